@@ -1,0 +1,32 @@
+# Velmora: make build | make test | make run
+SHELL := /bin/bash
+.PHONY: all setup build build-host build-mingw test test-host test-mingw run clean
+
+all: build
+
+setup:
+	@scripts/setup.sh
+
+build: build-host build-mingw
+
+build-host: setup
+	cmake --preset host >/dev/null
+	cmake --build --preset host
+
+build-mingw: setup
+	cmake --preset mingw >/dev/null
+	cmake --build --preset mingw
+
+test: test-host test-mingw
+
+test-host: build-host
+	ctest --preset host
+
+test-mingw: build-mingw
+	scripts/wine-session.sh build/mingw ctest --preset mingw
+
+run: build-mingw
+	scripts/run-demo.sh
+
+clean:
+	rm -rf build

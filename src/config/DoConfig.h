@@ -1,0 +1,109 @@
+#pragma once
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "config/Configuration.h"
+#include "platform/Platform.h"
+#include "ui/WindowSurface.h"
+
+namespace velmora {
+
+enum class ReportMode { Always = 1, OnProblems = 2 };
+
+// The module state of the program and every operation on configurations and
+// services. Operations are defined in the folder of their subsystem:
+// config/ (store and defaults), checks/ (setters, checks, propagation,
+// report) and service/ (install, removal, status, start and stop).
+class DoConfig {
+public:
+    DoConfig(Platform& platform, WindowSurface& window) : platform_(platform), window_(window) {}
+
+    // --- registry wrappers (HKEY_LOCAL_MACHINE)
+    std::string readMachineString(const std::string& subkey, const std::string& name);
+    void writeMachineString(const std::string& subkey, const std::string& name, const std::string& text);
+    std::int32_t readMachineDword(const std::string& subkey, const std::string& name);
+    void writeMachineDword(const std::string& subkey, const std::string& name, std::int32_t value);
+
+    // --- store and defaults
+    void newConfiguration();
+    void loadConfiguration(const std::string& name);
+    void saveConfiguration(bool announce);
+    void deleteConfiguration(bool quiet);
+    // The names for the open dialog: the text it starts with, then its items.
+    std::vector<std::string> storedConfigurationNames();
+
+    // --- setters
+    void setServiceName(const std::string& value);
+    void setDescription(const std::string& value);
+    void setCatalinaHome(const std::string& value);
+    void setCatalinaBase(const std::string& value);
+    void setTomcatConfigFile(const std::string& value);
+    void setUseSecurityManager(std::int16_t value);
+    void setSecurityPolicyFile(const std::string& value);
+    void setJavaHome(const std::string& value);
+    void setTempDirectory(const std::string& value);
+    void setSystemOut(const std::string& value);
+    void setSystemErr(const std::string& value);
+    void setInitialHeapSize(const std::string& value);
+    void setMaxHeapSize(const std::string& value);
+    void setThreadStackSize(const std::string& value);
+    void setReduceOsSignals(std::int16_t value);
+    void setClassPath(const std::string& value);
+    void setJvmType(bool server);
+    void selectJvmFromWindow();
+    void collectJvmOptions();
+
+    // --- checks (each returns its message, empty when all is well)
+    int promptUser(const std::string& text, int buttons, const std::string& title);
+    std::string checkFolderOrCreate(const std::string& path, const std::string& label);
+    std::string checkFolderExists(const std::string& path, const std::string& label);
+    std::string checkFileExists(const std::string& path, const std::string& label);
+    std::string checkJvmLibrary(const std::string& path);
+    std::vector<std::string> checkClassPath(const std::string& classPath);
+
+    void propagateCatalinaHomeChange();
+    void propagateCatalinaBaseChange();
+
+    // Writes the report file; throws StepFailure when it cannot be written.
+    bool writeDiagnosticReport(ReportMode mode);
+    // Help > Check Configuration.
+    void checkConfiguration();
+
+    // --- service control
+    void checkServiceStatus();
+    void startService();
+    void stopService();
+    void installService(bool showMessage);
+    void uninstallService(bool showMessage);
+
+    // --- state
+    const Configuration& configuration() const { return config_; }
+    bool installedAsService() const { return installedAsService_; }
+    bool serviceRunning() const { return serviceRunning_; }
+    bool showPrompts() const { return showPrompts_; }
+    const std::string& lastCatalinaHome() const { return lastCatalinaHome_; }
+    const std::string& lastCatalinaBase() const { return lastCatalinaBase_; }
+    std::string reportFilePath() const;
+
+private:
+    // Refuses a name that cannot be a key of its own below the store key.
+    bool refuseUnusableName();
+    // Runs one step of service control; a failure becomes the four debug-log lines.
+    void runStep(const std::string& stepName, const std::function<void()>& step);
+    void logFailure(const Failure& failure, const std::string& stepName);
+    void runServiceCommand(const std::string& verb, const std::string& noticeStart);
+    void writeWrapperParameters();
+
+    Platform& platform_;
+    WindowSurface& window_;
+    Configuration config_;
+    bool installedAsService_ = false;
+    bool serviceRunning_ = false;
+    bool showPrompts_ = false;
+    std::string lastCatalinaHome_;
+    std::string lastCatalinaBase_;
+};
+
+}  // namespace velmora

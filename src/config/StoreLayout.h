@@ -1,0 +1,30 @@
+#pragma once
+#include <string>
+
+namespace velmora::store {
+
+inline const std::string kStoreKey = "SOFTWARE\\velmoraconfigs";
+inline const std::string kListValue = "services";
+
+inline std::string configurationKey(const std::string& name) { return kStoreKey + "\\" + name; }
+
+inline const std::string kCatalinaHome = "tomcat.home";
+inline const std::string kSystemOut = "system.out";
+inline const std::string kSystemErr = "system.err";
+inline const std::string kTomcatConfig = "tomcat.config";
+inline const std::string kCatalinaBase = "catalina.base";
+inline const std::string kSecurityManager = "java.security.manager";
+inline const std::string kSecurityPolicy = "java.security.policy";
+inline const std::string kJvm = "jvm";
+inline const std::string kJavaHome = "java.home";
+inline const std::string kClassPath = "java.class.path";
+inline const std::string kTempDirectory = "java.io.tmpdir";
+inline const std::string kInitialHeap = "init.heap.size";
+inline const std::string kMaxHeap = "max.heap.size";
+inline const std::string kDescription = "description";
+inline const std::string kReduceOsSignals = "reduce.os.signals";
+inline const std::string kThreadStack = "thread.stack.size";
+inline const std::string kInstalled = "installedaservice";
+inline const std::string kAdditionalOptions = "additional.jvm.options";
+
+}  // namespace velmora::store

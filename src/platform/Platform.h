@@ -1,0 +1,21 @@
+#pragma once
+#include "platform/Environment.h"
+#include "platform/Files.h"
+#include "platform/MessageBoxes.h"
+#include "platform/Processes.h"
+#include "platform/Registry.h"
+#include "platform/Services.h"
+
+namespace velmora {
+
+// Everything the logic needs from the operating system, by reference.
+struct Platform {
+    Registry& registry;
+    Processes& processes;
+    Files& files;
+    Services& services;
+    Environment& environment;
+    MessageBoxes& messageBoxes;
+};
+
+}  // namespace velmora

@@ -1,0 +1,36 @@
+#pragma once
+#include <cstdint>
+#include <optional>
+#include <string>
+
+namespace velmora {
+
+using RootKey = std::uint32_t;
+constexpr RootKey HKEY_LOCAL_MACHINE_ROOT = 0x80000002u;
+
+constexpr std::uint32_t kRegSz = 1;
+constexpr std::uint32_t kRegExpandSz = 2;
+constexpr std::uint32_t kRegDword = 4;
+constexpr std::uint32_t kRegMultiSz = 7;
+
+// The seven registry operations every part of the program goes through.
+// None of them reports failure: a missing value reads as absent or 0 and a
+// failed write is lost.
+class Registry {
+public:
+    virtual ~Registry() = default;
+    virtual void createKey(RootKey root, const std::string& subkey) = 0;
+    virtual std::optional<std::string> queryStringValue(RootKey root, const std::string& subkey,
+                                                        const std::string& name) = 0;
+    virtual void setMultiStringValue(RootKey root, const std::string& subkey, const std::string& name,
+                                     const std::string& data) = 0;
+    virtual void setStringValue(RootKey root, const std::string& subkey, const std::string& name,
+                                const std::string& text) = 0;
+    virtual std::int32_t queryDwordValue(RootKey root, const std::string& subkey,
+                                         const std::string& name) = 0;
+    virtual void setDwordValue(RootKey root, const std::string& subkey, const std::string& name,
+                               std::int32_t value) = 0;
+    virtual void deleteKey(RootKey root, const std::string& subkey) = 0;
+};
+
+}  // namespace velmora

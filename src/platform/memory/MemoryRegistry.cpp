@@ -1,0 +1,154 @@
+#include "platform/memory/MemoryRegistry.h"
+
+#include <cstring>
+
+namespace velmora {
+
+MemoryRegistry::MemoryRegistry() { roots_[HKEY_LOCAL_MACHINE_ROOT] = std::make_unique<Key>(); }
+
+// A trailing "\" names the key itself; any other empty part, or a leading
+// "\", makes the path invalid, as the registry refuses it.
+std::optional<std::vector<std::string>> MemoryRegistry::splitPath(const std::string& subkey) {
+    std::vector<std::string> parts;
+    if (subkey.empty()) return parts;
+    std::string::size_type start = 0;
+    while (start <= subkey.size()) {
+        auto slash = subkey.find('\\', start);
+        std::string part = subkey.substr(start, slash == std::string::npos ? std::string::npos : slash - start);
+        if (slash == std::string::npos) {
+            if (!part.empty()) parts.push_back(part);
+            break;
+        }
+        if (part.empty()) return std::nullopt;
+        parts.push_back(part);
+        start = slash + 1;
+    }
+    return parts;
+}
+
+MemoryRegistry::Key* MemoryRegistry::find(RootKey root, const std::string& subkey) const {
+    auto rootIt = roots_.find(root);
+    auto parts = splitPath(subkey);
+    if (rootIt == roots_.end() || !parts) return nullptr;
+    Key* key = rootIt->second.get();
+    for (const auto& part : *parts) {
+        auto it = key->subkeys.find(part);
+        if (it == key->subkeys.end()) return nullptr;
+        key = it->second.get();
+    }
+    return key;
+}
+
+MemoryRegistry::Key* MemoryRegistry::create(RootKey root, const std::string& subkey) {
+    auto rootIt = roots_.find(root);
+    auto parts = splitPath(subkey);
+    if (rootIt == roots_.end() || !parts) return nullptr;
+    Key* key = rootIt->second.get();
+    for (const auto& part : *parts) {
+        auto& child = key->subkeys[part];
+        if (!child) child = std::make_unique<Key>();
+        key = child.get();
+    }
+    return key;
+}
+
+void MemoryRegistry::setValue(RootKey root, const std::string& subkey, const std::string& name,
+                              std::uint32_t type, const std::string& data) {
+    ++calls_;
+    writes_.push_back(subkey + "|" + name);
+    if (Key* key = create(root, subkey)) key->values[name] = Value{type, data};
+}
+
+void MemoryRegistry::createKey(RootKey root, const std::string& subkey) {
+    ++calls_;
+    create(root, subkey);
+}
+
+std::optional<std::string> MemoryRegistry::queryStringValue(RootKey root, const std::string& subkey,
+                                                            const std::string& name) {
+    ++calls_;
+    const Key* key = find(root, subkey);
+    if (!key) return std::nullopt;
+    auto it = key->values.find(name);
+    if (it == key->values.end()) return std::nullopt;
+    const Value& value = it->second;
+    if (value.type == kRegSz) return std::string(value.data.c_str());
+    return value.data;
+}
+
+void MemoryRegistry::setMultiStringValue(RootKey root, const std::string& subkey, const std::string& name,
+                                         const std::string& data) {
+    setValue(root, subkey, name, kRegMultiSz, data);
+}
+
+void MemoryRegistry::setStringValue(RootKey root, const std::string& subkey, const std::string& name,
+                                    const std::string& text) {
+    setValue(root, subkey, name, kRegSz, text);
+}
+
+std::int32_t MemoryRegistry::queryDwordValue(RootKey root, const std::string& subkey, const std::string& name) {
+    ++calls_;
+    const Key* key = find(root, subkey);
+    if (!key) return 0;
+    auto it = key->values.find(name);
+    if (it == key->values.end() || it->second.type != kRegDword || it->second.data.size() > 4) return 0;
+    std::uint32_t bits = 0;
+    std::memcpy(&bits, it->second.data.data(), it->second.data.size());
+    return static_cast<std::int32_t>(bits);
+}
+
+void MemoryRegistry::setDwordValue(RootKey root, const std::string& subkey, const std::string& name,
+                                   std::int32_t value) {
+    std::string data(4, '\0');
+    const auto bits = static_cast<std::uint32_t>(value);
+    for (int i = 0; i < 4; ++i) data[i] = static_cast<char>((bits >> (8 * i)) & 0xFF);
+    setValue(root, subkey, name, kRegDword, data);
+}
+
+void MemoryRegistry::deleteKey(RootKey root, const std::string& subkey) {
+    ++calls_;
+    auto parts = splitPath(subkey);
+    if (!parts || parts->empty()) return;
+    const std::string leaf = parts->back();
+    std::string parentPath;
+    for (std::size_t i = 0; i + 1 < parts->size(); ++i) parentPath += (i ? "\\" : "") + (*parts)[i];
+    Key* parent = find(root, parentPath);
+    if (!parent) return;
+    auto it = parent->subkeys.find(leaf);
+    if (it == parent->subkeys.end() || !it->second->subkeys.empty()) return;
+    parent->subkeys.erase(it);
+}
+
+void MemoryRegistry::setRawValue(RootKey root, const std::string& subkey, const std::string& name,
+                                 std::uint32_t type, const std::string& data) {
+    if (Key* key = create(root, subkey)) key->values[name] = Value{type, data};
+}
+
+std::optional<MemoryRegistry::Value> MemoryRegistry::rawValue(RootKey root, const std::string& subkey,
+                                                              const std::string& name) const {
+    const Key* key = find(root, subkey);
+    if (!key) return std::nullopt;
+    auto it = key->values.find(name);
+    if (it == key->values.end()) return std::nullopt;
+    return it->second;
+}
+
+bool MemoryRegistry::keyExists(RootKey root, const std::string& subkey) const {
+    return find(root, subkey) != nullptr;
+}
+
+std::vector<std::string> MemoryRegistry::subkeyNames(RootKey root, const std::string& subkey) const {
+    std::vector<std::string> names;
+    if (const Key* key = find(root, subkey))
+        for (const auto& [name, child] : key->subkeys) names.push_back(name);
+    return names;
+}
+
+std::vector<std::string> MemoryRegistry::valueNames(RootKey root, const std::string& subkey) const {
+    std::vector<std::string> names;
+    if (const Key* key = find(root, subkey))
+        for (const auto& [name, value] : key->values) names.push_back(name);
+    return names;
+}
+
+}  // namespace velmora
