@@ -1,0 +1,49 @@
+#include "checks/CheckMessages.h"
+#include "checks/PathRules.h"
+#include "checks/ReportDocument.h"
+#include "config/DoConfig.h"
+
+namespace velmora {
+
+std::string DoConfig::reportFilePath() const {
+    return platform_.environment.programFolder() + "\\" + reportFileName(config_.serviceName);
+}
+
+bool DoConfig::writeDiagnosticReport(ReportMode mode) {
+    const Configuration& c = config_;
+    std::vector<std::string> checkLog;
+    auto log = [&checkLog](std::string message) {
+        if (!message.empty()) checkLog.push_back(std::move(message));
+    };
+
+    log(checkFolderExists(c.catalinaHome, "Catalina home"));
+    log(checkFolderExists(c.catalinaBase, "Catalina bome"));
+    log(checkFileExists(c.tomcatConfigFile, "Tomcat config file"));
+    if (c.useSecurityManager == 1) log(checkFileExists(c.securityPolicyFile, "Security policy file"));
+    log(checkFileExists(c.catalinaHome + "\\bin\\tomcat.exe", "Tomcat service executable"));
+    log(checkFolderExists(c.javaHome, "Java home"));
+    log(checkJvmLibrary(jvmLibraryPath(c.javaHome, c.jvmType)));
+    for (auto& message : checkClassPath(c.classPath)) log(std::move(message));
+    log(checkFolderOrCreate(c.tempDirectory, "Temp directory"));
+    log(checkFolderOrCreate(c.systemOut, "System.outfile"));
+    log(checkFolderOrCreate(c.systemErr, "System.err file"));
+
+    const std::string document = reportDocument(reportRows(c), checkLog) + "\r\n";
+    if (auto failure = platform_.files.writeText(reportFilePath(), document)) throw StepFailure(*failure);
+
+    if (mode == ReportMode::Always || !checkLog.empty())
+        platform_.processes.startHidden(reportOpenCommand(c.serviceName), platform_.environment.programFolder());
+    return !checkLog.empty();
+}
+
+void DoConfig::checkConfiguration() {
+    collectJvmOptions();
+    try {
+        writeDiagnosticReport(ReportMode::Always);
+    } catch (const StepFailure& e) {
+        platform_.messageBoxes.show(messages::reportNotWritten(reportFilePath(), e.failure().description),
+                                    kMbOk | kMbIconExclamation, messages::kWarningTitle);
+    }
+}
+
+}  // namespace velmora

@@ -1,0 +1,29 @@
+#include "ui/DebugLog.h"
+
+#include <algorithm>
+#include <cctype>
+
+namespace velmora {
+
+std::optional<std::string> debugLogPathFromArguments(const std::string& arguments) {
+    std::string text;
+    for (char c : arguments)
+        if (c != ' ') text += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    if (text.find("debug") == std::string::npos) return std::nullopt;
+    const auto colon = text.find(':');
+    return colon == std::string::npos ? text : text.substr(colon + 1);
+}
+
+void DebugLog::start(const std::string& arguments) {
+    const auto path = debugLogPathFromArguments(arguments);
+    if (!path || path->empty()) return;
+    if (!files_.writeText(*path, "")) path_ = *path;
+}
+
+void DebugLog::append(const std::string& line) {
+    if (path_.empty()) return;
+    // A line that cannot be written is lost; the caller goes on.
+    (void)files_.appendText(path_, line + "\r\n");
+}
+
+}  // namespace velmora

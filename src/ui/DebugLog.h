@@ -1,0 +1,29 @@
+#pragma once
+#include <optional>
+#include <string>
+
+#include "platform/Files.h"
+
+namespace velmora {
+
+// The debug-log path that the command line asks for: lower-cased, every
+// space removed, "debug" anywhere switches it on, and the path is what
+// follows the first ":" (the whole text when there is none).
+std::optional<std::string> debugLogPathFromArguments(const std::string& arguments);
+
+// Failure lines of service control go here, one line at a time, each on
+// disk when the call returns.
+class DebugLog {
+public:
+    explicit DebugLog(Files& files) : files_(files) {}
+    // Creates the file empty. When it cannot be created the log stays off.
+    void start(const std::string& arguments);
+    void append(const std::string& line);
+    const std::string& path() const { return path_; }
+
+private:
+    Files& files_;
+    std::string path_;
+};
+
+}  // namespace velmora

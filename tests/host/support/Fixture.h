@@ -1,0 +1,50 @@
+#pragma once
+#include <gtest/gtest.h>
+
+#include "config/DoConfig.h"
+#include "platform/memory/MemoryPlatform.h"
+#include "support/RecordingWindow.h"
+
+namespace velmora::testing {
+
+// DoConfig on the in-memory platform and a recording window, with the
+// program in C:\tomcat\bin and a JDK in C:\jdk.
+class DoConfigTest : public ::testing::Test {
+protected:
+    MemoryPlatform os;
+    RecordingWindow window;
+    DoConfig dc{os.platform, window};
+
+    MemoryRegistry& reg() { return os.registry; }
+    std::vector<MemoryMessageBoxes::Shown>& boxes() { return os.messageBoxes.shown; }
+
+    void SetUp() override {
+        os.environment.folder = "C:\\tomcat\\bin";
+        os.environment.variables["JAVA_HOME"] = "C:\\jdk";
+    }
+
+    // A complete Catalina home and JDK, so that every check passes.
+    void addDemoLayout(const std::string& home = "C:\\tomcat", const std::string& jdk = "C:\\jdk") {
+        for (const char* folder : {"", "\\bin", "\\conf", "\\logs", "\\temp", "\\common", "\\common\\lib",
+                                   "\\common\\endorsed", "\\server", "\\shared", "\\webapps", "\\work"})
+            os.files.addFolder(home + folder);
+        for (const char* file : {"\\bin\\tomcat.exe", "\\bin\\bootstrap.jar", "\\conf\\server.xml",
+                                 "\\conf\\catalina.policy"})
+            os.files.addFile(home + file, "x");
+        for (const char* folder : {"", "\\lib", "\\jre", "\\jre\\bin"}) os.files.addFolder(jdk + folder);
+        for (const char* file : {"\\lib\\tools.jar", "\\jre\\bin\\server\\jvm.dll", "\\jre\\bin\\client\\jvm.dll"})
+            os.files.addFile(jdk + file, "x");
+    }
+
+    std::string stored(const std::string& name, const std::string& value) {
+        return reg().queryStringValue(HKEY_LOCAL_MACHINE_ROOT, "SOFTWARE\\velmoraconfigs\\" + name, value).value_or("<absent>");
+    }
+    std::int32_t storedDword(const std::string& name, const std::string& value) {
+        return reg().queryDwordValue(HKEY_LOCAL_MACHINE_ROOT, "SOFTWARE\\velmoraconfigs\\" + name, value);
+    }
+    std::string storedList() {
+        return reg().queryStringValue(HKEY_LOCAL_MACHINE_ROOT, "SOFTWARE\\velmoraconfigs", "services").value_or("<absent>");
+    }
+};
+
+}  // namespace velmora::testing

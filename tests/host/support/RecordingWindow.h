@@ -1,0 +1,97 @@
+#pragma once
+#include <algorithm>
+#include <cctype>
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "ui/WindowSurface.h"
+
+namespace velmora::testing {
+
+// Keeps what the logic shows, the way the real window would: the options
+// list sorted ignoring case, the policy row following Check1.
+class RecordingWindow : public WindowSurface {
+public:
+    std::string fieldText(FieldControl c) override { return fields[c]; }
+    void setFieldText(FieldControl c, const std::string& text) override { fields[c] = text; }
+
+    int checkValue(CheckControl c) override { return checks[c]; }
+    void setCheckValue(CheckControl c, int value) override {
+        const bool changed = checks[c] != value;
+        checks[c] = value;
+        if (c == CheckControl::Check1 && changed) {
+            policyRowEnabled = value == 1;
+            if (onCheck1Changed) onCheck1Changed(value);
+        }
+    }
+
+    bool isServerJvmSelected() override { return serverSelected; }
+    void selectJvmOption(bool server) override { serverSelected = server; }
+
+    void clearOptions() override { options.clear(); }
+    void addOption(const std::string& option) override {
+        auto lower = [](std::string s) {
+            std::transform(s.begin(), s.end(), s.begin(), [](unsigned char ch) { return std::tolower(ch); });
+            return s;
+        };
+        auto at = std::upper_bound(options.begin(), options.end(), option,
+                                   [&](const std::string& a, const std::string& b) { return lower(a) < lower(b); });
+        options.insert(at, option);
+    }
+    int optionCount() override { return static_cast<int>(options.size()); }
+    std::string optionAt(int i) override { return options.at(static_cast<std::size_t>(i)); }
+    void removeOptionAt(int i) override { options.erase(options.begin() + i); }
+    int selectedOptionIndex() override { return selectedOption; }
+
+    std::string optionEntryText() override { return entryText; }
+    void setOptionEntryText(const std::string& text) override { entryText = text; }
+
+    std::string installCaption() override { return install; }
+    void setInstallCaption(const std::string& caption) override { install = caption; }
+    std::string startCaption() override { return start; }
+    void setStartCaption(const std::string& caption) override { start = caption; }
+    void setStartEnabled(bool enabled) override { startEnabled = enabled; }
+
+    std::string statusText() override { return status; }
+    void setStatusText(const std::string& text) override { status = text; }
+
+    void lockServiceName() override { serviceNameLocked = true; }
+    void unlockServiceName() override { serviceNameLocked = false; }
+    void focusServiceName() override { ++serviceNameFocused; }
+
+    void setPolicyRowEnabled(bool enabled) override { policyRowEnabled = enabled; }
+    void setCaption(const std::string& text) override { caption = text; }
+
+    void showNotice(const std::string& text) override {
+        noticeVisible = true;
+        notices.push_back(text);
+    }
+    void hideNotice() override { noticeVisible = false; }
+
+    void appendDebugLog(const std::string& line) override { debugLines.push_back(line); }
+
+    std::string text(FieldControl c) { return fields[c]; }
+
+    std::map<FieldControl, std::string> fields;
+    std::map<CheckControl, int> checks{{CheckControl::Check1, 0}, {CheckControl::Check2, 1}};
+    bool serverSelected = true;
+    std::vector<std::string> options;
+    int selectedOption = -1;
+    std::string entryText;
+    std::string install = "Install";
+    std::string start = "Start";
+    bool startEnabled = false;
+    std::string status;
+    bool serviceNameLocked = false;
+    int serviceNameFocused = 0;
+    bool policyRowEnabled = false;
+    std::string caption;
+    bool noticeVisible = false;
+    std::vector<std::string> notices;
+    std::vector<std::string> debugLines;
+    std::function<void(int)> onCheck1Changed;
+};
+
+}  // namespace velmora::testing
