@@ -58,6 +58,7 @@ std::string MemoryEnvironment::variable(const std::string& name) {
 
 int MemoryMessageBoxes::show(const std::string& text, int buttons, const std::string& title) {
     shown.push_back({text, buttons, title});
+    if (auto it = answerByTitle.find(title); it != answerByTitle.end()) return it->second;
     if (!answers.empty()) {
         int answer = answers.front();
         answers.pop_front();

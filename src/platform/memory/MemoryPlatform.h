@@ -68,8 +68,8 @@ public:
     std::string arguments;
 };
 
-// Records every box shown and answers from a script; without a scripted
-// answer it presses the first button (OK or Yes).
+// Records every box shown and answers by its title, else from a queue,
+// else with the first button (OK or Yes).
 class MemoryMessageBoxes : public MessageBoxes {
 public:
     struct Shown {
@@ -81,6 +81,7 @@ public:
 
     std::vector<Shown> shown;
     std::deque<int> answers;
+    std::map<std::string, int> answerByTitle;
 };
 
 // The whole in-memory platform in one object.

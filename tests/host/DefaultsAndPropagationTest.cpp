@@ -1,0 +1,134 @@
+#include "support/Fixture.h"
+
+using namespace velmora;
+using namespace velmora::testing;
+
+class DefaultsTest : public DoConfigTest {};
+
+TEST_F(DefaultsTest, NewConfigurationDerivesEveryPathFromTheProgramsFolder) {
+    os.environment.variables["JAVA_HOME"] = "C:\\j2sdk";  // the name's case does not matter
+    dc.newConfiguration();
+    const Configuration& c = dc.configuration();
+    EXPECT_EQ(c.catalinaHome, "C:\\tomcat");
+    EXPECT_EQ(c.catalinaBase, "C:\\tomcat");
+    EXPECT_EQ(c.systemOut, "C:\\tomcat\\logs");
+    EXPECT_EQ(c.systemErr, "C:\\tomcat\\logs");
+    EXPECT_EQ(c.tomcatConfigFile, "C:\\tomcat\\conf\\server.xml");
+    EXPECT_EQ(c.securityPolicyFile, "C:\\tomcat\\conf\\catalina.policy");
+    EXPECT_EQ(c.tempDirectory, "C:\\tomcat\\temp");
+    EXPECT_EQ(c.classPath, "C:\\tomcat\\bin\\bootstrap.jar;C:\\tomcat\\common\\lib;C:\\j2sdk\\lib\\tools.jar");
+    EXPECT_EQ(c.serviceName, "SetInstanceName");
+    EXPECT_EQ(window.text(FieldControl::Text5), "SetInstanceName");
+    EXPECT_EQ(window.text(FieldControl::Text1), "C:\\tomcat");
+    EXPECT_EQ(window.install, "Install");
+    EXPECT_FALSE(window.serviceNameLocked);
+    EXPECT_EQ(c.reduceOsSignals, 1);
+    EXPECT_EQ(c.useSecurityManager, 0);
+    EXPECT_EQ(c.jvmType, "server");
+    EXPECT_EQ(window.status, "Not installed");
+    EXPECT_FALSE(window.startEnabled);
+    EXPECT_FALSE(dc.showPrompts());
+    EXPECT_EQ(dc.lastCatalinaHome(), "C:\\tomcat");
+    EXPECT_TRUE(boxes().empty());  // no folder exists, yet nothing is asked
+    EXPECT_EQ(os.services.queries, 0);
+}
+
+TEST_F(DefaultsTest, JavaHomeFallsBackToTheJdkRegistryEntries) {
+    os.environment.variables.clear();
+    dc.newConfiguration();
+    EXPECT_EQ(dc.configuration().javaHome, "");
+    EXPECT_EQ(dc.configuration().classPath, "C:\\tomcat\\bin\\bootstrap.jar;C:\\tomcat\\common\\lib;\\lib\\tools.jar");
+
+    const std::string jdk = "SOFTWARE\\JavaSoft\\Java Development Kit";
+    reg().setStringValue(HKEY_LOCAL_MACHINE_ROOT, jdk, "CurrentVersion", "1.4");
+    dc.newConfiguration();
+    EXPECT_EQ(dc.configuration().javaHome, "");
+    reg().setStringValue(HKEY_LOCAL_MACHINE_ROOT, jdk + "\\1.4", "JavaHome", "C:\\j2sdk1.4");
+    dc.newConfiguration();
+    EXPECT_EQ(dc.configuration().javaHome, "C:\\j2sdk1.4");
+
+    os.environment.variables["java_home"] = "C:\\nowhere";  // set wins even when missing
+    os.environment.folder = "C:";  // a program at the root gives C: alone
+    dc.newConfiguration();
+    EXPECT_EQ(dc.configuration().javaHome, "C:\\nowhere");
+    EXPECT_EQ(dc.configuration().catalinaHome, "C:");
+}
+
+TEST_F(DefaultsTest, NewKeepsTheClientJvmSelectedInTheWindow) {
+    window.serverSelected = false;
+    dc.newConfiguration();
+    EXPECT_EQ(dc.configuration().jvmType, "client");
+    EXPECT_FALSE(window.serverSelected);
+}
+
+class PropagationTest : public DoConfigTest {
+protected:
+    void SetUp() override {
+        DoConfigTest::SetUp();
+        os.environment.folder = "C:\\tc\\bin";
+        dc.newConfiguration();
+        dc.setCatalinaBase("C:\\tc\\base");  // silent: prompts are off after New
+    }
+    void promptsOn() {
+        dc.installService(false);  // leaves prompts on
+        boxes().clear();
+        os.messageBoxes.answers.clear();
+    }
+};
+
+TEST_F(PropagationTest, SilentAfterNewMovesBaseClassPathAndPaths) {
+    const Configuration& c = dc.configuration();
+    EXPECT_EQ(c.systemOut, "C:\\tc\\base\\logs");
+    EXPECT_EQ(c.tomcatConfigFile, "C:\\tc\\base\\conf\\server.xml");
+    dc.setCatalinaHome("D:\\tomcat");
+    EXPECT_EQ(c.catalinaBase, "D:\\tomcat\\base");
+    EXPECT_EQ(c.classPath, "D:\\tomcat\\bin\\bootstrap.jar;D:\\tomcat\\common\\lib;C:\\jdk\\lib\\tools.jar");
+    EXPECT_EQ(c.systemErr, "D:\\tomcat\\base\\logs");
+    EXPECT_EQ(c.tempDirectory, "D:\\tomcat\\base\\temp");
+    EXPECT_EQ(c.securityPolicyFile, "D:\\tomcat\\base\\conf\\catalina.policy");
+    EXPECT_EQ(window.text(FieldControl::Text8), "D:\\tomcat\\base");
+    for (const auto& box : boxes()) EXPECT_NE(box.title, "Change Detected");
+}
+
+TEST_F(PropagationTest, YesAsksHomeThenBaseNoKeepsFieldsAndIsNotAskedAgain) {
+    promptsOn();
+    os.messageBoxes.answerByTitle["Change Detected"] = kIdYes;
+    dc.setCatalinaHome("D:\\tomcat");
+    std::vector<std::string> questions;
+    for (const auto& box : boxes())
+        if (box.title == "Change Detected") questions.push_back(box.text);
+    ASSERT_EQ(questions.size(), 2u);
+    EXPECT_EQ(questions[0], "Your Catalina Home appears to have changed. Do you want to update your Catalina Base and Classpath to reflect this change?");
+    EXPECT_EQ(questions[1], "Your Catalina Base appears to have changed. Do you want to update the paths to '/conf', '/log', and '/temp' to reflect this change?");
+    EXPECT_EQ(dc.configuration().systemOut, "D:\\tomcat\\base\\logs");
+
+    boxes().clear();
+    os.messageBoxes.answerByTitle["Change Detected"] = kIdNo;
+    dc.setCatalinaHome("E:\\t");
+    EXPECT_EQ(dc.configuration().catalinaBase, "D:\\tomcat\\base");
+    EXPECT_EQ(dc.lastCatalinaHome(), "E:\\t");
+    boxes().clear();
+    dc.setCatalinaHome("E:\\t");  // unchanged: only the folder warning
+    ASSERT_EQ(boxes().size(), 1u);
+    EXPECT_EQ(boxes()[0].text, "'E:\\t' is specified for 'Catalina Home' but it does not exist. Tomcat may not start without it.");
+}
+
+TEST_F(PropagationTest, ReplacementIgnoresSeparatorsForTheHomeButNeedsThemForBaseFolders) {
+    dc.setCatalinaBase("C:\\tcbase");
+    dc.setSystemOut("C:\\tcbase");  // equal to the base itself: not a folder under it
+    dc.setCatalinaHome("D:\\tomcat");
+    EXPECT_EQ(dc.configuration().catalinaBase, "D:\\tomcatbase");
+    EXPECT_EQ(dc.configuration().systemOut, "C:\\tcbase");
+    dc.setCatalinaBase("X:\\other");
+    dc.setCatalinaHome("F:\\t");  // a base without the old home stays
+    EXPECT_EQ(dc.configuration().catalinaBase, "X:\\other");
+}
+
+TEST_F(PropagationTest, ACaseOnlyChangeIsAChange) {
+    promptsOn();
+    os.messageBoxes.answerByTitle["Change Detected"] = kIdNo;
+    dc.setCatalinaHome("c:\\TC");
+    int questions = 0;
+    for (const auto& box : boxes()) questions += box.title == "Change Detected";
+    EXPECT_EQ(questions, 1);
+}

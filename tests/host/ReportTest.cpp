@@ -1,0 +1,96 @@
+#include "checks/ReportDocument.h"
+#include "support/Fixture.h"
+
+using namespace velmora;
+using namespace velmora::testing;
+
+TEST(ReportDocument, IsOneLineOfFixedHtmlWithEveryColonBlankSplittingACell) {
+    const std::string html = reportDocument({"Service name: svc1", "Additional JVM option: -Da=b: c<&"}, {});
+    EXPECT_EQ(html,
+              "<html><head><title>quenby log</title></head><body><font size='4'><b>Configuration</b></font><br>"
+              "<table border='0' cellpadding='0' cellspacing='0' width='100%' id='AutoNumber1'>"
+              "<tr><td width='25%'><font size='2'>Service name</font></td><td width='75%'><font size='2'>svc1</font></td></tr>"
+              "<tr><td width='25%'><font size='2'>Additional JVM option</font></td><td width='75%'><font size='2'>-Da=b"
+              "</font></td><td width='75%'><font size='2'>c<&</font></td></tr>"
+              "</table><br><br><font size='4'><b>Info, Errors and Warnings</b></font><br>"
+              "<font size='2'>No errors or warnings detected.</font><br></body></html>");
+    const std::string withLog = reportDocument({}, {"one", "two"});
+    EXPECT_NE(withLog.find("<br><font size='2'>one</font><br><font size='2'>two</font><br></body>"), std::string::npos);
+    EXPECT_EQ(withLog.find("No errors"), std::string::npos);
+}
+
+TEST(ReportDocument, RowsAreTheSeventeenFixedOnesThenEveryNonEmptyOption) {
+    Configuration c;
+    c.serviceName = "svc";
+    c.javaHome = "C:\\jdk";
+    c.jvmType = "client";
+    c.reduceOsSignals = 1;
+    for (int i = 0; i < 40; ++i) c.additionalJvmOptions.push_back(i % 2 ? "" : "-D" + std::to_string(i));
+    const auto rows = reportRows(c);
+    ASSERT_EQ(rows.size(), 17u + 20u);  // no limit on the number of options
+    EXPECT_EQ(rows[0], "Service name: svc");
+    EXPECT_EQ(rows[4], "Use security manager: 0");
+    EXPECT_EQ(rows[7], "JVM Path: C:\\jdk\\jre\\bin\\client\\jvm.dll");
+    EXPECT_EQ(rows[15], "JVM: client");
+    EXPECT_EQ(rows[16], "-Xrs: 1");
+    EXPECT_EQ(rows[17], "Additional JVM option: -D0");
+    EXPECT_EQ(reportOpenCommand("a b"), "cmd /c \"\"quenby-a b-debug.html\"\"");
+}
+
+class DiagnosticReportTest : public DoConfigTest {
+protected:
+    void SetUp() override {
+        DoConfigTest::SetUp();
+        addDemoLayout();
+        dc.newConfiguration();
+        dc.setServiceName("svc1");
+    }
+    std::string reportFile() { return os.files.files["C:\\tomcat\\bin\\quenby-svc1-debug.html"]; }
+};
+
+TEST_F(DiagnosticReportTest, AllPresentWritesButDoesNotOpenOnProblemsMode) {
+    EXPECT_FALSE(dc.writeDiagnosticReport(ReportMode::OnProblems));
+    EXPECT_NE(reportFile().find("No errors or warnings detected."), std::string::npos);
+    EXPECT_EQ(reportFile().substr(reportFile().size() - 2), "\r\n");
+    EXPECT_TRUE(os.processes.started.empty());
+    dc.writeDiagnosticReport(ReportMode::Always);
+    ASSERT_EQ(os.processes.started.size(), 1u);
+    EXPECT_EQ(os.processes.started[0].commandLine, "cmd /c \"\"quenby-svc1-debug.html\"\"");
+    EXPECT_EQ(os.processes.started[0].workingFolder, "C:\\tomcat\\bin");
+}
+
+TEST_F(DiagnosticReportTest, FailedChecksAreLoggedInOrderWithTheReportsOwnLabels) {
+    os.files.files.erase("C:\\tomcat\\bin\\tomcat.exe");
+    os.files.files.erase("C:\\tomcat\\conf\\catalina.policy");  // not checked: manager off
+    os.files.folders.erase("C:\\tomcat\\logs");
+    os.files.files.erase("C:\\jdk\\lib\\tools.jar");
+    os.files.folders.erase("C:\\tomcat\\common\\lib");
+    EXPECT_TRUE(dc.writeDiagnosticReport(ReportMode::OnProblems));
+    const std::string html = reportFile();
+    auto at = [&](const std::string& text) { return html.find(text); };
+    EXPECT_NE(at("'C:\\tomcat\\bin\\tomcat.exe' is specified for 'Tomcat service executable'"), std::string::npos);
+    EXPECT_EQ(at("catalina.policy' is specified"), std::string::npos);
+    EXPECT_LT(at("'c:\\tomcat\\common\\lib' is specified for 'Classpath'"), at("'c:\\jdk\\lib\\tools.jar' is specified for 'Classpath'"));
+    EXPECT_LT(at("for 'Classpath'"), at("for 'System.outfile'"));
+    EXPECT_LT(at("for 'System.outfile'"), at("for 'System.err file'"));
+    EXPECT_EQ(os.processes.started.size(), 1u);
+
+    dc.setUseSecurityManager(1);
+    dc.setCatalinaBase("C:\\missing");
+    dc.writeDiagnosticReport(ReportMode::OnProblems);
+    EXPECT_NE(reportFile().find("'C:\\missing\\conf\\catalina.policy' is specified for 'Security policy file'"), std::string::npos);
+    EXPECT_NE(reportFile().find("for 'Catalina bome'"), std::string::npos);
+}
+
+TEST_F(DiagnosticReportTest, CheckConfigurationReportsTheWindowsOptionsAndSaysWhenItCannotWrite) {
+    window.addOption("-Dk=v");
+    dc.checkConfiguration();
+    EXPECT_NE(reportFile().find("Additional JVM option</font></td><td width='75%'><font size='2'>-Dk=v"), std::string::npos);
+    EXPECT_TRUE(boxes().empty());
+
+    os.files.locked.insert("C:\\tomcat\\bin\\quenby-svc1-debug.html");
+    dc.checkConfiguration();
+    ASSERT_EQ(boxes().size(), 1u);
+    EXPECT_EQ(boxes()[0].title, "Warning");
+    EXPECT_NE(boxes()[0].text.find("'C:\\tomcat\\bin\\quenby-svc1-debug.html'"), std::string::npos);
+}
