@@ -78,6 +78,10 @@ public:
     void installService(bool showMessage);
     void uninstallService(bool showMessage);
 
+    // --- the two service buttons, which act on their captions
+    void installOrUninstall();
+    void startOrStop();
+
     // --- state
     const Configuration& configuration() const { return config_; }
     bool installedAsService() const { return installedAsService_; }

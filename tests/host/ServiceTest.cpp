@@ -228,3 +228,27 @@ TEST_F(ServiceTest, RemovalRetriesALockedCopyAndClearsEverything) {
     dc.uninstallService(false);
     EXPECT_EQ(os.files.deleteAttempts.count("C:\\tomcat\\bin\\svc.exe"), 0u);
 }
+
+TEST_F(ServiceTest, TheServiceButtonsActOnTheirCaptions) {
+    dc.setDescription("changed");
+    dc.installOrUninstall();
+    EXPECT_EQ(stored("svc", "description"), "changed");  // saved first
+    EXPECT_EQ(window.install, "Uninstall");
+    EXPECT_TRUE(window.startEnabled);
+    dc.startOrStop();
+    EXPECT_EQ(os.processes.ran.back(), "net start \"svc\"");
+    window.start = "Stop";
+    dc.startOrStop();
+    EXPECT_EQ(os.processes.ran.back(), "net stop \"svc\"");
+    dc.installOrUninstall();
+    EXPECT_EQ(window.install, "Install");
+    EXPECT_FALSE(window.startEnabled);
+    EXPECT_EQ(boxes().back().text, "Service \"svc\" has been uninstalled.");
+
+    dc.newConfiguration();
+    dc.setServiceName("");
+    boxes().clear();
+    dc.installOrUninstall();
+    EXPECT_EQ(boxes().size(), 1u);
+    EXPECT_FALSE(window.startEnabled);
+}

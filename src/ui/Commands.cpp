@@ -1,0 +1,26 @@
+#include "config/DoConfig.h"
+
+namespace velmora {
+
+// The Install/Uninstall and Start/Stop buttons carry their state in their captions.
+
+void DoConfig::installOrUninstall() {
+    if (window_.installCaption() == "Install") {
+        if (refuseUnusableName()) return;  // one warning, not one per step
+        saveConfiguration(false);
+        installService(true);
+        window_.setStartEnabled(true);
+    } else {
+        uninstallService(true);
+        window_.setStartEnabled(false);
+    }
+}
+
+void DoConfig::startOrStop() {
+    if (window_.startCaption() == "Start")
+        startService();
+    else
+        stopService();
+}
+
+}  // namespace velmora
