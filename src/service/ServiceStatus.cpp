@@ -1,3 +1,5 @@
+#include <cstdint>
+
 #include "config/DoConfig.h"
 #include "service/ServiceCommands.h"
 #include "service/ServiceMessages.h"
@@ -7,7 +9,7 @@ namespace velmora {
 namespace {
 // WMI names a service by the object path Win32_Service.Name='<name>'; a
 // quote in the name cannot stand in that path.
-constexpr long kInvalidObjectPath = static_cast<long>(0x8004103Au) - 0x100000000L;
+constexpr long kInvalidObjectPath = static_cast<std::int32_t>(0x8004103Au);
 }  // namespace
 
 void DoConfig::checkServiceStatus() {

@@ -1,0 +1,205 @@
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <fstream>
+#include <sstream>
+
+#include "config/DoConfig.h"
+#include "platform/memory/MemoryPlatform.h"
+#include "platform/win32/Win32Platform.h"
+#include "support/RecordingWindow.h"
+
+using namespace velmora;
+using namespace velmora::testing;
+
+namespace {
+
+// The real platform, but with the program's folder in the test's Catalina
+// home and message boxes answered by the test.
+class HomeEnvironment : public Win32Environment {
+public:
+    std::string folder;
+    std::string programFolder() override { return folder; }
+};
+
+std::string tempFolder() {
+    char buffer[MAX_PATH];
+    GetTempPathA(MAX_PATH, buffer);
+    std::string path = buffer;
+    if (!path.empty() && path.back() == '\\') path.pop_back();
+    return path;
+}
+
+void makeFile(const std::string& path, const std::string& text = "x") {
+    std::ofstream(path, std::ios::binary) << text;
+}
+
+std::string readFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+void removeTree(const std::string& folder) {
+    WIN32_FIND_DATAA entry;
+    HANDLE find = FindFirstFileA((folder + "\\*").c_str(), &entry);
+    if (find != INVALID_HANDLE_VALUE) {
+        do {
+            const std::string name = entry.cFileName;
+            if (name == "." || name == "..") continue;
+            const std::string path = folder + "\\" + name;
+            if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+                removeTree(path);
+            else {
+                SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+                DeleteFileA(path.c_str());
+            }
+        } while (FindNextFileA(find, &entry));
+        FindClose(find);
+    }
+    RemoveDirectoryA(folder.c_str());
+}
+
+// Waits, bounded, for the service's account file to hold a line.
+std::string waitForLine(const std::string& path, const std::string& line) {
+    for (int i = 0; i < 100; ++i) {
+        const std::string text = readFile(path);
+        if (text.find(line) != std::string::npos) return text;
+        Sleep(100);
+    }
+    return readFile(path);
+}
+
+class ServiceFlowTest : public ::testing::Test {
+protected:
+    Win32Registry registry;
+    Win32Processes processes;
+    Win32Files files;
+    Win32Services services;
+    HomeEnvironment environment;
+    MemoryMessageBoxes boxes;
+    Platform platform{registry, processes, files, services, environment, boxes};
+    RecordingWindow window;
+    DoConfig dc{platform, window};
+
+    std::string root, home, jdk;
+    const std::string name = "VelmoraFlow" + std::to_string(GetCurrentProcessId());
+
+    void SetUp() override {
+        root = tempFolder() + "\\velmora flow " + std::to_string(GetCurrentProcessId());
+        home = root + "\\tomcat";
+        jdk = root + "\\jdk";
+        CreateDirectoryA(root.c_str(), nullptr);
+        for (const char* folder : {"", "\\bin", "\\conf", "\\logs", "\\temp", "\\common", "\\common\\lib",
+                                   "\\common\\endorsed"})
+            CreateDirectoryA((home + folder).c_str(), nullptr);
+        for (const char* folder : {"", "\\lib", "\\jre", "\\jre\\bin", "\\jre\\bin\\server", "\\jre\\bin\\client"})
+            CreateDirectoryA((jdk + folder).c_str(), nullptr);
+        ASSERT_TRUE(CopyFileA(VELMORA_WRAPPER_EXE, (home + "\\bin\\tomcat.exe").c_str(), FALSE));
+        for (const char* file : {"\\bin\\bootstrap.jar", "\\conf\\server.xml", "\\conf\\catalina.policy"})
+            makeFile(home + file);
+        for (const char* file : {"\\lib\\tools.jar", "\\jre\\bin\\server\\jvm.dll", "\\jre\\bin\\client\\jvm.dll"})
+            makeFile(jdk + file);
+        environment.folder = home + "\\bin";
+        SetEnvironmentVariableA("java_home", jdk.c_str());
+    }
+
+    void TearDown() override {
+        if (dc.installedAsService()) dc.uninstallService(false);
+        processes.runHiddenAndWait("\"" + home + "\\bin\\tomcat.exe\" -uninstall " + name);
+        registry.deleteKey(HKEY_LOCAL_MACHINE_ROOT, "SOFTWARE\\velmoraconfigs\\" + name);
+        removeTree(root);
+    }
+
+    std::string param(const std::string& value) {
+        return registry
+            .queryStringValue(HKEY_LOCAL_MACHINE_ROOT, "SYSTEM\\CurrentControlSet\\Services\\" + name + "\\Parameters", value)
+            .value_or("<absent>");
+    }
+    std::string outFile() { return home + "\\logs\\" + name + "_out.log"; }
+};
+
+TEST_F(ServiceFlowTest, InstallStartStopUninstallAgainstTheServiceManager) {
+    dc.newConfiguration();
+    dc.setServiceName(name);
+    dc.setDescription("Velmora flow test");
+    dc.setInitialHeapSize("64");
+    window.addOption("-Dflow=1");
+    dc.installOrUninstall();
+
+    EXPECT_TRUE(boxes.shown.size() == 1 && boxes.shown[0].text == "Service \"" + name + "\" installed.");
+    EXPECT_TRUE(files.fileExists(home + "\\bin\\" + name + ".exe"));
+    EXPECT_EQ(registry.queryStringValue(HKEY_LOCAL_MACHINE_ROOT, "SYSTEM\\CurrentControlSet\\Services\\" + name,
+                                        "Description"),
+              "Velmora flow test");
+    EXPECT_EQ(param("Start Param Number 2"), home + "\\conf\\server.xml");
+    EXPECT_EQ(param("System.out File"), outFile());
+    EXPECT_EQ(param("JVM Option Number 0"), "-Dcatalina.home=" + home);
+    EXPECT_EQ(param("JVM Option Number 6"), "-Xrs");
+    EXPECT_EQ(param("JVM Option Number 7"), "-Xms64m");
+    EXPECT_EQ(param("JVM Option Number 8"), "-Dflow=1");
+    EXPECT_EQ(registry.queryDwordValue(HKEY_LOCAL_MACHINE_ROOT, "SYSTEM\\CurrentControlSet\\Services\\" + name + "\\Parameters",
+                                       "JVM Option Count"),
+              9);
+    EXPECT_EQ(window.status, "Installed - Not Running");
+    EXPECT_EQ(window.install, "Uninstall");
+    EXPECT_TRUE(window.startEnabled);
+
+    dc.startOrStop();
+    EXPECT_EQ(window.status, "Installed - Running");
+    EXPECT_EQ(window.start, "Stop");
+    const std::string account = waitForLine(outFile(), "start: ");
+    const auto home0 = account.find("option 0: -Dcatalina.home=" + home);
+    const auto xrs = account.find("option 6: -Xrs");
+    const auto flow = account.find("option 8: -Dflow=1");
+    EXPECT_NE(home0, std::string::npos) << account;
+    EXPECT_LT(home0, xrs);
+    EXPECT_LT(xrs, flow);
+    EXPECT_NE(flow, std::string::npos) << account;
+    EXPECT_NE(account.find("library: " + jdk + "\\jre\\bin\\server\\jvm.dll"), std::string::npos) << account;
+
+    dc.startOrStop();
+    EXPECT_EQ(window.status, "Installed - Not Running");
+    EXPECT_EQ(window.start, "Start");
+
+    dc.installOrUninstall();
+    EXPECT_EQ(window.status, "Not installed");
+    EXPECT_FALSE(files.fileExists(home + "\\bin\\" + name + ".exe"));
+    EXPECT_EQ(registry.queryStringValue(HKEY_LOCAL_MACHINE_ROOT, "SYSTEM\\CurrentControlSet\\Services\\" + name, "Description"),
+              std::nullopt);
+    EXPECT_EQ(registry.queryDwordValue(HKEY_LOCAL_MACHINE_ROOT, "SOFTWARE\\velmoraconfigs\\" + name, "installedaservice"), 0);
+    EXPECT_TRUE(std::holds_alternative<Failure>(services.isStarted(name)));
+}
+
+TEST_F(ServiceFlowTest, SavingAnInstalledConfigurationReinstallsItAndRestartsARunningOne) {
+    dc.newConfiguration();
+    dc.setServiceName(name);
+    dc.installOrUninstall();
+    ASSERT_EQ(window.status, "Installed - Not Running");
+
+    dc.setDescription("second");
+    dc.saveConfiguration(false);
+    EXPECT_EQ(registry.queryStringValue(HKEY_LOCAL_MACHINE_ROOT, "SYSTEM\\CurrentControlSet\\Services\\" + name,
+                                        "Description"),
+              "second");
+    EXPECT_EQ(window.status, "Installed - Not Running");
+
+    dc.startService();
+    ASSERT_EQ(window.status, "Installed - Running");
+    boxes.shown.clear();
+    dc.setMaxHeapSize("256");
+    dc.saveConfiguration(true);
+    ASSERT_FALSE(boxes.shown.empty());
+    EXPECT_EQ(boxes.shown.front().title, "Confirm");
+    EXPECT_EQ(boxes.shown.back().text, "Instance saved as \"" + name + "\".");
+    EXPECT_EQ(window.status, "Installed - Running");
+    EXPECT_EQ(param("JVM Option Number 7"), "-Xmx256m");
+    EXPECT_NE(waitForLine(outFile(), "-Xmx256m").find("-Xmx256m"), std::string::npos);
+
+    dc.deleteConfiguration(false);
+    EXPECT_EQ(window.status, "Not installed");
+    EXPECT_TRUE(std::holds_alternative<Failure>(services.isStarted(name)));
+}
+
+}  // namespace
