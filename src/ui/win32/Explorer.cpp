@@ -1,0 +1,69 @@
+#include "ui/win32/Explorer.h"
+
+#include <commdlg.h>
+#include <objbase.h>
+#include <shlobj.h>
+
+namespace velmora {
+
+namespace {
+
+std::string currentFolder() {
+    char folder[MAX_PATH] = {};
+    const DWORD length = GetCurrentDirectoryA(MAX_PATH, folder);
+    return length > 0 && length < MAX_PATH ? std::string(folder, length) : std::string();
+}
+
+const char* orNull(const std::string& text) { return text.empty() ? nullptr : text.c_str(); }
+
+bool showCommonDialog(HWND owner, FileDialogCall& call) {
+    OPENFILENAMEA request{};
+    // The 32-bit build keeps the structure's original size; 64-bit Windows
+    // only knows the full one.
+#ifdef _WIN64
+    request.lStructSize = sizeof request;
+#else
+    request.lStructSize = OPENFILENAME_SIZE_VERSION_400A;
+#endif
+    request.hwndOwner = owner;
+    request.hInstance = nullptr;
+    request.lpstrFilter = call.filter.c_str();
+    request.lpstrCustomFilter = call.customFilter.data();
+    request.nMaxCustFilter = static_cast<DWORD>(call.customFilter.size());
+    request.nFilterIndex = static_cast<DWORD>(call.filterIndex);
+    request.lpstrFile = call.file.data();
+    request.nMaxFile = static_cast<DWORD>(call.file.size());
+    request.lpstrFileTitle = call.fileTitle.data();
+    request.nMaxFileTitle = static_cast<DWORD>(call.fileTitle.size());
+    request.lpstrInitialDir = call.initialFolder.c_str();
+    request.lpstrTitle = orNull(call.title);
+    request.Flags = static_cast<DWORD>(call.flags);
+    request.lpstrDefExt = orNull(call.defaultExtension);
+    const BOOL chosen = call.openMode ? GetOpenFileNameA(&request) : GetSaveFileNameA(&request);
+    call.flags = static_cast<int>(request.Flags);
+    return chosen != FALSE;
+}
+
+}  // namespace
+
+std::string ShowFileDialog(HWND owner, const FileDialogRequest& request) {
+    return runFileDialog(request, currentFolder(),
+                         [owner](FileDialogCall& call) { return showCommonDialog(owner, call); });
+}
+
+std::string BrowseForFolder(HWND owner) {
+    BROWSEINFOA request{};
+    request.hwndOwner = owner;
+    request.pidlRoot = nullptr;
+    request.pszDisplayName = nullptr;
+    request.lpszTitle = "Select directory";
+    request.ulFlags = BIF_RETURNONLYFSDIRS;
+    PIDLIST_ABSOLUTE item = SHBrowseForFolderA(&request);
+
+    std::string path(kFolderPathBufferSize, ' ');
+    const bool isFolder = item && SHGetPathFromIDListA(item, path.data());
+    CoTaskMemFree(item);
+    return isFolder ? TrimAtNul(path) : std::string();
+}
+
+}  // namespace velmora

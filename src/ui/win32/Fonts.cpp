@@ -1,0 +1,23 @@
+#include "ui/win32/Fonts.h"
+
+#include <utility>
+
+namespace velmora {
+
+HFONT createPointFont(const char* face, int hundredthsOfPoint, bool bold, BYTE pitchAndFamily) {
+    HDC screen = GetDC(nullptr);
+    const int height = -MulDiv(hundredthsOfPoint, GetDeviceCaps(screen, LOGPIXELSY), 7200);
+    ReleaseDC(nullptr, screen);
+    return CreateFontA(height, 0, 0, 0, bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE, ANSI_CHARSET,
+                       OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, pitchAndFamily, face);
+}
+
+FontHandle& FontHandle::operator=(FontHandle&& other) noexcept {
+    if (this != &other) {
+        if (font_) DeleteObject(font_);
+        font_ = std::exchange(other.font_, nullptr);
+    }
+    return *this;
+}
+
+}  // namespace velmora

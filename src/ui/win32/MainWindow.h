@@ -1,0 +1,108 @@
+#pragma once
+#include <windows.h>
+
+#include <string>
+
+#include "ui/WindowSurface.h"
+#include "ui/win32/AboutBox.h"
+#include "ui/win32/Fonts.h"
+#include "ui/win32/NoticeWindow.h"
+#include "ui/win32/OpenDialog.h"
+
+namespace velmora {
+
+class DebugLog;
+class DoConfig;
+
+// The main window `main`: every field of one configuration and the service
+// commands. Its handlers pass each event on to DoConfig; DoConfig writes back
+// through the WindowSurface calls.
+class MainWindow : public WindowSurface {
+public:
+    MainWindow(HINSTANCE instance, DebugLog& debugLog);
+    ~MainWindow() override;
+    MainWindow(const MainWindow&) = delete;
+    MainWindow& operator=(const MainWindow&) = delete;
+
+    // Creates the window hidden, in the state it has before any configuration.
+    bool create();
+    // From here on the handlers call into the logic.
+    void attach(DoConfig& config);
+    void show();
+    HWND handle() const { return window_; }
+
+    std::string fieldText(FieldControl control) override;
+    void setFieldText(FieldControl control, const std::string& text) override;
+    int checkValue(CheckControl control) override;
+    void setCheckValue(CheckControl control, int value) override;
+    bool isServerJvmSelected() override;
+    void selectJvmOption(bool server) override;
+    void clearOptions() override;
+    void addOption(const std::string& option) override;
+    int optionCount() override;
+    std::string optionAt(int index) override;
+    void removeOptionAt(int index) override;
+    int selectedOptionIndex() override;
+    std::string optionEntryText() override;
+    void setOptionEntryText(const std::string& text) override;
+    std::string installCaption() override;
+    void setInstallCaption(const std::string& caption) override;
+    std::string startCaption() override;
+    void setStartCaption(const std::string& caption) override;
+    void setStartEnabled(bool enabled) override;
+    std::string statusText() override;
+    void setStatusText(const std::string& text) override;
+    void lockServiceName() override;
+    void unlockServiceName() override;
+    void focusServiceName() override;
+    void setPolicyRowEnabled(bool enabled) override;
+    void setCaption(const std::string& caption) override;
+    void showNotice(const std::string& text) override;
+    void hideNotice() override;
+    void appendDebugLog(const std::string& line) override;
+
+private:
+    static INT_PTR CALLBACK dialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    static LRESULT CALLBACK fieldBoxProc(HWND box, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
+                                         DWORD_PTR mainWindow);
+    INT_PTR onMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    INT_PTR onControlColour(HDC dc, HWND control);
+
+    // Set-up of the controls (MainWindowLayout.cpp).
+    void setUpControls();
+
+    // Handlers (MainWindowHandlers.cpp).
+    void onCommand(int id, int code);
+    void onFieldLeft(int id);
+    void runPendingFieldUpdates();
+    void onCheckChanged(int id);
+    void onSizeChosen(int id);
+    void onFolderBrowse(int id);
+    void onFileBrowse(int id);
+    void onAddOption();
+    void onDeleteOption();
+    void onOptionDoubleClicked();
+    void onInstallClicked();
+    void onStartClicked();
+    void onMenuCommand(int id);
+
+    HWND item(int id) const { return GetDlgItem(window_, id); }
+    std::string textOf(int id) const;
+
+    HINSTANCE instance_;
+    DebugLog& debugLog_;
+    DoConfig* config_ = nullptr;
+    HWND window_ = nullptr;
+    HWND toolTip_ = nullptr;
+    FontHandle frameFont_;
+    FontHandle courierFont_;
+    HICON bigIcon_ = nullptr;
+    HICON smallIcon_ = nullptr;
+    bool serviceNameLocked_ = false;
+    bool policyBoxWhite_ = false;
+    OpenDialog openDialog_;
+    AboutBox aboutBox_;
+    NoticeWindow notice_;
+};
+
+}  // namespace velmora

@@ -1,0 +1,90 @@
+#include "ui/win32/MainWindow.h"
+
+#include <commctrl.h>
+
+#include "ui/win32/MainWindowControls.h"
+#include "ui/win32/ToolTips.h"
+
+namespace velmora {
+
+namespace {
+
+struct ToolTipText {
+    int controlId;
+    const char* text;
+};
+
+constexpr ToolTipText kToolTips[] = {
+    {IDC_LABEL5, "Give this configuration a unique name. This name will identify this particular configuration and "
+                 "will also become the service name."},
+    {IDC_LABEL18, "Optional. Enter a description of this configuration. This will become the description field of "
+                  "the service in the \"Services\" MMC console."},
+    {IDC_LABEL19, "Whether the service is or isn't installed and running."},
+    {IDC_LABEL1, "Usually the root folder of your Tomcat installation. This is the directory that generally contains "
+                 "the \"/bin\", \"/common\", \"/server\", and \"/shared\" directories."},
+    {IDC_LABEL22, "Usually the root folder of your Tomcat installation. This is the directory that generally "
+                  "contains the \"/conf\", \"/logs\", \"/temp\", \"/work\", and \"/webapps\" directories."},
+    {IDC_LABEL4, "This should be the full path and file name of your Tomcat config file. This will probably be your "
+                 "server.xml, but can be named anything as long as it's specified here."},
+    {IDC_CHECK1, "Check this box if you want to use Security Manager."},
+    {IDC_LABEL11, "The full path and file name of your security policy file. This will usually be "
+                  "$catalina.base\\conf\\catalina.policy or whatever your policy file is named"},
+    {IDC_LABEL6, "This should be the root folder of your JDK installation."},
+    {IDC_LABEL9, "Specify a folder that Tomcat can use as a working/temp directory."},
+    {IDC_LABEL14, "Optional. The path to where you want the System.out log written. This is just the path; the "
+                  "service manager will provide the file name."},
+    {IDC_LABEL16, "Optional. The path to where you want the System.err log written. This is just the path; the "
+                  "service manager will provide the file name."},
+    {IDC_LABEL8, "Optional. This value will become the -Xms option."},
+    {IDC_LABEL7, "Optional. This value will become the -Xmx option."},
+    {IDC_LABEL3, "Optional. This value will become the -Xss option."},
+    {IDC_LABEL2, "Select the JVM you want to use."},
+    {IDC_OPTION1, "Use the server JVM"},
+    {IDC_OPTION2, "Use the client JVM"},
+    {IDC_CHECK2, "Reduce use of OS signals"},
+};
+
+constexpr int kFrames[] = {IDC_FRAME1, IDC_FRAME2, IDC_FRAME3, IDC_FRAME4};
+constexpr int kCourierControls[] = {IDC_LABEL13, IDC_LABEL15, IDC_LABEL17, IDC_LABEL21,
+                                    IDC_TEXT14,  IDC_LIST1,   IDC_CHECK2};
+
+// Each list starts with the empty entry that leaves the size unset.
+constexpr const char* kHeapSizes[] = {"", "32", "64", "128", "256", "512"};
+constexpr const char* kStackSizes[] = {"", "128", "256", "512", "768", "1024", "2048", "4096"};
+
+template <std::size_t N>
+void fillSizes(HWND combo, const char* const (&entries)[N]) {
+    for (const char* entry : entries) SendMessageA(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(entry));
+}
+
+}  // namespace
+
+void MainWindow::setUpControls() {
+    bigIcon_ = static_cast<HICON>(LoadImageA(instance_, MAKEINTRESOURCEA(IDI_VELMORA), IMAGE_ICON,
+                                             GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON), 0));
+    smallIcon_ = static_cast<HICON>(LoadImageA(instance_, MAKEINTRESOURCEA(IDI_VELMORA), IMAGE_ICON,
+                                               GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0));
+    SendMessageA(window_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_));
+    SendMessageA(window_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_));
+
+    frameFont_ = FontHandle(createPointFont("MS Sans Serif", 825, true, VARIABLE_PITCH | FF_SWISS));
+    courierFont_ = FontHandle(createPointFont("Courier New", 825, false, FIXED_PITCH | FF_MODERN));
+    for (int id : kFrames) SendDlgItemMessageA(window_, id, WM_SETFONT, reinterpret_cast<WPARAM>(frameFont_.get()), FALSE);
+    for (int id : kCourierControls)
+        SendDlgItemMessageA(window_, id, WM_SETFONT, reinterpret_cast<WPARAM>(courierFont_.get()), FALSE);
+
+    toolTip_ = createToolTipControl(instance_, window_);
+    for (const ToolTipText& tip : kToolTips) addToolTip(toolTip_, window_, tip.controlId, tip.text);
+
+    fillSizes(item(IDC_COMBO1), kHeapSizes);
+    fillSizes(item(IDC_COMBO2), kHeapSizes);
+    fillSizes(item(IDC_COMBO3), kStackSizes);
+
+    CheckRadioButton(window_, IDC_OPTION1, IDC_OPTION2, IDC_OPTION1);
+    CheckDlgButton(window_, IDC_CHECK2, BST_CHECKED);
+
+    for (const ControlSetter& box : kFieldBoxes)
+        SetWindowSubclass(item(box.controlId), fieldBoxProc, 0, reinterpret_cast<DWORD_PTR>(window_));
+}
+
+}  // namespace velmora

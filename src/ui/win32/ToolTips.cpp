@@ -1,0 +1,29 @@
+#include "ui/win32/ToolTips.h"
+
+#include <commctrl.h>
+
+namespace velmora {
+
+namespace {
+constexpr int kMaxTipWidth = 320;  // pixels; long tips wrap instead of crossing the screen
+}
+
+HWND createToolTipControl(HINSTANCE instance, HWND owner) {
+    HWND toolTip = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
+                                   CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, owner, nullptr,
+                                   instance, nullptr);
+    if (toolTip) SendMessageA(toolTip, TTM_SETMAXTIPWIDTH, 0, kMaxTipWidth);
+    return toolTip;
+}
+
+void addToolTip(HWND toolTip, HWND owner, int controlId, const char* text) {
+    TTTOOLINFOA tool{};
+    tool.cbSize = sizeof tool;
+    tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+    tool.hwnd = owner;
+    tool.uId = reinterpret_cast<UINT_PTR>(GetDlgItem(owner, controlId));
+    tool.lpszText = const_cast<char*>(text);
+    SendMessageA(toolTip, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
+}
+
+}  // namespace velmora

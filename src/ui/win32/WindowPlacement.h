@@ -1,0 +1,13 @@
+#pragma once
+#include <windows.h>
+
+namespace velmora {
+
+// Moves a window so that it stands centred over another.
+void centerOver(HWND window, HWND over);
+
+// Design positions are in twips (1440 to the inch).
+int twipsToPixelsX(int twips);
+int twipsToPixelsY(int twips);
+
+}  // namespace velmora
