@@ -30,3 +30,7 @@ run: build-mingw
 
 clean:
 	rm -rf build
+
+.PHONY: bench
+bench: build-mingw
+	scripts/bench.sh

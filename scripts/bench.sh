@@ -1,0 +1,30 @@
+#!/usr/bin/env bash
+# make bench: every figure measured in one run under Wine, with its target.
+set -euo pipefail
+top=$(cd "$(dirname "$0")/.." && pwd)
+build="${VELMORA_BUILD:-$top/build/mingw}"
+cmake --build "$build" --target bare_window bench_startup bench_store velmora tomcat -- -j2 >/dev/null
+
+exe="$build/src/ui/win32/velmora.exe"
+size=$(stat -c %s "$exe")
+dlls=$(x86_64-w64-mingw32-objdump -p "$exe" | awk '/DLL Name:/ {print tolower($3)}' | sort -u | tr '\n' ' ')
+foreign=""
+for dll in $dlls; do
+  case "$dll" in
+    kernel32.dll|user32.dll|gdi32.dll|advapi32.dll|shell32.dll|comdlg32.dll|comctl32.dll|ole32.dll|oleaut32.dll|\
+    msvcrt.dll|shlwapi.dll|uxtheme.dll|api-ms-win-*) ;;
+    *) foreign="$foreign $dll" ;;
+  esac
+done
+echo "size: velmora.exe $size bytes (target under 1572864: $([ "$size" -lt 1572864 ] && echo holds || echo missed))"
+echo "imports: $dlls(only Windows' own: $([ -z "$foreign" ] && echo holds || echo "missed:$foreign"))"
+
+export VELMORA_BENCH_BUILD="$build"
+"$top/scripts/wine-session.sh" "$build/bench" bash -c '
+  set -e
+  . "'"$top"'/scripts/demo-layout.sh"
+  prepare_demo_layout "'"$build"'"
+  export java_home="C:\\jdk"
+  wine "'"$build"'/bench/bench_startup.exe" "C:\\tomcat\\bin\\velmora.exe" "$(winepath -w "'"$build"'/bench/bare_window.exe")"
+  wine "'"$build"'/bench/bench_store.exe"
+'
