@@ -13,11 +13,11 @@ namespace velmora::wrapper {
 
 namespace {
 
-constexpr DWORD pendingWaitHintMs = 5000;
-
 struct RunningService {
     SERVICE_STATUS_HANDLE statusHandle = nullptr;
-    HANDLE stopRequested = nullptr;
+    HANDLE stopped = nullptr;
+    LaunchParameters parameters;
+    std::string accountPath;
 };
 
 void report(const RunningService& service, DWORD state, DWORD exitCode = NO_ERROR) {
@@ -26,7 +26,6 @@ void report(const RunningService& service, DWORD state, DWORD exitCode = NO_ERRO
     status.dwCurrentState = state;
     status.dwControlsAccepted = state == SERVICE_RUNNING ? SERVICE_ACCEPT_STOP | SERVICE_ACCEPT_SHUTDOWN : 0;
     status.dwWin32ExitCode = exitCode;
-    status.dwWaitHint = state == SERVICE_START_PENDING || state == SERVICE_STOP_PENDING ? pendingWaitHintMs : 0;
     SetServiceStatus(service.statusHandle, &status);
 }
 
@@ -35,8 +34,11 @@ DWORD WINAPI handleControl(DWORD control, DWORD, LPVOID, LPVOID context) {
     switch (control) {
     case SERVICE_CONTROL_STOP:
     case SERVICE_CONTROL_SHUTDOWN:
-        report(service, SERVICE_STOP_PENDING);
-        SetEvent(service.stopRequested);
+        // Stopping takes one line, so it is done before the control returns:
+        // Wine's ControlService, and so its net stop, does not wait for more.
+        if (!service.accountPath.empty()) appendLines(service.accountPath, {stopAccount(service.parameters)});
+        report(service, SERVICE_STOPPED);
+        SetEvent(service.stopped);
         return NO_ERROR;
     case SERVICE_CONTROL_INTERROGATE:
         return NO_ERROR;
@@ -57,25 +59,23 @@ std::string writeLaunchAccount(const std::string& serviceName, const LaunchParam
 void WINAPI serviceMain(DWORD argc, LPSTR* argv) {
     std::string serviceName = argc > 0 && argv[0] ? argv[0] : "";
     RunningService service;
-    service.stopRequested = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    service.stopped = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    DWORD eventError = service.stopped ? NO_ERROR : GetLastError();
     service.statusHandle = RegisterServiceCtrlHandlerExA(serviceName.c_str(), handleControl, &service);
-    if (!service.statusHandle || !service.stopRequested) {
-        if (service.statusHandle) report(service, SERVICE_STOPPED, GetLastError());
-        if (service.stopRequested) CloseHandle(service.stopRequested);
+    if (!service.statusHandle || !service.stopped) {
+        if (service.statusHandle) report(service, SERVICE_STOPPED, eventError);
+        if (service.stopped) CloseHandle(service.stopped);
         return;
     }
 
-    // Running is reported only once the account is written, so whoever
-    // waited for the start finds it complete.
-    report(service, SERVICE_START_PENDING);
-    auto parameters = readLaunchParameters(serviceName);
-    auto accountPath = writeLaunchAccount(serviceName, parameters);
+    // The first status sent is "running", once the account is complete:
+    // Wine's StartService, and so its net start, returns on the first status.
+    service.parameters = readLaunchParameters(serviceName);
+    service.accountPath = writeLaunchAccount(serviceName, service.parameters);
     report(service, SERVICE_RUNNING);
 
-    WaitForSingleObject(service.stopRequested, INFINITE);
-    if (!accountPath.empty()) appendLines(accountPath, {stopAccount(parameters)});
-    report(service, SERVICE_STOPPED);
-    CloseHandle(service.stopRequested);
+    WaitForSingleObject(service.stopped, INFINITE);
+    CloseHandle(service.stopped);
 }
 
 }  // namespace
