@@ -131,7 +131,9 @@ TEST_F(WrapperServiceCycle, InstallsRunsStopsAndRemovesAServiceThroughTheService
     // which is replaced, not appended to.
     const std::string unwritable = folder + "\\missing\\out.log";
     setString(parametersKey, "System.out File", unwritable);
-    writeText(errFile(), "left from an earlier run\r\n");
+    std::string earlierRun;
+    for (int line = 0; line < 100; ++line) earlierRun += "left from an earlier run\r\n";
+    writeText(errFile(), earlierRun);
     ASSERT_EQ(runAndWait("net start " + serviceName), 0u);
     EXPECT_EQ(readLines(errFile()), startAccount(unwritable, errFile()));
 
