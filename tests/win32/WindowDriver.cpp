@@ -1,0 +1,211 @@
+#include "WindowDriver.h"
+
+#include <algorithm>
+#include <fstream>
+
+namespace velmora::e2e {
+
+namespace {
+
+constexpr UINT kMessageTimeoutMs = 5000;
+
+LRESULT send(HWND window, UINT message, WPARAM wParam = 0, LPARAM lParam = 0) {
+    DWORD_PTR result = 0;
+    SendMessageTimeoutA(window, message, wParam, lParam, SMTO_ABORTIFHUNG, kMessageTimeoutMs, &result);
+    return static_cast<LRESULT>(result);
+}
+
+// Wine hands list texts to another process in their wide form whichever
+// form was asked for, so the items are read wide and converted.
+std::vector<std::string> itemsOf(HWND control, UINT countMessage, UINT lengthMessage, UINT textMessage) {
+    std::vector<std::string> items;
+    const LRESULT count = send(control, countMessage);
+    for (LRESULT i = 0; i < count; ++i) {
+        DWORD_PTR length = 0;
+        SendMessageTimeoutW(control, lengthMessage, static_cast<WPARAM>(i), 0, SMTO_ABORTIFHUNG, kMessageTimeoutMs,
+                            &length);
+        std::wstring wide(length + 1, L'\0');
+        DWORD_PTR copied = 0;
+        SendMessageTimeoutW(control, textMessage, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(wide.data()),
+                            SMTO_ABORTIFHUNG, kMessageTimeoutMs, &copied);
+        wide.resize(static_cast<LRESULT>(copied) > 0 ? copied : 0);
+        std::string text(wide.size() * 2, '\0');
+        text.resize(static_cast<std::size_t>(WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()),
+                                                                 text.data(), static_cast<int>(text.size()), nullptr,
+                                                                 nullptr)));
+        items.push_back(text);
+    }
+    return items;
+}
+
+struct TopWindowSearch {
+    DWORD processId;
+    std::function<bool(HWND)> wanted;
+    std::vector<HWND> found;
+};
+
+BOOL CALLBACK collectTopWindow(HWND window, LPARAM data) {
+    auto& search = *reinterpret_cast<TopWindowSearch*>(data);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    if (owner == search.processId && search.wanted(window)) search.found.push_back(window);
+    return TRUE;
+}
+
+std::vector<HWND> topWindowsWhere(DWORD processId, std::function<bool(HWND)> wanted) {
+    TopWindowSearch search{processId, std::move(wanted), {}};
+    EnumWindows(collectTopWindow, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+}  // namespace
+
+bool waitUntil(const std::function<bool()>& condition, int timeoutMs) {
+    const ULONGLONG end = GetTickCount64() + static_cast<ULONGLONG>(timeoutMs);
+    while (!condition()) {
+        if (GetTickCount64() > end) return false;
+        Sleep(50);
+    }
+    return true;
+}
+
+std::vector<HWND> topWindows(DWORD processId, const std::string& title) {
+    return topWindowsWhere(processId, [&](HWND window) {
+        return IsWindowVisible(window) && (title.empty() || windowText(window) == title);
+    });
+}
+
+HWND findWindowOfClass(DWORD processId, const std::string& windowClass) {
+    const auto windows = topWindowsWhere(processId, [&](HWND window) { return className(window) == windowClass; });
+    return windows.empty() ? nullptr : windows.front();
+}
+
+HWND findTopWindow(DWORD processId, const std::string& title) {
+    const auto windows = topWindows(processId, title);
+    return windows.empty() ? nullptr : windows.front();
+}
+
+std::string windowText(HWND window) {
+    const LRESULT length = send(window, WM_GETTEXTLENGTH);
+    std::string text(static_cast<std::size_t>(std::max<LRESULT>(length, 0)) + 1, '\0');
+    const LRESULT copied = send(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
+    text.resize(static_cast<std::size_t>(std::max<LRESULT>(copied, 0)));
+    return text;
+}
+
+void setWindowText(HWND window, const std::string& text) {
+    send(window, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+}
+
+std::string className(HWND window) {
+    char name[64] = {};
+    GetClassNameA(window, name, sizeof name);
+    return name;
+}
+
+HWND focusedWindow(HWND anyWindowOfThread) {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    return GetGUIThreadInfo(GetWindowThreadProcessId(anyWindowOfThread, nullptr), &info) ? info.hwndFocus : nullptr;
+}
+
+void focusControl(HWND dialog, HWND control) {
+    PostMessageA(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(control), TRUE);
+}
+
+void pressTab(HWND control) {
+    PostMessageA(control, WM_KEYDOWN, VK_TAB, 1);
+    PostMessageA(control, WM_KEYUP, VK_TAB, 0xC0000001);
+}
+
+void pressControlKey(HWND control, char key) {
+    // Keyboard state belongs to the input queue; sharing the program's queue
+    // lets us hold Ctrl down in it while the key messages are read.
+    const DWORD target = GetWindowThreadProcessId(control, nullptr);
+    const DWORD self = GetCurrentThreadId();
+    AttachThreadInput(self, target, TRUE);
+    BYTE keys[256] = {};
+    GetKeyboardState(keys);
+    keys[VK_CONTROL] = keys[VK_LCONTROL] = 0x80;
+    SetKeyboardState(keys);
+    PostMessageA(control, WM_KEYDOWN, static_cast<WPARAM>(key), 1);
+    PostMessageA(control, WM_KEYUP, static_cast<WPARAM>(key), 0xC0000001);
+    // Let the program read the key before Ctrl is let go again.
+    DWORD_PTR ignored = 0;
+    SendMessageTimeoutA(control, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, kMessageTimeoutMs, &ignored);
+    Sleep(300);
+    keys[VK_CONTROL] = keys[VK_LCONTROL] = 0;
+    SetKeyboardState(keys);
+    AttachThreadInput(self, target, FALSE);
+}
+
+void click(HWND button) { PostMessageA(button, BM_CLICK, 0, 0); }
+
+void postCommand(HWND window, int commandId) { PostMessageA(window, WM_COMMAND, MAKEWPARAM(commandId, 0), 0); }
+
+bool isChecked(HWND button) { return send(button, BM_GETCHECK) == BST_CHECKED; }
+
+std::vector<std::string> listItems(HWND listBox) { return itemsOf(listBox, LB_GETCOUNT, LB_GETTEXTLEN, LB_GETTEXT); }
+
+std::vector<std::string> comboItems(HWND comboBox) {
+    return itemsOf(comboBox, CB_GETCOUNT, CB_GETLBTEXTLEN, CB_GETLBTEXT);
+}
+
+std::string messageBoxText(HWND box) {
+    // The text is the box's one static control that is not the icon.
+    std::string text;
+    for (HWND child = GetWindow(box, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+        if (className(child) == "Static" && (GetWindowLongA(child, GWL_STYLE) & SS_TYPEMASK) != SS_ICON)
+            text = std::max(text, windowText(child), [](const std::string& a, const std::string& b) {
+                return a.size() < b.size();
+            });
+    return text;
+}
+
+bool saveScreenshot(const std::vector<HWND>& windows, const std::string& path) {
+    RECT area{};
+    for (HWND window : windows) {
+        RECT rect{};
+        GetWindowRect(window, &rect);
+        UnionRect(&area, &area, &rect);
+    }
+    const int width = area.right - area.left;
+    const int height = area.bottom - area.top;
+    if (width <= 0 || height <= 0) return false;
+
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
+    HGDIOBJ previous = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, width, height, screen, area.left, area.top, SRCCOPY);
+    SelectObject(memory, previous);
+
+    BITMAPINFOHEADER info{};
+    info.biSize = sizeof info;
+    info.biWidth = width;
+    info.biHeight = height;
+    info.biPlanes = 1;
+    info.biBitCount = 24;
+    info.biCompression = BI_RGB;
+    const DWORD rowSize = static_cast<DWORD>((width * 3 + 3) & ~3);
+    info.biSizeImage = rowSize * static_cast<DWORD>(height);
+    std::string pixels(info.biSizeImage, '\0');
+    const int rows = GetDIBits(memory, bitmap, 0, static_cast<UINT>(height), pixels.data(),
+                               reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    if (rows != height) return false;
+
+    BITMAPFILEHEADER file{};
+    file.bfType = 0x4D42;  // "BM"
+    file.bfOffBits = sizeof file + sizeof info;
+    file.bfSize = file.bfOffBits + info.biSizeImage;
+    std::ofstream out(path, std::ios::binary);
+    out.write(reinterpret_cast<const char*>(&file), sizeof file);
+    out.write(reinterpret_cast<const char*>(&info), sizeof info);
+    out.write(pixels.data(), static_cast<std::streamsize>(pixels.size()));
+    return static_cast<bool>(out);
+}
+
+}  // namespace velmora::e2e

@@ -1,0 +1,227 @@
+#include "e2eSession.h"
+
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "WindowDriver.h"
+
+namespace velmora::e2e {
+
+namespace {
+
+constexpr int kStartWaitMs = 60000;  // a cold Wine start takes its time
+
+// Paths from the build tree are Unix paths; Wine sees them on drive Z:.
+std::string windowsPath(std::string path) {
+    if (!path.empty() && path.front() == '/') path = "Z:" + path;
+    for (char& c : path)
+        if (c == '/') c = '\\';
+    return path;
+}
+
+void makeFile(const std::string& path) { std::ofstream(path) << "e2e\n"; }
+
+std::string screenshotFolder() {
+    std::string folder = windowsPath(VELMORA_SCREENSHOT_DIR);
+    std::filesystem::create_directories(folder);
+    return folder;
+}
+
+std::string multiString(const std::vector<std::string>& entries) {
+    std::string data;
+    for (const auto& entry : entries) data += entry + '\0';
+    return data + '\0';
+}
+
+std::vector<std::string> splitMultiString(const std::string& data) {
+    std::vector<std::string> entries;
+    std::string entry;
+    for (char c : data) {
+        if (c != '\0') {
+            entry += c;
+        } else if (!entry.empty()) {
+            entries.push_back(entry);
+            entry.clear();
+        }
+    }
+    if (!entry.empty()) entries.push_back(entry);
+    return entries;
+}
+
+std::string configurationKey(const std::string& name) { return std::string(kStoreKey) + "\\" + name; }
+
+std::string rawValue(const std::string& subkey, const std::string& value, DWORD* type) {
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, subkey.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return "";
+    DWORD size = 0;
+    std::string data;
+    if (RegQueryValueExA(key, value.c_str(), nullptr, type, nullptr, &size) == ERROR_SUCCESS) {
+        data.resize(size);
+        RegQueryValueExA(key, value.c_str(), nullptr, type, reinterpret_cast<BYTE*>(data.data()), &size);
+        data.resize(size);
+    }
+    RegCloseKey(key);
+    return data;
+}
+
+void clearStore() { RegDeleteTreeA(HKEY_LOCAL_MACHINE, kStoreKey); }
+
+}  // namespace
+
+Session::Session() {
+    static int counter = 0;
+    root_ = (std::filesystem::temp_directory_path() /
+             ("velmora-e2e-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++counter)))
+                .string();
+    home_ = root_ + "\\tomcat";
+    jdk_ = root_ + "\\jdk";
+    for (const char* folder : {"\\bin", "\\conf", "\\logs", "\\temp", "\\common\\lib", "\\common\\endorsed", "\\server",
+                               "\\shared", "\\webapps", "\\work"})
+        std::filesystem::create_directories(home_ + folder);
+    for (const char* folder : {"\\lib", "\\jre\\bin\\server", "\\jre\\bin\\client"})
+        std::filesystem::create_directories(jdk_ + folder);
+    // bin\tomcat.exe only has to exist: nothing here runs the wrapper.
+    for (const char* file :
+         {"\\bin\\bootstrap.jar", "\\bin\\tomcat.exe", "\\conf\\server.xml", "\\conf\\catalina.policy"})
+        makeFile(home_ + file);
+    for (const char* file : {"\\lib\\tools.jar", "\\jre\\bin\\server\\jvm.dll", "\\jre\\bin\\client\\jvm.dll"})
+        makeFile(jdk_ + file);
+    CopyFileA(windowsPath(VELMORA_EXE).c_str(), (home_ + "\\bin\\velmora.exe").c_str(), FALSE);
+    clearStore();
+}
+
+Session::~Session() {
+    if (process_.hProcess) {
+        if (!exited(0)) {
+            if (main_) PostMessageA(main_, WM_CLOSE, 0, 0);
+            if (!exited(5000)) TerminateProcess(process_.hProcess, 1);
+            exited(5000);
+        }
+        CloseHandle(process_.hProcess);
+        CloseHandle(process_.hThread);
+    }
+    clearStore();
+    std::error_code ignored;
+    std::filesystem::remove_all(root_, ignored);
+}
+
+bool Session::start(const std::string& arguments) {
+    SetEnvironmentVariableA("java_home", jdk_.c_str());
+    const std::string program = home_ + "\\bin\\velmora.exe";
+    std::string commandLine = "\"" + program + "\"" + (arguments.empty() ? "" : " " + arguments);
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    if (!CreateProcessA(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, root_.c_str(),
+                        &startup, &process_))
+        return false;
+    waitUntil([&] { return (main_ = findTopWindow(process_.dwProcessId, kMainCaption)) != nullptr; }, kStartWaitMs);
+    return main_ != nullptr;
+}
+
+bool Session::exited(int waitMs) {
+    return process_.hProcess && WaitForSingleObject(process_.hProcess, static_cast<DWORD>(waitMs)) == WAIT_OBJECT_0;
+}
+
+std::string Session::text(int id) const { return windowText(control(id)); }
+
+HWND Session::waitForMessageBox(const std::string& title) const {
+    HWND box = nullptr;
+    waitUntil([&] {
+        for (HWND window : topWindows(process_.dwProcessId, title))
+            if (className(window) == "#32770" && window != main_) box = window;
+        return box != nullptr;
+    });
+    return box;
+}
+
+std::string Session::answer(const std::string& title, int button) const {
+    HWND box = waitForMessageBox(title);
+    if (!box) return "";
+    const std::string message = messageBoxText(box);
+    click(GetDlgItem(box, button));
+    waitUntil([&] { return !IsWindow(box) || !IsWindowVisible(box); });
+    return message;
+}
+
+HWND Session::openMessageBox() const {
+    for (const char* title : {"Confirm", "Info", "Warning", "Missing Folder", "Change Detected"})
+        if (HWND box = findTopWindow(process_.dwProcessId, title)) return box;
+    return nullptr;
+}
+
+bool Session::screenshot(const std::string& name) const {
+    Sleep(400);  // let the program finish painting
+    return saveScreenshot(topWindows(process_.dwProcessId), screenshotFolder() + "\\" + name + ".bmp");
+}
+
+void storeConfiguration(const std::string& name, const StoredConfiguration& values) {
+    HKEY key = nullptr;
+    RegCreateKeyA(HKEY_LOCAL_MACHINE, configurationKey(name).c_str(), &key);
+    for (const auto& [value, text] : values.texts)
+        RegSetValueExA(key, value.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
+                       static_cast<DWORD>(text.size() + 1));
+    for (const auto& [value, number] : values.numbers) {
+        const DWORD data = number;
+        RegSetValueExA(key, value.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&data), sizeof data);
+    }
+    const std::string options = multiString(values.options);
+    RegSetValueExA(key, "additional.jvm.options", 0, REG_MULTI_SZ, reinterpret_cast<const BYTE*>(options.data()),
+                   static_cast<DWORD>(options.size()));
+    RegCloseKey(key);
+}
+
+void storeNameList(const std::vector<std::string>& names) {
+    HKEY key = nullptr;
+    RegCreateKeyA(HKEY_LOCAL_MACHINE, kStoreKey, &key);
+    const std::string data = multiString(names);
+    RegSetValueExA(key, "services", 0, REG_MULTI_SZ, reinterpret_cast<const BYTE*>(data.data()),
+                   static_cast<DWORD>(data.size()));
+    RegCloseKey(key);
+}
+
+std::vector<std::string> storedNameList() {
+    DWORD type = 0;
+    return splitMultiString(rawValue(kStoreKey, "services", &type));
+}
+
+bool storeHasKey(const std::string& subkey) {
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, subkey.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
+    RegCloseKey(key);
+    return true;
+}
+
+std::string storedText(const std::string& name, const std::string& value) {
+    DWORD type = 0;
+    const std::string data = rawValue(configurationKey(name), value, &type);
+    return data.substr(0, data.find('\0'));
+}
+
+std::uint32_t storedNumber(const std::string& name, const std::string& value) {
+    DWORD type = 0;
+    const std::string data = rawValue(configurationKey(name), value, &type);
+    DWORD number = 0;
+    if (type == REG_DWORD && data.size() == sizeof number) std::memcpy(&number, data.data(), sizeof number);
+    return number;
+}
+
+std::vector<std::string> storedOptions(const std::string& name) {
+    DWORD type = 0;
+    return splitMultiString(rawValue(configurationKey(name), "additional.jvm.options", &type));
+}
+
+std::string contentOf(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream content;
+    content << in.rdbuf();
+    return content.str();
+}
+
+bool fileExists(const std::string& path) {
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+}  // namespace velmora::e2e

@@ -1,0 +1,71 @@
+#pragma once
+#include <windows.h>
+
+#include <cstdint>
+#include <map>
+#include <string>
+#include <vector>
+
+// One run of velmora.exe on a prepared Catalina home and JDK in a temporary
+// folder, with a clean configuration store. Ending the session ends the
+// program and removes the folder and the store.
+namespace velmora::e2e {
+
+constexpr const char* kStoreKey = "SOFTWARE\\velmoraconfigs";
+constexpr const char* kMainCaption = "Velmora - 0.2.5 (beta)";
+
+class Session {
+public:
+    Session();
+    ~Session();
+    Session(const Session&) = delete;
+    Session& operator=(const Session&) = delete;
+
+    // Starts the program from <home>\bin and waits for its main window.
+    bool start(const std::string& arguments = "");
+    bool exited(int waitMs);
+
+    HWND main() const { return main_; }
+    HWND control(int id) const { return GetDlgItem(main_, id); }
+    std::string text(int id) const;
+    DWORD processId() const { return process_.dwProcessId; }
+
+    const std::string& root() const { return root_; }
+    const std::string& home() const { return home_; }
+    const std::string& jdk() const { return jdk_; }
+
+    // A message box of the program with this title, once it shows.
+    HWND waitForMessageBox(const std::string& title) const;
+    // Presses a button (IDOK, IDCANCEL, IDYES, IDNO) of the box with this
+    // title and returns the box's text; empty when no such box came.
+    std::string answer(const std::string& title, int button) const;
+    // Any box of the program that is open now.
+    HWND openMessageBox() const;
+
+    // Saves the program's visible windows under the screenshot folder.
+    bool screenshot(const std::string& name) const;
+
+private:
+    std::string root_, home_, jdk_;
+    PROCESS_INFORMATION process_{};
+    HWND main_ = nullptr;
+};
+
+// A configuration written straight into the store, as a save leaves it.
+struct StoredConfiguration {
+    std::map<std::string, std::string> texts;
+    std::map<std::string, std::uint32_t> numbers;
+    std::vector<std::string> options;
+};
+void storeConfiguration(const std::string& name, const StoredConfiguration& values);
+void storeNameList(const std::vector<std::string>& names);
+std::vector<std::string> storedNameList();
+bool storeHasKey(const std::string& subkey);
+std::string storedText(const std::string& name, const std::string& value);
+std::uint32_t storedNumber(const std::string& name, const std::string& value);
+std::vector<std::string> storedOptions(const std::string& name);
+
+std::string contentOf(const std::string& path);
+bool fileExists(const std::string& path);
+
+}  // namespace velmora::e2e

@@ -1,0 +1,382 @@
+// velmora.exe driven through its windows under Wine: each test starts the
+// program on a prepared Catalina home, acts as a user would, and checks the
+// controls, the message boxes and the registry.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include <string>
+#include <vector>
+
+#include "WindowDriver.h"
+#include "e2eSession.h"
+#include "ui/win32/ResourceIds.h"
+
+namespace velmora::e2e {
+namespace {
+
+using Names = std::vector<std::string>;
+
+class WindowEndToEnd : public ::testing::Test {
+protected:
+    // Puts the focus into a box, types over its text and tabs on to the next control.
+    void typeAndTab(int id, const std::string& text) {
+        HWND box = session.control(id);
+        focusControl(session.main(), box);
+        ASSERT_TRUE(waitUntil([&] { return focusedWindow(session.main()) == box; })) << "focus into " << id;
+        setWindowText(box, text);
+        pressTab(box);
+        ASSERT_TRUE(waitUntil([&] { return focusedWindow(session.main()) != box; })) << "tab out of " << id;
+    }
+
+    bool waitForText(int id, const std::string& text) {
+        return waitUntil([&] { return session.text(id) == text; });
+    }
+
+    bool enabled(int id) const { return IsWindowEnabled(session.control(id)) != FALSE; }
+    bool checked(int id) const { return isChecked(session.control(id)); }
+    bool readOnly(int id) const { return (GetWindowLongA(session.control(id), GWL_STYLE) & ES_READONLY) != 0; }
+    bool sunken(int id) const { return (GetWindowLongA(session.control(id), GWL_EXSTYLE) & WS_EX_CLIENTEDGE) != 0; }
+
+    // No box may have come up; give a late one the chance to show first.
+    void expectNoMessageBox() {
+        Sleep(500);
+        HWND box = session.openMessageBox();
+        EXPECT_EQ(box, nullptr) << (box ? windowText(box) + ": " + messageBoxText(box) : "");
+    }
+
+    void chooseSize(int comboId, int index) {
+        HWND combo = session.control(comboId);
+        SendMessageA(combo, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+        PostMessageA(session.main(), WM_COMMAND, MAKEWPARAM(comboId, CBN_SELCHANGE), reinterpret_cast<LPARAM>(combo));
+    }
+
+    void addOption(const std::string& option) {
+        setWindowText(session.control(IDC_TEXT14), option);
+        click(session.control(IDC_COMMAND11));
+        ASSERT_TRUE(waitForText(IDC_TEXT14, ""));
+    }
+
+    HWND openDialogWithText(const std::string& expected) {
+        HWND dialog = nullptr;
+        waitUntil([&] {
+            dialog = findTopWindow(session.processId(), "Open Config");
+            return dialog && windowText(GetDlgItem(dialog, IDC_OPENDLG_COMBO1)) == expected;
+        });
+        return dialog;
+    }
+
+    Session session;
+};
+
+TEST_F(WindowEndToEnd, StartsWithTheDefaultsOfANewConfiguration) {
+    ASSERT_TRUE(session.start());
+    const std::string& home = session.home();
+
+    EXPECT_EQ(windowText(session.main()), kMainCaption);
+    EXPECT_EQ(session.text(IDC_TEXT5), "SetInstanceName");
+    EXPECT_EQ(session.text(IDC_TEXT11), "");
+    EXPECT_EQ(session.text(IDC_TEXT1), home);
+    EXPECT_EQ(session.text(IDC_TEXT8), home);
+    EXPECT_EQ(session.text(IDC_TEXT4), home + "\\conf\\server.xml");
+    EXPECT_EQ(session.text(IDC_TEXT7), home + "\\conf\\catalina.policy");
+    EXPECT_EQ(session.text(IDC_TEXT6), session.jdk());
+    EXPECT_EQ(session.text(IDC_TEXT9), home + "\\temp");
+    EXPECT_EQ(session.text(IDC_TEXT2), home + "\\logs");
+    EXPECT_EQ(session.text(IDC_TEXT3), home + "\\logs");
+    for (int combo : {IDC_COMBO1, IDC_COMBO2, IDC_COMBO3}) EXPECT_EQ(session.text(combo), "");
+    EXPECT_EQ(comboItems(session.control(IDC_COMBO1)), (Names{"", "32", "64", "128", "256", "512"}));
+    EXPECT_EQ(comboItems(session.control(IDC_COMBO2)), (Names{"", "32", "64", "128", "256", "512"}));
+    EXPECT_EQ(comboItems(session.control(IDC_COMBO3)), (Names{"", "128", "256", "512", "768", "1024", "2048", "4096"}));
+
+    EXPECT_FALSE(checked(IDC_CHECK1));
+    EXPECT_TRUE(checked(IDC_CHECK2));
+    EXPECT_TRUE(checked(IDC_OPTION1));
+    EXPECT_FALSE(checked(IDC_OPTION2));
+    for (int id : {IDC_LABEL11, IDC_TEXT7, IDC_COMMAND8}) EXPECT_FALSE(enabled(id)) << id;
+    EXPECT_TRUE(listItems(session.control(IDC_LIST1)).empty());
+
+    EXPECT_EQ(session.text(IDC_COMMAND6), "Install");
+    EXPECT_EQ(session.text(IDC_COMMAND9), "Start");
+    EXPECT_FALSE(enabled(IDC_COMMAND9));
+    EXPECT_EQ(session.text(IDC_COMMAND10), "Refresh");
+    // The status the new configuration's refresh leaves: nothing is installed yet.
+    EXPECT_EQ(session.text(IDC_LABEL20), "Not installed");
+
+    EXPECT_FALSE(readOnly(IDC_TEXT5));
+    EXPECT_TRUE(sunken(IDC_TEXT5));
+    EXPECT_EQ(focusedWindow(session.main()), session.control(IDC_TEXT5));
+
+    // Fifteen labels, the two check boxes and the two option buttons carry tips.
+    HWND toolTips = findWindowOfClass(session.processId(), "tooltips_class32");
+    ASSERT_NE(toolTips, nullptr);
+    EXPECT_EQ(SendMessageA(toolTips, TTM_GETTOOLCOUNT, 0, 0), 19);
+
+    expectNoMessageBox();
+    EXPECT_TRUE(session.screenshot("01-start-up"));
+}
+
+TEST_F(WindowEndToEnd, EditingTheHomeOfANewConfigurationMovesItsPathsSilently) {
+    ASSERT_TRUE(session.start());
+    const std::string other = session.root() + "\\other";
+
+    typeAndTab(IDC_TEXT1, other);
+    EXPECT_EQ(focusedWindow(session.main()), session.control(IDC_COMMAND1));
+    ASSERT_TRUE(waitForText(IDC_TEXT8, other));
+    EXPECT_EQ(session.text(IDC_TEXT4), other + "\\conf\\server.xml");
+    EXPECT_EQ(session.text(IDC_TEXT2), other + "\\logs");
+    EXPECT_EQ(session.text(IDC_TEXT3), other + "\\logs");
+    EXPECT_EQ(session.text(IDC_TEXT9), other + "\\temp");
+    EXPECT_EQ(session.text(IDC_TEXT7), other + "\\conf\\catalina.policy");
+    EXPECT_EQ(session.text(IDC_TEXT6), session.jdk());
+    expectNoMessageBox();
+    EXPECT_TRUE(session.screenshot("02-home-edited"));
+
+    // The class path has no control; the report shows it rebuilt from the new home.
+    const std::string report = session.home() + "\\bin\\quenby-SetInstanceName-debug.html";
+    postCommand(session.main(), IDM_DEBUG);
+    ASSERT_TRUE(waitUntil([&] { return contentOf(report).find("</html>") != std::string::npos; }));
+    EXPECT_NE(contentOf(report).find(other + "\\bin\\bootstrap.jar;" + other + "\\common\\lib;" + session.jdk() +
+                                     "\\lib\\tools.jar"),
+              std::string::npos);
+    expectNoMessageBox();
+
+    // File > New by its shortcut brings the defaults back.
+    pressControlKey(session.control(IDC_TEXT11), 'N');
+    EXPECT_TRUE(waitForText(IDC_TEXT1, session.home()));
+    EXPECT_TRUE(waitForText(IDC_TEXT8, session.home()));
+}
+
+TEST_F(WindowEndToEnd, SaveAnnouncesTheNameLocksItAndStoresTheFields) {
+    ASSERT_TRUE(session.start());
+    typeAndTab(IDC_TEXT5, "e2e-alpha");
+
+    click(session.control(IDC_CHECK1));
+    ASSERT_TRUE(waitUntil([&] { return enabled(IDC_TEXT7); }));
+    EXPECT_TRUE(enabled(IDC_LABEL11));
+    EXPECT_TRUE(enabled(IDC_COMMAND8));
+
+    // The options list sorts, gives an entry back on double-click and deletes the selected one.
+    HWND list = session.control(IDC_LIST1);
+    addOption("-Xrs2");
+    addOption("-Dx=1");
+    EXPECT_EQ(listItems(list), (Names{"-Dx=1", "-Xrs2"}));
+    SendMessageA(list, LB_SETCURSEL, 1, 0);
+    PostMessageA(session.main(), WM_COMMAND, MAKEWPARAM(IDC_LIST1, LBN_DBLCLK), reinterpret_cast<LPARAM>(list));
+    ASSERT_TRUE(waitForText(IDC_TEXT14, "-Xrs2"));
+    EXPECT_EQ(listItems(list), (Names{"-Dx=1"}));
+    click(session.control(IDC_COMMAND11));
+    ASSERT_TRUE(waitForText(IDC_TEXT14, ""));
+    addOption("-Xbatch");
+    SendMessageA(list, LB_SETCURSEL, static_cast<WPARAM>(-1), 0);
+    click(session.control(IDC_COMMAND12));
+    SendMessageA(list, LB_SETCURSEL, 1, 0);
+    click(session.control(IDC_COMMAND12));
+    ASSERT_TRUE(waitUntil([&] { return listItems(list).size() == 2; }));
+    EXPECT_EQ(listItems(list), (Names{"-Dx=1", "-Xrs2"}));
+
+    // Choosing a size from the list stores it; typing one does not.
+    chooseSize(IDC_COMBO2, 4);
+    ASSERT_TRUE(waitForText(IDC_COMBO2, "256"));
+    setWindowText(session.control(IDC_COMBO1), "300");
+
+    focusControl(session.main(), session.control(IDC_TEXT11));
+    pressControlKey(session.control(IDC_TEXT11), 'S');
+    ASSERT_TRUE(session.waitForMessageBox("Info"));
+    EXPECT_TRUE(session.screenshot("03-saved-message"));
+    EXPECT_EQ(session.answer("Info", IDOK), "Instance saved as \"e2e-alpha\".");
+
+    EXPECT_TRUE(readOnly(IDC_TEXT5));
+    EXPECT_FALSE(sunken(IDC_TEXT5));
+    EXPECT_EQ(storedNameList(), (Names{"e2e-alpha"}));
+    EXPECT_EQ(storedText("e2e-alpha", "tomcat.home"), session.home());
+    EXPECT_EQ(storedText("e2e-alpha", "jvm"), "server");
+    EXPECT_EQ(storedNumber("e2e-alpha", "java.security.manager"), 1u);
+    EXPECT_EQ(storedNumber("e2e-alpha", "max.heap.size"), 256u);
+    EXPECT_EQ(storedNumber("e2e-alpha", "init.heap.size"), 0u);
+    EXPECT_EQ(storedNumber("e2e-alpha", "installedaservice"), 0u);
+    EXPECT_EQ(storedOptions("e2e-alpha"), (Names{"-Dx=1", "-Xrs2"}));
+    expectNoMessageBox();
+    EXPECT_TRUE(session.screenshot("03-saved-locked"));
+}
+
+TEST_F(WindowEndToEnd, OpenListsTheStoredNamesAndLoadsTheChosenOne) {
+    const std::string& home = session.home();
+    storeConfiguration("zeta", {{{"tomcat.home", home}, {"catalina.base", home}, {"jvm", "server"}}, {}, {}});
+    StoredConfiguration alpha;
+    alpha.texts = {{"tomcat.home", home},
+                   {"catalina.base", home},
+                   {"tomcat.config", home + "\\conf\\server.xml"},
+                   {"java.security.policy", home + "\\conf\\catalina.policy"},
+                   {"system.out", home + "\\logs"},
+                   {"system.err", home + "\\logs"},
+                   {"java.io.tmpdir", home + "\\temp"},
+                   {"java.home", session.jdk()},
+                   {"jvm", "client"},
+                   {"description", "Alpha instance"}};
+    alpha.numbers = {{"java.security.manager", 1}, {"max.heap.size", 512}, {"reduce.os.signals", 0}};
+    alpha.options = {"-Xprof", "-Da=1"};
+    storeConfiguration("alpha", alpha);
+    storeNameList({"zeta", "alpha"});
+    ASSERT_TRUE(session.start());
+
+    pressControlKey(session.control(IDC_TEXT5), 'O');
+    HWND dialog = openDialogWithText("zeta");
+    ASSERT_NE(dialog, nullptr);
+    HWND combo = GetDlgItem(dialog, IDC_OPENDLG_COMBO1);
+    EXPECT_EQ(comboItems(combo), (Names{"alpha", "zeta"}));
+    EXPECT_TRUE(session.screenshot("04-open-dialog"));
+
+    setWindowText(combo, "alpha");
+    click(GetDlgItem(dialog, IDC_OPENDLG_OKBUTTON));
+    ASSERT_TRUE(waitForText(IDC_TEXT5, "alpha"));
+    ASSERT_TRUE(waitUntil([&] { return !IsWindowVisible(dialog); }));
+    EXPECT_TRUE(readOnly(IDC_TEXT5));
+    EXPECT_EQ(session.text(IDC_TEXT11), "Alpha instance");
+    EXPECT_TRUE(checked(IDC_CHECK1));
+    for (int id : {IDC_LABEL11, IDC_TEXT7, IDC_COMMAND8}) EXPECT_TRUE(enabled(id)) << id;
+    EXPECT_TRUE(checked(IDC_OPTION2));
+    EXPECT_FALSE(checked(IDC_CHECK2));
+    EXPECT_EQ(session.text(IDC_COMBO2), "512");
+    EXPECT_EQ(listItems(session.control(IDC_LIST1)), (Names{"-Da=1", "-Xprof"}));
+    EXPECT_EQ(session.text(IDC_COMMAND6), "Install");
+    EXPECT_EQ(session.text(IDC_LABEL20), "Not installed");
+    expectNoMessageBox();
+    EXPECT_TRUE(session.screenshot("04-loaded"));
+
+    // Shown again, the list is read afresh; Cancel leaves the window as it was.
+    postCommand(session.main(), IDM_OPEN);
+    ASSERT_EQ(openDialogWithText("zeta"), dialog);
+    click(GetDlgItem(dialog, IDC_OPENDLG_CANCELBUTTON));
+    ASSERT_TRUE(waitUntil([&] { return !IsWindowVisible(dialog); }));
+    EXPECT_EQ(session.text(IDC_TEXT5), "alpha");
+}
+
+TEST_F(WindowEndToEnd, InstallWithAProblemAsksAndCancelInstallsNothing) {
+    DeleteFileA((session.home() + "\\conf\\server.xml").c_str());
+    ASSERT_TRUE(session.start());
+    typeAndTab(IDC_TEXT5, "e2e-problem");
+
+    click(session.control(IDC_COMMAND6));
+    // The checks warn first (prompts are on while installing), then the report question comes.
+    std::vector<std::string> warnings;
+    HWND question = nullptr;
+    ASSERT_TRUE(waitUntil(
+        [&] {
+            if (HWND warning = findTopWindow(session.processId(), "Warning")) {
+                warnings.push_back(session.answer("Warning", IDOK));
+                (void)warning;
+            }
+            if (findTopWindow(session.processId(), "Missing Folder")) session.answer("Missing Folder", IDNO);
+            question = findTopWindow(session.processId(), "Confirm");
+            return question != nullptr;
+        },
+        60000));
+    ASSERT_FALSE(warnings.empty());
+    EXPECT_NE(warnings.front().find("server.xml"), std::string::npos) << warnings.front();
+    EXPECT_TRUE(session.screenshot("05-install-question"));
+    const std::string asked = session.answer("Confirm", IDCANCEL);
+    EXPECT_EQ(asked.rfind("A potential configuration error has been detected", 0), 0u) << asked;
+
+    // The save before the install happened; the install did not.
+    ASSERT_TRUE(waitUntil([&] { return enabled(IDC_COMMAND9); }));
+    EXPECT_EQ(session.text(IDC_COMMAND6), "Install");
+    EXPECT_EQ(session.text(IDC_LABEL20), "Not installed");
+    EXPECT_EQ(storedNameList(), (Names{"e2e-problem"}));
+    EXPECT_EQ(storedNumber("e2e-problem", "installedaservice"), 0u);
+    EXPECT_FALSE(storeHasKey("SYSTEM\\CurrentControlSet\\Services\\e2e-problem"));
+    EXPECT_FALSE(fileExists(session.home() + "\\bin\\e2e-problem.exe"));
+    EXPECT_TRUE(fileExists(session.home() + "\\bin\\quenby-e2e-problem-debug.html"));
+    expectNoMessageBox();
+}
+
+TEST_F(WindowEndToEnd, DeleteAsksFirstWhenTheConfigurationIsInstalled) {
+    const std::string& home = session.home();
+    storeConfiguration("e2e-installed",
+                       {{{"tomcat.home", home}, {"catalina.base", home}, {"jvm", "server"}}, {{"installedaservice", 1}}, {}});
+    storeNameList({"e2e-installed"});
+    ASSERT_TRUE(session.start());
+
+    postCommand(session.main(), IDM_OPEN);
+    HWND dialog = openDialogWithText("e2e-installed");
+    ASSERT_NE(dialog, nullptr);
+    click(GetDlgItem(dialog, IDC_OPENDLG_OKBUTTON));
+    ASSERT_TRUE(waitForText(IDC_COMMAND6, "Uninstall"));
+    ASSERT_TRUE(waitForText(IDC_TEXT5, "e2e-installed"));
+
+    pressControlKey(session.control(IDC_TEXT11), 'D');
+    ASSERT_TRUE(session.waitForMessageBox("Confirm"));
+    EXPECT_TRUE(session.screenshot("06-delete-question"));
+    EXPECT_NE(session.answer("Confirm", IDNO).find("also installed as a service"), std::string::npos);
+    Sleep(500);
+    EXPECT_TRUE(storeHasKey(std::string(kStoreKey) + "\\e2e-installed"));
+    EXPECT_EQ(session.text(IDC_TEXT5), "e2e-installed");
+
+    postCommand(session.main(), IDM_DELETECONFIG);
+    session.answer("Confirm", IDYES);
+    EXPECT_EQ(session.answer("Info", IDOK), "Deleted instance \"e2e-installed\".");
+    EXPECT_TRUE(waitForText(IDC_TEXT5, "SetInstanceName"));
+    EXPECT_EQ(session.text(IDC_COMMAND6), "Install");
+    EXPECT_FALSE(storeHasKey(std::string(kStoreKey) + "\\e2e-installed"));
+    EXPECT_TRUE(storedNameList().empty());
+    expectNoMessageBox();
+}
+
+TEST_F(WindowEndToEnd, CheckConfigurationWritesTheReport) {
+    ASSERT_TRUE(session.start());
+    const std::string report = session.home() + "\\bin\\quenby-SetInstanceName-debug.html";
+    ASSERT_FALSE(fileExists(report));
+
+    postCommand(session.main(), IDM_DEBUG);
+    ASSERT_TRUE(waitUntil([&] { return contentOf(report).find("</html>") != std::string::npos; }));
+    const std::string content = contentOf(report);
+    EXPECT_NE(content.find("<title>quenby log</title>"), std::string::npos);
+    EXPECT_NE(content.find("SetInstanceName"), std::string::npos);
+    EXPECT_NE(content.find("No errors or warnings detected."), std::string::npos) << content;
+    expectNoMessageBox();
+    EXPECT_TRUE(session.screenshot("07-check-configuration"));
+}
+
+TEST_F(WindowEndToEnd, AboutChosenTwiceShowsOneBoxAndOkDiscardsIt) {
+    ASSERT_TRUE(session.start());
+    postCommand(session.main(), IDM_ABOUT);
+    postCommand(session.main(), IDM_ABOUT);
+    HWND about = nullptr;
+    ASSERT_TRUE(waitUntil([&] { return (about = findTopWindow(session.processId(), "About Velmora")) != nullptr; }));
+    Sleep(500);
+    EXPECT_EQ(topWindows(session.processId(), "About Velmora").size(), 1u);
+    EXPECT_EQ(windowText(GetDlgItem(about, IDC_FRMABOUT_LBLTITLE)), "Velmora");
+    EXPECT_EQ(windowText(GetDlgItem(about, IDC_FRMABOUT_LBLVERSION)), "Version 0.2.5 (beta)");
+    EXPECT_NE(windowText(GetDlgItem(about, IDC_FRMABOUT_LABEL2)).find("Velmora's developers"), std::string::npos);
+    EXPECT_NE(windowText(GetDlgItem(about, IDC_FRMABOUT_LABEL1))
+                  .find("not a product of, affiliated with, or supported by The Jakarta Project or The Apache "
+                        "Software Foundation"),
+              std::string::npos);
+    EXPECT_TRUE(session.screenshot("08-about"));
+
+    click(GetDlgItem(about, IDC_FRMABOUT_CMDOK));
+    ASSERT_TRUE(waitUntil([&] { return !IsWindow(about); }));
+    postCommand(session.main(), IDM_ABOUT);
+    ASSERT_TRUE(waitUntil([&] { return (about = findTopWindow(session.processId(), "About Velmora")) != nullptr; }));
+    EXPECT_EQ(windowText(GetDlgItem(about, IDC_FRMABOUT_LBLVERSION)), "Version 0.2.5 (beta)");
+}
+
+TEST_F(WindowEndToEnd, CtrlXInATextBoxEndsTheProgramAtOnce) {
+    // The debug argument is lower-cased and loses its spaces; the log starts empty.
+    ASSERT_TRUE(session.start("Debug:" + session.root() + "\\My Log.txt"));
+    EXPECT_TRUE(fileExists(session.root() + "\\mylog.txt"));
+
+    HWND description = session.control(IDC_TEXT11);
+    focusControl(session.main(), description);
+    ASSERT_TRUE(waitUntil([&] { return focusedWindow(session.main()) == description; }));
+    setWindowText(description, "not saved");
+    EXPECT_TRUE(session.screenshot("09-before-exit"));
+
+    pressControlKey(description, 'X');
+    EXPECT_TRUE(session.exited(10000));
+    EXPECT_TRUE(storedNameList().empty());
+}
+
+}  // namespace
+}  // namespace velmora::e2e
