@@ -14,8 +14,9 @@ constexpr DWORD pollIntervalMs = 100;
 // Wine's service manager may need a moment before another process can open
 // a service that was just created.
 constexpr DWORD visibilityTimeoutMs = 10000;
-constexpr DWORD stopTimeoutMs = 20000;
-constexpr DWORD processExitTimeoutMs = 10000;
+// Together well inside the 30 s the installer waits for this program.
+constexpr DWORD stopTimeoutMs = 15000;
+constexpr DWORD processExitTimeoutMs = 5000;
 
 DWORD writeJvmLibrary(const std::string& serviceName, const std::string& jvmLibrary) {
     HKEY key = nullptr;
