@@ -1,0 +1,13 @@
+#pragma once
+#include "platform/Environment.h"
+
+namespace velmora {
+
+class Win32Environment : public Environment {
+public:
+    std::string variable(const std::string& name) override;
+    std::string programFolder() override;
+    std::string commandLineArguments() override;
+};
+
+}  // namespace velmora

@@ -1,0 +1,66 @@
+#include "platform/win32/Win32Files.h"
+
+#include <windows.h>
+
+#include "platform/win32/SystemFailure.h"
+
+namespace velmora {
+namespace {
+
+// INVALID_FILE_ATTRIBUTES for an empty path too, which the system would
+// otherwise resolve to the current directory.
+DWORD attributesOf(const std::string& path) {
+    return path.empty() ? INVALID_FILE_ATTRIBUTES : GetFileAttributesA(path.c_str());
+}
+
+Outcome writeThrough(HANDLE file, const std::string& text) {
+    if (file == INVALID_HANDLE_VALUE) return lastErrorFailure("CreateFileA");
+    DWORD written = 0;
+    const bool ok = WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr) &&
+                    written == text.size();
+    const Outcome outcome = ok ? Outcome() : Outcome(lastErrorFailure("WriteFile"));
+    CloseHandle(file);
+    return outcome;
+}
+
+}  // namespace
+
+bool Win32Files::fileExists(const std::string& path) {
+    const DWORD attributes = attributesOf(path);
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool Win32Files::folderExists(const std::string& path) {
+    const DWORD attributes = attributesOf(path);
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+Outcome Win32Files::copyFile(const std::string& from, const std::string& to) {
+    if (!CopyFileA(from.c_str(), to.c_str(), FALSE)) return lastErrorFailure("CopyFileA");
+    return std::nullopt;
+}
+
+Outcome Win32Files::deleteFileForced(const std::string& path) {
+    const DWORD attributes = attributesOf(path);
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) {
+        // Zero would mean "leave unchanged" further down; NORMAL stands alone.
+        const DWORD writable = attributes & ~FILE_ATTRIBUTE_READONLY;
+        SetFileAttributesA(path.c_str(), writable ? writable : FILE_ATTRIBUTE_NORMAL);
+    }
+    if (!DeleteFileA(path.c_str())) return lastErrorFailure("DeleteFileA");
+    return std::nullopt;
+}
+
+Outcome Win32Files::writeText(const std::string& path, const std::string& text) {
+    return writeThrough(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+                                    nullptr),
+                        text);
+}
+
+Outcome Win32Files::appendText(const std::string& path, const std::string& text) {
+    return writeThrough(CreateFileA(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr),
+                        text);
+}
+
+}  // namespace velmora

@@ -1,0 +1,23 @@
+#pragma once
+#include "platform/Platform.h"
+#include "platform/win32/Win32Environment.h"
+#include "platform/win32/Win32Files.h"
+#include "platform/win32/Win32MessageBoxes.h"
+#include "platform/win32/Win32Processes.h"
+#include "platform/win32/Win32Registry.h"
+#include "platform/win32/Win32Services.h"
+
+namespace velmora {
+
+// The real platform in one object, as the program runs on it.
+struct Win32Platform {
+    Win32Registry registry;
+    Win32Processes processes;
+    Win32Files files;
+    Win32Services services;
+    Win32Environment environment;
+    Win32MessageBoxes messageBoxes;
+    Platform platform{registry, processes, files, services, environment, messageBoxes};
+};
+
+}  // namespace velmora

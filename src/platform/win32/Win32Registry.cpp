@@ -1,0 +1,87 @@
+#include "platform/win32/Win32Registry.h"
+
+#include "platform/win32/RootKeyHandle.h"
+
+// Return codes are ignored throughout: a failed read looks like a missing
+// value and a failed write is lost, which is what every caller expects.
+
+namespace velmora {
+namespace {
+
+BYTE* bytes(std::string& buffer) { return reinterpret_cast<BYTE*>(buffer.data()); }
+
+const BYTE* bytes(const std::string& text) { return reinterpret_cast<const BYTE*>(text.data()); }
+
+void setValue(RootKey root, const std::string& subkey, const std::string& name, DWORD type, const BYTE* data,
+              DWORD length) {
+    HKEY key = nullptr;
+    RegCreateKeyA(rootKeyHandle(root), subkey.c_str(), &key);
+    RegSetValueExA(key, name.c_str(), 0, type, data, length);
+    RegCloseKey(key);
+}
+
+}  // namespace
+
+void Win32Registry::createKey(RootKey root, const std::string& subkey) {
+    HKEY key = nullptr;
+    RegCreateKeyA(rootKeyHandle(root), subkey.c_str(), &key);
+    RegCloseKey(key);
+}
+
+std::optional<std::string> Win32Registry::queryStringValue(RootKey root, const std::string& subkey,
+                                                           const std::string& name) {
+    HKEY key = nullptr;
+    RegOpenKeyA(rootKeyHandle(root), subkey.c_str(), &key);
+
+    DWORD type = 0;
+    DWORD size = 0;
+    RegQueryValueExA(key, name.c_str(), nullptr, &type, nullptr, &size);
+
+    const bool isText = type == REG_SZ;
+    std::string buffer(size, ' ');
+    DWORD length = size;
+    type = 0;
+    const LONG status = RegQueryValueExA(key, name.c_str(), nullptr, &type, bytes(buffer), &length);
+    RegCloseKey(key);
+
+    if (status != ERROR_SUCCESS) return std::nullopt;
+    if (!isText) return buffer;
+    // Wine may have announced one byte more than it hands back.
+    if (length < buffer.size()) buffer.resize(length);
+    return buffer.substr(0, buffer.find('\0'));
+}
+
+void Win32Registry::setMultiStringValue(RootKey root, const std::string& subkey, const std::string& name,
+                                        const std::string& data) {
+    setValue(root, subkey, name, REG_MULTI_SZ, bytes(data), static_cast<DWORD>(data.size()));
+}
+
+void Win32Registry::setStringValue(RootKey root, const std::string& subkey, const std::string& name,
+                                   const std::string& text) {
+    setValue(root, subkey, name, REG_SZ, bytes(text), static_cast<DWORD>(text.size()));
+}
+
+std::int32_t Win32Registry::queryDwordValue(RootKey root, const std::string& subkey, const std::string& name) {
+    HKEY key = nullptr;
+    RegOpenKeyA(rootKeyHandle(root), subkey.c_str(), &key);
+    DWORD value = 0;
+    DWORD type = 0;
+    DWORD length = sizeof value;
+    const LONG status =
+        RegQueryValueExA(key, name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(&value), &length);
+    RegCloseKey(key);
+    if (status != ERROR_SUCCESS || type != REG_DWORD) return 0;
+    return static_cast<std::int32_t>(value);
+}
+
+void Win32Registry::setDwordValue(RootKey root, const std::string& subkey, const std::string& name,
+                                  std::int32_t value) {
+    const auto data = static_cast<DWORD>(value);
+    setValue(root, subkey, name, REG_DWORD, reinterpret_cast<const BYTE*>(&data), sizeof data);
+}
+
+void Win32Registry::deleteKey(RootKey root, const std::string& subkey) {
+    RegDeleteKeyA(rootKeyHandle(root), subkey.c_str());
+}
+
+}  // namespace velmora

@@ -1,0 +1,22 @@
+#pragma once
+#include "platform/Registry.h"
+
+namespace velmora {
+
+// The registry operations over advapi32, one short-lived handle per call.
+class Win32Registry : public Registry {
+public:
+    void createKey(RootKey root, const std::string& subkey) override;
+    std::optional<std::string> queryStringValue(RootKey root, const std::string& subkey,
+                                                const std::string& name) override;
+    void setMultiStringValue(RootKey root, const std::string& subkey, const std::string& name,
+                             const std::string& data) override;
+    void setStringValue(RootKey root, const std::string& subkey, const std::string& name,
+                        const std::string& text) override;
+    std::int32_t queryDwordValue(RootKey root, const std::string& subkey, const std::string& name) override;
+    void setDwordValue(RootKey root, const std::string& subkey, const std::string& name,
+                       std::int32_t value) override;
+    void deleteKey(RootKey root, const std::string& subkey) override;
+};
+
+}  // namespace velmora
