@@ -6,22 +6,17 @@ namespace velmora {
 
 MemoryRegistry::MemoryRegistry() { roots_[HKEY_LOCAL_MACHINE_ROOT] = std::make_unique<Key>(); }
 
-// A trailing "\" names the key itself; any other empty part, or a leading
-// "\", makes the path invalid, as the registry refuses it.
+// As in the registry, runs of "\" count as one and trailing ones name the key
+// itself; only a leading "\" makes the path invalid.
 std::optional<std::vector<std::string>> MemoryRegistry::splitPath(const std::string& subkey) {
+    if (!subkey.empty() && subkey.front() == '\\') return std::nullopt;
     std::vector<std::string> parts;
-    if (subkey.empty()) return parts;
     std::string::size_type start = 0;
-    while (start <= subkey.size()) {
-        auto slash = subkey.find('\\', start);
-        std::string part = subkey.substr(start, slash == std::string::npos ? std::string::npos : slash - start);
-        if (slash == std::string::npos) {
-            if (!part.empty()) parts.push_back(part);
-            break;
-        }
-        if (part.empty()) return std::nullopt;
-        parts.push_back(part);
-        start = slash + 1;
+    while (start < subkey.size()) {
+        auto end = subkey.find('\\', start);
+        if (end == std::string::npos) end = subkey.size();
+        if (end > start) parts.push_back(subkey.substr(start, end - start));
+        start = end + 1;
     }
     return parts;
 }
@@ -78,6 +73,8 @@ std::optional<std::string> MemoryRegistry::queryStringValue(RootKey root, const 
 
 void MemoryRegistry::setMultiStringValue(RootKey root, const std::string& subkey, const std::string& name,
                                          const std::string& data) {
+    // RegSetValueExA ends string data that the caller left open with a NUL.
+    if (!data.empty() && data.back() != '\0') return setValue(root, subkey, name, kRegMultiSz, data + '\0');
     setValue(root, subkey, name, kRegMultiSz, data);
 }
 

@@ -1,0 +1,160 @@
+#include <gtest/gtest.h>
+
+#include "RegistryFixture.h"
+
+namespace velmora {
+namespace {
+
+using namespace std::string_literals;
+
+constexpr RootKey HKLM = HKEY_LOCAL_MACHINE_ROOT;
+
+class RegistryContract : public ::testing::Test {
+protected:
+    std::unique_ptr<RegistryFixture> fixture = makeRegistryFixture();
+    Registry& registry = fixture->registry();
+    const std::string scratch = fixture->scratch();
+
+    std::string key(const std::string& relative) const { return scratch + "\\" + relative; }
+};
+
+TEST_F(RegistryContract, StringValuesReadBackUpToTheirFirstNul) {
+    registry.setStringValue(HKLM, key("cfg"), "written", "C:\\tomcat");
+    fixture->writeRaw(key("cfg"), "withoutNul", kRegSz, "abc");
+    fixture->writeRaw(key("cfg"), "withNul", kRegSz, "abc\0"s);
+    fixture->writeRaw(key("cfg"), "twoParts", kRegSz, "ab\0cd\0"s);
+    registry.setStringValue(HKLM, key("cfg"), "empty", "");
+
+    EXPECT_EQ(registry.queryStringValue(HKLM, key("cfg"), "written"), "C:\\tomcat");
+    EXPECT_EQ(registry.queryStringValue(HKLM, key("cfg"), "withoutNul"), "abc");
+    EXPECT_EQ(registry.queryStringValue(HKLM, key("cfg"), "withNul"), "abc");
+    EXPECT_EQ(registry.queryStringValue(HKLM, key("cfg"), "twoParts"), "ab");
+    EXPECT_EQ(registry.queryStringValue(HKLM, key("cfg"), "empty"), "");
+}
+
+TEST_F(RegistryContract, MissingValuesAndKeysAreAbsentNotEmpty) {
+    registry.createKey(HKLM, key("cfg"));
+    EXPECT_EQ(registry.queryStringValue(HKLM, key("cfg"), "missing"), std::nullopt);
+    EXPECT_EQ(registry.queryStringValue(HKLM, key("nokey"), "missing"), std::nullopt);
+    EXPECT_EQ(registry.queryDwordValue(HKLM, key("cfg"), "missing"), 0);
+    EXPECT_EQ(registry.queryDwordValue(HKLM, key("nokey"), "missing"), 0);
+}
+
+TEST_F(RegistryContract, OtherTypesReadBackWhole) {
+    fixture->writeRaw(key("cfg"), "expand", kRegExpandSz, "%TEMP%\\x\0"s);
+    registry.setMultiStringValue(HKLM, key("cfg"), "list", "a\0b\0"s);
+    fixture->writeRaw(key("cfg"), "emptyList", kRegMultiSz, "");
+    registry.setMultiStringValue(HKLM, key("cfg"), "writtenEmptyList", "");
+    registry.setMultiStringValue(HKLM, key("cfg"), "unterminatedList", "a\0b"s);
+    registry.setDwordValue(HKLM, key("cfg"), "number", 0x2A);
+
+    EXPECT_EQ(registry.queryStringValue(HKLM, key("cfg"), "expand"), "%TEMP%\\x\0"s);
+    EXPECT_EQ(registry.queryStringValue(HKLM, key("cfg"), "list"), "a\0b\0"s);
+    EXPECT_EQ(registry.queryStringValue(HKLM, key("cfg"), "emptyList"), "");
+    EXPECT_EQ(registry.queryStringValue(HKLM, key("cfg"), "writtenEmptyList"), "");
+    EXPECT_EQ(registry.queryStringValue(HKLM, key("cfg"), "unterminatedList"), "a\0b\0"s);
+    EXPECT_EQ(registry.queryStringValue(HKLM, key("cfg"), "number"), "\x2A\0\0\0"s);
+}
+
+TEST_F(RegistryContract, DwordsReadOnlyFromDwordValues) {
+    registry.setDwordValue(HKLM, key("cfg"), "positive", 42);
+    registry.setDwordValue(HKLM, key("cfg"), "negative", -5);
+    registry.setStringValue(HKLM, key("cfg"), "text", "42");
+
+    EXPECT_EQ(registry.queryDwordValue(HKLM, key("cfg"), "positive"), 42);
+    EXPECT_EQ(registry.queryDwordValue(HKLM, key("cfg"), "negative"), -5);
+    EXPECT_EQ(registry.queryDwordValue(HKLM, key("cfg"), "text"), 0);
+}
+
+TEST_F(RegistryContract, WritesCreateEveryMissingKeyOnThePath) {
+    registry.setStringValue(HKLM, key("s1\\s2\\s3"), "v", "text");
+    registry.setDwordValue(HKLM, key("d1\\d2\\d3"), "v", 7);
+    registry.setMultiStringValue(HKLM, key("m1\\m2\\m3"), "v", "x\0"s);
+    registry.createKey(HKLM, key("k1\\k2\\k3"));
+
+    EXPECT_TRUE(fixture->keyExists(key("s1\\s2")));
+    EXPECT_EQ(registry.queryStringValue(HKLM, key("s1\\s2\\s3"), "v"), "text");
+    EXPECT_EQ(registry.queryDwordValue(HKLM, key("d1\\d2\\d3"), "v"), 7);
+    EXPECT_EQ(registry.queryStringValue(HKLM, key("m1\\m2\\m3"), "v"), "x\0"s);
+    EXPECT_TRUE(fixture->keyExists(key("k1\\k2\\k3")));
+}
+
+TEST_F(RegistryContract, DeleteRemovesOnlyAnExistingKeyWithoutSubkeys) {
+    registry.setStringValue(HKLM, key("parent\\child"), "v", "child");
+    registry.setStringValue(HKLM, key("parent"), "v", "parent");
+
+    registry.deleteKey(HKLM, key("missing"));
+    registry.deleteKey(HKLM, key("missing\\deeper\\still"));
+    EXPECT_TRUE(fixture->keyExists(scratch));
+    EXPECT_FALSE(fixture->keyExists(key("missing")));
+
+    registry.deleteKey(HKLM, key("parent"));
+    EXPECT_TRUE(fixture->keyExists(key("parent\\child")));
+    EXPECT_EQ(registry.queryStringValue(HKLM, key("parent"), "v"), "parent");
+
+    registry.deleteKey(HKLM, key("parent\\child"));
+    EXPECT_FALSE(fixture->keyExists(key("parent\\child")));
+    registry.deleteKey(HKLM, key("parent"));
+    EXPECT_FALSE(fixture->keyExists(key("parent")));
+}
+
+// The paths below are what a configuration name that is empty, ends in "\"
+// or differs only in case turns into.
+
+TEST_F(RegistryContract, TrailingBackslashNamesTheKeyItself) {
+    registry.setStringValue(HKLM, key("cfg\\"), "v", "trailing");
+    EXPECT_EQ(registry.queryStringValue(HKLM, key("cfg"), "v"), "trailing");
+    EXPECT_EQ(registry.queryStringValue(HKLM, key("cfg\\"), "v"), "trailing");
+
+    registry.deleteKey(HKLM, key("cfg\\"));
+    EXPECT_FALSE(fixture->keyExists(key("cfg")));
+    EXPECT_TRUE(fixture->keyExists(scratch));
+}
+
+TEST_F(RegistryContract, RunsOfBackslashesCountAsOne) {
+    registry.setDwordValue(HKLM, key("svc\\\\Parameters"), "v", 3);
+    EXPECT_TRUE(fixture->keyExists(key("svc\\Parameters")));
+    EXPECT_EQ(registry.queryDwordValue(HKLM, key("svc\\Parameters"), "v"), 3);
+    EXPECT_EQ(registry.queryDwordValue(HKLM, key("svc\\\\\\Parameters\\\\"), "v"), 3);
+
+    registry.deleteKey(HKLM, key("svc\\\\Parameters"));
+    EXPECT_FALSE(fixture->keyExists(key("svc\\Parameters")));
+    EXPECT_TRUE(fixture->keyExists(key("svc")));
+}
+
+TEST_F(RegistryContract, KeyAndValueNamesIgnoreCase) {
+    registry.setStringValue(HKLM, key("MixedCase"), "Value", "first");
+    registry.setStringValue(HKLM, key("MIXEDCASE"), "VALUE", "second");
+    EXPECT_EQ(registry.queryStringValue(HKLM, key("mixedcase"), "value"), "second");
+
+    registry.deleteKey(HKLM, key("mixedCASE"));
+    EXPECT_FALSE(fixture->keyExists(key("MixedCase")));
+}
+
+TEST_F(RegistryContract, ReadsBelowAMissingKeyFindNothingAndCreateNothing) {
+    EXPECT_EQ(registry.queryStringValue(HKLM, key("gone\\deeper\\v"), "v"), std::nullopt);
+    EXPECT_EQ(registry.queryDwordValue(HKLM, key("gone\\deeper\\v"), "v"), 0);
+    registry.deleteKey(HKLM, key("gone\\deeper\\v"));
+    EXPECT_FALSE(fixture->keyExists(key("gone")));
+}
+
+TEST_F(RegistryContract, EmptySubkeyNamesTheRootWhichIsNeverDeleted) {
+    EXPECT_EQ(registry.queryStringValue(HKLM, "", "VelmoraContractNoSuchValue"), std::nullopt);
+    EXPECT_EQ(registry.queryDwordValue(HKLM, "", "VelmoraContractNoSuchValue"), 0);
+    registry.deleteKey(HKLM, "");
+    EXPECT_TRUE(fixture->keyExists("SOFTWARE"));
+    EXPECT_TRUE(fixture->keyExists(scratch));
+}
+
+TEST_F(RegistryContract, LeadingBackslashMakesThePathInvalid) {
+    const std::string leading = key("lead").insert(0, 1, '\\');
+    registry.setStringValue(HKLM, leading, "v", "x");
+    EXPECT_FALSE(fixture->keyExists(key("lead")));
+    registry.setStringValue(HKLM, key("lead"), "v", "x");
+    EXPECT_EQ(registry.queryStringValue(HKLM, leading, "v"), std::nullopt);
+    registry.deleteKey(HKLM, leading);
+    EXPECT_TRUE(fixture->keyExists(key("lead")));
+}
+
+}  // namespace
+}  // namespace velmora

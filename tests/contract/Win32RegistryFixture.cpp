@@ -1,0 +1,81 @@
+#include <windows.h>
+
+#include <atomic>
+#include <stdexcept>
+
+#include "platform/win32/Win32Registry.h"
+#include "RegistryFixture.h"
+
+namespace velmora {
+namespace {
+
+bool isStringType(std::uint32_t type) { return type == REG_SZ || type == REG_EXPAND_SZ || type == REG_MULTI_SZ; }
+
+// RegSetValueExA adds a NUL that the caller "forgot" to string data; the wide
+// call stores exactly what it is given, so raw text goes through it.
+std::wstring widened(const std::string& text) {
+    if (text.empty()) return std::wstring();
+    const int length = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+    std::wstring wide(static_cast<std::size_t>(length), L'\0');
+    MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), wide.data(), length);
+    return wide;
+}
+
+std::string uniqueScratchName() {
+    static std::atomic<int> counter{0};
+    return "SOFTWARE\\VelmoraContract-" + std::to_string(GetCurrentProcessId()) + "-" +
+           std::to_string(GetTickCount()) + "-" + std::to_string(++counter);
+}
+
+class Win32RegistryFixture : public RegistryFixture {
+public:
+    Win32RegistryFixture() {
+        HKEY key = nullptr;
+        if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, scratch_.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
+                            nullptr) != ERROR_SUCCESS)
+            throw std::runtime_error("cannot create the scratch key " + scratch_);
+        RegCloseKey(key);
+    }
+    ~Win32RegistryFixture() override { RegDeleteTreeA(HKEY_LOCAL_MACHINE, scratch_.c_str()); }
+
+    Registry& registry() override { return registry_; }
+
+    void writeRaw(const std::string& subkey, const std::string& name, std::uint32_t type,
+                  const std::string& data) override {
+        HKEY key = nullptr;
+        if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, subkey.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
+                            nullptr) != ERROR_SUCCESS)
+            throw std::runtime_error("cannot create " + subkey);
+        LONG status = ERROR_SUCCESS;
+        if (isStringType(type)) {
+            const std::wstring wideName = widened(name);
+            const std::wstring wideData = widened(data);
+            status = RegSetValueExW(key, wideName.c_str(), 0, type, reinterpret_cast<const BYTE*>(wideData.data()),
+                                    static_cast<DWORD>(wideData.size() * sizeof(wchar_t)));
+        } else {
+            status = RegSetValueExA(key, name.c_str(), 0, type, reinterpret_cast<const BYTE*>(data.data()),
+                                    static_cast<DWORD>(data.size()));
+        }
+        RegCloseKey(key);
+        if (status != ERROR_SUCCESS) throw std::runtime_error("cannot write " + subkey + "|" + name);
+    }
+
+    bool keyExists(const std::string& subkey) override {
+        HKEY key = nullptr;
+        if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, subkey.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
+        RegCloseKey(key);
+        return true;
+    }
+
+    const std::string& scratch() const override { return scratch_; }
+
+private:
+    Win32Registry registry_;
+    std::string scratch_ = uniqueScratchName();
+};
+
+}  // namespace
+
+std::unique_ptr<RegistryFixture> makeRegistryFixture() { return std::make_unique<Win32RegistryFixture>(); }
+
+}  // namespace velmora
