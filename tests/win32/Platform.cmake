@@ -1,0 +1,14 @@
+# The real platform layer: processes, files, services, environment.
+
+# exitwith CODE [SLEEP_MS [FILE]] / exitwith showwindow: the program the
+# process tests start. It must sit beside the test executable.
+add_executable(exitwith PlatformExitWith.cpp)
+target_link_libraries(exitwith PRIVATE velmora_win32)
+
+velmora_wine_test(platform_tests SOURCES
+  PlatformProcessesTest.cpp
+  PlatformFilesTest.cpp
+  PlatformServicesTest.cpp
+  PlatformEnvironmentTest.cpp
+  PlatformTestSupport.cpp)
+add_dependencies(platform_tests exitwith)

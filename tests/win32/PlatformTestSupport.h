@@ -1,0 +1,30 @@
+#pragma once
+#include <string>
+
+namespace velmora::test {
+
+// A new, empty folder under the temporary folder, removed with everything in it.
+class TempFolder {
+public:
+    TempFolder();
+    ~TempFolder();
+    TempFolder(const TempFolder&) = delete;
+    TempFolder& operator=(const TempFolder&) = delete;
+
+    const std::string& path() const { return path_; }
+    std::string file(const std::string& name) const { return path_ + "\\" + name; }
+
+private:
+    std::string path_;
+};
+
+std::string contentOf(const std::string& path);
+
+// The helper program beside this test executable, quoted for a command line.
+std::string quotedHelper();
+
+// Ends every still-running process of this executable name that this process
+// started, and returns how many there were.
+int endRunningChildren(const std::string& exeName);
+
+}  // namespace velmora::test
