@@ -27,9 +27,16 @@ finish() {
   [ -n "$display_file" ] && rm -f "$display_file"
   exit "$status"
 }
+# The command runs in the background so that a signal reaches these traps at
+# once instead of after the command has ended.
+command_pid=""
+stop() {
+  [ -n "$command_pid" ] && kill -TERM "$command_pid" 2>/dev/null
+  exit "$1"
+}
 trap finish EXIT
-trap 'exit 130' INT
-trap 'exit 143' TERM
+trap 'stop 130' INT
+trap 'stop 143' TERM
 
 if [ -z "${DISPLAY:-}" ] || [ -n "${VELMORA_XVFB:-}" ]; then
   # Xvfb picks a free display itself and writes its number once it is ready,
@@ -62,4 +69,6 @@ wineserver -p
 # Start Wine's own services now, detached from the caller's output: started
 # later by a test, they would hold its output pipe open.
 wine wineboot </dev/null >/dev/null 2>&1
-"$@"
+"$@" <&0 &
+command_pid=$!
+wait "$command_pid"
