@@ -52,15 +52,15 @@ Outcome Win32Files::deleteFileForced(const std::string& path) {
 }
 
 Outcome Win32Files::writeText(const std::string& path, const std::string& text) {
-    return writeThrough(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
-                                    nullptr),
-                        text);
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    return writeThrough(file, text);
 }
 
 Outcome Win32Files::appendText(const std::string& path, const std::string& text) {
-    return writeThrough(CreateFileA(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
-                                    FILE_ATTRIBUTE_NORMAL, nullptr),
-                        text);
+    HANDLE file = CreateFileA(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    return writeThrough(file, text);
 }
 
 }  // namespace velmora
