@@ -45,9 +45,10 @@ std::optional<std::string> Win32Registry::queryStringValue(RootKey root, const s
     RegCloseKey(key);
 
     if (status != ERROR_SUCCESS) return std::nullopt;
-    if (!isText) return buffer;
-    // Wine may have announced one byte more than it hands back.
+    // The size asked for first may be more than the read hands back (Wine
+    // counts a NUL, Windows may count the text as wide characters).
     if (length < buffer.size()) buffer.resize(length);
+    if (!isText) return buffer;
     return buffer.substr(0, buffer.find('\0'));
 }
 
