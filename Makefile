@@ -34,3 +34,7 @@ clean:
 .PHONY: bench
 bench: build-mingw
 	scripts/bench.sh
+
+.PHONY: dist
+dist: build-mingw
+	scripts/dist.sh

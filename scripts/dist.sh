@@ -1,0 +1,14 @@
+#!/usr/bin/env bash
+# make dist: the release zip with velmora.exe and its usage text.
+set -euo pipefail
+top=$(cd "$(dirname "$0")/.." && pwd)
+build="${VELMORA_BUILD:-$top/build/mingw}"
+stage="$build/dist/velmora-0.2.5"
+rm -rf "$build/dist"
+mkdir -p "$stage"
+cp "$build/src/ui/win32/velmora.exe" "$stage/"
+x86_64-w64-mingw32-strip "$stage/velmora.exe"
+sed 's/$/\r/' "$top/dist/USAGE.txt" > "$stage/USAGE.txt"
+(cd "$build/dist" && cmake -E tar cf velmora-0.2.5.zip --format=zip velmora-0.2.5)
+echo "dist: $build/dist/velmora-0.2.5.zip"
+x86_64-w64-mingw32-objdump -p "$stage/velmora.exe" | awk '/DLL Name:/ {print "  imports " $3}'
