@@ -71,7 +71,7 @@ bool waitUntil(const std::function<bool()>& condition, int timeoutMs) {
 
 std::vector<HWND> topWindows(DWORD processId, const std::string& title) {
     return topWindowsWhere(processId, [&](HWND window) {
-        return IsWindowVisible(window) && (title.empty() || windowText(window) == title);
+        return IsWindowVisible(window) && (title.empty() || windowTitle(window) == title);
     });
 }
 
@@ -91,6 +91,12 @@ std::string windowText(HWND window) {
     const LRESULT copied = send(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
     text.resize(static_cast<std::size_t>(std::max<LRESULT>(copied, 0)));
     return text;
+}
+
+std::string windowTitle(HWND window) {
+    char title[512] = {};
+    GetWindowTextA(window, title, sizeof title);
+    return title;
 }
 
 void setWindowText(HWND window, const std::string& text) {

@@ -20,7 +20,11 @@ HWND findTopWindow(DWORD processId, const std::string& title);
 // A top-level window of the process of this class, visible or not.
 HWND findWindowOfClass(DWORD processId, const std::string& windowClass);
 
+// A control's text, asked of the control itself.
 std::string windowText(HWND window);
+// A window's own caption as the system keeps it: needs no answer from the
+// program, so it works while the program waits for a command.
+std::string windowTitle(HWND window);
 void setWindowText(HWND window, const std::string& text);
 std::string className(HWND window);
 

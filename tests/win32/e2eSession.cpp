@@ -82,13 +82,12 @@ Session::Session() {
         std::filesystem::create_directories(home_ + folder);
     for (const char* folder : {"\\lib", "\\jre\\bin\\server", "\\jre\\bin\\client"})
         std::filesystem::create_directories(jdk_ + folder);
-    // bin\tomcat.exe only has to exist: nothing here runs the wrapper.
-    for (const char* file :
-         {"\\bin\\bootstrap.jar", "\\bin\\tomcat.exe", "\\conf\\server.xml", "\\conf\\catalina.policy"})
+    for (const char* file : {"\\bin\\bootstrap.jar", "\\conf\\server.xml", "\\conf\\catalina.policy"})
         makeFile(home_ + file);
     for (const char* file : {"\\lib\\tools.jar", "\\jre\\bin\\server\\jvm.dll", "\\jre\\bin\\client\\jvm.dll"})
         makeFile(jdk_ + file);
     CopyFileA(windowsPath(VELMORA_EXE).c_str(), (home_ + "\\bin\\velmora.exe").c_str(), FALSE);
+    CopyFileA(windowsPath(VELMORA_WRAPPER_EXE).c_str(), (home_ + "\\bin\\tomcat.exe").c_str(), FALSE);
     clearStore();
 }
 
@@ -102,6 +101,7 @@ Session::~Session() {
         CloseHandle(process_.hProcess);
         CloseHandle(process_.hThread);
     }
+    for (const std::string& name : services_) removeService(name);
     clearStore();
     std::error_code ignored;
     std::filesystem::remove_all(root_, ignored);
@@ -151,9 +151,46 @@ HWND Session::openMessageBox() const {
     return nullptr;
 }
 
-bool Session::screenshot(const std::string& name) const {
-    Sleep(400);  // let the program finish painting
+bool Session::screenshot(const std::string& name, int settleMs) const {
+    Sleep(static_cast<DWORD>(settleMs));
     return saveScreenshot(topWindows(process_.dwProcessId), screenshotFolder() + "\\" + name + ".bmp");
+}
+
+bool serviceExists(const std::string& name) {
+    SC_HANDLE manager = OpenSCManagerA(nullptr, nullptr, SC_MANAGER_CONNECT);
+    SC_HANDLE service = manager ? OpenServiceA(manager, name.c_str(), SERVICE_QUERY_STATUS) : nullptr;
+    if (service) CloseServiceHandle(service);
+    if (manager) CloseServiceHandle(manager);
+    return service != nullptr;
+}
+
+bool serviceRegistered(const std::string& name) {
+    SC_HANDLE manager = OpenSCManagerA(nullptr, nullptr, SC_MANAGER_CONNECT);
+    SC_HANDLE service = manager ? OpenServiceA(manager, name.c_str(), SERVICE_CHANGE_CONFIG) : nullptr;
+    bool registered = false;
+    if (service) {
+        // Changing nothing succeeds unless the service is marked for deletion.
+        registered = ChangeServiceConfigA(service, SERVICE_NO_CHANGE, SERVICE_NO_CHANGE, SERVICE_NO_CHANGE, nullptr,
+                                          nullptr, nullptr, nullptr, nullptr, nullptr, nullptr) ||
+                     GetLastError() != ERROR_SERVICE_MARKED_FOR_DELETE;
+        CloseServiceHandle(service);
+    }
+    if (manager) CloseServiceHandle(manager);
+    return registered;
+}
+
+void removeService(const std::string& name) {
+    SC_HANDLE manager = OpenSCManagerA(nullptr, nullptr, SC_MANAGER_ALL_ACCESS);
+    SC_HANDLE service = manager ? OpenServiceA(manager, name.c_str(), SERVICE_ALL_ACCESS) : nullptr;
+    if (service) {
+        SERVICE_STATUS status{};
+        ControlService(service, SERVICE_CONTROL_STOP, &status);
+        waitUntil([&] { return QueryServiceStatus(service, &status) && status.dwCurrentState == SERVICE_STOPPED; },
+                  15000);
+        DeleteService(service);
+        CloseServiceHandle(service);
+    }
+    if (manager) CloseServiceHandle(manager);
 }
 
 void storeConfiguration(const std::string& name, const StoredConfiguration& values) {

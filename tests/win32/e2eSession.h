@@ -42,14 +42,27 @@ public:
     // Any box of the program that is open now.
     HWND openMessageBox() const;
 
-    // Saves the program's visible windows under the screenshot folder.
-    bool screenshot(const std::string& name) const;
+    // Saves the program's visible windows under the screenshot folder,
+    // after giving it time to finish painting.
+    bool screenshot(const std::string& name, int settleMs = 400) const;
+
+    // A service the test may install; the session removes it at its end
+    // should the test not have come that far.
+    void removeServiceAtEnd(const std::string& name) { services_.push_back(name); }
 
 private:
     std::string root_, home_, jdk_;
     PROCESS_INFORMATION process_{};
     HWND main_ = nullptr;
+    std::vector<std::string> services_;
 };
+
+// Whether the service manager knows a service of this name.
+bool serviceExists(const std::string& name);
+// Known and not deleted: a deleted service stays known, marked for deletion,
+// until the service manager lets go of its last handle.
+bool serviceRegistered(const std::string& name);
+void removeService(const std::string& name);
 
 // A configuration written straight into the store, as a save leaves it.
 struct StoredConfiguration {

@@ -115,6 +115,16 @@ TEST_F(WindowEndToEnd, StartsWithTheDefaultsOfANewConfiguration) {
 
     expectNoMessageBox();
     EXPECT_TRUE(session.screenshot("01-start-up"));
+
+    // A label shows its tip under the mouse.
+    RECT label{};
+    GetWindowRect(session.control(IDC_LABEL1), &label);
+    SetCursorPos(0, 0);
+    Sleep(200);
+    SetCursorPos((label.left + label.right) / 2, (label.top + label.bottom) / 2);
+    EXPECT_TRUE(waitUntil([&] { return IsWindowVisible(toolTips) != FALSE; }, 5000));
+    EXPECT_TRUE(session.screenshot("01-tool-tip"));
+    SetCursorPos(0, 0);
 }
 
 TEST_F(WindowEndToEnd, EditingTheHomeOfANewConfigurationMovesItsPathsSilently) {
@@ -264,10 +274,7 @@ TEST_F(WindowEndToEnd, InstallWithAProblemAsksAndCancelInstallsNothing) {
     HWND question = nullptr;
     ASSERT_TRUE(waitUntil(
         [&] {
-            if (HWND warning = findTopWindow(session.processId(), "Warning")) {
-                warnings.push_back(session.answer("Warning", IDOK));
-                (void)warning;
-            }
+            if (findTopWindow(session.processId(), "Warning")) warnings.push_back(session.answer("Warning", IDOK));
             if (findTopWindow(session.processId(), "Missing Folder")) session.answer("Missing Folder", IDNO);
             question = findTopWindow(session.processId(), "Confirm");
             return question != nullptr;
@@ -360,6 +367,51 @@ TEST_F(WindowEndToEnd, AboutChosenTwiceShowsOneBoxAndOkDiscardsIt) {
     postCommand(session.main(), IDM_ABOUT);
     ASSERT_TRUE(waitUntil([&] { return (about = findTopWindow(session.processId(), "About Velmora")) != nullptr; }));
     EXPECT_EQ(windowText(GetDlgItem(about, IDC_FRMABOUT_LBLVERSION)), "Version 0.2.5 (beta)");
+}
+
+TEST_F(WindowEndToEnd, ServiceButtonsInstallStartStopAndUninstall) {
+    const std::string name = "VelmoraE2E" + std::to_string(GetCurrentProcessId());
+    const std::string copy = session.home() + "\\bin\\" + name + ".exe";
+    session.removeServiceAtEnd(name);
+    ASSERT_TRUE(session.start());
+    typeAndTab(IDC_TEXT5, name);
+
+    click(session.control(IDC_COMMAND6));
+    EXPECT_EQ(session.answer("Info", IDOK), "Service \"" + name + "\" installed.");
+    ASSERT_TRUE(waitForText(IDC_LABEL20, "Installed - Not Running"));
+    EXPECT_EQ(session.text(IDC_COMMAND6), "Uninstall");
+    EXPECT_EQ(session.text(IDC_COMMAND9), "Start");
+    EXPECT_TRUE(enabled(IDC_COMMAND9));
+    EXPECT_TRUE(fileExists(copy));
+    EXPECT_EQ(storedNumber(name, "installedaservice"), 1u);
+    // A service just created takes a moment to reach every process.
+    ASSERT_TRUE(waitUntil([&] { return serviceExists(name); }));
+    EXPECT_TRUE(serviceRegistered(name));
+    EXPECT_TRUE(session.screenshot("10-installed"));
+
+    // The notice is shown and painted before net start holds the program up.
+    click(session.control(IDC_COMMAND9));
+    HWND notice = nullptr;
+    ASSERT_TRUE(waitUntil([&] { return (notice = findTopWindow(session.processId(), "Working...")) != nullptr; }));
+    EXPECT_TRUE(session.screenshot("11-starting", 0));
+    EXPECT_EQ(windowTitle(GetDlgItem(notice, IDC_DLG_LABEL1)), "Starting the \"" + name + "\" service...");
+    ASSERT_TRUE(waitForText(IDC_LABEL20, "Installed - Running"));
+    EXPECT_EQ(session.text(IDC_COMMAND9), "Stop");
+    EXPECT_FALSE(IsWindowVisible(notice));
+
+    click(session.control(IDC_COMMAND9));
+    ASSERT_TRUE(waitForText(IDC_LABEL20, "Installed - Not Running"));
+    EXPECT_EQ(session.text(IDC_COMMAND9), "Start");
+    EXPECT_EQ(windowTitle(GetDlgItem(notice, IDC_DLG_LABEL1)), "Stopping the \"" + name + "\" service...");
+
+    click(session.control(IDC_COMMAND6));
+    EXPECT_EQ(session.answer("Info", IDOK), "Service \"" + name + "\" has been uninstalled.");
+    ASSERT_TRUE(waitForText(IDC_COMMAND6, "Install"));
+    EXPECT_EQ(session.text(IDC_LABEL20), "Not installed");
+    EXPECT_FALSE(enabled(IDC_COMMAND9));
+    EXPECT_FALSE(fileExists(copy));
+    EXPECT_FALSE(serviceRegistered(name));
+    expectNoMessageBox();
 }
 
 TEST_F(WindowEndToEnd, CtrlXInATextBoxEndsTheProgramAtOnce) {

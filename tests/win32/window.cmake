@@ -6,8 +6,9 @@ velmora_wine_test(window_e2e_tests SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/WindowDriver.cpp)
 target_compile_definitions(window_e2e_tests PRIVATE
   VELMORA_EXE="$<TARGET_FILE:velmora>"
+  VELMORA_WRAPPER_EXE="$<TARGET_FILE:tomcat>"
   VELMORA_SCREENSHOT_DIR="${CMAKE_BINARY_DIR}/screenshots/window")
-target_link_libraries(window_e2e_tests PRIVATE comctl32 gdi32 user32)
-add_dependencies(window_e2e_tests velmora)
-# The tests share the machine's configuration store.
+target_link_libraries(window_e2e_tests PRIVATE advapi32 comctl32 gdi32 user32)
+add_dependencies(window_e2e_tests velmora tomcat)
+# The tests share the machine's configuration store and service manager.
 set_tests_properties(window_e2e_tests PROPERTIES RUN_SERIAL TRUE)

@@ -82,8 +82,6 @@ private:
     void onAddOption();
     void onDeleteOption();
     void onOptionDoubleClicked();
-    void onInstallClicked();
-    void onStartClicked();
     void onMenuCommand(int id);
 
     HWND item(int id) const { return GetDlgItem(window_, id); }

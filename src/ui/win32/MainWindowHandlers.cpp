@@ -80,8 +80,8 @@ void MainWindow::onCommand(int id, int code) {
         case IDC_OPTION2: return config_->selectJvmFromWindow();
         case IDC_COMMAND11: return onAddOption();
         case IDC_COMMAND12: return onDeleteOption();
-        case IDC_COMMAND6: return onInstallClicked();
-        case IDC_COMMAND9: return onStartClicked();
+        case IDC_COMMAND6: return config_->installOrUninstall();
+        case IDC_COMMAND9: return config_->startOrStop();
         case IDC_COMMAND10: return config_->checkServiceStatus();
     }
 }
@@ -154,25 +154,6 @@ void MainWindow::onOptionDoubleClicked() {
     if (index < 0) return;
     setOptionEntryText(optionAt(index));
     removeOptionAt(index);
-}
-
-// The buttons' captions are their state.
-void MainWindow::onInstallClicked() {
-    if (installCaption() == "Install") {
-        config_->saveConfiguration(false);
-        config_->installService(true);
-        setStartEnabled(true);
-    } else {
-        config_->uninstallService(true);
-        setStartEnabled(false);
-    }
-}
-
-void MainWindow::onStartClicked() {
-    if (startCaption() == "Start")
-        config_->startService();
-    else
-        config_->stopService();
 }
 
 void MainWindow::onMenuCommand(int id) {
