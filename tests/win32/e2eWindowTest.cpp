@@ -5,7 +5,11 @@
 #include <windows.h>
 
 #include <commctrl.h>
+#include <dlgs.h>
 
+#include <algorithm>
+#include <fstream>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -327,6 +331,50 @@ TEST_F(WindowEndToEnd, DeleteAsksFirstWhenTheConfigurationIsInstalled) {
     EXPECT_EQ(session.text(IDC_COMMAND6), "Install");
     EXPECT_FALSE(storeHasKey(std::string(kStoreKey) + "\\e2e-installed"));
     EXPECT_TRUE(storedNameList().empty());
+    expectNoMessageBox();
+}
+
+TEST_F(WindowEndToEnd, PickersTakeAChosenFileAndCancelChangesNothing) {
+    ASSERT_TRUE(session.start());
+    const std::string home = session.home();
+    auto pickerOtherThan = [&](std::initializer_list<HWND> known) {
+        HWND picker = nullptr;
+        waitUntil([&] {
+            for (HWND window : topWindows(session.processId()))
+                if (className(window) == "#32770" && std::find(known.begin(), known.end(), window) == known.end())
+                    picker = window;
+            return picker != nullptr;
+        });
+        return picker;
+    };
+
+    click(session.control(IDC_COMMAND1));
+    HWND folders = pickerOtherThan({session.main()});
+    ASSERT_NE(folders, nullptr);
+    EXPECT_TRUE(session.screenshot("12-folder-picker"));
+    click(GetDlgItem(folders, IDCANCEL));
+    ASSERT_TRUE(waitUntil([&] { return !IsWindow(folders); }));
+    EXPECT_EQ(session.text(IDC_TEXT1), home);
+
+    click(session.control(IDC_COMMAND4));
+    HWND files = nullptr;
+    ASSERT_TRUE(waitUntil([&] { return (files = findTopWindow(session.processId(), "Please select an config file...")); }));
+    EXPECT_EQ(comboItems(GetDlgItem(files, cmb1)), (Names{"XML Documments (*.xml)", "All Files (*.*)"}));
+    EXPECT_TRUE(session.screenshot("12-file-picker"));
+    click(GetDlgItem(files, IDCANCEL));
+    ASSERT_TRUE(waitUntil([&] { return !IsWindow(files); }));
+    EXPECT_EQ(session.text(IDC_TEXT4), home + "\\conf\\server.xml");
+
+    const std::string chosen = home + "\\conf\\other.xml";
+    std::ofstream(chosen) << "<Server/>";
+    click(session.control(IDC_COMMAND4));
+    ASSERT_TRUE(waitUntil([&] { return (files = findTopWindow(session.processId(), "Please select an config file...")); }));
+    // The file name box is a combo in the newer dialog and an edit in the older one.
+    HWND name = GetDlgItem(files, cmb13) ? GetDlgItem(files, cmb13) : GetDlgItem(files, edt1);
+    ASSERT_NE(name, nullptr);
+    setWindowText(name, chosen);
+    click(GetDlgItem(files, IDOK));
+    EXPECT_TRUE(waitForText(IDC_TEXT4, chosen));
     expectNoMessageBox();
 }
 

@@ -28,8 +28,12 @@ bool showCommonDialog(HWND owner, FileDialogCall& call) {
     request.hwndOwner = owner;
     request.hInstance = nullptr;
     request.lpstrFilter = call.filter.c_str();
-    request.lpstrCustomFilter = call.customFilter.data();
-    request.nMaxCustFilter = static_cast<DWORD>(call.customFilter.size());
+    // An empty custom filter means none to Windows; Wine instead drops the
+    // whole filter list, so the empty buffer is not handed over.
+    if (!call.customFilter.empty() && call.customFilter.front() != '\0') {
+        request.lpstrCustomFilter = call.customFilter.data();
+        request.nMaxCustFilter = static_cast<DWORD>(call.customFilter.size());
+    }
     request.nFilterIndex = static_cast<DWORD>(call.filterIndex);
     request.lpstrFile = call.file.data();
     request.nMaxFile = static_cast<DWORD>(call.file.size());
