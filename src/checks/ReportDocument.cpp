@@ -47,7 +47,7 @@ std::string reportDocument(const std::vector<std::string>& rows, const std::vect
 std::string reportFileName(const std::string& serviceName) { return "quenby-" + serviceName + "-debug.html"; }
 
 std::string reportOpenCommand(const std::string& serviceName) {
-    return "cmd /c \"\"" + reportFileName(serviceName) + "\"\"";
+    return "cmd /c start \"\" \"" + reportFileName(serviceName) + "\"";
 }
 
 }  // namespace velmora

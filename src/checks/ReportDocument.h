@@ -14,9 +14,9 @@ std::string reportDocument(const std::vector<std::string>& rows, const std::vect
 
 std::string reportFileName(const std::string& serviceName);
 
-// Opens the page with the program associated with HTML files. The doubled
-// quotes survive cmd's stripping of the outer pair, so a name with a blank
-// or an "&" still names one file.
+// Opens the page with the program associated with HTML files. "start" hands
+// the quoted name to the shell's association, so a name with a blank or an
+// "&" still names one file; the empty "" is start's window title.
 std::string reportOpenCommand(const std::string& serviceName);
 
 }  // namespace velmora

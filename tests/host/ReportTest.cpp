@@ -34,7 +34,7 @@ TEST(ReportDocument, RowsAreTheSeventeenFixedOnesThenEveryNonEmptyOption) {
     EXPECT_EQ(rows[15], "JVM: client");
     EXPECT_EQ(rows[16], "-Xrs: 1");
     EXPECT_EQ(rows[17], "Additional JVM option: -D0");
-    EXPECT_EQ(reportOpenCommand("a b"), "cmd /c \"\"quenby-a b-debug.html\"\"");
+    EXPECT_EQ(reportOpenCommand("a b"), "cmd /c start \"\" \"quenby-a b-debug.html\"");
 }
 
 class DiagnosticReportTest : public DoConfigTest {
@@ -55,7 +55,7 @@ TEST_F(DiagnosticReportTest, AllPresentWritesButDoesNotOpenOnProblemsMode) {
     EXPECT_TRUE(os.processes.started.empty());
     dc.writeDiagnosticReport(ReportMode::Always);
     ASSERT_EQ(os.processes.started.size(), 1u);
-    EXPECT_EQ(os.processes.started[0].commandLine, "cmd /c \"\"quenby-svc1-debug.html\"\"");
+    EXPECT_EQ(os.processes.started[0].commandLine, "cmd /c start \"\" \"quenby-svc1-debug.html\"");
     EXPECT_EQ(os.processes.started[0].workingFolder, "C:\\tomcat\\bin");
 }
 
