@@ -13,8 +13,12 @@ if [ "${1:-}" = "--inside" ]; then
   prepare_demo_layout "$build"
   export java_home='C:\jdk'   # Wine hands the variable to the Windows programs
   if [ -n "${VELMORA_WALK:-}" ]; then
-    mkdir -p "$demo"
-    exec wine "$build/tests/win32/demo_walk.exe" 'C:\tomcat\bin\velmora.exe' "$(winepath -w "$demo")"
+    rm -rf "$demo" && mkdir -p "$demo"
+    status=0
+    wine "$build/tools/demo/demo_walk.exe" 'C:\tomcat\bin\velmora.exe' "$(winepath -w "$demo")" || status=$?
+    for shot in "$demo"/*.bmp; do convert "$shot" "${shot%.bmp}.png" && rm -f "$shot"; done
+    echo "Screenshots: $demo"
+    exit $status
   fi
   cd "$WINEPREFIX/drive_c/tomcat/bin"
   exec wine 'C:\tomcat\bin\velmora.exe'

@@ -127,22 +127,11 @@ bool Session::exited(int waitMs) {
 std::string Session::text(int id) const { return windowText(control(id)); }
 
 HWND Session::waitForMessageBox(const std::string& title) const {
-    HWND box = nullptr;
-    waitUntil([&] {
-        for (HWND window : topWindows(process_.dwProcessId, title))
-            if (className(window) == "#32770" && window != main_) box = window;
-        return box != nullptr;
-    });
-    return box;
+    return velmora::e2e::waitForMessageBox(process_.dwProcessId, title);
 }
 
 std::string Session::answer(const std::string& title, int button) const {
-    HWND box = waitForMessageBox(title);
-    if (!box) return "";
-    const std::string message = messageBoxText(box);
-    click(GetDlgItem(box, button));
-    waitUntil([&] { return !IsWindow(box) || !IsWindowVisible(box); });
-    return message;
+    return answerMessageBox(process_.dwProcessId, title, button);
 }
 
 HWND Session::openMessageBox() const {

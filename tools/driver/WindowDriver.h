@@ -47,6 +47,12 @@ std::vector<std::string> comboItems(HWND comboBox);
 
 // The message text of a standard message box.
 std::string messageBoxText(HWND box);
+// A message box of the process with this title, once it shows (null when
+// none came in time).
+HWND waitForMessageBox(DWORD processId, const std::string& title);
+// Presses a button (IDOK, IDCANCEL, IDYES, IDNO) of the box with this title
+// and returns the box's text; empty when no such box came.
+std::string answerMessageBox(DWORD processId, const std::string& title, int button);
 
 // Saves what the screen shows under these windows, as a 24-bit BMP.
 bool saveScreenshot(const std::vector<HWND>& windows, const std::string& path);

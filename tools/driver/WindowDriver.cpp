@@ -168,6 +168,25 @@ std::string messageBoxText(HWND box) {
     return text;
 }
 
+HWND waitForMessageBox(DWORD processId, const std::string& title) {
+    HWND box = nullptr;
+    waitUntil([&] {
+        for (HWND window : topWindows(processId, title))
+            if (className(window) == "#32770") box = window;
+        return box != nullptr;
+    });
+    return box;
+}
+
+std::string answerMessageBox(DWORD processId, const std::string& title, int button) {
+    HWND box = waitForMessageBox(processId, title);
+    if (!box) return "";
+    const std::string message = messageBoxText(box);
+    click(GetDlgItem(box, button));
+    waitUntil([&] { return !IsWindow(box) || !IsWindowVisible(box); });
+    return message;
+}
+
 bool saveScreenshot(const std::vector<HWND>& windows, const std::string& path) {
     RECT area{};
     for (HWND window : windows) {

@@ -1,0 +1,166 @@
+// demo_walk VELMORA_EXE SCREENSHOT_FOLDER
+// Walks through the main job in velmora.exe as a user would, printing each
+// step with what the window then shows and saving a screenshot of it.
+#include <windows.h>
+
+#include <cctype>
+#include <cstdio>
+#include <functional>
+#include <string>
+
+#include "WindowDriver.h"
+#include "ui/win32/ResourceIds.h"
+
+using namespace velmora::e2e;
+
+namespace {
+
+const std::string kName = "demo";
+
+class Walk {
+public:
+    Walk(std::string program, std::string shots) : program_(std::move(program)), shots_(std::move(shots)) {}
+
+    bool start() {
+        // The program's console children (net, the wrapper) talk to the
+        // null device, not into the walk's report.
+        SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+        HANDLE nul = CreateFileA("NUL", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit,
+                                 OPEN_EXISTING, 0, nullptr);
+        STARTUPINFOA startup{};
+        startup.cb = sizeof startup;
+        startup.dwFlags = STARTF_USESTDHANDLES;
+        startup.hStdInput = startup.hStdOutput = startup.hStdError = nul;
+        std::string commandLine = "\"" + program_ + "\"";
+        const std::string folder = program_.substr(0, program_.find_last_of('\\'));
+        const BOOL started = CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr,
+                                            folder.c_str(), &startup, &process_);
+        CloseHandle(nul);
+        if (!started) return false;
+        waitUntil([&] { return (main_ = findTopWindow(process_.dwProcessId, "Velmora - 0.2.5 (beta)")) != nullptr; },
+                  60000);
+        return main_ != nullptr;
+    }
+
+    // One step: act, wait for the window to show `expected` in the status
+    // line (when given), print what it shows, and take its picture.
+    void step(const std::string& title, const std::function<void()>& act, const std::string& expected = "") {
+        ++steps_;
+        std::printf("\n%d. %s\n", steps_, title.c_str());
+        act();
+        bool ok = expected.empty() || waitUntil([&] { return text(IDC_LABEL20) == expected; });
+        std::printf("   status: \"%s\"   buttons: [%s] [%s%s]\n", text(IDC_LABEL20).c_str(), text(IDC_COMMAND6).c_str(),
+                    text(IDC_COMMAND9).c_str(), IsWindowEnabled(control(IDC_COMMAND9)) ? "" : ", disabled");
+        if (!ok) {
+            std::printf("   expected the status \"%s\"\n", expected.c_str());
+            failed_ = true;
+        }
+        char name[64];
+        std::snprintf(name, sizeof name, "%02d-%s.bmp", steps_, slug(title).c_str());
+        Sleep(300);
+        if (saveScreenshot(topWindows(process_.dwProcessId), shots_ + "\\" + name))
+            std::printf("   screenshot: %s\n", name);
+    }
+
+    // Presses a button of the message box with this title and prints it.
+    void answer(const std::string& title, int button, const std::string& buttonName) {
+        const std::string message = answerMessageBox(process_.dwProcessId, title, button);
+        if (message.empty()) {
+            std::printf("   no \"%s\" message box came\n", title.c_str());
+            failed_ = true;
+            return;
+        }
+        std::printf("   message box \"%s\": %s  -> %s\n", title.c_str(), message.c_str(), buttonName.c_str());
+    }
+
+    void typeServiceName(const std::string& name) {
+        HWND box = control(IDC_TEXT5);
+        focusControl(main_, box);
+        waitUntil([&] { return focusedWindow(main_) == box; });
+        setWindowText(box, name);
+        pressTab(box);
+        waitUntil([&] { return focusedWindow(main_) != box; });
+        std::printf("   typed \"%s\" as the Service Name and tabbed on\n", name.c_str());
+    }
+
+    void click(int id) { velmora::e2e::click(control(id)); }
+    void menu(int id) { postCommand(main_, id); }
+
+    bool finish() {
+        postCommand(main_, IDM_EXIT);
+        const bool ended = WaitForSingleObject(process_.hProcess, 20000) == WAIT_OBJECT_0;
+        if (!ended) TerminateProcess(process_.hProcess, 1);
+        CloseHandle(process_.hThread);
+        CloseHandle(process_.hProcess);
+        std::printf("\n%d steps; File > Exit %s.\n", steps_, ended ? "ended the program" : "did not end the program");
+        return ended && !failed_;
+    }
+
+    bool failed() const { return failed_; }
+
+private:
+    HWND control(int id) const { return GetDlgItem(main_, id); }
+    std::string text(int id) const { return windowText(control(id)); }
+    static std::string slug(const std::string& title) {
+        std::string out;
+        for (char c : title) {
+            if (std::isalnum(static_cast<unsigned char>(c))) out += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+            else if (!out.empty() && out.back() != '-') out += '-';
+            if (out.size() >= 30) break;
+        }
+        while (!out.empty() && out.back() == '-') out.pop_back();
+        return out;
+    }
+
+    std::string program_, shots_;
+    PROCESS_INFORMATION process_{};
+    HWND main_ = nullptr;
+    int steps_ = 0;
+    bool failed_ = false;
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 3) {
+        std::fprintf(stderr, "usage: demo_walk VELMORA_EXE SCREENSHOT_FOLDER\n");
+        return 2;
+    }
+    Walk walk(argv[1], argv[2]);
+    std::printf("Starting %s\n", argv[1]);
+    if (!walk.start()) {
+        std::printf("The main window did not appear.\n");
+        return 1;
+    }
+    walk.step("Start-up: a new configuration from the program's folder", [] {});
+    walk.step("A new configuration named demo, saved with File > Save", [&] {
+        walk.typeServiceName(kName);
+        walk.menu(IDM_SAVE);
+        walk.answer("Info", IDOK, "OK");
+    });
+    walk.step("Install", [&] {
+        walk.click(IDC_COMMAND6);
+        walk.answer("Info", IDOK, "OK");
+    }, "Installed - Not Running");
+    walk.step("Start", [&] { walk.click(IDC_COMMAND9); }, "Installed - Running");
+    walk.step("Refresh the status line", [&] { walk.click(IDC_COMMAND10); }, "Installed - Running");
+    walk.step("Help > Check Configuration writes the report", [&] {
+        walk.menu(IDM_DEBUG);
+        const std::string report = std::string(argv[1]).substr(0, std::string(argv[1]).find_last_of('\\')) +
+                                   "\\quenby-" + kName + "-debug.html";
+        const bool written = waitUntil([&] { return GetFileAttributesA(report.c_str()) != INVALID_FILE_ATTRIBUTES; });
+        std::printf("   report %s: %s\n", written ? "written" : "NOT written", report.c_str());
+    });
+    walk.step("Stop", [&] { walk.click(IDC_COMMAND9); }, "Installed - Not Running");
+    walk.step("Uninstall", [&] {
+        walk.click(IDC_COMMAND6);
+        walk.answer("Info", IDOK, "OK");
+    }, "Not installed");
+    walk.step("Delete the configuration with File > Delete", [&] {
+        walk.menu(IDM_DELETECONFIG);
+        walk.answer("Info", IDOK, "OK");
+    }, "Not installed");
+    const bool ok = walk.finish();
+    std::printf("Walk %s (exit status %d).\n", ok ? "completed" : "FAILED", ok ? 0 : 1);
+    return ok ? 0 : 1;
+}
