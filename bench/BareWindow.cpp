@@ -1,5 +1,8 @@
-// The yardstick for start-up: a program that only opens an empty window.
+// The yardstick for start-up: a program that only opens an empty window, or,
+// with a number on its command line, that many plain controls in it.
 #include <windows.h>
+
+#include <cstdlib>
 
 static LRESULT CALLBACK bareProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_DESTROY) {
@@ -9,7 +12,7 @@ static LRESULT CALLBACK bareProc(HWND window, UINT message, WPARAM wParam, LPARA
     return DefWindowProcA(window, message, wParam, lParam);
 }
 
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR arguments, int show) {
     WNDCLASSA windowClass{};
     windowClass.lpfnWndProc = bareProc;
     windowClass.hInstance = instance;
@@ -19,6 +22,11 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
     RegisterClassA(&windowClass);
     HWND window = CreateWindowA("BareWindow", "Bare", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT, 640, 480,
                                 nullptr, nullptr, instance, nullptr);
+    const char* kinds[] = {"EDIT", "BUTTON", "STATIC", "COMBOBOX"};
+    const int controls = std::atoi(arguments);
+    for (int i = 0; i < controls; ++i)
+        CreateWindowA(kinds[i % 4], "", WS_CHILD | WS_VISIBLE, (i % 8) * 75, (i / 8) * 30, 70, 24, window,
+                      reinterpret_cast<HMENU>(static_cast<INT_PTR>(100 + i)), instance, nullptr);
     ShowWindow(window, show);
     MSG message;
     while (GetMessageA(&message, nullptr, 0, 0) > 0) {
