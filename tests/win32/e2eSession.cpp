@@ -6,6 +6,7 @@
 #include <sstream>
 
 #include "WindowDriver.h"
+#include "config/Encodings.h"
 
 namespace velmora::e2e {
 
@@ -29,26 +30,8 @@ std::string screenshotFolder() {
     return folder;
 }
 
-std::string multiString(const std::vector<std::string>& entries) {
-    std::string data;
-    for (const auto& entry : entries) data += entry + '\0';
-    return data + '\0';
-}
-
-std::vector<std::string> splitMultiString(const std::string& data) {
-    std::vector<std::string> entries;
-    std::string entry;
-    for (char c : data) {
-        if (c != '\0') {
-            entry += c;
-        } else if (!entry.empty()) {
-            entries.push_back(entry);
-            entry.clear();
-        }
-    }
-    if (!entry.empty()) entries.push_back(entry);
-    return entries;
-}
+// As other registry tools write it: a final extra NUL ends the list.
+std::string multiString(const std::vector<std::string>& entries) { return encodeMultiString(entries) + '\0'; }
 
 std::string configurationKey(const std::string& name) { return std::string(kStoreKey) + "\\" + name; }
 
@@ -209,7 +192,7 @@ void storeNameList(const std::vector<std::string>& names) {
 
 std::vector<std::string> storedNameList() {
     DWORD type = 0;
-    return splitMultiString(rawValue(kStoreKey, "services", &type));
+    return decodeMultiString(rawValue(kStoreKey, "services", &type));
 }
 
 bool storeHasKey(const std::string& subkey) {
@@ -235,7 +218,7 @@ std::uint32_t storedNumber(const std::string& name, const std::string& value) {
 
 std::vector<std::string> storedOptions(const std::string& name) {
     DWORD type = 0;
-    return splitMultiString(rawValue(configurationKey(name), "additional.jvm.options", &type));
+    return decodeMultiString(rawValue(configurationKey(name), "additional.jvm.options", &type));
 }
 
 std::string contentOf(const std::string& path) {
