@@ -1,5 +1,6 @@
 #include "checks/PathRules.h"
 #include "config/DoConfig.h"
+#include "service/ServiceMessages.h"
 
 namespace velmora {
 
@@ -31,7 +32,7 @@ void DoConfig::newConfiguration() {
     setCatalinaHome(home);
 
     window_.unlockServiceName();
-    window_.setInstallCaption("Install");
+    window_.setInstallCaption(messages::kInstallCaption);
     setDescription("");
     setServiceName("SetInstanceName");
     setCatalinaBase(config_.catalinaHome);

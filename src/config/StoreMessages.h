@@ -5,7 +5,6 @@ namespace velmora::messages {
 
 inline const std::string kConfirmTitle = "Confirm";
 inline const std::string kInfoTitle = "Info";
-inline const std::string kRunningStatus = "Installed - Running";
 
 inline const std::string kSaveRestartQuestion =
     "This configuration is also installed as a running service. To update the configuration, "

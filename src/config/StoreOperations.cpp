@@ -4,6 +4,7 @@
 #include "config/Encodings.h"
 #include "config/StoreLayout.h"
 #include "config/StoreMessages.h"
+#include "service/ServiceMessages.h"
 
 namespace velmora {
 
@@ -62,7 +63,7 @@ void DoConfig::loadConfiguration(const std::string& name) {
     setReduceOsSignals(checkFromDword(dword(store::kReduceOsSignals)));
 
     installedAsService_ = installedFromDword(dword(store::kInstalled));
-    window_.setInstallCaption(installedAsService_ ? "Uninstall" : "Install");
+    window_.setInstallCaption(installedAsService_ ? messages::kUninstallCaption : messages::kInstallCaption);
     showPrompts_ = true;
     checkServiceStatus();
 }
@@ -71,7 +72,7 @@ void DoConfig::saveConfiguration(bool announce) {
     if (refuseUnusableName()) return;
     const bool installedAtStart = installedAsService_;
     bool restart = false;
-    if (window_.statusText() == messages::kRunningStatus) {
+    if (window_.statusText() == messages::kStatusRunning) {
         if (platform_.messageBoxes.show(messages::kSaveRestartQuestion, kMbYesNo, messages::kConfirmTitle) != kIdYes)
             return;
         restart = true;

@@ -55,7 +55,7 @@ void DoConfig::installService(bool showMessage) {
             writeMachineDword(value.key, value.name, std::get<std::int32_t>(value.data));
     }
     writeMachineDword(store::configurationKey(config_.serviceName), store::kInstalled, 1);
-    window_.setInstallCaption("Uninstall");
+    window_.setInstallCaption(messages::kUninstallCaption);
 
     if (showMessage && !suppressMessage && !installedAsService_)
         platform_.messageBoxes.show(messages::serviceInstalled(config_.serviceName), kMbOk | kMbIconInformation,

@@ -3,6 +3,12 @@
 
 namespace velmora::messages {
 
+// The two service buttons carry their state in their captions.
+inline const std::string kInstallCaption = "Install";
+inline const std::string kUninstallCaption = "Uninstall";
+inline const std::string kStartCaption = "Start";
+inline const std::string kStopCaption = "Stop";
+
 inline const std::string kStatusRunning = "Installed - Running";
 inline const std::string kStatusStopped = "Installed - Not Running";
 inline const std::string kStatusNotInstalled = "Not installed";

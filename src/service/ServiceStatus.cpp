@@ -33,7 +33,7 @@ void DoConfig::checkServiceStatus() {
     serviceRunning_ = std::get<bool>(answer);
     window_.setStartEnabled(true);
     window_.setStatusText(serviceRunning_ ? messages::kStatusRunning : messages::kStatusStopped);
-    window_.setStartCaption(serviceRunning_ ? "Stop" : "Start");
+    window_.setStartCaption(serviceRunning_ ? messages::kStopCaption : messages::kStartCaption);
 }
 
 void DoConfig::runServiceCommand(const std::string& verb, const std::string& notice) {

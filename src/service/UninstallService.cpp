@@ -28,7 +28,7 @@ void DoConfig::uninstallService(bool showMessage) {
     platform_.registry.deleteKey(HKEY_LOCAL_MACHINE_ROOT, serviceKey(config_.serviceName));
     installedAsService_ = false;
     checkServiceStatus();
-    window_.setInstallCaption("Install");
+    window_.setInstallCaption(messages::kInstallCaption);
     if (showMessage)
         platform_.messageBoxes.show(messages::serviceUninstalled(config_.serviceName), kMbOk | kMbIconInformation,
                                     messages::kInfoTitle);

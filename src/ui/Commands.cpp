@@ -1,11 +1,12 @@
 #include "config/DoConfig.h"
+#include "service/ServiceMessages.h"
 
 namespace velmora {
 
 // The Install/Uninstall and Start/Stop buttons carry their state in their captions.
 
 void DoConfig::installOrUninstall() {
-    if (window_.installCaption() == "Install") {
+    if (window_.installCaption() == messages::kInstallCaption) {
         if (refuseUnusableName()) return;  // one warning, not one per step
         saveConfiguration(false);
         installService(true);
@@ -17,7 +18,7 @@ void DoConfig::installOrUninstall() {
 }
 
 void DoConfig::startOrStop() {
-    if (window_.startCaption() == "Start")
+    if (window_.startCaption() == messages::kStartCaption)
         startService();
     else
         stopService();
