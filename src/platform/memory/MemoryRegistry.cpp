@@ -49,19 +49,16 @@ MemoryRegistry::Key* MemoryRegistry::create(RootKey root, const std::string& sub
 
 void MemoryRegistry::setValue(RootKey root, const std::string& subkey, const std::string& name,
                               std::uint32_t type, const std::string& data) {
-    ++calls_;
     writes_.push_back(subkey + "|" + name);
     if (Key* key = create(root, subkey)) key->values[name] = Value{type, data};
 }
 
 void MemoryRegistry::createKey(RootKey root, const std::string& subkey) {
-    ++calls_;
     create(root, subkey);
 }
 
 std::optional<std::string> MemoryRegistry::queryStringValue(RootKey root, const std::string& subkey,
                                                             const std::string& name) {
-    ++calls_;
     const Key* key = find(root, subkey);
     if (!key) return std::nullopt;
     auto it = key->values.find(name);
@@ -84,7 +81,6 @@ void MemoryRegistry::setStringValue(RootKey root, const std::string& subkey, con
 }
 
 std::int32_t MemoryRegistry::queryDwordValue(RootKey root, const std::string& subkey, const std::string& name) {
-    ++calls_;
     const Key* key = find(root, subkey);
     if (!key) return 0;
     auto it = key->values.find(name);
@@ -103,7 +99,6 @@ void MemoryRegistry::setDwordValue(RootKey root, const std::string& subkey, cons
 }
 
 void MemoryRegistry::deleteKey(RootKey root, const std::string& subkey) {
-    ++calls_;
     auto parts = splitPath(subkey);
     if (!parts || parts->empty()) return;
     const std::string leaf = parts->back();
@@ -138,13 +133,6 @@ std::vector<std::string> MemoryRegistry::subkeyNames(RootKey root, const std::st
     std::vector<std::string> names;
     if (const Key* key = find(root, subkey))
         for (const auto& [name, child] : key->subkeys) names.push_back(name);
-    return names;
-}
-
-std::vector<std::string> MemoryRegistry::valueNames(RootKey root, const std::string& subkey) const {
-    std::vector<std::string> names;
-    if (const Key* key = find(root, subkey))
-        for (const auto& [name, value] : key->values) names.push_back(name);
     return names;
 }
 

@@ -40,9 +40,6 @@ public:
     std::optional<Value> rawValue(RootKey root, const std::string& subkey, const std::string& name) const;
     bool keyExists(RootKey root, const std::string& subkey) const;
     std::vector<std::string> subkeyNames(RootKey root, const std::string& subkey) const;
-    std::vector<std::string> valueNames(RootKey root, const std::string& subkey) const;
-    // Every registry call made so far, for tests that count them.
-    int callCount() const { return calls_; }
     // Every value written through the interface, as "subkey|name", in order.
     const std::vector<std::string>& writeLog() const { return writes_; }
 
@@ -59,7 +56,6 @@ private:
                   const std::string& data);
 
     std::map<RootKey, std::unique_ptr<Key>> roots_;
-    int calls_ = 0;
     std::vector<std::string> writes_;
 };
 
