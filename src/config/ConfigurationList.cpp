@@ -1,11 +1,20 @@
 #include "config/ConfigurationList.h"
 
+#include <algorithm>
+#include <cctype>
+
 namespace velmora {
+
+bool sameConfigurationName(const std::string& a, const std::string& b) {
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](unsigned char x, unsigned char y) {
+               return std::tolower(x) == std::tolower(y);
+           });
+}
 
 std::vector<std::string> listWithoutName(const std::vector<std::string>& names, const std::string& name) {
     std::vector<std::string> kept;
     for (const auto& entry : names)
-        if (!entry.empty() && entry != name) kept.push_back(entry);
+        if (!entry.empty() && !sameConfigurationName(entry, name)) kept.push_back(entry);
     return kept;
 }
 
@@ -15,15 +24,9 @@ std::vector<std::string> listWithNameLast(const std::vector<std::string>& names,
     return list;
 }
 
-std::string unusableNameReason(const std::string& name) {
-    if (name.empty())
-        return "The Service Name is empty. A configuration and its service need a name: enter one in the "
-               "Service Name box and try again.";
-    if (name.find('\\') != std::string::npos)
-        return "The Service Name \"" + name +
-               "\" cannot be used: a configuration or service name must not contain a backslash (\\). "
-               "Enter another name and try again.";
-    return {};
+bool listHoldsName(const std::vector<std::string>& names, const std::string& name) {
+    return std::any_of(names.begin(), names.end(),
+                       [&](const std::string& entry) { return sameConfigurationName(entry, name); });
 }
 
 }  // namespace velmora

@@ -4,13 +4,15 @@
 
 namespace velmora {
 
-// The stored name list after a save: the name moved to the end, exact-case
-// duplicates and empty entries gone.
-std::vector<std::string> listWithNameLast(const std::vector<std::string>& names, const std::string& name);
-// The stored name list after a delete.
-std::vector<std::string> listWithoutName(const std::vector<std::string>& names, const std::string& name);
+// Registry key names ignore case, so names that differ only in case are one
+// configuration.
+bool sameConfigurationName(const std::string& a, const std::string& b);
 
-// Why a name cannot be a configuration key of its own; empty when it can.
-std::string unusableNameReason(const std::string& name);
+// The stored name list after a save: the name moved to the end in the
+// spelling given, other spellings of it and empty entries gone.
+std::vector<std::string> listWithNameLast(const std::vector<std::string>& names, const std::string& name);
+// The stored name list after a delete: every spelling of the name gone.
+std::vector<std::string> listWithoutName(const std::vector<std::string>& names, const std::string& name);
+bool listHoldsName(const std::vector<std::string>& names, const std::string& name);
 
 }  // namespace velmora

@@ -1,5 +1,6 @@
 #include "checks/CheckMessages.h"
 #include "config/ConfigurationList.h"
+#include "config/NameRule.h"
 #include "config/DoConfig.h"
 #include "config/Encodings.h"
 #include "config/StoreLayout.h"

@@ -1,0 +1,55 @@
+#include "config/NameRule.h"
+
+#include <algorithm>
+#include <cctype>
+
+namespace velmora {
+
+namespace {
+constexpr std::size_t kMaxKeyName = 255;
+constexpr std::size_t kMaxPath = 260;
+const std::string kForbidden = "\\/:*?\"<>|";
+
+std::string refused(const std::string& name, const std::string& why) {
+    return "The Service Name \"" + name + "\" cannot be used: " + why + " Enter another name and try again.";
+}
+
+bool equalsNoCase(const std::string& a, const std::string& b) {
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](unsigned char x, unsigned char y) {
+               return std::tolower(x) == std::tolower(y);
+           });
+}
+}  // namespace
+
+std::string unusableNameReason(const std::string& name) {
+    if (name.empty())
+        return "The Service Name is empty. A configuration and its service need a name: enter one in the "
+               "Service Name box and try again.";
+    if (name.find('\\') != std::string::npos)
+        return refused(name, "a configuration or service name must not contain a backslash (\\).");
+    return {};
+}
+
+std::string nameRuleViolation(const std::string& name, const std::string& catalinaHome) {
+    if (std::string reason = unusableNameReason(name); !reason.empty()) return reason;
+    if (name.size() > kMaxKeyName)
+        return refused(name.substr(0, 40) + "...", "a name may have at most 255 characters.");
+    for (unsigned char c : name) {
+        if (c < 32 || c == 127)
+            return refused(name, "a name must not contain control characters.");
+        if (c == ' ')
+            return refused(name, "a name must not contain blanks (the service wrapper's command line cannot carry them).");
+        if (kForbidden.find(static_cast<char>(c)) != std::string::npos)
+            return refused(name, "a name must not contain any of \\ / : * ? \" < > |.");
+    }
+    if (name == "." || name == "..") return refused(name, "\".\" and \"..\" name folders, not services.");
+    if (equalsNoCase(name, "tomcat"))
+        return refused(name, "\"tomcat\" is the name of the container's own service wrapper (bin\\tomcat.exe).");
+    const std::size_t wrapperPath = catalinaHome.size() + std::string("\\bin\\").size() + name.size() + 4;
+    if (wrapperPath >= kMaxPath)
+        return refused(name, "the wrapper copy bin\\" + name.substr(0, 20) +
+                                 "....exe would need a path longer than Windows allows (260 characters).");
+    return {};
+}
+
+}  // namespace velmora
