@@ -2,6 +2,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace velmora {
 
@@ -13,8 +14,8 @@ constexpr std::uint32_t kRegExpandSz = 2;
 constexpr std::uint32_t kRegDword = 4;
 constexpr std::uint32_t kRegMultiSz = 7;
 
-// The seven registry operations every part of the program goes through.
-// None of them reports failure: a missing value reads as absent or 0 and a
+// The seven registry operations every part of the program goes through, and
+// a look at what a key holds. None of them reports failure: a missing value reads as absent or 0 and a
 // failed write is lost.
 class Registry {
 public:
@@ -31,6 +32,13 @@ public:
     virtual void setDwordValue(RootKey root, const std::string& subkey, const std::string& name,
                                std::int32_t value) = 0;
     virtual void deleteKey(RootKey root, const std::string& subkey) = 0;
+
+    // The names of a key's values and subkeys; nothing when the key is missing.
+    struct KeyContents {
+        std::vector<std::string> valueNames;
+        std::vector<std::string> subkeyNames;
+    };
+    virtual std::optional<KeyContents> keyContents(RootKey root, const std::string& subkey) = 0;
 };
 
 }  // namespace velmora

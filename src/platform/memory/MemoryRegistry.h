@@ -33,13 +33,13 @@ public:
     void setDwordValue(RootKey root, const std::string& subkey, const std::string& name,
                        std::int32_t value) override;
     void deleteKey(RootKey root, const std::string& subkey) override;
+    std::optional<KeyContents> keyContents(RootKey root, const std::string& subkey) override;
 
     // For tests: write any typed data, and look at what is stored.
     void setRawValue(RootKey root, const std::string& subkey, const std::string& name, std::uint32_t type,
                      const std::string& data);
     std::optional<Value> rawValue(RootKey root, const std::string& subkey, const std::string& name) const;
     bool keyExists(RootKey root, const std::string& subkey) const;
-    std::vector<std::string> subkeyNames(RootKey root, const std::string& subkey) const;
     // Every value written through the interface, as "subkey|name", in order.
     const std::vector<std::string>& writeLog() const { return writes_; }
 

@@ -17,6 +17,7 @@ public:
     void setDwordValue(RootKey root, const std::string& subkey, const std::string& name,
                        std::int32_t value) override;
     void deleteKey(RootKey root, const std::string& subkey) override;
+    std::optional<KeyContents> keyContents(RootKey root, const std::string& subkey) override;
 };
 
 }  // namespace velmora
