@@ -10,7 +10,8 @@
 
 namespace velmora {
 
-enum class ReportMode { Always = 1, OnProblems = 2 };
+// WriteOnly writes the report and opens it never.
+enum class ReportMode { WriteOnly = 0, Always = 1, OnProblems = 2 };
 
 // The module state of the program and every operation on configurations and
 // services. Operations are defined in the folder of their subsystem:
@@ -90,6 +91,7 @@ public:
     const std::string& lastCatalinaHome() const { return lastCatalinaHome_; }
     const std::string& lastCatalinaBase() const { return lastCatalinaBase_; }
     std::string reportFilePath() const;
+    Platform& platform() const { return platform_; }
 
 private:
     // Refuses a name that cannot be a key of its own below the store key.
