@@ -211,6 +211,7 @@ private:
             return kSuccess;
         }
         s_.boxes.startOperation();
+        s_.surface.printNoticesTo(s_.out);
         s_.config.installOrUninstall();
         return judge(!s_.config.installedAsService(), "Service " + quoted(n) + " is still installed.");
     }
@@ -221,6 +222,7 @@ private:
         if (refusedByNameRule(n)) return kRefused;
         if (!s_.config.installedAsService()) return fail("Service " + quoted(n) + " is not installed.");
         s_.boxes.startOperation();
+        s_.surface.printNoticesTo(s_.out);
         start ? s_.config.startService() : s_.config.stopService();
         const std::string state = statusOf(s_.surface.statusText()).word;
         const bool achieved = state == (start ? "running" : "not running");
@@ -295,7 +297,6 @@ int runCommandLine(const std::vector<std::string>& arguments, CliSession& sessio
     if (inv.json) {
         // Standard output carries the document alone.
         session.boxes.sendInfoTo(session.err);
-        session.surface.sendNoticesTo(session.err);
     }
     return Commands(inv, session).run();
 }

@@ -25,7 +25,7 @@ int ConsoleMessageBoxes::show(const std::string& text, int buttons, const std::s
     if (set == kMbYesNo || set == kMbOkCancel) {
         const int answer = yes_ ? (set == kMbYesNo ? kIdYes : kIdOk) : (set == kMbYesNo ? kIdNo : kIdCancel);
         const char* said = set == kMbYesNo ? (yes_ ? "Yes" : "No") : (yes_ ? "OK" : "Cancel");
-        problems_ << title << ": " << consoleText(text) << "\n  -> " << said << (yes_ ? "\n" : " (--yes answers Yes)\n");
+        problems_ << title << ": " << consoleText(text) << "\n  -> " << said << (yes_ ? "\n" : " (--yes answers Yes)\n") << std::flush;
         if (title == kConfirmTitle) {
             if (yes_)
                 warnings_.clear();
@@ -37,10 +37,10 @@ int ConsoleMessageBoxes::show(const std::string& text, int buttons, const std::s
         return answer;
     }
     if (title == kWarningTitle || (buttons & kMbIconExclamation) == kMbIconExclamation) {
-        problems_ << "Warning: " << consoleText(text) << "\n";
+        problems_ << "Warning: " << consoleText(text) << std::endl;
         warnings_.push_back(consoleText(text));
     } else {
-        *info_ << consoleText(text) << "\n";
+        *info_ << consoleText(text) << std::endl;
     }
     return kIdOk;
 }

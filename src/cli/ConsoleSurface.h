@@ -13,8 +13,9 @@ namespace velmora::cli {
 // options stay sorted as the window's sorted list keeps them.
 class ConsoleSurface : public WindowSurface {
 public:
-    explicit ConsoleSurface(std::ostream& notices) : notices_(&notices) {}
-    void sendNoticesTo(std::ostream& notices) { notices_ = &notices; }
+    // The "Working..." notices are printed only where a command asks for
+    // them: a save also runs a removal, whose "Stopping" would mislead there.
+    void printNoticesTo(std::ostream& notices) { notices_ = &notices; }
 
     std::string fieldText(FieldControl control) override { return fields_[control]; }
     void setFieldText(FieldControl control, const std::string& text) override { fields_[control] = text; }
@@ -46,14 +47,16 @@ public:
     void setPolicyRowEnabled(bool) override {}
     void setCaption(const std::string&) override {}
 
-    void showNotice(const std::string& text) override { *notices_ << text << "\n"; }
+    void showNotice(const std::string& text) override {
+        if (notices_) *notices_ << text << std::endl;  // before the command's own output
+    }
     void hideNotice() override {}
     // Failure lines go to the debug log only when one is asked for; the
     // command line prints its outcome instead.
     void appendDebugLog(const std::string&) override {}
 
 private:
-    std::ostream* notices_;
+    std::ostream* notices_ = nullptr;
     std::map<FieldControl, std::string> fields_;
     std::map<CheckControl, int> checks_;
     bool serverJvm_ = true;

@@ -16,7 +16,7 @@ int main(int argc, char** argv) {
     Win32Platform system;
     cli::ConsoleMessageBoxes boxes(std::cout, std::cerr);
     Platform platform{system.registry, system.processes, system.files, system.services, system.environment, boxes};
-    cli::ConsoleSurface surface(std::cout);
+    cli::ConsoleSurface surface;
     DoConfig config(platform, surface);
     const TextConversion text{ansiToUtf8, utf8ToAnsi};
     ConfigurationTransfer transfer(system.registry, text);
