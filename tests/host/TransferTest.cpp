@@ -119,7 +119,7 @@ TEST_F(TransferTest, ImportRefusesABadFileWholeNamingWhereAndChangesNothing) {
     ASSERT_EQ(transfer.importDocument(file("{\"name\": \"ALPHA\", \"max.heap.size\": 1024}"), true).error, "");
     EXPECT_EQ(storedDword("alpha", "max.heap.size"), 1024);
     EXPECT_EQ(stored("alpha", "description"), "");
-    EXPECT_EQ(storedList(), std::string("Beta\0new1\0ALPHA\0", 17));
+    EXPECT_EQ(storedList(), std::string("Beta\0new1\0ALPHA\0", 16));
 }
 
 }  // namespace
