@@ -17,27 +17,26 @@ std::vector<std::string> ConfigurationTransfer::storedNames() {
 }
 
 // Values as a load reads them: a size the load would not show exports as no
-// size, a JVM that is not "server" as "client".
+// size, a JVM that is not "server" as "client". One read of each kind per
+// key keeps a thousand configurations quick.
 Configuration ConfigurationTransfer::readStored(const std::string& name) {
     const std::string key = store::configurationKey(name);
+    std::vector<std::string> textNames, numberNames;
+    for (const StoredField& field : storedFields())
+        (field.kind == FieldKind::Size || field.kind == FieldKind::Check ? numberNames : textNames).push_back(field.name);
+    const auto texts = registry_.queryStringValues(kMachine, key, textNames);
+    const auto numbers = registry_.queryDwordValues(kMachine, key, numberNames);
+
     Configuration c;
     c.serviceName = name;
+    std::size_t text = 0, number = 0;
     for (const StoredField& field : storedFields()) {
         switch (field.kind) {
-            case FieldKind::Text:
-                c.*field.text = registry_.queryStringValue(kMachine, key, field.name).value_or("");
-                break;
-            case FieldKind::Jvm:
-                c.*field.text =
-                    isServerJvm(registry_.queryStringValue(kMachine, key, field.name).value_or("")) ? "server" : "client";
-                break;
-            case FieldKind::Size: c.*field.text = sizeFromDword(registry_.queryDwordValue(kMachine, key, field.name)); break;
-            case FieldKind::Check:
-                c.*field.check = checkFromDword(registry_.queryDwordValue(kMachine, key, field.name)) == 1 ? 1 : 0;
-                break;
-            case FieldKind::Options:
-                c.additionalJvmOptions = decodeMultiString(registry_.queryStringValue(kMachine, key, field.name).value_or(""));
-                break;
+            case FieldKind::Text: c.*field.text = texts[text++].value_or(""); break;
+            case FieldKind::Jvm: c.*field.text = isServerJvm(texts[text++].value_or("")) ? "server" : "client"; break;
+            case FieldKind::Options: c.additionalJvmOptions = decodeMultiString(texts[text++].value_or("")); break;
+            case FieldKind::Size: c.*field.text = sizeFromDword(numbers[number++]); break;
+            case FieldKind::Check: c.*field.check = checkFromDword(numbers[number++]) == 1 ? 1 : 0; break;
         }
     }
     return c;
@@ -63,21 +62,20 @@ ConfigurationTransfer::Result ConfigurationTransfer::exportAll() { return export
 void ConfigurationTransfer::writeStored(const Configuration& c, bool replacing) {
     const std::string key = store::configurationKey(c.serviceName);
     if (replacing) registry_.deleteKey(kMachine, key);
-    registry_.createKey(kMachine, key);
+    std::vector<Registry::Write> writes;
     for (const StoredField& field : storedFields()) {
         switch (field.kind) {
             case FieldKind::Text:
-            case FieldKind::Jvm: registry_.setStringValue(kMachine, key, field.name, c.*field.text); break;
-            case FieldKind::Size: registry_.setDwordValue(kMachine, key, field.name, sizeToDword(c.*field.text)); break;
-            case FieldKind::Check:
-                registry_.setDwordValue(kMachine, key, field.name, checkToDword(c.*field.check));
-                break;
+            case FieldKind::Jvm: writes.push_back({field.name, kRegSz, c.*field.text}); break;
+            case FieldKind::Size: writes.push_back({field.name, kRegDword, {}, sizeToDword(c.*field.text)}); break;
+            case FieldKind::Check: writes.push_back({field.name, kRegDword, {}, checkToDword(c.*field.check)}); break;
             case FieldKind::Options:
-                registry_.setDwordValue(kMachine, key, store::kInstalled, 0);
-                registry_.setMultiStringValue(kMachine, key, field.name, encodeMultiString(c.additionalJvmOptions));
+                writes.push_back({store::kInstalled, kRegDword, {}, 0});
+                writes.push_back({field.name, kRegMultiSz, encodeMultiString(c.additionalJvmOptions)});
                 break;
         }
     }
+    registry_.setValues(kMachine, key, writes);
 }
 
 ConfigurationTransfer::Result ConfigurationTransfer::importDocument(const std::string& document, bool replace) {

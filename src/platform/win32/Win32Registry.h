@@ -17,6 +17,12 @@ public:
     void setDwordValue(RootKey root, const std::string& subkey, const std::string& name,
                        std::int32_t value) override;
     void deleteKey(RootKey root, const std::string& subkey) override;
+
+    std::vector<std::optional<std::string>> queryStringValues(RootKey root, const std::string& subkey,
+                                                              const std::vector<std::string>& names) override;
+    std::vector<std::int32_t> queryDwordValues(RootKey root, const std::string& subkey,
+                                               const std::vector<std::string>& names) override;
+    void setValues(RootKey root, const std::string& subkey, const std::vector<Write>& writes) override;
 };
 
 }  // namespace velmora
