@@ -2,8 +2,7 @@
 
 #include <commdlg.h>
 
-#include <fstream>
-#include <sstream>
+#include <optional>
 
 #include "checks/CheckMessages.h"
 #include "config/ConfigurationTransfer.h"
@@ -39,6 +38,19 @@ void tell(DoConfig& config, const std::string& text, bool problem) {
                                         problem ? messages::kWarningTitle : messages::kInfoTitle);
 }
 
+// Read through the system rather than a stream: the window needs no iostreams.
+std::optional<std::string> fileText(const std::string& path) {
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return std::nullopt;
+    std::string text;
+    char chunk[65536];
+    DWORD read = 0;
+    bool ok = true;
+    while ((ok = ReadFile(file, chunk, sizeof chunk, &read, nullptr) != FALSE) && read > 0) text.append(chunk, read);
+    CloseHandle(file);
+    return ok ? std::optional<std::string>(std::move(text)) : std::nullopt;
+}
+
 std::string nameList(const std::vector<std::string>& names) {
     std::string text;
     for (const auto& name : names) text += (text.empty() ? "\"" : ", \"") + name + "\"";
@@ -61,11 +73,9 @@ void exportFromMenu(HWND owner, DoConfig& config) {
 void importFromMenu(HWND owner, DoConfig& config) {
     const std::string path = chooseFile(owner, true, "Import Configurations");
     if (path.empty()) return;
-    std::ifstream file(path, std::ios::binary);
-    if (!file) return tell(config, "Could not read \"" + path + "\".", true);
-    std::stringstream document;
-    document << file.rdbuf();
-    const auto result = transferOver(config).importDocument(document.str(), false);
+    const auto document = fileText(path);
+    if (!document) return tell(config, "Could not read \"" + path + "\".", true);
+    const auto result = transferOver(config).importDocument(*document, false);
     if (!result.error.empty()) return tell(config, result.error, true);
     tell(config, "Imported " + std::to_string(result.names.size()) + " configuration(s): " + nameList(result.names) + ".",
          false);
