@@ -93,8 +93,7 @@ private:
     // whether it got where it was asked to go.
     int judge(bool achieved, const std::string& notAchieved) {
         if (s_.boxes.refused())
-            return fail("Refused, nothing was changed: a question was answered No. Give --yes to answer Yes.",
-                        kRefused);
+            return fail("Refused: a \"Confirm\" question was not answered Yes; give --yes to answer it Yes.", kRefused);
         if (!achieved) return fail(notAchieved);
         if (!s_.boxes.warnings().empty()) return kFailure;
         return kSuccess;

@@ -25,7 +25,9 @@ int ConsoleMessageBoxes::show(const std::string& text, int buttons, const std::s
     if (set == kMbYesNo || set == kMbOkCancel) {
         const int answer = yes_ ? (set == kMbYesNo ? kIdYes : kIdOk) : (set == kMbYesNo ? kIdNo : kIdCancel);
         const char* said = set == kMbYesNo ? (yes_ ? "Yes" : "No") : (yes_ ? "OK" : "Cancel");
-        problems_ << title << ": " << consoleText(text) << "\n  -> " << said << (yes_ ? "\n" : " (--yes answers Yes)\n") << std::flush;
+        problems_ << title << ": " << consoleText(text) << "\n  -> " << said;
+        if (!yes_) problems_ << " (--yes answers " << (set == kMbYesNo ? "Yes" : "OK") << ")";
+        problems_ << std::endl;
         if (title == kConfirmTitle) {
             if (yes_)
                 warnings_.clear();

@@ -93,7 +93,7 @@ TEST(CommandLine, SetInstallStartStatusStopUninstallDelete) {
     run = runCli(session, "delete " + name);
     EXPECT_EQ(run.code, 3);
     EXPECT_TRUE(holds(run.err, "Confirm: This configuration is also installed as a service.")) << run.err;
-    EXPECT_TRUE(holds(run.err, "Refused, nothing was changed")) << run.err;
+    EXPECT_TRUE(holds(run.err, "Refused: a \"Confirm\" question was not answered Yes")) << run.err;
     EXPECT_EQ(storedNameList(), std::vector<std::string>{name});
 
     run = runCli(session, "stop " + name);
