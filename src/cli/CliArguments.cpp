@@ -6,7 +6,7 @@ namespace velmora::cli {
 
 namespace {
 
-struct CommandSpec {
+struct CommandForm {
     const char* name;
     const char* usage;
     int minOperands;
@@ -15,8 +15,8 @@ struct CommandSpec {
     const char* help;
 };
 
-const std::vector<CommandSpec>& commands() {
-    static const std::vector<CommandSpec> specs = {
+const std::vector<CommandForm>& commands() {
+    static const std::vector<CommandForm> forms = {
         {"list", "list [--status] [--json]", 0, 0, {"--status", "--json"},
          "Prints the stored configurations in the store's order; --status adds each one's service state."},
         {"show", "show NAME [--json]", 1, 1, {"--json"},
@@ -50,17 +50,17 @@ const std::vector<CommandSpec>& commands() {
          "--replace is given; an installed configuration is never replaced."},
         {"help", "help [COMMAND]", 0, 1, {}, "Prints the commands, or the help of one."},
     };
-    return specs;
+    return forms;
 }
 
-const CommandSpec* findCommand(const std::string& name) {
-    for (const auto& spec : commands())
-        if (name == spec.name) return &spec;
+const CommandForm* findCommand(const std::string& name) {
+    for (const auto& form : commands())
+        if (name == form.name) return &form;
     return nullptr;
 }
 
-bool takes(const CommandSpec& spec, const std::string& option) {
-    return std::find(spec.options.begin(), spec.options.end(), option) != spec.options.end();
+bool takes(const CommandForm& form, const std::string& option) {
+    return std::find(form.options.begin(), form.options.end(), option) != form.options.end();
 }
 
 ParsedArguments usage(Invocation invocation, const std::string& error) { return {std::move(invocation), error}; }
@@ -72,8 +72,8 @@ ParsedArguments parseArguments(const std::vector<std::string>& arguments) {
     if (arguments.empty()) return usage(inv, "no command given.");
     inv.command = arguments[0];
     if (inv.command == "--help" || inv.command == "-h" || inv.command == "/?") inv.command = "help";
-    const CommandSpec* spec = findCommand(inv.command);
-    if (!spec) return usage(inv, "unknown command \"" + inv.command + "\".");
+    const CommandForm* form = findCommand(inv.command);
+    if (!form) return usage(inv, "unknown command \"" + inv.command + "\".");
 
     for (std::size_t i = 1; i < arguments.size(); ++i) {
         const std::string& a = arguments[i];
@@ -85,7 +85,7 @@ ParsedArguments parseArguments(const std::vector<std::string>& arguments) {
             inv.help = true;
             continue;
         }
-        if (!takes(*spec, a)) return usage(inv, inv.command + " does not take " + a + ".");
+        if (!takes(*form, a)) return usage(inv, inv.command + " does not take " + a + ".");
         if (a == "--json") inv.json = true;
         if (a == "--yes") inv.yes = true;
         if (a == "--all") inv.all = true;
@@ -104,8 +104,8 @@ ParsedArguments parseArguments(const std::vector<std::string>& arguments) {
         if (inv.all == (count > 0)) return usage(inv, "export takes either names or --all.");
         return {inv, {}};
     }
-    if (count < spec->minOperands || (spec->maxOperands >= 0 && count > spec->maxOperands))
-        return usage(inv, "usage: velmora-cli " + std::string(spec->usage));
+    if (count < form->minOperands || (form->maxOperands >= 0 && count > form->maxOperands))
+        return usage(inv, "usage: velmora-cli " + std::string(form->usage));
     if (inv.command == "set")
         for (std::size_t i = 1; i < inv.operands.size(); ++i)
             if (inv.operands[i].find('=') == std::string::npos)
@@ -119,7 +119,7 @@ std::string overviewHelp() {
     std::string text =
         "velmora-cli: the stored Tomcat service configurations of this machine, from a command prompt.\n\n"
         "Commands:\n";
-    for (const auto& spec : commands()) text += "  velmora-cli " + std::string(spec.usage) + "\n";
+    for (const auto& form : commands()) text += "  velmora-cli " + std::string(form.usage) + "\n";
     text +=
         "\nvelmora-cli COMMAND --help tells more. Questions the window would ask (\"Confirm\") are answered\n"
         "No, and the command is refused, unless --yes is given.\n\n"
@@ -129,9 +129,9 @@ std::string overviewHelp() {
 }
 
 std::string commandHelp(const std::string& command) {
-    const CommandSpec* spec = findCommand(command);
-    if (!spec) return overviewHelp();
-    return "usage: velmora-cli " + std::string(spec->usage) + "\n\n" + spec->help + "\n";
+    const CommandForm* form = findCommand(command);
+    if (!form) return overviewHelp();
+    return "usage: velmora-cli " + std::string(form->usage) + "\n\n" + form->help + "\n";
 }
 
 }  // namespace velmora::cli
