@@ -9,9 +9,11 @@
 #include <vector>
 
 #include "BenchTiming.h"
+#include "config/ConfigurationTransfer.h"
 #include "config/DoConfig.h"
 #include "config/Encodings.h"
 #include "platform/memory/MemoryPlatform.h"
+#include "platform/win32/AnsiText.h"
 #include "platform/win32/Win32Platform.h"
 #include "support/RecordingWindow.h"
 
@@ -103,6 +105,21 @@ struct Bench {
         RemoveDirectoryA(environment.folder.c_str());
         return median(runs);
     }
+
+    // Export of every stored configuration, then, with the store emptied,
+    // import of the document: the path File > Export/Import and the command line take.
+    void transferEverything() {
+        ConfigurationTransfer transfer(registry, TextConversion{ansiToUtf8, utf8ToAnsi});
+        ConfigurationTransfer::Result exported, imported;
+        const double exportMs = millisecondsOf([&] { exported = transfer.exportAll(); });
+        for (const auto& name : exported.names) registry.deleteKey(HKEY_LOCAL_MACHINE_ROOT, kStore + "\\" + name);
+        registry.setMultiStringValue(HKEY_LOCAL_MACHINE_ROOT, kStore, "services", "");
+        const double importMs = millisecondsOf([&] { imported = transfer.importDocument(exported.document, false); });
+        const bool complete = imported.error.empty() && imported.names == exported.names;
+        std::printf("transfer: export of %zu configurations %.0f ms, import %.0f ms%s (target under 2000 ms each: %s)\n",
+                    exported.names.size(), exportMs, importMs, complete ? "" : " INCOMPLETE",
+                    exportMs < 2000 && importMs < 2000 && complete ? "holds" : "missed");
+    }
 };
 
 }  // namespace
@@ -120,6 +137,9 @@ int main() {
                 "save at 1000 under 50 ms: %s\n",
                 growth, growth <= 10 ? "holds" : "missed", large.save < 50 ? "holds" : "missed");
     std::printf("report: writeDiagnosticReport with 100 additional options %.2f ms\n", bench.reportWithOptions(100));
+    bench.dc.setServiceName("bench");
+    bench.dc.deleteConfiguration(true);
+    bench.transferEverything();
     for (int i = 0; i < bench.stored; ++i) {
         bench.dc.setServiceName("cfg" + std::to_string(i));
         bench.dc.deleteConfiguration(true);

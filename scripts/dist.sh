@@ -1,13 +1,15 @@
 #!/usr/bin/env bash
-# make dist: the release zip with velmora.exe and its usage text.
+# make dist: the release zip with velmora.exe, velmora-cli.exe and the usage text.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 build="${VELMORA_BUILD:-$top/build/mingw}"
 stage="$build/dist/velmora-0.2.5"
 rm -rf "$build/dist"
 mkdir -p "$stage"
-cp "$build/src/ui/win32/velmora.exe" "$stage/"
-x86_64-w64-mingw32-strip "$stage/velmora.exe"
+for exe in velmora.exe velmora-cli.exe; do
+  cp "$build/src/ui/win32/$exe" "$stage/"
+  x86_64-w64-mingw32-strip "$stage/$exe"
+done
 sed 's/$/\r/' "$top/dist/USAGE.txt" > "$stage/USAGE.txt"
 (cd "$build/dist" && cmake -E tar cf velmora-0.2.5.zip --format=zip velmora-0.2.5)
 echo "dist: $build/dist/velmora-0.2.5.zip"

@@ -4,6 +4,7 @@ set -euo pipefail
 need=()
 have() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'; }
 for pkg in cmake make g++ googletest libgtest-dev libgmock-dev g++-mingw-w64-x86-64 \
+           nlohmann-json3-dev \
            wine64 xvfb xauth x11-utils imagemagick; do
   have "$pkg" || need+=("$pkg")
 done

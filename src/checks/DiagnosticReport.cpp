@@ -31,7 +31,7 @@ bool DoConfig::writeDiagnosticReport(ReportMode mode) {
     const std::string document = reportDocument(reportRows(c), checkLog) + "\r\n";
     if (auto failure = platform_.files.writeText(reportFilePath(), document)) throw StepFailure(*failure);
 
-    if (mode == ReportMode::Always || !checkLog.empty())
+    if (mode == ReportMode::Always || (mode == ReportMode::OnProblems && !checkLog.empty()))
         (void)platform_.processes.openDocument(reportFilePath());  // the path to it is in the install question
     return !checkLog.empty();
 }

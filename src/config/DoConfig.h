@@ -11,7 +11,8 @@
 
 namespace velmora {
 
-enum class ReportMode { Always = 1, OnProblems = 2 };
+// WriteOnly writes the report and opens it never.
+enum class ReportMode { WriteOnly = 0, Always = 1, OnProblems = 2 };
 
 // The module state of the program and every operation on configurations and
 // services. Operations are defined in the folder of their subsystem:
@@ -94,6 +95,7 @@ public:
     const std::string& lastCatalinaHome() const { return lastCatalinaHome_; }
     const std::string& lastCatalinaBase() const { return lastCatalinaBase_; }
     std::string reportFilePath() const;
+    Platform& platform() const { return platform_; }
 
 private:
     // Shows the reason in a warning box; false when there is none.

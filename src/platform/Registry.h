@@ -39,6 +39,39 @@ public:
         std::vector<std::string> subkeyNames;
     };
     virtual std::optional<KeyContents> keyContents(RootKey root, const std::string& subkey) = 0;
+
+    // Many values of one key at once, each exactly as the single operation
+    // above would read or write it. By default one call each; the real
+    // registry opens the key once, which export and import of many
+    // configurations need.
+    struct Write {
+        std::string name;
+        std::uint32_t type;  // kRegSz, kRegDword or kRegMultiSz
+        std::string data;    // the text or the list data
+        std::int32_t number = 0;  // the DWORD
+    };
+    virtual std::vector<std::optional<std::string>> queryStringValues(RootKey root, const std::string& subkey,
+                                                                       const std::vector<std::string>& names) {
+        std::vector<std::optional<std::string>> values;
+        for (const auto& name : names) values.push_back(queryStringValue(root, subkey, name));
+        return values;
+    }
+    virtual std::vector<std::int32_t> queryDwordValues(RootKey root, const std::string& subkey,
+                                                       const std::vector<std::string>& names) {
+        std::vector<std::int32_t> values;
+        for (const auto& name : names) values.push_back(queryDwordValue(root, subkey, name));
+        return values;
+    }
+    virtual void setValues(RootKey root, const std::string& subkey, const std::vector<Write>& writes) {
+        for (const auto& w : writes) {
+            if (w.type == kRegDword)
+                setDwordValue(root, subkey, w.name, w.number);
+            else if (w.type == kRegMultiSz)
+                setMultiStringValue(root, subkey, w.name, w.data);
+            else
+                setStringValue(root, subkey, w.name, w.data);
+        }
+    }
 };
 
 }  // namespace velmora

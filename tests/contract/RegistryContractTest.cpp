@@ -56,6 +56,29 @@ TEST_F(RegistryContract, OtherTypesReadBackWhole) {
     EXPECT_EQ(registry.queryStringValue(HKLM, key("cfg"), "number"), "\x2A\0\0\0"s);
 }
 
+TEST_F(RegistryContract, ManyValuesAtOnceAsOneByOne) {
+    const std::string longText(3000, 'x');
+    registry.setValues(HKLM, key("many"), {{"text", kRegSz, "ab\0cd"s},
+                                           {"long", kRegSz, longText},
+                                           {"list", kRegMultiSz, "a\0b\0"s},
+                                           {"number", kRegDword, {}, -5}});
+    fixture->writeRaw(key("many"), "expand", kRegExpandSz, "%TEMP%\0"s);
+    const std::vector<std::string> names{"text", "long", "list", "number", "expand", "missing"};
+    std::vector<std::optional<std::string>> oneByOne;
+    std::vector<std::int32_t> numbers;
+    for (const auto& name : names) {
+        oneByOne.push_back(registry.queryStringValue(HKLM, key("many"), name));
+        numbers.push_back(registry.queryDwordValue(HKLM, key("many"), name));
+    }
+    EXPECT_EQ(oneByOne[0], "ab");
+    EXPECT_EQ(oneByOne[1], longText);
+    EXPECT_EQ(numbers[3], -5);
+    EXPECT_EQ(registry.queryStringValues(HKLM, key("many"), names), oneByOne);
+    EXPECT_EQ(registry.queryDwordValues(HKLM, key("many"), names), numbers);
+    EXPECT_EQ(registry.queryStringValues(HKLM, key("nokey"), {"text"}), std::vector<std::optional<std::string>>(1));
+    EXPECT_EQ(registry.queryDwordValues(HKLM, key("nokey"), {"number"}), std::vector<std::int32_t>{0});
+}
+
 TEST_F(RegistryContract, DwordsReadOnlyFromDwordValues) {
     registry.setDwordValue(HKLM, key("cfg"), "positive", 42);
     registry.setDwordValue(HKLM, key("cfg"), "negative", -5);

@@ -62,6 +62,17 @@ protected:
         ASSERT_TRUE(waitForText(IDC_TEXT14, ""));
     }
 
+    // Types a path into the common file dialog of that title and presses its OK.
+    void chooseFile(const std::string& title, const std::string& path) {
+        HWND dialog = nullptr;
+        ASSERT_TRUE(waitUntil([&] { return (dialog = findTopWindow(session.processId(), title)) != nullptr; })) << title;
+        // The file name box is a combo in the newer dialog and an edit in the older one.
+        HWND name = GetDlgItem(dialog, cmb13) ? GetDlgItem(dialog, cmb13) : GetDlgItem(dialog, edt1);
+        setWindowText(name, path);
+        click(GetDlgItem(dialog, IDOK));
+        ASSERT_TRUE(waitUntil([&] { return !IsWindow(dialog); }));
+    }
+
     HWND openDialogWithText(const std::string& expected) {
         HWND dialog = nullptr;
         waitUntil([&] {
@@ -213,6 +224,24 @@ TEST_F(WindowEndToEnd, SaveAnnouncesTheNameLocksItAndStoresTheFields) {
     EXPECT_EQ(storedOptions("e2e-alpha"), (Names{"-Dx=1", "-Xrs2"}));
     expectNoMessageBox();
     EXPECT_TRUE(session.screenshot("03-saved-locked"));
+
+    // File > Export... writes the stored configurations; with the store
+    // emptied, File > Import... brings them back; a second import is refused.
+    const std::string file = session.root() + "\\configurations.json";
+    postCommand(session.main(), IDM_EXPORT);
+    chooseFile("Export Configurations", file);
+    EXPECT_EQ(session.answer("Info", IDOK), "Exported 1 configuration(s) to \"" + file + "\".");
+    RegDeleteTreeA(HKEY_LOCAL_MACHINE, (std::string(kStoreKey) + "\\e2e-alpha").c_str());
+    storeNameList({});
+    postCommand(session.main(), IDM_IMPORT);
+    chooseFile("Import Configurations", file);
+    EXPECT_EQ(session.answer("Info", IDOK), "Imported 1 configuration(s): \"e2e-alpha\".");
+    EXPECT_EQ(storedNameList(), (Names{"e2e-alpha"}));
+    EXPECT_EQ(storedNumber("e2e-alpha", "max.heap.size"), 256u);
+    EXPECT_EQ(storedOptions("e2e-alpha"), (Names{"-Dx=1", "-Xrs2"}));
+    postCommand(session.main(), IDM_IMPORT);
+    chooseFile("Import Configurations", file);
+    EXPECT_NE(session.answer("Warning", IDOK).find("\"e2e-alpha\" is already stored"), std::string::npos);
 }
 
 TEST_F(WindowEndToEnd, OpenListsTheStoredNamesAndLoadsTheChosenOne) {

@@ -1,5 +1,7 @@
 #include "platform/win32/Win32Registry.h"
 
+#include <algorithm>
+
 #include "platform/win32/RootKeyHandle.h"
 
 // Return codes are ignored throughout: a failed read looks like a missing
@@ -105,6 +107,70 @@ std::optional<Registry::KeyContents> Win32Registry::keyContents(RootKey root, co
     }
     RegCloseKey(key);
     return contents;
+}
+
+// Many values through one handle, read and written as the single calls do.
+
+std::vector<std::optional<std::string>> Win32Registry::queryStringValues(RootKey root, const std::string& subkey,
+                                                                         const std::vector<std::string>& names) {
+    HKEY key = nullptr;
+    const bool open = RegOpenKeyA(rootKeyHandle(root), subkey.c_str(), &key) == ERROR_SUCCESS;
+    std::vector<std::optional<std::string>> values;
+    for (const auto& name : names) {
+        if (!open) {
+            values.emplace_back();
+            continue;
+        }
+        // Most values fit at the first try; a longer one is read again at its size.
+        DWORD type = 0;
+        std::string buffer(512, ' ');
+        DWORD length = static_cast<DWORD>(buffer.size());
+        LONG status = RegQueryValueExA(key, name.c_str(), nullptr, &type, bytes(buffer), &length);
+        if (status == ERROR_MORE_DATA) {
+            buffer.assign(length, ' ');
+            status = RegQueryValueExA(key, name.c_str(), nullptr, &type, bytes(buffer), &length);
+        }
+        if (status != ERROR_SUCCESS) {
+            values.emplace_back();
+            continue;
+        }
+        buffer.resize(std::min<std::size_t>(length, buffer.size()));
+        values.emplace_back(type == REG_SZ ? buffer.substr(0, buffer.find('\0')) : buffer);
+    }
+    if (open) RegCloseKey(key);
+    return values;
+}
+
+std::vector<std::int32_t> Win32Registry::queryDwordValues(RootKey root, const std::string& subkey,
+                                                          const std::vector<std::string>& names) {
+    HKEY key = nullptr;
+    const bool open = RegOpenKeyA(rootKeyHandle(root), subkey.c_str(), &key) == ERROR_SUCCESS;
+    std::vector<std::int32_t> values;
+    for (const auto& name : names) {
+        DWORD value = 0;
+        DWORD type = 0;
+        DWORD length = sizeof value;
+        const LONG status =
+            open ? RegQueryValueExA(key, name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(&value), &length)
+                 : ERROR_FILE_NOT_FOUND;
+        values.push_back(status == ERROR_SUCCESS && type == REG_DWORD ? static_cast<std::int32_t>(value) : 0);
+    }
+    if (open) RegCloseKey(key);
+    return values;
+}
+
+void Win32Registry::setValues(RootKey root, const std::string& subkey, const std::vector<Write>& writes) {
+    HKEY key = nullptr;
+    RegCreateKeyA(rootKeyHandle(root), subkey.c_str(), &key);
+    for (const auto& w : writes) {
+        const auto number = static_cast<DWORD>(w.number);
+        if (w.type == kRegDword)
+            RegSetValueExA(key, w.name.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&number), sizeof number);
+        else
+            RegSetValueExA(key, w.name.c_str(), 0, w.type == kRegMultiSz ? REG_MULTI_SZ : REG_SZ, bytes(w.data),
+                           static_cast<DWORD>(w.data.size()));
+    }
+    RegCloseKey(key);
 }
 
 }  // namespace velmora

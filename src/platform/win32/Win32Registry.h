@@ -18,6 +18,13 @@ public:
                        std::int32_t value) override;
     void deleteKey(RootKey root, const std::string& subkey) override;
     std::optional<KeyContents> keyContents(RootKey root, const std::string& subkey) override;
+
+
+    std::vector<std::optional<std::string>> queryStringValues(RootKey root, const std::string& subkey,
+                                                              const std::vector<std::string>& names) override;
+    std::vector<std::int32_t> queryDwordValues(RootKey root, const std::string& subkey,
+                                               const std::vector<std::string>& names) override;
+    void setValues(RootKey root, const std::string& subkey, const std::vector<Write>& writes) override;
 };
 
 }  // namespace velmora

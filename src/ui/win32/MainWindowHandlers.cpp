@@ -3,6 +3,7 @@
 #include "ui/win32/Explorer.h"
 #include "ui/win32/MainWindow.h"
 #include "ui/win32/MainWindowControls.h"
+#include "ui/win32/TransferMenu.h"
 
 namespace velmora {
 
@@ -44,7 +45,7 @@ const Entry* entryFor(const Entry (&table)[N], int controlId) {
     return nullptr;
 }
 
-bool isMenuItem(int id) { return id >= IDM_NEW && id <= IDM_ABOUT; }
+bool isMenuItem(int id) { return id >= IDM_NEW && id <= IDM_IMPORT; }
 
 }  // namespace
 
@@ -165,6 +166,8 @@ void MainWindow::onMenuCommand(int id) {
         case IDM_EXIT: DestroyWindow(window_); return;
         case IDM_DEBUG: return config_->checkConfiguration();
         case IDM_ABOUT: return aboutBox_.show(instance_, window_);
+        case IDM_EXPORT: return exportFromMenu(window_, *config_);
+        case IDM_IMPORT: return importFromMenu(window_, *config_);
     }
 }
 

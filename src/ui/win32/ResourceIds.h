@@ -20,6 +20,8 @@
 #define IDM_EXIT 304
 #define IDM_DEBUG 305
 #define IDM_ABOUT 306
+#define IDM_EXPORT 307
+#define IDM_IMPORT 308
 
 // main: the separator lines and the four frames
 #define IDC_LINE1 1000

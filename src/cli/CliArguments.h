@@ -1,0 +1,32 @@
+#pragma once
+#include <string>
+#include <vector>
+
+namespace velmora::cli {
+
+// One command line, read but not yet run.
+struct Invocation {
+    std::string command;
+    std::vector<std::string> operands;  // names, FIELD=VALUE pairs or the file
+    std::string outFile;                // export --out
+    bool json = false;
+    bool yes = false;
+    bool all = false;
+    bool status = false;
+    bool open = false;
+    bool replace = false;
+    bool help = false;
+};
+
+struct ParsedArguments {
+    Invocation invocation;
+    std::string error;  // empty when the command line is good
+};
+
+ParsedArguments parseArguments(const std::vector<std::string>& arguments);
+
+// The usage of every command, and the help of one.
+std::string overviewHelp();
+std::string commandHelp(const std::string& command);
+
+}  // namespace velmora::cli

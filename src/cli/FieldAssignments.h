@@ -1,0 +1,33 @@
+#pragma once
+#include <string>
+#include <vector>
+
+#include "config/ConfigurationFields.h"
+
+namespace velmora {
+class DoConfig;
+class WindowSurface;
+}  // namespace velmora
+
+namespace velmora::cli {
+
+// FIELD=VALUE from the command line, the field named as in the store.
+struct Assignment {
+    const StoredField* field;
+    std::string value;
+};
+
+struct ParsedAssignments {
+    std::vector<Assignment> assignments;  // in the order a load sets the fields
+    std::string error;
+};
+
+// Unknown fields and values the store cannot keep are refused here, before
+// anything is set.
+ParsedAssignments parseAssignments(const std::vector<std::string>& pairs);
+
+// Hands each value to its setter, as the window's boxes do; the options
+// replace the list the first time "additional.jvm.options" appears.
+void applyAssignments(const std::vector<Assignment>& assignments, DoConfig& config, WindowSurface& surface);
+
+}  // namespace velmora::cli

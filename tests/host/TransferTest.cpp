@@ -1,0 +1,125 @@
+#include "config/ConfigurationTransfer.h"
+#include "support/Fixture.h"
+
+using namespace velmora;
+using namespace velmora::testing;
+
+namespace {
+
+const char* const kValueNames[] = {
+    "tomcat.home",    "system.out",     "system.err",    "tomcat.config",     "catalina.base",
+    "java.security.manager", "java.security.policy", "jvm", "java.home",      "java.class.path",
+    "java.io.tmpdir", "init.heap.size", "max.heap.size", "description",       "reduce.os.signals",
+    "thread.stack.size", "installedaservice", "additional.jvm.options"};
+
+class TransferTest : public DoConfigTest {
+protected:
+    ConfigurationTransfer transfer{os.registry, unchangedText()};
+
+    void SetUp() override {
+        DoConfigTest::SetUp();
+        addDemoLayout();
+        dc.newConfiguration();
+        dc.setServiceName("alpha");
+        dc.setDescription("first \"one\" & <two>");
+        dc.setMaxHeapSize("512");
+        dc.setThreadStackSize("128");
+        dc.setUseSecurityManager(1);
+        window.addOption("-Da=1");
+        window.addOption("-Xbatch");
+        dc.saveConfiguration(false);
+        dc.newConfiguration();
+        dc.setServiceName("Beta");
+        dc.setJvmType(false);
+        dc.setReduceOsSignals(0);
+        dc.setInitialHeapSize("64");
+        dc.saveConfiguration(false);
+    }
+
+    // Every value of the named configurations with its type, and the list.
+    std::vector<std::string> snapshot(std::initializer_list<const char*> names) {
+        std::vector<std::string> values{storedList()};
+        for (const char* name : names)
+            for (const char* value : kValueNames) {
+                auto raw = reg().rawValue(HKEY_LOCAL_MACHINE_ROOT, std::string("SOFTWARE\\velmoraconfigs\\") + name, value);
+                values.push_back(raw ? std::to_string(raw->type) + ":" + raw->data : "<absent>");
+            }
+        return values;
+    }
+
+    std::string importRefusal(const std::string& document, bool replace = false) {
+        const auto writes = reg().writeLog().size();
+        const auto result = transfer.importDocument(document, replace);
+        EXPECT_EQ(reg().writeLog().size(), writes) << document;
+        return result.error;
+    }
+};
+
+TEST_F(TransferTest, ExportDeleteImportGivesBackEveryStoredValueByteForByte) {
+    const auto before = snapshot({"alpha", "Beta"});
+    const auto exported = transfer.exportAll();
+    ASSERT_EQ(exported.error, "");
+    EXPECT_NE(exported.document.find("\"max.heap.size\": 512"), std::string::npos) << exported.document;
+    EXPECT_NE(exported.document.find("\"additional.jvm.options\": [\n        \"-Da=1\",\n        \"-Xbatch\"\n"),
+              std::string::npos);
+    EXPECT_EQ(exported.document.find("installedaservice"), std::string::npos);
+    const auto saveWrites = reg().writeLog();
+
+    for (const char* name : {"alpha", "Beta"}) reg().deleteKey(HKEY_LOCAL_MACHINE_ROOT, std::string("SOFTWARE\\velmoraconfigs\\") + name);
+    reg().setMultiStringValue(HKEY_LOCAL_MACHINE_ROOT, "SOFTWARE\\velmoraconfigs", "services", "");
+    const auto writes = reg().writeLog().size();
+    const auto imported = transfer.importDocument(exported.document, false);
+    ASSERT_EQ(imported.error, "");
+    EXPECT_EQ(imported.names, (std::vector<std::string>{"alpha", "Beta"}));
+    EXPECT_EQ(snapshot({"alpha", "Beta"}), before);
+    EXPECT_EQ(transfer.exportAll().document, exported.document);
+
+    // Beta's values go in as a save writes them, in the same order.
+    auto betaWrites = [](auto first, auto last) {
+        std::vector<std::string> found;
+        for (; first != last; ++first)
+            if (first->rfind("SOFTWARE\\velmoraconfigs\\Beta|", 0) == 0) found.push_back(*first);
+        return found;
+    };
+    const auto saved = betaWrites(saveWrites.begin(), saveWrites.end());
+    const auto stored = betaWrites(reg().writeLog().begin() + static_cast<long>(writes), reg().writeLog().end());
+    ASSERT_EQ(stored.size(), 18u);
+    EXPECT_EQ(stored, std::vector<std::string>(saved.end() - 18, saved.end()));
+}
+
+TEST_F(TransferTest, ImportRefusesABadFileWholeNamingWhereAndChangesNothing) {
+    const std::string good = transfer.exportNamed({"alpha"}).document;
+    auto file = [](const std::string& entries) { return "{\"configurations\": [{\"name\": \"new1\"}, " + entries + "]}"; };
+    auto has = [](const std::string& error, const std::string& part) {
+        return error.rfind("Import refused, nothing was changed. ", 0) == 0 && error.find(part) != std::string::npos;
+    };
+    const auto before = snapshot({"alpha", "Beta", "new1", "new2"});
+
+    EXPECT_PRED2(has, importRefusal(good.substr(0, good.size() / 2)), "not well-formed JSON: parse error at line");
+    EXPECT_PRED2(has, importRefusal("tomcat.home=C:\\x"), "not well-formed JSON");
+    EXPECT_PRED2(has, importRefusal("[]"), "expected one object with one member, \"configurations\"");
+    EXPECT_PRED2(has, importRefusal(file("{\"name\": \"new2\", \"colour\": \"red\"}")),
+                 "Configuration \"new2\", field \"colour\": unknown field.");
+    EXPECT_PRED2(has, importRefusal(file("{\"name\": \"new2\", \"max.heap.size\": \"512\"}")),
+                 "Configuration \"new2\", field \"max.heap.size\": expected a whole number from 0 to 32767");
+    EXPECT_PRED2(has, importRefusal(file("{\"name\": \"new2\", \"init.heap.size\": 128.5}")), "\"init.heap.size\"");
+    EXPECT_PRED2(has, importRefusal(file("{\"name\": \"new2\", \"thread.stack.size\": 40000}")), "0 to 32767");
+    EXPECT_PRED2(has, importRefusal(file("{\"name\": \"new2\", \"jvm\": \"hotspot\"}")), "\"jvm\": expected");
+    EXPECT_PRED2(has, importRefusal(file("{\"name\": \"new2\", \"additional.jvm.options\": \"-Xrs\"}")), "a list");
+    EXPECT_PRED2(has, importRefusal(file("{\"name\": \"web app\"}")), "\"web app\", field \"name\"");
+    EXPECT_PRED2(has, importRefusal(file("{\"name\": \"x/../tomcat\"}")), "field \"name\"");
+    EXPECT_PRED2(has, importRefusal(file("{\"description\": \"no name\"}")), "has no \"name\"");
+    EXPECT_PRED2(has, importRefusal(file("{\"name\": \"NEW1\"}")), "\"NEW1\": the name stands twice");
+    EXPECT_PRED2(has, importRefusal(file("{\"name\": \"ALPHA\"}")), "\"ALPHA\" is already stored");
+    EXPECT_EQ(snapshot({"alpha", "Beta", "new1", "new2"}), before);
+
+    // With replace the stored one gives way, unless it is installed.
+    reg().setDwordValue(HKEY_LOCAL_MACHINE_ROOT, "SOFTWARE\\velmoraconfigs\\Beta", "installedaservice", 1);
+    EXPECT_PRED2(has, importRefusal(file("{\"name\": \"beta\"}"), true), "\"beta\" is installed as a service");
+    ASSERT_EQ(transfer.importDocument(file("{\"name\": \"ALPHA\", \"max.heap.size\": 1024}"), true).error, "");
+    EXPECT_EQ(storedDword("alpha", "max.heap.size"), 1024);
+    EXPECT_EQ(stored("alpha", "description"), "");
+    EXPECT_EQ(storedList(), std::string("Beta\0new1\0ALPHA\0", 16));
+}
+
+}  // namespace

@@ -1,0 +1,127 @@
+// velmora-cli.exe as a script runs it: against the real registry and service
+// manager, with the stand-in wrapper as bin\tomcat.exe.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <algorithm>
+#include <string>
+
+#include "e2eSession.h"
+
+namespace velmora::e2e {
+namespace {
+
+struct CliRun {
+    int code;
+    std::string out;
+    std::string err;
+};
+
+std::string withoutCarriageReturns(std::string text) {
+    text.erase(std::remove(text.begin(), text.end(), '\r'), text.end());
+    return text;
+}
+
+// Runs the program from <home>\bin with its output in files, as a console would take it.
+CliRun runCli(const Session& session, const std::string& arguments) {
+    const std::string program = session.home() + "\\bin\\velmora-cli.exe";
+    // Files of their own for each run: Wine's console host may hold the last run's a moment longer.
+    static int runs = 0;
+    const std::string stem = session.root() + "\\cli-" + std::to_string(++runs);
+    const std::string outPath = stem + "-out.txt", errPath = stem + "-err.txt";
+    SECURITY_ATTRIBUTES inherited{sizeof inherited, nullptr, TRUE};
+    HANDLE out = CreateFileA(outPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherited, CREATE_ALWAYS, 0, nullptr);
+    HANDLE err = CreateFileA(errPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherited, CREATE_ALWAYS, 0, nullptr);
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdOutput = out;
+    startup.hStdError = err;
+    std::string commandLine = "\"" + program + "\" " + arguments;
+    PROCESS_INFORMATION process{};
+    DWORD code = 255;
+    if (CreateProcessA(program.c_str(), commandLine.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr,
+                       session.root().c_str(), &startup, &process)) {
+        WaitForSingleObject(process.hProcess, 120000);
+        GetExitCodeProcess(process.hProcess, &code);
+        CloseHandle(process.hProcess);
+        CloseHandle(process.hThread);
+    }
+    CloseHandle(out);
+    CloseHandle(err);
+    return {static_cast<int>(code), withoutCarriageReturns(contentOf(outPath)), withoutCarriageReturns(contentOf(errPath))};
+}
+
+bool holds(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+
+TEST(CommandLine, SetInstallStartStatusStopUninstallDelete) {
+    Session session;
+    SetEnvironmentVariableA("java_home", session.jdk().c_str());
+    std::string cli = VELMORA_CLI_EXE;
+    std::replace(cli.begin(), cli.end(), '/', '\\');
+    ASSERT_TRUE(CopyFileA(("Z:" + cli).c_str(), (session.home() + "\\bin\\velmora-cli.exe").c_str(), FALSE));
+    const std::string name = "VelmoraCli" + std::to_string(GetCurrentProcessId());
+    const std::string quoted = "\"" + name + "\"";
+    session.removeServiceAtEnd(name);
+
+    CliRun run = runCli(session, "set " + name + " max.heap.size=256 additional.jvm.options=-Dcli=1 description=scripted");
+    EXPECT_EQ(run.code, 0) << run.err;
+    // net and the wrapper print into the same console: the program's own lines are looked for.
+    EXPECT_TRUE(holds(run.out, "Instance saved as " + quoted + ".\n")) << run.out;
+    EXPECT_EQ(storedNameList(), std::vector<std::string>{name});
+    EXPECT_EQ(storedText(name, "tomcat.home"), session.home());
+    EXPECT_EQ(storedText(name, "description"), "scripted");
+    EXPECT_EQ(storedNumber(name, "max.heap.size"), 256u);
+    EXPECT_EQ(storedOptions(name), std::vector<std::string>{"-Dcli=1"});
+
+    run = runCli(session, "install " + name);
+    EXPECT_EQ(run.code, 0) << run.out << run.err;
+    EXPECT_TRUE(holds(run.out, "Service " + quoted + " installed.\n")) << run.out;
+    EXPECT_TRUE(serviceRegistered(name));
+
+    run = runCli(session, "start " + name);
+    EXPECT_EQ(run.code, 0) << run.out << run.err;
+    EXPECT_TRUE(holds(run.out, "Starting the " + quoted + " service...\n")) << run.out;
+    EXPECT_TRUE(holds(run.out, "Service " + quoted + " is running.\n")) << run.out;
+    run = runCli(session, "status " + name);
+    EXPECT_EQ(run.code, 0);
+    EXPECT_EQ(run.out, name + ": running\n");
+    run = runCli(session, "status " + name + " --json");
+    EXPECT_EQ(run.out, "{\n  \"name\": " + quoted + ",\n  \"status\": \"running\"\n}\n");
+
+    // An installed configuration is deleted only when the question is answered Yes.
+    run = runCli(session, "delete " + name);
+    EXPECT_EQ(run.code, 3);
+    EXPECT_TRUE(holds(run.err, "Confirm: This configuration is also installed as a service.")) << run.err;
+    EXPECT_TRUE(holds(run.err, "Refused: a \"Confirm\" question was not answered Yes")) << run.err;
+    EXPECT_EQ(storedNameList(), std::vector<std::string>{name});
+
+    run = runCli(session, "stop " + name);
+    EXPECT_EQ(run.code, 0) << run.out << run.err;
+    EXPECT_TRUE(holds(run.out, "Service " + quoted + " is not running.\n")) << run.out;
+    EXPECT_EQ(runCli(session, "status " + name).code, 5);
+
+    run = runCli(session, "uninstall " + name);
+    EXPECT_EQ(run.code, 0) << run.out << run.err;
+    EXPECT_TRUE(holds(run.out, "Service " + quoted + " has been uninstalled.\n")) << run.out;
+    EXPECT_FALSE(serviceRegistered(name));
+    run = runCli(session, "status " + name);
+    EXPECT_EQ(run.code, 6);
+    EXPECT_EQ(run.out, name + ": not installed\n");
+
+    run = runCli(session, "delete " + name);
+    EXPECT_EQ(run.code, 0) << run.err;
+    EXPECT_TRUE(holds(run.out, "Deleted instance " + quoted + ".\n")) << run.out;
+    EXPECT_TRUE(storedNameList().empty());
+    EXPECT_FALSE(storeHasKey(std::string(kStoreKey) + "\\" + name));
+
+    run = runCli(session, "status " + name);
+    EXPECT_EQ(run.code, 1);
+    EXPECT_EQ(run.err, "No configuration named " + quoted + " is stored.\n");
+    EXPECT_EQ(runCli(session, "set " + name + " max.heap.size=40000").code, 2);
+    EXPECT_EQ(runCli(session, "set web\\app description=x").code, 3);
+    EXPECT_TRUE(storedNameList().empty());
+}
+
+}  // namespace
+}  // namespace velmora::e2e
