@@ -1,4 +1,6 @@
 #pragma once
+#include <cstddef>
+#include <optional>
 #include <string>
 
 #include "platform/Failure.h"
@@ -18,6 +20,8 @@ public:
     virtual Outcome writeText(const std::string& path, const std::string& text) = 0;
     // Appends to the file, creating it when missing; the file is closed again.
     virtual Outcome appendText(const std::string& path, const std::string& text) = 0;
+    // At most the first count bytes of a file; nothing when it cannot be read.
+    virtual std::optional<std::string> readFirstBytes(const std::string& path, std::size_t count) = 0;
 };
 
 }  // namespace velmora

@@ -33,6 +33,12 @@ Outcome MemoryFiles::appendText(const std::string& path, const std::string& text
     return std::nullopt;
 }
 
+std::optional<std::string> MemoryFiles::readFirstBytes(const std::string& path, std::size_t count) {
+    auto it = files.find(path);
+    if (it == files.end()) return std::nullopt;
+    return it->second.substr(0, count);
+}
+
 int MemoryProcesses::runHiddenAndWait(const std::string& commandLine, unsigned) {
     ran.push_back(commandLine);
     if (onRun) onRun(commandLine);

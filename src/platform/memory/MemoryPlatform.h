@@ -21,6 +21,7 @@ public:
     Outcome deleteFileForced(const std::string& path) override;
     Outcome writeText(const std::string& path, const std::string& text) override;
     Outcome appendText(const std::string& path, const std::string& text) override;
+    std::optional<std::string> readFirstBytes(const std::string& path, std::size_t count) override;
 
     void addFolder(const std::string& path) { folders.insert(path); }
     void addFile(const std::string& path, const std::string& content = "") { files[path] = content; }

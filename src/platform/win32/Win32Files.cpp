@@ -63,4 +63,17 @@ Outcome Win32Files::appendText(const std::string& path, const std::string& text)
     return writeThrough(file, text);
 }
 
+std::optional<std::string> Win32Files::readFirstBytes(const std::string& path, std::size_t count) {
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return std::nullopt;
+    std::string bytes(count, '\0');
+    DWORD read = 0;
+    const bool ok = ReadFile(file, bytes.data(), static_cast<DWORD>(count), &read, nullptr) != FALSE;
+    CloseHandle(file);
+    if (!ok) return std::nullopt;
+    bytes.resize(read);
+    return bytes;
+}
+
 }  // namespace velmora
