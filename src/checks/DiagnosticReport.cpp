@@ -1,4 +1,5 @@
 #include "checks/CheckMessages.h"
+#include "checks/JdkLayout.h"
 #include "checks/PathRules.h"
 #include "checks/ReportDocument.h"
 #include "config/DoConfig.h"
@@ -22,13 +23,14 @@ bool DoConfig::writeDiagnosticReport(ReportMode mode) {
     if (c.useSecurityManager == 1) log(checkFileExists(c.securityPolicyFile, "Security policy file"));
     log(checkFileExists(c.catalinaHome + "\\bin\\tomcat.exe", "Tomcat service executable"));
     log(checkFolderExists(c.javaHome, "Java home"));
-    log(checkJvmLibrary(jvmLibraryPath(c.javaHome, c.jvmType)));
+    const std::string jvmLibrary = jvmLibraryFor(c, platform_.files);
+    log(checkJvmLibrary(jvmLibrary));
     for (auto& message : checkClassPath(c.classPath)) log(std::move(message));
     log(checkFolderOrCreate(c.tempDirectory, "Temp directory"));
     log(checkFolderOrCreate(c.systemOut, "System.outfile"));
     log(checkFolderOrCreate(c.systemErr, "System.err file"));
 
-    const std::string document = reportDocument(reportRows(c), checkLog) + "\r\n";
+    const std::string document = reportDocument(reportRows(c, jvmLibrary), checkLog) + "\r\n";
     if (auto failure = platform_.files.writeText(reportFilePath(), document)) throw StepFailure(*failure);
 
     if (mode == ReportMode::Always || !checkLog.empty())

@@ -7,7 +7,7 @@
 namespace velmora {
 
 // "label: value" rows: the 17 fixed ones, then one per non-empty option.
-std::vector<std::string> reportRows(const Configuration& config);
+std::vector<std::string> reportRows(const Configuration& config, const std::string& jvmLibrary);
 
 // The whole HTML page as one line; values are inserted as they are.
 std::string reportDocument(const std::vector<std::string>& rows, const std::vector<std::string>& checkLog);

@@ -2,6 +2,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace velmora {
 
@@ -12,6 +13,8 @@ constexpr std::uint32_t kRegSz = 1;
 constexpr std::uint32_t kRegExpandSz = 2;
 constexpr std::uint32_t kRegDword = 4;
 constexpr std::uint32_t kRegMultiSz = 7;
+
+enum class RegistryView { Bits64, Bits32 };
 
 // The seven registry operations every part of the program goes through.
 // None of them reports failure: a missing value reads as absent or 0 and a
@@ -31,6 +34,13 @@ public:
     virtual void setDwordValue(RootKey root, const std::string& subkey, const std::string& name,
                                std::int32_t value) = 0;
     virtual void deleteKey(RootKey root, const std::string& subkey) = 0;
+
+    // Reads for finding installed JDKs, which register in the 64-bit or the
+    // 32-bit view of HKEY_LOCAL_MACHINE\SOFTWARE (KEY_WOW64_64KEY, KEY_WOW64_32KEY).
+    virtual std::optional<std::string> queryStringValueInView(RootKey root, const std::string& subkey,
+                                                              const std::string& name, RegistryView view) = 0;
+    virtual std::vector<std::string> subkeyNamesInView(RootKey root, const std::string& subkey,
+                                                       RegistryView view) = 0;
 };
 
 }  // namespace velmora
