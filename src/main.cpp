@@ -30,7 +30,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     window.attach(config);
 
     window.setCaption(std::string(kProductName) + " - " + versionText());
-    debugLog.start(system.environment.commandLineArguments());
+    debugLog.start(system.environment, system.messageBoxes);
     config.newConfiguration();
     window.show();
 

@@ -20,8 +20,6 @@ inline std::string jvmLibraryMissing(const std::string& path) {
            "'. This file does not exist. Please check your settings against the actual location of the JVM.";
 }
 
-inline std::string makeFolderCommand(const std::string& path) { return "cmd /c mkdir \"" + path + "\""; }
-
 inline const std::string kHomeChanged =
     "Your Catalina Home appears to have changed. Do you want to update your Catalina Base and Classpath to "
     "reflect this change?";

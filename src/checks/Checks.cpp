@@ -13,7 +13,7 @@ std::string DoConfig::checkFolderOrCreate(const std::string& path, const std::st
     if (platform_.files.folderExists(path)) return {};
     std::string message = messages::folderMissingCreate(path, label);
     if (promptUser(message, kMbYesNo, messages::kMissingFolderTitle) == kIdYes)
-        platform_.processes.startHidden(messages::makeFolderCommand(path));
+        (void)platform_.files.createFolders(path);  // a failure shows in the next check of the folder
     return message;
 }
 

@@ -34,7 +34,7 @@ bool DoConfig::writeDiagnosticReport(ReportMode mode) {
     if (auto failure = platform_.files.writeText(reportFilePath(), document)) throw StepFailure(*failure);
 
     if (mode == ReportMode::Always || !checkLog.empty())
-        platform_.processes.startHidden(reportOpenCommand(c.serviceName), platform_.environment.programFolder());
+        (void)platform_.processes.openDocument(reportFilePath());  // the path to it is in the install question
     return !checkLog.empty();
 }
 

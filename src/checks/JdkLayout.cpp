@@ -30,7 +30,7 @@ int javaFeatureVersion(const std::string& releaseText) {
 }
 
 std::string defaultClassPathFor(const std::string& catalinaHome, const std::string& javaHome, Files& files) {
-    const auto release = files.readFirstBytes(javaHome + "\\release", kReleaseFileBytes);
+    const auto release = files.readBytes(javaHome + "\\release", kReleaseFileBytes);
     const bool modular = release && javaFeatureVersion(*release) >= 9;
     const bool withToolsJar = !modular || files.fileExists(javaHome + "\\lib\\tools.jar");
     return defaultClassPath(catalinaHome, javaHome, withToolsJar);

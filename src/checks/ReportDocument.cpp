@@ -36,18 +36,29 @@ std::string reportDocument(const std::vector<std::string>& rows, const std::vect
         "<table border='0' cellpadding='0' cellspacing='0' width='100%' id='AutoNumber1'>";
     for (const auto& row : rows)
         html += "<tr><td width='25%'><font size='2'>" +
-                replaceAll(row, ": ", "</font></td><td width='75%'><font size='2'>") + "</font></td></tr>";
+                replaceAll(escapeHtml(row), ": ", "</font></td><td width='75%'><font size='2'>") + "</font></td></tr>";
     html += "</table><br><br><font size='4'><b>Info, Errors and Warnings</b></font><br>";
     if (checkLog.empty()) html += "<font size='2'>No errors or warnings detected.</font><br>";
-    for (const auto& line : checkLog) html += "<font size='2'>" + line + "</font><br>";
+    for (const auto& line : checkLog) html += "<font size='2'>" + escapeHtml(line) + "</font><br>";
     html += "</body></html>";
     return html;
 }
 
 std::string reportFileName(const std::string& serviceName) { return "quenby-" + serviceName + "-debug.html"; }
 
-std::string reportOpenCommand(const std::string& serviceName) {
-    return "cmd /c start \"\" \"" + reportFileName(serviceName) + "\"";
+// The report opens in a browser that may run with our rights: no value may
+// bring markup into it.
+std::string escapeHtml(const std::string& text) {
+    std::string escaped;
+    for (char c : text) {
+        switch (c) {
+            case '&': escaped += "&amp;"; break;
+            case '<': escaped += "&lt;"; break;
+            case '>': escaped += "&gt;"; break;
+            default: escaped += c;
+        }
+    }
+    return escaped;
 }
 
 }  // namespace velmora

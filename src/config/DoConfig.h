@@ -6,6 +6,7 @@
 
 #include "config/Configuration.h"
 #include "platform/Platform.h"
+#include "service/WrapperParameters.h"
 #include "ui/WindowSurface.h"
 
 namespace velmora {
@@ -29,8 +30,10 @@ public:
     // --- store and defaults
     void newConfiguration();
     void loadConfiguration(const std::string& name);
-    void saveConfiguration(bool announce);
-    void deleteConfiguration(bool quiet);
+    // False when the save was refused or declined.
+    bool saveConfiguration(bool announce);
+    // False when the delete was refused or declined, or its service stayed.
+    bool deleteConfiguration(bool quiet);
     // The names for the open dialog: the text it starts with, then its items.
     std::vector<std::string> storedConfigurationNames();
 
@@ -76,7 +79,8 @@ public:
     void startService();
     void stopService();
     void installService(bool showMessage);
-    void uninstallService(bool showMessage);
+    // False when the service could not be removed; the user has been told why.
+    bool uninstallService(bool showMessage);
 
     // --- the two service buttons, which act on their captions
     void installOrUninstall();
@@ -92,13 +96,17 @@ public:
     std::string reportFilePath() const;
 
 private:
-    // Refuses a name that cannot be a key of its own below the store key.
-    bool refuseUnusableName();
+    // Shows the reason in a warning box; false when there is none.
+    bool refuse(const std::string& reason);
+    // Refuses a name that may not be saved, installed or uninstalled.
+    bool refuseBrokenName();
+    bool confirmReplacingStored();
+    void removeLeftoverServiceKey();
     // Runs one step of service control; a failure becomes the four debug-log lines.
     void runStep(const std::string& stepName, const std::function<void()>& step);
     void logFailure(const Failure& failure, const std::string& stepName);
     void runServiceCommand(const std::string& verb, const std::string& noticeStart);
-    void writeWrapperParameters();
+    void writeWrapperValues(const std::vector<WrapperValue>& values);
 
     Platform& platform_;
     WindowSurface& window_;
@@ -106,6 +114,8 @@ private:
     bool installedAsService_ = false;
     bool serviceRunning_ = false;
     bool showPrompts_ = false;
+    // A new configuration: its Service Name box is still editable.
+    bool newName_ = true;
     std::string lastCatalinaHome_;
     std::string lastCatalinaBase_;
 };

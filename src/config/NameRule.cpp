@@ -1,7 +1,6 @@
 #include "config/NameRule.h"
 
-#include <algorithm>
-#include <cctype>
+#include "config/ConfigurationList.h"
 
 namespace velmora {
 
@@ -14,11 +13,6 @@ std::string refused(const std::string& name, const std::string& why) {
     return "The Service Name \"" + name + "\" cannot be used: " + why + " Enter another name and try again.";
 }
 
-bool equalsNoCase(const std::string& a, const std::string& b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](unsigned char x, unsigned char y) {
-               return std::tolower(x) == std::tolower(y);
-           });
-}
 }  // namespace
 
 std::string unusableNameReason(const std::string& name) {
@@ -43,7 +37,7 @@ std::string nameRuleViolation(const std::string& name, const std::string& catali
             return refused(name, "a name must not contain any of \\ / : * ? \" < > |.");
     }
     if (name == "." || name == "..") return refused(name, "\".\" and \"..\" name folders, not services.");
-    if (equalsNoCase(name, "tomcat"))
+    if (sameConfigurationName(name, "tomcat"))
         return refused(name, "\"tomcat\" is the name of the container's own service wrapper (bin\\tomcat.exe).");
     const std::size_t wrapperPath = catalinaHome.size() + std::string("\\bin\\").size() + name.size() + 4;
     if (wrapperPath >= kMaxPath)

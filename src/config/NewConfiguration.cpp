@@ -34,6 +34,7 @@ void DoConfig::newConfiguration() {
     setCatalinaHome(home);
 
     window_.unlockServiceName();
+    newName_ = true;
     window_.setInstallCaption(messages::kInstallCaption);
     setDescription("");
     setServiceName("SetInstanceName");

@@ -17,4 +17,12 @@ inline const std::string kDeleteInstalledQuestion =
 inline std::string instanceSaved(const std::string& name) { return "Instance saved as \"" + name + "\"."; }
 inline std::string instanceDeleted(const std::string& name) { return "Deleted instance \"" + name + "\"."; }
 
+inline std::string replaceStoredQuestion(const std::string& storedName) {
+    return "A configuration named \"" + storedName + "\" is already stored. Replace it with this one?";
+}
+inline std::string listedButMissing(const std::string& name) {
+    return "The configuration \"" + name + "\" is listed, but its values are missing from the registry. It opens "
+           "with empty values; use File > Delete to take it off the list.";
+}
+
 }  // namespace velmora::messages

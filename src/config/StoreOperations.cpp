@@ -5,15 +5,33 @@
 #include "config/Encodings.h"
 #include "config/StoreLayout.h"
 #include "config/StoreMessages.h"
+#include "service/Ownership.h"
 #include "service/ServiceMessages.h"
+#include "service/WrapperKind.h"
 
 namespace velmora {
 
-bool DoConfig::refuseUnusableName() {
-    const std::string reason = unusableNameReason(config_.serviceName);
+bool DoConfig::refuse(const std::string& reason) {
     if (reason.empty()) return false;
     platform_.messageBoxes.show(reason, kMbOk | kMbIconExclamation, messages::kWarningTitle);
     return true;
+}
+
+bool DoConfig::refuseBrokenName() { return refuse(nameRuleViolation(config_.serviceName, config_.catalinaHome)); }
+
+// Names that differ only in case share one key: a new configuration asks
+// before it takes the place of a stored one.
+bool DoConfig::confirmReplacingStored() {
+    if (!newName_) return true;
+    const auto names = storedConfigurationNames();
+    const bool stored = listHoldsName(names, config_.serviceName) ||
+                        platform_.registry.keyContents(HKEY_LOCAL_MACHINE_ROOT, store::configurationKey(config_.serviceName));
+    if (!stored) return true;
+    std::string spelling = config_.serviceName;
+    for (const auto& name : names)
+        if (sameConfigurationName(name, spelling)) spelling = name;
+    return platform_.messageBoxes.show(messages::replaceStoredQuestion(spelling), kMbYesNo, messages::kConfirmTitle) ==
+           kIdYes;
 }
 
 std::vector<std::string> DoConfig::storedConfigurationNames() {
@@ -23,14 +41,15 @@ std::vector<std::string> DoConfig::storedConfigurationNames() {
 
 void DoConfig::loadConfiguration(const std::string& name) {
     // A name that is not a key of its own would read another key's values.
-    if (const std::string reason = unusableNameReason(name); !reason.empty()) {
-        platform_.messageBoxes.show(reason, kMbOk | kMbIconExclamation, messages::kWarningTitle);
-        return;
-    }
+    if (refuse(unusableNameReason(name))) return;
+    if (listHoldsName(storedConfigurationNames(), name) &&
+        !platform_.registry.keyContents(HKEY_LOCAL_MACHINE_ROOT, store::configurationKey(name)))
+        refuse(messages::listedButMissing(name));
     showPrompts_ = false;
     newConfiguration();
     setServiceName(name);
     window_.lockServiceName();
+    newName_ = false;
 
     const std::string key = store::configurationKey(name);
     auto text = [&](const std::string& value) { return readMachineString(key, value); };
@@ -69,20 +88,25 @@ void DoConfig::loadConfiguration(const std::string& name) {
     checkServiceStatus();
 }
 
-void DoConfig::saveConfiguration(bool announce) {
-    if (refuseUnusableName()) return;
+bool DoConfig::saveConfiguration(bool announce) {
+    if (refuseBrokenName()) return false;
+    if (const auto kind = wrapperKindFor(config_.catalinaHome, platform_.files);
+        refuse(Ownership(platform_, *kind, config_).serviceRefusal()))
+        return false;
+    if (!confirmReplacingStored()) return false;
     const bool installedAtStart = installedAsService_;
     bool restart = false;
     if (window_.statusText() == messages::kStatusRunning) {
         if (platform_.messageBoxes.show(messages::kSaveRestartQuestion, kMbYesNo, messages::kConfirmTitle) != kIdYes)
-            return;
+            return false;
         restart = true;
     }
 
-    deleteConfiguration(true);
+    if (!deleteConfiguration(true)) return false;
     window_.focusServiceName();
     collectJvmOptions();
     window_.lockServiceName();
+    newName_ = false;
 
     const Configuration& c = config_;
     const std::string key = store::configurationKey(c.serviceName);
@@ -115,15 +139,21 @@ void DoConfig::saveConfiguration(bool announce) {
     if (announce)
         platform_.messageBoxes.show(messages::instanceSaved(c.serviceName), kMbOk | kMbIconInformation,
                                     messages::kInfoTitle);
+    return true;
 }
 
-void DoConfig::deleteConfiguration(bool quiet) {
-    if (refuseUnusableName()) return;
+bool DoConfig::deleteConfiguration(bool quiet) {
+    if (refuse(unusableNameReason(config_.serviceName))) return false;
+    // A name stored before the name rule can still go, but only from the store.
+    const bool storeOnly = !nameRuleViolation(config_.serviceName, config_.catalinaHome).empty();
+    if (const auto kind = wrapperKindFor(config_.catalinaHome, platform_.files);
+        !storeOnly && refuse(Ownership(platform_, *kind, config_).serviceRefusal()))
+        return false;
     if (!quiet && installedAsService_ &&
         platform_.messageBoxes.show(messages::kDeleteInstalledQuestion, kMbYesNo, messages::kConfirmTitle) != kIdYes)
-        return;
+        return false;
 
-    uninstallService(false);
+    if (!storeOnly && !uninstallService(false)) return false;
     platform_.registry.setMultiStringValue(HKEY_LOCAL_MACHINE_ROOT, store::kStoreKey, store::kListValue,
                                            encodeMultiString(listWithoutName(storedConfigurationNames(), config_.serviceName)));
     platform_.registry.deleteKey(HKEY_LOCAL_MACHINE_ROOT, store::configurationKey(config_.serviceName));
@@ -133,6 +163,7 @@ void DoConfig::deleteConfiguration(bool quiet) {
                                     messages::kInfoTitle);
         newConfiguration();
     }
+    return true;
 }
 
 }  // namespace velmora

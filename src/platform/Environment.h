@@ -10,6 +10,10 @@ public:
     virtual std::string variable(const std::string& name) = 0;
     // The folder that holds the program's executable, without a trailing "\".
     virtual std::string programFolder() = 0;
+    // Windows' own System32 folder, where net.exe lives.
+    virtual std::string systemFolder() = 0;
+    // The path made absolute against the current folder as it is now.
+    virtual std::string absolutePath(const std::string& path) = 0;
     // Everything on the command line after the program's own path.
     virtual std::string commandLineArguments() = 0;
 };

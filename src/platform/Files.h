@@ -20,8 +20,11 @@ public:
     virtual Outcome writeText(const std::string& path, const std::string& text) = 0;
     // Appends to the file, creating it when missing; the file is closed again.
     virtual Outcome appendText(const std::string& path, const std::string& text) = 0;
-    // At most the first count bytes of a file; nothing when it cannot be read.
-    virtual std::optional<std::string> readFirstBytes(const std::string& path, std::size_t count) = 0;
+    // Creates the folder and every missing folder above it.
+    virtual Outcome createFolders(const std::string& path) = 0;
+    // The file's first maxBytes bytes (all of it when shorter); nothing when
+    // it cannot be read.
+    virtual std::optional<std::string> readBytes(const std::string& path, std::size_t maxBytes) = 0;
 };
 
 }  // namespace velmora

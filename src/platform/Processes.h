@@ -1,6 +1,8 @@
 #pragma once
 #include <string>
 
+#include "platform/Failure.h"
+
 namespace velmora {
 
 constexpr unsigned kDefaultWaitMs = 30000;
@@ -9,12 +11,13 @@ constexpr int kStillActive = 259;
 class Processes {
 public:
     virtual ~Processes() = default;
-    // Runs a command line with a hidden window and waits at most waitMs.
+    // Runs `program` (a full path, never looked up on the search path) with
+    // the command line as given and a hidden window, and waits at most waitMs.
     // Returns the exit code, 259 when it still runs, -1 when it cannot start.
-    virtual int runHiddenAndWait(const std::string& commandLine, unsigned waitMs = kDefaultWaitMs) = 0;
-    // Starts a command line hidden and returns at once. An empty workingFolder
-    // keeps the program's own current directory.
-    virtual void startHidden(const std::string& commandLine, const std::string& workingFolder = "") = 0;
+    virtual int runHiddenAndWait(const std::string& program, const std::string& commandLine,
+                                 unsigned waitMs = kDefaultWaitMs) = 0;
+    // Opens a document with the program the system associates with it.
+    virtual Outcome openDocument(const std::string& path) = 0;
 };
 
 }  // namespace velmora

@@ -16,8 +16,8 @@ constexpr std::uint32_t kRegMultiSz = 7;
 
 enum class RegistryView { Bits64, Bits32 };
 
-// The seven registry operations every part of the program goes through.
-// None of them reports failure: a missing value reads as absent or 0 and a
+// The seven registry operations every part of the program goes through, and
+// a look at what a key holds. None of them reports failure: a missing value reads as absent or 0 and a
 // failed write is lost.
 class Registry {
 public:
@@ -34,6 +34,13 @@ public:
     virtual void setDwordValue(RootKey root, const std::string& subkey, const std::string& name,
                                std::int32_t value) = 0;
     virtual void deleteKey(RootKey root, const std::string& subkey) = 0;
+
+    // The names of a key's values and subkeys; nothing when the key is missing.
+    struct KeyContents {
+        std::vector<std::string> valueNames;
+        std::vector<std::string> subkeyNames;
+    };
+    virtual std::optional<KeyContents> keyContents(RootKey root, const std::string& subkey) = 0;
 
     // Reads for finding installed JDKs, which register in the 64-bit or the
     // 32-bit view of HKEY_LOCAL_MACHINE\SOFTWARE (KEY_WOW64_64KEY, KEY_WOW64_32KEY).

@@ -1,15 +1,18 @@
-#include "checks/PathRules.h"
 #include "config/DoConfig.h"
 #include "config/StoreLayout.h"
 #include "config/StoreMessages.h"
-#include "service/ServiceCommands.h"
+#include "service/Ownership.h"
 #include "service/ServiceMessages.h"
-#include "service/WrapperParameters.h"
+#include "service/WrapperKind.h"
 
 namespace velmora {
 
 void DoConfig::installService(bool showMessage) {
-    if (refuseUnusableName()) return;
+    if (refuseBrokenName()) return;
+    const auto kind = wrapperKindFor(config_.catalinaHome, platform_.files);
+    if (Ownership owner(platform_, *kind, config_); refuse(owner.serviceRefusal()) || refuse(owner.copyRefusal()))
+        return;
+
     std::string installStep;
     showPrompts_ = true;
 
@@ -34,30 +37,41 @@ void DoConfig::installService(bool showMessage) {
         }
     }
 
-    const std::string params = parametersKey(config_.serviceName);
-    if (installedAsService_) {
-        writeMachineString(params, "JVM Library", jvmLibraryPath(config_.javaHome, config_.jvmType));
+    // A service removed behind our back is registered afresh.
+    const bool update = installedAsService_ && Ownership(platform_, *kind, config_).serviceExists();
+    int exitCode = 0;
+    bool copied = false;
+    const auto copy = kind->copy(config_);
+    if (update) {
+        writeWrapperValues(kind->updateParameters(config_));
     } else {
         runStep(installStep, [&] {
-            const std::string copy = wrapperCopyPath(config_);
-            if (!platform_.files.fileExists(copy))
-                if (auto failure = platform_.files.copyFile(wrapperSourcePath(config_), copy))
-                    throw StepFailure(*failure);
+            if (copy && !platform_.files.fileExists(copy->target)) {
+                if (auto failure = platform_.files.copyFile(copy->source, copy->target)) throw StepFailure(*failure);
+                copied = true;
+            }
         });
-        installStep = "install :" + registeringCommand(config_);
-        platform_.processes.runHiddenAndWait(registeringCommand(config_));
+        const ProgramRun run = kind->registering(config_);
+        installStep = "install :" + run.commandLine;
+        exitCode = platform_.processes.runHiddenAndWait(run.program, run.commandLine);
     }
 
-    for (const auto& value : serviceWrapperParameters(config_)) {
-        if (const auto* text = std::get_if<std::string>(&value.data))
-            writeMachineString(value.key, value.name, *text);
-        else
-            writeMachineDword(value.key, value.name, std::get<std::int32_t>(value.data));
+    // Only a service the system really knows gets its values and the installed mark.
+    if (!Ownership(platform_, *kind, config_).serviceExists()) {
+        if (copied) (void)platform_.files.deleteFileForced(copy->target);
+        writeMachineDword(store::configurationKey(config_.serviceName), store::kInstalled, 0);
+        installedAsService_ = false;
+        window_.setInstallCaption(messages::kInstallCaption);
+        checkServiceStatus();
+        refuse(messages::serviceNotRegistered(config_.serviceName, exitCode));
+        return;
     }
+
+    writeWrapperValues(kind->parameters(config_));
     writeMachineDword(store::configurationKey(config_.serviceName), store::kInstalled, 1);
     window_.setInstallCaption(messages::kUninstallCaption);
 
-    if (showMessage && !suppressMessage && !installedAsService_)
+    if (showMessage && !suppressMessage && !update)
         platform_.messageBoxes.show(messages::serviceInstalled(config_.serviceName), kMbOk | kMbIconInformation,
                                     messages::kInfoTitle);
     installedAsService_ = true;
@@ -68,6 +82,15 @@ void DoConfig::installService(bool showMessage) {
         checkServiceStatus();
     });
     showPrompts_ = true;
+}
+
+void DoConfig::writeWrapperValues(const std::vector<WrapperValue>& values) {
+    for (const auto& value : values) {
+        if (const auto* text = std::get_if<std::string>(&value.data))
+            writeMachineString(value.key, value.name, *text);
+        else
+            writeMachineDword(value.key, value.name, std::get<std::int32_t>(value.data));
+    }
 }
 
 }  // namespace velmora

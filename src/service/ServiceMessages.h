@@ -35,4 +35,31 @@ inline std::string serviceUninstalled(const std::string& name) {
     return "Service \"" + name + "\" has been uninstalled.";
 }
 
+// Refusals and outcomes of the safety rules: Velmora touches only what it made.
+inline std::string foreignService(const std::string& name, const std::string& binaryPath) {
+    return "A service named \"" + name + "\" already exists on this computer and was not installed by Velmora "
+           "for this configuration (it runs " + binaryPath + "). Nothing was changed.";
+}
+inline std::string serviceLookupFailed(const std::string& name, const std::string& reason) {
+    return "The service manager could not be asked about the service \"" + name + "\": " + reason +
+           " Nothing was changed.";
+}
+inline std::string foreignWrapperCopy(const std::string& path, const std::string& source) {
+    return "The file " + path + " is not a copy of " + source +
+           " made by Velmora, so Velmora neither runs, replaces nor deletes it. Nothing was changed.";
+}
+inline std::string serviceNotRegistered(const std::string& name, int exitCode) {
+    return "The service wrapper did not register the service \"" + name + "\" (exit code " +
+           std::to_string(exitCode) + "). The service is not installed; see the diagnostic report and the "
+           "wrapper's own log for the reason.";
+}
+inline std::string serviceStillRegistered(const std::string& name, int exitCode) {
+    return "The service \"" + name + "\" is still registered: the service wrapper did not remove it (exit code " +
+           std::to_string(exitCode) + "). Stop it and try again.";
+}
+inline std::string wrapperCopyStillThere(const std::string& name, const std::string& path) {
+    return "The service \"" + name + "\" has been removed, but its wrapper copy " + path +
+           " could not be deleted: it may still be in use. Delete it once the service's program has ended.";
+}
+
 }  // namespace velmora::messages

@@ -43,7 +43,8 @@ void DoConfig::runServiceCommand(const std::string& verb, const std::string& not
         ~NoticeShown() { window.hideNotice(); }
     } shown{window_};
     window_.showNotice(notice);
-    platform_.processes.runHiddenAndWait(netCommand(verb, config_.serviceName));
+    platform_.processes.runHiddenAndWait(platform_.environment.systemFolder() + "\\net.exe",
+                                         netCommand(verb, config_.serviceName));
     checkServiceStatus();
 }
 

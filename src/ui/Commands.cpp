@@ -7,12 +7,11 @@ namespace velmora {
 
 void DoConfig::installOrUninstall() {
     if (window_.installCaption() == messages::kInstallCaption) {
-        if (refuseUnusableName()) return;  // one warning, not one per step
-        saveConfiguration(false);
+        if (refuseBrokenName()) return;  // one warning, not one per step
+        if (!saveConfiguration(false)) return;
         installService(true);
         window_.setStartEnabled(true);
-    } else {
-        uninstallService(true);
+    } else if (uninstallService(true)) {
         window_.setStartEnabled(false);
     }
 }

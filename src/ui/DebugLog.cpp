@@ -14,10 +14,17 @@ std::optional<std::string> debugLogPathFromArguments(const std::string& argument
     return colon == std::string::npos ? text : text.substr(colon + 1);
 }
 
-void DebugLog::start(const std::string& arguments) {
-    const auto path = debugLogPathFromArguments(arguments);
-    if (!path || path->empty()) return;
-    if (!files_.writeText(*path, "")) path_ = *path;
+void DebugLog::start(Environment& environment, MessageBoxes& messageBoxes) {
+    const auto asked = debugLogPathFromArguments(environment.commandLineArguments());
+    if (!asked || asked->empty()) return;
+    const std::string path = environment.absolutePath(*asked);
+    if (auto failure = files_.writeText(path, "")) {
+        messageBoxes.show("The debug log " + path + " could not be created: " + failure->description +
+                              " Velmora runs without a debug log.",
+                          kMbOk | kMbIconExclamation, "Warning");
+        return;
+    }
+    path_ = path;
 }
 
 void DebugLog::append(const std::string& line) {

@@ -2,7 +2,9 @@
 #include <optional>
 #include <string>
 
+#include "platform/Environment.h"
 #include "platform/Files.h"
+#include "platform/MessageBoxes.h"
 
 namespace velmora {
 
@@ -16,8 +18,10 @@ std::optional<std::string> debugLogPathFromArguments(const std::string& argument
 class DebugLog {
 public:
     explicit DebugLog(Files& files) : files_(files) {}
-    // Creates the file empty. When it cannot be created the log stays off.
-    void start(const std::string& arguments);
+    // Creates the file empty, at a path made absolute now so that no later
+    // change of the current folder moves it. When it cannot be created the
+    // log stays off and the user is told once.
+    void start(Environment& environment, MessageBoxes& messageBoxes);
     void append(const std::string& line);
     const std::string& path() const { return path_; }
 

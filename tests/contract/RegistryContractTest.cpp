@@ -144,6 +144,14 @@ TEST_F(RegistryContract, KeyAndValueNamesIgnoreCase) {
     registry.setStringValue(HKLM, key("MIXEDCASE"), "VALUE", "second");
     EXPECT_EQ(registry.queryStringValue(HKLM, key("mixedcase"), "value"), "second");
 
+    registry.setDwordValue(HKLM, key("mixedcase\\Parameters"), "n", 1);
+    const auto contents = registry.keyContents(HKLM, key("MIXEDcase"));
+    ASSERT_TRUE(contents);
+    EXPECT_EQ(contents->valueNames, std::vector<std::string>{"Value"});  // the first spelling stays
+    EXPECT_EQ(contents->subkeyNames, std::vector<std::string>{"Parameters"});
+    EXPECT_EQ(registry.keyContents(HKLM, key("MixedCase\\missing")), std::nullopt);
+
+    registry.deleteKey(HKLM, key("mixedCASE\\parameters"));
     registry.deleteKey(HKLM, key("mixedCASE"));
     EXPECT_FALSE(fixture->keyExists(key("MixedCase")));
 }

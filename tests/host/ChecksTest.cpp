@@ -31,14 +31,21 @@ TEST_F(ChecksTest, MissingFolderIsOfferedAndCreatedOnlyOnYesWithPromptsOn) {
     ASSERT_EQ(boxes().size(), 1u);
     EXPECT_EQ(boxes()[0].title, "Missing Folder");
     EXPECT_EQ(boxes()[0].buttons, 4);
-    EXPECT_TRUE(os.processes.started.empty());
+    EXPECT_FALSE(os.files.folderExists("C:\\x y"));
 
     os.messageBoxes.answers = {kIdYes};
     dc.setTempDirectory("");
     ASSERT_EQ(boxes().size(), 2u);
     EXPECT_EQ(boxes()[1].text, "'' is specified for 'Temp Directory' but it does not exist. Create it?");
-    ASSERT_EQ(os.processes.started.size(), 1u);
-    EXPECT_EQ(os.processes.started[0].commandLine, "cmd /c mkdir \"\"");
+
+    // Yes creates every missing level through the file system, never a shell:
+    // quotes and "&" in the path stay part of a folder name.
+    const std::string hostile = "C:\\t1\" & echo X>C:\\marker.txt & rem \"\\logs";
+    os.messageBoxes.answers = {kIdYes};
+    dc.setSystemOut(hostile);
+    EXPECT_TRUE(os.files.folderExists(hostile));
+    EXPECT_TRUE(os.processes.ran.empty());
+    EXPECT_FALSE(os.files.fileExists("C:\\marker.txt"));
 }
 
 TEST_F(ChecksTest, PromptsOffShowNothingCreateNothingButStillReturnTheMessage) {
@@ -50,7 +57,7 @@ TEST_F(ChecksTest, PromptsOffShowNothingCreateNothingButStillReturnTheMessage) {
               "With your Tomcat home and JVM selection, the Tomcat service will expect to find the jvm at "
               "'C:\\j\\jvm.dll'. This file does not exist. Please check your settings against the actual location of the JVM.");
     EXPECT_TRUE(boxes().empty());
-    EXPECT_TRUE(os.processes.started.empty());
+    EXPECT_FALSE(os.files.folderExists("C:\\nope"));
     os.files.addFolder("C:\\here");
     EXPECT_EQ(dc.checkFolderExists("C:\\here", "Java home"), "");
 }

@@ -16,32 +16,39 @@ TEST(DebugLogPath, LowerCasedBlanksDroppedSplitAtTheFirstColon) {
     EXPECT_FALSE(debugLogPathFromArguments("/verbose:c:\\x"));
 }
 
-TEST(DebugLog, StartEmptiesTheFileAndEachLineEndsInCrLf) {
-    MemoryFiles files;
-    files.addFile("c:\\x.log", "old");
-    DebugLog log(files);
-    log.start("debug:C:\\X.LOG");
-    EXPECT_EQ(files.files["c:\\x.log"], "");
+TEST(DebugLog, StartsOnceAtAnAbsolutePathOrSaysWhyNot) {
+    MemoryPlatform os;
+    os.files.addFile("c:\\x.log", "old");
+    DebugLog log(os.files);
+    os.environment.arguments = "debug:C:\\X.LOG";
+    log.start(os.environment, os.messageBoxes);
+    EXPECT_EQ(os.files.files["c:\\x.log"], "");
     log.append("Err.Number: 5");
     log.append("errStatus: ");
-    EXPECT_EQ(files.files["c:\\x.log"], "Err.Number: 5\r\nerrStatus: \r\n");
-}
+    EXPECT_EQ(os.files.files["c:\\x.log"], "Err.Number: 5\r\nerrStatus: \r\n");
 
-TEST(DebugLog, StaysOffWhenNotAskedForOrTheFileCannotBeCreated) {
-    MemoryFiles files;
-    DebugLog off(files);
-    off.start("");
-    off.append("line");
-    EXPECT_TRUE(files.files.empty());
+    // A relative path is fixed against the folder current at start-up.
+    DebugLog relative(os.files);
+    os.environment.arguments = "debug:logs\\v.log";
+    relative.start(os.environment, os.messageBoxes);
+    os.environment.currentFolder = "C:\\elsewhere";
+    relative.append("line");
+    EXPECT_EQ(relative.path(), "C:\\users\\admin\\logs\\v.log");
+    EXPECT_EQ(os.files.files["C:\\users\\admin\\logs\\v.log"], "line\r\n");
 
-    DebugLog empty(files);
-    empty.start("debug:");
-    EXPECT_EQ(empty.path(), "");
+    DebugLog off(os.files);
+    os.environment.arguments = "debug:";
+    off.start(os.environment, os.messageBoxes);
+    EXPECT_EQ(off.path(), "");
+    EXPECT_TRUE(os.messageBoxes.shown.empty());
 
-    files.locked.insert("c:\\locked.log");
-    DebugLog locked(files);
-    locked.start("debug:c:\\locked.log");
+    os.files.locked.insert("c:\\locked.log");
+    DebugLog locked(os.files);
+    os.environment.arguments = "debug:c:\\locked.log";
+    locked.start(os.environment, os.messageBoxes);
     locked.append("line");
     EXPECT_EQ(locked.path(), "");
-    EXPECT_TRUE(files.files.empty());
+    EXPECT_FALSE(os.files.fileExists("c:\\locked.log"));
+    ASSERT_EQ(os.messageBoxes.shown.size(), 1u);
+    EXPECT_EQ(os.messageBoxes.shown[0].title, "Warning");
 }

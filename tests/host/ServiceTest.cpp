@@ -1,3 +1,4 @@
+#include "service/Ownership.h"
 #include "service/WrapperParameters.h"
 #include "support/Fixture.h"
 
@@ -53,21 +54,18 @@ protected:
     void SetUp() override {
         DoConfigTest::SetUp();
         addDemoLayout();
+        simulateClassicWrapper();
         dc.newConfiguration();
         dc.setServiceName("svc");
         dc.saveConfiguration(false);
         os.processes.ran.clear();
         boxes().clear();
-        // The wrapper registers and removes its service.
-        os.processes.onRun = [this](const std::string& command) {
-            if (command.find(" -install svc ") != std::string::npos) os.services.started["svc"] = false;
-            if (command.find(" -uninstall svc") != std::string::npos) os.services.started.erase("svc");
-        };
     }
     std::string param(const std::string& name) {
         return reg().queryStringValue(HKEY_LOCAL_MACHINE_ROOT, "SYSTEM\\CurrentControlSet\\Services\\svc\\Parameters", name)
             .value_or("<absent>");
     }
+    bool serviceKeyExists() { return reg().keyExists(HKEY_LOCAL_MACHINE_ROOT, "SYSTEM\\CurrentControlSet\\Services\\svc"); }
 };
 
 TEST_F(ServiceTest, StatusFollowsTheTableAndAFailedQueryIsLogged) {
@@ -76,14 +74,12 @@ TEST_F(ServiceTest, StatusFollowsTheTableAndAFailedQueryIsLogged) {
     EXPECT_EQ(os.services.queries, 0);
 
     dc.installService(false);
-    os.services.started["svc"] = false;
-    dc.checkServiceStatus();
     EXPECT_EQ(window.status, "Installed - Not Running");
     EXPECT_EQ(window.start, "Start");
     EXPECT_TRUE(window.startEnabled);
     EXPECT_FALSE(dc.serviceRunning());
 
-    os.services.started.clear();
+    os.services.services.clear();
     window.start = "Stop";
     dc.checkServiceStatus();
     EXPECT_EQ(window.status, "Unable to determine");
@@ -97,23 +93,10 @@ TEST_F(ServiceTest, StatusFollowsTheTableAndAFailedQueryIsLogged) {
     EXPECT_EQ(window.debugLines[3], "errStatus: check service status");
 }
 
-TEST_F(ServiceTest, ANameWithAQuoteCannotBeAskedAbout) {
-    dc.setServiceName("it's");
-    dc.saveConfiguration(false);
+TEST_F(ServiceTest, StartAndStopRunSystem32sNetBehindTheNotice) {
     dc.installService(false);
-    os.services.started["it's"] = true;
-    dc.checkServiceStatus();
-    EXPECT_EQ(window.status, "Unable to determine");
-}
-
-TEST_F(ServiceTest, StartAndStopShowTheNoticeRunNetAndHideItAgain) {
-    dc.installService(false);
-    os.services.started["svc"] = false;
     os.processes.ran.clear();
-    os.processes.onRun = [&](const std::string& command) {
-        EXPECT_TRUE(window.noticeVisible) << command;
-        if (command == "net start \"svc\"") os.services.started["svc"] = true;
-    };
+    os.processes.onRun = [&](const std::string& command) { EXPECT_TRUE(window.noticeVisible) << command; };
     dc.startService();
     EXPECT_EQ(window.notices.back(), "Starting the \"svc\" service...");
     EXPECT_EQ(window.status, "Installed - Running");
@@ -122,15 +105,17 @@ TEST_F(ServiceTest, StartAndStopShowTheNoticeRunNetAndHideItAgain) {
     dc.stopService();
     EXPECT_EQ(window.notices.back(), "Stopping the \"svc\" service...");
     EXPECT_FALSE(window.noticeVisible);
+    EXPECT_EQ(window.status, "Installed - Running");
     EXPECT_EQ(os.processes.ran, (std::vector<std::string>{"net start \"svc\"", "net stop \"svc\""}));
+    EXPECT_EQ(os.processes.programs.back(), "C:\\windows\\system32\\net.exe");
 }
 
 TEST_F(ServiceTest, FreshInstallCopiesRegistersWritesAndAnnounces) {
-    os.files.addFile("C:\\tomcat\\bin\\svc.exe", "older copy");
     dc.installService(true);
-    EXPECT_EQ(os.files.files["C:\\tomcat\\bin\\svc.exe"], "older copy");  // an existing copy stays
+    EXPECT_EQ(os.files.files["C:\\tomcat\\bin\\svc.exe"], "x");  // copied from tomcat.exe
     EXPECT_EQ(os.processes.ran,
               std::vector<std::string>{"C:\\tomcat\\bin\\svc.exe -install svc C:\\jdk\\jre\\bin\\server\\jvm.dll -start main"});
+    EXPECT_EQ(os.processes.programs, std::vector<std::string>{"C:\\tomcat\\bin\\svc.exe"});
     EXPECT_EQ(param("JVM Library"), "<absent>");
     EXPECT_EQ(param("Start Param Number 2"), "C:\\tomcat\\conf\\server.xml");
     EXPECT_EQ(param("JVM Option Number 6"), "-Xrs");
@@ -141,10 +126,12 @@ TEST_F(ServiceTest, FreshInstallCopiesRegistersWritesAndAnnounces) {
     EXPECT_TRUE(dc.installedAsService());
     EXPECT_TRUE(dc.showPrompts());
 
-    os.files.files.erase("C:\\tomcat\\bin\\svc.exe");
-    dc.uninstallService(false);
+    // A copy left by an earlier install is used as it is.
+    EXPECT_TRUE(dc.uninstallService(false));
+    os.files.addFile("C:\\tomcat\\bin\\svc.exe", "x");
+    os.files.addFile("C:\\tomcat\\bin\\tomcat.exe", "x");
     dc.installService(false);
-    EXPECT_EQ(os.files.files["C:\\tomcat\\bin\\svc.exe"], "x");  // copied from tomcat.exe
+    EXPECT_TRUE(dc.installedAsService());
 }
 
 TEST_F(ServiceTest, AProblemAsksFirstAndCancelTouchesNothing) {
@@ -168,8 +155,7 @@ TEST_F(ServiceTest, AProblemAsksFirstAndCancelTouchesNothing) {
 
 TEST_F(ServiceTest, ARunningServiceIsOfferedAReinstallAndRestartedWithoutMessage) {
     dc.installService(false);
-    os.services.started["svc"] = true;
-    dc.checkServiceStatus();
+    dc.startService();
     os.processes.ran.clear();
     boxes().clear();
     os.messageBoxes.answerByTitle["Confirm"] = kIdNo;
@@ -186,47 +172,118 @@ TEST_F(ServiceTest, ARunningServiceIsOfferedAReinstallAndRestartedWithoutMessage
     dc.installService(true);
     EXPECT_EQ(os.processes.ran.front(), "net stop \"svc\"");
     EXPECT_EQ(os.processes.ran.back(), "net start \"svc\"");
+    EXPECT_EQ(window.status, "Installed - Running");
     EXPECT_EQ(boxes().size(), 2u);  // the question only
 }
 
-TEST_F(ServiceTest, AFailedCopyIsLoggedAndTheInstallGoesOn) {
+TEST_F(ServiceTest, AWrapperThatRegistersNothingIsReportedAndLeavesNothingBehind) {
+    // No tomcat.exe: the copy fails (logged, the install goes on), the copy
+    // cannot start, and no service comes of it.
     os.files.files.erase("C:\\tomcat\\bin\\tomcat.exe");
     os.messageBoxes.answerByTitle["Confirm"] = kIdOk;
     dc.installService(true);
     ASSERT_EQ(window.debugLines.size(), 4u);
     EXPECT_EQ(window.debugLines[3], "errStatus: ");
-    EXPECT_EQ(param("Start Class"), "org.apache.catalina.startup.BootstrapService");
-    EXPECT_EQ(boxes().back().text, "Service \"svc\" installed.");
+    EXPECT_EQ(boxes().back().title, "Warning");
+    EXPECT_NE(boxes().back().text.find("did not register the service \"svc\" (exit code -1)"), std::string::npos);
+    EXPECT_FALSE(serviceKeyExists());  // no Description, no Parameters
+    EXPECT_EQ(storedDword("svc", "installedaservice"), 0);
+    EXPECT_EQ(window.install, "Install");
+    EXPECT_FALSE(dc.installedAsService());
 
-    os.files.locked.insert("C:\\tomcat\\bin\\quenby-svc-debug.html");
-    window.debugLines.clear();
-    dc.uninstallService(false);
-    dc.installService(false);
-    EXPECT_EQ(window.debugLines.size(), 8u);  // the report and the copy
+    // A wrapper that runs but fails: the copy it was made for goes again.
+    os.files.addFile("C:\\tomcat\\bin\\tomcat.exe", "x");
+    os.processes.onRun = nullptr;
+    os.processes.exitCodes["C:\\tomcat\\bin\\svc.exe -install svc C:\\jdk\\jre\\bin\\server\\jvm.dll -start main"] = 3;
+    dc.installService(true);
+    EXPECT_NE(boxes().back().text.find("(exit code 3)"), std::string::npos);
+    EXPECT_FALSE(os.files.fileExists("C:\\tomcat\\bin\\svc.exe"));
+    EXPECT_FALSE(serviceKeyExists());
 }
 
-TEST_F(ServiceTest, RemovalRetriesALockedCopyAndClearsEverything) {
+TEST_F(ServiceTest, RemovalRetriesALockedCopySaysSoAndClearsWhatItWrote) {
     dc.installService(false);
-    os.files.addFile("C:\\tomcat\\bin\\svc.exe");
     os.files.locked.insert("C:\\tomcat\\bin\\svc.exe");
-    reg().setStringValue(HKEY_LOCAL_MACHINE_ROOT, "SYSTEM\\CurrentControlSet\\Services\\svc", "Type", "x");
     os.processes.ran.clear();
-    dc.uninstallService(true);
+    EXPECT_TRUE(dc.uninstallService(true));
     EXPECT_EQ(os.files.deleteAttempts["C:\\tomcat\\bin\\svc.exe"], 50001);
     EXPECT_EQ(os.processes.ran, (std::vector<std::string>{"net stop \"svc\"", "C:\\tomcat\\bin\\svc.exe -uninstall svc"}));
     EXPECT_EQ(storedDword("svc", "installedaservice"), 0);
-    EXPECT_TRUE(reg().keyExists(HKEY_LOCAL_MACHINE_ROOT, "SYSTEM\\CurrentControlSet\\Services\\svc"));  // has Parameters
+    EXPECT_FALSE(serviceKeyExists());  // only the description and parameters were left
     EXPECT_EQ(window.status, "Not installed");
     EXPECT_EQ(window.install, "Install");
-    EXPECT_EQ(boxes().back().text, "Service \"svc\" has been uninstalled.");
+    EXPECT_EQ(boxes().back().title, "Warning");
+    EXPECT_NE(boxes().back().text.find("C:\\tomcat\\bin\\svc.exe could not be deleted"), std::string::npos);
 
+    // No service: neither net stop nor the wrapper runs; our copy goes at once.
     os.files.locked.clear();
     os.files.deleteAttempts.clear();
-    dc.uninstallService(false);
+    os.processes.ran.clear();
+    EXPECT_TRUE(dc.uninstallService(true));
+    EXPECT_TRUE(os.processes.ran.empty());
     EXPECT_EQ(os.files.deleteAttempts["C:\\tomcat\\bin\\svc.exe"], 1);
-    os.files.deleteAttempts.clear();
+    EXPECT_EQ(boxes().back().text, "Service \"svc\" has been uninstalled.");
+
+    // A key holding anything Velmora did not write stays.
+    dc.installService(false);
+    reg().setStringValue(HKEY_LOCAL_MACHINE_ROOT, "SYSTEM\\CurrentControlSet\\Services\\svc", "Type", "x");
     dc.uninstallService(false);
-    EXPECT_EQ(os.files.deleteAttempts.count("C:\\tomcat\\bin\\svc.exe"), 0u);
+    EXPECT_TRUE(serviceKeyExists());
+}
+
+TEST_F(ServiceTest, AServiceTheWrapperCannotRemoveStaysInstalledAndSaysSo) {
+    dc.installService(false);
+    os.processes.onRun = nullptr;
+    os.processes.exitCodes["C:\\tomcat\\bin\\svc.exe -uninstall svc"] = 5;
+    boxes().clear();
+    EXPECT_FALSE(dc.uninstallService(true));
+    ASSERT_EQ(boxes().size(), 1u);
+    EXPECT_NE(boxes()[0].text.find("\"svc\" is still registered"), std::string::npos);
+    EXPECT_NE(boxes()[0].text.find("(exit code 5)"), std::string::npos);
+    EXPECT_TRUE(dc.installedAsService());
+    EXPECT_EQ(storedDword("svc", "installedaservice"), 1);
+    EXPECT_TRUE(os.files.fileExists("C:\\tomcat\\bin\\svc.exe"));
+    EXPECT_EQ(window.install, "Uninstall");
+}
+
+TEST_F(ServiceTest, WhatIsNotOursIsNeverStoppedRunOverwrittenOrDeleted) {
+    // A system service of the same name: every operation refuses up front.
+    os.services.services["svc"] = {"C:\\WINDOWS\\system32\\spoolsv.exe", true};
+    os.files.addFile("C:\\tomcat\\bin\\svc.exe", "someone else's program");
+    const auto writes = reg().writeLog().size();
+    const auto files = os.files.files;
+    dc.setDescription("changed");
+    dc.saveConfiguration(true);
+    dc.installService(true);
+    dc.uninstallService(true);
+    dc.deleteConfiguration(false);
+    dc.installOrUninstall();
+    EXPECT_EQ(boxes().size(), 5u);
+    for (const auto& box : boxes()) {
+        EXPECT_EQ(box.title, "Warning");
+        EXPECT_NE(box.text.find("\"svc\" already exists"), std::string::npos);
+        EXPECT_NE(box.text.find("spoolsv.exe"), std::string::npos);
+        EXPECT_NE(box.text.find("Nothing was changed."), std::string::npos);
+    }
+    EXPECT_TRUE(os.processes.ran.empty());
+    EXPECT_EQ(reg().writeLog().size(), writes);
+    EXPECT_EQ(os.files.files, files);
+    EXPECT_EQ(stored("svc", "description"), "");
+    EXPECT_TRUE(os.services.services["svc"].started);
+
+    // Our own service whose binary is quoted and carries arguments is ours.
+    os.services.services["svc"] = {"\"c:/TOMCAT/bin/SVC.exe\" -service", false};
+    EXPECT_EQ(programOfBinaryPath("\"C:\\tom cat\\bin\\a.exe\" -x"), "C:\\tom cat\\bin\\a.exe");
+    EXPECT_EQ(programOfBinaryPath("C:\\tom cat\\bin\\a.exe -x y.exe"), "C:\\tom cat\\bin\\a.exe");
+
+    // No service, but a file in the copy's place that is not a copy of tomcat.exe.
+    os.services.services.clear();
+    boxes().clear();
+    dc.installService(false);
+    EXPECT_NE(boxes().back().text.find("is not a copy of C:\\tomcat\\bin\\tomcat.exe"), std::string::npos);
+    dc.uninstallService(false);
+    EXPECT_TRUE(os.processes.ran.empty());
+    EXPECT_EQ(os.files.files, files);
 }
 
 TEST_F(ServiceTest, TheServiceButtonsActOnTheirCaptions) {
@@ -237,7 +294,7 @@ TEST_F(ServiceTest, TheServiceButtonsActOnTheirCaptions) {
     EXPECT_TRUE(window.startEnabled);
     dc.startOrStop();
     EXPECT_EQ(os.processes.ran.back(), "net start \"svc\"");
-    window.start = "Stop";
+    EXPECT_EQ(window.start, "Stop");
     dc.startOrStop();
     EXPECT_EQ(os.processes.ran.back(), "net stop \"svc\"");
     dc.installOrUninstall();

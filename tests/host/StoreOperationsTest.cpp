@@ -100,16 +100,35 @@ TEST_F(StoreTest, TheListKeepsSaveOrderWithoutDuplicatesOrEmptyEntries) {
     EXPECT_EQ(dc.storedConfigurationNames(), (std::vector<std::string>{"ab", "c"}));
 }
 
-TEST_F(StoreTest, NamesDifferingInCaseShareOneKeyButBothStayListed) {
-    saveAs("tomcat");
+TEST_F(StoreTest, NamesDifferingInCaseAreOneConfigurationThatANewOneReplacesOnlyWhenAsked) {
+    saveAs("prod");
     dc.setDescription("first");
+    dc.saveConfiguration(false);  // a loaded or saved one is replaced without a question
+    EXPECT_TRUE(boxes().empty());
+    os.messageBoxes.answerByTitle["Confirm"] = kIdNo;
+    saveAs("PROD");
+    ASSERT_EQ(boxes().size(), 1u);
+    EXPECT_EQ(boxes()[0].text, "A configuration named \"prod\" is already stored. Replace it with this one?");
+    EXPECT_EQ(boxes()[0].buttons, 4);
+    EXPECT_EQ(stored("prod", "description"), "first");
+    EXPECT_FALSE(window.serviceNameLocked);
+
+    os.messageBoxes.answerByTitle["Confirm"] = kIdYes;
     dc.saveConfiguration(false);
-    saveAs("Tomcat");
-    EXPECT_EQ(stored("tomcat", "description"), "");
-    EXPECT_EQ(storedList(), "tomcat\0Tomcat\0"s);
+    EXPECT_EQ(stored("prod", "description"), "");
+    EXPECT_EQ(storedList(), "PROD\0"s);
     dc.deleteConfiguration(true);
-    EXPECT_FALSE(reg().keyExists(HKEY_LOCAL_MACHINE_ROOT, "SOFTWARE\\velmoraconfigs\\tomcat"));
-    EXPECT_EQ(storedList(), "tomcat\0"s);
+    EXPECT_FALSE(reg().keyExists(HKEY_LOCAL_MACHINE_ROOT, "SOFTWARE\\velmoraconfigs\\prod"));
+    EXPECT_EQ(storedList(), ""s);
+
+    // A listed name whose key has gone opens with a warning; Delete takes it off the list.
+    reg().setMultiStringValue(HKEY_LOCAL_MACHINE_ROOT, "SOFTWARE\\velmoraconfigs", "services", "lost\0"s);
+    boxes().clear();
+    dc.loadConfiguration("lost");
+    ASSERT_EQ(boxes().size(), 1u);
+    EXPECT_EQ(boxes()[0].title, "Warning");
+    dc.deleteConfiguration(true);
+    EXPECT_EQ(storedList(), ""s);
 }
 
 TEST_F(StoreTest, ANameThatIsNotStoredLoadsAbsentValues) {
@@ -137,7 +156,7 @@ TEST_F(StoreTest, LoadShowsStoredSizesFlagsAndServiceState) {
     reg().setStringValue(HKEY_LOCAL_MACHINE_ROOT, key, "java.security.policy", "C:\\p.policy");
     reg().setDwordValue(HKEY_LOCAL_MACHINE_ROOT, key, "installedaservice", 5);
     reg().setMultiStringValue(HKEY_LOCAL_MACHINE_ROOT, key, "additional.jvm.options", "\0-Xb\0\0-Xa\0"s);
-    os.services.started["svc"] = true;
+    os.services.services["svc"] = {"C:\\tomcat\\bin\\svc.exe", true};
     dc.loadConfiguration("svc");
     EXPECT_EQ(dc.configuration().initialHeapSize, "4464");
     EXPECT_EQ(dc.configuration().maxHeapSize, "");
@@ -152,10 +171,10 @@ TEST_F(StoreTest, LoadShowsStoredSizesFlagsAndServiceState) {
 
 TEST_F(StoreTest, SavingARunningServiceAsksFirstAndRestartsOnYes) {
     addDemoLayout();
+    simulateClassicWrapper();
     saveAs("svc");
     dc.installService(false);
-    os.services.started["svc"] = true;
-    dc.checkServiceStatus();
+    dc.startService();
     ASSERT_EQ(window.status, "Installed - Running");
 
     const auto writesBefore = reg().writeLog().size();
@@ -179,6 +198,7 @@ TEST_F(StoreTest, SavingARunningServiceAsksFirstAndRestartsOnYes) {
 
 TEST_F(StoreTest, DeleteOfAnInstalledConfigurationAsksAndNoKeepsEverything) {
     addDemoLayout();
+    simulateClassicWrapper();
     saveAs("svc");
     dc.installService(false);
     boxes().clear();
@@ -198,36 +218,51 @@ TEST_F(StoreTest, AQuietDeleteLeavesTheWindowAlone) {
     dc.deleteConfiguration(true);
     EXPECT_TRUE(boxes().empty());
     EXPECT_EQ(window.text(FieldControl::Text11), "kept");
-    EXPECT_EQ(os.processes.ran.back(), "C:\\tomcat\\bin\\svc.exe -uninstall svc");
+    EXPECT_TRUE(os.processes.ran.empty());  // no service of that name: nothing to stop or remove
 }
 
-TEST_F(StoreTest, UnusableNamesAreRefusedAndTouchNothing) {
+TEST_F(StoreTest, NamesBreakingTheNameRuleAreRefusedAndTouchNothing) {
+    addDemoLayout();
+    simulateClassicWrapper();
     saveAs("a");
-    saveAs("a\\b-neighbour");  // refused too
     saveAs("b");
+    // Stored before the rule: it opens, but only the store may lose it.
+    reg().setStringValue(HKEY_LOCAL_MACHINE_ROOT, "SOFTWARE\\velmoraconfigs\\old name", "tomcat.home", "C:\\tomcat");
     const std::string list = storedList();
     const auto writes = reg().writeLog().size();
-    for (const std::string name : {"", "a\\", "a\\b", "\\"}) {
+    const auto files = os.files.files;
+    const std::vector<std::string> names = {"", "a\\", "\\", "web app", "x/../tomcat", "tomcat", "ToMcAt", "..", ".",
+                                            "a:b", "a*", "tab\tname", std::string(256, 'n'), std::string(250, 'n')};
+    for (const std::string& name : names) {
         dc.newConfiguration();
         dc.setServiceName(name);
         boxes().clear();
-        os.processes.ran.clear();
         dc.saveConfiguration(true);
-        dc.deleteConfiguration(false);
         dc.installService(true);
         dc.uninstallService(true);
-        dc.loadConfiguration(name);
-        ASSERT_EQ(boxes().size(), 5u) << name;
+        dc.installOrUninstall();
+        ASSERT_EQ(boxes().size(), 4u) << name;
         for (const auto& box : boxes()) {
             EXPECT_EQ(box.title, "Warning");
             EXPECT_EQ(box.buttons, 48);
-            EXPECT_NE(box.text.find(name.empty() ? "empty" : "backslash"), std::string::npos) << box.text;
+            EXPECT_NE(box.text.find(name.empty() ? "empty" : "cannot be used"), std::string::npos) << box.text;
         }
-        EXPECT_TRUE(os.processes.ran.empty());
     }
+    EXPECT_TRUE(os.processes.ran.empty());
     EXPECT_EQ(reg().writeLog().size(), writes);
     EXPECT_EQ(storedList(), list);
-    EXPECT_EQ(list, "a\0b\0"s);
-    EXPECT_NE(stored("a", "tomcat.home"), "<absent>");
-    EXPECT_EQ(reg().subkeyNames(HKEY_LOCAL_MACHINE_ROOT, "SOFTWARE\\velmoraconfigs"), (std::vector<std::string>{"a", "b"}));
+    EXPECT_EQ(os.files.files, files);
+    EXPECT_EQ(reg().keyContents(HKEY_LOCAL_MACHINE_ROOT, "SOFTWARE\\velmoraconfigs")->subkeyNames,
+              (std::vector<std::string>{"a", "b", "old name"}));
+
+    boxes().clear();
+    dc.loadConfiguration("old name");
+    EXPECT_EQ(dc.configuration().catalinaHome, "C:\\tomcat");
+    dc.deleteConfiguration(false);
+    EXPECT_EQ(reg().keyContents(HKEY_LOCAL_MACHINE_ROOT, "SOFTWARE\\velmoraconfigs")->subkeyNames,
+              (std::vector<std::string>{"a", "b"}));
+    EXPECT_TRUE(os.processes.ran.empty());
+    EXPECT_EQ(boxes().back().text, "Deleted instance \"old name\".");
+    dc.loadConfiguration("a\\b");
+    EXPECT_EQ(boxes().back().title, "Warning");
 }

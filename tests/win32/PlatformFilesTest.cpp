@@ -67,9 +67,6 @@ TEST_F(FilesTest, WriteReplacesWhileAppendCreatesThenExtends) {
     EXPECT_EQ(files.appendText(log, "one\r\n"), std::nullopt);
     EXPECT_EQ(files.appendText(log, "two\r\n"), std::nullopt);
     EXPECT_EQ(test::contentOf(log), "one\r\ntwo\r\n");
-    EXPECT_EQ(files.readFirstBytes(log, 4), "one\r");
-    EXPECT_EQ(files.readFirstBytes(log, 4096), "one\r\ntwo\r\n");
-    EXPECT_EQ(files.readFirstBytes(folder.file("missing.log"), 4), std::nullopt);
 }
 
 TEST_F(FilesTest, WritingIntoAMissingFolderFailsWithTheSystemsReason) {

@@ -107,7 +107,7 @@ protected:
 
     void TearDown() override {
         if (dc.installedAsService()) dc.uninstallService(false);
-        processes.runHiddenAndWait("\"" + home + "\\bin\\tomcat.exe\" -uninstall " + name);
+        processes.runHiddenAndWait(home + "\\bin\\tomcat.exe", "tomcat.exe -uninstall " + name);
         registry.deleteKey(HKEY_LOCAL_MACHINE_ROOT, "SOFTWARE\\velmoraconfigs\\" + name);
         removeTree(root);
     }
@@ -200,6 +200,71 @@ TEST_F(ServiceFlowTest, SavingAnInstalledConfigurationReinstallsItAndRestartsARu
     dc.deleteConfiguration(false);
     EXPECT_EQ(window.status, "Not installed");
     EXPECT_TRUE(std::holds_alternative<Failure>(services.isStarted(name)));
+}
+
+// What Velmora did not create stays untouched: a service of the same name,
+// the container's own wrapper, and commands hidden in a path.
+TEST_F(ServiceFlowTest, WhatIsNotOursStaysUntouchedAndAFailedInstallIsNotCalledASuccess) {
+    const std::string foreign = name + "X";
+    {
+        SC_HANDLE manager = OpenSCManagerA(nullptr, nullptr, SC_MANAGER_ALL_ACCESS);
+        SC_HANDLE service = CreateServiceA(manager, foreign.c_str(), foreign.c_str(), SERVICE_ALL_ACCESS,
+                                           SERVICE_WIN32_OWN_PROCESS, SERVICE_DEMAND_START, SERVICE_ERROR_NORMAL,
+                                           "C:\\windows\\system32\\notepad.exe", nullptr, nullptr, nullptr, nullptr, nullptr);
+        ASSERT_NE(service, nullptr);
+        CloseServiceHandle(service);
+        CloseServiceHandle(manager);
+    }
+    dc.newConfiguration();
+    dc.setServiceName(foreign);
+    dc.saveConfiguration(true);
+    dc.installService(true);
+    dc.uninstallService(true);
+    dc.deleteConfiguration(false);
+    ASSERT_EQ(boxes.shown.size(), 4u);
+    for (const auto& box : boxes.shown) EXPECT_NE(box.text.find("notepad.exe"), std::string::npos) << box.text;
+    EXPECT_FALSE(std::holds_alternative<Failure>(services.isStarted(foreign)));
+    EXPECT_FALSE(files.fileExists(home + "\\bin\\" + foreign + ".exe"));
+    EXPECT_EQ(registry.keyContents(HKEY_LOCAL_MACHINE_ROOT, "SOFTWARE\\velmoraconfigs\\" + foreign), std::nullopt);
+    {
+        SC_HANDLE manager = OpenSCManagerA(nullptr, nullptr, SC_MANAGER_ALL_ACCESS);
+        SC_HANDLE service = OpenServiceA(manager, foreign.c_str(), DELETE);
+        DeleteService(service);
+        CloseServiceHandle(service);
+        CloseServiceHandle(manager);
+    }
+
+    // The wrapper's own name, in any case, and a name reaching out of bin.
+    const std::string wrapper = readFile(home + "\\bin\\tomcat.exe");
+    for (const char* bad : {"Tomcat", "x/../tomcat"}) {
+        dc.newConfiguration();
+        dc.setServiceName(bad);
+        dc.saveConfiguration(true);
+        dc.deleteConfiguration(false);
+    }
+    EXPECT_EQ(readFile(home + "\\bin\\tomcat.exe"), wrapper);
+
+    // A path holding a command: Yes creates folders, no command runs.
+    dc.loadConfiguration(name);  // prompts on
+    boxes.answerByTitle["Missing Folder"] = 6;
+    const std::string marker = root + "\\marker.txt";
+    dc.setTempDirectory(root + "\\t1\" & echo X>\"" + marker + "\" & rem \"");
+    dc.setSystemOut(root + "\\new\\logs");
+    EXPECT_FALSE(files.fileExists(marker));
+    EXPECT_TRUE(files.folderExists(root + "\\new\\logs"));
+
+    // Without bin\tomcat.exe no service comes of an install, and nothing says it did.
+    DeleteFileA((home + "\\bin\\tomcat.exe").c_str());
+    boxes.shown.clear();
+    boxes.answerByTitle["Confirm"] = 1;
+    dc.setSystemOut(home + "\\logs");
+    dc.setTempDirectory(home + "\\temp");
+    dc.installOrUninstall();
+    ASSERT_FALSE(boxes.shown.empty());
+    EXPECT_NE(boxes.shown.back().text.find("did not register"), std::string::npos) << boxes.shown.back().text;
+    EXPECT_EQ(registry.keyContents(HKEY_LOCAL_MACHINE_ROOT, "SYSTEM\\CurrentControlSet\\Services\\" + name), std::nullopt);
+    EXPECT_EQ(registry.queryDwordValue(HKEY_LOCAL_MACHINE_ROOT, "SOFTWARE\\velmoraconfigs\\" + name, "installedaservice"), 0);
+    EXPECT_EQ(window.install, "Install");
 }
 
 }  // namespace

@@ -130,7 +130,8 @@ std::optional<std::string> MemoryRegistry::queryStringValueInView(RootKey root, 
 
 std::vector<std::string> MemoryRegistry::subkeyNamesInView(RootKey root, const std::string& subkey,
                                                            RegistryView view) {
-    return subkeyNames(root, inView(subkey, view));
+    const auto contents = keyContents(root, inView(subkey, view));
+    return contents ? contents->subkeyNames : std::vector<std::string>();
 }
 
 void MemoryRegistry::setRawValue(RootKey root, const std::string& subkey, const std::string& name,
@@ -151,11 +152,13 @@ bool MemoryRegistry::keyExists(RootKey root, const std::string& subkey) const {
     return find(root, subkey) != nullptr;
 }
 
-std::vector<std::string> MemoryRegistry::subkeyNames(RootKey root, const std::string& subkey) const {
-    std::vector<std::string> names;
-    if (const Key* key = find(root, subkey))
-        for (const auto& [name, child] : key->subkeys) names.push_back(name);
-    return names;
+std::optional<Registry::KeyContents> MemoryRegistry::keyContents(RootKey root, const std::string& subkey) {
+    const Key* key = find(root, subkey);
+    if (!key) return std::nullopt;
+    KeyContents contents;
+    for (const auto& [name, value] : key->values) contents.valueNames.push_back(name);
+    for (const auto& [name, child] : key->subkeys) contents.subkeyNames.push_back(name);
+    return contents;
 }
 
 }  // namespace velmora

@@ -33,6 +33,7 @@ public:
     void setDwordValue(RootKey root, const std::string& subkey, const std::string& name,
                        std::int32_t value) override;
     void deleteKey(RootKey root, const std::string& subkey) override;
+    std::optional<KeyContents> keyContents(RootKey root, const std::string& subkey) override;
     // The 32-bit view of SOFTWARE is SOFTWARE\WOW6432Node, as on 64-bit Windows.
     std::optional<std::string> queryStringValueInView(RootKey root, const std::string& subkey,
                                                       const std::string& name, RegistryView view) override;
@@ -43,7 +44,6 @@ public:
                      const std::string& data);
     std::optional<Value> rawValue(RootKey root, const std::string& subkey, const std::string& name) const;
     bool keyExists(RootKey root, const std::string& subkey) const;
-    std::vector<std::string> subkeyNames(RootKey root, const std::string& subkey) const;
     // Every value written through the interface, as "subkey|name", in order.
     const std::vector<std::string>& writeLog() const { return writes_; }
 

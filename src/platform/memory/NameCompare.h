@@ -14,4 +14,6 @@ struct NoCaseLess {
     }
 };
 
+inline bool sameName(const std::string& a, const std::string& b) { return !NoCaseLess()(a, b) && !NoCaseLess()(b, a); }
+
 }  // namespace velmora

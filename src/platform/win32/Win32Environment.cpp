@@ -29,6 +29,30 @@ std::string Win32Environment::programFolder() {
     return slash == std::string::npos ? std::string() : path.substr(0, slash);
 }
 
+std::string Win32Environment::systemFolder() {
+    std::string folder(MAX_PATH, '\0');
+    UINT length = GetSystemDirectoryA(folder.data(), static_cast<UINT>(folder.size()));
+    if (length >= folder.size()) {
+        folder.resize(length);
+        length = GetSystemDirectoryA(folder.data(), static_cast<UINT>(folder.size()));
+    }
+    folder.resize(length < folder.size() ? length : 0);
+    return folder;
+}
+
+std::string Win32Environment::absolutePath(const std::string& path) {
+    if (path.empty()) return path;
+    std::string full(MAX_PATH, '\0');
+    DWORD length = GetFullPathNameA(path.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
+    if (length >= full.size()) {
+        full.resize(length);
+        length = GetFullPathNameA(path.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
+    }
+    if (length == 0 || length >= full.size()) return path;
+    full.resize(length);
+    return full;
+}
+
 std::string Win32Environment::commandLineArguments() { return argumentsAfterProgram(GetCommandLineA()); }
 
 }  // namespace velmora

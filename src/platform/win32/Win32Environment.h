@@ -7,6 +7,8 @@ class Win32Environment : public Environment {
 public:
     std::string variable(const std::string& name) override;
     std::string programFolder() override;
+    std::string systemFolder() override;
+    std::string absolutePath(const std::string& path) override;
     std::string commandLineArguments() override;
 };
 

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <algorithm>
+
 #include "platform/win32/SystemFailure.h"
 
 namespace velmora {
@@ -63,17 +65,44 @@ Outcome Win32Files::appendText(const std::string& path, const std::string& text)
     return writeThrough(file, text);
 }
 
-std::optional<std::string> Win32Files::readFirstBytes(const std::string& path, std::size_t count) {
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
+Outcome Win32Files::createFolders(const std::string& path) {
+    if (path.empty()) return systemFailure("CreateDirectoryA", ERROR_PATH_NOT_FOUND);
+    // Each level in turn, from the top; levels that exist already are passed.
+    for (std::size_t at = path.find_first_of("\\/", 0); ; at = path.find_first_of("\\/", at + 1)) {
+        const std::string level = path.substr(0, at);
+        if (!level.empty() && level.back() != ':' && !folderExists(level) && !CreateDirectoryA(level.c_str(), nullptr)) {
+            const DWORD error = GetLastError();
+            // The first levels of a network path cannot be created, only reached.
+            if (error != ERROR_ALREADY_EXISTS && error != ERROR_ACCESS_DENIED && error != ERROR_BAD_NETPATH &&
+                error != ERROR_INVALID_NAME)
+                return systemFailure("CreateDirectoryA", error);
+        }
+        if (at == std::string::npos) break;
+    }
+    if (!folderExists(path)) return systemFailure("CreateDirectoryA", ERROR_PATH_NOT_FOUND);
+    return std::nullopt;
+}
+
+std::optional<std::string> Win32Files::readBytes(const std::string& path, std::size_t maxBytes) {
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) return std::nullopt;
-    std::string bytes(count, '\0');
-    DWORD read = 0;
-    const bool ok = ReadFile(file, bytes.data(), static_cast<DWORD>(count), &read, nullptr) != FALSE;
+    std::string data;
+    char chunk[65536];
+    bool ok = true;
+    while (data.size() < maxBytes) {
+        DWORD read = 0;
+        const DWORD wanted = static_cast<DWORD>(std::min<std::size_t>(sizeof chunk, maxBytes - data.size()));
+        if (!ReadFile(file, chunk, wanted, &read, nullptr)) {
+            ok = false;
+            break;
+        }
+        if (read == 0) break;
+        data.append(chunk, read);
+    }
     CloseHandle(file);
     if (!ok) return std::nullopt;
-    bytes.resize(read);
-    return bytes;
+    return data;
 }
 
 }  // namespace velmora

@@ -13,7 +13,8 @@ public:
     Outcome deleteFileForced(const std::string& path) override;
     Outcome writeText(const std::string& path, const std::string& text) override;
     Outcome appendText(const std::string& path, const std::string& text) override;
-    std::optional<std::string> readFirstBytes(const std::string& path, std::size_t count) override;
+    Outcome createFolders(const std::string& path) override;
+    std::optional<std::string> readBytes(const std::string& path, std::size_t maxBytes) override;
 };
 
 }  // namespace velmora

@@ -1,15 +1,16 @@
 #include "platform/win32/Win32Processes.h"
 
 #include <windows.h>
+#include <shellapi.h>
 
-#include <optional>
 #include <vector>
 
-namespace velmora {
-namespace {
+#include "platform/win32/SystemFailure.h"
 
-// Starts the command line hidden; the caller closes both handles.
-std::optional<PROCESS_INFORMATION> startProcess(const std::string& commandLine, const std::string& workingFolder) {
+namespace velmora {
+
+int Win32Processes::runHiddenAndWait(const std::string& program, const std::string& commandLine,
+                                     unsigned waitMs) {
     // CreateProcessA may write into the command line, so it gets its own copy.
     std::vector<char> writable(commandLine.begin(), commandLine.end());
     writable.push_back('\0');
@@ -19,32 +20,24 @@ std::optional<PROCESS_INFORMATION> startProcess(const std::string& commandLine, 
     startup.dwFlags = STARTF_USESHOWWINDOW;
     startup.wShowWindow = SW_HIDE;
     PROCESS_INFORMATION process{};
-    if (!CreateProcessA(nullptr, writable.data(), nullptr, nullptr, TRUE, NORMAL_PRIORITY_CLASS, nullptr,
-                        workingFolder.empty() ? nullptr : workingFolder.c_str(), &startup, &process))
-        return std::nullopt;
-    return process;
-}
-
-void closeHandles(const PROCESS_INFORMATION& process) {
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
-}
-
-}  // namespace
-
-int Win32Processes::runHiddenAndWait(const std::string& commandLine, unsigned waitMs) {
-    auto process = startProcess(commandLine, "");
-    if (!process) return -1;
-    WaitForSingleObject(process->hProcess, waitMs);
+    if (program.empty() || !CreateProcessA(program.c_str(), writable.data(), nullptr, nullptr, TRUE,
+                                           NORMAL_PRIORITY_CLASS, nullptr, nullptr, &startup, &process))
+        return -1;
+    WaitForSingleObject(process.hProcess, waitMs);
     // Still running after the wait reads as STILL_ACTIVE (259).
     DWORD exitCode = STILL_ACTIVE;
-    GetExitCodeProcess(process->hProcess, &exitCode);
-    closeHandles(*process);
+    GetExitCodeProcess(process.hProcess, &exitCode);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
     return static_cast<int>(exitCode);
 }
 
-void Win32Processes::startHidden(const std::string& commandLine, const std::string& workingFolder) {
-    if (auto process = startProcess(commandLine, workingFolder)) closeHandles(*process);
+Outcome Win32Processes::openDocument(const std::string& path) {
+    const auto result = reinterpret_cast<INT_PTR>(
+        ShellExecuteA(nullptr, "open", path.c_str(), nullptr, nullptr, SW_SHOWNORMAL));
+    // ShellExecute reports success as a value above 32.
+    if (result <= 32) return systemFailure("ShellExecuteA", static_cast<DWORD>(result));
+    return std::nullopt;
 }
 
 }  // namespace velmora

@@ -87,6 +87,28 @@ void Win32Registry::deleteKey(RootKey root, const std::string& subkey) {
     RegDeleteKeyA(rootKeyHandle(root), subkey.c_str());
 }
 
+std::optional<Registry::KeyContents> Win32Registry::keyContents(RootKey root, const std::string& subkey) {
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(rootKeyHandle(root), subkey.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return std::nullopt;
+    KeyContents contents;
+    // Registry names are at most 16383 characters.
+    std::string name(16384, '\0');
+    for (DWORD index = 0;; ++index) {
+        DWORD length = static_cast<DWORD>(name.size());
+        if (RegEnumValueA(key, index, name.data(), &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+            break;
+        contents.valueNames.push_back(name.substr(0, length));
+    }
+    for (DWORD index = 0;; ++index) {
+        DWORD length = static_cast<DWORD>(name.size());
+        if (RegEnumKeyExA(key, index, name.data(), &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+            break;
+        contents.subkeyNames.push_back(name.substr(0, length));
+    }
+    RegCloseKey(key);
+    return contents;
+}
+
 namespace {
 HKEY openInView(RootKey root, const std::string& subkey, RegistryView view) {
     const REGSAM viewFlag = view == RegistryView::Bits32 ? KEY_WOW64_32KEY : KEY_WOW64_64KEY;

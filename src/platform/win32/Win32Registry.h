@@ -17,6 +17,7 @@ public:
     void setDwordValue(RootKey root, const std::string& subkey, const std::string& name,
                        std::int32_t value) override;
     void deleteKey(RootKey root, const std::string& subkey) override;
+    std::optional<KeyContents> keyContents(RootKey root, const std::string& subkey) override;
     std::optional<std::string> queryStringValueInView(RootKey root, const std::string& subkey,
                                                       const std::string& name, RegistryView view) override;
     std::vector<std::string> subkeyNamesInView(RootKey root, const std::string& subkey, RegistryView view) override;

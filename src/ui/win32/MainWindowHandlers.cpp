@@ -160,8 +160,8 @@ void MainWindow::onMenuCommand(int id) {
     switch (id) {
         case IDM_NEW: return config_->newConfiguration();
         case IDM_OPEN: return openDialog_.show(instance_, window_, *config_);
-        case IDM_SAVE: return config_->saveConfiguration(true);
-        case IDM_DELETECONFIG: return config_->deleteConfiguration(false);
+        case IDM_SAVE: config_->saveConfiguration(true); return;
+        case IDM_DELETECONFIG: config_->deleteConfiguration(false); return;
         case IDM_EXIT: DestroyWindow(window_); return;
         case IDM_DEBUG: return config_->checkConfiguration();
         case IDM_ABOUT: return aboutBox_.show(instance_, window_);

@@ -36,6 +36,20 @@ protected:
             os.files.addFile(jdk + file, "x");
     }
 
+    // bin\tomcat.exe's copies register a service running themselves and remove it again.
+    void simulateClassicWrapper() {
+        os.processes.onRun = [this](const std::string& command) {
+            const auto install = command.find(" -install ");
+            const auto uninstall = command.find(" -uninstall ");
+            if (install != std::string::npos) {
+                const auto nameEnd = command.find(' ', install + 10);
+                os.services.services[command.substr(install + 10, nameEnd - install - 10)] = {command.substr(0, install), false};
+            } else if (uninstall != std::string::npos) {
+                os.services.services.erase(command.substr(uninstall + 12));
+            }
+        };
+    }
+
     std::string stored(const std::string& name, const std::string& value) {
         return reg().queryStringValue(HKEY_LOCAL_MACHINE_ROOT, "SOFTWARE\\velmoraconfigs\\" + name, value).value_or("<absent>");
     }

@@ -1,0 +1,18 @@
+#pragma once
+#include "service/WrapperKind.h"
+
+namespace velmora {
+
+// bin\tomcat.exe: copied to bin\<name>.exe, registered with -install, and
+// reading its start-up values from the service's Parameters key.
+class ClassicWrapper : public WrapperKind {
+public:
+    std::optional<WrapperCopy> copy(const Configuration& c) const override;
+    ProgramRun registering(const Configuration& c) const override;
+    ProgramRun unregistering(const Configuration& c) const override;
+    bool ownsService(const Configuration& c, const std::string& binaryPath) const override;
+    std::vector<WrapperValue> parameters(const Configuration& c) const override;
+    std::vector<WrapperValue> updateParameters(const Configuration& c) const override;
+};
+
+}  // namespace velmora
