@@ -45,4 +45,11 @@ std::string bitnessMismatch(const std::string& jvmLibrary, Machine jvm, const st
            ", so the service cannot load that JVM. Choose a JDK or a wrapper of the same kind.";
 }
 
+std::string bitnessProblem(Files& files, const std::string& jvmLibrary, const std::string& wrapper) {
+    const auto machineOf = [&files](const std::string& path) {
+        return machineOfPe(files.readBytes(path, kPeHeaderBytes).value_or(""));
+    };
+    return bitnessMismatch(jvmLibrary, machineOf(jvmLibrary), wrapper, machineOf(wrapper));
+}
+
 }  // namespace velmora

@@ -2,6 +2,8 @@
 #include <cstddef>
 #include <string>
 
+#include "platform/Files.h"
+
 namespace velmora {
 
 // The machine a Windows executable or DLL is built for, from its PE headers.
@@ -22,5 +24,8 @@ std::string bitnessName(Machine machine);
 // otherwise why the service cannot load the JVM.
 std::string bitnessMismatch(const std::string& jvmLibrary, Machine jvm, const std::string& wrapper,
                             Machine wrapperMachine);
+
+// The same for the files themselves, read through files.
+std::string bitnessProblem(Files& files, const std::string& jvmLibrary, const std::string& wrapper);
 
 }  // namespace velmora

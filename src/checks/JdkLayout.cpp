@@ -3,6 +3,7 @@
 #include <cctype>
 
 #include "checks/PathRules.h"
+#include "service/WrapperKind.h"
 
 namespace velmora {
 
@@ -33,7 +34,7 @@ std::string defaultClassPathFor(const std::string& catalinaHome, const std::stri
     const auto release = files.readBytes(javaHome + "\\release", kReleaseFileBytes);
     const bool modular = release && javaFeatureVersion(*release) >= 9;
     const bool withToolsJar = !modular || files.fileExists(javaHome + "\\lib\\tools.jar");
-    return defaultClassPath(catalinaHome, javaHome, withToolsJar);
+    return wrapperKindFor(catalinaHome, files)->defaultClassPath(catalinaHome, javaHome, withToolsJar);
 }
 
 std::string jvmLibraryFor(const Configuration& c, Files& files) {

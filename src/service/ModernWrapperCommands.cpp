@@ -70,20 +70,27 @@ std::vector<WrapperOption> modernInstallOptions(const Configuration& c, const st
     return options;
 }
 
-std::string modernInstallCommand(const Configuration& c, const std::string& wrapperPath,
-                                 const std::string& jvmLibrary) {
-    std::string command = quoteArgument(wrapperPath) + " //IS//" + c.serviceName;
+namespace {
+std::string withOptions(const std::string& directive, const Configuration& c, const std::string& wrapperPath,
+                        const std::string& jvmLibrary) {
+    std::string command = quoteArgument(wrapperPath) + " " + directive + c.serviceName;
     for (const auto& option : modernInstallOptions(c, wrapperPath, jvmLibrary))
         command += " --" + option.name + " " + (option.quoted ? quoteArgument(option.value) : option.value);
     return command;
 }
+}  // namespace
+
+std::string modernInstallCommand(const Configuration& c, const std::string& wrapperPath,
+                                 const std::string& jvmLibrary) {
+    return withOptions("//IS//", c, wrapperPath, jvmLibrary);
+}
+
+std::string modernUpdateCommand(const Configuration& c, const std::string& wrapperPath, const std::string& jvmLibrary) {
+    return withOptions("//US//", c, wrapperPath, jvmLibrary);
+}
 
 std::string modernUninstallCommand(const std::string& serviceName, const std::string& wrapperPath) {
     return quoteArgument(wrapperPath) + " //DS//" + serviceName;
-}
-
-std::string modernServiceBinaryPath(const std::string& serviceName, const std::string& wrapperPath) {
-    return quoteArgument(wrapperPath) + " //RS//" + serviceName;
 }
 
 std::string joinWrapperList(const std::vector<std::string>& entries) {

@@ -28,10 +28,10 @@ std::vector<WrapperOption> modernInstallOptions(const Configuration& c, const st
 // "<wrapper>" //IS//<name> --Option value ...
 std::string modernInstallCommand(const Configuration& c, const std::string& wrapperPath,
                                  const std::string& jvmLibrary);
+// The same options with //US//, for a service that is installed already.
+std::string modernUpdateCommand(const Configuration& c, const std::string& wrapperPath, const std::string& jvmLibrary);
 // "<wrapper>" //DS//<name>
 std::string modernUninstallCommand(const std::string& serviceName, const std::string& wrapperPath);
-// The binary path the wrapper registers for the service: "<wrapper>" //RS//<name>
-std::string modernServiceBinaryPath(const std::string& serviceName, const std::string& wrapperPath);
 
 // The wrapper separates list entries at "#" and ";"; an entry holding either
 // is put inside single quotes, which the wrapper strips.
