@@ -55,6 +55,8 @@ TEST_F(ModernKindTest, ATomcat10HomeInstallsThroughItsOwnWrapperAndOwnsOnlyItsSe
     EXPECT_EQ(window.status, "Installed - Not Running");
     EXPECT_FALSE(reg().keyExists(HKEY_LOCAL_MACHINE_ROOT, "SYSTEM\\CurrentControlSet\\Services\\web\\Parameters"));
     EXPECT_FALSE(os.files.fileExists("C:\\tomcat\\bin\\web.exe"));
+    dc.installService(false);  // installed already: the wrapper updates its options
+    EXPECT_EQ(os.processes.ran.back(), modernUpdateCommand(dc.configuration(), exe, "C:\\jdk\\bin\\server\\jvm.dll"));
     dc.installOrUninstall();
     EXPECT_EQ(os.processes.ran.back(), "\"" + exe + "\" //DS//web");
     EXPECT_EQ(window.status, "Not installed");
