@@ -25,8 +25,9 @@ test-host: build-host
 test-mingw: build-mingw
 	scripts/wine-session.sh build/mingw ctest --preset mingw
 
+# make run DEMO=modern: the Tomcat 10 / JDK 21 layout instead of the classic one.
 run: build-mingw
-	scripts/run-demo.sh
+	VELMORA_DEMO="$(DEMO)" scripts/run-demo.sh
 
 clean:
 	rm -rf build

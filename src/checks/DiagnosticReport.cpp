@@ -1,7 +1,10 @@
+#include "checks/Bitness.h"
 #include "checks/CheckMessages.h"
+#include "checks/JdkLayout.h"
 #include "checks/PathRules.h"
 #include "checks/ReportDocument.h"
 #include "config/DoConfig.h"
+#include "service/WrapperKind.h"
 
 namespace velmora {
 
@@ -20,15 +23,22 @@ bool DoConfig::writeDiagnosticReport(ReportMode mode) {
     log(checkFolderExists(c.catalinaBase, "Catalina bome"));
     log(checkFileExists(c.tomcatConfigFile, "Tomcat config file"));
     if (c.useSecurityManager == 1) log(checkFileExists(c.securityPolicyFile, "Security policy file"));
-    log(checkFileExists(c.catalinaHome + "\\bin\\tomcat.exe", "Tomcat service executable"));
+    const auto kind = wrapperKindFor(c.catalinaHome, platform_.files);
+    for (const auto& entry : kind->layoutEntries(c))
+        log(entry.folder ? checkFolderExists(entry.path, entry.label) : checkFileExists(entry.path, entry.label));
     log(checkFolderExists(c.javaHome, "Java home"));
-    log(checkJvmLibrary(jvmLibraryPath(c.javaHome, c.jvmType)));
+    const std::string jvmLibrary = jvmLibraryFor(c, platform_.files);
+    log(checkJvmLibrary(jvmLibrary));
+    if (std::string mismatch = bitnessProblem(platform_.files, jvmLibrary, kind->wrapperProgram(c)); !mismatch.empty()) {
+        promptUser(mismatch, kMbOk | kMbIconExclamation, messages::kWarningTitle);
+        log(std::move(mismatch));
+    }
     for (auto& message : checkClassPath(c.classPath)) log(std::move(message));
     log(checkFolderOrCreate(c.tempDirectory, "Temp directory"));
     log(checkFolderOrCreate(c.systemOut, "System.outfile"));
     log(checkFolderOrCreate(c.systemErr, "System.err file"));
 
-    const std::string document = reportDocument(reportRows(c), checkLog) + "\r\n";
+    const std::string document = reportDocument(reportRows(c, jvmLibrary), checkLog) + "\r\n";
     if (auto failure = platform_.files.writeText(reportFilePath(), document)) throw StepFailure(*failure);
 
     if (mode == ReportMode::Always || (mode == ReportMode::OnProblems && !checkLog.empty()))

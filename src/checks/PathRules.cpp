@@ -5,8 +5,9 @@
 
 namespace velmora {
 
-std::string defaultClassPath(const std::string& catalinaHome, const std::string& javaHome) {
-    return catalinaHome + "\\bin\\bootstrap.jar;" + catalinaHome + "\\common\\lib;" + javaHome + "\\lib\\tools.jar";
+std::string defaultClassPath(const std::string& catalinaHome, const std::string& javaHome, bool withToolsJar) {
+    const std::string catalina = catalinaHome + "\\bin\\bootstrap.jar;" + catalinaHome + "\\common\\lib";
+    return withToolsJar ? catalina + ";" + javaHome + "\\lib\\tools.jar" : catalina;
 }
 
 std::string replaceAll(const std::string& text, const std::string& search, const std::string& replacement) {
@@ -42,6 +43,13 @@ std::vector<ClassPathEntry> classPathEntries(const std::string& classPath) {
 
 std::string jvmLibraryPath(const std::string& javaHome, const std::string& jvmType) {
     return javaHome + "\\jre\\bin\\" + jvmType + "\\jvm.dll";
+}
+
+std::string jvmLibraryPath(const std::string& javaHome, const std::string& jvmType,
+                           const std::function<bool(const std::string&)>& fileExists) {
+    const std::string classic = jvmLibraryPath(javaHome, jvmType);
+    const std::string modular = javaHome + "\\bin\\" + jvmType + "\\jvm.dll";
+    return !fileExists(classic) && fileExists(modular) ? modular : classic;
 }
 
 }  // namespace velmora

@@ -1,4 +1,5 @@
 #include "checks/CheckMessages.h"
+#include "checks/JdkLayout.h"
 #include "checks/PathRules.h"
 #include "config/DoConfig.h"
 
@@ -10,7 +11,7 @@ void DoConfig::propagateCatalinaHomeChange() {
         // With prompts off there is no answer, and the change is carried along.
         const int answer = promptUser(messages::kHomeChanged, kMbYesNo, messages::kChangeDetectedTitle);
         if (answer == kIdYes || !showPrompts_) {
-            setClassPath(defaultClassPath(config_.catalinaHome, config_.javaHome));
+            setClassPath(defaultClassPathFor(config_.catalinaHome, config_.javaHome, platform_.files));
             setCatalinaBase(replaceAll(config_.catalinaBase, lastCatalinaHome_, config_.catalinaHome));
         }
     }

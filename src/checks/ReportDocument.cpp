@@ -4,7 +4,7 @@
 
 namespace velmora {
 
-std::vector<std::string> reportRows(const Configuration& c) {
+std::vector<std::string> reportRows(const Configuration& c, const std::string& jvmLibrary) {
     std::vector<std::string> rows = {
         "Service name: " + c.serviceName,
         "Catalina home: " + c.catalinaHome,
@@ -13,7 +13,7 @@ std::vector<std::string> reportRows(const Configuration& c) {
         "Use security manager: " + std::to_string(c.useSecurityManager),
         "Security policy file: " + c.securityPolicyFile,
         "Java home: " + c.javaHome,
-        "JVM Path: " + jvmLibraryPath(c.javaHome, c.jvmType),
+        "JVM Path: " + jvmLibrary,
         "Classpath: " + c.classPath,
         "Temp directory: " + c.tempDirectory,
         "System.out file: " + c.systemOut,

@@ -7,7 +7,7 @@
 namespace velmora {
 
 // "label: value" rows: the 17 fixed ones, then one per non-empty option.
-std::vector<std::string> reportRows(const Configuration& config);
+std::vector<std::string> reportRows(const Configuration& config, const std::string& jvmLibrary);
 
 // The whole HTML page as one line; "&", "<" and ">" in rows and messages
 // are written as entities, everything else as it is.

@@ -1,4 +1,4 @@
-#include "checks/PathRules.h"
+#include "checks/JdkLayout.h"
 #include "config/DoConfig.h"
 
 namespace velmora {
@@ -44,7 +44,7 @@ void DoConfig::setSecurityPolicyFile(const std::string& value) {
 
 void DoConfig::setJavaHome(const std::string& value) {
     config_.javaHome = value;
-    setClassPath(defaultClassPath(config_.catalinaHome, value));
+    setClassPath(defaultClassPathFor(config_.catalinaHome, value, platform_.files));
     window_.setFieldText(FieldControl::Text6, value);
 }
 

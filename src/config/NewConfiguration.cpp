@@ -1,4 +1,5 @@
-#include "checks/PathRules.h"
+#include "checks/JdkLayout.h"
+#include "config/JdkLookup.h"
 #include "config/DoConfig.h"
 #include "service/ServiceMessages.h"
 
@@ -24,6 +25,7 @@ void DoConfig::newConfiguration() {
         const std::string version = readMachineString(kJdkKey, "CurrentVersion");
         javaHome = readMachineString(kJdkKey + "\\" + version, "JavaHome");
     }
+    if (javaHome.empty()) javaHome = registeredJavaHome(platform_.registry);
     setJavaHome(javaHome);
 
     const std::string home = parentFolder(platform_.environment.programFolder());
@@ -44,7 +46,7 @@ void DoConfig::newConfiguration() {
     setTomcatConfigFile(h + "\\conf\\server.xml");
     setSecurityPolicyFile(h + "\\conf\\catalina.policy");
     setTempDirectory(h + "\\temp");
-    setClassPath(defaultClassPath(h, javaHome));
+    setClassPath(defaultClassPathFor(h, javaHome, platform_.files));
 
     window_.setStatusText("");
     window_.clearOptions();

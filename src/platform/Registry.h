@@ -14,6 +14,8 @@ constexpr std::uint32_t kRegExpandSz = 2;
 constexpr std::uint32_t kRegDword = 4;
 constexpr std::uint32_t kRegMultiSz = 7;
 
+enum class RegistryView { Bits64, Bits32 };
+
 // The seven registry operations every part of the program goes through, and
 // a look at what a key holds. None of them reports failure: a missing value reads as absent or 0 and a
 // failed write is lost.
@@ -72,6 +74,13 @@ public:
                 setStringValue(root, subkey, w.name, w.data);
         }
     }
+
+    // Reads for finding installed JDKs, which register in the 64-bit or the
+    // 32-bit view of HKEY_LOCAL_MACHINE\SOFTWARE (KEY_WOW64_64KEY, KEY_WOW64_32KEY).
+    virtual std::optional<std::string> queryStringValueInView(RootKey root, const std::string& subkey,
+                                                              const std::string& name, RegistryView view) = 0;
+    virtual std::vector<std::string> subkeyNamesInView(RootKey root, const std::string& subkey,
+                                                       RegistryView view) = 0;
 };
 
 }  // namespace velmora

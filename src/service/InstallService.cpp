@@ -44,6 +44,8 @@ void DoConfig::installService(bool showMessage) {
     const auto copy = kind->copy(config_);
     if (update) {
         writeWrapperValues(kind->updateParameters(config_));
+        if (const auto run = kind->updating(config_))
+            exitCode = platform_.processes.runHiddenAndWait(run->program, run->commandLine);
     } else {
         runStep(installStep, [&] {
             if (copy && !platform_.files.fileExists(copy->target)) {

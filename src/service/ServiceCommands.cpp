@@ -1,16 +1,13 @@
 #include "service/ServiceCommands.h"
 
-#include "checks/PathRules.h"
-
 namespace velmora {
 
 std::string wrapperCopyPath(const Configuration& c) { return c.catalinaHome + "\\bin\\" + c.serviceName + ".exe"; }
 
 std::string wrapperSourcePath(const Configuration& c) { return c.catalinaHome + "\\bin\\tomcat.exe"; }
 
-std::string registeringCommand(const Configuration& c) {
-    return wrapperCopyPath(c) + " -install " + c.serviceName + " " + jvmLibraryPath(c.javaHome, c.jvmType) +
-           " -start main";
+std::string registeringCommand(const Configuration& c, const std::string& jvmLibrary) {
+    return wrapperCopyPath(c) + " -install " + c.serviceName + " " + jvmLibrary + " -start main";
 }
 
 std::string unregisteringCommand(const Configuration& c) { return wrapperCopyPath(c) + " -uninstall " + c.serviceName; }

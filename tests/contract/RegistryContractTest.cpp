@@ -32,6 +32,23 @@ TEST_F(RegistryContract, StringValuesReadBackUpToTheirFirstNul) {
     EXPECT_EQ(registry.queryStringValue(HKLM, key("cfg"), "empty"), "");
 }
 
+TEST_F(RegistryContract, ViewReadsFindTheKeysOfEitherViewOfSoftware) {
+    // The scratch key's 32-bit twin lives below WOW6432Node.
+    const std::string twin = "SOFTWARE\\WOW6432Node\\" + scratch.substr(scratch.find('\\') + 1);
+    registry.setStringValue(HKLM, key("JDK\\21"), "JavaHome", "C:\\jdk64");
+    registry.setStringValue(HKLM, twin + "\\JDK\\17", "JavaHome", "C:\\jdk32");
+    registry.setDwordValue(HKLM, twin + "\\JDK\\17", "Micro", 1);
+
+    EXPECT_EQ(registry.queryStringValueInView(HKLM, key("JDK\\21"), "JavaHome", RegistryView::Bits64), "C:\\jdk64");
+    EXPECT_EQ(registry.queryStringValueInView(HKLM, key("JDK\\17"), "JavaHome", RegistryView::Bits32), "C:\\jdk32");
+    EXPECT_EQ(registry.queryStringValueInView(HKLM, key("JDK\\17"), "JavaHome", RegistryView::Bits64), std::nullopt);
+    EXPECT_EQ(registry.queryStringValueInView(HKLM, key("JDK\\17"), "Micro", RegistryView::Bits32), std::nullopt);
+    EXPECT_EQ(registry.subkeyNamesInView(HKLM, key("JDK"), RegistryView::Bits64), std::vector<std::string>{"21"});
+    EXPECT_EQ(registry.subkeyNamesInView(HKLM, key("JDK"), RegistryView::Bits32), std::vector<std::string>{"17"});
+    EXPECT_TRUE(registry.subkeyNamesInView(HKLM, key("none"), RegistryView::Bits64).empty());
+    for (const char* below : {"\\JDK\\17", "\\JDK", ""}) registry.deleteKey(HKLM, twin + below);
+}
+
 TEST_F(RegistryContract, MissingValuesAndKeysAreAbsentNotEmpty) {
     registry.createKey(HKLM, key("cfg"));
     EXPECT_EQ(registry.queryStringValue(HKLM, key("cfg"), "missing"), std::nullopt);

@@ -54,6 +54,53 @@ TEST_F(DefaultsTest, JavaHomeFallsBackToTheJdkRegistryEntries) {
     EXPECT_EQ(dc.configuration().catalinaHome, "C:");
 }
 
+TEST_F(DefaultsTest, JdksOfTodayAreFoundInTheirOwnKeysAndLayouts) {
+    os.environment.variables.clear();
+    const auto found = [&] {
+        dc.newConfiguration();
+        return dc.configuration().javaHome;
+    };
+    // Each key found is overruled by the next one set, which comes earlier in the lookup.
+    const std::vector<std::pair<std::string, std::string>> keys = {
+        {"SOFTWARE\\WOW6432Node\\Azul Systems\\Zulu\\zulu-17|InstallationPath", "C:\\zulu17\\"},
+        {"SOFTWARE\\Azul Systems\\Zulu\\zulu-8|InstallationPath", "C:\\zulu8"},  // an older one in the other view
+        {"SOFTWARE\\Microsoft\\JDK\\17.0.9.8\\hotspot\\MSI|Path", "C:\\ms17"},
+        {"SOFTWARE\\Eclipse Adoptium\\JDK\\21.0.1.12\\hotspot\\MSI|Path", "C:\\temurin21\\"},
+        {"SOFTWARE\\Eclipse Adoptium\\JDK\\8.0.392.8\\hotspot\\MSI|Path", "C:\\temurin8"},
+        {"SOFTWARE\\WOW6432Node\\JavaSoft\\Java Development Kit|CurrentVersion", "1.8"},
+        {"SOFTWARE\\WOW6432Node\\JavaSoft\\Java Development Kit\\1.8|JavaHome", "C:\\jdk8x86"},
+        {"SOFTWARE\\WOW6432Node\\JavaSoft\\JDK|CurrentVersion", "11"},
+        {"SOFTWARE\\WOW6432Node\\JavaSoft\\JDK\\11|JavaHome", "C:\\jdk11x86"},
+        {"SOFTWARE\\JavaSoft\\JDK|CurrentVersion", "21"},
+        {"SOFTWARE\\JavaSoft\\JDK\\21|JavaHome", "C:\\jdk21"},
+    };
+    const std::vector<std::string> expected = {"C:\\zulu17", "C:\\zulu8", "C:\\ms17", "C:\\temurin21", "C:\\temurin21",
+                                               "C:\\temurin21", "C:\\jdk8x86", "C:\\jdk8x86", "C:\\jdk11x86",
+                                               "C:\\jdk11x86", "C:\\jdk21"};
+    for (std::size_t i = 0; i < keys.size(); ++i) {
+        const auto bar = keys[i].first.find('|');
+        reg().setStringValue(HKEY_LOCAL_MACHINE_ROOT, keys[i].first.substr(0, bar), keys[i].first.substr(bar + 1),
+                             keys[i].second);
+        EXPECT_EQ(found(), expected[i]) << keys[i].first;
+    }
+
+    // A JDK 21 has no jre folder and no tools.jar; a JDK 8 without tools.jar keeps it on the class path.
+    addDemoLayout("C:\\tomcat", "C:\\jdk8");
+    os.files.addFile("C:\\jdk21\\release", "IMPLEMENTOR=\"x\"\nIMPLEMENTOR_VERSION=\"8\"\nJAVA_VERSION=\"21.0.1\"\n");
+    os.files.addFolder("C:\\jdk21");
+    os.files.addFile("C:\\jdk21\\bin\\server\\jvm.dll");
+    os.files.addFile("C:\\jdk8\\release", "JAVA_VERSION=\"1.8.0_392\"\n");
+    found();
+    EXPECT_EQ(dc.configuration().classPath, "C:\\tomcat\\bin\\bootstrap.jar;C:\\tomcat\\common\\lib");
+    dc.setServiceName("svc");
+    EXPECT_FALSE(dc.writeDiagnosticReport(ReportMode::OnProblems));
+    EXPECT_NE(os.files.files["C:\\tomcat\\bin\\quenby-svc-debug.html"].find("C:\\jdk21\\bin\\server\\jvm.dll"),
+              std::string::npos);
+    os.files.files.erase("C:\\jdk8\\lib\\tools.jar");
+    dc.setJavaHome("C:\\jdk8");
+    EXPECT_EQ(dc.configuration().classPath, "C:\\tomcat\\bin\\bootstrap.jar;C:\\tomcat\\common\\lib;C:\\jdk8\\lib\\tools.jar");
+}
+
 TEST_F(DefaultsTest, NewKeepsTheClientJvmSelectedInTheWindow) {
     window.serverSelected = false;
     dc.newConfiguration();

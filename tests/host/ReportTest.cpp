@@ -1,3 +1,4 @@
+#include "checks/PathRules.h"
 #include "checks/ReportDocument.h"
 #include "support/Fixture.h"
 
@@ -28,7 +29,7 @@ TEST(ReportDocument, RowsAreTheSeventeenFixedOnesThenEveryNonEmptyOption) {
     c.jvmType = "client";
     c.reduceOsSignals = 1;
     for (int i = 0; i < 40; ++i) c.additionalJvmOptions.push_back(i % 2 ? "" : "-D" + std::to_string(i));
-    const auto rows = reportRows(c);
+    const auto rows = reportRows(c, jvmLibraryPath(c.javaHome, c.jvmType));
     ASSERT_EQ(rows.size(), 17u + 20u);  // no limit on the number of options
     EXPECT_EQ(rows[0], "Service name: svc");
     EXPECT_EQ(rows[4], "Use security manager: 0");

@@ -4,7 +4,10 @@
 #include <fstream>
 #include <sstream>
 
+#include "config/ConfigurationList.h"
 #include "config/DoConfig.h"
+#include "config/Encodings.h"
+#include "service/ModernWrapperCommands.h"
 #include "platform/memory/MemoryPlatform.h"
 #include "platform/win32/Win32Platform.h"
 #include "support/RecordingWindow.h"
@@ -109,6 +112,10 @@ protected:
         if (dc.installedAsService()) dc.uninstallService(false);
         processes.runHiddenAndWait(home + "\\bin\\tomcat.exe", "tomcat.exe -uninstall " + name);
         registry.deleteKey(HKEY_LOCAL_MACHINE_ROOT, "SOFTWARE\\velmoraconfigs\\" + name);
+        // Wine hands out the same process ids again: the next run must not find this name listed.
+        const auto list = registry.queryStringValue(HKEY_LOCAL_MACHINE_ROOT, "SOFTWARE\\velmoraconfigs", "services");
+        registry.setMultiStringValue(HKEY_LOCAL_MACHINE_ROOT, "SOFTWARE\\velmoraconfigs", "services",
+                                     encodeMultiString(listWithoutName(decodeMultiString(list.value_or("")), name)));
         removeTree(root);
     }
 
@@ -265,6 +272,69 @@ TEST_F(ServiceFlowTest, WhatIsNotOursStaysUntouchedAndAFailedInstallIsNotCalledA
     EXPECT_EQ(registry.keyContents(HKEY_LOCAL_MACHINE_ROOT, "SYSTEM\\CurrentControlSet\\Services\\" + name), std::nullopt);
     EXPECT_EQ(registry.queryDwordValue(HKEY_LOCAL_MACHINE_ROOT, "SOFTWARE\\velmoraconfigs\\" + name, "installedaservice"), 0);
     EXPECT_EQ(window.install, "Install");
+}
+
+// A Tomcat 10 home with its own wrapper, a JDK 21 registered only under
+// SOFTWARE\JavaSoft\JDK: found, checked, installed through //IS//, run, removed.
+TEST_F(ServiceFlowTest, ATomcat10HomeAndAJdk21GoThroughTheirOwnWrapperAndLeaveNothingBehind) {
+    DeleteFileA((home + "\\bin\\tomcat.exe").c_str());
+    ASSERT_TRUE(CopyFileA(VELMORA_MODERN_WRAPPER_EXE, (home + "\\bin\\tomcat10.exe").c_str(), FALSE));
+    for (const char* folder : {"\\lib", "\\webapps", "\\work"}) CreateDirectoryA((home + folder).c_str(), nullptr);
+    for (const char* file : {"\\bin\\tomcat-juli.jar", "\\conf\\logging.properties"}) makeFile(home + file);
+    const std::string jdk21 = root + "\\jdk 21";
+    for (const char* folder : {"", "\\bin", "\\bin\\server", "\\lib"}) CreateDirectoryA((jdk21 + folder).c_str(), nullptr);
+    std::string pe(0x46, '\0');  // MZ, e_lfanew 0x40, PE\0\0, machine x64
+    pe.replace(0, 2, "MZ");
+    pe[0x3C] = 0x40;
+    pe.replace(0x40, 6, std::string("PE\0\0\x64\x86", 6));
+    makeFile(jdk21 + "\\bin\\server\\jvm.dll", pe);
+    makeFile(jdk21 + "\\lib\\modules");
+    makeFile(jdk21 + "\\release", "JAVA_VERSION=\"21.0.5\"\r\n");
+    SetEnvironmentVariableA("java_home", nullptr);
+    const std::string jdkKey = "SOFTWARE\\JavaSoft\\JDK";
+    registry.setStringValue(HKEY_LOCAL_MACHINE_ROOT, jdkKey, "CurrentVersion", "21");
+    registry.setStringValue(HKEY_LOCAL_MACHINE_ROOT, jdkKey + "\\21", "JavaHome", jdk21);
+
+    dc.newConfiguration();
+    dc.setServiceName(name);
+    dc.setDescription("Tomcat 10 flow");
+    dc.setMaxHeapSize("256");
+    window.addOption("-Dshop=a#b;c d");
+    EXPECT_EQ(dc.configuration().javaHome, jdk21);
+    EXPECT_FALSE(dc.writeDiagnosticReport(ReportMode::OnProblems));
+    dc.installOrUninstall();
+    EXPECT_EQ(window.status, "Installed - Not Running");
+    ASSERT_FALSE(boxes.shown.empty());
+    EXPECT_EQ(boxes.shown.back().text, "Service \"" + name + "\" installed.");
+
+    dc.startOrStop();
+    EXPECT_EQ(window.status, "Installed - Running");
+    const std::string account = waitForLine(outFile(), "start: ");
+    std::vector<std::string> expected = modernJvmOptions(dc.configuration());
+    for (const auto& option : modernJvmOptions9()) expected.push_back(option);
+    expected.push_back("-Djava.class.path=" + home + "\\bin\\bootstrap.jar;" + home + "\\bin\\tomcat-juli.jar");
+    expected.push_back("-Xmx256m");
+    EXPECT_EQ(expected[6], "-Dshop=a#b;c d");
+    for (std::size_t n = 0; n < expected.size(); ++n)
+        EXPECT_NE(account.find("option " + std::to_string(n) + ": " + expected[n] + "\r\n"), std::string::npos)
+            << n << "\n" << account;
+    EXPECT_EQ(account.find("option " + std::to_string(expected.size()) + ": "), std::string::npos) << account;
+    EXPECT_NE(account.find("library: " + jdk21 + "\\bin\\server\\jvm.dll\r\n"), std::string::npos) << account;
+    EXPECT_NE(account.find("start: org.apache.catalina.startup.Bootstrap.main(start)"), std::string::npos) << account;
+
+    dc.startOrStop();
+    EXPECT_EQ(window.status, "Installed - Not Running");
+    dc.installOrUninstall();
+    EXPECT_EQ(window.status, "Not installed");
+    EXPECT_TRUE(std::holds_alternative<Failure>(services.isStarted(name)));
+    EXPECT_EQ(registry.keyContents(HKEY_LOCAL_MACHINE_ROOT, "SYSTEM\\CurrentControlSet\\Services\\" + name), std::nullopt);
+    EXPECT_EQ(registry.keyContents(HKEY_LOCAL_MACHINE_ROOT,
+                                   "SOFTWARE\\Apache Software Foundation\\Procrun 2.0\\" + name),
+              std::nullopt);
+    EXPECT_FALSE(files.fileExists(home + "\\bin\\" + name + ".exe"));
+    EXPECT_EQ(registry.queryDwordValue(HKEY_LOCAL_MACHINE_ROOT, "SOFTWARE\\velmoraconfigs\\" + name, "installedaservice"), 0);
+    registry.deleteKey(HKEY_LOCAL_MACHINE_ROOT, jdkKey + "\\21");
+    registry.deleteKey(HKEY_LOCAL_MACHINE_ROOT, jdkKey);
 }
 
 }  // namespace

@@ -13,6 +13,9 @@ namespace velmora::wrapper {
 
 namespace {
 
+// The service manager's callbacks take no context of their own.
+LaunchReader launchReader = readLaunchParameters;
+
 struct RunningService {
     SERVICE_STATUS_HANDLE statusHandle = nullptr;
     HANDLE stopped = nullptr;
@@ -70,7 +73,7 @@ void WINAPI serviceMain(DWORD argc, LPSTR* argv) {
 
     // The first status sent is "running", once the account is complete:
     // Wine's StartService, and so its net start, returns on the first status.
-    service.parameters = readLaunchParameters(serviceName);
+    service.parameters = launchReader(serviceName);
     service.accountPath = writeLaunchAccount(serviceName, service.parameters);
     report(service, SERVICE_RUNNING);
 
@@ -80,8 +83,9 @@ void WINAPI serviceMain(DWORD argc, LPSTR* argv) {
 
 }  // namespace
 
-int runService(const ServiceCommand& command) {
-    std::string name = command.serviceName;
+int runService(const std::string& serviceName, LaunchReader readParameters) {
+    launchReader = readParameters;
+    std::string name = serviceName;
     SERVICE_TABLE_ENTRYA table[] = {{name.data(), serviceMain}, {nullptr, nullptr}};
     if (!StartServiceCtrlDispatcherA(table)) return failureExitCode(GetLastError());
     return 0;

@@ -6,21 +6,14 @@
 
 #include "CommandLine.h"
 #include "ExitCodes.h"
+#include "LaunchParameters.h"
 #include "Registration.h"
+#include "ServiceControl.h"
 #include "ServiceRun.h"
 
 using namespace velmora::wrapper;
 
 namespace {
-
-std::string ownExecutablePath() {
-    std::string path(MAX_PATH, '\0');
-    for (;;) {
-        DWORD length = GetModuleFileNameA(nullptr, path.data(), static_cast<DWORD>(path.size()));
-        if (length < path.size()) return path.substr(0, length);
-        path.resize(path.size() * 2);
-    }
-}
 
 int printUsage(const std::string& ownPath) {
     std::string program = ownPath.substr(ownPath.find_last_of("\\/") + 1);
@@ -38,6 +31,7 @@ int main() {
     const Command command = parseCommandLine(GetCommandLineA());
     if (const auto* install = std::get_if<InstallCommand>(&command)) return installService(*install, ownPath);
     if (const auto* uninstall = std::get_if<UninstallCommand>(&command)) return uninstallService(*uninstall);
-    if (const auto* service = std::get_if<ServiceCommand>(&command)) return runService(*service);
+    if (const auto* service = std::get_if<ServiceCommand>(&command))
+        return runService(service->serviceName, readLaunchParameters);
     return printUsage(ownPath);
 }

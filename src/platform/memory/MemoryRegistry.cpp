@@ -111,6 +111,29 @@ void MemoryRegistry::deleteKey(RootKey root, const std::string& subkey) {
     parent->subkeys.erase(it);
 }
 
+namespace {
+std::string inView(const std::string& subkey, RegistryView view) {
+    const std::string software = "SOFTWARE\\";
+    const std::string start = subkey.substr(0, software.size());
+    const bool underSoftware = !NoCaseLess()(start, software) && !NoCaseLess()(software, start);
+    if (view == RegistryView::Bits64 || !underSoftware) return subkey;
+    return software + "WOW6432Node\\" + subkey.substr(software.size());
+}
+}  // namespace
+
+std::optional<std::string> MemoryRegistry::queryStringValueInView(RootKey root, const std::string& subkey,
+                                                                  const std::string& name, RegistryView view) {
+    const auto value = rawValue(root, inView(subkey, view), name);
+    if (!value || value->type != kRegSz) return std::nullopt;
+    return std::string(value->data.c_str());
+}
+
+std::vector<std::string> MemoryRegistry::subkeyNamesInView(RootKey root, const std::string& subkey,
+                                                           RegistryView view) {
+    const auto contents = keyContents(root, inView(subkey, view));
+    return contents ? contents->subkeyNames : std::vector<std::string>();
+}
+
 void MemoryRegistry::setRawValue(RootKey root, const std::string& subkey, const std::string& name,
                                  std::uint32_t type, const std::string& data) {
     if (Key* key = create(root, subkey)) key->values[name] = Value{type, data};

@@ -34,6 +34,10 @@ public:
                        std::int32_t value) override;
     void deleteKey(RootKey root, const std::string& subkey) override;
     std::optional<KeyContents> keyContents(RootKey root, const std::string& subkey) override;
+    // The 32-bit view of SOFTWARE is SOFTWARE\WOW6432Node, as on 64-bit Windows.
+    std::optional<std::string> queryStringValueInView(RootKey root, const std::string& subkey,
+                                                      const std::string& name, RegistryView view) override;
+    std::vector<std::string> subkeyNamesInView(RootKey root, const std::string& subkey, RegistryView view) override;
 
     // For tests: write any typed data, and look at what is stored.
     void setRawValue(RootKey root, const std::string& subkey, const std::string& name, std::uint32_t type,

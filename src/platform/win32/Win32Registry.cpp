@@ -173,4 +173,46 @@ void Win32Registry::setValues(RootKey root, const std::string& subkey, const std
     RegCloseKey(key);
 }
 
+namespace {
+HKEY openInView(RootKey root, const std::string& subkey, RegistryView view) {
+    const REGSAM viewFlag = view == RegistryView::Bits32 ? KEY_WOW64_32KEY : KEY_WOW64_64KEY;
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(rootKeyHandle(root), subkey.c_str(), 0, KEY_READ | viewFlag, &key) != ERROR_SUCCESS)
+        return nullptr;
+    return key;
+}
+}  // namespace
+
+std::optional<std::string> Win32Registry::queryStringValueInView(RootKey root, const std::string& subkey,
+                                                                 const std::string& name, RegistryView view) {
+    HKEY key = openInView(root, subkey, view);
+    if (!key) return std::nullopt;
+    DWORD type = 0;
+    DWORD size = 0;
+    std::optional<std::string> text;
+    if (RegQueryValueExA(key, name.c_str(), nullptr, &type, nullptr, &size) == ERROR_SUCCESS && type == REG_SZ) {
+        std::string buffer(size, '\0');
+        DWORD length = size;
+        if (RegQueryValueExA(key, name.c_str(), nullptr, &type, bytes(buffer), &length) == ERROR_SUCCESS)
+            text = buffer.substr(0, std::min<std::size_t>(length, buffer.size())).c_str();
+    }
+    RegCloseKey(key);
+    return text;
+}
+
+std::vector<std::string> Win32Registry::subkeyNamesInView(RootKey root, const std::string& subkey,
+                                                          RegistryView view) {
+    std::vector<std::string> names;
+    HKEY key = openInView(root, subkey, view);
+    if (!key) return names;
+    char name[256];  // the longest key name is 255 characters
+    for (DWORD index = 0;; ++index) {
+        DWORD length = sizeof name;
+        if (RegEnumKeyExA(key, index, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
+        names.emplace_back(name, length);
+    }
+    RegCloseKey(key);
+    return names;
+}
+
 }  // namespace velmora

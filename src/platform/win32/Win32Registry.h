@@ -19,12 +19,15 @@ public:
     void deleteKey(RootKey root, const std::string& subkey) override;
     std::optional<KeyContents> keyContents(RootKey root, const std::string& subkey) override;
 
-
     std::vector<std::optional<std::string>> queryStringValues(RootKey root, const std::string& subkey,
                                                               const std::vector<std::string>& names) override;
     std::vector<std::int32_t> queryDwordValues(RootKey root, const std::string& subkey,
                                                const std::vector<std::string>& names) override;
     void setValues(RootKey root, const std::string& subkey, const std::vector<Write>& writes) override;
+
+    std::optional<std::string> queryStringValueInView(RootKey root, const std::string& subkey,
+                                                      const std::string& name, RegistryView view) override;
+    std::vector<std::string> subkeyNamesInView(RootKey root, const std::string& subkey, RegistryView view) override;
 };
 
 }  // namespace velmora

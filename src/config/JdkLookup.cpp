@@ -1,0 +1,84 @@
+#include "config/JdkLookup.h"
+
+#include <algorithm>
+#include <cctype>
+#include <optional>
+
+namespace velmora {
+
+namespace {
+constexpr RegistryView kViews[] = {RegistryView::Bits64, RegistryView::Bits32};
+
+std::vector<unsigned long> versionNumbers(const std::string& name) {
+    std::vector<unsigned long> numbers;
+    for (std::size_t i = 0; i < name.size();) {
+        if (!std::isdigit(static_cast<unsigned char>(name[i]))) {
+            ++i;
+            continue;
+        }
+        unsigned long number = 0;
+        for (; i < name.size() && std::isdigit(static_cast<unsigned char>(name[i])); ++i)
+            number = std::min(number * 10 + static_cast<unsigned long>(name[i] - '0'), 999999999ul);
+        numbers.push_back(number);
+    }
+    return numbers;
+}
+
+std::string withoutTrailingBackslash(std::string path) {
+    while (path.size() > 3 && path.back() == '\\') path.pop_back();
+    return path;
+}
+
+class Lookup {
+public:
+    explicit Lookup(Registry& registry) : registry_(registry) {}
+
+    // "CurrentVersion" names the subkey that holds "JavaHome".
+    std::string currentVersionHome(const std::string& key, RegistryView view) {
+        const std::string version = text(key, "CurrentVersion", view);
+        return version.empty() ? std::string() : text(key + "\\" + version, "JavaHome", view);
+    }
+
+    // One subkey per installed version; the newest one's home.
+    std::string newestVersionHome(const std::string& key, const std::vector<std::string>& below,
+                                  const std::string& value, RegistryView view) {
+        const std::string newest = newestVersionName(registry_.subkeyNamesInView(kRoot, key, view));
+        if (newest.empty()) return {};
+        for (const auto& path : below)
+            if (std::string home = text(key + "\\" + newest + path, value, view); !home.empty()) return home;
+        return {};
+    }
+
+private:
+    static constexpr RootKey kRoot = HKEY_LOCAL_MACHINE_ROOT;
+    std::string text(const std::string& key, const std::string& name, RegistryView view) {
+        return registry_.queryStringValueInView(kRoot, key, name, view).value_or("");
+    }
+    Registry& registry_;
+};
+}  // namespace
+
+std::string newestVersionName(const std::vector<std::string>& names) {
+    const auto newest = std::max_element(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
+        return versionNumbers(a) < versionNumbers(b);
+    });
+    return newest == names.end() ? std::string() : *newest;
+}
+
+std::string registeredJavaHome(Registry& registry) {
+    Lookup lookup(registry);
+    std::string home;
+    for (RegistryView view : kViews)
+        if (home.empty()) home = lookup.currentVersionHome("SOFTWARE\\JavaSoft\\JDK", view);
+    if (home.empty()) home = lookup.currentVersionHome("SOFTWARE\\JavaSoft\\Java Development Kit", RegistryView::Bits32);
+    // Adoptium and Microsoft keep one key per version and JVM, the folder in its MSI subkey.
+    const std::vector<std::string> msiPath = {"\\hotspot\\MSI", "\\openj9\\MSI"};
+    for (const char* key : {"SOFTWARE\\Eclipse Adoptium\\JDK", "SOFTWARE\\Microsoft\\JDK"})
+        for (RegistryView view : kViews)
+            if (home.empty()) home = lookup.newestVersionHome(key, msiPath, "Path", view);
+    for (RegistryView view : kViews)
+        if (home.empty()) home = lookup.newestVersionHome("SOFTWARE\\Azul Systems\\Zulu", {""}, "InstallationPath", view);
+    return withoutTrailingBackslash(home);
+}
+
+}  // namespace velmora

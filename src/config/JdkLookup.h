@@ -1,0 +1,20 @@
+#pragma once
+#include <string>
+#include <vector>
+
+#include "platform/Registry.h"
+
+namespace velmora {
+
+// Where an installed JDK registered itself, for when neither java_home nor
+// "SOFTWARE\JavaSoft\Java Development Kit" names one: "SOFTWARE\JavaSoft\JDK"
+// (JDK 9 and later), the old key in the 32-bit view, then the keys the
+// Eclipse Adoptium, Microsoft and Azul Zulu installers write, each in the
+// 64-bit view first. Empty when none is found; no trailing "\".
+std::string registeredJavaHome(Registry& registry);
+
+// The name with the highest version numbers ("21.0.1.12" over "17.0.9.9",
+// "zulu-21" over "zulu-8"); empty for an empty list.
+std::string newestVersionName(const std::vector<std::string>& names);
+
+}  // namespace velmora

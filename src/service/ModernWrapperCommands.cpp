@@ -1,0 +1,123 @@
+#include "service/ModernWrapperCommands.h"
+
+#include "config/Encodings.h"
+
+namespace velmora {
+
+namespace {
+const std::string kBootstrap = "org.apache.catalina.startup.Bootstrap";
+
+void addSize(std::vector<WrapperOption>& options, const std::string& name, const std::string& size) {
+    const std::int32_t number = sizeToDword(size);
+    if (number > 0) options.push_back({name, std::to_string(number), false});
+}
+}  // namespace
+
+std::vector<std::string> modernJvmOptions(const Configuration& c) {
+    std::vector<std::string> options = {
+        "-Dcatalina.home=" + c.catalinaHome,
+        "-Dcatalina.base=" + c.catalinaBase,
+        "-Djava.io.tmpdir=" + c.tempDirectory,
+        "-Djava.util.logging.manager=org.apache.juli.ClassLoaderLogManager",
+        "-Djava.util.logging.config.file=" + c.catalinaBase + "\\conf\\logging.properties",
+    };
+    if (c.useSecurityManager == 1) {
+        options.push_back("-Djava.security.manager");
+        options.push_back("-Djava.security.policy=" + c.securityPolicyFile);
+    }
+    if (c.reduceOsSignals == 1) options.push_back("-Xrs");
+    for (const auto& option : c.additionalJvmOptions)
+        if (!option.empty()) options.push_back(option);
+    return options;
+}
+
+const std::vector<std::string>& modernJvmOptions9() {
+    static const std::vector<std::string> options = {
+        "--add-opens=java.base/java.lang=ALL-UNNAMED",
+        "--add-opens=java.base/java.io=ALL-UNNAMED",
+        "--add-opens=java.base/java.util=ALL-UNNAMED",
+        "--add-opens=java.base/java.util.concurrent=ALL-UNNAMED",
+        "--add-opens=java.rmi/sun.rmi.transport=ALL-UNNAMED",
+    };
+    return options;
+}
+
+std::vector<WrapperOption> modernInstallOptions(const Configuration& c, const std::string& wrapperPath,
+                                                const std::string& jvmLibrary) {
+    std::vector<WrapperOption> options = {
+        {"DisplayName", c.serviceName},
+        {"Description", c.description},
+        {"Install", wrapperPath},
+        {"LogPath", c.catalinaBase + "\\logs"},
+        {"Jvm", jvmLibrary},
+        {"StartPath", c.catalinaHome},
+        {"StopPath", c.catalinaHome},
+        {"Classpath", c.classPath},
+        {"StartClass", kBootstrap, false},
+        {"StopClass", kBootstrap, false},
+        {"StartParams", "start", false},
+        {"StopParams", "stop", false},
+        {"StartMode", "jvm", false},
+        {"StopMode", "jvm", false},
+        {"JvmOptions", joinWrapperList(modernJvmOptions(c))},
+        {"JvmOptions9", joinWrapperList(modernJvmOptions9())},
+    };
+    addSize(options, "JvmMs", c.initialHeapSize);
+    addSize(options, "JvmMx", c.maxHeapSize);
+    addSize(options, "JvmSs", c.threadStackSize);
+    options.push_back({"StdOutput", c.systemOut + "\\" + c.serviceName + "_out.log"});
+    options.push_back({"StdError", c.systemErr + "\\" + c.serviceName + "_err.log"});
+    return options;
+}
+
+namespace {
+std::string withOptions(const std::string& directive, const Configuration& c, const std::string& wrapperPath,
+                        const std::string& jvmLibrary) {
+    std::string command = quoteArgument(wrapperPath) + " " + directive + c.serviceName;
+    for (const auto& option : modernInstallOptions(c, wrapperPath, jvmLibrary))
+        command += " --" + option.name + " " + (option.quoted ? quoteArgument(option.value) : option.value);
+    return command;
+}
+}  // namespace
+
+std::string modernInstallCommand(const Configuration& c, const std::string& wrapperPath,
+                                 const std::string& jvmLibrary) {
+    return withOptions("//IS//", c, wrapperPath, jvmLibrary);
+}
+
+std::string modernUpdateCommand(const Configuration& c, const std::string& wrapperPath, const std::string& jvmLibrary) {
+    return withOptions("//US//", c, wrapperPath, jvmLibrary);
+}
+
+std::string modernUninstallCommand(const std::string& serviceName, const std::string& wrapperPath) {
+    return quoteArgument(wrapperPath) + " //DS//" + serviceName;
+}
+
+std::string joinWrapperList(const std::vector<std::string>& entries) {
+    std::string joined;
+    for (const auto& entry : entries) {
+        if (!joined.empty()) joined += '#';
+        const bool holdsSeparator = entry.find_first_of("#;") != std::string::npos;
+        joined += holdsSeparator ? "'" + entry + "'" : entry;
+    }
+    return joined;
+}
+
+std::string quoteArgument(const std::string& argument) {
+    std::string quoted = "\"";
+    std::size_t backslashes = 0;
+    for (char c : argument) {
+        if (c == '\\') {
+            ++backslashes;
+            continue;
+        }
+        // Backslashes count as escapes only before a quote.
+        quoted.append(c == '"' ? 2 * backslashes + 1 : backslashes, '\\');
+        backslashes = 0;
+        quoted += c;
+    }
+    quoted.append(2 * backslashes, '\\');
+    return quoted + "\"";
+}
+
+}  // namespace velmora

@@ -1,0 +1,44 @@
+#pragma once
+#include <string>
+#include <vector>
+
+#include "config/Configuration.h"
+
+namespace velmora {
+
+// The command lines of the Tomcat 7-11 service wrapper bin\tomcat<N>.exe,
+// which takes its settings as -- options instead of a Parameters key.
+
+// One -- option; paths, lists and free texts are quoted on the command line.
+struct WrapperOption {
+    std::string name;
+    std::string value;
+    bool quoted = true;
+};
+
+// The JVM options of --JvmOptions, one entry each, in the order the JVM gets them.
+std::vector<std::string> modernJvmOptions(const Configuration& c);
+// What Tomcat's own service script passes as --JvmOptions9 for Java 9 and later.
+const std::vector<std::string>& modernJvmOptions9();
+
+// The options of //IS//, in command-line order; empty sizes are left out.
+std::vector<WrapperOption> modernInstallOptions(const Configuration& c, const std::string& wrapperPath,
+                                                const std::string& jvmLibrary);
+
+// "<wrapper>" //IS//<name> --Option value ...
+std::string modernInstallCommand(const Configuration& c, const std::string& wrapperPath,
+                                 const std::string& jvmLibrary);
+// The same options with //US//, for a service that is installed already.
+std::string modernUpdateCommand(const Configuration& c, const std::string& wrapperPath, const std::string& jvmLibrary);
+// "<wrapper>" //DS//<name>
+std::string modernUninstallCommand(const std::string& serviceName, const std::string& wrapperPath);
+
+// The wrapper separates list entries at "#" and ";"; an entry holding either
+// is put inside single quotes, which the wrapper strips.
+std::string joinWrapperList(const std::vector<std::string>& entries);
+
+// One argument as Windows programs split their command line: in double
+// quotes, with backslashes doubled where they come before a quote.
+std::string quoteArgument(const std::string& argument);
+
+}  // namespace velmora

@@ -1,0 +1,84 @@
+#include "service/ModernWrapperCommands.h"
+#include "support/Fixture.h"
+
+using namespace velmora;
+using namespace velmora::testing;
+
+namespace {
+std::string tinyPe(std::uint16_t machine) {
+    std::string bytes(0x46, '\0');
+    bytes.replace(0, 2, "MZ");
+    bytes[0x3C] = 0x40;
+    bytes.replace(0x40, 4, std::string("PE\0\0", 4));
+    bytes[0x44] = static_cast<char>(machine & 0xFF);
+    bytes[0x45] = static_cast<char>(machine >> 8);
+    return bytes;
+}
+
+// A Tomcat 10 home and a JDK 21 as they are installed today.
+class ModernKindTest : public DoConfigTest {
+protected:
+    const std::string exe = "C:\\tomcat\\bin\\tomcat10.exe";
+    void SetUp() override {
+        DoConfigTest::SetUp();
+        for (const char* folder : {"", "\\bin", "\\conf", "\\lib", "\\logs", "\\temp", "\\webapps", "\\work"})
+            os.files.addFolder("C:\\tomcat" + std::string(folder));
+        for (const char* file : {"\\bin\\bootstrap.jar", "\\bin\\tomcat-juli.jar", "\\conf\\server.xml",
+                                 "\\conf\\logging.properties"})
+            os.files.addFile("C:\\tomcat" + std::string(file), "x");
+        os.files.addFile(exe, tinyPe(0x8664));
+        os.files.addFolder("C:\\jdk");
+        os.files.addFile("C:\\jdk\\bin\\server\\jvm.dll", tinyPe(0x8664));
+        os.files.addFile("C:\\jdk\\release", "JAVA_VERSION=\"21.0.5\"\n");
+        // The wrapper registers a service that runs itself, and deletes it again.
+        os.processes.onRun = [this](const std::string& command) {
+            if (const auto at = command.find(" //IS//"); at != std::string::npos)
+                os.services.services[command.substr(at + 7, command.find(' ', at + 7) - at - 7)] = {
+                    command.substr(0, at) + " //RS//" + command.substr(at + 7, command.find(' ', at + 7) - at - 7)};
+            if (const auto at = command.find(" //DS//"); at != std::string::npos)
+                os.services.services.erase(command.substr(at + 7));
+        };
+        dc.newConfiguration();
+        dc.setServiceName("web");
+    }
+};
+}  // namespace
+
+TEST_F(ModernKindTest, ATomcat10HomeInstallsThroughItsOwnWrapperAndOwnsOnlyItsService) {
+    EXPECT_EQ(dc.configuration().classPath, "C:\\tomcat\\bin\\bootstrap.jar;C:\\tomcat\\bin\\tomcat-juli.jar");
+    EXPECT_FALSE(dc.writeDiagnosticReport(ReportMode::OnProblems));
+
+    dc.installOrUninstall();
+    const std::string expected = modernInstallCommand(dc.configuration(), exe, "C:\\jdk\\bin\\server\\jvm.dll");
+    EXPECT_EQ(os.processes.ran.back(), expected);
+    EXPECT_EQ(os.processes.programs.back(), exe);
+    EXPECT_EQ(window.status, "Installed - Not Running");
+    EXPECT_FALSE(reg().keyExists(HKEY_LOCAL_MACHINE_ROOT, "SYSTEM\\CurrentControlSet\\Services\\web\\Parameters"));
+    EXPECT_FALSE(os.files.fileExists("C:\\tomcat\\bin\\web.exe"));
+    dc.installService(false);  // installed already: the wrapper updates its options
+    EXPECT_EQ(os.processes.ran.back(), modernUpdateCommand(dc.configuration(), exe, "C:\\jdk\\bin\\server\\jvm.dll"));
+    dc.installOrUninstall();
+    EXPECT_EQ(os.processes.ran.back(), "\"" + exe + "\" //DS//web");
+    EXPECT_EQ(window.status, "Not installed");
+
+    // The same wrapper running another service is not ours.
+    os.services.services["web"] = {"\"" + exe + "\" //RS//web2"};
+    boxes().clear();
+    const auto ran = os.processes.ran.size();
+    dc.installService(true);
+    ASSERT_EQ(boxes().size(), 1u);
+    EXPECT_EQ(boxes()[0].title, "Warning");
+    EXPECT_EQ(os.processes.ran.size(), ran);
+
+    // A 32-bit JVM cannot be loaded by a 64-bit wrapper.
+    os.files.addFile("C:\\jdk\\bin\\server\\jvm.dll", tinyPe(0x14C));
+    EXPECT_TRUE(dc.writeDiagnosticReport(ReportMode::OnProblems));
+    EXPECT_NE(os.files.files["C:\\tomcat\\bin\\quenby-web-debug.html"].find(
+                  "'C:\\jdk\\bin\\server\\jvm.dll' is 32-bit but the service wrapper '" + exe + "' is 64-bit"),
+              std::string::npos);
+
+    // With bin\tomcat.exe beside it the home is a classic one.
+    os.files.addFile("C:\\tomcat\\bin\\tomcat.exe", "x");
+    dc.setJavaHome("C:\\jdk");
+    EXPECT_EQ(dc.configuration().classPath, "C:\\tomcat\\bin\\bootstrap.jar;C:\\tomcat\\common\\lib");
+}
