@@ -24,12 +24,18 @@ using Names = std::vector<std::string>;
 
 class WindowEndToEnd : public ::testing::Test {
 protected:
-    // Puts the focus into a box, types over its text and tabs on to the next control.
-    void typeAndTab(int id, const std::string& text) {
+    // Puts the focus into a box and types over its text; the cursor stays there.
+    void typeAndStay(int id, const std::string& text) {
         HWND box = session.control(id);
         focusControl(session.main(), box);
         ASSERT_TRUE(waitUntil([&] { return focusedWindow(session.main()) == box; })) << "focus into " << id;
         setWindowText(box, text);
+    }
+
+    // The same, then tabs on to the next control.
+    void typeAndTab(int id, const std::string& text) {
+        HWND box = session.control(id);
+        typeAndStay(id, text);
         pressTab(box);
         ASSERT_TRUE(waitUntil([&] { return focusedWindow(session.main()) != box; })) << "tab out of " << id;
     }
@@ -164,7 +170,6 @@ TEST_F(WindowEndToEnd, EditingTheHomeOfANewConfigurationMovesItsPathsSilently) {
 
 TEST_F(WindowEndToEnd, SaveAnnouncesTheNameLocksItAndStoresTheFields) {
     ASSERT_TRUE(session.start());
-    typeAndTab(IDC_TEXT5, "e2e-alpha");
 
     click(session.control(IDC_CHECK1));
     ASSERT_TRUE(waitUntil([&] { return enabled(IDC_TEXT7); }));
@@ -195,8 +200,9 @@ TEST_F(WindowEndToEnd, SaveAnnouncesTheNameLocksItAndStoresTheFields) {
     ASSERT_TRUE(waitForText(IDC_COMBO2, "256"));
     setWindowText(session.control(IDC_COMBO1), "300");
 
-    focusControl(session.main(), session.control(IDC_TEXT11));
-    pressControlKey(session.control(IDC_TEXT11), 'S');
+    // Saved is what the window shows, also a name whose box still has the cursor.
+    typeAndStay(IDC_TEXT5, "e2e-alpha");
+    pressControlKey(session.control(IDC_TEXT5), 'S');
     ASSERT_TRUE(session.waitForMessageBox("Info"));
     EXPECT_TRUE(session.screenshot("03-saved-message"));
     EXPECT_EQ(session.answer("Info", IDOK), "Instance saved as \"e2e-alpha\".");
@@ -213,6 +219,11 @@ TEST_F(WindowEndToEnd, SaveAnnouncesTheNameLocksItAndStoresTheFields) {
     EXPECT_EQ(storedOptions("e2e-alpha"), (Names{"-Dx=1", "-Xrs2"}));
     expectNoMessageBox();
     EXPECT_TRUE(session.screenshot("03-saved-locked"));
+
+    typeAndStay(IDC_TEXT11, "Alpha instance");
+    postCommand(session.main(), IDM_SAVE);
+    EXPECT_EQ(session.answer("Info", IDOK), "Instance saved as \"e2e-alpha\".");
+    EXPECT_EQ(storedText("e2e-alpha", "description"), "Alpha instance");
 }
 
 TEST_F(WindowEndToEnd, OpenListsTheStoredNamesAndLoadsTheChosenOne) {
@@ -265,6 +276,16 @@ TEST_F(WindowEndToEnd, OpenListsTheStoredNamesAndLoadsTheChosenOne) {
     click(GetDlgItem(dialog, IDC_OPENDLG_CANCELBUTTON));
     ASSERT_TRUE(waitUntil([&] { return !IsWindowVisible(dialog); }));
     EXPECT_EQ(session.text(IDC_TEXT5), "alpha");
+
+    // Ctrl+S passes the box's text to its setter, whose check asks; leaving the box then asks nothing again.
+    const std::string temp = session.root() + "\\no-temp";
+    typeAndStay(IDC_TEXT9, temp);
+    pressControlKey(session.control(IDC_TEXT9), 'S');
+    EXPECT_NE(session.answer("Missing Folder", IDNO).find("no-temp"), std::string::npos);
+    EXPECT_EQ(session.answer("Info", IDOK), "Instance saved as \"alpha\".");
+    EXPECT_EQ(storedText("alpha", "java.io.tmpdir"), temp);
+    pressTab(session.control(IDC_TEXT9));
+    expectNoMessageBox();
 }
 
 TEST_F(WindowEndToEnd, InstallWithAProblemAsksAndCancelInstallsNothing) {

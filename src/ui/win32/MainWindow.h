@@ -75,6 +75,7 @@ private:
     void onCommand(int id, int code);
     void onFieldLeft(int id);
     void runPendingFieldUpdates();
+    void commitFocusedField();
     void onCheckChanged(int id);
     void onSizeChosen(int id);
     void onFolderBrowse(int id);
@@ -98,6 +99,9 @@ private:
     HICON smallIcon_ = nullptr;
     bool serviceNameLocked_ = false;
     bool policyBoxWhite_ = false;
+    // The box whose text a command passed on while it kept the cursor.
+    int committedBoxId_ = 0;
+    std::string committedText_;
     OpenDialog openDialog_;
     AboutBox aboutBox_;
     NoticeWindow notice_;

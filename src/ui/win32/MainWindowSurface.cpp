@@ -31,7 +31,9 @@ std::string MainWindow::fieldText(FieldControl control) { return textOf(controlI
 void MainWindow::setFieldText(FieldControl control, const std::string& text) {
     // Rewriting the same text would only lose the caret and selection.
     const int id = controlIdOf(control);
-    if (textOf(id) != text) SetDlgItemTextA(window_, id, text.c_str());
+    if (textOf(id) == text) return;
+    SetDlgItemTextA(window_, id, text.c_str());
+    if (id == committedBoxId_) committedBoxId_ = 0;  // what was passed on is no longer shown
 }
 
 int MainWindow::checkValue(CheckControl control) {
