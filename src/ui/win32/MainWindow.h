@@ -5,7 +5,9 @@
 
 #include "ui/WindowSurface.h"
 #include "ui/win32/AboutBox.h"
+#include "ui/win32/DialogScaling.h"
 #include "ui/win32/Fonts.h"
+#include "ui/win32/LiveRegion.h"
 #include "ui/win32/NoticeWindow.h"
 #include "ui/win32/OpenDialog.h"
 
@@ -68,8 +70,12 @@ private:
     INT_PTR onMessage(UINT message, WPARAM wParam, LPARAM lParam);
     INT_PTR onControlColour(HDC dc, HWND control);
 
-    // Set-up of the controls (MainWindowLayout.cpp).
+    // Set-up of the controls and what follows the DPI (MainWindowLayout.cpp).
     void setUpControls();
+    void useDpi(UINT dpi);
+    void onDpiChanged(UINT dpi, const RECT* suggested);
+    void onSystemColoursChanged();
+    void onStatusTimer();
 
     // Handlers (MainWindowHandlers.cpp).
     void onCommand(int id, int code);
@@ -95,8 +101,12 @@ private:
     HWND toolTip_ = nullptr;
     FontHandle frameFont_;
     FontHandle courierFont_;
+    FontHandle toolTipFont_;
     HICON bigIcon_ = nullptr;
     HICON smallIcon_ = nullptr;
+    DialogScaling scaling_;
+    LiveRegion status_;
+    bool highContrast_ = false;
     bool serviceNameLocked_ = false;
     bool policyBoxWhite_ = false;
     // The box whose text a command passed on while it kept the cursor.
