@@ -110,5 +110,64 @@ TEST(WindowLook, EveryTextFitsAndNoControlsOverlapAtEachScaling) {
     }
 }
 
+// The colours the screen shows inside a control.
+std::vector<COLORREF> coloursIn(HWND control) {
+    RECT at{};
+    GetWindowRect(control, &at);
+    const int width = at.right - at.left, height = at.bottom - at.top;
+    BITMAPINFO info{};
+    info.bmiHeader = {sizeof info.bmiHeader, width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    void* bits = nullptr;
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ previous = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, width, height, screen, at.left, at.top, SRCCOPY);
+    GdiFlush();
+    std::vector<COLORREF> colours;
+    for (int i = 0; i < width * height; ++i) {
+        const DWORD pixel = static_cast<const DWORD*>(bits)[i];
+        colours.push_back(RGB(pixel >> 16 & 0xFF, pixel >> 8 & 0xFF, pixel & 0xFF));
+    }
+    SelectObject(memory, previous);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    return colours;
+}
+
+bool shows(HWND control, COLORREF colour) {
+    const std::vector<COLORREF> colours = coloursIn(control);
+    return std::find(colours.begin(), colours.end(), colour) != colours.end();
+}
+
+// The status in blue, the editable name box white, the disabled policy box in the menu colour.
+void expectDescribedColours(const Session& session) {
+    Sleep(500);
+    EXPECT_TRUE(shows(session.control(IDC_LABEL20), RGB(0, 0, 255)));
+    EXPECT_TRUE(shows(session.control(IDC_TEXT5), RGB(255, 255, 255)));
+    EXPECT_TRUE(shows(session.control(IDC_TEXT7), GetSysColor(COLOR_MENU)));
+}
+
+TEST(WindowLook, ColoursFollowAHighContrastTheme) {
+    Session session;
+    ASSERT_TRUE(session.start());
+    expectDescribedColours(session);
+
+    HIGHCONTRASTA contrast{sizeof contrast, HCF_HIGHCONTRASTON, nullptr};
+    if (!SystemParametersInfoA(SPI_SETHIGHCONTRAST, sizeof contrast, &contrast, SPIF_SENDCHANGE))
+        GTEST_SKIP() << "this system cannot switch high contrast on (Wine 8 answers error " << GetLastError() << ")";
+    Sleep(500);
+    EXPECT_FALSE(shows(session.control(IDC_LABEL20), RGB(0, 0, 255)));
+    EXPECT_TRUE(shows(session.control(IDC_LABEL20), GetSysColor(COLOR_BTNTEXT)));
+    EXPECT_TRUE(shows(session.control(IDC_TEXT5), GetSysColor(COLOR_WINDOW)));
+    EXPECT_TRUE(shows(session.control(IDC_TEXT7), GetSysColor(COLOR_BTNFACE)));
+    EXPECT_TRUE(session.screenshot("high-contrast"));
+
+    contrast.dwFlags = 0;
+    SystemParametersInfoA(SPI_SETHIGHCONTRAST, sizeof contrast, &contrast, SPIF_SENDCHANGE);
+    expectDescribedColours(session);
+}
+
 }  // namespace
 }  // namespace velmora::e2e

@@ -68,6 +68,21 @@ protected:
         ASSERT_TRUE(waitForText(IDC_TEXT14, ""));
     }
 
+    // System32's net, waited for.
+    static void runNet(const std::string& arguments) {
+        char system[MAX_PATH] = {};
+        const std::string program = std::string(system, GetSystemDirectoryA(system, MAX_PATH)) + "\\net.exe";
+        std::string commandLine = "net " + arguments;
+        STARTUPINFOA startup{};
+        startup.cb = sizeof startup;
+        PROCESS_INFORMATION process{};
+        ASSERT_TRUE(CreateProcessA(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW,
+                                   nullptr, nullptr, &startup, &process));
+        WaitForSingleObject(process.hProcess, 30000);
+        CloseHandle(process.hThread);
+        CloseHandle(process.hProcess);
+    }
+
     HWND openDialogWithText(const std::string& expected) {
         HWND dialog = nullptr;
         waitUntil([&] {
@@ -117,6 +132,25 @@ TEST_F(WindowEndToEnd, StartsWithTheDefaultsOfANewConfiguration) {
     EXPECT_FALSE(readOnly(IDC_TEXT5));
     EXPECT_TRUE(sunken(IDC_TEXT5));
     EXPECT_EQ(focusedWindow(session.main()), session.control(IDC_TEXT5));
+
+    // Screen readers name a box from the label created just before it; the keyboard order stays.
+    for (auto [label, box] : {std::pair{IDC_LABEL5, IDC_TEXT5}, {IDC_LABEL18, IDC_TEXT11}, {IDC_LABEL19, IDC_LABEL20},
+                              {IDC_LABEL1, IDC_TEXT1}, {IDC_LABEL22, IDC_TEXT8}, {IDC_LABEL4, IDC_TEXT4},
+                              {IDC_LABEL11, IDC_TEXT7}, {IDC_LABEL6, IDC_TEXT6}, {IDC_LABEL9, IDC_TEXT9},
+                              {IDC_LABEL14, IDC_TEXT2}, {IDC_LABEL16, IDC_TEXT3}, {IDC_LABEL8, IDC_COMBO1},
+                              {IDC_LABEL7, IDC_COMBO2}, {IDC_LABEL3, IDC_COMBO3}, {IDC_LABEL2, IDC_OPTION1}})
+        EXPECT_EQ(GetWindow(session.control(box), GW_HWNDPREV), session.control(label)) << box;
+    std::vector<int> keyboardOrder;
+    for (HWND child = GetWindow(session.main(), GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+        if (className(child) != "Static" &&
+            !(className(child) == "Button" && (GetWindowLongA(child, GWL_STYLE) & BS_TYPEMASK) == BS_GROUPBOX))
+            keyboardOrder.push_back(GetDlgCtrlID(child));
+    EXPECT_EQ(keyboardOrder,
+              (std::vector<int>{IDC_TEXT5, IDC_TEXT11, IDC_TEXT1, IDC_COMMAND1, IDC_TEXT8, IDC_COMMAND13, IDC_TEXT4,
+                                IDC_COMMAND4, IDC_CHECK1, IDC_TEXT7, IDC_COMMAND8, IDC_TEXT6, IDC_COMMAND5, IDC_TEXT9,
+                                IDC_COMMAND7, IDC_TEXT2, IDC_COMMAND2, IDC_TEXT3, IDC_COMMAND3, IDC_COMBO1, IDC_COMBO2,
+                                IDC_COMBO3, IDC_OPTION1, IDC_OPTION2, IDC_CHECK2, IDC_TEXT14, IDC_COMMAND11, IDC_LIST1,
+                                IDC_COMMAND12, IDC_COMMAND6, IDC_COMMAND9, IDC_COMMAND10}));
 
     // Fifteen labels, the two check boxes and the two option buttons carry tips.
     HWND toolTips = findWindowOfClass(session.processId(), "tooltips_class32");
@@ -467,6 +501,14 @@ TEST_F(WindowEndToEnd, ServiceButtonsInstallStartStopAndUninstall) {
     ASSERT_TRUE(waitForText(IDC_LABEL20, "Installed - Running"));
     EXPECT_EQ(session.text(IDC_COMMAND9), "Stop");
     EXPECT_FALSE(IsWindowVisible(notice));
+
+    // Stopped and started outside the program, the service shows so within 3 s without a click.
+    runNet("stop " + name);
+    EXPECT_TRUE(waitUntil([&] { return session.text(IDC_LABEL20) == "Installed - Not Running"; }, 3000));
+    EXPECT_EQ(session.text(IDC_COMMAND9), "Start");
+    runNet("start " + name);
+    EXPECT_TRUE(waitUntil([&] { return session.text(IDC_LABEL20) == "Installed - Running"; }, 3000));
+    ASSERT_EQ(session.text(IDC_COMMAND9), "Stop");
 
     click(session.control(IDC_COMMAND9));
     ASSERT_TRUE(waitForText(IDC_LABEL20, "Installed - Not Running"));
