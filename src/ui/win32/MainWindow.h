@@ -73,6 +73,8 @@ private:
     // Set-up of the controls and what follows the DPI (MainWindowLayout.cpp).
     void setUpControls();
     void useDpi(UINT dpi);
+    void createToolTips();
+    void useToolTipDpi(UINT dpi);
     void onDpiChanged(UINT dpi, const RECT* suggested);
     void onSystemColoursChanged();
     void onStatusTimer();

@@ -75,8 +75,6 @@ void MainWindow::setUpControls() {
     scaling_.capture(window_);
     keepDpiLayoutToCode(window_);
     status_ = LiveRegion(item(IDC_LABEL20));
-    toolTip_ = createToolTipControl(instance_, window_);
-    for (const ToolTipText& tip : kToolTips) addToolTip(toolTip_, window_, tip.controlId, tip.text);
 
     fillSizes(item(IDC_COMBO1), kHeapSizes);
     fillSizes(item(IDC_COMBO2), kHeapSizes);
@@ -107,6 +105,19 @@ void MainWindow::useDpi(UINT dpi) {
     for (int id : kCourierControls)
         SendDlgItemMessageA(window_, id, WM_SETFONT, reinterpret_cast<WPARAM>(courierFont_.get()), FALSE);
 
+    if (toolTip_) useToolTipDpi(dpi);
+}
+
+// Created once the window has taken input: a tip shows only after the mouse
+// has rested on a control, so start-up need not wait for them.
+void MainWindow::createToolTips() {
+    if (toolTip_) return;
+    toolTip_ = createToolTipControl(instance_, window_);
+    for (const ToolTipText& tip : kToolTips) addToolTip(toolTip_, window_, tip.controlId, tip.text);
+    useToolTipDpi(dpiOf(window_));
+}
+
+void MainWindow::useToolTipDpi(UINT dpi) {
     LOGFONTA tipLook{};
     if (statusFontAt(dpi, tipLook)) {
         toolTipFont_ = FontHandle(CreateFontIndirectA(&tipLook));
