@@ -72,6 +72,7 @@ protected:
 
 TEST_F(ServiceTest, StatusFollowsTheTableAndAFailedQueryIsLogged) {
     dc.checkServiceStatus();
+    dc.followServiceStatus();
     EXPECT_EQ(window.status, "Not installed");
     EXPECT_EQ(os.services.queries, 0);
 
@@ -95,6 +96,15 @@ TEST_F(ServiceTest, StatusFollowsTheTableAndAFailedQueryIsLogged) {
     EXPECT_EQ(window.debugLines[1].rfind("Err.Description: ", 0), 0u);
     EXPECT_EQ(window.debugLines[2], "Err.Number: 1060");
     EXPECT_EQ(window.debugLines[3], "errStatus: check service status");
+
+    // Followed between commands: a failure that goes on is not logged again; an answer shows at once.
+    dc.followServiceStatus();
+    EXPECT_EQ(window.debugLines.size(), 4u);
+    os.services.started["svc"] = true;
+    dc.followServiceStatus();
+    EXPECT_EQ(window.status, "Installed - Running");
+    EXPECT_EQ(window.start, "Stop");
+    EXPECT_TRUE(window.startEnabled);
 }
 
 TEST_F(ServiceTest, ANameWithAQuoteCannotBeAskedAbout) {
@@ -104,6 +114,9 @@ TEST_F(ServiceTest, ANameWithAQuoteCannotBeAskedAbout) {
     os.services.started["it's"] = true;
     dc.checkServiceStatus();
     EXPECT_EQ(window.status, "Unable to determine");
+    const std::size_t logged = window.debugLines.size();
+    dc.followServiceStatus();
+    EXPECT_EQ(window.debugLines.size(), logged);
 }
 
 TEST_F(ServiceTest, StartAndStopShowTheNoticeRunNetAndHideItAgain) {
