@@ -49,8 +49,9 @@ void DialogScaling::capture(HWND dialog) {
 }
 
 void DialogScaling::apply(HWND dialog, UINT dpi, const RECT* suggested) {
+    // The template's point size at the new DPI, as the dialog manager would make it.
     LOGFONTA look = font_;
-    look.lfHeight = MulDiv(font_.lfHeight, static_cast<int>(dpi), static_cast<int>(dpi_));
+    look.lfHeight = -MulDiv(MulDiv(-font_.lfHeight, 72, static_cast<int>(dpi_)), static_cast<int>(dpi), 72);
     scaledFont_ = FontHandle(CreateFontIndirectA(&look));
     const SIZE units = baseUnitsOf(scaledFont_.get());
     auto x = [&](LONG value) { return MulDiv(value, units.cx, baseUnits_.cx); };

@@ -127,10 +127,9 @@ void MainWindow::useToolTipDpi(UINT dpi) {
 }
 
 void MainWindow::onDpiChanged(UINT dpi, const RECT* suggested) {
-    SendMessageA(window_, WM_SETREDRAW, FALSE, 0);
+    // No WM_SETREDRAW around it: on a top-level window Wine takes it for hiding the window.
     scaling_.apply(window_, dpi, suggested);
     useDpi(dpi);
-    SendMessageA(window_, WM_SETREDRAW, TRUE, 0);
     RedrawWindow(window_, nullptr, nullptr, RDW_ERASE | RDW_INVALIDATE | RDW_FRAME | RDW_ALLCHILDREN);
 }
 
