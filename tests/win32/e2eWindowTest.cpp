@@ -502,10 +502,23 @@ TEST_F(WindowEndToEnd, ServiceButtonsInstallStartStopAndUninstall) {
     EXPECT_EQ(session.text(IDC_COMMAND9), "Stop");
     EXPECT_FALSE(IsWindowVisible(notice));
 
-    // Stopped and started outside the program, the service shows so within 3 s without a click.
+    // Stopped and started outside the program, the service shows so within 3 s without a click,
+    // and screen readers are told of the new status line.
+    static HWND announced = nullptr;
+    constexpr DWORD kLiveRegionChanged = 0x8019;  // EVENT_OBJECT_LIVEREGIONCHANGED, Windows 8 and later
+    HWINEVENTHOOK hook = SetWinEventHook(
+        kLiveRegionChanged, kLiveRegionChanged, nullptr,
+        [](HWINEVENTHOOK, DWORD, HWND window, LONG, LONG, DWORD, DWORD) { announced = window; }, session.processId(), 0,
+        WINEVENT_OUTOFCONTEXT);
     runNet("stop " + name);
     EXPECT_TRUE(waitUntil([&] { return session.text(IDC_LABEL20) == "Installed - Not Running"; }, 3000));
     EXPECT_EQ(session.text(IDC_COMMAND9), "Start");
+    EXPECT_TRUE(waitUntil([&] {
+        MSG message;
+        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&message);
+        return announced == session.control(IDC_LABEL20);
+    }, 2000));
+    UnhookWinEvent(hook);
     runNet("start " + name);
     EXPECT_TRUE(waitUntil([&] { return session.text(IDC_LABEL20) == "Installed - Running"; }, 3000));
     ASSERT_EQ(session.text(IDC_COMMAND9), "Stop");
