@@ -153,8 +153,9 @@ TEST_F(WindowEndToEnd, StartsWithTheDefaultsOfANewConfiguration) {
                                 IDC_COMMAND12, IDC_COMMAND6, IDC_COMMAND9, IDC_COMMAND10}));
 
     // Fifteen labels, the two check boxes and the two option buttons carry tips.
-    HWND toolTips = findWindowOfClass(session.processId(), "tooltips_class32");
-    ASSERT_NE(toolTips, nullptr);
+    // They are made once the window has taken input.
+    HWND toolTips = nullptr;
+    ASSERT_TRUE(waitUntil([&] { return (toolTips = findWindowOfClass(session.processId(), "tooltips_class32")); }));
     EXPECT_EQ(SendMessageA(toolTips, TTM_GETTOOLCOUNT, 0, 0), 19);
 
     expectNoMessageBox();
