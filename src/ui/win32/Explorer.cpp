@@ -47,7 +47,8 @@ bool showCommonDialog(HWND owner, FileDialogCall& call) {
     request.lpstrDefExt = orNull(call.defaultExtension);
     const auto show = systemFunctionAs<BOOL(WINAPI*)(LPOPENFILENAMEA)>(
         "comdlg32.dll", call.openMode ? "GetOpenFileNameA" : "GetSaveFileNameA");
-    const BOOL chosen = show ? show(&request) : FALSE;
+    // The dialog hosts shell parts, which want COM on this thread.
+    const BOOL chosen = show && comReady() ? show(&request) : FALSE;
     call.flags = static_cast<int>(request.Flags);
     return chosen != FALSE;
 }
