@@ -150,7 +150,7 @@ bool shows(HWND control, COLORREF colour) {
 }
 
 // The status in blue, the editable name box white, the disabled policy box in the menu colour.
-void expectDescribedColours(const Session& session) {
+void expectOwnColours(const Session& session) {
     Sleep(500);
     EXPECT_TRUE(shows(session.control(IDC_LABEL20), RGB(0, 0, 255)));
     EXPECT_TRUE(shows(session.control(IDC_TEXT5), RGB(255, 255, 255)));
@@ -160,7 +160,7 @@ void expectDescribedColours(const Session& session) {
 TEST(WindowLook, ColoursFollowAHighContrastTheme) {
     Session session;
     ASSERT_TRUE(session.start());
-    expectDescribedColours(session);
+    expectOwnColours(session);
 
     HIGHCONTRASTA contrast{sizeof contrast, HCF_HIGHCONTRASTON, nullptr};
     if (!SystemParametersInfoA(SPI_SETHIGHCONTRAST, sizeof contrast, &contrast, SPIF_SENDCHANGE))
@@ -174,7 +174,7 @@ TEST(WindowLook, ColoursFollowAHighContrastTheme) {
 
     contrast.dwFlags = 0;
     SystemParametersInfoA(SPI_SETHIGHCONTRAST, sizeof contrast, &contrast, SPIF_SENDCHANGE);
-    expectDescribedColours(session);
+    expectOwnColours(session);
 }
 
 }  // namespace
