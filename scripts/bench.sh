@@ -3,7 +3,7 @@
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 build="${VELMORA_BUILD:-$top/build/mingw}"
-cmake --build "$build" --target bare_window bench_startup bench_store velmora tomcat -- -j2 >/dev/null
+cmake --build "$build" --target bare_window bare_dialog bench_startup bench_store velmora tomcat -- -j2 >/dev/null
 
 exe="$build/src/ui/win32/velmora.exe"
 size=$(stat -c %s "$exe")
@@ -25,6 +25,7 @@ export VELMORA_BENCH_BUILD="$build"
   . "'"$top"'/scripts/demo-layout.sh"
   prepare_demo_layout "'"$build"'"
   export java_home="C:\\jdk"
-  wine "'"$build"'/bench/bench_startup.exe" "C:\\tomcat\\bin\\velmora.exe" "$(winepath -w "'"$build"'/bench/bare_window.exe")"
+  wine "'"$build"'/bench/bench_startup.exe" "C:\\tomcat\\bin\\velmora.exe" "$(winepath -w "'"$build"'/bench/bare_window.exe")" \
+    "$(winepath -w "'"$build"'/bench/bare_dialog.exe")"
   wine "'"$build"'/bench/bench_store.exe"
 '

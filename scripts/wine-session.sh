@@ -42,7 +42,7 @@ if [ -z "${DISPLAY:-}" ] || [ -n "${VELMORA_XVFB:-}" ]; then
   # Xvfb picks a free display itself and writes its number once it is ready,
   # so sessions started side by side never race for the same one.
   display_file=$(mktemp)
-  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$display_file" >/dev/null 2>&1 &
+  Xvfb -displayfd 3 -screen 0 1920x1440x24 -nolisten tcp 3>"$display_file" >/dev/null 2>&1 &
   xvfb_pid=$!
   for _ in $(seq 100); do
     [ -s "$display_file" ] && break

@@ -77,6 +77,9 @@ public:
 
     // --- service control
     void checkServiceStatus();
+    // The check again between commands, while the window is up: a failure
+    // that goes on is logged once, not at every call.
+    void followServiceStatus();
     void startService();
     void stopService();
     void installService(bool showMessage);

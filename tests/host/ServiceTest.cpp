@@ -70,6 +70,7 @@ protected:
 
 TEST_F(ServiceTest, StatusFollowsTheTableAndAFailedQueryIsLogged) {
     dc.checkServiceStatus();
+    dc.followServiceStatus();
     EXPECT_EQ(window.status, "Not installed");
     EXPECT_EQ(os.services.queries, 0);
 
@@ -91,6 +92,15 @@ TEST_F(ServiceTest, StatusFollowsTheTableAndAFailedQueryIsLogged) {
     EXPECT_EQ(window.debugLines[1].rfind("Err.Description: ", 0), 0u);
     EXPECT_EQ(window.debugLines[2], "Err.Number: 1060");
     EXPECT_EQ(window.debugLines[3], "errStatus: check service status");
+
+    // Followed between commands: a failure that goes on is not logged again; an answer shows at once.
+    dc.followServiceStatus();
+    EXPECT_EQ(window.debugLines.size(), 4u);
+    os.services.services["svc"] = {"C:\\tomcat\\bin\\svc.exe", true};
+    dc.followServiceStatus();
+    EXPECT_EQ(window.status, "Installed - Running");
+    EXPECT_EQ(window.start, "Stop");
+    EXPECT_TRUE(window.startEnabled);
 }
 
 TEST_F(ServiceTest, StartAndStopRunSystem32sNetBehindTheNotice) {

@@ -24,12 +24,18 @@ using Names = std::vector<std::string>;
 
 class WindowEndToEnd : public ::testing::Test {
 protected:
-    // Puts the focus into a box, types over its text and tabs on to the next control.
-    void typeAndTab(int id, const std::string& text) {
+    // Puts the focus into a box and types over its text; the cursor stays there.
+    void typeAndStay(int id, const std::string& text) {
         HWND box = session.control(id);
         focusControl(session.main(), box);
         ASSERT_TRUE(waitUntil([&] { return focusedWindow(session.main()) == box; })) << "focus into " << id;
         setWindowText(box, text);
+    }
+
+    // The same, then tabs on to the next control.
+    void typeAndTab(int id, const std::string& text) {
+        HWND box = session.control(id);
+        typeAndStay(id, text);
         pressTab(box);
         ASSERT_TRUE(waitUntil([&] { return focusedWindow(session.main()) != box; })) << "tab out of " << id;
     }
@@ -71,6 +77,21 @@ protected:
         setWindowText(name, path);
         click(GetDlgItem(dialog, IDOK));
         ASSERT_TRUE(waitUntil([&] { return !IsWindow(dialog); }));
+    }
+
+    // System32's net, waited for.
+    static void runNet(const std::string& arguments) {
+        char system[MAX_PATH] = {};
+        const std::string program = std::string(system, GetSystemDirectoryA(system, MAX_PATH)) + "\\net.exe";
+        std::string commandLine = "net " + arguments;
+        STARTUPINFOA startup{};
+        startup.cb = sizeof startup;
+        PROCESS_INFORMATION process{};
+        ASSERT_TRUE(CreateProcessA(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW,
+                                   nullptr, nullptr, &startup, &process));
+        WaitForSingleObject(process.hProcess, 30000);
+        CloseHandle(process.hThread);
+        CloseHandle(process.hProcess);
     }
 
     HWND openDialogWithText(const std::string& expected) {
@@ -123,9 +144,29 @@ TEST_F(WindowEndToEnd, StartsWithTheDefaultsOfANewConfiguration) {
     EXPECT_TRUE(sunken(IDC_TEXT5));
     EXPECT_EQ(focusedWindow(session.main()), session.control(IDC_TEXT5));
 
+    // Screen readers name a box from the label created just before it; the keyboard order stays.
+    for (auto [label, box] : {std::pair{IDC_LABEL5, IDC_TEXT5}, {IDC_LABEL18, IDC_TEXT11}, {IDC_LABEL19, IDC_LABEL20},
+                              {IDC_LABEL1, IDC_TEXT1}, {IDC_LABEL22, IDC_TEXT8}, {IDC_LABEL4, IDC_TEXT4},
+                              {IDC_LABEL11, IDC_TEXT7}, {IDC_LABEL6, IDC_TEXT6}, {IDC_LABEL9, IDC_TEXT9},
+                              {IDC_LABEL14, IDC_TEXT2}, {IDC_LABEL16, IDC_TEXT3}, {IDC_LABEL8, IDC_COMBO1},
+                              {IDC_LABEL7, IDC_COMBO2}, {IDC_LABEL3, IDC_COMBO3}, {IDC_LABEL2, IDC_OPTION1}})
+        EXPECT_EQ(GetWindow(session.control(box), GW_HWNDPREV), session.control(label)) << box;
+    std::vector<int> keyboardOrder;
+    for (HWND child = GetWindow(session.main(), GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+        if (className(child) != "Static" &&
+            !(className(child) == "Button" && (GetWindowLongA(child, GWL_STYLE) & BS_TYPEMASK) == BS_GROUPBOX))
+            keyboardOrder.push_back(GetDlgCtrlID(child));
+    EXPECT_EQ(keyboardOrder,
+              (std::vector<int>{IDC_TEXT5, IDC_TEXT11, IDC_TEXT1, IDC_COMMAND1, IDC_TEXT8, IDC_COMMAND13, IDC_TEXT4,
+                                IDC_COMMAND4, IDC_CHECK1, IDC_TEXT7, IDC_COMMAND8, IDC_TEXT6, IDC_COMMAND5, IDC_TEXT9,
+                                IDC_COMMAND7, IDC_TEXT2, IDC_COMMAND2, IDC_TEXT3, IDC_COMMAND3, IDC_COMBO1, IDC_COMBO2,
+                                IDC_COMBO3, IDC_OPTION1, IDC_OPTION2, IDC_CHECK2, IDC_TEXT14, IDC_COMMAND11, IDC_LIST1,
+                                IDC_COMMAND12, IDC_COMMAND6, IDC_COMMAND9, IDC_COMMAND10}));
+
     // Fifteen labels, the two check boxes and the two option buttons carry tips.
-    HWND toolTips = findWindowOfClass(session.processId(), "tooltips_class32");
-    ASSERT_NE(toolTips, nullptr);
+    // They are made once the window has taken input.
+    HWND toolTips = nullptr;
+    ASSERT_TRUE(waitUntil([&] { return (toolTips = findWindowOfClass(session.processId(), "tooltips_class32")); }));
     EXPECT_EQ(SendMessageA(toolTips, TTM_GETTOOLCOUNT, 0, 0), 19);
 
     expectNoMessageBox();
@@ -175,7 +216,6 @@ TEST_F(WindowEndToEnd, EditingTheHomeOfANewConfigurationMovesItsPathsSilently) {
 
 TEST_F(WindowEndToEnd, SaveAnnouncesTheNameLocksItAndStoresTheFields) {
     ASSERT_TRUE(session.start());
-    typeAndTab(IDC_TEXT5, "e2e-alpha");
 
     click(session.control(IDC_CHECK1));
     ASSERT_TRUE(waitUntil([&] { return enabled(IDC_TEXT7); }));
@@ -206,8 +246,9 @@ TEST_F(WindowEndToEnd, SaveAnnouncesTheNameLocksItAndStoresTheFields) {
     ASSERT_TRUE(waitForText(IDC_COMBO2, "256"));
     setWindowText(session.control(IDC_COMBO1), "300");
 
-    focusControl(session.main(), session.control(IDC_TEXT11));
-    pressControlKey(session.control(IDC_TEXT11), 'S');
+    // Saved is what the window shows, also a name whose box still has the cursor.
+    typeAndStay(IDC_TEXT5, "e2e-alpha");
+    pressControlKey(session.control(IDC_TEXT5), 'S');
     ASSERT_TRUE(session.waitForMessageBox("Info"));
     EXPECT_TRUE(session.screenshot("03-saved-message"));
     EXPECT_EQ(session.answer("Info", IDOK), "Instance saved as \"e2e-alpha\".");
@@ -224,6 +265,11 @@ TEST_F(WindowEndToEnd, SaveAnnouncesTheNameLocksItAndStoresTheFields) {
     EXPECT_EQ(storedOptions("e2e-alpha"), (Names{"-Dx=1", "-Xrs2"}));
     expectNoMessageBox();
     EXPECT_TRUE(session.screenshot("03-saved-locked"));
+
+    typeAndStay(IDC_TEXT11, "Alpha instance");
+    postCommand(session.main(), IDM_SAVE);
+    EXPECT_EQ(session.answer("Info", IDOK), "Instance saved as \"e2e-alpha\".");
+    EXPECT_EQ(storedText("e2e-alpha", "description"), "Alpha instance");
 
     // File > Export... writes the stored configurations; with the store
     // emptied, File > Import... brings them back; a second import is refused.
@@ -294,6 +340,16 @@ TEST_F(WindowEndToEnd, OpenListsTheStoredNamesAndLoadsTheChosenOne) {
     click(GetDlgItem(dialog, IDC_OPENDLG_CANCELBUTTON));
     ASSERT_TRUE(waitUntil([&] { return !IsWindowVisible(dialog); }));
     EXPECT_EQ(session.text(IDC_TEXT5), "alpha");
+
+    // Ctrl+S passes the box's text to its setter, whose check asks; leaving the box then asks nothing again.
+    const std::string temp = session.root() + "\\no-temp";
+    typeAndStay(IDC_TEXT9, temp);
+    pressControlKey(session.control(IDC_TEXT9), 'S');
+    EXPECT_NE(session.answer("Missing Folder", IDNO).find("no-temp"), std::string::npos);
+    EXPECT_EQ(session.answer("Info", IDOK), "Instance saved as \"alpha\".");
+    EXPECT_EQ(storedText("alpha", "java.io.tmpdir"), temp);
+    pressTab(session.control(IDC_TEXT9));
+    expectNoMessageBox();
 }
 
 TEST_F(WindowEndToEnd, InstallWithAProblemAsksAndCancelInstallsNothing) {
@@ -475,6 +531,27 @@ TEST_F(WindowEndToEnd, ServiceButtonsInstallStartStopAndUninstall) {
     ASSERT_TRUE(waitForText(IDC_LABEL20, "Installed - Running"));
     EXPECT_EQ(session.text(IDC_COMMAND9), "Stop");
     EXPECT_FALSE(IsWindowVisible(notice));
+
+    // Stopped and started outside the program, the service shows so within 3 s without a click,
+    // and screen readers are told of the new status line.
+    static HWND announced = nullptr;
+    constexpr DWORD kLiveRegionChanged = 0x8019;  // EVENT_OBJECT_LIVEREGIONCHANGED, Windows 8 and later
+    HWINEVENTHOOK hook = SetWinEventHook(
+        kLiveRegionChanged, kLiveRegionChanged, nullptr,
+        [](HWINEVENTHOOK, DWORD, HWND window, LONG, LONG, DWORD, DWORD) { announced = window; }, session.processId(), 0,
+        WINEVENT_OUTOFCONTEXT);
+    runNet("stop " + name);
+    EXPECT_TRUE(waitUntil([&] { return session.text(IDC_LABEL20) == "Installed - Not Running"; }, 3000));
+    EXPECT_EQ(session.text(IDC_COMMAND9), "Start");
+    EXPECT_TRUE(waitUntil([&] {
+        MSG message;
+        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&message);
+        return announced == session.control(IDC_LABEL20);
+    }, 2000));
+    UnhookWinEvent(hook);
+    runNet("start " + name);
+    EXPECT_TRUE(waitUntil([&] { return session.text(IDC_LABEL20) == "Installed - Running"; }, 3000));
+    ASSERT_EQ(session.text(IDC_COMMAND9), "Stop");
 
     click(session.control(IDC_COMMAND9));
     ASSERT_TRUE(waitForText(IDC_LABEL20, "Installed - Not Running"));

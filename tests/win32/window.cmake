@@ -2,6 +2,7 @@
 # scenario land in <build>/screenshots/window.
 velmora_wine_test(window_e2e_tests SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/e2eWindowTest.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/e2eLookTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/e2eSession.cpp
   LIBRARIES velmora_window_driver velmora_core)
 target_compile_definitions(window_e2e_tests PRIVATE

@@ -1,11 +1,11 @@
 #include "platform/win32/Win32Processes.h"
 
 #include <windows.h>
-#include <shellapi.h>
 
 #include <vector>
 
 #include "platform/win32/SystemFailure.h"
+#include "platform/win32/SystemLibrary.h"
 
 namespace velmora {
 
@@ -33,8 +33,12 @@ int Win32Processes::runHiddenAndWait(const std::string& program, const std::stri
 }
 
 Outcome Win32Processes::openDocument(const std::string& path) {
-    const auto result = reinterpret_cast<INT_PTR>(
-        ShellExecuteA(nullptr, "open", path.c_str(), nullptr, nullptr, SW_SHOWNORMAL));
+    // shell32 loads here, at first use, not with the program.
+    using ShellExecuteFunction = HINSTANCE(WINAPI*)(HWND, LPCSTR, LPCSTR, LPCSTR, LPCSTR, INT);
+    const auto shellExecute = systemFunctionAs<ShellExecuteFunction>("shell32.dll", "ShellExecuteA");
+    if (!shellExecute) return systemFailure("ShellExecuteA", ERROR_PROC_NOT_FOUND);
+    comReady();  // the shell may hand the document to a COM handler
+    const auto result = reinterpret_cast<INT_PTR>(shellExecute(nullptr, "open", path.c_str(), nullptr, nullptr, SW_SHOWNORMAL));
     // ShellExecute reports success as a value above 32.
     if (result <= 32) return systemFailure("ShellExecuteA", static_cast<DWORD>(result));
     return std::nullopt;

@@ -4,6 +4,8 @@
 #include <objbase.h>
 #include <shlobj.h>
 
+#include "platform/win32/SystemLibrary.h"
+
 namespace velmora {
 
 namespace {
@@ -43,7 +45,10 @@ bool showCommonDialog(HWND owner, FileDialogCall& call) {
     request.lpstrTitle = orNull(call.title);
     request.Flags = static_cast<DWORD>(call.flags);
     request.lpstrDefExt = orNull(call.defaultExtension);
-    const BOOL chosen = call.openMode ? GetOpenFileNameA(&request) : GetSaveFileNameA(&request);
+    const auto show = systemFunctionAs<BOOL(WINAPI*)(LPOPENFILENAMEA)>(
+        "comdlg32.dll", call.openMode ? "GetOpenFileNameA" : "GetSaveFileNameA");
+    // The dialog hosts shell parts, which want COM on this thread.
+    const BOOL chosen = show && comReady() ? show(&request) : FALSE;
     call.flags = static_cast<int>(request.Flags);
     return chosen != FALSE;
 }
@@ -62,11 +67,15 @@ std::string BrowseForFolder(HWND owner) {
     request.pszDisplayName = nullptr;
     request.lpszTitle = "Select directory";
     request.ulFlags = BIF_RETURNONLYFSDIRS;
-    PIDLIST_ABSOLUTE item = SHBrowseForFolderA(&request);
+    const auto browse = systemFunctionAs<PIDLIST_ABSOLUTE(WINAPI*)(LPBROWSEINFOA)>("shell32.dll", "SHBrowseForFolderA");
+    const auto pathOf = systemFunctionAs<BOOL(WINAPI*)(PCIDLIST_ABSOLUTE, LPSTR)>("shell32.dll", "SHGetPathFromIDListA");
+    const auto release = systemFunctionAs<void(WINAPI*)(LPVOID)>("ole32.dll", "CoTaskMemFree");
+    if (!comReady() || !browse || !pathOf || !release) return std::string();
+    PIDLIST_ABSOLUTE item = browse(&request);
 
     std::string path(kFolderPathBufferSize, ' ');
-    const bool isFolder = item && SHGetPathFromIDListA(item, path.data());
-    CoTaskMemFree(item);
+    const bool isFolder = item && pathOf(item, path.data());
+    release(item);
     return isFolder ? TrimAtNul(path) : std::string();
 }
 

@@ -4,10 +4,8 @@
 
 namespace velmora {
 
-HFONT createPointFont(const char* face, int hundredthsOfPoint, bool bold, BYTE pitchAndFamily) {
-    HDC screen = GetDC(nullptr);
-    const int height = -MulDiv(hundredthsOfPoint, GetDeviceCaps(screen, LOGPIXELSY), 7200);
-    ReleaseDC(nullptr, screen);
+HFONT createPointFont(const char* face, int hundredthsOfPoint, bool bold, BYTE pitchAndFamily, UINT dpi) {
+    const int height = -MulDiv(hundredthsOfPoint, static_cast<int>(dpi), 7200);
     return CreateFontA(height, 0, 0, 0, bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
                        OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, pitchAndFamily, face);
 }

@@ -9,6 +9,10 @@ namespace velmora {
 
 namespace {
 
+constexpr UINT_PTR kStatusTimer = 1;
+constexpr UINT_PTR kToolTipTimer = 2;
+constexpr UINT kStatusPollMs = 2000;
+
 INT_PTR background(HDC dc, COLORREF colour, HBRUSH brush) {
     SetBkColor(dc, colour);
     return reinterpret_cast<INT_PTR>(brush);
@@ -37,6 +41,15 @@ void MainWindow::attach(DoConfig& config) { config_ = &config; }
 void MainWindow::show() {
     ShowWindow(window_, SW_SHOW);
     SendMessageA(window_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(item(IDC_TEXT5)), TRUE);
+    SetTimer(window_, kStatusTimer, kStatusPollMs, nullptr);
+    SetTimer(window_, kToolTipTimer, USER_TIMER_MINIMUM, nullptr);
+}
+
+// A service may stop or start without us; the status line follows it while
+// someone can see it, and not while a command or a box of ours is up.
+void MainWindow::onStatusTimer() {
+    if (config_ && IsWindowVisible(window_) && !IsIconic(window_) && IsWindowEnabled(window_))
+        config_->followServiceStatus();
 }
 
 std::string MainWindow::textOf(int id) const {
@@ -69,6 +82,21 @@ INT_PTR MainWindow::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_CTLCOLOREDIT:
         case WM_CTLCOLORSTATIC:
             return onControlColour(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
+        case WM_DPICHANGED:
+            onDpiChanged(HIWORD(wParam), reinterpret_cast<const RECT*>(lParam));
+            return TRUE;
+        case WM_SETTINGCHANGE:
+        case WM_SYSCOLORCHANGE:
+        case WM_THEMECHANGED:
+            onSystemColoursChanged();
+            return FALSE;
+        case WM_TIMER:
+            if (wParam == kStatusTimer) onStatusTimer();
+            if (wParam == kToolTipTimer) {
+                KillTimer(window_, kToolTipTimer);
+                createToolTips();
+            }
+            return TRUE;
         case WM_CLOSE:
             // Nothing is asked and nothing is saved.
             DestroyWindow(window_);
@@ -87,8 +115,9 @@ INT_PTR MainWindow::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 // Read-only and disabled boxes ask with WM_CTLCOLORSTATIC, editable ones
-// with WM_CTLCOLOREDIT.
+// with WM_CTLCOLOREDIT. A high-contrast theme keeps the system's colours.
 INT_PTR MainWindow::onControlColour(HDC dc, HWND control) {
+    if (highContrast_) return FALSE;
     switch (GetDlgCtrlID(control)) {
         case IDC_LABEL20:
             SetTextColor(dc, RGB(0, 0, 255));

@@ -5,7 +5,9 @@
 
 #include "ui/WindowSurface.h"
 #include "ui/win32/AboutBox.h"
+#include "ui/win32/DialogScaling.h"
 #include "ui/win32/Fonts.h"
+#include "ui/win32/LiveRegion.h"
 #include "ui/win32/NoticeWindow.h"
 #include "ui/win32/OpenDialog.h"
 
@@ -68,13 +70,20 @@ private:
     INT_PTR onMessage(UINT message, WPARAM wParam, LPARAM lParam);
     INT_PTR onControlColour(HDC dc, HWND control);
 
-    // Set-up of the controls (MainWindowLayout.cpp).
+    // Set-up of the controls and what follows the DPI (MainWindowLayout.cpp).
     void setUpControls();
+    void useDpi(UINT dpi);
+    void createToolTips();
+    void useToolTipDpi(UINT dpi);
+    void onDpiChanged(UINT dpi, const RECT* suggested);
+    void onSystemColoursChanged();
+    void onStatusTimer();
 
     // Handlers (MainWindowHandlers.cpp).
     void onCommand(int id, int code);
     void onFieldLeft(int id);
     void runPendingFieldUpdates();
+    void commitFocusedField();
     void onCheckChanged(int id);
     void onSizeChosen(int id);
     void onFolderBrowse(int id);
@@ -94,10 +103,17 @@ private:
     HWND toolTip_ = nullptr;
     FontHandle frameFont_;
     FontHandle courierFont_;
+    FontHandle toolTipFont_;
     HICON bigIcon_ = nullptr;
     HICON smallIcon_ = nullptr;
+    DialogScaling scaling_;
+    LiveRegion status_;
+    bool highContrast_ = false;
     bool serviceNameLocked_ = false;
     bool policyBoxWhite_ = false;
+    // The box whose text a command passed on while it kept the cursor.
+    int committedBoxId_ = 0;
+    std::string committedText_;
     OpenDialog openDialog_;
     AboutBox aboutBox_;
     NoticeWindow notice_;

@@ -53,6 +53,8 @@ void MainWindow::onCommand(int id, int code) {
     if (!config_) return;
     if (isMenuItem(id)) {
         runPendingFieldUpdates();
+        // Exit ends the program at once: no setter, so no check may ask anything first.
+        if (id != IDM_EXIT) commitFocusedField();
         onMenuCommand(id);
         return;
     }
@@ -72,6 +74,7 @@ void MainWindow::onCommand(int id, int code) {
 
     // A click that also moved the focus reaches us before the left field's update; run that first.
     runPendingFieldUpdates();
+    commitFocusedField();
     if (entryFor(kFolderButtons, id)) return onFolderBrowse(id);
     if (entryFor(kFilePickers, id)) return onFileBrowse(id);
     switch (id) {
@@ -88,7 +91,27 @@ void MainWindow::onCommand(int id, int code) {
 }
 
 void MainWindow::onFieldLeft(int id) {
-    if (const ControlSetter* box = entryFor(kFieldBoxes, id); box && config_) (config_->*box->set)(textOf(id));
+    const ControlSetter* box = entryFor(kFieldBoxes, id);
+    if (!box || !config_) return;
+    if (id == committedBoxId_) {
+        // A command already passed this text on while the cursor stayed in the box.
+        committedBoxId_ = 0;
+        if (textOf(id) == committedText_) return;
+    }
+    (config_->*box->set)(textOf(id));
+}
+
+// A command acts on what the window shows: the box that has the cursor passes
+// its text on first, as leaving it would.
+void MainWindow::commitFocusedField() {
+    HWND focus = GetFocus();
+    if (!focus || GetParent(focus) != window_) return;
+    const int id = GetDlgCtrlID(focus);
+    const ControlSetter* box = entryFor(kFieldBoxes, id);
+    if (!box || (id == committedBoxId_ && textOf(id) == committedText_)) return;
+    (config_->*box->set)(textOf(id));
+    committedBoxId_ = id;
+    committedText_ = textOf(id);
 }
 
 void MainWindow::runPendingFieldUpdates() {

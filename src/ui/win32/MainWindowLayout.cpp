@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include "ui/win32/Dpi.h"
 #include "ui/win32/MainWindowControls.h"
 #include "ui/win32/ToolTips.h"
 
@@ -52,6 +53,17 @@ constexpr int kCourierControls[] = {IDC_LABEL13, IDC_LABEL15, IDC_LABEL17, IDC_L
 constexpr const char* kHeapSizes[] = {"", "32", "64", "128", "256", "512"};
 constexpr const char* kStackSizes[] = {"", "128", "256", "512", "768", "1024", "2048", "4096"};
 
+HICON loadIcon(HINSTANCE instance, int size) {
+    return static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(IDI_VELMORA), IMAGE_ICON, size, size, 0));
+}
+
+bool highContrastOn() {
+    HIGHCONTRASTA contrast{};
+    contrast.cbSize = sizeof contrast;
+    return SystemParametersInfoA(SPI_GETHIGHCONTRAST, sizeof contrast, &contrast, 0) &&
+           (contrast.dwFlags & HCF_HIGHCONTRASTON) != 0;
+}
+
 template <std::size_t N>
 void fillSizes(HWND combo, const char* const (&entries)[N]) {
     for (const char* entry : entries) SendMessageA(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(entry));
@@ -60,21 +72,9 @@ void fillSizes(HWND combo, const char* const (&entries)[N]) {
 }  // namespace
 
 void MainWindow::setUpControls() {
-    bigIcon_ = static_cast<HICON>(LoadImageA(instance_, MAKEINTRESOURCEA(IDI_VELMORA), IMAGE_ICON,
-                                             GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON), 0));
-    smallIcon_ = static_cast<HICON>(LoadImageA(instance_, MAKEINTRESOURCEA(IDI_VELMORA), IMAGE_ICON,
-                                               GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0));
-    SendMessageA(window_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_));
-    SendMessageA(window_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_));
-
-    frameFont_ = FontHandle(createPointFont("MS Sans Serif", 825, true, VARIABLE_PITCH | FF_SWISS));
-    courierFont_ = FontHandle(createPointFont("Courier New", 825, false, FIXED_PITCH | FF_MODERN));
-    for (int id : kFrames) SendDlgItemMessageA(window_, id, WM_SETFONT, reinterpret_cast<WPARAM>(frameFont_.get()), FALSE);
-    for (int id : kCourierControls)
-        SendDlgItemMessageA(window_, id, WM_SETFONT, reinterpret_cast<WPARAM>(courierFont_.get()), FALSE);
-
-    toolTip_ = createToolTipControl(instance_, window_);
-    for (const ToolTipText& tip : kToolTips) addToolTip(toolTip_, window_, tip.controlId, tip.text);
+    scaling_.capture(window_);
+    keepDpiLayoutToCode(window_);
+    status_ = LiveRegion(item(IDC_LABEL20));
 
     fillSizes(item(IDC_COMBO1), kHeapSizes);
     fillSizes(item(IDC_COMBO2), kHeapSizes);
@@ -85,6 +85,57 @@ void MainWindow::setUpControls() {
 
     for (const ControlSetter& box : kFieldBoxes)
         SetWindowSubclass(item(box.controlId), fieldBoxProc, 0, reinterpret_cast<DWORD_PTR>(window_));
+    highContrast_ = highContrastOn();
+    useDpi(dpiOf(window_));
+}
+
+// The dialog manager laid the controls out for the DPI at creation; what it
+// does not know of follows here.
+void MainWindow::useDpi(UINT dpi) {
+    if (bigIcon_) DestroyIcon(bigIcon_);
+    if (smallIcon_) DestroyIcon(smallIcon_);
+    bigIcon_ = loadIcon(instance_, systemMetricAt(SM_CXICON, dpi));
+    smallIcon_ = loadIcon(instance_, systemMetricAt(SM_CXSMICON, dpi));
+    SendMessageA(window_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_));
+    SendMessageA(window_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_));
+
+    frameFont_ = FontHandle(createPointFont("MS Sans Serif", 825, true, VARIABLE_PITCH | FF_SWISS, dpi));
+    courierFont_ = FontHandle(createPointFont("Courier New", 825, false, FIXED_PITCH | FF_MODERN, dpi));
+    for (int id : kFrames) SendDlgItemMessageA(window_, id, WM_SETFONT, reinterpret_cast<WPARAM>(frameFont_.get()), FALSE);
+    for (int id : kCourierControls)
+        SendDlgItemMessageA(window_, id, WM_SETFONT, reinterpret_cast<WPARAM>(courierFont_.get()), FALSE);
+
+    if (toolTip_) useToolTipDpi(dpi);
+}
+
+// Created once the window has taken input: a tip shows only after the mouse
+// has rested on a control, so start-up need not wait for them.
+void MainWindow::createToolTips() {
+    if (toolTip_) return;
+    toolTip_ = createToolTipControl(instance_, window_);
+    for (const ToolTipText& tip : kToolTips) addToolTip(toolTip_, window_, tip.controlId, tip.text);
+    useToolTipDpi(dpiOf(window_));
+}
+
+void MainWindow::useToolTipDpi(UINT dpi) {
+    LOGFONTA tipLook{};
+    if (statusFontAt(dpi, tipLook)) {
+        toolTipFont_ = FontHandle(CreateFontIndirectA(&tipLook));
+        SendMessageA(toolTip_, WM_SETFONT, reinterpret_cast<WPARAM>(toolTipFont_.get()), FALSE);
+    }
+    setToolTipDpi(toolTip_, dpi);
+}
+
+void MainWindow::onDpiChanged(UINT dpi, const RECT* suggested) {
+    // No WM_SETREDRAW around it: on a top-level window Wine takes it for hiding the window.
+    scaling_.apply(window_, dpi, suggested);
+    useDpi(dpi);
+    RedrawWindow(window_, nullptr, nullptr, RDW_ERASE | RDW_INVALIDATE | RDW_FRAME | RDW_ALLCHILDREN);
+}
+
+void MainWindow::onSystemColoursChanged() {
+    highContrast_ = highContrastOn();
+    RedrawWindow(window_, nullptr, nullptr, RDW_ERASE | RDW_INVALIDATE | RDW_ALLCHILDREN);
 }
 
 }  // namespace velmora

@@ -31,7 +31,9 @@ std::string MainWindow::fieldText(FieldControl control) { return textOf(controlI
 void MainWindow::setFieldText(FieldControl control, const std::string& text) {
     // Rewriting the same text would only lose the caret and selection.
     const int id = controlIdOf(control);
-    if (textOf(id) != text) SetDlgItemTextA(window_, id, text.c_str());
+    if (textOf(id) == text) return;
+    SetDlgItemTextA(window_, id, text.c_str());
+    if (id == committedBoxId_) committedBoxId_ = 0;  // what was passed on is no longer shown
 }
 
 int MainWindow::checkValue(CheckControl control) {
@@ -88,7 +90,9 @@ void MainWindow::setOptionEntryText(const std::string& text) { SetDlgItemTextA(w
 std::string MainWindow::installCaption() { return textOf(IDC_COMMAND6); }
 void MainWindow::setInstallCaption(const std::string& caption) { SetDlgItemTextA(window_, IDC_COMMAND6, caption.c_str()); }
 std::string MainWindow::startCaption() { return textOf(IDC_COMMAND9); }
-void MainWindow::setStartCaption(const std::string& caption) { SetDlgItemTextA(window_, IDC_COMMAND9, caption.c_str()); }
+void MainWindow::setStartCaption(const std::string& caption) {
+    if (startCaption() != caption) SetDlgItemTextA(window_, IDC_COMMAND9, caption.c_str());
+}
 
 void MainWindow::setStartEnabled(bool enabled) {
     HWND button = item(IDC_COMMAND9);
@@ -98,7 +102,11 @@ void MainWindow::setStartEnabled(bool enabled) {
 }
 
 std::string MainWindow::statusText() { return textOf(IDC_LABEL20); }
-void MainWindow::setStatusText(const std::string& text) { SetDlgItemTextA(window_, IDC_LABEL20, text.c_str()); }
+void MainWindow::setStatusText(const std::string& text) {
+    if (statusText() == text) return;
+    SetDlgItemTextA(window_, IDC_LABEL20, text.c_str());
+    if (IsWindowVisible(window_)) status_.changed();
+}
 
 void MainWindow::lockServiceName() {
     HWND box = item(IDC_TEXT5);

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "config/DoConfig.h"
+#include "ui/win32/Dpi.h"
 #include "ui/win32/ResourceIds.h"
 #include "ui/win32/WindowPlacement.h"
 
@@ -23,9 +24,10 @@ constexpr int kComboDropHeight = 2400;  // the open list below the text
 
 HWND createChild(HINSTANCE instance, HWND parent, const char* className, const char* text, DWORD style,
                  const TwipsRect& at, int id, int extraHeight = 0) {
+    const UINT dpi = dpiOf(parent);
     HWND child = CreateWindowExA(0, className, text, WS_CHILD | WS_VISIBLE | WS_TABSTOP | style,
-                                 twipsToPixelsX(at.left), twipsToPixelsY(at.top), twipsToPixelsX(at.width),
-                                 twipsToPixelsY(at.height + extraHeight), parent,
+                                 twipsToPixels(at.left, dpi), twipsToPixels(at.top, dpi), twipsToPixels(at.width, dpi),
+                                 twipsToPixels(at.height + extraHeight, dpi), parent,
                                  reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr);
     SendMessageA(child, WM_SETFONT, SendMessageA(parent, WM_GETFONT, 0, 0), FALSE);
     return child;
@@ -78,11 +80,9 @@ INT_PTR OpenDialog::onMessage(UINT message, WPARAM wParam, LPARAM) {
 }
 
 void OpenDialog::createControls() {
-    RECT frame{0, 0, twipsToPixelsX(kClientWidth), twipsToPixelsY(kClientHeight)};
-    AdjustWindowRectEx(&frame, static_cast<DWORD>(GetWindowLongPtrA(window_, GWL_STYLE)), FALSE,
-                       static_cast<DWORD>(GetWindowLongPtrA(window_, GWL_EXSTYLE)));
-    SetWindowPos(window_, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
-                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    const UINT dpi = dpiOf(window_);
+    const SIZE frame = windowSizeFor(window_, SIZE{twipsToPixels(kClientWidth, dpi), twipsToPixels(kClientHeight, dpi)}, dpi);
+    SetWindowPos(window_, nullptr, 0, 0, frame.cx, frame.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 
     // Created in keyboard order.
     createChild(instance_, window_, "BUTTON", "OK", BS_PUSHBUTTON | WS_GROUP, kOkButton, IDC_OPENDLG_OKBUTTON);

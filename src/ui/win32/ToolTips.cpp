@@ -5,15 +5,18 @@
 namespace velmora {
 
 namespace {
-constexpr int kMaxTipWidth = 320;  // pixels; long tips wrap instead of crossing the screen
+constexpr int kMaxTipWidth = 320;  // pixels at 96 DPI; long tips wrap instead of crossing the screen
 }
 
 HWND createToolTipControl(HINSTANCE instance, HWND owner) {
     HWND toolTip = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
                                    CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, owner, nullptr,
                                    instance, nullptr);
-    if (toolTip) SendMessageA(toolTip, TTM_SETMAXTIPWIDTH, 0, kMaxTipWidth);
     return toolTip;
+}
+
+void setToolTipDpi(HWND toolTip, UINT dpi) {
+    SendMessageA(toolTip, TTM_SETMAXTIPWIDTH, 0, MulDiv(kMaxTipWidth, static_cast<int>(dpi), 96));
 }
 
 void addToolTip(HWND toolTip, HWND owner, int controlId, const char* text) {

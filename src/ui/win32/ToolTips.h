@@ -8,5 +8,7 @@ namespace velmora {
 // see the mouse at all.
 HWND createToolTipControl(HINSTANCE instance, HWND owner);
 void addToolTip(HWND toolTip, HWND owner, int controlId, const char* text);
+// Long tips wrap at a width that follows the DPI.
+void setToolTipDpi(HWND toolTip, UINT dpi);
 
 }  // namespace velmora

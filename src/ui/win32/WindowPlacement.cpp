@@ -2,17 +2,6 @@
 
 namespace velmora {
 
-namespace {
-
-int screenDpi(int axis) {
-    HDC screen = GetDC(nullptr);
-    const int dpi = GetDeviceCaps(screen, axis);
-    ReleaseDC(nullptr, screen);
-    return dpi;
-}
-
-}  // namespace
-
 void centerOver(HWND window, HWND over) {
     RECT outer{}, inner{};
     GetWindowRect(over, &outer);
@@ -24,7 +13,6 @@ void centerOver(HWND window, HWND over) {
     SetWindowPos(window, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-int twipsToPixelsX(int twips) { return MulDiv(twips, screenDpi(LOGPIXELSX), 1440); }
-int twipsToPixelsY(int twips) { return MulDiv(twips, screenDpi(LOGPIXELSY), 1440); }
+int twipsToPixels(int twips, UINT dpi) { return MulDiv(twips, static_cast<int>(dpi), 1440); }
 
 }  // namespace velmora

@@ -6,8 +6,7 @@ namespace velmora {
 // Moves a window so that it stands centred over another.
 void centerOver(HWND window, HWND over);
 
-// Design positions are in twips (1440 to the inch).
-int twipsToPixelsX(int twips);
-int twipsToPixelsY(int twips);
+// Design positions are in twips (1440 to the inch), shown at a window's DPI.
+int twipsToPixels(int twips, UINT dpi);
 
 }  // namespace velmora

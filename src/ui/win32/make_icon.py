@@ -1,5 +1,6 @@
 #!/usr/bin/env python3
-"""Draws velmora.ico: a white V on a rounded teal square, 16, 32 and 48 pixels.
+"""Draws velmora.ico: a white V on a rounded teal square, in the sizes the
+window asks for at 100 to 200 % display scaling (16 to 32 and 32 to 64 pixels).
 
 Run it again after changing the drawing; the icon is committed beside it.
 """
@@ -73,4 +74,4 @@ def icon(sizes):
 if __name__ == '__main__':
     target = sys.argv[1] if len(sys.argv) > 1 else 'velmora.ico'
     with open(target, 'wb') as f:
-        f.write(icon([16, 32, 48]))
+        f.write(icon([16, 20, 24, 32, 40, 48, 64]))

@@ -1,0 +1,76 @@
+#include "ui/win32/DialogScaling.h"
+
+#include "ui/win32/Dpi.h"
+
+namespace velmora {
+
+namespace {
+
+bool isComboBox(HWND window) {
+    char name[16] = {};
+    GetClassNameA(window, name, sizeof name);
+    return lstrcmpiA(name, "ComboBox") == 0;
+}
+
+}  // namespace
+
+SIZE baseUnitsOf(HFONT font) {
+    HDC screen = GetDC(nullptr);
+    HGDIOBJ previous = SelectObject(screen, font);
+    TEXTMETRICA metrics{};
+    GetTextMetricsA(screen, &metrics);
+    static const char kLetters[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz";
+    SIZE letters{};
+    GetTextExtentPoint32A(screen, kLetters, 52, &letters);
+    SelectObject(screen, previous);
+    ReleaseDC(nullptr, screen);
+    return SIZE{(letters.cx / 26 + 1) / 2, metrics.tmHeight};
+}
+
+void DialogScaling::capture(HWND dialog) {
+    places_.clear();
+    for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        RECT rect{};
+        GetWindowRect(child, &rect);
+        MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&rect), 2);
+        // A combo box's window is its closed height; its size counts the list below it.
+        RECT dropped{};
+        if (isComboBox(child) && SendMessageA(child, CB_GETDROPPEDCONTROLRECT, 0, reinterpret_cast<LPARAM>(&dropped)))
+            rect.bottom = rect.top + (dropped.bottom - dropped.top);
+        places_.push_back({child, rect});
+    }
+    RECT client{};
+    GetClientRect(dialog, &client);
+    client_ = SIZE{client.right, client.bottom};
+    auto font = reinterpret_cast<HFONT>(SendMessageA(dialog, WM_GETFONT, 0, 0));
+    GetObjectA(font, sizeof font_, &font_);
+    baseUnits_ = baseUnitsOf(font);
+    dpi_ = dpiOf(dialog);
+}
+
+void DialogScaling::apply(HWND dialog, UINT dpi, const RECT* suggested) {
+    // The template's point size at the new DPI, as the dialog manager would make it.
+    LOGFONTA look = font_;
+    look.lfHeight = -MulDiv(MulDiv(-font_.lfHeight, 72, static_cast<int>(dpi_)), static_cast<int>(dpi), 72);
+    scaledFont_ = FontHandle(CreateFontIndirectA(&look));
+    const SIZE units = baseUnitsOf(scaledFont_.get());
+    auto x = [&](LONG value) { return MulDiv(value, units.cx, baseUnits_.cx); };
+    auto y = [&](LONG value) { return MulDiv(value, units.cy, baseUnits_.cy); };
+
+    SendMessageA(dialog, WM_SETFONT, reinterpret_cast<WPARAM>(scaledFont_.get()), FALSE);
+    HDWP moves = BeginDeferWindowPos(static_cast<int>(places_.size()));
+    for (const Place& place : places_) {
+        SendMessageA(place.child, WM_SETFONT, reinterpret_cast<WPARAM>(scaledFont_.get()), FALSE);
+        const RECT& r = place.rect;
+        if (moves)
+            moves = DeferWindowPos(moves, place.child, nullptr, x(r.left), y(r.top), x(r.right) - x(r.left),
+                                   y(r.bottom) - y(r.top), SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    if (moves) EndDeferWindowPos(moves);
+    const SIZE window = windowSizeFor(dialog, SIZE{x(client_.cx), y(client_.cy)}, dpi);
+    const UINT keepPlace = suggested ? 0 : SWP_NOMOVE;
+    SetWindowPos(dialog, nullptr, suggested ? suggested->left : 0, suggested ? suggested->top : 0, window.cx, window.cy,
+                 keepPlace | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+}  // namespace velmora

@@ -1,0 +1,38 @@
+#pragma once
+#include <windows.h>
+
+#include <vector>
+
+#include "ui/win32/Fonts.h"
+
+namespace velmora {
+
+// Lays a dialog out again for another DPI: every child keeps its place in
+// dialog units, measured by the dialog font at the new DPI, as the dialog
+// manager placed it at creation.
+class DialogScaling {
+public:
+    // Takes the places, the client size and the font the dialog was created with.
+    void capture(HWND dialog);
+    // Places and sizes everything for this DPI and hands every child the
+    // dialog font at that DPI. The window moves to the suggested corner, or
+    // keeps its own without one.
+    void apply(HWND dialog, UINT dpi, const RECT* suggested);
+
+private:
+    struct Place {
+        HWND child;
+        RECT rect;
+    };
+    std::vector<Place> places_;
+    SIZE client_{};
+    SIZE baseUnits_{};
+    UINT dpi_ = 0;
+    LOGFONTA font_{};
+    FontHandle scaledFont_;
+};
+
+// The dialog base units of a font: the average width of the letters and the height.
+SIZE baseUnitsOf(HFONT font);
+
+}  // namespace velmora

@@ -1,0 +1,69 @@
+#include "ui/win32/Dpi.h"
+
+namespace velmora {
+
+namespace {
+
+// Looked up by name: on Windows 7 and 8 user32 has none of these, and an
+// import would keep the program from starting there.
+template <typename Function>
+Function user32Function(const char* name) {
+    return reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("user32.dll"), name)));
+}
+
+UINT screenDpi() {
+    HDC screen = GetDC(nullptr);
+    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+    return static_cast<UINT>(dpi);
+}
+
+}  // namespace
+
+UINT dpiOf(HWND window) {
+    static const auto forWindow = user32Function<UINT(WINAPI*)(HWND)>("GetDpiForWindow");
+    const UINT dpi = forWindow && window ? forWindow(window) : 0;
+    return dpi ? dpi : screenDpi();
+}
+
+int systemMetricAt(int index, UINT dpi) {
+    static const auto forDpi = user32Function<int(WINAPI*)(int, UINT)>("GetSystemMetricsForDpi");
+    return forDpi ? forDpi(index, dpi) : MulDiv(GetSystemMetrics(index), static_cast<int>(dpi), static_cast<int>(screenDpi()));
+}
+
+bool statusFontAt(UINT dpi, LOGFONTA& font) {
+    // The wide form: the A form of the call does not exist.
+    static const auto forDpi = user32Function<BOOL(WINAPI*)(UINT, UINT, PVOID, UINT, UINT)>("SystemParametersInfoForDpi");
+    NONCLIENTMETRICSW metrics{};
+    metrics.cbSize = sizeof metrics;
+    if (forDpi ? !forDpi(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0, dpi)
+               : !SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0))
+        return false;
+    const LOGFONTW& wide = metrics.lfStatusFont;
+    font = LOGFONTA{};
+    font.lfHeight = forDpi ? wide.lfHeight : MulDiv(wide.lfHeight, static_cast<int>(dpi), static_cast<int>(screenDpi()));
+    font.lfWeight = wide.lfWeight;
+    font.lfCharSet = wide.lfCharSet;
+    font.lfQuality = wide.lfQuality;
+    font.lfPitchAndFamily = wide.lfPitchAndFamily;
+    WideCharToMultiByte(CP_ACP, 0, wide.lfFaceName, -1, font.lfFaceName, LF_FACESIZE, nullptr, nullptr);
+    return true;
+}
+
+void keepDpiLayoutToCode(HWND dialog) {
+    // DDC_DISABLE_ALL: neither new fonts nor new places from the dialog manager.
+    static const auto behaviour = user32Function<BOOL(WINAPI*)(HWND, int, int)>("SetDialogDpiChangeBehavior");
+    if (behaviour) behaviour(dialog, 1, 1);
+}
+
+SIZE windowSizeFor(HWND window, SIZE client, UINT dpi) {
+    static const auto forDpi = user32Function<BOOL(WINAPI*)(LPRECT, DWORD, BOOL, DWORD, UINT)>("AdjustWindowRectExForDpi");
+    RECT rect{0, 0, client.cx, client.cy};
+    const auto style = static_cast<DWORD>(GetWindowLongPtrA(window, GWL_STYLE));
+    const auto exStyle = static_cast<DWORD>(GetWindowLongPtrA(window, GWL_EXSTYLE));
+    const BOOL menu = GetMenu(window) != nullptr;
+    if (!forDpi || !forDpi(&rect, style, menu, exStyle, dpi)) AdjustWindowRectEx(&rect, style, menu, exStyle);
+    return SIZE{rect.right - rect.left, rect.bottom - rect.top};
+}
+
+}  // namespace velmora
