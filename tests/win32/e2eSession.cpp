@@ -1,12 +1,14 @@
 #include "e2eSession.h"
 
-#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 
 #include "WindowDriver.h"
 #include "config/Encodings.h"
+#include "platform/win32/Win32Files.h"
+#include "platform/win32/Win32Registry.h"
+#include "platform/win32/Win32Services.h"
 
 namespace velmora::e2e {
 
@@ -35,19 +37,7 @@ std::string multiString(const std::vector<std::string>& entries) { return encode
 
 std::string configurationKey(const std::string& name) { return std::string(kStoreKey) + "\\" + name; }
 
-std::string rawValue(const std::string& subkey, const std::string& value, DWORD* type) {
-    HKEY key = nullptr;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, subkey.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return "";
-    DWORD size = 0;
-    std::string data;
-    if (RegQueryValueExA(key, value.c_str(), nullptr, type, nullptr, &size) == ERROR_SUCCESS) {
-        data.resize(size);
-        RegQueryValueExA(key, value.c_str(), nullptr, type, reinterpret_cast<BYTE*>(data.data()), &size);
-        data.resize(size);
-    }
-    RegCloseKey(key);
-    return data;
-}
+constexpr RootKey kRoot = HKEY_LOCAL_MACHINE_ROOT;
 
 void clearStore() { RegDeleteTreeA(HKEY_LOCAL_MACHINE, kStoreKey); }
 
@@ -129,11 +119,9 @@ bool Session::screenshot(const std::string& name, int settleMs) const {
 }
 
 bool serviceExists(const std::string& name) {
-    SC_HANDLE manager = OpenSCManagerA(nullptr, nullptr, SC_MANAGER_CONNECT);
-    SC_HANDLE service = manager ? OpenServiceA(manager, name.c_str(), SERVICE_QUERY_STATUS) : nullptr;
-    if (service) CloseServiceHandle(service);
-    if (manager) CloseServiceHandle(manager);
-    return service != nullptr;
+    const auto lookup = Win32Services().binaryPath(name);
+    const auto* binary = std::get_if<std::optional<std::string>>(&lookup);
+    return binary && binary->has_value();
 }
 
 bool serviceRegistered(const std::string& name) {
@@ -190,35 +178,21 @@ void storeNameList(const std::vector<std::string>& names) {
     RegCloseKey(key);
 }
 
-std::vector<std::string> storedNameList() {
-    DWORD type = 0;
-    return decodeMultiString(rawValue(kStoreKey, "services", &type));
-}
+// Read through the registry layer, which the registry contract holds to the system's own rules.
+std::vector<std::string> storedNameList() { return decodeMultiString(Win32Registry().queryStringValue(kRoot, kStoreKey, "services").value_or("")); }
 
-bool storeHasKey(const std::string& subkey) {
-    HKEY key = nullptr;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, subkey.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
-    RegCloseKey(key);
-    return true;
-}
+bool storeHasKey(const std::string& subkey) { return Win32Registry().keyContents(kRoot, subkey).has_value(); }
 
 std::string storedText(const std::string& name, const std::string& value) {
-    DWORD type = 0;
-    const std::string data = rawValue(configurationKey(name), value, &type);
-    return data.substr(0, data.find('\0'));
+    return Win32Registry().queryStringValue(kRoot, configurationKey(name), value).value_or("");
 }
 
 std::uint32_t storedNumber(const std::string& name, const std::string& value) {
-    DWORD type = 0;
-    const std::string data = rawValue(configurationKey(name), value, &type);
-    DWORD number = 0;
-    if (type == REG_DWORD && data.size() == sizeof number) std::memcpy(&number, data.data(), sizeof number);
-    return number;
+    return static_cast<std::uint32_t>(Win32Registry().queryDwordValue(kRoot, configurationKey(name), value));
 }
 
 std::vector<std::string> storedOptions(const std::string& name) {
-    DWORD type = 0;
-    return decodeMultiString(rawValue(configurationKey(name), "additional.jvm.options", &type));
+    return decodeMultiString(Win32Registry().queryStringValue(kRoot, configurationKey(name), "additional.jvm.options").value_or(""));
 }
 
 std::string contentOf(const std::string& path) {
@@ -228,9 +202,6 @@ std::string contentOf(const std::string& path) {
     return content.str();
 }
 
-bool fileExists(const std::string& path) {
-    const DWORD attributes = GetFileAttributesA(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
+bool fileExists(const std::string& path) { return Win32Files().fileExists(path); }
 
 }  // namespace velmora::e2e

@@ -4,7 +4,7 @@ velmora_wine_test(window_e2e_tests SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/e2eWindowTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/e2eLookTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/e2eSession.cpp
-  LIBRARIES velmora_window_driver velmora_core)
+  LIBRARIES velmora_window_driver velmora_win32)
 target_compile_definitions(window_e2e_tests PRIVATE
   VELMORA_EXE="$<TARGET_FILE:velmora>"
   VELMORA_WRAPPER_EXE="$<TARGET_FILE:tomcat>"
