@@ -27,9 +27,10 @@ const std::string kStore = "SOFTWARE\\velmoraconfigs";
 struct Bench {
     Win32Registry registry;
     Win32Files files;
-    MemoryProcesses processes;
     MemoryServices services;
     MemoryEnvironment environment;
+    MemoryFiles programs;  // no program runs: the services are not the system's
+    MemoryProcesses processes{programs, services, environment.systemFolder()};
     MemoryMessageBoxes boxes;
     Platform platform{registry, processes, files, services, environment, boxes};
     testing::RecordingWindow window;
