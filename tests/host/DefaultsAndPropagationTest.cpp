@@ -7,28 +7,22 @@ class DefaultsTest : public DoConfigTest {};
 
 TEST_F(DefaultsTest, NewConfigurationDerivesEveryPathFromTheProgramsFolder) {
     os.environment.variables["JAVA_HOME"] = "C:\\j2sdk";  // the name's case does not matter
+    window.serverSelected = false;  // the window's choice stays
     dc.newConfiguration();
     const Configuration& c = dc.configuration();
-    EXPECT_EQ(c.catalinaHome, "C:\\tomcat");
-    EXPECT_EQ(c.catalinaBase, "C:\\tomcat");
-    EXPECT_EQ(c.systemOut, "C:\\tomcat\\logs");
-    EXPECT_EQ(c.systemErr, "C:\\tomcat\\logs");
-    EXPECT_EQ(c.tomcatConfigFile, "C:\\tomcat\\conf\\server.xml");
-    EXPECT_EQ(c.securityPolicyFile, "C:\\tomcat\\conf\\catalina.policy");
-    EXPECT_EQ(c.tempDirectory, "C:\\tomcat\\temp");
-    EXPECT_EQ(c.classPath, "C:\\tomcat\\bin\\bootstrap.jar;C:\\tomcat\\common\\lib;C:\\j2sdk\\lib\\tools.jar");
-    EXPECT_EQ(c.serviceName, "SetInstanceName");
+    EXPECT_EQ(c.catalinaHome + "|" + c.catalinaBase + "|" + c.systemOut + "|" + c.systemErr + "|" + c.tomcatConfigFile +
+                  "|" + c.securityPolicyFile + "|" + c.tempDirectory + "|" + c.classPath,
+              "C:\\tomcat|C:\\tomcat|C:\\tomcat\\logs|C:\\tomcat\\logs|C:\\tomcat\\conf\\server.xml|"
+              "C:\\tomcat\\conf\\catalina.policy|C:\\tomcat\\temp|"
+              "C:\\tomcat\\bin\\bootstrap.jar;C:\\tomcat\\common\\lib;C:\\j2sdk\\lib\\tools.jar");
     EXPECT_EQ(window.text(FieldControl::Text5), "SetInstanceName");
     EXPECT_EQ(window.text(FieldControl::Text1), "C:\\tomcat");
-    EXPECT_EQ(window.install, "Install");
+    EXPECT_EQ(c.reduceOsSignals * 10 + c.useSecurityManager, 10);
+    EXPECT_EQ(c.jvmType, "client");
+    EXPECT_EQ(window.install + "|" + window.status, "Install|Not installed");
     EXPECT_FALSE(window.serviceNameLocked);
-    EXPECT_EQ(c.reduceOsSignals, 1);
-    EXPECT_EQ(c.useSecurityManager, 0);
-    EXPECT_EQ(c.jvmType, "server");
-    EXPECT_EQ(window.status, "Not installed");
     EXPECT_FALSE(window.startEnabled);
     EXPECT_FALSE(dc.showPrompts());
-    EXPECT_EQ(dc.lastCatalinaHome(), "C:\\tomcat");
     EXPECT_TRUE(boxes().empty());  // no folder exists, yet nothing is asked
     EXPECT_EQ(os.services.queries, 0);
 }
@@ -101,13 +95,6 @@ TEST_F(DefaultsTest, JdksOfTodayAreFoundInTheirOwnKeysAndLayouts) {
     EXPECT_EQ(dc.configuration().classPath, "C:\\tomcat\\bin\\bootstrap.jar;C:\\tomcat\\common\\lib;C:\\jdk8\\lib\\tools.jar");
 }
 
-TEST_F(DefaultsTest, NewKeepsTheClientJvmSelectedInTheWindow) {
-    window.serverSelected = false;
-    dc.newConfiguration();
-    EXPECT_EQ(dc.configuration().jvmType, "client");
-    EXPECT_FALSE(window.serverSelected);
-}
-
 class PropagationTest : public DoConfigTest {
 protected:
     void SetUp() override {
@@ -116,66 +103,55 @@ protected:
         dc.newConfiguration();
         dc.setCatalinaBase("C:\\tc\\base");  // silent: prompts are off after New
     }
-    void promptsOn() {
-        dc.installService(false);  // leaves prompts on
-        boxes().clear();
-        os.messageBoxes.answers.clear();
-    }
 };
 
-TEST_F(PropagationTest, SilentAfterNewMovesBaseClassPathAndPaths) {
+TEST_F(PropagationTest, SilentAfterNewMovesBaseClassPathAndPathsUnderTheBaseOnly) {
     const Configuration& c = dc.configuration();
-    EXPECT_EQ(c.systemOut, "C:\\tc\\base\\logs");
-    EXPECT_EQ(c.tomcatConfigFile, "C:\\tc\\base\\conf\\server.xml");
+    EXPECT_EQ(c.systemOut + "|" + c.tomcatConfigFile, "C:\\tc\\base\\logs|C:\\tc\\base\\conf\\server.xml");
     dc.setCatalinaHome("D:\\tomcat");
-    EXPECT_EQ(c.catalinaBase, "D:\\tomcat\\base");
-    EXPECT_EQ(c.classPath, "D:\\tomcat\\bin\\bootstrap.jar;D:\\tomcat\\common\\lib;C:\\jdk\\lib\\tools.jar");
-    EXPECT_EQ(c.systemErr, "D:\\tomcat\\base\\logs");
-    EXPECT_EQ(c.tempDirectory, "D:\\tomcat\\base\\temp");
-    EXPECT_EQ(c.securityPolicyFile, "D:\\tomcat\\base\\conf\\catalina.policy");
+    EXPECT_EQ(c.catalinaBase + "|" + c.classPath + "|" + c.systemErr + "|" + c.tempDirectory + "|" + c.securityPolicyFile,
+              "D:\\tomcat\\base|D:\\tomcat\\bin\\bootstrap.jar;D:\\tomcat\\common\\lib;C:\\jdk\\lib\\tools.jar|"
+              "D:\\tomcat\\base\\logs|D:\\tomcat\\base\\temp|D:\\tomcat\\base\\conf\\catalina.policy");
     EXPECT_EQ(window.text(FieldControl::Text8), "D:\\tomcat\\base");
-    for (const auto& box : boxes()) EXPECT_NE(box.title, "Change Detected");
+    EXPECT_TRUE(boxes().empty());
+
+    // The home is replaced wherever it stands; a base folder only with its separator.
+    dc.setCatalinaBase("D:\\tomcatbase");
+    dc.setSystemOut("D:\\tomcatbase");
+    dc.setCatalinaHome("E:\\t");
+    EXPECT_EQ(c.catalinaBase + "|" + c.systemOut, "E:\\tbase|D:\\tomcatbase");
+    dc.setCatalinaBase("X:\\other");
+    dc.setCatalinaHome("F:\\t");  // a base without the old home stays
+    EXPECT_EQ(c.catalinaBase, "X:\\other");
 }
 
-TEST_F(PropagationTest, YesAsksHomeThenBaseNoKeepsFieldsAndIsNotAskedAgain) {
-    promptsOn();
+TEST_F(PropagationTest, YesAsksHomeThenBaseNoKeepsFieldsAndACaseOnlyChangeIsAChange) {
+    dc.installService(false);  // leaves prompts on
+    auto questions = [&] {
+        std::vector<std::string> asked;
+        for (const auto& box : boxes())
+            if (box.title == "Change Detected") asked.push_back(box.text);
+        boxes().clear();
+        return asked;
+    };
+    questions();
     os.messageBoxes.answerByTitle["Change Detected"] = kIdYes;
     dc.setCatalinaHome("D:\\tomcat");
-    std::vector<std::string> questions;
-    for (const auto& box : boxes())
-        if (box.title == "Change Detected") questions.push_back(box.text);
-    ASSERT_EQ(questions.size(), 2u);
-    EXPECT_EQ(questions[0], "Your Catalina Home appears to have changed. Do you want to update your Catalina Base and Classpath to reflect this change?");
-    EXPECT_EQ(questions[1], "Your Catalina Base appears to have changed. Do you want to update the paths to '/conf', '/log', and '/temp' to reflect this change?");
+    EXPECT_EQ(questions(), (std::vector<std::string>{
+                               "Your Catalina Home appears to have changed. Do you want to update your Catalina Base "
+                               "and Classpath to reflect this change?",
+                               "Your Catalina Base appears to have changed. Do you want to update the paths to "
+                               "'/conf', '/log', and '/temp' to reflect this change?"}));
     EXPECT_EQ(dc.configuration().systemOut, "D:\\tomcat\\base\\logs");
 
-    boxes().clear();
     os.messageBoxes.answerByTitle["Change Detected"] = kIdNo;
-    dc.setCatalinaHome("E:\\t");
+    dc.setCatalinaHome("d:\\TOMCAT");
+    EXPECT_EQ(questions().size(), 1u);
     EXPECT_EQ(dc.configuration().catalinaBase, "D:\\tomcat\\base");
-    EXPECT_EQ(dc.lastCatalinaHome(), "E:\\t");
-    boxes().clear();
+    EXPECT_EQ(dc.lastCatalinaHome(), "d:\\TOMCAT");
+    dc.setCatalinaHome("E:\\t");
+    EXPECT_EQ(questions().size(), 1u);
     dc.setCatalinaHome("E:\\t");  // unchanged: only the folder warning
     ASSERT_EQ(boxes().size(), 1u);
     EXPECT_EQ(boxes()[0].text, "'E:\\t' is specified for 'Catalina Home' but it does not exist. Tomcat may not start without it.");
-}
-
-TEST_F(PropagationTest, ReplacementIgnoresSeparatorsForTheHomeButNeedsThemForBaseFolders) {
-    dc.setCatalinaBase("C:\\tcbase");
-    dc.setSystemOut("C:\\tcbase");  // equal to the base itself: not a folder under it
-    dc.setCatalinaHome("D:\\tomcat");
-    EXPECT_EQ(dc.configuration().catalinaBase, "D:\\tomcatbase");
-    EXPECT_EQ(dc.configuration().systemOut, "C:\\tcbase");
-    dc.setCatalinaBase("X:\\other");
-    dc.setCatalinaHome("F:\\t");  // a base without the old home stays
-    EXPECT_EQ(dc.configuration().catalinaBase, "X:\\other");
-}
-
-TEST_F(PropagationTest, ACaseOnlyChangeIsAChange) {
-    promptsOn();
-    os.messageBoxes.answerByTitle["Change Detected"] = kIdNo;
-    dc.setCatalinaHome("c:\\TC");
-    int questions = 0;
-    for (const auto& box : boxes()) questions += box.title == "Change Detected";
-    EXPECT_EQ(questions, 1);
 }

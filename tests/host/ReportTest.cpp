@@ -50,14 +50,23 @@ protected:
     std::string reportFile() { return os.files.files["C:\\tomcat\\bin\\quenby-svc1-debug.html"]; }
 };
 
-TEST_F(DiagnosticReportTest, AllPresentWritesButDoesNotOpenOnProblemsMode) {
-    EXPECT_FALSE(dc.writeDiagnosticReport(ReportMode::OnProblems));
-    EXPECT_NE(reportFile().find("No errors or warnings detected."), std::string::npos);
-    EXPECT_EQ(reportFile().substr(reportFile().size() - 2), "\r\n");
-    EXPECT_TRUE(os.processes.opened.empty());
-    dc.writeDiagnosticReport(ReportMode::Always);
+TEST_F(DiagnosticReportTest, AllPresentWritesButDoesNotOpenAndSaysWhenItCannotWrite) {
+    window.addOption("-Dk=v");
+    dc.checkConfiguration();  // with the window's options, opened
+    EXPECT_NE(reportFile().find("Additional JVM option</font></td><td width='75%'><font size='2'>-Dk=v"), std::string::npos);
+    const std::string end = "No errors or warnings detected.</font><br></body></html>\r\n";
+    EXPECT_EQ(reportFile().substr(reportFile().size() - end.size()), end);
     EXPECT_EQ(os.processes.opened, std::vector<std::string>{"C:\\tomcat\\bin\\quenby-svc1-debug.html"});
+    EXPECT_FALSE(dc.writeDiagnosticReport(ReportMode::OnProblems));
+    EXPECT_EQ(os.processes.opened.size(), 1u);
     EXPECT_TRUE(os.processes.ran.empty());
+    EXPECT_TRUE(boxes().empty());
+
+    os.files.locked.insert("C:\\tomcat\\bin\\quenby-svc1-debug.html");
+    dc.checkConfiguration();
+    ASSERT_EQ(boxes().size(), 1u);
+    EXPECT_EQ(boxes()[0].title, "Warning");
+    EXPECT_NE(boxes()[0].text.find("'C:\\tomcat\\bin\\quenby-svc1-debug.html'"), std::string::npos);
 }
 
 TEST_F(DiagnosticReportTest, FailedChecksAreLoggedInOrderWithTheReportsOwnLabels) {
@@ -81,17 +90,4 @@ TEST_F(DiagnosticReportTest, FailedChecksAreLoggedInOrderWithTheReportsOwnLabels
     dc.writeDiagnosticReport(ReportMode::OnProblems);
     EXPECT_NE(reportFile().find("'C:\\missing\\conf\\catalina.policy' is specified for 'Security policy file'"), std::string::npos);
     EXPECT_NE(reportFile().find("for 'Catalina bome'"), std::string::npos);
-}
-
-TEST_F(DiagnosticReportTest, CheckConfigurationReportsTheWindowsOptionsAndSaysWhenItCannotWrite) {
-    window.addOption("-Dk=v");
-    dc.checkConfiguration();
-    EXPECT_NE(reportFile().find("Additional JVM option</font></td><td width='75%'><font size='2'>-Dk=v"), std::string::npos);
-    EXPECT_TRUE(boxes().empty());
-
-    os.files.locked.insert("C:\\tomcat\\bin\\quenby-svc1-debug.html");
-    dc.checkConfiguration();
-    ASSERT_EQ(boxes().size(), 1u);
-    EXPECT_EQ(boxes()[0].title, "Warning");
-    EXPECT_NE(boxes()[0].text.find("'C:\\tomcat\\bin\\quenby-svc1-debug.html'"), std::string::npos);
 }

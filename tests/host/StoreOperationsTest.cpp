@@ -6,6 +6,7 @@ using namespace std::string_literals;
 
 class StoreTest : public DoConfigTest {
 protected:
+    const std::string store = "SOFTWARE\\velmoraconfigs";
     void SetUp() override {
         DoConfigTest::SetUp();
         dc.newConfiguration();
@@ -15,6 +16,7 @@ protected:
         dc.setServiceName(name);
         dc.saveConfiguration(false);
     }
+    void setList(const std::string& data) { reg().setMultiStringValue(HKEY_LOCAL_MACHINE_ROOT, store, "services", data); }
 };
 
 TEST_F(StoreTest, PathsUnderADifferentBaseSurviveAnyNumberOfRounds) {
@@ -36,16 +38,11 @@ TEST_F(StoreTest, PathsUnderADifferentBaseSurviveAnyNumberOfRounds) {
         dc.loadConfiguration("svc");
     }
     const Configuration& c = dc.configuration();
-    EXPECT_EQ(c.catalinaHome, "C:\\tc");
-    EXPECT_EQ(c.catalinaBase, "C:\\tc\\b1");
-    EXPECT_EQ(c.systemOut, "C:\\tc\\b1\\logs");
-    EXPECT_EQ(c.systemErr, before.systemErr);
-    EXPECT_EQ(c.tomcatConfigFile, "C:\\tc\\b1\\conf\\server.xml");
-    EXPECT_EQ(c.classPath, before.classPath);
-    EXPECT_EQ(c.tempDirectory, before.tempDirectory);
-    EXPECT_EQ(c.initialHeapSize, "256");
+    for (auto field : {&Configuration::catalinaHome, &Configuration::catalinaBase, &Configuration::systemOut,
+                       &Configuration::systemErr, &Configuration::tomcatConfigFile, &Configuration::classPath,
+                       &Configuration::tempDirectory, &Configuration::initialHeapSize, &Configuration::jvmType})
+        EXPECT_EQ(c.*field, before.*field);
     EXPECT_EQ(c.threadStackSize, "128");
-    EXPECT_EQ(c.jvmType, "client");
     EXPECT_FALSE(window.serverSelected);
     EXPECT_EQ(window.options, (std::vector<std::string>{"-Da=b", "-Dx=y"}));
     // The security manager is off: the policy shown is the default moved to the stored base.
@@ -56,48 +53,59 @@ TEST_F(StoreTest, PathsUnderADifferentBaseSurviveAnyNumberOfRounds) {
     EXPECT_EQ(window.status, "Not installed");
 }
 
-TEST_F(StoreTest, SaveWritesEveryValueWithItsTypeAndAnnouncesOnRequest) {
+TEST_F(StoreTest, SaveWritesEveryValueInOrderWithItsTypeAndAnnouncesOnRequest) {
     dc.setServiceName("svc");
     dc.setUseSecurityManager(1);
     dc.setMaxHeapSize("129.5");
+    const auto writes = reg().writeLog().size();
     dc.saveConfiguration(true);
-    EXPECT_EQ(reg().rawValue(HKEY_LOCAL_MACHINE_ROOT, "SOFTWARE\\velmoraconfigs\\svc", "max.heap.size")->type, kRegDword);
+    std::string order;
+    for (auto at = reg().writeLog().begin() + static_cast<long>(writes); at != reg().writeLog().end(); ++at)
+        order += at->substr(at->find('|') + 1) + " ";
+    EXPECT_EQ(order, "installedaservice services tomcat.home system.out system.err tomcat.config catalina.base java.security.manager "
+                     "java.security.policy jvm java.home java.class.path java.io.tmpdir init.heap.size max.heap.size "
+                     "description reduce.os.signals thread.stack.size services installedaservice additional.jvm.options ");
+    EXPECT_EQ(reg().rawValue(HKEY_LOCAL_MACHINE_ROOT, store + "\\svc", "max.heap.size")->type, kRegDword);
     EXPECT_EQ(storedDword("svc", "max.heap.size"), 130);
     EXPECT_EQ(storedDword("svc", "java.security.manager"), 1);
     EXPECT_EQ(storedDword("svc", "reduce.os.signals"), 1);
-    EXPECT_EQ(storedDword("svc", "installedaservice"), 0);
     EXPECT_EQ(stored("svc", "jvm"), "server");
-    auto options = reg().rawValue(HKEY_LOCAL_MACHINE_ROOT, "SOFTWARE\\velmoraconfigs\\svc", "additional.jvm.options");
+    auto options = reg().rawValue(HKEY_LOCAL_MACHINE_ROOT, store + "\\svc", "additional.jvm.options");
     ASSERT_TRUE(options);
     EXPECT_EQ(options->type, kRegMultiSz);
     EXPECT_EQ(options->data.size(), 0u);
-    ASSERT_FALSE(boxes().empty());
-    EXPECT_EQ(boxes().back().text, "Instance saved as \"svc\".");
-    EXPECT_EQ(boxes().back().title, "Info");
+    EXPECT_EQ(boxes().back().title + ": " + boxes().back().text, "Info: Instance saved as \"svc\".");
     EXPECT_EQ(boxes().back().buttons, 64);
-    EXPECT_GE(window.serviceNameFocused, 1);
 
-    // A later save writes from scratch: nothing of the old values survives.
-    reg().setStringValue(HKEY_LOCAL_MACHINE_ROOT, "SOFTWARE\\velmoraconfigs\\svc", "stray", "x");
+    // The zero-length list loads as no option, and the next save writes it so again, from scratch.
+    reg().setStringValue(HKEY_LOCAL_MACHINE_ROOT, store + "\\svc", "stray", "x");
+    dc.loadConfiguration("svc");
+    EXPECT_TRUE(window.options.empty());
     dc.saveConfiguration(false);
+    EXPECT_EQ(reg().rawValue(HKEY_LOCAL_MACHINE_ROOT, store + "\\svc", "additional.jvm.options")->data, "");
     EXPECT_EQ(stored("svc", "stray"), "<absent>");
 }
 
 TEST_F(StoreTest, TheListKeepsSaveOrderWithoutDuplicatesOrEmptyEntries) {
-    saveAs("ab");
-    reg().setMultiStringValue(HKEY_LOCAL_MACHINE_ROOT, "SOFTWARE\\velmoraconfigs", "services", "\0ab\0\0a\0"s);
+    EXPECT_TRUE(dc.storedConfigurationNames().empty());  // no list yet
+    for (const std::string& list : {""s, "\0"s, "\0\0"s}) {
+        setList(list);
+        EXPECT_TRUE(dc.storedConfigurationNames().empty());
+    }
+    setList("\0ab\0\0a\0"s);
+    EXPECT_EQ(dc.storedConfigurationNames(), (std::vector<std::string>{"ab", "a"}));
     saveAs("a");
     EXPECT_EQ(storedList(), "ab\0a\0"s);
     saveAs("c");
     saveAs("a");
     EXPECT_EQ(storedList(), "ab\0c\0a\0"s);
+    setList("\0ab\0\0c\0a\0\0"s);
     dc.deleteConfiguration(false);
     EXPECT_EQ(storedList(), "ab\0c\0"s);
-    EXPECT_FALSE(reg().keyExists(HKEY_LOCAL_MACHINE_ROOT, "SOFTWARE\\velmoraconfigs\\a"));
-    EXPECT_TRUE(reg().keyExists(HKEY_LOCAL_MACHINE_ROOT, "SOFTWARE\\velmoraconfigs\\ab"));
+    EXPECT_FALSE(reg().keyExists(HKEY_LOCAL_MACHINE_ROOT, store + "\\a"));
+    EXPECT_TRUE(reg().keyExists(HKEY_LOCAL_MACHINE_ROOT, store + "\\c"));
     EXPECT_EQ(boxes().back().text, "Deleted instance \"a\".");
     EXPECT_EQ(dc.configuration().serviceName, "SetInstanceName");
-    EXPECT_EQ(dc.storedConfigurationNames(), (std::vector<std::string>{"ab", "c"}));
 }
 
 TEST_F(StoreTest, NamesDifferingInCaseAreOneConfigurationThatANewOneReplacesOnlyWhenAsked) {
@@ -117,13 +125,16 @@ TEST_F(StoreTest, NamesDifferingInCaseAreOneConfigurationThatANewOneReplacesOnly
     dc.saveConfiguration(false);
     EXPECT_EQ(stored("prod", "description"), "");
     EXPECT_EQ(storedList(), "PROD\0"s);
-    dc.deleteConfiguration(true);
-    EXPECT_FALSE(reg().keyExists(HKEY_LOCAL_MACHINE_ROOT, "SOFTWARE\\velmoraconfigs\\prod"));
+    dc.setDescription("kept");
+    boxes().clear();
+    dc.deleteConfiguration(true);  // quiet: no box, the window stays
+    EXPECT_TRUE(boxes().empty());
+    EXPECT_EQ(window.text(FieldControl::Text11), "kept");
+    EXPECT_FALSE(reg().keyExists(HKEY_LOCAL_MACHINE_ROOT, store + "\\prod"));
     EXPECT_EQ(storedList(), ""s);
 
     // A listed name whose key has gone opens with a warning; Delete takes it off the list.
-    reg().setMultiStringValue(HKEY_LOCAL_MACHINE_ROOT, "SOFTWARE\\velmoraconfigs", "services", "lost\0"s);
-    boxes().clear();
+    setList("lost\0"s);
     dc.loadConfiguration("lost");
     ASSERT_EQ(boxes().size(), 1u);
     EXPECT_EQ(boxes()[0].title, "Warning");
@@ -131,25 +142,8 @@ TEST_F(StoreTest, NamesDifferingInCaseAreOneConfigurationThatANewOneReplacesOnly
     EXPECT_EQ(storedList(), ""s);
 }
 
-TEST_F(StoreTest, ANameThatIsNotStoredLoadsAbsentValues) {
-    dc.loadConfiguration("ghost");
-    const Configuration& c = dc.configuration();
-    EXPECT_EQ(c.serviceName, "ghost");
-    EXPECT_TRUE(window.serviceNameLocked);
-    EXPECT_EQ(c.catalinaHome, "");
-    EXPECT_EQ(c.catalinaBase, "");
-    EXPECT_EQ(c.systemOut, "");
-    EXPECT_EQ(c.classPath, "");
-    EXPECT_EQ(c.securityPolicyFile, "\\conf\\catalina.policy");
-    EXPECT_EQ(c.jvmType, "client");
-    EXPECT_EQ(c.reduceOsSignals, 0);
-    EXPECT_TRUE(window.options.empty());
-    EXPECT_EQ(window.install, "Install");
-    EXPECT_TRUE(boxes().empty());  // the load itself is silent
-}
-
-TEST_F(StoreTest, LoadShowsStoredSizesFlagsAndServiceState) {
-    const std::string key = "SOFTWARE\\velmoraconfigs\\svc";
+TEST_F(StoreTest, LoadShowsStoredSizesFlagsAndServiceStateAndAbsentValuesForAnUnstoredName) {
+    const std::string key = store + "\\svc";
     reg().setDwordValue(HKEY_LOCAL_MACHINE_ROOT, key, "init.heap.size", 70000);
     reg().setDwordValue(HKEY_LOCAL_MACHINE_ROOT, key, "max.heap.size", 40000);
     reg().setDwordValue(HKEY_LOCAL_MACHINE_ROOT, key, "java.security.manager", 1);
@@ -161,25 +155,50 @@ TEST_F(StoreTest, LoadShowsStoredSizesFlagsAndServiceState) {
     EXPECT_EQ(dc.configuration().initialHeapSize, "4464");
     EXPECT_EQ(dc.configuration().maxHeapSize, "");
     EXPECT_EQ(dc.configuration().securityPolicyFile, "C:\\p.policy");
-    EXPECT_TRUE(window.policyRowEnabled);
+    EXPECT_EQ(window.checks[CheckControl::Check1], 1);
     EXPECT_EQ(window.options, (std::vector<std::string>{"-Xa", "-Xb"}));
     EXPECT_TRUE(dc.installedAsService());
-    EXPECT_EQ(window.install, "Uninstall");
-    EXPECT_EQ(window.status, "Installed - Running");
-    EXPECT_EQ(window.start, "Stop");
+    EXPECT_EQ(window.install + "|" + window.status + "|" + window.start, "Uninstall|Installed - Running|Stop");
+
+    // Home equal to base with the manager off: the policy is the one under that base.
+    reg().setStringValue(HKEY_LOCAL_MACHINE_ROOT, store + "\\same", "tomcat.home", "C:\\tc");
+    reg().setStringValue(HKEY_LOCAL_MACHINE_ROOT, store + "\\same", "catalina.base", "C:\\tc");
+    reg().setStringValue(HKEY_LOCAL_MACHINE_ROOT, store + "\\same", "java.security.policy", "C:\\p.policy");
+    dc.loadConfiguration("same");
+    EXPECT_EQ(dc.configuration().securityPolicyFile, "C:\\tc\\conf\\catalina.policy");
+    EXPECT_EQ(window.checks[CheckControl::Check1], 0);
+
+    // A typed name that is not stored opens silently with absent values.
+    boxes().clear();
+    dc.loadConfiguration("ghost");
+    const Configuration& c = dc.configuration();
+    EXPECT_EQ(c.serviceName + "|" + c.catalinaHome + "|" + c.catalinaBase + "|" + c.systemOut + "|" + c.classPath, "ghost||||");
+    EXPECT_EQ(c.securityPolicyFile, "\\conf\\catalina.policy");
+    EXPECT_EQ(c.jvmType, "client");
+    EXPECT_EQ(c.reduceOsSignals, 0);
+    EXPECT_TRUE(window.options.empty());
+    EXPECT_TRUE(window.serviceNameLocked);
+    EXPECT_EQ(window.install + "|" + window.status, "Install|Not installed");
+    EXPECT_TRUE(boxes().empty());
 }
 
-TEST_F(StoreTest, SavingARunningServiceAsksFirstAndRestartsOnYes) {
+TEST_F(StoreTest, AnInstalledConfigurationAsksBeforeASaveOrADelete) {
     addDemoLayout();
     simulateClassicWrapper();
     saveAs("svc");
     dc.installService(false);
-    dc.startService();
-    ASSERT_EQ(window.status, "Installed - Running");
-
-    const auto writesBefore = reg().writeLog().size();
     boxes().clear();
     os.messageBoxes.answerByTitle["Confirm"] = kIdNo;
+    dc.deleteConfiguration(false);
+    ASSERT_EQ(boxes().size(), 1u);
+    EXPECT_EQ(boxes()[0].text, "This configuration is also installed as a service. If you delete the configuration, "
+                               "the service will be also be deleted. Continue?");
+    EXPECT_EQ(storedList(), "svc\0"s);
+    EXPECT_TRUE(dc.installedAsService());
+
+    dc.startService();
+    const auto writesBefore = reg().writeLog().size();
+    boxes().clear();
     dc.saveConfiguration(true);
     ASSERT_EQ(boxes().size(), 1u);
     EXPECT_EQ(boxes()[0].text, "This configuration is also installed as a running service. To update the configuration, "
@@ -196,44 +215,18 @@ TEST_F(StoreTest, SavingARunningServiceAsksFirstAndRestartsOnYes) {
     EXPECT_EQ(window.install, "Uninstall");
 }
 
-TEST_F(StoreTest, DeleteOfAnInstalledConfigurationAsksAndNoKeepsEverything) {
-    addDemoLayout();
-    simulateClassicWrapper();
-    saveAs("svc");
-    dc.installService(false);
-    boxes().clear();
-    os.messageBoxes.answerByTitle["Confirm"] = kIdNo;
-    dc.deleteConfiguration(false);
-    ASSERT_EQ(boxes().size(), 1u);
-    EXPECT_EQ(boxes()[0].text, "This configuration is also installed as a service. If you delete the configuration, "
-                               "the service will be also be deleted. Continue?");
-    EXPECT_EQ(storedList(), "svc\0"s);
-    EXPECT_TRUE(dc.installedAsService());
-}
-
-TEST_F(StoreTest, AQuietDeleteLeavesTheWindowAlone) {
-    saveAs("svc");
-    dc.setDescription("kept");
-    boxes().clear();
-    dc.deleteConfiguration(true);
-    EXPECT_TRUE(boxes().empty());
-    EXPECT_EQ(window.text(FieldControl::Text11), "kept");
-    EXPECT_TRUE(os.processes.ran.empty());  // no service of that name: nothing to stop or remove
-}
-
 TEST_F(StoreTest, NamesBreakingTheNameRuleAreRefusedAndTouchNothing) {
     addDemoLayout();
     simulateClassicWrapper();
     saveAs("a");
     saveAs("b");
     // Stored before the rule: it opens, but only the store may lose it.
-    reg().setStringValue(HKEY_LOCAL_MACHINE_ROOT, "SOFTWARE\\velmoraconfigs\\old name", "tomcat.home", "C:\\tomcat");
+    reg().setStringValue(HKEY_LOCAL_MACHINE_ROOT, store + "\\old name", "tomcat.home", "C:\\tomcat");
     const std::string list = storedList();
     const auto writes = reg().writeLog().size();
     const auto files = os.files.files;
-    const std::vector<std::string> names = {"", "a\\", "\\", "web app", "x/../tomcat", "tomcat", "ToMcAt", "..", ".",
-                                            "a:b", "a*", "tab\tname", std::string(256, 'n'), std::string(250, 'n')};
-    for (const std::string& name : names) {
+    for (const std::string& name : {""s, "a\\"s, "\\"s, "web app"s, "x/../tomcat"s, "tomcat"s, "ToMcAt"s, ".."s, "."s,
+                                    "a:b"s, "a*"s, "tab\tname"s, std::string(256, 'n'), std::string(250, 'n')}) {
         dc.newConfiguration();
         dc.setServiceName(name);
         boxes().clear();
@@ -252,15 +245,12 @@ TEST_F(StoreTest, NamesBreakingTheNameRuleAreRefusedAndTouchNothing) {
     EXPECT_EQ(reg().writeLog().size(), writes);
     EXPECT_EQ(storedList(), list);
     EXPECT_EQ(os.files.files, files);
-    EXPECT_EQ(reg().keyContents(HKEY_LOCAL_MACHINE_ROOT, "SOFTWARE\\velmoraconfigs")->subkeyNames,
-              (std::vector<std::string>{"a", "b", "old name"}));
 
     boxes().clear();
     dc.loadConfiguration("old name");
     EXPECT_EQ(dc.configuration().catalinaHome, "C:\\tomcat");
     dc.deleteConfiguration(false);
-    EXPECT_EQ(reg().keyContents(HKEY_LOCAL_MACHINE_ROOT, "SOFTWARE\\velmoraconfigs")->subkeyNames,
-              (std::vector<std::string>{"a", "b"}));
+    EXPECT_EQ(reg().keyContents(HKEY_LOCAL_MACHINE_ROOT, store)->subkeyNames, (std::vector<std::string>{"a", "b"}));
     EXPECT_TRUE(os.processes.ran.empty());
     EXPECT_EQ(boxes().back().text, "Deleted instance \"old name\".");
     dc.loadConfiguration("a\\b");

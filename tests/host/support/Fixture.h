@@ -19,7 +19,7 @@ protected:
     std::vector<MemoryMessageBoxes::Shown>& boxes() { return os.messageBoxes.shown; }
 
     void SetUp() override {
-        os.environment.folder = "C:\\tomcat\\bin";
+        window.config = &dc;
         os.environment.variables["JAVA_HOME"] = "C:\\jdk";
     }
 
