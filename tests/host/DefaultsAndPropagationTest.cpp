@@ -27,56 +27,41 @@ TEST_F(DefaultsTest, NewConfigurationDerivesEveryPathFromTheProgramsFolder) {
     EXPECT_EQ(os.services.queries, 0);
 }
 
-TEST_F(DefaultsTest, JavaHomeFallsBackToTheJdkRegistryEntries) {
-    os.environment.variables.clear();
-    dc.newConfiguration();
-    EXPECT_EQ(dc.configuration().javaHome, "");
-    EXPECT_EQ(dc.configuration().classPath, "C:\\tomcat\\bin\\bootstrap.jar;C:\\tomcat\\common\\lib;\\lib\\tools.jar");
-
-    const std::string jdk = "SOFTWARE\\JavaSoft\\Java Development Kit";
-    reg().setStringValue(HKEY_LOCAL_MACHINE_ROOT, jdk, "CurrentVersion", "1.4");
-    dc.newConfiguration();
-    EXPECT_EQ(dc.configuration().javaHome, "");
-    reg().setStringValue(HKEY_LOCAL_MACHINE_ROOT, jdk + "\\1.4", "JavaHome", "C:\\j2sdk1.4");
-    dc.newConfiguration();
-    EXPECT_EQ(dc.configuration().javaHome, "C:\\j2sdk1.4");
-
-    os.environment.variables["java_home"] = "C:\\nowhere";  // set wins even when missing
-    os.environment.folder = "C:";  // a program at the root gives C: alone
-    dc.newConfiguration();
-    EXPECT_EQ(dc.configuration().javaHome, "C:\\nowhere");
-    EXPECT_EQ(dc.configuration().catalinaHome, "C:");
-}
-
-TEST_F(DefaultsTest, JdksOfTodayAreFoundInTheirOwnKeysAndLayouts) {
+TEST_F(DefaultsTest, JavaHomeComesFromTheVariableElseFromTheJdksKeysOfYesterdayAndToday) {
     os.environment.variables.clear();
     const auto found = [&] {
         dc.newConfiguration();
         return dc.configuration().javaHome;
     };
+    EXPECT_EQ(found(), "");
+    EXPECT_EQ(dc.configuration().classPath, "C:\\tomcat\\bin\\bootstrap.jar;C:\\tomcat\\common\\lib;\\lib\\tools.jar");
     // Each key found is overruled by the next one set, which comes earlier in the lookup.
-    const std::vector<std::pair<std::string, std::string>> keys = {
-        {"SOFTWARE\\WOW6432Node\\Azul Systems\\Zulu\\zulu-17|InstallationPath", "C:\\zulu17\\"},
-        {"SOFTWARE\\Azul Systems\\Zulu\\zulu-8|InstallationPath", "C:\\zulu8"},  // an older one in the other view
-        {"SOFTWARE\\Microsoft\\JDK\\17.0.9.8\\hotspot\\MSI|Path", "C:\\ms17"},
-        {"SOFTWARE\\Eclipse Adoptium\\JDK\\21.0.1.12\\hotspot\\MSI|Path", "C:\\temurin21\\"},
-        {"SOFTWARE\\Eclipse Adoptium\\JDK\\8.0.392.8\\hotspot\\MSI|Path", "C:\\temurin8"},
-        {"SOFTWARE\\WOW6432Node\\JavaSoft\\Java Development Kit|CurrentVersion", "1.8"},
-        {"SOFTWARE\\WOW6432Node\\JavaSoft\\Java Development Kit\\1.8|JavaHome", "C:\\jdk8x86"},
-        {"SOFTWARE\\WOW6432Node\\JavaSoft\\JDK|CurrentVersion", "11"},
-        {"SOFTWARE\\WOW6432Node\\JavaSoft\\JDK\\11|JavaHome", "C:\\jdk11x86"},
-        {"SOFTWARE\\JavaSoft\\JDK|CurrentVersion", "21"},
-        {"SOFTWARE\\JavaSoft\\JDK\\21|JavaHome", "C:\\jdk21"},
-    };
-    const std::vector<std::string> expected = {"C:\\zulu17", "C:\\zulu8", "C:\\ms17", "C:\\temurin21", "C:\\temurin21",
-                                               "C:\\temurin21", "C:\\jdk8x86", "C:\\jdk8x86", "C:\\jdk11x86",
-                                               "C:\\jdk11x86", "C:\\jdk21"};
-    for (std::size_t i = 0; i < keys.size(); ++i) {
-        const auto bar = keys[i].first.find('|');
-        reg().setStringValue(HKEY_LOCAL_MACHINE_ROOT, keys[i].first.substr(0, bar), keys[i].first.substr(bar + 1),
-                             keys[i].second);
-        EXPECT_EQ(found(), expected[i]) << keys[i].first;
+    const std::tuple<const char*, const char*, const char*> keys[] = {
+        {"SOFTWARE\\JavaSoft\\Java Development Kit|CurrentVersion", "1.4", ""},
+        {"SOFTWARE\\JavaSoft\\Java Development Kit\\1.4|JavaHome", "C:\\j2sdk1.4", "C:\\j2sdk1.4"},
+        {"SOFTWARE\\JavaSoft\\Java Development Kit\\1.4|JavaHome", "", ""},
+        {"SOFTWARE\\WOW6432Node\\Azul Systems\\Zulu\\zulu-17|InstallationPath", "C:\\zulu17\\", "C:\\zulu17"},
+        {"SOFTWARE\\Azul Systems\\Zulu\\zulu-8|InstallationPath", "C:\\zulu8", "C:\\zulu8"},  // the other view first
+        {"SOFTWARE\\Microsoft\\JDK\\17.0.9.8\\hotspot\\MSI|Path", "C:\\ms17", "C:\\ms17"},
+        {"SOFTWARE\\Eclipse Adoptium\\JDK\\21.0.1.12\\hotspot\\MSI|Path", "C:\\temurin21\\", "C:\\temurin21"},
+        {"SOFTWARE\\Eclipse Adoptium\\JDK\\8.0.392.8\\hotspot\\MSI|Path", "C:\\temurin8", "C:\\temurin21"},
+        {"SOFTWARE\\WOW6432Node\\JavaSoft\\Java Development Kit|CurrentVersion", "1.8", "C:\\temurin21"},
+        {"SOFTWARE\\WOW6432Node\\JavaSoft\\Java Development Kit\\1.8|JavaHome", "C:\\jdk8x86", "C:\\jdk8x86"},
+        {"SOFTWARE\\WOW6432Node\\JavaSoft\\JDK|CurrentVersion", "11", "C:\\jdk8x86"},
+        {"SOFTWARE\\WOW6432Node\\JavaSoft\\JDK\\11|JavaHome", "C:\\jdk11x86", "C:\\jdk11x86"},
+        {"SOFTWARE\\JavaSoft\\JDK|CurrentVersion", "21", "C:\\jdk11x86"},
+        {"SOFTWARE\\JavaSoft\\JDK\\21|JavaHome", "C:\\jdk21", "C:\\jdk21"}};
+    for (const auto& [path, data, home] : keys) {
+        const std::string key = path;
+        reg().setStringValue(HKEY_LOCAL_MACHINE_ROOT, key.substr(0, key.find('|')), key.substr(key.find('|') + 1), data);
+        EXPECT_EQ(found(), home) << key;
     }
+    os.environment.variables["java_home"] = "C:\\nowhere";  // set wins even when missing
+    EXPECT_EQ(found(), "C:\\nowhere");
+    os.environment.folder = "C:";  // a program at the root gives C: alone
+    EXPECT_EQ(found() + "|" + dc.configuration().catalinaHome, "C:\\nowhere|C:");
+    os.environment.variables.clear();
+    os.environment.folder = "C:\\tomcat\\bin";
 
     // A JDK 21 has no jre folder and no tools.jar; a JDK 8 without tools.jar keeps it on the class path.
     addDemoLayout("C:\\tomcat", "C:\\jdk8");

@@ -143,12 +143,21 @@ TEST_F(ServiceTest, AProblemAsksFirstAndCancelTouchesNothing) {
     EXPECT_FALSE(dc.installedAsService());
 }
 
-TEST_F(ServiceTest, ARunningServiceIsOfferedAReinstallAndRestartedWithoutMessage) {
+TEST_F(ServiceTest, AnInstalledOrRunningServiceIsAskedAboutBeforeADeleteASaveOrAReinstall) {
     dc.installService(false);
-    dc.startService();
-    os.processes.ran.clear();
-    boxes().clear();
     os.messageBoxes.answerByTitle["Confirm"] = kIdNo;
+    dc.deleteConfiguration(false);
+    EXPECT_EQ(lastBox(), "Confirm: This configuration is also installed as a service. If you delete the "
+                         "configuration, the service will be also be deleted. Continue?");
+    EXPECT_EQ(storedList(), std::string("svc\0", 4));
+
+    dc.startService();
+    const auto writes = reg().writeLog().size();
+    dc.saveConfiguration(true);
+    EXPECT_EQ(lastBox(), "Confirm: This configuration is also installed as a running service. To update the "
+                         "configuration, the service will be also be stopped and restarted. Continue?");
+    EXPECT_EQ(reg().writeLog().size(), writes);
+    os.processes.ran.clear();
     dc.installService(true);
     EXPECT_EQ(lastBox(), "Confirm: Configuration for service \"svc\" has been updated, however the service is "
                          "currently running. To reliably apply the changes the service should be uninstalled and "
@@ -156,13 +165,17 @@ TEST_F(ServiceTest, ARunningServiceIsOfferedAReinstallAndRestartedWithoutMessage
     EXPECT_EQ(param("JVM Library"), "C:\\jdk\\jre\\bin\\server\\jvm.dll");  // an update
     EXPECT_EQ(os.processes.ran, std::vector<std::string>{"net start \"svc\""});
 
+    // Yes: stopped, written or reinstalled, started again, without a message of its own.
     os.messageBoxes.answerByTitle["Confirm"] = kIdYes;
-    os.processes.ran.clear();
-    dc.installService(true);
-    EXPECT_EQ(os.processes.ran.front(), "net stop \"svc\"");
-    EXPECT_EQ(os.processes.ran.back(), "net start \"svc\"");
-    EXPECT_EQ(window.status, "Installed - Running");
-    EXPECT_EQ(boxes().size(), 2u);  // the questions only
+    for (bool save : {true, false}) {
+        os.processes.ran.clear();
+        boxes().clear();
+        save ? (void)dc.saveConfiguration(false) : dc.installService(true);
+        EXPECT_EQ(os.processes.ran.front() + "|" + os.processes.ran.back(), "net stop \"svc\"|net start \"svc\"");
+        EXPECT_EQ(window.install + "|" + window.status, "Uninstall|Installed - Running");
+        EXPECT_EQ(storedDword("svc", "installedaservice"), 1);
+        EXPECT_EQ(boxes().size(), 1u);  // the question only
+    }
 }
 
 TEST_F(ServiceTest, AWrapperThatRegistersNothingIsReportedAndLeavesNothingBehind) {

@@ -182,39 +182,6 @@ TEST_F(StoreTest, LoadShowsStoredSizesFlagsAndServiceStateAndAbsentValuesForAnUn
     EXPECT_TRUE(boxes().empty());
 }
 
-TEST_F(StoreTest, AnInstalledConfigurationAsksBeforeASaveOrADelete) {
-    addDemoLayout();
-    simulateClassicWrapper();
-    saveAs("svc");
-    dc.installService(false);
-    boxes().clear();
-    os.messageBoxes.answerByTitle["Confirm"] = kIdNo;
-    dc.deleteConfiguration(false);
-    ASSERT_EQ(boxes().size(), 1u);
-    EXPECT_EQ(boxes()[0].text, "This configuration is also installed as a service. If you delete the configuration, "
-                               "the service will be also be deleted. Continue?");
-    EXPECT_EQ(storedList(), "svc\0"s);
-    EXPECT_TRUE(dc.installedAsService());
-
-    dc.startService();
-    const auto writesBefore = reg().writeLog().size();
-    boxes().clear();
-    dc.saveConfiguration(true);
-    ASSERT_EQ(boxes().size(), 1u);
-    EXPECT_EQ(boxes()[0].text, "This configuration is also installed as a running service. To update the configuration, "
-                               "the service will be also be stopped and restarted. Continue?");
-    EXPECT_EQ(boxes()[0].buttons, 4);
-    EXPECT_EQ(reg().writeLog().size(), writesBefore);
-
-    os.messageBoxes.answerByTitle["Confirm"] = kIdYes;
-    os.processes.ran.clear();
-    dc.saveConfiguration(false);
-    EXPECT_EQ(os.processes.ran.front(), "net stop \"svc\"");
-    EXPECT_EQ(os.processes.ran.back(), "net start \"svc\"");
-    EXPECT_EQ(storedDword("svc", "installedaservice"), 1);
-    EXPECT_EQ(window.install, "Uninstall");
-}
-
 TEST_F(StoreTest, NamesBreakingTheNameRuleAreRefusedAndTouchNothing) {
     addDemoLayout();
     simulateClassicWrapper();
