@@ -46,11 +46,10 @@ TEST_F(StoreTest, PathsUnderADifferentBaseSurviveAnyNumberOfRounds) {
     EXPECT_FALSE(window.serverSelected);
     EXPECT_EQ(window.options, (std::vector<std::string>{"-Da=b", "-Dx=y"}));
     // The security manager is off: the policy shown is the default moved to the stored base.
-    EXPECT_EQ(c.securityPolicyFile, "C:\\tc\\b1\\conf\\catalina.policy");
-    EXPECT_EQ(stored("svc", "java.security.policy"), "C:\\tc\\b1\\conf\\catalina.policy");
-    EXPECT_TRUE(window.serviceNameLocked);
-    EXPECT_TRUE(dc.showPrompts());
-    EXPECT_EQ(window.status, "Not installed");
+    EXPECT_EQ(c.securityPolicyFile + "|" + stored("svc", "java.security.policy"),
+              "C:\\tc\\b1\\conf\\catalina.policy|C:\\tc\\b1\\conf\\catalina.policy");
+    EXPECT_TRUE(window.serviceNameLocked && dc.showPrompts());
+    EXPECT_EQ(state(), "Install|Not installed|Start|off");
 }
 
 TEST_F(StoreTest, SaveWritesEveryValueInOrderWithItsTypeAndAnnouncesOnRequest) {
@@ -65,16 +64,14 @@ TEST_F(StoreTest, SaveWritesEveryValueInOrderWithItsTypeAndAnnouncesOnRequest) {
     EXPECT_EQ(order, "installedaservice services tomcat.home system.out system.err tomcat.config catalina.base java.security.manager "
                      "java.security.policy jvm java.home java.class.path java.io.tmpdir init.heap.size max.heap.size "
                      "description reduce.os.signals thread.stack.size services installedaservice additional.jvm.options ");
-    EXPECT_EQ(reg().rawValue(HKEY_LOCAL_MACHINE_ROOT, store + "\\svc", "max.heap.size")->type, kRegDword);
-    EXPECT_EQ(storedDword("svc", "max.heap.size"), 130);
-    EXPECT_EQ(storedDword("svc", "java.security.manager"), 1);
-    EXPECT_EQ(storedDword("svc", "reduce.os.signals"), 1);
-    EXPECT_EQ(stored("svc", "jvm"), "server");
-    auto options = reg().rawValue(HKEY_LOCAL_MACHINE_ROOT, store + "\\svc", "additional.jvm.options");
-    ASSERT_TRUE(options);
-    EXPECT_EQ(options->type, kRegMultiSz);
-    EXPECT_EQ(options->data.size(), 0u);
-    EXPECT_EQ(boxes().back().title + ": " + boxes().back().text, "Info: Instance saved as \"svc\".");
+    auto raw = [&](const char* name) {
+        const auto value = reg().rawValue(HKEY_LOCAL_MACHINE_ROOT, store + "\\svc", name);
+        return value ? std::to_string(value->type) + ":" + value->data : "<absent>";
+    };
+    EXPECT_EQ(raw("max.heap.size") + "|" + raw("java.security.manager") + "|" + raw("jvm"),
+              "4:\x82\0\0\0|4:\x01\0\0\0|1:server"s);
+    EXPECT_EQ(raw("additional.jvm.options"), "7:");
+    EXPECT_EQ(lastBox(), "Info: Instance saved as \"svc\".");
     EXPECT_EQ(boxes().back().buttons, 64);
 
     // The zero-length list loads as no option, and the next save writes it so again, from scratch.
@@ -82,8 +79,7 @@ TEST_F(StoreTest, SaveWritesEveryValueInOrderWithItsTypeAndAnnouncesOnRequest) {
     dc.loadConfiguration("svc");
     EXPECT_TRUE(window.options.empty());
     dc.saveConfiguration(false);
-    EXPECT_EQ(reg().rawValue(HKEY_LOCAL_MACHINE_ROOT, store + "\\svc", "additional.jvm.options")->data, "");
-    EXPECT_EQ(stored("svc", "stray"), "<absent>");
+    EXPECT_EQ(raw("additional.jvm.options") + "|" + raw("stray"), "7:|<absent>");
 }
 
 TEST_F(StoreTest, TheListKeepsSaveOrderWithoutDuplicatesOrEmptyEntries) {
@@ -152,13 +148,11 @@ TEST_F(StoreTest, LoadShowsStoredSizesFlagsAndServiceStateAndAbsentValuesForAnUn
     reg().setMultiStringValue(HKEY_LOCAL_MACHINE_ROOT, key, "additional.jvm.options", "\0-Xb\0\0-Xa\0"s);
     os.services.services["svc"] = {"C:\\tomcat\\bin\\svc.exe", true};
     dc.loadConfiguration("svc");
-    EXPECT_EQ(dc.configuration().initialHeapSize, "4464");
-    EXPECT_EQ(dc.configuration().maxHeapSize, "");
-    EXPECT_EQ(dc.configuration().securityPolicyFile, "C:\\p.policy");
+    EXPECT_EQ(dc.configuration().initialHeapSize + "|" + dc.configuration().maxHeapSize + "|" +
+                  dc.configuration().securityPolicyFile, "4464||C:\\p.policy");
     EXPECT_EQ(window.checks[CheckControl::Check1], 1);
     EXPECT_EQ(window.options, (std::vector<std::string>{"-Xa", "-Xb"}));
-    EXPECT_TRUE(dc.installedAsService());
-    EXPECT_EQ(window.install + "|" + window.status + "|" + window.start, "Uninstall|Installed - Running|Stop");
+    EXPECT_EQ(state(), "Uninstall|Installed - Running|Stop|on");
 
     // Home equal to base with the manager off: the policy is the one under that base.
     reg().setStringValue(HKEY_LOCAL_MACHINE_ROOT, store + "\\same", "tomcat.home", "C:\\tc");
@@ -172,14 +166,11 @@ TEST_F(StoreTest, LoadShowsStoredSizesFlagsAndServiceStateAndAbsentValuesForAnUn
     boxes().clear();
     dc.loadConfiguration("ghost");
     const Configuration& c = dc.configuration();
-    EXPECT_EQ(c.serviceName + "|" + c.catalinaHome + "|" + c.catalinaBase + "|" + c.systemOut + "|" + c.classPath, "ghost||||");
-    EXPECT_EQ(c.securityPolicyFile, "\\conf\\catalina.policy");
-    EXPECT_EQ(c.jvmType, "client");
-    EXPECT_EQ(c.reduceOsSignals, 0);
-    EXPECT_TRUE(window.options.empty());
-    EXPECT_TRUE(window.serviceNameLocked);
-    EXPECT_EQ(window.install + "|" + window.status, "Install|Not installed");
-    EXPECT_TRUE(boxes().empty());
+    EXPECT_EQ(c.serviceName + "|" + c.catalinaHome + "|" + c.catalinaBase + "|" + c.systemOut + "|" + c.classPath + "|" +
+                  c.securityPolicyFile + "|" + c.jvmType + "|" + std::to_string(c.reduceOsSignals),
+              "ghost|||||\\conf\\catalina.policy|client|0");
+    EXPECT_TRUE(window.options.empty() && window.serviceNameLocked && boxes().empty());
+    EXPECT_EQ(state(), "Install|Not installed|Stop|off");
 }
 
 TEST_F(StoreTest, NamesBreakingTheNameRuleAreRefusedAndTouchNothing) {

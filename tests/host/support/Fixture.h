@@ -59,6 +59,11 @@ protected:
         };
     }
 
+    // The service buttons and status as the window shows them.
+    std::string state() {
+        return window.install + "|" + window.status + "|" + window.start + (window.startEnabled ? "|on" : "|off");
+    }
+    std::string lastBox() { return boxes().empty() ? "<none>" : boxes().back().title + ": " + boxes().back().text; }
     std::string stored(const std::string& name, const std::string& value) {
         return reg().queryStringValue(HKEY_LOCAL_MACHINE_ROOT, "SOFTWARE\\velmoraconfigs\\" + name, value).value_or("<absent>");
     }
