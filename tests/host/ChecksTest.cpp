@@ -17,7 +17,22 @@ TEST(PathRules, ReplacementIsExactCaseAndClassPathEntriesAreLowerCasedWithShortP
 
 class ChecksTest : public DoConfigTest {};
 
-TEST_F(ChecksTest, MissingFolderIsOfferedAndCreatedOnlyOnYesWithPromptsOn) {
+TEST_F(ChecksTest, WithPromptsOffChecksOnlyReturnTheMessageWithPromptsOnAMissingFolderIsOfferedAndMadeOnYes) {
+    EXPECT_EQ(dc.checkFileExists("C:\\p.policy", "Security Policy File"),
+              "'C:\\p.policy' is specified for 'Security Policy File' but it does not exist. Tomcat may not start without it.");
+    EXPECT_FALSE(dc.checkFolderOrCreate("C:\\nope", "System.out file").empty());
+    EXPECT_EQ(dc.checkJvmLibrary("C:\\j\\jvm.dll"),
+              "With your Tomcat home and JVM selection, the Tomcat service will expect to find the jvm at "
+              "'C:\\j\\jvm.dll'. This file does not exist. Please check your settings against the actual location of the JVM.");
+    os.files.addFile("c:\\ok.jar");
+    EXPECT_EQ(dc.checkClassPath("C:\\A.JAR;C:\\OK.jar;;x;c:\\;D:\\lib"),
+              (std::vector<std::string>{"'c:\\a.jar' is specified for 'Classpath' but it does not exist. Tomcat may not start without it.",
+                                        "'d:\\lib' is specified for 'Classpath' but it does not exist. Tomcat may not start without it."}));
+    EXPECT_TRUE(boxes().empty());
+    EXPECT_FALSE(os.files.folderExists("C:\\nope"));
+    os.files.addFolder("C:\\here");
+    EXPECT_EQ(dc.checkFolderExists("C:\\here", "Java home"), "");
+
     dc.loadConfiguration("svc");  // leaves prompts on
     boxes().clear();
     os.messageBoxes.answers = {kIdNo};
@@ -36,23 +51,6 @@ TEST_F(ChecksTest, MissingFolderIsOfferedAndCreatedOnlyOnYesWithPromptsOn) {
     EXPECT_TRUE(os.files.folderExists(hostile));
     EXPECT_TRUE(os.processes.ran.empty());
     EXPECT_FALSE(os.files.fileExists("C:\\marker.txt"));
-}
-
-TEST_F(ChecksTest, PromptsOffShowNothingCreateNothingButStillReturnTheMessage) {
-    EXPECT_EQ(dc.checkFileExists("C:\\p.policy", "Security Policy File"),
-              "'C:\\p.policy' is specified for 'Security Policy File' but it does not exist. Tomcat may not start without it.");
-    EXPECT_FALSE(dc.checkFolderOrCreate("C:\\nope", "System.out file").empty());
-    EXPECT_EQ(dc.checkJvmLibrary("C:\\j\\jvm.dll"),
-              "With your Tomcat home and JVM selection, the Tomcat service will expect to find the jvm at "
-              "'C:\\j\\jvm.dll'. This file does not exist. Please check your settings against the actual location of the JVM.");
-    os.files.addFile("c:\\ok.jar");
-    EXPECT_EQ(dc.checkClassPath("C:\\A.JAR;C:\\OK.jar;;x;c:\\;D:\\lib"),
-              (std::vector<std::string>{"'c:\\a.jar' is specified for 'Classpath' but it does not exist. Tomcat may not start without it.",
-                                        "'d:\\lib' is specified for 'Classpath' but it does not exist. Tomcat may not start without it."}));
-    EXPECT_TRUE(boxes().empty());
-    EXPECT_FALSE(os.files.folderExists("C:\\nope"));
-    os.files.addFolder("C:\\here");
-    EXPECT_EQ(dc.checkFolderExists("C:\\here", "Java home"), "");
 }
 
 TEST_F(ChecksTest, SettersShowTheirValueAndRunTheirFollowUp) {

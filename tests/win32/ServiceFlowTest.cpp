@@ -15,6 +15,7 @@
 
 using namespace velmora;
 using namespace velmora::testing;
+using namespace std::string_literals;
 
 namespace {
 
@@ -108,28 +109,22 @@ TEST_F(ServiceFlowTest, InstallStartSaveWhileRunningStopUninstallAgainstTheServi
     EXPECT_EQ(boxes.shown[0].text, "Service \"" + name + "\" installed.");
     EXPECT_TRUE(files.fileExists(home + "\\bin\\" + name + ".exe"));
     EXPECT_EQ(registry.queryStringValue(HKEY_LOCAL_MACHINE_ROOT, serviceKey, "Description"), "Velmora flow test");
-    EXPECT_EQ(param("Start Param Number 2"), home + "\\conf\\server.xml");
-    EXPECT_EQ(param("System.out File"), outFile());
     EXPECT_EQ(registry.queryDwordValue(HKEY_LOCAL_MACHINE_ROOT, serviceKey + "\\Parameters", "JVM Option Count"), 9);
     EXPECT_EQ(window.status, "Installed - Not Running");
 
     dc.startOrStop();
     EXPECT_EQ(window.status + "|" + window.start, "Installed - Running|Stop");
-    std::string account = waitForLine(outFile(), "start: ");
-    const auto home0 = account.find("option 0: -Dcatalina.home=" + home);
-    EXPECT_NE(home0, std::string::npos) << account;
-    EXPECT_LT(home0, account.find("option 6: -Xrs"));
-    EXPECT_LT(account.find("option 7: -Xms64m"), account.find("option 8: -Dflow=1"));
-    EXPECT_NE(account.find("option 8: -Dflow=1"), std::string::npos) << account;
-    EXPECT_NE(account.find("library: " + jdk + "\\jre\\bin\\server\\jvm.dll"), std::string::npos) << account;
+    const std::string account = waitForLine(outFile(), "start: ");
+    for (const std::string& line : {"option 0: -Dcatalina.home=" + home, "option 6: -Xrs"s, "option 7: -Xms64m"s,
+                                    "option 8: -Dflow=1"s, "library: " + jdk + "\\jre\\bin\\server\\jvm.dll"})
+        EXPECT_NE(account.find(line + "\r\n"), std::string::npos) << line << "\n" << account;
 
     // A save while running asks, writes, reinstalls and restarts.
     boxes.shown.clear();
     dc.setMaxHeapSize("256");
     dc.saveConfiguration(true);
     ASSERT_FALSE(boxes.shown.empty());
-    EXPECT_EQ(boxes.shown.front().title, "Confirm");
-    EXPECT_EQ(boxes.shown.back().text, "Instance saved as \"" + name + "\".");
+    EXPECT_EQ(boxes.shown.front().title + "|" + boxes.shown.back().text, "Confirm|Instance saved as \"" + name + "\".");
     EXPECT_EQ(window.status, "Installed - Running");
     EXPECT_EQ(param("JVM Option Number 8"), "-Xmx256m");
     EXPECT_NE(waitForLine(outFile(), "-Xmx256m").find("option 8: -Xmx256m"), std::string::npos);
