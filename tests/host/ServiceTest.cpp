@@ -14,26 +14,20 @@ TEST(WrapperParameters, ConditionalOptionsAreNumberedOnWithoutGaps) {
     c.initialHeapSize = "64";
     c.maxHeapSize = "256";
     c.additionalJvmOptions = {"", "-Dx=y", ""};
-    auto options = [](const ServiceWrapperParameters& values) {
-        std::string out;
-        for (const auto& v : values)
-            if (v.name.rfind("JVM Option", 0) == 0)
-                out += v.name + "=" + (v.data.index() ? std::to_string(std::get<1>(v.data)) : std::get<0>(v.data)) + "|";
-        return out;
-    };
+    EXPECT_EQ(conditionalJvmOptions(c), (std::vector<std::string>{"-Djava.security.manager", "-Djava.security.policy=C:\\tc"
+                                                                  "\\p.policy", "-Xrs", "-Xms64m", "-Xmx256m", "-Dx=y"}));
     const auto values = serviceWrapperParameters(c);
-    EXPECT_EQ(values.front().key + "|" + values.front().name, "SYSTEM\\CurrentControlSet\\Services\\svc|Description");
-    EXPECT_EQ(values[11].name + "=" + std::get<std::string>(values[11].data), "System.out File=\\svc_out.log");
-    EXPECT_NE(options(values).find("JVM Option Number 3=-Djava.endorsed.dirs=C:\\tc\\common\\endorsed|JVM Option "
-                                   "Number 4=-Djava.class.path=|JVM Option Number 5=-Djava.home=\\jre|JVM Option "
-                                   "Number 6=-Djava.security.manager|JVM Option Number 7=-Djava.security.policy=C:\\tc\\"
-                                   "p.policy|JVM Option Number 8=-Xrs|JVM Option Number 9=-Xms64m|JVM Option Number "
-                                   "10=-Xmx256m|JVM Option Number 11=-Dx=y|JVM Option Count=12|"),
-              std::string::npos) << options(values);
+    auto text = [&](std::size_t from) {
+        std::string out = values.at(from).key.substr(34) + ":" + values.at(from).name + "=";
+        return out + (values[from].data.index() ? std::to_string(std::get<1>(values[from].data)) : std::get<0>(values[from].data));
+    };
+    EXPECT_EQ(text(0) + "|" + text(11) + "|" + text(16) + "|" + text(17) + "|" + text(values.size() - 2) + "|" + text(values.size() - 1),
+              "svc:Description=|svc\\Parameters:System.out File=\\svc_out.log|svc\\Parameters:JVM Option Number 3="
+              "-Djava.endorsed.dirs=C:\\tc\\common\\endorsed|svc\\Parameters:JVM Option Number 4=-Djava.class.path=|"
+              "svc\\Parameters:JVM Option Number 11=-Dx=y|svc\\Parameters:JVM Option Count=12");
 
     Configuration plain;
     plain.threadStackSize = "abc";
-    EXPECT_EQ(options(serviceWrapperParameters(plain)).find("Number 6"), std::string::npos);
     EXPECT_EQ(std::get<std::int32_t>(serviceWrapperParameters(plain).back().data), 6);
     plain.threadStackSize = " 128";
     plain.maxHeapSize = "0";
