@@ -60,22 +60,13 @@ TEST_F(DefaultsTest, JavaHomeComesFromTheVariableElseFromTheJdksKeysOfYesterdayA
     EXPECT_EQ(found(), "C:\\nowhere");
     os.environment.folder = "C:";  // a program at the root gives C: alone
     EXPECT_EQ(found() + "|" + dc.configuration().catalinaHome, "C:\\nowhere|C:");
-    os.environment.variables.clear();
     os.environment.folder = "C:\\tomcat\\bin";
-
-    // A JDK 21 has no jre folder and no tools.jar; a JDK 8 without tools.jar keeps it on the class path.
-    addDemoLayout("C:\\tomcat", "C:\\jdk8");
-    os.files.addFile("C:\\jdk21\\release", "IMPLEMENTOR=\"x\"\nIMPLEMENTOR_VERSION=\"8\"\nJAVA_VERSION=\"21.0.1\"\n");
-    os.files.addFolder("C:\\jdk21");
-    os.files.addFile("C:\\jdk21\\bin\\server\\jvm.dll");
-    os.files.addFile("C:\\jdk8\\release", "JAVA_VERSION=\"1.8.0_392\"\n");
     found();
-    EXPECT_EQ(dc.configuration().classPath, "C:\\tomcat\\bin\\bootstrap.jar;C:\\tomcat\\common\\lib");
-    dc.setServiceName("svc");
-    EXPECT_FALSE(dc.writeDiagnosticReport(ReportMode::OnProblems));
-    EXPECT_NE(os.files.files["C:\\tomcat\\bin\\quenby-svc-debug.html"].find("C:\\jdk21\\bin\\server\\jvm.dll"),
-              std::string::npos);
+
+    // A JDK 8 without tools.jar keeps it on the class path.
+    addDemoLayout("C:\\tomcat", "C:\\jdk8");
     os.files.files.erase("C:\\jdk8\\lib\\tools.jar");
+    os.files.addFile("C:\\jdk8\\release", "JAVA_VERSION=\"1.8.0_392\"\n");
     dc.setJavaHome("C:\\jdk8");
     EXPECT_EQ(dc.configuration().classPath, "C:\\tomcat\\bin\\bootstrap.jar;C:\\tomcat\\common\\lib;C:\\jdk8\\lib\\tools.jar");
 }

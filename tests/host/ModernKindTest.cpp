@@ -19,7 +19,7 @@ protected:
         os.files.addFile(exe, tinyPe(0x8664));
         os.files.addFolder("C:\\jdk");
         os.files.addFile("C:\\jdk\\bin\\server\\jvm.dll", tinyPe(0x8664));
-        os.files.addFile("C:\\jdk\\release", "JAVA_VERSION=\"21.0.5\"\n");
+        os.files.addFile("C:\\jdk\\release", "IMPLEMENTOR_VERSION=\"8\"\nJAVA_VERSION=\"21.0.5\"\n");
         // The wrapper registers a service that runs itself, and deletes it again.
         os.processes.onRun = [this](const std::string& command) {
             const auto at = command.find(" //") + 7;
