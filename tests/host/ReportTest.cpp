@@ -5,7 +5,7 @@
 using namespace velmora;
 using namespace velmora::testing;
 
-TEST(ReportDocument, IsOneLineOfFixedHtmlWithEveryColonBlankSplittingACell) {
+TEST(ReportDocument, IsOneLineOfFixedHtmlWithEveryColonBlankSplittingACellAndRowsForEveryOption) {
     const std::string html = reportDocument({"Service name: svc1", "Additional JVM option: -Da=b: c<&"}, {});
     EXPECT_EQ(html,
               "<html><head><title>quenby log</title></head><body><font size='4'><b>Configuration</b></font><br>"
@@ -20,9 +20,8 @@ TEST(ReportDocument, IsOneLineOfFixedHtmlWithEveryColonBlankSplittingACell) {
               std::string::npos);
     EXPECT_NE(withLog.find("&lt;b&gt;"), std::string::npos);
     EXPECT_EQ(withLog.find("No errors"), std::string::npos);
-}
 
-TEST(ReportDocument, RowsAreTheSeventeenFixedOnesThenEveryNonEmptyOption) {
+    // The rows: the seventeen fixed ones, then every non-empty option, without limit.
     Configuration c;
     c.serviceName = "svc";
     c.javaHome = "C:\\jdk";
@@ -30,7 +29,7 @@ TEST(ReportDocument, RowsAreTheSeventeenFixedOnesThenEveryNonEmptyOption) {
     c.reduceOsSignals = 1;
     for (int i = 0; i < 40; ++i) c.additionalJvmOptions.push_back(i % 2 ? "" : "-D" + std::to_string(i));
     const auto rows = reportRows(c, jvmLibraryPath(c.javaHome, c.jvmType));
-    ASSERT_EQ(rows.size(), 17u + 20u);  // no limit on the number of options
+    ASSERT_EQ(rows.size(), 17u + 20u);
     EXPECT_EQ(rows[0] + "|" + rows[4] + "|" + rows[7] + "|" + rows[15] + "|" + rows[16] + "|" + rows[17],
               "Service name: svc|Use security manager: 0|JVM Path: C:\\jdk\\jre\\bin\\client\\jvm.dll|JVM: client|"
               "-Xrs: 1|Additional JVM option: -D0");

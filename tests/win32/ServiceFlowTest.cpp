@@ -202,11 +202,8 @@ TEST_F(ServiceFlowTest, ATomcat10HomeAndAJdk21GoThroughTheirOwnWrapperAndLeaveNo
     const std::string jdk21 = root + "\\jdk 21";
     std::filesystem::create_directories(jdk21 + "\\bin\\server");
     std::filesystem::create_directories(jdk21 + "\\lib");
-    std::string pe(0x46, '\0');  // MZ, e_lfanew 0x40, PE\0\0, machine x64
-    pe.replace(0, 2, "MZ");
-    pe[0x3C] = 0x40;
-    pe.replace(0x40, 6, std::string("PE\0\0\x64\x86", 6));
-    makeFile(jdk21 + "\\bin\\server\\jvm.dll", pe);
+    // MZ, e_lfanew 0x40, PE\0\0, machine x64
+    makeFile(jdk21 + "\\bin\\server\\jvm.dll", "MZ" + std::string(0x3A, '\0') + "\x40" + std::string("\0\0\0PE\0\0\x64\x86", 9));
     makeFile(jdk21 + "\\lib\\modules");
     makeFile(jdk21 + "\\release", "JAVA_VERSION=\"21.0.5\"\r\n");
     SetEnvironmentVariableA("java_home", nullptr);
