@@ -80,6 +80,21 @@ TEST(CommandLine, SetInstallStartStatusStopUninstallDelete) {
     EXPECT_EQ(run.code, 0) << run.out << run.err;
     EXPECT_TRUE(holds(run.out, "Starting the " + quoted + " service...\n")) << run.out;
     EXPECT_TRUE(holds(run.out, "Service " + quoted + " is running.\n")) << run.out;
+    // The wrapper started with the options in their order and the JDK's server JVM.
+    auto accountWith = [&](const std::string& line) {
+        std::string account;
+        for (int i = 0; i < 100 && !holds(account = contentOf(session.home() + "\\logs\\" + name + "_out.log"), line); ++i)
+            Sleep(100);
+        return account;
+    };
+    std::string account = accountWith("start: ");
+    EXPECT_TRUE(holds(account, "option 0: -Dcatalina.home=" + session.home() + "\r\n")) << account;
+    EXPECT_TRUE(holds(account, "option 6: -Xrs\r\noption 7: -Xmx256m\r\noption 8: -Dcli=1\r\nSystem.out: ")) << account;
+    EXPECT_TRUE(holds(account, "library: " + session.jdk() + "\\jre\\bin\\server\\jvm.dll\r\n")) << account;
+    // A change while it runs: stopped, written, reinstalled and started again.
+    run = runCli(session, "set " + name + " max.heap.size=300 --yes");
+    EXPECT_EQ(run.code, 0) << run.out << run.err;
+    EXPECT_TRUE(holds(accountWith("option 7: -Xmx300m\r\n"), "option 7: -Xmx300m\r\n"));
     run = runCli(session, "status " + name + " --json");
     EXPECT_EQ(run.code, 0);
     EXPECT_EQ(run.out, "{\n  \"name\": " + quoted + ",\n  \"status\": \"running\"\n}\n");

@@ -15,7 +15,6 @@
 
 using namespace velmora;
 using namespace velmora::testing;
-using namespace std::string_literals;
 
 namespace {
 
@@ -85,9 +84,6 @@ protected:
         std::filesystem::remove_all(root, ignored);
     }
 
-    std::string param(const std::string& value) {
-        return registry.queryStringValue(HKEY_LOCAL_MACHINE_ROOT, serviceKey + "\\Parameters", value).value_or("<absent>");
-    }
     std::string outFile() { return home + "\\logs\\" + name + "_out.log"; }
     void expectAllGone() {
         EXPECT_EQ(window.status, "Not installed");
@@ -97,43 +93,6 @@ protected:
         EXPECT_EQ(registry.queryDwordValue(HKEY_LOCAL_MACHINE_ROOT, "SOFTWARE\\velmoraconfigs\\" + name, "installedaservice"), 0);
     }
 };
-
-TEST_F(ServiceFlowTest, InstallStartSaveWhileRunningStopUninstallAgainstTheServiceManager) {
-    dc.newConfiguration();
-    dc.setServiceName(name);
-    dc.setDescription("Velmora flow test");
-    dc.setInitialHeapSize("64");
-    window.addOption("-Dflow=1");
-    dc.installOrUninstall();
-    ASSERT_EQ(boxes.shown.size(), 1u);
-    EXPECT_EQ(boxes.shown[0].text, "Service \"" + name + "\" installed.");
-    EXPECT_TRUE(files.fileExists(home + "\\bin\\" + name + ".exe"));
-    EXPECT_EQ(registry.queryStringValue(HKEY_LOCAL_MACHINE_ROOT, serviceKey, "Description"), "Velmora flow test");
-    EXPECT_EQ(registry.queryDwordValue(HKEY_LOCAL_MACHINE_ROOT, serviceKey + "\\Parameters", "JVM Option Count"), 9);
-    EXPECT_EQ(window.status, "Installed - Not Running");
-
-    dc.startOrStop();
-    EXPECT_EQ(window.status + "|" + window.start, "Installed - Running|Stop");
-    const std::string account = waitForLine(outFile(), "start: ");
-    for (const std::string& line : {"option 0: -Dcatalina.home=" + home, "option 6: -Xrs"s, "option 7: -Xms64m"s,
-                                    "option 8: -Dflow=1"s, "library: " + jdk + "\\jre\\bin\\server\\jvm.dll"})
-        EXPECT_NE(account.find(line + "\r\n"), std::string::npos) << line << "\n" << account;
-
-    // A save while running asks, writes, reinstalls and restarts.
-    boxes.shown.clear();
-    dc.setMaxHeapSize("256");
-    dc.saveConfiguration(true);
-    ASSERT_FALSE(boxes.shown.empty());
-    EXPECT_EQ(boxes.shown.front().title + "|" + boxes.shown.back().text, "Confirm|Instance saved as \"" + name + "\".");
-    EXPECT_EQ(window.status, "Installed - Running");
-    EXPECT_EQ(param("JVM Option Number 8"), "-Xmx256m");
-    EXPECT_NE(waitForLine(outFile(), "-Xmx256m").find("option 8: -Xmx256m"), std::string::npos);
-
-    dc.startOrStop();
-    EXPECT_EQ(window.status + "|" + window.start, "Installed - Not Running|Start");
-    dc.installOrUninstall();
-    expectAllGone();
-}
 
 // What Velmora did not create stays untouched: a service of the same name,
 // the container's own wrapper, and commands hidden in a path.
