@@ -1,6 +1,6 @@
 # The real platform layer: processes, files, services, environment.
 
-# exitwith CODE [SLEEP_MS] / exitwith showwindow: the program the
+# exitwith CODE [SLEEP_MS [FILE]] / exitwith showwindow: the program the
 # process tests start. It must sit beside the test executable.
 add_executable(exitwith PlatformExitWith.cpp)
 target_link_libraries(exitwith PRIVATE velmora_win32)
