@@ -87,7 +87,10 @@ protected:
     std::string outFile() { return home + "\\logs\\" + name + "_out.log"; }
     void expectAllGone() {
         EXPECT_EQ(window.status, "Not installed");
-        EXPECT_TRUE(std::holds_alternative<Failure>(services.isStarted(name)));
+        const auto answer = services.isStarted(name);
+        ASSERT_TRUE(std::holds_alternative<Failure>(answer));
+        EXPECT_EQ(std::get<Failure>(answer).source + " " + std::to_string(std::get<Failure>(answer).number),
+                  "OpenServiceA " + std::to_string(ERROR_SERVICE_DOES_NOT_EXIST));
         EXPECT_EQ(registry.keyContents(HKEY_LOCAL_MACHINE_ROOT, serviceKey), std::nullopt);
         EXPECT_FALSE(files.fileExists(home + "\\bin\\" + name + ".exe"));
         EXPECT_EQ(registry.queryDwordValue(HKEY_LOCAL_MACHINE_ROOT, "SOFTWARE\\velmoraconfigs\\" + name, "installedaservice"), 0);
