@@ -59,7 +59,7 @@ TEST_F(ChecksTest, SettersShowTheirValueAndRunTheirFollowUp) {
     os.messageBoxes.answers = {kIdNo, kIdNo};
     dc.setSystemOut("C:\\logs");
     dc.setSystemOut("C:\\logs");  // an unchanged value is checked again
-    EXPECT_EQ(window.text(FieldControl::Text2), "C:\\logs");
+    EXPECT_EQ(window.fieldText(FieldControl::Text2), "C:\\logs");
     EXPECT_EQ(boxes().size(), 2u);
 
     // Check1 hands its value back once: the second call finds it unchanged and ends the chain.
@@ -81,19 +81,8 @@ TEST_F(ChecksTest, SettersShowTheirValueAndRunTheirFollowUp) {
     dc.setClassPath("custom");
     dc.setJavaHome("C:\\j2");  // the class path is rebuilt even when the home stays
     EXPECT_EQ(dc.configuration().classPath, "\\bin\\bootstrap.jar;\\common\\lib;C:\\j2\\lib\\tools.jar");
-    EXPECT_EQ(window.text(FieldControl::Text6), "C:\\j2");
+    EXPECT_EQ(window.fieldText(FieldControl::Text6), "C:\\j2");
 
-    window.serverSelected = false;
-    dc.selectJvmFromWindow();
-    EXPECT_EQ(dc.configuration().jvmType, "client");
-    dc.setJvmType(true);
-    EXPECT_EQ(dc.configuration().jvmType, "server");
-    EXPECT_FALSE(window.serverSelected);
-    window.options.clear();
-    dc.collectJvmOptions();
-    EXPECT_EQ(dc.configuration().additionalJvmOptions, std::vector<std::string>{""});
-    window.addOption("-Xrs2");
-    window.addOption("-Dx=1");
-    dc.collectJvmOptions();
-    EXPECT_EQ(dc.configuration().additionalJvmOptions, (std::vector<std::string>{"-Dx=1", "-Xrs2", ""}));
+    dc.setJvmType(true);  // the window keeps its own choice
+    EXPECT_EQ(dc.configuration().jvmType + "|" + std::to_string(window.serverSelected), "server|0");
 }

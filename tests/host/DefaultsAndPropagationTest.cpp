@@ -15,8 +15,8 @@ TEST_F(DefaultsTest, NewConfigurationDerivesEveryPathFromTheProgramsFolder) {
               "C:\\tomcat|C:\\tomcat|C:\\tomcat\\logs|C:\\tomcat\\logs|C:\\tomcat\\conf\\server.xml|"
               "C:\\tomcat\\conf\\catalina.policy|C:\\tomcat\\temp|"
               "C:\\tomcat\\bin\\bootstrap.jar;C:\\tomcat\\common\\lib;C:\\j2sdk\\lib\\tools.jar");
-    EXPECT_EQ(window.text(FieldControl::Text5), "SetInstanceName");
-    EXPECT_EQ(window.text(FieldControl::Text1), "C:\\tomcat");
+    EXPECT_EQ(window.fieldText(FieldControl::Text5), "SetInstanceName");
+    EXPECT_EQ(window.fieldText(FieldControl::Text1), "C:\\tomcat");
     EXPECT_EQ(c.reduceOsSignals * 10 + c.useSecurityManager, 10);
     EXPECT_EQ(c.jvmType, "client");
     EXPECT_EQ(window.install + "|" + window.status, "Install|Not installed");
@@ -88,7 +88,7 @@ TEST_F(PropagationTest, SilentAfterNewMovesBaseClassPathAndPathsUnderTheBaseOnly
     EXPECT_EQ(c.catalinaBase + "|" + c.classPath + "|" + c.systemErr + "|" + c.tempDirectory + "|" + c.securityPolicyFile,
               "D:\\tomcat\\base|D:\\tomcat\\bin\\bootstrap.jar;D:\\tomcat\\common\\lib;C:\\jdk\\lib\\tools.jar|"
               "D:\\tomcat\\base\\logs|D:\\tomcat\\base\\temp|D:\\tomcat\\base\\conf\\catalina.policy");
-    EXPECT_EQ(window.text(FieldControl::Text8), "D:\\tomcat\\base");
+    EXPECT_EQ(window.fieldText(FieldControl::Text8), "D:\\tomcat\\base");
     EXPECT_TRUE(boxes().empty());
 
     // The home is replaced wherever it stands; a base folder only with its separator.

@@ -125,7 +125,7 @@ TEST_F(StoreTest, NamesDifferingInCaseAreOneConfigurationThatANewOneReplacesOnly
     boxes().clear();
     dc.deleteConfiguration(true);  // quiet: no box, the window stays
     EXPECT_TRUE(boxes().empty());
-    EXPECT_EQ(window.text(FieldControl::Text11), "kept");
+    EXPECT_EQ(window.fieldText(FieldControl::Text11), "kept");
     EXPECT_FALSE(reg().keyExists(HKEY_LOCAL_MACHINE_ROOT, store + "\\prod"));
     EXPECT_EQ(storedList(), ""s);
 

@@ -73,7 +73,6 @@ public:
 
     void appendDebugLog(const std::string& line) override { debugLines.push_back(line); }
 
-    std::string text(FieldControl c) { return fields[c]; }
 
     std::map<FieldControl, std::string> fields;
     std::map<CheckControl, int> checks{{CheckControl::Check1, 0}, {CheckControl::Check2, 1}};
