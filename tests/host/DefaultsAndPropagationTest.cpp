@@ -7,6 +7,8 @@ class DefaultsTest : public DoConfigTest {};
 
 TEST_F(DefaultsTest, NewConfigurationDerivesEveryPathFromTheProgramsFolder) {
     os.environment.variables["JAVA_HOME"] = "C:\\j2sdk";  // the name's case does not matter
+    dc.loadConfiguration("old");  // prompts on: New turns them off before it sets anything
+    boxes().clear();
     window.serverSelected = false;  // the window's choice stays
     dc.newConfiguration();
     const Configuration& c = dc.configuration();
