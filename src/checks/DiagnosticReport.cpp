@@ -14,7 +14,7 @@ std::string DoConfig::reportFilePath() const {
 
 bool DoConfig::writeDiagnosticReport(ReportMode mode) {
     const Configuration& c = config_;
-    std::vector<std::string> checkLog;
+    CheckLog checkLog;
     auto log = [&checkLog](std::string message) {
         if (!message.empty()) checkLog.push_back(std::move(message));
     };

@@ -29,7 +29,7 @@ std::vector<std::string> reportRows(const Configuration& c, const std::string& j
     return rows;
 }
 
-std::string reportDocument(const std::vector<std::string>& rows, const std::vector<std::string>& checkLog) {
+std::string reportDocument(const std::vector<std::string>& rows, const CheckLog& checkLog) {
     std::string html =
         "<html><head><title>quenby log</title></head><body>"
         "<font size='4'><b>Configuration</b></font><br>"

@@ -24,7 +24,7 @@ std::vector<std::string> conditionalJvmOptions(const Configuration& c) {
     return options;
 }
 
-std::vector<WrapperValue> serviceWrapperParameters(const Configuration& c) {
+ServiceWrapperParameters serviceWrapperParameters(const Configuration& c) {
     const std::string service = serviceKey(c.serviceName);
     const std::string params = parametersKey(c.serviceName);
     std::vector<WrapperValue> values = {

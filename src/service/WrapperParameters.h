@@ -15,9 +15,12 @@ struct WrapperValue {
     std::variant<std::string, std::int32_t> data;
 };
 
+// The values written under the service's key and its Parameters key.
+using ServiceWrapperParameters = std::vector<WrapperValue>;
+
 // The values written on every install, in writing order: the description,
 // start and stop, the log files, the numbered JVM options and their count.
-std::vector<WrapperValue> serviceWrapperParameters(const Configuration& c);
+ServiceWrapperParameters serviceWrapperParameters(const Configuration& c);
 
 // The options after the six fixed ones, in the order they are numbered.
 std::vector<std::string> conditionalJvmOptions(const Configuration& c);

@@ -24,13 +24,13 @@ void DebugLog::start(Environment& environment, MessageBoxes& messageBoxes) {
                           kMbOk | kMbIconExclamation, "Warning");
         return;
     }
-    path_ = path;
+    debugLogPath_ = path;
 }
 
 void DebugLog::append(const std::string& line) {
-    if (path_.empty()) return;
+    if (debugLogPath_.empty()) return;
     // A line that cannot be written is lost; the caller goes on.
-    (void)files_.appendText(path_, line + "\r\n");
+    (void)files_.appendText(debugLogPath_, line + "\r\n");
 }
 
 }  // namespace velmora

@@ -23,11 +23,11 @@ public:
     // log stays off and the user is told once.
     void start(Environment& environment, MessageBoxes& messageBoxes);
     void append(const std::string& line);
-    const std::string& path() const { return path_; }
+    const std::string& debugLogPath() const { return debugLogPath_; }
 
 private:
     Files& files_;
-    std::string path_;
+    std::string debugLogPath_;
 };
 
 }  // namespace velmora

@@ -16,67 +16,39 @@ protected:
     const std::string scratch = fixture->scratch();
 
     std::string key(const std::string& relative) const { return scratch + "\\" + relative; }
+    std::optional<std::string> text(const std::string& name) { return registry.queryStringValue(HKLM, key("cfg"), name); }
 };
 
-TEST_F(RegistryContract, StringValuesReadBackUpToTheirFirstNul) {
+TEST_F(RegistryContract, ValuesReadBackAsWindowsKeepsThem) {
     registry.setStringValue(HKLM, key("cfg"), "written", "C:\\tomcat");
-    fixture->writeRaw(key("cfg"), "withoutNul", kRegSz, "abc");
-    fixture->writeRaw(key("cfg"), "withNul", kRegSz, "abc\0"s);
-    fixture->writeRaw(key("cfg"), "twoParts", kRegSz, "ab\0cd\0"s);
     registry.setStringValue(HKLM, key("cfg"), "empty", "");
-
-    EXPECT_EQ(registry.queryStringValue(HKLM, key("cfg"), "written"), "C:\\tomcat");
-    EXPECT_EQ(registry.queryStringValue(HKLM, key("cfg"), "withoutNul"), "abc");
-    EXPECT_EQ(registry.queryStringValue(HKLM, key("cfg"), "withNul"), "abc");
-    EXPECT_EQ(registry.queryStringValue(HKLM, key("cfg"), "twoParts"), "ab");
-    EXPECT_EQ(registry.queryStringValue(HKLM, key("cfg"), "empty"), "");
-}
-
-TEST_F(RegistryContract, ViewReadsFindTheKeysOfEitherViewOfSoftware) {
-    // The scratch key's 32-bit twin lives below WOW6432Node.
-    const std::string twin = "SOFTWARE\\WOW6432Node\\" + scratch.substr(scratch.find('\\') + 1);
-    registry.setStringValue(HKLM, key("JDK\\21"), "JavaHome", "C:\\jdk64");
-    registry.setStringValue(HKLM, twin + "\\JDK\\17", "JavaHome", "C:\\jdk32");
-    registry.setDwordValue(HKLM, twin + "\\JDK\\17", "Micro", 1);
-
-    EXPECT_EQ(registry.queryStringValueInView(HKLM, key("JDK\\21"), "JavaHome", RegistryView::Bits64), "C:\\jdk64");
-    EXPECT_EQ(registry.queryStringValueInView(HKLM, key("JDK\\17"), "JavaHome", RegistryView::Bits32), "C:\\jdk32");
-    EXPECT_EQ(registry.queryStringValueInView(HKLM, key("JDK\\17"), "JavaHome", RegistryView::Bits64), std::nullopt);
-    EXPECT_EQ(registry.queryStringValueInView(HKLM, key("JDK\\17"), "Micro", RegistryView::Bits32), std::nullopt);
-    EXPECT_EQ(registry.subkeyNamesInView(HKLM, key("JDK"), RegistryView::Bits64), std::vector<std::string>{"21"});
-    EXPECT_EQ(registry.subkeyNamesInView(HKLM, key("JDK"), RegistryView::Bits32), std::vector<std::string>{"17"});
-    EXPECT_TRUE(registry.subkeyNamesInView(HKLM, key("none"), RegistryView::Bits64).empty());
-    for (const char* below : {"\\JDK\\17", "\\JDK", ""}) registry.deleteKey(HKLM, twin + below);
-}
-
-TEST_F(RegistryContract, MissingValuesAndKeysAreAbsentNotEmpty) {
-    registry.createKey(HKLM, key("cfg"));
-    EXPECT_EQ(registry.queryStringValue(HKLM, key("cfg"), "missing"), std::nullopt);
-    EXPECT_EQ(registry.queryStringValue(HKLM, key("nokey"), "missing"), std::nullopt);
-    EXPECT_EQ(registry.queryDwordValue(HKLM, key("cfg"), "missing"), 0);
-    EXPECT_EQ(registry.queryDwordValue(HKLM, key("nokey"), "missing"), 0);
-}
-
-TEST_F(RegistryContract, OtherTypesReadBackWhole) {
+    fixture->writeRaw(key("cfg"), "withoutNul", kRegSz, "abc");
+    fixture->writeRaw(key("cfg"), "twoParts", kRegSz, "ab\0cd\0"s);
     fixture->writeRaw(key("cfg"), "expand", kRegExpandSz, "%TEMP%\\x\0"s);
     registry.setMultiStringValue(HKLM, key("cfg"), "list", "a\0b\0"s);
     fixture->writeRaw(key("cfg"), "emptyList", kRegMultiSz, "");
     registry.setMultiStringValue(HKLM, key("cfg"), "writtenEmptyList", "");
     registry.setMultiStringValue(HKLM, key("cfg"), "unterminatedList", "a\0b"s);
     registry.setDwordValue(HKLM, key("cfg"), "number", 0x2A);
+    registry.setDwordValue(HKLM, key("cfg"), "negative", -5);
 
-    EXPECT_EQ(registry.queryStringValue(HKLM, key("cfg"), "expand"), "%TEMP%\\x\0"s);
-    EXPECT_EQ(registry.queryStringValue(HKLM, key("cfg"), "list"), "a\0b\0"s);
-    EXPECT_EQ(registry.queryStringValue(HKLM, key("cfg"), "emptyList"), "");
-    EXPECT_EQ(registry.queryStringValue(HKLM, key("cfg"), "writtenEmptyList"), "");
-    EXPECT_EQ(registry.queryStringValue(HKLM, key("cfg"), "unterminatedList"), "a\0b\0"s);
-    EXPECT_EQ(registry.queryStringValue(HKLM, key("cfg"), "number"), "\x2A\0\0\0"s);
+    // REG_SZ up to its first NUL, other types whole.
+    const std::pair<const char*, std::string> expected[] = {
+        {"written", "C:\\tomcat"}, {"empty", ""}, {"withoutNul", "abc"}, {"twoParts", "ab"},
+        {"expand", "%TEMP%\\x\0"s}, {"list", "a\0b\0"s}, {"emptyList", ""}, {"writtenEmptyList", ""},
+        {"unterminatedList", "a\0b\0"s}, {"number", "\x2A\0\0\0"s}};
+    for (const auto& [name, data] : expected) EXPECT_EQ(text(name), data) << name;
+    // DWORDs only from DWORD values; absent is not empty.
+    EXPECT_EQ(registry.queryDwordValue(HKLM, key("cfg"), "negative"), -5);
+    EXPECT_EQ(registry.queryDwordValue(HKLM, key("cfg"), "written"), 0);
+    EXPECT_EQ(text("missing"), std::nullopt);
+    EXPECT_EQ(registry.queryStringValue(HKLM, key("nokey"), "missing"), std::nullopt);
+    EXPECT_EQ(registry.queryDwordValue(HKLM, key("nokey"), "missing"), 0);
 }
 
 TEST_F(RegistryContract, ManyValuesAtOnceAsOneByOne) {
-    const std::string longText(3000, 'x');
     registry.setValues(HKLM, key("many"), {{"text", kRegSz, "ab\0cd"s},
-                                           {"long", kRegSz, longText},
+                                           {"long", kRegSz, std::string(3000, 'x')},
                                            {"list", kRegMultiSz, "a\0b\0"s},
                                            {"number", kRegDword, {}, -5}});
     fixture->writeRaw(key("many"), "expand", kRegExpandSz, "%TEMP%\0"s);
@@ -87,121 +59,93 @@ TEST_F(RegistryContract, ManyValuesAtOnceAsOneByOne) {
         oneByOne.push_back(registry.queryStringValue(HKLM, key("many"), name));
         numbers.push_back(registry.queryDwordValue(HKLM, key("many"), name));
     }
-    EXPECT_EQ(oneByOne[0], "ab");
-    EXPECT_EQ(oneByOne[1], longText);
-    EXPECT_EQ(numbers[3], -5);
+    EXPECT_EQ(oneByOne[0].value_or("") + "|" + std::to_string(oneByOne[1].value_or("").size()) + "|" +
+                  std::to_string(numbers[3]), "ab|3000|-5");
     EXPECT_EQ(registry.queryStringValues(HKLM, key("many"), names), oneByOne);
     EXPECT_EQ(registry.queryDwordValues(HKLM, key("many"), names), numbers);
     EXPECT_EQ(registry.queryStringValues(HKLM, key("nokey"), {"text"}), std::vector<std::optional<std::string>>(1));
-    EXPECT_EQ(registry.queryDwordValues(HKLM, key("nokey"), {"number"}), std::vector<std::int32_t>{0});
 }
 
-TEST_F(RegistryContract, DwordsReadOnlyFromDwordValues) {
-    registry.setDwordValue(HKLM, key("cfg"), "positive", 42);
-    registry.setDwordValue(HKLM, key("cfg"), "negative", -5);
-    registry.setStringValue(HKLM, key("cfg"), "text", "42");
+TEST_F(RegistryContract, ViewReadsFindTheKeysOfEitherViewOfSoftware) {
+    // The scratch key's 32-bit twin lives below WOW6432Node.
+    const std::string twin = "SOFTWARE\\WOW6432Node\\" + scratch.substr(scratch.find('\\') + 1);
+    registry.setStringValue(HKLM, key("JDK\\21"), "JavaHome", "C:\\jdk64");
+    registry.setStringValue(HKLM, twin + "\\JDK\\17", "JavaHome", "C:\\jdk32");
+    registry.setDwordValue(HKLM, twin + "\\JDK\\17", "Micro", 1);
 
-    EXPECT_EQ(registry.queryDwordValue(HKLM, key("cfg"), "positive"), 42);
-    EXPECT_EQ(registry.queryDwordValue(HKLM, key("cfg"), "negative"), -5);
-    EXPECT_EQ(registry.queryDwordValue(HKLM, key("cfg"), "text"), 0);
+    auto read = [&](const char* below, const char* name, RegistryView view) {
+        return registry.queryStringValueInView(HKLM, key(below), name, view).value_or("<absent>");
+    };
+    EXPECT_EQ(read("JDK\\21", "JavaHome", RegistryView::Bits64) + "|" + read("JDK\\17", "JavaHome", RegistryView::Bits32) +
+                  "|" + read("JDK\\17", "JavaHome", RegistryView::Bits64) + "|" + read("JDK\\17", "Micro", RegistryView::Bits32),
+              "C:\\jdk64|C:\\jdk32|<absent>|<absent>");
+    EXPECT_EQ(registry.subkeyNamesInView(HKLM, key("JDK"), RegistryView::Bits64), std::vector<std::string>{"21"});
+    EXPECT_EQ(registry.subkeyNamesInView(HKLM, key("JDK"), RegistryView::Bits32), std::vector<std::string>{"17"});
+    EXPECT_TRUE(registry.subkeyNamesInView(HKLM, key("none"), RegistryView::Bits64).empty());
+    for (const char* below : {"\\JDK\\17", "\\JDK", ""}) registry.deleteKey(HKLM, twin + below);
 }
 
-TEST_F(RegistryContract, WritesCreateEveryMissingKeyOnThePath) {
-    registry.setStringValue(HKLM, key("s1\\s2\\s3"), "v", "text");
+TEST_F(RegistryContract, WritesCreateEveryMissingKeyAndDeleteTakesOnlyAKeyWithoutSubkeys) {
     registry.setDwordValue(HKLM, key("d1\\d2\\d3"), "v", 7);
     registry.setMultiStringValue(HKLM, key("m1\\m2\\m3"), "v", "x\0"s);
     registry.createKey(HKLM, key("k1\\k2\\k3"));
-
-    EXPECT_TRUE(fixture->keyExists(key("s1\\s2")));
-    EXPECT_EQ(registry.queryStringValue(HKLM, key("s1\\s2\\s3"), "v"), "text");
+    EXPECT_TRUE(fixture->keyExists(key("d1\\d2")));
     EXPECT_EQ(registry.queryDwordValue(HKLM, key("d1\\d2\\d3"), "v"), 7);
     EXPECT_EQ(registry.queryStringValue(HKLM, key("m1\\m2\\m3"), "v"), "x\0"s);
     EXPECT_TRUE(fixture->keyExists(key("k1\\k2\\k3")));
-}
 
-TEST_F(RegistryContract, DeleteRemovesOnlyAnExistingKeyWithoutSubkeys) {
     registry.setStringValue(HKLM, key("parent\\child"), "v", "child");
     registry.setStringValue(HKLM, key("parent"), "v", "parent");
-
-    registry.deleteKey(HKLM, key("missing"));
     registry.deleteKey(HKLM, key("missing\\deeper\\still"));
-    EXPECT_TRUE(fixture->keyExists(scratch));
     EXPECT_FALSE(fixture->keyExists(key("missing")));
-
+    EXPECT_EQ(registry.queryStringValue(HKLM, key("missing\\deeper\\still"), "v"), std::nullopt);
     registry.deleteKey(HKLM, key("parent"));
-    EXPECT_TRUE(fixture->keyExists(key("parent\\child")));
     EXPECT_EQ(registry.queryStringValue(HKLM, key("parent"), "v"), "parent");
-
     registry.deleteKey(HKLM, key("parent\\child"));
     EXPECT_FALSE(fixture->keyExists(key("parent\\child")));
     registry.deleteKey(HKLM, key("parent"));
     EXPECT_FALSE(fixture->keyExists(key("parent")));
+    EXPECT_TRUE(fixture->keyExists(scratch));
 }
 
 // The paths below are what a configuration name that is empty, ends in "\"
 // or differs only in case turns into.
-
-TEST_F(RegistryContract, TrailingBackslashNamesTheKeyItself) {
-    registry.setStringValue(HKLM, key("cfg\\"), "v", "trailing");
-    EXPECT_EQ(registry.queryStringValue(HKLM, key("cfg"), "v"), "trailing");
-    EXPECT_EQ(registry.queryStringValue(HKLM, key("cfg\\"), "v"), "trailing");
-
+TEST_F(RegistryContract, BackslashesAndCaseInNamesActAsWindowsReadsThem) {
+    registry.setStringValue(HKLM, key("cfg\\"), "v", "trailing");  // the key itself
+    EXPECT_EQ(text("v"), "trailing");
     registry.deleteKey(HKLM, key("cfg\\"));
     EXPECT_FALSE(fixture->keyExists(key("cfg")));
-    EXPECT_TRUE(fixture->keyExists(scratch));
-}
 
-TEST_F(RegistryContract, RunsOfBackslashesCountAsOne) {
-    registry.setDwordValue(HKLM, key("svc\\\\Parameters"), "v", 3);
-    EXPECT_TRUE(fixture->keyExists(key("svc\\Parameters")));
-    EXPECT_EQ(registry.queryDwordValue(HKLM, key("svc\\Parameters"), "v"), 3);
+    registry.setDwordValue(HKLM, key("svc\\\\Parameters"), "v", 3);  // runs count as one
     EXPECT_EQ(registry.queryDwordValue(HKLM, key("svc\\\\\\Parameters\\\\"), "v"), 3);
-
     registry.deleteKey(HKLM, key("svc\\\\Parameters"));
     EXPECT_FALSE(fixture->keyExists(key("svc\\Parameters")));
     EXPECT_TRUE(fixture->keyExists(key("svc")));
-}
 
-TEST_F(RegistryContract, KeyAndValueNamesIgnoreCase) {
-    registry.setStringValue(HKLM, key("MixedCase"), "Value", "first");
-    registry.setStringValue(HKLM, key("MIXEDCASE"), "VALUE", "second");
-    EXPECT_EQ(registry.queryStringValue(HKLM, key("mixedcase"), "value"), "second");
-
-    registry.setDwordValue(HKLM, key("mixedcase\\Parameters"), "n", 1);
-    const auto contents = registry.keyContents(HKLM, key("MIXEDcase"));
-    ASSERT_TRUE(contents);
-    EXPECT_EQ(contents->valueNames, std::vector<std::string>{"Value"});  // the first spelling stays
-    EXPECT_EQ(contents->subkeyNames, std::vector<std::string>{"Parameters"});
-    EXPECT_EQ(registry.keyContents(HKLM, key("MixedCase\\missing")), std::nullopt);
-
-    registry.deleteKey(HKLM, key("mixedCASE\\parameters"));
-    registry.deleteKey(HKLM, key("mixedCASE"));
-    EXPECT_FALSE(fixture->keyExists(key("MixedCase")));
-}
-
-TEST_F(RegistryContract, ReadsBelowAMissingKeyFindNothingAndCreateNothing) {
-    EXPECT_EQ(registry.queryStringValue(HKLM, key("gone\\deeper\\v"), "v"), std::nullopt);
-    EXPECT_EQ(registry.queryDwordValue(HKLM, key("gone\\deeper\\v"), "v"), 0);
-    registry.deleteKey(HKLM, key("gone\\deeper\\v"));
-    EXPECT_FALSE(fixture->keyExists(key("gone")));
-}
-
-TEST_F(RegistryContract, EmptySubkeyNamesTheRootWhichIsNeverDeleted) {
-    EXPECT_EQ(registry.queryStringValue(HKLM, "", "VelmoraContractNoSuchValue"), std::nullopt);
-    EXPECT_EQ(registry.queryDwordValue(HKLM, "", "VelmoraContractNoSuchValue"), 0);
-    registry.deleteKey(HKLM, "");
-    EXPECT_TRUE(fixture->keyExists("SOFTWARE"));
-    EXPECT_TRUE(fixture->keyExists(scratch));
-}
-
-TEST_F(RegistryContract, LeadingBackslashMakesThePathInvalid) {
-    const std::string leading = key("lead").insert(0, 1, '\\');
+    const std::string leading = key("lead").insert(0, 1, '\\');  // an invalid path
     registry.setStringValue(HKLM, leading, "v", "x");
     EXPECT_FALSE(fixture->keyExists(key("lead")));
     registry.setStringValue(HKLM, key("lead"), "v", "x");
     EXPECT_EQ(registry.queryStringValue(HKLM, leading, "v"), std::nullopt);
     registry.deleteKey(HKLM, leading);
     EXPECT_TRUE(fixture->keyExists(key("lead")));
+
+    EXPECT_EQ(registry.queryStringValue(HKLM, "", "VelmoraContractNoSuchValue"), std::nullopt);
+    registry.deleteKey(HKLM, "");  // the root is never deleted
+    EXPECT_TRUE(fixture->keyExists(scratch));
+
+    registry.setStringValue(HKLM, key("MixedCase"), "Value", "first");
+    registry.setStringValue(HKLM, key("MIXEDCASE"), "VALUE", "second");
+    EXPECT_EQ(registry.queryStringValue(HKLM, key("mixedcase"), "value"), "second");
+    registry.setDwordValue(HKLM, key("mixedcase\\Parameters"), "n", 1);
+    const auto contents = registry.keyContents(HKLM, key("MIXEDcase"));
+    ASSERT_TRUE(contents);
+    EXPECT_EQ(contents->valueNames, std::vector<std::string>{"Value"});  // the first spelling stays
+    EXPECT_EQ(contents->subkeyNames, std::vector<std::string>{"Parameters"});
+    EXPECT_EQ(registry.keyContents(HKLM, key("MixedCase\\missing")), std::nullopt);
+    registry.deleteKey(HKLM, key("mixedCASE\\parameters"));
+    registry.deleteKey(HKLM, key("mixedCASE"));
+    EXPECT_FALSE(fixture->keyExists(key("MixedCase")));
 }
 
 }  // namespace

@@ -9,45 +9,42 @@
 namespace velmora {
 namespace {
 
-bool isStringType(std::uint32_t type) { return type == REG_SZ || type == REG_EXPAND_SZ || type == REG_MULTI_SZ; }
-
 // RegSetValueExA adds a NUL that the caller "forgot" to string data; the wide
 // call stores exactly what it is given, so raw text goes through it.
 std::wstring widened(const std::string& text) {
-    if (text.empty()) return std::wstring();
-    const int length = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    std::wstring wide(static_cast<std::size_t>(length), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), wide.data(), length);
+    std::wstring wide(text.size(), L'\0');
+    const int length = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), wide.data(),
+                                           static_cast<int>(wide.size()));
+    wide.resize(static_cast<std::size_t>(length));
     return wide;
 }
 
 std::string uniqueScratchName() {
     static std::atomic<int> counter{0};
-    return "SOFTWARE\\VelmoraContract-" + std::to_string(GetCurrentProcessId()) + "-" +
-           std::to_string(GetTickCount()) + "-" + std::to_string(++counter);
+    return "SOFTWARE\\VelmoraContract-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(GetTickCount()) +
+           "-" + std::to_string(++counter);
+}
+
+HKEY createdKey(const std::string& subkey) {
+    HKEY key = nullptr;
+    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, subkey.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr) !=
+        ERROR_SUCCESS)
+        throw std::runtime_error("cannot create " + subkey);
+    return key;
 }
 
 class Win32RegistryFixture : public RegistryFixture {
 public:
-    Win32RegistryFixture() {
-        HKEY key = nullptr;
-        if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, scratch_.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
-                            nullptr) != ERROR_SUCCESS)
-            throw std::runtime_error("cannot create the scratch key " + scratch_);
-        RegCloseKey(key);
-    }
+    Win32RegistryFixture() { RegCloseKey(createdKey(scratch_)); }
     ~Win32RegistryFixture() override { RegDeleteTreeA(HKEY_LOCAL_MACHINE, scratch_.c_str()); }
 
     Registry& registry() override { return registry_; }
 
     void writeRaw(const std::string& subkey, const std::string& name, std::uint32_t type,
                   const std::string& data) override {
-        HKEY key = nullptr;
-        if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, subkey.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
-                            nullptr) != ERROR_SUCCESS)
-            throw std::runtime_error("cannot create " + subkey);
+        HKEY key = createdKey(subkey);
         LONG status = ERROR_SUCCESS;
-        if (isStringType(type)) {
+        if (type == REG_SZ || type == REG_EXPAND_SZ || type == REG_MULTI_SZ) {
             const std::wstring wideName = widened(name);
             const std::wstring wideData = widened(data);
             status = RegSetValueExW(key, wideName.c_str(), 0, type, reinterpret_cast<const BYTE*>(wideData.data()),

@@ -1,22 +1,8 @@
-#include <gtest/gtest.h>
-
 #include "checks/Bitness.h"
+#include "support/Fixture.h"
 
 using namespace velmora;
-
-namespace {
-// The smallest header machineOfPe accepts: MZ, e_lfanew, PE\0\0, machine.
-std::string tinyPe(std::uint16_t machine, std::uint32_t lfanew = 0x40) {
-    std::string bytes(lfanew + 6, '\0');
-    bytes[0] = 'M';
-    bytes[1] = 'Z';
-    for (int i = 0; i < 4; ++i) bytes[0x3C + i] = static_cast<char>((lfanew >> (8 * i)) & 0xFF);
-    bytes.replace(lfanew, 4, std::string("PE\0\0", 4));
-    bytes[lfanew + 4] = static_cast<char>(machine & 0xFF);
-    bytes[lfanew + 5] = static_cast<char>(machine >> 8);
-    return bytes;
-}
-}  // namespace
+using velmora::testing::tinyPe;
 
 TEST(Bitness, MachineComesFromThePeHeaderAndOnlyAKnownMismatchIsAProblem) {
     EXPECT_EQ(machineOfPe(tinyPe(0x14C)), Machine::X86);

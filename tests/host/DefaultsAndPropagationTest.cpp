@@ -7,105 +7,70 @@ class DefaultsTest : public DoConfigTest {};
 
 TEST_F(DefaultsTest, NewConfigurationDerivesEveryPathFromTheProgramsFolder) {
     os.environment.variables["JAVA_HOME"] = "C:\\j2sdk";  // the name's case does not matter
+    dc.loadConfiguration("old");  // prompts on: New turns them off before it sets anything
+    boxes().clear();
+    window.serverSelected = false;  // the window's choice stays
     dc.newConfiguration();
     const Configuration& c = dc.configuration();
-    EXPECT_EQ(c.catalinaHome, "C:\\tomcat");
-    EXPECT_EQ(c.catalinaBase, "C:\\tomcat");
-    EXPECT_EQ(c.systemOut, "C:\\tomcat\\logs");
-    EXPECT_EQ(c.systemErr, "C:\\tomcat\\logs");
-    EXPECT_EQ(c.tomcatConfigFile, "C:\\tomcat\\conf\\server.xml");
-    EXPECT_EQ(c.securityPolicyFile, "C:\\tomcat\\conf\\catalina.policy");
-    EXPECT_EQ(c.tempDirectory, "C:\\tomcat\\temp");
-    EXPECT_EQ(c.classPath, "C:\\tomcat\\bin\\bootstrap.jar;C:\\tomcat\\common\\lib;C:\\j2sdk\\lib\\tools.jar");
-    EXPECT_EQ(c.serviceName, "SetInstanceName");
-    EXPECT_EQ(window.text(FieldControl::Text5), "SetInstanceName");
-    EXPECT_EQ(window.text(FieldControl::Text1), "C:\\tomcat");
-    EXPECT_EQ(window.install, "Install");
+    EXPECT_EQ(c.catalinaHome + "|" + c.catalinaBase + "|" + c.systemOut + "|" + c.systemErr + "|" + c.tomcatConfigFile +
+                  "|" + c.securityPolicyFile + "|" + c.tempDirectory + "|" + c.classPath,
+              "C:\\tomcat|C:\\tomcat|C:\\tomcat\\logs|C:\\tomcat\\logs|C:\\tomcat\\conf\\server.xml|"
+              "C:\\tomcat\\conf\\catalina.policy|C:\\tomcat\\temp|"
+              "C:\\tomcat\\bin\\bootstrap.jar;C:\\tomcat\\common\\lib;C:\\j2sdk\\lib\\tools.jar");
+    EXPECT_EQ(window.fieldText(FieldControl::Text5), "SetInstanceName");
+    EXPECT_EQ(window.fieldText(FieldControl::Text1), "C:\\tomcat");
+    EXPECT_EQ(c.reduceOsSignals * 10 + c.useSecurityManager, 10);
+    EXPECT_EQ(c.jvmType, "client");
+    EXPECT_EQ(window.install + "|" + window.status, "Install|Not installed");
     EXPECT_FALSE(window.serviceNameLocked);
-    EXPECT_EQ(c.reduceOsSignals, 1);
-    EXPECT_EQ(c.useSecurityManager, 0);
-    EXPECT_EQ(c.jvmType, "server");
-    EXPECT_EQ(window.status, "Not installed");
     EXPECT_FALSE(window.startEnabled);
     EXPECT_FALSE(dc.showPrompts());
-    EXPECT_EQ(dc.lastCatalinaHome(), "C:\\tomcat");
     EXPECT_TRUE(boxes().empty());  // no folder exists, yet nothing is asked
     EXPECT_EQ(os.services.queries, 0);
 }
 
-TEST_F(DefaultsTest, JavaHomeFallsBackToTheJdkRegistryEntries) {
-    os.environment.variables.clear();
-    dc.newConfiguration();
-    EXPECT_EQ(dc.configuration().javaHome, "");
-    EXPECT_EQ(dc.configuration().classPath, "C:\\tomcat\\bin\\bootstrap.jar;C:\\tomcat\\common\\lib;\\lib\\tools.jar");
-
-    const std::string jdk = "SOFTWARE\\JavaSoft\\Java Development Kit";
-    reg().setStringValue(HKEY_LOCAL_MACHINE_ROOT, jdk, "CurrentVersion", "1.4");
-    dc.newConfiguration();
-    EXPECT_EQ(dc.configuration().javaHome, "");
-    reg().setStringValue(HKEY_LOCAL_MACHINE_ROOT, jdk + "\\1.4", "JavaHome", "C:\\j2sdk1.4");
-    dc.newConfiguration();
-    EXPECT_EQ(dc.configuration().javaHome, "C:\\j2sdk1.4");
-
-    os.environment.variables["java_home"] = "C:\\nowhere";  // set wins even when missing
-    os.environment.folder = "C:";  // a program at the root gives C: alone
-    dc.newConfiguration();
-    EXPECT_EQ(dc.configuration().javaHome, "C:\\nowhere");
-    EXPECT_EQ(dc.configuration().catalinaHome, "C:");
-}
-
-TEST_F(DefaultsTest, JdksOfTodayAreFoundInTheirOwnKeysAndLayouts) {
+TEST_F(DefaultsTest, JavaHomeComesFromTheVariableElseFromTheJdksKeysOfYesterdayAndToday) {
     os.environment.variables.clear();
     const auto found = [&] {
         dc.newConfiguration();
         return dc.configuration().javaHome;
     };
+    EXPECT_EQ(found(), "");
+    EXPECT_EQ(dc.configuration().classPath, "C:\\tomcat\\bin\\bootstrap.jar;C:\\tomcat\\common\\lib;\\lib\\tools.jar");
     // Each key found is overruled by the next one set, which comes earlier in the lookup.
-    const std::vector<std::pair<std::string, std::string>> keys = {
-        {"SOFTWARE\\WOW6432Node\\Azul Systems\\Zulu\\zulu-17|InstallationPath", "C:\\zulu17\\"},
-        {"SOFTWARE\\Azul Systems\\Zulu\\zulu-8|InstallationPath", "C:\\zulu8"},  // an older one in the other view
-        {"SOFTWARE\\Microsoft\\JDK\\17.0.9.8\\hotspot\\MSI|Path", "C:\\ms17"},
-        {"SOFTWARE\\Eclipse Adoptium\\JDK\\21.0.1.12\\hotspot\\MSI|Path", "C:\\temurin21\\"},
-        {"SOFTWARE\\Eclipse Adoptium\\JDK\\8.0.392.8\\hotspot\\MSI|Path", "C:\\temurin8"},
-        {"SOFTWARE\\WOW6432Node\\JavaSoft\\Java Development Kit|CurrentVersion", "1.8"},
-        {"SOFTWARE\\WOW6432Node\\JavaSoft\\Java Development Kit\\1.8|JavaHome", "C:\\jdk8x86"},
-        {"SOFTWARE\\WOW6432Node\\JavaSoft\\JDK|CurrentVersion", "11"},
-        {"SOFTWARE\\WOW6432Node\\JavaSoft\\JDK\\11|JavaHome", "C:\\jdk11x86"},
-        {"SOFTWARE\\JavaSoft\\JDK|CurrentVersion", "21"},
-        {"SOFTWARE\\JavaSoft\\JDK\\21|JavaHome", "C:\\jdk21"},
-    };
-    const std::vector<std::string> expected = {"C:\\zulu17", "C:\\zulu8", "C:\\ms17", "C:\\temurin21", "C:\\temurin21",
-                                               "C:\\temurin21", "C:\\jdk8x86", "C:\\jdk8x86", "C:\\jdk11x86",
-                                               "C:\\jdk11x86", "C:\\jdk21"};
-    for (std::size_t i = 0; i < keys.size(); ++i) {
-        const auto bar = keys[i].first.find('|');
-        reg().setStringValue(HKEY_LOCAL_MACHINE_ROOT, keys[i].first.substr(0, bar), keys[i].first.substr(bar + 1),
-                             keys[i].second);
-        EXPECT_EQ(found(), expected[i]) << keys[i].first;
+    const std::tuple<const char*, const char*, const char*> keys[] = {
+        {"SOFTWARE\\JavaSoft\\Java Development Kit|CurrentVersion", "1.4", ""},
+        {"SOFTWARE\\JavaSoft\\Java Development Kit\\1.4|JavaHome", "C:\\j2sdk1.4", "C:\\j2sdk1.4"},
+        {"SOFTWARE\\JavaSoft\\Java Development Kit\\1.4|JavaHome", "", ""},
+        {"SOFTWARE\\WOW6432Node\\Azul Systems\\Zulu\\zulu-17|InstallationPath", "C:\\zulu17\\", "C:\\zulu17"},
+        {"SOFTWARE\\Azul Systems\\Zulu\\zulu-8|InstallationPath", "C:\\zulu8", "C:\\zulu8"},  // the other view first
+        {"SOFTWARE\\Microsoft\\JDK\\17.0.9.8\\hotspot\\MSI|Path", "C:\\ms17", "C:\\ms17"},
+        {"SOFTWARE\\Eclipse Adoptium\\JDK\\21.0.1.12\\hotspot\\MSI|Path", "C:\\temurin21\\", "C:\\temurin21"},
+        {"SOFTWARE\\Eclipse Adoptium\\JDK\\8.0.392.8\\hotspot\\MSI|Path", "C:\\temurin8", "C:\\temurin21"},
+        {"SOFTWARE\\WOW6432Node\\JavaSoft\\Java Development Kit|CurrentVersion", "1.8", "C:\\temurin21"},
+        {"SOFTWARE\\WOW6432Node\\JavaSoft\\Java Development Kit\\1.8|JavaHome", "C:\\jdk8x86", "C:\\jdk8x86"},
+        {"SOFTWARE\\WOW6432Node\\JavaSoft\\JDK|CurrentVersion", "11", "C:\\jdk8x86"},
+        {"SOFTWARE\\WOW6432Node\\JavaSoft\\JDK\\11|JavaHome", "C:\\jdk11x86", "C:\\jdk11x86"},
+        {"SOFTWARE\\JavaSoft\\JDK|CurrentVersion", "21", "C:\\jdk11x86"},
+        {"SOFTWARE\\JavaSoft\\JDK\\21|JavaHome", "C:\\jdk21", "C:\\jdk21"}};
+    for (const auto& [path, data, home] : keys) {
+        const std::string key = path;
+        reg().setStringValue(HKEY_LOCAL_MACHINE_ROOT, key.substr(0, key.find('|')), key.substr(key.find('|') + 1), data);
+        EXPECT_EQ(found(), home) << key;
     }
-
-    // A JDK 21 has no jre folder and no tools.jar; a JDK 8 without tools.jar keeps it on the class path.
-    addDemoLayout("C:\\tomcat", "C:\\jdk8");
-    os.files.addFile("C:\\jdk21\\release", "IMPLEMENTOR=\"x\"\nIMPLEMENTOR_VERSION=\"8\"\nJAVA_VERSION=\"21.0.1\"\n");
-    os.files.addFolder("C:\\jdk21");
-    os.files.addFile("C:\\jdk21\\bin\\server\\jvm.dll");
-    os.files.addFile("C:\\jdk8\\release", "JAVA_VERSION=\"1.8.0_392\"\n");
+    os.environment.variables["java_home"] = "C:\\nowhere";  // set wins even when missing
+    EXPECT_EQ(found(), "C:\\nowhere");
+    os.environment.folder = "C:";  // a program at the root gives C: alone
+    EXPECT_EQ(found() + "|" + dc.configuration().catalinaHome, "C:\\nowhere|C:");
+    os.environment.folder = "C:\\tomcat\\bin";
     found();
-    EXPECT_EQ(dc.configuration().classPath, "C:\\tomcat\\bin\\bootstrap.jar;C:\\tomcat\\common\\lib");
-    dc.setServiceName("svc");
-    EXPECT_FALSE(dc.writeDiagnosticReport(ReportMode::OnProblems));
-    EXPECT_NE(os.files.files["C:\\tomcat\\bin\\quenby-svc-debug.html"].find("C:\\jdk21\\bin\\server\\jvm.dll"),
-              std::string::npos);
+
+    // A JDK 8 without tools.jar keeps it on the class path.
+    addDemoLayout("C:\\tomcat", "C:\\jdk8");
     os.files.files.erase("C:\\jdk8\\lib\\tools.jar");
+    os.files.addFile("C:\\jdk8\\release", "JAVA_VERSION=\"1.8.0_392\"\n");
     dc.setJavaHome("C:\\jdk8");
     EXPECT_EQ(dc.configuration().classPath, "C:\\tomcat\\bin\\bootstrap.jar;C:\\tomcat\\common\\lib;C:\\jdk8\\lib\\tools.jar");
-}
-
-TEST_F(DefaultsTest, NewKeepsTheClientJvmSelectedInTheWindow) {
-    window.serverSelected = false;
-    dc.newConfiguration();
-    EXPECT_EQ(dc.configuration().jvmType, "client");
-    EXPECT_FALSE(window.serverSelected);
 }
 
 class PropagationTest : public DoConfigTest {
@@ -116,66 +81,55 @@ protected:
         dc.newConfiguration();
         dc.setCatalinaBase("C:\\tc\\base");  // silent: prompts are off after New
     }
-    void promptsOn() {
-        dc.installService(false);  // leaves prompts on
-        boxes().clear();
-        os.messageBoxes.answers.clear();
-    }
 };
 
-TEST_F(PropagationTest, SilentAfterNewMovesBaseClassPathAndPaths) {
+TEST_F(PropagationTest, SilentAfterNewMovesBaseClassPathAndPathsUnderTheBaseOnly) {
     const Configuration& c = dc.configuration();
-    EXPECT_EQ(c.systemOut, "C:\\tc\\base\\logs");
-    EXPECT_EQ(c.tomcatConfigFile, "C:\\tc\\base\\conf\\server.xml");
+    EXPECT_EQ(c.systemOut + "|" + c.tomcatConfigFile, "C:\\tc\\base\\logs|C:\\tc\\base\\conf\\server.xml");
     dc.setCatalinaHome("D:\\tomcat");
-    EXPECT_EQ(c.catalinaBase, "D:\\tomcat\\base");
-    EXPECT_EQ(c.classPath, "D:\\tomcat\\bin\\bootstrap.jar;D:\\tomcat\\common\\lib;C:\\jdk\\lib\\tools.jar");
-    EXPECT_EQ(c.systemErr, "D:\\tomcat\\base\\logs");
-    EXPECT_EQ(c.tempDirectory, "D:\\tomcat\\base\\temp");
-    EXPECT_EQ(c.securityPolicyFile, "D:\\tomcat\\base\\conf\\catalina.policy");
-    EXPECT_EQ(window.text(FieldControl::Text8), "D:\\tomcat\\base");
-    for (const auto& box : boxes()) EXPECT_NE(box.title, "Change Detected");
+    EXPECT_EQ(c.catalinaBase + "|" + c.classPath + "|" + c.systemErr + "|" + c.tempDirectory + "|" + c.securityPolicyFile,
+              "D:\\tomcat\\base|D:\\tomcat\\bin\\bootstrap.jar;D:\\tomcat\\common\\lib;C:\\jdk\\lib\\tools.jar|"
+              "D:\\tomcat\\base\\logs|D:\\tomcat\\base\\temp|D:\\tomcat\\base\\conf\\catalina.policy");
+    EXPECT_EQ(window.fieldText(FieldControl::Text8), "D:\\tomcat\\base");
+    EXPECT_TRUE(boxes().empty());
+
+    // The home is replaced wherever it stands; a base folder only with its separator.
+    dc.setCatalinaBase("D:\\tomcatbase");
+    dc.setSystemOut("D:\\tomcatbase");
+    dc.setCatalinaHome("E:\\t");
+    EXPECT_EQ(c.catalinaBase + "|" + c.systemOut, "E:\\tbase|D:\\tomcatbase");
+    dc.setCatalinaBase("X:\\other");
+    dc.setCatalinaHome("F:\\t");  // a base without the old home stays
+    EXPECT_EQ(c.catalinaBase, "X:\\other");
 }
 
-TEST_F(PropagationTest, YesAsksHomeThenBaseNoKeepsFieldsAndIsNotAskedAgain) {
-    promptsOn();
+TEST_F(PropagationTest, YesAsksHomeThenBaseNoKeepsFieldsAndACaseOnlyChangeIsAChange) {
+    dc.installService(false);  // leaves prompts on
+    auto questions = [&] {
+        std::vector<std::string> asked;
+        for (const auto& box : boxes())
+            if (box.title == "Change Detected") asked.push_back(box.text);
+        boxes().clear();
+        return asked;
+    };
+    questions();
     os.messageBoxes.answerByTitle["Change Detected"] = kIdYes;
     dc.setCatalinaHome("D:\\tomcat");
-    std::vector<std::string> questions;
-    for (const auto& box : boxes())
-        if (box.title == "Change Detected") questions.push_back(box.text);
-    ASSERT_EQ(questions.size(), 2u);
-    EXPECT_EQ(questions[0], "Your Catalina Home appears to have changed. Do you want to update your Catalina Base and Classpath to reflect this change?");
-    EXPECT_EQ(questions[1], "Your Catalina Base appears to have changed. Do you want to update the paths to '/conf', '/log', and '/temp' to reflect this change?");
+    EXPECT_EQ(questions(), (std::vector<std::string>{
+                               "Your Catalina Home appears to have changed. Do you want to update your Catalina Base "
+                               "and Classpath to reflect this change?",
+                               "Your Catalina Base appears to have changed. Do you want to update the paths to "
+                               "'/conf', '/log', and '/temp' to reflect this change?"}));
     EXPECT_EQ(dc.configuration().systemOut, "D:\\tomcat\\base\\logs");
 
-    boxes().clear();
     os.messageBoxes.answerByTitle["Change Detected"] = kIdNo;
-    dc.setCatalinaHome("E:\\t");
+    dc.setCatalinaHome("d:\\TOMCAT");
+    EXPECT_EQ(questions().size(), 1u);
     EXPECT_EQ(dc.configuration().catalinaBase, "D:\\tomcat\\base");
-    EXPECT_EQ(dc.lastCatalinaHome(), "E:\\t");
-    boxes().clear();
+    EXPECT_EQ(dc.lastCatalinaHome(), "d:\\TOMCAT");
+    dc.setCatalinaHome("E:\\t");
+    EXPECT_EQ(questions().size(), 1u);
     dc.setCatalinaHome("E:\\t");  // unchanged: only the folder warning
     ASSERT_EQ(boxes().size(), 1u);
     EXPECT_EQ(boxes()[0].text, "'E:\\t' is specified for 'Catalina Home' but it does not exist. Tomcat may not start without it.");
-}
-
-TEST_F(PropagationTest, ReplacementIgnoresSeparatorsForTheHomeButNeedsThemForBaseFolders) {
-    dc.setCatalinaBase("C:\\tcbase");
-    dc.setSystemOut("C:\\tcbase");  // equal to the base itself: not a folder under it
-    dc.setCatalinaHome("D:\\tomcat");
-    EXPECT_EQ(dc.configuration().catalinaBase, "D:\\tomcatbase");
-    EXPECT_EQ(dc.configuration().systemOut, "C:\\tcbase");
-    dc.setCatalinaBase("X:\\other");
-    dc.setCatalinaHome("F:\\t");  // a base without the old home stays
-    EXPECT_EQ(dc.configuration().catalinaBase, "X:\\other");
-}
-
-TEST_F(PropagationTest, ACaseOnlyChangeIsAChange) {
-    promptsOn();
-    os.messageBoxes.answerByTitle["Change Detected"] = kIdNo;
-    dc.setCatalinaHome("c:\\TC");
-    int questions = 0;
-    for (const auto& box : boxes()) questions += box.title == "Change Detected";
-    EXPECT_EQ(questions, 1);
 }

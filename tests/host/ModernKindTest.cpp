@@ -5,16 +5,6 @@ using namespace velmora;
 using namespace velmora::testing;
 
 namespace {
-std::string tinyPe(std::uint16_t machine) {
-    std::string bytes(0x46, '\0');
-    bytes.replace(0, 2, "MZ");
-    bytes[0x3C] = 0x40;
-    bytes.replace(0x40, 4, std::string("PE\0\0", 4));
-    bytes[0x44] = static_cast<char>(machine & 0xFF);
-    bytes[0x45] = static_cast<char>(machine >> 8);
-    return bytes;
-}
-
 // A Tomcat 10 home and a JDK 21 as they are installed today.
 class ModernKindTest : public DoConfigTest {
 protected:
@@ -29,14 +19,15 @@ protected:
         os.files.addFile(exe, tinyPe(0x8664));
         os.files.addFolder("C:\\jdk");
         os.files.addFile("C:\\jdk\\bin\\server\\jvm.dll", tinyPe(0x8664));
-        os.files.addFile("C:\\jdk\\release", "JAVA_VERSION=\"21.0.5\"\n");
+        os.files.addFile("C:\\jdk\\release", "IMPLEMENTOR_VERSION=\"8\"\nJAVA_VERSION=\"21.0.5\"\n");
         // The wrapper registers a service that runs itself, and deletes it again.
         os.processes.onRun = [this](const std::string& command) {
-            if (const auto at = command.find(" //IS//"); at != std::string::npos)
-                os.services.services[command.substr(at + 7, command.find(' ', at + 7) - at - 7)] = {
-                    command.substr(0, at) + " //RS//" + command.substr(at + 7, command.find(' ', at + 7) - at - 7)};
-            if (const auto at = command.find(" //DS//"); at != std::string::npos)
-                os.services.services.erase(command.substr(at + 7));
+            const auto at = command.find(" //") + 7;
+            const std::string service = command.substr(at, command.find(' ', at) - at);
+            if (command.find(" //IS//") != std::string::npos)
+                os.services.services[service] = {command.substr(0, at - 7) + " //RS//" + service};
+            else if (command.find(" //DS//") != std::string::npos)
+                os.services.services.erase(service);
         };
         dc.newConfiguration();
         dc.setServiceName("web");

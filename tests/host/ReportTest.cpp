@@ -5,7 +5,7 @@
 using namespace velmora;
 using namespace velmora::testing;
 
-TEST(ReportDocument, IsOneLineOfFixedHtmlWithEveryColonBlankSplittingACell) {
+TEST(ReportDocument, IsOneLineOfFixedHtmlWithEveryColonBlankSplittingACellAndRowsForEveryOption) {
     const std::string html = reportDocument({"Service name: svc1", "Additional JVM option: -Da=b: c<&"}, {});
     EXPECT_EQ(html,
               "<html><head><title>quenby log</title></head><body><font size='4'><b>Configuration</b></font><br>"
@@ -20,9 +20,8 @@ TEST(ReportDocument, IsOneLineOfFixedHtmlWithEveryColonBlankSplittingACell) {
               std::string::npos);
     EXPECT_NE(withLog.find("&lt;b&gt;"), std::string::npos);
     EXPECT_EQ(withLog.find("No errors"), std::string::npos);
-}
 
-TEST(ReportDocument, RowsAreTheSeventeenFixedOnesThenEveryNonEmptyOption) {
+    // The rows: the seventeen fixed ones, then every non-empty option, without limit.
     Configuration c;
     c.serviceName = "svc";
     c.javaHome = "C:\\jdk";
@@ -30,13 +29,10 @@ TEST(ReportDocument, RowsAreTheSeventeenFixedOnesThenEveryNonEmptyOption) {
     c.reduceOsSignals = 1;
     for (int i = 0; i < 40; ++i) c.additionalJvmOptions.push_back(i % 2 ? "" : "-D" + std::to_string(i));
     const auto rows = reportRows(c, jvmLibraryPath(c.javaHome, c.jvmType));
-    ASSERT_EQ(rows.size(), 17u + 20u);  // no limit on the number of options
-    EXPECT_EQ(rows[0], "Service name: svc");
-    EXPECT_EQ(rows[4], "Use security manager: 0");
-    EXPECT_EQ(rows[7], "JVM Path: C:\\jdk\\jre\\bin\\client\\jvm.dll");
-    EXPECT_EQ(rows[15], "JVM: client");
-    EXPECT_EQ(rows[16], "-Xrs: 1");
-    EXPECT_EQ(rows[17], "Additional JVM option: -D0");
+    ASSERT_EQ(rows.size(), 17u + 20u);
+    EXPECT_EQ(rows[0] + "|" + rows[4] + "|" + rows[7] + "|" + rows[15] + "|" + rows[16] + "|" + rows[17],
+              "Service name: svc|Use security manager: 0|JVM Path: C:\\jdk\\jre\\bin\\client\\jvm.dll|JVM: client|"
+              "-Xrs: 1|Additional JVM option: -D0");
 }
 
 class DiagnosticReportTest : public DoConfigTest {
@@ -50,14 +46,23 @@ protected:
     std::string reportFile() { return os.files.files["C:\\tomcat\\bin\\quenby-svc1-debug.html"]; }
 };
 
-TEST_F(DiagnosticReportTest, AllPresentWritesButDoesNotOpenOnProblemsMode) {
-    EXPECT_FALSE(dc.writeDiagnosticReport(ReportMode::OnProblems));
-    EXPECT_NE(reportFile().find("No errors or warnings detected."), std::string::npos);
-    EXPECT_EQ(reportFile().substr(reportFile().size() - 2), "\r\n");
-    EXPECT_TRUE(os.processes.opened.empty());
-    dc.writeDiagnosticReport(ReportMode::Always);
+TEST_F(DiagnosticReportTest, AllPresentWritesButDoesNotOpenAndSaysWhenItCannotWrite) {
+    window.addOption("-Dk=v");
+    dc.checkConfiguration();  // with the window's options, opened
+    EXPECT_NE(reportFile().find("Additional JVM option</font></td><td width='75%'><font size='2'>-Dk=v"), std::string::npos);
+    const std::string end = "No errors or warnings detected.</font><br></body></html>\r\n";
+    EXPECT_EQ(reportFile().substr(reportFile().size() - end.size()), end);
     EXPECT_EQ(os.processes.opened, std::vector<std::string>{"C:\\tomcat\\bin\\quenby-svc1-debug.html"});
+    EXPECT_FALSE(dc.writeDiagnosticReport(ReportMode::OnProblems));
+    EXPECT_EQ(os.processes.opened.size(), 1u);
     EXPECT_TRUE(os.processes.ran.empty());
+    EXPECT_TRUE(boxes().empty());
+
+    os.files.locked.insert("C:\\tomcat\\bin\\quenby-svc1-debug.html");
+    dc.checkConfiguration();
+    ASSERT_EQ(boxes().size(), 1u);
+    EXPECT_EQ(boxes()[0].title, "Warning");
+    EXPECT_NE(boxes()[0].text.find("'C:\\tomcat\\bin\\quenby-svc1-debug.html'"), std::string::npos);
 }
 
 TEST_F(DiagnosticReportTest, FailedChecksAreLoggedInOrderWithTheReportsOwnLabels) {
@@ -81,17 +86,4 @@ TEST_F(DiagnosticReportTest, FailedChecksAreLoggedInOrderWithTheReportsOwnLabels
     dc.writeDiagnosticReport(ReportMode::OnProblems);
     EXPECT_NE(reportFile().find("'C:\\missing\\conf\\catalina.policy' is specified for 'Security policy file'"), std::string::npos);
     EXPECT_NE(reportFile().find("for 'Catalina bome'"), std::string::npos);
-}
-
-TEST_F(DiagnosticReportTest, CheckConfigurationReportsTheWindowsOptionsAndSaysWhenItCannotWrite) {
-    window.addOption("-Dk=v");
-    dc.checkConfiguration();
-    EXPECT_NE(reportFile().find("Additional JVM option</font></td><td width='75%'><font size='2'>-Dk=v"), std::string::npos);
-    EXPECT_TRUE(boxes().empty());
-
-    os.files.locked.insert("C:\\tomcat\\bin\\quenby-svc1-debug.html");
-    dc.checkConfiguration();
-    ASSERT_EQ(boxes().size(), 1u);
-    EXPECT_EQ(boxes()[0].title, "Warning");
-    EXPECT_NE(boxes()[0].text.find("'C:\\tomcat\\bin\\quenby-svc1-debug.html'"), std::string::npos);
 }

@@ -6,6 +6,7 @@ using namespace std::string_literals;
 
 class StoreTest : public DoConfigTest {
 protected:
+    const std::string store = "SOFTWARE\\velmoraconfigs";
     void SetUp() override {
         DoConfigTest::SetUp();
         dc.newConfiguration();
@@ -15,6 +16,7 @@ protected:
         dc.setServiceName(name);
         dc.saveConfiguration(false);
     }
+    void setList(const std::string& data) { reg().setMultiStringValue(HKEY_LOCAL_MACHINE_ROOT, store, "services", data); }
 };
 
 TEST_F(StoreTest, PathsUnderADifferentBaseSurviveAnyNumberOfRounds) {
@@ -36,68 +38,70 @@ TEST_F(StoreTest, PathsUnderADifferentBaseSurviveAnyNumberOfRounds) {
         dc.loadConfiguration("svc");
     }
     const Configuration& c = dc.configuration();
-    EXPECT_EQ(c.catalinaHome, "C:\\tc");
-    EXPECT_EQ(c.catalinaBase, "C:\\tc\\b1");
-    EXPECT_EQ(c.systemOut, "C:\\tc\\b1\\logs");
-    EXPECT_EQ(c.systemErr, before.systemErr);
-    EXPECT_EQ(c.tomcatConfigFile, "C:\\tc\\b1\\conf\\server.xml");
-    EXPECT_EQ(c.classPath, before.classPath);
-    EXPECT_EQ(c.tempDirectory, before.tempDirectory);
-    EXPECT_EQ(c.initialHeapSize, "256");
+    for (auto field : {&Configuration::catalinaHome, &Configuration::catalinaBase, &Configuration::systemOut,
+                       &Configuration::systemErr, &Configuration::tomcatConfigFile, &Configuration::classPath,
+                       &Configuration::tempDirectory, &Configuration::initialHeapSize, &Configuration::jvmType})
+        EXPECT_EQ(c.*field, before.*field);
     EXPECT_EQ(c.threadStackSize, "128");
-    EXPECT_EQ(c.jvmType, "client");
     EXPECT_FALSE(window.serverSelected);
     EXPECT_EQ(window.options, (std::vector<std::string>{"-Da=b", "-Dx=y"}));
     // The security manager is off: the policy shown is the default moved to the stored base.
-    EXPECT_EQ(c.securityPolicyFile, "C:\\tc\\b1\\conf\\catalina.policy");
-    EXPECT_EQ(stored("svc", "java.security.policy"), "C:\\tc\\b1\\conf\\catalina.policy");
-    EXPECT_TRUE(window.serviceNameLocked);
-    EXPECT_TRUE(dc.showPrompts());
-    EXPECT_EQ(window.status, "Not installed");
+    EXPECT_EQ(c.securityPolicyFile + "|" + stored("svc", "java.security.policy"),
+              "C:\\tc\\b1\\conf\\catalina.policy|C:\\tc\\b1\\conf\\catalina.policy");
+    EXPECT_TRUE(window.serviceNameLocked && dc.showPrompts());
+    EXPECT_EQ(state(), "Install|Not installed|Start|off");
 }
 
-TEST_F(StoreTest, SaveWritesEveryValueWithItsTypeAndAnnouncesOnRequest) {
+TEST_F(StoreTest, SaveWritesEveryValueInOrderWithItsTypeAndAnnouncesOnRequest) {
     dc.setServiceName("svc");
     dc.setUseSecurityManager(1);
     dc.setMaxHeapSize("129.5");
+    const auto writes = reg().writeLog().size();
     dc.saveConfiguration(true);
-    EXPECT_EQ(reg().rawValue(HKEY_LOCAL_MACHINE_ROOT, "SOFTWARE\\velmoraconfigs\\svc", "max.heap.size")->type, kRegDword);
-    EXPECT_EQ(storedDword("svc", "max.heap.size"), 130);
-    EXPECT_EQ(storedDword("svc", "java.security.manager"), 1);
-    EXPECT_EQ(storedDword("svc", "reduce.os.signals"), 1);
-    EXPECT_EQ(storedDword("svc", "installedaservice"), 0);
-    EXPECT_EQ(stored("svc", "jvm"), "server");
-    auto options = reg().rawValue(HKEY_LOCAL_MACHINE_ROOT, "SOFTWARE\\velmoraconfigs\\svc", "additional.jvm.options");
-    ASSERT_TRUE(options);
-    EXPECT_EQ(options->type, kRegMultiSz);
-    EXPECT_EQ(options->data.size(), 0u);
-    ASSERT_FALSE(boxes().empty());
-    EXPECT_EQ(boxes().back().text, "Instance saved as \"svc\".");
-    EXPECT_EQ(boxes().back().title, "Info");
+    std::string order;
+    for (auto at = reg().writeLog().begin() + static_cast<long>(writes); at != reg().writeLog().end(); ++at)
+        order += at->substr(at->find('|') + 1) + " ";
+    EXPECT_EQ(order, "installedaservice services tomcat.home system.out system.err tomcat.config catalina.base java.security.manager "
+                     "java.security.policy jvm java.home java.class.path java.io.tmpdir init.heap.size max.heap.size "
+                     "description reduce.os.signals thread.stack.size services installedaservice additional.jvm.options ");
+    auto raw = [&](const char* name) {
+        const auto value = reg().rawValue(HKEY_LOCAL_MACHINE_ROOT, store + "\\svc", name);
+        return value ? std::to_string(value->type) + ":" + value->data : "<absent>";
+    };
+    EXPECT_EQ(raw("max.heap.size") + "|" + raw("java.security.manager") + "|" + raw("jvm"),
+              "4:\x82\0\0\0|4:\x01\0\0\0|1:server"s);
+    EXPECT_EQ(raw("additional.jvm.options"), "7:");
+    EXPECT_EQ(lastBox(), "Info: Instance saved as \"svc\".");
     EXPECT_EQ(boxes().back().buttons, 64);
-    EXPECT_GE(window.serviceNameFocused, 1);
 
-    // A later save writes from scratch: nothing of the old values survives.
-    reg().setStringValue(HKEY_LOCAL_MACHINE_ROOT, "SOFTWARE\\velmoraconfigs\\svc", "stray", "x");
+    // The zero-length list loads as no option, and the next save writes it so again, from scratch.
+    reg().setStringValue(HKEY_LOCAL_MACHINE_ROOT, store + "\\svc", "stray", "x");
+    dc.loadConfiguration("svc");
+    EXPECT_TRUE(window.options.empty());
     dc.saveConfiguration(false);
-    EXPECT_EQ(stored("svc", "stray"), "<absent>");
+    EXPECT_EQ(raw("additional.jvm.options") + "|" + raw("stray"), "7:|<absent>");
 }
 
 TEST_F(StoreTest, TheListKeepsSaveOrderWithoutDuplicatesOrEmptyEntries) {
-    saveAs("ab");
-    reg().setMultiStringValue(HKEY_LOCAL_MACHINE_ROOT, "SOFTWARE\\velmoraconfigs", "services", "\0ab\0\0a\0"s);
+    EXPECT_TRUE(dc.storedConfigurationNames().empty());  // no list yet
+    for (const std::string& list : {""s, "\0"s, "\0\0"s}) {
+        setList(list);
+        EXPECT_TRUE(dc.storedConfigurationNames().empty());
+    }
+    setList("\0ab\0\0a\0"s);
+    EXPECT_EQ(dc.storedConfigurationNames(), (std::vector<std::string>{"ab", "a"}));
     saveAs("a");
     EXPECT_EQ(storedList(), "ab\0a\0"s);
     saveAs("c");
     saveAs("a");
     EXPECT_EQ(storedList(), "ab\0c\0a\0"s);
+    setList("\0ab\0\0c\0a\0\0"s);
     dc.deleteConfiguration(false);
     EXPECT_EQ(storedList(), "ab\0c\0"s);
-    EXPECT_FALSE(reg().keyExists(HKEY_LOCAL_MACHINE_ROOT, "SOFTWARE\\velmoraconfigs\\a"));
-    EXPECT_TRUE(reg().keyExists(HKEY_LOCAL_MACHINE_ROOT, "SOFTWARE\\velmoraconfigs\\ab"));
+    EXPECT_FALSE(reg().keyExists(HKEY_LOCAL_MACHINE_ROOT, store + "\\a"));
+    EXPECT_TRUE(reg().keyExists(HKEY_LOCAL_MACHINE_ROOT, store + "\\c"));
     EXPECT_EQ(boxes().back().text, "Deleted instance \"a\".");
     EXPECT_EQ(dc.configuration().serviceName, "SetInstanceName");
-    EXPECT_EQ(dc.storedConfigurationNames(), (std::vector<std::string>{"ab", "c"}));
 }
 
 TEST_F(StoreTest, NamesDifferingInCaseAreOneConfigurationThatANewOneReplacesOnlyWhenAsked) {
@@ -117,13 +121,16 @@ TEST_F(StoreTest, NamesDifferingInCaseAreOneConfigurationThatANewOneReplacesOnly
     dc.saveConfiguration(false);
     EXPECT_EQ(stored("prod", "description"), "");
     EXPECT_EQ(storedList(), "PROD\0"s);
-    dc.deleteConfiguration(true);
-    EXPECT_FALSE(reg().keyExists(HKEY_LOCAL_MACHINE_ROOT, "SOFTWARE\\velmoraconfigs\\prod"));
+    dc.setDescription("kept");
+    boxes().clear();
+    dc.deleteConfiguration(true);  // quiet: no box, the window stays
+    EXPECT_TRUE(boxes().empty());
+    EXPECT_EQ(window.fieldText(FieldControl::Text11), "kept");
+    EXPECT_FALSE(reg().keyExists(HKEY_LOCAL_MACHINE_ROOT, store + "\\prod"));
     EXPECT_EQ(storedList(), ""s);
 
     // A listed name whose key has gone opens with a warning; Delete takes it off the list.
-    reg().setMultiStringValue(HKEY_LOCAL_MACHINE_ROOT, "SOFTWARE\\velmoraconfigs", "services", "lost\0"s);
-    boxes().clear();
+    setList("lost\0"s);
     dc.loadConfiguration("lost");
     ASSERT_EQ(boxes().size(), 1u);
     EXPECT_EQ(boxes()[0].title, "Warning");
@@ -131,25 +138,8 @@ TEST_F(StoreTest, NamesDifferingInCaseAreOneConfigurationThatANewOneReplacesOnly
     EXPECT_EQ(storedList(), ""s);
 }
 
-TEST_F(StoreTest, ANameThatIsNotStoredLoadsAbsentValues) {
-    dc.loadConfiguration("ghost");
-    const Configuration& c = dc.configuration();
-    EXPECT_EQ(c.serviceName, "ghost");
-    EXPECT_TRUE(window.serviceNameLocked);
-    EXPECT_EQ(c.catalinaHome, "");
-    EXPECT_EQ(c.catalinaBase, "");
-    EXPECT_EQ(c.systemOut, "");
-    EXPECT_EQ(c.classPath, "");
-    EXPECT_EQ(c.securityPolicyFile, "\\conf\\catalina.policy");
-    EXPECT_EQ(c.jvmType, "client");
-    EXPECT_EQ(c.reduceOsSignals, 0);
-    EXPECT_TRUE(window.options.empty());
-    EXPECT_EQ(window.install, "Install");
-    EXPECT_TRUE(boxes().empty());  // the load itself is silent
-}
-
-TEST_F(StoreTest, LoadShowsStoredSizesFlagsAndServiceState) {
-    const std::string key = "SOFTWARE\\velmoraconfigs\\svc";
+TEST_F(StoreTest, LoadShowsStoredSizesFlagsAndServiceStateAndAbsentValuesForAnUnstoredName) {
+    const std::string key = store + "\\svc";
     reg().setDwordValue(HKEY_LOCAL_MACHINE_ROOT, key, "init.heap.size", 70000);
     reg().setDwordValue(HKEY_LOCAL_MACHINE_ROOT, key, "max.heap.size", 40000);
     reg().setDwordValue(HKEY_LOCAL_MACHINE_ROOT, key, "java.security.manager", 1);
@@ -158,67 +148,29 @@ TEST_F(StoreTest, LoadShowsStoredSizesFlagsAndServiceState) {
     reg().setMultiStringValue(HKEY_LOCAL_MACHINE_ROOT, key, "additional.jvm.options", "\0-Xb\0\0-Xa\0"s);
     os.services.services["svc"] = {"C:\\tomcat\\bin\\svc.exe", true};
     dc.loadConfiguration("svc");
-    EXPECT_EQ(dc.configuration().initialHeapSize, "4464");
-    EXPECT_EQ(dc.configuration().maxHeapSize, "");
-    EXPECT_EQ(dc.configuration().securityPolicyFile, "C:\\p.policy");
-    EXPECT_TRUE(window.policyRowEnabled);
+    EXPECT_EQ(dc.configuration().initialHeapSize + "|" + dc.configuration().maxHeapSize + "|" +
+                  dc.configuration().securityPolicyFile, "4464||C:\\p.policy");
+    EXPECT_EQ(window.checks[CheckControl::Check1], 1);
     EXPECT_EQ(window.options, (std::vector<std::string>{"-Xa", "-Xb"}));
-    EXPECT_TRUE(dc.installedAsService());
-    EXPECT_EQ(window.install, "Uninstall");
-    EXPECT_EQ(window.status, "Installed - Running");
-    EXPECT_EQ(window.start, "Stop");
-}
+    EXPECT_EQ(state(), "Uninstall|Installed - Running|Stop|on");
 
-TEST_F(StoreTest, SavingARunningServiceAsksFirstAndRestartsOnYes) {
-    addDemoLayout();
-    simulateClassicWrapper();
-    saveAs("svc");
-    dc.installService(false);
-    dc.startService();
-    ASSERT_EQ(window.status, "Installed - Running");
+    // Home equal to base with the manager off: the policy is the one under that base.
+    reg().setStringValue(HKEY_LOCAL_MACHINE_ROOT, store + "\\same", "tomcat.home", "C:\\tc");
+    reg().setStringValue(HKEY_LOCAL_MACHINE_ROOT, store + "\\same", "catalina.base", "C:\\tc");
+    reg().setStringValue(HKEY_LOCAL_MACHINE_ROOT, store + "\\same", "java.security.policy", "C:\\p.policy");
+    dc.loadConfiguration("same");
+    EXPECT_EQ(dc.configuration().securityPolicyFile, "C:\\tc\\conf\\catalina.policy");
+    EXPECT_EQ(window.checks[CheckControl::Check1], 0);
 
-    const auto writesBefore = reg().writeLog().size();
+    // A typed name that is not stored opens silently with absent values.
     boxes().clear();
-    os.messageBoxes.answerByTitle["Confirm"] = kIdNo;
-    dc.saveConfiguration(true);
-    ASSERT_EQ(boxes().size(), 1u);
-    EXPECT_EQ(boxes()[0].text, "This configuration is also installed as a running service. To update the configuration, "
-                               "the service will be also be stopped and restarted. Continue?");
-    EXPECT_EQ(boxes()[0].buttons, 4);
-    EXPECT_EQ(reg().writeLog().size(), writesBefore);
-
-    os.messageBoxes.answerByTitle["Confirm"] = kIdYes;
-    os.processes.ran.clear();
-    dc.saveConfiguration(false);
-    EXPECT_EQ(os.processes.ran.front(), "net stop \"svc\"");
-    EXPECT_EQ(os.processes.ran.back(), "net start \"svc\"");
-    EXPECT_EQ(storedDword("svc", "installedaservice"), 1);
-    EXPECT_EQ(window.install, "Uninstall");
-}
-
-TEST_F(StoreTest, DeleteOfAnInstalledConfigurationAsksAndNoKeepsEverything) {
-    addDemoLayout();
-    simulateClassicWrapper();
-    saveAs("svc");
-    dc.installService(false);
-    boxes().clear();
-    os.messageBoxes.answerByTitle["Confirm"] = kIdNo;
-    dc.deleteConfiguration(false);
-    ASSERT_EQ(boxes().size(), 1u);
-    EXPECT_EQ(boxes()[0].text, "This configuration is also installed as a service. If you delete the configuration, "
-                               "the service will be also be deleted. Continue?");
-    EXPECT_EQ(storedList(), "svc\0"s);
-    EXPECT_TRUE(dc.installedAsService());
-}
-
-TEST_F(StoreTest, AQuietDeleteLeavesTheWindowAlone) {
-    saveAs("svc");
-    dc.setDescription("kept");
-    boxes().clear();
-    dc.deleteConfiguration(true);
-    EXPECT_TRUE(boxes().empty());
-    EXPECT_EQ(window.text(FieldControl::Text11), "kept");
-    EXPECT_TRUE(os.processes.ran.empty());  // no service of that name: nothing to stop or remove
+    dc.loadConfiguration("ghost");
+    const Configuration& c = dc.configuration();
+    EXPECT_EQ(c.serviceName + "|" + c.catalinaHome + "|" + c.catalinaBase + "|" + c.systemOut + "|" + c.classPath + "|" +
+                  c.securityPolicyFile + "|" + c.jvmType + "|" + std::to_string(c.reduceOsSignals),
+              "ghost|||||\\conf\\catalina.policy|client|0");
+    EXPECT_TRUE(window.options.empty() && window.serviceNameLocked && boxes().empty());
+    EXPECT_EQ(state(), "Install|Not installed|Stop|off");
 }
 
 TEST_F(StoreTest, NamesBreakingTheNameRuleAreRefusedAndTouchNothing) {
@@ -227,13 +179,12 @@ TEST_F(StoreTest, NamesBreakingTheNameRuleAreRefusedAndTouchNothing) {
     saveAs("a");
     saveAs("b");
     // Stored before the rule: it opens, but only the store may lose it.
-    reg().setStringValue(HKEY_LOCAL_MACHINE_ROOT, "SOFTWARE\\velmoraconfigs\\old name", "tomcat.home", "C:\\tomcat");
+    reg().setStringValue(HKEY_LOCAL_MACHINE_ROOT, store + "\\old name", "tomcat.home", "C:\\tomcat");
     const std::string list = storedList();
     const auto writes = reg().writeLog().size();
     const auto files = os.files.files;
-    const std::vector<std::string> names = {"", "a\\", "\\", "web app", "x/../tomcat", "tomcat", "ToMcAt", "..", ".",
-                                            "a:b", "a*", "tab\tname", std::string(256, 'n'), std::string(250, 'n')};
-    for (const std::string& name : names) {
+    for (const std::string& name : {""s, "a\\"s, "\\"s, "web app"s, "x/../tomcat"s, "tomcat"s, "ToMcAt"s, ".."s, "."s,
+                                    "a:b"s, "a*"s, "tab\tname"s, std::string(256, 'n'), std::string(250, 'n')}) {
         dc.newConfiguration();
         dc.setServiceName(name);
         boxes().clear();
@@ -252,15 +203,12 @@ TEST_F(StoreTest, NamesBreakingTheNameRuleAreRefusedAndTouchNothing) {
     EXPECT_EQ(reg().writeLog().size(), writes);
     EXPECT_EQ(storedList(), list);
     EXPECT_EQ(os.files.files, files);
-    EXPECT_EQ(reg().keyContents(HKEY_LOCAL_MACHINE_ROOT, "SOFTWARE\\velmoraconfigs")->subkeyNames,
-              (std::vector<std::string>{"a", "b", "old name"}));
 
     boxes().clear();
     dc.loadConfiguration("old name");
     EXPECT_EQ(dc.configuration().catalinaHome, "C:\\tomcat");
     dc.deleteConfiguration(false);
-    EXPECT_EQ(reg().keyContents(HKEY_LOCAL_MACHINE_ROOT, "SOFTWARE\\velmoraconfigs")->subkeyNames,
-              (std::vector<std::string>{"a", "b"}));
+    EXPECT_EQ(reg().keyContents(HKEY_LOCAL_MACHINE_ROOT, store)->subkeyNames, (std::vector<std::string>{"a", "b"}));
     EXPECT_TRUE(os.processes.ran.empty());
     EXPECT_EQ(boxes().back().text, "Deleted instance \"old name\".");
     dc.loadConfiguration("a\\b");

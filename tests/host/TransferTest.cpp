@@ -6,12 +6,6 @@ using namespace velmora::testing;
 
 namespace {
 
-const char* const kValueNames[] = {
-    "tomcat.home",    "system.out",     "system.err",    "tomcat.config",     "catalina.base",
-    "java.security.manager", "java.security.policy", "jvm", "java.home",      "java.class.path",
-    "java.io.tmpdir", "init.heap.size", "max.heap.size", "description",       "reduce.os.signals",
-    "thread.stack.size", "installedaservice", "additional.jvm.options"};
-
 class TransferTest : public DoConfigTest {
 protected:
     ConfigurationTransfer transfer{os.registry, unchangedText()};
@@ -39,11 +33,13 @@ protected:
     // Every value of the named configurations with its type, and the list.
     std::vector<std::string> snapshot(std::initializer_list<const char*> names) {
         std::vector<std::string> values{storedList()};
-        for (const char* name : names)
-            for (const char* value : kValueNames) {
-                auto raw = reg().rawValue(HKEY_LOCAL_MACHINE_ROOT, std::string("SOFTWARE\\velmoraconfigs\\") + name, value);
-                values.push_back(raw ? std::to_string(raw->type) + ":" + raw->data : "<absent>");
-            }
+        for (const std::string name : names) {
+            const std::string key = "SOFTWARE\\velmoraconfigs\\" + name;
+            const auto contents = reg().keyContents(HKEY_LOCAL_MACHINE_ROOT, key);
+            for (const auto& value : contents ? contents->valueNames : std::vector<std::string>{})
+                values.push_back(value + "=" + std::to_string(reg().rawValue(HKEY_LOCAL_MACHINE_ROOT, key, value)->type) +
+                                 ":" + reg().rawValue(HKEY_LOCAL_MACHINE_ROOT, key, value)->data);
+        }
         return values;
     }
 

@@ -1,5 +1,4 @@
-// exitwith CODE [SLEEP_MS [FILE]]: creates FILE in the current folder, sleeps,
-// then exits with CODE.
+// exitwith CODE [SLEEP_MS [FILE]]: sleeps, creates FILE (the rest of the line), then exits with CODE.
 // exitwith showwindow: exits with the show-window value it was started with,
 // or 100 when none was given.
 // It reads its arguments through Win32Environment, so that parsing of the
@@ -14,19 +13,16 @@
 int main() {
     std::istringstream arguments(velmora::Win32Environment().commandLineArguments());
     std::string code;
-    arguments >> code;
+    unsigned long sleepMs = 0;
+    std::string file;
+    arguments >> code >> sleepMs;
+    std::getline(arguments >> std::ws, file);
     if (code == "showwindow") {
         STARTUPINFOA startup{};
         GetStartupInfoA(&startup);
         return (startup.dwFlags & STARTF_USESHOWWINDOW) ? startup.wShowWindow : 100;
     }
-    unsigned long sleepMs = 0;
-    std::string file;
-    arguments >> sleepMs >> file;
-    if (!file.empty()) {
-        HANDLE handle = CreateFileA(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-        if (handle != INVALID_HANDLE_VALUE) CloseHandle(handle);
-    }
     Sleep(sleepMs);
+    if (!file.empty()) CloseHandle(CreateFileA(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
     return code.empty() ? 99 : std::stoi(code);
 }

@@ -1,7 +1,6 @@
 #include "PlatformTestSupport.h"
 
 #include <windows.h>
-#include <tlhelp32.h>
 
 #include <filesystem>
 #include <fstream>
@@ -35,28 +34,6 @@ std::string quotedHelper() {
     quoted += Win32Environment().programFolder();
     quoted += "\\exitwith.exe\"";
     return quoted;
-}
-
-int endRunningChildren(const std::string& exeName) {
-    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-    if (snapshot == INVALID_HANDLE_VALUE) return -1;
-    int ended = 0;
-    PROCESSENTRY32 entry{};
-    entry.dwSize = sizeof entry;
-    for (BOOL more = Process32First(snapshot, &entry); more; more = Process32Next(snapshot, &entry)) {
-        if (entry.th32ParentProcessID != GetCurrentProcessId() || lstrcmpiA(entry.szExeFile, exeName.c_str()) != 0)
-            continue;
-        HANDLE process = OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE, entry.th32ProcessID);
-        if (!process) continue;
-        if (WaitForSingleObject(process, 0) == WAIT_TIMEOUT) {
-            TerminateProcess(process, 1);
-            WaitForSingleObject(process, 5000);
-            ++ended;
-        }
-        CloseHandle(process);
-    }
-    CloseHandle(snapshot);
-    return ended;
 }
 
 }  // namespace velmora::test

@@ -23,8 +23,4 @@ std::string contentOf(const std::string& path);
 // The helper program beside this test executable, quoted for a command line.
 std::string quotedHelper();
 
-// Ends every still-running process of this executable name that this process
-// started, and returns how many there were.
-int endRunningChildren(const std::string& exeName);
-
 }  // namespace velmora::test

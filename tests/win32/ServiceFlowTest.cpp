@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 
@@ -25,52 +26,17 @@ public:
     std::string programFolder() override { return folder; }
 };
 
-std::string tempFolder() {
-    char buffer[MAX_PATH];
-    GetTempPathA(MAX_PATH, buffer);
-    std::string path = buffer;
-    if (!path.empty() && path.back() == '\\') path.pop_back();
-    return path;
-}
-
-void makeFile(const std::string& path, const std::string& text = "x") {
-    std::ofstream(path, std::ios::binary) << text;
-}
+void makeFile(const std::string& path, const std::string& text = "x") { std::ofstream(path, std::ios::binary) << text; }
 
 std::string readFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
     std::stringstream text;
-    text << in.rdbuf();
+    text << std::ifstream(path, std::ios::binary).rdbuf();
     return text.str();
-}
-
-void removeTree(const std::string& folder) {
-    WIN32_FIND_DATAA entry;
-    HANDLE find = FindFirstFileA((folder + "\\*").c_str(), &entry);
-    if (find != INVALID_HANDLE_VALUE) {
-        do {
-            const std::string name = entry.cFileName;
-            if (name == "." || name == "..") continue;
-            const std::string path = folder + "\\" + name;
-            if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                removeTree(path);
-            else {
-                SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-                DeleteFileA(path.c_str());
-            }
-        } while (FindNextFileA(find, &entry));
-        FindClose(find);
-    }
-    RemoveDirectoryA(folder.c_str());
 }
 
 // Waits, bounded, for the service's account file to hold a line.
 std::string waitForLine(const std::string& path, const std::string& line) {
-    for (int i = 0; i < 100; ++i) {
-        const std::string text = readFile(path);
-        if (text.find(line) != std::string::npos) return text;
-        Sleep(100);
-    }
+    for (int i = 0; i < 100 && readFile(path).find(line) == std::string::npos; ++i) Sleep(100);
     return readFile(path);
 }
 
@@ -86,19 +52,16 @@ protected:
     RecordingWindow window;
     DoConfig dc{platform, window};
 
-    std::string root, home, jdk;
     const std::string name = "VelmoraFlow" + std::to_string(GetCurrentProcessId());
+    const std::string root = (std::filesystem::temp_directory_path() / ("velmora flow " + name)).string();
+    const std::string home = root + "\\tomcat", jdk = root + "\\jdk";
+    const std::string serviceKey = "SYSTEM\\CurrentControlSet\\Services\\" + name;
 
     void SetUp() override {
-        root = tempFolder() + "\\velmora flow " + std::to_string(GetCurrentProcessId());
-        home = root + "\\tomcat";
-        jdk = root + "\\jdk";
-        CreateDirectoryA(root.c_str(), nullptr);
-        for (const char* folder : {"", "\\bin", "\\conf", "\\logs", "\\temp", "\\common", "\\common\\lib",
-                                   "\\common\\endorsed"})
-            CreateDirectoryA((home + folder).c_str(), nullptr);
-        for (const char* folder : {"", "\\lib", "\\jre", "\\jre\\bin", "\\jre\\bin\\server", "\\jre\\bin\\client"})
-            CreateDirectoryA((jdk + folder).c_str(), nullptr);
+        for (const char* folder : {"\\bin", "\\conf", "\\logs", "\\temp", "\\common\\lib", "\\common\\endorsed"})
+            std::filesystem::create_directories(home + folder);
+        for (const char* folder : {"\\lib", "\\jre\\bin\\server", "\\jre\\bin\\client"})
+            std::filesystem::create_directories(jdk + folder);
         ASSERT_TRUE(CopyFileA(VELMORA_WRAPPER_EXE, (home + "\\bin\\tomcat.exe").c_str(), FALSE));
         for (const char* file : {"\\bin\\bootstrap.jar", "\\conf\\server.xml", "\\conf\\catalina.policy"})
             makeFile(home + file);
@@ -106,6 +69,7 @@ protected:
             makeFile(jdk + file);
         environment.folder = home + "\\bin";
         SetEnvironmentVariableA("java_home", jdk.c_str());
+        window.config = &dc;
     }
 
     void TearDown() override {
@@ -116,130 +80,47 @@ protected:
         const auto list = registry.queryStringValue(HKEY_LOCAL_MACHINE_ROOT, "SOFTWARE\\velmoraconfigs", "services");
         registry.setMultiStringValue(HKEY_LOCAL_MACHINE_ROOT, "SOFTWARE\\velmoraconfigs", "services",
                                      encodeMultiString(listWithoutName(decodeMultiString(list.value_or("")), name)));
-        removeTree(root);
+        std::error_code ignored;
+        std::filesystem::remove_all(root, ignored);
     }
 
-    std::string param(const std::string& value) {
-        return registry
-            .queryStringValue(HKEY_LOCAL_MACHINE_ROOT, "SYSTEM\\CurrentControlSet\\Services\\" + name + "\\Parameters", value)
-            .value_or("<absent>");
-    }
     std::string outFile() { return home + "\\logs\\" + name + "_out.log"; }
+    void expectAllGone() {
+        EXPECT_EQ(window.status, "Not installed");
+        const auto answer = services.isStarted(name);
+        ASSERT_TRUE(std::holds_alternative<Failure>(answer));
+        EXPECT_EQ(std::get<Failure>(answer).source + " " + std::to_string(std::get<Failure>(answer).number),
+                  "OpenServiceA " + std::to_string(ERROR_SERVICE_DOES_NOT_EXIST));
+        EXPECT_EQ(registry.keyContents(HKEY_LOCAL_MACHINE_ROOT, serviceKey), std::nullopt);
+        EXPECT_FALSE(files.fileExists(home + "\\bin\\" + name + ".exe"));
+        EXPECT_EQ(registry.queryDwordValue(HKEY_LOCAL_MACHINE_ROOT, "SOFTWARE\\velmoraconfigs\\" + name, "installedaservice"), 0);
+    }
 };
-
-TEST_F(ServiceFlowTest, InstallStartStopUninstallAgainstTheServiceManager) {
-    dc.newConfiguration();
-    dc.setServiceName(name);
-    dc.setDescription("Velmora flow test");
-    dc.setInitialHeapSize("64");
-    window.addOption("-Dflow=1");
-    dc.installOrUninstall();
-
-    EXPECT_TRUE(boxes.shown.size() == 1 && boxes.shown[0].text == "Service \"" + name + "\" installed.");
-    EXPECT_TRUE(files.fileExists(home + "\\bin\\" + name + ".exe"));
-    EXPECT_EQ(registry.queryStringValue(HKEY_LOCAL_MACHINE_ROOT, "SYSTEM\\CurrentControlSet\\Services\\" + name,
-                                        "Description"),
-              "Velmora flow test");
-    EXPECT_EQ(param("Start Param Number 2"), home + "\\conf\\server.xml");
-    EXPECT_EQ(param("System.out File"), outFile());
-    EXPECT_EQ(param("JVM Option Number 0"), "-Dcatalina.home=" + home);
-    EXPECT_EQ(param("JVM Option Number 6"), "-Xrs");
-    EXPECT_EQ(param("JVM Option Number 7"), "-Xms64m");
-    EXPECT_EQ(param("JVM Option Number 8"), "-Dflow=1");
-    EXPECT_EQ(registry.queryDwordValue(HKEY_LOCAL_MACHINE_ROOT, "SYSTEM\\CurrentControlSet\\Services\\" + name + "\\Parameters",
-                                       "JVM Option Count"),
-              9);
-    EXPECT_EQ(window.status, "Installed - Not Running");
-    EXPECT_EQ(window.install, "Uninstall");
-    EXPECT_TRUE(window.startEnabled);
-
-    dc.startOrStop();
-    EXPECT_EQ(window.status, "Installed - Running");
-    EXPECT_EQ(window.start, "Stop");
-    const std::string account = waitForLine(outFile(), "start: ");
-    const auto home0 = account.find("option 0: -Dcatalina.home=" + home);
-    const auto xrs = account.find("option 6: -Xrs");
-    const auto flow = account.find("option 8: -Dflow=1");
-    EXPECT_NE(home0, std::string::npos) << account;
-    EXPECT_LT(home0, xrs);
-    EXPECT_LT(xrs, flow);
-    EXPECT_NE(flow, std::string::npos) << account;
-    EXPECT_NE(account.find("library: " + jdk + "\\jre\\bin\\server\\jvm.dll"), std::string::npos) << account;
-
-    dc.startOrStop();
-    EXPECT_EQ(window.status, "Installed - Not Running");
-    EXPECT_EQ(window.start, "Start");
-
-    dc.installOrUninstall();
-    EXPECT_EQ(window.status, "Not installed");
-    EXPECT_FALSE(files.fileExists(home + "\\bin\\" + name + ".exe"));
-    EXPECT_EQ(registry.queryStringValue(HKEY_LOCAL_MACHINE_ROOT, "SYSTEM\\CurrentControlSet\\Services\\" + name, "Description"),
-              std::nullopt);
-    EXPECT_EQ(registry.queryDwordValue(HKEY_LOCAL_MACHINE_ROOT, "SOFTWARE\\velmoraconfigs\\" + name, "installedaservice"), 0);
-    EXPECT_TRUE(std::holds_alternative<Failure>(services.isStarted(name)));
-}
-
-TEST_F(ServiceFlowTest, SavingAnInstalledConfigurationReinstallsItAndRestartsARunningOne) {
-    dc.newConfiguration();
-    dc.setServiceName(name);
-    dc.installOrUninstall();
-    ASSERT_EQ(window.status, "Installed - Not Running");
-
-    dc.setDescription("second");
-    dc.saveConfiguration(false);
-    EXPECT_EQ(registry.queryStringValue(HKEY_LOCAL_MACHINE_ROOT, "SYSTEM\\CurrentControlSet\\Services\\" + name,
-                                        "Description"),
-              "second");
-    EXPECT_EQ(window.status, "Installed - Not Running");
-
-    dc.startService();
-    ASSERT_EQ(window.status, "Installed - Running");
-    boxes.shown.clear();
-    dc.setMaxHeapSize("256");
-    dc.saveConfiguration(true);
-    ASSERT_FALSE(boxes.shown.empty());
-    EXPECT_EQ(boxes.shown.front().title, "Confirm");
-    EXPECT_EQ(boxes.shown.back().text, "Instance saved as \"" + name + "\".");
-    EXPECT_EQ(window.status, "Installed - Running");
-    EXPECT_EQ(param("JVM Option Number 7"), "-Xmx256m");
-    EXPECT_NE(waitForLine(outFile(), "-Xmx256m").find("-Xmx256m"), std::string::npos);
-
-    dc.deleteConfiguration(false);
-    EXPECT_EQ(window.status, "Not installed");
-    EXPECT_TRUE(std::holds_alternative<Failure>(services.isStarted(name)));
-}
 
 // What Velmora did not create stays untouched: a service of the same name,
 // the container's own wrapper, and commands hidden in a path.
 TEST_F(ServiceFlowTest, WhatIsNotOursStaysUntouchedAndAFailedInstallIsNotCalledASuccess) {
     const std::string foreign = name + "X";
-    {
-        SC_HANDLE manager = OpenSCManagerA(nullptr, nullptr, SC_MANAGER_ALL_ACCESS);
-        SC_HANDLE service = CreateServiceA(manager, foreign.c_str(), foreign.c_str(), SERVICE_ALL_ACCESS,
-                                           SERVICE_WIN32_OWN_PROCESS, SERVICE_DEMAND_START, SERVICE_ERROR_NORMAL,
-                                           "C:\\windows\\system32\\notepad.exe", nullptr, nullptr, nullptr, nullptr, nullptr);
-        ASSERT_NE(service, nullptr);
-        CloseServiceHandle(service);
-        CloseServiceHandle(manager);
-    }
+    SC_HANDLE manager = OpenSCManagerA(nullptr, nullptr, SC_MANAGER_ALL_ACCESS);
+    SC_HANDLE service = CreateServiceA(manager, foreign.c_str(), foreign.c_str(), SERVICE_ALL_ACCESS,
+                                       SERVICE_WIN32_OWN_PROCESS, SERVICE_DEMAND_START, SERVICE_ERROR_NORMAL,
+                                       "C:\\windows\\system32\\notepad.exe", nullptr, nullptr, nullptr, nullptr, nullptr);
+    ASSERT_NE(service, nullptr);
     dc.newConfiguration();
     dc.setServiceName(foreign);
     dc.saveConfiguration(true);
     dc.installService(true);
     dc.uninstallService(true);
     dc.deleteConfiguration(false);
+    const bool stillThere = !std::holds_alternative<Failure>(services.isStarted(foreign));
+    DeleteService(service);
+    CloseServiceHandle(service);
+    CloseServiceHandle(manager);
     ASSERT_EQ(boxes.shown.size(), 4u);
     for (const auto& box : boxes.shown) EXPECT_NE(box.text.find("notepad.exe"), std::string::npos) << box.text;
-    EXPECT_FALSE(std::holds_alternative<Failure>(services.isStarted(foreign)));
+    EXPECT_TRUE(stillThere);
     EXPECT_FALSE(files.fileExists(home + "\\bin\\" + foreign + ".exe"));
     EXPECT_EQ(registry.keyContents(HKEY_LOCAL_MACHINE_ROOT, "SOFTWARE\\velmoraconfigs\\" + foreign), std::nullopt);
-    {
-        SC_HANDLE manager = OpenSCManagerA(nullptr, nullptr, SC_MANAGER_ALL_ACCESS);
-        SC_HANDLE service = OpenServiceA(manager, foreign.c_str(), DELETE);
-        DeleteService(service);
-        CloseServiceHandle(service);
-        CloseServiceHandle(manager);
-    }
 
     // The wrapper's own name, in any case, and a name reaching out of bin.
     const std::string wrapper = readFile(home + "\\bin\\tomcat.exe");
@@ -269,9 +150,8 @@ TEST_F(ServiceFlowTest, WhatIsNotOursStaysUntouchedAndAFailedInstallIsNotCalledA
     dc.installOrUninstall();
     ASSERT_FALSE(boxes.shown.empty());
     EXPECT_NE(boxes.shown.back().text.find("did not register"), std::string::npos) << boxes.shown.back().text;
-    EXPECT_EQ(registry.keyContents(HKEY_LOCAL_MACHINE_ROOT, "SYSTEM\\CurrentControlSet\\Services\\" + name), std::nullopt);
-    EXPECT_EQ(registry.queryDwordValue(HKEY_LOCAL_MACHINE_ROOT, "SOFTWARE\\velmoraconfigs\\" + name, "installedaservice"), 0);
     EXPECT_EQ(window.install, "Install");
+    expectAllGone();
 }
 
 // A Tomcat 10 home with its own wrapper, a JDK 21 registered only under
@@ -279,15 +159,13 @@ TEST_F(ServiceFlowTest, WhatIsNotOursStaysUntouchedAndAFailedInstallIsNotCalledA
 TEST_F(ServiceFlowTest, ATomcat10HomeAndAJdk21GoThroughTheirOwnWrapperAndLeaveNothingBehind) {
     DeleteFileA((home + "\\bin\\tomcat.exe").c_str());
     ASSERT_TRUE(CopyFileA(VELMORA_MODERN_WRAPPER_EXE, (home + "\\bin\\tomcat10.exe").c_str(), FALSE));
-    for (const char* folder : {"\\lib", "\\webapps", "\\work"}) CreateDirectoryA((home + folder).c_str(), nullptr);
+    for (const char* folder : {"\\lib", "\\webapps", "\\work"}) std::filesystem::create_directories(home + folder);
     for (const char* file : {"\\bin\\tomcat-juli.jar", "\\conf\\logging.properties"}) makeFile(home + file);
     const std::string jdk21 = root + "\\jdk 21";
-    for (const char* folder : {"", "\\bin", "\\bin\\server", "\\lib"}) CreateDirectoryA((jdk21 + folder).c_str(), nullptr);
-    std::string pe(0x46, '\0');  // MZ, e_lfanew 0x40, PE\0\0, machine x64
-    pe.replace(0, 2, "MZ");
-    pe[0x3C] = 0x40;
-    pe.replace(0x40, 6, std::string("PE\0\0\x64\x86", 6));
-    makeFile(jdk21 + "\\bin\\server\\jvm.dll", pe);
+    std::filesystem::create_directories(jdk21 + "\\bin\\server");
+    std::filesystem::create_directories(jdk21 + "\\lib");
+    // MZ, e_lfanew 0x40, PE\0\0, machine x64
+    makeFile(jdk21 + "\\bin\\server\\jvm.dll", "MZ" + std::string(0x3A, '\0') + "\x40" + std::string("\0\0\0PE\0\0\x64\x86", 9));
     makeFile(jdk21 + "\\lib\\modules");
     makeFile(jdk21 + "\\release", "JAVA_VERSION=\"21.0.5\"\r\n");
     SetEnvironmentVariableA("java_home", nullptr);
@@ -297,7 +175,6 @@ TEST_F(ServiceFlowTest, ATomcat10HomeAndAJdk21GoThroughTheirOwnWrapperAndLeaveNo
 
     dc.newConfiguration();
     dc.setServiceName(name);
-    dc.setDescription("Tomcat 10 flow");
     dc.setMaxHeapSize("256");
     window.addOption("-Dshop=a#b;c d");
     EXPECT_EQ(dc.configuration().javaHome, jdk21);
@@ -325,14 +202,9 @@ TEST_F(ServiceFlowTest, ATomcat10HomeAndAJdk21GoThroughTheirOwnWrapperAndLeaveNo
     dc.startOrStop();
     EXPECT_EQ(window.status, "Installed - Not Running");
     dc.installOrUninstall();
-    EXPECT_EQ(window.status, "Not installed");
-    EXPECT_TRUE(std::holds_alternative<Failure>(services.isStarted(name)));
-    EXPECT_EQ(registry.keyContents(HKEY_LOCAL_MACHINE_ROOT, "SYSTEM\\CurrentControlSet\\Services\\" + name), std::nullopt);
-    EXPECT_EQ(registry.keyContents(HKEY_LOCAL_MACHINE_ROOT,
-                                   "SOFTWARE\\Apache Software Foundation\\Procrun 2.0\\" + name),
+    expectAllGone();
+    EXPECT_EQ(registry.keyContents(HKEY_LOCAL_MACHINE_ROOT, "SOFTWARE\\Apache Software Foundation\\Procrun 2.0\\" + name),
               std::nullopt);
-    EXPECT_FALSE(files.fileExists(home + "\\bin\\" + name + ".exe"));
-    EXPECT_EQ(registry.queryDwordValue(HKEY_LOCAL_MACHINE_ROOT, "SOFTWARE\\velmoraconfigs\\" + name, "installedaservice"), 0);
     registry.deleteKey(HKEY_LOCAL_MACHINE_ROOT, jdkKey + "\\21");
     registry.deleteKey(HKEY_LOCAL_MACHINE_ROOT, jdkKey);
 }

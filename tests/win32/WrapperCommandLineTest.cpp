@@ -4,34 +4,28 @@
 
 using namespace velmora::wrapper;
 
-TEST(WrapperCommandLine, ReadsTheCommandLinesItIsGiven) {
+TEST(WrapperCommandLine, ReadsTheCommandLinesItIsGivenAndRefusesTheRest) {
     // The installer quotes nothing: blanks in the program path and in the library path.
     auto install = parseCommandLine(
         "C:\\Program Files\\Tomcat 5\\bin\\svc.exe -install svc C:\\Program Files\\Java\\jre\\bin\\server\\jvm.dll "
         "-start main");
     ASSERT_TRUE(std::holds_alternative<InstallCommand>(install));
-    EXPECT_EQ(std::get<InstallCommand>(install).serviceName, "svc");
-    EXPECT_EQ(std::get<InstallCommand>(install).jvmLibrary, "C:\\Program Files\\Java\\jre\\bin\\server\\jvm.dll");
-
+    EXPECT_EQ(std::get<InstallCommand>(install).serviceName + "|" + std::get<InstallCommand>(install).jvmLibrary,
+              "svc|C:\\Program Files\\Java\\jre\\bin\\server\\jvm.dll");
     auto doubleBlank = parseCommandLine("svc.exe -install svc C:\\a  b\\jvm.dll\t-start main");
     ASSERT_TRUE(std::holds_alternative<InstallCommand>(doubleBlank));
     EXPECT_EQ(std::get<InstallCommand>(doubleBlank).jvmLibrary, "C:\\a  b\\jvm.dll");
-
     auto uninstall = parseCommandLine("\"C:\\odd -install folder\\svc.exe\" -uninstall svc");
     ASSERT_TRUE(std::holds_alternative<UninstallCommand>(uninstall));
     EXPECT_EQ(std::get<UninstallCommand>(uninstall).serviceName, "svc");
-
     auto service = parseCommandLine("\"C:\\a b\\svc.exe\" -service svc");
     ASSERT_TRUE(std::holds_alternative<ServiceCommand>(service));
     EXPECT_EQ(std::get<ServiceCommand>(service).serviceName, "svc");
-}
 
-TEST(WrapperCommandLine, RefusesIncompleteAndUnknownCommandLines) {
     for (const char* line : {"svc.exe", "svc.exe -bogus svc", "svc.exe -INSTALL svc C:\\jvm.dll -start main",
-                             "svc.exe -install", "svc.exe -install svc", "svc.exe -install svc C:\\jvm.dll",
-                             "svc.exe -install svc C:\\jvm.dll -start", "svc.exe -install svc -start main",
-                             "svc.exe -install svc C:\\jvm.dll main -start",
-                             "svc.exe -install svc C:\\jvm.dll -start main now", "svc.exe -uninstall",
-                             "svc.exe -uninstall a b", "svc.exe -service", "\"C:\\x -uninstall svc\""})
+                             "svc.exe -install svc", "svc.exe -install svc C:\\jvm.dll -start",
+                             "svc.exe -install svc -start main", "svc.exe -install svc C:\\jvm.dll main -start",
+                             "svc.exe -install svc C:\\jvm.dll -start main now", "svc.exe -uninstall a b",
+                             "svc.exe -service", "\"C:\\x -uninstall svc\""})
         EXPECT_TRUE(std::holds_alternative<UsageError>(parseCommandLine(line))) << line;
 }

@@ -7,6 +7,15 @@
 
 namespace velmora::testing {
 
+// The smallest PE header machineOfPe accepts: MZ, e_lfanew, PE\0\0, machine.
+inline std::string tinyPe(std::uint16_t machine, std::uint32_t lfanew = 0x40) {
+    std::string bytes(lfanew + 6, '\0');
+    bytes.replace(0, 2, "MZ");
+    for (int i = 0; i < 4; ++i) bytes[0x3C + i] = static_cast<char>((lfanew >> (8 * i)) & 0xFF);
+    bytes.replace(lfanew, 6, std::string("PE\0\0", 4) + char(machine & 0xFF) + char(machine >> 8));
+    return bytes;
+}
+
 // DoConfig on the in-memory platform and a recording window, with the
 // program in C:\tomcat\bin and a JDK in C:\jdk.
 class DoConfigTest : public ::testing::Test {
@@ -19,7 +28,7 @@ protected:
     std::vector<MemoryMessageBoxes::Shown>& boxes() { return os.messageBoxes.shown; }
 
     void SetUp() override {
-        os.environment.folder = "C:\\tomcat\\bin";
+        window.config = &dc;
         os.environment.variables["JAVA_HOME"] = "C:\\jdk";
     }
 
@@ -50,6 +59,11 @@ protected:
         };
     }
 
+    // The service buttons and status as the window shows them.
+    std::string state() {
+        return window.install + "|" + window.status + "|" + window.start + (window.startEnabled ? "|on" : "|off");
+    }
+    std::string lastBox() { return boxes().empty() ? "<none>" : boxes().back().title + ": " + boxes().back().text; }
     std::string stored(const std::string& name, const std::string& value) {
         return reg().queryStringValue(HKEY_LOCAL_MACHINE_ROOT, "SOFTWARE\\velmoraconfigs\\" + name, value).value_or("<absent>");
     }

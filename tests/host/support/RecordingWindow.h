@@ -1,17 +1,18 @@
 #pragma once
 #include <algorithm>
 #include <cctype>
-#include <functional>
 #include <map>
 #include <string>
 #include <vector>
 
+#include "config/DoConfig.h"
 #include "ui/WindowSurface.h"
 
 namespace velmora::testing {
 
 // Keeps what the logic shows, the way the real window would: the options
-// list sorted ignoring case, the policy row following Check1.
+// list sorted ignoring case, and a changed check box acting like a click,
+// which hands its value back to DoConfig.
 class RecordingWindow : public WindowSurface {
 public:
     std::string fieldText(FieldControl c) override { return fields[c]; }
@@ -19,12 +20,13 @@ public:
 
     int checkValue(CheckControl c) override { return checks[c]; }
     void setCheckValue(CheckControl c, int value) override {
-        const bool changed = checks[c] != value;
-        checks[c] = value;
-        if (c == CheckControl::Check1 && changed) {
-            policyRowEnabled = value == 1;
-            if (onCheck1Changed) onCheck1Changed(value);
-        }
+        const int checked = value != 0;
+        if (checks[c] == checked) return;
+        checks[c] = checked;
+        clicks.push_back(checked);
+        if (!config) return;
+        auto flag = static_cast<std::int16_t>(checked);
+        c == CheckControl::Check1 ? config->setUseSecurityManager(flag) : config->setReduceOsSignals(flag);
     }
 
     bool isServerJvmSelected() override { return serverSelected; }
@@ -59,9 +61,8 @@ public:
 
     void lockServiceName() override { serviceNameLocked = true; }
     void unlockServiceName() override { serviceNameLocked = false; }
-    void focusServiceName() override { ++serviceNameFocused; }
-
-    void setPolicyRowEnabled(bool enabled) override { policyRowEnabled = enabled; }
+    void focusServiceName() override {}
+    void setPolicyRowEnabled(bool) override {}
     void setCaption(const std::string& text) override { caption = text; }
 
     void showNotice(const std::string& text) override {
@@ -72,7 +73,6 @@ public:
 
     void appendDebugLog(const std::string& line) override { debugLines.push_back(line); }
 
-    std::string text(FieldControl c) { return fields[c]; }
 
     std::map<FieldControl, std::string> fields;
     std::map<CheckControl, int> checks{{CheckControl::Check1, 0}, {CheckControl::Check2, 1}};
@@ -85,13 +85,12 @@ public:
     bool startEnabled = false;
     std::string status;
     bool serviceNameLocked = false;
-    int serviceNameFocused = 0;
-    bool policyRowEnabled = false;
     std::string caption;
     bool noticeVisible = false;
     std::vector<std::string> notices;
     std::vector<std::string> debugLines;
-    std::function<void(int)> onCheck1Changed;
+    DoConfig* config = nullptr;
+    std::vector<int> clicks;  // check box values handed back
 };
 
 }  // namespace velmora::testing
