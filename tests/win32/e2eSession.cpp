@@ -8,7 +8,6 @@
 #include "config/Encodings.h"
 #include "platform/win32/Win32Files.h"
 #include "platform/win32/Win32Registry.h"
-#include "platform/win32/Win32Services.h"
 
 namespace velmora::e2e {
 
@@ -118,12 +117,6 @@ bool Session::screenshot(const std::string& name, int settleMs) const {
     return saveScreenshot(topWindows(process_.dwProcessId), screenshotFolder() + "\\" + name + ".bmp");
 }
 
-bool serviceExists(const std::string& name) {
-    const auto lookup = Win32Services().binaryPath(name);
-    const auto* binary = std::get_if<std::optional<std::string>>(&lookup);
-    return binary && binary->has_value();
-}
-
 bool serviceRegistered(const std::string& name) {
     SC_HANDLE manager = OpenSCManagerA(nullptr, nullptr, SC_MANAGER_CONNECT);
     SC_HANDLE service = manager ? OpenServiceA(manager, name.c_str(), SERVICE_CHANGE_CONFIG) : nullptr;
@@ -154,28 +147,15 @@ void removeService(const std::string& name) {
 }
 
 void storeConfiguration(const std::string& name, const StoredConfiguration& values) {
-    HKEY key = nullptr;
-    RegCreateKeyA(HKEY_LOCAL_MACHINE, configurationKey(name).c_str(), &key);
-    for (const auto& [value, text] : values.texts)
-        RegSetValueExA(key, value.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
-                       static_cast<DWORD>(text.size() + 1));
-    for (const auto& [value, number] : values.numbers) {
-        const DWORD data = number;
-        RegSetValueExA(key, value.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&data), sizeof data);
-    }
-    const std::string options = multiString(values.options);
-    RegSetValueExA(key, "additional.jvm.options", 0, REG_MULTI_SZ, reinterpret_cast<const BYTE*>(options.data()),
-                   static_cast<DWORD>(options.size()));
-    RegCloseKey(key);
+    Win32Registry registry;
+    for (const auto& [value, text] : values.texts) registry.setStringValue(kRoot, configurationKey(name), value, text);
+    for (const auto& [value, number] : values.numbers)
+        registry.setDwordValue(kRoot, configurationKey(name), value, static_cast<std::int32_t>(number));
+    registry.setMultiStringValue(kRoot, configurationKey(name), "additional.jvm.options", multiString(values.options));
 }
 
 void storeNameList(const std::vector<std::string>& names) {
-    HKEY key = nullptr;
-    RegCreateKeyA(HKEY_LOCAL_MACHINE, kStoreKey, &key);
-    const std::string data = multiString(names);
-    RegSetValueExA(key, "services", 0, REG_MULTI_SZ, reinterpret_cast<const BYTE*>(data.data()),
-                   static_cast<DWORD>(data.size()));
-    RegCloseKey(key);
+    Win32Registry().setMultiStringValue(kRoot, kStoreKey, "services", multiString(names));
 }
 
 // Read through the registry layer, which the registry contract holds to the system's own rules.

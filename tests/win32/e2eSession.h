@@ -57,8 +57,6 @@ private:
     std::vector<std::string> services_;
 };
 
-// Whether the service manager knows a service of this name.
-bool serviceExists(const std::string& name);
 // Known and not deleted: a deleted service stays known, marked for deletion,
 // until the service manager lets go of its last handle.
 bool serviceRegistered(const std::string& name);
