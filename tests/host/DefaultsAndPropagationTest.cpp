@@ -17,14 +17,10 @@ TEST_F(DefaultsTest, NewConfigurationDerivesEveryPathFromTheProgramsFolder) {
               "C:\\tomcat|C:\\tomcat|C:\\tomcat\\logs|C:\\tomcat\\logs|C:\\tomcat\\conf\\server.xml|"
               "C:\\tomcat\\conf\\catalina.policy|C:\\tomcat\\temp|"
               "C:\\tomcat\\bin\\bootstrap.jar;C:\\tomcat\\common\\lib;C:\\j2sdk\\lib\\tools.jar");
-    EXPECT_EQ(window.fieldText(FieldControl::Text5), "SetInstanceName");
-    EXPECT_EQ(window.fieldText(FieldControl::Text1), "C:\\tomcat");
-    EXPECT_EQ(c.reduceOsSignals * 10 + c.useSecurityManager, 10);
-    EXPECT_EQ(c.jvmType, "client");
-    EXPECT_EQ(window.install + "|" + window.status, "Install|Not installed");
-    EXPECT_FALSE(window.serviceNameLocked);
-    EXPECT_FALSE(window.startEnabled);
-    EXPECT_FALSE(dc.showPrompts());
+    EXPECT_EQ(window.fieldText(FieldControl::Text5) + "|" + window.fieldText(FieldControl::Text1) + "|" + c.jvmType + "|" +
+                  std::to_string(c.reduceOsSignals * 10 + c.useSecurityManager) + "|" + state() + "|" +
+                  std::to_string(window.serviceNameLocked) + std::to_string(dc.showPrompts()),
+              "SetInstanceName|C:\\tomcat|client|10|Install|Not installed|Start|off|00");
     EXPECT_TRUE(boxes().empty());  // no folder exists, yet nothing is asked
     EXPECT_EQ(os.services.queries, 0);
 }
