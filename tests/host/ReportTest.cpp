@@ -73,8 +73,7 @@ TEST_F(DiagnosticReportTest, FailedChecksAreLoggedInOrderWithTheReportsOwnLabels
     EXPECT_NE(at("'C:\\tomcat\\bin\\tomcat.exe' is specified for 'Tomcat service executable'"), std::string::npos);
     EXPECT_EQ(at("catalina.policy' is specified"), std::string::npos);
     EXPECT_LT(at("'c:\\tomcat\\common\\lib' is specified for 'Classpath'"), at("'c:\\jdk\\lib\\tools.jar' is specified for 'Classpath'"));
-    EXPECT_LT(at("for 'Classpath'"), at("for 'System.outfile'"));
-    EXPECT_LT(at("for 'System.outfile'"), at("for 'System.err file'"));
+    EXPECT_TRUE(at("for 'Classpath'") < at("for 'System.outfile'") && at("for 'System.outfile'") < at("for 'System.err file'"));
     EXPECT_EQ(os.processes.opened.size(), 1u);
 
     dc.setUseSecurityManager(1);

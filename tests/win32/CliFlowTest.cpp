@@ -44,11 +44,9 @@ CliRun runCli(const Session& session, const std::string& arguments) {
     }
     CloseHandle(out);
     CloseHandle(err);
-    auto text = [](std::string t) {
-        t.erase(std::remove(t.begin(), t.end(), '\r'), t.end());
-        return t;
-    };
-    return {static_cast<int>(code), text(contentOf(outPath)), text(contentOf(errPath))};
+    CliRun run{static_cast<int>(code), contentOf(outPath), contentOf(errPath)};
+    for (std::string* text : {&run.out, &run.err}) text->erase(std::remove(text->begin(), text->end(), '\r'), text->end());
+    return run;
 }
 
 bool holds(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
