@@ -28,6 +28,5 @@ TEST(Pickers, OmittedArgumentsTakeTheirDefaults) {
     request.initialFolder = "C:\\tomcat\\conf\\";
     request.filter = AddFilterItem("", "Policy Documments (*.policy)", "*.policy");
     const FileDialogCall given = prepareFileDialogCall(request, "C:\\work");
-    EXPECT_EQ(given.initialFolder, "C:\\tomcat\\conf\\");
-    EXPECT_EQ(given.filter, "Policy Documments (*.policy)\0*.policy\0\0"s);  // ends in a second NUL
+    EXPECT_EQ(given.initialFolder + "|" + given.filter, "C:\\tomcat\\conf\\|Policy Documments (*.policy)\0*.policy\0\0"s);  // a second NUL ends it
 }

@@ -29,15 +29,14 @@ TEST(WrapperParameters, ConditionalOptionsAreNumberedOnWithoutGaps) {
     Configuration plain;
     plain.threadStackSize = "abc";
     EXPECT_EQ(std::get<std::int32_t>(serviceWrapperParameters(plain).back().data), 6);
-    plain.threadStackSize = " 128";
-    plain.maxHeapSize = "0";
+    plain.threadStackSize = " 128", plain.maxHeapSize = "0";
     EXPECT_EQ(conditionalJvmOptions(plain), std::vector<std::string>{"-Xss 128k"});
 }
 
 class ServiceTest : public DoConfigTest {
 protected:
-    const std::string installLine = "C:\\tomcat\\bin\\svc.exe -install svc C:\\jdk\\jre\\bin\\server\\jvm.dll -start main";
-    const std::string uninstallLine = "C:\\tomcat\\bin\\svc.exe -uninstall svc";
+    const std::string installLine = "C:\\tomcat\\bin\\svc.exe -install svc C:\\jdk\\jre\\bin\\server\\jvm.dll -start main",
+                      uninstallLine = "C:\\tomcat\\bin\\svc.exe -uninstall svc";
     void SetUp() override {
         DoConfigTest::SetUp();
         addDemoLayout();
@@ -113,8 +112,7 @@ TEST_F(ServiceTest, TheButtonsInstallStartStopAndRemoveAndTheStatusFollowsTheTab
 
 TEST_F(ServiceTest, AProblemAsksFirstAndCancelTouchesNothing) {
     os.files.folders.erase("C:\\tomcat\\temp");
-    os.messageBoxes.answerByTitle["Missing Folder"] = kIdNo;
-    os.messageBoxes.answerByTitle["Confirm"] = kIdCancel;
+    os.messageBoxes.answerByTitle = {{"Missing Folder", kIdNo}, {"Confirm", kIdCancel}};
     const auto writes = reg().writeLog().size();
     dc.installService(true);
     EXPECT_EQ(std::to_string(boxes().back().buttons) + lastBox(),
@@ -236,8 +234,8 @@ TEST_F(ServiceTest, WhatIsNotOursIsNeverStoppedRunOverwrittenOrDeleted) {
     EXPECT_TRUE(os.services.services["svc"].started);
 
     // A service's program is the binary path's first token, quoted or not.
-    EXPECT_EQ(programOfBinaryPath("\"C:\\tom cat\\bin\\a.exe\" -x"), "C:\\tom cat\\bin\\a.exe");
-    EXPECT_EQ(programOfBinaryPath("C:\\tom cat\\bin\\a.exe -x y.exe"), "C:\\tom cat\\bin\\a.exe");
+    EXPECT_EQ(programOfBinaryPath("\"C:\\tom cat\\bin\\a.exe\" -x") + "|" + programOfBinaryPath("C:\\tom cat\\bin\\a.exe -x y.exe"),
+              "C:\\tom cat\\bin\\a.exe|C:\\tom cat\\bin\\a.exe");
 
     // No service, but a file in the copy's place that is not a copy of tomcat.exe.
     os.services.services.clear();

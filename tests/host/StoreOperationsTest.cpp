@@ -42,8 +42,8 @@ TEST_F(StoreTest, PathsUnderADifferentBaseSurviveAnyNumberOfRounds) {
                        &Configuration::systemErr, &Configuration::tomcatConfigFile, &Configuration::classPath,
                        &Configuration::tempDirectory, &Configuration::initialHeapSize, &Configuration::jvmType})
         EXPECT_EQ(c.*field, before.*field);
-    EXPECT_EQ(c.threadStackSize + std::to_string(window.serverSelected), "1280");
-    EXPECT_EQ(window.options, (std::vector<std::string>{"-Da=b", "-Dx=y"}));
+    EXPECT_EQ(c.threadStackSize + std::to_string(window.serverSelected) + "|" + window.options.at(0) + "|" + window.options.at(1) +
+                  std::to_string(window.options.size()), "1280|-Da=b|-Dx=y2");
     // The security manager is off: the policy shown is the default moved to the stored base.
     EXPECT_EQ(c.securityPolicyFile + "|" + stored("svc", "java.security.policy"),
               "C:\\tc\\b1\\conf\\catalina.policy|C:\\tc\\b1\\conf\\catalina.policy");

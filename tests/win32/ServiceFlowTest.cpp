@@ -57,15 +57,13 @@ protected:
     const std::string home = root + "\\tomcat", jdk = root + "\\jdk";
 
     void SetUp() override {
-        for (const char* folder : {"\\bin", "\\conf", "\\logs", "\\temp", "\\common\\lib", "\\common\\endorsed"})
-            std::filesystem::create_directories(home + folder);
-        for (const char* folder : {"\\lib", "\\jre\\bin\\server", "\\jre\\bin\\client"})
-            std::filesystem::create_directories(jdk + folder);
+        for (const char* folder : {"\\tomcat\\bin", "\\tomcat\\conf", "\\tomcat\\logs", "\\tomcat\\temp", "\\tomcat\\common\\lib",
+                                   "\\tomcat\\common\\endorsed", "\\jdk\\lib", "\\jdk\\jre\\bin\\server", "\\jdk\\jre\\bin\\client"})
+            std::filesystem::create_directories(root + folder);
         ASSERT_TRUE(CopyFileA(VELMORA_WRAPPER_EXE, (home + "\\bin\\tomcat.exe").c_str(), FALSE));
-        for (const char* file : {"\\bin\\bootstrap.jar", "\\conf\\server.xml", "\\conf\\catalina.policy"})
-            makeFile(home + file);
-        for (const char* file : {"\\lib\\tools.jar", "\\jre\\bin\\server\\jvm.dll", "\\jre\\bin\\client\\jvm.dll"})
-            makeFile(jdk + file);
+        for (const char* file : {"\\tomcat\\bin\\bootstrap.jar", "\\tomcat\\conf\\server.xml", "\\tomcat\\conf\\catalina.policy",
+                                 "\\jdk\\lib\\tools.jar", "\\jdk\\jre\\bin\\server\\jvm.dll", "\\jdk\\jre\\bin\\client\\jvm.dll"})
+            makeFile(root + file);
         environment.folder = home + "\\bin";
         SetEnvironmentVariableA("java_home", jdk.c_str());
         window.config = &dc;
