@@ -54,8 +54,7 @@ protected:
 TEST_F(TransferTest, ExportDeleteImportGivesBackEveryStoredValueByteForByte) {
     const auto before = snapshot({"alpha", "Beta"});
     const auto exported = transfer.exportAll();
-    ASSERT_EQ(exported.error, "");
-    EXPECT_NE(exported.document.find("\"max.heap.size\": 512"), std::string::npos) << exported.document;
+    ASSERT_EQ(exported.error + std::to_string(exported.document.find("\"max.heap.size\": 512") != std::string::npos), "1");
     EXPECT_NE(exported.document.find("\"additional.jvm.options\": [\n        \"-Da=1\",\n        \"-Xbatch\"\n"),
               std::string::npos);
     EXPECT_EQ(exported.document.find("installedaservice"), std::string::npos);

@@ -69,8 +69,8 @@ TEST(CommandLine, SetInstallStartStatusStopUninstallDelete) {
     succeeds("set " + name + " max.heap.size=256 additional.jvm.options=-Dcli=1 description=scripted",
              "Instance saved as " + quoted + ".");
     EXPECT_EQ(storedText(name, "tomcat.home") + "|" + storedText(name, "description") + "|" +
-                  std::to_string(storedNumber(name, "max.heap.size")), session.home() + "|scripted|256");
-    EXPECT_EQ(storedOptions(name), std::vector<std::string>{"-Dcli=1"});
+                  std::to_string(storedNumber(name, "max.heap.size")) + "|" + storedOptions(name).at(0) + std::to_string(storedOptions(name).size()),
+              session.home() + "|scripted|256|-Dcli=11");
     succeeds("install " + name, "Service " + quoted + " installed.");
     EXPECT_TRUE(serviceRegistered(name));
     succeeds("start " + name, "Service " + quoted + " is running.");

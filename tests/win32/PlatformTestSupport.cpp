@@ -28,7 +28,6 @@ std::string contentOf(const std::string& path) {
     return content.str();
 }
 
-// Built up in steps: GCC 12 warns falsely (-Wrestrict) about a quote character prepended with +.
 std::string quotedHelper() {
     std::string quoted(1, '"');
     return quoted.append(Win32Environment().programFolder()).append("\\exitwith.exe\"");
