@@ -1,6 +1,5 @@
 #include <windows.h>
 
-#include <atomic>
 #include <stdexcept>
 
 #include "platform/win32/Win32Registry.h"
@@ -17,12 +16,6 @@ std::wstring widened(const std::string& text) {
                                            static_cast<int>(wide.size()));
     wide.resize(static_cast<std::size_t>(length));
     return wide;
-}
-
-std::string uniqueScratchName() {
-    static std::atomic<int> counter{0};
-    return "SOFTWARE\\VelmoraContract-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(GetTickCount()) +
-           "-" + std::to_string(++counter);
 }
 
 HKEY createdKey(const std::string& subkey) {
@@ -43,16 +36,11 @@ public:
     void writeRaw(const std::string& subkey, const std::string& name, std::uint32_t type,
                   const std::string& data) override {
         HKEY key = createdKey(subkey);
-        LONG status = ERROR_SUCCESS;
-        if (type == REG_SZ || type == REG_EXPAND_SZ || type == REG_MULTI_SZ) {
-            const std::wstring wideName = widened(name);
-            const std::wstring wideData = widened(data);
-            status = RegSetValueExW(key, wideName.c_str(), 0, type, reinterpret_cast<const BYTE*>(wideData.data()),
-                                    static_cast<DWORD>(wideData.size() * sizeof(wchar_t)));
-        } else {
-            status = RegSetValueExA(key, name.c_str(), 0, type, reinterpret_cast<const BYTE*>(data.data()),
-                                    static_cast<DWORD>(data.size()));
-        }
+        const std::wstring wideData = widened(data);
+        const LONG status = type == REG_SZ || type == REG_EXPAND_SZ || type == REG_MULTI_SZ
+            ? RegSetValueExW(key, widened(name).c_str(), 0, type, reinterpret_cast<const BYTE*>(wideData.data()),
+                             static_cast<DWORD>(wideData.size() * sizeof(wchar_t)))
+            : RegSetValueExA(key, name.c_str(), 0, type, reinterpret_cast<const BYTE*>(data.data()), static_cast<DWORD>(data.size()));
         RegCloseKey(key);
         if (status != ERROR_SUCCESS) throw std::runtime_error("cannot write " + subkey + "|" + name);
     }
@@ -68,7 +56,7 @@ public:
 
 private:
     Win32Registry registry_;
-    std::string scratch_ = uniqueScratchName();
+    std::string scratch_ = "SOFTWARE\\VelmoraContract-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(GetTickCount());
 };
 
 }  // namespace

@@ -10,8 +10,7 @@ TEST(DebugLogPath, LowerCasedBlanksDroppedSplitAtTheFirstColon) {
         {"debug:C:\\Temp\\My Log.txt", "c:\\temp\\mylog.txt"}, {"Debug", "debug"}, {"-nodebug", "-nodebug"},
         {" d e b u g : x", "x"}, {"debug:", ""}};
     for (const auto& [arguments, path] : asked) EXPECT_EQ(debugLogPathFromArguments(arguments), path) << arguments;
-    EXPECT_FALSE(debugLogPathFromArguments(""));
-    EXPECT_FALSE(debugLogPathFromArguments("/verbose:c:\\x"));
+    EXPECT_FALSE(debugLogPathFromArguments("") || debugLogPathFromArguments("/verbose:c:\\x"));
 }
 
 TEST(DebugLog, StartsOnceAtAnAbsolutePathOrSaysWhyNot) {
@@ -30,8 +29,7 @@ TEST(DebugLog, StartsOnceAtAnAbsolutePathOrSaysWhyNot) {
     relative.start(os.environment, os.messageBoxes);
     os.environment.currentFolder = "C:\\elsewhere";
     relative.append("line");
-    EXPECT_EQ(relative.debugLogPath(), "C:\\users\\admin\\logs\\v.log");
-    EXPECT_EQ(os.files.files["C:\\users\\admin\\logs\\v.log"], "line\r\n");
+    EXPECT_EQ(relative.debugLogPath() + "|" + os.files.files["C:\\users\\admin\\logs\\v.log"], "C:\\users\\admin\\logs\\v.log|line\r\n");
     EXPECT_TRUE(os.messageBoxes.shown.empty());
 
     os.files.locked.insert("c:\\locked.log");
@@ -39,8 +37,6 @@ TEST(DebugLog, StartsOnceAtAnAbsolutePathOrSaysWhyNot) {
     os.environment.arguments = "debug:c:\\locked.log";
     locked.start(os.environment, os.messageBoxes);
     locked.append("line");
-    EXPECT_EQ(locked.debugLogPath(), "");
-    EXPECT_FALSE(os.files.fileExists("c:\\locked.log"));
     ASSERT_EQ(os.messageBoxes.shown.size(), 1u);
-    EXPECT_EQ(os.messageBoxes.shown[0].title, "Warning");
+    EXPECT_EQ(std::to_string(os.files.fileExists("c:\\locked.log")) + locked.debugLogPath() + os.messageBoxes.shown[0].title, "0Warning");
 }

@@ -17,16 +17,11 @@ TEST_F(DefaultsTest, NewConfigurationDerivesEveryPathFromTheProgramsFolder) {
               "C:\\tomcat|C:\\tomcat|C:\\tomcat\\logs|C:\\tomcat\\logs|C:\\tomcat\\conf\\server.xml|"
               "C:\\tomcat\\conf\\catalina.policy|C:\\tomcat\\temp|"
               "C:\\tomcat\\bin\\bootstrap.jar;C:\\tomcat\\common\\lib;C:\\j2sdk\\lib\\tools.jar");
-    EXPECT_EQ(window.fieldText(FieldControl::Text5), "SetInstanceName");
-    EXPECT_EQ(window.fieldText(FieldControl::Text1), "C:\\tomcat");
-    EXPECT_EQ(c.reduceOsSignals * 10 + c.useSecurityManager, 10);
-    EXPECT_EQ(c.jvmType, "client");
-    EXPECT_EQ(window.install + "|" + window.status, "Install|Not installed");
-    EXPECT_FALSE(window.serviceNameLocked);
-    EXPECT_FALSE(window.startEnabled);
-    EXPECT_FALSE(dc.showPrompts());
-    EXPECT_TRUE(boxes().empty());  // no folder exists, yet nothing is asked
-    EXPECT_EQ(os.services.queries, 0);
+    EXPECT_EQ(window.fieldText(FieldControl::Text5) + "|" + window.fieldText(FieldControl::Text1) + "|" + c.jvmType + "|" +
+                  std::to_string(c.reduceOsSignals * 10 + c.useSecurityManager) + "|" + state() + "|" +
+                  std::to_string(window.serviceNameLocked) + std::to_string(dc.showPrompts()),
+              "SetInstanceName|C:\\tomcat|client|10|Install|Not installed|Start|off|00");
+    EXPECT_EQ(boxes().size() + os.services.queries, 0u);  // no folder exists, yet nothing is asked
 }
 
 TEST_F(DefaultsTest, JavaHomeComesFromTheVariableElseFromTheJdksKeysOfYesterdayAndToday) {
@@ -90,8 +85,7 @@ TEST_F(PropagationTest, SilentAfterNewMovesBaseClassPathAndPathsUnderTheBaseOnly
     EXPECT_EQ(c.catalinaBase + "|" + c.classPath + "|" + c.systemErr + "|" + c.tempDirectory + "|" + c.securityPolicyFile,
               "D:\\tomcat\\base|D:\\tomcat\\bin\\bootstrap.jar;D:\\tomcat\\common\\lib;C:\\jdk\\lib\\tools.jar|"
               "D:\\tomcat\\base\\logs|D:\\tomcat\\base\\temp|D:\\tomcat\\base\\conf\\catalina.policy");
-    EXPECT_EQ(window.fieldText(FieldControl::Text8), "D:\\tomcat\\base");
-    EXPECT_TRUE(boxes().empty());
+    EXPECT_EQ(window.fieldText(FieldControl::Text8) + std::to_string(boxes().size()), "D:\\tomcat\\base0");
 
     // The home is replaced wherever it stands; a base folder only with its separator.
     dc.setCatalinaBase("D:\\tomcatbase");
@@ -124,12 +118,9 @@ TEST_F(PropagationTest, YesAsksHomeThenBaseNoKeepsFieldsAndACaseOnlyChangeIsACha
 
     os.messageBoxes.answerByTitle["Change Detected"] = kIdNo;
     dc.setCatalinaHome("d:\\TOMCAT");
-    EXPECT_EQ(questions().size(), 1u);
-    EXPECT_EQ(dc.configuration().catalinaBase, "D:\\tomcat\\base");
-    EXPECT_EQ(dc.lastCatalinaHome(), "d:\\TOMCAT");
+    EXPECT_EQ(std::to_string(questions().size()) + dc.configuration().catalinaBase + "|" + dc.lastCatalinaHome(), "1D:\\tomcat\\base|d:\\TOMCAT");
     dc.setCatalinaHome("E:\\t");
     EXPECT_EQ(questions().size(), 1u);
     dc.setCatalinaHome("E:\\t");  // unchanged: only the folder warning
-    ASSERT_EQ(boxes().size(), 1u);
-    EXPECT_EQ(boxes()[0].text, "'E:\\t' is specified for 'Catalina Home' but it does not exist. Tomcat may not start without it.");
+    EXPECT_EQ(std::to_string(boxes().size()) + boxes().at(0).text, "1'E:\\t' is specified for 'Catalina Home' but it does not exist. Tomcat may not start without it.");
 }

@@ -7,9 +7,8 @@ using namespace std::string_literals;
 
 TEST(MultiString, EachEntryEndsInOneNulAndEmptyPiecesAreDropped) {
     EXPECT_EQ(encodeMultiString({"a", "", "bc"}), "a\0bc\0"s);
-    EXPECT_EQ(encodeMultiString({}).size(), 0u);
+    EXPECT_EQ(encodeMultiString({}).size() + decodeMultiString("").size(), 0u);
     EXPECT_EQ(decodeMultiString("\0a\0\0b\0"s), (std::vector<std::string>{"a", "b"}));
-    EXPECT_TRUE(decodeMultiString("").empty());
     EXPECT_EQ(splitAtNul("a\0\0b"s), (std::vector<std::string>{"a", "", "b"}));
 }
 
@@ -24,11 +23,7 @@ TEST(Sizes, OnSaveTheLeadingNumberRoundsHalvesToEvenAndOnLoadOnlyOneTo32767GiveT
 }
 
 TEST(StoredFlags, CheckBoxesSignExtendAndOtherValuesDecodeExactly) {
-    EXPECT_EQ(checkToDword(-1), -1);
-    EXPECT_EQ(checkFromDword(0x10001), 1);
-    EXPECT_EQ(checkFromDword(-1), -1);
-    EXPECT_TRUE(installedFromDword(7));
-    EXPECT_FALSE(installedFromDword(0));
-    EXPECT_TRUE(isServerJvm("server"));
-    EXPECT_FALSE(isServerJvm("Server"));
+    EXPECT_EQ(std::to_string(checkToDword(-1)) + std::to_string(checkFromDword(0x10001)) + std::to_string(checkFromDword(-1)), "-11-1");
+    EXPECT_EQ(std::to_string(installedFromDword(7)) + std::to_string(installedFromDword(0)) +
+                  std::to_string(isServerJvm("server")) + std::to_string(isServerJvm("Server")), "1010");
 }

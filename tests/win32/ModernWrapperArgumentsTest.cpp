@@ -8,8 +8,7 @@ TEST(ModernWrapperArguments, ReadsDirectivesAndKnownOptionsAndRefusesTheRest) {
     auto install = parseProcrunArguments({"//IS//web", "--Jvm", "C:\\a b\\jvm.dll", "--jvmms=64", "--Description", ""});
     ASSERT_TRUE(std::holds_alternative<ProcrunCommand>(install));
     const auto& command = std::get<ProcrunCommand>(install);
-    EXPECT_EQ(command.verb, ProcrunCommand::Verb::Install);
-    EXPECT_EQ(command.serviceName, "web");
+    EXPECT_TRUE(command.verb == ProcrunCommand::Verb::Install && command.serviceName == "web");
     using Options = std::vector<std::pair<std::string, std::string>>;
     EXPECT_EQ(command.options, (Options{{"Jvm", "C:\\a b\\jvm.dll"}, {"JvmMs", "64"}, {"Description", ""}}));
     EXPECT_EQ(std::get<ProcrunCommand>(parseProcrunArguments({"//DS//web"})).verb, ProcrunCommand::Verb::Delete);

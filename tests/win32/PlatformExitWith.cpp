@@ -12,9 +12,8 @@
 
 int main() {
     std::istringstream arguments(velmora::Win32Environment().commandLineArguments());
-    std::string code;
+    std::string code, file;
     unsigned long sleepMs = 0;
-    std::string file;
     arguments >> code >> sleepMs;
     std::getline(arguments >> std::ws, file);
     if (code == "showwindow") {

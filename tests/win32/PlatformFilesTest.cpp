@@ -14,12 +14,10 @@ TEST(FilesTest, ExistenceCopyWriteAndAppendActOnRealFiles) {
     ASSERT_EQ(files.writeText(folder.file("a.txt"), "a long first text"), std::nullopt);
     EXPECT_EQ(files.writeText(folder.file("a.txt"), "short"), std::nullopt);
     EXPECT_EQ(test::contentOf(folder.file("a.txt")), "short");
-    EXPECT_TRUE(files.fileExists(folder.file("A.TXT")));
-    EXPECT_FALSE(files.folderExists(folder.file("a.txt")));
-    EXPECT_TRUE(files.folderExists(folder.path()));
-    EXPECT_FALSE(files.fileExists(folder.path()));
-    EXPECT_FALSE(files.fileExists(""));
-    EXPECT_FALSE(files.folderExists(""));
+    std::string found;
+    for (const std::string& path : {folder.file("A.TXT"), folder.path(), std::string()})
+        found += std::to_string(files.fileExists(path)) + std::to_string(files.folderExists(path));
+    EXPECT_EQ(found, "100100");
 
     ASSERT_EQ(files.writeText(folder.file("svc.exe"), "old wrapper, longer"), std::nullopt);
     EXPECT_EQ(files.copyFile(folder.file("a.txt"), folder.file("svc.exe")), std::nullopt);

@@ -23,17 +23,14 @@ TempFolder::~TempFolder() {
 }
 
 std::string contentOf(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
     std::ostringstream content;
-    content << in.rdbuf();
+    content << std::ifstream(path, std::ios::binary).rdbuf();
     return content.str();
 }
 
 std::string quotedHelper() {
     std::string quoted(1, '"');
-    quoted += Win32Environment().programFolder();
-    quoted += "\\exitwith.exe\"";
-    return quoted;
+    return quoted.append(Win32Environment().programFolder()).append("\\exitwith.exe\"");
 }
 
 }  // namespace velmora::test

@@ -48,14 +48,11 @@ protected:
     // bin\tomcat.exe's copies register a service running themselves and remove it again.
     void simulateClassicWrapper() {
         os.processes.onRun = [this](const std::string& command) {
-            const auto install = command.find(" -install ");
-            const auto uninstall = command.find(" -uninstall ");
-            if (install != std::string::npos) {
-                const auto nameEnd = command.find(' ', install + 10);
-                os.services.services[command.substr(install + 10, nameEnd - install - 10)] = {command.substr(0, install), false};
-            } else if (uninstall != std::string::npos) {
+            const auto install = command.find(" -install "), uninstall = command.find(" -uninstall ");
+            if (install != std::string::npos)
+                os.services.services[command.substr(install + 10, command.find(' ', install + 10) - install - 10)] = {command.substr(0, install), false};
+            else if (uninstall != std::string::npos)
                 os.services.services.erase(command.substr(uninstall + 12));
-            }
         };
     }
 

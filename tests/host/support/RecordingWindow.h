@@ -34,13 +34,12 @@ public:
 
     void clearOptions() override { options.clear(); }
     void addOption(const std::string& option) override {
-        auto lower = [](std::string s) {
-            std::transform(s.begin(), s.end(), s.begin(), [](unsigned char ch) { return std::tolower(ch); });
-            return s;
+        auto less = [](const std::string& a, const std::string& b) {
+            return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(), [](unsigned char x, unsigned char y) {
+                return std::tolower(x) < std::tolower(y);
+            });
         };
-        auto at = std::upper_bound(options.begin(), options.end(), option,
-                                   [&](const std::string& a, const std::string& b) { return lower(a) < lower(b); });
-        options.insert(at, option);
+        options.insert(std::upper_bound(options.begin(), options.end(), option, less), option);
     }
     int optionCount() override { return static_cast<int>(options.size()); }
     std::string optionAt(int i) override { return options.at(static_cast<std::size_t>(i)); }
@@ -65,10 +64,7 @@ public:
     void setPolicyRowEnabled(bool) override {}
     void setCaption(const std::string& text) override { caption = text; }
 
-    void showNotice(const std::string& text) override {
-        noticeVisible = true;
-        notices.push_back(text);
-    }
+    void showNotice(const std::string& text) override { noticeVisible = true, notices.push_back(text); }
     void hideNotice() override { noticeVisible = false; }
 
     void appendDebugLog(const std::string& line) override { debugLines.push_back(line); }
@@ -76,19 +72,10 @@ public:
 
     std::map<FieldControl, std::string> fields;
     std::map<CheckControl, int> checks{{CheckControl::Check1, 0}, {CheckControl::Check2, 1}};
-    bool serverSelected = true;
-    std::vector<std::string> options;
+    std::vector<std::string> options, notices, debugLines;
+    std::string entryText, install = "Install", start = "Start", status, caption;
     int selectedOption = -1;
-    std::string entryText;
-    std::string install = "Install";
-    std::string start = "Start";
-    bool startEnabled = false;
-    std::string status;
-    bool serviceNameLocked = false;
-    std::string caption;
-    bool noticeVisible = false;
-    std::vector<std::string> notices;
-    std::vector<std::string> debugLines;
+    bool serverSelected = true, startEnabled = false, serviceNameLocked = false, noticeVisible = false;
     DoConfig* config = nullptr;
     std::vector<int> clicks;  // check box values handed back
 };
