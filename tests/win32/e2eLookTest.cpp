@@ -118,35 +118,23 @@ TEST(WindowLook, EveryTextFitsAndNoControlsOverlapAtEachScaling) {
     }
 }
 
-// The colours the screen shows inside a control.
-std::vector<COLORREF> coloursIn(HWND control) {
+// Whether the screen shows this colour anywhere inside the control.
+bool shows(HWND control, COLORREF colour) {
     RECT at{};
     GetWindowRect(control, &at);
-    const int width = at.right - at.left, height = at.bottom - at.top;
-    BITMAPINFO info{};
-    info.bmiHeader = {sizeof info.bmiHeader, width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-    void* bits = nullptr;
     HDC screen = GetDC(nullptr);
     HDC memory = CreateCompatibleDC(screen);
-    HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, at.right - at.left, at.bottom - at.top);
     HGDIOBJ previous = SelectObject(memory, bitmap);
-    BitBlt(memory, 0, 0, width, height, screen, at.left, at.top, SRCCOPY);
-    GdiFlush();
-    std::vector<COLORREF> colours;
-    for (int i = 0; i < width * height; ++i) {
-        const DWORD pixel = static_cast<const DWORD*>(bits)[i];
-        colours.push_back(RGB(pixel >> 16 & 0xFF, pixel >> 8 & 0xFF, pixel & 0xFF));
-    }
+    BitBlt(memory, 0, 0, at.right - at.left, at.bottom - at.top, screen, at.left, at.top, SRCCOPY);
+    bool found = false;
+    for (int y = 0; y < at.bottom - at.top && !found; ++y)
+        for (int x = 0; x < at.right - at.left && !found; ++x) found = GetPixel(memory, x, y) == colour;
     SelectObject(memory, previous);
     DeleteObject(bitmap);
     DeleteDC(memory);
     ReleaseDC(nullptr, screen);
-    return colours;
-}
-
-bool shows(HWND control, COLORREF colour) {
-    const std::vector<COLORREF> colours = coloursIn(control);
-    return std::find(colours.begin(), colours.end(), colour) != colours.end();
+    return found;
 }
 
 // The status in blue, the editable name box white, the disabled policy box in the menu colour.
