@@ -97,8 +97,8 @@ struct Bench {
         CreateDirectoryA(environment.folder.c_str(), nullptr);
         dc.newConfiguration();
         dc.setServiceName("bench");
-        window.clearOptions();
-        for (int i = 0; i < options; ++i) window.addOption("-Dbench.option" + std::to_string(i) + "=value");
+        window.clearList1();
+        for (int i = 0; i < options; ++i) window.addToList1("-Dbench.option" + std::to_string(i) + "=value");
         dc.collectJvmOptions();
         std::vector<double> runs;
         for (int i = 0; i < 15; ++i) runs.push_back(millisecondsOf([&] { dc.writeDiagnosticReport(ReportMode::OnProblems); }));

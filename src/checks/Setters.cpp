@@ -96,9 +96,9 @@ void DoConfig::setJvmType(bool server) { config_.jvmType = server ? "server" : "
 void DoConfig::selectJvmFromWindow() { setJvmType(window_.isServerJvmSelected()); }
 
 void DoConfig::collectJvmOptions() {
-    const int count = window_.optionCount();
+    const int count = window_.list1Count();
     config_.additionalJvmOptions.assign(static_cast<std::size_t>(count) + 1, std::string());
-    for (int i = 0; i < count; ++i) config_.additionalJvmOptions[static_cast<std::size_t>(i)] = window_.optionAt(i);
+    for (int i = 0; i < count; ++i) config_.additionalJvmOptions[static_cast<std::size_t>(i)] = window_.list1Item(i);
 }
 
 }  // namespace velmora

@@ -5,7 +5,7 @@
 
 namespace velmora::cli {
 
-void ConsoleSurface::addOption(const std::string& option) {
+void ConsoleSurface::addToList1(const std::string& option) {
     auto lower = [](std::string s) {
         std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
         return s;

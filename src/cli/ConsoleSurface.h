@@ -24,12 +24,12 @@ public:
     bool isServerJvmSelected() override { return serverJvm_; }
     void selectJvmOption(bool server) override { serverJvm_ = server; }
 
-    void clearOptions() override { options_.clear(); }
-    void addOption(const std::string& option) override;
-    int optionCount() override { return static_cast<int>(options_.size()); }
-    std::string optionAt(int index) override { return options_.at(static_cast<std::size_t>(index)); }
-    void removeOptionAt(int index) override { options_.erase(options_.begin() + index); }
-    int selectedOptionIndex() override { return -1; }
+    void clearList1() override { options_.clear(); }
+    void addToList1(const std::string& option) override;
+    int list1Count() override { return static_cast<int>(options_.size()); }
+    std::string list1Item(int index) override { return options_.at(static_cast<std::size_t>(index)); }
+    void removeFromList1(int index) override { options_.erase(options_.begin() + index); }
+    int list1Selection() override { return -1; }
     std::string optionEntryText() override { return {}; }
     void setOptionEntryText(const std::string&) override {}
 

@@ -86,9 +86,9 @@ void applyAssignments(const std::vector<Assignment>& assignments, DoConfig& conf
             config.setJvmType(value == "server");
             surface.selectJvmOption(value == "server");
         } else if (name == store::kAdditionalOptions) {
-            if (!optionsCleared) surface.clearOptions();
+            if (!optionsCleared) surface.clearList1();
             optionsCleared = true;
-            if (!value.empty()) surface.addOption(value);
+            if (!value.empty()) surface.addToList1(value);
         }
     }
 }

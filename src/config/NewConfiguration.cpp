@@ -49,7 +49,7 @@ void DoConfig::newConfiguration() {
     setClassPath(defaultClassPathFor(h, javaHome, platform_.files));
 
     window_.setStatusText("");
-    window_.clearOptions();
+    window_.clearList1();
     setReduceOsSignals(1);
     setUseSecurityManager(0);
     setInitialHeapSize("");

@@ -75,7 +75,7 @@ void DoConfig::loadConfiguration(const std::string& name) {
     const auto optionData = platform_.registry.queryStringValue(HKEY_LOCAL_MACHINE_ROOT, key, store::kAdditionalOptions);
     config_.additionalJvmOptions = splitAtNul(optionData.value_or(""));
     for (const auto& option : config_.additionalJvmOptions)
-        if (!option.empty()) window_.addOption(option);
+        if (!option.empty()) window_.addToList1(option);
 
     if (auto size = sizeFromDword(dword(store::kInitialHeap)); !size.empty()) setInitialHeapSize(size);
     if (auto size = sizeFromDword(dword(store::kMaxHeap)); !size.empty()) setMaxHeapSize(size);

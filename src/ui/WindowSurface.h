@@ -29,12 +29,13 @@ public:
     virtual bool isServerJvmSelected() = 0;
     virtual void selectJvmOption(bool server) = 0;
 
-    virtual void clearOptions() = 0;
-    virtual void addOption(const std::string& option) = 0;
-    virtual int optionCount() = 0;
-    virtual std::string optionAt(int index) = 0;
-    virtual void removeOptionAt(int index) = 0;
-    virtual int selectedOptionIndex() = 0;  // -1 when none
+    // List1, the additional JVM options (a sorted list).
+    virtual void clearList1() = 0;
+    virtual void addToList1(const std::string& option) = 0;
+    virtual int list1Count() = 0;
+    virtual std::string list1Item(int index) = 0;
+    virtual void removeFromList1(int index) = 0;
+    virtual int list1Selection() = 0;  // -1 when none
 
     virtual std::string optionEntryText() = 0;  // Text14
     virtual void setOptionEntryText(const std::string& text) = 0;

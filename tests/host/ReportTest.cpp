@@ -46,7 +46,7 @@ protected:
 };
 
 TEST_F(DiagnosticReportTest, AllPresentWritesButDoesNotOpenAndSaysWhenItCannotWrite) {
-    window.addOption("-Dk=v");
+    window.addToList1("-Dk=v");
     dc.checkConfiguration();  // with the window's options, opened
     EXPECT_NE(reportFile().find("Additional JVM option</font></td><td width='75%'><font size='2'>-Dk=v"), std::string::npos);
     const std::string end = "No errors or warnings detected.</font><br></body></html>\r\n";

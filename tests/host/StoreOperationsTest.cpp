@@ -28,8 +28,8 @@ TEST_F(StoreTest, PathsUnderADifferentBaseSurviveAnyNumberOfRounds) {
     dc.setSecurityPolicyFile("C:\\stored\\my.policy");
     dc.setInitialHeapSize("256");
     dc.setThreadStackSize("128.5");
-    window.addOption("-Dx=y");
-    window.addOption("-Da=b");
+    window.addToList1("-Dx=y");
+    window.addToList1("-Da=b");
     window.serverSelected = false;
     dc.selectJvmFromWindow();
     const Configuration before = dc.configuration();

@@ -19,8 +19,8 @@ protected:
         dc.setMaxHeapSize("512");
         dc.setThreadStackSize("128");
         dc.setUseSecurityManager(1);
-        window.addOption("-Da=1");
-        window.addOption("-Xbatch");
+        window.addToList1("-Da=1");
+        window.addToList1("-Xbatch");
         dc.saveConfiguration(false);
         dc.newConfiguration();
         dc.setServiceName("Beta");

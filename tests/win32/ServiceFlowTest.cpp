@@ -141,7 +141,7 @@ TEST_F(ServiceFlowTest, ATomcat10HomeAndAJdk21GoThroughTheirOwnWrapperAndLeaveNo
     dc.newConfiguration();
     dc.setServiceName(name);
     dc.setMaxHeapSize("256");
-    window.addOption("-Dshop=a#b;c d");
+    window.addToList1("-Dshop=a#b;c d");
     EXPECT_EQ(dc.configuration().javaHome, jdk21);
     EXPECT_FALSE(dc.writeDiagnosticReport(ReportMode::OnProblems));
     dc.installOrUninstall();

@@ -39,12 +39,12 @@ public:
     void setCheckValue(CheckControl control, int value) override;
     bool isServerJvmSelected() override;
     void selectJvmOption(bool server) override;
-    void clearOptions() override;
-    void addOption(const std::string& option) override;
-    int optionCount() override;
-    std::string optionAt(int index) override;
-    void removeOptionAt(int index) override;
-    int selectedOptionIndex() override;
+    void clearList1() override;
+    void addToList1(const std::string& option) override;
+    int list1Count() override;
+    std::string list1Item(int index) override;
+    void removeFromList1(int index) override;
+    int list1Selection() override;
     std::string optionEntryText() override;
     void setOptionEntryText(const std::string& text) override;
     std::string installCaption() override;

@@ -163,21 +163,21 @@ void MainWindow::onFileBrowse(int id) {
 void MainWindow::onAddOption() {
     const std::string option = optionEntryText();
     if (option.empty()) return;
-    addOption(option);
+    addToList1(option);
     setOptionEntryText("");
 }
 
 void MainWindow::onDeleteOption() {
-    const int index = selectedOptionIndex();
-    if (index >= 0) removeOptionAt(index);
+    const int index = list1Selection();
+    if (index >= 0) removeFromList1(index);
 }
 
 // The entry goes back to the box for editing; Add puts it back.
 void MainWindow::onOptionDoubleClicked() {
-    const int index = selectedOptionIndex();
+    const int index = list1Selection();
     if (index < 0) return;
-    setOptionEntryText(optionAt(index));
-    removeOptionAt(index);
+    setOptionEntryText(list1Item(index));
+    removeFromList1(index);
 }
 
 void MainWindow::onMenuCommand(int id) {

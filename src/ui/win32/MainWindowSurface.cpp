@@ -54,18 +54,18 @@ void MainWindow::selectJvmOption(bool server) {
     CheckRadioButton(window_, IDC_OPTION1, IDC_OPTION2, server ? IDC_OPTION1 : IDC_OPTION2);
 }
 
-void MainWindow::clearOptions() { SendDlgItemMessageA(window_, IDC_LIST1, LB_RESETCONTENT, 0, 0); }
+void MainWindow::clearList1() { SendDlgItemMessageA(window_, IDC_LIST1, LB_RESETCONTENT, 0, 0); }
 
-void MainWindow::addOption(const std::string& option) {
+void MainWindow::addToList1(const std::string& option) {
     SendDlgItemMessageA(window_, IDC_LIST1, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(option.c_str()));
 }
 
-int MainWindow::optionCount() {
+int MainWindow::list1Count() {
     const LRESULT count = SendDlgItemMessageA(window_, IDC_LIST1, LB_GETCOUNT, 0, 0);
     return count == LB_ERR ? 0 : static_cast<int>(count);
 }
 
-std::string MainWindow::optionAt(int index) {
+std::string MainWindow::list1Item(int index) {
     const LRESULT length = SendDlgItemMessageA(window_, IDC_LIST1, LB_GETTEXTLEN, static_cast<WPARAM>(index), 0);
     if (length == LB_ERR) return "";
     std::string text(static_cast<std::size_t>(length) + 1, '\0');
@@ -75,11 +75,11 @@ std::string MainWindow::optionAt(int index) {
     return text;
 }
 
-void MainWindow::removeOptionAt(int index) {
+void MainWindow::removeFromList1(int index) {
     SendDlgItemMessageA(window_, IDC_LIST1, LB_DELETESTRING, static_cast<WPARAM>(index), 0);
 }
 
-int MainWindow::selectedOptionIndex() {
+int MainWindow::list1Selection() {
     const LRESULT index = SendDlgItemMessageA(window_, IDC_LIST1, LB_GETCURSEL, 0, 0);
     return index == LB_ERR ? -1 : static_cast<int>(index);
 }

@@ -32,8 +32,8 @@ public:
     bool isServerJvmSelected() override { return serverSelected; }
     void selectJvmOption(bool server) override { serverSelected = server; }
 
-    void clearOptions() override { options.clear(); }
-    void addOption(const std::string& option) override {
+    void clearList1() override { options.clear(); }
+    void addToList1(const std::string& option) override {
         auto less = [](const std::string& a, const std::string& b) {
             return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(), [](unsigned char x, unsigned char y) {
                 return std::tolower(x) < std::tolower(y);
@@ -41,10 +41,10 @@ public:
         };
         options.insert(std::upper_bound(options.begin(), options.end(), option, less), option);
     }
-    int optionCount() override { return static_cast<int>(options.size()); }
-    std::string optionAt(int i) override { return options.at(static_cast<std::size_t>(i)); }
-    void removeOptionAt(int i) override { options.erase(options.begin() + i); }
-    int selectedOptionIndex() override { return selectedOption; }
+    int list1Count() override { return static_cast<int>(options.size()); }
+    std::string list1Item(int i) override { return options.at(static_cast<std::size_t>(i)); }
+    void removeFromList1(int i) override { options.erase(options.begin() + i); }
+    int list1Selection() override { return selectedOption; }
 
     std::string optionEntryText() override { return entryText; }
     void setOptionEntryText(const std::string& text) override { entryText = text; }
