@@ -12,7 +12,6 @@ public:
     void writeRaw(const std::string& subkey, const std::string& name, std::uint32_t type, const std::string& data) override {
         registry_.setRawValue(HKEY_LOCAL_MACHINE_ROOT, subkey, name, type, data);
     }
-    bool keyExists(const std::string& subkey) override { return registry_.keyExists(HKEY_LOCAL_MACHINE_ROOT, subkey); }
     const std::string& scratch() const override { return scratch_; }
 
 private:

@@ -16,7 +16,6 @@ public:
     // Stores exactly these bytes with this type, creating the key if needed.
     virtual void writeRaw(const std::string& subkey, const std::string& name, std::uint32_t type,
                           const std::string& data) = 0;
-    virtual bool keyExists(const std::string& subkey) = 0;
     // An existing key under SOFTWARE that belongs to this fixture alone and
     // goes away with it.
     virtual const std::string& scratch() const = 0;

@@ -45,13 +45,6 @@ public:
         if (status != ERROR_SUCCESS) throw std::runtime_error("cannot write " + subkey + "|" + name);
     }
 
-    bool keyExists(const std::string& subkey) override {
-        HKEY key = nullptr;
-        if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, subkey.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
-        RegCloseKey(key);
-        return true;
-    }
-
     const std::string& scratch() const override { return scratch_; }
 
 private:
