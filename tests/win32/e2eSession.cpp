@@ -98,10 +98,6 @@ bool Session::exited(int waitMs) {
 
 std::string Session::text(int id) const { return windowText(control(id)); }
 
-HWND Session::waitForMessageBox(const std::string& title) const {
-    return velmora::e2e::waitForMessageBox(process_.dwProcessId, title);
-}
-
 std::string Session::answer(const std::string& title, int button) const {
     return answerMessageBox(process_.dwProcessId, title, button);
 }

@@ -34,16 +34,12 @@ public:
     const std::string& home() const { return home_; }
     const std::string& jdk() const { return jdk_; }
 
-    // A message box of the program with this title, once it shows.
-    HWND waitForMessageBox(const std::string& title) const;
-    // Presses a button (IDOK, IDCANCEL, IDYES, IDNO) of the box with this
-    // title and returns the box's text; empty when no such box came.
+    // answerMessageBox for this program's boxes.
     std::string answer(const std::string& title, int button) const;
     // Any box of the program that is open now.
     HWND openMessageBox() const;
 
-    // Saves the program's visible windows under the screenshot folder,
-    // after giving it time to finish painting.
+    // The program's windows, once painted, under the screenshot folder.
     bool screenshot(const std::string& name, int settleMs = 400) const;
 
     // A service the test may install; the session removes it at its end
