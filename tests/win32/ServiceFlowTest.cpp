@@ -114,9 +114,27 @@ TEST_F(ServiceFlowTest, WhatIsNotOursStaysUntouchedAndAPathRunsNoCommand) {
     const std::string marker = root + "\\marker.txt";
     dc.setTempDirectory(root + "\\t1\" & echo X>\"" + marker + "\" & rem \"");
     dc.setSystemOut(root + "\\new\\logs");
-    EXPECT_FALSE(files.fileExists(marker));
-    EXPECT_TRUE(files.folderExists(root + "\\new\\logs"));
+    EXPECT_TRUE(!files.fileExists(marker) && files.folderExists(root + "\\new\\logs"));
 
+    // The wrapper's own name and one reaching out of bin leave bin\tomcat.exe alone; another
+    // spelling of a stored name asks first; without bin\tomcat.exe no install is called a success.
+    const std::string wrapper = waitForLine(home + "\\bin\\tomcat.exe", "");
+    dc.saveConfiguration(false);
+    for (const char* bad : {"Tomcat", "x/../tomcat", name.c_str()}) {
+        dc.newConfiguration();
+        dc.setServiceName(bad == name ? "VELMORAFLOW" + name.substr(11) : bad);
+        boxes.answerByTitle["Confirm"] = 7;
+        dc.saveConfiguration(true);
+    }
+    EXPECT_EQ(boxes.shown.back().text, "A configuration named \"" + name + "\" is already stored. Replace it with this one?");
+    EXPECT_EQ(waitForLine(home + "\\bin\\tomcat.exe", "") + std::to_string(window.serviceNameLocked), wrapper + "0");
+    DeleteFileA((home + "\\bin\\tomcat.exe").c_str());
+    dc.loadConfiguration(name);
+    boxes.answerByTitle["Confirm"] = 1;
+    dc.installOrUninstall();
+    EXPECT_NE(boxes.shown.back().text.find("did not register"), std::string::npos) << boxes.shown.back().text;
+    EXPECT_EQ(std::to_string(registry.keyContents(HKEY_LOCAL_MACHINE_ROOT, "SYSTEM\\CurrentControlSet\\Services\\" + name)
+                  .has_value()) + window.install, "0Install");
 }
 
 // A Tomcat 10 home with its own wrapper, a JDK 21 registered only under
@@ -142,12 +160,10 @@ TEST_F(ServiceFlowTest, ATomcat10HomeAndAJdk21GoThroughTheirOwnWrapperAndLeaveNo
     dc.setServiceName(name);
     dc.setMaxHeapSize("256");
     window.addToList1("-Dshop=a#b;c d");
-    EXPECT_EQ(dc.configuration().javaHome, jdk21);
-    EXPECT_FALSE(dc.writeDiagnosticReport(ReportMode::OnProblems));
+    EXPECT_TRUE(dc.configuration().javaHome == jdk21 && !dc.writeDiagnosticReport(ReportMode::OnProblems));
     dc.installOrUninstall();
-    EXPECT_EQ(window.status, "Installed - Not Running");
-    ASSERT_FALSE(boxes.shown.empty());
-    EXPECT_EQ(boxes.shown.back().text, "Service \"" + name + "\" installed.");
+    EXPECT_EQ(window.status + "|" + (boxes.shown.empty() ? "" : boxes.shown.back().text),
+              "Installed - Not Running|Service \"" + name + "\" installed.");
 
     dc.startOrStop();
     EXPECT_EQ(window.status, "Installed - Running");
@@ -161,22 +177,21 @@ TEST_F(ServiceFlowTest, ATomcat10HomeAndAJdk21GoThroughTheirOwnWrapperAndLeaveNo
         EXPECT_NE(account.find("option " + std::to_string(n) + ": " + expected[n] + "\r\n"), std::string::npos)
             << n << "\n" << account;
     EXPECT_EQ(account.find("option " + std::to_string(expected.size()) + ": "), std::string::npos) << account;
-    EXPECT_NE(account.find("library: " + jdk21 + "\\bin\\server\\jvm.dll\r\n"), std::string::npos) << account;
-    EXPECT_NE(account.find("start: org.apache.catalina.startup.Bootstrap.main(start)"), std::string::npos) << account;
+    EXPECT_TRUE(account.find("library: " + jdk21 + "\\bin\\server\\jvm.dll\r\n") != std::string::npos &&
+                account.find("start: org.apache.catalina.startup.Bootstrap.main(start)") != std::string::npos) << account;
 
     dc.startOrStop();
     EXPECT_EQ(window.status, "Installed - Not Running");
     dc.installOrUninstall();
     EXPECT_EQ(window.status, "Not installed");
+    // Nothing left: no service (the real failure source and number), key, Procrun key, file or mark.
     const auto answer = services.isStarted(name);
-    ASSERT_TRUE(std::holds_alternative<Failure>(answer));
-    EXPECT_EQ(std::get<Failure>(answer).source + " " + std::to_string(std::get<Failure>(answer).number),
-              "OpenServiceA " + std::to_string(ERROR_SERVICE_DOES_NOT_EXIST));
-    EXPECT_EQ(registry.keyContents(HKEY_LOCAL_MACHINE_ROOT, "SYSTEM\\CurrentControlSet\\Services\\" + name), std::nullopt);
-    EXPECT_FALSE(files.fileExists(home + "\\bin\\" + name + ".exe"));
-    EXPECT_EQ(registry.queryDwordValue(HKEY_LOCAL_MACHINE_ROOT, "SOFTWARE\\velmoraconfigs\\" + name, "installedaservice"), 0);
-    EXPECT_EQ(registry.keyContents(HKEY_LOCAL_MACHINE_ROOT, "SOFTWARE\\Apache Software Foundation\\Procrun 2.0\\" + name),
-              std::nullopt);
+    const Failure* gone = std::get_if<Failure>(&answer);
+    auto has = [&](const std::string& key) { return std::to_string(registry.keyContents(HKEY_LOCAL_MACHINE_ROOT, key).has_value()); };
+    EXPECT_EQ((gone ? gone->source + " " + std::to_string(gone->number) : "running") + has("SYSTEM\\CurrentControlSet\\Services\\" + name) +
+                  has("SOFTWARE\\Apache Software Foundation\\Procrun 2.0\\" + name) + std::to_string(files.fileExists(home + "\\bin\\" + name + ".exe")) +
+                  std::to_string(registry.queryDwordValue(HKEY_LOCAL_MACHINE_ROOT, "SOFTWARE\\velmoraconfigs\\" + name, "installedaservice")),
+              "OpenServiceA " + std::to_string(ERROR_SERVICE_DOES_NOT_EXIST) + "0000");
     registry.deleteKey(HKEY_LOCAL_MACHINE_ROOT, jdkKey + "\\21");
     registry.deleteKey(HKEY_LOCAL_MACHINE_ROOT, jdkKey);
 }
