@@ -22,6 +22,18 @@ void setValue(RootKey root, const std::string& subkey, const std::string& name, 
     RegCloseKey(key);
 }
 
+// Key names are at most 255 characters.
+std::vector<std::string> subkeyNamesOf(HKEY key) {
+    std::vector<std::string> names;
+    char name[256];
+    for (DWORD index = 0;; ++index) {
+        DWORD length = sizeof name;
+        if (RegEnumKeyExA(key, index, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
+        names.emplace_back(name, length);
+    }
+    return names;
+}
+
 }  // namespace
 
 void Win32Registry::createKey(RootKey root, const std::string& subkey) {
@@ -91,7 +103,7 @@ std::optional<Registry::KeyContents> Win32Registry::keyContents(RootKey root, co
     HKEY key = nullptr;
     if (RegOpenKeyExA(rootKeyHandle(root), subkey.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return std::nullopt;
     KeyContents contents;
-    // Registry names are at most 16383 characters.
+    // Value names are at most 16383 characters.
     std::string name(16384, '\0');
     for (DWORD index = 0;; ++index) {
         DWORD length = static_cast<DWORD>(name.size());
@@ -99,12 +111,7 @@ std::optional<Registry::KeyContents> Win32Registry::keyContents(RootKey root, co
             break;
         contents.valueNames.push_back(name.substr(0, length));
     }
-    for (DWORD index = 0;; ++index) {
-        DWORD length = static_cast<DWORD>(name.size());
-        if (RegEnumKeyExA(key, index, name.data(), &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
-            break;
-        contents.subkeyNames.push_back(name.substr(0, length));
-    }
+    contents.subkeyNames = subkeyNamesOf(key);
     RegCloseKey(key);
     return contents;
 }
@@ -202,15 +209,9 @@ std::optional<std::string> Win32Registry::queryStringValueInView(RootKey root, c
 
 std::vector<std::string> Win32Registry::subkeyNamesInView(RootKey root, const std::string& subkey,
                                                           RegistryView view) {
-    std::vector<std::string> names;
     HKEY key = openInView(root, subkey, view);
-    if (!key) return names;
-    char name[256];  // the longest key name is 255 characters
-    for (DWORD index = 0;; ++index) {
-        DWORD length = sizeof name;
-        if (RegEnumKeyExA(key, index, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
-        names.emplace_back(name, length);
-    }
+    if (!key) return {};
+    std::vector<std::string> names = subkeyNamesOf(key);
     RegCloseKey(key);
     return names;
 }
