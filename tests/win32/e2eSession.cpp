@@ -15,14 +15,6 @@ namespace {
 
 constexpr int kStartWaitMs = 60000;  // a cold Wine start takes its time
 
-// Paths from the build tree are Unix paths; Wine sees them on drive Z:.
-std::string windowsPath(std::string path) {
-    if (!path.empty() && path.front() == '/') path = "Z:" + path;
-    for (char& c : path)
-        if (c == '/') c = '\\';
-    return path;
-}
-
 void makeFile(const std::string& path) { std::ofstream(path) << "e2e\n"; }
 
 std::string screenshotFolder() {
@@ -41,6 +33,13 @@ constexpr RootKey kRoot = HKEY_LOCAL_MACHINE_ROOT;
 void clearStore() { RegDeleteTreeA(HKEY_LOCAL_MACHINE, kStoreKey); }
 
 }  // namespace
+
+std::string windowsPath(std::string path) {
+    if (!path.empty() && path.front() == '/') path = "Z:" + path;
+    for (char& c : path)
+        if (c == '/') c = '\\';
+    return path;
+}
 
 Session::Session() {
     static int counter = 0;

@@ -72,6 +72,8 @@ std::string storedText(const std::string& name, const std::string& value);
 std::uint32_t storedNumber(const std::string& name, const std::string& value);
 std::vector<std::string> storedOptions(const std::string& name);
 
+// Paths from the build tree are Unix paths; Wine sees them on drive Z:.
+std::string windowsPath(std::string path);
 std::string contentOf(const std::string& path);
 bool fileExists(const std::string& path);
 

@@ -233,4 +233,22 @@ bool saveScreenshot(const std::vector<HWND>& windows, const std::string& path) {
     return static_cast<bool>(out);
 }
 
+bool loadLibraryInto(DWORD processId, const std::string& path) {
+    HANDLE process = OpenProcess(PROCESS_ALL_ACCESS, FALSE, processId);
+    if (!process) return false;
+    void* remotePath = VirtualAllocEx(process, nullptr, path.size() + 1, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+    DWORD loaded = 0;
+    if (remotePath && WriteProcessMemory(process, remotePath, path.c_str(), path.size() + 1, nullptr)) {
+        auto loadLibrary = reinterpret_cast<LPTHREAD_START_ROUTINE>(
+            reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "LoadLibraryA")));
+        if (HANDLE thread = CreateRemoteThread(process, nullptr, 0, loadLibrary, remotePath, 0, nullptr)) {
+            if (WaitForSingleObject(thread, 10000) != WAIT_OBJECT_0 || !GetExitCodeThread(thread, &loaded)) loaded = 0;
+            CloseHandle(thread);
+        }
+    }
+    if (remotePath) VirtualFreeEx(process, remotePath, 0, MEM_RELEASE);
+    CloseHandle(process);
+    return loaded != 0;  // the thread's exit code is the low half of the module's address
+}
+
 }  // namespace velmora::e2e

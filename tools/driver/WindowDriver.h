@@ -54,6 +54,9 @@ HWND waitForMessageBox(DWORD processId, const std::string& title);
 // and returns the box's text; empty when no such box came.
 std::string answerMessageBox(DWORD processId, const std::string& title, int button);
 
+// Loads a library into a running process, as its own LoadLibrary would.
+bool loadLibraryInto(DWORD processId, const std::string& path);
+
 // Saves what the screen shows under these windows, as a 24-bit BMP.
 bool saveScreenshot(const std::vector<HWND>& windows, const std::string& path);
 
