@@ -130,14 +130,15 @@ TEST_F(WindowEndToEnd, StartsWithTheDefaultsChecksThemAndMovesThemWithTheHome) {
     expectNoMessageBox();
     EXPECT_TRUE(session.screenshot("01-start-up"));
 
-    // A label shows its tip under the mouse once the window has taken input.
-    HWND toolTips = nullptr;
-    ASSERT_TRUE(waitUntil([&] { return (toolTips = findWindowOfClass(session.processId(), "tooltips_class32")); }));
+    // The tips are made when the mouse first comes over the window; a label then shows its tip.
     RECT label{};
     GetWindowRect(session.control(IDC_LABEL1), &label);
     SetCursorPos(0, 0);
     Sleep(200);
     SetCursorPos((label.left + label.right) / 2, (label.top + label.bottom) / 2);
+    HWND toolTips = nullptr;
+    ASSERT_TRUE(waitUntil([&] { return (toolTips = findWindowOfClass(session.processId(), "tooltips_class32")); }));
+    SetCursorPos((label.left + label.right) / 2 + 1, (label.top + label.bottom) / 2);
     EXPECT_TRUE(waitUntil([&] { return IsWindowVisible(toolTips) != FALSE; }, 5000));
     SetCursorPos(0, 0);
 

@@ -10,7 +10,6 @@ namespace velmora {
 namespace {
 
 constexpr UINT_PTR kStatusTimer = 1;
-constexpr UINT_PTR kToolTipTimer = 2;
 constexpr UINT kStatusPollMs = 2000;
 
 INT_PTR background(HDC dc, COLORREF colour, HBRUSH brush) {
@@ -42,7 +41,6 @@ void MainWindow::show() {
     ShowWindow(window_, SW_SHOW);
     SendMessageA(window_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(item(IDC_TEXT5)), TRUE);
     SetTimer(window_, kStatusTimer, kStatusPollMs, nullptr);
-    SetTimer(window_, kToolTipTimer, USER_TIMER_MINIMUM, nullptr);
 }
 
 // A service may stop or start without us; the status line follows it while
@@ -90,12 +88,11 @@ INT_PTR MainWindow::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_THEMECHANGED:
             onSystemColoursChanged();
             return FALSE;
+        case WM_SETCURSOR:
+            createToolTips();  // the mouse has come over the window
+            return FALSE;
         case WM_TIMER:
             if (wParam == kStatusTimer) onStatusTimer();
-            if (wParam == kToolTipTimer) {
-                KillTimer(window_, kToolTipTimer);
-                createToolTips();
-            }
             return TRUE;
         case WM_CLOSE:
             // Nothing is asked and nothing is saved.

@@ -108,8 +108,8 @@ void MainWindow::useDpi(UINT dpi) {
     if (toolTip_) useToolTipDpi(dpi);
 }
 
-// Created once the window has taken input: a tip shows only after the mouse
-// has rested on a control, so start-up need not wait for them.
+// Made when the mouse first comes over the window: a tip shows only after
+// the mouse has rested on a control, so start-up need not wait for them.
 void MainWindow::createToolTips() {
     if (toolTip_) return;
     toolTip_ = createToolTipControl(instance_, window_);
