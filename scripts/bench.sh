@@ -3,7 +3,7 @@
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 build="${VELMORA_BUILD:-$top/build/mingw}"
-cmake --build "$build" --target bare_window bare_dialog bench_startup bench_store velmora tomcat -- -j2 >/dev/null
+cmake --build "$build" --target bare_window bare_window_styled bare_dialog bench_startup bench_store velmora tomcat -- -j2 >/dev/null
 
 exe="$build/src/ui/win32/velmora.exe"
 size=$(stat -c %s "$exe")
@@ -26,6 +26,6 @@ export VELMORA_BENCH_BUILD="$build"
   prepare_demo_layout "'"$build"'"
   export java_home="C:\\jdk"
   wine "'"$build"'/bench/bench_startup.exe" "C:\\tomcat\\bin\\velmora.exe" "$(winepath -w "'"$build"'/bench/bare_window.exe")" \
-    "$(winepath -w "'"$build"'/bench/bare_dialog.exe")"
+    "$(winepath -w "'"$build"'/bench/bare_window_styled.exe")" "$(winepath -w "'"$build"'/bench/bare_dialog.exe")"
   wine "'"$build"'/bench/bench_store.exe"
 '
