@@ -1,9 +1,17 @@
-// The yardstick for start-up: a program that only opens an empty window, or
-// one holding the controls its command line names, one letter each (E edit,
-// B button, S static, C combo box, L list box), none of them with a program
-// behind it. Built twice: plain, and under the common-controls manifest
-// that gives velmora.exe's controls their visual style.
+// The yardstick for start-up: a program that only opens an empty window or,
+// given a file that lists controls, a window of that client size holding
+// those controls with their class, styles, place and text under the same
+// menu bar and in the same fonts, none of them with a program behind it.
+// bench_startup writes the list from velmora.exe's own window. Built twice:
+// plain, and under the common-controls manifest that gives velmora.exe's
+// controls their visual style.
 #include <windows.h>
+
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "ui/win32/MainWindowFonts.h"
 
 static LRESULT CALLBACK bareProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_DESTROY) {
@@ -13,17 +21,56 @@ static LRESULT CALLBACK bareProc(HWND window, UINT message, WPARAM wParam, LPARA
     return DefWindowProcA(window, message, wParam, lParam);
 }
 
-static const char* classOf(char letter) {
-    switch (letter) {
-        case 'E': return "EDIT";
-        case 'B': return "BUTTON";
-        case 'C': return "COMBOBOX";
-        case 'L': return "LISTBOX";
-        default: return "STATIC";
+// One line each: class, id, style, extended style, left, top, width, height,
+// text; tab-separated. The first line holds the client size and the titles
+// of the menu bar.
+static void createControls(HWND window, const char* listFile) {
+    std::ifstream list(listFile);
+    std::string line;
+    int width = 0, height = 0;
+    HMENU menu = nullptr;
+    if (std::getline(list, line)) {
+        std::istringstream window(line);
+        window >> width >> height;
+        std::string title;
+        window.ignore(1);
+        while (std::getline(window, title, '\t'))
+            AppendMenuA(menu ? menu : (menu = CreateMenu()), MF_POPUP, reinterpret_cast<UINT_PTR>(CreatePopupMenu()),
+                        title.c_str());
+    }
+    SetMenu(window, menu);
+    RECT outer{0, 0, width, height};
+    AdjustWindowRectEx(&outer, WS_OVERLAPPEDWINDOW, menu != nullptr, 0);
+    SetWindowPos(window, nullptr, 0, 0, outer.right - outer.left, outer.bottom - outer.top, SWP_NOMOVE | SWP_NOZORDER);
+    // Fonts cannot be read from another process; the main window's own are named in its code.
+    HDC screen = GetDC(nullptr);
+    const auto dpi = static_cast<UINT>(GetDeviceCaps(screen, LOGPIXELSY));
+    ReleaseDC(nullptr, screen);
+    HFONT dialogFont = velmora::createPointFont({"MS Shell Dlg 2", 800, false, 0}, dpi);
+    HFONT frameFont = velmora::createPointFont(velmora::kFrameFont, dpi);
+    HFONT courierFont = velmora::createPointFont(velmora::kCourierFont, dpi);
+    auto fontOf = [&](int id) {
+        for (int frame : velmora::kFrames)
+            if (frame == id) return frameFont;
+        for (int courier : velmora::kCourierControls)
+            if (courier == id) return courierFont;
+        return dialogFont;
+    };
+    while (std::getline(list, line)) {
+        std::istringstream fields(line);
+        std::string windowClass, id, style, exStyle, x, y, cx, cy, text;
+        for (std::string* field : {&windowClass, &id, &style, &exStyle, &x, &y, &cx, &cy})
+            std::getline(fields, *field, '\t');
+        std::getline(fields, text);
+        HWND control = CreateWindowExA(std::stoul(exStyle), windowClass.c_str(), text.c_str(),
+                                       std::stoul(style) | WS_CHILD, std::stoi(x), std::stoi(y), std::stoi(cx),
+                                       std::stoi(cy), window, reinterpret_cast<HMENU>(std::stoll(id)),
+                                       GetModuleHandleA(nullptr), nullptr);
+        SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(fontOf(std::stoi(id))), FALSE);
     }
 }
 
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR controls, int show) {
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR listFile, int show) {
     WNDCLASSA windowClass{};
     windowClass.lpfnWndProc = bareProc;
     windowClass.hInstance = instance;
@@ -33,12 +80,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR controls, int show) {
     RegisterClassA(&windowClass);
     HWND window = CreateWindowA("BareWindow", "Bare", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT, 640, 480,
                                 nullptr, nullptr, instance, nullptr);
-    for (int i = 0; controls[i]; ++i) {
-        const bool boxed = controls[i] == 'E' || controls[i] == 'L';
-        CreateWindowExA(boxed ? WS_EX_CLIENTEDGE : 0, classOf(controls[i]), "", WS_CHILD | WS_VISIBLE, (i % 8) * 75,
-                        (i / 8) * 30, 70, 24, window, reinterpret_cast<HMENU>(static_cast<INT_PTR>(100 + i)), instance,
-                        nullptr);
-    }
+    if (*listFile) createControls(window, listFile);
     ShowWindow(window, show);
     MSG message;
     while (GetMessageA(&message, nullptr, 0, 0) > 0) {

@@ -25,6 +25,7 @@ export VELMORA_BENCH_BUILD="$build"
   . "'"$top"'/scripts/demo-layout.sh"
   prepare_demo_layout "'"$build"'"
   export java_home="C:\\jdk"
+  cd "'"$build"'/bench"
   wine "'"$build"'/bench/bench_startup.exe" "C:\\tomcat\\bin\\velmora.exe" "$(winepath -w "'"$build"'/bench/bare_window.exe")" \
     "$(winepath -w "'"$build"'/bench/bare_window_styled.exe")" "$(winepath -w "'"$build"'/bench/bare_dialog.exe")"
   wine "'"$build"'/bench/bench_store.exe"
