@@ -27,8 +27,9 @@ SIZE baseUnitsOf(HFONT font) {
     return SIZE{(letters.cx / 26 + 1) / 2, metrics.tmHeight};
 }
 
+void DialogScaling::noteCreation(HWND dialog) { dpi_ = dpiOf(dialog); }
+
 void DialogScaling::capture(HWND dialog) {
-    places_.clear();
     for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
         RECT rect{};
         GetWindowRect(child, &rect);
@@ -45,10 +46,10 @@ void DialogScaling::capture(HWND dialog) {
     auto font = reinterpret_cast<HFONT>(SendMessageA(dialog, WM_GETFONT, 0, 0));
     GetObjectA(font, sizeof font_, &font_);
     baseUnits_ = baseUnitsOf(font);
-    dpi_ = dpiOf(dialog);
 }
 
 void DialogScaling::apply(HWND dialog, UINT dpi, const RECT* suggested) {
+    if (places_.empty()) capture(dialog);
     // The template's point size at the new DPI, as the dialog manager would make it.
     LOGFONTA look = font_;
     look.lfHeight = -MulDiv(MulDiv(-font_.lfHeight, 72, static_cast<int>(dpi_)), static_cast<int>(dpi), 72);

@@ -12,14 +12,18 @@ namespace velmora {
 // manager placed it at creation.
 class DialogScaling {
 public:
-    // Takes the places, the client size and the font the dialog was created with.
-    void capture(HWND dialog);
+    // Notes the DPI the dialog was created at. The places, the client size
+    // and the font are read at the first change, while they are still the
+    // creation's: start-up need not wait for them.
+    void noteCreation(HWND dialog);
     // Places and sizes everything for this DPI and hands every child the
     // dialog font at that DPI. The window moves to the suggested corner, or
     // keeps its own without one.
     void apply(HWND dialog, UINT dpi, const RECT* suggested);
 
 private:
+    void capture(HWND dialog);
+
     struct Place {
         HWND child;
         RECT rect;

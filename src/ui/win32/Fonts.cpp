@@ -4,10 +4,10 @@
 
 namespace velmora {
 
-HFONT createPointFont(const char* face, int hundredthsOfPoint, bool bold, BYTE pitchAndFamily, UINT dpi) {
-    const int height = -MulDiv(hundredthsOfPoint, static_cast<int>(dpi), 7200);
-    return CreateFontA(height, 0, 0, 0, bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
-                       OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, pitchAndFamily, face);
+HFONT createPointFont(const PointFont& font, UINT dpi) {
+    const int height = -MulDiv(font.hundredthsOfPoint, static_cast<int>(dpi), 7200);
+    return CreateFontA(height, 0, 0, 0, font.bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                       OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, font.pitchAndFamily, font.face);
 }
 
 FontHandle& FontHandle::operator=(FontHandle&& other) noexcept {

@@ -3,9 +3,17 @@
 
 namespace velmora {
 
-// A font of the given face and size in hundredths of a point (825 for 8.25 pt)
-// at a DPI. The pitch and family pick a look-alike where the face is missing.
-HFONT createPointFont(const char* face, int hundredthsOfPoint, bool bold, BYTE pitchAndFamily, UINT dpi);
+// A face and size in hundredths of a point (825 for 8.25 pt). The pitch and
+// family pick a look-alike where the face is missing.
+struct PointFont {
+    const char* face;
+    int hundredthsOfPoint;
+    bool bold;
+    BYTE pitchAndFamily;
+};
+
+// That font at a DPI.
+HFONT createPointFont(const PointFont& font, UINT dpi);
 
 // Owns one font handle.
 class FontHandle {

@@ -39,7 +39,8 @@ void MainWindow::attach(DoConfig& config) { config_ = &config; }
 
 void MainWindow::show() {
     ShowWindow(window_, SW_SHOW);
-    SendMessageA(window_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(item(IDC_TEXT5)), TRUE);
+    // Activated, the window gives the focus to its first box, the name; ask only if it did not.
+    if (GetFocus() != item(IDC_TEXT5)) SendMessageA(window_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(item(IDC_TEXT5)), TRUE);
     SetTimer(window_, kStatusTimer, kStatusPollMs, nullptr);
 }
 

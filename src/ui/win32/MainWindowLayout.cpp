@@ -4,6 +4,7 @@
 
 #include "ui/win32/Dpi.h"
 #include "ui/win32/MainWindowControls.h"
+#include "ui/win32/MainWindowFonts.h"
 #include "ui/win32/ToolTips.h"
 
 namespace velmora {
@@ -45,10 +46,6 @@ constexpr ToolTipText kToolTips[] = {
     {IDC_CHECK2, "Reduce use of OS signals"},
 };
 
-constexpr int kFrames[] = {IDC_FRAME1, IDC_FRAME2, IDC_FRAME3, IDC_FRAME4};
-constexpr int kCourierControls[] = {IDC_LABEL13, IDC_LABEL15, IDC_LABEL17, IDC_LABEL21,
-                                    IDC_TEXT14,  IDC_LIST1,   IDC_CHECK2};
-
 // Each list starts with the empty entry that leaves the size unset.
 constexpr const char* kHeapSizes[] = {"", "32", "64", "128", "256", "512"};
 constexpr const char* kStackSizes[] = {"", "128", "256", "512", "768", "1024", "2048", "4096"};
@@ -72,7 +69,7 @@ void fillSizes(HWND combo, const char* const (&entries)[N]) {
 }  // namespace
 
 void MainWindow::setUpControls() {
-    scaling_.capture(window_);
+    scaling_.noteCreation(window_);
     keepDpiLayoutToCode(window_);
     status_ = LiveRegion(item(IDC_LABEL20));
 
@@ -80,8 +77,8 @@ void MainWindow::setUpControls() {
     fillSizes(item(IDC_COMBO2), kHeapSizes);
     fillSizes(item(IDC_COMBO3), kStackSizes);
 
-    CheckRadioButton(window_, IDC_OPTION1, IDC_OPTION2, IDC_OPTION1);
-    CheckDlgButton(window_, IDC_CHECK2, BST_CHECKED);
+    SendDlgItemMessageA(window_, IDC_OPTION1, BM_SETCHECK, BST_CHECKED, 0);
+    SendDlgItemMessageA(window_, IDC_CHECK2, BM_SETCHECK, BST_CHECKED, 0);
 
     for (const ControlSetter& box : kFieldBoxes)
         SetWindowSubclass(item(box.controlId), fieldBoxProc, 0, reinterpret_cast<DWORD_PTR>(window_));
@@ -99,8 +96,8 @@ void MainWindow::useDpi(UINT dpi) {
     SendMessageA(window_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_));
     SendMessageA(window_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_));
 
-    frameFont_ = FontHandle(createPointFont("MS Sans Serif", 825, true, VARIABLE_PITCH | FF_SWISS, dpi));
-    courierFont_ = FontHandle(createPointFont("Courier New", 825, false, FIXED_PITCH | FF_MODERN, dpi));
+    frameFont_ = FontHandle(createPointFont(kFrameFont, dpi));
+    courierFont_ = FontHandle(createPointFont(kCourierFont, dpi));
     for (int id : kFrames) SendDlgItemMessageA(window_, id, WM_SETFONT, reinterpret_cast<WPARAM>(frameFont_.get()), FALSE);
     for (int id : kCourierControls)
         SendDlgItemMessageA(window_, id, WM_SETFONT, reinterpret_cast<WPARAM>(courierFont_.get()), FALSE);

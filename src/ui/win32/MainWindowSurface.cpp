@@ -118,6 +118,7 @@ void MainWindow::lockServiceName() {
 }
 
 void MainWindow::unlockServiceName() {
+    if (!serviceNameLocked_) return;  // made editable, as the window starts
     HWND box = item(IDC_TEXT5);
     SendMessageA(box, EM_SETREADONLY, FALSE, 0);
     SetWindowLongPtrA(box, GWL_EXSTYLE, GetWindowLongPtrA(box, GWL_EXSTYLE) | WS_EX_CLIENTEDGE);
