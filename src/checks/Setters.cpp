@@ -3,6 +3,9 @@
 
 namespace velmora {
 
+// A setter's follow-up check can only warn: with prompts off it would ask
+// the disk and tell nobody, so it is left out.
+
 void DoConfig::setServiceName(const std::string& value) {
     config_.serviceName = value;
     window_.setFieldText(FieldControl::Text5, value);
@@ -28,7 +31,7 @@ void DoConfig::setCatalinaBase(const std::string& value) {
 void DoConfig::setTomcatConfigFile(const std::string& value) {
     config_.tomcatConfigFile = value;
     window_.setFieldText(FieldControl::Text4, value);
-    checkFileExists(value, "Tomcat Config File");
+    if (showPrompts_) checkFileExists(value, "Tomcat Config File");
 }
 
 void DoConfig::setUseSecurityManager(std::int16_t value) {
@@ -39,7 +42,7 @@ void DoConfig::setUseSecurityManager(std::int16_t value) {
 void DoConfig::setSecurityPolicyFile(const std::string& value) {
     config_.securityPolicyFile = value;
     window_.setFieldText(FieldControl::Text7, value);
-    checkFileExists(value, "Security Policy File");
+    if (showPrompts_) checkFileExists(value, "Security Policy File");
 }
 
 void DoConfig::setJavaHome(const std::string& value) {
@@ -51,19 +54,19 @@ void DoConfig::setJavaHome(const std::string& value) {
 void DoConfig::setTempDirectory(const std::string& value) {
     config_.tempDirectory = value;
     window_.setFieldText(FieldControl::Text9, value);
-    checkFolderOrCreate(value, "Temp Directory");
+    if (showPrompts_) checkFolderOrCreate(value, "Temp Directory");
 }
 
 void DoConfig::setSystemOut(const std::string& value) {
     config_.systemOut = value;
     window_.setFieldText(FieldControl::Text2, value);
-    checkFolderOrCreate(value, "System.out file");
+    if (showPrompts_) checkFolderOrCreate(value, "System.out file");
 }
 
 void DoConfig::setSystemErr(const std::string& value) {
     config_.systemErr = value;
     window_.setFieldText(FieldControl::Text3, value);
-    checkFolderOrCreate(value, "System.err file");
+    if (showPrompts_) checkFolderOrCreate(value, "System.err file");
 }
 
 void DoConfig::setInitialHeapSize(const std::string& value) {
@@ -88,7 +91,7 @@ void DoConfig::setReduceOsSignals(std::int16_t value) {
 
 void DoConfig::setClassPath(const std::string& value) {
     config_.classPath = value;
-    checkClassPath(value);
+    if (showPrompts_) checkClassPath(value);
 }
 
 void DoConfig::setJvmType(bool server) { config_.jvmType = server ? "server" : "client"; }
