@@ -27,7 +27,7 @@ bool switchedOn() {
 
 // Windows keeps the flags as decimal text.
 void switchTo(DWORD flags, UINT winIni) {
-    const std::string text = std::to_string(flags & HCF_HIGHCONTRASTON);
+    const std::string text = std::to_string(flags);
     RegSetKeyValueA(HKEY_CURRENT_USER, kKey, "Flags", REG_SZ, text.c_str(), static_cast<DWORD>(text.size() + 1));
     if (winIni & SPIF_SENDCHANGE)
         SendMessageTimeoutA(HWND_BROADCAST, WM_SETTINGCHANGE, SPI_SETHIGHCONTRAST, 0, SMTO_ABORTIFHUNG, 5000, nullptr);
