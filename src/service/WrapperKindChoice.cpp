@@ -4,6 +4,8 @@
 namespace velmora {
 
 std::unique_ptr<WrapperKind> wrapperKindFor(const std::string& catalinaHome, Files& files) {
+    // Without a home there is no wrapper to look for; the classic one stands in.
+    if (catalinaHome.empty()) return std::make_unique<ClassicWrapper>(files);
     const std::string bin = catalinaHome + "\\bin\\";
     if (!files.fileExists(bin + "tomcat.exe"))
         for (int version = 11; version >= 7; --version)
