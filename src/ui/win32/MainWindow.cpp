@@ -40,7 +40,7 @@ void MainWindow::attach(DoConfig& config) { config_ = &config; }
 void MainWindow::show() {
     ShowWindow(window_, SW_SHOW);
     // Activated, the window gives the focus to its first box, the name; ask only if it did not.
-    if (GetFocus() != item(IDC_TEXT5)) SendMessageA(window_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(item(IDC_TEXT5)), TRUE);
+    if (GetFocus() != item(IDC_TEXT5)) focusServiceName();
     SetTimer(window_, kStatusTimer, kStatusPollMs, nullptr);
 }
 
