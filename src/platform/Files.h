@@ -7,24 +7,28 @@
 
 namespace velmora {
 
+// Ordinary files and folders. A path that names a device (CON, COM1.exe, ...)
+// is never a file here: it is neither found, read, copied nor deleted.
 class Files {
 public:
     virtual ~Files() = default;
     // An empty path never exists.
     virtual bool fileExists(const std::string& path) = 0;
     virtual bool folderExists(const std::string& path) = 0;
-    virtual Outcome copyFile(const std::string& from, const std::string& to) = 0;  // overwrites
+    // Overwrites the target; a target that is the source itself is refused.
+    virtual MaybeFailure copyFile(const std::string& from, const std::string& to) = 0;
     // Deletes even a read-only file.
-    virtual Outcome deleteFileForced(const std::string& path) = 0;
-    // Creates or replaces the file with the given text.
-    virtual Outcome writeText(const std::string& path, const std::string& text) = 0;
-    // Appends to the file, creating it when missing; the file is closed again.
-    virtual Outcome appendText(const std::string& path, const std::string& text) = 0;
+    virtual MaybeFailure deleteFile(const std::string& path) = 0;
+    // Creates or replaces the file with the given bytes.
+    virtual MaybeFailure writeText(const std::string& path, const std::string& text) = 0;
+    // Appends, creating the file when missing; the file is closed again.
+    virtual MaybeFailure appendText(const std::string& path, const std::string& text) = 0;
     // Creates the folder and every missing folder above it.
-    virtual Outcome createFolders(const std::string& path) = 0;
-    // The file's first maxBytes bytes (all of it when shorter); nothing when
-    // it cannot be read.
+    virtual MaybeFailure createFolders(const std::string& path) = 0;
+    // The first maxBytes bytes of an ordinary disk file; nothing otherwise.
     virtual std::optional<std::string> readBytes(const std::string& path, std::size_t maxBytes) = 0;
+    // Whether both paths name one existing file, however they are spelt.
+    virtual bool sameFile(const std::string& a, const std::string& b) = 0;
 };
 
 }  // namespace velmora

@@ -1,7 +1,6 @@
 #pragma once
 #include "platform/Environment.h"
 #include "platform/Files.h"
-#include "platform/MessageBoxes.h"
 #include "platform/Processes.h"
 #include "platform/Registry.h"
 #include "platform/Services.h"
@@ -15,7 +14,6 @@ struct Platform {
     Files& files;
     Services& services;
     Environment& environment;
-    MessageBoxes& messageBoxes;
 };
 
 }  // namespace velmora

@@ -1,23 +1,42 @@
 #pragma once
+#include <cstdint>
 #include <string>
 
 #include "platform/Failure.h"
 
 namespace velmora {
 
-constexpr unsigned kDefaultWaitMs = 30000;
-constexpr int kStillActive = 259;
+// How long an external command may run before it is stopped.
+constexpr unsigned kProcessBoundMs = 30000;
+
+struct ProcessRun {
+    std::string program;  // a full path; never looked up on the search path
+    std::string commandLine;
+    unsigned boundMs = kProcessBoundMs;
+};
+
+struct ProcessResult {
+    enum class Ending {
+        Exited,          // ended within the bound; exitCode holds its code
+        NotStarted,      // failure says why
+        StoppedAtBound,  // still ran at the bound and was ended
+        LeftRunning,     // still ran at the bound and could not be ended
+    };
+    Ending ending = Ending::NotStarted;
+    std::uint32_t exitCode = 0;
+    Failure failure;
+
+    bool exitedWith(std::uint32_t code) const { return ending == Ending::Exited && exitCode == code; }
+};
 
 class Processes {
 public:
     virtual ~Processes() = default;
-    // Runs `program` (a full path, never looked up on the search path) with
-    // the command line as given and a hidden window, and waits at most waitMs.
-    // Returns the exit code, 259 when it still runs, -1 when it cannot start.
-    virtual int runHiddenAndWait(const std::string& program, const std::string& commandLine,
-                                 unsigned waitMs = kDefaultWaitMs) = 0;
+    // Runs the program hidden, without a console and without handing it any
+    // handle of ours, and waits at most the bound.
+    virtual ProcessResult run(const ProcessRun& run) = 0;
     // Opens a document with the program the system associates with it.
-    virtual Outcome openDocument(const std::string& path) = 0;
+    virtual MaybeFailure openDocument(const std::string& path) = 0;
 };
 
 }  // namespace velmora

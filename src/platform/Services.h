@@ -7,15 +7,15 @@
 
 namespace velmora {
 
-// What the service manager knows of a service: its binary path, or nothing
-// when it has no service of that name.
+// What the service manager says of a name: the service's program line, or
+// nothing when it knows no service of that name.
 using ServiceLookup = std::variant<std::optional<std::string>, Failure>;
 
 class Services {
 public:
     virtual ~Services() = default;
-    // Whether a service is started (any state but stopped). A name the
-    // system does not know is a failure.
+    // Whether the service runs (any state but stopped). A name the service
+    // manager does not know is a failure.
     virtual std::variant<bool, Failure> isStarted(const std::string& serviceName) = 0;
     virtual ServiceLookup binaryPath(const std::string& serviceName) = 0;
 };

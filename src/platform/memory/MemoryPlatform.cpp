@@ -1,34 +1,51 @@
 #include "platform/memory/MemoryPlatform.h"
 
+#include "platform/WindowsPaths.h"
+
 namespace velmora {
 
-bool MemoryFiles::fileExists(const std::string& path) { return !path.empty() && files.count(path) > 0; }
+namespace {
+const Failure kNotFound{"MemoryFiles", "The system cannot find the file specified.", 2};
+const Failure kDenied{"MemoryFiles", "Access is denied.", 5};
+}  // namespace
+
+bool MemoryFiles::fileExists(const std::string& path) {
+    return !path.empty() && !isDevicePath(path) && files.count(path) > 0;
+}
 
 bool MemoryFiles::folderExists(const std::string& path) { return !path.empty() && folders.count(path) > 0; }
 
-Outcome MemoryFiles::copyFile(const std::string& from, const std::string& to) {
-    auto it = files.find(from);
-    if (it == files.end()) return Failure{"MemoryFiles", "File not found", 53};
-    if (locked.count(to)) return Failure{"MemoryFiles", "Permission denied", 70};
-    files[to] = it->second;
+MaybeFailure MemoryFiles::copyFile(const std::string& from, const std::string& to) {
+    if (!fileExists(from) || isDevicePath(to)) return kNotFound;
+    if (samePath(from, to)) return Failure{"MemoryFiles", "The file cannot be copied onto itself.", 32};
+    if (locked.count(to)) return kDenied;
+    files[to] = files[from];
     return std::nullopt;
 }
 
-Outcome MemoryFiles::deleteFileForced(const std::string& path) {
+MaybeFailure MemoryFiles::deleteFile(const std::string& path) {
     ++deleteAttempts[path];
-    if (locked.count(path)) return Failure{"MemoryFiles", "Permission denied", 70};
-    if (files.erase(path) == 0) return Failure{"MemoryFiles", "File not found", 53};
+    if (isDevicePath(path)) return kNotFound;
+    if (locked.count(path)) return kDenied;
+    if (files.erase(path) == 0) return kNotFound;
     return std::nullopt;
 }
 
-Outcome MemoryFiles::writeText(const std::string& path, const std::string& text) {
-    if (locked.count(path)) return Failure{"MemoryFiles", "Permission denied", 70};
+MaybeFailure MemoryFiles::writeText(const std::string& path, const std::string& text) {
+    if (locked.count(path) || isDevicePath(path)) return kDenied;
     files[path] = text;
     return std::nullopt;
 }
 
-Outcome MemoryFiles::createFolders(const std::string& path) {
-    if (path.empty()) return Failure{"CreateDirectoryA", "The system cannot find the path specified.", 3};
+MaybeFailure MemoryFiles::appendText(const std::string& path, const std::string& text) {
+    if (locked.count(path) || isDevicePath(path)) return kDenied;
+    files[path] += text;
+    return std::nullopt;
+}
+
+MaybeFailure MemoryFiles::createFolders(const std::string& path) {
+    if (path.empty()) return Failure{"CreateDirectoryW", "The system cannot find the path specified.", 3};
+    if (uncreatable.count(path)) return Failure{"CreateDirectoryW", "Access is denied.", 5};
     for (std::size_t at = path.find('\\'); at != std::string::npos; at = path.find('\\', at + 1))
         if (at > 0 && path[at - 1] != ':') folders.insert(path.substr(0, at));
     folders.insert(path);
@@ -36,42 +53,57 @@ Outcome MemoryFiles::createFolders(const std::string& path) {
 }
 
 std::optional<std::string> MemoryFiles::readBytes(const std::string& path, std::size_t maxBytes) {
+    if (isDevicePath(path)) {
+        deviceReads.push_back(path);
+        return std::nullopt;
+    }
     auto it = files.find(path);
     if (it == files.end() || locked.count(path)) return std::nullopt;
     return it->second.substr(0, maxBytes);
 }
 
-Outcome MemoryFiles::appendText(const std::string& path, const std::string& text) {
-    if (locked.count(path)) return Failure{"MemoryFiles", "Permission denied", 70};
-    files[path] += text;
-    return std::nullopt;
+bool MemoryFiles::sameFile(const std::string& a, const std::string& b) {
+    return fileExists(a) && fileExists(b) && samePath(a, b);
 }
 
-int MemoryProcesses::runHiddenAndWait(const std::string& program, const std::string& commandLine,
-                                      unsigned waitMs) {
-    if (!files_.fileExists(program)) return -1;
-    ran.push_back(commandLine);
-    programs.push_back(program);
-    if (auto it = runsForMs.find(commandLine); it != runsForMs.end() && it->second > waitMs) return kStillActive;
-    if (onRun) onRun(commandLine);
-    if (auto it = exitCodes.find(commandLine); it != exitCodes.end()) return it->second;
-    return sameName(program, netProgram_) ? runNet(commandLine) : 0;
+ProcessResult MemoryProcesses::run(const ProcessRun& run) {
+    ProcessResult result;
+    if (!files_.fileExists(run.program)) {
+        result.failure = {"CreateProcessW", "The system cannot find the file specified.", 2};
+        return result;
+    }
+    ran.push_back(run.commandLine);
+    programs.push_back(run.program);
+    if (hanging.count(run.commandLine) || unstoppable.count(run.commandLine)) {
+        const bool ends = !unstoppable.count(run.commandLine);
+        if (ends) stoppedAtBound.push_back(run.commandLine);
+        result.ending = ends ? ProcessResult::Ending::StoppedAtBound : ProcessResult::Ending::LeftRunning;
+        return result;
+    }
+    if (onRun) onRun(run.commandLine);
+    result.ending = ProcessResult::Ending::Exited;
+    if (auto it = exitCodes.find(run.commandLine); it != exitCodes.end())
+        result.exitCode = it->second;
+    else if (samePath(run.program, netProgram_))
+        result.exitCode = runNet(run.commandLine);
+    return result;
 }
 
 // net.exe's answers: 0 when the service changed state, 2 otherwise.
-int MemoryProcesses::runNet(const std::string& commandLine) {
+std::uint32_t MemoryProcesses::runNet(const std::string& commandLine) {
     const bool start = commandLine.rfind("net start \"", 0) == 0;
     const bool stop = commandLine.rfind("net stop \"", 0) == 0;
     const auto open = commandLine.find('"');
+    if ((!start && !stop) || open == std::string::npos || commandLine.size() < open + 2) return 2;
     const std::string name = commandLine.substr(open + 1, commandLine.size() - open - 2);
     auto it = services_.services.find(name);
-    if ((!start && !stop) || it == services_.services.end() || it->second.started == start) return 2;
+    if (it == services_.services.end() || it->second.started == start) return 2;
     it->second.started = start;
     return 0;
 }
 
-Outcome MemoryProcesses::openDocument(const std::string& path) {
-    if (!files_.fileExists(path)) return Failure{"ShellExecuteA", "The system cannot find the file specified.", 2};
+MaybeFailure MemoryProcesses::openDocument(const std::string& path) {
+    if (!files_.fileExists(path)) return Failure{"ShellExecuteExW", "The system cannot find the file specified.", 2};
     opened.push_back(path);
     return std::nullopt;
 }
@@ -79,11 +111,13 @@ Outcome MemoryProcesses::openDocument(const std::string& path) {
 std::variant<bool, Failure> MemoryServices::isStarted(const std::string& serviceName) {
     ++queries;
     auto it = services.find(serviceName);
-    if (it == services.end()) return Failure{"OpenServiceA", "The specified service does not exist as an installed service.", 1060};
+    if (it == services.end())
+        return Failure{"OpenServiceW", "The specified service does not exist as an installed service.", 1060};
     return it->second.started;
 }
 
 ServiceLookup MemoryServices::binaryPath(const std::string& serviceName) {
+    ++queries;
     auto it = services.find(serviceName);
     if (it == services.end()) return std::optional<std::string>();
     return std::optional<std::string>(it->second.binaryPath);
@@ -100,17 +134,6 @@ std::string MemoryEnvironment::absolutePath(const std::string& path) {
 std::string MemoryEnvironment::variable(const std::string& name) {
     auto it = variables.find(name);
     return it == variables.end() ? std::string() : it->second;
-}
-
-int MemoryMessageBoxes::show(const std::string& text, int buttons, const std::string& title) {
-    shown.push_back({text, buttons, title});
-    if (auto it = answerByTitle.find(title); it != answerByTitle.end()) return it->second;
-    if (!answers.empty()) {
-        int answer = answers.front();
-        answers.pop_front();
-        return answer;
-    }
-    return (buttons & 0xF) == kMbYesNo ? kIdYes : kIdOk;
 }
 
 }  // namespace velmora

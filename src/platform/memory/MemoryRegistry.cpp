@@ -1,164 +1,151 @@
 #include "platform/memory/MemoryRegistry.h"
 
-#include <cstring>
-
 namespace velmora {
 
-MemoryRegistry::MemoryRegistry() { roots_[HKEY_LOCAL_MACHINE_ROOT] = std::make_unique<Key>(); }
+namespace {
+const Failure kAccessDenied{"RegCreateKeyExW", "Access is denied.", 5};
+const Failure kHasSubkeys{"RegDeleteKeyW", "Access is denied.", 5};
+}  // namespace
+
+MemoryRegistry::MemoryRegistry() { roots_[kLocalMachine] = std::make_unique<Key>(); }
 
 // As in the registry, runs of "\" count as one and trailing ones name the key
 // itself; only a leading "\" makes the path invalid.
-std::optional<std::vector<std::string>> MemoryRegistry::splitPath(const std::string& subkey) {
-    if (!subkey.empty() && subkey.front() == '\\') return std::nullopt;
+std::optional<std::vector<std::string>> MemoryRegistry::splitPath(const std::string& key) {
+    if (!key.empty() && key.front() == '\\') return std::nullopt;
     std::vector<std::string> parts;
     std::string::size_type start = 0;
-    while (start < subkey.size()) {
-        auto end = subkey.find('\\', start);
-        if (end == std::string::npos) end = subkey.size();
-        if (end > start) parts.push_back(subkey.substr(start, end - start));
+    while (start < key.size()) {
+        auto end = key.find('\\', start);
+        if (end == std::string::npos) end = key.size();
+        if (end > start) parts.push_back(key.substr(start, end - start));
         start = end + 1;
     }
     return parts;
 }
 
-MemoryRegistry::Key* MemoryRegistry::find(RootKey root, const std::string& subkey) const {
+MemoryRegistry::Key* MemoryRegistry::find(RootKey root, const std::string& key) const {
     auto rootIt = roots_.find(root);
-    auto parts = splitPath(subkey);
+    auto parts = splitPath(key);
     if (rootIt == roots_.end() || !parts) return nullptr;
-    Key* key = rootIt->second.get();
+    Key* at = rootIt->second.get();
     for (const auto& part : *parts) {
-        auto it = key->subkeys.find(part);
-        if (it == key->subkeys.end()) return nullptr;
-        key = it->second.get();
+        auto it = at->subkeys.find(part);
+        if (it == at->subkeys.end()) return nullptr;
+        at = it->second.get();
     }
-    return key;
+    return at;
 }
 
-MemoryRegistry::Key* MemoryRegistry::create(RootKey root, const std::string& subkey) {
+MemoryRegistry::Key* MemoryRegistry::create(RootKey root, const std::string& key) {
     auto rootIt = roots_.find(root);
-    auto parts = splitPath(subkey);
+    auto parts = splitPath(key);
     if (rootIt == roots_.end() || !parts) return nullptr;
-    Key* key = rootIt->second.get();
+    Key* at = rootIt->second.get();
     for (const auto& part : *parts) {
-        auto& child = key->subkeys[part];
-        if (!child) child = std::make_unique<Key>();
-        key = child.get();
+        auto& child = at->subkeys[part];
+        if (!child) {
+            child = std::make_unique<Key>();
+            ++keysCreated;
+        }
+        at = child.get();
     }
-    return key;
+    return at;
 }
 
-void MemoryRegistry::setValue(RootKey root, const std::string& subkey, const std::string& name,
-                              std::uint32_t type, const std::string& data) {
-    writes_.push_back(subkey + "|" + name);
-    if (Key* key = create(root, subkey)) key->values[name] = Value{type, data};
+bool MemoryRegistry::refusesWrites(const std::string& key) const {
+    for (const auto& locked : readOnlyKeys)
+        if (sameName(key.substr(0, locked.size()), locked)) return true;
+    return false;
 }
 
-void MemoryRegistry::createKey(RootKey root, const std::string& subkey) {
-    create(root, subkey);
-}
-
-std::optional<std::string> MemoryRegistry::queryStringValue(RootKey root, const std::string& subkey,
-                                                            const std::string& name) {
-    const Key* key = find(root, subkey);
-    if (!key) return std::nullopt;
-    auto it = key->values.find(name);
-    if (it == key->values.end()) return std::nullopt;
-    const Value& value = it->second;
-    if (value.type == kRegSz) return std::string(value.data.c_str());
-    return value.data;
-}
-
-void MemoryRegistry::setMultiStringValue(RootKey root, const std::string& subkey, const std::string& name,
-                                         const std::string& data) {
-    // RegSetValueExA ends string data that the caller left open with a NUL.
-    if (!data.empty() && data.back() != '\0') return setValue(root, subkey, name, kRegMultiSz, data + '\0');
-    setValue(root, subkey, name, kRegMultiSz, data);
-}
-
-void MemoryRegistry::setStringValue(RootKey root, const std::string& subkey, const std::string& name,
-                                    const std::string& text) {
-    setValue(root, subkey, name, kRegSz, text);
-}
-
-std::int32_t MemoryRegistry::queryDwordValue(RootKey root, const std::string& subkey, const std::string& name) {
-    const Key* key = find(root, subkey);
-    if (!key) return 0;
-    auto it = key->values.find(name);
-    if (it == key->values.end() || it->second.type != kRegDword || it->second.data.size() > 4) return 0;
-    std::uint32_t bits = 0;
-    std::memcpy(&bits, it->second.data.data(), it->second.data.size());
-    return static_cast<std::int32_t>(bits);
-}
-
-void MemoryRegistry::setDwordValue(RootKey root, const std::string& subkey, const std::string& name,
-                                   std::int32_t value) {
-    std::string data(4, '\0');
-    const auto bits = static_cast<std::uint32_t>(value);
-    for (int i = 0; i < 4; ++i) data[i] = static_cast<char>((bits >> (8 * i)) & 0xFF);
-    setValue(root, subkey, name, kRegDword, data);
-}
-
-void MemoryRegistry::deleteKey(RootKey root, const std::string& subkey) {
-    auto parts = splitPath(subkey);
-    if (!parts || parts->empty()) return;
-    const std::string leaf = parts->back();
-    std::string parentPath;
-    for (std::size_t i = 0; i + 1 < parts->size(); ++i) parentPath += (i ? "\\" : "") + (*parts)[i];
-    Key* parent = find(root, parentPath);
-    if (!parent) return;
-    auto it = parent->subkeys.find(leaf);
-    if (it == parent->subkeys.end() || !it->second->subkeys.empty()) return;
-    parent->subkeys.erase(it);
-}
-
-namespace {
-std::string inView(const std::string& subkey, RegistryView view) {
-    const std::string software = "SOFTWARE\\";
-    const std::string start = subkey.substr(0, software.size());
-    const bool underSoftware = !NoCaseLess()(start, software) && !NoCaseLess()(software, start);
-    if (view == RegistryView::Bits64 || !underSoftware) return subkey;
-    return software + "WOW6432Node\\" + subkey.substr(software.size());
-}
-}  // namespace
-
-std::optional<std::string> MemoryRegistry::queryStringValueInView(RootKey root, const std::string& subkey,
-                                                                  const std::string& name, RegistryView view) {
-    const auto value = rawValue(root, inView(subkey, view), name);
-    if (!value || value->type != kRegSz) return std::nullopt;
-    return std::string(value->data.c_str());
-}
-
-std::vector<std::string> MemoryRegistry::subkeyNamesInView(RootKey root, const std::string& subkey,
-                                                           RegistryView view) {
-    const auto contents = keyContents(root, inView(subkey, view));
-    return contents ? contents->subkeyNames : std::vector<std::string>();
-}
-
-void MemoryRegistry::setRawValue(RootKey root, const std::string& subkey, const std::string& name,
-                                 std::uint32_t type, const std::string& data) {
-    if (Key* key = create(root, subkey)) key->values[name] = Value{type, data};
-}
-
-std::optional<MemoryRegistry::Value> MemoryRegistry::rawValue(RootKey root, const std::string& subkey,
-                                                              const std::string& name) const {
-    const Key* key = find(root, subkey);
-    if (!key) return std::nullopt;
-    auto it = key->values.find(name);
-    if (it == key->values.end()) return std::nullopt;
+std::optional<RegistryValue> MemoryRegistry::read(RootKey root, const std::string& key, const std::string& name) {
+    const Key* at = find(root, key);
+    if (!at) return std::nullopt;
+    auto it = at->values.find(name);
+    if (it == at->values.end()) return std::nullopt;
     return it->second;
 }
 
-bool MemoryRegistry::keyExists(RootKey root, const std::string& subkey) const {
-    return find(root, subkey) != nullptr;
+MaybeFailure MemoryRegistry::write(RootKey root, const std::string& key, const std::vector<RegistryWrite>& values) {
+    if (refusesWrites(key)) return kAccessDenied;
+    Key* at = create(root, key);
+    if (!at) return Failure{"RegCreateKeyExW", "The parameter is incorrect.", 87};
+    for (const RegistryWrite& w : values) {
+        RegistryValue value;
+        value.type = w.type;
+        if (w.type == kRegDword) {
+            value.number = w.number;
+        } else if (w.type == kRegMultiSz) {
+            for (const auto& entry : w.list) value.text += entry + '\0';
+        } else {
+            value.text = w.text;
+        }
+        at->values[w.name] = std::move(value);
+        writeLog.push_back(key + "|" + w.name);
+    }
+    return std::nullopt;
 }
 
-std::optional<Registry::KeyContents> MemoryRegistry::keyContents(RootKey root, const std::string& subkey) {
-    const Key* key = find(root, subkey);
-    if (!key) return std::nullopt;
+MaybeFailure MemoryRegistry::createKey(RootKey root, const std::string& key) {
+    if (refusesWrites(key)) return kAccessDenied;
+    return create(root, key) ? MaybeFailure() : Failure{"RegCreateKeyExW", "The parameter is incorrect.", 87};
+}
+
+MaybeFailure MemoryRegistry::deleteKey(RootKey root, const std::string& key) {
+    if (refusesWrites(key)) return kAccessDenied;
+    auto parts = splitPath(key);
+    if (!parts || parts->empty()) return Failure{"RegDeleteKeyW", "The parameter is incorrect.", 87};
+    std::string parentPath;
+    for (std::size_t i = 0; i + 1 < parts->size(); ++i) parentPath += (i ? "\\" : "") + (*parts)[i];
+    Key* parent = find(root, parentPath);
+    if (!parent) return std::nullopt;
+    auto it = parent->subkeys.find(parts->back());
+    if (it == parent->subkeys.end()) return std::nullopt;
+    if (!it->second->subkeys.empty()) return kHasSubkeys;
+    parent->subkeys.erase(it);
+    return std::nullopt;
+}
+
+MaybeFailure MemoryRegistry::deleteValue(RootKey root, const std::string& key, const std::string& name) {
+    if (refusesWrites(key)) return kAccessDenied;
+    if (Key* at = find(root, key)) at->values.erase(name);
+    return std::nullopt;
+}
+
+std::optional<KeyContents> MemoryRegistry::contents(RootKey root, const std::string& key) {
+    const Key* at = find(root, key);
+    if (!at) return std::nullopt;
     KeyContents contents;
-    for (const auto& [name, value] : key->values) contents.valueNames.push_back(name);
-    for (const auto& [name, child] : key->subkeys) contents.subkeyNames.push_back(name);
+    for (const auto& [name, value] : at->values) contents.valueNames.push_back(name);
+    for (const auto& [name, child] : at->subkeys) contents.subkeyNames.push_back(name);
     return contents;
 }
+
+namespace {
+std::string inView(const std::string& key, RegistryView view) {
+    const std::string software = "SOFTWARE\\";
+    if (view == RegistryView::Bits64 || !sameName(key.substr(0, software.size()), software)) return key;
+    return software + "WOW6432Node\\" + key.substr(software.size());
+}
+}  // namespace
+
+std::optional<std::string> MemoryRegistry::readTextInView(RootKey root, const std::string& key,
+                                                          const std::string& name, RegistryView view) {
+    const auto value = read(root, inView(key, view), name);
+    if (!value || value->type != kRegSz) return std::nullopt;
+    return std::string(value->text.c_str());
+}
+
+std::vector<std::string> MemoryRegistry::subkeysInView(RootKey root, const std::string& key, RegistryView view) {
+    const auto found = contents(root, inView(key, view));
+    return found ? found->subkeyNames : std::vector<std::string>();
+}
+
+void MemoryRegistry::setRaw(RootKey root, const std::string& key, const std::string& name, RegistryValue value) {
+    if (Key* at = create(root, key)) at->values[name] = std::move(value);
+}
+
+bool MemoryRegistry::keyExists(RootKey root, const std::string& key) const { return find(root, key) != nullptr; }
 
 }  // namespace velmora
