@@ -4,16 +4,18 @@
 
 #include <string>
 
+#include "platform/win32/Win32Environment.h"
+#include "platform/win32/WideText.h"
+
 namespace velmora {
 
 FARPROC systemFunction(const char* library, const char* name) {
     // By full path: never a same-named file from the program's or the current folder.
-    char folder[MAX_PATH] = {};
-    const UINT length = GetSystemDirectoryA(folder, MAX_PATH);
-    if (length == 0 || length >= MAX_PATH) return nullptr;
-    const std::string path = std::string(folder, length) + "\\" + library;
-    HMODULE module = GetModuleHandleA(path.c_str());
-    if (!module) module = LoadLibraryA(path.c_str());
+    const std::string folder = Win32Environment().systemFolder();
+    if (folder.empty()) return nullptr;
+    const std::wstring path = wide(folder + "\\" + library);
+    HMODULE module = GetModuleHandleW(path.c_str());
+    if (!module) module = LoadLibraryW(path.c_str());
     return module ? GetProcAddress(module, name) : nullptr;
 }
 

@@ -3,56 +3,60 @@
 #include <windows.h>
 
 #include "platform/win32/CommandLine.h"
+#include "platform/win32/WideText.h"
 
 namespace velmora {
 
-std::string Win32Environment::variable(const std::string& name) {
-    std::string value;
-    DWORD needed = GetEnvironmentVariableA(name.c_str(), nullptr, 0);
-    // The variable may change between the two calls; ask until it fits.
-    while (needed > value.size()) {
-        value.resize(needed);
-        needed = GetEnvironmentVariableA(name.c_str(), value.data(), static_cast<DWORD>(value.size()));
+namespace {
+
+// Calls that answer with the length they need when the buffer is too small,
+// and with the length they wrote (without NUL) otherwise; asked until it fits,
+// as the answer may change between two calls.
+template <typename Call>
+std::wstring grownText(Call call) {
+    std::wstring text(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD length = call(text.data(), static_cast<DWORD>(text.size()));
+        if (length < text.size()) {
+            text.resize(length);
+            return text;
+        }
+        text.resize(length > text.size() ? length : text.size() * 2);
     }
-    value.resize(needed);
-    return value;
+}
+
+}  // namespace
+
+std::string Win32Environment::variable(const std::string& name) {
+    const std::wstring wideName = wide(name);
+    return narrow(grownText([&](wchar_t* buffer, DWORD size) {
+        return GetEnvironmentVariableW(wideName.c_str(), buffer, size);
+    }));
 }
 
 std::string Win32Environment::programFolder() {
-    std::string path(MAX_PATH, '\0');
-    DWORD length = 0;
-    // A path that fills the buffer may have been cut: try a bigger one.
-    while ((length = GetModuleFileNameA(nullptr, path.data(), static_cast<DWORD>(path.size()))) == path.size())
-        path.resize(path.size() * 2);
-    path.resize(length);
-    const auto slash = path.rfind('\\');
-    return slash == std::string::npos ? std::string() : path.substr(0, slash);
+    // A path that fills the buffer may have been cut: GetModuleFileNameW
+    // answers the buffer's size then, which asks for a bigger one.
+    const std::wstring path = grownText([](wchar_t* buffer, DWORD size) {
+        return GetModuleFileNameW(nullptr, buffer, size);
+    });
+    const auto slash = path.rfind(L'\\');
+    return slash == std::wstring::npos ? std::string() : narrow(path.substr(0, slash));
 }
 
 std::string Win32Environment::systemFolder() {
-    std::string folder(MAX_PATH, '\0');
-    UINT length = GetSystemDirectoryA(folder.data(), static_cast<UINT>(folder.size()));
-    if (length >= folder.size()) {
-        folder.resize(length);
-        length = GetSystemDirectoryA(folder.data(), static_cast<UINT>(folder.size()));
-    }
-    folder.resize(length < folder.size() ? length : 0);
-    return folder;
+    return narrow(grownText([](wchar_t* buffer, DWORD size) { return GetSystemDirectoryW(buffer, size); }));
 }
 
 std::string Win32Environment::absolutePath(const std::string& path) {
     if (path.empty()) return path;
-    std::string full(MAX_PATH, '\0');
-    DWORD length = GetFullPathNameA(path.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
-    if (length >= full.size()) {
-        full.resize(length);
-        length = GetFullPathNameA(path.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
-    }
-    if (length == 0 || length >= full.size()) return path;
-    full.resize(length);
-    return full;
+    const std::wstring widePath = wide(path);
+    const std::wstring full = grownText([&](wchar_t* buffer, DWORD size) {
+        return GetFullPathNameW(widePath.c_str(), size, buffer, nullptr);
+    });
+    return full.empty() ? path : narrow(full);
 }
 
-std::string Win32Environment::commandLineArguments() { return argumentsAfterProgram(GetCommandLineA()); }
+std::string Win32Environment::commandLineArguments() { return argumentsAfterProgram(narrow(GetCommandLineW())); }
 
 }  // namespace velmora

@@ -4,32 +4,53 @@
 
 #include <algorithm>
 
+#include "platform/WindowsPaths.h"
+#include "platform/win32/Handles.h"
 #include "platform/win32/SystemFailure.h"
+#include "platform/win32/WideText.h"
 
 namespace velmora {
+
 namespace {
 
+constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+
 // INVALID_FILE_ATTRIBUTES for an empty path too, which the system would
-// otherwise resolve to the current directory.
+// otherwise take for the current folder.
 DWORD attributesOf(const std::string& path) {
-    return path.empty() ? INVALID_FILE_ATTRIBUTES : GetFileAttributesA(path.c_str());
+    if (path.empty() || isDevicePath(path)) return INVALID_FILE_ATTRIBUTES;
+    return GetFileAttributesW(wide(path).c_str());
 }
 
-Outcome writeThrough(HANDLE file, const std::string& text) {
-    if (file == INVALID_HANDLE_VALUE) return lastErrorFailure("CreateFileA");
+MaybeFailure writeThrough(const std::string& path, DWORD access, DWORD disposition, const std::string& text) {
+    if (isDevicePath(path)) return systemFailure("CreateFileW", ERROR_ACCESS_DENIED);
+    const Handle file(CreateFileW(wide(path).c_str(), access, FILE_SHARE_READ, nullptr, disposition,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) return lastErrorFailure("CreateFileW");
     DWORD written = 0;
-    const bool ok = WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr) &&
-                    written == text.size();
-    const Outcome outcome = ok ? Outcome() : Outcome(lastErrorFailure("WriteFile"));
-    CloseHandle(file);
-    return outcome;
+    if (!WriteFile(file.get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr))
+        return lastErrorFailure("WriteFile");
+    if (written != text.size()) return systemFailure("WriteFile", ERROR_HANDLE_DISK_FULL);
+    return std::nullopt;
+}
+
+// An ordinary file on a disk, opened to read what the flags allow.
+Handle openDiskFile(const std::string& path, DWORD access, DWORD flags) {
+    if (path.empty() || isDevicePath(path)) return Handle();
+    Handle file(CreateFileW(wide(path).c_str(), access, kShareAll, nullptr, OPEN_EXISTING, flags, nullptr));
+    BY_HANDLE_FILE_INFORMATION information{};
+    if (!file || GetFileType(file.get()) != FILE_TYPE_DISK ||
+        !GetFileInformationByHandle(file.get(), &information) ||
+        (information.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+        return Handle();
+    return file;
 }
 
 }  // namespace
 
 bool Win32Files::fileExists(const std::string& path) {
     const DWORD attributes = attributesOf(path);
-    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE));
 }
 
 bool Win32Files::folderExists(const std::string& path) {
@@ -37,72 +58,81 @@ bool Win32Files::folderExists(const std::string& path) {
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-Outcome Win32Files::copyFile(const std::string& from, const std::string& to) {
-    if (!CopyFileA(from.c_str(), to.c_str(), FALSE)) return lastErrorFailure("CopyFileA");
+MaybeFailure Win32Files::copyFile(const std::string& from, const std::string& to) {
+    if (isDevicePath(from)) return systemFailure("CopyFileW", ERROR_FILE_NOT_FOUND);
+    if (isDevicePath(to)) return systemFailure("CopyFileW", ERROR_ACCESS_DENIED);
+    // Copying a file onto itself would empty it; Windows reports it in use.
+    if (samePath(from, to) || sameFile(from, to)) return systemFailure("CopyFileW", ERROR_SHARING_VIOLATION);
+    if (!CopyFileW(wide(from).c_str(), wide(to).c_str(), FALSE)) return lastErrorFailure("CopyFileW");
     return std::nullopt;
 }
 
-Outcome Win32Files::deleteFileForced(const std::string& path) {
+MaybeFailure Win32Files::deleteFile(const std::string& path) {
+    if (isDevicePath(path)) return systemFailure("DeleteFileW", ERROR_FILE_NOT_FOUND);
+    const std::wstring widePath = wide(path);
     const DWORD attributes = attributesOf(path);
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) {
         // Zero would mean "leave unchanged" further down; NORMAL stands alone.
         const DWORD writable = attributes & ~FILE_ATTRIBUTE_READONLY;
-        SetFileAttributesA(path.c_str(), writable ? writable : FILE_ATTRIBUTE_NORMAL);
+        SetFileAttributesW(widePath.c_str(), writable ? writable : FILE_ATTRIBUTE_NORMAL);
     }
-    if (!DeleteFileA(path.c_str())) return lastErrorFailure("DeleteFileA");
+    if (!DeleteFileW(widePath.c_str())) return lastErrorFailure("DeleteFileW");
     return std::nullopt;
 }
 
-Outcome Win32Files::writeText(const std::string& path, const std::string& text) {
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    return writeThrough(file, text);
+MaybeFailure Win32Files::writeText(const std::string& path, const std::string& text) {
+    return writeThrough(path, GENERIC_WRITE, CREATE_ALWAYS, text);
 }
 
-Outcome Win32Files::appendText(const std::string& path, const std::string& text) {
-    HANDLE file = CreateFileA(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    return writeThrough(file, text);
+MaybeFailure Win32Files::appendText(const std::string& path, const std::string& text) {
+    return writeThrough(path, FILE_APPEND_DATA, OPEN_ALWAYS, text);
 }
 
-Outcome Win32Files::createFolders(const std::string& path) {
-    if (path.empty()) return systemFailure("CreateDirectoryA", ERROR_PATH_NOT_FOUND);
+MaybeFailure Win32Files::createFolders(const std::string& path) {
+    if (path.empty() || isDevicePath(path)) return systemFailure("CreateDirectoryW", ERROR_PATH_NOT_FOUND);
     // Each level in turn, from the top; levels that exist already are passed.
-    for (std::size_t at = path.find_first_of("\\/", 0); ; at = path.find_first_of("\\/", at + 1)) {
+    for (std::size_t at = path.find_first_of("\\/", 0);; at = path.find_first_of("\\/", at + 1)) {
         const std::string level = path.substr(0, at);
-        if (!level.empty() && level.back() != ':' && !folderExists(level) && !CreateDirectoryA(level.c_str(), nullptr)) {
+        if (!level.empty() && level.back() != ':' && !folderExists(level) &&
+            !CreateDirectoryW(wide(level).c_str(), nullptr)) {
             const DWORD error = GetLastError();
             // The first levels of a network path cannot be created, only reached.
             if (error != ERROR_ALREADY_EXISTS && error != ERROR_ACCESS_DENIED && error != ERROR_BAD_NETPATH &&
                 error != ERROR_INVALID_NAME)
-                return systemFailure("CreateDirectoryA", error);
+                return systemFailure("CreateDirectoryW", error);
         }
         if (at == std::string::npos) break;
     }
-    if (!folderExists(path)) return systemFailure("CreateDirectoryA", ERROR_PATH_NOT_FOUND);
+    if (!folderExists(path)) return systemFailure("CreateDirectoryW", ERROR_PATH_NOT_FOUND);
     return std::nullopt;
 }
 
 std::optional<std::string> Win32Files::readBytes(const std::string& path, std::size_t maxBytes) {
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return std::nullopt;
+    const Handle file = openDiskFile(path, GENERIC_READ, FILE_ATTRIBUTE_NORMAL);
+    if (!file) return std::nullopt;
     std::string data;
     char chunk[65536];
-    bool ok = true;
     while (data.size() < maxBytes) {
         DWORD read = 0;
         const DWORD wanted = static_cast<DWORD>(std::min<std::size_t>(sizeof chunk, maxBytes - data.size()));
-        if (!ReadFile(file, chunk, wanted, &read, nullptr)) {
-            ok = false;
-            break;
-        }
+        if (!ReadFile(file.get(), chunk, wanted, &read, nullptr)) return std::nullopt;
         if (read == 0) break;
         data.append(chunk, read);
     }
-    CloseHandle(file);
-    if (!ok) return std::nullopt;
     return data;
+}
+
+bool Win32Files::sameFile(const std::string& a, const std::string& b) {
+    // Folders open only with backup semantics; they are then refused as folders.
+    const auto identity = [](const std::string& path) -> std::optional<std::pair<DWORD, ULONGLONG>> {
+        const Handle file = openDiskFile(path, FILE_READ_ATTRIBUTES, FILE_FLAG_BACKUP_SEMANTICS);
+        BY_HANDLE_FILE_INFORMATION information{};
+        if (!file || !GetFileInformationByHandle(file.get(), &information)) return std::nullopt;
+        return std::pair{information.dwVolumeSerialNumber,
+                         (ULONGLONG{information.nFileIndexHigh} << 32) | information.nFileIndexLow};
+    };
+    const auto first = identity(a);
+    return first && first == identity(b);
 }
 
 }  // namespace velmora

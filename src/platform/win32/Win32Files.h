@@ -3,18 +3,20 @@
 
 namespace velmora {
 
-// Files and folders through kernel32; failures carry the failing call's name
-// and the system's error text and number.
+// Files and folders through kernel32's wide calls. A path whose last part
+// names a device is refused before the system sees it. Failures carry the
+// failing call's name and the system's error text and number.
 class Win32Files : public Files {
 public:
     bool fileExists(const std::string& path) override;
     bool folderExists(const std::string& path) override;
-    Outcome copyFile(const std::string& from, const std::string& to) override;
-    Outcome deleteFileForced(const std::string& path) override;
-    Outcome writeText(const std::string& path, const std::string& text) override;
-    Outcome appendText(const std::string& path, const std::string& text) override;
-    Outcome createFolders(const std::string& path) override;
+    MaybeFailure copyFile(const std::string& from, const std::string& to) override;
+    MaybeFailure deleteFile(const std::string& path) override;
+    MaybeFailure writeText(const std::string& path, const std::string& text) override;
+    MaybeFailure appendText(const std::string& path, const std::string& text) override;
+    MaybeFailure createFolders(const std::string& path) override;
     std::optional<std::string> readBytes(const std::string& path, std::size_t maxBytes) override;
+    bool sameFile(const std::string& a, const std::string& b) override;
 };
 
 }  // namespace velmora

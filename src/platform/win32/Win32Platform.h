@@ -2,7 +2,6 @@
 #include "platform/Platform.h"
 #include "platform/win32/Win32Environment.h"
 #include "platform/win32/Win32Files.h"
-#include "platform/win32/Win32MessageBoxes.h"
 #include "platform/win32/Win32Processes.h"
 #include "platform/win32/Win32Registry.h"
 #include "platform/win32/Win32Services.h"
@@ -16,8 +15,7 @@ struct Win32Platform {
     Win32Files files;
     Win32Services services;
     Win32Environment environment;
-    Win32MessageBoxes messageBoxes;
-    Platform platform{registry, processes, files, services, environment, messageBoxes};
+    Platform platform{registry, processes, files, services, environment};
 };
 
 }  // namespace velmora

@@ -3,14 +3,13 @@
 
 namespace velmora {
 
-// Starts programs through CreateProcessA with a hidden window, always naming
-// the program itself so that no search path is consulted. Nothing here ever
-// terminates a process it started.
+// Starts programs through CreateProcessW, always naming the program itself so
+// that no search path is consulted, hidden, without a console window and
+// without any of our handles; ends them at their bound.
 class Win32Processes : public Processes {
 public:
-    int runHiddenAndWait(const std::string& program, const std::string& commandLine,
-                         unsigned waitMs = kDefaultWaitMs) override;
-    Outcome openDocument(const std::string& path) override;
+    ProcessResult run(const ProcessRun& run) override;
+    MaybeFailure openDocument(const std::string& path) override;
 };
 
 }  // namespace velmora

@@ -1,219 +1,185 @@
 #include "platform/win32/Win32Registry.h"
 
-#include <algorithm>
+#include <cstring>
+#include <iterator>
 
-#include "platform/win32/RootKeyHandle.h"
-
-// Return codes are ignored throughout: a failed read looks like a missing
-// value and a failed write is lost, which is what every caller expects.
+#include "platform/Text.h"
+#include "platform/win32/Handles.h"
+#include "platform/win32/SystemFailure.h"
+#include "platform/win32/WideText.h"
 
 namespace velmora {
+
 namespace {
 
-BYTE* bytes(std::string& buffer) { return reinterpret_cast<BYTE*>(buffer.data()); }
+// Predefined roots are sign-extended handle values (HKEY_LOCAL_MACHINE is
+// 0xFFFFFFFF80000002 in a 64-bit program).
+HKEY rootHandle(RootKey root) { return reinterpret_cast<HKEY>(static_cast<LONG_PTR>(static_cast<LONG>(root))); }
 
-const BYTE* bytes(const std::string& text) { return reinterpret_cast<const BYTE*>(text.data()); }
+REGSAM viewFlag(RegistryView view) { return view == RegistryView::Bits32 ? KEY_WOW64_32KEY : KEY_WOW64_64KEY; }
 
-void setValue(RootKey root, const std::string& subkey, const std::string& name, DWORD type, const BYTE* data,
-              DWORD length) {
-    HKEY key = nullptr;
-    RegCreateKeyA(rootKeyHandle(root), subkey.c_str(), &key);
-    RegSetValueExA(key, name.c_str(), 0, type, data, length);
-    RegCloseKey(key);
+RegistryKey openKey(RootKey root, const std::string& key, REGSAM access) {
+    RegistryKey opened;
+    if (RegOpenKeyExW(rootHandle(root), wide(key).c_str(), 0, access, opened.receive()) != ERROR_SUCCESS)
+        opened.reset();
+    return opened;
 }
 
-// Key names are at most 255 characters.
-std::vector<std::string> subkeyNamesOf(HKEY key) {
+bool isText(DWORD type) { return type == REG_SZ || type == REG_EXPAND_SZ || type == REG_MULTI_SZ; }
+
+RegistryValue valueOf(DWORD type, const std::string& data) {
+    RegistryValue value;
+    value.type = type;
+    if (isText(type)) {
+        // Every whole UTF-16 unit; an odd last byte is no character.
+        std::u16string units(data.size() / 2, u'\0');
+        std::memcpy(units.data(), data.data(), units.size() * 2);
+        value.text = fromUtf16(units);
+    } else if (type == REG_DWORD && data.size() == sizeof(DWORD)) {
+        std::memcpy(&value.number, data.data(), sizeof(DWORD));
+    } else {
+        value.text = data;
+    }
+    return value;
+}
+
+std::optional<RegistryValue> readValue(HKEY key, const std::wstring& name) {
+    // Most values fit the first buffer; a longer one is read again at its
+    // size, as often as it grows in between. The length the reading call
+    // returns is the true one.
+    std::string data(512, '\0');
+    for (;;) {
+        DWORD type = 0;
+        DWORD size = static_cast<DWORD>(data.size());
+        const LONG status =
+            RegQueryValueExW(key, name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(data.data()), &size);
+        if (status == ERROR_MORE_DATA) {
+            data.resize(size > data.size() ? size : data.size() * 2);
+            continue;
+        }
+        if (status != ERROR_SUCCESS) return std::nullopt;
+        data.resize(size < data.size() ? size : data.size());
+        return valueOf(type, data);
+    }
+}
+
+// The bytes the registry is to hold: texts as UTF-16 without a terminating
+// NUL, a list as its entries each followed by one NUL, other types as given.
+std::string bytesOf(const RegistryWrite& value) {
+    const auto utf16Bytes = [](const std::u16string& units) {
+        return std::string(reinterpret_cast<const char*>(units.data()), units.size() * 2);
+    };
+    if (value.type == kRegDword) return std::string(reinterpret_cast<const char*>(&value.number), sizeof value.number);
+    if (value.type == kRegMultiSz) {
+        std::u16string units;
+        for (const auto& entry : value.list) units += toUtf16(entry) + u'\0';
+        return utf16Bytes(units);
+    }
+    if (value.type == kRegSz || value.type == kRegExpandSz) return utf16Bytes(toUtf16(value.text));
+    return value.text;
+}
+
+// RegSetValueExW takes a NUL that directly follows a text in memory for part
+// of it, on Windows and Wine alike; a unit that is not NUL after the bytes
+// keeps them as they are.
+LONG setValue(HKEY key, const RegistryWrite& value) {
+    const std::string bytes = bytesOf(value);
+    std::u16string guarded(bytes.size() / 2 + 2, u'\xFFFF');
+    std::memcpy(guarded.data(), bytes.data(), bytes.size());
+    return RegSetValueExW(key, wide(value.name).c_str(), 0, value.type, reinterpret_cast<const BYTE*>(guarded.data()),
+                          static_cast<DWORD>(bytes.size()));
+}
+
+std::vector<std::string> subkeysOf(HKEY key) {
     std::vector<std::string> names;
-    char name[256];
+    wchar_t name[256];  // key names are at most 255 characters
     for (DWORD index = 0;; ++index) {
-        DWORD length = sizeof name;
-        if (RegEnumKeyExA(key, index, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
-        names.emplace_back(name, length);
+        DWORD length = static_cast<DWORD>(std::size(name));
+        if (RegEnumKeyExW(key, index, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
+        names.push_back(narrow(std::wstring(name, length)));
     }
     return names;
 }
 
-}  // namespace
-
-void Win32Registry::createKey(RootKey root, const std::string& subkey) {
-    HKEY key = nullptr;
-    RegCreateKeyA(rootKeyHandle(root), subkey.c_str(), &key);
-    RegCloseKey(key);
-}
-
-std::optional<std::string> Win32Registry::queryStringValue(RootKey root, const std::string& subkey,
-                                                           const std::string& name) {
-    HKEY key = nullptr;
-    RegOpenKeyA(rootKeyHandle(root), subkey.c_str(), &key);
-
-    DWORD type = 0;
-    DWORD size = 0;
-    RegQueryValueExA(key, name.c_str(), nullptr, &type, nullptr, &size);
-
-    const bool isText = type == REG_SZ;
-    std::string buffer(size, ' ');
-    DWORD length = size;
-    type = 0;
-    const LONG status = RegQueryValueExA(key, name.c_str(), nullptr, &type, bytes(buffer), &length);
-    RegCloseKey(key);
-
-    if (status != ERROR_SUCCESS) return std::nullopt;
-    // The size asked for first may be more than the read hands back (Wine
-    // counts a NUL, Windows may count the text as wide characters).
-    if (length < buffer.size()) buffer.resize(length);
-    if (!isText) return buffer;
-    return buffer.substr(0, buffer.find('\0'));
-}
-
-void Win32Registry::setMultiStringValue(RootKey root, const std::string& subkey, const std::string& name,
-                                        const std::string& data) {
-    setValue(root, subkey, name, REG_MULTI_SZ, bytes(data), static_cast<DWORD>(data.size()));
-}
-
-void Win32Registry::setStringValue(RootKey root, const std::string& subkey, const std::string& name,
-                                   const std::string& text) {
-    setValue(root, subkey, name, REG_SZ, bytes(text), static_cast<DWORD>(text.size()));
-}
-
-std::int32_t Win32Registry::queryDwordValue(RootKey root, const std::string& subkey, const std::string& name) {
-    HKEY key = nullptr;
-    RegOpenKeyA(rootKeyHandle(root), subkey.c_str(), &key);
-    DWORD value = 0;
-    DWORD type = 0;
-    DWORD length = sizeof value;
-    const LONG status =
-        RegQueryValueExA(key, name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(&value), &length);
-    RegCloseKey(key);
-    if (status != ERROR_SUCCESS || type != REG_DWORD) return 0;
-    return static_cast<std::int32_t>(value);
-}
-
-void Win32Registry::setDwordValue(RootKey root, const std::string& subkey, const std::string& name,
-                                  std::int32_t value) {
-    const auto data = static_cast<DWORD>(value);
-    setValue(root, subkey, name, REG_DWORD, reinterpret_cast<const BYTE*>(&data), sizeof data);
-}
-
-void Win32Registry::deleteKey(RootKey root, const std::string& subkey) {
-    RegDeleteKeyA(rootKeyHandle(root), subkey.c_str());
-}
-
-std::optional<Registry::KeyContents> Win32Registry::keyContents(RootKey root, const std::string& subkey) {
-    HKEY key = nullptr;
-    if (RegOpenKeyExA(rootKeyHandle(root), subkey.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return std::nullopt;
-    KeyContents contents;
-    // Value names are at most 16383 characters.
-    std::string name(16384, '\0');
+std::vector<std::string> valueNamesOf(HKEY key) {
+    std::vector<std::string> names;
+    std::wstring name(16384, L'\0');  // value names are at most 16383 characters
     for (DWORD index = 0;; ++index) {
         DWORD length = static_cast<DWORD>(name.size());
-        if (RegEnumValueA(key, index, name.data(), &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+        if (RegEnumValueW(key, index, name.data(), &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
             break;
-        contents.valueNames.push_back(name.substr(0, length));
+        names.push_back(narrow(name.substr(0, length)));
     }
-    contents.subkeyNames = subkeyNamesOf(key);
-    RegCloseKey(key);
-    return contents;
+    return names;
 }
 
-// Many values through one handle, read and written as the single calls do.
+bool namesNoKey(const std::string& key) { return key.find_first_not_of('\\') == std::string::npos; }
 
-std::vector<std::optional<std::string>> Win32Registry::queryStringValues(RootKey root, const std::string& subkey,
-                                                                         const std::vector<std::string>& names) {
-    HKEY key = nullptr;
-    const bool open = RegOpenKeyA(rootKeyHandle(root), subkey.c_str(), &key) == ERROR_SUCCESS;
-    std::vector<std::optional<std::string>> values;
-    for (const auto& name : names) {
-        if (!open) {
-            values.emplace_back();
-            continue;
-        }
-        // Most values fit at the first try; a longer one is read again at its size.
-        DWORD type = 0;
-        std::string buffer(512, ' ');
-        DWORD length = static_cast<DWORD>(buffer.size());
-        LONG status = RegQueryValueExA(key, name.c_str(), nullptr, &type, bytes(buffer), &length);
-        if (status == ERROR_MORE_DATA) {
-            buffer.assign(length, ' ');
-            status = RegQueryValueExA(key, name.c_str(), nullptr, &type, bytes(buffer), &length);
-        }
-        if (status != ERROR_SUCCESS) {
-            values.emplace_back();
-            continue;
-        }
-        buffer.resize(std::min<std::size_t>(length, buffer.size()));
-        values.emplace_back(type == REG_SZ ? buffer.substr(0, buffer.find('\0')) : buffer);
-    }
-    if (open) RegCloseKey(key);
-    return values;
-}
-
-std::vector<std::int32_t> Win32Registry::queryDwordValues(RootKey root, const std::string& subkey,
-                                                          const std::vector<std::string>& names) {
-    HKEY key = nullptr;
-    const bool open = RegOpenKeyA(rootKeyHandle(root), subkey.c_str(), &key) == ERROR_SUCCESS;
-    std::vector<std::int32_t> values;
-    for (const auto& name : names) {
-        DWORD value = 0;
-        DWORD type = 0;
-        DWORD length = sizeof value;
-        const LONG status =
-            open ? RegQueryValueExA(key, name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(&value), &length)
-                 : ERROR_FILE_NOT_FOUND;
-        values.push_back(status == ERROR_SUCCESS && type == REG_DWORD ? static_cast<std::int32_t>(value) : 0);
-    }
-    if (open) RegCloseKey(key);
-    return values;
-}
-
-void Win32Registry::setValues(RootKey root, const std::string& subkey, const std::vector<Write>& writes) {
-    HKEY key = nullptr;
-    RegCreateKeyA(rootKeyHandle(root), subkey.c_str(), &key);
-    for (const auto& w : writes) {
-        const auto number = static_cast<DWORD>(w.number);
-        if (w.type == kRegDword)
-            RegSetValueExA(key, w.name.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&number), sizeof number);
-        else
-            RegSetValueExA(key, w.name.c_str(), 0, w.type == kRegMultiSz ? REG_MULTI_SZ : REG_SZ, bytes(w.data),
-                           static_cast<DWORD>(w.data.size()));
-    }
-    RegCloseKey(key);
-}
-
-namespace {
-HKEY openInView(RootKey root, const std::string& subkey, RegistryView view) {
-    const REGSAM viewFlag = view == RegistryView::Bits32 ? KEY_WOW64_32KEY : KEY_WOW64_64KEY;
-    HKEY key = nullptr;
-    if (RegOpenKeyExA(rootKeyHandle(root), subkey.c_str(), 0, KEY_READ | viewFlag, &key) != ERROR_SUCCESS)
-        return nullptr;
-    return key;
-}
 }  // namespace
 
-std::optional<std::string> Win32Registry::queryStringValueInView(RootKey root, const std::string& subkey,
-                                                                 const std::string& name, RegistryView view) {
-    HKEY key = openInView(root, subkey, view);
-    if (!key) return std::nullopt;
-    DWORD type = 0;
-    DWORD size = 0;
-    std::optional<std::string> text;
-    if (RegQueryValueExA(key, name.c_str(), nullptr, &type, nullptr, &size) == ERROR_SUCCESS && type == REG_SZ) {
-        std::string buffer(size, '\0');
-        DWORD length = size;
-        if (RegQueryValueExA(key, name.c_str(), nullptr, &type, bytes(buffer), &length) == ERROR_SUCCESS)
-            text = buffer.substr(0, std::min<std::size_t>(length, buffer.size())).c_str();
-    }
-    RegCloseKey(key);
-    return text;
+std::optional<RegistryValue> Win32Registry::read(RootKey root, const std::string& key, const std::string& name) {
+    const RegistryKey opened = openKey(root, key, KEY_QUERY_VALUE);
+    return opened ? readValue(opened.get(), wide(name)) : std::nullopt;
 }
 
-std::vector<std::string> Win32Registry::subkeyNamesInView(RootKey root, const std::string& subkey,
-                                                          RegistryView view) {
-    HKEY key = openInView(root, subkey, view);
-    if (!key) return {};
-    std::vector<std::string> names = subkeyNamesOf(key);
-    RegCloseKey(key);
-    return names;
+std::vector<std::optional<RegistryValue>> Win32Registry::readMany(RootKey root, const std::string& key,
+                                                                  const std::vector<std::string>& names) {
+    const RegistryKey opened = openKey(root, key, KEY_QUERY_VALUE);
+    std::vector<std::optional<RegistryValue>> values;
+    values.reserve(names.size());
+    for (const auto& name : names) values.push_back(opened ? readValue(opened.get(), wide(name)) : std::nullopt);
+    return values;
+}
+
+MaybeFailure Win32Registry::write(RootKey root, const std::string& key, const std::vector<RegistryWrite>& values) {
+    RegistryKey created;
+    const LONG status = RegCreateKeyExW(rootHandle(root), wide(key).c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
+                                        KEY_SET_VALUE | KEY_QUERY_VALUE, nullptr, created.receive(), nullptr);
+    if (status != ERROR_SUCCESS) return systemFailure("RegCreateKeyExW", static_cast<DWORD>(status));
+    for (const RegistryWrite& value : values) {
+        const LONG written = setValue(created.get(), value);
+        if (written != ERROR_SUCCESS) return systemFailure("RegSetValueExW", static_cast<DWORD>(written));
+    }
+    return std::nullopt;
+}
+
+MaybeFailure Win32Registry::createKey(RootKey root, const std::string& key) { return write(root, key, {}); }
+
+MaybeFailure Win32Registry::deleteKey(RootKey root, const std::string& key) {
+    // An empty path would name the root itself.
+    if (namesNoKey(key)) return systemFailure("RegDeleteKeyW", ERROR_INVALID_PARAMETER);
+    const LONG status = RegDeleteKeyW(rootHandle(root), wide(key).c_str());
+    if (status == ERROR_SUCCESS || status == ERROR_FILE_NOT_FOUND) return std::nullopt;
+    return systemFailure("RegDeleteKeyW", static_cast<DWORD>(status));
+}
+
+MaybeFailure Win32Registry::deleteValue(RootKey root, const std::string& key, const std::string& name) {
+    RegistryKey opened;
+    LONG status = RegOpenKeyExW(rootHandle(root), wide(key).c_str(), 0, KEY_SET_VALUE, opened.receive());
+    if (status == ERROR_FILE_NOT_FOUND) return std::nullopt;
+    if (status != ERROR_SUCCESS) return systemFailure("RegOpenKeyExW", static_cast<DWORD>(status));
+    status = RegDeleteValueW(opened.get(), wide(name).c_str());
+    if (status == ERROR_SUCCESS || status == ERROR_FILE_NOT_FOUND) return std::nullopt;
+    return systemFailure("RegDeleteValueW", static_cast<DWORD>(status));
+}
+
+std::optional<KeyContents> Win32Registry::contents(RootKey root, const std::string& key) {
+    const RegistryKey opened = openKey(root, key, KEY_QUERY_VALUE | KEY_ENUMERATE_SUB_KEYS);
+    if (!opened) return std::nullopt;
+    return KeyContents{valueNamesOf(opened.get()), subkeysOf(opened.get())};
+}
+
+std::optional<std::string> Win32Registry::readTextInView(RootKey root, const std::string& key,
+                                                         const std::string& name, RegistryView view) {
+    const RegistryKey opened = openKey(root, key, KEY_QUERY_VALUE | viewFlag(view));
+    const auto value = opened ? readValue(opened.get(), wide(name)) : std::nullopt;
+    if (!value || value->type != REG_SZ) return std::nullopt;
+    return value->text.substr(0, value->text.find('\0'));
+}
+
+std::vector<std::string> Win32Registry::subkeysInView(RootKey root, const std::string& key, RegistryView view) {
+    const RegistryKey opened = openKey(root, key, KEY_ENUMERATE_SUB_KEYS | viewFlag(view));
+    return opened ? subkeysOf(opened.get()) : std::vector<std::string>();
 }
 
 }  // namespace velmora

@@ -3,31 +3,20 @@
 
 namespace velmora {
 
-// The registry operations over advapi32, one short-lived handle per call.
+// The registry through advapi32's wide calls, one key handle per operation.
 class Win32Registry : public Registry {
 public:
-    void createKey(RootKey root, const std::string& subkey) override;
-    std::optional<std::string> queryStringValue(RootKey root, const std::string& subkey,
-                                                const std::string& name) override;
-    void setMultiStringValue(RootKey root, const std::string& subkey, const std::string& name,
-                             const std::string& data) override;
-    void setStringValue(RootKey root, const std::string& subkey, const std::string& name,
-                        const std::string& text) override;
-    std::int32_t queryDwordValue(RootKey root, const std::string& subkey, const std::string& name) override;
-    void setDwordValue(RootKey root, const std::string& subkey, const std::string& name,
-                       std::int32_t value) override;
-    void deleteKey(RootKey root, const std::string& subkey) override;
-    std::optional<KeyContents> keyContents(RootKey root, const std::string& subkey) override;
-
-    std::vector<std::optional<std::string>> queryStringValues(RootKey root, const std::string& subkey,
-                                                              const std::vector<std::string>& names) override;
-    std::vector<std::int32_t> queryDwordValues(RootKey root, const std::string& subkey,
-                                               const std::vector<std::string>& names) override;
-    void setValues(RootKey root, const std::string& subkey, const std::vector<Write>& writes) override;
-
-    std::optional<std::string> queryStringValueInView(RootKey root, const std::string& subkey,
-                                                      const std::string& name, RegistryView view) override;
-    std::vector<std::string> subkeyNamesInView(RootKey root, const std::string& subkey, RegistryView view) override;
+    std::optional<RegistryValue> read(RootKey root, const std::string& key, const std::string& name) override;
+    std::vector<std::optional<RegistryValue>> readMany(RootKey root, const std::string& key,
+                                                       const std::vector<std::string>& names) override;
+    MaybeFailure write(RootKey root, const std::string& key, const std::vector<RegistryWrite>& values) override;
+    MaybeFailure createKey(RootKey root, const std::string& key) override;
+    MaybeFailure deleteKey(RootKey root, const std::string& key) override;
+    MaybeFailure deleteValue(RootKey root, const std::string& key, const std::string& name) override;
+    std::optional<KeyContents> contents(RootKey root, const std::string& key) override;
+    std::optional<std::string> readTextInView(RootKey root, const std::string& key, const std::string& name,
+                                              RegistryView view) override;
+    std::vector<std::string> subkeysInView(RootKey root, const std::string& key, RegistryView view) override;
 };
 
 }  // namespace velmora

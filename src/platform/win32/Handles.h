@@ -1,0 +1,66 @@
+#pragma once
+#include <windows.h>
+
+#include <utility>
+
+namespace velmora {
+
+// A system handle that closes itself. Move-only; `receive` hands the address
+// to a call that fills it in.
+template <typename Kind>
+class OwnedHandle {
+public:
+    using Raw = typename Kind::Raw;
+
+    OwnedHandle() = default;
+    explicit OwnedHandle(Raw raw) : raw_(raw) {}
+    ~OwnedHandle() { reset(); }
+    OwnedHandle(OwnedHandle&& other) noexcept : raw_(other.release()) {}
+    OwnedHandle& operator=(OwnedHandle&& other) noexcept {
+        if (this != &other) reset(other.release());
+        return *this;
+    }
+    OwnedHandle(const OwnedHandle&) = delete;
+    OwnedHandle& operator=(const OwnedHandle&) = delete;
+
+    Raw get() const { return raw_; }
+    explicit operator bool() const { return Kind::valid(raw_); }
+    Raw release() { return std::exchange(raw_, Raw{}); }
+    void reset(Raw raw = Raw{}) {
+        if (Kind::valid(raw_)) Kind::close(raw_);
+        raw_ = raw;
+    }
+    Raw* receive() {
+        reset();
+        return &raw_;
+    }
+
+private:
+    Raw raw_{};
+};
+
+struct RegistryKeyKind {
+    using Raw = HKEY;
+    static bool valid(HKEY key) { return key != nullptr; }
+    static void close(HKEY key) { RegCloseKey(key); }
+};
+
+// Kernel objects: processes, threads, files, pipes, events. Both null and
+// INVALID_HANDLE_VALUE mean none, as different calls fail with either.
+struct KernelHandleKind {
+    using Raw = HANDLE;
+    static bool valid(HANDLE handle) { return handle != nullptr && handle != INVALID_HANDLE_VALUE; }
+    static void close(HANDLE handle) { CloseHandle(handle); }
+};
+
+struct ServiceHandleKind {
+    using Raw = SC_HANDLE;
+    static bool valid(SC_HANDLE handle) { return handle != nullptr; }
+    static void close(SC_HANDLE handle) { CloseServiceHandle(handle); }
+};
+
+using RegistryKey = OwnedHandle<RegistryKeyKind>;
+using Handle = OwnedHandle<KernelHandleKind>;
+using ServiceHandle = OwnedHandle<ServiceHandleKind>;
+
+}  // namespace velmora
