@@ -1,10 +1,14 @@
 #include "platform/memory/MemoryRegistry.h"
 
+#include <algorithm>
+
 namespace velmora {
 
 namespace {
-const Failure kAccessDenied{"RegCreateKeyExW", "Access is denied.", 5};
-const Failure kHasSubkeys{"RegDeleteKeyW", "Access is denied.", 5};
+// Each refusal names the call that refuses on Windows.
+const Failure kCreateDenied{"RegCreateKeyExW", "Access is denied.", 5};
+const Failure kDeleteDenied{"RegDeleteKeyW", "Access is denied.", 5};
+const Failure kOpenDenied{"RegOpenKeyExW", "Access is denied.", 5};
 }  // namespace
 
 MemoryRegistry::MemoryRegistry() { roots_[kLocalMachine] = std::make_unique<Key>(); }
@@ -53,9 +57,17 @@ MemoryRegistry::Key* MemoryRegistry::create(RootKey root, const std::string& key
     return at;
 }
 
+// A key refuses when a read-only key is among the first parts of its path:
+// "SOFTWARE\\A" is not below "SOFTWARE\\AB", whatever the spelling.
 bool MemoryRegistry::refusesWrites(const std::string& key) const {
-    for (const auto& locked : readOnlyKeys)
-        if (sameName(key.substr(0, locked.size()), locked)) return true;
+    const auto parts = splitPath(key);
+    if (!parts) return false;
+    for (const auto& locked : readOnlyKeys) {
+        const auto lockedParts = splitPath(locked);
+        if (lockedParts && lockedParts->size() <= parts->size() &&
+            std::equal(lockedParts->begin(), lockedParts->end(), parts->begin(), sameName))
+            return true;
+    }
     return false;
 }
 
@@ -68,7 +80,7 @@ std::optional<RegistryValue> MemoryRegistry::read(RootKey root, const std::strin
 }
 
 MaybeFailure MemoryRegistry::write(RootKey root, const std::string& key, const std::vector<RegistryWrite>& values) {
-    if (refusesWrites(key)) return kAccessDenied;
+    if (refusesWrites(key)) return kCreateDenied;
     Key* at = create(root, key);
     if (!at) return Failure{"RegCreateKeyExW", "The parameter is incorrect.", 87};
     for (const RegistryWrite& w : values) {
@@ -88,12 +100,12 @@ MaybeFailure MemoryRegistry::write(RootKey root, const std::string& key, const s
 }
 
 MaybeFailure MemoryRegistry::createKey(RootKey root, const std::string& key) {
-    if (refusesWrites(key)) return kAccessDenied;
+    if (refusesWrites(key)) return kCreateDenied;
     return create(root, key) ? MaybeFailure() : Failure{"RegCreateKeyExW", "The parameter is incorrect.", 87};
 }
 
 MaybeFailure MemoryRegistry::deleteKey(RootKey root, const std::string& key) {
-    if (refusesWrites(key)) return kAccessDenied;
+    if (refusesWrites(key)) return kDeleteDenied;
     auto parts = splitPath(key);
     if (!parts || parts->empty()) return Failure{"RegDeleteKeyW", "The parameter is incorrect.", 87};
     std::string parentPath;
@@ -102,13 +114,13 @@ MaybeFailure MemoryRegistry::deleteKey(RootKey root, const std::string& key) {
     if (!parent) return std::nullopt;
     auto it = parent->subkeys.find(parts->back());
     if (it == parent->subkeys.end()) return std::nullopt;
-    if (!it->second->subkeys.empty()) return kHasSubkeys;
+    if (!it->second->subkeys.empty()) return kDeleteDenied;
     parent->subkeys.erase(it);
     return std::nullopt;
 }
 
 MaybeFailure MemoryRegistry::deleteValue(RootKey root, const std::string& key, const std::string& name) {
-    if (refusesWrites(key)) return kAccessDenied;
+    if (refusesWrites(key)) return kOpenDenied;
     if (Key* at = find(root, key)) at->values.erase(name);
     return std::nullopt;
 }
