@@ -1,16 +1,21 @@
-#include "platform/memory/MemoryRegistry.h"
 #include "RegistryFixture.h"
+#include "platform/memory/MemoryRegistry.h"
 
 namespace velmora {
 namespace {
 
 class MemoryRegistryFixture : public RegistryFixture {
 public:
-    MemoryRegistryFixture() { registry_.createKey(HKEY_LOCAL_MACHINE_ROOT, scratch_); }
+    MemoryRegistryFixture() { registry_.createKey(kLocalMachine, scratch_); }
 
     Registry& registry() override { return registry_; }
-    void writeRaw(const std::string& subkey, const std::string& name, std::uint32_t type, const std::string& data) override {
-        registry_.setRawValue(HKEY_LOCAL_MACHINE_ROOT, subkey, name, type, data);
+    void writeRaw(const std::string& key, const std::string& name, const RegistryValue& value) override {
+        registry_.setRaw(kLocalMachine, key, name, value);
+    }
+    bool refuseWritesBelow(const std::string& key) override {
+        registry_.createKey(kLocalMachine, key);
+        registry_.readOnlyKeys.insert(key);
+        return true;
     }
     const std::string& scratch() const override { return scratch_; }
 

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "RegistryFixture.h"
 
 namespace velmora {
@@ -7,7 +9,18 @@ namespace {
 
 using namespace std::string_literals;
 
-constexpr RootKey HKLM = HKEY_LOCAL_MACHINE_ROOT;
+constexpr RootKey HKLM = kLocalMachine;
+
+// "type:text", "type#number" for a DWORD, "<absent>" for no value.
+std::string shown(const std::optional<RegistryValue>& value) {
+    if (!value) return "<absent>";
+    if (value->type == kRegDword) return std::to_string(value->type) + "#" + std::to_string(value->number);
+    return std::to_string(value->type) + ":" + value->text;
+}
+
+std::string failureShown(const MaybeFailure& failure) {
+    return failure ? failure->source + " " + std::to_string(failure->number) : "none";
+}
 
 class RegistryContract : public ::testing::Test {
 protected:
@@ -16,116 +29,126 @@ protected:
     const std::string scratch = fixture->scratch();
 
     std::string key(const std::string& relative) const { return scratch + "\\" + relative; }
-    std::optional<std::string> text(const std::string& name) { return registry.queryStringValue(HKLM, key("cfg"), name); }
-    bool keyExists(const std::string& subkey) { return registry.keyContents(HKLM, subkey).has_value(); }
+    bool keyExists(const std::string& path) { return registry.contents(HKLM, path).has_value(); }
+    std::vector<std::string> subkeys(const std::string& path) {
+        auto names = registry.contents(HKLM, path).value_or(KeyContents{}).subkeyNames;
+        std::sort(names.begin(), names.end());
+        return names;
+    }
 };
 
-TEST_F(RegistryContract, ValuesReadBackAsWindowsKeepsThem) {
-    registry.setStringValue(HKLM, key("cfg"), "written", "C:\\tomcat");
-    registry.setStringValue(HKLM, key("cfg"), "empty", "");
-    fixture->writeRaw(key("cfg"), "withoutNul", kRegSz, "abc");
-    fixture->writeRaw(key("cfg"), "twoParts", kRegSz, "ab\0cd\0"s);
-    fixture->writeRaw(key("cfg"), "expand", kRegExpandSz, "%TEMP%\\x\0"s);
-    registry.setMultiStringValue(HKLM, key("cfg"), "list", "a\0b\0"s);
-    fixture->writeRaw(key("cfg"), "emptyList", kRegMultiSz, "");
-    registry.setMultiStringValue(HKLM, key("cfg"), "writtenEmptyList", "");
-    registry.setMultiStringValue(HKLM, key("cfg"), "unterminatedList", "a\0b"s);
-    registry.setDwordValue(HKLM, key("cfg"), "number", 0x2A);
-    registry.setDwordValue(HKLM, key("cfg"), "negative", -5);
+TEST_F(RegistryContract, ValuesReadBackAsTheRegistryHoldsThem) {
+    const std::string longText(3000, 'x');
+    ASSERT_EQ(failureShown(registry.write(HKLM, key("cfg"),
+                                          {RegistryWrite::textValue("path", "C:\\tomcat"),
+                                           RegistryWrite::textValue("empty", ""),
+                                           RegistryWrite::textValue("long", longText),
+                                           RegistryWrite::listValue("list", {"a", "b"}),
+                                           RegistryWrite::listValue("none", {}),
+                                           RegistryWrite::numberValue("number", 0xFFFFFFFBu)})),
+              "none");
+    // As other programs leave them: a terminating NUL, a NUL inside, other types.
+    fixture->writeRaw(key("cfg"), "terminated", {kRegSz, "abc\0"s, 0});
+    fixture->writeRaw(key("cfg"), "embedded", {kRegSz, "ab\0cd"s, 0});
+    fixture->writeRaw(key("cfg"), "expand", {kRegExpandSz, "%TEMP%\\x\0"s, 0});
+    fixture->writeRaw(key("cfg"), "binary", {kRegBinary, "\x01\x00\xff"s, 0});
 
-    // REG_SZ up to its first NUL, other types whole.
-    const std::pair<const char*, std::string> expected[] = {
-        {"written", "C:\\tomcat"}, {"empty", ""}, {"withoutNul", "abc"}, {"twoParts", "ab"},
-        {"expand", "%TEMP%\\x\0"s}, {"list", "a\0b\0"s}, {"emptyList", ""}, {"writtenEmptyList", ""},
-        {"unterminatedList", "a\0b\0"s}, {"number", "\x2A\0\0\0"s}};
-    for (const auto& [name, data] : expected) EXPECT_EQ(text(name), data) << name;
-    // DWORDs only from DWORD values; absent is not empty.
-    EXPECT_EQ(registry.queryDwordValue(HKLM, key("cfg"), "negative") * 10 + registry.queryDwordValue(HKLM, key("cfg"), "written") +
-                  registry.queryDwordValue(HKLM, key("nokey"), "missing"), -50);
-    EXPECT_FALSE(text("missing") || registry.queryStringValue(HKLM, key("nokey"), "missing"));
+    const std::vector<std::string> names{"path",       "empty",    "long",   "list",   "none",   "number",
+                                         "terminated", "embedded", "expand", "binary", "missing"};
+    const auto many = registry.readMany(HKLM, key("cfg"), names);
+    ASSERT_EQ(many.size(), names.size());
+    std::string readTogether, readAlone;
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        readTogether += shown(many[i]) + "|";
+        readAlone += shown(registry.read(HKLM, key("cfg"), names[i])) + "|";
+    }
+    EXPECT_EQ(readTogether, "1:C:\\tomcat|1:|1:" + longText + "|7:a\0b\0|7:|4#4294967291|1:abc\0|1:ab\0cd|2:%TEMP%\\x\0|3:\x01\x00\xff|<absent>|"s);
+    EXPECT_EQ(readAlone, readTogether);
+    EXPECT_EQ(shown(registry.read(HKLM, key("nokey"), "path")) + shown(registry.readMany(HKLM, key("nokey"), {"path"}).at(0)),
+              "<absent><absent>");
+
+    EXPECT_EQ(failureShown(registry.deleteValue(HKLM, key("cfg"), "path")), "none");
+    EXPECT_EQ(failureShown(registry.deleteValue(HKLM, key("cfg"), "path")), "none");
+    EXPECT_EQ(failureShown(registry.deleteValue(HKLM, key("nokey"), "path")), "none");
+    EXPECT_EQ(shown(registry.read(HKLM, key("cfg"), "path")), "<absent>");
 }
 
-TEST_F(RegistryContract, ManyValuesAtOnceAsOneByOne) {
-    registry.setValues(HKLM, key("many"), {{"text", kRegSz, "ab\0cd"s},
-                                           {"long", kRegSz, std::string(3000, 'x')},
-                                           {"list", kRegMultiSz, "a\0b\0"s},
-                                           {"number", kRegDword, {}, -5}});
-    fixture->writeRaw(key("many"), "expand", kRegExpandSz, "%TEMP%\0"s);
-    const std::vector<std::string> names{"text", "long", "list", "number", "expand", "missing"};
-    const auto texts = registry.queryStringValues(HKLM, key("many"), names);
-    const auto numbers = registry.queryDwordValues(HKLM, key("many"), names);
-    for (std::size_t i = 0; i < names.size(); ++i)
-        EXPECT_EQ(std::make_pair(texts[i], numbers[i]), std::make_pair(registry.queryStringValue(HKLM, key("many"), names[i]),
-                                                                        registry.queryDwordValue(HKLM, key("many"), names[i])));
-    EXPECT_EQ(texts[0].value_or("") + "|" + std::to_string(texts[1].value_or("").size()) + "|" + std::to_string(numbers[3]), "ab|3000|-5");
-    EXPECT_EQ(registry.queryStringValues(HKLM, key("nokey"), {"text"}), std::vector<std::optional<std::string>>(1));
+TEST_F(RegistryContract, KeysAreCreatedWithTheirPathAndDeletedOnlyWithoutSubkeys) {
+    EXPECT_EQ(failureShown(registry.write(HKLM, key("d1\\d2\\d3"), {RegistryWrite::numberValue("v", 7)})), "none");
+    EXPECT_EQ(failureShown(registry.createKey(HKLM, key("k1\\k2"))), "none");
+    EXPECT_EQ(subkeys(scratch), (std::vector<std::string>{"d1", "k1"}));
+    EXPECT_EQ(shown(registry.read(HKLM, key("d1\\d2\\d3"), "v")), "4#7");
+
+    EXPECT_EQ(failureShown(registry.deleteKey(HKLM, key("d1"))), "RegDeleteKeyW 5");
+    EXPECT_EQ(shown(registry.read(HKLM, key("d1\\d2\\d3"), "v")), "4#7");
+    EXPECT_EQ(failureShown(registry.deleteKey(HKLM, key("missing\\deeper"))), "none");
+    for (const char* path : {"d1\\d2\\d3", "d1\\d2", "d1"}) EXPECT_EQ(failureShown(registry.deleteKey(HKLM, key(path))), "none") << path;
+    EXPECT_EQ(subkeys(scratch), std::vector<std::string>{"k1"});
+
+    // A trailing "\" names the key itself, runs of "\" count as one; the
+    // root is never deleted.
+    EXPECT_EQ(failureShown(registry.write(HKLM, key("svc\\\\Parameters\\"), {RegistryWrite::numberValue("n", 3)})), "none");
+    EXPECT_EQ(shown(registry.read(HKLM, key("svc\\Parameters"), "n")), "4#3");
+    EXPECT_EQ(failureShown(registry.deleteKey(HKLM, key("svc\\\\Parameters\\"))), "none");
+    EXPECT_EQ(subkeys(key("svc")), std::vector<std::string>{});
+    EXPECT_TRUE(registry.deleteKey(HKLM, ""));
+    EXPECT_TRUE(keyExists(scratch));
+}
+
+TEST_F(RegistryContract, NamesInAnyScriptIgnoreCaseAndKeepTheirFirstSpelling) {
+    const std::string home = "C:\\Prögramme\\Tömcat 10";
+    const std::string japanese = "日本語の設定";
+    ASSERT_EQ(failureShown(registry.write(HKLM, key("café\\" + japanese),
+                                          {RegistryWrite::textValue("Bücher", home), RegistryWrite::textValue("ü", japanese)})),
+              "none");
+    EXPECT_EQ(failureShown(registry.write(HKLM, key("bücher"), {RegistryWrite::numberValue("é", 1)})), "none");
+    // Other spellings of the same names reach the same keys and values.
+    EXPECT_EQ(shown(registry.read(HKLM, key("CAFÉ\\" + japanese), "BÜCHER")), "1:" + home);
+    EXPECT_EQ(shown(registry.read(HKLM, key("Café\\" + japanese), "Ü")), "1:" + japanese);
+    EXPECT_EQ(failureShown(registry.write(HKLM, key("BÜCHER"), {RegistryWrite::numberValue("É", 2)})), "none");
+    EXPECT_EQ(shown(registry.read(HKLM, key("bücher"), "é")), "4#2");
+    EXPECT_EQ(subkeys(scratch), (std::vector<std::string>{"bücher", "café"}));
+    EXPECT_EQ(subkeys(key("CAFÉ")), std::vector<std::string>{japanese});
+    EXPECT_EQ(registry.contents(HKLM, key("BÜCHER")).value_or(KeyContents{}).valueNames, std::vector<std::string>{"é"});
+
+    EXPECT_EQ(failureShown(registry.deleteKey(HKLM, key("CAFÉ\\" + japanese))), "none");
+    EXPECT_EQ(failureShown(registry.deleteKey(HKLM, key("CAFÉ"))), "none");
+    EXPECT_EQ(failureShown(registry.deleteKey(HKLM, key("BÜCHER"))), "none");
+    EXPECT_EQ(subkeys(scratch), std::vector<std::string>{});
+}
+
+TEST_F(RegistryContract, AWriteWithoutTheRightsFailsAndSaysSo) {
+    if (!fixture->refuseWritesBelow(key("locked"))) GTEST_SKIP() << "this registry cannot refuse a write";
+    const MaybeFailure refused = registry.write(HKLM, key("locked"), {RegistryWrite::textValue("v", "x")});
+    EXPECT_EQ(failureShown(refused), "RegCreateKeyExW 5");
+    EXPECT_FALSE(refused && refused->description.empty());
+    EXPECT_EQ(shown(registry.read(HKLM, key("locked"), "v")), "<absent>");
+    EXPECT_EQ(failureShown(registry.write(HKLM, key("LOCKED"), {RegistryWrite::textValue("v", "x")})), "RegCreateKeyExW 5");
+    EXPECT_EQ(failureShown(registry.write(HKLM, key("locked2"), {RegistryWrite::textValue("v", "x")})), "none");
+    EXPECT_EQ(failureShown(registry.deleteValue(HKLM, key("locked"), "v")), "RegOpenKeyExW 5");
+    if (!fixture->checksRightsOnKeys()) return;
+    EXPECT_EQ(failureShown(registry.deleteKey(HKLM, key("locked"))), "RegDeleteKeyW 5");
+    EXPECT_TRUE(keyExists(key("locked")));
+    EXPECT_EQ(failureShown(registry.createKey(HKLM, key("locked\\child"))), "RegCreateKeyExW 5");
 }
 
 TEST_F(RegistryContract, ViewReadsFindTheKeysOfEitherViewOfSoftware) {
     // The scratch key's 32-bit twin lives below WOW6432Node.
     const std::string twin = "SOFTWARE\\WOW6432Node\\" + scratch.substr(scratch.find('\\') + 1);
-    registry.setStringValue(HKLM, key("JDK\\21"), "JavaHome", "C:\\jdk64");
-    registry.setStringValue(HKLM, twin + "\\JDK\\17", "JavaHome", "C:\\jdk32");
-    registry.setDwordValue(HKLM, twin + "\\JDK\\17", "Micro", 1);
+    ASSERT_EQ(failureShown(registry.write(HKLM, key("JDK\\21"), {RegistryWrite::textValue("JavaHome", "C:\\jdk64")})), "none");
+    ASSERT_EQ(failureShown(registry.write(HKLM, twin + "\\JDK\\17", {RegistryWrite::numberValue("Micro", 1)})), "none");
+    fixture->writeRaw(twin + "\\JDK\\17", "JavaHome", {kRegSz, "C:\\jdk32\0"s, 0});
 
     auto read = [&](const char* below, const char* name, RegistryView view) {
-        return registry.queryStringValueInView(HKLM, key(below), name, view).value_or("<absent>");
+        return registry.readTextInView(HKLM, key(below), name, view).value_or("<absent>");
     };
     EXPECT_EQ(read("JDK\\21", "JavaHome", RegistryView::Bits64) + "|" + read("JDK\\17", "JavaHome", RegistryView::Bits32) +
                   "|" + read("JDK\\17", "JavaHome", RegistryView::Bits64) + "|" + read("JDK\\17", "Micro", RegistryView::Bits32),
               "C:\\jdk64|C:\\jdk32|<absent>|<absent>");
-    EXPECT_EQ(registry.subkeyNamesInView(HKLM, key("JDK"), RegistryView::Bits64), std::vector<std::string>{"21"});
-    EXPECT_EQ(registry.subkeyNamesInView(HKLM, key("JDK"), RegistryView::Bits32), std::vector<std::string>{"17"});
-    EXPECT_TRUE(registry.subkeyNamesInView(HKLM, key("none"), RegistryView::Bits64).empty());
+    EXPECT_EQ(registry.subkeysInView(HKLM, key("JDK"), RegistryView::Bits64), std::vector<std::string>{"21"});
+    EXPECT_EQ(registry.subkeysInView(HKLM, key("JDK"), RegistryView::Bits32), std::vector<std::string>{"17"});
+    EXPECT_TRUE(registry.subkeysInView(HKLM, key("none"), RegistryView::Bits64).empty());
     for (const char* below : {"\\JDK\\17", "\\JDK", ""}) registry.deleteKey(HKLM, twin + below);
-}
-
-TEST_F(RegistryContract, WritesCreateEveryMissingKeyAndDeleteTakesOnlyAKeyWithoutSubkeys) {
-    registry.setDwordValue(HKLM, key("d1\\d2\\d3"), "v", 7);
-    registry.createKey(HKLM, key("k1\\k2\\k3"));
-    EXPECT_EQ(registry.queryDwordValue(HKLM, key("d1\\d2\\d3"), "v"), 7);
-    EXPECT_TRUE(keyExists(key("k1\\k2\\k3")));
-
-    registry.setStringValue(HKLM, key("parent\\child"), "v", "child");
-    registry.setStringValue(HKLM, key("parent"), "v", "parent");
-    registry.deleteKey(HKLM, key("missing\\deeper\\still"));
-    EXPECT_FALSE(keyExists(key("missing")));
-    registry.deleteKey(HKLM, key("parent"));
-    EXPECT_EQ(registry.queryStringValue(HKLM, key("parent"), "v"), "parent");
-    registry.deleteKey(HKLM, key("parent\\child"));
-    EXPECT_FALSE(keyExists(key("parent\\child")));
-    registry.deleteKey(HKLM, key("parent"));
-    EXPECT_EQ(std::to_string(keyExists(key("parent"))) + std::to_string(keyExists(scratch)), "01");
-}
-
-// The paths below are what a configuration name that is empty, ends in "\"
-// or differs only in case turns into.
-TEST_F(RegistryContract, BackslashesAndCaseInNamesActAsWindowsReadsThem) {
-    registry.setStringValue(HKLM, key("cfg\\"), "v", "trailing");  // the key itself
-    EXPECT_EQ(text("v"), "trailing");
-    registry.deleteKey(HKLM, key("cfg\\"));
-    EXPECT_FALSE(keyExists(key("cfg")));
-
-    registry.setDwordValue(HKLM, key("svc\\\\Parameters"), "v", 3);  // runs count as one
-    EXPECT_EQ(registry.queryDwordValue(HKLM, key("svc\\\\\\Parameters\\\\"), "v"), 3);
-    registry.deleteKey(HKLM, key("svc\\\\Parameters"));
-    EXPECT_FALSE(keyExists(key("svc\\Parameters")));
-    EXPECT_TRUE(keyExists(key("svc")));
-
-    EXPECT_EQ(registry.queryStringValue(HKLM, "", "VelmoraContractNoSuchValue"), std::nullopt);
-    registry.deleteKey(HKLM, "");  // the root is never deleted
-    EXPECT_TRUE(keyExists(scratch));
-
-    registry.setStringValue(HKLM, key("MixedCase"), "Value", "first");
-    registry.setStringValue(HKLM, key("MIXEDCASE"), "VALUE", "second");
-    EXPECT_EQ(registry.queryStringValue(HKLM, key("mixedcase"), "value"), "second");
-    registry.setDwordValue(HKLM, key("mixedcase\\Parameters"), "n", 1);
-    const auto contents = registry.keyContents(HKLM, key("MIXEDcase")).value_or(Registry::KeyContents{});
-    EXPECT_EQ(contents.valueNames.at(0) + "|" + contents.subkeyNames.at(0), "Value|Parameters");  // the first spelling stays
-    EXPECT_EQ(registry.keyContents(HKLM, key("MixedCase\\missing")), std::nullopt);
-    registry.deleteKey(HKLM, key("mixedCASE\\parameters"));
-    registry.deleteKey(HKLM, key("mixedCASE"));
-    EXPECT_FALSE(keyExists(key("MixedCase")));
 }
 
 }  // namespace
