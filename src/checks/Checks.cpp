@@ -1,50 +1,54 @@
+#include "checks/Checks.h"
+
 #include "checks/CheckMessages.h"
 #include "checks/PathRules.h"
-#include "config/DoConfig.h"
 
 namespace velmora {
 
-int DoConfig::promptUser(const std::string& text, int buttons, const std::string& title) {
-    if (!showPrompts_) return 0;
-    return platform_.messageBoxes.show(text, buttons, title);
+const char* findingKindName(FindingKind kind) {
+    switch (kind) {
+        case FindingKind::FolderMissing: return "folder-missing";
+        case FindingKind::FileMissing: return "file-missing";
+        case FindingKind::JvmLibraryMissing: return "jvm-library-missing";
+        case FindingKind::MachineMismatch: return "machine-mismatch";
+        case FindingKind::ValueUnusable: return "value-unusable";
+    }
+    return "unknown";
 }
 
-std::string DoConfig::checkFolderOrCreate(const std::string& path, const std::string& label) {
-    if (platform_.files.folderExists(path)) return {};
-    std::string message = messages::folderMissingCreate(path, label);
-    if (promptUser(message, kMbYesNo, messages::kMissingFolderTitle) == kIdYes)
-        (void)platform_.files.createFolders(path);  // a failure shows in the next check of the folder
-    return message;
+std::optional<Finding> Checker::warned(Finding finding) {
+    questions_.warn(finding.message);
+    return finding;
 }
 
-std::string DoConfig::checkFolderExists(const std::string& path, const std::string& label) {
-    if (platform_.files.folderExists(path)) return {};
-    std::string message = messages::pathMissing(path, label);
-    promptUser(message, kMbOk | kMbIconExclamation, messages::kWarningTitle);
-    return message;
+std::optional<Finding> Checker::folderOrCreate(const std::string& path, const std::string& label) {
+    if (files_.folderExists(path)) return std::nullopt;
+    Finding finding{FindingKind::FolderMissing, label, path, messages::folderMissingCreate(path, label)};
+    if (questions_.ask({QuestionKind::CreateMissingFolder, finding.message}) == Answer::Yes)
+        if (auto failure = files_.createFolders(path)) questions_.warn(messages::folderNotCreated(path, failure->description));
+    return finding;
 }
 
-std::string DoConfig::checkFileExists(const std::string& path, const std::string& label) {
-    if (platform_.files.fileExists(path)) return {};
-    std::string message = messages::pathMissing(path, label);
-    promptUser(message, kMbOk | kMbIconExclamation, messages::kWarningTitle);
-    return message;
+std::optional<Finding> Checker::folderExists(const std::string& path, const std::string& label) {
+    if (files_.folderExists(path)) return std::nullopt;
+    return warned({FindingKind::FolderMissing, label, path, messages::pathMissing(path, label)});
 }
 
-std::string DoConfig::checkJvmLibrary(const std::string& path) {
-    if (platform_.files.fileExists(path)) return {};
-    std::string message = messages::jvmLibraryMissing(path);
-    promptUser(message, kMbOk | kMbIconExclamation, messages::kWarningTitle);
-    return message;
+std::optional<Finding> Checker::fileExists(const std::string& path, const std::string& label) {
+    if (files_.fileExists(path)) return std::nullopt;
+    return warned({FindingKind::FileMissing, label, path, messages::pathMissing(path, label)});
 }
 
-// One message per missing entry, so the report names each of them.
-std::vector<std::string> DoConfig::checkClassPath(const std::string& classPath) {
-    std::vector<std::string> missing;
+std::optional<Finding> Checker::jvmLibrary(const std::string& path) {
+    if (files_.fileExists(path)) return std::nullopt;
+    return warned({FindingKind::JvmLibraryMissing, "JVM library", path, messages::jvmLibraryMissing(path)});
+}
+
+std::vector<Finding> Checker::classPath(const std::string& classPath) {
+    std::vector<Finding> missing;
     for (const auto& entry : classPathEntries(classPath)) {
-        std::string message = entry.isJar ? checkFileExists(entry.path, "Classpath")
-                                          : checkFolderExists(entry.path, "Classpath");
-        if (!message.empty()) missing.push_back(std::move(message));
+        auto finding = entry.isJar ? fileExists(entry.path, "Classpath") : folderExists(entry.path, "Classpath");
+        if (finding) missing.push_back(std::move(*finding));
     }
     return missing;
 }

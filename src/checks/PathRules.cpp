@@ -3,12 +3,9 @@
 #include <algorithm>
 #include <cctype>
 
-namespace velmora {
+#include "platform/Text.h"
 
-std::string defaultClassPath(const std::string& catalinaHome, const std::string& javaHome, bool withToolsJar) {
-    const std::string catalina = catalinaHome + "\\bin\\bootstrap.jar;" + catalinaHome + "\\common\\lib";
-    return withToolsJar ? catalina + ";" + javaHome + "\\lib\\tools.jar" : catalina;
-}
+namespace velmora {
 
 std::string replaceAll(const std::string& text, const std::string& search, const std::string& replacement) {
     if (search.empty()) return text;
@@ -31,7 +28,7 @@ std::vector<ClassPathEntry> classPathEntries(const std::string& classPath) {
         std::string piece = classPath.substr(start, semicolon == std::string::npos ? std::string::npos : semicolon - start);
         std::transform(piece.begin(), piece.end(), piece.begin(),
                        [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-        if (piece.size() > 3) {
+        if (utf16Length(piece) > 3) {
             const bool isJar = piece.compare(piece.size() - 4, 4, ".jar") == 0;
             entries.push_back({piece, isJar});
         }
@@ -39,17 +36,6 @@ std::vector<ClassPathEntry> classPathEntries(const std::string& classPath) {
         start = semicolon + 1;
     }
     return entries;
-}
-
-std::string jvmLibraryPath(const std::string& javaHome, const std::string& jvmType) {
-    return javaHome + "\\jre\\bin\\" + jvmType + "\\jvm.dll";
-}
-
-std::string jvmLibraryPath(const std::string& javaHome, const std::string& jvmType,
-                           const std::function<bool(const std::string&)>& fileExists) {
-    const std::string classic = jvmLibraryPath(javaHome, jvmType);
-    const std::string modular = javaHome + "\\bin\\" + jvmType + "\\jvm.dll";
-    return !fileExists(classic) && fileExists(modular) ? modular : classic;
 }
 
 }  // namespace velmora

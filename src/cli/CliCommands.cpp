@@ -1,39 +1,51 @@
 #include "cli/CliCommands.h"
 
-#include <fstream>
-#include <map>
 #include <nlohmann/json.hpp>
-#include <sstream>
 
+#include "cli/CliArguments.h"
 #include "cli/ExitCodes.h"
 #include "cli/FieldAssignments.h"
-#include "config/ConfigurationList.h"
+#include "config/ConfigurationDocument.h"
 #include "config/NameRule.h"
-#include "platform/Failure.h"
-#include "service/ServiceMessages.h"
 
 namespace velmora::cli {
 
 namespace {
 
 using Json = nlohmann::ordered_json;
+constexpr std::size_t kLargestImport = 1u << 30;
 
 struct StatusWord {
     const char* word;
     int exitCode;
 };
 
-// The window's status texts as the command line reports them.
-StatusWord statusOf(const std::string& statusText) {
-    if (statusText == messages::kStatusRunning) return {"running", kSuccess};
-    if (statusText == messages::kStatusStopped) return {"not running", kInstalledNotRunning};
-    if (statusText == messages::kStatusNotInstalled) return {"not installed", kNotInstalled};
+StatusWord statusWordOf(ServiceStatus status) {
+    switch (status) {
+        case ServiceStatus::Running: return {"running", kSuccess};
+        case ServiceStatus::NotRunning: return {"not running", kInstalledNotRunning};
+        case ServiceStatus::NotInstalled: return {"not installed", kNotInstalled};
+        case ServiceStatus::Unknown: break;
+    }
     return {"unknown", kStatusUnknown};
 }
 
+// The exit code of an operation, from its outcome alone.
+int exitCodeOf(const Outcome& outcome) {
+    switch (outcome.result) {
+        case Outcome::Result::Done: return outcome.warnings.empty() ? kSuccess : kFailure;
+        case Outcome::Result::Refused:
+        case Outcome::Result::Declined: return kRefused;
+        case Outcome::Result::Failed: return kFailure;
+    }
+    return kFailure;
+}
+
+std::string inQuotes(const std::string& name) { return "\"" + name + "\""; }
+
 class Commands {
 public:
-    Commands(const Invocation& inv, CliSession& s) : inv_(inv), s_(s) {}
+    Commands(const Invocation& inv, CliSession& s) : inv_(inv), s_(s), session_(s.session) {}
 
     int run() {
         const std::string& c = inv_.command;
@@ -54,64 +66,47 @@ public:
 
 private:
     const std::string& name() const { return inv_.operands.at(0); }
-    std::string quoted(const std::string& n) const { return "\"" + n + "\""; }
-    std::string utf8(const std::string& t) const { return s_.text.toUtf8(t); }
 
     int fail(const std::string& message, int code = kFailure) {
         s_.err << message << "\n";
         return code;
     }
 
-    // The stored spelling of a name, or empty when none is stored.
-    std::string storedSpelling(const std::string& n) {
-        for (const auto& entry : s_.config.storedConfigurationNames())
-            if (sameConfigurationName(entry, n)) return entry;
-        return {};
-    }
-
-    // Loads a stored configuration; false (with the message printed) when
+    // Opens a stored configuration; false (with the message printed) when
     // there is none of that name or the name cannot be a key.
     bool load(std::string& n) {
-        const std::string stored = storedSpelling(n);
+        const std::string stored = session_.storedSpelling(n);
         if (stored.empty()) {
-            s_.err << "No configuration named " << quoted(n) << " is stored.\n";
+            s_.err << "No configuration named " << inQuotes(n) << " is stored.\n";
             return false;
         }
         n = stored;
-        s_.config.loadConfiguration(n);
-        return s_.config.configuration().serviceName == n;
+        return session_.open(n).done();
     }
 
     // A name that the name rule refuses is never saved, installed or uninstalled.
     bool refusedByNameRule(const std::string& n) {
-        const std::string why = nameRuleViolation(n, s_.config.configuration().catalinaHome);
+        const std::string why = nameRuleViolation(n, session_.configuration().catalinaHome);
         if (!why.empty()) s_.err << "Refused, nothing was changed: " << why << "\n";
         return !why.empty();
     }
 
-    // The outcome of one operation of DoConfig, from what it showed and
-    // whether it got where it was asked to go.
-    int judge(bool achieved, const std::string& notAchieved) {
-        if (s_.boxes.refused())
-            return fail("Refused: a \"Confirm\" question was not answered Yes; give --yes to answer it Yes.", kRefused);
-        if (!achieved) return fail(notAchieved);
-        if (!s_.boxes.warnings().empty()) return kFailure;
-        return kSuccess;
+    int finish(const Outcome& outcome) {
+        if (!outcome.done() && !outcome.summary.empty()) s_.err << outcome.summary << "\n";
+        return exitCodeOf(outcome);
     }
 
-    void printJson(const Json& json) { s_.out << json.dump(2) << "\n"; }
+    void printJson(const Json& json) { s_.out << json.dump(2, ' ', false, Json::error_handler_t::replace) << "\n"; }
 
     int list() {
-        const auto names = s_.config.storedConfigurationNames();
         Json json = Json::array();
-        for (const auto& n : names) {
+        for (const auto& n : session_.storedNames()) {
             std::string state;
-            if (inv_.status) {
-                if (unusableNameReason(n).empty()) s_.config.loadConfiguration(n);
-                state = unusableNameReason(n).empty() ? statusOf(s_.surface.statusText()).word : "unknown";
-            }
+            if (inv_.status)
+                state = unusableNameReason(n).empty() && session_.open(n).done() ? statusWordOf(session_.status()).word
+                                                                                  : "unknown";
             if (inv_.json) {
-                Json entry = {{"name", utf8(n)}};
+                Json entry = {{"name", n}};
                 if (inv_.status) entry["status"] = state;
                 json.push_back(entry);
             } else {
@@ -125,11 +120,11 @@ private:
     int show() {
         std::string n = name();
         if (!load(n)) return kFailure;
-        const Configuration& c = s_.config.configuration();
-        const std::string state = statusOf(s_.surface.statusText()).word;
+        const Configuration& c = session_.configuration();
+        const std::string state = statusWordOf(session_.status()).word;
         if (inv_.json) {
-            Json entry = Json::parse(encodeConfigurations({c}, s_.text))["configurations"][0];
-            entry["installed"] = s_.config.installedAsService();
+            Json entry = Json::parse(encodeConfigurations({c}))["configurations"][0];
+            entry["installed"] = session_.installed();
             entry["status"] = state;
             printJson(entry);
             return kSuccess;
@@ -137,13 +132,12 @@ private:
         s_.out << "name = " << c.serviceName << "\n";
         for (const StoredField& field : storedFields()) {
             if (field.kind == FieldKind::Options) {
-                for (const auto& option : c.additionalJvmOptions)
-                    if (!option.empty()) s_.out << field.name << " = " << option << "\n";
+                for (const auto& option : c.additionalJvmOptions) s_.out << field.name << " = " << option << "\n";
             } else {
-                s_.out << field.name << " = " << (field.check ? std::to_string(c.*field.check) : c.*field.text) << "\n";
+                s_.out << field.name << " = " << fieldText(c, field) << "\n";
             }
         }
-        s_.out << "installed = " << (s_.config.installedAsService() ? 1 : 0) << "\nstatus = " << state << "\n";
+        s_.out << "installed = " << (session_.installed() ? 1 : 0) << "\nstatus = " << state << "\n";
         return kSuccess;
     }
 
@@ -151,91 +145,72 @@ private:
         const auto parsed = parseAssignments({inv_.operands.begin() + 1, inv_.operands.end()});
         if (!parsed.error.empty()) return fail("velmora-cli set: " + parsed.error, kUsageError);
         std::string n = name();
-        if (!storedSpelling(n).empty()) {
+        if (!session_.storedSpelling(n).empty()) {
             if (!load(n)) return kFailure;
         } else {
-            s_.config.newConfiguration();
-            s_.config.setServiceName(n);
+            session_.newConfiguration();
+            session_.edit(Field::ServiceName, n);
         }
-        applyAssignments(parsed.assignments, s_.config, s_.surface);
+        applyAssignments(parsed.assignments, session_);
         if (refusedByNameRule(n)) return kRefused;
-        s_.boxes.startOperation();
-        s_.config.saveConfiguration(true);
-        return judge(!storedSpelling(n).empty(), "The configuration " + quoted(n) + " was not saved.");
+        return finish(session_.save(true));
     }
 
     int check() {
         std::string n = name();
         if (!load(n)) return kFailure;
-        s_.boxes.startOperation();
-        s_.config.collectJvmOptions();
-        bool problems = false;
-        try {
-            problems = s_.config.writeDiagnosticReport(inv_.open ? ReportMode::Always : ReportMode::WriteOnly);
-        } catch (const StepFailure& e) {
-            return fail("The diagnostic report could not be written to " + quoted(s_.config.reportFilePath()) + ": " +
-                        e.failure().description);
-        }
-        const auto& found = s_.boxes.warnings();
+        const CheckResult result = session_.checkConfiguration(inv_.open ? ReportOpening::Always : ReportOpening::Never);
+        if (!result.outcome.done()) return finish(result.outcome);
         if (inv_.json) {
-            Json json = {{"name", utf8(n)}, {"report", utf8(s_.config.reportFilePath())}, {"problems", Json::array()}};
-            for (const auto& problem : found) json["problems"].push_back(utf8(problem));
+            Json json = {{"name", n}, {"report", result.reportPath}, {"problems", Json::array()}};
+            for (const auto& finding : result.report.findings) json["problems"].push_back(finding.message);
             printJson(json);
         } else {
-            s_.out << (problems ? "Problems found; the report is " : "No problems found; the report is ")
-                   << s_.config.reportFilePath() << "\n";
+            s_.out << result.outcome.summary << "\n";
         }
-        return problems ? kProblemsFound : kSuccess;
+        return result.report.findings.empty() ? kSuccess : kProblemsFound;
     }
 
     int install() {
         std::string n = name();
         if (!load(n)) return kFailure;
         if (refusedByNameRule(n)) return kRefused;
-        if (s_.config.installedAsService()) {
-            s_.out << "Service " << quoted(n) << " is already installed.\n";
+        if (session_.installed()) {
+            s_.out << "Service " << inQuotes(n) << " is already installed.\n";
             return kSuccess;
         }
-        s_.boxes.startOperation();
-        s_.config.installOrUninstall();
-        return judge(s_.config.installedAsService(), "Service " + quoted(n) + " was not installed.");
+        return finish(session_.install());
     }
 
     int uninstall() {
         std::string n = name();
         if (!load(n)) return kFailure;
         if (refusedByNameRule(n)) return kRefused;
-        if (!s_.config.installedAsService()) {
-            s_.out << "Service " << quoted(n) << " is not installed.\n";
+        if (!session_.installed()) {
+            s_.out << "Service " << inQuotes(n) << " is not installed.\n";
             return kSuccess;
         }
-        s_.boxes.startOperation();
-        s_.surface.printNoticesTo(s_.out);
-        s_.config.installOrUninstall();
-        return judge(!s_.config.installedAsService(), "Service " + quoted(n) + " is still installed.");
+        s_.frontEnd.printProgress(true);
+        return finish(session_.uninstall());
     }
 
     int startOrStop(bool start) {
         std::string n = name();
         if (!load(n)) return kFailure;
         if (refusedByNameRule(n)) return kRefused;
-        if (!s_.config.installedAsService()) return fail("Service " + quoted(n) + " is not installed.");
-        s_.boxes.startOperation();
-        s_.surface.printNoticesTo(s_.out);
-        start ? s_.config.startService() : s_.config.stopService();
-        const std::string state = statusOf(s_.surface.statusText()).word;
-        const bool achieved = state == (start ? "running" : "not running");
-        if (achieved) s_.out << "Service " << quoted(n) << " is " << state << ".\n";
-        return judge(achieved, "Service " + quoted(n) + " did not " + (start ? "start" : "stop") + "; its state: " +
-                                   state + ".");
+        if (!session_.installed()) return fail("Service " + inQuotes(n) + " is not installed.");
+        s_.frontEnd.printProgress(true);
+        const Outcome outcome = start ? session_.start() : session_.stop();
+        if (outcome.done()) s_.out << outcome.summary << "\n";
+        return finish(outcome);
     }
 
     int status() {
         std::string n = name();
         if (!load(n)) return kFailure;
-        const StatusWord state = statusOf(s_.surface.statusText());
+        const StatusWord state = statusWordOf(session_.status());
         if (inv_.json)
-            printJson({{"name", utf8(n)}, {"status", state.word}});
+            printJson({{"name", n}, {"status", state.word}});
         else
             s_.out << n << ": " << state.word << "\n";
         return state.exitCode;
@@ -244,9 +219,7 @@ private:
     int remove() {
         std::string n = name();
         if (!load(n)) return kFailure;
-        s_.boxes.startOperation();
-        s_.config.deleteConfiguration(false);
-        return judge(storedSpelling(n).empty(), "The configuration " + quoted(n) + " is still stored.");
+        return finish(session_.remove());
     }
 
     int exportTo() {
@@ -257,17 +230,15 @@ private:
             return kSuccess;
         }
         if (auto failure = s_.files.writeText(inv_.outFile, result.document))
-            return fail("Could not write " + quoted(inv_.outFile) + ": " + failure->description);
+            return fail("Could not write " + inQuotes(inv_.outFile) + ": " + failure->description);
         s_.out << "Exported " << result.names.size() << " configuration(s) to " << inv_.outFile << ".\n";
         return kSuccess;
     }
 
     int importFrom() {
-        std::ifstream file(name(), std::ios::binary);
-        if (!file) return fail("Could not read " + quoted(name()) + ".");
-        std::stringstream document;
-        document << file.rdbuf();
-        auto result = s_.transfer.importDocument(document.str(), inv_.replace);
+        const auto document = s_.files.readBytes(name(), kLargestImport);
+        if (!document) return fail("Could not read " + inQuotes(name()) + ".");
+        auto result = s_.transfer.importDocument(*document, inv_.replace);
         if (!result.error.empty()) return fail(result.error, kRefused);
         s_.out << "Imported " << result.names.size() << " configuration(s):";
         for (const auto& n : result.names) s_.out << " " << n;
@@ -277,6 +248,7 @@ private:
 
     const Invocation& inv_;
     CliSession& s_;
+    Session& session_;
 };
 
 }  // namespace
@@ -292,11 +264,9 @@ int runCommandLine(const std::vector<std::string>& arguments, CliSession& sessio
         session.out << commandHelp(inv.command);
         return kSuccess;
     }
-    session.boxes.answerYes(inv.yes);
-    if (inv.json) {
-        // Standard output carries the document alone.
-        session.boxes.sendInfoTo(session.err);
-    }
+    session.frontEnd.answerYes(inv.yes);
+    // Standard output carries the document alone.
+    if (inv.json) session.frontEnd.noticesToErrorStream();
     return Commands(inv, session).run();
 }
 

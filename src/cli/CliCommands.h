@@ -1,23 +1,21 @@
 #pragma once
 #include <ostream>
+#include <string>
+#include <vector>
 
-#include "cli/CliArguments.h"
-#include "cli/ConsoleMessageBoxes.h"
-#include "cli/ConsoleSurface.h"
+#include "app/Session.h"
+#include "cli/ConsoleFrontEnd.h"
 #include "config/ConfigurationTransfer.h"
-#include "config/DoConfig.h"
 
 namespace velmora::cli {
 
-// What the commands work on: DoConfig over the console surface and boxes,
-// export and import, and the two output streams.
+// What the commands work on: the session over the console front end,
+// export and import, the files, and the two output streams.
 struct CliSession {
-    DoConfig& config;
-    ConsoleSurface& surface;
-    ConsoleMessageBoxes& boxes;
+    Session& session;
+    ConsoleFrontEnd& frontEnd;
     ConfigurationTransfer& transfer;
     Files& files;
-    TextConversion text;
     std::ostream& out;
     std::ostream& err;
 };

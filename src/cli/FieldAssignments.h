@@ -5,9 +5,8 @@
 #include "config/ConfigurationFields.h"
 
 namespace velmora {
-class DoConfig;
-class WindowSurface;
-}  // namespace velmora
+class Session;
+}
 
 namespace velmora::cli {
 
@@ -27,7 +26,7 @@ struct ParsedAssignments {
 ParsedAssignments parseAssignments(const std::vector<std::string>& pairs);
 
 // Hands each value to its setter, as the window's boxes do; the options
-// replace the list the first time "additional.jvm.options" appears.
-void applyAssignments(const std::vector<Assignment>& assignments, DoConfig& config, WindowSurface& surface);
+// given replace the list (an empty one clears it).
+void applyAssignments(const std::vector<Assignment>& assignments, Session& session);
 
 }  // namespace velmora::cli

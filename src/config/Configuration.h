@@ -5,7 +5,8 @@
 
 namespace velmora {
 
-// The one configuration in memory. Sizes stay the text their box shows.
+// One configuration of a Tomcat instance and its service. Sizes stay the
+// text their box shows; the check boxes are 0 or 1.
 struct Configuration {
     std::string serviceName;
     std::string catalinaHome;
@@ -24,7 +25,9 @@ struct Configuration {
     std::string threadStackSize;
     std::string description;
     std::int16_t reduceOsSignals = 0;
-    std::vector<std::string> additionalJvmOptions;  // empty slots carry no option
+    std::vector<std::string> additionalJvmOptions;  // in list order; no empty entries
+
+    bool operator==(const Configuration&) const = default;
 };
 
 }  // namespace velmora

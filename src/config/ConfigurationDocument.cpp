@@ -1,11 +1,13 @@
 #include "config/ConfigurationDocument.h"
 
 #include <nlohmann/json.hpp>
+#include <functional>
+#include <set>
+#include <unordered_map>
 
 #include "config/ConfigurationFields.h"
-#include "config/ConfigurationList.h"
 #include "config/NameRule.h"
-#include "config/StoreLayout.h"
+#include "platform/Text.h"
 
 namespace velmora {
 
@@ -28,40 +30,29 @@ struct Refusal {
     throw Refusal{where + ": " + problem + (problem.back() == '.' ? "" : ".")};
 }
 
-std::string ansi(const TextConversion& text, const std::string& utf8, const std::string& name,
-                 const std::string& field) {
-    auto converted = text.fromUtf8(utf8);
-    if (!converted) refuse(name, field, "holds a character that this system's code page cannot carry");
-    if (auto problem = textValueProblem(*converted); !problem.empty()) refuse(name, field, problem);
-    return *converted;
-}
-
-std::string textMember(const Json& value, const TextConversion& text, const std::string& name,
-                       const std::string& field) {
+std::string textMember(const Json& value, const std::string& name, const std::string& field) {
     if (!value.is_string()) refuse(name, field, "expected a text");
-    return ansi(text, value.get<std::string>(), name, field);
+    std::string text = value.get<std::string>();
+    if (auto problem = textValueProblem(text); !problem.empty()) refuse(name, field, problem);
+    return text;
 }
 
 // A whole number from the document as the text the record keeps; fractions,
 // booleans and texts are refused, not rounded.
 std::string numberMember(const Json& value, const std::string& name, const StoredField& field) {
-    const bool whole = value.is_number_integer();
-    const std::string digits = whole ? std::to_string(value.get<long long>()) : "-";
-    if (field.kind == FieldKind::Check) {
-        if (auto problem = checkValueProblem(digits); !problem.empty()) refuse(name, field.name, problem);
-        return digits;
-    }
-    if (auto problem = sizeValueProblem(digits); !problem.empty()) refuse(name, field.name, problem);
-    return digits == "0" ? std::string() : digits;
+    const std::string digits = value.is_number_integer() ? std::to_string(value.get<long long>()) : "-";
+    const std::string problem = field.kind == FieldKind::Check ? checkValueProblem(digits) : sizeValueProblem(digits);
+    if (!problem.empty()) refuse(name, field.name, problem);
+    return digits == "0" && field.kind == FieldKind::Size ? std::string() : digits;
 }
 
-Configuration decodeOne(const Json& entry, const TextConversion& text) {
+Configuration decodeOne(const Json& entry) {
     if (!entry.is_object()) refuse("", "", "expected an object with a \"name\" and the stored values");
     auto named = entry.find(kNameMember);
     if (named == entry.end()) refuse("", "", "has no \"name\"");
     Configuration c;
     c.jvmType = "client";  // what a store without "jvm" loads as
-    c.serviceName = textMember(*named, text, "", kNameMember);
+    c.serviceName = textMember(*named, "", kNameMember);
     const std::string& name = c.serviceName;
 
     for (auto member = entry.begin(); member != entry.end(); ++member) {
@@ -70,9 +61,9 @@ Configuration decodeOne(const Json& entry, const TextConversion& text) {
         if (!field) refuse(name, member.key(), "unknown field");
         const Json& value = member.value();
         switch (field->kind) {
-            case FieldKind::Text: c.*field->text = textMember(value, text, name, field->name); break;
+            case FieldKind::Text: c.*field->text = textMember(value, name, field->name); break;
             case FieldKind::Jvm:
-                c.jvmType = textMember(value, text, name, field->name);
+                c.jvmType = textMember(value, name, field->name);
                 if (auto problem = jvmValueProblem(c.jvmType); !problem.empty()) refuse(name, field->name, problem);
                 break;
             case FieldKind::Size: c.*field->text = numberMember(value, name, *field); break;
@@ -82,9 +73,9 @@ Configuration decodeOne(const Json& entry, const TextConversion& text) {
             case FieldKind::Options:
                 if (!value.is_array()) refuse(name, field->name, "expected a list of texts");
                 for (const Json& option : value) {
-                    std::string o = textMember(option, text, name, field->name);
-                    if (o.empty()) refuse(name, field->name, "an option must not be empty");
-                    c.additionalJvmOptions.push_back(std::move(o));
+                    std::string text = textMember(option, name, field->name);
+                    if (text.empty()) refuse(name, field->name, "an option must not be empty");
+                    c.additionalJvmOptions.push_back(std::move(text));
                 }
                 break;
         }
@@ -93,62 +84,73 @@ Configuration decodeOne(const Json& entry, const TextConversion& text) {
     return c;
 }
 
+// nlohmann keeps the last of two equal members; a document that says a value
+// twice is ambiguous and refused instead. Watches a parse for the first repeat.
+class RepeatWatch {
+public:
+    bool operator()(int, Json::parse_event_t event, Json& parsed) {
+        if (event == Json::parse_event_t::object_start) open_.emplace_back();
+        if (event == Json::parse_event_t::object_end && !open_.empty()) open_.pop_back();
+        if (event == Json::parse_event_t::key && !open_.empty() && !open_.back().insert(parsed.get<std::string>()).second &&
+            repeated_.empty())
+            repeated_ = parsed.get<std::string>();
+        return true;
+    }
+    const std::string& repeated() const { return repeated_; }
+
+private:
+    std::vector<std::set<std::string>> open_;
+    std::string repeated_;
+};
+
 }  // namespace
 
-TextConversion unchangedText() {
-    return {[](const std::string& t) { return t; }, [](const std::string& t) { return std::optional<std::string>(t); }};
-}
-
-std::string encodeConfigurations(const std::vector<Configuration>& configurations, const TextConversion& text) {
+std::string encodeConfigurations(const std::vector<Configuration>& configurations) {
     Json list = Json::array();
     for (const Configuration& c : configurations) {
         Json entry = Json::object();
-        entry[kNameMember] = text.toUtf8(c.serviceName);
+        entry[kNameMember] = c.serviceName;
         for (const StoredField& field : storedFields()) {
             switch (field.kind) {
                 case FieldKind::Text:
-                case FieldKind::Jvm: entry[field.name] = text.toUtf8(c.*field.text); break;
+                case FieldKind::Jvm: entry[field.name] = c.*field.text; break;
                 case FieldKind::Size: entry[field.name] = sizeNumber(c.*field.text); break;
-                case FieldKind::Check: entry[field.name] = c.*field.check; break;
-                case FieldKind::Options: {
-                    Json options = Json::array();
-                    for (const auto& option : c.additionalJvmOptions)
-                        if (!option.empty()) options.push_back(text.toUtf8(option));
-                    entry[field.name] = options;
-                    break;
-                }
+                case FieldKind::Check: entry[field.name] = c.*field.check == 1 ? 1 : 0; break;
+                case FieldKind::Options: entry[field.name] = c.additionalJvmOptions; break;
             }
         }
         list.push_back(std::move(entry));
     }
     Json document = Json::object();
     document[kListMember] = std::move(list);
-    return document.dump(2) + "\n";
+    return document.dump(2, ' ', false, Json::error_handler_t::replace) + "\n";
 }
 
-DecodedConfigurations decodeConfigurations(const std::string& document, const TextConversion& text) {
+DecodedConfigurations decodeConfigurations(const std::string& document) {
     Json parsed;
+    RepeatWatch watch;
     try {
-        parsed = Json::parse(document);
+        parsed = Json::parse(document, std::ref(watch));
     } catch (const Json::parse_error& e) {
         // "[json.exception.parse_error.101] parse error at line 3, column 5: ..."
         std::string what = e.what();
         if (auto end = what.find("] "); end != std::string::npos) what = what.substr(end + 2);
         return {{}, "The file is not well-formed JSON: " + what};
     }
+    if (!watch.repeated().empty())
+        return {{}, "The file gives the member \"" + watch.repeated() + "\" twice in one object; each may stand only once."};
     if (!parsed.is_object() || parsed.size() != 1 || !parsed.contains(kListMember) || !parsed[kListMember].is_array())
         return {{}, "The file is not a Velmora export: expected one object with one member, \"configurations\", "
                     "a list of configurations."};
 
     DecodedConfigurations decoded;
+    std::unordered_map<std::u16string, std::string> seen;
     try {
         for (const Json& entry : parsed[kListMember]) {
-            Configuration c = decodeOne(entry, text);
-            for (const Configuration& earlier : decoded.configurations)
-                if (sameConfigurationName(earlier.serviceName, c.serviceName))
-                    refuse(c.serviceName, "",
-                           "the name stands twice in the file (\"" + earlier.serviceName +
-                               "\"; names that differ only in case are one configuration)");
+            Configuration c = decodeOne(entry);
+            if (auto [earlier, added] = seen.emplace(foldedName(c.serviceName), c.serviceName); !added)
+                refuse(c.serviceName, "", "the name stands twice in the file (\"" + earlier->second +
+                                              "\"; names that differ only in case are one configuration)");
             decoded.configurations.push_back(std::move(c));
         }
     } catch (const Refusal& refusal) {

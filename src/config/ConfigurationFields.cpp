@@ -9,24 +9,25 @@ namespace velmora {
 const std::vector<StoredField>& storedFields() {
     using C = Configuration;
     using K = FieldKind;
+    using F = Field;
     static const std::vector<StoredField> fields = {
-        {store::kCatalinaHome, K::Text, &C::catalinaHome},
-        {store::kSystemOut, K::Text, &C::systemOut},
-        {store::kSystemErr, K::Text, &C::systemErr},
-        {store::kTomcatConfig, K::Text, &C::tomcatConfigFile},
-        {store::kCatalinaBase, K::Text, &C::catalinaBase},
-        {store::kSecurityManager, K::Check, nullptr, &C::useSecurityManager},
-        {store::kSecurityPolicy, K::Text, &C::securityPolicyFile},
-        {store::kJvm, K::Jvm, &C::jvmType},
-        {store::kJavaHome, K::Text, &C::javaHome},
-        {store::kClassPath, K::Text, &C::classPath},
-        {store::kTempDirectory, K::Text, &C::tempDirectory},
-        {store::kInitialHeap, K::Size, &C::initialHeapSize},
-        {store::kMaxHeap, K::Size, &C::maxHeapSize},
-        {store::kDescription, K::Text, &C::description},
-        {store::kReduceOsSignals, K::Check, nullptr, &C::reduceOsSignals},
-        {store::kThreadStack, K::Size, &C::threadStackSize},
-        {store::kAdditionalOptions, K::Options},
+        {F::CatalinaHome, store::kCatalinaHome, K::Text, &C::catalinaHome, nullptr, 1},
+        {F::SystemOut, store::kSystemOut, K::Text, &C::systemOut, nullptr, 3},
+        {F::SystemErr, store::kSystemErr, K::Text, &C::systemErr, nullptr, 4},
+        {F::TomcatConfigFile, store::kTomcatConfig, K::Text, &C::tomcatConfigFile, nullptr, 5},
+        {F::CatalinaBase, store::kCatalinaBase, K::Text, &C::catalinaBase, nullptr, 2},
+        {F::UseSecurityManager, store::kSecurityManager, K::Check, nullptr, &C::useSecurityManager, 7},
+        {F::SecurityPolicyFile, store::kSecurityPolicy, K::Text, &C::securityPolicyFile, nullptr, 8},
+        {F::JvmType, store::kJvm, K::Jvm, &C::jvmType, nullptr, 9},
+        {F::JavaHome, store::kJavaHome, K::Text, &C::javaHome, nullptr, 10},
+        {F::ClassPath, store::kClassPath, K::Text, &C::classPath, nullptr, 11},
+        {F::TempDirectory, store::kTempDirectory, K::Text, &C::tempDirectory, nullptr, 12},
+        {F::InitialHeapSize, store::kInitialHeap, K::Size, &C::initialHeapSize, nullptr, 14},
+        {F::MaxHeapSize, store::kMaxHeap, K::Size, &C::maxHeapSize, nullptr, 15},
+        {F::Description, store::kDescription, K::Text, &C::description, nullptr, 6},
+        {F::ReduceOsSignals, store::kReduceOsSignals, K::Check, nullptr, &C::reduceOsSignals, 17},
+        {F::ThreadStackSize, store::kThreadStack, K::Size, &C::threadStackSize, nullptr, 16},
+        {F::AdditionalOptions, store::kAdditionalOptions, K::Options, nullptr, nullptr, 13},
     };
     return fields;
 }
@@ -35,6 +36,30 @@ const StoredField* storedField(const std::string& name) {
     const auto& fields = storedFields();
     auto found = std::find_if(fields.begin(), fields.end(), [&](const StoredField& f) { return f.name == name; });
     return found == fields.end() ? nullptr : &*found;
+}
+
+const StoredField& storedField(Field field) {
+    const auto& fields = storedFields();
+    return *std::find_if(fields.begin(), fields.end(), [&](const StoredField& f) { return f.field == field; });
+}
+
+std::vector<const StoredField*> fieldsInLoadOrder() {
+    std::vector<const StoredField*> order;
+    for (const StoredField& field : storedFields()) order.push_back(&field);
+    std::sort(order.begin(), order.end(), [](auto* a, auto* b) { return a->loadRank < b->loadRank; });
+    return order;
+}
+
+std::string fieldText(const Configuration& c, const StoredField& field) {
+    switch (field.kind) {
+        case FieldKind::Check: return std::to_string(c.*field.check);
+        case FieldKind::Options: {
+            std::string joined;
+            for (const auto& option : c.additionalJvmOptions) joined += (joined.empty() ? "" : " ") + option;
+            return joined;
+        }
+        default: return c.*field.text;
+    }
 }
 
 std::string sizeValueProblem(const std::string& text) {
@@ -55,6 +80,15 @@ std::string jvmValueProblem(const std::string& text) {
 
 std::string textValueProblem(const std::string& text) {
     return text.find('\0') == std::string::npos ? std::string() : "a text must not hold a NUL character";
+}
+
+std::string valueProblem(const StoredField& field, const std::string& value) {
+    switch (field.kind) {
+        case FieldKind::Size: return sizeValueProblem(value);
+        case FieldKind::Check: return checkValueProblem(value);
+        case FieldKind::Jvm: return jvmValueProblem(value);
+        default: return textValueProblem(value);
+    }
 }
 
 }  // namespace velmora

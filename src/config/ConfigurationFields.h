@@ -7,6 +7,28 @@
 
 namespace velmora {
 
+// Every value of a configuration a user can set, by meaning.
+enum class Field {
+    ServiceName,
+    Description,
+    CatalinaHome,
+    CatalinaBase,
+    TomcatConfigFile,
+    UseSecurityManager,
+    SecurityPolicyFile,
+    JavaHome,
+    TempDirectory,
+    SystemOut,
+    SystemErr,
+    InitialHeapSize,
+    MaxHeapSize,
+    ThreadStackSize,
+    ReduceOsSignals,
+    JvmType,
+    ClassPath,
+    AdditionalOptions,
+};
+
 // What a stored value holds, and so which values it takes.
 enum class FieldKind {
     Text,     // REG_SZ
@@ -16,27 +38,36 @@ enum class FieldKind {
     Options,  // REG_MULTI_SZ, one option per entry
 };
 
-// One value of a stored configuration, by its name in the store.
+// One value of a stored configuration: its name in the store (and in an
+// export and on the command line), its kind and where the record keeps it.
 struct StoredField {
+    Field field;
     const std::string& name;
     FieldKind kind;
-    std::string Configuration::*text = nullptr;   // Text, Size, Jvm
+    std::string Configuration::*text = nullptr;    // Text, Size, Jvm
     std::int16_t Configuration::*check = nullptr;  // Check
+    int loadRank = 0;                              // the order a load hands values to the setters
 };
 
-// Every value a configuration is stored with, in the order a save writes
-// them; the installed flag is the service's state and not among them.
+// Every stored value in the order a save writes them; the name is the key's
+// and the installed state is the service's, so neither is among them.
 const std::vector<StoredField>& storedFields();
 const StoredField* storedField(const std::string& name);
+const StoredField& storedField(Field field);
+// The same fields in the order a load sets them, so that a new home or base
+// has moved the paths below it before those are set themselves.
+std::vector<const StoredField*> fieldsInLoadOrder();
+
+// A field's value as text, the way `show` and the report print it.
+std::string fieldText(const Configuration& c, const StoredField& field);
 
 constexpr int kLargestSize = 32767;
 
 // Why a value cannot be stored in a field of that kind; empty when it can.
-// Sizes are whole numbers 0..32767 (0 or empty: none), check boxes 0 or 1.
-std::string sizeValueProblem(const std::string& text);
+std::string sizeValueProblem(const std::string& text);  // whole numbers 0..32767; 0 or empty: none
 std::string checkValueProblem(const std::string& text);
 std::string jvmValueProblem(const std::string& text);
-// A registry text ends at its first NUL, so none may hold one.
-std::string textValueProblem(const std::string& text);
+std::string textValueProblem(const std::string& text);  // a registry text cannot hold a NUL
+std::string valueProblem(const StoredField& field, const std::string& value);
 
 }  // namespace velmora

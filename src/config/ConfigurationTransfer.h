@@ -2,8 +2,8 @@
 #include <string>
 #include <vector>
 
-#include "config/ConfigurationDocument.h"
-#include "platform/Registry.h"
+#include "config/ConfigurationStore.h"
+#include "platform/Files.h"
 
 namespace velmora {
 
@@ -12,7 +12,7 @@ namespace velmora {
 // and lists, with the writes of a save.
 class ConfigurationTransfer {
 public:
-    ConfigurationTransfer(Registry& registry, TextConversion text) : registry_(registry), text_(std::move(text)) {}
+    ConfigurationTransfer(ConfigurationStore& store, Files& files) : store_(store), files_(files) {}
 
     struct Result {
         std::string error;               // empty on success; nothing was changed otherwise
@@ -25,19 +25,13 @@ public:
     // Every stored configuration, in the store's list order.
     Result exportAll();
     // Checks the whole document first; the first problem refuses all of it.
-    // A name already stored is refused unless replace is set, and an
-    // installed configuration is never replaced.
+    // A name already stored (listed, or its key there in any spelling) is
+    // refused unless replace is set, and an installed one is never replaced.
     Result importDocument(const std::string& document, bool replace);
 
-    // A stored configuration read value by value, as an export holds it.
-    Configuration readStored(const std::string& name);
-
 private:
-    std::vector<std::string> storedNames();
-    void writeStored(const Configuration& c, bool replacing);
-
-    Registry& registry_;
-    TextConversion text_;
+    ConfigurationStore& store_;
+    Files& files_;
 };
 
 }  // namespace velmora

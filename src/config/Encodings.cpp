@@ -2,38 +2,38 @@
 
 #include <cctype>
 #include <cmath>
-#include <cstdint>
 #include <limits>
 
 namespace velmora {
 
-std::string encodeMultiString(const std::vector<std::string>& entries) {
-    std::string data;
-    for (const auto& entry : entries) {
-        if (entry.empty()) continue;
-        data += entry;
-        data += '\0';
-    }
-    return data;
-}
-
-std::vector<std::string> splitAtNul(const std::string& data) {
-    std::vector<std::string> pieces;
+std::vector<std::string> splitList(const std::string& data) {
+    std::vector<std::string> entries;
     std::string::size_type start = 0;
-    for (;;) {
+    while (start <= data.size()) {
         auto nul = data.find('\0', start);
-        pieces.push_back(data.substr(start, nul == std::string::npos ? std::string::npos : nul - start));
-        if (nul == std::string::npos) break;
+        if (nul == std::string::npos) nul = data.size();
+        if (nul > start) entries.push_back(data.substr(start, nul - start));
         start = nul + 1;
     }
-    return pieces;
+    return entries;
 }
 
-std::vector<std::string> decodeMultiString(const std::string& data) {
-    std::vector<std::string> entries;
-    for (auto& piece : splitAtNul(data))
-        if (!piece.empty()) entries.push_back(std::move(piece));
-    return entries;
+StoredText storedText(const std::optional<RegistryValue>& value) {
+    if (!value) return {};
+    if (value->type != kRegSz) return {{}, false};
+    std::string text = value->text;
+    if (!text.empty() && text.back() == '\0') text.pop_back();
+    if (text.find('\0') != std::string::npos) return {{}, false};
+    return {text, true};
+}
+
+std::vector<std::string> storedList(const std::optional<RegistryValue>& value) {
+    if (!value || (value->type != kRegMultiSz && value->type != kRegSz)) return {};
+    return splitList(value->type == kRegSz ? std::string(value->text.c_str()) : value->text);
+}
+
+std::uint32_t storedNumber(const std::optional<RegistryValue>& value) {
+    return value && value->type == kRegDword ? value->number : 0;
 }
 
 double leadingNumber(const std::string& text) {
@@ -59,8 +59,7 @@ double leadingNumber(const std::string& text) {
             break;
         }
     }
-    if (!digits.empty() && (digits.back() == 'e' || digits.back() == '+' || digits.back() == '-'))
-        digits.pop_back();
+    if (!digits.empty() && (digits.back() == 'e' || digits.back() == '+' || digits.back() == '-')) digits.pop_back();
     if (!digits.empty() && digits.back() == 'e') digits.pop_back();
     if (!seenDigit) return 0;
     try {
@@ -72,8 +71,7 @@ double leadingNumber(const std::string& text) {
 
 std::int32_t sizeToDword(const std::string& text) {
     const double rounded = std::nearbyint(leadingNumber(text));  // halves to even
-    if (!(rounded >= std::numeric_limits<std::int32_t>::min() &&
-          rounded <= std::numeric_limits<std::int32_t>::max()))
+    if (!(rounded >= std::numeric_limits<std::int32_t>::min() && rounded <= std::numeric_limits<std::int32_t>::max()))
         return 0;
     return static_cast<std::int32_t>(rounded);
 }

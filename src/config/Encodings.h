@@ -1,16 +1,27 @@
 #pragma once
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "platform/Registry.h"
+
 namespace velmora {
 
-// REG_MULTI_SZ data: each non-empty entry followed by one NUL, nothing more.
-std::string encodeMultiString(const std::vector<std::string>& entries);
-// Splits at every NUL and drops the empty pieces.
-std::vector<std::string> decodeMultiString(const std::string& data);
-// Splits at every NUL and keeps every piece, empty ones too.
-std::vector<std::string> splitAtNul(const std::string& data);
+// List data (REG_MULTI_SZ) split at every NUL, empty pieces dropped.
+std::vector<std::string> splitList(const std::string& data);
+
+// A stored text as the store accepts it: a REG_SZ without any NUL but one at
+// its very end. Anything else is not usable; a missing value is the empty text.
+struct StoredText {
+    std::string text;
+    bool usable = true;
+};
+StoredText storedText(const std::optional<RegistryValue>& value);
+// A stored list: a REG_MULTI_SZ (or a REG_SZ, as one entry); a missing value is none.
+std::vector<std::string> storedList(const std::optional<RegistryValue>& value);
+// A REG_DWORD; anything else reads as 0.
+std::uint32_t storedNumber(const std::optional<RegistryValue>& value);
 
 // The leading decimal number of a size text, blanks ignored, halves to even.
 // A number beyond the 32-bit signed range is stored as 0, which loads as an
@@ -23,11 +34,9 @@ std::string sizeFromDword(std::int32_t value);
 inline std::int32_t checkToDword(std::int16_t value) { return value; }
 inline std::int16_t checkFromDword(std::int32_t value) { return static_cast<std::int16_t>(value & 0xFFFF); }
 
-inline bool installedFromDword(std::int32_t value) { return value != 0; }
 inline bool isServerJvm(const std::string& stored) { return stored == "server"; }
 
 // The leading decimal number of a text, leading blanks skipped; 0 when none.
-// Used to decide whether a size option is written.
 double leadingNumber(const std::string& text);
 
 }  // namespace velmora

@@ -42,7 +42,7 @@ public:
     // One subkey per installed version; the newest one's home.
     std::string newestVersionHome(const std::string& key, const std::vector<std::string>& below,
                                   const std::string& value, RegistryView view) {
-        const std::string newest = newestVersionName(registry_.subkeyNamesInView(kRoot, key, view));
+        const std::string newest = newestVersionName(registry_.subkeysInView(kRoot, key, view));
         if (newest.empty()) return {};
         for (const auto& path : below)
             if (std::string home = text(key + "\\" + newest + path, value, view); !home.empty()) return home;
@@ -50,9 +50,9 @@ public:
     }
 
 private:
-    static constexpr RootKey kRoot = HKEY_LOCAL_MACHINE_ROOT;
+    static constexpr RootKey kRoot = kLocalMachine;
     std::string text(const std::string& key, const std::string& name, RegistryView view) {
-        return registry_.queryStringValueInView(kRoot, key, name, view).value_or("");
+        return registry_.readTextInView(kRoot, key, name, view).value_or("");
     }
     Registry& registry_;
 };

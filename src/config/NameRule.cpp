@@ -1,6 +1,7 @@
 #include "config/NameRule.h"
 
-#include "config/ConfigurationList.h"
+#include "platform/Text.h"
+#include "platform/WindowsPaths.h"
 
 namespace velmora {
 
@@ -13,6 +14,10 @@ std::string refused(const std::string& name, const std::string& why) {
     return "The Service Name \"" + name + "\" cannot be used: " + why + " Enter another name and try again.";
 }
 
+std::string shortened(const std::string& name, std::size_t units) {
+    const std::u16string wide = toUtf16(name);
+    return wide.size() <= units ? name : fromUtf16(wide.substr(0, units)) + "...";
+}
 }  // namespace
 
 std::string unusableNameReason(const std::string& name) {
@@ -26,23 +31,24 @@ std::string unusableNameReason(const std::string& name) {
 
 std::string nameRuleViolation(const std::string& name, const std::string& catalinaHome) {
     if (std::string reason = unusableNameReason(name); !reason.empty()) return reason;
-    if (name.size() > kMaxKeyName)
-        return refused(name.substr(0, 40) + "...", "a name may have at most 255 characters.");
+    if (utf16Length(name) > kMaxKeyName) return refused(shortened(name, 40), "a name may have at most 255 characters.");
     for (unsigned char c : name) {
-        if (c < 32 || c == 127)
-            return refused(name, "a name must not contain control characters.");
+        if (c < 32 || c == 127) return refused(name, "a name must not contain control characters.");
         if (c == ' ')
             return refused(name, "a name must not contain blanks (the service wrapper's command line cannot carry them).");
         if (kForbidden.find(static_cast<char>(c)) != std::string::npos)
             return refused(name, "a name must not contain any of \\ / : * ? \" < > |.");
     }
     if (name == "." || name == "..") return refused(name, "\".\" and \"..\" name folders, not services.");
-    if (sameConfigurationName(name, "tomcat"))
+    if (sameName(name, "tomcat"))
         return refused(name, "\"tomcat\" is the name of the container's own service wrapper (bin\\tomcat.exe).");
-    const std::size_t wrapperPath = catalinaHome.size() + std::string("\\bin\\").size() + name.size() + 4;
+    if (isDeviceName(name))
+        return refused(name, "Windows keeps this name for a device (CON, PRN, AUX, NUL, COM0-COM9, LPT0-LPT9), so "
+                             "bin\\" + name + ".exe would not be a file.");
+    const std::size_t wrapperPath = utf16Length(catalinaHome + "\\bin\\" + name + ".exe");
     if (wrapperPath >= kMaxPath)
-        return refused(name, "the wrapper copy bin\\" + name.substr(0, 20) +
-                                 "....exe would need a path longer than Windows allows (260 characters).");
+        return refused(name, "the wrapper copy bin\\" + shortened(name, 20) +
+                                 ".exe would need a path longer than Windows allows (260 characters).");
     return {};
 }
 

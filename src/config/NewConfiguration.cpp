@@ -1,64 +1,49 @@
-#include "checks/JdkLayout.h"
+#include "config/NewConfiguration.h"
+
+#include "config/Encodings.h"
 #include "config/JdkLookup.h"
-#include "config/DoConfig.h"
-#include "service/ServiceMessages.h"
+#include "config/TomcatLayout.h"
 
 namespace velmora {
 
 namespace {
 const std::string kJdkKey = "SOFTWARE\\JavaSoft\\Java Development Kit";
+}
 
-// The Catalina home is the parent of the program's folder: a program in
-// C:\tomcat\bin finds C:\tomcat.
-std::string parentFolder(const std::string& folder) {
+std::string defaultJavaHome(Environment& environment, Registry& registry) {
+    if (std::string set = environment.variable("java_home"); !set.empty()) return set;
+    const auto text = [&](const std::string& key, const std::string& name) {
+        return storedText(registry.read(kLocalMachine, key, name)).text;
+    };
+    if (std::string version = text(kJdkKey, "CurrentVersion"); !version.empty())
+        if (std::string home = text(kJdkKey + "\\" + version, "JavaHome"); !home.empty()) return home;
+    return registeredJavaHome(registry);
+}
+
+std::string defaultCatalinaHome(Environment& environment) {
+    const std::string folder = environment.programFolder();
     const auto slash = folder.rfind('\\');
     return slash == std::string::npos ? folder : folder.substr(0, slash);
 }
-}  // namespace
 
-void DoConfig::newConfiguration() {
-    showPrompts_ = false;
-    installedAsService_ = false;
-
-    std::string javaHome = platform_.environment.variable("java_home");
-    if (javaHome.empty()) {
-        const std::string version = readMachineString(kJdkKey, "CurrentVersion");
-        javaHome = readMachineString(kJdkKey + "\\" + version, "JavaHome");
-    }
-    if (javaHome.empty()) javaHome = registeredJavaHome(platform_.registry);
-    setJavaHome(javaHome);
-
-    const std::string home = parentFolder(platform_.environment.programFolder());
-    lastCatalinaHome_ = home;
-    lastCatalinaBase_ = home;
-    setCatalinaHome(home);
-
-    window_.unlockServiceName();
-    newName_ = true;
-    window_.setInstallCaption(messages::kInstallCaption);
-    setDescription("");
-    setServiceName("SetInstanceName");
-    setCatalinaBase(config_.catalinaHome);
-
-    const std::string& h = config_.catalinaHome;
-    setSystemOut(h + "\\logs");
-    setSystemErr(h + "\\logs");
-    setTomcatConfigFile(h + "\\conf\\server.xml");
-    setSecurityPolicyFile(h + "\\conf\\catalina.policy");
-    setTempDirectory(h + "\\temp");
-    setClassPath(defaultClassPathFor(h, javaHome, platform_.files));
-
-    window_.setStatusText("");
-    window_.clearList1();
-    setReduceOsSignals(1);
-    setUseSecurityManager(0);
-    setInitialHeapSize("");
-    setMaxHeapSize("");
-    setThreadStackSize("");
-    setJvmType(true);
-    selectJvmFromWindow();
-    checkServiceStatus();
-    showPrompts_ = false;
+Configuration newConfiguration(const std::string& catalinaHome, const std::string& javaHome,
+                               const std::string& jvmType, Files& files) {
+    const std::string& h = catalinaHome;
+    Configuration c;
+    c.serviceName = "SetInstanceName";
+    c.javaHome = javaHome;
+    c.catalinaHome = h;
+    c.catalinaBase = h;
+    c.systemOut = h + "\\logs";
+    c.systemErr = h + "\\logs";
+    c.tomcatConfigFile = h + "\\conf\\server.xml";
+    c.securityPolicyFile = h + "\\conf\\catalina.policy";
+    c.tempDirectory = h + "\\temp";
+    c.classPath = defaultClassPath(tomcatLayoutOf(h, files), h, javaHome, jdkOffersToolsJar(javaHome, files));
+    c.reduceOsSignals = 1;
+    c.useSecurityManager = 0;
+    c.jvmType = jvmType;
+    return c;
 }
 
 }  // namespace velmora

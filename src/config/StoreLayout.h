@@ -27,4 +27,11 @@ inline const std::string kThreadStack = "thread.stack.size";
 inline const std::string kInstalled = "installedaservice";
 inline const std::string kAdditionalOptions = "additional.jvm.options";
 
+// What Velmora installed, recorded at install: the service's program line as
+// the service manager keeps it, the mark written into the service's own key,
+// and the digest of the wrapper copy it made (none on the Tomcat 7-11 road).
+inline const std::string kInstalledProgramLine = "installed.program.line";
+inline const std::string kInstalledMark = "installed.mark";
+inline const std::string kInstalledProgramDigest = "installed.program.digest";
+
 }  // namespace velmora::store

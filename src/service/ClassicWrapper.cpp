@@ -1,47 +1,74 @@
 #include "service/ClassicWrapper.h"
 
-#include "checks/JdkLayout.h"
-#include "checks/PathRules.h"
-#include "service/Ownership.h"
-#include "service/ServiceCommands.h"
+#include "platform/WindowsPaths.h"
+#include "service/JvmOptions.h"
+#include "service/ServiceNames.h"
 
 namespace velmora {
 
+namespace {
+const std::string kBootstrap = "org.apache.catalina.startup.BootstrapService";
+}
+
+std::string wrapperCopyPath(const Configuration& c) { return c.catalinaHome + "\\bin\\" + c.serviceName + ".exe"; }
+
+std::string registeringCommand(const Configuration& c, const std::string& jvmLibrary) {
+    return wrapperCopyPath(c) + " -install " + c.serviceName + " " + jvmLibrary + " -start main";
+}
+
+std::string unregisteringCommand(const Configuration& c) { return wrapperCopyPath(c) + " -uninstall " + c.serviceName; }
+
 std::optional<WrapperCopy> ClassicWrapper::copy(const Configuration& c) const {
-    return WrapperCopy{wrapperSourcePath(c), wrapperCopyPath(c)};
+    return WrapperCopy{c.catalinaHome + "\\bin\\tomcat.exe", wrapperCopyPath(c)};
 }
 
-ProgramRun ClassicWrapper::registering(const Configuration& c) const {
-    return {wrapperCopyPath(c), registeringCommand(c, jvmLibraryFor(c, files_))};
+ProcessRun ClassicWrapper::registering(const Configuration& c) const {
+    return {wrapperCopyPath(c), registeringCommand(c, jvmLibraryPath(c.javaHome, c.jvmType, files_))};
 }
 
-ProgramRun ClassicWrapper::unregistering(const Configuration& c) const {
+ProcessRun ClassicWrapper::unregistering(const Configuration& c) const {
     return {wrapperCopyPath(c), unregisteringCommand(c)};
 }
 
-bool ClassicWrapper::ownsService(const Configuration& c, const std::string& binaryPath) const {
-    return samePath(programOfBinaryPath(binaryPath), wrapperCopyPath(c));
+bool ClassicWrapper::isLegacyProgramLine(const Configuration& c, const std::string& programLine) const {
+    return samePath(programOfBinaryPath(programLine), wrapperCopyPath(c));
 }
 
 std::vector<WrapperValue> ClassicWrapper::parameters(const Configuration& c) const {
     return serviceWrapperParameters(c);
 }
 
-std::vector<WrapperValue> ClassicWrapper::updateParameters(const Configuration& c) const {
-    return {{parametersKey(c.serviceName), "JVM Library", jvmLibraryFor(c, files_)}};
-}
-
-std::optional<ProgramRun> ClassicWrapper::updating(const Configuration&) const { return std::nullopt; }
-
-std::string ClassicWrapper::wrapperProgram(const Configuration& c) const { return wrapperSourcePath(c); }
-
-std::string ClassicWrapper::defaultClassPath(const std::string& catalinaHome, const std::string& javaHome,
-                                             bool withToolsJar) const {
-    return velmora::defaultClassPath(catalinaHome, javaHome, withToolsJar);
-}
-
-std::vector<LayoutEntry> ClassicWrapper::layoutEntries(const Configuration& c) const {
-    return {{wrapperSourcePath(c), "Tomcat service executable"}};
+std::vector<WrapperValue> serviceWrapperParameters(const Configuration& c) {
+    const std::string service = serviceKey(c.serviceName);
+    const std::string params = parametersKey(c.serviceName);
+    std::vector<WrapperValue> values = {
+        {service, "Description", c.description},
+        {params, "Start Class", kBootstrap},
+        {params, "Start Method", std::string("main")},
+        {params, "Start Param Count", 3u},
+        {params, "Start Param Number 0", std::string("start")},
+        {params, "Start Param Number 1", std::string("-config")},
+        {params, "Start Param Number 2", c.tomcatConfigFile},
+        {params, "Stop Param Count", 1u},
+        {params, "Stop Method", std::string("main")},
+        {params, "Stop Class", kBootstrap},
+        {params, "Stop Param Number 0", std::string("stop")},
+        {params, "System.out File", c.systemOut + "\\" + c.serviceName + "_out.log"},
+        {params, "System.err File", c.systemErr + "\\" + c.serviceName + "_err.log"},
+    };
+    std::vector<std::string> options = {
+        "-Dcatalina.home=" + c.catalinaHome,
+        "-Dcatalina.base=" + c.catalinaBase,
+        "-Djava.io.tmpdir=" + c.tempDirectory,
+        "-Djava.endorsed.dirs=" + c.catalinaHome + "\\common\\endorsed",
+        "-Djava.class.path=" + c.classPath,
+        "-Djava.home=" + c.javaHome + "\\jre",
+    };
+    for (auto& option : conditionalJvmOptions(c, true)) options.push_back(std::move(option));
+    for (std::size_t n = 0; n < options.size(); ++n)
+        values.push_back({params, "JVM Option Number " + std::to_string(n), options[n]});
+    values.push_back({params, "JVM Option Count", static_cast<std::uint32_t>(options.size())});
+    return values;
 }
 
 }  // namespace velmora

@@ -9,19 +9,22 @@ class ClassicWrapper : public WrapperKind {
 public:
     explicit ClassicWrapper(Files& files) : files_(files) {}
     std::optional<WrapperCopy> copy(const Configuration& c) const override;
-    ProgramRun registering(const Configuration& c) const override;
-    ProgramRun unregistering(const Configuration& c) const override;
-    bool ownsService(const Configuration& c, const std::string& binaryPath) const override;
+    ProcessRun registering(const Configuration& c) const override;
+    ProcessRun unregistering(const Configuration& c) const override;
+    bool isLegacyProgramLine(const Configuration& c, const std::string& programLine) const override;
     std::vector<WrapperValue> parameters(const Configuration& c) const override;
-    std::vector<WrapperValue> updateParameters(const Configuration& c) const override;
-    std::optional<ProgramRun> updating(const Configuration& c) const override;
-    std::string wrapperProgram(const Configuration& c) const override;
-    std::string defaultClassPath(const std::string& catalinaHome, const std::string& javaHome,
-                                 bool withToolsJar) const override;
-    std::vector<LayoutEntry> layoutEntries(const Configuration& c) const override;
 
 private:
     Files& files_;  // where the JVM library is depends on the JDK's layout
 };
+
+std::string wrapperCopyPath(const Configuration& c);
+// The wrapper's own syntax: nothing is quoted.
+std::string registeringCommand(const Configuration& c, const std::string& jvmLibrary);
+std::string unregisteringCommand(const Configuration& c);
+// The values under the service's key and its Parameters key, in writing
+// order: the description, start and stop, the log files, the numbered JVM
+// options and their count.
+std::vector<WrapperValue> serviceWrapperParameters(const Configuration& c);
 
 }  // namespace velmora

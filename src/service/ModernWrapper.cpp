@@ -1,68 +1,128 @@
 #include "service/ModernWrapper.h"
 
-#include <algorithm>
-#include <cctype>
-
-#include "checks/JdkLayout.h"
-#include "service/ModernWrapperCommands.h"
-#include "service/Ownership.h"
+#include "config/Encodings.h"
+#include "platform/WindowsPaths.h"
+#include "service/JvmOptions.h"
 
 namespace velmora {
 
-std::optional<WrapperCopy> ModernWrapper::copy(const Configuration&) const { return std::nullopt; }
-
-ProgramRun ModernWrapper::registering(const Configuration& c) const {
-    return {wrapperExe_, modernInstallCommand(c, wrapperExe_, jvmLibraryFor(c, files_))};
-}
-
-ProgramRun ModernWrapper::unregistering(const Configuration& c) const {
-    return {wrapperExe_, modernUninstallCommand(c.serviceName, wrapperExe_)};
-}
-
 namespace {
-// What follows the program in a service's binary path, blanks trimmed.
-std::string argumentsOfBinaryPath(const std::string& binaryPath) {
-    const auto start = binaryPath.find_first_not_of(" \t");
-    if (start == std::string::npos) return {};
-    std::size_t end = start + programOfBinaryPath(binaryPath).size();
-    if (binaryPath[start] == '"') end = std::min(end + 2, binaryPath.size());
-    const auto first = binaryPath.find_first_not_of(" \t", end);
-    if (first == std::string::npos) return {};
-    return binaryPath.substr(first, binaryPath.find_last_not_of(" \t") + 1 - first);
-}
+const std::string kBootstrap = "org.apache.catalina.startup.Bootstrap";
 
-bool equalsNoCase(const std::string& a, const std::string& b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](unsigned char x, unsigned char y) {
-               return std::tolower(x) == std::tolower(y);
-           });
+void addSize(std::vector<WrapperOption>& options, const std::string& name, const std::string& size) {
+    const std::int32_t number = sizeToDword(size);
+    if (number > 0) options.push_back({name, std::to_string(number), false});
 }
 }  // namespace
 
-// Ours is the wrapper of this home running exactly this service: "<exe>" //RS//<name>.
-bool ModernWrapper::ownsService(const Configuration& c, const std::string& binaryPath) const {
-    return samePath(programOfBinaryPath(binaryPath), wrapperExe_) &&
-           equalsNoCase(argumentsOfBinaryPath(binaryPath), "//RS//" + c.serviceName);
+std::optional<WrapperCopy> ModernWrapper::copy(const Configuration&) const { return std::nullopt; }
+
+ProcessRun ModernWrapper::registering(const Configuration& c) const {
+    return {wrapperExe_, modernInstallCommand(c, wrapperExe_, jvmLibraryPath(c.javaHome, c.jvmType, files_))};
+}
+
+ProcessRun ModernWrapper::unregistering(const Configuration& c) const {
+    return {wrapperExe_, modernUninstallCommand(c.serviceName, wrapperExe_)};
+}
+
+bool ModernWrapper::isLegacyProgramLine(const Configuration& c, const std::string& programLine) const {
+    return samePath(programLine, modernProgramLine(c.serviceName, wrapperExe_));
 }
 
 // Everything went to the wrapper as options; it keeps them itself.
 std::vector<WrapperValue> ModernWrapper::parameters(const Configuration&) const { return {}; }
 
-std::vector<WrapperValue> ModernWrapper::updateParameters(const Configuration&) const { return {}; }
-
-std::optional<ProgramRun> ModernWrapper::updating(const Configuration& c) const {
-    return ProgramRun{wrapperExe_, modernUpdateCommand(c, wrapperExe_, jvmLibraryFor(c, files_))};
+std::vector<std::string> modernJvmOptions(const Configuration& c) {
+    std::vector<std::string> options = {
+        "-Dcatalina.home=" + c.catalinaHome,
+        "-Dcatalina.base=" + c.catalinaBase,
+        "-Djava.io.tmpdir=" + c.tempDirectory,
+        "-Djava.util.logging.manager=org.apache.juli.ClassLoaderLogManager",
+        "-Djava.util.logging.config.file=" + c.catalinaBase + "\\conf\\logging.properties",
+    };
+    for (auto& option : conditionalJvmOptions(c, false)) options.push_back(std::move(option));
+    return options;
 }
 
-std::string ModernWrapper::wrapperProgram(const Configuration&) const { return wrapperExe_; }
-
-std::string ModernWrapper::defaultClassPath(const std::string& catalinaHome, const std::string&, bool) const {
-    return catalinaHome + "\\bin\\bootstrap.jar;" + catalinaHome + "\\bin\\tomcat-juli.jar";
+const std::vector<std::string>& modernJvmOptions9() {
+    static const std::vector<std::string> options = {
+        "--add-opens=java.base/java.lang=ALL-UNNAMED",
+        "--add-opens=java.base/java.io=ALL-UNNAMED",
+        "--add-opens=java.base/java.util=ALL-UNNAMED",
+        "--add-opens=java.base/java.util.concurrent=ALL-UNNAMED",
+        "--add-opens=java.rmi/sun.rmi.transport=ALL-UNNAMED",
+    };
+    return options;
 }
 
-std::vector<LayoutEntry> ModernWrapper::layoutEntries(const Configuration& c) const {
-    return {{wrapperExe_, "Tomcat service executable"},
-            {c.catalinaHome + "\\lib", "Tomcat lib folder", true},
-            {c.catalinaBase + "\\conf\\logging.properties", "Tomcat logging config file"}};
+std::vector<WrapperOption> modernInstallOptions(const Configuration& c, const std::string& wrapperPath,
+                                                const std::string& jvmLibrary) {
+    std::vector<WrapperOption> options = {
+        {"DisplayName", c.serviceName},
+        {"Description", c.description},
+        {"Install", wrapperPath},
+        {"LogPath", c.catalinaBase + "\\logs"},
+        {"Jvm", jvmLibrary},
+        {"StartPath", c.catalinaHome},
+        {"StopPath", c.catalinaHome},
+        {"Classpath", c.classPath},
+        {"StartClass", kBootstrap, false},
+        {"StopClass", kBootstrap, false},
+        {"StartParams", "start", false},
+        {"StopParams", "stop", false},
+        {"StartMode", "jvm", false},
+        {"StopMode", "jvm", false},
+        {"JvmOptions", joinWrapperList(modernJvmOptions(c))},
+        {"JvmOptions9", joinWrapperList(modernJvmOptions9())},
+    };
+    addSize(options, "JvmMs", c.initialHeapSize);
+    addSize(options, "JvmMx", c.maxHeapSize);
+    addSize(options, "JvmSs", c.threadStackSize);
+    options.push_back({"StdOutput", c.systemOut + "\\" + c.serviceName + "_out.log"});
+    options.push_back({"StdError", c.systemErr + "\\" + c.serviceName + "_err.log"});
+    return options;
+}
+
+std::string modernInstallCommand(const Configuration& c, const std::string& wrapperPath, const std::string& jvmLibrary) {
+    std::string command = quoteArgument(wrapperPath) + " //IS//" + c.serviceName;
+    for (const auto& option : modernInstallOptions(c, wrapperPath, jvmLibrary))
+        command += " --" + option.name + " " + (option.quoted ? quoteArgument(option.value) : option.value);
+    return command;
+}
+
+std::string modernUninstallCommand(const std::string& serviceName, const std::string& wrapperPath) {
+    return quoteArgument(wrapperPath) + " //DS//" + serviceName;
+}
+
+std::string modernProgramLine(const std::string& serviceName, const std::string& wrapperPath) {
+    return quoteArgument(wrapperPath) + " //RS//" + serviceName;
+}
+
+std::string joinWrapperList(const std::vector<std::string>& entries) {
+    std::string joined;
+    for (const auto& entry : entries) {
+        if (!joined.empty()) joined += '#';
+        const bool holdsSeparator = entry.find_first_of("#;") != std::string::npos;
+        joined += holdsSeparator ? "'" + entry + "'" : entry;
+    }
+    return joined;
+}
+
+std::string quoteArgument(const std::string& argument) {
+    std::string quoted = "\"";
+    std::size_t backslashes = 0;
+    for (char c : argument) {
+        if (c == '\\') {
+            ++backslashes;
+            continue;
+        }
+        // Backslashes count as escapes only before a quote.
+        quoted.append(c == '"' ? 2 * backslashes + 1 : backslashes, '\\');
+        backslashes = 0;
+        quoted += c;
+    }
+    quoted.append(2 * backslashes, '\\');
+    return quoted + "\"";
 }
 
 }  // namespace velmora

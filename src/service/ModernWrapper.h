@@ -8,22 +8,44 @@ namespace velmora {
 class ModernWrapper : public WrapperKind {
 public:
     ModernWrapper(Files& files, std::string wrapperExe) : files_(files), wrapperExe_(std::move(wrapperExe)) {}
-
     std::optional<WrapperCopy> copy(const Configuration& c) const override;
-    ProgramRun registering(const Configuration& c) const override;
-    ProgramRun unregistering(const Configuration& c) const override;
-    bool ownsService(const Configuration& c, const std::string& binaryPath) const override;
+    ProcessRun registering(const Configuration& c) const override;
+    ProcessRun unregistering(const Configuration& c) const override;
+    bool isLegacyProgramLine(const Configuration& c, const std::string& programLine) const override;
     std::vector<WrapperValue> parameters(const Configuration& c) const override;
-    std::vector<WrapperValue> updateParameters(const Configuration& c) const override;
-    std::optional<ProgramRun> updating(const Configuration& c) const override;
-    std::string wrapperProgram(const Configuration& c) const override;
-    std::string defaultClassPath(const std::string& catalinaHome, const std::string& javaHome,
-                                 bool withToolsJar) const override;
-    std::vector<LayoutEntry> layoutEntries(const Configuration& c) const override;
 
 private:
     Files& files_;
     std::string wrapperExe_;
 };
+
+// One -- option; paths, lists and free texts are quoted on the command line.
+struct WrapperOption {
+    std::string name;
+    std::string value;
+    bool quoted = true;
+};
+
+// The JVM options of --JvmOptions, one entry each, in the order the JVM gets them.
+std::vector<std::string> modernJvmOptions(const Configuration& c);
+// What Tomcat's own service script passes as --JvmOptions9 for Java 9 and later.
+const std::vector<std::string>& modernJvmOptions9();
+// The options of //IS//, in command-line order; empty sizes are left out.
+std::vector<WrapperOption> modernInstallOptions(const Configuration& c, const std::string& wrapperPath,
+                                                const std::string& jvmLibrary);
+// "<wrapper>" //IS//<name> --Option value ...
+std::string modernInstallCommand(const Configuration& c, const std::string& wrapperPath, const std::string& jvmLibrary);
+// "<wrapper>" //DS//<name>
+std::string modernUninstallCommand(const std::string& serviceName, const std::string& wrapperPath);
+// "<wrapper>" //RS//<name>: what the service runs.
+std::string modernProgramLine(const std::string& serviceName, const std::string& wrapperPath);
+
+// The wrapper separates list entries at "#" and ";"; an entry holding either
+// is put inside single quotes, which the wrapper strips.
+std::string joinWrapperList(const std::vector<std::string>& entries);
+
+// One argument as Windows programs split their command line: in double
+// quotes, with backslashes doubled where they come before a quote.
+std::string quoteArgument(const std::string& argument);
 
 }  // namespace velmora

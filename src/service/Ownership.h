@@ -2,41 +2,41 @@
 #include <string>
 
 #include "config/Configuration.h"
+#include "config/InstallRecord.h"
 #include "platform/Platform.h"
 #include "service/WrapperKind.h"
 
 namespace velmora {
 
-// The program of a service's binary path: the first token, without its
-// quotes and without the arguments after it.
-std::string programOfBinaryPath(const std::string& binaryPath);
-// Paths compared as Windows does: without regard to case or "/" for "\".
-bool samePath(const std::string& a, const std::string& b);
+// What the system says of a service name: whether there is such a service,
+// its program line, and the install mark in its key.
+struct ServiceFacts {
+    enum class Presence { Absent, Present, Unknown };
+    Presence presence = Presence::Absent;
+    std::string programLine;
+    std::string mark;
+    Failure failure;  // Unknown: why the service manager could not tell
 
-// What Velmora may touch for one configuration: the service of its name
-// only when it is the one this configuration installs, the wrapper copy
-// only when it is that service's program or a copy of the wrapper.
-class Ownership {
-public:
-    Ownership(Platform& platform, const WrapperKind& kind, const Configuration& c);
-
-    // Why the service of this name may not be touched; empty when it may
-    // (it is ours, or there is none).
-    std::string serviceRefusal();
-    bool serviceExists();
-    // Whether the wrapper copy on disk is ours; false when there is none.
-    bool copyIsOurs();
-    // Why the existing wrapper copy may not be run; empty when it may.
-    std::string copyRefusal();
-
-private:
-    void lookUp();
-
-    Platform& platform_;
-    const WrapperKind& kind_;
-    const Configuration& config_;
-    ServiceLookup lookup_;
-    bool looked_ = false;
+    bool present() const { return presence == Presence::Present; }
 };
+ServiceFacts lookUpService(Services& services, Registry& registry, const std::string& name);
+
+enum class Ownership {
+    NoService,          // no service of that name
+    Ours,               // installed from this store, program line and mark as recorded
+    OursBeforeRecords,  // installed by an earlier Velmora: the store says installed, the line is the one it wrote
+    Foreign,            // anything else: never stopped, removed or overwritten
+    Unknown,            // the service manager could not tell
+};
+
+// A service is Velmora's only when this store installed it: the store says
+// installed and the service still runs exactly the recorded program line,
+// compared as Windows compares paths, and carries the recorded mark.
+Ownership ownershipOf(const ServiceFacts& facts, bool installed, const InstallRecord& record, const WrapperKind& kind,
+                      const Configuration& c);
+inline bool isOurs(Ownership o) { return o == Ownership::Ours || o == Ownership::OursBeforeRecords; }
+
+// A new mark, different for every install.
+std::string newInstallMark();
 
 }  // namespace velmora

@@ -6,23 +6,26 @@
 #include <vector>
 
 #include "cli/CliCommands.h"
-#include "platform/win32/AnsiText.h"
+#include "platform/Text.h"
 #include "platform/win32/Win32Platform.h"
 
-int main(int argc, char** argv) {
+int wmain(int argc, wchar_t** argv) {
     using namespace velmora;
-    std::vector<std::string> arguments(argv + 1, argv + argc);
+    // Everything printed is UTF-8, and the console shows it so.
+    SetConsoleOutputCP(CP_UTF8);
+    std::vector<std::string> arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments.push_back(fromUtf16(std::u16string(reinterpret_cast<const char16_t*>(argv[i]))));
 
     Win32Platform system;
-    cli::ConsoleMessageBoxes boxes(std::cout, std::cerr);
-    Platform platform{system.registry, system.processes, system.files, system.services, system.environment, boxes};
-    cli::ConsoleSurface surface;
-    DoConfig config(platform, surface);
-    const TextConversion text{ansiToUtf8, utf8ToAnsi};
-    ConfigurationTransfer transfer(system.registry, text);
+    cli::ConsoleFrontEnd frontEnd(std::cout, std::cerr);
+    DebugLog debugLog(system.files);
+    Session session(system.platform, frontEnd, debugLog);
+    ConfigurationStore store(system.registry);
+    ConfigurationTransfer transfer(store, system.files);
 
-    cli::CliSession session{config, surface, boxes, transfer, system.files, text, std::cout, std::cerr};
-    const int code = cli::runCommandLine(arguments, session);
+    cli::CliSession cli{session, frontEnd, transfer, system.files, std::cout, std::cerr};
+    const int code = cli::runCommandLine(arguments, cli);
     std::cout.flush();
     return code;
 }

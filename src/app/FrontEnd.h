@@ -1,0 +1,22 @@
+#pragma once
+#include <string>
+
+#include "checks/Questions.h"
+#include "config/Configuration.h"
+#include "service/Plan.h"
+#include "service/ServiceStatus.h"
+
+namespace velmora {
+
+// What the program shows a user, in intents: the window and the console each
+// implement it; the program never reads anything back from it but answers.
+class FrontEnd : public Questions, public Progress {
+public:
+    // The configuration being edited, and whether its name is fixed (stored).
+    virtual void showConfiguration(const Configuration& c, bool nameLocked) = 0;
+    virtual void showServiceState(bool installed, ServiceStatus status) = 0;
+    // A notice ("Info").
+    virtual void tell(const std::string& text) = 0;
+};
+
+}  // namespace velmora

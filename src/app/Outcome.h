@@ -1,0 +1,27 @@
+#pragma once
+#include <string>
+#include <vector>
+
+namespace velmora {
+
+// What an operation did. The user has been told everything on the way
+// (notices, warnings, questions); the outcome is for whoever started it.
+struct Outcome {
+    enum class Result {
+        Done,      // it got where it was asked to go
+        Refused,   // a rule stopped it before anything changed
+        Declined,  // the user answered No; nothing (more) changed
+        Failed,    // it tried and did not get there
+    };
+    Result result = Result::Done;
+    std::string summary;                // one sentence on what happened
+    std::vector<std::string> warnings;  // the warnings told and not accepted by a later Yes
+    std::vector<std::string> steps;     // the steps that ran, in order
+
+    bool done() const { return result == Result::Done; }
+    static Outcome refused(std::string why) { return {Result::Refused, std::move(why), {}, {}}; }
+    static Outcome declined(std::string why) { return {Result::Declined, std::move(why), {}, {}}; }
+    static Outcome failed(std::string why) { return {Result::Failed, std::move(why), {}, {}}; }
+};
+
+}  // namespace velmora

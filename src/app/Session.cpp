@@ -1,0 +1,382 @@
+#include "app/Session.h"
+
+#include <algorithm>
+
+#include "app/SessionMessages.h"
+#include "config/NameList.h"
+#include "config/NameRule.h"
+#include "config/NewConfiguration.h"
+#include "config/StoreLayout.h"
+#include "config/TomcatLayout.h"
+#include "service/ServiceMessages.h"
+
+namespace velmora {
+
+// The front end as one operation sees it: every warning told is noted, and a
+// "Confirm" answered Yes accepts those that came before it, as a user who
+// clicks on does.
+class Session::Telling : public Questions {
+public:
+    explicit Telling(FrontEnd& frontEnd) : frontEnd_(frontEnd) {}
+    Answer ask(const Question& question) override {
+        const Answer answer = frontEnd_.ask(question);
+        if (lookOf(question.kind).confirms && answer == Answer::Yes) warnings.clear();
+        if (!lookOf(question.kind).confirms && answer == Answer::No) warnings.push_back(question.text);
+        return answer;
+    }
+    void warn(const std::string& text) override {
+        warnings.push_back(text);
+        frontEnd_.warn(text);
+    }
+    bool confirmed(QuestionKind kind, const std::string& text) { return ask({kind, text}) == Answer::Yes; }
+    Outcome refuse(const std::string& why) {
+        warn(why);
+        Outcome outcome = Outcome::refused(why);
+        outcome.warnings = warnings;
+        return outcome;
+    }
+
+    std::vector<std::string> warnings;
+
+private:
+    FrontEnd& frontEnd_;
+};
+
+Session::Session(Platform& platform, FrontEnd& frontEnd, DebugLog& debugLog)
+    : platform_(platform),
+      frontEnd_(frontEnd),
+      debugLog_(debugLog),
+      store_(platform.registry),
+      editor_(platform.files),
+      controller_(platform, store_, frontEnd) {}
+
+std::string Session::reportPath() const {
+    return platform_.environment.programFolder() + "\\" + reportFileName(configuration().serviceName);
+}
+
+Questions& Session::editQuestions() {
+    static Unheard nobody;
+    return promptsOn_ ? static_cast<Questions&>(frontEnd_) : nobody;
+}
+
+Configuration Session::freshConfiguration() {
+    return velmora::newConfiguration(defaultCatalinaHome(platform_.environment),
+                                     defaultJavaHome(platform_.environment, platform_.registry),
+                                     configuration().jvmType, platform_.files);
+}
+
+void Session::show() { frontEnd_.showConfiguration(configuration(), nameLocked_); }
+
+void Session::applyStatus(const StatusCheck& check) {
+    status_ = check.status;
+    if (check.failure) debugLog_.logFailure(*check.failure, "check service status");
+    unknownLogged_ = check.failure.has_value();
+    frontEnd_.showServiceState(installed_, status_);
+}
+
+void Session::refresh() { applyStatus(controller_.status(configuration().serviceName, installed_)); }
+
+// "Unable to determine" means the failure behind it is in the debug log
+// already; while the service manager still cannot answer nothing more is
+// written. Any other state is simply checked again.
+void Session::follow() {
+    if (!installed_) return;
+    StatusCheck check = controller_.status(configuration().serviceName, installed_);
+    if (check.status == status_ && unknownLogged_) return;
+    applyStatus(check);
+}
+
+void Session::newConfiguration() {
+    promptsOn_ = false;
+    editor_.start(freshConfiguration());
+    installed_ = false;
+    record_ = {};
+    nameLocked_ = false;
+    show();
+    refresh();
+}
+
+Outcome Session::open(const std::string& name) {
+    Telling telling(frontEnd_);
+    // A name that is not a key of its own would read another key's values.
+    if (std::string why = unusableNameReason(name); !why.empty()) return telling.refuse(why);
+    const StoredConfiguration stored = store_.read(name);
+    if (!stored.keyExists && listHoldsName(store_.names(), name)) telling.warn(messages::listedButMissing(name));
+    for (const auto& value : stored.unusableTexts) telling.warn(messages::unusableStoredText(name, value));
+    editor_.load(freshConfiguration(), stored);
+    installed_ = stored.installed;
+    record_ = stored.record;
+    nameLocked_ = true;
+    promptsOn_ = true;
+    show();
+    refresh();
+    Outcome outcome{Outcome::Result::Done, "Opened \"" + name + "\".", telling.warnings, {}};
+    return outcome;
+}
+
+bool Session::acceptReport(Telling& telling) {
+    const Report report = examineConfiguration(configuration(), platform_.files, telling);
+    if (auto failure = platform_.files.writeText(reportPath(), reportDocument(report) + "\r\n")) {
+        debugLog_.logFailure(*failure, "");
+        return true;  // nothing to show; the install goes on as it would without problems
+    }
+    if (report.findings.empty()) return true;
+    (void)platform_.processes.openDocument(reportPath());  // the question names the file for when it does not open
+    return telling.confirmed(QuestionKind::InstallDespiteProblems, messages::reportQuestion(reportPath()));
+}
+
+Plan Session::storeSave(Survey& s) {
+    return {{"save", [this, &s] {
+                 if (auto failure = store_.save(s.config, s.installed, s.record))
+                     return StepResult::failed(messages::storeNotWritten(s.config.serviceName, failure->description));
+                 return StepResult{};
+             }}};
+}
+
+Outcome Session::finish(Telling& telling, const PlanResult& ran, std::string summary) {
+    for (const auto& logged : ran.logged) debugLog_.logFailure(logged.failure, logged.step);
+    for (const auto& warning : ran.warnings) telling.warn(warning);
+    Outcome outcome;
+    outcome.steps = ran.ran;
+    outcome.warnings = telling.warnings;
+    if (!ran.completed) {
+        outcome.result = Outcome::Result::Failed;
+        outcome.summary = ran.warnings.empty() ? "The step \"" + ran.failedStep + "\" failed." : ran.warnings.back();
+        return outcome;
+    }
+    outcome.summary = std::move(summary);
+    return outcome;
+}
+
+Outcome Session::save(bool announce) {
+    Telling telling(frontEnd_);
+    const Configuration& c = configuration();
+    if (std::string why = nameRuleViolation(c.serviceName, c.catalinaHome); !why.empty()) return telling.refuse(why);
+    const std::string storedName = store_.storedSpelling(c.serviceName);
+    if (!nameLocked_ && !storedName.empty() &&
+        !telling.confirmed(QuestionKind::ReplaceStored, messages::replaceStoredQuestion(storedName)))
+        return Outcome::declined("The stored configuration \"" + storedName + "\" was kept.");
+    // What the store says counts, also for a new configuration that takes a stored one's place.
+    const StoredConfiguration stored = store_.read(c.serviceName);
+
+    Survey s;
+    Plan plan;
+    bool restart = false;
+    if (!stored.installed) {
+        s.config = c;
+        s.record = stored.record;
+        plan = storeSave(s);
+    } else {
+        s = controller_.survey(c, true, stored.record);
+        if (std::string why = controller_.actRefusal(s); !why.empty()) return telling.refuse(why);
+        for (const auto& value : valuesTheWrapperCannotCarry(s.layout, c))
+            return telling.refuse(uncarriedValueMessage(value));
+        if (controller_.status(c.serviceName, true).status == ServiceStatus::Running) {
+            if (!telling.confirmed(QuestionKind::RestartRunningService, messages::kSaveRestartQuestion))
+                return Outcome::declined("Nothing was changed.");
+            restart = true;
+        }
+        promptsOn_ = true;
+        if (!acceptReport(telling)) return Outcome::declined("Nothing was changed.");
+        plan = controller_.removal(s);
+        append(plan, storeSave(s));
+        append(plan, controller_.installation(s));
+        if (restart) plan.push_back(controller_.start(c.serviceName));
+    }
+    const PlanResult ran = runPlan(plan);
+    const bool savedNow = std::find(ran.ran.begin(), ran.ran.end(), "save") != ran.ran.end() && ran.failedStep != "save";
+    nameLocked_ = nameLocked_ || savedNow;
+    if (stored.installed) {
+        installed_ = s.installed;
+        record_ = s.record;
+    } else if (ran.completed) {
+        installed_ = false;
+        record_ = stored.record;
+    }
+    Outcome outcome = finish(telling, ran, messages::instanceSaved(c.serviceName));
+    show();
+    refresh();
+    if (outcome.done() && announce) frontEnd_.tell(outcome.summary);
+    return outcome;
+}
+
+Outcome Session::install() {
+    Telling telling(frontEnd_);
+    const Configuration& c = configuration();
+    if (std::string why = nameRuleViolation(c.serviceName, c.catalinaHome); !why.empty()) return telling.refuse(why);
+    if (store_.read(c.serviceName).installed) return save(false);
+    const StoredConfiguration stored = store_.read(c.serviceName);
+    Survey s = controller_.survey(c, false, stored.record);
+    if (std::string why = controller_.installRefusal(s); !why.empty()) return telling.refuse(why);
+    for (const auto& value : valuesTheWrapperCannotCarry(s.layout, c)) return telling.refuse(uncarriedValueMessage(value));
+
+    Outcome saved = save(false);
+    if (!saved.done()) return saved;
+    promptsOn_ = true;
+    if (!acceptReport(telling)) return Outcome::declined("The configuration was saved; its service was not installed.");
+    s.config = configuration();
+    s.record = record_;
+    const PlanResult ran = runPlan(controller_.installation(s));
+    installed_ = s.installed;
+    record_ = s.record;
+    Outcome outcome = finish(telling, ran, messages::serviceInstalled(c.serviceName));
+    if (outcome.done()) frontEnd_.tell(outcome.summary);
+    refresh();
+    return outcome;
+}
+
+Outcome Session::uninstall() {
+    Telling telling(frontEnd_);
+    const Configuration& c = configuration();
+    if (std::string why = nameRuleViolation(c.serviceName, c.catalinaHome); !why.empty()) return telling.refuse(why);
+    Survey s = controller_.survey(c, installed_, record_);
+    Plan plan;
+    std::string summary = messages::serviceUninstalled(c.serviceName);
+    if (s.ownership == Ownership::Foreign) {
+        // The store's word is out of date: the configuration lets go of it and the service stays.
+        telling.warn(messages::serviceNoLongerOurs(c.serviceName, s.facts.programLine));
+        plan.push_back({"mark not installed", [this, &s] {
+                            if (auto failure = store_.markNotInstalled(s.config.serviceName))
+                                return StepResult::failed(messages::storeNotWritten(s.config.serviceName, failure->description));
+                            s.installed = false;
+                            s.record = {};
+                            return StepResult{};
+                        }});
+        summary = messages::serviceLeftAlone(c.serviceName);
+    } else if (std::string why = controller_.actRefusal(s); !why.empty()) {
+        return telling.refuse(why);
+    } else {
+        plan = controller_.removal(s);
+    }
+    const PlanResult ran = runPlan(plan);
+    installed_ = s.installed;
+    record_ = s.record;
+    Outcome outcome = finish(telling, ran, summary);
+    if (outcome.done() && outcome.warnings.empty()) frontEnd_.tell(outcome.summary);
+    refresh();
+    return outcome;
+}
+
+Outcome Session::remove() {
+    Telling telling(frontEnd_);
+    const Configuration c = configuration();
+    const std::string& name = c.serviceName;
+    const bool listed = listHoldsName(store_.names(), name);
+    // A listed name that cannot be a key goes from the list alone; any other such name is refused.
+    if (std::string why = unusableNameReason(name); !why.empty() && !listed) return telling.refuse(why);
+    const StoredConfiguration stored = store_.read(name);
+    if (stored.installed && !telling.confirmed(QuestionKind::DeleteInstalled, messages::kDeleteInstalledQuestion))
+        return Outcome::declined("Nothing was changed.");
+
+    // A name stored before the name rule can still go, but only from the store.
+    const bool storeOnly = !nameRuleViolation(name, c.catalinaHome).empty();
+    Survey s;
+    Plan plan;
+    if (stored.installed && !storeOnly) {
+        s = controller_.survey(c, true, stored.record);
+        if (s.ownership == Ownership::Unknown) return telling.refuse(controller_.actRefusal(s));
+        if (s.ownership == Ownership::Foreign)
+            telling.warn(messages::serviceNoLongerOurs(name, s.facts.programLine));
+        else
+            plan = controller_.removal(s);
+    }
+    plan.push_back({"delete", [this, name] {
+                        if (auto failure = store_.remove(name))
+                            return StepResult::failed(messages::storeNotWritten(name, failure->description));
+                        return StepResult{};
+                    }});
+    const PlanResult ran = runPlan(plan);
+    Outcome outcome = finish(telling, ran, messages::instanceDeleted(name));
+    if (!outcome.done()) {
+        installed_ = stored.installed && s.installed;
+        refresh();
+        return outcome;
+    }
+    frontEnd_.tell(outcome.summary);
+    newConfiguration();
+    return outcome;
+}
+
+Outcome Session::start() {
+    Telling telling(frontEnd_);
+    const Configuration& c = configuration();
+    Survey s = controller_.survey(c, installed_, record_);
+    if (std::string why = controller_.actRefusal(s); !why.empty()) return telling.refuse(why);
+    Plan plan = controller_.adoption(s);
+    plan.push_back(controller_.start(c.serviceName));
+    const PlanResult ran = runPlan(plan);
+    record_ = s.record;
+    refresh();
+    Outcome outcome = finish(telling, ran, "Service \"" + c.serviceName + "\" is running.");
+    if (outcome.done() && status_ != ServiceStatus::Running) {
+        outcome.result = Outcome::Result::Failed;
+        outcome.summary = "Service \"" + c.serviceName + "\" did not start; its state: " + statusText(status_) + ".";
+    }
+    return outcome;
+}
+
+Outcome Session::stop() {
+    Telling telling(frontEnd_);
+    const Configuration& c = configuration();
+    Survey s = controller_.survey(c, installed_, record_);
+    if (std::string why = controller_.actRefusal(s); !why.empty()) return telling.refuse(why);
+    Plan plan = controller_.adoption(s);
+    plan.push_back(controller_.stop(c.serviceName));
+    const PlanResult ran = runPlan(plan);
+    record_ = s.record;
+    refresh();
+    Outcome outcome = finish(telling, ran, "Service \"" + c.serviceName + "\" is not running.");
+    if (outcome.done() && status_ != ServiceStatus::NotRunning) {
+        outcome.result = Outcome::Result::Failed;
+        outcome.summary = "Service \"" + c.serviceName + "\" did not stop; its state: " + statusText(status_) + ".";
+    }
+    return outcome;
+}
+
+CheckResult Session::checkConfiguration(ReportOpening opening) {
+    Telling telling(frontEnd_);
+    CheckResult result;
+    result.reportPath = reportPath();
+    // The checks ask and warn only once a configuration has been opened or installed.
+    Unheard nobody;
+    Questions& questions = promptsOn_ ? static_cast<Questions&>(telling) : nobody;
+    result.report = examineConfiguration(configuration(), platform_.files, questions);
+    if (auto failure = platform_.files.writeText(result.reportPath, reportDocument(result.report) + "\r\n")) {
+        const std::string why = messages::reportNotWritten(result.reportPath, failure->description);
+        telling.warn(why);
+        result.outcome = Outcome::failed(why);
+        return result;
+    }
+    const bool open = opening == ReportOpening::Always ||
+                      (opening == ReportOpening::OnProblems && !result.report.findings.empty());
+    if (open) (void)platform_.processes.openDocument(result.reportPath);
+    result.outcome.summary = (result.report.findings.empty() ? "No problems found; the report is "
+                                                             : "Problems found; the report is ") + result.reportPath;
+    result.outcome.warnings = telling.warnings;
+    return result;
+}
+
+void Session::edit(Field field, const std::string& value) {
+    editor_.set(field, value, editQuestions());
+    show();
+}
+
+bool Session::addOption(const std::string& option) {
+    const bool added = editor_.addOption(option, editQuestions());
+    show();
+    return added;
+}
+
+std::string Session::takeOption(int index) {
+    std::string option = editor_.takeOption(index);
+    show();
+    return option;
+}
+
+void Session::replaceOptions(const std::vector<std::string>& options) {
+    editor_.clearOptions();
+    for (const auto& option : options) editor_.addOption(option, editQuestions());
+    show();
+}
+
+}  // namespace velmora

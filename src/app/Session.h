@@ -1,0 +1,92 @@
+#pragma once
+#include <string>
+#include <vector>
+
+#include "app/DebugLog.h"
+#include "app/FrontEnd.h"
+#include "app/Outcome.h"
+#include "checks/ConfigurationEditor.h"
+#include "checks/Report.h"
+#include "config/ConfigurationStore.h"
+#include "platform/Platform.h"
+#include "service/ServiceController.h"
+
+namespace velmora {
+
+// When the report of a check opens: always, only with findings, or never.
+enum class ReportOpening { Always, OnProblems, Never };
+
+struct CheckResult {
+    Outcome outcome;
+    Report report;
+    std::string reportPath;
+};
+
+// The operations a user asks for, on the one configuration being edited,
+// whichever front end asks: each decides, asks its questions, carries out
+// its plan and returns what happened. The service state lives here.
+class Session {
+public:
+    Session(Platform& platform, FrontEnd& frontEnd, DebugLog& debugLog);
+
+    const Configuration& configuration() const { return editor_.configuration(); }
+    bool installed() const { return installed_; }
+    ServiceStatus status() const { return status_; }
+    bool nameLocked() const { return nameLocked_; }
+    std::vector<std::string> storedNames() { return store_.names(); }
+    // The list's spelling of a stored name; empty when none is stored.
+    std::string storedSpelling(const std::string& name) { return store_.storedSpelling(name); }
+    std::string reportPath() const;
+
+    // File > New: a fresh configuration, asking nothing.
+    void newConfiguration();
+    Outcome open(const std::string& name);
+    Outcome save(bool announce);
+    Outcome remove();
+    // The install button on a configuration that is not installed: saves it
+    // first, checks it and installs its service.
+    Outcome install();
+    Outcome uninstall();
+    Outcome start();
+    Outcome stop();
+    void refresh();
+    // The status again between commands: a failure that goes on is logged once.
+    void follow();
+    CheckResult checkConfiguration(ReportOpening opening);
+
+    // Editing, as the boxes, pickers and buttons hand values over.
+    void edit(Field field, const std::string& value);
+    bool addOption(const std::string& option);
+    std::string takeOption(int index);
+    // The whole option list at once (the command line gives it so).
+    void replaceOptions(const std::vector<std::string>& options);
+
+private:
+    class Telling;
+    Questions& editQuestions();
+    Configuration freshConfiguration();
+    void show();
+    void applyStatus(const StatusCheck& check);
+    // The report before an install: written, opened when it found
+    // something, and then the question whether to go on.
+    bool acceptReport(Telling& telling);
+    Outcome finish(Telling& telling, const PlanResult& ran, std::string summary);
+    Plan storeSave(Survey& s);
+
+    Platform& platform_;
+    FrontEnd& frontEnd_;
+    DebugLog& debugLog_;
+    ConfigurationStore store_;
+    ConfigurationEditor editor_;
+    ServiceController controller_;
+    bool installed_ = false;
+    InstallRecord record_;
+    ServiceStatus status_ = ServiceStatus::NotInstalled;
+    bool nameLocked_ = false;
+    // After start-up and File > New the setters' checks tell nobody, until a
+    // configuration is opened or installed.
+    bool promptsOn_ = false;
+    bool unknownLogged_ = false;
+};
+
+}  // namespace velmora

@@ -1,0 +1,48 @@
+#pragma once
+#include <string>
+
+namespace velmora::messages {
+
+inline const std::string kSaveRestartQuestion =
+    "This configuration is also installed as a running service. To update the configuration, "
+    "the service will be also be stopped and restarted. Continue?";
+
+inline const std::string kDeleteInstalledQuestion =
+    "This configuration is also installed as a service. If you delete the configuration, "
+    "the service will be also be deleted. Continue?";
+
+inline std::string instanceSaved(const std::string& name) { return "Instance saved as \"" + name + "\"."; }
+inline std::string instanceDeleted(const std::string& name) { return "Deleted instance \"" + name + "\"."; }
+
+inline std::string replaceStoredQuestion(const std::string& storedName) {
+    return "A configuration named \"" + storedName + "\" is already stored. Replace it with this one?";
+}
+
+inline std::string listedButMissing(const std::string& name) {
+    return "The configuration \"" + name + "\" is listed, but its values are missing from the registry. It opens "
+           "with empty values; use File > Delete to take it off the list.";
+}
+
+inline std::string unusableStoredText(const std::string& name, const std::string& value) {
+    return "The value \"" + value + "\" of the configuration \"" + name +
+           "\" is not a plain text (REG_SZ without NUL characters), so it opens empty. Save the configuration to "
+           "store it afresh.";
+}
+
+inline std::string reportQuestion(const std::string& reportPath) {
+    return "A potential configuration error has been detected and a diagnostic report is being launched. "
+           " Click 'OK' to continue anyway or 'Cancel' to abort.\r\n\r\n"
+           "(Note: if the report does not launch automatically, you can view it at \"" +
+           reportPath + "\"";
+}
+
+inline std::string reportNotWritten(const std::string& path, const std::string& reason) {
+    return "The diagnostic report could not be written to '" + path + "': " + reason +
+           "\r\n\r\nCheck that the program's folder exists and that you may write to it.";
+}
+
+inline std::string serviceLeftAlone(const std::string& name) {
+    return "The configuration \"" + name + "\" is no longer marked as installed; its service was left as it is.";
+}
+
+}  // namespace velmora::messages

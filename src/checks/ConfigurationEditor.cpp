@@ -1,0 +1,215 @@
+#include "checks/ConfigurationEditor.h"
+
+#include <algorithm>
+
+#include "checks/CheckMessages.h"
+#include "checks/Checks.h"
+#include "checks/PathRules.h"
+#include "config/Encodings.h"
+#include "config/TomcatLayout.h"
+#include "platform/Text.h"
+
+namespace velmora {
+
+void ConfigurationEditor::start(const Configuration& fresh) {
+    config_ = fresh;
+    lastCatalinaHome_ = fresh.catalinaHome;
+    lastCatalinaBase_ = fresh.catalinaHome;
+}
+
+void ConfigurationEditor::load(const Configuration& fresh, const StoredConfiguration& stored) {
+    start(fresh);
+    Unheard nobody;
+    const Configuration& from = stored.values;
+    setServiceName(from.serviceName);
+    for (const StoredField* field : fieldsInLoadOrder()) {
+        switch (field->field) {
+            case Field::UseSecurityManager: setUseSecurityManager(from.useSecurityManager); break;
+            case Field::ReduceOsSignals: setReduceOsSignals(from.reduceOsSignals); break;
+            case Field::SecurityPolicyFile:
+                if (config_.useSecurityManager == 1) setSecurityPolicyFile(from.securityPolicyFile, nobody);
+                break;
+            case Field::InitialHeapSize:
+            case Field::MaxHeapSize:
+                if (!(from.*field->text).empty()) set(field->field, from.*field->text, nobody);
+                break;
+            case Field::AdditionalOptions:
+                clearOptions();
+                for (const auto& option : from.additionalJvmOptions) addOption(option, nobody);
+                break;
+            default: set(field->field, from.*field->text, nobody); break;
+        }
+    }
+}
+
+void ConfigurationEditor::set(Field field, const std::string& value, Questions& questions) {
+    switch (field) {
+        case Field::ServiceName: return setServiceName(value);
+        case Field::Description: return setDescription(value);
+        case Field::CatalinaHome: return setCatalinaHome(value, questions);
+        case Field::CatalinaBase: return setCatalinaBase(value, questions);
+        case Field::TomcatConfigFile: return setTomcatConfigFile(value, questions);
+        case Field::UseSecurityManager: return setUseSecurityManager(value == "1" ? 1 : 0);
+        case Field::SecurityPolicyFile: return setSecurityPolicyFile(value, questions);
+        case Field::JavaHome: return setJavaHome(value, questions);
+        case Field::TempDirectory: return setTempDirectory(value, questions);
+        case Field::SystemOut: return setSystemOut(value, questions);
+        case Field::SystemErr: return setSystemErr(value, questions);
+        case Field::InitialHeapSize: return setInitialHeapSize(value);
+        case Field::MaxHeapSize: return setMaxHeapSize(value);
+        case Field::ThreadStackSize: return setThreadStackSize(value);
+        case Field::ReduceOsSignals: return setReduceOsSignals(value == "1" ? 1 : 0);
+        case Field::JvmType: return setJvmType(isServerJvm(value));
+        case Field::ClassPath: return setClassPath(value, questions);
+        case Field::AdditionalOptions:
+            if (!value.empty()) addOption(value, questions);
+            return;
+    }
+}
+
+bool ConfigurationEditor::carried(const Configuration& candidate, Questions& questions) {
+    if (!questions.heard()) return true;
+    const auto before = valuesTheWrapperCannotCarry(tomcatLayoutOf(config_.catalinaHome, files_), config_);
+    for (const auto& value : valuesTheWrapperCannotCarry(tomcatLayoutOf(candidate.catalinaHome, files_), candidate)) {
+        const bool isNew = std::none_of(before.begin(), before.end(),
+                                        [&](const UncarriedValue& old) { return old.value == value.value; });
+        if (isNew) {
+            questions.warn(uncarriedValueMessage(value));
+            return false;
+        }
+    }
+    return true;
+}
+
+void ConfigurationEditor::setServiceName(const std::string& value) { config_.serviceName = value; }
+
+void ConfigurationEditor::setDescription(const std::string& value) { config_.description = value; }
+
+void ConfigurationEditor::setCatalinaHome(const std::string& value, Questions& questions) {
+    Configuration candidate = config_;
+    candidate.catalinaHome = value;
+    if (!carried(candidate, questions)) return;
+    config_.catalinaHome = value;
+    propagateCatalinaHomeChange(questions);
+}
+
+void ConfigurationEditor::setCatalinaBase(const std::string& value, Questions& questions) {
+    Configuration candidate = config_;
+    candidate.catalinaBase = value;
+    if (!carried(candidate, questions)) return;
+    config_.catalinaBase = value;
+    propagateCatalinaBaseChange(questions);
+}
+
+// A follow-up check can only warn: when nobody would hear it, it is left out.
+void ConfigurationEditor::setTomcatConfigFile(const std::string& value, Questions& questions) {
+    config_.tomcatConfigFile = value;
+    if (questions.heard()) Checker(files_, questions).fileExists(value, "Tomcat Config File");
+}
+
+void ConfigurationEditor::setUseSecurityManager(std::int16_t value) { config_.useSecurityManager = value; }
+
+void ConfigurationEditor::setSecurityPolicyFile(const std::string& value, Questions& questions) {
+    Configuration candidate = config_;
+    candidate.securityPolicyFile = value;
+    if (!carried(candidate, questions)) return;
+    config_.securityPolicyFile = value;
+    if (questions.heard()) Checker(files_, questions).fileExists(value, "Security Policy File");
+}
+
+void ConfigurationEditor::setJavaHome(const std::string& value, Questions& questions) {
+    config_.javaHome = value;
+    setClassPath(defaultClassPathFor(value), questions);
+}
+
+void ConfigurationEditor::setTempDirectory(const std::string& value, Questions& questions) {
+    Configuration candidate = config_;
+    candidate.tempDirectory = value;
+    if (!carried(candidate, questions)) return;
+    config_.tempDirectory = value;
+    if (questions.heard()) Checker(files_, questions).folderOrCreate(value, "Temp Directory");
+}
+
+void ConfigurationEditor::setSystemOut(const std::string& value, Questions& questions) {
+    config_.systemOut = value;
+    if (questions.heard()) Checker(files_, questions).folderOrCreate(value, "System.out file");
+}
+
+void ConfigurationEditor::setSystemErr(const std::string& value, Questions& questions) {
+    config_.systemErr = value;
+    if (questions.heard()) Checker(files_, questions).folderOrCreate(value, "System.err file");
+}
+
+void ConfigurationEditor::setInitialHeapSize(const std::string& value) { config_.initialHeapSize = value; }
+void ConfigurationEditor::setMaxHeapSize(const std::string& value) { config_.maxHeapSize = value; }
+void ConfigurationEditor::setThreadStackSize(const std::string& value) { config_.threadStackSize = value; }
+void ConfigurationEditor::setReduceOsSignals(std::int16_t value) { config_.reduceOsSignals = value; }
+
+void ConfigurationEditor::setClassPath(const std::string& value, Questions& questions) {
+    config_.classPath = value;
+    if (questions.heard()) Checker(files_, questions).classPath(value);
+}
+
+void ConfigurationEditor::setJvmType(bool server) { config_.jvmType = server ? "server" : "client"; }
+
+bool ConfigurationEditor::addOption(const std::string& option, Questions& questions) {
+    if (option.empty()) return false;
+    Configuration candidate = config_;
+    candidate.additionalJvmOptions.push_back(option);
+    if (!carried(candidate, questions)) return false;
+    auto& options = config_.additionalJvmOptions;
+    const std::u16string key = foldedName(option);
+    auto at = std::upper_bound(options.begin(), options.end(), key,
+                               [](const std::u16string& k, const std::string& item) { return k < foldedName(item); });
+    options.insert(at, option);
+    return true;
+}
+
+std::string ConfigurationEditor::takeOption(int index) {
+    auto& options = config_.additionalJvmOptions;
+    if (index < 0 || static_cast<std::size_t>(index) >= options.size()) return {};
+    std::string option = options[static_cast<std::size_t>(index)];
+    options.erase(options.begin() + index);
+    return option;
+}
+
+std::string ConfigurationEditor::defaultClassPathFor(const std::string& javaHome) {
+    const std::string& home = config_.catalinaHome;
+    return defaultClassPath(tomcatLayoutOf(home, files_), home, javaHome, jdkOffersToolsJar(javaHome, files_));
+}
+
+void ConfigurationEditor::propagateCatalinaHomeChange(Questions& questions) {
+    if (questions.heard()) Checker(files_, questions).folderExists(config_.catalinaHome, "Catalina Home");
+    if (lastCatalinaHome_ != config_.catalinaHome) {
+        // Nobody to ask: the change is carried along.
+        const Answer answer = questions.ask({QuestionKind::MoveWithHome, messages::kHomeChanged});
+        if (answer != Answer::No) {
+            setClassPath(defaultClassPathFor(config_.javaHome), questions);
+            setCatalinaBase(replaceAll(config_.catalinaBase, lastCatalinaHome_, config_.catalinaHome), questions);
+        }
+    }
+    lastCatalinaHome_ = config_.catalinaHome;
+}
+
+void ConfigurationEditor::propagateCatalinaBaseChange(Questions& questions) {
+    if (questions.heard()) Checker(files_, questions).folderExists(config_.catalinaBase, "Catalina Base");
+    if (lastCatalinaBase_ != config_.catalinaBase) {
+        const Answer answer = questions.ask({QuestionKind::MoveWithBase, messages::kBaseChanged});
+        if (answer != Answer::No) {
+            const std::string oldBase = lastCatalinaBase_;
+            const std::string newBase = config_.catalinaBase;
+            // The folders are matched with their trailing "\" so that a field
+            // equal to the old base itself stays as it is.
+            const std::string oldFolder = oldBase + "\\";
+            const std::string newFolder = newBase + "\\";
+            setTomcatConfigFile(replaceAll(config_.tomcatConfigFile, oldBase, newBase), questions);
+            setSystemOut(replaceAll(config_.systemOut, oldFolder, newFolder), questions);
+            setSystemErr(replaceAll(config_.systemErr, oldFolder, newFolder), questions);
+            setTempDirectory(replaceAll(config_.tempDirectory, oldFolder, newFolder), questions);
+            setSecurityPolicyFile(replaceAll(config_.securityPolicyFile, oldFolder, newFolder), questions);
+        }
+    }
+    lastCatalinaBase_ = config_.catalinaBase;
+}
+
+}  // namespace velmora

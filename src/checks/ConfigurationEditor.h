@@ -1,0 +1,74 @@
+#pragma once
+#include <cstdint>
+#include <string>
+
+#include "checks/Questions.h"
+#include "config/Configuration.h"
+#include "config/ConfigurationFields.h"
+#include "config/ConfigurationStore.h"
+#include "platform/Files.h"
+
+namespace velmora {
+
+// The one configuration being edited. Every value enters through its setter,
+// which stores it and runs its follow-up: an existence check, the class path
+// rebuilt for a new JDK, or the paths moved along with a new home or base.
+// Questions go to whoever the caller names; the editor knows no control.
+class ConfigurationEditor {
+public:
+    explicit ConfigurationEditor(Files& files) : files_(files) {}
+
+    const Configuration& configuration() const { return config_; }
+    const std::string& lastCatalinaHome() const { return lastCatalinaHome_; }
+    const std::string& lastCatalinaBase() const { return lastCatalinaBase_; }
+
+    // A fresh configuration; its home counts as seen, so nothing moves.
+    void start(const Configuration& fresh);
+    // A stored configuration over the fresh one, value by value through the
+    // setters in load order, asking nobody: where the stored home or base
+    // differs from the fresh one, the paths below move before the stored
+    // ones arrive. The policy file arrives only with the security manager on.
+    void load(const Configuration& fresh, const StoredConfiguration& stored);
+
+    // Any field by meaning, from a text as a box or the command line gives it.
+    void set(Field field, const std::string& value, Questions& questions);
+
+    void setServiceName(const std::string& value);
+    void setDescription(const std::string& value);
+    void setCatalinaHome(const std::string& value, Questions& questions);
+    void setCatalinaBase(const std::string& value, Questions& questions);
+    void setTomcatConfigFile(const std::string& value, Questions& questions);
+    void setUseSecurityManager(std::int16_t value);
+    void setSecurityPolicyFile(const std::string& value, Questions& questions);
+    void setJavaHome(const std::string& value, Questions& questions);
+    void setTempDirectory(const std::string& value, Questions& questions);
+    void setSystemOut(const std::string& value, Questions& questions);
+    void setSystemErr(const std::string& value, Questions& questions);
+    void setInitialHeapSize(const std::string& value);
+    void setMaxHeapSize(const std::string& value);
+    void setThreadStackSize(const std::string& value);
+    void setReduceOsSignals(std::int16_t value);
+    void setClassPath(const std::string& value, Questions& questions);
+    void setJvmType(bool server);
+
+    // The additional JVM options, kept sorted without regard to case as the
+    // window's list shows them. False when the option was refused.
+    bool addOption(const std::string& option, Questions& questions);
+    // The option at that place, taken out; empty when there is none.
+    std::string takeOption(int index);
+    void clearOptions() { config_.additionalJvmOptions.clear(); }
+
+private:
+    void propagateCatalinaHomeChange(Questions& questions);
+    void propagateCatalinaBaseChange(Questions& questions);
+    // False (with a warning) when the wrapper could not pass the value whole.
+    bool carried(const Configuration& candidate, Questions& questions);
+    std::string defaultClassPathFor(const std::string& javaHome);
+
+    Files& files_;
+    Configuration config_;
+    std::string lastCatalinaHome_;
+    std::string lastCatalinaBase_;
+};
+
+}  // namespace velmora

@@ -1,0 +1,15 @@
+#include "checks/Questions.h"
+
+namespace velmora {
+
+QuestionLook lookOf(QuestionKind kind) {
+    switch (kind) {
+        case QuestionKind::InstallDespiteProblems: return {"Confirm", true, true};
+        case QuestionKind::CreateMissingFolder: return {"Missing Folder", false, false};
+        case QuestionKind::MoveWithHome:
+        case QuestionKind::MoveWithBase: return {"Change Detected", false, false};
+        default: return {"Confirm", false, true};
+    }
+}
+
+}  // namespace velmora

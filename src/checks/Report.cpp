@@ -1,0 +1,102 @@
+#include "checks/Report.h"
+
+#include "checks/Bitness.h"
+#include "checks/Checks.h"
+#include "checks/PathRules.h"
+#include "config/TomcatLayout.h"
+
+namespace velmora {
+
+namespace {
+
+std::vector<std::string> reportRows(const Configuration& c, const std::string& jvmLibrary) {
+    std::vector<std::string> rows = {
+        "Service name: " + c.serviceName,
+        "Catalina home: " + c.catalinaHome,
+        "Catalina base: " + c.catalinaBase,
+        "Tomcat config file: " + c.tomcatConfigFile,
+        "Use security manager: " + std::to_string(c.useSecurityManager),
+        "Security policy file: " + c.securityPolicyFile,
+        "Java home: " + c.javaHome,
+        "JVM Path: " + jvmLibrary,
+        "Classpath: " + c.classPath,
+        "Temp directory: " + c.tempDirectory,
+        "System.out file: " + c.systemOut,
+        "System.err file: " + c.systemErr,
+        "Initial heap: " + c.initialHeapSize,
+        "Max heap: " + c.maxHeapSize,
+        "Stack size: " + c.threadStackSize,
+        "JVM: " + c.jvmType,
+        "-Xrs: " + std::to_string(c.reduceOsSignals),
+    };
+    for (const auto& option : c.additionalJvmOptions) rows.push_back("Additional JVM option: " + option);
+    return rows;
+}
+
+}  // namespace
+
+Report examineConfiguration(const Configuration& c, Files& files, Questions& questions) {
+    Checker check(files, questions);
+    CheckLog log;
+    auto note = [&log](std::optional<Finding> finding) {
+        if (finding) log.push_back(std::move(*finding));
+    };
+    const TomcatLayout layout = tomcatLayoutOf(c.catalinaHome, files);
+
+    note(check.folderExists(c.catalinaHome, "Catalina home"));
+    note(check.folderExists(c.catalinaBase, "Catalina bome"));
+    note(check.fileExists(c.tomcatConfigFile, "Tomcat config file"));
+    if (c.useSecurityManager == 1) note(check.fileExists(c.securityPolicyFile, "Security policy file"));
+    for (const auto& entry : layoutEntries(layout, c))
+        note(entry.folder ? check.folderExists(entry.path, entry.label) : check.fileExists(entry.path, entry.label));
+    note(check.folderExists(c.javaHome, "Java home"));
+    const std::string jvmLibrary = jvmLibraryPath(c.javaHome, c.jvmType, files);
+    note(check.jvmLibrary(jvmLibrary));
+    if (std::string mismatch = bitnessProblem(files, jvmLibrary, layout.wrapperProgram); !mismatch.empty()) {
+        questions.warn(mismatch);
+        log.push_back({FindingKind::MachineMismatch, "JVM library", jvmLibrary, mismatch});
+    }
+    for (auto& finding : check.classPath(c.classPath)) log.push_back(std::move(finding));
+    for (const auto& value : valuesTheWrapperCannotCarry(layout, c)) {
+        questions.warn(uncarriedValueMessage(value));
+        log.push_back({FindingKind::ValueUnusable, value.label, value.value, uncarriedValueMessage(value)});
+    }
+    note(check.folderOrCreate(c.tempDirectory, "Temp directory"));
+    note(check.folderOrCreate(c.systemOut, "System.outfile"));
+    note(check.folderOrCreate(c.systemErr, "System.err file"));
+    return {reportRows(c, jvmLibrary), std::move(log)};
+}
+
+std::string reportDocument(const Report& report) {
+    std::string html =
+        "<html><head><meta charset='utf-8'><title>quenby log</title></head><body>"
+        "<font size='4'><b>Configuration</b></font><br>"
+        "<table border='0' cellpadding='0' cellspacing='0' width='100%' id='AutoNumber1'>";
+    for (const auto& row : report.rows)
+        html += "<tr><td width='25%'><font size='2'>" +
+                replaceAll(escapeHtml(row), ": ", "</font></td><td width='75%'><font size='2'>") + "</font></td></tr>";
+    html += "</table><br><br><font size='4'><b>Info, Errors and Warnings</b></font><br>";
+    if (report.findings.empty()) html += "<font size='2'>No errors or warnings detected.</font><br>";
+    for (const auto& finding : report.findings) html += "<font size='2'>" + escapeHtml(finding.message) + "</font><br>";
+    html += "</body></html>";
+    return html;
+}
+
+std::string reportFileName(const std::string& serviceName) { return "quenby-" + serviceName + "-debug.html"; }
+
+// The report opens in a browser that may run with our rights: no value may
+// bring markup into it.
+std::string escapeHtml(const std::string& text) {
+    std::string escaped;
+    for (char c : text) {
+        switch (c) {
+            case '&': escaped += "&amp;"; break;
+            case '<': escaped += "&lt;"; break;
+            case '>': escaped += "&gt;"; break;
+            default: escaped += c;
+        }
+    }
+    return escaped;
+}
+
+}  // namespace velmora

@@ -1,0 +1,32 @@
+#pragma once
+#include <string>
+#include <vector>
+
+#include "checks/Findings.h"
+#include "checks/Questions.h"
+#include "config/Configuration.h"
+#include "platform/Files.h"
+
+namespace velmora {
+
+// What the diagnostic report shows: the configuration as "label: value"
+// rows (the 17 fixed ones, then one per option) and the findings of every
+// check, in checking order.
+struct Report {
+    std::vector<std::string> rows;
+    CheckLog findings;
+};
+
+// Runs every check on the configuration; each tells its finding through the
+// questions as it goes (and may offer to create a missing folder).
+Report examineConfiguration(const Configuration& c, Files& files, Questions& questions);
+
+// The whole HTML page as one line. "&", "<" and ">" in rows and messages
+// are written as entities, everything else as it is; the page says it is UTF-8.
+std::string reportDocument(const Report& report);
+
+std::string reportFileName(const std::string& serviceName);
+
+std::string escapeHtml(const std::string& text);
+
+}  // namespace velmora

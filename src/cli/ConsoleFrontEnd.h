@@ -1,0 +1,42 @@
+#pragma once
+#include <ostream>
+#include <string>
+
+#include "app/FrontEnd.h"
+
+namespace velmora::cli {
+
+// The front end of a console: every box the window would show is printed,
+// none waits for a user. Questions are answered No (Cancel) unless --yes
+// asked for Yes; notices go to standard output (standard error while the
+// output is a JSON document), warnings and questions to standard error.
+class ConsoleFrontEnd : public FrontEnd {
+public:
+    ConsoleFrontEnd(std::ostream& out, std::ostream& err) : info_(&out), out_(out), err_(err) {}
+
+    void answerYes(bool yes) { yes_ = yes; }
+    void noticesToErrorStream() { info_ = &err_; }
+    // The "Working..." notices are printed only where a command asks for
+    // them: a save also runs a removal, whose "Stopping" would mislead there.
+    void printProgress(bool print) { printProgress_ = print; }
+
+    Answer ask(const Question& question) override;
+    void warn(const std::string& text) override;
+    void tell(const std::string& text) override;
+    void begin(const std::string& notice) override;
+    void end() override {}
+    void showConfiguration(const Configuration&, bool) override {}
+    void showServiceState(bool, ServiceStatus) override {}
+
+private:
+    std::ostream* info_;
+    std::ostream& out_;
+    std::ostream& err_;
+    bool yes_ = false;
+    bool printProgress_ = false;
+};
+
+// A console line ends in "\n"; the boxes' texts use "\r\n".
+std::string consoleText(std::string text);
+
+}  // namespace velmora::cli

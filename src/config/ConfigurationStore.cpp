@@ -1,0 +1,138 @@
+#include "config/ConfigurationStore.h"
+
+#include <unordered_set>
+
+#include "config/ConfigurationFields.h"
+#include "config/Encodings.h"
+#include "config/NameList.h"
+#include "config/NameRule.h"
+#include "config/StoreLayout.h"
+#include "platform/Text.h"
+
+namespace velmora {
+
+namespace {
+
+std::vector<RegistryWrite> recordWrites(bool installed, const InstallRecord& record) {
+    return {RegistryWrite::numberValue(store::kInstalled, installed ? 1 : 0),
+            RegistryWrite::textValue(store::kInstalledProgramLine, record.programLine),
+            RegistryWrite::textValue(store::kInstalledMark, record.mark),
+            RegistryWrite::textValue(store::kInstalledProgramDigest, record.programDigest)};
+}
+
+std::vector<std::string> readNames() {
+    std::vector<std::string> names;
+    for (const StoredField& field : storedFields()) names.push_back(field.name);
+    for (const std::string* extra : {&store::kInstalled, &store::kInstalledProgramLine, &store::kInstalledMark,
+                                     &store::kInstalledProgramDigest})
+        names.push_back(*extra);
+    return names;
+}
+
+}  // namespace
+
+std::vector<RegistryWrite> storeWrites(const Configuration& c, bool installed, const InstallRecord& record) {
+    std::vector<RegistryWrite> writes;
+    for (const StoredField& field : storedFields()) {
+        switch (field.kind) {
+            case FieldKind::Text:
+            case FieldKind::Jvm: writes.push_back(RegistryWrite::textValue(field.name, c.*field.text)); break;
+            case FieldKind::Size:
+                writes.push_back(RegistryWrite::numberValue(field.name, static_cast<std::uint32_t>(sizeToDword(c.*field.text))));
+                break;
+            case FieldKind::Check:
+                writes.push_back(RegistryWrite::numberValue(field.name, static_cast<std::uint32_t>(checkToDword(c.*field.check))));
+                break;
+            case FieldKind::Options: writes.push_back(RegistryWrite::listValue(field.name, c.additionalJvmOptions)); break;
+        }
+    }
+    for (auto& w : recordWrites(installed, record)) writes.push_back(std::move(w));
+    return writes;
+}
+
+std::vector<std::string> ConfigurationStore::names() {
+    return storedList(registry_.read(kLocalMachine, store::kStoreKey, store::kListValue));
+}
+
+bool ConfigurationStore::keyExists(const std::string& name) {
+    return unusableNameReason(name).empty() && registry_.contents(kLocalMachine, store::configurationKey(name));
+}
+
+bool ConfigurationStore::isStored(const std::string& name) { return !storedSpelling(name).empty(); }
+
+std::string ConfigurationStore::storedSpelling(const std::string& name) {
+    if (std::string listed = spellingInList(names(), name); !listed.empty()) return listed;
+    return keyExists(name) ? name : std::string();
+}
+
+StoredConfiguration ConfigurationStore::read(const std::string& name) {
+    StoredConfiguration stored;
+    stored.values.serviceName = name;
+    if (!unusableNameReason(name).empty()) return stored;
+    const std::string key = store::configurationKey(name);
+    stored.keyExists = registry_.contents(kLocalMachine, key).has_value();
+    const std::vector<std::string> valueNames = readNames();
+    const auto values = registry_.readMany(kLocalMachine, key, valueNames);
+    auto text = [&](std::size_t i) {
+        StoredText read = storedText(values[i]);
+        if (!read.usable) stored.unusableTexts.push_back(valueNames[i]);
+        return read.text;
+    };
+    Configuration& c = stored.values;
+    std::size_t i = 0;
+    for (const StoredField& field : storedFields()) {
+        switch (field.kind) {
+            case FieldKind::Text: c.*field.text = text(i); break;
+            case FieldKind::Jvm: c.*field.text = isServerJvm(text(i)) ? "server" : "client"; break;
+            case FieldKind::Size: c.*field.text = sizeFromDword(static_cast<std::int32_t>(storedNumber(values[i]))); break;
+            case FieldKind::Check: c.*field.check = checkFromDword(static_cast<std::int32_t>(storedNumber(values[i]))); break;
+            case FieldKind::Options: c.additionalJvmOptions = storedList(values[i]); break;
+        }
+        ++i;
+    }
+    stored.installed = storedNumber(values[i++]) != 0;
+    stored.record.programLine = text(i++);
+    stored.record.mark = text(i++);
+    stored.record.programDigest = text(i++);
+    return stored;
+}
+
+MaybeFailure ConfigurationStore::writeList(const std::vector<std::string>& names) {
+    return registry_.write(kLocalMachine, store::kStoreKey, {RegistryWrite::listValue(store::kListValue, names)});
+}
+
+MaybeFailure ConfigurationStore::save(const Configuration& c, bool installed, const InstallRecord& record) {
+    if (auto failure = registry_.write(kLocalMachine, store::configurationKey(c.serviceName), storeWrites(c, installed, record)))
+        return failure;
+    return writeList(listWithNameLast(names(), c.serviceName));
+}
+
+MaybeFailure ConfigurationStore::markInstalled(const std::string& name, const InstallRecord& record) {
+    return registry_.write(kLocalMachine, store::configurationKey(name), recordWrites(true, record));
+}
+
+MaybeFailure ConfigurationStore::markNotInstalled(const std::string& name, const std::string& leftCopyDigest) {
+    return registry_.write(kLocalMachine, store::configurationKey(name), recordWrites(false, {{}, {}, leftCopyDigest}));
+}
+
+MaybeFailure ConfigurationStore::remove(const std::string& name) {
+    if (unusableNameReason(name).empty())
+        if (auto failure = registry_.deleteKey(kLocalMachine, store::configurationKey(name))) return failure;
+    return writeList(listWithoutName(names(), name));
+}
+
+MaybeFailure ConfigurationStore::saveMany(const std::vector<Configuration>& configurations) {
+    std::unordered_set<std::u16string> incoming;
+    for (const Configuration& c : configurations) incoming.insert(foldedName(c.serviceName));
+    std::vector<std::string> list;
+    for (auto& name : names())
+        if (!incoming.count(foldedName(name))) list.push_back(std::move(name));
+    for (const Configuration& c : configurations) list.push_back(c.serviceName);
+    if (auto failure = writeList(list)) return failure;
+    for (const Configuration& c : configurations)
+        if (auto failure = registry_.write(kLocalMachine, store::configurationKey(c.serviceName), storeWrites(c, false, {})))
+            return failure;
+    return std::nullopt;
+}
+
+}  // namespace velmora

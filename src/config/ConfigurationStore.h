@@ -1,0 +1,65 @@
+#pragma once
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "config/Configuration.h"
+#include "config/InstallRecord.h"
+#include "platform/Registry.h"
+
+namespace velmora {
+
+// A stored configuration as the store holds it, each value decoded once by
+// the field table: sizes as the text a load shows, check boxes as their low
+// 16 bits, the JVM as "server" or "client".
+struct StoredConfiguration {
+    Configuration values;
+    bool installed = false;
+    InstallRecord record;
+    bool keyExists = false;
+    // Store names of text values that are not a plain REG_SZ: they read as empty.
+    std::vector<std::string> unusableTexts;
+};
+
+// The configuration store below HKEY_LOCAL_MACHINE\SOFTWARE\velmoraconfigs:
+// the name list and one key per configuration. Every write is checked; the
+// list changes only after the values are written.
+class ConfigurationStore {
+public:
+    explicit ConfigurationStore(Registry& registry) : registry_(registry) {}
+
+    // The list, in the order of the most recent saves; empty entries dropped.
+    std::vector<std::string> names();
+    // Stored when the list names it or its key exists, in any spelling.
+    bool isStored(const std::string& name);
+    // The list's spelling of the name, else the name itself when only its key
+    // exists; empty when it is not stored.
+    std::string storedSpelling(const std::string& name);
+    bool keyExists(const std::string& name);
+
+    StoredConfiguration read(const std::string& name);
+
+    // Writes every value of the configuration, the installed state and the
+    // record over what the key holds, then moves the name to the list's end.
+    MaybeFailure save(const Configuration& c, bool installed, const InstallRecord& record);
+    MaybeFailure markInstalled(const std::string& name, const InstallRecord& record);
+    // A wrapper copy that could not be deleted keeps its digest, so that a
+    // later install or removal still knows it for Velmora's own.
+    MaybeFailure markNotInstalled(const std::string& name, const std::string& leftCopyDigest = {});
+    // Deletes the key, then takes the name off the list. A name that cannot be
+    // a key of its own only leaves the list.
+    MaybeFailure remove(const std::string& name);
+
+    // Many configurations at once for import: the list first, in one write,
+    // then each key; nothing is ever stored that the list does not name.
+    MaybeFailure saveMany(const std::vector<Configuration>& configurations);
+
+private:
+    MaybeFailure writeList(const std::vector<std::string>& names);
+    Registry& registry_;
+};
+
+// The values a save writes for a configuration, in its order.
+std::vector<RegistryWrite> storeWrites(const Configuration& c, bool installed, const InstallRecord& record);
+
+}  // namespace velmora

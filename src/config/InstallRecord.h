@@ -1,0 +1,19 @@
+#pragma once
+#include <string>
+
+namespace velmora {
+
+// What Velmora installed for a configuration. Only a service that still runs
+// exactly this program line and carries this mark is Velmora's to stop,
+// remove or overwrite; a wrapper copy is deleted only while its digest is
+// the one recorded.
+struct InstallRecord {
+    std::string programLine;
+    std::string mark;
+    std::string programDigest;  // empty: Velmora made no copy
+
+    bool empty() const { return programLine.empty() && mark.empty(); }
+    bool operator==(const InstallRecord&) const = default;
+};
+
+}  // namespace velmora

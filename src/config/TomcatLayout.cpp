@@ -1,0 +1,90 @@
+#include "config/TomcatLayout.h"
+
+#include <cctype>
+
+namespace velmora {
+
+namespace {
+constexpr std::size_t kReleaseFileBytes = 4096;
+
+int leadingInteger(const std::string& text, std::size_t at) {
+    int number = 0;
+    for (; at < text.size() && std::isdigit(static_cast<unsigned char>(text[at])) && number < 100000; ++at)
+        number = number * 10 + (text[at] - '0');
+    return number;
+}
+}  // namespace
+
+TomcatLayout tomcatLayoutOf(const std::string& catalinaHome, Files& files) {
+    const std::string bin = catalinaHome + "\\bin\\";
+    if (!catalinaHome.empty() && !files.fileExists(bin + "tomcat.exe"))
+        for (int version = 11; version >= 7; --version)
+            if (std::string exe = bin + "tomcat" + std::to_string(version) + ".exe"; files.fileExists(exe))
+                return {WrapperFamily::Modern, exe};
+    return {WrapperFamily::Classic, bin + "tomcat.exe"};
+}
+
+std::string defaultClassPath(const TomcatLayout& layout, const std::string& catalinaHome,
+                             const std::string& javaHome, bool withToolsJar) {
+    const std::string bootstrap = catalinaHome + "\\bin\\bootstrap.jar;";
+    if (layout.family == WrapperFamily::Modern) return bootstrap + catalinaHome + "\\bin\\tomcat-juli.jar";
+    const std::string catalina = bootstrap + catalinaHome + "\\common\\lib";
+    return withToolsJar ? catalina + ";" + javaHome + "\\lib\\tools.jar" : catalina;
+}
+
+std::vector<LayoutEntry> layoutEntries(const TomcatLayout& layout, const Configuration& c) {
+    if (layout.family == WrapperFamily::Classic) return {{layout.wrapperProgram, "Tomcat service executable"}};
+    return {{layout.wrapperProgram, "Tomcat service executable"},
+            {c.catalinaHome + "\\lib", "Tomcat lib folder", true},
+            {c.catalinaBase + "\\conf\\logging.properties", "Tomcat logging config file"}};
+}
+
+int javaFeatureVersion(const std::string& releaseText) {
+    const std::string key = "JAVA_VERSION=";
+    std::size_t at = 0;
+    // The key must start a line; IMPLEMENTOR_VERSION and the like do not count.
+    while ((at = releaseText.find(key, at)) != std::string::npos && at > 0 && releaseText[at - 1] != '\n') ++at;
+    if (at == std::string::npos) return 0;
+    at += key.size();
+    if (at < releaseText.size() && releaseText[at] == '"') ++at;
+    if (releaseText.compare(at, 2, "1.") == 0) return leadingInteger(releaseText, at + 2);
+    return leadingInteger(releaseText, at);
+}
+
+bool jdkOffersToolsJar(const std::string& javaHome, Files& files) {
+    const auto release = files.readBytes(javaHome + "\\release", kReleaseFileBytes);
+    const bool modular = release && javaFeatureVersion(*release) >= 9;
+    return !modular || files.fileExists(javaHome + "\\lib\\tools.jar");
+}
+
+std::string jvmLibraryPath(const std::string& javaHome, const std::string& jvmType, Files& files) {
+    const std::string classic = javaHome + "\\jre\\bin\\" + jvmType + "\\jvm.dll";
+    const std::string modular = javaHome + "\\bin\\" + jvmType + "\\jvm.dll";
+    return !files.fileExists(classic) && files.fileExists(modular) ? modular : classic;
+}
+
+}  // namespace velmora
+
+namespace velmora {
+
+std::vector<UncarriedValue> valuesTheWrapperCannotCarry(const TomcatLayout& layout, const Configuration& c) {
+    std::vector<UncarriedValue> found;
+    if (layout.family != WrapperFamily::Modern) return found;
+    auto look = [&](const std::string& label, const std::string& value) {
+        if (value.find('\'') != std::string::npos) found.push_back({label, value});
+    };
+    look("Catalina Home", c.catalinaHome);
+    look("Catalina Base", c.catalinaBase);
+    look("Temp Directory", c.tempDirectory);
+    if (c.useSecurityManager == 1) look("Security Policy File", c.securityPolicyFile);
+    for (const auto& option : c.additionalJvmOptions) look("Additional JVM Options", option);
+    return found;
+}
+
+std::string uncarriedValueMessage(const UncarriedValue& value) {
+    return "The Tomcat service wrapper of this Catalina home takes the JVM options as one list in which a single "
+           "quote (') cannot stand, so '" + value.value + "' (" + value.label +
+           ") would not reach the JVM whole. Choose a value without a single quote.";
+}
+
+}  // namespace velmora

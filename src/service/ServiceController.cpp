@@ -1,0 +1,232 @@
+#include "service/ServiceController.h"
+
+#include <map>
+
+#include "platform/Text.h"
+#include "platform/WindowsPaths.h"
+#include "service/ProgramDigest.h"
+#include "service/ServiceMessages.h"
+#include "service/ServiceNames.h"
+
+namespace velmora {
+
+namespace {
+// The wrapper may hold its file for a moment after it stops; the delete is
+// retried without a pause until it goes or the attempts run out.
+constexpr int kMaxDeleteRetries = 50000;
+// Larger than any service wrapper; a file this size is not one we copied.
+constexpr std::size_t kMaxWrapperBytes = 64u << 20;
+}  // namespace
+
+Survey ServiceController::survey(const Configuration& c, bool installed, const InstallRecord& record) {
+    Survey s;
+    s.config = c;
+    s.layout = tomcatLayoutOf(c.catalinaHome, platform_.files);
+    s.kind = wrapperKindFor(s.layout, platform_.files);
+    s.installed = installed;
+    s.record = record;
+    s.facts = lookUpService(platform_.services, platform_.registry, c.serviceName);
+    s.ownership = ownershipOf(s.facts, installed, record, *s.kind, c);
+    return s;
+}
+
+std::string ServiceController::digestOf(const std::string& path) {
+    const auto bytes = platform_.files.readBytes(path, kMaxWrapperBytes);
+    return bytes ? sha256Hex(*bytes) : std::string();
+}
+
+bool ServiceController::copyIsOurs(const Survey& s, const std::string& target) {
+    return !s.record.programDigest.empty() && digestOf(target) == s.record.programDigest;
+}
+
+std::string ServiceController::installRefusal(const Survey& s) {
+    const std::string& name = s.config.serviceName;
+    if (s.ownership == Ownership::Unknown) return messages::serviceLookupFailed(name, s.facts.failure.description);
+    if (s.facts.present() && !isOurs(s.ownership)) return messages::foreignService(name, s.facts.programLine);
+    if (const auto copy = s.kind->copy(s.config); copy && platform_.files.fileExists(copy->target) && !copyIsOurs(s, copy->target))
+        return messages::foreignWrapperCopy(copy->target, copy->source);
+    return {};
+}
+
+std::string ServiceController::actRefusal(const Survey& s) {
+    const std::string& name = s.config.serviceName;
+    if (s.ownership == Ownership::Unknown) return messages::serviceLookupFailed(name, s.facts.failure.description);
+    if (s.ownership == Ownership::Foreign) return messages::serviceNoLongerOurs(name, s.facts.programLine);
+    return {};
+}
+
+Plan ServiceController::adoption(Survey& s) {
+    if (s.ownership != Ownership::OursBeforeRecords) return {};
+    return {{"record the install", [this, &s] {
+                 InstallRecord record{s.facts.programLine, newInstallMark(), {}};
+                 if (const auto copy = s.kind->copy(s.config)) record.programDigest = digestOf(copy->target);
+                 const std::string& name = s.config.serviceName;
+                 if (auto failure = platform_.registry.write(kLocalMachine, serviceKey(name),
+                                                             {RegistryWrite::textValue(kInstallMarkValue, record.mark)}))
+                     return StepResult::failed(messages::serviceValuesNotWritten(name, failure->description));
+                 if (auto failure = store_.markInstalled(name, record))
+                     return StepResult::failed(messages::storeNotWritten(name, failure->description));
+                 s.record = record;
+                 s.facts.mark = record.mark;
+                 s.ownership = Ownership::Ours;
+                 return StepResult{};
+             }}};
+}
+
+StepResult ServiceController::runNet(const std::string& verb, const std::string& name) {
+    const std::string net = platform_.environment.systemFolder() + "\\net.exe";
+    progress_.begin(verb == "start" ? messages::startingNotice(name) : messages::stoppingNotice(name));
+    const ProcessResult result = platform_.processes.run({net, netCommand(verb, name)});
+    progress_.end();
+    StepResult step;
+    // net's own exit code is not looked at: the status that follows shows the outcome.
+    if (result.ending != ProcessResult::Ending::Exited)
+        step.warn(messages::netNotRun(verb, name, messages::howItEnded(net, result)));
+    return step;
+}
+
+Step ServiceController::start(const std::string& name) {
+    return {"start", [this, name] { return runNet("start", name); }};
+}
+
+Step ServiceController::stop(const std::string& name) {
+    return {"stop", [this, name] { return runNet("stop", name); }};
+}
+
+StatusCheck ServiceController::status(const std::string& name, bool installed) {
+    return checkServiceStatus(platform_.services, name, installed);
+}
+
+StepResult ServiceController::unregister(Survey& s) {
+    const ProcessRun run = s.kind->unregistering(s.config);
+    const ProcessResult result = platform_.processes.run(run);
+    s.facts = lookUpService(platform_.services, platform_.registry, s.config.serviceName);
+    if (s.facts.presence == ServiceFacts::Presence::Absent) return {};
+    if (s.facts.presence == ServiceFacts::Presence::Unknown)
+        return StepResult::failed(messages::serviceLookupFailed(s.config.serviceName, s.facts.failure.description));
+    return StepResult::failed(messages::serviceStillRegistered(s.config.serviceName, messages::howItEnded(run.program, result)));
+}
+
+StepResult ServiceController::deleteCopy(Survey& s) {
+    const auto copy = s.kind->copy(s.config);
+    if (!copy || !platform_.files.fileExists(copy->target) || !copyIsOurs(s, copy->target)) {
+        s.record.programDigest.clear();
+        return {};
+    }
+    for (int attempts = 0; attempts <= kMaxDeleteRetries; ++attempts)
+        if (!platform_.files.deleteFile(copy->target)) break;
+    StepResult step;
+    if (platform_.files.fileExists(copy->target))
+        step.warn(messages::wrapperCopyStillThere(s.config.serviceName, copy->target));
+    else
+        s.record.programDigest.clear();
+    return step;
+}
+
+Plan ServiceController::removal(Survey& s) {
+    Plan plan = adoption(s);
+    const std::string name = s.config.serviceName;
+    if (s.facts.present()) {
+        plan.push_back(stop(name));
+        plan.push_back({"uninstall :" + s.kind->unregistering(s.config).commandLine, [this, &s] { return unregister(s); }});
+    }
+    plan.push_back({"delete the wrapper copy", [this, &s] { return deleteCopy(s); }});
+    plan.push_back({"mark not installed", [this, &s, name] {
+                        if (auto failure = store_.markNotInstalled(name, s.record.programDigest))
+                            return StepResult::failed(messages::storeNotWritten(name, failure->description));
+                        s.installed = false;
+                        removeLeftoverServiceKey(name);
+                        return StepResult{};
+                    }});
+    return plan;
+}
+
+StepResult ServiceController::copyWrapper(Survey& s) {
+    const auto copy = s.kind->copy(s.config);
+    // An existing copy is one an earlier install of this configuration left.
+    if (!copy || platform_.files.fileExists(copy->target)) return {};
+    if (auto failure = platform_.files.copyFile(copy->source, copy->target))
+        return StepResult::failed(messages::wrapperNotCopied(copy->source, copy->target, failure->description));
+    s.copyMadeNow = true;
+    return {};
+}
+
+StepResult ServiceController::registerService(Survey& s) {
+    const std::string& name = s.config.serviceName;
+    const ProcessRun run = s.kind->registering(s.config);
+    const ProcessResult result = platform_.processes.run(run);
+    const std::string ending = messages::howItEnded(run.program, result);
+    s.facts = lookUpService(platform_.services, platform_.registry, name);
+    if (s.facts.presence == ServiceFacts::Presence::Unknown)
+        return StepResult::failed(messages::serviceLookupFailed(name, s.facts.failure.description));
+    const auto copy = s.kind->copy(s.config);
+    if (!s.facts.present()) {
+        std::string leftBehind;
+        if (copy && s.copyMadeNow && platform_.files.deleteFile(copy->target)) leftBehind = copy->target;
+        return StepResult::failed(messages::serviceNotRegistered(name, ending, leftBehind));
+    }
+    StepResult step;
+    if (result.ending != ProcessResult::Ending::Exited)
+        step.warn("The service \"" + name + "\" was registered, but " + ending + ".");
+    s.record = {s.facts.programLine, newInstallMark(), copy ? digestOf(copy->target) : std::string()};
+    if (auto failure = platform_.registry.write(kLocalMachine, serviceKey(name),
+                                                {RegistryWrite::textValue(kInstallMarkValue, s.record.mark)}))
+        return StepResult::failed(messages::serviceValuesNotWritten(name, failure->description));
+    s.facts.mark = s.record.mark;
+    s.ownership = Ownership::Ours;
+    return step;
+}
+
+StepResult ServiceController::writeParameters(const Survey& s) {
+    std::vector<std::string> order;
+    std::map<std::string, std::vector<RegistryWrite>> byKey;
+    for (const WrapperValue& value : s.kind->parameters(s.config)) {
+        if (!byKey.count(value.key)) order.push_back(value.key);
+        if (const auto* text = std::get_if<std::string>(&value.data))
+            byKey[value.key].push_back(RegistryWrite::textValue(value.name, *text));
+        else
+            byKey[value.key].push_back(RegistryWrite::numberValue(value.name, std::get<std::uint32_t>(value.data)));
+    }
+    StepResult step;
+    for (const auto& key : order)
+        if (auto failure = platform_.registry.write(kLocalMachine, key, byKey[key])) {
+            step.warn(messages::serviceValuesNotWritten(s.config.serviceName, failure->description));
+            step.logged.push_back({*failure, "write the wrapper's values"});
+            break;
+        }
+    return step;
+}
+
+Plan ServiceController::installation(Survey& s) {
+    const std::string name = s.config.serviceName;
+    return {
+        {"copy the wrapper", [this, &s] { return copyWrapper(s); }},
+        {"install :" + s.kind->registering(s.config).commandLine, [this, &s] { return registerService(s); }},
+        {"write the wrapper's values", [this, &s] { return writeParameters(s); }},
+        {"mark installed", [this, &s, name] {
+             if (auto failure = store_.markInstalled(name, s.record))
+                 return StepResult::failed(messages::storeNotWritten(name, failure->description));
+             s.installed = true;
+             return StepResult{};
+         }},
+    };
+}
+
+// Once the service is gone its key may still hold what Velmora wrote for it
+// (the description, the mark and the wrapper's parameters); anything else is not ours.
+void ServiceController::removeLeftoverServiceKey(const std::string& name) {
+    const std::string key = serviceKey(name);
+    Registry& registry = platform_.registry;
+    const auto contents = registry.contents(kLocalMachine, key);
+    if (!contents) return;
+    for (const auto& value : contents->valueNames)
+        if (!sameName(value, "Description") && !sameName(value, kInstallMarkValue)) return;
+    for (const auto& subkey : contents->subkeyNames) {
+        const auto inner = registry.contents(kLocalMachine, key + "\\" + subkey);
+        if (!sameName(subkey, "Parameters") || !inner || !inner->subkeyNames.empty()) return;
+    }
+    (void)registry.deleteKey(kLocalMachine, parametersKey(name));
+    (void)registry.deleteKey(kLocalMachine, key);
+}
+
+}  // namespace velmora

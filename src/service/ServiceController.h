@@ -1,0 +1,73 @@
+#pragma once
+#include <memory>
+#include <string>
+
+#include "config/ConfigurationStore.h"
+#include "config/TomcatLayout.h"
+#include "platform/Platform.h"
+#include "service/Ownership.h"
+#include "service/Plan.h"
+#include "service/ServiceStatus.h"
+#include "service/WrapperKind.h"
+
+namespace velmora {
+
+// What one command found before it changes anything: the configuration, its
+// wrapper kind, what the store recorded and what the system says of the
+// service. The steps of its plan work on it.
+struct Survey {
+    Configuration config;
+    TomcatLayout layout;
+    std::shared_ptr<const WrapperKind> kind;
+    bool installed = false;
+    InstallRecord record;
+    ServiceFacts facts;
+    Ownership ownership = Ownership::NoService;
+    bool copyMadeNow = false;  // the install made bin\<name>.exe itself
+};
+
+// Decides once per command, then hands out the steps that carry it out:
+// removal, installation, start and stop of a configuration's service.
+class ServiceController {
+public:
+    ServiceController(Platform& platform, ConfigurationStore& store, Progress& progress)
+        : platform_(platform), store_(store), progress_(progress) {}
+
+    Survey survey(const Configuration& c, bool installed, const InstallRecord& record);
+
+    // Why the service of this configuration may not be installed now (a
+    // service of its name that is not ours, a wrapper copy Velmora did not
+    // make); empty when it may.
+    std::string installRefusal(const Survey& s);
+    // Why the installed service may not be stopped, removed or replaced;
+    // empty when it may (it is ours, or it is gone).
+    std::string actRefusal(const Survey& s);
+
+    // An install made before records were kept is recorded as it is found.
+    Plan adoption(Survey& s);
+    // Stop, unregister, delete the copy Velmora made, mark not installed.
+    Plan removal(Survey& s);
+    // Copy, register, record and mark, write the wrapper's values, mark installed.
+    Plan installation(Survey& s);
+    Step start(const std::string& name);
+    Step stop(const std::string& name);
+
+    StatusCheck status(const std::string& name, bool installed);
+
+private:
+    StepResult runNet(const std::string& verb, const std::string& name);
+    StepResult unregister(Survey& s);
+    StepResult deleteCopy(Survey& s);
+    StepResult copyWrapper(Survey& s);
+    StepResult registerService(Survey& s);
+    StepResult writeParameters(const Survey& s);
+    void removeLeftoverServiceKey(const std::string& name);
+    std::string digestOf(const std::string& path);
+    bool copyIsOurs(const Survey& s, const std::string& target);
+
+    Platform& platform_;
+    ConfigurationStore& store_;
+    Progress& progress_;
+};
+
+}  // namespace velmora

@@ -1,0 +1,74 @@
+#include "service/ServiceMessages.h"
+
+namespace velmora::messages {
+
+std::string howItEnded(const std::string& program, const ProcessResult& result) {
+    switch (result.ending) {
+        case ProcessResult::Ending::Exited: return "exit code " + std::to_string(result.exitCode);
+        case ProcessResult::Ending::NotStarted:
+            return program + " could not be started: " + result.failure.description;
+        case ProcessResult::Ending::StoppedAtBound:
+            return program + " did not finish within " + std::to_string(kProcessBoundMs / 1000) +
+                   " seconds and was stopped";
+        case ProcessResult::Ending::LeftRunning:
+            return program + " did not finish within " + std::to_string(kProcessBoundMs / 1000) +
+                   " seconds and could not be stopped: it is still running";
+    }
+    return {};
+}
+
+std::string foreignService(const std::string& name, const std::string& programLine) {
+    return "A service named \"" + name + "\" already exists on this computer and was not installed by Velmora "
+           "for this configuration (it runs " + programLine + "). Nothing was changed.";
+}
+
+std::string serviceNoLongerOurs(const std::string& name, const std::string& programLine) {
+    return "The service \"" + name + "\" is not the one Velmora installed for this configuration (it now runs " +
+           programLine + "), so Velmora neither stops, replaces nor removes it.";
+}
+
+std::string serviceLookupFailed(const std::string& name, const std::string& reason) {
+    return "The service manager could not be asked about the service \"" + name + "\": " + reason +
+           " Nothing was changed.";
+}
+
+std::string foreignWrapperCopy(const std::string& path, const std::string& source) {
+    return "The file " + path + " is not a copy of " + source +
+           " made by Velmora, so Velmora neither runs, replaces nor deletes it. Nothing was changed.";
+}
+
+std::string serviceNotRegistered(const std::string& name, const std::string& ending, const std::string& leftBehind) {
+    return "The service wrapper did not register the service \"" + name + "\" (" + ending +
+           "). The service is not installed; see the diagnostic report and the wrapper's own log for the reason." +
+           (leftBehind.empty() ? "" : " Left behind: " + leftBehind + ".");
+}
+
+std::string serviceStillRegistered(const std::string& name, const std::string& ending) {
+    return "The service \"" + name + "\" is still registered: the service wrapper did not remove it (" + ending +
+           "). Stop it and try again.";
+}
+
+std::string wrapperCopyStillThere(const std::string& name, const std::string& path) {
+    return "The service \"" + name + "\" has been removed, but its wrapper copy " + path +
+           " could not be deleted: it may still be in use. Delete it once the service's program has ended.";
+}
+
+std::string wrapperNotCopied(const std::string& source, const std::string& target, const std::string& reason) {
+    return "The service wrapper " + source + " could not be copied to " + target + ": " + reason +
+           " The service is not installed.";
+}
+
+std::string storeNotWritten(const std::string& name, const std::string& reason) {
+    return "The configuration \"" + name + "\" could not be written to the registry: " + reason +
+           " Run Velmora as an administrator.";
+}
+
+std::string serviceValuesNotWritten(const std::string& name, const std::string& reason) {
+    return "The start-up values of the service \"" + name + "\" could not be written to the registry: " + reason;
+}
+
+std::string netNotRun(const std::string& verb, const std::string& name, const std::string& ending) {
+    return "\"net " + verb + "\" for the service \"" + name + "\" did not run as it should: " + ending + ".";
+}
+
+}  // namespace velmora::messages

@@ -1,0 +1,34 @@
+#include "service/WrapperKind.h"
+
+#include <algorithm>
+#include <cctype>
+
+#include "service/ClassicWrapper.h"
+#include "service/ModernWrapper.h"
+
+namespace velmora {
+
+std::unique_ptr<WrapperKind> wrapperKindFor(const TomcatLayout& layout, Files& files) {
+    if (layout.family == WrapperFamily::Modern) return std::make_unique<ModernWrapper>(files, layout.wrapperProgram);
+    return std::make_unique<ClassicWrapper>(files);
+}
+
+std::string programOfBinaryPath(const std::string& binaryPath) {
+    const auto start = binaryPath.find_first_not_of(" \t");
+    if (start == std::string::npos) return {};
+    if (binaryPath[start] == '"') {
+        const auto close = binaryPath.find('"', start + 1);
+        return binaryPath.substr(start + 1, close == std::string::npos ? std::string::npos : close - start - 1);
+    }
+    // Unquoted, a path with blanks is cut at the ".exe" that ends a token.
+    std::string lower(binaryPath.size(), ' ');
+    std::transform(binaryPath.begin(), binaryPath.end(), lower.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    for (auto at = lower.find(".exe", start); at != std::string::npos; at = lower.find(".exe", at + 1))
+        if (at + 4 == lower.size() || lower[at + 4] == ' ' || lower[at + 4] == '\t')
+            return binaryPath.substr(start, at + 4 - start);
+    const auto blank = binaryPath.find_first_of(" \t", start);
+    return binaryPath.substr(start, blank == std::string::npos ? std::string::npos : blank - start);
+}
+
+}  // namespace velmora

@@ -1,0 +1,221 @@
+// The harms a careless administrator or an attacker could do through a save,
+// a delete or an install, each with what must hold instead.
+#include "config/Encodings.h"
+#include "config/StoreLayout.h"
+#include "service/ProgramDigest.h"
+#include "service/ServiceNames.h"
+#include "support/Fixture.h"
+
+using namespace velmora;
+using namespace velmora::testing;
+
+namespace {
+const std::string kTomcatTen = "\"C:\\tomcat10\\bin\\tomcat10.exe\" //RS//TC10";
+}
+
+TEST_F(SessionTest, AServiceVelmoraDidNotInstallIsNeverStoppedRemovedOrRun) {
+    addModernLayout();
+    addClassicLayout();
+    simulateWrappers();
+    // Tomcat's own installer made TC10, running, with the line Velmora would write.
+    os.services.services["TC10"] = {kTomcatTen, true};
+    // A copy of the classic wrapper that another service runs.
+    os.files.addFile("C:\\tomcat\\bin\\shop.exe", "the classic wrapper");
+    os.services.services["ShopSvc"] = {"\"C:\\tomcat\\bin\\shop.exe\" -service ShopSvc", true};
+    // A service with a program of the configuration's name and its own arguments.
+    os.services.services["Foo"] = {"\"C:/TOMCAT/bin/foo.EXE\" -run-my-own-service", true};
+    os.files.addFile("C:\\tomcat\\bin\\Foo.exe", "the classic wrapper");
+
+    os.environment.folder = "C:\\tomcat10\\bin";
+    saveNew("TC10");
+    os.environment.folder = "C:\\tomcat\\bin";
+    saveNew("shop");
+    session.edit(Field::Description, "new");
+    EXPECT_TRUE(session.save(true).done());
+    saveNew("Foo");
+    session.remove();
+    saveNew("shop");
+    session.remove();
+
+    EXPECT_TRUE(os.processes.ran.empty()) << os.processes.ran.front();
+    EXPECT_TRUE(os.services.services["TC10"].started);
+    EXPECT_TRUE(os.services.services["Foo"].started);
+    EXPECT_TRUE(os.files.fileExists("C:\\tomcat\\bin\\shop.exe"));
+    EXPECT_TRUE(os.files.fileExists("C:\\tomcat\\bin\\Foo.exe"));
+    EXPECT_EQ(os.files.deleteAttempts.size(), 0u);
+
+    // Installing over them is refused, saying whose the service or the file is.
+    session.open("TC10");
+    const Outcome tc10 = session.install();
+    EXPECT_EQ(tc10.result, Outcome::Result::Refused);
+    EXPECT_EQ(tc10.summary, "A service named \"TC10\" already exists on this computer and was not installed by Velmora "
+                            "for this configuration (it runs " + kTomcatTen + "). Nothing was changed.");
+    saveNew("shop");
+    EXPECT_EQ(session.install().summary, "The file C:\\tomcat\\bin\\shop.exe is not a copy of C:\\tomcat\\bin\\tomcat.exe "
+                                         "made by Velmora, so Velmora neither runs, replaces nor deletes it. Nothing was "
+                                         "changed.");
+    EXPECT_TRUE(os.processes.ran.empty());
+    EXPECT_EQ(storedNumber("shop", store::kInstalled), 0u);
+}
+
+TEST_F(SessionTest, OnlyWhatThisStoreRecordedIsOurs) {
+    addClassicLayout();
+    simulateWrappers();
+    saveNew("svc");
+    ASSERT_TRUE(session.install().done());
+    const std::string line = "\"C:\\tomcat\\bin\\svc.exe\" -service svc";
+    EXPECT_EQ(stored("svc", store::kInstalledProgramLine), line);
+    const std::string mark = stored("svc", store::kInstalledMark);
+    EXPECT_EQ(mark.substr(0, 8), "velmora-");
+    EXPECT_EQ(storedText(os.registry.read(kLocalMachine, serviceKey("svc"), kInstallMarkValue)).text, mark);
+    EXPECT_EQ(stored("svc", store::kInstalledProgramDigest), sha256Hex("the classic wrapper"));
+
+    // The same line in another case is still ours: Windows compares paths so.
+    os.services.services["svc"].binaryPath = "\"c:/TOMCAT/BIN/SVC.EXE\" -SERVICE SVC";
+    EXPECT_TRUE(session.stop().done());
+    EXPECT_EQ(ui.warnings, std::vector<std::string>{});
+
+    // Someone else's mark, or another line: not ours any more. Nothing is stopped or removed.
+    os.registry.write(kLocalMachine, serviceKey("svc"), {RegistryWrite::textValue(kInstallMarkValue, "forged")});
+    os.processes.ran.clear();
+    const Outcome removal = session.uninstall();
+    EXPECT_TRUE(os.processes.ran.empty());
+    EXPECT_TRUE(serviceExists("svc"));
+    EXPECT_EQ(ui.warnings.back(), "The service \"svc\" is not the one Velmora installed for this configuration (it now "
+                                  "runs \"c:/TOMCAT/BIN/SVC.EXE\" -SERVICE SVC), so Velmora neither stops, replaces nor "
+                                  "removes it.");
+    EXPECT_EQ(removal.summary, "The configuration \"svc\" is no longer marked as installed; its service was left as it is.");
+    EXPECT_EQ(storedNumber("svc", store::kInstalled), 0u);
+    EXPECT_TRUE(os.files.fileExists("C:\\tomcat\\bin\\svc.exe"));
+}
+
+TEST_F(SessionTest, AnInstallOfAnEarlierVelmoraIsRecognisedByItsLineAndRecorded) {
+    addModernLayout();
+    os.environment.folder = "C:\\tomcat10\\bin";
+    simulateWrappers();
+    saveNew("old");
+    // What an earlier Velmora left: the store says installed, no record.
+    os.registry.write(kLocalMachine, "SOFTWARE\\velmoraconfigs\\old", {RegistryWrite::numberValue(store::kInstalled, 1)});
+    os.services.services["old"] = {"\"C:\\tomcat10\\bin\\tomcat10.exe\" //RS//old", true};
+    session.open("old");
+    EXPECT_TRUE(session.stop().done());
+    EXPECT_FALSE(os.services.services["old"].started);
+    EXPECT_EQ(stored("old", store::kInstalledProgramLine), "\"C:\\tomcat10\\bin\\tomcat10.exe\" //RS//old");
+    EXPECT_EQ(stored("old", store::kInstalledMark).size(), 40u);
+
+    // With other arguments it was never ours.
+    saveNew("other");
+    os.registry.write(kLocalMachine, "SOFTWARE\\velmoraconfigs\\other", {RegistryWrite::numberValue(store::kInstalled, 1)});
+    os.services.services["other"] = {"\"C:\\tomcat10\\bin\\tomcat10.exe\" //RS//other --extra", true};
+    session.open("other");
+    EXPECT_EQ(session.stop().result, Outcome::Result::Refused);
+    EXPECT_TRUE(os.services.services["other"].started);
+}
+
+TEST_F(SessionTest, SavingAnInstalledConfigurationAsksEverythingBeforeItRemovesAnything) {
+    addClassicLayout();
+    simulateWrappers();
+    saveNew("svc");
+    ASSERT_TRUE(session.install().done());
+    os.services.services["svc"].started = true;
+    session.refresh();
+    os.files.folders.erase("C:\\tomcat\\temp");
+    ui.answers[QuestionKind::CreateMissingFolder] = Answer::No;
+    ui.answers[QuestionKind::InstallDespiteProblems] = Answer::No;
+    ui.forget();
+    os.processes.ran.clear();
+
+    const Outcome declined = session.save(true);
+    EXPECT_EQ(declined.result, Outcome::Result::Declined);
+    EXPECT_EQ(ui.askedKinds(), (std::vector<QuestionKind>{QuestionKind::RestartRunningService,
+                                                          QuestionKind::CreateMissingFolder,
+                                                          QuestionKind::InstallDespiteProblems}));
+    EXPECT_TRUE(os.processes.ran.empty());
+    EXPECT_TRUE(os.services.services["svc"].started);
+
+    // Yes to both: the service is removed and installed again from the new values, and restarted.
+    ui.answers.clear();
+    session.edit(Field::Description, "second");
+    const Outcome saved = session.save(true);
+    EXPECT_TRUE(saved.done()) << saved.summary;
+    EXPECT_EQ(saved.steps, (std::vector<std::string>{
+                               "stop", "uninstall :C:\\tomcat\\bin\\svc.exe -uninstall svc", "delete the wrapper copy",
+                               "mark not installed", "save", "copy the wrapper",
+                               "install :C:\\tomcat\\bin\\svc.exe -install svc C:\\jdk\\jre\\bin\\server\\jvm.dll -start main",
+                               "write the wrapper's values", "mark installed", "start"}));
+    EXPECT_TRUE(os.services.services["svc"].started);
+    EXPECT_EQ(stored("svc", "description"), "second");
+    EXPECT_EQ(ui.notices.back(), "Instance saved as \"svc\".");
+}
+
+TEST_F(SessionTest, AHungWrapperIsEndedAndTheUserToldWhatItLeft) {
+    addClassicLayout();
+    simulateWrappers();
+    saveNew("hx");
+    os.processes.hanging.insert("C:\\tomcat\\bin\\hx.exe -install hx C:\\jdk\\jre\\bin\\server\\jvm.dll -start main");
+    const Outcome outcome = session.install();
+    EXPECT_EQ(outcome.result, Outcome::Result::Failed);
+    EXPECT_EQ(outcome.summary, "The service wrapper did not register the service \"hx\" (C:\\tomcat\\bin\\hx.exe did not "
+                               "finish within 30 seconds and was stopped). The service is not installed; see the "
+                               "diagnostic report and the wrapper's own log for the reason.");
+    EXPECT_EQ(os.processes.stoppedAtBound.size(), 1u);
+    EXPECT_FALSE(os.files.fileExists("C:\\tomcat\\bin\\hx.exe"));
+    EXPECT_EQ(storedNumber("hx", store::kInstalled), 0u);
+
+    // One that cannot be ended keeps its program: the message names both.
+    os.processes.unstoppable = os.processes.hanging;
+    EXPECT_EQ(session.install().summary,
+              "The service wrapper did not register the service \"hx\" (C:\\tomcat\\bin\\hx.exe did not finish within 30 "
+              "seconds and could not be stopped: it is still running). The service is not installed; see the diagnostic "
+              "report and the wrapper's own log for the reason. Left behind: C:\\tomcat\\bin\\hx.exe.");
+}
+
+TEST_F(SessionTest, DeviceNamesAndStoredValuesWithANulNeverReachAFile) {
+    addClassicLayout();
+    saveNew("ok");
+    session.edit(Field::ServiceName, "COM1");
+    EXPECT_EQ(session.save(true).result, Outcome::Result::Refused);
+    session.edit(Field::ServiceName, "aux.txt");
+    EXPECT_EQ(session.save(true).result, Outcome::Result::Refused);
+    EXPECT_EQ(os.files.deviceReads, std::vector<std::string>{});
+
+    // A home stored as REG_EXPAND_SZ with a NUL after a victim's path.
+    os.files.addFile("C:\\victim.txt", "precious");
+    saveNew("vic");
+    os.registry.setRaw(kLocalMachine, "SOFTWARE\\velmoraconfigs\\vic", "tomcat.home",
+                       {kRegExpandSz, std::string("C:\\victim.txt\0\\bin\\tomcat.exe", 29), 0});
+    os.registry.write(kLocalMachine, "SOFTWARE\\velmoraconfigs\\vic", {RegistryWrite::numberValue(store::kInstalled, 1)});
+    ui.forget();
+    session.open("vic");
+    EXPECT_EQ(ui.warnings, std::vector<std::string>{
+                               "The value \"tomcat.home\" of the configuration \"vic\" is not a plain text (REG_SZ "
+                               "without NUL characters), so it opens empty. Save the configuration to store it afresh."});
+    EXPECT_EQ(session.configuration().catalinaHome, "");
+    session.edit(Field::Description, "y");
+    session.save(true);
+    session.remove();
+    EXPECT_EQ(os.files.files["C:\\victim.txt"], "precious");
+}
+
+TEST_F(SessionTest, RegistryWritesThatFailAreReportedAndListNothing) {
+    addClassicLayout();
+    os.registry.readOnlyKeys.insert("SOFTWARE\\velmoraconfigs");
+    session.newConfiguration();
+    session.edit(Field::ServiceName, "denied");
+    const Outcome outcome = session.save(true);
+    EXPECT_EQ(outcome.result, Outcome::Result::Failed);
+    EXPECT_EQ(outcome.summary, "The configuration \"denied\" could not be written to the registry: Access is denied. "
+                               "Run Velmora as an administrator.");
+    EXPECT_TRUE(ui.notices.empty());
+    EXPECT_FALSE(session.nameLocked());
+    os.registry.readOnlyKeys.clear();
+    EXPECT_EQ(storedList(), std::vector<std::string>{});
+
+    // A folder that cannot be created says so; a missing net.exe is named.
+    os.files.uncreatable.insert("C:\\tomcat\\temp");
+    os.files.folders.erase("C:\\tomcat\\temp");
+    session.open("nothing");
+    ui.forget();
+    session.edit(Field::TempDirectory, "C:\\tomcat\\temp");
+    EXPECT_EQ(ui.warnings.back(), "The folder 'C:\\tomcat\\temp' could not be created: Access is denied.");
+}

@@ -1,0 +1,55 @@
+#pragma once
+#include <map>
+#include <string>
+#include <vector>
+
+#include "app/FrontEnd.h"
+
+namespace velmora::testing {
+
+// Keeps what the program shows and answers its questions as a test says:
+// by kind, else Yes.
+class RecordingFrontEnd : public FrontEnd {
+public:
+    Answer ask(const Question& question) override {
+        asked.push_back(question);
+        auto it = answers.find(question.kind);
+        return it == answers.end() ? Answer::Yes : it->second;
+    }
+    void warn(const std::string& text) override { warnings.push_back(text); }
+    void tell(const std::string& text) override { notices.push_back(text); }
+    void begin(const std::string& notice) override {
+        progress.push_back(notice);
+        busy = true;
+    }
+    void end() override { busy = false; }
+    void showConfiguration(const Configuration& c, bool locked) override {
+        shown = c;
+        nameLocked = locked;
+    }
+    void showServiceState(bool isInstalled, ServiceStatus shownStatus) override {
+        installed = isInstalled;
+        status = shownStatus;
+    }
+
+    std::vector<QuestionKind> askedKinds() const {
+        std::vector<QuestionKind> kinds;
+        for (const auto& q : asked) kinds.push_back(q.kind);
+        return kinds;
+    }
+    void forget() {
+        asked.clear();
+        warnings.clear();
+        notices.clear();
+        progress.clear();
+    }
+
+    std::map<QuestionKind, Answer> answers;
+    std::vector<Question> asked;
+    std::vector<std::string> warnings, notices, progress;
+    Configuration shown;
+    bool nameLocked = false, installed = false, busy = false;
+    ServiceStatus status = ServiceStatus::NotInstalled;
+};
+
+}  // namespace velmora::testing
