@@ -32,9 +32,12 @@ ProcessResult Win32Processes::run(const ProcessRun& run) {
     // CreateProcessW may write into the command line, so it gets its own copy.
     std::wstring commandLine = wide(run.commandLine);
 
+    // No standard handles either: without them named, Wine hands the child
+    // copies of ours even when nothing is inherited, and a caller reading our
+    // output through a pipe would wait for the child too.
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
-    startup.dwFlags = STARTF_USESHOWWINDOW;
+    startup.dwFlags = STARTF_USESHOWWINDOW | STARTF_USESTDHANDLES;
     startup.wShowWindow = SW_HIDE;
     PROCESS_INFORMATION started{};
     if (!CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE,
