@@ -5,12 +5,26 @@
 import pathlib
 import unicodedata
 
+
+def simple_upper(char):
+    # Python maps case in full; where the full upper case is several
+    # characters, a single-character title case is the simple mapping
+    # (Greek letters with iota below).
+    for mapped in (char.upper(), char.title()):
+        if len(mapped) == 1:
+            return mapped
+    return char
+
+
 pairs = []
 for code in range(0x10000):
     if 0xD800 <= code <= 0xDFFF:
         continue
-    upper = chr(code).upper()
-    if len(upper) == 1 and ord(upper) != code and ord(upper) < 0x10000:
+    char = chr(code)
+    upper = simple_upper(char)
+    # Windows folds only letters whose upper case maps back to them: not
+    # dotless i to I, long s to S, final sigma to Sigma or micro to Mu.
+    if upper != char and ord(upper) < 0x10000 and upper.lower() == char:
         pairs.append((code, ord(upper)))
 
 runs = []
