@@ -1,53 +1,128 @@
 #include <windows.h>
 
+#include <set>
+
 #include <gtest/gtest.h>
 
 #include "PlatformTestSupport.h"
+#include "platform/win32/Handles.h"
 #include "platform/win32/Win32Files.h"
+#include "platform/win32/WideText.h"
 
 namespace velmora {
 namespace {
 
-TEST(FilesTest, ExistenceCopyWriteAndAppendActOnRealFiles) {
+std::string failureShown(const MaybeFailure& failure) {
+    return failure ? failure->source + " " + std::to_string(failure->number) : "none";
+}
+
+TEST(FilesTest, WritesAppendsCopiesAndDeletesRealFiles) {
     Win32Files files;
     test::TempFolder folder;
-    ASSERT_EQ(files.writeText(folder.file("a.txt"), "a long first text"), std::nullopt);
-    EXPECT_EQ(files.writeText(folder.file("a.txt"), "short"), std::nullopt);
+    ASSERT_EQ(failureShown(files.writeText(folder.file("a.txt"), "a long first text")), "none");
+    EXPECT_EQ(failureShown(files.writeText(folder.file("a.txt"), "short")), "none");
     EXPECT_EQ(test::contentOf(folder.file("a.txt")), "short");
     std::string found;
     for (const std::string& path : {folder.file("A.TXT"), folder.path(), std::string()})
         found += std::to_string(files.fileExists(path)) + std::to_string(files.folderExists(path));
     EXPECT_EQ(found, "100100");
 
-    ASSERT_EQ(files.writeText(folder.file("svc.exe"), "old wrapper, longer"), std::nullopt);
-    EXPECT_EQ(files.copyFile(folder.file("a.txt"), folder.file("svc.exe")), std::nullopt);
+    ASSERT_EQ(failureShown(files.writeText(folder.file("svc.exe"), "old wrapper, longer")), "none");
+    EXPECT_EQ(failureShown(files.copyFile(folder.file("a.txt"), folder.file("svc.exe"))), "none");
     EXPECT_EQ(test::contentOf(folder.file("svc.exe")), "short");
-    const Outcome missing = files.copyFile(folder.file("missing.exe"), folder.file("svc.exe"));
-    ASSERT_TRUE(missing);
-    EXPECT_EQ(missing->source + " " + std::to_string(missing->number), "CopyFileA " + std::to_string(ERROR_FILE_NOT_FOUND));
+    EXPECT_EQ(failureShown(files.copyFile(folder.file("missing.exe"), folder.file("svc.exe"))), "CopyFileW 2");
 
-    EXPECT_EQ(files.appendText(folder.file("debug.log"), "one\r\n"), std::nullopt);
-    EXPECT_EQ(files.appendText(folder.file("debug.log"), "two\r\n"), std::nullopt);
+    EXPECT_EQ(failureShown(files.appendText(folder.file("debug.log"), "one\r\n")), "none");
+    EXPECT_EQ(failureShown(files.appendText(folder.file("debug.log"), "two\r\n")), "none");
     EXPECT_EQ(test::contentOf(folder.file("debug.log")), "one\r\ntwo\r\n");
-    const Outcome failure = files.appendText(folder.file("missing\\debug.log"), "x");
-    ASSERT_TRUE(failure);
-    EXPECT_EQ(failure->source + " " + std::to_string(failure->number), "CreateFileA " + std::to_string(ERROR_PATH_NOT_FOUND));
-    EXPECT_FALSE(failure->description.empty());
-    EXPECT_TRUE(files.writeText(folder.file("missing\\report.html"), "x"));
+    const MaybeFailure failure = files.appendText(folder.file("missing\\debug.log"), "x");
+    EXPECT_EQ(failureShown(failure), "CreateFileW 3");
+    EXPECT_FALSE(failure && failure->description.empty());
+
+    // Even a read-only file goes.
+    ASSERT_TRUE(SetFileAttributesW(wide(folder.file("svc.exe")).c_str(), FILE_ATTRIBUTE_READONLY));
+    EXPECT_EQ(failureShown(files.deleteFile(folder.file("svc.exe"))), "none");
+    EXPECT_FALSE(files.fileExists(folder.file("svc.exe")));
+    EXPECT_EQ(failureShown(files.deleteFile(folder.file("svc.exe"))), "DeleteFileW 2");
 }
 
-TEST(FilesTest, ForcedDeleteRemovesEvenAReadOnlyFile) {
+// Files with these names can exist, made through the "\\?\" form that skips
+// the device names; by their ordinary paths they are the devices themselves.
+TEST(FilesTest, ADevicePathIsNeitherFoundReadCopiedNorDeleted) {
     Win32Files files;
     test::TempFolder folder;
-    const std::string path = folder.file("tomcat.exe");
-    ASSERT_EQ(files.writeText(path, "wrapper"), std::nullopt);
-    ASSERT_TRUE(SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY));
-    ASSERT_FALSE(DeleteFileA(path.c_str())) << "the file should resist a plain delete";
-    EXPECT_EQ(files.deleteFileForced(path), std::nullopt);
-    EXPECT_FALSE(files.fileExists(path));
-    const Outcome missing = files.deleteFileForced(path);
-    ASSERT_TRUE(missing);
-    EXPECT_EQ(missing->source + " " + std::to_string(missing->number), "DeleteFileA " + std::to_string(ERROR_FILE_NOT_FOUND));
+    ASSERT_EQ(failureShown(files.writeText(folder.file("plain.txt"), "plain")), "none");
+    for (const std::string name : {"COM1.exe", "NUL", "con.txt"}) {
+        const std::string path = folder.file(name);
+        test::createWithContent("\\\\?\\" + path, "kept");
+        ASSERT_EQ(test::contentOf("\\\\?\\" + path), "kept") << name;
+
+        EXPECT_FALSE(files.fileExists(path)) << name;
+        EXPECT_EQ(files.readBytes(path, 100), std::nullopt) << name;
+        EXPECT_EQ(failureShown(files.copyFile(path, folder.file("copy.txt"))), "CopyFileW 2") << name;
+        EXPECT_EQ(failureShown(files.copyFile(folder.file("plain.txt"), path)), "CopyFileW 5") << name;
+        EXPECT_EQ(failureShown(files.writeText(path, "x")), "CreateFileW 5") << name;
+        EXPECT_EQ(failureShown(files.deleteFile(path)), "DeleteFileW 2") << name;
+        EXPECT_FALSE(files.sameFile(path, path)) << name;
+        EXPECT_EQ(test::contentOf("\\\\?\\" + path), "kept") << name;
+        DeleteFileW(wide("\\\\?\\" + path).c_str());
+    }
+    EXPECT_FALSE(files.fileExists(folder.file("copy.txt")));
+}
+
+TEST(FilesTest, OnlyOrdinaryFilesAreReadAndOneFileIsKnownByAnySpelling) {
+    Win32Files files;
+    test::TempFolder folder;
+    ASSERT_EQ(failureShown(files.createFolders(folder.file("sub"))), "none");
+    ASSERT_EQ(failureShown(files.writeText(folder.file("a.txt"), "first text")), "none");
+    ASSERT_EQ(failureShown(files.writeText(folder.file("b.txt"), "first text")), "none");
+    EXPECT_EQ(files.readBytes(folder.file("a.txt"), 5), "first");
+    EXPECT_EQ(files.readBytes(folder.file("a.txt"), 100), "first text");
+    EXPECT_EQ(files.readBytes(folder.path(), 100), std::nullopt);
+    EXPECT_EQ(files.readBytes(folder.file("missing.txt"), 100), std::nullopt);
+
+    const std::string a = folder.file("a.txt");
+    std::string same;
+    for (const std::string& other : {folder.file("A.TXT"), folder.file("sub\\..\\a.txt"), folder.path() + "/a.txt",
+                                     folder.file("b.txt"), folder.file("missing.txt"), folder.file("sub")})
+        same += files.sameFile(a, other) ? "1" : "0";
+    EXPECT_EQ(same, "111000");
+    EXPECT_FALSE(files.sameFile(folder.file("sub"), folder.file("sub")));
+
+    // Copied onto itself, a file would be emptied.
+    EXPECT_EQ(failureShown(files.copyFile(a, folder.file("sub\\..\\A.txt"))), "CopyFileW 32");
+    EXPECT_EQ(failureShown(files.copyFile(a, folder.file("A.TXT"))), "CopyFileW 32");
+    EXPECT_EQ(test::contentOf(a), "first text");
+}
+
+TEST(FilesTest, FoldersAndFilesNamedInAnyScriptWorkEndToEnd) {
+    Win32Files files;
+    test::TempFolder folder;
+    const std::string home = folder.file("Prögramme\\Tömcat 10");
+    const std::string settings = home + "\\設定ファイル.txt";
+    const std::string copy = home + "\\コピー.txt";
+    ASSERT_EQ(failureShown(files.createFolders(home)), "none");
+    EXPECT_TRUE(files.folderExists(folder.file("PRÖGRAMME")));
+    EXPECT_EQ(failureShown(files.writeText(settings, "Grüße")), "none");
+    EXPECT_EQ(failureShown(files.appendText(settings, ", 日本")), "none");
+    EXPECT_TRUE(files.fileExists(settings));
+    EXPECT_EQ(files.readBytes(settings, 100), "Grüße, 日本");
+    EXPECT_EQ(failureShown(files.copyFile(settings, copy)), "none");
+    EXPECT_TRUE(files.sameFile(copy, folder.file("prögramme\\TÖMCAT 10\\コピー.txt")));
+    EXPECT_FALSE(files.sameFile(settings, copy));
+
+    // The names on disk are those characters, not some code page's guess.
+    std::set<std::wstring> names;
+    WIN32_FIND_DATAW found{};
+    const HANDLE search = FindFirstFileW(wide(home + "\\*.txt").c_str(), &found);
+    for (BOOL more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileW(search, &found)) names.insert(found.cFileName);
+    if (search != INVALID_HANDLE_VALUE) FindClose(search);
+    EXPECT_EQ(names, (std::set<std::wstring>{L"\u8A2D\u5B9A\u30D5\u30A1\u30A4\u30EB.txt", L"\u30B3\u30D4\u30FC.txt"}));
+    EXPECT_NE(GetFileAttributesW((wide(folder.path()) + L"\\Pr\u00F6gramme\\T\u00F6mcat 10").c_str()), INVALID_FILE_ATTRIBUTES);
+
+    EXPECT_EQ(failureShown(files.deleteFile(settings)), "none");
+    EXPECT_FALSE(files.fileExists(settings));
+    EXPECT_TRUE(files.fileExists(copy));
 }
 
 }  // namespace

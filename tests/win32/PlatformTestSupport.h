@@ -18,7 +18,9 @@ private:
     std::string path_;
 };
 
+// Read and written straight through the system, apart from the code under test.
 std::string contentOf(const std::string& path);
+void createWithContent(const std::string& path, const std::string& content);
 
 // The helper program beside this test executable, quoted for a command line.
 std::string quotedHelper();
