@@ -9,6 +9,8 @@
 #include <string>
 
 #include "WindowDriver.h"
+#include "platform/win32/Handles.h"
+#include "platform/win32/WideText.h"
 #include "ui/win32/ResourceIds.h"
 
 using namespace velmora::e2e;
@@ -25,20 +27,22 @@ public:
         // The program's console children (net, the wrapper) talk to the
         // null device, not into the walk's report.
         SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
-        HANDLE nul = CreateFileA("NUL", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit,
-                                 OPEN_EXISTING, 0, nullptr);
-        STARTUPINFOA startup{};
+        const velmora::Handle nul(CreateFileW(L"NUL", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                              &inherit, OPEN_EXISTING, 0, nullptr));
+        STARTUPINFOW startup{};
         startup.cb = sizeof startup;
         startup.dwFlags = STARTF_USESTDHANDLES;
-        startup.hStdInput = startup.hStdOutput = startup.hStdError = nul;
-        std::string commandLine = "\"" + program_ + "\"";
-        const std::string folder = program_.substr(0, program_.find_last_of('\\'));
-        const BOOL started = CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr,
-                                            folder.c_str(), &startup, &process_);
-        CloseHandle(nul);
-        if (!started) return false;
-        waitUntil([&] { return (main_ = findTopWindow(process_.dwProcessId, "Velmora - 0.2.5 (beta)")) != nullptr; },
-                  60000);
+        startup.hStdInput = startup.hStdOutput = startup.hStdError = nul.get();
+        std::wstring commandLine = velmora::wide("\"" + program_ + "\"");
+        const std::wstring folder = velmora::wide(program_.substr(0, program_.find_last_of('\\')));
+        PROCESS_INFORMATION started{};
+        if (!CreateProcessW(velmora::wide(program_).c_str(), commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr,
+                            folder.c_str(), &startup, &started))
+            return false;
+        process_.reset(started.hProcess);
+        const velmora::Handle thread(started.hThread);
+        processId_ = started.dwProcessId;
+        waitUntil([&] { return (main_ = findTopWindow(processId_, "Velmora - 0.2.5 (beta)")) != nullptr; }, 60000);
         return main_ != nullptr;
     }
 
@@ -48,9 +52,9 @@ public:
         ++steps_;
         std::printf("\n%d. %s\n", steps_, title.c_str());
         act();
-        bool ok = expected.empty() || waitUntil([&] { return text(IDC_LABEL20) == expected; });
-        std::printf("   status: \"%s\"   buttons: [%s] [%s%s]\n", text(IDC_LABEL20).c_str(), text(IDC_COMMAND6).c_str(),
-                    text(IDC_COMMAND9).c_str(), IsWindowEnabled(control(IDC_COMMAND9)) ? "" : ", disabled");
+        bool ok = expected.empty() || waitUntil([&] { return text(IDC_STATUS_TEXT) == expected; });
+        std::printf("   status: \"%s\"   buttons: [%s] [%s%s]\n", text(IDC_STATUS_TEXT).c_str(), text(IDC_INSTALL).c_str(),
+                    text(IDC_START).c_str(), IsWindowEnabled(control(IDC_START)) ? "" : ", disabled");
         if (!ok) {
             std::printf("   expected the status \"%s\"\n", expected.c_str());
             failed_ = true;
@@ -58,13 +62,13 @@ public:
         char name[64];
         std::snprintf(name, sizeof name, "%02d-%s.bmp", steps_, slug(title).c_str());
         Sleep(300);
-        if (saveScreenshot(topWindows(process_.dwProcessId), shots_ + "\\" + name))
+        if (saveScreenshot(topWindows(processId_), shots_ + "\\" + name))
             std::printf("   screenshot: %s\n", name);
     }
 
     // Presses a button of the message box with this title and prints it.
     void answer(const std::string& title, int button, const std::string& buttonName) {
-        const std::string message = answerMessageBox(process_.dwProcessId, title, button);
+        const std::string message = answerMessageBox(processId_, title, button);
         if (message.empty()) {
             std::printf("   no \"%s\" message box came\n", title.c_str());
             failed_ = true;
@@ -74,7 +78,7 @@ public:
     }
 
     void typeServiceName(const std::string& name) {
-        HWND box = control(IDC_TEXT5);
+        HWND box = control(IDC_SERVICE_NAME);
         focusControl(main_, box);
         waitUntil([&] { return focusedWindow(main_) == box; });
         setWindowText(box, name);
@@ -88,10 +92,8 @@ public:
 
     bool finish() {
         postCommand(main_, IDM_EXIT);
-        const bool ended = WaitForSingleObject(process_.hProcess, 20000) == WAIT_OBJECT_0;
-        if (!ended) TerminateProcess(process_.hProcess, 1);
-        CloseHandle(process_.hThread);
-        CloseHandle(process_.hProcess);
+        const bool ended = WaitForSingleObject(process_.get(), 20000) == WAIT_OBJECT_0;
+        if (!ended) TerminateProcess(process_.get(), 1);
         std::printf("\n%d steps; File > Exit %s.\n", steps_, ended ? "ended the program" : "did not end the program");
         return ended && !failed_;
     }
@@ -113,7 +115,8 @@ private:
     }
 
     std::string program_, shots_;
-    PROCESS_INFORMATION process_{};
+    velmora::Handle process_;
+    DWORD processId_ = 0;
     HWND main_ = nullptr;
     int steps_ = 0;
     bool failed_ = false;
@@ -121,13 +124,14 @@ private:
 
 }  // namespace
 
-int main(int argc, char** argv) {
+int wmain(int argc, wchar_t** argv) {
     if (argc < 3) {
         std::fprintf(stderr, "usage: demo_walk VELMORA_EXE SCREENSHOT_FOLDER\n");
         return 2;
     }
-    Walk walk(argv[1], argv[2]);
-    std::printf("Starting %s\n", argv[1]);
+    const std::string program = velmora::narrow(argv[1]);
+    Walk walk(program, velmora::narrow(argv[2]));
+    std::printf("Starting %s\n", program.c_str());
     if (!walk.start()) {
         std::printf("The main window did not appear.\n");
         return 1;
@@ -139,25 +143,25 @@ int main(int argc, char** argv) {
         walk.answer("Info", IDOK, "OK");
     });
     walk.step("Install", [&] {
-        walk.click(IDC_COMMAND6);
+        walk.click(IDC_INSTALL);
         walk.answer("Info", IDOK, "OK");
     }, "Installed - Not Running");
-    walk.step("Start", [&] { walk.click(IDC_COMMAND9); }, "Installed - Running");
-    walk.step("Refresh the status line", [&] { walk.click(IDC_COMMAND10); }, "Installed - Running");
+    walk.step("Start", [&] { walk.click(IDC_START); }, "Installed - Running");
+    walk.step("Refresh the status line", [&] { walk.click(IDC_REFRESH); }, "Installed - Running");
     walk.step("Help > Check Configuration writes the report", [&] {
-        walk.menu(IDM_DEBUG);
-        const std::string report = std::string(argv[1]).substr(0, std::string(argv[1]).find_last_of('\\')) +
-                                   "\\quenby-" + kName + "-debug.html";
-        const bool written = waitUntil([&] { return GetFileAttributesA(report.c_str()) != INVALID_FILE_ATTRIBUTES; });
+        walk.menu(IDM_CHECK_CONFIGURATION);
+        const std::string report = program.substr(0, program.find_last_of('\\')) + "\\quenby-" + kName + "-debug.html";
+        const bool written =
+            waitUntil([&] { return GetFileAttributesW(velmora::wide(report).c_str()) != INVALID_FILE_ATTRIBUTES; });
         std::printf("   report %s: %s\n", written ? "written" : "NOT written", report.c_str());
     });
-    walk.step("Stop", [&] { walk.click(IDC_COMMAND9); }, "Installed - Not Running");
+    walk.step("Stop", [&] { walk.click(IDC_START); }, "Installed - Not Running");
     walk.step("Uninstall", [&] {
-        walk.click(IDC_COMMAND6);
+        walk.click(IDC_INSTALL);
         walk.answer("Info", IDOK, "OK");
     }, "Not installed");
     walk.step("Delete the configuration with File > Delete", [&] {
-        walk.menu(IDM_DELETECONFIG);
+        walk.menu(IDM_DELETE);
         walk.answer("Info", IDOK, "OK");
     }, "Not installed");
     const bool ok = walk.finish();

@@ -1,7 +1,10 @@
 #include "WindowDriver.h"
 
 #include <algorithm>
-#include <fstream>
+#include <iterator>
+
+#include "platform/win32/Handles.h"
+#include "platform/win32/WideText.h"
 
 namespace velmora::e2e {
 
@@ -11,29 +14,19 @@ constexpr UINT kMessageTimeoutMs = 5000;
 
 LRESULT send(HWND window, UINT message, WPARAM wParam = 0, LPARAM lParam = 0) {
     DWORD_PTR result = 0;
-    SendMessageTimeoutA(window, message, wParam, lParam, SMTO_ABORTIFHUNG, kMessageTimeoutMs, &result);
+    SendMessageTimeoutW(window, message, wParam, lParam, SMTO_ABORTIFHUNG, kMessageTimeoutMs, &result);
     return static_cast<LRESULT>(result);
 }
 
-// Wine hands list texts to another process in their wide form whichever
-// form was asked for, so the items are read wide and converted.
 std::vector<std::string> itemsOf(HWND control, UINT countMessage, UINT lengthMessage, UINT textMessage) {
     std::vector<std::string> items;
     const LRESULT count = send(control, countMessage);
     for (LRESULT i = 0; i < count; ++i) {
-        DWORD_PTR length = 0;
-        SendMessageTimeoutW(control, lengthMessage, static_cast<WPARAM>(i), 0, SMTO_ABORTIFHUNG, kMessageTimeoutMs,
-                            &length);
-        std::wstring wide(length + 1, L'\0');
-        DWORD_PTR copied = 0;
-        SendMessageTimeoutW(control, textMessage, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(wide.data()),
-                            SMTO_ABORTIFHUNG, kMessageTimeoutMs, &copied);
-        wide.resize(static_cast<LRESULT>(copied) > 0 ? copied : 0);
-        std::string text(wide.size() * 2, '\0');
-        text.resize(static_cast<std::size_t>(WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()),
-                                                                 text.data(), static_cast<int>(text.size()), nullptr,
-                                                                 nullptr)));
-        items.push_back(text);
+        const LRESULT length = send(control, lengthMessage, static_cast<WPARAM>(i));
+        std::wstring text(static_cast<std::size_t>(std::max<LRESULT>(length, 0)) + 1, L'\0');
+        const LRESULT copied = send(control, textMessage, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text.data()));
+        text.resize(static_cast<std::size_t>(std::clamp<LRESULT>(copied, 0, static_cast<LRESULT>(text.size()))));
+        items.push_back(narrow(text));
     }
     return items;
 }
@@ -87,26 +80,27 @@ HWND findTopWindow(DWORD processId, const std::string& title) {
 
 std::string windowText(HWND window) {
     const LRESULT length = send(window, WM_GETTEXTLENGTH);
-    std::string text(static_cast<std::size_t>(std::max<LRESULT>(length, 0)) + 1, '\0');
+    std::wstring text(static_cast<std::size_t>(std::max<LRESULT>(length, 0)) + 1, L'\0');
     const LRESULT copied = send(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
-    text.resize(static_cast<std::size_t>(std::max<LRESULT>(copied, 0)));
-    return text;
+    text.resize(static_cast<std::size_t>(std::clamp<LRESULT>(copied, 0, static_cast<LRESULT>(text.size()))));
+    return narrow(text);
 }
 
 std::string windowTitle(HWND window) {
-    char title[512] = {};
-    GetWindowTextA(window, title, sizeof title);
-    return title;
+    wchar_t title[512] = {};
+    GetWindowTextW(window, title, static_cast<int>(std::size(title)));
+    return narrow(title);
 }
 
 void setWindowText(HWND window, const std::string& text) {
-    send(window, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+    const std::wstring wideText = wide(text);
+    send(window, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(wideText.c_str()));
 }
 
 std::string className(HWND window) {
-    char name[64] = {};
-    GetClassNameA(window, name, sizeof name);
-    return name;
+    wchar_t name[256] = {};  // class names are at most 256 characters
+    GetClassNameW(window, name, static_cast<int>(std::size(name)));
+    return narrow(name);
 }
 
 HWND focusedWindow(HWND anyWindowOfThread) {
@@ -116,12 +110,12 @@ HWND focusedWindow(HWND anyWindowOfThread) {
 }
 
 void focusControl(HWND dialog, HWND control) {
-    PostMessageA(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(control), TRUE);
+    PostMessageW(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(control), TRUE);
 }
 
 void pressTab(HWND control) {
-    PostMessageA(control, WM_KEYDOWN, VK_TAB, 1);
-    PostMessageA(control, WM_KEYUP, VK_TAB, 0xC0000001);
+    PostMessageW(control, WM_KEYDOWN, VK_TAB, 1);
+    PostMessageW(control, WM_KEYUP, VK_TAB, 0xC0000001);
 }
 
 void pressControlKey(HWND control, char key) {
@@ -134,20 +128,19 @@ void pressControlKey(HWND control, char key) {
     GetKeyboardState(keys);
     keys[VK_CONTROL] = keys[VK_LCONTROL] = 0x80;
     SetKeyboardState(keys);
-    PostMessageA(control, WM_KEYDOWN, static_cast<WPARAM>(key), 1);
-    PostMessageA(control, WM_KEYUP, static_cast<WPARAM>(key), 0xC0000001);
+    PostMessageW(control, WM_KEYDOWN, static_cast<WPARAM>(key), 1);
+    PostMessageW(control, WM_KEYUP, static_cast<WPARAM>(key), 0xC0000001);
     // Let the program read the key before Ctrl is let go again.
-    DWORD_PTR ignored = 0;
-    SendMessageTimeoutA(control, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, kMessageTimeoutMs, &ignored);
+    send(control, WM_NULL);
     Sleep(300);
     keys[VK_CONTROL] = keys[VK_LCONTROL] = 0;
     SetKeyboardState(keys);
     AttachThreadInput(self, target, FALSE);
 }
 
-void click(HWND button) { PostMessageA(button, BM_CLICK, 0, 0); }
+void click(HWND button) { PostMessageW(button, BM_CLICK, 0, 0); }
 
-void postCommand(HWND window, int commandId) { PostMessageA(window, WM_COMMAND, MAKEWPARAM(commandId, 0), 0); }
+void postCommand(HWND window, int commandId) { PostMessageW(window, WM_COMMAND, MAKEWPARAM(commandId, 0), 0); }
 
 bool isChecked(HWND button) { return send(button, BM_GETCHECK) == BST_CHECKED; }
 
@@ -161,7 +154,7 @@ std::string messageBoxText(HWND box) {
     // The text is the box's one static control that is not the icon.
     std::string text;
     for (HWND child = GetWindow(box, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
-        if (className(child) == "Static" && (GetWindowLongA(child, GWL_STYLE) & SS_TYPEMASK) != SS_ICON)
+        if (className(child) == "Static" && (GetWindowLongW(child, GWL_STYLE) & SS_TYPEMASK) != SS_ICON)
             text = std::max(text, windowText(child), [](const std::string& a, const std::string& b) {
                 return a.size() < b.size();
             });
@@ -222,32 +215,35 @@ bool saveScreenshot(const std::vector<HWND>& windows, const std::string& path) {
     ReleaseDC(nullptr, screen);
     if (rows != height) return false;
 
-    BITMAPFILEHEADER file{};
-    file.bfType = 0x4D42;  // "BM"
-    file.bfOffBits = sizeof file + sizeof info;
-    file.bfSize = file.bfOffBits + info.biSizeImage;
-    std::ofstream out(path, std::ios::binary);
-    out.write(reinterpret_cast<const char*>(&file), sizeof file);
-    out.write(reinterpret_cast<const char*>(&info), sizeof info);
-    out.write(pixels.data(), static_cast<std::streamsize>(pixels.size()));
-    return static_cast<bool>(out);
+    BITMAPFILEHEADER header{};
+    header.bfType = 0x4D42;  // "BM"
+    header.bfOffBits = sizeof header + sizeof info;
+    header.bfSize = header.bfOffBits + info.biSizeImage;
+    std::string bytes(reinterpret_cast<const char*>(&header), sizeof header);
+    bytes.append(reinterpret_cast<const char*>(&info), sizeof info).append(pixels);
+    const Handle file(CreateFileW(wide(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+                                  nullptr));
+    DWORD written = 0;
+    return file && WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+           written == bytes.size();
 }
 
 bool loadLibraryInto(DWORD processId, const std::string& path) {
-    HANDLE process = OpenProcess(PROCESS_ALL_ACCESS, FALSE, processId);
+    const Handle process(OpenProcess(PROCESS_ALL_ACCESS, FALSE, processId));
     if (!process) return false;
-    void* remotePath = VirtualAllocEx(process, nullptr, path.size() + 1, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+    const std::wstring widePath = wide(path);
+    const SIZE_T size = (widePath.size() + 1) * sizeof(wchar_t);
+    void* remotePath = VirtualAllocEx(process.get(), nullptr, size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
     DWORD loaded = 0;
-    if (remotePath && WriteProcessMemory(process, remotePath, path.c_str(), path.size() + 1, nullptr)) {
+    if (remotePath && WriteProcessMemory(process.get(), remotePath, widePath.c_str(), size, nullptr)) {
         auto loadLibrary = reinterpret_cast<LPTHREAD_START_ROUTINE>(
-            reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "LoadLibraryA")));
-        if (HANDLE thread = CreateRemoteThread(process, nullptr, 0, loadLibrary, remotePath, 0, nullptr)) {
-            if (WaitForSingleObject(thread, 10000) != WAIT_OBJECT_0 || !GetExitCodeThread(thread, &loaded)) loaded = 0;
-            CloseHandle(thread);
-        }
+            reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "LoadLibraryW")));
+        const Handle thread(CreateRemoteThread(process.get(), nullptr, 0, loadLibrary, remotePath, 0, nullptr));
+        if (!thread || WaitForSingleObject(thread.get(), 10000) != WAIT_OBJECT_0 ||
+            !GetExitCodeThread(thread.get(), &loaded))
+            loaded = 0;
     }
-    if (remotePath) VirtualFreeEx(process, remotePath, 0, MEM_RELEASE);
-    CloseHandle(process);
+    if (remotePath) VirtualFreeEx(process.get(), remotePath, 0, MEM_RELEASE);
     return loaded != 0;  // the thread's exit code is the low half of the module's address
 }
 

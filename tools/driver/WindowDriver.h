@@ -6,7 +6,8 @@
 #include <vector>
 
 // Drives the windows of another process the way a user would, through
-// messages that the program's own message loop and handlers process.
+// messages that the program's own message loop and handlers process. Texts
+// are UTF-8 here and wide in the messages.
 namespace velmora::e2e {
 
 constexpr int kDefaultWaitMs = 20000;

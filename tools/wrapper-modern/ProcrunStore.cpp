@@ -1,6 +1,8 @@
 #include "ProcrunStore.h"
 
 #include "ProcrunCommand.h"
+#include "platform/win32/Win32Registry.h"
+#include "platform/win32/WideText.h"
 
 namespace velmora::wrapper {
 
@@ -13,42 +15,26 @@ std::string parametersPath(const std::string& serviceName) { return procrunKeyPa
 }  // namespace
 
 DWORD storeOptions(const std::string& serviceName, const std::vector<std::pair<std::string, std::string>>& options) {
-    HKEY key = nullptr;
-    DWORD error = RegCreateKeyExA(HKEY_LOCAL_MACHINE, parametersPath(serviceName).c_str(), 0, nullptr, 0,
-                                  KEY_SET_VALUE, nullptr, &key, nullptr);
-    if (error != ERROR_SUCCESS) return error;
-    for (const auto& [name, value] : options) {
-        error = RegSetValueExA(key, name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                               static_cast<DWORD>(value.size() + 1));
-        if (error != ERROR_SUCCESS) break;
-    }
-    RegCloseKey(key);
-    return error;
+    // Each text with its terminating NUL, as the wrapper stores it.
+    std::vector<RegistryWrite> values;
+    for (const auto& [name, value] : options) values.push_back(RegistryWrite::textValue(name, value + '\0'));
+    const MaybeFailure failure = Win32Registry().write(kLocalMachine, parametersPath(serviceName), values);
+    return failure ? static_cast<DWORD>(failure->number) : ERROR_SUCCESS;
 }
 
 std::map<std::string, std::string> storedOptions(const std::string& serviceName) {
+    Win32Registry registry;
+    const std::string key = parametersPath(serviceName);
+    const auto names = registry.contents(kLocalMachine, key).value_or(KeyContents{}).valueNames;
+    const auto values = registry.readMany(kLocalMachine, key, names);
     std::map<std::string, std::string> options;
-    HKEY key = nullptr;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, parametersPath(serviceName).c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
-        return options;
-    char name[256];
-    std::string data(32768, '\0');
-    for (DWORD index = 0;; ++index) {
-        DWORD nameLength = sizeof name;
-        DWORD dataLength = static_cast<DWORD>(data.size());
-        DWORD type = 0;
-        const LONG status = RegEnumValueA(key, index, name, &nameLength, nullptr, &type,
-                                          reinterpret_cast<BYTE*>(data.data()), &dataLength);
-        if (status == ERROR_NO_MORE_ITEMS) break;
-        if (status == ERROR_SUCCESS && type == REG_SZ)
-            options[std::string(name, nameLength)] = std::string(data.data(), dataLength).c_str();
-    }
-    RegCloseKey(key);
+    for (std::size_t i = 0; i < names.size(); ++i)
+        if (values[i] && values[i]->type == kRegSz) options[names[i]] = values[i]->text.substr(0, values[i]->text.find('\0'));
     return options;
 }
 
 DWORD removeStoredOptions(const std::string& serviceName) {
-    const LONG status = RegDeleteTreeA(HKEY_LOCAL_MACHINE, procrunKeyPath(serviceName).c_str());
+    const LONG status = RegDeleteTreeW(HKEY_LOCAL_MACHINE, wide(procrunKeyPath(serviceName)).c_str());
     return status == ERROR_FILE_NOT_FOUND ? ERROR_SUCCESS : static_cast<DWORD>(status);
 }
 

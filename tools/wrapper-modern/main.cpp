@@ -11,8 +11,9 @@
 #include "ProcrunCommand.h"
 #include "ProcrunStore.h"
 #include "ServiceControl.h"
-#include "ServiceHandle.h"
 #include "ServiceRun.h"
+#include "platform/win32/Handles.h"
+#include "platform/win32/WideText.h"
 
 using namespace velmora::wrapper;
 
@@ -26,13 +27,14 @@ std::string optionValue(const ProcrunCommand& command, const std::string& name, 
 }
 
 DWORD describeService(const std::string& serviceName, const std::string& description) {
-    ServiceHandle manager{OpenSCManagerA(nullptr, nullptr, SC_MANAGER_CONNECT)};
+    const velmora::ServiceHandle manager(OpenSCManagerW(nullptr, nullptr, SC_MANAGER_CONNECT));
     if (!manager) return GetLastError();
-    ServiceHandle service{OpenServiceA(manager.get(), serviceName.c_str(), SERVICE_CHANGE_CONFIG)};
+    const velmora::ServiceHandle service(
+        OpenServiceW(manager.get(), velmora::wide(serviceName).c_str(), SERVICE_CHANGE_CONFIG));
     if (!service) return GetLastError();
-    std::string text = description;
-    SERVICE_DESCRIPTIONA info{text.data()};
-    return ChangeServiceConfig2A(service.get(), SERVICE_CONFIG_DESCRIPTION, &info) ? ERROR_SUCCESS : GetLastError();
+    std::wstring text = velmora::wide(description);
+    SERVICE_DESCRIPTIONW info{text.data()};
+    return ChangeServiceConfig2W(service.get(), SERVICE_CONFIG_DESCRIPTION, &info) ? ERROR_SUCCESS : GetLastError();
 }
 
 DWORD install(const ProcrunCommand& command) {
@@ -63,8 +65,10 @@ DWORD remove(const ProcrunCommand& command) {
 
 }  // namespace
 
-int main(int argc, char** argv) {
-    const auto parsed = parseProcrunArguments(std::vector<std::string>(argv + (argc > 0 ? 1 : 0), argv + argc));
+int wmain(int argc, wchar_t** argv) {
+    std::vector<std::string> arguments;
+    for (int i = 1; i < argc; ++i) arguments.push_back(velmora::narrow(argv[i]));
+    const auto parsed = parseProcrunArguments(arguments);
     if (const auto* usage = std::get_if<ProcrunUsageError>(&parsed)) {
         std::fprintf(stderr, "%s\nusage: //IS//<name> | //US//<name> [--Option value ...] | //DS//<name>\n",
                      usage->reason.c_str());

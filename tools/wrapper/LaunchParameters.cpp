@@ -1,46 +1,21 @@
 #include "LaunchParameters.h"
 
-#include <windows.h>
-
 #include <algorithm>
+#include <cstdint>
+
+#include "platform/win32/Win32Registry.h"
 
 namespace velmora::wrapper {
 
 namespace {
 
 // Guards against a damaged count keeping the service in start-up for ages.
-constexpr DWORD maxListedValues = 1024;
+constexpr std::uint32_t maxListedValues = 1024;
 
-std::string readString(HKEY key, const std::string& name) {
-    DWORD type = 0;
-    DWORD size = 0;
-    if (RegQueryValueExA(key, name.c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS) return {};
-    if (type != REG_SZ && type != REG_EXPAND_SZ) return {};
-    std::string data(size, '\0');
-    if (RegQueryValueExA(key, name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(data.data()), &size) !=
-        ERROR_SUCCESS)
-        return {};
-    // The length the reading call returns is the true one; REG_SZ ends at its first NUL.
-    data.resize(std::min<std::size_t>(size, data.size()));
-    return data.substr(0, data.find('\0'));
-}
-
-DWORD readDword(HKEY key, const std::string& name) {
-    DWORD type = 0;
-    DWORD value = 0;
-    DWORD size = sizeof value;
-    if (RegQueryValueExA(key, name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(&value), &size) !=
-            ERROR_SUCCESS ||
-        type != REG_DWORD)
-        return 0;
-    return value;
-}
-
-std::vector<std::string> readNumbered(HKEY key, const std::string& countName, const std::string& itemPrefix) {
-    std::vector<std::string> items;
-    DWORD count = std::min(readDword(key, countName), maxListedValues);
-    for (DWORD n = 0; n < count; ++n) items.push_back(readString(key, itemPrefix + std::to_string(n)));
-    return items;
+// A text as the wrapper reads it: up to its first NUL.
+std::string textOf(const std::optional<RegistryValue>& value) {
+    if (!value || (value->type != kRegSz && value->type != kRegExpandSz)) return {};
+    return value->text.substr(0, value->text.find('\0'));
 }
 
 }  // namespace
@@ -54,22 +29,28 @@ std::string parametersKeyPath(const std::string& serviceName) {
 }
 
 LaunchParameters readLaunchParameters(const std::string& serviceName) {
+    Win32Registry registry;
+    const std::string key = parametersKeyPath(serviceName);
+    const auto text = [&](const std::string& name) { return textOf(registry.read(kLocalMachine, key, name)); };
+    const auto numbered = [&](const std::string& countName, const std::string& itemPrefix) {
+        const auto count = registry.read(kLocalMachine, key, countName);
+        const std::uint32_t listed = count && count->type == kRegDword ? std::min(count->number, maxListedValues) : 0;
+        std::vector<std::string> items;
+        for (std::uint32_t n = 0; n < listed; ++n) items.push_back(text(itemPrefix + std::to_string(n)));
+        return items;
+    };
+
     LaunchParameters parameters;
-    HKEY key = nullptr;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, parametersKeyPath(serviceName).c_str(), 0, KEY_READ, &key) !=
-        ERROR_SUCCESS)
-        return parameters;
-    parameters.jvmLibrary = readString(key, "JVM Library");
-    parameters.jvmOptions = readNumbered(key, "JVM Option Count", "JVM Option Number ");
-    parameters.startClass = readString(key, "Start Class");
-    parameters.startMethod = readString(key, "Start Method");
-    parameters.startParams = readNumbered(key, "Start Param Count", "Start Param Number ");
-    parameters.stopClass = readString(key, "Stop Class");
-    parameters.stopMethod = readString(key, "Stop Method");
-    parameters.stopParams = readNumbered(key, "Stop Param Count", "Stop Param Number ");
-    parameters.outFile = readString(key, "System.out File");
-    parameters.errFile = readString(key, "System.err File");
-    RegCloseKey(key);
+    parameters.jvmLibrary = text("JVM Library");
+    parameters.jvmOptions = numbered("JVM Option Count", "JVM Option Number ");
+    parameters.startClass = text("Start Class");
+    parameters.startMethod = text("Start Method");
+    parameters.startParams = numbered("Start Param Count", "Start Param Number ");
+    parameters.stopClass = text("Stop Class");
+    parameters.stopMethod = text("Stop Method");
+    parameters.stopParams = numbered("Stop Param Count", "Stop Param Number ");
+    parameters.outFile = text("System.out File");
+    parameters.errFile = text("System.err File");
     return parameters;
 }
 

@@ -5,20 +5,17 @@
 #include "ExitCodes.h"
 #include "LaunchParameters.h"
 #include "ServiceControl.h"
+#include "platform/win32/Win32Registry.h"
 
 namespace velmora::wrapper {
 
 namespace {
 
+// Stored as the wrapper stores it, with its terminating NUL.
 DWORD writeJvmLibrary(const std::string& serviceName, const std::string& jvmLibrary) {
-    HKEY key = nullptr;
-    DWORD error = RegCreateKeyExA(HKEY_LOCAL_MACHINE, parametersKeyPath(serviceName).c_str(), 0, nullptr, 0,
-                                  KEY_SET_VALUE, nullptr, &key, nullptr);
-    if (error != ERROR_SUCCESS) return error;
-    error = RegSetValueExA(key, "JVM Library", 0, REG_SZ, reinterpret_cast<const BYTE*>(jvmLibrary.c_str()),
-                           static_cast<DWORD>(jvmLibrary.size() + 1));
-    RegCloseKey(key);
-    return error;
+    const MaybeFailure failure = Win32Registry().write(
+        kLocalMachine, parametersKeyPath(serviceName), {RegistryWrite::textValue("JVM Library", jvmLibrary + '\0')});
+    return failure ? static_cast<DWORD>(failure->number) : ERROR_SUCCESS;
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include "ServiceControl.h"
 
-#include "ServiceHandle.h"
+#include "platform/win32/Handles.h"
+#include "platform/win32/WideText.h"
 
 namespace velmora::wrapper {
 
@@ -14,13 +15,12 @@ constexpr DWORD visibilityTimeoutMs = 10000;
 constexpr DWORD stopTimeoutMs = 15000;
 constexpr DWORD processExitTimeoutMs = 5000;
 
-bool visibleToOthers(const std::string& serviceName) {
-    ServiceHandle manager{OpenSCManagerA(nullptr, nullptr, SC_MANAGER_CONNECT)};
-    if (!manager) return false;
-    return ServiceHandle{OpenServiceA(manager.get(), serviceName.c_str(), SERVICE_QUERY_STATUS)} != nullptr;
+bool visibleToOthers(const std::wstring& serviceName) {
+    const ServiceHandle manager(OpenSCManagerW(nullptr, nullptr, SC_MANAGER_CONNECT));
+    return manager && ServiceHandle(OpenServiceW(manager.get(), serviceName.c_str(), SERVICE_QUERY_STATUS));
 }
 
-bool waitUntilVisible(const std::string& serviceName) {
+bool waitUntilVisible(const std::wstring& serviceName) {
     for (DWORD waited = 0;; waited += pollIntervalMs) {
         if (visibleToOthers(serviceName)) return true;
         if (waited >= visibilityTimeoutMs) return false;
@@ -37,7 +37,7 @@ bool queryStatus(SC_HANDLE service, SERVICE_STATUS_PROCESS& status) {
 void stopAndWait(SC_HANDLE service) {
     SERVICE_STATUS_PROCESS status{};
     if (!queryStatus(service, status) || status.dwCurrentState == SERVICE_STOPPED) return;
-    HANDLE process = status.dwProcessId != 0 ? OpenProcess(SYNCHRONIZE, FALSE, status.dwProcessId) : nullptr;
+    const Handle process(status.dwProcessId != 0 ? OpenProcess(SYNCHRONIZE, FALSE, status.dwProcessId) : nullptr);
 
     SERVICE_STATUS ignored{};
     ControlService(service, SERVICE_CONTROL_STOP, &ignored);  // fails when already stopping; the wait covers that
@@ -45,40 +45,38 @@ void stopAndWait(SC_HANDLE service) {
         if (!queryStatus(service, status) || status.dwCurrentState == SERVICE_STOPPED) break;
         Sleep(pollIntervalMs);
     }
-    if (process) {
-        WaitForSingleObject(process, processExitTimeoutMs);
-        CloseHandle(process);
-    }
+    if (process) WaitForSingleObject(process.get(), processExitTimeoutMs);
 }
 
 }  // namespace
 
 std::string ownExecutablePath() {
-    std::string path(MAX_PATH, '\0');
+    std::wstring path(MAX_PATH, L'\0');
     for (;;) {
-        DWORD length = GetModuleFileNameA(nullptr, path.data(), static_cast<DWORD>(path.size()));
-        if (length < path.size()) return path.substr(0, length);
+        const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+        if (length < path.size()) return narrow(path.substr(0, length));
         path.resize(path.size() * 2);
     }
 }
 
 DWORD createDemandService(const std::string& serviceName, const std::string& displayName,
                           const std::string& binaryPath) {
-    ServiceHandle manager{OpenSCManagerA(nullptr, nullptr, SC_MANAGER_CREATE_SERVICE)};
+    const ServiceHandle manager(OpenSCManagerW(nullptr, nullptr, SC_MANAGER_CREATE_SERVICE));
     if (!manager) return GetLastError();
-    ServiceHandle service{CreateServiceA(manager.get(), serviceName.c_str(), displayName.c_str(),
-                                         SERVICE_QUERY_STATUS, SERVICE_WIN32_OWN_PROCESS, SERVICE_DEMAND_START,
-                                         SERVICE_ERROR_NORMAL, binaryPath.c_str(), nullptr, nullptr, nullptr,
-                                         nullptr, nullptr)};
+    const std::wstring name = wide(serviceName);
+    const ServiceHandle service(CreateServiceW(manager.get(), name.c_str(), wide(displayName).c_str(),
+                                               SERVICE_QUERY_STATUS, SERVICE_WIN32_OWN_PROCESS, SERVICE_DEMAND_START,
+                                               SERVICE_ERROR_NORMAL, wide(binaryPath).c_str(), nullptr, nullptr,
+                                               nullptr, nullptr, nullptr));
     if (!service) return GetLastError();
-    return waitUntilVisible(serviceName) ? ERROR_SUCCESS : ERROR_TIMEOUT;
+    return waitUntilVisible(name) ? ERROR_SUCCESS : ERROR_TIMEOUT;
 }
 
 DWORD stopAndDeleteService(const std::string& serviceName) {
-    ServiceHandle manager{OpenSCManagerA(nullptr, nullptr, SC_MANAGER_CONNECT)};
+    const ServiceHandle manager(OpenSCManagerW(nullptr, nullptr, SC_MANAGER_CONNECT));
     if (!manager) return GetLastError();
-    ServiceHandle service{
-        OpenServiceA(manager.get(), serviceName.c_str(), SERVICE_STOP | SERVICE_QUERY_STATUS | DELETE)};
+    const ServiceHandle service(
+        OpenServiceW(manager.get(), wide(serviceName).c_str(), SERVICE_STOP | SERVICE_QUERY_STATUS | DELETE));
     if (!service) return GetLastError();
     stopAndWait(service.get());
     if (!DeleteService(service.get())) return GetLastError();

@@ -8,6 +8,8 @@
 #include "LaunchAccount.h"
 #include "LaunchParameters.h"
 #include "TextFile.h"
+#include "platform/win32/Handles.h"
+#include "platform/win32/WideText.h"
 
 namespace velmora::wrapper {
 
@@ -18,7 +20,7 @@ LaunchReader launchReader = readLaunchParameters;
 
 struct RunningService {
     SERVICE_STATUS_HANDLE statusHandle = nullptr;
-    HANDLE stopped = nullptr;
+    Handle stopped;
     LaunchParameters parameters;
     std::string accountPath;
 };
@@ -41,7 +43,7 @@ DWORD WINAPI handleControl(DWORD control, DWORD, LPVOID, LPVOID context) {
         // Wine's ControlService, and so its net stop, does not wait for more.
         if (!service.accountPath.empty()) appendLines(service.accountPath, {stopAccount(service.parameters)});
         report(service, SERVICE_STOPPED);
-        SetEvent(service.stopped);
+        SetEvent(service.stopped.get());
         return NO_ERROR;
     case SERVICE_CONTROL_INTERROGATE:
         return NO_ERROR;
@@ -59,15 +61,14 @@ std::string writeLaunchAccount(const std::string& serviceName, const LaunchParam
     return {};
 }
 
-void WINAPI serviceMain(DWORD argc, LPSTR* argv) {
-    std::string serviceName = argc > 0 && argv[0] ? argv[0] : "";
+void WINAPI serviceMain(DWORD argc, LPWSTR* argv) {
+    const std::string serviceName = narrow(argc > 0 ? argv[0] : nullptr);
     RunningService service;
-    service.stopped = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-    DWORD eventError = service.stopped ? NO_ERROR : GetLastError();
-    service.statusHandle = RegisterServiceCtrlHandlerExA(serviceName.c_str(), handleControl, &service);
+    service.stopped.reset(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    const DWORD eventError = service.stopped ? NO_ERROR : GetLastError();
+    service.statusHandle = RegisterServiceCtrlHandlerExW(wide(serviceName).c_str(), handleControl, &service);
     if (!service.statusHandle || !service.stopped) {
         if (service.statusHandle) report(service, SERVICE_STOPPED, eventError);
-        if (service.stopped) CloseHandle(service.stopped);
         return;
     }
 
@@ -77,17 +78,16 @@ void WINAPI serviceMain(DWORD argc, LPSTR* argv) {
     service.accountPath = writeLaunchAccount(serviceName, service.parameters);
     report(service, SERVICE_RUNNING);
 
-    WaitForSingleObject(service.stopped, INFINITE);
-    CloseHandle(service.stopped);
+    WaitForSingleObject(service.stopped.get(), INFINITE);
 }
 
 }  // namespace
 
 int runService(const std::string& serviceName, LaunchReader readParameters) {
     launchReader = readParameters;
-    std::string name = serviceName;
-    SERVICE_TABLE_ENTRYA table[] = {{name.data(), serviceMain}, {nullptr, nullptr}};
-    if (!StartServiceCtrlDispatcherA(table)) return failureExitCode(GetLastError());
+    std::wstring name = wide(serviceName);
+    SERVICE_TABLE_ENTRYW table[] = {{name.data(), serviceMain}, {nullptr, nullptr}};
+    if (!StartServiceCtrlDispatcherW(table)) return failureExitCode(GetLastError());
     return 0;
 }
 

@@ -2,26 +2,23 @@
 
 #include <windows.h>
 
+#include "platform/win32/Handles.h"
+#include "platform/win32/WideText.h"
+
 namespace velmora::wrapper {
 
 namespace {
 
 bool writeLines(const std::string& path, DWORD disposition, DWORD from, const std::vector<std::string>& lines) {
     if (path.empty()) return false;
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, disposition,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return false;
-    if (SetFilePointer(file, 0, nullptr, from) == INVALID_SET_FILE_POINTER) {
-        CloseHandle(file);
-        return false;
-    }
+    const Handle file(CreateFileW(wide(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, disposition,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file || SetFilePointer(file.get(), 0, nullptr, from) == INVALID_SET_FILE_POINTER) return false;
     std::string text;
     for (const auto& line : lines) text += line + "\r\n";
     DWORD written = 0;
-    bool ok = WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr) &&
-              written == text.size();
-    CloseHandle(file);
-    return ok;
+    return WriteFile(file.get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr) &&
+           written == text.size();
 }
 
 }  // namespace

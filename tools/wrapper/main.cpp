@@ -10,6 +10,7 @@
 #include "Registration.h"
 #include "ServiceControl.h"
 #include "ServiceRun.h"
+#include "platform/win32/WideText.h"
 
 using namespace velmora::wrapper;
 
@@ -28,7 +29,9 @@ int printUsage(const std::string& ownPath) {
 
 int main() {
     const std::string ownPath = ownExecutablePath();
-    const Command command = parseCommandLine(GetCommandLineA());
+    // The whole line as Windows hands it over: the installer's unquoted
+    // program path is read by the parser itself.
+    const Command command = parseCommandLine(velmora::narrow(GetCommandLineW()));
     if (const auto* install = std::get_if<InstallCommand>(&command)) return installService(*install, ownPath);
     if (const auto* uninstall = std::get_if<UninstallCommand>(&command)) return uninstallService(*uninstall);
     if (const auto* service = std::get_if<ServiceCommand>(&command))
