@@ -7,9 +7,9 @@ namespace velmora {
 namespace {
 
 bool isComboBox(HWND window) {
-    char name[16] = {};
-    GetClassNameA(window, name, sizeof name);
-    return lstrcmpiA(name, "ComboBox") == 0;
+    wchar_t name[16] = {};
+    GetClassNameW(window, name, 16);
+    return lstrcmpiW(name, L"ComboBox") == 0;
 }
 
 }  // namespace
@@ -17,11 +17,11 @@ bool isComboBox(HWND window) {
 SIZE baseUnitsOf(HFONT font) {
     HDC screen = GetDC(nullptr);
     HGDIOBJ previous = SelectObject(screen, font);
-    TEXTMETRICA metrics{};
-    GetTextMetricsA(screen, &metrics);
-    static const char kLetters[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz";
+    TEXTMETRICW metrics{};
+    GetTextMetricsW(screen, &metrics);
+    static const wchar_t kLetters[] = L"ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz";
     SIZE letters{};
-    GetTextExtentPoint32A(screen, kLetters, 52, &letters);
+    GetTextExtentPoint32W(screen, kLetters, 52, &letters);
     SelectObject(screen, previous);
     ReleaseDC(nullptr, screen);
     return SIZE{(letters.cx / 26 + 1) / 2, metrics.tmHeight};
@@ -36,32 +36,32 @@ void DialogScaling::capture(HWND dialog) {
         MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&rect), 2);
         // A combo box's window is its closed height; its size counts the list below it.
         RECT dropped{};
-        if (isComboBox(child) && SendMessageA(child, CB_GETDROPPEDCONTROLRECT, 0, reinterpret_cast<LPARAM>(&dropped)))
+        if (isComboBox(child) && SendMessageW(child, CB_GETDROPPEDCONTROLRECT, 0, reinterpret_cast<LPARAM>(&dropped)))
             rect.bottom = rect.top + (dropped.bottom - dropped.top);
         places_.push_back({child, rect});
     }
     RECT client{};
     GetClientRect(dialog, &client);
     client_ = SIZE{client.right, client.bottom};
-    auto font = reinterpret_cast<HFONT>(SendMessageA(dialog, WM_GETFONT, 0, 0));
-    GetObjectA(font, sizeof font_, &font_);
+    auto font = reinterpret_cast<HFONT>(SendMessageW(dialog, WM_GETFONT, 0, 0));
+    GetObjectW(font, sizeof font_, &font_);
     baseUnits_ = baseUnitsOf(font);
 }
 
 void DialogScaling::apply(HWND dialog, UINT dpi, const RECT* suggested) {
     if (places_.empty()) capture(dialog);
     // The template's point size at the new DPI, as the dialog manager would make it.
-    LOGFONTA look = font_;
+    LOGFONTW look = font_;
     look.lfHeight = -MulDiv(MulDiv(-font_.lfHeight, 72, static_cast<int>(dpi_)), static_cast<int>(dpi), 72);
-    scaledFont_ = FontHandle(CreateFontIndirectA(&look));
+    scaledFont_ = FontHandle(CreateFontIndirectW(&look));
     const SIZE units = baseUnitsOf(scaledFont_.get());
     auto x = [&](LONG value) { return MulDiv(value, units.cx, baseUnits_.cx); };
     auto y = [&](LONG value) { return MulDiv(value, units.cy, baseUnits_.cy); };
 
-    SendMessageA(dialog, WM_SETFONT, reinterpret_cast<WPARAM>(scaledFont_.get()), FALSE);
+    SendMessageW(dialog, WM_SETFONT, reinterpret_cast<WPARAM>(scaledFont_.get()), FALSE);
     HDWP moves = BeginDeferWindowPos(static_cast<int>(places_.size()));
     for (const Place& place : places_) {
-        SendMessageA(place.child, WM_SETFONT, reinterpret_cast<WPARAM>(scaledFont_.get()), FALSE);
+        SendMessageW(place.child, WM_SETFONT, reinterpret_cast<WPARAM>(scaledFont_.get()), FALSE);
         const RECT& r = place.rect;
         if (moves)
             moves = DeferWindowPos(moves, place.child, nullptr, x(r.left), y(r.top), x(r.right) - x(r.left),

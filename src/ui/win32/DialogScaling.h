@@ -32,7 +32,7 @@ private:
     SIZE client_{};
     SIZE baseUnits_{};
     UINT dpi_ = 0;
-    LOGFONTA font_{};
+    LOGFONTW font_{};
     FontHandle scaledFont_;
 };
 

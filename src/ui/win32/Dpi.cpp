@@ -8,7 +8,7 @@ namespace {
 // import would keep the program from starting there.
 template <typename Function>
 Function user32Function(const char* name) {
-    return reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("user32.dll"), name)));
+    return reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), name)));
 }
 
 UINT screenDpi() {
@@ -31,22 +31,15 @@ int systemMetricAt(int index, UINT dpi) {
     return forDpi ? forDpi(index, dpi) : MulDiv(GetSystemMetrics(index), static_cast<int>(dpi), static_cast<int>(screenDpi()));
 }
 
-bool statusFontAt(UINT dpi, LOGFONTA& font) {
-    // The wide form: the A form of the call does not exist.
+bool statusFontAt(UINT dpi, LOGFONTW& font) {
     static const auto forDpi = user32Function<BOOL(WINAPI*)(UINT, UINT, PVOID, UINT, UINT)>("SystemParametersInfoForDpi");
     NONCLIENTMETRICSW metrics{};
     metrics.cbSize = sizeof metrics;
     if (forDpi ? !forDpi(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0, dpi)
                : !SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0))
         return false;
-    const LOGFONTW& wide = metrics.lfStatusFont;
-    font = LOGFONTA{};
-    font.lfHeight = forDpi ? wide.lfHeight : MulDiv(wide.lfHeight, static_cast<int>(dpi), static_cast<int>(screenDpi()));
-    font.lfWeight = wide.lfWeight;
-    font.lfCharSet = wide.lfCharSet;
-    font.lfQuality = wide.lfQuality;
-    font.lfPitchAndFamily = wide.lfPitchAndFamily;
-    WideCharToMultiByte(CP_ACP, 0, wide.lfFaceName, -1, font.lfFaceName, LF_FACESIZE, nullptr, nullptr);
+    font = metrics.lfStatusFont;
+    if (!forDpi) font.lfHeight = MulDiv(font.lfHeight, static_cast<int>(dpi), static_cast<int>(screenDpi()));
     return true;
 }
 
@@ -59,8 +52,8 @@ void keepDpiLayoutToCode(HWND dialog) {
 SIZE windowSizeFor(HWND window, SIZE client, UINT dpi) {
     static const auto forDpi = user32Function<BOOL(WINAPI*)(LPRECT, DWORD, BOOL, DWORD, UINT)>("AdjustWindowRectExForDpi");
     RECT rect{0, 0, client.cx, client.cy};
-    const auto style = static_cast<DWORD>(GetWindowLongPtrA(window, GWL_STYLE));
-    const auto exStyle = static_cast<DWORD>(GetWindowLongPtrA(window, GWL_EXSTYLE));
+    const auto style = static_cast<DWORD>(GetWindowLongPtrW(window, GWL_STYLE));
+    const auto exStyle = static_cast<DWORD>(GetWindowLongPtrW(window, GWL_EXSTYLE));
     const BOOL menu = GetMenu(window) != nullptr;
     if (!forDpi || !forDpi(&rect, style, menu, exStyle, dpi)) AdjustWindowRectEx(&rect, style, menu, exStyle);
     return SIZE{rect.right - rect.left, rect.bottom - rect.top};

@@ -14,7 +14,7 @@ int systemMetricAt(int index, UINT dpi);
 
 // The font tool tips use at a DPI: the status font of the system's
 // non-client metrics.
-bool statusFontAt(UINT dpi, LOGFONTA& font);
+bool statusFontAt(UINT dpi, LOGFONTW& font);
 
 // A dialog whose code lays it out again itself when its DPI changes, instead
 // of the dialog manager's own scaling.

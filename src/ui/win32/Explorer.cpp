@@ -5,51 +5,61 @@
 #include <shlobj.h>
 
 #include "platform/win32/SystemLibrary.h"
+#include "platform/win32/WideText.h"
 
 namespace velmora {
 
 namespace {
 
 std::string currentFolder() {
-    char folder[MAX_PATH] = {};
-    const DWORD length = GetCurrentDirectoryA(MAX_PATH, folder);
-    return length > 0 && length < MAX_PATH ? std::string(folder, length) : std::string();
+    wchar_t folder[MAX_PATH] = {};
+    const DWORD length = GetCurrentDirectoryW(MAX_PATH, folder);
+    return length > 0 && length < MAX_PATH ? narrow(std::wstring(folder, length)) : std::string();
 }
 
-const char* orNull(const std::string& text) { return text.empty() ? nullptr : text.c_str(); }
+const wchar_t* orNull(const std::wstring& text) { return text.empty() ? nullptr : text.c_str(); }
+
+// A buffer of exactly this many characters, the text first, NULs after it.
+std::wstring wideBuffer(const std::string& text, std::size_t characters) {
+    std::wstring buffer = wide(text);
+    buffer.resize(characters, L'\0');
+    return buffer;
+}
 
 bool showCommonDialog(HWND owner, FileDialogCall& call) {
-    OPENFILENAMEA request{};
-    // The 32-bit build keeps the structure's original size; 64-bit Windows
-    // only knows the full one.
-#ifdef _WIN64
+    std::wstring filter = wide(call.filter);
+    std::wstring customFilter = wideBuffer(call.customFilter, call.customFilter.size());
+    std::wstring file = wideBuffer(call.file, call.file.size());
+    std::wstring fileTitle = wideBuffer(call.fileTitle, call.fileTitle.size());
+    const std::wstring initialFolder = wide(call.initialFolder);
+    const std::wstring title = wide(call.title);
+    const std::wstring defaultExtension = wide(call.defaultExtension);
+
+    OPENFILENAMEW request{};
     request.lStructSize = sizeof request;
-#else
-    request.lStructSize = OPENFILENAME_SIZE_VERSION_400A;
-#endif
     request.hwndOwner = owner;
-    request.hInstance = nullptr;
-    request.lpstrFilter = call.filter.c_str();
+    request.lpstrFilter = filter.c_str();
     // An empty custom filter means none to Windows; Wine instead drops the
     // whole filter list, so the empty buffer is not handed over.
-    if (!call.customFilter.empty() && call.customFilter.front() != '\0') {
-        request.lpstrCustomFilter = call.customFilter.data();
-        request.nMaxCustFilter = static_cast<DWORD>(call.customFilter.size());
+    if (!customFilter.empty() && customFilter.front() != L'\0') {
+        request.lpstrCustomFilter = customFilter.data();
+        request.nMaxCustFilter = static_cast<DWORD>(customFilter.size());
     }
     request.nFilterIndex = static_cast<DWORD>(call.filterIndex);
-    request.lpstrFile = call.file.data();
-    request.nMaxFile = static_cast<DWORD>(call.file.size());
-    request.lpstrFileTitle = call.fileTitle.data();
-    request.nMaxFileTitle = static_cast<DWORD>(call.fileTitle.size());
-    request.lpstrInitialDir = call.initialFolder.c_str();
-    request.lpstrTitle = orNull(call.title);
+    request.lpstrFile = file.data();
+    request.nMaxFile = static_cast<DWORD>(file.size());
+    request.lpstrFileTitle = fileTitle.data();
+    request.nMaxFileTitle = static_cast<DWORD>(fileTitle.size());
+    request.lpstrInitialDir = initialFolder.c_str();
+    request.lpstrTitle = orNull(title);
     request.Flags = static_cast<DWORD>(call.flags);
-    request.lpstrDefExt = orNull(call.defaultExtension);
-    const auto show = systemFunctionAs<BOOL(WINAPI*)(LPOPENFILENAMEA)>(
-        "comdlg32.dll", call.openMode ? "GetOpenFileNameA" : "GetSaveFileNameA");
+    request.lpstrDefExt = orNull(defaultExtension);
+    const auto show = systemFunctionAs<BOOL(WINAPI*)(LPOPENFILENAMEW)>(
+        "comdlg32.dll", call.openMode ? "GetOpenFileNameW" : "GetSaveFileNameW");
     // The dialog hosts shell parts, which want COM on this thread.
     const BOOL chosen = show && comReady() ? show(&request) : FALSE;
     call.flags = static_cast<int>(request.Flags);
+    call.file = narrow(file);
     return chosen != FALSE;
 }
 
@@ -61,22 +71,20 @@ std::string ShowFileDialog(HWND owner, const FileDialogRequest& request) {
 }
 
 std::string BrowseForFolder(HWND owner) {
-    BROWSEINFOA request{};
+    BROWSEINFOW request{};
     request.hwndOwner = owner;
-    request.pidlRoot = nullptr;
-    request.pszDisplayName = nullptr;
-    request.lpszTitle = "Select directory";
+    request.lpszTitle = L"Select directory";
     request.ulFlags = BIF_RETURNONLYFSDIRS;
-    const auto browse = systemFunctionAs<PIDLIST_ABSOLUTE(WINAPI*)(LPBROWSEINFOA)>("shell32.dll", "SHBrowseForFolderA");
-    const auto pathOf = systemFunctionAs<BOOL(WINAPI*)(PCIDLIST_ABSOLUTE, LPSTR)>("shell32.dll", "SHGetPathFromIDListA");
+    const auto browse = systemFunctionAs<PIDLIST_ABSOLUTE(WINAPI*)(LPBROWSEINFOW)>("shell32.dll", "SHBrowseForFolderW");
+    const auto pathOf = systemFunctionAs<BOOL(WINAPI*)(PCIDLIST_ABSOLUTE, LPWSTR)>("shell32.dll", "SHGetPathFromIDListW");
     const auto release = systemFunctionAs<void(WINAPI*)(LPVOID)>("ole32.dll", "CoTaskMemFree");
     if (!comReady() || !browse || !pathOf || !release) return std::string();
     PIDLIST_ABSOLUTE item = browse(&request);
 
-    std::string path(kFolderPathBufferSize, ' ');
+    std::wstring path(kFolderPathBufferSize, L' ');
     const bool isFolder = item && pathOf(item, path.data());
     release(item);
-    return isFolder ? TrimAtNul(path) : std::string();
+    return isFolder ? narrow(path.c_str()) : std::string();
 }
 
 }  // namespace velmora

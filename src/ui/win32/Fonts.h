@@ -6,7 +6,7 @@ namespace velmora {
 // A face and size in hundredths of a point (825 for 8.25 pt). The pitch and
 // family pick a look-alike where the face is missing.
 struct PointFont {
-    const char* face;
+    const wchar_t* face;
     int hundredthsOfPoint;
     bool bold;
     BYTE pitchAndFamily;

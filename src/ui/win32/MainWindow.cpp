@@ -2,7 +2,9 @@
 
 #include <commctrl.h>
 
-#include "ui/DebugLog.h"
+#include <utility>
+
+#include "platform/win32/WideText.h"
 #include "ui/win32/MainWindowControls.h"
 
 namespace velmora {
@@ -11,6 +13,9 @@ namespace {
 
 constexpr UINT_PTR kStatusTimer = 1;
 constexpr UINT kStatusPollMs = 2000;
+// A call to run on the window's thread (lParam: the function), and the end of a command.
+constexpr UINT kRunOnWindowThread = WM_APP + 2;
+constexpr UINT kCommandDone = WM_APP + 3;
 
 INT_PTR background(HDC dc, COLORREF colour, HBRUSH brush) {
     SetBkColor(dc, colour);
@@ -22,49 +27,100 @@ INT_PTR menuColour(HDC dc) { return background(dc, GetSysColor(COLOR_MENU), GetS
 
 }  // namespace
 
-MainWindow::MainWindow(HINSTANCE instance, DebugLog& debugLog) : instance_(instance), debugLog_(debugLog) {}
+MainWindow::MainWindow(HINSTANCE instance, Files& files) : instance_(instance), files_(files) {}
 
 MainWindow::~MainWindow() {
-    if (window_) DestroyWindow(window_);
+    if (worker_.joinable()) worker_.join();
     if (bigIcon_) DestroyIcon(bigIcon_);
     if (smallIcon_) DestroyIcon(smallIcon_);
 }
 
 bool MainWindow::create() {
-    CreateDialogParamA(instance_, MAKEINTRESOURCEA(IDD_MAIN), nullptr, dialogProc, reinterpret_cast<LPARAM>(this));
-    return window_ != nullptr;
+    windowThread_ = GetCurrentThreadId();
+    return DialogWindow::create(instance_, IDD_MAIN, nullptr);
 }
 
-void MainWindow::attach(DoConfig& config) { config_ = &config; }
+void MainWindow::attach(Session& session, ConfigurationTransfer& transfer) {
+    session_ = &session;
+    transfer_ = &transfer;
+}
 
 void MainWindow::show() {
     ShowWindow(window_, SW_SHOW);
     // Activated, the window gives the focus to its first box, the name; ask only if it did not.
-    if (GetFocus() != item(IDC_TEXT5)) focusServiceName();
+    if (GetFocus() != item(IDC_SERVICE_NAME))
+        SendMessageW(window_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(item(IDC_SERVICE_NAME)), TRUE);
     SetTimer(window_, kStatusTimer, kStatusPollMs, nullptr);
 }
 
-// A service may stop or start without us; the status line follows it while
-// someone can see it, and not while a command or a box of ours is up.
-void MainWindow::onStatusTimer() {
-    if (config_ && IsWindowVisible(window_) && !IsIconic(window_) && IsWindowEnabled(window_))
-        config_->followServiceStatus();
+void MainWindow::onWindowThread(const std::function<void()>& call) {
+    if (GetCurrentThreadId() == windowThread_)
+        call();
+    else
+        SendMessageW(window_, kRunOnWindowThread, 0, reinterpret_cast<LPARAM>(&call));
 }
 
-std::string MainWindow::textOf(int id) const {
-    HWND control = item(id);
-    std::string text(static_cast<std::size_t>(GetWindowTextLengthA(control)) + 1, '\0');
-    text.resize(static_cast<std::size_t>(GetWindowTextA(control, text.data(), static_cast<int>(text.size()))));
-    return text;
+// The window takes no input while a command runs; it still paints, and the
+// notice says what is going on.
+void MainWindow::runCommand(std::function<void()> command, std::function<void()> afterwards) {
+    if (busy_ || !session_) return;
+    busy_ = true;
+    afterCommand_ = std::move(afterwards);
+    EnableWindow(window_, FALSE);
+    worker_ = std::thread([this, command = std::move(command)] {
+        command();
+        PostMessageW(window_, kCommandDone, 0, 0);
+    });
 }
 
-INT_PTR CALLBACK MainWindow::dialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_INITDIALOG) {
-        SetWindowLongPtrA(window, DWLP_USER, lParam);
-        reinterpret_cast<MainWindow*>(lParam)->window_ = window;
+void MainWindow::onCommandDone() {
+    if (worker_.joinable()) worker_.join();
+    busy_ = false;
+    EnableWindow(window_, TRUE);
+    if (closePending_) {
+        DestroyWindow(window_);
+        return;
     }
-    auto* self = reinterpret_cast<MainWindow*>(GetWindowLongPtrA(window, DWLP_USER));
-    return self ? self->onMessage(message, wParam, lParam) : FALSE;
+    if (afterCommand_) std::exchange(afterCommand_, {})();
+}
+
+// Nothing is asked and nothing is saved; a command that runs is let finish
+// first (its programs are bounded), and the notice says so.
+void MainWindow::onClose() {
+    if (!busy_) {
+        DestroyWindow(window_);
+        return;
+    }
+    closePending_ = true;
+    notice_.show(instance_, window_, "Velmora closes when the running command has finished (at most 30 seconds).");
+}
+
+int MainWindow::messageBox(const std::string& text, const char* title, UINT style) {
+    int answer = 0;
+    onWindowThread([&] {
+        answer = MessageBoxW(window_, wide(text).c_str(), wide(title).c_str(), style);
+        // The box gives its owner back its input when it closes; a running command keeps it.
+        if (busy_) EnableWindow(window_, FALSE);
+    });
+    return answer;
+}
+
+Answer MainWindow::ask(const Question& question) {
+    const QuestionLook look = lookOf(question.kind);
+    const int answer = messageBox(question.text, look.title, look.okCancel ? MB_OKCANCEL : MB_YESNO);
+    return answer == IDYES || answer == IDOK ? Answer::Yes : Answer::No;
+}
+
+void MainWindow::warn(const std::string& text) { messageBox(text, kWarningTitle, MB_OK | MB_ICONEXCLAMATION); }
+
+void MainWindow::tell(const std::string& text) { messageBox(text, kInfoTitle, MB_OK | MB_ICONINFORMATION); }
+
+void MainWindow::begin(const std::string& notice) {
+    onWindowThread([&] { notice_.show(instance_, window_, notice); });
+}
+
+void MainWindow::end() {
+    onWindowThread([&] { notice_.hide(); });
 }
 
 INT_PTR MainWindow::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -73,17 +129,20 @@ INT_PTR MainWindow::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             setUpControls();
             return FALSE;  // the focus is placed when the window is shown
         case WM_COMMAND:
-            onCommand(LOWORD(wParam), HIWORD(wParam));
+            if (!busy_) onCommand(LOWORD(wParam), HIWORD(wParam));
             return TRUE;
         case kFieldLeftMessage:
             onFieldLeft(static_cast<int>(wParam));
             return TRUE;
+        case kRunOnWindowThread:
+            (*reinterpret_cast<const std::function<void()>*>(lParam))();
+            return TRUE;
+        case kCommandDone:
+            onCommandDone();
+            return TRUE;
         case WM_CTLCOLOREDIT:
         case WM_CTLCOLORSTATIC:
             return onControlColour(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
-        case WM_DPICHANGED:
-            onDpiChanged(HIWORD(wParam), reinterpret_cast<const RECT*>(lParam));
-            return TRUE;
         case WM_SETTINGCHANGE:
         case WM_SYSCOLORCHANGE:
         case WM_THEMECHANGED:
@@ -93,21 +152,21 @@ INT_PTR MainWindow::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             createToolTips();  // the mouse has come over the window
             return FALSE;
         case WM_TIMER:
-            if (wParam == kStatusTimer) onStatusTimer();
+            // A service may stop or start without us; the status line follows it
+            // while someone can see it, and not while a command or a box of ours is up.
+            if (wParam == kStatusTimer && session_ && !busy_ && IsWindowVisible(window_) && !IsIconic(window_) &&
+                IsWindowEnabled(window_))
+                session_->follow();
             return TRUE;
         case WM_CLOSE:
-            // Nothing is asked and nothing is saved.
-            DestroyWindow(window_);
+            onClose();
             return TRUE;
         case WM_ENDSESSION:
-            if (wParam) DestroyWindow(window_);
+            if (wParam) onClose();
             return TRUE;
         case WM_DESTROY:
             PostQuitMessage(0);
             return TRUE;
-        case WM_NCDESTROY:
-            window_ = nullptr;
-            return FALSE;
     }
     return FALSE;
 }
@@ -117,13 +176,11 @@ INT_PTR MainWindow::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 INT_PTR MainWindow::onControlColour(HDC dc, HWND control) {
     if (highContrast_) return FALSE;
     switch (GetDlgCtrlID(control)) {
-        case IDC_LABEL20:
+        case IDC_STATUS_TEXT:
             SetTextColor(dc, RGB(0, 0, 255));
             return background(dc, GetSysColor(COLOR_BTNFACE), GetSysColorBrush(COLOR_BTNFACE));
-        case IDC_TEXT5:
-            return serviceNameLocked_ ? menuColour(dc) : white(dc);
-        case IDC_TEXT7:
-            return policyBoxWhite_ ? white(dc) : menuColour(dc);
+        case IDC_SERVICE_NAME: return serviceNameLocked_ ? menuColour(dc) : white(dc);
+        case IDC_POLICY_FILE: return policyBoxWhite_ ? white(dc) : menuColour(dc);
     }
     return FALSE;
 }
@@ -136,7 +193,7 @@ LRESULT CALLBACK MainWindow::fieldBoxProc(HWND box, UINT message, WPARAM wParam,
         // not, or every warning would raise the next field's warning.
         HWND main = reinterpret_cast<HWND>(mainWindow);
         HWND next = reinterpret_cast<HWND>(wParam);
-        if (next && IsChild(main, next)) PostMessageA(main, kFieldLeftMessage, GetDlgCtrlID(box), 0);
+        if (next && IsChild(main, next)) PostMessageW(main, kFieldLeftMessage, GetDlgCtrlID(box), 0);
     } else if (message == WM_NCDESTROY) {
         RemoveWindowSubclass(box, fieldBoxProc, id);
     }

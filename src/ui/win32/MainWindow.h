@@ -1,11 +1,15 @@
 #pragma once
 #include <windows.h>
 
+#include <functional>
 #include <string>
+#include <thread>
 
-#include "ui/WindowSurface.h"
+#include "app/FrontEnd.h"
+#include "app/Session.h"
+#include "config/ConfigurationTransfer.h"
 #include "ui/win32/AboutBox.h"
-#include "ui/win32/DialogScaling.h"
+#include "ui/win32/DialogWindow.h"
 #include "ui/win32/Fonts.h"
 #include "ui/win32/LiveRegion.h"
 #include "ui/win32/NoticeWindow.h"
@@ -13,78 +17,58 @@
 
 namespace velmora {
 
-class DebugLog;
-class DoConfig;
-
-// The main window `main`: every field of one configuration and the service
-// commands. Its handlers pass each event on to DoConfig; DoConfig writes back
-// through the WindowSurface calls.
-class MainWindow : public WindowSurface {
+// The main window: every field of one configuration and the service
+// commands. Its handlers hand each event to the session; the session shows
+// what happened through the front-end calls. Commands that run programs or
+// talk to the service manager run on a worker thread, so the window keeps
+// painting; the front-end calls it makes from there are carried over to the
+// window's own thread.
+class MainWindow : public DialogWindow, public FrontEnd {
 public:
-    MainWindow(HINSTANCE instance, DebugLog& debugLog);
+    MainWindow(HINSTANCE instance, Files& files);
     ~MainWindow() override;
-    MainWindow(const MainWindow&) = delete;
-    MainWindow& operator=(const MainWindow&) = delete;
 
     // Creates the window hidden, in the state it has before any configuration.
     bool create();
-    // From here on the handlers call into the logic.
-    void attach(DoConfig& config);
+    // From here on the handlers call into the session.
+    void attach(Session& session, ConfigurationTransfer& transfer);
     void show();
-    HWND handle() const { return window_; }
 
-    std::string fieldText(FieldControl control) override;
-    void setFieldText(FieldControl control, const std::string& text) override;
-    int checkValue(CheckControl control) override;
-    void setCheckValue(CheckControl control, int value) override;
-    bool isServerJvmSelected() override;
-    void selectJvmOption(bool server) override;
-    void clearList1() override;
-    void addToList1(const std::string& option) override;
-    int list1Count() override;
-    std::string list1Item(int index) override;
-    void removeFromList1(int index) override;
-    int list1Selection() override;
-    std::string optionEntryText() override;
-    void setOptionEntryText(const std::string& text) override;
-    std::string installCaption() override;
-    void setInstallCaption(const std::string& caption) override;
-    std::string startCaption() override;
-    void setStartCaption(const std::string& caption) override;
-    void setStartEnabled(bool enabled) override;
-    std::string statusText() override;
-    void setStatusText(const std::string& text) override;
-    void lockServiceName() override;
-    void unlockServiceName() override;
-    void focusServiceName() override;
-    void setPolicyRowEnabled(bool enabled) override;
-    void setCaption(const std::string& caption) override;
-    void showNotice(const std::string& text) override;
-    void hideNotice() override;
-    void appendDebugLog(const std::string& line) override;
+    Answer ask(const Question& question) override;
+    void warn(const std::string& text) override;
+    void tell(const std::string& text) override;
+    void begin(const std::string& notice) override;
+    void end() override;
+    void showConfiguration(const Configuration& c, bool nameLocked) override;
+    void showServiceState(bool installed, ServiceStatus status) override;
 
 private:
-    static INT_PTR CALLBACK dialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    INT_PTR onMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+    void onDpiChanged(UINT dpi, const RECT* suggested) override;
     static LRESULT CALLBACK fieldBoxProc(HWND box, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
                                          DWORD_PTR mainWindow);
-    INT_PTR onMessage(UINT message, WPARAM wParam, LPARAM lParam);
     INT_PTR onControlColour(HDC dc, HWND control);
+    int messageBox(const std::string& text, const char* title, UINT style);
+    // Runs the call on the window's thread and waits for it.
+    void onWindowThread(const std::function<void()>& call);
 
-    // Set-up of the controls and what follows the DPI (MainWindowLayout.cpp).
+    // Commands that run off the window's thread; one at a time.
+    void runCommand(std::function<void()> command, std::function<void()> afterwards = {});
+    void onCommandDone();
+    void onClose();
+
+    // Set-up and what follows the DPI (MainWindowLayout.cpp).
     void setUpControls();
     void useDpi(UINT dpi);
     void createToolTips();
     void useToolTipDpi(UINT dpi);
-    void onDpiChanged(UINT dpi, const RECT* suggested);
     void onSystemColoursChanged();
-    void onStatusTimer();
 
     // Handlers (MainWindowHandlers.cpp).
     void onCommand(int id, int code);
     void onFieldLeft(int id);
     void runPendingFieldUpdates();
     void commitFocusedField();
-    void onCheckChanged(int id);
     void onSizeChosen(int id);
     void onFolderBrowse(int id);
     void onFileBrowse(int id);
@@ -92,21 +76,26 @@ private:
     void onDeleteOption();
     void onOptionDoubleClicked();
     void onMenuCommand(int id);
+    void onInstallButton();
+    void onStartButton();
 
-    HWND item(int id) const { return GetDlgItem(window_, id); }
-    std::string textOf(int id) const;
+    // The look of the boxes (MainWindowView.cpp).
+    void setBoxText(int id, const std::string& text);
+    void setNameLocked(bool locked);
+    void setPolicyRowEnabled(bool enabled);
+    void setOptionList(const std::vector<std::string>& options);
 
     HINSTANCE instance_;
-    DebugLog& debugLog_;
-    DoConfig* config_ = nullptr;
-    HWND window_ = nullptr;
+    Files& files_;
+    Session* session_ = nullptr;
+    ConfigurationTransfer* transfer_ = nullptr;
+    DWORD windowThread_ = 0;
     HWND toolTip_ = nullptr;
     FontHandle frameFont_;
     FontHandle courierFont_;
     FontHandle toolTipFont_;
     HICON bigIcon_ = nullptr;
     HICON smallIcon_ = nullptr;
-    DialogScaling scaling_;
     LiveRegion status_;
     bool highContrast_ = false;
     bool serviceNameLocked_ = false;
@@ -114,6 +103,10 @@ private:
     // The box whose text a command passed on while it kept the cursor.
     int committedBoxId_ = 0;
     std::string committedText_;
+    std::thread worker_;
+    bool busy_ = false;
+    bool closePending_ = false;
+    std::function<void()> afterCommand_;
     OpenDialog openDialog_;
     AboutBox aboutBox_;
     NoticeWindow notice_;

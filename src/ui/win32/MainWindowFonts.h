@@ -9,12 +9,12 @@
 namespace velmora {
 
 // The frames' captions.
-inline constexpr PointFont kFrameFont{"MS Sans Serif", 825, true, VARIABLE_PITCH | FF_SWISS};
-inline constexpr int kFrames[] = {IDC_FRAME1, IDC_FRAME2, IDC_FRAME3, IDC_FRAME4};
+inline constexpr PointFont kFrameFont{L"MS Sans Serif", 825, true, VARIABLE_PITCH | FF_SWISS};
+inline constexpr int kFrames[] = {IDC_SERVICE_FRAME, IDC_TOMCAT_FRAME, IDC_JVM_FRAME, IDC_OPTIONS_FRAME};
 
 // The options area and "-Xrs".
-inline constexpr PointFont kCourierFont{"Courier New", 825, false, FIXED_PITCH | FF_MODERN};
-inline constexpr int kCourierControls[] = {IDC_LABEL13, IDC_LABEL15, IDC_LABEL17, IDC_LABEL21,
-                                           IDC_TEXT14,  IDC_LIST1,   IDC_CHECK2};
+inline constexpr PointFont kCourierFont{L"Courier New", 825, false, FIXED_PITCH | FF_MODERN};
+inline constexpr int kCourierControls[] = {IDC_EXAMPLE_DEFINE, IDC_EXAMPLE_BATCH, IDC_EXAMPLE_PROF, IDC_EXAMPLE_NOCLASSGC,
+                                           IDC_OPTION_ENTRY,  IDC_OPTION_LIST,   IDC_REDUCE_OS_SIGNALS};
 
 }  // namespace velmora

@@ -1,56 +1,39 @@
-// What the main window does when the user acts on it: pick the operation of
-// DoConfig that the control stands for and pass the control's value.
+// What the main window does when the user acts on it: pick the operation
+// the control stands for and hand over the control's value.
+#include "platform/win32/WideText.h"
 #include "ui/win32/Explorer.h"
 #include "ui/win32/MainWindow.h"
 #include "ui/win32/MainWindowControls.h"
 #include "ui/win32/TransferMenu.h"
+#include "ui/win32/WindowText.h"
 
 namespace velmora {
 
 namespace {
-
-constexpr ControlSetter kFolderButtons[] = {
-    {IDC_COMMAND1, &DoConfig::setCatalinaHome}, {IDC_COMMAND13, &DoConfig::setCatalinaBase},
-    {IDC_COMMAND5, &DoConfig::setJavaHome},     {IDC_COMMAND7, &DoConfig::setTempDirectory},
-    {IDC_COMMAND2, &DoConfig::setSystemOut},    {IDC_COMMAND3, &DoConfig::setSystemErr},
-};
-
-constexpr ControlSetter kSizeBoxes[] = {
-    {IDC_COMBO1, &DoConfig::setInitialHeapSize},
-    {IDC_COMBO2, &DoConfig::setMaxHeapSize},
-    {IDC_COMBO3, &DoConfig::setThreadStackSize},
-};
 
 struct FilePicker {
     int controlId;
     const char* description;
     const char* pattern;
     const char* title;
-    TextSetter set;
+    Field field;
 };
 
 constexpr FilePicker kFilePickers[] = {
-    {IDC_COMMAND4, "XML Documments (*.xml)", "*.XML", "Please select an config file...",
-     &DoConfig::setTomcatConfigFile},
-    {IDC_COMMAND8, "Policy Documments (*.policy)", "*.policy", "Please select a policy file...",
-     &DoConfig::setSecurityPolicyFile},
+    {IDC_BROWSE_CONFIG_FILE, "XML Documments (*.xml)", "*.XML", "Please select an config file...",
+     Field::TomcatConfigFile},
+    {IDC_BROWSE_POLICY_FILE, "Policy Documments (*.policy)", "*.policy", "Please select a policy file...",
+     Field::SecurityPolicyFile},
 };
 
 constexpr int kHideReadOnlyFlag = 4;
-
-template <typename Entry, std::size_t N>
-const Entry* entryFor(const Entry (&table)[N], int controlId) {
-    for (const Entry& entry : table)
-        if (entry.controlId == controlId) return &entry;
-    return nullptr;
-}
 
 bool isMenuItem(int id) { return id >= IDM_NEW && id <= IDM_IMPORT; }
 
 }  // namespace
 
 void MainWindow::onCommand(int id, int code) {
-    if (!config_) return;
+    if (!session_) return;
     if (isMenuItem(id)) {
         runPendingFieldUpdates();
         // Exit ends the program at once: no setter, so no check may ask anything first.
@@ -59,14 +42,14 @@ void MainWindow::onCommand(int id, int code) {
         return;
     }
     if (entryFor(kFieldBoxes, id)) {
-        if (code == EN_SETFOCUS) SendDlgItemMessageA(window_, id, EM_SETSEL, 0, -1);  // typing replaces the value
+        if (code == EN_SETFOCUS) SendDlgItemMessageW(window_, id, EM_SETSEL, 0, -1);  // typing replaces the value
         return;
     }
     if (entryFor(kSizeBoxes, id)) {
         if (code == CBN_SELCHANGE) onSizeChosen(id);
         return;
     }
-    if (id == IDC_LIST1) {
+    if (id == IDC_OPTION_LIST) {
         if (code == LBN_DBLCLK) onOptionDoubleClicked();
         return;
     }
@@ -78,27 +61,45 @@ void MainWindow::onCommand(int id, int code) {
     if (entryFor(kFolderButtons, id)) return onFolderBrowse(id);
     if (entryFor(kFilePickers, id)) return onFileBrowse(id);
     switch (id) {
-        case IDC_CHECK1:
-        case IDC_CHECK2: return onCheckChanged(id);
-        case IDC_OPTION1:
-        case IDC_OPTION2: return config_->selectJvmFromWindow();
-        case IDC_COMMAND11: return onAddOption();
-        case IDC_COMMAND12: return onDeleteOption();
-        case IDC_COMMAND6: return config_->installOrUninstall();
-        case IDC_COMMAND9: return config_->startOrStop();
-        case IDC_COMMAND10: return config_->checkServiceStatus();
+        case IDC_SECURITY_MANAGER:
+            return session_->edit(Field::UseSecurityManager, IsDlgButtonChecked(window_, id) == BST_CHECKED ? "1" : "0");
+        case IDC_REDUCE_OS_SIGNALS:
+            return session_->edit(Field::ReduceOsSignals, IsDlgButtonChecked(window_, id) == BST_CHECKED ? "1" : "0");
+        case IDC_SERVER_JVM: return session_->edit(Field::JvmType, "server");
+        case IDC_CLIENT_JVM: return session_->edit(Field::JvmType, "client");
+        case IDC_ADD_OPTION: return onAddOption();
+        case IDC_DELETE_OPTION: return onDeleteOption();
+        case IDC_INSTALL: return onInstallButton();
+        case IDC_START: return onStartButton();
+        case IDC_REFRESH: return session_->refresh();
     }
 }
 
+void MainWindow::onInstallButton() {
+    Session& session = *session_;
+    if (session.installed())
+        runCommand([&session] { session.uninstall(); });
+    else
+        runCommand([&session] { session.install(); });
+}
+
+void MainWindow::onStartButton() {
+    Session& session = *session_;
+    if (session.status() == ServiceStatus::Running)
+        runCommand([&session] { session.stop(); });
+    else
+        runCommand([&session] { session.start(); });
+}
+
 void MainWindow::onFieldLeft(int id) {
-    const ControlSetter* box = entryFor(kFieldBoxes, id);
-    if (!box || !config_) return;
+    const ControlField* box = entryFor(kFieldBoxes, id);
+    if (!box || !session_ || busy_) return;
     if (id == committedBoxId_) {
         // A command already passed this text on while the cursor stayed in the box.
         committedBoxId_ = 0;
-        if (textOf(id) == committedText_) return;
+        if (textOf(item(id)) == committedText_) return;
     }
-    (config_->*box->set)(textOf(id));
+    session_->edit(box->field, textOf(item(id)));
 }
 
 // A command acts on what the window shows: the box that has the cursor passes
@@ -107,45 +108,34 @@ void MainWindow::commitFocusedField() {
     HWND focus = GetFocus();
     if (!focus || GetParent(focus) != window_) return;
     const int id = GetDlgCtrlID(focus);
-    const ControlSetter* box = entryFor(kFieldBoxes, id);
-    if (!box || (id == committedBoxId_ && textOf(id) == committedText_)) return;
-    (config_->*box->set)(textOf(id));
+    const ControlField* box = entryFor(kFieldBoxes, id);
+    if (!box || (id == committedBoxId_ && textOf(item(id)) == committedText_)) return;
+    session_->edit(box->field, textOf(item(id)));
     committedBoxId_ = id;
-    committedText_ = textOf(id);
+    committedText_ = textOf(item(id));
 }
 
 void MainWindow::runPendingFieldUpdates() {
     MSG pending;
-    while (PeekMessageA(&pending, window_, kFieldLeftMessage, kFieldLeftMessage, PM_REMOVE))
+    while (PeekMessageW(&pending, window_, kFieldLeftMessage, kFieldLeftMessage, PM_REMOVE))
         onFieldLeft(static_cast<int>(pending.wParam));
 }
 
-void MainWindow::onCheckChanged(int id) {
-    if (!config_) return;
-    if (id == IDC_CHECK1) {
-        const int value = checkValue(CheckControl::Check1);
-        setPolicyRowEnabled(value == 1);
-        config_->setUseSecurityManager(static_cast<std::int16_t>(value));
-    } else {
-        config_->setReduceOsSignals(static_cast<std::int16_t>(checkValue(CheckControl::Check2)));
-    }
-}
-
-// Only a choice from the list counts; typing into the box does not reach the field.
+// Typing a size into the box without choosing it from the list does not count.
 void MainWindow::onSizeChosen(int id) {
     HWND combo = item(id);
-    const LRESULT index = SendMessageA(combo, CB_GETCURSEL, 0, 0);
-    const LRESULT length = SendMessageA(combo, CB_GETLBTEXTLEN, static_cast<WPARAM>(index), 0);
+    const LRESULT index = SendMessageW(combo, CB_GETCURSEL, 0, 0);
+    const LRESULT length = SendMessageW(combo, CB_GETLBTEXTLEN, static_cast<WPARAM>(index), 0);
     if (index == CB_ERR || length == CB_ERR) return;
-    std::string text(static_cast<std::size_t>(length) + 1, '\0');
-    SendMessageA(combo, CB_GETLBTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text.data()));
+    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+    SendMessageW(combo, CB_GETLBTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text.data()));
     text.resize(static_cast<std::size_t>(length));
-    (config_->*entryFor(kSizeBoxes, id)->set)(text);
+    session_->edit(entryFor(kSizeBoxes, id)->field, narrow(text));
 }
 
 void MainWindow::onFolderBrowse(int id) {
     const std::string folder = BrowseForFolder(window_);
-    if (!folder.empty()) (config_->*entryFor(kFolderButtons, id)->set)(folder);
+    if (!folder.empty()) session_->edit(entryFor(kFolderButtons, id)->field, folder);
 }
 
 void MainWindow::onFileBrowse(int id) {
@@ -153,44 +143,48 @@ void MainWindow::onFileBrowse(int id) {
     int flags = kHideReadOnlyFlag;
     FileDialogRequest request;
     request.flags = &flags;
-    request.initialFolder = textOf(IDC_TEXT1) + "\\conf\\";
+    request.initialFolder = textOf(item(IDC_CATALINA_HOME)) + "\\conf\\";
     request.filter = AddFilterItem(AddFilterItem("", picker.description, picker.pattern), "All Files (*.*)", "*.*");
     request.title = picker.title;
     const std::string file = ShowFileDialog(window_, request);
-    if (!file.empty()) (config_->*picker.set)(file);
+    if (!file.empty()) session_->edit(picker.field, file);
 }
 
 void MainWindow::onAddOption() {
-    const std::string option = optionEntryText();
-    if (option.empty()) return;
-    addToList1(option);
-    setOptionEntryText("");
+    const std::string option = textOf(item(IDC_OPTION_ENTRY));
+    if (!option.empty() && session_->addOption(option)) setTextOf(item(IDC_OPTION_ENTRY), "");
 }
 
 void MainWindow::onDeleteOption() {
-    const int index = list1Selection();
-    if (index >= 0) removeFromList1(index);
+    const LRESULT index = SendDlgItemMessageW(window_, IDC_OPTION_LIST, LB_GETCURSEL, 0, 0);
+    if (index != LB_ERR) session_->takeOption(static_cast<int>(index));
 }
 
 // The entry goes back to the box for editing; Add puts it back.
 void MainWindow::onOptionDoubleClicked() {
-    const int index = list1Selection();
-    if (index < 0) return;
-    setOptionEntryText(list1Item(index));
-    removeFromList1(index);
+    const LRESULT index = SendDlgItemMessageW(window_, IDC_OPTION_LIST, LB_GETCURSEL, 0, 0);
+    if (index == LB_ERR) return;
+    setTextOf(item(IDC_OPTION_ENTRY), session_->takeOption(static_cast<int>(index)));
 }
 
 void MainWindow::onMenuCommand(int id) {
+    Session& session = *session_;
     switch (id) {
-        case IDM_NEW: return config_->newConfiguration();
-        case IDM_OPEN: return openDialog_.show(instance_, window_, *config_);
-        case IDM_SAVE: config_->saveConfiguration(true); return;
-        case IDM_DELETECONFIG: config_->deleteConfiguration(false); return;
+        case IDM_NEW: return session.newConfiguration();
+        case IDM_OPEN:
+            return openDialog_.show(
+                instance_, window_, [&session] { return session.storedNames(); },
+                [&session](const std::string& name) { session.open(name); });
+        case IDM_SAVE:
+            // As a save fixes the name, the cursor goes to it.
+            return runCommand([&session] { session.save(true); },
+                              [this] { SendMessageW(window_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(item(IDC_SERVICE_NAME)), TRUE); });
+        case IDM_DELETE: return runCommand([&session] { session.remove(); });
         case IDM_EXIT: DestroyWindow(window_); return;
-        case IDM_DEBUG: return config_->checkConfiguration();
+        case IDM_CHECK_CONFIGURATION: session.checkConfiguration(ReportOpening::Always); return;
         case IDM_ABOUT: return aboutBox_.show(instance_, window_);
-        case IDM_EXPORT: return exportFromMenu(window_, *config_);
-        case IDM_IMPORT: return importFromMenu(window_, *config_);
+        case IDM_EXPORT: return exportFromMenu(window_, *transfer_, files_, *this);
+        case IDM_IMPORT: return importFromMenu(window_, *transfer_, files_, *this);
     }
 }
 

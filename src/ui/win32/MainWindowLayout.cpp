@@ -13,74 +13,72 @@ namespace {
 
 struct ToolTipText {
     int controlId;
-    const char* text;
+    const wchar_t* text;
 };
 
 constexpr ToolTipText kToolTips[] = {
-    {IDC_LABEL5, "Give this configuration a unique name. This name will identify this particular configuration and "
-                 "will also become the service name."},
-    {IDC_LABEL18, "Optional. Enter a description of this configuration. This will become the description field of "
-                  "the service in the \"Services\" MMC console."},
-    {IDC_LABEL19, "Whether the service is or isn't installed and running."},
-    {IDC_LABEL1, "Usually the root folder of your Tomcat installation. This is the directory that generally contains "
-                 "the \"/bin\", \"/common\", \"/server\", and \"/shared\" directories."},
-    {IDC_LABEL22, "Usually the root folder of your Tomcat installation. This is the directory that generally "
-                  "contains the \"/conf\", \"/logs\", \"/temp\", \"/work\", and \"/webapps\" directories."},
-    {IDC_LABEL4, "This should be the full path and file name of your Tomcat config file. This will probably be your "
-                 "server.xml, but can be named anything as long as it's specified here."},
-    {IDC_CHECK1, "Check this box if you want to use Security Manager."},
-    {IDC_LABEL11, "The full path and file name of your security policy file. This will usually be "
-                  "$catalina.base\\conf\\catalina.policy or whatever your policy file is named"},
-    {IDC_LABEL6, "This should be the root folder of your JDK installation."},
-    {IDC_LABEL9, "Specify a folder that Tomcat can use as a working/temp directory."},
-    {IDC_LABEL14, "Optional. The path to where you want the System.out log written. This is just the path; the "
-                  "service manager will provide the file name."},
-    {IDC_LABEL16, "Optional. The path to where you want the System.err log written. This is just the path; the "
-                  "service manager will provide the file name."},
-    {IDC_LABEL8, "Optional. This value will become the -Xms option."},
-    {IDC_LABEL7, "Optional. This value will become the -Xmx option."},
-    {IDC_LABEL3, "Optional. This value will become the -Xss option."},
-    {IDC_LABEL2, "Select the JVM you want to use."},
-    {IDC_OPTION1, "Use the server JVM"},
-    {IDC_OPTION2, "Use the client JVM"},
-    {IDC_CHECK2, "Reduce use of OS signals"},
+    {IDC_SERVICE_NAME_LABEL, L"Give this configuration a unique name. This name will identify this particular configuration and "
+                 L"will also become the service name."},
+    {IDC_DESCRIPTION_LABEL, L"Optional. Enter a description of this configuration. This will become the description field of "
+                  L"the service in the \"Services\" MMC console."},
+    {IDC_STATUS_LABEL, L"Whether the service is or isn't installed and running."},
+    {IDC_CATALINA_HOME_LABEL, L"Usually the root folder of your Tomcat installation. This is the directory that generally contains "
+                 L"the \"/bin\", \"/common\", \"/server\", and \"/shared\" directories."},
+    {IDC_CATALINA_BASE_LABEL, L"Usually the root folder of your Tomcat installation. This is the directory that generally "
+                  L"contains the \"/conf\", \"/logs\", \"/temp\", \"/work\", and \"/webapps\" directories."},
+    {IDC_CONFIG_FILE_LABEL, L"This should be the full path and file name of your Tomcat config file. This will probably be your "
+                 L"server.xml, but can be named anything as long as it's specified here."},
+    {IDC_SECURITY_MANAGER, L"Check this box if you want to use Security Manager."},
+    {IDC_POLICY_FILE_LABEL, L"The full path and file name of your security policy file. This will usually be "
+                  L"$catalina.base\\conf\\catalina.policy or whatever your policy file is named"},
+    {IDC_JAVA_HOME_LABEL, L"This should be the root folder of your JDK installation."},
+    {IDC_TEMP_DIRECTORY_LABEL, L"Specify a folder that Tomcat can use as a working/temp directory."},
+    {IDC_SYSTEM_OUT_LABEL, L"Optional. The path to where you want the System.out log written. This is just the path; the "
+                  L"service manager will provide the file name."},
+    {IDC_SYSTEM_ERR_LABEL, L"Optional. The path to where you want the System.err log written. This is just the path; the "
+                  L"service manager will provide the file name."},
+    {IDC_INITIAL_HEAP_LABEL, L"Optional. This value will become the -Xms option."},
+    {IDC_MAX_HEAP_LABEL, L"Optional. This value will become the -Xmx option."},
+    {IDC_STACK_SIZE_LABEL, L"Optional. This value will become the -Xss option."},
+    {IDC_JVM_LABEL, L"Select the JVM you want to use."},
+    {IDC_SERVER_JVM, L"Use the server JVM"},
+    {IDC_CLIENT_JVM, L"Use the client JVM"},
+    {IDC_REDUCE_OS_SIGNALS, L"Reduce use of OS signals"},
 };
 
 // Each list starts with the empty entry that leaves the size unset.
-constexpr const char* kHeapSizes[] = {"", "32", "64", "128", "256", "512"};
-constexpr const char* kStackSizes[] = {"", "128", "256", "512", "768", "1024", "2048", "4096"};
+constexpr const wchar_t* kHeapSizes[] = {L"", L"32", L"64", L"128", L"256", L"512"};
+constexpr const wchar_t* kStackSizes[] = {L"", L"128", L"256", L"512", L"768", L"1024", L"2048", L"4096"};
 
 HICON loadIcon(HINSTANCE instance, int size) {
-    return static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(IDI_VELMORA), IMAGE_ICON, size, size, 0));
+    return static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(IDI_VELMORA), IMAGE_ICON, size, size, 0));
 }
 
 bool highContrastOn() {
-    HIGHCONTRASTA contrast{};
+    HIGHCONTRASTW contrast{};
     contrast.cbSize = sizeof contrast;
-    return SystemParametersInfoA(SPI_GETHIGHCONTRAST, sizeof contrast, &contrast, 0) &&
+    return SystemParametersInfoW(SPI_GETHIGHCONTRAST, sizeof contrast, &contrast, 0) &&
            (contrast.dwFlags & HCF_HIGHCONTRASTON) != 0;
 }
 
 template <std::size_t N>
-void fillSizes(HWND combo, const char* const (&entries)[N]) {
-    for (const char* entry : entries) SendMessageA(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(entry));
+void fillSizes(HWND combo, const wchar_t* const (&entries)[N]) {
+    for (const wchar_t* entry : entries) SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(entry));
 }
 
 }  // namespace
 
 void MainWindow::setUpControls() {
-    scaling_.noteCreation(window_);
-    keepDpiLayoutToCode(window_);
-    status_ = LiveRegion(item(IDC_LABEL20));
+    status_ = LiveRegion(item(IDC_STATUS_TEXT));
 
-    fillSizes(item(IDC_COMBO1), kHeapSizes);
-    fillSizes(item(IDC_COMBO2), kHeapSizes);
-    fillSizes(item(IDC_COMBO3), kStackSizes);
+    fillSizes(item(IDC_INITIAL_HEAP), kHeapSizes);
+    fillSizes(item(IDC_MAX_HEAP), kHeapSizes);
+    fillSizes(item(IDC_STACK_SIZE), kStackSizes);
 
-    SendDlgItemMessageA(window_, IDC_OPTION1, BM_SETCHECK, BST_CHECKED, 0);
-    SendDlgItemMessageA(window_, IDC_CHECK2, BM_SETCHECK, BST_CHECKED, 0);
+    SendDlgItemMessageW(window_, IDC_SERVER_JVM, BM_SETCHECK, BST_CHECKED, 0);
+    SendDlgItemMessageW(window_, IDC_REDUCE_OS_SIGNALS, BM_SETCHECK, BST_CHECKED, 0);
 
-    for (const ControlSetter& box : kFieldBoxes)
+    for (const ControlField& box : kFieldBoxes)
         SetWindowSubclass(item(box.controlId), fieldBoxProc, 0, reinterpret_cast<DWORD_PTR>(window_));
     highContrast_ = highContrastOn();
     useDpi(dpiOf(window_));
@@ -93,14 +91,14 @@ void MainWindow::useDpi(UINT dpi) {
     if (smallIcon_) DestroyIcon(smallIcon_);
     bigIcon_ = loadIcon(instance_, systemMetricAt(SM_CXICON, dpi));
     smallIcon_ = loadIcon(instance_, systemMetricAt(SM_CXSMICON, dpi));
-    SendMessageA(window_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_));
-    SendMessageA(window_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_));
+    SendMessageW(window_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_));
+    SendMessageW(window_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_));
 
     frameFont_ = FontHandle(createPointFont(kFrameFont, dpi));
     courierFont_ = FontHandle(createPointFont(kCourierFont, dpi));
-    for (int id : kFrames) SendDlgItemMessageA(window_, id, WM_SETFONT, reinterpret_cast<WPARAM>(frameFont_.get()), FALSE);
+    for (int id : kFrames) SendDlgItemMessageW(window_, id, WM_SETFONT, reinterpret_cast<WPARAM>(frameFont_.get()), FALSE);
     for (int id : kCourierControls)
-        SendDlgItemMessageA(window_, id, WM_SETFONT, reinterpret_cast<WPARAM>(courierFont_.get()), FALSE);
+        SendDlgItemMessageW(window_, id, WM_SETFONT, reinterpret_cast<WPARAM>(courierFont_.get()), FALSE);
 
     if (toolTip_) useToolTipDpi(dpi);
 }
@@ -115,17 +113,17 @@ void MainWindow::createToolTips() {
 }
 
 void MainWindow::useToolTipDpi(UINT dpi) {
-    LOGFONTA tipLook{};
+    LOGFONTW tipLook{};
     if (statusFontAt(dpi, tipLook)) {
-        toolTipFont_ = FontHandle(CreateFontIndirectA(&tipLook));
-        SendMessageA(toolTip_, WM_SETFONT, reinterpret_cast<WPARAM>(toolTipFont_.get()), FALSE);
+        toolTipFont_ = FontHandle(CreateFontIndirectW(&tipLook));
+        SendMessageW(toolTip_, WM_SETFONT, reinterpret_cast<WPARAM>(toolTipFont_.get()), FALSE);
     }
     setToolTipDpi(toolTip_, dpi);
 }
 
 void MainWindow::onDpiChanged(UINT dpi, const RECT* suggested) {
     // No WM_SETREDRAW around it: on a top-level window Wine takes it for hiding the window.
-    scaling_.apply(window_, dpi, suggested);
+    DialogWindow::onDpiChanged(dpi, suggested);
     useDpi(dpi);
     RedrawWindow(window_, nullptr, nullptr, RDW_ERASE | RDW_INVALIDATE | RDW_FRAME | RDW_ALLCHILDREN);
 }

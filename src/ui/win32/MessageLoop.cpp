@@ -1,27 +1,27 @@
 #include "ui/win32/MessageLoop.h"
 
-#include <cstring>
+#include <cwchar>
 
 namespace velmora {
 
 namespace {
 
 bool isDialog(HWND window) {
-    char className[16] = {};
-    GetClassNameA(window, className, sizeof className);
-    return std::strcmp(className, "#32770") == 0;
+    wchar_t className[16] = {};
+    GetClassNameW(window, className, 16);
+    return std::wcscmp(className, L"#32770") == 0;
 }
 
 }  // namespace
 
 int runMessageLoop(HWND mainWindow, HACCEL shortcuts) {
     MSG message;
-    while (GetMessageA(&message, nullptr, 0, 0) > 0) {
+    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
         HWND root = message.hwnd ? GetAncestor(message.hwnd, GA_ROOT) : nullptr;
-        if (root == mainWindow && TranslateAcceleratorA(mainWindow, shortcuts, &message)) continue;
-        if (root && isDialog(root) && IsDialogMessageA(root, &message)) continue;
+        if (root == mainWindow && TranslateAcceleratorW(mainWindow, shortcuts, &message)) continue;
+        if (root && isDialog(root) && IsDialogMessageW(root, &message)) continue;
         TranslateMessage(&message);
-        DispatchMessageA(&message);
+        DispatchMessageW(&message);
     }
     return static_cast<int>(message.wParam);
 }

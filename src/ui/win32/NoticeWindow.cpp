@@ -2,20 +2,18 @@
 
 #include "ui/win32/ResourceIds.h"
 #include "ui/win32/WindowPlacement.h"
+#include "ui/win32/WindowText.h"
 
 namespace velmora {
 
-INT_PTR CALLBACK NoticeWindow::dialogProc(HWND, UINT message, WPARAM, LPARAM) {
-    return message == WM_INITDIALOG ? TRUE : FALSE;
-}
+INT_PTR NoticeWindow::onMessage(UINT message, WPARAM, LPARAM) { return message == WM_INITDIALOG ? TRUE : FALSE; }
 
 void NoticeWindow::show(HINSTANCE instance, HWND owner, const std::string& text) {
     if (!window_) {
-        window_ = CreateDialogParamA(instance, MAKEINTRESOURCEA(IDD_DLG), owner, dialogProc, 0);
-        if (!window_) return;
+        if (!create(instance, IDD_NOTICE, owner)) return;
         centerOver(window_, owner);
     }
-    SetDlgItemTextA(window_, IDC_DLG_LABEL1, text.c_str());
+    setTextOf(item(IDC_NOTICE_TEXT), text);
     ShowWindow(window_, SW_SHOWNA);
     UpdateWindow(window_);
 }

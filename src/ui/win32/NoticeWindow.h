@@ -1,27 +1,19 @@
 #pragma once
-#include <windows.h>
-
 #include <string>
+
+#include "ui/win32/DialogWindow.h"
 
 namespace velmora {
 
-// The small "Working..." window (dlg) shown while a blocking command runs.
-// Created on first use, then only shown and hidden.
-class NoticeWindow {
+// The small "Working..." window shown while a command runs. Created on
+// first use, then only shown and hidden.
+class NoticeWindow : public DialogWindow {
 public:
-    NoticeWindow() = default;
-    NoticeWindow(const NoticeWindow&) = delete;
-    NoticeWindow& operator=(const NoticeWindow&) = delete;
-
-    // Shows the text and paints it now: no painting happens while the
-    // command that follows blocks the thread.
     void show(HINSTANCE instance, HWND owner, const std::string& text);
     void hide();
 
 private:
-    static INT_PTR CALLBACK dialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-
-    HWND window_ = nullptr;
+    INT_PTR onMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 };
 
 }  // namespace velmora

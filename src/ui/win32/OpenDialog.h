@@ -1,31 +1,31 @@
 #pragma once
-#include <windows.h>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "ui/win32/DialogWindow.h"
 
 namespace velmora {
 
-class DoConfig;
-
-// openDlg, "Open Config": picks a stored configuration by name. Modeless,
-// created on first use and then only shown and hidden; its list is read
-// afresh whenever it becomes active.
-class OpenDialog {
+// "Open Config": picks a stored configuration by name. Modeless, created on
+// first use and then only shown and hidden; its list is read afresh
+// whenever it becomes active.
+class OpenDialog : public DialogWindow {
 public:
-    OpenDialog() = default;
-    OpenDialog(const OpenDialog&) = delete;
-    OpenDialog& operator=(const OpenDialog&) = delete;
+    using Names = std::function<std::vector<std::string>()>;
+    using Choose = std::function<void(const std::string&)>;
 
-    void show(HINSTANCE instance, HWND owner, DoConfig& config);
+    void show(HINSTANCE instance, HWND owner, Names names, Choose choose);
 
 private:
-    static INT_PTR CALLBACK dialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-    INT_PTR onMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    INT_PTR onMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     void createControls();
     void fillList();
     void chooseTypedName();
 
     HINSTANCE instance_ = nullptr;
-    HWND window_ = nullptr;
-    DoConfig* config_ = nullptr;
+    Names names_;
+    Choose choose_;
 };
 
 }  // namespace velmora

@@ -9,24 +9,24 @@ constexpr int kMaxTipWidth = 320;  // pixels at 96 DPI; long tips wrap instead o
 }
 
 HWND createToolTipControl(HINSTANCE instance, HWND owner) {
-    HWND toolTip = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
+    HWND toolTip = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
                                    CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, owner, nullptr,
                                    instance, nullptr);
     return toolTip;
 }
 
 void setToolTipDpi(HWND toolTip, UINT dpi) {
-    SendMessageA(toolTip, TTM_SETMAXTIPWIDTH, 0, MulDiv(kMaxTipWidth, static_cast<int>(dpi), 96));
+    SendMessageW(toolTip, TTM_SETMAXTIPWIDTH, 0, MulDiv(kMaxTipWidth, static_cast<int>(dpi), 96));
 }
 
-void addToolTip(HWND toolTip, HWND owner, int controlId, const char* text) {
-    TTTOOLINFOA tool{};
+void addToolTip(HWND toolTip, HWND owner, int controlId, const wchar_t* text) {
+    TTTOOLINFOW tool{};
     tool.cbSize = sizeof tool;
     tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
     tool.hwnd = owner;
     tool.uId = reinterpret_cast<UINT_PTR>(GetDlgItem(owner, controlId));
-    tool.lpszText = const_cast<char*>(text);
-    SendMessageA(toolTip, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
+    tool.lpszText = const_cast<wchar_t*>(text);
+    SendMessageW(toolTip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
 }
 
 }  // namespace velmora

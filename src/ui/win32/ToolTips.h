@@ -7,7 +7,7 @@ namespace velmora {
 // its control, so no mouse messages need relaying; labels need SS_NOTIFY to
 // see the mouse at all.
 HWND createToolTipControl(HINSTANCE instance, HWND owner);
-void addToolTip(HWND toolTip, HWND owner, int controlId, const char* text);
+void addToolTip(HWND toolTip, HWND owner, int controlId, const wchar_t* text);
 // Long tips wrap at a width that follows the DPI.
 void setToolTipDpi(HWND toolTip, UINT dpi);
 

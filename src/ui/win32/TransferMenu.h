@@ -1,13 +1,14 @@
 #pragma once
 #include <windows.h>
 
-namespace velmora {
+#include "app/FrontEnd.h"
+#include "config/ConfigurationTransfer.h"
 
-class DoConfig;
+namespace velmora {
 
 // File > Export... and File > Import...: the common file dialogs around the
 // export and import that the command line runs too.
-void exportFromMenu(HWND owner, DoConfig& config);
-void importFromMenu(HWND owner, DoConfig& config);
+void exportFromMenu(HWND owner, ConfigurationTransfer& transfer, Files& files, FrontEnd& frontEnd);
+void importFromMenu(HWND owner, ConfigurationTransfer& transfer, Files& files, FrontEnd& frontEnd);
 
 }  // namespace velmora

@@ -1,0 +1,40 @@
+#include "ui/win32/DialogWindow.h"
+
+#include "ui/win32/Dpi.h"
+
+namespace velmora {
+
+DialogWindow::~DialogWindow() {
+    if (window_) DestroyWindow(window_);
+}
+
+bool DialogWindow::create(HINSTANCE instance, int templateId, HWND owner) {
+    CreateDialogParamW(instance, MAKEINTRESOURCEW(templateId), owner, dialogProc, reinterpret_cast<LPARAM>(this));
+    return window_ != nullptr;
+}
+
+void DialogWindow::onDpiChanged(UINT dpi, const RECT* suggested) { scaling_.apply(window_, dpi, suggested); }
+
+INT_PTR CALLBACK DialogWindow::dialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_INITDIALOG) {
+        SetWindowLongPtrW(window, DWLP_USER, lParam);
+        auto* self = reinterpret_cast<DialogWindow*>(lParam);
+        self->window_ = window;
+        self->scaling_.noteCreation(window);
+        keepDpiLayoutToCode(window);
+    }
+    auto* self = reinterpret_cast<DialogWindow*>(GetWindowLongPtrW(window, DWLP_USER));
+    if (!self) return FALSE;
+    if (message == WM_DPICHANGED) {
+        self->onDpiChanged(HIWORD(wParam), reinterpret_cast<const RECT*>(lParam));
+        return TRUE;
+    }
+    const INT_PTR result = self->onMessage(message, wParam, lParam);
+    if (message == WM_NCDESTROY) {
+        SetWindowLongPtrW(window, DWLP_USER, 0);
+        self->window_ = nullptr;
+    }
+    return result;
+}
+
+}  // namespace velmora

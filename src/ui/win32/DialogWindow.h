@@ -1,0 +1,33 @@
+#pragma once
+#include <windows.h>
+
+#include "ui/win32/DialogScaling.h"
+
+namespace velmora {
+
+// A modeless dialog made from its template, whose messages go to the object
+// behind it. Each lays itself out afresh when it moves to a screen of
+// another DPI, every control keeping its place in dialog units.
+class DialogWindow {
+public:
+    DialogWindow() = default;
+    DialogWindow(const DialogWindow&) = delete;
+    DialogWindow& operator=(const DialogWindow&) = delete;
+    virtual ~DialogWindow();
+
+    HWND handle() const { return window_; }
+
+protected:
+    bool create(HINSTANCE instance, int templateId, HWND owner);
+    virtual INT_PTR onMessage(UINT message, WPARAM wParam, LPARAM lParam) = 0;
+    virtual void onDpiChanged(UINT dpi, const RECT* suggested);
+    HWND item(int id) const { return GetDlgItem(window_, id); }
+
+    HWND window_ = nullptr;
+
+private:
+    static INT_PTR CALLBACK dialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    DialogScaling scaling_;
+};
+
+}  // namespace velmora
