@@ -1,5 +1,6 @@
 #include "config/ConfigurationStore.h"
 
+#include <algorithm>
 #include <unordered_set>
 
 #include "config/ConfigurationFields.h"
@@ -101,9 +102,17 @@ MaybeFailure ConfigurationStore::writeList(const std::vector<std::string>& names
     return registry_.write(kLocalMachine, store::kStoreKey, {RegistryWrite::listValue(store::kListValue, names)});
 }
 
+// The new values are written over the old ones first; only then do values
+// that no save writes go, so that an older configuration's leftovers do not
+// survive and nothing is lost when a write fails.
 MaybeFailure ConfigurationStore::save(const Configuration& c, bool installed, const InstallRecord& record) {
-    if (auto failure = registry_.write(kLocalMachine, store::configurationKey(c.serviceName), storeWrites(c, installed, record)))
-        return failure;
+    const std::string key = store::configurationKey(c.serviceName);
+    if (auto failure = registry_.write(kLocalMachine, key, storeWrites(c, installed, record))) return failure;
+    const std::vector<std::string> ours = readNames();
+    if (const auto contents = registry_.contents(kLocalMachine, key))
+        for (const auto& value : contents->valueNames)
+            if (std::none_of(ours.begin(), ours.end(), [&](const std::string& name) { return sameName(name, value); }))
+                if (auto failure = registry_.deleteValue(kLocalMachine, key, value)) return failure;
     return writeList(listWithNameLast(names(), c.serviceName));
 }
 

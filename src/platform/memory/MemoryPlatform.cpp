@@ -58,7 +58,7 @@ std::optional<std::string> MemoryFiles::readBytes(const std::string& path, std::
         return std::nullopt;
     }
     auto it = files.find(path);
-    if (it == files.end() || locked.count(path)) return std::nullopt;
+    if (it == files.end()) return std::nullopt;
     return it->second.substr(0, maxBytes);
 }
 
@@ -77,6 +77,8 @@ ProcessResult MemoryProcesses::run(const ProcessRun& run) {
     if (hanging.count(run.commandLine) || unstoppable.count(run.commandLine)) {
         const bool ends = !unstoppable.count(run.commandLine);
         if (ends) stoppedAtBound.push_back(run.commandLine);
+        // A program that still runs cannot be deleted or overwritten.
+        if (!ends) files_.locked.insert(run.program);
         result.ending = ends ? ProcessResult::Ending::StoppedAtBound : ProcessResult::Ending::LeftRunning;
         return result;
     }

@@ -12,7 +12,7 @@
 namespace velmora {
 
 // Files and folders by path, names ignoring case. A device name is never a
-// file, as on Windows; a locked file can be neither written nor deleted.
+// file, as on Windows; a locked file (in use) can be read but neither written nor deleted.
 class MemoryFiles : public Files {
 public:
     bool fileExists(const std::string& path) override;
@@ -30,7 +30,7 @@ public:
 
     std::map<std::string, std::string, NameLess> files;
     std::set<std::string, NameLess> folders;
-    std::set<std::string, NameLess> locked;          // cannot be written or deleted
+    std::set<std::string, NameLess> locked;          // in use: read, but not written or deleted
     std::set<std::string, NameLess> uncreatable;     // folders that cannot be created
     std::map<std::string, int, NameLess> deleteAttempts;
     std::vector<std::string> deviceReads;            // device paths someone tried to read
@@ -56,7 +56,7 @@ public:
     std::vector<std::string> stoppedAtBound;
     std::map<std::string, std::uint32_t> exitCodes;  // by command line; 0 otherwise
     std::set<std::string> hanging;                   // by command line
-    std::set<std::string> unstoppable;               // hanging and cannot be ended
+    std::set<std::string> unstoppable;               // hanging, cannot be ended, and so holds its program
     std::function<void(const std::string&)> onRun;
 
 private:

@@ -1,0 +1,138 @@
+// A new configuration's defaults, the setters' follow-ups and the paths
+// that move with a new home or base.
+#include "support/Fixture.h"
+
+using namespace velmora;
+using namespace velmora::testing;
+
+TEST_F(SessionTest, ANewConfigurationDerivesEverythingFromItsFolderAndAsksNothing) {
+    os.environment.variables["JAVA_HOME"] = "C:\\j2sdk";
+    session.newConfiguration();
+    const Configuration& c = session.configuration();
+    EXPECT_EQ(c.serviceName, "SetInstanceName");
+    EXPECT_EQ(c.catalinaHome, "C:\\tomcat");
+    EXPECT_EQ(c.catalinaBase, "C:\\tomcat");
+    EXPECT_EQ(c.systemOut, "C:\\tomcat\\logs");
+    EXPECT_EQ(c.systemErr, "C:\\tomcat\\logs");
+    EXPECT_EQ(c.tomcatConfigFile, "C:\\tomcat\\conf\\server.xml");
+    EXPECT_EQ(c.securityPolicyFile, "C:\\tomcat\\conf\\catalina.policy");
+    EXPECT_EQ(c.tempDirectory, "C:\\tomcat\\temp");
+    EXPECT_EQ(c.classPath, "C:\\tomcat\\bin\\bootstrap.jar;C:\\tomcat\\common\\lib;C:\\j2sdk\\lib\\tools.jar");
+    EXPECT_EQ(c.reduceOsSignals, 1);
+    EXPECT_EQ(c.useSecurityManager, 0);
+    EXPECT_EQ(c.jvmType, "server");
+    EXPECT_FALSE(ui.nameLocked);
+    EXPECT_EQ(ui.status, ServiceStatus::NotInstalled);
+    EXPECT_TRUE(ui.asked.empty() && ui.warnings.empty());  // none of the folders exists
+    EXPECT_EQ(os.services.queries, 0);
+
+    // No java_home: the JDK that the registry names current; without one, nothing before \lib\tools.jar.
+    os.environment.variables.clear();
+    os.registry.write(kLocalMachine, "SOFTWARE\\JavaSoft\\Java Development Kit", {RegistryWrite::textValue("CurrentVersion", "1.8")});
+    session.newConfiguration();
+    EXPECT_EQ(session.configuration().classPath, "C:\\tomcat\\bin\\bootstrap.jar;C:\\tomcat\\common\\lib;\\lib\\tools.jar");
+    os.registry.write(kLocalMachine, "SOFTWARE\\JavaSoft\\Java Development Kit\\1.8", {RegistryWrite::textValue("JavaHome", "C:\\jdk8")});
+    // The client JVM chosen in the window stays for the next new configuration.
+    session.edit(Field::JvmType, "client");
+    session.newConfiguration();
+    EXPECT_EQ(session.configuration().javaHome, "C:\\jdk8");
+    EXPECT_EQ(session.configuration().jvmType, "client");
+
+    // A program at a drive's root takes the drive for its home.
+    os.environment.folder = "C:";
+    session.newConfiguration();
+    EXPECT_EQ(session.configuration().tempDirectory, "C:\\temp");
+}
+
+TEST_F(SessionTest, ANewHomeOrBaseMovesThePathsBelowItWhenTheUserAgrees) {
+    addClassicLayout();
+    saveNew("svc");
+    session.open("svc");
+    session.edit(Field::CatalinaBase, "C:\\tomcat\\base");
+    ASSERT_EQ(session.configuration().systemOut, "C:\\tomcat\\base\\logs");
+    ui.forget();
+    ui.answers[QuestionKind::CreateMissingFolder] = Answer::No;
+
+    session.edit(Field::CatalinaHome, "D:\\tc");
+    const Configuration& c = session.configuration();
+    EXPECT_EQ(c.classPath, "D:\\tc\\bin\\bootstrap.jar;D:\\tc\\common\\lib;C:\\jdk\\lib\\tools.jar");
+    EXPECT_EQ(c.catalinaBase, "D:\\tc\\base");
+    EXPECT_EQ(c.tomcatConfigFile, "D:\\tc\\base\\conf\\server.xml");
+    EXPECT_EQ(c.systemErr, "D:\\tc\\base\\logs");
+    EXPECT_EQ(c.tempDirectory, "D:\\tc\\base\\temp");
+    EXPECT_EQ(c.securityPolicyFile, "D:\\tc\\base\\conf\\catalina.policy");
+    EXPECT_EQ(ui.askedKinds(), (std::vector<QuestionKind>{
+                                   QuestionKind::MoveWithHome, QuestionKind::MoveWithBase, QuestionKind::CreateMissingFolder,
+                                   QuestionKind::CreateMissingFolder, QuestionKind::CreateMissingFolder}));
+    EXPECT_EQ(ui.warnings.front(), "'D:\\tc' is specified for 'Catalina Home' but it does not exist. Tomcat may not start "
+                                   "without it.");
+
+    // No leaves everything as it was; the refused value is the last seen, so leaving again asks nothing.
+    ui.forget();
+    ui.answers[QuestionKind::MoveWithBase] = Answer::No;
+    session.edit(Field::CatalinaBase, "E:\\b");
+    EXPECT_EQ(c.systemOut, "D:\\tc\\base\\logs");
+    session.edit(Field::CatalinaBase, "E:\\b");
+    EXPECT_EQ(ui.askedKinds(), std::vector<QuestionKind>{QuestionKind::MoveWithBase});
+
+    // The home is replaced in the base without regard to separators; a field equal to the old base stays.
+    ui.answers.clear();
+    session.edit(Field::CatalinaBase, "D:\\tcbase");
+    session.edit(Field::SystemOut, "D:\\tcbase");
+    session.edit(Field::CatalinaHome, "F:\\x");
+    EXPECT_EQ(c.catalinaBase, "F:\\xbase");
+    EXPECT_EQ(c.systemOut, "D:\\tcbase");
+    // A change of case alone counts.
+    ui.forget();
+    session.edit(Field::CatalinaHome, "f:\\X");
+    EXPECT_EQ(ui.askedKinds().front(), QuestionKind::MoveWithHome);
+}
+
+TEST_F(SessionTest, SettersCheckWhatTheySetAndAJavaHomeRebuildsTheClassPath) {
+    addClassicLayout();
+    saveNew("svc");
+    session.open("svc");
+    ui.answers[QuestionKind::CreateMissingFolder] = Answer::Yes;
+    session.edit(Field::TempDirectory, "C:\\new\\temp");
+    EXPECT_TRUE(os.files.folderExists("C:\\new\\temp"));
+    EXPECT_TRUE(os.files.folderExists("C:\\new"));
+    session.edit(Field::SecurityPolicyFile, "C:\\none.policy");  // warned about with the manager off too
+    EXPECT_EQ(ui.warnings.back(), "'C:\\none.policy' is specified for 'Security Policy File' but it does not exist. "
+                                  "Tomcat may not start without it.");
+    session.edit(Field::ClassPath, "C:\\A.JAR;;x;c:\\;D:\\lib");
+    EXPECT_EQ(ui.warnings.back(), "'d:\\lib' is specified for 'Classpath' but it does not exist. Tomcat may not start "
+                                  "without it.");
+    EXPECT_EQ(ui.warnings[ui.warnings.size() - 2], "'c:\\a.jar' is specified for 'Classpath' but it does not exist. "
+                                                   "Tomcat may not start without it.");
+    session.edit(Field::JavaHome, "C:\\jdk");
+    EXPECT_EQ(session.configuration().classPath, "C:\\tomcat\\bin\\bootstrap.jar;C:\\tomcat\\common\\lib;C:\\jdk\\lib\\tools.jar");
+    // A JDK 9 or later without tools.jar keeps it off the class path.
+    os.files.addFile("C:\\jdk-17\\release", "IMPLEMENTOR_VERSION=\"x\"\nJAVA_VERSION=\"17.0.9\"\n");
+    session.edit(Field::JavaHome, "C:\\jdk-17");
+    EXPECT_EQ(session.configuration().classPath, "C:\\tomcat\\bin\\bootstrap.jar;C:\\tomcat\\common\\lib");
+    os.files.addFile("C:\\jdk-8\\release", "JAVA_VERSION=\"1.8.0_392\"\n");
+    session.edit(Field::JavaHome, "C:\\jdk-8");
+    EXPECT_EQ(session.configuration().classPath, "C:\\tomcat\\bin\\bootstrap.jar;C:\\tomcat\\common\\lib;C:\\jdk-8\\lib\\tools.jar");
+}
+
+TEST_F(SessionTest, OptionsStaySortedAndATomcat10ListCannotCarryAQuote) {
+    for (const char* option : {"-Xrs2", "-Dx=1", "-dA", "   "}) session.addOption(option);
+    EXPECT_FALSE(session.addOption(""));
+    EXPECT_EQ(session.configuration().additionalJvmOptions, (std::vector<std::string>{"   ", "-dA", "-Dx=1", "-Xrs2"}));
+    EXPECT_EQ(session.takeOption(1), "-dA");
+    EXPECT_EQ(session.takeOption(7), "");
+    EXPECT_EQ(ui.shown.additionalJvmOptions.size(), 3u);
+
+    addModernLayout();
+    os.environment.folder = "C:\\tomcat10\\bin";
+    saveNew("t10");
+    session.open("t10");
+    EXPECT_FALSE(session.addOption("-Dapp.banner=Don't;-javaagent:C:\\Users\\Public\\agent.jar;'"));
+    session.edit(Field::CatalinaBase, "C:\\srv\\Bob's #2");
+    EXPECT_EQ(session.configuration().catalinaBase, "C:\\tomcat10");
+    EXPECT_EQ(ui.warnings.back(), "The Tomcat service wrapper of this Catalina home takes the JVM options as one list in "
+                                  "which a single quote (') cannot stand, so 'C:\\srv\\Bob's #2' (Catalina Base) would "
+                                  "not reach the JVM whole. Choose a value without a single quote.");
+    EXPECT_TRUE(session.addOption("-Dshop=a#b;c d"));
+    EXPECT_EQ(session.configuration().additionalJvmOptions, std::vector<std::string>{"-Dshop=a#b;c d"});
+}
