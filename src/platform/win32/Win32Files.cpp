@@ -59,8 +59,7 @@ bool Win32Files::folderExists(const std::string& path) {
 }
 
 MaybeFailure Win32Files::copyFile(const std::string& from, const std::string& to) {
-    if (isDevicePath(from)) return systemFailure("CopyFileW", ERROR_FILE_NOT_FOUND);
-    if (isDevicePath(to)) return systemFailure("CopyFileW", ERROR_ACCESS_DENIED);
+    if (isDevicePath(from) || isDevicePath(to)) return systemFailure("CopyFileW", ERROR_FILE_NOT_FOUND);
     // Copying a file onto itself would empty it; Windows reports it in use.
     if (samePath(from, to) || sameFile(from, to)) return systemFailure("CopyFileW", ERROR_SHARING_VIOLATION);
     if (!CopyFileW(wide(from).c_str(), wide(to).c_str(), FALSE)) return lastErrorFailure("CopyFileW");
