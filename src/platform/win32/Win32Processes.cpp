@@ -32,9 +32,9 @@ ProcessResult Win32Processes::run(const ProcessRun& run) {
     // CreateProcessW may write into the command line, so it gets its own copy.
     std::wstring commandLine = wide(run.commandLine);
 
-    // No standard handles either: without them named, Wine hands the child
-    // copies of ours even when nothing is inherited, and a caller reading our
-    // output through a pipe would wait for the child too.
+    // Hidden, and with no standard handles: unless they are named, Wine hands
+    // the child copies of ours even when nothing is inherited, and a caller
+    // reading our output through a pipe would wait for the child too.
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESHOWWINDOW | STARTF_USESTDHANDLES;
