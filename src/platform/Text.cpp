@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <utility>
 
 namespace velmora {
 
@@ -123,6 +124,43 @@ std::u16string foldedName(const std::string& utf8) {
 
 bool sameName(const std::string& a, const std::string& b) { return foldedName(a) == foldedName(b); }
 
-bool NameLess::operator()(const std::string& a, const std::string& b) const { return foldedName(a) < foldedName(b); }
+namespace {
+// The UTF-16 units of a UTF-8 text, upper-cased, one at a time: names are
+// compared without building their folded copies.
+class FoldedUnits {
+public:
+    explicit FoldedUnits(const std::string& text) : text_(text) {}
+    bool next(char16_t& unit) {
+        if (pendingLow_) {
+            unit = std::exchange(pendingLow_, u'\0');
+            return true;
+        }
+        if (at_ >= text_.size()) return false;
+        const char32_t code = decodeOne(text_, at_);
+        if (code < 0x10000) {
+            unit = upperCase(static_cast<char16_t>(code));
+        } else {
+            unit = static_cast<char16_t>(0xD800 + ((code - 0x10000) >> 10));
+            pendingLow_ = static_cast<char16_t>(0xDC00 + ((code - 0x10000) & 0x3FF));
+        }
+        return true;
+    }
+
+private:
+    const std::string& text_;
+    std::size_t at_ = 0;
+    char16_t pendingLow_ = u'\0';
+};
+}  // namespace
+
+bool NameLess::operator()(const std::string& a, const std::string& b) const {
+    FoldedUnits left(a), right(b);
+    for (;;) {
+        char16_t x = 0, y = 0;
+        const bool moreLeft = left.next(x), moreRight = right.next(y);
+        if (!moreLeft || !moreRight) return !moreLeft && moreRight;
+        if (x != y) return x < y;
+    }
+}
 
 }  // namespace velmora

@@ -1,0 +1,132 @@
+// velmora-cli's commands on the in-memory platform: what a script sees on
+// its two streams and the exit code.
+#include <sstream>
+
+#include "cli/CliCommands.h"
+#include "support/Fixture.h"
+
+using namespace velmora;
+using namespace velmora::testing;
+
+namespace {
+
+struct CliRun {
+    int code;
+    std::string out;
+    std::string err;
+};
+
+class CliTest : public ::testing::Test {
+protected:
+    MemoryPlatform os;
+    CliRun run(std::vector<std::string> arguments) {
+        std::ostringstream out, err;
+        cli::ConsoleFrontEnd console(out, err);
+        DebugLog log(os.files);
+        Session session(os.platform, console, log);
+        ConfigurationStore store(os.registry);
+        ConfigurationTransfer transfer(store, os.files);
+        cli::CliSession cli{session, console, transfer, os.files, out, err};
+        const int code = cli::runCommandLine(arguments, cli);
+        return {code, out.str(), err.str()};
+    }
+    void SetUp() override {
+        os.environment.variables["JAVA_HOME"] = "C:\\jdk";
+        for (const char* folder : {"C:\\tomcat", "C:\\tomcat\\bin", "C:\\tomcat\\conf", "C:\\tomcat\\logs", "C:\\tomcat\\temp",
+                                   "C:\\tomcat\\common\\lib", "C:\\jdk", "C:\\jdk\\lib"})
+            os.files.addFolder(folder);
+        for (const char* file : {"C:\\tomcat\\bin\\tomcat.exe", "C:\\tomcat\\bin\\bootstrap.jar", "C:\\tomcat\\conf\\server.xml",
+                                 "C:\\jdk\\lib\\tools.jar", "C:\\jdk\\jre\\bin\\server\\jvm.dll"})
+            os.files.addFile(file, "x");
+        os.processes.onRun = [this](const std::string& command) {
+            if (auto at = command.find(" -install "); at != std::string::npos)
+                os.services.services["shop"] = {"\"" + command.substr(0, at) + "\" -service shop", false};
+            if (command.find(" -uninstall ") != std::string::npos) os.services.services.erase("shop");
+        };
+    }
+};
+
+}  // namespace
+
+TEST_F(CliTest, AScriptCreatesInstallsRunsAndRemovesAConfiguration) {
+    CliRun r = run({"set", "shop", "description=Shop", "max.heap.size=512", "additional.jvm.options=-Da=1",
+                 "additional.jvm.options=-Db=2"});
+    EXPECT_EQ(r.code, 0);
+    EXPECT_EQ(r.out, "Instance saved as \"shop\".\n");
+    r = run({"list", "--status"});
+    EXPECT_EQ(r.out, "shop\tnot installed\n");
+    r = run({"show", "shop"});
+    EXPECT_NE(r.out.find("description = Shop\n"), std::string::npos);
+    EXPECT_NE(r.out.find("additional.jvm.options = -Da=1\nadditional.jvm.options = -Db=2\n"), std::string::npos);
+    EXPECT_NE(r.out.find("installed = 0\nstatus = not installed\n"), std::string::npos);
+    EXPECT_EQ(run({"status", "shop"}).code, 6);
+
+    r = run({"install", "shop"});
+    EXPECT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(r.out, "Service \"shop\" installed.\n");
+    EXPECT_EQ(run({"status", "shop"}).code, 5);
+    r = run({"start", "shop"});
+    EXPECT_EQ(r.out, "Starting the \"shop\" service...\nService \"shop\" is running.\n");
+    r = run({"status", "shop", "--json"});
+    EXPECT_EQ(r.code, 0);
+    EXPECT_EQ(r.out, "{\n  \"name\": \"shop\",\n  \"status\": \"running\"\n}\n");
+
+    // A save of the running service asks first; without --yes the command is refused and nothing changes.
+    r = run({"set", "shop", "description=Changed"});
+    EXPECT_EQ(r.code, 3);
+    EXPECT_EQ(r.err.substr(0, r.err.find('\n')),
+              "Confirm: This configuration is also installed as a running service. To update the configuration, the "
+              "service will be also be stopped and restarted. Continue?");
+    EXPECT_NE(r.err.find("  -> No (--yes answers Yes)\n"), std::string::npos);
+    EXPECT_TRUE(os.services.services["shop"].started);
+    r = run({"delete", "shop"});
+    EXPECT_EQ(r.code, 3);
+    r = run({"delete", "shop", "--yes"});
+    EXPECT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(r.out, "Deleted instance \"shop\".\n");
+    EXPECT_TRUE(os.services.services.empty());
+    r = run({"show", "shop"});
+    EXPECT_EQ(r.code, 1);
+    EXPECT_EQ(r.err, "No configuration named \"shop\" is stored.\n");
+}
+
+TEST_F(CliTest, EveryOtherExitCodeMeansWhatTheHelpSays) {
+    CliRun r = run({"frobnicate"});
+    EXPECT_EQ(r.code, 2);
+    EXPECT_EQ(r.err, "velmora-cli: unknown command \"frobnicate\".\nRun \"velmora-cli help\" for the commands.\n");
+    EXPECT_EQ(run({"set", "x", "colour=red"}).code, 2);
+    EXPECT_EQ(run({"set", "x", "max.heap.size=40000"}).code, 2);
+    EXPECT_EQ(run({"list", "--yes"}).code, 2);
+    r = run({"set", "COM1", "description=x"});
+    EXPECT_EQ(r.code, 3);
+    EXPECT_EQ(os.registry.contents(kLocalMachine, "SOFTWARE\\velmoraconfigs"), std::nullopt);
+    r = run({"help", "status"});
+    EXPECT_EQ(r.code, 0);
+    EXPECT_EQ(r.out.substr(0, 41), "usage: velmora-cli status NAME [--json]\n\n");
+    r = run({"check", "--help"});
+    EXPECT_EQ(r.out.substr(0, r.out.find('\n')), "usage: velmora-cli check NAME [--open] [--json] [--yes]");
+
+    // check: 4 with problems, the findings as data with --json.
+    run({"set", "web", "java.home=C:\\nowhere"});
+    r = run({"check", "web", "--json"});
+    EXPECT_EQ(r.code, 4);
+    EXPECT_NE(r.out.find("\"report\": \"C:\\\\tomcat\\\\bin\\\\quenby-web-debug.html\""), std::string::npos);
+    EXPECT_NE(r.out.find("\"'C:\\\\nowhere' is specified for 'Java home' but it does not exist. Tomcat may not start "
+                         "without it.\""), std::string::npos) << r.out;
+    // status: 7 when the service manager cannot tell.
+    os.registry.write(kLocalMachine, "SOFTWARE\\velmoraconfigs\\web", {RegistryWrite::numberValue("installedaservice", 1)});
+    EXPECT_EQ(run({"status", "web"}).code, 7);
+
+    // export and import: the document on standard output, a refused import is 3 and changes nothing.
+    r = run({"export", "--all", "--out", "C:\\backup.json"});
+    EXPECT_EQ(r.out, "Exported 1 configuration(s) to C:\\backup.json.\n");
+    r = run({"import", "C:\\backup.json"});
+    EXPECT_EQ(r.code, 3);
+    EXPECT_EQ(r.err, "Import refused, nothing was changed. Configuration \"web\" is already stored; import with replace "
+                     "to overwrite it.\n");
+    os.files.files["C:\\two.json"] = "{\"configurations\": [{\"name\": \"a\"}, {\"name\": \"b\"}]}";
+    r = run({"import", "C:\\two.json"});
+    EXPECT_EQ(r.out, "Imported 2 configuration(s): a b\n");
+    EXPECT_EQ(run({"list"}).out, "web\na\nb\n");
+    EXPECT_EQ(run({"export", "nope"}).code, 1);
+}
