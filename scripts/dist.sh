@@ -3,7 +3,9 @@
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 build="${VELMORA_BUILD:-$top/build/mingw}"
-stage="$build/dist/velmora-0.2.5"
+# The version is the project's own, read from the header CMake makes from it.
+version=$(sed -n 's/^#define VELMORA_VERSION_TEXT "\(.*\)"/\1/p' "$build/generated/app/Version.h")
+stage="$build/dist/velmora-$version"
 rm -rf "$build/dist"
 mkdir -p "$stage"
 for exe in velmora.exe velmora-cli.exe; do
@@ -11,6 +13,6 @@ for exe in velmora.exe velmora-cli.exe; do
   x86_64-w64-mingw32-strip "$stage/$exe"
 done
 sed 's/$/\r/' "$top/dist/USAGE.txt" > "$stage/USAGE.txt"
-(cd "$build/dist" && cmake -E tar cf velmora-0.2.5.zip --format=zip velmora-0.2.5)
-echo "dist: $build/dist/velmora-0.2.5.zip"
+(cd "$build/dist" && cmake -E tar cf "velmora-$version.zip" --format=zip "velmora-$version")
+echo "dist: $build/dist/velmora-$version.zip"
 x86_64-w64-mingw32-objdump -p "$stage/velmora.exe" | awk '/DLL Name:/ {print "  imports " $3}'

@@ -49,6 +49,7 @@ const std::vector<CommandForm>& commands() {
          "is checked first, and any problem refuses all of it. A name already stored is refused unless\n"
          "--replace is given; an installed configuration is never replaced."},
         {"help", "help [COMMAND]", 0, 1, {}, "Prints the commands, or the help of one."},
+        {"version", "--version", 0, 0, {}, "Prints the program's name and version."},
     };
     return forms;
 }
@@ -72,6 +73,7 @@ ParsedArguments parseArguments(const std::vector<std::string>& arguments) {
     if (arguments.empty()) return usage(inv, "no command given.");
     inv.command = arguments[0];
     if (inv.command == "--help" || inv.command == "-h" || inv.command == "/?") inv.command = "help";
+    if (inv.command == "--version") inv.command = "version";
     const CommandForm* form = findCommand(inv.command);
     if (!form) return usage(inv, "unknown command \"" + inv.command + "\".");
 

@@ -2,6 +2,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "app/Version.h"
 #include "cli/CliArguments.h"
 #include "cli/ExitCodes.h"
 #include "cli/FieldAssignments.h"
@@ -60,6 +61,10 @@ public:
         if (c == "delete") return remove();
         if (c == "export") return exportTo();
         if (c == "import") return importFrom();
+        if (c == "version") {
+            s_.out << kProductName << " " << versionText() << "\n";
+            return kSuccess;
+        }
         s_.out << (inv_.operands.empty() ? overviewHelp() : commandHelp(inv_.operands[0]));
         return kSuccess;
     }

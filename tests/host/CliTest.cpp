@@ -100,6 +100,7 @@ TEST_F(CliTest, EveryOtherExitCodeMeansWhatTheHelpSays) {
     r = run({"set", "COM1", "description=x"});
     EXPECT_EQ(r.code, 3);
     EXPECT_EQ(os.registry.contents(kLocalMachine, "SOFTWARE\\velmoraconfigs"), std::nullopt);
+    EXPECT_EQ(run({"--version"}).out, "Velmora 0.2.5 (beta)\n");
     r = run({"help", "status"});
     EXPECT_EQ(r.code, 0);
     EXPECT_EQ(r.out.substr(0, 41), "usage: velmora-cli status NAME [--json]\n\n");
