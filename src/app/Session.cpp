@@ -297,38 +297,25 @@ Outcome Session::remove() {
     return outcome;
 }
 
-Outcome Session::start() {
-    Telling telling(frontEnd_);
-    const Configuration& c = configuration();
-    Survey s = controller_.survey(c, installed_, record_);
-    if (std::string why = controller_.actRefusal(s); !why.empty()) return telling.refuse(why);
-    Plan plan = controller_.adoption(s);
-    plan.push_back(controller_.start(c.serviceName));
-    const PlanResult ran = runPlan(plan);
-    record_ = s.record;
-    refresh();
-    Outcome outcome = finish(telling, ran, "Service \"" + c.serviceName + "\" is running.");
-    if (outcome.done() && status_ != ServiceStatus::Running) {
-        outcome.result = Outcome::Result::Failed;
-        outcome.summary = "Service \"" + c.serviceName + "\" did not start; its state: " + statusText(status_) + ".";
-    }
-    return outcome;
-}
+Outcome Session::start() { return changeRunning(true); }
+Outcome Session::stop() { return changeRunning(false); }
 
-Outcome Session::stop() {
+Outcome Session::changeRunning(bool start) {
     Telling telling(frontEnd_);
     const Configuration& c = configuration();
     Survey s = controller_.survey(c, installed_, record_);
     if (std::string why = controller_.actRefusal(s); !why.empty()) return telling.refuse(why);
     Plan plan = controller_.adoption(s);
-    plan.push_back(controller_.stop(c.serviceName));
+    plan.push_back(start ? controller_.start(c.serviceName) : controller_.stop(c.serviceName));
     const PlanResult ran = runPlan(plan);
     record_ = s.record;
     refresh();
-    Outcome outcome = finish(telling, ran, "Service \"" + c.serviceName + "\" is not running.");
-    if (outcome.done() && status_ != ServiceStatus::NotRunning) {
+    const ServiceStatus wanted = start ? ServiceStatus::Running : ServiceStatus::NotRunning;
+    Outcome outcome = finish(telling, ran, "Service \"" + c.serviceName + (start ? "\" is running." : "\" is not running."));
+    if (outcome.done() && status_ != wanted) {
         outcome.result = Outcome::Result::Failed;
-        outcome.summary = "Service \"" + c.serviceName + "\" did not stop; its state: " + statusText(status_) + ".";
+        outcome.summary = "Service \"" + c.serviceName + "\" did not " + (start ? "start" : "stop") +
+                          "; its state: " + statusText(status_) + ".";
     }
     return outcome;
 }

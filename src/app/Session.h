@@ -71,6 +71,7 @@ private:
     // something, and then the question whether to go on.
     bool acceptReport(Telling& telling);
     Outcome finish(Telling& telling, const PlanResult& ran, std::string summary);
+    Outcome changeRunning(bool start);
     Plan storeSave(Survey& s);
 
     Platform& platform_;
