@@ -105,6 +105,27 @@ private:
 
 }  // namespace
 
+DocumentText documentText(const std::string& bytes) {
+    auto startsWith = [&](const char* mark, std::size_t length) { return bytes.compare(0, length, mark, length) == 0; };
+    if (startsWith("\xEF\xBB\xBF", 3)) return documentText(bytes.substr(3));
+    const bool little = startsWith("\xFF\xFE", 2), big = startsWith("\xFE\xFF", 2);
+    if (little || big) {
+        if (bytes.size() % 2 != 0) return {{}, "The file starts as UTF-16 but has an odd number of bytes."};
+        std::u16string units;
+        for (std::size_t at = 2; at + 1 < bytes.size(); at += 2) {
+            const auto first = static_cast<unsigned char>(bytes[at]), second = static_cast<unsigned char>(bytes[at + 1]);
+            units += static_cast<char16_t>(little ? first | second << 8 : first << 8 | second);
+        }
+        return {fromUtf16(units), {}};
+    }
+    if (bytes.size() >= 2 && (bytes[0] == '\0' || bytes[1] == '\0'))
+        return {{}, "The file looks like UTF-16 without a byte-order mark; save it as UTF-8, or as UTF-16 with one."};
+    if (!isValidUtf8(bytes))
+        return {{}, "The file is neither UTF-8 nor UTF-16 with a byte-order mark (a code page such as Windows-1252?); "
+                    "save it as UTF-8."};
+    return {bytes, {}};
+}
+
 std::string encodeConfigurations(const std::vector<Configuration>& configurations) {
     Json list = Json::array();
     for (const Configuration& c : configurations) {

@@ -16,6 +16,15 @@ struct DecodedConfigurations {
     std::string error;  // empty when the whole document is good
 };
 
+// The document's text as UTF-8 from the bytes of a file: UTF-8 with or
+// without a byte-order mark, or UTF-16 (LE or BE) with one, as Windows
+// PowerShell's redirection writes it. Any other encoding is named in the error.
+struct DocumentText {
+    std::string text;
+    std::string error;
+};
+DocumentText documentText(const std::string& bytes);
+
 // Reads a whole document and checks every configuration in it: the name
 // rule, known fields only, each value of its kind and range, no member and
 // no name twice. The first problem found is the error; nothing is kept then.

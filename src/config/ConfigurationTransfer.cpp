@@ -27,8 +27,10 @@ ConfigurationTransfer::Result ConfigurationTransfer::exportNamed(const std::vect
 
 ConfigurationTransfer::Result ConfigurationTransfer::exportAll() { return exportNamed(store_.names()); }
 
-ConfigurationTransfer::Result ConfigurationTransfer::importDocument(const std::string& document, bool replace) {
-    DecodedConfigurations decoded = decodeConfigurations(document);
+ConfigurationTransfer::Result ConfigurationTransfer::importDocument(const std::string& bytes, bool replace) {
+    const DocumentText document = documentText(bytes);
+    if (!document.error.empty()) return {kNothingChanged + document.error, {}, {}};
+    DecodedConfigurations decoded = decodeConfigurations(document.text);
     if (!decoded.error.empty()) return {kNothingChanged + decoded.error, {}, {}};
 
     std::unordered_map<std::u16string, std::string> listed;

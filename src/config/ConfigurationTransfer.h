@@ -24,10 +24,11 @@ public:
     Result exportNamed(const std::vector<std::string>& names);
     // Every stored configuration, in the store's list order.
     Result exportAll();
-    // Checks the whole document first; the first problem refuses all of it.
+    // Checks the whole document first (its bytes as a file holds them); the
+    // first problem refuses all of it.
     // A name already stored (listed, or its key there in any spelling) is
     // refused unless replace is set, and an installed one is never replaced.
-    Result importDocument(const std::string& document, bool replace);
+    Result importDocument(const std::string& bytes, bool replace);
 
 private:
     ConfigurationStore& store_;

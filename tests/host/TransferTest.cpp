@@ -5,6 +5,7 @@
 #include "config/ConfigurationDocument.h"
 #include "config/ConfigurationStore.h"
 #include "config/ConfigurationTransfer.h"
+#include "platform/Text.h"
 #include "support/Fixture.h"
 
 using namespace velmora;
@@ -80,6 +81,30 @@ TEST_F(TransferTest, AnyProblemRefusesTheWholeFileBeforeAnythingIsWritten) {
               prefix + "Configuration \"BÜCHER\": the name stands twice in the file (\"bücher\"; names that differ only "
                        "in case are one configuration).");
     EXPECT_EQ(storedList(), std::vector<std::string>{"a"});
+}
+
+TEST_F(TransferTest, AnExportRedirectedByWindowsPowerShellImports) {
+    // "> backup.json" in Windows PowerShell 5.1 writes UTF-16 LE with a byte-order mark.
+    auto utf16 = [](const std::string& utf8, bool little) {
+        std::string bytes = little ? "\xFF\xFE" : "\xFE\xFF";
+        for (char16_t unit : toUtf16(utf8)) {
+            const char high = static_cast<char>(unit >> 8), low = static_cast<char>(unit & 0xFF);
+            bytes += little ? std::string{low, high} : std::string{high, low};
+        }
+        return bytes;
+    };
+    EXPECT_EQ(transfer.importDocument(utf16(documentOf(entry("wide-é")), true), false).names,
+              std::vector<std::string>{"wide-é"});
+    EXPECT_EQ(transfer.importDocument(utf16(documentOf(entry("big-日本")), false), false).names,
+              std::vector<std::string>{"big-日本"});
+    EXPECT_EQ(transfer.importDocument("\xEF\xBB\xBF" + documentOf(entry("marked")), false).names,
+              std::vector<std::string>{"marked"});
+    EXPECT_EQ(refusal(utf16(documentOf(entry("x")), true).substr(2)),
+              "Import refused, nothing was changed. The file looks like UTF-16 without a byte-order mark; save it as "
+              "UTF-8, or as UTF-16 with one.");
+    EXPECT_EQ(refusal(documentOf(entry("caf\xE9"))),
+              "Import refused, nothing was changed. The file is neither UTF-8 nor UTF-16 with a byte-order mark (a code "
+              "page such as Windows-1252?); save it as UTF-8.");
 }
 
 TEST_F(TransferTest, AStoredNameInAnyCaseIsReplacedOnlyOnRequestAndNeverWhenInstalled) {
