@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include "app/Imports.h"
 #include "app/Session.h"
 #include "app/Version.h"
 #include "platform/win32/Win32Platform.h"
@@ -22,7 +23,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int) {
     if (!window.create()) return 1;
     Session session(system.platform, window, debugLog);
     ConfigurationStore store(system.registry);
-    ConfigurationTransfer transfer(store, system.files);
+    ConfigurationTransfer transfer(store, system.files,
+                                   [&](const DecodedEntry& entry) { return completedEntry(entry, system.platform); });
     window.attach(session, transfer);
 
     setTextOf(window.handle(), std::string(kProductName) + " - " + versionText());

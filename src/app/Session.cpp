@@ -169,6 +169,8 @@ Outcome Session::save(bool announce) {
     } else {
         s = controller_.survey(c, true, stored.record);
         if (std::string why = controller_.actRefusal(s); !why.empty()) return telling.refuse(why);
+        // The reinstall would run whatever sits where the copy goes.
+        if (std::string why = controller_.copyRefusal(s); !why.empty()) return telling.refuse(why);
         for (const auto& value : valuesTheWrapperCannotCarry(s.layout, c))
             return telling.refuse(uncarriedValueMessage(value));
         if (controller_.status(c.serviceName, true).status == ServiceStatus::Running) {

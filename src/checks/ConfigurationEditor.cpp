@@ -42,6 +42,21 @@ void ConfigurationEditor::load(const Configuration& fresh, const StoredConfigura
     }
 }
 
+void ConfigurationEditor::apply(const Configuration& from, const std::vector<Field>& fields) {
+    Unheard nobody;
+    for (const StoredField* field : fieldsInLoadOrder()) {
+        if (std::find(fields.begin(), fields.end(), field->field) == fields.end()) continue;
+        switch (field->kind) {
+            case FieldKind::Check: set(field->field, std::to_string(from.*field->check), nobody); break;
+            case FieldKind::Options:
+                clearOptions();
+                for (const auto& option : from.additionalJvmOptions) addOption(option, nobody);
+                break;
+            default: set(field->field, from.*field->text, nobody); break;
+        }
+    }
+}
+
 void ConfigurationEditor::set(Field field, const std::string& value, Questions& questions) {
     switch (field) {
         case Field::ServiceName: return setServiceName(value);

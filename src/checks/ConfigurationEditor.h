@@ -1,6 +1,7 @@
 #pragma once
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "checks/Questions.h"
 #include "config/Configuration.h"
@@ -29,6 +30,10 @@ public:
     // differs from the fresh one, the paths below move before the stored
     // ones arrive. The policy file arrives only with the security manager on.
     void load(const Configuration& fresh, const StoredConfiguration& stored);
+
+    // The given fields of a configuration, in load order, asking nobody: the
+    // paths below a given home or base move first, and given ones win.
+    void apply(const Configuration& from, const std::vector<Field>& fields);
 
     // Any field by meaning, from a text as a box or the command line gives it.
     void set(Field field, const std::string& value, Questions& questions);

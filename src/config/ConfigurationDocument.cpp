@@ -46,12 +46,12 @@ std::string numberMember(const Json& value, const std::string& name, const Store
     return digits == "0" && field.kind == FieldKind::Size ? std::string() : digits;
 }
 
-Configuration decodeOne(const Json& entry) {
+DecodedEntry decodeOne(const Json& entry) {
     if (!entry.is_object()) refuse("", "", "expected an object with a \"name\" and the stored values");
     auto named = entry.find(kNameMember);
     if (named == entry.end()) refuse("", "", "has no \"name\"");
-    Configuration c;
-    c.jvmType = "client";  // what a store without "jvm" loads as
+    DecodedEntry decoded;
+    Configuration& c = decoded.values;
     c.serviceName = textMember(*named, "", kNameMember);
     const std::string& name = c.serviceName;
 
@@ -59,6 +59,7 @@ Configuration decodeOne(const Json& entry) {
         if (member.key() == kNameMember) continue;
         const StoredField* field = storedField(member.key());
         if (!field) refuse(name, member.key(), "unknown field");
+        decoded.given.push_back(field->field);
         const Json& value = member.value();
         switch (field->kind) {
             case FieldKind::Text: c.*field->text = textMember(value, name, field->name); break;
@@ -81,7 +82,7 @@ Configuration decodeOne(const Json& entry) {
         }
     }
     if (auto problem = nameRuleViolation(name, c.catalinaHome); !problem.empty()) refuse(name, kNameMember, problem);
-    return c;
+    return decoded;
 }
 
 // nlohmann keeps the last of two equal members; a document that says a value
@@ -168,11 +169,12 @@ DecodedConfigurations decodeConfigurations(const std::string& document) {
     std::unordered_map<std::u16string, std::string> seen;
     try {
         for (const Json& entry : parsed[kListMember]) {
-            Configuration c = decodeOne(entry);
-            if (auto [earlier, added] = seen.emplace(foldedName(c.serviceName), c.serviceName); !added)
-                refuse(c.serviceName, "", "the name stands twice in the file (\"" + earlier->second +
-                                              "\"; names that differ only in case are one configuration)");
-            decoded.configurations.push_back(std::move(c));
+            DecodedEntry one = decodeOne(entry);
+            const std::string& name = one.values.serviceName;
+            if (auto [earlier, added] = seen.emplace(foldedName(name), name); !added)
+                refuse(name, "", "the name stands twice in the file (\"" + earlier->second +
+                                     "\"; names that differ only in case are one configuration)");
+            decoded.entries.push_back(std::move(one));
         }
     } catch (const Refusal& refusal) {
         return {{}, refusal.message};

@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "config/Configuration.h"
+#include "config/ConfigurationFields.h"
 
 namespace velmora {
 
@@ -11,8 +12,15 @@ namespace velmora {
 // numbers (0: none), check boxes 0 or 1, the options as a list. UTF-8.
 std::string encodeConfigurations(const std::vector<Configuration>& configurations);
 
+// One entry of a document: its values and which fields it gave (a field it
+// leaves out keeps the value of a new configuration).
+struct DecodedEntry {
+    Configuration values;
+    std::vector<Field> given;
+};
+
 struct DecodedConfigurations {
-    std::vector<Configuration> configurations;
+    std::vector<DecodedEntry> entries;
     std::string error;  // empty when the whole document is good
 };
 

@@ -32,10 +32,13 @@ ConfigurationTransfer::Result ConfigurationTransfer::importDocument(const std::s
     if (!document.error.empty()) return {kNothingChanged + document.error, {}, {}};
     DecodedConfigurations decoded = decodeConfigurations(document.text);
     if (!decoded.error.empty()) return {kNothingChanged + decoded.error, {}, {}};
+    std::vector<Configuration> configurations;
+    for (const DecodedEntry& entry : decoded.entries)
+        configurations.push_back(complete_ ? complete_(entry) : entry.values);
 
     std::unordered_map<std::u16string, std::string> listed;
     for (const auto& name : store_.names()) listed.emplace(foldedName(name), name);
-    for (const Configuration& c : decoded.configurations) {
+    for (const Configuration& c : configurations) {
         for (const auto& value : valuesTheWrapperCannotCarry(tomcatLayoutOf(c.catalinaHome, files_), c))
             return {kNothingChanged + "Configuration \"" + c.serviceName + "\": " + uncarriedValueMessage(value), {}, {}};
         auto spelling = listed.find(foldedName(c.serviceName));
@@ -52,13 +55,13 @@ ConfigurationTransfer::Result ConfigurationTransfer::importDocument(const std::s
                     {}, {}};
     }
 
-    if (auto failure = store_.saveMany(decoded.configurations))
+    if (auto failure = store_.saveMany(configurations))
         return {"Import stopped: the registry refused a write (" + failure->description +
                     "). Configurations already written are listed; run Velmora as an administrator and import again "
                     "with replace.",
                 {}, {}};
     Result result;
-    for (const Configuration& c : decoded.configurations) result.names.push_back(c.serviceName);
+    for (const Configuration& c : configurations) result.names.push_back(c.serviceName);
     return result;
 }
 

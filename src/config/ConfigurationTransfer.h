@@ -1,7 +1,9 @@
 #pragma once
+#include <functional>
 #include <string>
 #include <vector>
 
+#include "config/ConfigurationDocument.h"
 #include "config/ConfigurationStore.h"
 #include "platform/Files.h"
 
@@ -12,7 +14,13 @@ namespace velmora {
 // and lists, with the writes of a save.
 class ConfigurationTransfer {
 public:
-    ConfigurationTransfer(ConfigurationStore& store, Files& files) : store_(store), files_(files) {}
+    // How an imported entry becomes a whole configuration: what it leaves out
+    // is filled in as for a new configuration.
+    using Completion = std::function<Configuration(const DecodedEntry&)>;
+
+    // Without a completion an entry's values are taken as they are.
+    ConfigurationTransfer(ConfigurationStore& store, Files& files, Completion complete = {})
+        : store_(store), files_(files), complete_(std::move(complete)) {}
 
     struct Result {
         std::string error;               // empty on success; nothing was changed otherwise
@@ -33,6 +41,7 @@ public:
 private:
     ConfigurationStore& store_;
     Files& files_;
+    Completion complete_;
 };
 
 }  // namespace velmora

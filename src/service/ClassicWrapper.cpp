@@ -30,8 +30,10 @@ ProcessRun ClassicWrapper::unregistering(const Configuration& c) const {
     return {wrapperCopyPath(c), unregisteringCommand(c)};
 }
 
+// The whole line the wrapper registers: the same program with arguments of
+// its own is some other service's.
 bool ClassicWrapper::isLegacyProgramLine(const Configuration& c, const std::string& programLine) const {
-    return samePath(programOfBinaryPath(programLine), wrapperCopyPath(c));
+    return samePath(programLine, "\"" + wrapperCopyPath(c) + "\" -service " + c.serviceName);
 }
 
 std::vector<WrapperValue> ClassicWrapper::parameters(const Configuration& c) const {

@@ -43,9 +43,17 @@ std::string ServiceController::installRefusal(const Survey& s) {
     const std::string& name = s.config.serviceName;
     if (s.ownership == Ownership::Unknown) return messages::serviceLookupFailed(name, s.facts.failure.description);
     if (s.facts.present() && !isOurs(s.ownership)) return messages::foreignService(name, s.facts.programLine);
-    if (const auto copy = s.kind->copy(s.config); copy && platform_.files.fileExists(copy->target) && !copyIsOurs(s, copy->target))
-        return messages::foreignWrapperCopy(copy->target, copy->source);
-    return {};
+    return copyRefusal(s);
+}
+
+// The copy an earlier Velmora's service runs is taken as ours, as that
+// service is; the adoption records its digest.
+std::string ServiceController::copyRefusal(const Survey& s) {
+    const auto copy = s.kind->copy(s.config);
+    if (!copy || !platform_.files.fileExists(copy->target) || copyIsOurs(s, copy->target) ||
+        s.ownership == Ownership::OursBeforeRecords)
+        return {};
+    return messages::foreignWrapperCopy(copy->target, copy->source);
 }
 
 std::string ServiceController::actRefusal(const Survey& s) {

@@ -39,6 +39,9 @@ public:
     // service of its name that is not ours, a wrapper copy Velmora did not
     // make); empty when it may.
     std::string installRefusal(const Survey& s);
+    // Why the wrapper copy in bin may not be run or replaced: a file there
+    // that Velmora did not make; empty when it may.
+    std::string copyRefusal(const Survey& s);
     // Why the installed service may not be stopped, removed or replaced;
     // empty when it may (it is ours, or it is gone).
     std::string actRefusal(const Survey& s);

@@ -2,6 +2,7 @@
 // its two streams and the exit code.
 #include <sstream>
 
+#include "app/Imports.h"
 #include "cli/CliCommands.h"
 #include "support/Fixture.h"
 
@@ -25,7 +26,7 @@ protected:
         DebugLog log(os.files);
         Session session(os.platform, console, log);
         ConfigurationStore store(os.registry);
-        ConfigurationTransfer transfer(store, os.files);
+        ConfigurationTransfer transfer(store, os.files, [this](const DecodedEntry& e) { return completedEntry(e, os.platform); });
         cli::CliSession cli{session, console, transfer, os.files, out, err};
         const int code = cli::runCommandLine(arguments, cli);
         return {code, out.str(), err.str()};

@@ -2,6 +2,7 @@
 // and imports that end early or grow large.
 #include <chrono>
 
+#include "app/Imports.h"
 #include "config/ConfigurationDocument.h"
 #include "config/ConfigurationStore.h"
 #include "config/ConfigurationTransfer.h"
@@ -22,7 +23,7 @@ std::string entry(const std::string& name, const std::string& more = "") {
 class TransferTest : public SessionTest {
 protected:
     ConfigurationStore store{os.registry};
-    ConfigurationTransfer transfer{store, os.files};
+    ConfigurationTransfer transfer{store, os.files, [this](const DecodedEntry& e) { return completedEntry(e, os.platform); }};
     std::string refusal(const std::string& document, bool replace = false) {
         return transfer.importDocument(document, replace).error;
     }
@@ -81,6 +82,24 @@ TEST_F(TransferTest, AnyProblemRefusesTheWholeFileBeforeAnythingIsWritten) {
               prefix + "Configuration \"BÜCHER\": the name stands twice in the file (\"bücher\"; names that differ only "
                        "in case are one configuration).");
     EXPECT_EQ(storedList(), std::vector<std::string>{"a"});
+}
+
+TEST_F(TransferTest, WhatAnEntryLeavesOutTakesANewConfigurationsValue) {
+    EXPECT_EQ(refusal(documentOf(entry("minimal") + "," +
+                                 entry("moved", "\"tomcat.home\": \"D:\\\\tc\", \"system.err\": \"E:\\\\err\""))), "");
+    session.open("minimal");
+    Configuration expected = session.configuration();
+    session.newConfiguration();
+    expected.serviceName = "SetInstanceName";
+    EXPECT_EQ(session.configuration(), expected);
+    session.open("moved");
+    const Configuration& moved = session.configuration();
+    EXPECT_EQ(moved.catalinaBase, "D:\\tc");
+    EXPECT_EQ(moved.systemOut, "D:\\tc\\logs");
+    EXPECT_EQ(moved.systemErr, "E:\\err");
+    EXPECT_EQ(moved.classPath, "D:\\tc\\bin\\bootstrap.jar;D:\\tc\\common\\lib;C:\\jdk\\lib\\tools.jar");
+    EXPECT_EQ(moved.jvmType, "server");
+    EXPECT_EQ(moved.reduceOsSignals, 1);
 }
 
 TEST_F(TransferTest, AnExportRedirectedByWindowsPowerShellImports) {

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "app/Imports.h"
 #include "cli/CliCommands.h"
 #include "platform/Text.h"
 #include "platform/win32/Win32Platform.h"
@@ -22,7 +23,8 @@ int wmain(int argc, wchar_t** argv) {
     DebugLog debugLog(system.files);
     Session session(system.platform, frontEnd, debugLog);
     ConfigurationStore store(system.registry);
-    ConfigurationTransfer transfer(store, system.files);
+    ConfigurationTransfer transfer(store, system.files,
+                                   [&](const DecodedEntry& entry) { return completedEntry(entry, system.platform); });
 
     cli::CliSession cli{session, frontEnd, transfer, system.files, std::cout, std::cerr};
     const int code = cli::runCommandLine(arguments, cli);

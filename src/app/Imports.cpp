@@ -1,0 +1,17 @@
+#include "app/Imports.h"
+
+#include "checks/ConfigurationEditor.h"
+#include "config/NewConfiguration.h"
+
+namespace velmora {
+
+Configuration completedEntry(const DecodedEntry& entry, Platform& platform) {
+    ConfigurationEditor editor(platform.files);
+    editor.start(newConfiguration(defaultCatalinaHome(platform.environment),
+                                  defaultJavaHome(platform.environment, platform.registry), "server", platform.files));
+    editor.setServiceName(entry.values.serviceName);
+    editor.apply(entry.values, entry.given);
+    return editor.configuration();
+}
+
+}  // namespace velmora
