@@ -20,8 +20,10 @@ public:
     explicit Telling(FrontEnd& frontEnd) : frontEnd_(frontEnd) {}
     Answer ask(const Question& question) override {
         const Answer answer = frontEnd_.ask(question);
+        const bool move = question.kind == QuestionKind::MoveWithHome || question.kind == QuestionKind::MoveWithBase;
         if (lookOf(question.kind).confirms && answer == Answer::Yes) warnings.clear();
-        if (!lookOf(question.kind).confirms && answer == Answer::No) warnings.push_back(question.text);
+        if (move && answer == Answer::No) declinedMove = true;
+        if (!move && !lookOf(question.kind).confirms && answer == Answer::No) warnings.push_back(question.text);
         return answer;
     }
     void warn(const std::string& text) override {
@@ -36,7 +38,19 @@ public:
         return outcome;
     }
 
+    // The outcome of handing over a value: refused when it was not taken,
+    // declined when the user would not have the paths moved with it.
+    Outcome edited(bool taken) const {
+        Outcome outcome;
+        outcome.warnings = warnings;
+        if (!taken) outcome.result = Outcome::Result::Refused;
+        if (taken && declinedMove) outcome.result = Outcome::Result::Declined;
+        if (!outcome.done()) outcome.summary = warnings.empty() ? "The paths were not moved." : warnings.back();
+        return outcome;
+    }
+
     std::vector<std::string> warnings;
+    bool declinedMove = false;
 
 private:
     FrontEnd& frontEnd_;
@@ -54,10 +68,26 @@ std::string Session::reportPath() const {
     return platform_.environment.programFolder() + "\\" + reportFileName(configuration().serviceName);
 }
 
-Questions& Session::editQuestions() {
-    static Unheard nobody;
-    return promptsOn_ ? static_cast<Questions&>(frontEnd_) : nobody;
+namespace {
+
+// The size boxes take a whole number of their unit, or nothing.
+struct SizeBox {
+    Field field;
+    const char* label;
+    const char* unit;
+};
+constexpr SizeBox kSizeBoxes[] = {{Field::InitialHeapSize, "Initial Heap Size (MB)", "MB"},
+                                  {Field::MaxHeapSize, "Max Heap Size (MB)", "MB"},
+                                  {Field::ThreadStackSize, "Stack Size (KB)", "KB"}};
+
+bool isSizeEntry(const std::string& text) {
+    if (text.empty()) return true;
+    if (text.size() > 5 || text.find_first_not_of("0123456789") != std::string::npos) return false;
+    const int number = std::stoi(text);
+    return number >= 1 && number <= 32767;
 }
+
+}  // namespace
 
 Configuration Session::freshConfiguration() {
     return velmora::newConfiguration(defaultCatalinaHome(platform_.environment),
@@ -322,10 +352,10 @@ Outcome Session::changeRunning(bool start) {
     return outcome;
 }
 
-CheckResult Session::checkConfiguration(ReportOpening opening) {
+CheckResult Session::checkConfiguration(ReportOpening opening, const std::string& path) {
     Telling telling(frontEnd_);
     CheckResult result;
-    result.reportPath = reportPath();
+    result.reportPath = path.empty() ? reportPath() : path;
     // The checks ask and warn only once a configuration has been opened or installed.
     Unheard nobody;
     Questions& questions = promptsOn_ ? static_cast<Questions&>(telling) : nobody;
@@ -345,13 +375,26 @@ CheckResult Session::checkConfiguration(ReportOpening opening) {
     return result;
 }
 
-void Session::edit(Field field, const std::string& value) {
-    editor_.set(field, value, editQuestions());
+Outcome Session::edit(Field field, const std::string& value) {
+    for (const SizeBox& box : kSizeBoxes)
+        if (box.field == field && !isSizeEntry(value)) {
+            // Told whether or not the setters may ask: a typed value is never dropped unsaid.
+            const std::string why = messages::sizeOutOfRange(box.label, box.unit, value);
+            frontEnd_.warn(why);
+            show();
+            return Outcome::refused(why);
+        }
+    Telling telling(frontEnd_);
+    Unheard nobody;
+    const bool taken = editor_.set(field, value, promptsOn_ ? static_cast<Questions&>(telling) : nobody);
     show();
+    return telling.edited(taken);
 }
 
 bool Session::addOption(const std::string& option) {
-    const bool added = editor_.addOption(option, editQuestions());
+    Telling telling(frontEnd_);
+    Unheard nobody;
+    const bool added = editor_.addOption(option, promptsOn_ ? static_cast<Questions&>(telling) : nobody);
     show();
     return added;
 }
@@ -362,10 +405,15 @@ std::string Session::takeOption(int index) {
     return option;
 }
 
-void Session::replaceOptions(const std::vector<std::string>& options) {
+Outcome Session::replaceOptions(const std::vector<std::string>& options) {
+    Telling telling(frontEnd_);
+    Unheard nobody;
     editor_.clearOptions();
-    for (const auto& option : options) editor_.addOption(option, editQuestions());
+    bool taken = true;
+    for (const auto& option : options)
+        taken = editor_.addOption(option, promptsOn_ ? static_cast<Questions&>(telling) : nobody) && taken;
     show();
+    return telling.edited(taken);
 }
 
 }  // namespace velmora

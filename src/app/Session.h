@@ -52,18 +52,23 @@ public:
     void refresh();
     // The status again between commands: a failure that goes on is logged once.
     void follow();
-    CheckResult checkConfiguration(ReportOpening opening);
+    // The report goes beside the program unless another path is given.
+    CheckResult checkConfiguration(ReportOpening opening, const std::string& reportPath = {});
 
-    // Editing, as the boxes, pickers and buttons hand values over.
-    void edit(Field field, const std::string& value);
+    // Editing, as the boxes, pickers and buttons hand values over. Refused
+    // when the value was not taken (a size out of range, a value the wrapper
+    // could not pass), declined when a move of the paths was answered No.
+    Outcome edit(Field field, const std::string& value);
     bool addOption(const std::string& option);
     std::string takeOption(int index);
     // The whole option list at once (the command line gives it so).
-    void replaceOptions(const std::vector<std::string>& options);
+    Outcome replaceOptions(const std::vector<std::string>& options);
+    // From now on the setters' checks ask and warn, also on a new configuration
+    // (the command line checks what it is given).
+    void askFromNow() { promptsOn_ = true; }
 
 private:
     class Telling;
-    Questions& editQuestions();
     Configuration freshConfiguration();
     void show();
     void applyStatus(const StatusCheck& check);

@@ -41,6 +41,11 @@ inline std::string reportNotWritten(const std::string& path, const std::string& 
            "\r\n\r\nCheck that the program's folder exists and that you may write to it.";
 }
 
+inline std::string sizeOutOfRange(const std::string& box, const std::string& unit, const std::string& typed) {
+    return "The " + box + " box takes a whole number from 1 to 32767 (" + unit + "), or nothing; \"" + typed +
+           "\" was not stored.";
+}
+
 inline std::string serviceLeftAlone(const std::string& name) {
     return "The configuration \"" + name + "\" is no longer marked as installed; its service was left as it is.";
 }

@@ -26,9 +26,6 @@ void ConfigurationEditor::load(const Configuration& fresh, const StoredConfigura
         switch (field->field) {
             case Field::UseSecurityManager: setUseSecurityManager(from.useSecurityManager); break;
             case Field::ReduceOsSignals: setReduceOsSignals(from.reduceOsSignals); break;
-            case Field::SecurityPolicyFile:
-                if (config_.useSecurityManager == 1) setSecurityPolicyFile(from.securityPolicyFile, nobody);
-                break;
             case Field::InitialHeapSize:
             case Field::MaxHeapSize:
                 if (!(from.*field->text).empty()) set(field->field, from.*field->text, nobody);
@@ -57,29 +54,28 @@ void ConfigurationEditor::apply(const Configuration& from, const std::vector<Fie
     }
 }
 
-void ConfigurationEditor::set(Field field, const std::string& value, Questions& questions) {
+bool ConfigurationEditor::set(Field field, const std::string& value, Questions& questions) {
     switch (field) {
-        case Field::ServiceName: return setServiceName(value);
-        case Field::Description: return setDescription(value);
         case Field::CatalinaHome: return setCatalinaHome(value, questions);
         case Field::CatalinaBase: return setCatalinaBase(value, questions);
-        case Field::TomcatConfigFile: return setTomcatConfigFile(value, questions);
-        case Field::UseSecurityManager: return setUseSecurityManager(value == "1" ? 1 : 0);
         case Field::SecurityPolicyFile: return setSecurityPolicyFile(value, questions);
-        case Field::JavaHome: return setJavaHome(value, questions);
         case Field::TempDirectory: return setTempDirectory(value, questions);
-        case Field::SystemOut: return setSystemOut(value, questions);
-        case Field::SystemErr: return setSystemErr(value, questions);
-        case Field::InitialHeapSize: return setInitialHeapSize(value);
-        case Field::MaxHeapSize: return setMaxHeapSize(value);
-        case Field::ThreadStackSize: return setThreadStackSize(value);
-        case Field::ReduceOsSignals: return setReduceOsSignals(value == "1" ? 1 : 0);
-        case Field::JvmType: return setJvmType(isServerJvm(value));
-        case Field::ClassPath: return setClassPath(value, questions);
-        case Field::AdditionalOptions:
-            if (!value.empty()) addOption(value, questions);
-            return;
+        case Field::AdditionalOptions: return value.empty() || addOption(value, questions);
+        case Field::ServiceName: setServiceName(value); break;
+        case Field::Description: setDescription(value); break;
+        case Field::TomcatConfigFile: setTomcatConfigFile(value, questions); break;
+        case Field::UseSecurityManager: setUseSecurityManager(value == "1" ? 1 : 0); break;
+        case Field::JavaHome: setJavaHome(value, questions); break;
+        case Field::SystemOut: setSystemOut(value, questions); break;
+        case Field::SystemErr: setSystemErr(value, questions); break;
+        case Field::InitialHeapSize: setInitialHeapSize(value); break;
+        case Field::MaxHeapSize: setMaxHeapSize(value); break;
+        case Field::ThreadStackSize: setThreadStackSize(value); break;
+        case Field::ReduceOsSignals: setReduceOsSignals(value == "1" ? 1 : 0); break;
+        case Field::JvmType: setJvmType(isServerJvm(value)); break;
+        case Field::ClassPath: setClassPath(value, questions); break;
     }
+    return true;
 }
 
 bool ConfigurationEditor::carried(const Configuration& candidate, Questions& questions) {
@@ -100,20 +96,22 @@ void ConfigurationEditor::setServiceName(const std::string& value) { config_.ser
 
 void ConfigurationEditor::setDescription(const std::string& value) { config_.description = value; }
 
-void ConfigurationEditor::setCatalinaHome(const std::string& value, Questions& questions) {
+bool ConfigurationEditor::setCatalinaHome(const std::string& value, Questions& questions) {
     Configuration candidate = config_;
     candidate.catalinaHome = value;
-    if (!carried(candidate, questions)) return;
+    if (!carried(candidate, questions)) return false;
     config_.catalinaHome = value;
     propagateCatalinaHomeChange(questions);
+    return true;
 }
 
-void ConfigurationEditor::setCatalinaBase(const std::string& value, Questions& questions) {
+bool ConfigurationEditor::setCatalinaBase(const std::string& value, Questions& questions) {
     Configuration candidate = config_;
     candidate.catalinaBase = value;
-    if (!carried(candidate, questions)) return;
+    if (!carried(candidate, questions)) return false;
     config_.catalinaBase = value;
     propagateCatalinaBaseChange(questions);
+    return true;
 }
 
 // A follow-up check can only warn: when nobody would hear it, it is left out.
@@ -124,25 +122,28 @@ void ConfigurationEditor::setTomcatConfigFile(const std::string& value, Question
 
 void ConfigurationEditor::setUseSecurityManager(std::int16_t value) { config_.useSecurityManager = value; }
 
-void ConfigurationEditor::setSecurityPolicyFile(const std::string& value, Questions& questions) {
+bool ConfigurationEditor::setSecurityPolicyFile(const std::string& value, Questions& questions) {
     Configuration candidate = config_;
     candidate.securityPolicyFile = value;
-    if (!carried(candidate, questions)) return;
+    if (!carried(candidate, questions)) return false;
     config_.securityPolicyFile = value;
     if (questions.heard()) Checker(files_, questions).fileExists(value, "Security Policy File");
+    return true;
 }
 
 void ConfigurationEditor::setJavaHome(const std::string& value, Questions& questions) {
+    const std::string previous = config_.javaHome;
     config_.javaHome = value;
-    setClassPath(defaultClassPathFor(value), questions);
+    setClassPath(classPathForJdk(config_.classPath, previous, value, jdkOffersToolsJar(value, files_)), questions);
 }
 
-void ConfigurationEditor::setTempDirectory(const std::string& value, Questions& questions) {
+bool ConfigurationEditor::setTempDirectory(const std::string& value, Questions& questions) {
     Configuration candidate = config_;
     candidate.tempDirectory = value;
-    if (!carried(candidate, questions)) return;
+    if (!carried(candidate, questions)) return false;
     config_.tempDirectory = value;
     if (questions.heard()) Checker(files_, questions).folderOrCreate(value, "Temp Directory");
+    return true;
 }
 
 void ConfigurationEditor::setSystemOut(const std::string& value, Questions& questions) {

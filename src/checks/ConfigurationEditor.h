@@ -28,25 +28,27 @@ public:
     // A stored configuration over the fresh one, value by value through the
     // setters in load order, asking nobody: where the stored home or base
     // differs from the fresh one, the paths below move before the stored
-    // ones arrive. The policy file arrives only with the security manager on.
+    // ones arrive. A stored policy file is kept whether or not the security
+    // manager is on; the check box only decides whether the options carry it.
     void load(const Configuration& fresh, const StoredConfiguration& stored);
 
     // The given fields of a configuration, in load order, asking nobody: the
     // paths below a given home or base move first, and given ones win.
     void apply(const Configuration& from, const std::vector<Field>& fields);
 
-    // Any field by meaning, from a text as a box or the command line gives it.
-    void set(Field field, const std::string& value, Questions& questions);
+    // Any field by meaning, from a text as a box or the command line gives
+    // it. False when the value was refused (and the refusal warned about).
+    bool set(Field field, const std::string& value, Questions& questions);
 
     void setServiceName(const std::string& value);
     void setDescription(const std::string& value);
-    void setCatalinaHome(const std::string& value, Questions& questions);
-    void setCatalinaBase(const std::string& value, Questions& questions);
+    bool setCatalinaHome(const std::string& value, Questions& questions);
+    bool setCatalinaBase(const std::string& value, Questions& questions);
     void setTomcatConfigFile(const std::string& value, Questions& questions);
     void setUseSecurityManager(std::int16_t value);
-    void setSecurityPolicyFile(const std::string& value, Questions& questions);
+    bool setSecurityPolicyFile(const std::string& value, Questions& questions);
     void setJavaHome(const std::string& value, Questions& questions);
-    void setTempDirectory(const std::string& value, Questions& questions);
+    bool setTempDirectory(const std::string& value, Questions& questions);
     void setSystemOut(const std::string& value, Questions& questions);
     void setSystemErr(const std::string& value, Questions& questions);
     void setInitialHeapSize(const std::string& value);

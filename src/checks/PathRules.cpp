@@ -4,6 +4,7 @@
 #include <cctype>
 
 #include "platform/Text.h"
+#include "platform/WindowsPaths.h"
 
 namespace velmora {
 
@@ -18,6 +19,25 @@ std::string replaceAll(const std::string& text, const std::string& search, const
     }
     result.append(text, from, std::string::npos);
     return result;
+}
+
+std::string classPathForJdk(const std::string& classPath, const std::string& oldJavaHome,
+                            const std::string& newJavaHome, bool withToolsJar) {
+    std::vector<std::string> entries;
+    for (std::string::size_type start = 0; start <= classPath.size();) {
+        auto end = classPath.find(';', start);
+        if (end == std::string::npos) end = classPath.size();
+        entries.push_back(classPath.substr(start, end - start));
+        start = end + 1;
+    }
+    if (classPath.empty()) entries.clear();
+    const std::string oldTools = oldJavaHome + "\\lib\\tools.jar";
+    auto at = std::find_if(entries.begin(), entries.end(), [&](const std::string& e) { return samePath(e, oldTools); });
+    if (at != entries.end()) at = entries.erase(at);
+    if (withToolsJar) entries.insert(at, newJavaHome + "\\lib\\tools.jar");
+    std::string joined;
+    for (std::size_t i = 0; i < entries.size(); ++i) joined += (i ? ";" : "") + entries[i];
+    return joined;
 }
 
 std::vector<ClassPathEntry> classPathEntries(const std::string& classPath) {

@@ -7,6 +7,12 @@ namespace velmora {
 // Every non-overlapping occurrence of `search`, exact case, left to right.
 std::string replaceAll(const std::string& text, const std::string& search, const std::string& replacement);
 
+// The class path for another JDK: only what comes from the JDK changes (its
+// lib\tools.jar, which a JDK 9 or later may not have); every other entry
+// stays where it is. A tools.jar the old JDK did not bring goes at the end.
+std::string classPathForJdk(const std::string& classPath, const std::string& oldJavaHome,
+                            const std::string& newJavaHome, bool withToolsJar);
+
 struct ClassPathEntry {
     std::string path;  // lower-cased
     bool isJar;        // checked as a file; otherwise as a folder

@@ -12,47 +12,56 @@ struct CommandForm {
     int minOperands;
     int maxOperands;  // -1: any number
     std::vector<std::string> options;
+    bool changes;  // writes the store or acts on a service
     const char* help;
 };
 
 const std::vector<CommandForm>& commands() {
     static const std::vector<CommandForm> forms = {
-        {"list", "list [--status] [--json]", 0, 0, {"--status", "--json"},
+        {"list", "list [--status]", 0, 0, {"--status"}, false,
          "Prints the stored configurations in the store's order; --status adds each one's service state."},
-        {"show", "show NAME [--json]", 1, 1, {"--json"},
+        {"show", "show NAME", 1, 1, {}, false,
          "Prints every field of a stored configuration as FIELD = VALUE, one option per line."},
-        {"set", "set NAME FIELD=VALUE... [--yes]", 2, -1, {"--yes"},
+        {"set", "set NAME FIELD=VALUE... [--yes] [--force]", 2, -1, {"--yes", "--force"}, true,
          "Changes fields through the same setters as the window, then saves. A name not stored yet starts\n"
          "from the defaults of a new configuration, so set also creates. FIELD is a store value name:\n"
          "  tomcat.home catalina.base system.out system.err tomcat.config description\n"
          "  java.security.manager (0/1) java.security.policy jvm (server/client) java.home java.class.path\n"
          "  java.io.tmpdir init.heap.size max.heap.size thread.stack.size (1..32767, empty: none)\n"
          "  reduce.os.signals (0/1) additional.jvm.options (once per option; empty: no options)\n"
+         "Every field given is checked; a warning stores nothing unless --force is given, and paths that a\n"
+         "new home or base would move are moved only with --yes (without it nothing is stored).\n"
          "Saving an installed configuration reinstalls its service, as the window does."},
-        {"check", "check NAME [--open] [--json] [--yes]", 1, 1, {"--open", "--json", "--yes"},
-         "Runs every check, prints the failed ones and writes the diagnostic report beside the program;\n"
-         "--open opens it. Exit code 4 when a check failed."},
-        {"install", "install NAME [--yes]", 1, 1, {"--yes"},
+        {"check", "check NAME [--open] [--report FILE] [--yes]", 1, 1, {"--open", "--report", "--yes"}, true,
+         "Runs every check, prints the failed ones and writes the diagnostic report beside the program,\n"
+         "or to FILE; --open opens it. Exit code 4 when a check failed."},
+        {"install", "install NAME [--yes]", 1, 1, {"--yes"}, true,
          "Saves the configuration, checks it and installs its service."},
-        {"uninstall", "uninstall NAME [--yes]", 1, 1, {"--yes"}, "Stops and removes the configuration's service."},
-        {"start", "start NAME", 1, 1, {"--yes"}, "Starts the installed service."},
-        {"stop", "stop NAME", 1, 1, {"--yes"}, "Stops the installed service."},
-        {"status", "status NAME [--json]", 1, 1, {"--json"},
+        {"uninstall", "uninstall NAME [--yes]", 1, 1, {"--yes"}, true, "Stops and removes the configuration's service."},
+        {"start", "start NAME", 1, 1, {"--yes"}, true, "Starts the installed service."},
+        {"stop", "stop NAME", 1, 1, {"--yes"}, true, "Stops the installed service."},
+        {"status", "status NAME", 1, 1, {}, false,
          "Prints the service state. Exit code 0 running, 5 installed and not running, 6 not installed,\n"
          "7 unknown."},
-        {"delete", "delete NAME [--yes]", 1, 1, {"--yes"},
+        {"delete", "delete NAME [--yes]", 1, 1, {"--yes"}, true,
          "Deletes the stored configuration and removes its service; an installed one needs --yes."},
-        {"export", "export (NAME...|--all) [--out FILE]", 0, -1, {"--all", "--out"},
+        {"export", "export (NAME...|--all) [--out FILE]", 0, -1, {"--all", "--out"}, false,
          "Writes the configurations as one JSON document to FILE, or to the standard output."},
-        {"import", "import FILE [--replace]", 1, 1, {"--replace"},
+        {"import", "import FILE [--replace]", 1, 1, {"--replace"}, true,
          "Stores the configurations of an exported document and lists them; never installs. The whole file\n"
          "is checked first, and any problem refuses all of it. A name already stored is refused unless\n"
-         "--replace is given; an installed configuration is never replaced."},
-        {"help", "help [COMMAND]", 0, 1, {}, "Prints the commands, or the help of one."},
-        {"version", "--version", 0, 0, {}, "Prints the program's name and version."},
+         "--replace is given; an installed configuration is never replaced. UTF-8 and UTF-16 with a\n"
+         "byte-order mark are read."},
+        {"help", "help [COMMAND]", 0, 1, {}, false, "Prints the commands, or the help of one."},
+        {"version", "--version", 0, 0, {}, false, "Prints the program's name and version."},
     };
     return forms;
 }
+
+// Taken by every command: -h/--help, --json, -q/--quiet, --verbose.
+const std::vector<std::string> kEveryCommand = {"--json", "--quiet", "--verbose"};
+// Options followed by a value, as "--out FILE" or "--out=FILE".
+const std::vector<std::string> kWithValue = {"--out", "--report"};
 
 const CommandForm* findCommand(const std::string& name) {
     for (const auto& form : commands())
@@ -60,8 +69,8 @@ const CommandForm* findCommand(const std::string& name) {
     return nullptr;
 }
 
-bool takes(const CommandForm& form, const std::string& option) {
-    return std::find(form.options.begin(), form.options.end(), option) != form.options.end();
+bool contains(const std::vector<std::string>& list, const std::string& item) {
+    return std::find(list.begin(), list.end(), item) != list.end();
 }
 
 ParsedArguments usage(Invocation invocation, const std::string& error) { return {std::move(invocation), error}; }
@@ -78,26 +87,44 @@ ParsedArguments parseArguments(const std::vector<std::string>& arguments) {
     if (!form) return usage(inv, "unknown command \"" + inv.command + "\".");
 
     for (std::size_t i = 1; i < arguments.size(); ++i) {
-        const std::string& a = arguments[i];
+        std::string a = arguments[i];
+        if (a == "-h" || a == "--help" || a == "/?") {
+            inv.help = true;
+            continue;
+        }
+        if (a == "-q") a = "--quiet";
         if (a.rfind("--", 0) != 0) {
             inv.operands.push_back(a);
             continue;
         }
-        if (a == "--help") {
-            inv.help = true;
+        std::string value;
+        const auto equals = a.find('=');
+        const bool inline_ = equals != std::string::npos;
+        if (inline_) {
+            value = a.substr(equals + 1);
+            a = a.substr(0, equals);
+        }
+        if (!contains(form->options, a) && !contains(kEveryCommand, a))
+            return usage(inv, inv.command + " does not take " + a + ".");
+        if (contains(kWithValue, a)) {
+            if (!inline_) {
+                if (i + 1 == arguments.size()) return usage(inv, a + " needs a file.");
+                value = arguments[++i];
+            }
+            if (value.empty()) return usage(inv, a + " needs a file.");
+            (a == "--out" ? inv.outFile : inv.reportFile) = value;
             continue;
         }
-        if (!takes(*form, a)) return usage(inv, inv.command + " does not take " + a + ".");
+        if (inline_) return usage(inv, a + " takes no value.");
         if (a == "--json") inv.json = true;
+        if (a == "--quiet") inv.quiet = true;
+        if (a == "--verbose") inv.verbose = true;
         if (a == "--yes") inv.yes = true;
+        if (a == "--force") inv.force = true;
         if (a == "--all") inv.all = true;
         if (a == "--status") inv.status = true;
         if (a == "--open") inv.open = true;
         if (a == "--replace") inv.replace = true;
-        if (a == "--out") {
-            if (i + 1 == arguments.size()) return usage(inv, "--out needs a file.");
-            inv.outFile = arguments[++i];
-        }
     }
     if (inv.help) return {inv, {}};
 
@@ -117,16 +144,23 @@ ParsedArguments parseArguments(const std::vector<std::string>& arguments) {
     return {inv, {}};
 }
 
+bool changesTheSystem(const std::string& command) {
+    const CommandForm* form = findCommand(command);
+    return form && form->changes;
+}
+
 std::string overviewHelp() {
     std::string text =
         "velmora-cli: the stored Tomcat service configurations of this machine, from a command prompt.\n\n"
         "Commands:\n";
     for (const auto& form : commands()) text += "  velmora-cli " + std::string(form.usage) + "\n";
     text +=
-        "\nvelmora-cli COMMAND --help tells more. Questions the window would ask (\"Confirm\") are answered\n"
+        "\nEvery command also takes --json (one JSON document on standard output, errors included),\n"
+        "-q/--quiet, --verbose and -h/--help. Questions the window would ask (\"Confirm\") are answered\n"
         "No, and the command is refused, unless --yes is given.\n\n"
-        "Exit codes: 0 success, 1 failure, 2 usage error, 3 refused (nothing changed),\n"
-        "4 check found problems; status: 0 running, 5 installed and not running, 6 not installed, 7 unknown.\n";
+        "Exit codes: 0 success, 1 failure or a warning, 2 usage error, 3 refused or declined (nothing\n"
+        "changed), 4 check found problems, 8 no such configuration is stored, 9 not run as an\n"
+        "administrator; status: 0 running, 5 installed and not running, 6 not installed, 7 unknown.\n";
     return text;
 }
 

@@ -9,8 +9,12 @@ struct Invocation {
     std::string command;
     std::vector<std::string> operands;  // names, FIELD=VALUE pairs or the file
     std::string outFile;                // export --out
+    std::string reportFile;             // check --report
     bool json = false;
+    bool quiet = false;
+    bool verbose = false;
     bool yes = false;
+    bool force = false;
     bool all = false;
     bool status = false;
     bool open = false;
@@ -28,5 +32,7 @@ ParsedArguments parseArguments(const std::vector<std::string>& arguments);
 // The usage of every command, and the help of one.
 std::string overviewHelp();
 std::string commandHelp(const std::string& command);
+// Whether the command changes anything, and so needs an elevated prompt.
+bool changesTheSystem(const std::string& command);
 
 }  // namespace velmora::cli

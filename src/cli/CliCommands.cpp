@@ -42,6 +42,16 @@ int exitCodeOf(const Outcome& outcome) {
     return kFailure;
 }
 
+const char* kindOf(const Outcome& outcome) {
+    switch (outcome.result) {
+        case Outcome::Result::Done: return "warning";
+        case Outcome::Result::Refused: return "refused";
+        case Outcome::Result::Declined: return "declined";
+        case Outcome::Result::Failed: return "failed";
+    }
+    return "failed";
+}
+
 std::string inQuotes(const std::string& name) { return "\"" + name + "\""; }
 
 class Commands {
@@ -50,6 +60,11 @@ public:
 
     int run() {
         const std::string& c = inv_.command;
+        if (changesTheSystem(c) && !s_.environment.elevated())
+            return error(kNotElevated, "not-elevated",
+                         "velmora-cli " + c + " changes the system and needs an elevated prompt (Run as "
+                         "administrator): it writes below HKEY_LOCAL_MACHINE and talks to the service manager. "
+                         "Nothing was done.");
         if (c == "list") return list();
         if (c == "show") return show();
         if (c == "set") return set();
@@ -61,194 +76,208 @@ public:
         if (c == "delete") return remove();
         if (c == "export") return exportTo();
         if (c == "import") return importFrom();
-        if (c == "version") {
-            s_.out << kProductName << " " << versionText() << "\n";
-            return kSuccess;
-        }
-        s_.out << (inv_.operands.empty() ? overviewHelp() : commandHelp(inv_.operands[0]));
-        return kSuccess;
+        if (c == "version") return say({{"version", std::string(VELMORA_VERSION_TEXT)}},
+                                       std::string(kProductName) + " " + versionText());
+        return say({{"help", inv_.operands.empty() ? overviewHelp() : commandHelp(inv_.operands[0])}},
+                   inv_.operands.empty() ? overviewHelp() : commandHelp(inv_.operands[0]), false);
     }
 
 private:
     const std::string& name() const { return inv_.operands.at(0); }
 
-    int fail(const std::string& message, int code = kFailure) {
-        s_.err << message << "\n";
+    void printJson(const Json& json) { s_.out << json.dump(2, ' ', false, Json::error_handler_t::replace) << "\n"; }
+
+    // A success: the document with --json, else the text.
+    int say(const Json& json, const std::string& text, bool newline = true) {
+        if (inv_.json)
+            printJson(json);
+        else if (!text.empty() && !inv_.quiet)
+            s_.out << text << (newline ? "\n" : "");
+        return kSuccess;
+    }
+
+    int error(int code, const char* kind, const std::string& message, const std::vector<std::string>& warnings = {}) {
+        if (inv_.json) {
+            Json detail = {{"exitCode", code}, {"kind", kind}, {"message", message}};
+            if (!warnings.empty()) detail["warnings"] = warnings;
+            printJson({{"error", detail}});
+        } else if (!message.empty()) {
+            s_.err << message << "\n";
+        }
         return code;
     }
 
-    // Opens a stored configuration; false (with the message printed) when
-    // there is none of that name or the name cannot be a key.
+    // What an operation did: the summary on success, the reason otherwise.
+    int report(const Outcome& outcome, const std::string& n, bool printSummary) {
+        const int code = exitCodeOf(outcome);
+        if (code != kSuccess)
+            return error(code, kindOf(outcome), outcome.done() ? "A warning came up." : outcome.summary, outcome.warnings);
+        if (inv_.json)
+            printJson({{"name", n}, {"result", "done"}, {"summary", outcome.summary}, {"steps", outcome.steps}});
+        else if (printSummary && !inv_.quiet)
+            s_.out << outcome.summary << "\n";
+        return kSuccess;
+    }
+
+    // Opens a stored configuration under the list's spelling of its name.
     bool load(std::string& n) {
         const std::string stored = session_.storedSpelling(n);
-        if (stored.empty()) {
-            s_.err << "No configuration named " << inQuotes(n) << " is stored.\n";
-            return false;
-        }
+        if (stored.empty()) return false;
         n = stored;
         return session_.open(n).done();
     }
+    int notStored(const std::string& n) {
+        return error(kNotStored, "not-stored", "No configuration named " + inQuotes(n) + " is stored.");
+    }
 
     // A name that the name rule refuses is never saved, installed or uninstalled.
-    bool refusedByNameRule(const std::string& n) {
+    int refusedByNameRule(const std::string& n) {
         const std::string why = nameRuleViolation(n, session_.configuration().catalinaHome);
-        if (!why.empty()) s_.err << "Refused, nothing was changed: " << why << "\n";
-        return !why.empty();
+        return why.empty() ? kSuccess : error(kRefused, "refused", "Refused, nothing was changed: " + why);
     }
-
-    int finish(const Outcome& outcome) {
-        if (!outcome.done() && !outcome.summary.empty()) s_.err << outcome.summary << "\n";
-        return exitCodeOf(outcome);
-    }
-
-    void printJson(const Json& json) { s_.out << json.dump(2, ' ', false, Json::error_handler_t::replace) << "\n"; }
 
     int list() {
         Json json = Json::array();
+        std::string text;
         for (const auto& n : session_.storedNames()) {
             std::string state;
             if (inv_.status)
                 state = unusableNameReason(n).empty() && session_.open(n).done() ? statusWordOf(session_.status()).word
                                                                                   : "unknown";
-            if (inv_.json) {
-                Json entry = {{"name", n}};
-                if (inv_.status) entry["status"] = state;
-                json.push_back(entry);
-            } else {
-                s_.out << n << (inv_.status ? "\t" + state : "") << "\n";
-            }
+            Json entry = {{"name", n}};
+            if (inv_.status) entry["status"] = state;
+            json.push_back(entry);
+            text += n + (inv_.status ? "\t" + state : "") + "\n";
         }
-        if (inv_.json) printJson(json);
-        return kSuccess;
+        return say(json, text, false);
     }
 
     int show() {
         std::string n = name();
-        if (!load(n)) return kFailure;
+        if (!load(n)) return notStored(n);
         const Configuration& c = session_.configuration();
         const std::string state = statusWordOf(session_.status()).word;
-        if (inv_.json) {
-            Json entry = Json::parse(encodeConfigurations({c}))["configurations"][0];
-            entry["installed"] = session_.installed();
-            entry["status"] = state;
-            printJson(entry);
-            return kSuccess;
-        }
-        s_.out << "name = " << c.serviceName << "\n";
+        Json entry = Json::parse(encodeConfigurations({c}))["configurations"][0];
+        entry["installed"] = session_.installed();
+        entry["status"] = state;
+        std::string text = "name = " + c.serviceName + "\n";
         for (const StoredField& field : storedFields()) {
-            if (field.kind == FieldKind::Options) {
-                for (const auto& option : c.additionalJvmOptions) s_.out << field.name << " = " << option << "\n";
-            } else {
-                s_.out << field.name << " = " << fieldText(c, field) << "\n";
-            }
+            if (field.kind == FieldKind::Options)
+                for (const auto& option : c.additionalJvmOptions) text += field.name + " = " + option + "\n";
+            else
+                text += field.name + " = " + fieldText(c, field) + "\n";
         }
-        s_.out << "installed = " << (session_.installed() ? 1 : 0) << "\nstatus = " << state << "\n";
-        return kSuccess;
+        text += "installed = " + std::to_string(session_.installed() ? 1 : 0) + "\nstatus = " + state + "\n";
+        return say(entry, text, false);
     }
 
     int set() {
         const auto parsed = parseAssignments({inv_.operands.begin() + 1, inv_.operands.end()});
-        if (!parsed.error.empty()) return fail("velmora-cli set: " + parsed.error, kUsageError);
+        if (!parsed.error.empty()) return error(kUsageError, "usage", "velmora-cli set: " + parsed.error);
         std::string n = name();
         if (!session_.storedSpelling(n).empty()) {
-            if (!load(n)) return kFailure;
+            if (!load(n)) return notStored(n);
         } else {
             session_.newConfiguration();
             session_.edit(Field::ServiceName, n);
         }
-        applyAssignments(parsed.assignments, session_);
-        if (refusedByNameRule(n)) return kRefused;
-        return finish(session_.save(true));
+        if (int code = refusedByNameRule(n); code != kSuccess) return code;
+        // Every value given is checked, on a new configuration too.
+        session_.askFromNow();
+        const Outcome edits = applyAssignments(parsed.assignments, session_);
+        if (edits.result == Outcome::Result::Refused)
+            return error(kRefused, "refused", "Nothing was stored: " + edits.summary, edits.warnings);
+        if (edits.result == Outcome::Result::Declined)
+            return error(kRefused, "declined",
+                         "Nothing was stored: the paths that follow the new Catalina home or base were not moved; "
+                         "--yes moves them.");
+        if (!edits.warnings.empty() && !inv_.force)
+            return error(kFailure, "warning",
+                         "Nothing was stored: " + std::to_string(edits.warnings.size()) +
+                             " warning(s) came up; --force stores the configuration all the same.",
+                         edits.warnings);
+        return report(session_.save(true), n, false);
     }
 
     int check() {
         std::string n = name();
-        if (!load(n)) return kFailure;
-        const CheckResult result = session_.checkConfiguration(inv_.open ? ReportOpening::Always : ReportOpening::Never);
-        if (!result.outcome.done()) return finish(result.outcome);
-        if (inv_.json) {
-            Json json = {{"name", n}, {"report", result.reportPath}, {"problems", Json::array()}};
-            for (const auto& finding : result.report.findings) json["problems"].push_back(finding.message);
-            printJson(json);
-        } else {
-            s_.out << result.outcome.summary << "\n";
-        }
+        if (!load(n)) return notStored(n);
+        const CheckResult result =
+            session_.checkConfiguration(inv_.open ? ReportOpening::Always : ReportOpening::Never, inv_.reportFile);
+        if (!result.outcome.done()) return error(kFailure, "failed", result.outcome.summary);
+        Json problems = Json::array();
+        for (const auto& finding : result.report.findings)
+            problems.push_back({{"field", finding.label}, {"kind", findingKindName(finding.kind)}, {"path", finding.path}});
+        say({{"name", n}, {"report", result.reportPath}, {"problems", problems}}, result.outcome.summary);
         return result.report.findings.empty() ? kSuccess : kProblemsFound;
     }
 
     int install() {
         std::string n = name();
-        if (!load(n)) return kFailure;
-        if (refusedByNameRule(n)) return kRefused;
-        if (session_.installed()) {
-            s_.out << "Service " << inQuotes(n) << " is already installed.\n";
-            return kSuccess;
-        }
-        return finish(session_.install());
+        if (!load(n)) return notStored(n);
+        if (int code = refusedByNameRule(n); code != kSuccess) return code;
+        if (session_.installed())
+            return say({{"name", n}, {"result", "done"}, {"summary", "already installed"}},
+                       "Service " + inQuotes(n) + " is already installed.");
+        return report(session_.install(), n, false);
     }
 
     int uninstall() {
         std::string n = name();
-        if (!load(n)) return kFailure;
-        if (refusedByNameRule(n)) return kRefused;
-        if (!session_.installed()) {
-            s_.out << "Service " << inQuotes(n) << " is not installed.\n";
-            return kSuccess;
-        }
+        if (!load(n)) return notStored(n);
+        if (int code = refusedByNameRule(n); code != kSuccess) return code;
+        if (!session_.installed())
+            return say({{"name", n}, {"result", "done"}, {"summary", "not installed"}},
+                       "Service " + inQuotes(n) + " is not installed.");
         s_.frontEnd.printProgress(true);
-        return finish(session_.uninstall());
+        return report(session_.uninstall(), n, false);
     }
 
     int startOrStop(bool start) {
         std::string n = name();
-        if (!load(n)) return kFailure;
-        if (refusedByNameRule(n)) return kRefused;
-        if (!session_.installed()) return fail("Service " + inQuotes(n) + " is not installed.");
+        if (!load(n)) return notStored(n);
+        if (int code = refusedByNameRule(n); code != kSuccess) return code;
+        if (!session_.installed()) return error(kFailure, "failed", "Service " + inQuotes(n) + " is not installed.");
         s_.frontEnd.printProgress(true);
-        const Outcome outcome = start ? session_.start() : session_.stop();
-        if (outcome.done()) s_.out << outcome.summary << "\n";
-        return finish(outcome);
+        return report(start ? session_.start() : session_.stop(), n, true);
     }
 
     int status() {
         std::string n = name();
-        if (!load(n)) return kFailure;
+        if (!load(n)) return notStored(n);
         const StatusWord state = statusWordOf(session_.status());
-        if (inv_.json)
-            printJson({{"name", n}, {"status", state.word}});
-        else
-            s_.out << n << ": " << state.word << "\n";
+        say({{"name", n}, {"status", state.word}}, n + ": " + state.word);
         return state.exitCode;
     }
 
     int remove() {
         std::string n = name();
-        if (!load(n)) return kFailure;
-        return finish(session_.remove());
+        if (!load(n)) return notStored(n);
+        return report(session_.remove(), n, false);
     }
 
     int exportTo() {
         auto result = inv_.all ? s_.transfer.exportAll() : s_.transfer.exportNamed(inv_.operands);
-        if (!result.error.empty()) return fail(result.error);
+        if (!result.error.empty()) return error(kNotStored, "not-stored", result.error);
         if (inv_.outFile.empty()) {
-            s_.out << result.document;
+            s_.out << result.document;  // the document is JSON already
             return kSuccess;
         }
         if (auto failure = s_.files.writeText(inv_.outFile, result.document))
-            return fail("Could not write " + inQuotes(inv_.outFile) + ": " + failure->description);
-        s_.out << "Exported " << result.names.size() << " configuration(s) to " << inv_.outFile << ".\n";
-        return kSuccess;
+            return error(kFailure, "failed", "Could not write " + inQuotes(inv_.outFile) + ": " + failure->description);
+        return say({{"exported", result.names}, {"file", inv_.outFile}},
+                   "Exported " + std::to_string(result.names.size()) + " configuration(s) to " + inv_.outFile + ".");
     }
 
     int importFrom() {
         const auto document = s_.files.readBytes(name(), kLargestImport);
-        if (!document) return fail("Could not read " + inQuotes(name()) + ".");
+        if (!document) return error(kFailure, "failed", "Could not read " + inQuotes(name()) + ".");
         auto result = s_.transfer.importDocument(*document, inv_.replace);
-        if (!result.error.empty()) return fail(result.error, kRefused);
-        s_.out << "Imported " << result.names.size() << " configuration(s):";
-        for (const auto& n : result.names) s_.out << " " << n;
-        s_.out << "\n";
-        return kSuccess;
+        if (!result.error.empty())
+            return error(kRefused, "refused", result.error + (result.alreadyStored ? " Give --replace to replace it." : ""));
+        std::string text = "Imported " + std::to_string(result.names.size()) + " configuration(s):";
+        for (const auto& n : result.names) text += " " + n;
+        return say({{"imported", result.names}}, text);
     }
 
     const Invocation& inv_;
@@ -260,16 +289,23 @@ private:
 
 int runCommandLine(const std::vector<std::string>& arguments, CliSession& session) {
     const ParsedArguments parsed = parseArguments(arguments);
+    const Invocation& inv = parsed.invocation;
     if (!parsed.error.empty()) {
-        session.err << "velmora-cli: " << parsed.error << "\nRun \"velmora-cli help\" for the commands.\n";
+        const std::string message = "velmora-cli: " + parsed.error + "\nRun \"velmora-cli help\" for the commands.";
+        if (inv.json)
+            session.out << Json({{"error", {{"exitCode", int(kUsageError)}, {"kind", "usage"}, {"message", message}}}})
+                               .dump(2) << "\n";
+        else
+            session.err << message << "\n";
         return kUsageError;
     }
-    const Invocation& inv = parsed.invocation;
     if (inv.help) {
         session.out << commandHelp(inv.command);
         return kSuccess;
     }
     session.frontEnd.answerYes(inv.yes);
+    session.frontEnd.setQuiet(inv.quiet);
+    session.frontEnd.setVerbose(inv.verbose);
     // Standard output carries the document alone.
     if (inv.json) session.frontEnd.noticesToErrorStream();
     return Commands(inv, session).run();

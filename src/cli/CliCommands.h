@@ -10,12 +10,14 @@
 namespace velmora::cli {
 
 // What the commands work on: the session over the console front end,
-// export and import, the files, and the two output streams.
+// export and import, the platform's files and environment, and the two
+// output streams.
 struct CliSession {
     Session& session;
     ConsoleFrontEnd& frontEnd;
     ConfigurationTransfer& transfer;
     Files& files;
+    Environment& environment;
     std::ostream& out;
     std::ostream& err;
 };

@@ -10,6 +10,7 @@ std::string consoleText(std::string text) {
 }
 
 Answer ConsoleFrontEnd::ask(const Question& question) {
+    if (yes_ && !verbose_) return Answer::Yes;
     const QuestionLook look = lookOf(question.kind);
     const char* yes = look.okCancel ? "OK" : "Yes";
     const char* no = look.okCancel ? "Cancel" : "No";
@@ -21,10 +22,12 @@ Answer ConsoleFrontEnd::ask(const Question& question) {
 
 void ConsoleFrontEnd::warn(const std::string& text) { err_ << kWarningTitle << ": " << consoleText(text) << std::endl; }
 
-void ConsoleFrontEnd::tell(const std::string& text) { *info_ << consoleText(text) << std::endl; }
+void ConsoleFrontEnd::tell(const std::string& text) {
+    if (!quiet_) *info_ << consoleText(text) << std::endl;
+}
 
 void ConsoleFrontEnd::begin(const std::string& notice) {
-    if (printProgress_) out_ << notice << std::endl;
+    if (printProgress_ && !quiet_) *info_ << notice << std::endl;
 }
 
 }  // namespace velmora::cli

@@ -9,13 +9,18 @@ namespace velmora::cli {
 // The front end of a console: every box the window would show is printed,
 // none waits for a user. Questions are answered No (Cancel) unless --yes
 // asked for Yes; notices go to standard output (standard error while the
-// output is a JSON document), warnings and questions to standard error.
+// output is a JSON document), warnings and the questions answered No to
+// standard error (where PowerShell remoting shows anything as an error, so
+// what --yes answered is printed only with --verbose).
 class ConsoleFrontEnd : public FrontEnd {
 public:
     ConsoleFrontEnd(std::ostream& out, std::ostream& err) : info_(&out), out_(out), err_(err) {}
 
     void answerYes(bool yes) { yes_ = yes; }
     void noticesToErrorStream() { info_ = &err_; }
+    // Quiet: no notices. Verbose: the questions --yes answered are printed too.
+    void setQuiet(bool quiet) { quiet_ = quiet; }
+    void setVerbose(bool verbose) { verbose_ = verbose; }
     // The "Working..." notices are printed only where a command asks for
     // them: a save also runs a removal, whose "Stopping" would mislead there.
     void printProgress(bool print) { printProgress_ = print; }
@@ -33,6 +38,8 @@ private:
     std::ostream& out_;
     std::ostream& err_;
     bool yes_ = false;
+    bool quiet_ = false;
+    bool verbose_ = false;
     bool printProgress_ = false;
 };
 

@@ -26,18 +26,38 @@ ParsedAssignments parseAssignments(const std::vector<std::string>& pairs) {
     return parsed;
 }
 
-void applyAssignments(const std::vector<Assignment>& assignments, Session& session) {
+namespace {
+int severity(Outcome::Result result) {
+    switch (result) {
+        case Outcome::Result::Refused: return 2;
+        case Outcome::Result::Declined: return 1;
+        default: return 0;
+    }
+}
+
+void merge(Outcome& all, const Outcome& one) {
+    for (const auto& warning : one.warnings) all.warnings.push_back(warning);
+    if (severity(one.result) > severity(all.result)) {
+        all.result = one.result;
+        all.summary = one.summary;
+    }
+}
+}  // namespace
+
+Outcome applyAssignments(const std::vector<Assignment>& assignments, Session& session) {
+    Outcome all;
     std::vector<std::string> options;
     bool optionsGiven = false;
     for (const auto& [field, value] : assignments) {
         if (field->kind != FieldKind::Options) {
-            session.edit(field->field, value);
+            merge(all, session.edit(field->field, value));
             continue;
         }
         if (!value.empty()) options.push_back(value);
         optionsGiven = true;
     }
-    if (optionsGiven) session.replaceOptions(options);
+    if (optionsGiven) merge(all, session.replaceOptions(options));
+    return all;
 }
 
 }  // namespace velmora::cli

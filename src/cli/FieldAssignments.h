@@ -2,6 +2,7 @@
 #include <string>
 #include <vector>
 
+#include "app/Outcome.h"
 #include "config/ConfigurationFields.h"
 
 namespace velmora {
@@ -26,7 +27,8 @@ struct ParsedAssignments {
 ParsedAssignments parseAssignments(const std::vector<std::string>& pairs);
 
 // Hands each value to its setter, as the window's boxes do; the options
-// given replace the list (an empty one clears it).
-void applyAssignments(const std::vector<Assignment>& assignments, Session& session);
+// given replace the list (an empty one clears it). The outcome is the worst
+// of them (refused before declined before done) with every warning.
+Outcome applyAssignments(const std::vector<Assignment>& assignments, Session& session);
 
 }  // namespace velmora::cli

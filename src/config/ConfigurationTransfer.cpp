@@ -17,7 +17,7 @@ ConfigurationTransfer::Result ConfigurationTransfer::exportNamed(const std::vect
     Result result;
     for (const auto& name : names) {
         const std::string stored = store_.storedSpelling(name);
-        if (stored.empty()) return {"No configuration named \"" + name + "\" is stored.", {}, {}};
+        if (stored.empty()) return {"No configuration named \"" + name + "\" is stored.", false, {}, {}};
         configurations.push_back(store_.read(stored).values);
         result.names.push_back(stored);
     }
@@ -29,9 +29,9 @@ ConfigurationTransfer::Result ConfigurationTransfer::exportAll() { return export
 
 ConfigurationTransfer::Result ConfigurationTransfer::importDocument(const std::string& bytes, bool replace) {
     const DocumentText document = documentText(bytes);
-    if (!document.error.empty()) return {kNothingChanged + document.error, {}, {}};
+    if (!document.error.empty()) return {kNothingChanged + document.error, false, {}, {}};
     DecodedConfigurations decoded = decodeConfigurations(document.text);
-    if (!decoded.error.empty()) return {kNothingChanged + decoded.error, {}, {}};
+    if (!decoded.error.empty()) return {kNothingChanged + decoded.error, false, {}, {}};
     std::vector<Configuration> configurations;
     for (const DecodedEntry& entry : decoded.entries)
         configurations.push_back(complete_ ? complete_(entry) : entry.values);
@@ -40,26 +40,25 @@ ConfigurationTransfer::Result ConfigurationTransfer::importDocument(const std::s
     for (const auto& name : store_.names()) listed.emplace(foldedName(name), name);
     for (const Configuration& c : configurations) {
         for (const auto& value : valuesTheWrapperCannotCarry(tomcatLayoutOf(c.catalinaHome, files_), c))
-            return {kNothingChanged + "Configuration \"" + c.serviceName + "\": " + uncarriedValueMessage(value), {}, {}};
+            return {kNothingChanged + "Configuration \"" + c.serviceName + "\": " + uncarriedValueMessage(value), false, {}, {}};
         auto spelling = listed.find(foldedName(c.serviceName));
         const bool stored = spelling != listed.end() || store_.keyExists(c.serviceName);
         if (!stored) continue;
         const std::string name = spelling != listed.end() ? spelling->second : c.serviceName;
         if (!replace)
-            return {kNothingChanged + "Configuration \"" + name +
-                        "\" is already stored; import with replace to overwrite it.",
-                    {}, {}};
+            return {kNothingChanged + "Configuration \"" + name + "\" is already stored and is replaced only on request.",
+                    true, {}, {}};
         if (store_.read(name).installed)
             return {kNothingChanged + "Configuration \"" + name +
                         "\" is installed as a service; uninstall it before replacing it.",
-                    {}, {}};
+                    false, {}, {}};
     }
 
     if (auto failure = store_.saveMany(configurations))
         return {"Import stopped: the registry refused a write (" + failure->description +
-                    "). Configurations already written are listed; run Velmora as an administrator and import again "
-                    "with replace.",
-                {}, {}};
+                    "). The configurations already written are listed; run Velmora as an administrator and import "
+                    "the file again, replacing them.",
+                false, {}, {}};
     Result result;
     for (const Configuration& c : configurations) result.names.push_back(c.serviceName);
     return result;

@@ -24,6 +24,7 @@ public:
 
     struct Result {
         std::string error;               // empty on success; nothing was changed otherwise
+        bool alreadyStored = false;      // the error is a stored name that replacing would take over
         std::string document;            // export: the document
         std::vector<std::string> names;  // the configurations exported or imported
     };

@@ -16,6 +16,8 @@ public:
     virtual std::string absolutePath(const std::string& path) = 0;
     // Everything on the command line after the program's own path.
     virtual std::string commandLineArguments() = 0;
+    // Whether the program runs with an administrator's full rights.
+    virtual bool elevated() = 0;
 };
 
 }  // namespace velmora

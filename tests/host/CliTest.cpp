@@ -1,5 +1,6 @@
 // velmora-cli's commands on the in-memory platform: what a script sees on
 // its two streams and the exit code.
+#include <nlohmann/json.hpp>
 #include <sstream>
 
 #include "app/Imports.h"
@@ -10,6 +11,8 @@ using namespace velmora;
 using namespace velmora::testing;
 
 namespace {
+
+using Json = nlohmann::ordered_json;
 
 struct CliRun {
     int code;
@@ -27,7 +30,7 @@ protected:
         Session session(os.platform, console, log);
         ConfigurationStore store(os.registry);
         ConfigurationTransfer transfer(store, os.files, [this](const DecodedEntry& e) { return completedEntry(e, os.platform); });
-        cli::CliSession cli{session, console, transfer, os.files, out, err};
+        cli::CliSession cli{session, console, transfer, os.files, os.environment, out, err};
         const int code = cli::runCommandLine(arguments, cli);
         return {code, out.str(), err.str()};
     }
@@ -87,7 +90,7 @@ TEST_F(CliTest, AScriptCreatesInstallsRunsAndRemovesAConfiguration) {
     EXPECT_EQ(r.out, "Deleted instance \"shop\".\n");
     EXPECT_TRUE(os.services.services.empty());
     r = run({"show", "shop"});
-    EXPECT_EQ(r.code, 1);
+    EXPECT_EQ(r.code, 8);
     EXPECT_EQ(r.err, "No configuration named \"shop\" is stored.\n");
 }
 
@@ -98,37 +101,70 @@ TEST_F(CliTest, EveryOtherExitCodeMeansWhatTheHelpSays) {
     EXPECT_EQ(run({"set", "x", "colour=red"}).code, 2);
     EXPECT_EQ(run({"set", "x", "max.heap.size=40000"}).code, 2);
     EXPECT_EQ(run({"list", "--yes"}).code, 2);
+    EXPECT_EQ(run({"export", "--all", "--out="}).code, 2);
     r = run({"set", "COM1", "description=x"});
     EXPECT_EQ(r.code, 3);
     EXPECT_EQ(os.registry.contents(kLocalMachine, "SOFTWARE\\velmoraconfigs"), std::nullopt);
     EXPECT_EQ(run({"--version"}).out, "Velmora 0.2.5 (beta)\n");
-    r = run({"help", "status"});
+    r = run({"status", "-h"});
     EXPECT_EQ(r.code, 0);
-    EXPECT_EQ(r.out.substr(0, 41), "usage: velmora-cli status NAME [--json]\n\n");
-    r = run({"check", "--help"});
-    EXPECT_EQ(r.out.substr(0, r.out.find('\n')), "usage: velmora-cli check NAME [--open] [--json] [--yes]");
+    EXPECT_EQ(r.out.substr(0, r.out.find('\n')), "usage: velmora-cli status NAME");
+    r = run({"show", "nope", "--json"});
+    EXPECT_EQ(r.code, 8);
+    EXPECT_EQ(r.out, "{\n  \"error\": {\n    \"exitCode\": 8,\n    \"kind\": \"not-stored\",\n    \"message\": "
+                     "\"No configuration named \\\"nope\\\" is stored.\"\n  }\n}\n");
+    // Changes need an elevated prompt; looking does not.
+    os.environment.isElevated = false;
+    r = run({"set", "web", "description=x"});
+    EXPECT_EQ(r.code, 9);
+    EXPECT_EQ(r.err.substr(0, 56), "velmora-cli set changes the system and needs an elevated");
+    EXPECT_EQ(run({"list"}).code, 0);
+    os.environment.isElevated = true;
 
-    // check: 4 with problems, the findings as data with --json.
-    run({"set", "web", "java.home=C:\\nowhere"});
-    r = run({"check", "web", "--json"});
+    // A warning stores nothing unless --force; a move of the paths declined stores nothing either.
+    r = run({"set", "web", "java.home=C:\\nowhere"});
+    EXPECT_EQ(r.code, 1);
+    EXPECT_EQ(r.err, "Warning: 'c:\\nowhere\\lib\\tools.jar' is specified for 'Classpath' but it does not exist. Tomcat "
+                     "may not start without it.\nNothing was stored: 1 warning(s) came up; --force stores the "
+                     "configuration all the same.\n");
+    EXPECT_EQ(run({"list"}).out, "");
+    r = run({"set", "web", "java.home=C:\\nowhere", "--force", "-q"});
+    EXPECT_EQ(r.code, 0);
+    EXPECT_EQ(r.out, "");
+    r = run({"set", "web", "catalina.base=C:\\base", "--force"});
+    EXPECT_EQ(r.code, 3);
+    EXPECT_EQ(r.err.substr(r.err.rfind("Nothing")), "Nothing was stored: the paths that follow the new Catalina home or "
+                                                    "base were not moved; --yes moves them.\n");
+    os.files.addFolder("C:\\base");
+    os.files.addFolder("C:\\base\\conf");
+    r = run({"set", "web", "catalina.base=C:\\base", "--yes", "--force", "--json"});
+    EXPECT_EQ(r.code, 0) << r.out;
+    EXPECT_EQ(Json::parse(r.out)["result"], "done");
+    r = run({"show", "web", "--json"});
+    EXPECT_EQ(Json::parse(r.out)["system.out"], "C:\\base\\logs");
+
+    // check: 4 with problems, the findings as data, the report where asked.
+    r = run({"check", "web", "--json", "--report=C:\\reports\\web.html"});
     EXPECT_EQ(r.code, 4);
-    EXPECT_NE(r.out.find("\"report\": \"C:\\\\tomcat\\\\bin\\\\quenby-web-debug.html\""), std::string::npos);
-    EXPECT_NE(r.out.find("\"'C:\\\\nowhere' is specified for 'Java home' but it does not exist. Tomcat may not start "
-                         "without it.\""), std::string::npos) << r.out;
+    const Json check = Json::parse(r.out);
+    EXPECT_EQ(check["report"], "C:\\reports\\web.html");
+    EXPECT_EQ(check["problems"][0], (Json{{"field", "Tomcat config file"}, {"kind", "file-missing"},
+                                          {"path", "C:\\base\\conf\\server.xml"}}));
+    EXPECT_TRUE(os.files.fileExists("C:\\reports\\web.html"));
     // status: 7 when the service manager cannot tell.
     os.registry.write(kLocalMachine, "SOFTWARE\\velmoraconfigs\\web", {RegistryWrite::numberValue("installedaservice", 1)});
     EXPECT_EQ(run({"status", "web"}).code, 7);
 
-    // export and import: the document on standard output, a refused import is 3 and changes nothing.
-    r = run({"export", "--all", "--out", "C:\\backup.json"});
+    // export and import: a refused import is 3, names its option and changes nothing.
+    r = run({"export", "--all", "--out=C:\\backup.json"});
     EXPECT_EQ(r.out, "Exported 1 configuration(s) to C:\\backup.json.\n");
     r = run({"import", "C:\\backup.json"});
     EXPECT_EQ(r.code, 3);
-    EXPECT_EQ(r.err, "Import refused, nothing was changed. Configuration \"web\" is already stored; import with replace "
-                     "to overwrite it.\n");
+    EXPECT_EQ(r.err, "Import refused, nothing was changed. Configuration \"web\" is already stored and is replaced only "
+                     "on request. Give --replace to replace it.\n");
     os.files.files["C:\\two.json"] = "{\"configurations\": [{\"name\": \"a\"}, {\"name\": \"b\"}]}";
-    r = run({"import", "C:\\two.json"});
-    EXPECT_EQ(r.out, "Imported 2 configuration(s): a b\n");
+    r = run({"import", "C:\\two.json", "--json"});
+    EXPECT_EQ(Json::parse(r.out), (Json{{"imported", {"a", "b"}}}));
     EXPECT_EQ(run({"list"}).out, "web\na\nb\n");
-    EXPECT_EQ(run({"export", "nope"}).code, 1);
+    EXPECT_EQ(run({"export", "nope"}).code, 8);
 }

@@ -88,7 +88,7 @@ TEST_F(SessionTest, ANewHomeOrBaseMovesThePathsBelowItWhenTheUserAgrees) {
     EXPECT_EQ(ui.askedKinds().front(), QuestionKind::MoveWithHome);
 }
 
-TEST_F(SessionTest, SettersCheckWhatTheySetAndAJavaHomeRebuildsTheClassPath) {
+TEST_F(SessionTest, SettersCheckWhatTheySetAndANewJdkChangesOnlyItsOwnClassPathEntry) {
     addClassicLayout();
     saveNew("svc");
     session.open("svc");
@@ -104,15 +104,19 @@ TEST_F(SessionTest, SettersCheckWhatTheySetAndAJavaHomeRebuildsTheClassPath) {
                                   "without it.");
     EXPECT_EQ(ui.warnings[ui.warnings.size() - 2], "'c:\\a.jar' is specified for 'Classpath' but it does not exist. "
                                                    "Tomcat may not start without it.");
+    // A new JDK changes only what comes from the JDK: its tools.jar, in its place.
+    session.edit(Field::ClassPath, "C:\\tomcat\\bin\\bootstrap.jar;C:\\jdk\\lib\\tools.jar;C:\\tomcat\\lib\\extra.jar");
     session.edit(Field::JavaHome, "C:\\jdk");
-    EXPECT_EQ(session.configuration().classPath, "C:\\tomcat\\bin\\bootstrap.jar;C:\\tomcat\\common\\lib;C:\\jdk\\lib\\tools.jar");
-    // A JDK 9 or later without tools.jar keeps it off the class path.
+    EXPECT_EQ(session.configuration().classPath,
+              "C:\\tomcat\\bin\\bootstrap.jar;C:\\jdk\\lib\\tools.jar;C:\\tomcat\\lib\\extra.jar");
+    // A JDK 9 or later without tools.jar takes it off; an older one puts its own in.
     os.files.addFile("C:\\jdk-17\\release", "IMPLEMENTOR_VERSION=\"x\"\nJAVA_VERSION=\"17.0.9\"\n");
     session.edit(Field::JavaHome, "C:\\jdk-17");
-    EXPECT_EQ(session.configuration().classPath, "C:\\tomcat\\bin\\bootstrap.jar;C:\\tomcat\\common\\lib");
+    EXPECT_EQ(session.configuration().classPath, "C:\\tomcat\\bin\\bootstrap.jar;C:\\tomcat\\lib\\extra.jar");
     os.files.addFile("C:\\jdk-8\\release", "JAVA_VERSION=\"1.8.0_392\"\n");
     session.edit(Field::JavaHome, "C:\\jdk-8");
-    EXPECT_EQ(session.configuration().classPath, "C:\\tomcat\\bin\\bootstrap.jar;C:\\tomcat\\common\\lib;C:\\jdk-8\\lib\\tools.jar");
+    EXPECT_EQ(session.configuration().classPath,
+              "C:\\tomcat\\bin\\bootstrap.jar;C:\\tomcat\\lib\\extra.jar;C:\\jdk-8\\lib\\tools.jar");
 }
 
 TEST_F(SessionTest, OptionsStaySortedAndATomcat10ListCannotCarryAQuote) {

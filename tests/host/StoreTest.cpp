@@ -17,8 +17,13 @@ TEST_F(SessionTest, ASaveWritesEveryValueWithItsTypeOverWhateverTheKeyHeld) {
     saveNew("svc");
     os.registry.write(kLocalMachine, kStore + "\\svc", {RegistryWrite::textValue("stray", "x")});
     session.edit(Field::UseSecurityManager, "1");
-    session.edit(Field::MaxHeapSize, "129.5");
-    session.edit(Field::InitialHeapSize, "128.5");
+    session.edit(Field::MaxHeapSize, "4096");
+    // A size box takes whole numbers in range only, and says so for anything else.
+    EXPECT_EQ(session.edit(Field::InitialHeapSize, "128.5").result, Outcome::Result::Refused);
+    EXPECT_EQ(ui.warnings.back(), "The Initial Heap Size (MB) box takes a whole number from 1 to 32767 (MB), or "
+                                  "nothing; \"128.5\" was not stored.");
+    EXPECT_EQ(session.edit(Field::ThreadStackSize, "32768").result, Outcome::Result::Refused);
+    EXPECT_EQ(session.edit(Field::InitialHeapSize, "700").result, Outcome::Result::Done);
     session.addOption("-Dx=y");
     os.registry.writeLog.clear();
     ASSERT_TRUE(session.save(true).done());
@@ -33,8 +38,9 @@ TEST_F(SessionTest, ASaveWritesEveryValueWithItsTypeOverWhateverTheKeyHeld) {
                          "installed.mark", "installed.program.digest", "services"}));
     auto raw = [&](const std::string& value) { return *os.registry.read(kLocalMachine, kStore + "\\svc", value); };
     EXPECT_EQ(raw("max.heap.size").type, kRegDword);
-    EXPECT_EQ(raw("max.heap.size").number, 130u);   // halves to even
-    EXPECT_EQ(raw("init.heap.size").number, 128u);
+    EXPECT_EQ(raw("max.heap.size").number, 4096u);
+    EXPECT_EQ(raw("init.heap.size").number, 700u);
+    EXPECT_EQ(raw("thread.stack.size").number, 0u);
     EXPECT_EQ(raw("java.security.manager").number, 1u);
     EXPECT_EQ(raw("jvm").type, kRegSz);
     EXPECT_EQ(raw("jvm").text, "server");
@@ -111,8 +117,8 @@ TEST_F(SessionTest, StoredValuesLoadAsTheirSettersLeaveThem) {
     EXPECT_EQ(c.systemOut, "C:\\tc\\b1\\logs");
     EXPECT_EQ(c.tomcatConfigFile, "C:\\tc\\b1\\conf\\server.xml");
     EXPECT_EQ(c.systemErr, "");  // not stored: empty
-    // The security manager is off: the policy shown is the default moved to the stored base.
-    EXPECT_EQ(c.securityPolicyFile, "C:\\tc\\b1\\conf\\catalina.policy");
+    // The stored policy is kept with the security manager off; the check box only decides whether it is passed.
+    EXPECT_EQ(c.securityPolicyFile, "C:\\stored\\my.policy");
     EXPECT_EQ(c.initialHeapSize, "4464");  // the low 16 bits
     EXPECT_EQ(c.maxHeapSize, "");          // negative in 16 bits
     EXPECT_EQ(c.threadStackSize, "256");
@@ -127,7 +133,7 @@ TEST_F(SessionTest, StoredValuesLoadAsTheirSettersLeaveThem) {
     session.open("gone");
     EXPECT_EQ(ui.warnings.back(), "The configuration \"gone\" is listed, but its values are missing from the registry. It "
                                   "opens with empty values; use File > Delete to take it off the list.");
-    EXPECT_EQ(session.configuration().securityPolicyFile, "\\conf\\catalina.policy");
+    EXPECT_EQ(session.configuration().securityPolicyFile, "");
     EXPECT_EQ(session.configuration().jvmType, "client");
     EXPECT_EQ(session.configuration().reduceOsSignals, 0);
 }

@@ -134,13 +134,13 @@ TEST_F(TransferTest, AStoredNameInAnyCaseIsReplacedOnlyOnRequestAndNeverWhenInst
     saveNew("plain");
     const std::string prefix = "Import refused, nothing was changed. ";
     EXPECT_EQ(refusal(documentOf(entry("CAFÉ"))),
-              prefix + "Configuration \"café\" is already stored; import with replace to overwrite it.");
+              prefix + "Configuration \"café\" is already stored and is replaced only on request.");
     EXPECT_EQ(refusal(documentOf(entry("CAFÉ")), true),
               prefix + "Configuration \"café\" is installed as a service; uninstall it before replacing it.");
     // A key the list does not name counts as stored too.
     os.registry.write(kLocalMachine, "SOFTWARE\\velmoraconfigs\\Hidden", {RegistryWrite::textValue("jvm", "client")});
     EXPECT_EQ(refusal(documentOf(entry("hidden"))),
-              prefix + "Configuration \"hidden\" is already stored; import with replace to overwrite it.");
+              prefix + "Configuration \"hidden\" is already stored and is replaced only on request.");
     EXPECT_EQ(refusal(documentOf(entry("PLAIN", "\"description\": \"new\"")), true), "");
     EXPECT_EQ(storedList(), (std::vector<std::string>{"café", "PLAIN"}));
     EXPECT_EQ(stored("plain", "description"), "new");

@@ -88,11 +88,13 @@ public:
     std::string systemFolder() override { return "C:\\windows\\system32"; }
     std::string absolutePath(const std::string& path) override;
     std::string commandLineArguments() override { return arguments; }
+    bool elevated() override { return isElevated; }
 
     std::map<std::string, std::string, NameLess> variables;
     std::string folder = "C:\\tomcat\\bin";
     std::string arguments;
     std::string currentFolder = "C:\\users\\admin";
+    bool isElevated = true;
 };
 
 // The whole in-memory platform in one object.

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "platform/win32/CommandLine.h"
+#include "platform/win32/Handles.h"
 #include "platform/win32/WideText.h"
 
 namespace velmora {
@@ -58,5 +59,18 @@ std::string Win32Environment::absolutePath(const std::string& path) {
 }
 
 std::string Win32Environment::commandLineArguments() { return argumentsAfterProgram(narrow(GetCommandLineW())); }
+
+}  // namespace velmora
+
+namespace velmora {
+
+bool Win32Environment::elevated() {
+    Handle token;
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, token.receive())) return false;
+    TOKEN_ELEVATION elevation{};
+    DWORD size = 0;
+    return GetTokenInformation(token.get(), TokenElevation, &elevation, sizeof elevation, &size) &&
+           elevation.TokenIsElevated != 0;
+}
 
 }  // namespace velmora

@@ -10,6 +10,7 @@ public:
     std::string systemFolder() override;
     std::string absolutePath(const std::string& path) override;
     std::string commandLineArguments() override;
+    bool elevated() override;
 };
 
 }  // namespace velmora

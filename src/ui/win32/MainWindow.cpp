@@ -193,7 +193,10 @@ LRESULT CALLBACK MainWindow::fieldBoxProc(HWND box, UINT message, WPARAM wParam,
         // not, or every warning would raise the next field's warning.
         HWND main = reinterpret_cast<HWND>(mainWindow);
         HWND next = reinterpret_cast<HWND>(wParam);
-        if (next && IsChild(main, next)) PostMessageW(main, kFieldLeftMessage, GetDlgCtrlID(box), 0);
+        // The edit box inside a combo box stands for the combo.
+        HWND field = GetParent(box) == main ? box : GetParent(box);
+        if (next && IsChild(main, next) && !IsChild(field, next))
+            PostMessageW(main, kFieldLeftMessage, GetDlgCtrlID(field), 0);
     } else if (message == WM_NCDESTROY) {
         RemoveWindowSubclass(box, fieldBoxProc, id);
     }

@@ -60,13 +60,13 @@ void MainWindow::onCommand(int id, int code) {
     commitFocusedField();
     if (entryFor(kFolderButtons, id)) return onFolderBrowse(id);
     if (entryFor(kFilePickers, id)) return onFileBrowse(id);
+    // The window has shown whatever an edit told; its outcome is for scripts.
+    const char* checked = IsDlgButtonChecked(window_, id) == BST_CHECKED ? "1" : "0";
     switch (id) {
-        case IDC_SECURITY_MANAGER:
-            return session_->edit(Field::UseSecurityManager, IsDlgButtonChecked(window_, id) == BST_CHECKED ? "1" : "0");
-        case IDC_REDUCE_OS_SIGNALS:
-            return session_->edit(Field::ReduceOsSignals, IsDlgButtonChecked(window_, id) == BST_CHECKED ? "1" : "0");
-        case IDC_SERVER_JVM: return session_->edit(Field::JvmType, "server");
-        case IDC_CLIENT_JVM: return session_->edit(Field::JvmType, "client");
+        case IDC_SECURITY_MANAGER: (void)session_->edit(Field::UseSecurityManager, checked); return;
+        case IDC_REDUCE_OS_SIGNALS: (void)session_->edit(Field::ReduceOsSignals, checked); return;
+        case IDC_SERVER_JVM: (void)session_->edit(Field::JvmType, "server"); return;
+        case IDC_CLIENT_JVM: (void)session_->edit(Field::JvmType, "client"); return;
         case IDC_ADD_OPTION: return onAddOption();
         case IDC_DELETE_OPTION: return onDeleteOption();
         case IDC_INSTALL: return onInstallButton();
@@ -93,6 +93,7 @@ void MainWindow::onStartButton() {
 
 void MainWindow::onFieldLeft(int id) {
     const ControlField* box = entryFor(kFieldBoxes, id);
+    if (!box) box = entryFor(kSizeBoxes, id);
     if (!box || !session_ || busy_) return;
     if (id == committedBoxId_) {
         // A command already passed this text on while the cursor stayed in the box.
@@ -106,9 +107,11 @@ void MainWindow::onFieldLeft(int id) {
 // its text on first, as leaving it would.
 void MainWindow::commitFocusedField() {
     HWND focus = GetFocus();
+    if (focus && GetParent(focus) != window_) focus = GetParent(focus);  // the edit box of a combo
     if (!focus || GetParent(focus) != window_) return;
     const int id = GetDlgCtrlID(focus);
     const ControlField* box = entryFor(kFieldBoxes, id);
+    if (!box) box = entryFor(kSizeBoxes, id);
     if (!box || (id == committedBoxId_ && textOf(item(id)) == committedText_)) return;
     session_->edit(box->field, textOf(item(id)));
     committedBoxId_ = id;
@@ -121,7 +124,7 @@ void MainWindow::runPendingFieldUpdates() {
         onFieldLeft(static_cast<int>(pending.wParam));
 }
 
-// Typing a size into the box without choosing it from the list does not count.
+// A size chosen from the list counts at once; one typed counts when the box is left.
 void MainWindow::onSizeChosen(int id) {
     HWND combo = item(id);
     const LRESULT index = SendMessageW(combo, CB_GETCURSEL, 0, 0);

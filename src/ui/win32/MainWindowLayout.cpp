@@ -47,7 +47,8 @@ constexpr ToolTipText kToolTips[] = {
 };
 
 // Each list starts with the empty entry that leaves the size unset.
-constexpr const wchar_t* kHeapSizes[] = {L"", L"32", L"64", L"128", L"256", L"512"};
+constexpr const wchar_t* kHeapSizes[] = {L"",    L"32",   L"64",   L"128",  L"256",
+                                         L"512", L"1024", L"2048", L"4096", L"8192"};
 constexpr const wchar_t* kStackSizes[] = {L"", L"128", L"256", L"512", L"768", L"1024", L"2048", L"4096"};
 
 HICON loadIcon(HINSTANCE instance, int size) {
@@ -80,6 +81,9 @@ void MainWindow::setUpControls() {
 
     for (const ControlField& box : kFieldBoxes)
         SetWindowSubclass(item(box.controlId), fieldBoxProc, 0, reinterpret_cast<DWORD_PTR>(window_));
+    // A size may be typed as well as chosen: the box inside each combo reports leaving it too.
+    for (const ControlField& box : kSizeBoxes)
+        SetWindowSubclass(GetWindow(item(box.controlId), GW_CHILD), fieldBoxProc, 0, reinterpret_cast<DWORD_PTR>(window_));
     highContrast_ = highContrastOn();
     useDpi(dpiOf(window_));
 }
