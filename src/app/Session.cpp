@@ -348,6 +348,7 @@ Outcome Session::changeRunning(bool start) {
         outcome.result = Outcome::Result::Failed;
         outcome.summary = "Service \"" + c.serviceName + "\" did not " + (start ? "start" : "stop") +
                           "; its state: " + statusText(status_) + ".";
+        for (const auto& note : ran.notes) outcome.summary += note;
     }
     return outcome;
 }

@@ -26,6 +26,11 @@ void ConsoleFrontEnd::tell(const std::string& text) {
     if (!quiet_) *info_ << consoleText(text) << std::endl;
 }
 
+// What net and the wrappers wrote: with --verbose only; a failure's message carries it anyway.
+void ConsoleFrontEnd::detail(const std::string& text) {
+    if (verbose_ && !text.empty()) err_ << consoleText(text) << (text.back() == '\n' ? "" : "\n") << std::flush;
+}
+
 void ConsoleFrontEnd::begin(const std::string& notice) {
     if (printProgress_ && !quiet_) *info_ << notice << std::endl;
 }

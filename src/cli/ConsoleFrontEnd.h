@@ -30,6 +30,7 @@ public:
     void tell(const std::string& text) override;
     void begin(const std::string& notice) override;
     void end() override {}
+    void detail(const std::string& text) override;
     void showConfiguration(const Configuration&, bool) override {}
     void showServiceState(bool, ServiceStatus) override {}
 

@@ -25,6 +25,7 @@ struct ProcessResult {
     Ending ending = Ending::NotStarted;
     std::uint32_t exitCode = 0;
     Failure failure;
+    std::string output;  // what it wrote to its standard output and error, as UTF-8
 
     bool exitedWith(std::uint32_t code) const { return ending == Ending::Exited && exitCode == code; }
 };
@@ -33,7 +34,7 @@ class Processes {
 public:
     virtual ~Processes() = default;
     // Runs the program hidden, without a console and without handing it any
-    // handle of ours, and waits at most the bound.
+    // handle of ours but the pipe that takes its output, and waits at most the bound.
     virtual ProcessResult run(const ProcessRun& run) = 0;
     // Opens a document with the program the system associates with it.
     virtual MaybeFailure openDocument(const std::string& path) = 0;

@@ -9,6 +9,7 @@ PlanResult runPlan(const Plan& plan) {
         result.ran.push_back(step.name);
         for (auto& warning : done.warnings) result.warnings.push_back(std::move(warning));
         for (auto& logged : done.logged) result.logged.push_back(std::move(logged));
+        if (!done.note.empty()) result.notes.push_back(std::move(done.note));
         if (!done.done) {
             result.completed = false;
             result.failedStep = step.name;

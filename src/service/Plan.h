@@ -14,6 +14,8 @@ public:
     virtual ~Progress() = default;
     virtual void begin(const std::string& notice) = 0;
     virtual void end() = 0;
+    // What a program that ran wrote, for whoever asked to see everything.
+    virtual void detail(const std::string&) {}
 };
 
 // A failure of the system for the debug log, with the name of its step.
@@ -25,6 +27,7 @@ struct LoggedFailure {
 struct StepResult {
     bool done = true;
     std::vector<std::string> warnings;  // for the user; a failed step says why here
+    std::string note;                   // what a program said that may explain a later outcome
     std::vector<LoggedFailure> logged;
 
     static StepResult failed(std::string why) {
@@ -46,6 +49,7 @@ using Plan = std::vector<Step>;
 struct PlanResult {
     bool completed = true;
     std::vector<std::string> ran;
+    std::vector<std::string> notes;
     std::string failedStep;
     std::vector<std::string> warnings;
     std::vector<LoggedFailure> logged;

@@ -86,10 +86,13 @@ StepResult ServiceController::runNet(const std::string& verb, const std::string&
     progress_.begin(verb == "start" ? messages::startingNotice(name) : messages::stoppingNotice(name));
     const ProcessResult result = platform_.processes.run({net, netCommand(verb, name)});
     progress_.end();
+    progress_.detail(result.output);
     StepResult step;
     // net's own exit code is not looked at: the status that follows shows the outcome.
     if (result.ending != ProcessResult::Ending::Exited)
-        step.warn(messages::netNotRun(verb, name, messages::howItEnded(net, result)));
+        step.warn(messages::withOutput(messages::netNotRun(verb, name, messages::howItEnded(net, result)), net, result.output));
+    else if (result.exitCode != 0)
+        step.note = messages::withOutput("", net, result.output);
     return step;
 }
 
@@ -108,11 +111,14 @@ StatusCheck ServiceController::status(const std::string& name, bool installed) {
 StepResult ServiceController::unregister(Survey& s) {
     const ProcessRun run = s.kind->unregistering(s.config);
     const ProcessResult result = platform_.processes.run(run);
+    progress_.detail(result.output);
     s.facts = lookUpService(platform_.services, platform_.registry, s.config.serviceName);
     if (s.facts.presence == ServiceFacts::Presence::Absent) return {};
     if (s.facts.presence == ServiceFacts::Presence::Unknown)
         return StepResult::failed(messages::serviceLookupFailed(s.config.serviceName, s.facts.failure.description));
-    return StepResult::failed(messages::serviceStillRegistered(s.config.serviceName, messages::howItEnded(run.program, result)));
+    return StepResult::failed(messages::withOutput(
+        messages::serviceStillRegistered(s.config.serviceName, messages::howItEnded(run.program, result)), run.program,
+        result.output));
 }
 
 StepResult ServiceController::deleteCopy(Survey& s) {
@@ -163,6 +169,7 @@ StepResult ServiceController::registerService(Survey& s) {
     const std::string& name = s.config.serviceName;
     const ProcessRun run = s.kind->registering(s.config);
     const ProcessResult result = platform_.processes.run(run);
+    progress_.detail(result.output);
     const std::string ending = messages::howItEnded(run.program, result);
     s.facts = lookUpService(platform_.services, platform_.registry, name);
     if (s.facts.presence == ServiceFacts::Presence::Unknown)
@@ -171,7 +178,8 @@ StepResult ServiceController::registerService(Survey& s) {
     if (!s.facts.present()) {
         std::string leftBehind;
         if (copy && s.copyMadeNow && platform_.files.deleteFile(copy->target)) leftBehind = copy->target;
-        return StepResult::failed(messages::serviceNotRegistered(name, ending, leftBehind));
+        return StepResult::failed(
+            messages::withOutput(messages::serviceNotRegistered(name, ending, leftBehind), run.program, result.output));
     }
     StepResult step;
     if (result.ending != ProcessResult::Ending::Exited)

@@ -1,5 +1,7 @@
 #include "service/ServiceMessages.h"
 
+#include "platform/WindowsPaths.h"
+
 namespace velmora::messages {
 
 std::string howItEnded(const std::string& program, const ProcessResult& result) {
@@ -15,6 +17,13 @@ std::string howItEnded(const std::string& program, const ProcessResult& result) 
                    " seconds and could not be stopped: it is still running";
     }
     return {};
+}
+
+std::string withOutput(const std::string& message, const std::string& program, const std::string& output) {
+    std::string said = output;
+    while (!said.empty() && (said.back() == '\n' || said.back() == '\r' || said.back() == ' ')) said.pop_back();
+    if (said.empty()) return message;
+    return message + " " + lastPathPart(program) + " said: " + said;
 }
 
 std::string foreignService(const std::string& name, const std::string& programLine) {

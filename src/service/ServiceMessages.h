@@ -16,6 +16,9 @@ inline std::string serviceUninstalled(const std::string& name) {
 // How a program run ended, for a message: "exit code 2", or why it did not.
 std::string howItEnded(const std::string& program, const ProcessResult& result);
 
+// A message with what the program wrote, when it wrote anything.
+std::string withOutput(const std::string& message, const std::string& program, const std::string& output);
+
 // Refusals and outcomes of the safety rules: Velmora touches only what it made.
 std::string foreignService(const std::string& name, const std::string& programLine);
 std::string serviceNoLongerOurs(const std::string& name, const std::string& programLine);

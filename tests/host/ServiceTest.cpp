@@ -71,7 +71,8 @@ TEST_F(SessionTest, TheClassicWrapperIsCopiedRegisteredAndGivenItsValues) {
     EXPECT_EQ(ui.status, ServiceStatus::Running);
     os.processes.exitCodes["net stop \"svc\""] = 2;
     const Outcome stop = session.stop();
-    EXPECT_EQ(stop.summary, "Service \"svc\" did not stop; its state: Installed - Running.");
+    EXPECT_EQ(stop.summary, "Service \"svc\" did not stop; its state: Installed - Running. net.exe said: net: the service "
+                            "is not in a state that allows this.");
     EXPECT_FALSE(ui.busy);
 
     // A failed status query is logged once and reads "Unable to determine".
@@ -105,10 +106,11 @@ TEST_F(SessionTest, ARemovalThatCannotFinishSaysWhatIsLeft) {
     ASSERT_TRUE(session.install().done());
     // A wrapper that does not remove its service: nothing more is done.
     os.processes.exitCodes["C:\\tomcat\\bin\\svc.exe -uninstall svc"] = 5;
+    os.processes.outputs["C:\\tomcat\\bin\\svc.exe -uninstall svc"] = "Access denied.\r\n";
     os.processes.onRun = nullptr;
     Outcome outcome = session.uninstall();
     EXPECT_EQ(outcome.summary, "The service \"svc\" is still registered: the service wrapper did not remove it (exit code "
-                               "5). Stop it and try again.");
+                               "5). Stop it and try again. svc.exe said: Access denied.");
     EXPECT_TRUE(session.installed());
     EXPECT_TRUE(os.files.fileExists("C:\\tomcat\\bin\\svc.exe"));
 

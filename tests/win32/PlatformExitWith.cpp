@@ -1,5 +1,6 @@
 // exitwith CODE [SLEEP_MS [FILE]]: writes "started" into FILE (the rest of the
 // line), sleeps, adds " done", then exits with CODE.
+// exitwith say TEXT: writes TEXT to its standard output and error, exits with 3.
 // exitwith windows: exits with 0 when it was told to keep its windows hidden
 // (what ShowWindow(SW_SHOWDEFAULT) obeys on Windows; Wine 8 shows the window
 // anyway) and has no visible console window; +1 for a visible console window,
@@ -38,7 +39,16 @@ int main() {
     std::istringstream arguments(velmora::Win32Environment().commandLineArguments());
     std::string code, file;
     unsigned long sleepMs = 0;
-    arguments >> code >> sleepMs;
+    arguments >> code;
+    if (code == "say") {
+        std::string text;
+        std::getline(arguments >> std::ws, text);
+        DWORD written = 0;
+        WriteFile(GetStdHandle(STD_OUTPUT_HANDLE), text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+        WriteFile(GetStdHandle(STD_ERROR_HANDLE), "!", 1, &written, nullptr);
+        return 3;
+    }
+    arguments >> sleepMs;
     std::getline(arguments >> std::ws, file);
     if (code == "windows") return visibleWindows();
     if (!file.empty()) write(file, "started", CREATE_ALWAYS);

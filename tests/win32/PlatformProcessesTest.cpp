@@ -65,6 +65,13 @@ TEST_F(ProcessesTest, OnlyTheNamedProgramRunsHiddenAndItsExitCodePassesThrough) 
     EXPECT_EQ(processes.openDocument(folder.file("missing.html")).value_or(Failure{}).source, "ShellExecuteExW");
 }
 
+TEST_F(ProcessesTest, WhatAProgramWritesComesBackWithItsEnding) {
+    const ProcessResult said = runHelper("say net: the service name is invalid.");
+    EXPECT_EQ(shown(said), "exited 3");
+    EXPECT_EQ(said.output, "net: the service name is invalid.!");
+    EXPECT_EQ(runHelper("0").output, "");
+}
+
 TEST_F(ProcessesTest, AProgramStillRunningAtTheBoundIsEnded) {
     test::TempFolder folder;
     const auto start = Clock::now();

@@ -88,6 +88,9 @@ ProcessResult MemoryProcesses::run(const ProcessRun& run) {
         result.exitCode = it->second;
     else if (samePath(run.program, netProgram_))
         result.exitCode = runNet(run.commandLine);
+    if (auto it = outputs.find(run.commandLine); it != outputs.end()) result.output = it->second;
+    else if (result.exitCode != 0 && samePath(run.program, netProgram_))
+        result.output = "net: the service is not in a state that allows this.\r\n";
     return result;
 }
 

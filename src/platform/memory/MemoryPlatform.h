@@ -55,6 +55,7 @@ public:
     std::vector<std::string> opened;
     std::vector<std::string> stoppedAtBound;
     std::map<std::string, std::uint32_t> exitCodes;  // by command line; 0 otherwise
+    std::map<std::string, std::string> outputs;      // what a command writes, by command line
     std::set<std::string> hanging;                   // by command line
     std::set<std::string> unstoppable;               // hanging, cannot be ended, and so holds its program
     std::function<void(const std::string&)> onRun;

@@ -3,7 +3,9 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include <algorithm>
 #include <utility>
+#include <vector>
 
 #include "platform/win32/Handles.h"
 #include "platform/win32/SystemFailure.h"
@@ -14,8 +16,53 @@ namespace velmora {
 
 namespace {
 
-// How long a process ended at its bound may take to go.
+// How long a process ended at its bound may take to go, and how long its
+// output may still take to drain once it has.
 constexpr DWORD kEndingMs = 5000;
+constexpr DWORD kDrainMs = 2000;
+// Enough for any message a command gives; the rest is dropped.
+constexpr std::size_t kMostOutput = 64 * 1024;
+
+// The child's output, read on a thread of its own so that a child writing
+// much never blocks on a full pipe while we wait for it.
+class OutputReader {
+public:
+    explicit OutputReader(Handle readEnd) : readEnd_(std::move(readEnd)) {
+        thread_.reset(CreateThread(nullptr, 0, &OutputReader::read, this, 0, nullptr));
+    }
+    ~OutputReader() { finish(); }
+    OutputReader(const OutputReader&) = delete;
+    OutputReader& operator=(const OutputReader&) = delete;
+    // A grandchild may still hold the pipe: the read is given up after a while.
+    std::string finish() {
+        if (!thread_) return {};
+        if (WaitForSingleObject(thread_.get(), kDrainMs) != WAIT_OBJECT_0) {
+            CancelSynchronousIo(thread_.get());
+            WaitForSingleObject(thread_.get(), INFINITE);
+        }
+        thread_.reset();
+        // Console programs write in the OEM code page.
+        const int size = static_cast<int>(bytes_.size());
+        std::wstring text(static_cast<std::size_t>(size), L'\0');
+        text.resize(static_cast<std::size_t>(MultiByteToWideChar(CP_OEMCP, 0, bytes_.data(), size, text.data(), size)));
+        return narrow(text);
+    }
+
+private:
+    static DWORD WINAPI read(void* self) {
+        auto& reader = *static_cast<OutputReader*>(self);
+        char chunk[4096];
+        DWORD read = 0;
+        while (ReadFile(reader.readEnd_.get(), chunk, sizeof chunk, &read, nullptr) && read > 0)
+            if (reader.bytes_.size() < kMostOutput)
+                reader.bytes_.append(chunk, std::min<std::size_t>(read, kMostOutput - reader.bytes_.size()));
+        return 0;
+    }
+
+    Handle readEnd_;
+    std::string bytes_;
+    Handle thread_;
+};
 
 ProcessResult notStarted(Failure failure) {
     ProcessResult result;
@@ -32,19 +79,43 @@ ProcessResult Win32Processes::run(const ProcessRun& run) {
     // CreateProcessW may write into the command line, so it gets its own copy.
     std::wstring commandLine = wide(run.commandLine);
 
-    // Hidden, and with no standard handles: unless they are named, Wine hands
-    // the child copies of ours even when nothing is inherited, and a caller
-    // reading our output through a pipe would wait for the child too.
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    startup.dwFlags = STARTF_USESHOWWINDOW | STARTF_USESTDHANDLES;
-    startup.wShowWindow = SW_HIDE;
+    // The child's output goes into a pipe whose writing end is the only
+    // handle it inherits: named in the start-up information, as otherwise
+    // Wine hands the child copies of our own, and a caller reading our output
+    // through a pipe would wait for the child too.
+    SECURITY_ATTRIBUTES inheritable{sizeof inheritable, nullptr, TRUE};
+    Handle readEnd, writeEnd;
+    if (!CreatePipe(readEnd.receive(), writeEnd.receive(), &inheritable, 0))
+        return notStarted(lastErrorFailure("CreatePipe"));
+    SetHandleInformation(readEnd.get(), HANDLE_FLAG_INHERIT, 0);
+    SIZE_T listSize = 0;
+    InitializeProcThreadAttributeList(nullptr, 1, 0, &listSize);
+    std::vector<char> listBuffer(listSize);
+    auto* list = reinterpret_cast<LPPROC_THREAD_ATTRIBUTE_LIST>(listBuffer.data());
+    HANDLE inherited = writeEnd.get();
+    if (!InitializeProcThreadAttributeList(list, 1, 0, &listSize))
+        return notStarted(lastErrorFailure("InitializeProcThreadAttributeList"));
+    const bool listed =
+        UpdateProcThreadAttribute(list, 0, PROC_THREAD_ATTRIBUTE_HANDLE_LIST, &inherited, sizeof inherited, nullptr, nullptr);
+
+    STARTUPINFOEXW startup{};
+    startup.StartupInfo.cb = sizeof startup;
+    startup.StartupInfo.dwFlags = STARTF_USESHOWWINDOW | STARTF_USESTDHANDLES;
+    startup.StartupInfo.wShowWindow = SW_HIDE;
+    startup.StartupInfo.hStdOutput = writeEnd.get();
+    startup.StartupInfo.hStdError = writeEnd.get();
+    startup.lpAttributeList = list;
     PROCESS_INFORMATION started{};
-    if (!CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE,
-                        CREATE_NO_WINDOW | NORMAL_PRIORITY_CLASS, nullptr, nullptr, &startup, &started))
-        return notStarted(lastErrorFailure("CreateProcessW"));
+    const BOOL created = listed && CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, TRUE,
+                                                  CREATE_NO_WINDOW | NORMAL_PRIORITY_CLASS | EXTENDED_STARTUPINFO_PRESENT,
+                                                  nullptr, nullptr, &startup.StartupInfo, &started);
+    const Failure failure = lastErrorFailure(listed ? "CreateProcessW" : "UpdateProcThreadAttribute");
+    DeleteProcThreadAttributeList(list);
+    writeEnd.reset();  // the child holds its own end now; ours would keep the pipe open
+    if (!created) return notStarted(failure);
     const Handle process(started.hProcess);
     const Handle thread(started.hThread);
+    OutputReader output(std::move(readEnd));
 
     ProcessResult result;
     if (WaitForSingleObject(process.get(), run.boundMs) == WAIT_OBJECT_0) {
@@ -52,10 +123,12 @@ ProcessResult Win32Processes::run(const ProcessRun& run) {
         GetExitCodeProcess(process.get(), &exitCode);
         result.ending = ProcessResult::Ending::Exited;
         result.exitCode = exitCode;
+        result.output = output.finish();
         return result;
     }
     const bool ended = TerminateProcess(process.get(), 1) && WaitForSingleObject(process.get(), kEndingMs) == WAIT_OBJECT_0;
     result.ending = ended ? ProcessResult::Ending::StoppedAtBound : ProcessResult::Ending::LeftRunning;
+    result.output = output.finish();
     return result;
 }
 
