@@ -1,5 +1,5 @@
 # Sourced: prepare_demo_layout BUILD_DIR fills the current Wine prefix with a
-# demo Tomcat in C:\tomcat (velmora.exe and the stand-in wrapper in bin) and a
+# demo Tomcat in C:\tomcat (velmora.exe, velmora-cli.exe and the stand-in wrapper in bin) and a
 # JDK in C:\jdk, so that a new configuration passes every check.
 prepare_demo_layout() {
   local build=$1
@@ -7,7 +7,7 @@ prepare_demo_layout() {
   local tomcat="$c/tomcat" jdk="$c/jdk"
   mkdir -p "$tomcat"/{bin,conf,logs,temp,common/lib,common/endorsed,server,shared,webapps,work}
   mkdir -p "$jdk"/jre/bin/server "$jdk"/jre/bin/client "$jdk"/lib
-  cp "$build/src/ui/win32/velmora.exe" "$tomcat/bin/velmora.exe"
+  cp "$build/src/ui/win32/velmora.exe" "$build/src/ui/win32/velmora-cli.exe" "$tomcat/bin/"
   cp "$build/tools/wrapper/tomcat.exe" "$tomcat/bin/tomcat.exe"
   echo "demo bootstrap" > "$tomcat/bin/bootstrap.jar"
   printf '<Server port="8005" shutdown="SHUTDOWN"/>\n' > "$tomcat/conf/server.xml"
@@ -25,7 +25,7 @@ prepare_modern_demo_layout() {
   local c="$WINEPREFIX/drive_c"
   local tomcat="$c/tomcat10" jdk="$c/jdk-21"
   mkdir -p "$tomcat"/{bin,conf,lib,logs,temp,webapps,work} "$jdk"/bin/server "$jdk"/lib
-  cp "$build/src/ui/win32/velmora.exe" "$tomcat/bin/velmora.exe"
+  cp "$build/src/ui/win32/velmora.exe" "$build/src/ui/win32/velmora-cli.exe" "$tomcat/bin/"
   cp "$build/tools/wrapper-modern/tomcat_modern.exe" "$tomcat/bin/tomcat10.exe"
   echo "demo bootstrap" > "$tomcat/bin/bootstrap.jar"
   echo "demo juli" > "$tomcat/bin/tomcat-juli.jar"

@@ -10,7 +10,9 @@
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 build="${VELMORA_BUILD:-$top/build/mingw}"
+# Each layout keeps its own screenshots: the modern walk leaves the classic one's alone.
 demo="$build/demo"
+[ "${VELMORA_DEMO:-}" = "modern" ] && demo="$build/demo-modern"
 . "$top/scripts/demo-layout.sh"
 
 if [ "${1:-}" = "--inside" ]; then
