@@ -12,7 +12,7 @@ for exe in velmora.exe velmora-cli.exe; do
   cp "$build/src/ui/win32/$exe" "$stage/"
   x86_64-w64-mingw32-strip "$stage/$exe"
 done
-sed 's/$/\r/' "$top/dist/USAGE.txt" > "$stage/USAGE.txt"
+sed -e "s/@VERSION@/$version/" -e 's/$/\r/' "$top/dist/USAGE.txt" > "$stage/USAGE.txt"
 (cd "$build/dist" && cmake -E tar cf "velmora-$version.zip" --format=zip "velmora-$version")
 echo "dist: $build/dist/velmora-$version.zip"
 x86_64-w64-mingw32-objdump -p "$stage/velmora.exe" | awk '/DLL Name:/ {print "  imports " $3}'
