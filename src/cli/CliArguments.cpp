@@ -79,6 +79,8 @@ ParsedArguments usage(Invocation invocation, const std::string& error) { return 
 
 ParsedArguments parseArguments(const std::vector<std::string>& arguments) {
     Invocation inv;
+    // Even a command line that is wrong answers in JSON when asked to.
+    inv.json = contains(arguments, "--json");
     if (arguments.empty()) return usage(inv, "no command given.");
     inv.command = arguments[0];
     if (inv.command == "--help" || inv.command == "-h" || inv.command == "/?") inv.command = "help";

@@ -168,3 +168,21 @@ TEST_F(CliTest, EveryOtherExitCodeMeansWhatTheHelpSays) {
     EXPECT_EQ(run({"list"}).out, "web\na\nb\n");
     EXPECT_EQ(run({"export", "nope"}).code, 8);
 }
+
+TEST_F(CliTest, EveryCommandSpeaksJsonWhenAsked) {
+    const std::vector<std::vector<std::string>> commands = {
+        {"set", "shop", "description=Shop"}, {"list", "--status"}, {"show", "shop"}, {"check", "shop"},
+        {"install", "shop"}, {"status", "shop"}, {"start", "shop"}, {"stop", "shop"}, {"uninstall", "shop"},
+        {"export", "--all", "--out", "C:\\all.json"}, {"export", "shop"}, {"delete", "shop"},
+        {"import", "C:\\all.json"}, {"help"}, {"--version"}, {"show", "nope"}, {"bogus"}, {"import", "C:\\none.json"}};
+    const std::vector<int> codes = {0, 0, 0, 0, 0, 5, 0, 0, 0, 0, 0, 0, 0, 0, 0, 8, 2, 1};
+    for (std::size_t i = 0; i < commands.size(); ++i) {
+        std::vector<std::string> arguments = commands[i];
+        arguments.push_back("--json");
+        const CliRun r = run(arguments);
+        EXPECT_EQ(r.code, codes[i]) << arguments[0] << " " << r.out << r.err;
+        Json parsed;
+        EXPECT_NO_THROW(parsed = Json::parse(r.out)) << arguments[0] << ": " << r.out;
+        EXPECT_EQ(parsed.contains("error"), codes[i] != 0 && codes[i] != 5) << arguments[0];
+    }
+}
