@@ -55,13 +55,15 @@ void MainWindow::onCommand(int id, int code) {
     }
     if (code != BN_CLICKED) return;
 
+    // Read before the field updates below: they show the configuration again,
+    // which would set the box back to the state it had before this click.
+    const char* checked = IsDlgButtonChecked(window_, id) == BST_CHECKED ? "1" : "0";
     // A click that also moved the focus reaches us before the left field's update; run that first.
     runPendingFieldUpdates();
     commitFocusedField();
     if (entryFor(kFolderButtons, id)) return onFolderBrowse(id);
     if (entryFor(kFilePickers, id)) return onFileBrowse(id);
     // The window has shown whatever an edit told; its outcome is for scripts.
-    const char* checked = IsDlgButtonChecked(window_, id) == BST_CHECKED ? "1" : "0";
     switch (id) {
         case IDC_SECURITY_MANAGER: (void)session_->edit(Field::UseSecurityManager, checked); return;
         case IDC_REDUCE_OS_SIGNALS: (void)session_->edit(Field::ReduceOsSignals, checked); return;
