@@ -7,10 +7,12 @@
 // controls their visual style.
 #include <windows.h>
 
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
 
+#include "platform/win32/WideText.h"
 #include "ui/win32/MainWindowFonts.h"
 
 static LRESULT CALLBACK bareProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -18,14 +20,14 @@ static LRESULT CALLBACK bareProc(HWND window, UINT message, WPARAM wParam, LPARA
         PostQuitMessage(0);
         return 0;
     }
-    return DefWindowProcA(window, message, wParam, lParam);
+    return DefWindowProcW(window, message, wParam, lParam);
 }
 
 // One line each: class, id, style, extended style, left, top, width, height,
-// text; tab-separated. The first line holds the client size and the titles
-// of the menu bar.
-static void createControls(HWND window, const char* listFile) {
-    std::ifstream list(listFile);
+// text; tab-separated, in UTF-8. The first line holds the client size and the
+// titles of the menu bar.
+static void createControls(HWND window, const wchar_t* listFile) {
+    std::ifstream list(std::filesystem::path(listFile), std::ios::binary);
     std::string line;
     int width = 0, height = 0;
     HMENU menu = nullptr;
@@ -35,8 +37,8 @@ static void createControls(HWND window, const char* listFile) {
         std::string title;
         window.ignore(1);
         while (std::getline(window, title, '\t'))
-            AppendMenuA(menu ? menu : (menu = CreateMenu()), MF_POPUP, reinterpret_cast<UINT_PTR>(CreatePopupMenu()),
-                        title.c_str());
+            AppendMenuW(menu ? menu : (menu = CreateMenu()), MF_POPUP, reinterpret_cast<UINT_PTR>(CreatePopupMenu()),
+                        velmora::wide(title).c_str());
     }
     SetMenu(window, menu);
     RECT outer{0, 0, width, height};
@@ -46,7 +48,7 @@ static void createControls(HWND window, const char* listFile) {
     HDC screen = GetDC(nullptr);
     const auto dpi = static_cast<UINT>(GetDeviceCaps(screen, LOGPIXELSY));
     ReleaseDC(nullptr, screen);
-    HFONT dialogFont = velmora::createPointFont({"MS Shell Dlg 2", 800, false, 0}, dpi);
+    HFONT dialogFont = velmora::createPointFont({L"MS Shell Dlg 2", 800, false, 0}, dpi);
     HFONT frameFont = velmora::createPointFont(velmora::kFrameFont, dpi);
     HFONT courierFont = velmora::createPointFont(velmora::kCourierFont, dpi);
     auto fontOf = [&](int id) {
@@ -62,30 +64,30 @@ static void createControls(HWND window, const char* listFile) {
         for (std::string* field : {&windowClass, &id, &style, &exStyle, &x, &y, &cx, &cy})
             std::getline(fields, *field, '\t');
         std::getline(fields, text);
-        HWND control = CreateWindowExA(std::stoul(exStyle), windowClass.c_str(), text.c_str(),
+        HWND control = CreateWindowExW(std::stoul(exStyle), velmora::wide(windowClass).c_str(), velmora::wide(text).c_str(),
                                        std::stoul(style) | WS_CHILD, std::stoi(x), std::stoi(y), std::stoi(cx),
                                        std::stoi(cy), window, reinterpret_cast<HMENU>(std::stoll(id)),
-                                       GetModuleHandleA(nullptr), nullptr);
-        SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(fontOf(std::stoi(id))), FALSE);
+                                       GetModuleHandleW(nullptr), nullptr);
+        SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(fontOf(std::stoi(id))), FALSE);
     }
 }
 
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR listFile, int show) {
-    WNDCLASSA windowClass{};
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR listFile, int show) {
+    WNDCLASSW windowClass{};
     windowClass.lpfnWndProc = bareProc;
     windowClass.hInstance = instance;
     windowClass.hCursor = LoadCursor(nullptr, IDC_ARROW);
     windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    windowClass.lpszClassName = "BareWindow";
-    RegisterClassA(&windowClass);
-    HWND window = CreateWindowA("BareWindow", "Bare", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT, 640, 480,
+    windowClass.lpszClassName = L"BareWindow";
+    RegisterClassW(&windowClass);
+    HWND window = CreateWindowW(L"BareWindow", L"Bare", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT, 640, 480,
                                 nullptr, nullptr, instance, nullptr);
     if (*listFile) createControls(window, listFile);
     ShowWindow(window, show);
     MSG message;
-    while (GetMessageA(&message, nullptr, 0, 0) > 0) {
+    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
         TranslateMessage(&message);
-        DispatchMessageA(&message);
+        DispatchMessageW(&message);
     }
     return 0;
 }
