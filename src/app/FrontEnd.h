@@ -1,4 +1,5 @@
 #pragma once
+#include <optional>
 #include <string>
 
 #include "checks/Questions.h"
@@ -17,6 +18,9 @@ public:
     virtual void showServiceState(bool installed, ServiceStatus status) = 0;
     // A notice ("Info").
     virtual void tell(const std::string& text) = 0;
+    // The password of a named account the service is to log on with; nothing
+    // when none was given. It goes to the service manager and nowhere else.
+    virtual std::optional<std::string> password(const std::string& account) = 0;
 };
 
 }  // namespace velmora

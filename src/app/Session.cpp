@@ -4,7 +4,10 @@
 
 #include "app/SessionMessages.h"
 #include "config/NameList.h"
+#include "checks/Rights.h"
 #include "config/NameRule.h"
+#include "config/ServiceAccount.h"
+#include "service/ServiceSettings.h"
 #include "config/NewConfiguration.h"
 #include "config/StoreLayout.h"
 #include "config/TomcatLayout.h"
@@ -145,7 +148,7 @@ Outcome Session::open(const std::string& name) {
 }
 
 bool Session::acceptReport(Telling& telling) {
-    const Report report = examineConfiguration(configuration(), platform_.files, telling);
+    const Report report = examineConfiguration(configuration(), platform_.files, platform_.accounts, telling);
     if (auto failure = platform_.files.writeText(reportPath(), reportDocument(report) + "\r\n")) {
         debugLog_.logFailure(*failure, "");
         return true;  // nothing to show; the install goes on as it would without problems
@@ -153,6 +156,25 @@ bool Session::acceptReport(Telling& telling) {
     if (report.findings.empty()) return true;
     (void)platform_.processes.openDocument(reportPath());  // the question names the file for when it does not open
     return telling.confirmed(QuestionKind::InstallDespiteProblems, messages::reportQuestion(reportPath()));
+}
+
+bool Session::prepareAccount(Telling& telling, Survey& s, bool passwordNeeded, Plan& plan) {
+    const Configuration& c = s.config;
+    const std::string account = serviceAccountName(c);
+    for (const NeededRight& right : rightsTheServiceNeeds(c)) {
+        const auto allowed = platform_.accounts.allows(right.path, account, right.access);
+        if (allowed && !*allowed &&
+            telling.ask({QuestionKind::GrantRights, grantQuestion(account, right)}) == Answer::Yes)
+            plan.push_back(controller_.grant(right.path, account, right.access));
+    }
+    if (isNamedAccount(c) && !platform_.accounts.mayLogOnAsService(account) &&
+        telling.ask({QuestionKind::GrantLogOnRight, logOnQuestion(account)}) == Answer::Yes)
+        plan.push_back(controller_.grantLogOn(account));
+    if (!passwordNeeded || !accountNeedsPassword(c)) return true;
+    const auto password = frontEnd_.password(account);
+    if (!password) return false;
+    s.password = *password;
+    return true;
 }
 
 Plan Session::storeSave(Survey& s) {
@@ -203,17 +225,28 @@ Outcome Session::save(bool announce) {
         if (std::string why = controller_.copyRefusal(s); !why.empty()) return telling.refuse(why);
         for (const auto& value : valuesTheWrapperCannotCarry(s.layout, c))
             return telling.refuse(uncarriedValueMessage(value));
-        if (controller_.status(c.serviceName, true).status == ServiceStatus::Running) {
+        const bool running = controller_.status(c.serviceName, true).status == ServiceStatus::Running;
+        if (running && !onlyServiceSettingsDiffer(stored.values, c)) {
             if (!telling.confirmed(QuestionKind::RestartRunningService, messages::kSaveRestartQuestion))
                 return Outcome::declined("Nothing was changed.");
             restart = true;
         }
         promptsOn_ = true;
         if (!acceptReport(telling)) return Outcome::declined("Nothing was changed.");
-        plan = controller_.removal(s);
-        append(plan, storeSave(s));
-        append(plan, controller_.installation(s));
-        if (restart) plan.push_back(controller_.start(c.serviceName));
+        // How the service runs, changed alone, is applied to it where it stands.
+        const bool inPlace = s.facts.present() && onlyServiceSettingsDiffer(stored.values, c);
+        const bool accountChanged = stored.values.serviceAccount != c.serviceAccount;
+        if (!prepareAccount(telling, s, !inPlace || accountChanged, plan))
+            return Outcome::declined("No password was given for " + serviceAccountName(c) + "; nothing was changed.");
+        if (inPlace) {
+            append(plan, storeSave(s));
+            append(plan, controller_.settingsInPlace(s, stored.values.stopTimeout != c.stopTimeout));
+        } else {
+            append(plan, controller_.removal(s));
+            append(plan, storeSave(s));
+            append(plan, controller_.installation(s));
+            if (restart) plan.push_back(controller_.start(c.serviceName));
+        }
     }
     const PlanResult ran = runPlan(plan);
     const bool savedNow = std::find(ran.ran.begin(), ran.ran.end(), "save") != ran.ran.end() && ran.failedStep != "save";
@@ -242,13 +275,17 @@ Outcome Session::install() {
     if (std::string why = controller_.installRefusal(s); !why.empty()) return telling.refuse(why);
     for (const auto& value : valuesTheWrapperCannotCarry(s.layout, c)) return telling.refuse(uncarriedValueMessage(value));
 
+    Plan plan;
+    if (!prepareAccount(telling, s, true, plan))
+        return Outcome::declined("No password was given for " + serviceAccountName(c) + "; nothing was changed.");
     Outcome saved = save(false);
     if (!saved.done()) return saved;
     promptsOn_ = true;
     if (!acceptReport(telling)) return Outcome::declined("The configuration was saved; its service was not installed.");
     s.config = configuration();
     s.record = record_;
-    const PlanResult ran = runPlan(controller_.installation(s));
+    append(plan, controller_.installation(s));
+    const PlanResult ran = runPlan(plan);
     installed_ = s.installed;
     record_ = s.record;
     Outcome outcome = finish(telling, ran, messages::serviceInstalled(c.serviceName));
@@ -360,7 +397,7 @@ CheckResult Session::checkConfiguration(ReportOpening opening, const std::string
     // The checks ask and warn only once a configuration has been opened or installed.
     Unheard nobody;
     Questions& questions = promptsOn_ ? static_cast<Questions&>(telling) : nobody;
-    result.report = examineConfiguration(configuration(), platform_.files, questions);
+    result.report = examineConfiguration(configuration(), platform_.files, platform_.accounts, questions);
     if (auto failure = platform_.files.writeText(result.reportPath, reportDocument(result.report) + "\r\n")) {
         const std::string why = messages::reportNotWritten(result.reportPath, failure->description);
         telling.warn(why);
@@ -406,13 +443,13 @@ std::string Session::takeOption(int index) {
     return option;
 }
 
-Outcome Session::replaceOptions(const std::vector<std::string>& options) {
+Outcome Session::replaceList(Field field, const std::vector<std::string>& entries) {
     Telling telling(frontEnd_);
     Unheard nobody;
-    editor_.clearOptions();
+    Questions& questions = promptsOn_ ? static_cast<Questions&>(telling) : nobody;
+    field == Field::AdditionalOptions ? editor_.clearOptions() : editor_.clearDependencies();
     bool taken = true;
-    for (const auto& option : options)
-        taken = editor_.addOption(option, promptsOn_ ? static_cast<Questions&>(telling) : nobody) && taken;
+    for (const auto& entry : entries) taken = editor_.set(field, entry, questions) && taken;
     show();
     return telling.edited(taken);
 }

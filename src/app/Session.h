@@ -61,8 +61,8 @@ public:
     Outcome edit(Field field, const std::string& value);
     bool addOption(const std::string& option);
     std::string takeOption(int index);
-    // The whole option list at once (the command line gives it so).
-    Outcome replaceOptions(const std::vector<std::string>& options);
+    // A whole list at once, the options or the dependencies (the command line gives them so).
+    Outcome replaceList(Field field, const std::vector<std::string>& entries);
     // From now on the setters' checks ask and warn, also on a new configuration
     // (the command line checks what it is given).
     void askFromNow() { promptsOn_ = true; }
@@ -76,6 +76,10 @@ private:
     // something, and then the question whether to go on.
     bool acceptReport(Telling& telling);
     Outcome finish(Telling& telling, const PlanResult& ran, std::string summary);
+    // What the service's account needs before it can run the service: the
+    // rights the user agrees to give as steps, and its password. False when
+    // a password was needed and none was given.
+    bool prepareAccount(Telling& telling, Survey& s, bool passwordNeeded, Plan& plan);
     Outcome changeRunning(bool start);
     Plan storeSave(Survey& s);
 

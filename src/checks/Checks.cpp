@@ -12,6 +12,7 @@ const char* findingKindName(FindingKind kind) {
         case FindingKind::JvmLibraryMissing: return "jvm-library-missing";
         case FindingKind::MachineMismatch: return "machine-mismatch";
         case FindingKind::ValueUnusable: return "value-unusable";
+        case FindingKind::RightsMissing: return "rights-missing";
     }
     return "unknown";
 }

@@ -23,35 +23,29 @@ void ConfigurationEditor::load(const Configuration& fresh, const StoredConfigura
     const Configuration& from = stored.values;
     setServiceName(from.serviceName);
     for (const StoredField* field : fieldsInLoadOrder()) {
-        switch (field->field) {
-            case Field::UseSecurityManager: setUseSecurityManager(from.useSecurityManager); break;
-            case Field::ReduceOsSignals: setReduceOsSignals(from.reduceOsSignals); break;
-            case Field::InitialHeapSize:
-            case Field::MaxHeapSize:
-                if (!(from.*field->text).empty()) set(field->field, from.*field->text, nobody);
-                break;
-            case Field::AdditionalOptions:
-                clearOptions();
-                for (const auto& option : from.additionalJvmOptions) addOption(option, nobody);
-                break;
-            default: set(field->field, from.*field->text, nobody); break;
-        }
+        const bool size = field->field == Field::InitialHeapSize || field->field == Field::MaxHeapSize;
+        if (size && (from.*field->text).empty()) continue;  // an unset heap keeps what the fresh one has
+        setFrom(*field, from);
+    }
+}
+
+// A check box's state is handed over as stored, not only 0 or 1.
+void ConfigurationEditor::setFrom(const StoredField& field, const Configuration& from) {
+    Unheard nobody;
+    switch (field.kind) {
+        case FieldKind::Check: config_.*field.check = from.*field.check; break;
+        case FieldKind::Options:
+            clearOptions();
+            for (const auto& option : from.additionalJvmOptions) addOption(option, nobody);
+            break;
+        case FieldKind::List: config_.*field.list = from.*field.list; break;
+        default: set(field.field, from.*field.text, nobody); break;
     }
 }
 
 void ConfigurationEditor::apply(const Configuration& from, const std::vector<Field>& fields) {
-    Unheard nobody;
-    for (const StoredField* field : fieldsInLoadOrder()) {
-        if (std::find(fields.begin(), fields.end(), field->field) == fields.end()) continue;
-        switch (field->kind) {
-            case FieldKind::Check: set(field->field, std::to_string(from.*field->check), nobody); break;
-            case FieldKind::Options:
-                clearOptions();
-                for (const auto& option : from.additionalJvmOptions) addOption(option, nobody);
-                break;
-            default: set(field->field, from.*field->text, nobody); break;
-        }
-    }
+    for (const StoredField* field : fieldsInLoadOrder())
+        if (std::find(fields.begin(), fields.end(), field->field) != fields.end()) setFrom(*field, from);
 }
 
 bool ConfigurationEditor::set(Field field, const std::string& value, Questions& questions) {
@@ -74,6 +68,17 @@ bool ConfigurationEditor::set(Field field, const std::string& value, Questions& 
         case Field::ReduceOsSignals: setReduceOsSignals(value == "1" ? 1 : 0); break;
         case Field::JvmType: setJvmType(isServerJvm(value)); break;
         case Field::ClassPath: setClassPath(value, questions); break;
+        case Field::RecoveryOnErrorExit: config_.recoveryOnErrorExit = value == "1" ? 1 : 0; break;
+        case Field::Dependencies:
+            if (!value.empty()) config_.dependencies.push_back(value);
+            break;
+        case Field::StartupType:
+        case Field::ServiceAccount:
+        case Field::StopTimeout:
+        case Field::RecoveryFirst:
+        case Field::RecoverySecond:
+        case Field::RecoveryLater:
+        case Field::RecoveryReset: config_.*storedField(field).text = value; break;
     }
     return true;
 }

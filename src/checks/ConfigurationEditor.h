@@ -64,8 +64,11 @@ public:
     // The option at that place, taken out; empty when there is none.
     std::string takeOption(int index);
     void clearOptions() { config_.additionalJvmOptions.clear(); }
+    void clearDependencies() { config_.dependencies.clear(); }
 
 private:
+    // One stored value handed over as a load hands it, asking nobody.
+    void setFrom(const StoredField& field, const Configuration& from);
     void propagateCatalinaHomeChange(Questions& questions);
     void propagateCatalinaBaseChange(Questions& questions);
     // False (with a warning) when the wrapper could not pass the value whole.

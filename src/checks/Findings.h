@@ -6,7 +6,7 @@ namespace velmora {
 
 // One problem a check found: what kind, about which field or file, the path
 // it looked at, and the message the user is shown.
-enum class FindingKind { FolderMissing, FileMissing, JvmLibraryMissing, MachineMismatch, ValueUnusable };
+enum class FindingKind { FolderMissing, FileMissing, JvmLibraryMissing, MachineMismatch, ValueUnusable, RightsMissing };
 
 struct Finding {
     FindingKind kind;

@@ -8,6 +8,8 @@ QuestionLook lookOf(QuestionKind kind) {
         case QuestionKind::CreateMissingFolder: return {"Missing Folder", false, false};
         case QuestionKind::MoveWithHome:
         case QuestionKind::MoveWithBase: return {"Change Detected", false, false};
+        case QuestionKind::GrantRights:
+        case QuestionKind::GrantLogOnRight: return {"Account Rights", false, false};
         default: return {"Confirm", false, true};
     }
 }

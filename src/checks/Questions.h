@@ -13,6 +13,8 @@ enum class QuestionKind {
     CreateMissingFolder,
     MoveWithHome,            // the Catalina home changed
     MoveWithBase,            // the Catalina base changed
+    GrantRights,             // the service's account lacks a right on a folder
+    GrantLogOnRight,         // a named account may not log on as a service
 };
 
 struct Question {

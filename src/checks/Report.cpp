@@ -3,6 +3,8 @@
 #include "checks/Bitness.h"
 #include "checks/Checks.h"
 #include "checks/PathRules.h"
+#include "checks/Rights.h"
+#include "config/ServiceAccount.h"
 #include "config/TomcatLayout.h"
 
 namespace velmora {
@@ -30,12 +32,22 @@ std::vector<std::string> reportRows(const Configuration& c, const std::string& j
         "-Xrs: " + std::to_string(c.reduceOsSignals),
     };
     for (const auto& option : c.additionalJvmOptions) rows.push_back("Additional JVM option: " + option);
+    auto recovery = [](const std::string& seconds) { return seconds == "0" ? std::string("none") : "restart after " + seconds + " s"; };
+    std::string dependencies;
+    for (const auto& dependency : c.dependencies) dependencies += (dependencies.empty() ? "" : ", ") + dependency;
+    rows.push_back("Start-up type: " + c.startupType);
+    rows.push_back("Account: " + serviceAccountName(c));
+    rows.push_back("Depends on: " + dependencies);
+    rows.push_back("Stop timeout (s): " + c.stopTimeout);
+    rows.push_back("Recovery: " + recovery(c.recoveryFirst) + ", " + recovery(c.recoverySecond) + ", then " +
+                   recovery(c.recoveryLater) + "; count reset after " + c.recoveryReset + " s; error exits " +
+                   (c.recoveryOnErrorExit == 1 ? "count" : "do not count"));
     return rows;
 }
 
 }  // namespace
 
-Report examineConfiguration(const Configuration& c, Files& files, Questions& questions) {
+Report examineConfiguration(const Configuration& c, Files& files, Accounts& accounts, Questions& questions) {
     Checker check(files, questions);
     CheckLog log;
     auto note = [&log](std::optional<Finding> finding) {
@@ -64,6 +76,10 @@ Report examineConfiguration(const Configuration& c, Files& files, Questions& que
     note(check.folderOrCreate(c.tempDirectory, "Temp directory"));
     note(check.folderOrCreate(c.systemOut, "System.outfile"));
     note(check.folderOrCreate(c.systemErr, "System.err file"));
+    for (auto& finding : missingRights(c, accounts)) {
+        questions.warn(finding.message);
+        log.push_back(std::move(finding));
+    }
     return {reportRows(c, jvmLibrary), std::move(log)};
 }
 

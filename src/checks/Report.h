@@ -5,13 +5,14 @@
 #include "checks/Findings.h"
 #include "checks/Questions.h"
 #include "config/Configuration.h"
+#include "platform/Accounts.h"
 #include "platform/Files.h"
 
 namespace velmora {
 
 // What the diagnostic report shows: the configuration as "label: value"
-// rows (the 17 fixed ones, then one per option) and the findings of every
-// check, in checking order.
+// rows (the 17 fixed ones, one per option, then how the service runs) and
+// the findings of every check, in checking order.
 struct Report {
     std::vector<std::string> rows;
     CheckLog findings;
@@ -19,7 +20,7 @@ struct Report {
 
 // Runs every check on the configuration; each tells its finding through the
 // questions as it goes (and may offer to create a missing folder).
-Report examineConfiguration(const Configuration& c, Files& files, Questions& questions);
+Report examineConfiguration(const Configuration& c, Files& files, Accounts& accounts, Questions& questions);
 
 // The whole HTML page as one line. "&", "<" and ">" in rows and messages
 // are written as entities, everything else as it is; the page says it is UTF-8.

@@ -22,21 +22,29 @@ const std::vector<CommandForm>& commands() {
          "Prints the stored configurations in the store's order; --status adds each one's service state."},
         {"show", "show NAME", 1, 1, {}, false,
          "Prints every field of a stored configuration as FIELD = VALUE, one option per line."},
-        {"set", "set NAME FIELD=VALUE... [--yes] [--force]", 2, -1, {"--yes", "--force"}, true,
+        {"set", "set NAME FIELD=VALUE... [--yes] [--force] [--grant-rights] [--password-stdin]", 2, -1,
+         {"--yes", "--force", "--grant-rights", "--password-stdin"}, true,
          "Changes fields through the same setters as the window, then saves. A name not stored yet starts\n"
          "from the defaults of a new configuration, so set also creates. FIELD is a store value name:\n"
          "  tomcat.home catalina.base system.out system.err tomcat.config description\n"
          "  java.security.manager (0/1) java.security.policy jvm (server/client) java.home java.class.path\n"
          "  java.io.tmpdir init.heap.size max.heap.size thread.stack.size (1..32767, empty: none)\n"
          "  reduce.os.signals (0/1) additional.jvm.options (once per option; empty: no options)\n"
+         "  service.startup (auto/delayed/manual/disabled) service.account (LocalSystem, LocalService,\n"
+         "  NetworkService, virtual or DOMAIN\\name) service.depends.on (once per service)\n"
+         "  service.stop.timeout service.recovery.first service.recovery.second service.recovery.later\n"
+         "  service.recovery.reset (seconds; a recovery of 0: none) service.recovery.on.error.exit (0/1)\n"
          "Every field given is checked; a warning stores nothing unless --force is given, and paths that a\n"
          "new home or base would move are moved only with --yes (without it nothing is stored).\n"
          "Saving an installed configuration reinstalls its service, as the window does."},
         {"check", "check NAME [--open] [--report FILE] [--yes]", 1, 1, {"--open", "--report", "--yes"}, true,
          "Runs every check, prints the failed ones and writes the diagnostic report beside the program,\n"
          "or to FILE; --open opens it. Exit code 4 when a check failed."},
-        {"install", "install NAME [--yes]", 1, 1, {"--yes"}, true,
-         "Saves the configuration, checks it and installs its service."},
+        {"install", "install NAME [--yes] [--grant-rights] [--password-stdin]", 1, 1,
+         {"--yes", "--grant-rights", "--password-stdin"}, true,
+         "Saves the configuration, checks it and installs its service. --grant-rights gives the service's\n"
+         "account the rights it lacks on its folders (and a named account the right to log on as a service);\n"
+         "--password-stdin reads a named account's password from the standard input."},
         {"uninstall", "uninstall NAME [--yes]", 1, 1, {"--yes"}, true, "Stops and removes the configuration's service."},
         {"start", "start NAME", 1, 1, {"--yes"}, true, "Starts the installed service."},
         {"stop", "stop NAME", 1, 1, {"--yes"}, true, "Stops the installed service."},
@@ -127,6 +135,8 @@ ParsedArguments parseArguments(const std::vector<std::string>& arguments) {
         if (a == "--status") inv.status = true;
         if (a == "--open") inv.open = true;
         if (a == "--replace") inv.replace = true;
+        if (a == "--grant-rights") inv.grantRights = true;
+        if (a == "--password-stdin") inv.passwordStdin = true;
     }
     if (inv.help) return {inv, {}};
 

@@ -19,6 +19,8 @@ struct Invocation {
     bool status = false;
     bool open = false;
     bool replace = false;
+    bool grantRights = false;
+    bool passwordStdin = false;
     bool help = false;
 };
 

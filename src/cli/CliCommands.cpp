@@ -162,8 +162,8 @@ private:
         entry["status"] = state;
         std::string text = "name = " + c.serviceName + "\n";
         for (const StoredField& field : storedFields()) {
-            if (field.kind == FieldKind::Options)
-                for (const auto& option : c.additionalJvmOptions) text += field.name + " = " + option + "\n";
+            if (field.list)
+                for (const auto& entry : c.*field.list) text += field.name + " = " + entry + "\n";
             else
                 text += field.name + " = " + fieldText(c, field) + "\n";
         }
@@ -304,6 +304,8 @@ int runCommandLine(const std::vector<std::string>& arguments, CliSession& sessio
         return kSuccess;
     }
     session.frontEnd.answerYes(inv.yes);
+    session.frontEnd.grantRights(inv.grantRights);
+    session.frontEnd.passwordFromStandardInput(inv.passwordStdin);
     session.frontEnd.setQuiet(inv.quiet);
     session.frontEnd.setVerbose(inv.verbose);
     // Standard output carries the document alone.

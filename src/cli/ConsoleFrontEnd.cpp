@@ -10,14 +10,17 @@ std::string consoleText(std::string text) {
 }
 
 Answer ConsoleFrontEnd::ask(const Question& question) {
-    if (yes_ && !verbose_) return Answer::Yes;
+    // An account's rights change only when --grant-rights says so, --yes or not.
+    const bool rights = question.kind == QuestionKind::GrantRights || question.kind == QuestionKind::GrantLogOnRight;
+    const bool yes = rights ? grantRights_ : yes_;
+    if (yes && !verbose_) return Answer::Yes;
     const QuestionLook look = lookOf(question.kind);
-    const char* yes = look.okCancel ? "OK" : "Yes";
-    const char* no = look.okCancel ? "Cancel" : "No";
-    err_ << look.title << ": " << consoleText(question.text) << "\n  -> " << (yes_ ? yes : no);
-    if (!yes_) err_ << " (--yes answers " << yes << ")";
+    const char* yesWord = look.okCancel ? "OK" : "Yes";
+    const char* noWord = look.okCancel ? "Cancel" : "No";
+    err_ << look.title << ": " << consoleText(question.text) << "\n  -> " << (yes ? yesWord : noWord);
+    if (!yes) err_ << " (" << (rights ? "--grant-rights" : "--yes") << " answers " << yesWord << ")";
     err_ << std::endl;
-    return yes_ ? Answer::Yes : Answer::No;
+    return yes ? Answer::Yes : Answer::No;
 }
 
 void ConsoleFrontEnd::warn(const std::string& text) { err_ << kWarningTitle << ": " << consoleText(text) << std::endl; }
@@ -33,6 +36,18 @@ void ConsoleFrontEnd::detail(const std::string& text) {
 
 void ConsoleFrontEnd::begin(const std::string& notice) {
     if (printProgress_ && !quiet_) *info_ << notice << std::endl;
+}
+
+}  // namespace velmora::cli
+
+namespace velmora::cli {
+
+std::optional<std::string> ConsoleFrontEnd::password(const std::string& account) {
+    if (passwords_)
+        if (auto given = passwords_(account, passwordFromInput_)) return given;
+    err_ << "Warning: " << account << " logs on with a password, and none was given (--password-stdin reads it)."
+         << std::endl;
+    return std::nullopt;
 }
 
 }  // namespace velmora::cli

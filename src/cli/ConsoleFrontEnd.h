@@ -1,4 +1,6 @@
 #pragma once
+#include <functional>
+#include <optional>
 #include <ostream>
 #include <string>
 
@@ -14,12 +16,20 @@ namespace velmora::cli {
 // what --yes answered is printed only with --verbose).
 class ConsoleFrontEnd : public FrontEnd {
 public:
-    ConsoleFrontEnd(std::ostream& out, std::ostream& err) : info_(&out), out_(out), err_(err) {}
+    // Where a password comes from: standard input (--password-stdin) or a
+    // prompt that does not show what is typed; nothing when neither can give one.
+    using PasswordSource = std::function<std::optional<std::string>(const std::string& account, bool fromStandardInput)>;
+
+    ConsoleFrontEnd(std::ostream& out, std::ostream& err, PasswordSource passwords = {})
+        : info_(&out), out_(out), err_(err), passwords_(std::move(passwords)) {}
 
     void answerYes(bool yes) { yes_ = yes; }
     void noticesToErrorStream() { info_ = &err_; }
     // Quiet: no notices. Verbose: the questions --yes answered are printed too.
     void setQuiet(bool quiet) { quiet_ = quiet; }
+    // --grant-rights: the questions about an account's rights are answered Yes.
+    void grantRights(bool grant) { grantRights_ = grant; }
+    void passwordFromStandardInput(bool fromInput) { passwordFromInput_ = fromInput; }
     void setVerbose(bool verbose) { verbose_ = verbose; }
     // The "Working..." notices are printed only where a command asks for
     // them: a save also runs a removal, whose "Stopping" would mislead there.
@@ -33,12 +43,16 @@ public:
     void detail(const std::string& text) override;
     void showConfiguration(const Configuration&, bool) override {}
     void showServiceState(bool, ServiceStatus) override {}
+    std::optional<std::string> password(const std::string& account) override;
 
 private:
     std::ostream* info_;
     std::ostream& out_;
     std::ostream& err_;
+    PasswordSource passwords_;
     bool yes_ = false;
+    bool grantRights_ = false;
+    bool passwordFromInput_ = false;
     bool quiet_ = false;
     bool verbose_ = false;
     bool printProgress_ = false;

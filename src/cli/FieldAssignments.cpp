@@ -1,6 +1,7 @@
 #include "cli/FieldAssignments.h"
 
 #include <algorithm>
+#include <map>
 
 #include "app/Session.h"
 #include "config/StoreLayout.h"
@@ -46,17 +47,16 @@ void merge(Outcome& all, const Outcome& one) {
 
 Outcome applyAssignments(const std::vector<Assignment>& assignments, Session& session) {
     Outcome all;
-    std::vector<std::string> options;
-    bool optionsGiven = false;
+    std::map<Field, std::vector<std::string>> lists;
     for (const auto& [field, value] : assignments) {
-        if (field->kind != FieldKind::Options) {
+        if (field->kind != FieldKind::Options && field->kind != FieldKind::List) {
             merge(all, session.edit(field->field, value));
             continue;
         }
-        if (!value.empty()) options.push_back(value);
-        optionsGiven = true;
+        auto& entries = lists[field->field];
+        if (!value.empty()) entries.push_back(value);
     }
-    if (optionsGiven) merge(all, session.replaceOptions(options));
+    for (const auto& [field, entries] : lists) merge(all, session.replaceList(field, entries));
     return all;
 }
 

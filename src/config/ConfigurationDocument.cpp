@@ -41,7 +41,9 @@ std::string textMember(const Json& value, const std::string& name, const std::st
 // booleans and texts are refused, not rounded.
 std::string numberMember(const Json& value, const std::string& name, const StoredField& field) {
     const std::string digits = value.is_number_integer() ? std::to_string(value.get<long long>()) : "-";
-    const std::string problem = field.kind == FieldKind::Check ? checkValueProblem(digits) : sizeValueProblem(digits);
+    const std::string problem = field.kind == FieldKind::Check     ? checkValueProblem(digits)
+                                : field.kind == FieldKind::Seconds ? secondsValueProblem(digits)
+                                                                   : sizeValueProblem(digits);
     if (!problem.empty()) refuse(name, field.name, problem);
     return digits == "0" && field.kind == FieldKind::Size ? std::string() : digits;
 }
@@ -67,16 +69,25 @@ DecodedEntry decodeOne(const Json& entry) {
                 c.jvmType = textMember(value, name, field->name);
                 if (auto problem = jvmValueProblem(c.jvmType); !problem.empty()) refuse(name, field->name, problem);
                 break;
-            case FieldKind::Size: c.*field->text = numberMember(value, name, *field); break;
+            case FieldKind::Choice:
+            case FieldKind::Account:
+                c.*field->text = textMember(value, name, field->name);
+                if (auto problem = valueProblem(*field, c.*field->text); !problem.empty()) refuse(name, field->name, problem);
+                break;
+            case FieldKind::Size:
+            case FieldKind::Seconds: c.*field->text = numberMember(value, name, *field); break;
             case FieldKind::Check:
                 c.*field->check = static_cast<std::int16_t>(std::stoi(numberMember(value, name, *field)));
                 break;
             case FieldKind::Options:
+            case FieldKind::List:
                 if (!value.is_array()) refuse(name, field->name, "expected a list of texts");
-                for (const Json& option : value) {
-                    std::string text = textMember(option, name, field->name);
-                    if (text.empty()) refuse(name, field->name, "an option must not be empty");
-                    c.additionalJvmOptions.push_back(std::move(text));
+                (c.*field->list).clear();
+                for (const Json& entry : value) {
+                    std::string text = textMember(entry, name, field->name);
+                    if (text.empty()) refuse(name, field->name, "an entry must not be empty");
+                    if (auto problem = valueProblem(*field, text); !problem.empty()) refuse(name, field->name, problem);
+                    (c.*field->list).push_back(std::move(text));
                 }
                 break;
         }
@@ -135,10 +146,14 @@ std::string encodeConfigurations(const std::vector<Configuration>& configuration
         for (const StoredField& field : storedFields()) {
             switch (field.kind) {
                 case FieldKind::Text:
-                case FieldKind::Jvm: entry[field.name] = c.*field.text; break;
+                case FieldKind::Jvm:
+                case FieldKind::Choice:
+                case FieldKind::Account: entry[field.name] = c.*field.text; break;
                 case FieldKind::Size: entry[field.name] = sizeNumber(c.*field.text); break;
+                case FieldKind::Seconds: entry[field.name] = std::stoll(c.*field.text); break;
                 case FieldKind::Check: entry[field.name] = c.*field.check == 1 ? 1 : 0; break;
-                case FieldKind::Options: entry[field.name] = c.additionalJvmOptions; break;
+                case FieldKind::Options:
+                case FieldKind::List: entry[field.name] = c.*field.list; break;
             }
         }
         list.push_back(std::move(entry));

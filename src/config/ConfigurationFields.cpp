@@ -6,6 +6,11 @@
 
 namespace velmora {
 
+const std::vector<std::string>& startupTypes() {
+    static const std::vector<std::string> types = {"auto", "delayed", "manual", "disabled"};
+    return types;
+}
+
 const std::vector<StoredField>& storedFields() {
     using C = Configuration;
     using K = FieldKind;
@@ -27,7 +32,17 @@ const std::vector<StoredField>& storedFields() {
         {F::Description, store::kDescription, K::Text, &C::description, nullptr, 6},
         {F::ReduceOsSignals, store::kReduceOsSignals, K::Check, nullptr, &C::reduceOsSignals, 17},
         {F::ThreadStackSize, store::kThreadStack, K::Size, &C::threadStackSize, nullptr, 16},
-        {F::AdditionalOptions, store::kAdditionalOptions, K::Options, nullptr, nullptr, 13},
+        {F::AdditionalOptions, store::kAdditionalOptions, K::Options, nullptr, nullptr, 13, &C::additionalJvmOptions},
+        {F::StartupType, store::kStartupType, K::Choice, &C::startupType, nullptr, 18, nullptr, &startupTypes(), true},
+        {F::ServiceAccount, store::kServiceAccount, K::Account, &C::serviceAccount, nullptr, 19, nullptr, nullptr, true},
+        {F::Dependencies, store::kDependencies, K::List, nullptr, nullptr, 20, &C::dependencies, nullptr, true},
+        {F::StopTimeout, store::kStopTimeout, K::Seconds, &C::stopTimeout, nullptr, 21, nullptr, nullptr, true},
+        {F::RecoveryFirst, store::kRecoveryFirst, K::Seconds, &C::recoveryFirst, nullptr, 22, nullptr, nullptr, true},
+        {F::RecoverySecond, store::kRecoverySecond, K::Seconds, &C::recoverySecond, nullptr, 23, nullptr, nullptr, true},
+        {F::RecoveryLater, store::kRecoveryLater, K::Seconds, &C::recoveryLater, nullptr, 24, nullptr, nullptr, true},
+        {F::RecoveryReset, store::kRecoveryReset, K::Seconds, &C::recoveryReset, nullptr, 25, nullptr, nullptr, true},
+        {F::RecoveryOnErrorExit, store::kRecoveryOnErrorExit, K::Check, nullptr, &C::recoveryOnErrorExit, 26, nullptr,
+         nullptr, true},
     };
     return fields;
 }
@@ -53,9 +68,10 @@ std::vector<const StoredField*> fieldsInLoadOrder() {
 std::string fieldText(const Configuration& c, const StoredField& field) {
     switch (field.kind) {
         case FieldKind::Check: return std::to_string(c.*field.check);
-        case FieldKind::Options: {
+        case FieldKind::Options:
+        case FieldKind::List: {
             std::string joined;
-            for (const auto& option : c.additionalJvmOptions) joined += (joined.empty() ? "" : " ") + option;
+            for (const auto& entry : c.*field.list) joined += (joined.empty() ? "" : " ") + entry;
             return joined;
         }
         default: return c.*field.text;
@@ -82,11 +98,47 @@ std::string textValueProblem(const std::string& text) {
     return text.find('\0') == std::string::npos ? std::string() : "a text must not hold a NUL character";
 }
 
+// Seconds as the service manager counts milliseconds in 32 bits.
+constexpr long long kLargestSeconds = 4294967;
+
+std::string secondsValueProblem(const std::string& text) {
+    const std::string expected = "expected a whole number of seconds from 0 to 4294967";
+    if (text.empty() || text.size() > 7 || text.find_first_not_of("0123456789") != std::string::npos) return expected;
+    return std::stoll(text) <= kLargestSeconds ? std::string() : expected;
+}
+
+std::string accountValueProblem(const std::string& text) {
+    for (const char* builtIn : {"LocalSystem", "LocalService", "NetworkService", "virtual"})
+        if (text == builtIn) return {};
+    const auto slash = text.find('\\');
+    const bool named = slash != std::string::npos && slash > 0 && slash + 1 < text.size() &&
+                       text.find('\\', slash + 1) == std::string::npos && text.find_first_of("/:*?\"<>|") == std::string::npos;
+    return named ? std::string()
+                 : "expected LocalSystem, LocalService, NetworkService, virtual (the service's own account), or an "
+                   "account as DOMAIN\\name (.\\name for a local one, DOMAIN\\name$ for a managed service account)";
+}
+
+std::string serviceNameListProblem(const std::string& name) {
+    if (name.empty() || name.find_first_of("\\/") != std::string::npos) return "expected the name of a service";
+    return textValueProblem(name);
+}
+
 std::string valueProblem(const StoredField& field, const std::string& value) {
     switch (field.kind) {
         case FieldKind::Size: return sizeValueProblem(value);
         case FieldKind::Check: return checkValueProblem(value);
         case FieldKind::Jvm: return jvmValueProblem(value);
+        case FieldKind::Seconds: return secondsValueProblem(value);
+        case FieldKind::Account: return accountValueProblem(value);
+        case FieldKind::List: return value.empty() ? std::string() : serviceNameListProblem(value);
+        case FieldKind::Choice: {
+            std::string expected = "expected one of";
+            for (const auto& choice : *field.choices) {
+                if (value == choice) return {};
+                expected += " " + choice;
+            }
+            return expected;
+        }
         default: return textValueProblem(value);
     }
 }

@@ -27,6 +27,15 @@ enum class Field {
     JvmType,
     ClassPath,
     AdditionalOptions,
+    StartupType,
+    ServiceAccount,
+    Dependencies,
+    StopTimeout,
+    RecoveryFirst,
+    RecoverySecond,
+    RecoveryLater,
+    RecoveryReset,
+    RecoveryOnErrorExit,
 };
 
 // What a stored value holds, and so which values it takes.
@@ -35,7 +44,11 @@ enum class FieldKind {
     Check,    // check-box state, 0 or 1
     Size,     // MB or KB, 1..32767; 0 or "" is no size
     Jvm,      // "server" or "client"
-    Options,  // REG_MULTI_SZ, one option per entry
+    Options,  // REG_MULTI_SZ, one option per entry, kept sorted
+    Choice,   // REG_SZ, one of a few words
+    Account,  // REG_SZ, a service account
+    List,     // REG_MULTI_SZ, in the order given
+    Seconds,  // REG_DWORD, a whole number of seconds
 };
 
 // One value of a stored configuration: its name in the store (and in an
@@ -44,14 +57,20 @@ struct StoredField {
     Field field;
     const std::string& name;
     FieldKind kind;
-    std::string Configuration::*text = nullptr;    // Text, Size, Jvm
-    std::int16_t Configuration::*check = nullptr;  // Check
-    int loadRank = 0;                              // the order a load hands values to the setters
+    std::string Configuration::*text = nullptr;                // Text, Size, Jvm, Choice, Account, Seconds
+    std::int16_t Configuration::*check = nullptr;              // Check
+    int loadRank = 0;                                          // the order a load hands values to the setters
+    std::vector<std::string> Configuration::*list = nullptr;  // Options, List
+    const std::vector<std::string>* choices = nullptr;        // Choice
+    // Stored configurations from before the field load its default, not an empty value.
+    bool defaultWhenAbsent = false;
 };
 
 // Every stored value in the order a save writes them; the name is the key's
 // and the installed state is the service's, so neither is among them.
 const std::vector<StoredField>& storedFields();
+// The start-up types a service may have.
+const std::vector<std::string>& startupTypes();
 const StoredField* storedField(const std::string& name);
 const StoredField& storedField(Field field);
 // The same fields in the order a load sets them, so that a new home or base
@@ -68,6 +87,9 @@ std::string sizeValueProblem(const std::string& text);  // whole numbers 0..3276
 std::string checkValueProblem(const std::string& text);
 std::string jvmValueProblem(const std::string& text);
 std::string textValueProblem(const std::string& text);  // a registry text cannot hold a NUL
+std::string secondsValueProblem(const std::string& text);
+std::string accountValueProblem(const std::string& text);
+std::string serviceNameListProblem(const std::string& name);
 std::string valueProblem(const StoredField& field, const std::string& value);
 
 }  // namespace velmora

@@ -18,14 +18,15 @@ std::vector<RegistryWrite> recordWrites(bool installed, const InstallRecord& rec
     return {RegistryWrite::numberValue(store::kInstalled, installed ? 1 : 0),
             RegistryWrite::textValue(store::kInstalledProgramLine, record.programLine),
             RegistryWrite::textValue(store::kInstalledMark, record.mark),
-            RegistryWrite::textValue(store::kInstalledProgramDigest, record.programDigest)};
+            RegistryWrite::textValue(store::kInstalledProgramDigest, record.programDigest),
+            RegistryWrite::numberValue(store::kInstalledSettingsApplied, record.settingsApplied ? 1 : 0)};
 }
 
 std::vector<std::string> readNames() {
     std::vector<std::string> names;
     for (const StoredField& field : storedFields()) names.push_back(field.name);
     for (const std::string* extra : {&store::kInstalled, &store::kInstalledProgramLine, &store::kInstalledMark,
-                                     &store::kInstalledProgramDigest})
+                                     &store::kInstalledProgramDigest, &store::kInstalledSettingsApplied})
         names.push_back(*extra);
     return names;
 }
@@ -37,14 +38,20 @@ std::vector<RegistryWrite> storeWrites(const Configuration& c, bool installed, c
     for (const StoredField& field : storedFields()) {
         switch (field.kind) {
             case FieldKind::Text:
-            case FieldKind::Jvm: writes.push_back(RegistryWrite::textValue(field.name, c.*field.text)); break;
+            case FieldKind::Jvm:
+            case FieldKind::Choice:
+            case FieldKind::Account: writes.push_back(RegistryWrite::textValue(field.name, c.*field.text)); break;
             case FieldKind::Size:
                 writes.push_back(RegistryWrite::numberValue(field.name, static_cast<std::uint32_t>(sizeToDword(c.*field.text))));
+                break;
+            case FieldKind::Seconds:
+                writes.push_back(RegistryWrite::numberValue(field.name, static_cast<std::uint32_t>(std::stoul(c.*field.text))));
                 break;
             case FieldKind::Check:
                 writes.push_back(RegistryWrite::numberValue(field.name, static_cast<std::uint32_t>(checkToDword(c.*field.check))));
                 break;
-            case FieldKind::Options: writes.push_back(RegistryWrite::listValue(field.name, c.additionalJvmOptions)); break;
+            case FieldKind::Options:
+            case FieldKind::List: writes.push_back(RegistryWrite::listValue(field.name, c.*field.list)); break;
         }
     }
     for (auto& w : recordWrites(installed, record)) writes.push_back(std::move(w));
@@ -82,12 +89,20 @@ StoredConfiguration ConfigurationStore::read(const std::string& name) {
     Configuration& c = stored.values;
     std::size_t i = 0;
     for (const StoredField& field : storedFields()) {
+        if (field.defaultWhenAbsent && !values[i]) {
+            ++i;
+            continue;
+        }
         switch (field.kind) {
-            case FieldKind::Text: c.*field.text = text(i); break;
+            case FieldKind::Text:
+            case FieldKind::Choice:
+            case FieldKind::Account: c.*field.text = text(i); break;
             case FieldKind::Jvm: c.*field.text = isServerJvm(text(i)) ? "server" : "client"; break;
             case FieldKind::Size: c.*field.text = sizeFromDword(static_cast<std::int32_t>(storedNumber(values[i]))); break;
+            case FieldKind::Seconds: c.*field.text = std::to_string(storedNumber(values[i])); break;
             case FieldKind::Check: c.*field.check = checkFromDword(static_cast<std::int32_t>(storedNumber(values[i]))); break;
-            case FieldKind::Options: c.additionalJvmOptions = storedList(values[i]); break;
+            case FieldKind::Options:
+            case FieldKind::List: c.*field.list = storedList(values[i]); break;
         }
         ++i;
     }
@@ -95,6 +110,7 @@ StoredConfiguration ConfigurationStore::read(const std::string& name) {
     stored.record.programLine = text(i++);
     stored.record.mark = text(i++);
     stored.record.programDigest = text(i++);
+    stored.record.settingsApplied = storedNumber(values[i++]) != 0;
     return stored;
 }
 

@@ -11,6 +11,7 @@ struct InstallRecord {
     std::string programLine;
     std::string mark;
     std::string programDigest;  // empty: Velmora made no copy
+    bool settingsApplied = false;  // the service manager took every setting of how the service runs
 
     bool empty() const { return programLine.empty() && mark.empty(); }
     bool operator==(const InstallRecord&) const = default;

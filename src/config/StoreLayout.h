@@ -26,6 +26,15 @@ inline const std::string kReduceOsSignals = "reduce.os.signals";
 inline const std::string kThreadStack = "thread.stack.size";
 inline const std::string kInstalled = "installedaservice";
 inline const std::string kAdditionalOptions = "additional.jvm.options";
+inline const std::string kStartupType = "service.startup";
+inline const std::string kServiceAccount = "service.account";
+inline const std::string kDependencies = "service.depends.on";
+inline const std::string kStopTimeout = "service.stop.timeout";
+inline const std::string kRecoveryFirst = "service.recovery.first";
+inline const std::string kRecoverySecond = "service.recovery.second";
+inline const std::string kRecoveryLater = "service.recovery.later";
+inline const std::string kRecoveryReset = "service.recovery.reset";
+inline const std::string kRecoveryOnErrorExit = "service.recovery.on.error.exit";
 
 // What Velmora installed, recorded at install: the service's program line as
 // the service manager keeps it, the mark written into the service's own key,
@@ -33,5 +42,6 @@ inline const std::string kAdditionalOptions = "additional.jvm.options";
 inline const std::string kInstalledProgramLine = "installed.program.line";
 inline const std::string kInstalledMark = "installed.mark";
 inline const std::string kInstalledProgramDigest = "installed.program.digest";
+inline const std::string kInstalledSettingsApplied = "installed.settings.applied";
 
 }  // namespace velmora::store

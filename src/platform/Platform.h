@@ -1,4 +1,5 @@
 #pragma once
+#include "platform/Accounts.h"
 #include "platform/Environment.h"
 #include "platform/Files.h"
 #include "platform/Processes.h"
@@ -14,6 +15,7 @@ struct Platform {
     Files& files;
     Services& services;
     Environment& environment;
+    Accounts& accounts;
 };
 
 }  // namespace velmora

@@ -1,7 +1,9 @@
 #pragma once
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <variant>
+#include <vector>
 
 #include "platform/Failure.h"
 
@@ -11,6 +13,36 @@ namespace velmora {
 // nothing when it knows no service of that name.
 using ServiceLookup = std::variant<std::optional<std::string>, Failure>;
 
+enum class StartType : std::uint32_t { Automatic = 2, Manual = 3, Disabled = 4 };
+
+// After a failure: nothing, or a restart after a delay.
+struct FailureAction {
+    bool restart = false;
+    std::uint32_t delayMs = 0;
+    bool operator==(const FailureAction&) const = default;
+};
+
+// How the service manager runs a service, as it reports it.
+struct ServiceConfiguration {
+    std::string programLine;
+    StartType startType = StartType::Manual;
+    bool delayedStart = false;
+    std::string account;  // LocalSystem, NT AUTHORITY\LocalService, NT SERVICE\<name>, DOMAIN\name
+    std::vector<std::string> dependencies;
+    std::vector<FailureAction> failureActions;  // the first, the second, then every later failure
+    std::uint32_t resetPeriodSeconds = 0;
+    bool failureActionsOnNonCrash = false;  // a stop with an error exit code counts as a failure
+};
+
+// The parts of a service's configuration that are set one by one, so that a
+// refusal names the one refused.
+enum class ServiceSetting { StartType, DelayedStart, Account, Dependencies, FailureActions, FailureActionsOnNonCrash };
+
+struct SettingFailure {
+    ServiceSetting setting;
+    Failure failure;
+};
+
 class Services {
 public:
     virtual ~Services() = default;
@@ -18,6 +50,16 @@ public:
     // manager does not know is a failure.
     virtual std::variant<bool, Failure> isStarted(const std::string& serviceName) = 0;
     virtual ServiceLookup binaryPath(const std::string& serviceName) = 0;
+    virtual std::variant<ServiceConfiguration, Failure> configuration(const std::string& serviceName) = 0;
+    // Sets every part but the program line, each on its own; the password goes
+    // with the account (empty for the built-in and virtual accounts). Returns
+    // the parts the service manager refused.
+    virtual std::vector<SettingFailure> configure(const std::string& serviceName, const ServiceConfiguration& wanted,
+                                                  const std::string& password) = 0;
+    virtual MaybeFailure setProgramLine(const std::string& serviceName, const std::string& programLine) = 0;
 };
+
+// The service's own virtual account.
+inline std::string virtualAccount(const std::string& serviceName) { return "NT SERVICE\\" + serviceName; }
 
 }  // namespace velmora

@@ -13,6 +13,7 @@ public:
     ProcessRun unregistering(const Configuration& c) const override;
     bool isLegacyProgramLine(const Configuration& c, const std::string& programLine) const override;
     std::vector<WrapperValue> parameters(const Configuration& c) const override;
+    std::optional<ProcessRun> updatingStopTimeout(const Configuration&) const override { return std::nullopt; }
 
 private:
     Files& files_;  // where the JVM library is depends on the JDK's layout

@@ -29,6 +29,10 @@ bool ModernWrapper::isLegacyProgramLine(const Configuration& c, const std::strin
     return samePath(programLine, modernProgramLine(c.serviceName, wrapperExe_));
 }
 
+std::optional<ProcessRun> ModernWrapper::updatingStopTimeout(const Configuration& c) const {
+    return ProcessRun{wrapperExe_, quoteArgument(wrapperExe_) + " //US//" + c.serviceName + " --StopTimeout " + c.stopTimeout};
+}
+
 // Everything went to the wrapper as options; it keeps them itself.
 std::vector<WrapperValue> ModernWrapper::parameters(const Configuration&) const { return {}; }
 
@@ -80,6 +84,7 @@ std::vector<WrapperOption> modernInstallOptions(const Configuration& c, const st
     addSize(options, "JvmSs", c.threadStackSize);
     options.push_back({"StdOutput", c.systemOut + "\\" + c.serviceName + "_out.log"});
     options.push_back({"StdError", c.systemErr + "\\" + c.serviceName + "_err.log"});
+    options.push_back({"StopTimeout", c.stopTimeout, false});
     return options;
 }
 

@@ -13,6 +13,7 @@ public:
     ProcessRun unregistering(const Configuration& c) const override;
     bool isLegacyProgramLine(const Configuration& c, const std::string& programLine) const override;
     std::vector<WrapperValue> parameters(const Configuration& c) const override;
+    std::optional<ProcessRun> updatingStopTimeout(const Configuration& c) const override;
 
 private:
     Files& files_;

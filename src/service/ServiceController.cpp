@@ -1,5 +1,6 @@
 #include "service/ServiceController.h"
 
+#include <algorithm>
 #include <map>
 
 #include "platform/Text.h"
@@ -7,6 +8,7 @@
 #include "service/ProgramDigest.h"
 #include "service/ServiceMessages.h"
 #include "service/ServiceNames.h"
+#include "service/ServiceSettings.h"
 
 namespace velmora {
 
@@ -213,19 +215,110 @@ StepResult ServiceController::writeParameters(const Survey& s) {
     return step;
 }
 
+Step ServiceController::markInstalled(Survey& s) {
+    return {"mark installed", [this, &s] {
+                const std::string& name = s.config.serviceName;
+                if (auto failure = store_.markInstalled(name, s.record))
+                    return StepResult::failed(messages::storeNotWritten(name, failure->description));
+                s.installed = true;
+                return StepResult{};
+            }};
+}
+
 Plan ServiceController::installation(Survey& s) {
-    const std::string name = s.config.serviceName;
     return {
         {"copy the wrapper", [this, &s] { return copyWrapper(s); }},
         {"install :" + s.kind->registering(s.config).commandLine, [this, &s] { return registerService(s); }},
+        {"quote the program line", [this, &s] { return quoteProgramLine(s); }},
         {"write the wrapper's values", [this, &s] { return writeParameters(s); }},
-        {"mark installed", [this, &s, name] {
-             if (auto failure = store_.markInstalled(name, s.record))
-                 return StepResult::failed(messages::storeNotWritten(name, failure->description));
-             s.installed = true;
-             return StepResult{};
-         }},
+        {"apply the service settings", [this, &s] { return applySettings(s); }},
+        markInstalled(s),
     };
+}
+
+Plan ServiceController::settingsInPlace(Survey& s, bool stopTimeoutChanged) {
+    Plan plan = adoption(s);
+    if (const auto update = s.kind->updatingStopTimeout(s.config); update && stopTimeoutChanged)
+        plan.push_back({"update :" + update->commandLine, [this, &s, run = *update] {
+                            const ProcessResult result = platform_.processes.run(run);
+                            progress_.detail(result.output);
+                            StepResult step;
+                            if (!result.exitedWith(0))
+                                step.warn(messages::withOutput("The stop timeout of the service \"" + s.config.serviceName +
+                                                                   "\" was not changed (" +
+                                                                   messages::howItEnded(run.program, result) + ").",
+                                                               run.program, result.output));
+                            return step;
+                        }});
+    plan.push_back({"apply the service settings", [this, &s] { return applySettings(s); }});
+    plan.push_back(markInstalled(s));
+    return plan;
+}
+
+// A program path with a blank that is not quoted could be read as a shorter
+// path followed by arguments: the service manager gets it quoted.
+StepResult ServiceController::quoteProgramLine(Survey& s) {
+    const std::string& line = s.facts.programLine;
+    const std::string program = programOfBinaryPath(line);
+    const auto start = line.find_first_not_of(" \t");
+    if (start == std::string::npos || line[start] == '"' || program.find(' ') == std::string::npos) return {};
+    const std::string quoted = "\"" + program + "\"" + line.substr(start + program.size());
+    StepResult step;
+    if (auto failure = platform_.services.setProgramLine(s.config.serviceName, quoted)) {
+        step.warn("The program line of the service \"" + s.config.serviceName + "\" could not be quoted: " +
+                  failure->description);
+        return step;
+    }
+    s.facts.programLine = quoted;
+    s.record.programLine = quoted;
+    return step;
+}
+
+StepResult ServiceController::applySettings(Survey& s) {
+    const std::string& name = s.config.serviceName;
+    const ServiceConfiguration wanted = wantedServiceConfiguration(s.config);
+    StepResult step;
+    std::vector<ServiceSetting> refused;
+    for (const SettingFailure& refusal : platform_.services.configure(name, wanted, s.password)) {
+        refused.push_back(refusal.setting);
+        step.warn("The service manager refused the " + std::string(settingName(refusal.setting)) + " of the service \"" +
+                  name + "\": " + refusal.failure.description);
+        step.logged.push_back({refusal.failure, "apply the service settings"});
+    }
+    const auto found = platform_.services.configuration(name);
+    bool asWanted = refused.empty();
+    if (const Failure* failure = std::get_if<Failure>(&found)) {
+        step.warn("How the service \"" + name + "\" runs could not be read back: " + failure->description);
+        asWanted = false;
+    } else {
+        for (ServiceSetting differing : differingSettings(wanted, std::get<ServiceConfiguration>(found))) {
+            if (std::find(refused.begin(), refused.end(), differing) != refused.end()) continue;
+            step.warn("The " + std::string(settingName(differing)) + " of the service \"" + name +
+                      "\" reads back other than it was set.");
+            asWanted = false;
+        }
+    }
+    s.record.settingsApplied = asWanted;
+    return step;
+}
+
+Step ServiceController::grant(const std::string& path, const std::string& account, Access access) {
+    return {"grant " + account + " rights on " + path, [this, path, account, access] {
+                StepResult step;
+                if (auto failure = platform_.accounts.grant(path, account, access))
+                    step.warn("The rights of " + account + " on " + path + " could not be changed: " + failure->description);
+                return step;
+            }};
+}
+
+Step ServiceController::grantLogOn(const std::string& account) {
+    return {"grant " + account + " the right to log on as a service", [this, account] {
+                StepResult step;
+                if (auto failure = platform_.accounts.grantLogOnAsService(account))
+                    step.warn("The account " + account + " could not be given the right to log on as a service: " +
+                              failure->description);
+                return step;
+            }};
 }
 
 // Once the service is gone its key may still hold what Velmora wrote for it

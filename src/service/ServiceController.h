@@ -24,6 +24,7 @@ struct Survey {
     ServiceFacts facts;
     Ownership ownership = Ownership::NoService;
     bool copyMadeNow = false;  // the install made bin\<name>.exe itself
+    std::string password;      // for a named account; handed to the service manager, never kept
 };
 
 // Decides once per command, then hands out the steps that carry it out:
@@ -50,8 +51,16 @@ public:
     Plan adoption(Survey& s);
     // Stop, unregister, delete the copy Velmora made, mark not installed.
     Plan removal(Survey& s);
-    // Copy, register, record and mark, write the wrapper's values, mark installed.
+    // Copy, register, quote the program line, record and mark, write the
+    // wrapper's values, apply how the service runs, mark installed.
     Plan installation(Survey& s);
+    // How the service runs, applied to the installed service without
+    // reinstalling or stopping it; the stop timeout goes to a Tomcat 7-11
+    // wrapper through its update directive.
+    Plan settingsInPlace(Survey& s, bool stopTimeoutChanged);
+    // Rights the user agreed to give the service's account.
+    Step grant(const std::string& path, const std::string& account, Access access);
+    Step grantLogOn(const std::string& account);
     Step start(const std::string& name);
     Step stop(const std::string& name);
 
@@ -64,6 +73,9 @@ private:
     StepResult copyWrapper(Survey& s);
     StepResult registerService(Survey& s);
     StepResult writeParameters(const Survey& s);
+    StepResult quoteProgramLine(Survey& s);
+    StepResult applySettings(Survey& s);
+    Step markInstalled(Survey& s);
     void removeLeftoverServiceKey(const std::string& name);
     std::string digestOf(const std::string& path);
     bool copyIsOurs(const Survey& s, const std::string& target);

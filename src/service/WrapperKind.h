@@ -41,6 +41,9 @@ public:
     virtual bool isLegacyProgramLine(const Configuration& c, const std::string& programLine) const = 0;
     // Written after a fresh registration, in this order.
     virtual std::vector<WrapperValue> parameters(const Configuration& c) const = 0;
+    // Run to change the stop timeout of an installed service; nothing for a
+    // kind whose wrapper has none.
+    virtual std::optional<ProcessRun> updatingStopTimeout(const Configuration& c) const = 0;
 };
 
 std::unique_ptr<WrapperKind> wrapperKindFor(const TomcatLayout& layout, Files& files);

@@ -44,7 +44,7 @@ protected:
             os.files.addFile(file, "x");
         os.processes.onRun = [this](const std::string& command) {
             if (auto at = command.find(" -install "); at != std::string::npos)
-                os.services.services["shop"] = {"\"" + command.substr(0, at) + "\" -service shop", false};
+                os.services.services["shop"] = {"\"" + command.substr(0, at) + "\" -service shop", false, {}};
             if (command.find(" -uninstall ") != std::string::npos) os.services.services.erase("shop");
         };
     }

@@ -18,12 +18,12 @@ TEST_F(SessionTest, AServiceVelmoraDidNotInstallIsNeverStoppedRemovedOrRun) {
     addClassicLayout();
     simulateWrappers();
     // Tomcat's own installer made TC10, running, with the line Velmora would write.
-    os.services.services["TC10"] = {kTomcatTen, true};
+    os.services.services["TC10"] = {kTomcatTen, true, {}};
     // A copy of the classic wrapper that another service runs.
     os.files.addFile("C:\\tomcat\\bin\\shop.exe", "the classic wrapper");
-    os.services.services["ShopSvc"] = {"\"C:\\tomcat\\bin\\shop.exe\" -service ShopSvc", true};
+    os.services.services["ShopSvc"] = {"\"C:\\tomcat\\bin\\shop.exe\" -service ShopSvc", true, {}};
     // A service with a program of the configuration's name and its own arguments.
-    os.services.services["Foo"] = {"\"C:/TOMCAT/bin/foo.EXE\" -run-my-own-service", true};
+    os.services.services["Foo"] = {"\"C:/TOMCAT/bin/foo.EXE\" -run-my-own-service", true, {}};
     os.files.addFile("C:\\tomcat\\bin\\Foo.exe", "the classic wrapper");
 
     os.environment.folder = "C:\\tomcat10\\bin";
@@ -96,7 +96,7 @@ TEST_F(SessionTest, AnInstallOfAnEarlierVelmoraIsRecognisedByItsLineAndRecorded)
     saveNew("old");
     // What an earlier Velmora left: the store says installed, no record.
     os.registry.write(kLocalMachine, "SOFTWARE\\velmoraconfigs\\old", {RegistryWrite::numberValue(store::kInstalled, 1)});
-    os.services.services["old"] = {"\"C:\\tomcat10\\bin\\tomcat10.exe\" //RS//old", true};
+    os.services.services["old"] = {"\"C:\\tomcat10\\bin\\tomcat10.exe\" //RS//old", true, {}};
     session.open("old");
     EXPECT_TRUE(session.stop().done());
     EXPECT_FALSE(os.services.services["old"].started);
@@ -106,7 +106,7 @@ TEST_F(SessionTest, AnInstallOfAnEarlierVelmoraIsRecognisedByItsLineAndRecorded)
     // With other arguments it was never ours.
     saveNew("other");
     os.registry.write(kLocalMachine, "SOFTWARE\\velmoraconfigs\\other", {RegistryWrite::numberValue(store::kInstalled, 1)});
-    os.services.services["other"] = {"\"C:\\tomcat10\\bin\\tomcat10.exe\" //RS//other --extra", true};
+    os.services.services["other"] = {"\"C:\\tomcat10\\bin\\tomcat10.exe\" //RS//other --extra", true, {}};
     session.open("other");
     EXPECT_EQ(session.stop().result, Outcome::Result::Refused);
     EXPECT_TRUE(os.services.services["other"].started);
@@ -142,7 +142,8 @@ TEST_F(SessionTest, SavingAnInstalledConfigurationAsksEverythingBeforeItRemovesA
                                "stop", "uninstall :C:\\tomcat\\bin\\svc.exe -uninstall svc", "delete the wrapper copy",
                                "mark not installed", "save", "copy the wrapper",
                                "install :C:\\tomcat\\bin\\svc.exe -install svc C:\\jdk\\jre\\bin\\server\\jvm.dll -start main",
-                               "write the wrapper's values", "mark installed", "start"}));
+                               "quote the program line", "write the wrapper's values", "apply the service settings",
+                               "mark installed", "start"}));
     EXPECT_TRUE(os.services.services["svc"].started);
     EXPECT_EQ(stored("svc", "description"), "second");
     EXPECT_EQ(ui.notices.back(), "Instance saved as \"svc\".");

@@ -154,7 +154,8 @@ TEST_F(SessionTest, TheTomcat10WrapperTakesEverySettingOnItsCommandLine) {
               "--JvmOptions9 \"--add-opens=java.base/java.lang=ALL-UNNAMED#--add-opens=java.base/java.io=ALL-UNNAMED#"
               "--add-opens=java.base/java.util=ALL-UNNAMED#--add-opens=java.base/java.util.concurrent=ALL-UNNAMED#"
               "--add-opens=java.rmi/sun.rmi.transport=ALL-UNNAMED\" "
-              "--JvmMx 512 --JvmSs 256 --StdOutput \"" + h + "\\logs\\svc_out.log\" --StdError \"" + h + "\\logs\\svc_err.log\"");
+              "--JvmMx 512 --JvmSs 256 --StdOutput \"" + h + "\\logs\\svc_out.log\" --StdError \"" + h + "\\logs\\svc_err.log\" "
+              "--StopTimeout 30");
     // Nothing is copied, nothing written under the Parameters key.
     EXPECT_FALSE(os.files.fileExists(h + "\\bin\\svc.exe"));
     EXPECT_FALSE(os.registry.keyExists(kLocalMachine, kParameters));

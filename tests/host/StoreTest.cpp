@@ -34,8 +34,11 @@ TEST_F(SessionTest, ASaveWritesEveryValueWithItsTypeOverWhateverTheKeyHeld) {
                          "tomcat.home", "system.out", "system.err", "tomcat.config", "catalina.base",
                          "java.security.manager", "java.security.policy", "jvm", "java.home", "java.class.path",
                          "java.io.tmpdir", "init.heap.size", "max.heap.size", "description", "reduce.os.signals",
-                         "thread.stack.size", "additional.jvm.options", "installedaservice", "installed.program.line",
-                         "installed.mark", "installed.program.digest", "services"}));
+                         "thread.stack.size", "additional.jvm.options", "service.startup", "service.account",
+                         "service.depends.on", "service.stop.timeout", "service.recovery.first",
+                         "service.recovery.second", "service.recovery.later", "service.recovery.reset",
+                         "service.recovery.on.error.exit", "installedaservice", "installed.program.line",
+                         "installed.mark", "installed.program.digest", "installed.settings.applied", "services"}));
     auto raw = [&](const std::string& value) { return *os.registry.read(kLocalMachine, kStore + "\\svc", value); };
     EXPECT_EQ(raw("max.heap.size").type, kRegDword);
     EXPECT_EQ(raw("max.heap.size").number, 4096u);

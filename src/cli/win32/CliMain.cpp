@@ -8,7 +8,40 @@
 #include "app/Imports.h"
 #include "cli/CliCommands.h"
 #include "platform/Text.h"
+#include "platform/win32/WideText.h"
 #include "platform/win32/Win32Platform.h"
+
+namespace {
+
+// A named account's password: one line of the standard input when asked
+// for, else typed at the console without being shown; never echoed or kept.
+std::optional<std::string> readPassword(const std::string& account, bool fromStandardInput) {
+    using namespace velmora;
+    HANDLE input = GetStdHandle(STD_INPUT_HANDLE);
+    DWORD mode = 0;
+    const bool console = GetConsoleMode(input, &mode);
+    if (!console) {
+        if (!fromStandardInput) return std::nullopt;
+        std::string line;
+        char byte = 0;
+        DWORD read = 0;
+        while (ReadFile(input, &byte, 1, &read, nullptr) && read && byte != '\n') line += byte;
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        return line;
+    }
+    if (!fromStandardInput) std::cerr << "Password for " << account << ": " << std::flush;
+    SetConsoleMode(input, mode & ~ENABLE_ECHO_INPUT);
+    std::wstring line;
+    wchar_t unit = 0;
+    DWORD read = 0;
+    while (ReadConsoleW(input, &unit, 1, &read, nullptr) && read && unit != L'\n')
+        if (unit != L'\r') line += unit;
+    SetConsoleMode(input, mode);
+    if (!fromStandardInput) std::cerr << std::endl;
+    return narrow(line);
+}
+
+}  // namespace
 
 int wmain(int argc, wchar_t** argv) {
     using namespace velmora;
@@ -19,7 +52,7 @@ int wmain(int argc, wchar_t** argv) {
         arguments.push_back(fromUtf16(std::u16string(reinterpret_cast<const char16_t*>(argv[i]))));
 
     Win32Platform system;
-    cli::ConsoleFrontEnd frontEnd(std::cout, std::cerr);
+    cli::ConsoleFrontEnd frontEnd(std::cout, std::cerr, readPassword);
     DebugLog debugLog(system.files);
     Session session(system.platform, frontEnd, debugLog);
     ConfigurationStore store(system.registry);

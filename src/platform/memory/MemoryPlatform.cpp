@@ -1,5 +1,7 @@
 #include "platform/memory/MemoryPlatform.h"
 
+#include <functional>
+
 #include "platform/WindowsPaths.h"
 
 namespace velmora {
@@ -126,6 +128,101 @@ ServiceLookup MemoryServices::binaryPath(const std::string& serviceName) {
     auto it = services.find(serviceName);
     if (it == services.end()) return std::optional<std::string>();
     return std::optional<std::string>(it->second.binaryPath);
+}
+
+std::variant<ServiceConfiguration, Failure> MemoryServices::configuration(const std::string& serviceName) {
+    auto it = services.find(serviceName);
+    if (it == services.end())
+        return Failure{"OpenServiceW", "The specified service does not exist as an installed service.", 1060};
+    ServiceConfiguration configuration = it->second.configuration;
+    configuration.programLine = it->second.binaryPath;
+    return configuration;
+}
+
+std::vector<SettingFailure> MemoryServices::configure(const std::string& serviceName, const ServiceConfiguration& wanted,
+                                                      const std::string& password) {
+    auto it = services.find(serviceName);
+    if (it == services.end())
+        return {{ServiceSetting::StartType, {"OpenServiceW", "The specified service does not exist as an installed service.", 1060}}};
+    ServiceConfiguration& held = it->second.configuration;
+    std::vector<SettingFailure> refused;
+    auto set = [&](ServiceSetting setting, const std::function<std::optional<Failure>()>& change) {
+        if (unsupported.count(setting)) {
+            refused.push_back({setting, {"ChangeServiceConfig2W", "The request is not supported.", 50}});
+        } else if (auto failure = change()) {
+            refused.push_back({setting, *failure});
+        }
+    };
+    set(ServiceSetting::StartType, [&]() -> std::optional<Failure> {
+        held.startType = wanted.startType;
+        return std::nullopt;
+    });
+    set(ServiceSetting::Dependencies, [&]() -> std::optional<Failure> {
+        for (const auto& dependency : wanted.dependencies)
+            if (!services.count(dependency))
+                return Failure{"ChangeServiceConfigW", "The dependency service does not exist or has been marked for deletion.", 1075};
+        held.dependencies = wanted.dependencies;
+        return std::nullopt;
+    });
+    set(ServiceSetting::Account, [&]() -> std::optional<Failure> {
+        const bool builtIn = sameName(wanted.account, "LocalSystem") || sameName(wanted.account, "NT AUTHORITY\\LocalService") ||
+                             sameName(wanted.account, "NT AUTHORITY\\NetworkService") ||
+                             sameName(wanted.account, virtualAccount(serviceName));
+        if (!builtIn && !accounts.count(wanted.account))
+            return Failure{"ChangeServiceConfigW", "The account name is invalid or does not exist, or the password is "
+                                                   "invalid for the account name specified.", 1057};
+        if (builtIn && !password.empty()) return Failure{"ChangeServiceConfigW", "The parameter is incorrect.", 87};
+        held.account = wanted.account;
+        return std::nullopt;
+    });
+    set(ServiceSetting::DelayedStart, [&]() -> std::optional<Failure> {
+        held.delayedStart = wanted.delayedStart;
+        return std::nullopt;
+    });
+    set(ServiceSetting::FailureActions, [&]() -> std::optional<Failure> {
+        held.failureActions = wanted.failureActions;
+        held.resetPeriodSeconds = wanted.resetPeriodSeconds;
+        return std::nullopt;
+    });
+    set(ServiceSetting::FailureActionsOnNonCrash, [&]() -> std::optional<Failure> {
+        held.failureActionsOnNonCrash = wanted.failureActionsOnNonCrash;
+        return std::nullopt;
+    });
+    return refused;
+}
+
+MaybeFailure MemoryServices::setProgramLine(const std::string& serviceName, const std::string& programLine) {
+    auto it = services.find(serviceName);
+    if (it == services.end())
+        return Failure{"OpenServiceW", "The specified service does not exist as an installed service.", 1060};
+    it->second.binaryPath = programLine;
+    return std::nullopt;
+}
+
+std::optional<bool> MemoryAccounts::allows(const std::string& path, const std::string& account, Access access) {
+    if (sameName(account, "LocalSystem")) return true;
+    // A right given to a folder reaches everything below it.
+    bool underGuard = false;
+    for (std::string at = path; !at.empty();) {
+        if (auto entry = rights.find(at); entry != rights.end())
+            if (auto right = entry->second.find(account); right != entry->second.end())
+                if (right->second == Access::Modify || access == Access::Read) return true;
+        underGuard = underGuard || guarded.count(at) > 0;
+        const auto slash = at.rfind('\\');
+        at = slash == std::string::npos ? std::string() : at.substr(0, slash);
+    }
+    return !underGuard;
+}
+
+MaybeFailure MemoryAccounts::grant(const std::string& path, const std::string& account, Access access) {
+    auto& right = rights[path][account];
+    if (access == Access::Modify || right != Access::Modify) right = access;
+    return std::nullopt;
+}
+
+MaybeFailure MemoryAccounts::grantLogOnAsService(const std::string& account) {
+    serviceLogon.insert(account);
+    return std::nullopt;
 }
 
 MemoryPlatform::MemoryPlatform() { files.addFile(environment.systemFolder() + "\\net.exe", "net"); }

@@ -68,18 +68,44 @@ private:
     std::string netProgram_;
 };
 
-// The service manager's table: services by name, with their program lines.
+// The service manager's table: services by name, with their program lines
+// and how they run. It refuses what Windows refuses: an account it does not
+// know, a dependency on a service that does not exist, a password for an
+// account that takes none.
 class MemoryServices : public Services {
 public:
     struct Service {
         std::string binaryPath;
         bool started = false;
+        ServiceConfiguration configuration;
     };
     std::variant<bool, Failure> isStarted(const std::string& serviceName) override;
     ServiceLookup binaryPath(const std::string& serviceName) override;
+    std::variant<ServiceConfiguration, Failure> configuration(const std::string& serviceName) override;
+    std::vector<SettingFailure> configure(const std::string& serviceName, const ServiceConfiguration& wanted,
+                                          const std::string& password) override;
+    MaybeFailure setProgramLine(const std::string& serviceName, const std::string& programLine) override;
 
     std::map<std::string, Service, NameLess> services;
+    std::set<std::string, NameLess> accounts;  // named accounts that exist, besides the built-in ones
+    std::set<ServiceSetting> unsupported;      // parts this service manager cannot set
     int queries = 0;
+};
+
+// Access control lists by path, inherited by what lies below, and the
+// accounts that may log on as a service. SYSTEM may do anything; below a
+// guarded folder an account may do only what it was granted, elsewhere
+// anything, as a folder made under C:\ lets every signed-in account in.
+class MemoryAccounts : public Accounts {
+public:
+    std::optional<bool> allows(const std::string& path, const std::string& account, Access access) override;
+    MaybeFailure grant(const std::string& path, const std::string& account, Access access) override;
+    bool mayLogOnAsService(const std::string& account) override { return serviceLogon.count(account) > 0; }
+    MaybeFailure grantLogOnAsService(const std::string& account) override;
+
+    std::map<std::string, std::map<std::string, Access, NameLess>, NameLess> rights;  // path -> account -> access
+    std::set<std::string, NameLess> guarded;
+    std::set<std::string, NameLess> serviceLogon;
 };
 
 class MemoryEnvironment : public Environment {
@@ -106,7 +132,8 @@ struct MemoryPlatform {
     MemoryServices services;
     MemoryEnvironment environment;
     MemoryProcesses processes{files, services, environment.systemFolder()};
-    Platform platform{registry, processes, files, services, environment};
+    MemoryAccounts accounts;
+    Platform platform{registry, processes, files, services, environment, accounts};
 };
 
 }  // namespace velmora

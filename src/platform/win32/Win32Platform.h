@@ -1,5 +1,6 @@
 #pragma once
 #include "platform/Platform.h"
+#include "platform/win32/Win32Accounts.h"
 #include "platform/win32/Win32Environment.h"
 #include "platform/win32/Win32Files.h"
 #include "platform/win32/Win32Processes.h"
@@ -15,7 +16,8 @@ struct Win32Platform {
     Win32Files files;
     Win32Services services;
     Win32Environment environment;
-    Platform platform{registry, processes, files, services, environment};
+    Win32Accounts accounts;
+    Platform platform{registry, processes, files, services, environment, accounts};
 };
 
 }  // namespace velmora

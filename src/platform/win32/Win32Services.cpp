@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <cwchar>
 #include <vector>
 
 #include "platform/win32/Handles.h"
@@ -19,6 +20,123 @@ std::variant<bool, Failure> Win32Services::isStarted(const std::string& serviceN
     if (!QueryServiceStatus(service.get(), &status)) return lastErrorFailure("QueryServiceStatus");
     // Starting, pausing and paused all count as started; only stopped does not.
     return status.dwCurrentState != SERVICE_STOPPED;
+}
+
+namespace {
+
+// A QUERY_SERVICE_CONFIG2W answer in a buffer of its own size, aligned for the record.
+template <typename Record>
+std::optional<std::vector<Record>> queryConfig2(SC_HANDLE service, DWORD level) {
+    DWORD needed = 0;
+    QueryServiceConfig2W(service, level, nullptr, 0, &needed);
+    std::vector<Record> buffer(needed / sizeof(Record) + 1);
+    if (!QueryServiceConfig2W(service, level, reinterpret_cast<BYTE*>(buffer.data()),
+                              static_cast<DWORD>(buffer.size() * sizeof(Record)), &needed))
+        return std::nullopt;
+    return buffer;
+}
+
+// Entries each ended by a NUL, the list by one more.
+std::wstring doubleNulList(const std::vector<std::string>& entries) {
+    std::wstring list;
+    for (const auto& entry : entries) list += wide(entry) + L'\0';
+    return list + L'\0';
+}
+
+bool isBuiltInOrVirtual(const std::string& account) {
+    return account == "LocalSystem" || account.rfind("NT AUTHORITY\\", 0) == 0 || account.rfind("NT SERVICE\\", 0) == 0;
+}
+
+}  // namespace
+
+std::variant<ServiceConfiguration, Failure> Win32Services::configuration(const std::string& serviceName) {
+    const ServiceHandle manager(OpenSCManagerW(nullptr, nullptr, SC_MANAGER_CONNECT));
+    if (!manager) return lastErrorFailure("OpenSCManagerW");
+    const ServiceHandle service(OpenServiceW(manager.get(), wide(serviceName).c_str(), SERVICE_QUERY_CONFIG));
+    if (!service) return lastErrorFailure("OpenServiceW");
+    DWORD needed = 0;
+    QueryServiceConfigW(service.get(), nullptr, 0, &needed);
+    std::vector<QUERY_SERVICE_CONFIGW> buffer(needed / sizeof(QUERY_SERVICE_CONFIGW) + 1);
+    QUERY_SERVICE_CONFIGW* config = buffer.data();
+    if (!QueryServiceConfigW(service.get(), config, static_cast<DWORD>(buffer.size() * sizeof *config), &needed))
+        return lastErrorFailure("QueryServiceConfigW");
+
+    ServiceConfiguration found;
+    found.programLine = narrow(config->lpBinaryPathName);
+    found.startType = config->dwStartType == SERVICE_AUTO_START       ? StartType::Automatic
+                      : config->dwStartType == SERVICE_DISABLED       ? StartType::Disabled
+                                                                      : StartType::Manual;
+    found.account = narrow(config->lpServiceStartName);
+    for (const wchar_t* entry = config->lpDependencies; entry && *entry; entry += wcslen(entry) + 1)
+        found.dependencies.push_back(narrow(entry));
+    if (auto delayed = queryConfig2<SERVICE_DELAYED_AUTO_START_INFO>(service.get(), SERVICE_CONFIG_DELAYED_AUTO_START_INFO))
+        found.delayedStart = delayed->front().fDelayedAutostart != FALSE;
+    if (auto failure = queryConfig2<SERVICE_FAILURE_ACTIONSW>(service.get(), SERVICE_CONFIG_FAILURE_ACTIONS)) {
+        const SERVICE_FAILURE_ACTIONSW& actions = failure->front();
+        found.resetPeriodSeconds = actions.dwResetPeriod;
+        for (DWORD i = 0; i < actions.cActions; ++i)
+            found.failureActions.push_back({actions.lpsaActions[i].Type == SC_ACTION_RESTART, actions.lpsaActions[i].Delay});
+    }
+    if (auto flag = queryConfig2<SERVICE_FAILURE_ACTIONS_FLAG>(service.get(), SERVICE_CONFIG_FAILURE_ACTIONS_FLAG))
+        found.failureActionsOnNonCrash = flag->front().fFailureActionsOnNonCrashFailures != FALSE;
+    return found;
+}
+
+std::vector<SettingFailure> Win32Services::configure(const std::string& serviceName, const ServiceConfiguration& wanted,
+                                                     const std::string& password) {
+    const ServiceHandle manager(OpenSCManagerW(nullptr, nullptr, SC_MANAGER_CONNECT));
+    if (!manager) return {{ServiceSetting::StartType, lastErrorFailure("OpenSCManagerW")}};
+    // Restarting after a failure needs the right to start the service too.
+    const ServiceHandle service(
+        OpenServiceW(manager.get(), wide(serviceName).c_str(), SERVICE_CHANGE_CONFIG | SERVICE_QUERY_CONFIG | SERVICE_START));
+    if (!service) return {{ServiceSetting::StartType, lastErrorFailure("OpenServiceW")}};
+    std::vector<SettingFailure> refused;
+    auto change = [&](ServiceSetting setting, const char* call, BOOL done) {
+        if (!done) refused.push_back({setting, lastErrorFailure(call)});
+    };
+    auto changeConfig = [&](ServiceSetting setting, DWORD startType, const wchar_t* dependencies, const wchar_t* account,
+                            const wchar_t* secret) {
+        change(setting, "ChangeServiceConfigW",
+               ChangeServiceConfigW(service.get(), SERVICE_NO_CHANGE, startType, SERVICE_NO_CHANGE, nullptr, nullptr,
+                                    nullptr, dependencies, account, secret, nullptr));
+    };
+    changeConfig(ServiceSetting::StartType, static_cast<DWORD>(wanted.startType), nullptr, nullptr, nullptr);
+    const std::wstring dependencies = doubleNulList(wanted.dependencies);
+    changeConfig(ServiceSetting::Dependencies, SERVICE_NO_CHANGE, dependencies.c_str(), nullptr, nullptr);
+    // The built-in and virtual accounts take an empty password; a named one
+    // keeps its own when none is given.
+    const std::wstring account = wide(wanted.account), secret = wide(password);
+    const wchar_t* passwordGiven = isBuiltInOrVirtual(wanted.account) ? L"" : password.empty() ? nullptr : secret.c_str();
+    changeConfig(ServiceSetting::Account, SERVICE_NO_CHANGE, nullptr, account.c_str(), passwordGiven);
+
+    SERVICE_DELAYED_AUTO_START_INFO delayed{wanted.delayedStart ? TRUE : FALSE};
+    change(ServiceSetting::DelayedStart, "ChangeServiceConfig2W",
+           ChangeServiceConfig2W(service.get(), SERVICE_CONFIG_DELAYED_AUTO_START_INFO, &delayed));
+    std::vector<SC_ACTION> actions;
+    for (const FailureAction& action : wanted.failureActions)
+        actions.push_back({action.restart ? SC_ACTION_RESTART : SC_ACTION_NONE, action.delayMs});
+    SERVICE_FAILURE_ACTIONSW failureActions{};
+    failureActions.dwResetPeriod = wanted.resetPeriodSeconds;
+    failureActions.cActions = static_cast<DWORD>(actions.size());
+    failureActions.lpsaActions = actions.data();
+    change(ServiceSetting::FailureActions, "ChangeServiceConfig2W",
+           ChangeServiceConfig2W(service.get(), SERVICE_CONFIG_FAILURE_ACTIONS, &failureActions));
+    SERVICE_FAILURE_ACTIONS_FLAG flag{wanted.failureActionsOnNonCrash ? TRUE : FALSE};
+    change(ServiceSetting::FailureActionsOnNonCrash, "ChangeServiceConfig2W",
+           ChangeServiceConfig2W(service.get(), SERVICE_CONFIG_FAILURE_ACTIONS_FLAG, &flag));
+    SecureZeroMemory(const_cast<wchar_t*>(secret.data()), secret.size() * sizeof(wchar_t));
+    return refused;
+}
+
+MaybeFailure Win32Services::setProgramLine(const std::string& serviceName, const std::string& programLine) {
+    const ServiceHandle manager(OpenSCManagerW(nullptr, nullptr, SC_MANAGER_CONNECT));
+    if (!manager) return lastErrorFailure("OpenSCManagerW");
+    const ServiceHandle service(OpenServiceW(manager.get(), wide(serviceName).c_str(), SERVICE_CHANGE_CONFIG));
+    if (!service) return lastErrorFailure("OpenServiceW");
+    if (!ChangeServiceConfigW(service.get(), SERVICE_NO_CHANGE, SERVICE_NO_CHANGE, SERVICE_NO_CHANGE,
+                              wide(programLine).c_str(), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr))
+        return lastErrorFailure("ChangeServiceConfigW");
+    return std::nullopt;
 }
 
 ServiceLookup Win32Services::binaryPath(const std::string& serviceName) {

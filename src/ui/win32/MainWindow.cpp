@@ -6,6 +6,7 @@
 
 #include "platform/win32/WideText.h"
 #include "ui/win32/MainWindowControls.h"
+#include "ui/win32/PasswordPrompt.h"
 
 namespace velmora {
 
@@ -114,6 +115,15 @@ Answer MainWindow::ask(const Question& question) {
 void MainWindow::warn(const std::string& text) { messageBox(text, kWarningTitle, MB_OK | MB_ICONEXCLAMATION); }
 
 void MainWindow::tell(const std::string& text) { messageBox(text, kInfoTitle, MB_OK | MB_ICONINFORMATION); }
+
+std::optional<std::string> MainWindow::password(const std::string& account) {
+    std::optional<std::string> given;
+    onWindowThread([&] {
+        given = askPassword(instance_, window_, account);
+        if (busy_) EnableWindow(window_, FALSE);
+    });
+    return given;
+}
 
 void MainWindow::begin(const std::string& notice) {
     onWindowThread([&] { notice_.show(instance_, window_, notice); });

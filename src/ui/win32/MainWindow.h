@@ -41,6 +41,7 @@ public:
     void end() override;
     void showConfiguration(const Configuration& c, bool nameLocked) override;
     void showServiceState(bool installed, ServiceStatus status) override;
+    std::optional<std::string> password(const std::string& account) override;
 
 private:
     INT_PTR onMessage(UINT message, WPARAM wParam, LPARAM lParam) override;

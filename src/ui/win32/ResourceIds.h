@@ -107,3 +107,8 @@
 
 // dlg
 #define IDC_NOTICE_TEXT 2201
+
+// the account password prompt
+#define IDD_PASSWORD 204
+#define IDC_PASSWORD_PROMPT 2301
+#define IDC_PASSWORD_TEXT 2302

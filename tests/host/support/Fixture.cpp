@@ -41,12 +41,12 @@ void SessionTest::simulateWrappers() {
         auto word = [&](std::size_t from) { return command.substr(from, command.find(' ', from) - from); };
         if (auto at = command.find(" -install "); at != std::string::npos) {
             const std::string name = word(at + 10);
-            os.services.services[name] = {"\"" + command.substr(0, at) + "\" -service " + name, false};
+            os.services.services[name] = {"\"" + command.substr(0, at) + "\" -service " + name, false, {}};
         } else if (auto at = command.find(" -uninstall "); at != std::string::npos) {
             os.services.services.erase(command.substr(at + 12));
         } else if (auto at = command.find(" //IS//"); at != std::string::npos) {
             const std::string name = word(at + 7);
-            os.services.services[name] = {command.substr(0, at) + " //RS//" + name, false};
+            os.services.services[name] = {command.substr(0, at) + " //RS//" + name, false, {}};
         } else if (auto at = command.find(" //DS//"); at != std::string::npos) {
             os.services.services.erase(command.substr(at + 7));
         }

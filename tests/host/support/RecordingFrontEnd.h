@@ -27,6 +27,10 @@ public:
         shown = c;
         nameLocked = locked;
     }
+    std::optional<std::string> password(const std::string& account) override {
+        passwordsAskedFor.push_back(account);
+        return givenPassword;
+    }
     void showServiceState(bool isInstalled, ServiceStatus shownStatus) override {
         installed = isInstalled;
         status = shownStatus;
@@ -46,7 +50,8 @@ public:
 
     std::map<QuestionKind, Answer> answers;
     std::vector<Question> asked;
-    std::vector<std::string> warnings, notices, progress;
+    std::vector<std::string> warnings, notices, progress, passwordsAskedFor;
+    std::optional<std::string> givenPassword;
     Configuration shown;
     bool nameLocked = false, installed = false, busy = false;
     ServiceStatus status = ServiceStatus::NotInstalled;

@@ -1,0 +1,134 @@
+#include "platform/win32/Win32Accounts.h"
+
+#include <windows.h>
+
+#include <aclapi.h>
+#include <ntsecapi.h>
+
+#include <vector>
+
+#include "platform/win32/SystemFailure.h"
+#include "platform/win32/WideText.h"
+
+namespace velmora {
+
+namespace {
+
+constexpr DWORD kReadRights = FILE_GENERIC_READ | FILE_GENERIC_EXECUTE;
+constexpr DWORD kModifyRights = FILE_GENERIC_READ | FILE_GENERIC_WRITE | FILE_GENERIC_EXECUTE | DELETE;
+
+DWORD rightsOf(Access access) { return access == Access::Modify ? kModifyRights : kReadRights; }
+
+// The account's security identifier; empty when the name is unknown.
+std::vector<BYTE> sidOf(const std::string& account) {
+    const std::wstring name = wide(account);
+    DWORD sidSize = 0, domainSize = 0;
+    SID_NAME_USE use{};
+    LookupAccountNameW(nullptr, name.c_str(), nullptr, &sidSize, nullptr, &domainSize, &use);
+    if (sidSize == 0) return {};
+    std::vector<BYTE> sid(sidSize);
+    std::wstring domain(domainSize, L'\0');
+    if (!LookupAccountNameW(nullptr, name.c_str(), sid.data(), &sidSize, domain.data(), &domainSize, &use)) return {};
+    return sid;
+}
+
+// A security descriptor the system allocated, freed with LocalFree.
+struct LocalMemory {
+    void* memory = nullptr;
+    ~LocalMemory() {
+        if (memory) LocalFree(memory);
+    }
+};
+
+struct Policy {
+    LSA_HANDLE handle = nullptr;
+    explicit Policy(ACCESS_MASK access) {
+        LSA_OBJECT_ATTRIBUTES attributes{};
+        if (LsaOpenPolicy(nullptr, &attributes, access, &handle) != 0) handle = nullptr;
+    }
+    ~Policy() {
+        if (handle) LsaClose(handle);
+    }
+};
+
+LSA_UNICODE_STRING lsaText(std::wstring& text) {
+    return {static_cast<USHORT>(text.size() * sizeof(wchar_t)), static_cast<USHORT>(text.size() * sizeof(wchar_t)),
+            text.data()};
+}
+
+}  // namespace
+
+std::optional<bool> Win32Accounts::allows(const std::string& path, const std::string& account, Access access) {
+    std::vector<BYTE> sid = sidOf(account);
+    if (sid.empty()) return std::nullopt;
+    PACL dacl = nullptr;
+    LocalMemory descriptor;
+    std::wstring file = wide(path);
+    if (GetNamedSecurityInfoW(file.c_str(), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr, nullptr, &dacl, nullptr,
+                              &descriptor.memory) != ERROR_SUCCESS)
+        return std::nullopt;
+    if (!dacl) return true;  // no list at all lets everyone in
+    TRUSTEE_W trustee{};
+    BuildTrusteeWithSidW(&trustee, sid.data());
+    ACCESS_MASK granted = 0;
+    if (GetEffectiveRightsFromAclW(dacl, &trustee, &granted) != ERROR_SUCCESS) return std::nullopt;
+    const DWORD needed = rightsOf(access) & ~SYNCHRONIZE;
+    return (granted & needed) == needed;
+}
+
+MaybeFailure Win32Accounts::grant(const std::string& path, const std::string& account, Access access) {
+    std::vector<BYTE> sid = sidOf(account);
+    if (sid.empty()) return systemFailure("LookupAccountNameW", ERROR_NONE_MAPPED);
+    PACL dacl = nullptr;
+    LocalMemory descriptor;
+    std::wstring file = wide(path);
+    if (DWORD error = GetNamedSecurityInfoW(file.c_str(), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr, nullptr,
+                                            &dacl, nullptr, &descriptor.memory);
+        error != ERROR_SUCCESS)
+        return systemFailure("GetNamedSecurityInfoW", error);
+    EXPLICIT_ACCESS_W entry{};
+    entry.grfAccessPermissions = rightsOf(access);
+    entry.grfAccessMode = GRANT_ACCESS;
+    entry.grfInheritance = SUB_CONTAINERS_AND_OBJECTS_INHERIT;
+    BuildTrusteeWithSidW(&entry.Trustee, sid.data());
+    PACL updated = nullptr;
+    if (DWORD error = SetEntriesInAclW(1, &entry, dacl, &updated); error != ERROR_SUCCESS)
+        return systemFailure("SetEntriesInAclW", error);
+    LocalMemory updatedList{updated};
+    if (DWORD error = SetNamedSecurityInfoW(file.data(), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr, nullptr,
+                                            updated, nullptr);
+        error != ERROR_SUCCESS)
+        return systemFailure("SetNamedSecurityInfoW", error);
+    return std::nullopt;
+}
+
+// What cannot be told is taken as allowed: the service manager's own
+// refusal then says what is wrong.
+bool Win32Accounts::mayLogOnAsService(const std::string& account) {
+    std::vector<BYTE> sid = sidOf(account);
+    Policy policy(POLICY_LOOKUP_NAMES);
+    if (sid.empty() || !policy.handle) return true;
+    PLSA_UNICODE_STRING rights = nullptr;
+    ULONG count = 0;
+    const NTSTATUS status = LsaEnumerateAccountRights(policy.handle, sid.data(), &rights, &count);
+    if (status != 0) return LsaNtStatusToWinError(status) != ERROR_FILE_NOT_FOUND;
+    bool found = false;
+    for (ULONG i = 0; i < count; ++i)
+        found = found || std::wstring(rights[i].Buffer, rights[i].Length / sizeof(wchar_t)) == L"SeServiceLogonRight";
+    LsaFreeMemory(rights);
+    return found;
+}
+
+MaybeFailure Win32Accounts::grantLogOnAsService(const std::string& account) {
+    std::vector<BYTE> sid = sidOf(account);
+    if (sid.empty()) return systemFailure("LookupAccountNameW", ERROR_NONE_MAPPED);
+    Policy policy(POLICY_CREATE_ACCOUNT | POLICY_LOOKUP_NAMES);
+    if (!policy.handle) return systemFailure("LsaOpenPolicy", ERROR_ACCESS_DENIED);
+    std::wstring right = L"SeServiceLogonRight";
+    LSA_UNICODE_STRING rights = lsaText(right);
+    if (const NTSTATUS status = LsaAddAccountRights(policy.handle, sid.data(), &rights, 1); status != 0)
+        return systemFailure("LsaAddAccountRights", LsaNtStatusToWinError(status));
+    return std::nullopt;
+}
+
+}  // namespace velmora

@@ -1,0 +1,17 @@
+#pragma once
+#include "platform/Accounts.h"
+
+namespace velmora {
+
+// Folder rights through the security API (access control lists, inherited
+// entries) and the "Log on as a service" right through the local security
+// authority; no shell, no icacls.
+class Win32Accounts : public Accounts {
+public:
+    std::optional<bool> allows(const std::string& path, const std::string& account, Access access) override;
+    MaybeFailure grant(const std::string& path, const std::string& account, Access access) override;
+    bool mayLogOnAsService(const std::string& account) override;
+    MaybeFailure grantLogOnAsService(const std::string& account) override;
+};
+
+}  // namespace velmora

@@ -1,0 +1,86 @@
+#include "service/ServiceSettings.h"
+
+#include "config/ConfigurationFields.h"
+#include "platform/Text.h"
+
+namespace velmora {
+
+namespace {
+
+FailureAction actionAfter(const std::string& seconds) {
+    const auto delay = static_cast<std::uint32_t>(std::stoul(seconds));
+    return delay == 0 ? FailureAction{} : FailureAction{true, delay * 1000};
+}
+
+bool isServiceSetting(Field field) {
+    switch (field) {
+        case Field::StartupType:
+        case Field::ServiceAccount:
+        case Field::Dependencies:
+        case Field::StopTimeout:
+        case Field::RecoveryFirst:
+        case Field::RecoverySecond:
+        case Field::RecoveryLater:
+        case Field::RecoveryReset:
+        case Field::RecoveryOnErrorExit: return true;
+        default: return false;
+    }
+}
+
+}  // namespace
+
+ServiceConfiguration wantedServiceConfiguration(const Configuration& c) {
+    ServiceConfiguration wanted;
+    wanted.startType = c.startupType == "manual"     ? StartType::Manual
+                       : c.startupType == "disabled" ? StartType::Disabled
+                                                     : StartType::Automatic;
+    wanted.delayedStart = c.startupType == "delayed";
+    wanted.account = serviceAccountName(c);
+    wanted.dependencies = c.dependencies;
+    wanted.failureActions = {actionAfter(c.recoveryFirst), actionAfter(c.recoverySecond), actionAfter(c.recoveryLater)};
+    wanted.resetPeriodSeconds = static_cast<std::uint32_t>(std::stoul(c.recoveryReset));
+    wanted.failureActionsOnNonCrash = c.recoveryOnErrorExit == 1;
+    return wanted;
+}
+
+std::vector<ServiceSetting> differingSettings(const ServiceConfiguration& wanted, const ServiceConfiguration& found) {
+    std::vector<ServiceSetting> differing;
+    if (wanted.startType != found.startType) differing.push_back(ServiceSetting::StartType);
+    if (wanted.delayedStart != found.delayedStart) differing.push_back(ServiceSetting::DelayedStart);
+    if (!sameName(wanted.account, found.account)) differing.push_back(ServiceSetting::Account);
+    bool sameDependencies = wanted.dependencies.size() == found.dependencies.size();
+    for (std::size_t i = 0; sameDependencies && i < wanted.dependencies.size(); ++i)
+        sameDependencies = sameName(wanted.dependencies[i], found.dependencies[i]);
+    if (!sameDependencies) differing.push_back(ServiceSetting::Dependencies);
+    if (wanted.failureActions != found.failureActions || wanted.resetPeriodSeconds != found.resetPeriodSeconds)
+        differing.push_back(ServiceSetting::FailureActions);
+    if (wanted.failureActionsOnNonCrash != found.failureActionsOnNonCrash)
+        differing.push_back(ServiceSetting::FailureActionsOnNonCrash);
+    return differing;
+}
+
+const char* settingName(ServiceSetting setting) {
+    switch (setting) {
+        case ServiceSetting::StartType: return "start-up type";
+        case ServiceSetting::DelayedStart: return "delayed start";
+        case ServiceSetting::Account: return "account";
+        case ServiceSetting::Dependencies: return "dependencies";
+        case ServiceSetting::FailureActions: return "recovery after failures";
+        case ServiceSetting::FailureActionsOnNonCrash: return "recovery after a stop with an error";
+    }
+    return "setting";
+}
+
+bool onlyServiceSettingsDiffer(const Configuration& a, const Configuration& b) {
+    if (a == b) return false;
+    Configuration left = a, right = b;
+    for (const StoredField& field : storedFields()) {
+        if (!isServiceSetting(field.field)) continue;
+        if (field.text) left.*field.text = right.*field.text;
+        if (field.check) left.*field.check = right.*field.check;
+        if (field.list) left.*field.list = right.*field.list;
+    }
+    return left == right;
+}
+
+}  // namespace velmora

@@ -1,0 +1,23 @@
+#pragma once
+#include <string>
+#include <vector>
+
+#include "config/Configuration.h"
+#include "config/ServiceAccount.h"
+#include "platform/Services.h"
+
+namespace velmora {
+
+// How the configuration wants its service to run, as the service manager
+// says it: start type, delayed start, account, dependencies, failure actions.
+ServiceConfiguration wantedServiceConfiguration(const Configuration& c);
+
+// The parts of the found configuration that differ from the wanted one.
+std::vector<ServiceSetting> differingSettings(const ServiceConfiguration& wanted, const ServiceConfiguration& found);
+const char* settingName(ServiceSetting setting);
+
+// Whether the service's settings differ between two configurations and
+// nothing else does, so that they can be applied to an installed service in place.
+bool onlyServiceSettingsDiffer(const Configuration& a, const Configuration& b);
+
+}  // namespace velmora
