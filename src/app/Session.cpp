@@ -413,6 +413,8 @@ CheckResult Session::checkConfiguration(ReportOpening opening, const std::string
     return result;
 }
 
+std::vector<Finding> Session::missingRightsFor(const Configuration& c) { return missingRights(c, platform_.accounts); }
+
 Outcome Session::edit(Field field, const std::string& value) {
     for (const SizeBox& box : kSizeBoxes)
         if (box.field == field && !isSizeEntry(value)) {

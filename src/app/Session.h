@@ -37,6 +37,8 @@ public:
     // The list's spelling of a stored name; empty when none is stored.
     std::string storedSpelling(const std::string& name) { return store_.storedSpelling(name); }
     std::string reportPath() const;
+    // The folders whose access lists keep this configuration's account out.
+    std::vector<Finding> missingRightsFor(const Configuration& c);
 
     // File > New: a fresh configuration, asking nothing.
     void newConfiguration();

@@ -6,6 +6,7 @@
 #include "checks/Checks.h"
 #include "checks/PathRules.h"
 #include "config/Encodings.h"
+#include "config/ServiceAccount.h"
 #include "config/TomcatLayout.h"
 #include "platform/Text.h"
 
@@ -72,8 +73,8 @@ bool ConfigurationEditor::set(Field field, const std::string& value, Questions& 
         case Field::Dependencies:
             if (!value.empty()) config_.dependencies.push_back(value);
             break;
+        case Field::ServiceAccount: config_.serviceAccount = storedAccountSpelling(value, config_.serviceName); break;
         case Field::StartupType:
-        case Field::ServiceAccount:
         case Field::StopTimeout:
         case Field::RecoveryFirst:
         case Field::RecoverySecond:

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "config/StoreLayout.h"
+#include "platform/Text.h"
 
 namespace velmora {
 
@@ -109,7 +110,7 @@ std::string secondsValueProblem(const std::string& text) {
 
 std::string accountValueProblem(const std::string& text) {
     for (const char* builtIn : {"LocalSystem", "LocalService", "NetworkService", "virtual"})
-        if (text == builtIn) return {};
+        if (sameName(text, builtIn)) return {};
     const auto slash = text.find('\\');
     const bool named = slash != std::string::npos && slash > 0 && slash + 1 < text.size() &&
                        text.find('\\', slash + 1) == std::string::npos && text.find_first_of("/:*?\"<>|") == std::string::npos;

@@ -13,5 +13,9 @@ std::string serviceAccountName(const Configuration& c);
 // one (DOMAIN\name$).
 bool isNamedAccount(const Configuration& c);
 bool accountNeedsPassword(const Configuration& c);
+// A built-in account however it is written (any case, "NT AUTHORITY\\...",
+// the service's own "NT SERVICE\\<name>") as the store keeps it; any other
+// account as given.
+std::string storedAccountSpelling(const std::string& account, const std::string& serviceName);
 
 }  // namespace velmora

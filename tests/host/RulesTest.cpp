@@ -4,6 +4,8 @@
 #include "config/Encodings.h"
 #include "config/NameRule.h"
 #include "config/NewConfiguration.h"
+#include "config/ConfigurationFields.h"
+#include "config/ServiceAccount.h"
 #include "config/TomcatLayout.h"
 #include "platform/Text.h"
 #include "platform/WindowsPaths.h"
@@ -33,6 +35,28 @@ TEST(Names, CompareAsWindowsComparesKeysAndServices) {
         EXPECT_TRUE(isDeviceName(device)) << device;
     for (const char* name : {"COM10", "CONSOLE", "COMA", "xCON", "LPT", "com⁴"}) EXPECT_FALSE(isDeviceName(name)) << name;
     EXPECT_TRUE(isDevicePath("C:\\tomcat\\bin\\COM1.exe"));
+}
+
+TEST(ServiceAccounts, BuiltInAccountsHoweverWrittenAreStoredByTheirShortName) {
+    EXPECT_EQ(storedAccountSpelling("nt authority\\network service", "shop"), "NetworkService");
+    EXPECT_EQ(storedAccountSpelling("NT AUTHORITY\\SYSTEM", "shop"), "LocalSystem");
+    EXPECT_EQ(storedAccountSpelling("localservice", "shop"), "LocalService");
+    EXPECT_EQ(storedAccountSpelling("nt service\\SHOP", "shop"), "virtual");
+    EXPECT_EQ(storedAccountSpelling("NT SERVICE\\other", "shop"), "NT SERVICE\\other");  // another service's own account
+    EXPECT_EQ(storedAccountSpelling("CORP\\tomcat$", "shop"), "CORP\\tomcat$");
+    EXPECT_TRUE(accountValueProblem("networkservice").empty());
+    EXPECT_FALSE(accountValueProblem("tomcat").empty());  // a named account needs its domain, or a dot for this machine
+
+    Configuration c;
+    c.serviceName = "shop";
+    c.serviceAccount = "CORP\\tomcat$";
+    EXPECT_TRUE(isNamedAccount(c));
+    EXPECT_FALSE(accountNeedsPassword(c));  // a managed service account's password is Windows' own
+    c.serviceAccount = ".\\tomcat";
+    EXPECT_TRUE(accountNeedsPassword(c));
+    c.serviceAccount = "virtual";
+    EXPECT_EQ(serviceAccountName(c), "NT SERVICE\\shop");
+    EXPECT_FALSE(accountNeedsPassword(c));
 }
 
 TEST(NameRule, RefusesWhatCannotBeAKeyAServiceAndAFileOnAnUnquotedLine) {

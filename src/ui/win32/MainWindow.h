@@ -14,6 +14,7 @@
 #include "ui/win32/LiveRegion.h"
 #include "ui/win32/NoticeWindow.h"
 #include "ui/win32/OpenDialog.h"
+#include "ui/win32/ServiceSettingsDialog.h"
 
 namespace velmora {
 
@@ -109,6 +110,7 @@ private:
     bool closePending_ = false;
     std::function<void()> afterCommand_;
     OpenDialog openDialog_;
+    ServiceSettingsDialog settingsDialog_;
     AboutBox aboutBox_;
     NoticeWindow notice_;
 };

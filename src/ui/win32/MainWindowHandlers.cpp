@@ -28,7 +28,7 @@ constexpr FilePicker kFilePickers[] = {
 
 constexpr int kHideReadOnlyFlag = 4;
 
-bool isMenuItem(int id) { return id >= IDM_NEW && id <= IDM_IMPORT; }
+bool isMenuItem(int id) { return id >= IDM_NEW && id <= IDM_SERVICE_SETTINGS; }
 
 }  // namespace
 
@@ -188,6 +188,7 @@ void MainWindow::onMenuCommand(int id) {
         case IDM_EXIT: DestroyWindow(window_); return;
         case IDM_CHECK_CONFIGURATION: session.checkConfiguration(ReportOpening::Always); return;
         case IDM_ABOUT: return aboutBox_.show(instance_, window_);
+        case IDM_SERVICE_SETTINGS: return settingsDialog_.show(instance_, window_, session);
         case IDM_EXPORT: return exportFromMenu(window_, *transfer_, files_, *this);
         case IDM_IMPORT: return importFromMenu(window_, *transfer_, files_, *this);
     }

@@ -1,5 +1,5 @@
 // Resource and control IDs, shared by the resource script, the window code
-// and the end-to-end driver. Names follow the forms' control names.
+// and the end-to-end driver.
 #pragma once
 
 #define IDI_VELMORA 1
@@ -11,6 +11,8 @@
 #define IDD_OPEN 201
 #define IDD_ABOUT 202
 #define IDD_NOTICE 203
+#define IDD_PASSWORD 204
+#define IDD_SERVICE_SETTINGS 205
 
 // main: menus
 #define IDM_NEW 300
@@ -22,6 +24,7 @@
 #define IDM_ABOUT 306
 #define IDM_EXPORT 307
 #define IDM_IMPORT 308
+#define IDM_SERVICE_SETTINGS 309
 
 // main: the separator lines and the four frames
 #define IDC_TOP_LINE 1000
@@ -91,12 +94,12 @@
 #define IDC_CLIENT_JVM 1602
 #define IDC_OPTION_LIST 1701
 
-// openDlg
+// Open Config
 #define IDC_OPEN_OK 2001
 #define IDC_OPEN_CANCEL 2002
 #define IDC_OPEN_NAME 2003
 
-// frmAbout
+// About
 #define IDC_ABOUT_ICON 2101
 #define IDC_ABOUT_TITLE 2102
 #define IDC_ABOUT_CREDIT 2103
@@ -105,10 +108,21 @@
 #define IDC_ABOUT_DISCLAIMER 2106
 #define IDC_ABOUT_OK 2107
 
-// dlg
+// the notice while a command runs
 #define IDC_NOTICE_TEXT 2201
 
 // the account password prompt
-#define IDD_PASSWORD 204
 #define IDC_PASSWORD_PROMPT 2301
 #define IDC_PASSWORD_TEXT 2302
+
+// Service Settings
+#define IDC_SETTINGS_STARTUP 2401
+#define IDC_SETTINGS_ACCOUNT 2402
+#define IDC_SETTINGS_DEPENDENCIES 2403
+#define IDC_SETTINGS_STOP_TIMEOUT 2404
+#define IDC_SETTINGS_RECOVERY_FIRST 2405
+#define IDC_SETTINGS_RECOVERY_SECOND 2406
+#define IDC_SETTINGS_RECOVERY_LATER 2407
+#define IDC_SETTINGS_RECOVERY_RESET 2408
+#define IDC_SETTINGS_ON_ERROR_EXIT 2409
+#define IDC_SETTINGS_RIGHTS 2410

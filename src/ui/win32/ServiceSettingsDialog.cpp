@@ -1,0 +1,197 @@
+#include "ui/win32/ServiceSettingsDialog.h"
+
+#include "app/Session.h"
+#include "checks/Questions.h"
+#include "config/ConfigurationFields.h"
+#include "config/ServiceAccount.h"
+#include "platform/Services.h"
+#include "platform/win32/WideText.h"
+#include "ui/win32/ResourceIds.h"
+#include "ui/win32/WindowPlacement.h"
+#include "ui/win32/WindowText.h"
+
+namespace velmora {
+
+namespace {
+
+// In the order of startupTypes().
+const char* const kStartupCaptions[] = {"Automatic", "Automatic (Delayed Start)", "Manual", "Disabled"};
+const char* const kBuiltInAccounts[] = {"LocalSystem", "LocalService", "NetworkService"};
+
+struct SecondsBox {
+    int id;
+    Field field;
+    const char* label;
+};
+
+constexpr SecondsBox kSecondsBoxes[] = {
+    {IDC_SETTINGS_STOP_TIMEOUT, Field::StopTimeout, "Stop timeout"},
+    {IDC_SETTINGS_RECOVERY_FIRST, Field::RecoveryFirst, "Restart after the first failure"},
+    {IDC_SETTINGS_RECOVERY_SECOND, Field::RecoverySecond, "Restart after the second failure"},
+    {IDC_SETTINGS_RECOVERY_LATER, Field::RecoveryLater, "Restart after later failures"},
+    {IDC_SETTINGS_RECOVERY_RESET, Field::RecoveryReset, "Reset the failure count after"},
+};
+
+std::string virtualAccountCaption(const std::string& serviceName) {
+    return "Virtual account (" + virtualAccount(serviceName) + ")";
+}
+
+std::vector<std::string> linesOf(const std::string& text) {
+    std::vector<std::string> lines;
+    std::string line;
+    for (char ch : text + "\n") {
+        if (ch != '\r' && ch != '\n') {
+            line += ch;
+            continue;
+        }
+        const auto first = line.find_first_not_of(" \t");
+        if (first != std::string::npos) lines.push_back(line.substr(first, line.find_last_not_of(" \t") - first + 1));
+        line.clear();
+    }
+    return lines;
+}
+
+std::string joinedLines(const std::vector<std::string>& lines) {
+    std::string text;
+    for (const auto& line : lines) text += (text.empty() ? "" : "\r\n") + line;
+    return text;
+}
+
+}  // namespace
+
+void ServiceSettingsDialog::show(HINSTANCE instance, HWND owner, Session& session) {
+    owner_ = owner;
+    session_ = &session;
+    if (!window_) {
+        if (!create(instance, IDD_SERVICE_SETTINGS, owner)) return;
+        centerOver(window_, owner);
+    }
+    fill();
+    EnableWindow(owner_, FALSE);
+    ShowWindow(window_, SW_SHOW);
+    SetForegroundWindow(window_);
+    SendMessageW(window_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(item(IDC_SETTINGS_STARTUP)), TRUE);
+}
+
+INT_PTR ServiceSettingsDialog::onMessage(UINT message, WPARAM wParam, LPARAM) {
+    switch (message) {
+        case WM_INITDIALOG: return TRUE;
+        case WM_COMMAND:
+            switch (LOWORD(wParam)) {
+                case IDOK:
+                    if (valuesValid()) handOver();
+                    return TRUE;
+                case IDCANCEL: close(); return TRUE;
+                case IDC_SETTINGS_ACCOUNT:
+                    if (HIWORD(wParam) == CBN_SELCHANGE) takeChosenAccount();
+                    if (HIWORD(wParam) == CBN_SELCHANGE || HIWORD(wParam) == CBN_KILLFOCUS) showRights();
+                    return TRUE;
+            }
+            return FALSE;
+        case WM_CLOSE: close(); return TRUE;
+    }
+    return FALSE;
+}
+
+void ServiceSettingsDialog::fill() {
+    const Configuration& c = session_->configuration();
+    HWND startup = item(IDC_SETTINGS_STARTUP);
+    SendMessageW(startup, CB_RESETCONTENT, 0, 0);
+    const auto& types = startupTypes();
+    for (std::size_t i = 0; i < types.size(); ++i) {
+        SendMessageW(startup, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(wide(kStartupCaptions[i]).c_str()));
+        if (types[i] == c.startupType) SendMessageW(startup, CB_SETCURSEL, i, 0);
+    }
+
+    HWND account = item(IDC_SETTINGS_ACCOUNT);
+    SendMessageW(account, CB_RESETCONTENT, 0, 0);
+    SendMessageW(account, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(wide(virtualAccountCaption(c.serviceName)).c_str()));
+    for (const char* builtIn : kBuiltInAccounts)
+        SendMessageW(account, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(wide(builtIn).c_str()));
+    setTextOf(account, c.serviceAccount == "virtual" ? virtualAccountCaption(c.serviceName) : c.serviceAccount);
+
+    setTextOf(item(IDC_SETTINGS_DEPENDENCIES), joinedLines(c.dependencies));
+    for (const SecondsBox& box : kSecondsBoxes) setTextOf(item(box.id), c.*storedField(box.field).text);
+    CheckDlgButton(window_, IDC_SETTINGS_ON_ERROR_EXIT, c.recoveryOnErrorExit ? BST_CHECKED : BST_UNCHECKED);
+    showRights();
+}
+
+void ServiceSettingsDialog::showRights() {
+    Configuration candidate = session_->configuration();
+    candidate.serviceAccount = chosenAccount();
+    std::vector<std::string> lines;
+    if (accountValueProblem(candidate.serviceAccount).empty())
+        for (const Finding& finding : session_->missingRightsFor(candidate)) lines.push_back(finding.message);
+    if (lines.empty()) lines.push_back("The account can use every folder Tomcat needs.");
+    setTextOf(item(IDC_SETTINGS_RIGHTS), joinedLines(lines));
+}
+
+// The edit box shows a chosen entry only after this notification; the rights are for the entry.
+void ServiceSettingsDialog::takeChosenAccount() {
+    HWND account = item(IDC_SETTINGS_ACCOUNT);
+    const LRESULT index = SendMessageW(account, CB_GETCURSEL, 0, 0);
+    const LRESULT length = SendMessageW(account, CB_GETLBTEXTLEN, static_cast<WPARAM>(index), 0);
+    if (index == CB_ERR || length == CB_ERR) return;
+    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+    SendMessageW(account, CB_GETLBTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text.data()));
+    text.resize(static_cast<std::size_t>(length));
+    SetWindowTextW(account, text.c_str());
+}
+
+std::string ServiceSettingsDialog::chosenAccount() {
+    const std::string& serviceName = session_->configuration().serviceName;
+    const std::string typed = textOf(item(IDC_SETTINGS_ACCOUNT));
+    if (typed == virtualAccountCaption(serviceName)) return "virtual";
+    return storedAccountSpelling(typed, serviceName);
+}
+
+std::vector<std::string> ServiceSettingsDialog::typedDependencies() {
+    return linesOf(textOf(item(IDC_SETTINGS_DEPENDENCIES)));
+}
+
+bool ServiceSettingsDialog::valuesValid() {
+    auto refuse = [this](int id, const std::string& label, const std::string& problem) {
+        const std::string text = "The " + label + " setting was not taken: " + problem + ".";
+        MessageBoxW(window_, wide(text).c_str(), wide(kWarningTitle).c_str(), MB_OK | MB_ICONEXCLAMATION);
+        SendMessageW(window_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(item(id)), TRUE);
+        return false;
+    };
+    if (auto problem = accountValueProblem(chosenAccount()); !problem.empty())
+        return refuse(IDC_SETTINGS_ACCOUNT, "Log on as", problem);
+    for (const auto& dependency : typedDependencies())
+        if (auto problem = serviceNameListProblem(dependency); !problem.empty())
+            return refuse(IDC_SETTINGS_DEPENDENCIES, "Depends on", "\"" + dependency + "\": " + problem);
+    for (const SecondsBox& box : kSecondsBoxes)
+        if (auto problem = secondsValueProblem(textOf(item(box.id))); !problem.empty())
+            return refuse(box.id, box.label, problem);
+    return true;
+}
+
+// Only what changed is handed over, so a value the session would question
+// is not asked about again when the user did not touch it.
+void ServiceSettingsDialog::handOver() {
+    Session& session = *session_;
+    const Configuration before = session.configuration();
+    bool taken = true;
+    auto hand = [&](Field field, const std::string& value, const std::string& was) {
+        if (value != was) taken = session.edit(field, value).done() && taken;
+    };
+    const LRESULT startup = SendDlgItemMessageW(window_, IDC_SETTINGS_STARTUP, CB_GETCURSEL, 0, 0);
+    if (startup >= 0 && static_cast<std::size_t>(startup) < startupTypes().size())
+        hand(Field::StartupType, startupTypes()[static_cast<std::size_t>(startup)], before.startupType);
+    hand(Field::ServiceAccount, chosenAccount(), before.serviceAccount);
+    for (const SecondsBox& box : kSecondsBoxes) hand(box.field, textOf(item(box.id)), before.*storedField(box.field).text);
+    hand(Field::RecoveryOnErrorExit, IsDlgButtonChecked(window_, IDC_SETTINGS_ON_ERROR_EXIT) == BST_CHECKED ? "1" : "0",
+         before.recoveryOnErrorExit ? "1" : "0");
+    if (const auto dependencies = typedDependencies(); dependencies != before.dependencies)
+        taken = session.replaceList(Field::Dependencies, dependencies).done() && taken;
+    if (taken) close();
+}
+
+void ServiceSettingsDialog::close() {
+    // The owner first, so that it, not another program, becomes active again.
+    EnableWindow(owner_, TRUE);
+    ShowWindow(window_, SW_HIDE);
+}
+
+}  // namespace velmora
