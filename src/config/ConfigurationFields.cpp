@@ -133,10 +133,10 @@ std::string valueProblem(const StoredField& field, const std::string& value) {
         case FieldKind::Account: return accountValueProblem(value);
         case FieldKind::List: return value.empty() ? std::string() : serviceNameListProblem(value);
         case FieldKind::Choice: {
-            std::string expected = "expected one of";
+            std::string expected = "expected one of ";
             for (const auto& choice : *field.choices) {
                 if (value == choice) return {};
-                expected += " " + choice;
+                expected += (&choice == &field.choices->front() ? "" : ", ") + choice;
             }
             return expected;
         }

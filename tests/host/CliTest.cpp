@@ -23,9 +23,15 @@ struct CliRun {
 class CliTest : public ::testing::Test {
 protected:
     MemoryPlatform os;
+    std::optional<std::string> standardInput;  // what --password-stdin reads
+    std::vector<std::string> passwordPrompts;
     CliRun run(std::vector<std::string> arguments) {
         std::ostringstream out, err;
-        cli::ConsoleFrontEnd console(out, err);
+        cli::ConsoleFrontEnd console(out, err, [this](const std::string& account, bool fromInput) {
+            if (fromInput) return standardInput;
+            passwordPrompts.push_back(account);
+            return std::optional<std::string>();
+        });
         DebugLog log(os.files);
         Session session(os.platform, console, log);
         ConfigurationStore store(os.registry);
@@ -92,6 +98,48 @@ TEST_F(CliTest, AScriptCreatesInstallsRunsAndRemovesAConfiguration) {
     r = run({"show", "shop"});
     EXPECT_EQ(r.code, 8);
     EXPECT_EQ(r.err, "No configuration named \"shop\" is stored.\n");
+}
+
+TEST_F(CliTest, ServiceSettingsAreFieldsLikeTheOthersAndAPasswordComesOnlyFromWhereItWasAskedFor) {
+    os.services.services["Tcpip"] = {"tcpip", true, {}};
+    os.services.accounts.insert("CORP\\tomcat");
+    os.accounts.guarded.insert("C:\\tomcat\\logs");
+    CliRun r = run({"set", "shop", "service.startup=delayed", "service.account=CORP\\tomcat", "service.depends.on=Tcpip",
+                    "service.recovery.first=10", "service.recovery.on.error.exit=0"});
+    ASSERT_EQ(r.code, 0) << r.err;
+    r = run({"show", "shop"});
+    EXPECT_NE(r.out.find("service.startup = delayed\nservice.account = CORP\\tomcat\nservice.depends.on = Tcpip\n"
+                         "service.stop.timeout = 30\nservice.recovery.first = 10\nservice.recovery.second = 60\n"
+                         "service.recovery.later = 300\nservice.recovery.reset = 86400\nservice.recovery.on.error.exit = 0\n"),
+              std::string::npos)
+        << r.out;
+    r = run({"set", "shop", "service.startup=sometimes"});
+    EXPECT_EQ(r.code, 2);
+    EXPECT_EQ(r.err, "velmora-cli set: field \"service.startup\": expected one of auto, delayed, manual, disabled.\n");
+
+    // No password given: asked for at the prompt, none typed, nothing installed.
+    r = run({"install", "shop", "--yes"});
+    EXPECT_NE(r.code, 0);
+    EXPECT_EQ(passwordPrompts, std::vector<std::string>{"CORP\\tomcat"});
+    EXPECT_EQ(os.services.services.count("shop"), 0u);
+    EXPECT_NE(r.err.find("Warning: CORP\\tomcat logs on with a password, and none was given"), std::string::npos);
+
+    // --yes alone does not grant rights; --grant-rights does, and --password-stdin reads the password.
+    standardInput = "pa55-from-stdin";
+    r = run({"install", "shop", "--yes", "--password-stdin"});
+    EXPECT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(os.accounts.allows("C:\\tomcat\\logs", "CORP\\tomcat", Access::Modify), false);
+    EXPECT_EQ(os.services.services["shop"].configuration.account, "CORP\\tomcat");
+    EXPECT_TRUE(os.services.services["shop"].configuration.delayedStart);
+    r = run({"set", "shop", "service.stop.timeout=90", "--yes", "--grant-rights", "--password-stdin"});
+    EXPECT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(os.accounts.allows("C:\\tomcat\\logs", "CORP\\tomcat", Access::Modify), true);
+    EXPECT_EQ(passwordPrompts.size(), 1u);
+    std::string everything = run({"export", "--out=C:\\all.json"}).out + run({"show", "shop", "--json"}).out +
+                             os.files.files["C:\\all.json"];
+    for (const auto& write : os.registry.writeLog) everything += write;
+    for (const auto& line : os.processes.ran) everything += line;
+    EXPECT_EQ(everything.find("pa55-from-stdin"), std::string::npos);
 }
 
 TEST_F(CliTest, EveryOtherExitCodeMeansWhatTheHelpSays) {
