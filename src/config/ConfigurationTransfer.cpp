@@ -15,8 +15,12 @@ const std::string kNothingChanged = "Import refused, nothing was changed. ";
 ConfigurationTransfer::Result ConfigurationTransfer::exportNamed(const std::vector<std::string>& names) {
     std::vector<Configuration> configurations;
     Result result;
+    // The list is read and folded once: looking each name up in it afresh made an export quadratic.
+    std::unordered_map<std::u16string, std::string> listed;
+    for (const auto& name : store_.names()) listed.emplace(foldedName(name), name);
     for (const auto& name : names) {
-        const std::string stored = store_.storedSpelling(name);
+        const auto spelling = listed.find(foldedName(name));
+        const std::string stored = spelling != listed.end() ? spelling->second : store_.keyExists(name) ? name : "";
         if (stored.empty()) return {"No configuration named \"" + name + "\" is stored.", false, {}, {}};
         configurations.push_back(store_.read(stored).values);
         result.names.push_back(stored);
