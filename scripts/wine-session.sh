@@ -69,6 +69,15 @@ wineserver -p
 # Start Wine's own services now, detached from the caller's output: started
 # later by a test, they would hold its output pipe open.
 wine wineboot </dev/null >/dev/null 2>&1
+# Xvfb runs no window manager, and Wine waits up to two seconds for one to
+# confirm every hidden window that has a title bar; told that none runs, it
+# places its windows itself. On a desktop's display the manager is asked again.
+x11_key='HKCU\Software\Wine\X11 Driver'
+if [ -n "$xvfb_pid" ]; then
+  wine reg add "$x11_key" /v Managed /d N /f </dev/null >/dev/null 2>&1
+else
+  wine reg delete "$x11_key" /v Managed /f </dev/null >/dev/null 2>&1
+fi
 "$@" <&0 &
 command_pid=$!
 wait "$command_pid"
