@@ -15,7 +15,8 @@ class FrontEnd : public Questions, public Progress {
 public:
     // The configuration being edited, and whether its name is fixed (stored).
     virtual void showConfiguration(const Configuration& c, bool nameLocked) = 0;
-    virtual void showServiceState(bool installed, ServiceStatus status) = 0;
+    // With the cause of the service's last failed start while it is not running.
+    virtual void showServiceState(bool installed, ServiceStatus status, const std::string& failedStartCause) = 0;
     // A notice ("Info").
     virtual void tell(const std::string& text) = 0;
     // The password of a named account the service is to log on with; nothing

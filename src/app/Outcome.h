@@ -1,6 +1,9 @@
 #pragma once
+#include <optional>
 #include <string>
 #include <vector>
+
+#include "service/StartDiagnosis.h"
 
 namespace velmora {
 
@@ -17,11 +20,12 @@ struct Outcome {
     std::string summary;                // one sentence on what happened
     std::vector<std::string> warnings;  // the warnings told and not accepted by a later Yes
     std::vector<std::string> steps;     // the steps that ran, in order
+    std::optional<StartDiagnosis> startFailure;  // why a start did not get the service running
 
     bool done() const { return result == Result::Done; }
-    static Outcome refused(std::string why) { return {Result::Refused, std::move(why), {}, {}}; }
-    static Outcome declined(std::string why) { return {Result::Declined, std::move(why), {}, {}}; }
-    static Outcome failed(std::string why) { return {Result::Failed, std::move(why), {}, {}}; }
+    static Outcome refused(std::string why) { return {Result::Refused, std::move(why), {}, {}, {}}; }
+    static Outcome declined(std::string why) { return {Result::Declined, std::move(why), {}, {}, {}}; }
+    static Outcome failed(std::string why) { return {Result::Failed, std::move(why), {}, {}, {}}; }
 };
 
 }  // namespace velmora

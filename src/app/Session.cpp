@@ -73,6 +73,18 @@ std::string Session::reportPath() const {
 
 namespace {
 
+ReportSection failedStartSection(const StartDiagnosis& failed) {
+    ReportSection section{"Last failed start", {"At: " + isoUtcText(failed.at), failed.sentence}};
+    if (!failed.file.empty()) section.lines.push_back("From: " + failed.file + ", line " + std::to_string(failed.line));
+    for (const auto& line : failed.evidence) section.lines.push_back("  " + line);
+    if (!failed.filesRead.empty()) {
+        std::string read = "Files read:";
+        for (const auto& file : failed.filesRead) read += " " + file;
+        section.lines.push_back(read);
+    }
+    return section;
+}
+
 // The size boxes take a whole number of their unit, or nothing.
 struct SizeBox {
     Field field;
@@ -104,7 +116,17 @@ void Session::applyStatus(const StatusCheck& check) {
     status_ = check.status;
     if (check.failure) debugLog_.logFailure(*check.failure, "check service status");
     unknownLogged_ = check.failure.has_value();
-    frontEnd_.showServiceState(installed_, status_);
+    frontEnd_.showServiceState(installed_, status_, failedStartCause());
+}
+
+std::optional<StartDiagnosis> Session::lastFailedStart() {
+    if (!installed_ || status_ != ServiceStatus::NotRunning) return std::nullopt;
+    return controller_.lastFailedStart(configuration().serviceName);
+}
+
+std::string Session::failedStartCause() {
+    const auto failed = lastFailedStart();
+    return failed ? failed->cause : std::string();
 }
 
 void Session::refresh() { applyStatus(controller_.status(configuration().serviceName, installed_)); }
@@ -143,7 +165,7 @@ Outcome Session::open(const std::string& name) {
     promptsOn_ = true;
     show();
     refresh();
-    Outcome outcome{Outcome::Result::Done, "Opened \"" + name + "\".", telling.warnings, {}};
+    Outcome outcome{Outcome::Result::Done, "Opened \"" + name + "\".", telling.warnings, {}, {}};
     return outcome;
 }
 
@@ -245,7 +267,7 @@ Outcome Session::save(bool announce) {
             append(plan, controller_.removal(s));
             append(plan, storeSave(s));
             append(plan, controller_.installation(s));
-            if (restart) plan.push_back(controller_.start(c.serviceName));
+            if (restart) plan.push_back(controller_.start(s));
         }
     }
     const PlanResult ran = runPlan(plan);
@@ -259,6 +281,7 @@ Outcome Session::save(bool announce) {
         record_ = stored.record;
     }
     Outcome outcome = finish(telling, ran, messages::instanceSaved(c.serviceName));
+    outcome.startFailure = s.startFailure;
     show();
     refresh();
     if (outcome.done() && announce) frontEnd_.tell(outcome.summary);
@@ -375,13 +398,17 @@ Outcome Session::changeRunning(bool start) {
     Survey s = controller_.survey(c, installed_, record_);
     if (std::string why = controller_.actRefusal(s); !why.empty()) return telling.refuse(why);
     Plan plan = controller_.adoption(s);
-    plan.push_back(start ? controller_.start(c.serviceName) : controller_.stop(c.serviceName));
+    plan.push_back(start ? controller_.start(s) : controller_.stop(c.serviceName));
     const PlanResult ran = runPlan(plan);
     record_ = s.record;
     refresh();
     const ServiceStatus wanted = start ? ServiceStatus::Running : ServiceStatus::NotRunning;
     Outcome outcome = finish(telling, ran, "Service \"" + c.serviceName + (start ? "\" is running." : "\" is not running."));
-    if (outcome.done() && status_ != wanted) {
+    outcome.startFailure = s.startFailure;
+    if (s.startFailure) {
+        outcome.result = Outcome::Result::Failed;
+        outcome.summary = s.startFailure->sentence;
+    } else if (outcome.done() && status_ != wanted) {
         outcome.result = Outcome::Result::Failed;
         outcome.summary = "Service \"" + c.serviceName + "\" did not " + (start ? "start" : "stop") +
                           "; its state: " + statusText(status_) + ".";
@@ -398,6 +425,8 @@ CheckResult Session::checkConfiguration(ReportOpening opening, const std::string
     Unheard nobody;
     Questions& questions = promptsOn_ ? static_cast<Questions&>(telling) : nobody;
     result.report = examineConfiguration(configuration(), platform_.files, platform_.accounts, questions);
+    refresh();
+    if (const auto failed = lastFailedStart()) result.report.sections.push_back(failedStartSection(*failed));
     if (auto failure = platform_.files.writeText(result.reportPath, reportDocument(result.report) + "\r\n")) {
         const std::string why = messages::reportNotWritten(result.reportPath, failure->description);
         telling.warn(why);

@@ -37,6 +37,8 @@ public:
     // The list's spelling of a stored name; empty when none is stored.
     std::string storedSpelling(const std::string& name) { return store_.storedSpelling(name); }
     std::string reportPath() const;
+    // Why the service's last start failed, while it is installed and not running.
+    std::optional<StartDiagnosis> lastFailedStart();
     // The folders whose access lists keep this configuration's account out.
     std::vector<Finding> missingRightsFor(const Configuration& c);
 
@@ -74,6 +76,7 @@ private:
     Configuration freshConfiguration();
     void show();
     void applyStatus(const StatusCheck& check);
+    std::string failedStartCause();
     // The report before an install: written, opened when it found
     // something, and then the question whether to go on.
     bool acceptReport(Telling& telling);

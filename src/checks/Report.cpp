@@ -80,7 +80,7 @@ Report examineConfiguration(const Configuration& c, Files& files, Accounts& acco
         questions.warn(finding.message);
         log.push_back(std::move(finding));
     }
-    return {reportRows(c, jvmLibrary), std::move(log)};
+    return {reportRows(c, jvmLibrary), std::move(log), {}};
 }
 
 std::string reportDocument(const Report& report) {
@@ -94,6 +94,10 @@ std::string reportDocument(const Report& report) {
     html += "</table><br><br><font size='4'><b>Info, Errors and Warnings</b></font><br>";
     if (report.findings.empty()) html += "<font size='2'>No errors or warnings detected.</font><br>";
     for (const auto& finding : report.findings) html += "<font size='2'>" + escapeHtml(finding.message) + "</font><br>";
+    for (const auto& section : report.sections) {
+        html += "<br><br><font size='4'><b>" + escapeHtml(section.title) + "</b></font><br>";
+        for (const auto& line : section.lines) html += "<font size='2'>" + escapeHtml(line) + "</font><br>";
+    }
     html += "</body></html>";
     return html;
 }

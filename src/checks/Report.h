@@ -13,9 +13,16 @@ namespace velmora {
 // What the diagnostic report shows: the configuration as "label: value"
 // rows (the 17 fixed ones, one per option, then how the service runs) and
 // the findings of every check, in checking order.
+// A section of its own after the findings: a title and its lines.
+struct ReportSection {
+    std::string title;
+    std::vector<std::string> lines;
+};
+
 struct Report {
     std::vector<std::string> rows;
     CheckLog findings;
+    std::vector<ReportSection> sections;
 };
 
 // Runs every check on the configuration; each tells its finding through the

@@ -54,6 +54,15 @@ const char* kindOf(const Outcome& outcome) {
 
 std::string inQuotes(const std::string& name) { return "\"" + name + "\""; }
 
+Json startFailureJson(const StartDiagnosis& failed) {
+    Json json = {{"cause", failed.cause}, {"sentence", failed.sentence}, {"file", failed.file}};
+    json["line"] = failed.line;
+    json["evidence"] = failed.evidence;
+    json["filesRead"] = failed.filesRead;
+    json["at"] = isoUtcText(failed.at);
+    return json;
+}
+
 class Commands {
 public:
     Commands(const Invocation& inv, CliSession& s) : inv_(inv), s_(s), session_(s.session) {}
@@ -96,10 +105,13 @@ private:
         return kSuccess;
     }
 
-    int error(int code, const char* kind, const std::string& message, const std::vector<std::string>& warnings = {}) {
+    int error(int code, const char* kind, const std::string& message, const std::vector<std::string>& warnings = {},
+              const Json& more = {}) {
         if (inv_.json) {
             Json detail = {{"exitCode", code}, {"kind", kind}, {"message", message}};
             if (!warnings.empty()) detail["warnings"] = warnings;
+            if (more.is_object())
+                for (const auto& [key, value] : more.items()) detail[key] = value;
             printJson({{"error", detail}});
         } else if (!message.empty()) {
             s_.err << message << "\n";
@@ -110,6 +122,10 @@ private:
     // What an operation did: the summary on success, the reason otherwise.
     int report(const Outcome& outcome, const std::string& n, bool printSummary) {
         const int code = exitCodeOf(outcome);
+        // A failed start's sentence and evidence came as its warning already.
+        if (code != kSuccess && outcome.startFailure)
+            return error(code, kindOf(outcome), inv_.json ? outcome.summary : "", outcome.warnings,
+                         {{"startFailure", startFailureJson(*outcome.startFailure)}});
         if (code != kSuccess)
             return error(code, kindOf(outcome), outcome.done() ? "A warning came up." : outcome.summary, outcome.warnings);
         if (inv_.json)
@@ -246,7 +262,13 @@ private:
         std::string n = name();
         if (!load(n)) return notStored(n);
         const StatusWord state = statusWordOf(session_.status());
-        say({{"name", n}, {"status", state.word}}, n + ": " + state.word);
+        Json json = {{"name", n}, {"status", state.word}};
+        std::string text = n + ": " + state.word;
+        if (const auto failed = session_.lastFailedStart()) {
+            json["lastFailedStart"] = startFailureJson(*failed);
+            text += "\nLast failed start (" + isoUtcText(failed->at) + "): " + failed->sentence;
+        }
+        say(json, text);
         return state.exitCode;
     }
 

@@ -42,7 +42,7 @@ public:
     void end() override {}
     void detail(const std::string& text) override;
     void showConfiguration(const Configuration&, bool) override {}
-    void showServiceState(bool, ServiceStatus) override {}
+    void showServiceState(bool, ServiceStatus, const std::string&) override {}
     std::optional<std::string> password(const std::string& account) override;
 
 private:

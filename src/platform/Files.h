@@ -1,11 +1,21 @@
 #pragma once
 #include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
+#include "platform/Clock.h"
 #include "platform/Failure.h"
 
 namespace velmora {
+
+// What a listing says of one file.
+struct FileFacts {
+    std::string path;
+    std::uint64_t size = 0;
+    FileTime modified = 0;
+};
 
 // Ordinary files and folders. A path that names a device (CON, COM1.exe, ...)
 // is never a file here: it is neither found, read, copied nor deleted.
@@ -27,6 +37,12 @@ public:
     virtual MaybeFailure createFolders(const std::string& path) = 0;
     // The first maxBytes bytes of an ordinary disk file; nothing otherwise.
     virtual std::optional<std::string> readBytes(const std::string& path, std::size_t maxBytes) = 0;
+    // Up to maxBytes bytes of an ordinary disk file from the offset on; an
+    // offset past the end gives nothing read, a file that cannot be read nothing.
+    virtual std::optional<std::string> readRange(const std::string& path, std::uint64_t offset, std::size_t maxBytes) = 0;
+    // The ordinary files directly in the folder whose names match the pattern
+    // (* and ? as Windows matches them), in no particular order.
+    virtual std::vector<FileFacts> listFiles(const std::string& folder, const std::string& pattern) = 0;
     // Whether both paths name one existing file, however they are spelt.
     virtual bool sameFile(const std::string& a, const std::string& b) = 0;
 };

@@ -1,6 +1,8 @@
 #pragma once
 #include "platform/Accounts.h"
+#include "platform/Clock.h"
 #include "platform/Environment.h"
+#include "platform/EventLog.h"
 #include "platform/Files.h"
 #include "platform/Processes.h"
 #include "platform/Registry.h"
@@ -16,6 +18,8 @@ struct Platform {
     Services& services;
     Environment& environment;
     Accounts& accounts;
+    Clock& clock;
+    EventLog& events;
 };
 
 }  // namespace velmora

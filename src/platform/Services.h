@@ -34,6 +34,17 @@ struct ServiceConfiguration {
     bool failureActionsOnNonCrash = false;  // a stop with an error exit code counts as a failure
 };
 
+// Where a service stands, and how its last run ended: the service manager's
+// error code, and the service's own code when that is 1066
+// (ERROR_SERVICE_SPECIFIC_ERROR).
+enum class RunState { Stopped, StartPending, StopPending, Running, Other };
+
+struct ServiceState {
+    RunState state = RunState::Stopped;
+    std::uint32_t exitCode = 0;
+    std::uint32_t serviceExitCode = 0;
+};
+
 // The parts of a service's configuration that are set one by one, so that a
 // refusal names the one refused.
 enum class ServiceSetting { StartType, DelayedStart, Account, Dependencies, FailureActions, FailureActionsOnNonCrash };
@@ -50,6 +61,7 @@ public:
     // manager does not know is a failure.
     virtual std::variant<bool, Failure> isStarted(const std::string& serviceName) = 0;
     virtual ServiceLookup binaryPath(const std::string& serviceName) = 0;
+    virtual std::variant<ServiceState, Failure> state(const std::string& serviceName) = 0;
     virtual std::variant<ServiceConfiguration, Failure> configuration(const std::string& serviceName) = 0;
     // Sets every part but the program line, each on its own; the password goes
     // with the account (empty for the built-in and virtual accounts). Returns

@@ -14,6 +14,7 @@ public:
     bool isLegacyProgramLine(const Configuration& c, const std::string& programLine) const override;
     std::vector<WrapperValue> parameters(const Configuration& c) const override;
     std::optional<ProcessRun> updatingStopTimeout(const Configuration&) const override { return std::nullopt; }
+    FilePattern ownLog(const Configuration& c) const override { return {c.catalinaBase + "\\logs", "jakarta_service_*.log"}; }
 
 private:
     Files& files_;  // where the JVM library is depends on the JDK's layout

@@ -14,6 +14,7 @@ public:
     bool isLegacyProgramLine(const Configuration& c, const std::string& programLine) const override;
     std::vector<WrapperValue> parameters(const Configuration& c) const override;
     std::optional<ProcessRun> updatingStopTimeout(const Configuration& c) const override;
+    FilePattern ownLog(const Configuration& c) const override { return {c.catalinaBase + "\\logs", "commons-daemon.*.log"}; }
 
 private:
     Files& files_;

@@ -9,6 +9,9 @@
 #include "service/ServiceMessages.h"
 #include "service/ServiceNames.h"
 #include "service/ServiceSettings.h"
+#include "service/LastFailedStart.h"
+#include "service/StartWatch.h"
+#include "config/ServiceAccount.h"
 
 namespace velmora {
 
@@ -83,12 +86,11 @@ Plan ServiceController::adoption(Survey& s) {
              }}};
 }
 
-StepResult ServiceController::runNet(const std::string& verb, const std::string& name) {
+StepResult ServiceController::runNet(const std::string& verb, const std::string& name, std::string* output) {
     const std::string net = platform_.environment.systemFolder() + "\\net.exe";
-    progress_.begin(verb == "start" ? messages::startingNotice(name) : messages::stoppingNotice(name));
     const ProcessResult result = platform_.processes.run({net, netCommand(verb, name)});
-    progress_.end();
     progress_.detail(result.output);
+    if (output) *output = result.output;
     StepResult step;
     // net's own exit code is not looked at: the status that follows shows the outcome.
     if (result.ending != ProcessResult::Ending::Exited)
@@ -98,12 +100,63 @@ StepResult ServiceController::runNet(const std::string& verb, const std::string&
     return step;
 }
 
-Step ServiceController::start(const std::string& name) {
-    return {"start", [this, name] { return runNet("start", name); }};
+Step ServiceController::start(Survey& s) {
+    return {"start", [this, &s] {
+                progress_.begin(messages::startingNotice(s.config.serviceName));
+                StepResult step = startAndWatch(s);
+                progress_.end();
+                return step;
+            }};
+}
+
+StepResult ServiceController::startAndWatch(Survey& s) {
+    const std::string& name = s.config.serviceName;
+    const auto sources = evidenceSources(s.config, *s.kind, platform_.environment.systemFolder());
+    const EvidenceSnapshot snapshot = EvidenceSnapshot::take(platform_.files, sources);
+    StartEvidence evidence;
+    evidence.serviceName = name;
+    evidence.startedAt = platform_.clock.now();
+    StepResult step = runNet("start", name, &evidence.netOutput);
+    if (!step.warnings.empty()) return step;  // net itself did not run
+
+    const StartWatch watch = watchStart(platform_.services, platform_.clock, name, evidence.startedAt);
+    if (watch.failure) {
+        step.logged.push_back({*watch.failure, "start"});
+        return step;
+    }
+    if (watch.running) {
+        (void)forgetLastFailedStart(platform_.registry, name);
+        return step;
+    }
+    evidence.reachedRunning = watch.reachedRunning;
+    evidence.timedOut = watch.timedOut;
+    evidence.boundSeconds = kStartBoundSeconds;
+    evidence.state = watch.last;
+    evidence.files = snapshot.newLines(platform_.files, evidence.startedAt);
+    evidence.events = eventsAbout(platform_.events.serviceManagerEvents(evidence.startedAt), name);
+    for (const auto& source : sources) evidence.lookedAt.push_back(source.where.folder + "\\" + source.where.pattern);
+    const std::string jvmLibrary = jvmLibraryPath(s.config.javaHome, s.config.jvmType, platform_.files);
+    const DiagnosisContext context{s.config, serviceAccountName(s.config), jvmLibrary,
+                                   platform_.files.fileExists(jvmLibrary)};
+    s.startFailure = diagnoseStart(evidence, context);
+    if (auto failure = keepLastFailedStart(platform_.registry, name, *s.startFailure))
+        step.logged.push_back({*failure, "keep the failed start"});
+    step.warn(messages::startFailed(*s.startFailure));
+    step.note.clear();
+    return step;
+}
+
+std::optional<StartDiagnosis> ServiceController::lastFailedStart(const std::string& name) {
+    return velmora::lastFailedStart(platform_.registry, name);
 }
 
 Step ServiceController::stop(const std::string& name) {
-    return {"stop", [this, name] { return runNet("stop", name); }};
+    return {"stop", [this, name] {
+                progress_.begin(messages::stoppingNotice(name));
+                StepResult step = runNet("stop", name);
+                progress_.end();
+                return step;
+            }};
 }
 
 StatusCheck ServiceController::status(const std::string& name, bool installed) {

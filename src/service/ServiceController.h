@@ -7,6 +7,7 @@
 #include "platform/Platform.h"
 #include "service/Ownership.h"
 #include "service/Plan.h"
+#include "service/StartDiagnosis.h"
 #include "service/ServiceStatus.h"
 #include "service/WrapperKind.h"
 
@@ -25,6 +26,7 @@ struct Survey {
     Ownership ownership = Ownership::NoService;
     bool copyMadeNow = false;  // the install made bin\<name>.exe itself
     std::string password;      // for a named account; handed to the service manager, never kept
+    std::optional<StartDiagnosis> startFailure;  // why the start of this command failed
 };
 
 // Decides once per command, then hands out the steps that carry it out:
@@ -61,13 +63,18 @@ public:
     // Rights the user agreed to give the service's account.
     Step grant(const std::string& path, const std::string& account, Access access);
     Step grantLogOn(const std::string& account);
-    Step start(const std::string& name);
+    // net start, then the wait for "running" and a moment more; a start that
+    // fails is diagnosed from what it left behind, and the diagnosis kept
+    // with the service until a start succeeds.
+    Step start(Survey& s);
     Step stop(const std::string& name);
+    std::optional<StartDiagnosis> lastFailedStart(const std::string& name);
 
     StatusCheck status(const std::string& name, bool installed);
 
 private:
-    StepResult runNet(const std::string& verb, const std::string& name);
+    StepResult runNet(const std::string& verb, const std::string& name, std::string* output = nullptr);
+    StepResult startAndWatch(Survey& s);
     StepResult unregister(Survey& s);
     StepResult deleteCopy(Survey& s);
     StepResult copyWrapper(Survey& s);

@@ -80,4 +80,13 @@ std::string netNotRun(const std::string& verb, const std::string& name, const st
     return "\"net " + verb + "\" for the service \"" + name + "\" did not run as it should: " + ending + ".";
 }
 
+std::string startFailed(const StartDiagnosis& diagnosis) {
+    std::string text = diagnosis.sentence;
+    if (!diagnosis.evidence.empty()) {
+        text += "\r\n";
+        for (const auto& line : diagnosis.evidence) text += "\r\n" + line;
+    }
+    return text;
+}
+
 }  // namespace velmora::messages

@@ -2,6 +2,7 @@
 #include <string>
 
 #include "platform/Processes.h"
+#include "service/StartDiagnosis.h"
 
 namespace velmora::messages {
 
@@ -30,6 +31,8 @@ std::string wrapperCopyStillThere(const std::string& name, const std::string& pa
 std::string wrapperNotCopied(const std::string& source, const std::string& target, const std::string& reason);
 std::string storeNotWritten(const std::string& name, const std::string& reason);
 std::string serviceValuesNotWritten(const std::string& name, const std::string& reason);
+// The start's diagnosis: its sentence, then the lines that show it.
+std::string startFailed(const StartDiagnosis& diagnosis);
 std::string netNotRun(const std::string& verb, const std::string& name, const std::string& ending);
 
 }  // namespace velmora::messages

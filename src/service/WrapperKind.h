@@ -26,6 +26,12 @@ struct WrapperCopy {
     std::string target;
 };
 
+// Files in one folder whose names match a pattern (* and ?).
+struct FilePattern {
+    std::string folder;
+    std::string pattern;
+};
+
 // How the service wrapper of a Catalina home registers and removes a
 // service. Chosen once from the home's layout; nothing else needs to know
 // which kind it is.
@@ -44,6 +50,8 @@ public:
     // Run to change the stop timeout of an installed service; nothing for a
     // kind whose wrapper has none.
     virtual std::optional<ProcessRun> updatingStopTimeout(const Configuration& c) const = 0;
+    // Where the wrapper writes its own log, a file a day.
+    virtual FilePattern ownLog(const Configuration& c) const = 0;
 };
 
 std::unique_ptr<WrapperKind> wrapperKindFor(const TomcatLayout& layout, Files& files);

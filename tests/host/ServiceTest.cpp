@@ -70,9 +70,10 @@ TEST_F(SessionTest, TheClassicWrapperIsCopiedRegisteredAndGivenItsValues) {
     EXPECT_EQ(os.processes.ran.back(), "net start \"svc\"");
     EXPECT_EQ(ui.status, ServiceStatus::Running);
     os.processes.exitCodes["net stop \"svc\""] = 2;
+    os.processes.outputs["net stop \"svc\""] = "The service could not be controlled in its present state.\r\n";
     const Outcome stop = session.stop();
-    EXPECT_EQ(stop.summary, "Service \"svc\" did not stop; its state: Installed - Running. net.exe said: net: the service "
-                            "is not in a state that allows this.");
+    EXPECT_EQ(stop.summary, "Service \"svc\" did not stop; its state: Installed - Running. net.exe said: The service "
+                            "could not be controlled in its present state.");
     EXPECT_FALSE(ui.busy);
 
     // A failed status query is logged once and reads "Unable to determine".

@@ -6,6 +6,7 @@
 
 #include "PlatformTestSupport.h"
 #include "platform/win32/Handles.h"
+#include "platform/win32/Win32Clock.h"
 #include "platform/win32/Win32Files.h"
 #include "platform/win32/WideText.h"
 
@@ -48,6 +49,29 @@ TEST(FilesTest, WritesAppendsCopiesAndDeletesRealFiles) {
 
 // Files with these names can exist, made through the "\\?\" form that skips
 // the device names; by their ordinary paths they are the devices themselves.
+TEST(FilesTest, ALogIsListedByPatternWithItsSizeAndTimeAndReadFromAnOffset) {
+    Win32Files files;
+    Win32Clock clock;
+    test::TempFolder folder;
+    const FileTime before = clock.now();
+    ASSERT_EQ(failureShown(files.writeText(folder.file("catalina.2026-12-07.log"), "line 1\r\nline 2\r\n")), "none");
+    ASSERT_EQ(failureShown(files.writeText(folder.file("Catalina.2026-12-06.LOG"), "old")), "none");
+    ASSERT_EQ(failureShown(files.writeText(folder.file("localhost.2026-12-07.log"), "other")), "none");
+    ASSERT_EQ(failureShown(files.createFolders(folder.file("catalina.folder.log"))), "none");
+    std::set<std::string> listed;
+    for (const auto& file : files.listFiles(folder.path(), "catalina.*.log")) {
+        listed.insert(file.path.substr(folder.path().size() + 1) + " " + std::to_string(file.size));
+        // File times are kept to the second or better; allow for a coarse clock.
+        EXPECT_GE(file.modified + 2 * kTicksPerSecond, before);
+        EXPECT_LE(file.modified, clock.now() + 2 * kTicksPerSecond);
+    }
+    EXPECT_EQ(listed, (std::set<std::string>{"Catalina.2026-12-06.LOG 3", "catalina.2026-12-07.log 16"}));
+    EXPECT_EQ(files.readRange(folder.file("catalina.2026-12-07.log"), 8, 100), std::optional<std::string>("line 2\r\n"));
+    EXPECT_EQ(files.readRange(folder.file("catalina.2026-12-07.log"), 99, 100), std::optional<std::string>(""));
+    EXPECT_EQ(files.readRange(folder.file("missing.log"), 0, 100), std::nullopt);
+    EXPECT_TRUE(files.listFiles(folder.file("no such folder"), "*").empty());
+}
+
 TEST(FilesTest, ADevicePathIsNeitherFoundReadCopiedNorDeleted) {
     Win32Files files;
     test::TempFolder folder;

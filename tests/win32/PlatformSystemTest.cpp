@@ -43,7 +43,11 @@ TEST(ServicesTest, TheServiceManagerAnswersForAnotherSpellingOfAName) {
     const auto started = services.isStarted("VELMORATëST-" + std::to_string(GetCurrentProcessId()));
     const auto found = services.binaryPath("velmoratëst-" + std::to_string(GetCurrentProcessId()));
     const auto unknown = services.isStarted("VelmoraNoSuchService");
+    const auto state = services.state(name);
     DeleteService(created.get());
+
+    ASSERT_TRUE(std::holds_alternative<ServiceState>(state));
+    EXPECT_EQ(std::get<ServiceState>(state).state, RunState::Stopped);
 
     EXPECT_EQ(shown(started), "stopped");
     EXPECT_EQ(shown(found), program);

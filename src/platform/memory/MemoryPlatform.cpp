@@ -9,7 +9,41 @@ namespace velmora {
 namespace {
 const Failure kNotFound{"MemoryFiles", "The system cannot find the file specified.", 2};
 const Failure kDenied{"MemoryFiles", "Access is denied.", 5};
+const Failure kNoSuchService{"OpenServiceW", "The specified service does not exist as an installed service.", 1060};
+
+// * and ? as Windows matches file names: without regard to case.
+bool matchesPattern(const std::u16string& name, const std::u16string& pattern) {
+    std::size_t n = 0, p = 0, star = std::u16string::npos, mark = 0;
+    while (n < name.size()) {
+        if (p < pattern.size() && (pattern[p] == u'?' || pattern[p] == name[n])) {
+            ++n;
+            ++p;
+        } else if (p < pattern.size() && pattern[p] == u'*') {
+            star = p++;
+            mark = n;
+        } else if (star != std::u16string::npos) {
+            p = star + 1;
+            n = ++mark;
+        } else {
+            return false;
+        }
+    }
+    while (p < pattern.size() && pattern[p] == u'*') ++p;
+    return p == pattern.size();
+}
 }  // namespace
+
+void MemoryClock::sleep(std::uint32_t milliseconds) {
+    current += FileTime{milliseconds} * kTicksPerMillisecond;
+    slept += milliseconds;
+}
+
+std::vector<ServiceManagerEvent> MemoryEventLog::serviceManagerEvents(FileTime since) {
+    std::vector<ServiceManagerEvent> found;
+    for (const auto& event : events)
+        if (event.written >= since) found.push_back(event);
+    return found;
+}
 
 bool MemoryFiles::fileExists(const std::string& path) {
     return !path.empty() && !isDevicePath(path) && files.count(path) > 0;
@@ -22,6 +56,7 @@ MaybeFailure MemoryFiles::copyFile(const std::string& from, const std::string& t
     if (samePath(from, to)) return Failure{"MemoryFiles", "The file cannot be copied onto itself.", 32};
     if (locked.count(to)) return kDenied;
     files[to] = files[from];
+    touch(to);
     return std::nullopt;
 }
 
@@ -36,12 +71,14 @@ MaybeFailure MemoryFiles::deleteFile(const std::string& path) {
 MaybeFailure MemoryFiles::writeText(const std::string& path, const std::string& text) {
     if (locked.count(path) || isDevicePath(path)) return kDenied;
     files[path] = text;
+    touch(path);
     return std::nullopt;
 }
 
 MaybeFailure MemoryFiles::appendText(const std::string& path, const std::string& text) {
     if (locked.count(path) || isDevicePath(path)) return kDenied;
     files[path] += text;
+    touch(path);
     return std::nullopt;
 }
 
@@ -62,6 +99,26 @@ std::optional<std::string> MemoryFiles::readBytes(const std::string& path, std::
     auto it = files.find(path);
     if (it == files.end()) return std::nullopt;
     return it->second.substr(0, maxBytes);
+}
+
+std::optional<std::string> MemoryFiles::readRange(const std::string& path, std::uint64_t offset, std::size_t maxBytes) {
+    const auto whole = readBytes(path, std::string::npos);
+    if (!whole) return std::nullopt;
+    if (offset >= whole->size()) return std::string();
+    return whole->substr(static_cast<std::size_t>(offset), maxBytes);
+}
+
+std::vector<FileFacts> MemoryFiles::listFiles(const std::string& folder, const std::string& pattern) {
+    std::vector<FileFacts> found;
+    const std::u16string wanted = foldedName(pattern);
+    for (const auto& [path, content] : files) {
+        const auto slash = path.rfind('\\');
+        if (slash == std::string::npos || !samePath(path.substr(0, slash), folder) || isDevicePath(path)) continue;
+        if (!matchesPattern(foldedName(path.substr(slash + 1)), wanted)) continue;
+        const auto stamp = modified.find(path);
+        found.push_back({path, content.size(), stamp == modified.end() ? 0 : stamp->second});
+    }
+    return found;
 }
 
 bool MemoryFiles::sameFile(const std::string& a, const std::string& b) {
@@ -86,27 +143,91 @@ ProcessResult MemoryProcesses::run(const ProcessRun& run) {
     }
     if (onRun) onRun(run.commandLine);
     result.ending = ProcessResult::Ending::Exited;
-    if (auto it = exitCodes.find(run.commandLine); it != exitCodes.end())
+    if (auto it = exitCodes.find(run.commandLine); it != exitCodes.end()) {
         result.exitCode = it->second;
-    else if (samePath(run.program, netProgram_))
-        result.exitCode = runNet(run.commandLine);
+    } else if (samePath(run.program, netProgram_)) {
+        const auto answer = runNet(run.commandLine);
+        result.exitCode = answer.exitCode;
+        result.output = answer.output;
+    }
     if (auto it = outputs.find(run.commandLine); it != outputs.end()) result.output = it->second;
-    else if (result.exitCode != 0 && samePath(run.program, netProgram_))
-        result.output = "net: the service is not in a state that allows this.\r\n";
     return result;
 }
 
-// net.exe's answers: 0 when the service changed state, 2 otherwise.
-std::uint32_t MemoryProcesses::runNet(const std::string& commandLine) {
+NetReply MemoryProcesses::runNet(const std::string& commandLine) {
     const bool start = commandLine.rfind("net start \"", 0) == 0;
     const bool stop = commandLine.rfind("net stop \"", 0) == 0;
     const auto open = commandLine.find('"');
-    if ((!start && !stop) || open == std::string::npos || commandLine.size() < open + 2) return 2;
+    if ((!start && !stop) || open == std::string::npos || commandLine.size() < open + 2)
+        return {1, "The syntax of this command is:\r\n"};
     const std::string name = commandLine.substr(open + 1, commandLine.size() - open - 2);
-    auto it = services_.services.find(name);
-    if (it == services_.services.end() || it->second.started == start) return 2;
-    it->second.started = start;
-    return 0;
+    return start ? services_.netStart(name) : services_.netStop(name);
+}
+
+void MemoryServices::catchUp(Service& service) {
+    if (!service.started || service.stopsAt == 0 || !clock || clock->now() < service.stopsAt) return;
+    service.started = false;
+    service.stopsAt = 0;
+    service.exitCode = service.script->exitCode;
+    service.serviceExitCode = service.script->serviceExitCode;
+}
+
+// net.exe's answers: 0 when the service changed state, 2 otherwise.
+NetReply MemoryServices::netStart(const std::string& serviceName) {
+    const std::string notStarted = "The service is not in a state that allows this.\r\n";
+    auto it = services.find(serviceName);
+    if (it == services.end()) return {2, "The service name is invalid.\r\n"};
+    Service& service = it->second;
+    catchUp(service);
+    if (service.started) return {2, "The requested service has already been started.\r\n"};
+    service.exitCode = service.serviceExitCode = 0;
+    if (!service.script) {
+        service.started = true;
+        return {0, "The " + serviceName + " service was started successfully.\r\n"};
+    }
+    const ScriptedStart& script = *service.script;
+    for (const auto& [path, text] : script.writes)
+        if (files) (void)files->appendText(path, text);
+    for (auto event : script.events) {
+        event.written = clock ? clock->now() : 0;
+        if (events) events->events.push_back(event);
+    }
+    switch (script.fate) {
+        case ScriptedStart::Fate::DiesStarting:
+            service.exitCode = script.exitCode;
+            service.serviceExitCode = script.serviceExitCode;
+            return {2, script.netOutput.empty() ? "The " + serviceName + " service could not be started.\r\n" : script.netOutput};
+        case ScriptedStart::Fate::StopsLater:
+            service.started = true;
+            service.stopsAt = (clock ? clock->now() : 0) + FileTime{script.stopsAfterMs} * kTicksPerMillisecond;
+            return {0, "The " + serviceName + " service was started successfully.\r\n"};
+        case ScriptedStart::Fate::HangsStarting:
+            service.started = true;
+            service.starting = true;
+            return {2, script.netOutput.empty() ? "The service is not responding to the control function.\r\n"
+                                                : script.netOutput};
+    }
+    return {2, notStarted};
+}
+
+NetReply MemoryServices::netStop(const std::string& serviceName) {
+    auto it = services.find(serviceName);
+    if (it == services.end()) return {2, "The service name is invalid.\r\n"};
+    catchUp(it->second);
+    if (!it->second.started) return {2, "The " + serviceName + " service is not started.\r\n"};
+    it->second.started = it->second.starting = false;
+    it->second.stopsAt = 0;
+    return {0, "The " + serviceName + " service was stopped successfully.\r\n"};
+}
+
+std::variant<ServiceState, Failure> MemoryServices::state(const std::string& serviceName) {
+    ++queries;
+    auto it = services.find(serviceName);
+    if (it == services.end()) return kNoSuchService;
+    catchUp(it->second);
+    const Service& service = it->second;
+    const RunState running = service.starting ? RunState::StartPending : RunState::Running;
+    return ServiceState{service.started ? running : RunState::Stopped, service.exitCode, service.serviceExitCode};
 }
 
 MaybeFailure MemoryProcesses::openDocument(const std::string& path) {
@@ -118,8 +239,8 @@ MaybeFailure MemoryProcesses::openDocument(const std::string& path) {
 std::variant<bool, Failure> MemoryServices::isStarted(const std::string& serviceName) {
     ++queries;
     auto it = services.find(serviceName);
-    if (it == services.end())
-        return Failure{"OpenServiceW", "The specified service does not exist as an installed service.", 1060};
+    if (it == services.end()) return kNoSuchService;
+    catchUp(it->second);
     return it->second.started;
 }
 
@@ -225,7 +346,13 @@ MaybeFailure MemoryAccounts::grantLogOnAsService(const std::string& account) {
     return std::nullopt;
 }
 
-MemoryPlatform::MemoryPlatform() { files.addFile(environment.systemFolder() + "\\net.exe", "net"); }
+MemoryPlatform::MemoryPlatform() {
+    files.clock = &clock;
+    services.clock = &clock;
+    services.files = &files;
+    services.events = &events;
+    files.addFile(environment.systemFolder() + "\\net.exe", "net");
+}
 
 std::string MemoryEnvironment::absolutePath(const std::string& path) {
     const bool absolute = (path.size() > 1 && path[1] == ':') || path.rfind("\\\\", 0) == 0;

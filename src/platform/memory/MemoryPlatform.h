@@ -13,6 +13,23 @@ namespace velmora {
 
 // Files and folders by path, names ignoring case. A device name is never a
 // file, as on Windows; a locked file (in use) can be read but neither written nor deleted.
+// Time passes only when someone waits: a test that waits a minute takes no
+// time. It starts on 7 December 2026, 00:00 UTC.
+class MemoryClock : public Clock {
+public:
+    FileTime now() override { return current; }
+    void sleep(std::uint32_t milliseconds) override;
+
+    FileTime current = 134410752000000000ULL;
+    std::uint64_t slept = 0;  // milliseconds in all
+};
+
+class MemoryEventLog : public EventLog {
+public:
+    std::vector<ServiceManagerEvent> serviceManagerEvents(FileTime since) override;
+    std::vector<ServiceManagerEvent> events;
+};
+
 class MemoryFiles : public Files {
 public:
     bool fileExists(const std::string& path) override;
@@ -23,10 +40,20 @@ public:
     MaybeFailure appendText(const std::string& path, const std::string& text) override;
     MaybeFailure createFolders(const std::string& path) override;
     std::optional<std::string> readBytes(const std::string& path, std::size_t maxBytes) override;
+    std::optional<std::string> readRange(const std::string& path, std::uint64_t offset, std::size_t maxBytes) override;
+    std::vector<FileFacts> listFiles(const std::string& folder, const std::string& pattern) override;
     bool sameFile(const std::string& a, const std::string& b) override;
 
     void addFolder(const std::string& path) { folders.insert(path); }
-    void addFile(const std::string& path, const std::string& content = "") { files[path] = content; }
+    void addFile(const std::string& path, const std::string& content = "") {
+        files[path] = content;
+        touch(path);
+    }
+    // Stamps the file with the clock's time, as a write does.
+    void touch(const std::string& path) { modified[path] = clock ? clock->now() : 0; }
+
+    MemoryClock* clock = nullptr;
+    std::map<std::string, FileTime, NameLess> modified;
 
     std::map<std::string, std::string, NameLess> files;
     std::set<std::string, NameLess> folders;
@@ -37,6 +64,12 @@ public:
 };
 
 class MemoryServices;
+
+// What net.exe answers: its exit code and its words.
+struct NetReply {
+    std::uint32_t exitCode;
+    std::string output;
+};
 
 // Records every program run. A program that is not among the files does not
 // start; System32's net.exe starts and stops the in-memory services as the
@@ -61,7 +94,7 @@ public:
     std::function<void(const std::string&)> onRun;
 
 private:
-    std::uint32_t runNet(const std::string& commandLine);
+    NetReply runNet(const std::string& commandLine);
 
     MemoryFiles& files_;
     MemoryServices& services_;
@@ -74,12 +107,37 @@ private:
 // account that takes none.
 class MemoryServices : public Services {
 public:
+    // How a service's process fares once net starts it, as a test sets it
+    // up: it dies while starting (net then fails, as it does) or runs a
+    // while and stops, or never finishes starting. At the start it writes its
+    // lines to its files and the service manager its events.
+    struct ScriptedStart {
+        enum class Fate { DiesStarting, StopsLater, HangsStarting } fate = Fate::DiesStarting;
+        std::uint32_t stopsAfterMs = 0;
+        std::uint32_t exitCode = 1067;
+        std::uint32_t serviceExitCode = 0;
+        std::vector<std::pair<std::string, std::string>> writes;  // file, text appended
+        std::vector<ServiceManagerEvent> events;
+        std::string netOutput;  // what net says when the start fails; net's usual words otherwise
+    };
     struct Service {
+        Service(std::string path = {}, bool isStarted = false, ServiceConfiguration held = {})
+            : binaryPath(std::move(path)), started(isStarted), configuration(std::move(held)) {}
         std::string binaryPath;
         bool started = false;
         ServiceConfiguration configuration;
+        std::optional<ScriptedStart> script;
+        // While it runs, when it stops by itself; the codes its last run ended with.
+        FileTime stopsAt = 0;
+        bool starting = false;
+        std::uint32_t exitCode = 0;
+        std::uint32_t serviceExitCode = 0;
     };
+    NetReply netStart(const std::string& serviceName);
+    NetReply netStop(const std::string& serviceName);
+
     std::variant<bool, Failure> isStarted(const std::string& serviceName) override;
+    std::variant<ServiceState, Failure> state(const std::string& serviceName) override;
     ServiceLookup binaryPath(const std::string& serviceName) override;
     std::variant<ServiceConfiguration, Failure> configuration(const std::string& serviceName) override;
     std::vector<SettingFailure> configure(const std::string& serviceName, const ServiceConfiguration& wanted,
@@ -90,6 +148,13 @@ public:
     std::set<std::string, NameLess> accounts;  // named accounts that exist, besides the built-in ones
     std::set<ServiceSetting> unsupported;      // parts this service manager cannot set
     int queries = 0;
+    MemoryClock* clock = nullptr;
+    MemoryFiles* files = nullptr;
+    MemoryEventLog* events = nullptr;
+
+private:
+    // A service that stops by itself has stopped once its moment has come.
+    void catchUp(Service& service);
 };
 
 // Access control lists by path, inherited by what lies below, and the
@@ -133,7 +198,9 @@ struct MemoryPlatform {
     MemoryEnvironment environment;
     MemoryProcesses processes{files, services, environment.systemFolder()};
     MemoryAccounts accounts;
-    Platform platform{registry, processes, files, services, environment, accounts};
+    MemoryClock clock;
+    MemoryEventLog events;
+    Platform platform{registry, processes, files, services, environment, accounts, clock, events};
 };
 
 }  // namespace velmora

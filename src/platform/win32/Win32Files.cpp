@@ -107,8 +107,15 @@ MaybeFailure Win32Files::createFolders(const std::string& path) {
 }
 
 std::optional<std::string> Win32Files::readBytes(const std::string& path, std::size_t maxBytes) {
+    return readRange(path, 0, maxBytes);
+}
+
+std::optional<std::string> Win32Files::readRange(const std::string& path, std::uint64_t offset, std::size_t maxBytes) {
     const Handle file = openDiskFile(path, GENERIC_READ, FILE_ATTRIBUTE_NORMAL);
     if (!file) return std::nullopt;
+    LARGE_INTEGER at{};
+    at.QuadPart = static_cast<LONGLONG>(offset);
+    if (!SetFilePointerEx(file.get(), at, nullptr, FILE_BEGIN)) return std::nullopt;
     std::string data;
     char chunk[65536];
     while (data.size() < maxBytes) {
@@ -119,6 +126,25 @@ std::optional<std::string> Win32Files::readBytes(const std::string& path, std::s
         data.append(chunk, read);
     }
     return data;
+}
+
+std::vector<FileFacts> Win32Files::listFiles(const std::string& folder, const std::string& pattern) {
+    std::vector<FileFacts> found;
+    if (folder.empty() || isDevicePath(folder)) return found;
+    WIN32_FIND_DATAW entry{};
+    const HANDLE search = FindFirstFileExW(wide(folder + "\\" + pattern).c_str(), FindExInfoBasic, &entry,
+                                           FindExSearchNameMatch, nullptr, 0);
+    if (search == INVALID_HANDLE_VALUE) return found;
+    do {
+        if (entry.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE)) continue;
+        FileFacts facts;
+        facts.path = folder + "\\" + narrow(entry.cFileName);
+        facts.size = (std::uint64_t{entry.nFileSizeHigh} << 32) | entry.nFileSizeLow;
+        facts.modified = (FileTime{entry.ftLastWriteTime.dwHighDateTime} << 32) | entry.ftLastWriteTime.dwLowDateTime;
+        if (!isDevicePath(facts.path)) found.push_back(std::move(facts));
+    } while (FindNextFileW(search, &entry));
+    FindClose(search);
+    return found;
 }
 
 bool Win32Files::sameFile(const std::string& a, const std::string& b) {

@@ -16,6 +16,8 @@ public:
     MaybeFailure appendText(const std::string& path, const std::string& text) override;
     MaybeFailure createFolders(const std::string& path) override;
     std::optional<std::string> readBytes(const std::string& path, std::size_t maxBytes) override;
+    std::optional<std::string> readRange(const std::string& path, std::uint64_t offset, std::size_t maxBytes) override;
+    std::vector<FileFacts> listFiles(const std::string& folder, const std::string& pattern) override;
     bool sameFile(const std::string& a, const std::string& b) override;
 };
 

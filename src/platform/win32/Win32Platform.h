@@ -1,7 +1,9 @@
 #pragma once
 #include "platform/Platform.h"
 #include "platform/win32/Win32Accounts.h"
+#include "platform/win32/Win32Clock.h"
 #include "platform/win32/Win32Environment.h"
+#include "platform/win32/Win32EventLog.h"
 #include "platform/win32/Win32Files.h"
 #include "platform/win32/Win32Processes.h"
 #include "platform/win32/Win32Registry.h"
@@ -17,7 +19,9 @@ struct Win32Platform {
     Win32Services services;
     Win32Environment environment;
     Win32Accounts accounts;
-    Platform platform{registry, processes, files, services, environment, accounts};
+    Win32Clock clock;
+    Win32EventLog events;
+    Platform platform{registry, processes, files, services, environment, accounts, clock, events};
 };
 
 }  // namespace velmora

@@ -22,6 +22,26 @@ std::variant<bool, Failure> Win32Services::isStarted(const std::string& serviceN
     return status.dwCurrentState != SERVICE_STOPPED;
 }
 
+std::variant<ServiceState, Failure> Win32Services::state(const std::string& serviceName) {
+    const ServiceHandle manager(OpenSCManagerW(nullptr, nullptr, SC_MANAGER_CONNECT));
+    if (!manager) return lastErrorFailure("OpenSCManagerW");
+    const ServiceHandle service(OpenServiceW(manager.get(), wide(serviceName).c_str(), SERVICE_QUERY_STATUS));
+    if (!service) return lastErrorFailure("OpenServiceW");
+    SERVICE_STATUS status{};
+    if (!QueryServiceStatus(service.get(), &status)) return lastErrorFailure("QueryServiceStatus");
+    ServiceState found;
+    switch (status.dwCurrentState) {
+        case SERVICE_STOPPED: found.state = RunState::Stopped; break;
+        case SERVICE_START_PENDING: found.state = RunState::StartPending; break;
+        case SERVICE_STOP_PENDING: found.state = RunState::StopPending; break;
+        case SERVICE_RUNNING: found.state = RunState::Running; break;
+        default: found.state = RunState::Other; break;
+    }
+    found.exitCode = status.dwWin32ExitCode;
+    found.serviceExitCode = status.dwServiceSpecificExitCode;
+    return found;
+}
+
 namespace {
 
 // A QUERY_SERVICE_CONFIG2W answer in a buffer of its own size, aligned for the record.

@@ -8,6 +8,7 @@ class Win32Services : public Services {
 public:
     std::variant<bool, Failure> isStarted(const std::string& serviceName) override;
     ServiceLookup binaryPath(const std::string& serviceName) override;
+    std::variant<ServiceState, Failure> state(const std::string& serviceName) override;
     std::variant<ServiceConfiguration, Failure> configuration(const std::string& serviceName) override;
     std::vector<SettingFailure> configure(const std::string& serviceName, const ServiceConfiguration& wanted,
                                           const std::string& password) override;

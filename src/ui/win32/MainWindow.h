@@ -41,7 +41,7 @@ public:
     void begin(const std::string& notice) override;
     void end() override;
     void showConfiguration(const Configuration& c, bool nameLocked) override;
-    void showServiceState(bool installed, ServiceStatus status) override;
+    void showServiceState(bool installed, ServiceStatus status, const std::string& failedStartCause) override;
     std::optional<std::string> password(const std::string& account) override;
 
 private:

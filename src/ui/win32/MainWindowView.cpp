@@ -35,10 +35,10 @@ void MainWindow::showConfiguration(const Configuration& c, bool nameLocked) {
     });
 }
 
-void MainWindow::showServiceState(bool installed, ServiceStatus status) {
+void MainWindow::showServiceState(bool installed, ServiceStatus status, const std::string& failedStartCause) {
     onWindowThread([&] {
         setTextOf(item(IDC_INSTALL), installed ? "Uninstall" : "Install");
-        const std::string text = statusText(status);
+        const std::string text = std::string(statusText(status)) + (failedStartCause.empty() ? "" : ": " + failedStartCause);
         if (textOf(item(IDC_STATUS_TEXT)) != text) {
             setTextOf(item(IDC_STATUS_TEXT), text);
             if (IsWindowVisible(window_)) status_.changed();

@@ -31,9 +31,10 @@ public:
         passwordsAskedFor.push_back(account);
         return givenPassword;
     }
-    void showServiceState(bool isInstalled, ServiceStatus shownStatus) override {
+    void showServiceState(bool isInstalled, ServiceStatus shownStatus, const std::string& cause) override {
         installed = isInstalled;
         status = shownStatus;
+        failedStartCause = cause;
     }
 
     std::vector<QuestionKind> askedKinds() const {
@@ -55,6 +56,7 @@ public:
     Configuration shown;
     bool nameLocked = false, installed = false, busy = false;
     ServiceStatus status = ServiceStatus::NotInstalled;
+    std::string failedStartCause;
 };
 
 }  // namespace velmora::testing

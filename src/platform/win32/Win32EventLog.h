@@ -1,0 +1,11 @@
+#pragma once
+#include "platform/EventLog.h"
+
+namespace velmora {
+
+class Win32EventLog : public EventLog {
+public:
+    std::vector<ServiceManagerEvent> serviceManagerEvents(FileTime since) override;
+};
+
+}  // namespace velmora

@@ -1,0 +1,309 @@
+#include "service/StartDiagnosis.h"
+
+#include <algorithm>
+#include <optional>
+#include <regex>
+
+namespace velmora {
+
+namespace {
+
+constexpr std::size_t kLastLines = 10;
+
+// What a known cause makes of one line: a short cause and the sentence,
+// without its source.
+struct Found {
+    std::string cause;
+    std::string sentence;
+};
+
+// A line with the lines around it, as some causes say the detail a line or two away.
+struct LineAt {
+    const EvidenceFile& file;
+    std::size_t index;
+    const std::string& text() const { return file.lines[index]; }
+};
+
+using LineCause = std::optional<Found> (*)(const LineAt& line, const DiagnosisContext& context);
+
+std::optional<std::string> firstMatch(const std::string& text, const std::regex& pattern) {
+    std::smatch match;
+    if (!std::regex_search(text, match, pattern)) return std::nullopt;
+    return match[1].str();
+}
+
+bool contains(const std::string& text, const char* part) { return text.find(part) != std::string::npos; }
+
+std::string fileNameOf(const std::string& path) {
+    const auto slash = path.find_last_of("\\/");
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+std::string folderOf(const std::string& path) {
+    const auto slash = path.find_last_of("\\/");
+    return slash == std::string::npos ? path : path.substr(0, slash);
+}
+
+std::optional<Found> securityManagerRefused(const LineAt& line, const DiagnosisContext& context) {
+    if (!contains(line.text(), "enable the Security Manager")) return std::nullopt;
+    return Found{"the JDK refuses the security manager",
+                 "Turn off Use Security Manager: the JDK at " + context.config.javaHome + " refuses the security manager"};
+}
+
+std::optional<Found> optionRejected(const LineAt& line, const DiagnosisContext& context) {
+    static const std::regex patterns[] = {
+        std::regex(R"(Unrecognized VM option '([^']+)')"),
+        std::regex(R"(Unrecognized option: (\S+))"),
+        std::regex(R"(VM option '([^']+)' is (?:experimental|diagnostic))"),
+        std::regex(R"(Improperly specified VM option '([^']+)')"),
+    };
+    for (const auto& pattern : patterns) {
+        auto named = firstMatch(line.text(), pattern);
+        if (!named) continue;
+        std::string bare = *named;
+        if (!bare.empty() && (bare.front() == '+' || bare.front() == '-')) bare.erase(0, 1);
+        const auto& options = context.config.additionalJvmOptions;
+        const auto given = std::find_if(options.begin(), options.end(),
+                                        [&](const std::string& option) { return contains(option, bare.c_str()); });
+        if (given != options.end())
+            return Found{"a JVM option the JVM rejects (" + *given + ")",
+                         "Remove " + *given + " from the additional options: the JVM at " + context.config.javaHome +
+                             " does not know it"};
+        return Found{"a JVM option the JVM rejects (" + *named + ")",
+                     "The JVM at " + context.config.javaHome + " does not know the option " + *named + ": remove it"};
+    }
+    return std::nullopt;
+}
+
+std::optional<Found> heapNotReserved(const LineAt& line, const DiagnosisContext& context) {
+    const Configuration& c = context.config;
+    const std::string& text = line.text();
+    if (contains(text, "Initial heap size set to a larger value than the maximum heap size"))
+        return Found{"an initial heap larger than the maximum",
+                     "Make the initial heap size (" + c.initialHeapSize + " MB) no larger than the maximum heap size (" +
+                         c.maxHeapSize + " MB)"};
+    if (contains(text, "Could not reserve enough space for") || contains(text, "Invalid maximum heap size") ||
+        contains(text, "insufficient memory for the Java Runtime Environment"))
+        return Found{"a heap the JVM cannot reserve",
+                     c.maxHeapSize.empty()
+                         ? "Set a maximum heap size the machine can give: the JVM could not reserve its memory"
+                         : "Lower the maximum heap size (" + c.maxHeapSize + " MB): the JVM could not reserve that much memory"};
+    return std::nullopt;
+}
+
+Found jvmLibraryCause(const DiagnosisContext& context) {
+    if (!context.jvmLibraryExists)
+        return Found{"the JVM library is missing",
+                     "The JVM library " + context.jvmLibrary + " is missing: choose a Java Home that has one"};
+    return Found{"the JVM library cannot be loaded",
+                 "The wrapper cannot load the JVM library " + context.jvmLibrary +
+                     ": choose a JDK of the wrapper's machine type (64-bit or 32-bit) in Java Home"};
+}
+
+std::optional<Found> jvmLibraryUnusable(const LineAt& line, const DiagnosisContext& context) {
+    const std::string& text = line.text();
+    if (!contains(text, "Failed creating Java") && !contains(text, "Invalid RuntimeLib") &&
+        !contains(text, "is not a valid Win32 application") && !contains(text, "Failed loading"))
+        return std::nullopt;
+    return jvmLibraryCause(context);
+}
+
+std::optional<Found> startClassNotFound(const LineAt& line, const DiagnosisContext&) {
+    static const std::regex patterns[] = {
+        std::regex(R"(ClassNotFoundException: ([\w.$/]+))"),
+        std::regex(R"(NoClassDefFoundError: ([\w.$/]+))"),
+        std::regex(R"(Could not find or load main class ([\w.$/]+))"),
+        std::regex(R"(FindClass ([\w.$/]+) failed)"),
+    };
+    for (const auto& pattern : patterns)
+        if (auto named = firstMatch(line.text(), pattern)) {
+            std::string name = *named;
+            std::replace(name.begin(), name.end(), '/', '.');
+            return Found{"the start class was not found",
+                         "The start class " + name +
+                             " was not found through the class path: check the class path (Tomcat's bin\\bootstrap.jar "
+                             "belongs on it)"};
+        }
+    return std::nullopt;
+}
+
+std::optional<Found> portInUse(const LineAt& line, const DiagnosisContext& context) {
+    const std::string& text = line.text();
+    if (!contains(text, "BindException") && !contains(text, "Address already in use")) return std::nullopt;
+    static const std::regex ports[] = {
+        std::regex(R"(-(\d{2,5})\"?\])"),    // ProtocolHandler ["http-nio-8080"]
+        std::regex(R"(:(\d{2,5})\])"),        // create[localhost:8005]
+        std::regex(R"(<null>:(\d{2,5}))"),    // bind <null>:8080
+        std::regex(R"([Pp]ort \[?(\d{2,5}))"),
+    };
+    const std::size_t from = line.index >= 3 ? line.index - 3 : 0;
+    const std::size_t to = std::min(line.file.lines.size(), line.index + 4);
+    for (std::size_t i = from; i < to; ++i)
+        for (const auto& pattern : ports)
+            if (auto port = firstMatch(line.file.lines[i], pattern))
+                return Found{"port " + *port + " is in use",
+                             "Port " + *port + " is already in use by another program: stop that program or change the port in " +
+                                 context.config.tomcatConfigFile};
+    return Found{"a port is in use", "A port Tomcat opens is already in use by another program: stop that program or "
+                                     "change the ports in " + context.config.tomcatConfigFile};
+}
+
+std::optional<Found> configUnparsable(const LineAt& line, const DiagnosisContext& context) {
+    static const std::regex lineNumbers[] = {
+        std::regex(R"(SAXParseException.*lineNumber: (\d+))"),
+        std::regex(R"([Pp]arse [Ff]atal [Ee]rror at line \[?(\d+))"),
+    };
+    for (const auto& pattern : lineNumbers)
+        if (auto number = firstMatch(line.text(), pattern)) {
+            const std::string& text = line.text();
+            const auto last = std::max(text.rfind("; "), text.rfind(": "));
+            const std::string why = last == std::string::npos ? std::string() : " (" + text.substr(last + 2) + ")";
+            return Found{"the Tomcat config file does not parse",
+                         "The Tomcat config file " + context.config.tomcatConfigFile + " does not parse at line " + *number +
+                             why + ": correct it"};
+        }
+    return std::nullopt;
+}
+
+std::optional<Found> folderDenied(const LineAt& line, const DiagnosisContext& context) {
+    static const std::regex denied[] = {
+        std::regex(R"(FileNotFoundException: (.+?) \(Access is denied\))"),
+        std::regex(R"(AccessDeniedException: (\S+))"),
+    };
+    for (const auto& pattern : denied)
+        if (auto path = firstMatch(line.text(), pattern)) {
+            const std::string folder = folderOf(*path);
+            return Found{"access denied on " + folder, "The account " + context.account + " may not write to " + folder +
+                                                          ": grant it modify rights there (Install offers to)"};
+        }
+    return std::nullopt;
+}
+
+// The most telling first: a rejected option also makes the wrapper fail to create the JVM.
+constexpr LineCause kLineCauses[] = {securityManagerRefused, optionRejected,    heapNotReserved, startClassNotFound,
+                                     configUnparsable,       portInUse,         folderDenied,    jvmLibraryUnusable};
+
+// The service manager's codes, from its state, net's words and its events.
+std::vector<std::uint32_t> serviceCodes(const StartEvidence& evidence) {
+    std::vector<std::uint32_t> codes;
+    auto note = [&](std::uint32_t code) {
+        if (code != 0 && std::find(codes.begin(), codes.end(), code) == codes.end()) codes.push_back(code);
+    };
+    note(evidence.state.exitCode);
+    static const std::regex systemError(R"(System error (\d+))");
+    if (auto code = firstMatch(evidence.netOutput, systemError)) note(static_cast<std::uint32_t>(std::stoul(*code)));
+    static const std::regex inserted(R"(%%(\d+))");
+    for (const auto& event : evidence.events) {
+        if (event.eventId == 7009) note(1053);
+        for (const auto& text : event.strings)
+            if (auto code = firstMatch(text, inserted)) note(static_cast<std::uint32_t>(std::stoul(*code)));
+    }
+    return codes;
+}
+
+std::optional<Found> codeCause(std::uint32_t code, const StartEvidence& evidence, const DiagnosisContext& context) {
+    switch (code) {
+        case 1069:
+            return Found{"the account could not log on",
+                         "The account " + context.account +
+                             " could not log on: check its password and that it may log on as a service"};
+        case 1072:
+            return Found{"the service is marked for deletion",
+                         "The service is marked for deletion: close the Services console and any other program that has "
+                         "it open, or restart Windows, then install it again"};
+        case 1058:
+            return Found{"the service is disabled",
+                         "The service's start-up type is Disabled: choose Automatic or Manual in Service Settings"};
+        case 193: return jvmLibraryCause(context);
+        case 1053:
+            return Found{"the start timed out",
+                         "The service did not report that it was running in time: Tomcat may be slow to start or "
+                         "hang; see its last lines"};
+        default: break;
+    }
+    if (evidence.timedOut)
+        return Found{"the start timed out", "The service was still starting after " + std::to_string(evidence.boundSeconds) +
+                                                " seconds: Tomcat may be slow to start or hang; see its last lines"};
+    return std::nullopt;
+}
+
+std::string codeSource(std::uint32_t code) {
+    return code ? "the service manager, error " + std::to_string(code) : "the service manager";
+}
+
+}  // namespace
+
+std::string serviceErrorText(std::uint32_t code) {
+    switch (code) {
+        case 5: return "access is denied";
+        case 193: return "the program is not a valid application for this machine";
+        case 1053: return "the service did not respond to the start in time";
+        case 1058: return "the service is disabled";
+        case 1067: return "the process terminated unexpectedly";
+        case 1069: return "the service did not start due to a logon failure";
+        case 1072: return "the service has been marked for deletion";
+        case 1077: return "the service has not been started since the computer started";
+        default: return "error " + std::to_string(code);
+    }
+}
+
+StartDiagnosis diagnoseStart(const StartEvidence& evidence, const DiagnosisContext& context) {
+    StartDiagnosis diagnosis;
+    diagnosis.at = evidence.startedAt;
+    for (const auto& file : evidence.files) diagnosis.filesRead.push_back(file.path);
+
+    for (LineCause cause : kLineCauses)
+        for (const auto& file : evidence.files)
+            for (std::size_t i = 0; i < file.lines.size(); ++i)
+                if (auto found = cause(LineAt{file, i}, context)) {
+                    diagnosis.cause = found->cause;
+                    diagnosis.file = file.path;
+                    diagnosis.line = file.firstLine + i;
+                    diagnosis.sentence = found->sentence + " (" + fileNameOf(file.path) + ", line " +
+                                         std::to_string(diagnosis.line) + ").";
+                    diagnosis.evidence = {file.lines[i]};
+                    return diagnosis;
+                }
+
+    const std::vector<std::uint32_t> codes = serviceCodes(evidence);
+    const std::uint32_t first = codes.empty() ? 0 : codes.front();
+    for (std::uint32_t code : codes.empty() ? std::vector<std::uint32_t>{0} : codes)
+        if (auto found = codeCause(code, evidence, context)) {
+            diagnosis.cause = found->cause;
+            diagnosis.sentence = found->sentence + " (" + codeSource(code ? code : first) + ").";
+            break;
+        }
+
+    // The last lines of the newest file read, so that the user is never left with a number alone.
+    const auto newest = std::max_element(evidence.files.begin(), evidence.files.end(),
+                                         [](const EvidenceFile& a, const EvidenceFile& b) { return a.modified < b.modified; });
+    if (newest != evidence.files.end()) {
+        const auto& lines = newest->lines;
+        const std::size_t from = lines.size() > kLastLines ? lines.size() - kLastLines : 0;
+        diagnosis.evidence.assign(lines.begin() + static_cast<std::ptrdiff_t>(from), lines.end());
+        diagnosis.file = newest->path;
+        diagnosis.line = newest->firstLine + from;
+    }
+    if (!diagnosis.cause.empty()) return diagnosis;
+
+    const std::string how = evidence.reachedRunning ? "stopped soon after it started" : "did not start";
+    const std::string code =
+        first == 1066 ? "service-specific error " + std::to_string(evidence.state.serviceExitCode)
+                      : (first ? "error " + std::to_string(first) + ": " + serviceErrorText(first) : "no error code");
+    diagnosis.cause = evidence.reachedRunning ? "it stopped after starting" : "it did not start";
+    diagnosis.sentence = "Service \"" + evidence.serviceName + "\" " + how + " (" + code + ").";
+    if (newest != evidence.files.end()) {
+        diagnosis.sentence += " The last lines of " + newest->path + " follow; read: ";
+        for (std::size_t i = 0; i < diagnosis.filesRead.size(); ++i)
+            diagnosis.sentence += (i ? ", " : "") + diagnosis.filesRead[i];
+        diagnosis.sentence += ".";
+    } else {
+        diagnosis.sentence += " Nothing was written since the start to any of: ";
+        for (std::size_t i = 0; i < evidence.lookedAt.size(); ++i)
+            diagnosis.sentence += (i ? ", " : "") + evidence.lookedAt[i];
+        diagnosis.sentence += ".";
+    }
+    return diagnosis;
+}
+
+}  // namespace velmora

@@ -1,0 +1,130 @@
+#include "service/StartEvidence.h"
+
+#include <algorithm>
+
+#include "platform/Text.h"
+
+namespace velmora {
+
+namespace {
+
+constexpr std::size_t kTailBytes = 256 * 1024;
+constexpr std::size_t kCountChunk = 1024 * 1024;
+
+std::u16string folded(const std::string& path) { return foldedName(path); }
+
+// Lines before the offset, read in chunks so that a large log costs no memory.
+std::size_t linesBefore(Files& files, const std::string& path, std::uint64_t offset) {
+    std::size_t lines = 0;
+    for (std::uint64_t at = 0; at < offset;) {
+        const auto chunk = files.readRange(path, at, static_cast<std::size_t>(std::min<std::uint64_t>(kCountChunk, offset - at)));
+        if (!chunk || chunk->empty()) break;
+        lines += static_cast<std::size_t>(std::count(chunk->begin(), chunk->end(), '\n'));
+        at += chunk->size();
+    }
+    return lines;
+}
+
+std::vector<std::string> splitLines(const std::string& text) {
+    std::vector<std::string> lines;
+    std::string line;
+    for (char ch : text) {
+        if (ch == '\n') {
+            if (!line.empty() && line.back() == '\r') line.pop_back();
+            lines.push_back(line);
+            line.clear();
+        } else {
+            line += ch;
+        }
+    }
+    if (!line.empty()) lines.push_back(line);
+    return lines;
+}
+
+}  // namespace
+
+std::vector<EvidenceSource> evidenceSources(const Configuration& c, const WrapperKind& kind,
+                                            const std::string& systemFolder) {
+    std::vector<EvidenceSource> sources = {
+        {"System.err", {c.systemErr, c.serviceName + "_err.log"}, false},
+        {"the wrapper's log", kind.ownLog(c), true},
+        {"Catalina's log", {c.catalinaBase + "\\logs", "catalina.*.log"}, true},
+        {"System.out", {c.systemOut, c.serviceName + "_out.log"}, false},
+    };
+    // A JVM that crashes writes hs_err_pid<N>.log into its working folder.
+    std::vector<std::string> crashFolders;
+    for (const std::string& folder : {c.catalinaHome, c.catalinaHome + "\\bin", c.catalinaBase, systemFolder}) {
+        const bool known = std::any_of(crashFolders.begin(), crashFolders.end(),
+                                       [&](const std::string& seen) { return sameName(seen, folder); });
+        if (!folder.empty() && !known) crashFolders.push_back(folder);
+    }
+    for (const auto& folder : crashFolders) sources.push_back({"a JVM crash file", {folder, "hs_err_pid*.log"}, false});
+    return sources;
+}
+
+EvidenceSnapshot EvidenceSnapshot::take(Files& files, const std::vector<EvidenceSource>& sources) {
+    EvidenceSnapshot snapshot;
+    snapshot.sources_ = sources;
+    for (const auto& source : sources)
+        if (!source.where.folder.empty())
+            for (const auto& file : files.listFiles(source.where.folder, source.where.pattern))
+                snapshot.sizes_[folded(file.path)] = file.size;
+    return snapshot;
+}
+
+std::vector<EvidenceFile> EvidenceSnapshot::newLines(Files& files, FileTime startedAt) const {
+    std::vector<EvidenceFile> found;
+    for (const auto& source : sources_) {
+        if (source.where.folder.empty()) continue;
+        std::vector<EvidenceFile> ofSource;
+        for (const auto& file : files.listFiles(source.where.folder, source.where.pattern)) {
+            std::uint64_t from = 0;
+            if (auto before = sizes_.find(folded(file.path)); before != sizes_.end()) {
+                if (file.size > before->second)
+                    from = before->second;
+                else if (file.size == before->second || file.modified < startedAt)
+                    continue;  // nothing new, or a file cut short before the start
+            }
+            if (file.size - from > kTailBytes) from = file.size - kTailBytes;
+            const auto bytes = files.readRange(file.path, from, static_cast<std::size_t>(file.size - from));
+            if (!bytes || bytes->empty()) continue;
+            EvidenceFile evidence{file.path, source.role, linesBefore(files, file.path, from) + 1,
+                                  splitLines(textOfLogBytes(*bytes)), file.modified};
+            ofSource.push_back(std::move(evidence));
+        }
+        if (source.newestOnly && ofSource.size() > 1) {
+            auto newest = std::max_element(ofSource.begin(), ofSource.end(),
+                                           [](const EvidenceFile& a, const EvidenceFile& b) { return a.modified < b.modified; });
+            ofSource = {*newest};
+        }
+        for (auto& file : ofSource) found.push_back(std::move(file));
+    }
+    return found;
+}
+
+std::vector<ServiceManagerEvent> eventsAbout(const std::vector<ServiceManagerEvent>& events, const std::string& serviceName) {
+    std::vector<ServiceManagerEvent> about;
+    // The name is not always the first string: a timeout's comes second.
+    for (const auto& event : events)
+        if (std::any_of(event.strings.begin(), event.strings.end(),
+                        [&](const std::string& text) { return sameName(text, serviceName); }))
+            about.push_back(event);
+    return about;
+}
+
+std::string textOfLogBytes(const std::string& bytes) {
+    if (isValidUtf8(bytes)) return bytes;
+    // Windows-1252 where it differs from Latin-1 is left as Latin-1: the letters stay readable.
+    std::string text;
+    for (unsigned char byte : bytes) {
+        if (byte < 0x80) {
+            text += static_cast<char>(byte);
+        } else {
+            text += static_cast<char>(0xC0 | (byte >> 6));
+            text += static_cast<char>(0x80 | (byte & 0x3F));
+        }
+    }
+    return text;
+}
+
+}  // namespace velmora
