@@ -60,7 +60,10 @@ struct Bench {
     MemoryEnvironment environment;
     MemoryFiles programs;  // no program runs: the services are not the system's
     MemoryProcesses processes{programs, services, environment.systemFolder()};
-    Platform platform{registry, processes, files, services, environment};
+    MemoryAccounts accounts;
+    MemoryClock clock;
+    MemoryEventLog events;
+    Platform platform{registry, processes, files, services, environment, accounts, clock, events};
     testing::RecordingFrontEnd frontEnd;
     DebugLog debugLog{files};
     Session session{platform, frontEnd, debugLog};
@@ -117,7 +120,7 @@ struct Bench {
         session.edit(Field::ServiceName, "bench");
         std::vector<std::string> list;
         for (int i = 0; i < options; ++i) list.push_back("-Dbench.option" + std::to_string(i) + "=value");
-        session.replaceOptions(list);
+        session.replaceList(Field::AdditionalOptions, list);
         // Written to the temporary folder, not beside the program.
         const std::string report = Win32Environment().variable("TEMP") + "\\velmora-bench-report.html";
         std::vector<double> runs;
