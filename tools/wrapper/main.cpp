@@ -25,6 +25,11 @@ int printUsage(const std::string& ownPath) {
     return usageExitCode;
 }
 
+// A wrapper that never comes back, for the tests of what the installer does
+// then. A test sets the variable for the program it starts, which hands its
+// environment on to us; Velmora sets no variable of its own.
+bool toldToHang() { return GetEnvironmentVariableW(L"VELMORA_TEST_WRAPPER_HANGS", nullptr, 0) > 0; }
+
 }  // namespace
 
 int main() {
@@ -32,7 +37,10 @@ int main() {
     // The whole line as Windows hands it over: the installer's unquoted
     // program path is read by the parser itself.
     const Command command = parseCommandLine(velmora::narrow(GetCommandLineW()));
-    if (const auto* install = std::get_if<InstallCommand>(&command)) return installService(*install, ownPath);
+    if (const auto* install = std::get_if<InstallCommand>(&command)) {
+        if (toldToHang()) Sleep(INFINITE);
+        return installService(*install, ownPath);
+    }
     if (const auto* uninstall = std::get_if<UninstallCommand>(&command)) return uninstallService(*uninstall);
     if (const auto* service = std::get_if<ServiceCommand>(&command))
         return runService(service->serviceName, readLaunchParameters);
