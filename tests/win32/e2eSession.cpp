@@ -1,71 +1,102 @@
 #include "e2eSession.h"
 
+#include <tlhelp32.h>
+
+#include <algorithm>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 
 #include "WindowDriver.h"
-#include "config/Encodings.h"
-#include "platform/win32/Win32Files.h"
+#include "platform/win32/Handles.h"
 #include "platform/win32/Win32Registry.h"
+#include "platform/win32/WideText.h"
 
 namespace velmora::e2e {
 
 namespace {
 
-constexpr int kStartWaitMs = 60000;  // a cold Wine start takes its time
-
-void makeFile(const std::string& path) { std::ofstream(path) << "e2e\n"; }
-
-std::string screenshotFolder() {
-    std::string folder = windowsPath(VELMORA_SCREENSHOT_DIR);
-    std::filesystem::create_directories(folder);
-    return folder;
-}
-
-// As other registry tools write it: a final extra NUL ends the list.
-std::string multiString(const std::vector<std::string>& entries) { return encodeMultiString(entries) + '\0'; }
+constexpr int kStartWaitMs = 60000;         // a cold Wine start takes its time
+constexpr ULONGLONG kCliBoundMs = 120000;   // longer than any command's bounded programs
+constexpr ULONGLONG kPipeEndMs = 5000;      // for the pipes to end once the program has
 
 std::string configurationKey(const std::string& name) { return std::string(kStoreKey) + "\\" + name; }
 
-constexpr RootKey kRoot = HKEY_LOCAL_MACHINE_ROOT;
+std::filesystem::path pathOf(const std::string& path) { return std::filesystem::path(wide(path)); }
 
-void clearStore() { RegDeleteTreeA(HKEY_LOCAL_MACHINE, kStoreKey); }
+void copyBuilt(const char* built, const std::string& to) {
+    CopyFileW(wide(windowsPath(built)).c_str(), wide(to).c_str(), FALSE);
+}
+
+// The list's entries, each ended by a NUL, as REG_MULTI_SZ holds them.
+std::vector<std::string> entriesOf(const std::optional<RegistryValue>& value) {
+    std::vector<std::string> entries;
+    if (!value || value->type != REG_MULTI_SZ) return entries;
+    std::size_t at = 0;
+    for (std::size_t end; (end = value->text.find('\0', at)) != std::string::npos; at = end + 1)
+        if (end > at) entries.push_back(value->text.substr(at, end - at));
+    return entries;
+}
+
+// Takes what the pipe holds now; false once its writers are all gone.
+bool drain(HANDLE pipe, std::string& into) {
+    DWORD available = 0;
+    if (!PeekNamedPipe(pipe, nullptr, 0, nullptr, &available, nullptr)) return false;
+    if (available == 0) return true;
+    std::string chunk(available, '\0');
+    DWORD read = 0;
+    if (!ReadFile(pipe, chunk.data(), available, &read, nullptr)) return false;
+    into.append(chunk, 0, read);
+    return true;
+}
 
 }  // namespace
 
-std::string windowsPath(std::string path) {
-    if (!path.empty() && path.front() == '/') path = "Z:" + path;
-    for (char& c : path)
-        if (c == '/') c = '\\';
-    return path;
+void makeCatalinaHome(const std::string& home, Layout layout) {
+    const bool modern = layout == Layout::Modern;
+    for (const char* folder : {"\\bin", "\\conf", "\\logs", "\\temp", "\\webapps", "\\work"}) makeFolders(home + folder);
+    for (const char* folder : modern ? std::vector<const char*>{"\\lib"}
+                                     : std::vector<const char*>{"\\common\\lib", "\\common\\endorsed", "\\server", "\\shared"})
+        makeFolders(home + folder);
+    for (const char* file : {"\\bin\\bootstrap.jar", "\\conf\\server.xml", "\\conf\\catalina.policy"}) makeFile(home + file);
+    if (modern) {
+        for (const char* file : {"\\bin\\tomcat-juli.jar", "\\conf\\logging.properties"}) makeFile(home + file);
+        copyBuilt(VELMORA_MODERN_WRAPPER_EXE, home + "\\bin\\tomcat10.exe");
+    } else {
+        copyBuilt(VELMORA_WRAPPER_EXE, home + "\\bin\\tomcat.exe");
+    }
+    copyBuilt(VELMORA_EXE, home + "\\bin\\velmora.exe");
+    copyBuilt(VELMORA_CLI_EXE, home + "\\bin\\velmora-cli.exe");
 }
 
-Session::Session() {
-    static int counter = 0;
-    root_ = (std::filesystem::temp_directory_path() /
-             ("velmora-e2e-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++counter)))
-                .string();
-    home_ = root_ + "\\tomcat";
-    jdk_ = root_ + "\\jdk";
-    for (const char* folder : {"\\bin", "\\conf", "\\logs", "\\temp", "\\common\\lib", "\\common\\endorsed", "\\server",
-                               "\\shared", "\\webapps", "\\work"})
-        std::filesystem::create_directories(home_ + folder);
-    for (const char* folder : {"\\lib", "\\jre\\bin\\server", "\\jre\\bin\\client"})
-        std::filesystem::create_directories(jdk_ + folder);
-    for (const char* file : {"\\bin\\bootstrap.jar", "\\conf\\server.xml", "\\conf\\catalina.policy"})
-        makeFile(home_ + file);
+void makeJdk(const std::string& jdk, Layout layout) {
+    if (layout == Layout::Modern) {
+        makeFolders(jdk + "\\bin\\server");
+        makeFolders(jdk + "\\lib");
+        makeFile(jdk + "\\release", "JAVA_VERSION=\"21.0.5\"\r\n");
+        makeFile(jdk + "\\bin\\server\\jvm.dll");
+        return;
+    }
+    for (const char* folder : {"\\lib", "\\jre\\bin\\server", "\\jre\\bin\\client"}) makeFolders(jdk + folder);
     for (const char* file : {"\\lib\\tools.jar", "\\jre\\bin\\server\\jvm.dll", "\\jre\\bin\\client\\jvm.dll"})
-        makeFile(jdk_ + file);
-    CopyFileA(windowsPath(VELMORA_EXE).c_str(), (home_ + "\\bin\\velmora.exe").c_str(), FALSE);
-    CopyFileA(windowsPath(VELMORA_WRAPPER_EXE).c_str(), (home_ + "\\bin\\tomcat.exe").c_str(), FALSE);
+        makeFile(jdk + file);
+}
+
+Session::Session(Layout layout) {
+    static int counter = 0;
+    const std::wstring folder =
+        L"velmora-e2e-" + std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(++counter);
+    root_ = narrow((std::filesystem::temp_directory_path() / folder).wstring());
+    home_ = root_ + (layout == Layout::Modern ? "\\tomcat10" : "\\tomcat");
+    jdk_ = root_ + "\\jdk";
+    makeCatalinaHome(home_, layout);
+    makeJdk(jdk_, layout);
+    SetEnvironmentVariableW(L"java_home", wide(jdk_).c_str());
     clearStore();
 }
 
 Session::~Session() {
     if (process_.hProcess) {
         if (!exited(0)) {
-            if (main_) PostMessageA(main_, WM_CLOSE, 0, 0);
+            if (main_) PostMessageW(main_, WM_CLOSE, 0, 0);
             if (!exited(5000)) TerminateProcess(process_.hProcess, 1);
             exited(5000);
         }
@@ -75,16 +106,15 @@ Session::~Session() {
     for (const std::string& name : services_) removeService(name);
     clearStore();
     std::error_code ignored;
-    std::filesystem::remove_all(root_, ignored);
+    std::filesystem::remove_all(pathOf(root_), ignored);
 }
 
 bool Session::start(const std::string& arguments) {
-    SetEnvironmentVariableA("java_home", jdk_.c_str());
-    const std::string program = home_ + "\\bin\\velmora.exe";
-    std::string commandLine = "\"" + program + "\"" + (arguments.empty() ? "" : " " + arguments);
-    STARTUPINFOA startup{};
+    const std::wstring program = wide(bin("velmora.exe"));
+    std::wstring commandLine = L"\"" + program + L"\"" + (arguments.empty() ? L"" : L" " + wide(arguments));
+    STARTUPINFOW startup{};
     startup.cb = sizeof startup;
-    if (!CreateProcessA(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, root_.c_str(),
+    if (!CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, wide(root_).c_str(),
                         &startup, &process_))
         return false;
     waitUntil([&] { return (main_ = findTopWindow(process_.dwProcessId, kMainCaption)) != nullptr; }, kStartWaitMs);
@@ -95,10 +125,89 @@ bool Session::exited(int waitMs) {
     return process_.hProcess && WaitForSingleObject(process_.hProcess, static_cast<DWORD>(waitMs)) == WAIT_OBJECT_0;
 }
 
+bool Session::type(int id, const std::string& text, bool tabOn) const {
+    HWND box = control(id);
+    // Asked again now and then: a window that has just come back from a
+    // command may have let the first request go by.
+    int polls = 0;
+    if (!waitUntil([&] {
+            if (polls++ % 20 == 0) focusControl(main_, box);
+            return focusedWindow(main_) == box;
+        }))
+        return false;
+    setWindowText(box, text);
+    if (!tabOn) return true;
+    pressTab(box);
+    return waitUntil([&] { return focusedWindow(main_) != box; });
+}
+
+bool Session::waitUntilIdle() const {
+    // A message box hands its owner back its input for a moment before the
+    // command behind it disables the window again: enabled twice counts.
+    return waitUntil([&] { return IsWindowEnabled(main_) && (Sleep(150), IsWindowEnabled(main_)); });
+}
+
+CliRun Session::cli(const std::string& arguments) const {
+    CliRun run;
+    SECURITY_ATTRIBUTES inheritable{sizeof inheritable, nullptr, TRUE};
+    Handle outRead, outWrite, errRead, errWrite;
+    if (!CreatePipe(outRead.receive(), outWrite.receive(), &inheritable, 0) ||
+        !CreatePipe(errRead.receive(), errWrite.receive(), &inheritable, 0))
+        return run;
+    SetHandleInformation(outRead.get(), HANDLE_FLAG_INHERIT, 0);
+    SetHandleInformation(errRead.get(), HANDLE_FLAG_INHERIT, 0);
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdOutput = outWrite.get();
+    startup.hStdError = errWrite.get();
+    const std::wstring program = wide(bin("velmora-cli.exe"));
+    std::wstring commandLine = L"\"" + program + L"\" " + wide(arguments);
+    PROCESS_INFORMATION started{};
+    const ULONGLONG begun = GetTickCount64();
+    if (!CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr,
+                        wide(root_).c_str(), &startup, &started))
+        return run;
+    const Handle process(started.hProcess), thread(started.hThread);
+    // Only the program holds the pipes' other ends now.
+    outWrite.reset();
+    errWrite.reset();
+
+    bool outOpen = true, errOpen = true;
+    ULONGLONG ended = 0;
+    for (;;) {
+        if (outOpen) outOpen = drain(outRead.get(), run.out);
+        if (errOpen) errOpen = drain(errRead.get(), run.err);
+        const ULONGLONG now = GetTickCount64();
+        if (!ended && WaitForSingleObject(process.get(), 0) == WAIT_OBJECT_0) ended = now;
+        if (!outOpen && !errOpen && ended) break;
+        if ((ended && now - ended > kPipeEndMs) || now - begun > kCliBoundMs) {
+            run.pipesEnded = false;
+            break;
+        }
+        Sleep(20);
+    }
+    if (!ended) TerminateProcess(process.get(), 255);
+    WaitForSingleObject(process.get(), 5000);
+    DWORD code = 255;
+    GetExitCodeProcess(process.get(), &code);
+    run.code = static_cast<int>(code);
+    run.ms = static_cast<DWORD>((ended ? ended : GetTickCount64()) - begun);
+    for (std::string* text : {&run.out, &run.err}) text->erase(std::remove(text->begin(), text->end(), '\r'), text->end());
+    return run;
+}
+
 std::string Session::text(int id) const { return windowText(control(id)); }
 
+// Until the box is gone, not only hidden: while it closes it hands its owner
+// back its input, before the command that showed it takes it again.
 std::string Session::answer(const std::string& title, int button) const {
-    return answerMessageBox(process_.dwProcessId, title, button);
+    HWND box = waitForMessageBox(process_.dwProcessId, title);
+    if (!box) return "";
+    const std::string message = messageBoxText(box);
+    click(GetDlgItem(box, button));
+    waitUntil([&] { return !IsWindow(box); });
+    return message;
 }
 
 HWND Session::openMessageBox() const {
@@ -109,74 +218,192 @@ HWND Session::openMessageBox() const {
 
 bool Session::screenshot(const std::string& name, int settleMs) const {
     Sleep(static_cast<DWORD>(settleMs));
-    return saveScreenshot(topWindows(process_.dwProcessId), screenshotFolder() + "\\" + name + ".bmp");
+    const std::string folder = windowsPath(VELMORA_SCREENSHOT_DIR);
+    makeFolders(folder);
+    return saveScreenshot(topWindows(process_.dwProcessId), folder + "\\" + name + ".bmp");
 }
 
+ScopedVariable::ScopedVariable(const std::string& name, const std::string& value) : name_(name) {
+    SetEnvironmentVariableW(wide(name).c_str(), wide(value).c_str());
+}
+
+ScopedVariable::~ScopedVariable() { SetEnvironmentVariableW(wide(name_).c_str(), nullptr); }
+
+namespace {
+
+ServiceHandle openService(const std::string& name, DWORD access) {
+    const ServiceHandle manager(OpenSCManagerW(nullptr, nullptr, SC_MANAGER_CONNECT));
+    return ServiceHandle(manager ? OpenServiceW(manager.get(), wide(name).c_str(), access) : nullptr);
+}
+
+DWORD stateOf(SC_HANDLE service) {
+    SERVICE_STATUS status{};
+    return QueryServiceStatus(service, &status) ? status.dwCurrentState : 0;
+}
+
+}  // namespace
+
 bool serviceRegistered(const std::string& name) {
-    SC_HANDLE manager = OpenSCManagerA(nullptr, nullptr, SC_MANAGER_CONNECT);
-    SC_HANDLE service = manager ? OpenServiceA(manager, name.c_str(), SERVICE_CHANGE_CONFIG) : nullptr;
-    bool registered = false;
-    if (service) {
-        // Changing nothing succeeds unless the service is marked for deletion.
-        registered = ChangeServiceConfigA(service, SERVICE_NO_CHANGE, SERVICE_NO_CHANGE, SERVICE_NO_CHANGE, nullptr,
-                                          nullptr, nullptr, nullptr, nullptr, nullptr, nullptr) ||
-                     GetLastError() != ERROR_SERVICE_MARKED_FOR_DELETE;
-        CloseServiceHandle(service);
-    }
-    if (manager) CloseServiceHandle(manager);
-    return registered;
+    const ServiceHandle service = openService(name, SERVICE_CHANGE_CONFIG);
+    if (!service) return false;
+    // Changing nothing succeeds unless the service is marked for deletion.
+    return ChangeServiceConfigW(service.get(), SERVICE_NO_CHANGE, SERVICE_NO_CHANGE, SERVICE_NO_CHANGE, nullptr, nullptr,
+                                nullptr, nullptr, nullptr, nullptr, nullptr) ||
+           GetLastError() != ERROR_SERVICE_MARKED_FOR_DELETE;
+}
+
+bool serviceRunning(const std::string& name) {
+    const ServiceHandle service = openService(name, SERVICE_QUERY_STATUS);
+    return service && stateOf(service.get()) == SERVICE_RUNNING;
+}
+
+std::string serviceProgramLine(const std::string& name) {
+    const ServiceHandle service = openService(name, SERVICE_QUERY_CONFIG);
+    std::vector<QUERY_SERVICE_CONFIGW> config(64);  // 2 KiB and more, whole records
+    DWORD needed = 0;
+    if (!service || !QueryServiceConfigW(service.get(), config.data(), static_cast<DWORD>(config.size() * sizeof config[0]),
+                                         &needed))
+        return "<none>";
+    return narrow(config[0].lpBinaryPathName);
+}
+
+std::string serviceDescription(const std::string& name) {
+    const ServiceHandle service = openService(name, SERVICE_QUERY_CONFIG);
+    std::vector<SERVICE_DESCRIPTIONW> buffer(256);
+    DWORD needed = 0;
+    if (!service || !QueryServiceConfig2W(service.get(), SERVICE_CONFIG_DESCRIPTION, reinterpret_cast<BYTE*>(buffer.data()),
+                                          static_cast<DWORD>(buffer.size() * sizeof buffer[0]), &needed))
+        return "<none>";
+    return narrow(buffer[0].lpDescription);
+}
+
+bool createService(const std::string& name, const std::string& programLine) {
+    const ServiceHandle manager(OpenSCManagerW(nullptr, nullptr, SC_MANAGER_CREATE_SERVICE));
+    const ServiceHandle service(
+        manager ? CreateServiceW(manager.get(), wide(name).c_str(), wide(name).c_str(), SERVICE_QUERY_STATUS,
+                                 SERVICE_WIN32_OWN_PROCESS, SERVICE_DEMAND_START, SERVICE_ERROR_NORMAL,
+                                 wide(programLine).c_str(), nullptr, nullptr, nullptr, nullptr, nullptr)
+                : nullptr);
+    // A service just made takes a moment to reach other processes.
+    return service && waitUntil([&] { return serviceRegistered(name); });
+}
+
+bool startService(const std::string& name) {
+    const ServiceHandle service = openService(name, SERVICE_START | SERVICE_QUERY_STATUS);
+    return service && StartServiceW(service.get(), 0, nullptr) &&
+           waitUntil([&] { return stateOf(service.get()) == SERVICE_RUNNING; });
+}
+
+bool stopService(const std::string& name) {
+    const ServiceHandle service = openService(name, SERVICE_STOP | SERVICE_QUERY_STATUS);
+    SERVICE_STATUS status{};
+    return service && ControlService(service.get(), SERVICE_CONTROL_STOP, &status) &&
+           waitUntil([&] { return stateOf(service.get()) == SERVICE_STOPPED; });
 }
 
 void removeService(const std::string& name) {
-    SC_HANDLE manager = OpenSCManagerA(nullptr, nullptr, SC_MANAGER_ALL_ACCESS);
-    SC_HANDLE service = manager ? OpenServiceA(manager, name.c_str(), SERVICE_ALL_ACCESS) : nullptr;
-    if (service) {
-        SERVICE_STATUS status{};
-        ControlService(service, SERVICE_CONTROL_STOP, &status);
-        waitUntil([&] { return QueryServiceStatus(service, &status) && status.dwCurrentState == SERVICE_STOPPED; },
-                  15000);
-        DeleteService(service);
-        CloseServiceHandle(service);
-    }
-    if (manager) CloseServiceHandle(manager);
+    const ServiceHandle service = openService(name, SERVICE_STOP | SERVICE_QUERY_STATUS | DELETE);
+    if (!service) return;
+    SERVICE_STATUS status{};
+    ControlService(service.get(), SERVICE_CONTROL_STOP, &status);
+    waitUntil([&] { return stateOf(service.get()) == SERVICE_STOPPED; }, 15000);
+    DeleteService(service.get());
 }
 
-void storeConfiguration(const std::string& name, const StoredConfiguration& values) {
-    Win32Registry registry;
-    for (const auto& [value, text] : values.texts) registry.setStringValue(kRoot, configurationKey(name), value, text);
-    for (const auto& [value, number] : values.numbers)
-        registry.setDwordValue(kRoot, configurationKey(name), value, static_cast<std::int32_t>(number));
-    registry.setMultiStringValue(kRoot, configurationKey(name), "additional.jvm.options", multiString(values.options));
+std::vector<std::string> wineSettingsWarnings(const std::string& name) {
+    return {"The service manager refused the delayed start of the service " + quoted(name) + ": Invalid level.",
+            "The service manager refused the recovery after a stop with an error of the service " + quoted(name) +
+                ": Invalid level.",
+            "The recovery after failures of the service " + quoted(name) + " reads back other than it was set."};
+}
+
+bool processRuns(const std::string& fileName) {
+    const Handle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+    PROCESSENTRY32W entry{};
+    entry.dwSize = sizeof entry;
+    const std::wstring wanted = wide(fileName);
+    for (BOOL more = snapshot && Process32FirstW(snapshot.get(), &entry); more; more = Process32NextW(snapshot.get(), &entry))
+        if (CompareStringOrdinal(entry.szExeFile, -1, wanted.c_str(), -1, TRUE) == CSTR_EQUAL) return true;
+    return false;
+}
+
+void clearStore() { RegDeleteTreeW(HKEY_LOCAL_MACHINE, wide(kStoreKey).c_str()); }
+
+void storeConfiguration(const std::string& name, const StoredValues& values) {
+    std::vector<RegistryWrite> writes;
+    for (const auto& [value, text] : values.texts) writes.push_back(RegistryWrite::textValue(value, text));
+    for (const auto& [value, number] : values.numbers) writes.push_back(RegistryWrite::numberValue(value, number));
+    writes.push_back(RegistryWrite::listValue("additional.jvm.options", values.options));
+    Win32Registry().write(kLocalMachine, configurationKey(name), writes);
 }
 
 void storeNameList(const std::vector<std::string>& names) {
-    Win32Registry().setMultiStringValue(kRoot, kStoreKey, "services", multiString(names));
+    Win32Registry().write(kLocalMachine, kStoreKey, {RegistryWrite::listValue("services", names)});
 }
 
-// Read through the registry layer, which the registry contract holds to the system's own rules.
-std::vector<std::string> storedNameList() { return decodeMultiString(Win32Registry().queryStringValue(kRoot, kStoreKey, "services").value_or("")); }
+std::vector<std::string> storedNameList() { return entriesOf(Win32Registry().read(kLocalMachine, kStoreKey, "services")); }
 
-bool storeHasKey(const std::string& subkey) { return Win32Registry().keyContents(kRoot, subkey).has_value(); }
+bool storeHasKey(const std::string& name) { return machineKeyExists(configurationKey(name)); }
 
 std::string storedText(const std::string& name, const std::string& value) {
-    return Win32Registry().queryStringValue(kRoot, configurationKey(name), value).value_or("");
+    return machineText(configurationKey(name), value);
 }
 
 std::uint32_t storedNumber(const std::string& name, const std::string& value) {
-    return static_cast<std::uint32_t>(Win32Registry().queryDwordValue(kRoot, configurationKey(name), value));
+    const auto read = Win32Registry().read(kLocalMachine, configurationKey(name), value);
+    return read && read->type == REG_DWORD ? read->number : 0xDEADu;
 }
 
 std::vector<std::string> storedOptions(const std::string& name) {
-    return decodeMultiString(Win32Registry().queryStringValue(kRoot, configurationKey(name), "additional.jvm.options").value_or(""));
+    return entriesOf(Win32Registry().read(kLocalMachine, configurationKey(name), "additional.jvm.options"));
+}
+
+std::string machineText(const std::string& key, const std::string& value) {
+    const auto read = Win32Registry().read(kLocalMachine, key, value);
+    if (!read) return "<missing>";
+    if (read->type != REG_SZ) return "<type " + std::to_string(read->type) + ">";
+    return read->text;
+}
+
+bool machineKeyExists(const std::string& key) { return Win32Registry().contents(kLocalMachine, key).has_value(); }
+
+std::string windowsPath(std::string path) {
+    if (!path.empty() && path.front() == '/') path = "Z:" + path;
+    std::replace(path.begin(), path.end(), '/', '\\');
+    return path;
 }
 
 std::string contentOf(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream content;
-    content << in.rdbuf();
-    return content.str();
+    const Handle file(CreateFileW(wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                  nullptr, OPEN_EXISTING, 0, nullptr));
+    std::string content;
+    char chunk[4096];
+    DWORD read = 0;
+    while (file && ReadFile(file.get(), chunk, sizeof chunk, &read, nullptr) && read > 0) content.append(chunk, read);
+    return content;
 }
 
-bool fileExists(const std::string& path) { return Win32Files().fileExists(path); }
+void makeFile(const std::string& path, const std::string& content) {
+    const Handle file(CreateFileW(wide(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+    DWORD written = 0;
+    WriteFile(file.get(), content.data(), static_cast<DWORD>(content.size()), &written, nullptr);
+}
+
+bool fileExists(const std::string& path) {
+    const DWORD attributes = GetFileAttributesW(wide(path).c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+void makeFolders(const std::string& path) {
+    std::error_code ignored;
+    std::filesystem::create_directories(pathOf(path), ignored);
+}
+
+bool holds(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+
+std::string quoted(const std::string& text) {
+    std::string result(1, '"');  // appended in place: GCC 12 warns falsely of overlap for "\"" + text
+    return result.append(text).append(1, '"');
+}
 
 }  // namespace velmora::e2e

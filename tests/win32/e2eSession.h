@@ -2,28 +2,50 @@
 #include <windows.h>
 
 #include <cstdint>
-#include <map>
 #include <string>
 #include <vector>
 
-// One run of velmora.exe on a prepared Catalina home and JDK in a temporary
-// folder, with a clean configuration store. Ending the session ends the
-// program and removes the folder and the store.
+// The real programs under Wine on a prepared machine: a Catalina home and a
+// JDK in a temporary folder, velmora.exe, velmora-cli.exe and a stand-in
+// wrapper in its bin, and an empty configuration store. Everything here
+// talks to the system directly (wide calls), apart from the code under test.
 namespace velmora::e2e {
 
 constexpr const char* kStoreKey = "SOFTWARE\\velmoraconfigs";
 constexpr const char* kMainCaption = "Velmora - 0.2.5 (beta)";
 
+// The old Catalina layout with bin\tomcat.exe and a JDK with a jre folder,
+// or Tomcat 10 with bin\tomcat10.exe and a JDK 21 without one.
+enum class Layout { Classic, Modern };
+void makeCatalinaHome(const std::string& home, Layout layout);
+void makeJdk(const std::string& jdk, Layout layout);
+
+// What one run of velmora-cli.exe printed, with "\r" dropped, and how it ended.
+struct CliRun {
+    int code = -1;
+    std::string out, err;
+    DWORD ms = 0;            // from its start to its end
+    bool pipesEnded = true;  // both output pipes reached their end soon after
+};
+
 class Session {
 public:
-    Session();
+    explicit Session(Layout layout = Layout::Classic);
     ~Session();
     Session(const Session&) = delete;
     Session& operator=(const Session&) = delete;
 
-    // Starts the program from <home>\bin and waits for its main window.
+    // Starts velmora.exe from <home>\bin and waits for its main window.
     bool start(const std::string& arguments = "");
     bool exited(int waitMs);
+    // Puts the cursor into a box of the main window and types over its text,
+    // then tabs on when asked to; false when the focus did not follow.
+    bool type(int id, const std::string& text, bool tabOn = true) const;
+    // Until the window takes input again: a command it runs keeps it disabled.
+    bool waitUntilIdle() const;
+    // velmora-cli.exe from <home>\bin, its output read through pipes to
+    // their end, as "velmora-cli ... | more" would.
+    CliRun cli(const std::string& arguments) const;
 
     HWND main() const { return main_; }
     HWND control(int id) const { return GetDlgItem(main_, id); }
@@ -33,17 +55,17 @@ public:
     const std::string& root() const { return root_; }
     const std::string& home() const { return home_; }
     const std::string& jdk() const { return jdk_; }
+    std::string bin(const std::string& file) const { return home_ + "\\bin\\" + file; }
 
     // answerMessageBox for this program's boxes.
     std::string answer(const std::string& title, int button) const;
     // Any box of the program that is open now.
     HWND openMessageBox() const;
-
     // The program's windows, once painted, under the screenshot folder.
     bool screenshot(const std::string& name, int settleMs = 400) const;
 
-    // A service the test may install; the session removes it at its end
-    // should the test not have come that far.
+    // A service the test may make or install; the session removes it at its
+    // end should the test not have come that far.
     void removeServiceAtEnd(const std::string& name) { services_.push_back(name); }
 
 private:
@@ -53,28 +75,64 @@ private:
     std::vector<std::string> services_;
 };
 
-// Known and not deleted: a deleted service stays known, marked for deletion,
-// until the service manager lets go of its last handle.
-bool serviceRegistered(const std::string& name);
-void removeService(const std::string& name);
+// An environment variable for the programs the test starts from here on,
+// gone again at the end of the scope.
+class ScopedVariable {
+public:
+    ScopedVariable(const std::string& name, const std::string& value);
+    ~ScopedVariable();
 
-// A configuration written straight into the store, as a save leaves it.
-struct StoredConfiguration {
-    std::map<std::string, std::string> texts;
-    std::map<std::string, std::uint32_t> numbers;
+private:
+    std::string name_;
+};
+
+// The service manager, asked directly. Registered: known and not marked for
+// deletion (a deleted service stays known until its last handle closes).
+bool serviceRegistered(const std::string& name);
+bool serviceRunning(const std::string& name);
+std::string serviceProgramLine(const std::string& name);
+std::string serviceDescription(const std::string& name);
+// A demand-start service of its own process, as another installer makes it.
+bool createService(const std::string& name, const std::string& programLine);
+// Started and running, or stopped, within a bound.
+bool startService(const std::string& name);
+bool stopService(const std::string& name);
+void removeService(const std::string& name);
+// The warnings of every install under Wine 8, whose service manager refuses
+// delayed start and the failure-actions flag and keeps the failure actions
+// it had, in the order an install tells them.
+std::vector<std::string> wineSettingsWarnings(const std::string& name);
+// Whether any process runs a program of this file name.
+bool processRuns(const std::string& fileName);
+
+// The configuration store, read and written past the program.
+void clearStore();
+// Values written into a configuration's key as a save leaves them.
+struct StoredValues {
+    std::vector<std::pair<std::string, std::string>> texts;
+    std::vector<std::pair<std::string, std::uint32_t>> numbers;
     std::vector<std::string> options;
 };
-void storeConfiguration(const std::string& name, const StoredConfiguration& values);
+void storeConfiguration(const std::string& name, const StoredValues& values);
 void storeNameList(const std::vector<std::string>& names);
 std::vector<std::string> storedNameList();
-bool storeHasKey(const std::string& subkey);
+bool storeHasKey(const std::string& name);
+// A REG_SZ's text; "<missing>" or "<type N>" for anything else.
 std::string storedText(const std::string& name, const std::string& value);
 std::uint32_t storedNumber(const std::string& name, const std::string& value);
 std::vector<std::string> storedOptions(const std::string& name);
+// Any REG_SZ below HKEY_LOCAL_MACHINE, the same way.
+std::string machineText(const std::string& key, const std::string& value);
+bool machineKeyExists(const std::string& key);
 
 // Paths from the build tree are Unix paths; Wine sees them on drive Z:.
 std::string windowsPath(std::string path);
 std::string contentOf(const std::string& path);
+void makeFile(const std::string& path, const std::string& content = "e2e\n");
 bool fileExists(const std::string& path);
+void makeFolders(const std::string& path);
+bool holds(const std::string& text, const std::string& part);
+// The text in double quotes.
+std::string quoted(const std::string& text);
 
 }  // namespace velmora::e2e
