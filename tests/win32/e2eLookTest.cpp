@@ -10,6 +10,7 @@
 
 #include "WindowDriver.h"
 #include "e2eSession.h"
+#include "platform/win32/WideText.h"
 #include "ui/win32/ResourceIds.h"
 
 namespace velmora::e2e {
@@ -19,12 +20,12 @@ namespace {
 class DisplayScaling {
 public:
     explicit DisplayScaling(DWORD dpi) {
-        RegSetKeyValueA(HKEY_CURRENT_USER, kKey, "LogPixels", REG_DWORD, &dpi, sizeof dpi);
+        RegSetKeyValueW(HKEY_CURRENT_USER, kKey, L"LogPixels", REG_DWORD, &dpi, sizeof dpi);
     }
-    ~DisplayScaling() { RegDeleteKeyValueA(HKEY_CURRENT_USER, kKey, "LogPixels"); }
+    ~DisplayScaling() { RegDeleteKeyValueW(HKEY_CURRENT_USER, kKey, L"LogPixels"); }
 
 private:
-    static constexpr const char* kKey = "Control Panel\\Desktop";
+    static constexpr const wchar_t* kKey = L"Control Panel\\Desktop";
 };
 
 bool isOneOf(int id, std::initializer_list<int> ids) { return std::find(ids.begin(), ids.end(), id) != ids.end(); }
@@ -33,19 +34,19 @@ bool isOneOf(int id, std::initializer_list<int> ids) { return std::find(ids.begi
 // the options area and "-Xrs" "Courier New", the rest the dialog font.
 HFONT fontOf(int id, int dpi) {
     const int points8 = -MulDiv(8, dpi, 72), points825 = -MulDiv(825, dpi, 7200);
-    if (isOneOf(id, {IDC_FRAME1, IDC_FRAME2, IDC_FRAME3, IDC_FRAME4}))
-        return CreateFontA(points825, 0, 0, 0, FW_BOLD, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, VARIABLE_PITCH | FF_SWISS,
-                           "MS Sans Serif");
-    if (isOneOf(id, {IDC_LABEL13, IDC_LABEL15, IDC_LABEL17, IDC_LABEL21, IDC_TEXT14, IDC_LIST1, IDC_CHECK2}))
-        return CreateFontA(points825, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, FIXED_PITCH | FF_MODERN,
-                           "Courier New");
-    return CreateFontA(points8, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, "MS Shell Dlg 2");
+    if (isOneOf(id, {IDC_SERVICE_FRAME, IDC_TOMCAT_FRAME, IDC_JVM_FRAME, IDC_OPTIONS_FRAME}))
+        return CreateFontW(points825, 0, 0, 0, FW_BOLD, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, VARIABLE_PITCH | FF_SWISS,
+                           L"MS Sans Serif");
+    if (isOneOf(id, {IDC_EXAMPLE_DEFINE, IDC_EXAMPLE_BATCH, IDC_EXAMPLE_PROF, IDC_EXAMPLE_NOCLASSGC, IDC_OPTION_ENTRY, IDC_OPTION_LIST, IDC_REDUCE_OS_SIGNALS}))
+        return CreateFontW(points825, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, FIXED_PITCH | FF_MODERN,
+                           L"Courier New");
+    return CreateFontW(points8, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, L"MS Shell Dlg 2");
 }
 
 // The room a control needs around its text, beside the text itself.
 int marginOf(HWND control, int dpi) {
     if (className(control) != "Button") return 0;
-    switch (GetWindowLongA(control, GWL_STYLE) & BS_TYPEMASK) {
+    switch (GetWindowLongW(control, GWL_STYLE) & BS_TYPEMASK) {
         case BS_AUTOCHECKBOX:
         case BS_AUTORADIOBUTTON: return MulDiv(13 + 4, dpi, 96);  // the box and the gap after it
         case BS_GROUPBOX: return MulDiv(2 * 8, dpi, 96);
@@ -65,16 +66,17 @@ void expectTextsFitAndNothingOverlaps(HWND main, int dpi) {
         MapWindowPoints(nullptr, main, reinterpret_cast<POINT*>(&at), 2);
         GetClientRect(control, &inside);
         // The separator line may run past the edges: they cut it off unseen.
-        EXPECT_TRUE(id == IDC_LINE1 || (at.left >= 0 && at.top >= 0 && at.right <= client.right && at.bottom <= client.bottom))
+        EXPECT_TRUE(id == IDC_TOP_LINE || (at.left >= 0 && at.top >= 0 && at.right <= client.right && at.bottom <= client.bottom))
             << id << " lies outside the window at " << dpi;
 
         HFONT font = fontOf(id, dpi);
         HGDIOBJ previous = SelectObject(screen, font);
-        TEXTMETRICA metrics{};
-        GetTextMetricsA(screen, &metrics);
+        TEXTMETRICW metrics{};
+        GetTextMetricsW(screen, &metrics);
         const std::string text = windowText(control);
+        const std::wstring shown = wide(text);
         SIZE extent{};
-        GetTextExtentPoint32A(screen, text.c_str(), static_cast<int>(text.size()), &extent);
+        GetTextExtentPoint32W(screen, shown.c_str(), static_cast<int>(shown.size()), &extent);
         SelectObject(screen, previous);
         DeleteObject(font);
         const std::string kind = className(control);
@@ -86,9 +88,9 @@ void expectTextsFitAndNothingOverlaps(HWND main, int dpi) {
         }
 
         // Frames hold the other controls; only each other they must not touch.
-        const bool frame = isOneOf(id, {IDC_FRAME1, IDC_FRAME2, IDC_FRAME3, IDC_FRAME4});
+        const bool frame = isOneOf(id, {IDC_SERVICE_FRAME, IDC_TOMCAT_FRAME, IDC_JVM_FRAME, IDC_OPTIONS_FRAME});
         for (const auto& [other, otherAt] : placed) {
-            const bool otherFrame = isOneOf(GetDlgCtrlID(other), {IDC_FRAME1, IDC_FRAME2, IDC_FRAME3, IDC_FRAME4});
+            const bool otherFrame = isOneOf(GetDlgCtrlID(other), {IDC_SERVICE_FRAME, IDC_TOMCAT_FRAME, IDC_JVM_FRAME, IDC_OPTIONS_FRAME});
             RECT overlap{};
             if (frame == otherFrame) {
                 EXPECT_FALSE(IntersectRect(&overlap, &at, &otherAt)) << id << " overlaps " << GetDlgCtrlID(other)
@@ -112,7 +114,7 @@ TEST(WindowLook, EveryTextFitsAndNoControlsOverlapAtEachScaling) {
         // Moved to a monitor at 200 %, the window lays itself out again. Wine has one DPI for all
         // monitors and never sends the message; without a suggested place the window keeps its own.
         SetWindowPos(session.main(), nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);  // room to grow
-        SendMessageA(session.main(), WM_DPICHANGED, MAKEWPARAM(192, 192), 0);
+        SendMessageW(session.main(), WM_DPICHANGED, MAKEWPARAM(192, 192), 0);
         expectTextsFitAndNothingOverlaps(session.main(), 192);
         EXPECT_TRUE(session.screenshot("scaling-100-then-200"));
     }
@@ -140,8 +142,8 @@ bool shows(HWND control, COLORREF colour) {
 // The status in blue, the editable name box white, the disabled policy box in the menu colour.
 bool showsOwnColours(const Session& session) {
     Sleep(500);
-    return shows(session.control(IDC_LABEL20), RGB(0, 0, 255)) && shows(session.control(IDC_TEXT5), RGB(255, 255, 255)) &&
-           shows(session.control(IDC_TEXT7), GetSysColor(COLOR_MENU));
+    return shows(session.control(IDC_STATUS_TEXT), RGB(0, 0, 255)) && shows(session.control(IDC_SERVICE_NAME), RGB(255, 255, 255)) &&
+           shows(session.control(IDC_POLICY_FILE), GetSysColor(COLOR_MENU));
 }
 
 // Wine's programs keep the system colours they started with, so a theme's
@@ -164,17 +166,17 @@ private:
 };
 
 bool switchHighContrast(bool on) {
-    HIGHCONTRASTA contrast{sizeof contrast, on ? HCF_HIGHCONTRASTON : 0u, nullptr};
-    const bool switched = SystemParametersInfoA(SPI_SETHIGHCONTRAST, sizeof contrast, &contrast, SPIF_SENDCHANGE);
+    HIGHCONTRASTW contrast{sizeof contrast, on ? HCF_HIGHCONTRASTON : 0u, nullptr};
+    const bool switched = SystemParametersInfoW(SPI_SETHIGHCONTRAST, sizeof contrast, &contrast, SPIF_SENDCHANGE);
     contrast.dwFlags = on ? 0 : HCF_HIGHCONTRASTON;
-    return switched && SystemParametersInfoA(SPI_GETHIGHCONTRAST, sizeof contrast, &contrast, 0) &&
+    return switched && SystemParametersInfoW(SPI_GETHIGHCONTRAST, sizeof contrast, &contrast, 0) &&
            ((contrast.dwFlags & HCF_HIGHCONTRASTON) != 0) == on;
 }
 
 // Wine cannot switch high contrast; tools/high-contrast does it for the test and the program.
 TEST(WindowLook, ColoursFollowAHighContrastTheme) {
     const std::string standIn = windowsPath(VELMORA_HIGH_CONTRAST_DLL);
-    ASSERT_TRUE(LoadLibraryA(standIn.c_str()));
+    ASSERT_TRUE(LoadLibraryW(wide(standIn).c_str()));
     HighContrastColours colours;
     Session session;
     ASSERT_TRUE(session.start());
@@ -183,7 +185,7 @@ TEST(WindowLook, ColoursFollowAHighContrastTheme) {
 
     ASSERT_TRUE(switchHighContrast(true));
     Sleep(500);
-    const HWND status = session.control(IDC_LABEL20), name = session.control(IDC_TEXT5), policy = session.control(IDC_TEXT7);
+    const HWND status = session.control(IDC_STATUS_TEXT), name = session.control(IDC_SERVICE_NAME), policy = session.control(IDC_POLICY_FILE);
     EXPECT_TRUE(shows(status, GetSysColor(COLOR_WINDOWTEXT)) && !shows(status, RGB(0, 0, 255)));
     EXPECT_TRUE(shows(name, GetSysColor(COLOR_WINDOW)));
     EXPECT_TRUE(shows(policy, GetSysColor(COLOR_BTNFACE)) && !shows(policy, GetSysColor(COLOR_MENU)));
