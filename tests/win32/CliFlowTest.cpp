@@ -1,118 +1,133 @@
 // velmora-cli.exe as a script runs it: against the real registry and service
-// manager, with the stand-in wrapper as bin\tomcat.exe.
+// manager, with the stand-in wrapper as bin\tomcat.exe, its exit code and
+// output read as a caller would.
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include <algorithm>
 #include <string>
+#include <vector>
 
+#include "WindowDriver.h"
 #include "e2eSession.h"
 
 namespace velmora::e2e {
 namespace {
 
-struct CliRun {
-    int code;
-    std::string out;
-    std::string err;
-};
+using Names = std::vector<std::string>;
 
-// Runs the program from <home>\bin with its output in files, as a console would take it.
-CliRun runCli(const Session& session, const std::string& arguments) {
-    const std::string program = session.home() + "\\bin\\velmora-cli.exe";
-    // Files of their own for each run: Wine's console host may hold the last run's a moment longer.
-    static int runs = 0;
-    const std::string stem = session.root() + "\\cli-" + std::to_string(++runs);
-    const std::string outPath = stem + "-out.txt", errPath = stem + "-err.txt";
-    SECURITY_ATTRIBUTES inherited{sizeof inherited, nullptr, TRUE};
-    HANDLE out = CreateFileA(outPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherited, CREATE_ALWAYS, 0, nullptr);
-    HANDLE err = CreateFileA(errPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherited, CREATE_ALWAYS, 0, nullptr);
-    STARTUPINFOA startup{};
-    startup.cb = sizeof startup;
-    startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdOutput = out;
-    startup.hStdError = err;
-    std::string commandLine = "\"" + program + "\" " + arguments;
-    PROCESS_INFORMATION process{};
-    DWORD code = 255;
-    if (CreateProcessA(program.c_str(), commandLine.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr,
-                       session.root().c_str(), &startup, &process)) {
-        WaitForSingleObject(process.hProcess, 120000);
-        GetExitCodeProcess(process.hProcess, &code);
-        CloseHandle(process.hProcess);
-        CloseHandle(process.hThread);
-    }
-    CloseHandle(out);
-    CloseHandle(err);
-    CliRun run{static_cast<int>(code), contentOf(outPath), contentOf(errPath)};
-    for (std::string* text : {&run.out, &run.err}) text->erase(std::remove(text->begin(), text->end(), '\r'), text->end());
-    return run;
-}
-
-bool holds(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
-
-TEST(CommandLine, SetInstallStartStatusStopUninstallDelete) {
+TEST(CommandLine, OneConfigurationThroughEveryCommand) {
     Session session;
-    SetEnvironmentVariableA("java_home", session.jdk().c_str());
-    std::string cli = VELMORA_CLI_EXE;
-    std::replace(cli.begin(), cli.end(), '/', '\\');
-    ASSERT_TRUE(CopyFileA(("Z:" + cli).c_str(), (session.home() + "\\bin\\velmora-cli.exe").c_str(), FALSE));
-    const std::string name = "VelmoraCli" + std::to_string(GetCurrentProcessId()), quoted = "\"" + name + "\"";
+    const std::string name = "VelmoraCli" + std::to_string(GetCurrentProcessId()), q = quoted(name);
+    const std::string home = session.home(), account = home + "\\logs\\" + name + "_out.log";
     session.removeServiceAtEnd(name);
-
-    // A run that succeeds with one of its lines; net and the wrapper print into the same console.
-    auto succeeds = [&](const std::string& arguments, const std::string& line) {
-        const CliRun run = runCli(session, arguments);
-        EXPECT_EQ(run.code, 0) << arguments << run.err;
-        EXPECT_TRUE(holds(run.out, line + "\n")) << run.out;
-    };
-    succeeds("set " + name + " max.heap.size=256 additional.jvm.options=-Dcli=1 description=scripted",
-             "Instance saved as " + quoted + ".");
-    EXPECT_EQ(storedText(name, "tomcat.home") + "|" + storedText(name, "description") + "|" +
-                  std::to_string(storedNumber(name, "max.heap.size")) + "|" + storedOptions(name).at(0) + std::to_string(storedOptions(name).size()),
-              session.home() + "|scripted|256|-Dcli=11");
-    succeeds("install " + name, "Service " + quoted + " installed.");
-    EXPECT_TRUE(serviceRegistered(name));
-    succeeds("start " + name, "Service " + quoted + " is running.");
-    // The wrapper started with the options in their order and the JDK's server JVM.
+    // The service's account of its launch, once it holds the line.
     auto accountWith = [&](const std::string& line) {
-        std::string account;
-        for (int i = 0; i < 100 && !holds(account = contentOf(session.home() + "\\logs\\" + name + "_out.log"), line); ++i)
-            Sleep(100);
-        return account;
+        waitUntil([&] { return holds(contentOf(account), line); });
+        return contentOf(account);
     };
-    std::string account = accountWith("start: ");
-    EXPECT_TRUE(holds(account, "option 0: -Dcatalina.home=" + session.home() + "\r\n")) << account;
-    EXPECT_TRUE(holds(account, "option 6: -Xrs\r\noption 7: -Xmx256m\r\noption 8: -Dcli=1\r\nSystem.out: ")) << account;
-    EXPECT_TRUE(holds(account, "library: " + session.jdk() + "\\jre\\bin\\server\\jvm.dll\r\n")) << account;
-    // A change while it runs: stopped, written, reinstalled and started again.
-    succeeds("set " + name + " max.heap.size=300 --yes", "");
+
+    // set creates from the defaults; list and show read it back.
+    CliRun run = session.cli("set " + name + " max.heap.size=256 additional.jvm.options=-Dcli=1 description=scripted");
+    EXPECT_EQ(run.code, 0) << run.err;
+    EXPECT_EQ(run.out, "Instance saved as " + q + ".\n");
+    EXPECT_EQ(storedText(name, "tomcat.home"), home);
+    EXPECT_EQ(storedText(name, "description"), "scripted");
+    EXPECT_EQ(storedNumber(name, "max.heap.size"), 256u);
+    EXPECT_EQ(storedOptions(name), Names{"-Dcli=1"});
+    EXPECT_EQ(session.cli("list").out, name + "\n");
+    const CliRun show = session.cli("show " + name);
+    EXPECT_TRUE(holds(show.out, "\ntomcat.home = " + home + "\n")) << show.out;
+    EXPECT_TRUE(holds(show.out, "\nadditional.jvm.options = -Dcli=1\n")) << show.out;
+    EXPECT_TRUE(holds(show.out, "\ninstalled = 0\nstatus = not installed\n")) << show.out;
+    run = session.cli("check " + name);
+    EXPECT_EQ(run.code, 0);
+    EXPECT_EQ(run.out, "No problems found; the report is " + session.bin("quenby-" + name + "-debug.html") + "\n");
+
+    // Installed, with the warnings of Wine's service manager, which make it a failure for a script.
+    std::string warned;
+    for (const std::string& warning : wineSettingsWarnings(name)) warned += "Warning: " + warning + "\n";
+    run = session.cli("install " + name);
+    EXPECT_EQ(run.code, 1);
+    EXPECT_EQ(run.out, "Service " + q + " installed.\n");
+    EXPECT_EQ(run.err, warned + "A warning came up.\n");
+    EXPECT_TRUE(serviceRegistered(name));
+    run = session.cli("start " + name);
+    EXPECT_EQ(run.code, 0) << run.err;
+    EXPECT_EQ(run.out, "Starting the " + q + " service...\nService " + q + " is running.\n");
+    // The wrapper started the JVM with the options in their order and the JDK's server JVM.
+    const std::string started = accountWith("start: ");
+    EXPECT_TRUE(holds(started, "option 0: -Dcatalina.home=" + home + "\r\n")) << started;
+    EXPECT_TRUE(holds(started, "option 6: -Xrs\r\noption 7: -Xmx256m\r\noption 8: -Dcli=1\r\nSystem.out: ")) << started;
+    EXPECT_TRUE(holds(started, "library: " + session.jdk() + "\\jre\\bin\\server\\jvm.dll\r\n")) << started;
+
+    // A change while it runs is stored only when the question is answered Yes: then it is restarted with it.
+    run = session.cli("set " + name + " max.heap.size=300");
+    EXPECT_EQ(run.code, 3);
+    EXPECT_TRUE(holds(run.err, "Confirm: This configuration is also installed as a running service. To update the "
+                               "configuration, the service will be also be stopped and restarted. Continue?\n"
+                               "  -> No (--yes answers Yes)\n"))
+        << run.err;
+    EXPECT_EQ(storedNumber(name, "max.heap.size"), 256u);
+    run = session.cli("set " + name + " max.heap.size=300 --yes");
+    EXPECT_EQ(run.code, 1);
+    EXPECT_EQ(run.err, warned + "A warning came up.\n");
     EXPECT_TRUE(holds(accountWith("option 7: -Xmx300m\r\n"), "option 7: -Xmx300m\r\n"));
-    auto status = [&](const std::string& arguments) {
-        const CliRun run = runCli(session, "status " + name + arguments);
-        return std::to_string(run.code) + "|" + run.out + run.err;
-    };
-    EXPECT_EQ(status(" --json"), "0|{\n  \"name\": " + quoted + ",\n  \"status\": \"running\"\n}\n");
+    run = session.cli("status " + name + " --json");
+    EXPECT_EQ(run.code, 0);
+    EXPECT_EQ(run.out, "{\n  \"name\": " + q + ",\n  \"status\": \"running\"\n}\n");
 
     // An installed configuration is deleted only when the question is answered Yes.
-    CliRun run = runCli(session, "delete " + name);
-    EXPECT_EQ(run.code, 3);
-    EXPECT_TRUE(holds(run.err, "Refused: a \"Confirm\" question was not answered Yes")) << run.err;
-    EXPECT_EQ(storedNameList(), std::vector<std::string>{name});
+    EXPECT_EQ(session.cli("delete " + name).code, 3);
+    EXPECT_EQ(storedNameList(), Names{name});
 
-    succeeds("stop " + name, "Service " + quoted + " is not running.");
-    EXPECT_EQ(status("").substr(0, 2), "5|");
-
-    succeeds("uninstall " + name, "Service " + quoted + " has been uninstalled.");
+    run = session.cli("stop " + name);
+    EXPECT_EQ(run.code, 0) << run.err;
+    EXPECT_EQ(run.out, "Stopping the " + q + " service...\nService " + q + " is not running.\n");
+    run = session.cli("status " + name);
+    EXPECT_EQ(run.code, 5);
+    EXPECT_EQ(run.out, name + ": not running\n");
+    EXPECT_EQ(session.cli("uninstall " + name).code, 0);
     EXPECT_FALSE(serviceRegistered(name));
-    EXPECT_EQ(status(""), "6|" + name + ": not installed\n");
+    run = session.cli("status " + name);
+    EXPECT_EQ(run.code, 6);
+    EXPECT_EQ(run.out, name + ": not installed\n");
 
-    succeeds("delete " + name, "Deleted instance " + quoted + ".");
-    EXPECT_FALSE(storeHasKey(std::string(kStoreKey) + "\\" + name));
+    // Exported, deleted and imported again, it is as it was.
+    const std::string file = session.root() + "\\cli.json";
+    EXPECT_EQ(session.cli("export " + name + " --out " + file).code, 0);
+    run = session.cli("delete " + name);
+    EXPECT_EQ(run.code, 0);
+    EXPECT_EQ(run.out, "Deleted instance " + q + ".\n");
+    run = session.cli("status " + name);
+    EXPECT_EQ(run.code, 8);
+    EXPECT_EQ(run.err, "No configuration named " + q + " is stored.\n");
+    run = session.cli("import " + file);
+    EXPECT_EQ(run.code, 0) << run.err;
+    EXPECT_EQ(run.out, "Imported 1 configuration(s): " + name + "\n");
+    EXPECT_EQ(storedText(name, "description"), "scripted");
+    EXPECT_EQ(storedNumber(name, "max.heap.size"), 300u);
+    EXPECT_EQ(storedOptions(name), Names{"-Dcli=1"});
 
-    EXPECT_EQ(status(""), "1|No configuration named " + quoted + " is stored.\n");
-    EXPECT_EQ(runCli(session, "set " + name + " max.heap.size=40000").code * 10 + runCli(session, "set web\\app description=x").code, 23);
-    EXPECT_TRUE(storedNameList().empty());
+    // A value that a check warns about is stored only with --force; the check then finds it.
+    const std::string missing = session.root() + "\\missing.xml";
+    run = session.cli("set " + name + " tomcat.config=" + missing);
+    EXPECT_EQ(run.code, 1);
+    EXPECT_TRUE(holds(run.err, "Warning: '" + missing + "' is specified for 'Tomcat Config File' but it does not exist. "
+                               "Tomcat may not start without it.\n"))
+        << run.err;
+    EXPECT_EQ(storedText(name, "tomcat.config"), home + "\\conf\\server.xml");
+    EXPECT_EQ(session.cli("set " + name + " tomcat.config=" + missing + " --force").code, 0);
+    EXPECT_EQ(storedText(name, "tomcat.config"), missing);
+    run = session.cli("check " + name);
+    EXPECT_EQ(run.code, 4);
+    EXPECT_EQ(run.out, "Problems found; the report is " + session.bin("quenby-" + name + "-debug.html") + "\n");
+
+    // Wrong command lines and refused names change nothing.
+    EXPECT_EQ(session.cli("set " + name + " max.heap.size=40000").code, 2);
+    EXPECT_EQ(session.cli("frobnicate").code, 2);
+    EXPECT_EQ(session.cli("set web\\app description=x").code, 3);
+    EXPECT_EQ(storedNumber(name, "max.heap.size"), 300u);
+    EXPECT_EQ(storedNameList(), Names{name});
 }
 
 }  // namespace
