@@ -1,199 +1,181 @@
+// The session's service commands in this process on the real platform:
+// Wine's registry, processes, files and service manager with the stand-in
+// wrappers, and a front end that records what it is shown.
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include <filesystem>
-#include <fstream>
-#include <sstream>
+#include <string>
+#include <vector>
 
-#include "config/ConfigurationList.h"
-#include "config/DoConfig.h"
-#include "config/Encodings.h"
-#include "service/ModernWrapperCommands.h"
-#include "platform/memory/MemoryPlatform.h"
+#include "app/Session.h"
+#include "WindowDriver.h"
+#include "e2eSession.h"
 #include "platform/win32/Win32Platform.h"
-#include "support/RecordingWindow.h"
+#include "platform/win32/WideText.h"
+#include "support/RecordingFrontEnd.h"
 
-using namespace velmora;
-using namespace velmora::testing;
-
+namespace velmora {
 namespace {
 
-// The real platform, but with the program's folder in the test's Catalina
-// home and message boxes answered by the test.
+using e2e::Layout;
+using Names = std::vector<std::string>;
+
+// The real environment with the program in the prepared home's bin.
 class HomeEnvironment : public Win32Environment {
 public:
-    std::string folder;
-    std::string programFolder() override { return folder; }
+    explicit HomeEnvironment(std::string folder) : folder_(std::move(folder)) {}
+    std::string programFolder() override { return folder_; }
+
+private:
+    std::string folder_;
 };
 
-void makeFile(const std::string& path, const std::string& text = "x") { std::ofstream(path, std::ios::binary) << text; }
+struct Machine {
+    explicit Machine(Layout layout) : prepared(layout), environment(prepared.home() + "\\bin") {}
 
-// Waits, bounded, for the service's account file to hold a line.
-std::string waitForLine(const std::string& path, const std::string& line) {
-    auto read = [&] {
-        std::ostringstream text;
-        text << std::ifstream(path, std::ios::binary).rdbuf();
-        return text.str();
-    };
-    std::string text;
-    for (int i = 0; i < 100 && (text = read()).find(line) == std::string::npos; ++i) Sleep(100);
-    return text;
+    e2e::Session prepared;
+    Win32Platform system;
+    HomeEnvironment environment;
+    Platform platform{system.registry, system.processes, system.files, system.services, environment, system.accounts};
+    testing::RecordingFrontEnd ui;
+    DebugLog debugLog{system.files};
+    Session session{platform, ui, debugLog};
+};
+
+// Bounded: the service writes its account once the service manager runs it.
+std::string accountWith(const std::string& path, const std::string& line) {
+    e2e::waitUntil([&] { return e2e::holds(e2e::contentOf(path), line); });
+    return e2e::contentOf(path);
 }
 
-class ServiceFlowTest : public ::testing::Test {
-protected:
-    Win32Registry registry;
-    Win32Processes processes;
-    Win32Files files;
-    Win32Services services;
-    HomeEnvironment environment;
-    MemoryMessageBoxes boxes;
-    Platform platform{registry, processes, files, services, environment, boxes};
-    RecordingWindow window;
-    DoConfig dc{platform, window};
-
+TEST(ServiceFlow, AClassicServiceIsReinstalledWhileItRunsAndFollowedWhenStoppedElsewhere) {
+    Machine m(Layout::Classic);
     const std::string name = "VelmoraFlow" + std::to_string(GetCurrentProcessId());
-    const std::string root = (std::filesystem::temp_directory_path() / ("velmora flow " + name)).string();
-    const std::string home = root + "\\tomcat", jdk = root + "\\jdk";
+    const std::string home = m.prepared.home(), copy = m.prepared.bin(name + ".exe");
+    m.prepared.removeServiceAtEnd(name);
+    m.session.newConfiguration();
+    m.session.edit(Field::ServiceName, name);
+    m.session.edit(Field::MaxHeapSize, "256");
+    m.session.addOption("-Dflow=1");
+    const Outcome installed = m.session.install();
+    ASSERT_TRUE(installed.done()) << installed.summary;
+    EXPECT_EQ(installed.warnings, e2e::wineSettingsWarnings(name));
+    EXPECT_EQ(m.ui.notices.back(), "Service \"" + name + "\" installed.");
+    EXPECT_EQ(e2e::serviceProgramLine(name), e2e::quoted(copy) + " -service " + name);
+    EXPECT_EQ(e2e::storedText(name, "installed.program.line"), e2e::quoted(copy) + " -service " + name);
+    const std::string serviceKey = "SYSTEM\\CurrentControlSet\\Services\\" + name;
+    EXPECT_EQ(e2e::machineText(serviceKey, "VelmoraInstallMark"), e2e::storedText(name, "installed.mark"));
+    EXPECT_EQ(e2e::machineText(serviceKey + "\\Parameters", "JVM Option Number 7"), "-Xmx256m");
+    EXPECT_EQ(e2e::machineText(serviceKey + "\\Parameters", "System.out File"), home + "\\logs\\" + name + "_out.log");
 
-    void SetUp() override {
-        for (const char* folder : {"\\tomcat\\bin", "\\tomcat\\conf", "\\tomcat\\logs", "\\tomcat\\temp", "\\tomcat\\common\\lib",
-                                   "\\tomcat\\common\\endorsed", "\\jdk\\lib", "\\jdk\\jre\\bin\\server", "\\jdk\\jre\\bin\\client"})
-            std::filesystem::create_directories(root + folder);
-        ASSERT_TRUE(CopyFileA(VELMORA_WRAPPER_EXE, (home + "\\bin\\tomcat.exe").c_str(), FALSE));
-        for (const char* file : {"\\tomcat\\bin\\bootstrap.jar", "\\tomcat\\conf\\server.xml", "\\tomcat\\conf\\catalina.policy",
-                                 "\\jdk\\lib\\tools.jar", "\\jdk\\jre\\bin\\server\\jvm.dll", "\\jdk\\jre\\bin\\client\\jvm.dll"})
-            makeFile(root + file);
-        environment.folder = home + "\\bin";
-        SetEnvironmentVariableA("java_home", jdk.c_str());
-        window.config = &dc;
-    }
+    ASSERT_TRUE(m.session.start().done());
+    EXPECT_EQ(m.ui.progress.back(), "Starting the \"" + name + "\" service...");
+    const std::string account = home + "\\logs\\" + name + "_out.log";
+    const std::string started = accountWith(account, "start: ");
+    EXPECT_TRUE(e2e::holds(started, "option 0: -Dcatalina.home=" + home + "\r\n")) << started;
+    EXPECT_TRUE(e2e::holds(started, "option 6: -Xrs\r\noption 7: -Xmx256m\r\noption 8: -Dflow=1\r\nSystem.out: ")) << started;
+    EXPECT_TRUE(e2e::holds(started, "library: " + m.prepared.jdk() + "\\jre\\bin\\server\\jvm.dll\r\n")) << started;
 
-    void TearDown() override {
-        if (dc.installedAsService()) dc.uninstallService(false);
-        processes.runHiddenAndWait(home + "\\bin\\tomcat.exe", "tomcat.exe -uninstall " + name);
-        registry.deleteKey(HKEY_LOCAL_MACHINE_ROOT, "SOFTWARE\\velmoraconfigs\\" + name);
-        // Wine hands out the same process ids again: the next run must not find this name listed.
-        const auto list = registry.queryStringValue(HKEY_LOCAL_MACHINE_ROOT, "SOFTWARE\\velmoraconfigs", "services");
-        registry.setMultiStringValue(HKEY_LOCAL_MACHINE_ROOT, "SOFTWARE\\velmoraconfigs", "services",
-                                     encodeMultiString(listWithoutName(decodeMultiString(list.value_or("")), name)));
-        std::error_code ignored;
-        std::filesystem::remove_all(root, ignored);
-    }
+    // A save while it runs asks, then stops, removes, installs and starts it again with the new values.
+    m.ui.forget();
+    m.session.edit(Field::MaxHeapSize, "300");
+    const Outcome saved = m.session.save(true);
+    ASSERT_TRUE(saved.done()) << saved.summary;
+    EXPECT_EQ(m.ui.askedKinds(), std::vector<QuestionKind>{QuestionKind::RestartRunningService});
+    EXPECT_EQ(saved.steps, (Names{"stop", "uninstall :" + copy + " -uninstall " + name, "delete the wrapper copy",
+                                  "mark not installed", "save", "copy the wrapper",
+                                  "install :" + copy + " -install " + name + " " + m.prepared.jdk() +
+                                      "\\jre\\bin\\server\\jvm.dll -start main",
+                                  "quote the program line", "write the wrapper's values",
+                                  "apply the service settings", "mark installed", "start"}));
+    EXPECT_TRUE(e2e::holds(accountWith(account, "option 7: -Xmx300m\r\n"), "option 7: -Xmx300m\r\n"));
+    EXPECT_EQ(m.ui.status, ServiceStatus::Running);
 
-};
+    ASSERT_TRUE(e2e::stopService(name));
+    m.session.follow();
+    EXPECT_EQ(m.ui.status, ServiceStatus::NotRunning);
 
-// What Velmora did not create stays untouched: a service of the same name,
-// and commands hidden in a path.
-TEST_F(ServiceFlowTest, WhatIsNotOursStaysUntouchedAndAPathRunsNoCommand) {
-    const std::string foreign = name + "X";
-    SC_HANDLE manager = OpenSCManagerA(nullptr, nullptr, SC_MANAGER_ALL_ACCESS);
-    SC_HANDLE service = CreateServiceA(manager, foreign.c_str(), foreign.c_str(), SERVICE_ALL_ACCESS,
-                                       SERVICE_WIN32_OWN_PROCESS, SERVICE_DEMAND_START, SERVICE_ERROR_NORMAL,
-                                       "C:\\windows\\system32\\notepad.exe", nullptr, nullptr, nullptr, nullptr, nullptr);
-    ASSERT_NE(service, nullptr);
-    dc.newConfiguration();
-    dc.setServiceName(foreign);
-    dc.saveConfiguration(true);
-    dc.installService(true);
-    dc.uninstallService(true);
-    dc.deleteConfiguration(false);
-    const bool stillThere = !std::holds_alternative<Failure>(services.isStarted(foreign));
-    DeleteService(service);
-    CloseServiceHandle(service);
-    CloseServiceHandle(manager);
-    ASSERT_EQ(boxes.shown.size(), 4u);
-    for (const auto& box : boxes.shown) EXPECT_NE(box.text.find("notepad.exe"), std::string::npos) << box.text;
-    EXPECT_TRUE(stillThere);
-    EXPECT_FALSE(files.fileExists(home + "\\bin\\" + foreign + ".exe"));
-    EXPECT_EQ(registry.keyContents(HKEY_LOCAL_MACHINE_ROOT, "SOFTWARE\\velmoraconfigs\\" + foreign), std::nullopt);
+    ASSERT_TRUE(m.session.uninstall().done());
+    EXPECT_FALSE(e2e::serviceRegistered(name));
+    EXPECT_FALSE(e2e::fileExists(copy));
+    EXPECT_FALSE(e2e::machineKeyExists(serviceKey));
+    EXPECT_EQ(e2e::storedNumber(name, "installedaservice"), 0u);
+    EXPECT_EQ(m.ui.status, ServiceStatus::NotInstalled);
 
-    // A path holding a command: Yes creates folders, no command runs.
-    dc.loadConfiguration(name);  // prompts on
-    boxes.answerByTitle["Missing Folder"] = 6;
-    const std::string marker = root + "\\marker.txt";
-    dc.setTempDirectory(root + "\\t1\" & echo X>\"" + marker + "\" & rem \"");
-    dc.setSystemOut(root + "\\new\\logs");
-    EXPECT_TRUE(!files.fileExists(marker) && files.folderExists(root + "\\new\\logs"));
+    // Another spelling of the stored name is the same configuration and asks first.
+    m.session.newConfiguration();
+    m.session.edit(Field::ServiceName, "VELMORAFLOW" + name.substr(11));
+    m.ui.answers[QuestionKind::ReplaceStored] = Answer::No;
+    EXPECT_EQ(m.session.save(true).result, Outcome::Result::Declined);
+    EXPECT_EQ(m.ui.asked.back().text, "A configuration named \"" + name + "\" is already stored. Replace it with this one?");
 
-    // The wrapper's own name and one reaching out of bin leave bin\tomcat.exe alone; another
-    // spelling of a stored name asks first; without bin\tomcat.exe no install is called a success.
-    const std::string wrapper = waitForLine(home + "\\bin\\tomcat.exe", "");
-    dc.saveConfiguration(false);
-    for (const char* bad : {"Tomcat", "x/../tomcat", name.c_str()}) {
-        dc.newConfiguration();
-        dc.setServiceName(bad == name ? "VELMORAFLOW" + name.substr(11) : bad);
-        boxes.answerByTitle["Confirm"] = 7;
-        dc.saveConfiguration(true);
-    }
-    EXPECT_EQ(boxes.shown.back().text, "A configuration named \"" + name + "\" is already stored. Replace it with this one?");
-    EXPECT_EQ(waitForLine(home + "\\bin\\tomcat.exe", "") + std::to_string(window.serviceNameLocked), wrapper + "0");
-    DeleteFileA((home + "\\bin\\tomcat.exe").c_str());
-    dc.loadConfiguration(name);
-    boxes.answerByTitle["Confirm"] = 1;
-    dc.installOrUninstall();
-    EXPECT_NE(boxes.shown.back().text.find("did not register"), std::string::npos) << boxes.shown.back().text;
-    EXPECT_EQ(std::to_string(registry.keyContents(HKEY_LOCAL_MACHINE_ROOT, "SYSTEM\\CurrentControlSet\\Services\\" + name)
-                  .has_value()) + window.install, "0Install");
+    // Without bin\tomcat.exe nothing is registered.
+    DeleteFileW(wide(m.prepared.bin("tomcat.exe")).c_str());
+    m.session.edit(Field::ServiceName, name + "X");
+    m.prepared.removeServiceAtEnd(name + "X");
+    const Outcome missing = m.session.install();
+    EXPECT_EQ(missing.result, Outcome::Result::Failed);
+    EXPECT_EQ(missing.summary.substr(0, missing.summary.find(": ")),
+              "The service wrapper " + m.prepared.bin("tomcat.exe") + " could not be copied to " + m.prepared.bin(name + "X.exe"));
+    EXPECT_FALSE(e2e::serviceRegistered(name + "X"));
+    EXPECT_EQ(e2e::storedNumber(name + "X", "installedaservice"), 0u);
+    e2e::clearStore();
 }
 
 // A Tomcat 10 home with its own wrapper, a JDK 21 registered only under
-// SOFTWARE\JavaSoft\JDK: found, checked, installed through //IS//, run, removed.
-TEST_F(ServiceFlowTest, ATomcat10HomeAndAJdk21GoThroughTheirOwnWrapperAndLeaveNothingBehind) {
-    DeleteFileA((home + "\\bin\\tomcat.exe").c_str());
-    ASSERT_TRUE(CopyFileA(VELMORA_MODERN_WRAPPER_EXE, (home + "\\bin\\tomcat10.exe").c_str(), FALSE));
-    for (const char* folder : {"\\lib", "\\webapps", "\\work"}) std::filesystem::create_directories(home + folder);
-    for (const char* file : {"\\bin\\tomcat-juli.jar", "\\conf\\logging.properties"}) makeFile(home + file);
-    const std::string jdk21 = root + "\\jdk 21";
-    std::filesystem::create_directories(jdk21 + "\\bin\\server");
-    std::filesystem::create_directories(jdk21 + "\\lib");
-    // MZ, e_lfanew 0x40, PE\0\0, machine x64
-    makeFile(jdk21 + "\\bin\\server\\jvm.dll", "MZ" + std::string(0x3A, '\0') + "\x40" + std::string("\0\0\0PE\0\0\x64\x86", 9));
-    makeFile(jdk21 + "\\lib\\modules");
-    makeFile(jdk21 + "\\release", "JAVA_VERSION=\"21.0.5\"\r\n");
-    SetEnvironmentVariableA("java_home", nullptr);
+// SOFTWARE\JavaSoft\JDK: found, installed through //IS//, run, removed.
+TEST(ServiceFlow, ATomcat10HomeAndARegisteredJdk21GoThroughTheirOwnWrapperAndLeaveNothing) {
+    Machine m(Layout::Modern);
     const std::string jdkKey = "SOFTWARE\\JavaSoft\\JDK";
-    registry.setStringValue(HKEY_LOCAL_MACHINE_ROOT, jdkKey, "CurrentVersion", "21");
-    registry.setStringValue(HKEY_LOCAL_MACHINE_ROOT, jdkKey + "\\21", "JavaHome", jdk21);
+    const std::string jdk = m.prepared.root() + "\\jdk 21", home = m.prepared.home();
+    e2e::makeJdk(jdk, Layout::Modern);
+    SetEnvironmentVariableW(L"java_home", nullptr);
+    m.system.registry.write(kLocalMachine, jdkKey, {RegistryWrite::textValue("CurrentVersion", "21")});
+    m.system.registry.write(kLocalMachine, jdkKey + "\\21", {RegistryWrite::textValue("JavaHome", jdk)});
+    const std::string name = "VelmoraTen" + std::to_string(GetCurrentProcessId());
+    m.prepared.removeServiceAtEnd(name);
 
-    dc.newConfiguration();
-    dc.setServiceName(name);
-    dc.setMaxHeapSize("256");
-    window.addToList1("-Dshop=a#b;c d");
-    EXPECT_TRUE(dc.configuration().javaHome == jdk21 && !dc.writeDiagnosticReport(ReportMode::OnProblems));
-    dc.installOrUninstall();
-    EXPECT_EQ(window.status + "|" + (boxes.shown.empty() ? "" : boxes.shown.back().text),
-              "Installed - Not Running|Service \"" + name + "\" installed.");
+    m.session.newConfiguration();
+    EXPECT_EQ(m.session.configuration().javaHome, jdk);
+    EXPECT_EQ(m.session.configuration().classPath, home + "\\bin\\bootstrap.jar;" + home + "\\bin\\tomcat-juli.jar");
+    m.session.edit(Field::ServiceName, name);
+    m.session.edit(Field::MaxHeapSize, "256");
+    m.session.addOption("-Dshop=a#b;c d");
+    const Outcome installed = m.session.install();
+    ASSERT_TRUE(installed.done()) << installed.summary;
+    EXPECT_EQ(e2e::serviceProgramLine(name), e2e::quoted(home + "\\bin\\tomcat10.exe") + " //RS//" + name);
 
-    dc.startOrStop();
-    EXPECT_EQ(window.status, "Installed - Running");
-    const std::string account = waitForLine(home + "\\logs\\" + name + "_out.log", "start: ");
-    std::vector<std::string> expected = modernJvmOptions(dc.configuration());
-    for (const auto& option : modernJvmOptions9()) expected.push_back(option);
-    expected.push_back("-Djava.class.path=" + home + "\\bin\\bootstrap.jar;" + home + "\\bin\\tomcat-juli.jar");
-    expected.push_back("-Xmx256m");
-    EXPECT_EQ(expected[6], "-Dshop=a#b;c d");
-    for (std::size_t n = 0; n < expected.size(); ++n)
-        EXPECT_NE(account.find("option " + std::to_string(n) + ": " + expected[n] + "\r\n"), std::string::npos)
-            << n << "\n" << account;
-    EXPECT_EQ(account.find("option " + std::to_string(expected.size()) + ": "), std::string::npos) << account;
-    EXPECT_TRUE(account.find("library: " + jdk21 + "\\bin\\server\\jvm.dll\r\n") != std::string::npos &&
-                account.find("start: org.apache.catalina.startup.Bootstrap.main(start)") != std::string::npos) << account;
+    ASSERT_TRUE(m.session.start().done());
+    const std::string account = accountWith(home + "\\logs\\" + name + "_out.log", "start: ");
+    const Names options = {
+        "-Dcatalina.home=" + home, "-Dcatalina.base=" + home, "-Djava.io.tmpdir=" + home + "\\temp",
+        "-Djava.util.logging.manager=org.apache.juli.ClassLoaderLogManager",
+        "-Djava.util.logging.config.file=" + home + "\\conf\\logging.properties", "-Xrs", "-Dshop=a#b;c d",
+        "--add-opens=java.base/java.lang=ALL-UNNAMED", "--add-opens=java.base/java.io=ALL-UNNAMED",
+        "--add-opens=java.base/java.util=ALL-UNNAMED", "--add-opens=java.base/java.util.concurrent=ALL-UNNAMED",
+        "--add-opens=java.rmi/sun.rmi.transport=ALL-UNNAMED",
+        "-Djava.class.path=" + home + "\\bin\\bootstrap.jar;" + home + "\\bin\\tomcat-juli.jar", "-Xmx256m"};
+    for (std::size_t n = 0; n < options.size(); ++n)
+        EXPECT_TRUE(e2e::holds(account, "option " + std::to_string(n) + ": " + options[n] + "\r\n")) << n << "\n" << account;
+    EXPECT_FALSE(e2e::holds(account, "option 14: ")) << account;
+    EXPECT_TRUE(e2e::holds(account, "library: " + jdk + "\\bin\\server\\jvm.dll\r\n")) << account;
+    EXPECT_TRUE(e2e::holds(account, "start: org.apache.catalina.startup.Bootstrap.main(start)")) << account;
 
-    dc.startOrStop();
-    EXPECT_EQ(window.status, "Installed - Not Running");
-    dc.installOrUninstall();
-    EXPECT_EQ(window.status, "Not installed");
-    // Nothing left: no service (the real failure source and number), key, Procrun key, file or mark.
-    const auto answer = services.isStarted(name);
-    const Failure* gone = std::get_if<Failure>(&answer);
-    auto has = [&](const std::string& key) { return std::to_string(registry.keyContents(HKEY_LOCAL_MACHINE_ROOT, key).has_value()); };
-    EXPECT_EQ((gone ? gone->source + " " + std::to_string(gone->number) : "running") + has("SYSTEM\\CurrentControlSet\\Services\\" + name) +
-                  has("SOFTWARE\\Apache Software Foundation\\Procrun 2.0\\" + name) + std::to_string(files.fileExists(home + "\\bin\\" + name + ".exe")) +
-                  std::to_string(registry.queryDwordValue(HKEY_LOCAL_MACHINE_ROOT, "SOFTWARE\\velmoraconfigs\\" + name, "installedaservice")),
-              "OpenServiceA " + std::to_string(ERROR_SERVICE_DOES_NOT_EXIST) + "0000");
-    registry.deleteKey(HKEY_LOCAL_MACHINE_ROOT, jdkKey + "\\21");
-    registry.deleteKey(HKEY_LOCAL_MACHINE_ROOT, jdkKey);
+    ASSERT_TRUE(m.session.stop().done());
+    EXPECT_EQ(m.ui.status, ServiceStatus::NotRunning);
+    ASSERT_TRUE(m.session.uninstall().done());
+    EXPECT_EQ(m.ui.status, ServiceStatus::NotInstalled);
+    // Nothing left: no service (the service manager's own answer), key, wrapper key, copy or mark.
+    const auto answer = m.system.services.isStarted(name);
+    ASSERT_TRUE(std::holds_alternative<Failure>(answer));
+    EXPECT_EQ(std::get<Failure>(answer).number, ERROR_SERVICE_DOES_NOT_EXIST);
+    EXPECT_FALSE(e2e::machineKeyExists("SYSTEM\\CurrentControlSet\\Services\\" + name));
+    EXPECT_FALSE(e2e::machineKeyExists("SOFTWARE\\Apache Software Foundation\\Procrun 2.0\\" + name));
+    EXPECT_FALSE(e2e::fileExists(m.prepared.bin(name + ".exe")));
+    EXPECT_EQ(e2e::storedNumber(name, "installedaservice"), 0u);
+    m.system.registry.deleteKey(kLocalMachine, jdkKey + "\\21");
+    m.system.registry.deleteKey(kLocalMachine, jdkKey);
 }
 
 }  // namespace
+}  // namespace velmora
