@@ -1,0 +1,207 @@
+// The real velmora.exe and velmora-cli.exe beside what they did not make:
+// other vendors' services and files, device names, a damaged stored value
+// and a wrapper that never returns. Each must stay as it was.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <set>
+#include <string>
+
+#include "WindowDriver.h"
+#include "e2eSession.h"
+#include "platform/win32/WideText.h"
+#include "ui/win32/ResourceIds.h"
+
+namespace velmora::e2e {
+namespace {
+
+using Names = std::vector<std::string>;
+
+// The files a folder holds, by name.
+std::set<std::string> filesIn(const std::string& folder) {
+    std::set<std::string> names;
+    std::error_code ignored;
+    for (const auto& entry : std::filesystem::directory_iterator(std::filesystem::path(wide(folder)), ignored))
+        names.insert(narrow(entry.path().filename().wstring()));
+    return names;
+}
+
+TEST(NotOurs, TomcatsOwnServiceOfTheSameNameKeepsRunningAndInstallIsRefused) {
+    Session session(Layout::Modern);
+    const std::string line = quoted(session.bin("tomcat10.exe")) + " //RS//TC10";
+    removeService("TC10");  // left by an interrupted run
+    session.removeServiceAtEnd("TC10");
+    ASSERT_TRUE(createService("TC10", line));
+    ASSERT_TRUE(startService("TC10"));
+    const std::string refusal = "A service named \"TC10\" already exists on this computer and was not installed by "
+                                "Velmora for this configuration (it runs " + line + "). Nothing was changed.";
+
+    // File > Save of a new configuration of that name stores it, nothing more; Install is refused.
+    ASSERT_TRUE(session.start());
+    setWindowText(session.control(IDC_SERVICE_NAME), "TC10");  // the name box has the cursor at start-up
+    postCommand(session.main(), IDM_SAVE);
+    EXPECT_EQ(session.answer("Info", IDOK), "Instance saved as \"TC10\".");
+    ASSERT_TRUE(session.waitUntilIdle());
+    click(session.control(IDC_INSTALL));
+    EXPECT_EQ(session.answer("Warning", IDOK), refusal);
+    EXPECT_TRUE(session.screenshot("safety-tc10-refused"));
+
+    const CliRun set = session.cli("set TC10 description=x");
+    EXPECT_EQ(set.code, 0) << set.err;
+    EXPECT_EQ(set.out, "Instance saved as \"TC10\".\n");
+    const CliRun install = session.cli("install TC10 --yes");
+    EXPECT_EQ(install.code, 3);
+    EXPECT_TRUE(holds(install.err, "Warning: " + refusal + "\n")) << install.err;
+
+    EXPECT_TRUE(serviceRegistered("TC10"));
+    EXPECT_TRUE(serviceRunning("TC10"));
+    EXPECT_EQ(serviceProgramLine("TC10"), line);
+    // //IS// or //DS// would have made or removed the wrapper's own key.
+    EXPECT_FALSE(machineKeyExists("SOFTWARE\\Apache Software Foundation\\Procrun 2.0\\TC10"));
+    EXPECT_EQ(storedText("TC10", "description"), "x");
+    EXPECT_EQ(storedNumber("TC10", "installedaservice"), 0u);
+}
+
+TEST(NotOurs, AnExactCopyOfTheWrapperThatAnotherServiceRunsIsNeitherRunNorDeleted) {
+    Session session;
+    const std::string shop = session.bin("shop.exe");
+    ASSERT_TRUE(CopyFileW(wide(session.bin("tomcat.exe")).c_str(), wide(shop).c_str(), TRUE));
+    const std::string line = quoted(shop) + " -service ShopSvc";
+    removeService("ShopSvc");
+    session.removeServiceAtEnd("ShopSvc");
+    session.removeServiceAtEnd("shop");
+    ASSERT_TRUE(createService("ShopSvc", line));
+    ASSERT_TRUE(startService("ShopSvc"));
+
+    EXPECT_EQ(session.cli("set shop description=new").code, 0);
+    const std::string refusal = "The file " + shop + " is not a copy of " + session.bin("tomcat.exe") +
+                                " made by Velmora, so Velmora neither runs, replaces nor deletes it. Nothing was changed.";
+    const CliRun install = session.cli("install shop --yes");
+    EXPECT_EQ(install.code, 3);
+    EXPECT_TRUE(holds(install.err, "Warning: " + refusal + "\n")) << install.err;
+
+    // Marked installed as an earlier Velmora left it, without a record: a save reinstalls, a delete removes.
+    storeConfiguration("shop", {{}, {{"installedaservice", 1}}, {}});
+    const CliRun save = session.cli("set shop description=newer --yes");
+    EXPECT_EQ(save.code, 3) << save.out << save.err;
+    EXPECT_TRUE(holds(save.err, "Warning: " + refusal + "\n")) << save.err;
+    const CliRun remove = session.cli("delete shop --yes");
+    EXPECT_EQ(remove.code, 0) << remove.err;
+    EXPECT_EQ(remove.out, "Deleted instance \"shop\".\n");
+
+    EXPECT_EQ(contentOf(shop), contentOf(session.bin("tomcat.exe")));
+    EXPECT_TRUE(serviceRunning("ShopSvc"));
+    EXPECT_EQ(serviceProgramLine("ShopSvc"), line);
+    EXPECT_FALSE(serviceRegistered("shop"));
+    EXPECT_FALSE(storeHasKey("shop"));
+}
+
+TEST(NotOurs, AServiceRunningAProgramOfTheConfigurationsNameIsNeverStoppedOrRun) {
+    Session session;
+    const std::string program = session.bin("foo.EXE");
+    ASSERT_TRUE(CopyFileW(wide(windowsPath(VELMORA_OTHER_SERVICE_EXE)).c_str(), wide(program).c_str(), TRUE));
+    std::string line = quoted(program) + " -run-my-own-service";
+    std::replace(line.begin(), line.end(), '\\', '/');
+    removeService("Foo");
+    session.removeServiceAtEnd("Foo");
+    ASSERT_TRUE(createService("Foo", line));
+    ASSERT_TRUE(startService("Foo"));
+
+    EXPECT_EQ(session.cli("set Foo description=mine").code, 0);
+    // Marked installed as an earlier Velmora left it: the line is not the one its wrapper registers.
+    storeConfiguration("Foo", {{}, {{"installedaservice", 1}}, {}});
+    const std::string notOurs = "The service \"Foo\" is not the one Velmora installed for this configuration (it now "
+                                "runs " + line + "), so Velmora neither stops, replaces nor removes it.";
+    const CliRun save = session.cli("set Foo description=again --yes");
+    EXPECT_EQ(save.code, 3) << save.out << save.err;
+    EXPECT_TRUE(holds(save.err, "Warning: " + notOurs + "\n")) << save.err;
+    const CliRun remove = session.cli("delete Foo --yes");
+    EXPECT_EQ(remove.code, 1) << remove.err;  // done, with the warning
+    EXPECT_TRUE(holds(remove.err, "Warning: " + notOurs + "\n")) << remove.err;
+    EXPECT_FALSE(storeHasKey("Foo"));
+
+    EXPECT_TRUE(serviceRunning("Foo"));
+    EXPECT_EQ(serviceProgramLine("Foo"), line);
+    // Started once by the service manager, never stopped, never run by anyone else.
+    EXPECT_EQ(contentOf(program + ".log"), "run:-run-my-own-service\r\n");
+}
+
+TEST(NotOurs, AHungWrapperIsEndedAtTheBoundAndNoChildHoldsTheOutput) {
+    Session session;
+    session.removeServiceAtEnd("hx");
+    session.removeServiceAtEnd("hy");
+    ASSERT_EQ(session.cli("set hx description=hangs").code, 0);
+    CliRun hung;
+    {
+        ScopedVariable hang("VELMORA_TEST_WRAPPER_HANGS", "1");
+        hung = session.cli("install hx --yes");
+    }
+    EXPECT_EQ(hung.code, 1);
+    EXPECT_TRUE(holds(hung.err, "Warning: The service wrapper did not register the service \"hx\" (" + session.bin("hx.exe") +
+                                    " did not finish within 30 seconds and was stopped). The service is not installed; see "
+                                    "the diagnostic report and the wrapper's own log for the reason.\n"))
+        << hung.err;
+    EXPECT_GE(hung.ms, 30000u);
+    EXPECT_LT(hung.ms, 50000u);
+    EXPECT_TRUE(hung.pipesEnded);
+    EXPECT_FALSE(processRuns("hx.exe"));
+    EXPECT_FALSE(fileExists(session.bin("hx.exe")));
+    EXPECT_FALSE(serviceRegistered("hx"));
+    EXPECT_EQ(storedNumber("hx", "installedaservice"), 0u);
+
+    // A service that keeps running holds none of the output either.
+    ASSERT_EQ(session.cli("set hy description=runs").code, 0);
+    const CliRun install = session.cli("install hy --yes");
+    EXPECT_EQ(install.code, 1) << install.err;  // the warnings of Wine's service manager
+    EXPECT_TRUE(serviceRegistered("hy"));
+    EXPECT_TRUE(install.pipesEnded);
+    const CliRun start = session.cli("start hy");
+    EXPECT_EQ(start.code, 0) << start.err;
+    EXPECT_TRUE(holds(start.out, "Service \"hy\" is running.\n")) << start.out;
+    EXPECT_TRUE(start.pipesEnded);
+    EXPECT_TRUE(serviceRunning("hy"));
+    EXPECT_EQ(session.cli("uninstall hy").code, 0);
+    EXPECT_FALSE(serviceRegistered("hy"));
+}
+
+TEST(Names, DeviceNamesAreRefusedAndNothingIsMade) {
+    Session session;
+    const auto before = filesIn(session.home() + "\\bin");
+    for (const std::string name : {"COM1", "AUX", "com1.exe", "Aux.txt"}) {
+        const CliRun run = session.cli("set " + name + " description=x");
+        EXPECT_EQ(run.code, 3) << name;
+        EXPECT_LT(run.ms, 20000u) << name;
+        EXPECT_EQ(run.err, "Refused, nothing was changed: The Service Name \"" + name + "\" cannot be used: Windows keeps "
+                           "this name for a device (CON, PRN, AUX, NUL, COM0-COM9, LPT0-LPT9), so bin\\" + name +
+                           ".exe would not be a file. Enter another name and try again.\n");
+        EXPECT_FALSE(storeHasKey(name)) << name;
+    }
+    EXPECT_EQ(storedNameList(), Names{});
+    EXPECT_EQ(filesIn(session.home() + "\\bin"), before);
+}
+
+TEST(StoredValues, AHomeWithANulInsideIsNotReadAsAPath) {
+    Session session;
+    const std::string victim = session.root() + "\\victim.txt";
+    makeFile(victim, "precious");
+    storeConfiguration("vic", {{{"catalina.base", session.home()}, {"jvm", "server"}}, {{"installedaservice", 1}}, {}});
+    storeNameList({"vic"});
+    const std::wstring home = wide(victim) + std::wstring(L"\0\\bin\\tomcat.exe", 16);
+    ASSERT_EQ(RegSetKeyValueW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\velmoraconfigs\\vic", L"tomcat.home", REG_EXPAND_SZ,
+                              home.c_str(), static_cast<DWORD>(home.size() * sizeof(wchar_t))),
+              ERROR_SUCCESS);
+
+    const CliRun run = session.cli("set vic description=y --yes");
+    EXPECT_TRUE(holds(run.err, "Warning: The value \"tomcat.home\" of the configuration \"vic\" is not a plain text "
+                               "(REG_SZ without NUL characters), so it opens empty. Save the configuration to store it "
+                               "afresh.\n"))
+        << run.err;
+    EXPECT_EQ(run.code, 1);
+    EXPECT_EQ(contentOf(victim), "precious");
+    EXPECT_EQ(storedText("vic", "tomcat.home"), "");
+}
+
+}  // namespace
+}  // namespace velmora::e2e
