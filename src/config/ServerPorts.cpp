@@ -1,0 +1,109 @@
+#include "config/ServerPorts.h"
+
+#include <algorithm>
+
+#include <pugixml.hpp>
+
+namespace velmora {
+
+namespace {
+
+// Tomcat replaces ${name} with a system property when it reads the file, so
+// such a port is known only to the running server.
+bool hasPlaceholder(std::string_view text) {
+    const auto open = text.find("${");
+    return open != std::string_view::npos && text.find('}', open + 2) != std::string_view::npos;
+}
+
+DeclaredPort declared(PortRole role, const pugi::xml_node& element) {
+    DeclaredPort port;
+    port.role = role;
+    const pugi::xml_attribute attribute = element.attribute("port");
+    if (!attribute) return port;  // Missing
+    port.text = attribute.value();
+
+    if (role == PortRole::Shutdown && port.text == "-1") {
+        port.value = PortValue::Disabled;
+    } else if (hasPlaceholder(port.text)) {
+        port.value = PortValue::Unknown;
+    } else {
+        // Digits only, as Tomcat's integer parsing takes them; blanks or a
+        // sign make it no port. The sum stops growing once it is too large.
+        unsigned long number = 0;
+        bool digits = !port.text.empty();
+        for (char c : port.text) {
+            if (c < '0' || c > '9') {
+                digits = false;
+                break;
+            }
+            number = std::min(number * 10 + static_cast<unsigned long>(c - '0'), 65536UL);
+        }
+        if (digits && number >= 1 && number <= 65535) {
+            port.value = PortValue::Number;
+            port.number = static_cast<std::uint16_t>(number);
+        } else {
+            port.value = PortValue::NotAPort;
+        }
+    }
+    return port;
+}
+
+// An AJP connector is named by its protocol, "AJP/1.3", or by the class
+// that implements it.
+bool isAjp(std::string_view protocol) {
+    return protocol.starts_with("AJP") || protocol.starts_with("org.apache.coyote.ajp.");
+}
+
+ServerXmlError errorAt(std::string description, std::string_view xml, std::ptrdiff_t at) {
+    ServerXmlError error;
+    error.description = std::move(description);
+    error.offset = std::min(static_cast<std::size_t>(std::max<std::ptrdiff_t>(at, 0)), xml.size());
+    for (std::size_t i = 0; i < error.offset; ++i) {
+        if (xml[i] == '\n') {
+            ++error.line;
+            error.column = 1;
+        } else {
+            ++error.column;
+        }
+    }
+    return error;
+}
+
+}  // namespace
+
+std::string errorText(const ServerXmlError& error) {
+    return error.description + " (line " + std::to_string(error.line) + ", column " + std::to_string(error.column) +
+           ", offset " + std::to_string(error.offset) + ")";
+}
+
+std::variant<std::vector<DeclaredPort>, ServerXmlError> serverPorts(std::string_view xml) {
+    pugi::xml_document document;
+    // The default options leave comments out of the tree: a commented-out
+    // connector is no connector.
+    const pugi::xml_parse_result parsed = document.load_buffer(xml.data(), xml.size());
+    if (!parsed) return errorAt(parsed.description(), xml, parsed.offset);
+
+    const pugi::xml_node server = document.document_element();
+    if (std::string_view(server.name()) != "Server")
+        return errorAt("The root element is <" + std::string(server.name()) + ">, not <Server>", xml,
+                       server.offset_debug());
+    // pugixml takes a second element after the root; Tomcat's parser does not.
+    for (pugi::xml_node second = server.next_sibling(); second; second = second.next_sibling()) {
+        if (second.type() == pugi::node_element)
+            return errorAt("A second root element <" + std::string(second.name()) + "> follows <Server>", xml,
+                           second.offset_debug());
+    }
+
+    std::vector<DeclaredPort> ports{declared(PortRole::Shutdown, server)};
+    for (const pugi::xml_node service : server.children("Service")) {
+        for (const pugi::xml_node connector : service.children("Connector")) {
+            const std::string protocol = connector.attribute("protocol").value();
+            DeclaredPort port = declared(isAjp(protocol) ? PortRole::Ajp : PortRole::Connector, connector);
+            port.protocol = protocol;
+            ports.push_back(std::move(port));
+        }
+    }
+    return ports;
+}
+
+}  // namespace velmora

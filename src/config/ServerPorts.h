@@ -1,0 +1,50 @@
+#pragma once
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <variant>
+#include <vector>
+
+namespace velmora {
+
+// What a port in Tomcat's conf\server.xml is for: the root <Server>'s
+// shutdown port, or a <Connector> of one of its <Service>s, AJP or not.
+enum class PortRole { Shutdown, Connector, Ajp };
+
+// What the port attribute says. Only Number names a port that can be
+// checked; the others keep the text so that it can be shown as written.
+enum class PortValue {
+    Number,    // 1 to 65535
+    Disabled,  // the shutdown port written as -1: Tomcat opens none
+    Unknown,   // a ${property} placeholder: its value is known only when Tomcat runs
+    NotAPort,  // anything else: 0, 70000, -5, " 8080", "http"
+    Missing,   // no port attribute at all
+};
+
+struct DeclaredPort {
+    PortRole role = PortRole::Connector;
+    PortValue value = PortValue::Missing;
+    std::uint16_t number = 0;  // when value is Number
+    std::string text;          // the port attribute as written
+    std::string protocol;      // a connector's protocol attribute as written; empty for the shutdown port
+};
+
+// Why server.xml could not be read: the XML parser's own words and where it
+// stopped, or a root element that is not <Server>.
+struct ServerXmlError {
+    std::string description;
+    std::size_t offset = 0;  // bytes from the start of the text
+    std::size_t line = 1;    // counted from 1
+    std::size_t column = 1;  // counted from 1, in bytes
+};
+
+// "Error parsing start element tag (line 12, column 5, offset 341)".
+std::string errorText(const ServerXmlError& error);
+
+// The ports the text of a server.xml declares: the shutdown port first, then
+// every <Server>/<Service>/<Connector> in document order. Comments and other
+// elements count for nothing; nothing is guessed or looked up.
+std::variant<std::vector<DeclaredPort>, ServerXmlError> serverPorts(std::string_view xml);
+
+}  // namespace velmora
