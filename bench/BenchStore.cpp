@@ -3,9 +3,9 @@
 // registry calls made directly; the report of a configuration with 100
 // additional options; export and import of 1,000 configurations; and import
 // at 1,000 to 100,000 configurations on the in-memory registry, 10,000 on
-// the real one. The registry and the files are the system's; processes and
-// services are stand-ins, so no program runs: net stop and the wrapper cost
-// what those programs cost.
+// the real one. The registry, the files and the table of listening ports are
+// the system's; processes and services are stand-ins, so no program runs: net
+// stop and the wrapper cost what those programs cost.
 #include <windows.h>
 
 #include <cstdio>
@@ -63,7 +63,8 @@ struct Bench {
     MemoryAccounts accounts;
     MemoryClock clock;
     MemoryEventLog events;
-    Platform platform{registry, processes, files, services, environment, accounts, clock, events};
+    Win32Network network;
+    Platform platform{registry, processes, files, services, environment, accounts, clock, events, network};
     testing::RecordingFrontEnd frontEnd;
     DebugLog debugLog{files};
     Session session{platform, frontEnd, debugLog};

@@ -14,7 +14,7 @@ foreign=""
 for dll in $dlls; do
   case "$dll" in
     kernel32.dll|user32.dll|gdi32.dll|advapi32.dll|shell32.dll|comdlg32.dll|comctl32.dll|ole32.dll|oleaut32.dll|\
-    msvcrt.dll|shlwapi.dll|uxtheme.dll|api-ms-win-*) ;;
+    msvcrt.dll|shlwapi.dll|uxtheme.dll|iphlpapi.dll|api-ms-win-*) ;;
     *) foreign="$foreign $dll" ;;
   esac
 done

@@ -4,6 +4,7 @@
 #include "platform/Environment.h"
 #include "platform/EventLog.h"
 #include "platform/Files.h"
+#include "platform/Network.h"
 #include "platform/Processes.h"
 #include "platform/Registry.h"
 #include "platform/Services.h"
@@ -20,6 +21,7 @@ struct Platform {
     Accounts& accounts;
     Clock& clock;
     EventLog& events;
+    Network& network;
 };
 
 }  // namespace velmora

@@ -1,3 +1,5 @@
+#include <winsock2.h>
+#include <ws2tcpip.h>
 #include <windows.h>
 
 #include <algorithm>
@@ -9,6 +11,7 @@
 #include "platform/win32/Handles.h"
 #include "platform/win32/Win32Environment.h"
 #include "platform/win32/Win32Files.h"
+#include "platform/win32/Win32Network.h"
 #include "platform/win32/Win32Services.h"
 #include "platform/win32/WideText.h"
 
@@ -123,6 +126,78 @@ TEST(EnvironmentTest, VariablesFoldersAndPathsComeBackInUtf8) {
     const std::string absolute = environment.absolutePath("conf\\server.xml");
     SetCurrentDirectoryW(previous);
     EXPECT_EQ(absolute, folder.file("Tömcat 10\\conf\\server.xml"));
+}
+
+// A TCP socket of this test's own on a loopback address, on a port the
+// system picks; it listens when asked to.
+class TestSocket {
+public:
+    TestSocket(int family, bool listening) : socket_(socket(family, SOCK_STREAM, IPPROTO_TCP)) {
+        sockaddr_storage address{};
+        address.ss_family = static_cast<ADDRESS_FAMILY>(family);
+        if (family == AF_INET)
+            reinterpret_cast<sockaddr_in&>(address).sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        else
+            reinterpret_cast<sockaddr_in6&>(address).sin6_addr.s6_addr[15] = 1;  // ::1
+        int length = family == AF_INET ? sizeof(sockaddr_in) : sizeof(sockaddr_in6);
+        if (socket_ == INVALID_SOCKET || bind(socket_, reinterpret_cast<sockaddr*>(&address), length) != 0 ||
+            (listening && listen(socket_, 1) != 0) ||
+            getsockname(socket_, reinterpret_cast<sockaddr*>(&address), &length) != 0)
+            return;
+        port = ntohs(family == AF_INET ? reinterpret_cast<sockaddr_in&>(address).sin_port
+                                       : reinterpret_cast<sockaddr_in6&>(address).sin6_port);
+    }
+    ~TestSocket() { close(); }
+    TestSocket(const TestSocket&) = delete;
+    TestSocket& operator=(const TestSocket&) = delete;
+    void close() {
+        if (socket_ != INVALID_SOCKET) closesocket(socket_);
+        socket_ = INVALID_SOCKET;
+    }
+
+    std::uint16_t port = 0;  // 0 when the socket could not be set up
+
+private:
+    SOCKET socket_;
+};
+
+std::string inUse(const std::variant<bool, Failure>& answer) {
+    if (const auto* failure = std::get_if<Failure>(&answer)) return failure->source + " " + std::to_string(failure->number);
+    return std::get<bool>(answer) ? "in use" : "free";
+}
+
+TEST(NetworkTest, APortAProgramListensOnIsInUseUntilItsSocketCloses) {
+    WSADATA winsock{};
+    ASSERT_EQ(WSAStartup(MAKEWORD(2, 2), &winsock), 0);
+    Win32Network network;
+    {
+        TestSocket listener(AF_INET, true);
+        ASSERT_NE(listener.port, 0);
+        // A port bound a moment ago and let go again: nobody listens on it.
+        std::uint16_t unused = 0;
+        {
+            const TestSocket probe(AF_INET, false);
+            unused = probe.port;
+        }
+        ASSERT_NE(unused, 0);
+        ASSERT_NE(unused, listener.port);
+
+        EXPECT_EQ(inUse(network.portInUse(listener.port)), "in use");
+        EXPECT_EQ(inUse(network.portInUse(unused)), "free");
+        listener.close();
+        EXPECT_EQ(inUse(network.portInUse(listener.port)), "free");
+
+        // On IPv6 too, where the machine has it (Wine reads the host's sockets).
+        TestSocket listener6(AF_INET6, true);
+        if (listener6.port != 0) {
+            EXPECT_EQ(inUse(network.portInUse(listener6.port)), "in use");
+            listener6.close();
+            EXPECT_EQ(inUse(network.portInUse(listener6.port)), "free");
+        } else {
+            std::cout << "no IPv6 loopback here: only IPv4 was checked\n";
+        }
+    }
+    WSACleanup();
 }
 
 }  // namespace

@@ -45,6 +45,11 @@ std::vector<ServiceManagerEvent> MemoryEventLog::serviceManagerEvents(FileTime s
     return found;
 }
 
+std::variant<bool, Failure> MemoryNetwork::portInUse(std::uint16_t port) {
+    if (failure) return *failure;
+    return listening.count(port) > 0;
+}
+
 bool MemoryFiles::fileExists(const std::string& path) {
     return !path.empty() && !isDevicePath(path) && files.count(path) > 0;
 }

@@ -189,6 +189,16 @@ public:
     bool isElevated = true;
 };
 
+// The ports some program listens on, as a test sets them; a test may make
+// reading them fail.
+class MemoryNetwork : public Network {
+public:
+    std::variant<bool, Failure> portInUse(std::uint16_t port) override;
+
+    std::set<std::uint16_t> listening;
+    MaybeFailure failure;
+};
+
 // The whole in-memory platform in one object.
 struct MemoryPlatform {
     MemoryPlatform();
@@ -200,7 +210,8 @@ struct MemoryPlatform {
     MemoryAccounts accounts;
     MemoryClock clock;
     MemoryEventLog events;
-    Platform platform{registry, processes, files, services, environment, accounts, clock, events};
+    MemoryNetwork network;
+    Platform platform{registry, processes, files, services, environment, accounts, clock, events, network};
 };
 
 }  // namespace velmora

@@ -5,6 +5,7 @@
 #include "platform/win32/Win32Environment.h"
 #include "platform/win32/Win32EventLog.h"
 #include "platform/win32/Win32Files.h"
+#include "platform/win32/Win32Network.h"
 #include "platform/win32/Win32Processes.h"
 #include "platform/win32/Win32Registry.h"
 #include "platform/win32/Win32Services.h"
@@ -21,7 +22,8 @@ struct Win32Platform {
     Win32Accounts accounts;
     Win32Clock clock;
     Win32EventLog events;
-    Platform platform{registry, processes, files, services, environment, accounts, clock, events};
+    Win32Network network;
+    Platform platform{registry, processes, files, services, environment, accounts, clock, events, network};
 };
 
 }  // namespace velmora
