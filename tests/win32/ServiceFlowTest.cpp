@@ -20,26 +20,29 @@ namespace {
 using e2e::Layout;
 using Names = std::vector<std::string>;
 
-// The real environment with the program in the prepared home's bin.
-class HomeEnvironment : public Win32Environment {
-public:
-    explicit HomeEnvironment(std::string folder) : folder_(std::move(folder)) {}
-    std::string programFolder() override { return folder_; }
-
-private:
-    std::string folder_;
-};
-
+// The program is this test's executable: a new configuration is pointed at
+// the prepared home, and the reports of its checks are removed at the end.
 struct Machine {
-    explicit Machine(Layout layout) : prepared(layout), environment(prepared.home() + "\\bin") {}
+    explicit Machine(Layout layout) : prepared(layout) {}
+    ~Machine() {
+        const std::string folder = system.environment.programFolder() + "\\";
+        WIN32_FIND_DATAW found{};
+        const HANDLE search = FindFirstFileW(wide(folder + "quenby-*-debug.html").c_str(), &found);
+        for (BOOL more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileW(search, &found))
+            DeleteFileW((wide(folder) + found.cFileName).c_str());
+        if (search != INVALID_HANDLE_VALUE) FindClose(search);
+    }
+    void newConfiguration(const std::string& name) {
+        session.newConfiguration();
+        session.edit(Field::CatalinaHome, prepared.home());
+        session.edit(Field::ServiceName, name);
+    }
 
     e2e::Session prepared;
     Win32Platform system;
-    HomeEnvironment environment;
-    Platform platform{system.registry, system.processes, system.files, system.services, environment, system.accounts};
     testing::RecordingFrontEnd ui;
     DebugLog debugLog{system.files};
-    Session session{platform, ui, debugLog};
+    Session session{system.platform, ui, debugLog};
 };
 
 // Bounded: the service writes its account once the service manager runs it.
@@ -53,8 +56,7 @@ TEST(ServiceFlow, AClassicServiceIsReinstalledWhileItRunsAndFollowedWhenStoppedE
     const std::string name = "VelmoraFlow" + std::to_string(GetCurrentProcessId());
     const std::string home = m.prepared.home(), copy = m.prepared.bin(name + ".exe");
     m.prepared.removeServiceAtEnd(name);
-    m.session.newConfiguration();
-    m.session.edit(Field::ServiceName, name);
+    m.newConfiguration(name);
     m.session.edit(Field::MaxHeapSize, "256");
     m.session.addOption("-Dflow=1");
     const Outcome installed = m.session.install();
@@ -103,8 +105,7 @@ TEST(ServiceFlow, AClassicServiceIsReinstalledWhileItRunsAndFollowedWhenStoppedE
     EXPECT_EQ(m.ui.status, ServiceStatus::NotInstalled);
 
     // Another spelling of the stored name is the same configuration and asks first.
-    m.session.newConfiguration();
-    m.session.edit(Field::ServiceName, "VELMORAFLOW" + name.substr(11));
+    m.newConfiguration("VELMORAFLOW" + name.substr(11));
     m.ui.answers[QuestionKind::ReplaceStored] = Answer::No;
     EXPECT_EQ(m.session.save(true).result, Outcome::Result::Declined);
     EXPECT_EQ(m.ui.asked.back().text, "A configuration named \"" + name + "\" is already stored. Replace it with this one?");
@@ -135,10 +136,9 @@ TEST(ServiceFlow, ATomcat10HomeAndARegisteredJdk21GoThroughTheirOwnWrapperAndLea
     const std::string name = "VelmoraTen" + std::to_string(GetCurrentProcessId());
     m.prepared.removeServiceAtEnd(name);
 
-    m.session.newConfiguration();
+    m.newConfiguration(name);
     EXPECT_EQ(m.session.configuration().javaHome, jdk);
     EXPECT_EQ(m.session.configuration().classPath, home + "\\bin\\bootstrap.jar;" + home + "\\bin\\tomcat-juli.jar");
-    m.session.edit(Field::ServiceName, name);
     m.session.edit(Field::MaxHeapSize, "256");
     m.session.addOption("-Dshop=a#b;c d");
     const Outcome installed = m.session.install();

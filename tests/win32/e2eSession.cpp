@@ -127,18 +127,26 @@ bool Session::exited(int waitMs) {
 
 bool Session::type(int id, const std::string& text, bool tabOn) const {
     HWND box = control(id);
+    // The cursor of a size box is in the edit box inside it.
+    auto inBox = [&] { return focusedWindow(main_) == box || GetParent(focusedWindow(main_)) == box; };
     // Asked again now and then: a window that has just come back from a
     // command may have let the first request go by.
     int polls = 0;
     if (!waitUntil([&] {
             if (polls++ % 20 == 0) focusControl(main_, box);
-            return focusedWindow(main_) == box;
+            return inBox();
         }))
         return false;
-    setWindowText(box, text);
+    // Typed key by key as a user types: the keys come after what the window
+    // still has to do, such as taking the text of the box left before.
+    HWND edit = focusedWindow(main_);
+    PostMessageW(edit, EM_SETSEL, 0, -1);
+    if (text.empty()) PostMessageW(edit, WM_CHAR, VK_BACK, 1);
+    for (wchar_t unit : wide(text)) PostMessageW(edit, WM_CHAR, unit, 1);
+    if (!waitUntil([&] { return windowText(box) == text; })) return false;
     if (!tabOn) return true;
-    pressTab(box);
-    return waitUntil([&] { return focusedWindow(main_) != box; });
+    pressTab(edit);
+    return waitUntil([&] { return !inBox(); });
 }
 
 bool Session::waitUntilIdle() const {

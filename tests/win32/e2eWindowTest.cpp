@@ -168,9 +168,9 @@ TEST_F(WindowEndToEnd, SaveStoresWhatTheWindowShowsLocksTheNameAndExportsIt) {
     ASSERT_TRUE(session.start());
 
     click(session.control(IDC_SECURITY_MANAGER));
-    ASSERT_TRUE(waitUntil([&] { return enabled(IDC_POLICY_FILE); }));
+    ASSERT_TRUE(waitUntil([&] { return enabled(IDC_BROWSE_POLICY_FILE); }));  // the last of the row to follow
     EXPECT_TRUE(enabled(IDC_POLICY_FILE_LABEL));
-    EXPECT_TRUE(enabled(IDC_BROWSE_POLICY_FILE));
+    EXPECT_TRUE(enabled(IDC_POLICY_FILE));
 
     // The options stay in order without regard to case, as stored; a double-click gives one back
     // for editing, Del takes the selected one and nothing without a selection.
@@ -193,12 +193,16 @@ TEST_F(WindowEndToEnd, SaveStoresWhatTheWindowShowsLocksTheNameAndExportsIt) {
     ASSERT_TRUE(waitUntil([&] { return listItems(list).size() == 3; }));
     EXPECT_EQ(listItems(list), (Names{"-dx=1", "-D_z", "-Xrs2"}));
 
-    // Choosing a size from the list stores it; typing one does not.
+    // A size counts chosen from the list or typed; one beyond the range is refused and the box shows what was.
     HWND combo = session.control(IDC_MAX_HEAP);
     SendMessageW(combo, CB_SETCURSEL, 4, 0);
     PostMessageW(session.main(), WM_COMMAND, MAKEWPARAM(IDC_MAX_HEAP, CBN_SELCHANGE), reinterpret_cast<LPARAM>(combo));
     ASSERT_TRUE(waitForText(IDC_MAX_HEAP, "256"));
-    setWindowText(session.control(IDC_INITIAL_HEAP), "300");
+    typeAndTab(IDC_INITIAL_HEAP, "99999");
+    EXPECT_EQ(session.answer("Warning", IDOK), "The Initial Heap Size (MB) box takes a whole number from 1 to 32767 (MB), "
+                                               "or nothing; \"99999\" was not stored.");
+    EXPECT_TRUE(waitForText(IDC_INITIAL_HEAP, ""));
+    typeAndTab(IDC_INITIAL_HEAP, "300");
 
     // Saved is what the window shows, also a name whose box still has the cursor.
     typeAndStay(IDC_SERVICE_NAME, "e2e-alpha");
@@ -214,7 +218,7 @@ TEST_F(WindowEndToEnd, SaveStoresWhatTheWindowShowsLocksTheNameAndExportsIt) {
     EXPECT_EQ(storedText("e2e-alpha", "jvm"), "server");
     EXPECT_EQ(storedNumber("e2e-alpha", "java.security.manager"), 1u);
     EXPECT_EQ(storedNumber("e2e-alpha", "max.heap.size"), 256u);
-    EXPECT_EQ(storedNumber("e2e-alpha", "init.heap.size"), 0u);
+    EXPECT_EQ(storedNumber("e2e-alpha", "init.heap.size"), 300u);
     EXPECT_EQ(storedNumber("e2e-alpha", "installedaservice"), 0u);
     EXPECT_EQ(storedOptions("e2e-alpha"), (Names{"-dx=1", "-D_z", "-Xrs2"}));
     expectNoMessageBox();
