@@ -13,8 +13,9 @@ namespace velmora {
 // implement it; the program never reads anything back from it but answers.
 class FrontEnd : public Questions, public Progress {
 public:
-    // The configuration being edited, and whether its name is fixed (stored).
-    virtual void showConfiguration(const Configuration& c, bool nameLocked) = 0;
+    // The configuration being edited, whether its name is fixed (stored), and
+    // the Tomcat version its home declares ("" when it declares none).
+    virtual void showConfiguration(const Configuration& c, bool nameLocked, const std::string& tomcatVersion) = 0;
     // With the cause of the service's last failed start while it is not running.
     virtual void showServiceState(bool installed, ServiceStatus status, const std::string& failedStartCause) = 0;
     // A notice ("Info").

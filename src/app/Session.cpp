@@ -5,6 +5,7 @@
 #include "app/SessionMessages.h"
 #include "config/NameList.h"
 #include "checks/Rights.h"
+#include "config/SetenvScript.h"
 #include "config/NameRule.h"
 #include "config/ServiceAccount.h"
 #include "service/ServiceSettings.h"
@@ -104,13 +105,20 @@ bool isSizeEntry(const std::string& text) {
 
 }  // namespace
 
+// The JVM type chosen last, unless the JDK has no client JVM to offer.
 Configuration Session::freshConfiguration() {
-    return velmora::newConfiguration(defaultCatalinaHome(platform_.environment),
-                                     defaultJavaHome(platform_.environment, platform_.registry),
-                                     configuration().jvmType, platform_.files);
+    const std::string javaHome = defaultJavaHome(platform_.environment, platform_.registry);
+    const bool clientPossible = clientJvmRefusal(javaHome, platform_.files).empty();
+    return velmora::newConfiguration(defaultCatalinaHome(platform_.environment), javaHome,
+                                     clientPossible ? configuration().jvmType : "server", platform_.files);
 }
 
-void Session::show() { frontEnd_.showConfiguration(configuration(), nameLocked_); }
+void Session::show() { frontEnd_.showConfiguration(configuration(), nameLocked_, tomcatVersion().text); }
+
+TomcatVersion Session::tomcatVersion() {
+    const std::string& home = configuration().catalinaHome;
+    return tomcatVersionOf(home, tomcatLayoutOf(home, platform_.files), platform_.files);
+}
 
 void Session::applyStatus(const StatusCheck& check) {
     status_ = check.status;
@@ -170,7 +178,7 @@ Outcome Session::open(const std::string& name) {
 }
 
 bool Session::acceptReport(Telling& telling) {
-    const Report report = examineConfiguration(configuration(), platform_.files, platform_.accounts, telling);
+    const Report report = examineConfiguration(configuration(), platform_, telling);
     if (auto failure = platform_.files.writeText(reportPath(), reportDocument(report) + "\r\n")) {
         debugLog_.logFailure(*failure, "");
         return true;  // nothing to show; the install goes on as it would without problems
@@ -317,6 +325,101 @@ Outcome Session::install() {
     return outcome;
 }
 
+Outcome Session::repoint(const std::string& javaHome) {
+    Telling telling(frontEnd_);
+    const Configuration before = configuration();
+    std::string target = javaHome;
+    if (target.empty()) {
+        const auto replacement = jdkReplacementFor(before, tomcatLayoutOf(before.catalinaHome, platform_.files), platform_);
+        if (!replacement)
+            return telling.refuse("No JDK to move to: the JDK at " + before.javaHome +
+                                  " is still there, or no JDK of its version is registered. Give one with --jdk.");
+        target = replacement->javaHome;
+    }
+    const std::string library = jvmLibraryPath(target, before.jvmType, platform_.files);
+    if (!platform_.files.fileExists(library))
+        return telling.refuse("The JDK at " + target + " has no " + before.jvmType + " JVM library (" + library +
+                              "); nothing was changed.");
+    Unheard nobody;
+    editor_.setJavaHome(target, nobody);
+    const Configuration& c = configuration();
+    Survey s;
+    Plan plan;
+    if (installed_) {
+        s = controller_.survey(c, true, record_);
+        if (std::string why = controller_.actRefusal(s); !why.empty()) {
+            editor_.start(before);
+            show();
+            return telling.refuse(why);
+        }
+    } else {
+        s.config = c;
+        s.record = record_;
+    }
+    s.installed = installed_;
+    const bool running = installed_ && controller_.status(c.serviceName, true).status == ServiceStatus::Running;
+    append(plan, storeSave(s));
+    if (installed_ && s.facts.present()) append(plan, controller_.repointing(s));
+    // Declining the restart is no failure: the service takes the new JDK at its next start.
+    const bool restart = running && frontEnd_.ask({QuestionKind::RestartAfterChange,
+                                                   "The service \"" + c.serviceName + "\" runs on the JDK it started "
+                                                   "with until it restarts. Restart it now?"}) == Answer::Yes;
+    if (restart) {
+        plan.push_back(controller_.stop(c.serviceName));
+        plan.push_back(controller_.start(s));
+    }
+    const PlanResult ran = runPlan(plan);
+    record_ = s.record;
+    std::string summary = "Configuration \"" + c.serviceName + "\" now uses the JDK at " + target + ".";
+    if (running && !restart) summary += " The running service keeps the JDK it started with until its next start.";
+    Outcome outcome = finish(telling, ran, summary);
+    outcome.startFailure = s.startFailure;
+    show();
+    refresh();
+    return outcome;
+}
+
+Outcome Session::importSetenv() {
+    Telling telling(frontEnd_);
+    const std::vector<SetenvOptions> found = setenvOptions(configuration(), platform_.files);
+    const SetenvTakeOver takeOver = setenvTakeOver(found, configuration());
+    if (takeOver.empty())
+        return telling.refuse("Neither the home's nor the base's bin\\setenv.bat sets an option in CATALINA_OPTS or "
+                              "JAVA_OPTS that the configuration lacks; nothing was changed.");
+    std::string changes;
+    auto line = [&](const std::string& text) { changes += "\r\n  " + text; };
+    if (!takeOver.initialHeapSize.empty()) line("Initial Heap Size (MB): " + takeOver.initialHeapSize);
+    if (!takeOver.maxHeapSize.empty()) line("Max Heap Size (MB): " + takeOver.maxHeapSize);
+    if (!takeOver.threadStackSize.empty()) line("Stack Size (KB): " + takeOver.threadStackSize);
+    for (const auto& option : takeOver.options) line("Additional JVM option: " + option);
+    if (!telling.confirmed(QuestionKind::TakeOverSetenv,
+                           "These options of setenv.bat go into the configuration \"" + configuration().serviceName +
+                               "\":" + changes + "\r\nContinue?"))
+        return Outcome::declined("Nothing was changed.");
+    Outcome edits;
+    auto take = [&](Field field, const std::string& value) {
+        if (value.empty() || !edits.done()) return;
+        if (Outcome taken = edit(field, value); !taken.done()) edits = taken;
+    };
+    take(Field::InitialHeapSize, takeOver.initialHeapSize);
+    take(Field::MaxHeapSize, takeOver.maxHeapSize);
+    take(Field::ThreadStackSize, takeOver.threadStackSize);
+    for (const auto& option : takeOver.options)
+        if (edits.done() && !addOption(option)) edits = Outcome::refused("The option " + option + " was not taken.");
+    if (!edits.done()) {
+        (void)open(configuration().serviceName);  // nothing half-taken stays in the window
+        return edits;
+    }
+    return save(false);
+}
+
+Outcome Session::offerRepoint(const JdkReplacement& replacement) {
+    Telling telling(frontEnd_);
+    if (telling.ask({QuestionKind::SwitchJdk, switchJdkQuestion(configuration(), replacement)}) != Answer::Yes)
+        return Outcome::declined("The configuration keeps the JDK at " + configuration().javaHome + ".");
+    return repoint(replacement.javaHome);
+}
+
 Outcome Session::uninstall() {
     Telling telling(frontEnd_);
     const Configuration& c = configuration();
@@ -424,9 +527,11 @@ CheckResult Session::checkConfiguration(ReportOpening opening, const std::string
     // The checks ask and warn only once a configuration has been opened or installed.
     Unheard nobody;
     Questions& questions = promptsOn_ ? static_cast<Questions&>(telling) : nobody;
-    result.report = examineConfiguration(configuration(), platform_.files, platform_.accounts, questions);
+    result.report = examineConfiguration(configuration(), platform_, questions);
     refresh();
     if (const auto failed = lastFailedStart()) result.report.sections.push_back(failedStartSection(*failed));
+    result.replacement = jdkReplacementFor(configuration(), tomcatLayoutOf(configuration().catalinaHome, platform_.files),
+                                           platform_);
     if (auto failure = platform_.files.writeText(result.reportPath, reportDocument(result.report) + "\r\n")) {
         const std::string why = messages::reportNotWritten(result.reportPath, failure->description);
         telling.warn(why);
@@ -453,6 +558,11 @@ Outcome Session::edit(Field field, const std::string& value) {
             show();
             return Outcome::refused(why);
         }
+    if (const std::string why = editor_.refusal(field, value); !why.empty()) {
+        frontEnd_.warn(why);
+        show();
+        return Outcome::refused(why);
+    }
     Telling telling(frontEnd_);
     Unheard nobody;
     const bool taken = editor_.set(field, value, promptsOn_ ? static_cast<Questions&>(telling) : nobody);

@@ -6,8 +6,10 @@
 #include "app/FrontEnd.h"
 #include "app/Outcome.h"
 #include "checks/ConfigurationEditor.h"
+#include "checks/JdkDrift.h"
 #include "checks/Report.h"
 #include "config/ConfigurationStore.h"
+#include "config/TomcatRelease.h"
 #include "platform/Platform.h"
 #include "service/ServiceController.h"
 
@@ -20,6 +22,7 @@ struct CheckResult {
     Outcome outcome;
     Report report;
     std::string reportPath;
+    std::optional<JdkReplacement> replacement;  // the configured JDK is gone; this one could take its place
 };
 
 // The operations a user asks for, on the one configuration being edited,
@@ -37,6 +40,8 @@ public:
     // The list's spelling of a stored name; empty when none is stored.
     std::string storedSpelling(const std::string& name) { return store_.storedSpelling(name); }
     std::string reportPath() const;
+    // The Tomcat version the configuration's home declares.
+    TomcatVersion tomcatVersion();
     // Why the service's last start failed, while it is installed and not running.
     std::optional<StartDiagnosis> lastFailedStart();
     // The folders whose access lists keep this configuration's account out.
@@ -53,6 +58,16 @@ public:
     Outcome uninstall();
     Outcome start();
     Outcome stop();
+    // Moves the configuration, and its installed service without a reinstall,
+    // to another JDK: the one given, or the newest registered of the same
+    // version when its own is gone. A running service restarts only when the
+    // user agrees.
+    Outcome repoint(const std::string& javaHome);
+    // The options a bin\setenv.bat sets, which the service never reads, taken
+    // into the configuration after the user saw what changes; then saved.
+    Outcome importSetenv();
+    // After a check that found the JDK gone: asks whether to switch, and does.
+    Outcome offerRepoint(const JdkReplacement& replacement);
     void refresh();
     // The status again between commands: a failure that goes on is logged once.
     void follow();

@@ -13,6 +13,7 @@ const char* findingKindName(FindingKind kind) {
         case FindingKind::MachineMismatch: return "machine-mismatch";
         case FindingKind::ValueUnusable: return "value-unusable";
         case FindingKind::RightsMissing: return "rights-missing";
+        case FindingKind::OptionsIgnored: return "options-ignored";
     }
     return "unknown";
 }

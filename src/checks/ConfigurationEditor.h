@@ -39,6 +39,10 @@ public:
     // Any field by meaning, from a text as a box or the command line gives
     // it. False when the value was refused (and the refusal warned about).
     bool set(Field field, const std::string& value, Questions& questions);
+    // Why this Tomcat and JDK cannot take the value (the security manager on
+    // Tomcat 11 or Java 24, a client JVM the JDK lacks); empty when they can.
+    // A stored value is loaded all the same: only a new one is refused.
+    std::string refusal(Field field, const std::string& value) const;
 
     void setServiceName(const std::string& value);
     void setDescription(const std::string& value);

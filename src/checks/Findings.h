@@ -6,7 +6,15 @@ namespace velmora {
 
 // One problem a check found: what kind, about which field or file, the path
 // it looked at, and the message the user is shown.
-enum class FindingKind { FolderMissing, FileMissing, JvmLibraryMissing, MachineMismatch, ValueUnusable, RightsMissing };
+enum class FindingKind {
+    FolderMissing,
+    FileMissing,
+    JvmLibraryMissing,
+    MachineMismatch,
+    ValueUnusable,
+    RightsMissing,
+    OptionsIgnored,  // a setenv.bat's options, which the service never reads
+};
 
 struct Finding {
     FindingKind kind;

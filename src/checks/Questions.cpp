@@ -10,6 +10,8 @@ QuestionLook lookOf(QuestionKind kind) {
         case QuestionKind::MoveWithBase: return {"Change Detected", false, false};
         case QuestionKind::GrantRights:
         case QuestionKind::GrantLogOnRight: return {"Account Rights", false, false};
+        case QuestionKind::SwitchJdk: return {"JDK Moved", false, false};
+        case QuestionKind::RestartAfterChange: return {"Confirm", false, false};
         default: return {"Confirm", false, true};
     }
 }

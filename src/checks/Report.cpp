@@ -2,10 +2,14 @@
 
 #include "checks/Bitness.h"
 #include "checks/Checks.h"
+#include "checks/JdkDrift.h"
 #include "checks/PathRules.h"
 #include "checks/Rights.h"
 #include "config/ServiceAccount.h"
+#include "config/SetenvScript.h"
+#include "config/Encodings.h"
 #include "config/TomcatLayout.h"
+#include "config/TomcatRelease.h"
 
 namespace velmora {
 
@@ -47,7 +51,8 @@ std::vector<std::string> reportRows(const Configuration& c, const std::string& j
 
 }  // namespace
 
-Report examineConfiguration(const Configuration& c, Files& files, Accounts& accounts, Questions& questions) {
+Report examineConfiguration(const Configuration& c, Platform& platform, Questions& questions) {
+    Files& files = platform.files;
     Checker check(files, questions);
     CheckLog log;
     auto note = [&log](std::optional<Finding> finding) {
@@ -62,8 +67,22 @@ Report examineConfiguration(const Configuration& c, Files& files, Accounts& acco
     for (const auto& entry : layoutEntries(layout, c))
         note(entry.folder ? check.folderExists(entry.path, entry.label) : check.fileExists(entry.path, entry.label));
     note(check.folderExists(c.javaHome, "Java home"));
+    const TomcatVersion tomcat = tomcatVersionOf(c.catalinaHome, layout, files);
+    const int javaFeature = jdkFeatureVersionOf(c.javaHome, files);
+    auto refuse = [&](const std::string& label, const std::string& value, const std::string& why) {
+        if (why.empty()) return;
+        questions.warn(why);
+        log.push_back({FindingKind::ValueUnusable, label, value, why});
+    };
+    if (c.useSecurityManager == 1)
+        refuse("Use Security Manager", "1", securityManagerRefusal(tomcat, javaFeature, c.javaHome));
+    if (!isServerJvm(c.jvmType)) refuse("JVM", c.jvmType, clientJvmRefusal(c.javaHome, files));
     const std::string jvmLibrary = jvmLibraryPath(c.javaHome, c.jvmType, files);
     note(check.jvmLibrary(jvmLibrary));
+    if (const auto replacement = jdkReplacementFor(c, layout, platform)) {
+        questions.warn(jdkMovedMessage(c, *replacement));
+        log.push_back({FindingKind::JvmLibraryMissing, "Java home", c.javaHome, jdkMovedMessage(c, *replacement)});
+    }
     if (std::string mismatch = bitnessProblem(files, jvmLibrary, layout.wrapperProgram); !mismatch.empty()) {
         questions.warn(mismatch);
         log.push_back({FindingKind::MachineMismatch, "JVM library", jvmLibrary, mismatch});
@@ -76,11 +95,18 @@ Report examineConfiguration(const Configuration& c, Files& files, Accounts& acco
     note(check.folderOrCreate(c.tempDirectory, "Temp directory"));
     note(check.folderOrCreate(c.systemOut, "System.outfile"));
     note(check.folderOrCreate(c.systemErr, "System.err file"));
-    for (auto& finding : missingRights(c, accounts)) {
+    for (const auto& found : setenvOptions(c, files)) {
+        questions.warn(setenvIgnoredMessage(found, c.serviceName));
+        log.push_back({FindingKind::OptionsIgnored, found.variable, found.script, setenvIgnoredMessage(found, c.serviceName)});
+    }
+    for (auto& finding : missingRights(c, platform.accounts)) {
         questions.warn(finding.message);
         log.push_back(std::move(finding));
     }
-    return {reportRows(c, jvmLibrary), std::move(log), {}};
+    std::vector<std::string> rows = reportRows(c, jvmLibrary);
+    rows.push_back("Tomcat version: " + (tomcat.known() ? tomcat.text : std::string("not declared")));
+    rows.push_back("Java version: " + (javaFeature ? std::to_string(javaFeature) : std::string("not declared")));
+    return {std::move(rows), std::move(log), {}};
 }
 
 std::string reportDocument(const Report& report) {

@@ -5,8 +5,7 @@
 #include "checks/Findings.h"
 #include "checks/Questions.h"
 #include "config/Configuration.h"
-#include "platform/Accounts.h"
-#include "platform/Files.h"
+#include "platform/Platform.h"
 
 namespace velmora {
 
@@ -27,7 +26,7 @@ struct Report {
 
 // Runs every check on the configuration; each tells its finding through the
 // questions as it goes (and may offer to create a missing folder).
-Report examineConfiguration(const Configuration& c, Files& files, Accounts& accounts, Questions& questions);
+Report examineConfiguration(const Configuration& c, Platform& platform, Questions& questions);
 
 // The whole HTML page as one line. "&", "<" and ">" in rows and messages
 // are written as entities, everything else as it is; the page says it is UTF-8.

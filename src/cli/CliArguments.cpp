@@ -60,6 +60,15 @@ const std::vector<CommandForm>& commands() {
          "is checked first, and any problem refuses all of it. A name already stored is refused unless\n"
          "--replace is given; an installed configuration is never replaced. UTF-8 and UTF-16 with a\n"
          "byte-order mark are read."},
+        {"repoint", "repoint NAME [--jdk PATH] [--yes]", 1, 1, {"--jdk", "--yes"}, true,
+         "Moves the configuration and its installed service to another JDK without a reinstall: the one\n"
+         "given, or the newest registered JDK of the same version when its own folder is gone (a JDK update\n"
+         "removes the folder of the one before). Only the JDK's paths change. A running service is restarted\n"
+         "on the new JDK only with --yes."},
+        {"import-setenv", "import-setenv NAME [--yes]", 1, 1, {"--yes"}, true,
+         "Takes the options that the home's or base's bin\\setenv.bat sets in CATALINA_OPTS or JAVA_OPTS\n"
+         "(which the service never reads) into the configuration: heap and stack sizes to their fields, the\n"
+         "rest to the additional options. Prints what it would change; changes it only with --yes."},
         {"help", "help [COMMAND]", 0, 1, {}, false, "Prints the commands, or the help of one."},
         {"version", "--version", 0, 0, {}, false, "Prints the program's name and version."},
     };
@@ -69,7 +78,7 @@ const std::vector<CommandForm>& commands() {
 // Taken by every command: -h/--help, --json, -q/--quiet, --verbose.
 const std::vector<std::string> kEveryCommand = {"--json", "--quiet", "--verbose"};
 // Options followed by a value, as "--out FILE" or "--out=FILE".
-const std::vector<std::string> kWithValue = {"--out", "--report"};
+const std::vector<std::string> kWithValue = {"--out", "--report", "--jdk"};
 
 const CommandForm* findCommand(const std::string& name) {
     for (const auto& form : commands())
@@ -117,12 +126,13 @@ ParsedArguments parseArguments(const std::vector<std::string>& arguments) {
         if (!contains(form->options, a) && !contains(kEveryCommand, a))
             return usage(inv, inv.command + " does not take " + a + ".");
         if (contains(kWithValue, a)) {
+            const std::string what = a == "--jdk" ? " needs a folder." : " needs a file.";
             if (!inline_) {
-                if (i + 1 == arguments.size()) return usage(inv, a + " needs a file.");
+                if (i + 1 == arguments.size()) return usage(inv, a + what);
                 value = arguments[++i];
             }
-            if (value.empty()) return usage(inv, a + " needs a file.");
-            (a == "--out" ? inv.outFile : inv.reportFile) = value;
+            if (value.empty()) return usage(inv, a + what);
+            (a == "--out" ? inv.outFile : a == "--jdk" ? inv.jdk : inv.reportFile) = value;
             continue;
         }
         if (inline_) return usage(inv, a + " takes no value.");

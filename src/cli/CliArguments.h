@@ -10,6 +10,7 @@ struct Invocation {
     std::vector<std::string> operands;  // names, FIELD=VALUE pairs or the file
     std::string outFile;                // export --out
     std::string reportFile;             // check --report
+    std::string jdk;                    // repoint --jdk
     bool json = false;
     bool quiet = false;
     bool verbose = false;

@@ -82,6 +82,8 @@ public:
         if (c == "uninstall") return uninstall();
         if (c == "start" || c == "stop") return startOrStop(c == "start");
         if (c == "status") return status();
+        if (c == "repoint") return repoint();
+        if (c == "import-setenv") return importSetenv();
         if (c == "delete") return remove();
         if (c == "export") return exportTo();
         if (c == "import") return importFrom();
@@ -183,7 +185,10 @@ private:
             else
                 text += field.name + " = " + fieldText(c, field) + "\n";
         }
+        const TomcatVersion version = session_.tomcatVersion();
+        entry["tomcatVersion"] = version.text;
         text += "installed = " + std::to_string(session_.installed() ? 1 : 0) + "\nstatus = " + state + "\n";
+        text += "tomcat.version = " + version.text + "\n";
         return say(entry, text, false);
     }
 
@@ -270,6 +275,19 @@ private:
         }
         say(json, text);
         return state.exitCode;
+    }
+
+    int repoint() {
+        std::string n = name();
+        if (!load(n)) return notStored(n);
+        s_.frontEnd.printProgress(true);
+        return report(session_.repoint(inv_.jdk), n, true);
+    }
+
+    int importSetenv() {
+        std::string n = name();
+        if (!load(n)) return notStored(n);
+        return report(session_.importSetenv(), n, true);
     }
 
     int remove() {

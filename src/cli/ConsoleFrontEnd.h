@@ -41,7 +41,7 @@ public:
     void begin(const std::string& notice) override;
     void end() override {}
     void detail(const std::string& text) override;
-    void showConfiguration(const Configuration&, bool) override {}
+    void showConfiguration(const Configuration&, bool, const std::string&) override {}
     void showServiceState(bool, ServiceStatus, const std::string&) override {}
     std::optional<std::string> password(const std::string& account) override;
 

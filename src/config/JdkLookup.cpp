@@ -65,6 +65,37 @@ std::string newestVersionName(const std::vector<std::string>& names) {
     return newest == names.end() ? std::string() : *newest;
 }
 
+std::vector<RegisteredJdk> registeredJdks(Registry& registry) {
+    std::vector<RegisteredJdk> found;
+    auto add = [&](const std::string& version, std::string home) {
+        home = withoutTrailingBackslash(home);
+        if (home.empty()) return;
+        for (const auto& known : found)
+            if (known.javaHome == home) return;
+        found.push_back({version, home});
+    };
+    auto each = [&](const std::string& key, const std::vector<std::string>& below, const std::string& value) {
+        for (RegistryView view : kViews)
+            for (const auto& version : registry.subkeysInView(kLocalMachine, key, view))
+                for (const auto& path : below)
+                    add(version, registry.readTextInView(kLocalMachine, key + "\\" + version + path, value, view).value_or(""));
+    };
+    each("SOFTWARE\\JavaSoft\\JDK", {""}, "JavaHome");
+    each("SOFTWARE\\JavaSoft\\Java Development Kit", {""}, "JavaHome");
+    each("SOFTWARE\\Eclipse Adoptium\\JDK", {"\\hotspot\\MSI", "\\openj9\\MSI"}, "Path");
+    each("SOFTWARE\\Microsoft\\JDK", {"\\hotspot\\MSI"}, "Path");
+    each("SOFTWARE\\Azul Systems\\Zulu", {""}, "InstallationPath");
+    return found;
+}
+
+int javaMajorOfName(const std::string& name) {
+    const auto slash = name.find_last_of("\\/");
+    const std::vector<unsigned long> numbers = versionNumbers(slash == std::string::npos ? name : name.substr(slash + 1));
+    if (numbers.empty()) return 0;
+    if (numbers[0] == 1 && numbers.size() > 1) return static_cast<int>(numbers[1]);
+    return numbers[0] > 1000 ? 0 : static_cast<int>(numbers[0]);
+}
+
 std::string registeredJavaHome(Registry& registry) {
     Lookup lookup(registry);
     std::string home;

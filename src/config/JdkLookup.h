@@ -13,6 +13,19 @@ namespace velmora {
 // 64-bit view first. Empty when none is found; no trailing "\".
 std::string registeredJavaHome(Registry& registry);
 
+// Every JDK the installers registered, with the version its key names,
+// from the same keys; a home registered twice is listed once.
+struct RegisteredJdk {
+    std::string version;
+    std::string javaHome;
+};
+std::vector<RegisteredJdk> registeredJdks(Registry& registry);
+
+// The feature version a version name or JDK folder name gives: the first
+// number, or the second after "1." ("1.8.0_392" and "jdk1.8.0_392" are 8,
+// "jdk-17.0.9.9-hotspot" is 17); 0 when it has none.
+int javaMajorOfName(const std::string& name);
+
 // The name with the highest version numbers ("21.0.1.12" over "17.0.9.9",
 // "zulu-21" over "zulu-8"); empty for an empty list.
 std::string newestVersionName(const std::vector<std::string>& names);

@@ -43,6 +43,13 @@ std::vector<WrapperValue> ClassicWrapper::parameters(const Configuration& c) con
     return serviceWrapperParameters(c);
 }
 
+std::vector<WrapperValue> ClassicWrapper::jvmValues(const Configuration& c) const {
+    std::vector<WrapperValue> values = {
+        {parametersKey(c.serviceName), "JVM Library", jvmLibraryPath(c.javaHome, c.jvmType, files_)}};
+    for (auto& value : serviceWrapperParameters(c)) values.push_back(std::move(value));
+    return values;
+}
+
 std::vector<WrapperValue> serviceWrapperParameters(const Configuration& c) {
     const std::string service = serviceKey(c.serviceName);
     const std::string params = parametersKey(c.serviceName);

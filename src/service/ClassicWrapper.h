@@ -14,6 +14,9 @@ public:
     bool isLegacyProgramLine(const Configuration& c, const std::string& programLine) const override;
     std::vector<WrapperValue> parameters(const Configuration& c) const override;
     std::optional<ProcessRun> updatingStopTimeout(const Configuration&) const override { return std::nullopt; }
+    std::optional<ProcessRun> updatingJvm(const Configuration&) const override { return std::nullopt; }
+    // The JVM library its -install line took, and the values that name the JDK (the class path).
+    std::vector<WrapperValue> jvmValues(const Configuration& c) const override;
     FilePattern ownLog(const Configuration& c) const override { return {c.catalinaBase + "\\logs", "jakarta_service_*.log"}; }
 
 private:

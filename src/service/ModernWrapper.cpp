@@ -1,6 +1,7 @@
 #include "service/ModernWrapper.h"
 
 #include "config/Encodings.h"
+#include "config/TomcatRelease.h"
 #include "platform/WindowsPaths.h"
 #include "service/JvmOptions.h"
 
@@ -18,7 +19,9 @@ void addSize(std::vector<WrapperOption>& options, const std::string& name, const
 std::optional<WrapperCopy> ModernWrapper::copy(const Configuration&) const { return std::nullopt; }
 
 ProcessRun ModernWrapper::registering(const Configuration& c) const {
-    return {wrapperExe_, modernInstallCommand(c, wrapperExe_, jvmLibraryPath(c.javaHome, c.jvmType, files_))};
+    const TomcatVersion version = tomcatVersionOf(c.catalinaHome, {WrapperFamily::Modern, wrapperExe_}, files_);
+    return {wrapperExe_, modernInstallCommand(c, wrapperExe_, jvmLibraryPath(c.javaHome, c.jvmType, files_),
+                                              jvmOptions9For(c.catalinaHome, version, files_))};
 }
 
 ProcessRun ModernWrapper::unregistering(const Configuration& c) const {
@@ -31,6 +34,12 @@ bool ModernWrapper::isLegacyProgramLine(const Configuration& c, const std::strin
 
 std::optional<ProcessRun> ModernWrapper::updatingStopTimeout(const Configuration& c) const {
     return ProcessRun{wrapperExe_, quoteArgument(wrapperExe_) + " //US//" + c.serviceName + " --StopTimeout " + c.stopTimeout};
+}
+
+std::optional<ProcessRun> ModernWrapper::updatingJvm(const Configuration& c) const {
+    return ProcessRun{wrapperExe_, quoteArgument(wrapperExe_) + " //US//" + c.serviceName + " --Jvm " +
+                                       quoteArgument(jvmLibraryPath(c.javaHome, c.jvmType, files_)) + " --Classpath " +
+                                       quoteArgument(c.classPath)};
 }
 
 // Everything went to the wrapper as options; it keeps them itself.
@@ -48,19 +57,8 @@ std::vector<std::string> modernJvmOptions(const Configuration& c) {
     return options;
 }
 
-const std::vector<std::string>& modernJvmOptions9() {
-    static const std::vector<std::string> options = {
-        "--add-opens=java.base/java.lang=ALL-UNNAMED",
-        "--add-opens=java.base/java.io=ALL-UNNAMED",
-        "--add-opens=java.base/java.util=ALL-UNNAMED",
-        "--add-opens=java.base/java.util.concurrent=ALL-UNNAMED",
-        "--add-opens=java.rmi/sun.rmi.transport=ALL-UNNAMED",
-    };
-    return options;
-}
-
 std::vector<WrapperOption> modernInstallOptions(const Configuration& c, const std::string& wrapperPath,
-                                                const std::string& jvmLibrary) {
+                                                const std::string& jvmLibrary, const std::vector<std::string>& jvmOptions9) {
     std::vector<WrapperOption> options = {
         {"DisplayName", c.serviceName},
         {"Description", c.description},
@@ -77,7 +75,7 @@ std::vector<WrapperOption> modernInstallOptions(const Configuration& c, const st
         {"StartMode", "jvm", false},
         {"StopMode", "jvm", false},
         {"JvmOptions", joinWrapperList(modernJvmOptions(c))},
-        {"JvmOptions9", joinWrapperList(modernJvmOptions9())},
+        {"JvmOptions9", joinWrapperList(jvmOptions9)},
     };
     addSize(options, "JvmMs", c.initialHeapSize);
     addSize(options, "JvmMx", c.maxHeapSize);
@@ -88,9 +86,10 @@ std::vector<WrapperOption> modernInstallOptions(const Configuration& c, const st
     return options;
 }
 
-std::string modernInstallCommand(const Configuration& c, const std::string& wrapperPath, const std::string& jvmLibrary) {
+std::string modernInstallCommand(const Configuration& c, const std::string& wrapperPath, const std::string& jvmLibrary,
+                                 const std::vector<std::string>& jvmOptions9) {
     std::string command = quoteArgument(wrapperPath) + " //IS//" + c.serviceName;
-    for (const auto& option : modernInstallOptions(c, wrapperPath, jvmLibrary))
+    for (const auto& option : modernInstallOptions(c, wrapperPath, jvmLibrary, jvmOptions9))
         command += " --" + option.name + " " + (option.quoted ? quoteArgument(option.value) : option.value);
     return command;
 }

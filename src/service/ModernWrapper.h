@@ -14,6 +14,8 @@ public:
     bool isLegacyProgramLine(const Configuration& c, const std::string& programLine) const override;
     std::vector<WrapperValue> parameters(const Configuration& c) const override;
     std::optional<ProcessRun> updatingStopTimeout(const Configuration& c) const override;
+    std::optional<ProcessRun> updatingJvm(const Configuration& c) const override;
+    std::vector<WrapperValue> jvmValues(const Configuration&) const override { return {}; }
     FilePattern ownLog(const Configuration& c) const override { return {c.catalinaBase + "\\logs", "commons-daemon.*.log"}; }
 
 private:
@@ -30,13 +32,12 @@ struct WrapperOption {
 
 // The JVM options of --JvmOptions, one entry each, in the order the JVM gets them.
 std::vector<std::string> modernJvmOptions(const Configuration& c);
-// What Tomcat's own service script passes as --JvmOptions9 for Java 9 and later.
-const std::vector<std::string>& modernJvmOptions9();
 // The options of //IS//, in command-line order; empty sizes are left out.
 std::vector<WrapperOption> modernInstallOptions(const Configuration& c, const std::string& wrapperPath,
-                                                const std::string& jvmLibrary);
+                                                const std::string& jvmLibrary, const std::vector<std::string>& jvmOptions9);
 // "<wrapper>" //IS//<name> --Option value ...
-std::string modernInstallCommand(const Configuration& c, const std::string& wrapperPath, const std::string& jvmLibrary);
+std::string modernInstallCommand(const Configuration& c, const std::string& wrapperPath, const std::string& jvmLibrary,
+                                 const std::vector<std::string>& jvmOptions9);
 // "<wrapper>" //DS//<name>
 std::string modernUninstallCommand(const std::string& serviceName, const std::string& wrapperPath);
 // "<wrapper>" //RS//<name>: what the service runs.

@@ -248,10 +248,12 @@ StepResult ServiceController::registerService(Survey& s) {
     return step;
 }
 
-StepResult ServiceController::writeParameters(const Survey& s) {
+StepResult ServiceController::writeParameters(const Survey& s) { return writeValues(s, s.kind->parameters(s.config)); }
+
+StepResult ServiceController::writeValues(const Survey& s, const std::vector<WrapperValue>& values) {
     std::vector<std::string> order;
     std::map<std::string, std::vector<RegistryWrite>> byKey;
-    for (const WrapperValue& value : s.kind->parameters(s.config)) {
+    for (const WrapperValue& value : values) {
         if (!byKey.count(value.key)) order.push_back(value.key);
         if (const auto* text = std::get_if<std::string>(&value.data))
             byKey[value.key].push_back(RegistryWrite::textValue(value.name, *text));
@@ -289,20 +291,33 @@ Plan ServiceController::installation(Survey& s) {
     };
 }
 
+// The wrapper's update directive: a failure is named, and the rest goes on.
+Step ServiceController::update(Survey& s, const ProcessRun& run, const std::string& what) {
+    return {"update :" + run.commandLine, [this, &s, run, what] {
+                const ProcessResult result = platform_.processes.run(run);
+                progress_.detail(result.output);
+                StepResult step;
+                if (!result.exitedWith(0))
+                    step.warn(messages::withOutput("The " + what + " of the service \"" + s.config.serviceName +
+                                                       "\" was not changed (" + messages::howItEnded(run.program, result) +
+                                                       ").",
+                                                   run.program, result.output));
+                return step;
+            }};
+}
+
+Plan ServiceController::repointing(Survey& s) {
+    Plan plan = adoption(s);
+    if (const auto run = s.kind->updatingJvm(s.config)) plan.push_back(update(s, *run, "JDK"));
+    if (const auto values = s.kind->jvmValues(s.config); !values.empty())
+        plan.push_back({"write the JDK's values", [this, &s, values] { return writeValues(s, values); }});
+    return plan;
+}
+
 Plan ServiceController::settingsInPlace(Survey& s, bool stopTimeoutChanged) {
     Plan plan = adoption(s);
-    if (const auto update = s.kind->updatingStopTimeout(s.config); update && stopTimeoutChanged)
-        plan.push_back({"update :" + update->commandLine, [this, &s, run = *update] {
-                            const ProcessResult result = platform_.processes.run(run);
-                            progress_.detail(result.output);
-                            StepResult step;
-                            if (!result.exitedWith(0))
-                                step.warn(messages::withOutput("The stop timeout of the service \"" + s.config.serviceName +
-                                                                   "\" was not changed (" +
-                                                                   messages::howItEnded(run.program, result) + ").",
-                                                               run.program, result.output));
-                            return step;
-                        }});
+    if (const auto run = s.kind->updatingStopTimeout(s.config); run && stopTimeoutChanged)
+        plan.push_back(update(s, *run, "stop timeout"));
     plan.push_back({"apply the service settings", [this, &s] { return applySettings(s); }});
     plan.push_back(markInstalled(s));
     return plan;

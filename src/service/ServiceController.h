@@ -60,6 +60,8 @@ public:
     // reinstalling or stopping it; the stop timeout goes to a Tomcat 7-11
     // wrapper through its update directive.
     Plan settingsInPlace(Survey& s, bool stopTimeoutChanged);
+    // The installed service moved to the configuration's JDK, without a reinstall.
+    Plan repointing(Survey& s);
     // Rights the user agreed to give the service's account.
     Step grant(const std::string& path, const std::string& account, Access access);
     Step grantLogOn(const std::string& account);
@@ -80,6 +82,8 @@ private:
     StepResult copyWrapper(Survey& s);
     StepResult registerService(Survey& s);
     StepResult writeParameters(const Survey& s);
+    StepResult writeValues(const Survey& s, const std::vector<WrapperValue>& values);
+    Step update(Survey& s, const ProcessRun& run, const std::string& what);
     StepResult quoteProgramLine(Survey& s);
     StepResult applySettings(Survey& s);
     Step markInstalled(Survey& s);

@@ -50,6 +50,10 @@ public:
     // Run to change the stop timeout of an installed service; nothing for a
     // kind whose wrapper has none.
     virtual std::optional<ProcessRun> updatingStopTimeout(const Configuration& c) const = 0;
+    // What moves the installed service to the configuration's JDK without a
+    // reinstall: the wrapper's update directive, or values it reads at start.
+    virtual std::optional<ProcessRun> updatingJvm(const Configuration& c) const = 0;
+    virtual std::vector<WrapperValue> jvmValues(const Configuration& c) const = 0;
     // Where the wrapper writes its own log, a file a day.
     virtual FilePattern ownLog(const Configuration& c) const = 0;
 };

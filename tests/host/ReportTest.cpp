@@ -35,13 +35,14 @@ TEST_F(SessionTest, CheckConfigurationWritesTheReportBesideTheProgramAndOpensIt)
     const std::string path = "C:\\tomcat\\bin\\quenby-svc1-debug.html";
     EXPECT_EQ(result.reportPath, path);
     EXPECT_TRUE(result.report.findings.empty());
-    EXPECT_EQ(result.report.rows.size(), 23u);
+    EXPECT_EQ(result.report.rows.size(), 25u);
     EXPECT_EQ(result.report.rows[7], "JVM Path: C:\\jdk\\jre\\bin\\server\\jvm.dll");
     EXPECT_EQ(result.report.rows[17], "Additional JVM option: -Dk=v");
     EXPECT_EQ(result.report.rows[18], "Start-up type: auto");
     EXPECT_EQ(result.report.rows[19], "Account: NT SERVICE\\svc1");
     EXPECT_EQ(result.report.rows[22], "Recovery: restart after 60 s, restart after 60 s, then restart after 300 s; count "
                                       "reset after 86400 s; error exits count");
+    EXPECT_EQ(result.report.rows[23], "Tomcat version: not declared");
     const std::string end = "No errors or warnings detected.</font><br></body></html>\r\n";
     EXPECT_EQ(os.files.files[path].substr(os.files.files[path].size() - end.size()), end);
     EXPECT_EQ(os.processes.opened, std::vector<std::string>{path});

@@ -40,7 +40,7 @@ public:
     void tell(const std::string& text) override;
     void begin(const std::string& notice) override;
     void end() override;
-    void showConfiguration(const Configuration& c, bool nameLocked) override;
+    void showConfiguration(const Configuration& c, bool nameLocked, const std::string& tomcatVersion) override;
     void showServiceState(bool installed, ServiceStatus status, const std::string& failedStartCause) override;
     std::optional<std::string> password(const std::string& account) override;
 

@@ -186,7 +186,13 @@ void MainWindow::onMenuCommand(int id) {
                               [this] { SendMessageW(window_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(item(IDC_SERVICE_NAME)), TRUE); });
         case IDM_DELETE: return runCommand([&session] { session.remove(); });
         case IDM_EXIT: DestroyWindow(window_); return;
-        case IDM_CHECK_CONFIGURATION: session.checkConfiguration(ReportOpening::Always); return;
+        case IDM_CHECK_CONFIGURATION: {
+            // A JDK that an update took away: the switch may restart the service, so it runs off this thread.
+            const CheckResult check = session.checkConfiguration(ReportOpening::Always);
+            if (check.replacement)
+                runCommand([&session, replacement = *check.replacement] { (void)session.offerRepoint(replacement); });
+            return;
+        }
         case IDM_ABOUT: return aboutBox_.show(instance_, window_);
         case IDM_SERVICE_SETTINGS: return settingsDialog_.show(instance_, window_, session);
         case IDM_EXPORT: return exportFromMenu(window_, *transfer_, files_, *this);

@@ -22,6 +22,7 @@ constexpr ToolTipText kToolTips[] = {
     {IDC_DESCRIPTION_LABEL, L"Optional. Enter a description of this configuration. This will become the description field of "
                   L"the service in the \"Services\" MMC console."},
     {IDC_STATUS_LABEL, L"Whether the service is or isn't installed and running."},
+    {IDC_TOMCAT_VERSION_LABEL, L"The Tomcat version that the Catalina home's RELEASE-NOTES declares."},
     {IDC_CATALINA_HOME_LABEL, L"Usually the root folder of your Tomcat installation. This is the directory that generally contains "
                  L"the \"/bin\", \"/common\", \"/server\", and \"/shared\" directories."},
     {IDC_CATALINA_BASE_LABEL, L"Usually the root folder of your Tomcat installation. This is the directory that generally "

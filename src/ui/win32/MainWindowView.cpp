@@ -23,7 +23,7 @@ constexpr struct {
 
 }  // namespace
 
-void MainWindow::showConfiguration(const Configuration& c, bool nameLocked) {
+void MainWindow::showConfiguration(const Configuration& c, bool nameLocked, const std::string& tomcatVersion) {
     onWindowThread([&] {
         for (const auto& shown : kShownTexts) setBoxText(shown.controlId, c.*shown.text);
         CheckDlgButton(window_, IDC_SECURITY_MANAGER, c.useSecurityManager == 1 ? BST_CHECKED : BST_UNCHECKED);
@@ -32,6 +32,7 @@ void MainWindow::showConfiguration(const Configuration& c, bool nameLocked) {
         setPolicyRowEnabled(c.useSecurityManager == 1);
         setOptionList(c.additionalJvmOptions);
         setNameLocked(nameLocked);
+        setTextOf(item(IDC_TOMCAT_VERSION), tomcatVersion.empty() ? "not declared by the Catalina home" : tomcatVersion);
     });
 }
 

@@ -23,8 +23,9 @@ public:
         busy = true;
     }
     void end() override { busy = false; }
-    void showConfiguration(const Configuration& c, bool locked) override {
+    void showConfiguration(const Configuration& c, bool locked, const std::string& version) override {
         shown = c;
+        tomcatVersion = version;
         nameLocked = locked;
     }
     std::optional<std::string> password(const std::string& account) override {
@@ -57,6 +58,7 @@ public:
     bool nameLocked = false, installed = false, busy = false;
     ServiceStatus status = ServiceStatus::NotInstalled;
     std::string failedStartCause;
+    std::string tomcatVersion;
 };
 
 }  // namespace velmora::testing

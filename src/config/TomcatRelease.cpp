@@ -1,0 +1,126 @@
+#include "config/TomcatRelease.h"
+
+#include <regex>
+
+namespace velmora {
+
+namespace {
+
+constexpr std::size_t kReleaseNotesBytes = 8192;
+constexpr std::size_t kServiceScriptBytes = 256 * 1024;
+
+const std::vector<std::string>& baseOpens() {
+    static const std::vector<std::string> options = {
+        "--add-opens=java.base/java.lang=ALL-UNNAMED",
+        "--add-opens=java.base/java.io=ALL-UNNAMED",
+        "--add-opens=java.base/java.util=ALL-UNNAMED",
+        "--add-opens=java.base/java.util.concurrent=ALL-UNNAMED",
+        "--add-opens=java.rmi/sun.rmi.transport=ALL-UNNAMED",
+    };
+    return options;
+}
+
+const std::string kOpensInvoke = "--add-opens=java.base/java.lang.invoke=ALL-UNNAMED";
+const std::string kOpensReflect = "--add-opens=java.base/java.lang.reflect=ALL-UNNAMED";
+// The mitigation of CVE-2024-56337 on the JDKs that still cache canonical paths.
+const std::string kNoCanonCaches = "-Dsun.io.useCanonCaches=false";
+const std::string kNativeAccess = "--enable-native-access=ALL-UNNAMED";
+
+// The quoted value of "--Name" on the script's command, which goes over
+// several lines joined by "^".
+std::optional<std::string> scriptOption(const std::string& script, const std::string& name) {
+    const std::regex option("--" + name + "[ \t]+\"([^\"]*)\"");
+    std::smatch match;
+    if (!std::regex_search(script, match, option)) return std::nullopt;
+    return match[1].str();
+}
+
+std::vector<std::string> listEntries(const std::string& list) {
+    std::vector<std::string> entries;
+    std::string entry;
+    for (char ch : list + "#") {
+        if (ch == '#' || ch == ';') {
+            if (!entry.empty()) entries.push_back(entry);
+            entry.clear();
+        } else {
+            entry += ch;
+        }
+    }
+    return entries;
+}
+
+}  // namespace
+
+TomcatVersion tomcatVersionFromReleaseNotes(const std::string& text) {
+    static const std::regex declared(R"(Apache Tomcat Version ((\d+)\.(\d+)\.\d+\S*))");
+    std::smatch match;
+    if (!std::regex_search(text, match, declared)) return {};
+    return {std::stoi(match[2].str()), std::stoi(match[3].str()), match[1].str()};
+}
+
+TomcatVersion tomcatVersionOf(const std::string& catalinaHome, const TomcatLayout& layout, Files& files) {
+    if (catalinaHome.empty()) return {};
+    if (const auto notes = files.readBytes(catalinaHome + "\\RELEASE-NOTES", kReleaseNotesBytes))
+        if (TomcatVersion version = tomcatVersionFromReleaseNotes(*notes); version.known()) return version;
+    if (layout.family != WrapperFamily::Modern) return {};
+    static const std::regex wrapperName(R"(tomcat(\d+)\.exe$)", std::regex::icase);
+    std::smatch match;
+    if (!std::regex_search(layout.wrapperProgram, match, wrapperName)) return {};
+    return {std::stoi(match[1].str()), -1, match[1].str()};
+}
+
+std::optional<std::vector<std::string>> serviceScriptJvmOptions9(const std::string& serviceBat) {
+    const auto options9 = scriptOption(serviceBat, "JvmOptions9");
+    if (!options9) return std::nullopt;
+    std::vector<std::string> options = listEntries(*options9);
+    // Fixed entries of --JvmOptions (no %VARIABLE%) are the script's own additions, such as a -D flag.
+    if (const auto general = scriptOption(serviceBat, "JvmOptions"))
+        for (const auto& entry : listEntries(*general))
+            if (entry.find('%') == std::string::npos) options.push_back(entry);
+    return options;
+}
+
+std::vector<std::string> branchJvmOptions9(const TomcatVersion& version) {
+    std::vector<std::string> options = baseOpens();
+    const bool branch90 = version.major == 9;
+    const bool branch101 = version.major == 10 && version.minor == 1;
+    const bool branch11 = version.major >= 11;
+    if (branch90) options.insert(options.begin() + 1, {kOpensInvoke, kOpensReflect});
+    if (branch101 || branch11) options.insert(options.begin() + 1, kOpensReflect);
+    if (branch11) options.push_back(kNativeAccess);
+    if (branch90 || branch101 || branch11) options.push_back(kNoCanonCaches);
+    return options;
+}
+
+std::vector<std::string> jvmOptions9For(const std::string& catalinaHome, const TomcatVersion& version, Files& files) {
+    if (!catalinaHome.empty())
+        if (const auto script = files.readBytes(catalinaHome + "\\bin\\service.bat", kServiceScriptBytes))
+            if (auto options = serviceScriptJvmOptions9(*script)) return *options;
+    return branchJvmOptions9(version);
+}
+
+int jdkFeatureVersionOf(const std::string& javaHome, Files& files) {
+    const auto release = files.readBytes(javaHome + "\\release", 4096);
+    return release ? javaFeatureVersion(*release) : 0;
+}
+
+std::string securityManagerRefusal(const TomcatVersion& tomcat, int jdkFeature, const std::string& javaHome) {
+    if (tomcat.major >= 11)
+        return "Tomcat " + tomcat.text + " no longer supports the security manager: the service would not start.";
+    if (jdkFeature >= 24)
+        return "The JDK at " + javaHome + " (Java " + std::to_string(jdkFeature) +
+               ") refuses to start with the security manager: the service would not start.";
+    return {};
+}
+
+bool hasClientJvm(const std::string& javaHome, Files& files) {
+    return files.fileExists(javaHome + "\\jre\\bin\\client\\jvm.dll") || files.fileExists(javaHome + "\\bin\\client\\jvm.dll");
+}
+
+std::string clientJvmRefusal(const std::string& javaHome, Files& files) {
+    if (javaHome.empty() || !files.folderExists(javaHome) || hasClientJvm(javaHome, files)) return {};
+    return "The JDK at " + javaHome + " has no client JVM (64-bit JDKs bring only the server JVM): the service could not "
+           "load it.";
+}
+
+}  // namespace velmora

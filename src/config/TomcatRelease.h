@@ -1,0 +1,42 @@
+#pragma once
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "config/TomcatLayout.h"
+#include "platform/Files.h"
+
+namespace velmora {
+
+// The Tomcat version a Catalina home declares. Major 0: not known.
+struct TomcatVersion {
+    int major = 0;
+    int minor = -1;  // -1: only the major version is known
+    std::string text;
+    bool known() const { return major > 0; }
+};
+
+// What the home's RELEASE-NOTES declares ("Apache Tomcat Version 10.1.34");
+// without it, the major version in the name of a Tomcat 7-11 wrapper
+// (bin\tomcat10.exe); otherwise not known.
+TomcatVersion tomcatVersionOf(const std::string& catalinaHome, const TomcatLayout& layout, Files& files);
+TomcatVersion tomcatVersionFromReleaseNotes(const std::string& text);
+
+// The options for Java 9 and later that Tomcat's own service script passes
+// (its --JvmOptions9 entries, and the fixed entries of its --JvmOptions);
+// nothing when the script has none.
+std::optional<std::vector<std::string>> serviceScriptJvmOptions9(const std::string& serviceBat);
+// The same, as each branch's script passes them.
+std::vector<std::string> branchJvmOptions9(const TomcatVersion& version);
+// The home's own script when it has one, else the branch's.
+std::vector<std::string> jvmOptions9For(const std::string& catalinaHome, const TomcatVersion& version, Files& files);
+
+// The feature version of the JDK in that folder by its release file; 0 when not known.
+int jdkFeatureVersionOf(const std::string& javaHome, Files& files);
+// Why the security manager cannot run on this Tomcat or JDK; empty when it can.
+std::string securityManagerRefusal(const TomcatVersion& tomcat, int jdkFeature, const std::string& javaHome);
+// Why the JDK cannot run a client JVM (64-bit JDKs bring none); empty when it can.
+std::string clientJvmRefusal(const std::string& javaHome, Files& files);
+bool hasClientJvm(const std::string& javaHome, Files& files);
+
+}  // namespace velmora

@@ -1,0 +1,229 @@
+// What the Tomcat and the JDK a configuration points at allow: the options
+// of each branch, the security manager and the client JVM, a JDK that an
+// update took away, and a setenv.bat the service never reads.
+#include <sstream>
+
+#include "cli/CliCommands.h"
+#include "config/SetenvScript.h"
+#include "config/StoreLayout.h"
+#include "config/TomcatRelease.h"
+#include "service/ModernWrapper.h"
+#include "support/Fixture.h"
+
+using namespace velmora;
+using namespace velmora::testing;
+
+namespace {
+
+const char* const kNotes = "================\n  Licensed to the Apache Software Foundation\n================\n\n"
+                           "                     Apache Tomcat Version %s\n                            Release Notes\n";
+
+class VersionRulesTest : public SessionTest {
+protected:
+    // A Tomcat 7-11 home of that version, and a JDK of that feature version
+    // with only a server JVM.
+    void addTomcat(const std::string& home, const std::string& version, const std::string& wrapper) {
+        for (const char* folder : {"", "\\bin", "\\conf", "\\lib", "\\logs", "\\temp", "\\work"})
+            os.files.addFolder(home + folder);
+        for (const char* file : {"\\bin\\bootstrap.jar", "\\bin\\tomcat-juli.jar", "\\conf\\server.xml",
+                                 "\\conf\\logging.properties", "\\conf\\catalina.policy"})
+            os.files.addFile(home + file, "x");
+        os.files.addFile(home + "\\bin\\" + wrapper, "wrapper");
+        char notes[512];
+        std::snprintf(notes, sizeof notes, kNotes, version.c_str());
+        os.files.addFile(home + "\\RELEASE-NOTES", notes);
+    }
+    void addJdk(const std::string& jdk, const std::string& javaVersion) {
+        for (const char* folder : {"", "\\bin", "\\lib"}) os.files.addFolder(jdk + folder);
+        os.files.addFile(jdk + "\\release", "JAVA_VERSION=\"" + javaVersion + "\"\n");
+        os.files.addFile(jdk + "\\bin\\server\\jvm.dll", "x");
+    }
+    void useHome(const std::string& home, const std::string& jdk) {
+        os.environment.folder = home + "\\bin";
+        os.environment.variables["JAVA_HOME"] = jdk;
+        simulateWrappers();
+    }
+    std::string optionsForJava9() {
+        const std::string& line = os.processes.ran.front();
+        const auto at = line.find("--JvmOptions9 \"") + 15;
+        return line.substr(at, line.find('"', at) - at);
+    }
+};
+
+}  // namespace
+
+TEST_F(VersionRulesTest, EachBranchGetsItsOwnJavaOptionsAndTheHomesOwnScriptWins) {
+    addJdk("C:\\jdk-17", "17.0.12");
+    const std::pair<const char*, const char*> branches[] = {
+        {"9.0.98", "--add-opens=java.base/java.lang=ALL-UNNAMED#--add-opens=java.base/java.lang.invoke=ALL-UNNAMED#"
+                   "--add-opens=java.base/java.lang.reflect=ALL-UNNAMED#--add-opens=java.base/java.io=ALL-UNNAMED#"
+                   "--add-opens=java.base/java.util=ALL-UNNAMED#--add-opens=java.base/java.util.concurrent=ALL-UNNAMED#"
+                   "--add-opens=java.rmi/sun.rmi.transport=ALL-UNNAMED#-Dsun.io.useCanonCaches=false"},
+        {"10.1.34", "--add-opens=java.base/java.lang=ALL-UNNAMED#--add-opens=java.base/java.lang.reflect=ALL-UNNAMED#"
+                    "--add-opens=java.base/java.io=ALL-UNNAMED#--add-opens=java.base/java.util=ALL-UNNAMED#"
+                    "--add-opens=java.base/java.util.concurrent=ALL-UNNAMED#--add-opens=java.rmi/sun.rmi.transport=ALL-UNNAMED#"
+                    "-Dsun.io.useCanonCaches=false"},
+        {"11.0.2", "--add-opens=java.base/java.lang=ALL-UNNAMED#--add-opens=java.base/java.lang.reflect=ALL-UNNAMED#"
+                   "--add-opens=java.base/java.io=ALL-UNNAMED#--add-opens=java.base/java.util=ALL-UNNAMED#"
+                   "--add-opens=java.base/java.util.concurrent=ALL-UNNAMED#--add-opens=java.rmi/sun.rmi.transport=ALL-UNNAMED#"
+                   "--enable-native-access=ALL-UNNAMED#-Dsun.io.useCanonCaches=false"},
+    };
+    for (const auto& [version, expected] : branches) {
+        const std::string home = std::string("C:\\tomcat-") + version;
+        addTomcat(home, version, std::string("tomcat") + std::string(version).substr(0, std::string(version).find('.')) + ".exe");
+        useHome(home, "C:\\jdk-17");
+        os.processes.ran.clear();
+        saveNew(std::string("t") + version);
+        ASSERT_TRUE(session.install().done()) << version;
+        EXPECT_EQ(optionsForJava9(), expected) << version;
+        EXPECT_EQ(ui.tomcatVersion, version);
+    }
+
+    // A home whose own service script passes other options: those.
+    const std::string home = "C:\\tomcat-10.1.99";
+    addTomcat(home, "10.1.99", "tomcat10.exe");
+    os.files.addFile(home + "\\bin\\service.bat",
+                     "\"%EXECUTABLE%\" //IS//%SERVICE_NAME% ^\r\n    --StartMode jvm ^\r\n"
+                     "    --JvmOptions \"-Dcatalina.home=%CATALINA_HOME%;-Dfuture.flag=on;%JvmArgs%\" ^\r\n"
+                     "    --JvmOptions9 \"--add-opens=java.base/java.lang=ALL-UNNAMED#--add-opens=java.base/java.net=ALL-UNNAMED\" ^\r\n"
+                     "    --JvmMs \"%JvmMs%\"\r\n");
+    useHome(home, "C:\\jdk-17");
+    os.processes.ran.clear();
+    saveNew("own");
+    ASSERT_TRUE(session.install().done());
+    EXPECT_EQ(optionsForJava9(), "--add-opens=java.base/java.lang=ALL-UNNAMED#--add-opens=java.base/java.net=ALL-UNNAMED#"
+                                 "-Dfuture.flag=on");
+    // A home that declares nothing: the major version its wrapper's name gives, and the five of old.
+    os.files.files.erase(home + "\\RELEASE-NOTES");
+    os.files.files.erase(home + "\\bin\\service.bat");
+    EXPECT_EQ(session.tomcatVersion().text, "10");
+    EXPECT_EQ(joinWrapperList(branchJvmOptions9(session.tomcatVersion())),
+              "--add-opens=java.base/java.lang=ALL-UNNAMED#--add-opens=java.base/java.io=ALL-UNNAMED#"
+              "--add-opens=java.base/java.util=ALL-UNNAMED#--add-opens=java.base/java.util.concurrent=ALL-UNNAMED#"
+              "--add-opens=java.rmi/sun.rmi.transport=ALL-UNNAMED");
+}
+
+TEST_F(VersionRulesTest, TheSecurityManagerAndAClientJvmAreRefusedWhereTheyCannotRun) {
+    addTomcat("C:\\tomcat11", "11.0.2", "tomcat11.exe");
+    addJdk("C:\\jdk-21", "21.0.5");
+    useHome("C:\\tomcat11", "C:\\jdk-21");
+    saveNew("eleven");
+    Outcome refused = session.edit(Field::UseSecurityManager, "1");
+    EXPECT_EQ(refused.result, Outcome::Result::Refused);
+    EXPECT_EQ(ui.warnings.back(), "Tomcat 11.0.2 no longer supports the security manager: the service would not start. "
+                                  "Use Security Manager stays off.");
+    EXPECT_EQ(ui.shown.useSecurityManager, 0);
+    refused = session.edit(Field::JvmType, "client");
+    EXPECT_EQ(ui.warnings.back(), "The JDK at C:\\jdk-21 has no client JVM (64-bit JDKs bring only the server JVM): the "
+                                  "service could not load it. Server JVM stays chosen.");
+    EXPECT_EQ(ui.shown.jvmType, "server");
+
+    // Tomcat 10.1 on JDK 24: the JDK refuses it. A stored value is kept, and the check fails on it.
+    addTomcat("C:\\tomcat10", "10.1.34", "tomcat10.exe");
+    addJdk("C:\\jdk-24", "24");
+    useHome("C:\\tomcat10", "C:\\jdk-24");
+    saveNew("ten");
+    EXPECT_EQ(session.edit(Field::UseSecurityManager, "1").summary,
+              "The JDK at C:\\jdk-24 (Java 24) refuses to start with the security manager: the service would not start. "
+              "Use Security Manager stays off.");
+    os.registry.write(kLocalMachine, "SOFTWARE\\velmoraconfigs\\ten", {RegistryWrite::numberValue(store::kSecurityManager, 1)});
+    ASSERT_TRUE(session.open("ten").done());
+    EXPECT_EQ(session.configuration().useSecurityManager, 1);
+    const CheckResult check = session.checkConfiguration(ReportOpening::Never);
+    ASSERT_FALSE(check.report.findings.empty());
+    EXPECT_EQ(check.report.findings[0].label, "Use Security Manager");
+    EXPECT_EQ(check.report.rows[check.report.rows.size() - 2], "Tomcat version: 10.1.34");
+    EXPECT_EQ(check.report.rows.back(), "Java version: 24");
+
+    // A new configuration on a JDK without a client JVM takes the server JVM, whatever was chosen last.
+    session.newConfiguration();
+    EXPECT_EQ(session.configuration().jvmType, "server");
+}
+
+TEST_F(VersionRulesTest, AJdkThatAnUpdateTookAwayIsReplacedByTheNewestOfItsVersion) {
+    addTomcat("C:\\tomcat10", "10.1.34", "tomcat10.exe");
+    const std::string old = "C:\\Program Files\\Eclipse Adoptium\\jdk-17.0.9.9-hotspot";
+    const std::string updated = "C:\\Program Files\\Eclipse Adoptium\\jdk-17.0.12.7-hotspot";
+    addJdk(old, "17.0.9");
+    useHome("C:\\tomcat10", old);
+    saveNew("shop");
+    session.edit(Field::MaxHeapSize, "1024");
+    ASSERT_TRUE(session.install().done());
+    ASSERT_TRUE(session.start().done());
+    const Configuration before = session.configuration();
+
+    // The update: the old folder goes, the new one is registered beside a JDK 21.
+    for (auto it = os.files.files.begin(); it != os.files.files.end();)
+        it = it->first.rfind(old, 0) == 0 ? os.files.files.erase(it) : std::next(it);
+    os.files.folders.erase(old);
+    addJdk(updated, "17.0.12");
+    addJdk("C:\\jdk-21", "21.0.5");
+    auto adoptium = [&](const std::string& version, const std::string& path) {
+        os.registry.write(kLocalMachine, "SOFTWARE\\Eclipse Adoptium\\JDK\\" + version + "\\hotspot\\MSI",
+                          {RegistryWrite::textValue("Path", path + "\\")});
+    };
+    adoptium("17.0.12.7", updated);
+    adoptium("21.0.5.11", "C:\\jdk-21");
+    CheckResult check = session.checkConfiguration(ReportOpening::Never);
+    ASSERT_TRUE(check.replacement);
+    EXPECT_EQ(check.replacement->javaHome, updated);
+    EXPECT_EQ(check.report.findings.back().message,
+              "The JDK at " + old + " is gone (a JDK update removes the folder of the one before). The newest registered "
+              "JDK of the same version is " + updated + " (17.0.12.7): switch to it with \"velmora-cli repoint shop\".");
+
+    // velmora-cli repoint: the JDK's paths change, nothing else; the running service restarts only with --yes.
+    std::ostringstream out, err;
+    cli::ConsoleFrontEnd console(out, err);
+    Session cliSession(os.platform, console, debugLog);
+    ConfigurationStore store(os.registry);
+    ConfigurationTransfer transfer(store, os.files);
+    cli::CliSession cli{cliSession, console, transfer, os.files, os.environment, out, err};
+    os.processes.ran.clear();
+    EXPECT_EQ(cli::runCommandLine({"repoint", "shop"}, cli), 0) << err.str() << out.str();
+    EXPECT_EQ(os.processes.ran, std::vector<std::string>{"\"C:\\tomcat10\\bin\\tomcat10.exe\" //US//shop --Jvm \"" + updated +
+                                                         "\\bin\\server\\jvm.dll\" --Classpath \"" + before.classPath + "\""});
+    EXPECT_NE(err.str().find("Restart it now?\n  -> No (--yes answers Yes)"), std::string::npos);
+    ASSERT_TRUE(session.open("shop").done());
+    Configuration expected = before;
+    expected.javaHome = updated;
+    EXPECT_EQ(session.configuration(), expected);
+    EXPECT_TRUE(session.installed());
+    EXPECT_EQ(session.status(), ServiceStatus::Running);
+    EXPECT_EQ(cli::runCommandLine({"repoint", "shop", "--jdk", "C:\\nowhere"}, cli), 3);
+}
+
+TEST_F(VersionRulesTest, ASetenvThatTheServiceIgnoresIsNamedAndTakenOverOnRequest) {
+    addTomcat("C:\\tomcat10", "10.1.34", "tomcat10.exe");
+    addJdk("C:\\jdk-17", "17.0.12");
+    useHome("C:\\tomcat10", "C:\\jdk-17");
+    os.files.addFile("C:\\tomcat10\\bin\\setenv.bat",
+                     "@echo off\r\nrem set CATALINA_OPTS=-Xmx1m\r\nset \"CATALINA_OPTS=%CATALINA_OPTS% -Xms512m -Xmx2g "
+                     "-Dfile.encoding=UTF-8\"\r\nset JAVA_OPTS=-Xss1m -Dlog.dir=\"C:\\my logs\"\r\nset CLASSPATH=x\r\n");
+    saveNew("shop");
+    const CheckResult check = session.checkConfiguration(ReportOpening::Never);
+    ASSERT_EQ(check.report.findings.size(), 2u);
+    EXPECT_EQ(check.report.findings[0].message,
+              "C:\\tomcat10\\bin\\setenv.bat sets CATALINA_OPTS (-Xms512m -Xmx2g -Dfile.encoding=UTF-8), which the "
+              "service never reads: \"velmora-cli import-setenv shop\" takes them over into the configuration.");
+
+    std::ostringstream out, err;
+    cli::ConsoleFrontEnd console(out, err);
+    Session cliSession(os.platform, console, debugLog);
+    ConfigurationStore store(os.registry);
+    ConfigurationTransfer transfer(store, os.files);
+    cli::CliSession cli{cliSession, console, transfer, os.files, os.environment, out, err};
+    EXPECT_EQ(cli::runCommandLine({"import-setenv", "shop"}, cli), 3);
+    EXPECT_NE(err.str().find("\n  Max Heap Size (MB): 2048\n"), std::string::npos) << err.str();
+    EXPECT_EQ(stored("shop", store::kMaxHeap), "");
+    console.answerYes(true);
+    EXPECT_EQ(cli::runCommandLine({"import-setenv", "shop", "--yes"}, cli), 0) << err.str();
+    ASSERT_TRUE(session.open("shop").done());
+    EXPECT_EQ(session.configuration().initialHeapSize, "512");
+    EXPECT_EQ(session.configuration().maxHeapSize, "2048");
+    EXPECT_EQ(session.configuration().threadStackSize, "1024");
+    EXPECT_EQ(session.configuration().additionalJvmOptions,
+              (std::vector<std::string>{"-Dfile.encoding=UTF-8", "-Dlog.dir=\"C:\\my logs\""}));
+    EXPECT_EQ(sizeIn("3G", 1024 * 1024), "3072");
+    EXPECT_EQ(sizeIn("1536k", 1024 * 1024), "2");
+    EXPECT_EQ(sizeIn("lots", 1024), "");
+}
