@@ -6,6 +6,7 @@
 #include "config/NameList.h"
 #include "checks/Rights.h"
 #include "config/SetenvScript.h"
+#include "platform/Text.h"
 #include "config/NameRule.h"
 #include "config/ServiceAccount.h"
 #include "service/ServiceSettings.h"
@@ -178,7 +179,7 @@ Outcome Session::open(const std::string& name) {
 }
 
 bool Session::acceptReport(Telling& telling) {
-    const Report report = examineConfiguration(configuration(), platform_, telling);
+    const Report report = examineConfiguration(configuration(), platform_, telling, checkContext());
     if (auto failure = platform_.files.writeText(reportPath(), reportDocument(report) + "\r\n")) {
         debugLog_.logFailure(*failure, "");
         return true;  // nothing to show; the install goes on as it would without problems
@@ -527,8 +528,8 @@ CheckResult Session::checkConfiguration(ReportOpening opening, const std::string
     // The checks ask and warn only once a configuration has been opened or installed.
     Unheard nobody;
     Questions& questions = promptsOn_ ? static_cast<Questions&>(telling) : nobody;
-    result.report = examineConfiguration(configuration(), platform_, questions);
     refresh();
+    result.report = examineConfiguration(configuration(), platform_, questions, checkContext());
     if (const auto failed = lastFailedStart()) result.report.sections.push_back(failedStartSection(*failed));
     result.replacement = jdkReplacementFor(configuration(), tomcatLayoutOf(configuration().catalinaHome, platform_.files),
                                            platform_);
@@ -545,6 +546,14 @@ CheckResult Session::checkConfiguration(ReportOpening opening, const std::string
                                                              : "Problems found; the report is ") + result.reportPath;
     result.outcome.warnings = telling.warnings;
     return result;
+}
+
+CheckContext Session::checkContext() {
+    CheckContext context;
+    for (const auto& name : store_.names())
+        if (!sameName(name, configuration().serviceName)) context.others.push_back(store_.read(name).values);
+    context.serviceRunning = installed_ && status_ == ServiceStatus::Running;
+    return context;
 }
 
 std::vector<Finding> Session::missingRightsFor(const Configuration& c) { return missingRights(c, platform_.accounts); }

@@ -95,6 +95,8 @@ private:
     // The report before an install: written, opened when it found
     // something, and then the question whether to go on.
     bool acceptReport(Telling& telling);
+    // The other stored configurations and whether the service runs, for the checks.
+    CheckContext checkContext();
     Outcome finish(Telling& telling, const PlanResult& ran, std::string summary);
     // What the service's account needs before it can run the service: the
     // rights the user agrees to give as steps, and its password. False when

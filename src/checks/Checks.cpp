@@ -14,6 +14,7 @@ const char* findingKindName(FindingKind kind) {
         case FindingKind::ValueUnusable: return "value-unusable";
         case FindingKind::RightsMissing: return "rights-missing";
         case FindingKind::OptionsIgnored: return "options-ignored";
+        case FindingKind::PortConflict: return "port-conflict";
     }
     return "unknown";
 }

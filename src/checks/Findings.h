@@ -14,6 +14,7 @@ enum class FindingKind {
     ValueUnusable,
     RightsMissing,
     OptionsIgnored,  // a setenv.bat's options, which the service never reads
+    PortConflict,    // a port of server.xml that another configuration or program has
 };
 
 struct Finding {

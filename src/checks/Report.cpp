@@ -3,6 +3,7 @@
 #include "checks/Bitness.h"
 #include "checks/Checks.h"
 #include "checks/JdkDrift.h"
+#include "checks/PortCheck.h"
 #include "checks/PathRules.h"
 #include "checks/Rights.h"
 #include "config/ServiceAccount.h"
@@ -51,7 +52,7 @@ std::vector<std::string> reportRows(const Configuration& c, const std::string& j
 
 }  // namespace
 
-Report examineConfiguration(const Configuration& c, Platform& platform, Questions& questions) {
+Report examineConfiguration(const Configuration& c, Platform& platform, Questions& questions, const CheckContext& context) {
     Files& files = platform.files;
     Checker check(files, questions);
     CheckLog log;
@@ -95,6 +96,11 @@ Report examineConfiguration(const Configuration& c, Platform& platform, Question
     note(check.folderOrCreate(c.tempDirectory, "Temp directory"));
     note(check.folderOrCreate(c.systemOut, "System.outfile"));
     note(check.folderOrCreate(c.systemErr, "System.err file"));
+    PortReview ports = reviewPorts(c, context.others, context.serviceRunning, platform);
+    for (auto& finding : ports.findings) {
+        questions.warn(finding.message);
+        log.push_back(std::move(finding));
+    }
     for (const auto& found : setenvOptions(c, files)) {
         questions.warn(setenvIgnoredMessage(found, c.serviceName));
         log.push_back({FindingKind::OptionsIgnored, found.variable, found.script, setenvIgnoredMessage(found, c.serviceName)});
@@ -106,7 +112,9 @@ Report examineConfiguration(const Configuration& c, Platform& platform, Question
     std::vector<std::string> rows = reportRows(c, jvmLibrary);
     rows.push_back("Tomcat version: " + (tomcat.known() ? tomcat.text : std::string("not declared")));
     rows.push_back("Java version: " + (javaFeature ? std::to_string(javaFeature) : std::string("not declared")));
-    return {std::move(rows), std::move(log), {}};
+    Report report{std::move(rows), std::move(log), {}, std::move(ports.notices)};
+    if (!report.notices.empty()) report.sections.push_back({"Notices", report.notices});
+    return report;
 }
 
 std::string reportDocument(const Report& report) {

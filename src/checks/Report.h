@@ -22,11 +22,19 @@ struct Report {
     std::vector<std::string> rows;
     CheckLog findings;
     std::vector<ReportSection> sections;
+    std::vector<std::string> notices;  // worth knowing, but no problem
+};
+
+// What the checks compare the configuration with.
+struct CheckContext {
+    std::vector<Configuration> others;  // the other stored configurations
+    bool serviceRunning = false;
 };
 
 // Runs every check on the configuration; each tells its finding through the
 // questions as it goes (and may offer to create a missing folder).
-Report examineConfiguration(const Configuration& c, Platform& platform, Questions& questions);
+Report examineConfiguration(const Configuration& c, Platform& platform, Questions& questions,
+                            const CheckContext& context = {});
 
 // The whole HTML page as one line. "&", "<" and ">" in rows and messages
 // are written as entities, everything else as it is; the page says it is UTF-8.

@@ -229,7 +229,9 @@ private:
         Json problems = Json::array();
         for (const auto& finding : result.report.findings)
             problems.push_back({{"field", finding.label}, {"kind", findingKindName(finding.kind)}, {"path", finding.path}});
-        say({{"name", n}, {"report", result.reportPath}, {"problems", problems}}, result.outcome.summary);
+        std::string text = result.outcome.summary;
+        for (const auto& notice : result.report.notices) text += "\nNotice: " + notice;
+        say({{"name", n}, {"report", result.reportPath}, {"problems", problems}, {"notices", result.report.notices}}, text);
         return result.report.findings.empty() ? kSuccess : kProblemsFound;
     }
 

@@ -103,6 +103,19 @@ std::variant<std::vector<DeclaredPort>, ServerXmlError> serverPorts(std::string_
             ports.push_back(std::move(port));
         }
     }
+    // Tomcat 9 and later add <Server portOffset> to every port it opens.
+    const std::string offsetText = server.attribute("portOffset").value();
+    if (!offsetText.empty() && offsetText.size() < 6 && offsetText.find_first_not_of("0123456789") == std::string::npos) {
+        const unsigned long offset = std::stoul(offsetText);
+        for (auto& port : ports) {
+            if (port.value != PortValue::Number) continue;
+            if (port.number + offset > 65535) {
+                port.value = PortValue::NotAPort;
+            } else {
+                port.number = static_cast<std::uint16_t>(port.number + offset);
+            }
+        }
+    }
     return ports;
 }
 

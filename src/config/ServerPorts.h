@@ -43,7 +43,8 @@ struct ServerXmlError {
 std::string errorText(const ServerXmlError& error);
 
 // The ports the text of a server.xml declares: the shutdown port first, then
-// every <Server>/<Service>/<Connector> in document order. Comments and other
+// every <Server>/<Service>/<Connector> in document order, each with the
+// Server's portOffset added as Tomcat adds it. Comments and other
 // elements count for nothing; nothing is guessed or looked up.
 std::variant<std::vector<DeclaredPort>, ServerXmlError> serverPorts(std::string_view xml);
 

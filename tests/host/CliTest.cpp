@@ -45,9 +45,10 @@ protected:
         for (const char* folder : {"C:\\tomcat", "C:\\tomcat\\bin", "C:\\tomcat\\conf", "C:\\tomcat\\logs", "C:\\tomcat\\temp",
                                    "C:\\tomcat\\common\\lib", "C:\\jdk", "C:\\jdk\\lib"})
             os.files.addFolder(folder);
-        for (const char* file : {"C:\\tomcat\\bin\\tomcat.exe", "C:\\tomcat\\bin\\bootstrap.jar", "C:\\tomcat\\conf\\server.xml",
-                                 "C:\\jdk\\lib\\tools.jar", "C:\\jdk\\jre\\bin\\server\\jvm.dll"})
+        for (const char* file : {"C:\\tomcat\\bin\\tomcat.exe", "C:\\tomcat\\bin\\bootstrap.jar", "C:\\jdk\\lib\\tools.jar",
+                                 "C:\\jdk\\jre\\bin\\server\\jvm.dll"})
             os.files.addFile(file, "x");
+        os.files.addFile("C:\\tomcat\\conf\\server.xml", kQuietServerXml);
         os.processes.onRun = [this](const std::string& command) {
             if (auto at = command.find(" -install "); at != std::string::npos)
                 os.services.services["shop"] = {"\"" + command.substr(0, at) + "\" -service shop", false, {}};

@@ -25,9 +25,10 @@ protected:
     void addTomcat(const std::string& home, const std::string& version, const std::string& wrapper) {
         for (const char* folder : {"", "\\bin", "\\conf", "\\lib", "\\logs", "\\temp", "\\work"})
             os.files.addFolder(home + folder);
-        for (const char* file : {"\\bin\\bootstrap.jar", "\\bin\\tomcat-juli.jar", "\\conf\\server.xml",
-                                 "\\conf\\logging.properties", "\\conf\\catalina.policy"})
+        for (const char* file : {"\\bin\\bootstrap.jar", "\\bin\\tomcat-juli.jar", "\\conf\\logging.properties",
+                                 "\\conf\\catalina.policy"})
             os.files.addFile(home + file, "x");
+        os.files.addFile(home + "\\conf\\server.xml", kQuietServerXml);
         os.files.addFile(home + "\\bin\\" + wrapper, "wrapper");
         char notes[512];
         std::snprintf(notes, sizeof notes, kNotes, version.c_str());
@@ -226,4 +227,67 @@ TEST_F(VersionRulesTest, ASetenvThatTheServiceIgnoresIsNamedAndTakenOverOnReques
     EXPECT_EQ(sizeIn("3G", 1024 * 1024), "3072");
     EXPECT_EQ(sizeIn("1536k", 1024 * 1024), "2");
     EXPECT_EQ(sizeIn("lots", 1024), "");
+}
+
+TEST_F(VersionRulesTest, APortThatAnotherConfigurationOrProgramHasIsNamed) {
+    addTomcat("C:\\tomcat10", "10.1.34", "tomcat10.exe");
+    addJdk("C:\\jdk-17", "17.0.12");
+    useHome("C:\\tomcat10", "C:\\jdk-17");
+    const std::string serverXml = "<Server port=\"8005\" shutdown=\"SHUTDOWN\"><Service name=\"Catalina\">"
+                                  "<Connector port=\"8080\" protocol=\"HTTP/1.1\"/>"
+                                  "<Connector port=\"8009\" protocol=\"AJP/1.3\"/></Service></Server>";
+    for (const char* base : {"C:\\bases\\a", "C:\\bases\\b"}) {
+        for (const char* folder : {"", "\\conf", "\\logs", "\\temp", "\\work"}) os.files.addFolder(std::string(base) + folder);
+        os.files.addFile(std::string(base) + "\\conf\\logging.properties", "x");
+    }
+    os.files.addFile("C:\\bases\\a\\conf\\server.xml", serverXml);
+    // b moves its shutdown port away and its connectors by an offset of 1: 8081 and 8010.
+    os.files.addFile("C:\\bases\\b\\conf\\server.xml",
+                     "<Server port=\"-1\" portOffset=\"1\"><Service name=\"Catalina\"><Connector port=\"8080\"/>"
+                     "<Connector port=\"8009\" protocol=\"AJP/1.3\"/></Service></Server>");
+    for (const char* name : {"a", "b"}) {
+        saveNew(name);
+        session.edit(Field::CatalinaBase, std::string("C:\\bases\\") + name);
+        ASSERT_TRUE(session.save(false).done());
+    }
+    os.network.listening = {8010};
+
+    std::ostringstream out, err;
+    cli::ConsoleFrontEnd console(out, err);
+    Session cliSession(os.platform, console, debugLog);
+    ConfigurationStore store(os.registry);
+    ConfigurationTransfer transfer(store, os.files);
+    cli::CliSession cli{cliSession, console, transfer, os.files, os.environment, out, err};
+    EXPECT_EQ(cli::runCommandLine({"check", "b"}, cli), 4);
+    EXPECT_EQ(err.str(), "Warning: Port 8010 (AJP) of C:\\bases\\b\\conf\\server.xml is already taken by another program "
+                         "on this machine: the service would fail to start.\n");
+
+    // a and c share every port of a's server.xml.
+    saveNew("c");
+    session.edit(Field::CatalinaBase, "C:\\bases\\a");
+    ASSERT_TRUE(session.save(false).done());
+    err.str("");
+    EXPECT_EQ(cli::runCommandLine({"check", "a", "--json"}, cli), 4);
+    EXPECT_EQ(err.str(), "Warning: The stored configuration \"c\" uses the same Tomcat config file "
+                         "C:\\bases\\a\\conf\\server.xml: its ports are this one's, and only one of the two services can "
+                         "start.\n");
+    os.files.addFile("C:\\bases\\a\\conf\\server.xml", serverXml);
+    os.files.addFile("C:\\bases\\c\\conf\\server.xml", "<Server port=\"-1\"><Service name=\"Catalina\">"
+                                                       "<Connector port=\"8080\"/></Service></Server>");
+    for (const char* folder : {"C:\\bases\\c", "C:\\bases\\c\\conf", "C:\\bases\\c\\logs", "C:\\bases\\c\\temp"})
+        os.files.addFolder(folder);
+    os.files.addFile("C:\\bases\\c\\conf\\logging.properties", "x");
+    ASSERT_TRUE(session.open("c").done());
+    session.edit(Field::CatalinaBase, "C:\\bases\\c");
+    ASSERT_TRUE(session.save(false).done());
+    const CheckResult check = session.checkConfiguration(ReportOpening::Never);
+    ASSERT_EQ(check.report.findings.size(), 1u);
+    EXPECT_EQ(check.report.findings[0].message, "Port 8080 (connector) of C:\\bases\\c\\conf\\server.xml is also in the "
+                                                "stored configuration \"a\" (C:\\bases\\a\\conf\\server.xml): only one of "
+                                                "the two services can start.");
+    ASSERT_TRUE(session.open("a").done());
+    EXPECT_EQ(session.checkConfiguration(ReportOpening::Never).report.notices,
+              std::vector<std::string>{"The shutdown port 8005 of C:\\bases\\a\\conf\\server.xml is enabled: a program on "
+                                       "this machine that sends the shutdown word to it stops Tomcat. A service is stopped "
+                                       "through the service manager; set port=\"-1\" to close it."});
 }

@@ -16,8 +16,8 @@ void SessionTest::addClassicLayout(const std::string& home, const std::string& j
     for (const char* folder : {"", "\\bin", "\\conf", "\\logs", "\\temp", "\\common", "\\common\\lib",
                                "\\common\\endorsed", "\\server", "\\shared", "\\webapps", "\\work"})
         os.files.addFolder(home + folder);
-    for (const char* file : {"\\bin\\bootstrap.jar", "\\conf\\server.xml", "\\conf\\catalina.policy"})
-        os.files.addFile(home + file, "x");
+    for (const char* file : {"\\bin\\bootstrap.jar", "\\conf\\catalina.policy"}) os.files.addFile(home + file, "x");
+    os.files.addFile(home + "\\conf\\server.xml", kQuietServerXml);
     os.files.addFile(home + "\\bin\\tomcat.exe", "the classic wrapper");
     for (const char* folder : {"", "\\lib", "\\jre", "\\jre\\bin"}) os.files.addFolder(jdk + folder);
     for (const char* file : {"\\lib\\tools.jar", "\\jre\\bin\\server\\jvm.dll", "\\jre\\bin\\client\\jvm.dll"})
@@ -27,9 +27,10 @@ void SessionTest::addClassicLayout(const std::string& home, const std::string& j
 void SessionTest::addModernLayout(const std::string& home, const std::string& jdk) {
     for (const char* folder : {"", "\\bin", "\\conf", "\\lib", "\\logs", "\\temp", "\\webapps", "\\work"})
         os.files.addFolder(home + folder);
-    for (const char* file : {"\\bin\\bootstrap.jar", "\\bin\\tomcat-juli.jar", "\\conf\\server.xml",
-                             "\\conf\\logging.properties", "\\conf\\catalina.policy"})
+    for (const char* file : {"\\bin\\bootstrap.jar", "\\bin\\tomcat-juli.jar", "\\conf\\logging.properties",
+                             "\\conf\\catalina.policy"})
         os.files.addFile(home + file, "x");
+    os.files.addFile(home + "\\conf\\server.xml", kQuietServerXml);
     os.files.addFile(home + "\\bin\\tomcat10.exe", "the Tomcat 10 wrapper");
     for (const char* folder : {"", "\\bin", "\\lib"}) os.files.addFolder(jdk + folder);
     os.files.addFile(jdk + "\\release", "JAVA_VERSION=\"21.0.2\"\n");

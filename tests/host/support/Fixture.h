@@ -7,6 +7,9 @@
 
 namespace velmora::testing {
 
+// A server.xml that opens no port: configurations that share it conflict in nothing.
+inline const char* const kQuietServerXml = "<Server port=\"-1\" shutdown=\"SHUTDOWN\"/>";
+
 // The smallest PE header machineOfPe accepts: MZ, e_lfanew, PE\0\0, machine.
 std::string tinyPe(std::uint16_t machine, std::uint32_t lfanew = 0x40);
 

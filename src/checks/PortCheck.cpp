@@ -1,0 +1,91 @@
+#include "checks/PortCheck.h"
+
+#include <algorithm>
+#include <variant>
+
+#include "config/ServerPorts.h"
+#include "platform/Text.h"
+#include "platform/WindowsPaths.h"
+
+namespace velmora {
+
+namespace {
+
+constexpr std::size_t kServerXmlBytes = 4 * 1024 * 1024;
+
+const char* roleName(PortRole role) {
+    switch (role) {
+        case PortRole::Shutdown: return "shutdown";
+        case PortRole::Ajp: return "AJP";
+        case PortRole::Connector: break;
+    }
+    return "connector";
+}
+
+std::variant<std::vector<DeclaredPort>, ServerXmlError> portsOf(Files& files, const std::string& serverXml) {
+    const auto text = files.readBytes(serverXml, kServerXmlBytes);
+    if (!text) return std::vector<DeclaredPort>{};  // a missing file is the file check's finding
+    return serverPorts(*text);
+}
+
+std::string portName(const DeclaredPort& port) {
+    return "Port " + std::to_string(port.number) + " (" + roleName(port.role) + ")";
+}
+
+}  // namespace
+
+PortReview reviewPorts(const Configuration& c, const std::vector<Configuration>& others, bool serviceRunning,
+                       Platform& platform) {
+    PortReview review;
+    const std::string& file = c.tomcatConfigFile;
+    const auto parsed = portsOf(platform.files, file);
+    if (const auto* error = std::get_if<ServerXmlError>(&parsed)) {
+        review.findings.push_back({FindingKind::ValueUnusable, "Tomcat config file", file,
+                                   "The Tomcat config file " + file + " does not parse: " + errorText(*error) +
+                                       ". Tomcat would not start."});
+        return review;
+    }
+    const auto& ports = std::get<std::vector<DeclaredPort>>(parsed);
+
+    for (const auto& other : others) {
+        if (sameName(other.serviceName, c.serviceName)) continue;
+        const bool opensPorts = std::any_of(ports.begin(), ports.end(),
+                                            [](const DeclaredPort& port) { return port.value == PortValue::Number; });
+        if (samePath(other.tomcatConfigFile, file)) {
+            if (!opensPorts) continue;
+            review.findings.push_back({FindingKind::PortConflict, "Tomcat config file", file,
+                                       "The stored configuration \"" + other.serviceName + "\" uses the same Tomcat "
+                                       "config file " + file + ": its ports are this one's, and only one of the two "
+                                       "services can start."});
+            continue;
+        }
+        const auto theirs = portsOf(platform.files, other.tomcatConfigFile);
+        const auto* theirPorts = std::get_if<std::vector<DeclaredPort>>(&theirs);
+        if (!theirPorts) continue;
+        for (const auto& port : ports)
+            for (const auto& their : *theirPorts)
+                if (port.value == PortValue::Number && their.value == PortValue::Number && port.number == their.number)
+                    review.findings.push_back(
+                        {FindingKind::PortConflict, "Tomcat config file", file,
+                         portName(port) + " of " + file + " is also in the stored configuration \"" + other.serviceName +
+                             "\" (" + other.tomcatConfigFile + "): only one of the two services can start."});
+    }
+
+    for (const auto& port : ports) {
+        if (port.value != PortValue::Number) continue;
+        if (port.role == PortRole::Shutdown)
+            review.notices.push_back("The shutdown port " + std::to_string(port.number) + " of " + file +
+                                     " is enabled: a program on this machine that sends the shutdown word to it stops "
+                                     "Tomcat. A service is stopped through the service manager; set port=\"-1\" to "
+                                     "close it.");
+        if (serviceRunning) continue;
+        const auto inUse = platform.network.portInUse(port.number);
+        if (const bool* taken = std::get_if<bool>(&inUse); taken && *taken)
+            review.findings.push_back({FindingKind::PortConflict, "Tomcat config file", file,
+                                       portName(port) + " of " + file + " is already taken by another program on this "
+                                       "machine: the service would fail to start."});
+    }
+    return review;
+}
+
+}  // namespace velmora
