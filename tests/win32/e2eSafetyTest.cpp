@@ -40,7 +40,7 @@ TEST(NotOurs, TomcatsOwnServiceOfTheSameNameKeepsRunningAndInstallIsRefused) {
 
     // File > Save of a new configuration of that name stores it, nothing more; Install is refused.
     ASSERT_TRUE(session.start());
-    setWindowText(session.control(IDC_SERVICE_NAME), "TC10");  // the name box has the cursor at start-up
+    ASSERT_TRUE(session.type(IDC_SERVICE_NAME, "TC10", false));
     postCommand(session.main(), IDM_SAVE);
     EXPECT_EQ(session.answer("Info", IDOK), "Instance saved as \"TC10\".");
     ASSERT_TRUE(session.waitUntilIdle());
@@ -60,6 +60,7 @@ TEST(NotOurs, TomcatsOwnServiceOfTheSameNameKeepsRunningAndInstallIsRefused) {
     EXPECT_EQ(serviceProgramLine("TC10"), line);
     // //IS// or //DS// would have made or removed the wrapper's own key.
     EXPECT_FALSE(machineKeyExists("SOFTWARE\\Apache Software Foundation\\Procrun 2.0\\TC10"));
+    EXPECT_EQ(machineText("SYSTEM\\CurrentControlSet\\Services\\TC10", "VelmoraInstallMark"), "<missing>");
     EXPECT_EQ(storedText("TC10", "description"), "x");
     EXPECT_EQ(storedNumber("TC10", "installedaservice"), 0u);
 }
