@@ -556,6 +556,14 @@ CheckContext Session::checkContext() {
     return context;
 }
 
+void Session::adopt(const Configuration& values) {
+    std::vector<Field> every;
+    for (const StoredField& field : storedFields()) every.push_back(field.field);
+    editor_.setServiceName(values.serviceName);
+    editor_.apply(values, every);
+    show();
+}
+
 std::vector<Finding> Session::missingRightsFor(const Configuration& c) { return missingRights(c, platform_.accounts); }
 
 Outcome Session::edit(Field field, const std::string& value) {

@@ -74,6 +74,9 @@ public:
     // The report goes beside the program unless another path is given.
     CheckResult checkConfiguration(ReportOpening opening, const std::string& reportPath = {});
 
+    // Every stored value at once, as a desired state gives them, asking nobody.
+    void adopt(const Configuration& values);
+
     // Editing, as the boxes, pickers and buttons hand values over. Refused
     // when the value was not taken (a size out of range, a value the wrapper
     // could not pass), declined when a move of the paths was answered No.

@@ -69,6 +69,16 @@ const std::vector<CommandForm>& commands() {
          "Takes the options that the home's or base's bin\\setenv.bat sets in CATALINA_OPTS or JAVA_OPTS\n"
          "(which the service never reads) into the configuration: heap and stack sizes to their fields, the\n"
          "rest to the additional options. Prints what it would change; changes it only with --yes."},
+        {"apply", "apply FILE [--check] [--set FIELD=VALUE]... [--yes]", 1, 1, {"--check", "--set", "--yes"}, true,
+         "Brings every configuration the file names to the state it asks for, changing only what differs.\n"
+         "FILE is an export whose entries may each give a \"state\": absent (not stored), stored (the\n"
+         "default: values stored, an installed service kept in step), installed, running or stopped.\n"
+         "Values that match write nothing; a service's settings change in place where the service\n"
+         "manager allows, and only other changed values reinstall it (a running one starts again).\n"
+         "Configurations the file does not name are left alone. --set overrides a field for this server\n"
+         "before comparing (a new tomcat.home moves the paths below it, with --yes); --check changes nothing\n"
+         "and says what it would do. Exit code 0: everything was in its state; 10: something changed (or,\n"
+         "with --check, would change); 1: a configuration failed (the others are still reported)."},
         {"help", "help [COMMAND]", 0, 1, {}, false, "Prints the commands, or the help of one."},
         {"version", "--version", 0, 0, {}, false, "Prints the program's name and version."},
     };
@@ -125,6 +135,15 @@ ParsedArguments parseArguments(const std::vector<std::string>& arguments) {
         }
         if (!contains(form->options, a) && !contains(kEveryCommand, a))
             return usage(inv, inv.command + " does not take " + a + ".");
+        if (a == "--set") {
+            if (!inline_) {
+                if (i + 1 == arguments.size()) return usage(inv, "--set needs FIELD=VALUE.");
+                value = arguments[++i];
+            }
+            if (value.find('=') == std::string::npos) return usage(inv, "--set needs FIELD=VALUE, not \"" + value + "\".");
+            inv.sets.push_back(value);
+            continue;
+        }
         if (contains(kWithValue, a)) {
             const std::string what = a == "--jdk" ? " needs a folder." : " needs a file.";
             if (!inline_) {
@@ -147,6 +166,7 @@ ParsedArguments parseArguments(const std::vector<std::string>& arguments) {
         if (a == "--replace") inv.replace = true;
         if (a == "--grant-rights") inv.grantRights = true;
         if (a == "--password-stdin") inv.passwordStdin = true;
+        if (a == "--check") inv.check = true;
     }
     if (inv.help) return {inv, {}};
 

@@ -11,6 +11,7 @@ struct Invocation {
     std::string outFile;                // export --out
     std::string reportFile;             // check --report
     std::string jdk;                    // repoint --jdk
+    std::vector<std::string> sets;      // apply --set FIELD=VALUE, in order
     bool json = false;
     bool quiet = false;
     bool verbose = false;
@@ -22,6 +23,7 @@ struct Invocation {
     bool replace = false;
     bool grantRights = false;
     bool passwordStdin = false;
+    bool check = false;
     bool help = false;
 };
 

@@ -6,6 +6,7 @@
 #include "cli/CliArguments.h"
 #include "cli/ExitCodes.h"
 #include "cli/FieldAssignments.h"
+#include "app/DesiredState.h"
 #include "config/ConfigurationDocument.h"
 #include "config/NameRule.h"
 
@@ -54,6 +55,12 @@ const char* kindOf(const Outcome& outcome) {
 
 std::string inQuotes(const std::string& name) { return "\"" + name + "\""; }
 
+std::string joined(const std::vector<std::string>& parts) {
+    std::string text;
+    for (const auto& part : parts) text += (text.empty() ? "" : ", ") + part;
+    return text;
+}
+
 Json startFailureJson(const StartDiagnosis& failed) {
     Json json = {{"cause", failed.cause}, {"sentence", failed.sentence}, {"file", failed.file}};
     json["line"] = failed.line;
@@ -69,7 +76,7 @@ public:
 
     int run() {
         const std::string& c = inv_.command;
-        if (changesTheSystem(c) && !s_.environment.elevated())
+        if (changesTheSystem(c) && !s_.platform.environment.elevated())
             return error(kNotElevated, "not-elevated",
                          "velmora-cli " + c + " changes the system and needs an elevated prompt (Run as "
                          "administrator): it writes below HKEY_LOCAL_MACHINE and talks to the service manager. "
@@ -83,6 +90,7 @@ public:
         if (c == "start" || c == "stop") return startOrStop(c == "start");
         if (c == "status") return status();
         if (c == "repoint") return repoint();
+        if (c == "apply") return apply();
         if (c == "import-setenv") return importSetenv();
         if (c == "delete") return remove();
         if (c == "export") return exportTo();
@@ -305,14 +313,60 @@ private:
             s_.out << result.document;  // the document is JSON already
             return kSuccess;
         }
-        if (auto failure = s_.files.writeText(inv_.outFile, result.document))
+        if (auto failure = s_.platform.files.writeText(inv_.outFile, result.document))
             return error(kFailure, "failed", "Could not write " + inQuotes(inv_.outFile) + ": " + failure->description);
         return say({{"exported", result.names}, {"file", inv_.outFile}},
                    "Exported " + std::to_string(result.names.size()) + " configuration(s) to " + inv_.outFile + ".");
     }
 
+    int apply() {
+        const auto bytes = s_.platform.files.readBytes(name(), kLargestImport);
+        if (!bytes) return error(kFailure, "failed", "Could not read " + inQuotes(name()) + ".");
+        const DocumentText document = documentText(*bytes);
+        if (!document.error.empty()) return error(kRefused, "refused", "Nothing was changed: " + document.error);
+        const DecodedConfigurations decoded = decodeConfigurations(document.text, DocumentUse::Apply);
+        if (!decoded.error.empty()) return error(kRefused, "refused", "Nothing was changed: " + decoded.error);
+        std::vector<FieldOverride> overrides;
+        for (const auto& pair : inv_.sets) {
+            const auto parsed = parseAssignments({pair});
+            if (!parsed.error.empty()) return error(kUsageError, "usage", "velmora-cli apply --set: " + parsed.error);
+            overrides.emplace_back(parsed.assignments.front().field->field, parsed.assignments.front().value);
+        }
+
+        ConfigurationStore store(s_.platform.registry);
+        DesiredState desired(session_, store, s_.platform);
+        s_.frontEnd.setQuiet(true);  // the run's own report says what each operation did
+        Json results = Json::array();
+        std::string text;
+        int changed = 0, failed = 0;
+        for (const DecodedEntry& entry : decoded.entries) {
+            const ApplyResult r = desired.bringTo(entry, overrides, inv_.check);
+            changed += r.changed ? 1 : 0;
+            failed += r.failed ? 1 : 0;
+            Json one = {{"name", r.name}, {"state", r.state}, {"changed", r.changed}, {"failed", r.failed},
+                        {"changedFields", r.changedFields}, {"actions", r.actions}};
+            if (r.failed) one["error"] = r.error;
+            results.push_back(one);
+            text += r.name + ": " + (r.failed ? "FAILED" : !r.changed ? "unchanged" : inv_.check ? "would change" : "changed");
+            if (!r.changedFields.empty()) text += "; values: " + joined(r.changedFields);
+            if (!r.actions.empty()) text += "; " + std::string(inv_.check ? "would " : "") + joined(r.actions);
+            if (r.failed) text += "\n  " + r.error;
+            text += "\n";
+        }
+        const std::string summary = std::to_string(decoded.entries.size()) + " configuration(s): " + std::to_string(changed) +
+                                    (inv_.check ? " would change, " : " changed, ") +
+                                    std::to_string(decoded.entries.size() - static_cast<std::size_t>(changed)) +
+                                    " unchanged, " + std::to_string(failed) + " failed.";
+        const int code = failed ? kFailure : changed ? kChanged : kSuccess;
+        if (inv_.json)
+            printJson({{"changed", changed > 0}, {"check", inv_.check}, {"summary", summary}, {"configurations", results}});
+        else if (!inv_.quiet || failed)
+            s_.out << text << summary << "\n";
+        return code;
+    }
+
     int importFrom() {
-        const auto document = s_.files.readBytes(name(), kLargestImport);
+        const auto document = s_.platform.files.readBytes(name(), kLargestImport);
         if (!document) return error(kFailure, "failed", "Could not read " + inQuotes(name()) + ".");
         auto result = s_.transfer.importDocument(*document, inv_.replace);
         if (!result.error.empty())

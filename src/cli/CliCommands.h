@@ -16,8 +16,7 @@ struct CliSession {
     Session& session;
     ConsoleFrontEnd& frontEnd;
     ConfigurationTransfer& transfer;
-    Files& files;
-    Environment& environment;
+    Platform& platform;
     std::ostream& out;
     std::ostream& err;
 };

@@ -14,6 +14,7 @@ enum ExitCode : int {
     kStatusUnknown = 7,        // status: the service manager could not tell
     kNotStored = 8,            // no configuration of that name is stored
     kNotElevated = 9,          // a command that changes the system, from a prompt that is not elevated
+    kChanged = 10,             // apply: done, and something changed (with --check: would change)
 };
 
 }  // namespace velmora::cli

@@ -1,6 +1,7 @@
 #include "config/ConfigurationDocument.h"
 
 #include <nlohmann/json.hpp>
+#include <algorithm>
 #include <functional>
 #include <set>
 #include <unordered_map>
@@ -16,6 +17,7 @@ namespace {
 using Json = nlohmann::ordered_json;
 const std::string kListMember = "configurations";
 const std::string kNameMember = "name";
+const std::string kStateMember = "state";
 
 int sizeNumber(const std::string& text) { return text.empty() ? 0 : std::stoi(text); }
 
@@ -48,7 +50,7 @@ std::string numberMember(const Json& value, const std::string& name, const Store
     return digits == "0" && field.kind == FieldKind::Size ? std::string() : digits;
 }
 
-DecodedEntry decodeOne(const Json& entry) {
+DecodedEntry decodeOne(const Json& entry, DocumentUse use) {
     if (!entry.is_object()) refuse("", "", "expected an object with a \"name\" and the stored values");
     auto named = entry.find(kNameMember);
     if (named == entry.end()) refuse("", "", "has no \"name\"");
@@ -59,6 +61,13 @@ DecodedEntry decodeOne(const Json& entry) {
 
     for (auto member = entry.begin(); member != entry.end(); ++member) {
         if (member.key() == kNameMember) continue;
+        if (member.key() == kStateMember && use == DocumentUse::Apply) {
+            decoded.state = textMember(member.value(), name, kStateMember);
+            const auto& states = desiredStates();
+            if (std::find(states.begin(), states.end(), decoded.state) == states.end())
+                refuse(name, kStateMember, "expected one of absent, stored, installed, running, stopped");
+            continue;
+        }
         const StoredField* field = storedField(member.key());
         if (!field) refuse(name, member.key(), "unknown field");
         decoded.given.push_back(field->field);
@@ -163,7 +172,12 @@ std::string encodeConfigurations(const std::vector<Configuration>& configuration
     return document.dump(2, ' ', false, Json::error_handler_t::replace) + "\n";
 }
 
-DecodedConfigurations decodeConfigurations(const std::string& document) {
+const std::vector<std::string>& desiredStates() {
+    static const std::vector<std::string> states = {"absent", "stored", "installed", "running", "stopped"};
+    return states;
+}
+
+DecodedConfigurations decodeConfigurations(const std::string& document, DocumentUse use) {
     Json parsed;
     RepeatWatch watch;
     try {
@@ -184,7 +198,7 @@ DecodedConfigurations decodeConfigurations(const std::string& document) {
     std::unordered_map<std::u16string, std::string> seen;
     try {
         for (const Json& entry : parsed[kListMember]) {
-            DecodedEntry one = decodeOne(entry);
+            DecodedEntry one = decodeOne(entry, use);
             const std::string& name = one.values.serviceName;
             if (auto [earlier, added] = seen.emplace(foldedName(name), name); !added)
                 refuse(name, "", "the name stands twice in the file (\"" + earlier->second +

@@ -17,7 +17,12 @@ std::string encodeConfigurations(const std::vector<Configuration>& configuration
 struct DecodedEntry {
     Configuration values;
     std::vector<Field> given;
+    std::string state;  // apply's desired state, as the entry's "state" gives it; empty when none
 };
+
+// The states an apply document may ask for: not stored, stored (the service
+// as it is), installed, installed and running, installed and stopped.
+const std::vector<std::string>& desiredStates();
 
 struct DecodedConfigurations {
     std::vector<DecodedEntry> entries;
@@ -36,6 +41,8 @@ DocumentText documentText(const std::string& bytes);
 // Reads a whole document and checks every configuration in it: the name
 // rule, known fields only, each value of its kind and range, no member and
 // no name twice. The first problem found is the error; nothing is kept then.
-DecodedConfigurations decodeConfigurations(const std::string& document);
+// An apply document may also give each configuration a "state"; an export never does.
+enum class DocumentUse { Import, Apply };
+DecodedConfigurations decodeConfigurations(const std::string& document, DocumentUse use = DocumentUse::Import);
 
 }  // namespace velmora

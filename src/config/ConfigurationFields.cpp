@@ -66,6 +66,17 @@ std::vector<const StoredField*> fieldsInLoadOrder() {
     return order;
 }
 
+std::vector<const StoredField*> differingFields(const Configuration& a, const Configuration& b) {
+    std::vector<const StoredField*> differing;
+    for (const StoredField& field : storedFields()) {
+        const bool same = field.list    ? a.*field.list == b.*field.list
+                          : field.check ? a.*field.check == b.*field.check
+                                        : a.*field.text == b.*field.text;
+        if (!same) differing.push_back(&field);
+    }
+    return differing;
+}
+
 std::string fieldText(const Configuration& c, const StoredField& field) {
     switch (field.kind) {
         case FieldKind::Check: return std::to_string(c.*field.check);

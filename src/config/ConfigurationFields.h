@@ -77,6 +77,9 @@ const StoredField& storedField(Field field);
 // has moved the paths below it before those are set themselves.
 std::vector<const StoredField*> fieldsInLoadOrder();
 
+// The stored values in which two configurations differ, in save order.
+std::vector<const StoredField*> differingFields(const Configuration& a, const Configuration& b);
+
 // A field's value as text, the way `show` and the report print it.
 std::string fieldText(const Configuration& c, const StoredField& field);
 

@@ -5,6 +5,7 @@
 
 #include "app/Imports.h"
 #include "cli/CliCommands.h"
+#include "support/CliRunner.h"
 #include "support/Fixture.h"
 
 using namespace velmora;
@@ -14,31 +15,17 @@ namespace {
 
 using Json = nlohmann::ordered_json;
 
-struct CliRun {
-    int code;
-    std::string out;
-    std::string err;
-};
-
 class CliTest : public ::testing::Test {
 protected:
     MemoryPlatform os;
     std::optional<std::string> standardInput;  // what --password-stdin reads
     std::vector<std::string> passwordPrompts;
-    CliRun run(std::vector<std::string> arguments) {
-        std::ostringstream out, err;
-        cli::ConsoleFrontEnd console(out, err, [this](const std::string& account, bool fromInput) {
+    CliRun run(const std::vector<std::string>& arguments) {
+        return runCli(os, arguments, [this](const std::string& account, bool fromInput) {
             if (fromInput) return standardInput;
             passwordPrompts.push_back(account);
             return std::optional<std::string>();
         });
-        DebugLog log(os.files);
-        Session session(os.platform, console, log);
-        ConfigurationStore store(os.registry);
-        ConfigurationTransfer transfer(store, os.files, [this](const DecodedEntry& e) { return completedEntry(e, os.platform); });
-        cli::CliSession cli{session, console, transfer, os.files, os.environment, out, err};
-        const int code = cli::runCommandLine(arguments, cli);
-        return {code, out.str(), err.str()};
     }
     void SetUp() override {
         os.environment.variables["JAVA_HOME"] = "C:\\jdk";

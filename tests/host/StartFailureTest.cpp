@@ -7,6 +7,7 @@
 #include "app/Imports.h"
 #include "cli/CliCommands.h"
 #include "service/StartDiagnosis.h"
+#include "support/CliRunner.h"
 #include "support/Fixture.h"
 
 using namespace velmora;
@@ -135,21 +136,16 @@ TEST_F(StartFailureTest, TheServiceManagersOwnCodesAndNoKnownCauseStillSayWhatHa
     EXPECT_EQ(unknown.startFailure->evidence.back(), "line 12");
 
     // velmora-cli: exit code 1, the cause as data, and status carries it.
-    std::ostringstream out, err;
-    cli::ConsoleFrontEnd console(out, err);
-    Session cliSession(os.platform, console, debugLog);
-    ConfigurationStore store(os.registry);
-    ConfigurationTransfer transfer(store, os.files);
-    cli::CliSession cli{cliSession, console, transfer, os.files, os.environment, out, err};
-    EXPECT_EQ(cli::runCommandLine({"status", "shop", "--json"}, cli), 5);
-    const auto status = nlohmann::json::parse(out.str());
+    CliRun r = runCli(os, {"status", "shop", "--json"});
+    EXPECT_EQ(r.code, 5);
+    const auto status = nlohmann::json::parse(r.out);
     EXPECT_EQ(status["lastFailedStart"]["cause"], "it stopped after starting");
     EXPECT_EQ(status["lastFailedStart"]["line"], 3);
     EXPECT_EQ(status["lastFailedStart"]["at"], "2026-12-07T00:01:00Z");  // after the hung start's minute
-    out.str("");
     os.services.services["shop"].script->writes.clear();
-    EXPECT_EQ(cli::runCommandLine({"start", "shop", "--json"}, cli), 1);
-    const auto failed = nlohmann::json::parse(out.str());
+    r = runCli(os, {"start", "shop", "--json"});
+    EXPECT_EQ(r.code, 1);
+    const auto failed = nlohmann::json::parse(r.out);
     EXPECT_EQ(failed["error"]["startFailure"]["filesRead"].size(), 0u);
     EXPECT_NE(failed["error"]["message"].get<std::string>().find("Nothing was written since the start to any of: "
                                                                  "C:\\tomcat10\\logs\\shop_err.log, "),

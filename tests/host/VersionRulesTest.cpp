@@ -8,6 +8,7 @@
 #include "config/StoreLayout.h"
 #include "config/TomcatRelease.h"
 #include "service/ModernWrapper.h"
+#include "support/CliRunner.h"
 #include "support/Fixture.h"
 
 using namespace velmora;
@@ -173,24 +174,19 @@ TEST_F(VersionRulesTest, AJdkThatAnUpdateTookAwayIsReplacedByTheNewestOfItsVersi
               "JDK of the same version is " + updated + " (17.0.12.7): switch to it with \"velmora-cli repoint shop\".");
 
     // velmora-cli repoint: the JDK's paths change, nothing else; the running service restarts only with --yes.
-    std::ostringstream out, err;
-    cli::ConsoleFrontEnd console(out, err);
-    Session cliSession(os.platform, console, debugLog);
-    ConfigurationStore store(os.registry);
-    ConfigurationTransfer transfer(store, os.files);
-    cli::CliSession cli{cliSession, console, transfer, os.files, os.environment, out, err};
     os.processes.ran.clear();
-    EXPECT_EQ(cli::runCommandLine({"repoint", "shop"}, cli), 0) << err.str() << out.str();
+    CliRun r = runCli(os, {"repoint", "shop"});
+    EXPECT_EQ(r.code, 0) << r.err;
     EXPECT_EQ(os.processes.ran, std::vector<std::string>{"\"C:\\tomcat10\\bin\\tomcat10.exe\" //US//shop --Jvm \"" + updated +
                                                          "\\bin\\server\\jvm.dll\" --Classpath \"" + before.classPath + "\""});
-    EXPECT_NE(err.str().find("Restart it now?\n  -> No (--yes answers Yes)"), std::string::npos);
+    EXPECT_NE(r.err.find("Restart it now?\n  -> No (--yes answers Yes)"), std::string::npos);
     ASSERT_TRUE(session.open("shop").done());
     Configuration expected = before;
     expected.javaHome = updated;
     EXPECT_EQ(session.configuration(), expected);
     EXPECT_TRUE(session.installed());
     EXPECT_EQ(session.status(), ServiceStatus::Running);
-    EXPECT_EQ(cli::runCommandLine({"repoint", "shop", "--jdk", "C:\\nowhere"}, cli), 3);
+    EXPECT_EQ(runCli(os, {"repoint", "shop", "--jdk", "C:\\nowhere"}).code, 3);
 }
 
 TEST_F(VersionRulesTest, ASetenvThatTheServiceIgnoresIsNamedAndTakenOverOnRequest) {
@@ -207,17 +203,12 @@ TEST_F(VersionRulesTest, ASetenvThatTheServiceIgnoresIsNamedAndTakenOverOnReques
               "C:\\tomcat10\\bin\\setenv.bat sets CATALINA_OPTS (-Xms512m -Xmx2g -Dfile.encoding=UTF-8), which the "
               "service never reads: \"velmora-cli import-setenv shop\" takes them over into the configuration.");
 
-    std::ostringstream out, err;
-    cli::ConsoleFrontEnd console(out, err);
-    Session cliSession(os.platform, console, debugLog);
-    ConfigurationStore store(os.registry);
-    ConfigurationTransfer transfer(store, os.files);
-    cli::CliSession cli{cliSession, console, transfer, os.files, os.environment, out, err};
-    EXPECT_EQ(cli::runCommandLine({"import-setenv", "shop"}, cli), 3);
-    EXPECT_NE(err.str().find("\n  Max Heap Size (MB): 2048\n"), std::string::npos) << err.str();
+    CliRun r = runCli(os, {"import-setenv", "shop"});
+    EXPECT_EQ(r.code, 3);
+    EXPECT_NE(r.err.find("\n  Max Heap Size (MB): 2048\n"), std::string::npos) << r.err;
     EXPECT_EQ(stored("shop", store::kMaxHeap), "");
-    console.answerYes(true);
-    EXPECT_EQ(cli::runCommandLine({"import-setenv", "shop", "--yes"}, cli), 0) << err.str();
+    r = runCli(os, {"import-setenv", "shop", "--yes"});
+    EXPECT_EQ(r.code, 0) << r.err;
     ASSERT_TRUE(session.open("shop").done());
     EXPECT_EQ(session.configuration().initialHeapSize, "512");
     EXPECT_EQ(session.configuration().maxHeapSize, "2048");
@@ -252,23 +243,18 @@ TEST_F(VersionRulesTest, APortThatAnotherConfigurationOrProgramHasIsNamed) {
     }
     os.network.listening = {8010};
 
-    std::ostringstream out, err;
-    cli::ConsoleFrontEnd console(out, err);
-    Session cliSession(os.platform, console, debugLog);
-    ConfigurationStore store(os.registry);
-    ConfigurationTransfer transfer(store, os.files);
-    cli::CliSession cli{cliSession, console, transfer, os.files, os.environment, out, err};
-    EXPECT_EQ(cli::runCommandLine({"check", "b"}, cli), 4);
-    EXPECT_EQ(err.str(), "Warning: Port 8010 (AJP) of C:\\bases\\b\\conf\\server.xml is already taken by another program "
+    CliRun r = runCli(os, {"check", "b"});
+    EXPECT_EQ(r.code, 4);
+    EXPECT_EQ(r.err, "Warning: Port 8010 (AJP) of C:\\bases\\b\\conf\\server.xml is already taken by another program "
                          "on this machine: the service would fail to start.\n");
 
     // a and c share every port of a's server.xml.
     saveNew("c");
     session.edit(Field::CatalinaBase, "C:\\bases\\a");
     ASSERT_TRUE(session.save(false).done());
-    err.str("");
-    EXPECT_EQ(cli::runCommandLine({"check", "a", "--json"}, cli), 4);
-    EXPECT_EQ(err.str(), "Warning: The stored configuration \"c\" uses the same Tomcat config file "
+    r = runCli(os, {"check", "a", "--json"});
+    EXPECT_EQ(r.code, 4);
+    EXPECT_EQ(r.err, "Warning: The stored configuration \"c\" uses the same Tomcat config file "
                          "C:\\bases\\a\\conf\\server.xml: its ports are this one's, and only one of the two services can "
                          "start.\n");
     os.files.addFile("C:\\bases\\a\\conf\\server.xml", serverXml);

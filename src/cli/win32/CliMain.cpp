@@ -59,7 +59,7 @@ int wmain(int argc, wchar_t** argv) {
     ConfigurationTransfer transfer(store, system.files,
                                    [&](const DecodedEntry& entry) { return completedEntry(entry, system.platform); });
 
-    cli::CliSession cli{session, frontEnd, transfer, system.files, system.environment, std::cout, std::cerr};
+    cli::CliSession cli{session, frontEnd, transfer, system.platform, std::cout, std::cerr};
     const int code = cli::runCommandLine(arguments, cli);
     std::cout.flush();
     return code;

@@ -1,0 +1,94 @@
+#include "app/DesiredState.h"
+
+#include "app/Imports.h"
+#include "service/ServiceSettings.h"
+
+namespace velmora {
+
+namespace {
+
+bool installedState(const std::string& state) { return state == "installed" || state == "running" || state == "stopped"; }
+
+}  // namespace
+
+bool DesiredState::act(ApplyResult& result, bool checkOnly, const std::string& action, const std::function<Outcome()>& run) {
+    result.actions.push_back(action);
+    result.changed = true;
+    if (checkOnly) return true;
+    const Outcome outcome = run();
+    if (outcome.done() && outcome.warnings.empty()) return true;
+    result.failed = true;
+    result.error = outcome.done() ? outcome.warnings.back() : outcome.summary;
+    return false;
+}
+
+ApplyResult DesiredState::remove(ApplyResult result, bool checkOnly) {
+    const std::string stored = store_.storedSpelling(result.name);
+    if (stored.empty()) return result;
+    if (!checkOnly && !session_.open(stored).done()) {
+        result.failed = true;
+        result.error = "The stored configuration \"" + stored + "\" could not be opened.";
+        return result;
+    }
+    act(result, checkOnly, store_.read(stored).installed ? "uninstall and delete" : "delete",
+        [&] { return session_.remove(); });
+    return result;
+}
+
+ApplyResult DesiredState::bringTo(const DecodedEntry& entry, const std::vector<FieldOverride>& overrides,
+                                  bool checkOnly) {
+    ApplyResult result;
+    result.name = entry.values.serviceName;
+    result.state = entry.state.empty() ? "stored" : entry.state;
+    if (result.state == "absent") return remove(result, checkOnly);
+
+    // The desired values: the entry completed as an import completes it, then this server's own.
+    const std::string storedName = store_.storedSpelling(result.name);
+    const StoredConfiguration stored = storedName.empty() ? StoredConfiguration{} : store_.read(storedName);
+    if (!storedName.empty()) {
+        if (!session_.open(storedName).done()) {
+            result.failed = true;
+            result.error = "The stored configuration \"" + storedName + "\" could not be opened.";
+            return result;
+        }
+    } else {
+        session_.newConfiguration();
+    }
+    session_.adopt(completedEntry(entry, platform_));
+    session_.askFromNow();
+    for (const auto& [field, value] : overrides) {
+        const Outcome taken = session_.edit(field, value);
+        if (!taken.done()) {
+            result.failed = true;
+            result.error = "--set " + storedField(field).name + "=" + value + ": " + taken.summary;
+            return result;
+        }
+    }
+    const Configuration desired = session_.configuration();
+
+    if (storedName.empty()) {
+        result.changedFields.push_back("all (not stored yet)");
+    } else {
+        for (const StoredField* field : differingFields(stored.values, desired)) result.changedFields.push_back(field->name);
+    }
+    const bool installed = session_.installed();
+    if (!result.changedFields.empty()) {
+        std::string action = "store";
+        if (installed)
+            action = onlyServiceSettingsDiffer(stored.values, desired) ? "store, change the service's settings in place"
+                                                                       : "store, reinstall the service";
+        if (!act(result, checkOnly, action, [&] { return session_.save(false); })) return result;
+    }
+    if (installedState(result.state) && !installed && !act(result, checkOnly, "install", [&] { return session_.install(); }))
+        return result;
+    // A reinstall starts a running service again; what counts is how it is now.
+    if (!checkOnly || installed) session_.refresh();
+    const bool running = session_.status() == ServiceStatus::Running;
+    if (result.state == "running" && !running && !act(result, checkOnly, "start", [&] { return session_.start(); }))
+        return result;
+    if (result.state == "stopped" && running && !act(result, checkOnly, "stop", [&] { return session_.stop(); }))
+        return result;
+    return result;
+}
+
+}  // namespace velmora

@@ -1,0 +1,49 @@
+#pragma once
+#include <functional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "app/Session.h"
+#include "config/ConfigurationDocument.h"
+#include "config/ConfigurationStore.h"
+
+namespace velmora {
+
+// What bringing one configuration to its desired state did, or would do.
+struct ApplyResult {
+    std::string name;
+    std::string state;
+    bool changed = false;
+    bool failed = false;
+    std::vector<std::string> changedFields;
+    std::vector<std::string> actions;  // in order; when failed, the last is the one that failed
+    std::string error;
+};
+
+// A field set for this server, over what the document gives.
+using FieldOverride = std::pair<Field, std::string>;
+
+// Brings configurations to the state an apply document asks for, changing
+// only what differs: values that match write nothing, a service that is in
+// its state is not touched, settings the service manager changes in place
+// are changed in place, and only a value that needs it reinstalls. Each step
+// looks at how things are now, so a second run goes on where a failed one stopped.
+class DesiredState {
+public:
+    DesiredState(Session& session, ConfigurationStore& store, Platform& platform)
+        : session_(session), store_(store), platform_(platform) {}
+
+    ApplyResult bringTo(const DecodedEntry& entry, const std::vector<FieldOverride>& overrides, bool checkOnly);
+
+private:
+    ApplyResult remove(ApplyResult result, bool checkOnly);
+    // Runs one action unless only checking; false when it failed, and the result says so.
+    bool act(ApplyResult& result, bool checkOnly, const std::string& action, const std::function<Outcome()>& run);
+
+    Session& session_;
+    ConfigurationStore& store_;
+    Platform& platform_;
+};
+
+}  // namespace velmora
