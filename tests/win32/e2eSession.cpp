@@ -56,7 +56,10 @@ void makeCatalinaHome(const std::string& home, Layout layout) {
     for (const char* folder : modern ? std::vector<const char*>{"\\lib"}
                                      : std::vector<const char*>{"\\common\\lib", "\\common\\endorsed", "\\server", "\\shared"})
         makeFolders(home + folder);
-    for (const char* file : {"\\bin\\bootstrap.jar", "\\conf\\server.xml", "\\conf\\catalina.policy"}) makeFile(home + file);
+    for (const char* file : {"\\bin\\bootstrap.jar", "\\conf\\catalina.policy"}) makeFile(home + file);
+    // No port at all: whatever listens on this machine, and however many
+    // configurations share the home, no check finds a port taken.
+    makeFile(home + "\\conf\\server.xml", "<?xml version=\"1.0\"?>\r\n<Server port=\"-1\" shutdown=\"SHUTDOWN\">\r\n</Server>\r\n");
     if (modern) {
         for (const char* file : {"\\bin\\tomcat-juli.jar", "\\conf\\logging.properties"}) makeFile(home + file);
         copyBuilt(VELMORA_MODERN_WRAPPER_EXE, home + "\\bin\\tomcat10.exe");
