@@ -128,6 +128,12 @@ TEST(CommandLine, OneConfigurationThroughEveryCommand) {
     EXPECT_EQ(session.cli("set web\\app description=x").code, 3);
     EXPECT_EQ(storedNumber(name, "max.heap.size"), 300u);
     EXPECT_EQ(storedNameList(), Names{name});
+
+    // Stored as installed while the service manager knows no such service: the state is unknown.
+    storeConfiguration(name, {{}, {{"installedaservice", 1}}, {}});
+    run = session.cli("status " + name);
+    EXPECT_EQ(run.code, 7);
+    EXPECT_EQ(run.out, name + ": unknown\n");
 }
 
 }  // namespace

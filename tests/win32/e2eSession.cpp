@@ -344,7 +344,7 @@ void storeConfiguration(const std::string& name, const StoredValues& values) {
     std::vector<RegistryWrite> writes;
     for (const auto& [value, text] : values.texts) writes.push_back(RegistryWrite::textValue(value, text));
     for (const auto& [value, number] : values.numbers) writes.push_back(RegistryWrite::numberValue(value, number));
-    writes.push_back(RegistryWrite::listValue("additional.jvm.options", values.options));
+    if (!values.options.empty()) writes.push_back(RegistryWrite::listValue("additional.jvm.options", values.options));
     Win32Registry().write(kLocalMachine, configurationKey(name), writes);
 }
 
