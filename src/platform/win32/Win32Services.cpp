@@ -11,15 +11,11 @@
 
 namespace velmora {
 
+// Starting, pausing and paused all count as started; only stopped does not.
 std::variant<bool, Failure> Win32Services::isStarted(const std::string& serviceName) {
-    const ServiceHandle manager(OpenSCManagerW(nullptr, nullptr, SC_MANAGER_CONNECT));
-    if (!manager) return lastErrorFailure("OpenSCManagerW");
-    const ServiceHandle service(OpenServiceW(manager.get(), wide(serviceName).c_str(), SERVICE_QUERY_STATUS));
-    if (!service) return lastErrorFailure("OpenServiceW");
-    SERVICE_STATUS status{};
-    if (!QueryServiceStatus(service.get(), &status)) return lastErrorFailure("QueryServiceStatus");
-    // Starting, pausing and paused all count as started; only stopped does not.
-    return status.dwCurrentState != SERVICE_STOPPED;
+    const auto asked = state(serviceName);
+    if (const auto* failure = std::get_if<Failure>(&asked)) return *failure;
+    return std::get<ServiceState>(asked).state != RunState::Stopped;
 }
 
 std::variant<ServiceState, Failure> Win32Services::state(const std::string& serviceName) {

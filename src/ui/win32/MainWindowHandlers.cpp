@@ -128,14 +128,7 @@ void MainWindow::runPendingFieldUpdates() {
 
 // A size chosen from the list counts at once; one typed counts when the box is left.
 void MainWindow::onSizeChosen(int id) {
-    HWND combo = item(id);
-    const LRESULT index = SendMessageW(combo, CB_GETCURSEL, 0, 0);
-    const LRESULT length = SendMessageW(combo, CB_GETLBTEXTLEN, static_cast<WPARAM>(index), 0);
-    if (index == CB_ERR || length == CB_ERR) return;
-    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
-    SendMessageW(combo, CB_GETLBTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text.data()));
-    text.resize(static_cast<std::size_t>(length));
-    session_->edit(entryFor(kSizeBoxes, id)->field, narrow(text));
+    if (const auto size = chosenComboEntry(item(id))) session_->edit(entryFor(kSizeBoxes, id)->field, *size);
 }
 
 void MainWindow::onFolderBrowse(int id) {

@@ -128,14 +128,7 @@ void ServiceSettingsDialog::showRights() {
 
 // The edit box shows a chosen entry only after this notification; the rights are for the entry.
 void ServiceSettingsDialog::takeChosenAccount() {
-    HWND account = item(IDC_SETTINGS_ACCOUNT);
-    const LRESULT index = SendMessageW(account, CB_GETCURSEL, 0, 0);
-    const LRESULT length = SendMessageW(account, CB_GETLBTEXTLEN, static_cast<WPARAM>(index), 0);
-    if (index == CB_ERR || length == CB_ERR) return;
-    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
-    SendMessageW(account, CB_GETLBTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text.data()));
-    text.resize(static_cast<std::size_t>(length));
-    SetWindowTextW(account, text.c_str());
+    if (const auto chosen = chosenComboEntry(item(IDC_SETTINGS_ACCOUNT))) setTextOf(item(IDC_SETTINGS_ACCOUNT), *chosen);
 }
 
 std::string ServiceSettingsDialog::chosenAccount() {
