@@ -63,11 +63,12 @@ public:
     virtual ServiceLookup binaryPath(const std::string& serviceName) = 0;
     virtual std::variant<ServiceState, Failure> state(const std::string& serviceName) = 0;
     virtual std::variant<ServiceConfiguration, Failure> configuration(const std::string& serviceName) = 0;
-    // Sets every part but the program line, each on its own; the password goes
-    // with the account (empty for the built-in and virtual accounts). Returns
-    // the parts the service manager refused.
+    // Sets the parts named, each on its own; the password goes with the
+    // account (empty for the built-in and virtual accounts). Returns the parts
+    // the service manager refused.
     virtual std::vector<SettingFailure> configure(const std::string& serviceName, const ServiceConfiguration& wanted,
-                                                  const std::string& password) = 0;
+                                                  const std::string& password,
+                                                  const std::vector<ServiceSetting>& settings) = 0;
     virtual MaybeFailure setProgramLine(const std::string& serviceName, const std::string& programLine) = 0;
 };
 

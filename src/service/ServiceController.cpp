@@ -345,9 +345,16 @@ StepResult ServiceController::quoteProgramLine(Survey& s) {
 StepResult ServiceController::applySettings(Survey& s) {
     const std::string& name = s.config.serviceName;
     const ServiceConfiguration wanted = wantedServiceConfiguration(s.config);
+    // Only what differs is set: a part the service manager cannot set but has as wanted is no refusal.
+    std::vector<ServiceSetting> toSet = allServiceSettings();
+    const auto before = platform_.services.configuration(name);
+    if (const auto* found = std::get_if<ServiceConfiguration>(&before)) toSet = differingSettings(wanted, *found);
+    // A password given goes with the account even when the account is the same.
+    if (!s.password.empty() && std::find(toSet.begin(), toSet.end(), ServiceSetting::Account) == toSet.end())
+        toSet.push_back(ServiceSetting::Account);
     StepResult step;
     std::vector<ServiceSetting> refused;
-    for (const SettingFailure& refusal : platform_.services.configure(name, wanted, s.password)) {
+    for (const SettingFailure& refusal : platform_.services.configure(name, wanted, s.password, toSet)) {
         refused.push_back(refusal.setting);
         step.warn("The service manager refused the " + std::string(settingName(refusal.setting)) + " of the service \"" +
                   name + "\": " + refusal.failure.description);

@@ -59,6 +59,13 @@ std::vector<ServiceSetting> differingSettings(const ServiceConfiguration& wanted
     return differing;
 }
 
+const std::vector<ServiceSetting>& allServiceSettings() {
+    static const std::vector<ServiceSetting> settings = {
+        ServiceSetting::StartType,      ServiceSetting::DelayedStart,   ServiceSetting::Account,
+        ServiceSetting::Dependencies,   ServiceSetting::FailureActions, ServiceSetting::FailureActionsOnNonCrash};
+    return settings;
+}
+
 const char* settingName(ServiceSetting setting) {
     switch (setting) {
         case ServiceSetting::StartType: return "start-up type";

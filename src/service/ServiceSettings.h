@@ -15,6 +15,7 @@ ServiceConfiguration wantedServiceConfiguration(const Configuration& c);
 // The parts of the found configuration that differ from the wanted one.
 std::vector<ServiceSetting> differingSettings(const ServiceConfiguration& wanted, const ServiceConfiguration& found);
 const char* settingName(ServiceSetting setting);
+const std::vector<ServiceSetting>& allServiceSettings();
 
 // Whether the service's settings differ between two configurations and
 // nothing else does, so that they can be applied to an installed service in place.

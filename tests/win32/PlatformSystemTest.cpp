@@ -78,7 +78,10 @@ TEST(ServicesTest, WhatTheServiceManagerTakesReadsBackAndWhatItRefusesIsNamed) {
     wanted.failureActions = {{true, 60000}, {true, 60000}, {true, 300000}};
     wanted.resetPeriodSeconds = 86400;
     wanted.failureActionsOnNonCrash = true;
-    const auto refused = services.configure(name, wanted, "");
+    const auto refused = services.configure(name, wanted, "",
+                                            {ServiceSetting::StartType, ServiceSetting::DelayedStart, ServiceSetting::Account,
+                                             ServiceSetting::Dependencies, ServiceSetting::FailureActions,
+                                             ServiceSetting::FailureActionsOnNonCrash});
     const MaybeFailure quoted = services.setProgramLine(name, "\"C:\\Tomcat 9\\bin\\tomcat9.exe\" //RS//x");
     const auto readBack = services.configuration(name);
     DeleteService(created.get());

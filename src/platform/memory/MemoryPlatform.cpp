@@ -1,5 +1,6 @@
 #include "platform/memory/MemoryPlatform.h"
 
+#include <algorithm>
 #include <functional>
 
 #include "platform/WindowsPaths.h"
@@ -266,13 +267,15 @@ std::variant<ServiceConfiguration, Failure> MemoryServices::configuration(const 
 }
 
 std::vector<SettingFailure> MemoryServices::configure(const std::string& serviceName, const ServiceConfiguration& wanted,
-                                                      const std::string& password) {
+                                                      const std::string& password,
+                                                     const std::vector<ServiceSetting>& settings) {
     auto it = services.find(serviceName);
     if (it == services.end())
         return {{ServiceSetting::StartType, {"OpenServiceW", "The specified service does not exist as an installed service.", 1060}}};
     ServiceConfiguration& held = it->second.configuration;
     std::vector<SettingFailure> refused;
     auto set = [&](ServiceSetting setting, const std::function<std::optional<Failure>()>& change) {
+        if (std::find(settings.begin(), settings.end(), setting) == settings.end()) return;
         if (unsupported.count(setting)) {
             refused.push_back({setting, {"ChangeServiceConfig2W", "The request is not supported.", 50}});
         } else if (auto failure = change()) {

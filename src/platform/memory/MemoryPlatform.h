@@ -141,7 +141,8 @@ public:
     ServiceLookup binaryPath(const std::string& serviceName) override;
     std::variant<ServiceConfiguration, Failure> configuration(const std::string& serviceName) override;
     std::vector<SettingFailure> configure(const std::string& serviceName, const ServiceConfiguration& wanted,
-                                          const std::string& password) override;
+                                          const std::string& password,
+                                          const std::vector<ServiceSetting>& settings) override;
     MaybeFailure setProgramLine(const std::string& serviceName, const std::string& programLine) override;
 
     std::map<std::string, Service, NameLess> services;

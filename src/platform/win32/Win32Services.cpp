@@ -2,7 +2,9 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <cwchar>
+#include <functional>
 #include <vector>
 
 #include "platform/win32/Handles.h"
@@ -99,7 +101,8 @@ std::variant<ServiceConfiguration, Failure> Win32Services::configuration(const s
 }
 
 std::vector<SettingFailure> Win32Services::configure(const std::string& serviceName, const ServiceConfiguration& wanted,
-                                                     const std::string& password) {
+                                                     const std::string& password,
+                                                     const std::vector<ServiceSetting>& settings) {
     const ServiceHandle manager(OpenSCManagerW(nullptr, nullptr, SC_MANAGER_CONNECT));
     if (!manager) return {{ServiceSetting::StartType, lastErrorFailure("OpenSCManagerW")}};
     // Restarting after a failure needs the right to start the service too.
@@ -107,14 +110,17 @@ std::vector<SettingFailure> Win32Services::configure(const std::string& serviceN
         OpenServiceW(manager.get(), wide(serviceName).c_str(), SERVICE_CHANGE_CONFIG | SERVICE_QUERY_CONFIG | SERVICE_START));
     if (!service) return {{ServiceSetting::StartType, lastErrorFailure("OpenServiceW")}};
     std::vector<SettingFailure> refused;
-    auto change = [&](ServiceSetting setting, const char* call, BOOL done) {
-        if (!done) refused.push_back({setting, lastErrorFailure(call)});
+    auto named = [&](ServiceSetting setting) { return std::find(settings.begin(), settings.end(), setting) != settings.end(); };
+    // Each call is made only for a part that is named: a part left alone is not refused.
+    auto change = [&](ServiceSetting setting, const char* call, const std::function<BOOL()>& call_) {
+        if (named(setting) && !call_()) refused.push_back({setting, lastErrorFailure(call)});
     };
     auto changeConfig = [&](ServiceSetting setting, DWORD startType, const wchar_t* dependencies, const wchar_t* account,
                             const wchar_t* secret) {
-        change(setting, "ChangeServiceConfigW",
-               ChangeServiceConfigW(service.get(), SERVICE_NO_CHANGE, startType, SERVICE_NO_CHANGE, nullptr, nullptr,
-                                    nullptr, dependencies, account, secret, nullptr));
+        change(setting, "ChangeServiceConfigW", [&] {
+            return ChangeServiceConfigW(service.get(), SERVICE_NO_CHANGE, startType, SERVICE_NO_CHANGE, nullptr, nullptr,
+                                        nullptr, dependencies, account, secret, nullptr);
+        });
     };
     changeConfig(ServiceSetting::StartType, static_cast<DWORD>(wanted.startType), nullptr, nullptr, nullptr);
     const std::wstring dependencies = doubleNulList(wanted.dependencies);
@@ -127,7 +133,7 @@ std::vector<SettingFailure> Win32Services::configure(const std::string& serviceN
 
     SERVICE_DELAYED_AUTO_START_INFO delayed{wanted.delayedStart ? TRUE : FALSE};
     change(ServiceSetting::DelayedStart, "ChangeServiceConfig2W",
-           ChangeServiceConfig2W(service.get(), SERVICE_CONFIG_DELAYED_AUTO_START_INFO, &delayed));
+           [&] { return ChangeServiceConfig2W(service.get(), SERVICE_CONFIG_DELAYED_AUTO_START_INFO, &delayed); });
     std::vector<SC_ACTION> actions;
     for (const FailureAction& action : wanted.failureActions)
         actions.push_back({action.restart ? SC_ACTION_RESTART : SC_ACTION_NONE, action.delayMs});
@@ -136,10 +142,10 @@ std::vector<SettingFailure> Win32Services::configure(const std::string& serviceN
     failureActions.cActions = static_cast<DWORD>(actions.size());
     failureActions.lpsaActions = actions.data();
     change(ServiceSetting::FailureActions, "ChangeServiceConfig2W",
-           ChangeServiceConfig2W(service.get(), SERVICE_CONFIG_FAILURE_ACTIONS, &failureActions));
+           [&] { return ChangeServiceConfig2W(service.get(), SERVICE_CONFIG_FAILURE_ACTIONS, &failureActions); });
     SERVICE_FAILURE_ACTIONS_FLAG flag{wanted.failureActionsOnNonCrash ? TRUE : FALSE};
     change(ServiceSetting::FailureActionsOnNonCrash, "ChangeServiceConfig2W",
-           ChangeServiceConfig2W(service.get(), SERVICE_CONFIG_FAILURE_ACTIONS_FLAG, &flag));
+           [&] { return ChangeServiceConfig2W(service.get(), SERVICE_CONFIG_FAILURE_ACTIONS_FLAG, &flag); });
     SecureZeroMemory(const_cast<wchar_t*>(secret.data()), secret.size() * sizeof(wchar_t));
     return refused;
 }
