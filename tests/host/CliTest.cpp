@@ -210,8 +210,10 @@ TEST_F(CliTest, EveryCommandSpeaksJsonWhenAsked) {
         {"set", "shop", "description=Shop"}, {"list", "--status"}, {"show", "shop"}, {"check", "shop"},
         {"install", "shop"}, {"status", "shop"}, {"start", "shop"}, {"stop", "shop"}, {"uninstall", "shop"},
         {"export", "--all", "--out", "C:\\all.json"}, {"export", "shop"}, {"delete", "shop"},
-        {"import", "C:\\all.json"}, {"help"}, {"--version"}, {"show", "nope"}, {"bogus"}, {"import", "C:\\none.json"}};
-    const std::vector<int> codes = {0, 0, 0, 0, 0, 5, 0, 0, 0, 0, 0, 0, 0, 0, 0, 8, 2, 1};
+        {"import", "C:\\all.json"}, {"help"}, {"--version"}, {"show", "nope"}, {"bogus"}, {"import", "C:\\none.json"},
+        {"repoint", "shop"}, {"import-setenv", "shop"}, {"apply", "C:\\all.json", "--check"}, {"apply", "C:\\all.json"}};
+    // repoint: the JDK is there; import-setenv: there is no setenv.bat; apply: stored as the file gives it.
+    const std::vector<int> codes = {0, 0, 0, 0, 0, 5, 0, 0, 0, 0, 0, 0, 0, 0, 0, 8, 2, 1, 3, 3, 0, 0};
     for (std::size_t i = 0; i < commands.size(); ++i) {
         std::vector<std::string> arguments = commands[i];
         arguments.push_back("--json");
