@@ -64,10 +64,10 @@ static void createControls(HWND window, const wchar_t* listFile) {
         for (std::string* field : {&windowClass, &id, &style, &exStyle, &x, &y, &cx, &cy})
             std::getline(fields, *field, '\t');
         std::getline(fields, text);
-        HWND control = CreateWindowExW(std::stoul(exStyle), velmora::wide(windowClass).c_str(), velmora::wide(text).c_str(),
-                                       std::stoul(style) | WS_CHILD, std::stoi(x), std::stoi(y), std::stoi(cx),
-                                       std::stoi(cy), window, reinterpret_cast<HMENU>(std::stoll(id)),
-                                       GetModuleHandleW(nullptr), nullptr);
+        HWND control =
+            CreateWindowExW(std::stoul(exStyle), velmora::wide(windowClass).c_str(), velmora::wide(text).c_str(),
+                            std::stoul(style) | WS_CHILD, std::stoi(x), std::stoi(y), std::stoi(cx), std::stoi(cy),
+                            window, reinterpret_cast<HMENU>(std::stoll(id)), GetModuleHandleW(nullptr), nullptr);
         SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(fontOf(std::stoi(id))), FALSE);
     }
 }

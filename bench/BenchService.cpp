@@ -82,7 +82,8 @@ CliRun runCli(const std::string& cli, const std::string& arguments) {
 // The service manager's word, asked directly: 0 when it does not know the service.
 DWORD serviceState(const std::string& name) {
     const ServiceHandle manager(OpenSCManagerW(nullptr, nullptr, SC_MANAGER_CONNECT));
-    const ServiceHandle service(manager ? OpenServiceW(manager.get(), wide(name).c_str(), SERVICE_QUERY_STATUS) : nullptr);
+    const ServiceHandle service(manager ? OpenServiceW(manager.get(), wide(name).c_str(), SERVICE_QUERY_STATUS)
+                                        : nullptr);
     SERVICE_STATUS status{};
     return service && QueryServiceStatus(service.get(), &status) ? status.dwCurrentState : 0;
 }
@@ -101,11 +102,13 @@ public:
         const Handle thread(started.hThread);
         processId_ = started.dwProcessId;
         WaitForInputIdle(process_.get(), kBoundMs);
-        waitUntil([&] {
-            for (HWND window : topWindows(processId_))
-                if (GetDlgItem(window, IDC_START)) main_ = window;
-            return main_ != nullptr;
-        }, kBoundMs);
+        waitUntil(
+            [&] {
+                for (HWND window : topWindows(processId_))
+                    if (GetDlgItem(window, IDC_START)) main_ = window;
+                return main_ != nullptr;
+            },
+            kBoundMs);
         return main_ != nullptr;
     }
 
@@ -204,13 +207,15 @@ double medianStep(const std::vector<WindowRun>& runs, double WindowRun::*from, d
 }
 
 void printWindowSteps(const std::string& prefix, const char* verb, const std::vector<WindowRun>& runs) {
-    std::printf("%s: the window's %s taken apart (medians): click to window disabled %.1f ms, to notice shown "
-                "%.1f ms, notice up (net runs) %.1f ms, notice hidden to status shown %.1f ms, status shown to window "
-                "enabled %.1f ms\n",
-                prefix.c_str(), verb, medianOf(runs, &WindowRun::disabled), medianStep(runs, &WindowRun::disabled, &WindowRun::noticeShown),
-                medianStep(runs, &WindowRun::noticeShown, &WindowRun::noticeHidden),
-                medianStep(runs, &WindowRun::noticeHidden, &WindowRun::statusShown),
-                medianStep(runs, &WindowRun::statusShown, &WindowRun::done));
+    std::printf(
+        "%s: the window's %s taken apart (medians): click to window disabled %.1f ms, to notice shown "
+        "%.1f ms, notice up (net runs) %.1f ms, notice hidden to status shown %.1f ms, status shown to window "
+        "enabled %.1f ms\n",
+        prefix.c_str(), verb, medianOf(runs, &WindowRun::disabled),
+        medianStep(runs, &WindowRun::disabled, &WindowRun::noticeShown),
+        medianStep(runs, &WindowRun::noticeShown, &WindowRun::noticeHidden),
+        medianStep(runs, &WindowRun::noticeHidden, &WindowRun::statusShown),
+        medianStep(runs, &WindowRun::statusShown, &WindowRun::done));
 }
 
 bool complete(const std::vector<WindowRun>& runs) {
@@ -236,7 +241,8 @@ int wmain(int argc, wchar_t** argv) {
     (void)runCli(cli, "delete " + name + " --yes");
     const CliRun set = runCli(cli, "set " + name + " description=Benchmark --yes");
     const CliRun install = runCli(cli, "install " + name + " --yes");
-    if (set.exitCode != 0 || install.exitCode != 0 || !waitUntil([&] { return serviceState(name) == SERVICE_STOPPED; })) {
+    if (set.exitCode != 0 || install.exitCode != 0 ||
+        !waitUntil([&] { return serviceState(name) == SERVICE_STOPPED; })) {
         std::printf("%s: could not be measured: set exited %lu, install %lu\n", p, set.exitCode, install.exitCode);
         return 1;
     }
@@ -284,16 +290,18 @@ int wmain(int argc, wchar_t** argv) {
 
     const double cs = median(cliStart), cp = median(cliStop);
     const double ws = medianOf(windowStart, &WindowRun::done), wp = medianOf(windowStop, &WindowRun::done);
-    std::printf("%s: velmora-cli start %.0f ms, stop %.0f ms (process start to exit, medians of %d)\n", p, cs, cp, runs);
-    std::printf("%s: the window's Start %.0f ms, Stop %.0f ms (click to the new state shown and the window enabled, "
-                "medians of %d; the first, not counted: %.0f / %.0f ms)\n",
-                p, ws, wp, runs, firstStart.done, firstStop.done);
+    std::printf("%s: velmora-cli start %.0f ms, stop %.0f ms (process start to exit, medians of %d)\n", p, cs, cp,
+                runs);
+    std::printf(
+        "%s: the window's Start %.0f ms, Stop %.0f ms (click to the new state shown and the window enabled, "
+        "medians of %d; the first, not counted: %.0f / %.0f ms)\n",
+        p, ws, wp, runs, firstStart.done, firstStop.done);
     std::printf("%s: window minus command line: Start %+.0f ms, Stop %+.0f ms (target at most +300 ms: %s)\n", p,
                 ws - cs, wp - cp, ws <= cs + 300 && wp <= cp + 300 ? "holds" : "missed");
     printWindowSteps(prefix, "Start", windowStart);
     printWindowSteps(prefix, "Stop", windowStop);
     if (!closed || uninstall.exitCode != 0 || removed.exitCode != 0)
-        std::printf("%s: note: cleaning up did not go through (window %s, uninstall exited %lu, delete %lu)\n",
-                    p, closed ? "closed" : "ended", uninstall.exitCode, removed.exitCode);
+        std::printf("%s: note: cleaning up did not go through (window %s, uninstall exited %lu, delete %lu)\n", p,
+                    closed ? "closed" : "ended", uninstall.exitCode, removed.exitCode);
     return 0;
 }

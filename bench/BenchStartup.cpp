@@ -136,12 +136,16 @@ int wmain(int argc, wchar_t** argv) {
         return 1;
     }
     // What is left beyond creating and showing the same controls is the program's work.
-    std::printf("start-up: velmora.exe %.1f ms, the bare window with the same %d controls (classes, styles, places, fonts, texts, menu bar, visual style) "
-                "%.1f ms, ratio %.2f (target at most 1.10: %s)\n", p, controlsSeen, s, p / s,
-                p / s <= 1.10 ? "holds" : "missed");
+    std::printf(
+        "start-up: velmora.exe %.1f ms, the bare window with the same %d controls (classes, styles, places, fonts, "
+        "texts, menu bar, visual style) "
+        "%.1f ms, ratio %.2f (target at most 1.10: %s)\n",
+        p, controlsSeen, s, p / s, p / s <= 1.10 ? "holds" : "missed");
     std::printf("start-up: its main window alone (same template, same manifest) %.1f ms, velmora.exe %.2fx of it\n", d,
                 p / d);
-    std::printf("start-up: the same controls plain, without the visual style, %.1f ms, velmora.exe %.2fx of it; "
-                "the empty bare window %.1f ms\n", c, p / c, e);
+    std::printf(
+        "start-up: the same controls plain, without the visual style, %.1f ms, velmora.exe %.2fx of it; "
+        "the empty bare window %.1f ms\n",
+        c, p / c, e);
     return 0;
 }

@@ -76,7 +76,8 @@ struct Bench {
     Bench() {
         environment.variables["JAVA_HOME"] = "C:\\jdk";
         // A folder that a check finds missing is not made for it.
-        for (QuestionKind kind : {QuestionKind::CreateMissingFolder, QuestionKind::MoveWithHome, QuestionKind::MoveWithBase})
+        for (QuestionKind kind :
+             {QuestionKind::CreateMissingFolder, QuestionKind::MoveWithHome, QuestionKind::MoveWithBase})
             frontEnd.answers[kind] = Answer::No;
     }
 
@@ -142,9 +143,10 @@ struct Bench {
         clearStore(registry, exported.names);
         const double importMs = millisecondsOf([&] { imported = transfer.importDocument(exported.document, false); });
         const bool complete = imported.error.empty() && imported.names == exported.names;
-        std::printf("transfer: export of %zu configurations %.0f ms, import %.0f ms%s (target under 2000 ms each: %s)\n",
-                    exported.names.size(), exportMs, importMs, complete ? "" : " INCOMPLETE",
-                    verdict(exportMs < 2000 && importMs < 2000 && complete));
+        std::printf(
+            "transfer: export of %zu configurations %.0f ms, import %.0f ms%s (target under 2000 ms each: %s)\n",
+            exported.names.size(), exportMs, importMs, complete ? "" : " INCOMPLETE",
+            verdict(exportMs < 2000 && importMs < 2000 && complete));
         clearStore(registry, exported.names);
         stored.clear();
     }
@@ -167,9 +169,10 @@ struct Bench {
                 changed += desired.bringTo(entry, {}, false).changed ? 1 : 0;
         });
         const std::size_t started = processes.ran.size() - runsBefore;
-        std::printf("apply: %d configurations already in their state %.0f ms, %d changed, %zu programs started "
-                    "(target under 2000 ms and none: %s)\n",
-                    count, ms, changed, started, verdict(ms < 2000 && started == 0 && changed == 0));
+        std::printf(
+            "apply: %d configurations already in their state %.0f ms, %d changed, %zu programs started "
+            "(target under 2000 ms and none: %s)\n",
+            count, ms, changed, started, verdict(ms < 2000 && started == 0 && changed == 0));
         clearStore(registry, names);
     }
 
@@ -215,24 +218,28 @@ struct Bench {
         // times when quadratic; a sorted map's lookups add their logarithm
         // (about 1.25x here) and the memory of 100,000 costs its own.
         const double growth = (ms[2] / counts[2]) / (ms[1] / counts[1]);
-        std::printf("import, in-memory registry: 1,000 in %.0f ms, 10,000 in %.0f ms, 100,000 in %.0f ms%s "
-                    "(target 100,000 under 60000 ms: %s)\n",
-                    ms[0], ms[1], ms[2], complete ? "" : " INCOMPLETE", verdict(complete && ms[2] < 60000));
-        std::printf("import, in-memory registry: per configuration %.1f us at 10,000, %.1f us at 100,000, %.2fx "
-                    "(target at most 2x, linear: %s)\n",
-                    1000 * ms[1] / counts[1], 1000 * ms[2] / counts[2], growth, verdict(complete && growth <= 2));
-        std::printf("export, in-memory registry: 1,000 in %.0f ms, 10,000 in %.0f ms: per configuration %.2fx from "
-                    "1,000 to 10,000\n",
-                    exportMs[0], exportMs[1], (exportMs[1] / counts[1]) / (exportMs[0] / counts[0]));
+        std::printf(
+            "import, in-memory registry: 1,000 in %.0f ms, 10,000 in %.0f ms, 100,000 in %.0f ms%s "
+            "(target 100,000 under 60000 ms: %s)\n",
+            ms[0], ms[1], ms[2], complete ? "" : " INCOMPLETE", verdict(complete && ms[2] < 60000));
+        std::printf(
+            "import, in-memory registry: per configuration %.1f us at 10,000, %.1f us at 100,000, %.2fx "
+            "(target at most 2x, linear: %s)\n",
+            1000 * ms[1] / counts[1], 1000 * ms[2] / counts[2], growth, verdict(complete && growth <= 2));
+        std::printf(
+            "export, in-memory registry: 1,000 in %.0f ms, 10,000 in %.0f ms: per configuration %.2fx from "
+            "1,000 to 10,000\n",
+            exportMs[0], exportMs[1], (exportMs[1] / counts[1]) / (exportMs[0] / counts[0]));
 
         const int real = 10000;
         const double realMs = transferAt(registry, files, c, real, false).importMs;
         std::vector<std::string> names;
         for (int i = 0; i < real; ++i) names.push_back(numbered("imp", i));
         const double clearMs = millisecondsOf([&] { clearStore(registry, names); });
-        std::printf("import, Win32 registry under Wine: 10,000 in %.0f ms%s, %.1f us per configuration "
-                    "(%.1fx the in-memory figure at 10,000); deleting them again %.0f ms\n",
-                    realMs, realMs > 0 ? "" : " INCOMPLETE", 1000 * realMs / real, realMs / ms[1], clearMs);
+        std::printf(
+            "import, Win32 registry under Wine: 10,000 in %.0f ms%s, %.1f us per configuration "
+            "(%.1fx the in-memory figure at 10,000); deleting them again %.0f ms\n",
+            realMs, realMs > 0 ? "" : " INCOMPLETE", 1000 * realMs / real, realMs / ms[1], clearMs);
     }
 };
 
@@ -249,9 +256,10 @@ int main() {
                 small.save, small.load, small.direct);
     std::printf("store, 1000 stored: save %.2f ms, load %.2f ms, the save's registry calls directly %.2f ms\n",
                 large.save, large.load, large.direct);
-    std::printf("store: save cost grows %.2fx from 100 to 1000 stored (target at most 10x, linear: %s); "
-                "save at 1000 under 50 ms: %s\n",
-                growth, verdict(growth <= 10), verdict(large.save < 50));
+    std::printf(
+        "store: save cost grows %.2fx from 100 to 1000 stored (target at most 10x, linear: %s); "
+        "save at 1000 under 50 ms: %s\n",
+        growth, verdict(growth <= 10), verdict(large.save < 50));
     std::printf("report: the check with 100 additional options %.2f ms\n", bench.reportWithOptions(100));
     (void)bench.store.remove("bench");
     bench.transferEverything();

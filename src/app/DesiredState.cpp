@@ -7,11 +7,14 @@ namespace velmora {
 
 namespace {
 
-bool installedState(const std::string& state) { return state == "installed" || state == "running" || state == "stopped"; }
+bool installedState(const std::string& state) {
+    return state == "installed" || state == "running" || state == "stopped";
+}
 
 }  // namespace
 
-bool DesiredState::act(ApplyResult& result, bool checkOnly, const std::string& action, const std::function<Outcome()>& run) {
+bool DesiredState::act(ApplyResult& result, bool checkOnly, const std::string& action,
+                       const std::function<Outcome()>& run) {
     result.actions.push_back(action);
     result.changed = true;
     if (checkOnly) return true;
@@ -69,7 +72,8 @@ ApplyResult DesiredState::bringTo(const DecodedEntry& entry, const std::vector<F
     if (storedName.empty()) {
         result.changedFields.push_back("all (not stored yet)");
     } else {
-        for (const StoredField* field : differingFields(stored.values, desired)) result.changedFields.push_back(field->name);
+        for (const StoredField* field : differingFields(stored.values, desired))
+            result.changedFields.push_back(field->name);
     }
     const bool installed = session_.installed();
     if (!result.changedFields.empty()) {
@@ -79,7 +83,8 @@ ApplyResult DesiredState::bringTo(const DecodedEntry& entry, const std::vector<F
                                                                        : "store, reinstall the service";
         if (!act(result, checkOnly, action, [&] { return session_.save(false); })) return result;
     }
-    if (installedState(result.state) && !installed && !act(result, checkOnly, "install", [&] { return session_.install(); }))
+    if (installedState(result.state) && !installed &&
+        !act(result, checkOnly, "install", [&] { return session_.install(); }))
         return result;
     // A reinstall starts a running service again; what counts is how it is now.
     if (!checkOnly || installed) session_.refresh();

@@ -17,9 +17,9 @@ struct Outcome {
         Failed,    // it tried and did not get there
     };
     Result result = Result::Done;
-    std::string summary;                // one sentence on what happened
-    std::vector<std::string> warnings;  // the warnings told and not accepted by a later Yes
-    std::vector<std::string> steps;     // the steps that ran, in order
+    std::string summary;                         // one sentence on what happened
+    std::vector<std::string> warnings;           // the warnings told and not accepted by a later Yes
+    std::vector<std::string> steps;              // the steps that ran, in order
     std::optional<StartDiagnosis> startFailure;  // why a start did not get the service running
 
     bool done() const { return result == Result::Done; }

@@ -3,17 +3,17 @@
 #include <algorithm>
 
 #include "app/SessionMessages.h"
-#include "config/NameList.h"
 #include "checks/Rights.h"
-#include "config/SetenvScript.h"
-#include "platform/Text.h"
+#include "config/NameList.h"
 #include "config/NameRule.h"
-#include "config/ServiceAccount.h"
-#include "service/ServiceSettings.h"
 #include "config/NewConfiguration.h"
+#include "config/ServiceAccount.h"
+#include "config/SetenvScript.h"
 #include "config/StoreLayout.h"
 #include "config/TomcatLayout.h"
+#include "platform/Text.h"
 #include "service/ServiceMessages.h"
+#include "service/ServiceSettings.h"
 
 namespace velmora {
 
@@ -280,7 +280,8 @@ Outcome Session::save(bool announce) {
         }
     }
     const PlanResult ran = runPlan(plan);
-    const bool savedNow = std::find(ran.ran.begin(), ran.ran.end(), "save") != ran.ran.end() && ran.failedStep != "save";
+    const bool savedNow =
+        std::find(ran.ran.begin(), ran.ran.end(), "save") != ran.ran.end() && ran.failedStep != "save";
     nameLocked_ = nameLocked_ || savedNow;
     if (stored.installed) {
         installed_ = s.installed;
@@ -305,7 +306,8 @@ Outcome Session::install() {
     const StoredConfiguration stored = store_.read(c.serviceName);
     Survey s = controller_.survey(c, false, stored.record);
     if (std::string why = controller_.installRefusal(s); !why.empty()) return telling.refuse(why);
-    for (const auto& value : valuesTheWrapperCannotCarry(s.layout, c)) return telling.refuse(uncarriedValueMessage(value));
+    for (const auto& value : valuesTheWrapperCannotCarry(s.layout, c))
+        return telling.refuse(uncarriedValueMessage(value));
 
     Plan plan;
     if (!prepareAccount(telling, s, true, plan))
@@ -331,7 +333,8 @@ Outcome Session::repoint(const std::string& javaHome) {
     const Configuration before = configuration();
     std::string target = javaHome;
     if (target.empty()) {
-        const auto replacement = jdkReplacementFor(before, tomcatLayoutOf(before.catalinaHome, platform_.files), platform_);
+        const auto replacement =
+            jdkReplacementFor(before, tomcatLayoutOf(before.catalinaHome, platform_.files), platform_);
         if (!replacement)
             return telling.refuse("No JDK to move to: the JDK at " + before.javaHome +
                                   " is still there, or no JDK of its version is registered. Give one with --jdk.");
@@ -363,8 +366,9 @@ Outcome Session::repoint(const std::string& javaHome) {
     if (installed_ && s.facts.present()) append(plan, controller_.repointing(s));
     // Declining the restart is no failure: the service takes the new JDK at its next start.
     const bool restart = running && frontEnd_.ask({QuestionKind::RestartAfterChange,
-                                                   "The service \"" + c.serviceName + "\" runs on the JDK it started "
-                                                   "with until it restarts. Restart it now?"}) == Answer::Yes;
+                                                   "The service \"" + c.serviceName +
+                                                       "\" runs on the JDK it started "
+                                                       "with until it restarts. Restart it now?"}) == Answer::Yes;
     if (restart) {
         plan.push_back(controller_.stop(c.serviceName));
         plan.push_back(controller_.start(s));
@@ -385,17 +389,18 @@ Outcome Session::importSetenv() {
     const std::vector<SetenvOptions> found = setenvOptions(configuration(), platform_.files);
     const SetenvTakeOver takeOver = setenvTakeOver(found, configuration());
     if (takeOver.empty())
-        return telling.refuse("Neither the home's nor the base's bin\\setenv.bat sets an option in CATALINA_OPTS or "
-                              "JAVA_OPTS that the configuration lacks; nothing was changed.");
+        return telling.refuse(
+            "Neither the home's nor the base's bin\\setenv.bat sets an option in CATALINA_OPTS or "
+            "JAVA_OPTS that the configuration lacks; nothing was changed.");
     std::string changes;
     auto line = [&](const std::string& text) { changes += "\r\n  " + text; };
     if (!takeOver.initialHeapSize.empty()) line("Initial Heap Size (MB): " + takeOver.initialHeapSize);
     if (!takeOver.maxHeapSize.empty()) line("Max Heap Size (MB): " + takeOver.maxHeapSize);
     if (!takeOver.threadStackSize.empty()) line("Stack Size (KB): " + takeOver.threadStackSize);
     for (const auto& option : takeOver.options) line("Additional JVM option: " + option);
-    if (!telling.confirmed(QuestionKind::TakeOverSetenv,
-                           "These options of setenv.bat go into the configuration \"" + configuration().serviceName +
-                               "\":" + changes + "\r\nContinue?"))
+    if (!telling.confirmed(QuestionKind::TakeOverSetenv, "These options of setenv.bat go into the configuration \"" +
+                                                             configuration().serviceName + "\":" + changes +
+                                                             "\r\nContinue?"))
         return Outcome::declined("Nothing was changed.");
     Outcome edits;
     auto take = [&](Field field, const std::string& value) {
@@ -433,7 +438,8 @@ Outcome Session::uninstall() {
         telling.warn(messages::serviceNoLongerOurs(c.serviceName, s.facts.programLine));
         plan.push_back({"mark not installed", [this, &s] {
                             if (auto failure = store_.markNotInstalled(s.config.serviceName))
-                                return StepResult::failed(messages::storeNotWritten(s.config.serviceName, failure->description));
+                                return StepResult::failed(
+                                    messages::storeNotWritten(s.config.serviceName, failure->description));
                             s.installed = false;
                             s.record = {};
                             return StepResult{};
@@ -507,7 +513,8 @@ Outcome Session::changeRunning(bool start) {
     record_ = s.record;
     refresh();
     const ServiceStatus wanted = start ? ServiceStatus::Running : ServiceStatus::NotRunning;
-    Outcome outcome = finish(telling, ran, "Service \"" + c.serviceName + (start ? "\" is running." : "\" is not running."));
+    Outcome outcome =
+        finish(telling, ran, "Service \"" + c.serviceName + (start ? "\" is running." : "\" is not running."));
     outcome.startFailure = s.startFailure;
     if (s.startFailure) {
         outcome.result = Outcome::Result::Failed;
@@ -531,19 +538,20 @@ CheckResult Session::checkConfiguration(ReportOpening opening, const std::string
     refresh();
     result.report = examineConfiguration(configuration(), platform_, questions, checkContext());
     if (const auto failed = lastFailedStart()) result.report.sections.push_back(failedStartSection(*failed));
-    result.replacement = jdkReplacementFor(configuration(), tomcatLayoutOf(configuration().catalinaHome, platform_.files),
-                                           platform_);
+    result.replacement =
+        jdkReplacementFor(configuration(), tomcatLayoutOf(configuration().catalinaHome, platform_.files), platform_);
     if (auto failure = platform_.files.writeText(result.reportPath, reportDocument(result.report) + "\r\n")) {
         const std::string why = messages::reportNotWritten(result.reportPath, failure->description);
         telling.warn(why);
         result.outcome = Outcome::failed(why);
         return result;
     }
-    const bool open = opening == ReportOpening::Always ||
-                      (opening == ReportOpening::OnProblems && !result.report.findings.empty());
+    const bool open =
+        opening == ReportOpening::Always || (opening == ReportOpening::OnProblems && !result.report.findings.empty());
     if (open) (void)platform_.processes.openDocument(result.reportPath);
-    result.outcome.summary = (result.report.findings.empty() ? "No problems found; the report is "
-                                                             : "Problems found; the report is ") + result.reportPath;
+    result.outcome.summary =
+        (result.report.findings.empty() ? "No problems found; the report is " : "Problems found; the report is ") +
+        result.reportPath;
     result.outcome.warnings = telling.warnings;
     return result;
 }

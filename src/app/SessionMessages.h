@@ -19,7 +19,8 @@ inline std::string replaceStoredQuestion(const std::string& storedName) {
 }
 
 inline std::string listedButMissing(const std::string& name) {
-    return "The configuration \"" + name + "\" is listed, but its values are missing from the registry. It opens "
+    return "The configuration \"" + name +
+           "\" is listed, but its values are missing from the registry. It opens "
            "with empty values; use File > Delete to take it off the list.";
 }
 

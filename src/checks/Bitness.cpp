@@ -21,19 +21,19 @@ Machine machineOfPe(const std::string& bytes) {
     if (pe > bytes.size() || bytes.size() - pe < 6 || bytes.compare(pe, 4, std::string("PE\0\0", 4)) != 0)
         return Machine::Unknown;
     switch (littleEndian(bytes, pe + 4, 2)) {
-    case 0x014C: return Machine::X86;
-    case 0x8664: return Machine::X64;
-    case 0xAA64: return Machine::Arm64;
-    default: return Machine::Unknown;
+        case 0x014C: return Machine::X86;
+        case 0x8664: return Machine::X64;
+        case 0xAA64: return Machine::Arm64;
+        default: return Machine::Unknown;
     }
 }
 
 std::string bitnessName(Machine machine) {
     switch (machine) {
-    case Machine::X86: return "32-bit";
-    case Machine::X64: return "64-bit";
-    case Machine::Arm64: return "64-bit ARM";
-    default: return "of an unknown kind";
+        case Machine::X86: return "32-bit";
+        case Machine::X64: return "64-bit";
+        case Machine::Arm64: return "64-bit ARM";
+        default: return "of an unknown kind";
     }
 }
 

@@ -28,7 +28,8 @@ std::optional<Finding> Checker::folderOrCreate(const std::string& path, const st
     if (files_.folderExists(path)) return std::nullopt;
     Finding finding{FindingKind::FolderMissing, label, path, messages::folderMissingCreate(path, label)};
     if (questions_.ask({QuestionKind::CreateMissingFolder, finding.message}) == Answer::Yes)
-        if (auto failure = files_.createFolders(path)) questions_.warn(messages::folderNotCreated(path, failure->description));
+        if (auto failure = files_.createFolders(path))
+            questions_.warn(messages::folderNotCreated(path, failure->description));
     return finding;
 }
 

@@ -7,8 +7,8 @@
 #include "checks/PathRules.h"
 #include "config/Encodings.h"
 #include "config/ServiceAccount.h"
-#include "config/TomcatRelease.h"
 #include "config/TomcatLayout.h"
+#include "config/TomcatRelease.h"
 #include "platform/Text.h"
 
 namespace velmora {
@@ -87,13 +87,15 @@ bool ConfigurationEditor::set(Field field, const std::string& value, Questions& 
 
 std::string ConfigurationEditor::refusal(Field field, const std::string& value) const {
     if (field == Field::UseSecurityManager && value == "1") {
-        const TomcatVersion tomcat = tomcatVersionOf(config_.catalinaHome, tomcatLayoutOf(config_.catalinaHome, files_), files_);
+        const TomcatVersion tomcat =
+            tomcatVersionOf(config_.catalinaHome, tomcatLayoutOf(config_.catalinaHome, files_), files_);
         if (auto why = securityManagerRefusal(tomcat, jdkFeatureVersionOf(config_.javaHome, files_), config_.javaHome);
             !why.empty())
             return why + " Use Security Manager stays off.";
     }
     if (field == Field::JvmType && !isServerJvm(value))
-        if (auto why = clientJvmRefusal(config_.javaHome, files_); !why.empty()) return why + " Server JVM stays chosen.";
+        if (auto why = clientJvmRefusal(config_.javaHome, files_); !why.empty())
+            return why + " Server JVM stays chosen.";
     return {};
 }
 

@@ -19,7 +19,8 @@ int majorOf(const std::string& javaHome, Files& files) {
 
 }  // namespace
 
-std::optional<JdkReplacement> jdkReplacementFor(const Configuration& c, const TomcatLayout& layout, Platform& platform) {
+std::optional<JdkReplacement> jdkReplacementFor(const Configuration& c, const TomcatLayout& layout,
+                                                Platform& platform) {
     Files& files = platform.files;
     if (c.javaHome.empty() || files.fileExists(jvmLibraryPath(c.javaHome, c.jvmType, files))) return std::nullopt;
     const int major = javaMajorOfName(c.javaHome);
@@ -42,14 +43,16 @@ std::optional<JdkReplacement> jdkReplacementFor(const Configuration& c, const To
 }
 
 std::string jdkMovedMessage(const Configuration& c, const JdkReplacement& replacement) {
-    return "The JDK at " + c.javaHome + " is gone (a JDK update removes the folder of the one before). The newest "
-           "registered JDK of the same version is " + replacement.javaHome + " (" + replacement.version +
-           "): switch to it with \"velmora-cli repoint " + c.serviceName + "\".";
+    return "The JDK at " + c.javaHome +
+           " is gone (a JDK update removes the folder of the one before). The newest "
+           "registered JDK of the same version is " +
+           replacement.javaHome + " (" + replacement.version + "): switch to it with \"velmora-cli repoint " +
+           c.serviceName + "\".";
 }
 
 std::string switchJdkQuestion(const Configuration& c, const JdkReplacement& replacement) {
-    return "The JDK at " + c.javaHome + " is gone. Switch this configuration and its service to " + replacement.javaHome +
-           " (" + replacement.version + "), the newest registered JDK of the same version?";
+    return "The JDK at " + c.javaHome + " is gone. Switch this configuration and its service to " +
+           replacement.javaHome + " (" + replacement.version + "), the newest registered JDK of the same version?";
 }
 
 }  // namespace velmora

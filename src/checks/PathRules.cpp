@@ -45,7 +45,8 @@ std::vector<ClassPathEntry> classPathEntries(const std::string& classPath) {
     std::string::size_type start = 0;
     for (;;) {
         const auto semicolon = classPath.find(';', start);
-        std::string piece = classPath.substr(start, semicolon == std::string::npos ? std::string::npos : semicolon - start);
+        std::string piece =
+            classPath.substr(start, semicolon == std::string::npos ? std::string::npos : semicolon - start);
         std::transform(piece.begin(), piece.end(), piece.begin(),
                        [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
         if (utf16Length(piece) > 3) {

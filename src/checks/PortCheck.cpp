@@ -40,9 +40,9 @@ PortReview reviewPorts(const Configuration& c, const std::vector<Configuration>&
     const std::string& file = c.tomcatConfigFile;
     const auto parsed = portsOf(platform.files, file);
     if (const auto* error = std::get_if<ServerXmlError>(&parsed)) {
-        review.findings.push_back({FindingKind::ValueUnusable, "Tomcat config file", file,
-                                   "The Tomcat config file " + file + " does not parse: " + errorText(*error) +
-                                       ". Tomcat would not start."});
+        review.findings.push_back(
+            {FindingKind::ValueUnusable, "Tomcat config file", file,
+             "The Tomcat config file " + file + " does not parse: " + errorText(*error) + ". Tomcat would not start."});
         return review;
     }
     const auto& ports = std::get<std::vector<DeclaredPort>>(parsed);
@@ -54,9 +54,12 @@ PortReview reviewPorts(const Configuration& c, const std::vector<Configuration>&
         if (samePath(other.tomcatConfigFile, file)) {
             if (!opensPorts) continue;
             review.findings.push_back({FindingKind::PortConflict, "Tomcat config file", file,
-                                       "The stored configuration \"" + other.serviceName + "\" uses the same Tomcat "
-                                       "config file " + file + ": its ports are this one's, and only one of the two "
-                                       "services can start."});
+                                       "The stored configuration \"" + other.serviceName +
+                                           "\" uses the same Tomcat "
+                                           "config file " +
+                                           file +
+                                           ": its ports are this one's, and only one of the two "
+                                           "services can start."});
             continue;
         }
         const auto theirs = portsOf(platform.files, other.tomcatConfigFile);
@@ -65,10 +68,11 @@ PortReview reviewPorts(const Configuration& c, const std::vector<Configuration>&
         for (const auto& port : ports)
             for (const auto& their : *theirPorts)
                 if (port.value == PortValue::Number && their.value == PortValue::Number && port.number == their.number)
-                    review.findings.push_back(
-                        {FindingKind::PortConflict, "Tomcat config file", file,
-                         portName(port) + " of " + file + " is also in the stored configuration \"" + other.serviceName +
-                             "\" (" + other.tomcatConfigFile + "): only one of the two services can start."});
+                    review.findings.push_back({FindingKind::PortConflict, "Tomcat config file", file,
+                                               portName(port) + " of " + file +
+                                                   " is also in the stored configuration \"" + other.serviceName +
+                                                   "\" (" + other.tomcatConfigFile +
+                                                   "): only one of the two services can start."});
     }
 
     for (const auto& port : ports) {
@@ -82,8 +86,9 @@ PortReview reviewPorts(const Configuration& c, const std::vector<Configuration>&
         const auto inUse = platform.network.portInUse(port.number);
         if (const bool* taken = std::get_if<bool>(&inUse); taken && *taken)
             review.findings.push_back({FindingKind::PortConflict, "Tomcat config file", file,
-                                       portName(port) + " of " + file + " is already taken by another program on this "
-                                       "machine: the service would fail to start."});
+                                       portName(port) + " of " + file +
+                                           " is already taken by another program on this "
+                                           "machine: the service would fail to start."});
     }
     return review;
 }

@@ -11,13 +11,13 @@ enum class QuestionKind {
     ReinstallRunning,        // an install finds the service running
     InstallDespiteProblems,  // the check before an install found problems
     CreateMissingFolder,
-    MoveWithHome,            // the Catalina home changed
-    MoveWithBase,            // the Catalina base changed
-    GrantRights,             // the service's account lacks a right on a folder
-    GrantLogOnRight,         // a named account may not log on as a service
-    SwitchJdk,               // the configured JDK is gone and another of its version is registered
-    RestartAfterChange,      // a change of the running service's JDK takes a restart
-    TakeOverSetenv,          // setenv.bat's options go into the configuration
+    MoveWithHome,        // the Catalina home changed
+    MoveWithBase,        // the Catalina base changed
+    GrantRights,         // the service's account lacks a right on a folder
+    GrantLogOnRight,     // a named account may not log on as a service
+    SwitchJdk,           // the configured JDK is gone and another of its version is registered
+    RestartAfterChange,  // a change of the running service's JDK takes a restart
+    TakeOverSetenv,      // setenv.bat's options go into the configuration
 };
 
 struct Question {

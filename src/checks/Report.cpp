@@ -3,12 +3,12 @@
 #include "checks/Bitness.h"
 #include "checks/Checks.h"
 #include "checks/JdkDrift.h"
-#include "checks/PortCheck.h"
 #include "checks/PathRules.h"
+#include "checks/PortCheck.h"
 #include "checks/Rights.h"
+#include "config/Encodings.h"
 #include "config/ServiceAccount.h"
 #include "config/SetenvScript.h"
-#include "config/Encodings.h"
 #include "config/TomcatLayout.h"
 #include "config/TomcatRelease.h"
 
@@ -37,7 +37,9 @@ std::vector<std::string> reportRows(const Configuration& c, const std::string& j
         "-Xrs: " + std::to_string(c.reduceOsSignals),
     };
     for (const auto& option : c.additionalJvmOptions) rows.push_back("Additional JVM option: " + option);
-    auto recovery = [](const std::string& seconds) { return seconds == "0" ? std::string("none") : "restart after " + seconds + " s"; };
+    auto recovery = [](const std::string& seconds) {
+        return seconds == "0" ? std::string("none") : "restart after " + seconds + " s";
+    };
     std::string dependencies;
     for (const auto& dependency : c.dependencies) dependencies += (dependencies.empty() ? "" : ", ") + dependency;
     rows.push_back("Start-up type: " + c.startupType);
@@ -52,7 +54,8 @@ std::vector<std::string> reportRows(const Configuration& c, const std::string& j
 
 }  // namespace
 
-Report examineConfiguration(const Configuration& c, Platform& platform, Questions& questions, const CheckContext& context) {
+Report examineConfiguration(const Configuration& c, Platform& platform, Questions& questions,
+                            const CheckContext& context) {
     Files& files = platform.files;
     Checker check(files, questions);
     CheckLog log;
@@ -103,7 +106,8 @@ Report examineConfiguration(const Configuration& c, Platform& platform, Question
     }
     for (const auto& found : setenvOptions(c, files)) {
         questions.warn(setenvIgnoredMessage(found, c.serviceName));
-        log.push_back({FindingKind::OptionsIgnored, found.variable, found.script, setenvIgnoredMessage(found, c.serviceName)});
+        log.push_back(
+            {FindingKind::OptionsIgnored, found.variable, found.script, setenvIgnoredMessage(found, c.serviceName)});
     }
     for (auto& finding : missingRights(c, platform.accounts)) {
         questions.warn(finding.message);

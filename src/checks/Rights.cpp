@@ -38,11 +38,13 @@ std::vector<Finding> missingRights(const Configuration& c, Accounts& accounts) {
 }
 
 std::string grantQuestion(const std::string& account, const NeededRight& right) {
-    return "Grant " + account + (right.access == Access::Modify ? " modify" : " read") + " rights on " + right.path + "?";
+    return "Grant " + account + (right.access == Access::Modify ? " modify" : " read") + " rights on " + right.path +
+           "?";
 }
 
 std::string logOnQuestion(const std::string& account) {
-    return "The account " + account + " may not log on as a service, so the service could not start. Give it the "
+    return "The account " + account +
+           " may not log on as a service, so the service could not start. Give it the "
            "\"Log on as a service\" right?";
 }
 

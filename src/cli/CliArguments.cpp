@@ -18,12 +18,26 @@ struct CommandForm {
 
 const std::vector<CommandForm>& commands() {
     static const std::vector<CommandForm> forms = {
-        {"list", "list [--status]", 0, 0, {"--status"}, false,
+        {"list",
+         "list [--status]",
+         0,
+         0,
+         {"--status"},
+         false,
          "Prints the stored configurations in the store's order; --status adds each one's service state."},
-        {"show", "show NAME", 1, 1, {}, false,
+        {"show",
+         "show NAME",
+         1,
+         1,
+         {},
+         false,
          "Prints every field of a stored configuration as FIELD = VALUE, one option per line."},
-        {"set", "set NAME FIELD=VALUE... [--yes] [--force] [--grant-rights] [--password-stdin]", 2, -1,
-         {"--yes", "--force", "--grant-rights", "--password-stdin"}, true,
+        {"set",
+         "set NAME FIELD=VALUE... [--yes] [--force] [--grant-rights] [--password-stdin]",
+         2,
+         -1,
+         {"--yes", "--force", "--grant-rights", "--password-stdin"},
+         true,
          "Changes fields through the same setters as the window, then saves. A name not stored yet starts\n"
          "from the defaults of a new configuration, so set also creates. FIELD is a store value name:\n"
          "  tomcat.home catalina.base system.out system.err tomcat.config description\n"
@@ -37,39 +51,89 @@ const std::vector<CommandForm>& commands() {
          "Every field given is checked; a warning stores nothing unless --force is given, and paths that a\n"
          "new home or base would move are moved only with --yes (without it nothing is stored).\n"
          "Saving an installed configuration reinstalls its service, as the window does."},
-        {"check", "check NAME [--open] [--report FILE] [--yes]", 1, 1, {"--open", "--report", "--yes"}, true,
+        {"check",
+         "check NAME [--open] [--report FILE] [--yes]",
+         1,
+         1,
+         {"--open", "--report", "--yes"},
+         true,
          "Runs every check, prints the failed ones and writes the diagnostic report beside the program,\n"
          "or to FILE; --open opens it. Exit code 4 when a check failed."},
-        {"install", "install NAME [--yes] [--grant-rights] [--password-stdin]", 1, 1,
-         {"--yes", "--grant-rights", "--password-stdin"}, true,
+        {"install",
+         "install NAME [--yes] [--grant-rights] [--password-stdin]",
+         1,
+         1,
+         {"--yes", "--grant-rights", "--password-stdin"},
+         true,
          "Saves the configuration, checks it and installs its service. --grant-rights gives the service's\n"
          "account the rights it lacks on its folders (and a named account the right to log on as a service);\n"
          "--password-stdin reads a named account's password from the standard input."},
-        {"uninstall", "uninstall NAME [--yes]", 1, 1, {"--yes"}, true, "Stops and removes the configuration's service."},
+        {"uninstall",
+         "uninstall NAME [--yes]",
+         1,
+         1,
+         {"--yes"},
+         true,
+         "Stops and removes the configuration's service."},
         {"start", "start NAME", 1, 1, {"--yes"}, true, "Starts the installed service."},
         {"stop", "stop NAME", 1, 1, {"--yes"}, true, "Stops the installed service."},
-        {"status", "status NAME", 1, 1, {}, false,
+        {"status",
+         "status NAME",
+         1,
+         1,
+         {},
+         false,
          "Prints the service state. Exit code 0 running, 5 installed and not running, 6 not installed,\n"
          "7 unknown."},
-        {"delete", "delete NAME [--yes]", 1, 1, {"--yes"}, true,
+        {"delete",
+         "delete NAME [--yes]",
+         1,
+         1,
+         {"--yes"},
+         true,
          "Deletes the stored configuration and removes its service; an installed one needs --yes."},
-        {"export", "export (NAME...|--all) [--out FILE]", 0, -1, {"--all", "--out"}, false,
+        {"export",
+         "export (NAME...|--all) [--out FILE]",
+         0,
+         -1,
+         {"--all", "--out"},
+         false,
          "Writes the configurations as one JSON document to FILE, or to the standard output."},
-        {"import", "import FILE [--replace]", 1, 1, {"--replace"}, true,
+        {"import",
+         "import FILE [--replace]",
+         1,
+         1,
+         {"--replace"},
+         true,
          "Stores the configurations of an exported document and lists them; never installs. The whole file\n"
          "is checked first, and any problem refuses all of it. A name already stored is refused unless\n"
          "--replace is given; an installed configuration is never replaced. UTF-8 and UTF-16 with a\n"
          "byte-order mark are read."},
-        {"repoint", "repoint NAME [--jdk PATH] [--yes]", 1, 1, {"--jdk", "--yes"}, true,
+        {"repoint",
+         "repoint NAME [--jdk PATH] [--yes]",
+         1,
+         1,
+         {"--jdk", "--yes"},
+         true,
          "Moves the configuration and its installed service to another JDK without a reinstall: the one\n"
          "given, or the newest registered JDK of the same version when its own folder is gone (a JDK update\n"
          "removes the folder of the one before). Only the JDK's paths change. A running service is restarted\n"
          "on the new JDK only with --yes."},
-        {"import-setenv", "import-setenv NAME [--yes]", 1, 1, {"--yes"}, true,
+        {"import-setenv",
+         "import-setenv NAME [--yes]",
+         1,
+         1,
+         {"--yes"},
+         true,
          "Takes the options that the home's or base's bin\\setenv.bat sets in CATALINA_OPTS or JAVA_OPTS\n"
          "(which the service never reads) into the configuration: heap and stack sizes to their fields, the\n"
          "rest to the additional options. Prints what it would change; changes it only with --yes."},
-        {"apply", "apply FILE [--check] [--set FIELD=VALUE]... [--yes]", 1, 1, {"--check", "--set", "--yes"}, true,
+        {"apply",
+         "apply FILE [--check] [--set FIELD=VALUE]... [--yes]",
+         1,
+         1,
+         {"--check", "--set", "--yes"},
+         true,
          "Brings every configuration the file names to the state it asks for, changing only what differs.\n"
          "FILE is an export whose entries may each give a \"state\": absent (not stored), stored (the\n"
          "default: values stored, an installed service kept in step), installed, running or stopped.\n"
@@ -140,7 +204,8 @@ ParsedArguments parseArguments(const std::vector<std::string>& arguments) {
                 if (i + 1 == arguments.size()) return usage(inv, "--set needs FIELD=VALUE.");
                 value = arguments[++i];
             }
-            if (value.find('=') == std::string::npos) return usage(inv, "--set needs FIELD=VALUE, not \"" + value + "\".");
+            if (value.find('=') == std::string::npos)
+                return usage(inv, "--set needs FIELD=VALUE, not \"" + value + "\".");
             inv.sets.push_back(value);
             continue;
         }

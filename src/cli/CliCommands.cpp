@@ -2,11 +2,11 @@
 
 #include <nlohmann/json.hpp>
 
+#include "app/DesiredState.h"
 #include "app/Version.h"
 #include "cli/CliArguments.h"
 #include "cli/ExitCodes.h"
 #include "cli/FieldAssignments.h"
-#include "app/DesiredState.h"
 #include "config/ConfigurationDocument.h"
 #include "config/NameRule.h"
 
@@ -78,9 +78,10 @@ public:
         const std::string& c = inv_.command;
         if (changesTheSystem(c) && !s_.platform.environment.elevated())
             return error(kNotElevated, "not-elevated",
-                         "velmora-cli " + c + " changes the system and needs an elevated prompt (Run as "
-                         "administrator): it writes below HKEY_LOCAL_MACHINE and talks to the service manager. "
-                         "Nothing was done.");
+                         "velmora-cli " + c +
+                             " changes the system and needs an elevated prompt (Run as "
+                             "administrator): it writes below HKEY_LOCAL_MACHINE and talks to the service manager. "
+                             "Nothing was done.");
         if (c == "list") return list();
         if (c == "show") return show();
         if (c == "set") return set();
@@ -95,8 +96,9 @@ public:
         if (c == "delete") return remove();
         if (c == "export") return exportTo();
         if (c == "import") return importFrom();
-        if (c == "version") return say({{"version", std::string(VELMORA_VERSION_TEXT)}},
-                                       std::string(kProductName) + " " + versionText());
+        if (c == "version")
+            return say({{"version", std::string(VELMORA_VERSION_TEXT)}},
+                       std::string(kProductName) + " " + versionText());
         return say({{"help", inv_.operands.empty() ? overviewHelp() : commandHelp(inv_.operands[0])}},
                    inv_.operands.empty() ? overviewHelp() : commandHelp(inv_.operands[0]), false);
     }
@@ -137,7 +139,8 @@ private:
             return error(code, kindOf(outcome), inv_.json ? outcome.summary : "", outcome.warnings,
                          {{"startFailure", startFailureJson(*outcome.startFailure)}});
         if (code != kSuccess)
-            return error(code, kindOf(outcome), outcome.done() ? "A warning came up." : outcome.summary, outcome.warnings);
+            return error(code, kindOf(outcome), outcome.done() ? "A warning came up." : outcome.summary,
+                         outcome.warnings);
         if (inv_.json)
             printJson({{"name", n}, {"result", "done"}, {"summary", outcome.summary}, {"steps", outcome.steps}});
         else if (printSummary && !inv_.quiet)
@@ -169,7 +172,7 @@ private:
             std::string state;
             if (inv_.status)
                 state = unusableNameReason(n).empty() && session_.open(n).done() ? statusWordOf(session_.status()).word
-                                                                                  : "unknown";
+                                                                                 : "unknown";
             Json entry = {{"name", n}};
             if (inv_.status) entry["status"] = state;
             json.push_back(entry);
@@ -236,10 +239,12 @@ private:
         if (!result.outcome.done()) return error(kFailure, "failed", result.outcome.summary);
         Json problems = Json::array();
         for (const auto& finding : result.report.findings)
-            problems.push_back({{"field", finding.label}, {"kind", findingKindName(finding.kind)}, {"path", finding.path}});
+            problems.push_back(
+                {{"field", finding.label}, {"kind", findingKindName(finding.kind)}, {"path", finding.path}});
         std::string text = result.outcome.summary;
         for (const auto& notice : result.report.notices) text += "\nNotice: " + notice;
-        say({{"name", n}, {"report", result.reportPath}, {"problems", problems}, {"notices", result.report.notices}}, text);
+        say({{"name", n}, {"report", result.reportPath}, {"problems", problems}, {"notices", result.report.notices}},
+            text);
         return result.report.findings.empty() ? kSuccess : kProblemsFound;
     }
 
@@ -343,23 +348,33 @@ private:
             const ApplyResult r = desired.bringTo(entry, overrides, inv_.check);
             changed += r.changed ? 1 : 0;
             failed += r.failed ? 1 : 0;
-            Json one = {{"name", r.name}, {"state", r.state}, {"changed", r.changed}, {"failed", r.failed},
-                        {"changedFields", r.changedFields}, {"actions", r.actions}};
+            Json one = {{"name", r.name},
+                        {"state", r.state},
+                        {"changed", r.changed},
+                        {"failed", r.failed},
+                        {"changedFields", r.changedFields},
+                        {"actions", r.actions}};
             if (r.failed) one["error"] = r.error;
             results.push_back(one);
-            text += r.name + ": " + (r.failed ? "FAILED" : !r.changed ? "unchanged" : inv_.check ? "would change" : "changed");
+            text += r.name + ": " +
+                    (r.failed     ? "FAILED"
+                     : !r.changed ? "unchanged"
+                     : inv_.check ? "would change"
+                                  : "changed");
             if (!r.changedFields.empty()) text += "; values: " + joined(r.changedFields);
             if (!r.actions.empty()) text += "; " + std::string(inv_.check ? "would " : "") + joined(r.actions);
             if (r.failed) text += "\n  " + r.error;
             text += "\n";
         }
-        const std::string summary = std::to_string(decoded.entries.size()) + " configuration(s): " + std::to_string(changed) +
+        const std::string summary = std::to_string(decoded.entries.size()) +
+                                    " configuration(s): " + std::to_string(changed) +
                                     (inv_.check ? " would change, " : " changed, ") +
                                     std::to_string(decoded.entries.size() - static_cast<std::size_t>(changed)) +
                                     " unchanged, " + std::to_string(failed) + " failed.";
         const int code = failed ? kFailure : changed ? kChanged : kSuccess;
         if (inv_.json)
-            printJson({{"changed", changed > 0}, {"check", inv_.check}, {"summary", summary}, {"configurations", results}});
+            printJson(
+                {{"changed", changed > 0}, {"check", inv_.check}, {"summary", summary}, {"configurations", results}});
         else if (!inv_.quiet || failed)
             s_.out << text << summary << "\n";
         return code;
@@ -370,7 +385,8 @@ private:
         if (!document) return error(kFailure, "failed", "Could not read " + inQuotes(name()) + ".");
         auto result = s_.transfer.importDocument(*document, inv_.replace);
         if (!result.error.empty())
-            return error(kRefused, "refused", result.error + (result.alreadyStored ? " Give --replace to replace it." : ""));
+            return error(kRefused, "refused",
+                         result.error + (result.alreadyStored ? " Give --replace to replace it." : ""));
         std::string text = "Imported " + std::to_string(result.names.size()) + " configuration(s):";
         for (const auto& n : result.names) text += " " + n;
         return say({{"imported", result.names}}, text);
@@ -389,8 +405,9 @@ int runCommandLine(const std::vector<std::string>& arguments, CliSession& sessio
     if (!parsed.error.empty()) {
         const std::string message = "velmora-cli: " + parsed.error + "\nRun \"velmora-cli help\" for the commands.";
         if (inv.json)
-            session.out << Json({{"error", {{"exitCode", int(kUsageError)}, {"kind", "usage"}, {"message", message}}}})
-                               .dump(2) << "\n";
+            session.out
+                << Json({{"error", {{"exitCode", int(kUsageError)}, {"kind", "usage"}, {"message", message}}}}).dump(2)
+                << "\n";
         else
             session.err << message << "\n";
         return kUsageError;

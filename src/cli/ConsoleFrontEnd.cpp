@@ -45,8 +45,8 @@ namespace velmora::cli {
 std::optional<std::string> ConsoleFrontEnd::password(const std::string& account) {
     if (passwords_)
         if (auto given = passwords_(account, passwordFromInput_)) return given;
-    err_ << kWarningTitle << ": " << account << " logs on with a password, and none was given (--password-stdin reads it)."
-         << std::endl;
+    err_ << kWarningTitle << ": " << account
+         << " logs on with a password, and none was given (--password-stdin reads it)." << std::endl;
     return std::nullopt;
 }
 

@@ -18,7 +18,8 @@ class ConsoleFrontEnd : public FrontEnd {
 public:
     // Where a password comes from: standard input (--password-stdin) or a
     // prompt that does not show what is typed; nothing when neither can give one.
-    using PasswordSource = std::function<std::optional<std::string>(const std::string& account, bool fromStandardInput)>;
+    using PasswordSource =
+        std::function<std::optional<std::string>(const std::string& account, bool fromStandardInput)>;
 
     ConsoleFrontEnd(std::ostream& out, std::ostream& err, PasswordSource passwords = {})
         : info_(&out), out_(out), err_(err), passwords_(std::move(passwords)) {}

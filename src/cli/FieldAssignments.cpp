@@ -14,7 +14,8 @@ ParsedAssignments parseAssignments(const std::vector<std::string>& pairs) {
         const auto equals = pair.find('=');
         const std::string name = pair.substr(0, equals);
         std::string value = pair.substr(equals + 1);
-        if (name == store::kInstalled) return {{}, "\"" + name + "\" is the service's state: use install or uninstall."};
+        if (name == store::kInstalled)
+            return {{}, "\"" + name + "\" is the service's state: use install or uninstall."};
         const StoredField* field = storedField(name);
         if (!field) return {{}, "unknown field \"" + name + "\"; velmora-cli set --help lists the fields."};
         if (field->kind == FieldKind::Size && value == "0") value.clear();

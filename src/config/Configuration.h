@@ -29,15 +29,15 @@ struct Configuration {
 
     // How the service runs; these defaults are also what a stored
     // configuration without them loads.
-    std::string startupType = "auto";       // auto, delayed, manual, disabled
+    std::string startupType = "auto";        // auto, delayed, manual, disabled
     std::string serviceAccount = "virtual";  // LocalSystem, LocalService, NetworkService, virtual, DOMAIN\name
     std::vector<std::string> dependencies;   // services started first
     std::string stopTimeout = "30";          // seconds a stop waits for Tomcat
     std::string recoveryFirst = "60";        // seconds before a restart after the first failure; 0: none
     std::string recoverySecond = "60";
     std::string recoveryLater = "300";
-    std::string recoveryReset = "86400";     // seconds after which the failure count starts again
-    std::int16_t recoveryOnErrorExit = 1;    // a stop with an error exit code counts as a failure
+    std::string recoveryReset = "86400";   // seconds after which the failure count starts again
+    std::int16_t recoveryOnErrorExit = 1;  // a stop with an error exit code counts as a failure
 
     bool operator==(const Configuration&) const = default;
 };

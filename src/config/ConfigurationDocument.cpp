@@ -1,8 +1,8 @@
 #include "config/ConfigurationDocument.h"
 
-#include <nlohmann/json.hpp>
 #include <algorithm>
 #include <functional>
+#include <nlohmann/json.hpp>
 #include <set>
 #include <unordered_map>
 
@@ -81,7 +81,8 @@ DecodedEntry decodeOne(const Json& entry, DocumentUse use) {
             case FieldKind::Choice:
             case FieldKind::Account:
                 c.*field->text = textMember(value, name, field->name);
-                if (auto problem = valueProblem(*field, c.*field->text); !problem.empty()) refuse(name, field->name, problem);
+                if (auto problem = valueProblem(*field, c.*field->text); !problem.empty())
+                    refuse(name, field->name, problem);
                 break;
             case FieldKind::Size:
             case FieldKind::Seconds: c.*field->text = numberMember(value, name, *field); break;
@@ -112,8 +113,8 @@ public:
     bool operator()(int, Json::parse_event_t event, Json& parsed) {
         if (event == Json::parse_event_t::object_start) open_.emplace_back();
         if (event == Json::parse_event_t::object_end && !open_.empty()) open_.pop_back();
-        if (event == Json::parse_event_t::key && !open_.empty() && !open_.back().insert(parsed.get<std::string>()).second &&
-            repeated_.empty())
+        if (event == Json::parse_event_t::key && !open_.empty() &&
+            !open_.back().insert(parsed.get<std::string>()).second && repeated_.empty())
             repeated_ = parsed.get<std::string>();
         return true;
     }
@@ -134,7 +135,8 @@ DocumentText documentText(const std::string& bytes) {
         if (bytes.size() % 2 != 0) return {{}, "The file starts as UTF-16 but has an odd number of bytes."};
         std::u16string units;
         for (std::size_t at = 2; at + 1 < bytes.size(); at += 2) {
-            const auto first = static_cast<unsigned char>(bytes[at]), second = static_cast<unsigned char>(bytes[at + 1]);
+            const auto first = static_cast<unsigned char>(bytes[at]),
+                       second = static_cast<unsigned char>(bytes[at + 1]);
             units += static_cast<char16_t>(little ? first | second << 8 : first << 8 | second);
         }
         return {fromUtf16(units), {}};
@@ -142,8 +144,9 @@ DocumentText documentText(const std::string& bytes) {
     if (bytes.size() >= 2 && (bytes[0] == '\0' || bytes[1] == '\0'))
         return {{}, "The file looks like UTF-16 without a byte-order mark; save it as UTF-8, or as UTF-16 with one."};
     if (!isValidUtf8(bytes))
-        return {{}, "The file is neither UTF-8 nor UTF-16 with a byte-order mark (a code page such as Windows-1252?); "
-                    "save it as UTF-8."};
+        return {{},
+                "The file is neither UTF-8 nor UTF-16 with a byte-order mark (a code page such as Windows-1252?); "
+                "save it as UTF-8."};
     return {bytes, {}};
 }
 
@@ -189,10 +192,13 @@ DecodedConfigurations decodeConfigurations(const std::string& document, Document
         return {{}, "The file is not well-formed JSON: " + what};
     }
     if (!watch.repeated().empty())
-        return {{}, "The file gives the member \"" + watch.repeated() + "\" twice in one object; each may stand only once."};
+        return {
+            {},
+            "The file gives the member \"" + watch.repeated() + "\" twice in one object; each may stand only once."};
     if (!parsed.is_object() || parsed.size() != 1 || !parsed.contains(kListMember) || !parsed[kListMember].is_array())
-        return {{}, "The file is not a Velmora export: expected one object with one member, \"configurations\", "
-                    "a list of configurations."};
+        return {{},
+                "The file is not a Velmora export: expected one object with one member, \"configurations\", "
+                "a list of configurations."};
 
     DecodedConfigurations decoded;
     std::unordered_map<std::u16string, std::string> seen;
@@ -201,8 +207,9 @@ DecodedConfigurations decodeConfigurations(const std::string& document, Document
             DecodedEntry one = decodeOne(entry, use);
             const std::string& name = one.values.serviceName;
             if (auto [earlier, added] = seen.emplace(foldedName(name), name); !added)
-                refuse(name, "", "the name stands twice in the file (\"" + earlier->second +
-                                     "\"; names that differ only in case are one configuration)");
+                refuse(name, "",
+                       "the name stands twice in the file (\"" + earlier->second +
+                           "\"; names that differ only in case are one configuration)");
             decoded.entries.push_back(std::move(one));
         }
     } catch (const Refusal& refusal) {

@@ -35,11 +35,13 @@ const std::vector<StoredField>& storedFields() {
         {F::ThreadStackSize, store::kThreadStack, K::Size, &C::threadStackSize, nullptr, 16},
         {F::AdditionalOptions, store::kAdditionalOptions, K::Options, nullptr, nullptr, 13, &C::additionalJvmOptions},
         {F::StartupType, store::kStartupType, K::Choice, &C::startupType, nullptr, 18, nullptr, &startupTypes(), true},
-        {F::ServiceAccount, store::kServiceAccount, K::Account, &C::serviceAccount, nullptr, 19, nullptr, nullptr, true},
+        {F::ServiceAccount, store::kServiceAccount, K::Account, &C::serviceAccount, nullptr, 19, nullptr, nullptr,
+         true},
         {F::Dependencies, store::kDependencies, K::List, nullptr, nullptr, 20, &C::dependencies, nullptr, true},
         {F::StopTimeout, store::kStopTimeout, K::Seconds, &C::stopTimeout, nullptr, 21, nullptr, nullptr, true},
         {F::RecoveryFirst, store::kRecoveryFirst, K::Seconds, &C::recoveryFirst, nullptr, 22, nullptr, nullptr, true},
-        {F::RecoverySecond, store::kRecoverySecond, K::Seconds, &C::recoverySecond, nullptr, 23, nullptr, nullptr, true},
+        {F::RecoverySecond, store::kRecoverySecond, K::Seconds, &C::recoverySecond, nullptr, 23, nullptr, nullptr,
+         true},
         {F::RecoveryLater, store::kRecoveryLater, K::Seconds, &C::recoveryLater, nullptr, 24, nullptr, nullptr, true},
         {F::RecoveryReset, store::kRecoveryReset, K::Seconds, &C::recoveryReset, nullptr, 25, nullptr, nullptr, true},
         {F::RecoveryOnErrorExit, store::kRecoveryOnErrorExit, K::Check, nullptr, &C::recoveryOnErrorExit, 26, nullptr,
@@ -124,7 +126,8 @@ std::string accountValueProblem(const std::string& text) {
         if (sameName(text, builtIn)) return {};
     const auto slash = text.find('\\');
     const bool named = slash != std::string::npos && slash > 0 && slash + 1 < text.size() &&
-                       text.find('\\', slash + 1) == std::string::npos && text.find_first_of("/:*?\"<>|") == std::string::npos;
+                       text.find('\\', slash + 1) == std::string::npos &&
+                       text.find_first_of("/:*?\"<>|") == std::string::npos;
     return named ? std::string()
                  : "expected LocalSystem, LocalService, NetworkService, virtual (the service's own account), or an "
                    "account as DOMAIN\\name (.\\name for a local one, DOMAIN\\name$ for a managed service account)";

@@ -57,9 +57,9 @@ struct StoredField {
     Field field;
     const std::string& name;
     FieldKind kind;
-    std::string Configuration::*text = nullptr;                // Text, Size, Jvm, Choice, Account, Seconds
-    std::int16_t Configuration::*check = nullptr;              // Check
-    int loadRank = 0;                                          // the order a load hands values to the setters
+    std::string Configuration::*text = nullptr;               // Text, Size, Jvm, Choice, Account, Seconds
+    std::int16_t Configuration::*check = nullptr;             // Check
+    int loadRank = 0;                                         // the order a load hands values to the setters
     std::vector<std::string> Configuration::*list = nullptr;  // Options, List
     const std::vector<std::string>* choices = nullptr;        // Choice
     // Stored configurations from before the field load its default, not an empty value.

@@ -42,13 +42,16 @@ std::vector<RegistryWrite> storeWrites(const Configuration& c, bool installed, c
             case FieldKind::Choice:
             case FieldKind::Account: writes.push_back(RegistryWrite::textValue(field.name, c.*field.text)); break;
             case FieldKind::Size:
-                writes.push_back(RegistryWrite::numberValue(field.name, static_cast<std::uint32_t>(sizeToDword(c.*field.text))));
+                writes.push_back(
+                    RegistryWrite::numberValue(field.name, static_cast<std::uint32_t>(sizeToDword(c.*field.text))));
                 break;
             case FieldKind::Seconds:
-                writes.push_back(RegistryWrite::numberValue(field.name, static_cast<std::uint32_t>(std::stoul(c.*field.text))));
+                writes.push_back(
+                    RegistryWrite::numberValue(field.name, static_cast<std::uint32_t>(std::stoul(c.*field.text))));
                 break;
             case FieldKind::Check:
-                writes.push_back(RegistryWrite::numberValue(field.name, static_cast<std::uint32_t>(checkToDword(c.*field.check))));
+                writes.push_back(
+                    RegistryWrite::numberValue(field.name, static_cast<std::uint32_t>(checkToDword(c.*field.check))));
                 break;
             case FieldKind::Options:
             case FieldKind::List: writes.push_back(RegistryWrite::listValue(field.name, c.*field.list)); break;
@@ -98,9 +101,13 @@ StoredConfiguration ConfigurationStore::read(const std::string& name) {
             case FieldKind::Choice:
             case FieldKind::Account: c.*field.text = text(i); break;
             case FieldKind::Jvm: c.*field.text = isServerJvm(text(i)) ? "server" : "client"; break;
-            case FieldKind::Size: c.*field.text = sizeFromDword(static_cast<std::int32_t>(storedNumber(values[i]))); break;
+            case FieldKind::Size:
+                c.*field.text = sizeFromDword(static_cast<std::int32_t>(storedNumber(values[i])));
+                break;
             case FieldKind::Seconds: c.*field.text = std::to_string(storedNumber(values[i])); break;
-            case FieldKind::Check: c.*field.check = checkFromDword(static_cast<std::int32_t>(storedNumber(values[i]))); break;
+            case FieldKind::Check:
+                c.*field.check = checkFromDword(static_cast<std::int32_t>(storedNumber(values[i])));
+                break;
             case FieldKind::Options:
             case FieldKind::List: c.*field.list = storedList(values[i]); break;
         }
@@ -155,7 +162,8 @@ MaybeFailure ConfigurationStore::saveMany(const std::vector<Configuration>& conf
     for (const Configuration& c : configurations) list.push_back(c.serviceName);
     if (auto failure = writeList(list)) return failure;
     for (const Configuration& c : configurations)
-        if (auto failure = registry_.write(kLocalMachine, store::configurationKey(c.serviceName), storeWrites(c, false, {})))
+        if (auto failure =
+                registry_.write(kLocalMachine, store::configurationKey(c.serviceName), storeWrites(c, false, {})))
             return failure;
     return std::nullopt;
 }

@@ -44,25 +44,35 @@ ConfigurationTransfer::Result ConfigurationTransfer::importDocument(const std::s
     for (const auto& name : store_.names()) listed.emplace(foldedName(name), name);
     for (const Configuration& c : configurations) {
         for (const auto& value : valuesTheWrapperCannotCarry(tomcatLayoutOf(c.catalinaHome, files_), c))
-            return {kNothingChanged + "Configuration \"" + c.serviceName + "\": " + uncarriedValueMessage(value), false, {}, {}};
+            return {kNothingChanged + "Configuration \"" + c.serviceName + "\": " + uncarriedValueMessage(value),
+                    false,
+                    {},
+                    {}};
         auto spelling = listed.find(foldedName(c.serviceName));
         const bool stored = spelling != listed.end() || store_.keyExists(c.serviceName);
         if (!stored) continue;
         const std::string name = spelling != listed.end() ? spelling->second : c.serviceName;
         if (!replace)
-            return {kNothingChanged + "Configuration \"" + name + "\" is already stored and is replaced only on request.",
-                    true, {}, {}};
+            return {
+                kNothingChanged + "Configuration \"" + name + "\" is already stored and is replaced only on request.",
+                true,
+                {},
+                {}};
         if (store_.read(name).installed)
             return {kNothingChanged + "Configuration \"" + name +
                         "\" is installed as a service; uninstall it before replacing it.",
-                    false, {}, {}};
+                    false,
+                    {},
+                    {}};
     }
 
     if (auto failure = store_.saveMany(configurations))
         return {"Import stopped: the registry refused a write (" + failure->description +
                     "). The configurations already written are listed; run Velmora as an administrator and import "
                     "the file again, replacing them.",
-                false, {}, {}};
+                false,
+                {},
+                {}};
     Result result;
     for (const Configuration& c : configurations) result.names.push_back(c.serviceName);
     return result;

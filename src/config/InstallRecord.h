@@ -10,7 +10,7 @@ namespace velmora {
 struct InstallRecord {
     std::string programLine;
     std::string mark;
-    std::string programDigest;  // empty: Velmora made no copy
+    std::string programDigest;     // empty: Velmora made no copy
     bool settingsApplied = false;  // the service manager took every setting of how the service runs
 
     bool empty() const { return programLine.empty() && mark.empty(); }

@@ -78,7 +78,8 @@ std::vector<RegisteredJdk> registeredJdks(Registry& registry) {
         for (RegistryView view : kViews)
             for (const auto& version : registry.subkeysInView(kLocalMachine, key, view))
                 for (const auto& path : below)
-                    add(version, registry.readTextInView(kLocalMachine, key + "\\" + version + path, value, view).value_or(""));
+                    add(version,
+                        registry.readTextInView(kLocalMachine, key + "\\" + version + path, value, view).value_or(""));
     };
     each("SOFTWARE\\JavaSoft\\JDK", {""}, "JavaHome");
     each("SOFTWARE\\JavaSoft\\Java Development Kit", {""}, "JavaHome");
@@ -90,7 +91,8 @@ std::vector<RegisteredJdk> registeredJdks(Registry& registry) {
 
 int javaMajorOfName(const std::string& name) {
     const auto slash = name.find_last_of("\\/");
-    const std::vector<unsigned long> numbers = versionNumbers(slash == std::string::npos ? name : name.substr(slash + 1));
+    const std::vector<unsigned long> numbers =
+        versionNumbers(slash == std::string::npos ? name : name.substr(slash + 1));
     if (numbers.empty()) return 0;
     if (numbers[0] == 1 && numbers.size() > 1) return static_cast<int>(numbers[1]);
     return numbers[0] > 1000 ? 0 : static_cast<int>(numbers[0]);
@@ -101,14 +103,16 @@ std::string registeredJavaHome(Registry& registry) {
     std::string home;
     for (RegistryView view : kViews)
         if (home.empty()) home = lookup.currentVersionHome("SOFTWARE\\JavaSoft\\JDK", view);
-    if (home.empty()) home = lookup.currentVersionHome("SOFTWARE\\JavaSoft\\Java Development Kit", RegistryView::Bits32);
+    if (home.empty())
+        home = lookup.currentVersionHome("SOFTWARE\\JavaSoft\\Java Development Kit", RegistryView::Bits32);
     // Adoptium and Microsoft keep one key per version and JVM, the folder in its MSI subkey.
     const std::vector<std::string> msiPath = {"\\hotspot\\MSI", "\\openj9\\MSI"};
     for (const char* key : {"SOFTWARE\\Eclipse Adoptium\\JDK", "SOFTWARE\\Microsoft\\JDK"})
         for (RegistryView view : kViews)
             if (home.empty()) home = lookup.newestVersionHome(key, msiPath, "Path", view);
     for (RegistryView view : kViews)
-        if (home.empty()) home = lookup.newestVersionHome("SOFTWARE\\Azul Systems\\Zulu", {""}, "InstallationPath", view);
+        if (home.empty())
+            home = lookup.newestVersionHome("SOFTWARE\\Azul Systems\\Zulu", {""}, "InstallationPath", view);
     return withoutTrailingBackslash(home);
 }
 

@@ -26,7 +26,8 @@ bool listHoldsName(const std::vector<std::string>& names, const std::string& nam
 
 std::string spellingInList(const std::vector<std::string>& names, const std::string& name) {
     const std::u16string folded = foldedName(name);
-    auto found = std::find_if(names.begin(), names.end(), [&](const std::string& e) { return foldedName(e) == folded; });
+    auto found =
+        std::find_if(names.begin(), names.end(), [&](const std::string& e) { return foldedName(e) == folded; });
     return found == names.end() ? std::string() : *found;
 }
 

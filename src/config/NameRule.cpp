@@ -35,7 +35,8 @@ std::string nameRuleViolation(const std::string& name, const std::string& catali
     for (unsigned char c : name) {
         if (c < 32 || c == 127) return refused(name, "a name must not contain control characters.");
         if (c == ' ')
-            return refused(name, "a name must not contain blanks (the service wrapper's command line cannot carry them).");
+            return refused(name,
+                           "a name must not contain blanks (the service wrapper's command line cannot carry them).");
         if (kForbidden.find(static_cast<char>(c)) != std::string::npos)
             return refused(name, "a name must not contain any of \\ / : * ? \" < > |.");
     }
@@ -43,8 +44,10 @@ std::string nameRuleViolation(const std::string& name, const std::string& catali
     if (sameName(name, "tomcat"))
         return refused(name, "\"tomcat\" is the name of the container's own service wrapper (bin\\tomcat.exe).");
     if (isDeviceName(name))
-        return refused(name, "Windows keeps this name for a device (CON, PRN, AUX, NUL, COM0-COM9, LPT0-LPT9), so "
-                             "bin\\" + name + ".exe would not be a file.");
+        return refused(name,
+                       "Windows keeps this name for a device (CON, PRN, AUX, NUL, COM0-COM9, LPT0-LPT9), so "
+                       "bin\\" +
+                           name + ".exe would not be a file.");
     const std::size_t wrapperPath = utf16Length(catalinaHome + "\\bin\\" + name + ".exe");
     if (wrapperPath >= kMaxPath)
         return refused(name, "the wrapper copy bin\\" + shortened(name, 20) +

@@ -26,8 +26,8 @@ std::string defaultCatalinaHome(Environment& environment) {
     return slash == std::string::npos ? folder : folder.substr(0, slash);
 }
 
-Configuration newConfiguration(const std::string& catalinaHome, const std::string& javaHome,
-                               const std::string& jvmType, Files& files) {
+Configuration newConfiguration(const std::string& catalinaHome, const std::string& javaHome, const std::string& jvmType,
+                               Files& files) {
     const std::string& h = catalinaHome;
     Configuration c;
     c.serviceName = "SetInstanceName";

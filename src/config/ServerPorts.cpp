@@ -105,7 +105,8 @@ std::variant<std::vector<DeclaredPort>, ServerXmlError> serverPorts(std::string_
     }
     // Tomcat 9 and later add <Server portOffset> to every port it opens.
     const std::string offsetText = server.attribute("portOffset").value();
-    if (!offsetText.empty() && offsetText.size() < 6 && offsetText.find_first_not_of("0123456789") == std::string::npos) {
+    if (!offsetText.empty() && offsetText.size() < 6 &&
+        offsetText.find_first_not_of("0123456789") == std::string::npos) {
         const unsigned long offset = std::stoul(offsetText);
         for (auto& port : ports) {
             if (port.value != PortValue::Number) continue;

@@ -76,7 +76,8 @@ std::vector<SetenvOptions> setenvOptionsOf(const std::string& scriptText, const 
         for (auto& option : splitOptions(assignment.substr(equals + 1)))
             if (!isVariableReference(option)) options.push_back(option);
         if (options.empty()) continue;
-        auto same = std::find_if(found.begin(), found.end(), [&](const SetenvOptions& f) { return lowerAscii(f.variable) == name; });
+        auto same = std::find_if(found.begin(), found.end(),
+                                 [&](const SetenvOptions& f) { return lowerAscii(f.variable) == name; });
         if (same == found.end()) {
             found.push_back({scriptPath, variable, options});
         } else {
@@ -101,9 +102,18 @@ std::string sizeIn(const std::string& size, unsigned long long unitBytes) {
     unsigned long long multiplier = 1;
     std::string digits = size;
     switch (std::tolower(static_cast<unsigned char>(size.back()))) {
-        case 'g': multiplier = 1ULL << 30; digits.pop_back(); break;
-        case 'm': multiplier = 1ULL << 20; digits.pop_back(); break;
-        case 'k': multiplier = 1ULL << 10; digits.pop_back(); break;
+        case 'g':
+            multiplier = 1ULL << 30;
+            digits.pop_back();
+            break;
+        case 'm':
+            multiplier = 1ULL << 20;
+            digits.pop_back();
+            break;
+        case 'k':
+            multiplier = 1ULL << 10;
+            digits.pop_back();
+            break;
         default: break;
     }
     if (digits.empty() || digits.find_first_not_of("0123456789") != std::string::npos) return {};
@@ -116,7 +126,7 @@ SetenvTakeOver setenvTakeOver(const std::vector<SetenvOptions>& found, const Con
     for (const auto& script : found)
         for (const auto& option : script.options) {
             const std::string head = option.substr(0, 4);
-            std::string* field = head == "-Xms" ? &takeOver.initialHeapSize
+            std::string* field = head == "-Xms"   ? &takeOver.initialHeapSize
                                  : head == "-Xmx" ? &takeOver.maxHeapSize
                                  : head == "-Xss" ? &takeOver.threadStackSize
                                                   : nullptr;
@@ -133,8 +143,9 @@ SetenvTakeOver setenvTakeOver(const std::vector<SetenvOptions>& found, const Con
 std::string setenvIgnoredMessage(const SetenvOptions& found, const std::string& serviceName) {
     std::string options;
     for (const auto& option : found.options) options += (options.empty() ? "" : " ") + option;
-    return found.script + " sets " + found.variable + " (" + options + "), which the service never reads: " +
-           "\"velmora-cli import-setenv " + serviceName + "\" takes them over into the configuration.";
+    return found.script + " sets " + found.variable + " (" + options +
+           "), which the service never reads: " + "\"velmora-cli import-setenv " + serviceName +
+           "\" takes them over into the configuration.";
 }
 
 }  // namespace velmora

@@ -24,8 +24,8 @@ TomcatLayout tomcatLayoutOf(const std::string& catalinaHome, Files& files) {
     return {WrapperFamily::Classic, bin + "tomcat.exe"};
 }
 
-std::string defaultClassPath(const TomcatLayout& layout, const std::string& catalinaHome,
-                             const std::string& javaHome, bool withToolsJar) {
+std::string defaultClassPath(const TomcatLayout& layout, const std::string& catalinaHome, const std::string& javaHome,
+                             bool withToolsJar) {
     const std::string bootstrap = catalinaHome + "\\bin\\bootstrap.jar;";
     if (layout.family == WrapperFamily::Modern) return bootstrap + catalinaHome + "\\bin\\tomcat-juli.jar";
     const std::string catalina = bootstrap + catalinaHome + "\\common\\lib";
@@ -83,7 +83,8 @@ std::vector<UncarriedValue> valuesTheWrapperCannotCarry(const TomcatLayout& layo
 
 std::string uncarriedValueMessage(const UncarriedValue& value) {
     return "The Tomcat service wrapper of this Catalina home takes the JVM options as one list in which a single "
-           "quote (') cannot stand, so '" + value.value + "' (" + value.label +
+           "quote (') cannot stand, so '" +
+           value.value + "' (" + value.label +
            ") would not reach the JVM whole. Choose a value without a single quote.";
 }
 

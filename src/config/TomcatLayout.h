@@ -23,8 +23,8 @@ TomcatLayout tomcatLayoutOf(const std::string& catalinaHome, Files& files);
 // A new configuration's class path: bootstrap.jar and common\lib with the
 // JDK's tools.jar for the old layout (without it when the JDK has none to
 // offer), bootstrap.jar and tomcat-juli.jar for Tomcat 7 to 11.
-std::string defaultClassPath(const TomcatLayout& layout, const std::string& catalinaHome,
-                             const std::string& javaHome, bool withToolsJar);
+std::string defaultClassPath(const TomcatLayout& layout, const std::string& catalinaHome, const std::string& javaHome,
+                             bool withToolsJar);
 
 // A file or folder of the layout that the report checks, with its label.
 struct LayoutEntry {

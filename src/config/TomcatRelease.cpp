@@ -11,10 +11,8 @@ constexpr std::size_t kServiceScriptBytes = 256 * 1024;
 
 const std::vector<std::string>& baseOpens() {
     static const std::vector<std::string> options = {
-        "--add-opens=java.base/java.lang=ALL-UNNAMED",
-        "--add-opens=java.base/java.io=ALL-UNNAMED",
-        "--add-opens=java.base/java.util=ALL-UNNAMED",
-        "--add-opens=java.base/java.util.concurrent=ALL-UNNAMED",
+        "--add-opens=java.base/java.lang=ALL-UNNAMED",        "--add-opens=java.base/java.io=ALL-UNNAMED",
+        "--add-opens=java.base/java.util=ALL-UNNAMED",        "--add-opens=java.base/java.util.concurrent=ALL-UNNAMED",
         "--add-opens=java.rmi/sun.rmi.transport=ALL-UNNAMED",
     };
     return options;
@@ -114,12 +112,14 @@ std::string securityManagerRefusal(const TomcatVersion& tomcat, int jdkFeature, 
 }
 
 bool hasClientJvm(const std::string& javaHome, Files& files) {
-    return files.fileExists(javaHome + "\\jre\\bin\\client\\jvm.dll") || files.fileExists(javaHome + "\\bin\\client\\jvm.dll");
+    return files.fileExists(javaHome + "\\jre\\bin\\client\\jvm.dll") ||
+           files.fileExists(javaHome + "\\bin\\client\\jvm.dll");
 }
 
 std::string clientJvmRefusal(const std::string& javaHome, Files& files) {
     if (javaHome.empty() || !files.folderExists(javaHome) || hasClientJvm(javaHome, files)) return {};
-    return "The JDK at " + javaHome + " has no client JVM (64-bit JDKs bring only the server JVM): the service could not "
+    return "The JDK at " + javaHome +
+           " has no client JVM (64-bit JDKs bring only the server JVM): the service could not "
            "load it.";
 }
 

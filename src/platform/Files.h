@@ -39,7 +39,8 @@ public:
     virtual std::optional<std::string> readBytes(const std::string& path, std::size_t maxBytes) = 0;
     // Up to maxBytes bytes of an ordinary disk file from the offset on; an
     // offset past the end gives nothing read, a file that cannot be read nothing.
-    virtual std::optional<std::string> readRange(const std::string& path, std::uint64_t offset, std::size_t maxBytes) = 0;
+    virtual std::optional<std::string> readRange(const std::string& path, std::uint64_t offset,
+                                                 std::size_t maxBytes) = 0;
     // The ordinary files directly in the folder whose names match the pattern
     // (* and ? as Windows matches them), in no particular order.
     virtual std::vector<FileFacts> listFiles(const std::string& folder, const std::string& pattern) = 0;

@@ -69,12 +69,9 @@ std::vector<WrapperValue> serviceWrapperParameters(const Configuration& c) {
         {params, "System.err File", c.systemErr + "\\" + c.serviceName + "_err.log"},
     };
     std::vector<std::string> options = {
-        "-Dcatalina.home=" + c.catalinaHome,
-        "-Dcatalina.base=" + c.catalinaBase,
-        "-Djava.io.tmpdir=" + c.tempDirectory,
-        "-Djava.endorsed.dirs=" + c.catalinaHome + "\\common\\endorsed",
-        "-Djava.class.path=" + c.classPath,
-        "-Djava.home=" + c.javaHome + "\\jre",
+        "-Dcatalina.home=" + c.catalinaHome,   "-Dcatalina.base=" + c.catalinaBase,
+        "-Djava.io.tmpdir=" + c.tempDirectory, "-Djava.endorsed.dirs=" + c.catalinaHome + "\\common\\endorsed",
+        "-Djava.class.path=" + c.classPath,    "-Djava.home=" + c.javaHome + "\\jre",
     };
     for (auto& option : conditionalJvmOptions(c, true)) options.push_back(std::move(option));
     for (std::size_t n = 0; n < options.size(); ++n)

@@ -17,7 +17,9 @@ public:
     std::optional<ProcessRun> updatingJvm(const Configuration&) const override { return std::nullopt; }
     // The JVM library its -install line took, and the values that name the JDK (the class path).
     std::vector<WrapperValue> jvmValues(const Configuration& c) const override;
-    FilePattern ownLog(const Configuration& c) const override { return {c.catalinaBase + "\\logs", "jakarta_service_*.log"}; }
+    FilePattern ownLog(const Configuration& c) const override {
+        return {c.catalinaBase + "\\logs", "jakarta_service_*.log"};
+    }
 
 private:
     Files& files_;  // where the JVM library is depends on the JDK's layout

@@ -19,9 +19,12 @@ bool allDigits(const std::string& text) {
 }  // namespace
 
 MaybeFailure keepLastFailedStart(Registry& registry, const std::string& serviceName, const StartDiagnosis& diagnosis) {
-    std::vector<std::string> entries = {std::to_string(diagnosis.at),   diagnosis.cause,
-                                        diagnosis.sentence,             diagnosis.file,
-                                        std::to_string(diagnosis.line), std::to_string(diagnosis.filesRead.size())};
+    std::vector<std::string> entries = {std::to_string(diagnosis.at),
+                                        diagnosis.cause,
+                                        diagnosis.sentence,
+                                        diagnosis.file,
+                                        std::to_string(diagnosis.line),
+                                        std::to_string(diagnosis.filesRead.size())};
     // A list entry cannot be empty without ending the list early.
     for (auto& entry : entries)
         if (entry.empty()) entry.push_back('-');
@@ -37,7 +40,8 @@ MaybeFailure forgetLastFailedStart(Registry& registry, const std::string& servic
 }
 
 std::optional<StartDiagnosis> lastFailedStart(Registry& registry, const std::string& serviceName) {
-    const std::vector<std::string> entries = storedList(registry.read(kLocalMachine, serviceKey(serviceName), kValueName));
+    const std::vector<std::string> entries =
+        storedList(registry.read(kLocalMachine, serviceKey(serviceName), kValueName));
     if (entries.size() < kFixedEntries || !allDigits(entries[0]) || !allDigits(entries[4]) || !allDigits(entries[5]))
         return std::nullopt;
     const std::size_t filesRead = std::stoul(entries[5]);

@@ -33,7 +33,8 @@ bool ModernWrapper::isLegacyProgramLine(const Configuration& c, const std::strin
 }
 
 std::optional<ProcessRun> ModernWrapper::updatingStopTimeout(const Configuration& c) const {
-    return ProcessRun{wrapperExe_, quoteArgument(wrapperExe_) + " //US//" + c.serviceName + " --StopTimeout " + c.stopTimeout};
+    return ProcessRun{wrapperExe_,
+                      quoteArgument(wrapperExe_) + " //US//" + c.serviceName + " --StopTimeout " + c.stopTimeout};
 }
 
 std::optional<ProcessRun> ModernWrapper::updatingJvm(const Configuration& c) const {
@@ -58,7 +59,8 @@ std::vector<std::string> modernJvmOptions(const Configuration& c) {
 }
 
 std::vector<WrapperOption> modernInstallOptions(const Configuration& c, const std::string& wrapperPath,
-                                                const std::string& jvmLibrary, const std::vector<std::string>& jvmOptions9) {
+                                                const std::string& jvmLibrary,
+                                                const std::vector<std::string>& jvmOptions9) {
     std::vector<WrapperOption> options = {
         {"DisplayName", c.serviceName},
         {"Description", c.description},

@@ -16,7 +16,9 @@ public:
     std::optional<ProcessRun> updatingStopTimeout(const Configuration& c) const override;
     std::optional<ProcessRun> updatingJvm(const Configuration& c) const override;
     std::vector<WrapperValue> jvmValues(const Configuration&) const override { return {}; }
-    FilePattern ownLog(const Configuration& c) const override { return {c.catalinaBase + "\\logs", "commons-daemon.*.log"}; }
+    FilePattern ownLog(const Configuration& c) const override {
+        return {c.catalinaBase + "\\logs", "commons-daemon.*.log"};
+    }
 
 private:
     Files& files_;
@@ -34,7 +36,8 @@ struct WrapperOption {
 std::vector<std::string> modernJvmOptions(const Configuration& c);
 // The options of //IS//, in command-line order; empty sizes are left out.
 std::vector<WrapperOption> modernInstallOptions(const Configuration& c, const std::string& wrapperPath,
-                                                const std::string& jvmLibrary, const std::vector<std::string>& jvmOptions9);
+                                                const std::string& jvmLibrary,
+                                                const std::vector<std::string>& jvmOptions9);
 // "<wrapper>" //IS//<name> --Option value ...
 std::string modernInstallCommand(const Configuration& c, const std::string& wrapperPath, const std::string& jvmLibrary,
                                  const std::vector<std::string>& jvmOptions9);

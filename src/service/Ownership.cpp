@@ -42,7 +42,8 @@ Ownership ownershipOf(const ServiceFacts& facts, bool installed, const InstallRe
 
 std::string newInstallMark() {
     std::random_device device;
-    std::mt19937_64 mix(device() ^ static_cast<std::uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count()));
+    std::mt19937_64 mix(device() ^
+                        static_cast<std::uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count()));
     static const char* digits = "0123456789abcdef";
     std::string mark = "velmora-";
     for (int i = 0; i < 32; ++i) mark += digits[mix() & 0xF];

@@ -3,15 +3,15 @@
 #include <algorithm>
 #include <map>
 
+#include "config/ServiceAccount.h"
 #include "platform/Text.h"
 #include "platform/WindowsPaths.h"
+#include "service/LastFailedStart.h"
 #include "service/ProgramDigest.h"
 #include "service/ServiceMessages.h"
 #include "service/ServiceNames.h"
 #include "service/ServiceSettings.h"
-#include "service/LastFailedStart.h"
 #include "service/StartWatch.h"
-#include "config/ServiceAccount.h"
 
 namespace velmora {
 
@@ -74,8 +74,8 @@ Plan ServiceController::adoption(Survey& s) {
                  InstallRecord record{s.facts.programLine, newInstallMark(), {}};
                  if (const auto copy = s.kind->copy(s.config)) record.programDigest = digestOf(copy->target);
                  const std::string& name = s.config.serviceName;
-                 if (auto failure = platform_.registry.write(kLocalMachine, serviceKey(name),
-                                                             {RegistryWrite::textValue(kInstallMarkValue, record.mark)}))
+                 if (auto failure = platform_.registry.write(
+                         kLocalMachine, serviceKey(name), {RegistryWrite::textValue(kInstallMarkValue, record.mark)}))
                      return StepResult::failed(messages::serviceValuesNotWritten(name, failure->description));
                  if (auto failure = store_.markInstalled(name, record))
                      return StepResult::failed(messages::storeNotWritten(name, failure->description));
@@ -94,7 +94,8 @@ StepResult ServiceController::runNet(const std::string& verb, const std::string&
     StepResult step;
     // net's own exit code is not looked at: the status that follows shows the outcome.
     if (result.ending != ProcessResult::Ending::Exited)
-        step.warn(messages::withOutput(messages::netNotRun(verb, name, messages::howItEnded(net, result)), net, result.output));
+        step.warn(messages::withOutput(messages::netNotRun(verb, name, messages::howItEnded(net, result)), net,
+                                       result.output));
     else if (result.exitCode != 0)
         step.note = messages::withOutput("", net, result.output);
     return step;
@@ -197,7 +198,8 @@ Plan ServiceController::removal(Survey& s) {
     const std::string name = s.config.serviceName;
     if (s.facts.present()) {
         plan.push_back(stop(name));
-        plan.push_back({"uninstall :" + s.kind->unregistering(s.config).commandLine, [this, &s] { return unregister(s); }});
+        plan.push_back(
+            {"uninstall :" + s.kind->unregistering(s.config).commandLine, [this, &s] { return unregister(s); }});
     }
     plan.push_back({"delete the wrapper copy", [this, &s] { return deleteCopy(s); }});
     plan.push_back({"mark not installed", [this, &s, name] {
@@ -299,8 +301,8 @@ Step ServiceController::update(Survey& s, const ProcessRun& run, const std::stri
                 StepResult step;
                 if (!result.exitedWith(0))
                     step.warn(messages::withOutput("The " + what + " of the service \"" + s.config.serviceName +
-                                                       "\" was not changed (" + messages::howItEnded(run.program, result) +
-                                                       ").",
+                                                       "\" was not changed (" +
+                                                       messages::howItEnded(run.program, result) + ").",
                                                    run.program, result.output));
                 return step;
             }};
@@ -333,8 +335,8 @@ StepResult ServiceController::quoteProgramLine(Survey& s) {
     const std::string quoted = "\"" + program + "\"" + line.substr(start + program.size());
     StepResult step;
     if (auto failure = platform_.services.setProgramLine(s.config.serviceName, quoted)) {
-        step.warn("The program line of the service \"" + s.config.serviceName + "\" could not be quoted: " +
-                  failure->description);
+        step.warn("The program line of the service \"" + s.config.serviceName +
+                  "\" could not be quoted: " + failure->description);
         return step;
     }
     s.facts.programLine = quoted;
@@ -356,8 +358,8 @@ StepResult ServiceController::applySettings(Survey& s) {
     std::vector<ServiceSetting> refused;
     for (const SettingFailure& refusal : platform_.services.configure(name, wanted, s.password, toSet)) {
         refused.push_back(refusal.setting);
-        step.warn("The service manager refused the " + std::string(settingName(refusal.setting)) + " of the service \"" +
-                  name + "\": " + refusal.failure.description);
+        step.warn("The service manager refused the " + std::string(settingName(refusal.setting)) +
+                  " of the service \"" + name + "\": " + refusal.failure.description);
         step.logged.push_back({refusal.failure, "apply the service settings"});
     }
     const auto found = platform_.services.configuration(name);
@@ -381,7 +383,8 @@ Step ServiceController::grant(const std::string& path, const std::string& accoun
     return {"grant " + account + " rights on " + path, [this, path, account, access] {
                 StepResult step;
                 if (auto failure = platform_.accounts.grant(path, account, access))
-                    step.warn("The rights of " + account + " on " + path + " could not be changed: " + failure->description);
+                    step.warn("The rights of " + account + " on " + path +
+                              " could not be changed: " + failure->description);
                 return step;
             }};
 }
@@ -390,8 +393,8 @@ Step ServiceController::grantLogOn(const std::string& account) {
     return {"grant " + account + " the right to log on as a service", [this, account] {
                 StepResult step;
                 if (auto failure = platform_.accounts.grantLogOnAsService(account))
-                    step.warn("The account " + account + " could not be given the right to log on as a service: " +
-                              failure->description);
+                    step.warn("The account " + account +
+                              " could not be given the right to log on as a service: " + failure->description);
                 return step;
             }};
 }

@@ -7,8 +7,8 @@
 #include "platform/Platform.h"
 #include "service/Ownership.h"
 #include "service/Plan.h"
-#include "service/StartDiagnosis.h"
 #include "service/ServiceStatus.h"
+#include "service/StartDiagnosis.h"
 #include "service/WrapperKind.h"
 
 namespace velmora {
@@ -24,8 +24,8 @@ struct Survey {
     InstallRecord record;
     ServiceFacts facts;
     Ownership ownership = Ownership::NoService;
-    bool copyMadeNow = false;  // the install made bin\<name>.exe itself
-    std::string password;      // for a named account; handed to the service manager, never kept
+    bool copyMadeNow = false;                    // the install made bin\<name>.exe itself
+    std::string password;                        // for a named account; handed to the service manager, never kept
     std::optional<StartDiagnosis> startFailure;  // why the start of this command failed
 };
 

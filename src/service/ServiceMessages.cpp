@@ -7,8 +7,7 @@ namespace velmora::messages {
 std::string howItEnded(const std::string& program, const ProcessResult& result) {
     switch (result.ending) {
         case ProcessResult::Ending::Exited: return "exit code " + std::to_string(result.exitCode);
-        case ProcessResult::Ending::NotStarted:
-            return program + " could not be started: " + result.failure.description;
+        case ProcessResult::Ending::NotStarted: return program + " could not be started: " + result.failure.description;
         case ProcessResult::Ending::StoppedAtBound:
             return program + " did not finish within " + std::to_string(kProcessBoundMs / 1000) +
                    " seconds and was stopped";
@@ -27,8 +26,10 @@ std::string withOutput(const std::string& message, const std::string& program, c
 }
 
 std::string foreignService(const std::string& name, const std::string& programLine) {
-    return "A service named \"" + name + "\" already exists on this computer and was not installed by Velmora "
-           "for this configuration (it runs " + programLine + "). Nothing was changed.";
+    return "A service named \"" + name +
+           "\" already exists on this computer and was not installed by Velmora "
+           "for this configuration (it runs " +
+           programLine + "). Nothing was changed.";
 }
 
 std::string serviceNoLongerOurs(const std::string& name, const std::string& programLine) {

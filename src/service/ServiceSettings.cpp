@@ -61,8 +61,8 @@ std::vector<ServiceSetting> differingSettings(const ServiceConfiguration& wanted
 
 const std::vector<ServiceSetting>& allServiceSettings() {
     static const std::vector<ServiceSetting> settings = {
-        ServiceSetting::StartType,      ServiceSetting::DelayedStart,   ServiceSetting::Account,
-        ServiceSetting::Dependencies,   ServiceSetting::FailureActions, ServiceSetting::FailureActionsOnNonCrash};
+        ServiceSetting::StartType,    ServiceSetting::DelayedStart,   ServiceSetting::Account,
+        ServiceSetting::Dependencies, ServiceSetting::FailureActions, ServiceSetting::FailureActionsOnNonCrash};
     return settings;
 }
 

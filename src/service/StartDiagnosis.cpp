@@ -46,8 +46,8 @@ std::string folderOf(const std::string& path) {
 
 std::optional<Found> securityManagerRefused(const LineAt& line, const DiagnosisContext& context) {
     if (!contains(line.text(), "enable the Security Manager")) return std::nullopt;
-    return Found{"the JDK refuses the security manager",
-                 "Turn off Use Security Manager: the JDK at " + context.config.javaHome + " refuses the security manager"};
+    return Found{"the JDK refuses the security manager", "Turn off Use Security Manager: the JDK at " +
+                                                             context.config.javaHome + " refuses the security manager"};
 }
 
 std::optional<Found> optionRejected(const LineAt& line, const DiagnosisContext& context) {
@@ -79,15 +79,16 @@ std::optional<Found> heapNotReserved(const LineAt& line, const DiagnosisContext&
     const Configuration& c = context.config;
     const std::string& text = line.text();
     if (contains(text, "Initial heap size set to a larger value than the maximum heap size"))
-        return Found{"an initial heap larger than the maximum",
-                     "Make the initial heap size (" + c.initialHeapSize + " MB) no larger than the maximum heap size (" +
-                         c.maxHeapSize + " MB)"};
+        return Found{"an initial heap larger than the maximum", "Make the initial heap size (" + c.initialHeapSize +
+                                                                    " MB) no larger than the maximum heap size (" +
+                                                                    c.maxHeapSize + " MB)"};
     if (contains(text, "Could not reserve enough space for") || contains(text, "Invalid maximum heap size") ||
         contains(text, "insufficient memory for the Java Runtime Environment"))
-        return Found{"a heap the JVM cannot reserve",
-                     c.maxHeapSize.empty()
-                         ? "Set a maximum heap size the machine can give: the JVM could not reserve its memory"
-                         : "Lower the maximum heap size (" + c.maxHeapSize + " MB): the JVM could not reserve that much memory"};
+        return Found{
+            "a heap the JVM cannot reserve",
+            c.maxHeapSize.empty()
+                ? "Set a maximum heap size the machine can give: the JVM could not reserve its memory"
+                : "Lower the maximum heap size (" + c.maxHeapSize + " MB): the JVM could not reserve that much memory"};
     return std::nullopt;
 }
 
@@ -131,9 +132,9 @@ std::optional<Found> portInUse(const LineAt& line, const DiagnosisContext& conte
     const std::string& text = line.text();
     if (!contains(text, "BindException") && !contains(text, "Address already in use")) return std::nullopt;
     static const std::regex ports[] = {
-        std::regex(R"(-(\d{2,5})\"?\])"),    // ProtocolHandler ["http-nio-8080"]
-        std::regex(R"(:(\d{2,5})\])"),        // create[localhost:8005]
-        std::regex(R"(<null>:(\d{2,5}))"),    // bind <null>:8080
+        std::regex(R"(-(\d{2,5})\"?\])"),   // ProtocolHandler ["http-nio-8080"]
+        std::regex(R"(:(\d{2,5})\])"),      // create[localhost:8005]
+        std::regex(R"(<null>:(\d{2,5}))"),  // bind <null>:8080
         std::regex(R"([Pp]ort \[?(\d{2,5}))"),
     };
     const std::size_t from = line.index >= 3 ? line.index - 3 : 0;
@@ -142,10 +143,13 @@ std::optional<Found> portInUse(const LineAt& line, const DiagnosisContext& conte
         for (const auto& pattern : ports)
             if (auto port = firstMatch(line.file.lines[i], pattern))
                 return Found{"port " + *port + " is in use",
-                             "Port " + *port + " is already in use by another program: stop that program or change the port in " +
+                             "Port " + *port +
+                                 " is already in use by another program: stop that program or change the port in " +
                                  context.config.tomcatConfigFile};
-    return Found{"a port is in use", "A port Tomcat opens is already in use by another program: stop that program or "
-                                     "change the ports in " + context.config.tomcatConfigFile};
+    return Found{"a port is in use",
+                 "A port Tomcat opens is already in use by another program: stop that program or "
+                 "change the ports in " +
+                     context.config.tomcatConfigFile};
 }
 
 std::optional<Found> configUnparsable(const LineAt& line, const DiagnosisContext& context) {
@@ -159,8 +163,8 @@ std::optional<Found> configUnparsable(const LineAt& line, const DiagnosisContext
             const auto last = std::max(text.rfind("; "), text.rfind(": "));
             const std::string why = last == std::string::npos ? std::string() : " (" + text.substr(last + 2) + ")";
             return Found{"the Tomcat config file does not parse",
-                         "The Tomcat config file " + context.config.tomcatConfigFile + " does not parse at line " + *number +
-                             why + ": correct it"};
+                         "The Tomcat config file " + context.config.tomcatConfigFile + " does not parse at line " +
+                             *number + why + ": correct it"};
         }
     return std::nullopt;
 }
@@ -173,15 +177,16 @@ std::optional<Found> folderDenied(const LineAt& line, const DiagnosisContext& co
     for (const auto& pattern : denied)
         if (auto path = firstMatch(line.text(), pattern)) {
             const std::string folder = folderOf(*path);
-            return Found{"access denied on " + folder, "The account " + context.account + " may not write to " + folder +
-                                                          ": grant it modify rights there (Install offers to)"};
+            return Found{"access denied on " + folder, "The account " + context.account + " may not write to " +
+                                                           folder +
+                                                           ": grant it modify rights there (Install offers to)"};
         }
     return std::nullopt;
 }
 
 // The most telling first: a rejected option also makes the wrapper fail to create the JVM.
-constexpr LineCause kLineCauses[] = {securityManagerRefused, optionRejected,    heapNotReserved, startClassNotFound,
-                                     configUnparsable,       portInUse,         folderDenied,    jvmLibraryUnusable};
+constexpr LineCause kLineCauses[] = {securityManagerRefused, optionRejected, heapNotReserved, startClassNotFound,
+                                     configUnparsable,       portInUse,      folderDenied,    jvmLibraryUnusable};
 
 // The service manager's codes, from its state, net's words and its events.
 std::vector<std::uint32_t> serviceCodes(const StartEvidence& evidence) {
@@ -208,9 +213,10 @@ std::optional<Found> codeCause(std::uint32_t code, const StartEvidence& evidence
                          "The account " + context.account +
                              " could not log on: check its password and that it may log on as a service"};
         case 1072:
-            return Found{"the service is marked for deletion",
-                         "The service is marked for deletion: close the Services console and any other program that has "
-                         "it open, or restart Windows, then install it again"};
+            return Found{
+                "the service is marked for deletion",
+                "The service is marked for deletion: close the Services console and any other program that has "
+                "it open, or restart Windows, then install it again"};
         case 1058:
             return Found{"the service is disabled",
                          "The service's start-up type is Disabled: choose Automatic or Manual in Service Settings"};
@@ -222,7 +228,8 @@ std::optional<Found> codeCause(std::uint32_t code, const StartEvidence& evidence
         default: break;
     }
     if (evidence.timedOut)
-        return Found{"the start timed out", "The service was still starting after " + std::to_string(evidence.boundSeconds) +
+        return Found{"the start timed out", "The service was still starting after " +
+                                                std::to_string(evidence.boundSeconds) +
                                                 " seconds: Tomcat may be slow to start or hang; see its last lines"};
     return std::nullopt;
 }
@@ -275,8 +282,9 @@ StartDiagnosis diagnoseStart(const StartEvidence& evidence, const DiagnosisConte
         }
 
     // The last lines of the newest file read, so that the user is never left with a number alone.
-    const auto newest = std::max_element(evidence.files.begin(), evidence.files.end(),
-                                         [](const EvidenceFile& a, const EvidenceFile& b) { return a.modified < b.modified; });
+    const auto newest =
+        std::max_element(evidence.files.begin(), evidence.files.end(),
+                         [](const EvidenceFile& a, const EvidenceFile& b) { return a.modified < b.modified; });
     if (newest != evidence.files.end()) {
         const auto& lines = newest->lines;
         const std::size_t from = lines.size() > kLastLines ? lines.size() - kLastLines : 0;

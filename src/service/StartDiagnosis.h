@@ -24,7 +24,7 @@ struct StartDiagnosis {
 // What the diagnosis needs to know beyond the evidence.
 struct DiagnosisContext {
     const Configuration& config;
-    std::string account;        // as the service manager names it
+    std::string account;  // as the service manager names it
     std::string jvmLibrary;
     bool jvmLibraryExists = true;
 };

@@ -17,7 +17,8 @@ std::u16string folded(const std::string& path) { return foldedName(path); }
 std::size_t linesBefore(Files& files, const std::string& path, std::uint64_t offset) {
     std::size_t lines = 0;
     for (std::uint64_t at = 0; at < offset;) {
-        const auto chunk = files.readRange(path, at, static_cast<std::size_t>(std::min<std::uint64_t>(kCountChunk, offset - at)));
+        const auto chunk =
+            files.readRange(path, at, static_cast<std::size_t>(std::min<std::uint64_t>(kCountChunk, offset - at)));
         if (!chunk || chunk->empty()) break;
         lines += static_cast<std::size_t>(std::count(chunk->begin(), chunk->end(), '\n'));
         at += chunk->size();
@@ -93,8 +94,9 @@ std::vector<EvidenceFile> EvidenceSnapshot::newLines(Files& files, FileTime star
             ofSource.push_back(std::move(evidence));
         }
         if (source.newestOnly && ofSource.size() > 1) {
-            auto newest = std::max_element(ofSource.begin(), ofSource.end(),
-                                           [](const EvidenceFile& a, const EvidenceFile& b) { return a.modified < b.modified; });
+            auto newest =
+                std::max_element(ofSource.begin(), ofSource.end(),
+                                 [](const EvidenceFile& a, const EvidenceFile& b) { return a.modified < b.modified; });
             ofSource = {*newest};
         }
         for (auto& file : ofSource) found.push_back(std::move(file));
@@ -102,7 +104,8 @@ std::vector<EvidenceFile> EvidenceSnapshot::newLines(Files& files, FileTime star
     return found;
 }
 
-std::vector<ServiceManagerEvent> eventsAbout(const std::vector<ServiceManagerEvent>& events, const std::string& serviceName) {
+std::vector<ServiceManagerEvent> eventsAbout(const std::vector<ServiceManagerEvent>& events,
+                                             const std::string& serviceName) {
     std::vector<ServiceManagerEvent> about;
     // The name is not always the first string: a timeout's comes second.
     for (const auto& event : events)

@@ -60,7 +60,8 @@ private:
 };
 
 // The service manager's events about the service, by its name.
-std::vector<ServiceManagerEvent> eventsAbout(const std::vector<ServiceManagerEvent>& events, const std::string& serviceName);
+std::vector<ServiceManagerEvent> eventsAbout(const std::vector<ServiceManagerEvent>& events,
+                                             const std::string& serviceName);
 
 // File bytes as UTF-8: a file that is not UTF-8 is taken as Windows' Western code page.
 std::string textOfLogBytes(const std::string& bytes);

@@ -2,8 +2,7 @@
 
 namespace velmora {
 
-std::string AddFilterItem(const std::string& filters, const std::string& description,
-                          const std::string& pattern) {
+std::string AddFilterItem(const std::string& filters, const std::string& description, const std::string& pattern) {
     std::string list = filters;
     list += description;
     list += '\0';

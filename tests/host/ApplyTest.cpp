@@ -59,8 +59,9 @@ TEST_F(ApplyTest, ASecondApplyOfTheSameFileChangesNothingAndAChangeTouchesOnlyIt
                      {"name": "blog", "state": "running"}, {"name": "spare"})");
     r = apply({"--check"});
     EXPECT_EQ(r.code, 10);
-    EXPECT_EQ(r.out, "shop: would change; values: max.heap.size; would store, reinstall the service\n"
-                     "blog: unchanged\nspare: unchanged\n3 configuration(s): 1 would change, 2 unchanged, 0 failed.\n");
+    EXPECT_EQ(r.out,
+              "shop: would change; values: max.heap.size; would store, reinstall the service\n"
+              "blog: unchanged\nspare: unchanged\n3 configuration(s): 1 would change, 2 unchanged, 0 failed.\n");
     EXPECT_EQ(os.registry.writeLog.size(), writes);
     EXPECT_EQ(os.processes.ran.size(), runs);
     r = apply();
@@ -73,10 +74,12 @@ TEST_F(ApplyTest, ASecondApplyOfTheSameFileChangesNothingAndAChangeTouchesOnlyIt
 
     // A setting the service manager changes in place: no program runs. A configuration left out stays.
     const std::size_t before = os.processes.ran.size();
-    writeDocument(R"({"name": "blog", "state": "running", "service.startup": "manual"}, {"name": "spare", "state": "absent"})");
+    writeDocument(
+        R"({"name": "blog", "state": "running", "service.startup": "manual"}, {"name": "spare", "state": "absent"})");
     r = apply();
-    EXPECT_EQ(r.out, "blog: changed; values: service.startup; store, change the service's settings in place\n"
-                     "spare: changed; delete\n2 configuration(s): 2 changed, 0 unchanged, 0 failed.\n");
+    EXPECT_EQ(r.out,
+              "blog: changed; values: service.startup; store, change the service's settings in place\n"
+              "spare: changed; delete\n2 configuration(s): 2 changed, 0 unchanged, 0 failed.\n");
     EXPECT_EQ(os.processes.ran.size(), before);
     EXPECT_EQ(os.services.services["blog"].configuration.startType, StartType::Manual);
     EXPECT_EQ(storedList(), (std::vector<std::string>{"shop", "blog"}));
@@ -111,6 +114,7 @@ TEST_F(ApplyTest, AFailureStopsOnlyItsConfigurationAndTheNextRunGoesOnFromThere)
     writeDocument(R"({"name": "shop", "state": "gone"})");
     r = apply();
     EXPECT_EQ(r.code, 3);
-    EXPECT_EQ(r.err, "Nothing was changed: Configuration \"shop\", field \"state\": expected one of absent, stored, "
-                     "installed, running, stopped.\n");
+    EXPECT_EQ(r.err,
+              "Nothing was changed: Configuration \"shop\", field \"state\": expected one of absent, stored, "
+              "installed, running, stopped.\n");
 }

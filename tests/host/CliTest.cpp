@@ -29,11 +29,11 @@ protected:
     }
     void SetUp() override {
         os.environment.variables["JAVA_HOME"] = "C:\\jdk";
-        for (const char* folder : {"C:\\tomcat", "C:\\tomcat\\bin", "C:\\tomcat\\conf", "C:\\tomcat\\logs", "C:\\tomcat\\temp",
-                                   "C:\\tomcat\\common\\lib", "C:\\jdk", "C:\\jdk\\lib"})
+        for (const char* folder : {"C:\\tomcat", "C:\\tomcat\\bin", "C:\\tomcat\\conf", "C:\\tomcat\\logs",
+                                   "C:\\tomcat\\temp", "C:\\tomcat\\common\\lib", "C:\\jdk", "C:\\jdk\\lib"})
             os.files.addFolder(folder);
-        for (const char* file : {"C:\\tomcat\\bin\\tomcat.exe", "C:\\tomcat\\bin\\bootstrap.jar", "C:\\jdk\\lib\\tools.jar",
-                                 "C:\\jdk\\jre\\bin\\server\\jvm.dll"})
+        for (const char* file : {"C:\\tomcat\\bin\\tomcat.exe", "C:\\tomcat\\bin\\bootstrap.jar",
+                                 "C:\\jdk\\lib\\tools.jar", "C:\\jdk\\jre\\bin\\server\\jvm.dll"})
             os.files.addFile(file, "x");
         os.files.addFile("C:\\tomcat\\conf\\server.xml", kQuietServerXml);
         os.processes.onRun = [this](const std::string& command) {
@@ -48,7 +48,7 @@ protected:
 
 TEST_F(CliTest, AScriptCreatesInstallsRunsAndRemovesAConfiguration) {
     CliRun r = run({"set", "shop", "description=Shop", "max.heap.size=512", "additional.jvm.options=-Da=1",
-                 "additional.jvm.options=-Db=2"});
+                    "additional.jvm.options=-Db=2"});
     EXPECT_EQ(r.code, 0);
     EXPECT_EQ(r.out, "Instance saved as \"shop\".\n");
     r = run({"list", "--status"});
@@ -92,13 +92,14 @@ TEST_F(CliTest, ServiceSettingsAreFieldsLikeTheOthersAndAPasswordComesOnlyFromWh
     os.services.services["Tcpip"] = {"tcpip", true, {}};
     os.services.accounts.insert("CORP\\tomcat");
     os.accounts.guarded.insert("C:\\tomcat\\logs");
-    CliRun r = run({"set", "shop", "service.startup=delayed", "service.account=CORP\\tomcat", "service.depends.on=Tcpip",
-                    "service.recovery.first=10", "service.recovery.on.error.exit=0"});
+    CliRun r = run({"set", "shop", "service.startup=delayed", "service.account=CORP\\tomcat",
+                    "service.depends.on=Tcpip", "service.recovery.first=10", "service.recovery.on.error.exit=0"});
     ASSERT_EQ(r.code, 0) << r.err;
     r = run({"show", "shop"});
-    EXPECT_NE(r.out.find("service.startup = delayed\nservice.account = CORP\\tomcat\nservice.depends.on = Tcpip\n"
-                         "service.stop.timeout = 30\nservice.recovery.first = 10\nservice.recovery.second = 60\n"
-                         "service.recovery.later = 300\nservice.recovery.reset = 86400\nservice.recovery.on.error.exit = 0\n"),
+    EXPECT_NE(r.out.find(
+                  "service.startup = delayed\nservice.account = CORP\\tomcat\nservice.depends.on = Tcpip\n"
+                  "service.stop.timeout = 30\nservice.recovery.first = 10\nservice.recovery.second = 60\n"
+                  "service.recovery.later = 300\nservice.recovery.reset = 86400\nservice.recovery.on.error.exit = 0\n"),
               std::string::npos)
         << r.out;
     r = run({"set", "shop", "service.startup=sometimes"});
@@ -147,8 +148,9 @@ TEST_F(CliTest, EveryOtherExitCodeMeansWhatTheHelpSays) {
     EXPECT_EQ(r.out.substr(0, r.out.find('\n')), "usage: velmora-cli status NAME");
     r = run({"show", "nope", "--json"});
     EXPECT_EQ(r.code, 8);
-    EXPECT_EQ(r.out, "{\n  \"error\": {\n    \"exitCode\": 8,\n    \"kind\": \"not-stored\",\n    \"message\": "
-                     "\"No configuration named \\\"nope\\\" is stored.\"\n  }\n}\n");
+    EXPECT_EQ(r.out,
+              "{\n  \"error\": {\n    \"exitCode\": 8,\n    \"kind\": \"not-stored\",\n    \"message\": "
+              "\"No configuration named \\\"nope\\\" is stored.\"\n  }\n}\n");
     // Changes need an elevated prompt; looking does not.
     os.environment.isElevated = false;
     r = run({"set", "web", "description=x"});
@@ -160,17 +162,19 @@ TEST_F(CliTest, EveryOtherExitCodeMeansWhatTheHelpSays) {
     // A warning stores nothing unless --force; a move of the paths declined stores nothing either.
     r = run({"set", "web", "java.home=C:\\nowhere"});
     EXPECT_EQ(r.code, 1);
-    EXPECT_EQ(r.err, "Warning: 'c:\\nowhere\\lib\\tools.jar' is specified for 'Classpath' but it does not exist. Tomcat "
-                     "may not start without it.\nNothing was stored: 1 warning(s) came up; --force stores the "
-                     "configuration all the same.\n");
+    EXPECT_EQ(r.err,
+              "Warning: 'c:\\nowhere\\lib\\tools.jar' is specified for 'Classpath' but it does not exist. Tomcat "
+              "may not start without it.\nNothing was stored: 1 warning(s) came up; --force stores the "
+              "configuration all the same.\n");
     EXPECT_EQ(run({"list"}).out, "");
     r = run({"set", "web", "java.home=C:\\nowhere", "--force", "-q"});
     EXPECT_EQ(r.code, 0);
     EXPECT_EQ(r.out, "");
     r = run({"set", "web", "catalina.base=C:\\base", "--force"});
     EXPECT_EQ(r.code, 3);
-    EXPECT_EQ(r.err.substr(r.err.rfind("Nothing")), "Nothing was stored: the paths that follow the new Catalina home or "
-                                                    "base were not moved; --yes moves them.\n");
+    EXPECT_EQ(r.err.substr(r.err.rfind("Nothing")),
+              "Nothing was stored: the paths that follow the new Catalina home or "
+              "base were not moved; --yes moves them.\n");
     os.files.addFolder("C:\\base");
     os.files.addFolder("C:\\base\\conf");
     r = run({"set", "web", "catalina.base=C:\\base", "--yes", "--force", "--json"});
@@ -184,11 +188,13 @@ TEST_F(CliTest, EveryOtherExitCodeMeansWhatTheHelpSays) {
     EXPECT_EQ(r.code, 4);
     const Json check = Json::parse(r.out);
     EXPECT_EQ(check["report"], "C:\\reports\\web.html");
-    EXPECT_EQ(check["problems"][0], (Json{{"field", "Tomcat config file"}, {"kind", "file-missing"},
-                                          {"path", "C:\\base\\conf\\server.xml"}}));
+    EXPECT_EQ(
+        check["problems"][0],
+        (Json{{"field", "Tomcat config file"}, {"kind", "file-missing"}, {"path", "C:\\base\\conf\\server.xml"}}));
     EXPECT_TRUE(os.files.fileExists("C:\\reports\\web.html"));
     // status: 7 when the service manager cannot tell.
-    os.registry.write(kLocalMachine, "SOFTWARE\\velmoraconfigs\\web", {RegistryWrite::numberValue("installedaservice", 1)});
+    os.registry.write(kLocalMachine, "SOFTWARE\\velmoraconfigs\\web",
+                      {RegistryWrite::numberValue("installedaservice", 1)});
     EXPECT_EQ(run({"status", "web"}).code, 7);
 
     // export and import: a refused import is 3, names its option and changes nothing.
@@ -196,8 +202,9 @@ TEST_F(CliTest, EveryOtherExitCodeMeansWhatTheHelpSays) {
     EXPECT_EQ(r.out, "Exported 1 configuration(s) to C:\\backup.json.\n");
     r = run({"import", "C:\\backup.json"});
     EXPECT_EQ(r.code, 3);
-    EXPECT_EQ(r.err, "Import refused, nothing was changed. Configuration \"web\" is already stored and is replaced only "
-                     "on request. Give --replace to replace it.\n");
+    EXPECT_EQ(r.err,
+              "Import refused, nothing was changed. Configuration \"web\" is already stored and is replaced only "
+              "on request. Give --replace to replace it.\n");
     os.files.files["C:\\two.json"] = "{\"configurations\": [{\"name\": \"a\"}, {\"name\": \"b\"}]}";
     r = run({"import", "C:\\two.json", "--json"});
     EXPECT_EQ(Json::parse(r.out), (Json{{"imported", {"a", "b"}}}));
@@ -206,12 +213,28 @@ TEST_F(CliTest, EveryOtherExitCodeMeansWhatTheHelpSays) {
 }
 
 TEST_F(CliTest, EveryCommandSpeaksJsonWhenAsked) {
-    const std::vector<std::vector<std::string>> commands = {
-        {"set", "shop", "description=Shop"}, {"list", "--status"}, {"show", "shop"}, {"check", "shop"},
-        {"install", "shop"}, {"status", "shop"}, {"start", "shop"}, {"stop", "shop"}, {"uninstall", "shop"},
-        {"export", "--all", "--out", "C:\\all.json"}, {"export", "shop"}, {"delete", "shop"},
-        {"import", "C:\\all.json"}, {"help"}, {"--version"}, {"show", "nope"}, {"bogus"}, {"import", "C:\\none.json"},
-        {"repoint", "shop"}, {"import-setenv", "shop"}, {"apply", "C:\\all.json", "--check"}, {"apply", "C:\\all.json"}};
+    const std::vector<std::vector<std::string>> commands = {{"set", "shop", "description=Shop"},
+                                                            {"list", "--status"},
+                                                            {"show", "shop"},
+                                                            {"check", "shop"},
+                                                            {"install", "shop"},
+                                                            {"status", "shop"},
+                                                            {"start", "shop"},
+                                                            {"stop", "shop"},
+                                                            {"uninstall", "shop"},
+                                                            {"export", "--all", "--out", "C:\\all.json"},
+                                                            {"export", "shop"},
+                                                            {"delete", "shop"},
+                                                            {"import", "C:\\all.json"},
+                                                            {"help"},
+                                                            {"--version"},
+                                                            {"show", "nope"},
+                                                            {"bogus"},
+                                                            {"import", "C:\\none.json"},
+                                                            {"repoint", "shop"},
+                                                            {"import-setenv", "shop"},
+                                                            {"apply", "C:\\all.json", "--check"},
+                                                            {"apply", "C:\\all.json"}};
     // repoint: the JDK is there; import-setenv: there is no setenv.bat; apply: stored as the file gives it.
     const std::vector<int> codes = {0, 0, 0, 0, 0, 5, 0, 0, 0, 0, 0, 0, 0, 0, 0, 8, 2, 1, 3, 3, 0, 0};
     for (std::size_t i = 0; i < commands.size(); ++i) {

@@ -28,10 +28,13 @@ TEST_F(SessionTest, ANewConfigurationDerivesEverythingFromItsFolderAndAsksNothin
 
     // No java_home: the JDK that the registry names current; without one, nothing before \lib\tools.jar.
     os.environment.variables.clear();
-    os.registry.write(kLocalMachine, "SOFTWARE\\JavaSoft\\Java Development Kit", {RegistryWrite::textValue("CurrentVersion", "1.8")});
+    os.registry.write(kLocalMachine, "SOFTWARE\\JavaSoft\\Java Development Kit",
+                      {RegistryWrite::textValue("CurrentVersion", "1.8")});
     session.newConfiguration();
-    EXPECT_EQ(session.configuration().classPath, "C:\\tomcat\\bin\\bootstrap.jar;C:\\tomcat\\common\\lib;\\lib\\tools.jar");
-    os.registry.write(kLocalMachine, "SOFTWARE\\JavaSoft\\Java Development Kit\\1.8", {RegistryWrite::textValue("JavaHome", "C:\\jdk8")});
+    EXPECT_EQ(session.configuration().classPath,
+              "C:\\tomcat\\bin\\bootstrap.jar;C:\\tomcat\\common\\lib;\\lib\\tools.jar");
+    os.registry.write(kLocalMachine, "SOFTWARE\\JavaSoft\\Java Development Kit\\1.8",
+                      {RegistryWrite::textValue("JavaHome", "C:\\jdk8")});
     // The client JVM chosen in the window stays for the next new configuration.
     session.edit(Field::JvmType, "client");
     session.newConfiguration();
@@ -61,11 +64,13 @@ TEST_F(SessionTest, ANewHomeOrBaseMovesThePathsBelowItWhenTheUserAgrees) {
     EXPECT_EQ(c.systemErr, "D:\\tc\\base\\logs");
     EXPECT_EQ(c.tempDirectory, "D:\\tc\\base\\temp");
     EXPECT_EQ(c.securityPolicyFile, "D:\\tc\\base\\conf\\catalina.policy");
-    EXPECT_EQ(ui.askedKinds(), (std::vector<QuestionKind>{
-                                   QuestionKind::MoveWithHome, QuestionKind::MoveWithBase, QuestionKind::CreateMissingFolder,
-                                   QuestionKind::CreateMissingFolder, QuestionKind::CreateMissingFolder}));
-    EXPECT_EQ(ui.warnings.front(), "'D:\\tc' is specified for 'Catalina Home' but it does not exist. Tomcat may not start "
-                                   "without it.");
+    EXPECT_EQ(ui.askedKinds(),
+              (std::vector<QuestionKind>{QuestionKind::MoveWithHome, QuestionKind::MoveWithBase,
+                                         QuestionKind::CreateMissingFolder, QuestionKind::CreateMissingFolder,
+                                         QuestionKind::CreateMissingFolder}));
+    EXPECT_EQ(ui.warnings.front(),
+              "'D:\\tc' is specified for 'Catalina Home' but it does not exist. Tomcat may not start "
+              "without it.");
 
     // No leaves everything as it was; the refused value is the last seen, so leaving again asks nothing.
     ui.forget();
@@ -97,13 +102,16 @@ TEST_F(SessionTest, SettersCheckWhatTheySetAndANewJdkChangesOnlyItsOwnClassPathE
     EXPECT_TRUE(os.files.folderExists("C:\\new\\temp"));
     EXPECT_TRUE(os.files.folderExists("C:\\new"));
     session.edit(Field::SecurityPolicyFile, "C:\\none.policy");  // warned about with the manager off too
-    EXPECT_EQ(ui.warnings.back(), "'C:\\none.policy' is specified for 'Security Policy File' but it does not exist. "
-                                  "Tomcat may not start without it.");
+    EXPECT_EQ(ui.warnings.back(),
+              "'C:\\none.policy' is specified for 'Security Policy File' but it does not exist. "
+              "Tomcat may not start without it.");
     session.edit(Field::ClassPath, "C:\\A.JAR;;x;c:\\;D:\\lib");
-    EXPECT_EQ(ui.warnings.back(), "'d:\\lib' is specified for 'Classpath' but it does not exist. Tomcat may not start "
-                                  "without it.");
-    EXPECT_EQ(ui.warnings[ui.warnings.size() - 2], "'c:\\a.jar' is specified for 'Classpath' but it does not exist. "
-                                                   "Tomcat may not start without it.");
+    EXPECT_EQ(ui.warnings.back(),
+              "'d:\\lib' is specified for 'Classpath' but it does not exist. Tomcat may not start "
+              "without it.");
+    EXPECT_EQ(ui.warnings[ui.warnings.size() - 2],
+              "'c:\\a.jar' is specified for 'Classpath' but it does not exist. "
+              "Tomcat may not start without it.");
     // A new JDK changes only what comes from the JDK: its tools.jar, in its place.
     session.edit(Field::ClassPath, "C:\\tomcat\\bin\\bootstrap.jar;C:\\jdk\\lib\\tools.jar;C:\\tomcat\\lib\\extra.jar");
     session.edit(Field::JavaHome, "C:\\jdk");
@@ -134,9 +142,10 @@ TEST_F(SessionTest, OptionsStaySortedAndATomcat10ListCannotCarryAQuote) {
     EXPECT_FALSE(session.addOption("-Dapp.banner=Don't;-javaagent:C:\\Users\\Public\\agent.jar;'"));
     session.edit(Field::CatalinaBase, "C:\\srv\\Bob's #2");
     EXPECT_EQ(session.configuration().catalinaBase, "C:\\tomcat10");
-    EXPECT_EQ(ui.warnings.back(), "The Tomcat service wrapper of this Catalina home takes the JVM options as one list in "
-                                  "which a single quote (') cannot stand, so 'C:\\srv\\Bob's #2' (Catalina Base) would "
-                                  "not reach the JVM whole. Choose a value without a single quote.");
+    EXPECT_EQ(ui.warnings.back(),
+              "The Tomcat service wrapper of this Catalina home takes the JVM options as one list in "
+              "which a single quote (') cannot stand, so 'C:\\srv\\Bob's #2' (Catalina Base) would "
+              "not reach the JVM whole. Choose a value without a single quote.");
     EXPECT_TRUE(session.addOption("-Dshop=a#b;c d"));
     EXPECT_EQ(session.configuration().additionalJvmOptions, std::vector<std::string>{"-Dshop=a#b;c d"});
 }

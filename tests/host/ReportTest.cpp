@@ -18,7 +18,8 @@ TEST(ReportDocument, IsOneLineOfFixedHtmlWhoseValuesAreText) {
               "size='2'>-Da=b</font></td><td width='75%'><font size='2'>c&lt;&amp;</font></td></tr></table><br><br>"
               "<font size='4'><b>Info, Errors and Warnings</b></font><br><font size='2'>No errors or warnings detected."
               "</font><br></body></html>");
-    report.findings = {{FindingKind::FileMissing, "x", "y", "one"}, {FindingKind::FolderMissing, "x", "y", "'C:\\<script>'"}};
+    report.findings = {{FindingKind::FileMissing, "x", "y", "one"},
+                       {FindingKind::FolderMissing, "x", "y", "'C:\\<script>'"}};
     const std::string html = reportDocument(report);
     EXPECT_NE(html.find("<br><font size='2'>one</font><br><font size='2'>'C:\\&lt;script&gt;'</font><br></body>"),
               std::string::npos);
@@ -40,8 +41,9 @@ TEST_F(SessionTest, CheckConfigurationWritesTheReportBesideTheProgramAndOpensIt)
     EXPECT_EQ(result.report.rows[17], "Additional JVM option: -Dk=v");
     EXPECT_EQ(result.report.rows[18], "Start-up type: auto");
     EXPECT_EQ(result.report.rows[19], "Account: NT SERVICE\\svc1");
-    EXPECT_EQ(result.report.rows[22], "Recovery: restart after 60 s, restart after 60 s, then restart after 300 s; count "
-                                      "reset after 86400 s; error exits count");
+    EXPECT_EQ(result.report.rows[22],
+              "Recovery: restart after 60 s, restart after 60 s, then restart after 300 s; count "
+              "reset after 86400 s; error exits count");
     EXPECT_EQ(result.report.rows[23], "Tomcat version: not declared");
     const std::string end = "No errors or warnings detected.</font><br></body></html>\r\n";
     EXPECT_EQ(os.files.files[path].substr(os.files.files[path].size() - end.size()), end);
@@ -58,28 +60,33 @@ TEST_F(SessionTest, CheckConfigurationWritesTheReportBesideTheProgramAndOpensIt)
     result = session.checkConfiguration(ReportOpening::Never);
     std::vector<std::string> labels;
     for (const Finding& finding : result.report.findings) labels.push_back(finding.label + " " + finding.path);
-    EXPECT_EQ(labels, (std::vector<std::string>{"Tomcat service executable C:\\tomcat\\bin\\tomcat.exe",
-                                                "Classpath c:\\tomcat\\common\\lib", "Classpath c:\\jdk\\lib\\tools.jar",
-                                                "System.outfile C:\\tomcat\\logs", "System.err file C:\\tomcat\\logs"}));
-    EXPECT_EQ(result.report.findings[3].message, "'C:\\tomcat\\logs' is specified for 'System.outfile' but it does not "
-                                                 "exist. Create it?");
+    EXPECT_EQ(labels,
+              (std::vector<std::string>{"Tomcat service executable C:\\tomcat\\bin\\tomcat.exe",
+                                        "Classpath c:\\tomcat\\common\\lib", "Classpath c:\\jdk\\lib\\tools.jar",
+                                        "System.outfile C:\\tomcat\\logs", "System.err file C:\\tomcat\\logs"}));
+    EXPECT_EQ(result.report.findings[3].message,
+              "'C:\\tomcat\\logs' is specified for 'System.outfile' but it does not "
+              "exist. Create it?");
     EXPECT_EQ(os.processes.opened.size(), 1u);
 
     session.edit(Field::UseSecurityManager, "1");
     session.edit(Field::CatalinaBase, "C:\\missing");
     result = session.checkConfiguration(ReportOpening::Never);
-    EXPECT_EQ(result.report.findings[0].message, "'C:\\missing' is specified for 'Catalina bome' but it does not exist. "
-                                                 "Tomcat may not start without it.");
-    EXPECT_EQ(result.report.findings[2].message, "'C:\\missing\\conf\\catalina.policy' is specified for 'Security policy "
-                                                 "file' but it does not exist. Tomcat may not start without it.");
+    EXPECT_EQ(result.report.findings[0].message,
+              "'C:\\missing' is specified for 'Catalina bome' but it does not exist. "
+              "Tomcat may not start without it.");
+    EXPECT_EQ(result.report.findings[2].message,
+              "'C:\\missing\\conf\\catalina.policy' is specified for 'Security policy "
+              "file' but it does not exist. Tomcat may not start without it.");
 
     // A report that cannot be written says where and why.
     os.files.locked.insert(path);
     result = session.checkConfiguration(ReportOpening::Always);
     EXPECT_EQ(result.outcome.result, Outcome::Result::Failed);
-    EXPECT_EQ(ui.warnings.back(), "The diagnostic report could not be written to 'C:\\tomcat\\bin\\quenby-svc1-debug.html': "
-                                  "Access is denied.\r\n\r\nCheck that the program's folder exists and that you may write "
-                                  "to it.");
+    EXPECT_EQ(ui.warnings.back(),
+              "The diagnostic report could not be written to 'C:\\tomcat\\bin\\quenby-svc1-debug.html': "
+              "Access is denied.\r\n\r\nCheck that the program's folder exists and that you may write "
+              "to it.");
 }
 
 TEST_F(SessionTest, AJvmOfAnotherMachineTypeThanTheWrapperIsAFinding) {

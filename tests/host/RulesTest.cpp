@@ -1,10 +1,10 @@
 // The pure rules: names and text as Windows treats them, the store's
 // encodings, the pickers' buffers, the debug log's path, the JDK lookup.
 #include "app/DebugLog.h"
+#include "config/ConfigurationFields.h"
 #include "config/Encodings.h"
 #include "config/NameRule.h"
 #include "config/NewConfiguration.h"
-#include "config/ConfigurationFields.h"
 #include "config/ServiceAccount.h"
 #include "config/TomcatLayout.h"
 #include "platform/Text.h"
@@ -30,10 +30,11 @@ TEST(Names, CompareAsWindowsComparesKeysAndServices) {
     EXPECT_EQ(utf16Length("𝄞"), 2u);
     EXPECT_TRUE(samePath("C:/TOMCAT/bin/Foo.EXE", "c:\\tomcat\\BIN\\foo.exe"));
 
-    for (const char* device : {"CON", "con.txt", "Nul", "AUX.exe", "prn", "COM1", "com9.exe", "LPT0", "COM¹", "lpt³.log",
-                               "CONIN$", "conout$", "COM1 .txt"})
+    for (const char* device : {"CON", "con.txt", "Nul", "AUX.exe", "prn", "COM1", "com9.exe", "LPT0", "COM¹",
+                               "lpt³.log", "CONIN$", "conout$", "COM1 .txt"})
         EXPECT_TRUE(isDeviceName(device)) << device;
-    for (const char* name : {"COM10", "CONSOLE", "COMA", "xCON", "LPT", "com⁴"}) EXPECT_FALSE(isDeviceName(name)) << name;
+    for (const char* name : {"COM10", "CONSOLE", "COMA", "xCON", "LPT", "com⁴"})
+        EXPECT_FALSE(isDeviceName(name)) << name;
     EXPECT_TRUE(isDevicePath("C:\\tomcat\\bin\\COM1.exe"));
 }
 
@@ -42,7 +43,8 @@ TEST(ServiceAccounts, BuiltInAccountsHoweverWrittenAreStoredByTheirShortName) {
     EXPECT_EQ(storedAccountSpelling("NT AUTHORITY\\SYSTEM", "shop"), "LocalSystem");
     EXPECT_EQ(storedAccountSpelling("localservice", "shop"), "LocalService");
     EXPECT_EQ(storedAccountSpelling("nt service\\SHOP", "shop"), "virtual");
-    EXPECT_EQ(storedAccountSpelling("NT SERVICE\\other", "shop"), "NT SERVICE\\other");  // another service's own account
+    EXPECT_EQ(storedAccountSpelling("NT SERVICE\\other", "shop"),
+              "NT SERVICE\\other");  // another service's own account
     EXPECT_EQ(storedAccountSpelling("CORP\\tomcat$", "shop"), "CORP\\tomcat$");
     EXPECT_TRUE(accountValueProblem("networkservice").empty());
     EXPECT_FALSE(accountValueProblem("tomcat").empty());  // a named account needs its domain, or a dot for this machine
@@ -66,18 +68,27 @@ TEST(NameRule, RefusesWhatCannotBeAKeyAServiceAndAFileOnAnUnquotedLine) {
         const auto colon = reason.find("cannot be used: ");
         return colon == std::string::npos ? reason : reason.substr(colon + 16);
     };
-    const std::string forbidden = "a name must not contain any of \\ / : * ? \" < > |. Enter another name and try again.";
-    for (const char* name : {"a/b", "a:b", "a*b", "a?b", "a\"b", "a<b", "a>b", "a|b"}) EXPECT_EQ(why(name), forbidden) << name;
-    EXPECT_EQ(why("a\\b"), "a configuration or service name must not contain a backslash (\\). Enter another name and try again.");
-    EXPECT_EQ(why("a b"), "a name must not contain blanks (the service wrapper's command line cannot carry them). Enter "
-                          "another name and try again.");
-    for (const char* name : {"a\tb", "a\x7F" "b", "a\x01"})
+    const std::string forbidden =
+        "a name must not contain any of \\ / : * ? \" < > |. Enter another name and try again.";
+    for (const char* name : {"a/b", "a:b", "a*b", "a?b", "a\"b", "a<b", "a>b", "a|b"})
+        EXPECT_EQ(why(name), forbidden) << name;
+    EXPECT_EQ(why("a\\b"),
+              "a configuration or service name must not contain a backslash (\\). Enter another name and try again.");
+    EXPECT_EQ(why("a b"),
+              "a name must not contain blanks (the service wrapper's command line cannot carry them). Enter "
+              "another name and try again.");
+    for (const char* name : {"a\tb",
+                             "a\x7F"
+                             "b",
+                             "a\x01"})
         EXPECT_EQ(why(name), "a name must not contain control characters. Enter another name and try again.") << name;
     EXPECT_EQ(why(".."), "\".\" and \"..\" name folders, not services. Enter another name and try again.");
-    EXPECT_EQ(why("TomCat"), "\"tomcat\" is the name of the container's own service wrapper (bin\\tomcat.exe). Enter "
-                             "another name and try again.");
-    EXPECT_EQ(nameRuleViolation("", home), "The Service Name is empty. A configuration and its service need a name: enter "
-                                           "one in the Service Name box and try again.");
+    EXPECT_EQ(why("TomCat"),
+              "\"tomcat\" is the name of the container's own service wrapper (bin\\tomcat.exe). Enter "
+              "another name and try again.");
+    EXPECT_EQ(nameRuleViolation("", home),
+              "The Service Name is empty. A configuration and its service need a name: enter "
+              "one in the Service Name box and try again.");
     EXPECT_EQ(why("café-日本"), "");
 
     // Past 255 characters, counted as Windows counts them, the key's own limit is the one named.
@@ -94,11 +105,22 @@ TEST(NameRule, RefusesWhatCannotBeAKeyAServiceAndAFileOnAnUnquotedLine) {
 }
 
 TEST(Encodings, SizesListsAndCheckBoxesAsTheStoreKeepsThem) {
-    const std::pair<const char*, std::int32_t> saved[] = {
-        {"256", 256}, {"128.5", 128}, {"129.5", 130}, {" 1 2 8 MB", 128}, {"64m", 64}, {"", 0}, {"abc", 0},
-        {"-12", -12}, {"1e3", 1000}, {"1e", 1}, {"99999999999", 0}, {"1e400", 0}, {"2147483647", 2147483647}};
+    const std::pair<const char*, std::int32_t> saved[] = {{"256", 256},
+                                                          {"128.5", 128},
+                                                          {"129.5", 130},
+                                                          {" 1 2 8 MB", 128},
+                                                          {"64m", 64},
+                                                          {"", 0},
+                                                          {"abc", 0},
+                                                          {"-12", -12},
+                                                          {"1e3", 1000},
+                                                          {"1e", 1},
+                                                          {"99999999999", 0},
+                                                          {"1e400", 0},
+                                                          {"2147483647", 2147483647}};
     for (const auto& [text, dword] : saved) EXPECT_EQ(sizeToDword(text), dword) << text;
-    const std::pair<std::int32_t, const char*> loaded[] = {{256, "256"}, {0, ""}, {70000, "4464"}, {40000, ""}, {32767, "32767"}, {-1, ""}};
+    const std::pair<std::int32_t, const char*> loaded[] = {{256, "256"}, {0, ""},          {70000, "4464"},
+                                                           {40000, ""},  {32767, "32767"}, {-1, ""}};
     for (const auto& [dword, text] : loaded) EXPECT_EQ(sizeFromDword(dword), text) << dword;
     EXPECT_EQ(checkToDword(-1), -1);
     EXPECT_EQ(checkFromDword(0x10001), 1);
@@ -128,9 +150,12 @@ TEST(Pickers, FilterListsAndBuffersKeepTheirNulsAndDefaults) {
 }
 
 TEST(DebugLog, StartsOnceAtAnAbsolutePathOrSaysWhyNot) {
-    const std::pair<const char*, const char*> asked[] = {
-        {"debug:C:\\Temp\\My Log.txt", "c:\\temp\\mylog.txt"}, {"Debug", "debug"}, {"-nodebug", "-nodebug"},
-        {" d e b u g : x", "x"}, {"debug:", ""}, {"debug:c:\\x.log", "c:\\x.log"}};
+    const std::pair<const char*, const char*> asked[] = {{"debug:C:\\Temp\\My Log.txt", "c:\\temp\\mylog.txt"},
+                                                         {"Debug", "debug"},
+                                                         {"-nodebug", "-nodebug"},
+                                                         {" d e b u g : x", "x"},
+                                                         {"debug:", ""},
+                                                         {"debug:c:\\x.log", "c:\\x.log"}};
     for (const auto& [arguments, path] : asked) EXPECT_EQ(debugLogPathFromArguments(arguments), path) << arguments;
     EXPECT_FALSE(debugLogPathFromArguments("/verbose:c:\\x"));
 
@@ -140,13 +165,15 @@ TEST(DebugLog, StartsOnceAtAnAbsolutePathOrSaysWhyNot) {
     EXPECT_EQ(relative.start(os.environment), "");
     os.environment.currentFolder = "C:\\elsewhere";
     relative.logFailure({"OpenServiceW", "gone", 1060}, "check service status");
-    EXPECT_EQ(os.files.files["C:\\users\\admin\\logs\\v.log"],
-              "Err.Source: OpenServiceW\r\nErr.Description: gone\r\nErr.Number: 1060\r\nerrStatus: check service status\r\n");
+    EXPECT_EQ(
+        os.files.files["C:\\users\\admin\\logs\\v.log"],
+        "Err.Source: OpenServiceW\r\nErr.Description: gone\r\nErr.Number: 1060\r\nerrStatus: check service status\r\n");
     os.files.locked.insert("c:\\locked.log");
     DebugLog locked(os.files);
     os.environment.arguments = "debug:c:\\locked.log";
-    EXPECT_EQ(locked.start(os.environment), "The debug log c:\\locked.log could not be created: Access is denied. Velmora "
-                                            "runs without a debug log.");
+    EXPECT_EQ(locked.start(os.environment),
+              "The debug log c:\\locked.log could not be created: Access is denied. Velmora "
+              "runs without a debug log.");
     EXPECT_EQ(locked.path(), "");
 }
 

@@ -48,12 +48,15 @@ TEST_F(SessionTest, AServiceVelmoraDidNotInstallIsNeverStoppedRemovedOrRun) {
     session.open("TC10");
     const Outcome tc10 = session.install();
     EXPECT_EQ(tc10.result, Outcome::Result::Refused);
-    EXPECT_EQ(tc10.summary, "A service named \"TC10\" already exists on this computer and was not installed by Velmora "
-                            "for this configuration (it runs " + kTomcatTen + "). Nothing was changed.");
+    EXPECT_EQ(tc10.summary,
+              "A service named \"TC10\" already exists on this computer and was not installed by Velmora "
+              "for this configuration (it runs " +
+                  kTomcatTen + "). Nothing was changed.");
     saveNew("shop");
-    EXPECT_EQ(session.install().summary, "The file C:\\tomcat\\bin\\shop.exe is not a copy of C:\\tomcat\\bin\\tomcat.exe "
-                                         "made by Velmora, so Velmora neither runs, replaces nor deletes it. Nothing was "
-                                         "changed.");
+    EXPECT_EQ(session.install().summary,
+              "The file C:\\tomcat\\bin\\shop.exe is not a copy of C:\\tomcat\\bin\\tomcat.exe "
+              "made by Velmora, so Velmora neither runs, replaces nor deletes it. Nothing was "
+              "changed.");
     EXPECT_TRUE(os.processes.ran.empty());
     EXPECT_EQ(storedNumber("shop", store::kInstalled), 0u);
 }
@@ -81,10 +84,12 @@ TEST_F(SessionTest, OnlyWhatThisStoreRecordedIsOurs) {
     const Outcome removal = session.uninstall();
     EXPECT_TRUE(os.processes.ran.empty());
     EXPECT_TRUE(serviceExists("svc"));
-    EXPECT_EQ(ui.warnings.back(), "The service \"svc\" is not the one Velmora installed for this configuration (it now "
-                                  "runs \"c:/TOMCAT/BIN/SVC.EXE\" -SERVICE SVC), so Velmora neither stops, replaces nor "
-                                  "removes it.");
-    EXPECT_EQ(removal.summary, "The configuration \"svc\" is no longer marked as installed; its service was left as it is.");
+    EXPECT_EQ(ui.warnings.back(),
+              "The service \"svc\" is not the one Velmora installed for this configuration (it now "
+              "runs \"c:/TOMCAT/BIN/SVC.EXE\" -SERVICE SVC), so Velmora neither stops, replaces nor "
+              "removes it.");
+    EXPECT_EQ(removal.summary,
+              "The configuration \"svc\" is no longer marked as installed; its service was left as it is.");
     EXPECT_EQ(storedNumber("svc", store::kInstalled), 0u);
     EXPECT_TRUE(os.files.fileExists("C:\\tomcat\\bin\\svc.exe"));
 }
@@ -95,7 +100,8 @@ TEST_F(SessionTest, AnInstallOfAnEarlierVelmoraIsRecognisedByItsLineAndRecorded)
     simulateWrappers();
     saveNew("old");
     // What an earlier Velmora left: the store says installed, no record.
-    os.registry.write(kLocalMachine, "SOFTWARE\\velmoraconfigs\\old", {RegistryWrite::numberValue(store::kInstalled, 1)});
+    os.registry.write(kLocalMachine, "SOFTWARE\\velmoraconfigs\\old",
+                      {RegistryWrite::numberValue(store::kInstalled, 1)});
     os.services.services["old"] = {"\"C:\\tomcat10\\bin\\tomcat10.exe\" //RS//old", true, {}};
     session.open("old");
     EXPECT_TRUE(session.stop().done());
@@ -105,7 +111,8 @@ TEST_F(SessionTest, AnInstallOfAnEarlierVelmoraIsRecognisedByItsLineAndRecorded)
 
     // With other arguments it was never ours.
     saveNew("other");
-    os.registry.write(kLocalMachine, "SOFTWARE\\velmoraconfigs\\other", {RegistryWrite::numberValue(store::kInstalled, 1)});
+    os.registry.write(kLocalMachine, "SOFTWARE\\velmoraconfigs\\other",
+                      {RegistryWrite::numberValue(store::kInstalled, 1)});
     os.services.services["other"] = {"\"C:\\tomcat10\\bin\\tomcat10.exe\" //RS//other --extra", true, {}};
     session.open("other");
     EXPECT_EQ(session.stop().result, Outcome::Result::Refused);
@@ -127,9 +134,9 @@ TEST_F(SessionTest, SavingAnInstalledConfigurationAsksEverythingBeforeItRemovesA
 
     const Outcome declined = session.save(true);
     EXPECT_EQ(declined.result, Outcome::Result::Declined);
-    EXPECT_EQ(ui.askedKinds(), (std::vector<QuestionKind>{QuestionKind::RestartRunningService,
-                                                          QuestionKind::CreateMissingFolder,
-                                                          QuestionKind::InstallDespiteProblems}));
+    EXPECT_EQ(ui.askedKinds(),
+              (std::vector<QuestionKind>{QuestionKind::RestartRunningService, QuestionKind::CreateMissingFolder,
+                                         QuestionKind::InstallDespiteProblems}));
     EXPECT_TRUE(os.processes.ran.empty());
     EXPECT_TRUE(os.services.services["svc"].started);
 
@@ -138,12 +145,13 @@ TEST_F(SessionTest, SavingAnInstalledConfigurationAsksEverythingBeforeItRemovesA
     session.edit(Field::Description, "second");
     const Outcome saved = session.save(true);
     EXPECT_TRUE(saved.done()) << saved.summary;
-    EXPECT_EQ(saved.steps, (std::vector<std::string>{
-                               "stop", "uninstall :C:\\tomcat\\bin\\svc.exe -uninstall svc", "delete the wrapper copy",
-                               "mark not installed", "save", "copy the wrapper",
-                               "install :C:\\tomcat\\bin\\svc.exe -install svc C:\\jdk\\jre\\bin\\server\\jvm.dll -start main",
-                               "quote the program line", "write the wrapper's values", "apply the service settings",
-                               "mark installed", "start"}));
+    EXPECT_EQ(saved.steps,
+              (std::vector<std::string>{
+                  "stop", "uninstall :C:\\tomcat\\bin\\svc.exe -uninstall svc", "delete the wrapper copy",
+                  "mark not installed", "save", "copy the wrapper",
+                  "install :C:\\tomcat\\bin\\svc.exe -install svc C:\\jdk\\jre\\bin\\server\\jvm.dll -start main",
+                  "quote the program line", "write the wrapper's values", "apply the service settings",
+                  "mark installed", "start"}));
     EXPECT_TRUE(os.services.services["svc"].started);
     EXPECT_EQ(stored("svc", "description"), "second");
     EXPECT_EQ(ui.notices.back(), "Instance saved as \"svc\".");
@@ -156,19 +164,21 @@ TEST_F(SessionTest, AHungWrapperIsEndedAndTheUserToldWhatItLeft) {
     os.processes.hanging.insert("C:\\tomcat\\bin\\hx.exe -install hx C:\\jdk\\jre\\bin\\server\\jvm.dll -start main");
     const Outcome outcome = session.install();
     EXPECT_EQ(outcome.result, Outcome::Result::Failed);
-    EXPECT_EQ(outcome.summary, "The service wrapper did not register the service \"hx\" (C:\\tomcat\\bin\\hx.exe did not "
-                               "finish within 30 seconds and was stopped). The service is not installed; see the "
-                               "diagnostic report and the wrapper's own log for the reason.");
+    EXPECT_EQ(outcome.summary,
+              "The service wrapper did not register the service \"hx\" (C:\\tomcat\\bin\\hx.exe did not "
+              "finish within 30 seconds and was stopped). The service is not installed; see the "
+              "diagnostic report and the wrapper's own log for the reason.");
     EXPECT_EQ(os.processes.stoppedAtBound.size(), 1u);
     EXPECT_FALSE(os.files.fileExists("C:\\tomcat\\bin\\hx.exe"));
     EXPECT_EQ(storedNumber("hx", store::kInstalled), 0u);
 
     // One that cannot be ended keeps its program: the message names both.
     os.processes.unstoppable = os.processes.hanging;
-    EXPECT_EQ(session.install().summary,
-              "The service wrapper did not register the service \"hx\" (C:\\tomcat\\bin\\hx.exe did not finish within 30 "
-              "seconds and could not be stopped: it is still running). The service is not installed; see the diagnostic "
-              "report and the wrapper's own log for the reason. Left behind: C:\\tomcat\\bin\\hx.exe.");
+    EXPECT_EQ(
+        session.install().summary,
+        "The service wrapper did not register the service \"hx\" (C:\\tomcat\\bin\\hx.exe did not finish within 30 "
+        "seconds and could not be stopped: it is still running). The service is not installed; see the diagnostic "
+        "report and the wrapper's own log for the reason. Left behind: C:\\tomcat\\bin\\hx.exe.");
 }
 
 TEST_F(SessionTest, DeviceNamesAndStoredValuesWithANulNeverReachAFile) {
@@ -185,12 +195,14 @@ TEST_F(SessionTest, DeviceNamesAndStoredValuesWithANulNeverReachAFile) {
     saveNew("vic");
     os.registry.setRaw(kLocalMachine, "SOFTWARE\\velmoraconfigs\\vic", "tomcat.home",
                        {kRegExpandSz, std::string("C:\\victim.txt\0\\bin\\tomcat.exe", 29), 0});
-    os.registry.write(kLocalMachine, "SOFTWARE\\velmoraconfigs\\vic", {RegistryWrite::numberValue(store::kInstalled, 1)});
+    os.registry.write(kLocalMachine, "SOFTWARE\\velmoraconfigs\\vic",
+                      {RegistryWrite::numberValue(store::kInstalled, 1)});
     ui.forget();
     session.open("vic");
-    EXPECT_EQ(ui.warnings, std::vector<std::string>{
-                               "The value \"tomcat.home\" of the configuration \"vic\" is not a plain text (REG_SZ "
-                               "without NUL characters), so it opens empty. Save the configuration to store it afresh."});
+    EXPECT_EQ(ui.warnings,
+              std::vector<std::string>{
+                  "The value \"tomcat.home\" of the configuration \"vic\" is not a plain text (REG_SZ "
+                  "without NUL characters), so it opens empty. Save the configuration to store it afresh."});
     EXPECT_EQ(session.configuration().catalinaHome, "");
     session.edit(Field::Description, "y");
     session.save(true);
@@ -205,8 +217,9 @@ TEST_F(SessionTest, RegistryWritesThatFailAreReportedAndListNothing) {
     session.edit(Field::ServiceName, "denied");
     const Outcome outcome = session.save(true);
     EXPECT_EQ(outcome.result, Outcome::Result::Failed);
-    EXPECT_EQ(outcome.summary, "The configuration \"denied\" could not be written to the registry: Access is denied. "
-                               "Run Velmora as an administrator.");
+    EXPECT_EQ(outcome.summary,
+              "The configuration \"denied\" could not be written to the registry: Access is denied. "
+              "Run Velmora as an administrator.");
     EXPECT_TRUE(ui.notices.empty());
     EXPECT_FALSE(session.nameLocked());
     os.registry.readOnlyKeys.clear();

@@ -87,25 +87,26 @@ TEST(ServerPorts, ATomcatServerXmlGivesItsShutdownPortAndEveryConnectorButThoseI
 }
 
 TEST(ServerPorts, WhatIsNoPortIsSaidAsWrittenAndNothingIsGuessed) {
-    const std::string xml = "\xEF\xBB\xBF<Server port=\"-1\" shutdown=\"SHUTDOWN\">\n"
-                            "  <Service name=\"Catalina\">\n"
-                            "    <Connector port=\"${port.http}\" protocol=\"HTTP/1.1\"/>\n"
-                            "    <Connector port=\"80${suffix}\" protocol=\"AJP/1.3\"/>\n"
-                            "    <Connector port=\"${unclosed\"/>\n"
-                            "    <Connector port=\"1\"/>\n"
-                            "    <Connector port=\"65535\"/>\n"
-                            "    <Connector port=\"65536\"/>\n"
-                            "    <Connector port=\"0\"/>\n"
-                            "    <Connector port=\"-1\"/>\n"
-                            "    <Connector port=\"+8080\"/>\n"
-                            "    <Connector port=\" 8080\"/>\n"
-                            "    <Connector port=\"99999999999999999999999\"/>\n"
-                            "    <Connector port=\"http\"/>\n"
-                            "    <Connector port=\"\"/>\n"
-                            "    <Connector protocol=\"HTTP/1.1\"/>\n"
-                            "    <Connector port=\"8&#x30;81\"/>\n"
-                            "  </Service>\n"
-                            "</Server>\n";
+    const std::string xml =
+        "\xEF\xBB\xBF<Server port=\"-1\" shutdown=\"SHUTDOWN\">\n"
+        "  <Service name=\"Catalina\">\n"
+        "    <Connector port=\"${port.http}\" protocol=\"HTTP/1.1\"/>\n"
+        "    <Connector port=\"80${suffix}\" protocol=\"AJP/1.3\"/>\n"
+        "    <Connector port=\"${unclosed\"/>\n"
+        "    <Connector port=\"1\"/>\n"
+        "    <Connector port=\"65535\"/>\n"
+        "    <Connector port=\"65536\"/>\n"
+        "    <Connector port=\"0\"/>\n"
+        "    <Connector port=\"-1\"/>\n"
+        "    <Connector port=\"+8080\"/>\n"
+        "    <Connector port=\" 8080\"/>\n"
+        "    <Connector port=\"99999999999999999999999\"/>\n"
+        "    <Connector port=\"http\"/>\n"
+        "    <Connector port=\"\"/>\n"
+        "    <Connector protocol=\"HTTP/1.1\"/>\n"
+        "    <Connector port=\"8&#x30;81\"/>\n"
+        "  </Service>\n"
+        "</Server>\n";
     EXPECT_EQ(describedPorts(xml), (std::vector<std::string>{
                                        "shutdown disabled [-1]",
                                        "connector unknown [${port.http}] HTTP/1.1",
@@ -138,7 +139,8 @@ TEST(ServerPorts, ABrokenDocumentSaysWhatAndWhere) {
                       "    <Connector port=\"8080\"></Service>\n"
                       "</Server>\n"),
               "Start-end tags mismatch (line 3, column 30, offset 78)");
-    EXPECT_EQ(errorOf("<Server port=\"8005>\n</Server>\n"), "Error parsing element attribute (line 1, column 15, offset 14)");
+    EXPECT_EQ(errorOf("<Server port=\"8005>\n</Server>\n"),
+              "Error parsing element attribute (line 1, column 15, offset 14)");
     EXPECT_EQ(errorOf(""), "No document element found (line 1, column 1, offset 0)");
     EXPECT_EQ(errorOf("<!-- <Server port=\"8005\"/> -->\n"), "No document element found (line 2, column 1, offset 31)");
     EXPECT_EQ(errorOf("<?xml version=\"1.0\"?>\n<Context port=\"8005\"/>"),

@@ -91,8 +91,9 @@ TEST_F(SessionTest, TheAccountGetsTheRightsItLacksWhenTheUserAgrees) {
     CheckResult check = session.checkConfiguration(ReportOpening::Never);
     ASSERT_EQ(check.report.findings.size(), 1u);
     EXPECT_EQ(check.report.findings[0].kind, FindingKind::RightsMissing);
-    EXPECT_EQ(check.report.findings[0].message, "The account NT SERVICE\\shop cannot modify 'C:\\tomcat\\logs', so the "
-                                                "service would fail with \"Access is denied\".");
+    EXPECT_EQ(check.report.findings[0].message,
+              "The account NT SERVICE\\shop cannot modify 'C:\\tomcat\\logs', so the "
+              "service would fail with \"Access is denied\".");
     ui.forget();
     ASSERT_TRUE(session.install().done());
     EXPECT_EQ(ui.asked.front().text, "Grant NT SERVICE\\shop modify rights on C:\\tomcat\\logs?");

@@ -23,8 +23,9 @@ TEST_F(SessionTest, TheClassicWrapperIsCopiedRegisteredAndGivenItsValues) {
     session.addOption("-Dx=y");
     ASSERT_TRUE(session.install().done());
 
-    EXPECT_EQ(os.processes.ran, std::vector<std::string>{
-                                    "C:\\tomcat\\bin\\svc.exe -install svc C:\\jdk\\jre\\bin\\server\\jvm.dll -start main"});
+    EXPECT_EQ(os.processes.ran,
+              std::vector<std::string>{
+                  "C:\\tomcat\\bin\\svc.exe -install svc C:\\jdk\\jre\\bin\\server\\jvm.dll -start main"});
     EXPECT_EQ(os.processes.programs, std::vector<std::string>{"C:\\tomcat\\bin\\svc.exe"});
     EXPECT_EQ(os.files.files["C:\\tomcat\\bin\\svc.exe"], "the classic wrapper");
     auto value = [&](const std::string& name) { return *os.registry.read(kLocalMachine, kParameters, name); };
@@ -50,12 +51,20 @@ TEST_F(SessionTest, TheClassicWrapperIsCopiedRegisteredAndGivenItsValues) {
     EXPECT_EQ(text("System.out File"), "C:\\tomcat\\logs\\svc_out.log");
     EXPECT_EQ(text("System.err File"), "C:\\tomcat\\logs\\svc_err.log");
     const std::vector<std::string> options = {
-        "-Dcatalina.home=C:\\tomcat", "-Dcatalina.base=C:\\tomcat", "-Djava.io.tmpdir=C:\\tomcat\\temp",
+        "-Dcatalina.home=C:\\tomcat",
+        "-Dcatalina.base=C:\\tomcat",
+        "-Djava.io.tmpdir=C:\\tomcat\\temp",
         "-Djava.endorsed.dirs=C:\\tomcat\\common\\endorsed",
         "-Djava.class.path=C:\\tomcat\\bin\\bootstrap.jar;C:\\tomcat\\common\\lib;C:\\jdk\\lib\\tools.jar",
-        "-Djava.home=C:\\jdk\\jre", "-Djava.security.manager", "-Djava.security.policy=C:\\tomcat\\conf\\catalina.policy",
-        "-Xrs", "-Xms64m", "-Xmx256m", "-Dx=y"};
-    for (std::size_t n = 0; n < options.size(); ++n) EXPECT_EQ(text("JVM Option Number " + std::to_string(n)), options[n]);
+        "-Djava.home=C:\\jdk\\jre",
+        "-Djava.security.manager",
+        "-Djava.security.policy=C:\\tomcat\\conf\\catalina.policy",
+        "-Xrs",
+        "-Xms64m",
+        "-Xmx256m",
+        "-Dx=y"};
+    for (std::size_t n = 0; n < options.size(); ++n)
+        EXPECT_EQ(text("JVM Option Number " + std::to_string(n)), options[n]);
     EXPECT_EQ(number("JVM Option Count"), 12u);
     EXPECT_FALSE(os.registry.read(kLocalMachine, kParameters, "JVM Option Number 12"));
     EXPECT_FALSE(os.registry.read(kLocalMachine, kParameters, "JVM Library"));  // the -install line carried it
@@ -72,8 +81,9 @@ TEST_F(SessionTest, TheClassicWrapperIsCopiedRegisteredAndGivenItsValues) {
     os.processes.exitCodes["net stop \"svc\""] = 2;
     os.processes.outputs["net stop \"svc\""] = "The service could not be controlled in its present state.\r\n";
     const Outcome stop = session.stop();
-    EXPECT_EQ(stop.summary, "Service \"svc\" did not stop; its state: Installed - Running. net.exe said: The service "
-                            "could not be controlled in its present state.");
+    EXPECT_EQ(stop.summary,
+              "Service \"svc\" did not stop; its state: Installed - Running. net.exe said: The service "
+              "could not be controlled in its present state.");
     EXPECT_FALSE(ui.busy);
 
     // A failed status query is logged once and reads "Unable to determine".
@@ -82,9 +92,10 @@ TEST_F(SessionTest, TheClassicWrapperIsCopiedRegisteredAndGivenItsValues) {
     session.refresh();
     session.follow();
     EXPECT_EQ(ui.status, ServiceStatus::Unknown);
-    EXPECT_EQ(os.files.files["C:\\log.txt"], "Err.Source: OpenServiceW\r\nErr.Description: The specified service does not "
-                                             "exist as an installed service.\r\nErr.Number: 1060\r\nerrStatus: check "
-                                             "service status\r\n");
+    EXPECT_EQ(os.files.files["C:\\log.txt"],
+              "Err.Source: OpenServiceW\r\nErr.Description: The specified service does not "
+              "exist as an installed service.\r\nErr.Number: 1060\r\nerrStatus: check "
+              "service status\r\n");
     os.services.services["svc"] = service;
     session.follow();
     EXPECT_EQ(ui.status, ServiceStatus::Running);
@@ -110,8 +121,9 @@ TEST_F(SessionTest, ARemovalThatCannotFinishSaysWhatIsLeft) {
     os.processes.outputs["C:\\tomcat\\bin\\svc.exe -uninstall svc"] = "Access denied.\r\n";
     os.processes.onRun = nullptr;
     Outcome outcome = session.uninstall();
-    EXPECT_EQ(outcome.summary, "The service \"svc\" is still registered: the service wrapper did not remove it (exit code "
-                               "5). Stop it and try again. svc.exe said: Access denied.");
+    EXPECT_EQ(outcome.summary,
+              "The service \"svc\" is still registered: the service wrapper did not remove it (exit code "
+              "5). Stop it and try again. svc.exe said: Access denied.");
     EXPECT_TRUE(session.installed());
     EXPECT_TRUE(os.files.fileExists("C:\\tomcat\\bin\\svc.exe"));
 
@@ -121,9 +133,11 @@ TEST_F(SessionTest, ARemovalThatCannotFinishSaysWhatIsLeft) {
     os.files.locked.insert("C:\\tomcat\\bin\\svc.exe");
     outcome = session.uninstall();
     EXPECT_EQ(os.files.deleteAttempts["C:\\tomcat\\bin\\svc.exe"], 50001);
-    EXPECT_EQ(outcome.warnings, std::vector<std::string>{"The service \"svc\" has been removed, but its wrapper copy C:\\tomcat\\bin\\svc.exe "
-                                       "could not be deleted: it may still be in use. Delete it once the service's program "
-                                       "has ended."});
+    EXPECT_EQ(
+        outcome.warnings,
+        std::vector<std::string>{"The service \"svc\" has been removed, but its wrapper copy C:\\tomcat\\bin\\svc.exe "
+                                 "could not be deleted: it may still be in use. Delete it once the service's program "
+                                 "has ended."});
     EXPECT_FALSE(session.installed());
     os.files.locked.clear();
     EXPECT_TRUE(session.install().done());
@@ -142,21 +156,35 @@ TEST_F(SessionTest, TheTomcat10WrapperTakesEverySettingOnItsCommandLine) {
     ASSERT_TRUE(session.install().done()) << ui.warnings.back();
     const std::string h = "C:\\Program Files\\Tomcat 10";
     EXPECT_EQ(os.processes.programs.front(), h + "\\bin\\tomcat10.exe");
-    EXPECT_EQ(os.processes.ran.front(),
-              "\"" + h + "\\bin\\tomcat10.exe\" //IS//svc --DisplayName \"svc\" --Description \"Shop \\\"live\\\"\" "
-              "--Install \"" + h + "\\bin\\tomcat10.exe\" --LogPath \"" + h + "\\logs\" "
-              "--Jvm \"C:\\jdk-21\\bin\\server\\jvm.dll\" --StartPath \"" + h + "\" --StopPath \"" + h + "\" "
-              "--Classpath \"" + h + "\\bin\\bootstrap.jar;" + h + "\\bin\\tomcat-juli.jar\" "
-              "--StartClass org.apache.catalina.startup.Bootstrap --StopClass org.apache.catalina.startup.Bootstrap "
-              "--StartParams start --StopParams stop --StartMode jvm --StopMode jvm "
-              "--JvmOptions \"-Dcatalina.home=" + h + "#-Dcatalina.base=" + h + "#-Djava.io.tmpdir=" + h + "\\temp#"
-              "-Djava.util.logging.manager=org.apache.juli.ClassLoaderLogManager#"
-              "-Djava.util.logging.config.file=" + h + "\\conf\\logging.properties#-Xrs#'-Dshop=a#b;c d'\" "
-              "--JvmOptions9 \"--add-opens=java.base/java.lang=ALL-UNNAMED#--add-opens=java.base/java.io=ALL-UNNAMED#"
-              "--add-opens=java.base/java.util=ALL-UNNAMED#--add-opens=java.base/java.util.concurrent=ALL-UNNAMED#"
-              "--add-opens=java.rmi/sun.rmi.transport=ALL-UNNAMED\" "
-              "--JvmMx 512 --JvmSs 256 --StdOutput \"" + h + "\\logs\\svc_out.log\" --StdError \"" + h + "\\logs\\svc_err.log\" "
-              "--StopTimeout 30");
+    EXPECT_EQ(
+        os.processes.ran.front(),
+        "\"" + h +
+            "\\bin\\tomcat10.exe\" //IS//svc --DisplayName \"svc\" --Description \"Shop \\\"live\\\"\" "
+            "--Install \"" +
+            h + "\\bin\\tomcat10.exe\" --LogPath \"" + h +
+            "\\logs\" "
+            "--Jvm \"C:\\jdk-21\\bin\\server\\jvm.dll\" --StartPath \"" +
+            h + "\" --StopPath \"" + h +
+            "\" "
+            "--Classpath \"" +
+            h + "\\bin\\bootstrap.jar;" + h +
+            "\\bin\\tomcat-juli.jar\" "
+            "--StartClass org.apache.catalina.startup.Bootstrap --StopClass org.apache.catalina.startup.Bootstrap "
+            "--StartParams start --StopParams stop --StartMode jvm --StopMode jvm "
+            "--JvmOptions \"-Dcatalina.home=" +
+            h + "#-Dcatalina.base=" + h + "#-Djava.io.tmpdir=" + h +
+            "\\temp#"
+            "-Djava.util.logging.manager=org.apache.juli.ClassLoaderLogManager#"
+            "-Djava.util.logging.config.file=" +
+            h +
+            "\\conf\\logging.properties#-Xrs#'-Dshop=a#b;c d'\" "
+            "--JvmOptions9 \"--add-opens=java.base/java.lang=ALL-UNNAMED#--add-opens=java.base/java.io=ALL-UNNAMED#"
+            "--add-opens=java.base/java.util=ALL-UNNAMED#--add-opens=java.base/java.util.concurrent=ALL-UNNAMED#"
+            "--add-opens=java.rmi/sun.rmi.transport=ALL-UNNAMED\" "
+            "--JvmMx 512 --JvmSs 256 --StdOutput \"" +
+            h + "\\logs\\svc_out.log\" --StdError \"" + h +
+            "\\logs\\svc_err.log\" "
+            "--StopTimeout 30");
     // Nothing is copied, nothing written under the Parameters key.
     EXPECT_FALSE(os.files.fileExists(h + "\\bin\\svc.exe"));
     EXPECT_FALSE(os.registry.keyExists(kLocalMachine, kParameters));

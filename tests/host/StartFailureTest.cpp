@@ -38,8 +38,9 @@ TEST_F(StartFailureTest, AStartThatStaysUpCostsOnlyTheWaitAndAFailedOneSaysWhyFr
     installModernShop();
     const std::string errLog = "C:\\tomcat10\\logs\\shop_err.log";
     // An earlier start's lines stay in the file; they are never blamed again.
-    os.files.addFile(errLog, "Error: Could not reserve enough space for object heap\r\nError: Could not create the Java "
-                             "Virtual Machine.\r\n");
+    os.files.addFile(errLog,
+                     "Error: Could not reserve enough space for object heap\r\nError: Could not create the Java "
+                     "Virtual Machine.\r\n");
     os.clock.sleep(60000);
 
     os.clock.slept = 0;
@@ -48,7 +49,10 @@ TEST_F(StartFailureTest, AStartThatStaysUpCostsOnlyTheWaitAndAFailedOneSaysWhyFr
     EXPECT_TRUE(ui.warnings.empty());
     ASSERT_TRUE(session.stop().done());
 
-    script({Fate::DiesStarting, 0, 1066, 4,
+    script({Fate::DiesStarting,
+            0,
+            1066,
+            4,
             {{errLog, "Unrecognized VM option 'UseParNewGC'\r\nError: Could not create the Java Virtual Machine.\r\n"},
              {"C:\\tomcat10\\logs\\commons-daemon.2026-12-07.log",
               "[2026-12-07 00:01:00] [error] [ 4242] Failed creating Java C:\\jdk-21\\bin\\server\\jvm.dll\r\n"}},
@@ -57,8 +61,9 @@ TEST_F(StartFailureTest, AStartThatStaysUpCostsOnlyTheWaitAndAFailedOneSaysWhyFr
     const Outcome started = session.start();
     EXPECT_EQ(started.result, Outcome::Result::Failed);
     ASSERT_TRUE(started.startFailure);
-    EXPECT_EQ(started.summary, "Remove -XX:+UseParNewGC from the additional options: the JVM at C:\\jdk-21 does not know "
-                               "it (shop_err.log, line 3).");
+    EXPECT_EQ(started.summary,
+              "Remove -XX:+UseParNewGC from the additional options: the JVM at C:\\jdk-21 does not know "
+              "it (shop_err.log, line 3).");
     EXPECT_EQ(started.startFailure->file, errLog);
     EXPECT_EQ(started.startFailure->line, 3u);
     EXPECT_EQ(started.startFailure->filesRead,
@@ -89,7 +94,10 @@ TEST_F(StartFailureTest, ATomcatThatStopsSoonAfterItsStartIsReadFromTodaysCatali
                      "SEVERE [main] org.apache.tomcat.util.digester.Digester.fatalError Parse fatal error at line [12] "
                      "column [5]\r\n");
     os.clock.sleep(1000);
-    script({Fate::StopsLater, 1500, 0, 0,
+    script({Fate::StopsLater,
+            1500,
+            0,
+            0,
             {{"C:\\tomcat10\\logs\\catalina.2026-12-07.log",
               "07-Dec-2026 00:00:01.200 INFO [main] org.apache.catalina.startup.Catalina.load Server initialization\r\n"
               "07-Dec-2026 00:00:01.300 SEVERE [main] org.apache.catalina.core.StandardService.initInternal Failed to "
@@ -100,37 +108,52 @@ TEST_F(StartFailureTest, ATomcatThatStopsSoonAfterItsStartIsReadFromTodaysCatali
             {}});
     const Outcome started = session.start();
     ASSERT_TRUE(started.startFailure);
-    EXPECT_EQ(started.summary, "Port 8080 is already in use by another program: stop that program or change the port in "
-                               "C:\\tomcat10\\conf\\server.xml (catalina.2026-12-07.log, line 4).");
+    EXPECT_EQ(started.summary,
+              "Port 8080 is already in use by another program: stop that program or change the port in "
+              "C:\\tomcat10\\conf\\server.xml (catalina.2026-12-07.log, line 4).");
     EXPECT_EQ(ui.status, ServiceStatus::NotRunning);
     EXPECT_EQ(ui.failedStartCause, "port 8080 is in use");
 }
 
 TEST_F(StartFailureTest, TheServiceManagersOwnCodesAndNoKnownCauseStillSayWhatHappened) {
     installModernShop();
-    script({Fate::DiesStarting, 0, 1077, 0, {}, {},
+    script({Fate::DiesStarting,
+            0,
+            1077,
+            0,
+            {},
+            {},
             "System error 1069 has occurred.\r\n\r\nThe service did not start due to a logon failure.\r\n"});
-    EXPECT_EQ(session.start().summary, "The account NT SERVICE\\shop could not log on: check its password and that it may "
-                                       "log on as a service (the service manager, error 1069).");
+    EXPECT_EQ(session.start().summary,
+              "The account NT SERVICE\\shop could not log on: check its password and that it may "
+              "log on as a service (the service manager, error 1069).");
 
     // Never finishing its start: given up at the bound.
     script({Fate::HangsStarting, 0, 0, 0, {}, {}, {}});
     os.clock.slept = 0;
     const Outcome hung = session.start();
     EXPECT_EQ(os.clock.slept, 60000u);
-    EXPECT_EQ(hung.summary, "The service was still starting after 60 seconds: Tomcat may be slow to start or hang; see "
-                            "its last lines (the service manager).");
+    EXPECT_EQ(hung.summary,
+              "The service was still starting after 60 seconds: Tomcat may be slow to start or hang; see "
+              "its last lines (the service manager).");
     os.services.services["shop"].started = os.services.services["shop"].starting = false;
 
     // Nothing known: the last lines of the newest file, and every file read.
     std::string lines;
     for (int i = 1; i <= 12; ++i) lines += "line " + std::to_string(i) + "\r\n";
-    script({Fate::StopsLater, 500, 1067, 0, {{"C:\\tomcat10\\logs\\shop_out.log", lines}}, {{0, 7034, {"shop", "1"}}}, {}});
+    script({Fate::StopsLater,
+            500,
+            1067,
+            0,
+            {{"C:\\tomcat10\\logs\\shop_out.log", lines}},
+            {{0, 7034, {"shop", "1"}}},
+            {}});
     const Outcome unknown = session.start();
     ASSERT_TRUE(unknown.startFailure);
-    EXPECT_EQ(unknown.summary, "Service \"shop\" stopped soon after it started (error 1067: the process terminated "
-                               "unexpectedly). The last lines of C:\\tomcat10\\logs\\shop_out.log follow; read: "
-                               "C:\\tomcat10\\logs\\shop_out.log.");
+    EXPECT_EQ(unknown.summary,
+              "Service \"shop\" stopped soon after it started (error 1067: the process terminated "
+              "unexpectedly). The last lines of C:\\tomcat10\\logs\\shop_out.log follow; read: "
+              "C:\\tomcat10\\logs\\shop_out.log.");
     EXPECT_EQ(unknown.startFailure->line, 3u);
     EXPECT_EQ(unknown.startFailure->evidence.front(), "line 3");
     EXPECT_EQ(unknown.startFailure->evidence.back(), "line 12");
@@ -163,26 +186,31 @@ TEST(StartDiagnosis, EachKnownCauseNamesWhatToChangeAndWhereItWasRead) {
         StartEvidence evidence;
         evidence.serviceName = "shop";
         evidence.files = {{"C:\\tc\\logs\\some.log", "System.err", 7, {"first", line}, 0}};
-        return diagnoseStart(evidence, {c, "NT SERVICE\\shop", "C:\\jdk-24\\bin\\server\\jvm.dll", libraryThere}).sentence;
+        return diagnoseStart(evidence, {c, "NT SERVICE\\shop", "C:\\jdk-24\\bin\\server\\jvm.dll", libraryThere})
+            .sentence;
     };
-    EXPECT_EQ(sentence("Error occurred during initialization of boot layer java.lang.Error: A command line option has "
-                       "attempted to allow or enable the Security Manager. Enabling a Security Manager is not supported."),
-              "Turn off Use Security Manager: the JDK at C:\\jdk-24 refuses the security manager (some.log, line 8).");
+    EXPECT_EQ(
+        sentence("Error occurred during initialization of boot layer java.lang.Error: A command line option has "
+                 "attempted to allow or enable the Security Manager. Enabling a Security Manager is not supported."),
+        "Turn off Use Security Manager: the JDK at C:\\jdk-24 refuses the security manager (some.log, line 8).");
     EXPECT_EQ(sentence("Error: Could not reserve enough space for 67108864KB object heap"),
               "Lower the maximum heap size (65536 MB): the JVM could not reserve that much memory (some.log, line 8).");
     EXPECT_EQ(sentence("Error: Could not find or load main class org.apache.catalina.startup.Bootstrap"),
               "The start class org.apache.catalina.startup.Bootstrap was not found through the class path: check the "
               "class path (Tomcat's bin\\bootstrap.jar belongs on it) (some.log, line 8).");
-    EXPECT_EQ(sentence("org.xml.sax.SAXParseException; systemId: file:/C:/tc/conf/server.xml; lineNumber: 42; "
-                       "columnNumber: 5; The element type \"Connector\" must be terminated by the matching end-tag."),
-              "The Tomcat config file C:\\tc\\conf\\server.xml does not parse at line 42 (The element type \"Connector\" "
-              "must be terminated by the matching end-tag.): correct it (some.log, line 8).");
+    EXPECT_EQ(
+        sentence("org.xml.sax.SAXParseException; systemId: file:/C:/tc/conf/server.xml; lineNumber: 42; "
+                 "columnNumber: 5; The element type \"Connector\" must be terminated by the matching end-tag."),
+        "The Tomcat config file C:\\tc\\conf\\server.xml does not parse at line 42 (The element type \"Connector\" "
+        "must be terminated by the matching end-tag.): correct it (some.log, line 8).");
     EXPECT_EQ(sentence("java.io.FileNotFoundException: C:\\tc\\logs\\catalina.2026-12-07.log (Access is denied)"),
               "The account NT SERVICE\\shop may not write to C:\\tc\\logs: grant it modify rights there (Install "
               "offers to) (some.log, line 8).");
-    EXPECT_EQ(sentence("SEVERE: StandardServer.await: create[localhost:8005]: java.net.BindException: Address already in use"),
-              "Port 8005 is already in use by another program: stop that program or change the port in "
-              "C:\\tc\\conf\\server.xml (some.log, line 8).");
+    EXPECT_EQ(
+        sentence(
+            "SEVERE: StandardServer.await: create[localhost:8005]: java.net.BindException: Address already in use"),
+        "Port 8005 is already in use by another program: stop that program or change the port in "
+        "C:\\tc\\conf\\server.xml (some.log, line 8).");
     EXPECT_EQ(sentence("[error] Failed creating Java C:\\jdk-24\\bin\\server\\jvm.dll", false),
               "The JVM library C:\\jdk-24\\bin\\server\\jvm.dll is missing: choose a Java Home that has one (some.log, "
               "line 8).");

@@ -20,8 +20,9 @@ TEST_F(SessionTest, ASaveWritesEveryValueWithItsTypeOverWhateverTheKeyHeld) {
     session.edit(Field::MaxHeapSize, "4096");
     // A size box takes whole numbers in range only, and says so for anything else.
     EXPECT_EQ(session.edit(Field::InitialHeapSize, "128.5").result, Outcome::Result::Refused);
-    EXPECT_EQ(ui.warnings.back(), "The Initial Heap Size (MB) box takes a whole number from 1 to 32767 (MB), or "
-                                  "nothing; \"128.5\" was not stored.");
+    EXPECT_EQ(ui.warnings.back(),
+              "The Initial Heap Size (MB) box takes a whole number from 1 to 32767 (MB), or "
+              "nothing; \"128.5\" was not stored.");
     EXPECT_EQ(session.edit(Field::ThreadStackSize, "32768").result, Outcome::Result::Refused);
     EXPECT_EQ(session.edit(Field::InitialHeapSize, "700").result, Outcome::Result::Done);
     session.addOption("-Dx=y");
@@ -30,15 +31,38 @@ TEST_F(SessionTest, ASaveWritesEveryValueWithItsTypeOverWhateverTheKeyHeld) {
 
     std::vector<std::string> order;
     for (const auto& write : os.registry.writeLog) order.push_back(write.substr(write.find('|') + 1));
-    EXPECT_EQ(order, (std::vector<std::string>{
-                         "tomcat.home", "system.out", "system.err", "tomcat.config", "catalina.base",
-                         "java.security.manager", "java.security.policy", "jvm", "java.home", "java.class.path",
-                         "java.io.tmpdir", "init.heap.size", "max.heap.size", "description", "reduce.os.signals",
-                         "thread.stack.size", "additional.jvm.options", "service.startup", "service.account",
-                         "service.depends.on", "service.stop.timeout", "service.recovery.first",
-                         "service.recovery.second", "service.recovery.later", "service.recovery.reset",
-                         "service.recovery.on.error.exit", "installedaservice", "installed.program.line",
-                         "installed.mark", "installed.program.digest", "installed.settings.applied", "services"}));
+    EXPECT_EQ(order, (std::vector<std::string>{"tomcat.home",
+                                               "system.out",
+                                               "system.err",
+                                               "tomcat.config",
+                                               "catalina.base",
+                                               "java.security.manager",
+                                               "java.security.policy",
+                                               "jvm",
+                                               "java.home",
+                                               "java.class.path",
+                                               "java.io.tmpdir",
+                                               "init.heap.size",
+                                               "max.heap.size",
+                                               "description",
+                                               "reduce.os.signals",
+                                               "thread.stack.size",
+                                               "additional.jvm.options",
+                                               "service.startup",
+                                               "service.account",
+                                               "service.depends.on",
+                                               "service.stop.timeout",
+                                               "service.recovery.first",
+                                               "service.recovery.second",
+                                               "service.recovery.later",
+                                               "service.recovery.reset",
+                                               "service.recovery.on.error.exit",
+                                               "installedaservice",
+                                               "installed.program.line",
+                                               "installed.mark",
+                                               "installed.program.digest",
+                                               "installed.settings.applied",
+                                               "services"}));
     auto raw = [&](const std::string& value) { return *os.registry.read(kLocalMachine, kStore + "\\svc", value); };
     EXPECT_EQ(raw("max.heap.size").type, kRegDword);
     EXPECT_EQ(raw("max.heap.size").number, 4096u);
@@ -125,8 +149,8 @@ TEST_F(SessionTest, StoredValuesLoadAsTheirSettersLeaveThem) {
     EXPECT_EQ(c.initialHeapSize, "4464");  // the low 16 bits
     EXPECT_EQ(c.maxHeapSize, "");          // negative in 16 bits
     EXPECT_EQ(c.threadStackSize, "256");
-    EXPECT_EQ(c.reduceOsSignals, 5);       // handed over unchanged; only 1 passes -Xrs
-    EXPECT_EQ(c.jvmType, "client");        // only exactly "server" is the server JVM
+    EXPECT_EQ(c.reduceOsSignals, 5);  // handed over unchanged; only 1 passes -Xrs
+    EXPECT_EQ(c.jvmType, "client");   // only exactly "server" is the server JVM
     EXPECT_EQ(c.description, "with its NUL");
     EXPECT_TRUE(session.nameLocked());
     EXPECT_TRUE(ui.warnings.empty());
@@ -134,8 +158,9 @@ TEST_F(SessionTest, StoredValuesLoadAsTheirSettersLeaveThem) {
     // A name that is listed but has no key opens empty, with a warning.
     os.registry.write(kLocalMachine, kStore, {RegistryWrite::listValue("services", {"gone"})});
     session.open("gone");
-    EXPECT_EQ(ui.warnings.back(), "The configuration \"gone\" is listed, but its values are missing from the registry. It "
-                                  "opens with empty values; use File > Delete to take it off the list.");
+    EXPECT_EQ(ui.warnings.back(),
+              "The configuration \"gone\" is listed, but its values are missing from the registry. It "
+              "opens with empty values; use File > Delete to take it off the list.");
     EXPECT_EQ(session.configuration().securityPolicyFile, "");
     EXPECT_EQ(session.configuration().jvmType, "client");
     EXPECT_EQ(session.configuration().reduceOsSignals, 0);

@@ -23,7 +23,8 @@ std::string entry(const std::string& name, const std::string& more = "") {
 class TransferTest : public SessionTest {
 protected:
     ConfigurationStore store{os.registry};
-    ConfigurationTransfer transfer{store, os.files, [this](const DecodedEntry& e) { return completedEntry(e, os.platform); }};
+    ConfigurationTransfer transfer{store, os.files,
+                                   [this](const DecodedEntry& e) { return completedEntry(e, os.platform); }};
     std::string refusal(const std::string& document, bool replace = false) {
         return transfer.importDocument(document, replace).error;
     }
@@ -41,9 +42,11 @@ TEST_F(TransferTest, AnExportImportsBackToTheSameValues) {
     session.save(false);
     const auto exported = transfer.exportNamed({"SHOP"});
     ASSERT_EQ(exported.error, "");
-    EXPECT_NE(exported.document.find("      \"description\": \"Tömcat 日本\",\n"), std::string::npos) << exported.document;
+    EXPECT_NE(exported.document.find("      \"description\": \"Tömcat 日本\",\n"), std::string::npos)
+        << exported.document;
     EXPECT_NE(exported.document.find("      \"max.heap.size\": 512,\n      \"description\""), std::string::npos);
-    EXPECT_NE(exported.document.find("\"additional.jvm.options\": [\n        \"-Dshop.env=prod\"\n      ]"), std::string::npos);
+    EXPECT_NE(exported.document.find("\"additional.jvm.options\": [\n        \"-Dshop.env=prod\"\n      ]"),
+              std::string::npos);
     EXPECT_EQ(transfer.exportNamed({"nope"}).error, "No configuration named \"nope\" is stored.");
 
     const Configuration before = session.configuration();
@@ -57,36 +60,44 @@ TEST_F(TransferTest, AnExportImportsBackToTheSameValues) {
 
 TEST_F(TransferTest, AnyProblemRefusesTheWholeFileBeforeAnythingIsWritten) {
     const std::string prefix = "Import refused, nothing was changed. ";
-    EXPECT_EQ(refusal("{\"configurations\": [}"), prefix + "The file is not well-formed JSON: parse error at line 1, "
-                                                           "column 21: syntax error while parsing value - unexpected '}'; "
-                                                           "expected '[', '{', or a literal");
-    EXPECT_EQ(refusal("[]"), prefix + "The file is not a Velmora export: expected one object with one member, "
-                                      "\"configurations\", a list of configurations.");
+    EXPECT_EQ(refusal("{\"configurations\": [}"), prefix +
+                                                      "The file is not well-formed JSON: parse error at line 1, "
+                                                      "column 21: syntax error while parsing value - unexpected '}'; "
+                                                      "expected '[', '{', or a literal");
+    EXPECT_EQ(refusal("[]"), prefix +
+                                 "The file is not a Velmora export: expected one object with one member, "
+                                 "\"configurations\", a list of configurations.");
     EXPECT_EQ(refusal(documentOf(entry("a", "\"jvm\": \"server\", \"jvm\": \"client\""))),
               prefix + "The file gives the member \"jvm\" twice in one object; each may stand only once.");
-    EXPECT_EQ(refusal(documentOf(entry("a", "\"colour\": 1"))), prefix + "Configuration \"a\", field \"colour\": unknown field.");
+    EXPECT_EQ(refusal(documentOf(entry("a", "\"colour\": 1"))),
+              prefix + "Configuration \"a\", field \"colour\": unknown field.");
     EXPECT_EQ(refusal(documentOf(entry("a", "\"max.heap.size\": 32768"))),
-              prefix + "Configuration \"a\", field \"max.heap.size\": expected a whole number from 0 to 32767 (0 or "
-                       "nothing: no size).");
+              prefix +
+                  "Configuration \"a\", field \"max.heap.size\": expected a whole number from 0 to 32767 (0 or "
+                  "nothing: no size).");
     EXPECT_EQ(refusal(documentOf(entry("a", "\"max.heap.size\": 32767"))), "");
     EXPECT_EQ(refusal(documentOf(entry("b", "\"reduce.os.signals\": 2"))),
               prefix + "Configuration \"b\", field \"reduce.os.signals\": expected 0 or 1.");
     EXPECT_EQ(refusal(documentOf(entry("b", "\"init.heap.size\": 1.5"))),
-              prefix + "Configuration \"b\", field \"init.heap.size\": expected a whole number from 0 to 32767 (0 or "
-                       "nothing: no size).");
+              prefix +
+                  "Configuration \"b\", field \"init.heap.size\": expected a whole number from 0 to 32767 (0 or "
+                  "nothing: no size).");
     EXPECT_EQ(refusal(documentOf(entry("COM1"))),
-              prefix + "Configuration \"COM1\", field \"name\": The Service Name \"COM1\" cannot be used: Windows keeps "
-                       "this name for a device (CON, PRN, AUX, NUL, COM0-COM9, LPT0-LPT9), so bin\\COM1.exe would not be "
-                       "a file. Enter another name and try again.");
+              prefix +
+                  "Configuration \"COM1\", field \"name\": The Service Name \"COM1\" cannot be used: Windows keeps "
+                  "this name for a device (CON, PRN, AUX, NUL, COM0-COM9, LPT0-LPT9), so bin\\COM1.exe would not be "
+                  "a file. Enter another name and try again.");
     EXPECT_EQ(refusal(documentOf(entry("bücher") + "," + entry("BÜCHER"))),
-              prefix + "Configuration \"BÜCHER\": the name stands twice in the file (\"bücher\"; names that differ only "
-                       "in case are one configuration).");
+              prefix +
+                  "Configuration \"BÜCHER\": the name stands twice in the file (\"bücher\"; names that differ only "
+                  "in case are one configuration).");
     EXPECT_EQ(storedList(), std::vector<std::string>{"a"});
 }
 
 TEST_F(TransferTest, WhatAnEntryLeavesOutTakesANewConfigurationsValue) {
     EXPECT_EQ(refusal(documentOf(entry("minimal") + "," +
-                                 entry("moved", "\"tomcat.home\": \"D:\\\\tc\", \"system.err\": \"E:\\\\err\""))), "");
+                                 entry("moved", "\"tomcat.home\": \"D:\\\\tc\", \"system.err\": \"E:\\\\err\""))),
+              "");
     session.open("minimal");
     Configuration expected = session.configuration();
     session.newConfiguration();
@@ -121,9 +132,10 @@ TEST_F(TransferTest, AnExportRedirectedByWindowsPowerShellImports) {
     EXPECT_EQ(refusal(utf16(documentOf(entry("x")), true).substr(2)),
               "Import refused, nothing was changed. The file looks like UTF-16 without a byte-order mark; save it as "
               "UTF-8, or as UTF-16 with one.");
-    EXPECT_EQ(refusal(documentOf(entry("caf\xE9"))),
-              "Import refused, nothing was changed. The file is neither UTF-8 nor UTF-16 with a byte-order mark (a code "
-              "page such as Windows-1252?); save it as UTF-8.");
+    EXPECT_EQ(
+        refusal(documentOf(entry("caf\xE9"))),
+        "Import refused, nothing was changed. The file is neither UTF-8 nor UTF-16 with a byte-order mark (a code "
+        "page such as Windows-1252?); save it as UTF-8.");
 }
 
 TEST_F(TransferTest, AStoredNameInAnyCaseIsReplacedOnlyOnRequestAndNeverWhenInstalled) {
@@ -148,17 +160,20 @@ TEST_F(TransferTest, AStoredNameInAnyCaseIsReplacedOnlyOnRequestAndNeverWhenInst
 
     // A Tomcat 10 home cannot pass an option with a quote: refused as in the window.
     addModernLayout();
-    EXPECT_EQ(refusal(documentOf(entry("t10", "\"tomcat.home\": \"C:\\\\tomcat10\", "
-                                              "\"additional.jvm.options\": [\"-Dx=it's\"]"))),
-              prefix + "Configuration \"t10\": The Tomcat service wrapper of this Catalina home takes the JVM options as "
-                       "one list in which a single quote (') cannot stand, so '-Dx=it's' (Additional JVM Options) would "
-                       "not reach the JVM whole. Choose a value without a single quote.");
+    EXPECT_EQ(refusal(documentOf(entry("t10",
+                                       "\"tomcat.home\": \"C:\\\\tomcat10\", "
+                                       "\"additional.jvm.options\": [\"-Dx=it's\"]"))),
+              prefix +
+                  "Configuration \"t10\": The Tomcat service wrapper of this Catalina home takes the JVM options as "
+                  "one list in which a single quote (') cannot stand, so '-Dx=it's' (Additional JVM Options) would "
+                  "not reach the JVM whole. Choose a value without a single quote.");
 }
 
 TEST_F(TransferTest, AnImportGrowsLinearlyAndAnEarlyEndLeavesNoKeyOffTheList) {
     auto documentFor = [](int count) {
         std::string entries;
-        for (int i = 0; i < count; ++i) entries += (i ? "," : "") + entry("c" + std::to_string(i), "\"jvm\": \"server\"");
+        for (int i = 0; i < count; ++i)
+            entries += (i ? "," : "") + entry("c" + std::to_string(i), "\"jvm\": \"server\"");
         return documentOf(entries);
     };
     auto secondsFor = [&](int count) {

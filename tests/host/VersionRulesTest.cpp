@@ -16,8 +16,9 @@ using namespace velmora::testing;
 
 namespace {
 
-const char* const kNotes = "================\n  Licensed to the Apache Software Foundation\n================\n\n"
-                           "                     Apache Tomcat Version %s\n                            Release Notes\n";
+const char* const kNotes =
+    "================\n  Licensed to the Apache Software Foundation\n================\n\n"
+    "                     Apache Tomcat Version %s\n                            Release Notes\n";
 
 class VersionRulesTest : public SessionTest {
 protected:
@@ -57,22 +58,26 @@ protected:
 TEST_F(VersionRulesTest, EachBranchGetsItsOwnJavaOptionsAndTheHomesOwnScriptWins) {
     addJdk("C:\\jdk-17", "17.0.12");
     const std::pair<const char*, const char*> branches[] = {
-        {"9.0.98", "--add-opens=java.base/java.lang=ALL-UNNAMED#--add-opens=java.base/java.lang.invoke=ALL-UNNAMED#"
-                   "--add-opens=java.base/java.lang.reflect=ALL-UNNAMED#--add-opens=java.base/java.io=ALL-UNNAMED#"
-                   "--add-opens=java.base/java.util=ALL-UNNAMED#--add-opens=java.base/java.util.concurrent=ALL-UNNAMED#"
-                   "--add-opens=java.rmi/sun.rmi.transport=ALL-UNNAMED#-Dsun.io.useCanonCaches=false"},
-        {"10.1.34", "--add-opens=java.base/java.lang=ALL-UNNAMED#--add-opens=java.base/java.lang.reflect=ALL-UNNAMED#"
-                    "--add-opens=java.base/java.io=ALL-UNNAMED#--add-opens=java.base/java.util=ALL-UNNAMED#"
-                    "--add-opens=java.base/java.util.concurrent=ALL-UNNAMED#--add-opens=java.rmi/sun.rmi.transport=ALL-UNNAMED#"
-                    "-Dsun.io.useCanonCaches=false"},
-        {"11.0.2", "--add-opens=java.base/java.lang=ALL-UNNAMED#--add-opens=java.base/java.lang.reflect=ALL-UNNAMED#"
-                   "--add-opens=java.base/java.io=ALL-UNNAMED#--add-opens=java.base/java.util=ALL-UNNAMED#"
-                   "--add-opens=java.base/java.util.concurrent=ALL-UNNAMED#--add-opens=java.rmi/sun.rmi.transport=ALL-UNNAMED#"
-                   "--enable-native-access=ALL-UNNAMED#-Dsun.io.useCanonCaches=false"},
+        {"9.0.98",
+         "--add-opens=java.base/java.lang=ALL-UNNAMED#--add-opens=java.base/java.lang.invoke=ALL-UNNAMED#"
+         "--add-opens=java.base/java.lang.reflect=ALL-UNNAMED#--add-opens=java.base/java.io=ALL-UNNAMED#"
+         "--add-opens=java.base/java.util=ALL-UNNAMED#--add-opens=java.base/java.util.concurrent=ALL-UNNAMED#"
+         "--add-opens=java.rmi/sun.rmi.transport=ALL-UNNAMED#-Dsun.io.useCanonCaches=false"},
+        {"10.1.34",
+         "--add-opens=java.base/java.lang=ALL-UNNAMED#--add-opens=java.base/java.lang.reflect=ALL-UNNAMED#"
+         "--add-opens=java.base/java.io=ALL-UNNAMED#--add-opens=java.base/java.util=ALL-UNNAMED#"
+         "--add-opens=java.base/java.util.concurrent=ALL-UNNAMED#--add-opens=java.rmi/sun.rmi.transport=ALL-UNNAMED#"
+         "-Dsun.io.useCanonCaches=false"},
+        {"11.0.2",
+         "--add-opens=java.base/java.lang=ALL-UNNAMED#--add-opens=java.base/java.lang.reflect=ALL-UNNAMED#"
+         "--add-opens=java.base/java.io=ALL-UNNAMED#--add-opens=java.base/java.util=ALL-UNNAMED#"
+         "--add-opens=java.base/java.util.concurrent=ALL-UNNAMED#--add-opens=java.rmi/sun.rmi.transport=ALL-UNNAMED#"
+         "--enable-native-access=ALL-UNNAMED#-Dsun.io.useCanonCaches=false"},
     };
     for (const auto& [version, expected] : branches) {
         const std::string home = std::string("C:\\tomcat-") + version;
-        addTomcat(home, version, std::string("tomcat") + std::string(version).substr(0, std::string(version).find('.')) + ".exe");
+        addTomcat(home, version,
+                  std::string("tomcat") + std::string(version).substr(0, std::string(version).find('.')) + ".exe");
         useHome(home, "C:\\jdk-17");
         os.processes.ran.clear();
         saveNew(std::string("t") + version);
@@ -87,14 +92,16 @@ TEST_F(VersionRulesTest, EachBranchGetsItsOwnJavaOptionsAndTheHomesOwnScriptWins
     os.files.addFile(home + "\\bin\\service.bat",
                      "\"%EXECUTABLE%\" //IS//%SERVICE_NAME% ^\r\n    --StartMode jvm ^\r\n"
                      "    --JvmOptions \"-Dcatalina.home=%CATALINA_HOME%;-Dfuture.flag=on;%JvmArgs%\" ^\r\n"
-                     "    --JvmOptions9 \"--add-opens=java.base/java.lang=ALL-UNNAMED#--add-opens=java.base/java.net=ALL-UNNAMED\" ^\r\n"
+                     "    --JvmOptions9 "
+                     "\"--add-opens=java.base/java.lang=ALL-UNNAMED#--add-opens=java.base/java.net=ALL-UNNAMED\" ^\r\n"
                      "    --JvmMs \"%JvmMs%\"\r\n");
     useHome(home, "C:\\jdk-17");
     os.processes.ran.clear();
     saveNew("own");
     ASSERT_TRUE(session.install().done());
-    EXPECT_EQ(optionsForJava9(), "--add-opens=java.base/java.lang=ALL-UNNAMED#--add-opens=java.base/java.net=ALL-UNNAMED#"
-                                 "-Dfuture.flag=on");
+    EXPECT_EQ(optionsForJava9(),
+              "--add-opens=java.base/java.lang=ALL-UNNAMED#--add-opens=java.base/java.net=ALL-UNNAMED#"
+              "-Dfuture.flag=on");
     // A home that declares nothing: the major version its wrapper's name gives, and the five of old.
     os.files.files.erase(home + "\\RELEASE-NOTES");
     os.files.files.erase(home + "\\bin\\service.bat");
@@ -112,12 +119,14 @@ TEST_F(VersionRulesTest, TheSecurityManagerAndAClientJvmAreRefusedWhereTheyCanno
     saveNew("eleven");
     Outcome refused = session.edit(Field::UseSecurityManager, "1");
     EXPECT_EQ(refused.result, Outcome::Result::Refused);
-    EXPECT_EQ(ui.warnings.back(), "Tomcat 11.0.2 no longer supports the security manager: the service would not start. "
-                                  "Use Security Manager stays off.");
+    EXPECT_EQ(ui.warnings.back(),
+              "Tomcat 11.0.2 no longer supports the security manager: the service would not start. "
+              "Use Security Manager stays off.");
     EXPECT_EQ(ui.shown.useSecurityManager, 0);
     refused = session.edit(Field::JvmType, "client");
-    EXPECT_EQ(ui.warnings.back(), "The JDK at C:\\jdk-21 has no client JVM (64-bit JDKs bring only the server JVM): the "
-                                  "service could not load it. Server JVM stays chosen.");
+    EXPECT_EQ(ui.warnings.back(),
+              "The JDK at C:\\jdk-21 has no client JVM (64-bit JDKs bring only the server JVM): the "
+              "service could not load it. Server JVM stays chosen.");
     EXPECT_EQ(ui.shown.jvmType, "server");
 
     // Tomcat 10.1 on JDK 24: the JDK refuses it. A stored value is kept, and the check fails on it.
@@ -125,10 +134,12 @@ TEST_F(VersionRulesTest, TheSecurityManagerAndAClientJvmAreRefusedWhereTheyCanno
     addJdk("C:\\jdk-24", "24");
     useHome("C:\\tomcat10", "C:\\jdk-24");
     saveNew("ten");
-    EXPECT_EQ(session.edit(Field::UseSecurityManager, "1").summary,
-              "The JDK at C:\\jdk-24 (Java 24) refuses to start with the security manager: the service would not start. "
-              "Use Security Manager stays off.");
-    os.registry.write(kLocalMachine, "SOFTWARE\\velmoraconfigs\\ten", {RegistryWrite::numberValue(store::kSecurityManager, 1)});
+    EXPECT_EQ(
+        session.edit(Field::UseSecurityManager, "1").summary,
+        "The JDK at C:\\jdk-24 (Java 24) refuses to start with the security manager: the service would not start. "
+        "Use Security Manager stays off.");
+    os.registry.write(kLocalMachine, "SOFTWARE\\velmoraconfigs\\ten",
+                      {RegistryWrite::numberValue(store::kSecurityManager, 1)});
     ASSERT_TRUE(session.open("ten").done());
     EXPECT_EQ(session.configuration().useSecurityManager, 1);
     const CheckResult check = session.checkConfiguration(ReportOpening::Never);
@@ -170,15 +181,18 @@ TEST_F(VersionRulesTest, AJdkThatAnUpdateTookAwayIsReplacedByTheNewestOfItsVersi
     ASSERT_TRUE(check.replacement);
     EXPECT_EQ(check.replacement->javaHome, updated);
     EXPECT_EQ(check.report.findings.back().message,
-              "The JDK at " + old + " is gone (a JDK update removes the folder of the one before). The newest registered "
-              "JDK of the same version is " + updated + " (17.0.12.7): switch to it with \"velmora-cli repoint shop\".");
+              "The JDK at " + old +
+                  " is gone (a JDK update removes the folder of the one before). The newest registered "
+                  "JDK of the same version is " +
+                  updated + " (17.0.12.7): switch to it with \"velmora-cli repoint shop\".");
 
     // velmora-cli repoint: the JDK's paths change, nothing else; the running service restarts only with --yes.
     os.processes.ran.clear();
     CliRun r = runCli(os, {"repoint", "shop"});
     EXPECT_EQ(r.code, 0) << r.err;
-    EXPECT_EQ(os.processes.ran, std::vector<std::string>{"\"C:\\tomcat10\\bin\\tomcat10.exe\" //US//shop --Jvm \"" + updated +
-                                                         "\\bin\\server\\jvm.dll\" --Classpath \"" + before.classPath + "\""});
+    EXPECT_EQ(os.processes.ran,
+              std::vector<std::string>{"\"C:\\tomcat10\\bin\\tomcat10.exe\" //US//shop --Jvm \"" + updated +
+                                       "\\bin\\server\\jvm.dll\" --Classpath \"" + before.classPath + "\""});
     EXPECT_NE(r.err.find("Restart it now?\n  -> No (--yes answers Yes)"), std::string::npos);
     ASSERT_TRUE(session.open("shop").done());
     Configuration expected = before;
@@ -193,9 +207,10 @@ TEST_F(VersionRulesTest, ASetenvThatTheServiceIgnoresIsNamedAndTakenOverOnReques
     addTomcat("C:\\tomcat10", "10.1.34", "tomcat10.exe");
     addJdk("C:\\jdk-17", "17.0.12");
     useHome("C:\\tomcat10", "C:\\jdk-17");
-    os.files.addFile("C:\\tomcat10\\bin\\setenv.bat",
-                     "@echo off\r\nrem set CATALINA_OPTS=-Xmx1m\r\nset \"CATALINA_OPTS=%CATALINA_OPTS% -Xms512m -Xmx2g "
-                     "-Dfile.encoding=UTF-8\"\r\nset JAVA_OPTS=-Xss1m -Dlog.dir=\"C:\\my logs\"\r\nset CLASSPATH=x\r\n");
+    os.files.addFile(
+        "C:\\tomcat10\\bin\\setenv.bat",
+        "@echo off\r\nrem set CATALINA_OPTS=-Xmx1m\r\nset \"CATALINA_OPTS=%CATALINA_OPTS% -Xms512m -Xmx2g "
+        "-Dfile.encoding=UTF-8\"\r\nset JAVA_OPTS=-Xss1m -Dlog.dir=\"C:\\my logs\"\r\nset CLASSPATH=x\r\n");
     saveNew("shop");
     const CheckResult check = session.checkConfiguration(ReportOpening::Never);
     ASSERT_EQ(check.report.findings.size(), 2u);
@@ -224,11 +239,13 @@ TEST_F(VersionRulesTest, APortThatAnotherConfigurationOrProgramHasIsNamed) {
     addTomcat("C:\\tomcat10", "10.1.34", "tomcat10.exe");
     addJdk("C:\\jdk-17", "17.0.12");
     useHome("C:\\tomcat10", "C:\\jdk-17");
-    const std::string serverXml = "<Server port=\"8005\" shutdown=\"SHUTDOWN\"><Service name=\"Catalina\">"
-                                  "<Connector port=\"8080\" protocol=\"HTTP/1.1\"/>"
-                                  "<Connector port=\"8009\" protocol=\"AJP/1.3\"/></Service></Server>";
+    const std::string serverXml =
+        "<Server port=\"8005\" shutdown=\"SHUTDOWN\"><Service name=\"Catalina\">"
+        "<Connector port=\"8080\" protocol=\"HTTP/1.1\"/>"
+        "<Connector port=\"8009\" protocol=\"AJP/1.3\"/></Service></Server>";
     for (const char* base : {"C:\\bases\\a", "C:\\bases\\b"}) {
-        for (const char* folder : {"", "\\conf", "\\logs", "\\temp", "\\work"}) os.files.addFolder(std::string(base) + folder);
+        for (const char* folder : {"", "\\conf", "\\logs", "\\temp", "\\work"})
+            os.files.addFolder(std::string(base) + folder);
         os.files.addFile(std::string(base) + "\\conf\\logging.properties", "x");
     }
     os.files.addFile("C:\\bases\\a\\conf\\server.xml", serverXml);
@@ -245,8 +262,9 @@ TEST_F(VersionRulesTest, APortThatAnotherConfigurationOrProgramHasIsNamed) {
 
     CliRun r = runCli(os, {"check", "b"});
     EXPECT_EQ(r.code, 4);
-    EXPECT_EQ(r.err, "Warning: Port 8010 (AJP) of C:\\bases\\b\\conf\\server.xml is already taken by another program "
-                         "on this machine: the service would fail to start.\n");
+    EXPECT_EQ(r.err,
+              "Warning: Port 8010 (AJP) of C:\\bases\\b\\conf\\server.xml is already taken by another program "
+              "on this machine: the service would fail to start.\n");
 
     // a and c share every port of a's server.xml.
     saveNew("c");
@@ -254,12 +272,14 @@ TEST_F(VersionRulesTest, APortThatAnotherConfigurationOrProgramHasIsNamed) {
     ASSERT_TRUE(session.save(false).done());
     r = runCli(os, {"check", "a", "--json"});
     EXPECT_EQ(r.code, 4);
-    EXPECT_EQ(r.err, "Warning: The stored configuration \"c\" uses the same Tomcat config file "
-                         "C:\\bases\\a\\conf\\server.xml: its ports are this one's, and only one of the two services can "
-                         "start.\n");
+    EXPECT_EQ(r.err,
+              "Warning: The stored configuration \"c\" uses the same Tomcat config file "
+              "C:\\bases\\a\\conf\\server.xml: its ports are this one's, and only one of the two services can "
+              "start.\n");
     os.files.addFile("C:\\bases\\a\\conf\\server.xml", serverXml);
-    os.files.addFile("C:\\bases\\c\\conf\\server.xml", "<Server port=\"-1\"><Service name=\"Catalina\">"
-                                                       "<Connector port=\"8080\"/></Service></Server>");
+    os.files.addFile("C:\\bases\\c\\conf\\server.xml",
+                     "<Server port=\"-1\"><Service name=\"Catalina\">"
+                     "<Connector port=\"8080\"/></Service></Server>");
     for (const char* folder : {"C:\\bases\\c", "C:\\bases\\c\\conf", "C:\\bases\\c\\logs", "C:\\bases\\c\\temp"})
         os.files.addFolder(folder);
     os.files.addFile("C:\\bases\\c\\conf\\logging.properties", "x");
@@ -268,12 +288,14 @@ TEST_F(VersionRulesTest, APortThatAnotherConfigurationOrProgramHasIsNamed) {
     ASSERT_TRUE(session.save(false).done());
     const CheckResult check = session.checkConfiguration(ReportOpening::Never);
     ASSERT_EQ(check.report.findings.size(), 1u);
-    EXPECT_EQ(check.report.findings[0].message, "Port 8080 (connector) of C:\\bases\\c\\conf\\server.xml is also in the "
-                                                "stored configuration \"a\" (C:\\bases\\a\\conf\\server.xml): only one of "
-                                                "the two services can start.");
+    EXPECT_EQ(check.report.findings[0].message,
+              "Port 8080 (connector) of C:\\bases\\c\\conf\\server.xml is also in the "
+              "stored configuration \"a\" (C:\\bases\\a\\conf\\server.xml): only one of "
+              "the two services can start.");
     ASSERT_TRUE(session.open("a").done());
-    EXPECT_EQ(session.checkConfiguration(ReportOpening::Never).report.notices,
-              std::vector<std::string>{"The shutdown port 8005 of C:\\bases\\a\\conf\\server.xml is enabled: a program on "
-                                       "this machine that sends the shutdown word to it stops Tomcat. A service is stopped "
-                                       "through the service manager; set port=\"-1\" to close it."});
+    EXPECT_EQ(
+        session.checkConfiguration(ReportOpening::Never).report.notices,
+        std::vector<std::string>{"The shutdown port 8005 of C:\\bases\\a\\conf\\server.xml is enabled: a program on "
+                                 "this machine that sends the shutdown word to it stops Tomcat. A service is stopped "
+                                 "through the service manager; set port=\"-1\" to close it."});
 }

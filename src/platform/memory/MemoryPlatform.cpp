@@ -202,7 +202,8 @@ NetReply MemoryServices::netStart(const std::string& serviceName) {
         case ScriptedStart::Fate::DiesStarting:
             service.exitCode = script.exitCode;
             service.serviceExitCode = script.serviceExitCode;
-            return {2, script.netOutput.empty() ? "The " + serviceName + " service could not be started.\r\n" : script.netOutput};
+            return {2, script.netOutput.empty() ? "The " + serviceName + " service could not be started.\r\n"
+                                                : script.netOutput};
         case ScriptedStart::Fate::StopsLater:
             service.started = true;
             service.stopsAt = (clock ? clock->now() : 0) + FileTime{script.stopsAfterMs} * kTicksPerMillisecond;
@@ -266,12 +267,13 @@ std::variant<ServiceConfiguration, Failure> MemoryServices::configuration(const 
     return configuration;
 }
 
-std::vector<SettingFailure> MemoryServices::configure(const std::string& serviceName, const ServiceConfiguration& wanted,
-                                                      const std::string& password,
-                                                     const std::vector<ServiceSetting>& settings) {
+std::vector<SettingFailure> MemoryServices::configure(const std::string& serviceName,
+                                                      const ServiceConfiguration& wanted, const std::string& password,
+                                                      const std::vector<ServiceSetting>& settings) {
     auto it = services.find(serviceName);
     if (it == services.end())
-        return {{ServiceSetting::StartType, {"OpenServiceW", "The specified service does not exist as an installed service.", 1060}}};
+        return {{ServiceSetting::StartType,
+                 {"OpenServiceW", "The specified service does not exist as an installed service.", 1060}}};
     ServiceConfiguration& held = it->second.configuration;
     std::vector<SettingFailure> refused;
     auto set = [&](ServiceSetting setting, const std::function<std::optional<Failure>()>& change) {
@@ -289,17 +291,21 @@ std::vector<SettingFailure> MemoryServices::configure(const std::string& service
     set(ServiceSetting::Dependencies, [&]() -> std::optional<Failure> {
         for (const auto& dependency : wanted.dependencies)
             if (!services.count(dependency))
-                return Failure{"ChangeServiceConfigW", "The dependency service does not exist or has been marked for deletion.", 1075};
+                return Failure{"ChangeServiceConfigW",
+                               "The dependency service does not exist or has been marked for deletion.", 1075};
         held.dependencies = wanted.dependencies;
         return std::nullopt;
     });
     set(ServiceSetting::Account, [&]() -> std::optional<Failure> {
-        const bool builtIn = sameName(wanted.account, "LocalSystem") || sameName(wanted.account, "NT AUTHORITY\\LocalService") ||
+        const bool builtIn = sameName(wanted.account, "LocalSystem") ||
+                             sameName(wanted.account, "NT AUTHORITY\\LocalService") ||
                              sameName(wanted.account, "NT AUTHORITY\\NetworkService") ||
                              sameName(wanted.account, virtualAccount(serviceName));
         if (!builtIn && !accounts.count(wanted.account))
-            return Failure{"ChangeServiceConfigW", "The account name is invalid or does not exist, or the password is "
-                                                   "invalid for the account name specified.", 1057};
+            return Failure{"ChangeServiceConfigW",
+                           "The account name is invalid or does not exist, or the password is "
+                           "invalid for the account name specified.",
+                           1057};
         if (builtIn && !password.empty()) return Failure{"ChangeServiceConfigW", "The parameter is incorrect.", 87};
         held.account = wanted.account;
         return std::nullopt;

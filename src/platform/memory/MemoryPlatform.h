@@ -57,10 +57,10 @@ public:
 
     std::map<std::string, std::string, NameLess> files;
     std::set<std::string, NameLess> folders;
-    std::set<std::string, NameLess> locked;          // in use: read, but not written or deleted
-    std::set<std::string, NameLess> uncreatable;     // folders that cannot be created
+    std::set<std::string, NameLess> locked;       // in use: read, but not written or deleted
+    std::set<std::string, NameLess> uncreatable;  // folders that cannot be created
     std::map<std::string, int, NameLess> deleteAttempts;
-    std::vector<std::string> deviceReads;            // device paths someone tried to read
+    std::vector<std::string> deviceReads;  // device paths someone tried to read
 };
 
 class MemoryServices;

@@ -142,8 +142,8 @@ std::string inView(const std::string& key, RegistryView view) {
 }
 }  // namespace
 
-std::optional<std::string> MemoryRegistry::readTextInView(RootKey root, const std::string& key,
-                                                          const std::string& name, RegistryView view) {
+std::optional<std::string> MemoryRegistry::readTextInView(RootKey root, const std::string& key, const std::string& name,
+                                                          RegistryView view) {
     const auto value = read(root, inView(key, view), name);
     if (!value || value->type != kRegSz) return std::nullopt;
     return std::string(value->text.c_str());

@@ -4,8 +4,8 @@
 
 #include <string>
 
-#include "platform/win32/Win32Environment.h"
 #include "platform/win32/WideText.h"
+#include "platform/win32/Win32Environment.h"
 
 namespace velmora {
 

@@ -30,17 +30,15 @@ std::wstring grownText(Call call) {
 
 std::string Win32Environment::variable(const std::string& name) {
     const std::wstring wideName = wide(name);
-    return narrow(grownText([&](wchar_t* buffer, DWORD size) {
-        return GetEnvironmentVariableW(wideName.c_str(), buffer, size);
-    }));
+    return narrow(grownText(
+        [&](wchar_t* buffer, DWORD size) { return GetEnvironmentVariableW(wideName.c_str(), buffer, size); }));
 }
 
 std::string Win32Environment::programFolder() {
     // A path that fills the buffer may have been cut: GetModuleFileNameW
     // answers the buffer's size then, which asks for a bigger one.
-    const std::wstring path = grownText([](wchar_t* buffer, DWORD size) {
-        return GetModuleFileNameW(nullptr, buffer, size);
-    });
+    const std::wstring path =
+        grownText([](wchar_t* buffer, DWORD size) { return GetModuleFileNameW(nullptr, buffer, size); });
     const auto slash = path.rfind(L'\\');
     return slash == std::wstring::npos ? std::string() : narrow(path.substr(0, slash));
 }
@@ -52,9 +50,8 @@ std::string Win32Environment::systemFolder() {
 std::string Win32Environment::absolutePath(const std::string& path) {
     if (path.empty()) return path;
     const std::wstring widePath = wide(path);
-    const std::wstring full = grownText([&](wchar_t* buffer, DWORD size) {
-        return GetFullPathNameW(widePath.c_str(), size, buffer, nullptr);
-    });
+    const std::wstring full = grownText(
+        [&](wchar_t* buffer, DWORD size) { return GetFullPathNameW(widePath.c_str(), size, buffer, nullptr); });
     return full.empty() ? path : narrow(full);
 }
 

@@ -13,7 +13,9 @@ namespace {
 // Event records stamp seconds since 1970; file times count from 1601.
 constexpr FileTime kUnixEpochInFileTime = 116444736000000000ULL;
 
-FileTime fileTimeOf(DWORD secondsSince1970) { return kUnixEpochInFileTime + FileTime{secondsSince1970} * kTicksPerSecond; }
+FileTime fileTimeOf(DWORD secondsSince1970) {
+    return kUnixEpochInFileTime + FileTime{secondsSince1970} * kTicksPerSecond;
+}
 
 struct EventLogHandle {
     HANDLE handle;
@@ -52,8 +54,10 @@ std::vector<ServiceManagerEvent> Win32EventLog::serviceManagerEvents(FileTime si
             ServiceManagerEvent event;
             event.written = written;
             event.eventId = record->EventID & 0xFFFF;
-            const auto* text = reinterpret_cast<const wchar_t*>(reinterpret_cast<const BYTE*>(record) + record->StringOffset);
-            for (WORD i = 0; i < record->NumStrings; ++i, text += wcslen(text) + 1) event.strings.push_back(narrow(text));
+            const auto* text =
+                reinterpret_cast<const wchar_t*>(reinterpret_cast<const BYTE*>(record) + record->StringOffset);
+            for (WORD i = 0; i < record->NumStrings; ++i, text += wcslen(text) + 1)
+                event.strings.push_back(narrow(text));
             events.push_back(std::move(event));
         }
     }

@@ -24,8 +24,8 @@ DWORD attributesOf(const std::string& path) {
 
 MaybeFailure writeThrough(const std::string& path, DWORD access, DWORD disposition, const std::string& text) {
     if (isDevicePath(path)) return systemFailure("CreateFileW", ERROR_ACCESS_DENIED);
-    const Handle file(CreateFileW(wide(path).c_str(), access, FILE_SHARE_READ, nullptr, disposition,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr));
+    const Handle file(
+        CreateFileW(wide(path).c_str(), access, FILE_SHARE_READ, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) return lastErrorFailure("CreateFileW");
     DWORD written = 0;
     if (!WriteFile(file.get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr))
@@ -39,8 +39,7 @@ Handle openDiskFile(const std::string& path, DWORD access, DWORD flags) {
     if (path.empty() || isDevicePath(path)) return Handle();
     Handle file(CreateFileW(wide(path).c_str(), access, kShareAll, nullptr, OPEN_EXISTING, flags, nullptr));
     BY_HANDLE_FILE_INFORMATION information{};
-    if (!file || GetFileType(file.get()) != FILE_TYPE_DISK ||
-        !GetFileInformationByHandle(file.get(), &information) ||
+    if (!file || GetFileType(file.get()) != FILE_TYPE_DISK || !GetFileInformationByHandle(file.get(), &information) ||
         (information.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
         return Handle();
     return file;

@@ -1,9 +1,11 @@
 #include "platform/win32/Win32Network.h"
 
 // winsock2.h only for the address families: nothing here calls Winsock, so
-// the program does not load ws2_32.dll for it.
+// the program does not load ws2_32.dll for it. It comes before windows.h.
 #include <winsock2.h>
+
 #include <windows.h>
+
 #include <iphlpapi.h>
 
 #include <vector>

@@ -1,6 +1,7 @@
 #include "platform/win32/Win32Processes.h"
 
 #include <windows.h>
+
 #include <shellapi.h>
 
 #include <algorithm>
@@ -95,8 +96,8 @@ ProcessResult Win32Processes::run(const ProcessRun& run) {
     HANDLE inherited = writeEnd.get();
     if (!InitializeProcThreadAttributeList(list, 1, 0, &listSize))
         return notStarted(lastErrorFailure("InitializeProcThreadAttributeList"));
-    const bool listed =
-        UpdateProcThreadAttribute(list, 0, PROC_THREAD_ATTRIBUTE_HANDLE_LIST, &inherited, sizeof inherited, nullptr, nullptr);
+    const bool listed = UpdateProcThreadAttribute(list, 0, PROC_THREAD_ATTRIBUTE_HANDLE_LIST, &inherited,
+                                                  sizeof inherited, nullptr, nullptr);
 
     STARTUPINFOEXW startup{};
     startup.StartupInfo.cb = sizeof startup;
@@ -106,9 +107,10 @@ ProcessResult Win32Processes::run(const ProcessRun& run) {
     startup.StartupInfo.hStdError = writeEnd.get();
     startup.lpAttributeList = list;
     PROCESS_INFORMATION started{};
-    const BOOL created = listed && CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, TRUE,
-                                                  CREATE_NO_WINDOW | NORMAL_PRIORITY_CLASS | EXTENDED_STARTUPINFO_PRESENT,
-                                                  nullptr, nullptr, &startup.StartupInfo, &started);
+    const BOOL created =
+        listed && CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, TRUE,
+                                 CREATE_NO_WINDOW | NORMAL_PRIORITY_CLASS | EXTENDED_STARTUPINFO_PRESENT, nullptr,
+                                 nullptr, &startup.StartupInfo, &started);
     const Failure failure = lastErrorFailure(listed ? "CreateProcessW" : "UpdateProcThreadAttribute");
     DeleteProcThreadAttributeList(list);
     writeEnd.reset();  // the child holds its own end now; ours would keep the pipe open
@@ -126,7 +128,8 @@ ProcessResult Win32Processes::run(const ProcessRun& run) {
         result.output = output.finish();
         return result;
     }
-    const bool ended = TerminateProcess(process.get(), 1) && WaitForSingleObject(process.get(), kEndingMs) == WAIT_OBJECT_0;
+    const bool ended =
+        TerminateProcess(process.get(), 1) && WaitForSingleObject(process.get(), kEndingMs) == WAIT_OBJECT_0;
     result.ending = ended ? ProcessResult::Ending::StoppedAtBound : ProcessResult::Ending::LeftRunning;
     result.output = output.finish();
     return result;

@@ -106,8 +106,7 @@ std::vector<std::string> valueNamesOf(HKEY key) {
     std::wstring name(16384, L'\0');  // value names are at most 16383 characters
     for (DWORD index = 0;; ++index) {
         DWORD length = static_cast<DWORD>(name.size());
-        if (RegEnumValueW(key, index, name.data(), &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
-            break;
+        if (RegEnumValueW(key, index, name.data(), &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
         names.push_back(narrow(name.substr(0, length)));
     }
     return names;
@@ -169,8 +168,8 @@ std::optional<KeyContents> Win32Registry::contents(RootKey root, const std::stri
     return KeyContents{valueNamesOf(opened.get()), subkeysOf(opened.get())};
 }
 
-std::optional<std::string> Win32Registry::readTextInView(RootKey root, const std::string& key,
-                                                         const std::string& name, RegistryView view) {
+std::optional<std::string> Win32Registry::readTextInView(RootKey root, const std::string& key, const std::string& name,
+                                                         RegistryView view) {
     const RegistryKey opened = openKey(root, key, KEY_QUERY_VALUE | viewFlag(view));
     const auto value = opened ? readValue(opened.get(), wide(name)) : std::nullopt;
     if (!value || value->type != REG_SZ) return std::nullopt;

@@ -81,19 +81,21 @@ std::variant<ServiceConfiguration, Failure> Win32Services::configuration(const s
 
     ServiceConfiguration found;
     found.programLine = narrow(config->lpBinaryPathName);
-    found.startType = config->dwStartType == SERVICE_AUTO_START       ? StartType::Automatic
-                      : config->dwStartType == SERVICE_DISABLED       ? StartType::Disabled
-                                                                      : StartType::Manual;
+    found.startType = config->dwStartType == SERVICE_AUTO_START ? StartType::Automatic
+                      : config->dwStartType == SERVICE_DISABLED ? StartType::Disabled
+                                                                : StartType::Manual;
     found.account = narrow(config->lpServiceStartName);
     for (const wchar_t* entry = config->lpDependencies; entry && *entry; entry += wcslen(entry) + 1)
         found.dependencies.push_back(narrow(entry));
-    if (auto delayed = queryConfig2<SERVICE_DELAYED_AUTO_START_INFO>(service.get(), SERVICE_CONFIG_DELAYED_AUTO_START_INFO))
+    if (auto delayed =
+            queryConfig2<SERVICE_DELAYED_AUTO_START_INFO>(service.get(), SERVICE_CONFIG_DELAYED_AUTO_START_INFO))
         found.delayedStart = delayed->front().fDelayedAutostart != FALSE;
     if (auto failure = queryConfig2<SERVICE_FAILURE_ACTIONSW>(service.get(), SERVICE_CONFIG_FAILURE_ACTIONS)) {
         const SERVICE_FAILURE_ACTIONSW& actions = failure->front();
         found.resetPeriodSeconds = actions.dwResetPeriod;
         for (DWORD i = 0; i < actions.cActions; ++i)
-            found.failureActions.push_back({actions.lpsaActions[i].Type == SC_ACTION_RESTART, actions.lpsaActions[i].Delay});
+            found.failureActions.push_back(
+                {actions.lpsaActions[i].Type == SC_ACTION_RESTART, actions.lpsaActions[i].Delay});
     }
     if (auto flag = queryConfig2<SERVICE_FAILURE_ACTIONS_FLAG>(service.get(), SERVICE_CONFIG_FAILURE_ACTIONS_FLAG))
         found.failureActionsOnNonCrash = flag->front().fFailureActionsOnNonCrashFailures != FALSE;
@@ -106,20 +108,22 @@ std::vector<SettingFailure> Win32Services::configure(const std::string& serviceN
     const ServiceHandle manager(OpenSCManagerW(nullptr, nullptr, SC_MANAGER_CONNECT));
     if (!manager) return {{ServiceSetting::StartType, lastErrorFailure("OpenSCManagerW")}};
     // Restarting after a failure needs the right to start the service too.
-    const ServiceHandle service(
-        OpenServiceW(manager.get(), wide(serviceName).c_str(), SERVICE_CHANGE_CONFIG | SERVICE_QUERY_CONFIG | SERVICE_START));
+    const ServiceHandle service(OpenServiceW(manager.get(), wide(serviceName).c_str(),
+                                             SERVICE_CHANGE_CONFIG | SERVICE_QUERY_CONFIG | SERVICE_START));
     if (!service) return {{ServiceSetting::StartType, lastErrorFailure("OpenServiceW")}};
     std::vector<SettingFailure> refused;
-    auto named = [&](ServiceSetting setting) { return std::find(settings.begin(), settings.end(), setting) != settings.end(); };
+    auto named = [&](ServiceSetting setting) {
+        return std::find(settings.begin(), settings.end(), setting) != settings.end();
+    };
     // Each call is made only for a part that is named: a part left alone is not refused.
     auto change = [&](ServiceSetting setting, const char* call, const std::function<BOOL()>& call_) {
         if (named(setting) && !call_()) refused.push_back({setting, lastErrorFailure(call)});
     };
-    auto changeConfig = [&](ServiceSetting setting, DWORD startType, const wchar_t* dependencies, const wchar_t* account,
-                            const wchar_t* secret) {
+    auto changeConfig = [&](ServiceSetting setting, DWORD startType, const wchar_t* dependencies,
+                            const wchar_t* account, const wchar_t* secret) {
         change(setting, "ChangeServiceConfigW", [&] {
-            return ChangeServiceConfigW(service.get(), SERVICE_NO_CHANGE, startType, SERVICE_NO_CHANGE, nullptr, nullptr,
-                                        nullptr, dependencies, account, secret, nullptr);
+            return ChangeServiceConfigW(service.get(), SERVICE_NO_CHANGE, startType, SERVICE_NO_CHANGE, nullptr,
+                                        nullptr, nullptr, dependencies, account, secret, nullptr);
         });
     };
     changeConfig(ServiceSetting::StartType, static_cast<DWORD>(wanted.startType), nullptr, nullptr, nullptr);
@@ -128,7 +132,9 @@ std::vector<SettingFailure> Win32Services::configure(const std::string& serviceN
     // The built-in and virtual accounts take an empty password; a named one
     // keeps its own when none is given.
     const std::wstring account = wide(wanted.account), secret = wide(password);
-    const wchar_t* passwordGiven = isBuiltInOrVirtual(wanted.account) ? L"" : password.empty() ? nullptr : secret.c_str();
+    const wchar_t* passwordGiven = isBuiltInOrVirtual(wanted.account) ? L""
+                                   : password.empty()                 ? nullptr
+                                                                      : secret.c_str();
     changeConfig(ServiceSetting::Account, SERVICE_NO_CHANGE, nullptr, account.c_str(), passwordGiven);
 
     SERVICE_DELAYED_AUTO_START_INFO delayed{wanted.delayedStart ? TRUE : FALSE};

@@ -2,8 +2,8 @@
 
 #include <string>
 
-#include "ui/win32/ResourceIds.h"
 #include "app/Version.h"
+#include "ui/win32/ResourceIds.h"
 #include "ui/win32/WindowPlacement.h"
 #include "ui/win32/WindowText.h"
 

@@ -28,11 +28,13 @@ UINT dpiOf(HWND window) {
 
 int systemMetricAt(int index, UINT dpi) {
     static const auto forDpi = user32Function<int(WINAPI*)(int, UINT)>("GetSystemMetricsForDpi");
-    return forDpi ? forDpi(index, dpi) : MulDiv(GetSystemMetrics(index), static_cast<int>(dpi), static_cast<int>(screenDpi()));
+    return forDpi ? forDpi(index, dpi)
+                  : MulDiv(GetSystemMetrics(index), static_cast<int>(dpi), static_cast<int>(screenDpi()));
 }
 
 bool statusFontAt(UINT dpi, LOGFONTW& font) {
-    static const auto forDpi = user32Function<BOOL(WINAPI*)(UINT, UINT, PVOID, UINT, UINT)>("SystemParametersInfoForDpi");
+    static const auto forDpi =
+        user32Function<BOOL(WINAPI*)(UINT, UINT, PVOID, UINT, UINT)>("SystemParametersInfoForDpi");
     NONCLIENTMETRICSW metrics{};
     metrics.cbSize = sizeof metrics;
     if (forDpi ? !forDpi(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0, dpi)
@@ -50,7 +52,8 @@ void keepDpiLayoutToCode(HWND dialog) {
 }
 
 SIZE windowSizeFor(HWND window, SIZE client, UINT dpi) {
-    static const auto forDpi = user32Function<BOOL(WINAPI*)(LPRECT, DWORD, BOOL, DWORD, UINT)>("AdjustWindowRectExForDpi");
+    static const auto forDpi =
+        user32Function<BOOL(WINAPI*)(LPRECT, DWORD, BOOL, DWORD, UINT)>("AdjustWindowRectExForDpi");
     RECT rect{0, 0, client.cx, client.cy};
     const auto style = static_cast<DWORD>(GetWindowLongPtrW(window, GWL_STYLE));
     const auto exStyle = static_cast<DWORD>(GetWindowLongPtrW(window, GWL_EXSTYLE));

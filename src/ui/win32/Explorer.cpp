@@ -76,7 +76,8 @@ std::string BrowseForFolder(HWND owner) {
     request.lpszTitle = L"Select directory";
     request.ulFlags = BIF_RETURNONLYFSDIRS;
     const auto browse = systemFunctionAs<PIDLIST_ABSOLUTE(WINAPI*)(LPBROWSEINFOW)>("shell32.dll", "SHBrowseForFolderW");
-    const auto pathOf = systemFunctionAs<BOOL(WINAPI*)(PCIDLIST_ABSOLUTE, LPWSTR)>("shell32.dll", "SHGetPathFromIDListW");
+    const auto pathOf =
+        systemFunctionAs<BOOL(WINAPI*)(PCIDLIST_ABSOLUTE, LPWSTR)>("shell32.dll", "SHGetPathFromIDListW");
     const auto release = systemFunctionAs<void(WINAPI*)(LPVOID)>("ole32.dll", "CoTaskMemFree");
     if (!comReady() || !browse || !pathOf || !release) return std::string();
     PIDLIST_ABSOLUTE item = browse(&request);

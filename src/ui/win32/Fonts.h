@@ -20,7 +20,9 @@ class FontHandle {
 public:
     FontHandle() = default;
     explicit FontHandle(HFONT font) : font_(font) {}
-    ~FontHandle() { if (font_) DeleteObject(font_); }
+    ~FontHandle() {
+        if (font_) DeleteObject(font_);
+    }
     FontHandle(const FontHandle&) = delete;
     FontHandle& operator=(const FontHandle&) = delete;
     FontHandle& operator=(FontHandle&& other) noexcept;

@@ -135,29 +135,18 @@ void MainWindow::end() {
 
 INT_PTR MainWindow::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-        case WM_INITDIALOG:
-            setUpControls();
-            return FALSE;  // the focus is placed when the window is shown
+        case WM_INITDIALOG: setUpControls(); return FALSE;  // the focus is placed when the window is shown
         case WM_COMMAND:
             if (!busy_) onCommand(LOWORD(wParam), HIWORD(wParam));
             return TRUE;
-        case kFieldLeftMessage:
-            onFieldLeft(static_cast<int>(wParam));
-            return TRUE;
-        case kRunOnWindowThread:
-            (*reinterpret_cast<const std::function<void()>*>(lParam))();
-            return TRUE;
-        case kCommandDone:
-            onCommandDone();
-            return TRUE;
+        case kFieldLeftMessage: onFieldLeft(static_cast<int>(wParam)); return TRUE;
+        case kRunOnWindowThread: (*reinterpret_cast<const std::function<void()>*>(lParam))(); return TRUE;
+        case kCommandDone: onCommandDone(); return TRUE;
         case WM_CTLCOLOREDIT:
-        case WM_CTLCOLORSTATIC:
-            return onControlColour(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
+        case WM_CTLCOLORSTATIC: return onControlColour(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
         case WM_SETTINGCHANGE:
         case WM_SYSCOLORCHANGE:
-        case WM_THEMECHANGED:
-            onSystemColoursChanged();
-            return FALSE;
+        case WM_THEMECHANGED: onSystemColoursChanged(); return FALSE;
         case WM_SETCURSOR:
             createToolTips();  // the mouse has come over the window
             return FALSE;
@@ -168,15 +157,11 @@ INT_PTR MainWindow::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {
                 IsWindowEnabled(window_))
                 session_->follow();
             return TRUE;
-        case WM_CLOSE:
-            onClose();
-            return TRUE;
+        case WM_CLOSE: onClose(); return TRUE;
         case WM_ENDSESSION:
             if (wParam) onClose();
             return TRUE;
-        case WM_DESTROY:
-            PostQuitMessage(0);
-            return TRUE;
+        case WM_DESTROY: PostQuitMessage(0); return TRUE;
     }
     return FALSE;
 }

@@ -18,18 +18,18 @@ struct ControlField {
 
 // The ten field boxes and the field each one's text goes to.
 inline constexpr ControlField kFieldBoxes[] = {
-    {IDC_SERVICE_NAME, Field::ServiceName},       {IDC_DESCRIPTION, Field::Description},
-    {IDC_CATALINA_HOME, Field::CatalinaHome},     {IDC_CATALINA_BASE, Field::CatalinaBase},
-    {IDC_CONFIG_FILE, Field::TomcatConfigFile},   {IDC_POLICY_FILE, Field::SecurityPolicyFile},
-    {IDC_JAVA_HOME, Field::JavaHome},             {IDC_TEMP_DIRECTORY, Field::TempDirectory},
-    {IDC_SYSTEM_OUT, Field::SystemOut},           {IDC_SYSTEM_ERR, Field::SystemErr},
+    {IDC_SERVICE_NAME, Field::ServiceName},     {IDC_DESCRIPTION, Field::Description},
+    {IDC_CATALINA_HOME, Field::CatalinaHome},   {IDC_CATALINA_BASE, Field::CatalinaBase},
+    {IDC_CONFIG_FILE, Field::TomcatConfigFile}, {IDC_POLICY_FILE, Field::SecurityPolicyFile},
+    {IDC_JAVA_HOME, Field::JavaHome},           {IDC_TEMP_DIRECTORY, Field::TempDirectory},
+    {IDC_SYSTEM_OUT, Field::SystemOut},         {IDC_SYSTEM_ERR, Field::SystemErr},
 };
 
 // The browse buttons that pick a folder, and the field it goes to.
 inline constexpr ControlField kFolderButtons[] = {
-    {IDC_BROWSE_CATALINA_HOME, Field::CatalinaHome},   {IDC_BROWSE_CATALINA_BASE, Field::CatalinaBase},
-    {IDC_BROWSE_JAVA_HOME, Field::JavaHome},           {IDC_BROWSE_TEMP_DIRECTORY, Field::TempDirectory},
-    {IDC_BROWSE_SYSTEM_OUT, Field::SystemOut},         {IDC_BROWSE_SYSTEM_ERR, Field::SystemErr},
+    {IDC_BROWSE_CATALINA_HOME, Field::CatalinaHome}, {IDC_BROWSE_CATALINA_BASE, Field::CatalinaBase},
+    {IDC_BROWSE_JAVA_HOME, Field::JavaHome},         {IDC_BROWSE_TEMP_DIRECTORY, Field::TempDirectory},
+    {IDC_BROWSE_SYSTEM_OUT, Field::SystemOut},       {IDC_BROWSE_SYSTEM_ERR, Field::SystemErr},
 };
 
 inline constexpr ControlField kSizeBoxes[] = {

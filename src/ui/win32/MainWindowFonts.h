@@ -14,7 +14,8 @@ inline constexpr int kFrames[] = {IDC_SERVICE_FRAME, IDC_TOMCAT_FRAME, IDC_JVM_F
 
 // The options area and "-Xrs".
 inline constexpr PointFont kCourierFont{L"Courier New", 825, false, FIXED_PITCH | FF_MODERN};
-inline constexpr int kCourierControls[] = {IDC_EXAMPLE_DEFINE, IDC_EXAMPLE_BATCH, IDC_EXAMPLE_PROF, IDC_EXAMPLE_NOCLASSGC,
-                                           IDC_OPTION_ENTRY,  IDC_OPTION_LIST,   IDC_REDUCE_OS_SIGNALS};
+inline constexpr int kCourierControls[] = {IDC_EXAMPLE_DEFINE,    IDC_EXAMPLE_BATCH, IDC_EXAMPLE_PROF,
+                                           IDC_EXAMPLE_NOCLASSGC, IDC_OPTION_ENTRY,  IDC_OPTION_LIST,
+                                           IDC_REDUCE_OS_SIGNALS};
 
 }  // namespace velmora

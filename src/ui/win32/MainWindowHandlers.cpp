@@ -176,7 +176,10 @@ void MainWindow::onMenuCommand(int id) {
         case IDM_SAVE:
             // As a save fixes the name, the cursor goes to it.
             return runCommand([&session] { session.save(true); },
-                              [this] { SendMessageW(window_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(item(IDC_SERVICE_NAME)), TRUE); });
+                              [this] {
+                                  SendMessageW(window_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(item(IDC_SERVICE_NAME)),
+                                               TRUE);
+                              });
         case IDM_DELETE: return runCommand([&session] { session.remove(); });
         case IDM_EXIT: DestroyWindow(window_); return;
         case IDM_CHECK_CONFIGURATION: {

@@ -17,27 +17,35 @@ struct ToolTipText {
 };
 
 constexpr ToolTipText kToolTips[] = {
-    {IDC_SERVICE_NAME_LABEL, L"Give this configuration a unique name. This name will identify this particular configuration and "
-                 L"will also become the service name."},
-    {IDC_DESCRIPTION_LABEL, L"Optional. Enter a description of this configuration. This will become the description field of "
-                  L"the service in the \"Services\" MMC console."},
+    {IDC_SERVICE_NAME_LABEL,
+     L"Give this configuration a unique name. This name will identify this particular configuration and "
+     L"will also become the service name."},
+    {IDC_DESCRIPTION_LABEL,
+     L"Optional. Enter a description of this configuration. This will become the description field of "
+     L"the service in the \"Services\" MMC console."},
     {IDC_STATUS_LABEL, L"Whether the service is or isn't installed and running."},
     {IDC_TOMCAT_VERSION_LABEL, L"The Tomcat version that the Catalina home's RELEASE-NOTES declares."},
-    {IDC_CATALINA_HOME_LABEL, L"Usually the root folder of your Tomcat installation. This is the directory that generally contains "
-                 L"the \"/bin\", \"/common\", \"/server\", and \"/shared\" directories."},
-    {IDC_CATALINA_BASE_LABEL, L"Usually the root folder of your Tomcat installation. This is the directory that generally "
-                  L"contains the \"/conf\", \"/logs\", \"/temp\", \"/work\", and \"/webapps\" directories."},
-    {IDC_CONFIG_FILE_LABEL, L"This should be the full path and file name of your Tomcat config file. This will probably be your "
-                 L"server.xml, but can be named anything as long as it's specified here."},
+    {IDC_CATALINA_HOME_LABEL,
+     L"Usually the root folder of your Tomcat installation. This is the directory that generally contains "
+     L"the \"/bin\", \"/common\", \"/server\", and \"/shared\" directories."},
+    {IDC_CATALINA_BASE_LABEL,
+     L"Usually the root folder of your Tomcat installation. This is the directory that generally "
+     L"contains the \"/conf\", \"/logs\", \"/temp\", \"/work\", and \"/webapps\" directories."},
+    {IDC_CONFIG_FILE_LABEL,
+     L"This should be the full path and file name of your Tomcat config file. This will probably be your "
+     L"server.xml, but can be named anything as long as it's specified here."},
     {IDC_SECURITY_MANAGER, L"Check this box if you want to use Security Manager."},
-    {IDC_POLICY_FILE_LABEL, L"The full path and file name of your security policy file. This will usually be "
-                  L"$catalina.base\\conf\\catalina.policy or whatever your policy file is named"},
+    {IDC_POLICY_FILE_LABEL,
+     L"The full path and file name of your security policy file. This will usually be "
+     L"$catalina.base\\conf\\catalina.policy or whatever your policy file is named"},
     {IDC_JAVA_HOME_LABEL, L"This should be the root folder of your JDK installation."},
     {IDC_TEMP_DIRECTORY_LABEL, L"Specify a folder that Tomcat can use as a working/temp directory."},
-    {IDC_SYSTEM_OUT_LABEL, L"Optional. The path to where you want the System.out log written. This is just the path; the "
-                  L"service manager will provide the file name."},
-    {IDC_SYSTEM_ERR_LABEL, L"Optional. The path to where you want the System.err log written. This is just the path; the "
-                  L"service manager will provide the file name."},
+    {IDC_SYSTEM_OUT_LABEL,
+     L"Optional. The path to where you want the System.out log written. This is just the path; the "
+     L"service manager will provide the file name."},
+    {IDC_SYSTEM_ERR_LABEL,
+     L"Optional. The path to where you want the System.err log written. This is just the path; the "
+     L"service manager will provide the file name."},
     {IDC_INITIAL_HEAP_LABEL, L"Optional. This value will become the -Xms option."},
     {IDC_MAX_HEAP_LABEL, L"Optional. This value will become the -Xmx option."},
     {IDC_STACK_SIZE_LABEL, L"Optional. This value will become the -Xss option."},
@@ -48,8 +56,7 @@ constexpr ToolTipText kToolTips[] = {
 };
 
 // Each list starts with the empty entry that leaves the size unset.
-constexpr const wchar_t* kHeapSizes[] = {L"",    L"32",   L"64",   L"128",  L"256",
-                                         L"512", L"1024", L"2048", L"4096", L"8192"};
+constexpr const wchar_t* kHeapSizes[] = {L"", L"32", L"64", L"128", L"256", L"512", L"1024", L"2048", L"4096", L"8192"};
 constexpr const wchar_t* kStackSizes[] = {L"", L"128", L"256", L"512", L"768", L"1024", L"2048", L"4096"};
 
 HICON loadIcon(HINSTANCE instance, int size) {
@@ -84,7 +91,8 @@ void MainWindow::setUpControls() {
         SetWindowSubclass(item(box.controlId), fieldBoxProc, 0, reinterpret_cast<DWORD_PTR>(window_));
     // A size may be typed as well as chosen: the box inside each combo reports leaving it too.
     for (const ControlField& box : kSizeBoxes)
-        SetWindowSubclass(GetWindow(item(box.controlId), GW_CHILD), fieldBoxProc, 0, reinterpret_cast<DWORD_PTR>(window_));
+        SetWindowSubclass(GetWindow(item(box.controlId), GW_CHILD), fieldBoxProc, 0,
+                          reinterpret_cast<DWORD_PTR>(window_));
     highContrast_ = highContrastOn();
     useDpi(dpiOf(window_));
 }
@@ -101,7 +109,8 @@ void MainWindow::useDpi(UINT dpi) {
 
     frameFont_ = FontHandle(createPointFont(kFrameFont, dpi));
     courierFont_ = FontHandle(createPointFont(kCourierFont, dpi));
-    for (int id : kFrames) SendDlgItemMessageW(window_, id, WM_SETFONT, reinterpret_cast<WPARAM>(frameFont_.get()), FALSE);
+    for (int id : kFrames)
+        SendDlgItemMessageW(window_, id, WM_SETFONT, reinterpret_cast<WPARAM>(frameFont_.get()), FALSE);
     for (int id : kCourierControls)
         SendDlgItemMessageW(window_, id, WM_SETFONT, reinterpret_cast<WPARAM>(courierFont_.get()), FALSE);
 

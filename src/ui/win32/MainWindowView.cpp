@@ -28,18 +28,21 @@ void MainWindow::showConfiguration(const Configuration& c, bool nameLocked, cons
         for (const auto& shown : kShownTexts) setBoxText(shown.controlId, c.*shown.text);
         CheckDlgButton(window_, IDC_SECURITY_MANAGER, c.useSecurityManager == 1 ? BST_CHECKED : BST_UNCHECKED);
         CheckDlgButton(window_, IDC_REDUCE_OS_SIGNALS, c.reduceOsSignals == 1 ? BST_CHECKED : BST_UNCHECKED);
-        CheckRadioButton(window_, IDC_SERVER_JVM, IDC_CLIENT_JVM, c.jvmType == "server" ? IDC_SERVER_JVM : IDC_CLIENT_JVM);
+        CheckRadioButton(window_, IDC_SERVER_JVM, IDC_CLIENT_JVM,
+                         c.jvmType == "server" ? IDC_SERVER_JVM : IDC_CLIENT_JVM);
         setPolicyRowEnabled(c.useSecurityManager == 1);
         setOptionList(c.additionalJvmOptions);
         setNameLocked(nameLocked);
-        setTextOf(item(IDC_TOMCAT_VERSION), tomcatVersion.empty() ? "not declared by the Catalina home" : tomcatVersion);
+        setTextOf(item(IDC_TOMCAT_VERSION),
+                  tomcatVersion.empty() ? "not declared by the Catalina home" : tomcatVersion);
     });
 }
 
 void MainWindow::showServiceState(bool installed, ServiceStatus status, const std::string& failedStartCause) {
     onWindowThread([&] {
         setTextOf(item(IDC_INSTALL), installed ? "Uninstall" : "Install");
-        const std::string text = std::string(statusText(status)) + (failedStartCause.empty() ? "" : ": " + failedStartCause);
+        const std::string text =
+            std::string(statusText(status)) + (failedStartCause.empty() ? "" : ": " + failedStartCause);
         if (textOf(item(IDC_STATUS_TEXT)) != text) {
             setTextOf(item(IDC_STATUS_TEXT), text);
             if (IsWindowVisible(window_)) status_.changed();
@@ -98,7 +101,8 @@ void MainWindow::setOptionList(const std::vector<std::string>& options) {
     }
     if (shown == options) return;
     SendMessageW(list, LB_RESETCONTENT, 0, 0);
-    for (const auto& option : options) SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(wide(option).c_str()));
+    for (const auto& option : options)
+        SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(wide(option).c_str()));
 }
 
 }  // namespace velmora

@@ -66,7 +66,8 @@ INT_PTR OpenDialog::onMessage(UINT message, WPARAM wParam, LPARAM) {
 
 void OpenDialog::createControls() {
     const UINT dpi = dpiOf(window_);
-    const SIZE frame = windowSizeFor(window_, SIZE{twipsToPixels(kClientWidth, dpi), twipsToPixels(kClientHeight, dpi)}, dpi);
+    const SIZE frame =
+        windowSizeFor(window_, SIZE{twipsToPixels(kClientWidth, dpi), twipsToPixels(kClientHeight, dpi)}, dpi);
     SetWindowPos(window_, nullptr, 0, 0, frame.cx, frame.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 
     // Created in keyboard order.

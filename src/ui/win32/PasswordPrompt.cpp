@@ -17,7 +17,8 @@ INT_PTR CALLBACK promptProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPa
     if (message == WM_INITDIALOG) {
         SetWindowLongPtrW(dialog, DWLP_USER, lParam);
         auto* prompt = reinterpret_cast<Prompt*>(lParam);
-        setTextOf(GetDlgItem(dialog, IDC_PASSWORD_PROMPT), "The service logs on as " + prompt->account + ". Its password:");
+        setTextOf(GetDlgItem(dialog, IDC_PASSWORD_PROMPT),
+                  "The service logs on as " + prompt->account + ". Its password:");
         return TRUE;
     }
     if (message != WM_COMMAND || (LOWORD(wParam) != IDOK && LOWORD(wParam) != IDCANCEL)) return FALSE;

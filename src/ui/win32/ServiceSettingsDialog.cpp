@@ -105,7 +105,8 @@ void ServiceSettingsDialog::fill() {
 
     HWND account = item(IDC_SETTINGS_ACCOUNT);
     SendMessageW(account, CB_RESETCONTENT, 0, 0);
-    SendMessageW(account, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(wide(virtualAccountCaption(c.serviceName)).c_str()));
+    SendMessageW(account, CB_ADDSTRING, 0,
+                 reinterpret_cast<LPARAM>(wide(virtualAccountCaption(c.serviceName)).c_str()));
     for (const char* builtIn : kBuiltInAccounts)
         SendMessageW(account, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(wide(builtIn).c_str()));
     setTextOf(account, c.serviceAccount == "virtual" ? virtualAccountCaption(c.serviceName) : c.serviceAccount);
@@ -128,7 +129,8 @@ void ServiceSettingsDialog::showRights() {
 
 // The edit box shows a chosen entry only after this notification; the rights are for the entry.
 void ServiceSettingsDialog::takeChosenAccount() {
-    if (const auto chosen = chosenComboEntry(item(IDC_SETTINGS_ACCOUNT))) setTextOf(item(IDC_SETTINGS_ACCOUNT), *chosen);
+    if (const auto chosen = chosenComboEntry(item(IDC_SETTINGS_ACCOUNT)))
+        setTextOf(item(IDC_SETTINGS_ACCOUNT), *chosen);
 }
 
 std::string ServiceSettingsDialog::chosenAccount() {
@@ -173,7 +175,8 @@ void ServiceSettingsDialog::handOver() {
     if (startup >= 0 && static_cast<std::size_t>(startup) < startupTypes().size())
         hand(Field::StartupType, startupTypes()[static_cast<std::size_t>(startup)], before.startupType);
     hand(Field::ServiceAccount, chosenAccount(), before.serviceAccount);
-    for (const SecondsBox& box : kSecondsBoxes) hand(box.field, textOf(item(box.id)), before.*storedField(box.field).text);
+    for (const SecondsBox& box : kSecondsBoxes)
+        hand(box.field, textOf(item(box.id)), before.*storedField(box.field).text);
     hand(Field::RecoveryOnErrorExit, IsDlgButtonChecked(window_, IDC_SETTINGS_ON_ERROR_EXIT) == BST_CHECKED ? "1" : "0",
          before.recoveryOnErrorExit ? "1" : "0");
     if (const auto dependencies = typedDependencies(); dependencies != before.dependencies)

@@ -12,7 +12,8 @@ constexpr std::size_t kLargestImport = 1u << 30;
 
 // The dialog leaves the current folder alone: nothing else should follow it.
 std::string chooseFile(HWND owner, bool open, const char* title) {
-    int flags = OFN_HIDEREADONLY | OFN_NOCHANGEDIR | OFN_PATHMUSTEXIST | (open ? OFN_FILEMUSTEXIST : OFN_OVERWRITEPROMPT);
+    int flags =
+        OFN_HIDEREADONLY | OFN_NOCHANGEDIR | OFN_PATHMUSTEXIST | (open ? OFN_FILEMUSTEXIST : OFN_OVERWRITEPROMPT);
     FileDialogRequest request;
     request.flags = &flags;
     request.filter = AddFilterItem(AddFilterItem("", "JSON Documents (*.json)", "*.json"), "All Files (*.*)", "*.*");
@@ -49,7 +50,8 @@ void importFromMenu(HWND owner, ConfigurationTransfer& transfer, Files& files, F
     if (!document) return frontEnd.warn("Could not read \"" + path + "\".");
     const auto result = transfer.importDocument(*document, false);
     if (!result.error.empty()) return frontEnd.warn(result.error);
-    frontEnd.tell("Imported " + std::to_string(result.names.size()) + " configuration(s): " + nameList(result.names) + ".");
+    frontEnd.tell("Imported " + std::to_string(result.names.size()) + " configuration(s): " + nameList(result.names) +
+                  ".");
 }
 
 }  // namespace velmora

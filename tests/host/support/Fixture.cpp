@@ -27,8 +27,8 @@ void SessionTest::addClassicLayout(const std::string& home, const std::string& j
 void SessionTest::addModernLayout(const std::string& home, const std::string& jdk) {
     for (const char* folder : {"", "\\bin", "\\conf", "\\lib", "\\logs", "\\temp", "\\webapps", "\\work"})
         os.files.addFolder(home + folder);
-    for (const char* file : {"\\bin\\bootstrap.jar", "\\bin\\tomcat-juli.jar", "\\conf\\logging.properties",
-                             "\\conf\\catalina.policy"})
+    for (const char* file :
+         {"\\bin\\bootstrap.jar", "\\bin\\tomcat-juli.jar", "\\conf\\logging.properties", "\\conf\\catalina.policy"})
         os.files.addFile(home + file, "x");
     os.files.addFile(home + "\\conf\\server.xml", kQuietServerXml);
     os.files.addFile(home + "\\bin\\tomcat10.exe", "the Tomcat 10 wrapper");
