@@ -322,8 +322,7 @@ void removeService(const std::string& name) {
 }
 
 std::vector<std::string> wineSettingsWarnings(const std::string& name) {
-    return {"The service manager refused the delayed start of the service " + quoted(name) + ": Invalid level.",
-            "The service manager refused the recovery after a stop with an error of the service " + quoted(name) +
+    return {"The service manager refused the recovery after a stop with an error of the service " + quoted(name) +
                 ": Invalid level.",
             "The recovery after failures of the service " + quoted(name) + " reads back other than it was set."};
 }

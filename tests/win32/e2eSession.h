@@ -99,8 +99,8 @@ bool startService(const std::string& name);
 bool stopService(const std::string& name);
 void removeService(const std::string& name);
 // The warnings of every install under Wine 8, whose service manager refuses
-// delayed start and the failure-actions flag and keeps the failure actions
-// it had, in the order an install tells them.
+// the failure-actions flag and keeps the failure actions it had, in the
+// order an install tells them.
 std::vector<std::string> wineSettingsWarnings(const std::string& name);
 // Whether any process runs a program of this file name.
 bool processRuns(const std::string& fileName);
