@@ -77,6 +77,16 @@ public:
         std::printf("   message box \"%s\": %s  -> %s\n", title.c_str(), message.c_str(), buttonName.c_str());
     }
 
+    // Answers the warnings an install may give on the way (Wine's service
+    // manager refuses some service settings), then the box with this title.
+    void answerPastWarnings(const std::string& title) {
+        HWND box = nullptr;
+        while (waitUntil([&] { return (box = findTopWindow(processId_, "Warning")) || findTopWindow(processId_, title); }) &&
+               box)
+            answer("Warning", IDOK, "OK");
+        answer(title, IDOK, "OK");
+    }
+
     void typeServiceName(const std::string& name) {
         HWND box = control(IDC_SERVICE_NAME);
         focusControl(main_, box);
@@ -144,7 +154,7 @@ int wmain(int argc, wchar_t** argv) {
     });
     walk.step("Install", [&] {
         walk.click(IDC_INSTALL);
-        walk.answer("Info", IDOK, "OK");
+        walk.answerPastWarnings("Info");
     }, "Installed - Not Running");
     walk.step("Start", [&] { walk.click(IDC_START); }, "Installed - Running");
     walk.step("Refresh the status line", [&] { walk.click(IDC_REFRESH); }, "Installed - Running");
