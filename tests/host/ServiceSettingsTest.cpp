@@ -6,6 +6,7 @@
 #include "config/ConfigurationStore.h"
 #include "config/ConfigurationTransfer.h"
 #include "config/StoreLayout.h"
+#include "service/ServiceSettings.h"
 #include "support/Fixture.h"
 
 using namespace velmora;
@@ -116,4 +117,23 @@ TEST_F(SessionTest, AProgramLineWithABlankIsQuotedForAServiceThatIsOurs) {
     EXPECT_EQ(os.services.services["svc"].binaryPath, "\"C:\\Program Files\\tomcat\\bin\\svc.exe\" -service svc");
     EXPECT_EQ(stored("svc", store::kInstalledProgramLine), "\"C:\\Program Files\\tomcat\\bin\\svc.exe\" -service svc");
     EXPECT_TRUE(session.stop().done());  // still ours by its recorded line
+}
+
+TEST(ServiceSettingsRule, TheDefaultsAndWhatDiffersAsTheServiceManagerComparesIt) {
+    Configuration c;
+    c.serviceName = "shop";
+    const ServiceConfiguration wanted = wantedServiceConfiguration(c);
+    EXPECT_EQ(wanted.startType, StartType::Automatic);
+    EXPECT_FALSE(wanted.delayedStart);
+    EXPECT_EQ(wanted.account, "NT SERVICE\\shop");
+    EXPECT_EQ(wanted.resetPeriodSeconds, 86400u);
+    EXPECT_TRUE(wanted.failureActionsOnNonCrash) << "a stop with an error exit counts as a failure by default";
+
+    ServiceConfiguration found = wanted;
+    found.account = "nt service\\SHOP";
+    found.dependencies = {};
+    EXPECT_EQ(differingSettings(wanted, found), std::vector<ServiceSetting>{}) << "account names ignore case";
+    found.resetPeriodSeconds = 3600;
+    EXPECT_EQ(differingSettings(wanted, found), std::vector<ServiceSetting>{ServiceSetting::FailureActions})
+        << "the reset period belongs to the failure actions";
 }

@@ -38,9 +38,10 @@ TEST_F(StartFailureTest, AStartThatStaysUpCostsOnlyTheWaitAndAFailedOneSaysWhyFr
     installModernShop();
     const std::string errLog = "C:\\tomcat10\\logs\\shop_err.log";
     // An earlier start's lines stay in the file; they are never blamed again.
+    // The most telling cause of all stands there, so blaming it would show.
     os.files.addFile(errLog,
-                     "Error: Could not reserve enough space for object heap\r\nError: Could not create the Java "
-                     "Virtual Machine.\r\n");
+                     "Error: A command line option has attempted to allow or enable the Security Manager.\r\n"
+                     "Error: Could not create the Java Virtual Machine.\r\n");
     os.clock.sleep(60000);
 
     os.clock.slept = 0;
