@@ -39,13 +39,11 @@ protected:
 
 TEST_F(RegistryContract, ValuesReadBackAsTheRegistryHoldsThem) {
     const std::string longText(3000, 'x');
-    ASSERT_EQ(failureShown(registry.write(HKLM, key("cfg"),
-                                          {RegistryWrite::textValue("path", "C:\\tomcat"),
-                                           RegistryWrite::textValue("empty", ""),
-                                           RegistryWrite::textValue("long", longText),
-                                           RegistryWrite::listValue("list", {"a", "b"}),
-                                           RegistryWrite::listValue("none", {}),
-                                           RegistryWrite::numberValue("number", 0xFFFFFFFBu)})),
+    ASSERT_EQ(failureShown(registry.write(
+                  HKLM, key("cfg"),
+                  {RegistryWrite::textValue("path", "C:\\tomcat"), RegistryWrite::textValue("empty", ""),
+                   RegistryWrite::textValue("long", longText), RegistryWrite::listValue("list", {"a", "b"}),
+                   RegistryWrite::listValue("none", {}), RegistryWrite::numberValue("number", 0xFFFFFFFBu)})),
               "none");
     // As other programs leave them: a terminating NUL, a NUL inside, other types.
     fixture->writeRaw(key("cfg"), "terminated", {kRegSz, "abc\0"s, 0});
@@ -57,8 +55,9 @@ TEST_F(RegistryContract, ValuesReadBackAsTheRegistryHoldsThem) {
                                          "terminated", "embedded", "expand", "binary", "missing"};
     const auto many = registry.readMany(HKLM, key("cfg"), names);
     ASSERT_EQ(many.size(), names.size());
-    const std::vector<std::string> expected{"1:C:\\tomcat", "1:", "1:" + longText, "7:a\0b\0"s, "7:", "4#4294967291",
-                                            "1:abc\0"s, "1:ab\0cd"s, "2:%TEMP%\\x\0"s, "3:\x01\x00\xff"s, "<absent>"};
+    const std::vector<std::string> expected{
+        "1:C:\\tomcat", "1:",        "1:" + longText,  "7:a\0b\0"s,       "7:",      "4#4294967291",
+        "1:abc\0"s,     "1:ab\0cd"s, "2:%TEMP%\\x\0"s, "3:\x01\x00\xff"s, "<absent>"};
     for (std::size_t i = 0; i < names.size(); ++i) {
         EXPECT_EQ(shown(many[i]), expected[i]) << names[i] << " read with the others";
         EXPECT_EQ(shown(registry.read(HKLM, key("cfg"), names[i])), expected[i]) << names[i] << " read alone";
@@ -81,12 +80,14 @@ TEST_F(RegistryContract, KeysAreCreatedWithTheirPathAndDeletedOnlyWithoutSubkeys
     EXPECT_EQ(failureShown(registry.deleteKey(HKLM, key("d1"))), "RegDeleteKeyW 5");
     EXPECT_EQ(shown(registry.read(HKLM, key("d1\\d2\\d3"), "v")), "4#7");
     EXPECT_EQ(failureShown(registry.deleteKey(HKLM, key("missing\\deeper"))), "none");
-    for (const char* path : {"d1\\d2\\d3", "d1\\d2", "d1"}) EXPECT_EQ(failureShown(registry.deleteKey(HKLM, key(path))), "none") << path;
+    for (const char* path : {"d1\\d2\\d3", "d1\\d2", "d1"})
+        EXPECT_EQ(failureShown(registry.deleteKey(HKLM, key(path))), "none") << path;
     EXPECT_EQ(subkeys(scratch), std::vector<std::string>{"k1"});
 
     // A trailing "\" names the key itself, runs of "\" count as one; the
     // root is never deleted.
-    EXPECT_EQ(failureShown(registry.write(HKLM, key("svc\\\\Parameters\\"), {RegistryWrite::numberValue("n", 3)})), "none");
+    EXPECT_EQ(failureShown(registry.write(HKLM, key("svc\\\\Parameters\\"), {RegistryWrite::numberValue("n", 3)})),
+              "none");
     EXPECT_EQ(shown(registry.read(HKLM, key("svc\\Parameters"), "n")), "4#3");
     EXPECT_EQ(failureShown(registry.deleteKey(HKLM, key("svc\\\\Parameters\\"))), "none");
     EXPECT_EQ(subkeys(key("svc")), std::vector<std::string>{});
@@ -97,8 +98,9 @@ TEST_F(RegistryContract, KeysAreCreatedWithTheirPathAndDeletedOnlyWithoutSubkeys
 TEST_F(RegistryContract, NamesInAnyScriptIgnoreCaseAndKeepTheirFirstSpelling) {
     const std::string home = "C:\\Prögramme\\Tömcat 10";
     const std::string japanese = "日本語の設定";
-    ASSERT_EQ(failureShown(registry.write(HKLM, key("café\\" + japanese),
-                                          {RegistryWrite::textValue("Bücher", home), RegistryWrite::textValue("ü", japanese)})),
+    ASSERT_EQ(failureShown(
+                  registry.write(HKLM, key("café\\" + japanese),
+                                 {RegistryWrite::textValue("Bücher", home), RegistryWrite::textValue("ü", japanese)})),
               "none");
     EXPECT_EQ(failureShown(registry.write(HKLM, key("bücher"), {RegistryWrite::numberValue("é", 1)})), "none");
     // Other spellings of the same names reach the same keys and values.
@@ -122,7 +124,8 @@ TEST_F(RegistryContract, AWriteWithoutTheRightsFailsAndSaysSo) {
     EXPECT_EQ(failureShown(refused), "RegCreateKeyExW 5");
     EXPECT_FALSE(refused && refused->description.empty());
     EXPECT_EQ(shown(registry.read(HKLM, key("locked"), "v")), "<absent>");
-    EXPECT_EQ(failureShown(registry.write(HKLM, key("LOCKED"), {RegistryWrite::textValue("v", "x")})), "RegCreateKeyExW 5");
+    EXPECT_EQ(failureShown(registry.write(HKLM, key("LOCKED"), {RegistryWrite::textValue("v", "x")})),
+              "RegCreateKeyExW 5");
     EXPECT_EQ(failureShown(registry.write(HKLM, key("locked2"), {RegistryWrite::textValue("v", "x")})), "none");
     EXPECT_EQ(failureShown(registry.deleteValue(HKLM, key("locked"), "v")), "RegOpenKeyExW 5");
     if (!fixture->checksRightsOnKeys()) return;
@@ -134,7 +137,8 @@ TEST_F(RegistryContract, AWriteWithoutTheRightsFailsAndSaysSo) {
 TEST_F(RegistryContract, ViewReadsFindTheKeysOfEitherViewOfSoftware) {
     // The scratch key's 32-bit twin lives below WOW6432Node.
     const std::string twin = "SOFTWARE\\WOW6432Node\\" + scratch.substr(scratch.find('\\') + 1);
-    ASSERT_EQ(failureShown(registry.write(HKLM, key("JDK\\21"), {RegistryWrite::textValue("JavaHome", "C:\\jdk64")})), "none");
+    ASSERT_EQ(failureShown(registry.write(HKLM, key("JDK\\21"), {RegistryWrite::textValue("JavaHome", "C:\\jdk64")})),
+              "none");
     ASSERT_EQ(failureShown(registry.write(HKLM, twin + "\\JDK\\17", {RegistryWrite::numberValue("Micro", 1)})), "none");
     fixture->writeRaw(twin + "\\JDK\\17", "JavaHome", {kRegSz, "C:\\jdk32\0"s, 0});
 

@@ -1,4 +1,5 @@
 #include <windows.h>
+
 #include <sddl.h>
 
 #include <cstring>
@@ -7,8 +8,8 @@
 
 #include "RegistryFixture.h"
 #include "platform/win32/Handles.h"
-#include "platform/win32/Win32Registry.h"
 #include "platform/win32/WideText.h"
+#include "platform/win32/Win32Registry.h"
 
 namespace velmora {
 namespace {
@@ -57,8 +58,9 @@ public:
         // more than these bytes.
         std::wstring guarded(data.size() / 2 + 2, L'\xFFFF');
         std::memcpy(guarded.data(), data.data(), data.size());
-        const LONG status = RegSetValueExW(createdKey(key).get(), wide(name).c_str(), 0, value.type,
-                                           reinterpret_cast<const BYTE*>(guarded.data()), static_cast<DWORD>(data.size()));
+        const LONG status =
+            RegSetValueExW(createdKey(key).get(), wide(name).c_str(), 0, value.type,
+                           reinterpret_cast<const BYTE*>(guarded.data()), static_cast<DWORD>(data.size()));
         if (status != ERROR_SUCCESS) throw std::runtime_error("cannot write " + key + "|" + name);
     }
 
