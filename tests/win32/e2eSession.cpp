@@ -7,16 +7,16 @@
 
 #include "WindowDriver.h"
 #include "platform/win32/Handles.h"
-#include "platform/win32/Win32Registry.h"
 #include "platform/win32/WideText.h"
+#include "platform/win32/Win32Registry.h"
 
 namespace velmora::e2e {
 
 namespace {
 
-constexpr int kStartWaitMs = 60000;         // a cold Wine start takes its time
-constexpr ULONGLONG kCliBoundMs = 120000;   // longer than any command's bounded programs
-constexpr ULONGLONG kPipeEndMs = 5000;      // for the pipes to end once the program has
+constexpr int kStartWaitMs = 60000;        // a cold Wine start takes its time
+constexpr ULONGLONG kCliBoundMs = 120000;  // longer than any command's bounded programs
+constexpr ULONGLONG kPipeEndMs = 5000;     // for the pipes to end once the program has
 
 std::string configurationKey(const std::string& name) { return std::string(kStoreKey) + "\\" + name; }
 
@@ -52,14 +52,17 @@ bool drain(HANDLE pipe, std::string& into) {
 
 void makeCatalinaHome(const std::string& home, Layout layout) {
     const bool modern = layout == Layout::Modern;
-    for (const char* folder : {"\\bin", "\\conf", "\\logs", "\\temp", "\\webapps", "\\work"}) makeFolders(home + folder);
-    for (const char* folder : modern ? std::vector<const char*>{"\\lib"}
-                                     : std::vector<const char*>{"\\common\\lib", "\\common\\endorsed", "\\server", "\\shared"})
+    for (const char* folder : {"\\bin", "\\conf", "\\logs", "\\temp", "\\webapps", "\\work"})
+        makeFolders(home + folder);
+    for (const char* folder :
+         modern ? std::vector<const char*>{"\\lib"}
+                : std::vector<const char*>{"\\common\\lib", "\\common\\endorsed", "\\server", "\\shared"})
         makeFolders(home + folder);
     for (const char* file : {"\\bin\\bootstrap.jar", "\\conf\\catalina.policy"}) makeFile(home + file);
     // No port at all: whatever listens on this machine, and however many
     // configurations share the home, no check finds a port taken.
-    makeFile(home + "\\conf\\server.xml", "<?xml version=\"1.0\"?>\r\n<Server port=\"-1\" shutdown=\"SHUTDOWN\">\r\n</Server>\r\n");
+    makeFile(home + "\\conf\\server.xml",
+             "<?xml version=\"1.0\"?>\r\n<Server port=\"-1\" shutdown=\"SHUTDOWN\">\r\n</Server>\r\n");
     if (modern) {
         for (const char* file : {"\\bin\\tomcat-juli.jar", "\\conf\\logging.properties"}) makeFile(home + file);
         copyBuilt(VELMORA_MODERN_WRAPPER_EXE, home + "\\bin\\tomcat10.exe");
@@ -158,18 +161,27 @@ bool Session::waitUntilIdle() const {
     return waitUntil([&] { return IsWindowEnabled(main_) && (Sleep(150), IsWindowEnabled(main_)); });
 }
 
-CliRun Session::cli(const std::string& arguments) const {
+CliRun Session::cli(const std::string& arguments, const std::string& input) const {
     CliRun run;
     SECURITY_ATTRIBUTES inheritable{sizeof inheritable, nullptr, TRUE};
-    Handle outRead, outWrite, errRead, errWrite;
+    Handle outRead, outWrite, errRead, errWrite, inRead, inWrite;
     if (!CreatePipe(outRead.receive(), outWrite.receive(), &inheritable, 0) ||
-        !CreatePipe(errRead.receive(), errWrite.receive(), &inheritable, 0))
+        !CreatePipe(errRead.receive(), errWrite.receive(), &inheritable, 0) ||
+        (!input.empty() && !CreatePipe(inRead.receive(), inWrite.receive(), &inheritable, 0)))
         return run;
     SetHandleInformation(outRead.get(), HANDLE_FLAG_INHERIT, 0);
     SetHandleInformation(errRead.get(), HANDLE_FLAG_INHERIT, 0);
+    if (!input.empty()) {
+        // Small enough for the pipe's buffer: written whole before the program starts.
+        SetHandleInformation(inWrite.get(), HANDLE_FLAG_INHERIT, 0);
+        DWORD written = 0;
+        WriteFile(inWrite.get(), input.data(), static_cast<DWORD>(input.size()), &written, nullptr);
+        inWrite.reset();
+    }
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdInput = inRead.get();
     startup.hStdOutput = outWrite.get();
     startup.hStdError = errWrite.get();
     const std::wstring program = wide(bin("velmora-cli.exe"));
@@ -183,6 +195,7 @@ CliRun Session::cli(const std::string& arguments) const {
     // Only the program holds the pipes' other ends now.
     outWrite.reset();
     errWrite.reset();
+    inRead.reset();
 
     bool outOpen = true, errOpen = true;
     ULONGLONG ended = 0;
@@ -204,7 +217,8 @@ CliRun Session::cli(const std::string& arguments) const {
     GetExitCodeProcess(process.get(), &code);
     run.code = static_cast<int>(code);
     run.ms = static_cast<DWORD>((ended ? ended : GetTickCount64()) - begun);
-    for (std::string* text : {&run.out, &run.err}) text->erase(std::remove(text->begin(), text->end(), '\r'), text->end());
+    for (std::string* text : {&run.out, &run.err})
+        text->erase(std::remove(text->begin(), text->end(), '\r'), text->end());
     return run;
 }
 
@@ -258,8 +272,8 @@ bool serviceRegistered(const std::string& name) {
     const ServiceHandle service = openService(name, SERVICE_CHANGE_CONFIG);
     if (!service) return false;
     // Changing nothing succeeds unless the service is marked for deletion.
-    return ChangeServiceConfigW(service.get(), SERVICE_NO_CHANGE, SERVICE_NO_CHANGE, SERVICE_NO_CHANGE, nullptr, nullptr,
-                                nullptr, nullptr, nullptr, nullptr, nullptr) ||
+    return ChangeServiceConfigW(service.get(), SERVICE_NO_CHANGE, SERVICE_NO_CHANGE, SERVICE_NO_CHANGE, nullptr,
+                                nullptr, nullptr, nullptr, nullptr, nullptr, nullptr) ||
            GetLastError() != ERROR_SERVICE_MARKED_FOR_DELETE;
 }
 
@@ -272,8 +286,8 @@ std::string serviceProgramLine(const std::string& name) {
     const ServiceHandle service = openService(name, SERVICE_QUERY_CONFIG);
     std::vector<QUERY_SERVICE_CONFIGW> config(64);  // 2 KiB and more, whole records
     DWORD needed = 0;
-    if (!service || !QueryServiceConfigW(service.get(), config.data(), static_cast<DWORD>(config.size() * sizeof config[0]),
-                                         &needed))
+    if (!service || !QueryServiceConfigW(service.get(), config.data(),
+                                         static_cast<DWORD>(config.size() * sizeof config[0]), &needed))
         return "<none>";
     return narrow(config[0].lpBinaryPathName);
 }
@@ -282,8 +296,9 @@ std::string serviceDescription(const std::string& name) {
     const ServiceHandle service = openService(name, SERVICE_QUERY_CONFIG);
     std::vector<SERVICE_DESCRIPTIONW> buffer(256);
     DWORD needed = 0;
-    if (!service || !QueryServiceConfig2W(service.get(), SERVICE_CONFIG_DESCRIPTION, reinterpret_cast<BYTE*>(buffer.data()),
-                                          static_cast<DWORD>(buffer.size() * sizeof buffer[0]), &needed))
+    if (!service ||
+        !QueryServiceConfig2W(service.get(), SERVICE_CONFIG_DESCRIPTION, reinterpret_cast<BYTE*>(buffer.data()),
+                              static_cast<DWORD>(buffer.size() * sizeof buffer[0]), &needed))
         return "<none>";
     return narrow(buffer[0].lpDescription);
 }
@@ -327,12 +342,31 @@ std::vector<std::string> wineSettingsWarnings(const std::string& name) {
             "The recovery after failures of the service " + quoted(name) + " reads back other than it was set."};
 }
 
+DWORD serviceProcessId(const std::string& name) {
+    const ServiceHandle service = openService(name, SERVICE_QUERY_STATUS);
+    SERVICE_STATUS_PROCESS status{};
+    DWORD needed = 0;
+    if (!service || !QueryServiceStatusEx(service.get(), SC_STATUS_PROCESS_INFO, reinterpret_cast<BYTE*>(&status),
+                                          sizeof status, &needed))
+        return 0;
+    return status.dwCurrentState == SERVICE_RUNNING ? status.dwProcessId : 0;
+}
+
+std::vector<std::string> WrapperRuns::lines() const {
+    std::vector<std::string> lines;
+    const std::string text = contentOf(path_);
+    for (std::size_t at = 0, end; (end = text.find("\r\n", at)) != std::string::npos; at = end + 2)
+        lines.push_back(text.substr(at, end - at));
+    return lines;
+}
+
 bool processRuns(const std::string& fileName) {
     const Handle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
     PROCESSENTRY32W entry{};
     entry.dwSize = sizeof entry;
     const std::wstring wanted = wide(fileName);
-    for (BOOL more = snapshot && Process32FirstW(snapshot.get(), &entry); more; more = Process32NextW(snapshot.get(), &entry))
+    for (BOOL more = snapshot && Process32FirstW(snapshot.get(), &entry); more;
+         more = Process32NextW(snapshot.get(), &entry))
         if (CompareStringOrdinal(entry.szExeFile, -1, wanted.c_str(), -1, TRUE) == CSTR_EQUAL) return true;
     return false;
 }
@@ -351,7 +385,9 @@ void storeNameList(const std::vector<std::string>& names) {
     Win32Registry().write(kLocalMachine, kStoreKey, {RegistryWrite::listValue("services", names)});
 }
 
-std::vector<std::string> storedNameList() { return entriesOf(Win32Registry().read(kLocalMachine, kStoreKey, "services")); }
+std::vector<std::string> storedNameList() {
+    return entriesOf(Win32Registry().read(kLocalMachine, kStoreKey, "services"));
+}
 
 bool storeHasKey(const std::string& name) { return machineKeyExists(configurationKey(name)); }
 
@@ -377,6 +413,38 @@ std::string machineText(const std::string& key, const std::string& value) {
 
 bool machineKeyExists(const std::string& key) { return Win32Registry().contents(kLocalMachine, key).has_value(); }
 
+std::map<std::string, std::string> machineValues(const std::string& key) {
+    Win32Registry registry;
+    const auto names = registry.contents(kLocalMachine, key).value_or(KeyContents{}).valueNames;
+    const auto values = registry.readMany(kLocalMachine, key, names);
+    std::map<std::string, std::string> shown;
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        std::string& text = shown[names[i]];
+        if (!values[i])
+            text = "<unreadable>";
+        else if (values[i]->type == REG_SZ)
+            text = values[i]->text.substr(0, values[i]->text.find('\0'));
+        else if (values[i]->type == REG_DWORD)
+            text = std::to_string(values[i]->number);
+        else if (values[i]->type == REG_MULTI_SZ)
+            for (const auto& entry : entriesOf(values[i])) text += entry + "|";
+        else
+            text = "<type " + std::to_string(values[i]->type) + ">";
+    }
+    return shown;
+}
+
+std::uint64_t machineKeyWritten(const std::string& key) {
+    HKEY opened = nullptr;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, wide(key).c_str(), 0, KEY_QUERY_VALUE, &opened) != ERROR_SUCCESS) return 0;
+    const RegistryKey owned(opened);
+    FILETIME written{};
+    if (RegQueryInfoKeyW(opened, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+                         nullptr, &written) != ERROR_SUCCESS)
+        return 0;
+    return (std::uint64_t{written.dwHighDateTime} << 32) | written.dwLowDateTime;
+}
+
 std::string windowsPath(std::string path) {
     if (!path.empty() && path.front() == '/') path = "Z:" + path;
     std::replace(path.begin(), path.end(), '/', '\\');
@@ -384,8 +452,9 @@ std::string windowsPath(std::string path) {
 }
 
 std::string contentOf(const std::string& path) {
-    const Handle file(CreateFileW(wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                  nullptr, OPEN_EXISTING, 0, nullptr));
+    const Handle file(CreateFileW(wide(path).c_str(), GENERIC_READ,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING, 0,
+                                  nullptr));
     std::string content;
     char chunk[4096];
     DWORD read = 0;

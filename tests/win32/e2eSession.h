@@ -2,6 +2,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -44,8 +45,9 @@ public:
     // Until the window takes input again: a command it runs keeps it disabled.
     bool waitUntilIdle() const;
     // velmora-cli.exe from <home>\bin, its output read through pipes to
-    // their end, as "velmora-cli ... | more" would.
-    CliRun cli(const std::string& arguments) const;
+    // their end, as "velmora-cli ... | more" would; input, when given, is its
+    // standard input, as "echo ... | velmora-cli ..." gives it.
+    CliRun cli(const std::string& arguments, const std::string& input = "") const;
 
     HWND main() const { return main_; }
     HWND control(int id) const { return GetDlgItem(main_, id); }
@@ -105,6 +107,22 @@ std::vector<std::string> wineSettingsWarnings(const std::string& name);
 // Whether any process runs a program of this file name.
 bool processRuns(const std::string& fileName);
 
+// The process a running service runs in; 0 when it runs none.
+DWORD serviceProcessId(const std::string& name);
+
+// The stand-in wrappers' command lines while it lives, one a line, from the
+// runs of the programs the test starts (the service manager's runs of a
+// service do not have the variable that names the file).
+class WrapperRuns {
+public:
+    explicit WrapperRuns(const std::string& file) : path_(file), variable_("VELMORA_TEST_WRAPPER_RUNS", file) {}
+    std::vector<std::string> lines() const;
+
+private:
+    std::string path_;
+    ScopedVariable variable_;
+};
+
 // The configuration store, read and written past the program.
 void clearStore();
 // Values written into a configuration's key as a save leaves them.
@@ -124,6 +142,11 @@ std::vector<std::string> storedOptions(const std::string& name);
 // Any REG_SZ below HKEY_LOCAL_MACHINE, the same way.
 std::string machineText(const std::string& key, const std::string& value);
 bool machineKeyExists(const std::string& key);
+// Every value of a key below HKEY_LOCAL_MACHINE: a text up to a NUL, a number in
+// decimal, a list's entries each ended by "|", anything else by its type.
+std::map<std::string, std::string> machineValues(const std::string& key);
+// When the key (its values included) was last written; 0 when it is not there.
+std::uint64_t machineKeyWritten(const std::string& key);
 
 // Paths from the build tree are Unix paths; Wine sees them on drive Z:.
 std::string windowsPath(std::string path);

@@ -12,6 +12,7 @@
 #include "ProcrunStore.h"
 #include "ServiceControl.h"
 #include "ServiceRun.h"
+#include "TextFile.h"
 #include "platform/win32/Handles.h"
 #include "platform/win32/WideText.h"
 
@@ -66,6 +67,7 @@ DWORD remove(const ProcrunCommand& command) {
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
+    noteRunForTests();
     std::vector<std::string> arguments;
     for (int i = 1; i < argc; ++i) arguments.push_back(velmora::narrow(argv[i]));
     const auto parsed = parseProcrunArguments(arguments);

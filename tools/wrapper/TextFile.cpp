@@ -31,4 +31,13 @@ bool appendLines(const std::string& path, const std::vector<std::string>& lines)
     return writeLines(path, OPEN_ALWAYS, FILE_END, lines);
 }
 
+void noteRunForTests() {
+    wchar_t path[MAX_PATH];
+    const DWORD length = GetEnvironmentVariableW(L"VELMORA_TEST_WRAPPER_RUNS", path, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH) return;
+    // Runs that overlap wait for each other: the file is opened without sharing.
+    for (int attempt = 0; attempt < 100 && !appendLines(narrow(path), {narrow(GetCommandLineW())}); ++attempt)
+        Sleep(20);
+}
+
 }  // namespace velmora::wrapper

@@ -8,4 +8,8 @@ namespace velmora::wrapper {
 bool replaceWithLines(const std::string& path, const std::vector<std::string>& lines);
 bool appendLines(const std::string& path, const std::vector<std::string>& lines);
 
+// A test that counts the wrappers' runs names a file in
+// VELMORA_TEST_WRAPPER_RUNS; each run then adds its command line there.
+void noteRunForTests();
+
 }  // namespace velmora::wrapper

@@ -10,6 +10,7 @@
 #include "Registration.h"
 #include "ServiceControl.h"
 #include "ServiceRun.h"
+#include "TextFile.h"
 #include "platform/win32/WideText.h"
 
 using namespace velmora::wrapper;
@@ -33,6 +34,7 @@ bool toldToHang() { return GetEnvironmentVariableW(L"VELMORA_TEST_WRAPPER_HANGS"
 }  // namespace
 
 int main() {
+    noteRunForTests();
     const std::string ownPath = ownExecutablePath();
     // The whole line as Windows hands it over: the installer's unquoted
     // program path is read by the parser itself.
