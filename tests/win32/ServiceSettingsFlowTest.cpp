@@ -1,0 +1,211 @@
+// How the service runs, under Wine: the settings set through velmora-cli and
+// through the window's Service Settings dialog, read back from Wine's service
+// manager (which keeps the start type, the account and the program line and
+// not the rest), changed in place on a running service, and a named account's
+// password looked for everywhere it must not be.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "WindowDriver.h"
+#include "e2eSession.h"
+#include "platform/win32/Handles.h"
+#include "platform/win32/WideText.h"
+#include "ui/win32/ResourceIds.h"
+
+namespace velmora::e2e {
+namespace {
+
+using Lines = std::vector<std::string>;
+
+// The service manager's own answer, read without the program's code.
+struct ReadBack {
+    DWORD startType = 0;
+    bool delayed = false;
+    Lines dependencies;
+    std::string account;
+    std::vector<std::pair<SC_ACTION_TYPE, DWORD>> actions;
+    DWORD resetSeconds = 0;
+};
+
+ReadBack readBack(const std::string& name) {
+    ReadBack got;
+    const ServiceHandle manager(OpenSCManagerW(nullptr, nullptr, SC_MANAGER_CONNECT));
+    const ServiceHandle service(manager ? OpenServiceW(manager.get(), wide(name).c_str(), SERVICE_QUERY_CONFIG)
+                                        : nullptr);
+    std::vector<std::uint64_t> buffer(1024);  // 8 KiB, aligned for every record
+    DWORD needed = 0;
+    auto* config = reinterpret_cast<QUERY_SERVICE_CONFIGW*>(buffer.data());
+    if (!service || !QueryServiceConfigW(service.get(), config, 8192, &needed)) return got;
+    got.startType = config->dwStartType;
+    got.account = narrow(config->lpServiceStartName);
+    for (const wchar_t* entry = config->lpDependencies; entry && *entry; entry += wcslen(entry) + 1)
+        got.dependencies.push_back(narrow(entry));
+    auto* delayed = reinterpret_cast<SERVICE_DELAYED_AUTO_START_INFO*>(buffer.data());
+    if (QueryServiceConfig2W(service.get(), SERVICE_CONFIG_DELAYED_AUTO_START_INFO, reinterpret_cast<BYTE*>(delayed),
+                             8192, &needed))
+        got.delayed = delayed->fDelayedAutostart != FALSE;
+    auto* failure = reinterpret_cast<SERVICE_FAILURE_ACTIONSW*>(buffer.data());
+    if (QueryServiceConfig2W(service.get(), SERVICE_CONFIG_FAILURE_ACTIONS, reinterpret_cast<BYTE*>(failure), 8192,
+                             &needed)) {
+        got.resetSeconds = failure->dwResetPeriod;
+        for (DWORD i = 0; i < failure->cActions; ++i)
+            got.actions.emplace_back(failure->lpsaActions[i].Type, failure->lpsaActions[i].Delay);
+    }
+    return got;
+}
+
+// What Wine 8's service manager does with delayed start, a dependency and
+// recovery: it refuses delayed start and the flag for error exits, and keeps
+// neither the dependency nor the failure actions; an install says so.
+Lines wineWarnings(const std::string& name, bool delayedToo) {
+    Lines warnings = {
+        "The service manager refused the recovery after a stop with an error of the service " + quoted(name) +
+            ": Invalid level.",
+        "The dependencies of the service " + quoted(name) + " reads back other than it was set.",
+        "The recovery after failures of the service " + quoted(name) + " reads back other than it was set."};
+    if (delayedToo)
+        warnings.insert(warnings.begin(), "The service manager refused the delayed start of the service " +
+                                              quoted(name) + ": Invalid level.");
+    return warnings;
+}
+
+std::string printedWarnings(const Lines& warnings) {
+    std::string printed;
+    for (const std::string& warning : warnings) printed += "Warning: " + warning + "\n";
+    return printed + "A warning came up.\n";
+}
+
+// Start type and account as set; delayed start, dependency and recovery as Wine leaves them.
+void expectWineKept(const std::string& name, const std::string& account) {
+    const ReadBack got = readBack(name);
+    EXPECT_EQ(got.startType, static_cast<DWORD>(SERVICE_AUTO_START));
+    EXPECT_EQ(got.account, account);
+    EXPECT_FALSE(got.delayed);
+    EXPECT_EQ(got.dependencies, Lines{});
+    EXPECT_EQ(got.resetSeconds, 0u);
+    EXPECT_EQ(got.actions.size(), 0u);
+}
+
+TEST(ServiceSettings, SetInstalledAndChangedInPlaceThroughTheCommandLine) {
+    Session session;
+    const std::string pid = std::to_string(GetCurrentProcessId()), name = "Settings" + pid;
+    const std::string home = session.root() + "\\Tomcat Home", copy = home + "\\bin\\" + name + ".exe";
+    const std::string password = "Pw" + pid + "-never-shown";
+    session.removeServiceAtEnd(name);
+    makeCatalinaHome(home, Layout::Classic);
+    const WrapperRuns runs(session.root() + "\\runs.txt");
+    std::string printed;  // everything velmora-cli printed
+    auto cli = [&](const std::string& arguments, const std::string& input = "") {
+        const CliRun run = session.cli(arguments, input);
+        printed += run.out + run.err;
+        return run;
+    };
+
+    CliRun run = cli("set " + name + " tomcat.home=\"" + home + "\" service.startup=delayed service.depends.on=RpcSs " +
+                     "service.recovery.first=30 service.recovery.second=90 service.recovery.later=600 " +
+                     "service.recovery.reset=3600 service.account=.\\tomcatsvc --yes");
+    EXPECT_EQ(run.code, 0) << run.err;
+    run = cli("install " + name + " --yes --password-stdin", password + "\n");
+    EXPECT_EQ(run.code, 1);
+    EXPECT_EQ(run.err, printedWarnings(wineWarnings(name, true)));
+    EXPECT_EQ(run.out, "Service " + quoted(name) + " installed.\n");
+    // A home with a blank: the classic wrapper's unquoted path is quoted.
+    EXPECT_EQ(serviceProgramLine(name), quoted(copy) + " -service " + name);
+    expectWineKept(name, ".\\tomcatsvc");
+    const auto stored = machineValues(std::string(kStoreKey) + "\\" + name);
+    EXPECT_EQ(stored.at("service.startup"), "delayed");
+    EXPECT_EQ(stored.at("service.depends.on"), "RpcSs|");
+    EXPECT_EQ(stored.at("service.recovery.later"), "600");
+    EXPECT_EQ(stored.at("service.recovery.reset"), "3600");
+    EXPECT_EQ(stored.at("installed.settings.applied"), "0");
+
+    // Only the start-up type changed on the running service: set in place, the same process runs on.
+    run = cli("start " + name);
+    ASSERT_EQ(run.code, 0) << run.err;
+    const DWORD process = serviceProcessId(name);
+    const std::size_t wrapperRuns = runs.lines().size();
+    run = cli("set " + name + " service.startup=manual --password-stdin", password + "\n");
+    EXPECT_EQ(run.code, 1);
+    EXPECT_EQ(run.err, printedWarnings(wineWarnings(name, false)));  // the ones not kept, set again
+    EXPECT_EQ(readBack(name).startType, static_cast<DWORD>(SERVICE_DEMAND_START));
+    EXPECT_TRUE(serviceRunning(name));
+    EXPECT_EQ(serviceProcessId(name), process);
+    EXPECT_EQ(runs.lines().size(), wrapperRuns);
+
+    // The password went to the service manager and nowhere else.
+    const std::string report = session.root() + "\\report.html";
+    EXPECT_EQ(cli("check " + name + " --report " + report).code, 0);
+    const CliRun exported = cli("export " + name);
+    EXPECT_TRUE(holds(exported.out, "\"service.account\": \".\\\\tomcatsvc\"")) << exported.out;
+    EXPECT_TRUE(holds(contentOf(report), ".\\tomcatsvc"));
+    for (const auto& [value, text] : machineValues(std::string(kStoreKey) + "\\" + name))
+        EXPECT_FALSE(holds(text, password)) << value;
+    for (const auto& [value, text] : machineValues("SYSTEM\\CurrentControlSet\\Services\\" + name))
+        EXPECT_FALSE(holds(text, password)) << value;
+    EXPECT_FALSE(holds(contentOf(report), password));
+    EXPECT_FALSE(holds(contentOf(session.bin("quenby-" + name + "-debug.html")), password));
+    EXPECT_FALSE(holds(printed, password)) << printed;
+    EXPECT_EQ(runs.lines().size(), 1u);
+    for (const std::string& line : runs.lines()) EXPECT_FALSE(holds(line, password)) << line;
+    EXPECT_EQ(cli("uninstall " + name + " --yes").code, 0);
+}
+
+TEST(ServiceSettings, SetInTheWindowsDialogAndInstalled) {
+    Session session;
+    const std::string pid = std::to_string(GetCurrentProcessId()), name = "Dialog" + pid;
+    const std::string password = "Pw" + pid + "-typed-once", log = session.root() + "\\debug.log";
+    session.removeServiceAtEnd(name);
+    const WrapperRuns runs(session.root() + "\\runs.txt");
+    ASSERT_TRUE(session.start("debug:" + log));
+    ASSERT_TRUE(session.type(IDC_SERVICE_NAME, name));
+
+    postCommand(session.main(), IDM_SERVICE_SETTINGS);
+    HWND dialog = nullptr;
+    ASSERT_TRUE(
+        waitUntil([&] { return (dialog = findTopWindow(session.processId(), "Service Settings")) != nullptr; }));
+    EXPECT_EQ(comboItems(GetDlgItem(dialog, IDC_SETTINGS_STARTUP)),
+              (Lines{"Automatic", "Automatic (Delayed Start)", "Manual", "Disabled"}));
+    SendMessageW(GetDlgItem(dialog, IDC_SETTINGS_STARTUP), CB_SETCURSEL, 1, 0);
+    setWindowText(GetDlgItem(dialog, IDC_SETTINGS_ACCOUNT), ".\\tomcatweb");
+    setWindowText(GetDlgItem(dialog, IDC_SETTINGS_DEPENDENCIES), "RpcSs");
+    setWindowText(GetDlgItem(dialog, IDC_SETTINGS_RECOVERY_FIRST), "30");
+    setWindowText(GetDlgItem(dialog, IDC_SETTINGS_RECOVERY_RESET), "3600");
+    click(GetDlgItem(dialog, IDOK));
+    ASSERT_TRUE(waitUntil([&] { return !IsWindowVisible(dialog); }));
+
+    click(session.control(IDC_INSTALL));
+    HWND prompt = nullptr;
+    ASSERT_TRUE(
+        waitUntil([&] { return (prompt = findTopWindow(session.processId(), "Account Password")) != nullptr; }));
+    setWindowText(GetDlgItem(prompt, IDC_PASSWORD_TEXT), password);
+    click(GetDlgItem(prompt, IDOK));
+    // Wine's warnings, each in its box, then the notice.
+    Lines shown;
+    for (std::size_t i = 0; i < wineWarnings(name, true).size(); ++i) shown.push_back(session.answer("Warning", IDOK));
+    EXPECT_EQ(shown, wineWarnings(name, true));
+    EXPECT_EQ(session.answer("Info", IDOK), "Service " + quoted(name) + " installed.");
+    ASSERT_TRUE(session.waitUntilIdle());
+    expectWineKept(name, ".\\tomcatweb");
+    const auto stored = machineValues(std::string(kStoreKey) + "\\" + name);
+    EXPECT_EQ(stored.at("service.startup"), "delayed");
+    EXPECT_EQ(stored.at("service.account"), ".\\tomcatweb");
+    EXPECT_EQ(stored.at("service.depends.on"), "RpcSs|");
+    EXPECT_EQ(stored.at("service.recovery.first"), "30");
+    EXPECT_EQ(stored.at("service.recovery.reset"), "3600");
+
+    // The failures went to the debug log, the password did not, nor to the store or a command line.
+    const std::string logged = contentOf(log);
+    EXPECT_TRUE(holds(logged, "Err.Source: ")) << logged;
+    EXPECT_FALSE(holds(logged, password)) << logged;
+    for (const auto& [value, text] : stored) EXPECT_FALSE(holds(text, password)) << value;
+    EXPECT_EQ(runs.lines().size(), 1u);
+    for (const std::string& line : runs.lines()) EXPECT_FALSE(holds(line, password)) << line;
+    PostMessageW(session.main(), WM_CLOSE, 0, 0);
+    EXPECT_TRUE(session.exited(10000));
+}
+
+}  // namespace
+}  // namespace velmora::e2e
