@@ -60,7 +60,9 @@ bool jdkOffersToolsJar(const std::string& javaHome, Files& files) {
 std::string jvmLibraryPath(const std::string& javaHome, const std::string& jvmType, Files& files) {
     const std::string classic = javaHome + "\\jre\\bin\\" + jvmType + "\\jvm.dll";
     const std::string modular = javaHome + "\\bin\\" + jvmType + "\\jvm.dll";
-    return !files.fileExists(classic) && files.fileExists(modular) ? modular : classic;
+    // A JDK without a jre folder (9 and later) keeps it in bin, also while it is missing.
+    const bool modularJdk = files.folderExists(javaHome) && !files.folderExists(javaHome + "\\jre");
+    return !files.fileExists(classic) && (files.fileExists(modular) || modularJdk) ? modular : classic;
 }
 
 }  // namespace velmora

@@ -222,3 +222,13 @@ TEST(WrapperSyntax, ProgramLinesListsAndArgumentsAsTheWrappersReadThem) {
     EXPECT_EQ(sha256Hex("abc"), "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad");
     EXPECT_EQ(sha256Hex(std::string(1000000, 'a')), "cdc76e5c9914fb9281a1c7e284d73e67f1809a48a497200e046d39ccc7112cd0");
 }
+
+TEST(JvmLibrary, ThePathFollowsTheJdksLayoutAlsoWhileTheLibraryIsMissing) {
+    MemoryPlatform os;
+    for (const char* folder : {"C:\\jdk-21", "C:\\jdk8", "C:\\jdk8\\jre"}) os.files.addFolder(folder);
+    EXPECT_EQ(jvmLibraryPath("C:\\jdk-21", "server", os.files), "C:\\jdk-21\\bin\\server\\jvm.dll");
+    EXPECT_EQ(jvmLibraryPath("C:\\jdk8", "server", os.files), "C:\\jdk8\\jre\\bin\\server\\jvm.dll");
+    EXPECT_EQ(jvmLibraryPath("C:\\gone", "client", os.files), "C:\\gone\\jre\\bin\\client\\jvm.dll");
+    os.files.addFile("C:\\jdk8\\bin\\server\\jvm.dll");
+    EXPECT_EQ(jvmLibraryPath("C:\\jdk8", "server", os.files), "C:\\jdk8\\bin\\server\\jvm.dll");
+}
