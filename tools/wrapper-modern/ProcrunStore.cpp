@@ -1,8 +1,9 @@
 #include "ProcrunStore.h"
 
 #include "ProcrunCommand.h"
-#include "platform/win32/Win32Registry.h"
+#include "StandInJvm.h"
 #include "platform/win32/WideText.h"
+#include "platform/win32/Win32Registry.h"
 
 namespace velmora::wrapper {
 
@@ -29,7 +30,8 @@ std::map<std::string, std::string> storedOptions(const std::string& serviceName)
     const auto values = registry.readMany(kLocalMachine, key, names);
     std::map<std::string, std::string> options;
     for (std::size_t i = 0; i < names.size(); ++i)
-        if (values[i] && values[i]->type == kRegSz) options[names[i]] = values[i]->text.substr(0, values[i]->text.find('\0'));
+        if (values[i] && values[i]->type == kRegSz)
+            options[names[i]] = values[i]->text.substr(0, values[i]->text.find('\0'));
     return options;
 }
 
@@ -56,6 +58,9 @@ LaunchParameters procrunLaunchParameters(const std::string& serviceName) {
     launch.stopParams = splitProcrunList(options["StopParams"]);
     launch.outFile = options["StdOutput"];
     launch.errFile = options["StdError"];
+    const std::string prefix = options["LogPrefix"].empty() ? "commons-daemon" : options["LogPrefix"];
+    if (!options["LogPath"].empty())
+        launch.wrapperLog = options["LogPath"] + "\\" + prefix + "." + today("%04u-%02u-%02u") + ".log";
     return launch;
 }
 

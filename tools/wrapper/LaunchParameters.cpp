@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 
+#include "StandInJvm.h"
 #include "platform/win32/Win32Registry.h"
 
 namespace velmora::wrapper {
@@ -24,9 +25,7 @@ std::string serviceKeyPath(const std::string& serviceName) {
     return "SYSTEM\\CurrentControlSet\\Services\\" + serviceName;
 }
 
-std::string parametersKeyPath(const std::string& serviceName) {
-    return serviceKeyPath(serviceName) + "\\Parameters";
-}
+std::string parametersKeyPath(const std::string& serviceName) { return serviceKeyPath(serviceName) + "\\Parameters"; }
 
 LaunchParameters readLaunchParameters(const std::string& serviceName) {
     Win32Registry registry;
@@ -51,6 +50,10 @@ LaunchParameters readLaunchParameters(const std::string& serviceName) {
     parameters.stopParams = numbered("Stop Param Count", "Stop Param Number ");
     parameters.outFile = text("System.out File");
     parameters.errFile = text("System.err File");
+    // It keeps its log of the day in the base's logs folder.
+    for (const auto& option : parameters.jvmOptions)
+        if (option.rfind("-Dcatalina.base=", 0) == 0)
+            parameters.wrapperLog = option.substr(16) + "\\logs\\jakarta_service_" + today("%04u%02u%02u") + ".log";
     return parameters;
 }
 

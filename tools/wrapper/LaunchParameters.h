@@ -18,6 +18,7 @@ struct LaunchParameters {
     std::vector<std::string> stopParams;
     std::string outFile;
     std::string errFile;
+    std::string wrapperLog;  // the wrapper's own log of the day
 };
 
 // Below HKEY_LOCAL_MACHINE.

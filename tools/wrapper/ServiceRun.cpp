@@ -7,6 +7,8 @@
 #include "ExitCodes.h"
 #include "LaunchAccount.h"
 #include "LaunchParameters.h"
+#include "ServiceControl.h"
+#include "StandInJvm.h"
 #include "TextFile.h"
 #include "platform/win32/Handles.h"
 #include "platform/win32/WideText.h"
@@ -25,30 +27,31 @@ struct RunningService {
     std::string accountPath;
 };
 
-void report(const RunningService& service, DWORD state, DWORD exitCode = NO_ERROR) {
+void report(const RunningService& service, DWORD state, DWORD exitCode = NO_ERROR, DWORD specificCode = 0) {
     SERVICE_STATUS status{};
     status.dwServiceType = SERVICE_WIN32_OWN_PROCESS;
     status.dwCurrentState = state;
-    status.dwControlsAccepted = state == SERVICE_RUNNING ? SERVICE_ACCEPT_STOP | SERVICE_ACCEPT_SHUTDOWN : 0;
+    status.dwControlsAccepted =
+        state == SERVICE_RUNNING || state == SERVICE_START_PENDING ? SERVICE_ACCEPT_STOP | SERVICE_ACCEPT_SHUTDOWN : 0;
     status.dwWin32ExitCode = exitCode;
+    status.dwServiceSpecificExitCode = specificCode;
+    status.dwWaitHint = state == SERVICE_START_PENDING ? 2000 : 0;
     SetServiceStatus(service.statusHandle, &status);
 }
 
 DWORD WINAPI handleControl(DWORD control, DWORD, LPVOID, LPVOID context) {
     auto& service = *static_cast<RunningService*>(context);
     switch (control) {
-    case SERVICE_CONTROL_STOP:
-    case SERVICE_CONTROL_SHUTDOWN:
-        // Stopping takes one line, so it is done before the control returns:
-        // Wine's ControlService, and so its net stop, does not wait for more.
-        if (!service.accountPath.empty()) appendLines(service.accountPath, {stopAccount(service.parameters)});
-        report(service, SERVICE_STOPPED);
-        SetEvent(service.stopped.get());
-        return NO_ERROR;
-    case SERVICE_CONTROL_INTERROGATE:
-        return NO_ERROR;
-    default:
-        return ERROR_CALL_NOT_IMPLEMENTED;
+        case SERVICE_CONTROL_STOP:
+        case SERVICE_CONTROL_SHUTDOWN:
+            // Stopping takes one line, so it is done before the control returns:
+            // Wine's ControlService, and so its net stop, does not wait for more.
+            if (!service.accountPath.empty()) appendLines(service.accountPath, {stopAccount(service.parameters)});
+            report(service, SERVICE_STOPPED);
+            SetEvent(service.stopped.get());
+            return NO_ERROR;
+        case SERVICE_CONTROL_INTERROGATE: return NO_ERROR;
+        default: return ERROR_CALL_NOT_IMPLEMENTED;
     }
 }
 
@@ -59,6 +62,14 @@ std::string writeLaunchAccount(const std::string& serviceName, const LaunchParam
     for (const auto& path : {parameters.outFile, parameters.errFile})
         if (replaceWithLines(path, lines)) return path;
     return {};
+}
+
+// A test's set-up for a Tomcat that never finishes starting, which nothing
+// real makes happen under Wine: this file beside the program.
+bool toldToHang() {
+    const std::string own = ownExecutablePath();
+    const std::string flag = own.substr(0, own.find_last_of('\\') + 1) + "standin-hangs.txt";
+    return GetFileAttributesW(wide(flag).c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
 void WINAPI serviceMain(DWORD argc, LPWSTR* argv) {
@@ -72,13 +83,26 @@ void WINAPI serviceMain(DWORD argc, LPWSTR* argv) {
         return;
     }
 
-    // The first status sent is "running", once the account is complete:
-    // Wine's StartService, and so its net start, returns on the first status.
+    // Wine's StartService, and so its net start, returns on the first status:
+    // it is sent once the account is complete and the JVM came up or not.
     service.parameters = launchReader(serviceName);
+    if (toldToHang()) {
+        report(service, SERVICE_START_PENDING);
+        WaitForSingleObject(service.stopped.get(), INFINITE);
+        return;
+    }
     service.accountPath = writeLaunchAccount(serviceName, service.parameters);
+    if (const auto failure = createJvm(service.parameters)) {
+        report(service, SERVICE_STOPPED, failure->exitCode, failure->serviceSpecificCode);
+        return;
+    }
     report(service, SERVICE_RUNNING);
 
-    WaitForSingleObject(service.stopped.get(), INFINITE);
+    const StandInTomcat tomcat(service.parameters);
+    if (tomcat.running())
+        WaitForSingleObject(service.stopped.get(), INFINITE);
+    else
+        report(service, SERVICE_STOPPED);
 }
 
 }  // namespace

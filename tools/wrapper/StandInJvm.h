@@ -1,0 +1,49 @@
+#pragma once
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "LaunchParameters.h"
+
+namespace velmora::wrapper {
+
+// Today's date for a log's name: "%04u-%02u-%02u" or "%04u%02u%02u".
+std::string today(const char* format);
+
+// How a service that never got its JVM ends: the codes it reports to the
+// service manager.
+struct LaunchFailure {
+    unsigned long exitCode;
+    unsigned long serviceSpecificCode;
+};
+
+// Where a real JVM would refuse to be created from this launch (its library
+// missing or of another machine type, an option its version does not know, a
+// heap it cannot reserve, the security manager on a JDK that refuses it, the
+// start class not on the class path), writes the lines the JVM and the
+// wrapper write to the files they write them to, and says how the service
+// ends. Nothing when the JVM would come up.
+std::optional<LaunchFailure> createJvm(const LaunchParameters& launch);
+
+// Tomcat inside that JVM: it opens its log of the day, reads its server.xml
+// and opens the ports it names, writing what Tomcat writes when one of those
+// fails. The ports stay open while it lives.
+class StandInTomcat {
+public:
+    explicit StandInTomcat(const LaunchParameters& launch);
+    ~StandInTomcat();
+    StandInTomcat(const StandInTomcat&) = delete;
+    StandInTomcat& operator=(const StandInTomcat&) = delete;
+
+    // False once Tomcat has given up and its JVM ends.
+    bool running() const { return running_; }
+
+private:
+    bool start(const LaunchParameters& launch);
+    std::vector<std::uintptr_t> sockets_;
+    bool winsock_ = false;
+    bool running_ = false;
+};
+
+}  // namespace velmora::wrapper
