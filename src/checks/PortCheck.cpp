@@ -48,7 +48,6 @@ PortReview reviewPorts(const Configuration& c, const std::vector<Configuration>&
     const auto& ports = std::get<std::vector<DeclaredPort>>(parsed);
 
     for (const auto& other : others) {
-        if (sameName(other.serviceName, c.serviceName)) continue;
         const bool opensPorts = std::any_of(ports.begin(), ports.end(),
                                             [](const DeclaredPort& port) { return port.value == PortValue::Number; });
         if (samePath(other.tomcatConfigFile, file)) {

@@ -72,15 +72,21 @@ TEST_F(ApplyTest, ASecondApplyOfTheSameFileChangesNothingAndAChangeTouchesOnlyIt
                          "net start \"blog\""),
               0);
 
-    // A setting the service manager changes in place: no program runs. A configuration left out stays.
+    // A setting the service manager changes in place: no program runs. A running one stopped; one deleted.
     const std::size_t before = os.processes.ran.size();
-    writeDocument(
-        R"({"name": "blog", "state": "running", "service.startup": "manual"}, {"name": "spare", "state": "absent"})");
+    writeDocument(R"({"name": "shop", "state": "stopped", "max.heap.size": 1024},
+                     {"name": "blog", "state": "running", "service.startup": "manual"},
+                     {"name": "spare", "state": "absent"})");
     r = apply();
     EXPECT_EQ(r.out,
+              "shop: changed; stop\n"
               "blog: changed; values: service.startup; store, change the service's settings in place\n"
-              "spare: changed; delete\n2 configuration(s): 2 changed, 0 unchanged, 0 failed.\n");
-    EXPECT_EQ(os.processes.ran.size(), before);
+              "spare: changed; delete\n3 configuration(s): 3 changed, 0 unchanged, 0 failed.\n");
+    EXPECT_EQ(std::vector<std::string>(os.processes.ran.begin() + static_cast<std::ptrdiff_t>(before),
+                                       os.processes.ran.end()),
+              std::vector<std::string>{"net stop \"shop\""});
+    EXPECT_FALSE(running("shop"));
+    EXPECT_TRUE(serviceExists("shop"));
     EXPECT_EQ(os.services.services["blog"].configuration.startType, StartType::Manual);
     EXPECT_EQ(storedList(), (std::vector<std::string>{"shop", "blog"}));
 }

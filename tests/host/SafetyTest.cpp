@@ -109,6 +109,18 @@ TEST_F(SessionTest, AnInstallOfAnEarlierVelmoraIsRecognisedByItsLineAndRecorded)
     EXPECT_EQ(stored("old", store::kInstalledProgramLine), "\"C:\\tomcat10\\bin\\tomcat10.exe\" //RS//old");
     EXPECT_EQ(stored("old", store::kInstalledMark).size(), 40u);
 
+    // The classic wrapper's copy, registered quoted as an earlier Velmora did.
+    addClassicLayout();
+    os.environment.folder = "C:\\tomcat\\bin";
+    saveNew("legacy");
+    os.registry.write(kLocalMachine, "SOFTWARE\\velmoraconfigs\\legacy",
+                      {RegistryWrite::numberValue(store::kInstalled, 1)});
+    os.files.addFile("C:\\tomcat\\bin\\legacy.exe", os.files.files["C:\\tomcat\\bin\\tomcat.exe"]);
+    os.services.services["legacy"] = {"\"C:\\tomcat\\bin\\legacy.exe\" -service legacy", true, {}};
+    session.open("legacy");
+    EXPECT_TRUE(session.stop().done());
+    EXPECT_FALSE(os.services.services["legacy"].started);
+
     // With other arguments it was never ours.
     saveNew("other");
     os.registry.write(kLocalMachine, "SOFTWARE\\velmoraconfigs\\other",
