@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <optional>
 #include <string>
 
 #include "ExitCodes.h"
@@ -92,14 +93,18 @@ void WINAPI serviceMain(DWORD argc, LPWSTR* argv) {
         return;
     }
     service.accountPath = writeLaunchAccount(serviceName, service.parameters);
-    if (const auto failure = createJvm(service.parameters)) {
+    // A service made by hand with none of the wrapper's values stands for some
+    // other program of the same file: it just runs.
+    const bool launchesJvm = !service.parameters.jvmLibrary.empty();
+    if (const auto failure = launchesJvm ? createJvm(service.parameters) : std::nullopt) {
         report(service, SERVICE_STOPPED, failure->exitCode, failure->serviceSpecificCode);
         return;
     }
     report(service, SERVICE_RUNNING);
 
-    const StandInTomcat tomcat(service.parameters);
-    if (tomcat.running())
+    std::optional<StandInTomcat> tomcat;
+    if (launchesJvm) tomcat.emplace(service.parameters);
+    if (!tomcat || tomcat->running())
         WaitForSingleObject(service.stopped.get(), INFINITE);
     else
         report(service, SERVICE_STOPPED);
