@@ -63,9 +63,10 @@ TEST(CommandLine, OneConfigurationThroughEveryCommand) {
     // A change while it runs is stored only when the question is answered Yes: then it is restarted with it.
     run = session.cli("set " + name + " max.heap.size=300");
     EXPECT_EQ(run.code, 3);
-    EXPECT_TRUE(holds(run.err, "Confirm: This configuration is also installed as a running service. To update the "
-                               "configuration, the service will be also be stopped and restarted. Continue?\n"
-                               "  -> No (--yes answers Yes)\n"))
+    EXPECT_TRUE(holds(run.err,
+                      "Confirm: This configuration is also installed as a running service. To update the "
+                      "configuration, the service will be also be stopped and restarted. Continue?\n"
+                      "  -> No (--yes answers Yes)\n"))
         << run.err;
     EXPECT_EQ(storedNumber(name, "max.heap.size"), 256u);
     run = session.cli("set " + name + " max.heap.size=300 --yes");
@@ -112,8 +113,9 @@ TEST(CommandLine, OneConfigurationThroughEveryCommand) {
     const std::string missing = session.root() + "\\missing.xml";
     run = session.cli("set " + name + " tomcat.config=" + missing);
     EXPECT_EQ(run.code, 1);
-    EXPECT_TRUE(holds(run.err, "Warning: '" + missing + "' is specified for 'Tomcat Config File' but it does not exist. "
-                               "Tomcat may not start without it.\n"))
+    EXPECT_TRUE(holds(run.err, "Warning: '" + missing +
+                                   "' is specified for 'Tomcat Config File' but it does not exist. "
+                                   "Tomcat may not start without it.\n"))
         << run.err;
     EXPECT_EQ(storedText(name, "tomcat.config"), home + "\\conf\\server.xml");
     EXPECT_EQ(session.cli("set " + name + " tomcat.config=" + missing + " --force").code, 0);

@@ -28,7 +28,8 @@ TEST(CaseTest, OurUpperCaseGroupsUnitsAsWindowsOrdinalComparisonIgnoringCase) {
         if (code < 0xD800 || code > 0xDFFF) units.push_back(static_cast<wchar_t>(code));
 
     std::string disagreements;
-    for (const auto& less : {std::function<bool(wchar_t, wchar_t)>(windowsLess), std::function<bool(wchar_t, wchar_t)>(oursLess)}) {
+    for (const auto& less :
+         {std::function<bool(wchar_t, wchar_t)>(windowsLess), std::function<bool(wchar_t, wchar_t)>(oursLess)}) {
         std::stable_sort(units.begin(), units.end(), less);
         for (std::size_t i = 1; i < units.size(); ++i) {
             const wchar_t a = std::min(units[i - 1], units[i]), b = std::max(units[i - 1], units[i]);

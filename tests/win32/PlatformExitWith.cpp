@@ -13,8 +13,8 @@
 #include <string>
 
 #include "platform/win32/Handles.h"
-#include "platform/win32/Win32Environment.h"
 #include "platform/win32/WideText.h"
+#include "platform/win32/Win32Environment.h"
 
 namespace {
 
@@ -27,8 +27,8 @@ int visibleWindows() {
 }
 
 void write(const std::string& file, const char* text, DWORD disposition) {
-    const velmora::Handle handle(CreateFileW(velmora::wide(file).c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr,
-                                             disposition, 0, nullptr));
+    const velmora::Handle handle(
+        CreateFileW(velmora::wide(file).c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr, disposition, 0, nullptr));
     DWORD written = 0;
     WriteFile(handle.get(), text, static_cast<DWORD>(std::string(text).size()), &written, nullptr);
 }

@@ -6,9 +6,9 @@
 
 #include "PlatformTestSupport.h"
 #include "platform/win32/Handles.h"
+#include "platform/win32/WideText.h"
 #include "platform/win32/Win32Clock.h"
 #include "platform/win32/Win32Files.h"
-#include "platform/win32/WideText.h"
 
 namespace velmora {
 namespace {
@@ -68,7 +68,8 @@ TEST(FilesTest, ALogIsListedByPatternWithItsSizeAndTimeAndReadFromAnOffset) {
         EXPECT_LE(file.modified, clock.now() + 2 * kTicksPerSecond);
     }
     EXPECT_EQ(listed, (std::set<std::string>{"Catalina.2026-12-06.LOG 3", "catalina.2026-12-07.log 16"}));
-    EXPECT_EQ(files.readRange(folder.file("catalina.2026-12-07.log"), 8, 100), std::optional<std::string>("line 2\r\n"));
+    EXPECT_EQ(files.readRange(folder.file("catalina.2026-12-07.log"), 8, 100),
+              std::optional<std::string>("line 2\r\n"));
     EXPECT_EQ(files.readRange(folder.file("catalina.2026-12-07.log"), 99, 100), std::optional<std::string>(""));
     EXPECT_EQ(files.readRange(folder.file("missing.log"), 0, 100), std::nullopt);
     EXPECT_TRUE(files.listFiles(folder.file("no such folder"), "*").empty());
@@ -141,10 +142,12 @@ TEST(FilesTest, FoldersAndFilesNamedInAnyScriptWorkEndToEnd) {
     std::set<std::wstring> names;
     WIN32_FIND_DATAW found{};
     const HANDLE search = FindFirstFileW(wide(home + "\\*.txt").c_str(), &found);
-    for (BOOL more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileW(search, &found)) names.insert(found.cFileName);
+    for (BOOL more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileW(search, &found))
+        names.insert(found.cFileName);
     if (search != INVALID_HANDLE_VALUE) FindClose(search);
     EXPECT_EQ(names, (std::set<std::wstring>{L"\u8A2D\u5B9A\u30D5\u30A1\u30A4\u30EB.txt", L"\u30B3\u30D4\u30FC.txt"}));
-    EXPECT_NE(GetFileAttributesW((wide(folder.path()) + L"\\Pr\u00F6gramme\\T\u00F6mcat 10").c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_NE(GetFileAttributesW((wide(folder.path()) + L"\\Pr\u00F6gramme\\T\u00F6mcat 10").c_str()),
+              INVALID_FILE_ATTRIBUTES);
 
     EXPECT_EQ(failureShown(files.deleteFile(settings)), "none");
     EXPECT_FALSE(files.fileExists(settings));

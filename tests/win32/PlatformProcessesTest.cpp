@@ -7,9 +7,9 @@
 
 #include "PlatformTestSupport.h"
 #include "platform/win32/Handles.h"
+#include "platform/win32/WideText.h"
 #include "platform/win32/Win32Environment.h"
 #include "platform/win32/Win32Processes.h"
-#include "platform/win32/WideText.h"
 
 namespace velmora {
 namespace {
@@ -22,11 +22,11 @@ long long millisecondsSince(Clock::time_point start) {
 
 std::string shown(const ProcessResult& result) {
     switch (result.ending) {
-    case ProcessResult::Ending::Exited: return "exited " + std::to_string(result.exitCode);
-    case ProcessResult::Ending::NotStarted:
-        return "not started: " + result.failure.source + " " + std::to_string(result.failure.number);
-    case ProcessResult::Ending::StoppedAtBound: return "stopped at bound";
-    case ProcessResult::Ending::LeftRunning: return "left running";
+        case ProcessResult::Ending::Exited: return "exited " + std::to_string(result.exitCode);
+        case ProcessResult::Ending::NotStarted:
+            return "not started: " + result.failure.source + " " + std::to_string(result.failure.number);
+        case ProcessResult::Ending::StoppedAtBound: return "stopped at bound";
+        case ProcessResult::Ending::LeftRunning: return "left running";
     }
     return "?";
 }

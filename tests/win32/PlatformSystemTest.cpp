@@ -1,5 +1,6 @@
 #include <winsock2.h>
 #include <ws2tcpip.h>
+
 #include <windows.h>
 
 #include <algorithm>
@@ -9,22 +10,24 @@
 
 #include "PlatformTestSupport.h"
 #include "platform/win32/Handles.h"
+#include "platform/win32/WideText.h"
 #include "platform/win32/Win32Environment.h"
 #include "platform/win32/Win32Files.h"
 #include "platform/win32/Win32Network.h"
 #include "platform/win32/Win32Services.h"
-#include "platform/win32/WideText.h"
 
 namespace velmora {
 namespace {
 
 std::string shown(const std::variant<bool, Failure>& started) {
-    if (const auto* failure = std::get_if<Failure>(&started)) return failure->source + " " + std::to_string(failure->number);
+    if (const auto* failure = std::get_if<Failure>(&started))
+        return failure->source + " " + std::to_string(failure->number);
     return std::get<bool>(started) ? "started" : "stopped";
 }
 
 std::string shown(const ServiceLookup& lookup) {
-    if (const auto* failure = std::get_if<Failure>(&lookup)) return failure->source + " " + std::to_string(failure->number);
+    if (const auto* failure = std::get_if<Failure>(&lookup))
+        return failure->source + " " + std::to_string(failure->number);
     return std::get<std::optional<std::string>>(lookup).value_or("<none>");
 }
 
@@ -62,10 +65,9 @@ TEST(ServicesTest, WhatTheServiceManagerTakesReadsBackAndWhatItRefusesIsNamed) {
     const std::string name = "VelmoraSettings-" + std::to_string(GetCurrentProcessId());
     const ServiceHandle manager(OpenSCManagerW(nullptr, nullptr, SC_MANAGER_CREATE_SERVICE));
     ASSERT_TRUE(manager);
-    const ServiceHandle created(CreateServiceW(manager.get(), wide(name).c_str(), wide(name).c_str(), DELETE,
-                                               SERVICE_WIN32_OWN_PROCESS, SERVICE_DEMAND_START, SERVICE_ERROR_NORMAL,
-                                               L"C:\\Tomcat 9\\bin\\tomcat9.exe //RS//x", nullptr, nullptr, nullptr,
-                                               nullptr, nullptr));
+    const ServiceHandle created(CreateServiceW(
+        manager.get(), wide(name).c_str(), wide(name).c_str(), DELETE, SERVICE_WIN32_OWN_PROCESS, SERVICE_DEMAND_START,
+        SERVICE_ERROR_NORMAL, L"C:\\Tomcat 9\\bin\\tomcat9.exe //RS//x", nullptr, nullptr, nullptr, nullptr, nullptr));
     ASSERT_TRUE(created);
     Win32Services services;
     for (int i = 0; i < 100 && std::holds_alternative<Failure>(services.isStarted(name)); ++i) Sleep(100);
@@ -78,10 +80,10 @@ TEST(ServicesTest, WhatTheServiceManagerTakesReadsBackAndWhatItRefusesIsNamed) {
     wanted.failureActions = {{true, 60000}, {true, 60000}, {true, 300000}};
     wanted.resetPeriodSeconds = 86400;
     wanted.failureActionsOnNonCrash = true;
-    const auto refused = services.configure(name, wanted, "",
-                                            {ServiceSetting::StartType, ServiceSetting::DelayedStart, ServiceSetting::Account,
-                                             ServiceSetting::Dependencies, ServiceSetting::FailureActions,
-                                             ServiceSetting::FailureActionsOnNonCrash});
+    const auto refused = services.configure(
+        name, wanted, "",
+        {ServiceSetting::StartType, ServiceSetting::DelayedStart, ServiceSetting::Account, ServiceSetting::Dependencies,
+         ServiceSetting::FailureActions, ServiceSetting::FailureActionsOnNonCrash});
     const MaybeFailure quoted = services.setProgramLine(name, "\"C:\\Tomcat 9\\bin\\tomcat9.exe\" //RS//x");
     const auto readBack = services.configuration(name);
     DeleteService(created.get());
@@ -97,7 +99,8 @@ TEST(ServicesTest, WhatTheServiceManagerTakesReadsBackAndWhatItRefusesIsNamed) {
     // alone); the session compares what it reads back. What is never right
     // is a value that came back changed into another.
     auto refusedSetting = [&](ServiceSetting setting) {
-        return std::any_of(refused.begin(), refused.end(), [&](const SettingFailure& f) { return f.setting == setting; });
+        return std::any_of(refused.begin(), refused.end(),
+                           [&](const SettingFailure& f) { return f.setting == setting; });
     };
     auto keptOrLeft = [&](ServiceSetting setting, bool kept, bool left) {
         const char* what = kept ? "kept" : refusedSetting(setting) ? "refused" : left ? "left as it was" : "CHANGED";
@@ -105,11 +108,13 @@ TEST(ServicesTest, WhatTheServiceManagerTakesReadsBackAndWhatItRefusesIsNamed) {
         return kept || refusedSetting(setting) || left;
     };
     EXPECT_TRUE(keptOrLeft(ServiceSetting::DelayedStart, got.delayedStart, !got.delayedStart));
-    EXPECT_TRUE(keptOrLeft(ServiceSetting::Dependencies, got.dependencies == wanted.dependencies, got.dependencies.empty()));
+    EXPECT_TRUE(
+        keptOrLeft(ServiceSetting::Dependencies, got.dependencies == wanted.dependencies, got.dependencies.empty()));
     EXPECT_TRUE(keptOrLeft(ServiceSetting::FailureActions,
                            got.failureActions == wanted.failureActions && got.resetPeriodSeconds == 86400u,
                            got.failureActions.empty() && got.resetPeriodSeconds == 0));
-    EXPECT_TRUE(keptOrLeft(ServiceSetting::FailureActionsOnNonCrash, got.failureActionsOnNonCrash, !got.failureActionsOnNonCrash));
+    EXPECT_TRUE(keptOrLeft(ServiceSetting::FailureActionsOnNonCrash, got.failureActionsOnNonCrash,
+                           !got.failureActionsOnNonCrash));
     EXPECT_FALSE(refusedSetting(ServiceSetting::StartType) || refusedSetting(ServiceSetting::Account));
 }
 
@@ -166,7 +171,8 @@ private:
 };
 
 std::string inUse(const std::variant<bool, Failure>& answer) {
-    if (const auto* failure = std::get_if<Failure>(&answer)) return failure->source + " " + std::to_string(failure->number);
+    if (const auto* failure = std::get_if<Failure>(&answer))
+        return failure->source + " " + std::to_string(failure->number);
     return std::get<bool>(answer) ? "in use" : "free";
 }
 

@@ -5,8 +5,8 @@
 #include <filesystem>
 
 #include "platform/win32/Handles.h"
-#include "platform/win32/Win32Environment.h"
 #include "platform/win32/WideText.h"
+#include "platform/win32/Win32Environment.h"
 
 namespace velmora::test {
 

@@ -7,11 +7,11 @@
 #include <string>
 #include <vector>
 
-#include "app/Session.h"
 #include "WindowDriver.h"
+#include "app/Session.h"
 #include "e2eSession.h"
-#include "platform/win32/Win32Platform.h"
 #include "platform/win32/WideText.h"
+#include "platform/win32/Win32Platform.h"
 #include "support/RecordingFrontEnd.h"
 
 namespace velmora {
@@ -75,7 +75,8 @@ TEST(ServiceFlow, AClassicServiceIsReinstalledWhileItRunsAndFollowedWhenStoppedE
     const std::string account = home + "\\logs\\" + name + "_out.log";
     const std::string started = accountWith(account, "start: ");
     EXPECT_TRUE(e2e::holds(started, "option 0: -Dcatalina.home=" + home + "\r\n")) << started;
-    EXPECT_TRUE(e2e::holds(started, "option 6: -Xrs\r\noption 7: -Xmx256m\r\noption 8: -Dflow=1\r\nSystem.out: ")) << started;
+    EXPECT_TRUE(e2e::holds(started, "option 6: -Xrs\r\noption 7: -Xmx256m\r\noption 8: -Dflow=1\r\nSystem.out: "))
+        << started;
     EXPECT_TRUE(e2e::holds(started, "library: " + m.prepared.jdk() + "\\jre\\bin\\server\\jvm.dll\r\n")) << started;
 
     // A save while it runs asks, then stops, removes, installs and starts it again with the new values.
@@ -88,8 +89,8 @@ TEST(ServiceFlow, AClassicServiceIsReinstalledWhileItRunsAndFollowedWhenStoppedE
                                   "mark not installed", "save", "copy the wrapper",
                                   "install :" + copy + " -install " + name + " " + m.prepared.jdk() +
                                       "\\jre\\bin\\server\\jvm.dll -start main",
-                                  "quote the program line", "write the wrapper's values",
-                                  "apply the service settings", "mark installed", "start"}));
+                                  "quote the program line", "write the wrapper's values", "apply the service settings",
+                                  "mark installed", "start"}));
     EXPECT_TRUE(e2e::holds(accountWith(account, "option 7: -Xmx300m\r\n"), "option 7: -Xmx300m\r\n"));
     EXPECT_EQ(m.ui.status, ServiceStatus::Running);
 
@@ -108,7 +109,8 @@ TEST(ServiceFlow, AClassicServiceIsReinstalledWhileItRunsAndFollowedWhenStoppedE
     m.newConfiguration("VELMORAFLOW" + name.substr(11));
     m.ui.answers[QuestionKind::ReplaceStored] = Answer::No;
     EXPECT_EQ(m.session.save(true).result, Outcome::Result::Declined);
-    EXPECT_EQ(m.ui.asked.back().text, "A configuration named \"" + name + "\" is already stored. Replace it with this one?");
+    EXPECT_EQ(m.ui.asked.back().text,
+              "A configuration named \"" + name + "\" is already stored. Replace it with this one?");
 
     // Without bin\tomcat.exe nothing is registered.
     DeleteFileW(wide(m.prepared.bin("tomcat.exe")).c_str());
@@ -117,7 +119,8 @@ TEST(ServiceFlow, AClassicServiceIsReinstalledWhileItRunsAndFollowedWhenStoppedE
     const Outcome missing = m.session.install();
     EXPECT_EQ(missing.result, Outcome::Result::Failed);
     EXPECT_EQ(missing.summary.substr(0, missing.summary.find(": ")),
-              "The service wrapper " + m.prepared.bin("tomcat.exe") + " could not be copied to " + m.prepared.bin(name + "X.exe"));
+              "The service wrapper " + m.prepared.bin("tomcat.exe") + " could not be copied to " +
+                  m.prepared.bin(name + "X.exe"));
     EXPECT_FALSE(e2e::serviceRegistered(name + "X"));
     EXPECT_EQ(e2e::storedNumber(name + "X", "installedaservice"), 0u);
     e2e::clearStore();
@@ -147,16 +150,23 @@ TEST(ServiceFlow, ATomcat10HomeAndARegisteredJdk21GoThroughTheirOwnWrapperAndLea
 
     ASSERT_TRUE(m.session.start().done());
     const std::string account = accountWith(home + "\\logs\\" + name + "_out.log", "start: ");
-    const Names options = {
-        "-Dcatalina.home=" + home, "-Dcatalina.base=" + home, "-Djava.io.tmpdir=" + home + "\\temp",
-        "-Djava.util.logging.manager=org.apache.juli.ClassLoaderLogManager",
-        "-Djava.util.logging.config.file=" + home + "\\conf\\logging.properties", "-Xrs", "-Dshop=a#b;c d",
-        "--add-opens=java.base/java.lang=ALL-UNNAMED", "--add-opens=java.base/java.io=ALL-UNNAMED",
-        "--add-opens=java.base/java.util=ALL-UNNAMED", "--add-opens=java.base/java.util.concurrent=ALL-UNNAMED",
-        "--add-opens=java.rmi/sun.rmi.transport=ALL-UNNAMED",
-        "-Djava.class.path=" + home + "\\bin\\bootstrap.jar;" + home + "\\bin\\tomcat-juli.jar", "-Xmx256m"};
+    const Names options = {"-Dcatalina.home=" + home,
+                           "-Dcatalina.base=" + home,
+                           "-Djava.io.tmpdir=" + home + "\\temp",
+                           "-Djava.util.logging.manager=org.apache.juli.ClassLoaderLogManager",
+                           "-Djava.util.logging.config.file=" + home + "\\conf\\logging.properties",
+                           "-Xrs",
+                           "-Dshop=a#b;c d",
+                           "--add-opens=java.base/java.lang=ALL-UNNAMED",
+                           "--add-opens=java.base/java.io=ALL-UNNAMED",
+                           "--add-opens=java.base/java.util=ALL-UNNAMED",
+                           "--add-opens=java.base/java.util.concurrent=ALL-UNNAMED",
+                           "--add-opens=java.rmi/sun.rmi.transport=ALL-UNNAMED",
+                           "-Djava.class.path=" + home + "\\bin\\bootstrap.jar;" + home + "\\bin\\tomcat-juli.jar",
+                           "-Xmx256m"};
     for (std::size_t n = 0; n < options.size(); ++n)
-        EXPECT_TRUE(e2e::holds(account, "option " + std::to_string(n) + ": " + options[n] + "\r\n")) << n << "\n" << account;
+        EXPECT_TRUE(e2e::holds(account, "option " + std::to_string(n) + ": " + options[n] + "\r\n")) << n << "\n"
+                                                                                                     << account;
     EXPECT_FALSE(e2e::holds(account, "option 14: ")) << account;
     EXPECT_TRUE(e2e::holds(account, "library: " + jdk + "\\bin\\server\\jvm.dll\r\n")) << account;
     EXPECT_TRUE(e2e::holds(account, "start: org.apache.catalina.startup.Bootstrap.main(start)")) << account;

@@ -37,7 +37,8 @@ HFONT fontOf(int id, int dpi) {
     if (isOneOf(id, {IDC_SERVICE_FRAME, IDC_TOMCAT_FRAME, IDC_JVM_FRAME, IDC_OPTIONS_FRAME}))
         return CreateFontW(points825, 0, 0, 0, FW_BOLD, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, VARIABLE_PITCH | FF_SWISS,
                            L"MS Sans Serif");
-    if (isOneOf(id, {IDC_EXAMPLE_DEFINE, IDC_EXAMPLE_BATCH, IDC_EXAMPLE_PROF, IDC_EXAMPLE_NOCLASSGC, IDC_OPTION_ENTRY, IDC_OPTION_LIST, IDC_REDUCE_OS_SIGNALS}))
+    if (isOneOf(id, {IDC_EXAMPLE_DEFINE, IDC_EXAMPLE_BATCH, IDC_EXAMPLE_PROF, IDC_EXAMPLE_NOCLASSGC, IDC_OPTION_ENTRY,
+                     IDC_OPTION_LIST, IDC_REDUCE_OS_SIGNALS}))
         return CreateFontW(points825, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, FIXED_PITCH | FF_MODERN,
                            L"Courier New");
     return CreateFontW(points8, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, L"MS Shell Dlg 2");
@@ -66,7 +67,8 @@ void expectTextsFitAndNothingOverlaps(HWND main, int dpi) {
         MapWindowPoints(nullptr, main, reinterpret_cast<POINT*>(&at), 2);
         GetClientRect(control, &inside);
         // The separator line may run past the edges: they cut it off unseen.
-        EXPECT_TRUE(id == IDC_TOP_LINE || (at.left >= 0 && at.top >= 0 && at.right <= client.right && at.bottom <= client.bottom))
+        EXPECT_TRUE(id == IDC_TOP_LINE ||
+                    (at.left >= 0 && at.top >= 0 && at.right <= client.right && at.bottom <= client.bottom))
             << id << " lies outside the window at " << dpi;
 
         HFONT font = fontOf(id, dpi);
@@ -90,11 +92,12 @@ void expectTextsFitAndNothingOverlaps(HWND main, int dpi) {
         // Frames hold the other controls; only each other they must not touch.
         const bool frame = isOneOf(id, {IDC_SERVICE_FRAME, IDC_TOMCAT_FRAME, IDC_JVM_FRAME, IDC_OPTIONS_FRAME});
         for (const auto& [other, otherAt] : placed) {
-            const bool otherFrame = isOneOf(GetDlgCtrlID(other), {IDC_SERVICE_FRAME, IDC_TOMCAT_FRAME, IDC_JVM_FRAME, IDC_OPTIONS_FRAME});
+            const bool otherFrame =
+                isOneOf(GetDlgCtrlID(other), {IDC_SERVICE_FRAME, IDC_TOMCAT_FRAME, IDC_JVM_FRAME, IDC_OPTIONS_FRAME});
             RECT overlap{};
             if (frame == otherFrame) {
-                EXPECT_FALSE(IntersectRect(&overlap, &at, &otherAt)) << id << " overlaps " << GetDlgCtrlID(other)
-                                                                    << " at " << dpi;
+                EXPECT_FALSE(IntersectRect(&overlap, &at, &otherAt))
+                    << id << " overlaps " << GetDlgCtrlID(other) << " at " << dpi;
             }
         }
         placed.emplace_back(control, at);
@@ -142,7 +145,8 @@ bool shows(HWND control, COLORREF colour) {
 // The status in blue, the editable name box white, the disabled policy box in the menu colour.
 bool showsOwnColours(const Session& session) {
     Sleep(500);
-    return shows(session.control(IDC_STATUS_TEXT), RGB(0, 0, 255)) && shows(session.control(IDC_SERVICE_NAME), RGB(255, 255, 255)) &&
+    return shows(session.control(IDC_STATUS_TEXT), RGB(0, 0, 255)) &&
+           shows(session.control(IDC_SERVICE_NAME), RGB(255, 255, 255)) &&
            shows(session.control(IDC_POLICY_FILE), GetSysColor(COLOR_MENU));
 }
 
@@ -185,7 +189,8 @@ TEST(WindowLook, ColoursFollowAHighContrastTheme) {
 
     ASSERT_TRUE(switchHighContrast(true));
     Sleep(500);
-    const HWND status = session.control(IDC_STATUS_TEXT), name = session.control(IDC_SERVICE_NAME), policy = session.control(IDC_POLICY_FILE);
+    const HWND status = session.control(IDC_STATUS_TEXT), name = session.control(IDC_SERVICE_NAME),
+               policy = session.control(IDC_POLICY_FILE);
     EXPECT_TRUE(shows(status, GetSysColor(COLOR_WINDOWTEXT)) && !shows(status, RGB(0, 0, 255)));
     EXPECT_TRUE(shows(name, GetSysColor(COLOR_WINDOW)));
     EXPECT_TRUE(shows(policy, GetSysColor(COLOR_BTNFACE)) && !shows(policy, GetSysColor(COLOR_MENU)));

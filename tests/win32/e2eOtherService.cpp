@@ -6,8 +6,8 @@
 #include <string>
 
 #include "platform/win32/Handles.h"
-#include "platform/win32/Win32Environment.h"
 #include "platform/win32/WideText.h"
+#include "platform/win32/Win32Environment.h"
 
 namespace {
 
@@ -33,7 +33,8 @@ void report(DWORD state) {
 }
 
 DWORD WINAPI control(DWORD code, DWORD, LPVOID, LPVOID) {
-    if (code != SERVICE_CONTROL_STOP) return code == SERVICE_CONTROL_INTERROGATE ? NO_ERROR : ERROR_CALL_NOT_IMPLEMENTED;
+    if (code != SERVICE_CONTROL_STOP)
+        return code == SERVICE_CONTROL_INTERROGATE ? NO_ERROR : ERROR_CALL_NOT_IMPLEMENTED;
     note("stop");
     report(SERVICE_STOPPED);
     SetEvent(stopped);

@@ -35,8 +35,10 @@ TEST(NotOurs, TomcatsOwnServiceOfTheSameNameKeepsRunningAndInstallIsRefused) {
     session.removeServiceAtEnd("TC10");
     ASSERT_TRUE(createService("TC10", line));
     ASSERT_TRUE(startService("TC10"));
-    const std::string refusal = "A service named \"TC10\" already exists on this computer and was not installed by "
-                                "Velmora for this configuration (it runs " + line + "). Nothing was changed.";
+    const std::string refusal =
+        "A service named \"TC10\" already exists on this computer and was not installed by "
+        "Velmora for this configuration (it runs " +
+        line + "). Nothing was changed.";
 
     // File > Save of a new configuration of that name stores it, nothing more; Install is refused.
     ASSERT_TRUE(session.start());
@@ -77,8 +79,9 @@ TEST(NotOurs, AnExactCopyOfTheWrapperThatAnotherServiceRunsIsNeitherRunNorDelete
     ASSERT_TRUE(startService("ShopSvc"));
 
     EXPECT_EQ(session.cli("set shop description=new").code, 0);
-    const std::string refusal = "The file " + shop + " is not a copy of " + session.bin("tomcat.exe") +
-                                " made by Velmora, so Velmora neither runs, replaces nor deletes it. Nothing was changed.";
+    const std::string refusal =
+        "The file " + shop + " is not a copy of " + session.bin("tomcat.exe") +
+        " made by Velmora, so Velmora neither runs, replaces nor deletes it. Nothing was changed.";
     const CliRun install = session.cli("install shop --yes");
     EXPECT_EQ(install.code, 3);
     EXPECT_TRUE(holds(install.err, "Warning: " + refusal + "\n")) << install.err;
@@ -113,8 +116,10 @@ TEST(NotOurs, AServiceRunningAProgramOfTheConfigurationsNameIsNeverStoppedOrRun)
     EXPECT_EQ(session.cli("set Foo description=mine").code, 0);
     // Marked installed as an earlier Velmora left it: the line is not the one its wrapper registers.
     storeConfiguration("Foo", {{}, {{"installedaservice", 1}}, {}});
-    const std::string notOurs = "The service \"Foo\" is not the one Velmora installed for this configuration (it now "
-                                "runs " + line + "), so Velmora neither stops, replaces nor removes it.";
+    const std::string notOurs =
+        "The service \"Foo\" is not the one Velmora installed for this configuration (it now "
+        "runs " +
+        line + "), so Velmora neither stops, replaces nor removes it.";
     const CliRun save = session.cli("set Foo description=again --yes");
     EXPECT_EQ(save.code, 3) << save.out << save.err;
     EXPECT_TRUE(holds(save.err, "Warning: " + notOurs + "\n")) << save.err;
@@ -140,9 +145,10 @@ TEST(NotOurs, AHungWrapperIsEndedAtTheBoundAndNoChildHoldsTheOutput) {
         hung = session.cli("install hx --yes");
     }
     EXPECT_EQ(hung.code, 1);
-    EXPECT_TRUE(holds(hung.err, "Warning: The service wrapper did not register the service \"hx\" (" + session.bin("hx.exe") +
-                                    " did not finish within 30 seconds and was stopped). The service is not installed; see "
-                                    "the diagnostic report and the wrapper's own log for the reason.\n"))
+    EXPECT_TRUE(
+        holds(hung.err, "Warning: The service wrapper did not register the service \"hx\" (" + session.bin("hx.exe") +
+                            " did not finish within 30 seconds and was stopped). The service is not installed; see "
+                            "the diagnostic report and the wrapper's own log for the reason.\n"))
         << hung.err;
     EXPECT_GE(hung.ms, 30000u);
     EXPECT_LT(hung.ms, 50000u);
@@ -174,9 +180,10 @@ TEST(Names, DeviceNamesAreRefusedAndNothingIsMade) {
         const CliRun run = session.cli("set " + name + " description=x");
         EXPECT_EQ(run.code, 3) << name;
         EXPECT_LT(run.ms, 20000u) << name;
-        EXPECT_EQ(run.err, "Refused, nothing was changed: The Service Name \"" + name + "\" cannot be used: Windows keeps "
-                           "this name for a device (CON, PRN, AUX, NUL, COM0-COM9, LPT0-LPT9), so bin\\" + name +
-                           ".exe would not be a file. Enter another name and try again.\n");
+        EXPECT_EQ(run.err, "Refused, nothing was changed: The Service Name \"" + name +
+                               "\" cannot be used: Windows keeps "
+                               "this name for a device (CON, PRN, AUX, NUL, COM0-COM9, LPT0-LPT9), so bin\\" +
+                               name + ".exe would not be a file. Enter another name and try again.\n");
         EXPECT_FALSE(storeHasKey(name)) << name;
     }
     EXPECT_EQ(storedNameList(), Names{});
@@ -195,9 +202,10 @@ TEST(StoredValues, AHomeWithANulInsideIsNotReadAsAPath) {
               ERROR_SUCCESS);
 
     const CliRun run = session.cli("set vic description=y --yes");
-    EXPECT_TRUE(holds(run.err, "Warning: The value \"tomcat.home\" of the configuration \"vic\" is not a plain text "
-                               "(REG_SZ without NUL characters), so it opens empty. Save the configuration to store it "
-                               "afresh.\n"))
+    EXPECT_TRUE(holds(run.err,
+                      "Warning: The value \"tomcat.home\" of the configuration \"vic\" is not a plain text "
+                      "(REG_SZ without NUL characters), so it opens empty. Save the configuration to store it "
+                      "afresh.\n"))
         << run.err;
     EXPECT_EQ(run.code, 1);
     EXPECT_EQ(contentOf(victim), "precious");

@@ -15,7 +15,8 @@ namespace {
 
 // The stand-in wrapper keeps each option as a text with its terminating NUL.
 std::string wrapperOption(const std::string& service, const std::string& option) {
-    std::string text = machineText("SOFTWARE\\Apache Software Foundation\\Procrun 2.0\\" + service + "\\Parameters", option);
+    std::string text =
+        machineText("SOFTWARE\\Apache Software Foundation\\Procrun 2.0\\" + service + "\\Parameters", option);
     if (!text.empty() && text.back() == '\0') text.pop_back();
     return text;
 }
@@ -91,9 +92,11 @@ TEST(Unicode, AHomeAndADescriptionBeyondAsciiGoEverywhereUnchanged) {
     EXPECT_EQ(wrapperOption("uni", "Classpath"), classPath);
     EXPECT_EQ(wrapperOption("uni", "StdOutput"), home + "\\logs\\uni_out.log");
     EXPECT_EQ(wrapperOption("uni", "JvmOptions"),
-              "-Dcatalina.home=" + home + "#-Dcatalina.base=" + home + "#-Djava.io.tmpdir=" + home + "\\temp#"
-              "-Djava.util.logging.manager=org.apache.juli.ClassLoaderLogManager#"
-              "-Djava.util.logging.config.file=" + home + "\\conf\\logging.properties#-Xrs");
+              "-Dcatalina.home=" + home + "#-Dcatalina.base=" + home + "#-Djava.io.tmpdir=" + home +
+                  "\\temp#"
+                  "-Djava.util.logging.manager=org.apache.juli.ClassLoaderLogManager#"
+                  "-Djava.util.logging.config.file=" +
+                  home + "\\conf\\logging.properties#-Xrs");
 
     // And so does the JVM it stands for, in its account of the launch.
     click(session.control(IDC_START));

@@ -49,7 +49,8 @@ protected:
     // Types a path into the common file dialog of that title and presses its OK.
     void chooseFile(const std::string& title, const std::string& path) {
         HWND dialog = nullptr;
-        ASSERT_TRUE(waitUntil([&] { return (dialog = findTopWindow(session.processId(), title)) != nullptr; })) << title;
+        ASSERT_TRUE(waitUntil([&] { return (dialog = findTopWindow(session.processId(), title)) != nullptr; }))
+            << title;
         // The file name box is a combo in the newer dialog and an edit in the older one.
         HWND name = GetDlgItem(dialog, cmb13) ? GetDlgItem(dialog, cmb13) : GetDlgItem(dialog, edt1);
         setWindowText(name, path);
@@ -86,12 +87,14 @@ TEST_F(WindowEndToEnd, StartsWithTheDefaultsChecksThemAndMovesThemWithTheHome) {
     EXPECT_EQ(session.text(IDC_CATALINA_BASE), home);
     EXPECT_EQ(session.text(IDC_POLICY_FILE), home + "\\conf\\catalina.policy");
     EXPECT_EQ(session.text(IDC_JAVA_HOME), session.jdk());
-    EXPECT_EQ(comboItems(session.control(IDC_STACK_SIZE)), (Names{"", "128", "256", "512", "768", "1024", "2048", "4096"}));
+    EXPECT_EQ(comboItems(session.control(IDC_STACK_SIZE)),
+              (Names{"", "128", "256", "512", "768", "1024", "2048", "4096"}));
     EXPECT_FALSE(checked(IDC_SECURITY_MANAGER));
     EXPECT_TRUE(checked(IDC_REDUCE_OS_SIGNALS));
     EXPECT_TRUE(checked(IDC_SERVER_JVM));
     // Not installed: no state to start from, and no policy file without the security manager.
-    for (int id : {IDC_POLICY_FILE_LABEL, IDC_POLICY_FILE, IDC_BROWSE_POLICY_FILE, IDC_START}) EXPECT_FALSE(enabled(id)) << id;
+    for (int id : {IDC_POLICY_FILE_LABEL, IDC_POLICY_FILE, IDC_BROWSE_POLICY_FILE, IDC_START})
+        EXPECT_FALSE(enabled(id)) << id;
     EXPECT_EQ(session.text(IDC_INSTALL), "Install");
     EXPECT_EQ(session.text(IDC_START), "Start");
     EXPECT_EQ(session.text(IDC_STATUS_TEXT), "Not installed");
@@ -100,13 +103,20 @@ TEST_F(WindowEndToEnd, StartsWithTheDefaultsChecksThemAndMovesThemWithTheHome) {
     EXPECT_EQ(focusedWindow(session.main()), session.control(IDC_SERVICE_NAME));
 
     // Screen readers name a box from the label created just before it; the keyboard order stays.
-    for (auto [label, box] : {std::pair{IDC_SERVICE_NAME_LABEL, IDC_SERVICE_NAME}, {IDC_DESCRIPTION_LABEL, IDC_DESCRIPTION},
-                              {IDC_STATUS_LABEL, IDC_STATUS_TEXT}, {IDC_CATALINA_HOME_LABEL, IDC_CATALINA_HOME},
-                              {IDC_CATALINA_BASE_LABEL, IDC_CATALINA_BASE}, {IDC_CONFIG_FILE_LABEL, IDC_CONFIG_FILE},
-                              {IDC_POLICY_FILE_LABEL, IDC_POLICY_FILE}, {IDC_JAVA_HOME_LABEL, IDC_JAVA_HOME},
-                              {IDC_TEMP_DIRECTORY_LABEL, IDC_TEMP_DIRECTORY}, {IDC_SYSTEM_OUT_LABEL, IDC_SYSTEM_OUT},
-                              {IDC_SYSTEM_ERR_LABEL, IDC_SYSTEM_ERR}, {IDC_INITIAL_HEAP_LABEL, IDC_INITIAL_HEAP},
-                              {IDC_MAX_HEAP_LABEL, IDC_MAX_HEAP}, {IDC_STACK_SIZE_LABEL, IDC_STACK_SIZE},
+    for (auto [label, box] : {std::pair{IDC_SERVICE_NAME_LABEL, IDC_SERVICE_NAME},
+                              {IDC_DESCRIPTION_LABEL, IDC_DESCRIPTION},
+                              {IDC_STATUS_LABEL, IDC_STATUS_TEXT},
+                              {IDC_CATALINA_HOME_LABEL, IDC_CATALINA_HOME},
+                              {IDC_CATALINA_BASE_LABEL, IDC_CATALINA_BASE},
+                              {IDC_CONFIG_FILE_LABEL, IDC_CONFIG_FILE},
+                              {IDC_POLICY_FILE_LABEL, IDC_POLICY_FILE},
+                              {IDC_JAVA_HOME_LABEL, IDC_JAVA_HOME},
+                              {IDC_TEMP_DIRECTORY_LABEL, IDC_TEMP_DIRECTORY},
+                              {IDC_SYSTEM_OUT_LABEL, IDC_SYSTEM_OUT},
+                              {IDC_SYSTEM_ERR_LABEL, IDC_SYSTEM_ERR},
+                              {IDC_INITIAL_HEAP_LABEL, IDC_INITIAL_HEAP},
+                              {IDC_MAX_HEAP_LABEL, IDC_MAX_HEAP},
+                              {IDC_STACK_SIZE_LABEL, IDC_STACK_SIZE},
                               {IDC_JVM_LABEL, IDC_SERVER_JVM}})
         EXPECT_EQ(GetWindow(session.control(box), GW_HWNDPREV), session.control(label)) << box;
     std::vector<int> keyboardOrder;
@@ -114,15 +124,38 @@ TEST_F(WindowEndToEnd, StartsWithTheDefaultsChecksThemAndMovesThemWithTheHome) {
         if (className(child) != "Static" &&
             !(className(child) == "Button" && (GetWindowLongW(child, GWL_STYLE) & BS_TYPEMASK) == BS_GROUPBOX))
             keyboardOrder.push_back(GetDlgCtrlID(child));
-    EXPECT_EQ(keyboardOrder,
-              (std::vector<int>{IDC_SERVICE_NAME, IDC_DESCRIPTION, IDC_CATALINA_HOME, IDC_BROWSE_CATALINA_HOME,
-                                IDC_CATALINA_BASE, IDC_BROWSE_CATALINA_BASE, IDC_CONFIG_FILE, IDC_BROWSE_CONFIG_FILE,
-                                IDC_SECURITY_MANAGER, IDC_POLICY_FILE, IDC_BROWSE_POLICY_FILE, IDC_JAVA_HOME,
-                                IDC_BROWSE_JAVA_HOME, IDC_TEMP_DIRECTORY, IDC_BROWSE_TEMP_DIRECTORY, IDC_SYSTEM_OUT,
-                                IDC_BROWSE_SYSTEM_OUT, IDC_SYSTEM_ERR, IDC_BROWSE_SYSTEM_ERR, IDC_INITIAL_HEAP,
-                                IDC_MAX_HEAP, IDC_STACK_SIZE, IDC_SERVER_JVM, IDC_CLIENT_JVM, IDC_REDUCE_OS_SIGNALS,
-                                IDC_OPTION_ENTRY, IDC_ADD_OPTION, IDC_OPTION_LIST, IDC_DELETE_OPTION, IDC_INSTALL,
-                                IDC_START, IDC_REFRESH}));
+    EXPECT_EQ(keyboardOrder, (std::vector<int>{IDC_SERVICE_NAME,
+                                               IDC_DESCRIPTION,
+                                               IDC_CATALINA_HOME,
+                                               IDC_BROWSE_CATALINA_HOME,
+                                               IDC_CATALINA_BASE,
+                                               IDC_BROWSE_CATALINA_BASE,
+                                               IDC_CONFIG_FILE,
+                                               IDC_BROWSE_CONFIG_FILE,
+                                               IDC_SECURITY_MANAGER,
+                                               IDC_POLICY_FILE,
+                                               IDC_BROWSE_POLICY_FILE,
+                                               IDC_JAVA_HOME,
+                                               IDC_BROWSE_JAVA_HOME,
+                                               IDC_TEMP_DIRECTORY,
+                                               IDC_BROWSE_TEMP_DIRECTORY,
+                                               IDC_SYSTEM_OUT,
+                                               IDC_BROWSE_SYSTEM_OUT,
+                                               IDC_SYSTEM_ERR,
+                                               IDC_BROWSE_SYSTEM_ERR,
+                                               IDC_INITIAL_HEAP,
+                                               IDC_MAX_HEAP,
+                                               IDC_STACK_SIZE,
+                                               IDC_SERVER_JVM,
+                                               IDC_CLIENT_JVM,
+                                               IDC_REDUCE_OS_SIGNALS,
+                                               IDC_OPTION_ENTRY,
+                                               IDC_ADD_OPTION,
+                                               IDC_OPTION_LIST,
+                                               IDC_DELETE_OPTION,
+                                               IDC_INSTALL,
+                                               IDC_START,
+                                               IDC_REFRESH}));
     expectNoMessageBox();
     EXPECT_TRUE(session.screenshot("01-start-up"));
 
@@ -199,8 +232,9 @@ TEST_F(WindowEndToEnd, SaveStoresWhatTheWindowShowsLocksTheNameAndExportsIt) {
     PostMessageW(session.main(), WM_COMMAND, MAKEWPARAM(IDC_MAX_HEAP, CBN_SELCHANGE), reinterpret_cast<LPARAM>(combo));
     ASSERT_TRUE(waitForText(IDC_MAX_HEAP, "256"));
     typeAndTab(IDC_INITIAL_HEAP, "99999");
-    EXPECT_EQ(session.answer("Warning", IDOK), "The Initial Heap Size (MB) box takes a whole number from 1 to 32767 (MB), "
-                                               "or nothing; \"99999\" was not stored.");
+    EXPECT_EQ(session.answer("Warning", IDOK),
+              "The Initial Heap Size (MB) box takes a whole number from 1 to 32767 (MB), "
+              "or nothing; \"99999\" was not stored.");
     EXPECT_TRUE(waitForText(IDC_INITIAL_HEAP, ""));
     typeAndTab(IDC_INITIAL_HEAP, "300");
 
@@ -252,12 +286,16 @@ TEST_F(WindowEndToEnd, SaveStoresWhatTheWindowShowsLocksTheNameAndExportsIt) {
 TEST_F(WindowEndToEnd, OpenLoadsAStoredConfigurationWhoseEditsAskAndWhoseDeleteAsks) {
     const std::string& home = session.home();
     storeConfiguration("zeta", {{{"tomcat.home", home}, {"catalina.base", home}, {"jvm", "server"}}, {}, {}});
-    storeConfiguration("alpha", {{{"tomcat.home", home}, {"catalina.base", home}, {"java.home", session.jdk()},
-                                  {"jvm", "client"}, {"description", "Alpha instance"},
+    storeConfiguration("alpha", {{{"tomcat.home", home},
+                                  {"catalina.base", home},
+                                  {"java.home", session.jdk()},
+                                  {"jvm", "client"},
+                                  {"description", "Alpha instance"},
                                   {"tomcat.config", home + "\\conf\\server.xml"}},
                                  {{"java.security.manager", 1}, {"max.heap.size", 512}, {"reduce.os.signals", 0}},
                                  {"-Xprof", "-Da=1"}});
-    storeConfiguration("e2e-installed", {{{"tomcat.home", home}, {"catalina.base", home}}, {{"installedaservice", 1}}, {}});
+    storeConfiguration("e2e-installed",
+                       {{{"tomcat.home", home}, {"catalina.base", home}}, {{"installedaservice", 1}}, {}});
     storeNameList({"zeta", "alpha", "e2e-installed"});
     const std::string other = session.root() + "\\other";
     makeCatalinaHome(other, Layout::Classic);
@@ -325,8 +363,9 @@ TEST_F(WindowEndToEnd, OpenLoadsAStoredConfigurationWhoseEditsAskAndWhoseDeleteA
     pressControlKey(session.control(IDC_DESCRIPTION), 'D');
     ASSERT_TRUE(waitForMessageBox(session.processId(), "Confirm"));
     EXPECT_TRUE(session.screenshot("06-delete-question"));
-    EXPECT_EQ(session.answer("Confirm", IDNO), "This configuration is also installed as a service. If you delete the "
-                                               "configuration, the service will be also be deleted. Continue?");
+    EXPECT_EQ(session.answer("Confirm", IDNO),
+              "This configuration is also installed as a service. If you delete the "
+              "configuration, the service will be also be deleted. Continue?");
     ASSERT_TRUE(session.waitUntilIdle());
     EXPECT_TRUE(storeHasKey("e2e-installed"));
     postCommand(session.main(), IDM_DELETE);
@@ -361,7 +400,8 @@ TEST_F(WindowEndToEnd, PickersAndTheAboutBoxComeAndGoAndCtrlXEndsAtOnce) {
     makeFile(chosen, "<Server/>");
     click(session.control(IDC_BROWSE_CONFIG_FILE));
     HWND files = nullptr;
-    ASSERT_TRUE(waitUntil([&] { return (files = findTopWindow(session.processId(), "Please select an config file...")); }));
+    ASSERT_TRUE(
+        waitUntil([&] { return (files = findTopWindow(session.processId(), "Please select an config file...")); }));
     EXPECT_EQ(comboItems(GetDlgItem(files, cmb1)), (Names{"XML Documments (*.xml)", "All Files (*.*)"}));
     chooseFile("Please select an config file...", chosen);
     EXPECT_TRUE(waitForText(IDC_CONFIG_FILE, chosen));
@@ -429,11 +469,13 @@ TEST_F(WindowEndToEnd, ServiceButtonsInstallStartFollowStopAndUninstall) {
     ASSERT_TRUE(stopService(name));
     EXPECT_TRUE(waitForText(IDC_STATUS_TEXT, "Installed - Not Running"));
     EXPECT_EQ(session.text(IDC_START), "Start");
-    EXPECT_TRUE(waitUntil([&] {
-        MSG message;
-        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
-        return announced == session.control(IDC_STATUS_TEXT);
-    }, 3000));
+    EXPECT_TRUE(waitUntil(
+        [&] {
+            MSG message;
+            while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
+            return announced == session.control(IDC_STATUS_TEXT);
+        },
+        3000));
     UnhookWinEvent(hook);
     ASSERT_TRUE(startService(name));
     EXPECT_TRUE(waitUntil([&] { return session.text(IDC_STATUS_TEXT) == "Installed - Running"; }, 3000));

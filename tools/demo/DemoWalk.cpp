@@ -53,8 +53,9 @@ public:
         std::printf("\n%d. %s\n", steps_, title.c_str());
         act();
         bool ok = expected.empty() || waitUntil([&] { return text(IDC_STATUS_TEXT) == expected; });
-        std::printf("   status: \"%s\"   buttons: [%s] [%s%s]\n", text(IDC_STATUS_TEXT).c_str(), text(IDC_INSTALL).c_str(),
-                    text(IDC_START).c_str(), IsWindowEnabled(control(IDC_START)) ? "" : ", disabled");
+        std::printf("   status: \"%s\"   buttons: [%s] [%s%s]\n", text(IDC_STATUS_TEXT).c_str(),
+                    text(IDC_INSTALL).c_str(), text(IDC_START).c_str(),
+                    IsWindowEnabled(control(IDC_START)) ? "" : ", disabled");
         if (!ok) {
             std::printf("   expected the status \"%s\"\n", expected.c_str());
             failed_ = true;
@@ -62,8 +63,7 @@ public:
         char name[64];
         std::snprintf(name, sizeof name, "%02d-%s.bmp", steps_, slug(title).c_str());
         Sleep(300);
-        if (saveScreenshot(topWindows(processId_), shots_ + "\\" + name))
-            std::printf("   screenshot: %s\n", name);
+        if (saveScreenshot(topWindows(processId_), shots_ + "\\" + name)) std::printf("   screenshot: %s\n", name);
     }
 
     // Presses a button of the message box with this title and prints it.
@@ -81,7 +81,8 @@ public:
     // manager refuses some service settings), then the box with this title.
     void answerPastWarnings(const std::string& title) {
         HWND box = nullptr;
-        while (waitUntil([&] { return (box = findTopWindow(processId_, "Warning")) || findTopWindow(processId_, title); }) &&
+        while (waitUntil(
+                   [&] { return (box = findTopWindow(processId_, "Warning")) || findTopWindow(processId_, title); }) &&
                box)
             answer("Warning", IDOK, "OK");
         answer(title, IDOK, "OK");
@@ -116,8 +117,10 @@ private:
     static std::string slug(const std::string& title) {
         std::string out;
         for (char c : title) {
-            if (std::isalnum(static_cast<unsigned char>(c))) out += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-            else if (!out.empty() && out.back() != '-') out += '-';
+            if (std::isalnum(static_cast<unsigned char>(c)))
+                out += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+            else if (!out.empty() && out.back() != '-')
+                out += '-';
             if (out.size() >= 30) break;
         }
         while (!out.empty() && out.back() == '-') out.pop_back();
@@ -152,12 +155,17 @@ int wmain(int argc, wchar_t** argv) {
         walk.menu(IDM_SAVE);
         walk.answer("Info", IDOK, "OK");
     });
-    walk.step("Install", [&] {
-        walk.click(IDC_INSTALL);
-        walk.answerPastWarnings("Info");
-    }, "Installed - Not Running");
-    walk.step("Start", [&] { walk.click(IDC_START); }, "Installed - Running");
-    walk.step("Refresh the status line", [&] { walk.click(IDC_REFRESH); }, "Installed - Running");
+    walk.step(
+        "Install",
+        [&] {
+            walk.click(IDC_INSTALL);
+            walk.answerPastWarnings("Info");
+        },
+        "Installed - Not Running");
+    walk.step(
+        "Start", [&] { walk.click(IDC_START); }, "Installed - Running");
+    walk.step(
+        "Refresh the status line", [&] { walk.click(IDC_REFRESH); }, "Installed - Running");
     walk.step("Help > Check Configuration writes the report", [&] {
         walk.menu(IDM_CHECK_CONFIGURATION);
         const std::string report = program.substr(0, program.find_last_of('\\')) + "\\quenby-" + kName + "-debug.html";
@@ -165,15 +173,22 @@ int wmain(int argc, wchar_t** argv) {
             waitUntil([&] { return GetFileAttributesW(velmora::wide(report).c_str()) != INVALID_FILE_ATTRIBUTES; });
         std::printf("   report %s: %s\n", written ? "written" : "NOT written", report.c_str());
     });
-    walk.step("Stop", [&] { walk.click(IDC_START); }, "Installed - Not Running");
-    walk.step("Uninstall", [&] {
-        walk.click(IDC_INSTALL);
-        walk.answer("Info", IDOK, "OK");
-    }, "Not installed");
-    walk.step("Delete the configuration with File > Delete", [&] {
-        walk.menu(IDM_DELETE);
-        walk.answer("Info", IDOK, "OK");
-    }, "Not installed");
+    walk.step(
+        "Stop", [&] { walk.click(IDC_START); }, "Installed - Not Running");
+    walk.step(
+        "Uninstall",
+        [&] {
+            walk.click(IDC_INSTALL);
+            walk.answer("Info", IDOK, "OK");
+        },
+        "Not installed");
+    walk.step(
+        "Delete the configuration with File > Delete",
+        [&] {
+            walk.menu(IDM_DELETE);
+            walk.answer("Info", IDOK, "OK");
+        },
+        "Not installed");
     const bool ok = walk.finish();
     std::printf("Walk %s (exit status %d).\n", ok ? "completed" : "FAILED", ok ? 0 : 1);
     return ok ? 0 : 1;

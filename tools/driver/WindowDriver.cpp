@@ -24,7 +24,8 @@ std::vector<std::string> itemsOf(HWND control, UINT countMessage, UINT lengthMes
     for (LRESULT i = 0; i < count; ++i) {
         const LRESULT length = send(control, lengthMessage, static_cast<WPARAM>(i));
         std::wstring text(static_cast<std::size_t>(std::max<LRESULT>(length, 0)) + 1, L'\0');
-        const LRESULT copied = send(control, textMessage, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text.data()));
+        const LRESULT copied =
+            send(control, textMessage, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text.data()));
         text.resize(static_cast<std::size_t>(std::clamp<LRESULT>(copied, 0, static_cast<LRESULT>(text.size()))));
         items.push_back(narrow(text));
     }
@@ -155,9 +156,8 @@ std::string messageBoxText(HWND box) {
     std::string text;
     for (HWND child = GetWindow(box, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
         if (className(child) == "Static" && (GetWindowLongW(child, GWL_STYLE) & SS_TYPEMASK) != SS_ICON)
-            text = std::max(text, windowText(child), [](const std::string& a, const std::string& b) {
-                return a.size() < b.size();
-            });
+            text = std::max(text, windowText(child),
+                            [](const std::string& a, const std::string& b) { return a.size() < b.size(); });
     return text;
 }
 
@@ -221,8 +221,8 @@ bool saveScreenshot(const std::vector<HWND>& windows, const std::string& path) {
     header.bfSize = header.bfOffBits + info.biSizeImage;
     std::string bytes(reinterpret_cast<const char*>(&header), sizeof header);
     bytes.append(reinterpret_cast<const char*>(&info), sizeof info).append(pixels);
-    const Handle file(CreateFileW(wide(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
-                                  nullptr));
+    const Handle file(
+        CreateFileW(wide(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     DWORD written = 0;
     return file && WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
            written == bytes.size();

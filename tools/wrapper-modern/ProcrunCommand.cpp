@@ -9,18 +9,18 @@ namespace {
 
 // The options of the Tomcat 9-11 service wrapper's documentation.
 const std::vector<std::string> knownOptions = {
-    "Description", "DisplayName", "Install", "ServiceUser", "ServicePassword", "Startup", "Type", "DependsOn",
-    "Environment", "User", "Password", "LibraryPath", "JavaHome", "Jvm", "JvmOptions", "JvmOptions9", "Classpath",
-    "JvmMs", "JvmMx", "JvmSs", "StartMode", "StartImage", "StartPath", "StartClass", "StartMethod", "StartParams",
-    "StopMode", "StopImage", "StopPath", "StopClass", "StopMethod", "StopParams", "StopTimeout", "LogPath",
-    "LogPrefix", "LogLevel", "LogJniMessages", "StdOutput", "StdError", "PidFile"};
+    "Description", "DisplayName",    "Install",    "ServiceUser", "ServicePassword", "Startup",  "Type",
+    "DependsOn",   "Environment",    "User",       "Password",    "LibraryPath",     "JavaHome", "Jvm",
+    "JvmOptions",  "JvmOptions9",    "Classpath",  "JvmMs",       "JvmMx",           "JvmSs",    "StartMode",
+    "StartImage",  "StartPath",      "StartClass", "StartMethod", "StartParams",     "StopMode", "StopImage",
+    "StopPath",    "StopClass",      "StopMethod", "StopParams",  "StopTimeout",     "LogPath",  "LogPrefix",
+    "LogLevel",    "LogJniMessages", "StdOutput",  "StdError",    "PidFile"};
 
 std::string canonicalName(const std::string& name) {
     for (const auto& known : knownOptions)
         if (known.size() == name.size() &&
-            std::equal(known.begin(), known.end(), name.begin(), [](unsigned char a, unsigned char b) {
-                return std::tolower(a) == std::tolower(b);
-            }))
+            std::equal(known.begin(), known.end(), name.begin(),
+                       [](unsigned char a, unsigned char b) { return std::tolower(a) == std::tolower(b); }))
             return known;
     return {};
 }
@@ -30,9 +30,10 @@ std::string canonicalName(const std::string& name) {
 std::variant<ProcrunUsageError, ProcrunCommand> parseProcrunArguments(const std::vector<std::string>& arguments) {
     if (arguments.empty()) return ProcrunUsageError{"no //XX//<service name> directive"};
     const std::string& directive = arguments[0];
-    static const std::pair<const char*, ProcrunCommand::Verb> verbs[] = {
-        {"//IS//", ProcrunCommand::Verb::Install}, {"//US//", ProcrunCommand::Verb::Update},
-        {"//DS//", ProcrunCommand::Verb::Delete}, {"//RS//", ProcrunCommand::Verb::Run}};
+    static const std::pair<const char*, ProcrunCommand::Verb> verbs[] = {{"//IS//", ProcrunCommand::Verb::Install},
+                                                                         {"//US//", ProcrunCommand::Verb::Update},
+                                                                         {"//DS//", ProcrunCommand::Verb::Delete},
+                                                                         {"//RS//", ProcrunCommand::Verb::Run}};
     ProcrunCommand command{};
     bool known = false;
     for (const auto& [prefix, verb] : verbs)

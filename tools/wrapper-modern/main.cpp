@@ -41,8 +41,8 @@ DWORD describeService(const std::string& serviceName, const std::string& descrip
 DWORD install(const ProcrunCommand& command) {
     const std::string ownPath = ownExecutablePath();
     const std::string binaryPath = "\"" + ownPath + "\" //RS//" + command.serviceName;
-    DWORD error = createDemandService(command.serviceName, optionValue(command, "DisplayName", command.serviceName),
-                                      binaryPath);
+    DWORD error =
+        createDemandService(command.serviceName, optionValue(command, "DisplayName", command.serviceName), binaryPath);
     if (error == ERROR_SUCCESS) error = storeOptions(command.serviceName, command.options);
     if (error == ERROR_SUCCESS) error = describeService(command.serviceName, optionValue(command, "Description", ""));
     return error;
@@ -79,10 +79,10 @@ int wmain(int argc, wchar_t** argv) {
     const auto& command = std::get<ProcrunCommand>(parsed);
     DWORD error = ERROR_SUCCESS;
     switch (command.verb) {
-    case ProcrunCommand::Verb::Install: error = install(command); break;
-    case ProcrunCommand::Verb::Update: error = update(command); break;
-    case ProcrunCommand::Verb::Delete: error = remove(command); break;
-    case ProcrunCommand::Verb::Run: return runService(command.serviceName, procrunLaunchParameters);
+        case ProcrunCommand::Verb::Install: error = install(command); break;
+        case ProcrunCommand::Verb::Update: error = update(command); break;
+        case ProcrunCommand::Verb::Delete: error = remove(command); break;
+        case ProcrunCommand::Verb::Run: return runService(command.serviceName, procrunLaunchParameters);
     }
     return error == ERROR_SUCCESS ? 0 : failureExitCode(error);
 }

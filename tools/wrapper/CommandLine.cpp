@@ -32,9 +32,7 @@ std::size_t afterQuotedProgram(std::string_view line) {
     return close == std::string_view::npos ? line.size() : close + 1;
 }
 
-bool isSwitch(std::string_view word) {
-    return word == "-install" || word == "-uninstall" || word == serviceSwitch;
-}
+bool isSwitch(std::string_view word) { return word == "-install" || word == "-uninstall" || word == serviceSwitch; }
 
 Command parseInstall(std::string_view line, const std::vector<Word>& args) {
     // name, at least one word of library path, -start, method

@@ -13,8 +13,8 @@ namespace {
 
 // Stored as the wrapper stores it, with its terminating NUL.
 DWORD writeJvmLibrary(const std::string& serviceName, const std::string& jvmLibrary) {
-    const MaybeFailure failure = Win32Registry().write(
-        kLocalMachine, parametersKeyPath(serviceName), {RegistryWrite::textValue("JVM Library", jvmLibrary + '\0')});
+    const MaybeFailure failure = Win32Registry().write(kLocalMachine, parametersKeyPath(serviceName),
+                                                       {RegistryWrite::textValue("JVM Library", jvmLibrary + '\0')});
     return failure ? static_cast<DWORD>(failure->number) : ERROR_SUCCESS;
 }
 
