@@ -1,6 +1,8 @@
 #include "config/TomcatRelease.h"
 
-#include <regex>
+#include <cctype>
+
+#include "platform/TextScan.h"
 
 namespace velmora {
 
@@ -27,10 +29,12 @@ const std::string kNativeAccess = "--enable-native-access=ALL-UNNAMED";
 // The quoted value of "--Name" on the script's command, which goes over
 // several lines joined by "^".
 std::optional<std::string> scriptOption(const std::string& script, const std::string& name) {
-    const std::regex option("--" + name + "[ \t]+\"([^\"]*)\"");
-    std::smatch match;
-    if (!std::regex_search(script, match, option)) return std::nullopt;
-    return match[1].str();
+    return scanAfter(script, "--" + name, [](TextScanner& s) -> std::optional<std::string> {
+        if (s.takeWhile([](char c) { return c == ' ' || c == '\t'; }).empty() || !s.take("\"")) return std::nullopt;
+        std::string value = s.takeWhile([](char c) { return c != '"'; });
+        if (!s.take("\"")) return std::nullopt;
+        return value;
+    });
 }
 
 std::vector<std::string> listEntries(const std::string& list) {
@@ -50,10 +54,17 @@ std::vector<std::string> listEntries(const std::string& list) {
 }  // namespace
 
 TomcatVersion tomcatVersionFromReleaseNotes(const std::string& text) {
-    static const std::regex declared(R"(Apache Tomcat Version ((\d+)\.(\d+)\.\d+\S*))");
-    std::smatch match;
-    if (!std::regex_search(text, match, declared)) return {};
-    return {std::stoi(match[2].str()), std::stoi(match[3].str()), match[1].str()};
+    TomcatVersion version;
+    scanAfter(text, "Apache Tomcat Version ", [&](TextScanner& s) -> std::optional<std::string> {
+        const std::string full = TextScanner(s).takeWhile(isNotBlank);
+        const auto major = s.takeDigits(1, 4);
+        if (!major || !s.take(".")) return std::nullopt;
+        const auto minor = s.takeDigits(1, 4);
+        if (!minor || !s.take(".") || !s.takeDigits()) return std::nullopt;
+        version = {std::stoi(*major), std::stoi(*minor), full};
+        return full;
+    });
+    return version;
 }
 
 TomcatVersion tomcatVersionOf(const std::string& catalinaHome, const TomcatLayout& layout, Files& files) {
@@ -61,10 +72,14 @@ TomcatVersion tomcatVersionOf(const std::string& catalinaHome, const TomcatLayou
     if (const auto notes = files.readBytes(catalinaHome + "\\RELEASE-NOTES", kReleaseNotesBytes))
         if (TomcatVersion version = tomcatVersionFromReleaseNotes(*notes); version.known()) return version;
     if (layout.family != WrapperFamily::Modern) return {};
-    static const std::regex wrapperName(R"(tomcat(\d+)\.exe$)", std::regex::icase);
-    std::smatch match;
-    if (!std::regex_search(layout.wrapperProgram, match, wrapperName)) return {};
-    return {std::stoi(match[1].str()), -1, match[1].str()};
+    // tomcat<N>.exe, in any case.
+    std::string name = layout.wrapperProgram.substr(layout.wrapperProgram.find_last_of("\\/") + 1);
+    for (char& c : name) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    TextScanner s(name, 0);
+    if (!s.take("tomcat")) return {};
+    const auto major = s.takeDigits(1, 3);
+    if (!major || name != "tomcat" + *major + ".exe") return {};
+    return {std::stoi(*major), -1, *major};
 }
 
 std::optional<std::vector<std::string>> serviceScriptJvmOptions9(const std::string& serviceBat) {

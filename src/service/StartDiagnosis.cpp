@@ -1,8 +1,11 @@
 #include "service/StartDiagnosis.h"
 
 #include <algorithm>
+#include <cctype>
 #include <optional>
-#include <regex>
+#include <vector>
+
+#include "platform/TextScan.h"
 
 namespace velmora {
 
@@ -26,10 +29,54 @@ struct LineAt {
 
 using LineCause = std::optional<Found> (*)(const LineAt& line, const DiagnosisContext& context);
 
-std::optional<std::string> firstMatch(const std::string& text, const std::regex& pattern) {
-    std::smatch match;
-    if (!std::regex_search(text, match, pattern)) return std::nullopt;
-    return match[1].str();
+bool isNotQuote(char c) { return c != '\''; }
+bool isJavaNameChar(char c) {
+    return std::isalnum(static_cast<unsigned char>(c)) || c == '_' || c == '.' || c == '$' || c == '/';
+}
+
+// A run of characters the test accepts, right after `lead` and right before `end`.
+struct Shape {
+    const char* lead;
+    bool (*accepts)(char);
+    const char* end = "";
+};
+
+// What the first shape that stands in the text holds.
+std::optional<std::string> firstOf(const std::string& text, std::initializer_list<Shape> shapes) {
+    for (const Shape& shape : shapes)
+        if (auto found = scanAfter(text, shape.lead, [&](TextScanner& s) -> std::optional<std::string> {
+                std::string run = s.takeWhile(shape.accepts);
+                if (run.empty() || !s.take(shape.end)) return std::nullopt;
+                return run;
+            }))
+            return found;
+    return std::nullopt;
+}
+
+// A port's digits, after an opening bracket where one may stand, then one of these ends.
+ScanRest portThen(std::initializer_list<const char*> ends, bool afterBracket = false) {
+    std::vector<std::string> endings(ends.begin(), ends.end());
+    return [endings, afterBracket](TextScanner& s) -> std::optional<std::string> {
+        if (afterBracket) s.skip('[');
+        const auto port = s.takeDigits(2, 5);
+        if (!port) return std::nullopt;
+        for (const auto& end : endings)
+            if (TextScanner(s).take(end)) return port;
+        return std::nullopt;
+    };
+}
+
+std::optional<std::string> portNamed(const std::string& text) {
+    if (auto port = scanAfter(text, "-", portThen({"\"]", "]"}))) return port;  // ProtocolHandler ["http-nio-8080"]
+    if (auto port = scanAfter(text, ":", portThen({"]"}))) return port;         // create[localhost:8005]
+    if (auto port = scanAfter(text, "<null>:", portThen({""}))) return port;    // bind <null>:8080
+    for (const char* lead : {"Port ", "port "})
+        if (auto port = scanAfter(text, lead, portThen({""}, true))) return port;
+    return std::nullopt;
+}
+
+std::optional<std::string> codeAfter(const std::string& text, const char* lead) {
+    return scanAfter(text, lead, [](TextScanner& s) { return s.takeDigits(1, 9); });
 }
 
 bool contains(const std::string& text, const char* part) { return text.find(part) != std::string::npos; }
@@ -51,15 +98,12 @@ std::optional<Found> securityManagerRefused(const LineAt& line, const DiagnosisC
 }
 
 std::optional<Found> optionRejected(const LineAt& line, const DiagnosisContext& context) {
-    static const std::regex patterns[] = {
-        std::regex(R"(Unrecognized VM option '([^']+)')"),
-        std::regex(R"(Unrecognized option: (\S+))"),
-        std::regex(R"(VM option '([^']+)' is (?:experimental|diagnostic))"),
-        std::regex(R"(Improperly specified VM option '([^']+)')"),
-    };
-    for (const auto& pattern : patterns) {
-        auto named = firstMatch(line.text(), pattern);
-        if (!named) continue;
+    const auto named = firstOf(line.text(), {{"Unrecognized VM option '", isNotQuote, "'"},
+                                             {"Unrecognized option: ", isNotBlank},
+                                             {"VM option '", isNotQuote, "' is experimental"},
+                                             {"VM option '", isNotQuote, "' is diagnostic"},
+                                             {"Improperly specified VM option '", isNotQuote, "'"}});
+    if (named) {
         std::string bare = *named;
         if (!bare.empty() && (bare.front() == '+' || bare.front() == '-')) bare.erase(0, 1);
         const auto& options = context.config.additionalJvmOptions;
@@ -110,42 +154,31 @@ std::optional<Found> jvmLibraryUnusable(const LineAt& line, const DiagnosisConte
 }
 
 std::optional<Found> startClassNotFound(const LineAt& line, const DiagnosisContext&) {
-    static const std::regex patterns[] = {
-        std::regex(R"(ClassNotFoundException: ([\w.$/]+))"),
-        std::regex(R"(NoClassDefFoundError: ([\w.$/]+))"),
-        std::regex(R"(Could not find or load main class ([\w.$/]+))"),
-        std::regex(R"(FindClass ([\w.$/]+) failed)"),
-    };
-    for (const auto& pattern : patterns)
-        if (auto named = firstMatch(line.text(), pattern)) {
-            std::string name = *named;
-            std::replace(name.begin(), name.end(), '/', '.');
-            return Found{"the start class was not found",
-                         "The start class " + name +
-                             " was not found through the class path: check the class path (Tomcat's bin\\bootstrap.jar "
-                             "belongs on it)"};
-        }
+    if (auto named = firstOf(line.text(), {{"ClassNotFoundException: ", isJavaNameChar},
+                                           {"NoClassDefFoundError: ", isJavaNameChar},
+                                           {"Could not find or load main class ", isJavaNameChar},
+                                           {"FindClass ", isJavaNameChar, " failed"}})) {
+        std::string name = *named;
+        std::replace(name.begin(), name.end(), '/', '.');
+        return Found{"the start class was not found",
+                     "The start class " + name +
+                         " was not found through the class path: check the class path (Tomcat's bin\\bootstrap.jar "
+                         "belongs on it)"};
+    }
     return std::nullopt;
 }
 
 std::optional<Found> portInUse(const LineAt& line, const DiagnosisContext& context) {
     const std::string& text = line.text();
     if (!contains(text, "BindException") && !contains(text, "Address already in use")) return std::nullopt;
-    static const std::regex ports[] = {
-        std::regex(R"(-(\d{2,5})\"?\])"),   // ProtocolHandler ["http-nio-8080"]
-        std::regex(R"(:(\d{2,5})\])"),      // create[localhost:8005]
-        std::regex(R"(<null>:(\d{2,5}))"),  // bind <null>:8080
-        std::regex(R"([Pp]ort \[?(\d{2,5}))"),
-    };
     const std::size_t from = line.index >= 3 ? line.index - 3 : 0;
     const std::size_t to = std::min(line.file.lines.size(), line.index + 4);
     for (std::size_t i = from; i < to; ++i)
-        for (const auto& pattern : ports)
-            if (auto port = firstMatch(line.file.lines[i], pattern))
-                return Found{"port " + *port + " is in use",
-                             "Port " + *port +
-                                 " is already in use by another program: stop that program or change the port in " +
-                                 context.config.tomcatConfigFile};
+        if (auto port = portNamed(line.file.lines[i]))
+            return Found{"port " + *port + " is in use",
+                         "Port " + *port +
+                             " is already in use by another program: stop that program or change the port in " +
+                             context.config.tomcatConfigFile};
     return Found{"a port is in use",
                  "A port Tomcat opens is already in use by another program: stop that program or "
                  "change the ports in " +
@@ -153,34 +186,38 @@ std::optional<Found> portInUse(const LineAt& line, const DiagnosisContext& conte
 }
 
 std::optional<Found> configUnparsable(const LineAt& line, const DiagnosisContext& context) {
-    static const std::regex lineNumbers[] = {
-        std::regex(R"(SAXParseException.*lineNumber: (\d+))"),
-        std::regex(R"([Pp]arse [Ff]atal [Ee]rror at line \[?(\d+))"),
-    };
-    for (const auto& pattern : lineNumbers)
-        if (auto number = firstMatch(line.text(), pattern)) {
-            const std::string& text = line.text();
-            const auto last = std::max(text.rfind("; "), text.rfind(": "));
-            const std::string why = last == std::string::npos ? std::string() : " (" + text.substr(last + 2) + ")";
-            return Found{"the Tomcat config file does not parse",
-                         "The Tomcat config file " + context.config.tomcatConfigFile + " does not parse at line " +
-                             *number + why + ": correct it"};
-        }
+    const std::string& text = line.text();
+    std::optional<std::string> number;
+    if (const auto sax = text.find("SAXParseException"); sax != std::string::npos)
+        number = scanAfter(std::string_view(text).substr(sax),
+                           "lineNumber: ", [](TextScanner& s) { return s.takeDigits(); });
+    if (!number) {
+        std::string lowered = text;
+        for (char& c : lowered) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        number = scanAfter(lowered, "parse fatal error at line ", [](TextScanner& s) {
+            s.skip('[');
+            return s.takeDigits();
+        });
+    }
+    if (number) {
+        const auto last = std::max(text.rfind("; "), text.rfind(": "));
+        const std::string why = last == std::string::npos ? std::string() : " (" + text.substr(last + 2) + ")";
+        return Found{"the Tomcat config file does not parse",
+                     "The Tomcat config file " + context.config.tomcatConfigFile + " does not parse at line " +
+                         *number + why + ": correct it"};
+    }
     return std::nullopt;
 }
 
 std::optional<Found> folderDenied(const LineAt& line, const DiagnosisContext& context) {
-    static const std::regex denied[] = {
-        std::regex(R"(FileNotFoundException: (.+?) \(Access is denied\))"),
-        std::regex(R"(AccessDeniedException: (\S+))"),
-    };
-    for (const auto& pattern : denied)
-        if (auto path = firstMatch(line.text(), pattern)) {
-            const std::string folder = folderOf(*path);
-            return Found{"access denied on " + folder, "The account " + context.account + " may not write to " +
-                                                           folder +
-                                                           ": grant it modify rights there (Install offers to)"};
-        }
+    auto path = scanAfter(line.text(),
+                          "FileNotFoundException: ", [](TextScanner& s) { return s.takeUntil(" (Access is denied)"); });
+    if (!path) path = firstOf(line.text(), {{"AccessDeniedException: ", isNotBlank}});
+    if (path) {
+        const std::string folder = folderOf(*path);
+        return Found{"access denied on " + folder, "The account " + context.account + " may not write to " + folder +
+                                                       ": grant it modify rights there (Install offers to)"};
+    }
     return std::nullopt;
 }
 
@@ -195,13 +232,11 @@ std::vector<std::uint32_t> serviceCodes(const StartEvidence& evidence) {
         if (code != 0 && std::find(codes.begin(), codes.end(), code) == codes.end()) codes.push_back(code);
     };
     note(evidence.state.exitCode);
-    static const std::regex systemError(R"(System error (\d+))");
-    if (auto code = firstMatch(evidence.netOutput, systemError)) note(static_cast<std::uint32_t>(std::stoul(*code)));
-    static const std::regex inserted(R"(%%(\d+))");
+    if (auto code = codeAfter(evidence.netOutput, "System error ")) note(static_cast<std::uint32_t>(std::stoul(*code)));
     for (const auto& event : evidence.events) {
         if (event.eventId == 7009) note(1053);
         for (const auto& text : event.strings)
-            if (auto code = firstMatch(text, inserted)) note(static_cast<std::uint32_t>(std::stoul(*code)));
+            if (auto code = codeAfter(text, "%%")) note(static_cast<std::uint32_t>(std::stoul(*code)));
     }
     return codes;
 }

@@ -216,6 +216,27 @@ TEST(StartDiagnosis, EachKnownCauseNamesWhatToChangeAndWhereItWasRead) {
               "The JVM library C:\\jdk-24\\bin\\server\\jvm.dll is missing: choose a Java Home that has one (some.log, "
               "line 8).");
 
+    // Other spellings of the same causes, told by their short cause.
+    const std::pair<const char*, const char*> spellings[] = {
+        {"Unrecognized option: -Xfoo", "a JVM option the JVM rejects (-Xfoo)"},
+        {"Error: VM option 'UseZGC' is experimental and must be enabled via -XX:+UnlockExperimentalVMOptions.",
+         "a JVM option the JVM rejects (UseZGC)"},
+        {"java.lang.NoClassDefFoundError: org/apache/catalina/startup/Bootstrap", "the start class was not found"},
+        {"Failed to initialize end point associated with ProtocolHandler [\"http-nio-8443\"] "
+         "java.net.BindException: Address already in use: bind",
+         "port 8443 is in use"},
+        {"java.net.BindException: Address already in use: bind <null>:8080", "port 8080 is in use"},
+        {"java.net.BindException: Address already in use: port 123456", "a port is in use"},
+        {"java.nio.file.AccessDeniedException: C:\\tc\\work\\Catalina", "access denied on C:\\tc\\work"},
+        {"SEVERE [main] Digester.fatalError Parse Fatal Error at line [12] column [5]",
+         "the Tomcat config file does not parse"},
+    };
+    for (const auto& [line, cause] : spellings) {
+        StartEvidence evidence;
+        evidence.files = {{"C:\\tc\\logs\\some.log", "System.err", 1, {line}, 0}};
+        EXPECT_EQ(diagnoseStart(evidence, {c, "NT SERVICE\\shop", "", true}).cause, cause) << line;
+    }
+
     StartEvidence deleted;
     deleted.serviceName = "shop";
     deleted.state.exitCode = 1072;
