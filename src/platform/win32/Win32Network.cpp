@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "platform/win32/SystemFailure.h"
+#include "platform/win32/SystemLibrary.h"
 
 namespace velmora {
 
@@ -23,12 +24,18 @@ std::uint16_t hostOrder(DWORD tablePort) {
 
 // The listening sockets of one address family, or the call's error. The
 // table can grow between asking its size and reading it: then ask again.
+// iphlpapi.dll and what it brings along load at the first check, not at start-up.
+using GetExtendedTcpTableFunction = DWORD(WINAPI*)(PVOID, PDWORD, BOOL, ULONG, TCP_TABLE_CLASS, ULONG);
+
 template <typename Table>
 std::variant<bool, Failure> listensOn(ULONG family, std::uint16_t port) {
+    static const auto getExtendedTcpTable =
+        systemFunctionAs<GetExtendedTcpTableFunction>("iphlpapi.dll", "GetExtendedTcpTable");
+    if (!getExtendedTcpTable) return systemFailure("GetExtendedTcpTable", ERROR_PROC_NOT_FOUND);
     std::vector<DWORD> buffer(64);
     for (int attempt = 0; attempt < 8; ++attempt) {
         DWORD size = static_cast<DWORD>(buffer.size() * sizeof(DWORD));
-        const DWORD status = GetExtendedTcpTable(buffer.data(), &size, FALSE, family, TCP_TABLE_OWNER_PID_LISTENER, 0);
+        const DWORD status = getExtendedTcpTable(buffer.data(), &size, FALSE, family, TCP_TABLE_OWNER_PID_LISTENER, 0);
         if (status == ERROR_INSUFFICIENT_BUFFER) {
             buffer.resize(size / sizeof(DWORD) + 16);
             continue;
