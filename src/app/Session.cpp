@@ -559,7 +559,8 @@ CheckResult Session::checkConfiguration(ReportOpening opening, const std::string
 CheckContext Session::checkContext() {
     CheckContext context;
     for (const auto& name : store_.names())
-        if (!sameName(name, configuration().serviceName)) context.others.push_back(store_.read(name).values);
+        if (!sameName(name, configuration().serviceName))
+            context.others.push_back({name, store_.readText(name, store::kTomcatConfig)});
     context.serviceRunning = installed_ && status_ == ServiceStatus::Running;
     return context;
 }

@@ -1,5 +1,7 @@
 #include "checks/PortCheck.h"
 
+#include <unordered_map>
+
 #include <algorithm>
 #include <variant>
 
@@ -34,7 +36,7 @@ std::string portName(const DeclaredPort& port) {
 
 }  // namespace
 
-PortReview reviewPorts(const Configuration& c, const std::vector<Configuration>& others, bool serviceRunning,
+PortReview reviewPorts(const Configuration& c, const std::vector<OtherConfiguration>& others, bool serviceRunning,
                        Platform& platform) {
     PortReview review;
     const std::string& file = c.tomcatConfigFile;
@@ -47,13 +49,14 @@ PortReview reviewPorts(const Configuration& c, const std::vector<Configuration>&
     }
     const auto& ports = std::get<std::vector<DeclaredPort>>(parsed);
 
+    std::unordered_map<std::u16string, std::variant<std::vector<DeclaredPort>, ServerXmlError>> theirsByFile;
     for (const auto& other : others) {
         const bool opensPorts = std::any_of(ports.begin(), ports.end(),
                                             [](const DeclaredPort& port) { return port.value == PortValue::Number; });
         if (samePath(other.tomcatConfigFile, file)) {
             if (!opensPorts) continue;
             review.findings.push_back({FindingKind::PortConflict, "Tomcat config file", file,
-                                       "The stored configuration \"" + other.serviceName +
+                                       "The stored configuration \"" + other.name +
                                            "\" uses the same Tomcat "
                                            "config file " +
                                            file +
@@ -61,17 +64,21 @@ PortReview reviewPorts(const Configuration& c, const std::vector<Configuration>&
                                            "services can start."});
             continue;
         }
-        const auto theirs = portsOf(platform.files, other.tomcatConfigFile);
-        const auto* theirPorts = std::get_if<std::vector<DeclaredPort>>(&theirs);
+        // Many configurations may share a server.xml: each file is read once.
+        auto read = theirsByFile.find(foldedName(other.tomcatConfigFile));
+        if (read == theirsByFile.end())
+            read = theirsByFile
+                       .emplace(foldedName(other.tomcatConfigFile), portsOf(platform.files, other.tomcatConfigFile))
+                       .first;
+        const auto* theirPorts = std::get_if<std::vector<DeclaredPort>>(&read->second);
         if (!theirPorts) continue;
         for (const auto& port : ports)
             for (const auto& their : *theirPorts)
                 if (port.value == PortValue::Number && their.value == PortValue::Number && port.number == their.number)
-                    review.findings.push_back({FindingKind::PortConflict, "Tomcat config file", file,
-                                               portName(port) + " of " + file +
-                                                   " is also in the stored configuration \"" + other.serviceName +
-                                                   "\" (" + other.tomcatConfigFile +
-                                                   "): only one of the two services can start."});
+                    review.findings.push_back(
+                        {FindingKind::PortConflict, "Tomcat config file", file,
+                         portName(port) + " of " + file + " is also in the stored configuration \"" + other.name +
+                             "\" (" + other.tomcatConfigFile + "): only one of the two services can start."});
     }
 
     for (const auto& port : ports) {

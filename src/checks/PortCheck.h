@@ -14,12 +14,18 @@ struct PortReview {
     std::vector<std::string> notices;
 };
 
+// Another stored configuration, as far as the ports check needs it.
+struct OtherConfiguration {
+    std::string name;
+    std::string tomcatConfigFile;
+};
+
 // The ports of the configuration's server.xml: one that another stored
 // configuration's server.xml declares too (naming it), one another program
 // on this machine already listens on (not looked at while the service itself
 // runs, as its Tomcat holds them), a server.xml that does not parse, and an
 // enabled shutdown port.
-PortReview reviewPorts(const Configuration& c, const std::vector<Configuration>& others, bool serviceRunning,
+PortReview reviewPorts(const Configuration& c, const std::vector<OtherConfiguration>& others, bool serviceRunning,
                        Platform& platform);
 
 }  // namespace velmora

@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "checks/Findings.h"
+#include "checks/PortCheck.h"
 #include "checks/Questions.h"
 #include "config/Configuration.h"
 #include "platform/Platform.h"
@@ -27,7 +28,7 @@ struct Report {
 
 // What the checks compare the configuration with.
 struct CheckContext {
-    std::vector<Configuration> others;  // the other stored configurations
+    std::vector<OtherConfiguration> others;  // the other stored configurations
     bool serviceRunning = false;
 };
 

@@ -81,9 +81,11 @@ StoredConfiguration ConfigurationStore::read(const std::string& name) {
     stored.values.serviceName = name;
     if (!unusableNameReason(name).empty()) return stored;
     const std::string key = store::configurationKey(name);
-    stored.keyExists = registry_.contents(kLocalMachine, key).has_value();
     const std::vector<std::string> valueNames = readNames();
     const auto values = registry_.readMany(kLocalMachine, key, valueNames);
+    // Listing the key is asked only of a key without any of our values.
+    stored.keyExists = std::any_of(values.begin(), values.end(), [](const auto& value) { return value.has_value(); }) ||
+                       registry_.contents(kLocalMachine, key).has_value();
     auto text = [&](std::size_t i) {
         StoredText read = storedText(values[i]);
         if (!read.usable) stored.unusableTexts.push_back(valueNames[i]);
@@ -119,6 +121,12 @@ StoredConfiguration ConfigurationStore::read(const std::string& name) {
     stored.record.programDigest = text(i++);
     stored.record.settingsApplied = storedNumber(values[i++]) != 0;
     return stored;
+}
+
+std::string ConfigurationStore::readText(const std::string& name, const std::string& valueName) {
+    if (!unusableNameReason(name).empty()) return {};
+    const StoredText read = storedText(registry_.read(kLocalMachine, store::configurationKey(name), valueName));
+    return read.usable ? read.text : std::string();
 }
 
 MaybeFailure ConfigurationStore::writeList(const std::vector<std::string>& names) {

@@ -38,6 +38,8 @@ public:
     bool keyExists(const std::string& name);
 
     StoredConfiguration read(const std::string& name);
+    // One stored text of a configuration; empty when absent or not a plain text.
+    std::string readText(const std::string& name, const std::string& valueName);
 
     // Writes every value of the configuration, the installed state and the
     // record over what the key holds, then moves the name to the list's end.
