@@ -236,10 +236,14 @@ int wmain(int argc, wchar_t** argv) {
     const std::string prefix = argc > 5 ? "service, " + narrow(argv[5]) : "service";
     const char* p = prefix.c_str();
 
-    // One configuration, stored and installed by the command line.
+    // One configuration, stored and installed by the command line, without
+    // the recovery that Wine's service manager does not keep (and would warn of).
     (void)runCli(cli, "uninstall " + name + " --yes");  // what an interrupted run left
     (void)runCli(cli, "delete " + name + " --yes");
-    const CliRun set = runCli(cli, "set " + name + " description=Benchmark --yes");
+    const CliRun set = runCli(cli, "set " + name +
+                                       " description=Benchmark service.recovery.first=0 service.recovery.second=0 "
+                                       "service.recovery.later=0 service.recovery.reset=0 "
+                                       "service.recovery.on.error.exit=0 --yes");
     const CliRun install = runCli(cli, "install " + name + " --yes");
     if (set.exitCode != 0 || install.exitCode != 0 ||
         !waitUntil([&] { return serviceState(name) == SERVICE_STOPPED; })) {

@@ -27,6 +27,12 @@ bool isServiceSetting(Field field) {
     }
 }
 
+// No action after a failure, said as nothing or as "none" for each failure.
+std::vector<FailureAction> withoutTrailingNone(std::vector<FailureAction> actions) {
+    while (!actions.empty() && actions.back() == FailureAction{}) actions.pop_back();
+    return actions;
+}
+
 }  // namespace
 
 ServiceConfiguration wantedServiceConfiguration(const Configuration& c) {
@@ -52,7 +58,8 @@ std::vector<ServiceSetting> differingSettings(const ServiceConfiguration& wanted
     for (std::size_t i = 0; sameDependencies && i < wanted.dependencies.size(); ++i)
         sameDependencies = sameName(wanted.dependencies[i], found.dependencies[i]);
     if (!sameDependencies) differing.push_back(ServiceSetting::Dependencies);
-    if (wanted.failureActions != found.failureActions || wanted.resetPeriodSeconds != found.resetPeriodSeconds)
+    if (withoutTrailingNone(wanted.failureActions) != withoutTrailingNone(found.failureActions) ||
+        wanted.resetPeriodSeconds != found.resetPeriodSeconds)
         differing.push_back(ServiceSetting::FailureActions);
     if (wanted.failureActionsOnNonCrash != found.failureActionsOnNonCrash)
         differing.push_back(ServiceSetting::FailureActionsOnNonCrash);

@@ -133,6 +133,11 @@ TEST(ServiceSettingsRule, TheDefaultsAndWhatDiffersAsTheServiceManagerComparesIt
     found.account = "nt service\\SHOP";
     found.dependencies = {};
     EXPECT_EQ(differingSettings(wanted, found), std::vector<ServiceSetting>{}) << "account names ignore case";
+    ServiceConfiguration noRecovery = wanted;
+    noRecovery.failureActions = {{}, {}, {}};
+    found.failureActions = {};
+    EXPECT_EQ(differingSettings(noRecovery, found), std::vector<ServiceSetting>{})
+        << "no actions are three actions of none";
     found.resetPeriodSeconds = 3600;
     EXPECT_EQ(differingSettings(wanted, found), std::vector<ServiceSetting>{ServiceSetting::FailureActions})
         << "the reset period belongs to the failure actions";
