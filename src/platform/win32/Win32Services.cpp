@@ -13,6 +13,23 @@
 
 namespace velmora {
 
+namespace {
+
+// The service's configuration, in whole records so that the buffer is aligned for the one at its start.
+using ConfigRecord = std::vector<QUERY_SERVICE_CONFIGW>;
+
+std::variant<ConfigRecord, Failure> queryConfiguration(SC_HANDLE service) {
+    DWORD needed = 0;
+    QueryServiceConfigW(service, nullptr, 0, &needed);
+    ConfigRecord buffer(needed / sizeof(QUERY_SERVICE_CONFIGW) + 1);
+    if (!QueryServiceConfigW(service, buffer.data(), static_cast<DWORD>(buffer.size() * sizeof(QUERY_SERVICE_CONFIGW)),
+                             &needed))
+        return lastErrorFailure("QueryServiceConfigW");
+    return buffer;
+}
+
+}  // namespace
+
 // Starting, pausing and paused all count as started; only stopped does not.
 std::variant<bool, Failure> Win32Services::isStarted(const std::string& serviceName) {
     const auto asked = state(serviceName);
@@ -72,12 +89,9 @@ std::variant<ServiceConfiguration, Failure> Win32Services::configuration(const s
     if (!manager) return lastErrorFailure("OpenSCManagerW");
     const ServiceHandle service(OpenServiceW(manager.get(), wide(serviceName).c_str(), SERVICE_QUERY_CONFIG));
     if (!service) return lastErrorFailure("OpenServiceW");
-    DWORD needed = 0;
-    QueryServiceConfigW(service.get(), nullptr, 0, &needed);
-    std::vector<QUERY_SERVICE_CONFIGW> buffer(needed / sizeof(QUERY_SERVICE_CONFIGW) + 1);
-    QUERY_SERVICE_CONFIGW* config = buffer.data();
-    if (!QueryServiceConfigW(service.get(), config, static_cast<DWORD>(buffer.size() * sizeof *config), &needed))
-        return lastErrorFailure("QueryServiceConfigW");
+    auto queried = queryConfiguration(service.get());
+    if (const Failure* failure = std::get_if<Failure>(&queried)) return *failure;
+    const QUERY_SERVICE_CONFIGW* config = std::get<ConfigRecord>(queried).data();
 
     ServiceConfiguration found;
     found.programLine = narrow(config->lpBinaryPathName);
@@ -176,14 +190,9 @@ ServiceLookup Win32Services::binaryPath(const std::string& serviceName) {
         if (error == ERROR_SERVICE_DOES_NOT_EXIST) return std::optional<std::string>();
         return systemFailure("OpenServiceW", error);
     }
-    DWORD needed = 0;
-    QueryServiceConfigW(service.get(), nullptr, 0, &needed);
-    // Whole records, so that the buffer is aligned for the one at its start.
-    std::vector<QUERY_SERVICE_CONFIGW> buffer(needed / sizeof(QUERY_SERVICE_CONFIGW) + 1);
-    QUERY_SERVICE_CONFIGW* config = buffer.data();
-    if (!QueryServiceConfigW(service.get(), config, static_cast<DWORD>(buffer.size() * sizeof *config), &needed))
-        return lastErrorFailure("QueryServiceConfigW");
-    return std::optional<std::string>(narrow(config->lpBinaryPathName));
+    auto queried = queryConfiguration(service.get());
+    if (const Failure* failure = std::get_if<Failure>(&queried)) return *failure;
+    return std::optional<std::string>(narrow(std::get<ConfigRecord>(queried).data()->lpBinaryPathName));
 }
 
 }  // namespace velmora
