@@ -139,6 +139,6 @@ TEST(ServiceSettingsRule, TheDefaultsAndWhatDiffersAsTheServiceManagerComparesIt
     EXPECT_EQ(differingSettings(noRecovery, found), std::vector<ServiceSetting>{})
         << "no actions are three actions of none";
     found.resetPeriodSeconds = 3600;
-    EXPECT_EQ(differingSettings(wanted, found), std::vector<ServiceSetting>{ServiceSetting::FailureActions})
+    EXPECT_EQ(differingSettings(noRecovery, found), std::vector<ServiceSetting>{ServiceSetting::FailureActions})
         << "the reset period belongs to the failure actions";
 }
