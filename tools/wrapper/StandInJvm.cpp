@@ -274,7 +274,7 @@ public:
                     const std::string name = spaced ? word() : std::string();
                     if (name.empty())
                         return fault("Element type \"" + element.name +
-                                     "\" must be followed by either attribute specifications, \">\" or \"/>\".");
+                                     "\" must be followed by either attributes, \">\" or \"/>\".");
                     spaces();
                     if (at_ >= text_.size() || text_[at_] != '=')
                         return fault("Attribute name \"" + name + "\" associated with an element type \"" +
