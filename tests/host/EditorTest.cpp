@@ -102,11 +102,11 @@ TEST_F(SessionTest, SettersCheckWhatTheySetAndANewJdkChangesOnlyItsOwnClassPathE
     EXPECT_TRUE(os.files.folderExists("C:\\new\\temp"));
     EXPECT_TRUE(os.files.folderExists("C:\\new"));
     session.edit(Field::SecurityPolicyFile, "C:\\none.policy");  // warned about with the manager off too
-    EXPECT_EQ(ui.warnings.back(),
+    EXPECT_EQ(lastOf(ui.warnings),
               "'C:\\none.policy' is specified for 'Security Policy File' but it does not exist. "
               "Tomcat may not start without it.");
     session.edit(Field::ClassPath, "C:\\A.JAR;;x;c:\\;D:\\lib");
-    EXPECT_EQ(ui.warnings.back(),
+    EXPECT_EQ(lastOf(ui.warnings),
               "'d:\\lib' is specified for 'Classpath' but it does not exist. Tomcat may not start "
               "without it.");
     EXPECT_EQ(ui.warnings[ui.warnings.size() - 2],
@@ -142,7 +142,7 @@ TEST_F(SessionTest, OptionsStaySortedAndATomcat10ListCannotCarryAQuote) {
     EXPECT_FALSE(session.addOption("-Dapp.banner=Don't;-javaagent:C:\\Users\\Public\\agent.jar;'"));
     session.edit(Field::CatalinaBase, "C:\\srv\\Bob's #2");
     EXPECT_EQ(session.configuration().catalinaBase, "C:\\tomcat10");
-    EXPECT_EQ(ui.warnings.back(),
+    EXPECT_EQ(lastOf(ui.warnings),
               "The Tomcat service wrapper of this Catalina home takes the JVM options as one list in "
               "which a single quote (') cannot stand, so 'C:\\srv\\Bob's #2' (Catalina Base) would "
               "not reach the JVM whole. Choose a value without a single quote.");

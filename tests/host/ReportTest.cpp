@@ -83,7 +83,7 @@ TEST_F(SessionTest, CheckConfigurationWritesTheReportBesideTheProgramAndOpensIt)
     os.files.locked.insert(path);
     result = session.checkConfiguration(ReportOpening::Always);
     EXPECT_EQ(result.outcome.result, Outcome::Result::Failed);
-    EXPECT_EQ(ui.warnings.back(),
+    EXPECT_EQ(lastOf(ui.warnings),
               "The diagnostic report could not be written to 'C:\\tomcat\\bin\\quenby-svc1-debug.html': "
               "Access is denied.\r\n\r\nCheck that the program's folder exists and that you may write "
               "to it.");

@@ -84,7 +84,7 @@ TEST_F(SessionTest, OnlyWhatThisStoreRecordedIsOurs) {
     const Outcome removal = session.uninstall();
     EXPECT_TRUE(os.processes.ran.empty());
     EXPECT_TRUE(serviceExists("svc"));
-    EXPECT_EQ(ui.warnings.back(),
+    EXPECT_EQ(lastOf(ui.warnings),
               "The service \"svc\" is not the one Velmora installed for this configuration (it now "
               "runs \"c:/TOMCAT/BIN/SVC.EXE\" -SERVICE SVC), so Velmora neither stops, replaces nor "
               "removes it.");
@@ -166,7 +166,7 @@ TEST_F(SessionTest, SavingAnInstalledConfigurationAsksEverythingBeforeItRemovesA
                   "mark installed", "start"}));
     EXPECT_TRUE(os.services.services["svc"].started);
     EXPECT_EQ(stored("svc", "description"), "second");
-    EXPECT_EQ(ui.notices.back(), "Instance saved as \"svc\".");
+    EXPECT_EQ(lastOf(ui.notices), "Instance saved as \"svc\".");
 }
 
 TEST_F(SessionTest, AHungWrapperIsEndedAndTheUserToldWhatItLeft) {
@@ -243,5 +243,5 @@ TEST_F(SessionTest, RegistryWritesThatFailAreReportedAndListNothing) {
     session.open("nothing");
     ui.forget();
     session.edit(Field::TempDirectory, "C:\\tomcat\\temp");
-    EXPECT_EQ(ui.warnings.back(), "The folder 'C:\\tomcat\\temp' could not be created: Access is denied.");
+    EXPECT_EQ(lastOf(ui.warnings), "The folder 'C:\\tomcat\\temp' could not be created: Access is denied.");
 }

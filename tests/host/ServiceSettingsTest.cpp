@@ -23,7 +23,7 @@ TEST_F(SessionTest, TheServiceManagerRunsTheServiceAsConfiguredAndAChangeAloneLe
     session.edit(Field::RecoveryLater, "0");
     session.edit(Field::RecoveryReset, "3600");
     session.edit(Field::RecoveryOnErrorExit, "0");
-    ASSERT_TRUE(session.install().done()) << ui.warnings.back();
+    ASSERT_TRUE(session.install().done()) << lastOf(ui.warnings);
 
     const ServiceConfiguration& held = os.services.services["shop"].configuration;
     EXPECT_EQ(held.startType, StartType::Automatic);

@@ -68,15 +68,15 @@ TEST_F(SessionTest, TheClassicWrapperIsCopiedRegisteredAndGivenItsValues) {
     EXPECT_EQ(number("JVM Option Count"), 12u);
     EXPECT_FALSE(os.registry.read(kLocalMachine, kParameters, "JVM Option Number 12"));
     EXPECT_FALSE(os.registry.read(kLocalMachine, kParameters, "JVM Library"));  // the -install line carried it
-    EXPECT_EQ(ui.notices.back(), "Service \"svc\" installed.");
+    EXPECT_EQ(lastOf(ui.notices), "Service \"svc\" installed.");
     EXPECT_TRUE(ui.installed);
     EXPECT_EQ(ui.status, ServiceStatus::NotRunning);
 
     // Start and stop run System32's net, the notice up meanwhile; a failed stop still hides it.
     EXPECT_TRUE(session.start().done());
-    EXPECT_EQ(ui.progress.back(), "Starting the \"svc\" service...");
-    EXPECT_EQ(os.processes.programs.back(), "C:\\windows\\system32\\net.exe");
-    EXPECT_EQ(os.processes.ran.back(), "net start \"svc\"");
+    EXPECT_EQ(lastOf(ui.progress), "Starting the \"svc\" service...");
+    EXPECT_EQ(lastOf(os.processes.programs), "C:\\windows\\system32\\net.exe");
+    EXPECT_EQ(lastOf(os.processes.ran), "net start \"svc\"");
     EXPECT_EQ(ui.status, ServiceStatus::Running);
     os.processes.exitCodes["net stop \"svc\""] = 2;
     os.processes.outputs["net stop \"svc\""] = "The service could not be controlled in its present state.\r\n";
@@ -103,11 +103,11 @@ TEST_F(SessionTest, TheClassicWrapperIsCopiedRegisteredAndGivenItsValues) {
     // Removal stops, unregisters, deletes our copy and the key's leftovers.
     os.processes.exitCodes.clear();
     ASSERT_TRUE(session.uninstall().done());
-    EXPECT_EQ(os.processes.ran.back(), "C:\\tomcat\\bin\\svc.exe -uninstall svc");
+    EXPECT_EQ(lastOf(os.processes.ran), "C:\\tomcat\\bin\\svc.exe -uninstall svc");
     EXPECT_FALSE(serviceExists("svc"));
     EXPECT_FALSE(os.files.fileExists("C:\\tomcat\\bin\\svc.exe"));
     EXPECT_FALSE(os.registry.keyExists(kLocalMachine, "SYSTEM\\CurrentControlSet\\Services\\svc"));
-    EXPECT_EQ(ui.notices.back(), "Service \"svc\" has been uninstalled.");
+    EXPECT_EQ(lastOf(ui.notices), "Service \"svc\" has been uninstalled.");
     EXPECT_EQ(ui.status, ServiceStatus::NotInstalled);
 }
 
@@ -153,7 +153,7 @@ TEST_F(SessionTest, TheTomcat10WrapperTakesEverySettingOnItsCommandLine) {
     session.edit(Field::MaxHeapSize, "512");
     session.edit(Field::ThreadStackSize, "256");
     session.addOption("-Dshop=a#b;c d");
-    ASSERT_TRUE(session.install().done()) << ui.warnings.back();
+    ASSERT_TRUE(session.install().done()) << lastOf(ui.warnings);
     const std::string h = "C:\\Program Files\\Tomcat 10";
     EXPECT_EQ(os.processes.programs.front(), h + "\\bin\\tomcat10.exe");
     EXPECT_EQ(
@@ -189,6 +189,6 @@ TEST_F(SessionTest, TheTomcat10WrapperTakesEverySettingOnItsCommandLine) {
     EXPECT_FALSE(os.files.fileExists(h + "\\bin\\svc.exe"));
     EXPECT_FALSE(os.registry.keyExists(kLocalMachine, kParameters));
     ASSERT_TRUE(session.uninstall().done());
-    EXPECT_EQ(os.processes.ran.back(), "\"" + h + "\\bin\\tomcat10.exe\" //DS//svc");
+    EXPECT_EQ(lastOf(os.processes.ran), "\"" + h + "\\bin\\tomcat10.exe\" //DS//svc");
     EXPECT_TRUE(os.files.fileExists(h + "\\bin\\tomcat10.exe"));
 }

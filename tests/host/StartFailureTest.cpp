@@ -157,7 +157,7 @@ TEST_F(StartFailureTest, TheServiceManagersOwnCodesAndNoKnownCauseStillSayWhatHa
               "C:\\tomcat10\\logs\\shop_out.log.");
     EXPECT_EQ(unknown.startFailure->line, 3u);
     EXPECT_EQ(unknown.startFailure->evidence.front(), "line 3");
-    EXPECT_EQ(unknown.startFailure->evidence.back(), "line 12");
+    EXPECT_EQ(lastOf(unknown.startFailure->evidence), "line 12");
 
     // velmora-cli: exit code 1, the cause as data, and status carries it.
     CliRun r = runCli(os, {"status", "shop", "--json"});

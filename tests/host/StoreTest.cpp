@@ -20,7 +20,7 @@ TEST_F(SessionTest, ASaveWritesEveryValueWithItsTypeOverWhateverTheKeyHeld) {
     session.edit(Field::MaxHeapSize, "4096");
     // A size box takes whole numbers in range only, and says so for anything else.
     EXPECT_EQ(session.edit(Field::InitialHeapSize, "128.5").result, Outcome::Result::Refused);
-    EXPECT_EQ(ui.warnings.back(),
+    EXPECT_EQ(lastOf(ui.warnings),
               "The Initial Heap Size (MB) box takes a whole number from 1 to 32767 (MB), or "
               "nothing; \"128.5\" was not stored.");
     EXPECT_EQ(session.edit(Field::ThreadStackSize, "32768").result, Outcome::Result::Refused);
@@ -74,7 +74,7 @@ TEST_F(SessionTest, ASaveWritesEveryValueWithItsTypeOverWhateverTheKeyHeld) {
     EXPECT_EQ(raw("additional.jvm.options").type, kRegMultiSz);
     EXPECT_EQ(raw("additional.jvm.options").text, "-Dx=y\0"s);
     EXPECT_FALSE(os.registry.read(kLocalMachine, kStore + "\\svc", "stray"));
-    EXPECT_EQ(ui.notices.back(), "Instance saved as \"svc\".");
+    EXPECT_EQ(lastOf(ui.notices), "Instance saved as \"svc\".");
     EXPECT_TRUE(session.nameLocked());
 
     // No options: a list of no bytes, which loads as none.
@@ -100,7 +100,7 @@ TEST_F(SessionTest, TheListKeepsTheOrderOfSavesAndOneSpellingPerKey) {
     session.newConfiguration();
     session.edit(Field::ServiceName, "Zz");
     EXPECT_EQ(session.save(true).result, Outcome::Result::Declined);
-    EXPECT_EQ(ui.asked.back().text, "A configuration named \"zz\" is already stored. Replace it with this one?");
+    EXPECT_EQ(lastOf(ui.asked).text, "A configuration named \"zz\" is already stored. Replace it with this one?");
     EXPECT_EQ(storedList(), (std::vector<std::string>{"ab", "zz", "a"}));
     ui.answers.clear();
     saveNew("ZZ");
@@ -115,7 +115,7 @@ TEST_F(SessionTest, TheListKeepsTheOrderOfSavesAndOneSpellingPerKey) {
     session.remove();
     EXPECT_EQ(storedList(), (std::vector<std::string>{"ab", "ZZ", "HIDDEN"}));
     EXPECT_FALSE(os.registry.keyExists(kLocalMachine, kStore + "\\a"));
-    EXPECT_EQ(ui.notices.back(), "Deleted instance \"a\".");
+    EXPECT_EQ(lastOf(ui.notices), "Deleted instance \"a\".");
     EXPECT_EQ(session.configuration().serviceName, "SetInstanceName");
 
     // A listed name no key can carry leaves the list, and nothing else is touched.
@@ -158,7 +158,7 @@ TEST_F(SessionTest, StoredValuesLoadAsTheirSettersLeaveThem) {
     // A name that is listed but has no key opens empty, with a warning.
     os.registry.write(kLocalMachine, kStore, {RegistryWrite::listValue("services", {"gone"})});
     session.open("gone");
-    EXPECT_EQ(ui.warnings.back(),
+    EXPECT_EQ(lastOf(ui.warnings),
               "The configuration \"gone\" is listed, but its values are missing from the registry. It "
               "opens with empty values; use File > Delete to take it off the list.");
     EXPECT_EQ(session.configuration().securityPolicyFile, "");

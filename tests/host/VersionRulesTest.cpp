@@ -119,12 +119,12 @@ TEST_F(VersionRulesTest, TheSecurityManagerAndAClientJvmAreRefusedWhereTheyCanno
     saveNew("eleven");
     Outcome refused = session.edit(Field::UseSecurityManager, "1");
     EXPECT_EQ(refused.result, Outcome::Result::Refused);
-    EXPECT_EQ(ui.warnings.back(),
+    EXPECT_EQ(lastOf(ui.warnings),
               "Tomcat 11.0.2 no longer supports the security manager: the service would not start. "
               "Use Security Manager stays off.");
     EXPECT_EQ(ui.shown.useSecurityManager, 0);
     refused = session.edit(Field::JvmType, "client");
-    EXPECT_EQ(ui.warnings.back(),
+    EXPECT_EQ(lastOf(ui.warnings),
               "The JDK at C:\\jdk-21 has no client JVM (64-bit JDKs bring only the server JVM): the "
               "service could not load it. Server JVM stays chosen.");
     EXPECT_EQ(ui.shown.jvmType, "server");
@@ -146,7 +146,7 @@ TEST_F(VersionRulesTest, TheSecurityManagerAndAClientJvmAreRefusedWhereTheyCanno
     ASSERT_FALSE(check.report.findings.empty());
     EXPECT_EQ(check.report.findings[0].label, "Use Security Manager");
     EXPECT_EQ(check.report.rows[check.report.rows.size() - 2], "Tomcat version: 10.1.34");
-    EXPECT_EQ(check.report.rows.back(), "Java version: 24");
+    EXPECT_EQ(lastOf(check.report.rows), "Java version: 24");
 
     // A new configuration on a JDK without a client JVM takes the server JVM, whatever was chosen last.
     session.newConfiguration();
@@ -180,7 +180,7 @@ TEST_F(VersionRulesTest, AJdkThatAnUpdateTookAwayIsReplacedByTheNewestOfItsVersi
     CheckResult check = session.checkConfiguration(ReportOpening::Never);
     ASSERT_TRUE(check.replacement);
     EXPECT_EQ(check.replacement->javaHome, updated);
-    EXPECT_EQ(check.report.findings.back().message,
+    EXPECT_EQ(lastOf(check.report.findings).message,
               "The JDK at " + old +
                   " is gone (a JDK update removes the folder of the one before). The newest registered "
                   "JDK of the same version is " +

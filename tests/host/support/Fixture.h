@@ -10,6 +10,13 @@ namespace velmora::testing {
 // A server.xml that opens no port: configurations that share it conflict in nothing.
 inline const char* const kQuietServerXml = "<Server port=\"-1\" shutdown=\"SHUTDOWN\"/>";
 
+// The last of what was recorded, or nothing when nothing was: a fault that
+// leaves a list empty fails the check instead of reading past the list.
+template <typename T>
+T lastOf(const std::vector<T>& recorded) {
+    return recorded.empty() ? T{} : recorded.back();
+}
+
 // The smallest PE header machineOfPe accepts: MZ, e_lfanew, PE\0\0, machine.
 std::string tinyPe(std::uint16_t machine, std::uint32_t lfanew = 0x40);
 
