@@ -180,22 +180,4 @@ INT_PTR MainWindow::onControlColour(HDC dc, HWND control) {
     return FALSE;
 }
 
-LRESULT CALLBACK MainWindow::fieldBoxProc(HWND box, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
-                                          DWORD_PTR mainWindow) {
-    if (message == WM_KILLFOCUS) {
-        // Only a move to another control of this window counts as leaving
-        // the field: a message box or another program taking the focus does
-        // not, or every warning would raise the next field's warning.
-        HWND main = reinterpret_cast<HWND>(mainWindow);
-        HWND next = reinterpret_cast<HWND>(wParam);
-        // The edit box inside a combo box stands for the combo.
-        HWND field = GetParent(box) == main ? box : GetParent(box);
-        if (next && IsChild(main, next) && !IsChild(field, next))
-            PostMessageW(main, kFieldLeftMessage, GetDlgCtrlID(field), 0);
-    } else if (message == WM_NCDESTROY) {
-        RemoveWindowSubclass(box, fieldBoxProc, id);
-    }
-    return DefSubclassProc(box, message, wParam, lParam);
-}
-
 }  // namespace velmora

@@ -47,8 +47,6 @@ public:
 private:
     INT_PTR onMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     void onDpiChanged(UINT dpi, const RECT* suggested) override;
-    static LRESULT CALLBACK fieldBoxProc(HWND box, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
-                                         DWORD_PTR mainWindow);
     INT_PTR onControlColour(HDC dc, HWND control);
     int messageBox(const std::string& text, const char* title, UINT style);
     // Runs the call on the window's thread and waits for it.
@@ -83,6 +81,7 @@ private:
 
     // The look of the boxes (MainWindowView.cpp).
     void setBoxText(int id, const std::string& text);
+    void setChecked(int id, bool checked);
     void setNameLocked(bool locked);
     void setPolicyRowEnabled(bool enabled);
     void setOptionList(const std::vector<std::string>& options);

@@ -84,15 +84,6 @@ void MainWindow::setUpControls() {
     fillSizes(item(IDC_MAX_HEAP), kHeapSizes);
     fillSizes(item(IDC_STACK_SIZE), kStackSizes);
 
-    SendDlgItemMessageW(window_, IDC_SERVER_JVM, BM_SETCHECK, BST_CHECKED, 0);
-    SendDlgItemMessageW(window_, IDC_REDUCE_OS_SIGNALS, BM_SETCHECK, BST_CHECKED, 0);
-
-    for (const ControlField& box : kFieldBoxes)
-        SetWindowSubclass(item(box.controlId), fieldBoxProc, 0, reinterpret_cast<DWORD_PTR>(window_));
-    // A size may be typed as well as chosen: the box inside each combo reports leaving it too.
-    for (const ControlField& box : kSizeBoxes)
-        SetWindowSubclass(GetWindow(item(box.controlId), GW_CHILD), fieldBoxProc, 0,
-                          reinterpret_cast<DWORD_PTR>(window_));
     highContrast_ = highContrastOn();
     useDpi(dpiOf(window_));
 }

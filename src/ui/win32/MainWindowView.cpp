@@ -26,10 +26,10 @@ constexpr struct {
 void MainWindow::showConfiguration(const Configuration& c, bool nameLocked, const std::string& tomcatVersion) {
     onWindowThread([&] {
         for (const auto& shown : kShownTexts) setBoxText(shown.controlId, c.*shown.text);
-        CheckDlgButton(window_, IDC_SECURITY_MANAGER, c.useSecurityManager == 1 ? BST_CHECKED : BST_UNCHECKED);
-        CheckDlgButton(window_, IDC_REDUCE_OS_SIGNALS, c.reduceOsSignals == 1 ? BST_CHECKED : BST_UNCHECKED);
-        CheckRadioButton(window_, IDC_SERVER_JVM, IDC_CLIENT_JVM,
-                         c.jvmType == "server" ? IDC_SERVER_JVM : IDC_CLIENT_JVM);
+        setChecked(IDC_SECURITY_MANAGER, c.useSecurityManager == 1);
+        setChecked(IDC_REDUCE_OS_SIGNALS, c.reduceOsSignals == 1);
+        setChecked(IDC_SERVER_JVM, c.jvmType == "server");
+        setChecked(IDC_CLIENT_JVM, c.jvmType != "server");
         setPolicyRowEnabled(c.useSecurityManager == 1);
         setOptionList(c.additionalJvmOptions);
         setNameLocked(nameLocked);
@@ -64,6 +64,12 @@ void MainWindow::setBoxText(int id, const std::string& text) {
     if (textOf(item(id)) == text) return;
     setTextOf(item(id), text);
     if (id == committedBoxId_) committedBoxId_ = 0;  // what was passed on is no longer shown
+}
+
+// A button's check costs a repaint and a style change even when it stays as it is.
+void MainWindow::setChecked(int id, bool checked) {
+    const UINT state = checked ? BST_CHECKED : BST_UNCHECKED;
+    if (IsDlgButtonChecked(window_, id) != state) CheckDlgButton(window_, id, state);
 }
 
 // The name of a stored configuration reads like a label: flat, no border,
