@@ -1,5 +1,4 @@
-// exitwith CODE [SLEEP_MS [FILE]]: writes "started" into FILE (the rest of the
-// line), sleeps, adds " done", then exits with CODE.
+// exitwith CODE: exits with CODE.
 // exitwith say TEXT: writes TEXT to its standard output and error, exits with 3.
 // exitwith windows: exits with 0 when it was told to keep its windows hidden
 // (what ShowWindow(SW_SHOWDEFAULT) obeys on Windows; Wine 8 shows the window
@@ -12,8 +11,6 @@
 #include <sstream>
 #include <string>
 
-#include "platform/win32/Handles.h"
-#include "platform/win32/WideText.h"
 #include "platform/win32/Win32Environment.h"
 
 namespace {
@@ -26,19 +23,11 @@ int visibleWindows() {
     return (console && IsWindowVisible(console) ? 1 : 0) + (toldToHide ? 0 : 2);
 }
 
-void write(const std::string& file, const char* text, DWORD disposition) {
-    const velmora::Handle handle(
-        CreateFileW(velmora::wide(file).c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr, disposition, 0, nullptr));
-    DWORD written = 0;
-    WriteFile(handle.get(), text, static_cast<DWORD>(std::string(text).size()), &written, nullptr);
-}
-
 }  // namespace
 
 int main() {
     std::istringstream arguments(velmora::Win32Environment().commandLineArguments());
-    std::string code, file;
-    unsigned long sleepMs = 0;
+    std::string code;
     arguments >> code;
     if (code == "say") {
         std::string text;
@@ -48,11 +37,6 @@ int main() {
         WriteFile(GetStdHandle(STD_ERROR_HANDLE), "!", 1, &written, nullptr);
         return 3;
     }
-    arguments >> sleepMs;
-    std::getline(arguments >> std::ws, file);
     if (code == "windows") return visibleWindows();
-    if (!file.empty()) write(file, "started", CREATE_ALWAYS);
-    Sleep(sleepMs);
-    if (!file.empty()) write(file, " done", OPEN_EXISTING);
     return code.empty() ? 99 : std::stoi(code);
 }

@@ -3,7 +3,6 @@
 
 #include <windows.h>
 
-#include <algorithm>
 #include <iostream>
 
 #include <gtest/gtest.h>
@@ -60,64 +59,6 @@ TEST(ServicesTest, TheServiceManagerAnswersForAnotherSpellingOfAName) {
     EXPECT_EQ(shown(unknown), "OpenServiceW 1060");
     EXPECT_EQ(shown(services.binaryPath("VelmoraNoSuchService")), "<none>");
 }
-
-TEST(ServicesTest, WhatTheServiceManagerTakesReadsBackAndWhatItRefusesIsNamed) {
-    const std::string name = "VelmoraSettings-" + std::to_string(GetCurrentProcessId());
-    const ServiceHandle manager(OpenSCManagerW(nullptr, nullptr, SC_MANAGER_CREATE_SERVICE));
-    ASSERT_TRUE(manager);
-    const ServiceHandle created(CreateServiceW(
-        manager.get(), wide(name).c_str(), wide(name).c_str(), DELETE, SERVICE_WIN32_OWN_PROCESS, SERVICE_DEMAND_START,
-        SERVICE_ERROR_NORMAL, L"C:\\Tomcat 9\\bin\\tomcat9.exe //RS//x", nullptr, nullptr, nullptr, nullptr, nullptr));
-    ASSERT_TRUE(created);
-    Win32Services services;
-    for (int i = 0; i < 100 && std::holds_alternative<Failure>(services.isStarted(name)); ++i) Sleep(100);
-
-    ServiceConfiguration wanted;
-    wanted.startType = StartType::Automatic;
-    wanted.delayedStart = true;
-    wanted.account = "NT AUTHORITY\\LocalService";
-    wanted.dependencies = {"RpcSs"};
-    wanted.failureActions = {{true, 60000}, {true, 60000}, {true, 300000}};
-    wanted.resetPeriodSeconds = 86400;
-    wanted.failureActionsOnNonCrash = true;
-    const auto refused = services.configure(
-        name, wanted, "",
-        {ServiceSetting::StartType, ServiceSetting::DelayedStart, ServiceSetting::Account, ServiceSetting::Dependencies,
-         ServiceSetting::FailureActions, ServiceSetting::FailureActionsOnNonCrash});
-    const MaybeFailure quoted = services.setProgramLine(name, "\"C:\\Tomcat 9\\bin\\tomcat9.exe\" //RS//x");
-    const auto readBack = services.configuration(name);
-    DeleteService(created.get());
-
-    ASSERT_TRUE(std::holds_alternative<ServiceConfiguration>(readBack));
-    const auto& got = std::get<ServiceConfiguration>(readBack);
-    EXPECT_EQ(quoted, std::nullopt);
-    EXPECT_EQ(got.programLine, "\"C:\\Tomcat 9\\bin\\tomcat9.exe\" //RS//x");
-    EXPECT_EQ(got.startType, StartType::Automatic);
-    EXPECT_EQ(got.account, "NT AUTHORITY\\LocalService");
-    // The rest is kept, refused by name, or left as it was (Wine 8 refuses
-    // delayed start and the flag and leaves dependencies and failure actions
-    // alone); the session compares what it reads back. What is never right
-    // is a value that came back changed into another.
-    auto refusedSetting = [&](ServiceSetting setting) {
-        return std::any_of(refused.begin(), refused.end(),
-                           [&](const SettingFailure& f) { return f.setting == setting; });
-    };
-    auto keptOrLeft = [&](ServiceSetting setting, bool kept, bool left) {
-        const char* what = kept ? "kept" : refusedSetting(setting) ? "refused" : left ? "left as it was" : "CHANGED";
-        std::cout << "setting " << static_cast<int>(setting) << ": " << what << "\n";
-        return kept || refusedSetting(setting) || left;
-    };
-    EXPECT_TRUE(keptOrLeft(ServiceSetting::DelayedStart, got.delayedStart, !got.delayedStart));
-    EXPECT_TRUE(
-        keptOrLeft(ServiceSetting::Dependencies, got.dependencies == wanted.dependencies, got.dependencies.empty()));
-    EXPECT_TRUE(keptOrLeft(ServiceSetting::FailureActions,
-                           got.failureActions == wanted.failureActions && got.resetPeriodSeconds == 86400u,
-                           got.failureActions.empty() && got.resetPeriodSeconds == 0));
-    EXPECT_TRUE(keptOrLeft(ServiceSetting::FailureActionsOnNonCrash, got.failureActionsOnNonCrash,
-                           !got.failureActionsOnNonCrash));
-    EXPECT_FALSE(refusedSetting(ServiceSetting::StartType) || refusedSetting(ServiceSetting::Account));
-}
-
 TEST(EnvironmentTest, VariablesFoldersAndPathsComeBackInUtf8) {
     Win32Environment environment;
     Win32Files files;

@@ -19,6 +19,56 @@ namespace {
 
 using Names = std::vector<std::string>;
 
+// Each box and the label just before it.
+constexpr std::pair<int, int> kLabelledBoxes[] = {{IDC_SERVICE_NAME_LABEL, IDC_SERVICE_NAME},
+                                                  {IDC_DESCRIPTION_LABEL, IDC_DESCRIPTION},
+                                                  {IDC_STATUS_LABEL, IDC_STATUS_TEXT},
+                                                  {IDC_CATALINA_HOME_LABEL, IDC_CATALINA_HOME},
+                                                  {IDC_CATALINA_BASE_LABEL, IDC_CATALINA_BASE},
+                                                  {IDC_CONFIG_FILE_LABEL, IDC_CONFIG_FILE},
+                                                  {IDC_POLICY_FILE_LABEL, IDC_POLICY_FILE},
+                                                  {IDC_JAVA_HOME_LABEL, IDC_JAVA_HOME},
+                                                  {IDC_TEMP_DIRECTORY_LABEL, IDC_TEMP_DIRECTORY},
+                                                  {IDC_SYSTEM_OUT_LABEL, IDC_SYSTEM_OUT},
+                                                  {IDC_SYSTEM_ERR_LABEL, IDC_SYSTEM_ERR},
+                                                  {IDC_INITIAL_HEAP_LABEL, IDC_INITIAL_HEAP},
+                                                  {IDC_MAX_HEAP_LABEL, IDC_MAX_HEAP},
+                                                  {IDC_STACK_SIZE_LABEL, IDC_STACK_SIZE},
+                                                  {IDC_JVM_LABEL, IDC_SERVER_JVM}};
+// Every control but labels and frames, in the order the Tab key goes.
+constexpr int kKeyboardOrder[] = {IDC_SERVICE_NAME,
+                                  IDC_DESCRIPTION,
+                                  IDC_CATALINA_HOME,
+                                  IDC_BROWSE_CATALINA_HOME,
+                                  IDC_CATALINA_BASE,
+                                  IDC_BROWSE_CATALINA_BASE,
+                                  IDC_CONFIG_FILE,
+                                  IDC_BROWSE_CONFIG_FILE,
+                                  IDC_SECURITY_MANAGER,
+                                  IDC_POLICY_FILE,
+                                  IDC_BROWSE_POLICY_FILE,
+                                  IDC_JAVA_HOME,
+                                  IDC_BROWSE_JAVA_HOME,
+                                  IDC_TEMP_DIRECTORY,
+                                  IDC_BROWSE_TEMP_DIRECTORY,
+                                  IDC_SYSTEM_OUT,
+                                  IDC_BROWSE_SYSTEM_OUT,
+                                  IDC_SYSTEM_ERR,
+                                  IDC_BROWSE_SYSTEM_ERR,
+                                  IDC_INITIAL_HEAP,
+                                  IDC_MAX_HEAP,
+                                  IDC_STACK_SIZE,
+                                  IDC_SERVER_JVM,
+                                  IDC_CLIENT_JVM,
+                                  IDC_REDUCE_OS_SIGNALS,
+                                  IDC_OPTION_ENTRY,
+                                  IDC_ADD_OPTION,
+                                  IDC_OPTION_LIST,
+                                  IDC_DELETE_OPTION,
+                                  IDC_INSTALL,
+                                  IDC_START,
+                                  IDC_REFRESH};
+
 class WindowEndToEnd : public ::testing::Test {
 protected:
     void typeAndStay(int id, const std::string& text) { ASSERT_TRUE(session.type(id, text, false)) << id; }
@@ -103,59 +153,14 @@ TEST_F(WindowEndToEnd, StartsWithTheDefaultsChecksThemAndMovesThemWithTheHome) {
     EXPECT_EQ(focusedWindow(session.main()), session.control(IDC_SERVICE_NAME));
 
     // Screen readers name a box from the label created just before it; the keyboard order stays.
-    for (auto [label, box] : {std::pair{IDC_SERVICE_NAME_LABEL, IDC_SERVICE_NAME},
-                              {IDC_DESCRIPTION_LABEL, IDC_DESCRIPTION},
-                              {IDC_STATUS_LABEL, IDC_STATUS_TEXT},
-                              {IDC_CATALINA_HOME_LABEL, IDC_CATALINA_HOME},
-                              {IDC_CATALINA_BASE_LABEL, IDC_CATALINA_BASE},
-                              {IDC_CONFIG_FILE_LABEL, IDC_CONFIG_FILE},
-                              {IDC_POLICY_FILE_LABEL, IDC_POLICY_FILE},
-                              {IDC_JAVA_HOME_LABEL, IDC_JAVA_HOME},
-                              {IDC_TEMP_DIRECTORY_LABEL, IDC_TEMP_DIRECTORY},
-                              {IDC_SYSTEM_OUT_LABEL, IDC_SYSTEM_OUT},
-                              {IDC_SYSTEM_ERR_LABEL, IDC_SYSTEM_ERR},
-                              {IDC_INITIAL_HEAP_LABEL, IDC_INITIAL_HEAP},
-                              {IDC_MAX_HEAP_LABEL, IDC_MAX_HEAP},
-                              {IDC_STACK_SIZE_LABEL, IDC_STACK_SIZE},
-                              {IDC_JVM_LABEL, IDC_SERVER_JVM}})
+    for (auto [label, box] : kLabelledBoxes)
         EXPECT_EQ(GetWindow(session.control(box), GW_HWNDPREV), session.control(label)) << box;
     std::vector<int> keyboardOrder;
     for (HWND child = GetWindow(session.main(), GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
         if (className(child) != "Static" &&
             !(className(child) == "Button" && (GetWindowLongW(child, GWL_STYLE) & BS_TYPEMASK) == BS_GROUPBOX))
             keyboardOrder.push_back(GetDlgCtrlID(child));
-    EXPECT_EQ(keyboardOrder, (std::vector<int>{IDC_SERVICE_NAME,
-                                               IDC_DESCRIPTION,
-                                               IDC_CATALINA_HOME,
-                                               IDC_BROWSE_CATALINA_HOME,
-                                               IDC_CATALINA_BASE,
-                                               IDC_BROWSE_CATALINA_BASE,
-                                               IDC_CONFIG_FILE,
-                                               IDC_BROWSE_CONFIG_FILE,
-                                               IDC_SECURITY_MANAGER,
-                                               IDC_POLICY_FILE,
-                                               IDC_BROWSE_POLICY_FILE,
-                                               IDC_JAVA_HOME,
-                                               IDC_BROWSE_JAVA_HOME,
-                                               IDC_TEMP_DIRECTORY,
-                                               IDC_BROWSE_TEMP_DIRECTORY,
-                                               IDC_SYSTEM_OUT,
-                                               IDC_BROWSE_SYSTEM_OUT,
-                                               IDC_SYSTEM_ERR,
-                                               IDC_BROWSE_SYSTEM_ERR,
-                                               IDC_INITIAL_HEAP,
-                                               IDC_MAX_HEAP,
-                                               IDC_STACK_SIZE,
-                                               IDC_SERVER_JVM,
-                                               IDC_CLIENT_JVM,
-                                               IDC_REDUCE_OS_SIGNALS,
-                                               IDC_OPTION_ENTRY,
-                                               IDC_ADD_OPTION,
-                                               IDC_OPTION_LIST,
-                                               IDC_DELETE_OPTION,
-                                               IDC_INSTALL,
-                                               IDC_START,
-                                               IDC_REFRESH}));
+    EXPECT_EQ(keyboardOrder, std::vector<int>(std::begin(kKeyboardOrder), std::end(kKeyboardOrder)));
     expectNoMessageBox();
     EXPECT_TRUE(session.screenshot("01-start-up"));
 
