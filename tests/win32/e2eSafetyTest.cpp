@@ -1,12 +1,9 @@
 // The real velmora.exe and velmora-cli.exe beside what they did not make:
-// other vendors' services and files, device names, a damaged stored value
-// and a wrapper that never returns. Each must stay as it was.
+// other vendors' services and files, a damaged stored value and a wrapper
+// that never returns. Each must stay as it was.
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include <algorithm>
-#include <filesystem>
-#include <set>
 #include <string>
 
 #include "WindowDriver.h"
@@ -16,17 +13,6 @@
 
 namespace velmora::e2e {
 namespace {
-
-using Names = std::vector<std::string>;
-
-// The files a folder holds, by name.
-std::set<std::string> filesIn(const std::string& folder) {
-    std::set<std::string> names;
-    std::error_code ignored;
-    for (const auto& entry : std::filesystem::directory_iterator(std::filesystem::path(wide(folder)), ignored))
-        names.insert(narrow(entry.path().filename().wstring()));
-    return names;
-}
 
 TEST(NotOurs, TomcatsOwnServiceOfTheSameNameKeepsRunningAndInstallIsRefused) {
     Session session(Layout::Modern);
@@ -171,23 +157,6 @@ TEST(NotOurs, AHungWrapperIsEndedAtTheBoundAndNoChildHoldsTheOutput) {
     EXPECT_TRUE(serviceRunning("hy"));
     EXPECT_EQ(session.cli("uninstall hy").code, 0);
     EXPECT_FALSE(serviceRegistered("hy"));
-}
-
-TEST(Names, DeviceNamesAreRefusedAndNothingIsMade) {
-    Session session;
-    const auto before = filesIn(session.home() + "\\bin");
-    for (const std::string name : {"COM1", "AUX", "com1.exe", "Aux.txt"}) {
-        const CliRun run = session.cli("set " + name + " description=x");
-        EXPECT_EQ(run.code, 3) << name;
-        EXPECT_LT(run.ms, 20000u) << name;
-        EXPECT_EQ(run.err, "Refused, nothing was changed: The Service Name \"" + name +
-                               "\" cannot be used: Windows keeps "
-                               "this name for a device (CON, PRN, AUX, NUL, COM0-COM9, LPT0-LPT9), so bin\\" +
-                               name + ".exe would not be a file. Enter another name and try again.\n");
-        EXPECT_FALSE(storeHasKey(name)) << name;
-    }
-    EXPECT_EQ(storedNameList(), Names{});
-    EXPECT_EQ(filesIn(session.home() + "\\bin"), before);
 }
 
 TEST(StoredValues, AHomeWithANulInsideIsNotReadAsAPath) {
