@@ -47,6 +47,7 @@ void MainWindow::attach(Session& session, ConfigurationTransfer& transfer) {
 }
 
 void MainWindow::show() {
+    GetCursorPos(&cursorAtShow_);
     ShowWindow(window_, SW_SHOW);
     // Activated, the window gives the focus to its first box, the name; ask only if it did not.
     if (GetFocus() != item(IDC_SERVICE_NAME))
@@ -147,9 +148,14 @@ INT_PTR MainWindow::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_SETTINGCHANGE:
         case WM_SYSCOLORCHANGE:
         case WM_THEMECHANGED: onSystemColoursChanged(); return FALSE;
-        case WM_SETCURSOR:
-            createToolTips();  // the mouse has come over the window
+        case WM_SETCURSOR: {
+            // The mouse has moved over the window: a window shown under a
+            // resting mouse is told so too, and need not make its tips yet.
+            POINT cursor{};
+            if (!toolTip_ && GetCursorPos(&cursor) && (cursor.x != cursorAtShow_.x || cursor.y != cursorAtShow_.y))
+                createToolTips();
             return FALSE;
+        }
         case WM_TIMER:
             // A service may stop or start without us; the status line follows it
             // while someone can see it, and not while a command or a box of ours is up.

@@ -92,6 +92,7 @@ private:
     ConfigurationTransfer* transfer_ = nullptr;
     DWORD windowThread_ = 0;
     HWND toolTip_ = nullptr;
+    POINT cursorAtShow_{};
     FontHandle frameFont_;
     FontHandle courierFont_;
     FontHandle toolTipFont_;
