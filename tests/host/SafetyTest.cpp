@@ -59,6 +59,14 @@ TEST_F(SessionTest, AServiceVelmoraDidNotInstallIsNeverStoppedRemovedOrRun) {
               "changed.");
     EXPECT_TRUE(os.processes.ran.empty());
     EXPECT_EQ(storedNumber("shop", store::kInstalled), 0u);
+
+    // Where the service manager cannot be asked, nothing is taken for absent.
+    os.services.lookupFailure = Failure{"OpenSCManagerW", "Access is denied.", 5};
+    saveNew("svc");
+    EXPECT_EQ(session.install().summary,
+              "The service manager could not be asked about the service \"svc\": Access is denied. Nothing was "
+              "changed.");
+    EXPECT_TRUE(os.processes.ran.empty());
 }
 
 TEST_F(SessionTest, OnlyWhatThisStoreRecordedIsOurs) {

@@ -253,6 +253,7 @@ std::variant<bool, Failure> MemoryServices::isStarted(const std::string& service
 
 ServiceLookup MemoryServices::binaryPath(const std::string& serviceName) {
     ++queries;
+    if (lookupFailure) return *lookupFailure;
     auto it = services.find(serviceName);
     if (it == services.end()) return std::optional<std::string>();
     return std::optional<std::string>(it->second.binaryPath);
