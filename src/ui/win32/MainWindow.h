@@ -68,6 +68,7 @@ private:
     void onCommand(int id, int code);
     void onFieldLeft(int id);
     void runPendingFieldUpdates();
+    void noteFieldLeft(int id);
     void commitFocusedField();
     void onSizeChosen(int id);
     void onFolderBrowse(int id);

@@ -7,8 +7,8 @@
 
 namespace velmora {
 
-// Posted when a field box has lost the focus, so its value is handed over
-// once the focus has settled.
+// Posted when a field box has lost the focus to another control of the
+// window, so its value is handed over once the focus has settled.
 constexpr UINT kFieldLeftMessage = WM_APP + 1;
 
 struct ControlField {

@@ -43,12 +43,12 @@ void MainWindow::onCommand(int id, int code) {
     }
     if (entryFor(kFieldBoxes, id)) {
         if (code == EN_SETFOCUS) SendDlgItemMessageW(window_, id, EM_SETSEL, 0, -1);  // typing replaces the value
-        if (code == EN_KILLFOCUS) PostMessageW(window_, kFieldLeftMessage, id, 0);
+        if (code == EN_KILLFOCUS) noteFieldLeft(id);
         return;
     }
     if (entryFor(kSizeBoxes, id)) {
         if (code == CBN_SELCHANGE) onSizeChosen(id);
-        if (code == CBN_KILLFOCUS) PostMessageW(window_, kFieldLeftMessage, id, 0);  // a size may be typed too
+        if (code == CBN_KILLFOCUS) noteFieldLeft(id);  // a size may be typed too
         return;
     }
     if (id == IDC_OPTION_LIST) {
@@ -95,15 +95,19 @@ void MainWindow::onStartButton() {
         runCommand([&session] { session.start(); });
 }
 
+// Only a move to another control of this window counts as leaving the
+// field: a message box or another program taking the focus does not, or
+// every warning would raise the next field's warning. Either takes the
+// activation before the focus; the value is handed over once the focus has
+// settled.
+void MainWindow::noteFieldLeft(int id) {
+    if (GetActiveWindow() == window_) PostMessageW(window_, kFieldLeftMessage, id, 0);
+}
+
 void MainWindow::onFieldLeft(int id) {
     const ControlField* box = entryFor(kFieldBoxes, id);
     if (!box) box = entryFor(kSizeBoxes, id);
     if (!box || !session_ || busy_) return;
-    // Only a move to another control of this window counts as leaving the
-    // field: a message box or another program taking the focus does not, or
-    // every warning would raise the next field's warning.
-    HWND focus = GetFocus();
-    if (!focus || !IsChild(window_, focus) || focus == item(id) || IsChild(item(id), focus)) return;
     if (id == committedBoxId_) {
         // A command already passed this text on while the cursor stayed in the box.
         committedBoxId_ = 0;
