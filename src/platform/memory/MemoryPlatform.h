@@ -148,7 +148,7 @@ public:
     std::map<std::string, Service, NameLess> services;
     std::set<std::string, NameLess> accounts;  // named accounts that exist, besides the built-in ones
     std::set<ServiceSetting> unsupported;      // parts this service manager cannot set
-    std::optional<Failure> lookupFailure;      // how every lookup fails, as for a caller without rights
+    std::optional<Failure> lookupFailure;      // how each look-up of a program line fails, as without rights
     int queries = 0;
     MemoryClock* clock = nullptr;
     MemoryFiles* files = nullptr;
