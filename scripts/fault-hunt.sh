@@ -7,12 +7,13 @@
 # (fields apart by " | "). The text must stand exactly once in the file;
 # "<NL>" in either text is a line break. Lines starting with "#" and blank
 # lines are skipped. A fault whose text is not found, or that does not
-# compile, is reported as such and not counted. The copy and its build live
-# in build/faults; the tree is untouched.
+# compile, is reported as such and not counted. A caught fault is shown with
+# the tests that failed on it. The copy and its build live in build/faults
+# (or FAULT_HUNT_WORK); the tree is untouched.
 set -uo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 list=${1:-$top/scripts/faults.txt}
-work=$top/build/faults
+work=${FAULT_HUNT_WORK:-$top/build/faults}
 tree=$work/tree
 build=$work/build
 
@@ -60,12 +61,12 @@ while IFS= read -r line; do
   elif ! cmake --build "$build" --target velmora_host_tests -- -j2 >/dev/null 2>&1; then
     echo "SKIPPED  $name: does not compile"
     skipped=$((skipped + 1))
-  elif timeout 300 "$tests" >/dev/null 2>&1; then
+  elif timeout 300 "$tests" --gtest_brief=1 >"$work/run.txt" 2>&1; then
     echo "MISSED   $name"
     missed=$((missed + 1))
     missedNames+=("$name")
   else
-    echo "caught   $name"
+    echo "caught   $name :: $(sed -n -E 's/^\[  FAILED  \] ([A-Za-z_]+\.[A-Za-z_]+).*/\1/p' "$work/run.txt" | sort -u | tr '\n' ' ')"
     caught=$((caught + 1))
   fi
   # Back as it was, and newer than the build, so the next build takes it.

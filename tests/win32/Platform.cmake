@@ -12,6 +12,5 @@ velmora_wine_test(platform_tests SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/PlatformFilesTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/PlatformSystemTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/PlatformCaseTest.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/PlatformTestSupport.cpp
-  LIBRARIES ws2_32)
+  LIBRARIES velmora_e2e_support)
 add_dependencies(platform_tests exitwith)

@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "PlatformTestSupport.h"
+#include "e2eSession.h"
 #include "platform/win32/WideText.h"
 #include "platform/win32/Win32Environment.h"
 #include "platform/win32/Win32Processes.h"
@@ -25,7 +25,6 @@ std::string shown(const ProcessResult& result) {
             return "not started: " + result.failure.source + " " + std::to_string(result.failure.number);
         default: return "stopped";
     }
-    return "?";
 }
 
 class ProcessesTest : public ::testing::Test {
@@ -34,7 +33,7 @@ protected:
     const std::string program = Win32Environment().programFolder() + "\\exitwith.exe";
 
     ProcessResult runHelper(const std::string& arguments) {
-        return processes.run({program, test::quotedHelper() + " " + arguments});
+        return processes.run({program, e2e::quoted(program) + " " + arguments});
     }
 };
 
@@ -58,7 +57,7 @@ TEST_F(ProcessesTest, OnlyTheNamedProgramRunsHiddenAndItsExitCodePassesThrough) 
     EXPECT_FALSE(missing.failure.description.empty());
     EXPECT_EQ(shown(processes.run({"", "x"})), "not started: CreateProcessW 2");
 
-    test::TempFolder folder;
+    e2e::TempFolder folder;
     EXPECT_EQ(processes.openDocument(folder.file("missing.html")).value_or(Failure{}).source, "ShellExecuteExW");
 }
 

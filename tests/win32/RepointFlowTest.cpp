@@ -39,7 +39,7 @@ TEST(Repoint, AGoneJdkIsReplacedByTheNewestOfItsVersionAndNothingElseChanges) {
     EXPECT_TRUE(holds(contentOf(account), "library: " + old + "\\bin\\server\\jvm.dll\r\n"));
     const auto storedBefore = machineValues(store), wrapperBefore = machineValues(wrapperKey);
     const auto serviceBefore = machineValues(service);
-    const std::string line = serviceProgramLine(name);
+    const std::string line = serviceConfig(name).programLine;
     const std::size_t runsBefore = runs.lines().size();
     const DWORD process = serviceProcessId(name);
     ASSERT_NE(process, 0u);
@@ -71,7 +71,7 @@ TEST(Repoint, AGoneJdkIsReplacedByTheNewestOfItsVersionAndNothingElseChanges) {
     EXPECT_EQ(storedAfter, storedBefore);
     EXPECT_EQ(wrapperAfter, wrapperBefore);
     EXPECT_EQ(machineValues(service), serviceBefore);
-    EXPECT_EQ(serviceProgramLine(name), line);
+    EXPECT_EQ(serviceConfig(name).programLine, line);
 
     EXPECT_EQ(session.cli("uninstall " + name + " --yes").code, 0);
     (void)Win32Registry().deleteKey(kLocalMachine, registered);

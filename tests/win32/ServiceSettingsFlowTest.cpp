@@ -11,8 +11,6 @@
 
 #include "WindowDriver.h"
 #include "e2eSession.h"
-#include "platform/win32/Handles.h"
-#include "platform/win32/WideText.h"
 #include "ui/win32/ResourceIds.h"
 
 namespace velmora::e2e {
@@ -20,52 +18,13 @@ namespace {
 
 using Lines = std::vector<std::string>;
 
-// The service manager's own answer, read without the program's code.
-struct ReadBack {
-    DWORD startType = 0;
-    bool delayed = false;
-    Lines dependencies;
-    std::string account;
-    std::vector<std::pair<SC_ACTION_TYPE, DWORD>> actions;
-    DWORD resetSeconds = 0;
-};
-
-ReadBack readBack(const std::string& name) {
-    ReadBack got;
-    const ServiceHandle manager(OpenSCManagerW(nullptr, nullptr, SC_MANAGER_CONNECT));
-    const ServiceHandle service(manager ? OpenServiceW(manager.get(), wide(name).c_str(), SERVICE_QUERY_CONFIG)
-                                        : nullptr);
-    std::vector<std::uint64_t> buffer(1024);  // 8 KiB, aligned for every record
-    DWORD needed = 0;
-    auto* config = reinterpret_cast<QUERY_SERVICE_CONFIGW*>(buffer.data());
-    if (!service || !QueryServiceConfigW(service.get(), config, 8192, &needed)) return got;
-    got.startType = config->dwStartType;
-    got.account = narrow(config->lpServiceStartName);
-    for (const wchar_t* entry = config->lpDependencies; entry && *entry; entry += wcslen(entry) + 1)
-        got.dependencies.push_back(narrow(entry));
-    auto* delayed = reinterpret_cast<SERVICE_DELAYED_AUTO_START_INFO*>(buffer.data());
-    if (QueryServiceConfig2W(service.get(), SERVICE_CONFIG_DELAYED_AUTO_START_INFO, reinterpret_cast<BYTE*>(delayed),
-                             8192, &needed))
-        got.delayed = delayed->fDelayedAutostart != FALSE;
-    auto* failure = reinterpret_cast<SERVICE_FAILURE_ACTIONSW*>(buffer.data());
-    if (QueryServiceConfig2W(service.get(), SERVICE_CONFIG_FAILURE_ACTIONS, reinterpret_cast<BYTE*>(failure), 8192,
-                             &needed)) {
-        got.resetSeconds = failure->dwResetPeriod;
-        for (DWORD i = 0; i < failure->cActions; ++i)
-            got.actions.emplace_back(failure->lpsaActions[i].Type, failure->lpsaActions[i].Delay);
-    }
-    return got;
-}
-
 // What Wine 8's service manager does with delayed start, a dependency and
 // recovery: it refuses delayed start and the flag for error exits, and keeps
 // neither the dependency nor the failure actions; an install says so.
 Lines wineWarnings(const std::string& name, bool delayedToo) {
-    Lines warnings = {
-        "The service manager refused the recovery after a stop with an error of the service " + quoted(name) +
-            ": Invalid level.",
-        "The dependencies of the service " + quoted(name) + " reads back other than it was set.",
-        "The recovery after failures of the service " + quoted(name) + " reads back other than it was set."};
+    Lines warnings = wineSettingsWarnings(name);
+    warnings.insert(warnings.begin() + 1,
+                    "The dependencies of the service " + quoted(name) + " reads back other than it was set.");
     if (delayedToo)
         warnings.insert(warnings.begin(), "The service manager refused the delayed start of the service " +
                                               quoted(name) + ": Invalid level.");
@@ -78,15 +37,11 @@ std::string printedWarnings(const Lines& warnings) {
     return printed + "A warning came up.\n";
 }
 
-// Start type and account as set; delayed start, dependency and recovery as Wine leaves them.
+// What Wine keeps of the settings: the start type and the account.
 void expectWineKept(const std::string& name, const std::string& account) {
-    const ReadBack got = readBack(name);
-    EXPECT_EQ(got.startType, static_cast<DWORD>(SERVICE_AUTO_START));
-    EXPECT_EQ(got.account, account);
-    EXPECT_FALSE(got.delayed);
-    EXPECT_EQ(got.dependencies, Lines{});
-    EXPECT_EQ(got.resetSeconds, 0u);
-    EXPECT_EQ(got.actions.size(), 0u);
+    const ServiceConfig kept = serviceConfig(name);
+    EXPECT_EQ(kept.startType, static_cast<DWORD>(SERVICE_AUTO_START));
+    EXPECT_EQ(kept.account, account);
 }
 
 TEST(ServiceSettings, SetInstalledAndChangedInPlaceThroughTheCommandLine) {
@@ -113,7 +68,7 @@ TEST(ServiceSettings, SetInstalledAndChangedInPlaceThroughTheCommandLine) {
     EXPECT_EQ(run.err, printedWarnings(wineWarnings(name, true)));
     EXPECT_EQ(run.out, "Service " + quoted(name) + " installed.\n");
     // A home with a blank: the classic wrapper's unquoted path is quoted.
-    EXPECT_EQ(serviceProgramLine(name), quoted(copy) + " -service " + name);
+    EXPECT_EQ(serviceConfig(name).programLine, quoted(copy) + " -service " + name);
     expectWineKept(name, ".\\tomcatsvc");
     const auto stored = machineValues(std::string(kStoreKey) + "\\" + name);
     EXPECT_EQ(stored.at("service.startup"), "delayed");
@@ -130,7 +85,7 @@ TEST(ServiceSettings, SetInstalledAndChangedInPlaceThroughTheCommandLine) {
     run = cli("set " + name + " service.startup=manual --password-stdin", password + "\n");
     EXPECT_EQ(run.code, 1);
     EXPECT_EQ(run.err, printedWarnings(wineWarnings(name, false)));  // the ones not kept, set again
-    EXPECT_EQ(readBack(name).startType, static_cast<DWORD>(SERVICE_DEMAND_START));
+    EXPECT_EQ(serviceConfig(name).startType, static_cast<DWORD>(SERVICE_DEMAND_START));
     EXPECT_TRUE(serviceRunning(name));
     EXPECT_EQ(serviceProcessId(name), process);
     EXPECT_EQ(runs.lines().size(), wrapperRuns);

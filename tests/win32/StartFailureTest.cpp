@@ -1,8 +1,6 @@
 // Why a start failed, under Wine's service manager: the stand-in wrappers and
 // the JVM and Tomcat they stand for fail as the real ones do, from what is
 // really wrong on the machine, and the session names the cause.
-#include <winsock2.h>
-
 #include <windows.h>
 
 #include <functional>
@@ -32,22 +30,6 @@ struct Machine {
     Session session{system.platform, ui, debugLog};
 };
 
-// A loopback port some other program listens on.
-struct HeldPort {
-    HeldPort() {
-        sockaddr_in at{};
-        at.sin_family = AF_INET;
-        at.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        int length = sizeof at;
-        if (socket_ != INVALID_SOCKET && bind(socket_, reinterpret_cast<sockaddr*>(&at), length) == 0 &&
-            listen(socket_, 1) == 0 && getsockname(socket_, reinterpret_cast<sockaddr*>(&at), &length) == 0)
-            port = ntohs(at.sin_port);
-    }
-    ~HeldPort() { closesocket(socket_); }
-    SOCKET socket_ = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
-    int port = 0;
-};
-
 std::string today(const char* format) {
     SYSTEMTIME now{};
     GetLocalTime(&now);
@@ -71,8 +53,6 @@ constexpr const char* kServerXml =
 // machine, started, named, undone. The lines each cause leaves stay in the
 // files, so every later start also shows that earlier lines are not blamed.
 void startsFailForTheirCauses(Layout layout) {
-    WSADATA winsock{};
-    ASSERT_EQ(WSAStartup(MAKEWORD(2, 2), &winsock), 0);
     Machine m(layout);
     const bool modern = layout == Layout::Modern;
     const std::string name = "VelmoraWhy" + std::to_string(GetCurrentProcessId());
@@ -118,7 +98,7 @@ void startsFailForTheirCauses(Layout layout) {
         else
             DeleteFileW(wide(release).c_str());
     };
-    HeldPort held;
+    const e2e::LoopbackPort held;
     ASSERT_NE(held.port, 0);
     const std::string port = std::to_string(held.port);
     MEMORYSTATUSEX memory{};
@@ -242,7 +222,6 @@ void startsFailForTheirCauses(Layout layout) {
     // With every cause undone it starts again, and none of their lines is blamed.
     startsClean("after every cause");
     EXPECT_TRUE(m.session.uninstall().done());
-    WSACleanup();
 }
 
 TEST(StartFailure, EachCauseIsNamedWithItsFileAndLineForTheClassicWrapper) {

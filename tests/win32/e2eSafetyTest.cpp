@@ -45,7 +45,7 @@ TEST(NotOurs, TomcatsOwnServiceOfTheSameNameKeepsRunningAndInstallIsRefused) {
 
     EXPECT_TRUE(serviceRegistered("TC10"));
     EXPECT_TRUE(serviceRunning("TC10"));
-    EXPECT_EQ(serviceProgramLine("TC10"), line);
+    EXPECT_EQ(serviceConfig("TC10").programLine, line);
     // //IS// or //DS// would have made or removed the wrapper's own key.
     EXPECT_FALSE(machineKeyExists("SOFTWARE\\Apache Software Foundation\\Procrun 2.0\\TC10"));
     EXPECT_EQ(machineText("SYSTEM\\CurrentControlSet\\Services\\TC10", "VelmoraInstallMark"), "<missing>");
@@ -83,7 +83,7 @@ TEST(NotOurs, AnExactCopyOfTheWrapperThatAnotherServiceRunsIsNeitherRunNorDelete
 
     EXPECT_EQ(contentOf(shop), contentOf(session.bin("tomcat.exe")));
     EXPECT_TRUE(serviceRunning("ShopSvc"));
-    EXPECT_EQ(serviceProgramLine("ShopSvc"), line);
+    EXPECT_EQ(serviceConfig("ShopSvc").programLine, line);
     EXPECT_FALSE(serviceRegistered("shop"));
     EXPECT_FALSE(storeHasKey("shop"));
 }
@@ -115,7 +115,7 @@ TEST(NotOurs, AServiceRunningAProgramOfTheConfigurationsNameIsNeverStoppedOrRun)
     EXPECT_FALSE(storeHasKey("Foo"));
 
     EXPECT_TRUE(serviceRunning("Foo"));
-    EXPECT_EQ(serviceProgramLine("Foo"), line);
+    EXPECT_EQ(serviceConfig("Foo").programLine, line);
     // Started once by the service manager, never stopped, never run by anyone else.
     EXPECT_EQ(contentOf(program + ".log"), "run:-run-my-own-service\r\n");
 }
@@ -155,8 +155,28 @@ TEST(NotOurs, AHungWrapperIsEndedAtTheBoundAndNoChildHoldsTheOutput) {
     EXPECT_TRUE(holds(start.out, "Service \"hy\" is running.\n")) << start.out;
     EXPECT_TRUE(start.pipesEnded);
     EXPECT_TRUE(serviceRunning("hy"));
+    // The states a script reads from the service manager, each by its exit code.
+    EXPECT_EQ(session.cli("status hy").code, 0);
+    const CliRun stop = session.cli("stop hy");
+    EXPECT_EQ(stop.out, "Stopping the \"hy\" service...\nService \"hy\" is not running.\n") << stop.err;
+    const CliRun stopped = session.cli("status hy");
+    EXPECT_EQ(stopped.code, 5);
+    EXPECT_EQ(stopped.out, "hy: not running\n");
     EXPECT_EQ(session.cli("uninstall hy").code, 0);
     EXPECT_FALSE(serviceRegistered("hy"));
+    EXPECT_EQ(session.cli("status hy").code, 6);
+
+    // Without bin\tomcat.exe there is nothing to copy, and nothing is registered.
+    DeleteFileW(wide(session.bin("tomcat.exe")).c_str());
+    session.removeServiceAtEnd("hz");
+    ASSERT_EQ(session.cli("set hz description=none").code, 0);
+    const CliRun missing = session.cli("install hz --yes");
+    EXPECT_EQ(missing.code, 1);
+    EXPECT_TRUE(holds(missing.err, "The service wrapper " + session.bin("tomcat.exe") + " could not be copied to " +
+                                       session.bin("hz.exe") + ": "))
+        << missing.err;
+    EXPECT_FALSE(serviceRegistered("hz"));
+    EXPECT_EQ(storedNumber("hz", "installedaservice"), 0u);
 }
 
 TEST(StoredValues, AHomeWithANulInsideIsNotReadAsAPath) {

@@ -1,3 +1,5 @@
+#include <winsock2.h>
+
 #include "e2eSession.h"
 
 #include <tlhelp32.h>
@@ -86,13 +88,43 @@ void makeJdk(const std::string& jdk, Layout layout) {
         makeFile(jdk + file);
 }
 
-Session::Session(Layout layout) {
+TempFolder::TempFolder() {
     static int counter = 0;
-    const std::wstring folder =
-        L"velmora-e2e-" + std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(++counter);
-    root_ = narrow((std::filesystem::temp_directory_path() / folder).wstring());
-    home_ = root_ + (layout == Layout::Modern ? "\\tomcat10" : "\\tomcat");
-    jdk_ = root_ + "\\jdk";
+    const std::wstring name =
+        L"velmora-test-" + std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(++counter);
+    path_ = narrow((std::filesystem::temp_directory_path() / name).wstring());
+    makeFolders(path_);
+}
+
+TempFolder::~TempFolder() {
+    std::error_code ignored;
+    std::filesystem::remove_all(pathOf(path_), ignored);
+}
+
+LoopbackPort::LoopbackPort(bool listening) {
+    WSADATA winsock{};
+    WSAStartup(MAKEWORD(2, 2), &winsock);
+    const SOCKET bound = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+    socket_ = bound;
+    sockaddr_in at{};
+    at.sin_family = AF_INET;
+    at.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    int length = sizeof at;
+    if (bound != INVALID_SOCKET && bind(bound, reinterpret_cast<sockaddr*>(&at), length) == 0 &&
+        (!listening || listen(bound, 1) == 0) && getsockname(bound, reinterpret_cast<sockaddr*>(&at), &length) == 0)
+        port = ntohs(at.sin_port);
+}
+
+void LoopbackPort::close() {
+    if (socket_ == INVALID_SOCKET) return;
+    closesocket(socket_);
+    socket_ = INVALID_SOCKET;
+    WSACleanup();
+}
+
+Session::Session(Layout layout) {
+    home_ = root_.path() + (layout == Layout::Modern ? "\\tomcat10" : "\\tomcat");
+    jdk_ = root_.path() + "\\jdk";
     makeCatalinaHome(home_, layout);
     makeJdk(jdk_, layout);
     SetEnvironmentVariableW(L"java_home", wide(jdk_).c_str());
@@ -111,8 +143,6 @@ Session::~Session() {
     }
     for (const std::string& name : services_) removeService(name);
     clearStore();
-    std::error_code ignored;
-    std::filesystem::remove_all(pathOf(root_), ignored);
 }
 
 bool Session::start(const std::string& arguments) {
@@ -120,8 +150,8 @@ bool Session::start(const std::string& arguments) {
     std::wstring commandLine = L"\"" + program + L"\"" + (arguments.empty() ? L"" : L" " + wide(arguments));
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
-    if (!CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, wide(root_).c_str(),
-                        &startup, &process_))
+    if (!CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                        wide(root_.path()).c_str(), &startup, &process_))
         return false;
     waitUntil([&] { return (main_ = findTopWindow(process_.dwProcessId, kMainCaption)) != nullptr; }, kStartWaitMs);
     return main_ != nullptr;
@@ -189,7 +219,7 @@ CliRun Session::cli(const std::string& arguments, const std::string& input) cons
     PROCESS_INFORMATION started{};
     const ULONGLONG begun = GetTickCount64();
     if (!CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr,
-                        wide(root_).c_str(), &startup, &started))
+                        wide(root_.path()).c_str(), &startup, &started))
         return run;
     const Handle process(started.hProcess), thread(started.hThread);
     // Only the program holds the pipes' other ends now.
@@ -282,14 +312,14 @@ bool serviceRunning(const std::string& name) {
     return service && stateOf(service.get()) == SERVICE_RUNNING;
 }
 
-std::string serviceProgramLine(const std::string& name) {
+ServiceConfig serviceConfig(const std::string& name) {
     const ServiceHandle service = openService(name, SERVICE_QUERY_CONFIG);
     std::vector<QUERY_SERVICE_CONFIGW> config(64);  // 2 KiB and more, whole records
     DWORD needed = 0;
     if (!service || !QueryServiceConfigW(service.get(), config.data(),
                                          static_cast<DWORD>(config.size() * sizeof config[0]), &needed))
-        return "<none>";
-    return narrow(config[0].lpBinaryPathName);
+        return {};
+    return {narrow(config[0].lpBinaryPathName), narrow(config[0].lpServiceStartName), config[0].dwStartType};
 }
 
 std::string serviceDescription(const std::string& name) {

@@ -29,6 +29,35 @@ struct CliRun {
     bool pipesEnded = true;  // both output pipes reached their end soon after
 };
 
+// A new, empty folder under the temporary folder, removed with everything in it.
+class TempFolder {
+public:
+    TempFolder();
+    ~TempFolder();
+    TempFolder(const TempFolder&) = delete;
+    TempFolder& operator=(const TempFolder&) = delete;
+    const std::string& path() const { return path_; }
+    std::string file(const std::string& name) const { return path_ + "\\" + name; }
+
+private:
+    std::string path_;
+};
+
+// A TCP port on the loopback address, bound by this process and listening
+// when asked to, as another program holds it; 0 when it could not be had.
+class LoopbackPort {
+public:
+    explicit LoopbackPort(bool listening = true);
+    ~LoopbackPort() { close(); }
+    LoopbackPort(const LoopbackPort&) = delete;
+    LoopbackPort& operator=(const LoopbackPort&) = delete;
+    void close();
+    std::uint16_t port = 0;
+
+private:
+    std::uintptr_t socket_;  // a SOCKET: winsock2.h must come before windows.h, which the tests include first
+};
+
 class Session {
 public:
     explicit Session(Layout layout = Layout::Classic);
@@ -54,7 +83,7 @@ public:
     std::string text(int id) const;
     DWORD processId() const { return process_.dwProcessId; }
 
-    const std::string& root() const { return root_; }
+    const std::string& root() const { return root_.path(); }
     const std::string& home() const { return home_; }
     const std::string& jdk() const { return jdk_; }
     std::string bin(const std::string& file) const { return home_ + "\\bin\\" + file; }
@@ -71,7 +100,8 @@ public:
     void removeServiceAtEnd(const std::string& name) { services_.push_back(name); }
 
 private:
-    std::string root_, home_, jdk_;
+    TempFolder root_;
+    std::string home_, jdk_;
     PROCESS_INFORMATION process_{};
     HWND main_ = nullptr;
     std::vector<std::string> services_;
@@ -92,7 +122,12 @@ private:
 // deletion (a deleted service stays known until its last handle closes).
 bool serviceRegistered(const std::string& name);
 bool serviceRunning(const std::string& name);
-std::string serviceProgramLine(const std::string& name);
+// The service manager's own record of a service; "<none>" for the program line of none.
+struct ServiceConfig {
+    std::string programLine = "<none>", account;
+    DWORD startType = 0;
+};
+ServiceConfig serviceConfig(const std::string& name);
 std::string serviceDescription(const std::string& name);
 // A demand-start service of its own process, as another installer makes it.
 bool createService(const std::string& name, const std::string& programLine);

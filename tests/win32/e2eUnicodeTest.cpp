@@ -85,7 +85,7 @@ TEST(Unicode, AHomeAndADescriptionBeyondAsciiGoEverywhereUnchanged) {
     for (const std::string& warning : wineSettingsWarnings("uni")) EXPECT_EQ(session.answer("Warning", IDOK), warning);
     EXPECT_EQ(session.answer("Info", IDOK), "Service \"uni\" installed.");
     ASSERT_TRUE(session.waitUntilIdle());
-    EXPECT_EQ(serviceProgramLine("uni"), quoted(home + "\\bin\\tomcat10.exe") + " //RS//uni");
+    EXPECT_EQ(serviceConfig("uni").programLine, quoted(home + "\\bin\\tomcat10.exe") + " //RS//uni");
     EXPECT_EQ(serviceDescription("uni"), description);
     EXPECT_EQ(wrapperOption("uni", "Description"), description);
     EXPECT_EQ(wrapperOption("uni", "StartPath"), home);
@@ -115,6 +115,7 @@ TEST(Unicode, AHomeAndADescriptionBeyondAsciiGoEverywhereUnchanged) {
     click(session.control(IDC_INSTALL));
     EXPECT_EQ(session.answer("Info", IDOK), "Service \"uni\" has been uninstalled.");
     EXPECT_FALSE(serviceRegistered("uni"));
+    EXPECT_FALSE(machineKeyExists("SYSTEM\\CurrentControlSet\\Services\\uni"));
     EXPECT_FALSE(machineKeyExists("SOFTWARE\\Apache Software Foundation\\Procrun 2.0\\uni"));
 }
 
