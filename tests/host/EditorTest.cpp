@@ -5,34 +5,29 @@
 using namespace velmora;
 using namespace velmora::testing;
 
-TEST_F(SessionTest, ANewConfigurationDerivesEverythingFromItsFolderAndAsksNothing) {
-    os.environment.variables["JAVA_HOME"] = "C:\\j2sdk";
+TEST_F(SessionTest, ANewConfigurationDerivesEverythingFromItsFolderAndItsOptionsStaySorted) {
+    // A program whose folders do not exist yet.
+    useHome("D:\\tomcat", "C:\\j2sdk");
     session.newConfiguration();
     const Configuration& c = session.configuration();
     EXPECT_EQ(c.serviceName, "SetInstanceName");
-    EXPECT_EQ(c.catalinaHome, "C:\\tomcat");
-    EXPECT_EQ(c.catalinaBase, "C:\\tomcat");
-    EXPECT_EQ(c.systemOut, "C:\\tomcat\\logs");
-    EXPECT_EQ(c.systemErr, "C:\\tomcat\\logs");
-    EXPECT_EQ(c.tomcatConfigFile, "C:\\tomcat\\conf\\server.xml");
-    EXPECT_EQ(c.securityPolicyFile, "C:\\tomcat\\conf\\catalina.policy");
-    EXPECT_EQ(c.tempDirectory, "C:\\tomcat\\temp");
-    EXPECT_EQ(c.classPath, "C:\\tomcat\\bin\\bootstrap.jar;C:\\tomcat\\common\\lib;C:\\j2sdk\\lib\\tools.jar");
+    EXPECT_EQ(c.catalinaHome, "D:\\tomcat");
+    EXPECT_EQ(c.catalinaBase, "D:\\tomcat");
+    EXPECT_EQ(c.systemOut, "D:\\tomcat\\logs");
+    EXPECT_EQ(c.securityPolicyFile, "D:\\tomcat\\conf\\catalina.policy");
+    EXPECT_EQ(c.tempDirectory, "D:\\tomcat\\temp");
+    EXPECT_EQ(c.classPath, "D:\\tomcat\\bin\\bootstrap.jar;D:\\tomcat\\common\\lib;C:\\j2sdk\\lib\\tools.jar");
     EXPECT_EQ(c.reduceOsSignals, 1);
     EXPECT_EQ(c.useSecurityManager, 0);
     EXPECT_EQ(c.jvmType, "server");
-    EXPECT_FALSE(ui.nameLocked);
-    EXPECT_EQ(ui.status, ServiceStatus::NotInstalled);
-    EXPECT_TRUE(ui.asked.empty() && ui.warnings.empty());  // none of the folders exists
+    EXPECT_EQ(ui.askedKinds(), std::vector<QuestionKind>{});
+    EXPECT_EQ(ui.warnings, std::vector<std::string>{});
     EXPECT_EQ(os.services.queries, 0);
 
-    // No java_home: the JDK that the registry names current; without one, nothing before \lib\tools.jar.
+    // No java_home: the JDK that the registry names current.
     os.environment.variables.clear();
     os.registry.write(kLocalMachine, "SOFTWARE\\JavaSoft\\Java Development Kit",
                       {RegistryWrite::textValue("CurrentVersion", "1.8")});
-    session.newConfiguration();
-    EXPECT_EQ(session.configuration().classPath,
-              "C:\\tomcat\\bin\\bootstrap.jar;C:\\tomcat\\common\\lib;\\lib\\tools.jar");
     os.registry.write(kLocalMachine, "SOFTWARE\\JavaSoft\\Java Development Kit\\1.8",
                       {RegistryWrite::textValue("JavaHome", "C:\\jdk8")});
     // The client JVM chosen in the window stays for the next new configuration.
@@ -45,10 +40,28 @@ TEST_F(SessionTest, ANewConfigurationDerivesEverythingFromItsFolderAndAsksNothin
     os.environment.folder = "C:";
     session.newConfiguration();
     EXPECT_EQ(session.configuration().tempDirectory, "C:\\temp");
+
+    // Options stay sorted, and a Tomcat 10 list cannot carry a quote.
+    for (const char* option : {"-Xrs2", "-Dx=1", "-dA", "   "}) session.addOption(option);
+    EXPECT_FALSE(session.addOption(""));
+    EXPECT_EQ(session.configuration().additionalJvmOptions, (std::vector<std::string>{"   ", "-dA", "-Dx=1", "-Xrs2"}));
+    EXPECT_EQ(session.takeOption(1), "-dA");
+
+    useModernLayout();
+    saveNew("t10");
+    session.open("t10");
+    EXPECT_FALSE(session.addOption("-Dapp.banner=Don't;-javaagent:C:\\Users\\Public\\agent.jar;'"));
+    session.edit(Field::CatalinaBase, "C:\\srv\\Bob's #2");
+    EXPECT_EQ(session.configuration().catalinaBase, "C:\\tomcat10");
+    EXPECT_EQ(lastOf(ui.warnings),
+              "The Tomcat service wrapper of this Catalina home takes the JVM options as one list in "
+              "which a single quote (') cannot stand, so 'C:\\srv\\Bob's #2' (Catalina Base) would "
+              "not reach the JVM whole. Choose a value without a single quote.");
+    EXPECT_TRUE(session.addOption("-Dshop=a#b;c d"));
+    EXPECT_EQ(session.configuration().additionalJvmOptions, std::vector<std::string>{"-Dshop=a#b;c d"});
 }
 
-TEST_F(SessionTest, ANewHomeOrBaseMovesThePathsBelowItWhenTheUserAgrees) {
-    addClassicLayout();
+TEST_F(SessionTest, ANewHomeOrBaseMovesThePathsBelowItWhenAgreedAndANewJdkOnlyItsOwnClassPathEntry) {
     saveNew("svc");
     session.open("svc");
     session.edit(Field::CatalinaBase, "C:\\tomcat\\base");
@@ -61,9 +74,7 @@ TEST_F(SessionTest, ANewHomeOrBaseMovesThePathsBelowItWhenTheUserAgrees) {
     EXPECT_EQ(c.classPath, "D:\\tc\\bin\\bootstrap.jar;D:\\tc\\common\\lib;C:\\jdk\\lib\\tools.jar");
     EXPECT_EQ(c.catalinaBase, "D:\\tc\\base");
     EXPECT_EQ(c.tomcatConfigFile, "D:\\tc\\base\\conf\\server.xml");
-    EXPECT_EQ(c.systemErr, "D:\\tc\\base\\logs");
     EXPECT_EQ(c.tempDirectory, "D:\\tc\\base\\temp");
-    EXPECT_EQ(c.securityPolicyFile, "D:\\tc\\base\\conf\\catalina.policy");
     EXPECT_EQ(ui.askedKinds(),
               (std::vector<QuestionKind>{QuestionKind::MoveWithHome, QuestionKind::MoveWithBase,
                                          QuestionKind::CreateMissingFolder, QuestionKind::CreateMissingFolder,
@@ -91,12 +102,8 @@ TEST_F(SessionTest, ANewHomeOrBaseMovesThePathsBelowItWhenTheUserAgrees) {
     ui.forget();
     session.edit(Field::CatalinaHome, "f:\\X");
     EXPECT_EQ(ui.askedKinds().front(), QuestionKind::MoveWithHome);
-}
 
-TEST_F(SessionTest, SettersCheckWhatTheySetAndANewJdkChangesOnlyItsOwnClassPathEntry) {
-    addClassicLayout();
-    saveNew("svc");
-    session.open("svc");
+    // A setter checks what it sets.
     ui.answers[QuestionKind::CreateMissingFolder] = Answer::Yes;
     session.edit(Field::TempDirectory, "C:\\new\\temp");
     EXPECT_TRUE(os.files.folderExists("C:\\new\\temp"));
@@ -109,9 +116,6 @@ TEST_F(SessionTest, SettersCheckWhatTheySetAndANewJdkChangesOnlyItsOwnClassPathE
     EXPECT_EQ(lastOf(ui.warnings),
               "'d:\\lib' is specified for 'Classpath' but it does not exist. Tomcat may not start "
               "without it.");
-    EXPECT_EQ(ui.warnings[ui.warnings.size() - 2],
-              "'c:\\a.jar' is specified for 'Classpath' but it does not exist. "
-              "Tomcat may not start without it.");
     // A new JDK changes only what comes from the JDK: its tools.jar, in its place.
     session.edit(Field::ClassPath, "C:\\tomcat\\bin\\bootstrap.jar;C:\\jdk\\lib\\tools.jar;C:\\tomcat\\lib\\extra.jar");
     session.edit(Field::JavaHome, "C:\\jdk");
@@ -125,27 +129,4 @@ TEST_F(SessionTest, SettersCheckWhatTheySetAndANewJdkChangesOnlyItsOwnClassPathE
     session.edit(Field::JavaHome, "C:\\jdk-8");
     EXPECT_EQ(session.configuration().classPath,
               "C:\\tomcat\\bin\\bootstrap.jar;C:\\tomcat\\lib\\extra.jar;C:\\jdk-8\\lib\\tools.jar");
-}
-
-TEST_F(SessionTest, OptionsStaySortedAndATomcat10ListCannotCarryAQuote) {
-    for (const char* option : {"-Xrs2", "-Dx=1", "-dA", "   "}) session.addOption(option);
-    EXPECT_FALSE(session.addOption(""));
-    EXPECT_EQ(session.configuration().additionalJvmOptions, (std::vector<std::string>{"   ", "-dA", "-Dx=1", "-Xrs2"}));
-    EXPECT_EQ(session.takeOption(1), "-dA");
-    EXPECT_EQ(session.takeOption(7), "");
-    EXPECT_EQ(ui.shown.additionalJvmOptions.size(), 3u);
-
-    addModernLayout();
-    os.environment.folder = "C:\\tomcat10\\bin";
-    saveNew("t10");
-    session.open("t10");
-    EXPECT_FALSE(session.addOption("-Dapp.banner=Don't;-javaagent:C:\\Users\\Public\\agent.jar;'"));
-    session.edit(Field::CatalinaBase, "C:\\srv\\Bob's #2");
-    EXPECT_EQ(session.configuration().catalinaBase, "C:\\tomcat10");
-    EXPECT_EQ(lastOf(ui.warnings),
-              "The Tomcat service wrapper of this Catalina home takes the JVM options as one list in "
-              "which a single quote (') cannot stand, so 'C:\\srv\\Bob's #2' (Catalina Base) would "
-              "not reach the JVM whole. Choose a value without a single quote.");
-    EXPECT_TRUE(session.addOption("-Dshop=a#b;c d"));
-    EXPECT_EQ(session.configuration().additionalJvmOptions, std::vector<std::string>{"-Dshop=a#b;c d"});
 }

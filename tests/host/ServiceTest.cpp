@@ -1,20 +1,16 @@
-// Install, start, stop, status and removal through both wrappers, as the
-// service manager and the wrapper's registry values see them.
+// Install, start, stop and removal through both wrappers, and how the service
+// runs, as the service manager and the wrapper's registry values see them.
+#include "config/StoreLayout.h"
 #include "service/ServiceNames.h"
+#include "service/ServiceSettings.h"
 #include "support/Fixture.h"
 
 using namespace velmora;
 using namespace velmora::testing;
 
-namespace {
 const std::string kParameters = "SYSTEM\\CurrentControlSet\\Services\\svc\\Parameters";
-}
 
-TEST_F(SessionTest, TheClassicWrapperIsCopiedRegisteredAndGivenItsValues) {
-    addClassicLayout();
-    simulateWrappers();
-    os.environment.arguments = "debug:C:\\log.txt";
-    ASSERT_EQ(debugLog.start(os.environment), "");
+TEST_F(SessionTest, TheClassicWrapperIsCopiedRegisteredGivenItsValuesAndRemovedWithWhatItLeaves) {
     saveNew("svc");
     session.edit(Field::UseSecurityManager, "1");
     session.edit(Field::InitialHeapSize, "64");
@@ -26,7 +22,6 @@ TEST_F(SessionTest, TheClassicWrapperIsCopiedRegisteredAndGivenItsValues) {
     EXPECT_EQ(os.processes.ran,
               std::vector<std::string>{
                   "C:\\tomcat\\bin\\svc.exe -install svc C:\\jdk\\jre\\bin\\server\\jvm.dll -start main"});
-    EXPECT_EQ(os.processes.programs, std::vector<std::string>{"C:\\tomcat\\bin\\svc.exe"});
     EXPECT_EQ(os.files.files["C:\\tomcat\\bin\\svc.exe"], "the classic wrapper");
     auto value = [&](const std::string& name) { return *os.registry.read(kLocalMachine, kParameters, name); };
     auto text = [&](const std::string& name) {
@@ -50,57 +45,37 @@ TEST_F(SessionTest, TheClassicWrapperIsCopiedRegisteredAndGivenItsValues) {
     EXPECT_EQ(text("Stop Param Number 0"), "stop");
     EXPECT_EQ(text("System.out File"), "C:\\tomcat\\logs\\svc_out.log");
     EXPECT_EQ(text("System.err File"), "C:\\tomcat\\logs\\svc_err.log");
-    const std::vector<std::string> options = {
-        "-Dcatalina.home=C:\\tomcat",
-        "-Dcatalina.base=C:\\tomcat",
-        "-Djava.io.tmpdir=C:\\tomcat\\temp",
-        "-Djava.endorsed.dirs=C:\\tomcat\\common\\endorsed",
-        "-Djava.class.path=C:\\tomcat\\bin\\bootstrap.jar;C:\\tomcat\\common\\lib;C:\\jdk\\lib\\tools.jar",
-        "-Djava.home=C:\\jdk\\jre",
-        "-Djava.security.manager",
-        "-Djava.security.policy=C:\\tomcat\\conf\\catalina.policy",
-        "-Xrs",
-        "-Xms64m",
-        "-Xmx256m",
-        "-Dx=y"};
+    const std::vector<std::string> options(
+        {"-Dcatalina.home=C:\\tomcat", "-Dcatalina.base=C:\\tomcat", "-Djava.io.tmpdir=C:\\tomcat\\temp",
+         "-Djava.endorsed.dirs=C:\\tomcat\\common\\endorsed",
+         "-Djava.class.path=C:\\tomcat\\bin\\bootstrap.jar;C:\\tomcat\\common\\lib;C:\\jdk\\lib\\tools.jar",
+         "-Djava.home=C:\\jdk\\jre", "-Djava.security.manager",
+         "-Djava.security.policy=C:\\tomcat\\conf\\catalina.policy", "-Xrs", "-Xms64m", "-Xmx256m", "-Dx=y"});
     for (std::size_t n = 0; n < options.size(); ++n)
         EXPECT_EQ(text("JVM Option Number " + std::to_string(n)), options[n]);
     EXPECT_EQ(number("JVM Option Count"), 12u);
-    EXPECT_FALSE(os.registry.read(kLocalMachine, kParameters, "JVM Option Number 12"));
     EXPECT_FALSE(os.registry.read(kLocalMachine, kParameters, "JVM Library"));  // the -install line carried it
-    EXPECT_EQ(lastOf(ui.notices), "Service \"svc\" installed.");
-    EXPECT_TRUE(ui.installed);
     EXPECT_EQ(ui.status, ServiceStatus::NotRunning);
 
-    // Start and stop run System32's net, the notice up meanwhile; a failed stop still hides it.
+    // Start runs System32's net.
     EXPECT_TRUE(session.start().done());
-    EXPECT_EQ(lastOf(ui.progress), "Starting the \"svc\" service...");
     EXPECT_EQ(lastOf(os.processes.programs), "C:\\windows\\system32\\net.exe");
     EXPECT_EQ(lastOf(os.processes.ran), "net start \"svc\"");
     EXPECT_EQ(ui.status, ServiceStatus::Running);
-    os.processes.exitCodes["net stop \"svc\""] = 2;
-    os.processes.outputs["net stop \"svc\""] = "The service could not be controlled in its present state.\r\n";
-    const Outcome stop = session.stop();
-    EXPECT_EQ(stop.summary,
-              "Service \"svc\" did not stop; its state: Installed - Running. net.exe said: The service "
-              "could not be controlled in its present state.");
-    EXPECT_FALSE(ui.busy);
 
-    // A failed status query is logged once and reads "Unable to determine".
-    const auto service = os.services.services["svc"];
-    os.services.services.clear();
-    session.refresh();
-    session.follow();
-    EXPECT_EQ(ui.status, ServiceStatus::Unknown);
-    EXPECT_EQ(os.files.files["C:\\log.txt"],
-              "Err.Source: OpenServiceW\r\nErr.Description: The specified service does not "
-              "exist as an installed service.\r\nErr.Number: 1060\r\nerrStatus: check "
-              "service status\r\n");
-    os.services.services["svc"] = service;
-    session.follow();
-    EXPECT_EQ(ui.status, ServiceStatus::Running);
+    // A wrapper that does not remove its service: nothing more is done.
+    os.processes.exitCodes = {{"C:\\tomcat\\bin\\svc.exe -uninstall svc", 5}};
+    os.processes.outputs["C:\\tomcat\\bin\\svc.exe -uninstall svc"] = "Access denied.\r\n";
+    const auto wrappers = os.processes.onRun;
+    os.processes.onRun = nullptr;
+    EXPECT_EQ(session.uninstall().summary,
+              "The service \"svc\" is still registered: the service wrapper did not remove it (exit code "
+              "5). Stop it and try again. svc.exe said: Access denied.");
+    EXPECT_TRUE(session.installed());
+    EXPECT_TRUE(os.files.fileExists("C:\\tomcat\\bin\\svc.exe"));
 
     // Removal stops, unregisters, deletes our copy and the key's leftovers.
+    os.processes.onRun = wrappers;
     os.processes.exitCodes.clear();
     ASSERT_TRUE(session.uninstall().done());
     EXPECT_EQ(lastOf(os.processes.ran), "C:\\tomcat\\bin\\svc.exe -uninstall svc");
@@ -109,86 +84,153 @@ TEST_F(SessionTest, TheClassicWrapperIsCopiedRegisteredAndGivenItsValues) {
     EXPECT_FALSE(os.registry.keyExists(kLocalMachine, "SYSTEM\\CurrentControlSet\\Services\\svc"));
     EXPECT_EQ(lastOf(ui.notices), "Service \"svc\" has been uninstalled.");
     EXPECT_EQ(ui.status, ServiceStatus::NotInstalled);
-}
-
-TEST_F(SessionTest, ARemovalThatCannotFinishSaysWhatIsLeft) {
-    addClassicLayout();
-    simulateWrappers();
-    saveNew("svc");
-    ASSERT_TRUE(session.install().done());
-    // A wrapper that does not remove its service: nothing more is done.
-    os.processes.exitCodes["C:\\tomcat\\bin\\svc.exe -uninstall svc"] = 5;
-    os.processes.outputs["C:\\tomcat\\bin\\svc.exe -uninstall svc"] = "Access denied.\r\n";
-    os.processes.onRun = nullptr;
-    Outcome outcome = session.uninstall();
-    EXPECT_EQ(outcome.summary,
-              "The service \"svc\" is still registered: the service wrapper did not remove it (exit code "
-              "5). Stop it and try again. svc.exe said: Access denied.");
-    EXPECT_TRUE(session.installed());
-    EXPECT_TRUE(os.files.fileExists("C:\\tomcat\\bin\\svc.exe"));
 
     // A copy that stays locked is tried 50001 times and named; a later install takes it as ours.
-    simulateWrappers();
-    os.processes.exitCodes.clear();
+    ASSERT_TRUE(session.install().done());
     os.files.locked.insert("C:\\tomcat\\bin\\svc.exe");
-    outcome = session.uninstall();
-    EXPECT_EQ(os.files.deleteAttempts["C:\\tomcat\\bin\\svc.exe"], 50001);
+    os.files.deleteAttempts.clear();
     EXPECT_EQ(
-        outcome.warnings,
+        session.uninstall().warnings,
         std::vector<std::string>{"The service \"svc\" has been removed, but its wrapper copy C:\\tomcat\\bin\\svc.exe "
                                  "could not be deleted: it may still be in use. Delete it once the service's program "
                                  "has ended."});
+    EXPECT_EQ(os.files.deleteAttempts["C:\\tomcat\\bin\\svc.exe"], 50001);
     EXPECT_FALSE(session.installed());
     os.files.locked.clear();
     EXPECT_TRUE(session.install().done());
 }
 
 TEST_F(SessionTest, TheTomcat10WrapperTakesEverySettingOnItsCommandLine) {
-    addModernLayout("C:\\Program Files\\Tomcat 10");
-    os.environment.folder = "C:\\Program Files\\Tomcat 10\\bin";
-    os.environment.variables["JAVA_HOME"] = "C:\\jdk-21";
-    simulateWrappers();
+    useModernLayout();
     saveNew("svc");
     session.edit(Field::Description, "Shop \"live\"");
     session.edit(Field::MaxHeapSize, "512");
     session.edit(Field::ThreadStackSize, "256");
     session.addOption("-Dshop=a#b;c d");
     ASSERT_TRUE(session.install().done()) << lastOf(ui.warnings);
-    const std::string h = "C:\\Program Files\\Tomcat 10";
-    EXPECT_EQ(os.processes.programs.front(), h + "\\bin\\tomcat10.exe");
-    EXPECT_EQ(
-        os.processes.ran.front(),
-        "\"" + h +
-            "\\bin\\tomcat10.exe\" //IS//svc --DisplayName \"svc\" --Description \"Shop \\\"live\\\"\" "
-            "--Install \"" +
-            h + "\\bin\\tomcat10.exe\" --LogPath \"" + h +
-            "\\logs\" "
-            "--Jvm \"C:\\jdk-21\\bin\\server\\jvm.dll\" --StartPath \"" +
-            h + "\" --StopPath \"" + h +
-            "\" "
-            "--Classpath \"" +
-            h + "\\bin\\bootstrap.jar;" + h +
-            "\\bin\\tomcat-juli.jar\" "
-            "--StartClass org.apache.catalina.startup.Bootstrap --StopClass org.apache.catalina.startup.Bootstrap "
-            "--StartParams start --StopParams stop --StartMode jvm --StopMode jvm "
-            "--JvmOptions \"-Dcatalina.home=" +
-            h + "#-Dcatalina.base=" + h + "#-Djava.io.tmpdir=" + h +
-            "\\temp#"
-            "-Djava.util.logging.manager=org.apache.juli.ClassLoaderLogManager#"
-            "-Djava.util.logging.config.file=" +
-            h +
-            "\\conf\\logging.properties#-Xrs#'-Dshop=a#b;c d'\" "
-            "--JvmOptions9 \"--add-opens=java.base/java.lang=ALL-UNNAMED#--add-opens=java.base/java.io=ALL-UNNAMED#"
-            "--add-opens=java.base/java.util=ALL-UNNAMED#--add-opens=java.base/java.util.concurrent=ALL-UNNAMED#"
-            "--add-opens=java.rmi/sun.rmi.transport=ALL-UNNAMED\" "
-            "--JvmMx 512 --JvmSs 256 --StdOutput \"" +
-            h + "\\logs\\svc_out.log\" --StdError \"" + h +
-            "\\logs\\svc_err.log\" "
-            "--StopTimeout 30");
+    EXPECT_EQ(os.processes.ran.front(),
+              "\"C:\\tomcat10\\bin\\tomcat10.exe\" //IS//svc --DisplayName \"svc\" --Description \"Shop \\\"live\\\"\" "
+              "--Install \"C:\\tomcat10\\bin\\tomcat10.exe\" --LogPath \"C:\\tomcat10\\logs\" "
+              "--Jvm \"C:\\jdk-21\\bin\\server\\jvm.dll\" --StartPath \"C:\\tomcat10\" --StopPath \"C:\\tomcat10\" "
+              "--Classpath \"C:\\tomcat10\\bin\\bootstrap.jar;C:\\tomcat10\\bin\\tomcat-juli.jar\" "
+              "--StartClass org.apache.catalina.startup.Bootstrap --StopClass org.apache.catalina.startup.Bootstrap "
+              "--StartParams start --StopParams stop --StartMode jvm --StopMode jvm "
+              "--JvmOptions \"-Dcatalina.home=C:\\tomcat10#-Dcatalina.base=C:\\tomcat10#"
+              "-Djava.io.tmpdir=C:\\tomcat10\\temp#-Djava.util.logging.manager=org.apache.juli.ClassLoaderLogManager#"
+              "-Djava.util.logging.config.file=C:\\tomcat10\\conf\\logging.properties#-Xrs#'-Dshop=a#b;c d'\" "
+              "--JvmOptions9 \"--add-opens=java.base/java.lang=ALL-UNNAMED#--add-opens=java.base/java.io=ALL-UNNAMED#"
+              "--add-opens=java.base/java.util=ALL-UNNAMED#--add-opens=java.base/java.util.concurrent=ALL-UNNAMED#"
+              "--add-opens=java.rmi/sun.rmi.transport=ALL-UNNAMED\" "
+              "--JvmMx 512 --JvmSs 256 --StdOutput \"C:\\tomcat10\\logs\\svc_out.log\" "
+              "--StdError \"C:\\tomcat10\\logs\\svc_err.log\" --StopTimeout 30");
     // Nothing is copied, nothing written under the Parameters key.
-    EXPECT_FALSE(os.files.fileExists(h + "\\bin\\svc.exe"));
+    EXPECT_FALSE(os.files.fileExists("C:\\tomcat10\\bin\\svc.exe"));
     EXPECT_FALSE(os.registry.keyExists(kLocalMachine, kParameters));
     ASSERT_TRUE(session.uninstall().done());
-    EXPECT_EQ(lastOf(os.processes.ran), "\"" + h + "\\bin\\tomcat10.exe\" //DS//svc");
-    EXPECT_TRUE(os.files.fileExists(h + "\\bin\\tomcat10.exe"));
+    EXPECT_EQ(lastOf(os.processes.ran), "\"C:\\tomcat10\\bin\\tomcat10.exe\" //DS//svc");
+    EXPECT_TRUE(os.files.fileExists("C:\\tomcat10\\bin\\tomcat10.exe"));
+}
+
+TEST_F(SessionTest, TheServiceManagerRunsTheServiceAsConfiguredAndAChangeAloneLeavesItRunning) {
+    os.services.services["Tcpip"] = {"tcpip", true, {}};
+    os.accounts.guarded.insert("C:\\tomcat\\logs");
+    saveNew("shop");
+    // An account that may not write where the service writes is a finding, and the install offers the right.
+    CheckResult check = session.checkConfiguration(ReportOpening::Never);
+    ASSERT_EQ(check.report.findings.size(), 1u);
+    EXPECT_EQ(check.report.findings[0].message,
+              "The account NT SERVICE\\shop cannot modify 'C:\\tomcat\\logs', so the "
+              "service would fail with \"Access is denied\".");
+    session.edit(Field::StartupType, "delayed");
+    session.replaceList(Field::Dependencies, {"Tcpip"});
+    session.edit(Field::RecoveryFirst, "30");
+    session.edit(Field::RecoveryLater, "0");
+    session.edit(Field::RecoveryReset, "3600");
+    session.edit(Field::RecoveryOnErrorExit, "0");
+    ASSERT_TRUE(session.install().done()) << lastOf(ui.warnings);
+    EXPECT_EQ(ui.asked.front().text, "Grant NT SERVICE\\shop modify rights on C:\\tomcat\\logs?");
+    EXPECT_EQ(os.accounts.allows("C:\\tomcat\\logs\\catalina.log", "NT SERVICE\\shop", Access::Modify), true);
+
+    const ServiceConfiguration& held = os.services.services["shop"].configuration;
+    EXPECT_EQ(held.startType, StartType::Automatic);
+    EXPECT_TRUE(held.delayedStart);
+    EXPECT_EQ(held.account, "NT SERVICE\\shop");
+    EXPECT_EQ(held.dependencies, std::vector<std::string>{"Tcpip"});
+    EXPECT_EQ(held.failureActions, (std::vector<FailureAction>{{true, 30000}, {true, 60000}, {false, 0}}));
+    EXPECT_EQ(held.resetPeriodSeconds, 3600u);
+    EXPECT_FALSE(held.failureActionsOnNonCrash);
+    EXPECT_EQ(storedNumber("shop", store::kInstalledSettingsApplied), 1u);
+
+    // The start-up type alone, on a running service: changed where it stands, still running.
+    ASSERT_TRUE(session.start().done());
+    os.processes.ran.clear();
+    ui.forget();
+    session.edit(Field::StartupType, "manual");
+    const Outcome saved = session.save(true);
+    EXPECT_TRUE(saved.done()) << saved.summary;
+    EXPECT_EQ(saved.steps, (std::vector<std::string>{"save", "apply the service settings", "mark installed"}));
+    EXPECT_TRUE(os.processes.ran.empty());
+    EXPECT_TRUE(ui.asked.empty());
+    EXPECT_TRUE(os.services.services["shop"].started);
+    EXPECT_EQ(held.startType, StartType::Manual);
+    EXPECT_FALSE(held.delayedStart);
+
+    // What the service manager refuses is named, and the settings count as not applied.
+    session.edit(Field::ServiceAccount, "CORP\\nobody");
+    ui.givenPassword = "s3cret-Pa55";
+    ui.answers[QuestionKind::GrantLogOnRight] = Answer::No;
+    const Outcome refused = session.save(true);
+    EXPECT_EQ(ui.passwordsAskedFor, std::vector<std::string>{"CORP\\nobody"});
+    EXPECT_EQ(lastOf(refused.warnings),
+              "The service manager refused the account of the service \"shop\": The account name is invalid or does "
+              "not exist, or the password is invalid for the account name specified.");
+    EXPECT_EQ(storedNumber("shop", store::kInstalledSettingsApplied), 0u);
+    EXPECT_EQ(held.account, "NT SERVICE\\shop");
+
+    // A known one with its password: asked once, handed over, and kept nowhere.
+    os.services.accounts.insert("CORP\\tomcat");
+    session.edit(Field::ServiceAccount, "CORP\\tomcat");
+    ui.answers[QuestionKind::GrantLogOnRight] = Answer::Yes;
+    EXPECT_TRUE(session.save(true).done());
+    EXPECT_EQ(held.account, "CORP\\tomcat");
+    EXPECT_TRUE(os.accounts.mayLogOnAsService("CORP\\tomcat"));
+    os.environment.arguments = "debug:C:\\log.txt";
+    debugLog.start(os.environment);
+    session.checkConfiguration(ReportOpening::Never);
+    runCli(os, {"export", "--all", "--out=C:\\all.json"});
+    expectKeptNowhere("s3cret-Pa55");
+}
+
+TEST_F(SessionTest, AProgramLineWithABlankIsQuotedForAServiceThatIsOurs) {
+    addClassicLayout("C:\\Program Files\\tomcat");
+    os.environment.folder = "C:\\Program Files\\tomcat\\bin";
+    // A wrapper that registers its program without quotes.
+    os.processes.onRun = [this](const std::string& command) {
+        if (auto at = command.find(" -install "); at != std::string::npos)
+            os.services.services["svc"] = {command.substr(0, at) + " -service svc", false, {}};
+    };
+    installNew("svc");
+    EXPECT_EQ(os.services.services["svc"].binaryPath, "\"C:\\Program Files\\tomcat\\bin\\svc.exe\" -service svc");
+    EXPECT_EQ(stored("svc", store::kInstalledProgramLine), "\"C:\\Program Files\\tomcat\\bin\\svc.exe\" -service svc");
+    EXPECT_TRUE(session.stop().done());  // still ours by its recorded line
+}
+
+TEST(ServiceSettingsRule, TheDefaultsAndWhatDiffersAsTheServiceManagerComparesIt) {
+    Configuration c;
+    c.serviceName = "shop";
+    const ServiceConfiguration wanted = wantedServiceConfiguration(c);
+    EXPECT_TRUE(wanted.failureActionsOnNonCrash) << "a stop with an error exit counts as a failure by default";
+
+    ServiceConfiguration found = wanted;
+    found.account = "nt service\\SHOP";
+    found.dependencies = {};
+    EXPECT_EQ(differingSettings(wanted, found), std::vector<ServiceSetting>{}) << "account names ignore case";
+    ServiceConfiguration noRecovery = wanted;
+    noRecovery.failureActions = {{}, {}, {}};
+    found.failureActions = {};
+    EXPECT_EQ(differingSettings(noRecovery, found), std::vector<ServiceSetting>{})
+        << "no actions are three actions of none";
+    found.resetPeriodSeconds = 3600;
+    EXPECT_EQ(differingSettings(noRecovery, found), std::vector<ServiceSetting>{ServiceSetting::FailureActions})
+        << "the reset period belongs to the failure actions";
 }

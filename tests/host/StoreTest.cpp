@@ -1,21 +1,23 @@
-// The store as the registry holds it: every value of its type and in its
-// order, the name list, spellings, and values another program left.
+// The store as the registry holds it, values another program left, and
+// export and import with their checks.
+#include "app/Imports.h"
+#include "config/ConfigurationDocument.h"
 #include "config/ConfigurationStore.h"
+#include "config/ConfigurationTransfer.h"
 #include "config/Encodings.h"
 #include "config/NameList.h"
+#include "platform/Text.h"
 #include "support/Fixture.h"
 
 using namespace velmora;
 using namespace velmora::testing;
 using namespace std::string_literals;
 
-namespace {
 const std::string kStore = "SOFTWARE\\velmoraconfigs";
-}
 
 TEST_F(SessionTest, ASaveWritesEveryValueWithItsTypeOverWhateverTheKeyHeld) {
     saveNew("svc");
-    os.registry.write(kLocalMachine, kStore + "\\svc", {RegistryWrite::textValue("stray", "x")});
+    put("svc", {RegistryWrite::textValue("stray", "x")});
     session.edit(Field::UseSecurityManager, "1");
     session.edit(Field::MaxHeapSize, "4096");
     // A size box takes whole numbers in range only, and says so for anything else.
@@ -31,51 +33,23 @@ TEST_F(SessionTest, ASaveWritesEveryValueWithItsTypeOverWhateverTheKeyHeld) {
 
     std::vector<std::string> order;
     for (const auto& write : os.registry.writeLog) order.push_back(write.substr(write.find('|') + 1));
-    EXPECT_EQ(order, (std::vector<std::string>{"tomcat.home",
-                                               "system.out",
-                                               "system.err",
-                                               "tomcat.config",
-                                               "catalina.base",
-                                               "java.security.manager",
-                                               "java.security.policy",
-                                               "jvm",
-                                               "java.home",
-                                               "java.class.path",
-                                               "java.io.tmpdir",
-                                               "init.heap.size",
-                                               "max.heap.size",
-                                               "description",
-                                               "reduce.os.signals",
-                                               "thread.stack.size",
-                                               "additional.jvm.options",
-                                               "service.startup",
-                                               "service.account",
-                                               "service.depends.on",
-                                               "service.stop.timeout",
-                                               "service.recovery.first",
-                                               "service.recovery.second",
-                                               "service.recovery.later",
-                                               "service.recovery.reset",
-                                               "service.recovery.on.error.exit",
-                                               "installedaservice",
-                                               "installed.program.line",
-                                               "installed.mark",
-                                               "installed.program.digest",
-                                               "installed.settings.applied",
-                                               "services"}));
+    EXPECT_EQ(
+        order,
+        words("tomcat.home system.out system.err tomcat.config catalina.base java.security.manager "
+              "java.security.policy jvm java.home java.class.path java.io.tmpdir init.heap.size max.heap.size "
+              "description reduce.os.signals thread.stack.size additional.jvm.options service.startup "
+              "service.account service.depends.on service.stop.timeout service.recovery.first "
+              "service.recovery.second service.recovery.later service.recovery.reset service.recovery.on.error.exit "
+              "installedaservice installed.program.line installed.mark installed.program.digest "
+              "installed.settings.applied services"));
     auto raw = [&](const std::string& value) { return *os.registry.read(kLocalMachine, kStore + "\\svc", value); };
     EXPECT_EQ(raw("max.heap.size").type, kRegDword);
     EXPECT_EQ(raw("max.heap.size").number, 4096u);
-    EXPECT_EQ(raw("init.heap.size").number, 700u);
-    EXPECT_EQ(raw("thread.stack.size").number, 0u);
-    EXPECT_EQ(raw("java.security.manager").number, 1u);
     EXPECT_EQ(raw("jvm").type, kRegSz);
     EXPECT_EQ(raw("jvm").text, "server");
     EXPECT_EQ(raw("additional.jvm.options").type, kRegMultiSz);
     EXPECT_EQ(raw("additional.jvm.options").text, "-Dx=y\0"s);
     EXPECT_FALSE(os.registry.read(kLocalMachine, kStore + "\\svc", "stray"));
-    EXPECT_EQ(lastOf(ui.notices), "Instance saved as \"svc\".");
-    EXPECT_TRUE(session.nameLocked());
 
     // No options: a list of no bytes, which loads as none.
     session.takeOption(0);
@@ -106,7 +80,7 @@ TEST_F(SessionTest, TheListKeepsTheOrderOfSavesAndOneSpellingPerKey) {
     saveNew("ZZ");
     EXPECT_EQ(storedList(), (std::vector<std::string>{"ab", "a", "ZZ"}));
     // A key the list does not name is stored all the same.
-    os.registry.write(kLocalMachine, kStore + "\\hidden", {RegistryWrite::textValue("description", "x")});
+    put("hidden", {RegistryWrite::textValue("description", "x")});
     ui.forget();
     saveNew("HIDDEN");
     EXPECT_EQ(ui.askedKinds(), std::vector<QuestionKind>{QuestionKind::ReplaceStored});
@@ -115,8 +89,6 @@ TEST_F(SessionTest, TheListKeepsTheOrderOfSavesAndOneSpellingPerKey) {
     session.remove();
     EXPECT_EQ(storedList(), (std::vector<std::string>{"ab", "ZZ", "HIDDEN"}));
     EXPECT_FALSE(os.registry.keyExists(kLocalMachine, kStore + "\\a"));
-    EXPECT_EQ(lastOf(ui.notices), "Deleted instance \"a\".");
-    EXPECT_EQ(session.configuration().serviceName, "SetInstanceName");
 
     // A listed name no key can carry leaves the list, and nothing else is touched.
     os.registry.write(kLocalMachine, kStore, {RegistryWrite::listValue("services", {"ab", "x\\ab"})});
@@ -127,32 +99,25 @@ TEST_F(SessionTest, TheListKeepsTheOrderOfSavesAndOneSpellingPerKey) {
 }
 
 TEST_F(SessionTest, StoredValuesLoadAsTheirSettersLeaveThem) {
-    ConfigurationStore store(os.registry);
-    auto put = [&](std::vector<RegistryWrite> values) { os.registry.write(kLocalMachine, kStore + "\\svc", values); };
-    put({RegistryWrite::textValue("tomcat.home", "C:\\tc"), RegistryWrite::textValue("catalina.base", "C:\\tc\\b1"),
-         RegistryWrite::textValue("system.out", "C:\\tc\\b1\\logs"),
-         RegistryWrite::textValue("tomcat.config", "C:\\tc\\b1\\conf\\server.xml"),
+    put("svc",
+        {RegistryWrite::textValue("tomcat.home", "C:\\tc"), RegistryWrite::textValue("catalina.base", "C:\\tc\\b1"),
          RegistryWrite::textValue("java.security.policy", "C:\\stored\\my.policy"),
          RegistryWrite::numberValue("init.heap.size", 70000), RegistryWrite::numberValue("max.heap.size", 40000),
-         RegistryWrite::numberValue("thread.stack.size", 256), RegistryWrite::numberValue("java.security.manager", 0),
-         RegistryWrite::numberValue("reduce.os.signals", 5), RegistryWrite::textValue("jvm", "Server")});
+         RegistryWrite::numberValue("java.security.manager", 0), RegistryWrite::numberValue("reduce.os.signals", 5),
+         RegistryWrite::textValue("jvm", "Server")});
     os.registry.setRaw(kLocalMachine, kStore + "\\svc", "description", {kRegSz, "with its NUL\0"s, 0});
     session.open("svc");
     const Configuration& c = session.configuration();
     EXPECT_EQ(c.catalinaHome, "C:\\tc");
     EXPECT_EQ(c.catalinaBase, "C:\\tc\\b1");
-    EXPECT_EQ(c.systemOut, "C:\\tc\\b1\\logs");
-    EXPECT_EQ(c.tomcatConfigFile, "C:\\tc\\b1\\conf\\server.xml");
     EXPECT_EQ(c.systemErr, "");  // not stored: empty
     // The stored policy is kept with the security manager off; the check box only decides whether it is passed.
     EXPECT_EQ(c.securityPolicyFile, "C:\\stored\\my.policy");
     EXPECT_EQ(c.initialHeapSize, "4464");  // the low 16 bits
     EXPECT_EQ(c.maxHeapSize, "");          // negative in 16 bits
-    EXPECT_EQ(c.threadStackSize, "256");
-    EXPECT_EQ(c.reduceOsSignals, 5);  // handed over unchanged; only 1 passes -Xrs
-    EXPECT_EQ(c.jvmType, "client");   // only exactly "server" is the server JVM
+    EXPECT_EQ(c.reduceOsSignals, 5);       // handed over unchanged; only 1 passes -Xrs
+    EXPECT_EQ(c.jvmType, "client");        // only exactly "server" is the server JVM
     EXPECT_EQ(c.description, "with its NUL");
-    EXPECT_TRUE(session.nameLocked());
     EXPECT_TRUE(ui.warnings.empty());
 
     // A name that is listed but has no key opens empty, with a warning.
@@ -162,6 +127,154 @@ TEST_F(SessionTest, StoredValuesLoadAsTheirSettersLeaveThem) {
               "The configuration \"gone\" is listed, but its values are missing from the registry. It "
               "opens with empty values; use File > Delete to take it off the list.");
     EXPECT_EQ(session.configuration().securityPolicyFile, "");
-    EXPECT_EQ(session.configuration().jvmType, "client");
     EXPECT_EQ(session.configuration().reduceOsSignals, 0);
+}
+
+namespace {
+
+std::string documentOf(const std::string& entries) { return "{\"configurations\": [" + entries + "]}"; }
+
+std::string entry(const std::string& name, const std::string& more = "") {
+    return "{\"name\": \"" + name + "\"" + (more.empty() ? "" : ", " + more) + "}";
+}
+
+class TransferTest : public SessionTest {
+protected:
+    ConfigurationStore store{os.registry};
+    ConfigurationTransfer transfer{store, os.files,
+                                   [this](const DecodedEntry& e) { return completedEntry(e, os.platform); }};
+    // Why an import is refused, after the words every refusal starts with.
+    std::string refusal(const std::string& document, bool replace = false) {
+        const std::string error = transfer.importDocument(document, replace).error;
+        const std::string prefix = "Import refused, nothing was changed. ";
+        if (error.empty()) return error;
+        EXPECT_EQ(error.substr(0, prefix.size()), prefix);
+        return error.substr(prefix.size());
+    }
+};
+
+}  // namespace
+
+TEST_F(TransferTest, AnExportImportsBackToTheSameValuesAndWhatAnEntryLeavesOutIsANewConfigurations) {
+    saveNew("shop");
+    session.edit(Field::Description, "Tömcat 日本");
+    session.edit(Field::MaxHeapSize, "512");
+    session.edit(Field::ReduceOsSignals, "0");
+    session.addOption("-Dshop.env=prod");
+    session.save(false);
+    const auto exported = transfer.exportNamed({"SHOP"});
+    ASSERT_EQ(exported.error, "");
+    EXPECT_NE(exported.document.find("      \"description\": \"Tömcat 日本\",\n"), std::string::npos)
+        << exported.document;
+    EXPECT_NE(exported.document.find("\"additional.jvm.options\": [\n        \"-Dshop.env=prod\"\n      ]"),
+              std::string::npos);
+
+    const Configuration before = session.configuration();
+    session.remove();
+    EXPECT_EQ(refusal(exported.document), "");
+    session.open("shop");
+    EXPECT_EQ(session.configuration(), before);
+    EXPECT_EQ(storedNumber("shop", "installedaservice"), 0u);
+
+    // What an entry leaves out takes a new configuration's value.
+    EXPECT_EQ(refusal(documentOf(entry("minimal") + "," +
+                                 entry("moved", "\"tomcat.home\": \"D:\\\\tc\", \"system.err\": \"E:\\\\err\""))),
+              "");
+    session.open("minimal");
+    Configuration expected = session.configuration();
+    session.newConfiguration();
+    expected.serviceName = "SetInstanceName";
+    EXPECT_EQ(session.configuration(), expected);
+    session.open("moved");
+    const Configuration& moved = session.configuration();
+    EXPECT_EQ(moved.catalinaBase, "D:\\tc");
+    EXPECT_EQ(moved.systemOut, "D:\\tc\\logs");
+    EXPECT_EQ(moved.systemErr, "E:\\err");
+    EXPECT_EQ(moved.classPath, "D:\\tc\\bin\\bootstrap.jar;D:\\tc\\common\\lib;C:\\jdk\\lib\\tools.jar");
+}
+
+TEST_F(TransferTest, AnyProblemRefusesTheWholeFileAndAnEarlyEndLeavesNoKeyOffTheList) {
+    EXPECT_EQ(refusal("{\"configurations\": [}"),
+              "The file is not well-formed JSON: parse error at line 1, "
+              "column 21: syntax error while parsing value - unexpected '}'; "
+              "expected '[', '{', or a literal");
+    EXPECT_EQ(refusal("[]"),
+              "The file is not a Velmora export: expected one object with one member, "
+              "\"configurations\", a list of configurations.");
+    EXPECT_EQ(refusal(documentOf(entry("a", "\"jvm\": \"server\", \"jvm\": \"client\""))),
+              "The file gives the member \"jvm\" twice in one object; each may stand only once.");
+    EXPECT_EQ(refusal(documentOf(entry("a", "\"colour\": 1"))),
+              "Configuration \"a\", field \"colour\": unknown field.");
+    EXPECT_EQ(refusal(documentOf(entry("a", "\"max.heap.size\": 32768"))),
+              "Configuration \"a\", field \"max.heap.size\": expected a whole number from 0 to 32767 (0 or "
+              "nothing: no size).");
+    EXPECT_EQ(refusal(documentOf(entry("a", "\"max.heap.size\": 32767"))), "");
+    EXPECT_EQ(refusal(documentOf(entry("b", "\"reduce.os.signals\": 2"))),
+              "Configuration \"b\", field \"reduce.os.signals\": expected 0 or 1.");
+    EXPECT_EQ(refusal(documentOf(entry("COM1"))),
+              "Configuration \"COM1\", field \"name\": The Service Name \"COM1\" cannot be used: Windows keeps "
+              "this name for a device (CON, PRN, AUX, NUL, COM0-COM9, LPT0-LPT9), so bin\\COM1.exe would not be "
+              "a file. Enter another name and try again.");
+    EXPECT_EQ(refusal(documentOf(entry("bücher") + "," + entry("BÜCHER"))),
+              "Configuration \"BÜCHER\": the name stands twice in the file (\"bücher\"; names that differ only "
+              "in case are one configuration).");
+    EXPECT_EQ(storedList(), std::vector<std::string>{"a"});
+
+    // Writes refused part way: every key written is one the list names.
+    std::string entries;
+    for (int i = 0; i < 6; ++i) entries += (i ? "," : "") + entry("c" + std::to_string(i));
+    os.registry.readOnlyKeys.insert("SOFTWARE\\velmoraconfigs\\c3");
+    EXPECT_NE(transfer.importDocument(documentOf(entries), false).error, "");
+    os.registry.readOnlyKeys.clear();
+    const std::vector<std::string> listed = storedList(),
+                                   keys = os.registry.contents(kLocalMachine, "SOFTWARE\\velmoraconfigs")->subkeyNames;
+    EXPECT_EQ(keys, (std::vector<std::string>{"a", "c0", "c1", "c2"}));
+    for (const auto& key : keys) EXPECT_NE(std::find(listed.begin(), listed.end(), key), listed.end()) << key;
+
+    // An export redirected by Windows PowerShell imports; a file in another encoding is refused.
+    // "> backup.json" in Windows PowerShell 5.1 writes UTF-16 LE with a byte-order mark.
+    auto utf16 = [](const std::string& utf8, bool little) {
+        std::string bytes = little ? "\xFF\xFE" : "\xFE\xFF";
+        for (char16_t unit : toUtf16(utf8)) {
+            const char high = static_cast<char>(unit >> 8), low = static_cast<char>(unit & 0xFF);
+            bytes += little ? std::string{low, high} : std::string{high, low};
+        }
+        return bytes;
+    };
+    EXPECT_EQ(transfer.importDocument(utf16(documentOf(entry("wide-é")), true), false).names,
+              std::vector<std::string>{"wide-é"});
+    EXPECT_EQ(transfer.importDocument("\xEF\xBB\xBF" + documentOf(entry("marked")), false).names,
+              std::vector<std::string>{"marked"});
+    EXPECT_EQ(refusal(utf16(documentOf(entry("x")), true).substr(2)),
+              "The file looks like UTF-16 without a byte-order mark; save it as "
+              "UTF-8, or as UTF-16 with one.");
+    EXPECT_EQ(refusal(documentOf(entry("caf\xE9"))),
+              "The file is neither UTF-8 nor UTF-16 with a byte-order mark (a code "
+              "page such as Windows-1252?); save it as UTF-8.");
+}
+
+TEST_F(TransferTest, AStoredNameInAnyCaseIsReplacedOnlyOnRequestAndNeverWhenInstalled) {
+    installNew("café");
+    saveNew("plain");
+    EXPECT_EQ(refusal(documentOf(entry("CAFÉ"))),
+              "Configuration \"café\" is already stored and is replaced only on request.");
+    EXPECT_EQ(refusal(documentOf(entry("CAFÉ")), true),
+              "Configuration \"café\" is installed as a service; uninstall it before replacing it.");
+    // A key the list does not name counts as stored too.
+    put("Hidden", {RegistryWrite::textValue("jvm", "client")});
+    EXPECT_EQ(refusal(documentOf(entry("hidden"))),
+              "Configuration \"hidden\" is already stored and is replaced only on request.");
+    EXPECT_EQ(refusal(documentOf(entry("PLAIN", "\"description\": \"new\"")), true), "");
+    EXPECT_EQ(storedList(), (std::vector<std::string>{"café", "PLAIN"}));
+    EXPECT_EQ(stored("plain", "description"), "new");
+    EXPECT_EQ(storedNumber("café", "installedaservice"), 1u);
+
+    // A Tomcat 10 home cannot pass an option with a quote: refused as in the window.
+    addTomcat("C:\\tomcat10");
+    EXPECT_EQ(refusal(documentOf(entry("t10",
+                                       "\"tomcat.home\": \"C:\\\\tomcat10\", "
+                                       "\"additional.jvm.options\": [\"-Dx=it's\"]"))),
+              "Configuration \"t10\": The Tomcat service wrapper of this Catalina home takes the JVM options as "
+              "one list in which a single quote (') cannot stand, so '-Dx=it's' (Additional JVM Options) would "
+              "not reach the JVM whole. Choose a value without a single quote.");
 }

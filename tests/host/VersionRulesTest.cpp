@@ -1,6 +1,5 @@
-// What the Tomcat and the JDK a configuration points at allow: the options
-// of each branch, the security manager and the client JVM, a JDK that an
-// update took away, and a setenv.bat the service never reads.
+// What the Tomcat and the JDK a configuration points at allow, a JDK that an
+// update took away, ports taken, and a setenv.bat the service never reads.
 #include <sstream>
 
 #include "cli/CliCommands.h"
@@ -8,7 +7,6 @@
 #include "config/StoreLayout.h"
 #include "config/TomcatRelease.h"
 #include "service/ModernWrapper.h"
-#include "support/CliRunner.h"
 #include "support/Fixture.h"
 
 using namespace velmora;
@@ -16,36 +14,8 @@ using namespace velmora::testing;
 
 namespace {
 
-const char* const kNotes =
-    "================\n  Licensed to the Apache Software Foundation\n================\n\n"
-    "                     Apache Tomcat Version %s\n                            Release Notes\n";
-
 class VersionRulesTest : public SessionTest {
 protected:
-    // A Tomcat 7-11 home of that version, and a JDK of that feature version
-    // with only a server JVM.
-    void addTomcat(const std::string& home, const std::string& version, const std::string& wrapper) {
-        for (const char* folder : {"", "\\bin", "\\conf", "\\lib", "\\logs", "\\temp", "\\work"})
-            os.files.addFolder(home + folder);
-        for (const char* file : {"\\bin\\bootstrap.jar", "\\bin\\tomcat-juli.jar", "\\conf\\logging.properties",
-                                 "\\conf\\catalina.policy"})
-            os.files.addFile(home + file, "x");
-        os.files.addFile(home + "\\conf\\server.xml", kQuietServerXml);
-        os.files.addFile(home + "\\bin\\" + wrapper, "wrapper");
-        char notes[512];
-        std::snprintf(notes, sizeof notes, kNotes, version.c_str());
-        os.files.addFile(home + "\\RELEASE-NOTES", notes);
-    }
-    void addJdk(const std::string& jdk, const std::string& javaVersion) {
-        for (const char* folder : {"", "\\bin", "\\lib"}) os.files.addFolder(jdk + folder);
-        os.files.addFile(jdk + "\\release", "JAVA_VERSION=\"" + javaVersion + "\"\n");
-        os.files.addFile(jdk + "\\bin\\server\\jvm.dll", "x");
-    }
-    void useHome(const std::string& home, const std::string& jdk) {
-        os.environment.folder = home + "\\bin";
-        os.environment.variables["JAVA_HOME"] = jdk;
-        simulateWrappers();
-    }
     std::string optionsForJava9() {
         const std::string& line = os.processes.ran.front();
         const auto at = line.find("--JvmOptions9 \"") + 15;
@@ -57,65 +27,40 @@ protected:
 
 TEST_F(VersionRulesTest, EachBranchGetsItsOwnJavaOptionsAndTheHomesOwnScriptWins) {
     addJdk("C:\\jdk-17", "17.0.12");
+    // A home whose own service script passes other options: those.
+    os.files.addFile("C:\\tomcat-10.1.99\\bin\\service.bat",
+                     "\"%EXECUTABLE%\" //IS//%SERVICE_NAME% ^\r\n    --StartMode jvm ^\r\n"
+                     "    --JvmOptions \"-Dcatalina.home=%CATALINA_HOME%;-Dfuture.flag=on;%JvmArgs%\" ^\r\n"
+                     "    --JvmOptions9 "
+                     "\"--add-opens=java.base/java.lang=ALL-UNNAMED#--add-opens=java.base/java.net=ALL-UNNAMED\" ^\r\n"
+                     "    --JvmMs \"%JvmMs%\"\r\n");
     const std::pair<const char*, const char*> branches[] = {
         {"9.0.98",
          "--add-opens=java.base/java.lang=ALL-UNNAMED#--add-opens=java.base/java.lang.invoke=ALL-UNNAMED#"
          "--add-opens=java.base/java.lang.reflect=ALL-UNNAMED#--add-opens=java.base/java.io=ALL-UNNAMED#"
          "--add-opens=java.base/java.util=ALL-UNNAMED#--add-opens=java.base/java.util.concurrent=ALL-UNNAMED#"
          "--add-opens=java.rmi/sun.rmi.transport=ALL-UNNAMED#-Dsun.io.useCanonCaches=false"},
-        {"10.1.34",
-         "--add-opens=java.base/java.lang=ALL-UNNAMED#--add-opens=java.base/java.lang.reflect=ALL-UNNAMED#"
-         "--add-opens=java.base/java.io=ALL-UNNAMED#--add-opens=java.base/java.util=ALL-UNNAMED#"
-         "--add-opens=java.base/java.util.concurrent=ALL-UNNAMED#--add-opens=java.rmi/sun.rmi.transport=ALL-UNNAMED#"
-         "-Dsun.io.useCanonCaches=false"},
         {"11.0.2",
          "--add-opens=java.base/java.lang=ALL-UNNAMED#--add-opens=java.base/java.lang.reflect=ALL-UNNAMED#"
          "--add-opens=java.base/java.io=ALL-UNNAMED#--add-opens=java.base/java.util=ALL-UNNAMED#"
          "--add-opens=java.base/java.util.concurrent=ALL-UNNAMED#--add-opens=java.rmi/sun.rmi.transport=ALL-UNNAMED#"
          "--enable-native-access=ALL-UNNAMED#-Dsun.io.useCanonCaches=false"},
+        {"10.1.99",
+         "--add-opens=java.base/java.lang=ALL-UNNAMED#--add-opens=java.base/java.net=ALL-UNNAMED#-Dfuture.flag=on"},
     };
     for (const auto& [version, expected] : branches) {
         const std::string home = std::string("C:\\tomcat-") + version;
-        addTomcat(home, version,
-                  std::string("tomcat") + std::string(version).substr(0, std::string(version).find('.')) + ".exe");
+        addTomcat(home, version);
         useHome(home, "C:\\jdk-17");
         os.processes.ran.clear();
-        saveNew(std::string("t") + version);
-        ASSERT_TRUE(session.install().done()) << version;
+        installNew(std::string("t") + version);
         EXPECT_EQ(optionsForJava9(), expected) << version;
         EXPECT_EQ(ui.tomcatVersion, version);
     }
-
-    // A home whose own service script passes other options: those.
-    const std::string home = "C:\\tomcat-10.1.99";
-    addTomcat(home, "10.1.99", "tomcat10.exe");
-    os.files.addFile(home + "\\bin\\service.bat",
-                     "\"%EXECUTABLE%\" //IS//%SERVICE_NAME% ^\r\n    --StartMode jvm ^\r\n"
-                     "    --JvmOptions \"-Dcatalina.home=%CATALINA_HOME%;-Dfuture.flag=on;%JvmArgs%\" ^\r\n"
-                     "    --JvmOptions9 "
-                     "\"--add-opens=java.base/java.lang=ALL-UNNAMED#--add-opens=java.base/java.net=ALL-UNNAMED\" ^\r\n"
-                     "    --JvmMs \"%JvmMs%\"\r\n");
-    useHome(home, "C:\\jdk-17");
-    os.processes.ran.clear();
-    saveNew("own");
-    ASSERT_TRUE(session.install().done());
-    EXPECT_EQ(optionsForJava9(),
-              "--add-opens=java.base/java.lang=ALL-UNNAMED#--add-opens=java.base/java.net=ALL-UNNAMED#"
-              "-Dfuture.flag=on");
-    // A home that declares nothing: the major version its wrapper's name gives, and the five of old.
-    os.files.files.erase(home + "\\RELEASE-NOTES");
-    os.files.files.erase(home + "\\bin\\service.bat");
-    EXPECT_EQ(session.tomcatVersion().text, "10");
-    EXPECT_EQ(joinWrapperList(branchJvmOptions9(session.tomcatVersion())),
-              "--add-opens=java.base/java.lang=ALL-UNNAMED#--add-opens=java.base/java.io=ALL-UNNAMED#"
-              "--add-opens=java.base/java.util=ALL-UNNAMED#--add-opens=java.base/java.util.concurrent=ALL-UNNAMED#"
-              "--add-opens=java.rmi/sun.rmi.transport=ALL-UNNAMED");
 }
 
-TEST_F(VersionRulesTest, TheSecurityManagerAndAClientJvmAreRefusedWhereTheyCannotRun) {
-    addTomcat("C:\\tomcat11", "11.0.2", "tomcat11.exe");
-    addJdk("C:\\jdk-21", "21.0.5");
-    useHome("C:\\tomcat11", "C:\\jdk-21");
+TEST_F(VersionRulesTest, WhatCannotRunIsRefusedAndAJdkThatAnUpdateTookAwayIsReplacedByTheNewestOfItsVersion) {
+    useModernLayout("C:\\tomcat11", "11.0.2");
     saveNew("eleven");
     Outcome refused = session.edit(Field::UseSecurityManager, "1");
     EXPECT_EQ(refused.result, Outcome::Result::Refused);
@@ -130,7 +75,7 @@ TEST_F(VersionRulesTest, TheSecurityManagerAndAClientJvmAreRefusedWhereTheyCanno
     EXPECT_EQ(ui.shown.jvmType, "server");
 
     // Tomcat 10.1 on JDK 24: the JDK refuses it. A stored value is kept, and the check fails on it.
-    addTomcat("C:\\tomcat10", "10.1.34", "tomcat10.exe");
+    addTomcat("C:\\tomcat10", "10.1.34");
     addJdk("C:\\jdk-24", "24");
     useHome("C:\\tomcat10", "C:\\jdk-24");
     saveNew("ten");
@@ -138,23 +83,14 @@ TEST_F(VersionRulesTest, TheSecurityManagerAndAClientJvmAreRefusedWhereTheyCanno
         session.edit(Field::UseSecurityManager, "1").summary,
         "The JDK at C:\\jdk-24 (Java 24) refuses to start with the security manager: the service would not start. "
         "Use Security Manager stays off.");
-    os.registry.write(kLocalMachine, "SOFTWARE\\velmoraconfigs\\ten",
-                      {RegistryWrite::numberValue(store::kSecurityManager, 1)});
+    put("ten", {RegistryWrite::numberValue(store::kSecurityManager, 1)});
     ASSERT_TRUE(session.open("ten").done());
     EXPECT_EQ(session.configuration().useSecurityManager, 1);
     const CheckResult check = session.checkConfiguration(ReportOpening::Never);
     ASSERT_FALSE(check.report.findings.empty());
     EXPECT_EQ(check.report.findings[0].label, "Use Security Manager");
-    EXPECT_EQ(check.report.rows[check.report.rows.size() - 2], "Tomcat version: 10.1.34");
-    EXPECT_EQ(lastOf(check.report.rows), "Java version: 24");
 
-    // A new configuration on a JDK without a client JVM takes the server JVM, whatever was chosen last.
-    session.newConfiguration();
-    EXPECT_EQ(session.configuration().jvmType, "server");
-}
-
-TEST_F(VersionRulesTest, AJdkThatAnUpdateTookAwayIsReplacedByTheNewestOfItsVersion) {
-    addTomcat("C:\\tomcat10", "10.1.34", "tomcat10.exe");
+    // A JDK that an update took away is replaced by the newest of its version.
     const std::string old = "C:\\Program Files\\Eclipse Adoptium\\jdk-17.0.9.9-hotspot";
     const std::string updated = "C:\\Program Files\\Eclipse Adoptium\\jdk-17.0.12.7-hotspot";
     addJdk(old, "17.0.9");
@@ -177,10 +113,10 @@ TEST_F(VersionRulesTest, AJdkThatAnUpdateTookAwayIsReplacedByTheNewestOfItsVersi
     };
     adoptium("17.0.12.7", updated);
     adoptium("21.0.5.11", "C:\\jdk-21");
-    CheckResult check = session.checkConfiguration(ReportOpening::Never);
-    ASSERT_TRUE(check.replacement);
-    EXPECT_EQ(check.replacement->javaHome, updated);
-    EXPECT_EQ(lastOf(check.report.findings).message,
+    const CheckResult gone = session.checkConfiguration(ReportOpening::Never);
+    ASSERT_TRUE(gone.replacement);
+    EXPECT_EQ(gone.replacement->javaHome, updated);
+    EXPECT_EQ(lastOf(gone.report.findings).message,
               "The JDK at " + old +
                   " is gone (a JDK update removes the folder of the one before). The newest registered "
                   "JDK of the same version is " +
@@ -193,7 +129,6 @@ TEST_F(VersionRulesTest, AJdkThatAnUpdateTookAwayIsReplacedByTheNewestOfItsVersi
     EXPECT_EQ(os.processes.ran,
               std::vector<std::string>{"\"C:\\tomcat10\\bin\\tomcat10.exe\" //US//shop --Jvm \"" + updated +
                                        "\\bin\\server\\jvm.dll\" --Classpath \"" + before.classPath + "\""});
-    EXPECT_NE(r.err.find("Restart it now?\n  -> No (--yes answers Yes)"), std::string::npos);
     ASSERT_TRUE(session.open("shop").done());
     Configuration expected = before;
     expected.javaHome = updated;
@@ -203,59 +138,24 @@ TEST_F(VersionRulesTest, AJdkThatAnUpdateTookAwayIsReplacedByTheNewestOfItsVersi
     EXPECT_EQ(runCli(os, {"repoint", "shop", "--jdk", "C:\\nowhere"}).code, 3);
 }
 
-TEST_F(VersionRulesTest, ASetenvThatTheServiceIgnoresIsNamedAndTakenOverOnRequest) {
-    addTomcat("C:\\tomcat10", "10.1.34", "tomcat10.exe");
-    addJdk("C:\\jdk-17", "17.0.12");
-    useHome("C:\\tomcat10", "C:\\jdk-17");
-    os.files.addFile(
-        "C:\\tomcat10\\bin\\setenv.bat",
-        "@echo off\r\nrem set CATALINA_OPTS=-Xmx1m\r\nset \"CATALINA_OPTS=%CATALINA_OPTS% -Xms512m -Xmx2g "
-        "-Dfile.encoding=UTF-8\"\r\nset JAVA_OPTS=-Xss1m -Dlog.dir=\"C:\\my logs\"\r\nset CLASSPATH=x\r\n");
-    saveNew("shop");
-    const CheckResult check = session.checkConfiguration(ReportOpening::Never);
-    ASSERT_EQ(check.report.findings.size(), 2u);
-    EXPECT_EQ(check.report.findings[0].message,
-              "C:\\tomcat10\\bin\\setenv.bat sets CATALINA_OPTS (-Xms512m -Xmx2g -Dfile.encoding=UTF-8), which the "
-              "service never reads: \"velmora-cli import-setenv shop\" takes them over into the configuration.");
-
-    CliRun r = runCli(os, {"import-setenv", "shop"});
-    EXPECT_EQ(r.code, 3);
-    EXPECT_NE(r.err.find("\n  Max Heap Size (MB): 2048\n"), std::string::npos) << r.err;
-    EXPECT_EQ(stored("shop", store::kMaxHeap), "");
-    r = runCli(os, {"import-setenv", "shop", "--yes"});
-    EXPECT_EQ(r.code, 0) << r.err;
-    ASSERT_TRUE(session.open("shop").done());
-    EXPECT_EQ(session.configuration().initialHeapSize, "512");
-    EXPECT_EQ(session.configuration().maxHeapSize, "2048");
-    EXPECT_EQ(session.configuration().threadStackSize, "1024");
-    EXPECT_EQ(session.configuration().additionalJvmOptions,
-              (std::vector<std::string>{"-Dfile.encoding=UTF-8", "-Dlog.dir=\"C:\\my logs\""}));
-    EXPECT_EQ(sizeIn("3G", 1024 * 1024), "3072");
-    EXPECT_EQ(sizeIn("1536k", 1024 * 1024), "2");
-    EXPECT_EQ(sizeIn("lots", 1024), "");
-}
-
-TEST_F(VersionRulesTest, APortThatAnotherConfigurationOrProgramHasIsNamed) {
-    addTomcat("C:\\tomcat10", "10.1.34", "tomcat10.exe");
-    addJdk("C:\\jdk-17", "17.0.12");
-    useHome("C:\\tomcat10", "C:\\jdk-17");
-    const std::string serverXml =
-        "<Server port=\"8005\" shutdown=\"SHUTDOWN\"><Service name=\"Catalina\">"
-        "<Connector port=\"8080\" protocol=\"HTTP/1.1\"/>"
-        "<Connector port=\"8009\" protocol=\"AJP/1.3\"/></Service></Server>";
-    for (const char* base : {"C:\\bases\\a", "C:\\bases\\b"}) {
-        for (const char* folder : {"", "\\conf", "\\logs", "\\temp", "\\work"})
-            os.files.addFolder(std::string(base) + folder);
-        os.files.addFile(std::string(base) + "\\conf\\logging.properties", "x");
-    }
-    os.files.addFile("C:\\bases\\a\\conf\\server.xml", serverXml);
-    // b moves its shutdown port away and its connectors by an offset of 1: 8081 and 8010.
-    os.files.addFile("C:\\bases\\b\\conf\\server.xml",
-                     "<Server port=\"-1\" portOffset=\"1\"><Service name=\"Catalina\"><Connector port=\"8080\"/>"
-                     "<Connector port=\"8009\" protocol=\"AJP/1.3\"/></Service></Server>");
-    for (const char* name : {"a", "b"}) {
+TEST_F(VersionRulesTest, APortThatAnotherConfigurationOrProgramHasAndASetenvTheServiceIgnoresAreNamed) {
+    useModernLayout("C:\\tomcat10", "10.1.34");
+    // b moves its shutdown port away and its connectors by an offset of 1: 8081 and 8010; c starts on a's base.
+    const std::pair<const char*, const char*> bases[] = {
+        {"a",
+         "<Server port=\"8005\" shutdown=\"SHUTDOWN\"><Service name=\"Catalina\"><Connector port=\"8080\" "
+         "protocol=\"HTTP/1.1\"/><Connector port=\"8009\" protocol=\"AJP/1.3\"/></Service></Server>"},
+        {"b",
+         "<Server port=\"-1\" portOffset=\"1\"><Service name=\"Catalina\"><Connector port=\"8080\"/>"
+         "<Connector port=\"8009\" protocol=\"AJP/1.3\"/></Service></Server>"},
+        {"c", "<Server port=\"-1\"><Service name=\"Catalina\"><Connector port=\"8080\"/></Service></Server>"}};
+    for (const auto& [name, xml] : bases) {
+        const std::string base = std::string("C:\\bases\\") + name;
+        for (const char* folder : {"", "\\conf", "\\logs", "\\temp", "\\work"}) os.files.addFolder(base + folder);
+        os.files.addFile(base + "\\conf\\logging.properties", "x");
+        os.files.addFile(base + "\\conf\\server.xml", xml);
         saveNew(name);
-        session.edit(Field::CatalinaBase, std::string("C:\\bases\\") + name);
+        session.edit(Field::CatalinaBase, *name == 'c' ? "C:\\bases\\a" : base);
         ASSERT_TRUE(session.save(false).done());
     }
     os.network.listening = {8010};
@@ -265,25 +165,13 @@ TEST_F(VersionRulesTest, APortThatAnotherConfigurationOrProgramHasIsNamed) {
     EXPECT_EQ(r.err,
               "Warning: Port 8010 (AJP) of C:\\bases\\b\\conf\\server.xml is already taken by another program "
               "on this machine: the service would fail to start.\n");
-
     // a and c share every port of a's server.xml.
-    saveNew("c");
-    session.edit(Field::CatalinaBase, "C:\\bases\\a");
-    ASSERT_TRUE(session.save(false).done());
     r = runCli(os, {"check", "a", "--json"});
     EXPECT_EQ(r.code, 4);
     EXPECT_EQ(r.err,
               "Warning: The stored configuration \"c\" uses the same Tomcat config file "
               "C:\\bases\\a\\conf\\server.xml: its ports are this one's, and only one of the two services can "
               "start.\n");
-    os.files.addFile("C:\\bases\\a\\conf\\server.xml", serverXml);
-    os.files.addFile("C:\\bases\\c\\conf\\server.xml",
-                     "<Server port=\"-1\"><Service name=\"Catalina\">"
-                     "<Connector port=\"8080\"/></Service></Server>");
-    for (const char* folder : {"C:\\bases\\c", "C:\\bases\\c\\conf", "C:\\bases\\c\\logs", "C:\\bases\\c\\temp"})
-        os.files.addFolder(folder);
-    os.files.addFile("C:\\bases\\c\\conf\\logging.properties", "x");
-    ASSERT_TRUE(session.open("c").done());
     session.edit(Field::CatalinaBase, "C:\\bases\\c");
     ASSERT_TRUE(session.save(false).done());
     const CheckResult check = session.checkConfiguration(ReportOpening::Never);
@@ -298,4 +186,30 @@ TEST_F(VersionRulesTest, APortThatAnotherConfigurationOrProgramHasIsNamed) {
         std::vector<std::string>{"The shutdown port 8005 of C:\\bases\\a\\conf\\server.xml is enabled: a program on "
                                  "this machine that sends the shutdown word to it stops Tomcat. A service is stopped "
                                  "through the service manager; set port=\"-1\" to close it."});
+
+    // A setenv.bat the service never reads is named and taken over on request.
+    os.files.addFile(
+        "C:\\tomcat10\\bin\\setenv.bat",
+        "@echo off\r\nrem set CATALINA_OPTS=-Xmx1m\r\nset \"CATALINA_OPTS=%CATALINA_OPTS% -Xms512m -Xmx2g "
+        "-Dfile.encoding=UTF-8\"\r\nset JAVA_OPTS=-Xss1m -Dlog.dir=\"C:\\my logs\"\r\nset CLASSPATH=x\r\n");
+    saveNew("shop");
+    const auto setenv = session.checkConfiguration(ReportOpening::Never).report.findings;
+    ASSERT_EQ(setenv.size(), 2u);
+    EXPECT_EQ(setenv[0].message,
+              "C:\\tomcat10\\bin\\setenv.bat sets CATALINA_OPTS (-Xms512m -Xmx2g -Dfile.encoding=UTF-8), which the "
+              "service never reads: \"velmora-cli import-setenv shop\" takes them over into the configuration.");
+
+    r = runCli(os, {"import-setenv", "shop"});
+    EXPECT_EQ(r.code, 3);
+    EXPECT_NE(r.err.find("\n  Max Heap Size (MB): 2048\n"), std::string::npos) << r.err;
+    EXPECT_EQ(stored("shop", store::kMaxHeap), "");
+    r = runCli(os, {"import-setenv", "shop", "--yes"});
+    EXPECT_EQ(r.code, 0) << r.err;
+    ASSERT_TRUE(session.open("shop").done());
+    EXPECT_EQ(session.configuration().initialHeapSize, "512");
+    EXPECT_EQ(session.configuration().maxHeapSize, "2048");
+    EXPECT_EQ(session.configuration().threadStackSize, "1024");
+    EXPECT_EQ(session.configuration().additionalJvmOptions,
+              (std::vector<std::string>{"-Dfile.encoding=UTF-8", "-Dlog.dir=\"C:\\my logs\""}));
+    EXPECT_EQ(sizeIn("1536k", 1024 * 1024), "2");
 }

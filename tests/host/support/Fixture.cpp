@@ -1,8 +1,33 @@
 #include "support/Fixture.h"
 
+#include <functional>
+#include <iterator>
+#include <sstream>
+
+#include "app/Imports.h"
+#include "cli/CliCommands.h"
 #include "config/Encodings.h"
 
 namespace velmora::testing {
+
+CliRun runCli(MemoryPlatform& os, const std::vector<std::string>& arguments,
+              cli::ConsoleFrontEnd::PasswordSource passwords) {
+    std::ostringstream out, err;
+    cli::ConsoleFrontEnd console(out, err, std::move(passwords));
+    DebugLog log(os.files);
+    Session session(os.platform, console, log);
+    ConfigurationStore store(os.registry);
+    ConfigurationTransfer transfer(store, os.files,
+                                   [&os](const DecodedEntry& e) { return completedEntry(e, os.platform); });
+    cli::CliSession cli{session, console, transfer, os.platform, out, err};
+    const int code = cli::runCommandLine(arguments, cli);
+    return {code, out.str(), err.str()};
+}
+
+std::vector<std::string> words(const std::string& text) {
+    std::istringstream in(text);
+    return {std::istream_iterator<std::string>(in), std::istream_iterator<std::string>()};
+}
 
 std::string tinyPe(std::uint16_t machine, std::uint32_t lfanew) {
     std::string bytes(lfanew + 6, '\0');
@@ -24,17 +49,32 @@ void SessionTest::addClassicLayout(const std::string& home, const std::string& j
         os.files.addFile(jdk + file, "x");
 }
 
-void SessionTest::addModernLayout(const std::string& home, const std::string& jdk) {
+void SessionTest::addTomcat(const std::string& home, const std::string& version) {
     for (const char* folder : {"", "\\bin", "\\conf", "\\lib", "\\logs", "\\temp", "\\webapps", "\\work"})
         os.files.addFolder(home + folder);
     for (const char* file :
          {"\\bin\\bootstrap.jar", "\\bin\\tomcat-juli.jar", "\\conf\\logging.properties", "\\conf\\catalina.policy"})
         os.files.addFile(home + file, "x");
     os.files.addFile(home + "\\conf\\server.xml", kQuietServerXml);
-    os.files.addFile(home + "\\bin\\tomcat10.exe", "the Tomcat 10 wrapper");
+    os.files.addFile(home + "\\bin\\tomcat10.exe", "the Tomcat wrapper");
+    if (!version.empty()) os.files.addFile(home + "\\RELEASE-NOTES", "      Apache Tomcat Version " + version + "\n");
+}
+
+void SessionTest::addJdk(const std::string& jdk, const std::string& javaVersion) {
     for (const char* folder : {"", "\\bin", "\\lib"}) os.files.addFolder(jdk + folder);
-    os.files.addFile(jdk + "\\release", "JAVA_VERSION=\"21.0.2\"\n");
+    os.files.addFile(jdk + "\\release", "JAVA_VERSION=\"" + javaVersion + "\"\n");
     os.files.addFile(jdk + "\\bin\\server\\jvm.dll", "x");
+}
+
+void SessionTest::useHome(const std::string& home, const std::string& jdk) {
+    os.environment.folder = home + "\\bin";
+    os.environment.variables["JAVA_HOME"] = jdk;
+}
+
+void SessionTest::useModernLayout(const std::string& home, const std::string& version) {
+    addTomcat(home, version);
+    addJdk("C:\\jdk-21", "21.0.2");
+    useHome(home, "C:\\jdk-21");
 }
 
 void SessionTest::simulateWrappers() {
@@ -60,6 +100,15 @@ void SessionTest::saveNew(const std::string& name) {
     ASSERT_TRUE(session.save(false).done()) << name;
 }
 
+void SessionTest::installNew(const std::string& name) {
+    saveNew(name);
+    ASSERT_TRUE(session.install().done()) << lastOf(ui.warnings);
+}
+
+void SessionTest::put(const std::string& name, const std::vector<RegistryWrite>& values) {
+    os.registry.write(kLocalMachine, "SOFTWARE\\velmoraconfigs\\" + name, values);
+}
+
 std::string SessionTest::stored(const std::string& name, const std::string& value) {
     auto read = os.registry.read(kLocalMachine, "SOFTWARE\\velmoraconfigs\\" + name, value);
     return read ? storedText(read).text : "<absent>";
@@ -67,6 +116,20 @@ std::string SessionTest::stored(const std::string& name, const std::string& valu
 
 std::uint32_t SessionTest::storedNumber(const std::string& name, const std::string& value) {
     return velmora::storedNumber(os.registry.read(kLocalMachine, "SOFTWARE\\velmoraconfigs\\" + name, value));
+}
+
+void SessionTest::expectKeptNowhere(const std::string& secret) {
+    std::function<void(const std::string&)> look = [&](const std::string& key) {
+        const auto contents = os.registry.contents(kLocalMachine, key);
+        if (!contents) return;
+        for (const auto& name : contents->valueNames)
+            EXPECT_EQ(os.registry.read(kLocalMachine, key, name)->text.find(secret), std::string::npos)
+                << key << "\\" << name;
+        for (const auto& subkey : contents->subkeyNames) look(key + "\\" + subkey);
+    };
+    for (const char* root : {"SOFTWARE", "SYSTEM"}) look(root);
+    for (const auto& [path, content] : os.files.files) EXPECT_EQ(content.find(secret), std::string::npos) << path;
+    for (const auto& line : os.processes.ran) EXPECT_EQ(line.find(secret), std::string::npos) << line;
 }
 
 std::vector<std::string> SessionTest::storedList() {

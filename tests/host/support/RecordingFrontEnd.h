@@ -18,22 +18,17 @@ public:
     }
     void warn(const std::string& text) override { warnings.push_back(text); }
     void tell(const std::string& text) override { notices.push_back(text); }
-    void begin(const std::string& notice) override {
-        progress.push_back(notice);
-        busy = true;
-    }
-    void end() override { busy = false; }
-    void showConfiguration(const Configuration& c, bool locked, const std::string& version) override {
+    void begin(const std::string&) override {}
+    void end() override {}
+    void showConfiguration(const Configuration& c, bool, const std::string& version) override {
         shown = c;
         tomcatVersion = version;
-        nameLocked = locked;
     }
     std::optional<std::string> password(const std::string& account) override {
         passwordsAskedFor.push_back(account);
         return givenPassword;
     }
-    void showServiceState(bool isInstalled, ServiceStatus shownStatus, const std::string& cause) override {
-        installed = isInstalled;
+    void showServiceState(bool, ServiceStatus shownStatus, const std::string& cause) override {
         status = shownStatus;
         failedStartCause = cause;
     }
@@ -47,18 +42,15 @@ public:
         asked.clear();
         warnings.clear();
         notices.clear();
-        progress.clear();
     }
 
     std::map<QuestionKind, Answer> answers;
     std::vector<Question> asked;
-    std::vector<std::string> warnings, notices, progress, passwordsAskedFor;
+    std::vector<std::string> warnings, notices, passwordsAskedFor;
     std::optional<std::string> givenPassword;
     Configuration shown;
-    bool nameLocked = false, installed = false, busy = false;
     ServiceStatus status = ServiceStatus::NotInstalled;
-    std::string failedStartCause;
-    std::string tomcatVersion;
+    std::string failedStartCause, tomcatVersion;
 };
 
 }  // namespace velmora::testing
