@@ -108,32 +108,5 @@ TEST(FilesTest, ADevicePathIsNeitherFoundReadCopiedNorDeleted) {
     EXPECT_FALSE(files.fileExists(folder.file("copy.txt")));
 }
 
-TEST(FilesTest, FoldersAndFilesNamedInAnyScriptWorkEndToEnd) {
-    Win32Files files;
-    e2e::TempFolder folder;
-    const std::string home = folder.file("Prögramme\\Tömcat 10");
-    const std::string settings = home + "\\設定ファイル.txt", copy = home + "\\コピー.txt";
-    ASSERT_EQ(failureShown(files.createFolders(home)), "none");
-    EXPECT_TRUE(files.folderExists(folder.file("PRÖGRAMME")));
-    EXPECT_EQ(failureShown(files.writeText(settings, "Grüße")), "none");
-    EXPECT_EQ(failureShown(files.appendText(settings, ", 日本")), "none");
-    EXPECT_EQ(files.readBytes(settings, 100), "Grüße, 日本");
-    EXPECT_EQ(failureShown(files.copyFile(settings, copy)), "none");
-    EXPECT_TRUE(files.sameFile(copy, folder.file("prögramme\\TÖMCAT 10\\コピー.txt")));
-    EXPECT_FALSE(files.sameFile(settings, copy));
-
-    // The names on disk are those characters, not some code page's guess.
-    EXPECT_NE(GetFileAttributesW((wide(folder.path()) + L"\\Pr\u00F6gramme\\T\u00F6mcat 10\\\u8A2D\u5B9A\u30D5\u30A1"
-                                                        L"\u30A4\u30EB.txt")
-                                     .c_str()),
-              INVALID_FILE_ATTRIBUTES);
-    EXPECT_NE(
-        GetFileAttributesW((wide(folder.path()) + L"\\Pr\u00F6gramme\\T\u00F6mcat 10\\\u30B3\u30D4\u30FC.txt").c_str()),
-        INVALID_FILE_ATTRIBUTES);
-    EXPECT_EQ(failureShown(files.deleteFile(settings)), "none");
-    EXPECT_FALSE(files.fileExists(settings));
-    EXPECT_TRUE(files.fileExists(copy));
-}
-
 }  // namespace
 }  // namespace velmora

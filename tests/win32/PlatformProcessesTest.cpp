@@ -30,7 +30,7 @@ std::string shown(const ProcessResult& result) {
 class ProcessesTest : public ::testing::Test {
 protected:
     Win32Processes processes;
-    const std::string program = Win32Environment().programFolder() + "\\exitwith.exe";
+    const std::string program = e2e::windowsPath(VELMORA_EXITWITH_EXE);
 
     ProcessResult runHelper(const std::string& arguments) {
         return processes.run({program, e2e::quoted(program) + " " + arguments});

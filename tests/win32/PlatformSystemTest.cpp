@@ -3,9 +3,6 @@
 #include <gtest/gtest.h>
 
 #include "e2eSession.h"
-#include "platform/win32/Handles.h"
-#include "platform/win32/WideText.h"
-#include "platform/win32/Win32Environment.h"
 #include "platform/win32/Win32Network.h"
 #include "platform/win32/Win32Services.h"
 
@@ -40,21 +37,6 @@ TEST(ServicesTest, TheServiceManagerAnswersForAnotherSpellingOfAName) {
     const auto unknown = services.binaryPath("VelmoraNoSuchService");
     ASSERT_EQ(failureOf(unknown), "none");
     EXPECT_EQ(std::get<std::optional<std::string>>(unknown), std::nullopt);
-}
-
-TEST(EnvironmentTest, VariablesAndPathsComeBackInUtf8) {
-    Win32Environment environment;
-    ASSERT_TRUE(SetEnvironmentVariableW(L"VELMORA_T\u00CBST", L"v\u00E4rde \u65E5\u672C"));
-    EXPECT_EQ(environment.variable("VELMORA_TËST"), "värde 日本");
-    EXPECT_EQ(environment.variable("VELMORA_NO_SUCH_VARIABLE"), "");
-    e2e::TempFolder folder;
-    e2e::makeFolders(folder.file("Tömcat 10"));
-    wchar_t previous[MAX_PATH] = {};
-    GetCurrentDirectoryW(MAX_PATH, previous);
-    ASSERT_TRUE(SetCurrentDirectoryW(wide(folder.file("Tömcat 10")).c_str()));
-    const std::string absolute = environment.absolutePath("conf\\server.xml");
-    SetCurrentDirectoryW(previous);
-    EXPECT_EQ(absolute, folder.file("Tömcat 10\\conf\\server.xml"));
 }
 
 TEST(NetworkTest, APortAProgramListensOnIsInUseUntilItsSocketCloses) {

@@ -29,12 +29,13 @@ private:
 };
 
 bool isOneOf(int id, std::initializer_list<int> ids) { return std::find(ids.begin(), ids.end(), id) != ids.end(); }
+bool isFrame(int id) { return isOneOf(id, {IDC_SERVICE_FRAME, IDC_TOMCAT_FRAME, IDC_JVM_FRAME, IDC_OPTIONS_FRAME}); }
 
 // The fonts the window gives its controls: frames bold "MS Sans Serif",
 // the options area and "-Xrs" "Courier New", the rest the dialog font.
 HFONT fontOf(int id, int dpi) {
     const int points8 = -MulDiv(8, dpi, 72), points825 = -MulDiv(825, dpi, 7200);
-    if (isOneOf(id, {IDC_SERVICE_FRAME, IDC_TOMCAT_FRAME, IDC_JVM_FRAME, IDC_OPTIONS_FRAME}))
+    if (isFrame(id))
         return CreateFontW(points825, 0, 0, 0, FW_BOLD, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, VARIABLE_PITCH | FF_SWISS,
                            L"MS Sans Serif");
     if (isOneOf(id, {IDC_EXAMPLE_DEFINE, IDC_EXAMPLE_BATCH, IDC_EXAMPLE_PROF, IDC_EXAMPLE_NOCLASSGC, IDC_OPTION_ENTRY,
@@ -90,15 +91,10 @@ void expectTextsFitAndNothingOverlaps(HWND main, int dpi) {
         }
 
         // Frames hold the other controls; only each other they must not touch.
-        const bool frame = isOneOf(id, {IDC_SERVICE_FRAME, IDC_TOMCAT_FRAME, IDC_JVM_FRAME, IDC_OPTIONS_FRAME});
         for (const auto& [other, otherAt] : placed) {
-            const bool otherFrame =
-                isOneOf(GetDlgCtrlID(other), {IDC_SERVICE_FRAME, IDC_TOMCAT_FRAME, IDC_JVM_FRAME, IDC_OPTIONS_FRAME});
             RECT overlap{};
-            if (frame == otherFrame) {
-                EXPECT_FALSE(IntersectRect(&overlap, &at, &otherAt))
-                    << id << " overlaps " << GetDlgCtrlID(other) << " at " << dpi;
-            }
+            EXPECT_FALSE(isFrame(id) == isFrame(GetDlgCtrlID(other)) && IntersectRect(&overlap, &at, &otherAt))
+                << id << " overlaps " << GetDlgCtrlID(other) << " at " << dpi;
         }
         placed.emplace_back(control, at);
     }

@@ -11,10 +11,3 @@ target_compile_definitions(velmora_e2e_support PRIVATE
   VELMORA_MODERN_WRAPPER_EXE="$<TARGET_FILE:tomcat_modern>"
   VELMORA_SCREENSHOT_DIR="${CMAKE_BINARY_DIR}/screenshots/window")
 add_dependencies(velmora_e2e_support velmora velmora-cli tomcat tomcat_modern)
-
-# otherservice: another vendor's service program (see its first lines).
-add_executable(otherservice ${CMAKE_CURRENT_LIST_DIR}/e2eOtherService.cpp)
-target_link_libraries(otherservice PRIVATE velmora_win32 advapi32)
-if(MINGW)
-  target_link_options(otherservice PRIVATE -municode)
-endif()
