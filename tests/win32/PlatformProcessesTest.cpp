@@ -6,7 +6,6 @@
 
 #include "e2eSession.h"
 #include "platform/win32/WideText.h"
-#include "platform/win32/Win32Environment.h"
 #include "platform/win32/Win32Processes.h"
 
 namespace velmora {

@@ -106,6 +106,7 @@ LoopbackPort::LoopbackPort(bool listening) {
     WSAStartup(MAKEWORD(2, 2), &winsock);
     const SOCKET bound = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
     socket_ = bound;
+    if (bound == INVALID_SOCKET) WSACleanup();  // close() ends what a socket began
     sockaddr_in at{};
     at.sin_family = AF_INET;
     at.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
