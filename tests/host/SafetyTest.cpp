@@ -182,7 +182,7 @@ TEST_F(SessionTest, BadNamesStoredValuesWithANulAndRefusedWritesNeverReachAFileO
     // A home stored as REG_EXPAND_SZ with a NUL after a victim's path.
     os.files.addFile("C:\\victim.txt", "precious");
     saveNew("vic");
-    os.registry.setRaw(kLocalMachine, "SOFTWARE\\velmoraconfigs\\vic", "tomcat.home",
+    os.registry.setRaw(kLocalMachine, kStore + "\\vic", "tomcat.home",
                        {kRegExpandSz, std::string("C:\\victim.txt\0\\bin\\tomcat.exe", 29), 0});
     put("vic", {RegistryWrite::numberValue(store::kInstalled, 1)});
     ui.forget();
@@ -198,7 +198,7 @@ TEST_F(SessionTest, BadNamesStoredValuesWithANulAndRefusedWritesNeverReachAFileO
     EXPECT_EQ(os.files.files["C:\\victim.txt"], "precious");
 
     // A store that refuses writes: reported, and nothing listed.
-    os.registry.readOnlyKeys.insert("SOFTWARE\\velmoraconfigs");
+    os.registry.readOnlyKeys.insert(kStore);
     ui.forget();
     session.newConfiguration();
     session.edit(Field::ServiceName, "denied");

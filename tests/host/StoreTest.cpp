@@ -13,8 +13,6 @@ using namespace velmora;
 using namespace velmora::testing;
 using namespace std::string_literals;
 
-const std::string kStore = "SOFTWARE\\velmoraconfigs";
-
 TEST_F(SessionTest, ASaveWritesEveryValueWithItsTypeOverWhateverTheKeyHeld) {
     saveNew("svc");
     put("svc", {RegistryWrite::textValue("stray", "x")});
@@ -223,11 +221,11 @@ TEST_F(TransferTest, AnyProblemRefusesTheWholeFileAndAnEarlyEndLeavesNoKeyOffThe
     // Writes refused part way: every key written is one the list names.
     std::string entries;
     for (int i = 0; i < 6; ++i) entries += (i ? "," : "") + entry("c" + std::to_string(i));
-    os.registry.readOnlyKeys.insert("SOFTWARE\\velmoraconfigs\\c3");
+    os.registry.readOnlyKeys.insert(kStore + "\\c3");
     EXPECT_NE(transfer.importDocument(documentOf(entries), false).error, "");
     os.registry.readOnlyKeys.clear();
     const std::vector<std::string> listed = storedList(),
-                                   keys = os.registry.contents(kLocalMachine, "SOFTWARE\\velmoraconfigs")->subkeyNames;
+                                   keys = os.registry.contents(kLocalMachine, kStore)->subkeyNames;
     EXPECT_EQ(keys, (std::vector<std::string>{"a", "c0", "c1", "c2"}));
     for (const auto& key : keys) EXPECT_NE(std::find(listed.begin(), listed.end(), key), listed.end()) << key;
 

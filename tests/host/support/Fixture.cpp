@@ -106,16 +106,16 @@ void SessionTest::installNew(const std::string& name) {
 }
 
 void SessionTest::put(const std::string& name, const std::vector<RegistryWrite>& values) {
-    os.registry.write(kLocalMachine, "SOFTWARE\\velmoraconfigs\\" + name, values);
+    os.registry.write(kLocalMachine, kStore + "\\" + name, values);
 }
 
 std::string SessionTest::stored(const std::string& name, const std::string& value) {
-    auto read = os.registry.read(kLocalMachine, "SOFTWARE\\velmoraconfigs\\" + name, value);
+    auto read = os.registry.read(kLocalMachine, kStore + "\\" + name, value);
     return read ? storedText(read).text : "<absent>";
 }
 
 std::uint32_t SessionTest::storedNumber(const std::string& name, const std::string& value) {
-    return velmora::storedNumber(os.registry.read(kLocalMachine, "SOFTWARE\\velmoraconfigs\\" + name, value));
+    return velmora::storedNumber(os.registry.read(kLocalMachine, kStore + "\\" + name, value));
 }
 
 void SessionTest::expectKeptNowhere(const std::string& secret) {
@@ -133,7 +133,7 @@ void SessionTest::expectKeptNowhere(const std::string& secret) {
 }
 
 std::vector<std::string> SessionTest::storedList() {
-    return velmora::storedList(os.registry.read(kLocalMachine, "SOFTWARE\\velmoraconfigs", "services"));
+    return velmora::storedList(os.registry.read(kLocalMachine, kStore, "services"));
 }
 
 }  // namespace velmora::testing

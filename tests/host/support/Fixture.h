@@ -18,6 +18,9 @@ struct CliRun {
 CliRun runCli(MemoryPlatform& os, const std::vector<std::string>& arguments,
               cli::ConsoleFrontEnd::PasswordSource passwords = {});
 
+// Where the configurations are stored, as the registry holds them.
+inline const std::string kStore = "SOFTWARE\\velmoraconfigs";
+
 // A server.xml that opens no port: configurations that share it conflict in nothing.
 inline const char* const kQuietServerXml = "<Server port=\"-1\" shutdown=\"SHUTDOWN\"/>";
 
