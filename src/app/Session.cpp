@@ -87,23 +87,6 @@ ReportSection failedStartSection(const StartDiagnosis& failed) {
     return section;
 }
 
-// The size boxes take a whole number of their unit, or nothing.
-struct SizeBox {
-    Field field;
-    const char* label;
-    const char* unit;
-};
-constexpr SizeBox kSizeBoxes[] = {{Field::InitialHeapSize, "Initial Heap Size (MB)", "MB"},
-                                  {Field::MaxHeapSize, "Max Heap Size (MB)", "MB"},
-                                  {Field::ThreadStackSize, "Stack Size (KB)", "KB"}};
-
-bool isSizeEntry(const std::string& text) {
-    if (text.empty()) return true;
-    if (text.size() > 5 || text.find_first_not_of("0123456789") != std::string::npos) return false;
-    const int number = std::stoi(text);
-    return number >= 1 && number <= 32767;
-}
-
 }  // namespace
 
 // The JVM type chosen last, unless the JDK has no client JVM to offer.
@@ -575,19 +558,22 @@ void Session::adopt(const Configuration& values) {
 
 std::vector<Finding> Session::missingRightsFor(const Configuration& c) { return missingRights(c, platform_.accounts); }
 
-Outcome Session::edit(Field field, const std::string& value) {
-    for (const SizeBox& box : kSizeBoxes)
-        if (box.field == field && !isSizeEntry(value)) {
-            // Told whether or not the setters may ask: a typed value is never dropped unsaid.
-            const std::string why = messages::sizeOutOfRange(box.label, box.unit, value);
-            frontEnd_.warn(why);
-            show();
-            return Outcome::refused(why);
-        }
-    if (const std::string why = editor_.refusal(field, value); !why.empty()) {
-        frontEnd_.warn(why);
+// Every value is held to its field's rule here, whichever front end gives it.
+Outcome Session::edit(Field field, const std::string& given) {
+    const bool named = field == Field::ServiceName;
+    const StoredField* stored = named ? nullptr : &storedField(field);
+    std::string value = given;
+    if (stored && stored->kind == FieldKind::Size && value == "0") value.clear();  // 0 is no size
+    std::string problem = stored ? valueProblem(*stored, value) : textValueProblem(value);
+    if (problem.empty())
+        problem = editor_.refusal(field, value);
+    else
+        problem = messages::valueNotStored(stored ? stored->label : "Service Name", value, problem);
+    if (!problem.empty()) {
+        // Told whether or not the setters may ask: a typed value is never dropped unsaid.
+        frontEnd_.warn(problem);
         show();
-        return Outcome::refused(why);
+        return Outcome::refused(problem);
     }
     Telling telling(frontEnd_);
     Unheard nobody;
@@ -597,6 +583,10 @@ Outcome Session::edit(Field field, const std::string& value) {
 }
 
 bool Session::addOption(const std::string& option) {
+    if (std::string problem = valueProblem(storedField(Field::AdditionalOptions), option); !problem.empty()) {
+        frontEnd_.warn(messages::valueNotStored(storedField(Field::AdditionalOptions).label, option, problem));
+        return false;
+    }
     Telling telling(frontEnd_);
     Unheard nobody;
     const bool added = editor_.addOption(option, promptsOn_ ? static_cast<Questions&>(telling) : nobody);

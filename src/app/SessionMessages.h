@@ -1,6 +1,8 @@
 #pragma once
 #include <string>
 
+#include "platform/Text.h"
+
 namespace velmora::messages {
 
 inline const std::string kSaveRestartQuestion =
@@ -42,9 +44,8 @@ inline std::string reportNotWritten(const std::string& path, const std::string& 
            "\r\n\r\nCheck that the program's folder exists and that you may write to it.";
 }
 
-inline std::string sizeOutOfRange(const std::string& box, const std::string& unit, const std::string& typed) {
-    return "The " + box + " box takes a whole number from 1 to 32767 (" + unit + "), or nothing; \"" + typed +
-           "\" was not stored.";
+inline std::string valueNotStored(const std::string& label, const std::string& value, const std::string& problem) {
+    return "The value \"" + visibleText(value) + "\" was not stored in " + label + ": " + problem + ".";
 }
 
 inline std::string serviceLeftAlone(const std::string& name) {

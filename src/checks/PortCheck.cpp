@@ -14,6 +14,7 @@ namespace velmora {
 namespace {
 
 constexpr std::size_t kServerXmlBytes = 4 * 1024 * 1024;
+const std::string kTooLarge = "too large";
 
 const char* roleName(PortRole role) {
     switch (role) {
@@ -25,8 +26,9 @@ const char* roleName(PortRole role) {
 }
 
 std::variant<std::vector<DeclaredPort>, ServerXmlError> portsOf(Files& files, const std::string& serverXml) {
-    const auto text = files.readBytes(serverXml, kServerXmlBytes);
+    const auto text = files.readBytes(serverXml, kServerXmlBytes + 1);
     if (!text) return std::vector<DeclaredPort>{};  // a missing file is the file check's finding
+    if (text->size() > kServerXmlBytes) return ServerXmlError{kTooLarge};
     return serverPorts(*text);
 }
 
@@ -42,9 +44,11 @@ PortReview reviewPorts(const Configuration& c, const std::vector<OtherConfigurat
     const std::string& file = c.tomcatConfigFile;
     const auto parsed = portsOf(platform.files, file);
     if (const auto* error = std::get_if<ServerXmlError>(&parsed)) {
+        const std::string why = error->description == kTooLarge
+                                    ? " is too large to read (more than 4 MB); Velmora does not look at its ports."
+                                    : " does not parse: " + errorText(*error) + ". Tomcat would not start.";
         review.findings.push_back(
-            {FindingKind::ValueUnusable, "Tomcat config file", file,
-             "The Tomcat config file " + file + " does not parse: " + errorText(*error) + ". Tomcat would not start."});
+            {FindingKind::ValueUnusable, "Tomcat config file", file, "The Tomcat config file " + file + why});
         return review;
     }
     const auto& ports = std::get<std::vector<DeclaredPort>>(parsed);
@@ -82,6 +86,12 @@ PortReview reviewPorts(const Configuration& c, const std::vector<OtherConfigurat
     }
 
     for (const auto& port : ports) {
+        if (port.value == PortValue::NotAPort)
+            review.findings.push_back({FindingKind::ValueUnusable, "Tomcat config file", file,
+                                       "The " + std::string(roleName(port.role)) + " port \"" + port.text + "\" of " +
+                                           file +
+                                           " is not a port from 1 to 65535 (portOffset included): Tomcat would not "
+                                           "start."});
         if (port.value != PortValue::Number) continue;
         if (port.role == PortRole::Shutdown)
             review.notices.push_back("The shutdown port " + std::to_string(port.number) + " of " + file +

@@ -8,6 +8,7 @@
 
 #include "config/ConfigurationFields.h"
 #include "config/NameRule.h"
+#include "platform/Numbers.h"
 #include "platform/Text.h"
 
 namespace velmora {
@@ -19,7 +20,7 @@ const std::string kListMember = "configurations";
 const std::string kNameMember = "name";
 const std::string kStateMember = "state";
 
-int sizeNumber(const std::string& text) { return text.empty() ? 0 : std::stoi(text); }
+int sizeNumber(const std::string& text) { return wholeNumber<int>(text).value_or(0); }
 
 // A problem in one configuration; the message names it and the field.
 struct Refusal {
@@ -87,7 +88,7 @@ DecodedEntry decodeOne(const Json& entry, DocumentUse use) {
             case FieldKind::Size:
             case FieldKind::Seconds: c.*field->text = numberMember(value, name, *field); break;
             case FieldKind::Check:
-                c.*field->check = static_cast<std::int16_t>(std::stoi(numberMember(value, name, *field)));
+                c.*field->check = wholeNumber<std::int16_t>(numberMember(value, name, *field)).value_or(0);
                 break;
             case FieldKind::Options:
             case FieldKind::List:
@@ -162,7 +163,7 @@ std::string encodeConfigurations(const std::vector<Configuration>& configuration
                 case FieldKind::Choice:
                 case FieldKind::Account: entry[field.name] = c.*field.text; break;
                 case FieldKind::Size: entry[field.name] = sizeNumber(c.*field.text); break;
-                case FieldKind::Seconds: entry[field.name] = std::stoll(c.*field.text); break;
+                case FieldKind::Seconds: entry[field.name] = wholeNumber<long long>(c.*field.text).value_or(0); break;
                 case FieldKind::Check: entry[field.name] = c.*field.check == 1 ? 1 : 0; break;
                 case FieldKind::Options:
                 case FieldKind::List: entry[field.name] = c.*field.list; break;

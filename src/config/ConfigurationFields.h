@@ -56,6 +56,7 @@ enum class FieldKind {
 struct StoredField {
     Field field;
     const std::string& name;
+    const char* label;  // as the window names it, for messages
     FieldKind kind;
     std::string Configuration::*text = nullptr;               // Text, Size, Jvm, Choice, Account, Seconds
     std::int16_t Configuration::*check = nullptr;             // Check
@@ -89,7 +90,7 @@ constexpr int kLargestSize = 32767;
 std::string sizeValueProblem(const std::string& text);  // whole numbers 0..32767; 0 or empty: none
 std::string checkValueProblem(const std::string& text);
 std::string jvmValueProblem(const std::string& text);
-std::string textValueProblem(const std::string& text);  // a registry text cannot hold a NUL
+std::string textValueProblem(const std::string& text);  // no control characters, NUL among them
 std::string secondsValueProblem(const std::string& text);
 std::string accountValueProblem(const std::string& text);
 std::string serviceNameListProblem(const std::string& name);

@@ -8,6 +8,7 @@
 #include "config/NameList.h"
 #include "config/NameRule.h"
 #include "config/StoreLayout.h"
+#include "platform/Numbers.h"
 #include "platform/Text.h"
 
 namespace velmora {
@@ -47,7 +48,7 @@ std::vector<RegistryWrite> storeWrites(const Configuration& c, bool installed, c
                 break;
             case FieldKind::Seconds:
                 writes.push_back(
-                    RegistryWrite::numberValue(field.name, static_cast<std::uint32_t>(std::stoul(c.*field.text))));
+                    RegistryWrite::numberValue(field.name, wholeNumber<std::uint32_t>(c.*field.text).value_or(0)));
                 break;
             case FieldKind::Check:
                 writes.push_back(

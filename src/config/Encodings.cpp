@@ -1,6 +1,7 @@
 #include "config/Encodings.h"
 
 #include <cctype>
+#include <charconv>
 #include <cmath>
 #include <limits>
 
@@ -62,11 +63,11 @@ double leadingNumber(const std::string& text) {
     if (!digits.empty() && (digits.back() == 'e' || digits.back() == '+' || digits.back() == '-')) digits.pop_back();
     if (!digits.empty() && digits.back() == 'e') digits.pop_back();
     if (!seenDigit) return 0;
-    try {
-        return std::stod(digits);
-    } catch (...) {
-        return 0;  // out of range for a double
-    }
+    // from_chars takes no leading "+"; a number beyond a double's range reads as 0.
+    const bool plus = digits.front() == '+';
+    double number = 0;
+    const auto [end, error] = std::from_chars(digits.data() + (plus ? 1 : 0), digits.data() + digits.size(), number);
+    return error == std::errc() ? number : 0;
 }
 
 std::int32_t sizeToDword(const std::string& text) {

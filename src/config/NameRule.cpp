@@ -32,8 +32,9 @@ std::string unusableNameReason(const std::string& name) {
 std::string nameRuleViolation(const std::string& name, const std::string& catalinaHome) {
     if (std::string reason = unusableNameReason(name); !reason.empty()) return reason;
     if (utf16Length(name) > kMaxKeyName) return refused(shortened(name, 40), "a name may have at most 255 characters.");
+    if (firstHiddenCharacter(name))
+        return refused(visibleText(name), "a name must not contain control characters or bidirectional overrides.");
     for (unsigned char c : name) {
-        if (c < 32 || c == 127) return refused(name, "a name must not contain control characters.");
         if (c == ' ')
             return refused(name,
                            "a name must not contain blanks (the service wrapper's command line cannot carry them).");

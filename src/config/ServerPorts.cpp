@@ -4,6 +4,8 @@
 
 #include <pugixml.hpp>
 
+#include "platform/Numbers.h"
+
 namespace velmora {
 
 namespace {
@@ -103,14 +105,15 @@ std::variant<std::vector<DeclaredPort>, ServerXmlError> serverPorts(std::string_
             ports.push_back(std::move(port));
         }
     }
-    // Tomcat 9 and later add <Server portOffset> to every port it opens.
+    // Tomcat 9 and later add <Server portOffset> to every port it opens; an
+    // offset of digits too large for any port pushes every port out of range.
     const std::string offsetText = server.attribute("portOffset").value();
-    if (!offsetText.empty() && offsetText.size() < 6 &&
-        offsetText.find_first_not_of("0123456789") == std::string::npos) {
-        const unsigned long offset = std::stoul(offsetText);
+    const bool digits = !offsetText.empty() && offsetText.find_first_not_of("0123456789") == std::string::npos;
+    if (digits) {
+        const unsigned long offset = wholeNumber<unsigned long>(offsetText).value_or(65536);
         for (auto& port : ports) {
             if (port.value != PortValue::Number) continue;
-            if (port.number + offset > 65535) {
+            if (offset > 65535 || port.number + offset > 65535) {
                 port.value = PortValue::NotAPort;
             } else {
                 port.number = static_cast<std::uint16_t>(port.number + offset);

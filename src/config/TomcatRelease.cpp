@@ -2,6 +2,7 @@
 
 #include <cctype>
 
+#include "platform/Numbers.h"
 #include "platform/TextScan.h"
 
 namespace velmora {
@@ -61,7 +62,7 @@ TomcatVersion tomcatVersionFromReleaseNotes(const std::string& text) {
         if (!major || !s.take(".")) return std::nullopt;
         const auto minor = s.takeDigits(1, 4);
         if (!minor || !s.take(".") || !s.takeDigits()) return std::nullopt;
-        version = {std::stoi(*major), std::stoi(*minor), full};
+        version = {wholeNumber<int>(*major).value_or(0), wholeNumber<int>(*minor).value_or(-1), full};
         return full;
     });
     return version;
@@ -79,7 +80,7 @@ TomcatVersion tomcatVersionOf(const std::string& catalinaHome, const TomcatLayou
     if (!s.take("tomcat")) return {};
     const auto major = s.takeDigits(1, 3);
     if (!major || name != "tomcat" + *major + ".exe") return {};
-    return {std::stoi(*major), -1, *major};
+    return {wholeNumber<int>(*major).value_or(0), -1, *major};
 }
 
 std::optional<std::vector<std::string>> serviceScriptJvmOptions9(const std::string& serviceBat) {

@@ -125,6 +125,42 @@ std::u16string foldedName(const std::string& utf8) {
 
 bool sameName(const std::string& a, const std::string& b) { return foldedName(a) == foldedName(b); }
 
+bool isHiddenCharacter(char32_t code) {
+    return code < 0x20 || (code >= 0x7F && code <= 0x9F) || (code >= 0x202A && code <= 0x202E) ||
+           (code >= 0x2066 && code <= 0x2069);
+}
+
+std::optional<char32_t> firstHiddenCharacter(const std::string& text) {
+    for (std::size_t at = 0; at < text.size();)
+        if (const char32_t code = decodeOne(text, at); isHiddenCharacter(code)) return code;
+    return std::nullopt;
+}
+
+namespace {
+std::string hexDigits(char32_t code, int digits) {
+    static const char* hex = "0123456789ABCDEF";
+    std::string text;
+    for (int shift = (digits - 1) * 4; shift >= 0; shift -= 4) text += hex[(code >> shift) & 0xF];
+    return text;
+}
+}  // namespace
+
+std::string codePointName(char32_t code) { return "U+" + hexDigits(code, code > 0xFFFF ? 6 : 4); }
+
+std::string visibleText(const std::string& text) {
+    if (!firstHiddenCharacter(text)) return text;
+    std::string visible;
+    for (std::size_t at = 0; at < text.size();) {
+        const std::size_t start = at;
+        const char32_t code = decodeOne(text, at);
+        if (!isHiddenCharacter(code) || code == '\n' || code == '\t')
+            visible.append(text, start, at - start);
+        else
+            visible += code < 0x100 ? "\\x" + hexDigits(code, 2) : "\\u" + hexDigits(code, 4);
+    }
+    return visible;
+}
+
 namespace {
 // The UTF-16 units of a UTF-8 text, upper-cased, one at a time: names are
 // compared without building their folded copies.

@@ -1,5 +1,6 @@
 #pragma once
 #include <cstddef>
+#include <optional>
 #include <string>
 
 namespace velmora {
@@ -23,6 +24,19 @@ char16_t upperCase(char16_t unit);
 // The text upper-cased unit by unit, as the key Windows compares by.
 std::u16string foldedName(const std::string& utf8);
 bool sameName(const std::string& a, const std::string& b);
+
+// Characters that change how text shows rather than what it says: C0 and C1
+// control characters (DEL among them) and the bidirectional embeddings,
+// overrides and isolates. None is ever stored, and printed text from outside
+// shows them escaped.
+bool isHiddenCharacter(char32_t code);
+// The first such character in the text, if any.
+std::optional<char32_t> firstHiddenCharacter(const std::string& text);
+// "U+001B".
+std::string codePointName(char32_t code);
+// The text with every hidden character but line feeds and tabs written out as
+// \x1B or \u202E, so that what a log or a script holds can be printed and shown.
+std::string visibleText(const std::string& text);
 
 struct NameLess {
     bool operator()(const std::string& a, const std::string& b) const;

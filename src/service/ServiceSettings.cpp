@@ -1,6 +1,7 @@
 #include "service/ServiceSettings.h"
 
 #include "config/ConfigurationFields.h"
+#include "platform/Numbers.h"
 #include "platform/Text.h"
 
 namespace velmora {
@@ -8,7 +9,7 @@ namespace velmora {
 namespace {
 
 FailureAction actionAfter(const std::string& seconds) {
-    const auto delay = static_cast<std::uint32_t>(std::stoul(seconds));
+    const auto delay = wholeNumber<std::uint32_t>(seconds).value_or(0);
     return delay == 0 ? FailureAction{} : FailureAction{true, delay * 1000};
 }
 
@@ -44,7 +45,7 @@ ServiceConfiguration wantedServiceConfiguration(const Configuration& c) {
     wanted.account = serviceAccountName(c);
     wanted.dependencies = c.dependencies;
     wanted.failureActions = {actionAfter(c.recoveryFirst), actionAfter(c.recoverySecond), actionAfter(c.recoveryLater)};
-    wanted.resetPeriodSeconds = static_cast<std::uint32_t>(std::stoul(c.recoveryReset));
+    wanted.resetPeriodSeconds = wholeNumber<std::uint32_t>(c.recoveryReset).value_or(0);
     wanted.failureActionsOnNonCrash = c.recoveryOnErrorExit == 1;
     return wanted;
 }

@@ -5,6 +5,7 @@
 #include <optional>
 #include <vector>
 
+#include "platform/Numbers.h"
 #include "platform/TextScan.h"
 
 namespace velmora {
@@ -232,11 +233,11 @@ std::vector<std::uint32_t> serviceCodes(const StartEvidence& evidence) {
         if (code != 0 && std::find(codes.begin(), codes.end(), code) == codes.end()) codes.push_back(code);
     };
     note(evidence.state.exitCode);
-    if (auto code = codeAfter(evidence.netOutput, "System error ")) note(static_cast<std::uint32_t>(std::stoul(*code)));
+    if (auto code = codeAfter(evidence.netOutput, "System error ")) note(wholeNumber<std::uint32_t>(*code).value_or(0));
     for (const auto& event : evidence.events) {
         if (event.eventId == 7009) note(1053);
         for (const auto& text : event.strings)
-            if (auto code = codeAfter(text, "%%")) note(static_cast<std::uint32_t>(std::stoul(*code)));
+            if (auto code = codeAfter(text, "%%")) note(wholeNumber<std::uint32_t>(*code).value_or(0));
     }
     return codes;
 }

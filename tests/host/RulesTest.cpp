@@ -61,8 +61,11 @@ TEST(NameRule, RefusesWhatCannotBeAKeyAServiceAndAFileOnAnUnquotedLine) {
     EXPECT_EQ(why("a b"),
               "a name must not contain blanks (the service wrapper's command line cannot carry them). Enter "
               "another name and try again.");
-    for (const char* name : {"a\tb", "a\x7F-", "a\x01"})
-        EXPECT_EQ(why(name), "a name must not contain control characters. Enter another name and try again.") << name;
+    for (const char* name : {"a\tb", "a\x7F-", "a\x01", "a\u0085b", "a\u202Eb", "a\u2066b"})
+        EXPECT_EQ(why(name),
+                  "a name must not contain control characters or bidirectional overrides. Enter another name and try "
+                  "again.")
+            << name;
     EXPECT_EQ(why("TomCat"),
               "\"tomcat\" is the name of the container's own service wrapper (bin\\tomcat.exe). Enter "
               "another name and try again.");

@@ -21,8 +21,12 @@ TEST_F(SessionTest, ASaveWritesEveryValueWithItsTypeOverWhateverTheKeyHeld) {
     // A size box takes whole numbers in range only, and says so for anything else.
     EXPECT_EQ(session.edit(Field::InitialHeapSize, "128.5").result, Outcome::Result::Refused);
     EXPECT_EQ(lastOf(ui.warnings),
-              "The Initial Heap Size (MB) box takes a whole number from 1 to 32767 (MB), or "
-              "nothing; \"128.5\" was not stored.");
+              "The value \"128.5\" was not stored in Initial Heap Size (MB): expected a whole number from 0 to 32767 "
+              "(0 or nothing: no size).");
+    // A control character would hide what is stored: refused, and shown escaped.
+    EXPECT_EQ(session.edit(Field::Description, "safe\x1B[2K\rx").summary,
+              "The value \"safe\\x1B[2K\\x0Dx\" was not stored in Description: a text must not hold a control "
+              "character or a bidirectional override (it holds U+001B).");
     EXPECT_EQ(session.edit(Field::ThreadStackSize, "32768").result, Outcome::Result::Refused);
     EXPECT_EQ(session.edit(Field::InitialHeapSize, "700").result, Outcome::Result::Done);
     session.addOption("-Dx=y");

@@ -204,8 +204,8 @@ TEST_F(WindowEndToEnd, SaveStoresWhatTheWindowShowsLocksTheNameAndExportsIt) {
     ASSERT_TRUE(waitForText(IDC_MAX_HEAP, "256"));
     typeAndTab(IDC_INITIAL_HEAP, "99999");
     EXPECT_EQ(session.answer("Warning", IDOK),
-              "The Initial Heap Size (MB) box takes a whole number from 1 to 32767 (MB), "
-              "or nothing; \"99999\" was not stored.");
+              "The value \"99999\" was not stored in Initial Heap Size (MB): expected a whole number from 0 to "
+              "32767 (0 or nothing: no size).");
     EXPECT_TRUE(waitForText(IDC_INITIAL_HEAP, ""));
     typeAndTab(IDC_INITIAL_HEAP, "300");
 
