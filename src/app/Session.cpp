@@ -234,7 +234,7 @@ Outcome Session::save(bool announce) {
         plan = storeSave(s);
     } else {
         s = controller_.survey(c, true, stored.record);
-        if (std::string why = controller_.actRefusal(s); !why.empty()) return telling.refuse(why);
+        if (std::string why = controller_.removalRefusal(s); !why.empty()) return telling.refuse(why);
         // The reinstall would run whatever sits where the copy goes.
         if (std::string why = controller_.copyRefusal(s); !why.empty()) return telling.refuse(why);
         for (const auto& value : valuesTheWrapperCannotCarry(s.layout, c))
@@ -428,7 +428,7 @@ Outcome Session::uninstall() {
                             return StepResult{};
                         }});
         summary = messages::serviceLeftAlone(c.serviceName);
-    } else if (std::string why = controller_.actRefusal(s); !why.empty()) {
+    } else if (std::string why = controller_.removalRefusal(s); !why.empty()) {
         return telling.refuse(why);
     } else {
         plan = controller_.removal(s);
@@ -450,21 +450,25 @@ Outcome Session::remove() {
     // A listed name that cannot be a key goes from the list alone; any other such name is refused.
     if (std::string why = unusableNameReason(name); !why.empty() && !listed) return telling.refuse(why);
     const StoredConfiguration stored = store_.read(name);
-    if (stored.installed && !telling.confirmed(QuestionKind::DeleteInstalled, messages::kDeleteInstalledQuestion))
-        return Outcome::declined("Nothing was changed.");
 
     // A name stored before the name rule can still go, but only from the store.
     const bool storeOnly = !nameRuleViolation(name, c.catalinaHome).empty();
     Survey s;
     Plan plan;
+    // A service that is not ours stays as it is; the configuration goes from the store alone.
+    bool leftAlone = false;
     if (stored.installed && !storeOnly) {
         s = controller_.survey(c, true, stored.record);
-        if (s.ownership == Ownership::Unknown) return telling.refuse(controller_.actRefusal(s));
-        if (s.ownership == Ownership::Foreign)
-            telling.warn(messages::serviceNoLongerOurs(name, s.facts.programLine));
-        else
-            plan = controller_.removal(s);
+        leftAlone = s.ownership == Ownership::Foreign || s.ownership == Ownership::Unrecorded;
+        if (std::string why = controller_.removalRefusal(s); !why.empty() && !leftAlone) return telling.refuse(why);
+        if (!leftAlone) plan = controller_.removal(s);
     }
+    if (stored.installed && !leftAlone &&
+        !telling.confirmed(QuestionKind::DeleteInstalled, messages::kDeleteInstalledQuestion))
+        return Outcome::declined("Nothing was changed.");
+    if (leftAlone)
+        telling.warn(s.ownership == Ownership::Foreign ? messages::serviceNoLongerOurs(name, s.facts.programLine)
+                                                       : messages::unrecordedServiceLeft(name, s.facts.programLine));
     plan.push_back({"delete", [this, name] {
                         if (auto failure = store_.remove(name))
                             return StepResult::failed(messages::storeNotWritten(name, failure->description));
@@ -490,8 +494,7 @@ Outcome Session::changeRunning(bool start) {
     const Configuration& c = configuration();
     Survey s = controller_.survey(c, installed_, record_);
     if (std::string why = controller_.actRefusal(s); !why.empty()) return telling.refuse(why);
-    Plan plan = controller_.adoption(s);
-    plan.push_back(start ? controller_.start(s) : controller_.stop(c.serviceName));
+    Plan plan{start ? controller_.start(s) : controller_.stop(c.serviceName)};
     const PlanResult ran = runPlan(plan);
     record_ = s.record;
     refresh();

@@ -1,5 +1,6 @@
 #include "cli/CliCommands.h"
 
+#include <algorithm>
 #include <nlohmann/json.hpp>
 
 #include "app/DesiredState.h"
@@ -138,9 +139,13 @@ private:
         if (code != kSuccess && outcome.startFailure)
             return error(code, kindOf(outcome), inv_.json ? outcome.summary : "", outcome.warnings,
                          {{"startFailure", startFailureJson(*outcome.startFailure)}});
-        if (code != kSuccess)
-            return error(code, kindOf(outcome), outcome.done() ? "A warning came up." : outcome.summary,
-                         outcome.warnings);
+        if (code != kSuccess) {
+            const std::string message = outcome.done() ? "A warning came up." : outcome.summary;
+            // A refusal that came as a warning is not printed a second time.
+            const bool told =
+                std::find(outcome.warnings.begin(), outcome.warnings.end(), message) != outcome.warnings.end();
+            return error(code, kindOf(outcome), inv_.json || !told ? message : "", outcome.warnings);
+        }
         if (inv_.json)
             printJson({{"name", n}, {"result", "done"}, {"summary", outcome.summary}, {"steps", outcome.steps}});
         else if (printSummary && !inv_.quiet)

@@ -117,9 +117,11 @@ StoredConfiguration ConfigurationStore::read(const std::string& name) {
         ++i;
     }
     stored.installed = storedNumber(values[i++]) != 0;
+    const std::size_t unusableBefore = stored.unusableTexts.size();
     stored.record.programLine = text(i++);
     stored.record.mark = text(i++);
     stored.record.programDigest = text(i++);
+    stored.record.readable = stored.unusableTexts.size() == unusableBefore;
     stored.record.settingsApplied = storedNumber(values[i++]) != 0;
     return stored;
 }

@@ -12,6 +12,9 @@ struct InstallRecord {
     std::string mark;
     std::string programDigest;     // empty: Velmora made no copy
     bool settingsApplied = false;  // the service manager took every setting of how the service runs
+    // False when a stored record value was not a plain text: such a record
+    // proves nothing and counts as none.
+    bool readable = true;
 
     bool empty() const { return programLine.empty() && mark.empty(); }
     bool operator==(const InstallRecord&) const = default;

@@ -30,15 +30,6 @@ ProcessRun ClassicWrapper::unregistering(const Configuration& c) const {
     return {wrapperCopyPath(c), unregisteringCommand(c)};
 }
 
-// The whole line the wrapper registers: the same program with arguments of
-// its own is some other service's.
-bool ClassicWrapper::isLegacyProgramLine(const Configuration& c, const std::string& programLine) const {
-    // Built up in place: GCC 12 takes a chain of + starting with a literal for an overlapping copy.
-    std::string expected = "\"";
-    expected.append(wrapperCopyPath(c)).append("\" -service ").append(c.serviceName);
-    return samePath(programLine, expected);
-}
-
 std::vector<WrapperValue> ClassicWrapper::parameters(const Configuration& c) const {
     return serviceWrapperParameters(c);
 }

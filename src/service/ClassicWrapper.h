@@ -11,7 +11,6 @@ public:
     std::optional<WrapperCopy> copy(const Configuration& c) const override;
     ProcessRun registering(const Configuration& c) const override;
     ProcessRun unregistering(const Configuration& c) const override;
-    bool isLegacyProgramLine(const Configuration& c, const std::string& programLine) const override;
     std::vector<WrapperValue> parameters(const Configuration& c) const override;
     std::optional<ProcessRun> updatingStopTimeout(const Configuration&) const override { return std::nullopt; }
     std::optional<ProcessRun> updatingJvm(const Configuration&) const override { return std::nullopt; }

@@ -28,10 +28,6 @@ ProcessRun ModernWrapper::unregistering(const Configuration& c) const {
     return {wrapperExe_, modernUninstallCommand(c.serviceName, wrapperExe_)};
 }
 
-bool ModernWrapper::isLegacyProgramLine(const Configuration& c, const std::string& programLine) const {
-    return samePath(programLine, modernProgramLine(c.serviceName, wrapperExe_));
-}
-
 std::optional<ProcessRun> ModernWrapper::updatingStopTimeout(const Configuration& c) const {
     return ProcessRun{wrapperExe_,
                       quoteArgument(wrapperExe_) + " //US//" + c.serviceName + " --StopTimeout " + c.stopTimeout};

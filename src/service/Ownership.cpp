@@ -25,16 +25,14 @@ ServiceFacts lookUpService(Services& services, Registry& registry, const std::st
     return facts;
 }
 
-Ownership ownershipOf(const ServiceFacts& facts, bool installed, const InstallRecord& record, const WrapperKind& kind,
-                      const Configuration& c) {
+Ownership ownershipOf(const ServiceFacts& facts, bool installed, const InstallRecord& record) {
     switch (facts.presence) {
         case ServiceFacts::Presence::Unknown: return Ownership::Unknown;
         case ServiceFacts::Presence::Absent: return Ownership::NoService;
         case ServiceFacts::Presence::Present: break;
     }
     if (!installed) return Ownership::Foreign;
-    if (record.empty())
-        return kind.isLegacyProgramLine(c, facts.programLine) ? Ownership::OursBeforeRecords : Ownership::Foreign;
+    if (record.empty() || !record.readable) return Ownership::Unrecorded;
     const bool sameLine = samePath(record.programLine, facts.programLine);
     const bool marked = !record.mark.empty() && record.mark == facts.mark;
     return sameLine && marked ? Ownership::Ours : Ownership::Foreign;

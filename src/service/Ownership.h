@@ -4,7 +4,6 @@
 #include "config/Configuration.h"
 #include "config/InstallRecord.h"
 #include "platform/Platform.h"
-#include "service/WrapperKind.h"
 
 namespace velmora {
 
@@ -22,19 +21,20 @@ struct ServiceFacts {
 ServiceFacts lookUpService(Services& services, Registry& registry, const std::string& name);
 
 enum class Ownership {
-    NoService,          // no service of that name
-    Ours,               // installed from this store, program line and mark as recorded
-    OursBeforeRecords,  // installed by an earlier Velmora: the store says installed, the line is the one it wrote
-    Foreign,            // anything else: never stopped, removed or overwritten
-    Unknown,            // the service manager could not tell
+    NoService,   // no service of that name
+    Ours,        // installed from this store, program line and mark as recorded
+    Unrecorded,  // the store says installed but keeps no usable record (an older store, a restored backup): not ours
+    Foreign,     // anything else: never stopped, removed or overwritten
+    Unknown,     // the service manager could not tell
 };
 
 // A service is Velmora's only when this store installed it: the store says
 // installed and the service still runs exactly the recorded program line,
-// compared as Windows compares paths, and carries the recorded mark.
-Ownership ownershipOf(const ServiceFacts& facts, bool installed, const InstallRecord& record, const WrapperKind& kind,
-                      const Configuration& c);
-inline bool isOurs(Ownership o) { return o == Ownership::Ours || o == Ownership::OursBeforeRecords; }
+// compared as Windows compares paths, and carries the recorded mark. Nothing
+// else is ever taken for Velmora's, however much it looks like what Velmora
+// would have made: Tomcat's own scripts write the same program lines.
+Ownership ownershipOf(const ServiceFacts& facts, bool installed, const InstallRecord& record);
+inline bool isOurs(Ownership o) { return o == Ownership::Ours; }
 
 // A new mark, different for every install.
 std::string newInstallMark();

@@ -31,7 +31,14 @@ Survey ServiceController::survey(const Configuration& c, bool installed, const I
     s.installed = installed;
     s.record = record;
     s.facts = lookUpService(platform_.services, platform_.registry, c.serviceName);
-    s.ownership = ownershipOf(s.facts, installed, record, *s.kind, c);
+    s.ownership = ownershipOf(s.facts, installed, record);
+    s.installedKind = s.kind;
+    s.installedConfig = c;
+    if (!record.programLine.empty()) {
+        InstalledWrapper installedWrapper = installedWrapperOf(record.programLine, platform_.files);
+        s.installedKind = installedWrapper.kind;
+        s.installedConfig.catalinaHome = installedWrapper.catalinaHome;
+    }
     return s;
 }
 
@@ -51,39 +58,29 @@ std::string ServiceController::installRefusal(const Survey& s) {
     return copyRefusal(s);
 }
 
-// The copy an earlier Velmora's service runs is taken as ours, as that
-// service is; the adoption records its digest.
 std::string ServiceController::copyRefusal(const Survey& s) {
     const auto copy = s.kind->copy(s.config);
-    if (!copy || !platform_.files.fileExists(copy->target) || copyIsOurs(s, copy->target) ||
-        s.ownership == Ownership::OursBeforeRecords)
-        return {};
+    if (!copy || !platform_.files.fileExists(copy->target) || copyIsOurs(s, copy->target)) return {};
     return messages::foreignWrapperCopy(copy->target, copy->source);
 }
 
 std::string ServiceController::actRefusal(const Survey& s) {
     const std::string& name = s.config.serviceName;
-    if (s.ownership == Ownership::Unknown) return messages::serviceLookupFailed(name, s.facts.failure.description);
-    if (s.ownership == Ownership::Foreign) return messages::serviceNoLongerOurs(name, s.facts.programLine);
+    switch (s.ownership) {
+        case Ownership::Unknown: return messages::serviceLookupFailed(name, s.facts.failure.description);
+        case Ownership::Foreign: return messages::serviceNoLongerOurs(name, s.facts.programLine);
+        case Ownership::Unrecorded: return messages::serviceNotRecorded(name, s.facts.programLine);
+        case Ownership::Ours:
+        case Ownership::NoService: break;
+    }
     return {};
 }
 
-Plan ServiceController::adoption(Survey& s) {
-    if (s.ownership != Ownership::OursBeforeRecords) return {};
-    return {{"record the install", [this, &s] {
-                 InstallRecord record{s.facts.programLine, newInstallMark(), {}};
-                 if (const auto copy = s.kind->copy(s.config)) record.programDigest = digestOf(copy->target);
-                 const std::string& name = s.config.serviceName;
-                 if (auto failure = platform_.registry.write(
-                         kLocalMachine, serviceKey(name), {RegistryWrite::textValue(kInstallMarkValue, record.mark)}))
-                     return StepResult::failed(messages::serviceValuesNotWritten(name, failure->description));
-                 if (auto failure = store_.markInstalled(name, record))
-                     return StepResult::failed(messages::storeNotWritten(name, failure->description));
-                 s.record = record;
-                 s.facts.mark = record.mark;
-                 s.ownership = Ownership::Ours;
-                 return StepResult{};
-             }}};
+std::string ServiceController::removalRefusal(const Survey& s) {
+    if (std::string why = actRefusal(s); !why.empty()) return why;
+    const auto copy = s.installedKind->copy(s.installedConfig);
+    if (!s.facts.present() || !copy || copyIsOurs(s, copy->target)) return {};
+    return messages::changedWrapperCopy(s.config.serviceName, copy->target);
 }
 
 StepResult ServiceController::runNet(const std::string& verb, const std::string& name, std::string* output) {
@@ -165,7 +162,7 @@ StatusCheck ServiceController::status(const std::string& name, bool installed) {
 }
 
 StepResult ServiceController::unregister(Survey& s) {
-    const ProcessRun run = s.kind->unregistering(s.config);
+    const ProcessRun run = s.installedKind->unregistering(s.installedConfig);
     const ProcessResult result = platform_.processes.run(run);
     progress_.detail(result.output);
     s.facts = lookUpService(platform_.services, platform_.registry, s.config.serviceName);
@@ -178,7 +175,7 @@ StepResult ServiceController::unregister(Survey& s) {
 }
 
 StepResult ServiceController::deleteCopy(Survey& s) {
-    const auto copy = s.kind->copy(s.config);
+    const auto copy = s.installedKind->copy(s.installedConfig);
     if (!copy || !platform_.files.fileExists(copy->target) || !copyIsOurs(s, copy->target)) {
         s.record.programDigest.clear();
         return {};
@@ -194,18 +191,21 @@ StepResult ServiceController::deleteCopy(Survey& s) {
 }
 
 Plan ServiceController::removal(Survey& s) {
-    Plan plan = adoption(s);
+    Plan plan;
     const std::string name = s.config.serviceName;
     if (s.facts.present()) {
         plan.push_back(stop(name));
-        plan.push_back(
-            {"uninstall :" + s.kind->unregistering(s.config).commandLine, [this, &s] { return unregister(s); }});
+        plan.push_back({"uninstall :" + s.installedKind->unregistering(s.installedConfig).commandLine,
+                        [this, &s] { return unregister(s); }});
     }
     plan.push_back({"delete the wrapper copy", [this, &s] { return deleteCopy(s); }});
     plan.push_back({"mark not installed", [this, &s, name] {
                         if (auto failure = store_.markNotInstalled(name, s.record.programDigest))
                             return StepResult::failed(messages::storeNotWritten(name, failure->description));
                         s.installed = false;
+                        // What is installed next is recorded afresh.
+                        s.installedKind = s.kind;
+                        s.installedConfig = s.config;
                         removeLeftoverServiceKey(name);
                         return StepResult{};
                     }});
@@ -309,7 +309,7 @@ Step ServiceController::update(Survey& s, const ProcessRun& run, const std::stri
 }
 
 Plan ServiceController::repointing(Survey& s) {
-    Plan plan = adoption(s);
+    Plan plan;
     if (const auto run = s.kind->updatingJvm(s.config)) plan.push_back(update(s, *run, "JDK"));
     if (const auto values = s.kind->jvmValues(s.config); !values.empty())
         plan.push_back({"write the JDK's values", [this, &s, values] { return writeValues(s, values); }});
@@ -317,7 +317,7 @@ Plan ServiceController::repointing(Survey& s) {
 }
 
 Plan ServiceController::settingsInPlace(Survey& s, bool stopTimeoutChanged) {
-    Plan plan = adoption(s);
+    Plan plan;
     if (const auto run = s.kind->updatingStopTimeout(s.config); run && stopTimeoutChanged)
         plan.push_back(update(s, *run, "stop timeout"));
     plan.push_back({"apply the service settings", [this, &s] { return applySettings(s); }});

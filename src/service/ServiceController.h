@@ -20,6 +20,10 @@ struct Survey {
     Configuration config;
     TomcatLayout layout;
     std::shared_ptr<const WrapperKind> kind;
+    // What removes the installed service: the wrapper its recorded program
+    // line runs, and the configuration with that wrapper's home.
+    std::shared_ptr<const WrapperKind> installedKind;
+    Configuration installedConfig;
     bool installed = false;
     InstallRecord record;
     ServiceFacts facts;
@@ -45,12 +49,14 @@ public:
     // Why the wrapper copy in bin may not be run or replaced: a file there
     // that Velmora did not make; empty when it may.
     std::string copyRefusal(const Survey& s);
-    // Why the installed service may not be stopped, removed or replaced;
+    // Why the installed service may not be stopped, started or changed;
     // empty when it may (it is ours, or it is gone).
     std::string actRefusal(const Survey& s);
+    // The same for removing or replacing it, which runs the wrapper that
+    // installed it: a wrapper copy is run only while it is byte for byte the
+    // one recorded at install.
+    std::string removalRefusal(const Survey& s);
 
-    // An install made before records were kept is recorded as it is found.
-    Plan adoption(Survey& s);
     // Stop, unregister, delete the copy Velmora made, mark not installed.
     Plan removal(Survey& s);
     // Copy, register, quote the program line, record and mark, write the

@@ -37,6 +37,29 @@ std::string serviceNoLongerOurs(const std::string& name, const std::string& prog
            programLine + "), so Velmora neither stops, replaces nor removes it.";
 }
 
+std::string serviceNotRecorded(const std::string& name, const std::string& programLine) {
+    return "The configuration \"" + name +
+           "\" is marked as installed but keeps no record of what Velmora installed (an older store or a restored "
+           "backup), so the service \"" +
+           name + "\" (it runs " + programLine +
+           ") is not taken for Velmora's: Velmora neither stops, changes nor removes it. Nothing was changed. To "
+           "manage "
+           "it with Velmora, take it over on purpose: velmora-cli adopt " +
+           name + " (File > Adopt... in the window). Deleting the configuration leaves the service as it is.";
+}
+
+std::string unrecordedServiceLeft(const std::string& name, const std::string& programLine) {
+    return "The configuration \"" + name +
+           "\" keeps no record of what Velmora installed (an older store or a restored backup), so the service \"" +
+           name + "\" (it runs " + programLine + ") is not taken for Velmora's and stays as it is.";
+}
+
+std::string changedWrapperCopy(const std::string& name, const std::string& path) {
+    return "The file " + path +
+           " is no longer the copy of the service wrapper that Velmora made when it installed the service \"" + name +
+           "\" (it has changed or is gone), so Velmora does not run it to remove the service. Nothing was changed.";
+}
+
 std::string serviceLookupFailed(const std::string& name, const std::string& reason) {
     return "The service manager could not be asked about the service \"" + name + "\": " + reason +
            " Nothing was changed.";

@@ -23,6 +23,9 @@ std::string withOutput(const std::string& message, const std::string& program, c
 // Refusals and outcomes of the safety rules: Velmora touches only what it made.
 std::string foreignService(const std::string& name, const std::string& programLine);
 std::string serviceNoLongerOurs(const std::string& name, const std::string& programLine);
+std::string serviceNotRecorded(const std::string& name, const std::string& programLine);
+std::string unrecordedServiceLeft(const std::string& name, const std::string& programLine);
+std::string changedWrapperCopy(const std::string& name, const std::string& path);
 std::string serviceLookupFailed(const std::string& name, const std::string& reason);
 std::string foreignWrapperCopy(const std::string& path, const std::string& source);
 std::string serviceNotRegistered(const std::string& name, const std::string& ending, const std::string& leftBehind);

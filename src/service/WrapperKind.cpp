@@ -13,6 +13,16 @@ std::unique_ptr<WrapperKind> wrapperKindFor(const TomcatLayout& layout, Files& f
     return std::make_unique<ClassicWrapper>(files);
 }
 
+InstalledWrapper installedWrapperOf(const std::string& programLine, Files& files) {
+    const std::string program = programOfBinaryPath(programLine);
+    const auto bin = program.find_last_of("\\/");
+    const auto home = bin == std::string::npos ? std::string::npos : program.find_last_of("\\/", bin - 1);
+    const std::string catalinaHome = home == std::string::npos || bin == 0 ? std::string() : program.substr(0, home);
+    if (programLine.find(" //RS//") != std::string::npos)
+        return {std::make_shared<ModernWrapper>(files, program), catalinaHome};
+    return {std::make_shared<ClassicWrapper>(files), catalinaHome};
+}
+
 std::string programOfBinaryPath(const std::string& binaryPath) {
     const auto start = binaryPath.find_first_not_of(" \t");
     if (start == std::string::npos) return {};

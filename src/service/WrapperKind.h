@@ -42,9 +42,6 @@ public:
     virtual std::optional<WrapperCopy> copy(const Configuration& c) const = 0;
     virtual ProcessRun registering(const Configuration& c) const = 0;
     virtual ProcessRun unregistering(const Configuration& c) const = 0;
-    // Whether a service's program line is the one Velmora's installs made
-    // for this configuration before they kept a record of it.
-    virtual bool isLegacyProgramLine(const Configuration& c, const std::string& programLine) const = 0;
     // Written after a fresh registration, in this order.
     virtual std::vector<WrapperValue> parameters(const Configuration& c) const = 0;
     // Run to change the stop timeout of an installed service; nothing for a
@@ -59,6 +56,15 @@ public:
 };
 
 std::unique_ptr<WrapperKind> wrapperKindFor(const TomcatLayout& layout, Files& files);
+
+// The wrapper an installed service runs, told by the program line recorded
+// at install, and the Catalina home it lies in: a service is removed through
+// the wrapper that installed it, whatever home the configuration names now.
+struct InstalledWrapper {
+    std::shared_ptr<const WrapperKind> kind;
+    std::string catalinaHome;
+};
+InstalledWrapper installedWrapperOf(const std::string& programLine, Files& files);
 
 // The program of a service's program line: the first token, without its
 // quotes and without the arguments after it.

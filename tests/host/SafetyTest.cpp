@@ -59,7 +59,7 @@ TEST_F(SessionTest, AServiceVelmoraDidNotInstallIsNeverStoppedRemovedOrRun) {
     EXPECT_TRUE(os.processes.ran.empty());
 }
 
-TEST_F(SessionTest, OnlyWhatThisStoreRecordedOrAnEarlierVelmoraInstalledIsOurs) {
+TEST_F(SessionTest, OnlyWhatThisStoreRecordedIsOurs) {
     installNew("svc");
     EXPECT_EQ(stored("svc", store::kInstalledProgramLine), "\"C:\\tomcat\\bin\\svc.exe\" -service svc");
     const std::string mark = stored("svc", store::kInstalledMark);
@@ -86,36 +86,96 @@ TEST_F(SessionTest, OnlyWhatThisStoreRecordedOrAnEarlierVelmoraInstalledIsOurs) 
               "The configuration \"svc\" is no longer marked as installed; its service was left as it is.");
     EXPECT_EQ(storedNumber("svc", store::kInstalled), 0u);
     EXPECT_TRUE(os.files.fileExists("C:\\tomcat\\bin\\svc.exe"));
+}
 
-    // An install of an earlier Velmora is recognised by its line, and recorded.
+TEST_F(SessionTest, AStoreEntryWithoutAUsableRecordNeverLetsVelmoraTouchTheServiceItNames) {
+    // Tomcat's own script made TC10, running; an older store (or a restored backup) says installed, no record.
     useModernLayout();
-    saveNew("old");
-    // What an earlier Velmora left: the store says installed, no record.
-    put("old", {RegistryWrite::numberValue(store::kInstalled, 1)});
-    os.services.services["old"] = {"\"C:\\tomcat10\\bin\\tomcat10.exe\" //RS//old", true, {}};
-    session.open("old");
-    EXPECT_TRUE(session.stop().done());
-    EXPECT_FALSE(os.services.services["old"].started);
-    EXPECT_EQ(stored("old", store::kInstalledProgramLine), "\"C:\\tomcat10\\bin\\tomcat10.exe\" //RS//old");
-    EXPECT_EQ(stored("old", store::kInstalledMark).size(), 40u);
+    os.services.services["TC10"] = {kTomcatTen, true, {}};
+    saveNew("TC10");
+    put("TC10", {RegistryWrite::numberValue(store::kInstalled, 1)});
+    os.processes.ran.clear();
+    const std::string notOurs =
+        "Warning: The configuration \"TC10\" is marked as installed but keeps no record of what Velmora installed (an "
+        "older store or a restored backup), so the service \"TC10\" (it runs " +
+        kTomcatTen +
+        ") is not taken for Velmora's: Velmora neither stops, changes nor removes it. Nothing was changed. To manage "
+        "it with Velmora, take it over on purpose: velmora-cli adopt TC10 (File > Adopt... in the window). Deleting "
+        "the configuration leaves the service as it is.\n";
+    for (const auto& command : std::vector<std::vector<std::string>>{{"stop", "TC10"},
+                                                                     {"start", "TC10"},
+                                                                     {"uninstall", "TC10", "--yes"},
+                                                                     {"set", "TC10", "max.heap.size=512", "--yes"},
+                                                                     {"repoint", "TC10", "--jdk", "C:\\jdk-21"}}) {
+        const CliRun run = runCli(os, command);
+        EXPECT_EQ(run.code, 3) << command[0] << ": " << run.out << run.err;
+        EXPECT_NE(run.err.find(notOurs), std::string::npos) << command[0] << ": " << run.err;
+    }
+    EXPECT_TRUE(os.processes.ran.empty()) << lastOf(os.processes.ran);
+    EXPECT_TRUE(os.services.services["TC10"].started);
+    EXPECT_EQ(stored("TC10", store::kInstalledProgramLine), "");
+    EXPECT_EQ(storedNumber("TC10", store::kMaxHeap), 0u);
+    EXPECT_FALSE(os.registry.read(kLocalMachine, serviceKey("TC10"), kInstallMarkValue));
 
-    // The classic wrapper's copy, registered quoted as an earlier Velmora did.
+    // A record value that is not a plain text proves nothing: the line and the mark match, and still not ours.
+    put("TC10", {RegistryWrite::textValue(store::kInstalledMark, "velmora-mark")});
+    os.registry.setRaw(kLocalMachine, kStore + "\\TC10", store::kInstalledProgramLine, {kRegExpandSz, kTomcatTen, 0});
+    os.registry.write(kLocalMachine, serviceKey("TC10"), {RegistryWrite::textValue(kInstallMarkValue, "velmora-mark")});
+    EXPECT_EQ(runCli(os, {"stop", "TC10"}).code, 3);
+    EXPECT_TRUE(os.services.services["TC10"].started);
+
+    // Deleting the configuration takes it from the store and leaves the service as it is, asking nothing.
+    const CliRun deleted = runCli(os, {"delete", "TC10"});
+    EXPECT_EQ(deleted.code, 1) << deleted.err;
+    EXPECT_EQ(deleted.err,
+              "Warning: The value \"installed.program.line\" of the configuration \"TC10\" is not a plain text "
+              "(REG_SZ without NUL characters), so it opens empty. Save the configuration to store it afresh.\n"
+              "Warning: The configuration \"TC10\" keeps no record of what Velmora installed (an older store or a "
+              "restored backup), so the service \"TC10\" (it runs " +
+                  kTomcatTen + ") is not taken for Velmora's and stays as it is.\nA warning came up.\n");
+    EXPECT_TRUE(os.services.services["TC10"].started);
+    EXPECT_EQ(storedList(), std::vector<std::string>{});
+    EXPECT_TRUE(os.processes.ran.empty());
+
+    // The classic road: a bin\leg.exe that is no copy of bin\tomcat.exe is never run as one.
     useHome("C:\\tomcat", "C:\\jdk");
-    saveNew("legacy");
-    put("legacy", {RegistryWrite::numberValue(store::kInstalled, 1)});
-    os.files.addFile("C:\\tomcat\\bin\\legacy.exe", os.files.files["C:\\tomcat\\bin\\tomcat.exe"]);
-    os.services.services["legacy"] = {"\"C:\\tomcat\\bin\\legacy.exe\" -service legacy", true, {}};
-    session.open("legacy");
-    EXPECT_TRUE(session.stop().done());
-    EXPECT_FALSE(os.services.services["legacy"].started);
+    os.files.addFile("C:\\tomcat\\bin\\leg.exe", "another program");
+    os.services.services["leg"] = {"\"C:\\tomcat\\bin\\leg.exe\" -service leg", true, {}};
+    saveNew("leg");
+    put("leg", {RegistryWrite::numberValue(store::kInstalled, 1)});
+    EXPECT_EQ(runCli(os, {"uninstall", "leg", "--yes"}).code, 3);
 
-    // With other arguments it was never ours.
-    saveNew("other");
-    put("other", {RegistryWrite::numberValue(store::kInstalled, 1)});
-    os.services.services["other"] = {"\"C:\\tomcat10\\bin\\tomcat10.exe\" //RS//other --extra", true, {}};
-    session.open("other");
-    EXPECT_EQ(session.stop().result, Outcome::Result::Refused);
-    EXPECT_TRUE(os.services.services["other"].started);
+    // Nor is a copy Velmora made, once it differs from what was recorded at install.
+    installNew("svc");
+    os.files.files["C:\\tomcat\\bin\\svc.exe"] = "the classic wrapper, changed";
+    const CliRun changed = runCli(os, {"uninstall", "svc", "--yes"});
+    EXPECT_EQ(changed.code, 3);
+    EXPECT_EQ(changed.err,
+              "Warning: The file C:\\tomcat\\bin\\svc.exe is no longer the copy of the service wrapper that Velmora "
+              "made when it installed the service \"svc\" (it has changed or is gone), so Velmora does not run it to "
+              "remove the service. Nothing was changed.\n");
+    EXPECT_EQ(os.processes.ran,
+              std::vector<std::string>{
+                  "C:\\tomcat\\bin\\svc.exe -install svc C:\\jdk\\jre\\bin\\server\\jvm.dll -start main"});
+    EXPECT_EQ(os.files.files["C:\\tomcat\\bin\\svc.exe"], "the classic wrapper, changed");
+    EXPECT_TRUE(serviceExists("leg"));
+    EXPECT_TRUE(serviceExists("svc"));
+}
+
+TEST_F(SessionTest, AServiceIsRemovedThroughTheWrapperThatInstalledItWhateverHomeTheConfigurationNamesNow) {
+    useModernLayout("C:\\tomcat10");
+    installNew("shop");
+    addTomcat("C:\\tomcat11");
+    os.files.files.erase("C:\\tomcat11\\bin\\tomcat10.exe");
+    os.files.addFile("C:\\tomcat11\\bin\\tomcat11.exe", "the Tomcat 11 wrapper");
+    os.processes.ran.clear();
+    const CliRun moved = runCli(os, {"set", "shop", "tomcat.home=C:\\tomcat11", "--yes"});
+    EXPECT_EQ(moved.code, 0) << moved.err;
+    ASSERT_EQ(os.processes.ran.size(), 3u);
+    EXPECT_EQ(os.processes.ran[0], "net stop \"shop\"");
+    EXPECT_EQ(os.processes.ran[1], "\"C:\\tomcat10\\bin\\tomcat10.exe\" //DS//shop");
+    EXPECT_EQ(os.processes.ran[2].substr(0, 45), "\"C:\\tomcat11\\bin\\tomcat11.exe\" //IS//shop --D");
+    EXPECT_EQ(stored("shop", store::kInstalledProgramLine), "\"C:\\tomcat11\\bin\\tomcat11.exe\" //RS//shop");
 }
 
 TEST_F(SessionTest, SavingAnInstalledConfigurationAsksFirstAndAHungWrapperIsEnded) {
