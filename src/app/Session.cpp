@@ -175,12 +175,11 @@ bool Session::acceptReport(Telling& telling) {
 bool Session::prepareAccount(Telling& telling, Survey& s, bool passwordNeeded, Plan& plan) {
     const Configuration& c = s.config;
     const std::string account = serviceAccountName(c);
-    for (const NeededRight& right : rightsTheServiceNeeds(c)) {
-        const auto allowed = platform_.accounts.allows(right.path, account, right.access);
-        if (allowed && !*allowed &&
-            telling.ask({QuestionKind::GrantRights, grantQuestion(account, right)}) == Answer::Yes)
-            plan.push_back(controller_.grant(right.path, account, right.access));
-    }
+    // Rights Velmora will not give are the check's findings; only the others are asked for.
+    for (const MissingRight& missing : missingRightsOf(c, editor_.createdFolders(), platform_))
+        if (missing.notGranted.empty() &&
+            telling.ask({QuestionKind::GrantRights, grantQuestion(account, missing.right)}) == Answer::Yes)
+            plan.push_back(controller_.grant(missing.right.path, account, missing.right.access));
     if (isNamedAccount(c) && !platform_.accounts.mayLogOnAsService(account) &&
         telling.ask({QuestionKind::GrantLogOnRight, logOnQuestion(account)}) == Answer::Yes)
         plan.push_back(controller_.grantLogOn(account));
@@ -193,7 +192,7 @@ bool Session::prepareAccount(Telling& telling, Survey& s, bool passwordNeeded, P
 
 Plan Session::storeSave(Survey& s) {
     return {{"save", [this, &s] {
-                 if (auto failure = store_.save(s.config, s.installed, s.record))
+                 if (auto failure = store_.save(s.config, s.installed, s.record, editor_.createdFolders()))
                      return StepResult::failed(messages::storeNotWritten(s.config.serviceName, failure->description));
                  return StepResult{};
              }}};
@@ -202,6 +201,7 @@ Plan Session::storeSave(Survey& s) {
 Outcome Session::finish(Telling& telling, const PlanResult& ran, std::string summary) {
     for (const auto& logged : ran.logged) debugLog_.logFailure(logged.failure, logged.step);
     for (const auto& warning : ran.warnings) telling.warn(warning);
+    for (const auto& notice : ran.notices) frontEnd_.tell(notice);
     Outcome outcome;
     outcome.steps = ran.ran;
     outcome.warnings = telling.warnings;
@@ -548,6 +548,7 @@ CheckContext Session::checkContext() {
         if (!sameName(name, configuration().serviceName))
             context.others.push_back({name, store_.readText(name, store::kTomcatConfig)});
     context.serviceRunning = installed_ && status_ == ServiceStatus::Running;
+    context.createdFolders = &editor_.createdFolders();
     return context;
 }
 
@@ -559,7 +560,9 @@ void Session::adopt(const Configuration& values) {
     show();
 }
 
-std::vector<Finding> Session::missingRightsFor(const Configuration& c) { return missingRights(c, platform_.accounts); }
+std::vector<Finding> Session::missingRightsFor(const Configuration& c) {
+    return missingRights(c, editor_.createdFolders(), platform_);
+}
 
 // Every value is held to its field's rule here, whichever front end gives it.
 Outcome Session::edit(Field field, const std::string& given) {

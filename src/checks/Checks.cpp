@@ -27,9 +27,12 @@ std::optional<Finding> Checker::warned(Finding finding) {
 std::optional<Finding> Checker::folderOrCreate(const std::string& path, const std::string& label) {
     if (files_.folderExists(path)) return std::nullopt;
     Finding finding{FindingKind::FolderMissing, label, path, messages::folderMissingCreate(path, label)};
-    if (questions_.ask({QuestionKind::CreateMissingFolder, finding.message}) == Answer::Yes)
+    if (questions_.ask({QuestionKind::CreateMissingFolder, finding.message}) == Answer::Yes) {
         if (auto failure = files_.createFolders(path))
             questions_.warn(messages::folderNotCreated(path, failure->description));
+        else if (created_)
+            created_->push_back(path);
+    }
     return finding;
 }
 

@@ -13,7 +13,10 @@ namespace velmora {
 // finds it and returns it; nothing when all is well.
 class Checker {
 public:
-    Checker(Files& files, Questions& questions) : files_(files), questions_(questions) {}
+    // Folders it creates are added to `created`, when given: Velmora may give
+    // the service's account rights on what it made for the configuration.
+    Checker(Files& files, Questions& questions, std::vector<std::string>* created = nullptr)
+        : files_(files), questions_(questions), created_(created) {}
 
     // Offers to create a missing folder; Yes creates it (a failure is warned about).
     std::optional<Finding> folderOrCreate(const std::string& path, const std::string& label);
@@ -28,6 +31,7 @@ private:
 
     Files& files_;
     Questions& questions_;
+    std::vector<std::string>* created_;
 };
 
 }  // namespace velmora

@@ -15,13 +15,14 @@ namespace velmora {
 
 void ConfigurationEditor::start(const Configuration& fresh) {
     config_ = fresh;
+    createdFolders_.clear();
     lastCatalinaHome_ = fresh.catalinaHome;
     lastCatalinaBase_ = fresh.catalinaHome;
 }
 
 void ConfigurationEditor::load(const Configuration& fresh, const StoredConfiguration& stored) {
     start(fresh);
-    Unheard nobody;
+    createdFolders_ = stored.createdFolders;
     const Configuration& from = stored.values;
     setServiceName(from.serviceName);
     for (const StoredField* field : fieldsInLoadOrder()) {
@@ -163,18 +164,18 @@ bool ConfigurationEditor::setTempDirectory(const std::string& value, Questions& 
     candidate.tempDirectory = value;
     if (!carried(candidate, questions)) return false;
     config_.tempDirectory = value;
-    if (questions.heard()) Checker(files_, questions).folderOrCreate(value, "Temp Directory");
+    if (questions.heard()) Checker(files_, questions, &createdFolders_).folderOrCreate(value, "Temp Directory");
     return true;
 }
 
 void ConfigurationEditor::setSystemOut(const std::string& value, Questions& questions) {
     config_.systemOut = value;
-    if (questions.heard()) Checker(files_, questions).folderOrCreate(value, "System.out file");
+    if (questions.heard()) Checker(files_, questions, &createdFolders_).folderOrCreate(value, "System.out file");
 }
 
 void ConfigurationEditor::setSystemErr(const std::string& value, Questions& questions) {
     config_.systemErr = value;
-    if (questions.heard()) Checker(files_, questions).folderOrCreate(value, "System.err file");
+    if (questions.heard()) Checker(files_, questions, &createdFolders_).folderOrCreate(value, "System.err file");
 }
 
 void ConfigurationEditor::setInitialHeapSize(const std::string& value) { config_.initialHeapSize = value; }

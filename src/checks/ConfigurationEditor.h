@@ -22,6 +22,9 @@ public:
     const Configuration& configuration() const { return config_; }
     const std::string& lastCatalinaHome() const { return lastCatalinaHome_; }
     const std::string& lastCatalinaBase() const { return lastCatalinaBase_; }
+    // The folders created for this configuration (answering "Missing Folder"
+    // Yes), as stored with it and made since.
+    std::vector<std::string>& createdFolders() { return createdFolders_; }
 
     // A fresh configuration; its home counts as seen, so nothing moves.
     void start(const Configuration& fresh);
@@ -83,6 +86,7 @@ private:
     Configuration config_;
     std::string lastCatalinaHome_;
     std::string lastCatalinaBase_;
+    std::vector<std::string> createdFolders_;
 };
 
 }  // namespace velmora

@@ -57,7 +57,9 @@ std::vector<std::string> reportRows(const Configuration& c, const std::string& j
 Report examineConfiguration(const Configuration& c, Platform& platform, Questions& questions,
                             const CheckContext& context) {
     Files& files = platform.files;
-    Checker check(files, questions);
+    std::vector<std::string> noList;
+    std::vector<std::string>& created = context.createdFolders ? *context.createdFolders : noList;
+    Checker check(files, questions, &created);
     CheckLog log;
     auto note = [&log](std::optional<Finding> finding) {
         if (finding) log.push_back(std::move(*finding));
@@ -109,7 +111,7 @@ Report examineConfiguration(const Configuration& c, Platform& platform, Question
         log.push_back(
             {FindingKind::OptionsIgnored, found.variable, found.script, setenvIgnoredMessage(found, c.serviceName)});
     }
-    for (auto& finding : missingRights(c, platform.accounts)) {
+    for (auto& finding : missingRights(c, created, platform)) {
         questions.warn(finding.message);
         log.push_back(std::move(finding));
     }

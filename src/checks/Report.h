@@ -30,6 +30,7 @@ struct Report {
 struct CheckContext {
     std::vector<OtherConfiguration> others;  // the other stored configurations
     bool serviceRunning = false;
+    std::vector<std::string>* createdFolders = nullptr;  // made for the configuration, and where a check adds more
 };
 
 // Runs every check on the configuration; each tells its finding through the

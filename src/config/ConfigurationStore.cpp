@@ -26,15 +26,17 @@ std::vector<RegistryWrite> recordWrites(bool installed, const InstallRecord& rec
 std::vector<std::string> readNames() {
     std::vector<std::string> names;
     for (const StoredField& field : storedFields()) names.push_back(field.name);
-    for (const std::string* extra : {&store::kInstalled, &store::kInstalledProgramLine, &store::kInstalledMark,
-                                     &store::kInstalledProgramDigest, &store::kInstalledSettingsApplied})
+    for (const std::string* extra :
+         {&store::kInstalled, &store::kInstalledProgramLine, &store::kInstalledMark, &store::kInstalledProgramDigest,
+          &store::kInstalledSettingsApplied, &store::kCreatedFolders})
         names.push_back(*extra);
     return names;
 }
 
 }  // namespace
 
-std::vector<RegistryWrite> storeWrites(const Configuration& c, bool installed, const InstallRecord& record) {
+std::vector<RegistryWrite> storeWrites(const Configuration& c, bool installed, const InstallRecord& record,
+                                       const std::vector<std::string>& createdFolders) {
     std::vector<RegistryWrite> writes;
     for (const StoredField& field : storedFields()) {
         switch (field.kind) {
@@ -59,6 +61,7 @@ std::vector<RegistryWrite> storeWrites(const Configuration& c, bool installed, c
         }
     }
     for (auto& w : recordWrites(installed, record)) writes.push_back(std::move(w));
+    writes.push_back(RegistryWrite::listValue(store::kCreatedFolders, createdFolders));
     return writes;
 }
 
@@ -123,6 +126,7 @@ StoredConfiguration ConfigurationStore::read(const std::string& name) {
     stored.record.programDigest = text(i++);
     stored.record.readable = stored.unusableTexts.size() == unusableBefore;
     stored.record.settingsApplied = storedNumber(values[i++]) != 0;
+    stored.createdFolders = storedList(values[i++]);
     return stored;
 }
 
@@ -139,9 +143,11 @@ MaybeFailure ConfigurationStore::writeList(const std::vector<std::string>& names
 // The new values are written over the old ones first; only then do values
 // that no save writes go, so that an older configuration's leftovers do not
 // survive and nothing is lost when a write fails.
-MaybeFailure ConfigurationStore::save(const Configuration& c, bool installed, const InstallRecord& record) {
+MaybeFailure ConfigurationStore::save(const Configuration& c, bool installed, const InstallRecord& record,
+                                      const std::vector<std::string>& createdFolders) {
     const std::string key = store::configurationKey(c.serviceName);
-    if (auto failure = registry_.write(kLocalMachine, key, storeWrites(c, installed, record))) return failure;
+    if (auto failure = registry_.write(kLocalMachine, key, storeWrites(c, installed, record, createdFolders)))
+        return failure;
     const std::vector<std::string> ours = readNames();
     if (const auto contents = registry_.contents(kLocalMachine, key))
         for (const auto& value : contents->valueNames)

@@ -19,6 +19,8 @@ struct StoredConfiguration {
     bool keyExists = false;
     // Store names of text values that are not a plain REG_SZ: they read as empty.
     std::vector<std::string> unusableTexts;
+    // Folders Velmora created for the configuration; not part of an export.
+    std::vector<std::string> createdFolders;
 };
 
 // The configuration store below HKEY_LOCAL_MACHINE\SOFTWARE\velmoraconfigs:
@@ -43,7 +45,8 @@ public:
 
     // Writes every value of the configuration, the installed state and the
     // record over what the key holds, then moves the name to the list's end.
-    MaybeFailure save(const Configuration& c, bool installed, const InstallRecord& record);
+    MaybeFailure save(const Configuration& c, bool installed, const InstallRecord& record,
+                      const std::vector<std::string>& createdFolders = {});
     MaybeFailure markInstalled(const std::string& name, const InstallRecord& record);
     // A wrapper copy that could not be deleted keeps its digest, so that a
     // later install or removal still knows it for Velmora's own.
@@ -62,6 +65,7 @@ private:
 };
 
 // The values a save writes for a configuration, in its order.
-std::vector<RegistryWrite> storeWrites(const Configuration& c, bool installed, const InstallRecord& record);
+std::vector<RegistryWrite> storeWrites(const Configuration& c, bool installed, const InstallRecord& record,
+                                       const std::vector<std::string>& createdFolders = {});
 
 }  // namespace velmora

@@ -46,6 +46,12 @@ public:
     virtual std::vector<FileFacts> listFiles(const std::string& folder, const std::string& pattern) = 0;
     // Whether both paths name one existing file, however they are spelt.
     virtual bool sameFile(const std::string& a, const std::string& b) = 0;
+    // The path as Windows resolves it: absolute, "." and ".." taken out, short
+    // (8.3) names spelt out where the folders exist; empty when it cannot be.
+    virtual std::string resolvedPath(const std::string& path) = 0;
+    // Whether the path or a folder above it is a junction or a symbolic link
+    // (a reparse point), so that acting on it may act somewhere else.
+    virtual bool passesThroughLink(const std::string& path) = 0;
 };
 
 }  // namespace velmora

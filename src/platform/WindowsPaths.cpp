@@ -1,6 +1,7 @@
 #include "platform/WindowsPaths.h"
 
 #include <algorithm>
+#include <vector>
 
 #include "platform/Text.h"
 
@@ -36,6 +37,61 @@ bool isDevicePath(const std::string& path) { return isDeviceName(lastPathPart(pa
 
 bool samePath(const std::string& a, const std::string& b) {
     return withBackslashes(foldedName(a)) == withBackslashes(foldedName(b));
+}
+
+namespace {
+// Where the root of an absolute path ends: after "C:\" or "\\server\share"; 0 for a relative path.
+std::size_t rootLength(const std::string& path) {
+    if (path.size() >= 3 && path[1] == ':' && path[2] == '\\') return 3;
+    if (path.rfind("\\\\", 0) != 0) return 0;
+    const auto server = path.find('\\', 2);
+    if (server == std::string::npos || server == 2) return 0;
+    const auto share = path.find('\\', server + 1);
+    if (share == server + 1) return 0;
+    return share == std::string::npos ? path.size() : share;
+}
+}  // namespace
+
+std::string normalizedPath(const std::string& path) {
+    std::string text = path;
+    std::replace(text.begin(), text.end(), '/', '\\');
+    const std::size_t root = rootLength(text);
+    if (root == 0) return {};
+    std::vector<std::string> parts;
+    for (std::size_t at = root; at <= text.size();) {
+        auto end = text.find('\\', at);
+        if (end == std::string::npos) end = text.size();
+        std::string part = text.substr(at, end - at);
+        // Windows drops trailing dots and blanks of a name.
+        while (!part.empty() && (part.back() == '.' || part.back() == ' ') && part != "." && part != "..")
+            part.pop_back();
+        if (part == "..") {
+            if (parts.empty()) return {};
+            parts.pop_back();
+        } else if (!part.empty() && part != ".") {
+            parts.push_back(part);
+        }
+        at = end + 1;
+    }
+    std::string normalized = text.substr(0, root);
+    for (const auto& part : parts) {
+        if (normalized.back() != '\\') normalized += '\\';
+        normalized += part;
+    }
+    return normalized;
+}
+
+bool isSameOrInside(const std::string& path, const std::string& folder) {
+    if (path.empty() || folder.empty()) return false;
+    const std::u16string inner = foldedName(path), outer = foldedName(folder);
+    if (inner == outer) return true;
+    const std::u16string prefix = outer.back() == u'\\' ? outer : outer + u'\\';
+    return inner.compare(0, prefix.size(), prefix) == 0;
+}
+
+bool isDriveRoot(const std::string& path) {
+    const std::size_t root = rootLength(path);
+    return root != 0 && (path.size() == root || (path.size() == root + 1 && path.back() == '\\'));
 }
 
 }  // namespace velmora

@@ -16,4 +16,13 @@ std::string lastPathPart(const std::string& path);
 // Paths compared as Windows compares them: case ignored, "/" as "\".
 bool samePath(const std::string& a, const std::string& b);
 
+// An absolute path (C:\... or \\server\share\...) with "/" as "\", "." and
+// ".." taken out and no trailing "\" but a drive root's; empty for a
+// relative path or one whose ".." climbs above its root.
+std::string normalizedPath(const std::string& path);
+// Whether the normalized path is the folder or lies below it.
+bool isSameOrInside(const std::string& path, const std::string& folder);
+// C:\ or \\server\share: the top of a drive or share.
+bool isDriveRoot(const std::string& path);
+
 }  // namespace velmora

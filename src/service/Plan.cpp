@@ -8,6 +8,7 @@ PlanResult runPlan(const Plan& plan) {
         StepResult done = step.run();
         result.ran.push_back(step.name);
         for (auto& warning : done.warnings) result.warnings.push_back(std::move(warning));
+        for (auto& notice : done.notices) result.notices.push_back(std::move(notice));
         for (auto& logged : done.logged) result.logged.push_back(std::move(logged));
         if (!done.note.empty()) result.notes.push_back(std::move(done.note));
         if (!done.done) {

@@ -28,6 +28,7 @@ struct StepResult {
     bool done = true;
     std::vector<std::string> warnings;  // for the user; a failed step says why here
     std::string note;                   // what a program said that may explain a later outcome
+    std::vector<std::string> notices;   // what was done that the user is told of ("Info")
     std::vector<LoggedFailure> logged;
 
     static StepResult failed(std::string why) {
@@ -52,6 +53,7 @@ struct PlanResult {
     std::vector<std::string> notes;
     std::string failedStep;
     std::vector<std::string> warnings;
+    std::vector<std::string> notices;
     std::vector<LoggedFailure> logged;
 };
 

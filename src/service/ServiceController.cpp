@@ -382,9 +382,13 @@ StepResult ServiceController::applySettings(Survey& s) {
 Step ServiceController::grant(const std::string& path, const std::string& account, Access access) {
     return {"grant " + account + " rights on " + path, [this, path, account, access] {
                 StepResult step;
+                const char* verb = access == Access::Modify ? "modify" : "read";
                 if (auto failure = platform_.accounts.grant(path, account, access))
                     step.warn("The rights of " + account + " on " + path +
                               " could not be changed: " + failure->description);
+                else
+                    step.notices.push_back("Granted " + account + " " + verb + " rights on " + path +
+                                           ", inherited by everything below it.");
                 return step;
             }};
 }

@@ -1,7 +1,9 @@
 // The harms a careless administrator or an attacker could do through a save,
 // a delete or an install, each with what must hold instead.
+#include "checks/Rights.h"
 #include "config/Encodings.h"
 #include "config/StoreLayout.h"
+#include "platform/WindowsPaths.h"
 #include "service/ServiceNames.h"
 #include "support/Fixture.h"
 
@@ -277,4 +279,80 @@ TEST_F(SessionTest, BadNamesStoredValuesWithANulAndRefusedWritesNeverReachAFileO
     ui.forget();
     session.edit(Field::TempDirectory, "C:\\tomcat\\temp");
     EXPECT_EQ(lastOf(ui.warnings), "The folder 'C:\\tomcat\\temp' could not be created: Access is denied.");
+}
+
+TEST(GrantBounds, RightsGoOnlyInsideTheBaseOrWhereVelmoraCreatedAFolderNeverOnSystemFoldersOrThroughALink) {
+    GrantBounds bounds{"C:\\Program Files\\Apache Software Foundation\\Tomcat 10.1",
+                       {"D:\\logs\\shop", "C:\\Users\\alice\\made"},
+                       "C:\\Windows",
+                       {"C:\\Program Files", "C:\\Program Files (x86)"},
+                       "C:\\Users"};
+    const std::string base = bounds.catalinaBase;
+    EXPECT_EQ(grantRefusal(base + "\\logs", bounds, false), "");
+    EXPECT_EQ(grantRefusal(base, bounds, false), "");
+    EXPECT_EQ(grantRefusal("D:\\logs\\shop", bounds, false), "");
+    const std::pair<const char*, const char*> refused[] = {
+        {"C:\\", "it is the root folder of a drive"},
+        {"\\\\server\\share", "it is the root folder of a drive"},
+        {"C:\\Windows", "it lies in the Windows folder"},
+        {"C:\\WINDOWS\\Temp", "it lies in the Windows folder"},
+        {"C:\\Program Files", "it is a Program Files folder"},
+        {"C:\\Users", "it is the folder of the user profiles"},
+        {"C:\\users\\alice", "it is a user's profile folder"},
+        {"C:\\Users\\alice\\made", "it lies in a user's profile"},
+        {"D:\\logs",
+         "it is neither inside the Catalina base (C:\\Program Files\\Apache Software Foundation\\Tomcat 10.1) nor a "
+         "folder Velmora created for this configuration"},
+        {"", "its path cannot be resolved"},
+    };
+    for (const auto& [folder, why] : refused) EXPECT_EQ(grantRefusal(folder, bounds, false), why) << folder;
+    EXPECT_EQ(grantRefusal(base + "\\logs", bounds, true),
+              "it is reached through a junction or a symbolic link, which could lead anywhere");
+    bounds.catalinaBase = "C:\\Program Files";
+    EXPECT_EQ(grantRefusal("C:\\Program Files\\logs", bounds, false),
+              "the Catalina base C:\\Program Files is no Tomcat folder: it is a Program Files folder");
+
+    EXPECT_EQ(normalizedPath("C:/tomcat/logs/../../Windows/./System32/"), "C:\\Windows\\System32");
+    EXPECT_EQ(normalizedPath("C:\\tomcat\\..\\.."), "");
+    EXPECT_EQ(normalizedPath("logs"), "");
+}
+
+TEST_F(SessionTest, AnInstallAsksForRightsOnlyWhereVelmoraMayGiveThemAndTheCheckNamesTheRest) {
+    os.environment.variables["SystemRoot"] = "C:\\Windows";
+    os.environment.variables["ProgramFiles"] = "C:\\Program Files";
+    os.environment.variables["PUBLIC"] = "C:\\Users\\Public";
+    for (const char* folder : {"C:\\Windows", "C:\\Users\\alice", "C:\\tomcat\\logs", "C:\\tomcat\\work", "D:\\"}) {
+        os.files.addFolder(folder);
+        os.accounts.guarded.insert(folder);
+    }
+    os.files.addFolder("D:\\junction");
+    os.files.links.insert("D:\\junction");
+    saveNew("shop");
+    session.edit(Field::SystemOut, "C:\\Windows");
+    session.edit(Field::SystemErr, "C:\\Users\\alice");
+    session.edit(Field::TempDirectory, "D:\\junction");
+    session.edit(Field::CatalinaBase, "C:\\tomcat");
+    ASSERT_TRUE(session.save(false).done());
+    // Made by Velmora ("Missing Folder" answered Yes), so its rights may be given.
+    ASSERT_EQ(runCli(os, {"set", "shop", "system.out=D:\\shop-logs", "--yes", "--force"}).code, 0);
+    const CliRun install = runCli(os, {"install", "shop", "--yes", "--grant-rights"});
+    EXPECT_EQ(install.code, 0) << install.err;  // the report's findings were answered Yes
+    EXPECT_NE(install.out.find("Granted NT SERVICE\\shop modify rights on C:\\tomcat\\logs, inherited by everything "
+                               "below it.\nGranted NT SERVICE\\shop modify rights on C:\\tomcat\\work, inherited by "
+                               "everything below it.\nGranted NT SERVICE\\shop modify rights on D:\\shop-logs, "
+                               "inherited by everything below it.\n"),
+              std::string::npos)
+        << install.out;
+    EXPECT_NE(install.err.find("The account NT SERVICE\\shop cannot modify 'C:\\Users\\alice', so the service would "
+                               "fail with \"Access is denied\". Velmora does not grant rights there: it is a user's "
+                               "profile folder. Choose a folder inside the Catalina base, or give the right yourself."),
+              std::string::npos)
+        << install.err;
+    EXPECT_NE(install.err.find("cannot modify 'D:\\junction', so the service would fail with \"Access is denied\". "
+                               "Velmora does not grant rights there: it is reached through a junction"),
+              std::string::npos);
+    EXPECT_EQ(os.accounts.rights.count("C:\\Users\\alice"), 0u);
+    EXPECT_EQ(os.accounts.rights.count("D:\\junction"), 0u);
+    EXPECT_EQ(os.accounts.rights.count("C:\\Windows"), 0u);
+    EXPECT_EQ(os.accounts.allows("D:\\shop-logs", "NT SERVICE\\shop", Access::Modify), true);
 }

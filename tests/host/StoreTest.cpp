@@ -43,7 +43,7 @@ TEST_F(SessionTest, ASaveWritesEveryValueWithItsTypeOverWhateverTheKeyHeld) {
               "service.account service.depends.on service.stop.timeout service.recovery.first "
               "service.recovery.second service.recovery.later service.recovery.reset service.recovery.on.error.exit "
               "installedaservice installed.program.line installed.mark installed.program.digest "
-              "installed.settings.applied services"));
+              "installed.settings.applied created.folders services"));
     auto raw = [&](const std::string& value) { return *os.registry.read(kLocalMachine, kStore + "\\svc", value); };
     EXPECT_EQ(raw("max.heap.size").type, kRegDword);
     EXPECT_EQ(raw("max.heap.size").number, 4096u);

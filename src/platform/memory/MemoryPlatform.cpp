@@ -131,6 +131,12 @@ bool MemoryFiles::sameFile(const std::string& a, const std::string& b) {
     return fileExists(a) && fileExists(b) && samePath(a, b);
 }
 
+bool MemoryFiles::passesThroughLink(const std::string& path) {
+    for (const auto& link : links)
+        if (isSameOrInside(normalizedPath(path), link)) return true;
+    return false;
+}
+
 ProcessResult MemoryProcesses::run(const ProcessRun& run) {
     ProcessResult result;
     if (!files_.fileExists(run.program)) {
@@ -343,7 +349,7 @@ std::optional<bool> MemoryAccounts::allows(const std::string& path, const std::s
         if (auto entry = rights.find(at); entry != rights.end())
             if (auto right = entry->second.find(account); right != entry->second.end())
                 if (right->second == Access::Modify || access == Access::Read) return true;
-        underGuard = underGuard || guarded.count(at) > 0;
+        underGuard = underGuard || guarded.count(at) > 0 || (at.size() == 2 && guarded.count(at + "\\") > 0);
         const auto slash = at.rfind('\\');
         at = slash == std::string::npos ? std::string() : at.substr(0, slash);
     }

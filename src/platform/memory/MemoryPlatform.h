@@ -7,6 +7,7 @@
 
 #include "platform/Platform.h"
 #include "platform/Text.h"
+#include "platform/WindowsPaths.h"
 #include "platform/memory/MemoryRegistry.h"
 
 namespace velmora {
@@ -43,6 +44,8 @@ public:
     std::optional<std::string> readRange(const std::string& path, std::uint64_t offset, std::size_t maxBytes) override;
     std::vector<FileFacts> listFiles(const std::string& folder, const std::string& pattern) override;
     bool sameFile(const std::string& a, const std::string& b) override;
+    std::string resolvedPath(const std::string& path) override { return normalizedPath(path); }
+    bool passesThroughLink(const std::string& path) override;
 
     void addFolder(const std::string& path) { folders.insert(path); }
     void addFile(const std::string& path, const std::string& content = "") {
@@ -59,6 +62,7 @@ public:
     std::set<std::string, NameLess> folders;
     std::set<std::string, NameLess> locked;       // in use: read, but not written or deleted
     std::set<std::string, NameLess> uncreatable;  // folders that cannot be created
+    std::set<std::string, NameLess> links;        // junctions and symbolic links
     std::map<std::string, int, NameLess> deleteAttempts;
     std::vector<std::string> deviceReads;  // device paths someone tried to read
 };

@@ -146,6 +146,35 @@ std::vector<FileFacts> Win32Files::listFiles(const std::string& folder, const st
     return found;
 }
 
+std::string Win32Files::resolvedPath(const std::string& path) {
+    const std::wstring given = wide(path);
+    DWORD size = GetFullPathNameW(given.c_str(), 0, nullptr, nullptr);
+    if (size == 0) return {};
+    std::wstring full(size, L'\0');
+    size = GetFullPathNameW(given.c_str(), size, full.data(), nullptr);
+    if (size == 0 || size >= full.size()) return {};
+    full.resize(size);
+    // Short names (PROGRA~1) are spelt out where the path exists; elsewhere it stays as it is.
+    if (DWORD longSize = GetLongPathNameW(full.c_str(), nullptr, 0); longSize > 0) {
+        std::wstring longPath(longSize, L'\0');
+        longSize = GetLongPathNameW(full.c_str(), longPath.data(), longSize);
+        if (longSize > 0 && longSize < longPath.size()) full = longPath.substr(0, longSize);
+    }
+    return normalizedPath(narrow(full));
+}
+
+bool Win32Files::passesThroughLink(const std::string& path) {
+    const std::string resolved = resolvedPath(path);
+    if (resolved.empty()) return true;  // what cannot be resolved is not trusted
+    // Every folder from the drive down, the path itself included.
+    for (std::size_t at = resolved.find('\\', 3);; at = resolved.find('\\', at + 1)) {
+        const std::string level = at == std::string::npos ? resolved : resolved.substr(0, at);
+        const DWORD attributes = GetFileAttributesW(wide(level).c_str());
+        if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT)) return true;
+        if (at == std::string::npos) return false;
+    }
+}
+
 bool Win32Files::sameFile(const std::string& a, const std::string& b) {
     // Folders open only with backup semantics; they are then refused as folders.
     const auto identity = [](const std::string& path) -> std::optional<std::pair<DWORD, ULONGLONG>> {

@@ -19,6 +19,8 @@ public:
     std::optional<std::string> readRange(const std::string& path, std::uint64_t offset, std::size_t maxBytes) override;
     std::vector<FileFacts> listFiles(const std::string& folder, const std::string& pattern) override;
     bool sameFile(const std::string& a, const std::string& b) override;
+    std::string resolvedPath(const std::string& path) override;
+    bool passesThroughLink(const std::string& path) override;
 };
 
 }  // namespace velmora
