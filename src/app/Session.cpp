@@ -76,14 +76,8 @@ std::string Session::reportPath() const {
 namespace {
 
 ReportSection failedStartSection(const StartDiagnosis& failed) {
-    ReportSection section{"Last failed start", {"At: " + isoUtcText(failed.at), failed.sentence}};
+    ReportSection section{"Last failed start", {"At: " + isoUtcText(failed.at), "Cause: " + failed.cause}};
     if (!failed.file.empty()) section.lines.push_back("From: " + failed.file + ", line " + std::to_string(failed.line));
-    for (const auto& line : failed.evidence) section.lines.push_back("  " + line);
-    if (!failed.filesRead.empty()) {
-        std::string read = "Files read:";
-        for (const auto& file : failed.filesRead) read += " " + file;
-        section.lines.push_back(read);
-    }
     return section;
 }
 
@@ -113,7 +107,11 @@ void Session::applyStatus(const StatusCheck& check) {
 
 std::optional<StartDiagnosis> Session::lastFailedStart() {
     if (!installed_ || status_ != ServiceStatus::NotRunning) return std::nullopt;
-    return controller_.lastFailedStart(configuration().serviceName);
+    const KeptFailedStart kept = controller_.lastFailedStart(configuration().serviceName);
+    if (kept.unreadable)
+        frontEnd_.tell("What was kept of the last failed start of the service \"" + configuration().serviceName +
+                       "\" could not be read, and was dropped.");
+    return kept.diagnosis;
 }
 
 std::string Session::failedStartCause() {

@@ -114,7 +114,7 @@ private:
         if (inv_.json)
             printJson(json);
         else if (!text.empty() && !inv_.quiet)
-            s_.out << text << (newline ? "\n" : "");
+            s_.out << consoleText(text) << (newline ? "\n" : "");
         return kSuccess;
     }
 
@@ -127,7 +127,7 @@ private:
                 for (const auto& [key, value] : more.items()) detail[key] = value;
             printJson({{"error", detail}});
         } else if (!message.empty()) {
-            s_.err << message << "\n";
+            s_.err << consoleText(message) << "\n";
         }
         return code;
     }
@@ -149,7 +149,7 @@ private:
         if (inv_.json)
             printJson({{"name", n}, {"result", "done"}, {"summary", outcome.summary}, {"steps", outcome.steps}});
         else if (printSummary && !inv_.quiet)
-            s_.out << outcome.summary << "\n";
+            s_.out << consoleText(outcome.summary) << "\n";
         return kSuccess;
     }
 
@@ -290,8 +290,11 @@ private:
         Json json = {{"name", n}, {"status", state.word}};
         std::string text = n + ": " + state.word;
         if (const auto failed = session_.lastFailedStart()) {
-            json["lastFailedStart"] = startFailureJson(*failed);
-            text += "\nLast failed start (" + isoUtcText(failed->at) + "): " + failed->sentence;
+            json["lastFailedStart"] = {
+                {"at", isoUtcText(failed->at)}, {"cause", failed->cause}, {"file", failed->file}};
+            json["lastFailedStart"]["line"] = failed->line;
+            text += "\nLast failed start (" + isoUtcText(failed->at) + "): " + failed->cause;
+            if (!failed->file.empty()) text += " (" + failed->file + ", line " + std::to_string(failed->line) + ")";
         }
         say(json, text);
         return state.exitCode;
@@ -381,7 +384,7 @@ private:
             printJson(
                 {{"changed", changed > 0}, {"check", inv_.check}, {"summary", summary}, {"configurations", results}});
         else if (!inv_.quiet || failed)
-            s_.out << text << summary << "\n";
+            s_.out << consoleText(text + summary) << "\n";
         return code;
     }
 
@@ -414,7 +417,7 @@ int runCommandLine(const std::vector<std::string>& arguments, CliSession& sessio
                 << Json({{"error", {{"exitCode", int(kUsageError)}, {"kind", "usage"}, {"message", message}}}}).dump(2)
                 << "\n";
         else
-            session.err << message << "\n";
+            session.err << consoleText(message) << "\n";
         return kUsageError;
     }
     if (inv.help) {

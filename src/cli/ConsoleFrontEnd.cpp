@@ -2,11 +2,13 @@
 
 #include <algorithm>
 
+#include "platform/Text.h"
+
 namespace velmora::cli {
 
 std::string consoleText(std::string text) {
     text.erase(std::remove(text.begin(), text.end(), '\r'), text.end());
-    return text;
+    return visibleText(text);
 }
 
 Answer ConsoleFrontEnd::ask(const Question& question) {

@@ -59,7 +59,8 @@ private:
     bool printProgress_ = false;
 };
 
-// A console line ends in "\n"; the boxes' texts use "\r\n".
+// A console line ends in "\n"; the boxes' texts use "\r\n". Every other
+// control character is written out (\x1B), whatever text it came from.
 std::string consoleText(std::string text);
 
 }  // namespace velmora::cli

@@ -144,8 +144,10 @@ StepResult ServiceController::startAndWatch(Survey& s) {
     return step;
 }
 
-std::optional<StartDiagnosis> ServiceController::lastFailedStart(const std::string& name) {
-    return velmora::lastFailedStart(platform_.registry, name);
+KeptFailedStart ServiceController::lastFailedStart(const std::string& name) {
+    KeptFailedStart kept = velmora::lastFailedStart(platform_.registry, name);
+    if (kept.unreadable) (void)forgetLastFailedStart(platform_.registry, name);
+    return kept;
 }
 
 Step ServiceController::stop(const std::string& name) {

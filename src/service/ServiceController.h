@@ -5,6 +5,7 @@
 #include "config/ConfigurationStore.h"
 #include "config/TomcatLayout.h"
 #include "platform/Platform.h"
+#include "service/LastFailedStart.h"
 #include "service/Ownership.h"
 #include "service/Plan.h"
 #include "service/ServiceStatus.h"
@@ -76,7 +77,8 @@ public:
     // with the service until a start succeeds.
     Step start(Survey& s);
     Step stop(const std::string& name);
-    std::optional<StartDiagnosis> lastFailedStart(const std::string& name);
+    // What is kept of the last failed start; a kept value that does not parse is dropped.
+    KeptFailedStart lastFailedStart(const std::string& name);
 
     StatusCheck status(const std::string& name, bool installed);
 

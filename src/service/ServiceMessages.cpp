@@ -1,5 +1,6 @@
 #include "service/ServiceMessages.h"
 
+#include "platform/Text.h"
 #include "platform/WindowsPaths.h"
 
 namespace velmora::messages {
@@ -22,7 +23,7 @@ std::string withOutput(const std::string& message, const std::string& program, c
     std::string said = output;
     while (!said.empty() && (said.back() == '\n' || said.back() == '\r' || said.back() == ' ')) said.pop_back();
     if (said.empty()) return message;
-    return message + " " + lastPathPart(program) + " said: " + said;
+    return message + " " + lastPathPart(program) + " said: " + visibleText(said);
 }
 
 std::string foreignService(const std::string& name, const std::string& programLine) {

@@ -26,6 +26,8 @@ std::size_t linesBefore(Files& files, const std::string& path, std::uint64_t off
     return lines;
 }
 
+// A log's control characters are written out, so that no line can redraw a
+// console or hide what follows it wherever it is shown.
 std::vector<std::string> splitLines(const std::string& text) {
     std::vector<std::string> lines;
     std::string line;
@@ -91,6 +93,7 @@ std::vector<EvidenceFile> EvidenceSnapshot::newLines(Files& files, FileTime star
             if (!bytes || bytes->empty()) continue;
             EvidenceFile evidence{file.path, source.role, linesBefore(files, file.path, from) + 1,
                                   splitLines(textOfLogBytes(*bytes)), file.modified};
+            for (auto& line : evidence.lines) line = visibleText(line);
             ofSource.push_back(std::move(evidence));
         }
         if (source.newestOnly && ofSource.size() > 1) {

@@ -2,6 +2,8 @@
 // behind: the causes Velmora knows and the lines they come from.
 #include <nlohmann/json.hpp>
 
+#include "config/Encodings.h"
+#include "service/ServiceNames.h"
 #include "service/StartDiagnosis.h"
 #include "support/Fixture.h"
 
@@ -68,7 +70,28 @@ TEST_F(StartFailureTest, AStartThatStaysUpCostsOnlyTheWaitAndAFailedOneSaysWhyFr
     CheckResult check = session.checkConfiguration(ReportOpening::Never);
     ASSERT_EQ(check.report.sections.size(), 1u);
     EXPECT_EQ(check.report.sections[0].title, "Last failed start");
-    EXPECT_EQ(check.report.sections[0].lines[1], started.summary);
+    EXPECT_EQ(
+        check.report.sections[0].lines,
+        (std::vector<std::string>{"At: 2026-12-07T00:01:03Z", "Cause: a JVM option the JVM rejects (-XX:+UseParNewGC)",
+                                  "From: C:\\tomcat10\\logs\\shop_err.log, line 3"}));
+    // Only the cause, the file and the line are kept where every local user may read: no log text.
+    EXPECT_EQ(velmora::storedList(os.registry.read(kLocalMachine, serviceKey("shop"), "VelmoraLastFailedStart")),
+              (std::vector<std::string>{"cause-file-line", "134410752630000000",
+                                        "a JVM option the JVM rejects (-XX:+UseParNewGC)",
+                                        "C:\\tomcat10\\logs\\shop_err.log", "3"}));
+    // What does not parse (numbers out of range, an earlier form with log lines) is dropped with a notice.
+    for (const std::vector<std::string>& kept :
+         {std::vector<std::string>{"cause-file-line", "99999999999999999999999", "x", "-", "1"},
+          std::vector<std::string>{"134410752600000000", "x", "sentence", "-", "18446744073709551616", "0", "log"}}) {
+        os.registry.write(kLocalMachine, serviceKey("shop"),
+                          {RegistryWrite::listValue("VelmoraLastFailedStart", kept)});
+        const CliRun status = runCli(os, {"status", "shop"});
+        EXPECT_EQ(status.code, 5);
+        EXPECT_EQ(status.out,
+                  "What was kept of the last failed start of the service \"shop\" could not be read, and was "
+                  "dropped.\nshop: not running\n");
+        EXPECT_FALSE(os.registry.read(kLocalMachine, serviceKey("shop"), "VelmoraLastFailedStart"));
+    }
     os.services.services["shop"].script.reset();
     ASSERT_TRUE(session.start().done());
     ASSERT_TRUE(session.stop().done());
@@ -95,7 +118,8 @@ TEST_F(StartFailureTest, TheServiceManagersOwnCodesTodaysCatalinaLogAndNoKnownCa
 
     // Nothing known: the last lines of the newest file, and every file read.
     std::string lines;
-    for (int i = 1; i <= 12; ++i) lines += "line " + std::to_string(i) + "\r\n";
+    for (int i = 1; i <= 11; ++i) lines += "line " + std::to_string(i) + "\r\n";
+    lines += "line 12\x1B]0;pwned\x07\x1B[2K\r\n";  // a line that would retitle and clear a console
     script(Fate::StopsLater, 500, 1067, 0, {{"C:\\tomcat10\\logs\\shop_out.log", lines}}, {},
            {{0, 7034, {"shop", "1"}}});
     const Outcome unknown = session.start();
@@ -106,7 +130,7 @@ TEST_F(StartFailureTest, TheServiceManagersOwnCodesTodaysCatalinaLogAndNoKnownCa
               "C:\\tomcat10\\logs\\shop_out.log.");
     EXPECT_EQ(unknown.startFailure->line, 3u);
     EXPECT_EQ(unknown.startFailure->evidence.front(), "line 3");
-    EXPECT_EQ(lastOf(unknown.startFailure->evidence), "line 12");
+    EXPECT_EQ(lastOf(unknown.startFailure->evidence), "line 12\\x1B]0;pwned\\x07\\x1B[2K");
 
     // velmora-cli: exit code 1, the cause as data, and status carries it.
     CliRun r = runCli(os, {"status", "shop", "--json"});
