@@ -20,6 +20,9 @@ public:
     virtual void showServiceState(bool installed, ServiceStatus status, const std::string& failedStartCause) = 0;
     // A notice ("Info").
     virtual void tell(const std::string& text) = 0;
+    // Another Velmora command holds the turn and this one waits for it (true),
+    // or has it now (false).
+    virtual void waitingForTurn(bool waiting) = 0;
     // The password of a named account the service is to log on with; nothing
     // when none was given. It goes to the service manager and nowhere else.
     virtual std::optional<std::string> password(const std::string& account) = 0;

@@ -586,11 +586,20 @@ Outcome Session::edit(Field field, const std::string& given) {
     return telling.edited(taken);
 }
 
+// The first entry of a list that its field's rule refuses, told as a warning; empty when none is.
+std::string Session::entriesRefusal(Field field, const std::vector<std::string>& entries) {
+    const StoredField& stored = storedField(field);
+    for (const auto& entry : entries)
+        if (std::string problem = valueProblem(stored, entry); !problem.empty() && !entry.empty()) {
+            const std::string why = messages::valueNotStored(stored.label, entry, problem);
+            frontEnd_.warn(why);
+            return why;
+        }
+    return {};
+}
+
 bool Session::addOption(const std::string& option) {
-    if (std::string problem = valueProblem(storedField(Field::AdditionalOptions), option); !problem.empty()) {
-        frontEnd_.warn(messages::valueNotStored(storedField(Field::AdditionalOptions).label, option, problem));
-        return false;
-    }
+    if (!entriesRefusal(Field::AdditionalOptions, {option}).empty()) return false;
     Telling telling(frontEnd_);
     Unheard nobody;
     const bool added = editor_.addOption(option, promptsOn_ ? static_cast<Questions&>(telling) : nobody);
@@ -604,13 +613,19 @@ std::string Session::takeOption(int index) {
     return option;
 }
 
+// A list is taken whole or not at all, and checked once.
 Outcome Session::replaceList(Field field, const std::vector<std::string>& entries) {
+    if (std::string why = entriesRefusal(field, entries); !why.empty()) return Outcome::refused(why);
     Telling telling(frontEnd_);
     Unheard nobody;
     Questions& questions = promptsOn_ ? static_cast<Questions&>(telling) : nobody;
-    field == Field::AdditionalOptions ? editor_.clearOptions() : editor_.clearDependencies();
     bool taken = true;
-    for (const auto& entry : entries) taken = editor_.set(field, entry, questions) && taken;
+    if (field == Field::AdditionalOptions) {
+        taken = editor_.setOptions(entries, questions);
+    } else {
+        editor_.clearDependencies();
+        for (const auto& entry : entries) editor_.set(field, entry, questions);
+    }
     show();
     return telling.edited(taken);
 }

@@ -37,6 +37,8 @@ public:
     ServiceStatus status() const { return status_; }
     bool nameLocked() const { return nameLocked_; }
     std::vector<std::string> storedNames() { return store_.names(); }
+    // What every command that changes the store or a service holds (see CommandTurn).
+    CommandLock& commandLock() { return platform_.commandLock; }
     // The list's spelling of a stored name; empty when none is stored.
     std::string storedSpelling(const std::string& name) { return store_.storedSpelling(name); }
     std::string reportPath() const;
@@ -107,6 +109,7 @@ private:
     bool prepareAccount(Telling& telling, Survey& s, bool passwordNeeded, Plan& plan);
     Outcome changeRunning(bool start);
     Plan storeSave(Survey& s);
+    std::string entriesRefusal(Field field, const std::vector<std::string>& entries);
 
     Platform& platform_;
     FrontEnd& frontEnd_;

@@ -37,10 +37,7 @@ void ConfigurationEditor::setFrom(const StoredField& field, const Configuration&
     Unheard nobody;
     switch (field.kind) {
         case FieldKind::Check: config_.*field.check = from.*field.check; break;
-        case FieldKind::Options:
-            clearOptions();
-            for (const auto& option : from.additionalJvmOptions) addOption(option, nobody);
-            break;
+        case FieldKind::Options: setOptions(from.additionalJvmOptions, nobody); break;
         case FieldKind::List: config_.*field.list = from.*field.list; break;
         default: set(field.field, from.*field.text, nobody); break;
     }
@@ -192,14 +189,20 @@ void ConfigurationEditor::setJvmType(bool server) { config_.jvmType = server ? "
 
 bool ConfigurationEditor::addOption(const std::string& option, Questions& questions) {
     if (option.empty()) return false;
-    Configuration candidate = config_;
-    candidate.additionalJvmOptions.push_back(option);
-    if (!carried(candidate, questions)) return false;
-    auto& options = config_.additionalJvmOptions;
-    const std::u16string key = foldedName(option);
-    auto at = std::upper_bound(options.begin(), options.end(), key,
-                               [](const std::u16string& k, const std::string& item) { return k < foldedName(item); });
-    options.insert(at, option);
+    std::vector<std::string> options = config_.additionalJvmOptions;
+    options.push_back(option);
+    return setOptions(std::move(options), questions);
+}
+
+// The whole list is checked once: a check per option made a long list quadratic.
+bool ConfigurationEditor::setOptions(std::vector<std::string> options, Questions& questions) {
+    options.erase(std::remove(options.begin(), options.end(), std::string()), options.end());
+    if (questions.heard()) {
+        Configuration candidate = config_;
+        candidate.additionalJvmOptions = options;
+        if (!carried(candidate, questions)) return false;
+    }
+    config_.additionalJvmOptions = std::move(options);
     return true;
 }
 

@@ -65,9 +65,10 @@ public:
     void setClassPath(const std::string& value, Questions& questions);
     void setJvmType(bool server);
 
-    // The additional JVM options, kept sorted without regard to case as the
-    // window's list shows them. False when the option was refused.
+    // The additional JVM options, in the order given: the JVM reads them in
+    // order, and the later of two settings wins. False when refused.
     bool addOption(const std::string& option, Questions& questions);
+    bool setOptions(std::vector<std::string> options, Questions& questions);
     // The option at that place, taken out; empty when there is none.
     std::string takeOption(int index);
     void clearOptions() { config_.additionalJvmOptions.clear(); }

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <nlohmann/json.hpp>
 
+#include "app/CommandTurn.h"
 #include "app/DesiredState.h"
 #include "app/Version.h"
 #include "cli/CliArguments.h"
@@ -83,6 +84,12 @@ public:
                              " changes the system and needs an elevated prompt (Run as "
                              "administrator): it writes below HKEY_LOCAL_MACHINE and talks to the service manager. "
                              "Nothing was done.");
+        // Every change waits its turn behind any other Velmora command, before it looks at anything.
+        std::optional<CommandTurn> turn;
+        if (changesTheSystem(c)) {
+            turn.emplace(s_.platform.commandLock, s_.frontEnd);
+            if (!turn->refusal().empty()) return error(kFailure, "failed", turn->refusal());
+        }
         if (c == "list") return list();
         if (c == "show") return show();
         if (c == "set") return set();

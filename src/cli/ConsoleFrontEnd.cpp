@@ -36,6 +36,10 @@ void ConsoleFrontEnd::detail(const std::string& text) {
     if (verbose_ && !text.empty()) err_ << consoleText(text) << (text.back() == '\n' ? "" : "\n") << std::flush;
 }
 
+void ConsoleFrontEnd::waitingForTurn(bool waiting) {
+    if (waiting && !quiet_) *info_ << "Waiting for another Velmora command on this computer to finish..." << std::endl;
+}
+
 void ConsoleFrontEnd::begin(const std::string& notice) {
     if (printProgress_ && !quiet_) *info_ << notice << std::endl;
 }

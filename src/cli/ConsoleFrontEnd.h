@@ -39,6 +39,7 @@ public:
     Answer ask(const Question& question) override;
     void warn(const std::string& text) override;
     void tell(const std::string& text) override;
+    void waitingForTurn(bool waiting) override;
     void begin(const std::string& notice) override;
     void end() override {}
     void detail(const std::string& text) override;

@@ -1,6 +1,7 @@
 #pragma once
 #include "platform/Accounts.h"
 #include "platform/Clock.h"
+#include "platform/CommandLock.h"
 #include "platform/Environment.h"
 #include "platform/EventLog.h"
 #include "platform/Files.h"
@@ -22,6 +23,7 @@ struct Platform {
     Clock& clock;
     EventLog& events;
     Network& network;
+    CommandLock& commandLock;
 };
 
 }  // namespace velmora

@@ -356,3 +356,41 @@ TEST_F(SessionTest, AnInstallAsksForRightsOnlyWhereVelmoraMayGiveThemAndTheCheck
     EXPECT_EQ(os.accounts.rights.count("C:\\Windows"), 0u);
     EXPECT_EQ(os.accounts.allows("D:\\shop-logs", "NT SERVICE\\shop", Access::Modify), true);
 }
+
+TEST_F(SessionTest, CommandsThatChangeSomethingTakeTurnsAndEachSeesWhatTheOneBeforeLeft) {
+    // While "set p1" waits for its turn, "set p0" runs to its end: p1 looked at nothing before, and keeps p0's name.
+    int readsWhenWaiting = -1;
+    const int readsBefore = os.registry.reads;
+    os.commandLock.otherCommand = [&] {
+        readsWhenWaiting = os.registry.reads;
+        EXPECT_EQ(runCli(os, {"set", "p0", "description=first"}).code, 0);
+    };
+    const CliRun second = runCli(os, {"set", "p1", "description=second"});
+    EXPECT_EQ(second.code, 0) << second.err;
+    EXPECT_EQ(readsWhenWaiting, readsBefore);
+    EXPECT_EQ(second.out,
+              "Waiting for another Velmora command on this computer to finish...\nInstance saved as \"p1\".\n");
+    EXPECT_EQ(storedList(), (std::vector<std::string>{"p0", "p1"}));
+
+    // An install that waited while its configuration was deleted finds nothing to install.
+    ASSERT_EQ(runCli(os, {"set", "x", "description=x"}).code, 0);
+    os.commandLock.otherCommand = [&] { EXPECT_EQ(runCli(os, {"delete", "x", "--yes"}).code, 0); };
+    EXPECT_EQ(runCli(os, {"install", "x", "--yes"}).code, 8);
+    EXPECT_FALSE(serviceExists("x"));
+    EXPECT_FALSE(os.files.fileExists("C:\\tomcat\\bin\\x.exe"));
+
+    // Only what changes something takes a turn; a turn that cannot be had changes nothing.
+    const int turns = os.commandLock.acquired;
+    for (const char* looking : {"list", "show", "status", "export"})
+        runCli(os, {looking, std::string(looking) == "list" ? "--status" : "p0"});
+    EXPECT_EQ(os.commandLock.acquired, turns);
+    os.commandLock.failure =
+        Failure{"WaitForSingleObject", "This operation returned because the timeout period expired.", 258};
+    const CliRun refused = runCli(os, {"delete", "p0", "--yes"});
+    EXPECT_EQ(refused.code, 1);
+    EXPECT_EQ(refused.err,
+              "Another Velmora command on this computer did not finish in time (This operation returned because the "
+              "timeout period expired.). Nothing was changed; try again once it has.\n");
+    EXPECT_EQ(storedList(), (std::vector<std::string>{"p0", "p1"}));
+    EXPECT_EQ(os.commandLock.holders, 0);
+}

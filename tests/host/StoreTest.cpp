@@ -1,5 +1,7 @@
 // The store as the registry holds it, values another program left, and
 // export and import with their checks.
+#include <chrono>
+
 #include "app/Imports.h"
 #include "config/ConfigurationDocument.h"
 #include "config/ConfigurationStore.h"
@@ -279,4 +281,19 @@ TEST_F(TransferTest, AStoredNameInAnyCaseIsReplacedOnlyOnRequestAndNeverWhenInst
               "Configuration \"t10\": The Tomcat service wrapper of this Catalina home takes the JVM options as "
               "one list in which a single quote (') cannot stand, so '-Dx=it's' (Additional JVM Options) would "
               "not reach the JVM whole. Choose a value without a single quote.");
+}
+
+TEST_F(SessionTest, AHundredThousandOptionsImportInUnderTwoSeconds) {
+    std::string options;
+    for (int i = 0; i < 100000; ++i) options += (i ? ",\"-Dopt." : "\"-Dopt.") + std::to_string(i) + "=x\"";
+    os.files.addFile("C:\\many.json",
+                     "{\"configurations\": [{\"name\": \"many\", \"additional.jvm.options\": [" + options + "]}]}");
+    const auto started = std::chrono::steady_clock::now();
+    const CliRun imported = runCli(os, {"import", "C:\\many.json"});
+    const auto took = std::chrono::steady_clock::now() - started;
+    EXPECT_EQ(imported.code, 0) << imported.err;
+    EXPECT_LT(took, std::chrono::seconds(2));
+    session.open("many");
+    ASSERT_EQ(session.configuration().additionalJvmOptions.size(), 100000u);
+    EXPECT_EQ(session.configuration().additionalJvmOptions[99999], "-Dopt.99999=x");
 }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <utility>
 
 #include "platform/WindowsPaths.h"
 
@@ -364,6 +365,17 @@ MaybeFailure MemoryAccounts::grant(const std::string& path, const std::string& a
 
 MaybeFailure MemoryAccounts::grantLogOnAsService(const std::string& account) {
     serviceLogon.insert(account);
+    return std::nullopt;
+}
+
+MaybeFailure MemoryCommandLock::acquire(const std::function<void()>& waiting) {
+    if (failure) return failure;
+    if (otherCommand) {
+        waiting();
+        std::exchange(otherCommand, {})();
+    }
+    ++holders;
+    ++acquired;
     return std::nullopt;
 }
 

@@ -205,6 +205,20 @@ public:
     MaybeFailure failure;
 };
 
+// The command lock within one process, as tests run many commands in one:
+// it counts its holders, and a test may make a command find it taken (the
+// other command then runs to its end while this one waits) or not to be had.
+class MemoryCommandLock : public CommandLock {
+public:
+    MaybeFailure acquire(const std::function<void()>& waiting) override;
+    void release() override { --holders; }
+
+    int holders = 0;
+    int acquired = 0;
+    std::function<void()> otherCommand;  // runs, once, while the next acquire waits
+    MaybeFailure failure;
+};
+
 // The whole in-memory platform in one object.
 struct MemoryPlatform {
     MemoryPlatform();
@@ -217,7 +231,8 @@ struct MemoryPlatform {
     MemoryClock clock;
     MemoryEventLog events;
     MemoryNetwork network;
-    Platform platform{registry, processes, files, services, environment, accounts, clock, events, network};
+    MemoryCommandLock commandLock;
+    Platform platform{registry, processes, files, services, environment, accounts, clock, events, network, commandLock};
 };
 
 }  // namespace velmora

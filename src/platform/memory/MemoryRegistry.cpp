@@ -72,6 +72,7 @@ bool MemoryRegistry::refusesWrites(const std::string& key) const {
 }
 
 std::optional<RegistryValue> MemoryRegistry::read(RootKey root, const std::string& key, const std::string& name) {
+    ++reads;
     const Key* at = find(root, key);
     if (!at) return std::nullopt;
     auto it = at->values.find(name);
@@ -126,6 +127,7 @@ MaybeFailure MemoryRegistry::deleteValue(RootKey root, const std::string& key, c
 }
 
 std::optional<KeyContents> MemoryRegistry::contents(RootKey root, const std::string& key) {
+    ++reads;
     const Key* at = find(root, key);
     if (!at) return std::nullopt;
     KeyContents contents;

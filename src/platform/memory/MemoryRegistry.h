@@ -36,6 +36,7 @@ public:
     std::set<std::string, NameLess> readOnlyKeys;  // writes below these fail with access denied
     std::vector<std::string> writeLog;             // "key|name" per value written
     int keysCreated = 0;
+    int reads = 0;  // values read and keys listed
 
 private:
     struct Key {

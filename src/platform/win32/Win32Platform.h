@@ -2,6 +2,7 @@
 #include "platform/Platform.h"
 #include "platform/win32/Win32Accounts.h"
 #include "platform/win32/Win32Clock.h"
+#include "platform/win32/Win32CommandLock.h"
 #include "platform/win32/Win32Environment.h"
 #include "platform/win32/Win32EventLog.h"
 #include "platform/win32/Win32Files.h"
@@ -23,7 +24,8 @@ struct Win32Platform {
     Win32Clock clock;
     Win32EventLog events;
     Win32Network network;
-    Platform platform{registry, processes, files, services, environment, accounts, clock, events, network};
+    Win32CommandLock commandLock;
+    Platform platform{registry, processes, files, services, environment, accounts, clock, events, network, commandLock};
 };
 
 }  // namespace velmora

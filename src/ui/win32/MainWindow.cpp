@@ -4,6 +4,7 @@
 
 #include <utility>
 
+#include "app/CommandTurn.h"
 #include "platform/win32/WideText.h"
 #include "ui/win32/MainWindowControls.h"
 #include "ui/win32/PasswordPrompt.h"
@@ -70,7 +71,14 @@ void MainWindow::runCommand(std::function<void()> command, std::function<void()>
     afterCommand_ = std::move(afterwards);
     EnableWindow(window_, FALSE);
     worker_ = std::thread([this, command = std::move(command)] {
-        command();
+        {
+            // Held on the worker, which waits for it while the window paints.
+            CommandTurn turn(session_->commandLock(), *this);
+            if (turn.refusal().empty())
+                command();
+            else
+                warn(turn.refusal());
+        }
         PostMessageW(window_, kCommandDone, 0, 0);
     });
 }
@@ -132,6 +140,13 @@ void MainWindow::begin(const std::string& notice) {
 
 void MainWindow::end() {
     onWindowThread([&] { notice_.hide(); });
+}
+
+void MainWindow::waitingForTurn(bool waiting) {
+    if (waiting)
+        begin("Waiting for another Velmora command on this computer to finish...");
+    else
+        end();
 }
 
 INT_PTR MainWindow::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {

@@ -203,7 +203,11 @@ void MainWindow::onMenuCommand(int id) {
         case IDM_ABOUT: return aboutBox_.show(instance_, window_);
         case IDM_SERVICE_SETTINGS: return settingsDialog_.show(instance_, window_, session);
         case IDM_EXPORT: return exportFromMenu(window_, *transfer_, files_, *this);
-        case IDM_IMPORT: return importFromMenu(window_, *transfer_, files_, *this);
+        case IDM_IMPORT: {
+            const std::string path = chooseImportFile(window_);
+            if (!path.empty()) runCommand([this, path] { importFile(path, *transfer_, files_, *this); });
+            return;
+        }
     }
 }
 

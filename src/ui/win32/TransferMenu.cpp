@@ -43,9 +43,9 @@ void exportFromMenu(HWND owner, ConfigurationTransfer& transfer, Files& files, F
     frontEnd.tell("Exported " + std::to_string(result.names.size()) + " configuration(s) to \"" + path + "\".");
 }
 
-void importFromMenu(HWND owner, ConfigurationTransfer& transfer, Files& files, FrontEnd& frontEnd) {
-    const std::string path = chooseFile(owner, true, "Import Configurations");
-    if (path.empty()) return;
+std::string chooseImportFile(HWND owner) { return chooseFile(owner, true, "Import Configurations"); }
+
+void importFile(const std::string& path, ConfigurationTransfer& transfer, Files& files, FrontEnd& frontEnd) {
     const auto document = files.readBytes(path, kLargestImport);
     if (!document) return frontEnd.warn("Could not read \"" + path + "\".");
     const auto result = transfer.importDocument(*document, false);

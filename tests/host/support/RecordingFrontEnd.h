@@ -18,6 +18,9 @@ public:
     }
     void warn(const std::string& text) override { warnings.push_back(text); }
     void tell(const std::string& text) override { notices.push_back(text); }
+    void waitingForTurn(bool waiting) override {
+        if (waiting) notices.push_back("(waiting for the turn)");
+    }
     void begin(const std::string&) override {}
     void end() override {}
     void showConfiguration(const Configuration& c, bool, const std::string& version) override {

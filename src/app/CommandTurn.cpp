@@ -1,0 +1,22 @@
+#include "app/CommandTurn.h"
+
+namespace velmora {
+
+CommandTurn::CommandTurn(CommandLock& lock, FrontEnd& frontEnd) : lock_(lock) {
+    bool waited = false;
+    const MaybeFailure failure = lock_.acquire([&] {
+        waited = true;
+        frontEnd.waitingForTurn(true);
+    });
+    if (waited) frontEnd.waitingForTurn(false);
+    held_ = !failure;
+    if (failure)
+        refusal_ = "Another Velmora command on this computer did not finish in time (" + failure->description +
+                   "). Nothing was changed; try again once it has.";
+}
+
+CommandTurn::~CommandTurn() {
+    if (held_) lock_.release();
+}
+
+}  // namespace velmora

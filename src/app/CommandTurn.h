@@ -1,0 +1,28 @@
+#pragma once
+#include <string>
+
+#include "app/FrontEnd.h"
+#include "platform/CommandLock.h"
+
+namespace velmora {
+
+// One command's turn: the machine's command lock, held from before the
+// command looks at the store or a service until it is done. A second command
+// waits for the first (and says so), then sees what the first left.
+class CommandTurn {
+public:
+    CommandTurn(CommandLock& lock, FrontEnd& frontEnd);
+    ~CommandTurn();
+    CommandTurn(const CommandTurn&) = delete;
+    CommandTurn& operator=(const CommandTurn&) = delete;
+
+    // Why the turn could not be had; empty while it is held.
+    const std::string& refusal() const { return refusal_; }
+
+private:
+    CommandLock& lock_;
+    bool held_ = false;
+    std::string refusal_;
+};
+
+}  // namespace velmora

@@ -1,0 +1,20 @@
+#pragma once
+#include <functional>
+
+#include "platform/Failure.h"
+
+namespace velmora {
+
+// One command at a time on this machine changes the store or a service,
+// whichever window or command line runs it: each holds this lock from before
+// it looks at anything until it is done, and the next then sees what it left.
+class CommandLock {
+public:
+    virtual ~CommandLock() = default;
+    // Waits for the lock, calling `waiting` once when it is not free within a
+    // moment; a failure when it could not be had.
+    virtual MaybeFailure acquire(const std::function<void()>& waiting) = 0;
+    virtual void release() = 0;
+};
+
+}  // namespace velmora

@@ -1,0 +1,21 @@
+#pragma once
+#include <windows.h>
+
+#include "platform/CommandLock.h"
+
+namespace velmora {
+
+// A named mutex in the machine's global namespace, open to SYSTEM and the
+// administrators only. A command that ended without letting go (its process
+// was killed) leaves it abandoned, which the next one takes over.
+class Win32CommandLock : public CommandLock {
+public:
+    ~Win32CommandLock() override;
+    MaybeFailure acquire(const std::function<void()>& waiting) override;
+    void release() override;
+
+private:
+    HANDLE mutex_ = nullptr;
+};
+
+}  // namespace velmora
