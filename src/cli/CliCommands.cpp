@@ -414,18 +414,25 @@ private:
 
 }  // namespace
 
+namespace {
+// A command line that is wrong answers in JSON too when asked to; nothing was done.
+int usageError(CliSession& session, const Invocation& inv, const std::string& message) {
+    if (inv.json)
+        session.out
+            << Json({{"error", {{"exitCode", int(kUsageError)}, {"kind", "usage"}, {"message", message}}}}).dump(2)
+            << "\n";
+    else
+        session.err << consoleText(message) << "\n";
+    return kUsageError;
+}
+}  // namespace
+
 int runCommandLine(const std::vector<std::string>& arguments, CliSession& session) {
     const ParsedArguments parsed = parseArguments(arguments);
     const Invocation& inv = parsed.invocation;
     if (!parsed.error.empty()) {
-        const std::string message = "velmora-cli: " + parsed.error + "\nRun \"velmora-cli help\" for the commands.";
-        if (inv.json)
-            session.out
-                << Json({{"error", {{"exitCode", int(kUsageError)}, {"kind", "usage"}, {"message", message}}}}).dump(2)
-                << "\n";
-        else
-            session.err << consoleText(message) << "\n";
-        return kUsageError;
+        return usageError(session, inv,
+                          "velmora-cli: " + parsed.error + "\nRun \"velmora-cli help\" for the commands.");
     }
     if (inv.help) {
         session.out << commandHelp(inv.command);
@@ -433,7 +440,9 @@ int runCommandLine(const std::vector<std::string>& arguments, CliSession& sessio
     }
     session.frontEnd.answerYes(inv.yes);
     session.frontEnd.grantRights(inv.grantRights);
-    session.frontEnd.passwordFromStandardInput(inv.passwordStdin);
+    if (inv.passwordStdin)
+        if (std::string why = session.frontEnd.readPasswordFromStandardInput(); !why.empty())
+            return usageError(session, inv, why);
     session.frontEnd.setQuiet(inv.quiet);
     session.frontEnd.setVerbose(inv.verbose);
     // Standard output carries the document alone.

@@ -48,9 +48,20 @@ void ConsoleFrontEnd::begin(const std::string& notice) {
 
 namespace velmora::cli {
 
+std::string ConsoleFrontEnd::readPasswordFromStandardInput() {
+    const auto given = passwords_ ? passwords_("", true) : std::nullopt;
+    if (!given || given->empty()) return "--password-stdin: the standard input held no password (an empty line).";
+    if (given->find('\0') != std::string::npos)
+        return "--password-stdin: the password holds a NUL character, which Windows would cut it at.";
+    standardInputPassword_ = given;
+    return {};
+}
+
 std::optional<std::string> ConsoleFrontEnd::password(const std::string& account) {
+    if (standardInputPassword_) return standardInputPassword_;
+    // Nothing typed at the prompt is no password.
     if (passwords_)
-        if (auto given = passwords_(account, passwordFromInput_)) return given;
+        if (auto given = passwords_(account, false); given && !given->empty()) return given;
     err_ << kWarningTitle << ": " << account
          << " logs on with a password, and none was given (--password-stdin reads it)." << std::endl;
     return std::nullopt;

@@ -30,7 +30,9 @@ public:
     void setQuiet(bool quiet) { quiet_ = quiet; }
     // --grant-rights: the questions about an account's rights are answered Yes.
     void grantRights(bool grant) { grantRights_ = grant; }
-    void passwordFromStandardInput(bool fromInput) { passwordFromInput_ = fromInput; }
+    // --password-stdin: the line is read once, before the command does
+    // anything; why it cannot be a password (empty, a NUL), or empty when it can.
+    std::string readPasswordFromStandardInput();
     void setVerbose(bool verbose) { verbose_ = verbose; }
     // The "Working..." notices are printed only where a command asks for
     // them: a save also runs a removal, whose "Stopping" would mislead there.
@@ -54,7 +56,7 @@ private:
     PasswordSource passwords_;
     bool yes_ = false;
     bool grantRights_ = false;
-    bool passwordFromInput_ = false;
+    std::optional<std::string> standardInputPassword_;
     bool quiet_ = false;
     bool verbose_ = false;
     bool printProgress_ = false;

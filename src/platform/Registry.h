@@ -28,7 +28,7 @@ struct RegistryValue {
     std::uint32_t number = 0;  // REG_DWORD
 };
 
-// One value to write. Texts are written without a terminating NUL; a list as
+// One value to write. Texts are written with their terminating NUL; a list as
 // its entries, each followed by one NUL, nothing more (no data for no entries).
 struct RegistryWrite {
     std::string name;

@@ -56,8 +56,8 @@ TEST_F(RegistryContract, ValuesReadBackAsTheRegistryHoldsThem) {
     const auto many = registry.readMany(HKLM, key("cfg"), names);
     ASSERT_EQ(many.size(), names.size());
     const std::vector<std::string> expected{
-        "1:C:\\tomcat", "1:",        "1:" + longText,  "7:a\0b\0"s,       "7:",      "4#4294967291",
-        "1:abc\0"s,     "1:ab\0cd"s, "2:%TEMP%\\x\0"s, "3:\x01\x00\xff"s, "<absent>"};
+        "1:C:\\tomcat\0"s, "1:\0"s,     "1:" + longText + "\0"s, "7:a\0b\0"s,       "7:",      "4#4294967291",
+        "1:abc\0"s,        "1:ab\0cd"s, "2:%TEMP%\\x\0"s,        "3:\x01\x00\xff"s, "<absent>"};
     for (std::size_t i = 0; i < names.size(); ++i) {
         EXPECT_EQ(shown(many[i]), expected[i]) << names[i] << " read with the others";
         EXPECT_EQ(shown(registry.read(HKLM, key("cfg"), names[i])), expected[i]) << names[i] << " read alone";
@@ -104,8 +104,8 @@ TEST_F(RegistryContract, NamesInAnyScriptIgnoreCaseAndKeepTheirFirstSpelling) {
               "none");
     EXPECT_EQ(failureShown(registry.write(HKLM, key("bücher"), {RegistryWrite::numberValue("é", 1)})), "none");
     // Other spellings of the same names reach the same keys and values.
-    EXPECT_EQ(shown(registry.read(HKLM, key("CAFÉ\\" + japanese), "BÜCHER")), "1:" + home);
-    EXPECT_EQ(shown(registry.read(HKLM, key("Café\\" + japanese), "Ü")), "1:" + japanese);
+    EXPECT_EQ(shown(registry.read(HKLM, key("CAFÉ\\" + japanese), "BÜCHER")), "1:" + home + "\0"s);
+    EXPECT_EQ(shown(registry.read(HKLM, key("Café\\" + japanese), "Ü")), "1:" + japanese + "\0"s);
     EXPECT_EQ(failureShown(registry.write(HKLM, key("BÜCHER"), {RegistryWrite::numberValue("É", 2)})), "none");
     EXPECT_EQ(shown(registry.read(HKLM, key("bücher"), "é")), "4#2");
     EXPECT_EQ(subkeys(scratch), (std::vector<std::string>{"bücher", "café"}));

@@ -10,16 +10,18 @@ using namespace velmora::testing;
 namespace {
 
 using Json = nlohmann::ordered_json;
+using namespace std::string_literals;
 
 class CliTest : public SessionTest {
 protected:
     std::optional<std::string> standardInput;  // what --password-stdin reads
+    std::optional<std::string> typed;          // what is typed at the prompt
     std::vector<std::string> passwordPrompts;
     CliRun run(const std::vector<std::string>& arguments) {
         return runCli(os, arguments, [this](const std::string& account, bool fromInput) {
             if (fromInput) return standardInput;
             passwordPrompts.push_back(account);
-            return std::optional<std::string>();
+            return typed;
         });
     }
     // velmora-cli apply --yes of a document with these entries.
@@ -92,6 +94,19 @@ TEST_F(CliTest, AScriptCreatesInstallsRunsAndRemovesAConfigurationAndGivesItsSer
     EXPECT_EQ(passwordPrompts, std::vector<std::string>{"CORP\\tomcat"});
     EXPECT_EQ(os.services.services.count("shop"), 0u);
     EXPECT_NE(r.err.find("Warning: CORP\\tomcat logs on with a password, and none was given"), std::string::npos);
+
+    // Nothing typed is no password either; an empty line or a NUL on standard input is refused before anything.
+    passwordPrompts.clear();
+    typed = "";
+    EXPECT_EQ(run({"install", "shop", "--yes"}).code, 3);
+    typed.reset();
+    for (const std::string& given : {""s, "pa55\0tail"s}) {
+        standardInput = given;
+        r = run({"install", "shop", "--yes", "--password-stdin"});
+        EXPECT_EQ(r.code, 2) << r.err;
+        EXPECT_EQ(os.services.services.count("shop"), 0u);
+    }
+    EXPECT_EQ(r.err, "--password-stdin: the password holds a NUL character, which Windows would cut it at.\n");
 
     // --yes alone does not grant rights; --grant-rights does, and --password-stdin reads the password.
     standardInput = "pa55-from-stdin";

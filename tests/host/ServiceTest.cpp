@@ -27,7 +27,8 @@ TEST_F(SessionTest, TheClassicWrapperIsCopiedRegisteredGivenItsValuesAndRemovedW
     auto text = [&](const std::string& name) {
         const RegistryValue v = value(name);
         EXPECT_EQ(v.type, kRegSz) << name;
-        return v.text;
+        EXPECT_EQ(v.text.find('\0'), v.text.size() - 1) << name << ": written with its terminating NUL alone";
+        return v.text.substr(0, v.text.size() - 1);
     };
     auto number = [&](const std::string& name) {
         const RegistryValue v = value(name);

@@ -50,7 +50,7 @@ TEST_F(SessionTest, ASaveWritesEveryValueWithItsTypeOverWhateverTheKeyHeld) {
     EXPECT_EQ(raw("max.heap.size").type, kRegDword);
     EXPECT_EQ(raw("max.heap.size").number, 4096u);
     EXPECT_EQ(raw("jvm").type, kRegSz);
-    EXPECT_EQ(raw("jvm").text, "server");
+    EXPECT_EQ(raw("jvm").text, "server\0"s);  // with its terminating NUL, as RegSetValueEx asks
     EXPECT_EQ(raw("additional.jvm.options").type, kRegMultiSz);
     EXPECT_EQ(raw("additional.jvm.options").text, "-Dx=y\0"s);
     EXPECT_FALSE(os.registry.read(kLocalMachine, kStore + "\\svc", "stray"));

@@ -92,7 +92,7 @@ MaybeFailure MemoryRegistry::write(RootKey root, const std::string& key, const s
         } else if (w.type == kRegMultiSz) {
             for (const auto& entry : w.list) value.text += entry + '\0';
         } else {
-            value.text = w.text;
+            value.text = w.text + '\0';  // a text is written with its terminating NUL
         }
         at->values[w.name] = std::move(value);
         writeLog.push_back(key + "|" + w.name);

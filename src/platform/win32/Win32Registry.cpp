@@ -63,8 +63,9 @@ std::optional<RegistryValue> readValue(HKEY key, const std::wstring& name) {
     }
 }
 
-// The bytes the registry is to hold: texts as UTF-16 without a terminating
-// NUL, a list as its entries each followed by one NUL, other types as given.
+// The bytes the registry is to hold: texts as UTF-16 with their terminating
+// NUL, as RegSetValueExW asks, a list as its entries each followed by one
+// NUL, other types as given.
 std::string bytesOf(const RegistryWrite& value) {
     const auto utf16Bytes = [](const std::u16string& units) {
         return std::string(reinterpret_cast<const char*>(units.data()), units.size() * 2);
@@ -75,7 +76,7 @@ std::string bytesOf(const RegistryWrite& value) {
         for (const auto& entry : value.list) units += toUtf16(entry) + u'\0';
         return utf16Bytes(units);
     }
-    if (value.type == kRegSz || value.type == kRegExpandSz) return utf16Bytes(toUtf16(value.text));
+    if (value.type == kRegSz || value.type == kRegExpandSz) return utf16Bytes(toUtf16(value.text) + u'\0');
     return value.text;
 }
 
