@@ -4,7 +4,10 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <algorithm>
 #include <string>
+#include <thread>
+#include <vector>
 
 #include "WindowDriver.h"
 #include "e2eSession.h"
@@ -43,6 +46,27 @@ TEST(NotOurs, TomcatsOwnServiceOfTheSameNameKeepsRunningAndInstallIsRefused) {
     EXPECT_FALSE(machineKeyExists("SOFTWARE\\Apache Software Foundation\\Procrun 2.0\\TC10"));
     EXPECT_EQ(machineText("SYSTEM\\CurrentControlSet\\Services\\TC10", "VelmoraInstallMark"), "<missing>");
     EXPECT_EQ(storedNumber("TC10", "installedaservice"), 0u);
+
+    // An older store (or a restored backup) says TC10 is installed, with no record: still not Velmora's.
+    storeConfiguration("TC10", {{}, {{"installedaservice", 1}}, {}});
+    const std::string notRecorded =
+        "Warning: The configuration \"TC10\" is marked as installed but keeps no record of what Velmora installed (an "
+        "older store or a restored backup), so the service \"TC10\" (it runs " +
+        line +
+        ") is not taken for Velmora's: Velmora neither stops, changes nor removes it. Nothing was changed. To manage "
+        "it with Velmora, take it over on purpose: velmora-cli adopt TC10 (File > Adopt... in the window). Deleting "
+        "the configuration leaves the service as it is.\n";
+    for (const char* command : {"stop TC10", "uninstall TC10 --yes", "set TC10 max.heap.size=512 --yes"}) {
+        const CliRun refused = session.cli(command);
+        EXPECT_EQ(refused.code, 3) << command << refused.out << refused.err;
+        EXPECT_EQ(refused.err, notRecorded) << command;
+    }
+    const CliRun deleted = session.cli("delete TC10 --yes");
+    EXPECT_EQ(deleted.code, 1) << deleted.err;
+    EXPECT_TRUE(serviceRunning("TC10"));
+    EXPECT_EQ(serviceConfig("TC10").programLine, line);
+    EXPECT_EQ(machineText("SYSTEM\\CurrentControlSet\\Services\\TC10", "VelmoraInstallMark"), "<missing>");
+    EXPECT_FALSE(storeHasKey("TC10"));
 }
 
 TEST(NotOurs, AnExactCopyOfTheWrapperThatAnotherServiceRunsIsNeitherRunNorDeleted) {
@@ -64,7 +88,8 @@ TEST(NotOurs, AnExactCopyOfTheWrapperThatAnotherServiceRunsIsNeitherRunNorDelete
     EXPECT_EQ(install.code, 3);
     EXPECT_TRUE(holds(install.err, "Warning: " + refusal + "\n")) << install.err;
 
-    // Marked installed as an earlier Velmora left it, without a record: a save reinstalls, a delete removes.
+    // Marked installed as an older store left it, without a record; no service "shop" is there, so a save would
+    // install one and a delete removes what Velmora made: neither runs or deletes the file.
     storeConfiguration("shop", {{}, {{"installedaservice", 1}}, {}});
     const CliRun save = session.cli("set shop description=newer --yes");
     EXPECT_EQ(save.code, 3) << save.out << save.err;
@@ -92,18 +117,19 @@ TEST(NotOurs, AServiceRunningAProgramOfTheConfigurationsNameIsNeverStoppedOrRun)
     ASSERT_TRUE(startService("Foo"));
 
     EXPECT_EQ(session.cli("set Foo description=mine").code, 0);
-    // Marked installed as an earlier Velmora left it: the line is not the one its wrapper registers.
+    // Marked installed as an older store left it, without a record: not Velmora's.
     storeConfiguration("Foo", {{}, {{"installedaservice", 1}}, {}});
-    const std::string notOurs =
-        "The service \"Foo\" is not the one Velmora installed for this configuration (it now "
-        "runs " +
-        line + "), so Velmora neither stops, replaces nor removes it.";
     const CliRun save = session.cli("set Foo description=again --yes");
     EXPECT_EQ(save.code, 3) << save.out << save.err;
-    EXPECT_TRUE(holds(save.err, "Warning: " + notOurs + "\n")) << save.err;
+    EXPECT_TRUE(holds(save.err, "is not taken for Velmora's: Velmora neither stops, changes nor removes it."))
+        << save.err;
     const CliRun remove = session.cli("delete Foo --yes");
     EXPECT_EQ(remove.code, 1) << remove.err;  // done, with the warning
-    EXPECT_TRUE(holds(remove.err, "Warning: " + notOurs + "\n")) << remove.err;
+    EXPECT_TRUE(holds(remove.err,
+                      "Warning: The configuration \"Foo\" keeps no record of what Velmora installed (an older "
+                      "store or a restored backup), so the service \"Foo\" (it runs " +
+                          line + ") is not taken for Velmora's and stays as it is.\n"))
+        << remove.err;
     EXPECT_FALSE(storeHasKey("Foo"));
 
     EXPECT_TRUE(serviceRunning("Foo"));
@@ -169,6 +195,33 @@ TEST(NotOurs, AHungWrapperIsEndedAtTheBoundAndNoChildHoldsTheOutput) {
         << missing.err;
     EXPECT_FALSE(serviceRegistered("hz"));
     EXPECT_EQ(storedNumber("hz", "installedaservice"), 0u);
+}
+
+TEST(TakingTurns, CommandsRunTogetherLoseNoNameAndLeaveNoOrphan) {
+    Session session;
+    // Eight deployment tasks side by side: every name is on the list afterwards.
+    std::vector<std::thread> tasks;
+    std::vector<CliRun> runs(8);
+    for (int i = 0; i < 8; ++i)
+        tasks.emplace_back([&, i] { runs[i] = session.cli("set p" + std::to_string(i) + " description=task"); });
+    for (auto& task : tasks) task.join();
+    std::vector<std::string> names = storedNameList();
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::string>{"p0", "p1", "p2", "p3", "p4", "p5", "p6", "p7"}));
+    for (const auto& run : runs) EXPECT_EQ(run.code, 0) << run.err;
+
+    // An install racing a delete: whichever goes first, the other sees what it left, and nothing is orphaned.
+    session.removeServiceAtEnd("x");
+    ASSERT_EQ(session.cli("set x description=race").code, 0);
+    CliRun install, removal;
+    std::thread installing([&] { install = session.cli("install x --yes"); });
+    Sleep(100);
+    removal = session.cli("delete x --yes");
+    installing.join();
+    EXPECT_TRUE(install.code == 8 || removal.code == 0) << install.err << removal.err;
+    EXPECT_FALSE(serviceRegistered("x"));
+    EXPECT_FALSE(fileExists(session.bin("x.exe")));
+    EXPECT_FALSE(storeHasKey("x"));
 }
 
 }  // namespace

@@ -439,7 +439,8 @@ std::string machineText(const std::string& key, const std::string& value) {
     const auto read = Win32Registry().read(kLocalMachine, key, value);
     if (!read) return "<missing>";
     if (read->type != REG_SZ) return "<type " + std::to_string(read->type) + ">";
-    return read->text;
+    // Up to the terminating NUL that a text is written with; a NUL inside shows.
+    return read->text.size() && read->text.back() == '\0' ? read->text.substr(0, read->text.size() - 1) : read->text;
 }
 
 bool machineKeyExists(const std::string& key) { return Win32Registry().contents(kLocalMachine, key).has_value(); }

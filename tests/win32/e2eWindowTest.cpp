@@ -176,26 +176,26 @@ TEST_F(WindowEndToEnd, SaveStoresWhatTheWindowShowsLocksTheNameAndExportsIt) {
     EXPECT_TRUE(enabled(IDC_POLICY_FILE_LABEL));
     EXPECT_TRUE(enabled(IDC_POLICY_FILE));
 
-    // The options stay in order without regard to case, as stored; a double-click gives one back
+    // The options keep the order they were added in, as the JVM reads them; a double-click gives one back
     // for editing, Del takes the selected one and nothing without a selection.
     HWND list = session.control(IDC_OPTION_LIST);
     addOption("-Xrs2");
     addOption("-D_z");
     addOption("-dx=1");
-    EXPECT_EQ(listItems(list), (Names{"-dx=1", "-D_z", "-Xrs2"}));
+    EXPECT_EQ(listItems(list), (Names{"-Xrs2", "-D_z", "-dx=1"}));
     SendMessageW(list, LB_SETCURSEL, 1, 0);
     PostMessageW(session.main(), WM_COMMAND, MAKEWPARAM(IDC_OPTION_LIST, LBN_DBLCLK), reinterpret_cast<LPARAM>(list));
     ASSERT_TRUE(waitForText(IDC_OPTION_ENTRY, "-D_z"));
-    EXPECT_EQ(listItems(list), (Names{"-dx=1", "-Xrs2"}));
+    EXPECT_EQ(listItems(list), (Names{"-Xrs2", "-dx=1"}));
     click(session.control(IDC_ADD_OPTION));
     ASSERT_TRUE(waitForText(IDC_OPTION_ENTRY, ""));
     addOption("-Xbatch");
     SendMessageW(list, LB_SETCURSEL, static_cast<WPARAM>(-1), 0);
     click(session.control(IDC_DELETE_OPTION));
-    SendMessageW(list, LB_SETCURSEL, 2, 0);
+    SendMessageW(list, LB_SETCURSEL, 3, 0);
     click(session.control(IDC_DELETE_OPTION));
     ASSERT_TRUE(waitUntil([&] { return listItems(list).size() == 3; }));
-    EXPECT_EQ(listItems(list), (Names{"-dx=1", "-D_z", "-Xrs2"}));
+    EXPECT_EQ(listItems(list), (Names{"-Xrs2", "-dx=1", "-D_z"}));
 
     // A size counts chosen from the list or typed; one beyond the range is refused and the box shows what was.
     HWND combo = session.control(IDC_MAX_HEAP);
@@ -225,7 +225,7 @@ TEST_F(WindowEndToEnd, SaveStoresWhatTheWindowShowsLocksTheNameAndExportsIt) {
     EXPECT_EQ(storedNumber("e2e-alpha", "max.heap.size"), 256u);
     EXPECT_EQ(storedNumber("e2e-alpha", "init.heap.size"), 300u);
     EXPECT_EQ(storedNumber("e2e-alpha", "installedaservice"), 0u);
-    EXPECT_EQ(storedOptions("e2e-alpha"), (Names{"-dx=1", "-D_z", "-Xrs2"}));
+    EXPECT_EQ(storedOptions("e2e-alpha"), (Names{"-Xrs2", "-dx=1", "-D_z"}));
     expectNoMessageBox();
     EXPECT_TRUE(session.screenshot("03-saved-locked"));
 
@@ -240,7 +240,7 @@ TEST_F(WindowEndToEnd, SaveStoresWhatTheWindowShowsLocksTheNameAndExportsIt) {
     chooseFile("Import Configurations", file);
     EXPECT_EQ(session.answer("Info", IDOK), "Imported 1 configuration(s): \"e2e-alpha\".");
     EXPECT_EQ(storedNumber("e2e-alpha", "init.heap.size"), 300u);
-    EXPECT_EQ(storedOptions("e2e-alpha"), (Names{"-dx=1", "-D_z", "-Xrs2"}));
+    EXPECT_EQ(storedOptions("e2e-alpha"), (Names{"-Xrs2", "-dx=1", "-D_z"}));
 }
 
 TEST_F(WindowEndToEnd, OpenLoadsAStoredConfigurationWhoseEditsAskAndWhoseDeleteAsks) {
@@ -279,7 +279,7 @@ TEST_F(WindowEndToEnd, OpenLoadsAStoredConfigurationWhoseEditsAskAndWhoseDeleteA
     EXPECT_TRUE(checked(IDC_CLIENT_JVM));
     EXPECT_FALSE(checked(IDC_REDUCE_OS_SIGNALS));
     EXPECT_EQ(session.text(IDC_MAX_HEAP), "512");
-    EXPECT_EQ(listItems(session.control(IDC_OPTION_LIST)), (Names{"-Da=1", "-Xprof"}));
+    EXPECT_EQ(listItems(session.control(IDC_OPTION_LIST)), (Names{"-Xprof", "-Da=1"})  // as stored);
     EXPECT_EQ(session.text(IDC_INSTALL), "Install");
     EXPECT_EQ(session.text(IDC_STATUS_TEXT), "Not installed");
     expectNoMessageBox();

@@ -16,9 +16,9 @@ std::string parametersPath(const std::string& serviceName) { return procrunKeyPa
 }  // namespace
 
 DWORD storeOptions(const std::string& serviceName, const std::vector<std::pair<std::string, std::string>>& options) {
-    // Each text with its terminating NUL, as the wrapper stores it.
+    // Each text with its terminating NUL (the registry layer writes it), as the wrapper stores it.
     std::vector<RegistryWrite> values;
-    for (const auto& [name, value] : options) values.push_back(RegistryWrite::textValue(name, value + '\0'));
+    for (const auto& [name, value] : options) values.push_back(RegistryWrite::textValue(name, value));
     const MaybeFailure failure = Win32Registry().write(kLocalMachine, parametersPath(serviceName), values);
     return failure ? static_cast<DWORD>(failure->number) : ERROR_SUCCESS;
 }
