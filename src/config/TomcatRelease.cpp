@@ -1,7 +1,5 @@
 #include "config/TomcatRelease.h"
 
-#include <cctype>
-
 #include "platform/Numbers.h"
 #include "platform/TextScan.h"
 
@@ -57,30 +55,33 @@ std::vector<std::string> listEntries(const std::string& list) {
 TomcatVersion tomcatVersionFromReleaseNotes(const std::string& text) {
     TomcatVersion version;
     scanAfter(text, "Apache Tomcat Version ", [&](TextScanner& s) -> std::optional<std::string> {
-        const std::string full = TextScanner(s).takeWhile(isNotBlank);
         const auto major = s.takeDigits(1, 4);
         if (!major || !s.take(".")) return std::nullopt;
         const auto minor = s.takeDigits(1, 4);
-        if (!minor || !s.take(".") || !s.takeDigits()) return std::nullopt;
-        version = {wholeNumber<int>(*major).value_or(0), wholeNumber<int>(*minor).value_or(-1), full};
-        return full;
+        if (!minor || !s.take(".")) return std::nullopt;
+        const auto patch = s.takeDigits();
+        if (!patch) return std::nullopt;
+        // Only the number: whatever follows it in the file is not shown anywhere.
+        const std::string number = *major + "." + *minor + "." + *patch;
+        version = {wholeNumber<int>(*major).value_or(0), wholeNumber<int>(*minor).value_or(-1), number};
+        return number;
     });
     return version;
 }
 
 TomcatVersion tomcatVersionOf(const std::string& catalinaHome, const TomcatLayout& layout, Files& files) {
     if (catalinaHome.empty()) return {};
+    TomcatVersion declared;
     if (const auto notes = files.readBytes(catalinaHome + "\\RELEASE-NOTES", kReleaseNotesBytes))
-        if (TomcatVersion version = tomcatVersionFromReleaseNotes(*notes); version.known()) return version;
-    if (layout.family != WrapperFamily::Modern) return {};
-    // tomcat<N>.exe, in any case.
-    std::string name = layout.wrapperProgram.substr(layout.wrapperProgram.find_last_of("\\/") + 1);
-    for (char& c : name) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    TextScanner s(name, 0);
-    if (!s.take("tomcat")) return {};
-    const auto major = s.takeDigits(1, 3);
-    if (!major || name != "tomcat" + *major + ".exe") return {};
-    return {wholeNumber<int>(*major).value_or(0), -1, *major};
+        declared = tomcatVersionFromReleaseNotes(*notes);
+    if (layout.family == WrapperFamily::Classic)
+        return declared.known() && declared.major < 7 ? declared : TomcatVersion{};
+    // The wrapper's name is the home's own word on its major version: notes
+    // that claim another, copied in or edited, are not believed.
+    const int major = modernWrapperMajor(layout.wrapperProgram);
+    if (major == 0) return {};
+    if (declared.major == major) return declared;
+    return {major, -1, std::to_string(major)};
 }
 
 std::optional<std::vector<std::string>> serviceScriptJvmOptions9(const std::string& serviceBat) {

@@ -16,10 +16,13 @@ struct TomcatVersion {
     bool known() const { return major > 0; }
 };
 
-// What the home's RELEASE-NOTES declares ("Apache Tomcat Version 10.1.34");
-// without it, the major version in the name of a Tomcat 7-11 wrapper
-// (bin\tomcat10.exe); otherwise not known.
+// For the layout of Tomcat 7 and later, what the home's RELEASE-NOTES
+// declares ("Apache Tomcat Version 10.1.34") when its major version is the
+// one in the wrapper's name (bin\tomcat10.exe), else that major version
+// alone. For the classic layout, what the notes declare below 7; otherwise
+// not known.
 TomcatVersion tomcatVersionOf(const std::string& catalinaHome, const TomcatLayout& layout, Files& files);
+// The version's number alone ("10.1.34"), nothing of what follows it.
 TomcatVersion tomcatVersionFromReleaseNotes(const std::string& text);
 
 // The options for Java 9 and later that Tomcat's own service script passes

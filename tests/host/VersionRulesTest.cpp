@@ -214,3 +214,34 @@ TEST_F(VersionRulesTest, APortThatAnotherConfigurationOrProgramHasAndASetenvTheS
               (std::vector<std::string>{"-Dfile.encoding=UTF-8", "-Dlog.dir=\"C:\\my logs\""}));
     EXPECT_EQ(sizeIn("1536k", 1024 * 1024), "2");
 }
+
+TEST(TomcatVersion, TheWrappersNameOverrulesReleaseNotesThatClaimAnotherMajorVersion) {
+    MemoryPlatform os;
+    auto home = [&](const std::string& path, const std::string& wrapper, const std::string& notes) {
+        os.files.addFile(path + "\\bin\\" + wrapper, "the Tomcat wrapper");
+        os.files.addFile(path + "\\RELEASE-NOTES", notes);
+        return tomcatVersionOf(path, tomcatLayoutOf(path, os.files), os.files);
+    };
+    // Notes copied in from Tomcat 11 do not take a Tomcat 10's security manager away.
+    TomcatVersion version = home("C:\\claims11", "tomcat10.exe", "  Apache Tomcat Version 11.0.0\n");
+    EXPECT_EQ(version.major, 10);
+    EXPECT_EQ(version.minor, -1);
+    EXPECT_EQ(version.text, "10");
+    EXPECT_EQ(securityManagerRefusal(version, 21, "C:\\jdk-21"), "");
+    version = home("C:\\tomcat10", "tomcat10.exe", "  Apache Tomcat Version 10.1.34\n");
+    EXPECT_EQ(version.major, 10);
+    EXPECT_EQ(version.minor, 1);
+    EXPECT_EQ(version.text, "10.1.34");
+    // What follows the number in the file never reaches the screen.
+    EXPECT_EQ(home("C:\\escape", "tomcat10.exe", "Apache Tomcat Version 10.1.34\x1B]0;pwned\x07\n").text, "10.1.34");
+    // Tomcat 12 ships bin\tomcat12.exe beside its monitor tomcat12w.exe.
+    os.files.addFile("C:\\tomcat12\\bin\\tomcat12w.exe", "the monitor");
+    version = home("C:\\tomcat12", "tomcat12.exe", "Apache Tomcat Version 12.0.1\n");
+    const TomcatLayout twelve = tomcatLayoutOf("C:\\tomcat12", os.files);
+    EXPECT_EQ(twelve.family, WrapperFamily::Modern);
+    EXPECT_EQ(twelve.wrapperProgram, "C:\\tomcat12\\bin\\tomcat12.exe");
+    EXPECT_EQ(version.text, "12.0.1");
+    // The classic wrapper believes only notes of the old Catalina layout.
+    EXPECT_EQ(home("C:\\tomcat55", "tomcat.exe", "Apache Tomcat Version 5.5.36\n").text, "5.5.36");
+    EXPECT_FALSE(home("C:\\classic", "tomcat.exe", "Apache Tomcat Version 10.1.34\n").known());
+}
