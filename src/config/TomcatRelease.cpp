@@ -1,6 +1,8 @@
 #include "config/TomcatRelease.h"
 
+#include "config/BatchScript.h"
 #include "platform/Numbers.h"
+#include "platform/Text.h"
 #include "platform/TextScan.h"
 
 namespace velmora {
@@ -25,15 +27,22 @@ const std::string kOpensReflect = "--add-opens=java.base/java.lang.reflect=ALL-U
 const std::string kNoCanonCaches = "-Dsun.io.useCanonCaches=false";
 const std::string kNativeAccess = "--enable-native-access=ALL-UNNAMED";
 
-// The quoted value of "--Name" on the script's command, which goes over
-// several lines joined by "^".
-std::optional<std::string> scriptOption(const std::string& script, const std::string& name) {
-    return scanAfter(script, "--" + name, [](TextScanner& s) -> std::optional<std::string> {
-        if (s.takeWhile([](char c) { return c == ' ' || c == '\t'; }).empty() || !s.take("\"")) return std::nullopt;
-        std::string value = s.takeWhile([](char c) { return c != '"'; });
-        if (!s.take("\"")) return std::nullopt;
-        return value;
-    });
+// The argument that follows `name` on the command.
+std::optional<std::string> argumentAfter(const std::vector<std::string>& arguments, const std::string& name) {
+    for (std::size_t at = 0; at + 1 < arguments.size(); ++at)
+        if (arguments[at] == name) return arguments[at + 1];
+    return std::nullopt;
+}
+
+// The arguments of the script's install command ("%EXECUTABLE%" //IS//...) as
+// the wrapper receives them; remarks and echo text that look like it are not it.
+std::optional<std::vector<std::string>> installCommandArguments(const std::string& script) {
+    for (const auto& line : logicalLines(script)) {
+        if (isCommentOrEcho(line.text)) continue;
+        auto arguments = commandLineArguments(readCarets(commandText(line.text)).text).arguments;
+        if (arguments.size() >= 2 && arguments[1].rfind("//IS//", 0) == 0) return arguments;
+    }
+    return std::nullopt;
 }
 
 std::vector<std::string> listEntries(const std::string& list) {
@@ -85,11 +94,13 @@ TomcatVersion tomcatVersionOf(const std::string& catalinaHome, const TomcatLayou
 }
 
 std::optional<std::vector<std::string>> serviceScriptJvmOptions9(const std::string& serviceBat) {
-    const auto options9 = scriptOption(serviceBat, "JvmOptions9");
+    const auto arguments = installCommandArguments(serviceBat);
+    if (!arguments) return std::nullopt;
+    const auto options9 = argumentAfter(*arguments, "--JvmOptions9");
     if (!options9) return std::nullopt;
     std::vector<std::string> options = listEntries(*options9);
     // Fixed entries of --JvmOptions (no %VARIABLE%) are the script's own additions, such as a -D flag.
-    if (const auto general = scriptOption(serviceBat, "JvmOptions"))
+    if (const auto general = argumentAfter(*arguments, "--JvmOptions"))
         for (const auto& entry : listEntries(*general))
             if (entry.find('%') == std::string::npos) options.push_back(entry);
     return options;
@@ -107,11 +118,31 @@ std::vector<std::string> branchJvmOptions9(const TomcatVersion& version) {
     return options;
 }
 
-std::vector<std::string> jvmOptions9For(const std::string& catalinaHome, const TomcatVersion& version, Files& files) {
-    if (!catalinaHome.empty())
-        if (const auto script = files.readBytes(catalinaHome + "\\bin\\service.bat", kServiceScriptBytes))
-            if (auto options = serviceScriptJvmOptions9(*script)) return *options;
-    return branchJvmOptions9(version);
+JvmOptions9 jvmOptions9For(const std::string& catalinaHome, const TomcatVersion& version, Files& files) {
+    if (!catalinaHome.empty()) {
+        const std::string script = catalinaHome + "\\bin\\service.bat";
+        if (const auto text = files.readBytes(script, kServiceScriptBytes))
+            if (auto options = serviceScriptJvmOptions9(*text)) return {*options, script};
+    }
+    return {branchJvmOptions9(version), {}};
+}
+
+std::vector<std::string> unusableScriptOptions(const JvmOptions9& options) {
+    std::vector<std::string> unusable;
+    for (const auto& option : options.options)
+        if (option.find('\'') != std::string::npos || firstHiddenCharacter(option)) unusable.push_back(option);
+    return unusable;
+}
+
+std::string unusableScriptOptionMessage(const std::string& option, const std::string& script) {
+    const std::string entry =
+        "The JVM option \"" + visibleText(option) + "\" that " + script + " passes to the service wrapper";
+    const std::string fix = ": correct the script. Nothing is installed until then.";
+    if (const auto hidden = firstHiddenCharacter(option))
+        return entry + " holds " + codePointName(*hidden) +
+               (*hidden <= 0x9F ? ", a control character" : ", a bidirectional formatting character") +
+               ", which Velmora does not pass on to the JVM" + fix;
+    return entry + " holds a single quote ('), which the wrapper cannot pass to the JVM whole" + fix;
 }
 
 int jdkFeatureVersionOf(const std::string& javaHome, Files& files) {

@@ -26,13 +26,24 @@ TomcatVersion tomcatVersionOf(const std::string& catalinaHome, const TomcatLayou
 TomcatVersion tomcatVersionFromReleaseNotes(const std::string& text);
 
 // The options for Java 9 and later that Tomcat's own service script passes
-// (its --JvmOptions9 entries, and the fixed entries of its --JvmOptions);
-// nothing when the script has none.
+// on its install command (its --JvmOptions9 entries, and the fixed entries
+// of its --JvmOptions); nothing when that command has none.
 std::optional<std::vector<std::string>> serviceScriptJvmOptions9(const std::string& serviceBat);
 // The same, as each branch's script passes them.
 std::vector<std::string> branchJvmOptions9(const TomcatVersion& version);
+
+struct JvmOptions9 {
+    std::vector<std::string> options;
+    std::string script;  // the home's bin\service.bat they come from; empty: the branch's own list
+};
 // The home's own script when it has one, else the branch's.
-std::vector<std::string> jvmOptions9For(const std::string& catalinaHome, const TomcatVersion& version, Files& files);
+JvmOptions9 jvmOptions9For(const std::string& catalinaHome, const TomcatVersion& version, Files& files);
+// The script's entries that must not go to the wrapper: one holding a single
+// quote, with which the wrapper quotes the entries of its list, cannot reach
+// the JVM whole; one holding a control character or a bidirectional override
+// is not passed on.
+std::vector<std::string> unusableScriptOptions(const JvmOptions9& options);
+std::string unusableScriptOptionMessage(const std::string& option, const std::string& script);
 
 // The feature version of the JDK in that folder by its release file; 0 when not known.
 int jdkFeatureVersionOf(const std::string& javaHome, Files& files);

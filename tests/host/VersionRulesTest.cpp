@@ -29,6 +29,7 @@ TEST_F(VersionRulesTest, EachBranchGetsItsOwnJavaOptionsAndTheHomesOwnScriptWins
     addJdk("C:\\jdk-17", "17.0.12");
     // A home whose own service script passes other options: those.
     os.files.addFile("C:\\tomcat-10.1.99\\bin\\service.bat",
+                     "rem --JvmOptions9 \"-javaagent:C:\\Users\\Public\\agent.jar\"\r\n"
                      "\"%EXECUTABLE%\" //IS//%SERVICE_NAME% ^\r\n    --StartMode jvm ^\r\n"
                      "    --JvmOptions \"-Dcatalina.home=%CATALINA_HOME%;-Dfuture.flag=on;%JvmArgs%\" ^\r\n"
                      "    --JvmOptions9 "
@@ -244,4 +245,44 @@ TEST(TomcatVersion, TheWrappersNameOverrulesReleaseNotesThatClaimAnotherMajorVer
     // The classic wrapper believes only notes of the old Catalina layout.
     EXPECT_EQ(home("C:\\tomcat55", "tomcat.exe", "Apache Tomcat Version 5.5.36\n").text, "5.5.36");
     EXPECT_FALSE(home("C:\\classic", "tomcat.exe", "Apache Tomcat Version 10.1.34\n").known());
+}
+
+TEST(ServiceScript, OnlyItsInstallCommandFeedsTheJvmAndEntriesTheWrapperCannotPassAreNamed) {
+    MemoryPlatform os;
+    os.files.addFile("C:\\tomcat10\\bin\\service.bat",
+                     "@echo off\r\n"
+                     "rem --JvmOptions9 \"-javaagent:C:\\Users\\Public\\agent.jar\"\r\n"
+                     "echo //IS//%SERVICE_NAME% --JvmOptions9 \"-Decho=1\"\r\n"
+                     ":: \"%EXECUTABLE%\" //IS//%SERVICE_NAME% --JvmOptions9 \"-Dlabel=1\"\r\n"
+                     "rem \"a caret between quotes joins no line ^\r\n"
+                     "\"%EXECUTABLE%\" //IS//%SERVICE_NAME% ^\r\n"
+                     "    --Description \"Apache Tomcat\" ^\r\n"
+                     "    --JvmOptions \"-Dcatalina.home=%CATALINA_HOME%;-Dfixed=on;%JvmArgs%\" ^\r\n"
+                     "    --JvmOptions9 \"--add-opens=java.base/java.lang=ALL-UNNAMED#-Dname=O'Brien#"
+                     "-Dcolour=\x1B[31m\" ^\r\n"
+                     "    --JvmMs \"%JvmMs%\"\r\n"
+                     "\"%EXECUTABLE%\" //US//%SERVICE_NAME% --JvmOptions9 \"-Dupdate=1\"\r\n");
+    const JvmOptions9 options = jvmOptions9For("C:\\tomcat10", {10, 1, "10.1.34"}, os.files);
+    EXPECT_EQ(options.options, (std::vector<std::string>{"--add-opens=java.base/java.lang=ALL-UNNAMED",
+                                                         "-Dname=O'Brien", "-Dcolour=\x1B[31m", "-Dfixed=on"}));
+    EXPECT_EQ(options.script, "C:\\tomcat10\\bin\\service.bat");
+    EXPECT_EQ(unusableScriptOptions(options), (std::vector<std::string>{"-Dname=O'Brien", "-Dcolour=\x1B[31m"}));
+    EXPECT_EQ(unusableScriptOptionMessage("-Dname=O'Brien", options.script),
+              "The JVM option \"-Dname=O'Brien\" that C:\\tomcat10\\bin\\service.bat passes to the service wrapper "
+              "holds a single quote ('), which the wrapper cannot pass to the JVM whole: correct the script. Nothing "
+              "is installed until then.");
+    EXPECT_EQ(unusableScriptOptionMessage("-Dcolour=\x1B[31m", options.script),
+              "The JVM option \"-Dcolour=\\x1B[31m\" that C:\\tomcat10\\bin\\service.bat passes to the service "
+              "wrapper holds U+001B, a control character, which Velmora does not pass on to the JVM: correct the "
+              "script. Nothing is installed until then.");
+
+    // An agent named only in a remark feeds nothing: the branch's own list applies.
+    os.files.addFile("C:\\tomcat10\\bin\\service.bat",
+                     "rem \"%EXECUTABLE%\" //IS//%SERVICE_NAME% --JvmOptions9 \"-javaagent:C:\\agent.jar\"\r\n"
+                     "\"%EXECUTABLE%\" //IS//%SERVICE_NAME% --StartMode jvm\r\n");
+    EXPECT_EQ(serviceScriptJvmOptions9(*os.files.readBytes("C:\\tomcat10\\bin\\service.bat", 4096)), std::nullopt);
+    const JvmOptions9 branch = jvmOptions9For("C:\\tomcat10", {10, 0, "10.0.27"}, os.files);
+    EXPECT_EQ(branch.script, "");
+    EXPECT_EQ(branch.options.front(), "--add-opens=java.base/java.lang=ALL-UNNAMED");
+    EXPECT_EQ(unusableScriptOptions(branch), std::vector<std::string>{});
 }
