@@ -367,7 +367,7 @@ Outcome Session::repoint(const std::string& javaHome) {
 
 Outcome Session::importSetenv() {
     Telling telling(frontEnd_);
-    const std::vector<SetenvOptions> found = setenvOptions(configuration(), platform_.files);
+    const std::vector<SetenvOptions> found = setenvOptions(configuration(), platform_.files).variables;
     const SetenvTakeOver takeOver = setenvTakeOver(found, configuration());
     if (takeOver.empty())
         return telling.refuse(

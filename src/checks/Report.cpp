@@ -106,11 +106,13 @@ Report examineConfiguration(const Configuration& c, Platform& platform, Question
         questions.warn(finding.message);
         log.push_back(std::move(finding));
     }
-    for (const auto& found : setenvOptions(c, files)) {
+    const SetenvScriptReading setenv = setenvOptions(c, files);
+    for (const auto& found : setenv.variables) {
         questions.warn(setenvIgnoredMessage(found, c.serviceName));
         log.push_back(
             {FindingKind::OptionsIgnored, found.variable, found.script, setenvIgnoredMessage(found, c.serviceName)});
     }
+    for (const auto& line : setenv.notFollowed) ports.notices.push_back(setenvNotFollowedMessage(line));
     for (auto& finding : missingRights(c, created, platform)) {
         questions.warn(finding.message);
         log.push_back(std::move(finding));

@@ -2,7 +2,12 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstddef>
+#include <limits>
 
+#include "config/BatchScript.h"
+#include "config/ConfigurationFields.h"
+#include "platform/Numbers.h"
 #include "platform/Text.h"
 #include "platform/WindowsPaths.h"
 
@@ -18,90 +23,103 @@ std::string lowerAscii(std::string text) {
 }
 
 std::string trimmed(const std::string& text) {
-    const auto first = text.find_first_not_of(" \t\r");
+    const auto first = text.find_first_not_of(" \t");
     if (first == std::string::npos) return {};
-    return text.substr(first, text.find_last_not_of(" \t\r") - first + 1);
+    return text.substr(first, text.find_last_not_of(" \t") - first + 1);
 }
 
-// Split at blanks outside double quotes; the quotes stay in the option as the
-// JVM would get them from the startup script.
-std::vector<std::string> splitOptions(const std::string& value) {
-    std::vector<std::string> options;
-    std::string option;
-    bool quoted = false;
-    for (char ch : value) {
-        if (ch == '"') quoted = !quoted;
-        if (!quoted && (ch == ' ' || ch == '\t')) {
-            if (!option.empty()) options.push_back(option);
-            option.clear();
-        } else {
-            option += ch;
-        }
+// CATALINA_OPTS or JAVA_OPTS, however the script spells it; nothing for another name.
+std::optional<std::string> takenVariable(const std::string& name) {
+    const std::string lower = lowerAscii(name);
+    if (lower == "catalina_opts") return "CATALINA_OPTS";
+    if (lower == "java_opts") return "JAVA_OPTS";
+    return std::nullopt;
+}
+
+bool mentionsTakenVariable(const std::string& line) {
+    const std::string lower = lowerAscii(line);
+    return lower.find("catalina_opts") != std::string::npos || lower.find("java_opts") != std::string::npos;
+}
+
+// "goto :eof", "exit /b" or "exit": cmd reads no further.
+bool endsScript(const std::string& command) {
+    if (startsWithWord(command, "exit")) return true;
+    if (!startsWithWord(command, "goto")) return false;
+    const std::string target = trimmed(lowerAscii(command.substr(4)));
+    return target.rfind(":eof", 0) == 0 && (target.size() == 4 || target[4] == ' ' || target[4] == '\t');
+}
+
+// !NAME! is expanded only when delayed expansion is on, which the script's caller decides.
+bool hasDelayedReference(const std::string& text) {
+    const auto first = text.find('!');
+    return first != std::string::npos && text.rfind('!') > first + 1;
+}
+
+std::ptrdiff_t blockDepthChange(const std::string& operators) {
+    return std::count(operators.begin(), operators.end(), '(') - std::count(operators.begin(), operators.end(), ')');
+}
+
+struct Assignment {
+    std::string name;
+    std::string value;
+};
+
+// set NAME=value or set "NAME=value" (the value up to the last quote), after
+// percent expansion; nothing for any other command or with an operator.
+std::optional<Assignment> plainAssignment(const std::string& command) {
+    const CaretReading read = readCarets(command);
+    if (!read.operators.empty() || !startsWithWord(read.text, "set") || read.text.size() < 4 ||
+        (read.text[3] != ' ' && read.text[3] != '\t'))
+        return std::nullopt;
+    const auto start = read.text.find_first_not_of(" \t", 3);
+    if (start == std::string::npos || read.text[start] == '/') return std::nullopt;  // set /a, set /p
+    std::string assignment = read.text.substr(start);
+    if (assignment.front() == '"') {
+        const auto close = assignment.rfind('"');
+        if (close == 0) return std::nullopt;
+        assignment = assignment.substr(1, close - 1);
     }
-    if (!option.empty()) options.push_back(option);
-    return options;
+    const auto equals = assignment.find('=');
+    if (equals == std::string::npos || equals == 0) return std::nullopt;
+    return Assignment{assignment.substr(0, equals), assignment.substr(equals + 1)};
 }
 
-bool isVariableReference(const std::string& option) {
-    return option.size() > 2 && option.front() == '%' && option.back() == '%' &&
-           option.find('%', 1) == option.size() - 1;
+// catalina.bat puts the variable unquoted on the java command line, where cmd
+// reads its carets and operators once more: only a value without them, and
+// without a quote left open, reaches the JVM as the script wrote it.
+bool reachesJvmAsWritten(const std::string& value) {
+    const CaretReading again = readCarets(value);
+    return again.text == value && again.operators.find_first_of("&|<>") == std::string::npos && !again.quoteLeftOpen &&
+           !commandLineArguments(value).quoteLeftOpen;
+}
+
+std::optional<Assignment> followedAssignment(const std::string& command, const VariableLookup& valueOf) {
+    if (hasDelayedReference(command)) return std::nullopt;
+    const auto expanded = expandPercents(command, valueOf);
+    auto assignment = expanded ? plainAssignment(*expanded) : std::nullopt;
+    if (!assignment) return std::nullopt;
+    const bool taken = takenVariable(assignment->name).has_value();
+    // "set CATALINA_OPTS =..." sets a variable whose name ends in a blank, which catalina.bat never reads.
+    if (!taken && takenVariable(trimmed(assignment->name))) return std::nullopt;
+    if (taken && !reachesJvmAsWritten(assignment->value)) return std::nullopt;
+    return assignment;
 }
 
 bool hasOption(const std::vector<std::string>& options, const std::string& option) {
     return std::any_of(options.begin(), options.end(), [&](const std::string& o) { return o == option; });
 }
 
-}  // namespace
-
-std::vector<SetenvOptions> setenvOptionsOf(const std::string& scriptText, const std::string& scriptPath) {
-    std::vector<SetenvOptions> found;
-    std::size_t start = 0;
-    while (start <= scriptText.size()) {
-        const auto end = std::min(scriptText.find('\n', start), scriptText.size());
-        std::string line = trimmed(scriptText.substr(start, end - start));
-        start = end + 1;
-        if (line.size() > 0 && line.front() == '@') line = trimmed(line.substr(1));
-        if (lowerAscii(line.substr(0, 4)) != "set ") continue;
-        std::string assignment = trimmed(line.substr(4));
-        if (!assignment.empty() && assignment.front() == '"') {
-            const auto close = assignment.rfind('"');
-            assignment = close > 0 ? assignment.substr(1, close - 1) : assignment.substr(1);
-        }
-        const auto equals = assignment.find('=');
-        if (equals == std::string::npos) continue;
-        const std::string variable = trimmed(assignment.substr(0, equals));
-        const std::string name = lowerAscii(variable);
-        if (name != "catalina_opts" && name != "java_opts") continue;
-        std::vector<std::string> options;
-        for (auto& option : splitOptions(assignment.substr(equals + 1)))
-            if (!isVariableReference(option)) options.push_back(option);
-        if (options.empty()) continue;
-        auto same = std::find_if(found.begin(), found.end(),
-                                 [&](const SetenvOptions& f) { return lowerAscii(f.variable) == name; });
-        if (same == found.end()) {
-            found.push_back({scriptPath, variable, options});
-        } else {
-            for (auto& option : options) same->options.push_back(option);
-        }
-    }
-    return found;
-}
-
-std::vector<SetenvOptions> setenvOptions(const Configuration& c, Files& files) {
-    std::vector<SetenvOptions> found;
-    std::vector<std::string> scripts = {c.catalinaHome + "\\bin\\setenv.bat"};
-    if (!samePath(c.catalinaBase, c.catalinaHome)) scripts.push_back(c.catalinaBase + "\\bin\\setenv.bat");
-    for (const auto& script : scripts)
-        if (const auto text = files.readBytes(script, kScriptBytes))
-            for (auto& options : setenvOptionsOf(*text, script)) found.push_back(std::move(options));
-    return found;
-}
-
-std::string sizeIn(const std::string& size, unsigned long long unitBytes) {
-    if (size.empty() || size.size() > 15) return {};
+// The size in the unit, rounded up, or the largest number when its bytes do
+// not fit 64 bits; nothing when it is no size.
+std::optional<unsigned long long> unitsOf(const std::string& size, unsigned long long unitBytes) {
+    if (size.empty()) return std::nullopt;
     unsigned long long multiplier = 1;
     std::string digits = size;
     switch (std::tolower(static_cast<unsigned char>(size.back()))) {
+        case 't':
+            multiplier = 1ULL << 40;
+            digits.pop_back();
+            break;
         case 'g':
             multiplier = 1ULL << 30;
             digits.pop_back();
@@ -116,9 +134,83 @@ std::string sizeIn(const std::string& size, unsigned long long unitBytes) {
             break;
         default: break;
     }
-    if (digits.empty() || digits.find_first_not_of("0123456789") != std::string::npos) return {};
-    const unsigned long long bytes = std::stoull(digits) * multiplier;
-    return std::to_string((bytes + unitBytes - 1) / unitBytes);
+    if (digits.empty() || digits.find_first_not_of("0123456789") != std::string::npos) return std::nullopt;
+    const auto number = wholeNumber<unsigned long long>(digits);
+    if (!number || *number > std::numeric_limits<unsigned long long>::max() / multiplier)
+        return std::numeric_limits<unsigned long long>::max();
+    const unsigned long long bytes = *number * multiplier;
+    return bytes / unitBytes + (bytes % unitBytes != 0);
+}
+
+}  // namespace
+
+SetenvScriptReading setenvOptionsOf(const std::string& scriptText, const std::string& scriptPath,
+                                    const ScriptVariables& known) {
+    std::vector<std::pair<std::string, std::string>> values;  // CATALINA_OPTS or JAVA_OPTS, in the order first set
+    auto valueOfTaken = [&](const std::string& variable) {
+        return std::find_if(values.begin(), values.end(), [&](const auto& v) { return v.first == variable; });
+    };
+    const VariableLookup valueOf = [&](const std::string& name) -> std::optional<std::string> {
+        const std::string lower = lowerAscii(name);
+        if (lower == "catalina_home") return known.catalinaHome;
+        if (lower == "catalina_base") return known.catalinaBase;
+        if (lower == "java_home") return known.javaHome;
+        const auto variable = takenVariable(name);
+        if (!variable) return std::nullopt;
+        const auto set = valueOfTaken(*variable);
+        return set == values.end() ? std::string() : set->second;
+    };
+    SetenvScriptReading reading;
+    std::ptrdiff_t blockDepth = 0;
+    bool local = false;  // after setlocal, what the script sets is gone when it returns
+    for (const auto& line : logicalLines(scriptText)) {
+        const std::string command = commandText(line.text);
+        if (command.empty() || isCommentOrEcho(command)) continue;
+        const bool topLevel = blockDepth == 0;
+        blockDepth = std::max<std::ptrdiff_t>(0, blockDepth + blockDepthChange(readCarets(command).operators));
+        if (topLevel && endsScript(command)) break;
+        if (topLevel && startsWithWord(command, "setlocal")) local = true;
+        if (topLevel && startsWithWord(command, "endlocal")) local = false;
+        if (!mentionsTakenVariable(command)) continue;
+        const auto assignment = topLevel && !local ? followedAssignment(command, valueOf) : std::nullopt;
+        if (!assignment) {
+            reading.notFollowed.push_back({scriptPath, line.number, visibleText(trimmed(line.text))});
+        } else if (const auto variable = takenVariable(assignment->name)) {
+            if (const auto set = valueOfTaken(*variable); set != values.end())
+                set->second = assignment->value;
+            else
+                values.emplace_back(*variable, assignment->value);
+        }
+    }
+    for (const auto& [variable, value] : values)
+        if (auto options = commandLineArguments(value).arguments; !options.empty())
+            reading.variables.push_back({scriptPath, variable, std::move(options)});
+    return reading;
+}
+
+SetenvScriptReading setenvOptions(const Configuration& c, Files& files) {
+    SetenvScriptReading found;
+    const ScriptVariables known{c.catalinaHome, c.catalinaBase, c.javaHome};
+    std::vector<std::string> scripts = {c.catalinaHome + "\\bin\\setenv.bat"};
+    if (!samePath(c.catalinaBase, c.catalinaHome)) scripts.push_back(c.catalinaBase + "\\bin\\setenv.bat");
+    for (const auto& script : scripts)
+        if (const auto text = files.readBytes(script, kScriptBytes)) {
+            SetenvScriptReading one = setenvOptionsOf(*text, script, known);
+            for (auto& options : one.variables) found.variables.push_back(std::move(options));
+            for (auto& line : one.notFollowed) found.notFollowed.push_back(std::move(line));
+        }
+    return found;
+}
+
+std::string setenvNotFollowedMessage(const NotFollowedLine& line) {
+    return "Line " + std::to_string(line.line) + " of " + line.script + " (" + line.text +
+           ") sets CATALINA_OPTS or JAVA_OPTS in a way that only cmd can follow when it runs the script: what it "
+           "sets is neither named here nor taken over.";
+}
+
+std::string sizeIn(const std::string& size, unsigned long long unitBytes) {
+    const auto units = unitsOf(size, unitBytes);
+    return units && *units <= static_cast<unsigned long long>(kLargestSize) ? std::to_string(*units) : std::string();
 }
 
 SetenvTakeOver setenvTakeOver(const std::vector<SetenvOptions>& found, const Configuration& c) {
@@ -130,12 +222,21 @@ SetenvTakeOver setenvTakeOver(const std::vector<SetenvOptions>& found, const Con
                                  : head == "-Xmx" ? &takeOver.maxHeapSize
                                  : head == "-Xss" ? &takeOver.threadStackSize
                                                   : nullptr;
-            const std::string size = field ? sizeIn(option.substr(4), head == "-Xss" ? 1024 : 1024 * 1024) : "";
-            if (!size.empty()) {
-                *field = size;
-            } else if (!hasOption(c.additionalJvmOptions, option) && !hasOption(takeOver.options, option)) {
-                takeOver.options.push_back(option);
+            if (!field) {
+                if (!hasOption(c.additionalJvmOptions, option) && !hasOption(takeOver.options, option))
+                    takeOver.options.push_back(option);
+                continue;
             }
+            // The JVM takes the last size given, so a later one that the field cannot hold leaves it empty.
+            const bool stack = head == "-Xss";
+            const std::string size = option.substr(4);
+            const unsigned long long unitBytes = stack ? 1024 : 1024 * 1024;
+            *field = sizeIn(size, unitBytes);
+            if (field->empty())
+                takeOver.notTaken.push_back(
+                    {option, unitsOf(size, unitBytes)
+                                 ? "larger than " + std::to_string(kLargestSize) + (stack ? " KB" : " MB")
+                                 : "not a size"});
         }
     return takeOver;
 }

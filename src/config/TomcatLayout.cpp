@@ -1,6 +1,10 @@
 #include "config/TomcatLayout.h"
 
+#include <algorithm>
 #include <cctype>
+
+#include "platform/Numbers.h"
+#include "platform/TextScan.h"
 
 namespace velmora {
 
@@ -17,11 +21,22 @@ int leadingInteger(const std::string& text, std::size_t at) {
 
 TomcatLayout tomcatLayoutOf(const std::string& catalinaHome, Files& files) {
     const std::string bin = catalinaHome + "\\bin\\";
+    int newest = 0;
     if (!catalinaHome.empty() && !files.fileExists(bin + "tomcat.exe"))
-        for (int version = 11; version >= 7; --version)
-            if (std::string exe = bin + "tomcat" + std::to_string(version) + ".exe"; files.fileExists(exe))
-                return {WrapperFamily::Modern, exe};
+        for (const auto& file : files.listFiles(catalinaHome + "\\bin", "tomcat*.exe"))
+            newest = std::max(newest, modernWrapperMajor(file.path));
+    if (newest > 0) return {WrapperFamily::Modern, bin + "tomcat" + std::to_string(newest) + ".exe"};
     return {WrapperFamily::Classic, bin + "tomcat.exe"};
+}
+
+int modernWrapperMajor(const std::string& program) {
+    std::string name = program.substr(program.find_last_of("\\/") + 1);
+    for (char& c : name) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    TextScanner s(name, 0);
+    const auto major = s.take("tomcat") ? s.takeDigits(1, 3) : std::nullopt;
+    if (!major || name != "tomcat" + *major + ".exe") return 0;
+    const int number = wholeNumber<int>(*major).value_or(0);
+    return number >= 7 ? number : 0;
 }
 
 std::string defaultClassPath(const TomcatLayout& layout, const std::string& catalinaHome, const std::string& javaHome,

@@ -8,7 +8,7 @@
 namespace velmora {
 
 // Which service wrapper a Catalina home brings: bin\tomcat.exe of the old
-// Catalina layout, or bin\tomcat<N>.exe of Tomcat 7 to 11.
+// Catalina layout, or bin\tomcat<N>.exe of Tomcat 7 and later.
 enum class WrapperFamily { Classic, Modern };
 
 struct TomcatLayout {
@@ -16,9 +16,11 @@ struct TomcatLayout {
     std::string wrapperProgram;  // the wrapper as Tomcat ships it
 };
 
-// bin\tomcat<N>.exe (N = 7 to 11) when there is such a file and no
-// bin\tomcat.exe; otherwise bin\tomcat.exe. An empty home is looked at not at all.
+// bin\tomcat<N>.exe (the highest N from 7 on) when there is such a file and
+// no bin\tomcat.exe; otherwise bin\tomcat.exe. An empty home is looked at not at all.
 TomcatLayout tomcatLayoutOf(const std::string& catalinaHome, Files& files);
+// N of a wrapper named tomcat<N>.exe in any case, N from 7 on; 0 for any other name.
+int modernWrapperMajor(const std::string& program);
 
 // A new configuration's class path: bootstrap.jar and common\lib with the
 // JDK's tools.jar for the old layout (without it when the JDK has none to

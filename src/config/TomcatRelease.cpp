@@ -1,8 +1,8 @@
 #include "config/TomcatRelease.h"
 
-#include <cctype>
-
+#include "config/BatchScript.h"
 #include "platform/Numbers.h"
+#include "platform/Text.h"
 #include "platform/TextScan.h"
 
 namespace velmora {
@@ -27,15 +27,22 @@ const std::string kOpensReflect = "--add-opens=java.base/java.lang.reflect=ALL-U
 const std::string kNoCanonCaches = "-Dsun.io.useCanonCaches=false";
 const std::string kNativeAccess = "--enable-native-access=ALL-UNNAMED";
 
-// The quoted value of "--Name" on the script's command, which goes over
-// several lines joined by "^".
-std::optional<std::string> scriptOption(const std::string& script, const std::string& name) {
-    return scanAfter(script, "--" + name, [](TextScanner& s) -> std::optional<std::string> {
-        if (s.takeWhile([](char c) { return c == ' ' || c == '\t'; }).empty() || !s.take("\"")) return std::nullopt;
-        std::string value = s.takeWhile([](char c) { return c != '"'; });
-        if (!s.take("\"")) return std::nullopt;
-        return value;
-    });
+// The argument that follows `name` on the command.
+std::optional<std::string> argumentAfter(const std::vector<std::string>& arguments, const std::string& name) {
+    for (std::size_t at = 0; at + 1 < arguments.size(); ++at)
+        if (arguments[at] == name) return arguments[at + 1];
+    return std::nullopt;
+}
+
+// The arguments of the script's install command ("%EXECUTABLE%" //IS//...) as
+// the wrapper receives them; remarks and echo text that look like it are not it.
+std::optional<std::vector<std::string>> installCommandArguments(const std::string& script) {
+    for (const auto& line : logicalLines(script)) {
+        if (isCommentOrEcho(line.text)) continue;
+        auto arguments = commandLineArguments(readCarets(commandText(line.text)).text).arguments;
+        if (arguments.size() >= 2 && arguments[1].rfind("//IS//", 0) == 0) return arguments;
+    }
+    return std::nullopt;
 }
 
 std::vector<std::string> listEntries(const std::string& list) {
@@ -57,38 +64,43 @@ std::vector<std::string> listEntries(const std::string& list) {
 TomcatVersion tomcatVersionFromReleaseNotes(const std::string& text) {
     TomcatVersion version;
     scanAfter(text, "Apache Tomcat Version ", [&](TextScanner& s) -> std::optional<std::string> {
-        const std::string full = TextScanner(s).takeWhile(isNotBlank);
         const auto major = s.takeDigits(1, 4);
         if (!major || !s.take(".")) return std::nullopt;
         const auto minor = s.takeDigits(1, 4);
-        if (!minor || !s.take(".") || !s.takeDigits()) return std::nullopt;
-        version = {wholeNumber<int>(*major).value_or(0), wholeNumber<int>(*minor).value_or(-1), full};
-        return full;
+        if (!minor || !s.take(".")) return std::nullopt;
+        const auto patch = s.takeDigits();
+        if (!patch) return std::nullopt;
+        // Only the number: whatever follows it in the file is not shown anywhere.
+        const std::string number = *major + "." + *minor + "." + *patch;
+        version = {wholeNumber<int>(*major).value_or(0), wholeNumber<int>(*minor).value_or(-1), number};
+        return number;
     });
     return version;
 }
 
 TomcatVersion tomcatVersionOf(const std::string& catalinaHome, const TomcatLayout& layout, Files& files) {
     if (catalinaHome.empty()) return {};
+    TomcatVersion declared;
     if (const auto notes = files.readBytes(catalinaHome + "\\RELEASE-NOTES", kReleaseNotesBytes))
-        if (TomcatVersion version = tomcatVersionFromReleaseNotes(*notes); version.known()) return version;
-    if (layout.family != WrapperFamily::Modern) return {};
-    // tomcat<N>.exe, in any case.
-    std::string name = layout.wrapperProgram.substr(layout.wrapperProgram.find_last_of("\\/") + 1);
-    for (char& c : name) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    TextScanner s(name, 0);
-    if (!s.take("tomcat")) return {};
-    const auto major = s.takeDigits(1, 3);
-    if (!major || name != "tomcat" + *major + ".exe") return {};
-    return {wholeNumber<int>(*major).value_or(0), -1, *major};
+        declared = tomcatVersionFromReleaseNotes(*notes);
+    if (layout.family == WrapperFamily::Classic)
+        return declared.known() && declared.major < 7 ? declared : TomcatVersion{};
+    // The wrapper's name is the home's own word on its major version: notes
+    // that claim another, copied in or edited, are not believed.
+    const int major = modernWrapperMajor(layout.wrapperProgram);
+    if (major == 0) return {};
+    if (declared.major == major) return declared;
+    return {major, -1, std::to_string(major)};
 }
 
 std::optional<std::vector<std::string>> serviceScriptJvmOptions9(const std::string& serviceBat) {
-    const auto options9 = scriptOption(serviceBat, "JvmOptions9");
+    const auto arguments = installCommandArguments(serviceBat);
+    if (!arguments) return std::nullopt;
+    const auto options9 = argumentAfter(*arguments, "--JvmOptions9");
     if (!options9) return std::nullopt;
     std::vector<std::string> options = listEntries(*options9);
     // Fixed entries of --JvmOptions (no %VARIABLE%) are the script's own additions, such as a -D flag.
-    if (const auto general = scriptOption(serviceBat, "JvmOptions"))
+    if (const auto general = argumentAfter(*arguments, "--JvmOptions"))
         for (const auto& entry : listEntries(*general))
             if (entry.find('%') == std::string::npos) options.push_back(entry);
     return options;
@@ -106,11 +118,31 @@ std::vector<std::string> branchJvmOptions9(const TomcatVersion& version) {
     return options;
 }
 
-std::vector<std::string> jvmOptions9For(const std::string& catalinaHome, const TomcatVersion& version, Files& files) {
-    if (!catalinaHome.empty())
-        if (const auto script = files.readBytes(catalinaHome + "\\bin\\service.bat", kServiceScriptBytes))
-            if (auto options = serviceScriptJvmOptions9(*script)) return *options;
-    return branchJvmOptions9(version);
+JvmOptions9 jvmOptions9For(const std::string& catalinaHome, const TomcatVersion& version, Files& files) {
+    if (!catalinaHome.empty()) {
+        const std::string script = catalinaHome + "\\bin\\service.bat";
+        if (const auto text = files.readBytes(script, kServiceScriptBytes))
+            if (auto options = serviceScriptJvmOptions9(*text)) return {*options, script};
+    }
+    return {branchJvmOptions9(version), {}};
+}
+
+std::vector<std::string> unusableScriptOptions(const JvmOptions9& options) {
+    std::vector<std::string> unusable;
+    for (const auto& option : options.options)
+        if (option.find('\'') != std::string::npos || firstHiddenCharacter(option)) unusable.push_back(option);
+    return unusable;
+}
+
+std::string unusableScriptOptionMessage(const std::string& option, const std::string& script) {
+    const std::string entry =
+        "The JVM option \"" + visibleText(option) + "\" that " + script + " passes to the service wrapper";
+    const std::string fix = ": correct the script. Nothing is installed until then.";
+    if (const auto hidden = firstHiddenCharacter(option))
+        return entry + " holds " + codePointName(*hidden) +
+               (*hidden <= 0x9F ? ", a control character" : ", a bidirectional formatting character") +
+               ", which Velmora does not pass on to the JVM" + fix;
+    return entry + " holds a single quote ('), which the wrapper cannot pass to the JVM whole" + fix;
 }
 
 int jdkFeatureVersionOf(const std::string& javaHome, Files& files) {

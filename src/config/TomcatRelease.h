@@ -16,20 +16,34 @@ struct TomcatVersion {
     bool known() const { return major > 0; }
 };
 
-// What the home's RELEASE-NOTES declares ("Apache Tomcat Version 10.1.34");
-// without it, the major version in the name of a Tomcat 7-11 wrapper
-// (bin\tomcat10.exe); otherwise not known.
+// For the layout of Tomcat 7 and later, what the home's RELEASE-NOTES
+// declares ("Apache Tomcat Version 10.1.34") when its major version is the
+// one in the wrapper's name (bin\tomcat10.exe), else that major version
+// alone. For the classic layout, what the notes declare below 7; otherwise
+// not known.
 TomcatVersion tomcatVersionOf(const std::string& catalinaHome, const TomcatLayout& layout, Files& files);
+// The version's number alone ("10.1.34"), nothing of what follows it.
 TomcatVersion tomcatVersionFromReleaseNotes(const std::string& text);
 
 // The options for Java 9 and later that Tomcat's own service script passes
-// (its --JvmOptions9 entries, and the fixed entries of its --JvmOptions);
-// nothing when the script has none.
+// on its install command (its --JvmOptions9 entries, and the fixed entries
+// of its --JvmOptions); nothing when that command has none.
 std::optional<std::vector<std::string>> serviceScriptJvmOptions9(const std::string& serviceBat);
 // The same, as each branch's script passes them.
 std::vector<std::string> branchJvmOptions9(const TomcatVersion& version);
+
+struct JvmOptions9 {
+    std::vector<std::string> options;
+    std::string script;  // the home's bin\service.bat they come from; empty: the branch's own list
+};
 // The home's own script when it has one, else the branch's.
-std::vector<std::string> jvmOptions9For(const std::string& catalinaHome, const TomcatVersion& version, Files& files);
+JvmOptions9 jvmOptions9For(const std::string& catalinaHome, const TomcatVersion& version, Files& files);
+// The script's entries that must not go to the wrapper: one holding a single
+// quote, with which the wrapper quotes the entries of its list, cannot reach
+// the JVM whole; one holding a control character or a bidirectional override
+// is not passed on.
+std::vector<std::string> unusableScriptOptions(const JvmOptions9& options);
+std::string unusableScriptOptionMessage(const std::string& option, const std::string& script);
 
 // The feature version of the JDK in that folder by its release file; 0 when not known.
 int jdkFeatureVersionOf(const std::string& javaHome, Files& files);

@@ -21,7 +21,7 @@ std::optional<WrapperCopy> ModernWrapper::copy(const Configuration&) const { ret
 ProcessRun ModernWrapper::registering(const Configuration& c) const {
     const TomcatVersion version = tomcatVersionOf(c.catalinaHome, {WrapperFamily::Modern, wrapperExe_}, files_);
     return {wrapperExe_, modernInstallCommand(c, wrapperExe_, jvmLibraryPath(c.javaHome, c.jvmType, files_),
-                                              jvmOptions9For(c.catalinaHome, version, files_))};
+                                              jvmOptions9For(c.catalinaHome, version, files_).options)};
 }
 
 ProcessRun ModernWrapper::unregistering(const Configuration& c) const {

@@ -29,6 +29,7 @@ TEST_F(VersionRulesTest, EachBranchGetsItsOwnJavaOptionsAndTheHomesOwnScriptWins
     addJdk("C:\\jdk-17", "17.0.12");
     // A home whose own service script passes other options: those.
     os.files.addFile("C:\\tomcat-10.1.99\\bin\\service.bat",
+                     "rem --JvmOptions9 \"-javaagent:C:\\Users\\Public\\agent.jar\"\r\n"
                      "\"%EXECUTABLE%\" //IS//%SERVICE_NAME% ^\r\n    --StartMode jvm ^\r\n"
                      "    --JvmOptions \"-Dcatalina.home=%CATALINA_HOME%;-Dfuture.flag=on;%JvmArgs%\" ^\r\n"
                      "    --JvmOptions9 "
@@ -189,12 +190,18 @@ TEST_F(VersionRulesTest, APortThatAnotherConfigurationOrProgramHasAndASetenvTheS
                                  "through the service manager; set port=\"-1\" to close it."});
 
     // A setenv.bat the service never reads is named and taken over on request.
-    os.files.addFile(
-        "C:\\tomcat10\\bin\\setenv.bat",
-        "@echo off\r\nrem set CATALINA_OPTS=-Xmx1m\r\nset \"CATALINA_OPTS=%CATALINA_OPTS% -Xms512m -Xmx2g "
-        "-Dfile.encoding=UTF-8\"\r\nset JAVA_OPTS=-Xss1m -Dlog.dir=\"C:\\my logs\"\r\nset CLASSPATH=x\r\n");
+    os.files.addFile("C:\\tomcat10\\bin\\setenv.bat",
+                     "@echo off\r\nrem set CATALINA_OPTS=-Xmx1m\r\nset \"CATALINA_OPTS=%CATALINA_OPTS% -Xms512m -Xmx2g "
+                     "-Dfile.encoding=UTF-8\"\r\nset JAVA_OPTS=-Xss1m -Dlog.dir=\"C:\\my logs\"\r\nset CLASSPATH=x\r\n"
+                     "if defined DEBUG set JAVA_OPTS=%JAVA_OPTS% -Ddebug=1\r\n");
     saveNew("shop");
-    const auto setenv = session.checkConfiguration(ReportOpening::Never).report.findings;
+    const Report report = session.checkConfiguration(ReportOpening::Never).report;
+    EXPECT_EQ(report.notices,
+              std::vector<std::string>{"Line 6 of C:\\tomcat10\\bin\\setenv.bat (if defined DEBUG set "
+                                       "JAVA_OPTS=%JAVA_OPTS% -Ddebug=1) sets CATALINA_OPTS or JAVA_OPTS in a way "
+                                       "that only cmd can follow when it runs the script: what it sets is neither "
+                                       "named here nor taken over."});
+    const auto& setenv = report.findings;
     ASSERT_EQ(setenv.size(), 2u);
     EXPECT_EQ(setenv[0].message,
               "C:\\tomcat10\\bin\\setenv.bat sets CATALINA_OPTS (-Xms512m -Xmx2g -Dfile.encoding=UTF-8), which the "
@@ -211,6 +218,163 @@ TEST_F(VersionRulesTest, APortThatAnotherConfigurationOrProgramHasAndASetenvTheS
     EXPECT_EQ(session.configuration().maxHeapSize, "2048");
     EXPECT_EQ(session.configuration().threadStackSize, "1024");
     EXPECT_EQ(session.configuration().additionalJvmOptions,
-              (std::vector<std::string>{"-Dfile.encoding=UTF-8", "-Dlog.dir=\"C:\\my logs\""}));
+              (std::vector<std::string>{"-Dfile.encoding=UTF-8", "-Dlog.dir=C:\\my logs"}));
     EXPECT_EQ(sizeIn("1536k", 1024 * 1024), "2");
+}
+
+TEST(TomcatVersion, TheWrappersNameOverrulesReleaseNotesThatClaimAnotherMajorVersion) {
+    MemoryPlatform os;
+    auto home = [&](const std::string& path, const std::string& wrapper, const std::string& notes) {
+        os.files.addFile(path + "\\bin\\" + wrapper, "the Tomcat wrapper");
+        os.files.addFile(path + "\\RELEASE-NOTES", notes);
+        return tomcatVersionOf(path, tomcatLayoutOf(path, os.files), os.files);
+    };
+    // Notes copied in from Tomcat 11 do not take a Tomcat 10's security manager away.
+    TomcatVersion version = home("C:\\claims11", "tomcat10.exe", "  Apache Tomcat Version 11.0.0\n");
+    EXPECT_EQ(version.major, 10);
+    EXPECT_EQ(version.minor, -1);
+    EXPECT_EQ(version.text, "10");
+    EXPECT_EQ(securityManagerRefusal(version, 21, "C:\\jdk-21"), "");
+    version = home("C:\\tomcat10", "tomcat10.exe", "  Apache Tomcat Version 10.1.34\n");
+    EXPECT_EQ(version.major, 10);
+    EXPECT_EQ(version.minor, 1);
+    EXPECT_EQ(version.text, "10.1.34");
+    // What follows the number in the file never reaches the screen.
+    EXPECT_EQ(home("C:\\escape", "tomcat10.exe", "Apache Tomcat Version 10.1.34\x1B]0;pwned\x07\n").text, "10.1.34");
+    // Tomcat 12 ships bin\tomcat12.exe beside its monitor tomcat12w.exe.
+    os.files.addFile("C:\\tomcat12\\bin\\tomcat12w.exe", "the monitor");
+    version = home("C:\\tomcat12", "tomcat12.exe", "Apache Tomcat Version 12.0.1\n");
+    const TomcatLayout twelve = tomcatLayoutOf("C:\\tomcat12", os.files);
+    EXPECT_EQ(twelve.family, WrapperFamily::Modern);
+    EXPECT_EQ(twelve.wrapperProgram, "C:\\tomcat12\\bin\\tomcat12.exe");
+    EXPECT_EQ(version.text, "12.0.1");
+    // The classic wrapper believes only notes of the old Catalina layout.
+    EXPECT_EQ(home("C:\\tomcat55", "tomcat.exe", "Apache Tomcat Version 5.5.36\n").text, "5.5.36");
+    EXPECT_FALSE(home("C:\\classic", "tomcat.exe", "Apache Tomcat Version 10.1.34\n").known());
+}
+
+TEST(ServiceScript, OnlyItsInstallCommandFeedsTheJvmAndEntriesTheWrapperCannotPassAreNamed) {
+    MemoryPlatform os;
+    os.files.addFile("C:\\tomcat10\\bin\\service.bat",
+                     "@echo off\r\n"
+                     "rem --JvmOptions9 \"-javaagent:C:\\Users\\Public\\agent.jar\"\r\n"
+                     "echo //IS//%SERVICE_NAME% --JvmOptions9 \"-Decho=1\"\r\n"
+                     ":: \"%EXECUTABLE%\" //IS//%SERVICE_NAME% --JvmOptions9 \"-Dlabel=1\"\r\n"
+                     "rem \"a caret between quotes joins no line ^\r\n"
+                     "\"%EXECUTABLE%\" //IS//%SERVICE_NAME% ^\r\n"
+                     "    --Description \"Apache Tomcat\" ^\r\n"
+                     "    --JvmOptions \"-Dcatalina.home=%CATALINA_HOME%;-Dfixed=on;%JvmArgs%\" ^\r\n"
+                     "    --JvmOptions9 \"--add-opens=java.base/java.lang=ALL-UNNAMED#-Dname=O'Brien#"
+                     "-Dcolour=\x1B[31m\" ^\r\n"
+                     "    --JvmMs \"%JvmMs%\"\r\n"
+                     "\"%EXECUTABLE%\" //US//%SERVICE_NAME% --JvmOptions9 \"-Dupdate=1\"\r\n");
+    const JvmOptions9 options = jvmOptions9For("C:\\tomcat10", {10, 1, "10.1.34"}, os.files);
+    EXPECT_EQ(options.options, (std::vector<std::string>{"--add-opens=java.base/java.lang=ALL-UNNAMED",
+                                                         "-Dname=O'Brien", "-Dcolour=\x1B[31m", "-Dfixed=on"}));
+    EXPECT_EQ(options.script, "C:\\tomcat10\\bin\\service.bat");
+    EXPECT_EQ(unusableScriptOptions(options), (std::vector<std::string>{"-Dname=O'Brien", "-Dcolour=\x1B[31m"}));
+    EXPECT_EQ(unusableScriptOptionMessage("-Dname=O'Brien", options.script),
+              "The JVM option \"-Dname=O'Brien\" that C:\\tomcat10\\bin\\service.bat passes to the service wrapper "
+              "holds a single quote ('), which the wrapper cannot pass to the JVM whole: correct the script. Nothing "
+              "is installed until then.");
+    EXPECT_EQ(unusableScriptOptionMessage("-Dcolour=\x1B[31m", options.script),
+              "The JVM option \"-Dcolour=\\x1B[31m\" that C:\\tomcat10\\bin\\service.bat passes to the service "
+              "wrapper holds U+001B, a control character, which Velmora does not pass on to the JVM: correct the "
+              "script. Nothing is installed until then.");
+
+    // An agent named only in a remark feeds nothing: the branch's own list applies.
+    os.files.addFile("C:\\tomcat10\\bin\\service.bat",
+                     "rem \"%EXECUTABLE%\" //IS//%SERVICE_NAME% --JvmOptions9 \"-javaagent:C:\\agent.jar\"\r\n"
+                     "\"%EXECUTABLE%\" //IS//%SERVICE_NAME% --StartMode jvm\r\n");
+    EXPECT_EQ(serviceScriptJvmOptions9(*os.files.readBytes("C:\\tomcat10\\bin\\service.bat", 4096)), std::nullopt);
+    const JvmOptions9 branch = jvmOptions9For("C:\\tomcat10", {10, 0, "10.0.27"}, os.files);
+    EXPECT_EQ(branch.script, "");
+    EXPECT_EQ(branch.options.front(), "--add-opens=java.base/java.lang=ALL-UNNAMED");
+    EXPECT_EQ(unusableScriptOptions(branch), std::vector<std::string>{});
+}
+
+TEST(SetenvScript, IsReadAsCmdReadsItUpToItsEndAndTheLinesItCannotFollowAreNamed) {
+    // Line 4 keeps its caret between quotes, which catalina.bat would read again: not followed.
+    const std::string script =
+        "@echo off\r\n"                                                                                  // 1
+        ":: set CATALINA_OPTS=-Dcommented=1\r\n"                                                         // 2
+        "set CATALINA_OPTS=-Xmx512m -Duser.timezone=\"Europe/Berlin\" -Dpath=%CATALINA_BASE%\\logs\r\n"  // 3
+        "set \"CATALINA_OPTS=%CATALINA_OPTS% -Da=b^&c\"\r\n"                                             // 4
+        "if defined X set CATALINA_OPTS=-Dnever=1\r\n"                                                   // 5
+        "set JAVA_OPTS=-Dreplaced=1\r\n"                                                                 // 6
+        "set JAVA_OPTS=%OTHER% -Dz=1\r\n"                                                                // 7
+        "Set Java_Opts=-Xss512k ^\r\n"                                                                   // 8
+        "    -Ddir=\"%JAVA_HOME%\\\\\" -Dshare=100%% -Dre=\"a^b\"\r\n"                                   // 9
+        "set CATALINA_OPTS=%CATALINA_OPTS% -Dsep=a^|b\r\n"                                               // 10
+        "echo Using CATALINA_OPTS: \"%CATALINA_OPTS%\"\r\n"                                              // 11
+        "if \"%JPDA%\" == \"\" (\r\n"                                                                    // 12
+        "    set \"CATALINA_OPTS=%CATALINA_OPTS% -Dinblock=1\"\r\n"                                      // 13
+        ")\r\n"                                                                                          // 14
+        "call set \"JAVA_OPTS=-Dcolour=\x1B[31m\"\r\n"                                                   // 15
+        "set \"CATALINA_OPTS=%CATALINA_OPTS% -Dlast=1\"\r\n"                                             // 16
+        "set \"CATALINA_OPTS=-Dredirected=1\" > nul\r\n"                                                 // 17
+        "set CATALINA_OPTS=!EXTRA_OPTS! -Ddelayed=1\r\n"                                                 // 18
+        "set CATALINA_OPTS =-Dblank=1\r\n"                                                               // 19
+        "set /p JAVA_OPTS=Options? \r\n"                                                                 // 20
+        "setlocal\r\n"                                                                                   // 21
+        "set CATALINA_OPTS=-Dlocal=1\r\n"                                                                // 22
+        "goto :eof\r\n"                                                                                  // 23
+        "set CATALINA_OPTS=-Dafter=1\r\n";                                                               // 24
+    const std::string path = "C:\\base\\bin\\setenv.bat";
+    const SetenvScriptReading reading = setenvOptionsOf(script, path, {"C:\\tomcat10", "C:\\base", "C:\\jdk-21"});
+    ASSERT_EQ(reading.variables.size(), 2u);
+    EXPECT_EQ(reading.variables[0].variable, "CATALINA_OPTS");
+    EXPECT_EQ(reading.variables[0].script, path);
+    EXPECT_EQ(reading.variables[0].options, (std::vector<std::string>{"-Xmx512m", "-Duser.timezone=Europe/Berlin",
+                                                                      "-Dpath=C:\\base\\logs", "-Dlast=1"}));
+    EXPECT_EQ(reading.variables[1].variable, "JAVA_OPTS");
+    EXPECT_EQ(reading.variables[1].options,
+              (std::vector<std::string>{"-Xss512k", "-Ddir=C:\\jdk-21\\", "-Dshare=100%", "-Dre=a^b"}));
+    std::vector<std::string> notFollowed;
+    for (const auto& line : reading.notFollowed)
+        notFollowed.push_back(line.script + ":" + std::to_string(line.line) + ": " + line.text);
+    EXPECT_EQ(notFollowed, (std::vector<std::string>{
+                               "C:\\base\\bin\\setenv.bat:4: set \"CATALINA_OPTS=%CATALINA_OPTS% -Da=b^&c\"",
+                               "C:\\base\\bin\\setenv.bat:5: if defined X set CATALINA_OPTS=-Dnever=1",
+                               "C:\\base\\bin\\setenv.bat:7: set JAVA_OPTS=%OTHER% -Dz=1",
+                               "C:\\base\\bin\\setenv.bat:10: set CATALINA_OPTS=%CATALINA_OPTS% -Dsep=a^|b",
+                               "C:\\base\\bin\\setenv.bat:13: set \"CATALINA_OPTS=%CATALINA_OPTS% -Dinblock=1\"",
+                               "C:\\base\\bin\\setenv.bat:15: call set \"JAVA_OPTS=-Dcolour=\\x1B[31m\"",
+                               "C:\\base\\bin\\setenv.bat:17: set \"CATALINA_OPTS=-Dredirected=1\" > nul",
+                               "C:\\base\\bin\\setenv.bat:18: set CATALINA_OPTS=!EXTRA_OPTS! -Ddelayed=1",
+                               "C:\\base\\bin\\setenv.bat:19: set CATALINA_OPTS =-Dblank=1",
+                               "C:\\base\\bin\\setenv.bat:20: set /p JAVA_OPTS=Options?",
+                               "C:\\base\\bin\\setenv.bat:22: set CATALINA_OPTS=-Dlocal=1",
+                           }));
+    EXPECT_EQ(setenvNotFollowedMessage(reading.notFollowed[1]),
+              "Line 5 of C:\\base\\bin\\setenv.bat (if defined X set CATALINA_OPTS=-Dnever=1) sets CATALINA_OPTS or "
+              "JAVA_OPTS in a way that only cmd can follow when it runs the script: what it sets is neither named "
+              "here nor taken over.");
+    // Only a top-level goto :eof or exit ends the script.
+    const SetenvScriptReading ended = setenvOptionsOf(
+        "set JAVA_OPTS=-Da=1\r\nif errorlevel 1 goto :eof\r\nset JAVA_OPTS=%JAVA_OPTS% -Db=1\r\nEXIT /B 0\r\n"
+        "set JAVA_OPTS=-Dafter=1\r\n",
+        path, {});
+    ASSERT_EQ(ended.variables.size(), 1u);
+    EXPECT_EQ(ended.variables[0].options, (std::vector<std::string>{"-Da=1", "-Db=1"}));
+    EXPECT_TRUE(ended.notFollowed.empty());
+
+    // A size the field cannot hold is neither taken nor changed into another.
+    EXPECT_EQ(sizeIn("2g", 1024 * 1024), "2048");
+    EXPECT_EQ(sizeIn("32767m", 1024 * 1024), "32767");
+    EXPECT_EQ(sizeIn("32768m", 1024 * 1024), "");
+    EXPECT_EQ(sizeIn("64g", 1024 * 1024), "");
+    EXPECT_EQ(sizeIn("17179869185g", 1024 * 1024), "");
+    EXPECT_EQ(sizeIn("99999999999999999999", 1024), "");
+    const SetenvTakeOver takeOver =
+        setenvTakeOver({{path, "CATALINA_OPTS", {"-Xms2g", "-Xmx1g", "-Xmx17179869185g", "-Xss64m", "-Xmslots"}},
+                        {path, "JAVA_OPTS", {"-Xss512k", "-Dkept=1"}}},
+                       Configuration{});
+    EXPECT_EQ(takeOver.initialHeapSize, "");
+    EXPECT_EQ(takeOver.maxHeapSize, "");
+    EXPECT_EQ(takeOver.threadStackSize, "512");
+    EXPECT_EQ(takeOver.options, std::vector<std::string>{"-Dkept=1"});
+    EXPECT_EQ(takeOver.notTaken, (std::vector<NotTakenOption>{{"-Xmx17179869185g", "larger than 32767 MB"},
+                                                              {"-Xss64m", "larger than 32767 KB"},
+                                                              {"-Xmslots", "not a size"}}));
 }

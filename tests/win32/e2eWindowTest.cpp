@@ -279,7 +279,7 @@ TEST_F(WindowEndToEnd, OpenLoadsAStoredConfigurationWhoseEditsAskAndWhoseDeleteA
     EXPECT_TRUE(checked(IDC_CLIENT_JVM));
     EXPECT_FALSE(checked(IDC_REDUCE_OS_SIGNALS));
     EXPECT_EQ(session.text(IDC_MAX_HEAP), "512");
-    EXPECT_EQ(listItems(session.control(IDC_OPTION_LIST)), (Names{"-Xprof", "-Da=1"})  // as stored);
+    EXPECT_EQ(listItems(session.control(IDC_OPTION_LIST)), (Names{"-Xprof", "-Da=1"}));  // as stored
     EXPECT_EQ(session.text(IDC_INSTALL), "Install");
     EXPECT_EQ(session.text(IDC_STATUS_TEXT), "Not installed");
     expectNoMessageBox();

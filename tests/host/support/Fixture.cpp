@@ -56,7 +56,8 @@ void SessionTest::addTomcat(const std::string& home, const std::string& version)
          {"\\bin\\bootstrap.jar", "\\bin\\tomcat-juli.jar", "\\conf\\logging.properties", "\\conf\\catalina.policy"})
         os.files.addFile(home + file, "x");
     os.files.addFile(home + "\\conf\\server.xml", kQuietServerXml);
-    os.files.addFile(home + "\\bin\\tomcat10.exe", "the Tomcat wrapper");
+    const std::string major = version.empty() ? "10" : version.substr(0, version.find('.'));
+    os.files.addFile(home + "\\bin\\tomcat" + major + ".exe", "the Tomcat wrapper");
     if (!version.empty()) os.files.addFile(home + "\\RELEASE-NOTES", "      Apache Tomcat Version " + version + "\n");
 }
 

@@ -55,7 +55,8 @@ protected:
     // A complete Catalina home and JDK, so that every check passes.
     void addClassicLayout(const std::string& home = "C:\\tomcat", const std::string& jdk = "C:\\jdk");
     // A Tomcat 7-11 home whose RELEASE-NOTES declare the version (none when it
-    // is empty), and a JDK with only a server JVM.
+    // is empty) and whose wrapper bears its major version (tomcat10.exe
+    // without a version), and a JDK with only a server JVM.
     void addTomcat(const std::string& home, const std::string& version = "");
     void addJdk(const std::string& jdk, const std::string& javaVersion);
     // The program run from that home's bin folder, on that JDK.
