@@ -235,8 +235,7 @@ Outcome Session::save(bool announce) {
         if (std::string why = controller_.removalRefusal(s); !why.empty()) return telling.refuse(why);
         // The reinstall would run whatever sits where the copy goes.
         if (std::string why = controller_.copyRefusal(s); !why.empty()) return telling.refuse(why);
-        for (const auto& value : valuesTheWrapperCannotCarry(s.layout, c))
-            return telling.refuse(uncarriedValueMessage(value));
+        if (std::string why = carryRefusal(s); !why.empty()) return telling.refuse(why);
         const bool running = controller_.status(c.serviceName, true).status == ServiceStatus::Running;
         if (running && !onlyServiceSettingsDiffer(stored.values, c)) {
             if (!telling.confirmed(QuestionKind::RestartRunningService, messages::kSaveRestartQuestion))
@@ -276,6 +275,9 @@ Outcome Session::save(bool announce) {
     show();
     refresh();
     if (outcome.done() && announce) frontEnd_.tell(outcome.summary);
+    const bool reinstalled = std::any_of(ran.ran.begin(), ran.ran.end(),
+                                         [](const std::string& step) { return step.rfind("install :", 0) == 0; });
+    if (outcome.done() && reinstalled) tellScriptOptions(c);
     return outcome;
 }
 
@@ -287,8 +289,7 @@ Outcome Session::install() {
     const StoredConfiguration stored = store_.read(c.serviceName);
     Survey s = controller_.survey(c, false, stored.record);
     if (std::string why = controller_.installRefusal(s); !why.empty()) return telling.refuse(why);
-    for (const auto& value : valuesTheWrapperCannotCarry(s.layout, c))
-        return telling.refuse(uncarriedValueMessage(value));
+    if (std::string why = carryRefusal(s); !why.empty()) return telling.refuse(why);
 
     Plan plan;
     if (!prepareAccount(telling, s, true, plan))
@@ -305,8 +306,28 @@ Outcome Session::install() {
     record_ = s.record;
     Outcome outcome = finish(telling, ran, messages::serviceInstalled(c.serviceName));
     if (outcome.done()) frontEnd_.tell(outcome.summary);
+    tellScriptOptions(s.config);
     refresh();
     return outcome;
+}
+
+// Why the wrapper cannot be given this configuration: a value it cannot carry
+// whole, or an entry of the home's service.bat that must not reach the JVM.
+std::string Session::carryRefusal(const Survey& s) {
+    for (const auto& value : valuesTheWrapperCannotCarry(s.layout, s.config)) return uncarriedValueMessage(value);
+    if (const auto options9 = wrapperJvmOptions9(s.config, platform_.files))
+        for (const auto& option : unusableScriptOptions(*options9))
+            return unusableScriptOptionMessage(option, options9->script);
+    return {};
+}
+
+// Options a script of the home hands the JVM are no secret: the user is told which.
+void Session::tellScriptOptions(const Configuration& c) {
+    const auto options9 = wrapperJvmOptions9(c, platform_.files);
+    if (!options9 || options9->script.empty() || !installed_) return;
+    std::string text = "The JVM options for Java 9 and later that the service was given:";
+    for (const auto& line : jvmOptions9Lines(*options9)) text += "\r\n" + line;
+    frontEnd_.tell(text);
 }
 
 Outcome Session::repoint(const std::string& javaHome) {
@@ -367,20 +388,35 @@ Outcome Session::repoint(const std::string& javaHome) {
 
 Outcome Session::importSetenv() {
     Telling telling(frontEnd_);
-    const std::vector<SetenvOptions> found = setenvOptions(configuration(), platform_.files).variables;
-    const SetenvTakeOver takeOver = setenvTakeOver(found, configuration());
-    if (takeOver.empty())
+    const SetenvScriptReading reading = setenvOptions(configuration(), platform_.files);
+    const SetenvTakeOver takeOver = setenvTakeOver(reading.variables, configuration());
+    // What could not be followed or taken is said either way: it stays in the script only.
+    std::string leftOut;
+    for (const auto& notTaken : takeOver.notTaken)
+        leftOut += "\r\n  " + visibleText(notTaken.option) + " is not taken: " + notTaken.reason + ".";
+    for (const auto& line : reading.notFollowed) leftOut += "\r\n  " + setenvNotFollowedMessage(line);
+    if (reading.variables.empty())
         return telling.refuse(
-            "Neither the home's nor the base's bin\\setenv.bat sets an option in CATALINA_OPTS or "
-            "JAVA_OPTS that the configuration lacks; nothing was changed.");
+            "Neither the home's nor the base's bin\\setenv.bat sets an option in CATALINA_OPTS or JAVA_OPTS; "
+            "nothing was changed." +
+            leftOut);
+    // Run again, it finds what it took in the configuration already, and changes nothing.
+    if (takeOver.empty())
+        return Outcome{Outcome::Result::Done,
+                       "The configuration \"" + configuration().serviceName +
+                           "\" holds every option of setenv.bat already; nothing was changed." + leftOut,
+                       {},
+                       {},
+                       {}};
     std::string changes;
-    auto line = [&](const std::string& text) { changes += "\r\n  " + text; };
+    auto line = [&](const std::string& text) { changes += "\r\n  " + visibleText(text); };
     if (!takeOver.initialHeapSize.empty()) line("Initial Heap Size (MB): " + takeOver.initialHeapSize);
     if (!takeOver.maxHeapSize.empty()) line("Max Heap Size (MB): " + takeOver.maxHeapSize);
     if (!takeOver.threadStackSize.empty()) line("Stack Size (KB): " + takeOver.threadStackSize);
     for (const auto& option : takeOver.options) line("Additional JVM option: " + option);
     if (!telling.confirmed(QuestionKind::TakeOverSetenv, "These options of setenv.bat go into the configuration \"" +
                                                              configuration().serviceName + "\":" + changes +
+                                                             (leftOut.empty() ? "" : "\r\nLeft as it is:" + leftOut) +
                                                              "\r\nContinue?"))
         return Outcome::declined("Nothing was changed.");
     Outcome edits;

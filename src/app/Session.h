@@ -110,6 +110,8 @@ private:
     Outcome changeRunning(bool start);
     Plan storeSave(Survey& s);
     std::string entriesRefusal(Field field, const std::vector<std::string>& entries);
+    std::string carryRefusal(const Survey& s);
+    void tellScriptOptions(const Configuration& c);
 
     Platform& platform_;
     FrontEnd& frontEnd_;

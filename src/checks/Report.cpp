@@ -98,6 +98,13 @@ Report examineConfiguration(const Configuration& c, Platform& platform, Question
         questions.warn(uncarriedValueMessage(value));
         log.push_back({FindingKind::ValueUnusable, value.label, value.value, uncarriedValueMessage(value)});
     }
+    const auto options9 = wrapperJvmOptions9(c, files);
+    if (options9)
+        for (const auto& option : unusableScriptOptions(*options9)) {
+            const std::string why = unusableScriptOptionMessage(option, options9->script);
+            questions.warn(why);
+            log.push_back({FindingKind::ValueUnusable, "JVM options for Java 9 and later", options9->script, why});
+        }
     note(check.folderOrCreate(c.tempDirectory, "Temp directory"));
     note(check.folderOrCreate(c.systemOut, "System.outfile"));
     note(check.folderOrCreate(c.systemErr, "System.err file"));
@@ -122,6 +129,7 @@ Report examineConfiguration(const Configuration& c, Platform& platform, Question
     rows.push_back("Java version: " + (javaFeature ? std::to_string(javaFeature) : std::string("not declared")));
     Report report{std::move(rows), std::move(log), {}, std::move(ports.notices)};
     if (!report.notices.empty()) report.sections.push_back({"Notices", report.notices});
+    if (options9) report.sections.push_back({"JVM options for Java 9 and later", jvmOptions9Lines(*options9)});
     return report;
 }
 

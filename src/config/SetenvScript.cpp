@@ -238,6 +238,11 @@ SetenvTakeOver setenvTakeOver(const std::vector<SetenvOptions>& found, const Con
                                  ? "larger than " + std::to_string(kLargestSize) + (stack ? " KB" : " MB")
                                  : "not a size"});
         }
+    // A size the configuration holds already is no change: a second run takes nothing.
+    for (auto [taken, held] :
+         {std::pair{&takeOver.initialHeapSize, &c.initialHeapSize}, std::pair{&takeOver.maxHeapSize, &c.maxHeapSize},
+          std::pair{&takeOver.threadStackSize, &c.threadStackSize}})
+        if (*taken == *held) taken->clear();
     return takeOver;
 }
 

@@ -127,11 +127,25 @@ JvmOptions9 jvmOptions9For(const std::string& catalinaHome, const TomcatVersion&
     return {branchJvmOptions9(version), {}};
 }
 
+std::optional<JvmOptions9> wrapperJvmOptions9(const Configuration& c, Files& files) {
+    const TomcatLayout layout = tomcatLayoutOf(c.catalinaHome, files);
+    if (layout.family != WrapperFamily::Modern) return std::nullopt;
+    return jvmOptions9For(c.catalinaHome, tomcatVersionOf(c.catalinaHome, layout, files), files);
+}
+
 std::vector<std::string> unusableScriptOptions(const JvmOptions9& options) {
     std::vector<std::string> unusable;
     for (const auto& option : options.options)
         if (option.find('\'') != std::string::npos || firstHiddenCharacter(option)) unusable.push_back(option);
     return unusable;
+}
+
+std::vector<std::string> jvmOptions9Lines(const JvmOptions9& options) {
+    std::vector<std::string> lines = {
+        options.script.empty() ? "From the Tomcat branch's own list (the home has no bin\\service.bat that gives one):"
+                               : "From " + options.script + ", its install command:"};
+    for (const auto& option : options.options) lines.push_back("  " + visibleText(option));
+    return lines;
 }
 
 std::string unusableScriptOptionMessage(const std::string& option, const std::string& script) {

@@ -38,11 +38,16 @@ struct JvmOptions9 {
 };
 // The home's own script when it has one, else the branch's.
 JvmOptions9 jvmOptions9For(const std::string& catalinaHome, const TomcatVersion& version, Files& files);
+// What the configuration's wrapper is given for Java 9 and later: nothing on
+// the classic road, whose wrapper takes no such list.
+std::optional<JvmOptions9> wrapperJvmOptions9(const Configuration& c, Files& files);
 // The script's entries that must not go to the wrapper: one holding a single
 // quote, with which the wrapper quotes the entries of its list, cannot reach
 // the JVM whole; one holding a control character or a bidirectional override
 // is not passed on.
 std::vector<std::string> unusableScriptOptions(const JvmOptions9& options);
+// Where the options come from and what they are, one line each, for a notice and the report.
+std::vector<std::string> jvmOptions9Lines(const JvmOptions9& options);
 std::string unusableScriptOptionMessage(const std::string& option, const std::string& script);
 
 // The feature version of the JDK in that folder by its release file; 0 when not known.

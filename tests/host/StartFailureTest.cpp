@@ -68,10 +68,11 @@ TEST_F(StartFailureTest, AStartThatStaysUpCostsOnlyTheWaitAndAFailedOneSaysWhyFr
 
     // The cause stays with the service, for the report and another process, until a start succeeds.
     CheckResult check = session.checkConfiguration(ReportOpening::Never);
-    ASSERT_EQ(check.report.sections.size(), 1u);
-    EXPECT_EQ(check.report.sections[0].title, "Last failed start");
+    ASSERT_EQ(check.report.sections.size(), 2u);
+    EXPECT_EQ(check.report.sections[0].title, "JVM options for Java 9 and later");
+    EXPECT_EQ(check.report.sections[1].title, "Last failed start");
     EXPECT_EQ(
-        check.report.sections[0].lines,
+        check.report.sections[1].lines,
         (std::vector<std::string>{"At: 2026-12-07T00:01:03Z", "Cause: a JVM option the JVM rejects (-XX:+UseParNewGC)",
                                   "From: C:\\tomcat10\\logs\\shop_err.log, line 3"}));
     // Only the cause, the file and the line are kept where every local user may read: no log text.

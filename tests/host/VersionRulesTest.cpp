@@ -58,6 +58,23 @@ TEST_F(VersionRulesTest, EachBranchGetsItsOwnJavaOptionsAndTheHomesOwnScriptWins
         EXPECT_EQ(optionsForJava9(), expected) << version;
         EXPECT_EQ(ui.tomcatVersion, version);
     }
+    // What a script of the home hands the JVM is said; an entry that must not reach it refuses the install.
+    EXPECT_EQ(lastOf(ui.notices),
+              "The JVM options for Java 9 and later that the service was given:\r\nFrom "
+              "C:\\tomcat-10.1.99\\bin\\service.bat, its install command:\r\n  "
+              "--add-opens=java.base/java.lang=ALL-UNNAMED\r\n  --add-opens=java.base/java.net=ALL-UNNAMED\r\n  "
+              "-Dfuture.flag=on");
+    os.files.addFile("C:\\tomcat-10.1.99\\bin\\service.bat",
+                     "\"%EXECUTABLE%\" //IS//%SERVICE_NAME% --JvmOptions9 \"-Dagent=\x1B[2K\"\r\n");
+    os.processes.ran.clear();
+    saveNew("t2");
+    EXPECT_EQ(session.install().summary,
+              "The JVM option \"-Dagent=\\x1B[2K\" that C:\\tomcat-10.1.99\\bin\\service.bat passes to the service "
+              "wrapper holds U+001B, a control character, which Velmora does not pass on to the JVM: correct the "
+              "script. Nothing is installed until then.");
+    EXPECT_TRUE(os.processes.ran.empty());
+    EXPECT_EQ(session.checkConfiguration(ReportOpening::Never).report.findings.at(0).label,
+              "JVM options for Java 9 and later");
 }
 
 TEST_F(VersionRulesTest, WhatCannotRunIsRefusedAndAJdkThatAnUpdateTookAwayIsReplacedByTheNewestOfItsVersion) {
@@ -220,6 +237,26 @@ TEST_F(VersionRulesTest, APortThatAnotherConfigurationOrProgramHasAndASetenvTheS
     EXPECT_EQ(session.configuration().additionalJvmOptions,
               (std::vector<std::string>{"-Dfile.encoding=UTF-8", "-Dlog.dir=C:\\my logs"}));
     EXPECT_EQ(sizeIn("1536k", 1024 * 1024), "2");
+    // Run again, it finds everything taken already and changes nothing.
+    os.registry.writeLog.clear();
+    r = runCli(os, {"import-setenv", "shop", "--yes"});
+    EXPECT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(r.out,
+              "The configuration \"shop\" holds every option of setenv.bat already; nothing was changed.\n  Line 6 of "
+              "C:\\tomcat10\\bin\\setenv.bat (if defined DEBUG set JAVA_OPTS=%JAVA_OPTS% -Ddebug=1) sets CATALINA_OPTS "
+              "or JAVA_OPTS in a way that only cmd can follow when it runs the script: what it sets is neither named "
+              "here nor taken over.\n");
+    EXPECT_TRUE(os.registry.writeLog.empty());
+
+    // Terminal control text in an option is shown written out, and never stored.
+    os.files.addFile("C:\\tomcat10\\bin\\setenv.bat",
+                     "set CATALINA_OPTS=-javaagent:C:\\a.jar\x1B[2K\r-Dsafe.flag=1\r\n");
+    r = runCli(os, {"import-setenv", "shop"});
+    EXPECT_NE(r.err.find("Additional JVM option: -javaagent:C:\\a.jar\\x1B[2K"), std::string::npos) << r.err;
+    r = runCli(os, {"import-setenv", "shop", "--yes"});
+    EXPECT_EQ(r.code, 3);
+    ASSERT_TRUE(session.open("shop").done());
+    EXPECT_EQ(session.configuration().additionalJvmOptions.size(), 2u);
 }
 
 TEST(TomcatVersion, TheWrappersNameOverrulesReleaseNotesThatClaimAnotherMajorVersion) {
