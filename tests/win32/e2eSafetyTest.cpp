@@ -197,6 +197,30 @@ TEST(NotOurs, AHungWrapperIsEndedAtTheBoundAndNoChildHoldsTheOutput) {
     EXPECT_EQ(storedNumber("hz", "installedaservice"), 0u);
 }
 
+TEST(NotOurs, ARemarkInTheHomesServiceScriptNeverReachesTheJvm) {
+    Session session(Layout::Modern);
+    session.removeServiceAtEnd("s9");
+    makeFile(session.bin("service.bat"),
+             "@echo off\r\n"
+             "rem --JvmOptions9 \"-javaagent:C:\\Users\\Public\\agent.jar\"\r\n"
+             "echo \"%EXECUTABLE%\" //IS//%SERVICE_NAME% --JvmOptions9 \"-javaagent:C:\\echo.jar\"\r\n"
+             "\"%EXECUTABLE%\" //IS//%SERVICE_NAME% ^\r\n"
+             "    --JvmOptions9 \"--add-opens=java.base/java.lang=ALL-UNNAMED#-Dscript.flag=on\" ^\r\n"
+             "    --StartMode jvm\r\n");
+    ASSERT_EQ(session.cli("set s9 description=script").code, 0);
+    const CliRun install = session.cli("install s9 --yes");
+    EXPECT_TRUE(serviceRegistered("s9")) << install.err;
+    EXPECT_TRUE(holds(install.out, "The JVM options for Java 9 and later that the service was given:\nFrom " +
+                                       session.bin("service.bat") +
+                                       ", its install command:\n  --add-opens=java.base/java.lang=ALL-UNNAMED\n  "
+                                       "-Dscript.flag=on\n"))
+        << install.out;
+    // What the wrapper keeps for the JVM: the script's install command, nothing of its remark or echo.
+    EXPECT_EQ(machineText("SOFTWARE\\Apache Software Foundation\\Procrun 2.0\\s9\\Parameters", "JvmOptions9"),
+              "--add-opens=java.base/java.lang=ALL-UNNAMED#-Dscript.flag=on");
+    EXPECT_EQ(session.cli("uninstall s9 --yes").code, 0);
+}
+
 TEST(TakingTurns, CommandsRunTogetherLoseNoNameAndLeaveNoOrphan) {
     Session session;
     // Eight deployment tasks side by side: every name is on the list afterwards.
