@@ -88,7 +88,7 @@ Configuration Session::freshConfiguration() {
     const std::string javaHome = defaultJavaHome(platform_.environment, platform_.registry);
     const bool clientPossible = clientJvmRefusal(javaHome, platform_.files).empty();
     return velmora::newConfiguration(defaultCatalinaHome(platform_.environment), javaHome,
-                                     clientPossible ? configuration().jvmType : "server", platform_.files);
+                                     clientPossible ? configuration().jvmType : JvmType::Server, platform_.files);
 }
 
 void Session::show() { frontEnd_.showConfiguration(configuration(), nameLocked_, tomcatVersion().text); }
@@ -148,6 +148,10 @@ Outcome Session::open(const std::string& name) {
     const StoredConfiguration stored = store_.read(name);
     if (!stored.keyExists && listHoldsName(store_.names(), name)) telling.warn(messages::listedButMissing(name));
     for (const auto& value : stored.unusableTexts) telling.warn(messages::unusableStoredText(name, value));
+    for (const auto& [value, word] : stored.unknownChoices)
+        telling.warn("The value \"" + visibleText(word) + "\" of \"" + value + "\" of the configuration \"" + name +
+                     "\" is not one Velmora knows, so it opens as " +
+                     fieldText(stored.values, *storedField(value)) + ".");
     editor_.load(freshConfiguration(), stored);
     installed_ = stored.installed;
     record_ = stored.record;
@@ -344,7 +348,8 @@ Outcome Session::repoint(const std::string& javaHome) {
     }
     const std::string library = jvmLibraryPath(target, before.jvmType, platform_.files);
     if (!platform_.files.fileExists(library))
-        return telling.refuse("The JDK at " + target + " has no " + before.jvmType + " JVM library (" + library +
+        return telling.refuse("The JDK at " + target + " has no " + jvmTypeName(before.jvmType) + " JVM library (" +
+                              library +
                               "); nothing was changed.");
     Unheard nobody;
     editor_.setJavaHome(target, nobody);

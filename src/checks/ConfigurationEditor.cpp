@@ -26,20 +26,21 @@ void ConfigurationEditor::load(const Configuration& fresh, const StoredConfigura
     const Configuration& from = stored.values;
     setServiceName(from.serviceName);
     for (const StoredField* field : fieldsInLoadOrder()) {
-        const bool size = field->field == Field::InitialHeapSize || field->field == Field::MaxHeapSize;
-        if (size && (from.*field->text).empty()) continue;  // an unset heap keeps what the fresh one has
+        const bool heap = field->field == Field::InitialHeapSize || field->field == Field::MaxHeapSize;
+        if (heap && from.*field->size == 0) continue;  // an unset heap keeps what the fresh one has
         setFrom(*field, from);
     }
 }
 
-// A check box's state is handed over as stored, not only 0 or 1.
+// Paths go through their setters, so that a home or base moves what lies below it; the rest is copied.
 void ConfigurationEditor::setFrom(const StoredField& field, const Configuration& from) {
     Unheard nobody;
     switch (field.kind) {
-        case FieldKind::Check: config_.*field.check = from.*field.check; break;
+        case FieldKind::Text:
+        case FieldKind::Account: set(field.field, from.*field.text, nobody); break;
         case FieldKind::Options: setOptions(from.additionalJvmOptions, nobody); break;
         case FieldKind::List: config_.*field.list = from.*field.list; break;
-        default: set(field.field, from.*field.text, nobody); break;
+        default: setFieldText(config_, field, fieldText(from, field)); break;
     }
 }
 
@@ -56,29 +57,14 @@ bool ConfigurationEditor::set(Field field, const std::string& value, Questions& 
         case Field::TempDirectory: return setTempDirectory(value, questions);
         case Field::AdditionalOptions: return value.empty() || addOption(value, questions);
         case Field::ServiceName: setServiceName(value); break;
-        case Field::Description: setDescription(value); break;
         case Field::TomcatConfigFile: setTomcatConfigFile(value, questions); break;
-        case Field::UseSecurityManager: setUseSecurityManager(value == "1" ? 1 : 0); break;
         case Field::JavaHome: setJavaHome(value, questions); break;
         case Field::SystemOut: setSystemOut(value, questions); break;
         case Field::SystemErr: setSystemErr(value, questions); break;
-        case Field::InitialHeapSize: setInitialHeapSize(value); break;
-        case Field::MaxHeapSize: setMaxHeapSize(value); break;
-        case Field::ThreadStackSize: setThreadStackSize(value); break;
-        case Field::ReduceOsSignals: setReduceOsSignals(value == "1" ? 1 : 0); break;
-        case Field::JvmType: setJvmType(isServerJvm(value)); break;
         case Field::ClassPath: setClassPath(value, questions); break;
-        case Field::RecoveryOnErrorExit: config_.recoveryOnErrorExit = value == "1" ? 1 : 0; break;
-        case Field::Dependencies:
-            if (!value.empty()) config_.dependencies.push_back(value);
-            break;
         case Field::ServiceAccount: config_.serviceAccount = storedAccountSpelling(value, config_.serviceName); break;
-        case Field::StartupType:
-        case Field::StopTimeout:
-        case Field::RecoveryFirst:
-        case Field::RecoverySecond:
-        case Field::RecoveryLater:
-        case Field::RecoveryReset: config_.*storedField(field).text = value; break;
+        // The rest has no follow-up: the value is taken as its text says.
+        default: setFieldText(config_, storedField(field), value); break;
     }
     return true;
 }
@@ -91,7 +77,7 @@ std::string ConfigurationEditor::refusal(Field field, const std::string& value) 
             !why.empty())
             return why + " Use Security Manager stays off.";
     }
-    if (field == Field::JvmType && !isServerJvm(value))
+    if (field == Field::JvmType && value == "client")
         if (auto why = clientJvmRefusal(config_.javaHome, files_); !why.empty())
             return why + " Server JVM stays chosen.";
     return {};
@@ -113,7 +99,6 @@ bool ConfigurationEditor::carried(const Configuration& candidate, Questions& que
 
 void ConfigurationEditor::setServiceName(const std::string& value) { config_.serviceName = value; }
 
-void ConfigurationEditor::setDescription(const std::string& value) { config_.description = value; }
 
 bool ConfigurationEditor::setCatalinaHome(const std::string& value, Questions& questions) {
     Configuration candidate = config_;
@@ -139,7 +124,6 @@ void ConfigurationEditor::setTomcatConfigFile(const std::string& value, Question
     if (questions.heard()) Checker(files_, questions).fileExists(value, "Tomcat Config File");
 }
 
-void ConfigurationEditor::setUseSecurityManager(std::int16_t value) { config_.useSecurityManager = value; }
 
 bool ConfigurationEditor::setSecurityPolicyFile(const std::string& value, Questions& questions) {
     Configuration candidate = config_;
@@ -175,17 +159,12 @@ void ConfigurationEditor::setSystemErr(const std::string& value, Questions& ques
     if (questions.heard()) Checker(files_, questions, &createdFolders_).folderOrCreate(value, "System.err file");
 }
 
-void ConfigurationEditor::setInitialHeapSize(const std::string& value) { config_.initialHeapSize = value; }
-void ConfigurationEditor::setMaxHeapSize(const std::string& value) { config_.maxHeapSize = value; }
-void ConfigurationEditor::setThreadStackSize(const std::string& value) { config_.threadStackSize = value; }
-void ConfigurationEditor::setReduceOsSignals(std::int16_t value) { config_.reduceOsSignals = value; }
 
 void ConfigurationEditor::setClassPath(const std::string& value, Questions& questions) {
     config_.classPath = value;
     if (questions.heard()) Checker(files_, questions).classPath(value);
 }
 
-void ConfigurationEditor::setJvmType(bool server) { config_.jvmType = server ? "server" : "client"; }
 
 bool ConfigurationEditor::addOption(const std::string& option, Questions& questions) {
     if (option.empty()) return false;

@@ -48,22 +48,15 @@ public:
     std::string refusal(Field field, const std::string& value) const;
 
     void setServiceName(const std::string& value);
-    void setDescription(const std::string& value);
     bool setCatalinaHome(const std::string& value, Questions& questions);
     bool setCatalinaBase(const std::string& value, Questions& questions);
     void setTomcatConfigFile(const std::string& value, Questions& questions);
-    void setUseSecurityManager(std::int16_t value);
     bool setSecurityPolicyFile(const std::string& value, Questions& questions);
     void setJavaHome(const std::string& value, Questions& questions);
     bool setTempDirectory(const std::string& value, Questions& questions);
     void setSystemOut(const std::string& value, Questions& questions);
     void setSystemErr(const std::string& value, Questions& questions);
-    void setInitialHeapSize(const std::string& value);
-    void setMaxHeapSize(const std::string& value);
-    void setThreadStackSize(const std::string& value);
-    void setReduceOsSignals(std::int16_t value);
     void setClassPath(const std::string& value, Questions& questions);
-    void setJvmType(bool server);
 
     // The additional JVM options, in the order given: the JVM reads them in
     // order, and the later of two settings wins. False when refused.

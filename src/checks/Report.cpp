@@ -6,6 +6,7 @@
 #include "checks/PathRules.h"
 #include "checks/PortCheck.h"
 #include "checks/Rights.h"
+#include "config/ConfigurationFields.h"
 #include "config/Encodings.h"
 #include "config/ServiceAccount.h"
 #include "config/SetenvScript.h"
@@ -17,12 +18,13 @@ namespace velmora {
 namespace {
 
 std::vector<std::string> reportRows(const Configuration& c, const std::string& jvmLibrary) {
+    const auto text = [&c](Field field) { return fieldText(c, storedField(field)); };
     std::vector<std::string> rows = {
         "Service name: " + c.serviceName,
         "Catalina home: " + c.catalinaHome,
         "Catalina base: " + c.catalinaBase,
         "Tomcat config file: " + c.tomcatConfigFile,
-        "Use security manager: " + std::to_string(c.useSecurityManager),
+        "Use security manager: " + text(Field::UseSecurityManager),
         "Security policy file: " + c.securityPolicyFile,
         "Java home: " + c.javaHome,
         "JVM Path: " + jvmLibrary,
@@ -30,25 +32,25 @@ std::vector<std::string> reportRows(const Configuration& c, const std::string& j
         "Temp directory: " + c.tempDirectory,
         "System.out file: " + c.systemOut,
         "System.err file: " + c.systemErr,
-        "Initial heap: " + c.initialHeapSize,
-        "Max heap: " + c.maxHeapSize,
-        "Stack size: " + c.threadStackSize,
-        "JVM: " + c.jvmType,
-        "-Xrs: " + std::to_string(c.reduceOsSignals),
+        "Initial heap: " + text(Field::InitialHeapSize),
+        "Max heap: " + text(Field::MaxHeapSize),
+        "Stack size: " + text(Field::ThreadStackSize),
+        "JVM: " + text(Field::JvmType),
+        "-Xrs: " + text(Field::ReduceOsSignals),
     };
     for (const auto& option : c.additionalJvmOptions) rows.push_back("Additional JVM option: " + option);
-    auto recovery = [](const std::string& seconds) {
-        return seconds == "0" ? std::string("none") : "restart after " + seconds + " s";
+    auto recovery = [](std::uint32_t seconds) {
+        return seconds == 0 ? std::string("none") : "restart after " + std::to_string(seconds) + " s";
     };
     std::string dependencies;
     for (const auto& dependency : c.dependencies) dependencies += (dependencies.empty() ? "" : ", ") + dependency;
-    rows.push_back("Start-up type: " + c.startupType);
+    rows.push_back("Start-up type: " + text(Field::StartupType));
     rows.push_back("Account: " + serviceAccountName(c));
     rows.push_back("Depends on: " + dependencies);
-    rows.push_back("Stop timeout (s): " + c.stopTimeout);
+    rows.push_back("Stop timeout (s): " + text(Field::StopTimeout));
     rows.push_back("Recovery: " + recovery(c.recoveryFirst) + ", " + recovery(c.recoverySecond) + ", then " +
-                   recovery(c.recoveryLater) + "; count reset after " + c.recoveryReset + " s; error exits " +
-                   (c.recoveryOnErrorExit == 1 ? "count" : "do not count"));
+                   recovery(c.recoveryLater) + "; count reset after " + text(Field::RecoveryReset) +
+                   " s; error exits " + (c.recoveryOnErrorExit ? "count" : "do not count"));
     return rows;
 }
 
@@ -67,6 +69,7 @@ Report examineConfiguration(const Configuration& c, Platform& platform, Question
     const TomcatLayout layout = tomcatLayoutOf(c.catalinaHome, files);
 
     note(check.folderExists(c.catalinaHome, "Catalina home"));
+    // "Catalina bome" and, below, "System.outfile" are these findings' long-standing labels, kept on purpose.
     note(check.folderExists(c.catalinaBase, "Catalina bome"));
     note(check.fileExists(c.tomcatConfigFile, "Tomcat config file"));
     if (c.useSecurityManager == 1) note(check.fileExists(c.securityPolicyFile, "Security policy file"));
@@ -80,9 +83,9 @@ Report examineConfiguration(const Configuration& c, Platform& platform, Question
         questions.warn(why);
         log.push_back({FindingKind::ValueUnusable, label, value, why});
     };
-    if (c.useSecurityManager == 1)
+    if (c.useSecurityManager)
         refuse("Use Security Manager", "1", securityManagerRefusal(tomcat, javaFeature, c.javaHome));
-    if (!isServerJvm(c.jvmType)) refuse("JVM", c.jvmType, clientJvmRefusal(c.javaHome, files));
+    if (c.jvmType == JvmType::Client) refuse("JVM", "client", clientJvmRefusal(c.javaHome, files));
     const std::string jvmLibrary = jvmLibraryPath(c.javaHome, c.jvmType, files);
     note(check.jvmLibrary(jvmLibrary));
     if (const auto replacement = jdkReplacementFor(c, layout, platform)) {

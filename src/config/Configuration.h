@@ -5,41 +5,47 @@
 
 namespace velmora {
 
-// One configuration of a Tomcat instance and its service. Sizes stay the
-// text their box shows; the check boxes are 0 or 1.
+enum class JvmType { Server, Client };
+enum class StartupType { Automatic, Delayed, Manual, Disabled };
+
+// One configuration of a Tomcat instance and its service, typed: how the
+// store, an export or a box writes a value is their codec's business.
 struct Configuration {
     std::string serviceName;
     std::string catalinaHome;
     std::string catalinaBase;
     std::string tomcatConfigFile;
-    std::int16_t useSecurityManager = 0;
+    bool useSecurityManager = false;
     std::string securityPolicyFile;
-    std::string jvmType = "server";
+    JvmType jvmType = JvmType::Server;
     std::string javaHome;
     std::string classPath;
     std::string tempDirectory;
     std::string systemOut;
     std::string systemErr;
-    std::string initialHeapSize;
-    std::string maxHeapSize;
-    std::string threadStackSize;
+    std::uint16_t initialHeapSize = 0;  // MB, 1 to 32767; 0: none given
+    std::uint16_t maxHeapSize = 0;      // MB
+    std::uint16_t threadStackSize = 0;  // KB
     std::string description;
-    std::int16_t reduceOsSignals = 0;
-    std::vector<std::string> additionalJvmOptions;  // in list order; no empty entries
+    bool reduceOsSignals = false;
+    std::vector<std::string> additionalJvmOptions;  // in the order given; no empty entries
 
     // How the service runs; these defaults are also what a stored
     // configuration without them loads.
-    std::string startupType = "auto";        // auto, delayed, manual, disabled
+    StartupType startupType = StartupType::Automatic;
     std::string serviceAccount = "virtual";  // LocalSystem, LocalService, NetworkService, virtual, DOMAIN\name
     std::vector<std::string> dependencies;   // services started first
-    std::string stopTimeout = "30";          // seconds a stop waits for Tomcat
-    std::string recoveryFirst = "60";        // seconds before a restart after the first failure; 0: none
-    std::string recoverySecond = "60";
-    std::string recoveryLater = "300";
-    std::string recoveryReset = "86400";   // seconds after which the failure count starts again
-    std::int16_t recoveryOnErrorExit = 1;  // a stop with an error exit code counts as a failure
+    std::uint32_t stopTimeout = 30;          // seconds a stop waits for Tomcat
+    std::uint32_t recoveryFirst = 60;        // seconds before a restart after the first failure; 0: none
+    std::uint32_t recoverySecond = 60;
+    std::uint32_t recoveryLater = 300;
+    std::uint32_t recoveryReset = 86400;  // seconds after which the failure count starts again
+    bool recoveryOnErrorExit = true;      // a stop with an error exit code counts as a failure
 
     bool operator==(const Configuration&) const = default;
 };
+
+const char* jvmTypeName(JvmType type);  // "server", "client"
+const char* startupTypeName(StartupType type);  // "auto", "delayed", "manual", "disabled"
 
 }  // namespace velmora

@@ -20,7 +20,6 @@ const std::string kListMember = "configurations";
 const std::string kNameMember = "name";
 const std::string kStateMember = "state";
 
-int sizeNumber(const std::string& text) { return wholeNumber<int>(text).value_or(0); }
 
 // A problem in one configuration; the message names it and the field.
 struct Refusal {
@@ -74,22 +73,18 @@ DecodedEntry decodeOne(const Json& entry, DocumentUse use) {
         decoded.given.push_back(field->field);
         const Json& value = member.value();
         switch (field->kind) {
-            case FieldKind::Text: c.*field->text = textMember(value, name, field->name); break;
+            case FieldKind::Text:
             case FieldKind::Jvm:
-                c.jvmType = textMember(value, name, field->name);
-                if (auto problem = jvmValueProblem(c.jvmType); !problem.empty()) refuse(name, field->name, problem);
-                break;
             case FieldKind::Choice:
-            case FieldKind::Account:
-                c.*field->text = textMember(value, name, field->name);
-                if (auto problem = valueProblem(*field, c.*field->text); !problem.empty())
-                    refuse(name, field->name, problem);
+            case FieldKind::Account: {
+                const std::string text = textMember(value, name, field->name);
+                if (auto problem = valueProblem(*field, text); !problem.empty()) refuse(name, field->name, problem);
+                setFieldText(c, *field, text);
                 break;
+            }
             case FieldKind::Size:
-            case FieldKind::Seconds: c.*field->text = numberMember(value, name, *field); break;
-            case FieldKind::Check:
-                c.*field->check = wholeNumber<std::int16_t>(numberMember(value, name, *field)).value_or(0);
-                break;
+            case FieldKind::Seconds:
+            case FieldKind::Check: setFieldText(c, *field, numberMember(value, name, *field)); break;
             case FieldKind::Options:
             case FieldKind::List:
                 if (!value.is_array()) refuse(name, field->name, "expected a list of texts");
@@ -161,10 +156,10 @@ std::string encodeConfigurations(const std::vector<Configuration>& configuration
                 case FieldKind::Text:
                 case FieldKind::Jvm:
                 case FieldKind::Choice:
-                case FieldKind::Account: entry[field.name] = c.*field.text; break;
-                case FieldKind::Size: entry[field.name] = sizeNumber(c.*field.text); break;
-                case FieldKind::Seconds: entry[field.name] = wholeNumber<long long>(c.*field.text).value_or(0); break;
-                case FieldKind::Check: entry[field.name] = c.*field.check == 1 ? 1 : 0; break;
+                case FieldKind::Account: entry[field.name] = fieldText(c, field); break;
+                case FieldKind::Size: entry[field.name] = c.*field.size; break;
+                case FieldKind::Seconds: entry[field.name] = c.*field.seconds; break;
+                case FieldKind::Check: entry[field.name] = c.*field.check ? 1 : 0; break;
                 case FieldKind::Options:
                 case FieldKind::List: entry[field.name] = c.*field.list; break;
             }

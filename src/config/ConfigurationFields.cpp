@@ -13,50 +13,82 @@ const std::vector<std::string>& startupTypes() {
     return types;
 }
 
+const char* jvmTypeName(JvmType type) { return type == JvmType::Server ? "server" : "client"; }
+
+const char* startupTypeName(StartupType type) {
+    return startupTypes()[static_cast<std::size_t>(type)].c_str();
+}
+
+namespace {
+
+using C = Configuration;
+using F = Field;
+
+StoredField textField(F field, const std::string& name, const char* label, std::string C::*member, int rank) {
+    StoredField f{field, name, label, FieldKind::Text, rank};
+    f.text = member;
+    return f;
+}
+StoredField checkField(F field, const std::string& name, const char* label, bool C::*member, int rank,
+                       bool defaultWhenAbsent = false) {
+    StoredField f{field, name, label, FieldKind::Check, rank, defaultWhenAbsent};
+    f.check = member;
+    return f;
+}
+StoredField sizeField(F field, const std::string& name, const char* label, std::uint16_t C::*member, int rank) {
+    StoredField f{field, name, label, FieldKind::Size, rank};
+    f.size = member;
+    return f;
+}
+StoredField secondsField(F field, const std::string& name, const char* label, std::uint32_t C::*member, int rank) {
+    StoredField f{field, name, label, FieldKind::Seconds, rank, true};
+    f.seconds = member;
+    return f;
+}
+StoredField listField(F field, const std::string& name, const char* label, FieldKind kind,
+                      std::vector<std::string> C::*member, int rank, bool defaultWhenAbsent) {
+    StoredField f{field, name, label, kind, rank, defaultWhenAbsent};
+    f.list = member;
+    return f;
+}
+
+}  // namespace
+
 const std::vector<StoredField>& storedFields() {
-    using C = Configuration;
-    using K = FieldKind;
-    using F = Field;
     static const std::vector<StoredField> fields = {
-        {F::CatalinaHome, store::kCatalinaHome, "Catalina Home", K::Text, &C::catalinaHome, nullptr, 1},
-        {F::SystemOut, store::kSystemOut, "System.out location", K::Text, &C::systemOut, nullptr, 3},
-        {F::SystemErr, store::kSystemErr, "System.err location", K::Text, &C::systemErr, nullptr, 4},
-        {F::TomcatConfigFile, store::kTomcatConfig, "Tomcat Config File", K::Text, &C::tomcatConfigFile, nullptr, 5},
-        {F::CatalinaBase, store::kCatalinaBase, "Catalina Base", K::Text, &C::catalinaBase, nullptr, 2},
-        {F::UseSecurityManager, store::kSecurityManager, "Use Security Manager", K::Check, nullptr,
-         &C::useSecurityManager, 7},
-        {F::SecurityPolicyFile, store::kSecurityPolicy, "Security Policy File", K::Text, &C::securityPolicyFile,
-         nullptr, 8},
-        {F::JvmType, store::kJvm, "JVM", K::Jvm, &C::jvmType, nullptr, 9},
-        {F::JavaHome, store::kJavaHome, "Java Home", K::Text, &C::javaHome, nullptr, 10},
-        {F::ClassPath, store::kClassPath, "Classpath", K::Text, &C::classPath, nullptr, 11},
-        {F::TempDirectory, store::kTempDirectory, "Temp Directory", K::Text, &C::tempDirectory, nullptr, 12},
-        {F::InitialHeapSize, store::kInitialHeap, "Initial Heap Size (MB)", K::Size, &C::initialHeapSize, nullptr, 14},
-        {F::MaxHeapSize, store::kMaxHeap, "Max Heap Size (MB)", K::Size, &C::maxHeapSize, nullptr, 15},
-        {F::Description, store::kDescription, "Description", K::Text, &C::description, nullptr, 6},
-        {F::ReduceOsSignals, store::kReduceOsSignals, "Reduce OS signals (-Xrs)", K::Check, nullptr,
-         &C::reduceOsSignals, 17},
-        {F::ThreadStackSize, store::kThreadStack, "Stack Size (KB)", K::Size, &C::threadStackSize, nullptr, 16},
-        {F::AdditionalOptions, store::kAdditionalOptions, "Additional JVM Options", K::Options, nullptr, nullptr, 13,
-         &C::additionalJvmOptions},
-        {F::StartupType, store::kStartupType, "Start-up type", K::Choice, &C::startupType, nullptr, 18, nullptr,
-         &startupTypes(), true},
-        {F::ServiceAccount, store::kServiceAccount, "Log on as", K::Account, &C::serviceAccount, nullptr, 19, nullptr,
-         nullptr, true},
-        {F::Dependencies, store::kDependencies, "Depends on", K::List, nullptr, nullptr, 20, &C::dependencies, nullptr,
-         true},
-        {F::StopTimeout, store::kStopTimeout, "Stop timeout (seconds)", K::Seconds, &C::stopTimeout, nullptr, 21,
-         nullptr, nullptr, true},
-        {F::RecoveryFirst, store::kRecoveryFirst, "First failure", K::Seconds, &C::recoveryFirst, nullptr, 22, nullptr,
-         nullptr, true},
-        {F::RecoverySecond, store::kRecoverySecond, "Second failure", K::Seconds, &C::recoverySecond, nullptr, 23,
-         nullptr, nullptr, true},
-        {F::RecoveryLater, store::kRecoveryLater, "Later failures", K::Seconds, &C::recoveryLater, nullptr, 24, nullptr,
-         nullptr, true},
-        {F::RecoveryReset, store::kRecoveryReset, "Reset the failure count after (seconds)", K::Seconds,
-         &C::recoveryReset, nullptr, 25, nullptr, nullptr, true},
-        {F::RecoveryOnErrorExit, store::kRecoveryOnErrorExit, "Error exits count as failures", K::Check, nullptr,
-         &C::recoveryOnErrorExit, 26, nullptr, nullptr, true},
+        textField(F::CatalinaHome, store::kCatalinaHome, "Catalina Home", &C::catalinaHome, 1),
+        textField(F::SystemOut, store::kSystemOut, "System.out location", &C::systemOut, 3),
+        textField(F::SystemErr, store::kSystemErr, "System.err location", &C::systemErr, 4),
+        textField(F::TomcatConfigFile, store::kTomcatConfig, "Tomcat Config File", &C::tomcatConfigFile, 5),
+        textField(F::CatalinaBase, store::kCatalinaBase, "Catalina Base", &C::catalinaBase, 2),
+        checkField(F::UseSecurityManager, store::kSecurityManager, "Use Security Manager", &C::useSecurityManager, 7),
+        textField(F::SecurityPolicyFile, store::kSecurityPolicy, "Security Policy File", &C::securityPolicyFile, 8),
+        {F::JvmType, store::kJvm, "JVM", FieldKind::Jvm, 9},
+        textField(F::JavaHome, store::kJavaHome, "Java Home", &C::javaHome, 10),
+        textField(F::ClassPath, store::kClassPath, "Classpath", &C::classPath, 11),
+        textField(F::TempDirectory, store::kTempDirectory, "Temp Directory", &C::tempDirectory, 12),
+        sizeField(F::InitialHeapSize, store::kInitialHeap, "Initial Heap Size (MB)", &C::initialHeapSize, 14),
+        sizeField(F::MaxHeapSize, store::kMaxHeap, "Max Heap Size (MB)", &C::maxHeapSize, 15),
+        textField(F::Description, store::kDescription, "Description", &C::description, 6),
+        checkField(F::ReduceOsSignals, store::kReduceOsSignals, "Reduce OS signals (-Xrs)", &C::reduceOsSignals, 17),
+        sizeField(F::ThreadStackSize, store::kThreadStack, "Stack Size (KB)", &C::threadStackSize, 16),
+        listField(F::AdditionalOptions, store::kAdditionalOptions, "Additional JVM Options", FieldKind::Options,
+                  &C::additionalJvmOptions, 13, false),
+        {F::StartupType, store::kStartupType, "Start-up type", FieldKind::Choice, 18, true},
+        [] {
+            StoredField f{F::ServiceAccount, store::kServiceAccount, "Log on as", FieldKind::Account, 19, true};
+            f.text = &C::serviceAccount;
+            return f;
+        }(),
+        listField(F::Dependencies, store::kDependencies, "Depends on", FieldKind::List, &C::dependencies, 20, true),
+        secondsField(F::StopTimeout, store::kStopTimeout, "Stop timeout (seconds)", &C::stopTimeout, 21),
+        secondsField(F::RecoveryFirst, store::kRecoveryFirst, "First failure", &C::recoveryFirst, 22),
+        secondsField(F::RecoverySecond, store::kRecoverySecond, "Second failure", &C::recoverySecond, 23),
+        secondsField(F::RecoveryLater, store::kRecoveryLater, "Later failures", &C::recoveryLater, 24),
+        secondsField(F::RecoveryReset, store::kRecoveryReset, "Reset the failure count after (seconds)",
+                     &C::recoveryReset, 25),
+        checkField(F::RecoveryOnErrorExit, store::kRecoveryOnErrorExit, "Error exits count as failures",
+                   &C::recoveryOnErrorExit, 26, true),
     };
     return fields;
 }
@@ -82,9 +114,7 @@ std::vector<const StoredField*> fieldsInLoadOrder() {
 std::vector<const StoredField*> differingFields(const Configuration& a, const Configuration& b) {
     std::vector<const StoredField*> differing;
     for (const StoredField& field : storedFields()) {
-        const bool same = field.list    ? a.*field.list == b.*field.list
-                          : field.check ? a.*field.check == b.*field.check
-                                        : a.*field.text == b.*field.text;
+        const bool same = field.list ? a.*field.list == b.*field.list : fieldText(a, field) == fieldText(b, field);
         if (!same) differing.push_back(&field);
     }
     return differing;
@@ -92,14 +122,41 @@ std::vector<const StoredField*> differingFields(const Configuration& a, const Co
 
 std::string fieldText(const Configuration& c, const StoredField& field) {
     switch (field.kind) {
-        case FieldKind::Check: return std::to_string(c.*field.check);
+        case FieldKind::Check: return c.*field.check ? "1" : "0";
+        case FieldKind::Size: return c.*field.size ? std::to_string(c.*field.size) : std::string();
+        case FieldKind::Seconds: return std::to_string(c.*field.seconds);
+        case FieldKind::Jvm: return jvmTypeName(c.jvmType);
+        case FieldKind::Choice: return startupTypeName(c.startupType);
         case FieldKind::Options:
         case FieldKind::List: {
             std::string joined;
             for (const auto& entry : c.*field.list) joined += (joined.empty() ? "" : " ") + entry;
             return joined;
         }
-        default: return c.*field.text;
+        case FieldKind::Text:
+        case FieldKind::Account: break;
+    }
+    return c.*field.text;
+}
+
+void setFieldText(Configuration& c, const StoredField& field, const std::string& text) {
+    switch (field.kind) {
+        case FieldKind::Check: c.*field.check = text == "1"; break;
+        case FieldKind::Size: c.*field.size = wholeNumber<std::uint16_t>(text).value_or(0); break;
+        case FieldKind::Seconds: c.*field.seconds = wholeNumber<std::uint32_t>(text).value_or(0); break;
+        case FieldKind::Jvm: c.jvmType = text == "client" ? JvmType::Client : JvmType::Server; break;
+        case FieldKind::Choice: {
+            const auto& words = startupTypes();
+            const auto at = std::find(words.begin(), words.end(), text);
+            if (at != words.end()) c.startupType = static_cast<StartupType>(at - words.begin());
+            break;
+        }
+        case FieldKind::Options:
+        case FieldKind::List:
+            if (!text.empty()) (c.*field.list).push_back(text);
+            break;
+        case FieldKind::Text:
+        case FieldKind::Account: c.*field.text = text; break;
     }
 }
 
@@ -165,9 +222,9 @@ std::string valueProblem(const StoredField& field, const std::string& value) {
         case FieldKind::List: return value.empty() ? std::string() : serviceNameListProblem(value);
         case FieldKind::Choice: {
             std::string expected = "expected one of ";
-            for (const auto& choice : *field.choices) {
+            for (const auto& choice : startupTypes()) {
                 if (value == choice) return {};
-                expected += (&choice == &field.choices->front() ? "" : ", ") + choice;
+                expected += (&choice == &startupTypes().front() ? "" : ", ") + choice;
             }
             return expected;
         }

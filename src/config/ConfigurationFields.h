@@ -41,30 +41,32 @@ enum class Field {
 // What a stored value holds, and so which values it takes.
 enum class FieldKind {
     Text,     // REG_SZ
-    Check,    // check-box state, 0 or 1
+    Check,    // a check box, 0 or 1
     Size,     // MB or KB, 1..32767; 0 or "" is no size
     Jvm,      // "server" or "client"
-    Options,  // REG_MULTI_SZ, one option per entry, kept sorted
-    Choice,   // REG_SZ, one of a few words
+    Options,  // REG_MULTI_SZ, one option per entry, in the order given
+    Choice,   // REG_SZ, the start-up type's word
     Account,  // REG_SZ, a service account
     List,     // REG_MULTI_SZ, in the order given
     Seconds,  // REG_DWORD, a whole number of seconds
 };
 
 // One value of a stored configuration: its name in the store (and in an
-// export and on the command line), its kind and where the record keeps it.
+// export and on the command line), its kind and where the record keeps it
+// (the member of its kind; Jvm and Choice are the record's two enumerations).
 struct StoredField {
     Field field;
     const std::string& name;
     const char* label;  // as the window names it, for messages
     FieldKind kind;
-    std::string Configuration::*text = nullptr;               // Text, Size, Jvm, Choice, Account, Seconds
-    std::int16_t Configuration::*check = nullptr;             // Check
-    int loadRank = 0;                                         // the order a load hands values to the setters
-    std::vector<std::string> Configuration::*list = nullptr;  // Options, List
-    const std::vector<std::string>* choices = nullptr;        // Choice
+    int loadRank = 0;  // the order a load hands values to the setters
     // Stored configurations from before the field load its default, not an empty value.
     bool defaultWhenAbsent = false;
+    std::string Configuration::*text = nullptr;               // Text, Account
+    bool Configuration::*check = nullptr;                     // Check
+    std::uint16_t Configuration::*size = nullptr;             // Size
+    std::uint32_t Configuration::*seconds = nullptr;          // Seconds
+    std::vector<std::string> Configuration::*list = nullptr;  // Options, List
 };
 
 // Every stored value in the order a save writes them; the name is the key's
@@ -81,8 +83,12 @@ std::vector<const StoredField*> fieldsInLoadOrder();
 // The stored values in which two configurations differ, in save order.
 std::vector<const StoredField*> differingFields(const Configuration& a, const Configuration& b);
 
-// A field's value as text, the way `show` and the report print it.
+// A field's value as text, the way a box shows it and `show` and the report
+// print it: a check box 0 or 1, no size as "", a list's entries apart by blanks.
 std::string fieldText(const Configuration& c, const StoredField& field);
+// Takes a value as such a text gives it (a list: one more entry); the value
+// must have passed valueProblem.
+void setFieldText(Configuration& c, const StoredField& field, const std::string& text);
 
 constexpr int kLargestSize = 32767;
 

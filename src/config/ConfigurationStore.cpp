@@ -43,18 +43,12 @@ std::vector<RegistryWrite> storeWrites(const Configuration& c, bool installed, c
             case FieldKind::Text:
             case FieldKind::Jvm:
             case FieldKind::Choice:
-            case FieldKind::Account: writes.push_back(RegistryWrite::textValue(field.name, c.*field.text)); break;
-            case FieldKind::Size:
-                writes.push_back(
-                    RegistryWrite::numberValue(field.name, static_cast<std::uint32_t>(sizeToDword(c.*field.text))));
-                break;
-            case FieldKind::Seconds:
-                writes.push_back(
-                    RegistryWrite::numberValue(field.name, wholeNumber<std::uint32_t>(c.*field.text).value_or(0)));
-                break;
+            case FieldKind::Account: writes.push_back(RegistryWrite::textValue(field.name, fieldText(c, field))); break;
+            case FieldKind::Size: writes.push_back(RegistryWrite::numberValue(field.name, c.*field.size)); break;
+            case FieldKind::Seconds: writes.push_back(RegistryWrite::numberValue(field.name, c.*field.seconds)); break;
             case FieldKind::Check:
-                writes.push_back(
-                    RegistryWrite::numberValue(field.name, static_cast<std::uint32_t>(checkToDword(c.*field.check))));
+                writes.push_back(RegistryWrite::numberValue(
+                    field.name, static_cast<std::uint32_t>(checkToDword(c.*field.check ? 1 : 0))));
                 break;
             case FieldKind::Options:
             case FieldKind::List: writes.push_back(RegistryWrite::listValue(field.name, c.*field.list)); break;
@@ -104,15 +98,26 @@ StoredConfiguration ConfigurationStore::read(const std::string& name) {
         }
         switch (field.kind) {
             case FieldKind::Text:
-            case FieldKind::Choice:
             case FieldKind::Account: c.*field.text = text(i); break;
-            case FieldKind::Jvm: c.*field.text = isServerJvm(text(i)) ? "server" : "client"; break;
-            case FieldKind::Size:
-                c.*field.text = sizeFromDword(static_cast<std::int32_t>(storedNumber(values[i])));
+            case FieldKind::Choice: {
+                const std::string word = text(i);
+                if (valueProblem(field, word).empty())
+                    setFieldText(c, field, word);
+                else if (!word.empty())
+                    stored.unknownChoices.push_back({field.name, word});
                 break;
-            case FieldKind::Seconds: c.*field.text = std::to_string(storedNumber(values[i])); break;
+            }
+            // Anything but "server" was a client JVM to the program that wrote it.
+            case FieldKind::Jvm: c.jvmType = isServerJvm(text(i)) ? JvmType::Server : JvmType::Client; break;
+            case FieldKind::Size:
+                c.*field.size = wholeNumber<std::uint16_t>(
+                                    sizeFromDword(static_cast<std::int32_t>(storedNumber(values[i]))))
+                                    .value_or(0);
+                break;
+            case FieldKind::Seconds: c.*field.seconds = storedNumber(values[i]); break;
+            // A check box's state is its low 16 bits; only 1 is ticked.
             case FieldKind::Check:
-                c.*field.check = checkFromDword(static_cast<std::int32_t>(storedNumber(values[i])));
+                c.*field.check = checkFromDword(static_cast<std::int32_t>(storedNumber(values[i]))) == 1;
                 break;
             case FieldKind::Options:
             case FieldKind::List: c.*field.list = storedList(values[i]); break;

@@ -23,10 +23,6 @@ std::vector<std::string> storedList(const std::optional<RegistryValue>& value);
 // A REG_DWORD; anything else reads as 0.
 std::uint32_t storedNumber(const std::optional<RegistryValue>& value);
 
-// The leading decimal number of a size text, blanks ignored, halves to even.
-// A number beyond the 32-bit signed range is stored as 0, which loads as an
-// empty size: such a size is meaningless to the JVM anyway.
-std::int32_t sizeToDword(const std::string& text);
 // Low 16 bits as a signed number: 1..32767 gives its text, anything else "".
 std::string sizeFromDword(std::int32_t value);
 
@@ -36,7 +32,5 @@ inline std::int16_t checkFromDword(std::int32_t value) { return static_cast<std:
 
 inline bool isServerJvm(const std::string& stored) { return stored == "server"; }
 
-// The leading decimal number of a text, leading blanks skipped; 0 when none.
-double leadingNumber(const std::string& text);
 
 }  // namespace velmora

@@ -26,7 +26,7 @@ std::string defaultCatalinaHome(Environment& environment) {
     return slash == std::string::npos ? folder : folder.substr(0, slash);
 }
 
-Configuration newConfiguration(const std::string& catalinaHome, const std::string& javaHome, const std::string& jvmType,
+Configuration newConfiguration(const std::string& catalinaHome, const std::string& javaHome, JvmType jvmType,
                                Files& files) {
     const std::string& h = catalinaHome;
     Configuration c;
@@ -40,8 +40,8 @@ Configuration newConfiguration(const std::string& catalinaHome, const std::strin
     c.securityPolicyFile = h + "\\conf\\catalina.policy";
     c.tempDirectory = h + "\\temp";
     c.classPath = defaultClassPath(tomcatLayoutOf(h, files), h, javaHome, jdkOffersToolsJar(javaHome, files));
-    c.reduceOsSignals = 1;
-    c.useSecurityManager = 0;
+    c.reduceOsSignals = true;
+    c.useSecurityManager = false;
     c.jvmType = jvmType;
     return c;
 }

@@ -16,7 +16,7 @@ std::string defaultCatalinaHome(Environment& environment);
 // A fresh configuration: every path derived from the home, the JDK's class
 // path, -Xrs ticked, no security manager, no sizes, no options, and the JVM
 // type the user chose last.
-Configuration newConfiguration(const std::string& catalinaHome, const std::string& javaHome, const std::string& jvmType,
+Configuration newConfiguration(const std::string& catalinaHome, const std::string& javaHome, JvmType jvmType,
                                Files& files);
 
 }  // namespace velmora

@@ -242,7 +242,7 @@ SetenvTakeOver setenvTakeOver(const std::vector<SetenvOptions>& found, const Con
     for (auto [taken, held] :
          {std::pair{&takeOver.initialHeapSize, &c.initialHeapSize}, std::pair{&takeOver.maxHeapSize, &c.maxHeapSize},
           std::pair{&takeOver.threadStackSize, &c.threadStackSize}})
-        if (*taken == *held) taken->clear();
+        if (*held != 0 && *taken == std::to_string(*held)) taken->clear();
     return takeOver;
 }
 

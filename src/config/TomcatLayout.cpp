@@ -72,9 +72,10 @@ bool jdkOffersToolsJar(const std::string& javaHome, Files& files) {
     return !modular || files.fileExists(javaHome + "\\lib\\tools.jar");
 }
 
-std::string jvmLibraryPath(const std::string& javaHome, const std::string& jvmType, Files& files) {
-    const std::string classic = javaHome + "\\jre\\bin\\" + jvmType + "\\jvm.dll";
-    const std::string modular = javaHome + "\\bin\\" + jvmType + "\\jvm.dll";
+std::string jvmLibraryPath(const std::string& javaHome, JvmType jvmType, Files& files) {
+    const std::string type = jvmTypeName(jvmType);
+    const std::string classic = javaHome + "\\jre\\bin\\" + type + "\\jvm.dll";
+    const std::string modular = javaHome + "\\bin\\" + type + "\\jvm.dll";
     // A JDK without a jre folder (9 and later) keeps it in bin, also while it is missing.
     const bool modularJdk = files.folderExists(javaHome) && !files.folderExists(javaHome + "\\jre");
     return !files.fileExists(classic) && (files.fileExists(modular) || modularJdk) ? modular : classic;

@@ -45,7 +45,7 @@ int javaFeatureVersion(const std::string& releaseText);
 bool jdkOffersToolsJar(const std::string& javaHome, Files& files);
 // The JVM library the service loads: java\jre\bin\<type>\jvm.dll, or
 // java\bin\<type>\jvm.dll on a JDK without a jre folder that has only that one.
-std::string jvmLibraryPath(const std::string& javaHome, const std::string& jvmType, Files& files);
+std::string jvmLibraryPath(const std::string& javaHome, JvmType jvmType, Files& files);
 
 }  // namespace velmora
 

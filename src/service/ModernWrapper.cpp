@@ -10,9 +10,8 @@ namespace velmora {
 namespace {
 const std::string kBootstrap = "org.apache.catalina.startup.Bootstrap";
 
-void addSize(std::vector<WrapperOption>& options, const std::string& name, const std::string& size) {
-    const std::int32_t number = sizeToDword(size);
-    if (number > 0) options.push_back({name, std::to_string(number), false});
+void addSize(std::vector<WrapperOption>& options, const std::string& name, std::uint16_t size) {
+    if (size > 0) options.push_back({name, std::to_string(size), false});
 }
 }  // namespace
 
@@ -30,7 +29,8 @@ ProcessRun ModernWrapper::unregistering(const Configuration& c) const {
 
 std::optional<ProcessRun> ModernWrapper::updatingStopTimeout(const Configuration& c) const {
     return ProcessRun{wrapperExe_,
-                      quoteArgument(wrapperExe_) + " //US//" + c.serviceName + " --StopTimeout " + c.stopTimeout};
+                      quoteArgument(wrapperExe_) + " //US//" + c.serviceName + " --StopTimeout " +
+                                       std::to_string(c.stopTimeout)};
 }
 
 std::optional<ProcessRun> ModernWrapper::updatingJvm(const Configuration& c) const {
@@ -80,7 +80,7 @@ std::vector<WrapperOption> modernInstallOptions(const Configuration& c, const st
     addSize(options, "JvmSs", c.threadStackSize);
     options.push_back({"StdOutput", c.systemOut + "\\" + c.serviceName + "_out.log"});
     options.push_back({"StdError", c.systemErr + "\\" + c.serviceName + "_err.log"});
-    options.push_back({"StopTimeout", c.stopTimeout, false});
+    options.push_back({"StopTimeout", std::to_string(c.stopTimeout), false});
     return options;
 }
 

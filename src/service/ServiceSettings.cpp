@@ -8,9 +8,8 @@ namespace velmora {
 
 namespace {
 
-FailureAction actionAfter(const std::string& seconds) {
-    const auto delay = wholeNumber<std::uint32_t>(seconds).value_or(0);
-    return delay == 0 ? FailureAction{} : FailureAction{true, delay * 1000};
+FailureAction actionAfter(std::uint32_t seconds) {
+    return seconds == 0 ? FailureAction{} : FailureAction{true, seconds * 1000};
 }
 
 bool isServiceSetting(Field field) {
@@ -38,15 +37,18 @@ std::vector<FailureAction> withoutTrailingNone(std::vector<FailureAction> action
 
 ServiceConfiguration wantedServiceConfiguration(const Configuration& c) {
     ServiceConfiguration wanted;
-    wanted.startType = c.startupType == "manual"     ? StartType::Manual
-                       : c.startupType == "disabled" ? StartType::Disabled
-                                                     : StartType::Automatic;
-    wanted.delayedStart = c.startupType == "delayed";
+    switch (c.startupType) {
+        case StartupType::Automatic:
+        case StartupType::Delayed: wanted.startType = StartType::Automatic; break;
+        case StartupType::Manual: wanted.startType = StartType::Manual; break;
+        case StartupType::Disabled: wanted.startType = StartType::Disabled; break;
+    }
+    wanted.delayedStart = c.startupType == StartupType::Delayed;
     wanted.account = serviceAccountName(c);
     wanted.dependencies = c.dependencies;
     wanted.failureActions = {actionAfter(c.recoveryFirst), actionAfter(c.recoverySecond), actionAfter(c.recoveryLater)};
-    wanted.resetPeriodSeconds = wholeNumber<std::uint32_t>(c.recoveryReset).value_or(0);
-    wanted.failureActionsOnNonCrash = c.recoveryOnErrorExit == 1;
+    wanted.resetPeriodSeconds = c.recoveryReset;
+    wanted.failureActionsOnNonCrash = c.recoveryOnErrorExit;
     return wanted;
 }
 
@@ -91,9 +93,10 @@ bool onlyServiceSettingsDiffer(const Configuration& a, const Configuration& b) {
     Configuration left = a, right = b;
     for (const StoredField& field : storedFields()) {
         if (!isServiceSetting(field.field)) continue;
-        if (field.text) left.*field.text = right.*field.text;
-        if (field.check) left.*field.check = right.*field.check;
-        if (field.list) left.*field.list = right.*field.list;
+        if (field.list)
+            left.*field.list = right.*field.list;
+        else
+            setFieldText(left, field, fieldText(right, field));
     }
     return left == right;
 }

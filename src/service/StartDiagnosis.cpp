@@ -124,16 +124,16 @@ std::optional<Found> heapNotReserved(const LineAt& line, const DiagnosisContext&
     const Configuration& c = context.config;
     const std::string& text = line.text();
     if (contains(text, "Initial heap size set to a larger value than the maximum heap size"))
-        return Found{"an initial heap larger than the maximum", "Make the initial heap size (" + c.initialHeapSize +
-                                                                    " MB) no larger than the maximum heap size (" +
-                                                                    c.maxHeapSize + " MB)"};
+        return Found{"an initial heap larger than the maximum",
+                     "Make the initial heap size (" + std::to_string(c.initialHeapSize) +
+                         " MB) no larger than the maximum heap size (" + std::to_string(c.maxHeapSize) + " MB)"};
     if (contains(text, "Could not reserve enough space for") || contains(text, "Invalid maximum heap size") ||
         contains(text, "insufficient memory for the Java Runtime Environment"))
         return Found{
             "a heap the JVM cannot reserve",
-            c.maxHeapSize.empty()
-                ? "Set a maximum heap size the machine can give: the JVM could not reserve its memory"
-                : "Lower the maximum heap size (" + c.maxHeapSize + " MB): the JVM could not reserve that much memory"};
+            c.maxHeapSize == 0 ? "Set a maximum heap size the machine can give: the JVM could not reserve its memory"
+                               : "Lower the maximum heap size (" + std::to_string(c.maxHeapSize) +
+                                     " MB): the JVM could not reserve that much memory"};
     return std::nullopt;
 }
 

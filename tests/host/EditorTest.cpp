@@ -17,9 +17,9 @@ TEST_F(SessionTest, ANewConfigurationDerivesEverythingFromItsFolderAndItsOptions
     EXPECT_EQ(c.securityPolicyFile, "D:\\tomcat\\conf\\catalina.policy");
     EXPECT_EQ(c.tempDirectory, "D:\\tomcat\\temp");
     EXPECT_EQ(c.classPath, "D:\\tomcat\\bin\\bootstrap.jar;D:\\tomcat\\common\\lib;C:\\j2sdk\\lib\\tools.jar");
-    EXPECT_EQ(c.reduceOsSignals, 1);
-    EXPECT_EQ(c.useSecurityManager, 0);
-    EXPECT_EQ(c.jvmType, "server");
+    EXPECT_TRUE(c.reduceOsSignals);
+    EXPECT_FALSE(c.useSecurityManager);
+    EXPECT_EQ(c.jvmType, JvmType::Server);
     EXPECT_EQ(ui.askedKinds(), std::vector<QuestionKind>{});
     EXPECT_EQ(ui.warnings, std::vector<std::string>{});
     EXPECT_EQ(os.services.queries, 0);
@@ -34,7 +34,7 @@ TEST_F(SessionTest, ANewConfigurationDerivesEverythingFromItsFolderAndItsOptions
     session.edit(Field::JvmType, "client");
     session.newConfiguration();
     EXPECT_EQ(session.configuration().javaHome, "C:\\jdk8");
-    EXPECT_EQ(session.configuration().jvmType, "client");
+    EXPECT_EQ(session.configuration().jvmType, JvmType::Client);
 
     // A program at a drive's root takes the drive for its home.
     os.environment.folder = "C:";

@@ -84,10 +84,10 @@ TEST(NameRule, RefusesWhatCannotBeAKeyAServiceAndAFileOnAnUnquotedLine) {
 }
 
 TEST(Encodings, AsTheStoreKeepsThemAndAsTheWrappersReadThem) {
-    const std::vector<std::string> typed({"256", "128.5", "129.5", " 1 2 8 MB", "64m", "", "abc", "-12", "1e3", "1e",
-                                          "99999999999", "1e400", "2147483647"});
-    const std::vector<std::int32_t> saved({256, 128, 130, 128, 64, 0, 0, -12, 1000, 1, 0, 0, 2147483647});
-    for (std::size_t i = 0; i < typed.size(); ++i) EXPECT_EQ(sizeToDword(typed[i]), saved[i]) << typed[i];
+    // A stored size is its low 16 bits as a signed number: 1 to 32767, else none.
+    const std::vector<std::int32_t> stored({256, 0x10100, 70000, 32767, 32768, -12, 0});
+    const std::vector<std::string> loaded({"256", "256", "4464", "32767", "", "", ""});
+    for (std::size_t i = 0; i < stored.size(); ++i) EXPECT_EQ(sizeFromDword(stored[i]), loaded[i]) << stored[i];
     EXPECT_EQ(checkFromDword(0x10001), 1);
     EXPECT_EQ(splitList("\0a\0\0b\0"s), (std::vector<std::string>{"a", "b"}));
 
@@ -160,11 +160,11 @@ TEST(Jdk, TheVariableWinsThenTheKeysOfYesterdayAndTodayAndTheLayoutGivesTheLibra
 
     // The JVM library follows the JDK's layout, also while it is missing.
     for (const char* folder : {"C:\\jdk-21", "C:\\jdk8", "C:\\jdk8\\jre"}) os.files.addFolder(folder);
-    EXPECT_EQ(jvmLibraryPath("C:\\jdk-21", "server", os.files), "C:\\jdk-21\\bin\\server\\jvm.dll");
-    EXPECT_EQ(jvmLibraryPath("C:\\jdk8", "server", os.files), "C:\\jdk8\\jre\\bin\\server\\jvm.dll");
-    EXPECT_EQ(jvmLibraryPath("C:\\gone", "client", os.files), "C:\\gone\\jre\\bin\\client\\jvm.dll");
+    EXPECT_EQ(jvmLibraryPath("C:\\jdk-21", JvmType::Server, os.files), "C:\\jdk-21\\bin\\server\\jvm.dll");
+    EXPECT_EQ(jvmLibraryPath("C:\\jdk8", JvmType::Server, os.files), "C:\\jdk8\\jre\\bin\\server\\jvm.dll");
+    EXPECT_EQ(jvmLibraryPath("C:\\gone", JvmType::Client, os.files), "C:\\gone\\jre\\bin\\client\\jvm.dll");
     os.files.addFile("C:\\jdk8\\bin\\server\\jvm.dll");
-    EXPECT_EQ(jvmLibraryPath("C:\\jdk8", "server", os.files), "C:\\jdk8\\bin\\server\\jvm.dll");
+    EXPECT_EQ(jvmLibraryPath("C:\\jdk8", JvmType::Server, os.files), "C:\\jdk8\\bin\\server\\jvm.dll");
 }
 
 namespace {

@@ -108,7 +108,7 @@ TEST_F(SessionTest, StoredValuesLoadAsTheirSettersLeaveThem) {
          RegistryWrite::textValue("java.security.policy", "C:\\stored\\my.policy"),
          RegistryWrite::numberValue("init.heap.size", 70000), RegistryWrite::numberValue("max.heap.size", 40000),
          RegistryWrite::numberValue("java.security.manager", 0), RegistryWrite::numberValue("reduce.os.signals", 5),
-         RegistryWrite::textValue("jvm", "Server")});
+         RegistryWrite::textValue("jvm", "Server"), RegistryWrite::textValue("service.startup", "sometimes")});
     os.registry.setRaw(kLocalMachine, kStore + "\\svc", "description", {kRegSz, "with its NUL\0"s, 0});
     session.open("svc");
     const Configuration& c = session.configuration();
@@ -117,12 +117,14 @@ TEST_F(SessionTest, StoredValuesLoadAsTheirSettersLeaveThem) {
     EXPECT_EQ(c.systemErr, "");  // not stored: empty
     // The stored policy is kept with the security manager off; the check box only decides whether it is passed.
     EXPECT_EQ(c.securityPolicyFile, "C:\\stored\\my.policy");
-    EXPECT_EQ(c.initialHeapSize, "4464");  // the low 16 bits
-    EXPECT_EQ(c.maxHeapSize, "");          // negative in 16 bits
-    EXPECT_EQ(c.reduceOsSignals, 5);       // handed over unchanged; only 1 passes -Xrs
-    EXPECT_EQ(c.jvmType, "client");        // only exactly "server" is the server JVM
+    EXPECT_EQ(c.initialHeapSize, 4464);                 // the low 16 bits
+    EXPECT_EQ(c.maxHeapSize, 0);                        // negative in 16 bits
+    EXPECT_FALSE(c.reduceOsSignals);                    // only 1 is a ticked box
+    EXPECT_EQ(c.jvmType, JvmType::Client);              // only exactly "server" is the server JVM
+    EXPECT_EQ(c.startupType, StartupType::Automatic);  // a word it does not know opens as the default, and says so
     EXPECT_EQ(c.description, "with its NUL");
-    EXPECT_TRUE(ui.warnings.empty());
+    EXPECT_EQ(ui.warnings, std::vector<std::string>{"The value \"sometimes\" of \"service.startup\" of the configuration "
+                                                    "\"svc\" is not one Velmora knows, so it opens as auto."});
 
     // A name that is listed but has no key opens empty, with a warning.
     os.registry.write(kLocalMachine, kStore, {RegistryWrite::listValue("services", {"gone"})});
@@ -131,7 +133,7 @@ TEST_F(SessionTest, StoredValuesLoadAsTheirSettersLeaveThem) {
               "The configuration \"gone\" is listed, but its values are missing from the registry. It "
               "opens with empty values; use File > Delete to take it off the list.");
     EXPECT_EQ(session.configuration().securityPolicyFile, "");
-    EXPECT_EQ(session.configuration().reduceOsSignals, 0);
+    EXPECT_FALSE(session.configuration().reduceOsSignals);
 }
 
 namespace {

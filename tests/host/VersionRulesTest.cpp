@@ -85,12 +85,12 @@ TEST_F(VersionRulesTest, WhatCannotRunIsRefusedAndAJdkThatAnUpdateTookAwayIsRepl
     EXPECT_EQ(lastOf(ui.warnings),
               "Tomcat 11.0.2 no longer supports the security manager: the service would not start. "
               "Use Security Manager stays off.");
-    EXPECT_EQ(ui.shown.useSecurityManager, 0);
+    EXPECT_FALSE(ui.shown.useSecurityManager);
     refused = session.edit(Field::JvmType, "client");
     EXPECT_EQ(lastOf(ui.warnings),
               "The JDK at C:\\jdk-21 has no client JVM (64-bit JDKs bring only the server JVM): the "
               "service could not load it. Server JVM stays chosen.");
-    EXPECT_EQ(ui.shown.jvmType, "server");
+    EXPECT_EQ(ui.shown.jvmType, JvmType::Server);
 
     // Tomcat 10.1 on JDK 24: the JDK refuses it. A stored value is kept, and the check fails on it.
     addTomcat("C:\\tomcat10", "10.1.34");
@@ -103,7 +103,7 @@ TEST_F(VersionRulesTest, WhatCannotRunIsRefusedAndAJdkThatAnUpdateTookAwayIsRepl
         "Use Security Manager stays off.");
     put("ten", {RegistryWrite::numberValue(store::kSecurityManager, 1)});
     ASSERT_TRUE(session.open("ten").done());
-    EXPECT_EQ(session.configuration().useSecurityManager, 1);
+    EXPECT_TRUE(session.configuration().useSecurityManager);
     const CheckResult check = session.checkConfiguration(ReportOpening::Never);
     ASSERT_FALSE(check.report.findings.empty());
     EXPECT_EQ(check.report.findings[0].label, "Use Security Manager");
@@ -250,9 +250,9 @@ TEST_F(VersionRulesTest, APortThatAnotherConfigurationOrProgramHasAndASetenvTheS
     r = runCli(os, {"import-setenv", "shop", "--yes"});
     EXPECT_EQ(r.code, 0) << r.err;
     ASSERT_TRUE(session.open("shop").done());
-    EXPECT_EQ(session.configuration().initialHeapSize, "512");
-    EXPECT_EQ(session.configuration().maxHeapSize, "2048");
-    EXPECT_EQ(session.configuration().threadStackSize, "1024");
+    EXPECT_EQ(session.configuration().initialHeapSize, 512);
+    EXPECT_EQ(session.configuration().maxHeapSize, 2048);
+    EXPECT_EQ(session.configuration().threadStackSize, 1024);
     EXPECT_EQ(session.configuration().additionalJvmOptions,
               (std::vector<std::string>{"-Dfile.encoding=UTF-8", "-Dlog.dir=C:\\my logs"}));
     EXPECT_EQ(sizeIn("1536k", 1024 * 1024), "2");

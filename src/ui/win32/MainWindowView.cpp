@@ -17,8 +17,6 @@ constexpr struct {
     {IDC_CONFIG_FILE, &Configuration::tomcatConfigFile}, {IDC_POLICY_FILE, &Configuration::securityPolicyFile},
     {IDC_JAVA_HOME, &Configuration::javaHome},           {IDC_TEMP_DIRECTORY, &Configuration::tempDirectory},
     {IDC_SYSTEM_OUT, &Configuration::systemOut},         {IDC_SYSTEM_ERR, &Configuration::systemErr},
-    {IDC_INITIAL_HEAP, &Configuration::initialHeapSize}, {IDC_MAX_HEAP, &Configuration::maxHeapSize},
-    {IDC_STACK_SIZE, &Configuration::threadStackSize},
 };
 
 }  // namespace
@@ -26,11 +24,12 @@ constexpr struct {
 void MainWindow::showConfiguration(const Configuration& c, bool nameLocked, const std::string& tomcatVersion) {
     onWindowThread([&] {
         for (const auto& shown : kShownTexts) setBoxText(shown.controlId, c.*shown.text);
-        setChecked(IDC_SECURITY_MANAGER, c.useSecurityManager == 1);
-        setChecked(IDC_REDUCE_OS_SIGNALS, c.reduceOsSignals == 1);
-        setChecked(IDC_SERVER_JVM, c.jvmType == "server");
-        setChecked(IDC_CLIENT_JVM, c.jvmType != "server");
-        setPolicyRowEnabled(c.useSecurityManager == 1);
+        for (const ControlField& size : kSizeBoxes) setBoxText(size.controlId, fieldText(c, storedField(size.field)));
+        setChecked(IDC_SECURITY_MANAGER, c.useSecurityManager);
+        setChecked(IDC_REDUCE_OS_SIGNALS, c.reduceOsSignals);
+        setChecked(IDC_SERVER_JVM, c.jvmType == JvmType::Server);
+        setChecked(IDC_CLIENT_JVM, c.jvmType == JvmType::Client);
+        setPolicyRowEnabled(c.useSecurityManager);
         setOptionList(c.additionalJvmOptions);
         setNameLocked(nameLocked);
         setTextOf(item(IDC_TOMCAT_VERSION),

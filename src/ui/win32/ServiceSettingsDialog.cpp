@@ -21,15 +21,12 @@ const char* const kBuiltInAccounts[] = {"LocalSystem", "LocalService", "NetworkS
 struct SecondsBox {
     int id;
     Field field;
-    const char* label;
 };
 
 constexpr SecondsBox kSecondsBoxes[] = {
-    {IDC_SETTINGS_STOP_TIMEOUT, Field::StopTimeout, "Stop timeout"},
-    {IDC_SETTINGS_RECOVERY_FIRST, Field::RecoveryFirst, "Restart after the first failure"},
-    {IDC_SETTINGS_RECOVERY_SECOND, Field::RecoverySecond, "Restart after the second failure"},
-    {IDC_SETTINGS_RECOVERY_LATER, Field::RecoveryLater, "Restart after later failures"},
-    {IDC_SETTINGS_RECOVERY_RESET, Field::RecoveryReset, "Reset the failure count after"},
+    {IDC_SETTINGS_STOP_TIMEOUT, Field::StopTimeout},       {IDC_SETTINGS_RECOVERY_FIRST, Field::RecoveryFirst},
+    {IDC_SETTINGS_RECOVERY_SECOND, Field::RecoverySecond}, {IDC_SETTINGS_RECOVERY_LATER, Field::RecoveryLater},
+    {IDC_SETTINGS_RECOVERY_RESET, Field::RecoveryReset},
 };
 
 std::string virtualAccountCaption(const std::string& serviceName) {
@@ -78,9 +75,7 @@ INT_PTR ServiceSettingsDialog::onMessage(UINT message, WPARAM wParam, LPARAM) {
         case WM_INITDIALOG: return TRUE;
         case WM_COMMAND:
             switch (LOWORD(wParam)) {
-                case IDOK:
-                    if (valuesValid()) handOver();
-                    return TRUE;
+                case IDOK: handOver(); return TRUE;
                 case IDCANCEL: close(); return TRUE;
                 case IDC_SETTINGS_ACCOUNT:
                     if (HIWORD(wParam) == CBN_SELCHANGE) takeChosenAccount();
@@ -100,7 +95,7 @@ void ServiceSettingsDialog::fill() {
     const auto& types = startupTypes();
     for (std::size_t i = 0; i < types.size(); ++i) {
         SendMessageW(startup, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(wide(kStartupCaptions[i]).c_str()));
-        if (types[i] == c.startupType) SendMessageW(startup, CB_SETCURSEL, i, 0);
+        if (types[i] == startupTypeName(c.startupType)) SendMessageW(startup, CB_SETCURSEL, i, 0);
     }
 
     HWND account = item(IDC_SETTINGS_ACCOUNT);
@@ -112,7 +107,7 @@ void ServiceSettingsDialog::fill() {
     setTextOf(account, c.serviceAccount == "virtual" ? virtualAccountCaption(c.serviceName) : c.serviceAccount);
 
     setTextOf(item(IDC_SETTINGS_DEPENDENCIES), joinedLines(c.dependencies));
-    for (const SecondsBox& box : kSecondsBoxes) setTextOf(item(box.id), c.*storedField(box.field).text);
+    for (const SecondsBox& box : kSecondsBoxes) setTextOf(item(box.id), fieldText(c, storedField(box.field)));
     CheckDlgButton(window_, IDC_SETTINGS_ON_ERROR_EXIT, c.recoveryOnErrorExit ? BST_CHECKED : BST_UNCHECKED);
     showRights();
 }
@@ -144,24 +139,6 @@ std::vector<std::string> ServiceSettingsDialog::typedDependencies() {
     return linesOf(textOf(item(IDC_SETTINGS_DEPENDENCIES)));
 }
 
-bool ServiceSettingsDialog::valuesValid() {
-    auto refuse = [this](int id, const std::string& label, const std::string& problem) {
-        const std::string text = "The " + label + " setting was not taken: " + problem + ".";
-        MessageBoxW(window_, wide(text).c_str(), wide(kWarningTitle).c_str(), MB_OK | MB_ICONEXCLAMATION);
-        SendMessageW(window_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(item(id)), TRUE);
-        return false;
-    };
-    if (auto problem = accountValueProblem(chosenAccount()); !problem.empty())
-        return refuse(IDC_SETTINGS_ACCOUNT, "Log on as", problem);
-    for (const auto& dependency : typedDependencies())
-        if (auto problem = serviceNameListProblem(dependency); !problem.empty())
-            return refuse(IDC_SETTINGS_DEPENDENCIES, "Depends on", "\"" + dependency + "\": " + problem);
-    for (const SecondsBox& box : kSecondsBoxes)
-        if (auto problem = secondsValueProblem(textOf(item(box.id))); !problem.empty())
-            return refuse(box.id, box.label, problem);
-    return true;
-}
-
 // Only what changed is handed over, so a value the session would question
 // is not asked about again when the user did not touch it.
 void ServiceSettingsDialog::handOver() {
@@ -173,10 +150,11 @@ void ServiceSettingsDialog::handOver() {
     };
     const LRESULT startup = SendDlgItemMessageW(window_, IDC_SETTINGS_STARTUP, CB_GETCURSEL, 0, 0);
     if (startup >= 0 && static_cast<std::size_t>(startup) < startupTypes().size())
-        hand(Field::StartupType, startupTypes()[static_cast<std::size_t>(startup)], before.startupType);
+        hand(Field::StartupType, startupTypes()[static_cast<std::size_t>(startup)],
+             startupTypeName(before.startupType));
     hand(Field::ServiceAccount, chosenAccount(), before.serviceAccount);
     for (const SecondsBox& box : kSecondsBoxes)
-        hand(box.field, textOf(item(box.id)), before.*storedField(box.field).text);
+        hand(box.field, textOf(item(box.id)), fieldText(before, storedField(box.field)));
     hand(Field::RecoveryOnErrorExit, IsDlgButtonChecked(window_, IDC_SETTINGS_ON_ERROR_EXIT) == BST_CHECKED ? "1" : "0",
          before.recoveryOnErrorExit ? "1" : "0");
     if (const auto dependencies = typedDependencies(); dependencies != before.dependencies)

@@ -26,7 +26,6 @@ private:
     std::string chosenAccount();
     std::vector<std::string> typedDependencies();
     // Every value is checked before any is handed over: one bad value changes nothing.
-    bool valuesValid();
     void handOver();
     void close();
 
