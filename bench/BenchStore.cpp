@@ -15,7 +15,7 @@
 
 #include "BenchTiming.h"
 #include "app/DesiredState.h"
-#include "app/Session.h"
+#include "app/Program.h"
 #include "config/ConfigurationDocument.h"
 #include "config/ConfigurationTransfer.h"
 #include "config/Encodings.h"
@@ -70,8 +70,10 @@ struct Bench {
     Platform platform{registry, processes, files, services, environment, accounts, clock, events, network, commandLock};
     testing::RecordingFrontEnd frontEnd;
     DebugLog debugLog{files};
-    Session session{platform, frontEnd, debugLog};
-    ConfigurationStore store{registry};
+    Program program{platform, frontEnd, debugLog, SetterChecks::OnceStored};
+    Session& session = program.session;
+    Editing& editing = program.editing;
+    ConfigurationStore& store = program.store;
     std::vector<std::string> stored;
 
     Bench() {
@@ -99,7 +101,7 @@ struct Bench {
         const auto names = storedList(registry.read(kLocalMachine, store::kStoreKey, store::kListValue));
         (void)registry.write(kLocalMachine, store::configurationKey(c.serviceName), storeWrites(c, false, {}));
         (void)registry.write(kLocalMachine, store::kStoreKey,
-                             {RegistryWrite::listValue(store::kListValue, listWithNameLast(names, c.serviceName))});
+                             {RegistryWrite::listValue(store::kListValue, NameList(names).withLast(c.serviceName))});
     }
 
     struct Figures {
@@ -109,10 +111,10 @@ struct Bench {
     Figures measureAt(std::size_t count) {
         storeUpTo(count);
         session.newConfiguration();
-        session.edit(Field::ServiceName, "bench");
+        editing.edit(Field::ServiceName, "bench");
         std::vector<double> save, load, direct;
         for (int i = 0; i < 15; ++i) {
-            save.push_back(millisecondsOf([&] { session.save(false); }));
+            save.push_back(millisecondsOf([&] { session.save(); }));
             load.push_back(millisecondsOf([&] { session.open("bench"); }));
             direct.push_back(millisecondsOf([&] { directSave(session.configuration()); }));
         }
@@ -122,10 +124,10 @@ struct Bench {
 
     double reportWithOptions(int options) {
         session.newConfiguration();
-        session.edit(Field::ServiceName, "bench");
+        editing.edit(Field::ServiceName, "bench");
         std::vector<std::string> list;
         for (int i = 0; i < options; ++i) list.push_back("-Dbench.option" + std::to_string(i) + "=value");
-        session.replaceList(Field::AdditionalOptions, list);
+        editing.replaceList(Field::AdditionalOptions, list);
         // Written to the temporary folder, not beside the program.
         const std::string report = Win32Environment().variable("TEMP") + "\\velmora-bench-report.html";
         std::vector<double> runs;
@@ -157,7 +159,7 @@ struct Bench {
     void applyUnchanged(int count) {
         session.newConfiguration();
         const std::string document = encodeConfigurations(copiesOf(session.configuration(), "apply", count));
-        DesiredState desired(session, store, platform);
+        DesiredState desired(program);
         std::vector<std::string> names;
         for (const auto& entry : decodeConfigurations(document, DocumentUse::Apply).entries) {
             (void)desired.bringTo(entry, {}, false);

@@ -2,8 +2,7 @@
 
 #include <commctrl.h>
 
-#include "app/Imports.h"
-#include "app/Session.h"
+#include "app/Program.h"
 #include "app/Version.h"
 #include "platform/win32/Win32Platform.h"
 #include "ui/win32/MainWindow.h"
@@ -21,15 +20,12 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int) {
     DebugLog debugLog(system.files);
     MainWindow window(instance, system.files);
     if (!window.create()) return 1;
-    Session session(system.platform, window, debugLog);
-    ConfigurationStore store(system.registry);
-    ConfigurationTransfer transfer(store, system.files,
-                                   [&](const DecodedEntry& entry) { return completedEntry(entry, system.platform); });
-    window.attach(session, transfer);
+    Program program(system.platform, window, debugLog, SetterChecks::OnceStored);
+    window.attach(program);
 
     setTextOf(window.handle(), std::string(kProductName) + " - " + versionText());
     if (std::string problem = debugLog.start(system.environment); !problem.empty()) window.warn(problem);
-    session.newConfiguration();
+    program.session.newConfiguration();
     window.show();
 
     HACCEL shortcuts = LoadAcceleratorsW(instance, MAKEINTRESOURCEW(IDR_MAIN_ACCELERATORS));

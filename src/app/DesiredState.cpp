@@ -1,6 +1,5 @@
 #include "app/DesiredState.h"
 
-#include "app/Imports.h"
 #include "service/ServiceSettings.h"
 
 namespace velmora {
@@ -45,9 +44,9 @@ ApplyResult DesiredState::bringTo(const DecodedEntry& entry, const std::vector<F
     result.state = entry.state.empty() ? "stored" : entry.state;
     if (result.state == "absent") return remove(result, checkOnly);
 
-    // The desired values: the entry completed as an import completes it, then this server's own.
+    // The stored values as the configuration opens, then the desired ones: the entry completed as an import
+    // completes it, and this server's own.
     const std::string storedName = store_.storedSpelling(result.name);
-    const StoredConfiguration stored = storedName.empty() ? StoredConfiguration{} : store_.read(storedName);
     if (!storedName.empty()) {
         if (!session_.open(storedName).done()) {
             result.failed = true;
@@ -57,35 +56,38 @@ ApplyResult DesiredState::bringTo(const DecodedEntry& entry, const std::vector<F
     } else {
         session_.newConfiguration();
     }
-    session_.adopt(completedEntry(entry, platform_));
-    session_.askFromNow();
+    const Configuration stored = editing_.configuration();
+    editing_.takeDesired(entry.values, entry.given);
     for (const auto& [field, value] : overrides) {
-        const Outcome taken = session_.edit(field, value);
+        const Outcome taken = editing_.edit(field, value);
         if (!taken.done()) {
             result.failed = true;
             result.error = "--set " + storedField(field).name + "=" + value + ": " + taken.summary;
             return result;
         }
     }
-    const Configuration desired = session_.configuration();
+    const Configuration desired = editing_.configuration();
 
     if (storedName.empty()) {
         result.changedFields.push_back("all (not stored yet)");
     } else {
-        for (const StoredField* field : differingFields(stored.values, desired))
-            result.changedFields.push_back(field->name);
+        for (const StoredField* field : differingFields(stored, desired)) result.changedFields.push_back(field->name);
     }
     const bool installed = session_.installed();
     if (!result.changedFields.empty()) {
         std::string action = "store";
         if (installed)
-            action = onlyServiceSettingsDiffer(stored.values, desired) ? "store, change the service's settings in place"
-                                                                       : "store, reinstall the service";
-        if (!act(result, checkOnly, action, [&] { return session_.save(false); })) return result;
-    }
-    if (installedState(result.state) && !installed &&
-        !act(result, checkOnly, "install", [&] { return session_.install(); }))
+            action = onlyServiceSettingsDiffer(stored, desired) ? "store, change the service's settings in place"
+                                                                : "store, reinstall the service";
+        // An install saves the values itself: they are written once.
+        const bool installing = installedState(result.state) && !installed;
+        if (installing) action += ", install";
+        if (!act(result, checkOnly, action, [&] { return installing ? session_.install() : session_.save(); }))
+            return result;
+    } else if (installedState(result.state) && !installed &&
+               !act(result, checkOnly, "install", [&] { return session_.install(); })) {
         return result;
+    }
     // A reinstall starts a running service again; what counts is how it is now.
     if (!checkOnly || installed) session_.refresh();
     const bool running = session_.status() == ServiceStatus::Running;

@@ -4,7 +4,7 @@
 #include <utility>
 #include <vector>
 
-#include "app/Session.h"
+#include "app/Program.h"
 #include "config/ConfigurationDocument.h"
 #include "config/ConfigurationStore.h"
 
@@ -31,8 +31,8 @@ using FieldOverride = std::pair<Field, std::string>;
 // looks at how things are now, so a second run goes on where a failed one stopped.
 class DesiredState {
 public:
-    DesiredState(Session& session, ConfigurationStore& store, Platform& platform)
-        : session_(session), store_(store), platform_(platform) {}
+    explicit DesiredState(Program& program)
+        : session_(program.session), editing_(program.editing), store_(program.store) {}
 
     ApplyResult bringTo(const DecodedEntry& entry, const std::vector<FieldOverride>& overrides, bool checkOnly);
 
@@ -42,8 +42,8 @@ private:
     bool act(ApplyResult& result, bool checkOnly, const std::string& action, const std::function<Outcome()>& run);
 
     Session& session_;
+    Editing& editing_;
     ConfigurationStore& store_;
-    Platform& platform_;
 };
 
 }  // namespace velmora

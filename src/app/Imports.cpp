@@ -8,7 +8,8 @@ namespace velmora {
 Configuration completedEntry(const DecodedEntry& entry, Platform& platform) {
     ConfigurationEditor editor(platform.files);
     editor.start(newConfiguration(defaultCatalinaHome(platform.environment),
-                                  defaultJavaHome(platform.environment, platform.registry), JvmType::Server, platform.files));
+                                  defaultJavaHome(platform.environment, platform.registry), JvmType::Server,
+                                  platform.files));
     editor.setServiceName(entry.values.serviceName);
     editor.apply(entry.values, entry.given);
     return editor.configuration();

@@ -44,6 +44,12 @@ inline std::string reportNotWritten(const std::string& path, const std::string& 
            "\r\n\r\nCheck that the program's folder exists and that you may write to it.";
 }
 
+inline std::string unknownStoredWord(const std::string& name, const std::string& value, const std::string& word,
+                                     const std::string& opensAs) {
+    return "The value \"" + visibleText(word) + "\" of \"" + value + "\" of the configuration \"" + name +
+           "\" is not one Velmora knows, so it opens as " + opensAs + ".";
+}
+
 inline std::string valueNotStored(const std::string& label, const std::string& value, const std::string& problem) {
     return "The value \"" + visibleText(value) + "\" was not stored in " + label + ": " + problem + ".";
 }

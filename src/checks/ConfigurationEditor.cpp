@@ -34,7 +34,7 @@ void ConfigurationEditor::load(const Configuration& fresh, const StoredConfigura
 
 // Paths go through their setters, so that a home or base moves what lies below it; the rest is copied.
 void ConfigurationEditor::setFrom(const StoredField& field, const Configuration& from) {
-    Unheard nobody;
+    NobodyToAsk nobody;
     switch (field.kind) {
         case FieldKind::Text:
         case FieldKind::Account: set(field.field, from.*field.text, nobody); break;
@@ -191,6 +191,16 @@ std::string ConfigurationEditor::takeOption(int index) {
     std::string option = options[static_cast<std::size_t>(index)];
     options.erase(options.begin() + index);
     return option;
+}
+
+bool ConfigurationEditor::moveOption(int index, int by) {
+    auto& options = config_.additionalJvmOptions;
+    const long to = static_cast<long>(index) + by;
+    if (index < 0 || to < 0 || static_cast<std::size_t>(index) >= options.size() ||
+        static_cast<std::size_t>(to) >= options.size())
+        return false;
+    std::swap(options[static_cast<std::size_t>(index)], options[static_cast<std::size_t>(to)]);
+    return true;
 }
 
 std::string ConfigurationEditor::defaultClassPathFor(const std::string& javaHome) {

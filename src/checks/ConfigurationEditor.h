@@ -64,6 +64,8 @@ public:
     bool setOptions(std::vector<std::string> options, Questions& questions);
     // The option at that place, taken out; empty when there is none.
     std::string takeOption(int index);
+    // The option at that place swapped with its neighbour `by` away; false when there is none.
+    bool moveOption(int index, int by);
     void clearOptions() { config_.additionalJvmOptions.clear(); }
     void clearDependencies() { config_.dependencies.clear(); }
 

@@ -54,7 +54,7 @@ public:
 
 // Asks nobody: the answer is None and warnings go nowhere. A new
 // configuration and a load fill their fields this way.
-class Unheard : public Questions {
+class NobodyToAsk : public Questions {
 public:
     Answer ask(const Question&) override { return Answer::None; }
     void warn(const std::string&) override {}

@@ -74,11 +74,12 @@ Json startFailureJson(const StartDiagnosis& failed) {
 
 class Commands {
 public:
-    Commands(const Invocation& inv, CliSession& s) : inv_(inv), s_(s), session_(s.session) {}
+    Commands(const Invocation& inv, CliSession& s)
+        : inv_(inv), s_(s), session_(s.program.session), editing_(s.program.editing) {}
 
     int run() {
         const std::string& c = inv_.command;
-        if (changesTheSystem(c) && !s_.platform.environment.elevated())
+        if (changesTheSystem(c) && !s_.program.platform.environment.elevated())
             return error(kNotElevated, "not-elevated",
                          "velmora-cli " + c +
                              " changes the system and needs an elevated prompt (Run as "
@@ -87,7 +88,7 @@ public:
         // Every change waits its turn behind any other Velmora command, before it looks at anything.
         std::optional<CommandTurn> turn;
         if (changesTheSystem(c)) {
-            turn.emplace(s_.platform.commandLock, s_.frontEnd);
+            turn.emplace(s_.program.platform.commandLock, s_.frontEnd);
             if (!turn->refusal().empty()) return error(kFailure, "failed", turn->refusal());
         }
         if (c == "list") return list();
@@ -139,8 +140,8 @@ private:
         return code;
     }
 
-    // What an operation did: the summary on success, the reason otherwise.
-    int report(const Outcome& outcome, const std::string& n, bool printSummary) {
+    // What an operation did: what it tells on success, the reason otherwise.
+    int report(const Outcome& outcome, const std::string& n) {
         const int code = exitCodeOf(outcome);
         // A failed start's sentence and evidence came as its warning already.
         if (code != kSuccess && outcome.startFailure)
@@ -153,10 +154,19 @@ private:
                 std::find(outcome.warnings.begin(), outcome.warnings.end(), message) != outcome.warnings.end();
             return error(code, kindOf(outcome), inv_.json || !told ? message : "", outcome.warnings);
         }
-        if (inv_.json)
-            printJson({{"name", n}, {"result", "done"}, {"summary", outcome.summary}, {"steps", outcome.steps}});
-        else if (printSummary && !inv_.quiet)
-            s_.out << consoleText(outcome.summary) << "\n";
+        if (inv_.json) {
+            printJson({{"name", n},
+                       {"result", "done"},
+                       {"summary", outcome.summary},
+                       {"steps", outcome.steps},
+                       {"notices", outcome.notices}});
+        } else if (!inv_.quiet) {
+            // What the window would show as notices, then the summary unless it was one of them.
+            for (const auto& notice : outcome.notices) s_.out << consoleText(notice) << "\n";
+            const bool told =
+                std::find(outcome.notices.begin(), outcome.notices.end(), outcome.summary) != outcome.notices.end();
+            if (!told && !outcome.summary.empty()) s_.out << consoleText(outcome.summary) << "\n";
+        }
         return kSuccess;
     }
 
@@ -208,7 +218,7 @@ private:
             else
                 text += field.name + " = " + fieldText(c, field) + "\n";
         }
-        const TomcatVersion version = session_.tomcatVersion();
+        const TomcatVersion version = editing_.tomcatVersion();
         entry["tomcatVersion"] = version.text;
         text += "installed = " + std::to_string(session_.installed() ? 1 : 0) + "\nstatus = " + state + "\n";
         text += "tomcat.version = " + version.text + "\n";
@@ -223,12 +233,11 @@ private:
             if (!load(n)) return notStored(n);
         } else {
             session_.newConfiguration();
-            session_.edit(Field::ServiceName, n);
+            editing_.edit(Field::ServiceName, n);
         }
         if (int code = refusedByNameRule(n); code != kSuccess) return code;
         // Every value given is checked, on a new configuration too.
-        session_.askFromNow();
-        const Outcome edits = applyAssignments(parsed.assignments, session_);
+        const Outcome edits = applyAssignments(parsed.assignments, editing_);
         if (edits.result == Outcome::Result::Refused)
             return error(kRefused, "refused", "Nothing was stored: " + edits.summary, edits.warnings);
         if (edits.result == Outcome::Result::Declined)
@@ -240,7 +249,7 @@ private:
                          "Nothing was stored: " + std::to_string(edits.warnings.size()) +
                              " warning(s) came up; --force stores the configuration all the same.",
                          edits.warnings);
-        return report(session_.save(true), n, false);
+        return report(session_.save(), n);
     }
 
     int check() {
@@ -267,7 +276,7 @@ private:
         if (session_.installed())
             return say({{"name", n}, {"result", "done"}, {"summary", "already installed"}},
                        "Service " + inQuotes(n) + " is already installed.");
-        return report(session_.install(), n, false);
+        return report(session_.install(), n);
     }
 
     int uninstall() {
@@ -278,7 +287,7 @@ private:
             return say({{"name", n}, {"result", "done"}, {"summary", "not installed"}},
                        "Service " + inQuotes(n) + " is not installed.");
         s_.frontEnd.printProgress(true);
-        return report(session_.uninstall(), n, false);
+        return report(session_.uninstall(), n);
     }
 
     int startOrStop(bool start) {
@@ -287,7 +296,7 @@ private:
         if (int code = refusedByNameRule(n); code != kSuccess) return code;
         if (!session_.installed()) return error(kFailure, "failed", "Service " + inQuotes(n) + " is not installed.");
         s_.frontEnd.printProgress(true);
-        return report(start ? session_.start() : session_.stop(), n, true);
+        return report(start ? session_.start() : session_.stop(), n);
     }
 
     int status() {
@@ -311,36 +320,36 @@ private:
         std::string n = name();
         if (!load(n)) return notStored(n);
         s_.frontEnd.printProgress(true);
-        return report(session_.repoint(inv_.jdk), n, true);
+        return report(session_.repoint(inv_.jdk), n);
     }
 
     int importSetenv() {
         std::string n = name();
         if (!load(n)) return notStored(n);
-        return report(session_.importSetenv(), n, true);
+        return report(session_.importSetenv(), n);
     }
 
     int remove() {
         std::string n = name();
         if (!load(n)) return notStored(n);
-        return report(session_.remove(), n, false);
+        return report(session_.remove(), n);
     }
 
     int exportTo() {
-        auto result = inv_.all ? s_.transfer.exportAll() : s_.transfer.exportNamed(inv_.operands);
+        auto result = inv_.all ? s_.program.transfer.exportAll() : s_.program.transfer.exportNamed(inv_.operands);
         if (!result.error.empty()) return error(kNotStored, "not-stored", result.error);
         if (inv_.outFile.empty()) {
             s_.out << result.document;  // the document is JSON already
             return kSuccess;
         }
-        if (auto failure = s_.platform.files.writeText(inv_.outFile, result.document))
+        if (auto failure = s_.program.platform.files.writeText(inv_.outFile, result.document))
             return error(kFailure, "failed", "Could not write " + inQuotes(inv_.outFile) + ": " + failure->description);
         return say({{"exported", result.names}, {"file", inv_.outFile}},
                    "Exported " + std::to_string(result.names.size()) + " configuration(s) to " + inv_.outFile + ".");
     }
 
     int apply() {
-        const auto bytes = s_.platform.files.readBytes(name(), kLargestImport);
+        const auto bytes = s_.program.platform.files.readBytes(name(), kLargestImport);
         if (!bytes) return error(kFailure, "failed", "Could not read " + inQuotes(name()) + ".");
         const DocumentText document = documentText(*bytes);
         if (!document.error.empty()) return error(kRefused, "refused", "Nothing was changed: " + document.error);
@@ -353,8 +362,7 @@ private:
             overrides.emplace_back(parsed.assignments.front().field->field, parsed.assignments.front().value);
         }
 
-        ConfigurationStore store(s_.platform.registry);
-        DesiredState desired(session_, store, s_.platform);
+        DesiredState desired(s_.program);
         s_.frontEnd.setQuiet(true);  // the run's own report says what each operation did
         Json results = Json::array();
         std::string text;
@@ -396,9 +404,9 @@ private:
     }
 
     int importFrom() {
-        const auto document = s_.platform.files.readBytes(name(), kLargestImport);
+        const auto document = s_.program.platform.files.readBytes(name(), kLargestImport);
         if (!document) return error(kFailure, "failed", "Could not read " + inQuotes(name()) + ".");
-        auto result = s_.transfer.importDocument(*document, inv_.replace);
+        auto result = s_.program.transfer.importDocument(*document, inv_.replace);
         if (!result.error.empty())
             return error(kRefused, "refused",
                          result.error + (result.alreadyStored ? " Give --replace to replace it." : ""));
@@ -410,6 +418,7 @@ private:
     const Invocation& inv_;
     CliSession& s_;
     Session& session_;
+    Editing& editing_;
 };
 
 }  // namespace

@@ -3,20 +3,16 @@
 #include <string>
 #include <vector>
 
-#include "app/Session.h"
+#include "app/Program.h"
 #include "cli/ConsoleFrontEnd.h"
-#include "config/ConfigurationTransfer.h"
 
 namespace velmora::cli {
 
-// What the commands work on: the session over the console front end,
-// export and import, the platform's files and environment, and the two
-// output streams.
+// What the commands work on: the program over the console front end, and
+// the two output streams.
 struct CliSession {
-    Session& session;
+    Program& program;
     ConsoleFrontEnd& frontEnd;
-    ConfigurationTransfer& transfer;
-    Platform& platform;
     std::ostream& out;
     std::ostream& err;
 };

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <map>
 
-#include "app/Session.h"
+#include "app/Editing.h"
 #include "config/StoreLayout.h"
 
 namespace velmora::cli {
@@ -46,18 +46,18 @@ void merge(Outcome& all, const Outcome& one) {
 }
 }  // namespace
 
-Outcome applyAssignments(const std::vector<Assignment>& assignments, Session& session) {
+Outcome applyAssignments(const std::vector<Assignment>& assignments, Editing& editing) {
     Outcome all;
     std::map<Field, std::vector<std::string>> lists;
     for (const auto& [field, value] : assignments) {
         if (field->kind != FieldKind::Options && field->kind != FieldKind::List) {
-            merge(all, session.edit(field->field, value));
+            merge(all, editing.edit(field->field, value));
             continue;
         }
         auto& entries = lists[field->field];
         if (!value.empty()) entries.push_back(value);
     }
-    for (const auto& [field, entries] : lists) merge(all, session.replaceList(field, entries));
+    for (const auto& [field, entries] : lists) merge(all, editing.replaceList(field, entries));
     return all;
 }
 

@@ -6,7 +6,7 @@
 #include "config/ConfigurationFields.h"
 
 namespace velmora {
-class Session;
+class Editing;
 }
 
 namespace velmora::cli {
@@ -29,6 +29,6 @@ ParsedAssignments parseAssignments(const std::vector<std::string>& pairs);
 // Hands each value to its setter, as the window's boxes do; the options
 // given replace the list (an empty one clears it). The outcome is the worst
 // of them (refused before declined before done) with every warning.
-Outcome applyAssignments(const std::vector<Assignment>& assignments, Session& session);
+Outcome applyAssignments(const std::vector<Assignment>& assignments, Editing& editing);
 
 }  // namespace velmora::cli

@@ -1,7 +1,6 @@
 #include "config/ConfigurationStore.h"
 
 #include <algorithm>
-#include <unordered_set>
 
 #include "config/ConfigurationFields.h"
 #include "config/Encodings.h"
@@ -59,6 +58,8 @@ std::vector<RegistryWrite> storeWrites(const Configuration& c, bool installed, c
     return writes;
 }
 
+NameList ConfigurationStore::nameList() { return NameList(names()); }
+
 std::vector<std::string> ConfigurationStore::names() {
     return storedList(registry_.read(kLocalMachine, store::kStoreKey, store::kListValue));
 }
@@ -70,7 +71,7 @@ bool ConfigurationStore::keyExists(const std::string& name) {
 bool ConfigurationStore::isStored(const std::string& name) { return !storedSpelling(name).empty(); }
 
 std::string ConfigurationStore::storedSpelling(const std::string& name) {
-    if (std::string listed = spellingInList(names(), name); !listed.empty()) return listed;
+    if (std::string listed = nameList().spellingOf(name); !listed.empty()) return listed;
     return keyExists(name) ? name : std::string();
 }
 
@@ -158,7 +159,7 @@ MaybeFailure ConfigurationStore::save(const Configuration& c, bool installed, co
         for (const auto& value : contents->valueNames)
             if (std::none_of(ours.begin(), ours.end(), [&](const std::string& name) { return sameName(name, value); }))
                 if (auto failure = registry_.deleteValue(kLocalMachine, key, value)) return failure;
-    return writeList(listWithNameLast(names(), c.serviceName));
+    return writeList(nameList().withLast(c.serviceName));
 }
 
 MaybeFailure ConfigurationStore::markInstalled(const std::string& name, const InstallRecord& record) {
@@ -172,15 +173,16 @@ MaybeFailure ConfigurationStore::markNotInstalled(const std::string& name, const
 MaybeFailure ConfigurationStore::remove(const std::string& name) {
     if (unusableNameReason(name).empty())
         if (auto failure = registry_.deleteKey(kLocalMachine, store::configurationKey(name))) return failure;
-    return writeList(listWithoutName(names(), name));
+    return writeList(nameList().without(name));
 }
 
 MaybeFailure ConfigurationStore::saveMany(const std::vector<Configuration>& configurations) {
-    std::unordered_set<std::u16string> incoming;
-    for (const Configuration& c : configurations) incoming.insert(foldedName(c.serviceName));
+    std::vector<std::string> incomingNames;
+    for (const Configuration& c : configurations) incomingNames.push_back(c.serviceName);
+    const NameList incoming(incomingNames);
     std::vector<std::string> list;
     for (auto& name : names())
-        if (!incoming.count(foldedName(name))) list.push_back(std::move(name));
+        if (!incoming.holds(name)) list.push_back(std::move(name));
     for (const Configuration& c : configurations) list.push_back(c.serviceName);
     if (auto failure = writeList(list)) return failure;
     for (const Configuration& c : configurations)

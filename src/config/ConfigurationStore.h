@@ -5,6 +5,7 @@
 
 #include "config/Configuration.h"
 #include "config/InstallRecord.h"
+#include "config/NameList.h"
 #include "platform/Registry.h"
 
 namespace velmora {
@@ -34,6 +35,7 @@ public:
 
     // The list, in the order of the most recent saves; empty entries dropped.
     std::vector<std::string> names();
+    NameList nameList();
     // Stored when the list names it or its key exists, in any spelling.
     bool isStored(const std::string& name);
     // The list's spelling of the name, else the name itself when only its key

@@ -1,7 +1,5 @@
 #include "config/ConfigurationTransfer.h"
 
-#include <unordered_map>
-
 #include "config/ConfigurationDocument.h"
 #include "config/TomcatLayout.h"
 #include "platform/Text.h"
@@ -16,11 +14,10 @@ ConfigurationTransfer::Result ConfigurationTransfer::exportNamed(const std::vect
     std::vector<Configuration> configurations;
     Result result;
     // The list is read and folded once: looking each name up in it afresh made an export quadratic.
-    std::unordered_map<std::u16string, std::string> listed;
-    for (const auto& name : store_.names()) listed.emplace(foldedName(name), name);
+    const NameList listed = store_.nameList();
     for (const auto& name : names) {
-        const auto spelling = listed.find(foldedName(name));
-        const std::string stored = spelling != listed.end() ? spelling->second : store_.keyExists(name) ? name : "";
+        const std::string spelling = listed.spellingOf(name);
+        const std::string stored = !spelling.empty() ? spelling : store_.keyExists(name) ? name : "";
         if (stored.empty()) return {"No configuration named \"" + name + "\" is stored.", false, {}, {}};
         configurations.push_back(store_.read(stored).values);
         result.names.push_back(stored);
@@ -40,18 +37,17 @@ ConfigurationTransfer::Result ConfigurationTransfer::importDocument(const std::s
     for (const DecodedEntry& entry : decoded.entries)
         configurations.push_back(complete_ ? complete_(entry) : entry.values);
 
-    std::unordered_map<std::u16string, std::string> listed;
-    for (const auto& name : store_.names()) listed.emplace(foldedName(name), name);
+    const NameList listed = store_.nameList();
     for (const Configuration& c : configurations) {
         for (const auto& value : valuesTheWrapperCannotCarry(tomcatLayoutOf(c.catalinaHome, files_), c))
             return {kNothingChanged + "Configuration \"" + c.serviceName + "\": " + uncarriedValueMessage(value),
                     false,
                     {},
                     {}};
-        auto spelling = listed.find(foldedName(c.serviceName));
-        const bool stored = spelling != listed.end() || store_.keyExists(c.serviceName);
+        const std::string spelling = listed.spellingOf(c.serviceName);
+        const bool stored = !spelling.empty() || store_.keyExists(c.serviceName);
         if (!stored) continue;
-        const std::string name = spelling != listed.end() ? spelling->second : c.serviceName;
+        const std::string name = !spelling.empty() ? spelling : c.serviceName;
         if (!replace)
             return {
                 kNothingChanged + "Configuration \"" + name + "\" is already stored and is replaced only on request.",

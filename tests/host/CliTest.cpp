@@ -267,7 +267,7 @@ TEST_F(CliTest, AFailureStopsOnlyItsConfigurationAndTheNextRunGoesOnFromThere) {
     EXPECT_EQ(r.code, 1);
     auto report = nlohmann::json::parse(r.out);
     EXPECT_EQ(report["configurations"][0]["failed"], true);
-    EXPECT_EQ(report["configurations"][0]["actions"], nlohmann::json::parse(R"(["store", "install"])"));
+    EXPECT_EQ(report["configurations"][0]["actions"], nlohmann::json::parse(R"(["store, install"])"));
     EXPECT_EQ(report["configurations"][1]["failed"], false);
     EXPECT_TRUE(serviceExists("blog"));
     EXPECT_FALSE(running("blog"));

@@ -31,7 +31,7 @@ TEST_F(SessionTest, ANewConfigurationDerivesEverythingFromItsFolderAndItsOptions
     os.registry.write(kLocalMachine, "SOFTWARE\\JavaSoft\\Java Development Kit\\1.8",
                       {RegistryWrite::textValue("JavaHome", "C:\\jdk8")});
     // The client JVM chosen in the window stays for the next new configuration.
-    session.edit(Field::JvmType, "client");
+    editing.edit(Field::JvmType, "client");
     session.newConfiguration();
     EXPECT_EQ(session.configuration().javaHome, "C:\\jdk8");
     EXPECT_EQ(session.configuration().jvmType, JvmType::Client);
@@ -42,35 +42,35 @@ TEST_F(SessionTest, ANewConfigurationDerivesEverythingFromItsFolderAndItsOptions
     EXPECT_EQ(session.configuration().tempDirectory, "C:\\temp");
 
     // Options keep the order they were given in (the JVM reads them so), and a Tomcat 10 list cannot carry a quote.
-    for (const char* option : {"-Xrs2", "-Dx=1", "-dA", "   "}) session.addOption(option);
-    EXPECT_FALSE(session.addOption(""));
-    EXPECT_FALSE(session.addOption("-Dx=\x1B[2K"));
+    for (const char* option : {"-Xrs2", "-Dx=1", "-dA", "   "}) editing.addOption(option);
+    EXPECT_FALSE(editing.addOption(""));
+    EXPECT_FALSE(editing.addOption("-Dx=\x1B[2K"));
     EXPECT_EQ(session.configuration().additionalJvmOptions, (std::vector<std::string>{"-Xrs2", "-Dx=1", "-dA", "   "}));
-    EXPECT_EQ(session.takeOption(1), "-Dx=1");
+    EXPECT_EQ(editing.takeOption(1), "-Dx=1");
 
     useModernLayout();
     saveNew("t10");
     session.open("t10");
-    EXPECT_FALSE(session.addOption("-Dapp.banner=Don't;-javaagent:C:\\Users\\Public\\agent.jar;'"));
-    session.edit(Field::CatalinaBase, "C:\\srv\\Bob's #2");
+    EXPECT_FALSE(editing.addOption("-Dapp.banner=Don't;-javaagent:C:\\Users\\Public\\agent.jar;'"));
+    editing.edit(Field::CatalinaBase, "C:\\srv\\Bob's #2");
     EXPECT_EQ(session.configuration().catalinaBase, "C:\\tomcat10");
     EXPECT_EQ(lastOf(ui.warnings),
               "The Tomcat service wrapper of this Catalina home takes the JVM options as one list in "
               "which a single quote (') cannot stand, so 'C:\\srv\\Bob's #2' (Catalina Base) would "
               "not reach the JVM whole. Choose a value without a single quote.");
-    EXPECT_TRUE(session.addOption("-Dshop=a#b;c d"));
+    EXPECT_TRUE(editing.addOption("-Dshop=a#b;c d"));
     EXPECT_EQ(session.configuration().additionalJvmOptions, std::vector<std::string>{"-Dshop=a#b;c d"});
 }
 
 TEST_F(SessionTest, ANewHomeOrBaseMovesThePathsBelowItWhenAgreedAndANewJdkOnlyItsOwnClassPathEntry) {
     saveNew("svc");
     session.open("svc");
-    session.edit(Field::CatalinaBase, "C:\\tomcat\\base");
+    editing.edit(Field::CatalinaBase, "C:\\tomcat\\base");
     ASSERT_EQ(session.configuration().systemOut, "C:\\tomcat\\base\\logs");
     ui.forget();
     ui.answers[QuestionKind::CreateMissingFolder] = Answer::No;
 
-    session.edit(Field::CatalinaHome, "D:\\tc");
+    editing.edit(Field::CatalinaHome, "D:\\tc");
     const Configuration& c = session.configuration();
     EXPECT_EQ(c.classPath, "D:\\tc\\bin\\bootstrap.jar;D:\\tc\\common\\lib;C:\\jdk\\lib\\tools.jar");
     EXPECT_EQ(c.catalinaBase, "D:\\tc\\base");
@@ -87,47 +87,47 @@ TEST_F(SessionTest, ANewHomeOrBaseMovesThePathsBelowItWhenAgreedAndANewJdkOnlyIt
     // No leaves everything as it was; the refused value is the last seen, so leaving again asks nothing.
     ui.forget();
     ui.answers[QuestionKind::MoveWithBase] = Answer::No;
-    session.edit(Field::CatalinaBase, "E:\\b");
+    editing.edit(Field::CatalinaBase, "E:\\b");
     EXPECT_EQ(c.systemOut, "D:\\tc\\base\\logs");
-    session.edit(Field::CatalinaBase, "E:\\b");
+    editing.edit(Field::CatalinaBase, "E:\\b");
     EXPECT_EQ(ui.askedKinds(), std::vector<QuestionKind>{QuestionKind::MoveWithBase});
 
     // The home is replaced in the base without regard to separators; a field equal to the old base stays.
     ui.answers.clear();
-    session.edit(Field::CatalinaBase, "D:\\tcbase");
-    session.edit(Field::SystemOut, "D:\\tcbase");
-    session.edit(Field::CatalinaHome, "F:\\x");
+    editing.edit(Field::CatalinaBase, "D:\\tcbase");
+    editing.edit(Field::SystemOut, "D:\\tcbase");
+    editing.edit(Field::CatalinaHome, "F:\\x");
     EXPECT_EQ(c.catalinaBase, "F:\\xbase");
     EXPECT_EQ(c.systemOut, "D:\\tcbase");
     // A change of case alone counts.
     ui.forget();
-    session.edit(Field::CatalinaHome, "f:\\X");
+    editing.edit(Field::CatalinaHome, "f:\\X");
     EXPECT_EQ(ui.askedKinds().front(), QuestionKind::MoveWithHome);
 
     // A setter checks what it sets.
     ui.answers[QuestionKind::CreateMissingFolder] = Answer::Yes;
-    session.edit(Field::TempDirectory, "C:\\new\\temp");
+    editing.edit(Field::TempDirectory, "C:\\new\\temp");
     EXPECT_TRUE(os.files.folderExists("C:\\new\\temp"));
     EXPECT_TRUE(os.files.folderExists("C:\\new"));
-    session.edit(Field::SecurityPolicyFile, "C:\\none.policy");  // warned about with the manager off too
+    editing.edit(Field::SecurityPolicyFile, "C:\\none.policy");  // warned about with the manager off too
     EXPECT_EQ(lastOf(ui.warnings),
               "'C:\\none.policy' is specified for 'Security Policy File' but it does not exist. "
               "Tomcat may not start without it.");
-    session.edit(Field::ClassPath, "C:\\A.JAR;;x;c:\\;D:\\lib");
+    editing.edit(Field::ClassPath, "C:\\A.JAR;;x;c:\\;D:\\lib");
     EXPECT_EQ(lastOf(ui.warnings),
               "'d:\\lib' is specified for 'Classpath' but it does not exist. Tomcat may not start "
               "without it.");
     // A new JDK changes only what comes from the JDK: its tools.jar, in its place.
-    session.edit(Field::ClassPath, "C:\\tomcat\\bin\\bootstrap.jar;C:\\jdk\\lib\\tools.jar;C:\\tomcat\\lib\\extra.jar");
-    session.edit(Field::JavaHome, "C:\\jdk");
+    editing.edit(Field::ClassPath, "C:\\tomcat\\bin\\bootstrap.jar;C:\\jdk\\lib\\tools.jar;C:\\tomcat\\lib\\extra.jar");
+    editing.edit(Field::JavaHome, "C:\\jdk");
     EXPECT_EQ(session.configuration().classPath,
               "C:\\tomcat\\bin\\bootstrap.jar;C:\\jdk\\lib\\tools.jar;C:\\tomcat\\lib\\extra.jar");
     // A JDK 9 or later without tools.jar takes it off; an older one puts its own in.
     os.files.addFile("C:\\jdk-17\\release", "IMPLEMENTOR_VERSION=\"x\"\nJAVA_VERSION=\"17.0.9\"\n");
-    session.edit(Field::JavaHome, "C:\\jdk-17");
+    editing.edit(Field::JavaHome, "C:\\jdk-17");
     EXPECT_EQ(session.configuration().classPath, "C:\\tomcat\\bin\\bootstrap.jar;C:\\tomcat\\lib\\extra.jar");
     os.files.addFile("C:\\jdk-8\\release", "JAVA_VERSION=\"1.8.0_392\"\n");
-    session.edit(Field::JavaHome, "C:\\jdk-8");
+    editing.edit(Field::JavaHome, "C:\\jdk-8");
     EXPECT_EQ(session.configuration().classPath,
               "C:\\tomcat\\bin\\bootstrap.jar;C:\\tomcat\\lib\\extra.jar;C:\\jdk-8\\lib\\tools.jar");
 }

@@ -27,7 +27,7 @@ TEST(ReportDocument, IsOneLineOfFixedHtmlWhoseValuesAreText) {
 
 TEST_F(SessionTest, CheckConfigurationWritesTheReportBesideTheProgramAndFindsAJvmOfAnotherMachineType) {
     saveNew("svc1");
-    session.addOption("-Dk=v");
+    editing.addOption("-Dk=v");
     CheckResult result = session.checkConfiguration(ReportOpening::Always);
     const std::string path = "C:\\tomcat\\bin\\quenby-svc1-debug.html";
     EXPECT_EQ(result.reportPath, path);

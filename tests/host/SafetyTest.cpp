@@ -26,8 +26,8 @@ TEST_F(SessionTest, AServiceVelmoraDidNotInstallIsNeverStoppedRemovedOrRun) {
     saveNew("TC10");
     useHome("C:\\tomcat", "C:\\jdk");
     saveNew("shop");
-    session.edit(Field::Description, "new");
-    EXPECT_TRUE(session.save(true).done());
+    editing.edit(Field::Description, "new");
+    EXPECT_TRUE(session.save().done());
     saveNew("Foo");
     session.remove();
     saveNew("shop");
@@ -190,7 +190,7 @@ TEST_F(SessionTest, SavingAnInstalledConfigurationAsksFirstAndAHungWrapperIsEnde
     ui.forget();
     os.processes.ran.clear();
 
-    const Outcome declined = session.save(true);
+    const Outcome declined = session.save();
     EXPECT_EQ(declined.result, Outcome::Result::Declined);
     EXPECT_EQ(ui.askedKinds(),
               (std::vector<QuestionKind>{QuestionKind::RestartRunningService, QuestionKind::CreateMissingFolder,
@@ -200,8 +200,8 @@ TEST_F(SessionTest, SavingAnInstalledConfigurationAsksFirstAndAHungWrapperIsEnde
 
     // Yes to both: the service is removed and installed again from the new values, and restarted.
     ui.answers.clear();
-    session.edit(Field::Description, "second");
-    const Outcome saved = session.save(true);
+    editing.edit(Field::Description, "second");
+    const Outcome saved = session.save();
     EXPECT_TRUE(saved.done()) << saved.summary;
     EXPECT_EQ(saved.steps,
               std::vector<std::string>(
@@ -235,10 +235,10 @@ TEST_F(SessionTest, SavingAnInstalledConfigurationAsksFirstAndAHungWrapperIsEnde
 
 TEST_F(SessionTest, BadNamesStoredValuesWithANulAndRefusedWritesNeverReachAFileOrTheList) {
     saveNew("ok");
-    session.edit(Field::ServiceName, "COM1");
-    EXPECT_EQ(session.save(true).result, Outcome::Result::Refused);
-    session.edit(Field::ServiceName, "aux.txt");
-    EXPECT_EQ(session.save(true).result, Outcome::Result::Refused);
+    editing.edit(Field::ServiceName, "COM1");
+    EXPECT_EQ(session.save().result, Outcome::Result::Refused);
+    editing.edit(Field::ServiceName, "aux.txt");
+    EXPECT_EQ(session.save().result, Outcome::Result::Refused);
     EXPECT_EQ(os.files.deviceReads, std::vector<std::string>{});
 
     // A home stored as REG_EXPAND_SZ with a NUL after a victim's path.
@@ -254,8 +254,8 @@ TEST_F(SessionTest, BadNamesStoredValuesWithANulAndRefusedWritesNeverReachAFileO
                   "The value \"tomcat.home\" of the configuration \"vic\" is not a plain text (REG_SZ "
                   "without NUL characters), so it opens empty. Save the configuration to store it afresh."});
     EXPECT_EQ(session.configuration().catalinaHome, "");
-    session.edit(Field::Description, "y");
-    session.save(true);
+    editing.edit(Field::Description, "y");
+    session.save();
     session.remove();
     EXPECT_EQ(os.files.files["C:\\victim.txt"], "precious");
 
@@ -263,12 +263,12 @@ TEST_F(SessionTest, BadNamesStoredValuesWithANulAndRefusedWritesNeverReachAFileO
     os.registry.readOnlyKeys.insert(kStore);
     ui.forget();
     session.newConfiguration();
-    session.edit(Field::ServiceName, "denied");
-    EXPECT_EQ(session.save(true).summary,
+    editing.edit(Field::ServiceName, "denied");
+    EXPECT_EQ(session.save().summary,
               "The configuration \"denied\" could not be written to the registry: Access is denied. "
               "Run Velmora as an administrator.");
     EXPECT_TRUE(ui.notices.empty());
-    EXPECT_FALSE(session.nameLocked());
+    EXPECT_FALSE(editing.nameLocked());
     os.registry.readOnlyKeys.clear();
     EXPECT_EQ(storedList(), std::vector<std::string>{"ok"});
 
@@ -277,7 +277,7 @@ TEST_F(SessionTest, BadNamesStoredValuesWithANulAndRefusedWritesNeverReachAFileO
     os.files.folders.erase("C:\\tomcat\\temp");
     session.open("nothing");
     ui.forget();
-    session.edit(Field::TempDirectory, "C:\\tomcat\\temp");
+    editing.edit(Field::TempDirectory, "C:\\tomcat\\temp");
     EXPECT_EQ(lastOf(ui.warnings), "The folder 'C:\\tomcat\\temp' could not be created: Access is denied.");
 }
 
@@ -328,11 +328,11 @@ TEST_F(SessionTest, AnInstallAsksForRightsOnlyWhereVelmoraMayGiveThemAndTheCheck
     os.files.addFolder("D:\\junction");
     os.files.links.insert("D:\\junction");
     saveNew("shop");
-    session.edit(Field::SystemOut, "C:\\Windows");
-    session.edit(Field::SystemErr, "C:\\Users\\alice");
-    session.edit(Field::TempDirectory, "D:\\junction");
-    session.edit(Field::CatalinaBase, "C:\\tomcat");
-    ASSERT_TRUE(session.save(false).done());
+    editing.edit(Field::SystemOut, "C:\\Windows");
+    editing.edit(Field::SystemErr, "C:\\Users\\alice");
+    editing.edit(Field::TempDirectory, "D:\\junction");
+    editing.edit(Field::CatalinaBase, "C:\\tomcat");
+    ASSERT_TRUE(session.save().done());
     // Made by Velmora ("Missing Folder" answered Yes), so its rights may be given.
     ASSERT_EQ(runCli(os, {"set", "shop", "system.out=D:\\shop-logs", "--yes", "--force"}).code, 0);
     const CliRun install = runCli(os, {"install", "shop", "--yes", "--grant-rights"});

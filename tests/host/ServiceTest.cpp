@@ -12,11 +12,11 @@ const std::string kParameters = "SYSTEM\\CurrentControlSet\\Services\\svc\\Param
 
 TEST_F(SessionTest, TheClassicWrapperIsCopiedRegisteredGivenItsValuesAndRemovedWithWhatItLeaves) {
     saveNew("svc");
-    session.edit(Field::UseSecurityManager, "1");
-    session.edit(Field::InitialHeapSize, "64");
-    session.edit(Field::MaxHeapSize, "256");
-    session.edit(Field::ThreadStackSize, "abc");
-    session.addOption("-Dx=y");
+    editing.edit(Field::UseSecurityManager, "1");
+    editing.edit(Field::InitialHeapSize, "64");
+    editing.edit(Field::MaxHeapSize, "256");
+    editing.edit(Field::ThreadStackSize, "abc");
+    editing.addOption("-Dx=y");
     ASSERT_TRUE(session.install().done());
 
     EXPECT_EQ(os.processes.ran,
@@ -78,12 +78,13 @@ TEST_F(SessionTest, TheClassicWrapperIsCopiedRegisteredGivenItsValuesAndRemovedW
     // Removal stops, unregisters, deletes our copy and the key's leftovers.
     os.processes.onRun = wrappers;
     os.processes.exitCodes.clear();
-    ASSERT_TRUE(session.uninstall().done());
+    const Outcome uninstalled = session.uninstall();
+    ASSERT_TRUE(uninstalled.done());
     EXPECT_EQ(lastOf(os.processes.ran), "C:\\tomcat\\bin\\svc.exe -uninstall svc");
     EXPECT_FALSE(serviceExists("svc"));
     EXPECT_FALSE(os.files.fileExists("C:\\tomcat\\bin\\svc.exe"));
     EXPECT_FALSE(os.registry.keyExists(kLocalMachine, "SYSTEM\\CurrentControlSet\\Services\\svc"));
-    EXPECT_EQ(lastOf(ui.notices), "Service \"svc\" has been uninstalled.");
+    EXPECT_EQ(uninstalled.notices, std::vector<std::string>{"Service \"svc\" has been uninstalled."});
     EXPECT_EQ(ui.status, ServiceStatus::NotInstalled);
 
     // A copy that stays locked is tried 50001 times and named; a later install takes it as ours.
@@ -104,10 +105,10 @@ TEST_F(SessionTest, TheClassicWrapperIsCopiedRegisteredGivenItsValuesAndRemovedW
 TEST_F(SessionTest, TheTomcat10WrapperTakesEverySettingOnItsCommandLine) {
     useModernLayout();
     saveNew("svc");
-    session.edit(Field::Description, "Shop \"live\"");
-    session.edit(Field::MaxHeapSize, "512");
-    session.edit(Field::ThreadStackSize, "256");
-    session.addOption("-Dshop=a#b;c d");
+    editing.edit(Field::Description, "Shop \"live\"");
+    editing.edit(Field::MaxHeapSize, "512");
+    editing.edit(Field::ThreadStackSize, "256");
+    editing.addOption("-Dshop=a#b;c d");
     ASSERT_TRUE(session.install().done()) << lastOf(ui.warnings);
     EXPECT_EQ(os.processes.ran.front(),
               "\"C:\\tomcat10\\bin\\tomcat10.exe\" //IS//svc --DisplayName \"svc\" --Description \"Shop \\\"live\\\"\" "
@@ -142,12 +143,12 @@ TEST_F(SessionTest, TheServiceManagerRunsTheServiceAsConfiguredAndAChangeAloneLe
     EXPECT_EQ(check.report.findings[0].message,
               "The account NT SERVICE\\shop cannot modify 'C:\\tomcat\\logs', so the "
               "service would fail with \"Access is denied\".");
-    session.edit(Field::StartupType, "delayed");
-    session.replaceList(Field::Dependencies, {"Tcpip"});
-    session.edit(Field::RecoveryFirst, "30");
-    session.edit(Field::RecoveryLater, "0");
-    session.edit(Field::RecoveryReset, "3600");
-    session.edit(Field::RecoveryOnErrorExit, "0");
+    editing.edit(Field::StartupType, "delayed");
+    editing.replaceList(Field::Dependencies, {"Tcpip"});
+    editing.edit(Field::RecoveryFirst, "30");
+    editing.edit(Field::RecoveryLater, "0");
+    editing.edit(Field::RecoveryReset, "3600");
+    editing.edit(Field::RecoveryOnErrorExit, "0");
     ASSERT_TRUE(session.install().done()) << lastOf(ui.warnings);
     EXPECT_EQ(ui.asked.front().text, "Grant NT SERVICE\\shop modify rights on C:\\tomcat\\logs?");
     EXPECT_EQ(os.accounts.allows("C:\\tomcat\\logs\\catalina.log", "NT SERVICE\\shop", Access::Modify), true);
@@ -166,8 +167,8 @@ TEST_F(SessionTest, TheServiceManagerRunsTheServiceAsConfiguredAndAChangeAloneLe
     ASSERT_TRUE(session.start().done());
     os.processes.ran.clear();
     ui.forget();
-    session.edit(Field::StartupType, "manual");
-    const Outcome saved = session.save(true);
+    editing.edit(Field::StartupType, "manual");
+    const Outcome saved = session.save();
     EXPECT_TRUE(saved.done()) << saved.summary;
     EXPECT_EQ(saved.steps, (std::vector<std::string>{"save", "apply the service settings", "mark installed"}));
     EXPECT_TRUE(os.processes.ran.empty());
@@ -177,10 +178,10 @@ TEST_F(SessionTest, TheServiceManagerRunsTheServiceAsConfiguredAndAChangeAloneLe
     EXPECT_FALSE(held.delayedStart);
 
     // What the service manager refuses is named, and the settings count as not applied.
-    session.edit(Field::ServiceAccount, "CORP\\nobody");
+    editing.edit(Field::ServiceAccount, "CORP\\nobody");
     ui.givenPassword = "s3cret-Pa55";
     ui.answers[QuestionKind::GrantLogOnRight] = Answer::No;
-    const Outcome refused = session.save(true);
+    const Outcome refused = session.save();
     EXPECT_EQ(ui.passwordsAskedFor, std::vector<std::string>{"CORP\\nobody"});
     EXPECT_EQ(lastOf(refused.warnings),
               "The service manager refused the account of the service \"shop\": The account name is invalid or does "
@@ -190,9 +191,9 @@ TEST_F(SessionTest, TheServiceManagerRunsTheServiceAsConfiguredAndAChangeAloneLe
 
     // A known one with its password: asked once, handed over, and kept nowhere.
     os.services.accounts.insert("CORP\\tomcat");
-    session.edit(Field::ServiceAccount, "CORP\\tomcat");
+    editing.edit(Field::ServiceAccount, "CORP\\tomcat");
     ui.answers[QuestionKind::GrantLogOnRight] = Answer::Yes;
-    EXPECT_TRUE(session.save(true).done());
+    EXPECT_TRUE(session.save().done());
     EXPECT_EQ(held.account, "CORP\\tomcat");
     EXPECT_TRUE(os.accounts.mayLogOnAsService("CORP\\tomcat"));
     os.environment.arguments = "debug:C:\\log.txt";

@@ -20,7 +20,7 @@ protected:
         SessionTest::SetUp();
         useModernLayout();
         saveNew("shop");
-        session.addOption("-XX:+UseParNewGC");
+        editing.addOption("-XX:+UseParNewGC");
         ASSERT_TRUE(session.install().done());
         ui.forget();
     }

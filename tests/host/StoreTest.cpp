@@ -18,22 +18,22 @@ using namespace std::string_literals;
 TEST_F(SessionTest, ASaveWritesEveryValueWithItsTypeOverWhateverTheKeyHeld) {
     saveNew("svc");
     put("svc", {RegistryWrite::textValue("stray", "x")});
-    session.edit(Field::UseSecurityManager, "1");
-    session.edit(Field::MaxHeapSize, "4096");
+    editing.edit(Field::UseSecurityManager, "1");
+    editing.edit(Field::MaxHeapSize, "4096");
     // A size box takes whole numbers in range only, and says so for anything else.
-    EXPECT_EQ(session.edit(Field::InitialHeapSize, "128.5").result, Outcome::Result::Refused);
+    EXPECT_EQ(editing.edit(Field::InitialHeapSize, "128.5").result, Outcome::Result::Refused);
     EXPECT_EQ(lastOf(ui.warnings),
               "The value \"128.5\" was not stored in Initial Heap Size (MB): expected a whole number from 0 to 32767 "
               "(0 or nothing: no size).");
     // A control character would hide what is stored: refused, and shown escaped.
-    EXPECT_EQ(session.edit(Field::Description, "safe\x1B[2K\rx").summary,
+    EXPECT_EQ(editing.edit(Field::Description, "safe\x1B[2K\rx").summary,
               "The value \"safe\\x1B[2K\\x0Dx\" was not stored in Description: a text must not hold a control "
               "character or a bidirectional override (it holds U+001B).");
-    EXPECT_EQ(session.edit(Field::ThreadStackSize, "32768").result, Outcome::Result::Refused);
-    EXPECT_EQ(session.edit(Field::InitialHeapSize, "700").result, Outcome::Result::Done);
-    session.addOption("-Dx=y");
+    EXPECT_EQ(editing.edit(Field::ThreadStackSize, "32768").result, Outcome::Result::Refused);
+    EXPECT_EQ(editing.edit(Field::InitialHeapSize, "700").result, Outcome::Result::Done);
+    editing.addOption("-Dx=y");
     os.registry.writeLog.clear();
-    ASSERT_TRUE(session.save(true).done());
+    ASSERT_TRUE(session.save().done());
 
     std::vector<std::string> order;
     for (const auto& write : os.registry.writeLog) order.push_back(write.substr(write.find('|') + 1));
@@ -56,8 +56,8 @@ TEST_F(SessionTest, ASaveWritesEveryValueWithItsTypeOverWhateverTheKeyHeld) {
     EXPECT_FALSE(os.registry.read(kLocalMachine, kStore + "\\svc", "stray"));
 
     // No options: a list of no bytes, which loads as none.
-    session.takeOption(0);
-    session.save(false);
+    editing.takeOption(0);
+    session.save();
     EXPECT_EQ(raw("additional.jvm.options").text, "");
     session.open("svc");
     EXPECT_TRUE(session.configuration().additionalJvmOptions.empty());
@@ -70,14 +70,14 @@ TEST_F(SessionTest, TheListKeepsTheOrderOfSavesAndOneSpellingPerKey) {
     EXPECT_EQ(storedList(), (std::vector<std::string>{"ab", "a"}));
     saveNew("zz");
     session.open("a");
-    session.save(false);
+    session.save();
     EXPECT_EQ(storedList(), (std::vector<std::string>{"ab", "zz", "a"}));
 
     // Another spelling of a stored name asks first, and Yes takes over the one key.
     ui.answers[QuestionKind::ReplaceStored] = Answer::No;
     session.newConfiguration();
-    session.edit(Field::ServiceName, "Zz");
-    EXPECT_EQ(session.save(true).result, Outcome::Result::Declined);
+    editing.edit(Field::ServiceName, "Zz");
+    EXPECT_EQ(session.save().result, Outcome::Result::Declined);
     EXPECT_EQ(lastOf(ui.asked).text, "A configuration named \"zz\" is already stored. Replace it with this one?");
     EXPECT_EQ(storedList(), (std::vector<std::string>{"ab", "zz", "a"}));
     ui.answers.clear();
@@ -96,7 +96,7 @@ TEST_F(SessionTest, TheListKeepsTheOrderOfSavesAndOneSpellingPerKey) {
 
     // A listed name no key can carry leaves the list, and nothing else is touched.
     os.registry.write(kLocalMachine, kStore, {RegistryWrite::listValue("services", {"ab", "x\\ab"})});
-    session.edit(Field::ServiceName, "x\\ab");
+    editing.edit(Field::ServiceName, "x\\ab");
     EXPECT_TRUE(session.remove().done());
     EXPECT_EQ(storedList(), std::vector<std::string>{"ab"});
     EXPECT_TRUE(os.registry.keyExists(kLocalMachine, kStore + "\\ZZ"));
@@ -117,14 +117,15 @@ TEST_F(SessionTest, StoredValuesLoadAsTheirSettersLeaveThem) {
     EXPECT_EQ(c.systemErr, "");  // not stored: empty
     // The stored policy is kept with the security manager off; the check box only decides whether it is passed.
     EXPECT_EQ(c.securityPolicyFile, "C:\\stored\\my.policy");
-    EXPECT_EQ(c.initialHeapSize, 4464);                 // the low 16 bits
-    EXPECT_EQ(c.maxHeapSize, 0);                        // negative in 16 bits
-    EXPECT_FALSE(c.reduceOsSignals);                    // only 1 is a ticked box
-    EXPECT_EQ(c.jvmType, JvmType::Client);              // only exactly "server" is the server JVM
+    EXPECT_EQ(c.initialHeapSize, 4464);                // the low 16 bits
+    EXPECT_EQ(c.maxHeapSize, 0);                       // negative in 16 bits
+    EXPECT_FALSE(c.reduceOsSignals);                   // only 1 is a ticked box
+    EXPECT_EQ(c.jvmType, JvmType::Client);             // only exactly "server" is the server JVM
     EXPECT_EQ(c.startupType, StartupType::Automatic);  // a word it does not know opens as the default, and says so
     EXPECT_EQ(c.description, "with its NUL");
-    EXPECT_EQ(ui.warnings, std::vector<std::string>{"The value \"sometimes\" of \"service.startup\" of the configuration "
-                                                    "\"svc\" is not one Velmora knows, so it opens as auto."});
+    EXPECT_EQ(ui.warnings,
+              std::vector<std::string>{"The value \"sometimes\" of \"service.startup\" of the configuration "
+                                       "\"svc\" is not one Velmora knows, so it opens as auto."});
 
     // A name that is listed but has no key opens empty, with a warning.
     os.registry.write(kLocalMachine, kStore, {RegistryWrite::listValue("services", {"gone"})});
@@ -163,11 +164,11 @@ protected:
 
 TEST_F(TransferTest, AnExportImportsBackToTheSameValuesAndWhatAnEntryLeavesOutIsANewConfigurations) {
     saveNew("shop");
-    session.edit(Field::Description, "Tömcat 日本");
-    session.edit(Field::MaxHeapSize, "512");
-    session.edit(Field::ReduceOsSignals, "0");
-    session.addOption("-Dshop.env=prod");
-    session.save(false);
+    editing.edit(Field::Description, "Tömcat 日本");
+    editing.edit(Field::MaxHeapSize, "512");
+    editing.edit(Field::ReduceOsSignals, "0");
+    editing.addOption("-Dshop.env=prod");
+    session.save();
     const auto exported = transfer.exportNamed({"SHOP"});
     ASSERT_EQ(exported.error, "");
     EXPECT_NE(exported.document.find("      \"description\": \"Tömcat 日本\",\n"), std::string::npos)

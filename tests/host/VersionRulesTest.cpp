@@ -49,17 +49,19 @@ TEST_F(VersionRulesTest, EachBranchGetsItsOwnJavaOptionsAndTheHomesOwnScriptWins
         {"10.1.99",
          "--add-opens=java.base/java.lang=ALL-UNNAMED#--add-opens=java.base/java.net=ALL-UNNAMED#-Dfuture.flag=on"},
     };
+    Outcome installed;
     for (const auto& [version, expected] : branches) {
         const std::string home = std::string("C:\\tomcat-") + version;
         addTomcat(home, version);
         useHome(home, "C:\\jdk-17");
         os.processes.ran.clear();
-        installNew(std::string("t") + version);
+        saveNew(std::string("t") + version);
+        installed = session.install();
         EXPECT_EQ(optionsForJava9(), expected) << version;
         EXPECT_EQ(ui.tomcatVersion, version);
     }
     // What a script of the home hands the JVM is said; an entry that must not reach it refuses the install.
-    EXPECT_EQ(lastOf(ui.notices),
+    EXPECT_EQ(lastOf(installed.notices),
               "The JVM options for Java 9 and later that the service was given:\r\nFrom "
               "C:\\tomcat-10.1.99\\bin\\service.bat, its install command:\r\n  "
               "--add-opens=java.base/java.lang=ALL-UNNAMED\r\n  --add-opens=java.base/java.net=ALL-UNNAMED\r\n  "
@@ -80,13 +82,13 @@ TEST_F(VersionRulesTest, EachBranchGetsItsOwnJavaOptionsAndTheHomesOwnScriptWins
 TEST_F(VersionRulesTest, WhatCannotRunIsRefusedAndAJdkThatAnUpdateTookAwayIsReplacedByTheNewestOfItsVersion) {
     useModernLayout("C:\\tomcat11", "11.0.2");
     saveNew("eleven");
-    Outcome refused = session.edit(Field::UseSecurityManager, "1");
+    Outcome refused = editing.edit(Field::UseSecurityManager, "1");
     EXPECT_EQ(refused.result, Outcome::Result::Refused);
     EXPECT_EQ(lastOf(ui.warnings),
               "Tomcat 11.0.2 no longer supports the security manager: the service would not start. "
               "Use Security Manager stays off.");
     EXPECT_FALSE(ui.shown.useSecurityManager);
-    refused = session.edit(Field::JvmType, "client");
+    refused = editing.edit(Field::JvmType, "client");
     EXPECT_EQ(lastOf(ui.warnings),
               "The JDK at C:\\jdk-21 has no client JVM (64-bit JDKs bring only the server JVM): the "
               "service could not load it. Server JVM stays chosen.");
@@ -98,7 +100,7 @@ TEST_F(VersionRulesTest, WhatCannotRunIsRefusedAndAJdkThatAnUpdateTookAwayIsRepl
     useHome("C:\\tomcat10", "C:\\jdk-24");
     saveNew("ten");
     EXPECT_EQ(
-        session.edit(Field::UseSecurityManager, "1").summary,
+        editing.edit(Field::UseSecurityManager, "1").summary,
         "The JDK at C:\\jdk-24 (Java 24) refuses to start with the security manager: the service would not start. "
         "Use Security Manager stays off.");
     put("ten", {RegistryWrite::numberValue(store::kSecurityManager, 1)});
@@ -114,7 +116,7 @@ TEST_F(VersionRulesTest, WhatCannotRunIsRefusedAndAJdkThatAnUpdateTookAwayIsRepl
     addJdk(old, "17.0.9");
     useHome("C:\\tomcat10", old);
     saveNew("shop");
-    session.edit(Field::MaxHeapSize, "1024");
+    editing.edit(Field::MaxHeapSize, "1024");
     ASSERT_TRUE(session.install().done());
     ASSERT_TRUE(session.start().done());
     const Configuration before = session.configuration();
@@ -174,8 +176,8 @@ TEST_F(VersionRulesTest, APortThatAnotherConfigurationOrProgramHasAndASetenvTheS
         os.files.addFile(base + "\\conf\\logging.properties", "x");
         os.files.addFile(base + "\\conf\\server.xml", xml);
         saveNew(name);
-        session.edit(Field::CatalinaBase, *name == 'c' ? "C:\\bases\\a" : base);
-        ASSERT_TRUE(session.save(false).done());
+        editing.edit(Field::CatalinaBase, *name == 'c' ? "C:\\bases\\a" : base);
+        ASSERT_TRUE(session.save().done());
     }
     os.network.listening = {8010};
 
@@ -191,8 +193,8 @@ TEST_F(VersionRulesTest, APortThatAnotherConfigurationOrProgramHasAndASetenvTheS
               "Warning: The stored configuration \"c\" uses the same Tomcat config file "
               "C:\\bases\\a\\conf\\server.xml: its ports are this one's, and only one of the two services can "
               "start.\n");
-    session.edit(Field::CatalinaBase, "C:\\bases\\c");
-    ASSERT_TRUE(session.save(false).done());
+    editing.edit(Field::CatalinaBase, "C:\\bases\\c");
+    ASSERT_TRUE(session.save().done());
     const CheckResult check = session.checkConfiguration(ReportOpening::Never);
     ASSERT_EQ(check.report.findings.size(), 1u);
     EXPECT_EQ(check.report.findings[0].message,

@@ -10,7 +10,7 @@
 #include <gtest/gtest.h>
 
 #include "WindowDriver.h"
-#include "app/Session.h"
+#include "app/Program.h"
 #include "e2eSession.h"
 #include "platform/win32/WideText.h"
 #include "platform/win32/Win32Platform.h"
@@ -27,7 +27,9 @@ struct Machine {
     Win32Platform system;
     testing::RecordingFrontEnd ui;
     DebugLog debugLog{system.files};
-    Session session{system.platform, ui, debugLog};
+    Program program{system.platform, ui, debugLog, SetterChecks::OnceStored};
+    Session& session = program.session;
+    Editing& editing = program.editing;
 };
 
 std::string today(const char* format) {
@@ -66,9 +68,9 @@ void startsFailForTheirCauses(Layout layout) {
     const std::string errName = name + "_err.log", q = "\"";
     m.prepared.removeServiceAtEnd(name);
     m.session.newConfiguration();
-    m.session.edit(Field::CatalinaHome, home);
-    m.session.edit(Field::ServiceName, name);
-    m.session.edit(Field::MaxHeapSize, "256");
+    m.editing.edit(Field::CatalinaHome, home);
+    m.editing.edit(Field::ServiceName, name);
+    m.editing.edit(Field::MaxHeapSize, "256");
     const Outcome installed = m.session.install();
     ASSERT_TRUE(installed.done()) << installed.summary;
 
@@ -88,7 +90,7 @@ void startsFailForTheirCauses(Layout layout) {
     startsClean("before any cause");
 
     auto save = [&] {
-        const Outcome saved = m.session.save(false);
+        const Outcome saved = m.session.save();
         EXPECT_TRUE(saved.done()) << saved.summary;
     };
     // The JDK as prepared: 21 with a release file, or an old one without.
@@ -118,11 +120,11 @@ void startsFailForTheirCauses(Layout layout) {
         {"an option a JDK 17 does not know",
          [&] {
              e2e::makeFile(release, "JAVA_VERSION=\"17.0.9\"\r\n");
-             m.session.addOption("-XX:+UseParNewGC");
+             m.editing.addOption("-XX:+UseParNewGC");
              save();
          },
          [&] {
-             m.session.replaceList(Field::AdditionalOptions, {});
+             m.editing.replaceList(Field::AdditionalOptions, {});
              save();
              restoreRelease();
          },
@@ -130,11 +132,11 @@ void startsFailForTheirCauses(Layout layout) {
              ", line 1)."},
         {"a heap the JVM cannot have",
          [&] {
-             m.session.edit(heapField, heapFits ? "512" : "32767");
+             m.editing.edit(heapField, heapFits ? "512" : "32767");
              save();
          },
          [&] {
-             m.session.edit(heapField, heapFits ? "" : "256");
+             m.editing.edit(heapField, heapFits ? "" : "256");
              save();
          },
          heapFits ? "Make the initial heap size (512 MB) no larger than the maximum heap size (256 MB) (" + errName +
@@ -143,12 +145,12 @@ void startsFailForTheirCauses(Layout layout) {
                         ", line 5)."},
         {"the security manager on a JDK updated to 24",
          [&] {
-             m.session.edit(Field::UseSecurityManager, "1");
+             m.editing.edit(Field::UseSecurityManager, "1");
              save();
              e2e::makeFile(release, "JAVA_VERSION=\"24.0.1\"\r\n");
          },
          [&] {
-             m.session.edit(Field::UseSecurityManager, "0");
+             m.editing.edit(Field::UseSecurityManager, "0");
              save();
              restoreRelease();
          },

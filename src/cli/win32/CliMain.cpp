@@ -5,7 +5,6 @@
 #include <string>
 #include <vector>
 
-#include "app/Imports.h"
 #include "cli/CliCommands.h"
 #include "platform/Text.h"
 #include "platform/win32/WideText.h"
@@ -54,12 +53,8 @@ int wmain(int argc, wchar_t** argv) {
     Win32Platform system;
     cli::ConsoleFrontEnd frontEnd(std::cout, std::cerr, readPassword);
     DebugLog debugLog(system.files);
-    Session session(system.platform, frontEnd, debugLog);
-    ConfigurationStore store(system.registry);
-    ConfigurationTransfer transfer(store, system.files,
-                                   [&](const DecodedEntry& entry) { return completedEntry(entry, system.platform); });
-
-    cli::CliSession cli{session, frontEnd, transfer, system.platform, std::cout, std::cerr};
+    Program program(system.platform, frontEnd, debugLog, SetterChecks::Always);
+    cli::CliSession cli{program, frontEnd, std::cout, std::cerr};
     const int code = cli::runCommandLine(arguments, cli);
     std::cout.flush();
     return code;

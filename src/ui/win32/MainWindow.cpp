@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include <memory>
 #include <utility>
 
 #include "app/CommandTurn.h"
@@ -18,6 +19,7 @@ constexpr UINT kStatusPollMs = 2000;
 // A call to run on the window's thread (lParam: the function), and the end of a command.
 constexpr UINT kRunOnWindowThread = WM_APP + 2;
 constexpr UINT kCommandDone = WM_APP + 3;
+constexpr UINT kShowNotice = WM_APP + 4;
 
 INT_PTR background(HDC dc, COLORREF colour, HBRUSH brush) {
     SetBkColor(dc, colour);
@@ -42,9 +44,10 @@ bool MainWindow::create() {
     return DialogWindow::create(instance_, IDD_MAIN, nullptr);
 }
 
-void MainWindow::attach(Session& session, ConfigurationTransfer& transfer) {
-    session_ = &session;
-    transfer_ = &transfer;
+void MainWindow::attach(Program& program) {
+    session_ = &program.session;
+    editing_ = &program.editing;
+    transfer_ = &program.transfer;
 }
 
 void MainWindow::show() {
@@ -63,19 +66,21 @@ void MainWindow::onWindowThread(const std::function<void()>& call) {
         SendMessageW(window_, kRunOnWindowThread, 0, reinterpret_cast<LPARAM>(&call));
 }
 
-// The window takes no input while a command runs; it still paints, and the
+// The window and its dialogs take no input while a command runs, so that no
+// other call reaches the session meanwhile; the window still paints, and the
 // notice says what is going on.
-void MainWindow::runCommand(std::function<void()> command, std::function<void()> afterwards) {
+void MainWindow::runCommand(std::function<Outcome()> command, std::function<void()> afterwards) {
     if (busy_ || !session_) return;
     busy_ = true;
     afterCommand_ = std::move(afterwards);
-    EnableWindow(window_, FALSE);
+    for (HWND window : {window_, openDialog_.handle(), settingsDialog_.handle()})
+        if (window) EnableWindow(window, FALSE);
     worker_ = std::thread([this, command = std::move(command)] {
         {
             // Held on the worker, which waits for it while the window paints.
             CommandTurn turn(session_->commandLock(), *this);
             if (turn.refusal().empty())
-                command();
+                outcome_ = command();
             else
                 warn(turn.refusal());
         }
@@ -83,14 +88,17 @@ void MainWindow::runCommand(std::function<void()> command, std::function<void()>
     });
 }
 
+// What the command did is told once it is done, from its outcome.
 void MainWindow::onCommandDone() {
     if (worker_.joinable()) worker_.join();
     busy_ = false;
-    EnableWindow(window_, TRUE);
+    for (HWND window : {window_, openDialog_.handle(), settingsDialog_.handle()})
+        if (window) EnableWindow(window, TRUE);
     if (closePending_) {
         DestroyWindow(window_);
         return;
     }
+    for (const auto& notice : std::exchange(outcome_, {}).notices) tell(notice);
     if (afterCommand_) std::exchange(afterCommand_, {})();
 }
 
@@ -123,7 +131,13 @@ Answer MainWindow::ask(const Question& question) {
 
 void MainWindow::warn(const std::string& text) { messageBox(text, kWarningTitle, MB_OK | MB_ICONEXCLAMATION); }
 
-void MainWindow::tell(const std::string& text) { messageBox(text, kInfoTitle, MB_OK | MB_ICONINFORMATION); }
+// A notice needs no answer: from the worker it is posted, so the command goes on while the box is up.
+void MainWindow::tell(const std::string& text) {
+    if (GetCurrentThreadId() == windowThread_)
+        messageBox(text, kInfoTitle, MB_OK | MB_ICONINFORMATION);
+    else
+        PostMessageW(window_, kShowNotice, 0, reinterpret_cast<LPARAM>(new std::string(text)));
+}
 
 std::optional<std::string> MainWindow::password(const std::string& account) {
     std::optional<std::string> given;
@@ -158,6 +172,11 @@ INT_PTR MainWindow::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case kFieldLeftMessage: onFieldLeft(static_cast<int>(wParam)); return TRUE;
         case kRunOnWindowThread: (*reinterpret_cast<const std::function<void()>*>(lParam))(); return TRUE;
         case kCommandDone: onCommandDone(); return TRUE;
+        case kShowNotice: {
+            const std::unique_ptr<std::string> text(reinterpret_cast<std::string*>(lParam));
+            tell(*text);
+            return TRUE;
+        }
         case WM_CTLCOLOREDIT:
         case WM_CTLCOLORSTATIC: return onControlColour(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
         case WM_SETTINGCHANGE:

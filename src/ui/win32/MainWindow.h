@@ -6,8 +6,7 @@
 #include <thread>
 
 #include "app/FrontEnd.h"
-#include "app/Session.h"
-#include "config/ConfigurationTransfer.h"
+#include "app/Program.h"
 #include "ui/win32/AboutBox.h"
 #include "ui/win32/DialogWindow.h"
 #include "ui/win32/Fonts.h"
@@ -31,8 +30,8 @@ public:
 
     // Creates the window hidden, in the state it has before any configuration.
     bool create();
-    // From here on the handlers call into the session.
-    void attach(Session& session, ConfigurationTransfer& transfer);
+    // From here on the handlers call into the program.
+    void attach(Program& program);
     void show();
 
     Answer ask(const Question& question) override;
@@ -54,7 +53,7 @@ private:
     void onWindowThread(const std::function<void()>& call);
 
     // Commands that run off the window's thread; one at a time.
-    void runCommand(std::function<void()> command, std::function<void()> afterwards = {});
+    void runCommand(std::function<Outcome()> command, std::function<void()> afterwards = {});
     void onCommandDone();
     void onClose();
 
@@ -91,6 +90,7 @@ private:
     HINSTANCE instance_;
     Files& files_;
     Session* session_ = nullptr;
+    Editing* editing_ = nullptr;
     ConfigurationTransfer* transfer_ = nullptr;
     DWORD windowThread_ = 0;
     HWND toolTip_ = nullptr;
@@ -111,6 +111,7 @@ private:
     bool busy_ = false;
     bool closePending_ = false;
     std::function<void()> afterCommand_;
+    Outcome outcome_;  // of the command that ran last, read once it is done
     OpenDialog openDialog_;
     ServiceSettingsDialog settingsDialog_;
     AboutBox aboutBox_;

@@ -67,10 +67,10 @@ void MainWindow::onCommand(int id, int code) {
     if (entryFor(kFilePickers, id)) return onFileBrowse(id);
     // The window has shown whatever an edit told; its outcome is for scripts.
     switch (id) {
-        case IDC_SECURITY_MANAGER: (void)session_->edit(Field::UseSecurityManager, checked); return;
-        case IDC_REDUCE_OS_SIGNALS: (void)session_->edit(Field::ReduceOsSignals, checked); return;
-        case IDC_SERVER_JVM: (void)session_->edit(Field::JvmType, "server"); return;
-        case IDC_CLIENT_JVM: (void)session_->edit(Field::JvmType, "client"); return;
+        case IDC_SECURITY_MANAGER: (void)editing_->edit(Field::UseSecurityManager, checked); return;
+        case IDC_REDUCE_OS_SIGNALS: (void)editing_->edit(Field::ReduceOsSignals, checked); return;
+        case IDC_SERVER_JVM: (void)editing_->edit(Field::JvmType, "server"); return;
+        case IDC_CLIENT_JVM: (void)editing_->edit(Field::JvmType, "client"); return;
         case IDC_ADD_OPTION: return onAddOption();
         case IDC_DELETE_OPTION: return onDeleteOption();
         case IDC_INSTALL: return onInstallButton();
@@ -82,17 +82,17 @@ void MainWindow::onCommand(int id, int code) {
 void MainWindow::onInstallButton() {
     Session& session = *session_;
     if (session.installed())
-        runCommand([&session] { session.uninstall(); });
+        runCommand([&session] { return session.uninstall(); });
     else
-        runCommand([&session] { session.install(); });
+        runCommand([&session] { return session.install(); });
 }
 
 void MainWindow::onStartButton() {
     Session& session = *session_;
     if (session.status() == ServiceStatus::Running)
-        runCommand([&session] { session.stop(); });
+        runCommand([&session] { return session.stop(); });
     else
-        runCommand([&session] { session.start(); });
+        runCommand([&session] { return session.start(); });
 }
 
 // Only a move to another control of this window counts as leaving the
@@ -113,7 +113,7 @@ void MainWindow::onFieldLeft(int id) {
         committedBoxId_ = 0;
         if (textOf(item(id)) == committedText_) return;
     }
-    session_->edit(box->field, textOf(item(id)));
+    editing_->edit(box->field, textOf(item(id)));
 }
 
 // A command acts on what the window shows: the box that has the cursor passes
@@ -126,7 +126,7 @@ void MainWindow::commitFocusedField() {
     const ControlField* box = entryFor(kFieldBoxes, id);
     if (!box) box = entryFor(kSizeBoxes, id);
     if (!box || (id == committedBoxId_ && textOf(item(id)) == committedText_)) return;
-    session_->edit(box->field, textOf(item(id)));
+    editing_->edit(box->field, textOf(item(id)));
     committedBoxId_ = id;
     committedText_ = textOf(item(id));
 }
@@ -139,12 +139,12 @@ void MainWindow::runPendingFieldUpdates() {
 
 // A size chosen from the list counts at once; one typed counts when the box is left.
 void MainWindow::onSizeChosen(int id) {
-    if (const auto size = chosenComboEntry(item(id))) session_->edit(entryFor(kSizeBoxes, id)->field, *size);
+    if (const auto size = chosenComboEntry(item(id))) editing_->edit(entryFor(kSizeBoxes, id)->field, *size);
 }
 
 void MainWindow::onFolderBrowse(int id) {
     const std::string folder = BrowseForFolder(window_);
-    if (!folder.empty()) session_->edit(entryFor(kFolderButtons, id)->field, folder);
+    if (!folder.empty()) editing_->edit(entryFor(kFolderButtons, id)->field, folder);
 }
 
 void MainWindow::onFileBrowse(int id) {
@@ -156,24 +156,24 @@ void MainWindow::onFileBrowse(int id) {
     request.filter = AddFilterItem(AddFilterItem("", picker.description, picker.pattern), "All Files (*.*)", "*.*");
     request.title = picker.title;
     const std::string file = ShowFileDialog(window_, request);
-    if (!file.empty()) session_->edit(picker.field, file);
+    if (!file.empty()) editing_->edit(picker.field, file);
 }
 
 void MainWindow::onAddOption() {
     const std::string option = textOf(item(IDC_OPTION_ENTRY));
-    if (!option.empty() && session_->addOption(option)) setTextOf(item(IDC_OPTION_ENTRY), "");
+    if (!option.empty() && editing_->addOption(option)) setTextOf(item(IDC_OPTION_ENTRY), "");
 }
 
 void MainWindow::onDeleteOption() {
     const LRESULT index = SendDlgItemMessageW(window_, IDC_OPTION_LIST, LB_GETCURSEL, 0, 0);
-    if (index != LB_ERR) session_->takeOption(static_cast<int>(index));
+    if (index != LB_ERR) editing_->takeOption(static_cast<int>(index));
 }
 
 // The entry goes back to the box for editing; Add puts it back.
 void MainWindow::onOptionDoubleClicked() {
     const LRESULT index = SendDlgItemMessageW(window_, IDC_OPTION_LIST, LB_GETCURSEL, 0, 0);
     if (index == LB_ERR) return;
-    setTextOf(item(IDC_OPTION_ENTRY), session_->takeOption(static_cast<int>(index)));
+    setTextOf(item(IDC_OPTION_ENTRY), editing_->takeOption(static_cast<int>(index)));
 }
 
 void MainWindow::onMenuCommand(int id) {
@@ -186,26 +186,26 @@ void MainWindow::onMenuCommand(int id) {
                 [&session](const std::string& name) { session.open(name); });
         case IDM_SAVE:
             // As a save fixes the name, the cursor goes to it.
-            return runCommand([&session] { session.save(true); },
+            return runCommand([&session] { return session.save(); },
                               [this] {
                                   SendMessageW(window_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(item(IDC_SERVICE_NAME)),
                                                TRUE);
                               });
-        case IDM_DELETE: return runCommand([&session] { session.remove(); });
+        case IDM_DELETE: return runCommand([&session] { return session.remove(); });
         case IDM_EXIT: DestroyWindow(window_); return;
-        case IDM_CHECK_CONFIGURATION: {
-            // A JDK that an update took away: the switch may restart the service, so it runs off this thread.
-            const CheckResult check = session.checkConfiguration(ReportOpening::Always);
-            if (check.replacement)
-                runCommand([&session, replacement = *check.replacement] { (void)session.offerRepoint(replacement); });
-            return;
-        }
+        // Off this thread like every command: the check may create folders, and a JDK that an update took
+        // away is offered in its place, which may restart the service.
+        case IDM_CHECK_CONFIGURATION:
+            return runCommand([&session] {
+                const CheckResult check = session.checkConfiguration(ReportOpening::Always);
+                return check.replacement ? session.offerRepoint(*check.replacement) : check.outcome;
+            });
         case IDM_ABOUT: return aboutBox_.show(instance_, window_);
-        case IDM_SERVICE_SETTINGS: return settingsDialog_.show(instance_, window_, session);
+        case IDM_SERVICE_SETTINGS: return settingsDialog_.show(instance_, window_, session, *editing_);
         case IDM_EXPORT: return exportFromMenu(window_, *transfer_, files_, *this);
         case IDM_IMPORT: {
             const std::string path = chooseImportFile(window_);
-            if (!path.empty()) runCommand([this, path] { importFile(path, *transfer_, files_, *this); });
+            if (!path.empty()) runCommand([this, path] { return importFile(path, *transfer_, files_, *this); });
             return;
         }
     }

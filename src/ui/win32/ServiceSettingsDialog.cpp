@@ -56,9 +56,10 @@ std::string joinedLines(const std::vector<std::string>& lines) {
 
 }  // namespace
 
-void ServiceSettingsDialog::show(HINSTANCE instance, HWND owner, Session& session) {
+void ServiceSettingsDialog::show(HINSTANCE instance, HWND owner, Session& session, Editing& editing) {
     owner_ = owner;
     session_ = &session;
+    editing_ = &editing;
     if (!window_) {
         if (!create(instance, IDD_SERVICE_SETTINGS, owner)) return;
         centerOver(window_, owner);
@@ -142,11 +143,11 @@ std::vector<std::string> ServiceSettingsDialog::typedDependencies() {
 // Only what changed is handed over, so a value the session would question
 // is not asked about again when the user did not touch it.
 void ServiceSettingsDialog::handOver() {
-    Session& session = *session_;
-    const Configuration before = session.configuration();
+    Editing& editing = *editing_;
+    const Configuration before = editing.configuration();
     bool taken = true;
     auto hand = [&](Field field, const std::string& value, const std::string& was) {
-        if (value != was) taken = session.edit(field, value).done() && taken;
+        if (value != was) taken = editing.edit(field, value).done() && taken;
     };
     const LRESULT startup = SendDlgItemMessageW(window_, IDC_SETTINGS_STARTUP, CB_GETCURSEL, 0, 0);
     if (startup >= 0 && static_cast<std::size_t>(startup) < startupTypes().size())
@@ -158,7 +159,7 @@ void ServiceSettingsDialog::handOver() {
     hand(Field::RecoveryOnErrorExit, IsDlgButtonChecked(window_, IDC_SETTINGS_ON_ERROR_EXIT) == BST_CHECKED ? "1" : "0",
          before.recoveryOnErrorExit ? "1" : "0");
     if (const auto dependencies = typedDependencies(); dependencies != before.dependencies)
-        taken = session.replaceList(Field::Dependencies, dependencies).done() && taken;
+        taken = editing.replaceList(Field::Dependencies, dependencies).done() && taken;
     if (taken) close();
 }
 

@@ -7,6 +7,7 @@
 namespace velmora {
 
 class Session;
+class Editing;
 
 // "Service Settings": how the service starts, the account it runs as, what
 // it depends on, how long a stop waits and what happens after a failure,
@@ -16,7 +17,7 @@ class Session;
 // edits cannot change under it.
 class ServiceSettingsDialog : public DialogWindow {
 public:
-    void show(HINSTANCE instance, HWND owner, Session& session);
+    void show(HINSTANCE instance, HWND owner, Session& session, Editing& editing);
 
 private:
     INT_PTR onMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -31,6 +32,7 @@ private:
 
     HWND owner_ = nullptr;
     Session* session_ = nullptr;
+    Editing* editing_ = nullptr;
 };
 
 }  // namespace velmora

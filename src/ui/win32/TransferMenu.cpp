@@ -45,13 +45,17 @@ void exportFromMenu(HWND owner, ConfigurationTransfer& transfer, Files& files, F
 
 std::string chooseImportFile(HWND owner) { return chooseFile(owner, true, "Import Configurations"); }
 
-void importFile(const std::string& path, ConfigurationTransfer& transfer, Files& files, FrontEnd& frontEnd) {
+Outcome importFile(const std::string& path, ConfigurationTransfer& transfer, Files& files, FrontEnd& frontEnd) {
+    const auto refuse = [&frontEnd](const std::string& why) {
+        frontEnd.warn(why);
+        return Outcome::refused(why);
+    };
     const auto document = files.readBytes(path, kLargestImport);
-    if (!document) return frontEnd.warn("Could not read \"" + path + "\".");
+    if (!document) return refuse("Could not read \"" + path + "\".");
     const auto result = transfer.importDocument(*document, false);
-    if (!result.error.empty()) return frontEnd.warn(result.error);
-    frontEnd.tell("Imported " + std::to_string(result.names.size()) + " configuration(s): " + nameList(result.names) +
-                  ".");
+    if (!result.error.empty()) return refuse(result.error);
+    return Outcome::succeeded("Imported " + std::to_string(result.names.size()) +
+                              " configuration(s): " + nameList(result.names) + ".");
 }
 
 }  // namespace velmora

@@ -2,6 +2,7 @@
 #include <windows.h>
 
 #include "app/FrontEnd.h"
+#include "app/Outcome.h"
 #include "config/ConfigurationTransfer.h"
 
 namespace velmora {
@@ -10,7 +11,8 @@ namespace velmora {
 // export and import that the command line runs too.
 void exportFromMenu(HWND owner, ConfigurationTransfer& transfer, Files& files, FrontEnd& frontEnd);
 std::string chooseImportFile(HWND owner);
-// The import itself runs as a command of its own, off the window's thread.
-void importFile(const std::string& path, ConfigurationTransfer& transfer, Files& files, FrontEnd& frontEnd);
+// The import itself runs as a command of its own, off the window's thread;
+// a refusal comes as its warning.
+Outcome importFile(const std::string& path, ConfigurationTransfer& transfer, Files& files, FrontEnd& frontEnd);
 
 }  // namespace velmora

@@ -15,11 +15,8 @@ CliRun runCli(MemoryPlatform& os, const std::vector<std::string>& arguments,
     std::ostringstream out, err;
     cli::ConsoleFrontEnd console(out, err, std::move(passwords));
     DebugLog log(os.files);
-    Session session(os.platform, console, log);
-    ConfigurationStore store(os.registry);
-    ConfigurationTransfer transfer(store, os.files,
-                                   [&os](const DecodedEntry& e) { return completedEntry(e, os.platform); });
-    cli::CliSession cli{session, console, transfer, os.platform, out, err};
+    Program program(os.platform, console, log, SetterChecks::Always);
+    cli::CliSession cli{program, console, out, err};
     const int code = cli::runCommandLine(arguments, cli);
     return {code, out.str(), err.str()};
 }
@@ -97,8 +94,8 @@ void SessionTest::simulateWrappers() {
 
 void SessionTest::saveNew(const std::string& name) {
     session.newConfiguration();
-    session.edit(Field::ServiceName, name);
-    ASSERT_TRUE(session.save(false).done()) << name;
+    editing.edit(Field::ServiceName, name);
+    ASSERT_TRUE(session.save().done()) << name;
 }
 
 void SessionTest::installNew(const std::string& name) {

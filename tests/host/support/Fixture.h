@@ -1,7 +1,7 @@
 #pragma once
 #include <gtest/gtest.h>
 
-#include "app/Session.h"
+#include "app/Program.h"
 #include "cli/ConsoleFrontEnd.h"
 #include "platform/memory/MemoryPlatform.h"
 #include "support/RecordingFrontEnd.h"
@@ -44,7 +44,9 @@ protected:
     MemoryPlatform os;
     RecordingFrontEnd ui;
     DebugLog debugLog{os.files};
-    Session session{os.platform, ui, debugLog};
+    Program program{os.platform, ui, debugLog, SetterChecks::OnceStored};
+    Session& session = program.session;
+    Editing& editing = program.editing;
 
     void SetUp() override {
         os.environment.variables["JAVA_HOME"] = "C:\\jdk";
