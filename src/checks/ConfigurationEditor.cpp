@@ -99,7 +99,6 @@ bool ConfigurationEditor::carried(const Configuration& candidate, Questions& que
 
 void ConfigurationEditor::setServiceName(const std::string& value) { config_.serviceName = value; }
 
-
 bool ConfigurationEditor::setCatalinaHome(const std::string& value, Questions& questions) {
     Configuration candidate = config_;
     candidate.catalinaHome = value;
@@ -123,7 +122,6 @@ void ConfigurationEditor::setTomcatConfigFile(const std::string& value, Question
     config_.tomcatConfigFile = value;
     if (questions.heard()) Checker(files_, questions).fileExists(value, "Tomcat Config File");
 }
-
 
 bool ConfigurationEditor::setSecurityPolicyFile(const std::string& value, Questions& questions) {
     Configuration candidate = config_;
@@ -159,12 +157,10 @@ void ConfigurationEditor::setSystemErr(const std::string& value, Questions& ques
     if (questions.heard()) Checker(files_, questions, &createdFolders_).folderOrCreate(value, "System.err file");
 }
 
-
 void ConfigurationEditor::setClassPath(const std::string& value, Questions& questions) {
     config_.classPath = value;
     if (questions.heard()) Checker(files_, questions).classPath(value);
 }
-
 
 bool ConfigurationEditor::addOption(const std::string& option, Questions& questions) {
     if (option.empty()) return false;

@@ -45,7 +45,7 @@ struct Configuration {
     bool operator==(const Configuration&) const = default;
 };
 
-const char* jvmTypeName(JvmType type);  // "server", "client"
+const char* jvmTypeName(JvmType type);          // "server", "client"
 const char* startupTypeName(StartupType type);  // "auto", "delayed", "manual", "disabled"
 
 }  // namespace velmora

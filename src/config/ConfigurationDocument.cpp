@@ -20,7 +20,6 @@ const std::string kListMember = "configurations";
 const std::string kNameMember = "name";
 const std::string kStateMember = "state";
 
-
 // A problem in one configuration; the message names it and the field.
 struct Refusal {
     std::string message;

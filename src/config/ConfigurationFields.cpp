@@ -15,9 +15,7 @@ const std::vector<std::string>& startupTypes() {
 
 const char* jvmTypeName(JvmType type) { return type == JvmType::Server ? "server" : "client"; }
 
-const char* startupTypeName(StartupType type) {
-    return startupTypes()[static_cast<std::size_t>(type)].c_str();
-}
+const char* startupTypeName(StartupType type) { return startupTypes()[static_cast<std::size_t>(type)].c_str(); }
 
 namespace {
 

@@ -111,9 +111,9 @@ StoredConfiguration ConfigurationStore::read(const std::string& name) {
             // Anything but "server" was a client JVM to the program that wrote it.
             case FieldKind::Jvm: c.jvmType = isServerJvm(text(i)) ? JvmType::Server : JvmType::Client; break;
             case FieldKind::Size:
-                c.*field.size = wholeNumber<std::uint16_t>(
-                                    sizeFromDword(static_cast<std::int32_t>(storedNumber(values[i]))))
-                                    .value_or(0);
+                c.*field.size =
+                    wholeNumber<std::uint16_t>(sizeFromDword(static_cast<std::int32_t>(storedNumber(values[i]))))
+                        .value_or(0);
                 break;
             case FieldKind::Seconds: c.*field.seconds = storedNumber(values[i]); break;
             // A check box's state is its low 16 bits; only 1 is ticked.

@@ -32,5 +32,4 @@ inline std::int16_t checkFromDword(std::int32_t value) { return static_cast<std:
 
 inline bool isServerJvm(const std::string& stored) { return stored == "server"; }
 
-
 }  // namespace velmora

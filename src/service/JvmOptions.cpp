@@ -1,6 +1,5 @@
 #include "service/JvmOptions.h"
 
-
 namespace velmora {
 
 std::vector<std::string> conditionalJvmOptions(const Configuration& c, bool withSizes) {

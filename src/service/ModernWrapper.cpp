@@ -28,8 +28,7 @@ ProcessRun ModernWrapper::unregistering(const Configuration& c) const {
 }
 
 std::optional<ProcessRun> ModernWrapper::updatingStopTimeout(const Configuration& c) const {
-    return ProcessRun{wrapperExe_,
-                      quoteArgument(wrapperExe_) + " //US//" + c.serviceName + " --StopTimeout " +
+    return ProcessRun{wrapperExe_, quoteArgument(wrapperExe_) + " //US//" + c.serviceName + " --StopTimeout " +
                                        std::to_string(c.stopTimeout)};
 }
 

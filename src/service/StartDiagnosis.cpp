@@ -129,11 +129,11 @@ std::optional<Found> heapNotReserved(const LineAt& line, const DiagnosisContext&
                          " MB) no larger than the maximum heap size (" + std::to_string(c.maxHeapSize) + " MB)"};
     if (contains(text, "Could not reserve enough space for") || contains(text, "Invalid maximum heap size") ||
         contains(text, "insufficient memory for the Java Runtime Environment"))
-        return Found{
-            "a heap the JVM cannot reserve",
-            c.maxHeapSize == 0 ? "Set a maximum heap size the machine can give: the JVM could not reserve its memory"
-                               : "Lower the maximum heap size (" + std::to_string(c.maxHeapSize) +
-                                     " MB): the JVM could not reserve that much memory"};
+        return Found{"a heap the JVM cannot reserve",
+                     c.maxHeapSize == 0
+                         ? "Set a maximum heap size the machine can give: the JVM could not reserve its memory"
+                         : "Lower the maximum heap size (" + std::to_string(c.maxHeapSize) +
+                               " MB): the JVM could not reserve that much memory"};
     return std::nullopt;
 }
 
