@@ -16,16 +16,21 @@ public:
     Answer ask(const Question& question) override {
         const Answer answer = frontEnd_.ask(question);
         const bool move = question.kind == QuestionKind::MoveWithHome || question.kind == QuestionKind::MoveWithBase;
+        // A restart declined leaves the change for the next start: nothing went wrong.
+        const bool restart = question.kind == QuestionKind::RestartAfterChange;
         if (lookOf(question.kind).confirms && answer == Answer::Yes) warnings.clear();
         if (move && answer == Answer::No) declinedMove = true;
-        if (!move && !lookOf(question.kind).confirms && answer == Answer::No) warnings.push_back(question.text);
+        if (!move && !restart && !lookOf(question.kind).confirms && answer == Answer::No)
+            warnings.push_back(question.text);
         return answer;
     }
     void warn(const std::string& text) override {
         warnings.push_back(text);
         frontEnd_.warn(text);
     }
-    bool confirmed(QuestionKind kind, const std::string& text) { return ask({kind, text}) == Answer::Yes; }
+    bool confirmed(QuestionKind kind, const std::string& text, const std::string& subject = {}) {
+        return ask({kind, text, subject}) == Answer::Yes;
+    }
     Outcome refuse(const std::string& why) {
         warn(why);
         Outcome outcome = Outcome::refused(why);

@@ -1,6 +1,6 @@
 #include "app/DesiredState.h"
 
-#include "service/ServiceSettings.h"
+#include "service/ServiceChange.h"
 
 namespace velmora {
 
@@ -12,12 +12,20 @@ bool installedState(const std::string& state) {
 
 }  // namespace
 
+// Changed is what was changed: an action that was refused or declined changed
+// nothing, one that failed changed what its steps before the failing one did.
 bool DesiredState::act(ApplyResult& result, bool checkOnly, const std::string& action,
                        const std::function<Outcome()>& run) {
     result.actions.push_back(action);
-    result.changed = true;
-    if (checkOnly) return true;
+    if (checkOnly) {
+        result.changed = true;
+        return true;
+    }
     const Outcome outcome = run();
+    const bool failedStep = outcome.result == Outcome::Result::Failed && !outcome.steps.empty();
+    for (std::size_t i = 0; i + (failedStep ? 1 : 0) < outcome.steps.size(); ++i)
+        result.stepsDone.push_back(outcome.steps[i]);
+    if (outcome.done() || !result.stepsDone.empty()) result.changed = true;
     if (outcome.done() && outcome.warnings.empty()) return true;
     result.failed = true;
     result.error = outcome.done() ? outcome.warnings.back() : outcome.summary;
@@ -76,9 +84,10 @@ ApplyResult DesiredState::bringTo(const DecodedEntry& entry, const std::vector<F
     const bool installed = session_.installed();
     if (!result.changedFields.empty()) {
         std::string action = "store";
+        // What a save will do, as the save itself decides it.
         if (installed)
-            action = onlyServiceSettingsDiffer(stored, desired) ? "store, change the service's settings in place"
-                                                                : "store, reinstall the service";
+            if (const std::string change = serviceChangeText(session_.plannedChange(stored)); !change.empty())
+                action += ", " + change;
         // An install saves the values itself: they are written once.
         const bool installing = installedState(result.state) && !installed;
         if (installing) action += ", install";

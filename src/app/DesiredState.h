@@ -17,7 +17,8 @@ struct ApplyResult {
     bool changed = false;
     bool failed = false;
     std::vector<std::string> changedFields;
-    std::vector<std::string> actions;  // in order; when failed, the last is the one that failed
+    std::vector<std::string> actions;    // in order; when failed, the last is the one that failed
+    std::vector<std::string> stepsDone;  // what was changed, also before a failure
     std::string error;
 };
 

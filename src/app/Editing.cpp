@@ -47,7 +47,10 @@ Outcome Editing::open(const std::string& name) {
     editor_.load(freshConfiguration(), stored);
     nameLocked_ = true;
     show();
-    return {Outcome::Result::Done, "Opened \"" + name + "\".", conversation.warnings, {}, {}, {}};
+    Outcome opened;
+    opened.summary = "Opened \"" + name + "\".";
+    opened.warnings = conversation.warnings;
+    return opened;
 }
 
 // Every value is held to its field's rule here, whichever front end gives it.
@@ -76,12 +79,22 @@ Outcome Editing::edit(Field field, const std::string& given) {
 
 std::string Editing::entriesRefusal(Field field, const std::vector<std::string>& entries) {
     const StoredField& stored = storedField(field);
-    for (const auto& entry : entries)
-        if (std::string problem = valueProblem(stored, entry); !problem.empty() && !entry.empty()) {
-            const std::string why = messages::valueNotStored(stored.label, entry, problem);
+    for (const auto& entry : entries) {
+        std::string why;
+        if (std::string problem = valueProblem(stored, entry); !problem.empty() && !entry.empty())
+            why = messages::valueNotStored(stored.label, entry, problem);
+        else
+            why = editor_.refusal(field, entry);
+        if (!why.empty()) {
             frontEnd_.warn(why);
             return why;
         }
+    }
+    if (std::string problem = listProblem(stored, entries); !problem.empty()) {
+        const std::string why = "The list was not stored in " + std::string(stored.label) + ": " + problem + ".";
+        frontEnd_.warn(why);
+        return why;
+    }
     return {};
 }
 

@@ -8,7 +8,9 @@
 namespace velmora {
 
 // What an operation did. Its warnings and questions came on the way, in
-// their order; what it did is told once, by the front end, from here.
+// their order; what it did is told once, by the front end, from here: the
+// window shows the announcement and the notices as "Info" boxes, the command
+// line prints the summary and the notices.
 struct Outcome {
     enum class Result {
         Done,      // it got where it was asked to go
@@ -21,19 +23,32 @@ struct Outcome {
     std::vector<std::string> warnings;           // the warnings told and not accepted by a later Yes
     std::vector<std::string> steps;              // the steps that ran, in order
     std::optional<StartDiagnosis> startFailure;  // why a start did not get the service running
-    // What the user is told of what was done ("Info"), for the front end to show: the window as boxes, the
-    // command line as lines.
-    std::vector<std::string> notices;
+    std::string announcement;                    // the window's notice of what was done; empty when it shows none
+    std::vector<std::string> notices;            // further things done that the user is told of
+    // Where the service stands afterwards, for scripts: whether it is
+    // installed, and whether the service manager took every setting.
+    std::optional<bool> installed;
+    std::optional<bool> settingsApplied;
 
     bool done() const { return result == Result::Done; }
-    // Done, and the summary told.
-    static Outcome succeeded(std::string summary) {
-        std::vector<std::string> told{summary};
-        return {Result::Done, std::move(summary), {}, {}, {}, std::move(told)};
+    // Done, and said in the window too.
+    static Outcome announced(std::string summary) {
+        Outcome outcome;
+        outcome.summary = summary;
+        outcome.announcement = std::move(summary);
+        return outcome;
     }
-    static Outcome refused(std::string why) { return {Result::Refused, std::move(why), {}, {}, {}, {}}; }
-    static Outcome declined(std::string why) { return {Result::Declined, std::move(why), {}, {}, {}, {}}; }
-    static Outcome failed(std::string why) { return {Result::Failed, std::move(why), {}, {}, {}, {}}; }
+    static Outcome refused(std::string why) { return ended(Result::Refused, std::move(why)); }
+    static Outcome declined(std::string why) { return ended(Result::Declined, std::move(why)); }
+    static Outcome failed(std::string why) { return ended(Result::Failed, std::move(why)); }
+
+private:
+    static Outcome ended(Result result, std::string why) {
+        Outcome outcome;
+        outcome.result = result;
+        outcome.summary = std::move(why);
+        return outcome;
+    }
 };
 
 }  // namespace velmora

@@ -13,6 +13,7 @@
 #include "config/StoreLayout.h"
 #include "config/TomcatLayout.h"
 #include "platform/Text.h"
+#include "service/ServiceChange.h"
 #include "service/ServiceMessages.h"
 #include "service/ServiceSettings.h"
 
@@ -100,7 +101,8 @@ bool Session::acceptReport(Conversation& conversation) {
     }
     if (report.findings.empty()) return true;
     (void)platform_.processes.openDocument(reportPath());  // the question names the file for when it does not open
-    return conversation.confirmed(QuestionKind::InstallDespiteProblems, messages::reportQuestion(reportPath()));
+    return conversation.confirmed(QuestionKind::InstallDespiteProblems, messages::reportQuestion(reportPath()),
+                                  reportPath());
 }
 
 bool Session::prepareAccount(Conversation& conversation, Survey& s, bool passwordNeeded, Plan& plan) {
@@ -159,38 +161,53 @@ Outcome Session::save() {
 
     Survey s;
     Plan plan;
-    bool restart = false;
+    std::string later;  // what takes effect only at the next start
     if (!stored.installed) {
         s.config = c;
         s.record = stored.record;
         plan = storeSave(s);
     } else {
         s = controller_.survey(c, true, stored.record);
-        if (std::string why = controller_.removalRefusal(s); !why.empty()) return conversation.refuse(why);
-        // The reinstall would run whatever sits where the copy goes.
-        if (std::string why = controller_.copyRefusal(s); !why.empty()) return conversation.refuse(why);
-        if (std::string why = carryRefusal(s); !why.empty()) return conversation.refuse(why);
-        const bool running = controller_.status(c.serviceName, true).status == ServiceStatus::Running;
-        if (running && !onlyServiceSettingsDiffer(stored.values, c)) {
+        const ServiceChange change =
+            serviceChangeFor(stored.values, c, s.facts.present(), controller_.wrapperChanges(s));
+        const bool reinstall = change.way == ServiceChange::Way::Reinstall;
+        if (change.way != ServiceChange::Way::Nothing) {
+            if (std::string why = reinstall ? controller_.removalRefusal(s) : controller_.actRefusal(s); !why.empty())
+                return conversation.refuse(why);
+            // A reinstall would run whatever sits where the copy goes.
+            if (std::string why = reinstall ? controller_.copyRefusal(s) : std::string(); !why.empty())
+                return conversation.refuse(why);
+            if (std::string why = carryRefusal(s); !why.empty()) return conversation.refuse(why);
+        }
+        const bool running = s.facts.present() && change.way != ServiceChange::Way::Nothing &&
+                             controller_.status(c.serviceName, true).status == ServiceStatus::Running;
+        bool restart = false;
+        if (running && reinstall) {
             if (!conversation.confirmed(QuestionKind::RestartRunningService, messages::kSaveRestartQuestion))
                 return Outcome::declined("Nothing was changed.");
             restart = true;
         }
-        if (!acceptReport(conversation)) return Outcome::declined("Nothing was changed.");
-        // How the service runs, changed alone, is applied to it where it stands.
-        const bool inPlace = s.facts.present() && onlyServiceSettingsDiffer(stored.values, c);
-        const bool accountChanged = stored.values.serviceAccount != c.serviceAccount;
-        if (!prepareAccount(conversation, s, !inPlace || accountChanged, plan))
+        if (change.way != ServiceChange::Way::Nothing && !acceptReport(conversation))
+            return Outcome::declined("Nothing was changed.");
+        // Declining a restart is no failure: the service takes the change at its next start.
+        if (running && !reinstall && change.restartNeeded) {
+            restart = conversation.ask({QuestionKind::RestartAfterChange,
+                                        messages::restartForChangeQuestion(c.serviceName)}) == Answer::Yes;
+            if (!restart) later = messages::takesEffectAtNextStart(c.serviceName);
+        }
+        // A named account's password is asked for only when the account changes, or for a reinstall.
+        if (!prepareAccount(conversation, s, reinstall || change.accountChanged, plan))
             return Outcome::declined("No password was given for " + serviceAccountName(c) + "; nothing was changed.");
-        if (inPlace) {
-            append(plan, storeSave(s));
-            append(plan, controller_.settingsInPlace(s, stored.values.stopTimeout != c.stopTimeout));
-        } else {
+        if (reinstall) {
             append(plan, controller_.removal(s));
             append(plan, storeSave(s));
             append(plan, controller_.installation(s));
-            if (restart) plan.push_back(controller_.start(s));
+        } else {
+            append(plan, storeSave(s));
+            if (change.way == ServiceChange::Way::InPlace) append(plan, controller_.changeInPlace(s, stored.values));
+            if (restart) plan.push_back(controller_.stop(c.serviceName));
         }
+        if (restart) plan.push_back(controller_.start(s));
     }
     const PlanResult ran = runPlan(plan);
     const bool savedNow =
@@ -203,16 +220,25 @@ Outcome Session::save() {
         installed_ = false;
         record_ = stored.record;
     }
-    Outcome outcome = finish(conversation, ran, messages::instanceSaved(c.serviceName));
+    Outcome outcome = finish(conversation, ran, messages::configurationSaved(c.serviceName) + later);
     outcome.startFailure = s.startFailure;
     editing_.show();
     refresh();
     const bool reinstalled = std::any_of(ran.ran.begin(), ran.ran.end(),
                                          [](const std::string& step) { return step.rfind("install :", 0) == 0; });
-    if (outcome.done()) outcome.notices.insert(outcome.notices.begin(), outcome.summary);
+    if (outcome.done()) outcome.announcement = messages::instanceSaved(c.serviceName);
+    if (stored.installed) {
+        outcome.installed = installed_;
+        outcome.settingsApplied = installed_ && record_.settingsApplied;
+    }
     if (outcome.done() && reinstalled)
         for (auto& notice : scriptOptionsNotice(c)) outcome.notices.push_back(std::move(notice));
     return outcome;
+}
+
+ServiceChange Session::plannedChange(const Configuration& stored) {
+    const Survey s = controller_.survey(configuration(), true, record_);
+    return serviceChangeFor(stored, configuration(), s.facts.present(), controller_.wrapperChanges(s));
 }
 
 Outcome Session::install() {
@@ -240,7 +266,10 @@ Outcome Session::install() {
     installed_ = s.installed;
     record_ = s.record;
     Outcome outcome = finish(conversation, ran, messages::serviceInstalled(c.serviceName));
-    if (outcome.done()) outcome.notices.insert(outcome.notices.begin(), outcome.summary);
+    outcome.steps.insert(outcome.steps.begin(), saved.steps.begin(), saved.steps.end());
+    if (outcome.done()) outcome.announcement = outcome.summary;
+    outcome.installed = installed_;
+    outcome.settingsApplied = installed_ && record_.settingsApplied;
     for (auto& notice : scriptOptionsNotice(s.config)) outcome.notices.push_back(std::move(notice));
     refresh();
     return outcome;
@@ -298,7 +327,7 @@ Outcome Session::repoint(const std::string& javaHome) {
     s.installed = installed_;
     const bool running = installed_ && controller_.status(c.serviceName, true).status == ServiceStatus::Running;
     append(plan, storeSave(s));
-    if (installed_ && s.facts.present()) append(plan, controller_.repointing(s));
+    if (installed_ && s.facts.present()) append(plan, controller_.changeInPlace(s, before));
     // Declining the restart is no failure: the service takes the new JDK at its next start.
     const bool restart = running && frontEnd_.ask({QuestionKind::RestartAfterChange,
                                                    "The service \"" + c.serviceName +
@@ -334,7 +363,7 @@ Outcome Session::importSetenv() {
             leftOut);
     // Run again, it finds what it took in the configuration already, and changes nothing.
     if (takeOver.empty())
-        return Outcome::succeeded("The configuration \"" + configuration().serviceName +
+        return Outcome::announced("The configuration \"" + configuration().serviceName +
                                   "\" holds every option of setenv.bat already; nothing was changed." + leftOut);
     std::string changes;
     auto line = [&](const std::string& text) { changes += "\r\n  " + visibleText(text); };
@@ -395,13 +424,18 @@ Outcome Session::uninstall() {
     } else if (std::string why = controller_.removalRefusal(s); !why.empty()) {
         return conversation.refuse(why);
     } else {
+        // Stopping a running Tomcat is asked first, as a delete asks.
+        if (s.facts.present() && controller_.status(c.serviceName, true).status == ServiceStatus::Running &&
+            !conversation.confirmed(QuestionKind::UninstallRunning, messages::uninstallRunningQuestion(c.serviceName)))
+            return Outcome::declined("Nothing was changed.");
         plan = controller_.removal(s);
     }
     const PlanResult ran = runPlan(plan);
     installed_ = s.installed;
     record_ = s.record;
     Outcome outcome = finish(conversation, ran, summary);
-    if (outcome.done() && outcome.warnings.empty()) outcome.notices.insert(outcome.notices.begin(), outcome.summary);
+    if (outcome.done() && outcome.warnings.empty()) outcome.announcement = outcome.summary;
+    outcome.installed = installed_;
     refresh();
     return outcome;
 }
@@ -447,7 +481,8 @@ Outcome Session::remove() {
         refresh();
         return outcome;
     }
-    outcome.notices.insert(outcome.notices.begin(), outcome.summary);
+    outcome.summary = messages::configurationDeleted(name);
+    outcome.announcement = messages::instanceDeleted(name);
     newConfiguration();
     return outcome;
 }

@@ -10,6 +10,7 @@
 #include "checks/Report.h"
 #include "config/ConfigurationStore.h"
 #include "platform/Platform.h"
+#include "service/ServiceChange.h"
 #include "service/ServiceController.h"
 
 namespace velmora {
@@ -72,6 +73,9 @@ public:
     void refresh();
     // The status again between commands: a failure that goes on is logged once.
     void follow();
+    // What a save of the configuration being edited would do to its installed
+    // service, from the values stored: the save decides by the same rule.
+    ServiceChange plannedChange(const Configuration& stored);
     // The report goes beside the program unless another path is given.
     CheckResult checkConfiguration(ReportOpening opening, const std::string& reportPath = {});
 

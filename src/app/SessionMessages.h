@@ -9,12 +9,27 @@ inline const std::string kSaveRestartQuestion =
     "This configuration is also installed as a running service. To update the configuration, "
     "the service will be also be stopped and restarted. Continue?";
 
+inline std::string uninstallRunningQuestion(const std::string& name) {
+    return "The service \"" + name + "\" is running. Uninstalling it stops Tomcat and removes the service. Continue?";
+}
+
+inline std::string restartForChangeQuestion(const std::string& name) {
+    return "The service \"" + name + "\" runs with the values it started with until it restarts. Restart it now?";
+}
+
+inline std::string takesEffectAtNextStart(const std::string& name) {
+    return " The running service \"" + name + "\" takes the change at its next start.";
+}
+
 inline const std::string kDeleteInstalledQuestion =
     "This configuration is also installed as a service. If you delete the configuration, "
     "the service will be also be deleted. Continue?";
 
+// The window's own words for a save and a delete, and the command line's.
 inline std::string instanceSaved(const std::string& name) { return "Instance saved as \"" + name + "\"."; }
 inline std::string instanceDeleted(const std::string& name) { return "Deleted instance \"" + name + "\"."; }
+inline std::string configurationSaved(const std::string& name) { return "Configuration \"" + name + "\" saved."; }
+inline std::string configurationDeleted(const std::string& name) { return "Configuration \"" + name + "\" deleted."; }
 
 inline std::string replaceStoredQuestion(const std::string& storedName) {
     return "A configuration named \"" + storedName + "\" is already stored. Replace it with this one?";

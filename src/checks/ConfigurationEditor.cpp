@@ -39,7 +39,8 @@ void ConfigurationEditor::setFrom(const StoredField& field, const Configuration&
         case FieldKind::Text:
         case FieldKind::Account: set(field.field, from.*field.text, nobody); break;
         case FieldKind::Options: setOptions(from.additionalJvmOptions, nobody); break;
-        case FieldKind::List: config_.*field.list = from.*field.list; break;
+        case FieldKind::List:
+        case FieldKind::Variables: config_.*field.list = from.*field.list; break;
         default: setFieldText(config_, field, fieldText(from, field)); break;
     }
 }
@@ -70,6 +71,13 @@ bool ConfigurationEditor::set(Field field, const std::string& value, Questions& 
 }
 
 std::string ConfigurationEditor::refusal(Field field, const std::string& value) const {
+    if (field == Field::Environment && !value.empty()) {
+        Configuration candidate = config_;
+        candidate.environment = {value};
+        for (const auto& uncarried :
+             valuesTheWrapperCannotCarry(tomcatLayoutOf(config_.catalinaHome, files_), candidate))
+            if (uncarried.noEnvironment) return uncarriedValueMessage(uncarried);
+    }
     if (field == Field::UseSecurityManager && value == "1") {
         const TomcatVersion tomcat =
             tomcatVersionOf(config_.catalinaHome, tomcatLayoutOf(config_.catalinaHome, files_), files_);
@@ -77,7 +85,7 @@ std::string ConfigurationEditor::refusal(Field field, const std::string& value) 
             !why.empty())
             return why + " Use Security Manager stays off.";
     }
-    if (field == Field::JvmType && value == "client")
+    if (field == Field::JvmType && sameName(value, "client"))
         if (auto why = clientJvmRefusal(config_.javaHome, files_); !why.empty())
             return why + " Server JVM stays chosen.";
     return {};

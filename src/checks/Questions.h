@@ -8,6 +8,7 @@ enum class QuestionKind {
     ReplaceStored,           // a new configuration takes a stored one's name
     RestartRunningService,   // a save stops and restarts the running service
     DeleteInstalled,         // a delete removes the service too
+    UninstallRunning,        // an uninstall stops the running service
     ReinstallRunning,        // an install finds the service running
     InstallDespiteProblems,  // the check before an install found problems
     CreateMissingFolder,
@@ -22,7 +23,8 @@ enum class QuestionKind {
 
 struct Question {
     QuestionKind kind;
-    std::string text;
+    std::string text;          // as the window asks it
+    std::string subject = {};  // the file or folder it is about, where a front end words it its own way
 };
 
 // Yes (or OK), No (or Cancel), or None when nobody could be asked.

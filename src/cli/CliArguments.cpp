@@ -33,10 +33,10 @@ const std::vector<CommandForm>& commands() {
          false,
          "Prints every field of a stored configuration as FIELD = VALUE, one option per line."},
         {"set",
-         "set NAME FIELD=VALUE... [--yes] [--force] [--grant-rights] [--password-stdin]",
+         "set NAME FIELD=VALUE... [--yes] [--restart] [--force] [--grant-rights] [--password-stdin]",
          2,
          -1,
-         {"--yes", "--force", "--grant-rights", "--password-stdin"},
+         {"--yes", "--restart", "--force", "--grant-rights", "--password-stdin"},
          true,
          "Changes fields through the same setters as the window, then saves. A name not stored yet starts\n"
          "from the defaults of a new configuration, so set also creates. FIELD is a store value name:\n"
@@ -45,12 +45,15 @@ const std::vector<CommandForm>& commands() {
          "  java.io.tmpdir init.heap.size max.heap.size thread.stack.size (1..32767, empty: none)\n"
          "  reduce.os.signals (0/1) additional.jvm.options (once per option; empty: no options)\n"
          "  service.startup (auto/delayed/manual/disabled) service.account (LocalSystem, LocalService,\n"
-         "  NetworkService, virtual or DOMAIN\\name) service.depends.on (once per service)\n"
+         "  NetworkService, virtual, DOMAIN\\name, .\\name for a local account or DOMAIN\\name$ for a managed\n"
+         "  service account) service.depends.on (once per service)\n"
          "  service.stop.timeout service.recovery.first service.recovery.second service.recovery.later\n"
          "  service.recovery.reset (seconds; a recovery of 0: none) service.recovery.on.error.exit (0/1)\n"
          "Every field given is checked; a warning stores nothing unless --force is given, and paths that a\n"
          "new home or base would move are moved only with --yes (without it nothing is stored).\n"
-         "Saving an installed configuration reinstalls its service, as the window does."},
+         "An installed service is changed where it stands, as little as the change takes; only another Catalina\n"
+         "home or wrapper reinstalls it. A running service is restarted for a change that needs it only with\n"
+         "--restart or --yes; otherwise the change takes effect at its next start."},
         {"check",
          "check NAME [--open] [--report FILE] [--yes]",
          1,
@@ -74,7 +77,7 @@ const std::vector<CommandForm>& commands() {
          1,
          {"--yes"},
          true,
-         "Stops and removes the configuration's service."},
+         "Stops and removes the configuration's service; a running one only with --yes."},
         {"start", "start NAME", 1, 1, {"--yes"}, true, "Starts the installed service."},
         {"stop", "stop NAME", 1, 1, {"--yes"}, true, "Stops the installed service."},
         {"status",
@@ -110,29 +113,29 @@ const std::vector<CommandForm>& commands() {
          "--replace is given; an installed configuration is never replaced. UTF-8 and UTF-16 with a\n"
          "byte-order mark are read."},
         {"repoint",
-         "repoint NAME [--jdk PATH] [--yes]",
+         "repoint NAME [--jdk PATH] [--yes] [--restart]",
          1,
          1,
-         {"--jdk", "--yes"},
+         {"--jdk", "--yes", "--restart"},
          true,
          "Moves the configuration and its installed service to another JDK without a reinstall: the one\n"
          "given, or the newest registered JDK of the same version when its own folder is gone (a JDK update\n"
          "removes the folder of the one before). Only the JDK's paths change. A running service is restarted\n"
          "on the new JDK only with --yes."},
         {"import-setenv",
-         "import-setenv NAME [--yes]",
+         "import-setenv NAME [--yes] [--restart]",
          1,
          1,
-         {"--yes"},
+         {"--yes", "--restart"},
          true,
          "Takes the options that the home's or base's bin\\setenv.bat sets in CATALINA_OPTS or JAVA_OPTS\n"
          "(which the service never reads) into the configuration: heap and stack sizes to their fields, the\n"
          "rest to the additional options. Prints what it would change; changes it only with --yes."},
         {"apply",
-         "apply FILE [--check] [--set FIELD=VALUE]... [--yes]",
+         "apply FILE [--check] [--set FIELD=VALUE]... [--yes] [--restart] [--grant-rights] [--password-stdin]",
          1,
          1,
-         {"--check", "--set", "--yes"},
+         {"--check", "--set", "--yes", "--restart", "--grant-rights", "--password-stdin"},
          true,
          "Brings every configuration the file names to the state it asks for, changing only what differs.\n"
          "FILE is an export whose entries may each give a \"state\": absent (not stored), stored (the\n"
@@ -186,6 +189,12 @@ ParsedArguments parseArguments(const std::vector<std::string>& arguments) {
             continue;
         }
         if (a == "-q") a = "--quiet";
+        // "--" ends the options: what follows is taken as it stands, a name starting with "--" too.
+        if (a == "--") {
+            inv.operands.insert(inv.operands.end(), arguments.begin() + static_cast<std::ptrdiff_t>(i) + 1,
+                                arguments.end());
+            break;
+        }
         if (a.rfind("--", 0) != 0) {
             inv.operands.push_back(a);
             continue;
@@ -232,6 +241,7 @@ ParsedArguments parseArguments(const std::vector<std::string>& arguments) {
         if (a == "--grant-rights") inv.grantRights = true;
         if (a == "--password-stdin") inv.passwordStdin = true;
         if (a == "--check") inv.check = true;
+        if (a == "--restart") inv.restart = true;
     }
     if (inv.help) return {inv, {}};
 
@@ -267,7 +277,8 @@ std::string overviewHelp() {
         "No, and the command is refused, unless --yes is given.\n\n"
         "Exit codes: 0 success, 1 failure or a warning, 2 usage error, 3 refused or declined (nothing\n"
         "changed), 4 check found problems, 8 no such configuration is stored, 9 not run as an\n"
-        "administrator; status: 0 running, 5 installed and not running, 6 not installed, 7 unknown.\n";
+        "administrator, 10 apply changed something; status: 0 running, 5 installed and not running,\n"
+        "6 not installed, 7 unknown. \"--\" ends the options.\n";
     return text;
 }
 

@@ -24,6 +24,7 @@ struct Invocation {
     bool grantRights = false;
     bool passwordStdin = false;
     bool check = false;
+    bool restart = false;
     bool help = false;
 };
 

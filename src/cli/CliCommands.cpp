@@ -118,13 +118,16 @@ private:
     void printJson(const Json& json) { s_.out << json.dump(2, ' ', false, Json::error_handler_t::replace) << "\n"; }
 
     // A success: the document with --json, else the text.
+    // What a command finds out (a list, a configuration, a state): printed whatever -q says.
     int say(const Json& json, const std::string& text, bool newline = true) {
         if (inv_.json)
             printJson(json);
-        else if (!text.empty() && !inv_.quiet)
+        else if (!text.empty())
             s_.out << consoleText(text) << (newline ? "\n" : "");
         return kSuccess;
     }
+    // What a command did: -q leaves it out.
+    int tell(const Json& json, const std::string& text) { return say(json, inv_.quiet ? "" : text); }
 
     int error(int code, const char* kind, const std::string& message, const std::vector<std::string>& warnings = {},
               const Json& more = {}) {
@@ -140,34 +143,40 @@ private:
         return code;
     }
 
-    // What an operation did: what it tells on success, the reason otherwise.
+    // What an operation did: what it reached (with what did not go as asked,
+    // exit code 1), or why it stopped.
     int report(const Outcome& outcome, const std::string& n) {
         const int code = exitCodeOf(outcome);
         // A failed start's sentence and evidence came as its warning already.
-        if (code != kSuccess && outcome.startFailure)
+        if (!outcome.done() && outcome.startFailure)
             return error(code, kindOf(outcome), inv_.json ? outcome.summary : "", outcome.warnings,
                          {{"startFailure", startFailureJson(*outcome.startFailure)}});
-        if (code != kSuccess) {
-            const std::string message = outcome.done() ? "A warning came up." : outcome.summary;
+        if (!outcome.done()) {
             // A refusal that came as a warning is not printed a second time.
             const bool told =
-                std::find(outcome.warnings.begin(), outcome.warnings.end(), message) != outcome.warnings.end();
-            return error(code, kindOf(outcome), inv_.json || !told ? message : "", outcome.warnings);
+                std::find(outcome.warnings.begin(), outcome.warnings.end(), outcome.summary) != outcome.warnings.end();
+            return error(code, kindOf(outcome), inv_.json || !told ? outcome.summary : "", outcome.warnings);
         }
         if (inv_.json) {
-            printJson({{"name", n},
-                       {"result", "done"},
-                       {"summary", outcome.summary},
-                       {"steps", outcome.steps},
-                       {"notices", outcome.notices}});
-        } else if (!inv_.quiet) {
-            // What the window would show as notices, then the summary unless it was one of them.
-            for (const auto& notice : outcome.notices) s_.out << consoleText(notice) << "\n";
-            const bool told =
-                std::find(outcome.notices.begin(), outcome.notices.end(), outcome.summary) != outcome.notices.end();
-            if (!told && !outcome.summary.empty()) s_.out << consoleText(outcome.summary) << "\n";
+            Json done = {{"name", n},
+                         {"result", "done"},
+                         {"exitCode", code},
+                         {"summary", outcome.summary},
+                         {"steps", outcome.steps},
+                         {"notices", outcome.notices}};
+            if (outcome.installed) done["installed"] = *outcome.installed;
+            if (outcome.settingsApplied) done["settingsApplied"] = *outcome.settingsApplied;
+            if (!outcome.warnings.empty()) done["warnings"] = outcome.warnings;
+            printJson(done);
+            return code;
         }
-        return kSuccess;
+        if (!inv_.quiet) {
+            if (!outcome.summary.empty()) s_.out << consoleText(outcome.summary) << "\n";
+            for (const auto& notice : outcome.notices) s_.out << consoleText(notice) << "\n";
+        }
+        // The warnings came on the way; the last line says they count.
+        if (!outcome.warnings.empty()) s_.err << "A warning came up.\n";
+        return code;
     }
 
     // Opens a stored configuration under the list's spelling of its name.
@@ -262,8 +271,8 @@ private:
         for (const auto& finding : result.report.findings)
             problems.push_back(
                 {{"field", finding.label}, {"kind", findingKindName(finding.kind)}, {"path", finding.path}});
-        std::string text = result.outcome.summary;
-        for (const auto& notice : result.report.notices) text += "\nNotice: " + notice;
+        std::string text = inv_.quiet ? "" : result.outcome.summary;
+        for (const auto& notice : result.report.notices) text += (text.empty() ? "" : "\n") + ("Notice: " + notice);
         say({{"name", n}, {"report", result.reportPath}, {"problems", problems}, {"notices", result.report.notices}},
             text);
         return result.report.findings.empty() ? kSuccess : kProblemsFound;
@@ -274,8 +283,8 @@ private:
         if (!load(n)) return notStored(n);
         if (int code = refusedByNameRule(n); code != kSuccess) return code;
         if (session_.installed())
-            return say({{"name", n}, {"result", "done"}, {"summary", "already installed"}},
-                       "Service " + inQuotes(n) + " is already installed.");
+            return tell({{"name", n}, {"result", "done"}, {"summary", "already installed"}},
+                        "Service " + inQuotes(n) + " is already installed.");
         return report(session_.install(), n);
     }
 
@@ -284,8 +293,8 @@ private:
         if (!load(n)) return notStored(n);
         if (int code = refusedByNameRule(n); code != kSuccess) return code;
         if (!session_.installed())
-            return say({{"name", n}, {"result", "done"}, {"summary", "not installed"}},
-                       "Service " + inQuotes(n) + " is not installed.");
+            return tell({{"name", n}, {"result", "done"}, {"summary", "not installed"}},
+                        "Service " + inQuotes(n) + " is not installed.");
         s_.frontEnd.printProgress(true);
         return report(session_.uninstall(), n);
     }
@@ -344,8 +353,8 @@ private:
         }
         if (auto failure = s_.program.platform.files.writeText(inv_.outFile, result.document))
             return error(kFailure, "failed", "Could not write " + inQuotes(inv_.outFile) + ": " + failure->description);
-        return say({{"exported", result.names}, {"file", inv_.outFile}},
-                   "Exported " + std::to_string(result.names.size()) + " configuration(s) to " + inv_.outFile + ".");
+        return tell({{"exported", result.names}, {"file", inv_.outFile}},
+                    "Exported " + std::to_string(result.names.size()) + " configuration(s) to " + inv_.outFile + ".");
     }
 
     int apply() {
@@ -377,7 +386,10 @@ private:
                         {"failed", r.failed},
                         {"changedFields", r.changedFields},
                         {"actions", r.actions}};
-            if (r.failed) one["error"] = r.error;
+            if (r.failed) {
+                one["error"] = r.error;
+                one["stepsDone"] = r.stepsDone;  // what it changed before it failed
+            }
             results.push_back(one);
             text += r.name + ": " +
                     (r.failed     ? "FAILED"
@@ -412,7 +424,7 @@ private:
                          result.error + (result.alreadyStored ? " Give --replace to replace it." : ""));
         std::string text = "Imported " + std::to_string(result.names.size()) + " configuration(s):";
         for (const auto& n : result.names) text += " " + n;
-        return say({{"imported", result.names}}, text);
+        return tell({{"imported", result.names}}, text);
     }
 
     const Invocation& inv_;
@@ -448,9 +460,10 @@ int runCommandLine(const std::vector<std::string>& arguments, CliSession& sessio
         return kSuccess;
     }
     session.frontEnd.answerYes(inv.yes);
+    session.frontEnd.answerRestart(inv.restart);
     session.frontEnd.grantRights(inv.grantRights);
     if (inv.passwordStdin)
-        if (std::string why = session.frontEnd.readPasswordFromStandardInput(); !why.empty())
+        if (std::string why = session.frontEnd.readPasswordFromStandardInput(inv.command == "apply"); !why.empty())
             return usageError(session, inv, why);
     session.frontEnd.setQuiet(inv.quiet);
     session.frontEnd.setVerbose(inv.verbose);

@@ -11,16 +11,37 @@ std::string consoleText(std::string text) {
     return visibleText(text);
 }
 
+namespace {
+
+// The window's questions speak of buttons and of a report it opens; a console has neither.
+std::string consoleQuestion(const Question& question) {
+    switch (question.kind) {
+        case QuestionKind::RestartRunningService:
+            return "This configuration is installed as a running service: saving it stops the service and starts it "
+                   "again. Continue?";
+        case QuestionKind::DeleteInstalled:
+            return "This configuration is installed as a service: deleting it removes the service too. Continue?";
+        case QuestionKind::InstallDespiteProblems:
+            return "The check found problems; the diagnostic report is " + question.subject + ". Go on all the same?";
+        case QuestionKind::MoveWithBase:
+            return "The Catalina base has changed. Move the Tomcat config file, the System.out and System.err "
+                   "folders, the temp folder and the policy file that lie below the old base along with it?";
+        default: return question.text;
+    }
+}
+
+}  // namespace
+
 Answer ConsoleFrontEnd::ask(const Question& question) {
-    // An account's rights change only when --grant-rights says so, --yes or not.
+    // An account's rights change only when --grant-rights says so, --yes or not; a restart also with --restart.
     const bool rights = question.kind == QuestionKind::GrantRights || question.kind == QuestionKind::GrantLogOnRight;
-    const bool yes = rights ? grantRights_ : yes_;
+    const bool restart = question.kind == QuestionKind::RestartAfterChange;
+    const bool yes = rights ? grantRights_ : yes_ || (restart && restart_);
     if (yes && !verbose_) return Answer::Yes;
-    const QuestionLook look = lookOf(question.kind);
-    const char* yesWord = look.okCancel ? "OK" : "Yes";
-    const char* noWord = look.okCancel ? "Cancel" : "No";
-    err_ << look.title << ": " << consoleText(question.text) << "\n  -> " << (yes ? yesWord : noWord);
-    if (!yes) err_ << " (" << (rights ? "--grant-rights" : "--yes") << " answers " << yesWord << ")";
+    const char* option = rights ? "--grant-rights" : restart ? "--restart or --yes" : "--yes";
+    err_ << lookOf(question.kind).title << ": " << consoleText(consoleQuestion(question)) << "\n  -> "
+         << (yes ? "Yes" : "No");
+    if (!yes) err_ << " (" << option << " answers Yes)";
     err_ << std::endl;
     return yes ? Answer::Yes : Answer::No;
 }
@@ -48,17 +69,42 @@ void ConsoleFrontEnd::begin(const std::string& notice) {
 
 namespace velmora::cli {
 
-std::string ConsoleFrontEnd::readPasswordFromStandardInput() {
+namespace {
+const char* const kNul = "the password holds a NUL character, which Windows would cut it at.";
+}
+
+std::string ConsoleFrontEnd::readPasswordFromStandardInput(bool perAccount) {
     const auto given = passwords_ ? passwords_("", true) : std::nullopt;
-    if (!given || given->empty()) return "--password-stdin: the standard input held no password (an empty line).";
-    if (given->find('\0') != std::string::npos)
-        return "--password-stdin: the password holds a NUL character, which Windows would cut it at.";
-    standardInputPassword_ = given;
+    std::vector<std::string> lines;
+    for (std::size_t at = 0; given && at < given->size();) {
+        auto end = std::min(given->find('\n', at), given->size());
+        std::string line = given->substr(at, end - at);
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        if (!line.empty()) lines.push_back(line);
+        at = end + 1;
+    }
+    if (lines.empty()) return "--password-stdin: the standard input held no password (an empty line).";
+    if (!perAccount) {
+        if (lines.front().find('\0') != std::string::npos) return std::string("--password-stdin: ") + kNul;
+        standardInputPassword_ = lines.front();
+        return {};
+    }
+    // ACCOUNT=password, one line per named account; the account as the service manager names it.
+    for (const auto& line : lines) {
+        const auto equals = line.find('=');
+        if (equals == std::string::npos || equals == 0 || equals + 1 == line.size())
+            return "--password-stdin: expected one ACCOUNT=password line per named account, not \"" +
+                   visibleText(line.substr(0, equals)) + "...\".";
+        if (line.find('\0') != std::string::npos) return std::string("--password-stdin: ") + kNul;
+        accountPasswords_.emplace_back(line.substr(0, equals), line.substr(equals + 1));
+    }
     return {};
 }
 
 std::optional<std::string> ConsoleFrontEnd::password(const std::string& account) {
     if (standardInputPassword_) return standardInputPassword_;
+    for (const auto& [named, secret] : accountPasswords_)
+        if (sameName(named, account)) return secret;
     // Nothing typed at the prompt is no password.
     if (passwords_)
         if (auto given = passwords_(account, false); given && !given->empty()) return given;

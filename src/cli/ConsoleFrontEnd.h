@@ -3,6 +3,8 @@
 #include <optional>
 #include <ostream>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "app/FrontEnd.h"
 
@@ -25,14 +27,17 @@ public:
         : info_(&out), out_(out), err_(err), passwords_(std::move(passwords)) {}
 
     void answerYes(bool yes) { yes_ = yes; }
+    // --restart: a running service may be restarted for a change to take effect.
+    void answerRestart(bool restart) { restart_ = restart; }
     void noticesToErrorStream() { info_ = &err_; }
     // Quiet: no notices. Verbose: the questions --yes answered are printed too.
     void setQuiet(bool quiet) { quiet_ = quiet; }
     // --grant-rights: the questions about an account's rights are answered Yes.
     void grantRights(bool grant) { grantRights_ = grant; }
-    // --password-stdin: the line is read once, before the command does
-    // anything; why it cannot be a password (empty, a NUL), or empty when it can.
-    std::string readPasswordFromStandardInput();
+    // --password-stdin: read once, before the command does anything: one
+    // line, or (apply) one ACCOUNT=password line per named account. Why it
+    // cannot be taken (nothing given, a NUL, a line of another form); empty when it can.
+    std::string readPasswordFromStandardInput(bool perAccount);
     void setVerbose(bool verbose) { verbose_ = verbose; }
     // The "Working..." notices are printed only where a command asks for
     // them: a save also runs a removal, whose "Stopping" would mislead there.
@@ -55,8 +60,10 @@ private:
     std::ostream& err_;
     PasswordSource passwords_;
     bool yes_ = false;
+    bool restart_ = false;
     bool grantRights_ = false;
     std::optional<std::string> standardInputPassword_;
+    std::vector<std::pair<std::string, std::string>> accountPasswords_;
     bool quiet_ = false;
     bool verbose_ = false;
     bool printProgress_ = false;

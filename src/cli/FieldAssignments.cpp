@@ -50,7 +50,7 @@ Outcome applyAssignments(const std::vector<Assignment>& assignments, Editing& ed
     Outcome all;
     std::map<Field, std::vector<std::string>> lists;
     for (const auto& [field, value] : assignments) {
-        if (field->kind != FieldKind::Options && field->kind != FieldKind::List) {
+        if (!field->list) {
             merge(all, editing.edit(field->field, value));
             continue;
         }

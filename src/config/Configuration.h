@@ -32,6 +32,8 @@ struct Configuration {
 
     // How the service runs; these defaults are also what a stored
     // configuration without them loads.
+    std::string displayName;               // what the Services console shows; empty: the name
+    std::vector<std::string> environment;  // NAME=VALUE for the JVM's environment, once per variable
     StartupType startupType = StartupType::Automatic;
     std::string serviceAccount = "virtual";  // LocalSystem, LocalService, NetworkService, virtual, DOMAIN\name
     std::vector<std::string> dependencies;   // services started first

@@ -86,6 +86,7 @@ DecodedEntry decodeOne(const Json& entry, DocumentUse use) {
             case FieldKind::Check: setFieldText(c, *field, numberMember(value, name, *field)); break;
             case FieldKind::Options:
             case FieldKind::List:
+            case FieldKind::Variables:
                 if (!value.is_array()) refuse(name, field->name, "expected a list of texts");
                 (c.*field->list).clear();
                 for (const Json& entry : value) {
@@ -94,6 +95,8 @@ DecodedEntry decodeOne(const Json& entry, DocumentUse use) {
                     if (auto problem = valueProblem(*field, text); !problem.empty()) refuse(name, field->name, problem);
                     (c.*field->list).push_back(std::move(text));
                 }
+                if (auto problem = listProblem(*field, c.*field->list); !problem.empty())
+                    refuse(name, field->name, problem);
                 break;
         }
     }
@@ -160,7 +163,8 @@ std::string encodeConfigurations(const std::vector<Configuration>& configuration
                 case FieldKind::Seconds: entry[field.name] = c.*field.seconds; break;
                 case FieldKind::Check: entry[field.name] = c.*field.check ? 1 : 0; break;
                 case FieldKind::Options:
-                case FieldKind::List: entry[field.name] = c.*field.list; break;
+                case FieldKind::List:
+                case FieldKind::Variables: entry[field.name] = c.*field.list; break;
             }
         }
         list.push_back(std::move(entry));

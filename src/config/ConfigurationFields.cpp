@@ -87,6 +87,12 @@ const std::vector<StoredField>& storedFields() {
                      &C::recoveryReset, 25),
         checkField(F::RecoveryOnErrorExit, store::kRecoveryOnErrorExit, "Error exits count as failures",
                    &C::recoveryOnErrorExit, 26, true),
+        [] {
+            StoredField f{F::DisplayName, store::kDisplayName, "Display name", FieldKind::Text, 27, true};
+            f.text = &C::displayName;
+            return f;
+        }(),
+        listField(F::Environment, store::kEnvironment, "Environment", FieldKind::Variables, &C::environment, 28, true),
     };
     return fields;
 }
@@ -126,7 +132,8 @@ std::string fieldText(const Configuration& c, const StoredField& field) {
         case FieldKind::Jvm: return jvmTypeName(c.jvmType);
         case FieldKind::Choice: return startupTypeName(c.startupType);
         case FieldKind::Options:
-        case FieldKind::List: {
+        case FieldKind::List:
+        case FieldKind::Variables: {
             std::string joined;
             for (const auto& entry : c.*field.list) joined += (joined.empty() ? "" : " ") + entry;
             return joined;
@@ -142,15 +149,17 @@ void setFieldText(Configuration& c, const StoredField& field, const std::string&
         case FieldKind::Check: c.*field.check = text == "1"; break;
         case FieldKind::Size: c.*field.size = wholeNumber<std::uint16_t>(text).value_or(0); break;
         case FieldKind::Seconds: c.*field.seconds = wholeNumber<std::uint32_t>(text).value_or(0); break;
-        case FieldKind::Jvm: c.jvmType = text == "client" ? JvmType::Client : JvmType::Server; break;
+        case FieldKind::Jvm: c.jvmType = sameName(text, "client") ? JvmType::Client : JvmType::Server; break;
         case FieldKind::Choice: {
             const auto& words = startupTypes();
-            const auto at = std::find(words.begin(), words.end(), text);
+            const auto at =
+                std::find_if(words.begin(), words.end(), [&](const std::string& w) { return sameName(w, text); });
             if (at != words.end()) c.startupType = static_cast<StartupType>(at - words.begin());
             break;
         }
         case FieldKind::Options:
         case FieldKind::List:
+        case FieldKind::Variables:
             if (!text.empty()) (c.*field.list).push_back(text);
             break;
         case FieldKind::Text:
@@ -171,7 +180,7 @@ std::string checkValueProblem(const std::string& text) {
 }
 
 std::string jvmValueProblem(const std::string& text) {
-    return text == "server" || text == "client" ? std::string() : "expected \"server\" or \"client\"";
+    return sameName(text, "server") || sameName(text, "client") ? std::string() : "expected \"server\" or \"client\"";
 }
 
 // A control character can hide what a value holds (ESC [2K and a carriage
@@ -204,9 +213,27 @@ std::string accountValueProblem(const std::string& text) {
                    "account as DOMAIN\\name (.\\name for a local one, DOMAIN\\name$ for a managed service account)";
 }
 
+std::string variableProblem(const std::string& entry) {
+    const auto equals = entry.find('=');
+    if (equals == std::string::npos || equals == 0) return "expected NAME=VALUE";
+    return {};
+}
+
 std::string serviceNameListProblem(const std::string& name) {
     if (name.empty() || name.find_first_of("\\/") != std::string::npos) return "expected the name of a service";
     return textValueProblem(name);
+}
+
+std::string listProblem(const StoredField& field, const std::vector<std::string>& entries) {
+    if (field.kind != FieldKind::Variables) return {};
+    std::vector<std::string> names;
+    for (const auto& entry : entries) {
+        const std::string name = entry.substr(0, entry.find('='));
+        for (const auto& seen : names)
+            if (sameName(seen, name)) return "the variable " + name + " is given twice";
+        names.push_back(name);
+    }
+    return {};
 }
 
 std::string valueProblem(const StoredField& field, const std::string& value) {
@@ -221,7 +248,7 @@ std::string valueProblem(const StoredField& field, const std::string& value) {
         case FieldKind::Choice: {
             std::string expected = "expected one of ";
             for (const auto& choice : startupTypes()) {
-                if (value == choice) return {};
+                if (sameName(value, choice)) return {};
                 expected += (&choice == &startupTypes().front() ? "" : ", ") + choice;
             }
             return expected;

@@ -36,19 +36,22 @@ enum class Field {
     RecoveryLater,
     RecoveryReset,
     RecoveryOnErrorExit,
+    DisplayName,
+    Environment,
 };
 
 // What a stored value holds, and so which values it takes.
 enum class FieldKind {
-    Text,     // REG_SZ
-    Check,    // a check box, 0 or 1
-    Size,     // MB or KB, 1..32767; 0 or "" is no size
-    Jvm,      // "server" or "client"
-    Options,  // REG_MULTI_SZ, one option per entry, in the order given
-    Choice,   // REG_SZ, the start-up type's word
-    Account,  // REG_SZ, a service account
-    List,     // REG_MULTI_SZ, in the order given
-    Seconds,  // REG_DWORD, a whole number of seconds
+    Text,       // REG_SZ
+    Check,      // a check box, 0 or 1
+    Size,       // MB or KB, 1..32767; 0 or "" is no size
+    Jvm,        // "server" or "client"
+    Options,    // REG_MULTI_SZ, one option per entry, in the order given
+    Choice,     // REG_SZ, the start-up type's word
+    Account,    // REG_SZ, a service account
+    List,       // REG_MULTI_SZ, in the order given
+    Variables,  // REG_MULTI_SZ, NAME=VALUE entries, each name once
+    Seconds,    // REG_DWORD, a whole number of seconds
 };
 
 // One value of a stored configuration: its name in the store (and in an
@@ -100,6 +103,9 @@ std::string textValueProblem(const std::string& text);  // no control characters
 std::string secondsValueProblem(const std::string& text);
 std::string accountValueProblem(const std::string& text);
 std::string serviceNameListProblem(const std::string& name);
+std::string variableProblem(const std::string& entry);  // NAME=VALUE
+// Why a list cannot be kept as a whole (a variable named twice); empty when it can.
+std::string listProblem(const StoredField& field, const std::vector<std::string>& entries);
 std::string valueProblem(const StoredField& field, const std::string& value);
 
 }  // namespace velmora

@@ -50,7 +50,8 @@ std::vector<RegistryWrite> storeWrites(const Configuration& c, bool installed, c
                     field.name, static_cast<std::uint32_t>(checkToDword(c.*field.check ? 1 : 0))));
                 break;
             case FieldKind::Options:
-            case FieldKind::List: writes.push_back(RegistryWrite::listValue(field.name, c.*field.list)); break;
+            case FieldKind::List:
+            case FieldKind::Variables: writes.push_back(RegistryWrite::listValue(field.name, c.*field.list)); break;
         }
     }
     for (auto& w : recordWrites(installed, record)) writes.push_back(std::move(w));
@@ -121,7 +122,8 @@ StoredConfiguration ConfigurationStore::read(const std::string& name) {
                 c.*field.check = checkFromDword(static_cast<std::int32_t>(storedNumber(values[i]))) == 1;
                 break;
             case FieldKind::Options:
-            case FieldKind::List: c.*field.list = storedList(values[i]); break;
+            case FieldKind::List:
+            case FieldKind::Variables: c.*field.list = storedList(values[i]); break;
         }
         ++i;
     }

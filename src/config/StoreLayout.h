@@ -35,6 +35,8 @@ inline const std::string kRecoverySecond = "service.recovery.second";
 inline const std::string kRecoveryLater = "service.recovery.later";
 inline const std::string kRecoveryReset = "service.recovery.reset";
 inline const std::string kRecoveryOnErrorExit = "service.recovery.on.error.exit";
+inline const std::string kDisplayName = "service.display.name";
+inline const std::string kEnvironment = "service.environment";
 
 // What Velmora installed, recorded at install: the service's program line as
 // the service manager keeps it, the mark written into the service's own key,

@@ -87,7 +87,10 @@ namespace velmora {
 
 std::vector<UncarriedValue> valuesTheWrapperCannotCarry(const TomcatLayout& layout, const Configuration& c) {
     std::vector<UncarriedValue> found;
-    if (layout.family != WrapperFamily::Modern) return found;
+    if (layout.family != WrapperFamily::Modern) {
+        for (const auto& variable : c.environment) found.push_back({"Environment", variable, true});
+        return found;
+    }
     auto look = [&](const std::string& label, const std::string& value) {
         if (value.find('\'') != std::string::npos) found.push_back({label, value});
     };
@@ -96,10 +99,16 @@ std::vector<UncarriedValue> valuesTheWrapperCannotCarry(const TomcatLayout& layo
     look("Temp Directory", c.tempDirectory);
     if (c.useSecurityManager == 1) look("Security Policy File", c.securityPolicyFile);
     for (const auto& option : c.additionalJvmOptions) look("Additional JVM Options", option);
+    for (const auto& variable : c.environment) look("Environment", variable);
     return found;
 }
 
 std::string uncarriedValueMessage(const UncarriedValue& value) {
+    if (value.noEnvironment)
+        return "The classic service wrapper (bin\\tomcat.exe) hands the JVM no environment of its own, so '" +
+               value.value +
+               "' (Environment) would never reach Tomcat. Set it for the machine instead, or use a "
+               "Tomcat 7 or later home.";
     return "The Tomcat service wrapper of this Catalina home takes the JVM options as one list in which a single "
            "quote (') cannot stand, so '" +
            value.value + "' (" + value.label +

@@ -57,6 +57,7 @@ namespace velmora {
 struct UncarriedValue {
     std::string label;
     std::string value;
+    bool noEnvironment = false;  // the classic wrapper hands the JVM no environment of its own
 };
 std::vector<UncarriedValue> valuesTheWrapperCannotCarry(const TomcatLayout& layout, const Configuration& c);
 std::string uncarriedValueMessage(const UncarriedValue& value);

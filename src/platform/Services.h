@@ -25,6 +25,8 @@ struct FailureAction {
 // How the service manager runs a service, as it reports it.
 struct ServiceConfiguration {
     std::string programLine;
+    std::string displayName;
+    std::string description;
     StartType startType = StartType::Manual;
     bool delayedStart = false;
     std::string account;  // LocalSystem, NT AUTHORITY\LocalService, NT SERVICE\<name>, DOMAIN\name
@@ -47,7 +49,16 @@ struct ServiceState {
 
 // The parts of a service's configuration that are set one by one, so that a
 // refusal names the one refused.
-enum class ServiceSetting { StartType, DelayedStart, Account, Dependencies, FailureActions, FailureActionsOnNonCrash };
+enum class ServiceSetting {
+    StartType,
+    DelayedStart,
+    Account,
+    Dependencies,
+    FailureActions,
+    FailureActionsOnNonCrash,
+    DisplayName,
+    Description,
+};
 
 struct SettingFailure {
     ServiceSetting setting;

@@ -1,5 +1,7 @@
 #include "service/ClassicWrapper.h"
 
+#include <algorithm>
+
 #include "platform/WindowsPaths.h"
 #include "service/JvmOptions.h"
 #include "service/ServiceNames.h"
@@ -34,7 +36,28 @@ std::vector<WrapperValue> ClassicWrapper::parameters(const Configuration& c) con
     return serviceWrapperParameters(c);
 }
 
-std::vector<WrapperValue> ClassicWrapper::jvmValues(const Configuration& c) const {
+std::string ClassicWrapper::programLine(const Configuration& c) const {
+    // Built up in place: GCC 12 takes a chain of + starting with a literal for an overlapping copy.
+    std::string line = "\"";
+    line.append(wrapperCopyPath(c)).append("\" -service ").append(c.serviceName);
+    return line;
+}
+
+// The description goes through the service manager, which keeps it in the same place.
+std::vector<WrapperValue> ClassicWrapper::changedValues(const Configuration& from, const Configuration& to) const {
+    const std::vector<WrapperValue> before = startValues(from);
+    std::vector<WrapperValue> changed;
+    for (auto& value : startValues(to)) {
+        if (value.name == "Description") continue;
+        const bool same = std::any_of(before.begin(), before.end(), [&](const WrapperValue& old) {
+            return old.key == value.key && old.name == value.name && old.data == value.data;
+        });
+        if (!same) changed.push_back(std::move(value));
+    }
+    return changed;
+}
+
+std::vector<WrapperValue> ClassicWrapper::startValues(const Configuration& c) const {
     std::vector<WrapperValue> values = {
         {parametersKey(c.serviceName), "JVM Library", jvmLibraryPath(c.javaHome, c.jvmType, files_)}};
     for (auto& value : serviceWrapperParameters(c)) values.push_back(std::move(value));

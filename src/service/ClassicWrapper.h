@@ -12,15 +12,19 @@ public:
     ProcessRun registering(const Configuration& c) const override;
     ProcessRun unregistering(const Configuration& c) const override;
     std::vector<WrapperValue> parameters(const Configuration& c) const override;
-    std::optional<ProcessRun> updatingStopTimeout(const Configuration&) const override { return std::nullopt; }
-    std::optional<ProcessRun> updatingJvm(const Configuration&) const override { return std::nullopt; }
-    // The JVM library its -install line took, and the values that name the JDK (the class path).
-    std::vector<WrapperValue> jvmValues(const Configuration& c) const override;
+    std::string programLine(const Configuration& c) const override;
+    std::optional<ProcessRun> updating(const Configuration&, const Configuration&) const override {
+        return std::nullopt;
+    }
+    // Of the JVM library its -install line took and the Parameters values, those that differ.
+    std::vector<WrapperValue> changedValues(const Configuration& from, const Configuration& to) const override;
     FilePattern ownLog(const Configuration& c) const override {
         return {c.catalinaBase + "\\logs", "jakarta_service_*.log"};
     }
 
 private:
+    std::vector<WrapperValue> startValues(const Configuration& c) const;
+
     Files& files_;  // where the JVM library is depends on the JDK's layout
 };
 

@@ -1,5 +1,8 @@
 #include "service/ModernWrapper.h"
 
+#include <algorithm>
+#include <map>
+
 #include "config/Encodings.h"
 #include "config/TomcatRelease.h"
 #include "platform/WindowsPaths.h"
@@ -17,25 +20,51 @@ void addSize(std::vector<WrapperOption>& options, const std::string& name, std::
 
 std::optional<WrapperCopy> ModernWrapper::copy(const Configuration&) const { return std::nullopt; }
 
-ProcessRun ModernWrapper::registering(const Configuration& c) const {
+std::vector<WrapperOption> ModernWrapper::options(const Configuration& c) const {
     const TomcatVersion version = tomcatVersionOf(c.catalinaHome, {WrapperFamily::Modern, wrapperExe_}, files_);
-    return {wrapperExe_, modernInstallCommand(c, wrapperExe_, jvmLibraryPath(c.javaHome, c.jvmType, files_),
-                                              jvmOptions9For(c.catalinaHome, version, files_).options)};
+    return modernInstallOptions(c, wrapperExe_, jvmLibraryPath(c.javaHome, c.jvmType, files_),
+                                jvmOptions9For(c.catalinaHome, version, files_).options);
+}
+
+ProcessRun ModernWrapper::registering(const Configuration& c) const {
+    std::string command = quoteArgument(wrapperExe_) + " //IS//" + c.serviceName;
+    for (const auto& option : options(c)) command += " --" + option.name + " " + option.text();
+    return {wrapperExe_, command};
 }
 
 ProcessRun ModernWrapper::unregistering(const Configuration& c) const {
     return {wrapperExe_, modernUninstallCommand(c.serviceName, wrapperExe_)};
 }
 
-std::optional<ProcessRun> ModernWrapper::updatingStopTimeout(const Configuration& c) const {
-    return ProcessRun{wrapperExe_, quoteArgument(wrapperExe_) + " //US//" + c.serviceName + " --StopTimeout " +
-                                       std::to_string(c.stopTimeout)};
+std::string ModernWrapper::programLine(const Configuration& c) const {
+    return modernProgramLine(c.serviceName, wrapperExe_);
 }
 
-std::optional<ProcessRun> ModernWrapper::updatingJvm(const Configuration& c) const {
-    return ProcessRun{wrapperExe_, quoteArgument(wrapperExe_) + " //US//" + c.serviceName + " --Jvm " +
-                                       quoteArgument(jvmLibraryPath(c.javaHome, c.jvmType, files_)) + " --Classpath " +
-                                       quoteArgument(c.classPath)};
+// The display name and the description go through the service manager, which
+// then reports them itself; the program is the same, or this is a reinstall.
+std::optional<ProcessRun> ModernWrapper::updating(const Configuration& from, const Configuration& to) const {
+    // An install leaves out a size or an environment that is none; an update gives it as none.
+    const auto withNone = [](std::vector<WrapperOption> options) {
+        const WrapperOption none[] = {
+            {"JvmMs", "0", false}, {"JvmMx", "0", false}, {"JvmSs", "0", false}, {"Environment", ""}};
+        for (const WrapperOption& noneGiven : none)
+            if (std::none_of(options.begin(), options.end(),
+                             [&](const WrapperOption& o) { return o.name == noneGiven.name; }))
+                options.push_back(noneGiven);
+        return options;
+    };
+    std::map<std::string, std::string> before;
+    for (const auto& option : withNone(options(from))) before[option.name] = option.text();
+    std::string command = quoteArgument(wrapperExe_) + " //US//" + to.serviceName;
+    bool any = false;
+    for (const auto& option : withNone(options(to))) {
+        if (option.name == "DisplayName" || option.name == "Description" || option.name == "Install") continue;
+        if (before[option.name] == option.text()) continue;
+        command += " --" + option.name + " " + option.text();
+        any = true;
+    }
+    if (!any) return std::nullopt;
+    return ProcessRun{wrapperExe_, command};
 }
 
 // Everything went to the wrapper as options; it keeps them itself.
@@ -57,7 +86,7 @@ std::vector<WrapperOption> modernInstallOptions(const Configuration& c, const st
                                                 const std::string& jvmLibrary,
                                                 const std::vector<std::string>& jvmOptions9) {
     std::vector<WrapperOption> options = {
-        {"DisplayName", c.serviceName},
+        {"DisplayName", c.displayName.empty() ? c.serviceName : c.displayName},
         {"Description", c.description},
         {"Install", wrapperPath},
         {"LogPath", c.catalinaBase + "\\logs"},
@@ -80,16 +109,11 @@ std::vector<WrapperOption> modernInstallOptions(const Configuration& c, const st
     options.push_back({"StdOutput", c.systemOut + "\\" + c.serviceName + "_out.log"});
     options.push_back({"StdError", c.systemErr + "\\" + c.serviceName + "_err.log"});
     options.push_back({"StopTimeout", std::to_string(c.stopTimeout), false});
+    if (!c.environment.empty()) options.push_back({"Environment", joinWrapperList(c.environment)});
     return options;
 }
 
-std::string modernInstallCommand(const Configuration& c, const std::string& wrapperPath, const std::string& jvmLibrary,
-                                 const std::vector<std::string>& jvmOptions9) {
-    std::string command = quoteArgument(wrapperPath) + " //IS//" + c.serviceName;
-    for (const auto& option : modernInstallOptions(c, wrapperPath, jvmLibrary, jvmOptions9))
-        command += " --" + option.name + " " + (option.quoted ? quoteArgument(option.value) : option.value);
-    return command;
-}
+std::string WrapperOption::text() const { return quoted ? quoteArgument(value) : value; }
 
 std::string modernUninstallCommand(const std::string& serviceName, const std::string& wrapperPath) {
     return quoteArgument(wrapperPath) + " //DS//" + serviceName;

@@ -3,6 +3,14 @@
 
 namespace velmora {
 
+// One -- option; paths, lists and free texts are quoted on the command line.
+struct WrapperOption {
+    std::string name;
+    std::string value;
+    bool quoted = true;
+    std::string text() const;  // as the command line gives it
+};
+
 // bin\tomcat<N>.exe of Tomcat 7 to 11: registers the service with //IS// and
 // takes every setting as a -- option; the service runs the wrapper itself.
 class ModernWrapper : public WrapperKind {
@@ -12,23 +20,18 @@ public:
     ProcessRun registering(const Configuration& c) const override;
     ProcessRun unregistering(const Configuration& c) const override;
     std::vector<WrapperValue> parameters(const Configuration& c) const override;
-    std::optional<ProcessRun> updatingStopTimeout(const Configuration& c) const override;
-    std::optional<ProcessRun> updatingJvm(const Configuration& c) const override;
-    std::vector<WrapperValue> jvmValues(const Configuration&) const override { return {}; }
+    std::string programLine(const Configuration& c) const override;
+    std::optional<ProcessRun> updating(const Configuration& from, const Configuration& to) const override;
+    std::vector<WrapperValue> changedValues(const Configuration&, const Configuration&) const override { return {}; }
     FilePattern ownLog(const Configuration& c) const override {
         return {c.catalinaBase + "\\logs", "commons-daemon.*.log"};
     }
 
 private:
+    std::vector<WrapperOption> options(const Configuration& c) const;
+
     Files& files_;
     std::string wrapperExe_;
-};
-
-// One -- option; paths, lists and free texts are quoted on the command line.
-struct WrapperOption {
-    std::string name;
-    std::string value;
-    bool quoted = true;
 };
 
 // The JVM options of --JvmOptions, one entry each, in the order the JVM gets them.
@@ -37,9 +40,6 @@ std::vector<std::string> modernJvmOptions(const Configuration& c);
 std::vector<WrapperOption> modernInstallOptions(const Configuration& c, const std::string& wrapperPath,
                                                 const std::string& jvmLibrary,
                                                 const std::vector<std::string>& jvmOptions9);
-// "<wrapper>" //IS//<name> --Option value ...
-std::string modernInstallCommand(const Configuration& c, const std::string& wrapperPath, const std::string& jvmLibrary,
-                                 const std::vector<std::string>& jvmOptions9);
 // "<wrapper>" //DS//<name>
 std::string modernUninstallCommand(const std::string& serviceName, const std::string& wrapperPath);
 // "<wrapper>" //RS//<name>: what the service runs.

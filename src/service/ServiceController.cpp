@@ -296,32 +296,31 @@ Plan ServiceController::installation(Survey& s) {
 }
 
 // The wrapper's update directive: a failure is named, and the rest goes on.
-Step ServiceController::update(Survey& s, const ProcessRun& run, const std::string& what) {
-    return {"update :" + run.commandLine, [this, &s, run, what] {
+Step ServiceController::update(Survey& s, const ProcessRun& run) {
+    return {"update :" + run.commandLine, [this, &s, run] {
                 const ProcessResult result = platform_.processes.run(run);
                 progress_.detail(result.output);
                 StepResult step;
                 if (!result.exitedWith(0))
-                    step.warn(messages::withOutput("The " + what + " of the service \"" + s.config.serviceName +
-                                                       "\" was not changed (" +
+                    step.warn(messages::withOutput("The start-up values of the service \"" + s.config.serviceName +
+                                                       "\" were not changed (" +
                                                        messages::howItEnded(run.program, result) + ").",
                                                    run.program, result.output));
                 return step;
             }};
 }
 
-Plan ServiceController::repointing(Survey& s) {
-    Plan plan;
-    if (const auto run = s.kind->updatingJvm(s.config)) plan.push_back(update(s, *run, "JDK"));
-    if (const auto values = s.kind->jvmValues(s.config); !values.empty())
-        plan.push_back({"write the JDK's values", [this, &s, values] { return writeValues(s, values); }});
-    return plan;
+bool ServiceController::wrapperChanges(const Survey& s) {
+    if (s.record.programLine.empty()) return false;
+    return !samePath(programOfBinaryPath(s.record.programLine), programOfBinaryPath(s.kind->programLine(s.config)));
 }
 
-Plan ServiceController::settingsInPlace(Survey& s, bool stopTimeoutChanged) {
+Plan ServiceController::changeInPlace(Survey& s, const Configuration& from) {
     Plan plan;
-    if (const auto run = s.kind->updatingStopTimeout(s.config); run && stopTimeoutChanged)
-        plan.push_back(update(s, *run, "stop timeout"));
+    if (const auto run = s.kind->updating(from, s.config)) plan.push_back(update(s, *run));
+    if (auto values = s.kind->changedValues(from, s.config); !values.empty())
+        plan.push_back({"write the changed start-up values",
+                        [this, &s, values = std::move(values)] { return writeValues(s, values); }});
     plan.push_back({"apply the service settings", [this, &s] { return applySettings(s); }});
     plan.push_back(markInstalled(s));
     return plan;

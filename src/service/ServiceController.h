@@ -63,12 +63,13 @@ public:
     // Copy, register, quote the program line, record and mark, write the
     // wrapper's values, apply how the service runs, mark installed.
     Plan installation(Survey& s);
-    // How the service runs, applied to the installed service without
-    // reinstalling or stopping it; the stop timeout goes to a Tomcat 7-11
-    // wrapper through its update directive.
-    Plan settingsInPlace(Survey& s, bool stopTimeoutChanged);
-    // The installed service moved to the configuration's JDK, without a reinstall.
-    Plan repointing(Survey& s);
+    // Whether the configuration needs another wrapper than the service runs
+    // (another Catalina home or wrapper kind): only then is it reinstalled.
+    bool wrapperChanges(const Survey& s);
+    // The installed service brought from one configuration to the survey's
+    // where it stands: the wrapper's values that differ, then how the
+    // service runs. Neither stopped nor started here.
+    Plan changeInPlace(Survey& s, const Configuration& from);
     // Rights the user agreed to give the service's account.
     Step grant(const std::string& path, const std::string& account, Access access);
     Step grantLogOn(const std::string& account);
@@ -91,7 +92,7 @@ private:
     StepResult registerService(Survey& s);
     StepResult writeParameters(const Survey& s);
     StepResult writeValues(const Survey& s, const std::vector<WrapperValue>& values);
-    Step update(Survey& s, const ProcessRun& run, const std::string& what);
+    Step update(Survey& s, const ProcessRun& run);
     StepResult quoteProgramLine(Survey& s);
     StepResult applySettings(Survey& s);
     Step markInstalled(Survey& s);

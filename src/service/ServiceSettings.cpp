@@ -45,6 +45,8 @@ ServiceConfiguration wantedServiceConfiguration(const Configuration& c) {
     }
     wanted.delayedStart = c.startupType == StartupType::Delayed;
     wanted.account = serviceAccountName(c);
+    wanted.displayName = c.displayName.empty() ? c.serviceName : c.displayName;
+    wanted.description = c.description;
     wanted.dependencies = c.dependencies;
     wanted.failureActions = {actionAfter(c.recoveryFirst), actionAfter(c.recoverySecond), actionAfter(c.recoveryLater)};
     wanted.resetPeriodSeconds = c.recoveryReset;
@@ -66,13 +68,16 @@ std::vector<ServiceSetting> differingSettings(const ServiceConfiguration& wanted
         differing.push_back(ServiceSetting::FailureActions);
     if (wanted.failureActionsOnNonCrash != found.failureActionsOnNonCrash)
         differing.push_back(ServiceSetting::FailureActionsOnNonCrash);
+    if (wanted.displayName != found.displayName) differing.push_back(ServiceSetting::DisplayName);
+    if (wanted.description != found.description) differing.push_back(ServiceSetting::Description);
     return differing;
 }
 
 const std::vector<ServiceSetting>& allServiceSettings() {
     static const std::vector<ServiceSetting> settings = {
         ServiceSetting::StartType,    ServiceSetting::DelayedStart,   ServiceSetting::Account,
-        ServiceSetting::Dependencies, ServiceSetting::FailureActions, ServiceSetting::FailureActionsOnNonCrash};
+        ServiceSetting::Dependencies, ServiceSetting::FailureActions, ServiceSetting::FailureActionsOnNonCrash,
+        ServiceSetting::DisplayName,  ServiceSetting::Description};
     return settings;
 }
 
@@ -84,6 +89,8 @@ const char* settingName(ServiceSetting setting) {
         case ServiceSetting::Dependencies: return "dependencies";
         case ServiceSetting::FailureActions: return "recovery after failures";
         case ServiceSetting::FailureActionsOnNonCrash: return "recovery after a stop with an error";
+        case ServiceSetting::DisplayName: return "display name";
+        case ServiceSetting::Description: return "description";
     }
     return "setting";
 }

@@ -44,13 +44,13 @@ public:
     virtual ProcessRun unregistering(const Configuration& c) const = 0;
     // Written after a fresh registration, in this order.
     virtual std::vector<WrapperValue> parameters(const Configuration& c) const = 0;
-    // Run to change the stop timeout of an installed service; nothing for a
-    // kind whose wrapper has none.
-    virtual std::optional<ProcessRun> updatingStopTimeout(const Configuration& c) const = 0;
-    // What moves the installed service to the configuration's JDK without a
-    // reinstall: the wrapper's update directive, or values it reads at start.
-    virtual std::optional<ProcessRun> updatingJvm(const Configuration& c) const = 0;
-    virtual std::vector<WrapperValue> jvmValues(const Configuration& c) const = 0;
+    // The program line the service runs once this kind has registered it.
+    virtual std::string programLine(const Configuration& c) const = 0;
+    // What brings the installed service from one configuration to another
+    // where it stands, the wrapper's values that differ and no others: its
+    // update directive, or the values it reads at start. Nothing when none differ.
+    virtual std::optional<ProcessRun> updating(const Configuration& from, const Configuration& to) const = 0;
+    virtual std::vector<WrapperValue> changedValues(const Configuration& from, const Configuration& to) const = 0;
     // Where the wrapper writes its own log, a file a day.
     virtual FilePattern ownLog(const Configuration& c) const = 0;
 };

@@ -41,7 +41,7 @@ TEST_F(CliTest, AScriptCreatesInstallsRunsAndRemovesAConfigurationAndGivesItsSer
     CliRun r = run({"set", "shop", "description=Shop", "max.heap.size=512", "additional.jvm.options=-Da=1",
                     "additional.jvm.options=-Db=2"});
     EXPECT_EQ(r.code, 0);
-    EXPECT_EQ(r.out, "Instance saved as \"shop\".\n");
+    EXPECT_EQ(r.out, "Configuration \"shop\" saved.\n");
     r = run({"list", "--status"});
     EXPECT_EQ(r.out, "shop\tnot installed\n");
     EXPECT_NE(run({"show", "shop"}).out.find("additional.jvm.options = -Da=1\nadditional.jvm.options = -Db=2\n"),
@@ -56,17 +56,30 @@ TEST_F(CliTest, AScriptCreatesInstallsRunsAndRemovesAConfigurationAndGivesItsSer
     EXPECT_EQ(r.out, "Starting the \"shop\" service...\nService \"shop\" is running.\n");
     EXPECT_EQ(run({"status", "shop"}).code, 0);
 
-    // A save of the running service asks first; without --yes the command is refused and nothing changes.
+    // A change is made where the service stands: a description asks nothing and runs nothing; a heap is the
+    // JVM's, so the running service restarts for it only with --restart (or --yes), else at its next start.
+    os.processes.ran.clear();
     r = run({"set", "shop", "description=Changed"});
-    EXPECT_EQ(r.code, 3);
-    EXPECT_EQ(r.err.substr(0, r.err.find('\n')),
-              "Confirm: This configuration is also installed as a running service. To update the configuration, the "
-              "service will be also be stopped and restarted. Continue?");
+    EXPECT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(r.out, "Configuration \"shop\" saved.\n");
+    EXPECT_EQ(os.services.services["shop"].configuration.description, "Changed");
+    r = run({"set", "shop", "max.heap.size=1024"});
+    EXPECT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(r.err,
+              "Confirm: The service \"shop\" runs with the values it started with until it restarts. Restart it "
+              "now?\n  -> No (--restart or --yes answers Yes)\n");
+    EXPECT_EQ(r.out,
+              "Configuration \"shop\" saved. The running service \"shop\" takes the change at its next start.\n");
+    EXPECT_TRUE(os.processes.ran.empty()) << lastOf(os.processes.ran);
+    r = run({"set", "shop", "max.heap.size=2048", "--restart"});
+    EXPECT_EQ(os.processes.ran, (std::vector<std::string>{"net stop \"shop\"", "net start \"shop\""}));
     EXPECT_TRUE(os.services.services["shop"].started);
+    // Uninstalling or deleting a running service asks first, as a delete does.
+    EXPECT_EQ(run({"uninstall", "shop"}).code, 3);
     EXPECT_EQ(run({"delete", "shop"}).code, 3);
     r = run({"delete", "shop", "--yes"});
     EXPECT_EQ(r.code, 0) << r.err;
-    EXPECT_EQ(r.out, "Deleted instance \"shop\".\n");
+    EXPECT_EQ(r.out, "Configuration \"shop\" deleted.\n");
     EXPECT_TRUE(os.services.services.empty());
     r = run({"show", "shop"});
     EXPECT_EQ(r.code, 8);
@@ -219,13 +232,13 @@ TEST_F(CliTest, ASecondApplyOfTheSameFileChangesNothingAndAChangeTouchesOnlyItsC
     const auto report = nlohmann::json::parse(r.out);
     EXPECT_EQ(report["summary"], "3 configuration(s): 0 changed, 3 unchanged, 0 failed.");
 
-    // A heap size changed on one running configuration: that one is reinstalled and running again.
+    // A heap size changed on one running configuration: that one is changed where it stands, and restarted with --yes.
     writeDocument(R"({"name": "shop", "state": "running", "max.heap.size": 1024},
                      {"name": "blog", "state": "running"}, {"name": "spare"})");
     r = apply({"--check"});
     EXPECT_EQ(r.code, 10);
     EXPECT_EQ(r.out,
-              "shop: would change; values: max.heap.size; would store, reinstall the service\n"
+              "shop: would change; values: max.heap.size; would store, change the service in place (takes a restart)\n"
               "blog: unchanged\nspare: unchanged\n3 configuration(s): 1 would change, 2 unchanged, 0 failed.\n");
     EXPECT_EQ(os.registry.writeLog.size(), writes);
     EXPECT_EQ(os.processes.ran.size(), runs);
@@ -233,9 +246,9 @@ TEST_F(CliTest, ASecondApplyOfTheSameFileChangesNothingAndAChangeTouchesOnlyItsC
     EXPECT_EQ(r.code, 10) << r.err;
     EXPECT_EQ(storedNumber("shop", "max.heap.size"), 1024u);
     EXPECT_TRUE(running("shop"));
-    EXPECT_EQ(std::count(os.processes.ran.begin() + static_cast<std::ptrdiff_t>(runs), os.processes.ran.end(),
-                         "net start \"blog\""),
-              0);
+    EXPECT_EQ(
+        std::vector<std::string>(os.processes.ran.begin() + static_cast<std::ptrdiff_t>(runs), os.processes.ran.end()),
+        (std::vector<std::string>{"net stop \"shop\"", "net start \"shop\""}));
 
     // A setting the service manager changes in place: no program runs. A running one stopped; one deleted.
     const std::size_t before = os.processes.ran.size();
@@ -245,7 +258,7 @@ TEST_F(CliTest, ASecondApplyOfTheSameFileChangesNothingAndAChangeTouchesOnlyItsC
     r = apply();
     EXPECT_EQ(r.out,
               "shop: changed; stop\n"
-              "blog: changed; values: service.startup; store, change the service's settings in place\n"
+              "blog: changed; values: service.startup; store, change the service in place\n"
               "spare: changed; delete\n3 configuration(s): 3 changed, 0 unchanged, 0 failed.\n");
     EXPECT_EQ(std::vector<std::string>(os.processes.ran.begin() + static_cast<std::ptrdiff_t>(before),
                                        os.processes.ran.end()),
@@ -268,6 +281,9 @@ TEST_F(CliTest, AFailureStopsOnlyItsConfigurationAndTheNextRunGoesOnFromThere) {
     auto report = nlohmann::json::parse(r.out);
     EXPECT_EQ(report["configurations"][0]["failed"], true);
     EXPECT_EQ(report["configurations"][0]["actions"], nlohmann::json::parse(R"(["store, install"])"));
+    // What it changed before it failed: the values are stored.
+    EXPECT_EQ(report["configurations"][0]["changed"], true);
+    EXPECT_EQ(report["configurations"][0]["stepsDone"], nlohmann::json::parse(R"(["save", "copy the wrapper"])"));
     EXPECT_EQ(report["configurations"][1]["failed"], false);
     EXPECT_TRUE(serviceExists("blog"));
     EXPECT_FALSE(running("blog"));
@@ -280,6 +296,31 @@ TEST_F(CliTest, AFailureStopsOnlyItsConfigurationAndTheNextRunGoesOnFromThere) {
     EXPECT_EQ(report["configurations"][0]["actions"], nlohmann::json::parse(R"(["install", "start"])"));
     EXPECT_EQ(report["configurations"][1]["changed"], false);
     EXPECT_TRUE(running("shop"));
+
+    // A named account: refused without its password (nothing changed), then installed with the password from
+    // standard input, and a second run asks for none.
+    os.services.accounts.insert("CORP\\tomcat");
+    os.accounts.serviceLogon.insert("CORP\\tomcat");
+    writeDocument(R"({"name": "acct", "state": "installed", "service.account": "CORP\\tomcat"})");
+    r = apply({"--json"});
+    EXPECT_EQ(r.code, 1);
+    report = nlohmann::json::parse(r.out);
+    EXPECT_EQ(report["configurations"][0]["changed"], false);
+    EXPECT_EQ(report["changed"], false);
+    EXPECT_EQ(storedList(), (std::vector<std::string>{"blog", "shop"}));
+    standardInput = "CORP\\tomcat=pa55\r\nCORP\\other=x\r\n";
+    r = apply({"--password-stdin"});
+    EXPECT_EQ(r.code, 10) << r.out << r.err;
+    EXPECT_EQ(os.services.services["acct"].configuration.account, "CORP\\tomcat");
+    EXPECT_EQ(apply({"--password-stdin"}).code, 0);
+    passwordPrompts.clear();
+    EXPECT_EQ(apply().code, 0);
+    EXPECT_TRUE(passwordPrompts.empty());
+    standardInput = "no equals sign\n";
+    r = apply({"--password-stdin"});
+    EXPECT_EQ(r.code, 2);
+    EXPECT_EQ(r.err,
+              "--password-stdin: expected one ACCOUNT=password line per named account, not \"no equals sign...\".\n");
 
     // A document with one bad entry changes nothing at all.
     writeDocument(R"({"name": "shop", "state": "gone"})");

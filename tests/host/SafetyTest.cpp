@@ -184,9 +184,12 @@ TEST_F(SessionTest, SavingAnInstalledConfigurationAsksFirstAndAHungWrapperIsEnde
     installNew("svc");
     os.services.services["svc"].started = true;
     session.refresh();
-    os.files.folders.erase("C:\\tomcat\\temp");
+    // Another Catalina home takes another wrapper copy: the one change that reinstalls.
+    addClassicLayout("C:\\tomcat2");
+    os.files.folders.erase("C:\\tomcat2\\temp");
     ui.answers[QuestionKind::CreateMissingFolder] = Answer::No;
     ui.answers[QuestionKind::InstallDespiteProblems] = Answer::No;
+    editing.edit(Field::CatalinaHome, "C:\\tomcat2");
     ui.forget();
     os.processes.ran.clear();
 
@@ -198,7 +201,7 @@ TEST_F(SessionTest, SavingAnInstalledConfigurationAsksFirstAndAHungWrapperIsEnde
     EXPECT_TRUE(os.processes.ran.empty());
     EXPECT_TRUE(os.services.services["svc"].started);
 
-    // Yes to both: the service is removed and installed again from the new values, and restarted.
+    // Yes to both: the service is removed through the old copy and installed again from the new home, and restarted.
     ui.answers.clear();
     editing.edit(Field::Description, "second");
     const Outcome saved = session.save();
@@ -207,11 +210,12 @@ TEST_F(SessionTest, SavingAnInstalledConfigurationAsksFirstAndAHungWrapperIsEnde
               std::vector<std::string>(
                   {"stop", "uninstall :C:\\tomcat\\bin\\svc.exe -uninstall svc", "delete the wrapper copy",
                    "mark not installed", "save", "copy the wrapper",
-                   "install :C:\\tomcat\\bin\\svc.exe -install svc C:\\jdk\\jre\\bin\\server\\jvm.dll -start main",
+                   "install :C:\\tomcat2\\bin\\svc.exe -install svc C:\\jdk\\jre\\bin\\server\\jvm.dll -start main",
                    "quote the program line", "write the wrapper's values", "apply the service settings",
                    "mark installed", "start"}));
     EXPECT_TRUE(os.services.services["svc"].started);
     EXPECT_EQ(stored("svc", "description"), "second");
+    EXPECT_FALSE(os.files.fileExists("C:\\tomcat\\bin\\svc.exe"));
 
     // A hung wrapper is ended and the user told what it left.
     saveNew("hx");
@@ -369,7 +373,7 @@ TEST_F(SessionTest, CommandsThatChangeSomethingTakeTurnsAndEachSeesWhatTheOneBef
     EXPECT_EQ(second.code, 0) << second.err;
     EXPECT_EQ(readsWhenWaiting, readsBefore);
     EXPECT_EQ(second.out,
-              "Waiting for another Velmora command on this computer to finish...\nInstance saved as \"p1\".\n");
+              "Waiting for another Velmora command on this computer to finish...\nConfiguration \"p1\" saved.\n");
     EXPECT_EQ(storedList(), (std::vector<std::string>{"p0", "p1"}));
 
     // An install that waited while its configuration was deleted finds nothing to install.

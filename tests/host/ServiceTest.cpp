@@ -1,5 +1,6 @@
 // Install, start, stop and removal through both wrappers, and how the service
 // runs, as the service manager and the wrapper's registry values see them.
+#include "config/Encodings.h"
 #include "config/StoreLayout.h"
 #include "service/ServiceNames.h"
 #include "service/ServiceSettings.h"
@@ -84,7 +85,7 @@ TEST_F(SessionTest, TheClassicWrapperIsCopiedRegisteredGivenItsValuesAndRemovedW
     EXPECT_FALSE(serviceExists("svc"));
     EXPECT_FALSE(os.files.fileExists("C:\\tomcat\\bin\\svc.exe"));
     EXPECT_FALSE(os.registry.keyExists(kLocalMachine, "SYSTEM\\CurrentControlSet\\Services\\svc"));
-    EXPECT_EQ(uninstalled.notices, std::vector<std::string>{"Service \"svc\" has been uninstalled."});
+    EXPECT_EQ(uninstalled.announcement, "Service \"svc\" has been uninstalled.");
     EXPECT_EQ(ui.status, ServiceStatus::NotInstalled);
 
     // A copy that stays locked is tried 50001 times and named; a later install takes it as ours.
@@ -235,4 +236,82 @@ TEST(ServiceSettingsRule, TheDefaultsAndWhatDiffersAsTheServiceManagerComparesIt
     found.resetPeriodSeconds = 3600;
     EXPECT_EQ(differingSettings(noRecovery, found), std::vector<ServiceSetting>{ServiceSetting::FailureActions})
         << "the reset period belongs to the failure actions";
+}
+
+// Each change of an installed, running configuration, and the least it takes: the wrapper's update with just
+// the changed values, the service manager for how the service runs, a restart only for what the JVM took.
+TEST_F(SessionTest, EachChangeOfAnInstalledServiceTakesItsLeastStepAndARestartOnlyWhereTheJvmNeedsIt) {
+    useModernLayout();
+    addJdk("C:\\jdk-21.0.6", "21.0.6");
+    installNew("shop");
+    os.services.services["shop"].started = true;
+    ui.answers[QuestionKind::RestartAfterChange] = Answer::No;
+    const std::string update = "\"C:\\tomcat10\\bin\\tomcat10.exe\" //US//shop ";
+    const std::string options =
+        "--JvmOptions \"-Dcatalina.home=C:\\tomcat10#-Dcatalina.base=C:\\tomcat10#"
+        "-Djava.io.tmpdir=C:\\tomcat10\\temp#"
+        "-Djava.util.logging.manager=org.apache.juli.ClassLoaderLogManager#"
+        "-Djava.util.logging.config.file=C:\\tomcat10\\conf\\logging.properties#";
+    struct Row {
+        Field field;
+        const char* value;
+        std::string ran;  // the wrapper's update; empty: no program runs
+        bool restart;
+    };
+    const Row rows[] = {
+        {Field::Description, "Shop", "", false},
+        {Field::DisplayName, "Shop Tomcat", "", false},
+        {Field::StartupType, "manual", "", false},
+        {Field::StopTimeout, "90", update + "--StopTimeout 90", false},
+        {Field::RecoveryFirst, "0", "", false},
+        {Field::MaxHeapSize, "1024", update + "--JvmMx 1024", true},
+        {Field::InitialHeapSize, "256", update + "--JvmMs 256", true},
+        {Field::MaxHeapSize, "", update + "--JvmMx 0", true},
+        {Field::ThreadStackSize, "512", update + "--JvmSs 512", true},
+        {Field::AdditionalOptions, "-Dlast=wins", update + options + "-Xrs#-Dlast=wins\"", true},
+        {Field::ReduceOsSignals, "0", update + options + "-Dlast=wins\"", true},
+        {Field::Environment, "TZ=UTC", update + "--Environment \"TZ=UTC\"", true},
+        {Field::SystemErr, "C:\\tomcat10\\temp", update + "--StdError \"C:\\tomcat10\\temp\\shop_err.log\"", true},
+        {Field::JavaHome, "C:\\jdk-21.0.6", update + "--Jvm \"C:\\jdk-21.0.6\\bin\\server\\jvm.dll\"", true},
+    };
+    for (const Row& row : rows) {
+        os.processes.ran.clear();
+        if (row.field == Field::AdditionalOptions || row.field == Field::Environment)
+            editing.replaceList(row.field, {row.value});
+        else
+            ASSERT_TRUE(editing.edit(row.field, row.value).done()) << row.value;
+        const Outcome saved = session.save();
+        ASSERT_TRUE(saved.done()) << row.value << ": " << saved.summary;
+        EXPECT_EQ(lastOf(os.processes.ran), row.ran) << row.value;
+        EXPECT_LE(os.processes.ran.size(), 1u) << row.value;  // never a reinstall, never a restart without a Yes
+        EXPECT_EQ(saved.summary.find("takes the change at its next start") != std::string::npos, row.restart)
+            << row.value;
+        EXPECT_TRUE(os.services.services["shop"].started);
+    }
+    const ServiceConfiguration& held = os.services.services["shop"].configuration;
+    EXPECT_EQ(held.description, "Shop");
+    EXPECT_EQ(held.displayName, "Shop Tomcat");
+    EXPECT_EQ(held.startType, StartType::Manual);
+
+    // The classic road writes just the changed start-up values; a named account's password is asked once.
+    useHome("C:\\tomcat", "C:\\jdk");
+    os.services.accounts.insert("CORP\\tomcat");
+    ui.givenPassword = "secret";
+    installNew("old");
+    editing.edit(Field::ServiceAccount, "CORP\\tomcat");
+    ASSERT_TRUE(session.save().done());
+    EXPECT_EQ(ui.passwordsAskedFor, std::vector<std::string>{"CORP\\tomcat"});
+    os.registry.writeLog.clear();
+    editing.edit(Field::MaxHeapSize, "768");
+    ASSERT_TRUE(session.save().done());
+    EXPECT_EQ(ui.passwordsAskedFor.size(), 1u);
+    const std::string parameters = "SYSTEM\\CurrentControlSet\\Services\\old\\Parameters|";
+    EXPECT_NE(std::find(os.registry.writeLog.begin(), os.registry.writeLog.end(), parameters + "JVM Option Number 7"),
+              os.registry.writeLog.end());
+    EXPECT_EQ(std::find(os.registry.writeLog.begin(), os.registry.writeLog.end(), parameters + "JVM Option Number 0"),
+              os.registry.writeLog.end());
+    EXPECT_EQ(storedText(os.registry.read(kLocalMachine, "SYSTEM\\CurrentControlSet\\Services\\old\\Parameters",
+                                          "JVM Option Number 7"))
+                  .text,
+              "-Xmx768m");
 }

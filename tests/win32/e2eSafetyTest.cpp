@@ -96,7 +96,7 @@ TEST(NotOurs, AnExactCopyOfTheWrapperThatAnotherServiceRunsIsNeitherRunNorDelete
     EXPECT_TRUE(holds(save.err, "Warning: " + refusal + "\n")) << save.err;
     const CliRun remove = session.cli("delete shop --yes");
     EXPECT_EQ(remove.code, 0) << remove.err;
-    EXPECT_EQ(remove.out, "Deleted instance \"shop\".\n");
+    EXPECT_EQ(remove.out, "Configuration \"shop\" deleted.\n");
 
     EXPECT_EQ(contentOf(shop), contentOf(session.bin("tomcat.exe")));
     EXPECT_TRUE(serviceRunning("ShopSvc"));

@@ -12,8 +12,9 @@
 
 namespace {
 
-// A named account's password: one line of the standard input when asked
-// for, else typed at the console without being shown; never echoed or kept.
+// A named account's password: the standard input when asked for (all of it
+// from a pipe, one line from the console), else typed at the console without
+// being shown; never echoed or kept.
 std::optional<std::string> readPassword(const std::string& account, bool fromStandardInput) {
     using namespace velmora;
     HANDLE input = GetStdHandle(STD_INPUT_HANDLE);
@@ -24,8 +25,7 @@ std::optional<std::string> readPassword(const std::string& account, bool fromSta
         std::string line;
         char byte = 0;
         DWORD read = 0;
-        while (ReadFile(input, &byte, 1, &read, nullptr) && read && byte != '\n') line += byte;
-        if (!line.empty() && line.back() == '\r') line.pop_back();
+        while (ReadFile(input, &byte, 1, &read, nullptr) && read) line += byte;
         return line;
     }
     if (!fromStandardInput) std::cerr << "Password for " << account << ": " << std::flush;

@@ -272,6 +272,8 @@ std::variant<ServiceConfiguration, Failure> MemoryServices::configuration(const 
         return Failure{"OpenServiceW", "The specified service does not exist as an installed service.", 1060};
     ServiceConfiguration configuration = it->second.configuration;
     configuration.programLine = it->second.binaryPath;
+    // A service is made with its name for its display name, as CreateService is called without another.
+    if (configuration.displayName.empty()) configuration.displayName = it->first;
     return configuration;
 }
 
@@ -294,6 +296,14 @@ std::vector<SettingFailure> MemoryServices::configure(const std::string& service
     };
     set(ServiceSetting::StartType, [&]() -> std::optional<Failure> {
         held.startType = wanted.startType;
+        return std::nullopt;
+    });
+    set(ServiceSetting::DisplayName, [&]() -> std::optional<Failure> {
+        held.displayName = wanted.displayName;
+        return std::nullopt;
+    });
+    set(ServiceSetting::Description, [&]() -> std::optional<Failure> {
+        held.description = wanted.description;
         return std::nullopt;
     });
     set(ServiceSetting::Dependencies, [&]() -> std::optional<Failure> {

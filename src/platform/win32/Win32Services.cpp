@@ -95,6 +95,9 @@ std::variant<ServiceConfiguration, Failure> Win32Services::configuration(const s
 
     ServiceConfiguration found;
     found.programLine = narrow(config->lpBinaryPathName);
+    found.displayName = narrow(config->lpDisplayName);
+    if (auto description = queryConfig2<SERVICE_DESCRIPTIONW>(service.get(), SERVICE_CONFIG_DESCRIPTION))
+        found.description = description->front().lpDescription ? narrow(description->front().lpDescription) : "";
     found.startType = config->dwStartType == SERVICE_AUTO_START ? StartType::Automatic
                       : config->dwStartType == SERVICE_DISABLED ? StartType::Disabled
                                                                 : StartType::Manual;
@@ -141,6 +144,15 @@ std::vector<SettingFailure> Win32Services::configure(const std::string& serviceN
         });
     };
     changeConfig(ServiceSetting::StartType, static_cast<DWORD>(wanted.startType), nullptr, nullptr, nullptr);
+    const std::wstring displayName = wide(wanted.displayName), description = wide(wanted.description);
+    change(ServiceSetting::DisplayName, "ChangeServiceConfigW", [&] {
+        return ChangeServiceConfigW(service.get(), SERVICE_NO_CHANGE, SERVICE_NO_CHANGE, SERVICE_NO_CHANGE, nullptr,
+                                    nullptr, nullptr, nullptr, nullptr, nullptr, displayName.c_str());
+    });
+    // Through the service manager, which then reports it itself.
+    SERVICE_DESCRIPTIONW describing{const_cast<wchar_t*>(description.c_str())};
+    change(ServiceSetting::Description, "ChangeServiceConfig2W",
+           [&] { return ChangeServiceConfig2W(service.get(), SERVICE_CONFIG_DESCRIPTION, &describing); });
     const std::wstring dependencies = doubleNulList(wanted.dependencies);
     changeConfig(ServiceSetting::Dependencies, SERVICE_NO_CHANGE, dependencies.c_str(), nullptr, nullptr);
     // The built-in and virtual accounts take an empty password; a named one

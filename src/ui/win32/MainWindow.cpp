@@ -98,7 +98,9 @@ void MainWindow::onCommandDone() {
         DestroyWindow(window_);
         return;
     }
-    for (const auto& notice : std::exchange(outcome_, {}).notices) tell(notice);
+    const Outcome done = std::exchange(outcome_, {});
+    if (!done.announcement.empty()) tell(done.announcement);
+    for (const auto& notice : done.notices) tell(notice);
     if (afterCommand_) std::exchange(afterCommand_, {})();
 }
 

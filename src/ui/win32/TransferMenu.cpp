@@ -54,7 +54,7 @@ Outcome importFile(const std::string& path, ConfigurationTransfer& transfer, Fil
     if (!document) return refuse("Could not read \"" + path + "\".");
     const auto result = transfer.importDocument(*document, false);
     if (!result.error.empty()) return refuse(result.error);
-    return Outcome::succeeded("Imported " + std::to_string(result.names.size()) +
+    return Outcome::announced("Imported " + std::to_string(result.names.size()) +
                               " configuration(s): " + nameList(result.names) + ".");
 }
 

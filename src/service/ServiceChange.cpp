@@ -1,0 +1,50 @@
+#include "service/ServiceChange.h"
+
+namespace velmora {
+
+namespace {
+
+// What the service manager keeps or reads when it is needed, not what the JVM took at its start.
+bool takesEffectWithoutRestart(Field field) {
+    switch (field) {
+        case Field::Description:
+        case Field::DisplayName:
+        case Field::StartupType:
+        case Field::Dependencies:
+        case Field::StopTimeout:
+        case Field::RecoveryFirst:
+        case Field::RecoverySecond:
+        case Field::RecoveryLater:
+        case Field::RecoveryReset:
+        case Field::RecoveryOnErrorExit: return true;
+        default: return false;
+    }
+}
+
+}  // namespace
+
+ServiceChange serviceChangeFor(const Configuration& stored, const Configuration& wanted, bool servicePresent,
+                               bool wrapperChanges) {
+    ServiceChange change;
+    change.fields = differingFields(stored, wanted);
+    for (const StoredField* field : change.fields) {
+        if (!takesEffectWithoutRestart(field->field)) change.restartNeeded = true;
+        if (field->field == Field::ServiceAccount) change.accountChanged = true;
+    }
+    if (!servicePresent || wrapperChanges)
+        change.way = ServiceChange::Way::Reinstall;
+    else if (!change.fields.empty())
+        change.way = ServiceChange::Way::InPlace;
+    return change;
+}
+
+std::string serviceChangeText(const ServiceChange& change) {
+    switch (change.way) {
+        case ServiceChange::Way::Nothing: return {};
+        case ServiceChange::Way::Reinstall: return "reinstall the service";
+        case ServiceChange::Way::InPlace: break;
+    }
+    return change.restartNeeded ? "change the service in place (takes a restart)" : "change the service in place";
+}
+
+}  // namespace velmora

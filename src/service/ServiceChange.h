@@ -1,0 +1,29 @@
+#pragma once
+#include <string>
+#include <vector>
+
+#include "config/ConfigurationFields.h"
+
+namespace velmora {
+
+// What bringing an installed service to a changed configuration takes, the
+// least there is: nothing, a change where it stands, or a reinstall, which
+// only another wrapper needs (another Catalina home or wrapper kind) or a
+// service that is gone.
+struct ServiceChange {
+    enum class Way { Nothing, InPlace, Reinstall };
+    Way way = Way::Nothing;
+    std::vector<const StoredField*> fields;  // the stored values that differ, in save order
+    // A value the running JVM took when it started: it takes effect with a restart.
+    bool restartNeeded = false;
+    // A named account's password is asked only when the account changes.
+    bool accountChanged = false;
+};
+
+ServiceChange serviceChangeFor(const Configuration& stored, const Configuration& wanted, bool servicePresent,
+                               bool wrapperChanges);
+
+// What the command line and apply say of it: "change the service in place, restart" and the like.
+std::string serviceChangeText(const ServiceChange& change);
+
+}  // namespace velmora
