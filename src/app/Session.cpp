@@ -4,6 +4,7 @@
 
 #include "app/Conversation.h"
 #include "app/SessionMessages.h"
+#include "checks/PathRules.h"
 #include "checks/Rights.h"
 #include "config/NameList.h"
 #include "config/NameRule.h"
@@ -152,6 +153,8 @@ Outcome Session::save() {
     const Configuration& c = configuration();
     if (std::string why = nameRuleViolation(c.serviceName, c.catalinaHome); !why.empty())
         return conversation.refuse(why);
+    // Values Tomcat could never start with are not stored.
+    if (std::string why = startRefusal(c); !why.empty()) return conversation.refuse(why);
     const std::string storedName = store_.storedSpelling(c.serviceName);
     if (!editing_.nameLocked() && !storedName.empty() &&
         !conversation.confirmed(QuestionKind::ReplaceStored, messages::replaceStoredQuestion(storedName)))

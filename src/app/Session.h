@@ -8,6 +8,7 @@
 #include "app/Outcome.h"
 #include "checks/JdkDrift.h"
 #include "checks/Report.h"
+#include "checks/Rights.h"
 #include "config/ConfigurationStore.h"
 #include "platform/Platform.h"
 #include "service/ServiceChange.h"
@@ -46,8 +47,10 @@ public:
     std::string reportPath() const;
     // Why the service's last start failed, while it is installed and not running.
     std::optional<StartDiagnosis> lastFailedStart();
-    // The folders whose access lists keep this configuration's account out.
+    // The folders whose access lists keep this configuration's account out,
+    // and those whose lists could not be read for it.
     std::vector<Finding> missingRightsFor(const Configuration& c);
+    std::vector<std::string> rightsUntoldFor(const Configuration& c) { return rightsUntold(c, platform_.accounts); }
 
     // File > New and File > Open: the configuration to edit, and its service's state.
     void newConfiguration();

@@ -136,14 +136,19 @@ bool ConfigurationEditor::setSecurityPolicyFile(const std::string& value, Questi
     candidate.securityPolicyFile = value;
     if (!carried(candidate, questions)) return false;
     config_.securityPolicyFile = value;
-    if (questions.heard()) Checker(files_, questions).fileExists(value, "Security Policy File");
+    // A policy file matters only while the security manager is on: a new base does not ask for it otherwise.
+    if (questions.heard() && config_.useSecurityManager)
+        Checker(files_, questions).fileExists(value, "Security Policy File");
     return true;
 }
 
 void ConfigurationEditor::setJavaHome(const std::string& value, Questions& questions) {
     const std::string previous = config_.javaHome;
     config_.javaHome = value;
-    setClassPath(classPathForJdk(config_.classPath, previous, value, jdkOffersToolsJar(value, files_)), questions);
+    // Only the old Catalina layout takes the JDK's tools.jar; Tomcat 7 and later never do.
+    const bool classic = tomcatLayoutOf(config_.catalinaHome, files_).family == WrapperFamily::Classic;
+    setClassPath(classPathForJdk(config_.classPath, previous, value, classic && jdkOffersToolsJar(value, files_)),
+                 questions);
 }
 
 bool ConfigurationEditor::setTempDirectory(const std::string& value, Questions& questions) {

@@ -1,4 +1,5 @@
 #pragma once
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -22,6 +23,14 @@ struct Finding {
     std::string label;
     std::string path;
     std::string message;
+    // What a script needs beyond the message: the store's name of the field
+    // (as set takes it), and for a port the port, the other configuration
+    // that has it and whether a program holds it; for a JDK that is gone, the one to take.
+    std::string field = {};
+    std::uint16_t port = 0;
+    std::string otherConfiguration = {};
+    bool heldByProgram = false;
+    std::string suggestedJdk = {};
 };
 
 // The findings of one report, in checking order.

@@ -2,6 +2,8 @@
 #include <string>
 #include <vector>
 
+#include "config/Configuration.h"
+
 namespace velmora {
 
 // Every non-overlapping occurrence of `search`, exact case, left to right.
@@ -12,6 +14,11 @@ std::string replaceAll(const std::string& text, const std::string& search, const
 // stays where it is. A tools.jar the old JDK did not bring goes at the end.
 std::string classPathForJdk(const std::string& classPath, const std::string& oldJavaHome,
                             const std::string& newJavaHome, bool withToolsJar);
+
+// Why Tomcat would not start with these values whatever the machine holds:
+// an initial heap above the maximum, a class path without bootstrap.jar.
+// Empty when it would.
+std::string startRefusal(const Configuration& c);
 
 struct ClassPathEntry {
     std::string path;  // lower-cased

@@ -59,13 +59,11 @@ PortReview reviewPorts(const Configuration& c, const std::vector<OtherConfigurat
                                             [](const DeclaredPort& port) { return port.value == PortValue::Number; });
         if (samePath(other.tomcatConfigFile, file)) {
             if (!opensPorts) continue;
-            review.findings.push_back({FindingKind::PortConflict, "Tomcat config file", file,
-                                       "The stored configuration \"" + other.name +
-                                           "\" uses the same Tomcat "
-                                           "config file " +
-                                           file +
-                                           ": its ports are this one's, and only one of the two "
-                                           "services can start."});
+            Finding shared{FindingKind::PortConflict, "Tomcat config file", file,
+                           "The stored configuration \"" + other.name + "\" uses the same Tomcat config file " + file +
+                               ": its ports are this one's, and only one of the two services can start."};
+            shared.otherConfiguration = other.name;
+            review.findings.push_back(std::move(shared));
             continue;
         }
         // Many configurations may share a server.xml: each file is read once.
@@ -78,11 +76,16 @@ PortReview reviewPorts(const Configuration& c, const std::vector<OtherConfigurat
         if (!theirPorts) continue;
         for (const auto& port : ports)
             for (const auto& their : *theirPorts)
-                if (port.value == PortValue::Number && their.value == PortValue::Number && port.number == their.number)
-                    review.findings.push_back(
-                        {FindingKind::PortConflict, "Tomcat config file", file,
-                         portName(port) + " of " + file + " is also in the stored configuration \"" + other.name +
-                             "\" (" + other.tomcatConfigFile + "): only one of the two services can start."});
+                if (port.value == PortValue::Number && their.value == PortValue::Number &&
+                    port.number == their.number) {
+                    Finding twice{FindingKind::PortConflict, "Tomcat config file", file,
+                                  portName(port) + " of " + file + " is also in the stored configuration \"" +
+                                      other.name + "\" (" + other.tomcatConfigFile +
+                                      "): only one of the two services can start."};
+                    twice.port = port.number;
+                    twice.otherConfiguration = other.name;
+                    review.findings.push_back(std::move(twice));
+                }
     }
 
     for (const auto& port : ports) {
@@ -100,11 +103,14 @@ PortReview reviewPorts(const Configuration& c, const std::vector<OtherConfigurat
                                      "close it.");
         if (serviceRunning) continue;
         const auto inUse = platform.network.portInUse(port.number);
-        if (const bool* taken = std::get_if<bool>(&inUse); taken && *taken)
-            review.findings.push_back({FindingKind::PortConflict, "Tomcat config file", file,
-                                       portName(port) + " of " + file +
-                                           " is already taken by another program on this "
-                                           "machine: the service would fail to start."});
+        if (const bool* taken = std::get_if<bool>(&inUse); taken && *taken) {
+            Finding held{FindingKind::PortConflict, "Tomcat config file", file,
+                         portName(port) + " of " + file +
+                             " is already taken by another program on this machine: the service would fail to start."};
+            held.port = port.number;
+            held.heldByProgram = true;
+            review.findings.push_back(std::move(held));
+        }
     }
     return review;
 }

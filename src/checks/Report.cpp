@@ -10,6 +10,7 @@
 #include "config/Encodings.h"
 #include "config/ServiceAccount.h"
 #include "config/SetenvScript.h"
+#include "config/StoreLayout.h"
 #include "config/TomcatLayout.h"
 #include "config/TomcatRelease.h"
 
@@ -54,6 +55,36 @@ std::vector<std::string> reportRows(const Configuration& c, const std::string& j
     return rows;
 }
 
+// The store's name of the field a finding is about, by its label, for scripts (set takes it).
+std::string fieldOfLabel(const std::string& label) {
+    static const std::pair<const char*, const std::string*> kFields[] = {
+        {"Catalina home", &store::kCatalinaHome},
+        {"Catalina bome", &store::kCatalinaBase},
+        {"Tomcat config file", &store::kTomcatConfig},
+        {"Security policy file", &store::kSecurityPolicy},
+        {"Use Security Manager", &store::kSecurityManager},
+        {"Java home", &store::kJavaHome},
+        {"JVM", &store::kJvm},
+        {"JVM library", &store::kJavaHome},
+        {"Classpath", &store::kClassPath},
+        {"Temp directory", &store::kTempDirectory},
+        {"Temp Directory", &store::kTempDirectory},
+        {"System.outfile", &store::kSystemOut},
+        {"System.err file", &store::kSystemErr},
+        {"Account rights", &store::kServiceAccount},
+        {"CATALINA_OPTS", &store::kAdditionalOptions},
+        {"JAVA_OPTS", &store::kAdditionalOptions},
+        {"Additional JVM Options", &store::kAdditionalOptions},
+        {"Environment", &store::kEnvironment},
+        {"Catalina Home", &store::kCatalinaHome},
+        {"Catalina Base", &store::kCatalinaBase},
+        {"Security Policy File", &store::kSecurityPolicy},
+    };
+    for (const auto& [shown, field] : kFields)
+        if (label == shown) return *field;
+    return store::kCatalinaHome;  // the files of the home's own layout
+}
+
 }  // namespace
 
 Report examineConfiguration(const Configuration& c, Platform& platform, Questions& questions,
@@ -90,13 +121,16 @@ Report examineConfiguration(const Configuration& c, Platform& platform, Question
     note(check.jvmLibrary(jvmLibrary));
     if (const auto replacement = jdkReplacementFor(c, layout, platform)) {
         questions.warn(jdkMovedMessage(c, *replacement));
-        log.push_back({FindingKind::JvmLibraryMissing, "Java home", c.javaHome, jdkMovedMessage(c, *replacement)});
+        Finding moved{FindingKind::JvmLibraryMissing, "Java home", c.javaHome, jdkMovedMessage(c, *replacement)};
+        moved.suggestedJdk = replacement->javaHome;
+        log.push_back(std::move(moved));
     }
     if (std::string mismatch = bitnessProblem(files, jvmLibrary, layout.wrapperProgram); !mismatch.empty()) {
         questions.warn(mismatch);
         log.push_back({FindingKind::MachineMismatch, "JVM library", jvmLibrary, mismatch});
     }
     for (auto& finding : check.classPath(c.classPath)) log.push_back(std::move(finding));
+    if (std::string why = startRefusal(c); !why.empty()) refuse(c.classPath.empty() ? "Classpath" : "JVM", "", why);
     for (const auto& value : valuesTheWrapperCannotCarry(layout, c)) {
         questions.warn(uncarriedValueMessage(value));
         log.push_back({FindingKind::ValueUnusable, value.label, value.value, uncarriedValueMessage(value)});
@@ -127,6 +161,7 @@ Report examineConfiguration(const Configuration& c, Platform& platform, Question
         questions.warn(finding.message);
         log.push_back(std::move(finding));
     }
+    for (Finding& finding : log) finding.field = fieldOfLabel(finding.label);
     std::vector<std::string> rows = reportRows(c, jvmLibrary);
     rows.push_back("Tomcat version: " + (tomcat.known() ? tomcat.text : std::string("not declared")));
     rows.push_back("Java version: " + (javaFeature ? std::to_string(javaFeature) : std::string("not declared")));

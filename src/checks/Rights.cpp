@@ -118,6 +118,13 @@ std::vector<Finding> missingRights(const Configuration& c, const std::vector<std
     return findings;
 }
 
+std::vector<std::string> rightsUntold(const Configuration& c, Accounts& accounts) {
+    std::vector<std::string> untold;
+    for (const NeededRight& right : rightsTheServiceNeeds(c))
+        if (!accounts.allows(right.path, serviceAccountName(c), right.access)) untold.push_back(right.path);
+    return untold;
+}
+
 std::string grantQuestion(const std::string& account, const NeededRight& right) {
     return "Grant " + account + " " + verbOf(right.access) + " rights on " + right.path + "?";
 }

@@ -47,6 +47,10 @@ std::vector<MissingRight> missingRightsOf(const Configuration& c, const std::vec
 std::vector<Finding> missingRights(const Configuration& c, const std::vector<std::string>& createdFolders,
                                    Platform& platform);
 
+// The needed folders whose access lists could not be read for the account
+// (no such account yet, a system that does not tell): nothing is known of them.
+std::vector<std::string> rightsUntold(const Configuration& c, Accounts& accounts);
+
 std::string grantQuestion(const std::string& account, const NeededRight& right);
 std::string logOnQuestion(const std::string& account);
 

@@ -256,7 +256,8 @@ private:
         if (!edits.warnings.empty() && !inv_.force)
             return error(kFailure, "warning",
                          "Nothing was stored: " + std::to_string(edits.warnings.size()) +
-                             " warning(s) came up; --force stores the configuration all the same.",
+                             " warning(s) came up; --force stores the configuration all the same" +
+                             (session_.installed() ? " (with --yes, as its service is installed)." : "."),
                          edits.warnings);
         return report(session_.save(), n);
     }
@@ -268,9 +269,19 @@ private:
             session_.checkConfiguration(inv_.open ? ReportOpening::Always : ReportOpening::Never, inv_.reportFile);
         if (!result.outcome.done()) return error(kFailure, "failed", result.outcome.summary);
         Json problems = Json::array();
-        for (const auto& finding : result.report.findings)
-            problems.push_back(
-                {{"field", finding.label}, {"kind", findingKindName(finding.kind)}, {"path", finding.path}});
+        for (const auto& finding : result.report.findings) {
+            Json problem = {{"field", finding.field},
+                            {"label", finding.label},
+                            {"kind", findingKindName(finding.kind)},
+                            {"path", finding.path},
+                            {"message", finding.message}};
+            if (finding.port) problem["port"] = finding.port;
+            if (!finding.otherConfiguration.empty()) problem["configuration"] = finding.otherConfiguration;
+            if (finding.kind == FindingKind::PortConflict && finding.port)
+                problem["heldByProgram"] = finding.heldByProgram;
+            if (!finding.suggestedJdk.empty()) problem["suggestedJdk"] = finding.suggestedJdk;
+            problems.push_back(std::move(problem));
+        }
         std::string text = inv_.quiet ? "" : result.outcome.summary;
         for (const auto& notice : result.report.notices) text += (text.empty() ? "" : "\n") + ("Notice: " + notice);
         say({{"name", n}, {"report", result.reportPath}, {"problems", problems}, {"notices", result.report.notices}},
@@ -424,7 +435,11 @@ private:
                          result.error + (result.alreadyStored ? " Give --replace to replace it." : ""));
         std::string text = "Imported " + std::to_string(result.names.size()) + " configuration(s):";
         for (const auto& n : result.names) text += " " + n;
-        return tell({{"imported", result.names}}, text);
+        for (const auto& warning : result.warnings) s_.frontEnd.warn(warning);
+        Json imported = {{"imported", result.names}};
+        if (!result.warnings.empty()) imported["warnings"] = result.warnings;
+        tell(imported, text);
+        return result.warnings.empty() ? kSuccess : kFailure;
     }
 
     const Invocation& inv_;

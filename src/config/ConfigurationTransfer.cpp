@@ -70,7 +70,13 @@ ConfigurationTransfer::Result ConfigurationTransfer::importDocument(const std::s
                 {},
                 {}};
     Result result;
-    for (const Configuration& c : configurations) result.names.push_back(c.serviceName);
+    for (const Configuration& c : configurations) {
+        result.names.push_back(c.serviceName);
+        if (!c.javaHome.empty() && !files_.folderExists(c.javaHome))
+            result.warnings.push_back("Configuration \"" + c.serviceName + "\": '" + c.javaHome +
+                                      "' is specified for 'Java home' but it does not exist. Tomcat may not start "
+                                      "without it.");
+    }
     return result;
 }
 

@@ -27,6 +27,8 @@ public:
         bool alreadyStored = false;      // the error is a stored name that replacing would take over
         std::string document;            // export: the document
         std::vector<std::string> names;  // the configurations exported or imported
+        // Import: what set would warn about, the configurations stored all the same (a Java Home that is not here).
+        std::vector<std::string> warnings = {};
     };
 
     // The named configurations; a name that is not stored is an error.

@@ -67,8 +67,10 @@ int javaFeatureVersion(const std::string& releaseText) {
 }
 
 bool jdkOffersToolsJar(const std::string& javaHome, Files& files) {
+    // Without a release file, a JDK without a jre folder is one of 9 or later.
     const auto release = files.readBytes(javaHome + "\\release", kReleaseFileBytes);
-    const bool modular = release && javaFeatureVersion(*release) >= 9;
+    const bool modular = release ? javaFeatureVersion(*release) >= 9
+                                 : files.folderExists(javaHome) && !files.folderExists(javaHome + "\\jre");
     return !modular || files.fileExists(javaHome + "\\lib\\tools.jar");
 }
 

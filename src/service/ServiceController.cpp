@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <map>
 
+#include "config/ConfigurationFields.h"
 #include "config/ServiceAccount.h"
 #include "platform/Text.h"
 #include "platform/WindowsPaths.h"
@@ -321,7 +322,11 @@ Plan ServiceController::changeInPlace(Survey& s, const Configuration& from) {
     if (auto values = s.kind->changedValues(from, s.config); !values.empty())
         plan.push_back({"write the changed start-up values",
                         [this, &s, values = std::move(values)] { return writeValues(s, values); }});
-    plan.push_back({"apply the service settings", [this, &s] { return applySettings(s); }});
+    // Settings the service manager once refused are not tried again for a change that is not theirs.
+    const auto differing = differingFields(from, s.config);
+    if (std::any_of(differing.begin(), differing.end(),
+                    [](const StoredField* field) { return isServiceSetting(field->field); }))
+        plan.push_back({"apply the service settings", [this, &s] { return applySettings(s); }});
     plan.push_back(markInstalled(s));
     return plan;
 }

@@ -6,12 +6,6 @@
 
 namespace velmora {
 
-namespace {
-
-FailureAction actionAfter(std::uint32_t seconds) {
-    return seconds == 0 ? FailureAction{} : FailureAction{true, seconds * 1000};
-}
-
 bool isServiceSetting(Field field) {
     switch (field) {
         case Field::StartupType:
@@ -22,9 +16,17 @@ bool isServiceSetting(Field field) {
         case Field::RecoverySecond:
         case Field::RecoveryLater:
         case Field::RecoveryReset:
-        case Field::RecoveryOnErrorExit: return true;
+        case Field::RecoveryOnErrorExit:
+        case Field::DisplayName:
+        case Field::Description: return true;
         default: return false;
     }
+}
+
+namespace {
+
+FailureAction actionAfter(std::uint32_t seconds) {
+    return seconds == 0 ? FailureAction{} : FailureAction{true, seconds * 1000};
 }
 
 // No action after a failure, said as nothing or as "none" for each failure.

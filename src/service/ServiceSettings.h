@@ -3,10 +3,15 @@
 #include <vector>
 
 #include "config/Configuration.h"
+#include "config/ConfigurationFields.h"
 #include "config/ServiceAccount.h"
 #include "platform/Services.h"
 
 namespace velmora {
+
+// A field the service manager keeps for the service (start-up type, account,
+// dependencies, recovery, display name, description) or the stop timeout.
+bool isServiceSetting(Field field);
 
 // How the configuration wants its service to run, as the service manager
 // says it: start type, delayed start, account, dependencies, failure actions.

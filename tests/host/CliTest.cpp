@@ -177,8 +177,14 @@ TEST_F(CliTest, EveryOtherExitCodeMeansWhatTheHelpSays) {
     EXPECT_EQ(r.code, 4);
     const Json check = Json::parse(r.out);
     EXPECT_EQ(check["report"], "C:\\reports\\web.html");
-    EXPECT_EQ(check["problems"][0],
-              (Json{{"field", "Java home"}, {"kind", "folder-missing"}, {"path", "C:\\nowhere"}}));
+    EXPECT_EQ(
+        check["problems"][0],
+        (Json{{"field", "java.home"},
+              {"label", "Java home"},
+              {"kind", "folder-missing"},
+              {"path", "C:\\nowhere"},
+              {"message",
+               "'C:\\nowhere' is specified for 'Java home' but it does not exist. Tomcat may not start without it."}}));
     EXPECT_TRUE(os.files.fileExists("C:\\reports\\web.html"));
     // status: 7 when the service manager cannot tell.
     put("web", {RegistryWrite::numberValue("installedaservice", 1)});

@@ -109,10 +109,16 @@ TEST_F(SessionTest, ANewHomeOrBaseMovesThePathsBelowItWhenAgreedAndANewJdkOnlyIt
     editing.edit(Field::TempDirectory, "C:\\new\\temp");
     EXPECT_TRUE(os.files.folderExists("C:\\new\\temp"));
     EXPECT_TRUE(os.files.folderExists("C:\\new"));
-    editing.edit(Field::SecurityPolicyFile, "C:\\none.policy");  // warned about with the manager off too
+    // A policy file is looked for only while the security manager is on.
+    ui.forget();
+    editing.edit(Field::SecurityPolicyFile, "C:\\none.policy");
+    EXPECT_TRUE(ui.warnings.empty());
+    editing.edit(Field::UseSecurityManager, "1");
+    editing.edit(Field::SecurityPolicyFile, "C:\\none.policy");
     EXPECT_EQ(lastOf(ui.warnings),
               "'C:\\none.policy' is specified for 'Security Policy File' but it does not exist. "
               "Tomcat may not start without it.");
+    editing.edit(Field::UseSecurityManager, "0");
     editing.edit(Field::ClassPath, "C:\\A.JAR;;x;c:\\;D:\\lib");
     EXPECT_EQ(lastOf(ui.warnings),
               "'d:\\lib' is specified for 'Classpath' but it does not exist. Tomcat may not start "
@@ -130,4 +136,12 @@ TEST_F(SessionTest, ANewHomeOrBaseMovesThePathsBelowItWhenAgreedAndANewJdkOnlyIt
     editing.edit(Field::JavaHome, "C:\\jdk-8");
     EXPECT_EQ(session.configuration().classPath,
               "C:\\tomcat\\bin\\bootstrap.jar;C:\\tomcat\\lib\\extra.jar;C:\\jdk-8\\lib\\tools.jar");
+    // Tomcat 7 and later take no tools.jar, whatever JDK; a JDK without a release file and without a jre folder is
+    // one of 9 or later.
+    useModernLayout();
+    saveNew("modern");
+    os.files.addFolder("C:\\jdk-x");
+    editing.edit(Field::JavaHome, "C:\\jdk-8");
+    EXPECT_EQ(session.configuration().classPath, "C:\\tomcat10\\bin\\bootstrap.jar;C:\\tomcat10\\bin\\tomcat-juli.jar");
+    EXPECT_FALSE(jdkOffersToolsJar("C:\\jdk-x", os.files));
 }

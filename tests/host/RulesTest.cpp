@@ -1,6 +1,7 @@
 // The pure rules: names as Windows treats them, the store's encodings, the
 // pickers, the debug log, the JDK lookup and the ports of server.xml.
 #include "app/DebugLog.h"
+#include "checks/PathRules.h"
 #include "config/ConfigurationFields.h"
 #include "config/Encodings.h"
 #include "config/NameRule.h"
@@ -240,4 +241,24 @@ TEST(ServerPorts, TheShutdownPortAndEveryConnectorAsWrittenNothingGuessedAndWher
               "The root element is <Context>, not <Server> (line 2, column 2, offset 23)");
     EXPECT_EQ(errorOf("<Server port=\"8005\"/>\n<!-- ports -->\n<Server port=\"8006\"/>"),
               "A second root element <Server> follows <Server> (line 3, column 2, offset 38)");
+}
+
+TEST(StartRefusal, ValuesTomcatCouldNeverStartWithAreNamedAndOnlyThose) {
+    Configuration c;
+    c.catalinaHome = "C:\\tc";
+    c.classPath = "C:\\tc\\bin\\BOOTSTRAP.JAR;C:\\tc\\bin\\tomcat-juli.jar";
+    c.initialHeapSize = 1024;
+    c.maxHeapSize = 1024;
+    EXPECT_EQ(startRefusal(c), "");
+    c.maxHeapSize = 0;  // no maximum: the JVM's own
+    EXPECT_EQ(startRefusal(c), "");
+    c.maxHeapSize = 1023;
+    EXPECT_EQ(startRefusal(c),
+              "The initial heap size (1024 MB) is larger than the maximum heap size (1023 MB): the JVM would not "
+              "start. Make the initial heap size no larger than the maximum.");
+    c.maxHeapSize = 2048;
+    c.classPath = "C:\\tc\\bin\\bootstrap.jar.old;C:\\tc\\lib";
+    EXPECT_EQ(startRefusal(c),
+              "The class path holds no bootstrap.jar, so Tomcat's start class would not be found: put "
+              "C:\\tc\\bin\\bootstrap.jar on it.");
 }

@@ -2,6 +2,8 @@
 // update took away, ports taken, and a setenv.bat the service never reads.
 #include <sstream>
 
+#include <nlohmann/json.hpp>
+
 #include "cli/CliCommands.h"
 #include "config/SetenvScript.h"
 #include "config/StoreLayout.h"
@@ -179,14 +181,20 @@ TEST_F(VersionRulesTest, APortThatAnotherConfigurationOrProgramHasAndASetenvTheS
     }
     os.network.listening = {8010};
 
-    CliRun r = runCli(os, {"check", "b"});
+    CliRun r = runCli(os, {"check", "b", "--json"});
     EXPECT_EQ(r.code, 4);
     EXPECT_EQ(r.err,
               "Warning: Port 8010 (AJP) of C:\\bases\\b\\conf\\server.xml is already taken by another program "
               "on this machine: the service would fail to start.\n");
+    // The document names the port, that a program holds it, and the field as set takes it.
+    const auto held = nlohmann::json::parse(r.out)["problems"][0];
+    EXPECT_EQ(held["field"], "tomcat.config");
+    EXPECT_EQ(held["port"], 8010);
+    EXPECT_EQ(held["heldByProgram"], true);
     // a and c share every port of a's server.xml.
     r = runCli(os, {"check", "a", "--json"});
     EXPECT_EQ(r.code, 4);
+    EXPECT_EQ(nlohmann::json::parse(r.out)["problems"][0]["configuration"], "c");
     EXPECT_EQ(r.err,
               "Warning: The stored configuration \"c\" uses the same Tomcat config file "
               "C:\\bases\\a\\conf\\server.xml: its ports are this one's, and only one of the two services can "

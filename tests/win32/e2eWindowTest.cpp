@@ -37,7 +37,7 @@ constexpr int kKeyboardOrder[] = {
     IDC_JAVA_HOME, IDC_BROWSE_JAVA_HOME, IDC_TEMP_DIRECTORY, IDC_BROWSE_TEMP_DIRECTORY, IDC_SYSTEM_OUT,
         IDC_BROWSE_SYSTEM_OUT, IDC_SYSTEM_ERR, IDC_BROWSE_SYSTEM_ERR, IDC_INITIAL_HEAP, IDC_MAX_HEAP, IDC_STACK_SIZE,
         IDC_SERVER_JVM, IDC_CLIENT_JVM, IDC_REDUCE_OS_SIGNALS,
-    IDC_OPTION_ENTRY, IDC_ADD_OPTION, IDC_OPTION_LIST, IDC_DELETE_OPTION,
+    IDC_OPTION_ENTRY, IDC_ADD_OPTION, IDC_OPTION_LIST, IDC_DELETE_OPTION, IDC_MOVE_OPTION_UP, IDC_MOVE_OPTION_DOWN,
     IDC_INSTALL, IDC_START, IDC_REFRESH};
 // clang-format on
 
@@ -196,6 +196,14 @@ TEST_F(WindowEndToEnd, SaveStoresWhatTheWindowShowsLocksTheNameAndExportsIt) {
     click(session.control(IDC_DELETE_OPTION));
     ASSERT_TRUE(waitUntil([&] { return listItems(list).size() == 3; }));
     EXPECT_EQ(listItems(list), (Names{"-Xrs2", "-dx=1", "-D_z"}));
+    // Move Up takes the selected option one place up, and it stays selected; the top one stays on top.
+    SendMessageW(list, LB_SETCURSEL, 2, 0);
+    click(session.control(IDC_MOVE_OPTION_UP));
+    ASSERT_TRUE(waitUntil([&] { return listItems(list) == Names{"-Xrs2", "-D_z", "-dx=1"}; }));
+    EXPECT_EQ(SendMessageW(list, LB_GETCURSEL, 0, 0), 1);
+    SendMessageW(list, LB_SETCURSEL, 0, 0);
+    click(session.control(IDC_MOVE_OPTION_UP));
+    EXPECT_EQ(listItems(list), (Names{"-Xrs2", "-D_z", "-dx=1"}));
 
     // A size counts chosen from the list or typed; one beyond the range is refused and the box shows what was.
     HWND combo = session.control(IDC_MAX_HEAP);
@@ -225,7 +233,7 @@ TEST_F(WindowEndToEnd, SaveStoresWhatTheWindowShowsLocksTheNameAndExportsIt) {
     EXPECT_EQ(storedNumber("e2e-alpha", "max.heap.size"), 256u);
     EXPECT_EQ(storedNumber("e2e-alpha", "init.heap.size"), 300u);
     EXPECT_EQ(storedNumber("e2e-alpha", "installedaservice"), 0u);
-    EXPECT_EQ(storedOptions("e2e-alpha"), (Names{"-Xrs2", "-dx=1", "-D_z"}));
+    EXPECT_EQ(storedOptions("e2e-alpha"), (Names{"-Xrs2", "-D_z", "-dx=1"}));
     expectNoMessageBox();
     EXPECT_TRUE(session.screenshot("03-saved-locked"));
 
@@ -240,7 +248,7 @@ TEST_F(WindowEndToEnd, SaveStoresWhatTheWindowShowsLocksTheNameAndExportsIt) {
     chooseFile("Import Configurations", file);
     EXPECT_EQ(session.answer("Info", IDOK), "Imported 1 configuration(s): \"e2e-alpha\".");
     EXPECT_EQ(storedNumber("e2e-alpha", "init.heap.size"), 300u);
-    EXPECT_EQ(storedOptions("e2e-alpha"), (Names{"-Xrs2", "-dx=1", "-D_z"}));
+    EXPECT_EQ(storedOptions("e2e-alpha"), (Names{"-Xrs2", "-D_z", "-dx=1"}));
 }
 
 TEST_F(WindowEndToEnd, OpenLoadsAStoredConfigurationWhoseEditsAskAndWhoseDeleteAsks) {

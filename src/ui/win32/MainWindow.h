@@ -75,6 +75,7 @@ private:
     void onFileBrowse(int id);
     void onAddOption();
     void onDeleteOption();
+    void onMoveOption(int by);
     void onOptionDoubleClicked();
     void onMenuCommand(int id);
     void onInstallButton();

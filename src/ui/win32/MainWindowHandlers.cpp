@@ -73,6 +73,8 @@ void MainWindow::onCommand(int id, int code) {
         case IDC_CLIENT_JVM: (void)editing_->edit(Field::JvmType, "client"); return;
         case IDC_ADD_OPTION: return onAddOption();
         case IDC_DELETE_OPTION: return onDeleteOption();
+        case IDC_MOVE_OPTION_UP: return onMoveOption(-1);
+        case IDC_MOVE_OPTION_DOWN: return onMoveOption(+1);
         case IDC_INSTALL: return onInstallButton();
         case IDC_START: return onStartButton();
         case IDC_REFRESH: return session_->refresh();
@@ -167,6 +169,14 @@ void MainWindow::onAddOption() {
 void MainWindow::onDeleteOption() {
     const LRESULT index = SendDlgItemMessageW(window_, IDC_OPTION_LIST, LB_GETCURSEL, 0, 0);
     if (index != LB_ERR) editing_->takeOption(static_cast<int>(index));
+}
+
+// The JVM reads the options in order, and the later of two settings wins: the
+// selected one moves, and stays selected.
+void MainWindow::onMoveOption(int by) {
+    const LRESULT index = SendDlgItemMessageW(window_, IDC_OPTION_LIST, LB_GETCURSEL, 0, 0);
+    if (index == LB_ERR || !editing_->moveOption(static_cast<int>(index), by)) return;
+    SendDlgItemMessageW(window_, IDC_OPTION_LIST, LB_SETCURSEL, static_cast<WPARAM>(index + by), 0);
 }
 
 // The entry goes back to the box for editing; Add puts it back.

@@ -108,6 +108,8 @@ void ServiceSettingsDialog::fill() {
     setTextOf(account, c.serviceAccount == "virtual" ? virtualAccountCaption(c.serviceName) : c.serviceAccount);
 
     setTextOf(item(IDC_SETTINGS_DEPENDENCIES), joinedLines(c.dependencies));
+    setTextOf(item(IDC_SETTINGS_DISPLAY_NAME), c.displayName.empty() ? c.serviceName : c.displayName);
+    setTextOf(item(IDC_SETTINGS_ENVIRONMENT), joinedLines(c.environment));
     for (const SecondsBox& box : kSecondsBoxes) setTextOf(item(box.id), fieldText(c, storedField(box.field)));
     CheckDlgButton(window_, IDC_SETTINGS_ON_ERROR_EXIT, c.recoveryOnErrorExit ? BST_CHECKED : BST_UNCHECKED);
     showRights();
@@ -119,6 +121,14 @@ void ServiceSettingsDialog::showRights() {
     std::vector<std::string> lines;
     if (accountValueProblem(candidate.serviceAccount).empty())
         for (const Finding& finding : session_->missingRightsFor(candidate)) lines.push_back(finding.message);
+    const auto untold = accountValueProblem(candidate.serviceAccount).empty() ? session_->rightsUntoldFor(candidate)
+                                                                              : std::vector<std::string>();
+    if (!untold.empty()) {
+        std::string folders;
+        for (const auto& folder : untold) folders += (folders.empty() ? "" : ", ") + folder;
+        lines.push_back("Velmora could not tell whether the account can use " + folders +
+                        ": Windows did not say (an account that does not exist yet, or access lists it cannot read).");
+    }
     if (lines.empty()) lines.push_back("The account can use every folder Tomcat needs.");
     setTextOf(item(IDC_SETTINGS_RIGHTS), joinedLines(lines));
 }
@@ -158,8 +168,13 @@ void ServiceSettingsDialog::handOver() {
         hand(box.field, textOf(item(box.id)), fieldText(before, storedField(box.field)));
     hand(Field::RecoveryOnErrorExit, IsDlgButtonChecked(window_, IDC_SETTINGS_ON_ERROR_EXIT) == BST_CHECKED ? "1" : "0",
          before.recoveryOnErrorExit ? "1" : "0");
+    // The name shown as the display name is no display name of its own.
+    const std::string displayName = textOf(item(IDC_SETTINGS_DISPLAY_NAME));
+    hand(Field::DisplayName, displayName == before.serviceName ? "" : displayName, before.displayName);
     if (const auto dependencies = typedDependencies(); dependencies != before.dependencies)
         taken = editing.replaceList(Field::Dependencies, dependencies).done() && taken;
+    if (const auto environment = linesOf(textOf(item(IDC_SETTINGS_ENVIRONMENT))); environment != before.environment)
+        taken = editing.replaceList(Field::Environment, environment).done() && taken;
     if (taken) close();
 }
 

@@ -54,6 +54,7 @@ Outcome importFile(const std::string& path, ConfigurationTransfer& transfer, Fil
     if (!document) return refuse("Could not read \"" + path + "\".");
     const auto result = transfer.importDocument(*document, false);
     if (!result.error.empty()) return refuse(result.error);
+    for (const auto& warning : result.warnings) frontEnd.warn(warning);
     return Outcome::announced("Imported " + std::to_string(result.names.size()) +
                               " configuration(s): " + nameList(result.names) + ".");
 }
