@@ -1,25 +1,14 @@
 #include "service/ServiceChange.h"
 
+#include "service/ServiceSettings.h"
+
 namespace velmora {
 
 namespace {
 
-// What the service manager keeps or reads when it is needed, not what the JVM took at its start.
-bool takesEffectWithoutRestart(Field field) {
-    switch (field) {
-        case Field::Description:
-        case Field::DisplayName:
-        case Field::StartupType:
-        case Field::Dependencies:
-        case Field::StopTimeout:
-        case Field::RecoveryFirst:
-        case Field::RecoverySecond:
-        case Field::RecoveryLater:
-        case Field::RecoveryReset:
-        case Field::RecoveryOnErrorExit: return true;
-        default: return false;
-    }
-}
+// What the service manager keeps or reads when it is needed, not what the JVM
+// took at its start: every service setting but the account the process runs as.
+bool takesEffectWithoutRestart(Field field) { return isServiceSetting(field) && field != Field::ServiceAccount; }
 
 }  // namespace
 

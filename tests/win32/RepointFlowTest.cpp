@@ -55,8 +55,7 @@ TEST(Repoint, AGoneJdkIsReplacedByTheNewestOfItsVersionAndNothingElseChanges) {
     const Lines all = runs.lines();
     EXPECT_EQ(Lines(all.begin() + static_cast<std::ptrdiff_t>(runsBefore), all.end()),
               Lines{quoted(home + "\\bin\\tomcat10.exe") + " //US//" + name + " --Jvm \"" + updated +
-                    "\\bin\\server\\jvm.dll\" --Classpath \"" + home + "\\bin\\bootstrap.jar;" + home +
-                    "\\bin\\tomcat-juli.jar\""});
+                    "\\bin\\server\\jvm.dll\""});
     EXPECT_TRUE(serviceRunning(name));
     EXPECT_NE(serviceProcessId(name), process);
     EXPECT_TRUE(

@@ -108,6 +108,87 @@ TEST(ServiceSettings, SetInstalledAndChangedInPlaceThroughTheCommandLine) {
     EXPECT_EQ(cli("uninstall " + name + " --yes").code, 0);
 }
 
+// A Tomcat 10 service changed while it runs: an option is an update of the
+// wrapper's values, not a reinstall; the service is restarted only when told
+// to; the description stays with the service manager; a named account's
+// password is needed only when the account changes.
+TEST(ServiceSettings, ChangesOfARunningTomcat10ServiceAreMadeInPlace) {
+    Session session(Layout::Modern);
+    const std::string pid = std::to_string(GetCurrentProcessId()), name = "InPlace" + pid;
+    const std::string wrapperKey = "SOFTWARE\\Apache Software Foundation\\Procrun 2.0\\" + name + "\\Parameters";
+    const std::string serviceKey = "SYSTEM\\CurrentControlSet\\Services\\" + name;
+    const std::string update = quoted(session.bin("tomcat10.exe")) + " //US//" + name;
+    session.removeServiceAtEnd(name);
+    const WrapperRuns runs(session.root() + "\\runs.txt");
+    // No recovery after failures: what Wine's service manager keeps, so that it has nothing to refuse.
+    const std::string noRecovery =
+        " service.recovery.first=0 service.recovery.second=0 service.recovery.later=0 service.recovery.reset=0"
+        " service.recovery.on.error.exit=0";
+    ASSERT_EQ(session.cli("set " + name + " description=\"Shop front\"" + noRecovery).code, 0);
+    CliRun run = session.cli("install " + name);
+    ASSERT_EQ(run.code, 0) << run.err;
+    ASSERT_EQ(session.cli("start " + name).code, 0);
+    const DWORD process = serviceProcessId(name);
+    ASSERT_NE(process, 0u);
+    const std::string mark = machineText(serviceKey, "VelmoraInstallMark");
+    ASSERT_EQ(runs.lines().size(), 1u);
+
+    // Three options, in the order given: //US// with just them, the JVM keeps running until told.
+    run = session.cli("set " + name +
+                      " additional.jvm.options=-Dz=1 additional.jvm.options=-Dm=3 additional.jvm.options=-Da=2");
+    EXPECT_EQ(run.code, 0) << run.err;
+    EXPECT_TRUE(holds(run.out, "The running service " + quoted(name) + " takes the change at its next start."))
+        << run.out;
+    Lines lines = runs.lines();
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_TRUE(lines[1].rfind(update + " --JvmOptions \"", 0) == 0) << lines[1];
+    EXPECT_TRUE(holds(lines[1], "#-Dz=1#-Dm=3#-Da=2\"")) << lines[1];
+    EXPECT_FALSE(holds(lines[1], "--Jvm ")) << lines[1];
+    const std::string options = machineText(wrapperKey, "JvmOptions");
+    EXPECT_EQ(options.substr(options.size() - 18), "#-Dz=1#-Dm=3#-Da=2");
+    EXPECT_EQ(storedOptions(name), (Lines{"-Dz=1", "-Dm=3", "-Da=2"}));
+    EXPECT_EQ(machineText(serviceKey, "VelmoraInstallMark"), mark);
+    EXPECT_EQ(serviceProcessId(name), process);
+
+    // With --restart the next change is taken at once.
+    run = session.cli("set " + name + " additional.jvm.options=-Dz=1 additional.jvm.options=-Da=2 --restart");
+    EXPECT_EQ(run.code, 0) << run.err;
+    EXPECT_TRUE(serviceRunning(name));
+    EXPECT_NE(serviceProcessId(name), process);
+    EXPECT_EQ(runs.lines().size(), 3u);
+
+    // The description goes to the service manager, and stays there after a change of a setting.
+    EXPECT_EQ(serviceDescription(name), "Shop front");
+    ASSERT_EQ(session.cli("set " + name + " description=\"Shop back office\"").code, 0);
+    EXPECT_EQ(serviceDescription(name), "Shop back office");
+    ASSERT_EQ(session.cli("set " + name + " service.startup=manual").code, 0);
+    EXPECT_EQ(serviceConfig(name).startType, static_cast<DWORD>(SERVICE_DEMAND_START));
+    EXPECT_EQ(serviceDescription(name), "Shop back office");
+
+    // apply with a named account: its password from standard input when the account changes, none asked after.
+    const std::string file = session.root() + "\\state.json";
+    // What the entry leaves out takes a new configuration's value: it says what was set above.
+    makeFile(file, "{\"configurations\": [{\"name\": \"" + name +
+                       "\", \"state\": \"running\", \"description\": \"Shop back office\", "
+                       "\"additional.jvm.options\": [\"-Dz=1\", \"-Da=2\"], \"service.startup\": \"manual\", "
+                       "\"service.recovery.first\": 0, \"service.recovery.second\": 0, \"service.recovery.later\": 0, "
+                       "\"service.recovery.reset\": 0, \"service.recovery.on.error.exit\": 0, "
+                       "\"service.account\": \".\\\\tomcatweb\"}]}");
+    run = session.cli("apply " + file + " --password-stdin", ".\\tomcatweb=Pw" + pid + "\n");
+    EXPECT_EQ(run.code, 10) << run.err;
+    EXPECT_EQ(run.out, name +
+                           ": changed; values: service.account; store, change the service in place (takes a restart)\n"
+                           "1 configuration(s): 1 changed, 0 unchanged, 0 failed.\n");
+    EXPECT_EQ(serviceConfig(name).account, ".\\tomcatweb");
+    run = session.cli("apply " + file + " --password-stdin", ".\\tomcatweb=Pw" + pid + "\n");
+    EXPECT_EQ(run.code, 0) << run.err;
+    EXPECT_EQ(run.out, name + ": unchanged\n1 configuration(s): 0 changed, 1 unchanged, 0 failed.\n");
+    EXPECT_FALSE(holds(contentOf(session.root() + "\\runs.txt"), "Pw" + pid));
+    EXPECT_EQ(runs.lines().size(), 3u);  // the service manager took the description, start-up type and account
+    EXPECT_EQ(machineText(serviceKey, "VelmoraInstallMark"), mark);
+    EXPECT_EQ(session.cli("uninstall " + name + " --yes").code, 0);
+}
+
 TEST(ServiceSettings, SetInTheWindowsDialogAndInstalled) {
     Session session;
     const std::string pid = std::to_string(GetCurrentProcessId()), name = "Dialog" + pid;

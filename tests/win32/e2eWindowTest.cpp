@@ -207,9 +207,9 @@ TEST_F(WindowEndToEnd, SaveStoresWhatTheWindowShowsLocksTheNameAndExportsIt) {
 
     // A size counts chosen from the list or typed; one beyond the range is refused and the box shows what was.
     HWND combo = session.control(IDC_MAX_HEAP);
-    SendMessageW(combo, CB_SETCURSEL, 4, 0);
+    SendMessageW(combo, CB_SETCURSEL, 5, 0);
     PostMessageW(session.main(), WM_COMMAND, MAKEWPARAM(IDC_MAX_HEAP, CBN_SELCHANGE), reinterpret_cast<LPARAM>(combo));
-    ASSERT_TRUE(waitForText(IDC_MAX_HEAP, "256"));
+    ASSERT_TRUE(waitForText(IDC_MAX_HEAP, "512"));
     typeAndTab(IDC_INITIAL_HEAP, "99999");
     EXPECT_EQ(session.answer("Warning", IDOK),
               "The value \"99999\" was not stored in Initial Heap Size (MB): expected a whole number from 0 to "
@@ -230,7 +230,7 @@ TEST_F(WindowEndToEnd, SaveStoresWhatTheWindowShowsLocksTheNameAndExportsIt) {
     EXPECT_EQ(storedText("e2e-alpha", "tomcat.home"), session.home());
     EXPECT_EQ(storedText("e2e-alpha", "jvm"), "server");
     EXPECT_EQ(storedNumber("e2e-alpha", "java.security.manager"), 1u);
-    EXPECT_EQ(storedNumber("e2e-alpha", "max.heap.size"), 256u);
+    EXPECT_EQ(storedNumber("e2e-alpha", "max.heap.size"), 512u);
     EXPECT_EQ(storedNumber("e2e-alpha", "init.heap.size"), 300u);
     EXPECT_EQ(storedNumber("e2e-alpha", "installedaservice"), 0u);
     EXPECT_EQ(storedOptions("e2e-alpha"), (Names{"-Xrs2", "-D_z", "-dx=1"}));
@@ -259,6 +259,7 @@ TEST_F(WindowEndToEnd, OpenLoadsAStoredConfigurationWhoseEditsAskAndWhoseDeleteA
                                   {"java.home", session.jdk()},
                                   {"jvm", "client"},
                                   {"description", "Alpha instance"},
+                                  {"java.class.path", home + "\\bin\\bootstrap.jar"},
                                   {"tomcat.config", home + "\\conf\\server.xml"}},
                                  {{"java.security.manager", 1}, {"max.heap.size", 512}, {"reduce.os.signals", 0}},
                                  {"-Xprof", "-Da=1"}});
@@ -459,7 +460,11 @@ TEST_F(WindowEndToEnd, ServiceButtonsInstallStartFollowStopAndUninstall) {
     EXPECT_TRUE(waitForText(IDC_STATUS_TEXT, "Installed - Running"));
     ShowWindow(session.main(), SW_RESTORE);
 
+    // Uninstalling stops Tomcat: the window asks first.
     click(session.control(IDC_INSTALL));
+    EXPECT_EQ(
+        session.answer("Confirm", IDYES),
+        "The service \"" + name + "\" is running. Uninstalling it stops Tomcat and removes the service. Continue?");
     EXPECT_EQ(session.answer("Info", IDOK), "Service \"" + name + "\" has been uninstalled.");
     ASSERT_TRUE(waitForText(IDC_INSTALL, "Install"));
     ASSERT_TRUE(session.waitUntilIdle());
