@@ -10,7 +10,7 @@ prepare_demo_layout() {
   cp "$build/src/ui/win32/velmora.exe" "$build/src/ui/win32/velmora-cli.exe" "$tomcat/bin/"
   cp "$build/tools/wrapper/tomcat.exe" "$tomcat/bin/tomcat.exe"
   echo "demo bootstrap" > "$tomcat/bin/bootstrap.jar"
-  printf '<Server port="8005" shutdown="SHUTDOWN"/>\n' > "$tomcat/conf/server.xml"
+  printf '<Server port="8005" shutdown="SHUTDOWN"><Service name="Catalina"><Connector port="8080"/></Service></Server>\n' > "$tomcat/conf/server.xml"
   printf 'grant { permission java.security.AllPermission; };\n' > "$tomcat/conf/catalina.policy"
   echo "demo jvm" > "$jdk/jre/bin/server/jvm.dll"
   echo "demo jvm" > "$jdk/jre/bin/client/jvm.dll"
@@ -29,7 +29,7 @@ prepare_modern_demo_layout() {
   cp "$build/tools/wrapper-modern/tomcat_modern.exe" "$tomcat/bin/tomcat10.exe"
   echo "demo bootstrap" > "$tomcat/bin/bootstrap.jar"
   echo "demo juli" > "$tomcat/bin/tomcat-juli.jar"
-  printf '<Server port="8005" shutdown="SHUTDOWN"/>\n' > "$tomcat/conf/server.xml"
+  printf '<Server port="8005" shutdown="SHUTDOWN"><Service name="Catalina"><Connector port="8080"/></Service></Server>\n' > "$tomcat/conf/server.xml"
   printf 'handlers = java.util.logging.ConsoleHandler\n' > "$tomcat/conf/logging.properties"
   # The smallest PE header of a 64-bit DLL: MZ, e_lfanew 0x40, PE\0\0, machine 0x8664.
   { printf 'MZ'; head -c 58 /dev/zero; printf '\x40\x00\x00\x00PE\x00\x00\x64\x86'; } > "$jdk/bin/server/jvm.dll"

@@ -4,6 +4,8 @@
 #include <vector>
 
 #include "service/StartDiagnosis.h"
+#include "service/StartWatch.h"
+#include "service/StopWatch.h"
 
 namespace velmora {
 
@@ -23,6 +25,8 @@ struct Outcome {
     std::vector<std::string> warnings;           // the warnings told and not accepted by a later Yes
     std::vector<std::string> steps;              // the steps that ran, in order
     std::optional<StartDiagnosis> startFailure;  // why a start did not get the service running
+    std::optional<StartTimes> started;           // how long a good start took
+    std::optional<StopEvidence> stopped;         // how a stop of the running service went
     std::string announcement;                    // the window's notice of what was done; empty when it shows none
     std::vector<std::string> notices;            // further things done that the user is told of
     // Where the service stands afterwards, for scripts: whether it is

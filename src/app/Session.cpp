@@ -6,6 +6,7 @@
 #include "app/SessionMessages.h"
 #include "checks/PathRules.h"
 #include "checks/Rights.h"
+#include "config/ConfigurationFields.h"
 #include "config/NameList.h"
 #include "config/NameRule.h"
 #include "config/NewConfiguration.h"
@@ -14,6 +15,7 @@
 #include "config/StoreLayout.h"
 #include "config/TomcatLayout.h"
 #include "platform/Text.h"
+#include "service/LastStop.h"
 #include "service/ServiceChange.h"
 #include "service/ServiceMessages.h"
 #include "service/ServiceSettings.h"
@@ -41,13 +43,29 @@ ReportSection failedStartSection(const StartDiagnosis& failed) {
     return section;
 }
 
+ReportSection serviceSection(const StatusCheck& check) {
+    ReportSection section{"Service", {"State: " + std::string(statusText(check.status))}};
+    if (!check.unanswered.empty()) section.lines.push_back("Not answering: " + check.unanswered);
+    if (check.processId) section.lines.push_back("Process: " + std::to_string(check.processId));
+    if (check.processStartedAt) section.lines.push_back("Running for: " + runningForText(check.runningSeconds));
+    return section;
+}
+
+std::string lastStopText(const StopEvidence& last) {
+    return isoUtcText(last.at) + ", " + (last.graceful ? "graceful" : "ended by the wrapper") + " after " +
+           secondsText(last.stoppedAfterMs) + " (stop timeout " + std::to_string(last.timeoutSeconds) + " s)";
+}
+
 }  // namespace
 
 void Session::applyStatus(const StatusCheck& check) {
     status_ = check.status;
+    statusCheck_ = check;
     if (check.failure) debugLog_.logFailure(*check.failure, "check service status");
     unknownLogged_ = check.failure.has_value();
-    frontEnd_.showServiceState(installed_, status_, failedStartCause());
+    const std::string cause =
+        status_ == ServiceStatus::NotServing ? check.unanswered + " does not answer" : failedStartCause();
+    frontEnd_.showServiceState(installed_, status_, cause);
 }
 
 std::optional<StartDiagnosis> Session::lastFailedStart() {
@@ -64,14 +82,14 @@ std::string Session::failedStartCause() {
     return failed ? failed->cause : std::string();
 }
 
-void Session::refresh() { applyStatus(controller_.status(configuration().serviceName, installed_)); }
+void Session::refresh() { applyStatus(controller_.status(configuration(), installed_)); }
 
 // "Unable to determine" means the failure behind it is in the debug log
 // already; while the service manager still cannot answer nothing more is
 // written. Any other state is simply checked again.
 void Session::follow() {
     if (!installed_) return;
-    StatusCheck check = controller_.status(configuration().serviceName, installed_);
+    StatusCheck check = controller_.status(configuration(), installed_);
     if (check.status == status_ && unknownLogged_) return;
     applyStatus(check);
 }
@@ -208,7 +226,7 @@ Outcome Session::save() {
         } else {
             append(plan, storeSave(s));
             if (change.way == ServiceChange::Way::InPlace) append(plan, controller_.changeInPlace(s, stored.values));
-            if (restart) plan.push_back(controller_.stop(c.serviceName));
+            if (restart) plan.push_back(controller_.stop(s));
         }
         if (restart) plan.push_back(controller_.start(s));
     }
@@ -337,7 +355,7 @@ Outcome Session::repoint(const std::string& javaHome) {
                                                        "\" runs on the JDK it started "
                                                        "with until it restarts. Restart it now?"}) == Answer::Yes;
     if (restart) {
-        plan.push_back(controller_.stop(c.serviceName));
+        plan.push_back(controller_.stop(s));
         plan.push_back(controller_.start(s));
     }
     const PlanResult ran = runPlan(plan);
@@ -490,28 +508,40 @@ Outcome Session::remove() {
     return outcome;
 }
 
-Outcome Session::start() { return changeRunning(true); }
-Outcome Session::stop() { return changeRunning(false); }
+Outcome Session::start() { return changeRunning(RunChange::Start); }
+Outcome Session::stop() { return changeRunning(RunChange::Stop); }
+Outcome Session::restart() { return changeRunning(RunChange::Restart); }
 
-Outcome Session::changeRunning(bool start) {
+Outcome Session::changeRunning(RunChange change) {
     Conversation conversation(frontEnd_);
     const Configuration& c = configuration();
     Survey s = controller_.survey(c, installed_, record_);
     if (std::string why = controller_.actRefusal(s); !why.empty()) return conversation.refuse(why);
-    Plan plan{start ? controller_.start(s) : controller_.stop(c.serviceName)};
+    const bool starts = change != RunChange::Stop;
+    Plan plan;
+    if (change != RunChange::Start) plan.push_back(controller_.stop(s));
+    if (starts) plan.push_back(controller_.start(s));
     const PlanResult ran = runPlan(plan);
     record_ = s.record;
     refresh();
-    const ServiceStatus wanted = start ? ServiceStatus::Running : ServiceStatus::NotRunning;
-    Outcome outcome =
-        finish(conversation, ran, "Service \"" + c.serviceName + (start ? "\" is running." : "\" is not running."));
+    std::string summary;
+    if (s.stopped && s.stopped->graceful) summary = stopSentence(c.serviceName, *s.stopped);
+    if (starts)
+        summary += (summary.empty() ? "" : " ") + (s.started ? startedSentence(c.serviceName, *s.started)
+                                                             : "Service \"" + c.serviceName + "\" is running.");
+    else if (summary.empty())
+        summary = "Service \"" + c.serviceName + "\" is not running.";
+    Outcome outcome = finish(conversation, ran, summary);
     outcome.startFailure = s.startFailure;
+    outcome.started = s.started;
+    outcome.stopped = s.stopped;
+    const bool arrived = starts ? status_ == ServiceStatus::Running : status_ == ServiceStatus::NotRunning;
     if (s.startFailure) {
         outcome.result = Outcome::Result::Failed;
         outcome.summary = s.startFailure->sentence;
-    } else if (outcome.done() && status_ != wanted) {
+    } else if (outcome.done() && !arrived) {
         outcome.result = Outcome::Result::Failed;
-        outcome.summary = "Service \"" + c.serviceName + "\" did not " + (start ? "start" : "stop") +
+        outcome.summary = "Service \"" + c.serviceName + "\" did not " + (starts ? "start" : "stop") +
                           "; its state: " + statusText(status_) + ".";
         for (const auto& note : ran.notes) outcome.summary += note;
     }
@@ -528,6 +558,19 @@ CheckResult Session::checkConfiguration(ReportOpening opening, const std::string
     refresh();
     result.report = examineConfiguration(configuration(), platform_, questions, checkContext());
     if (const auto failed = lastFailedStart()) result.report.sections.push_back(failedStartSection(*failed));
+    if (installed_) {
+        result.report.sections.push_back(serviceSection(statusCheck_));
+        if (const auto last = controller_.lastStop(configuration().serviceName)) {
+            result.report.sections.back().lines.push_back("Last stop: " + lastStopText(*last));
+            for (auto& warning : slowStopWarnings(configuration().serviceName, *last, configuration().stopTimeout,
+                                                  shutdownWaitMs(platform_.registry)))
+                result.report.findings.push_back({FindingKind::SlowStop,
+                                                  storedField(Field::StopTimeout).label,
+                                                  {},
+                                                  std::move(warning),
+                                                  storedField(Field::StopTimeout).name});
+        }
+    }
     result.replacement =
         jdkReplacementFor(configuration(), tomcatLayoutOf(configuration().catalinaHome, platform_.files), platform_);
     if (auto failure = platform_.files.writeText(result.reportPath, reportDocument(result.report) + "\r\n")) {

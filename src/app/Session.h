@@ -39,6 +39,9 @@ public:
     const Configuration& configuration() const { return editing_.configuration(); }
     bool installed() const { return installed_; }
     ServiceStatus status() const { return status_; }
+    // The last look at the service: its process, how long it has run, what did not answer.
+    const StatusCheck& statusCheck() const { return statusCheck_; }
+    std::optional<StopEvidence> lastStop() { return controller_.lastStop(configuration().serviceName); }
     std::vector<std::string> storedNames() { return store_.names(); }
     // What every command that changes the store or a service holds (see CommandTurn).
     CommandLock& commandLock() { return platform_.commandLock; }
@@ -61,8 +64,11 @@ public:
     // first, checks it and installs its service.
     Outcome install();
     Outcome uninstall();
+    // Start returns once the service runs and Tomcat answers on its ports
+    // (and URL); stop once it is stopped, telling how.
     Outcome start();
     Outcome stop();
+    Outcome restart();
     // Moves the configuration, and its installed service without a reinstall,
     // to another JDK: the one given, or the newest registered of the same
     // version when its own is gone. A running service restarts only when the
@@ -95,7 +101,8 @@ private:
     // rights the user agrees to give as steps, and its password. False when
     // a password was needed and none was given.
     bool prepareAccount(Conversation& conversation, Survey& s, bool passwordNeeded, Plan& plan);
-    Outcome changeRunning(bool start);
+    enum class RunChange { Start, Stop, Restart };
+    Outcome changeRunning(RunChange change);
     Plan storeSave(Survey& s);
     std::string carryRefusal(const Survey& s);
     std::vector<std::string> scriptOptionsNotice(const Configuration& c);
@@ -109,6 +116,7 @@ private:
     bool installed_ = false;
     InstallRecord record_;
     ServiceStatus status_ = ServiceStatus::NotInstalled;
+    StatusCheck statusCheck_;
     bool unknownLogged_ = false;
 };
 

@@ -15,6 +15,7 @@ const char* findingKindName(FindingKind kind) {
         case FindingKind::RightsMissing: return "rights-missing";
         case FindingKind::OptionsIgnored: return "options-ignored";
         case FindingKind::PortConflict: return "port-conflict";
+        case FindingKind::SlowStop: return "slow-stop";
     }
     return "unknown";
 }

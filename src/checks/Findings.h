@@ -16,6 +16,7 @@ enum class FindingKind {
     RightsMissing,
     OptionsIgnored,  // a setenv.bat's options, which the service never reads
     PortConflict,    // a port of server.xml that another configuration or program has
+    SlowStop,        // the last stop took close to the stop timeout, or longer than Windows waits at shutdown
 };
 
 struct Finding {

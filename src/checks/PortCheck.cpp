@@ -13,9 +13,6 @@ namespace velmora {
 
 namespace {
 
-constexpr std::size_t kServerXmlBytes = 4 * 1024 * 1024;
-const std::string kTooLarge = "too large";
-
 const char* roleName(PortRole role) {
     switch (role) {
         case PortRole::Shutdown: return "shutdown";
@@ -23,13 +20,6 @@ const char* roleName(PortRole role) {
         case PortRole::Connector: break;
     }
     return "connector";
-}
-
-std::variant<std::vector<DeclaredPort>, ServerXmlError> portsOf(Files& files, const std::string& serverXml) {
-    const auto text = files.readBytes(serverXml, kServerXmlBytes + 1);
-    if (!text) return std::vector<DeclaredPort>{};  // a missing file is the file check's finding
-    if (text->size() > kServerXmlBytes) return ServerXmlError{kTooLarge};
-    return serverPorts(*text);
 }
 
 std::string portName(const DeclaredPort& port) {
@@ -42,9 +32,9 @@ PortReview reviewPorts(const Configuration& c, const std::vector<OtherConfigurat
                        Platform& platform) {
     PortReview review;
     const std::string& file = c.tomcatConfigFile;
-    const auto parsed = portsOf(platform.files, file);
+    const auto parsed = readServerPorts(platform.files, file);
     if (const auto* error = std::get_if<ServerXmlError>(&parsed)) {
-        const std::string why = error->description == kTooLarge
+        const std::string why = error->description == kServerXmlTooLarge
                                     ? " is too large to read (more than 4 MB); Velmora does not look at its ports."
                                     : " does not parse: " + errorText(*error) + ". Tomcat would not start.";
         review.findings.push_back(
@@ -70,7 +60,8 @@ PortReview reviewPorts(const Configuration& c, const std::vector<OtherConfigurat
         auto read = theirsByFile.find(foldedName(other.tomcatConfigFile));
         if (read == theirsByFile.end())
             read = theirsByFile
-                       .emplace(foldedName(other.tomcatConfigFile), portsOf(platform.files, other.tomcatConfigFile))
+                       .emplace(foldedName(other.tomcatConfigFile),
+                                readServerPorts(platform.files, other.tomcatConfigFile))
                        .first;
         const auto* theirPorts = std::get_if<std::vector<DeclaredPort>>(&read->second);
         if (!theirPorts) continue;

@@ -78,16 +78,37 @@ const std::vector<CommandForm>& commands() {
          {"--yes"},
          true,
          "Stops and removes the configuration's service; a running one only with --yes."},
-        {"start", "start NAME", 1, 1, {"--yes"}, true, "Starts the installed service."},
-        {"stop", "stop NAME", 1, 1, {"--yes"}, true, "Stops the installed service."},
+        {"start",
+         "start NAME",
+         1,
+         1,
+         {"--yes"},
+         true,
+         "Starts the installed service and returns once Tomcat answers on every connector port of its\n"
+         "server.xml (and on service.ready.url when set), within service.start.timeout seconds."},
+        {"stop",
+         "stop NAME",
+         1,
+         1,
+         {"--yes"},
+         true,
+         "Stops the installed service, and says whether Tomcat stopped gracefully or was ended."},
+        {"restart",
+         "restart NAME",
+         1,
+         1,
+         {"--yes"},
+         true,
+         "Stops the installed service, then starts it as start does."},
         {"status",
          "status NAME",
          1,
          1,
          {},
          false,
-         "Prints the service state. Exit code 0 running, 5 installed and not running, 6 not installed,\n"
-         "7 unknown."},
+         "Prints the service state, its process and how long it has run. Exit code 0 running and\n"
+         "answering, 5 stopped, 6 not installed (or removed outside Velmora), 7 unknown, 11 starting,\n"
+         "stopping, pausing or continuing, 12 paused, 13 running but a port or the URL does not answer."},
         {"delete",
          "delete NAME [--yes]",
          1,
@@ -278,7 +299,8 @@ std::string overviewHelp() {
         "Exit codes: 0 success, 1 failure or a warning, 2 usage error, 3 refused or declined (nothing\n"
         "changed), 4 check found problems, 8 no such configuration is stored, 9 not run as an\n"
         "administrator, 10 apply changed something; status: 0 running, 5 installed and not running,\n"
-        "6 not installed, 7 unknown. \"--\" ends the options.\n";
+        "6 not installed, 7 unknown, 11 pending, 12 paused, 13 running but not answering.\n"
+        "\"--\" ends the options.\n";
     return text;
 }
 

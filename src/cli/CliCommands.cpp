@@ -24,14 +24,21 @@ struct StatusWord {
     int exitCode;
 };
 
-StatusWord statusWordOf(ServiceStatus status) {
+int statusExitCode(ServiceStatus status) {
     switch (status) {
-        case ServiceStatus::Running: return {"running", kSuccess};
-        case ServiceStatus::NotRunning: return {"not running", kInstalledNotRunning};
-        case ServiceStatus::NotInstalled: return {"not installed", kNotInstalled};
+        case ServiceStatus::Running: return kSuccess;
+        case ServiceStatus::NotRunning: return kInstalledNotRunning;
+        case ServiceStatus::NotInstalled:
+        case ServiceStatus::Gone: return kNotInstalled;
+        case ServiceStatus::NotServing: return kStatusNotServing;
+        case ServiceStatus::StartPending:
+        case ServiceStatus::StopPending:
+        case ServiceStatus::ContinuePending:
+        case ServiceStatus::PausePending: return kStatusPending;
+        case ServiceStatus::Paused: return kStatusPaused;
         case ServiceStatus::Unknown: break;
     }
-    return {"unknown", kStatusUnknown};
+    return kStatusUnknown;
 }
 
 // The exit code of an operation, from its outcome alone.
@@ -97,7 +104,7 @@ public:
         if (c == "check") return check();
         if (c == "install") return install();
         if (c == "uninstall") return uninstall();
-        if (c == "start" || c == "stop") return startOrStop(c == "start");
+        if (c == "start" || c == "stop" || c == "restart") return changeRunning(c);
         if (c == "status") return status();
         if (c == "repoint") return repoint();
         if (c == "apply") return apply();
@@ -165,6 +172,14 @@ private:
                          {"steps", outcome.steps},
                          {"notices", outcome.notices}};
             if (outcome.installed) done["installed"] = *outcome.installed;
+            if (outcome.started) {
+                done["runningAfterMs"] = outcome.started->runningAfterMs;
+                if (outcome.started->probed) done["readyAfterMs"] = outcome.started->readyAfterMs;
+            }
+            if (outcome.stopped) {
+                done["stoppedAfterMs"] = outcome.stopped->stoppedAfterMs;
+                done["graceful"] = outcome.stopped->graceful;
+            }
             if (outcome.settingsApplied) done["settingsApplied"] = *outcome.settingsApplied;
             if (!outcome.warnings.empty()) done["warnings"] = outcome.warnings;
             printJson(done);
@@ -200,12 +215,14 @@ private:
         Json json = Json::array();
         std::string text;
         for (const auto& n : session_.storedNames()) {
-            std::string state;
-            if (inv_.status)
-                state = unusableNameReason(n).empty() && session_.open(n).done() ? statusWordOf(session_.status()).word
-                                                                                 : "unknown";
+            ServiceStatus status = ServiceStatus::Unknown;
+            if (inv_.status && unusableNameReason(n).empty() && session_.open(n).done()) status = session_.status();
+            const std::string state = statusWord(status);
             Json entry = {{"name", n}};
-            if (inv_.status) entry["status"] = state;
+            if (inv_.status) {
+                entry["status"] = state;
+                entry["state"] = stateName(status);
+            }
             json.push_back(entry);
             text += n + (inv_.status ? "\t" + state : "") + "\n";
         }
@@ -216,10 +233,11 @@ private:
         std::string n = name();
         if (!load(n)) return notStored(n);
         const Configuration& c = session_.configuration();
-        const std::string state = statusWordOf(session_.status()).word;
+        const std::string state = statusWord(session_.status());
         Json entry = Json::parse(encodeConfigurations({c}))["configurations"][0];
         entry["installed"] = session_.installed();
         entry["status"] = state;
+        entry["state"] = stateName(session_.status());
         std::string text = "name = " + c.serviceName + "\n";
         for (const StoredField& field : storedFields()) {
             if (field.list)
@@ -310,21 +328,46 @@ private:
         return report(session_.uninstall(), n);
     }
 
-    int startOrStop(bool start) {
+    int changeRunning(const std::string& verb) {
         std::string n = name();
         if (!load(n)) return notStored(n);
         if (int code = refusedByNameRule(n); code != kSuccess) return code;
         if (!session_.installed()) return error(kFailure, "failed", "Service " + inQuotes(n) + " is not installed.");
         s_.frontEnd.printProgress(true);
-        return report(start ? session_.start() : session_.stop(), n);
+        return report(verb == "start" ? session_.start() : verb == "stop" ? session_.stop() : session_.restart(), n);
     }
 
     int status() {
         std::string n = name();
         if (!load(n)) return notStored(n);
-        const StatusWord state = statusWordOf(session_.status());
-        Json json = {{"name", n}, {"status", state.word}};
-        std::string text = n + ": " + state.word;
+        const ServiceStatus status = session_.status();
+        const StatusCheck& check = session_.statusCheck();
+        Json json = {{"name", n}, {"status", statusWord(status)}, {"state", stateName(status)}};
+        std::string text = n + ": " + statusWord(status);
+        if (status == ServiceStatus::NotServing) {
+            json["notAnswering"] = check.unanswered;
+            text += ": " + check.unanswered + " does not answer";
+        }
+        if (status == ServiceStatus::Gone)
+            text += ": the service was removed outside Velmora; velmora-cli uninstall " + n + " clears its mark";
+        if (check.processId) {
+            json["processId"] = check.processId;
+            text += " (process " + std::to_string(check.processId);
+            if (check.processStartedAt) {
+                json["runningSeconds"] = check.runningSeconds;
+                text += ", running for " + runningForText(check.runningSeconds);
+            }
+            text += ")";
+        }
+        if (const auto last = session_.lastStop()) {
+            json["lastStop"] = {{"at", isoUtcText(last->at)},
+                                {"stoppedAfterMs", last->stoppedAfterMs},
+                                {"graceful", last->graceful},
+                                {"timeoutSeconds", last->timeoutSeconds}};
+            text += "\nLast stop (" + isoUtcText(last->at) +
+                    "): " + (last->graceful ? "graceful" : "ended by the wrapper") + " after " +
+                    secondsText(last->stoppedAfterMs);
+        }
         if (const auto failed = session_.lastFailedStart()) {
             json["lastFailedStart"] = {
                 {"at", isoUtcText(failed->at)}, {"cause", failed->cause}, {"file", failed->file}};
@@ -333,7 +376,7 @@ private:
             if (!failed->file.empty()) text += " (" + failed->file + ", line " + std::to_string(failed->line) + ")";
         }
         say(json, text);
-        return state.exitCode;
+        return statusExitCode(status);
     }
 
     int repoint() {

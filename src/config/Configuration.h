@@ -44,6 +44,11 @@ struct Configuration {
     std::uint32_t recoveryReset = 86400;  // seconds after which the failure count starts again
     bool recoveryOnErrorExit = true;      // a stop with an error exit code counts as a failure
 
+    // When a start counts as done: Tomcat answers on every connector port, and
+    // on this URL when one is given, within so many seconds (0: once it runs).
+    std::string readyUrl;
+    std::uint32_t startTimeout = 120;
+
     bool operator==(const Configuration&) const = default;
 };
 

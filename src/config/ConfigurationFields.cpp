@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "config/LocalUrl.h"
 #include "config/StoreLayout.h"
 #include "platform/Numbers.h"
 #include "platform/Text.h"
@@ -93,6 +94,19 @@ const std::vector<StoredField>& storedFields() {
             return f;
         }(),
         listField(F::Environment, store::kEnvironment, "Environment", FieldKind::Variables, &C::environment, 28, true),
+        [] {
+            StoredField f = textField(F::ReadyUrl, store::kReadyUrl, "Ready when this URL answers", &C::readyUrl, 29);
+            f.defaultWhenAbsent = true;
+            f.rule = localUrlProblem;
+            f.reachesService = false;
+            return f;
+        }(),
+        [] {
+            StoredField f =
+                secondsField(F::StartTimeout, store::kStartTimeout, "Start timeout (seconds)", &C::startTimeout, 30);
+            f.reachesService = false;
+            return f;
+        }(),
     };
     return fields;
 }
@@ -238,6 +252,8 @@ std::string listProblem(const StoredField& field, const std::vector<std::string>
 
 std::string valueProblem(const StoredField& field, const std::string& value) {
     if (std::string problem = textValueProblem(value); !problem.empty()) return problem;
+    if (field.rule)
+        if (std::string problem = field.rule(value); !problem.empty()) return problem;
     switch (field.kind) {
         case FieldKind::Size: return sizeValueProblem(value);
         case FieldKind::Check: return checkValueProblem(value);

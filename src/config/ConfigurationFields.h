@@ -38,6 +38,8 @@ enum class Field {
     RecoveryOnErrorExit,
     DisplayName,
     Environment,
+    ReadyUrl,
+    StartTimeout,
 };
 
 // What a stored value holds, and so which values it takes.
@@ -70,6 +72,11 @@ struct StoredField {
     std::uint16_t Configuration::*size = nullptr;             // Size
     std::uint32_t Configuration::*seconds = nullptr;          // Seconds
     std::vector<std::string> Configuration::*list = nullptr;  // Options, List
+    // A rule of this field's own beyond its kind's: why a value is refused, empty when taken.
+    std::string (*rule)(const std::string& value) = nullptr;
+    // False for what only Velmora reads (when a start counts as done): a
+    // change of it leaves the installed service as it is.
+    bool reachesService = true;
 };
 
 // Every stored value in the order a save writes them; the name is the key's

@@ -102,6 +102,7 @@ std::variant<std::vector<DeclaredPort>, ServerXmlError> serverPorts(std::string_
             const std::string protocol = connector.attribute("protocol").value();
             DeclaredPort port = declared(isAjp(protocol) ? PortRole::Ajp : PortRole::Connector, connector);
             port.protocol = protocol;
+            port.address = connector.attribute("address").value();
             ports.push_back(std::move(port));
         }
     }
@@ -121,6 +122,13 @@ std::variant<std::vector<DeclaredPort>, ServerXmlError> serverPorts(std::string_
         }
     }
     return ports;
+}
+
+std::variant<std::vector<DeclaredPort>, ServerXmlError> readServerPorts(Files& files, const std::string& path) {
+    const auto text = files.readBytes(path, kLargestServerXml + 1);
+    if (!text) return std::vector<DeclaredPort>{};
+    if (text->size() > kLargestServerXml) return ServerXmlError{kServerXmlTooLarge};
+    return serverPorts(*text);
 }
 
 }  // namespace velmora

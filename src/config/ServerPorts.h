@@ -6,6 +6,8 @@
 #include <variant>
 #include <vector>
 
+#include "platform/Files.h"
+
 namespace velmora {
 
 // What a port in Tomcat's conf\server.xml is for: the root <Server>'s
@@ -28,6 +30,7 @@ struct DeclaredPort {
     std::uint16_t number = 0;  // when value is Number
     std::string text;          // the port attribute as written
     std::string protocol;      // a connector's protocol attribute as written; empty for the shutdown port
+    std::string address;       // a connector's address attribute as written; empty: every address
 };
 
 // Why server.xml could not be read: the XML parser's own words and where it
@@ -47,5 +50,11 @@ std::string errorText(const ServerXmlError& error);
 // Server's portOffset added as Tomcat adds it. Comments and other
 // elements count for nothing; nothing is guessed or looked up.
 std::variant<std::vector<DeclaredPort>, ServerXmlError> serverPorts(std::string_view xml);
+
+// The same of the file; none when it cannot be read, and an error whose
+// description is kServerXmlTooLarge for one above 4 MB, which is not read.
+constexpr std::size_t kLargestServerXml = 4 * 1024 * 1024;
+inline const std::string kServerXmlTooLarge = "too large";
+std::variant<std::vector<DeclaredPort>, ServerXmlError> readServerPorts(Files& files, const std::string& path);
 
 }  // namespace velmora

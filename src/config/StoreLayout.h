@@ -37,6 +37,8 @@ inline const std::string kRecoveryReset = "service.recovery.reset";
 inline const std::string kRecoveryOnErrorExit = "service.recovery.on.error.exit";
 inline const std::string kDisplayName = "service.display.name";
 inline const std::string kEnvironment = "service.environment";
+inline const std::string kReadyUrl = "service.ready.url";
+inline const std::string kStartTimeout = "service.start.timeout";
 
 // What Velmora installed, recorded at install: the service's program line as
 // the service manager keeps it, the mark written into the service's own key,

@@ -1,12 +1,13 @@
 #pragma once
 #include <cstdint>
+#include <string>
 #include <variant>
 
 #include "platform/Failure.h"
 
 namespace velmora {
 
-// What the machine's TCP stack says of a port, without opening anything.
+// What the machine's TCP stack says of a port, and whether something answers on it.
 class Network {
 public:
     virtual ~Network() = default;
@@ -14,6 +15,14 @@ public:
     // IPv6, so that a server asking for it would be refused; a Failure when
     // the system's table of sockets cannot be read.
     virtual std::variant<bool, Failure> portInUse(std::uint16_t port) = 0;
+    // Whether a TCP connection to the address (numeric IPv4 or IPv6, or
+    // "localhost") and port is accepted within the time.
+    virtual std::variant<bool, Failure> accepts(const std::string& address, std::uint16_t port,
+                                                std::uint32_t timeoutMs) = 0;
+    // The status code of an HTTP GET of the path from the address and port;
+    // 0 when no status line came within the time.
+    virtual std::variant<int, Failure> httpStatus(const std::string& address, std::uint16_t port,
+                                                  const std::string& path, std::uint32_t timeoutMs) = 0;
 };
 
 }  // namespace velmora

@@ -5,6 +5,7 @@
 #include <variant>
 #include <vector>
 
+#include "platform/Clock.h"
 #include "platform/Failure.h"
 
 namespace velmora {
@@ -38,13 +39,15 @@ struct ServiceConfiguration {
 
 // Where a service stands, and how its last run ended: the service manager's
 // error code, and the service's own code when that is 1066
-// (ERROR_SERVICE_SPECIFIC_ERROR).
-enum class RunState { Stopped, StartPending, StopPending, Running, Other };
+// (ERROR_SERVICE_SPECIFIC_ERROR); while it runs, its process and when that started.
+enum class RunState { Stopped, StartPending, StopPending, Running, ContinuePending, PausePending, Paused, Other };
 
 struct ServiceState {
     RunState state = RunState::Stopped;
     std::uint32_t exitCode = 0;
     std::uint32_t serviceExitCode = 0;
+    std::uint32_t processId = 0;
+    FileTime processStartedAt = 0;  // 0 when not known
 };
 
 // The parts of a service's configuration that are set one by one, so that a

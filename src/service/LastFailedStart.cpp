@@ -8,7 +8,6 @@ namespace velmora {
 
 namespace {
 
-const std::string kValueName = "VelmoraLastFailedStart";
 // The list's first entry names its form, so that an earlier form (which kept
 // log lines) is recognised and dropped.
 const std::string kForm = "cause-file-line";
@@ -20,15 +19,16 @@ MaybeFailure keepLastFailedStart(Registry& registry, const std::string& serviceN
     const auto entry = [](const std::string& text) { return text.empty() ? std::string("-") : text; };
     const std::vector<std::string> entries = {kForm, std::to_string(diagnosis.at), entry(diagnosis.cause),
                                               entry(diagnosis.file), std::to_string(diagnosis.line)};
-    return registry.write(kLocalMachine, serviceKey(serviceName), {RegistryWrite::listValue(kValueName, entries)});
+    return registry.write(kLocalMachine, serviceKey(serviceName),
+                          {RegistryWrite::listValue(kLastFailedStartValue, entries)});
 }
 
 MaybeFailure forgetLastFailedStart(Registry& registry, const std::string& serviceName) {
-    return registry.deleteValue(kLocalMachine, serviceKey(serviceName), kValueName);
+    return registry.deleteValue(kLocalMachine, serviceKey(serviceName), kLastFailedStartValue);
 }
 
 KeptFailedStart lastFailedStart(Registry& registry, const std::string& serviceName) {
-    const auto value = registry.read(kLocalMachine, serviceKey(serviceName), kValueName);
+    const auto value = registry.read(kLocalMachine, serviceKey(serviceName), kLastFailedStartValue);
     if (!value) return {};
     const std::vector<std::string> entries = storedList(value);
     const auto at = entries.size() == 5 ? wholeNumber<FileTime>(entries[1]) : std::nullopt;

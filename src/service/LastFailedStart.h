@@ -11,6 +11,7 @@ namespace velmora {
 // moment, its cause, and the file and line it was read from; no line of any
 // log, as the service's own key is one every local user may read. The window,
 // velmora-cli and the report show it, and it goes with the service.
+inline const std::string kLastFailedStartValue = "VelmoraLastFailedStart";
 MaybeFailure keepLastFailedStart(Registry& registry, const std::string& serviceName, const StartDiagnosis& diagnosis);
 MaybeFailure forgetLastFailedStart(Registry& registry, const std::string& serviceName);
 

@@ -8,6 +8,7 @@
 #include "platform/Text.h"
 #include "platform/WindowsPaths.h"
 #include "service/LastFailedStart.h"
+#include "service/LastStop.h"
 #include "service/ProgramDigest.h"
 #include "service/ServiceMessages.h"
 #include "service/ServiceNames.h"
@@ -20,6 +21,8 @@ namespace {
 // The wrapper may hold its file for a moment after it stops; the delete is
 // retried without a pause until it goes or the attempts run out.
 constexpr int kMaxDeleteRetries = 50000;
+// How long a removed service may take to go while another program still has it open.
+constexpr std::uint32_t kGoneWithinMs = 3000;
 // Larger than any service wrapper; a file this size is not one we copied.
 constexpr std::size_t kMaxWrapperBytes = 64u << 20;
 }  // namespace
@@ -118,18 +121,24 @@ StepResult ServiceController::startAndWatch(Survey& s) {
     StepResult step = runNet("start", name, &evidence.netOutput);
     if (!step.warnings.empty()) return step;  // net itself did not run
 
-    const StartWatch watch = watchStart(platform_.services, platform_.clock, name, evidence.startedAt);
+    const auto probes = readinessProbesOf(s.config, platform_.files);
+    const StartWatch watch = watchStart(platform_.services, platform_.network, platform_.clock, name, probes,
+                                        evidence.startedAt, s.config.startTimeout);
     if (watch.failure) {
         step.logged.push_back({*watch.failure, "start"});
         return step;
     }
-    if (watch.running) {
+    if (watch.end == StartWatch::End::Serving) {
         (void)forgetLastFailedStart(platform_.registry, name);
+        s.started = StartTimes{watch.runningAfterMs, watch.readyAfterMs, !probes.empty() && s.config.startTimeout};
+        if (watch.probeFailure) step.warn(messages::readinessNotAsked(name, watch.probeFailure->description));
+        step.note.clear();
         return step;
     }
     evidence.reachedRunning = watch.reachedRunning;
-    evidence.timedOut = watch.timedOut;
-    evidence.boundSeconds = kStartBoundSeconds;
+    evidence.timedOut = watch.end == StartWatch::End::StillStarting;
+    if (watch.end == StartWatch::End::NotServing) evidence.unanswered = watch.unanswered;
+    evidence.boundSeconds = watch.boundSeconds;
     evidence.state = watch.last;
     evidence.files = snapshot.newLines(platform_.files, evidence.startedAt);
     evidence.events = eventsAbout(platform_.events.serviceManagerEvents(evidence.startedAt), name);
@@ -151,24 +160,80 @@ KeptFailedStart ServiceController::lastFailedStart(const std::string& name) {
     return kept;
 }
 
-Step ServiceController::stop(const std::string& name) {
-    return {"stop", [this, name] {
-                progress_.begin(messages::stoppingNotice(name));
-                StepResult step = runNet("stop", name);
+Step ServiceController::stop(Survey& s) {
+    return {"stop", [this, &s] {
+                progress_.begin(messages::stoppingNotice(s.config.serviceName));
+                StepResult step = stopAndWatch(s);
                 progress_.end();
                 return step;
             }};
+}
+
+// The wrapper has the stop timeout to let Tomcat stop; after that it ends the JVM.
+constexpr std::uint32_t kStopMarginSeconds = 30;
+
+StepResult ServiceController::stopAndWatch(Survey& s) {
+    const std::string& name = s.config.serviceName;
+    const auto asked = platform_.services.state(name);
+    const auto* before = std::get_if<ServiceState>(&asked);
+    const bool running = before && before->state != RunState::Stopped;
+    // What the running service writes while it stops: its wrapper's and Catalina's logs.
+    std::vector<EvidenceSource> sources;
+    for (auto& source : evidenceSources(s.installedConfig, *s.installedKind, platform_.environment.systemFolder()))
+        if (source.role == kWrapperLogRole || source.role == kCatalinaLogRole) sources.push_back(std::move(source));
+    const EvidenceSnapshot snapshot =
+        running ? EvidenceSnapshot::take(platform_.files, sources) : EvidenceSnapshot::take(platform_.files, {});
+    const FileTime askedAt = platform_.clock.now();
+    StepResult step = runNet("stop", name);
+    if (!running || !step.warnings.empty()) return step;
+
+    const std::uint32_t timeout = s.installedConfig.stopTimeout;
+    const StopWatch watch = watchStop(platform_.services, platform_.clock, name, askedAt, timeout + kStopMarginSeconds);
+    if (watch.failure) {
+        step.logged.push_back({*watch.failure, "stop"});
+        return step;
+    }
+    if (!watch.stopped) return step;  // the status that follows says where it stands
+    StopEvidence evidence = judgeStop(watch.stoppedAfterMs, timeout, snapshot.newLines(platform_.files, askedAt));
+    evidence.at = askedAt;
+    if (auto failure = keepLastStop(platform_.registry, name, evidence))
+        step.logged.push_back({*failure, "keep the last stop"});
+    if (!evidence.graceful) step.warn(stopSentence(name, evidence));
+    s.stopped = std::move(evidence);
+    step.note.clear();
+    return step;
 }
 
 StatusCheck ServiceController::status(const std::string& name, bool installed) {
     return checkServiceStatus(platform_.services, name, installed);
 }
 
+StatusCheck ServiceController::status(const Configuration& c, bool installed) {
+    if (!installed) return {};
+    StatusCheck check = checkServiceStatus(platform_.services, platform_.network, c.serviceName, installed,
+                                           readinessProbesOf(c, platform_.files));
+    const FileTime now = platform_.clock.now();
+    if (check.processStartedAt && now > check.processStartedAt)
+        check.runningSeconds = (now - check.processStartedAt) / kTicksPerSecond;
+    return check;
+}
+
+std::optional<StopEvidence> ServiceController::lastStop(const std::string& name) {
+    return velmora::lastStop(platform_.registry, name);
+}
+
 StepResult ServiceController::unregister(Survey& s) {
     const ProcessRun run = s.installedKind->unregistering(s.installedConfig);
     const ProcessResult result = platform_.processes.run(run);
     progress_.detail(result.output);
+    // A service another program still has open (the Services console, a window
+    // that follows it) goes only once that handle closes: given a moment.
     s.facts = lookUpService(platform_.services, platform_.registry, s.config.serviceName);
+    for (std::uint32_t waited = 0; s.facts.presence == ServiceFacts::Presence::Present && waited < kGoneWithinMs;
+         waited += kStatePollMilliseconds) {
+        platform_.clock.sleep(kStatePollMilliseconds);
+        s.facts = lookUpService(platform_.services, platform_.registry, s.config.serviceName);
+    }
     if (s.facts.presence == ServiceFacts::Presence::Absent) return {};
     if (s.facts.presence == ServiceFacts::Presence::Unknown)
         return StepResult::failed(messages::serviceLookupFailed(s.config.serviceName, s.facts.failure.description));
@@ -197,7 +262,7 @@ Plan ServiceController::removal(Survey& s) {
     Plan plan;
     const std::string name = s.config.serviceName;
     if (s.facts.present()) {
-        plan.push_back(stop(name));
+        plan.push_back(stop(s));
         plan.push_back({"uninstall :" + s.installedKind->unregistering(s.installedConfig).commandLine,
                         [this, &s] { return unregister(s); }});
     }
@@ -417,7 +482,9 @@ void ServiceController::removeLeftoverServiceKey(const std::string& name) {
     const auto contents = registry.contents(kLocalMachine, key);
     if (!contents) return;
     for (const auto& value : contents->valueNames)
-        if (!sameName(value, "Description") && !sameName(value, kInstallMarkValue)) return;
+        if (!sameName(value, "Description") && !sameName(value, kInstallMarkValue) &&
+            !sameName(value, kLastStopValue) && !sameName(value, kLastFailedStartValue))
+            return;
     for (const auto& subkey : contents->subkeyNames) {
         const auto inner = registry.contents(kLocalMachine, key + "\\" + subkey);
         if (!sameName(subkey, "Parameters") || !inner || !inner->subkeyNames.empty()) return;

@@ -10,6 +10,8 @@
 #include "service/Plan.h"
 #include "service/ServiceStatus.h"
 #include "service/StartDiagnosis.h"
+#include "service/StartWatch.h"
+#include "service/StopWatch.h"
 #include "service/WrapperKind.h"
 
 namespace velmora {
@@ -32,6 +34,8 @@ struct Survey {
     bool copyMadeNow = false;                    // the install made bin\<name>.exe itself
     std::string password;                        // for a named account; handed to the service manager, never kept
     std::optional<StartDiagnosis> startFailure;  // why the start of this command failed
+    std::optional<StartTimes> started;           // how long its good start took
+    std::optional<StopEvidence> stopped;         // how its stop of the running service went
 };
 
 // Decides once per command, then hands out the steps that carry it out:
@@ -73,19 +77,25 @@ public:
     // Rights the user agreed to give the service's account.
     Step grant(const std::string& path, const std::string& account, Access access);
     Step grantLogOn(const std::string& account);
-    // net start, then the wait for "running" and a moment more; a start that
-    // fails is diagnosed from what it left behind, and the diagnosis kept
-    // with the service until a start succeeds.
+    // net start, then the wait until the service runs and Tomcat answers on
+    // its ports (and URL); a start that fails is diagnosed from what it left
+    // behind, and the diagnosis kept with the service until a start succeeds.
     Step start(Survey& s);
-    Step stop(const std::string& name);
+    // net stop, then the wait until it is stopped, timed; how it went is
+    // kept with the service. A forced stop is a warning.
+    Step stop(Survey& s);
     // What is kept of the last failed start; a kept value that does not parse is dropped.
     KeptFailedStart lastFailedStart(const std::string& name);
 
+    // The service manager's word; for a running service, also whether Tomcat answers.
     StatusCheck status(const std::string& name, bool installed);
+    StatusCheck status(const Configuration& c, bool installed);
+    std::optional<StopEvidence> lastStop(const std::string& name);
 
 private:
     StepResult runNet(const std::string& verb, const std::string& name, std::string* output = nullptr);
     StepResult startAndWatch(Survey& s);
+    StepResult stopAndWatch(Survey& s);
     StepResult unregister(Survey& s);
     StepResult deleteCopy(Survey& s);
     StepResult copyWrapper(Survey& s);

@@ -36,6 +36,9 @@ std::string storeNotWritten(const std::string& name, const std::string& reason);
 std::string serviceValuesNotWritten(const std::string& name, const std::string& reason);
 // The start's diagnosis: its sentence, then the lines that show it.
 std::string startFailed(const StartDiagnosis& diagnosis);
+inline std::string readinessNotAsked(const std::string& name, const std::string& why) {
+    return "The service \"" + name + "\" runs; whether Tomcat answers could not be asked: " + why;
+}
 std::string netNotRun(const std::string& verb, const std::string& name, const std::string& ending);
 
 }  // namespace velmora::messages

@@ -295,6 +295,11 @@ StartDiagnosis diagnoseStart(const StartEvidence& evidence, const DiagnosisConte
     diagnosis.at = evidence.startedAt;
     for (const auto& file : evidence.files) diagnosis.filesRead.push_back(file.path);
 
+    // A service that runs without answering is told first, then why, when the lines say it.
+    const std::string notServing = evidence.unanswered.empty()
+                                       ? std::string()
+                                       : "Service \"" + evidence.serviceName + "\" runs, but " + evidence.unanswered +
+                                             " did not answer within " + std::to_string(evidence.boundSeconds) + " s.";
     for (LineCause cause : kLineCauses)
         for (const auto& file : evidence.files)
             for (std::size_t i = 0; i < file.lines.size(); ++i)
@@ -302,15 +307,15 @@ StartDiagnosis diagnoseStart(const StartEvidence& evidence, const DiagnosisConte
                     diagnosis.cause = found->cause;
                     diagnosis.file = file.path;
                     diagnosis.line = file.firstLine + i;
-                    diagnosis.sentence = found->sentence + " (" + fileNameOf(file.path) + ", line " +
-                                         std::to_string(diagnosis.line) + ").";
+                    diagnosis.sentence = (notServing.empty() ? "" : notServing + " ") + found->sentence + " (" +
+                                         fileNameOf(file.path) + ", line " + std::to_string(diagnosis.line) + ").";
                     diagnosis.evidence = {file.lines[i]};
                     return diagnosis;
                 }
 
-    const std::vector<std::uint32_t> codes = serviceCodes(evidence);
+    const std::vector<std::uint32_t> codes = notServing.empty() ? serviceCodes(evidence) : std::vector<std::uint32_t>{};
     const std::uint32_t first = codes.empty() ? 0 : codes.front();
-    for (std::uint32_t code : codes.empty() ? std::vector<std::uint32_t>{0} : codes)
+    for (std::uint32_t code : codes.empty() && notServing.empty() ? std::vector<std::uint32_t>{0} : codes)
         if (auto found = codeCause(code, evidence, context)) {
             diagnosis.cause = found->cause;
             diagnosis.sentence = found->sentence + " (" + codeSource(code ? code : first) + ").";
@@ -334,8 +339,13 @@ StartDiagnosis diagnoseStart(const StartEvidence& evidence, const DiagnosisConte
     const std::string code =
         first == 1066 ? "service-specific error " + std::to_string(evidence.state.serviceExitCode)
                       : (first ? "error " + std::to_string(first) + ": " + serviceErrorText(first) : "no error code");
-    diagnosis.cause = evidence.reachedRunning ? "it stopped after starting" : "it did not start";
-    diagnosis.sentence = "Service \"" + evidence.serviceName + "\" " + how + " (" + code + ").";
+    if (!notServing.empty()) {
+        diagnosis.cause = evidence.unanswered + " did not answer";
+        diagnosis.sentence = notServing;
+    } else {
+        diagnosis.cause = evidence.reachedRunning ? "it stopped after starting" : "it did not start";
+        diagnosis.sentence = "Service \"" + evidence.serviceName + "\" " + how + " (" + code + ").";
+    }
     if (newest != evidence.files.end()) {
         diagnosis.sentence += " The last lines of " + newest->path + " follow; read: ";
         for (std::size_t i = 0; i < diagnosis.filesRead.size(); ++i)

@@ -50,8 +50,8 @@ std::vector<EvidenceSource> evidenceSources(const Configuration& c, const Wrappe
                                             const std::string& systemFolder) {
     std::vector<EvidenceSource> sources = {
         {"System.err", {c.systemErr, c.serviceName + "_err.log"}, false},
-        {"the wrapper's log", kind.ownLog(c), true},
-        {"Catalina's log", {c.catalinaBase + "\\logs", "catalina.*.log"}, true},
+        {kWrapperLogRole, kind.ownLog(c), true},
+        {kCatalinaLogRole, {c.catalinaBase + "\\logs", "catalina.*.log"}, true},
         {"System.out", {c.systemOut, c.serviceName + "_out.log"}, false},
     };
     // A JVM that crashes writes hs_err_pid<N>.log into its working folder.

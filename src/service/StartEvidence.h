@@ -20,6 +20,9 @@ struct EvidenceSource {
     bool newestOnly = false;  // of a file a day, the newest
 };
 
+inline const std::string kWrapperLogRole = "the wrapper's log";
+inline const std::string kCatalinaLogRole = "Catalina's log";
+
 std::vector<EvidenceSource> evidenceSources(const Configuration& c, const WrapperKind& kind,
                                             const std::string& systemFolder);
 
@@ -38,6 +41,7 @@ struct StartEvidence {
     FileTime startedAt = 0;
     bool reachedRunning = false;  // it ran and then stopped
     bool timedOut = false;        // it was still starting at the bound
+    std::string unanswered;       // it ran, but this probe had not answered at the bound
     std::uint32_t boundSeconds = 0;
     ServiceState state;
     std::string netOutput;

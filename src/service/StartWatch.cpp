@@ -1,5 +1,7 @@
 #include "service/StartWatch.h"
 
+#include "service/StopWatch.h"
+
 namespace velmora {
 
 namespace {
@@ -7,10 +9,24 @@ namespace {
 // A stop takes a moment; its exit codes are final once it is stopped.
 constexpr std::uint32_t kStoppingMilliseconds = 5000;
 
+std::uint64_t millisecondsBetween(FileTime from, FileTime to) {
+    return to > from ? (to - from) / kTicksPerMillisecond : 0;
+}
+
 }  // namespace
 
-StartWatch watchStart(Services& services, Clock& clock, const std::string& name, FileTime startedAt) {
+std::string startedSentence(const std::string& name, const StartTimes& times) {
+    std::string sentence = "Service \"" + name + "\" is running after " + secondsText(times.runningAfterMs);
+    if (times.probed) sentence += ", serving after " + secondsText(times.readyAfterMs);
+    return sentence + ".";
+}
+
+StartWatch watchStart(Services& services, Network& network, Clock& clock, const std::string& name,
+                      const std::vector<ReadinessProbe>& probes, FileTime startedAt, std::uint32_t timeoutSeconds) {
     StartWatch watch;
+    const bool awaitProbes = timeoutSeconds > 0;
+    watch.boundSeconds = awaitProbes ? timeoutSeconds : kStartBoundSeconds;
+    const FileTime bound = startedAt + FileTime{watch.boundSeconds} * kTicksPerSecond;
     auto look = [&]() {
         const auto asked = services.state(name);
         if (const auto* failure = std::get_if<Failure>(&asked)) {
@@ -28,32 +44,49 @@ StartWatch watchStart(Services& services, Clock& clock, const std::string& name,
         }
     };
 
-    const FileTime bound = startedAt + FileTime{kStartBoundSeconds} * kTicksPerSecond;
+    std::vector<bool> answered(probes.size(), !awaitProbes);
     for (;;) {
         if (!look()) return watch;
-        if (watch.last.state == RunState::Running) break;
-        if (watch.last.state == RunState::Stopped || watch.last.state == RunState::StopPending) {
+        const RunState state = watch.last.state;
+        if (state == RunState::Stopped || state == RunState::StopPending) {
             untilStopped();
+            watch.end = StartWatch::End::Died;
             return watch;
+        }
+        if (state == RunState::Running) {
+            if (!watch.reachedRunning) watch.runningAfterMs = millisecondsBetween(startedAt, clock.now());
+            watch.reachedRunning = true;
+            bool all = true;
+            for (std::size_t i = 0; i < probes.size(); ++i) {
+                if (answered[i]) continue;
+                const auto answer = answers(network, probes[i], kProbeMilliseconds);
+                if (const auto* failure = std::get_if<Failure>(&answer)) {
+                    watch.probeFailure = *failure;
+                    answered.assign(probes.size(), true);
+                    break;
+                }
+                answered[i] = std::get<bool>(answer);
+                if (!answered[i]) {
+                    all = false;
+                    if (watch.unanswered.empty()) watch.unanswered = probes[i].name;
+                    break;  // the next look asks again from this one
+                }
+            }
+            if (all) {
+                watch.readyAfterMs = millisecondsBetween(startedAt, clock.now());
+                watch.unanswered.clear();
+                watch.end = StartWatch::End::Serving;
+                return watch;
+            }
         }
         if (clock.now() >= bound) {
-            watch.timedOut = true;
+            watch.end = watch.reachedRunning && state == RunState::Running ? StartWatch::End::NotServing
+                                                                           : StartWatch::End::StillStarting;
             return watch;
         }
+        watch.unanswered.clear();
         clock.sleep(kStatePollMilliseconds);
     }
-    const FileTime stayedUp = clock.now() + FileTime{kStayUpMilliseconds} * kTicksPerMillisecond;
-    while (clock.now() < stayedUp) {
-        clock.sleep(kStatePollMilliseconds);
-        if (!look()) return watch;
-        if (watch.last.state != RunState::Running) {
-            watch.reachedRunning = true;
-            untilStopped();
-            return watch;
-        }
-    }
-    watch.running = true;
-    return watch;
 }
 
 }  // namespace velmora

@@ -53,7 +53,7 @@ TEST_F(CliTest, AScriptCreatesInstallsRunsAndRemovesAConfigurationAndGivesItsSer
     EXPECT_EQ(r.out, "Service \"shop\" installed.\n");
     EXPECT_EQ(run({"status", "shop"}).code, 5);
     r = run({"start", "shop"});
-    EXPECT_EQ(r.out, "Starting the \"shop\" service...\nService \"shop\" is running.\n");
+    EXPECT_EQ(r.out, "Starting the \"shop\" service...\nService \"shop\" is running after 0.0 s.\n");
     EXPECT_EQ(run({"status", "shop"}).code, 0);
 
     // A change is made where the service stands: a description asks nothing and runs nothing; a heap is the
@@ -186,9 +186,11 @@ TEST_F(CliTest, EveryOtherExitCodeMeansWhatTheHelpSays) {
               {"message",
                "'C:\\nowhere' is specified for 'Java home' but it does not exist. Tomcat may not start without it."}}));
     EXPECT_TRUE(os.files.fileExists("C:\\reports\\web.html"));
-    // status: 7 when the service manager cannot tell.
+    // status: 6 and the way out when the service was removed outside Velmora.
     put("web", {RegistryWrite::numberValue("installedaservice", 1)});
-    EXPECT_EQ(run({"status", "web"}).code, 7);
+    r = run({"status", "web"});
+    EXPECT_EQ(r.code, 6);
+    EXPECT_EQ(r.out, "web: gone: the service was removed outside Velmora; velmora-cli uninstall web clears its mark\n");
 
     // export and import: a refused import is 3, names its option and changes nothing.
     r = run({"export", "--all", "--out=C:\\backup.json"});

@@ -2,6 +2,9 @@
 // behind: the causes Velmora knows and the lines they come from.
 #include <nlohmann/json.hpp>
 
+#include <functional>
+#include <optional>
+
 #include "config/Encodings.h"
 #include "service/ServiceNames.h"
 #include "service/StartDiagnosis.h"
@@ -13,23 +16,40 @@ using Fate = MemoryServices::ScriptedStart::Fate;
 
 namespace {
 
-// Tomcat 10 in C:\tomcat10 on JDK 21, installed as "shop" and stopped.
+// Tomcat 10 in C:\tomcat10 on JDK 21 with a connector on port 8080,
+// installed as "shop" and stopped; a start opens the port at once.
 class StartFailureTest : public SessionTest {
 protected:
     void SetUp() override {
         SessionTest::SetUp();
         useModernLayout();
+        os.files.addFile("C:\\tomcat10\\conf\\server.xml",
+                         "<Server port=\"-1\"><Service><Connector port=\"8080\"/></Service></Server>");
         saveNew("shop");
         editing.addOption("-XX:+UseParNewGC");
         ASSERT_TRUE(session.install().done());
+        serving(0);
         ui.forget();
+    }
+    // The next starts run and open the port so long after the start; never without a time.
+    void serving(std::optional<std::uint32_t> afterMs) {
+        auto& scripted = os.services.services["shop"].script.emplace();
+        scripted.fate = Fate::Runs;
+        scripted.opens = {"127.0.0.1:8080"};
+        scripted.opensAfterMs = afterMs;
     }
     // How the next starts of "shop" go: see MemoryServices::ScriptedStart.
     void script(Fate fate, std::uint32_t stopsAfterMs, std::uint32_t exitCode, std::uint32_t serviceExitCode,
                 std::vector<std::pair<std::string, std::string>> writes = {}, std::string netOutput = {},
                 std::vector<ServiceManagerEvent> events = {}) {
-        os.services.services["shop"].script = {
-            fate, stopsAfterMs, exitCode, serviceExitCode, std::move(writes), std::move(events), std::move(netOutput)};
+        auto& scripted = os.services.services["shop"].script.emplace();
+        scripted.fate = fate;
+        scripted.stopsAfterMs = stopsAfterMs;
+        scripted.exitCode = exitCode;
+        scripted.serviceExitCode = serviceExitCode;
+        scripted.writes = std::move(writes);
+        scripted.events = std::move(events);
+        scripted.netOutput = std::move(netOutput);
     }
 };
 
@@ -46,7 +66,7 @@ TEST_F(StartFailureTest, AStartThatStaysUpCostsOnlyTheWaitAndAFailedOneSaysWhyFr
 
     os.clock.slept = 0;
     ASSERT_TRUE(session.start().done());
-    EXPECT_EQ(os.clock.slept, 3000u);  // the stay-up wait and nothing more
+    EXPECT_EQ(os.clock.slept, 0u);  // no wait beyond the port's answer
     ASSERT_TRUE(session.stop().done());
 
     script(Fate::DiesStarting, 0, 1066, 4,
@@ -68,16 +88,19 @@ TEST_F(StartFailureTest, AStartThatStaysUpCostsOnlyTheWaitAndAFailedOneSaysWhyFr
 
     // The cause stays with the service, for the report and another process, until a start succeeds.
     CheckResult check = session.checkConfiguration(ReportOpening::Never);
-    ASSERT_EQ(check.report.sections.size(), 2u);
+    ASSERT_EQ(check.report.sections.size(), 3u);
     EXPECT_EQ(check.report.sections[0].title, "JVM options for Java 9 and later");
     EXPECT_EQ(check.report.sections[1].title, "Last failed start");
+    EXPECT_EQ(check.report.sections[2].lines,
+              (std::vector<std::string>{"State: Installed - Not Running",
+                                        "Last stop: 2026-12-07T00:01:00Z, graceful after 0.0 s (stop timeout 30 s)"}));
     EXPECT_EQ(
         check.report.sections[1].lines,
-        (std::vector<std::string>{"At: 2026-12-07T00:01:03Z", "Cause: a JVM option the JVM rejects (-XX:+UseParNewGC)",
+        (std::vector<std::string>{"At: 2026-12-07T00:01:00Z", "Cause: a JVM option the JVM rejects (-XX:+UseParNewGC)",
                                   "From: C:\\tomcat10\\logs\\shop_err.log, line 3"}));
     // Only the cause, the file and the line are kept where every local user may read: no log text.
     EXPECT_EQ(velmora::storedList(os.registry.read(kLocalMachine, serviceKey("shop"), "VelmoraLastFailedStart")),
-              (std::vector<std::string>{"cause-file-line", "134410752630000000",
+              (std::vector<std::string>{"cause-file-line", "134410752600000000",
                                         "a JVM option the JVM rejects (-XX:+UseParNewGC)",
                                         "C:\\tomcat10\\logs\\shop_err.log", "3"}));
     // What does not parse (numbers out of range, an earlier form with log lines) is dropped with a notice.
@@ -90,10 +113,10 @@ TEST_F(StartFailureTest, AStartThatStaysUpCostsOnlyTheWaitAndAFailedOneSaysWhyFr
         EXPECT_EQ(status.code, 5);
         EXPECT_EQ(status.out,
                   "What was kept of the last failed start of the service \"shop\" could not be read, and was "
-                  "dropped.\nshop: not running\n");
+                  "dropped.\nshop: not running\nLast stop (2026-12-07T00:01:00Z): graceful after 0.0 s\n");
         EXPECT_FALSE(os.registry.read(kLocalMachine, serviceKey("shop"), "VelmoraLastFailedStart"));
     }
-    os.services.services["shop"].script.reset();
+    serving(0);
     ASSERT_TRUE(session.start().done());
     ASSERT_TRUE(session.stop().done());
     EXPECT_FALSE(session.lastFailedStart());
@@ -111,9 +134,9 @@ TEST_F(StartFailureTest, TheServiceManagersOwnCodesTodaysCatalinaLogAndNoKnownCa
     script(Fate::HangsStarting, 0, 0, 0);
     os.clock.slept = 0;
     const Outcome hung = session.start();
-    EXPECT_EQ(os.clock.slept, 60000u);
+    EXPECT_EQ(os.clock.slept, 120000u);
     EXPECT_EQ(hung.summary,
-              "The service was still starting after 60 seconds: Tomcat may be slow to start or hang; see "
+              "The service was still starting after 120 seconds: Tomcat may be slow to start or hang; see "
               "its last lines (the service manager).");
     os.services.services["shop"].started = os.services.services["shop"].starting = false;
 
@@ -139,7 +162,7 @@ TEST_F(StartFailureTest, TheServiceManagersOwnCodesTodaysCatalinaLogAndNoKnownCa
     const auto status = nlohmann::json::parse(r.out);
     EXPECT_EQ(status["lastFailedStart"]["cause"], "it stopped after starting");
     EXPECT_EQ(status["lastFailedStart"]["line"], 3);
-    EXPECT_EQ(status["lastFailedStart"]["at"], "2026-12-07T00:01:00Z");  // after the hung start's minute
+    EXPECT_EQ(status["lastFailedStart"]["at"], "2026-12-07T00:02:00Z");  // after the hung start's two minutes
     os.services.services["shop"].script->writes.clear();
     r = runCli(os, {"start", "shop", "--json"});
     EXPECT_EQ(r.code, 1);
@@ -167,6 +190,110 @@ TEST_F(StartFailureTest, TheServiceManagersOwnCodesTodaysCatalinaLogAndNoKnownCa
               "Port 8080 is already in use by another program: stop that program or change the port in "
               "C:\\tomcat10\\conf\\server.xml (catalina.2026-12-07.log, line 4).");
     EXPECT_EQ(ui.failedStartCause, "port 8080 is in use");
+}
+
+TEST_F(StartFailureTest, StartEndsWhenTomcatAnswersAndStatusAndStopSayWhereItStands) {
+    // The port opens 2 s after the start: start returns then, and says how long each took.
+    serving(2000);
+    os.clock.slept = 0;
+    CliRun r = runCli(os, {"start", "shop", "--json"});
+    EXPECT_EQ(r.code, 0) << r.out;
+    auto json = nlohmann::json::parse(r.out);
+    EXPECT_EQ(json["runningAfterMs"], 0);
+    EXPECT_EQ(json["readyAfterMs"], 2000);
+    EXPECT_EQ(json["summary"], "Service \"shop\" is running after 0.0 s, serving after 2.0 s.");
+    EXPECT_EQ(os.clock.slept, 2000u);
+    r = runCli(os, {"status", "shop"});
+    EXPECT_EQ(r.code, 0);
+    EXPECT_EQ(r.out, "shop: running (process 4001, running for 0 min 2 s)\n");
+
+    // A stop that Tomcat finishes in 4.2 s is graceful, with Tomcat's last shutdown line.
+    const std::string catalina = "C:\\tomcat10\\logs\\catalina.2026-12-07.log";
+    const std::string wrapperLog = "C:\\tomcat10\\logs\\commons-daemon.2026-12-07.log";
+    os.services.services["shop"].stopScript = {
+        4200,
+        {{catalina,
+          "INFO [main] org.apache.coyote.AbstractProtocol.destroy Destroying ProtocolHandler "
+          "[\"http-nio-8080\"]\r\n"}}};
+    r = runCli(os, {"stop", "shop", "--json"});
+    EXPECT_EQ(r.code, 0) << r.out;
+    json = nlohmann::json::parse(r.out);
+    EXPECT_EQ(json["stoppedAfterMs"], 4200);
+    EXPECT_EQ(json["graceful"], true);
+    EXPECT_EQ(json["summary"],
+              "Service \"shop\" stopped gracefully after 4.2 s. catalina.2026-12-07.log: INFO [main] "
+              "org.apache.coyote.AbstractProtocol.destroy Destroying ProtocolHandler [\"http-nio-8080\"]");
+
+    // Never answering: the start fails at the timeout, naming the port and what the log says;
+    // status then says the service runs without serving.
+    serving(std::nullopt);
+    os.services.services["shop"].script->writes = {
+        {catalina,
+         "SEVERE [main] org.apache.catalina.core.StandardService.initInternal Failed to initialize "
+         "connector [Connector[HTTP/1.1-8080]]\r\nCaused by: java.net.BindException: Address already "
+         "in use: bind\r\n"}};
+    const Outcome deaf = session.start();
+    EXPECT_EQ(deaf.result, Outcome::Result::Failed);
+    EXPECT_EQ(deaf.summary,
+              "Service \"shop\" runs, but port 8080 did not answer within 120 s. Port 8080 is already in use by "
+              "another program: stop that program or change the port in C:\\tomcat10\\conf\\server.xml "
+              "(catalina.2026-12-07.log, line 3).");
+    EXPECT_EQ(ui.failedStartCause, "port 8080 does not answer");
+    r = runCli(os, {"status", "shop", "--json"});
+    EXPECT_EQ(r.code, 13);
+    json = nlohmann::json::parse(r.out);
+    EXPECT_EQ(json["state"], "not-serving");
+    EXPECT_EQ(json["notAnswering"], "port 8080");
+
+    // Restart: a stop the wrapper had to end (past the 30 s stop timeout) is a warning with the
+    // wrapper's line, then a start whose URL answers with a redirect.
+    ASSERT_EQ(runCli(os, {"set", "shop", "service.ready.url=http://localhost:8080/health"}).code, 0);
+    os.network.answers["localhost:8080/health"] = 302;
+    os.network.accepting["localhost:8080"] = 0;
+    serving(0);
+    os.services.services["shop"].stopScript = {31000, {{wrapperLog, "[warn] Stop timeout reached, JVM ended\r\n"}}};
+    r = runCli(os, {"restart", "shop"});
+    EXPECT_EQ(r.code, 1);
+    EXPECT_EQ(r.err,
+              "Warning: Tomcat did not stop within 30 s; the wrapper ended the JVM (the service \"shop\" stopped "
+              "after 31.0 s). commons-daemon.2026-12-07.log: [warn] Stop timeout reached, JVM ended\nA warning came "
+              "up.\n");
+    EXPECT_EQ(r.out,
+              "Stopping the \"shop\" service...\nStarting the \"shop\" service...\nService \"shop\" is running "
+              "after 0.0 s, serving after 0.0 s.\n");
+    // The check warns of the next one: past 80% of the stop timeout, and past Windows' 5 s at shutdown.
+    r = runCli(os, {"check", "shop", "--json"});
+    EXPECT_EQ(r.code, 4);
+    json = nlohmann::json::parse(r.out);
+    ASSERT_EQ(json["problems"].size(), 2u);
+    EXPECT_EQ(json["problems"][0]["kind"], "slow-stop");
+    EXPECT_EQ(json["problems"][0]["field"], "service.stop.timeout");
+    EXPECT_EQ(json["problems"][1]["message"],
+              "The last stop of the service \"shop\" took 31.0 s, longer than Windows waits for a service when it "
+              "shuts down (5.0 s, WaitToKillServiceTimeout): at a shutdown or restart of Windows, Tomcat is ended "
+              "before it finishes stopping.");
+    os.registry.write(kLocalMachine, "SYSTEM\\CurrentControlSet\\Control",
+                      {RegistryWrite::textValue("WaitToKillServiceTimeout", "40000")});
+    EXPECT_EQ(nlohmann::json::parse(runCli(os, {"check", "shop", "--json"}).out)["problems"].size(), 1u);
+
+    // Every other state, and its exit code.
+    auto& service = os.services.services["shop"];
+    const std::pair<std::function<void()>, std::pair<int, std::string>> states[] = {
+        {[&] { service.paused = true; }, {12, "shop: paused (process 4003, running for 0 min 0 s)"}},
+        {[&] { service.stoppingUntil = os.clock.now() + 1; }, {11, "shop: stop pending"}},
+        {[&] {
+             service = {service.binaryPath, true}, service.starting = true;
+         },
+         {11, "shop: start pending"}},
+        {[&] { os.services.services.erase("shop"); },
+         {6, "shop: gone: the service was removed outside Velmora; velmora-cli uninstall shop clears its mark"}},
+    };
+    for (const auto& [make, expected] : states) {
+        make();
+        r = runCli(os, {"status", "shop"});
+        EXPECT_EQ(r.code, expected.first) << expected.second;
+        EXPECT_EQ(r.out.substr(0, r.out.find('\n')), expected.second);
+    }
 }
 
 TEST(StartDiagnosis, OtherSpellingsOfACauseAndCodesWineNeverGivesAreNamed) {

@@ -439,8 +439,9 @@ TEST_F(WindowEndToEnd, ServiceButtonsInstallStartFollowStopAndUninstall) {
         },
         3000));
     UnhookWinEvent(hook);
+    // The service manager tells the window of the change: it shows within half a second.
     ASSERT_TRUE(startService(name));
-    EXPECT_TRUE(waitUntil([&] { return session.text(IDC_STATUS_TEXT) == "Installed - Running"; }, 3000));
+    EXPECT_TRUE(waitUntil([&] { return session.text(IDC_STATUS_TEXT) == "Installed - Running"; }, 500));
     ASSERT_EQ(session.text(IDC_START), "Stop");
 
     click(session.control(IDC_START));
@@ -465,7 +466,8 @@ TEST_F(WindowEndToEnd, ServiceButtonsInstallStartFollowStopAndUninstall) {
     EXPECT_EQ(
         session.answer("Confirm", IDYES),
         "The service \"" + name + "\" is running. Uninstalling it stops Tomcat and removes the service. Continue?");
-    EXPECT_EQ(session.answer("Info", IDOK), "Service \"" + name + "\" has been uninstalled.");
+    EXPECT_EQ(session.answer("Info", IDOK), "Service \"" + name + "\" has been uninstalled.")
+        << messageBoxText(session.openMessageBox());
     ASSERT_TRUE(waitForText(IDC_INSTALL, "Install"));
     ASSERT_TRUE(session.waitUntilIdle());
     EXPECT_EQ(session.text(IDC_STATUS_TEXT), "Not installed");

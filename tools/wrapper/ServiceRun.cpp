@@ -2,8 +2,11 @@
 
 #include <windows.h>
 
+#include <atomic>
+#include <cstdlib>
 #include <optional>
 #include <string>
+#include <thread>
 
 #include "ExitCodes.h"
 #include "LaunchAccount.h"
@@ -26,6 +29,7 @@ struct RunningService {
     Handle stopped;
     LaunchParameters parameters;
     std::string accountPath;
+    std::atomic<StandInTomcat*> tomcat{nullptr};
 };
 
 void report(const RunningService& service, DWORD state, DWORD exitCode = NO_ERROR, DWORD specificCode = 0) {
@@ -44,13 +48,27 @@ DWORD WINAPI handleControl(DWORD control, DWORD, LPVOID, LPVOID context) {
     auto& service = *static_cast<RunningService*>(context);
     switch (control) {
         case SERVICE_CONTROL_STOP:
-        case SERVICE_CONTROL_SHUTDOWN:
-            // Stopping takes one line, so it is done before the control returns:
+        case SERVICE_CONTROL_SHUTDOWN: {
+            // standin-ignores-stop.txt: the seconds Tomcat goes on after a stop, until the wrapper ends it.
+            if (const auto ignored = standInSetting("standin-ignores-stop.txt")) {
+                report(service, SERVICE_STOP_PENDING);
+                const DWORD ms = 1000 * static_cast<DWORD>(std::strtoul(ignored->c_str(), nullptr, 10));
+                std::thread([&service, ms] {
+                    Sleep(ms);
+                    wrapperLog(service.parameters, "error", {"Tomcat did not stop in time; the JVM is ended"});
+                    report(service, SERVICE_STOPPED);
+                    SetEvent(service.stopped.get());
+                }).detach();
+                return NO_ERROR;
+            }
+            // Stopping takes a few lines, so it is done before the control returns:
             // Wine's ControlService, and so its net stop, does not wait for more.
+            if (StandInTomcat* tomcat = service.tomcat.load()) tomcat->shutDown();
             if (!service.accountPath.empty()) appendLines(service.accountPath, {stopAccount(service.parameters)});
             report(service, SERVICE_STOPPED);
             SetEvent(service.stopped.get());
             return NO_ERROR;
+        }
         case SERVICE_CONTROL_INTERROGATE: return NO_ERROR;
         default: return ERROR_CALL_NOT_IMPLEMENTED;
     }
@@ -104,10 +122,13 @@ void WINAPI serviceMain(DWORD argc, LPWSTR* argv) {
 
     std::optional<StandInTomcat> tomcat;
     if (launchesJvm) tomcat.emplace(service.parameters);
-    if (!tomcat || tomcat->running())
+    if (!tomcat || tomcat->running()) {
+        if (tomcat) service.tomcat = &*tomcat;
         WaitForSingleObject(service.stopped.get(), INFINITE);
-    else
+        service.tomcat = nullptr;
+    } else {
         report(service, SERVICE_STOPPED);
+    }
 }
 
 }  // namespace

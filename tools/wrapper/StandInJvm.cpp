@@ -11,6 +11,7 @@
 #include <map>
 #include <variant>
 
+#include "ServiceControl.h"
 #include "StandInJvm.h"
 #include "TextFile.h"
 #include "platform/win32/Handles.h"
@@ -46,13 +47,6 @@ std::string today(const char* format) {
 namespace {
 
 // "[2026-12-07 10:00:00] [error] [ 1234] text", as the wrapper logs.
-void wrapperLog(const LaunchParameters& launch, const char* level, const std::vector<std::string>& texts) {
-    std::vector<std::string> lines;
-    const std::string head =
-        stamp("[%04u-%02u-%02u %02u:%02u:%02u] [") + level + "] [" + std::to_string(GetCurrentProcessId()) + "] ";
-    for (const auto& text : texts) lines.push_back(head + text);
-    appendLines(launch.wrapperLog, lines);
-}
 
 // "07-Dec-2026 10:00:00.123 SEVERE [main] text", as Tomcat's log manager writes.
 std::string julLine(const char* level, const std::string& text) {
@@ -399,6 +393,33 @@ std::optional<LaunchFailure> createJvm(const LaunchParameters& launch) {
     return std::nullopt;
 }
 
+void wrapperLog(const LaunchParameters& launch, const char* level, const std::vector<std::string>& texts) {
+    std::vector<std::string> lines;
+    const std::string head =
+        stamp("[%04u-%02u-%02u %02u:%02u:%02u] [") + level + "] [" + std::to_string(GetCurrentProcessId()) + "] ";
+    for (const auto& text : texts) lines.push_back(head + text);
+    appendLines(launch.wrapperLog, lines);
+}
+
+std::optional<std::string> standInSetting(const char* fileName) {
+    const std::string own = ownExecutablePath();
+    auto text = readWhole(own.substr(0, own.find_last_of('\\') + 1) + fileName);
+    if (text) text->erase(text->find_last_not_of(" \t\r\n") + 1);
+    return text;
+}
+
+void StandInTomcat::shutDown() {
+    if (logPath_.empty()) return;
+    appendLines(
+        logPath_,
+        {julLine("INFO", "org.apache.coyote.AbstractProtocol.pause Pausing ProtocolHandler [\"http-nio\"]"),
+         julLine("INFO", "org.apache.catalina.core.StandardService.stopInternal Stopping service [Catalina]"),
+         julLine("INFO", "org.apache.coyote.AbstractProtocol.stop Stopping ProtocolHandler [\"http-nio\"]"),
+         julLine("INFO", "org.apache.coyote.AbstractProtocol.destroy Destroying ProtocolHandler [\"http-nio\"]")});
+    for (auto socket : sockets_) closesocket(static_cast<SOCKET>(socket));
+    sockets_.clear();
+}
+
 StandInTomcat::StandInTomcat(const LaunchParameters& launch) {
     WSADATA data{};
     winsock_ = WSAStartup(MAKEWORD(2, 2), &data) == 0;
@@ -422,6 +443,7 @@ bool StandInTomcat::start(const LaunchParameters& launch) {
         return false;
     }
     auto log = [&](const std::vector<std::string>& lines) { appendLines(logPath, lines); };
+    logPath_ = logPath;
 
     std::string config = base + "\\conf\\server.xml";
     for (std::size_t i = 0; i + 1 < launch.startParams.size(); ++i)
@@ -465,7 +487,10 @@ bool StandInTomcat::start(const LaunchParameters& launch) {
         if (socket != INVALID_SOCKET) closesocket(socket);
         return false;
     };
+    const auto connectors = standInSetting("standin-connectors.txt");
+    if (connectors && *connectors != "never") Sleep(static_cast<DWORD>(std::strtoul(connectors->c_str(), nullptr, 10)));
     for (const auto& element : elements) {
+        if (connectors && *connectors == "never") break;
         const int port = element.name == "Connector" ? portOf(element, "port", offset) : 0;
         if (port == 0 || bound(port, INADDR_ANY)) continue;
         const auto protocol = element.attributes.find("protocol");

@@ -29,9 +29,19 @@ std::optional<LaunchFailure> createJvm(const LaunchParameters& launch);
 // Tomcat inside that JVM: it opens its log of the day, reads its server.xml
 // and opens the ports it names, writing what Tomcat writes when one of those
 // fails. The ports stay open while it lives.
+// Lines as the wrapper writes them to its own log.
+void wrapperLog(const LaunchParameters& launch, const char* level, const std::vector<std::string>& texts);
+
+// A test sets up how the stand-in behaves with a file beside the program:
+// its text, or nothing when there is no such file.
+std::optional<std::string> standInSetting(const char* fileName);
+
 class StandInTomcat {
 public:
+    // standin-connectors.txt: the milliseconds before the connectors open, or "never".
     explicit StandInTomcat(const LaunchParameters& launch);
+    // What Tomcat writes as it shuts down; its ports close.
+    void shutDown();
     ~StandInTomcat();
     StandInTomcat(const StandInTomcat&) = delete;
     StandInTomcat& operator=(const StandInTomcat&) = delete;
@@ -42,6 +52,7 @@ public:
 private:
     bool start(const LaunchParameters& launch);
     std::vector<std::uintptr_t> sockets_;
+    std::string logPath_;
     bool winsock_ = false;
     bool running_ = false;
 };

@@ -52,6 +52,22 @@ std::variant<bool, Failure> MemoryNetwork::portInUse(std::uint16_t port) {
     return listening.count(port) > 0;
 }
 
+std::variant<bool, Failure> MemoryNetwork::accepts(const std::string& address, std::uint16_t port, std::uint32_t) {
+    ++probes;
+    if (failure) return *failure;
+    const auto it = accepting.find(address + ":" + std::to_string(port));
+    return it != accepting.end() && (!clock || clock->now() >= it->second);
+}
+
+std::variant<int, Failure> MemoryNetwork::httpStatus(const std::string& address, std::uint16_t port,
+                                                     const std::string& path, std::uint32_t timeoutMs) {
+    const auto open = accepts(address, port, timeoutMs);
+    if (const auto* failed = std::get_if<Failure>(&open)) return *failed;
+    if (!std::get<bool>(open)) return 0;
+    const auto it = answers.find(address + ":" + std::to_string(port) + path);
+    return it == answers.end() ? 404 : it->second;
+}
+
 bool MemoryFiles::fileExists(const std::string& path) {
     return !path.empty() && !isDevicePath(path) && files.count(path) > 0;
 }
@@ -177,10 +193,27 @@ NetReply MemoryProcesses::runNet(const std::string& commandLine) {
     return start ? services_.netStart(name) : services_.netStop(name);
 }
 
+FileTime MemoryServices::now() const { return clock ? clock->now() : 0; }
+
+// The process is gone: its ports close, and a scripted stop writes its lines.
+void MemoryServices::ended(Service& service) {
+    service.started = service.starting = service.paused = false;
+    service.stopsAt = service.stoppingUntil = 0;
+    service.processId = 0;
+    service.processStartedAt = 0;
+    if (network && service.script)
+        for (const auto& address : service.script->opens) network->accepting.erase(address);
+    if (files && service.stopScript)
+        for (const auto& [path, text] : service.stopScript->writes) (void)files->appendText(path, text);
+}
+
 void MemoryServices::catchUp(Service& service) {
-    if (!service.started || service.stopsAt == 0 || !clock || clock->now() < service.stopsAt) return;
-    service.started = false;
-    service.stopsAt = 0;
+    if (service.started && service.stoppingUntil != 0 && now() >= service.stoppingUntil) {
+        ended(service);
+        return;
+    }
+    if (!service.started || service.stopsAt == 0 || now() < service.stopsAt) return;
+    ended(service);
     service.exitCode = service.script->exitCode;
     service.serviceExitCode = service.script->serviceExitCode;
 }
@@ -194,17 +227,26 @@ NetReply MemoryServices::netStart(const std::string& serviceName) {
     catchUp(service);
     if (service.started) return {2, "The requested service has already been started.\r\n"};
     service.exitCode = service.serviceExitCode = 0;
-    if (!service.script) {
+    const std::string started = "The " + serviceName + " service was started successfully.\r\n";
+    auto run = [&] {
         service.started = true;
-        return {0, "The " + serviceName + " service was started successfully.\r\n"};
+        service.processId = ++lastProcessId_;
+        service.processStartedAt = now();
+    };
+    if (!service.script) {
+        run();
+        return {0, started};
     }
     const ScriptedStart& script = *service.script;
     for (const auto& [path, text] : script.writes)
         if (files) (void)files->appendText(path, text);
     for (auto event : script.events) {
-        event.written = clock ? clock->now() : 0;
+        event.written = now();
         if (events) events->events.push_back(event);
     }
+    if (network && script.opensAfterMs && script.fate != ScriptedStart::Fate::DiesStarting)
+        for (const auto& address : script.opens)
+            network->accepting[address] = now() + FileTime{*script.opensAfterMs} * kTicksPerMillisecond;
     switch (script.fate) {
         case ScriptedStart::Fate::DiesStarting:
             service.exitCode = script.exitCode;
@@ -212,11 +254,12 @@ NetReply MemoryServices::netStart(const std::string& serviceName) {
             return {2, script.netOutput.empty() ? "The " + serviceName + " service could not be started.\r\n"
                                                 : script.netOutput};
         case ScriptedStart::Fate::StopsLater:
-            service.started = true;
-            service.stopsAt = (clock ? clock->now() : 0) + FileTime{script.stopsAfterMs} * kTicksPerMillisecond;
-            return {0, "The " + serviceName + " service was started successfully.\r\n"};
+            run();
+            service.stopsAt = now() + FileTime{script.stopsAfterMs} * kTicksPerMillisecond;
+            return {0, started};
+        case ScriptedStart::Fate::Runs: run(); return {0, started};
         case ScriptedStart::Fate::HangsStarting:
-            service.started = true;
+            run();
             service.starting = true;
             return {2, script.netOutput.empty() ? "The service is not responding to the control function.\r\n"
                                                 : script.netOutput};
@@ -224,13 +267,20 @@ NetReply MemoryServices::netStart(const std::string& serviceName) {
     return {2, notStarted};
 }
 
+// A stop that takes a while leaves the service stop pending; net, as Wine's
+// does, does not wait for it.
 NetReply MemoryServices::netStop(const std::string& serviceName) {
     auto it = services.find(serviceName);
     if (it == services.end()) return {2, "The service name is invalid.\r\n"};
-    catchUp(it->second);
-    if (!it->second.started) return {2, "The " + serviceName + " service is not started.\r\n"};
-    it->second.started = it->second.starting = false;
-    it->second.stopsAt = 0;
+    Service& service = it->second;
+    catchUp(service);
+    if (!service.started) return {2, "The " + serviceName + " service is not started.\r\n"};
+    if (service.stopScript && service.stopScript->takesMs > 0) {
+        if (service.stoppingUntil == 0)
+            service.stoppingUntil = now() + FileTime{service.stopScript->takesMs} * kTicksPerMillisecond;
+        return {2, "The " + serviceName + " service is stopping.\r\n"};
+    }
+    ended(service);
     return {0, "The " + serviceName + " service was stopped successfully.\r\n"};
 }
 
@@ -240,8 +290,13 @@ std::variant<ServiceState, Failure> MemoryServices::state(const std::string& ser
     if (it == services.end()) return kNoSuchService;
     catchUp(it->second);
     const Service& service = it->second;
-    const RunState running = service.starting ? RunState::StartPending : RunState::Running;
-    return ServiceState{service.started ? running : RunState::Stopped, service.exitCode, service.serviceExitCode};
+    RunState state = RunState::Stopped;
+    if (service.started)
+        state = service.stoppingUntil ? RunState::StopPending
+                : service.starting    ? RunState::StartPending
+                : service.paused      ? RunState::Paused
+                                      : RunState::Running;
+    return ServiceState{state, service.exitCode, service.serviceExitCode, service.processId, service.processStartedAt};
 }
 
 MaybeFailure MemoryProcesses::openDocument(const std::string& path) {
@@ -394,6 +449,8 @@ MemoryPlatform::MemoryPlatform() {
     services.clock = &clock;
     services.files = &files;
     services.events = &events;
+    services.network = &network;
+    network.clock = &clock;
     files.addFile(environment.systemFolder() + "\\net.exe", "net");
 }
 

@@ -68,6 +68,7 @@ public:
 };
 
 class MemoryServices;
+class MemoryNetwork;
 
 // What net.exe answers: its exit code and its words.
 struct NetReply {
@@ -112,17 +113,26 @@ private:
 class MemoryServices : public Services {
 public:
     // How a service's process fares once net starts it, as a test sets it
-    // up: it dies while starting (net then fails, as it does) or runs a
-    // while and stops, or never finishes starting. At the start it writes its
-    // lines to its files and the service manager its events.
+    // up: it dies while starting (net then fails, as it does), runs a while
+    // and stops, never finishes starting, or runs until it is stopped. At the
+    // start it writes its lines to its files and the service manager its
+    // events; while it runs it accepts connections on the addresses it
+    // opens ("127.0.0.1:8080"), from a while after the start or never.
     struct ScriptedStart {
-        enum class Fate { DiesStarting, StopsLater, HangsStarting } fate = Fate::DiesStarting;
+        enum class Fate { DiesStarting, StopsLater, HangsStarting, Runs } fate = Fate::DiesStarting;
         std::uint32_t stopsAfterMs = 0;
         std::uint32_t exitCode = 1067;
         std::uint32_t serviceExitCode = 0;
         std::vector<std::pair<std::string, std::string>> writes;  // file, text appended
         std::vector<ServiceManagerEvent> events;
         std::string netOutput;  // what net says when the start fails; net's usual words otherwise
+        std::vector<std::string> opens;
+        std::optional<std::uint32_t> opensAfterMs = 0;
+    };
+    // How it takes a stop: stop pending for a while, then stopped, writing its lines then.
+    struct ScriptedStop {
+        std::uint32_t takesMs = 0;
+        std::vector<std::pair<std::string, std::string>> writes;
     };
     struct Service {
         Service(std::string path = {}, bool isStarted = false, ServiceConfiguration held = {})
@@ -131,11 +141,16 @@ public:
         bool started = false;
         ServiceConfiguration configuration;
         std::optional<ScriptedStart> script;
+        std::optional<ScriptedStop> stopScript;
         // While it runs, when it stops by itself; the codes its last run ended with.
         FileTime stopsAt = 0;
+        FileTime stoppingUntil = 0;  // stop pending until then
         bool starting = false;
+        bool paused = false;
         std::uint32_t exitCode = 0;
         std::uint32_t serviceExitCode = 0;
+        std::uint32_t processId = 0;
+        FileTime processStartedAt = 0;
     };
     NetReply netStart(const std::string& serviceName);
     NetReply netStop(const std::string& serviceName);
@@ -157,10 +172,14 @@ public:
     MemoryClock* clock = nullptr;
     MemoryFiles* files = nullptr;
     MemoryEventLog* events = nullptr;
+    MemoryNetwork* network = nullptr;
 
 private:
-    // A service that stops by itself has stopped once its moment has come.
+    // A service that stops by itself, or whose stop was pending, has stopped once its moment has come.
     void catchUp(Service& service);
+    void ended(Service& service);
+    FileTime now() const;
+    std::uint32_t lastProcessId_ = 4000;
 };
 
 // Access control lists by path, inherited by what lies below, and the
@@ -197,12 +216,23 @@ public:
 
 // The ports some program listens on, as a test sets them; a test may make
 // reading them fail.
+// Ports other programs hold, and what accepts connections: by
+// "address:port", from a moment on; an HTTP answer by "address:port/path".
+// A port that accepts nothing refuses at once, as a local one does.
 class MemoryNetwork : public Network {
 public:
     std::variant<bool, Failure> portInUse(std::uint16_t port) override;
+    std::variant<bool, Failure> accepts(const std::string& address, std::uint16_t port,
+                                        std::uint32_t timeoutMs) override;
+    std::variant<int, Failure> httpStatus(const std::string& address, std::uint16_t port, const std::string& path,
+                                          std::uint32_t timeoutMs) override;
 
     std::set<std::uint16_t> listening;
     MaybeFailure failure;
+    std::map<std::string, FileTime> accepting;
+    std::map<std::string, int> answers;
+    int probes = 0;
+    MemoryClock* clock = nullptr;
 };
 
 // The command lock within one process, as tests run many commands in one:

@@ -37,23 +37,44 @@ std::variant<bool, Failure> Win32Services::isStarted(const std::string& serviceN
     return std::get<ServiceState>(asked).state != RunState::Stopped;
 }
 
+namespace {
+
+// When the process was created; 0 when it cannot be asked.
+FileTime processStartTime(DWORD processId) {
+    if (processId == 0) return 0;
+    const Handle process(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId));
+    FILETIME created{}, exited{}, kernel{}, user{};
+    if (!process || !GetProcessTimes(process.get(), &created, &exited, &kernel, &user)) return 0;
+    return (FileTime{created.dwHighDateTime} << 32) | created.dwLowDateTime;
+}
+
+}  // namespace
+
 std::variant<ServiceState, Failure> Win32Services::state(const std::string& serviceName) {
     const ServiceHandle manager(OpenSCManagerW(nullptr, nullptr, SC_MANAGER_CONNECT));
     if (!manager) return lastErrorFailure("OpenSCManagerW");
     const ServiceHandle service(OpenServiceW(manager.get(), wide(serviceName).c_str(), SERVICE_QUERY_STATUS));
     if (!service) return lastErrorFailure("OpenServiceW");
-    SERVICE_STATUS status{};
-    if (!QueryServiceStatus(service.get(), &status)) return lastErrorFailure("QueryServiceStatus");
+    SERVICE_STATUS_PROCESS status{};
+    DWORD needed = 0;
+    if (!QueryServiceStatusEx(service.get(), SC_STATUS_PROCESS_INFO, reinterpret_cast<BYTE*>(&status), sizeof status,
+                              &needed))
+        return lastErrorFailure("QueryServiceStatusEx");
     ServiceState found;
     switch (status.dwCurrentState) {
         case SERVICE_STOPPED: found.state = RunState::Stopped; break;
         case SERVICE_START_PENDING: found.state = RunState::StartPending; break;
         case SERVICE_STOP_PENDING: found.state = RunState::StopPending; break;
         case SERVICE_RUNNING: found.state = RunState::Running; break;
+        case SERVICE_CONTINUE_PENDING: found.state = RunState::ContinuePending; break;
+        case SERVICE_PAUSE_PENDING: found.state = RunState::PausePending; break;
+        case SERVICE_PAUSED: found.state = RunState::Paused; break;
         default: found.state = RunState::Other; break;
     }
     found.exitCode = status.dwWin32ExitCode;
     found.serviceExitCode = status.dwServiceSpecificExitCode;
+    found.processId = status.dwProcessId;
+    found.processStartedAt = processStartTime(status.dwProcessId);
     return found;
 }
 

@@ -20,6 +20,8 @@ constexpr UINT kStatusPollMs = 2000;
 constexpr UINT kRunOnWindowThread = WM_APP + 2;
 constexpr UINT kCommandDone = WM_APP + 3;
 constexpr UINT kShowNotice = WM_APP + 4;
+// The service manager reported a change of the service's state.
+constexpr UINT kServiceChanged = WM_APP + 5;
 
 INT_PTR background(HDC dc, COLORREF colour, HBRUSH brush) {
     SetBkColor(dc, colour);
@@ -56,6 +58,8 @@ void MainWindow::show() {
     // Activated, the window gives the focus to its first box, the name; ask only if it did not.
     if (GetFocus() != item(IDC_SERVICE_NAME))
         SendMessageW(window_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(item(IDC_SERVICE_NAME)), TRUE);
+    watcher_.emplace(window_, kServiceChanged);
+    followService();
     SetTimer(window_, kStatusTimer, kStatusPollMs, nullptr);
 }
 
@@ -72,6 +76,8 @@ void MainWindow::onWindowThread(const std::function<void()>& call) {
 void MainWindow::runCommand(std::function<Outcome()> command, std::function<void()> afterwards) {
     if (busy_ || !session_) return;
     busy_ = true;
+    // A handle the watcher holds would keep a removed service registered until it lets go.
+    if (watcher_) watcher_->stop();
     afterCommand_ = std::move(afterwards);
     for (HWND window : {window_, openDialog_.handle(), settingsDialog_.handle()})
         if (window) EnableWindow(window, FALSE);
@@ -92,6 +98,7 @@ void MainWindow::runCommand(std::function<Outcome()> command, std::function<void
 void MainWindow::onCommandDone() {
     if (worker_.joinable()) worker_.join();
     busy_ = false;
+    followService();
     for (HWND window : {window_, openDialog_.handle(), settingsDialog_.handle()})
         if (window) EnableWindow(window, TRUE);
     if (closePending_) {
@@ -193,19 +200,37 @@ INT_PTR MainWindow::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             return FALSE;
         }
         case WM_TIMER:
-            // A service may stop or start without us; the status line follows it
-            // while someone can see it, and not while a command or a box of ours is up.
-            if (wParam == kStatusTimer && session_ && !busy_ && IsWindowVisible(window_) && !IsIconic(window_) &&
-                IsWindowEnabled(window_))
-                session_->follow();
+            // Where the service manager tells of each change, it is not asked.
+            if (wParam == kStatusTimer && !(watcher_ && watcher_->notifying()) && followsNow()) session_->follow();
             return TRUE;
+        case kServiceChanged:
+            if (followsNow()) session_->follow();
+            return TRUE;
+        case WM_SIZE:
+            // What changed while the window was minimized shows once it is back.
+            if (wParam == SIZE_RESTORED && followsNow()) session_->follow();
+            return FALSE;
         case WM_CLOSE: onClose(); return TRUE;
         case WM_ENDSESSION:
             if (wParam) onClose();
             return TRUE;
-        case WM_DESTROY: PostQuitMessage(0); return TRUE;
+        case WM_DESTROY:
+            watcher_.reset();
+            PostQuitMessage(0);
+            return TRUE;
     }
     return FALSE;
+}
+
+void MainWindow::followService() {
+    if (watcher_ && session_ && !busy_)
+        watcher_->follow(session_->installed() ? session_->configuration().serviceName : std::string());
+}
+
+// A service may stop or start without us; the status line follows it while
+// someone can see it, and not while a command or a box of ours is up.
+bool MainWindow::followsNow() const {
+    return session_ && !busy_ && IsWindowVisible(window_) && !IsIconic(window_) && IsWindowEnabled(window_);
 }
 
 // Read-only and disabled boxes ask with WM_CTLCOLORSTATIC, editable ones

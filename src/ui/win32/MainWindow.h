@@ -2,6 +2,7 @@
 #include <windows.h>
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <thread>
 
@@ -14,6 +15,7 @@
 #include "ui/win32/NoticeWindow.h"
 #include "ui/win32/OpenDialog.h"
 #include "ui/win32/ServiceSettingsDialog.h"
+#include "ui/win32/ServiceWatcher.h"
 
 namespace velmora {
 
@@ -48,6 +50,9 @@ private:
     INT_PTR onMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     void onDpiChanged(UINT dpi, const RECT* suggested) override;
     INT_PTR onControlColour(HDC dc, HWND control);
+    bool followsNow() const;
+    // The service manager tells of the shown service's changes, between commands.
+    void followService();
     int messageBox(const std::string& text, const char* title, UINT style);
     // Runs the call on the window's thread and waits for it.
     void onWindowThread(const std::function<void()>& call);
@@ -117,6 +122,7 @@ private:
     ServiceSettingsDialog settingsDialog_;
     AboutBox aboutBox_;
     NoticeWindow notice_;
+    std::optional<ServiceWatcher> watcher_;
 };
 
 }  // namespace velmora

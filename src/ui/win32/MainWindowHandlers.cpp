@@ -28,7 +28,7 @@ constexpr FilePicker kFilePickers[] = {
 
 constexpr int kHideReadOnlyFlag = 4;
 
-bool isMenuItem(int id) { return id >= IDM_NEW && id <= IDM_SERVICE_SETTINGS; }
+bool isMenuItem(int id) { return (id >= IDM_NEW && id <= IDM_SERVICE_SETTINGS) || id == IDM_RESTART; }
 
 }  // namespace
 
@@ -91,7 +91,8 @@ void MainWindow::onInstallButton() {
 
 void MainWindow::onStartButton() {
     Session& session = *session_;
-    if (session.status() == ServiceStatus::Running)
+    // A start that hangs can be stopped too.
+    if (serviceRuns(session.status()) || session.status() == ServiceStatus::StartPending)
         runCommand([&session] { return session.stop(); });
     else
         runCommand([&session] { return session.start(); });
@@ -212,6 +213,9 @@ void MainWindow::onMenuCommand(int id) {
             });
         case IDM_ABOUT: return aboutBox_.show(instance_, window_);
         case IDM_SERVICE_SETTINGS: return settingsDialog_.show(instance_, window_, session, *editing_);
+        case IDM_RESTART:
+            if (session.installed()) runCommand([&session] { return session.restart(); });
+            return;
         case IDM_EXPORT: return exportFromMenu(window_, *transfer_, files_, *this);
         case IDM_IMPORT: {
             const std::string path = chooseImportFile(window_);

@@ -46,11 +46,13 @@ void MainWindow::showServiceState(bool installed, ServiceStatus status, const st
             setTextOf(item(IDC_STATUS_TEXT), text);
             if (IsWindowVisible(window_)) status_.changed();
         }
-        const bool known = status == ServiceStatus::Running || status == ServiceStatus::NotRunning;
+        const bool stoppable = serviceRuns(status) || status == ServiceStatus::StartPending;
+        const bool known = stoppable || status == ServiceStatus::NotRunning;
         if (known) {
-            const std::string caption = status == ServiceStatus::Running ? "Stop" : "Start";
+            const std::string caption = stoppable ? "Stop" : "Start";
             if (textOf(item(IDC_START)) != caption) setTextOf(item(IDC_START), caption);
         }
+        followService();
         HWND start = item(IDC_START);
         // A disabled button keeps no focus: pass it on so the keyboard still works.
         if (!known && GetFocus() == start) SendMessageW(window_, WM_NEXTDLGCTL, 0, FALSE);

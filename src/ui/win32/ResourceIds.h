@@ -25,6 +25,7 @@
 #define IDM_EXPORT 307
 #define IDM_IMPORT 308
 #define IDM_SERVICE_SETTINGS 309
+#define IDM_RESTART 320
 
 // main: the separator lines and the four frames
 #define IDC_TOP_LINE 1000

@@ -1,0 +1,50 @@
+#include "service/Readiness.h"
+
+#include <algorithm>
+
+#include "config/LocalUrl.h"
+
+namespace velmora {
+
+namespace {
+
+// A connector that takes every address is reached on the loopback.
+std::string addressToAsk(const std::string& declared) {
+    if (declared.empty() || declared == "0.0.0.0" || declared == "::" || declared == "[::]") return "127.0.0.1";
+    if (declared.size() > 2 && declared.front() == '[' && declared.back() == ']')
+        return declared.substr(1, declared.size() - 2);
+    return declared;
+}
+
+}  // namespace
+
+std::vector<ReadinessProbe> readinessProbes(const std::vector<DeclaredPort>& ports, const std::string& readyUrl) {
+    std::vector<ReadinessProbe> probes;
+    for (const DeclaredPort& port : ports) {
+        if (port.role == PortRole::Shutdown || port.value != PortValue::Number) continue;
+        ReadinessProbe probe{addressToAsk(port.address), port.number, {}, "port " + std::to_string(port.number)};
+        if (!port.address.empty() && probe.address != "127.0.0.1") probe.name += " on " + port.address;
+        const bool known = std::any_of(probes.begin(), probes.end(), [&](const ReadinessProbe& p) {
+            return p.port == probe.port && p.address == probe.address;
+        });
+        if (!known) probes.push_back(std::move(probe));
+    }
+    if (const auto url = parseLocalUrl(readyUrl)) probes.push_back({url->host, url->port, url->path, readyUrl});
+    return probes;
+}
+
+std::vector<ReadinessProbe> readinessProbesOf(const Configuration& c, Files& files) {
+    const auto read = readServerPorts(files, c.tomcatConfigFile);
+    const auto* ports = std::get_if<std::vector<DeclaredPort>>(&read);
+    return readinessProbes(ports ? *ports : std::vector<DeclaredPort>{}, c.readyUrl);
+}
+
+std::variant<bool, Failure> answers(Network& network, const ReadinessProbe& probe, std::uint32_t timeoutMs) {
+    if (probe.path.empty()) return network.accepts(probe.address, probe.port, timeoutMs);
+    const auto status = network.httpStatus(probe.address, probe.port, probe.path, timeoutMs);
+    if (const auto* failure = std::get_if<Failure>(&status)) return *failure;
+    const int code = std::get<int>(status);
+    return code >= 200 && code < 400;
+}
+
+}  // namespace velmora

@@ -1,0 +1,31 @@
+#pragma once
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "config/Configuration.h"
+#include "config/ServerPorts.h"
+#include "platform/Files.h"
+#include "platform/Network.h"
+
+namespace velmora {
+
+// One thing that must answer before Tomcat counts as serving: a connector's
+// port, or the configuration's URL (which must answer 2xx or 3xx).
+struct ReadinessProbe {
+    std::string address;  // what is connected to
+    std::uint16_t port = 0;
+    std::string path;  // for the URL: what is asked; empty for a port
+    std::string name;  // "port 8080", "http://localhost:8080/health"
+};
+
+// Every connector port with a number, on the connector's address or, when it
+// takes every address, the loopback; each once; then the URL when one is given.
+std::vector<ReadinessProbe> readinessProbes(const std::vector<DeclaredPort>& ports, const std::string& readyUrl);
+// The same from the configuration's server.xml; a file that cannot be read gives no ports.
+std::vector<ReadinessProbe> readinessProbesOf(const Configuration& c, Files& files);
+
+// One look, waiting at most the time: whether it answers now.
+std::variant<bool, Failure> answers(Network& network, const ReadinessProbe& probe, std::uint32_t timeoutMs);
+
+}  // namespace velmora
