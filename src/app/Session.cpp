@@ -21,12 +21,14 @@
 namespace velmora {
 
 Session::Session(Platform& platform, ConfigurationStore& store, Editing& editing, FrontEnd& frontEnd,
-                 DebugLog& debugLog)
+                 DebugLog& debugLog, Journal& journal, LogKeeper& logs)
     : platform_(platform),
       store_(store),
       editing_(editing),
       frontEnd_(frontEnd),
       debugLog_(debugLog),
+      journal_(journal),
+      logs_(logs),
       controller_(platform, store_, frontEnd) {}
 
 std::string Session::reportPath() const {
@@ -165,6 +167,7 @@ Outcome Session::save() {
     Survey s;
     Plan plan;
     std::string later;  // what takes effect only at the next start
+    std::vector<std::string> changed;  // what the event log is told of a change to the service
     if (!stored.installed) {
         s.config = c;
         s.record = stored.record;
@@ -175,6 +178,9 @@ Outcome Session::save() {
             serviceChangeFor(stored.values, c, s.facts.present(), controller_.wrapperChanges(s));
         const bool reinstall = change.way == ServiceChange::Way::Reinstall;
         if (change.way != ServiceChange::Way::Nothing) {
+            std::string fields;
+            for (const StoredField* field : change.fields) fields += (fields.empty() ? "" : ", ") + field->name;
+            changed = {"Changed: " + fields + "; " + serviceChangeText(change) + "."};
             if (std::string why = reinstall ? controller_.removalRefusal(s) : controller_.actRefusal(s); !why.empty())
                 return conversation.refuse(why);
             // A reinstall would run whatever sits where the copy goes.
@@ -208,7 +214,7 @@ Outcome Session::save() {
         } else {
             append(plan, storeSave(s));
             if (change.way == ServiceChange::Way::InPlace) append(plan, controller_.changeInPlace(s, stored.values));
-            if (restart) plan.push_back(controller_.stop(c.serviceName));
+            if (restart) stopAndRoll(plan, c);
         }
         if (restart) plan.push_back(controller_.start(s));
     }
@@ -236,6 +242,8 @@ Outcome Session::save() {
     }
     if (outcome.done() && reinstalled)
         for (auto& notice : scriptOptionsNotice(c)) outcome.notices.push_back(std::move(notice));
+    journal_.record(c.serviceName, outcome,
+                    changed.empty() ? std::nullopt : std::optional<JournalEvent>(JournalEvent::ChangeApplied), changed);
     return outcome;
 }
 
@@ -275,6 +283,8 @@ Outcome Session::install() {
     outcome.settingsApplied = installed_ && record_.settingsApplied;
     for (auto& notice : scriptOptionsNotice(s.config)) outcome.notices.push_back(std::move(notice));
     refresh();
+    journal_.record(c.serviceName, outcome, installed_ ? std::optional<JournalEvent>(JournalEvent::Installed) : std::nullopt,
+                    {"Program: " + record_.programLine, "Account: " + serviceAccountName(c)});
     return outcome;
 }
 
@@ -337,7 +347,7 @@ Outcome Session::repoint(const std::string& javaHome) {
                                                        "\" runs on the JDK it started "
                                                        "with until it restarts. Restart it now?"}) == Answer::Yes;
     if (restart) {
-        plan.push_back(controller_.stop(c.serviceName));
+        stopAndRoll(plan, c);
         plan.push_back(controller_.start(s));
     }
     const PlanResult ran = runPlan(plan);
@@ -347,6 +357,9 @@ Outcome Session::repoint(const std::string& javaHome) {
     Outcome outcome = finish(conversation, ran, summary);
     outcome.startFailure = s.startFailure;
     refresh();
+    journal_.record(c.serviceName, outcome,
+                    installed_ ? std::optional<JournalEvent>(JournalEvent::ChangeApplied) : std::nullopt,
+                    {"Changed: " + store::kJavaHome + ", " + store::kClassPath + "."});
     return outcome;
 }
 
@@ -440,6 +453,7 @@ Outcome Session::uninstall() {
     if (outcome.done() && outcome.warnings.empty()) outcome.announcement = outcome.summary;
     outcome.installed = installed_;
     refresh();
+    if (s.ownership != Ownership::Foreign) journal_.record(c.serviceName, outcome, JournalEvent::Uninstalled);
     return outcome;
 }
 
@@ -498,7 +512,11 @@ Outcome Session::changeRunning(bool start) {
     const Configuration& c = configuration();
     Survey s = controller_.survey(c, installed_, record_);
     if (std::string why = controller_.actRefusal(s); !why.empty()) return conversation.refuse(why);
-    Plan plan{start ? controller_.start(s) : controller_.stop(c.serviceName)};
+    Plan plan;
+    if (start)
+        plan.push_back(controller_.start(s));
+    else
+        stopAndRoll(plan, c);
     const PlanResult ran = runPlan(plan);
     record_ = s.record;
     refresh();
@@ -515,7 +533,13 @@ Outcome Session::changeRunning(bool start) {
                           "; its state: " + statusText(status_) + ".";
         for (const auto& note : ran.notes) outcome.summary += note;
     }
+    journal_.record(c.serviceName, outcome);
     return outcome;
+}
+
+void Session::stopAndRoll(Plan& plan, const Configuration& c) {
+    plan.push_back(controller_.stop(c.serviceName));
+    plan.push_back(logs_.rollAfterStop(c));
 }
 
 CheckResult Session::checkConfiguration(ReportOpening opening, const std::string& path) {
@@ -527,6 +551,10 @@ CheckResult Session::checkConfiguration(ReportOpening opening, const std::string
     Questions& questions = editing_.checksSpeak() ? static_cast<Questions&>(conversation) : nobody;
     refresh();
     result.report = examineConfiguration(configuration(), platform_, questions, checkContext());
+    for (auto& finding : logs_.findings(configuration())) {
+        questions.warn(finding.message);
+        result.report.findings.push_back(std::move(finding));
+    }
     if (const auto failed = lastFailedStart()) result.report.sections.push_back(failedStartSection(*failed));
     result.replacement =
         jdkReplacementFor(configuration(), tomcatLayoutOf(configuration().catalinaHome, platform_.files), platform_);

@@ -15,6 +15,8 @@ const char* findingKindName(FindingKind kind) {
         case FindingKind::RightsMissing: return "rights-missing";
         case FindingKind::OptionsIgnored: return "options-ignored";
         case FindingKind::PortConflict: return "port-conflict";
+        case FindingKind::LogsBeyondBounds: return "logs-beyond-bounds";
+        case FindingKind::DiskAlmostFull: return "disk-almost-full";
     }
     return "unknown";
 }

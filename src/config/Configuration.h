@@ -44,6 +44,10 @@ struct Configuration {
     std::uint32_t recoveryReset = 86400;  // seconds after which the failure count starts again
     bool recoveryOnErrorExit = true;      // a stop with an error exit code counts as a failure
 
+    // How much of its logs Velmora keeps; 0: no bound of that kind.
+    std::uint16_t logsKeepDays = 0;  // files last written longer ago go
+    std::uint16_t logsMaxMb = 0;     // the oldest files beyond this size in all go
+
     bool operator==(const Configuration&) const = default;
 };
 

@@ -93,6 +93,8 @@ const std::vector<StoredField>& storedFields() {
             return f;
         }(),
         listField(F::Environment, store::kEnvironment, "Environment", FieldKind::Variables, &C::environment, 28, true),
+        sizeField(F::LogsKeepDays, store::kLogsKeepDays, "Keep logs (days)", &C::logsKeepDays, 29),
+        sizeField(F::LogsMaxMb, store::kLogsMaxMb, "Logs at most (MB)", &C::logsMaxMb, 30),
     };
     return fields;
 }
@@ -114,6 +116,8 @@ std::vector<const StoredField*> fieldsInLoadOrder() {
     std::sort(order.begin(), order.end(), [](auto* a, auto* b) { return a->loadRank < b->loadRank; });
     return order;
 }
+
+bool reachesTheService(Field field) { return field != Field::LogsKeepDays && field != Field::LogsMaxMb; }
 
 std::vector<const StoredField*> differingFields(const Configuration& a, const Configuration& b) {
     std::vector<const StoredField*> differing;

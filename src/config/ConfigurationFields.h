@@ -38,6 +38,8 @@ enum class Field {
     RecoveryOnErrorExit,
     DisplayName,
     Environment,
+    LogsKeepDays,
+    LogsMaxMb,
 };
 
 // What a stored value holds, and so which values it takes.
@@ -82,6 +84,10 @@ const StoredField& storedField(Field field);
 // The same fields in the order a load sets them, so that a new home or base
 // has moved the paths below it before those are set themselves.
 std::vector<const StoredField*> fieldsInLoadOrder();
+
+// Whether the service or its wrapper is given the field at all: the log
+// bounds are Velmora's own, and a change of them leaves the service alone.
+bool reachesTheService(Field field);
 
 // The stored values in which two configurations differ, in save order.
 std::vector<const StoredField*> differingFields(const Configuration& a, const Configuration& b);

@@ -37,6 +37,8 @@ inline const std::string kRecoveryReset = "service.recovery.reset";
 inline const std::string kRecoveryOnErrorExit = "service.recovery.on.error.exit";
 inline const std::string kDisplayName = "service.display.name";
 inline const std::string kEnvironment = "service.environment";
+inline const std::string kLogsKeepDays = "logs.keep.days";
+inline const std::string kLogsMaxMb = "logs.max.mb";
 
 // What Velmora installed, recorded at install: the service's program line as
 // the service manager keeps it, the mark written into the service's own key,

@@ -15,7 +15,8 @@ bool takesEffectWithoutRestart(Field field) { return isServiceSetting(field) && 
 ServiceChange serviceChangeFor(const Configuration& stored, const Configuration& wanted, bool servicePresent,
                                bool wrapperChanges) {
     ServiceChange change;
-    change.fields = differingFields(stored, wanted);
+    for (const StoredField* field : differingFields(stored, wanted))
+        if (reachesTheService(field->field)) change.fields.push_back(field);
     for (const StoredField* field : change.fields) {
         if (!takesEffectWithoutRestart(field->field)) change.restartNeeded = true;
         if (field->field == Field::ServiceAccount) change.accountChanged = true;
