@@ -31,6 +31,12 @@ bool appendLines(const std::string& path, const std::vector<std::string>& lines)
     return writeLines(path, OPEN_ALWAYS, FILE_END, lines);
 }
 
+Handle holdForWriting(const std::string& path) {
+    if (path.empty()) return Handle();
+    return Handle(CreateFileW(wide(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                              OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+}
+
 void noteRunForTests() {
     wchar_t path[MAX_PATH];
     const DWORD length = GetEnvironmentVariableW(L"VELMORA_TEST_WRAPPER_RUNS", path, MAX_PATH);

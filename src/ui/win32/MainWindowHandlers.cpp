@@ -28,7 +28,7 @@ constexpr FilePicker kFilePickers[] = {
 
 constexpr int kHideReadOnlyFlag = 4;
 
-bool isMenuItem(int id) { return id >= IDM_NEW && id <= IDM_SERVICE_SETTINGS; }
+bool isMenuItem(int id) { return id >= IDM_NEW && id <= IDM_SERVICE_LOGS; }
 
 }  // namespace
 
@@ -212,6 +212,8 @@ void MainWindow::onMenuCommand(int id) {
             });
         case IDM_ABOUT: return aboutBox_.show(instance_, window_);
         case IDM_SERVICE_SETTINGS: return settingsDialog_.show(instance_, window_, session, *editing_);
+        case IDM_SERVICE_LOGS:
+            return logsDialog_.show(instance_, window_, *logs_, *processes_, session.configuration());
         case IDM_EXPORT: return exportFromMenu(window_, *transfer_, files_, *this);
         case IDM_IMPORT: {
             const std::string path = chooseImportFile(window_);
