@@ -41,8 +41,8 @@ void Journal::writeStartFailure(const std::string& name, const StartDiagnosis& f
 void Journal::record(const std::string& name, const Outcome& outcome, std::optional<JournalEvent> done,
                      std::vector<std::string> details) {
     if (outcome.startFailure) writeStartFailure(name, *outcome.startFailure);
-    const bool settingsRan = std::find(outcome.steps.begin(), outcome.steps.end(), "apply the service settings") !=
-                             outcome.steps.end();
+    const bool settingsRan =
+        std::find(outcome.steps.begin(), outcome.steps.end(), "apply the service settings") != outcome.steps.end();
     if (settingsRan && outcome.settingsApplied == false) write(JournalEvent::SettingRefused, name, outcome.warnings);
     if (!done || !outcome.done()) return;
     details.insert(details.begin(), outcome.summary);

@@ -43,18 +43,19 @@ std::vector<LogKind> LogKeeper::kindsOf(const Configuration& c) {
     return logKinds(c, layout, *kind, tomcatVersionOf(c.catalinaHome, layout, platform_.files), ownsBaseLogs(c));
 }
 
-std::vector<LogFile> LogKeeper::files(const Configuration& c) { return listLogFiles(kindsOf(c), platform_.files, true); }
+std::vector<LogFile> LogKeeper::files(const Configuration& c) {
+    return listLogFiles(kindsOf(c), platform_.files, true);
+}
 
-std::variant<LogTail, std::string> LogKeeper::tail(const Configuration& c, const std::string& file,
-                                                   std::size_t lines) {
+std::variant<LogTail, std::string> LogKeeper::tail(const Configuration& c, const std::string& file, std::size_t lines) {
     const auto listed = listLogFiles(kindsOf(c), platform_.files, false);
     auto chosen = std::find_if(listed.begin(), listed.end(), [&](const LogFile& f) {
         return file.empty() ? f.role == "System.err" : sameName(fileNameOf(f.path), file) || samePath(f.path, file);
     });
     if (chosen == listed.end())
-        return file.empty() ? "The configuration \"" + c.serviceName + "\" has no System.err file yet."
-                            : visibleText(file) + " is not one of the log files of the configuration \"" +
-                                  c.serviceName + "\".";
+        return file.empty()
+                   ? "The configuration \"" + c.serviceName + "\" has no System.err file yet."
+                   : visibleText(file) + " is not one of the log files of the configuration \"" + c.serviceName + "\".";
     const std::uint64_t from = chosen->size > kTailBytes ? chosen->size - kTailBytes : 0;
     const auto bytes = platform_.files.readRange(chosen->path, from, kTailBytes);
     if (!bytes) return chosen->path + " could not be read.";
@@ -92,8 +93,8 @@ PruneRun LogKeeper::prune(const Configuration& c, bool checkOnly) {
         run.deleted.push_back(file);
         run.freed += file.size;
     }
-    const std::string count = std::to_string(run.deleted.size()) + " log file(s) of \"" + c.serviceName + "\" (" +
-                              sizeText(run.freed) + ")";
+    const std::string count =
+        std::to_string(run.deleted.size()) + " log file(s) of \"" + c.serviceName + "\" (" + sizeText(run.freed) + ")";
     run.outcome.summary = run.deleted.empty() ? "No log file of \"" + c.serviceName + "\" is beyond its bounds."
                           : checkOnly         ? "Would delete " + count + "."
                                               : "Deleted " + count + ".";
@@ -128,8 +129,8 @@ std::vector<Finding> LogKeeper::findings(const Configuration& c) {
         found.push_back({FindingKind::LogsBeyondBounds, "Logs", c.catalinaBase + "\\logs",
                          "The logs of \"" + c.serviceName + "\" (" + std::to_string(listed.size()) + " files, " +
                              sizeText(total) + ") go beyond what it keeps (" + std::to_string(c.logsKeepDays) +
-                             " days, " + std::to_string(c.logsMaxMb) +
-                             " MB; 0: no bound): velmora-cli logs " + c.serviceName + " --prune deletes the oldest.",
+                             " days, " + std::to_string(c.logsMaxMb) + " MB; 0: no bound): velmora-cli logs " +
+                             c.serviceName + " --prune deletes the oldest.",
                          store::kLogsKeepDays});
     }
     std::vector<std::string> folders;

@@ -166,7 +166,7 @@ Outcome Session::save() {
 
     Survey s;
     Plan plan;
-    std::string later;  // what takes effect only at the next start
+    std::string later;                 // what takes effect only at the next start
     std::vector<std::string> changed;  // what the event log is told of a change to the service
     if (!stored.installed) {
         s.config = c;
@@ -283,7 +283,8 @@ Outcome Session::install() {
     outcome.settingsApplied = installed_ && record_.settingsApplied;
     for (auto& notice : scriptOptionsNotice(s.config)) outcome.notices.push_back(std::move(notice));
     refresh();
-    journal_.record(c.serviceName, outcome, installed_ ? std::optional<JournalEvent>(JournalEvent::Installed) : std::nullopt,
+    journal_.record(c.serviceName, outcome,
+                    installed_ ? std::optional<JournalEvent>(JournalEvent::Installed) : std::nullopt,
                     {"Program: " + record_.programLine, "Account: " + serviceAccountName(c)});
     return outcome;
 }

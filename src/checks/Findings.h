@@ -14,8 +14,8 @@ enum class FindingKind {
     MachineMismatch,
     ValueUnusable,
     RightsMissing,
-    OptionsIgnored,  // a setenv.bat's options, which the service never reads
-    PortConflict,    // a port of server.xml that another configuration or program has
+    OptionsIgnored,    // a setenv.bat's options, which the service never reads
+    PortConflict,      // a port of server.xml that another configuration or program has
     LogsBeyondBounds,  // the logs hold more than the configuration keeps
     DiskAlmostFull,    // the disk that holds the logs has less than a tenth free
 };

@@ -51,8 +51,7 @@ bool isOfKind(const std::string& fileName, const LogKind& kind) {
     if (fileName.size() < kind.prefix.size() + kind.suffix.size() || !startsWithName(fileName, kind.prefix) ||
         !endsWithName(fileName, kind.suffix))
         return false;
-    return isDateStamp(
-        fileName.substr(kind.prefix.size(), fileName.size() - kind.prefix.size() - kind.suffix.size()));
+    return isDateStamp(fileName.substr(kind.prefix.size(), fileName.size() - kind.prefix.size() - kind.suffix.size()));
 }
 
 std::vector<LogKind> logKinds(const Configuration& c, const TomcatLayout& layout, const WrapperKind& kind,

@@ -137,7 +137,9 @@ std::vector<FileFacts> MemoryFiles::listFiles(const std::string& folder, const s
 // A file open for writing is held without leave to delete it, and so cannot move either.
 MaybeFailure MemoryFiles::moveFile(const std::string& from, const std::string& to) {
     if (!fileExists(from) || isDevicePath(to)) return kNotFound;
-    if (locked.count(from)) return Failure{"MoveFileExW", "The process cannot access the file because it is being used by another process.", 32};
+    if (locked.count(from))
+        return Failure{"MoveFileExW", "The process cannot access the file because it is being used by another process.",
+                       32};
     if (files.count(to)) return Failure{"MoveFileExW", "Cannot create a file when that file already exists.", 183};
     files[to] = std::move(files[from]);
     files.erase(from);

@@ -71,7 +71,7 @@ public:
     std::set<std::string, NameLess> uncreatable;  // folders that cannot be created
     std::set<std::string, NameLess> links;        // junctions and symbolic links
     std::map<std::string, int, NameLess> deleteAttempts;
-    std::vector<std::string> deviceReads;  // device paths someone tried to read
+    std::vector<std::string> deviceReads;              // device paths someone tried to read
     std::map<std::string, DiskSpace, NameLess> disks;  // by drive ("C:"); a drive not here cannot be asked
 };
 

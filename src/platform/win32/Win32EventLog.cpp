@@ -53,8 +53,9 @@ MaybeFailure registerSource() {
         return std::nullopt;
     const std::wstring program = ownProgram();
     if (program.empty()) return lastErrorFailure("GetModuleFileNameW");
-    status = RegSetValueExW(key.get(), L"EventMessageFile", 0, REG_EXPAND_SZ, reinterpret_cast<const BYTE*>(program.c_str()),
-                            static_cast<DWORD>((program.size() + 1) * sizeof(wchar_t)));
+    status =
+        RegSetValueExW(key.get(), L"EventMessageFile", 0, REG_EXPAND_SZ, reinterpret_cast<const BYTE*>(program.c_str()),
+                       static_cast<DWORD>((program.size() + 1) * sizeof(wchar_t)));
     const DWORD types = EVENTLOG_ERROR_TYPE | EVENTLOG_WARNING_TYPE | EVENTLOG_INFORMATION_TYPE;
     if (status == ERROR_SUCCESS)
         status = RegSetValueExW(key.get(), L"TypesSupported", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&types),
@@ -121,9 +122,9 @@ MaybeFailure Win32EventLog::write(const ProgramEvent& event) {
     for (const auto& text : event.strings) texts.push_back(wide(text));
     std::vector<LPCWSTR> strings;
     for (const auto& text : texts) strings.push_back(text.c_str());
-    const BOOL written = ReportEventW(source, typeOf(event.level), 0, event.id, nullptr,
-                                      static_cast<WORD>(strings.size()), 0, strings.empty() ? nullptr : strings.data(),
-                                      nullptr);
+    const BOOL written =
+        ReportEventW(source, typeOf(event.level), 0, event.id, nullptr, static_cast<WORD>(strings.size()), 0,
+                     strings.empty() ? nullptr : strings.data(), nullptr);
     const DWORD error = GetLastError();
     DeregisterEventSource(source);
     if (!written) return systemFailure("ReportEventW", error);
