@@ -311,8 +311,8 @@ std::string overviewHelp() {
         "No, and the command is refused, unless --yes is given.\n\n"
         "Exit codes: 0 success, 1 failure or a warning, 2 usage error, 3 refused or declined (nothing\n"
         "changed), 4 check found problems, 8 no such configuration is stored, 9 not run as an\n"
-        "administrator, 10 apply changed something; status: 0 running, 5 installed and not running,\n"
-        "6 not installed, 7 unknown. \"--\" ends the options.\n";
+        "administrator, 10 apply or logs --prune changed something; status: 0 running, 5 installed and\n"
+        "not running, 6 not installed, 7 unknown. \"--\" ends the options.\n";
     return text;
 }
 
