@@ -25,10 +25,7 @@ void LogsDialog::show(HINSTANCE instance, HWND owner, LogKeeper& logs, Processes
     }
     setTextOf(window_, "Logs of " + c.serviceName);
     fill();
-    EnableWindow(owner_, FALSE);
-    ShowWindow(window_, SW_SHOW);
-    SetForegroundWindow(window_);
-    SendMessageW(window_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(item(IDC_LOGS_LIST)), TRUE);
+    showOverOwner(owner_, IDC_LOGS_LIST);
 }
 
 INT_PTR LogsDialog::onMessage(UINT message, WPARAM wParam, LPARAM) {
@@ -85,9 +82,6 @@ void LogsDialog::showChosen() {
     SendMessageW(box, EM_SCROLLCARET, 0, 0);
 }
 
-void LogsDialog::close() {
-    EnableWindow(owner_, TRUE);
-    ShowWindow(window_, SW_HIDE);
-}
+void LogsDialog::close() { hideForOwner(owner_); }
 
 }  // namespace velmora

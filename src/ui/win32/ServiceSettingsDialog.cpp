@@ -67,10 +67,7 @@ void ServiceSettingsDialog::show(HINSTANCE instance, HWND owner, Session& sessio
         centerOver(window_, owner);
     }
     fill();
-    EnableWindow(owner_, FALSE);
-    ShowWindow(window_, SW_SHOW);
-    SetForegroundWindow(window_);
-    SendMessageW(window_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(item(IDC_SETTINGS_STARTUP)), TRUE);
+    showOverOwner(owner_, IDC_SETTINGS_STARTUP);
 }
 
 INT_PTR ServiceSettingsDialog::onMessage(UINT message, WPARAM wParam, LPARAM) {
@@ -180,10 +177,6 @@ void ServiceSettingsDialog::handOver() {
     if (taken) close();
 }
 
-void ServiceSettingsDialog::close() {
-    // The owner first, so that it, not another program, becomes active again.
-    EnableWindow(owner_, TRUE);
-    ShowWindow(window_, SW_HIDE);
-}
+void ServiceSettingsDialog::close() { hideForOwner(owner_); }
 
 }  // namespace velmora
