@@ -3,10 +3,10 @@
 // registry calls made directly; the report of a configuration with 100
 // additional options; export and import of 1,000 configurations; apply of
 // 100 configurations already in their state; import of one configuration
-// with 100,000 options; and import at 1,000 to 100,000 configurations on the in-memory registry, 10,000 on
-// the real one. The registry, the files and the table of listening ports are
-// the system's; processes and services are stand-ins, so no program runs: net
-// stop and the wrapper cost what those programs cost.
+// with 100,000 options; logs --prune over 10,000 log files; and import at 1,000 to 100,000 configurations on the
+// in-memory registry, 10,000 on the real one. The registry, the files and the table of listening ports are the
+// system's; processes and services are stand-ins, so no program runs: net stop and the wrapper cost what those programs
+// cost.
 #include <windows.h>
 
 #include <cstdio>
@@ -22,6 +22,7 @@
 #include "config/NameList.h"
 #include "config/StoreLayout.h"
 #include "platform/memory/MemoryPlatform.h"
+#include "platform/win32/WideText.h"
 #include "platform/win32/Win32Platform.h"
 #include "support/RecordingFrontEnd.h"
 
@@ -179,6 +180,34 @@ struct Bench {
         clearStore(registry, names);
     }
 
+    // velmora-cli logs --prune of a base whose logs folder holds that many of
+    // Tomcat's dated files, 1 KB each, half of them beyond a size bound: the
+    // listing, the sorting and the deleting, on the real files.
+    void pruneLogs(int count) {
+        session.newConfiguration();
+        Configuration c = session.configuration();
+        c.serviceName = "benchlogs";
+        wchar_t temp[MAX_PATH];
+        GetTempPathW(MAX_PATH, temp);
+        c.catalinaBase = narrow(temp) + "velmora-bench-logs";
+        c.systemOut = c.systemErr = c.catalinaBase + "\\logs";
+        (void)files.createFolders(c.systemOut);
+        for (const auto& left : files.listFiles(c.systemOut, "*")) (void)files.deleteFile(left.path);
+        const std::string kilobyte(1024, 'x');
+        for (int i = 0; i < count; ++i)
+            (void)files.writeText(c.systemOut + "\\catalina." +
+                                      isoUtcText(clock.now() - FileTime(i) * kTicksPerDay).substr(0, 10) + ".log",
+                                  kilobyte);
+        c.logsMaxMb = static_cast<std::uint16_t>(count / 2048);
+        PruneRun run;
+        const double ms = millisecondsOf([&] { run = program.logs.prune(c, false); });
+        const std::size_t left = files.listFiles(c.systemOut, "*").size();
+        std::printf("logs --prune: %d files, %zu deleted, %zu left, %.0f ms (target under 2000 ms: %s)\n", count,
+                    run.deleted.size(), left, ms,
+                    verdict(ms < 2000 && left + run.deleted.size() == std::size_t(count)));
+        for (const auto& file : files.listFiles(c.systemOut, "*")) (void)files.deleteFile(file.path);
+    }
+
     struct Transferred {
         double importMs = -1, exportMs = -1;
     };
@@ -284,6 +313,7 @@ int main() {
     (void)bench.store.remove("bench");
     bench.transferEverything();
     bench.applyUnchanged(100);
+    bench.pruneLogs(10000);
     bench.importAtScale();
     bench.importManyOptions();
     if (!bench.frontEnd.asked.empty() || !bench.frontEnd.warnings.empty())

@@ -6,7 +6,7 @@ top=$(cd "$(dirname "$0")/.." && pwd)
 
 need=()
 have() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'; }
-for pkg in cmake make g++ googletest libgtest-dev libgmock-dev g++-mingw-w64-x86-64 \
+for pkg in cmake make g++ googletest libgtest-dev libgmock-dev g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64 \
            nlohmann-json3-dev curl clang-format \
            wine64 xvfb xauth x11-utils imagemagick; do
   have "$pkg" || need+=("$pkg")

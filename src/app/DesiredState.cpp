@@ -104,7 +104,23 @@ ApplyResult DesiredState::bringTo(const DecodedEntry& entry, const std::vector<F
         return result;
     if (result.state == "stopped" && running && !act(result, checkOnly, "stop", [&] { return session_.stop(); }))
         return result;
+    pruneLogs(result, checkOnly);
     return result;
+}
+
+void DesiredState::pruneLogs(ApplyResult& result, bool checkOnly) {
+    const Configuration& c = editing_.configuration();
+    if (!c.logsKeepDays && !c.logsMaxMb) return;
+    const PruneRun run = logs_.prune(c, checkOnly);
+    for (const auto& file : run.deleted) result.logsPruned.push_back(file.path);
+    if (run.deleted.empty() && run.outcome.done()) return;
+    result.actions.push_back("prune logs (" + std::to_string(run.deleted.size()) + " file(s), " + sizeText(run.freed) +
+                             ")");
+    result.changed = result.changed || !run.deleted.empty();
+    if (!run.outcome.done()) {
+        result.failed = true;
+        result.error = run.outcome.warnings.empty() ? run.outcome.summary : run.outcome.warnings.front();
+    }
 }
 
 }  // namespace velmora

@@ -17,8 +17,9 @@ struct ApplyResult {
     bool changed = false;
     bool failed = false;
     std::vector<std::string> changedFields;
-    std::vector<std::string> actions;    // in order; when failed, the last is the one that failed
-    std::vector<std::string> stepsDone;  // what was changed, also before a failure
+    std::vector<std::string> actions;     // in order; when failed, the last is the one that failed
+    std::vector<std::string> stepsDone;   // what was changed, also before a failure
+    std::vector<std::string> logsPruned;  // the log files deleted (with --check: that would be)
     std::string error;
 };
 
@@ -33,7 +34,7 @@ using FieldOverride = std::pair<Field, std::string>;
 class DesiredState {
 public:
     explicit DesiredState(Program& program)
-        : session_(program.session), editing_(program.editing), store_(program.store) {}
+        : session_(program.session), editing_(program.editing), store_(program.store), logs_(program.logs) {}
 
     ApplyResult bringTo(const DecodedEntry& entry, const std::vector<FieldOverride>& overrides, bool checkOnly);
 
@@ -41,10 +42,13 @@ private:
     ApplyResult remove(ApplyResult result, bool checkOnly);
     // Runs one action unless only checking; false when it failed, and the result says so.
     bool act(ApplyResult& result, bool checkOnly, const std::string& action, const std::function<Outcome()>& run);
+    // The logs kept within the configuration's bounds, as part of its state.
+    void pruneLogs(ApplyResult& result, bool checkOnly);
 
     Session& session_;
     Editing& editing_;
     ConfigurationStore& store_;
+    LogKeeper& logs_;
 };
 
 }  // namespace velmora

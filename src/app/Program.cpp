@@ -9,7 +9,9 @@ Program::Program(Platform& platform, FrontEnd& frontEnd, DebugLog& debugLog, Set
       frontEnd(frontEnd),
       store(platform.registry),
       editing(platform, store, frontEnd, checks),
-      session(platform, store, editing, frontEnd, debugLog),
+      journal(platform.events, debugLog),
+      logs(platform, store, journal),
+      session(platform, store, editing, frontEnd, debugLog, journal, logs),
       transfer(store, platform.files,
                [&platform](const DecodedEntry& entry) { return completedEntry(entry, platform); }) {}
 

@@ -2,6 +2,8 @@
 #include "app/DebugLog.h"
 #include "app/Editing.h"
 #include "app/FrontEnd.h"
+#include "app/Journal.h"
+#include "app/LogKeeper.h"
 #include "app/Session.h"
 #include "config/ConfigurationStore.h"
 #include "config/ConfigurationTransfer.h"
@@ -11,7 +13,7 @@ namespace velmora {
 
 // What one run of either front end works with, made once: the one store, the
 // configuration being edited, the operations on its service, export and
-// import.
+// import, its logs and what the event log is told.
 struct Program {
     Program(Platform& platform, FrontEnd& frontEnd, DebugLog& debugLog, SetterChecks checks);
     Program(const Program&) = delete;
@@ -21,6 +23,8 @@ struct Program {
     FrontEnd& frontEnd;
     ConfigurationStore store;
     Editing editing;
+    Journal journal;
+    LogKeeper logs;
     Session session;
     ConfigurationTransfer transfer;
 };

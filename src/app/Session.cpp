@@ -23,12 +23,14 @@
 namespace velmora {
 
 Session::Session(Platform& platform, ConfigurationStore& store, Editing& editing, FrontEnd& frontEnd,
-                 DebugLog& debugLog)
+                 DebugLog& debugLog, Journal& journal, LogKeeper& logs)
     : platform_(platform),
       store_(store),
       editing_(editing),
       frontEnd_(frontEnd),
       debugLog_(debugLog),
+      journal_(journal),
+      logs_(logs),
       controller_(platform, store_, frontEnd) {}
 
 std::string Session::reportPath() const {
@@ -182,7 +184,8 @@ Outcome Session::save() {
 
     Survey s;
     Plan plan;
-    std::string later;  // what takes effect only at the next start
+    std::string later;                 // what takes effect only at the next start
+    std::vector<std::string> changed;  // what the event log is told of a change to the service
     if (!stored.installed) {
         s.config = c;
         s.record = stored.record;
@@ -193,6 +196,9 @@ Outcome Session::save() {
             serviceChangeFor(stored.values, c, s.facts.present(), controller_.wrapperChanges(s));
         const bool reinstall = change.way == ServiceChange::Way::Reinstall;
         if (change.way != ServiceChange::Way::Nothing) {
+            std::string fields;
+            for (const StoredField* field : change.fields) fields += (fields.empty() ? "" : ", ") + field->name;
+            changed = {"Changed: " + fields + "; " + serviceChangeText(change) + "."};
             if (std::string why = reinstall ? controller_.removalRefusal(s) : controller_.actRefusal(s); !why.empty())
                 return conversation.refuse(why);
             // A reinstall would run whatever sits where the copy goes.
@@ -226,7 +232,7 @@ Outcome Session::save() {
         } else {
             append(plan, storeSave(s));
             if (change.way == ServiceChange::Way::InPlace) append(plan, controller_.changeInPlace(s, stored.values));
-            if (restart) plan.push_back(controller_.stop(s));
+            if (restart) stopAndRoll(plan, s);
         }
         if (restart) plan.push_back(controller_.start(s));
     }
@@ -243,6 +249,8 @@ Outcome Session::save() {
     }
     Outcome outcome = finish(conversation, ran, messages::configurationSaved(c.serviceName) + later);
     outcome.startFailure = s.startFailure;
+    outcome.started = s.started;
+    outcome.stopped = s.stopped;
     editing_.show();
     refresh();
     const bool reinstalled = std::any_of(ran.ran.begin(), ran.ran.end(),
@@ -254,6 +262,8 @@ Outcome Session::save() {
     }
     if (outcome.done() && reinstalled)
         for (auto& notice : scriptOptionsNotice(c)) outcome.notices.push_back(std::move(notice));
+    journal_.record(c.serviceName, outcome,
+                    changed.empty() ? std::nullopt : std::optional<JournalEvent>(JournalEvent::ChangeApplied), changed);
     return outcome;
 }
 
@@ -293,6 +303,9 @@ Outcome Session::install() {
     outcome.settingsApplied = installed_ && record_.settingsApplied;
     for (auto& notice : scriptOptionsNotice(s.config)) outcome.notices.push_back(std::move(notice));
     refresh();
+    journal_.record(c.serviceName, outcome,
+                    installed_ ? std::optional<JournalEvent>(JournalEvent::Installed) : std::nullopt,
+                    {"Program: " + record_.programLine, "Account: " + serviceAccountName(c)});
     return outcome;
 }
 
@@ -355,7 +368,7 @@ Outcome Session::repoint(const std::string& javaHome) {
                                                        "\" runs on the JDK it started "
                                                        "with until it restarts. Restart it now?"}) == Answer::Yes;
     if (restart) {
-        plan.push_back(controller_.stop(s));
+        stopAndRoll(plan, s);
         plan.push_back(controller_.start(s));
     }
     const PlanResult ran = runPlan(plan);
@@ -364,7 +377,12 @@ Outcome Session::repoint(const std::string& javaHome) {
     if (running && !restart) summary += " The running service keeps the JDK it started with until its next start.";
     Outcome outcome = finish(conversation, ran, summary);
     outcome.startFailure = s.startFailure;
+    outcome.started = s.started;
+    outcome.stopped = s.stopped;
     refresh();
+    journal_.record(c.serviceName, outcome,
+                    installed_ ? std::optional<JournalEvent>(JournalEvent::ChangeApplied) : std::nullopt,
+                    {"Changed: " + store::kJavaHome + ", " + store::kClassPath + "."});
     return outcome;
 }
 
@@ -457,7 +475,9 @@ Outcome Session::uninstall() {
     Outcome outcome = finish(conversation, ran, summary);
     if (outcome.done() && outcome.warnings.empty()) outcome.announcement = outcome.summary;
     outcome.installed = installed_;
+    outcome.stopped = s.stopped;
     refresh();
+    if (s.ownership != Ownership::Foreign) journal_.record(c.serviceName, outcome, JournalEvent::Uninstalled);
     return outcome;
 }
 
@@ -519,7 +539,7 @@ Outcome Session::changeRunning(RunChange change) {
     if (std::string why = controller_.actRefusal(s); !why.empty()) return conversation.refuse(why);
     const bool starts = change != RunChange::Stop;
     Plan plan;
-    if (change != RunChange::Start) plan.push_back(controller_.stop(s));
+    if (change != RunChange::Start) stopAndRoll(plan, s);
     if (starts) plan.push_back(controller_.start(s));
     const PlanResult ran = runPlan(plan);
     record_ = s.record;
@@ -545,7 +565,13 @@ Outcome Session::changeRunning(RunChange change) {
                           "; its state: " + statusText(status_) + ".";
         for (const auto& note : ran.notes) outcome.summary += note;
     }
+    journal_.record(c.serviceName, outcome);
     return outcome;
+}
+
+void Session::stopAndRoll(Plan& plan, Survey& s) {
+    plan.push_back(controller_.stop(s));
+    plan.push_back(logs_.rollAfterStop(s.config));
 }
 
 CheckResult Session::checkConfiguration(ReportOpening opening, const std::string& path) {
@@ -557,6 +583,10 @@ CheckResult Session::checkConfiguration(ReportOpening opening, const std::string
     Questions& questions = editing_.checksSpeak() ? static_cast<Questions&>(conversation) : nobody;
     refresh();
     result.report = examineConfiguration(configuration(), platform_, questions, checkContext());
+    for (auto& finding : logs_.findings(configuration())) {
+        questions.warn(finding.message);
+        result.report.findings.push_back(std::move(finding));
+    }
     if (const auto failed = lastFailedStart()) result.report.sections.push_back(failedStartSection(*failed));
     if (installed_) {
         result.report.sections.push_back(serviceSection(statusCheck_));

@@ -5,6 +5,8 @@
 #include "app/DebugLog.h"
 #include "app/Editing.h"
 #include "app/FrontEnd.h"
+#include "app/Journal.h"
+#include "app/LogKeeper.h"
 #include "app/Outcome.h"
 #include "checks/JdkDrift.h"
 #include "checks/Report.h"
@@ -34,7 +36,8 @@ struct CheckResult {
 // outcome. The service's state (installed, running) lives here.
 class Session {
 public:
-    Session(Platform& platform, ConfigurationStore& store, Editing& editing, FrontEnd& frontEnd, DebugLog& debugLog);
+    Session(Platform& platform, ConfigurationStore& store, Editing& editing, FrontEnd& frontEnd, DebugLog& debugLog,
+            Journal& journal, LogKeeper& logs);
 
     const Configuration& configuration() const { return editing_.configuration(); }
     bool installed() const { return installed_; }
@@ -103,6 +106,8 @@ private:
     bool prepareAccount(Conversation& conversation, Survey& s, bool passwordNeeded, Plan& plan);
     enum class RunChange { Start, Stop, Restart };
     Outcome changeRunning(RunChange change);
+    // A stop by Velmora, then the roll of the outputs it leaves above their bound.
+    void stopAndRoll(Plan& plan, Survey& s);
     Plan storeSave(Survey& s);
     std::string carryRefusal(const Survey& s);
     std::vector<std::string> scriptOptionsNotice(const Configuration& c);
@@ -112,6 +117,8 @@ private:
     Editing& editing_;
     FrontEnd& frontEnd_;
     DebugLog& debugLog_;
+    Journal& journal_;
+    LogKeeper& logs_;
     ServiceController controller_;
     bool installed_ = false;
     InstallRecord record_;

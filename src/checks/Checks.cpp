@@ -16,6 +16,8 @@ const char* findingKindName(FindingKind kind) {
         case FindingKind::OptionsIgnored: return "options-ignored";
         case FindingKind::PortConflict: return "port-conflict";
         case FindingKind::SlowStop: return "slow-stop";
+        case FindingKind::LogsBeyondBounds: return "logs-beyond-bounds";
+        case FindingKind::DiskAlmostFull: return "disk-almost-full";
     }
     return "unknown";
 }

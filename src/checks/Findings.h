@@ -14,9 +14,11 @@ enum class FindingKind {
     MachineMismatch,
     ValueUnusable,
     RightsMissing,
-    OptionsIgnored,  // a setenv.bat's options, which the service never reads
-    PortConflict,    // a port of server.xml that another configuration or program has
-    SlowStop,        // the last stop took close to the stop timeout, or longer than Windows waits at shutdown
+    OptionsIgnored,    // a setenv.bat's options, which the service never reads
+    PortConflict,      // a port of server.xml that another configuration or program has
+    SlowStop,          // the last stop took close to the stop timeout, or longer than Windows waits at shutdown
+    LogsBeyondBounds,  // the logs hold more than the configuration keeps
+    DiskAlmostFull,    // the disk that holds the logs has less than a tenth free
 };
 
 struct Finding {

@@ -52,6 +52,8 @@ std::vector<std::string> reportRows(const Configuration& c, const std::string& j
     rows.push_back("Recovery: " + recovery(c.recoveryFirst) + ", " + recovery(c.recoverySecond) + ", then " +
                    recovery(c.recoveryLater) + "; count reset after " + text(Field::RecoveryReset) +
                    " s; error exits " + (c.recoveryOnErrorExit ? "count" : "do not count"));
+    rows.push_back("Logs kept (days): " + text(Field::LogsKeepDays));
+    rows.push_back("Logs at most (MB): " + text(Field::LogsMaxMb));
     return rows;
 }
 

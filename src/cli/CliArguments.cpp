@@ -167,6 +167,19 @@ const std::vector<CommandForm>& commands() {
          "before comparing (a new tomcat.home moves the paths below it, with --yes); --check changes nothing\n"
          "and says what it would do. Exit code 0: everything was in its state; 10: something changed (or,\n"
          "with --check, would change); 1: a configuration failed (the others are still reported)."},
+        {"logs",
+         "logs (NAME|--all) [--tail N] [--file FILE] [--prune [--check]]",
+         0,
+         1,
+         {"--all", "--tail", "--file", "--prune", "--check"},
+         false,
+         "Lists the log files of the configuration, newest first, with size and date: System.out and\n"
+         "System.err, the wrapper's own log and Tomcat's logs in the base's logs folder; never another\n"
+         "configuration's files. --tail N prints the last N lines of the newest System.err, or of the file\n"
+         "--file names (one of the list). --prune deletes the oldest files beyond logs.keep.days or\n"
+         "logs.max.mb, never one that is open for writing; --all prunes every stored configuration;\n"
+         "--check says what it would delete and deletes nothing. Exit code 10: files were (or would be)\n"
+         "deleted; 0: none were beyond the bounds."},
         {"help", "help [COMMAND]", 0, 1, {}, false, "Prints the commands, or the help of one."},
         {"version", "--version", 0, 0, {}, false, "Prints the program's name and version."},
     };
@@ -176,7 +189,7 @@ const std::vector<CommandForm>& commands() {
 // Taken by every command: -h/--help, --json, -q/--quiet, --verbose.
 const std::vector<std::string> kEveryCommand = {"--json", "--quiet", "--verbose"};
 // Options followed by a value, as "--out FILE" or "--out=FILE".
-const std::vector<std::string> kWithValue = {"--out", "--report", "--jdk"};
+const std::vector<std::string> kWithValue = {"--out", "--report", "--jdk", "--tail", "--file"};
 
 const CommandForm* findCommand(const std::string& name) {
     for (const auto& form : commands())
@@ -240,13 +253,23 @@ ParsedArguments parseArguments(const std::vector<std::string>& arguments) {
             continue;
         }
         if (contains(kWithValue, a)) {
-            const std::string what = a == "--jdk" ? " needs a folder." : " needs a file.";
+            const std::string what = a == "--jdk"    ? " needs a folder."
+                                     : a == "--tail" ? " needs a number of lines from 1 to 100000."
+                                                     : " needs a file.";
             if (!inline_) {
                 if (i + 1 == arguments.size()) return usage(inv, a + what);
                 value = arguments[++i];
             }
             if (value.empty()) return usage(inv, a + what);
-            (a == "--out" ? inv.outFile : a == "--jdk" ? inv.jdk : inv.reportFile) = value;
+            if (a == "--tail") {
+                const auto lines = value.size() <= 6 && value.find_first_not_of("0123456789") == std::string::npos
+                                       ? std::stoul(value)
+                                       : 0;
+                if (lines < 1 || lines > 100000) return usage(inv, a + what);
+                inv.tail = lines;
+                continue;
+            }
+            (a == "--out" ? inv.outFile : a == "--jdk" ? inv.jdk : a == "--file" ? inv.file : inv.reportFile) = value;
             continue;
         }
         if (inline_) return usage(inv, a + " takes no value.");
@@ -263,10 +286,19 @@ ParsedArguments parseArguments(const std::vector<std::string>& arguments) {
         if (a == "--password-stdin") inv.passwordStdin = true;
         if (a == "--check") inv.check = true;
         if (a == "--restart") inv.restart = true;
+        if (a == "--prune") inv.prune = true;
     }
     if (inv.help) return {inv, {}};
 
     const int count = static_cast<int>(inv.operands.size());
+    if (inv.command == "logs") {
+        if (inv.all == (count > 0)) return usage(inv, "logs takes either a name or --all.");
+        if (inv.all && !inv.prune) return usage(inv, "logs --all goes with --prune.");
+        if (inv.check && !inv.prune) return usage(inv, "logs --check goes with --prune.");
+        if (inv.prune && (inv.tail || !inv.file.empty())) return usage(inv, "logs --prune takes no --tail or --file.");
+        if (!inv.file.empty() && !inv.tail) return usage(inv, "logs --file goes with --tail N.");
+        return {inv, {}};
+    }
     if (inv.command == "export") {
         if (inv.all == (count > 0)) return usage(inv, "export takes either names or --all.");
         return {inv, {}};
@@ -282,8 +314,10 @@ ParsedArguments parseArguments(const std::vector<std::string>& arguments) {
     return {inv, {}};
 }
 
-bool changesTheSystem(const std::string& command) {
-    const CommandForm* form = findCommand(command);
+bool changesTheSystem(const Invocation& invocation) {
+    // logs only reads, unless it deletes.
+    if (invocation.command == "logs") return invocation.prune && !invocation.check;
+    const CommandForm* form = findCommand(invocation.command);
     return form && form->changes;
 }
 
@@ -298,8 +332,8 @@ std::string overviewHelp() {
         "No, and the command is refused, unless --yes is given.\n\n"
         "Exit codes: 0 success, 1 failure or a warning, 2 usage error, 3 refused or declined (nothing\n"
         "changed), 4 check found problems, 8 no such configuration is stored, 9 not run as an\n"
-        "administrator, 10 apply changed something; status: 0 running, 5 installed and not running,\n"
-        "6 not installed, 7 unknown, 11 pending, 12 paused, 13 running but not answering.\n"
+        "administrator, 10 apply or logs --prune changed something; status: 0 running, 5 installed and\n"
+        "not running, 6 not installed, 7 unknown, 11 pending, 12 paused, 13 running but not answering.\n"
         "\"--\" ends the options.\n";
     return text;
 }

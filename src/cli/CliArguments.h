@@ -12,6 +12,8 @@ struct Invocation {
     std::string reportFile;             // check --report
     std::string jdk;                    // repoint --jdk
     std::vector<std::string> sets;      // apply --set FIELD=VALUE, in order
+    std::size_t tail = 0;               // logs --tail N: the last N lines
+    std::string file;                   // logs --file FILE
     bool json = false;
     bool quiet = false;
     bool verbose = false;
@@ -25,6 +27,7 @@ struct Invocation {
     bool passwordStdin = false;
     bool check = false;
     bool restart = false;
+    bool prune = false;
     bool help = false;
 };
 
@@ -38,7 +41,7 @@ ParsedArguments parseArguments(const std::vector<std::string>& arguments);
 // The usage of every command, and the help of one.
 std::string overviewHelp();
 std::string commandHelp(const std::string& command);
-// Whether the command changes anything, and so needs an elevated prompt.
-bool changesTheSystem(const std::string& command);
+// Whether the command line changes anything, and so needs an elevated prompt.
+bool changesTheSystem(const Invocation& invocation);
 
 }  // namespace velmora::cli

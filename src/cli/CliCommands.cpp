@@ -86,7 +86,7 @@ public:
 
     int run() {
         const std::string& c = inv_.command;
-        if (changesTheSystem(c) && !s_.program.platform.environment.elevated())
+        if (changesTheSystem(inv_) && !s_.program.platform.environment.elevated())
             return error(kNotElevated, "not-elevated",
                          "velmora-cli " + c +
                              " changes the system and needs an elevated prompt (Run as "
@@ -94,7 +94,7 @@ public:
                              "Nothing was done.");
         // Every change waits its turn behind any other Velmora command, before it looks at anything.
         std::optional<CommandTurn> turn;
-        if (changesTheSystem(c)) {
+        if (changesTheSystem(inv_)) {
             turn.emplace(s_.program.platform.commandLock, s_.frontEnd);
             if (!turn->refusal().empty()) return error(kFailure, "failed", turn->refusal());
         }
@@ -112,6 +112,7 @@ public:
         if (c == "delete") return remove();
         if (c == "export") return exportTo();
         if (c == "import") return importFrom();
+        if (c == "logs") return inv_.prune ? prune() : inv_.tail ? tail() : logs();
         if (c == "version")
             return say({{"version", std::string(VELMORA_VERSION_TEXT)}},
                        std::string(kProductName) + " " + versionText());
@@ -439,7 +440,8 @@ private:
                         {"changed", r.changed},
                         {"failed", r.failed},
                         {"changedFields", r.changedFields},
-                        {"actions", r.actions}};
+                        {"actions", r.actions},
+                        {"logsPruned", r.logsPruned}};
             if (r.failed) {
                 one["error"] = r.error;
                 one["stepsDone"] = r.stepsDone;  // what it changed before it failed
@@ -452,6 +454,8 @@ private:
                                   : "changed");
             if (!r.changedFields.empty()) text += "; values: " + joined(r.changedFields);
             if (!r.actions.empty()) text += "; " + std::string(inv_.check ? "would " : "") + joined(r.actions);
+            for (const auto& file : r.logsPruned)
+                text += "\n  " + std::string(inv_.check ? "would delete " : "deleted ") + file;
             if (r.failed) text += "\n  " + r.error;
             text += "\n";
         }
@@ -467,6 +471,68 @@ private:
         else if (!inv_.quiet || failed)
             s_.out << consoleText(text + summary) << "\n";
         return code;
+    }
+
+    int logs() {
+        std::string n = name();
+        if (!load(n)) return notStored(n);
+        Json files = Json::array();
+        std::string text;
+        for (const LogFile& file : s_.program.logs.files(session_.configuration())) {
+            files.push_back({{"path", file.path},
+                             {"role", file.role},
+                             {"size", file.size},
+                             {"modified", isoUtcText(file.modified)},
+                             {"open", file.open}});
+            text += isoUtcText(file.modified) + "  " + sizeText(file.size) + "  " + file.path +
+                    (file.open ? "  (in use)" : "") + "\n";
+        }
+        if (text.empty()) text = "No log files of " + inQuotes(n) + " were found.\n";
+        return say({{"name", n}, {"files", files}}, text, false);
+    }
+
+    int tail() {
+        std::string n = name();
+        if (!load(n)) return notStored(n);
+        const auto found = s_.program.logs.tail(session_.configuration(), inv_.file, inv_.tail);
+        if (const auto* why = std::get_if<std::string>(&found)) return error(kFailure, "failed", *why);
+        const LogTail& tail = std::get<LogTail>(found);
+        std::string text;
+        for (const auto& line : tail.lines) text += line + "\n";
+        return say({{"name", n}, {"file", tail.path}, {"lines", tail.lines}}, text, false);
+    }
+
+    int prune() {
+        std::vector<std::string> names = inv_.operands;
+        if (inv_.all) names = session_.storedNames();
+        Json results = Json::array();
+        bool deleted = false, failed = false;
+        for (std::string n : names) {
+            if (!load(n)) {
+                if (!inv_.all) return notStored(n);
+                continue;  // a name the list holds that does not open is left to the other commands
+            }
+            const PruneRun run = s_.program.logs.prune(session_.configuration(), inv_.check);
+            Json files = Json::array();
+            for (const auto& file : run.deleted) files.push_back(file.path);
+            Json inUse = Json::array();
+            for (const auto& file : run.inUse) inUse.push_back(file.path);
+            results.push_back({{"name", n},
+                               {"summary", run.outcome.summary},
+                               {"deleted", files},
+                               {"inUse", inUse},
+                               {"freed", run.freed},
+                               {"warnings", run.outcome.warnings}});
+            deleted = deleted || !run.deleted.empty();
+            failed = failed || !run.outcome.done();
+            for (const auto& warning : run.outcome.warnings) s_.err << consoleText(warning) << "\n";
+            if (inv_.json || inv_.quiet) continue;
+            s_.out << consoleText(run.outcome.summary) << "\n";
+            for (const auto& file : run.deleted) s_.out << "  " << consoleText(file.path) << "\n";
+            for (const auto& notice : run.outcome.notices) s_.out << consoleText(notice) << "\n";
+        }
+        if (inv_.json) printJson({{"check", inv_.check}, {"configurations", results}});
+        return failed ? kFailure : deleted ? kChanged : kSuccess;
     }
 
     int importFrom() {

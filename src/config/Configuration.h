@@ -48,6 +48,9 @@ struct Configuration {
     // on this URL when one is given, within so many seconds (0: once it runs).
     std::string readyUrl;
     std::uint32_t startTimeout = 120;
+    // How much of its logs Velmora keeps; 0: no bound of that kind.
+    std::uint16_t logsKeepDays = 0;  // files last written longer ago go
+    std::uint16_t logsMaxMb = 0;     // the oldest files beyond this size in all go
 
     bool operator==(const Configuration&) const = default;
 };

@@ -51,6 +51,12 @@ StoredField listField(F field, const std::string& name, const char* label, Field
     return f;
 }
 
+// What only Velmora reads: a change of it leaves the installed service as it is.
+StoredField velmoraOnly(StoredField f) {
+    f.reachesService = false;
+    return f;
+}
+
 }  // namespace
 
 const std::vector<StoredField>& storedFields() {
@@ -101,12 +107,10 @@ const std::vector<StoredField>& storedFields() {
             f.reachesService = false;
             return f;
         }(),
-        [] {
-            StoredField f =
-                secondsField(F::StartTimeout, store::kStartTimeout, "Start timeout (seconds)", &C::startTimeout, 30);
-            f.reachesService = false;
-            return f;
-        }(),
+        velmoraOnly(
+            secondsField(F::StartTimeout, store::kStartTimeout, "Start timeout (seconds)", &C::startTimeout, 30)),
+        velmoraOnly(sizeField(F::LogsKeepDays, store::kLogsKeepDays, "Keep logs (days)", &C::logsKeepDays, 31)),
+        velmoraOnly(sizeField(F::LogsMaxMb, store::kLogsMaxMb, "Logs at most (MB)", &C::logsMaxMb, 32)),
     };
     return fields;
 }

@@ -40,6 +40,8 @@ enum class Field {
     Environment,
     ReadyUrl,
     StartTimeout,
+    LogsKeepDays,
+    LogsMaxMb,
 };
 
 // What a stored value holds, and so which values it takes.

@@ -39,6 +39,8 @@ inline const std::string kDisplayName = "service.display.name";
 inline const std::string kEnvironment = "service.environment";
 inline const std::string kReadyUrl = "service.ready.url";
 inline const std::string kStartTimeout = "service.start.timeout";
+inline const std::string kLogsKeepDays = "logs.keep.days";
+inline const std::string kLogsMaxMb = "logs.max.mb";
 
 // What Velmora installed, recorded at install: the service's program line as
 // the service manager keeps it, the mark written into the service's own key,

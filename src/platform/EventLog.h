@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "platform/Clock.h"
+#include "platform/Failure.h"
 
 namespace velmora {
 
@@ -15,12 +16,25 @@ struct ServiceManagerEvent {
     std::vector<std::string> strings;
 };
 
+// One event Velmora writes to the Application log under its own source: its
+// id in the program's message table, its level, and the texts its message
+// takes in order (%1, %2, ...).
+enum class EventLevel { Information, Warning, Error };
+struct ProgramEvent {
+    std::uint32_t id = 0;
+    EventLevel level = EventLevel::Information;
+    std::vector<std::string> strings;
+};
+
 class EventLog {
 public:
     virtual ~EventLog() = default;
     // The service manager's entries written at or after the moment, oldest
     // first; none when the log cannot be read.
     virtual std::vector<ServiceManagerEvent> serviceManagerEvents(FileTime since) = 0;
+    // Writes under the source "Velmora", registered for the running program
+    // on first use when Windows does not know it yet.
+    virtual MaybeFailure write(const ProgramEvent& event) = 0;
 };
 
 }  // namespace velmora

@@ -17,6 +17,12 @@ struct FileFacts {
     FileTime modified = 0;
 };
 
+// The size of the volume that holds a path, and what is free on it.
+struct DiskSpace {
+    std::uint64_t total = 0;
+    std::uint64_t free = 0;
+};
+
 // Ordinary files and folders. A path that names a device (CON, COM1.exe, ...)
 // is never a file here: it is neither found, read, copied nor deleted.
 class Files {
@@ -52,6 +58,13 @@ public:
     // Whether the path or a folder above it is a junction or a symbolic link
     // (a reparse point), so that acting on it may act somewhere else.
     virtual bool passesThroughLink(const std::string& path) = 0;
+    // Whether a program holds the file open to write to it, as a running
+    // service holds its current logs: such a file is never deleted or moved.
+    virtual bool openForWriting(const std::string& path) = 0;
+    // Renames a file within its volume; an existing target is never replaced.
+    virtual MaybeFailure moveFile(const std::string& from, const std::string& to) = 0;
+    // Nothing when the volume cannot be asked.
+    virtual std::optional<DiskSpace> diskSpace(const std::string& path) = 0;
 };
 
 }  // namespace velmora

@@ -79,8 +79,8 @@ std::vector<WrapperValue> serviceWrapperParameters(const Configuration& c) {
         {params, "Stop Method", std::string("main")},
         {params, "Stop Class", kBootstrap},
         {params, "Stop Param Number 0", std::string("stop")},
-        {params, "System.out File", c.systemOut + "\\" + c.serviceName + "_out.log"},
-        {params, "System.err File", c.systemErr + "\\" + c.serviceName + "_err.log"},
+        {params, "System.out File", systemOutFile(c)},
+        {params, "System.err File", systemErrFile(c)},
     };
     std::vector<std::string> options = {
         "-Dcatalina.home=" + c.catalinaHome,   "-Dcatalina.base=" + c.catalinaBase,

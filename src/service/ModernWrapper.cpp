@@ -106,8 +106,8 @@ std::vector<WrapperOption> modernInstallOptions(const Configuration& c, const st
     addSize(options, "JvmMs", c.initialHeapSize);
     addSize(options, "JvmMx", c.maxHeapSize);
     addSize(options, "JvmSs", c.threadStackSize);
-    options.push_back({"StdOutput", c.systemOut + "\\" + c.serviceName + "_out.log"});
-    options.push_back({"StdError", c.systemErr + "\\" + c.serviceName + "_err.log"});
+    options.push_back({"StdOutput", systemOutFile(c)});
+    options.push_back({"StdError", systemErrFile(c)});
     options.push_back({"StopTimeout", std::to_string(c.stopTimeout), false});
     if (!c.environment.empty()) options.push_back({"Environment", joinWrapperList(c.environment)});
     return options;

@@ -293,6 +293,7 @@ std::string serviceErrorText(std::uint32_t code) {
 StartDiagnosis diagnoseStart(const StartEvidence& evidence, const DiagnosisContext& context) {
     StartDiagnosis diagnosis;
     diagnosis.at = evidence.startedAt;
+    diagnosis.notServing = !evidence.unanswered.empty();
     for (const auto& file : evidence.files) diagnosis.filesRead.push_back(file.path);
 
     // A service that runs without answering is told first, then why, when the lines say it.

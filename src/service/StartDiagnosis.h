@@ -19,6 +19,7 @@ struct StartDiagnosis {
     std::vector<std::string> evidence;
     std::vector<std::string> filesRead;
     FileTime at = 0;
+    bool notServing = false;  // it ran, but did not answer in time
 };
 
 // What the diagnosis needs to know beyond the evidence.

@@ -55,6 +55,10 @@ public:
     virtual FilePattern ownLog(const Configuration& c) const = 0;
 };
 
+// The System.out and System.err files both kinds hand their wrapper.
+inline std::string systemOutFile(const Configuration& c) { return c.systemOut + "\\" + c.serviceName + "_out.log"; }
+inline std::string systemErrFile(const Configuration& c) { return c.systemErr + "\\" + c.serviceName + "_err.log"; }
+
 std::unique_ptr<WrapperKind> wrapperKindFor(const TomcatLayout& layout, Files& files);
 
 // The wrapper an installed service runs, told by the program line recorded

@@ -239,6 +239,7 @@ TEST_F(StartFailureTest, StartEndsWhenTomcatAnswersAndStatusAndStopSayWhereItSta
               "another program: stop that program or change the port in C:\\tomcat10\\conf\\server.xml "
               "(catalina.2026-12-07.log, line 3).");
     EXPECT_EQ(ui.failedStartCause, "port 8080 does not answer");
+    EXPECT_EQ(os.events.written.back().id, 1101u);  // started, not ready
     r = runCli(os, {"status", "shop", "--json"});
     EXPECT_EQ(r.code, 13);
     json = nlohmann::json::parse(r.out);
@@ -261,6 +262,8 @@ TEST_F(StartFailureTest, StartEndsWhenTomcatAnswersAndStatusAndStopSayWhereItSta
     EXPECT_EQ(r.out,
               "Stopping the \"shop\" service...\nStarting the \"shop\" service...\nService \"shop\" is running "
               "after 0.0 s, serving after 0.0 s.\n");
+    EXPECT_EQ(os.events.written.back().id, 1102u);  // the stop the wrapper forced
+    EXPECT_EQ(os.events.written.back().strings[1].rfind("Tomcat did not stop within 30 s", 0), 0u);
     // The check warns of the next one: past 80% of the stop timeout, and past Windows' 5 s at shutdown.
     r = runCli(os, {"check", "shop", "--json"});
     EXPECT_EQ(r.code, 4);

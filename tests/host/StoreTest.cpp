@@ -45,6 +45,7 @@ TEST_F(SessionTest, ASaveWritesEveryValueWithItsTypeOverWhateverTheKeyHeld) {
               "service.account service.depends.on service.stop.timeout service.recovery.first "
               "service.recovery.second service.recovery.later service.recovery.reset service.recovery.on.error.exit "
               "service.display.name service.environment service.ready.url service.start.timeout "
+              "logs.keep.days logs.max.mb "
               "installedaservice installed.program.line installed.mark installed.program.digest "
               "installed.settings.applied created.folders services"));
     auto raw = [&](const std::string& value) { return *os.registry.read(kLocalMachine, kStore + "\\svc", value); };

@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "ExitCodes.h"
 #include "LaunchAccount.h"
@@ -30,6 +31,7 @@ struct RunningService {
     LaunchParameters parameters;
     std::string accountPath;
     std::atomic<StandInTomcat*> tomcat{nullptr};
+    std::vector<Handle> held;  // the current logs, open while it runs
 };
 
 void report(const RunningService& service, DWORD state, DWORD exitCode = NO_ERROR, DWORD specificCode = 0) {
@@ -56,6 +58,7 @@ DWORD WINAPI handleControl(DWORD control, DWORD, LPVOID, LPVOID context) {
                 std::thread([&service, ms] {
                     Sleep(ms);
                     wrapperLog(service.parameters, "error", {"Tomcat did not stop in time; the JVM is ended"});
+                    service.held.clear();
                     report(service, SERVICE_STOPPED);
                     SetEvent(service.stopped.get());
                 }).detach();
@@ -64,6 +67,7 @@ DWORD WINAPI handleControl(DWORD control, DWORD, LPVOID, LPVOID context) {
             // Stopping takes a few lines, so it is done before the control returns:
             // Wine's ControlService, and so its net stop, does not wait for more.
             if (StandInTomcat* tomcat = service.tomcat.load()) tomcat->shutDown();
+            service.held.clear();
             if (!service.accountPath.empty()) appendLines(service.accountPath, {stopAccount(service.parameters)});
             report(service, SERVICE_STOPPED);
             SetEvent(service.stopped.get());
@@ -89,6 +93,18 @@ bool toldToHang() {
     const std::string own = ownExecutablePath();
     const std::string flag = own.substr(0, own.find_last_of('\\') + 1) + "standin-hangs.txt";
     return GetFileAttributesW(wide(flag).c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+// The wrapper holds System.out, System.err and its own log of the day open
+// while the service runs, and Tomcat its log of the day.
+void holdCurrentLogs(RunningService& service) {
+    const LaunchParameters& launch = service.parameters;
+    std::vector<std::string> paths = {launch.outFile, launch.errFile, launch.wrapperLog};
+    for (const auto& option : launch.jvmOptions)
+        if (option.rfind("-Dcatalina.base=", 0) == 0)
+            paths.push_back(option.substr(16) + "\\logs\\catalina." + today("%04u-%02u-%02u") + ".log");
+    for (const auto& path : paths)
+        if (Handle file = holdForWriting(path)) service.held.push_back(std::move(file));
 }
 
 void WINAPI serviceMain(DWORD argc, LPWSTR* argv) {
@@ -122,6 +138,7 @@ void WINAPI serviceMain(DWORD argc, LPWSTR* argv) {
 
     std::optional<StandInTomcat> tomcat;
     if (launchesJvm) tomcat.emplace(service.parameters);
+    if (tomcat && tomcat->running()) holdCurrentLogs(service);
     if (!tomcat || tomcat->running()) {
         if (tomcat) service.tomcat = &*tomcat;
         WaitForSingleObject(service.stopped.get(), INFINITE);

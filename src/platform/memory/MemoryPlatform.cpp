@@ -47,6 +47,12 @@ std::vector<ServiceManagerEvent> MemoryEventLog::serviceManagerEvents(FileTime s
     return found;
 }
 
+MaybeFailure MemoryEventLog::write(const ProgramEvent& event) {
+    if (failure) return failure;
+    written.push_back(event);
+    return std::nullopt;
+}
+
 std::variant<bool, Failure> MemoryNetwork::portInUse(std::uint16_t port) {
     if (failure) return *failure;
     return listening.count(port) > 0;
@@ -142,6 +148,31 @@ std::vector<FileFacts> MemoryFiles::listFiles(const std::string& folder, const s
         found.push_back({path, content.size(), stamp == modified.end() ? 0 : stamp->second});
     }
     return found;
+}
+
+// A file open for writing is held without leave to delete it, and so cannot move either.
+MaybeFailure MemoryFiles::moveFile(const std::string& from, const std::string& to) {
+    if (!fileExists(from) || isDevicePath(to)) return kNotFound;
+    if (locked.count(from))
+        return Failure{"MoveFileExW", "The process cannot access the file because it is being used by another process.",
+                       32};
+    if (files.count(to)) return Failure{"MoveFileExW", "Cannot create a file when that file already exists.", 183};
+    files[to] = std::move(files[from]);
+    files.erase(from);
+    if (auto stamp = modified.find(from); stamp != modified.end()) {
+        const FileTime time = stamp->second;
+        modified.erase(stamp);
+        modified[to] = time;
+    }
+    return std::nullopt;
+}
+
+std::optional<DiskSpace> MemoryFiles::diskSpace(const std::string& path) {
+    const auto colon = path.find(':');
+    if (colon == std::string::npos) return std::nullopt;
+    const auto disk = disks.find(path.substr(0, colon + 1));
+    if (disk == disks.end()) return std::nullopt;
+    return disk->second;
 }
 
 bool MemoryFiles::sameFile(const std::string& a, const std::string& b) {

@@ -25,10 +25,14 @@ public:
     std::uint64_t slept = 0;  // milliseconds in all
 };
 
+// The service manager's entries a test lays down, and Velmora's own as written.
 class MemoryEventLog : public EventLog {
 public:
     std::vector<ServiceManagerEvent> serviceManagerEvents(FileTime since) override;
+    MaybeFailure write(const ProgramEvent& event) override;
     std::vector<ServiceManagerEvent> events;
+    std::vector<ProgramEvent> written;
+    MaybeFailure failure;  // how every write fails, as without rights to register the source
 };
 
 class MemoryFiles : public Files {
@@ -46,6 +50,9 @@ public:
     bool sameFile(const std::string& a, const std::string& b) override;
     std::string resolvedPath(const std::string& path) override { return normalizedPath(path); }
     bool passesThroughLink(const std::string& path) override;
+    bool openForWriting(const std::string& path) override { return locked.count(path) > 0; }
+    MaybeFailure moveFile(const std::string& from, const std::string& to) override;
+    std::optional<DiskSpace> diskSpace(const std::string& path) override;
 
     void addFolder(const std::string& path) { folders.insert(path); }
     void addFile(const std::string& path, const std::string& content = "") {
@@ -60,11 +67,12 @@ public:
 
     std::map<std::string, std::string, NameLess> files;
     std::set<std::string, NameLess> folders;
-    std::set<std::string, NameLess> locked;       // in use: read, but not written or deleted
+    std::set<std::string, NameLess> locked;       // in use: read, but not written, moved or deleted
     std::set<std::string, NameLess> uncreatable;  // folders that cannot be created
     std::set<std::string, NameLess> links;        // junctions and symbolic links
     std::map<std::string, int, NameLess> deleteAttempts;
-    std::vector<std::string> deviceReads;  // device paths someone tried to read
+    std::vector<std::string> deviceReads;              // device paths someone tried to read
+    std::map<std::string, DiskSpace, NameLess> disks;  // by drive ("C:"); a drive not here cannot be asked
 };
 
 class MemoryServices;
@@ -126,7 +134,7 @@ public:
         std::vector<std::pair<std::string, std::string>> writes;  // file, text appended
         std::vector<ServiceManagerEvent> events;
         std::string netOutput;  // what net says when the start fails; net's usual words otherwise
-        std::vector<std::string> opens;
+        std::vector<std::string> opens = {};
         std::optional<std::uint32_t> opensAfterMs = 0;
     };
     // How it takes a stop: stop pending for a while, then stopped, writing its lines then.

@@ -4,6 +4,8 @@
 
 #include <algorithm>
 
+#include "platform/win32/Handles.h"
+#include "platform/win32/SystemFailure.h"
 #include "platform/win32/WideText.h"
 
 namespace velmora {
@@ -23,6 +25,53 @@ struct EventLogHandle {
         if (handle) CloseEventLog(handle);
     }
 };
+
+const wchar_t kSourceKey[] = L"SYSTEM\\CurrentControlSet\\Services\\EventLog\\Application\\Velmora";
+
+std::wstring ownProgram() {
+    std::wstring path(32768, L'\0');
+    const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+    path.resize(length < path.size() ? length : 0);
+    return path;
+}
+
+// The Event Viewer takes the texts of the source's events from the message
+// table of the program its key names. Only Velmora's own source is written,
+// and only while it is missing or names a program that is gone: both
+// velmora.exe and velmora-cli.exe carry the table.
+MaybeFailure registerSource() {
+    RegistryKey key;
+    DWORD disposition = 0;
+    LSTATUS status = RegCreateKeyExW(HKEY_LOCAL_MACHINE, kSourceKey, 0, nullptr, 0, KEY_QUERY_VALUE | KEY_SET_VALUE,
+                                     nullptr, key.receive(), &disposition);
+    if (status != ERROR_SUCCESS) return systemFailure("RegCreateKeyExW", static_cast<DWORD>(status));
+    wchar_t named[MAX_PATH * 2] = {};
+    DWORD size = sizeof named - sizeof(wchar_t);
+    if (RegQueryValueExW(key.get(), L"EventMessageFile", nullptr, nullptr, reinterpret_cast<BYTE*>(named), &size) ==
+            ERROR_SUCCESS &&
+        GetFileAttributesW(named) != INVALID_FILE_ATTRIBUTES)
+        return std::nullopt;
+    const std::wstring program = ownProgram();
+    if (program.empty()) return lastErrorFailure("GetModuleFileNameW");
+    status =
+        RegSetValueExW(key.get(), L"EventMessageFile", 0, REG_EXPAND_SZ, reinterpret_cast<const BYTE*>(program.c_str()),
+                       static_cast<DWORD>((program.size() + 1) * sizeof(wchar_t)));
+    const DWORD types = EVENTLOG_ERROR_TYPE | EVENTLOG_WARNING_TYPE | EVENTLOG_INFORMATION_TYPE;
+    if (status == ERROR_SUCCESS)
+        status = RegSetValueExW(key.get(), L"TypesSupported", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&types),
+                                sizeof types);
+    if (status != ERROR_SUCCESS) return systemFailure("RegSetValueExW", static_cast<DWORD>(status));
+    return std::nullopt;
+}
+
+WORD typeOf(EventLevel level) {
+    switch (level) {
+        case EventLevel::Error: return EVENTLOG_ERROR_TYPE;
+        case EventLevel::Warning: return EVENTLOG_WARNING_TYPE;
+        case EventLevel::Information: break;
+    }
+    return EVENTLOG_INFORMATION_TYPE;
+}
 
 }  // namespace
 
@@ -63,6 +112,23 @@ std::vector<ServiceManagerEvent> Win32EventLog::serviceManagerEvents(FileTime si
     }
     std::reverse(events.begin(), events.end());
     return events;
+}
+
+MaybeFailure Win32EventLog::write(const ProgramEvent& event) {
+    if (auto failure = registerSource()) return failure;
+    const HANDLE source = RegisterEventSourceW(nullptr, L"Velmora");
+    if (!source) return lastErrorFailure("RegisterEventSourceW");
+    std::vector<std::wstring> texts;
+    for (const auto& text : event.strings) texts.push_back(wide(text));
+    std::vector<LPCWSTR> strings;
+    for (const auto& text : texts) strings.push_back(text.c_str());
+    const BOOL written =
+        ReportEventW(source, typeOf(event.level), 0, event.id, nullptr, static_cast<WORD>(strings.size()), 0,
+                     strings.empty() ? nullptr : strings.data(), nullptr);
+    const DWORD error = GetLastError();
+    DeregisterEventSource(source);
+    if (!written) return systemFailure("ReportEventW", error);
+    return std::nullopt;
 }
 
 }  // namespace velmora

@@ -175,6 +175,27 @@ bool Win32Files::passesThroughLink(const std::string& path) {
     }
 }
 
+// Opening it while refusing to share writing fails exactly when some handle
+// may write to it; a file that cannot be opened for another reason is not in use.
+bool Win32Files::openForWriting(const std::string& path) {
+    if (path.empty() || isDevicePath(path)) return false;
+    const Handle file(CreateFileW(wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
+                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    return !file && GetLastError() == ERROR_SHARING_VIOLATION;
+}
+
+MaybeFailure Win32Files::moveFile(const std::string& from, const std::string& to) {
+    if (isDevicePath(from) || isDevicePath(to)) return systemFailure("MoveFileExW", ERROR_FILE_NOT_FOUND);
+    if (!MoveFileExW(wide(from).c_str(), wide(to).c_str(), 0)) return lastErrorFailure("MoveFileExW");
+    return std::nullopt;
+}
+
+std::optional<DiskSpace> Win32Files::diskSpace(const std::string& path) {
+    ULARGE_INTEGER available{}, total{}, free{};
+    if (path.empty() || !GetDiskFreeSpaceExW(wide(path).c_str(), &available, &total, &free)) return std::nullopt;
+    return DiskSpace{total.QuadPart, free.QuadPart};
+}
+
 bool Win32Files::sameFile(const std::string& a, const std::string& b) {
     // Folders open only with backup semantics; they are then refused as folders.
     const auto identity = [](const std::string& path) -> std::optional<std::pair<DWORD, ULONGLONG>> {

@@ -21,6 +21,9 @@ public:
     bool sameFile(const std::string& a, const std::string& b) override;
     std::string resolvedPath(const std::string& path) override;
     bool passesThroughLink(const std::string& path) override;
+    bool openForWriting(const std::string& path) override;
+    MaybeFailure moveFile(const std::string& from, const std::string& to) override;
+    std::optional<DiskSpace> diskSpace(const std::string& path) override;
 };
 
 }  // namespace velmora

@@ -13,6 +13,19 @@ bool DialogWindow::create(HINSTANCE instance, int templateId, HWND owner) {
     return window_ != nullptr;
 }
 
+void DialogWindow::showOverOwner(HWND owner, int focusId) {
+    EnableWindow(owner, FALSE);
+    ShowWindow(window_, SW_SHOW);
+    SetForegroundWindow(window_);
+    SendMessageW(window_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(item(focusId)), TRUE);
+}
+
+// The owner first, so that it, not another program, becomes active again.
+void DialogWindow::hideForOwner(HWND owner) {
+    EnableWindow(owner, TRUE);
+    ShowWindow(window_, SW_HIDE);
+}
+
 void DialogWindow::onDpiChanged(UINT dpi, const RECT* suggested) { scaling_.apply(window_, dpi, suggested); }
 
 INT_PTR CALLBACK DialogWindow::dialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {

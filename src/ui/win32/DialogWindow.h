@@ -22,6 +22,10 @@ protected:
     virtual INT_PTR onMessage(UINT message, WPARAM wParam, LPARAM lParam) = 0;
     virtual void onDpiChanged(UINT dpi, const RECT* suggested);
     HWND item(int id) const { return GetDlgItem(window_, id); }
+    // Shown over its owner, which takes no input meanwhile, the cursor in
+    // the control given; hidden again with the owner active before it.
+    void showOverOwner(HWND owner, int focusId);
+    void hideForOwner(HWND owner);
 
     HWND window_ = nullptr;
 

@@ -50,6 +50,8 @@ void MainWindow::attach(Program& program) {
     session_ = &program.session;
     editing_ = &program.editing;
     transfer_ = &program.transfer;
+    logs_ = &program.logs;
+    processes_ = &program.platform.processes;
 }
 
 void MainWindow::show() {

@@ -12,6 +12,7 @@
 #include "ui/win32/DialogWindow.h"
 #include "ui/win32/Fonts.h"
 #include "ui/win32/LiveRegion.h"
+#include "ui/win32/LogsDialog.h"
 #include "ui/win32/NoticeWindow.h"
 #include "ui/win32/OpenDialog.h"
 #include "ui/win32/ServiceSettingsDialog.h"
@@ -98,6 +99,8 @@ private:
     Session* session_ = nullptr;
     Editing* editing_ = nullptr;
     ConfigurationTransfer* transfer_ = nullptr;
+    LogKeeper* logs_ = nullptr;
+    Processes* processes_ = nullptr;
     DWORD windowThread_ = 0;
     HWND toolTip_ = nullptr;
     POINT cursorAtShow_{};
@@ -120,6 +123,7 @@ private:
     Outcome outcome_;  // of the command that ran last, read once it is done
     OpenDialog openDialog_;
     ServiceSettingsDialog settingsDialog_;
+    LogsDialog logsDialog_;
     AboutBox aboutBox_;
     NoticeWindow notice_;
     std::optional<ServiceWatcher> watcher_;

@@ -13,6 +13,7 @@
 #define IDD_NOTICE 203
 #define IDD_PASSWORD 204
 #define IDD_SERVICE_SETTINGS 205
+#define IDD_LOGS 206
 
 // main: menus
 #define IDM_NEW 300
@@ -26,6 +27,7 @@
 #define IDM_IMPORT 308
 #define IDM_SERVICE_SETTINGS 309
 #define IDM_RESTART 320
+#define IDM_SERVICE_LOGS 310
 
 // main: the separator lines and the four frames
 #define IDC_TOP_LINE 1000
@@ -133,3 +135,10 @@
 #define IDC_SETTINGS_RIGHTS 2410
 #define IDC_SETTINGS_DISPLAY_NAME 2411
 #define IDC_SETTINGS_ENVIRONMENT 2412
+#define IDC_SETTINGS_LOGS_KEEP_DAYS 2413
+#define IDC_SETTINGS_LOGS_MAX_MB 2414
+
+// Logs
+#define IDC_LOGS_LIST 2501
+#define IDC_LOGS_TAIL 2502
+#define IDC_LOGS_OPEN 2503

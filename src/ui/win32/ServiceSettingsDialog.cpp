@@ -18,15 +18,17 @@ namespace {
 const char* const kStartupCaptions[] = {"Automatic", "Automatic (Delayed Start)", "Manual", "Disabled"};
 const char* const kBuiltInAccounts[] = {"LocalSystem", "LocalService", "NetworkService"};
 
-struct SecondsBox {
+// The boxes whose text goes to its field's rule as it stands.
+struct NumberBox {
     int id;
     Field field;
 };
 
-constexpr SecondsBox kSecondsBoxes[] = {
+constexpr NumberBox kNumberBoxes[] = {
     {IDC_SETTINGS_STOP_TIMEOUT, Field::StopTimeout},       {IDC_SETTINGS_RECOVERY_FIRST, Field::RecoveryFirst},
     {IDC_SETTINGS_RECOVERY_SECOND, Field::RecoverySecond}, {IDC_SETTINGS_RECOVERY_LATER, Field::RecoveryLater},
-    {IDC_SETTINGS_RECOVERY_RESET, Field::RecoveryReset},
+    {IDC_SETTINGS_RECOVERY_RESET, Field::RecoveryReset},   {IDC_SETTINGS_LOGS_KEEP_DAYS, Field::LogsKeepDays},
+    {IDC_SETTINGS_LOGS_MAX_MB, Field::LogsMaxMb},
 };
 
 std::string virtualAccountCaption(const std::string& serviceName) {
@@ -65,10 +67,7 @@ void ServiceSettingsDialog::show(HINSTANCE instance, HWND owner, Session& sessio
         centerOver(window_, owner);
     }
     fill();
-    EnableWindow(owner_, FALSE);
-    ShowWindow(window_, SW_SHOW);
-    SetForegroundWindow(window_);
-    SendMessageW(window_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(item(IDC_SETTINGS_STARTUP)), TRUE);
+    showOverOwner(owner_, IDC_SETTINGS_STARTUP);
 }
 
 INT_PTR ServiceSettingsDialog::onMessage(UINT message, WPARAM wParam, LPARAM) {
@@ -110,7 +109,7 @@ void ServiceSettingsDialog::fill() {
     setTextOf(item(IDC_SETTINGS_DEPENDENCIES), joinedLines(c.dependencies));
     setTextOf(item(IDC_SETTINGS_DISPLAY_NAME), c.displayName.empty() ? c.serviceName : c.displayName);
     setTextOf(item(IDC_SETTINGS_ENVIRONMENT), joinedLines(c.environment));
-    for (const SecondsBox& box : kSecondsBoxes) setTextOf(item(box.id), fieldText(c, storedField(box.field)));
+    for (const NumberBox& box : kNumberBoxes) setTextOf(item(box.id), fieldText(c, storedField(box.field)));
     CheckDlgButton(window_, IDC_SETTINGS_ON_ERROR_EXIT, c.recoveryOnErrorExit ? BST_CHECKED : BST_UNCHECKED);
     showRights();
 }
@@ -164,7 +163,7 @@ void ServiceSettingsDialog::handOver() {
         hand(Field::StartupType, startupTypes()[static_cast<std::size_t>(startup)],
              startupTypeName(before.startupType));
     hand(Field::ServiceAccount, chosenAccount(), before.serviceAccount);
-    for (const SecondsBox& box : kSecondsBoxes)
+    for (const NumberBox& box : kNumberBoxes)
         hand(box.field, textOf(item(box.id)), fieldText(before, storedField(box.field)));
     hand(Field::RecoveryOnErrorExit, IsDlgButtonChecked(window_, IDC_SETTINGS_ON_ERROR_EXIT) == BST_CHECKED ? "1" : "0",
          before.recoveryOnErrorExit ? "1" : "0");
@@ -178,10 +177,6 @@ void ServiceSettingsDialog::handOver() {
     if (taken) close();
 }
 
-void ServiceSettingsDialog::close() {
-    // The owner first, so that it, not another program, becomes active again.
-    EnableWindow(owner_, TRUE);
-    ShowWindow(window_, SW_HIDE);
-}
+void ServiceSettingsDialog::close() { hideForOwner(owner_); }
 
 }  // namespace velmora

@@ -1,0 +1,42 @@
+// What the log keeping relies on, on both platforms alike: a file another
+// program holds open to write to is known as such and is neither deleted nor
+// moved; once let go it moves, never onto a file that exists; the disk says
+// how much of it is free.
+#include <gtest/gtest.h>
+
+#include "FilesFixture.h"
+
+using namespace velmora;
+
+TEST(FilesContract, AFileHeldOpenForWritingStaysWhereItIsUntilItIsLetGo) {
+    const auto fixture = makeFilesFixture();
+    Files& files = fixture->files();
+    const std::string current = fixture->folder() + "\\shop_out.log";
+    const std::string rolled = fixture->folder() + "\\shop_out.2026-12-07.log";
+    ASSERT_FALSE(files.writeText(current, "line\r\n"));
+    ASSERT_FALSE(files.writeText(rolled, "earlier\r\n"));
+    EXPECT_FALSE(files.openForWriting(current));
+    EXPECT_FALSE(files.openForWriting(fixture->folder() + "\\missing.log"));
+
+    fixture->holdOpenForWriting(current);
+    EXPECT_TRUE(files.openForWriting(current));
+    EXPECT_FALSE(files.openForWriting(rolled));
+    EXPECT_EQ(files.readBytes(current, 100), "line\r\n");  // still read
+    EXPECT_TRUE(files.deleteFile(current));
+    EXPECT_TRUE(files.moveFile(current, fixture->folder() + "\\elsewhere.log"));
+    EXPECT_TRUE(files.fileExists(current));
+
+    fixture->release(current);
+    EXPECT_FALSE(files.openForWriting(current));
+    EXPECT_TRUE(files.moveFile(current, rolled));  // an existing file is never replaced
+    EXPECT_EQ(files.readBytes(rolled, 100), "earlier\r\n");
+    EXPECT_FALSE(files.moveFile(current, fixture->folder() + "\\shop_out.2026-12-07.1.log"));
+    EXPECT_FALSE(files.fileExists(current));
+    EXPECT_EQ(files.readBytes(fixture->folder() + "\\shop_out.2026-12-07.1.log", 100), "line\r\n");
+    EXPECT_FALSE(files.deleteFile(rolled));
+
+    const auto space = files.diskSpace(fixture->folder());
+    ASSERT_TRUE(space);
+    EXPECT_GT(space->total, 0u);
+    EXPECT_LE(space->free, space->total);
+}

@@ -1,0 +1,24 @@
+#pragma once
+#include <memory>
+#include <string>
+
+#include "platform/Files.h"
+
+namespace velmora {
+
+// What the files contract needs besides the Files themselves: a folder of
+// its own, and another program holding a file open to write to it, as a
+// running service holds its current log.
+class FilesFixture {
+public:
+    virtual ~FilesFixture() = default;
+    virtual Files& files() = 0;
+    // An existing, empty folder that goes away with the fixture.
+    virtual const std::string& folder() const = 0;
+    virtual void holdOpenForWriting(const std::string& path) = 0;
+    virtual void release(const std::string& path) = 0;
+};
+
+std::unique_ptr<FilesFixture> makeFilesFixture();
+
+}  // namespace velmora

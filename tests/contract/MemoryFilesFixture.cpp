@@ -1,0 +1,27 @@
+#include "FilesFixture.h"
+#include "platform/memory/MemoryPlatform.h"
+
+namespace velmora {
+namespace {
+
+class MemoryFilesFixture : public FilesFixture {
+public:
+    MemoryFilesFixture() {
+        files_.addFolder(folder_);
+        files_.disks["C:"] = {64ULL << 30, 16ULL << 30};
+    }
+    Files& files() override { return files_; }
+    const std::string& folder() const override { return folder_; }
+    void holdOpenForWriting(const std::string& path) override { files_.locked.insert(path); }
+    void release(const std::string& path) override { files_.locked.erase(path); }
+
+private:
+    MemoryFiles files_;
+    std::string folder_ = "C:\\contract";
+};
+
+}  // namespace
+
+std::unique_ptr<FilesFixture> makeFilesFixture() { return std::make_unique<MemoryFilesFixture>(); }
+
+}  // namespace velmora

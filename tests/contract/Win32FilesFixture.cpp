@@ -1,0 +1,45 @@
+#include <windows.h>
+
+#include <map>
+
+#include "FilesFixture.h"
+#include "platform/win32/Handles.h"
+#include "platform/win32/WideText.h"
+#include "platform/win32/Win32Files.h"
+
+namespace velmora {
+namespace {
+
+class Win32FilesFixture : public FilesFixture {
+public:
+    Win32FilesFixture() {
+        wchar_t temp[MAX_PATH];
+        GetTempPathW(MAX_PATH, temp);
+        folder_ = narrow(temp) + "velmora-files-contract-" + std::to_string(GetCurrentProcessId());
+        CreateDirectoryW(wide(folder_).c_str(), nullptr);
+    }
+    ~Win32FilesFixture() override {
+        held_.clear();
+        for (const auto& file : files_.listFiles(folder_, "*")) DeleteFileW(wide(file.path).c_str());
+        RemoveDirectoryW(wide(folder_).c_str());
+    }
+    Files& files() override { return files_; }
+    const std::string& folder() const override { return folder_; }
+    // As the wrapper holds its logs: writing, while others may read and write.
+    void holdOpenForWriting(const std::string& path) override {
+        held_[path] = Handle(CreateFileW(wide(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                         OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    }
+    void release(const std::string& path) override { held_.erase(path); }
+
+private:
+    Win32Files files_;
+    std::string folder_;
+    std::map<std::string, Handle> held_;
+};
+
+}  // namespace
+
+std::unique_ptr<FilesFixture> makeFilesFixture() { return std::make_unique<Win32FilesFixture>(); }
+
+}  // namespace velmora

@@ -1,0 +1,239 @@
+// A configuration's logs: which files are its own on each road, keeping them
+// within their bounds, the roll of a file that never rolls, and the events
+// Velmora writes to the event log.
+#include <nlohmann/json.hpp>
+
+#include "service/LogFiles.h"
+#include "support/Fixture.h"
+
+using namespace velmora;
+using namespace velmora::testing;
+
+namespace {
+
+using Fate = MemoryServices::ScriptedStart::Fate;
+constexpr FileTime kDay = 86400ULL * 10'000'000ULL;
+
+class LogsTest : public SessionTest {
+protected:
+    CliRun run(const std::vector<std::string>& arguments) { return runCli(os, arguments); }
+    std::vector<std::string> namesOf(const std::string& name) {
+        session.open(name);
+        std::vector<std::string> names;
+        for (const auto& file : program.logs.files(session.configuration()))
+            names.push_back(file.path.substr(file.path.rfind('\\') + 1) + (file.open ? "*" : ""));
+        return names;
+    }
+    // A file last written so many days before now.
+    void addOld(const std::string& path, int daysOld, std::size_t bytes = 10) {
+        os.files.addFile(path, std::string(bytes, 'x'));
+        os.files.modified[path] = os.clock.now() - static_cast<FileTime>(daysOld) * kDay - 3600ULL * 10'000'000ULL;
+    }
+};
+
+}  // namespace
+
+TEST(LogRules, AKindIsKnownByItsDatedNameAndTheBoundsCountFromTheNewestKeepingTheOpenFile) {
+    const LogKind catalina{"Tomcat's catalina log", "C:\\t\\logs", "catalina.", ".log", true};
+    const LogKind out{"System.out", "C:\\t\\logs", "shop_out.log", "", false};
+    const std::vector<std::pair<std::string, bool>> names = {{"catalina.2026-12-07.log", true},
+                                                             {"CATALINA.2026-12-07.LOG", true},
+                                                             {"catalina.20261207.log", true},
+                                                             {"catalina.2026-12-07.2.log", true},
+                                                             {"catalina.x_out.log", false},
+                                                             {"catalina.2026-1-07.log", false},
+                                                             {"catalina..log", false},
+                                                             {"catalina.2026-12-07.txt", false},
+                                                             {"catalina.2026-12-07.log.1", false}};
+    for (const auto& [name, expected] : names) EXPECT_EQ(isOfKind(name, catalina), expected) << name;
+    EXPECT_TRUE(isOfKind("Shop_Out.log", out));
+    EXPECT_FALSE(isOfKind("shop_out.2026-12-07.log", out));
+
+    // Newest first: 40, 30, 20 and 10 MB... in bytes below, written 1, 3, 20 and 40 days ago.
+    const FileTime now = 1000 * kDay;
+    const std::vector<LogFile> files = {
+        {"a", "System.err", 3 * kBytesPerMb, now - 1 * kDay, true},
+        {"b", "System.err", 2 * kBytesPerMb, now - 3 * kDay, false},
+        {"c", "System.err", 2 * kBytesPerMb, now - 20 * kDay, true},
+        {"d", "System.err", 1 * kBytesPerMb, now - 40 * kDay, false},
+    };
+    auto paths = [](const std::vector<LogFile>& beyond) {
+        std::string text;
+        for (const auto& file : beyond) text += file.path;
+        return text;
+    };
+    EXPECT_EQ(paths(filesBeyondBounds(files, 0, 0, now)), "");
+    EXPECT_EQ(paths(filesBeyondBounds(files, 14, 0, now)), "d");  // c is as old, but open
+    EXPECT_EQ(paths(filesBeyondBounds(files, 2, 0, now)), "db");
+    EXPECT_EQ(paths(filesBeyondBounds(files, 0, 5, now)), "d");   // a and b make 5 MB; c (open) goes over
+    EXPECT_EQ(paths(filesBeyondBounds(files, 0, 4, now)), "db");  // a and b make 5 MB already
+    EXPECT_EQ(paths(filesBeyondBounds(files, 0, 8, now)), "");
+    EXPECT_TRUE(exceedsBounds(files, 14, 0, now));  // the check counts what is open too
+    EXPECT_FALSE(exceedsBounds(files, 41, 8, now));
+}
+
+TEST_F(LogsTest, EachRoadAndVersionListsItsOwnFilesAndAFolderSharedWithAnotherConfigurationKeepsItsFiles) {
+    saveNew("shop");
+    saveNew("blog");  // the same base and logs folder as shop, later in the store
+    for (const char* name :
+         {"shop_out.log", "shop_err.log", "shop_out.2026-12-01.log", "shop-stdout.2026-12-05.log", "blog_out.log",
+          "blog_err.log", "blog_out.2026-12-01.log", "catalina.2026-12-06.log", "admin.2026-12-06.log",
+          "host-manager.2026-12-06.log", "jakarta_service_20261206.log", "commons-daemon.2026-12-06.log",
+          "localhost_access_log.2026-12-06.txt", "catalina.x_out.log", "shop_out.log.bak", "readme.txt"})
+        addOld(std::string("C:\\tomcat\\logs\\") + name, 1);
+    addOld("C:\\tomcat\\logs\\catalina.2026-12-02.log", 5);
+    os.files.locked.insert("C:\\tomcat\\logs\\shop_err.log");
+    EXPECT_EQ(namesOf("shop"), words("admin.2026-12-06.log catalina.2026-12-06.log host-manager.2026-12-06.log "
+                                     "jakarta_service_20261206.log localhost_access_log.2026-12-06.txt "
+                                     "shop-stdout.2026-12-05.log shop_err.log* shop_out.2026-12-01.log shop_out.log "
+                                     "catalina.2026-12-02.log"));
+    EXPECT_EQ(namesOf("blog"), words("blog_err.log blog_out.2026-12-01.log blog_out.log"));
+
+    // Tomcat 10.1 on the Tomcat 7-11 road: the wrapper's own log is commons-daemon's, and there is no admin log.
+    useModernLayout("C:\\tomcat10", "10.1.34");
+    saveNew("web");
+    for (const char* name : {"web_err.log", "commons-daemon.2026-12-06.log", "jakarta_service_20261206.log",
+                             "admin.2026-12-06.log", "manager.2026-12-06.log", "web-stderr.2026-12-06.log"})
+        addOld(std::string("C:\\tomcat10\\logs\\") + name, 2);
+    EXPECT_EQ(namesOf("web"),
+              words("commons-daemon.2026-12-06.log manager.2026-12-06.log web-stderr.2026-12-06.log web_err.log"));
+
+    // --tail: the newest System.err, or a named file of the list; lines escaped; never a file not of the list.
+    os.files.addFile("C:\\tomcat10\\logs\\web_err.log", "one\r\ntwo\x1B[2J\r\nthree\r\n");
+    CliRun tail = run({"logs", "web", "--tail", "2"});
+    EXPECT_EQ(tail.code, 0);
+    EXPECT_EQ(tail.out, "two\\x1B[2J\nthree\n");
+    EXPECT_EQ(run({"logs", "web", "--tail", "5", "--file", "C:\\tomcat10\\conf\\server.xml"}).code, 1);
+    EXPECT_EQ(run({"logs", "web", "--tail", "0"}).code, 2);
+    EXPECT_EQ(run({"logs", "nosuch"}).code, 8);
+}
+
+TEST_F(LogsTest, PruneDeletesTheOldestBeyondEitherBoundKeepsWhatIsOpenAndCheckOrApplyCheckDeletesNothing) {
+    saveNew("shop");
+    for (int day = 0; day < 20; ++day) {
+        char stamp[16];
+        std::snprintf(stamp, sizeof stamp, "2026-11-%02d", 30 - day);
+        addOld(std::string("C:\\tomcat\\logs\\catalina.") + stamp + ".log", day, 100);
+    }
+    addOld("C:\\tomcat\\logs\\shop_err.log", 30, 100);  // written to by the running service, however old
+    os.files.locked.insert("C:\\tomcat\\logs\\shop_err.log");
+    addOld("C:\\tomcat\\logs\\other.2026-11-01.log", 30);  // no kind of shop's
+    ASSERT_EQ(run({"set", "shop", "logs.keep.days=14"}).code, 0);
+    EXPECT_EQ(storedNumber("shop", "logs.keep.days"), 14u);
+    EXPECT_EQ(run({"set", "shop", "logs.max.mb=40000"}).code, 2);
+
+    const std::size_t before = os.files.files.size();
+    CliRun check = run({"logs", "shop", "--prune", "--check"});
+    EXPECT_EQ(check.code, 10);
+    EXPECT_EQ(os.files.files.size(), before);
+    EXPECT_NE(check.out.find("Would delete 6 log file(s) of \"shop\" (600 bytes)."), std::string::npos) << check.out;
+    EXPECT_NE(check.out.find("C:\\tomcat\\logs\\shop_err.log is in use and was kept."), std::string::npos);
+
+    CliRun pruned = run({"logs", "--all", "--prune", "--json"});
+    EXPECT_EQ(pruned.code, 10);
+    const auto json = nlohmann::json::parse(pruned.out);
+    EXPECT_EQ(json["configurations"][0]["deleted"].size(), 6u);
+    EXPECT_EQ(json["configurations"][0]["deleted"][0], "C:\\tomcat\\logs\\catalina.2026-11-11.log");  // oldest first
+    EXPECT_EQ(json["configurations"][0]["inUse"][0], "C:\\tomcat\\logs\\shop_err.log");
+    EXPECT_TRUE(os.files.fileExists("C:\\tomcat\\logs\\catalina.2026-11-17.log"));  // 13 days old
+    EXPECT_FALSE(os.files.fileExists("C:\\tomcat\\logs\\catalina.2026-11-16.log"));
+    EXPECT_TRUE(os.files.fileExists("C:\\tomcat\\logs\\shop_err.log"));
+    EXPECT_TRUE(os.files.fileExists("C:\\tomcat\\logs\\other.2026-11-01.log"));
+    EXPECT_EQ(os.events.written.back().id, 1006u);
+    EXPECT_EQ(run({"logs", "shop", "--prune"}).code, 0);  // nothing beyond its bounds now
+
+    // By size: 1 MB in all; the newest files stay, the oldest go. apply --check lists and deletes nothing.
+    for (int i = 0; i < 3; ++i)
+        addOld("C:\\tomcat\\logs\\localhost.2026-12-0" + std::to_string(i + 1) + ".log", 3 - i, 400 * 1024);
+    os.files.addFile("C:\\fleet.json", R"({"configurations": [{"name": "shop", "logs.max.mb": 1,
+        "logs.keep.days": 14}]})");
+    const std::size_t kept = os.files.files.size();
+    CliRun applyCheck = run({"apply", "C:\\fleet.json", "--check"});
+    EXPECT_EQ(applyCheck.code, 10);
+    EXPECT_EQ(os.files.files.size(), kept);
+    EXPECT_NE(applyCheck.out.find("would delete C:\\tomcat\\logs\\localhost.2026-12-01.log"), std::string::npos)
+        << applyCheck.out;
+    EXPECT_EQ(run({"apply", "C:\\fleet.json"}).code, 10);
+    EXPECT_FALSE(os.files.fileExists("C:\\tomcat\\logs\\localhost.2026-12-01.log"));
+    EXPECT_TRUE(os.files.fileExists("C:\\tomcat\\logs\\localhost.2026-12-02.log"));
+    EXPECT_EQ(run({"apply", "C:\\fleet.json"}).code, 0);
+
+    // The check warns of logs beyond a bound and of a disk almost full.
+    os.files.disks["C:"] = {100 * kBytesPerMb, 9 * kBytesPerMb};
+    addOld("C:\\tomcat\\logs\\localhost.2026-11-01.log", 20);
+    CliRun checked = run({"check", "shop", "--json"});
+    EXPECT_EQ(checked.code, 4);
+    const auto problems = nlohmann::json::parse(checked.out)["problems"];
+    std::vector<std::string> kinds;
+    for (const auto& problem : problems) kinds.push_back(problem["kind"]);
+    EXPECT_EQ(kinds, words("logs-beyond-bounds disk-almost-full"));
+}
+
+TEST_F(LogsTest, AStopByVelmoraRollsAnOutputAboveTheSizeBoundAndEveryEventIsWrittenWithItsIdAndNoPassword) {
+    os.services.accounts.insert("CORP\\tomcat");
+    ui.givenPassword = "S3cret!pw";
+    os.services.unsupported.insert(ServiceSetting::DelayedStart);
+    saveNew("shop");
+    editing.edit(Field::ServiceAccount, "CORP\\tomcat");
+    editing.edit(Field::StartupType, "delayed");
+    editing.edit(Field::LogsMaxMb, "1");
+    (void)session.install();  // done, with the refused setting as its warning
+    ASSERT_TRUE(session.installed());
+    ASSERT_TRUE(session.start().done());
+    os.files.addFile("C:\\tomcat\\logs\\shop_out.log", std::string(kBytesPerMb + 1, 'o'));
+    os.files.addFile("C:\\tomcat\\logs\\shop_out.2026-12-07.log", "an earlier roll today");
+    os.files.addFile("C:\\tomcat\\logs\\shop_err.log", "small");
+    const Outcome stopped = session.stop();
+    EXPECT_EQ(stopped.notices, std::vector<std::string>{"Rolled C:\\tomcat\\logs\\shop_out.log -> "
+                                                        "C:\\tomcat\\logs\\shop_out.2026-12-07.1.log."});
+    EXPECT_FALSE(os.files.fileExists("C:\\tomcat\\logs\\shop_out.log"));
+    EXPECT_EQ(os.files.files["C:\\tomcat\\logs\\shop_out.2026-12-07.1.log"].size(), kBytesPerMb + 1);
+    EXPECT_TRUE(os.files.fileExists("C:\\tomcat\\logs\\shop_err.log"));
+
+    editing.edit(Field::MaxHeapSize, "512");
+    ASSERT_TRUE(session.save().done());
+    os.services.services["shop"].script = {Fate::DiesStarting,
+                                           0,
+                                           1067,
+                                           0,
+                                           {{"C:\\tomcat\\logs\\shop_err.log",
+                                             "Error occurred during initialization of VM\r\n"
+                                             "Could not reserve enough space for object heap\r\n"}},
+                                           {},
+                                           {}};
+    EXPECT_FALSE(session.start().done());
+    ASSERT_TRUE(session.uninstall().done());
+    // What comes later writes with one call of its own.
+    program.journal.write(JournalEvent::NotReady, "shop", {"Tomcat did not answer on port 8080."});
+
+    std::vector<std::uint32_t> ids;
+    std::vector<EventLevel> levels;
+    for (const auto& event : os.events.written) {
+        ids.push_back(event.id);
+        levels.push_back(event.level);
+        EXPECT_EQ(event.strings.at(0), "shop");
+        for (const auto& text : event.strings) EXPECT_EQ(text.find("S3cret!pw"), std::string::npos) << text;
+    }
+    EXPECT_EQ(ids, (std::vector<std::uint32_t>{1103, 1000, 1003, 1100, 1001, 1101}));
+    EXPECT_EQ(levels, (std::vector<EventLevel>{EventLevel::Warning, EventLevel::Information, EventLevel::Information,
+                                               EventLevel::Error, EventLevel::Information, EventLevel::Error}));
+    ASSERT_EQ(os.events.written.size(), 6u);
+    EXPECT_NE(os.events.written[0].strings[1].find("refused the delayed start"), std::string::npos)
+        << os.events.written[0].strings[1];
+    EXPECT_EQ(
+        os.events.written[2].strings[1],
+        "Configuration \"shop\" saved.\r\nChanged: max.heap.size; change the service in place (takes a restart).");
+    EXPECT_EQ(os.events.written[3].strings,
+              (std::vector<std::string>{"shop",
+                                        "Lower the maximum heap size (512 MB): the JVM could not reserve that much "
+                                        "memory (shop_err.log, line 2).",
+                                        "C:\\tomcat\\logs\\shop_err.log", "2"}));
+    // A change of the log bounds alone leaves the service and the event log alone.
+    installNew("blog");
+    const std::size_t written = os.events.written.size();
+    const std::size_t ran = os.processes.ran.size();
+    editing.edit(Field::LogsKeepDays, "30");
+    EXPECT_TRUE(session.save().done());
+    EXPECT_EQ(os.events.written.size(), written);
+    EXPECT_EQ(os.processes.ran.size(), ran);
+}
