@@ -445,10 +445,15 @@ Outcome Session::uninstall() {
     } else if (std::string why = controller_.removalRefusal(s); !why.empty()) {
         return conversation.refuse(why);
     } else {
-        // Stopping a running Tomcat is asked first, as a delete asks.
-        if (s.facts.present() && controller_.status(c.serviceName, true).status == ServiceStatus::Running &&
-            !conversation.confirmed(QuestionKind::UninstallRunning, messages::uninstallRunningQuestion(c.serviceName)))
-            return Outcome::declined("Nothing was changed.");
+        // Stopping a running Tomcat is asked first, as a delete asks; removing a service made elsewhere always is.
+        const bool running =
+            s.facts.present() && controller_.status(c.serviceName, true).status == ServiceStatus::Running;
+        const bool agreed = s.record.adopted
+                                ? conversation.confirmed(QuestionKind::UninstallAdopted,
+                                                         messages::uninstallAdoptedQuestion(c.serviceName, running))
+                                : !running || conversation.confirmed(QuestionKind::UninstallRunning,
+                                                                     messages::uninstallRunningQuestion(c.serviceName));
+        if (!agreed) return Outcome::declined("Nothing was changed.");
         plan = controller_.removal(s);
     }
     const PlanResult ran = runPlan(plan);
@@ -557,6 +562,10 @@ CheckResult Session::checkConfiguration(ReportOpening opening, const std::string
     Questions& questions = editing_.checksSpeak() ? static_cast<Questions&>(conversation) : nobody;
     refresh();
     result.report = examineConfiguration(configuration(), platform_, questions, checkContext());
+    for (Finding& finding : driftFindings()) {
+        questions.warn(finding.message);
+        result.report.findings.push_back(std::move(finding));
+    }
     if (const auto failed = lastFailedStart()) result.report.sections.push_back(failedStartSection(*failed));
     if (installed_) {
         result.report.sections.push_back(serviceSection(statusCheck_));

@@ -16,6 +16,7 @@ const char* findingKindName(FindingKind kind) {
         case FindingKind::OptionsIgnored: return "options-ignored";
         case FindingKind::PortConflict: return "port-conflict";
         case FindingKind::SlowStop: return "slow-stop";
+        case FindingKind::ServiceDiffers: return "service-differs";
     }
     return "unknown";
 }

@@ -17,6 +17,7 @@ enum class FindingKind {
     OptionsIgnored,  // a setenv.bat's options, which the service never reads
     PortConflict,    // a port of server.xml that another configuration or program has
     SlowStop,        // the last stop took close to the stop timeout, or longer than Windows waits at shutdown
+    ServiceDiffers,  // the installed service holds another value than the store (changed past Velmora)
 };
 
 struct Finding {
@@ -32,6 +33,9 @@ struct Finding {
     std::string otherConfiguration = {};
     bool heldByProgram = false;
     std::string suggestedJdk = {};
+    // For a service that differs: the value stored and the one the service holds.
+    std::string stored = {};
+    std::string held = {};
 };
 
 // The findings of one report, in checking order.

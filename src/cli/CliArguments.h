@@ -25,6 +25,8 @@ struct Invocation {
     bool passwordStdin = false;
     bool check = false;
     bool restart = false;
+    bool list = false;     // adopt --list
+    bool service = false;  // show --service
     bool help = false;
 };
 

@@ -54,7 +54,8 @@ TEST(NotOurs, TomcatsOwnServiceOfTheSameNameKeepsRunningAndInstallIsRefused) {
         "older store or a restored backup), so the service \"TC10\" (it runs " +
         line +
         ") is not taken for Velmora's: Velmora neither stops, changes nor removes it. Nothing was changed. To manage "
-        "it with Velmora, take it over on purpose: velmora-cli adopt TC10 (File > Adopt... in the window). Deleting "
+        "it with Velmora, take it over on purpose: velmora-cli adopt TC10 --replace (File > Adopt... in the window). "
+        "Deleting "
         "the configuration leaves the service as it is.\n";
     for (const char* command : {"stop TC10", "uninstall TC10 --yes", "set TC10 max.heap.size=512 --yes"}) {
         const CliRun refused = session.cli(command);
