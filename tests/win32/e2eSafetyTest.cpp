@@ -43,7 +43,7 @@ TEST(NotOurs, TomcatsOwnServiceOfTheSameNameKeepsRunningAndInstallIsRefused) {
     EXPECT_TRUE(serviceRunning("TC10"));
     EXPECT_EQ(serviceConfig("TC10").programLine, line);
     // //IS// or //DS// would have made or removed the wrapper's own key.
-    EXPECT_FALSE(machineKeyExists("SOFTWARE\\Apache Software Foundation\\Procrun 2.0\\TC10"));
+    EXPECT_FALSE(machineKeyExists(procrunKey("TC10")));
     EXPECT_EQ(machineText("SYSTEM\\CurrentControlSet\\Services\\TC10", "VelmoraInstallMark"), "<missing>");
     EXPECT_EQ(storedNumber("TC10", "installedaservice"), 0u);
 
@@ -218,8 +218,8 @@ TEST(NotOurs, ARemarkInTheHomesServiceScriptNeverReachesTheJvm) {
                                        "-Dscript.flag=on\n"))
         << install.out;
     // What the wrapper keeps for the JVM: the script's install command, nothing of its remark or echo.
-    EXPECT_EQ(machineText("SOFTWARE\\Apache Software Foundation\\Procrun 2.0\\s9\\Parameters", "JvmOptions9"),
-              "--add-opens=java.base/java.lang=ALL-UNNAMED#-Dscript.flag=on");
+    EXPECT_EQ(machineValues(procrunKey("s9") + "\\Java").at("Options9"),
+              "--add-opens=java.base/java.lang=ALL-UNNAMED|-Dscript.flag=on|");
     EXPECT_EQ(session.cli("uninstall s9 --yes").code, 0);
 }
 
