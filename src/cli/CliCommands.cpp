@@ -255,9 +255,8 @@ private:
 
     // FIELD = VALUE, one line per entry of a list, each ended by the mark given.
     static std::string fieldLines(const Configuration& c, const StoredField& field, const std::string& mark = "") {
-        if (!field.list) return field.name + " = " + fieldText(c, field) + mark + "\n";
         std::string lines;
-        for (const auto& entry : c.*field.list) lines += field.name + " = " + entry + mark + "\n";
+        for (const auto& line : velmora::fieldLines(c, field)) lines += line + mark + "\n";
         return lines.empty() && !mark.empty() ? field.name + " =" + mark + "\n" : lines;
     }
 

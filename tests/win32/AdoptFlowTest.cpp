@@ -12,6 +12,7 @@
 #include "e2eSession.h"
 #include "platform/win32/Handles.h"
 #include "platform/win32/WideText.h"
+#include "ui/win32/ResourceIds.h"
 
 namespace velmora::e2e {
 namespace {
@@ -85,6 +86,28 @@ TEST(Adopt, AServiceTomcatsScriptRegisteredIsTakenOverRunningAndKeptInStep) {
     const auto dayFiles = [&] { return contentOf(home + "\\logs\\tomcat10-stdout." + today() + ".log"); };
     EXPECT_TRUE(
         waitUntil([&] { return holds(dayFiles(), "start: org.apache.catalina.startup.Bootstrap.main(start)"); }));
+
+    // File > Adopt... lists it and shows what it would store; the question names the service and its program.
+    ASSERT_TRUE(session.start());
+    postCommand(session.main(), IDM_ADOPT);
+    HWND dialog = nullptr;
+    ASSERT_TRUE(waitUntil([&] { return (dialog = findTopWindow(session.processId(), "Adopt Service")) != nullptr; }));
+    HWND list = GetDlgItem(dialog, IDC_ADOPT_LIST);
+    const auto listed = listItems(list);
+    ASSERT_EQ(listed.size(), 1u);
+    EXPECT_EQ(listed[0], name + "\trunning\t10\tmade elsewhere");
+    SendMessageW(list, LB_SETCURSEL, 0, 0);
+    SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDC_ADOPT_LIST, LBN_SELCHANGE), reinterpret_cast<LPARAM>(list));
+    EXPECT_TRUE(
+        waitUntil([&] { return holds(windowText(GetDlgItem(dialog, IDC_ADOPT_PREVIEW)), "max.heap.size = 256"); }));
+    EXPECT_TRUE(session.screenshot("adopt-dialog"));
+    click(GetDlgItem(dialog, IDOK));
+    EXPECT_TRUE(holds(session.answer("Confirm", IDNO), "Take over the service " + quoted(name) + " (it runs " +
+                                                           quoted(wrapper) + " //RS//" + name + ")"));
+    ASSERT_TRUE(session.waitUntilIdle());
+    EXPECT_FALSE(storeHasKey(name));
+    PostMessageW(session.main(), WM_CLOSE, 0, 0);
+    EXPECT_TRUE(session.exited(10000));
 
     // Listed, and taken over: stored, marked, and the same process runs on.
     CliRun run = session.cli("adopt --list");

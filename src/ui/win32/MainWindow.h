@@ -9,6 +9,7 @@
 #include "app/FrontEnd.h"
 #include "app/Program.h"
 #include "ui/win32/AboutBox.h"
+#include "ui/win32/AdoptDialog.h"
 #include "ui/win32/DialogWindow.h"
 #include "ui/win32/Fonts.h"
 #include "ui/win32/LiveRegion.h"
@@ -120,6 +121,7 @@ private:
     Outcome outcome_;  // of the command that ran last, read once it is done
     OpenDialog openDialog_;
     ServiceSettingsDialog settingsDialog_;
+    AdoptDialog adoptDialog_;
     AboutBox aboutBox_;
     NoticeWindow notice_;
     std::optional<ServiceWatcher> watcher_;

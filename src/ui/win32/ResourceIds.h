@@ -13,6 +13,7 @@
 #define IDD_NOTICE 203
 #define IDD_PASSWORD 204
 #define IDD_SERVICE_SETTINGS 205
+#define IDD_ADOPT 206
 
 // main: menus
 #define IDM_NEW 300
@@ -25,6 +26,7 @@
 #define IDM_EXPORT 307
 #define IDM_IMPORT 308
 #define IDM_SERVICE_SETTINGS 309
+#define IDM_ADOPT 310
 #define IDM_RESTART 320
 
 // main: the separator lines and the four frames
@@ -133,3 +135,7 @@
 #define IDC_SETTINGS_RIGHTS 2410
 #define IDC_SETTINGS_DISPLAY_NAME 2411
 #define IDC_SETTINGS_ENVIRONMENT 2412
+
+// Adopt Service
+#define IDC_ADOPT_LIST 2501
+#define IDC_ADOPT_PREVIEW 2502
