@@ -306,7 +306,7 @@ private:
     static Json adoptableJson(const AdoptableService& found) {
         return {{"name", found.name},
                 {"displayName", found.displayName},
-                {"status", statusWordOf(found.status).word},
+                {"status", statusWord(found.status)},
                 {"catalinaHome", found.catalinaHome},
                 {"tomcatVersion", found.tomcatVersion},
                 {"wrapper", found.road},
@@ -316,7 +316,7 @@ private:
     }
 
     static std::string adoptableText(const AdoptableService& found) {
-        return found.name + " (\"" + found.displayName + "\"), " + statusWordOf(found.status).word + ": Tomcat " +
+        return found.name + " (\"" + found.displayName + "\"), " + statusWord(found.status) + ": Tomcat " +
                (found.tomcatVersion.empty() ? "of unknown version" : found.tomcatVersion) + " in " +
                found.catalinaHome + ", " + found.road + "; " + found.reason + "\n";
     }

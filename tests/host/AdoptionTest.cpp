@@ -252,6 +252,8 @@ TEST_F(AdoptionTest, AServiceMadeByServiceBatIsTakenOverAsItHoldsItAndThenWorked
         "service.recovery.reset = 0\n"
         "service.recovery.on.error.exit = 0\n"
         "service.display.name = Apache Tomcat 9.0 Tomcat9\n"
+        "service.ready.url = \n"
+        "service.start.timeout = 120\n"
         "Not kept: The wrapper keeps the entries of Java\\Options in another order (-Dcatalina.home=C:\\tomcat9#"
         "-Dcatalina.base=C:\\tomcat9#-Dignore.endorsed.dirs=C:\\tomcat9\\endorsed#-Djava.io.tmpdir=C:\\tomcat9\\temp#"
         "-Djava.util.logging.manager=org.apache.juli.ClassLoaderLogManager#-Djava.util.logging.config.file=C:\\tomcat9"
@@ -341,7 +343,7 @@ TEST_F(AdoptionTest, AChangeMadePastVelmoraShowsInTheServiceAndTheCheckAndApplyG
     EXPECT_NE(run.out.find("max.heap.size = 512\n"), std::string::npos) << run.out;
     EXPECT_NE(run.out.find("additional.jvm.options = -Dx=y\n"), std::string::npos) << run.out;
     EXPECT_NE(run.out.find("The service holds no value of: java.security.policy, service.stop.timeout, "
-                           "service.environment.\n"
+                           "service.environment, service.ready.url, service.start.timeout.\n"
                            "The service holds the stored values.\n"),
               std::string::npos)
         << run.out;

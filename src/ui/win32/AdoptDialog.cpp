@@ -11,14 +11,6 @@ namespace velmora {
 
 namespace {
 
-const char* stateWord(ServiceStatus status) {
-    switch (status) {
-        case ServiceStatus::Running: return "running";
-        case ServiceStatus::NotRunning: return "stopped";
-        default: return "unknown";
-    }
-}
-
 std::string joinedLines(const std::vector<std::string>& lines) {
     std::string text;
     for (const auto& line : lines) text += (text.empty() ? "" : "\r\n") + line;
@@ -69,7 +61,7 @@ void AdoptDialog::fillList() {
     names_.clear();
     const AdoptableServices found = session_->adoptableServices();
     for (const AdoptableService& service : found.services) {
-        const std::string line = service.name + "\t" + stateWord(service.status) + "\t" +
+        const std::string line = service.name + "\t" + statusWord(service.status) + "\t" +
                                  (service.tomcatVersion.empty() ? "?" : service.tomcatVersion) + "\t" + service.reason;
         SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(wide(line).c_str()));
         names_.push_back(service.name);
