@@ -97,9 +97,18 @@ ApplyResult DesiredState::bringTo(const DecodedEntry& entry, const std::vector<F
                !act(result, checkOnly, "install", [&] { return session_.install(); })) {
         return result;
     }
+    // A service changed past Velmora gets the stored values again.
+    if (session_.installed()) {
+        const ServiceView view = session_.serviceView();
+        std::string fields;
+        for (const StoredField* field : view.drifted) fields += (fields.empty() ? "" : ", ") + field->name;
+        if (!fields.empty() && !act(result, checkOnly, "give the service the stored values again (" + fields + ")",
+                                    [&] { return session_.bringServiceBack(); }))
+            return result;
+    }
     // A reinstall starts a running service again; what counts is how it is now.
     if (!checkOnly || installed) session_.refresh();
-    const bool running = session_.status() == ServiceStatus::Running;
+    const bool running = serviceRuns(session_.status());
     if (result.state == "running" && !running && !act(result, checkOnly, "start", [&] { return session_.start(); }))
         return result;
     if (result.state == "stopped" && running && !act(result, checkOnly, "stop", [&] { return session_.stop(); }))

@@ -207,7 +207,7 @@ Outcome Session::save() {
             if (std::string why = carryRefusal(s); !why.empty()) return conversation.refuse(why);
         }
         const bool running = s.facts.present() && change.way != ServiceChange::Way::Nothing &&
-                             controller_.status(c.serviceName, true).status == ServiceStatus::Running;
+                             serviceRuns(controller_.status(c.serviceName, true).status);
         bool restart = false;
         if (running && reinstall) {
             if (!conversation.confirmed(QuestionKind::RestartRunningService, messages::kSaveRestartQuestion))
@@ -359,7 +359,7 @@ Outcome Session::repoint(const std::string& javaHome) {
         s.record = record_;
     }
     s.installed = installed_;
-    const bool running = installed_ && controller_.status(c.serviceName, true).status == ServiceStatus::Running;
+    const bool running = installed_ && serviceRuns(controller_.status(c.serviceName, true).status);
     append(plan, storeSave(s));
     if (installed_ && s.facts.present()) append(plan, controller_.changeInPlace(s, before));
     // Declining the restart is no failure: the service takes the new JDK at its next start.
@@ -463,10 +463,14 @@ Outcome Session::uninstall() {
     } else if (std::string why = controller_.removalRefusal(s); !why.empty()) {
         return conversation.refuse(why);
     } else {
-        // Stopping a running Tomcat is asked first, as a delete asks.
-        if (s.facts.present() && controller_.status(c.serviceName, true).status == ServiceStatus::Running &&
-            !conversation.confirmed(QuestionKind::UninstallRunning, messages::uninstallRunningQuestion(c.serviceName)))
-            return Outcome::declined("Nothing was changed.");
+        // Stopping a running Tomcat is asked first, as a delete asks; removing a service made elsewhere always is.
+        const bool running = s.facts.present() && serviceRuns(controller_.status(c.serviceName, true).status);
+        const bool agreed = s.record.adopted
+                                ? conversation.confirmed(QuestionKind::UninstallAdopted,
+                                                         messages::uninstallAdoptedQuestion(c.serviceName, running))
+                                : !running || conversation.confirmed(QuestionKind::UninstallRunning,
+                                                                     messages::uninstallRunningQuestion(c.serviceName));
+        if (!agreed) return Outcome::declined("Nothing was changed.");
         plan = controller_.removal(s);
     }
     const PlanResult ran = runPlan(plan);
@@ -583,7 +587,9 @@ CheckResult Session::checkConfiguration(ReportOpening opening, const std::string
     Questions& questions = editing_.checksSpeak() ? static_cast<Questions&>(conversation) : nobody;
     refresh();
     result.report = examineConfiguration(configuration(), platform_, questions, checkContext());
-    for (auto& finding : logs_.findings(configuration())) {
+    std::vector<Finding> found = logs_.findings(configuration());
+    for (Finding& finding : driftFindings()) found.push_back(std::move(finding));
+    for (auto& finding : found) {
         questions.warn(finding.message);
         result.report.findings.push_back(std::move(finding));
     }
@@ -624,7 +630,7 @@ CheckContext Session::checkContext() {
     for (const auto& name : store_.names())
         if (!sameName(name, configuration().serviceName))
             context.others.push_back({name, store_.readText(name, store::kTomcatConfig)});
-    context.serviceRunning = installed_ && status_ == ServiceStatus::Running;
+    context.serviceRunning = installed_ && serviceRuns(status_);
     context.createdFolders = &editing_.createdFolders();
     return context;
 }

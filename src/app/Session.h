@@ -13,6 +13,7 @@
 #include "checks/Rights.h"
 #include "config/ConfigurationStore.h"
 #include "platform/Platform.h"
+#include "service/Adoption.h"
 #include "service/ServiceChange.h"
 #include "service/ServiceController.h"
 
@@ -28,6 +29,27 @@ struct CheckResult {
     Report report;
     std::string reportPath;
     std::optional<JdkReplacement> replacement;  // the configured JDK is gone; this one could take its place
+};
+
+// A service made elsewhere, as it would be taken over: whether it can be,
+// the configuration it would be stored as, and what it holds that no
+// configuration keeps.
+struct AdoptionPreview {
+    AdoptionCheck check;
+    Configuration config;
+    std::vector<std::string> notKept;
+    std::string failure;  // what it holds could not be read
+};
+
+// What the installed service of a stored configuration holds, in its fields,
+// and where that differs from the store.
+struct ServiceView {
+    std::string refusal;  // why it cannot be shown; empty when it can
+    Configuration stored;
+    HeldFields held;
+    std::vector<const StoredField*> drifted;
+    // Settings the service manager once refused are not compared.
+    bool settingsCompared = true;
 };
 
 // The operations on the service of the configuration being edited, whichever
@@ -88,6 +110,17 @@ public:
     // What a save of the configuration being edited would do to its installed
     // service, from the values stored: the save decides by the same rule.
     ServiceChange plannedChange(const Configuration& stored);
+    // Services made elsewhere that run a Tomcat wrapper of a Catalina home.
+    AdoptableServices adoptableServices();
+    AdoptionPreview previewAdoption(const std::string& name);
+    // Stores the service's configuration as it holds it and makes the service
+    // Velmora's, changing nothing in it, once the user agreed; a stored
+    // configuration of its name is replaced only when agreed before or asked now.
+    Outcome adopt(const std::string& name, bool replaceAgreed);
+    // What the stored configuration's installed service holds.
+    ServiceView serviceView();
+    // The installed service given the stored values again where it holds others.
+    Outcome bringServiceBack();
     // The report goes beside the program unless another path is given.
     CheckResult checkConfiguration(ReportOpening opening, const std::string& reportPath = {});
 
@@ -111,6 +144,8 @@ private:
     Plan storeSave(Survey& s);
     std::string carryRefusal(const Survey& s);
     std::vector<std::string> scriptOptionsNotice(const Configuration& c);
+    // A finding for each stored value the installed service holds otherwise.
+    std::vector<Finding> driftFindings();
 
     Platform& platform_;
     ConfigurationStore& store_;

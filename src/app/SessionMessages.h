@@ -1,6 +1,7 @@
 #pragma once
 #include <string>
 
+#include "config/ConfigurationFields.h"
 #include "platform/Text.h"
 
 namespace velmora::messages {
@@ -67,6 +68,44 @@ inline std::string unknownStoredWord(const std::string& name, const std::string&
 
 inline std::string valueNotStored(const std::string& label, const std::string& value, const std::string& problem) {
     return "The value \"" + visibleText(value) + "\" was not stored in " + label + ": " + problem + ".";
+}
+
+inline std::string holdingsNotRead(const std::string& name, const std::string& reason) {
+    return "What the service \"" + name + "\" holds could not be read: " + reason + " Nothing was changed.";
+}
+
+inline std::string takeOverQuestion(const std::string& name, const std::string& programLine, std::size_t notKept) {
+    std::string text = "Take over the service \"" + name + "\" (it runs " + programLine +
+                       ") as Velmora's? Velmora stores the configuration \"" + name +
+                       "\" with the values the service holds now and marks the service as its own; the service "
+                       "itself does not change and keeps running. From then on Velmora changes, restarts and removes "
+                       "it as it does a service it installed.";
+    if (notKept > 0)
+        text += " " + std::to_string(notKept) +
+                " value(s) the service holds cannot be kept in the configuration (shown with it); Velmora gives its "
+                "own when it sets them.";
+    return text + " Continue?";
+}
+
+inline std::string serviceTakenOver(const std::string& name) {
+    return "The service \"" + name + "\" is Velmora's now, stored as the configuration \"" + name +
+           "\"; it runs as it did.";
+}
+
+inline std::string uninstallAdoptedQuestion(const std::string& name, bool running) {
+    return "The service \"" + name +
+           "\" was not created by Velmora: it was made elsewhere and taken over as it was. Uninstalling " +
+           (running ? "stops Tomcat and " : "") + "removes the service. Continue?";
+}
+
+inline std::string serviceDiffers(const std::string& name, const StoredField& field, const std::string& stored,
+                                  const std::string& held) {
+    const auto shown = [](const std::string& text) {
+        return text.empty() ? "nothing" : "\"" + visibleText(text) + "\"";
+    };
+    return "The service \"" + name + "\" holds " + shown(held) + " as " + field.label + " (" + field.name +
+           "), the stored configuration " + shown(stored) +
+           ": it was changed past Velmora. velmora-cli apply gives the service the stored value again.";
 }
 
 inline std::string serviceLeftAlone(const std::string& name) {

@@ -18,6 +18,7 @@ const char* findingKindName(FindingKind kind) {
         case FindingKind::SlowStop: return "slow-stop";
         case FindingKind::LogsBeyondBounds: return "logs-beyond-bounds";
         case FindingKind::DiskAlmostFull: return "disk-almost-full";
+        case FindingKind::ServiceDiffers: return "service-differs";
     }
     return "unknown";
 }

@@ -19,6 +19,7 @@ enum class FindingKind {
     SlowStop,          // the last stop took close to the stop timeout, or longer than Windows waits at shutdown
     LogsBeyondBounds,  // the logs hold more than the configuration keeps
     DiskAlmostFull,    // the disk that holds the logs has less than a tenth free
+    ServiceDiffers,    // the installed service holds another value than the store (changed past Velmora)
 };
 
 struct Finding {
@@ -34,6 +35,9 @@ struct Finding {
     std::string otherConfiguration = {};
     bool heldByProgram = false;
     std::string suggestedJdk = {};
+    // For a service that differs: the value stored and the one the service holds.
+    std::string stored = {};
+    std::string held = {};
 };
 
 // The findings of one report, in checking order.

@@ -19,6 +19,8 @@ enum class QuestionKind {
     SwitchJdk,           // the configured JDK is gone and another of its version is registered
     RestartAfterChange,  // a change of the running service's JDK takes a restart
     TakeOverSetenv,      // setenv.bat's options go into the configuration
+    TakeOverService,     // a service made elsewhere becomes Velmora's (adopt)
+    UninstallAdopted,    // an uninstall removes a service Velmora took over and did not create
 };
 
 struct Question {

@@ -26,12 +26,14 @@ const std::vector<CommandForm>& commands() {
          false,
          "Prints the stored configurations in the store's order; --status adds each one's service state."},
         {"show",
-         "show NAME",
+         "show NAME [--service]",
          1,
          1,
-         {},
+         {"--service"},
          false,
-         "Prints every field of a stored configuration as FIELD = VALUE, one option per line."},
+         "Prints every field of a stored configuration as FIELD = VALUE, one option per line. --service prints\n"
+         "what the installed service holds instead (the service manager's record and what its wrapper keeps)\n"
+         "in the same fields, and marks every field in which it differs from the stored configuration."},
         {"set",
          "set NAME FIELD=VALUE... [--yes] [--restart] [--force] [--grant-rights] [--password-stdin]",
          2,
@@ -180,6 +182,19 @@ const std::vector<CommandForm>& commands() {
          "logs.max.mb, never one that is open for writing; --all prunes every stored configuration;\n"
          "--check says what it would delete and deletes nothing. Exit code 10: files were (or would be)\n"
          "deleted; 0: none were beyond the bounds."},
+        {"adopt",
+         "adopt (NAME [--yes] [--replace] | --list)",
+         0,
+         1,
+         {"--list", "--yes", "--replace"},
+         true,
+         "Takes over a Tomcat service made elsewhere (Tomcat's installer, its service.bat, an older Velmora)\n"
+         "without changing it. --list lists the services of this computer that run a Tomcat service wrapper\n"
+         "of a Catalina home and are not Velmora's, and why each is not. With NAME it prints the configuration\n"
+         "it would store and what the service holds that no configuration keeps, then asks: with --yes the\n"
+         "configuration is stored under the service's name with the record of what the service runs, and the\n"
+         "service keeps running as it was. A stored configuration of that name is replaced only with --replace.\n"
+         "From then on every command works on it as on a service Velmora installed."},
         {"help", "help [COMMAND]", 0, 1, {}, false, "Prints the commands, or the help of one."},
         {"version", "--version", 0, 0, {}, false, "Prints the program's name and version."},
     };
@@ -287,6 +302,8 @@ ParsedArguments parseArguments(const std::vector<std::string>& arguments) {
         if (a == "--check") inv.check = true;
         if (a == "--restart") inv.restart = true;
         if (a == "--prune") inv.prune = true;
+        if (a == "--list") inv.list = true;
+        if (a == "--service") inv.service = true;
     }
     if (inv.help) return {inv, {}};
 
@@ -303,6 +320,7 @@ ParsedArguments parseArguments(const std::vector<std::string>& arguments) {
         if (inv.all == (count > 0)) return usage(inv, "export takes either names or --all.");
         return {inv, {}};
     }
+    if (inv.command == "adopt" && inv.list == (count > 0)) return usage(inv, "adopt takes either a name or --list.");
     if (count < form->minOperands || (form->maxOperands >= 0 && count > form->maxOperands))
         return usage(inv, "usage: velmora-cli " + std::string(form->usage));
     if (inv.command == "set")
@@ -315,8 +333,9 @@ ParsedArguments parseArguments(const std::vector<std::string>& arguments) {
 }
 
 bool changesTheSystem(const Invocation& invocation) {
-    // logs only reads, unless it deletes.
+    // logs only reads, unless it deletes; listing what could be taken over only reads.
     if (invocation.command == "logs") return invocation.prune && !invocation.check;
+    if (invocation.command == "adopt" && invocation.list) return false;
     const CommandForm* form = findCommand(invocation.command);
     return form && form->changes;
 }

@@ -28,6 +28,8 @@ struct Invocation {
     bool check = false;
     bool restart = false;
     bool prune = false;
+    bool list = false;     // adopt --list
+    bool service = false;  // show --service
     bool help = false;
 };
 

@@ -86,7 +86,8 @@ public:
 
     int run() {
         const std::string& c = inv_.command;
-        if (changesTheSystem(inv_) && !s_.program.platform.environment.elevated())
+        const bool changes = changesTheSystem(inv_);
+        if (changes && !s_.program.platform.environment.elevated())
             return error(kNotElevated, "not-elevated",
                          "velmora-cli " + c +
                              " changes the system and needs an elevated prompt (Run as "
@@ -94,7 +95,7 @@ public:
                              "Nothing was done.");
         // Every change waits its turn behind any other Velmora command, before it looks at anything.
         std::optional<CommandTurn> turn;
-        if (changesTheSystem(inv_)) {
+        if (changes) {
             turn.emplace(s_.program.platform.commandLock, s_.frontEnd);
             if (!turn->refusal().empty()) return error(kFailure, "failed", turn->refusal());
         }
@@ -109,6 +110,7 @@ public:
         if (c == "repoint") return repoint();
         if (c == "apply") return apply();
         if (c == "import-setenv") return importSetenv();
+        if (c == "adopt") return inv_.list ? adoptableList() : adopt();
         if (c == "delete") return remove();
         if (c == "export") return exportTo();
         if (c == "import") return importFrom();
@@ -153,7 +155,8 @@ private:
 
     // What an operation did: what it reached (with what did not go as asked,
     // exit code 1), or why it stopped.
-    int report(const Outcome& outcome, const std::string& n) {
+    // `more` goes into the JSON document too.
+    int report(const Outcome& outcome, const std::string& n, const Json& more = Json::object()) {
         const int code = exitCodeOf(outcome);
         // A failed start's sentence and evidence came as its warning already.
         if (!outcome.done() && outcome.startFailure)
@@ -163,7 +166,7 @@ private:
             // A refusal that came as a warning is not printed a second time.
             const bool told =
                 std::find(outcome.warnings.begin(), outcome.warnings.end(), outcome.summary) != outcome.warnings.end();
-            return error(code, kindOf(outcome), inv_.json || !told ? outcome.summary : "", outcome.warnings);
+            return error(code, kindOf(outcome), inv_.json || !told ? outcome.summary : "", outcome.warnings, more);
         }
         if (inv_.json) {
             Json done = {{"name", n},
@@ -183,6 +186,7 @@ private:
             }
             if (outcome.settingsApplied) done["settingsApplied"] = *outcome.settingsApplied;
             if (!outcome.warnings.empty()) done["warnings"] = outcome.warnings;
+            for (const auto& [key, value] : more.items()) done[key] = value;
             printJson(done);
             return code;
         }
@@ -233,6 +237,7 @@ private:
     int show() {
         std::string n = name();
         if (!load(n)) return notStored(n);
+        if (inv_.service) return showService(n);
         const Configuration& c = session_.configuration();
         const std::string state = statusWord(session_.status());
         Json entry = Json::parse(encodeConfigurations({c}))["configurations"][0];
@@ -240,17 +245,120 @@ private:
         entry["status"] = state;
         entry["state"] = stateName(session_.status());
         std::string text = "name = " + c.serviceName + "\n";
-        for (const StoredField& field : storedFields()) {
-            if (field.list)
-                for (const auto& entry : c.*field.list) text += field.name + " = " + entry + "\n";
-            else
-                text += field.name + " = " + fieldText(c, field) + "\n";
-        }
+        for (const StoredField& field : storedFields()) text += fieldLines(c, field);
         const TomcatVersion version = editing_.tomcatVersion();
         entry["tomcatVersion"] = version.text;
         text += "installed = " + std::to_string(session_.installed() ? 1 : 0) + "\nstatus = " + state + "\n";
         text += "tomcat.version = " + version.text + "\n";
         return say(entry, text, false);
+    }
+
+    // FIELD = VALUE, one line per entry of a list, each ended by the mark given.
+    static std::string fieldLines(const Configuration& c, const StoredField& field, const std::string& mark = "") {
+        std::string lines;
+        for (const auto& line : velmora::fieldLines(c, field)) lines += line + mark + "\n";
+        return lines.empty() && !mark.empty() ? field.name + " =" + mark + "\n" : lines;
+    }
+
+    static Json fieldsJson(const Configuration& c) {
+        return Json::parse(encodeConfigurations({c}))["configurations"][0];
+    }
+
+    int showService(const std::string& n) {
+        if (!session_.installed()) return error(kFailure, "failed", "Service " + inQuotes(n) + " is not installed.");
+        const ServiceView view = session_.serviceView();
+        if (!view.refusal.empty()) return error(kRefused, "refused", view.refusal);
+        const Json stored = fieldsJson(view.stored), held = fieldsJson(view.held.config);
+        Json service = Json::object(), drift = Json::array(), notHeld = Json::array();
+        std::string text = "name = " + n + "\n", absent;
+        for (const StoredField& field : storedFields()) {
+            if (!view.held.holds(field.field)) {
+                notHeld.push_back(field.name);
+                absent += (absent.empty() ? "" : ", ") + field.name;
+                continue;
+            }
+            const bool differs = std::find(view.drifted.begin(), view.drifted.end(), &field) != view.drifted.end();
+            service[field.name] = held[field.name];
+            if (differs)
+                drift.push_back({{"field", field.name}, {"stored", stored[field.name]}, {"service", held[field.name]}});
+            text += fieldLines(view.held.config, field,
+                               differs ? "    <- differs from the stored " + fieldText(view.stored, field) : "");
+        }
+        if (!absent.empty()) text += "The service holds no value of: " + absent + ".\n";
+        for (const auto& line : view.held.notKept) text += "Not kept: " + line + "\n";
+        if (!view.settingsCompared)
+            text +=
+                "The service manager did not take every setting when they were last set, so its settings are not "
+                "compared.\n";
+        text += view.drifted.empty() ? "The service holds the stored values.\n"
+                                     : std::to_string(view.drifted.size()) +
+                                           " field(s) differ from the stored configuration; apply gives the service "
+                                           "the stored values again.\n";
+        return say({{"name", n},
+                    {"service", service},
+                    {"drift", drift},
+                    {"notHeld", notHeld},
+                    {"notKept", view.held.notKept},
+                    {"settingsCompared", view.settingsCompared}},
+                   text, false);
+    }
+
+    static Json adoptableJson(const AdoptableService& found) {
+        return {{"name", found.name},
+                {"displayName", found.displayName},
+                {"status", statusWord(found.status)},
+                {"catalinaHome", found.catalinaHome},
+                {"tomcatVersion", found.tomcatVersion},
+                {"wrapper", found.road},
+                {"programLine", found.programLine},
+                {"reason", found.reason},
+                {"stored", found.stored}};
+    }
+
+    static std::string adoptableText(const AdoptableService& found) {
+        return found.name + " (\"" + found.displayName + "\"), " + statusWord(found.status) + ": Tomcat " +
+               (found.tomcatVersion.empty() ? "of unknown version" : found.tomcatVersion) + " in " +
+               found.catalinaHome + ", " + found.road + "; " + found.reason + "\n";
+    }
+
+    int adoptableList() {
+        const AdoptableServices found = session_.adoptableServices();
+        if (found.failure)
+            return error(kFailure, "failed",
+                         "The services of this computer could not be listed: " + found.failure->description);
+        Json json = Json::array();
+        std::string text;
+        for (const auto& service : found.services) {
+            json.push_back(adoptableJson(service));
+            text += adoptableText(service);
+        }
+        if (found.services.empty())
+            text =
+                "No service of this computer runs a Tomcat service wrapper without being "
+                "Velmora's.\n";
+        return say(json, text, false);
+    }
+
+    int adopt() {
+        const AdoptionPreview preview = session_.previewAdoption(name());
+        if (!preview.check.service) return error(kRefused, "refused", preview.check.refusal);
+        if (!preview.failure.empty()) return error(kFailure, "failed", preview.failure);
+        const AdoptableService& found = *preview.check.service;
+        if (found.stored && !inv_.replace)
+            return error(kRefused, "refused",
+                         "A configuration named " + inQuotes(session_.storedSpelling(found.name)) +
+                             " is already stored; --replace replaces it with the service's. Nothing was changed.");
+        const Json previewJson = {{"service", adoptableJson(found)},
+                                  {"configuration", fieldsJson(preview.config)},
+                                  {"notKept", preview.notKept}};
+        if (!inv_.json) {
+            std::string text = "Service " + adoptableText(found) + "It runs " + found.programLine +
+                               "\nThe configuration it would be stored as:\nname = " + found.name + "\n";
+            for (const StoredField& field : storedFields()) text += fieldLines(preview.config, field);
+            for (const auto& line : preview.notKept) text += "Not kept: " + line + "\n";
+            s_.out << consoleText(text) << std::flush;
+        }
+        return report(session_.adopt(found.name, true), found.name, previewJson);
     }
 
     int set() {
@@ -299,6 +407,10 @@ private:
             if (finding.kind == FindingKind::PortConflict && finding.port)
                 problem["heldByProgram"] = finding.heldByProgram;
             if (!finding.suggestedJdk.empty()) problem["suggestedJdk"] = finding.suggestedJdk;
+            if (finding.kind == FindingKind::ServiceDiffers) {
+                problem["stored"] = finding.stored;
+                problem["service"] = finding.held;
+            }
             problems.push_back(std::move(problem));
         }
         std::string text = inv_.quiet ? "" : result.outcome.summary;

@@ -162,6 +162,13 @@ std::string fieldText(const Configuration& c, const StoredField& field) {
     return c.*field.text;
 }
 
+std::vector<std::string> fieldLines(const Configuration& c, const StoredField& field) {
+    if (!field.list) return {field.name + " = " + fieldText(c, field)};
+    std::vector<std::string> lines;
+    for (const auto& entry : c.*field.list) lines.push_back(field.name + " = " + entry);
+    return lines;
+}
+
 void setFieldText(Configuration& c, const StoredField& field, const std::string& text) {
     switch (field.kind) {
         case FieldKind::Check: c.*field.check = text == "1"; break;

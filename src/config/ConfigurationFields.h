@@ -98,6 +98,8 @@ std::vector<const StoredField*> differingFields(const Configuration& a, const Co
 // A field's value as text, the way a box shows it and `show` and the report
 // print it: a check box 0 or 1, no size as "", a list's entries apart by blanks.
 std::string fieldText(const Configuration& c, const StoredField& field);
+// The field as FIELD = VALUE lines, a list one line per entry (none for no entries).
+std::vector<std::string> fieldLines(const Configuration& c, const StoredField& field);
 // Takes a value as such a text gives it (a list: one more entry); the value
 // must have passed valueProblem.
 void setFieldText(Configuration& c, const StoredField& field, const std::string& text);

@@ -19,7 +19,8 @@ std::vector<RegistryWrite> recordWrites(bool installed, const InstallRecord& rec
             RegistryWrite::textValue(store::kInstalledProgramLine, record.programLine),
             RegistryWrite::textValue(store::kInstalledMark, record.mark),
             RegistryWrite::textValue(store::kInstalledProgramDigest, record.programDigest),
-            RegistryWrite::numberValue(store::kInstalledSettingsApplied, record.settingsApplied ? 1 : 0)};
+            RegistryWrite::numberValue(store::kInstalledSettingsApplied, record.settingsApplied ? 1 : 0),
+            RegistryWrite::numberValue(store::kInstalledAdopted, record.adopted ? 1 : 0)};
 }
 
 std::vector<std::string> readNames() {
@@ -27,7 +28,7 @@ std::vector<std::string> readNames() {
     for (const StoredField& field : storedFields()) names.push_back(field.name);
     for (const std::string* extra :
          {&store::kInstalled, &store::kInstalledProgramLine, &store::kInstalledMark, &store::kInstalledProgramDigest,
-          &store::kInstalledSettingsApplied, &store::kCreatedFolders})
+          &store::kInstalledSettingsApplied, &store::kInstalledAdopted, &store::kCreatedFolders})
         names.push_back(*extra);
     return names;
 }
@@ -134,6 +135,7 @@ StoredConfiguration ConfigurationStore::read(const std::string& name) {
     stored.record.programDigest = text(i++);
     stored.record.readable = stored.unusableTexts.size() == unusableBefore;
     stored.record.settingsApplied = storedNumber(values[i++]) != 0;
+    stored.record.adopted = storedNumber(values[i++]) != 0;
     stored.createdFolders = storedList(values[i++]);
     return stored;
 }

@@ -12,6 +12,7 @@ struct InstallRecord {
     std::string mark;
     std::string programDigest;     // empty: Velmora made no copy
     bool settingsApplied = false;  // the service manager took every setting of how the service runs
+    bool adopted = false;          // made elsewhere and taken over on purpose, not installed by Velmora
     // False when a stored record value was not a plain text: such a record
     // proves nothing and counts as none.
     bool readable = true;

@@ -49,6 +49,8 @@ inline const std::string kInstalledProgramLine = "installed.program.line";
 inline const std::string kInstalledMark = "installed.mark";
 inline const std::string kInstalledProgramDigest = "installed.program.digest";
 inline const std::string kInstalledSettingsApplied = "installed.settings.applied";
+// 1 for a service made elsewhere that Velmora took over (adopt) instead of installing it.
+inline const std::string kInstalledAdopted = "installed.adopted";
 // The folders Velmora created for the configuration (answering "Missing
 // Folder" Yes): it may give the service's account rights on them.
 inline const std::string kCreatedFolders = "created.folders";

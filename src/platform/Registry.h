@@ -2,6 +2,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/Failure.h"
@@ -47,6 +48,12 @@ struct KeyContents {
     std::vector<std::string> subkeyNames;
 };
 
+// A key's values with their names, and its subkeys' names.
+struct KeyValues {
+    std::vector<std::pair<std::string, RegistryValue>> values;
+    std::vector<std::string> subkeyNames;
+};
+
 // The registry below a root. Writes report their failure; a read that fails
 // for any reason reads as a missing value.
 class Registry {
@@ -74,6 +81,9 @@ public:
     virtual std::optional<std::string> readTextInView(RootKey root, const std::string& key, const std::string& name,
                                                       RegistryView view) = 0;
     virtual std::vector<std::string> subkeysInView(RootKey root, const std::string& key, RegistryView view) = 0;
+    // Everything a key holds in a view; a 64-bit Tomcat wrapper keeps its
+    // values in the 32-bit one. Nothing when the key is missing.
+    virtual std::optional<KeyValues> readKeyInView(RootKey root, const std::string& key, RegistryView view) = 0;
 };
 
 }  // namespace velmora

@@ -84,6 +84,8 @@ public:
                                                   const std::string& password,
                                                   const std::vector<ServiceSetting>& settings) = 0;
     virtual MaybeFailure setProgramLine(const std::string& serviceName, const std::string& programLine) = 0;
+    // The names of every service that runs as a program of its own (no drivers).
+    virtual std::variant<std::vector<std::string>, Failure> serviceNames() = 0;
 };
 
 // The service's own virtual account.

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "platform/Text.h"
 #include "platform/WindowsPaths.h"
 #include "service/JvmOptions.h"
 #include "service/ServiceNames.h"
@@ -62,6 +63,44 @@ std::vector<WrapperValue> ClassicWrapper::startValues(const Configuration& c) co
         {parametersKey(c.serviceName), "JVM Library", jvmLibraryPath(c.javaHome, c.jvmType, files_)}};
     for (auto& value : serviceWrapperParameters(c)) values.push_back(std::move(value));
     return values;
+}
+
+std::vector<HeldValue> ClassicWrapper::heldValues(const std::string& serviceName, Registry& registry) const {
+    return heldValuesBelow(registry, parametersKey(serviceName), RegistryView::Bits64);
+}
+
+void ClassicWrapper::readFields(const std::vector<HeldValue>& values, HeldFields& held) const {
+    const auto text = [&](const std::string& place) { return heldText(heldValue(values, place)); };
+    if (heldValue(values, "JVM Library")) takeJvmLibrary(held, text("JVM Library"));
+    std::vector<std::string> options;
+    // A damaged count reads no further than the values there are.
+    const auto* count = heldValue(values, "JVM Option Count");
+    for (std::uint32_t n = 0; count && n < count->number && n < values.size(); ++n)
+        if (const auto* option = heldValue(values, "JVM Option Number " + std::to_string(n)))
+            options.push_back(heldText(option));
+    takeJvmOptions(held, options, {"-Dcatalina.home=", "-Djava.endorsed.dirs=", "-Djava.home="}, true);
+    if (heldValue(values, "Start Param Number 2")) held.take(Field::TomcatConfigFile, text("Start Param Number 2"));
+    takeLogFolder(held, Field::SystemOut, text("System.out File"), {});
+    takeLogFolder(held, Field::SystemErr, text("System.err File"), {});
+}
+
+std::vector<std::string> ClassicWrapper::valuesNotKept(const std::vector<HeldValue>& values,
+                                                       const Configuration& c) const {
+    std::vector<std::string> notKept;
+    const std::vector<WrapperValue> given = startValues(c);
+    const std::string params = parametersKey(c.serviceName);
+    for (const WrapperValue& value : given) {
+        if (value.key != params) continue;
+        const auto* number = std::get_if<std::uint32_t>(&value.data);
+        const std::string text = number ? (*number ? std::to_string(*number) : "") : std::get<std::string>(value.data);
+        if (const std::string held = heldText(heldValue(values, value.name)); held != text)
+            notKept.push_back(wrapperValueNotKept(value.name, held, text));
+    }
+    for (const HeldValue& held : values)
+        if (std::none_of(given.begin(), given.end(),
+                         [&](const WrapperValue& v) { return sameName(v.name, held.place); }))
+            notKept.push_back(wrapperValueUnknown(held.place, heldText(&held.value)));
+    return notKept;
 }
 
 std::vector<WrapperValue> serviceWrapperParameters(const Configuration& c) {

@@ -21,6 +21,10 @@ public:
     FilePattern ownLog(const Configuration& c) const override {
         return {c.catalinaBase + "\\logs", "jakarta_service_*.log"};
     }
+    const char* roadName() const override { return "classic wrapper copy"; }
+    std::vector<HeldValue> heldValues(const std::string& serviceName, Registry& registry) const override;
+    void readFields(const std::vector<HeldValue>& values, HeldFields& held) const override;
+    std::vector<std::string> valuesNotKept(const std::vector<HeldValue>& values, const Configuration& c) const override;
 
 private:
     std::vector<WrapperValue> startValues(const Configuration& c) const;

@@ -5,6 +5,7 @@
 
 #include "config/Encodings.h"
 #include "config/TomcatRelease.h"
+#include "platform/Text.h"
 #include "platform/WindowsPaths.h"
 #include "service/JvmOptions.h"
 
@@ -12,6 +13,40 @@ namespace velmora {
 
 namespace {
 const std::string kBootstrap = "org.apache.catalina.startup.Bootstrap";
+
+// Where the wrapper keeps what each of its options gives, below its Parameters key.
+struct OptionPlace {
+    const char* option;
+    const char* place;
+};
+constexpr OptionPlace kOptionPlaces[] = {
+    {"LogPath", "Log\\Path"},
+    {"Jvm", "Java\\Jvm"},
+    {"StartPath", "Start\\WorkingPath"},
+    {"StopPath", "Stop\\WorkingPath"},
+    {"Classpath", "Java\\Classpath"},
+    {"StartClass", "Start\\Class"},
+    {"StopClass", "Stop\\Class"},
+    {"StartParams", "Start\\Params"},
+    {"StopParams", "Stop\\Params"},
+    {"StartMode", "Start\\Mode"},
+    {"StopMode", "Stop\\Mode"},
+    {"JvmOptions", "Java\\Options"},
+    {"JvmOptions9", "Java\\Options9"},
+    {"JvmMs", "Java\\JvmMs"},
+    {"JvmMx", "Java\\JvmMx"},
+    {"JvmSs", "Java\\JvmSs"},
+    {"StdOutput", "Log\\StdOutput"},
+    {"StdError", "Log\\StdError"},
+    {"StopTimeout", "Stop\\Timeout"},
+    {"Environment", "Environment"},
+};
+
+const char* placeOfOption(const std::string& option) {
+    for (const OptionPlace& known : kOptionPlaces)
+        if (option == known.option) return known.place;
+    return nullptr;
+}
 
 void addSize(std::vector<WrapperOption>& options, const std::string& name, std::uint16_t size) {
     if (size > 0) options.push_back({name, std::to_string(size), false});
@@ -65,6 +100,45 @@ std::optional<ProcessRun> ModernWrapper::updating(const Configuration& from, con
     }
     if (!any) return std::nullopt;
     return ProcessRun{wrapperExe_, command};
+}
+
+std::string procrunParametersKey(const std::string& serviceName) {
+    return "SOFTWARE\\Apache Software Foundation\\Procrun 2.0\\" + serviceName + "\\Parameters";
+}
+
+std::vector<HeldValue> ModernWrapper::heldValues(const std::string& serviceName, Registry& registry) const {
+    return heldValuesBelow(registry, procrunParametersKey(serviceName), RegistryView::Bits32);
+}
+
+void ModernWrapper::readFields(const std::vector<HeldValue>& values, HeldFields& held) const {
+    const auto text = [&](const char* place) { return heldText(heldValue(values, place)); };
+    if (const auto* jvm = heldValue(values, "Java\\Jvm")) takeJvmLibrary(held, heldText(jvm));
+    if (heldValue(values, "Java\\Classpath")) held.take(Field::ClassPath, text("Java\\Classpath"));
+    takeJvmOptions(held, heldList(heldValue(values, "Java\\Options")),
+                   {"-Dcatalina.home=", "-Djava.util.logging.manager=", "-Djava.util.logging.config.file="}, false);
+    held.take(Field::InitialHeapSize, text("Java\\JvmMs"));
+    held.take(Field::MaxHeapSize, text("Java\\JvmMx"));
+    held.take(Field::ThreadStackSize, text("Java\\JvmSs"));
+    takeLogFolder(held, Field::SystemOut, text("Log\\StdOutput"), text("Log\\Path"));
+    takeLogFolder(held, Field::SystemErr, text("Log\\StdError"), text("Log\\Path"));
+    // Without a timeout of its own the wrapper waits as long as it does by default.
+    if (const auto* timeout = heldValue(values, "Stop\\Timeout"); timeout && timeout->type == kRegDword)
+        held.take(Field::StopTimeout, std::to_string(timeout->number));
+    held.takeList(Field::Environment, heldList(heldValue(values, "Environment")));
+}
+
+std::vector<std::string> ModernWrapper::valuesNotKept(const std::vector<HeldValue>& values,
+                                                      const Configuration& c) const {
+    std::vector<std::string> notKept;
+    for (const auto& option : options(c))
+        if (const char* place = placeOfOption(option.name))
+            if (const std::string held = heldText(heldValue(values, place)); held != option.value)
+                notKept.push_back(wrapperValueNotKept(place, held, option.value));
+    for (const HeldValue& value : values)
+        if (std::none_of(std::begin(kOptionPlaces), std::end(kOptionPlaces),
+                         [&](const OptionPlace& known) { return sameName(known.place, value.place); }))
+            notKept.push_back(wrapperValueUnknown(value.place, heldText(&value.value)));
+    return notKept;
 }
 
 // Everything went to the wrapper as options; it keeps them itself.

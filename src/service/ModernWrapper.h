@@ -26,6 +26,10 @@ public:
     FilePattern ownLog(const Configuration& c) const override {
         return {c.catalinaBase + "\\logs", "commons-daemon.*.log"};
     }
+    const char* roadName() const override { return "Tomcat 7-11 wrapper (//RS//)"; }
+    std::vector<HeldValue> heldValues(const std::string& serviceName, Registry& registry) const override;
+    void readFields(const std::vector<HeldValue>& values, HeldFields& held) const override;
+    std::vector<std::string> valuesNotKept(const std::vector<HeldValue>& values, const Configuration& c) const override;
 
 private:
     std::vector<WrapperOption> options(const Configuration& c) const;
@@ -33,6 +37,11 @@ private:
     Files& files_;
     std::string wrapperExe_;
 };
+
+// Where the wrapper keeps a service's values, below HKEY_LOCAL_MACHINE: its
+// Parameters key, with the subkeys Java, Start, Stop and Log. A 64-bit
+// wrapper keeps them in the 32-bit view, as every one does.
+std::string procrunParametersKey(const std::string& serviceName);
 
 // The JVM options of --JvmOptions, one entry each, in the order the JVM gets them.
 std::vector<std::string> modernJvmOptions(const Configuration& c);

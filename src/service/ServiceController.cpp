@@ -493,4 +493,50 @@ void ServiceController::removeLeftoverServiceKey(const std::string& name) {
     (void)registry.deleteKey(kLocalMachine, key);
 }
 
+std::variant<ServiceHoldings, Failure> ServiceController::holdings(const Survey& s) {
+    auto manager = platform_.services.configuration(s.config.serviceName);
+    if (const Failure* failure = std::get_if<Failure>(&manager)) return *failure;
+    return ServiceHoldings{std::get<ServiceConfiguration>(std::move(manager)),
+                           s.installedKind->heldValues(s.config.serviceName, platform_.registry)};
+}
+
+HeldFields ServiceController::heldFields(const Survey& s, const ServiceHoldings& holdings, const Configuration& over) {
+    HeldFields held{over, {}, {}};
+    // The home is the one whose wrapper the service runs.
+    held.take(Field::CatalinaHome, installedWrapperOf(holdings.manager.programLine, platform_.files).catalinaHome);
+    takeManagerFields(held, holdings.manager);
+    // A wrapper that keeps nothing says nothing of the fields it would hold.
+    if (holdings.wrapper.empty())
+        held.notKept.push_back("The wrapper keeps no values for the service \"" + s.config.serviceName +
+                               "\": only what the service manager holds is read.");
+    else
+        s.installedKind->readFields(holdings.wrapper, held);
+    return held;
+}
+
+Plan ServiceController::adoption(Survey& s) {
+    const auto copy = s.kind->copy(s.config);
+    s.record = {s.facts.programLine, newInstallMark(), copy ? digestOf(copy->target) : std::string()};
+    // What it holds is what the configuration says: every setting is as stored.
+    s.record.settingsApplied = true;
+    s.record.adopted = true;
+    return {
+        {"mark the service as Velmora's",
+         [this, &s] {
+             if (auto failure = platform_.registry.write(kLocalMachine, serviceKey(s.config.serviceName),
+                                                         {RegistryWrite::textValue(kInstallMarkValue, s.record.mark)}))
+                 return StepResult::failed(
+                     messages::serviceValuesNotWritten(s.config.serviceName, failure->description));
+             s.facts.mark = s.record.mark;
+             return StepResult{};
+         }},
+        {"store the configuration", [this, &s] {
+             if (auto failure = store_.save(s.config, true, s.record))
+                 return StepResult::failed(messages::storeNotWritten(s.config.serviceName, failure->description));
+             s.installed = true;
+             s.ownership = Ownership::Ours;
+             return StepResult{};
+         }}};
+}
+
 }  // namespace velmora

@@ -8,6 +8,7 @@
 #include "service/LastFailedStart.h"
 #include "service/Ownership.h"
 #include "service/Plan.h"
+#include "service/ServiceHoldings.h"
 #include "service/ServiceStatus.h"
 #include "service/StartDiagnosis.h"
 #include "service/StartWatch.h"
@@ -91,6 +92,16 @@ public:
     StatusCheck status(const std::string& name, bool installed);
     StatusCheck status(const Configuration& c, bool installed);
     std::optional<StopEvidence> lastStop(const std::string& name);
+
+    // What the service really holds: the service manager's record and what
+    // the wrapper it runs keeps.
+    std::variant<ServiceHoldings, Failure> holdings(const Survey& s);
+    // The holdings in the fields of a configuration, over `over`.
+    HeldFields heldFields(const Survey& s, const ServiceHoldings& holdings, const Configuration& over);
+    // A service made elsewhere taken over as it stands: Velmora's mark in its
+    // key, then the configuration stored with the record of what it runs.
+    // Nothing in the service changes.
+    Plan adoption(Survey& s);
 
 private:
     StepResult runNet(const std::string& verb, const std::string& name, std::string* output = nullptr);

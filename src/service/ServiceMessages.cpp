@@ -46,7 +46,7 @@ std::string serviceNotRecorded(const std::string& name, const std::string& progr
            ") is not taken for Velmora's: Velmora neither stops, changes nor removes it. Nothing was changed. To "
            "manage "
            "it with Velmora, take it over on purpose: velmora-cli adopt " +
-           name + " (File > Adopt... in the window). Deleting the configuration leaves the service as it is.";
+           name + " --replace (File > Adopt... in the window). Deleting the configuration leaves the service as it is.";
 }
 
 std::string unrecordedServiceLeft(const std::string& name, const std::string& programLine) {

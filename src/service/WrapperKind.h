@@ -10,6 +10,8 @@
 #include "config/TomcatLayout.h"
 #include "platform/Files.h"
 #include "platform/Processes.h"
+#include "platform/Registry.h"
+#include "service/ServiceHoldings.h"
 
 namespace velmora {
 
@@ -53,6 +55,17 @@ public:
     virtual std::vector<WrapperValue> changedValues(const Configuration& from, const Configuration& to) const = 0;
     // Where the wrapper writes its own log, a file a day.
     virtual FilePattern ownLog(const Configuration& c) const = 0;
+    // How services of this kind are named where they are listed.
+    virtual const char* roadName() const = 0;
+
+    // What the wrapper keeps for an installed service, each value by where it keeps it.
+    virtual std::vector<HeldValue> heldValues(const std::string& serviceName, Registry& registry) const = 0;
+    // Those values in the fields of a configuration, over held.config.
+    virtual void readFields(const std::vector<HeldValue>& values, HeldFields& held) const = 0;
+    // Each value the wrapper keeps otherwise than it would be given for this
+    // configuration, or that no configuration gives, in a sentence.
+    virtual std::vector<std::string> valuesNotKept(const std::vector<HeldValue>& values,
+                                                   const Configuration& c) const = 0;
 };
 
 // The System.out and System.err files both kinds hand their wrapper.

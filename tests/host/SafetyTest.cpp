@@ -102,7 +102,8 @@ TEST_F(SessionTest, AStoreEntryWithoutAUsableRecordNeverLetsVelmoraTouchTheServi
         "older store or a restored backup), so the service \"TC10\" (it runs " +
         kTomcatTen +
         ") is not taken for Velmora's: Velmora neither stops, changes nor removes it. Nothing was changed. To manage "
-        "it with Velmora, take it over on purpose: velmora-cli adopt TC10 (File > Adopt... in the window). Deleting "
+        "it with Velmora, take it over on purpose: velmora-cli adopt TC10 --replace (File > Adopt... in the window). "
+        "Deleting "
         "the configuration leaves the service as it is.\n";
     for (const auto& command : std::vector<std::vector<std::string>>{{"stop", "TC10"},
                                                                      {"start", "TC10"},

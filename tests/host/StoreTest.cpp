@@ -47,7 +47,7 @@ TEST_F(SessionTest, ASaveWritesEveryValueWithItsTypeOverWhateverTheKeyHeld) {
               "service.display.name service.environment service.ready.url service.start.timeout "
               "logs.keep.days logs.max.mb "
               "installedaservice installed.program.line installed.mark installed.program.digest "
-              "installed.settings.applied created.folders services"));
+              "installed.settings.applied installed.adopted created.folders services"));
     auto raw = [&](const std::string& value) { return *os.registry.read(kLocalMachine, kStore + "\\svc", value); };
     EXPECT_EQ(raw("max.heap.size").type, kRegDword);
     EXPECT_EQ(raw("max.heap.size").number, 4096u);

@@ -25,7 +25,7 @@ TEST(Repoint, AGoneJdkIsReplacedByTheNewestOfItsVersionAndNothingElseChanges) {
     const std::string registered = "SOFTWARE\\JavaSoft\\JDK\\21.0.6";
     const std::string store = std::string(kStoreKey) + "\\" + name,
                       service = "SYSTEM\\CurrentControlSet\\Services\\" + name;
-    const std::string wrapperKey = "SOFTWARE\\Apache Software Foundation\\Procrun 2.0\\" + name + "\\Parameters";
+    const std::string wrapperKey = procrunKey(name) + "\\Java";
     session.removeServiceAtEnd(name);
     makeJdk(old, Layout::Modern);
     makeJdk(updated, Layout::Modern);

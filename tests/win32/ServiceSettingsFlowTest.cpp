@@ -115,7 +115,6 @@ TEST(ServiceSettings, SetInstalledAndChangedInPlaceThroughTheCommandLine) {
 TEST(ServiceSettings, ChangesOfARunningTomcat10ServiceAreMadeInPlace) {
     Session session(Layout::Modern);
     const std::string pid = std::to_string(GetCurrentProcessId()), name = "InPlace" + pid;
-    const std::string wrapperKey = "SOFTWARE\\Apache Software Foundation\\Procrun 2.0\\" + name + "\\Parameters";
     const std::string serviceKey = "SYSTEM\\CurrentControlSet\\Services\\" + name;
     const std::string update = quoted(session.bin("tomcat10.exe")) + " //US//" + name;
     session.removeServiceAtEnd(name);
@@ -144,8 +143,8 @@ TEST(ServiceSettings, ChangesOfARunningTomcat10ServiceAreMadeInPlace) {
     EXPECT_TRUE(lines[1].rfind(update + " --JvmOptions \"", 0) == 0) << lines[1];
     EXPECT_TRUE(holds(lines[1], "#-Dz=1#-Dm=3#-Da=2\"")) << lines[1];
     EXPECT_FALSE(holds(lines[1], "--Jvm ")) << lines[1];
-    const std::string options = machineText(wrapperKey, "JvmOptions");
-    EXPECT_EQ(options.substr(options.size() - 18), "#-Dz=1#-Dm=3#-Da=2");
+    const std::string options = machineValues(procrunKey(name) + "\\Java").at("Options");
+    EXPECT_EQ(options.substr(options.size() - 19), "|-Dz=1|-Dm=3|-Da=2|");
     EXPECT_EQ(storedOptions(name), (Lines{"-Dz=1", "-Dm=3", "-Da=2"}));
     EXPECT_EQ(machineText(serviceKey, "VelmoraInstallMark"), mark);
     EXPECT_EQ(serviceProcessId(name), process);

@@ -43,7 +43,7 @@ TEST(NotOurs, TomcatsOwnServiceOfTheSameNameKeepsRunningAndInstallIsRefused) {
     EXPECT_TRUE(serviceRunning("TC10"));
     EXPECT_EQ(serviceConfig("TC10").programLine, line);
     // //IS// or //DS// would have made or removed the wrapper's own key.
-    EXPECT_FALSE(machineKeyExists("SOFTWARE\\Apache Software Foundation\\Procrun 2.0\\TC10"));
+    EXPECT_FALSE(machineKeyExists(procrunKey("TC10")));
     EXPECT_EQ(machineText("SYSTEM\\CurrentControlSet\\Services\\TC10", "VelmoraInstallMark"), "<missing>");
     EXPECT_EQ(storedNumber("TC10", "installedaservice"), 0u);
 
@@ -54,7 +54,8 @@ TEST(NotOurs, TomcatsOwnServiceOfTheSameNameKeepsRunningAndInstallIsRefused) {
         "older store or a restored backup), so the service \"TC10\" (it runs " +
         line +
         ") is not taken for Velmora's: Velmora neither stops, changes nor removes it. Nothing was changed. To manage "
-        "it with Velmora, take it over on purpose: velmora-cli adopt TC10 (File > Adopt... in the window). Deleting "
+        "it with Velmora, take it over on purpose: velmora-cli adopt TC10 --replace (File > Adopt... in the window). "
+        "Deleting "
         "the configuration leaves the service as it is.\n";
     for (const char* command : {"stop TC10", "uninstall TC10 --yes", "set TC10 max.heap.size=512 --yes"}) {
         const CliRun refused = session.cli(command);
@@ -217,8 +218,8 @@ TEST(NotOurs, ARemarkInTheHomesServiceScriptNeverReachesTheJvm) {
                                        "-Dscript.flag=on\n"))
         << install.out;
     // What the wrapper keeps for the JVM: the script's install command, nothing of its remark or echo.
-    EXPECT_EQ(machineText("SOFTWARE\\Apache Software Foundation\\Procrun 2.0\\s9\\Parameters", "JvmOptions9"),
-              "--add-opens=java.base/java.lang=ALL-UNNAMED#-Dscript.flag=on");
+    EXPECT_EQ(machineValues(procrunKey("s9") + "\\Java").at("Options9"),
+              "--add-opens=java.base/java.lang=ALL-UNNAMED|-Dscript.flag=on|");
     EXPECT_EQ(session.cli("uninstall s9 --yes").code, 0);
 }
 

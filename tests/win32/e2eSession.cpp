@@ -443,6 +443,10 @@ std::string machineText(const std::string& key, const std::string& value) {
     return read->text.size() && read->text.back() == '\0' ? read->text.substr(0, read->text.size() - 1) : read->text;
 }
 
+std::string procrunKey(const std::string& service) {
+    return "SOFTWARE\\WOW6432Node\\Apache Software Foundation\\Procrun 2.0\\" + service + "\\Parameters";
+}
+
 bool machineKeyExists(const std::string& key) { return Win32Registry().contents(kLocalMachine, key).has_value(); }
 
 std::map<std::string, std::string> machineValues(const std::string& key) {

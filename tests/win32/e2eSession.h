@@ -180,6 +180,10 @@ bool machineKeyExists(const std::string& key);
 // Every value of a key below HKEY_LOCAL_MACHINE: a text up to a NUL, a number in
 // decimal, a list's entries each ended by "|", anything else by its type.
 std::map<std::string, std::string> machineValues(const std::string& key);
+// Where the Tomcat 7-11 wrapper keeps a service's options, as its
+// documentation says: the Parameters key with the subkeys Java, Start, Stop
+// and Log, in the 32-bit view, which a 64-bit program finds below WOW6432Node.
+std::string procrunKey(const std::string& service);
 // When the key (its values included) was last written; 0 when it is not there.
 std::uint64_t machineKeyWritten(const std::string& key);
 

@@ -13,12 +13,9 @@
 namespace velmora::e2e {
 namespace {
 
-// The stand-in wrapper keeps each option as a text with its terminating NUL.
-std::string wrapperOption(const std::string& service, const std::string& option) {
-    std::string text =
-        machineText("SOFTWARE\\Apache Software Foundation\\Procrun 2.0\\" + service + "\\Parameters", option);
-    if (!text.empty() && text.back() == '\0') text.pop_back();
-    return text;
+// What the wrapper keeps in one of its keys (Start, Log), each text up to its terminating NUL.
+std::string wrapperValue(const std::string& service, const std::string& key, const std::string& value) {
+    return machineText(procrunKey(service) + "\\" + key, value);
 }
 
 // A path as a JSON document writes it: each backslash doubled.
@@ -87,9 +84,8 @@ TEST(Unicode, AHomeAndADescriptionBeyondAsciiGoEverywhereUnchanged) {
     ASSERT_TRUE(session.waitUntilIdle());
     EXPECT_EQ(serviceConfig("uni").programLine, quoted(home + "\\bin\\tomcat10.exe") + " //RS//uni");
     EXPECT_EQ(serviceDescription("uni"), description);
-    EXPECT_EQ(wrapperOption("uni", "Description"), description);
-    EXPECT_EQ(wrapperOption("uni", "StartPath"), home);
-    EXPECT_EQ(wrapperOption("uni", "StdOutput"), home + "\\logs\\uni_out.log");
+    EXPECT_EQ(wrapperValue("uni", "Start", "WorkingPath"), home);
+    EXPECT_EQ(wrapperValue("uni", "Log", "StdOutput"), home + "\\logs\\uni_out.log");
 
     // And so does the JVM it stands for, in its account of the launch.
     click(session.control(IDC_START));
@@ -104,7 +100,7 @@ TEST(Unicode, AHomeAndADescriptionBeyondAsciiGoEverywhereUnchanged) {
     EXPECT_EQ(session.cli("uninstall uni --yes").code, 0);
     EXPECT_FALSE(serviceRegistered("uni"));
     EXPECT_FALSE(machineKeyExists("SYSTEM\\CurrentControlSet\\Services\\uni"));
-    EXPECT_FALSE(machineKeyExists("SOFTWARE\\Apache Software Foundation\\Procrun 2.0\\uni"));
+    EXPECT_FALSE(machineKeyExists(procrunKey("uni")));
 }
 
 }  // namespace

@@ -38,22 +38,52 @@ DWORD describeService(const std::string& serviceName, const std::string& descrip
     return ChangeServiceConfig2W(service.get(), SERVICE_CONFIG_DESCRIPTION, &info) ? ERROR_SUCCESS : GetLastError();
 }
 
+// --Startup as the wrapper takes it: auto, delayed (automatic, after the others) or manual.
+DWORD setStartup(const std::string& serviceName, const std::string& startup) {
+    const velmora::ServiceHandle manager(OpenSCManagerW(nullptr, nullptr, SC_MANAGER_CONNECT));
+    if (!manager) return GetLastError();
+    const velmora::ServiceHandle service(
+        OpenServiceW(manager.get(), velmora::wide(serviceName).c_str(), SERVICE_CHANGE_CONFIG));
+    if (!service) return GetLastError();
+    const bool automatic = startup == "auto" || startup == "delayed";
+    if (!ChangeServiceConfigW(service.get(), SERVICE_NO_CHANGE, automatic ? SERVICE_AUTO_START : SERVICE_DEMAND_START,
+                              SERVICE_NO_CHANGE, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr))
+        return GetLastError();
+    SERVICE_DELAYED_AUTO_START_INFO delayed{startup == "delayed" ? TRUE : FALSE};
+    // A service manager without delayed starts (Wine's) keeps it automatic.
+    (void)ChangeServiceConfig2W(service.get(), SERVICE_CONFIG_DELAYED_AUTO_START_INFO, &delayed);
+    return ERROR_SUCCESS;
+}
+
+// What the service manager keeps of the options: the description, the start-up type.
+DWORD configureService(const ProcrunCommand& command) {
+    DWORD error = ERROR_SUCCESS;
+    for (const auto& [option, value] : command.options) {
+        if (option == "Description") error = describeService(command.serviceName, value);
+        if (option == "Startup") error = setStartup(command.serviceName, value);
+        if (error != ERROR_SUCCESS) return error;
+    }
+    return error;
+}
+
 DWORD install(const ProcrunCommand& command) {
     const std::string ownPath = ownExecutablePath();
     const std::string binaryPath = "\"" + ownPath + "\" //RS//" + command.serviceName;
     DWORD error =
         createDemandService(command.serviceName, optionValue(command, "DisplayName", command.serviceName), binaryPath);
     if (error == ERROR_SUCCESS) error = storeOptions(command.serviceName, command.options);
-    if (error == ERROR_SUCCESS) error = describeService(command.serviceName, optionValue(command, "Description", ""));
+    if (error == ERROR_SUCCESS) error = configureService(command);
     return error;
 }
 
 DWORD update(const ProcrunCommand& command) {
-    // Describing the service first also refuses a service that does not exist.
-    const auto stored = storedOptions(command.serviceName);
-    const auto kept = stored.find("Description");
-    DWORD error = describeService(command.serviceName,
-                                  optionValue(command, "Description", kept == stored.end() ? "" : kept->second));
+    // Only a service that exists is updated.
+    const velmora::ServiceHandle manager(OpenSCManagerW(nullptr, nullptr, SC_MANAGER_CONNECT));
+    if (!manager) return GetLastError();
+    if (!velmora::ServiceHandle(
+            OpenServiceW(manager.get(), velmora::wide(command.serviceName).c_str(), SERVICE_QUERY_STATUS)))
+        return GetLastError();
+    DWORD error = configureService(command);
     if (error == ERROR_SUCCESS) error = storeOptions(command.serviceName, command.options);
     return error;
 }

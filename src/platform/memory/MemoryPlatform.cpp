@@ -352,6 +352,14 @@ ServiceLookup MemoryServices::binaryPath(const std::string& serviceName) {
     return std::optional<std::string>(it->second.binaryPath);
 }
 
+std::variant<std::vector<std::string>, Failure> MemoryServices::serviceNames() {
+    ++queries;
+    if (lookupFailure) return *lookupFailure;
+    std::vector<std::string> names;
+    for (const auto& [name, service] : services) names.push_back(name);
+    return names;
+}
+
 std::variant<ServiceConfiguration, Failure> MemoryServices::configuration(const std::string& serviceName) {
     auto it = services.find(serviceName);
     if (it == services.end())

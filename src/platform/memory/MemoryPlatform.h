@@ -171,6 +171,7 @@ public:
                                           const std::string& password,
                                           const std::vector<ServiceSetting>& settings) override;
     MaybeFailure setProgramLine(const std::string& serviceName, const std::string& programLine) override;
+    std::variant<std::vector<std::string>, Failure> serviceNames() override;
 
     std::map<std::string, Service, NameLess> services;
     std::set<std::string, NameLess> accounts;  // named accounts that exist, besides the built-in ones

@@ -156,6 +156,16 @@ std::vector<std::string> MemoryRegistry::subkeysInView(RootKey root, const std::
     return found ? found->subkeyNames : std::vector<std::string>();
 }
 
+std::optional<KeyValues> MemoryRegistry::readKeyInView(RootKey root, const std::string& key, RegistryView view) {
+    ++reads;
+    const Key* at = find(root, inView(key, view));
+    if (!at) return std::nullopt;
+    KeyValues found;
+    for (const auto& [name, value] : at->values) found.values.emplace_back(name, value);
+    for (const auto& [name, child] : at->subkeys) found.subkeyNames.push_back(name);
+    return found;
+}
+
 void MemoryRegistry::setRaw(RootKey root, const std::string& key, const std::string& name, RegistryValue value) {
     if (Key* at = create(root, key)) at->values[name] = std::move(value);
 }

@@ -28,6 +28,7 @@ public:
     std::optional<std::string> readTextInView(RootKey root, const std::string& key, const std::string& name,
                                               RegistryView view) override;
     std::vector<std::string> subkeysInView(RootKey root, const std::string& key, RegistryView view) override;
+    std::optional<KeyValues> readKeyInView(RootKey root, const std::string& key, RegistryView view) override;
 
     // For tests: any typed data, a look at what is stored, keys that refuse
     // writes (as without administrator rights), and every write in order.

@@ -117,14 +117,16 @@ bool namesNoKey(const std::string& key) { return key.find_first_not_of('\\') == 
 
 }  // namespace
 
+Win32Registry::Win32Registry(RegistryView view) : view_(viewFlag(view)) {}
+
 std::optional<RegistryValue> Win32Registry::read(RootKey root, const std::string& key, const std::string& name) {
-    const RegistryKey opened = openKey(root, key, KEY_QUERY_VALUE);
+    const RegistryKey opened = openKey(root, key, KEY_QUERY_VALUE | view_);
     return opened ? readValue(opened.get(), wide(name)) : std::nullopt;
 }
 
 std::vector<std::optional<RegistryValue>> Win32Registry::readMany(RootKey root, const std::string& key,
                                                                   const std::vector<std::string>& names) {
-    const RegistryKey opened = openKey(root, key, KEY_QUERY_VALUE);
+    const RegistryKey opened = openKey(root, key, KEY_QUERY_VALUE | view_);
     std::vector<std::optional<RegistryValue>> values;
     values.reserve(names.size());
     for (const auto& name : names) values.push_back(opened ? readValue(opened.get(), wide(name)) : std::nullopt);
@@ -134,7 +136,7 @@ std::vector<std::optional<RegistryValue>> Win32Registry::readMany(RootKey root, 
 MaybeFailure Win32Registry::write(RootKey root, const std::string& key, const std::vector<RegistryWrite>& values) {
     RegistryKey created;
     const LONG status = RegCreateKeyExW(rootHandle(root), wide(key).c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
-                                        KEY_SET_VALUE | KEY_QUERY_VALUE, nullptr, created.receive(), nullptr);
+                                        KEY_SET_VALUE | KEY_QUERY_VALUE | view_, nullptr, created.receive(), nullptr);
     if (status != ERROR_SUCCESS) return systemFailure("RegCreateKeyExW", static_cast<DWORD>(status));
     for (const RegistryWrite& value : values) {
         const LONG written = setValue(created.get(), value);
@@ -155,7 +157,7 @@ MaybeFailure Win32Registry::deleteKey(RootKey root, const std::string& key) {
 
 MaybeFailure Win32Registry::deleteValue(RootKey root, const std::string& key, const std::string& name) {
     RegistryKey opened;
-    LONG status = RegOpenKeyExW(rootHandle(root), wide(key).c_str(), 0, KEY_SET_VALUE, opened.receive());
+    LONG status = RegOpenKeyExW(rootHandle(root), wide(key).c_str(), 0, KEY_SET_VALUE | view_, opened.receive());
     if (status == ERROR_FILE_NOT_FOUND) return std::nullopt;
     if (status != ERROR_SUCCESS) return systemFailure("RegOpenKeyExW", static_cast<DWORD>(status));
     status = RegDeleteValueW(opened.get(), wide(name).c_str());
@@ -164,7 +166,7 @@ MaybeFailure Win32Registry::deleteValue(RootKey root, const std::string& key, co
 }
 
 std::optional<KeyContents> Win32Registry::contents(RootKey root, const std::string& key) {
-    const RegistryKey opened = openKey(root, key, KEY_QUERY_VALUE | KEY_ENUMERATE_SUB_KEYS);
+    const RegistryKey opened = openKey(root, key, KEY_QUERY_VALUE | KEY_ENUMERATE_SUB_KEYS | view_);
     if (!opened) return std::nullopt;
     return KeyContents{valueNamesOf(opened.get()), subkeysOf(opened.get())};
 }
@@ -180,6 +182,16 @@ std::optional<std::string> Win32Registry::readTextInView(RootKey root, const std
 std::vector<std::string> Win32Registry::subkeysInView(RootKey root, const std::string& key, RegistryView view) {
     const RegistryKey opened = openKey(root, key, KEY_ENUMERATE_SUB_KEYS | viewFlag(view));
     return opened ? subkeysOf(opened.get()) : std::vector<std::string>();
+}
+
+std::optional<KeyValues> Win32Registry::readKeyInView(RootKey root, const std::string& key, RegistryView view) {
+    const RegistryKey opened = openKey(root, key, KEY_QUERY_VALUE | KEY_ENUMERATE_SUB_KEYS | viewFlag(view));
+    if (!opened) return std::nullopt;
+    KeyValues found;
+    for (const auto& name : valueNamesOf(opened.get()))
+        if (auto value = readValue(opened.get(), wide(name))) found.values.emplace_back(name, std::move(*value));
+    found.subkeyNames = subkeysOf(opened.get());
+    return found;
 }
 
 }  // namespace velmora

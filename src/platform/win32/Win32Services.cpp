@@ -228,4 +228,25 @@ ServiceLookup Win32Services::binaryPath(const std::string& serviceName) {
     return std::optional<std::string>(narrow(std::get<ConfigRecord>(queried).data()->lpBinaryPathName));
 }
 
+std::variant<std::vector<std::string>, Failure> Win32Services::serviceNames() {
+    const ServiceHandle manager(OpenSCManagerW(nullptr, nullptr, SC_MANAGER_ENUMERATE_SERVICE));
+    if (!manager) return lastErrorFailure("OpenSCManagerW");
+    std::vector<std::string> names;
+    // The answer comes in as many parts as the buffer needs; the handle says where the next begins.
+    std::vector<ENUM_SERVICE_STATUS_PROCESSW> buffer(256);
+    DWORD resume = 0;
+    for (;;) {
+        DWORD needed = 0, returned = 0;
+        const BOOL all = EnumServicesStatusExW(manager.get(), SC_ENUM_PROCESS_INFO, SERVICE_WIN32, SERVICE_STATE_ALL,
+                                               reinterpret_cast<BYTE*>(buffer.data()),
+                                               static_cast<DWORD>(buffer.size() * sizeof(ENUM_SERVICE_STATUS_PROCESSW)),
+                                               &needed, &returned, &resume, nullptr);
+        const DWORD error = all ? ERROR_SUCCESS : GetLastError();
+        if (!all && error != ERROR_MORE_DATA) return systemFailure("EnumServicesStatusExW", error);
+        for (DWORD i = 0; i < returned; ++i) names.push_back(narrow(buffer[i].lpServiceName));
+        if (all) return names;
+        if (returned == 0) buffer.resize(needed / sizeof(ENUM_SERVICE_STATUS_PROCESSW) + 1);
+    }
+}
+
 }  // namespace velmora

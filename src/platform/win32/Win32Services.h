@@ -14,6 +14,7 @@ public:
                                           const std::string& password,
                                           const std::vector<ServiceSetting>& settings) override;
     MaybeFailure setProgramLine(const std::string& serviceName, const std::string& programLine) override;
+    std::variant<std::vector<std::string>, Failure> serviceNames() override;
 };
 
 }  // namespace velmora

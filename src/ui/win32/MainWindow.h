@@ -9,6 +9,7 @@
 #include "app/FrontEnd.h"
 #include "app/Program.h"
 #include "ui/win32/AboutBox.h"
+#include "ui/win32/AdoptDialog.h"
 #include "ui/win32/DialogWindow.h"
 #include "ui/win32/Fonts.h"
 #include "ui/win32/LiveRegion.h"
@@ -124,6 +125,7 @@ private:
     OpenDialog openDialog_;
     ServiceSettingsDialog settingsDialog_;
     LogsDialog logsDialog_;
+    AdoptDialog adoptDialog_;
     AboutBox aboutBox_;
     NoticeWindow notice_;
     std::optional<ServiceWatcher> watcher_;

@@ -28,7 +28,7 @@ constexpr FilePicker kFilePickers[] = {
 
 constexpr int kHideReadOnlyFlag = 4;
 
-bool isMenuItem(int id) { return (id >= IDM_NEW && id <= IDM_SERVICE_LOGS) || id == IDM_RESTART; }
+bool isMenuItem(int id) { return (id >= IDM_NEW && id <= IDM_ADOPT) || id == IDM_RESTART; }
 
 }  // namespace
 
@@ -218,6 +218,10 @@ void MainWindow::onMenuCommand(int id) {
             return;
         case IDM_SERVICE_LOGS:
             return logsDialog_.show(instance_, window_, *logs_, *processes_, session.configuration());
+        case IDM_ADOPT:
+            return adoptDialog_.show(instance_, window_, session, [this, &session](const std::string& name) {
+                runCommand([&session, name] { return session.adopt(name, false); });
+            });
         case IDM_EXPORT: return exportFromMenu(window_, *transfer_, files_, *this);
         case IDM_IMPORT: {
             const std::string path = chooseImportFile(window_);

@@ -14,6 +14,7 @@
 #define IDD_PASSWORD 204
 #define IDD_SERVICE_SETTINGS 205
 #define IDD_LOGS 206
+#define IDD_ADOPT 207
 
 // main: menus
 #define IDM_NEW 300
@@ -26,6 +27,7 @@
 #define IDM_EXPORT 307
 #define IDM_IMPORT 308
 #define IDM_SERVICE_SETTINGS 309
+#define IDM_ADOPT 311
 #define IDM_RESTART 320
 #define IDM_SERVICE_LOGS 310
 
@@ -142,3 +144,7 @@
 #define IDC_LOGS_LIST 2501
 #define IDC_LOGS_TAIL 2502
 #define IDC_LOGS_OPEN 2503
+
+// Adopt Service
+#define IDC_ADOPT_LIST 2601
+#define IDC_ADOPT_PREVIEW 2602
