@@ -1,12 +1,11 @@
 // bench_service CLI WINDOW NAME [RUNS [LABEL]]: Start and Stop of one installed
 // service, from the command line and from the window, on the same machine in
 // one run; a start that waits for Tomcat's port against net start alone; a
-// change of the description in place. The command line's time is its process from start to exit; the
-// window's runs from the click on Start/Stop until the status line shows the
-// new state and the window takes input again. The window's time is also
-// taken apart: the click taken up (the window disabled), the "Working..."
-// notice shown and hidden again (net ran in between), the status line
-// written, the window enabled. LABEL names the conditions in the output.
+// change of the description in place; the check before a move to another JDK. The command line's time is its process
+// from start to exit; the window's runs from the click on Start/Stop until the status line shows the new state and the
+// window takes input again. The window's time is also taken apart: the click taken up (the window disabled), the
+// "Working..." notice shown and hidden again (net ran in between), the status line written, the window enabled. LABEL
+// names the conditions in the output.
 #include <windows.h>
 
 #include <cstdio>
@@ -286,6 +285,15 @@ int wmain(int argc, wchar_t** argv) {
         cliStop.push_back(cliStopped.ms);
     }
     const bool closed = window.close();
+    // The check before a move to another JDK, on the running service: it asks java and stops nothing.
+    std::vector<double> repointCheck;
+    ok = ok && runCli(cli, "start " + name).exitCode == 0;
+    for (int round = 0; round <= runs && ok; ++round) {
+        const CliRun checked = runCli(cli, "repoint " + name + " --jdk C:\\jdk-next --check");
+        ok = checked.exitCode == 0 && serviceState(name) == SERVICE_RUNNING;
+        if (round > 0) repointCheck.push_back(checked.ms);
+    }
+    (void)runCli(cli, "stop " + name);
     // A start that waits for Tomcat's port against net start alone, which waits for nothing more.
     std::vector<double> netStart, readyStart;
     const std::string net = "C:\\windows\\system32\\net.exe";
@@ -330,6 +338,11 @@ int wmain(int argc, wchar_t** argv) {
         "%s: velmora-cli start until the port answers %.0f ms, net start alone %.0f ms (medians of %d; "
         "target at most +300 ms: %s)\n",
         p, rs, ns, runs, rs <= ns + 300 ? "holds" : "missed");
+    const double rc = median(repointCheck);
+    std::printf(
+        "%s: velmora-cli repoint --check %.0f ms, the service running all along (median of %d; target "
+        "under 2000 ms: %s)\n",
+        p, rc, runs, rc < 2000 ? "holds" : "missed");
     const double dc = median(describe);
     std::printf(
         "%s: velmora-cli set of the installed service's description %.0f ms (median of %d; target under "

@@ -5,7 +5,7 @@ set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 build="${VELMORA_BUILD:-$top/build/mingw}"
 cmake --build "$build" --target bare_window bare_window_styled bare_dialog bench_startup bench_store bench_service \
-  velmora velmora-cli tomcat -- -j2 >/dev/null
+  velmora velmora-cli tomcat java_standin -- -j2 >/dev/null
 
 exe="$build/src/ui/win32/velmora.exe"
 size=$(stat -c %s "$exe")
@@ -27,6 +27,8 @@ export VELMORA_BENCH_TOP="$top" VELMORA_BENCH_BUILD="$build"
   build=$VELMORA_BENCH_BUILD
   . "$VELMORA_BENCH_TOP/scripts/demo-layout.sh"
   prepare_demo_layout "$build"
+  # A second JDK like the first, for the check before a move to it.
+  rm -rf "$WINEPREFIX/drive_c/jdk-next" && cp -r "$WINEPREFIX/drive_c/jdk" "$WINEPREFIX/drive_c/jdk-next"
   export java_home="C:\\jdk"
   # wine-session.sh tells Wine that Xvfb runs no window manager, or every
   # hidden window with a caption would wait 2 s for one.

@@ -6,7 +6,8 @@ prepare_demo_layout() {
   local c="$WINEPREFIX/drive_c"
   local tomcat="$c/tomcat" jdk="$c/jdk"
   mkdir -p "$tomcat"/{bin,conf,logs,temp,common/lib,common/endorsed,server,shared,webapps,work}
-  mkdir -p "$jdk"/jre/bin/server "$jdk"/jre/bin/client "$jdk"/lib
+  mkdir -p "$jdk"/bin "$jdk"/jre/bin/server "$jdk"/jre/bin/client "$jdk"/lib
+  cp "$build/tools/java/java.exe" "$jdk/bin/java.exe"
   cp "$build/src/ui/win32/velmora.exe" "$build/src/ui/win32/velmora-cli.exe" "$tomcat/bin/"
   cp "$build/tools/wrapper/tomcat.exe" "$tomcat/bin/tomcat.exe"
   echo "demo bootstrap" > "$tomcat/bin/bootstrap.jar"
@@ -27,6 +28,7 @@ prepare_modern_demo_layout() {
   mkdir -p "$tomcat"/{bin,conf,lib,logs,temp,webapps,work} "$jdk"/bin/server "$jdk"/lib
   cp "$build/src/ui/win32/velmora.exe" "$build/src/ui/win32/velmora-cli.exe" "$tomcat/bin/"
   cp "$build/tools/wrapper-modern/tomcat_modern.exe" "$tomcat/bin/tomcat10.exe"
+  cp "$build/tools/java/java.exe" "$jdk/bin/java.exe"
   echo "demo bootstrap" > "$tomcat/bin/bootstrap.jar"
   echo "demo juli" > "$tomcat/bin/tomcat-juli.jar"
   printf '<Server port="8005" shutdown="SHUTDOWN"><Service name="Catalina"><Connector port="8080"/></Service></Server>\n' > "$tomcat/conf/server.xml"

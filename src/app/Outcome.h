@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "checks/Findings.h"
 #include "service/StartDiagnosis.h"
 #include "service/StartWatch.h"
 #include "service/StopWatch.h"
@@ -27,6 +28,8 @@ struct Outcome {
     std::optional<StartDiagnosis> startFailure;  // why a start did not get the service running
     std::optional<StartTimes> started;           // how long a good start took
     std::optional<StopEvidence> stopped;         // how a stop of the running service went
+    std::vector<Finding> findings;               // what a check before the operation found
+    std::optional<std::uint64_t> downtimeMs;     // how long Tomcat was down for it
     std::string announcement;                    // the window's notice of what was done; empty when it shows none
     std::vector<std::string> notices;            // further things done that the user is told of
     // Where the service stands afterwards, for scripts: whether it is

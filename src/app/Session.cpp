@@ -15,6 +15,7 @@
 #include "config/StoreLayout.h"
 #include "config/TomcatLayout.h"
 #include "platform/Text.h"
+#include "platform/WindowsPaths.h"
 #include "service/LastStop.h"
 #include "service/ServiceChange.h"
 #include "service/ServiceMessages.h"
@@ -181,6 +182,12 @@ Outcome Session::save() {
         return Outcome::declined("The stored configuration \"" + storedName + "\" was kept.");
     // What the store says counts, also for a new configuration that takes a stored one's place.
     const StoredConfiguration stored = store_.read(c.serviceName);
+    // An installed service moved to another home or JDK is checked before anything stops.
+    if (stored.installed &&
+        (!samePath(stored.values.catalinaHome, c.catalinaHome) || !samePath(stored.values.javaHome, c.javaHome)))
+        if (auto findings = preflightFindings(c, stored.values); !findings.empty())
+            return preflightOutcome(conversation, std::move(findings), "the change of \"" + c.serviceName + "\"",
+                                    false);
 
     Survey s;
     Plan plan;
@@ -328,10 +335,19 @@ std::vector<std::string> Session::scriptOptionsNotice(const Configuration& c) {
     return {text};
 }
 
-Outcome Session::repoint(const std::string& javaHome) {
+Outcome Session::repoint(const std::string& javaHome, bool checkOnly) {
     Conversation conversation(frontEnd_);
     const Configuration before = configuration();
     std::string target = javaHome;
+    if (!target.empty() && !isAbsoluteWindowsPath(target))
+        return conversation.refuse(messages::relativePathRefusal(target));
+    // A service that is not Velmora's is refused before anything is said of its JDK.
+    if (installed_)
+        if (std::string why = controller_.actRefusal(controller_.survey(before, true, record_)); !why.empty())
+            return conversation.refuse(why);
+    if (!target.empty() && samePath(target, before.javaHome))
+        return Outcome::announced("Configuration \"" + before.serviceName + "\" uses the JDK at " + target +
+                                  " already; nothing was changed.");
     if (target.empty()) {
         const auto replacement =
             jdkReplacementFor(before, tomcatLayoutOf(before.catalinaHome, platform_.files), platform_);
@@ -346,6 +362,12 @@ Outcome Session::repoint(const std::string& javaHome) {
                                    " JVM library (" + library + "); nothing was changed.");
     editing_.useJdk(target);
     const Configuration& c = configuration();
+    // Its JVM, its machine type and its options are checked before anything changes.
+    if (auto findings = preflightFindings(c, before); checkOnly || !findings.empty()) {
+        editing_.restore(before);
+        return preflightOutcome(conversation, std::move(findings),
+                                "The move of \"" + before.serviceName + "\" to the JDK at " + target, checkOnly);
+    }
     Survey s;
     Plan plan;
     if (installed_) {

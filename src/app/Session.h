@@ -98,7 +98,12 @@ public:
     // to another JDK: the one given, or the newest registered of the same
     // version when its own is gone. A running service restarts only when the
     // user agrees.
-    Outcome repoint(const std::string& javaHome);
+    Outcome repoint(const std::string& javaHome, bool checkOnly = false);
+    // Moves the installed service to another Catalina home (and JDK): checked
+    // first, then stopped, reinstalled on the new home and started until Tomcat
+    // answers; put back as it was, and started again, when it does not.
+    // checkOnly runs the check alone.
+    Outcome upgrade(const std::string& home, const std::string& javaHome, bool checkOnly);
     // The options a bin\setenv.bat sets, which the service never reads, taken
     // into the configuration after the user saw what changes; then saved.
     Outcome importSetenv();
@@ -142,6 +147,10 @@ private:
     // A stop by Velmora, then the roll of the outputs it leaves above their bound.
     void stopAndRoll(Plan& plan, Survey& s);
     Plan storeSave(Survey& s);
+    // What a move to the target's home or JDK would meet, as the check's findings.
+    std::vector<Finding> preflightFindings(const Configuration& target, const Configuration& current);
+    Outcome preflightOutcome(Conversation& conversation, std::vector<Finding> findings, const std::string& what,
+                             bool checkOnly);
     std::string carryRefusal(const Survey& s);
     std::vector<std::string> scriptOptionsNotice(const Configuration& c);
     // A finding for each stored value the installed service holds otherwise.

@@ -112,4 +112,10 @@ inline std::string serviceLeftAlone(const std::string& name) {
     return "The configuration \"" + name + "\" is no longer marked as installed; its service was left as it is.";
 }
 
+inline std::string relativePathRefusal(const std::string& path) {
+    return "The path " + path +
+           " is not a full path: the service would look for it from its own folder. Give the full path (C:\\...); "
+           "nothing was changed.";
+}
+
 }  // namespace velmora::messages

@@ -19,6 +19,7 @@ const char* findingKindName(FindingKind kind) {
         case FindingKind::LogsBeyondBounds: return "logs-beyond-bounds";
         case FindingKind::DiskAlmostFull: return "disk-almost-full";
         case FindingKind::ServiceDiffers: return "service-differs";
+        case FindingKind::WouldNotStart: return "would-not-start";
     }
     return "unknown";
 }

@@ -20,6 +20,7 @@ enum class FindingKind {
     LogsBeyondBounds,  // the logs hold more than the configuration keeps
     DiskAlmostFull,    // the disk that holds the logs has less than a tenth free
     ServiceDiffers,    // the installed service holds another value than the store (changed past Velmora)
+    WouldNotStart,     // a move to another home or JDK that Tomcat would not start after
 };
 
 struct Finding {

@@ -1,6 +1,6 @@
 #include "checks/JdkDrift.h"
 
-#include "checks/Bitness.h"
+#include "config/Bitness.h"
 #include "config/JdkLookup.h"
 #include "config/TomcatRelease.h"
 

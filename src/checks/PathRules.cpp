@@ -40,6 +40,29 @@ std::string classPathForJdk(const std::string& classPath, const std::string& old
     return joined;
 }
 
+Configuration movedToHome(const Configuration& c, const std::string& newHome, const std::string& oldOwnClassPath,
+                          const std::string& newOwnClassPath) {
+    Configuration moved = c;
+    moved.catalinaHome = newHome;
+    if (sameName(c.classPath, oldOwnClassPath)) {
+        moved.classPath = newOwnClassPath;
+        return moved;
+    }
+    const std::string oldFolder = c.catalinaHome + "\\";
+    std::string classPath;
+    for (std::string::size_type start = 0; start <= c.classPath.size();) {
+        auto end = c.classPath.find(';', start);
+        if (end == std::string::npos) end = c.classPath.size();
+        std::string entry = c.classPath.substr(start, end - start);
+        if (entry.size() > oldFolder.size() && sameName(entry.substr(0, oldFolder.size()), oldFolder))
+            entry = newHome + "\\" + entry.substr(oldFolder.size());
+        classPath += (start ? ";" : "") + entry;
+        start = end + 1;
+    }
+    moved.classPath = classPath;
+    return moved;
+}
+
 std::string startRefusal(const Configuration& c) {
     if (c.initialHeapSize && c.maxHeapSize && c.initialHeapSize > c.maxHeapSize)
         return "The initial heap size (" + std::to_string(c.initialHeapSize) +

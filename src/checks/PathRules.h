@@ -15,6 +15,12 @@ std::string replaceAll(const std::string& text, const std::string& search, const
 std::string classPathForJdk(const std::string& classPath, const std::string& oldJavaHome,
                             const std::string& newJavaHome, bool withToolsJar);
 
+// The configuration moved to another Catalina home for an upgrade: the class
+// path follows the home (the new home's own when it was the old home's own,
+// else each entry below the old home moved), the base and every other field stay.
+Configuration movedToHome(const Configuration& c, const std::string& newHome, const std::string& oldOwnClassPath,
+                          const std::string& newOwnClassPath);
+
 // Why Tomcat would not start with these values whatever the machine holds:
 // an initial heap above the maximum, a class path without bootstrap.jar.
 // Empty when it would.

@@ -21,6 +21,7 @@ enum class QuestionKind {
     TakeOverSetenv,      // setenv.bat's options go into the configuration
     TakeOverService,     // a service made elsewhere becomes Velmora's (adopt)
     UninstallAdopted,    // an uninstall removes a service Velmora took over and did not create
+    Upgrade,             // an upgrade stops Tomcat and moves its service to another home or JDK
 };
 
 struct Question {

@@ -1,11 +1,11 @@
 #include "checks/Report.h"
 
-#include "checks/Bitness.h"
 #include "checks/Checks.h"
 #include "checks/JdkDrift.h"
 #include "checks/PathRules.h"
 #include "checks/PortCheck.h"
 #include "checks/Rights.h"
+#include "config/Bitness.h"
 #include "config/ConfigurationFields.h"
 #include "config/Encodings.h"
 #include "config/ServiceAccount.h"
@@ -154,6 +154,8 @@ Report examineConfiguration(const Configuration& c, Platform& platform, Question
     }
     const SetenvScriptReading setenv = setenvOptions(c, files);
     for (const auto& found : setenv.variables) {
+        // Once the configuration holds what the script sets, the script is no longer worth a word.
+        if (setenvTakeOver({found}, c).empty()) continue;
         questions.warn(setenvIgnoredMessage(found, c.serviceName));
         log.push_back(
             {FindingKind::OptionsIgnored, found.variable, found.script, setenvIgnoredMessage(found, c.serviceName)});

@@ -1,5 +1,7 @@
 #include "cli/CliArguments.h"
 
+#include "platform/Numbers.h"
+
 #include <algorithm>
 
 namespace velmora::cli {
@@ -136,15 +138,30 @@ const std::vector<CommandForm>& commands() {
          "--replace is given; an installed configuration is never replaced. UTF-8 and UTF-16 with a\n"
          "byte-order mark are read."},
         {"repoint",
-         "repoint NAME [--jdk PATH] [--yes] [--restart]",
+         "repoint NAME [--jdk PATH] [--check] [--yes] [--restart]",
          1,
          1,
-         {"--jdk", "--yes", "--restart"},
+         {"--jdk", "--check", "--yes", "--restart"},
          true,
          "Moves the configuration and its installed service to another JDK without a reinstall: the one\n"
-         "given, or the newest registered JDK of the same version when its own folder is gone (a JDK update\n"
-         "removes the folder of the one before). Only the JDK's paths change. A running service is restarted\n"
-         "on the new JDK only with --yes."},
+         "given (a full path), or the newest registered JDK of the same version when its own folder is gone (a\n"
+         "JDK update removes the folder of the one before). Only the JDK's paths change. The JDK is checked\n"
+         "first (its machine type against the wrapper's, its bin\\java.exe with the configuration's options);\n"
+         "--check runs only that: exit code 4 with problems, 0 without. A running service is restarted on the\n"
+         "new JDK only with --yes or --restart."},
+        {"upgrade",
+         "upgrade NAME --home NEWHOME [--jdk PATH] [--check] [--yes]",
+         1,
+         1,
+         {"--home", "--jdk", "--check", "--yes"},
+         true,
+         "Moves the installed service to another Catalina home (a newer Tomcat), and to another JDK with\n"
+         "--jdk. Checked first, before anything stops: the new home's layout and version, its Java baseline\n"
+         "against the JDK, the machine types, what the JDK's java.exe says of the options (--check runs only\n"
+         "that: exit code 4 with problems, 0 without). Then, with --yes: stop, the configuration moved to\n"
+         "the new home (the base and every other field stay), the service installed from it, and a start until\n"
+         "Tomcat answers. When it does not come up, the service is put back as it was and started again;\n"
+         "both are told, with how long Tomcat was down."},
         {"import-setenv",
          "import-setenv NAME [--yes] [--restart]",
          1,
@@ -204,7 +221,7 @@ const std::vector<CommandForm>& commands() {
 // Taken by every command: -h/--help, --json, -q/--quiet, --verbose.
 const std::vector<std::string> kEveryCommand = {"--json", "--quiet", "--verbose"};
 // Options followed by a value, as "--out FILE" or "--out=FILE".
-const std::vector<std::string> kWithValue = {"--out", "--report", "--jdk", "--tail", "--file"};
+const std::vector<std::string> kWithValue = {"--out", "--report", "--jdk", "--home", "--tail", "--file"};
 
 const CommandForm* findCommand(const std::string& name) {
     for (const auto& form : commands())
@@ -268,23 +285,25 @@ ParsedArguments parseArguments(const std::vector<std::string>& arguments) {
             continue;
         }
         if (contains(kWithValue, a)) {
-            const std::string what = a == "--jdk"    ? " needs a folder."
-                                     : a == "--tail" ? " needs a number of lines from 1 to 100000."
-                                                     : " needs a file.";
+            const std::string what = a == "--jdk" || a == "--home" ? " needs a folder."
+                                     : a == "--tail"               ? " needs a number of lines from 1 to 100000."
+                                                                   : " needs a file.";
             if (!inline_) {
                 if (i + 1 == arguments.size()) return usage(inv, a + what);
                 value = arguments[++i];
             }
             if (value.empty()) return usage(inv, a + what);
             if (a == "--tail") {
-                const auto lines = value.size() <= 6 && value.find_first_not_of("0123456789") == std::string::npos
-                                       ? std::stoul(value)
-                                       : 0;
+                const unsigned long lines = wholeNumber<unsigned long>(value).value_or(0);
                 if (lines < 1 || lines > 100000) return usage(inv, a + what);
                 inv.tail = lines;
                 continue;
             }
-            (a == "--out" ? inv.outFile : a == "--jdk" ? inv.jdk : a == "--file" ? inv.file : inv.reportFile) = value;
+            (a == "--out"    ? inv.outFile
+             : a == "--jdk"  ? inv.jdk
+             : a == "--home" ? inv.home
+             : a == "--file" ? inv.file
+                             : inv.reportFile) = value;
             continue;
         }
         if (inline_) return usage(inv, a + " takes no value.");
@@ -336,6 +355,8 @@ bool changesTheSystem(const Invocation& invocation) {
     // logs only reads, unless it deletes; listing what could be taken over only reads.
     if (invocation.command == "logs") return invocation.prune && !invocation.check;
     if (invocation.command == "adopt" && invocation.list) return false;
+    // A check before an upgrade or a move to another JDK only reads and asks java.
+    if ((invocation.command == "upgrade" || invocation.command == "repoint") && invocation.check) return false;
     const CommandForm* form = findCommand(invocation.command);
     return form && form->changes;
 }

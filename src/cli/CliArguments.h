@@ -10,7 +10,8 @@ struct Invocation {
     std::vector<std::string> operands;  // names, FIELD=VALUE pairs or the file
     std::string outFile;                // export --out
     std::string reportFile;             // check --report
-    std::string jdk;                    // repoint --jdk
+    std::string jdk;                    // repoint and upgrade --jdk
+    std::string home;                   // upgrade --home
     std::vector<std::string> sets;      // apply --set FIELD=VALUE, in order
     std::size_t tail = 0;               // logs --tail N: the last N lines
     std::string file;                   // logs --file FILE

@@ -64,6 +64,28 @@ const char* kindOf(const Outcome& outcome) {
 
 std::string inQuotes(const std::string& name) { return "\"" + name + "\""; }
 
+// Findings as data: the field set takes, the label, the kind, the path, the message, and what each kind adds.
+Json problemsJson(const std::vector<Finding>& findings) {
+    Json problems = Json::array();
+    for (const auto& finding : findings) {
+        Json problem = {{"field", finding.field},
+                        {"label", finding.label},
+                        {"kind", findingKindName(finding.kind)},
+                        {"path", finding.path},
+                        {"message", finding.message}};
+        if (finding.port) problem["port"] = finding.port;
+        if (!finding.otherConfiguration.empty()) problem["configuration"] = finding.otherConfiguration;
+        if (finding.kind == FindingKind::PortConflict && finding.port) problem["heldByProgram"] = finding.heldByProgram;
+        if (!finding.suggestedJdk.empty()) problem["suggestedJdk"] = finding.suggestedJdk;
+        if (finding.kind == FindingKind::ServiceDiffers) {
+            problem["stored"] = finding.stored;
+            problem["service"] = finding.held;
+        }
+        problems.push_back(std::move(problem));
+    }
+    return problems;
+}
+
 std::string joined(const std::vector<std::string>& parts) {
     std::string text;
     for (const auto& part : parts) text += (text.empty() ? "" : ", ") + part;
@@ -108,6 +130,7 @@ public:
         if (c == "start" || c == "stop" || c == "restart") return changeRunning(c);
         if (c == "status") return status();
         if (c == "repoint") return repoint();
+        if (c == "upgrade") return upgrade();
         if (c == "apply") return apply();
         if (c == "import-setenv") return importSetenv();
         if (c == "adopt") return inv_.list ? adoptableList() : adopt();
@@ -156,12 +179,19 @@ private:
     // What an operation did: what it reached (with what did not go as asked,
     // exit code 1), or why it stopped.
     // `more` goes into the JSON document too.
-    int report(const Outcome& outcome, const std::string& n, const Json& more = Json::object()) {
-        const int code = exitCodeOf(outcome);
+    int report(const Outcome& outcome, const std::string& n, Json more = Json::object()) {
+        // A check before the operation that found problems, asked for alone, is a check's answer.
+        const int code = outcome.done() && !outcome.findings.empty() ? kProblemsFound : exitCodeOf(outcome);
+        if (!outcome.findings.empty()) more["problems"] = problemsJson(outcome.findings);
+        if (outcome.downtimeMs) more["downtimeMs"] = *outcome.downtimeMs;
+        if (!outcome.done() && !outcome.steps.empty()) more["steps"] = outcome.steps;
         // A failed start's sentence and evidence came as its warning already.
-        if (!outcome.done() && outcome.startFailure)
-            return error(code, kindOf(outcome), inv_.json ? outcome.summary : "", outcome.warnings,
-                         {{"startFailure", startFailureJson(*outcome.startFailure)}});
+        if (!outcome.done() && outcome.startFailure) {
+            more["startFailure"] = startFailureJson(*outcome.startFailure);
+            if (!inv_.json && outcome.summary != outcome.startFailure->sentence)
+                s_.err << consoleText(outcome.summary) << "\n";
+            return error(code, kindOf(outcome), inv_.json ? outcome.summary : "", outcome.warnings, more);
+        }
         if (!outcome.done()) {
             // A refusal that came as a warning is not printed a second time.
             const bool told =
@@ -194,6 +224,7 @@ private:
             if (!outcome.summary.empty()) s_.out << consoleText(outcome.summary) << "\n";
             for (const auto& notice : outcome.notices) s_.out << consoleText(notice) << "\n";
         }
+        for (const auto& finding : outcome.findings) s_.out << consoleText("Problem: " + finding.message) << "\n";
         // The warnings came on the way; the last line says they count.
         if (!outcome.warnings.empty()) s_.err << "A warning came up.\n";
         return code;
@@ -395,24 +426,7 @@ private:
         const CheckResult result =
             session_.checkConfiguration(inv_.open ? ReportOpening::Always : ReportOpening::Never, inv_.reportFile);
         if (!result.outcome.done()) return error(kFailure, "failed", result.outcome.summary);
-        Json problems = Json::array();
-        for (const auto& finding : result.report.findings) {
-            Json problem = {{"field", finding.field},
-                            {"label", finding.label},
-                            {"kind", findingKindName(finding.kind)},
-                            {"path", finding.path},
-                            {"message", finding.message}};
-            if (finding.port) problem["port"] = finding.port;
-            if (!finding.otherConfiguration.empty()) problem["configuration"] = finding.otherConfiguration;
-            if (finding.kind == FindingKind::PortConflict && finding.port)
-                problem["heldByProgram"] = finding.heldByProgram;
-            if (!finding.suggestedJdk.empty()) problem["suggestedJdk"] = finding.suggestedJdk;
-            if (finding.kind == FindingKind::ServiceDiffers) {
-                problem["stored"] = finding.stored;
-                problem["service"] = finding.held;
-            }
-            problems.push_back(std::move(problem));
-        }
+        const Json problems = problemsJson(result.report.findings);
         std::string text = inv_.quiet ? "" : result.outcome.summary;
         for (const auto& notice : result.report.notices) text += (text.empty() ? "" : "\n") + ("Notice: " + notice);
         say({{"name", n}, {"report", result.reportPath}, {"problems", problems}, {"notices", result.report.notices}},
@@ -496,7 +510,16 @@ private:
         std::string n = name();
         if (!load(n)) return notStored(n);
         s_.frontEnd.printProgress(true);
-        return report(session_.repoint(inv_.jdk), n);
+        return report(session_.repoint(inv_.jdk, inv_.check), n);
+    }
+
+    int upgrade() {
+        std::string n = name();
+        if (inv_.home.empty()) return error(kUsageError, "usage", "velmora-cli upgrade: --home NEWHOME is needed.");
+        if (!load(n)) return notStored(n);
+        if (int code = refusedByNameRule(n); code != kSuccess) return code;
+        s_.frontEnd.printProgress(true);
+        return report(session_.upgrade(inv_.home, inv_.jdk, inv_.check), n);
     }
 
     int importSetenv() {

@@ -106,15 +106,26 @@ std::optional<std::vector<std::string>> serviceScriptJvmOptions9(const std::stri
     return options;
 }
 
+int javaBaselineOf(const TomcatVersion& version) {
+    if (version.major >= 12) return 21;
+    if (version.major == 11) return 17;
+    if (version.major == 10 && version.minor >= 1) return 11;
+    if (version.major == 10 && version.minor == 0) return 8;
+    if (version.major == 9) return 8;
+    return 0;
+}
+
 std::vector<std::string> branchJvmOptions9(const TomcatVersion& version) {
     std::vector<std::string> options = baseOpens();
+    // Each branch's own service.bat: 12 and later only add native access to the base opens.
     const bool branch90 = version.major == 9;
     const bool branch101 = version.major == 10 && version.minor == 1;
-    const bool branch11 = version.major >= 11;
+    const bool branch11 = version.major == 11;
+    const bool branch12 = version.major >= 12;
     if (branch90) options.insert(options.begin() + 1, {kOpensInvoke, kOpensReflect});
     if (branch101 || branch11) options.insert(options.begin() + 1, kOpensReflect);
-    if (branch11) options.push_back(kNativeAccess);
-    if (branch90 || branch101 || branch11) options.push_back(kNoCanonCaches);
+    if (branch11 || branch12) options.push_back(kNativeAccess);
+    if (branch90 || branch101) options.push_back(kNoCanonCaches);
     return options;
 }
 

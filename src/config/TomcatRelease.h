@@ -31,6 +31,9 @@ TomcatVersion tomcatVersionFromReleaseNotes(const std::string& text);
 std::optional<std::vector<std::string>> serviceScriptJvmOptions9(const std::string& serviceBat);
 // The same, as each branch's script passes them.
 std::vector<std::string> branchJvmOptions9(const TomcatVersion& version);
+// The oldest Java a branch runs on: 9.0 and 10.0 need 8, 10.1 11, 11.0 17,
+// 12 and later 21; 0 when the version is not known well enough to tell.
+int javaBaselineOf(const TomcatVersion& version);
 
 struct JvmOptions9 {
     std::vector<std::string> options;

@@ -1,6 +1,7 @@
 #include "platform/WindowsPaths.h"
 
 #include <algorithm>
+#include <cctype>
 #include <vector>
 
 #include "platform/Text.h"
@@ -92,6 +93,12 @@ bool isSameOrInside(const std::string& path, const std::string& folder) {
 bool isDriveRoot(const std::string& path) {
     const std::size_t root = rootLength(path);
     return root != 0 && (path.size() == root || (path.size() == root + 1 && path.back() == '\\'));
+}
+
+bool isAbsoluteWindowsPath(const std::string& path) {
+    const bool drive = path.size() > 2 && std::isalpha(static_cast<unsigned char>(path[0])) && path[1] == ':' &&
+                       (path[2] == '\\' || path[2] == '/');
+    return drive || path.rfind("\\\\", 0) == 0;
 }
 
 }  // namespace velmora

@@ -15,6 +15,8 @@ std::string lastPathPart(const std::string& path);
 
 // Paths compared as Windows compares them: case ignored, "/" as "\".
 bool samePath(const std::string& a, const std::string& b);
+// A drive path (C:\...) or a share (\\server\...): one that means the same from any current folder.
+bool isAbsoluteWindowsPath(const std::string& path);
 
 // An absolute path (C:\... or \\server\share\...) with "/" as "\", "." and
 // ".." taken out and no trailing "\" but a drive root's; empty for a

@@ -290,6 +290,14 @@ std::string serviceErrorText(std::uint32_t code) {
     }
 }
 
+std::optional<KnownCause> knownCauseOf(const std::vector<std::string>& lines, const DiagnosisContext& context) {
+    const EvidenceFile file{{}, {}, 1, lines, 0};
+    for (LineCause cause : kLineCauses)
+        for (std::size_t i = 0; i < lines.size(); ++i)
+            if (auto found = cause(LineAt{file, i}, context)) return KnownCause{found->cause, found->sentence};
+    return std::nullopt;
+}
+
 StartDiagnosis diagnoseStart(const StartEvidence& evidence, const DiagnosisContext& context) {
     StartDiagnosis diagnosis;
     diagnosis.at = evidence.startedAt;

@@ -1,5 +1,6 @@
 #pragma once
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -32,6 +33,14 @@ struct DiagnosisContext {
 
 // Matches the evidence against the causes Velmora knows, the most telling first.
 StartDiagnosis diagnoseStart(const StartEvidence& evidence, const DiagnosisContext& context);
+
+// The most telling known cause among lines a JVM printed: its short cause and
+// its sentence without a source; nothing when none is known.
+struct KnownCause {
+    std::string cause;
+    std::string sentence;
+};
+std::optional<KnownCause> knownCauseOf(const std::vector<std::string>& lines, const DiagnosisContext& context);
 
 // What a service manager's code means, for a sentence.
 std::string serviceErrorText(std::uint32_t code);

@@ -2,6 +2,7 @@
 // streams and the exit code.
 #include <nlohmann/json.hpp>
 
+#include "app/Version.h"
 #include "support/Fixture.h"
 
 using namespace velmora;
@@ -142,7 +143,7 @@ TEST_F(CliTest, EveryOtherExitCodeMeansWhatTheHelpSays) {
     EXPECT_EQ(r.code, 2);
     EXPECT_EQ(r.err, "velmora-cli: unknown command \"frobnicate\".\nRun \"velmora-cli help\" for the commands.\n");
     EXPECT_EQ(run({"set", "x", "colour=red"}).code, 2);
-    EXPECT_EQ(run({"--version"}).out, "Velmora 0.2.5 (beta)\n");
+    EXPECT_EQ(run({"--version"}).out, "Velmora " VELMORA_VERSION_TEXT " (beta)\n");
     EXPECT_EQ(run({"status", "-h"}).out.substr(0, 31), "usage: velmora-cli status NAME\n");
     r = run({"show", "nope", "--json"});
     EXPECT_EQ(r.code, 8);

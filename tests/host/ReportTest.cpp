@@ -1,7 +1,7 @@
 // The diagnostic report: its findings in checking order with its own labels,
 // and the page, written as text, never as markup.
-#include "checks/Bitness.h"
 #include "checks/Report.h"
+#include "config/Bitness.h"
 #include "support/Fixture.h"
 
 using namespace velmora;

@@ -37,17 +37,20 @@ TEST_F(VersionRulesTest, EachBranchGetsItsOwnJavaOptionsAndTheHomesOwnScriptWins
                      "    --JvmOptions9 "
                      "\"--add-opens=java.base/java.lang=ALL-UNNAMED#--add-opens=java.base/java.net=ALL-UNNAMED\" ^\r\n"
                      "    --JvmMs \"%JvmMs%\"\r\n");
-    const std::pair<const char*, const char*> branches[] = {
-        {"9.0.98",
-         "--add-opens=java.base/java.lang=ALL-UNNAMED#--add-opens=java.base/java.lang.invoke=ALL-UNNAMED#"
-         "--add-opens=java.base/java.lang.reflect=ALL-UNNAMED#--add-opens=java.base/java.io=ALL-UNNAMED#"
-         "--add-opens=java.base/java.util=ALL-UNNAMED#--add-opens=java.base/java.util.concurrent=ALL-UNNAMED#"
-         "--add-opens=java.rmi/sun.rmi.transport=ALL-UNNAMED#-Dsun.io.useCanonCaches=false"},
-        {"11.0.2",
-         "--add-opens=java.base/java.lang=ALL-UNNAMED#--add-opens=java.base/java.lang.reflect=ALL-UNNAMED#"
-         "--add-opens=java.base/java.io=ALL-UNNAMED#--add-opens=java.base/java.util=ALL-UNNAMED#"
-         "--add-opens=java.base/java.util.concurrent=ALL-UNNAMED#--add-opens=java.rmi/sun.rmi.transport=ALL-UNNAMED#"
-         "--enable-native-access=ALL-UNNAMED#-Dsun.io.useCanonCaches=false"},
+    // The five opens every branch gives, then what each branch adds, as its own service.bat does.
+    const std::string lang = "--add-opens=java.base/java.lang=ALL-UNNAMED#";
+    const std::string rest =
+        "--add-opens=java.base/java.io=ALL-UNNAMED#--add-opens=java.base/java.util=ALL-UNNAMED#"
+        "--add-opens=java.base/java.util.concurrent=ALL-UNNAMED#"
+        "--add-opens=java.rmi/sun.rmi.transport=ALL-UNNAMED";
+    const std::string invoke = "--add-opens=java.base/java.lang.invoke=ALL-UNNAMED#";
+    const std::string reflect = "--add-opens=java.base/java.lang.reflect=ALL-UNNAMED#";
+    const std::pair<const char*, std::string> branches[] = {
+        {"9.0.98", lang + invoke + reflect + rest + "#-Dsun.io.useCanonCaches=false"},
+        {"10.0.27", lang + rest},
+        {"10.1.34", lang + reflect + rest + "#-Dsun.io.useCanonCaches=false"},
+        {"11.0.2", lang + reflect + rest + "#--enable-native-access=ALL-UNNAMED"},
+        {"12.0.0", lang + rest + "#--enable-native-access=ALL-UNNAMED"},
         {"10.1.99",
          "--add-opens=java.base/java.lang=ALL-UNNAMED#--add-opens=java.base/java.net=ALL-UNNAMED#-Dfuture.flag=on"},
     };
@@ -148,8 +151,9 @@ TEST_F(VersionRulesTest, WhatCannotRunIsRefusedAndAJdkThatAnUpdateTookAwayIsRepl
     os.processes.ran.clear();
     CliRun r = runCli(os, {"repoint", "shop"});
     EXPECT_EQ(r.code, 0) << r.err;
-    EXPECT_EQ(os.processes.ran, std::vector<std::string>{"\"C:\\tomcat10\\bin\\tomcat10.exe\" //US//shop --Jvm \"" +
-                                                         updated + "\\bin\\server\\jvm.dll\""});
+    EXPECT_EQ(os.processes.ran, (std::vector<std::string>{"\"" + updated + "\\bin\\java.exe\" -Xrs -Xmx1024m -version",
+                                                          "\"C:\\tomcat10\\bin\\tomcat10.exe\" //US//shop --Jvm \"" +
+                                                              updated + "\\bin\\server\\jvm.dll\""}));
     ASSERT_TRUE(session.open("shop").done());
     Configuration expected = before;
     expected.javaHome = updated;
@@ -274,6 +278,9 @@ TEST_F(VersionRulesTest, APortThatAnotherConfigurationOrProgramHasAndASetenvTheS
               "or JAVA_OPTS in a way that only cmd can follow when it runs the script: what it sets is neither named "
               "here nor taken over.\n");
     EXPECT_TRUE(os.registry.writeLog.empty());
+    // Nor does the check recommend it any longer.
+    r = runCli(os, {"check", "shop", "--json"});
+    EXPECT_EQ(r.out.find("options-ignored"), std::string::npos) << r.out;
 
     // Terminal control text in an option is shown written out, and never stored.
     os.files.addFile("C:\\tomcat10\\bin\\setenv.bat",

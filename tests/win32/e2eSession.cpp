@@ -76,6 +76,9 @@ void makeCatalinaHome(const std::string& home, Layout layout) {
 }
 
 void makeJdk(const std::string& jdk, Layout layout) {
+    // Its java.exe refuses what the JVM beside it would refuse.
+    makeFolders(jdk + "\\bin");
+    copyBuilt(VELMORA_JAVA_EXE, jdk + "\\bin\\java.exe");
     if (layout == Layout::Modern) {
         makeFolders(jdk + "\\bin\\server");
         makeFolders(jdk + "\\lib");

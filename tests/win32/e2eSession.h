@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "app/Version.h"
+
 // The real programs under Wine on a prepared machine: a Catalina home and a
 // JDK in a temporary folder, velmora.exe, velmora-cli.exe and a stand-in
 // wrapper in its bin, and an empty configuration store. Everything here
@@ -13,7 +15,7 @@
 namespace velmora::e2e {
 
 constexpr const char* kStoreKey = "SOFTWARE\\velmoraconfigs";
-constexpr const char* kMainCaption = "Velmora - 0.2.5 (beta)";
+inline const std::string kMainCaption = "Velmora - " + versionText();
 
 // The old Catalina layout with bin\tomcat.exe and a JDK with a jre folder,
 // or Tomcat 10 with bin\tomcat10.exe and a JDK 21 without one.

@@ -9,5 +9,6 @@ target_compile_definitions(velmora_e2e_support PRIVATE
   VELMORA_CLI_EXE="$<TARGET_FILE:velmora-cli>"
   VELMORA_WRAPPER_EXE="$<TARGET_FILE:tomcat>"
   VELMORA_MODERN_WRAPPER_EXE="$<TARGET_FILE:tomcat_modern>"
+  VELMORA_JAVA_EXE="$<TARGET_FILE:java_standin>"
   VELMORA_SCREENSHOT_DIR="${CMAKE_BINARY_DIR}/screenshots/window")
-add_dependencies(velmora_e2e_support velmora velmora-cli tomcat tomcat_modern)
+add_dependencies(velmora_e2e_support velmora velmora-cli tomcat tomcat_modern java_standin)

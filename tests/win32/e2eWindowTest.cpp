@@ -375,7 +375,7 @@ TEST_F(WindowEndToEnd, PickersAndTheAboutBoxComeAndGoAndCtrlXEndsAtOnce) {
     ASSERT_TRUE(waitUntil([&] { return (about = findTopWindow(session.processId(), "About Velmora")) != nullptr; }));
     Sleep(500);
     EXPECT_EQ(topWindows(session.processId(), "About Velmora").size(), 1u);
-    EXPECT_EQ(windowText(GetDlgItem(about, IDC_ABOUT_VERSION)), "Version 0.2.5 (beta)");
+    EXPECT_EQ(windowText(GetDlgItem(about, IDC_ABOUT_VERSION)), "Version " + versionText());
     EXPECT_TRUE(session.screenshot("08-about"));
     click(GetDlgItem(about, IDC_ABOUT_OK));
     ASSERT_TRUE(waitUntil([&] { return !IsWindowVisible(about); }));

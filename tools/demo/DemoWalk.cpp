@@ -9,6 +9,7 @@
 #include <string>
 
 #include "WindowDriver.h"
+#include "app/Version.h"
 #include "platform/win32/Handles.h"
 #include "platform/win32/WideText.h"
 #include "ui/win32/ResourceIds.h"
@@ -42,7 +43,8 @@ public:
         process_.reset(started.hProcess);
         const velmora::Handle thread(started.hThread);
         processId_ = started.dwProcessId;
-        waitUntil([&] { return (main_ = findTopWindow(processId_, "Velmora - 0.2.5 (beta)")) != nullptr; }, 60000);
+        waitUntil([&] { return (main_ = findTopWindow(processId_, "Velmora - " + velmora::versionText())) != nullptr; },
+                  60000);
         return main_ != nullptr;
     }
 

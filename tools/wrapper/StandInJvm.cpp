@@ -347,6 +347,28 @@ int portOf(const XmlElement& element, const char* attribute, int offset) {
 
 }  // namespace
 
+std::vector<std::string> optionsRefusal(const LaunchParameters& launch) {
+    const int version = javaVersion(launch.jvmLibrary);
+    for (const auto& option : launch.jvmOptions)
+        if (auto unknown = unknownOption(option, version))
+            return {"Unrecognized VM option '" + *unknown + "'", "Error: Could not create the Java Virtual Machine.",
+                    "Error: A fatal exception has occurred. Program will exit."};
+    const auto initial = sizeOf(launch.jvmOptions, "-Xms"), maximum = sizeOf(launch.jvmOptions, "-Xmx");
+    if (initial && maximum && *initial > *maximum)
+        return {"Error occurred during initialization of VM",
+                "Initial heap size set to a larger value than the maximum heap size"};
+    if (maximum && *maximum > reservableBytes())
+        return {"Error occurred during initialization of VM", "Could not reserve enough space for object heap"};
+    if (version >= 24 && securityManagerEnabled(launch))
+        return {"Error occurred during initialization of VM",
+                "java.lang.Error: A command line option has attempted to allow or enable the "
+                "Security Manager. Enabling a Security Manager is not supported.",
+                "\tat java.lang.System.initPhase3(java.base/System.java:2067)"};
+    return {};
+}
+
+int javaFeatureOf(const std::string& jvmLibrary) { return javaVersion(jvmLibrary); }
+
 std::optional<LaunchFailure> createJvm(const LaunchParameters& launch) {
     const std::string& library = launch.jvmLibrary;
     wrapperLog(launch, "info", {"Starting service..."});
@@ -361,24 +383,7 @@ std::optional<LaunchFailure> createJvm(const LaunchParameters& launch) {
         return LaunchFailure{ERROR_BAD_EXE_FORMAT, 0};
     }
 
-    const int version = javaVersion(library);
-    for (const auto& option : launch.jvmOptions)
-        if (auto unknown = unknownOption(option, version))
-            return jvmRefused(launch, {"Unrecognized VM option '" + *unknown + "'",
-                                       "Error: Could not create the Java Virtual Machine.",
-                                       "Error: A fatal exception has occurred. Program will exit."});
-    const auto initial = sizeOf(launch.jvmOptions, "-Xms"), maximum = sizeOf(launch.jvmOptions, "-Xmx");
-    if (initial && maximum && *initial > *maximum)
-        return jvmRefused(launch, {"Error occurred during initialization of VM",
-                                   "Initial heap size set to a larger value than the maximum heap size"});
-    if (maximum && *maximum > reservableBytes())
-        return jvmRefused(
-            launch, {"Error occurred during initialization of VM", "Could not reserve enough space for object heap"});
-    if (version >= 24 && securityManagerEnabled(launch))
-        return jvmRefused(launch, {"Error occurred during initialization of VM",
-                                   "java.lang.Error: A command line option has attempted to allow or enable the "
-                                   "Security Manager. Enabling a Security Manager is not supported.",
-                                   "\tat java.lang.System.initPhase3(java.base/System.java:2067)"});
+    if (const auto refusal = optionsRefusal(launch); !refusal.empty()) return jvmRefused(launch, refusal);
 
     if (!startClassFound(launch)) {
         std::string slashed = launch.startClass;

@@ -26,6 +26,13 @@ struct LaunchFailure {
 // ends. Nothing when the JVM would come up.
 std::optional<LaunchFailure> createJvm(const LaunchParameters& launch);
 
+// What a JVM of that library prints when it refuses the launch's options (an
+// option its version does not know, a heap it cannot have, the security
+// manager on 24 and later); nothing when it takes them.
+std::vector<std::string> optionsRefusal(const LaunchParameters& launch);
+// The Java feature version of the JDK the library belongs to (its release file); 0 when not known.
+int javaFeatureOf(const std::string& jvmLibrary);
+
 // Tomcat inside that JVM: it opens its log of the day, reads its server.xml
 // and opens the ports it names, writing what Tomcat writes when one of those
 // fails. The ports stay open while it lives.

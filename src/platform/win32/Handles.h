@@ -59,8 +59,31 @@ struct ServiceHandleKind {
     static void close(SC_HANDLE handle) { CloseServiceHandle(handle); }
 };
 
+// Fonts made for a window, and icons loaded at a size of its own.
+struct FontKind {
+    using Raw = HFONT;
+    static bool valid(HFONT font) { return font != nullptr; }
+    static void close(HFONT font) { DeleteObject(font); }
+};
+
+struct IconKind {
+    using Raw = HICON;
+    static bool valid(HICON icon) { return icon != nullptr; }
+    static void close(HICON icon) { DestroyIcon(icon); }
+};
+
+// The screen's device context, as GetDC(nullptr) hands it out.
+struct ScreenDcKind {
+    using Raw = HDC;
+    static bool valid(HDC dc) { return dc != nullptr; }
+    static void close(HDC dc) { ReleaseDC(nullptr, dc); }
+};
+
 using RegistryKey = OwnedHandle<RegistryKeyKind>;
 using Handle = OwnedHandle<KernelHandleKind>;
 using ServiceHandle = OwnedHandle<ServiceHandleKind>;
+using FontHandle = OwnedHandle<FontKind>;
+using IconHandle = OwnedHandle<IconKind>;
+using ScreenDc = OwnedHandle<ScreenDcKind>;
 
 }  // namespace velmora

@@ -31,10 +31,7 @@ void AdoptDialog::show(HINSTANCE instance, HWND owner, Session& session, Adopt a
         SendDlgItemMessageW(window_, IDC_ADOPT_LIST, LB_SETTABSTOPS, 3, reinterpret_cast<LPARAM>(tabs));
     }
     fillList();
-    EnableWindow(owner_, FALSE);
-    ShowWindow(window_, SW_SHOW);
-    SetForegroundWindow(window_);
-    SendMessageW(window_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(item(IDC_ADOPT_LIST)), TRUE);
+    showOverOwner(owner_, IDC_ADOPT_LIST);
 }
 
 INT_PTR AdoptDialog::onMessage(UINT message, WPARAM wParam, LPARAM) {
@@ -113,10 +110,6 @@ void AdoptDialog::adoptChosen() {
     adopt_(name);
 }
 
-void AdoptDialog::close() {
-    // The owner first, so that it, not another program, becomes active again.
-    EnableWindow(owner_, TRUE);
-    ShowWindow(window_, SW_HIDE);
-}
+void AdoptDialog::close() { hideForOwner(owner_); }
 
 }  // namespace velmora

@@ -15,15 +15,14 @@ bool isComboBox(HWND window) {
 }  // namespace
 
 SIZE baseUnitsOf(HFONT font) {
-    HDC screen = GetDC(nullptr);
-    HGDIOBJ previous = SelectObject(screen, font);
+    const ScreenDc screen(GetDC(nullptr));
+    HGDIOBJ previous = SelectObject(screen.get(), font);
     TEXTMETRICW metrics{};
-    GetTextMetricsW(screen, &metrics);
+    GetTextMetricsW(screen.get(), &metrics);
     static const wchar_t kLetters[] = L"ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz";
     SIZE letters{};
-    GetTextExtentPoint32W(screen, kLetters, 52, &letters);
-    SelectObject(screen, previous);
-    ReleaseDC(nullptr, screen);
+    GetTextExtentPoint32W(screen.get(), kLetters, 52, &letters);
+    SelectObject(screen.get(), previous);
     return SIZE{(letters.cx / 26 + 1) / 2, metrics.tmHeight};
 }
 

@@ -1,5 +1,7 @@
 #include "ui/win32/Dpi.h"
 
+#include "platform/win32/Handles.h"
+
 namespace velmora {
 
 namespace {
@@ -12,10 +14,8 @@ Function user32Function(const char* name) {
 }
 
 UINT screenDpi() {
-    HDC screen = GetDC(nullptr);
-    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
-    ReleaseDC(nullptr, screen);
-    return static_cast<UINT>(dpi);
+    const ScreenDc screen(GetDC(nullptr));
+    return static_cast<UINT>(GetDeviceCaps(screen.get(), LOGPIXELSY));
 }
 
 }  // namespace

@@ -37,8 +37,6 @@ MainWindow::MainWindow(HINSTANCE instance, Files& files) : instance_(instance), 
 
 MainWindow::~MainWindow() {
     if (worker_.joinable()) worker_.join();
-    if (bigIcon_) DestroyIcon(bigIcon_);
-    if (smallIcon_) DestroyIcon(smallIcon_);
 }
 
 bool MainWindow::create() {

@@ -18,6 +18,7 @@
 #include "ui/win32/OpenDialog.h"
 #include "ui/win32/ServiceSettingsDialog.h"
 #include "ui/win32/ServiceWatcher.h"
+#include "ui/win32/UpgradeDialog.h"
 
 namespace velmora {
 
@@ -108,8 +109,8 @@ private:
     FontHandle frameFont_;
     FontHandle courierFont_;
     FontHandle toolTipFont_;
-    HICON bigIcon_ = nullptr;
-    HICON smallIcon_ = nullptr;
+    IconHandle bigIcon_;
+    IconHandle smallIcon_;
     LiveRegion status_;
     bool highContrast_ = false;
     bool serviceNameLocked_ = false;
@@ -126,6 +127,7 @@ private:
     ServiceSettingsDialog settingsDialog_;
     LogsDialog logsDialog_;
     AdoptDialog adoptDialog_;
+    UpgradeDialog upgradeDialog_;
     AboutBox aboutBox_;
     NoticeWindow notice_;
     std::optional<ServiceWatcher> watcher_;

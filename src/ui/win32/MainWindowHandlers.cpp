@@ -28,7 +28,7 @@ constexpr FilePicker kFilePickers[] = {
 
 constexpr int kHideReadOnlyFlag = 4;
 
-bool isMenuItem(int id) { return (id >= IDM_NEW && id <= IDM_ADOPT) || id == IDM_RESTART; }
+bool isMenuItem(int id) { return (id >= IDM_NEW && id <= IDM_ADOPT) || id == IDM_RESTART || id == IDM_UPGRADE; }
 
 }  // namespace
 
@@ -216,6 +216,13 @@ void MainWindow::onMenuCommand(int id) {
         case IDM_RESTART:
             if (session.installed()) runCommand([&session] { return session.restart(); });
             return;
+        case IDM_UPGRADE:
+            return upgradeDialog_.show(
+                instance_, window_, session.configuration().catalinaHome, session.configuration().javaHome,
+                [this, &session](const std::string& home, const std::string& javaHome, bool checkOnly) {
+                    runCommand(
+                        [&session, home, javaHome, checkOnly] { return session.upgrade(home, javaHome, checkOnly); });
+                });
         case IDM_SERVICE_LOGS:
             return logsDialog_.show(instance_, window_, *logs_, *processes_, session.configuration());
         case IDM_ADOPT:

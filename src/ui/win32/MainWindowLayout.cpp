@@ -91,12 +91,10 @@ void MainWindow::setUpControls() {
 // The dialog manager laid the controls out for the DPI at creation; what it
 // does not know of follows here.
 void MainWindow::useDpi(UINT dpi) {
-    if (bigIcon_) DestroyIcon(bigIcon_);
-    if (smallIcon_) DestroyIcon(smallIcon_);
-    bigIcon_ = loadIcon(instance_, systemMetricAt(SM_CXICON, dpi));
-    smallIcon_ = loadIcon(instance_, systemMetricAt(SM_CXSMICON, dpi));
-    SendMessageW(window_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_));
-    SendMessageW(window_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_));
+    bigIcon_ = IconHandle(loadIcon(instance_, systemMetricAt(SM_CXICON, dpi)));
+    smallIcon_ = IconHandle(loadIcon(instance_, systemMetricAt(SM_CXSMICON, dpi)));
+    SendMessageW(window_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_.get()));
+    SendMessageW(window_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.get()));
 
     frameFont_ = FontHandle(createPointFont(kFrameFont, dpi));
     courierFont_ = FontHandle(createPointFont(kCourierFont, dpi));

@@ -15,6 +15,7 @@
 #define IDD_SERVICE_SETTINGS 205
 #define IDD_LOGS 206
 #define IDD_ADOPT 207
+#define IDD_UPGRADE 208
 
 // main: menus
 #define IDM_NEW 300
@@ -29,6 +30,7 @@
 #define IDM_SERVICE_SETTINGS 309
 #define IDM_ADOPT 311
 #define IDM_RESTART 320
+#define IDM_UPGRADE 321
 #define IDM_SERVICE_LOGS 310
 
 // main: the separator lines and the four frames
@@ -148,3 +150,11 @@
 // Adopt Service
 #define IDC_ADOPT_LIST 2601
 #define IDC_ADOPT_PREVIEW 2602
+
+// Upgrade
+#define IDC_UPGRADE_NOW 2701
+#define IDC_UPGRADE_HOME 2702
+#define IDC_UPGRADE_BROWSE_HOME 2703
+#define IDC_UPGRADE_JDK 2704
+#define IDC_UPGRADE_BROWSE_JDK 2705
+#define IDC_UPGRADE_CHECK 2706

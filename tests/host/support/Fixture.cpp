@@ -41,8 +41,9 @@ void SessionTest::addClassicLayout(const std::string& home, const std::string& j
     for (const char* file : {"\\bin\\bootstrap.jar", "\\conf\\catalina.policy"}) os.files.addFile(home + file, "x");
     os.files.addFile(home + "\\conf\\server.xml", kQuietServerXml);
     os.files.addFile(home + "\\bin\\tomcat.exe", "the classic wrapper");
-    for (const char* folder : {"", "\\lib", "\\jre", "\\jre\\bin"}) os.files.addFolder(jdk + folder);
-    for (const char* file : {"\\lib\\tools.jar", "\\jre\\bin\\server\\jvm.dll", "\\jre\\bin\\client\\jvm.dll"})
+    for (const char* folder : {"", "\\bin", "\\lib", "\\jre", "\\jre\\bin"}) os.files.addFolder(jdk + folder);
+    for (const char* file :
+         {"\\bin\\java.exe", "\\lib\\tools.jar", "\\jre\\bin\\server\\jvm.dll", "\\jre\\bin\\client\\jvm.dll"})
         os.files.addFile(jdk + file, "x");
 }
 
@@ -62,6 +63,7 @@ void SessionTest::addJdk(const std::string& jdk, const std::string& javaVersion)
     for (const char* folder : {"", "\\bin", "\\lib"}) os.files.addFolder(jdk + folder);
     os.files.addFile(jdk + "\\release", "JAVA_VERSION=\"" + javaVersion + "\"\n");
     os.files.addFile(jdk + "\\bin\\server\\jvm.dll", "x");
+    os.files.addFile(jdk + "\\bin\\java.exe", "x");
 }
 
 void SessionTest::useHome(const std::string& home, const std::string& jdk) {

@@ -1,4 +1,4 @@
-#include "checks/Bitness.h"
+#include "config/Bitness.h"
 
 #include <cstdint>
 

@@ -1,0 +1,175 @@
+// Moving an installed service to another Catalina home or JDK: checked before
+// anything stops, and put back as it was when Tomcat does not come up.
+#include <algorithm>
+
+#include "app/Conversation.h"
+#include "app/Session.h"
+#include "app/SessionMessages.h"
+#include "checks/PathRules.h"
+#include "config/ConfigurationFields.h"
+#include "config/ServiceAccount.h"
+#include "config/TomcatLayout.h"
+#include "platform/Text.h"
+#include "platform/WindowsPaths.h"
+#include "service/Preflight.h"
+#include "service/ServiceMessages.h"
+
+namespace velmora {
+
+namespace {
+
+std::string ownClassPath(const std::string& home, const std::string& javaHome, Files& files) {
+    return defaultClassPath(tomcatLayoutOf(home, files), home, javaHome, jdkOffersToolsJar(javaHome, files));
+}
+
+bool ran(const PlanResult& result, const std::string& prefix) {
+    return std::any_of(result.ran.begin(), result.ran.end(),
+                       [&](const std::string& step) { return step.rfind(prefix, 0) == 0; });
+}
+
+}  // namespace
+
+std::vector<Finding> Session::preflightFindings(const Configuration& target, const Configuration& current) {
+    std::vector<Finding> findings;
+    for (auto& found : preflight(target, current, platform_.files, platform_.processes)) {
+        const StoredField* field = storedField(found.field);
+        findings.push_back({FindingKind::WouldNotStart,
+                            field ? field->label : found.field,
+                            {},
+                            std::move(found.message),
+                            found.field});
+    }
+    return findings;
+}
+
+// With --check, what the check found is the outcome; otherwise a finding refuses the change.
+Outcome Session::preflightOutcome(Conversation& conversation, std::vector<Finding> findings, const std::string& what,
+                                  bool checkOnly) {
+    Outcome outcome;
+    if (findings.empty()) {
+        outcome.summary = "No problems found: " + what + " can go ahead.";
+        if (checkOnly) outcome.announcement = outcome.summary;
+        return outcome;
+    }
+    std::string listed;
+    for (const auto& finding : findings) listed += "\r\n" + finding.message;
+    outcome = checkOnly ? Outcome{}
+                        : conversation.refuse("Nothing was changed: " + what + " would meet " +
+                                              std::to_string(findings.size()) + " problem(s):" + listed);
+    if (checkOnly) {
+        outcome.summary = what + " would meet " + std::to_string(findings.size()) + " problem(s).";
+        outcome.announcement = outcome.summary + listed;
+    }
+    outcome.findings = std::move(findings);
+    return outcome;
+}
+
+Outcome Session::upgrade(const std::string& home, const std::string& javaHome, bool checkOnly) {
+    Conversation conversation(frontEnd_);
+    const Configuration before = configuration();
+    const std::string& name = before.serviceName;
+    if (!installed_)
+        return conversation.refuse("The configuration \"" + name +
+                                   "\" has no installed service to upgrade: set its tomcat.home instead.");
+    for (const std::string* path : {&home, &javaHome})
+        if (!path->empty() && !isAbsoluteWindowsPath(*path))
+            return conversation.refuse(messages::relativePathRefusal(*path));
+
+    // Where it goes: the new home with its own class path, the new JDK's entry moved with it.
+    const std::string jdk = javaHome.empty() ? before.javaHome : javaHome;
+    Configuration target =
+        movedToHome(before, home, ownClassPath(before.catalinaHome, before.javaHome, platform_.files),
+                    ownClassPath(home, before.javaHome, platform_.files));
+    editing_.restore(target);
+    if (!samePath(jdk, before.javaHome)) editing_.useJdk(jdk);
+    target = configuration();
+    editing_.restore(before);
+    const std::string what =
+        "The upgrade of \"" + name + "\" to " + home + (javaHome.empty() ? "" : " with the JDK at " + jdk);
+    if (auto findings = preflightFindings(target, before); checkOnly || !findings.empty())
+        return preflightOutcome(conversation, std::move(findings), what, checkOnly);
+
+    Survey s = controller_.survey(target, true, record_);
+    for (const std::string& why : {controller_.removalRefusal(s), controller_.copyRefusal(s), carryRefusal(s)})
+        if (!why.empty()) return conversation.refuse(why);
+    if (!conversation.confirmed(QuestionKind::Upgrade,
+                                "Upgrade the service \"" + name + "\" from " + before.catalinaHome + " to " + home +
+                                    "? Tomcat stops for it and starts again; when it does not come up, the service "
+                                    "is put back as it was."))
+        return Outcome::declined("Nothing was changed.");
+    Plan plan;
+    if (!prepareAccount(conversation, s, true, plan))
+        return Outcome::declined("No password was given for " + serviceAccountName(target) + "; nothing was changed.");
+    const bool wasRunning = serviceRuns(controller_.status(name, true).status);
+    const FileTime down = platform_.clock.now();
+    append(plan, controller_.removal(s));  // it stops Tomcat first
+    append(plan, storeSave(s));
+    append(plan, controller_.installation(s));
+    plan.push_back(controller_.start(s));
+    editing_.restore(target);
+    const PlanResult forward = runPlan(plan);
+    const bool upgraded = forward.completed && !s.startFailure;
+
+    Survey back;  // the service as it was, put back
+    PlanResult undone;
+    if (!upgraded) {
+        Plan undo;
+        Survey left = controller_.survey(target, s.installed, s.record);
+        back = controller_.survey(before, false, {});
+        back.password = s.password;
+        if (!ran(forward, "uninstall :")) {
+            // The old service is still there: the store and its state as they were.
+            back = controller_.survey(before, true, record_);
+        } else {
+            if (left.facts.present() && isOurs(left.ownership)) append(undo, controller_.removal(left));
+            append(undo, storeSave(back));
+            append(undo, controller_.installation(back));
+        }
+        if (wasRunning && !(back.installed && serviceRuns(controller_.status(name, true).status)))
+            undo.push_back(controller_.start(back));
+        editing_.restore(before);
+        undone = runPlan(undo);
+        // What the forward plan left and the undo did not take back is kept in the record.
+        installed_ = back.installed;
+        record_ = back.record;
+    } else {
+        installed_ = s.installed;
+        record_ = s.record;
+    }
+    if (upgraded || ran(forward, "save")) editing_.lockName();
+    refresh();
+
+    const double downSeconds = static_cast<double>(platform_.clock.now() - down) / kTicksPerSecond;
+    Outcome outcome = finish(conversation, forward, {});
+    outcome.downtimeMs = static_cast<std::uint64_t>(downSeconds * 1000);
+    const std::string downtime = "Tomcat was down " + secondsText(*outcome.downtimeMs) + ".";
+    outcome.stopped = s.stopped;
+    outcome.started = upgraded ? s.started : back.started;
+    if (upgraded) {
+        outcome.result = Outcome::Result::Done;
+        outcome.summary = "Service \"" + name + "\" upgraded from " + before.catalinaHome + " to " + home +
+                          (samePath(jdk, before.javaHome) ? "" : " with the JDK at " + jdk) + ". " + downtime;
+        outcome.announcement = outcome.summary;
+        journal_.record(name, outcome, JournalEvent::Upgraded);
+        return outcome;
+    }
+    const std::string cause = s.startFailure ? s.startFailure->sentence : outcome.summary;
+    outcome.result = Outcome::Result::Failed;
+    outcome.startFailure = s.startFailure;
+    for (const auto& step : undone.ran) outcome.steps.push_back("roll back: " + step);
+    for (const auto& warning : undone.warnings) conversation.warn(warning);
+    outcome.warnings = conversation.warnings;
+    outcome.summary = "The upgrade of \"" + name + "\" to " + home + " failed: " + cause + " " +
+                      (undone.completed && !back.startFailure
+                           ? "It was rolled back: the service runs on " + before.catalinaHome + " as it did. "
+                           : "Rolling it back failed too (" +
+                                 (back.startFailure         ? back.startFailure->sentence
+                                  : undone.warnings.empty() ? std::string("a step failed")
+                                                            : undone.warnings.back()) +
+                                 "): see the service's state. ") +
+                      downtime;
+    journal_.write(JournalEvent::RolledBack, name, {outcome.summary});
+    return outcome;
+}
+
+}  // namespace velmora

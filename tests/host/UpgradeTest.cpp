@@ -1,0 +1,187 @@
+// Moving an installed service to another Tomcat or JDK: what the check before
+// it finds, an upgrade that goes through, and one that is put back.
+#include <nlohmann/json.hpp>
+
+#include "config/ConfigurationStore.h"
+#include "support/Fixture.h"
+
+using namespace velmora;
+using namespace velmora::testing;
+using Fate = MemoryServices::ScriptedStart::Fate;
+
+namespace {
+
+// Tomcat 10.1 in C:\tomcat-10.1.34 on JDK 17, installed as "shop", running and answering on port 8080.
+class UpgradeTest : public SessionTest {
+protected:
+    void SetUp() override {
+        SessionTest::SetUp();
+        addTomcat(kOld, "10.1.34");
+        addJdk("C:\\jdk-17", "17.0.12");
+        useHome(kOld, "C:\\jdk-17");
+        for (const char* home : {kOld, kNew}) {
+            addTomcat(home, home == kOld ? "10.1.34" : "11.0.2");
+            os.files.addFile(std::string(home) + "\\conf\\server.xml",
+                             "<Server port=\"-1\"><Service><Connector port=\"8080\"/></Service></Server>");
+        }
+        // Each install of a home gets how that Tomcat fares at its start.
+        const auto registering = os.processes.onRun;
+        os.processes.onRun = [this, registering](const std::string& command) {
+            registering(command);
+            if (command.find(" //IS//") == std::string::npos) return;
+            auto& script = os.services.services["shop"].script.emplace();
+            script.fate = Fate::Runs;
+            script.opens = {"127.0.0.1:8080"};
+            if (command.find(kNew) != std::string::npos) script.opensAfterMs = newOpensAfterMs;
+        };
+        installNew("shop");
+        ASSERT_TRUE(session.start().done());
+    }
+    static constexpr const char* kOld = "C:\\tomcat-10.1.34";
+    static constexpr const char* kNew = "C:\\tomcat-11.0.2";
+    std::optional<std::uint32_t> newOpensAfterMs = 0;
+};
+
+}  // namespace
+
+TEST_F(UpgradeTest, TheCheckBeforeAMoveNamesWhatTheTargetWouldNotRunAndNothingStops) {
+    addTomcat("C:\\tomcat-12.0.0", "12.0.0");
+    addJdk("C:\\jdk-24", "24.0.1");
+    addJdk("C:\\jdk-32bit", "17.0.9");
+    os.files.addFile("C:\\jdk-32bit\\bin\\server\\jvm.dll", tinyPe(0x14C));
+    os.files.addFile(std::string(kOld) + "\\bin\\tomcat10.exe", tinyPe(0x8664));
+    ASSERT_EQ(runCli(os, {"set", "shop", "additional.jvm.options=-XX:AOTCache=C:\\shop.aot"}).code, 0);
+    const std::string options = " -Xrs -XX:AOTCache=C:\\shop.aot -version";
+    os.processes.outputs["\"C:\\jdk-24\\bin\\java.exe\"" + options] =
+        "Error: Could not create the Java Virtual Machine.\r\nUnrecognized VM option 'AOTCache=C:\\shop.aot'\r\n";
+    os.processes.exitCodes["\"C:\\jdk-24\\bin\\java.exe\"" + options] = 1;
+    os.processes.ran.clear();
+
+    // Each rule with its field: the branch's Java baseline, the machine types, what java says, the archive.
+    struct Row {
+        std::vector<std::string> arguments;
+        std::vector<std::pair<std::string, std::string>> problems;  // field, message
+    };
+    const Row rows[] = {
+        {{"upgrade", "shop", "--home", "C:\\tomcat-12.0.0", "--check"},
+         {{"java.home",
+           "Tomcat 12.0.0 needs Java 21 or later; the JDK at C:\\jdk-17 is Java 17: choose a JDK of "
+           "Java 21 or later."}}},
+        {{"repoint", "shop", "--jdk", "C:\\jdk-32bit", "--check"},
+         {{"java.home",
+           "The JVM library 'C:\\jdk-32bit\\bin\\server\\jvm.dll' is 32-bit but the service wrapper "
+           "'C:\\tomcat-10.1.34\\bin\\tomcat10.exe' is 64-bit, so the service cannot load that JVM. "
+           "Choose a JDK or a wrapper of the same kind."},
+          {"additional.jvm.options",
+           "The option -XX:AOTCache=C:\\shop.aot names an archive the JDK at C:\\jdk-17 "
+           "made for itself; the JDK at C:\\jdk-32bit does not take it: make the archive "
+           "again with the new JDK, or remove the option."}}},
+        {{"repoint", "shop", "--jdk", "C:\\jdk-24", "--check"},
+         {{"additional.jvm.options",
+           "Remove -XX:AOTCache=C:\\shop.aot from the additional options: the JVM at "
+           "C:\\jdk-24 does not know it."},
+          {"additional.jvm.options",
+           "The option -XX:AOTCache=C:\\shop.aot names an archive the JDK at C:\\jdk-17 "
+           "made for itself; the JDK at C:\\jdk-24 does not take it: make the archive "
+           "again with the new JDK, or remove the option."}}},
+    };
+    for (const Row& row : rows) {
+        std::vector<std::string> arguments = row.arguments;
+        arguments.push_back("--json");
+        const CliRun run = runCli(os, arguments);
+        EXPECT_EQ(run.code, 4) << run.out << run.err;
+        const auto problems = nlohmann::json::parse(run.out)["problems"];
+        ASSERT_EQ(problems.size(), row.problems.size()) << run.out;
+        for (std::size_t i = 0; i < row.problems.size(); ++i) {
+            EXPECT_EQ(problems[i]["field"], row.problems[i].first) << run.out;
+            EXPECT_EQ(problems[i]["message"], row.problems[i].second) << run.out;
+        }
+    }
+    // Nothing stopped, nothing was written to the service: java was asked, and only java.
+    for (const std::string& ran : os.processes.ran) EXPECT_NE(ran.find("\\bin\\java.exe\""), std::string::npos) << ran;
+    EXPECT_TRUE(os.services.services["shop"].started);
+
+    // The security manager on Java 24, said by the JVM itself; without --check the move is refused.
+    ASSERT_EQ(runCli(os, {"set", "shop", "additional.jvm.options=", "java.security.manager=1"}).code, 0);
+    os.processes.outputs
+        ["\"C:\\jdk-24\\bin\\java.exe\" -Djava.security.manager "
+         "-Djava.security.policy=C:\\tomcat-10.1.34\\conf\\catalina.policy -Xrs -version"] =
+        "Error occurred during initialization of VM\r\njava.lang.Error: A command line option has attempted to allow "
+        "or enable the Security Manager. Enabling a Security Manager is not supported.\r\n";
+    os.processes.exitCodes
+        ["\"C:\\jdk-24\\bin\\java.exe\" -Djava.security.manager "
+         "-Djava.security.policy=C:\\tomcat-10.1.34\\conf\\catalina.policy -Xrs -version"] = 1;
+    CliRun run = runCli(os, {"repoint", "shop", "--jdk", "C:\\jdk-24", "--yes", "--json"});
+    EXPECT_EQ(run.code, 3);
+    EXPECT_EQ(nlohmann::json::parse(run.out)["error"]["problems"][0]["field"], "java.security.manager");
+    // A relative path, and the JDK already in use.
+    EXPECT_EQ(runCli(os, {"repoint", "shop", "--jdk", "jdk-24", "--yes"}).code, 3);
+    run = runCli(os, {"repoint", "shop", "--jdk", "C:\\JDK-17", "--yes"});
+    EXPECT_EQ(run.code, 0);
+    EXPECT_EQ(run.out, "Configuration \"shop\" uses the JDK at C:\\JDK-17 already; nothing was changed.\n");
+    EXPECT_EQ(stored("shop", "java.home"), "C:\\jdk-17");
+}
+
+TEST_F(UpgradeTest, AnUpgradeMovesOnlyTheHomeAndWhenTomcatDoesNotAnswerPutsTheServiceBackAsItWas) {
+    addJdk("C:\\jdk-21", "21.0.5");
+    ASSERT_EQ(runCli(os, {"set", "shop", "service.start.timeout=5"}).code, 0);
+    ASSERT_TRUE(session.open("shop").done());
+    const Configuration before = session.configuration();
+    const std::string oldLine = std::string("\"") + kOld + "\\bin\\tomcat10.exe\" //RS//shop";
+
+    // Tomcat 11 never answers: the start fails at the timeout, and the service is put back on 10.1 and answers.
+    newOpensAfterMs.reset();
+    os.processes.ran.clear();
+    CliRun run = runCli(os, {"upgrade", "shop", "--home", kNew, "--yes", "--json"});
+    EXPECT_EQ(run.code, 1) << run.out;
+    auto error = nlohmann::json::parse(run.out)["error"];
+    const std::string message = error["message"];
+    EXPECT_EQ(message.rfind(std::string("The upgrade of \"shop\" to ") + kNew +
+                                " failed: Service \"shop\" runs, but port 8080 did not answer within 5 s. ",
+                            0),
+              0u)
+        << message;
+    EXPECT_EQ(message.substr(message.find(" It was rolled back")),
+              std::string(" It was rolled back: the service runs on ") + kOld + " as it did. Tomcat was down 5.0 s.");
+    EXPECT_EQ(error["downtimeMs"], 5000);
+    EXPECT_EQ(error["steps"].back(), "roll back: start");
+    EXPECT_EQ(os.processes.ran,
+              (std::vector<std::string>{"\"C:\\jdk-17\\bin\\java.exe\" -Xrs -version", "net stop \"shop\"",
+                                        oldLine.substr(0, oldLine.size() - 10) + "//DS//shop", os.processes.ran[3],
+                                        "net start \"shop\"", "net stop \"shop\"",
+                                        std::string("\"") + kNew + "\\bin\\tomcat11.exe\" //DS//shop",
+                                        os.processes.ran[7], "net start \"shop\""}));
+    EXPECT_EQ(os.processes.ran[3].rfind(std::string("\"") + kNew + "\\bin\\tomcat11.exe\" //IS//shop", 0), 0u);
+    EXPECT_EQ(os.processes.ran[7].rfind(oldLine.substr(0, oldLine.size() - 10) + "//IS//shop", 0), 0u);
+    EXPECT_EQ(os.services.services["shop"].binaryPath, oldLine);
+    EXPECT_TRUE(os.services.services["shop"].started);
+    EXPECT_EQ(os.events.written.back().id, 1005u);
+    ASSERT_TRUE(session.open("shop").done());
+    EXPECT_EQ(session.configuration(), before);
+    EXPECT_TRUE(session.installed());
+
+    // Tomcat 11 that answers, with JDK 21: only the home, the JDK and the class path change.
+    newOpensAfterMs = 0;
+    os.processes.ran.clear();
+    run = runCli(os, {"upgrade", "shop", "--home", kNew, "--jdk", "C:\\jdk-21", "--yes", "--json"});
+    ASSERT_EQ(run.code, 0) << run.out << run.err;
+    auto json = nlohmann::json::parse(run.out);
+    EXPECT_EQ(json["summary"], std::string("Service \"shop\" upgraded from ") + kOld + " to " + kNew +
+                                   " with the JDK at C:\\jdk-21. Tomcat was down 0.0 s.");
+    // java asked, Tomcat stopped, the old wrapper removes, the new one installs with its branch's options, started.
+    ASSERT_EQ(os.processes.ran.size(), 5u);
+    EXPECT_EQ(os.processes.ran[0], "\"C:\\jdk-21\\bin\\java.exe\" -Xrs -version");
+    EXPECT_NE(os.processes.ran[3].find("--JvmOptions9 \"--add-opens=java.base/java.lang=ALL-UNNAMED#--add-opens="
+                                       "java.base/java.lang.reflect=ALL-UNNAMED#"),
+              std::string::npos);
+    EXPECT_NE(os.processes.ran[3].find("#--enable-native-access=ALL-UNNAMED\""), std::string::npos);
+    EXPECT_EQ(os.events.written.back().id, 1004u);
+    // Every other field as it was: the base stays with the old home's folders.
+    ASSERT_TRUE(session.open("shop").done());
+    Configuration expected = before;
+    expected.catalinaHome = kNew;
+    expected.javaHome = "C:\\jdk-21";
+    expected.classPath = std::string(kNew) + "\\bin\\bootstrap.jar;" + kNew + "\\bin\\tomcat-juli.jar";
+    EXPECT_EQ(session.configuration(), expected);
+    EXPECT_EQ(session.configuration().catalinaBase, kOld);
+}
