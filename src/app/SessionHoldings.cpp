@@ -71,6 +71,7 @@ Outcome Session::adopt(const std::string& name, bool replaceAgreed) {
         (void)open(found.name);
     }
     outcome.installed = s.installed;
+    journal_.record(found.name, outcome, JournalEvent::Adopted, {"It runs " + found.programLine + "."});
     return outcome;
 }
 

@@ -289,6 +289,8 @@ TEST_F(AdoptionTest, AServiceMadeByServiceBatIsTakenOverAsItHoldsItAndThenWorked
                            "runs as it did.\n");
     EXPECT_TRUE(os.processes.ran.empty()) << lastOf(os.processes.ran);
     EXPECT_TRUE(running("Tomcat9"));
+    ASSERT_FALSE(os.events.written.empty());
+    EXPECT_EQ(os.events.written.back().id, 1002u);  // the take-over, for monitoring
     // Written: the store and Velmora's mark in the service's key, nothing else.
     for (const std::string& written : os.registry.writeLog)
         EXPECT_TRUE(written.rfind(kStore + "\\", 0) == 0 || written.rfind(kStore + "|", 0) == 0 ||
