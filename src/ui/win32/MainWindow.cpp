@@ -8,7 +8,6 @@
 #include "app/CommandTurn.h"
 #include "platform/win32/WideText.h"
 #include "ui/win32/MainWindowControls.h"
-#include "ui/win32/PasswordPrompt.h"
 
 namespace velmora {
 
@@ -151,7 +150,7 @@ void MainWindow::tell(const std::string& text) {
 std::optional<std::string> MainWindow::password(const std::string& account) {
     std::optional<std::string> given;
     onWindowThread([&] {
-        given = askPassword(instance_, window_, account);
+        given = passwordPrompt_.ask(instance_, window_, account);
         if (busy_) EnableWindow(window_, FALSE);
     });
     return given;

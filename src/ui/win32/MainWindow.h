@@ -16,6 +16,7 @@
 #include "ui/win32/LogsDialog.h"
 #include "ui/win32/NoticeWindow.h"
 #include "ui/win32/OpenDialog.h"
+#include "ui/win32/PasswordPrompt.h"
 #include "ui/win32/ServiceSettingsDialog.h"
 #include "ui/win32/ServiceWatcher.h"
 #include "ui/win32/UpgradeDialog.h"
@@ -128,6 +129,7 @@ private:
     LogsDialog logsDialog_;
     AdoptDialog adoptDialog_;
     UpgradeDialog upgradeDialog_;
+    PasswordPrompt passwordPrompt_;
     AboutBox aboutBox_;
     NoticeWindow notice_;
     std::optional<ServiceWatcher> watcher_;

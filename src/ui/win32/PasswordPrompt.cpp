@@ -1,41 +1,53 @@
 #include "ui/win32/PasswordPrompt.h"
 
-#include "platform/win32/WideText.h"
+#include <utility>
+
 #include "ui/win32/ResourceIds.h"
+#include "ui/win32/WindowPlacement.h"
 #include "ui/win32/WindowText.h"
 
 namespace velmora {
 
-namespace {
-
-struct Prompt {
-    std::string account;
-    std::optional<std::string> password;
-};
-
-INT_PTR CALLBACK promptProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_INITDIALOG) {
-        SetWindowLongPtrW(dialog, DWLP_USER, lParam);
-        auto* prompt = reinterpret_cast<Prompt*>(lParam);
-        setTextOf(GetDlgItem(dialog, IDC_PASSWORD_PROMPT),
-                  "The service logs on as " + prompt->account + ". Its password:");
-        return TRUE;
+std::optional<std::string> PasswordPrompt::ask(HINSTANCE instance, HWND owner, const std::string& account) {
+    password_.reset();
+    answered_ = false;
+    if (!window_) {
+        if (!create(instance, IDD_PASSWORD, owner)) return std::nullopt;
+        centerOver(window_, owner);
     }
-    if (message != WM_COMMAND || (LOWORD(wParam) != IDOK && LOWORD(wParam) != IDCANCEL)) return FALSE;
-    auto* prompt = reinterpret_cast<Prompt*>(GetWindowLongPtrW(dialog, DWLP_USER));
-    HWND box = GetDlgItem(dialog, IDC_PASSWORD_TEXT);
-    if (LOWORD(wParam) == IDOK) prompt->password = textOf(box);
-    setTextOf(box, "");
-    EndDialog(dialog, LOWORD(wParam));
-    return TRUE;
+    setTextOf(item(IDC_PASSWORD_PROMPT), "The service logs on as " + account + ". Its password:");
+    showOverOwner(owner, IDC_PASSWORD_TEXT);
+    // Modal: the caller waits for the answer while the window's messages go on.
+    MSG message;
+    while (!answered_ && GetMessageW(&message, nullptr, 0, 0) > 0) {
+        if (IsDialogMessageW(window_, &message)) continue;
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+    }
+    if (!answered_) PostQuitMessage(static_cast<int>(message.wParam));  // the program ends: its loop sees it too
+    hideForOwner(owner);
+    return std::exchange(password_, std::nullopt);
 }
 
-}  // namespace
+INT_PTR PasswordPrompt::onMessage(UINT message, WPARAM wParam, LPARAM) {
+    switch (message) {
+        case WM_INITDIALOG: return TRUE;
+        case WM_COMMAND:
+            if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) {
+                finish(LOWORD(wParam) == IDOK);
+                return TRUE;
+            }
+            return FALSE;
+        case WM_CLOSE: finish(false); return TRUE;
+    }
+    return FALSE;
+}
 
-std::optional<std::string> askPassword(HINSTANCE instance, HWND owner, const std::string& account) {
-    Prompt prompt{account, std::nullopt};
-    DialogBoxParamW(instance, MAKEINTRESOURCEW(IDD_PASSWORD), owner, promptProc, reinterpret_cast<LPARAM>(&prompt));
-    return prompt.password;
+void PasswordPrompt::finish(bool given) {
+    HWND box = item(IDC_PASSWORD_TEXT);
+    if (given) password_ = textOf(box);
+    setTextOf(box, "");
+    answered_ = true;
 }
 
 }  // namespace velmora
