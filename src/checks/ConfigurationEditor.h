@@ -20,8 +20,6 @@ public:
     explicit ConfigurationEditor(Files& files) : files_(files) {}
 
     const Configuration& configuration() const { return config_; }
-    const std::string& lastCatalinaHome() const { return lastCatalinaHome_; }
-    const std::string& lastCatalinaBase() const { return lastCatalinaBase_; }
     // The folders created for this configuration (answering "Missing Folder"
     // Yes), as stored with it and made since.
     std::vector<std::string>& createdFolders() { return createdFolders_; }
@@ -66,7 +64,6 @@ public:
     std::string takeOption(int index);
     // The option at that place swapped with its neighbour `by` away; false when there is none.
     bool moveOption(int index, int by);
-    void clearOptions() { config_.additionalJvmOptions.clear(); }
     void clearDependencies() { config_.dependencies.clear(); }
 
 private:

@@ -97,17 +97,4 @@ const char* settingName(ServiceSetting setting) {
     return "setting";
 }
 
-bool onlyServiceSettingsDiffer(const Configuration& a, const Configuration& b) {
-    if (a == b) return false;
-    Configuration left = a, right = b;
-    for (const StoredField& field : storedFields()) {
-        if (!isServiceSetting(field.field)) continue;
-        if (field.list)
-            left.*field.list = right.*field.list;
-        else
-            setFieldText(left, field, fieldText(right, field));
-    }
-    return left == right;
-}
-
 }  // namespace velmora

@@ -22,8 +22,4 @@ std::vector<ServiceSetting> differingSettings(const ServiceConfiguration& wanted
 const char* settingName(ServiceSetting setting);
 const std::vector<ServiceSetting>& allServiceSettings();
 
-// Whether the service's settings differ between two configurations and
-// nothing else does, so that they can be applied to an installed service in place.
-bool onlyServiceSettingsDiffer(const Configuration& a, const Configuration& b);
-
 }  // namespace velmora
