@@ -208,6 +208,7 @@ TEST(ServiceSettings, SetInTheWindowsDialogAndInstalled) {
     setWindowText(GetDlgItem(dialog, IDC_SETTINGS_DEPENDENCIES), "RpcSs");
     setWindowText(GetDlgItem(dialog, IDC_SETTINGS_RECOVERY_FIRST), "30");
     setWindowText(GetDlgItem(dialog, IDC_SETTINGS_RECOVERY_RESET), "3600");
+    EXPECT_TRUE(session.screenshot("service-settings"));
     click(GetDlgItem(dialog, IDOK));
     ASSERT_TRUE(waitUntil([&] { return !IsWindowVisible(dialog); }));
 

@@ -19,16 +19,17 @@ const char* const kStartupCaptions[] = {"Automatic", "Automatic (Delayed Start)"
 const char* const kBuiltInAccounts[] = {"LocalSystem", "LocalService", "NetworkService"};
 
 // The boxes whose text goes to its field's rule as it stands.
-struct NumberBox {
+struct TextBox {
     int id;
     Field field;
 };
 
-constexpr NumberBox kNumberBoxes[] = {
+constexpr TextBox kTextBoxes[] = {
     {IDC_SETTINGS_STOP_TIMEOUT, Field::StopTimeout},       {IDC_SETTINGS_RECOVERY_FIRST, Field::RecoveryFirst},
     {IDC_SETTINGS_RECOVERY_SECOND, Field::RecoverySecond}, {IDC_SETTINGS_RECOVERY_LATER, Field::RecoveryLater},
     {IDC_SETTINGS_RECOVERY_RESET, Field::RecoveryReset},   {IDC_SETTINGS_LOGS_KEEP_DAYS, Field::LogsKeepDays},
-    {IDC_SETTINGS_LOGS_MAX_MB, Field::LogsMaxMb},
+    {IDC_SETTINGS_LOGS_MAX_MB, Field::LogsMaxMb},          {IDC_SETTINGS_READY_URL, Field::ReadyUrl},
+    {IDC_SETTINGS_START_TIMEOUT, Field::StartTimeout},
 };
 
 std::string virtualAccountCaption(const std::string& serviceName) {
@@ -109,7 +110,7 @@ void ServiceSettingsDialog::fill() {
     setTextOf(item(IDC_SETTINGS_DEPENDENCIES), joinedLines(c.dependencies));
     setTextOf(item(IDC_SETTINGS_DISPLAY_NAME), c.displayName.empty() ? c.serviceName : c.displayName);
     setTextOf(item(IDC_SETTINGS_ENVIRONMENT), joinedLines(c.environment));
-    for (const NumberBox& box : kNumberBoxes) setTextOf(item(box.id), fieldText(c, storedField(box.field)));
+    for (const TextBox& box : kTextBoxes) setTextOf(item(box.id), fieldText(c, storedField(box.field)));
     CheckDlgButton(window_, IDC_SETTINGS_ON_ERROR_EXIT, c.recoveryOnErrorExit ? BST_CHECKED : BST_UNCHECKED);
     showRights();
 }
@@ -163,7 +164,7 @@ void ServiceSettingsDialog::handOver() {
         hand(Field::StartupType, startupTypes()[static_cast<std::size_t>(startup)],
              startupTypeName(before.startupType));
     hand(Field::ServiceAccount, chosenAccount(), before.serviceAccount);
-    for (const NumberBox& box : kNumberBoxes)
+    for (const TextBox& box : kTextBoxes)
         hand(box.field, textOf(item(box.id)), fieldText(before, storedField(box.field)));
     hand(Field::RecoveryOnErrorExit, IsDlgButtonChecked(window_, IDC_SETTINGS_ON_ERROR_EXIT) == BST_CHECKED ? "1" : "0",
          before.recoveryOnErrorExit ? "1" : "0");
