@@ -40,7 +40,15 @@ TEST(Upgrade, ARunningServiceMovesToTheNewHomeAndBackWhenTomcatDoesNotAnswer) {
     ASSERT_EQ(session.cli("install " + name).code, 0);
     ASSERT_EQ(session.cli("start " + name).code, 0);
 
-    CliRun run = session.cli("upgrade " + name + " --home " + next + " --yes");
+    // The check alone: the JDK's own java.exe refuses an option its version removed, and nothing stops.
+    ASSERT_EQ(session.cli("set " + name + " additional.jvm.options=-XX:+UseParNewGC").code, 0);
+    CliRun run = session.cli("upgrade " + name + " --home " + next + " --check");
+    EXPECT_EQ(run.code, 4) << run.out << run.err;
+    EXPECT_TRUE(holds(run.out, "Problem: Remove -XX:+UseParNewGC from the additional options")) << run.out;
+    ASSERT_EQ(session.cli("set " + name + " additional.jvm.options=").code, 0);
+    EXPECT_TRUE(serviceRunning(name));
+
+    run = session.cli("upgrade " + name + " --home " + next + " --yes");
     EXPECT_EQ(run.code, 0) << run.out << run.err;
     EXPECT_TRUE(holds(run.out, "Service \"" + name + "\" upgraded from " + old + " to " + next + ". Tomcat was down "))
         << run.out;
