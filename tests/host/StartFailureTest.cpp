@@ -4,8 +4,11 @@
 
 #include <functional>
 #include <optional>
+#include <tuple>
 
 #include "config/Encodings.h"
+#include "service/LastStop.h"
+#include "service/Readiness.h"
 #include "service/ServiceNames.h"
 #include "service/StartDiagnosis.h"
 #include "support/Fixture.h"
@@ -325,4 +328,46 @@ TEST(StartDiagnosis, OtherSpellingsOfACauseAndCodesWineNeverGivesAreNamed) {
     EXPECT_EQ(diagnoseStart(deleted, {c, "NT SERVICE\\shop", "", true}).sentence,
               "The service is marked for deletion: close the Services console and any other program that has it open, "
               "or restart Windows, then install it again (the service manager, error 1072).");
+}
+
+TEST(Readiness, WhatIsAskedAndWhenALastStopIsWorthAWarning) {
+    // Every connector once, on its own address or the loopback for every address; the URL last.
+    auto connector = [](std::uint16_t port, const std::string& address) {
+        DeclaredPort declared;
+        declared.role = PortRole::Connector;
+        declared.value = PortValue::Number;
+        declared.number = port;
+        declared.address = address;
+        return declared;
+    };
+    DeclaredPort shutdown = connector(8005, "");
+    shutdown.role = PortRole::Shutdown;
+    DeclaredPort placeholder = connector(0, "");
+    placeholder.value = PortValue::Unknown;
+    const auto probes =
+        readinessProbes({shutdown, connector(8080, ""), connector(8443, "0.0.0.0"), connector(8009, "::"),
+                         connector(8081, "[::1]"), connector(8082, "192.168.1.5"), connector(8080, ""), placeholder},
+                        "http://localhost:8080/health");
+    std::vector<std::string> asked;
+    for (const auto& probe : probes)
+        asked.push_back(probe.address + " " + std::to_string(probe.port) + " " + probe.name);
+    EXPECT_EQ(asked, (std::vector<std::string>{"127.0.0.1 8080 port 8080", "127.0.0.1 8443 port 8443",
+                                               "127.0.0.1 8009 port 8009", "::1 8081 port 8081 on [::1]",
+                                               "192.168.1.5 8082 port 8082 on 192.168.1.5",
+                                               "localhost 8080 http://localhost:8080/health"}));
+    // The URL answers with 2xx or 3xx, nothing else.
+    MemoryNetwork network;
+    network.accepting["localhost:8080"] = 0;
+    for (const auto& [status, answered] : std::vector<std::pair<int, bool>>{
+             {200, true}, {204, true}, {302, true}, {399, true}, {199, false}, {404, false}, {500, false}}) {
+        network.answers["localhost:8080/health"] = status;
+        EXPECT_EQ(std::get<bool>(answers(network, probes.back(), 100)), answered) << status;
+    }
+    // A last stop of 30 s's timeout: a warning beyond 80% of it, another beyond Windows' wait at shutdown.
+    StopEvidence last;
+    for (const auto& [ms, shutdownWait, count] : std::vector<std::tuple<std::uint64_t, std::uint32_t, std::size_t>>{
+             {24000, 30000, 0}, {24001, 30000, 1}, {5000, 5000, 0}, {5001, 5000, 1}, {31000, 5000, 2}}) {
+        last.stoppedAfterMs = ms;
+        EXPECT_EQ(slowStopWarnings("shop", last, 30, shutdownWait).size(), count) << ms;
+    }
 }
