@@ -105,7 +105,8 @@ Outcome Session::upgrade(const std::string& home, const std::string& javaHome, b
     append(plan, controller_.removal(s));  // it stops Tomcat first
     append(plan, storeSave(s));
     append(plan, controller_.installation(s));
-    plan.push_back(controller_.start(s));
+    // A service that was stopped stays so: only a running one is started again.
+    if (wasRunning) plan.push_back(controller_.start(s));
     editing_.restore(target);
     const PlanResult forward = runPlan(plan);
     const bool upgraded = forward.completed && !s.startFailure;
@@ -148,7 +149,8 @@ Outcome Session::upgrade(const std::string& home, const std::string& javaHome, b
     if (upgraded) {
         outcome.result = Outcome::Result::Done;
         outcome.summary = "Service \"" + name + "\" upgraded from " + before.catalinaHome + " to " + home +
-                          (samePath(jdk, before.javaHome) ? "" : " with the JDK at " + jdk) + ". " + downtime;
+                          (samePath(jdk, before.javaHome) ? "" : " with the JDK at " + jdk) + ". " +
+                          (wasRunning ? downtime : "It was not running and was not started.");
         outcome.announcement = outcome.summary;
         journal_.record(name, outcome, JournalEvent::Upgraded);
         return outcome;

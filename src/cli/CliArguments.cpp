@@ -159,9 +159,9 @@ const std::vector<CommandForm>& commands() {
          "--jdk. Checked first, before anything stops: the new home's layout and version, its Java baseline\n"
          "against the JDK, the machine types, what the JDK's java.exe says of the options (--check runs only\n"
          "that: exit code 4 with problems, 0 without). Then, with --yes: stop, the configuration moved to\n"
-         "the new home (the base and every other field stay), the service installed from it, and a start until\n"
-         "Tomcat answers. When it does not come up, the service is put back as it was and started again;\n"
-         "both are told, with how long Tomcat was down."},
+         "the new home (the base and every other field stay), the service installed from it, and, when it\n"
+         "ran, a start until Tomcat answers. When it does not come up, the service is put back as it was and\n"
+         "started again; both are told, with how long Tomcat was down."},
         {"import-setenv",
          "import-setenv NAME [--yes] [--restart]",
          1,
