@@ -3,6 +3,7 @@
 #include <nlohmann/json.hpp>
 
 #include "app/Version.h"
+#include "cli/CliArguments.h"
 #include "support/Fixture.h"
 
 using namespace velmora;
@@ -151,6 +152,17 @@ TEST_F(CliTest, EveryOtherExitCodeMeansWhatTheHelpSays) {
               "{\n  \"error\": {\n    \"exitCode\": 8,\n    \"kind\": \"not-stored\",\n    \"message\": "
               "\"No configuration named \\\"nope\\\" is stored.\"\n  }\n}\n");
     // Changes need an elevated prompt; looking does not.
+    const std::pair<const char*, bool> commands[] = {
+        {"list", false},         {"show x", false},         {"status x", false},
+        {"export --all", false}, {"logs x", false},         {"logs x --prune --check", false},
+        {"adopt --list", false}, {"help", false},           {"--version", false},
+        {"set x a=b", true},     {"check x", true},         {"install x", true},
+        {"uninstall x", true},   {"start x", true},         {"stop x", true},
+        {"restart x", true},     {"delete x", true},        {"import f", true},
+        {"repoint x", true},     {"import-setenv x", true}, {"apply f", true},
+        {"adopt x", true},       {"logs x --prune", true},  {"logs --all --prune", true}};
+    for (const auto& [line, changes] : commands)
+        EXPECT_EQ(cli::changesTheSystem(cli::parseArguments(words(line)).invocation), changes) << line;
     os.environment.isElevated = false;
     r = run({"set", "web", "description=x"});
     EXPECT_EQ(r.code, 9);
@@ -172,6 +184,28 @@ TEST_F(CliTest, EveryOtherExitCodeMeansWhatTheHelpSays) {
     EXPECT_EQ(r.err.substr(r.err.rfind("Nothing")),
               "Nothing was stored: the paths that follow the new Catalina home or "
               "base were not moved; --yes moves them.\n");
+
+    // Each refusal by its code: 2 a command line or value that is wrong, 3 a rule or a No, 1 what was tried and
+    // did not get there, 8 no such configuration; none of them changes the store.
+    os.files.addFile("C:\\nowhere\\release", "JAVA_VERSION=\"24\"\n");  // refuses the security manager
+    os.files.addFile("C:\\bad.json", "{\"configurations\": [{\"name\": \"COM1\"}]}");
+    const std::pair<const char*, int> refusals[] = {{"set web max.heap.size=abc", 2},
+                                                    {"set web installedaservice=1", 2},
+                                                    {"logs web --tail 0", 2},
+                                                    {"apply C:\\bad.json --set nothing", 2},
+                                                    {"set COM1 description=x", 3},
+                                                    {"set web java.security.manager=1", 3},
+                                                    {"import C:\\bad.json", 3},
+                                                    {"apply C:\\bad.json", 3},
+                                                    {"adopt nothing", 3},
+                                                    {"start web", 1},
+                                                    {"show web --service", 1},
+                                                    {"install nothing", 8},
+                                                    {"check nothing", 8}};
+    const std::size_t writes = os.registry.writeLog.size();
+    for (const auto& [line, code] : refusals) EXPECT_EQ(run(words(line)).code, code) << line;
+    EXPECT_EQ(os.registry.writeLog.size(), writes);
+    os.files.files.erase("C:\\nowhere\\release");
 
     // check: 4 with problems, the findings as data, the report where asked.
     r = run({"check", "web", "--json", "--report=C:\\reports\\web.html"});

@@ -2,13 +2,16 @@
 // pickers, the debug log, the JDK lookup and the ports of server.xml.
 #include "app/DebugLog.h"
 #include "checks/PathRules.h"
+#include "checks/PortCheck.h"
 #include "config/ConfigurationFields.h"
 #include "config/Encodings.h"
+#include "config/JdkLookup.h"
 #include "config/NameRule.h"
 #include "config/NewConfiguration.h"
 #include "config/ServerPorts.h"
 #include "config/ServiceAccount.h"
 #include "config/TomcatLayout.h"
+#include "config/TomcatRelease.h"
 #include "platform/Text.h"
 #include "platform/WindowsPaths.h"
 #include "platform/memory/MemoryPlatform.h"
@@ -105,7 +108,16 @@ TEST(Encodings, AsTheStoreKeepsThemAndAsTheWrappersReadThem) {
     EXPECT_EQ(joinWrapperList({"-Da=1", "-Db=x#y", "-Dc=p;q"}), "-Da=1#'-Db=x#y'#'-Dc=p;q'");
     EXPECT_EQ(quoteArgument("C:\\a b\\"), "\"C:\\a b\\\\\"");
     EXPECT_EQ(quoteArgument("say \"hi\""), "\"say \\\"hi\\\"\"");
-    EXPECT_EQ(sha256Hex("abc"), "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad");
+    // The install record's digest, at each edge of SHA-256's padding and past 2^16 bits of length.
+    const std::pair<std::string, const char*> digests[] = {
+        {"", "e3b0c44298fc1c149afbf4c8996fb92427ae41e4649b934ca495991b7852b855"},
+        {"abc", "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad"},
+        {std::string(55, 'a'), "9f4390f8d30c2dd92ec9f095b65e2b9ae9b0a925a5258e241c9f1e910f734318"},
+        {std::string(56, 'a'), "b35439a4ac6f0948b6d6f9e3c6af0f5f590ce20f1bde7090ef7970686ec6738a"},
+        {std::string(63, 'a'), "7d3e74a05d7db15bce4ad9ec0658ea98e3f06eeecf16b4c6fff2da457ddc2f34"},
+        {std::string(64, 'a'), "ffe054fe7ae0cb6dc65c3af9b61d5209f439851db43d0ba5997337df154668eb"},
+        {std::string(70000, 'a'), "66915c0872933db504e7578828dd85b7e74a4e0a061f9756793b89c4151bd4b5"}};
+    for (const auto& [bytes, digest] : digests) EXPECT_EQ(sha256Hex(bytes), digest) << bytes.size();
 }
 
 TEST(PickersAndDebugLog, KeepTheirNulsAndDefaultsAndStartOnceAtAnAbsolutePath) {
@@ -166,6 +178,55 @@ TEST(Jdk, TheVariableWinsThenTheKeysOfYesterdayAndTodayAndTheLayoutGivesTheLibra
     EXPECT_EQ(jvmLibraryPath("C:\\gone", JvmType::Client, os.files), "C:\\gone\\jre\\bin\\client\\jvm.dll");
     os.files.addFile("C:\\jdk8\\bin\\server\\jvm.dll");
     EXPECT_EQ(jvmLibraryPath("C:\\jdk8", JvmType::Server, os.files), "C:\\jdk8\\bin\\server\\jvm.dll");
+}
+
+TEST(Jdk, EachInstallersKeyIsFoundInEitherRegistryViewAndAJdk9BringsAClientJvmOnlyInItsBin) {
+    // Each key alone, in the 64-bit view and in the 32-bit one (SOFTWARE\WOW6432Node): the home it gives.
+    struct Key {
+        const char *key, *version, *below, *value, *home;
+    };
+    const Key keys[] = {{"JavaSoft\\JDK", "21", "", "JavaHome", "C:\\jdk21"},
+                        {"JavaSoft\\Java Development Kit", "1.8", "", "JavaHome", "C:\\jdk8"},
+                        {"Eclipse Adoptium\\JDK", "21.0.1.12", "\\hotspot\\MSI", "Path", "C:\\temurin21"},
+                        {"Eclipse Adoptium\\JDK", "17.0.9.9", "\\openj9\\MSI", "Path", "C:\\semeru17"},
+                        {"Microsoft\\JDK", "21.0.5.11", "\\hotspot\\MSI", "Path", "C:\\ms21"},
+                        {"Azul Systems\\Zulu", "zulu-21", "", "InstallationPath", "C:\\zulu21"}};
+    for (const std::string view : {"SOFTWARE\\", "SOFTWARE\\WOW6432Node\\"})
+        for (const Key& k : keys) {
+            MemoryRegistry registry;
+            const std::string key = view + k.key;
+            registry.write(kLocalMachine, key + "\\" + k.version + k.below,
+                           {RegistryWrite::textValue(k.value, k.home + std::string("\\"))});
+            registry.write(kLocalMachine, key, {RegistryWrite::textValue("CurrentVersion", k.version)});
+            // The old key in the 64-bit view is the defaults' own first look, before any of these.
+            const bool defaultsOwn = view == "SOFTWARE\\" && k.version == std::string("1.8");
+            EXPECT_EQ(registeredJavaHome(registry), defaultsOwn ? "" : k.home) << key;
+            const auto listed = registeredJdks(registry);
+            ASSERT_EQ(listed.size(), 1u) << key;
+            EXPECT_EQ(listed[0].javaHome, k.home) << key;
+            EXPECT_EQ(listed[0].version, k.version) << key;
+        }
+    // The newest version within one key, by its numbers.
+    EXPECT_EQ(newestVersionName({"zulu-8", "zulu-21", "zulu-17"}), "zulu-21");
+    EXPECT_EQ(newestVersionName({"21.0.1.12", "21.0.10.7", "9.0.4"}), "21.0.10.7");
+    EXPECT_EQ(javaMajorOfName("C:\\Program Files\\Java\\jdk1.8.0_392"), 8);
+    EXPECT_EQ(javaMajorOfName("jdk-17.0.9.9-hotspot"), 17);
+
+    // A 32-bit JDK 9 or later keeps its client JVM in bin\client; a 64-bit one has none.
+    MemoryPlatform os;
+    os.files.addFolder("C:\\jdk11-x86");
+    os.files.addFile("C:\\jdk11-x86\\bin\\client\\jvm.dll");
+    os.files.addFolder("C:\\jdk21");
+    os.files.addFile("C:\\jdk21\\bin\\server\\jvm.dll");
+    os.files.addFile("C:\\jdk8\\jre\\bin\\client\\jvm.dll");
+    os.files.addFolder("C:\\jdk8");
+    EXPECT_EQ(jvmLibraryPath("C:\\jdk11-x86", JvmType::Client, os.files), "C:\\jdk11-x86\\bin\\client\\jvm.dll");
+    EXPECT_EQ(clientJvmRefusal("C:\\jdk11-x86", os.files), "");
+    EXPECT_EQ(clientJvmRefusal("C:\\jdk8", os.files), "");
+    EXPECT_EQ(clientJvmRefusal("C:\\nowhere", os.files), "");  // a missing JDK is the Java Home check's to name
+    EXPECT_EQ(clientJvmRefusal("C:\\jdk21", os.files),
+              "The JDK at C:\\jdk21 has no client JVM (64-bit JDKs bring only the server JVM): the service could not "
+              "load it.");
 }
 
 namespace {
@@ -230,6 +291,40 @@ TEST(ServerPorts, TheShutdownPortAndEveryConnectorAsWrittenNothingGuessedAndWher
     // A server without a port attribute says so; one with -2 has a port that is no port.
     EXPECT_EQ(portsOf("<Server><Service/></Server>"), (std::vector<Port>{{Shutdown, Missing, 0, "", ""}}));
     EXPECT_EQ(portsOf("<Server port='-2'/>"), (std::vector<Port>{{Shutdown, NotAPort, 0, "-2", ""}}));
+
+    // portOffset moves every port with a number, the shutdown and AJP ports too, as far as 65535.
+    const std::string offset = R"(<Server port="8005" portOffset="100"><Service><Connector port="8080"/>
+    <Connector port="8009" protocol="AJP/1.3"/><Connector port="65435"/><Connector port="65436"/></Service></Server>)";
+    EXPECT_EQ(portsOf(offset), (std::vector<Port>{{Shutdown, Number, 8105, "8005", ""},
+                                                  {Connector, Number, 8180, "8080", ""},
+                                                  {Ajp, Number, 8109, "8009", "AJP/1.3"},
+                                                  {Connector, Number, 65535, "65435", ""},
+                                                  {Connector, NotAPort, 65436, "65436", ""}}));
+    for (const char* ignored : {"-1", "x", " 1", ""})
+        EXPECT_EQ(portsOf("<Server port='-1' portOffset='" + std::string(ignored) +
+                          "'><Service><Connector port='1'/>"
+                          "</Service></Server>"),
+                  (std::vector<Port>{{Shutdown, Disabled, 0, "-1", ""}, {Connector, Number, 1, "1", ""}}))
+            << ignored;
+    EXPECT_EQ(portsOf("<Server port='1' portOffset='99999999999'/>"),
+              (std::vector<Port>{{Shutdown, NotAPort, 1, "1", ""}}));
+
+    // The check names each port by its role; while the service runs, its Tomcat holds them, so none is taken,
+    // and a port out of range stays one.
+    MemoryPlatform os;
+    os.files.addFile("C:\\tc\\conf\\server.xml", offset);
+    os.network.listening = {8105, 8180, 8109};
+    Configuration c;
+    c.tomcatConfigFile = "C:\\tc\\conf\\server.xml";
+    std::vector<std::string> held;
+    for (const Finding& finding : reviewPorts(c, {}, false, os.platform).findings)
+        held.push_back(finding.message.substr(0, finding.message.find(" of ")));
+    EXPECT_EQ(held, (std::vector<std::string>{"Port 8105 (shutdown)", "Port 8180 (connector)", "Port 8109 (AJP)",
+                                              "The connector port \"65436\""}));
+    const PortReview running = reviewPorts(c, {}, true, os.platform);
+    ASSERT_EQ(running.findings.size(), 1u);
+    EXPECT_EQ(running.findings[0].kind, FindingKind::ValueUnusable);
+    EXPECT_EQ(running.notices.size(), 1u);
 
     // A broken document says what and where: a mismatched end tag where the parser stops, at its name.
     EXPECT_EQ(errorOf("<Server port=\"8005\">\n"

@@ -88,6 +88,16 @@ TEST_F(SessionTest, OnlyWhatThisStoreRecordedIsOurs) {
               "The configuration \"svc\" is no longer marked as installed; its service was left as it is.");
     EXPECT_EQ(storedNumber("svc", store::kInstalled), 0u);
     EXPECT_TRUE(os.files.fileExists("C:\\tomcat\\bin\\svc.exe"));
+
+    // A mark the registry refuses: nothing is recorded as installed, so the service is never taken for ours.
+    saveNew("mk");
+    os.registry.readOnlyKeys.insert(serviceKey("mk"));
+    const Outcome unmarked = session.install();
+    EXPECT_EQ(unmarked.result, Outcome::Result::Failed);
+    EXPECT_EQ(unmarked.summary,
+              "The start-up values of the service \"mk\" could not be written to the registry: Access is denied.");
+    EXPECT_EQ(storedNumber("mk", store::kInstalled), 0u);
+    EXPECT_EQ(stored("mk", store::kInstalledMark), "");
 }
 
 TEST_F(SessionTest, AStoreEntryWithoutAUsableRecordNeverLetsVelmoraTouchTheServiceItNames) {

@@ -46,6 +46,8 @@ TEST_F(VersionRulesTest, EachBranchGetsItsOwnJavaOptionsAndTheHomesOwnScriptWins
     const std::string invoke = "--add-opens=java.base/java.lang.invoke=ALL-UNNAMED#";
     const std::string reflect = "--add-opens=java.base/java.lang.reflect=ALL-UNNAMED#";
     const std::pair<const char*, std::string> branches[] = {
+        {"7.0.109", lang + rest},
+        {"8.5.100", lang + rest},
         {"9.0.98", lang + invoke + reflect + rest + "#-Dsun.io.useCanonCaches=false"},
         {"10.0.27", lang + rest},
         {"10.1.34", lang + reflect + rest + "#-Dsun.io.useCanonCaches=false"},
