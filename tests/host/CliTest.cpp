@@ -226,6 +226,8 @@ TEST_F(CliTest, EveryOtherExitCodeMeansWhatTheHelpSays) {
     r = run({"status", "web"});
     EXPECT_EQ(r.code, 6);
     EXPECT_EQ(r.out, "web: gone: the service was removed outside Velmora; velmora-cli uninstall web clears its mark\n");
+    put("it's", {RegistryWrite::numberValue("installedaservice", 1)});
+    EXPECT_EQ(run({"status", "it's"}).code, 7);  // a name the service manager cannot be asked for
 
     // export and import: a refused import is 3, names its option and changes nothing.
     r = run({"export", "--all", "--out=C:\\backup.json"});

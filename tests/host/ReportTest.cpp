@@ -98,7 +98,7 @@ TEST_F(SessionTest, CheckConfigurationWritesTheReportBesideTheProgramAndFindsAJv
               "The JVM library 'C:\\edge.dll' is 64-bit but the service wrapper 'C:\\w.exe' is 64-bit ARM, so the "
               "service cannot load that JVM. Choose a JDK or a wrapper of the same kind.");
     EXPECT_EQ(bitnessProblem(os.files, "C:\\beyond.dll", "C:\\w.exe"), "");
-    EXPECT_EQ(bitnessProblem(os.files, "C:\\w.exe", "C:\\w.exe"), "");
+    EXPECT_EQ(bitnessProblem(os.files, "C:\\w.exe", "C:\\beyond.dll"), "");  // a wrapper of no known kind
 
     useModernLayout();
     os.files.addFile("C:\\tomcat10\\bin\\tomcat10.exe", tinyPe(0x014C));

@@ -43,12 +43,6 @@ TEST(Names, CompareAsWindowsComparesKeysServicesAndAccounts) {
               "NT SERVICE\\other");  // another service's own account
     EXPECT_EQ(storedAccountSpelling("CORP\\tomcat$", "shop"), "CORP\\tomcat$");
     EXPECT_FALSE(accountValueProblem("tomcat").empty());  // a named account needs its domain, or a dot for this machine
-
-    Configuration c;
-    c.serviceAccount = "CORP\\tomcat$";
-    EXPECT_FALSE(accountNeedsPassword(c));  // a managed service account's password is Windows' own
-    c.serviceAccount = ".\\tomcat";
-    EXPECT_TRUE(accountNeedsPassword(c));
 }
 
 TEST(NameRule, RefusesWhatCannotBeAKeyAServiceAndAFileOnAnUnquotedLine) {
@@ -278,6 +272,7 @@ TEST(ServerPorts, TheShutdownPortAndEveryConnectorAsWrittenNothingGuessedAndWher
     <Connector port="${port.http}" protocol="HTTP/1.1"/>
     <Connector port="1"/><Connector port="65535"/><Connector port="65536"/><Connector port="0"/>
     <Connector port=" 8080"/><Connector protocol="HTTP/1.1"/><Connector port="8&#x30;81"/>
+    <Connector port="18446744073709559616"/>
 </Service></Server>)";
     EXPECT_EQ(portsOf(odd), (std::vector<Port>{{Shutdown, Disabled, 0, "-1", ""},
                                                {Connector, Unknown, 0, "${port.http}", "HTTP/1.1"},
@@ -287,7 +282,8 @@ TEST(ServerPorts, TheShutdownPortAndEveryConnectorAsWrittenNothingGuessedAndWher
                                                {Connector, NotAPort, 0, "0", ""},
                                                {Connector, NotAPort, 0, " 8080", ""},
                                                {Connector, Missing, 0, "", "HTTP/1.1"},
-                                               {Connector, Number, 8081, "8081", ""}}));
+                                               {Connector, Number, 8081, "8081", ""},
+                                               {Connector, NotAPort, 0, "18446744073709559616", ""}}));
     // A server without a port attribute says so; one with -2 has a port that is no port.
     EXPECT_EQ(portsOf("<Server><Service/></Server>"), (std::vector<Port>{{Shutdown, Missing, 0, "", ""}}));
     EXPECT_EQ(portsOf("<Server port='-2'/>"), (std::vector<Port>{{Shutdown, NotAPort, 0, "-2", ""}}));

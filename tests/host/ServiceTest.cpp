@@ -282,6 +282,7 @@ TEST(ServiceSettingsRule, EachValueMapsToWhatTheServiceManagerKeepsAndEachPartDi
          },
          ServiceSetting::Dependencies},
         {[](ServiceConfiguration& s) { s.dependencies.pop_back(); }, ServiceSetting::Dependencies},
+        {[](ServiceConfiguration& s) { s.dependencies.push_back("Afd"); }, ServiceSetting::Dependencies},
         {[](ServiceConfiguration& s) { s.failureActions[1].delayMs = 46000; }, ServiceSetting::FailureActions},
         {[](ServiceConfiguration& s) {
              s.failureActions[0] = {true, 0};

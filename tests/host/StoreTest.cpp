@@ -211,6 +211,9 @@ TEST_F(TransferTest, AnyProblemRefusesTheWholeFileAndAnEarlyEndLeavesNoKeyOffThe
     const std::string notExport =
         "The file is not a Velmora export: expected one object with one member, \"configurations\", a list of "
         "configurations.";
+    const std::string size =
+        "Configuration \"a\", field \"max.heap.size\": expected a whole number from 0 to 32767 (0 or nothing: no "
+        "size).";
     const std::pair<std::string, std::string> refused[] = {
         {"[]", notExport},
         {"{\"configurations\": [], \"comment\": \"x\"}", notExport},
@@ -229,15 +232,9 @@ TEST_F(TransferTest, AnyProblemRefusesTheWholeFileAndAnEarlyEndLeavesNoKeyOffThe
         {documentOf(entry("a", "\"description\": \"x\\u001b[2K\"")),
          "Configuration \"a\", field \"description\": a text must not hold a control character or a bidirectional "
          "override (it holds U+001B)."},
-        {documentOf(entry("a", "\"max.heap.size\": 32768")),
-         "Configuration \"a\", field \"max.heap.size\": expected a whole number from 0 to 32767 (0 or nothing: no "
-         "size)."},
-        {documentOf(entry("a", "\"max.heap.size\": \"512\"")),
-         "Configuration \"a\", field \"max.heap.size\": expected a whole number from 0 to 32767 (0 or nothing: no "
-         "size)."},
-        {documentOf(entry("a", "\"max.heap.size\": 512.5")),
-         "Configuration \"a\", field \"max.heap.size\": expected a whole number from 0 to 32767 (0 or nothing: no "
-         "size)."},
+        {documentOf(entry("a", "\"max.heap.size\": 32768")), size},
+        {documentOf(entry("a", "\"max.heap.size\": \"512\"")), size},
+        {documentOf(entry("a", "\"max.heap.size\": 512.5")), size},
         {documentOf(entry("b", "\"reduce.os.signals\": 2")),
          "Configuration \"b\", field \"reduce.os.signals\": expected 0 or 1."},
         {documentOf(entry("b", "\"reduce.os.signals\": true")),
