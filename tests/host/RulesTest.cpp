@@ -144,19 +144,36 @@ TEST(Jdk, TheVariableWinsThenTheKeysOfYesterdayAndTodayAndTheLayoutGivesTheLibra
     MemoryPlatform os;
     auto found = [&] { return defaultJavaHome(os.environment, os.registry); };
     EXPECT_EQ(found(), "");
-    // Each key found is overruled by the next one set, which comes earlier in the lookup.
-    const std::tuple<const char*, const char*, const char*, const char*> keys[] = {
-        {"SOFTWARE\\WOW6432Node\\Azul Systems\\Zulu\\zulu-17", "InstallationPath", "C:\\zulu17\\", "C:\\zulu17"},
-        {"SOFTWARE\\Eclipse Adoptium\\JDK\\21.0.1.12\\hotspot\\MSI", "Path", "C:\\temurin21\\", "C:\\temurin21"},
-        {"SOFTWARE\\Eclipse Adoptium\\JDK\\8.0.392.8\\hotspot\\MSI", "Path", "C:\\temurin8", "C:\\temurin21"},
-        {"SOFTWARE\\JavaSoft\\JDK", "CurrentVersion", "21", "C:\\temurin21"},
-        {"SOFTWARE\\JavaSoft\\JDK\\21", "JavaHome", "C:\\jdk21", "C:\\jdk21"},
-        {"SOFTWARE\\JavaSoft\\Java Development Kit", "CurrentVersion", "1.4", "C:\\jdk21"},
-        {"SOFTWARE\\JavaSoft\\Java Development Kit\\1.4", "JavaHome", "C:\\j2sdk1.4", "C:\\j2sdk1.4"}};
-    for (const auto& [key, name, data, home] : keys) {
-        os.registry.write(kLocalMachine, key, {RegistryWrite::textValue(name, data)});
-        EXPECT_EQ(found(), home) << key;
+    // Every installer's key in either registry view, each overruled by the next one set, which comes earlier in
+    // the lookup; within a key the newest version wins. SOFTWARE\WOW6432Node is the 32-bit view.
+    struct Key {
+        const char *key, *version, *below, *value, *home, *found;
+    };
+    const Key keys[] = {
+        {"WOW6432Node\\Azul Systems\\Zulu", "zulu-21", "", "InstallationPath", "C:\\zulu32", "C:\\zulu32"},
+        {"Azul Systems\\Zulu", "zulu-21", "", "InstallationPath", "C:\\zulu64", "C:\\zulu64"},
+        {"WOW6432Node\\Microsoft\\JDK", "21.0.5.11", "\\hotspot\\MSI", "Path", "C:\\ms32", "C:\\ms32"},
+        {"Microsoft\\JDK", "21.0.5.11", "\\hotspot\\MSI", "Path", "C:\\ms64", "C:\\ms64"},
+        {"WOW6432Node\\Eclipse Adoptium\\JDK", "17.0.9.9", "\\openj9\\MSI", "Path", "C:\\semeru32", "C:\\semeru32"},
+        {"Eclipse Adoptium\\JDK", "21.0.1.12", "\\hotspot\\MSI", "Path", "C:\\temurin21", "C:\\temurin21"},
+        {"Eclipse Adoptium\\JDK", "8.0.392.8", "\\hotspot\\MSI", "Path", "C:\\temurin8", "C:\\temurin21"},
+        {"WOW6432Node\\JavaSoft\\Java Development Kit", "1.8", "", "JavaHome", "C:\\j2sdk32", "C:\\j2sdk32"},
+        {"WOW6432Node\\JavaSoft\\JDK", "17", "", "JavaHome", "C:\\jdk32", "C:\\jdk32"},
+        {"JavaSoft\\JDK", "21", "", "JavaHome", "C:\\jdk64", "C:\\jdk64"},
+        {"JavaSoft\\Java Development Kit", "1.4", "", "JavaHome", "C:\\j2sdk64", "C:\\j2sdk64"}};
+    for (const Key& k : keys) {
+        const std::string key = std::string("SOFTWARE\\") + k.key;
+        os.registry.write(kLocalMachine, key + "\\" + k.version + k.below,
+                          {RegistryWrite::textValue(k.value, k.home + std::string("\\"))});
+        os.registry.write(kLocalMachine, key, {RegistryWrite::textValue("CurrentVersion", k.version)});
+        EXPECT_EQ(found(), k.found) << key;
     }
+    std::vector<std::string> registered;
+    for (const RegisteredJdk& jdk : registeredJdks(os.registry)) registered.push_back(jdk.version + "=" + jdk.javaHome);
+    EXPECT_EQ(registered, velmora::testing::words(
+                              "21=C:\\jdk64 17=C:\\jdk32 1.4=C:\\j2sdk64 1.8=C:\\j2sdk32 21.0.1.12=C:\\temurin21 "
+                              "8.0.392.8=C:\\temurin8 17.0.9.9=C:\\semeru32 21.0.5.11=C:\\ms64 21.0.5.11=C:\\ms32 "
+                              "zulu-21=C:\\zulu64 zulu-21=C:\\zulu32"));
     os.environment.variables["java_home"] = "C:\\nowhere";  // set wins even when missing
     EXPECT_EQ(found(), "C:\\nowhere");
 
@@ -174,32 +191,7 @@ TEST(Jdk, TheVariableWinsThenTheKeysOfYesterdayAndTodayAndTheLayoutGivesTheLibra
     EXPECT_EQ(jvmLibraryPath("C:\\jdk8", JvmType::Server, os.files), "C:\\jdk8\\bin\\server\\jvm.dll");
 }
 
-TEST(Jdk, EachInstallersKeyIsFoundInEitherRegistryViewAndAJdk9BringsAClientJvmOnlyInItsBin) {
-    // Each key alone, in the 64-bit view and in the 32-bit one (SOFTWARE\WOW6432Node): the home it gives.
-    struct Key {
-        const char *key, *version, *below, *value, *home;
-    };
-    const Key keys[] = {{"JavaSoft\\JDK", "21", "", "JavaHome", "C:\\jdk21"},
-                        {"JavaSoft\\Java Development Kit", "1.8", "", "JavaHome", "C:\\jdk8"},
-                        {"Eclipse Adoptium\\JDK", "21.0.1.12", "\\hotspot\\MSI", "Path", "C:\\temurin21"},
-                        {"Eclipse Adoptium\\JDK", "17.0.9.9", "\\openj9\\MSI", "Path", "C:\\semeru17"},
-                        {"Microsoft\\JDK", "21.0.5.11", "\\hotspot\\MSI", "Path", "C:\\ms21"},
-                        {"Azul Systems\\Zulu", "zulu-21", "", "InstallationPath", "C:\\zulu21"}};
-    for (const std::string view : {"SOFTWARE\\", "SOFTWARE\\WOW6432Node\\"})
-        for (const Key& k : keys) {
-            MemoryRegistry registry;
-            const std::string key = view + k.key;
-            registry.write(kLocalMachine, key + "\\" + k.version + k.below,
-                           {RegistryWrite::textValue(k.value, k.home + std::string("\\"))});
-            registry.write(kLocalMachine, key, {RegistryWrite::textValue("CurrentVersion", k.version)});
-            // The old key in the 64-bit view is the defaults' own first look, before any of these.
-            const bool defaultsOwn = view == "SOFTWARE\\" && k.version == std::string("1.8");
-            EXPECT_EQ(registeredJavaHome(registry), defaultsOwn ? "" : k.home) << key;
-            const auto listed = registeredJdks(registry);
-            ASSERT_EQ(listed.size(), 1u) << key;
-            EXPECT_EQ(listed[0].javaHome, k.home) << key;
-            EXPECT_EQ(listed[0].version, k.version) << key;
-        }
+TEST(Jdk, NewestVersionsAndAJdk9BringsAClientJvmOnlyInItsBin) {
     // The newest version within one key, by its numbers.
     EXPECT_EQ(newestVersionName({"zulu-8", "zulu-21", "zulu-17"}), "zulu-21");
     EXPECT_EQ(newestVersionName({"21.0.1.12", "21.0.10.7", "9.0.4"}), "21.0.10.7");
