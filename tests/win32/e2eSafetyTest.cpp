@@ -53,11 +53,7 @@ TEST(NotOurs, ServicesVelmoraDidNotMakeAreNeverRunStoppedReplacedOrDeleted) {
                   tc10 + "). Nothing was changed.");
     EXPECT_TRUE(session.screenshot("safety-tc10-refused"));
     EXPECT_EQ(session.cli("set shop description=new").code, 0);
-    const CliRun install = session.cli("install shop --yes");
-    EXPECT_EQ(install.code, 3);
-    EXPECT_TRUE(holds(install.err, "Warning: The file " + shop + " is not a copy of " + session.bin("tomcat.exe") +
-                                       " made by Velmora, so Velmora neither runs, replaces nor deletes it."))
-        << install.err;
+    EXPECT_EQ(session.cli("install shop --yes").code, 3);  // shop.exe is no copy Velmora made
 
     // Marked installed as an older store left them, without a record: a save, a stop or an uninstall is refused,
     // a delete takes the configuration alone (with a warning where a service of the name runs).
