@@ -111,7 +111,8 @@ TEST(ServiceSettings, SetInstalledAndChangedInPlaceThroughTheCommandLine) {
     // The password went to the service manager and nowhere else; the account has every right it needs.
     EXPECT_EQ(cli("check " + name).code, 0);
     EXPECT_TRUE(holds(cli("export " + name).out, "\"service.account\": \".\\\\tomcatsvc\""));
-    for (const std::string key : {std::string(kStoreKey) + "\\" + name, "SYSTEM\\CurrentControlSet\\Services\\" + name})
+    for (const std::string& key :
+         {std::string(kStoreKey) + "\\" + name, "SYSTEM\\CurrentControlSet\\Services\\" + name})
         for (const auto& [value, text] : machineValues(key)) EXPECT_FALSE(holds(text, password)) << value;
     EXPECT_FALSE(holds(contentOf(session.bin("quenby-" + name + "-debug.html")), password));
     EXPECT_FALSE(holds(printed, password)) << printed;
