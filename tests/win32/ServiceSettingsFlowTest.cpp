@@ -36,6 +36,13 @@ Lines refusedSettings(const std::string& name, bool delayedToo) {
     return warnings;
 }
 
+// A path as a JSON document writes it: each backslash doubled.
+std::string inJson(const std::string& text) {
+    std::string escaped;
+    for (char c : text) escaped += c == '\\' ? std::string("\\\\") : std::string(1, c);
+    return escaped;
+}
+
 std::string printedWarnings(const Lines& warnings) {
     std::string printed;
     for (const std::string& warning : warnings) printed += "Warning: " + warning + "\n";
@@ -145,7 +152,10 @@ TEST(ServiceSettings, ChangesOfARunningTomcat10ServiceAreMadeInPlace) {
              "echo \"%EXECUTABLE%\" //IS//%SERVICE_NAME% --JvmOptions9 \"-javaagent:C:\\echo.jar\"\r\n"
              "\"%EXECUTABLE%\" //IS//%SERVICE_NAME% --JvmOptions9 "
              "\"--add-opens=java.base/java.lang=ALL-UNNAMED#-Dscript.flag=on\"\r\n");
-    ASSERT_EQ(session.cli("set " + name + " description=\"Shop front\"" + noRecovery).code, 0);
+    // A JDK whose folder says its version, as an update that takes the folder away leaves it to be known by.
+    const std::string jdk = session.root() + "\\jdk-21.0.4";
+    makeJdk(jdk, Layout::Modern);
+    ASSERT_EQ(session.cli("set " + name + " java.home=" + jdk + " description=\"Shop front\"" + noRecovery).code, 0);
     CliRun run = session.cli("install " + name);
     ASSERT_EQ(run.code, 0) << run.err;
     EXPECT_EQ(machineValues(procrunKey(name) + "\\Java").at("Options9"),
@@ -201,7 +211,9 @@ TEST(ServiceSettings, ChangesOfARunningTomcat10ServiceAreMadeInPlace) {
     const std::string file = session.root() + "\\state.json";
     // What the entry leaves out takes a new configuration's value: it says what was set above.
     makeFile(file, "{\"configurations\": [{\"name\": \"" + name +
-                       "\", \"state\": \"running\", \"description\": \"Shop back office\", "
+                       "\", \"state\": \"running\", \"description\": \"Shop back office\", \"java.home\": \"" +
+                       inJson(jdk) +
+                       "\", "
                        "\"additional.jvm.options\": [\"-Dz=1\", \"-Da=2\"], \"service.startup\": \"manual\", "
                        "\"service.recovery.first\": 0, \"service.recovery.second\": 0, \"service.recovery.later\": 0, "
                        "\"service.recovery.reset\": 0, \"service.recovery.on.error.exit\": 0, "
@@ -237,8 +249,8 @@ TEST(ServiceSettings, ChangesOfARunningTomcat10ServiceAreMadeInPlace) {
     const auto serviceBefore = machineValues(serviceKey);
     const std::string line = serviceConfig(name).programLine, outLog = session.home() + "\\logs\\" + name + "_out.log";
     const DWORD restarted = serviceProcessId(name);
-    EXPECT_TRUE(holds(contentOf(outLog), "library: " + session.jdk() + "\\bin\\server\\jvm.dll\r\n"));
-    std::filesystem::remove_all(std::filesystem::path(wide(session.jdk())));
+    EXPECT_TRUE(holds(contentOf(outLog), "library: " + jdk + "\\bin\\server\\jvm.dll\r\n"));
+    std::filesystem::remove_all(std::filesystem::path(wide(jdk)));
     run = session.cli("repoint " + name + " --yes");
     EXPECT_EQ(run.code, 0) << run.err;
     EXPECT_TRUE(holds(run.out, "Configuration " + quoted(name) + " now uses the JDK at " + updated + ".\n"));
