@@ -12,6 +12,7 @@
 
 #include "WindowDriver.h"
 #include "e2eSession.h"
+#include "platform/win32/Handles.h"
 #include "platform/win32/WideText.h"
 #include "platform/win32/Win32Registry.h"
 #include "ui/win32/ResourceIds.h"
@@ -34,6 +35,18 @@ Lines refusedSettings(const std::string& name, bool delayedToo) {
         warnings.insert(warnings.begin(), "The service manager refused the delayed start of the service " +
                                               quoted(name) + ": Invalid level.");
     return warnings;
+}
+
+// Stamps the file's last write so many days back, also while another program writes to it.
+bool writtenDaysAgo(const std::string& path, int days) {
+    FILETIME now;
+    GetSystemTimeAsFileTime(&now);
+    const ULONGLONG back = ((ULONGLONG{now.dwHighDateTime} << 32) | now.dwLowDateTime) - days * 864000000000ULL;
+    const FILETIME stamp{static_cast<DWORD>(back), static_cast<DWORD>(back >> 32)};
+    const Handle file(CreateFileW(wide(path).c_str(), FILE_WRITE_ATTRIBUTES,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING, 0,
+                                  nullptr));
+    return file && SetFileTime(file.get(), nullptr, nullptr, &stamp);
 }
 
 // A path as a JSON document writes it: each backslash doubled.
@@ -131,8 +144,8 @@ TEST(ServiceSettings, SetInstalledAndChangedInPlaceThroughTheCommandLine) {
 // A Tomcat 10 service changed while it runs: an option is an update of the
 // wrapper's values, not a reinstall; the service is restarted only when told
 // to; the description stays with the service manager; a named account's
-// password is needed only when the account changes; a JDK update's new
-// folder replaces the one it took away.
+// password is needed only when the account changes; its old logs go, its
+// open ones stay; a JDK update's new folder replaces the one it took away.
 TEST(ServiceSettings, ChangesOfARunningTomcat10ServiceAreMadeInPlace) {
     Session session(Layout::Modern);
     const std::string pid = std::to_string(GetCurrentProcessId()), name = "InPlace" + pid;
@@ -188,6 +201,15 @@ TEST(ServiceSettings, ChangesOfARunningTomcat10ServiceAreMadeInPlace) {
     EXPECT_NE(serviceProcessId(name), process);
     EXPECT_EQ(runs.lines().size(), 3u);
 
+    // Its logs beyond logs.keep.days go, never a file the running service holds open, however old it looks.
+    const std::string logs = session.home() + "\\logs\\", old = logs + "catalina.2020-01-01.log";
+    makeFile(old, "a day long ago\r\n");
+    for (const std::string& file : {old, logs + name + "_err.log"}) ASSERT_TRUE(writtenDaysAgo(file, 30)) << file;
+    ASSERT_EQ(session.cli("set " + name + " logs.keep.days=14").code, 0);
+    EXPECT_EQ(session.cli("logs " + name + " --prune").code, 10);
+    EXPECT_FALSE(fileExists(old));
+    EXPECT_TRUE(fileExists(logs + name + "_err.log"));
+
     // Windows knows the service's own account and reads a folder's access list: a work folder only
     // administrators may change is named, and --grant-rights gives NT SERVICE\<name> its rights there with the
     // next change. Wine 8 knows no NT SERVICE account and reads no access list: there the check finds nothing.
@@ -211,7 +233,8 @@ TEST(ServiceSettings, ChangesOfARunningTomcat10ServiceAreMadeInPlace) {
     const std::string file = session.root() + "\\state.json";
     // What the entry leaves out takes a new configuration's value: it says what was set above.
     makeFile(file, "{\"configurations\": [{\"name\": \"" + name +
-                       "\", \"state\": \"running\", \"description\": \"Shop back office\", \"java.home\": \"" +
+                       "\", \"state\": \"running\", \"logs.keep.days\": 14, \"description\": \"Shop back office\", "
+                       "\"java.home\": \"" +
                        inJson(jdk) +
                        "\", "
                        "\"additional.jvm.options\": [\"-Dz=1\", \"-Da=2\"], \"service.startup\": \"manual\", "
