@@ -24,11 +24,6 @@ std::vector<unsigned long> versionNumbers(const std::string& name) {
     return numbers;
 }
 
-std::string withoutTrailingBackslash(std::string path) {
-    while (path.size() > 3 && path.back() == '\\') path.pop_back();
-    return path;
-}
-
 class Lookup {
 public:
     explicit Lookup(Registry& registry) : registry_(registry) {}
@@ -57,6 +52,11 @@ private:
     Registry& registry_;
 };
 }  // namespace
+
+std::string withoutTrailingBackslash(std::string path) {
+    while (path.size() > 3 && path.back() == '\\') path.pop_back();
+    return path;
+}
 
 std::string newestVersionName(const std::vector<std::string>& names) {
     const auto newest = std::max_element(names.begin(), names.end(), [](const std::string& a, const std::string& b) {

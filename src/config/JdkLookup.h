@@ -26,6 +26,10 @@ std::vector<RegisteredJdk> registeredJdks(Registry& registry);
 // "jdk-17.0.9.9-hotspot" is 17); 0 when it has none.
 int javaMajorOfName(const std::string& name);
 
+// A JDK's folder as a key names it, without the backslash some installers
+// end it with (a drive's root keeps its own).
+std::string withoutTrailingBackslash(std::string path);
+
 // The name with the highest version numbers ("21.0.1.12" over "17.0.9.9",
 // "zulu-21" over "zulu-8"); empty for an empty list.
 std::string newestVersionName(const std::vector<std::string>& names);

@@ -16,7 +16,8 @@ std::string defaultJavaHome(Environment& environment, Registry& registry) {
         return storedText(registry.read(kLocalMachine, key, name)).text;
     };
     if (std::string version = text(kJdkKey, "CurrentVersion"); !version.empty())
-        if (std::string home = text(kJdkKey + "\\" + version, "JavaHome"); !home.empty()) return home;
+        if (std::string home = text(kJdkKey + "\\" + version, "JavaHome"); !home.empty())
+            return withoutTrailingBackslash(home);
     return registeredJavaHome(registry);
 }
 

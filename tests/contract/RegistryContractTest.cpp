@@ -128,7 +128,8 @@ TEST_F(RegistryContract, AWriteWithoutTheRightsFailsAndSaysSo) {
               "RegCreateKeyExW 5");
     EXPECT_EQ(failureShown(registry.write(HKLM, key("locked2"), {RegistryWrite::textValue("v", "x")})), "none");
     EXPECT_EQ(failureShown(registry.deleteValue(HKLM, key("locked"), "v")), "RegOpenKeyExW 5");
-    if (!fixture->checksRightsOnKeys()) return;
+    if (!fixture->checksRightsOnKeys())
+        GTEST_SKIP() << "the rest: a delete or a create below a key that refuses it, which Wine 8 does not check";
     EXPECT_EQ(failureShown(registry.deleteKey(HKLM, key("locked"))), "RegDeleteKeyW 5");
     EXPECT_TRUE(keyExists(key("locked")));
     EXPECT_EQ(failureShown(registry.createKey(HKLM, key("locked\\child"))), "RegCreateKeyExW 5");

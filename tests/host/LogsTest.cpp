@@ -36,13 +36,13 @@ protected:
 TEST(LogRules, AKindIsKnownByItsDatedNameAndTheBoundsCountFromTheNewestKeepingTheOpenFile) {
     const LogKind catalina{"Tomcat's catalina log", "C:\\t\\logs", "catalina.", ".log", true};
     const LogKind out{"System.out", "C:\\t\\logs", "shop_out.log", "", false};
-    const std::vector<std::pair<std::string, bool>> names = {
-        {"catalina.2026-12-07.log", true},  {"CATALINA.2026-12-07.LOG", true},
-        {"catalina.20261207.log", true},    {"catalina.2026-12-07.2.log", true},
-        {"catalina.x_out.log", false},      {"catalina.shop_out.log", false},  // "catalina.shop"'s
-        {"catalina.2026-1-07.log", false},  {"catalina..log", false},
-        {"catalina.2026-12-07.txt", false}, {"catalina.2026-12-07.log.1", false}};
-    for (const auto& [name, expected] : names) EXPECT_EQ(isOfKind(name, catalina), expected) << name;
+    for (const std::string& name :
+         words("catalina.2026-12-07.log CATALINA.2026-12-07.LOG catalina.20261207.log catalina.2026-12-07.2.log"))
+        EXPECT_TRUE(isOfKind(name, catalina)) << name;
+    for (const std::string& name :
+         words("catalina.x_out.log catalina.shop_out.log catalina.2026-1-07.log catalina..log "
+               "catalina.2026-12-07.txt catalina.2026-12-07.log.1"))
+        EXPECT_FALSE(isOfKind(name, catalina)) << name;
     EXPECT_TRUE(isOfKind("Shop_Out.log", out));
     EXPECT_FALSE(isOfKind("shop_out.2026-12-07.log", out));
 

@@ -67,12 +67,38 @@ TEST_F(SessionTest, CheckConfigurationWritesTheReportBesideTheProgramAndFindsAJv
               "Access is denied.\r\n\r\nCheck that the program's folder exists and that you may write "
               "to it.");
 
-    // A JVM of another machine type than the wrapper is a finding.
-    EXPECT_EQ(machineOfPe(tinyPe(0x8664)), Machine::X64);
-    EXPECT_EQ(machineOfPe(tinyPe(0x014C)), Machine::X86);
-    EXPECT_EQ(machineOfPe(tinyPe(0xAA64)), Machine::Arm64);
-    EXPECT_EQ(machineOfPe(tinyPe(0x8664).substr(0, 0x45)), Machine::Unknown);  // one byte short of the machine
-    EXPECT_EQ(machineOfPe("MZ" + std::string(0x3E, '\0')), Machine::Unknown);
+    // A JVM of another machine type than the wrapper is a finding: the machine field of the PE header, read
+    // up to its last byte and never past the bytes read.
+    auto lfanew = [](std::string bytes, std::uint32_t at) {
+        for (int i = 0; i < 4; ++i) bytes[0x3C + i] = static_cast<char>((at >> (8 * i)) & 0xFF);
+        return bytes;
+    };
+    const std::pair<std::string, Machine> headers[] = {
+        {tinyPe(0x8664), Machine::X64},
+        {tinyPe(0x014C), Machine::X86},
+        {tinyPe(0xAA64), Machine::Arm64},
+        {tinyPe(0x01C4), Machine::Unknown},
+        {tinyPe(0x0200), Machine::Unknown},
+        {tinyPe(0x6486), Machine::Unknown},
+        {tinyPe(0x8664).substr(0, 0x45), Machine::Unknown},  // one byte short of the machine
+        {"MZ" + std::string(0x3E, '\0'), Machine::Unknown},  // one byte short of e_lfanew
+        {"ZM" + tinyPe(0x8664).substr(2), Machine::Unknown},
+        {tinyPe(0x8664).replace(0x43, 1, "\1"), Machine::Unknown},  // "PE\0\1"
+        {lfanew(tinyPe(0x8664), 0x41), Machine::Unknown},
+        {lfanew(tinyPe(0x8664), 0xFFFFFFFF), Machine::Unknown}};
+    for (const auto& [bytes, machine] : headers) EXPECT_EQ(machineOfPe(bytes), machine) << bytes.size();
+    EXPECT_EQ(bitnessName(Machine::X86) + bitnessName(Machine::X64) + bitnessName(Machine::Arm64) +
+                  bitnessName(Machine::Unknown),
+              "32-bit64-bit64-bit ARMof an unknown kind");
+    // The check reads the first 4096 bytes: a header that ends there is read, one byte further is not.
+    os.files.addFile("C:\\w.exe", tinyPe(0xAA64));
+    os.files.addFile("C:\\edge.dll", tinyPe(0x8664, 4096 - 6));
+    os.files.addFile("C:\\beyond.dll", tinyPe(0x014C, 4096 - 5));
+    EXPECT_EQ(bitnessProblem(os.files, "C:\\edge.dll", "C:\\w.exe"),
+              "The JVM library 'C:\\edge.dll' is 64-bit but the service wrapper 'C:\\w.exe' is 64-bit ARM, so the "
+              "service cannot load that JVM. Choose a JDK or a wrapper of the same kind.");
+    EXPECT_EQ(bitnessProblem(os.files, "C:\\beyond.dll", "C:\\w.exe"), "");
+    EXPECT_EQ(bitnessProblem(os.files, "C:\\w.exe", "C:\\beyond.dll"), "");  // a wrapper of no known kind
 
     useModernLayout();
     os.files.addFile("C:\\tomcat10\\bin\\tomcat10.exe", tinyPe(0x014C));
@@ -80,8 +106,7 @@ TEST_F(SessionTest, CheckConfigurationWritesTheReportBesideTheProgramAndFindsAJv
     session.newConfiguration();
     result = session.checkConfiguration(ReportOpening::Never);
     ASSERT_EQ(result.report.findings.size(), 1u);
-    EXPECT_EQ(result.report.findings[0].message,
-              "The JVM library 'C:\\jdk-21\\bin\\server\\jvm.dll' is 64-bit but the service wrapper "
-              "'C:\\tomcat10\\bin\\tomcat10.exe' is 32-bit, so the service cannot load that JVM. Choose a JDK or a "
-              "wrapper of the same kind.");
+    EXPECT_EQ(result.report.findings[0].message.rfind(
+                  "The JVM library 'C:\\jdk-21\\bin\\server\\jvm.dll' is 64-bit but the service wrapper", 0),
+              0u);
 }

@@ -2,13 +2,16 @@
 // pickers, the debug log, the JDK lookup and the ports of server.xml.
 #include "app/DebugLog.h"
 #include "checks/PathRules.h"
+#include "checks/PortCheck.h"
 #include "config/ConfigurationFields.h"
 #include "config/Encodings.h"
+#include "config/JdkLookup.h"
 #include "config/NameRule.h"
 #include "config/NewConfiguration.h"
 #include "config/ServerPorts.h"
 #include "config/ServiceAccount.h"
 #include "config/TomcatLayout.h"
+#include "config/TomcatRelease.h"
 #include "platform/Text.h"
 #include "platform/WindowsPaths.h"
 #include "platform/memory/MemoryPlatform.h"
@@ -40,12 +43,6 @@ TEST(Names, CompareAsWindowsComparesKeysServicesAndAccounts) {
               "NT SERVICE\\other");  // another service's own account
     EXPECT_EQ(storedAccountSpelling("CORP\\tomcat$", "shop"), "CORP\\tomcat$");
     EXPECT_FALSE(accountValueProblem("tomcat").empty());  // a named account needs its domain, or a dot for this machine
-
-    Configuration c;
-    c.serviceAccount = "CORP\\tomcat$";
-    EXPECT_FALSE(accountNeedsPassword(c));  // a managed service account's password is Windows' own
-    c.serviceAccount = ".\\tomcat";
-    EXPECT_TRUE(accountNeedsPassword(c));
 }
 
 TEST(NameRule, RefusesWhatCannotBeAKeyAServiceAndAFileOnAnUnquotedLine) {
@@ -105,7 +102,16 @@ TEST(Encodings, AsTheStoreKeepsThemAndAsTheWrappersReadThem) {
     EXPECT_EQ(joinWrapperList({"-Da=1", "-Db=x#y", "-Dc=p;q"}), "-Da=1#'-Db=x#y'#'-Dc=p;q'");
     EXPECT_EQ(quoteArgument("C:\\a b\\"), "\"C:\\a b\\\\\"");
     EXPECT_EQ(quoteArgument("say \"hi\""), "\"say \\\"hi\\\"\"");
-    EXPECT_EQ(sha256Hex("abc"), "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad");
+    // The install record's digest, at each edge of SHA-256's padding and past 2^16 bits of length.
+    const std::pair<std::string, const char*> digests[] = {
+        {"", "e3b0c44298fc1c149afbf4c8996fb92427ae41e4649b934ca495991b7852b855"},
+        {"abc", "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad"},
+        {std::string(55, 'a'), "9f4390f8d30c2dd92ec9f095b65e2b9ae9b0a925a5258e241c9f1e910f734318"},
+        {std::string(56, 'a'), "b35439a4ac6f0948b6d6f9e3c6af0f5f590ce20f1bde7090ef7970686ec6738a"},
+        {std::string(63, 'a'), "7d3e74a05d7db15bce4ad9ec0658ea98e3f06eeecf16b4c6fff2da457ddc2f34"},
+        {std::string(64, 'a'), "ffe054fe7ae0cb6dc65c3af9b61d5209f439851db43d0ba5997337df154668eb"},
+        {std::string(70000, 'a'), "66915c0872933db504e7578828dd85b7e74a4e0a061f9756793b89c4151bd4b5"}};
+    for (const auto& [bytes, digest] : digests) EXPECT_EQ(sha256Hex(bytes), digest) << bytes.size();
 }
 
 TEST(PickersAndDebugLog, KeepTheirNulsAndDefaultsAndStartOnceAtAnAbsolutePath) {
@@ -138,19 +144,36 @@ TEST(Jdk, TheVariableWinsThenTheKeysOfYesterdayAndTodayAndTheLayoutGivesTheLibra
     MemoryPlatform os;
     auto found = [&] { return defaultJavaHome(os.environment, os.registry); };
     EXPECT_EQ(found(), "");
-    // Each key found is overruled by the next one set, which comes earlier in the lookup.
-    const std::tuple<const char*, const char*, const char*, const char*> keys[] = {
-        {"SOFTWARE\\WOW6432Node\\Azul Systems\\Zulu\\zulu-17", "InstallationPath", "C:\\zulu17\\", "C:\\zulu17"},
-        {"SOFTWARE\\Eclipse Adoptium\\JDK\\21.0.1.12\\hotspot\\MSI", "Path", "C:\\temurin21\\", "C:\\temurin21"},
-        {"SOFTWARE\\Eclipse Adoptium\\JDK\\8.0.392.8\\hotspot\\MSI", "Path", "C:\\temurin8", "C:\\temurin21"},
-        {"SOFTWARE\\JavaSoft\\JDK", "CurrentVersion", "21", "C:\\temurin21"},
-        {"SOFTWARE\\JavaSoft\\JDK\\21", "JavaHome", "C:\\jdk21", "C:\\jdk21"},
-        {"SOFTWARE\\JavaSoft\\Java Development Kit", "CurrentVersion", "1.4", "C:\\jdk21"},
-        {"SOFTWARE\\JavaSoft\\Java Development Kit\\1.4", "JavaHome", "C:\\j2sdk1.4", "C:\\j2sdk1.4"}};
-    for (const auto& [key, name, data, home] : keys) {
-        os.registry.write(kLocalMachine, key, {RegistryWrite::textValue(name, data)});
-        EXPECT_EQ(found(), home) << key;
+    // Every installer's key in either registry view, each overruled by the next one set, which comes earlier in
+    // the lookup; within a key the newest version wins. SOFTWARE\WOW6432Node is the 32-bit view.
+    struct Key {
+        const char *key, *version, *below, *value, *home, *found;
+    };
+    const Key keys[] = {
+        {"WOW6432Node\\Azul Systems\\Zulu", "zulu-21", "", "InstallationPath", "C:\\zulu32", "C:\\zulu32"},
+        {"Azul Systems\\Zulu", "zulu-21", "", "InstallationPath", "C:\\zulu64", "C:\\zulu64"},
+        {"WOW6432Node\\Microsoft\\JDK", "21.0.5.11", "\\hotspot\\MSI", "Path", "C:\\ms32", "C:\\ms32"},
+        {"Microsoft\\JDK", "21.0.5.11", "\\hotspot\\MSI", "Path", "C:\\ms64", "C:\\ms64"},
+        {"WOW6432Node\\Eclipse Adoptium\\JDK", "17.0.9.9", "\\openj9\\MSI", "Path", "C:\\semeru32", "C:\\semeru32"},
+        {"Eclipse Adoptium\\JDK", "21.0.1.12", "\\hotspot\\MSI", "Path", "C:\\temurin21", "C:\\temurin21"},
+        {"Eclipse Adoptium\\JDK", "8.0.392.8", "\\hotspot\\MSI", "Path", "C:\\temurin8", "C:\\temurin21"},
+        {"WOW6432Node\\JavaSoft\\Java Development Kit", "1.8", "", "JavaHome", "C:\\j2sdk32", "C:\\j2sdk32"},
+        {"WOW6432Node\\JavaSoft\\JDK", "17", "", "JavaHome", "C:\\jdk32", "C:\\jdk32"},
+        {"JavaSoft\\JDK", "21", "", "JavaHome", "C:\\jdk64", "C:\\jdk64"},
+        {"JavaSoft\\Java Development Kit", "1.4", "", "JavaHome", "C:\\j2sdk64", "C:\\j2sdk64"}};
+    for (const Key& k : keys) {
+        const std::string key = std::string("SOFTWARE\\") + k.key;
+        os.registry.write(kLocalMachine, key + "\\" + k.version + k.below,
+                          {RegistryWrite::textValue(k.value, k.home + std::string("\\"))});
+        os.registry.write(kLocalMachine, key, {RegistryWrite::textValue("CurrentVersion", k.version)});
+        EXPECT_EQ(found(), k.found) << key;
     }
+    std::vector<std::string> registered;
+    for (const RegisteredJdk& jdk : registeredJdks(os.registry)) registered.push_back(jdk.version + "=" + jdk.javaHome);
+    EXPECT_EQ(registered, velmora::testing::words(
+                              "21=C:\\jdk64 17=C:\\jdk32 1.4=C:\\j2sdk64 1.8=C:\\j2sdk32 21.0.1.12=C:\\temurin21 "
+                              "8.0.392.8=C:\\temurin8 17.0.9.9=C:\\semeru32 21.0.5.11=C:\\ms64 21.0.5.11=C:\\ms32 "
+                              "zulu-21=C:\\zulu64 zulu-21=C:\\zulu32"));
     os.environment.variables["java_home"] = "C:\\nowhere";  // set wins even when missing
     EXPECT_EQ(found(), "C:\\nowhere");
 
@@ -166,6 +189,30 @@ TEST(Jdk, TheVariableWinsThenTheKeysOfYesterdayAndTodayAndTheLayoutGivesTheLibra
     EXPECT_EQ(jvmLibraryPath("C:\\gone", JvmType::Client, os.files), "C:\\gone\\jre\\bin\\client\\jvm.dll");
     os.files.addFile("C:\\jdk8\\bin\\server\\jvm.dll");
     EXPECT_EQ(jvmLibraryPath("C:\\jdk8", JvmType::Server, os.files), "C:\\jdk8\\bin\\server\\jvm.dll");
+}
+
+TEST(Jdk, NewestVersionsAndAJdk9BringsAClientJvmOnlyInItsBin) {
+    // The newest version within one key, by its numbers.
+    EXPECT_EQ(newestVersionName({"zulu-8", "zulu-21", "zulu-17"}), "zulu-21");
+    EXPECT_EQ(newestVersionName({"21.0.1.12", "21.0.10.7", "9.0.4"}), "21.0.10.7");
+    EXPECT_EQ(javaMajorOfName("C:\\Program Files\\Java\\jdk1.8.0_392"), 8);
+    EXPECT_EQ(javaMajorOfName("jdk-17.0.9.9-hotspot"), 17);
+
+    // A 32-bit JDK 9 or later keeps its client JVM in bin\client; a 64-bit one has none.
+    MemoryPlatform os;
+    os.files.addFolder("C:\\jdk11-x86");
+    os.files.addFile("C:\\jdk11-x86\\bin\\client\\jvm.dll");
+    os.files.addFolder("C:\\jdk21");
+    os.files.addFile("C:\\jdk21\\bin\\server\\jvm.dll");
+    os.files.addFile("C:\\jdk8\\jre\\bin\\client\\jvm.dll");
+    os.files.addFolder("C:\\jdk8");
+    EXPECT_EQ(jvmLibraryPath("C:\\jdk11-x86", JvmType::Client, os.files), "C:\\jdk11-x86\\bin\\client\\jvm.dll");
+    EXPECT_EQ(clientJvmRefusal("C:\\jdk11-x86", os.files), "");
+    EXPECT_EQ(clientJvmRefusal("C:\\jdk8", os.files), "");
+    EXPECT_EQ(clientJvmRefusal("C:\\nowhere", os.files), "");  // a missing JDK is the Java Home check's to name
+    EXPECT_EQ(clientJvmRefusal("C:\\jdk21", os.files),
+              "The JDK at C:\\jdk21 has no client JVM (64-bit JDKs bring only the server JVM): the service could not "
+              "load it.");
 }
 
 namespace {
@@ -217,6 +264,7 @@ TEST(ServerPorts, TheShutdownPortAndEveryConnectorAsWrittenNothingGuessedAndWher
     <Connector port="${port.http}" protocol="HTTP/1.1"/>
     <Connector port="1"/><Connector port="65535"/><Connector port="65536"/><Connector port="0"/>
     <Connector port=" 8080"/><Connector protocol="HTTP/1.1"/><Connector port="8&#x30;81"/>
+    <Connector port="18446744073709559616"/>
 </Service></Server>)";
     EXPECT_EQ(portsOf(odd), (std::vector<Port>{{Shutdown, Disabled, 0, "-1", ""},
                                                {Connector, Unknown, 0, "${port.http}", "HTTP/1.1"},
@@ -226,10 +274,45 @@ TEST(ServerPorts, TheShutdownPortAndEveryConnectorAsWrittenNothingGuessedAndWher
                                                {Connector, NotAPort, 0, "0", ""},
                                                {Connector, NotAPort, 0, " 8080", ""},
                                                {Connector, Missing, 0, "", "HTTP/1.1"},
-                                               {Connector, Number, 8081, "8081", ""}}));
+                                               {Connector, Number, 8081, "8081", ""},
+                                               {Connector, NotAPort, 0, "18446744073709559616", ""}}));
     // A server without a port attribute says so; one with -2 has a port that is no port.
     EXPECT_EQ(portsOf("<Server><Service/></Server>"), (std::vector<Port>{{Shutdown, Missing, 0, "", ""}}));
     EXPECT_EQ(portsOf("<Server port='-2'/>"), (std::vector<Port>{{Shutdown, NotAPort, 0, "-2", ""}}));
+
+    // portOffset moves every port with a number, the shutdown and AJP ports too, as far as 65535.
+    const std::string offset = R"(<Server port="8005" portOffset="100"><Service><Connector port="8080"/>
+    <Connector port="8009" protocol="AJP/1.3"/><Connector port="65435"/><Connector port="65436"/></Service></Server>)";
+    EXPECT_EQ(portsOf(offset), (std::vector<Port>{{Shutdown, Number, 8105, "8005", ""},
+                                                  {Connector, Number, 8180, "8080", ""},
+                                                  {Ajp, Number, 8109, "8009", "AJP/1.3"},
+                                                  {Connector, Number, 65535, "65435", ""},
+                                                  {Connector, NotAPort, 65436, "65436", ""}}));
+    for (const char* ignored : {"-1", "x", " 1", ""})
+        EXPECT_EQ(portsOf("<Server port='-1' portOffset='" + std::string(ignored) +
+                          "'><Service><Connector port='1'/>"
+                          "</Service></Server>"),
+                  (std::vector<Port>{{Shutdown, Disabled, 0, "-1", ""}, {Connector, Number, 1, "1", ""}}))
+            << ignored;
+    EXPECT_EQ(portsOf("<Server port='1' portOffset='99999999999'/>"),
+              (std::vector<Port>{{Shutdown, NotAPort, 1, "1", ""}}));
+
+    // The check names each port by its role; while the service runs, its Tomcat holds them, so none is taken,
+    // and a port out of range stays one.
+    MemoryPlatform os;
+    os.files.addFile("C:\\tc\\conf\\server.xml", offset);
+    os.network.listening = {8105, 8180, 8109};
+    Configuration c;
+    c.tomcatConfigFile = "C:\\tc\\conf\\server.xml";
+    std::vector<std::string> held;
+    for (const Finding& finding : reviewPorts(c, {}, false, os.platform).findings)
+        held.push_back(finding.message.substr(0, finding.message.find(" of ")));
+    EXPECT_EQ(held, (std::vector<std::string>{"Port 8105 (shutdown)", "Port 8180 (connector)", "Port 8109 (AJP)",
+                                              "The connector port \"65436\""}));
+    const PortReview running = reviewPorts(c, {}, true, os.platform);
+    ASSERT_EQ(running.findings.size(), 1u);
+    EXPECT_EQ(running.findings[0].kind, FindingKind::ValueUnusable);
+    EXPECT_EQ(running.notices.size(), 1u);
 
     // A broken document says what and where: a mismatched end tag where the parser stops, at its name.
     EXPECT_EQ(errorOf("<Server port=\"8005\">\n"

@@ -88,6 +88,16 @@ TEST_F(SessionTest, OnlyWhatThisStoreRecordedIsOurs) {
               "The configuration \"svc\" is no longer marked as installed; its service was left as it is.");
     EXPECT_EQ(storedNumber("svc", store::kInstalled), 0u);
     EXPECT_TRUE(os.files.fileExists("C:\\tomcat\\bin\\svc.exe"));
+
+    // A mark the registry refuses: nothing is recorded as installed, so the service is never taken for ours.
+    saveNew("mk");
+    os.registry.readOnlyKeys.insert(serviceKey("mk"));
+    const Outcome unmarked = session.install();
+    EXPECT_EQ(unmarked.result, Outcome::Result::Failed);
+    EXPECT_EQ(unmarked.summary,
+              "The start-up values of the service \"mk\" could not be written to the registry: Access is denied.");
+    EXPECT_EQ(storedNumber("mk", store::kInstalled), 0u);
+    EXPECT_EQ(stored("mk", store::kInstalledMark), "");
 }
 
 TEST_F(SessionTest, AStoreEntryWithoutAUsableRecordNeverLetsVelmoraTouchTheServiceItNames) {
@@ -165,24 +175,6 @@ TEST_F(SessionTest, AStoreEntryWithoutAUsableRecordNeverLetsVelmoraTouchTheServi
     EXPECT_TRUE(serviceExists("svc"));
 }
 
-TEST_F(SessionTest, AServiceIsRemovedThroughTheWrapperThatInstalledItWhateverHomeTheConfigurationNamesNow) {
-    useModernLayout("C:\\tomcat10");
-    installNew("shop");
-    addTomcat("C:\\tomcat11");
-    os.files.files.erase("C:\\tomcat11\\bin\\tomcat10.exe");
-    os.files.addFile("C:\\tomcat11\\bin\\tomcat11.exe", "the Tomcat 11 wrapper");
-    os.processes.ran.clear();
-    const CliRun moved = runCli(os, {"set", "shop", "tomcat.home=C:\\tomcat11", "--yes"});
-    EXPECT_EQ(moved.code, 0) << moved.err;
-    // The new home's JVM is asked first, then the old wrapper removes the service and the new one installs it.
-    ASSERT_EQ(os.processes.ran.size(), 4u);
-    EXPECT_EQ(os.processes.ran[0], "\"C:\\jdk-21\\bin\\java.exe\" -Xrs -version");
-    EXPECT_EQ(os.processes.ran[1], "net stop \"shop\"");
-    EXPECT_EQ(os.processes.ran[2], "\"C:\\tomcat10\\bin\\tomcat10.exe\" //DS//shop");
-    EXPECT_EQ(os.processes.ran[3].substr(0, 45), "\"C:\\tomcat11\\bin\\tomcat11.exe\" //IS//shop --D");
-    EXPECT_EQ(stored("shop", store::kInstalledProgramLine), "\"C:\\tomcat11\\bin\\tomcat11.exe\" //RS//shop");
-}
-
 TEST_F(SessionTest, SavingAnInstalledConfigurationAsksFirstAndAHungWrapperIsEnded) {
     installNew("svc");
     os.services.services["svc"].started = true;
@@ -204,7 +196,8 @@ TEST_F(SessionTest, SavingAnInstalledConfigurationAsksFirstAndAHungWrapperIsEnde
     EXPECT_EQ(os.processes.ran, std::vector<std::string>{"\"C:\\jdk\\bin\\java.exe\" -Xrs -version"});  // it only reads
     EXPECT_TRUE(os.services.services["svc"].started);
 
-    // Yes to both: the service is removed through the old copy and installed again from the new home, and restarted.
+    // Yes to both: the service is removed through the wrapper its record names (the old home's copy) and installed
+    // again from the new home, and restarted.
     ui.answers.clear();
     editing.edit(Field::Description, "second");
     const Outcome saved = session.save();

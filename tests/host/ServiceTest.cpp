@@ -1,6 +1,9 @@
 // Install, start, stop and removal through both wrappers, and how the service
 // runs, as the service manager and the wrapper's registry values see them.
+#include <functional>
+
 #include "config/Encodings.h"
+#include "config/ServiceAccount.h"
 #include "config/StoreLayout.h"
 #include "service/ServiceNames.h"
 #include "service/ServiceSettings.h"
@@ -36,17 +39,16 @@ TEST_F(SessionTest, TheClassicWrapperIsCopiedRegisteredGivenItsValuesAndRemovedW
         EXPECT_EQ(v.type, kRegDword) << name;
         return v.number;
     };
-    EXPECT_EQ(text("Start Class"), "org.apache.catalina.startup.BootstrapService");
-    EXPECT_EQ(text("Stop Class"), "org.apache.catalina.startup.BootstrapService");
-    EXPECT_EQ(text("Start Method"), "main");
+    std::string texts;
+    for (const char* name :
+         {"Start Class", "Stop Class", "Start Method", "Start Param Number 0", "Start Param Number 1",
+          "Start Param Number 2", "Stop Param Number 0", "System.out File", "System.err File"})
+        texts += text(name) + "|";
+    EXPECT_EQ(texts,
+              "org.apache.catalina.startup.BootstrapService|org.apache.catalina.startup.BootstrapService|main|start|"
+              "-config|C:\\tomcat\\conf\\server.xml|stop|C:\\tomcat\\logs\\svc_out.log|C:\\tomcat\\logs\\svc_err.log|");
     EXPECT_EQ(number("Start Param Count"), 3u);
-    EXPECT_EQ(text("Start Param Number 0"), "start");
-    EXPECT_EQ(text("Start Param Number 1"), "-config");
-    EXPECT_EQ(text("Start Param Number 2"), "C:\\tomcat\\conf\\server.xml");
     EXPECT_EQ(number("Stop Param Count"), 1u);
-    EXPECT_EQ(text("Stop Param Number 0"), "stop");
-    EXPECT_EQ(text("System.out File"), "C:\\tomcat\\logs\\svc_out.log");
-    EXPECT_EQ(text("System.err File"), "C:\\tomcat\\logs\\svc_err.log");
     const std::vector<std::string> options(
         {"-Dcatalina.home=C:\\tomcat", "-Dcatalina.base=C:\\tomcat", "-Djava.io.tmpdir=C:\\tomcat\\temp",
          "-Djava.endorsed.dirs=C:\\tomcat\\common\\endorsed",
@@ -155,13 +157,9 @@ TEST_F(SessionTest, TheServiceManagerRunsTheServiceAsConfiguredAndAChangeAloneLe
     EXPECT_EQ(os.accounts.allows("C:\\tomcat\\logs\\catalina.log", "NT SERVICE\\shop", Access::Modify), true);
 
     const ServiceConfiguration& held = os.services.services["shop"].configuration;
-    EXPECT_EQ(held.startType, StartType::Automatic);
     EXPECT_TRUE(held.delayedStart);
-    EXPECT_EQ(held.account, "NT SERVICE\\shop");
     EXPECT_EQ(held.dependencies, std::vector<std::string>{"Tcpip"});
     EXPECT_EQ(held.failureActions, (std::vector<FailureAction>{{true, 30000}, {true, 60000}, {false, 0}}));
-    EXPECT_EQ(held.resetPeriodSeconds, 3600u);
-    EXPECT_FALSE(held.failureActionsOnNonCrash);
     EXPECT_EQ(storedNumber("shop", store::kInstalledSettingsApplied), 1u);
 
     // The start-up type alone, on a running service: changed where it stands, still running.
@@ -218,24 +216,91 @@ TEST_F(SessionTest, AProgramLineWithABlankIsQuotedForAServiceThatIsOurs) {
     EXPECT_TRUE(session.stop().done());  // still ours by its recorded line
 }
 
-TEST(ServiceSettingsRule, TheDefaultsAndWhatDiffersAsTheServiceManagerComparesIt) {
+TEST(ServiceSettingsRule, EachValueMapsToWhatTheServiceManagerKeepsAndEachPartDiffersOnItsOwn) {
     Configuration c;
     c.serviceName = "shop";
-    const ServiceConfiguration wanted = wantedServiceConfiguration(c);
-    EXPECT_TRUE(wanted.failureActionsOnNonCrash) << "a stop with an error exit counts as a failure by default";
+    // Every start-up type, as a start type and the delayed flag.
+    const std::tuple<const char*, StartType, bool> startups[] = {{"auto", StartType::Automatic, false},
+                                                                 {"delayed", StartType::Automatic, true},
+                                                                 {"manual", StartType::Manual, false},
+                                                                 {"disabled", StartType::Disabled, false}};
+    for (const auto& [word, type, delayed] : startups) {
+        setFieldText(c, storedField(Field::StartupType), word);
+        EXPECT_EQ(wantedServiceConfiguration(c).startType, type) << word;
+        EXPECT_EQ(wantedServiceConfiguration(c).delayedStart, delayed) << word;
+    }
+    // Every kind of account: as the service manager names it, whether it needs the log-on right and a password.
+    const std::tuple<const char*, const char*, bool, bool> accounts[] = {
+        {"LocalSystem", "LocalSystem", false, false},
+        {"LocalService", "NT AUTHORITY\\LocalService", false, false},
+        {"NetworkService", "NT AUTHORITY\\NetworkService", false, false},
+        {"virtual", "NT SERVICE\\shop", false, false},
+        {"CORP\\tomcat", "CORP\\tomcat", true, true},
+        {".\\tomcat", ".\\tomcat", true, true},
+        {"CORP\\tomcat$", "CORP\\tomcat$", true, false}};
+    for (const auto& [stored, managed, named, password] : accounts) {
+        c.serviceAccount = stored;
+        EXPECT_EQ(wantedServiceConfiguration(c).account, managed) << stored;
+        EXPECT_EQ(isNamedAccount(c), named) << stored;
+        EXPECT_EQ(accountNeedsPassword(c), password) << stored;
+    }
+    // Recovery: 0 is no action; the rest, the name for a display name, the description and the dependencies as given.
+    c.recoveryFirst = 0, c.recoverySecond = 45, c.recoveryLater = 600, c.recoveryReset = 86400;
+    c.recoveryOnErrorExit = false;
+    c.dependencies = {"Tcpip", "RpcSs"};
+    c.description = "Shop";
+    ServiceConfiguration wanted = wantedServiceConfiguration(c);
+    EXPECT_EQ(wanted.failureActions, (std::vector<FailureAction>{{false, 0}, {true, 45000}, {true, 600000}}));
+    EXPECT_EQ(wanted.resetPeriodSeconds, 86400u);
+    EXPECT_FALSE(wanted.failureActionsOnNonCrash);
+    EXPECT_EQ(wanted.dependencies, (std::vector<std::string>{"Tcpip", "RpcSs"}));
+    EXPECT_EQ(wanted.displayName, "shop");
+    EXPECT_EQ(wanted.description, "Shop");
+    c.displayName = "Shop Tomcat";
+    wanted = wantedServiceConfiguration(c);
+    EXPECT_EQ(wanted.displayName, "Shop Tomcat");
 
+    // As the service manager reads back: names ignore case, no actions are three of none; one part changed is
+    // that part alone.
     ServiceConfiguration found = wanted;
-    found.account = "nt service\\SHOP";
-    found.dependencies = {};
-    EXPECT_EQ(differingSettings(wanted, found), std::vector<ServiceSetting>{}) << "account names ignore case";
-    ServiceConfiguration noRecovery = wanted;
-    noRecovery.failureActions = {{}, {}, {}};
-    found.failureActions = {};
-    EXPECT_EQ(differingSettings(noRecovery, found), std::vector<ServiceSetting>{})
-        << "no actions are three actions of none";
-    found.resetPeriodSeconds = 3600;
-    EXPECT_EQ(differingSettings(noRecovery, found), std::vector<ServiceSetting>{ServiceSetting::FailureActions})
-        << "the reset period belongs to the failure actions";
+    found.account = "corp\\TOMCAT$";
+    found.dependencies = {"TCPIP", "rpcss"};
+    found.failureActions.push_back({});
+    EXPECT_EQ(differingSettings(wanted, found), std::vector<ServiceSetting>{});
+    using Change = std::function<void(ServiceConfiguration&)>;
+    const std::pair<Change, ServiceSetting> changes[] = {
+        {[](ServiceConfiguration& s) { s.startType = StartType::Manual; }, ServiceSetting::StartType},
+        {[](ServiceConfiguration& s) { s.delayedStart = true; }, ServiceSetting::DelayedStart},
+        {[](ServiceConfiguration& s) { s.account = "CORP\\other$"; }, ServiceSetting::Account},
+        {[](ServiceConfiguration& s) {
+             s.dependencies = {"RpcSs", "Tcpip"};
+         },
+         ServiceSetting::Dependencies},
+        {[](ServiceConfiguration& s) { s.dependencies.pop_back(); }, ServiceSetting::Dependencies},
+        {[](ServiceConfiguration& s) { s.dependencies.push_back("Afd"); }, ServiceSetting::Dependencies},
+        {[](ServiceConfiguration& s) { s.failureActions[1].delayMs = 46000; }, ServiceSetting::FailureActions},
+        {[](ServiceConfiguration& s) {
+             s.failureActions[0] = {true, 0};
+         },
+         ServiceSetting::FailureActions},
+        {[](ServiceConfiguration& s) { s.resetPeriodSeconds = 3600; }, ServiceSetting::FailureActions},
+        {[](ServiceConfiguration& s) { s.failureActionsOnNonCrash = true; }, ServiceSetting::FailureActionsOnNonCrash},
+        {[](ServiceConfiguration& s) { s.displayName = "shop tomcat"; }, ServiceSetting::DisplayName},
+        {[](ServiceConfiguration& s) { s.description = "Shop "; }, ServiceSetting::Description},
+    };
+    for (const auto& [change, setting] : changes) {
+        ServiceConfiguration other = wanted;
+        change(other);
+        EXPECT_EQ(differingSettings(wanted, other), std::vector<ServiceSetting>{setting}) << settingName(setting);
+    }
+
+    // Which fields the service manager keeps (the stop timeout goes with them).
+    std::vector<std::string> settings;
+    for (const StoredField& field : storedFields())
+        if (isServiceSetting(field.field)) settings.push_back(field.name);
+    EXPECT_EQ(settings, words("description service.startup service.account service.depends.on service.stop.timeout "
+                              "service.recovery.first service.recovery.second service.recovery.later "
+                              "service.recovery.reset service.recovery.on.error.exit service.display.name"));
 }
 
 // Each change of an installed, running configuration, and the least it takes: the wrapper's update with just

@@ -8,6 +8,7 @@
 
 #include "config/Encodings.h"
 #include "service/LastStop.h"
+#include "service/ModernWrapper.h"
 #include "service/Readiness.h"
 #include "service/ServiceNames.h"
 #include "service/StartDiagnosis.h"
@@ -106,6 +107,11 @@ TEST_F(StartFailureTest, AStartThatStaysUpCostsOnlyTheWaitAndAFailedOneSaysWhyFr
               (std::vector<std::string>{"cause-file-line", "134410752600000000",
                                         "a JVM option the JVM rejects (-XX:+UseParNewGC)",
                                         "C:\\tomcat10\\logs\\shop_err.log", "3"}));
+    serving(0);
+    ASSERT_TRUE(session.start().done());
+    ASSERT_TRUE(session.stop().done());
+    EXPECT_FALSE(os.registry.read(kLocalMachine, serviceKey("shop"), "VelmoraLastFailedStart"));
+    EXPECT_EQ(ui.failedStartCause, "");
     // What does not parse (numbers out of range, an earlier form with log lines) is dropped with a notice.
     for (const std::vector<std::string>& kept :
          {std::vector<std::string>{"cause-file-line", "99999999999999999999999", "x", "-", "1"},
@@ -119,14 +125,9 @@ TEST_F(StartFailureTest, AStartThatStaysUpCostsOnlyTheWaitAndAFailedOneSaysWhyFr
                   "dropped.\nshop: not running\nLast stop (2026-12-07T00:01:00Z): graceful after 0.0 s\n");
         EXPECT_FALSE(os.registry.read(kLocalMachine, serviceKey("shop"), "VelmoraLastFailedStart"));
     }
-    serving(0);
-    ASSERT_TRUE(session.start().done());
-    ASSERT_TRUE(session.stop().done());
-    EXPECT_FALSE(session.lastFailedStart());
-    EXPECT_EQ(ui.failedStartCause, "");
 }
 
-TEST_F(StartFailureTest, TheServiceManagersOwnCodesTodaysCatalinaLogAndNoKnownCauseStillSayWhatHappened) {
+TEST_F(StartFailureTest, TheServiceManagersOwnCodesAndNoKnownCauseStillSayWhatHappened) {
     script(Fate::DiesStarting, 0, 1077, 0, {},
            "System error 1069 has occurred.\r\n\r\nThe service did not start due to a logon failure.\r\n");
     EXPECT_EQ(session.start().summary,
@@ -142,6 +143,15 @@ TEST_F(StartFailureTest, TheServiceManagersOwnCodesTodaysCatalinaLogAndNoKnownCa
               "The service was still starting after 120 seconds: Tomcat may be slow to start or hang; see "
               "its last lines (the service manager).");
     os.services.services["shop"].started = os.services.services["shop"].starting = false;
+    // Waiting for "running" alone, the bound is the service manager's minute.
+    ASSERT_TRUE(editing.edit(Field::StartTimeout, "0").done());
+    ASSERT_TRUE(session.save().done());
+    os.clock.slept = 0;
+    EXPECT_EQ(session.start().summary.substr(0, 48), "The service was still starting after 60 seconds:");
+    EXPECT_EQ(os.clock.slept, 60000u);
+    os.services.services["shop"].started = os.services.services["shop"].starting = false;
+    ASSERT_TRUE(editing.edit(Field::StartTimeout, "120").done());
+    ASSERT_TRUE(session.save().done());
 
     // Nothing known: the last lines of the newest file, and every file read.
     std::string lines;
@@ -165,7 +175,7 @@ TEST_F(StartFailureTest, TheServiceManagersOwnCodesTodaysCatalinaLogAndNoKnownCa
     const auto status = nlohmann::json::parse(r.out);
     EXPECT_EQ(status["lastFailedStart"]["cause"], "it stopped after starting");
     EXPECT_EQ(status["lastFailedStart"]["line"], 3);
-    EXPECT_EQ(status["lastFailedStart"]["at"], "2026-12-07T00:02:00Z");  // after the hung start's two minutes
+    EXPECT_EQ(status["lastFailedStart"]["at"], "2026-12-07T00:03:00Z");  // after the hung starts' three minutes
     os.services.services["shop"].script->writes.clear();
     r = runCli(os, {"start", "shop", "--json"});
     EXPECT_EQ(r.code, 1);
@@ -174,25 +184,6 @@ TEST_F(StartFailureTest, TheServiceManagersOwnCodesTodaysCatalinaLogAndNoKnownCa
     EXPECT_NE(failed["error"]["message"].get<std::string>().find("Nothing was written since the start to any of: "
                                                                  "C:\\tomcat10\\logs\\shop_err.log, "),
               std::string::npos);
-
-    // A Tomcat that stops soon after its start: today's catalina log says why, not yesterday's.
-    os.files.addFile("C:\\tomcat10\\logs\\catalina.2026-12-06.log",
-                     "SEVERE [main] org.apache.tomcat.util.digester.Digester.fatalError Parse fatal error at line [12] "
-                     "column [5]\r\n");
-    os.clock.sleep(1000);
-    script(Fate::StopsLater, 1500, 0, 0,
-           {{"C:\\tomcat10\\logs\\catalina.2026-12-07.log",
-             "07-Dec-2026 00:00:01.200 INFO [main] org.apache.catalina.startup.Catalina.load Server initialization\r\n"
-             "07-Dec-2026 00:00:01.300 SEVERE [main] org.apache.catalina.core.StandardService.initInternal Failed to "
-             "initialize connector [Connector[HTTP/1.1-8080]]\r\n"
-             "\torg.apache.catalina.LifecycleException: Protocol handler initialization failed\r\n"
-             "Caused by: java.net.BindException: Address already in use: bind\r\n"}});
-    const Outcome started = session.start();
-    ASSERT_TRUE(started.startFailure);
-    EXPECT_EQ(started.summary,
-              "Port 8080 is already in use by another program: stop that program or change the port in "
-              "C:\\tomcat10\\conf\\server.xml (catalina.2026-12-07.log, line 4).");
-    EXPECT_EQ(ui.failedStartCause, "port 8080 is in use");
 }
 
 TEST_F(StartFailureTest, StartEndsWhenTomcatAnswersAndStatusAndStopSayWhereItStands) {
@@ -302,15 +293,69 @@ TEST_F(StartFailureTest, StartEndsWhenTomcatAnswersAndStatusAndStopSayWhereItSta
     }
 }
 
-TEST(StartDiagnosis, OtherSpellingsOfACauseAndCodesWineNeverGivesAreNamed) {
+TEST(StartEvidence, OnlyWhatTheStartAddedIsReadAndOfADailyKindOnlyTheNewestFile) {
+    MemoryPlatform os;
+    Configuration c;
+    c.serviceName = "shop";
+    c.catalinaHome = "C:\\tc";
+    c.catalinaBase = "c:\\TC";  // the home again: its crash folder is looked at once
+    c.systemOut = "C:\\out";
+    c.systemErr = "C:\\err";
+    const ModernWrapper kind(os.files, "C:\\tc\\bin\\tomcat10.exe");
+    const auto sources = evidenceSources(c, kind, "C:\\windows\\system32");
+    std::vector<std::string> where;
+    for (const auto& source : sources)
+        where.push_back(source.role + "|" + source.where.folder + "\\" + source.where.pattern +
+                        (source.newestOnly ? "|newest" : ""));
+    EXPECT_EQ(where,
+              (std::vector<std::string>{
+                  "System.err|C:\\err\\shop_err.log", "the wrapper's log|c:\\TC\\logs\\commons-daemon.*.log|newest",
+                  "Catalina's log|c:\\TC\\logs\\catalina.*.log|newest", "System.out|C:\\out\\shop_out.log",
+                  "a JVM crash file|C:\\tc\\hs_err_pid*.log", "a JVM crash file|C:\\tc\\bin\\hs_err_pid*.log",
+                  "a JVM crash file|C:\\windows\\system32\\hs_err_pid*.log"}));
+
+    const std::string tail(256 * 1024 - 1, 'x');  // with its line end, exactly the 256 KB read of a file
+    os.files.addFile("C:\\err\\shop_err.log", "old 1\r\nold 2\r\n");
+    os.files.addFile("C:\\out\\shop_out.log", "kept\n");
+    os.files.addFile("C:\\tc\\logs\\commons-daemon.2026-12-06.log", "yesterday\n");
+    os.files.addFile("C:\\tc\\logs\\catalina.2026-12-05.log", "long before the start\n");
+    os.files.addFile("C:\\tc\\logs\\catalina.2026-12-06.log", "rotated away after the start\n");
+    os.files.addFile("C:\\tc\\bin\\hs_err_pid7.log", "an earlier crash\n");
+    const EvidenceSnapshot snapshot = EvidenceSnapshot::take(os.files, sources);
+    os.files.files["C:\\tc\\logs\\catalina.2026-12-05.log"] = "cut";  // short, before the start
+    os.clock.sleep(1000);
+    const FileTime startedAt = os.clock.now();
+    os.clock.sleep(1000);
+    os.files.appendText("C:\\err\\shop_err.log", "new 3\r\nnew 4");
+    os.files.appendText("C:\\tc\\logs\\commons-daemon.2026-12-06.log", "late line\n");
+    os.clock.sleep(1000);
+    os.files.appendText("C:\\tc\\logs\\commons-daemon.2026-12-07.log", "today\n");
+    os.files.writeText("C:\\tc\\logs\\catalina.2026-12-06.log", "cut short\n");  // short, since the start
+    os.files.appendText("C:\\tc\\bin\\hs_err_pid7.log", "x\n" + tail + "\n");
+    os.files.appendText("C:\\windows\\system32\\hs_err_pid8.log", "# A fatal error\n");
+    std::vector<std::string> read;
+    for (const EvidenceFile& file : snapshot.newLines(os.files, startedAt)) {
+        read.push_back(file.role + "|" + file.path + "|" + std::to_string(file.firstLine) + "|" +
+                       file.lines.front().substr(0, 16) + "|" + std::to_string(file.lines.size()));
+    }
+    EXPECT_EQ(read, (std::vector<std::string>{"System.err|C:\\err\\shop_err.log|3|new 3|2",
+                                              "the wrapper's log|C:\\tc\\logs\\commons-daemon.2026-12-07.log|1|today|1",
+                                              "Catalina's log|C:\\tc\\logs\\catalina.2026-12-06.log|1|cut short|1",
+                                              "a JVM crash file|C:\\tc\\bin\\hs_err_pid7.log|3|xxxxxxxxxxxxxxxx|1",
+                                              "a JVM crash file|C:\\windows\\system32\\hs_err_pid8.log|1|# A fatal "
+                                              "error|1"}));
+}
+
+TEST(StartDiagnosis, EveryCodeOfTheServiceManagerAndEveryWayALineSaysWhy) {
     Configuration c;
     c.javaHome = "C:\\jdk-24";
     c.tomcatConfigFile = "C:\\tc\\conf\\server.xml";
-    auto diagnosed = [&](const std::string& line) {
+    const DiagnosisContext context{c, "NT SERVICE\\shop", "C:\\jdk-24\\bin\\server\\jvm.dll", true};
+    auto diagnosed = [&](const std::vector<std::string>& lines) {
         StartEvidence evidence;
         evidence.serviceName = "shop";
-        evidence.files = {{"C:\\tc\\logs\\some.log", "System.err", 7, {"first", line}, 0}};
-        return diagnoseStart(evidence, {c, "NT SERVICE\\shop", "C:\\jdk-24\\bin\\server\\jvm.dll", true});
+        evidence.files = {{"C:\\tc\\logs\\some.log", "System.err", 7, lines, 0}};
+        return diagnoseStart(evidence, context);
     };
     // Other spellings of causes the Wine tests meet in one spelling, told by their short cause.
     const std::pair<const char*, const char*> spellings[] = {
@@ -320,14 +365,51 @@ TEST(StartDiagnosis, OtherSpellingsOfACauseAndCodesWineNeverGivesAreNamed) {
         {"SEVERE [main] Digester.fatalError Parse Fatal Error at line [12] column [5]",
          "the Tomcat config file does not parse"},
     };
-    for (const auto& [line, cause] : spellings) EXPECT_EQ(diagnosed(line).cause, cause) << line;
+    for (const auto& [line, cause] : spellings) EXPECT_EQ(diagnosed({"first", line}).cause, cause) << line;
+    // A port three lines before or after the exception is named; four away, it is not.
+    const std::string bind = "java.net.BindException: Address already in use: bind";
+    const std::string connector = "Failed to initialize connector [Connector[HTTP/1.1-8080]]";
+    EXPECT_EQ(diagnosed({connector, "a", "b", bind}).cause, "port 8080 is in use");
+    EXPECT_EQ(diagnosed({connector, "a", "b", "c", bind}).cause, "a port is in use");
+    EXPECT_EQ(diagnosed({bind, "a", "b", "create[localhost:8005]"}).cause, "port 8005 is in use");
+    EXPECT_EQ(diagnosed({bind, "a", "b", "c", "create[localhost:8005]"}).cause, "a port is in use");
+    EXPECT_EQ(diagnosed({"x", bind, "at bind <null>:8443"}).line, 8u);
 
-    StartEvidence deleted;
-    deleted.serviceName = "shop";
-    deleted.state.exitCode = 1072;
-    EXPECT_EQ(diagnoseStart(deleted, {c, "NT SERVICE\\shop", "", true}).sentence,
-              "The service is marked for deletion: close the Services console and any other program that has it open, "
-              "or restart Windows, then install it again (the service manager, error 1072).");
+    // Each code the service manager gives, wherever it gives it: its state, net's words or its events.
+    auto fromCode = [&](std::uint32_t state, const std::string& net, std::vector<ServiceManagerEvent> events,
+                        bool libraryThere = true) {
+        StartEvidence evidence;
+        evidence.serviceName = "shop";
+        evidence.state = {RunState::Stopped, state, 4};
+        evidence.netOutput = net;
+        evidence.events = std::move(events);
+        const StartDiagnosis found = diagnoseStart(evidence, {c, "NT SERVICE\\shop", "C:\\jvm.dll", libraryThere});
+        return found.cause + " (" + found.sentence.substr(found.sentence.rfind('(') + 1);
+    };
+    const std::pair<std::string, std::string> codes[] = {
+        {fromCode(1069, "", {}), "the account could not log on (the service manager, error 1069)."},
+        {fromCode(1067, "System error 1072 has occurred.", {}),
+         "the service is marked for deletion (the service manager, error 1072)."},
+        {fromCode(0, "", {{0, 7000, {"shop", "%%1058"}}}),
+         "the service is disabled (the service manager, error 1058)."},
+        {fromCode(193, "", {}), "the JVM library cannot be loaded (the service manager, error 193)."},
+        {fromCode(193, "", {}, false), "the JVM library is missing (the service manager, error 193)."},
+        {fromCode(0, "", {{0, 7009, {"30000", "shop"}}}), "the start timed out (the service manager, error 1053)."},
+        {fromCode(5, "", {}),
+         "it did not start (error 5: access is denied). Nothing was written since the start to any of: ."},
+        {fromCode(1066, "", {}),
+         "it did not start (service-specific error 4). Nothing was written since the start to any of: ."},
+        {fromCode(0, "", {}), "it did not start (no error code). Nothing was written since the start to any of: ."},
+    };
+    for (const auto& [sentence, expected] : codes) EXPECT_EQ(sentence, expected);
+    std::string texts;
+    for (std::uint32_t code : {5, 193, 1053, 1058, 1067, 1069, 1072, 1077, 1234})
+        texts += serviceErrorText(code) + "; ";
+    EXPECT_EQ(texts,
+              "access is denied; the program is not a valid application for this machine; the service did not respond "
+              "to the start in time; the service is disabled; the process terminated unexpectedly; the service did not "
+              "start due to a logon failure; the service has been marked for deletion; the service has not been "
+              "started since the computer started; error 1234; ");
 }
 
 TEST(Readiness, WhatIsAskedAndWhenALastStopIsWorthAWarning) {

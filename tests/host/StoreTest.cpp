@@ -207,26 +207,54 @@ TEST_F(TransferTest, AnyProblemRefusesTheWholeFileAndAnEarlyEndLeavesNoKeyOffThe
               "The file is not well-formed JSON: parse error at line 1, "
               "column 21: syntax error while parsing value - unexpected '}'; "
               "expected '[', '{', or a literal");
-    EXPECT_EQ(refusal("[]"),
-              "The file is not a Velmora export: expected one object with one member, "
-              "\"configurations\", a list of configurations.");
-    EXPECT_EQ(refusal(documentOf(entry("a", "\"jvm\": \"server\", \"jvm\": \"client\""))),
-              "The file gives the member \"jvm\" twice in one object; each may stand only once.");
-    EXPECT_EQ(refusal(documentOf(entry("a", "\"colour\": 1"))),
-              "Configuration \"a\", field \"colour\": unknown field.");
-    EXPECT_EQ(refusal(documentOf(entry("a", "\"max.heap.size\": 32768"))),
-              "Configuration \"a\", field \"max.heap.size\": expected a whole number from 0 to 32767 (0 or "
-              "nothing: no size).");
+    // Every member the file may not have, each refused with what was expected.
+    const std::string notExport =
+        "The file is not a Velmora export: expected one object with one member, \"configurations\", a list of "
+        "configurations.";
+    const std::string size =
+        "Configuration \"a\", field \"max.heap.size\": expected a whole number from 0 to 32767 (0 or nothing: no "
+        "size).";
+    const std::pair<std::string, std::string> refused[] = {
+        {"[]", notExport},
+        {"{\"configurations\": [], \"comment\": \"x\"}", notExport},
+        {"{\"configurations\": {}}", notExport},
+        {documentOf("1"), "A configuration: expected an object with a \"name\" and the stored values."},
+        {documentOf("{\"description\": \"x\"}"), "A configuration: has no \"name\"."},
+        {documentOf("{\"name\": 7}"), "A configuration, field \"name\": expected a text."},
+        {documentOf(entry("a", "\"jvm\": \"server\", \"jvm\": \"client\"")),
+         "The file gives the member \"jvm\" twice in one object; each may stand only once."},
+        {documentOf(entry("a", "\"colour\": 1")), "Configuration \"a\", field \"colour\": unknown field."},
+        {documentOf(entry("a", "\"state\": \"running\"")), "Configuration \"a\", field \"state\": unknown field."},
+        {documentOf(entry("a", "\"description\": 5")), "Configuration \"a\", field \"description\": expected a text."},
+        {documentOf(entry("a", "\"description\": \"x\\u001b[2K\"")),
+         "Configuration \"a\", field \"description\": a text must not hold a control character or a bidirectional "
+         "override (it holds U+001B)."},
+        {documentOf(entry("a", "\"max.heap.size\": 32768")), size},
+        {documentOf(entry("a", "\"max.heap.size\": 512.5")), size},
+        {documentOf(entry("b", "\"reduce.os.signals\": 2")),
+         "Configuration \"b\", field \"reduce.os.signals\": expected 0 or 1."},
+        {documentOf(entry("b", "\"reduce.os.signals\": true")),
+         "Configuration \"b\", field \"reduce.os.signals\": expected 0 or 1."},
+        {documentOf(entry("b", "\"service.stop.timeout\": -1")),
+         "Configuration \"b\", field \"service.stop.timeout\": expected a whole number of seconds from 0 to 4294967."},
+        {documentOf(entry("b", "\"service.startup\": \"sometimes\"")),
+         "Configuration \"b\", field \"service.startup\": expected one of auto, delayed, manual, disabled."},
+        {documentOf(entry("b", "\"additional.jvm.options\": \"-Dx=1\"")),
+         "Configuration \"b\", field \"additional.jvm.options\": expected a list of texts."},
+        {documentOf(entry("b", "\"additional.jvm.options\": [\"-Dx=1\", \"\"]")),
+         "Configuration \"b\", field \"additional.jvm.options\": an entry must not be empty."},
+        {documentOf(entry("b", "\"service.environment\": [\"TZ=UTC\", \"tz=GMT\"]")),
+         "Configuration \"b\", field \"service.environment\": the variable tz is given twice."},
+        {documentOf(entry("COM1")),
+         "Configuration \"COM1\", field \"name\": The Service Name \"COM1\" cannot be used: Windows keeps this name "
+         "for a device (CON, PRN, AUX, NUL, COM0-COM9, LPT0-LPT9), so bin\\COM1.exe would not be a file. Enter "
+         "another name and try again."},
+        {documentOf(entry("bücher") + "," + entry("BÜCHER")),
+         "Configuration \"BÜCHER\": the name stands twice in the file (\"bücher\"; names that differ only in case "
+         "are one configuration)."},
+    };
+    for (const auto& [document, why] : refused) EXPECT_EQ(refusal(document), why) << document;
     EXPECT_EQ(refusal(documentOf(entry("a", "\"max.heap.size\": 32767"))), "");
-    EXPECT_EQ(refusal(documentOf(entry("b", "\"reduce.os.signals\": 2"))),
-              "Configuration \"b\", field \"reduce.os.signals\": expected 0 or 1.");
-    EXPECT_EQ(refusal(documentOf(entry("COM1"))),
-              "Configuration \"COM1\", field \"name\": The Service Name \"COM1\" cannot be used: Windows keeps "
-              "this name for a device (CON, PRN, AUX, NUL, COM0-COM9, LPT0-LPT9), so bin\\COM1.exe would not be "
-              "a file. Enter another name and try again.");
-    EXPECT_EQ(refusal(documentOf(entry("bücher") + "," + entry("BÜCHER"))),
-              "Configuration \"BÜCHER\": the name stands twice in the file (\"bücher\"; names that differ only "
-              "in case are one configuration).");
     EXPECT_EQ(storedList(), std::vector<std::string>{"a"});
 
     // Writes refused part way: every key written is one the list names.
@@ -250,13 +278,18 @@ TEST_F(TransferTest, AnyProblemRefusesTheWholeFileAndAnEarlyEndLeavesNoKeyOffThe
         }
         return bytes;
     };
-    EXPECT_EQ(transfer.importDocument(utf16(documentOf(entry("wide-é")), true), false).names,
+    for (bool little : {true, false}) {
+        EXPECT_EQ(documentText(utf16(documentOf(entry("wide-é𝄞")), little)).text, documentOf(entry("wide-é𝄞")));
+        EXPECT_EQ(documentText(utf16("{}", little) + "x").error,
+                  "The file starts as UTF-16 but has an odd number of bytes.");
+    }
+    EXPECT_EQ(transfer.importDocument(utf16(documentOf(entry("wide-é")), false), false).names,
               std::vector<std::string>{"wide-é"});
     EXPECT_EQ(transfer.importDocument("\xEF\xBB\xBF" + documentOf(entry("marked")), false).names,
               std::vector<std::string>{"marked"});
-    EXPECT_EQ(refusal(utf16(documentOf(entry("x")), true).substr(2)),
-              "The file looks like UTF-16 without a byte-order mark; save it as "
-              "UTF-8, or as UTF-16 with one.");
+    for (const std::string& unmarked : {utf16("{}", true).substr(2), utf16("{}", false).substr(2)})
+        EXPECT_EQ(refusal(unmarked),
+                  "The file looks like UTF-16 without a byte-order mark; save it as UTF-8, or as UTF-16 with one.");
     EXPECT_EQ(refusal(documentOf(entry("caf\xE9"))),
               "The file is neither UTF-8 nor UTF-16 with a byte-order mark (a code "
               "page such as Windows-1252?); save it as UTF-8.");

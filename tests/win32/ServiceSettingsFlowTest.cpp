@@ -1,16 +1,20 @@
-// How the service runs, under Wine: the settings set through velmora-cli and
-// through the window's Service Settings dialog, read back from Wine's service
-// manager (which keeps the start type, the account and the program line and
-// not the rest), changed in place on a running service, and a named account's
-// password looked for everywhere it must not be.
+// How the service runs: the settings set through velmora-cli and through the
+// window's Service Settings dialog, read back from the service manager (Windows
+// keeps them all; Wine 8 the start type, the account and the program line),
+// changed in place on a running service, the rights a folder's access list
+// lacks, and a named account's password looked for everywhere it must not be.
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
 #include "WindowDriver.h"
 #include "e2eSession.h"
+#include "platform/win32/Handles.h"
+#include "platform/win32/WideText.h"
+#include "platform/win32/Win32Registry.h"
 #include "ui/win32/ResourceIds.h"
 
 namespace velmora::e2e {
@@ -18,11 +22,13 @@ namespace {
 
 using Lines = std::vector<std::string>;
 
-// What Wine 8's service manager does with delayed start, a dependency and
-// recovery: it refuses delayed start and the flag for error exits, and keeps
-// neither the dependency nor the failure actions; an install says so.
-Lines wineWarnings(const std::string& name, bool delayedToo) {
-    Lines warnings = wineSettingsWarnings(name);
+// What the service manager refuses of delayed start, a dependency and
+// recovery: nothing on Windows; Wine 8 refuses delayed start and the flag for
+// error exits, and keeps neither the dependency nor the failure actions, which
+// an install says.
+Lines refusedSettings(const std::string& name, bool delayedToo) {
+    Lines warnings = settingsWarnings(name);
+    if (warnings.empty()) return warnings;
     warnings.insert(warnings.begin() + 1,
                     "The dependencies of the service " + quoted(name) + " reads back other than it was set.");
     if (delayedToo)
@@ -31,17 +37,44 @@ Lines wineWarnings(const std::string& name, bool delayedToo) {
     return warnings;
 }
 
+// Stamps the file's last write so many days back, also while another program writes to it.
+bool writtenDaysAgo(const std::string& path, int days) {
+    FILETIME now;
+    GetSystemTimeAsFileTime(&now);
+    const ULONGLONG back = ((ULONGLONG{now.dwHighDateTime} << 32) | now.dwLowDateTime) - days * 864000000000ULL;
+    const FILETIME stamp{static_cast<DWORD>(back), static_cast<DWORD>(back >> 32)};
+    const Handle file(CreateFileW(wide(path).c_str(), FILE_WRITE_ATTRIBUTES,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING, 0,
+                                  nullptr));
+    return file && SetFileTime(file.get(), nullptr, nullptr, &stamp);
+}
+
+// A path as a JSON document writes it: each backslash doubled.
+std::string inJson(const std::string& text) {
+    std::string escaped;
+    for (char c : text) escaped += c == '\\' ? std::string("\\\\") : std::string(1, c);
+    return escaped;
+}
+
 std::string printedWarnings(const Lines& warnings) {
     std::string printed;
     for (const std::string& warning : warnings) printed += "Warning: " + warning + "\n";
-    return printed + "A warning came up.\n";
+    return printed.empty() ? printed : printed + "A warning came up.\n";
 }
 
-// What Wine keeps of the settings: the start type and the account.
-void expectWineKept(const std::string& name, const std::string& account) {
+// What the service manager kept of a delayed start on RpcSs with these
+// restarts: Wine 8 the start type and the account alone, Windows all of it.
+void expectKept(const std::string& name, const std::string& account, const std::vector<DWORD>& restarts,
+                DWORD resetSeconds) {
     const ServiceConfig kept = serviceConfig(name);
     EXPECT_EQ(kept.startType, static_cast<DWORD>(SERVICE_AUTO_START));
     EXPECT_EQ(kept.account, account);
+    if (underWine()) return;
+    EXPECT_TRUE(kept.delayed);
+    EXPECT_EQ(kept.dependencies, Lines{"RpcSs"});
+    EXPECT_EQ(kept.restartDelays, restarts);
+    EXPECT_EQ(kept.resetSeconds, resetSeconds);
+    EXPECT_TRUE(kept.actionsOnErrorExit);
 }
 
 TEST(ServiceSettings, SetInstalledAndChangedInPlaceThroughTheCommandLine) {
@@ -49,8 +82,12 @@ TEST(ServiceSettings, SetInstalledAndChangedInPlaceThroughTheCommandLine) {
     const std::string pid = std::to_string(GetCurrentProcessId()), name = "Settings" + pid;
     const std::string home = session.root() + "\\Tomcat Home", copy = home + "\\bin\\" + name + ".exe";
     const std::string password = "Pw" + pid + "-never-shown";
+    const LocalAccount account("tomcatsvc", password);
     session.removeServiceAtEnd(name);
     makeCatalinaHome(home, Layout::Classic);
+    // A folder another installer made that the account may not change: Windows' check names it and
+    // --grant-rights gives the account its rights there; Wine 8 reads no access list and asks nothing.
+    ASSERT_TRUE(underWine() || onlyAdministratorsMayWrite(home + "\\work"));
     const WrapperRuns runs(session.root() + "\\runs.txt");
     std::string printed;  // everything velmora-cli printed
     auto cli = [&](const std::string& arguments, const std::string& input = "") {
@@ -63,19 +100,19 @@ TEST(ServiceSettings, SetInstalledAndChangedInPlaceThroughTheCommandLine) {
                      "service.recovery.first=30 service.recovery.second=90 service.recovery.later=600 " +
                      "service.recovery.reset=3600 service.account=.\\tomcatsvc --yes");
     EXPECT_EQ(run.code, 0) << run.err;
-    run = cli("install " + name + " --yes --password-stdin", password + "\n");
-    EXPECT_EQ(run.code, 1);
-    EXPECT_EQ(run.err, printedWarnings(wineWarnings(name, true)));
-    EXPECT_EQ(run.out, "Service " + quoted(name) + " installed.\n");
+    run = cli("install " + name + " --yes --grant-rights --password-stdin", password + "\n");
+    EXPECT_EQ(run.code, underWine() ? 1 : 0) << run.err;
+    if (underWine()) {
+        EXPECT_EQ(run.err, printedWarnings(refusedSettings(name, true)));
+    }
+    EXPECT_TRUE(holds(run.out, "Service " + quoted(name) + " installed.\n")) << run.out;
+    EXPECT_EQ(holds(run.out, "Granted .\\tomcatsvc modify rights on " + home + "\\work"), !underWine()) << run.out;
     // A home with a blank: the classic wrapper's unquoted path is quoted.
     EXPECT_EQ(serviceConfig(name).programLine, quoted(copy) + " -service " + name);
-    expectWineKept(name, ".\\tomcatsvc");
+    expectKept(name, ".\\tomcatsvc", {30000, 90000, 600000}, 3600);
     const auto stored = machineValues(std::string(kStoreKey) + "\\" + name);
-    EXPECT_EQ(stored.at("service.startup"), "delayed");
-    EXPECT_EQ(stored.at("service.depends.on"), "RpcSs|");
-    EXPECT_EQ(stored.at("service.recovery.later"), "600");
-    EXPECT_EQ(stored.at("service.recovery.reset"), "3600");
-    EXPECT_EQ(stored.at("installed.settings.applied"), "0");
+    EXPECT_EQ(stored.at("service.depends.on") + " " + stored.at("installed.settings.applied"),
+              underWine() ? "RpcSs| 0" : "RpcSs| 1");
 
     // Only the start-up type changed on the running service: set in place, the same process runs on.
     run = cli("start " + name);
@@ -83,24 +120,20 @@ TEST(ServiceSettings, SetInstalledAndChangedInPlaceThroughTheCommandLine) {
     const DWORD process = serviceProcessId(name);
     const std::size_t wrapperRuns = runs.lines().size();
     run = cli("set " + name + " service.startup=manual --password-stdin", password + "\n");
-    EXPECT_EQ(run.code, 1);
-    EXPECT_EQ(run.err, printedWarnings(wineWarnings(name, false)));  // the ones not kept, set again
+    EXPECT_EQ(run.code, underWine() ? 1 : 0);
+    EXPECT_EQ(run.err, printedWarnings(refusedSettings(name, false)));  // the ones not kept, set again
     EXPECT_EQ(serviceConfig(name).startType, static_cast<DWORD>(SERVICE_DEMAND_START));
+    EXPECT_FALSE(serviceConfig(name).delayed);
     EXPECT_TRUE(serviceRunning(name));
     EXPECT_EQ(serviceProcessId(name), process);
     EXPECT_EQ(runs.lines().size(), wrapperRuns);
 
-    // The password went to the service manager and nowhere else.
-    const std::string report = session.root() + "\\report.html";
-    EXPECT_EQ(cli("check " + name + " --report " + report).code, 0);
-    const CliRun exported = cli("export " + name);
-    EXPECT_TRUE(holds(exported.out, "\"service.account\": \".\\\\tomcatsvc\"")) << exported.out;
-    EXPECT_TRUE(holds(contentOf(report), ".\\tomcatsvc"));
-    for (const auto& [value, text] : machineValues(std::string(kStoreKey) + "\\" + name))
-        EXPECT_FALSE(holds(text, password)) << value;
-    for (const auto& [value, text] : machineValues("SYSTEM\\CurrentControlSet\\Services\\" + name))
-        EXPECT_FALSE(holds(text, password)) << value;
-    EXPECT_FALSE(holds(contentOf(report), password));
+    // The password went to the service manager and nowhere else; the account has every right it needs.
+    EXPECT_EQ(cli("check " + name).code, 0);
+    EXPECT_TRUE(holds(cli("export " + name).out, "\"service.account\": \".\\\\tomcatsvc\""));
+    for (const std::string& key :
+         {std::string(kStoreKey) + "\\" + name, "SYSTEM\\CurrentControlSet\\Services\\" + name})
+        for (const auto& [value, text] : machineValues(key)) EXPECT_FALSE(holds(text, password)) << value;
     EXPECT_FALSE(holds(contentOf(session.bin("quenby-" + name + "-debug.html")), password));
     EXPECT_FALSE(holds(printed, password)) << printed;
     EXPECT_EQ(runs.lines().size(), 1u);
@@ -111,21 +144,35 @@ TEST(ServiceSettings, SetInstalledAndChangedInPlaceThroughTheCommandLine) {
 // A Tomcat 10 service changed while it runs: an option is an update of the
 // wrapper's values, not a reinstall; the service is restarted only when told
 // to; the description stays with the service manager; a named account's
-// password is needed only when the account changes.
+// password is needed only when the account changes; its old logs go, its
+// open ones stay; a JDK update's new folder replaces the one it took away.
 TEST(ServiceSettings, ChangesOfARunningTomcat10ServiceAreMadeInPlace) {
     Session session(Layout::Modern);
     const std::string pid = std::to_string(GetCurrentProcessId()), name = "InPlace" + pid;
     const std::string serviceKey = "SYSTEM\\CurrentControlSet\\Services\\" + name;
     const std::string update = quoted(session.bin("tomcat10.exe")) + " //US//" + name;
+    const std::string password = "Pw" + pid + "-in-place";
+    const LocalAccount account("tomcatweb", password);
     session.removeServiceAtEnd(name);
     const WrapperRuns runs(session.root() + "\\runs.txt");
     // No recovery after failures: what Wine's service manager keeps, so that it has nothing to refuse.
     const std::string noRecovery =
         " service.recovery.first=0 service.recovery.second=0 service.recovery.later=0 service.recovery.reset=0"
         " service.recovery.on.error.exit=0";
-    ASSERT_EQ(session.cli("set " + name + " description=\"Shop front\"" + noRecovery).code, 0);
+    // The home's own service script: its install command gives the JVM options for Java 9, never its remark or echo.
+    makeFile(session.bin("service.bat"),
+             "rem --JvmOptions9 \"-javaagent:C:\\Users\\Public\\agent.jar\"\r\n"
+             "echo \"%EXECUTABLE%\" //IS//%SERVICE_NAME% --JvmOptions9 \"-javaagent:C:\\echo.jar\"\r\n"
+             "\"%EXECUTABLE%\" //IS//%SERVICE_NAME% --JvmOptions9 "
+             "\"--add-opens=java.base/java.lang=ALL-UNNAMED#-Dscript.flag=on\"\r\n");
+    // A JDK whose folder says its version, as an update that takes the folder away leaves it to be known by.
+    const std::string jdk = session.root() + "\\jdk-21.0.4";
+    makeJdk(jdk, Layout::Modern);
+    ASSERT_EQ(session.cli("set " + name + " java.home=" + jdk + " description=\"Shop front\"" + noRecovery).code, 0);
     CliRun run = session.cli("install " + name);
     ASSERT_EQ(run.code, 0) << run.err;
+    EXPECT_EQ(machineValues(procrunKey(name) + "\\Java").at("Options9"),
+              "--add-opens=java.base/java.lang=ALL-UNNAMED|-Dscript.flag=on|");
     ASSERT_EQ(session.cli("start " + name).code, 0);
     const DWORD process = serviceProcessId(name);
     ASSERT_NE(process, 0u);
@@ -142,10 +189,8 @@ TEST(ServiceSettings, ChangesOfARunningTomcat10ServiceAreMadeInPlace) {
     ASSERT_EQ(lines.size(), 2u);
     EXPECT_TRUE(lines[1].rfind(update + " --JvmOptions \"", 0) == 0) << lines[1];
     EXPECT_TRUE(holds(lines[1], "#-Dz=1#-Dm=3#-Da=2\"")) << lines[1];
-    EXPECT_FALSE(holds(lines[1], "--Jvm ")) << lines[1];
     const std::string options = machineValues(procrunKey(name) + "\\Java").at("Options");
     EXPECT_EQ(options.substr(options.size() - 19), "|-Dz=1|-Dm=3|-Da=2|");
-    EXPECT_EQ(storedOptions(name), (Lines{"-Dz=1", "-Dm=3", "-Da=2"}));
     EXPECT_EQ(machineText(serviceKey, "VelmoraInstallMark"), mark);
     EXPECT_EQ(serviceProcessId(name), process);
 
@@ -156,10 +201,30 @@ TEST(ServiceSettings, ChangesOfARunningTomcat10ServiceAreMadeInPlace) {
     EXPECT_NE(serviceProcessId(name), process);
     EXPECT_EQ(runs.lines().size(), 3u);
 
+    // Its logs beyond logs.keep.days go, never a file the running service holds open, however old it looks.
+    const std::string logs = session.home() + "\\logs\\", old = logs + "catalina.2020-01-01.log";
+    makeFile(old, "a day long ago\r\n");
+    for (const std::string& file : {old, logs + name + "_err.log"}) ASSERT_TRUE(writtenDaysAgo(file, 30)) << file;
+    ASSERT_EQ(session.cli("set " + name + " logs.keep.days=14").code, 0);
+    EXPECT_EQ(session.cli("logs " + name + " --prune").code, 10);
+    EXPECT_FALSE(fileExists(old));
+    EXPECT_TRUE(fileExists(logs + name + "_err.log"));
+
+    // Windows knows the service's own account and reads a folder's access list: a work folder only
+    // administrators may change is named, and --grant-rights gives NT SERVICE\<name> its rights there with the
+    // next change. Wine 8 knows no NT SERVICE account and reads no access list: there the check finds nothing.
+    const std::string work = session.home() + "\\work";
+    ASSERT_TRUE(underWine() || onlyAdministratorsMayWrite(work));
+    run = session.cli("check " + name);
+    EXPECT_EQ(run.code, underWine() ? 0 : 4) << run.err;
+    EXPECT_EQ(holds(run.err, "The account NT SERVICE\\" + name + " cannot modify '" + work + "'"), !underWine());
+
     // The description goes to the service manager, and stays there after a change of a setting.
     EXPECT_EQ(serviceDescription(name), "Shop front");
-    ASSERT_EQ(session.cli("set " + name + " description=\"Shop back office\"").code, 0);
+    ASSERT_EQ(session.cli("set " + name + " description=\"Shop back office\" --yes --grant-rights").code, 0);
     EXPECT_EQ(serviceDescription(name), "Shop back office");
+    EXPECT_EQ(session.cli("check " + name).code, 0);
+    ASSERT_TRUE(underWine() || onlyAdministratorsMayWrite(work, false));
     ASSERT_EQ(session.cli("set " + name + " service.startup=manual").code, 0);
     EXPECT_EQ(serviceConfig(name).startType, static_cast<DWORD>(SERVICE_DEMAND_START));
     EXPECT_EQ(serviceDescription(name), "Shop back office");
@@ -168,33 +233,75 @@ TEST(ServiceSettings, ChangesOfARunningTomcat10ServiceAreMadeInPlace) {
     const std::string file = session.root() + "\\state.json";
     // What the entry leaves out takes a new configuration's value: it says what was set above.
     makeFile(file, "{\"configurations\": [{\"name\": \"" + name +
-                       "\", \"state\": \"running\", \"description\": \"Shop back office\", "
+                       "\", \"state\": \"running\", \"logs.keep.days\": 14, \"description\": \"Shop back office\", "
+                       "\"java.home\": \"" +
+                       inJson(jdk) +
+                       "\", "
                        "\"additional.jvm.options\": [\"-Dz=1\", \"-Da=2\"], \"service.startup\": \"manual\", "
                        "\"service.recovery.first\": 0, \"service.recovery.second\": 0, \"service.recovery.later\": 0, "
                        "\"service.recovery.reset\": 0, \"service.recovery.on.error.exit\": 0, "
                        "\"service.account\": \".\\\\tomcatweb\"}]}");
-    run = session.cli("apply " + file + " --password-stdin", ".\\tomcatweb=Pw" + pid + "\n");
+    run = session.cli("apply " + file + " --password-stdin", ".\\tomcatweb=" + password + "\n");
     EXPECT_EQ(run.code, 10) << run.err;
     EXPECT_EQ(run.out, name +
                            ": changed; values: service.account; store, change the service in place (takes a restart)\n"
                            "1 configuration(s): 1 changed, 0 unchanged, 0 failed.\n");
     EXPECT_EQ(serviceConfig(name).account, ".\\tomcatweb");
-    run = session.cli("apply " + file + " --password-stdin", ".\\tomcatweb=Pw" + pid + "\n");
+    // Run again, it finds everything in its state and writes nothing anywhere.
+    const std::string store = std::string(kStoreKey) + "\\" + name, java = procrunKey(name) + "\\Java";
+    auto written = [&] {
+        return std::vector<std::uint64_t>{machineKeyWritten(store), machineKeyWritten(serviceKey),
+                                          machineKeyWritten(java)};
+    };
+    const auto writtenBefore = written();
+    Sleep(50);  // a write now would get a later time than the ones read
+    run = session.cli("apply " + file + " --password-stdin", ".\\tomcatweb=" + password + "\n");
     EXPECT_EQ(run.code, 0) << run.err;
+    EXPECT_EQ(written(), writtenBefore);
     EXPECT_EQ(run.out, name + ": unchanged\n1 configuration(s): 0 changed, 1 unchanged, 0 failed.\n");
-    EXPECT_FALSE(holds(contentOf(session.root() + "\\runs.txt"), "Pw" + pid));
+    EXPECT_FALSE(holds(contentOf(session.root() + "\\runs.txt"), password));
     EXPECT_EQ(runs.lines().size(), 3u);  // the service manager took the description, start-up type and account
     EXPECT_EQ(machineText(serviceKey, "VelmoraInstallMark"), mark);
+
+    // A JDK update takes the folder of the JDK away: repoint finds the newest registered JDK of its version,
+    // updates the JVM library alone where the service stands (--yes: and restarts it), and nothing else changes.
+    const std::string updated = session.root() + "\\jdk-21.0.6", registered = "SOFTWARE\\JavaSoft\\JDK\\21.0.6";
+    makeJdk(updated, Layout::Modern);
+    Win32Registry().write(kLocalMachine, registered, {RegistryWrite::textValue("JavaHome", updated)});
+    const auto storedBefore = machineValues(store), wrapperBefore = machineValues(java);
+    const auto serviceBefore = machineValues(serviceKey);
+    const std::string line = serviceConfig(name).programLine, outLog = session.home() + "\\logs\\" + name + "_out.log";
+    const DWORD restarted = serviceProcessId(name);
+    EXPECT_TRUE(holds(contentOf(outLog), "library: " + jdk + "\\bin\\server\\jvm.dll\r\n"));
+    std::filesystem::remove_all(std::filesystem::path(wide(jdk)));
+    run = session.cli("repoint " + name + " --yes");
+    EXPECT_EQ(run.code, 0) << run.err;
+    EXPECT_TRUE(holds(run.out, "Configuration " + quoted(name) + " now uses the JDK at " + updated + ".\n"));
+    EXPECT_EQ(runs.lines().back(), update + " --Jvm \"" + updated + "\\bin\\server\\jvm.dll\"");
+    EXPECT_NE(serviceProcessId(name), restarted);
+    EXPECT_TRUE(waitUntil([&] { return holds(contentOf(outLog), "library: " + updated + "\\bin\\server\\jvm.dll"); }));
+    auto storedAfter = machineValues(store), wrapperAfter = machineValues(java),
+         serviceAfter = machineValues(serviceKey);
+    EXPECT_EQ(storedAfter.at("java.home"), updated);
+    EXPECT_EQ(wrapperAfter.at("Jvm"), updated + "\\bin\\server\\jvm.dll");
+    storedAfter["java.home"] = storedBefore.at("java.home");
+    wrapperAfter["Jvm"] = wrapperBefore.at("Jvm");
+    serviceAfter["VelmoraLastStop"] = serviceBefore.at("VelmoraLastStop");  // the restart's stop, kept
+    EXPECT_EQ(storedAfter, storedBefore);
+    EXPECT_EQ(wrapperAfter, wrapperBefore);
+    EXPECT_EQ(serviceAfter, serviceBefore);
+    EXPECT_EQ(serviceConfig(name).programLine, line);
     EXPECT_EQ(session.cli("uninstall " + name + " --yes").code, 0);
+    (void)Win32Registry().deleteKey(kLocalMachine, registered);
 }
 
 TEST(ServiceSettings, SetInTheWindowsDialogAndInstalled) {
     Session session;
     const std::string pid = std::to_string(GetCurrentProcessId()), name = "Dialog" + pid;
-    const std::string password = "Pw" + pid + "-typed-once", log = session.root() + "\\debug.log";
+    const std::string password = "Pw" + pid + "-typed-once";
+    const LocalAccount account("tomcatweb", password);
     session.removeServiceAtEnd(name);
-    const WrapperRuns runs(session.root() + "\\runs.txt");
-    ASSERT_TRUE(session.start("debug:" + log));
+    ASSERT_TRUE(session.start());
     ASSERT_TRUE(session.type(IDC_SERVICE_NAME, name));
 
     postCommand(session.main(), IDM_SERVICE_SETTINGS);
@@ -213,30 +320,28 @@ TEST(ServiceSettings, SetInTheWindowsDialogAndInstalled) {
     ASSERT_TRUE(waitUntil([&] { return !IsWindowVisible(dialog); }));
 
     click(session.control(IDC_INSTALL));
+    // Windows knows the account, which may not log on as a service yet; Wine 8 cannot tell, and asks nothing.
+    if (!underWine()) {
+        EXPECT_EQ(session.answer("Account Rights", IDYES),
+                  "The account .\\tomcatweb may not log on as a service, so the service could not start. Give it the "
+                  "\"Log on as a service\" right?");
+    }
     HWND prompt = nullptr;
     ASSERT_TRUE(
         waitUntil([&] { return (prompt = findTopWindow(session.processId(), "Account Password")) != nullptr; }));
     setWindowText(GetDlgItem(prompt, IDC_PASSWORD_TEXT), password);
     click(GetDlgItem(prompt, IDOK));
-    // Wine's warnings, each in its box, then the notice.
+    // What the service manager refused, each in its box, then the notice.
     Lines shown;
-    for (std::size_t i = 0; i < wineWarnings(name, true).size(); ++i) shown.push_back(session.answer("Warning", IDOK));
-    EXPECT_EQ(shown, wineWarnings(name, true));
+    for (std::size_t i = 0; i < refusedSettings(name, true).size(); ++i)
+        shown.push_back(session.answer("Warning", IDOK));
+    EXPECT_EQ(shown, refusedSettings(name, true));
     EXPECT_EQ(session.answer("Info", IDOK), "Service " + quoted(name) + " installed.");
     ASSERT_TRUE(session.waitUntilIdle());
-    expectWineKept(name, ".\\tomcatweb");
+    expectKept(name, ".\\tomcatweb", {30000, 60000, 300000}, 3600);
     const auto stored = machineValues(std::string(kStoreKey) + "\\" + name);
-    EXPECT_EQ(stored.at("service.startup"), "delayed");
-    EXPECT_EQ(stored.at("service.account"), ".\\tomcatweb");
-    EXPECT_EQ(stored.at("service.depends.on"), "RpcSs|");
-    EXPECT_EQ(stored.at("service.recovery.first"), "30");
-    EXPECT_EQ(stored.at("service.recovery.reset"), "3600");
+    EXPECT_EQ(stored.at("service.startup") + " " + stored.at("service.recovery.first"), "delayed 30");
 
-    // The failures went to the debug log, the password did not, nor to a command line.
-    const std::string logged = contentOf(log);
-    EXPECT_TRUE(holds(logged, "Err.Source: ")) << logged;
-    EXPECT_FALSE(holds(logged, password)) << logged;
-    for (const std::string& line : runs.lines()) EXPECT_FALSE(holds(line, password)) << line;
     PostMessageW(session.main(), WM_CLOSE, 0, 0);
     EXPECT_TRUE(session.exited(10000));
 }

@@ -156,29 +156,12 @@ void startsFailForTheirCauses(Layout layout) {
          },
          "Turn off Use Security Manager: the JDK at " + jdk + " refuses the security manager (" + errName +
              ", line 7)."},
-        {"no bootstrap.jar", [&] { DeleteFileW(wide(home + "\\bin\\bootstrap.jar").c_str()); },
-         [&] { e2e::makeFile(home + "\\bin\\bootstrap.jar"); },
-         std::string("The start class org.apache.catalina.startup.") + (modern ? "Bootstrap" : "BootstrapService") +
-             " was not found through the class path: check the class path (Tomcat's bin\\bootstrap.jar belongs on "
-             "it) (" +
-             errName + ", line 9)."},
         {"jvm.dll missing", [&] { DeleteFileW(wide(library).c_str()); }, [&] { e2e::makeFile(library); },
          "The JVM library " + library + " is missing: choose a Java Home that has one (" + wrapperName + ", line 16)."},
         {"a 32-bit jvm.dll", [&] { e2e::makeFile(library, thirtyTwoBitImage()); }, [&] { e2e::makeFile(library); },
          "The wrapper cannot load the JVM library " + library +
              ": choose a JDK of the wrapper's machine type (64-bit or 32-bit) in Java Home (" + wrapperName +
              ", line 18)."},
-        {"server.xml not well-formed",
-         [&] {
-             e2e::makeFile(serverXml,
-                           "<?xml version=\"1.0\"?>\r\n<Server port=\"-1\" shutdown=\"SHUTDOWN\">\r\n"
-                           "  <Service name=\"Catalina\">\r\n</Server>\r\n");
-         },
-         [&] { e2e::makeFile(serverXml, kServerXml); },
-         "The Tomcat config file " + serverXml +
-             " does not parse at line 4 (The element type \"Service\" must be terminated by the matching end-tag "
-             "\"</Service>\".): correct it (" +
-             catalinaName + ", line 9)."},
         {"the shutdown port held by another program",
          [&] {
              e2e::makeFile(serverXml, "<?xml version=\"1.0\"?>\r\n<Server port=\"" + port +
@@ -262,7 +245,6 @@ TEST(Readiness, StartEndsWhenThePortAnswersAndEachStopSaysHowItWent) {
     EXPECT_TRUE(stopped.done()) << stopped.summary;
     ASSERT_TRUE(stopped.stopped.has_value());
     EXPECT_TRUE(stopped.stopped->graceful);
-    EXPECT_NE(stopped.summary.find("stopped gracefully after"), std::string::npos) << stopped.summary;
     EXPECT_NE(stopped.summary.find("Destroying ProtocolHandler"), std::string::npos) << stopped.summary;
 
     // A connector that never opens: the start fails at the timeout with the port named; the
@@ -280,8 +262,6 @@ TEST(Readiness, StartEndsWhenThePortAnswersAndEachStopSaysHowItWent) {
     EXPECT_FALSE(stopped.stopped->graceful);
     EXPECT_GE(stopped.stopped->stoppedAfterMs, 3000u);
     ASSERT_EQ(m.ui.warnings.size(), 1u);
-    EXPECT_EQ(m.ui.warnings[0].substr(0, m.ui.warnings[0].find(" (")),
-              "Tomcat did not stop within 2 s; the wrapper ended the JVM");
     EXPECT_NE(m.ui.warnings[0].find("the JVM is ended"), std::string::npos) << m.ui.warnings[0];
     for (const char* setting : {"standin-connectors.txt", "standin-ignores-stop.txt"})
         DeleteFileW(wide(bin + setting).c_str());

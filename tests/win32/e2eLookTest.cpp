@@ -16,7 +16,7 @@
 namespace velmora::e2e {
 namespace {
 
-// Wine takes a program's DPI from here when the program starts.
+// Wine takes a program's DPI from here when the program starts; Windows only at the next logon.
 class DisplayScaling {
 public:
     explicit DisplayScaling(DWORD dpi) {
@@ -103,6 +103,10 @@ void expectTextsFitAndNothingOverlaps(HWND main, int dpi) {
 
 TEST(WindowLook, EveryTextFitsAndNoControlsOverlapAtEachScaling) {
     for (int dpi : {96, 120, 144, 192}) {
+        if (dpi != 96 && !underWine()) {
+            leftOut("starting at " + std::to_string(dpi) + " DPI: Windows takes the display's scaling at logon");
+            continue;
+        }
         DisplayScaling scaling(static_cast<DWORD>(dpi));
         Session session;
         ASSERT_TRUE(session.start()) << dpi;

@@ -17,17 +17,28 @@
 namespace velmora::e2e {
 namespace {
 
-TEST(NotOurs, TomcatsOwnServiceOfTheSameNameKeepsRunningAndInstallIsRefused) {
-    Session session(Layout::Modern);
-    const std::string line = quoted(session.bin("tomcat10.exe")) + " //RS//TC10";
-    removeService("TC10");  // left by an interrupted run
-    session.removeServiceAtEnd("TC10");
-    ASSERT_TRUE(createService("TC10", line));
-    ASSERT_TRUE(startService("TC10"));
-    const std::string refusal =
-        "A service named \"TC10\" already exists on this computer and was not installed by "
-        "Velmora for this configuration (it runs " +
-        line + "). Nothing was changed.";
+// Services Velmora did not make, of a configuration's name or running bin\<name>.exe: Tomcat's own TC10 with
+// the very line Velmora would write, an exact copy of the wrapper, and a program of its own under the name in
+// another case. Never run, replaced, stopped or deleted, whatever the store says of them.
+TEST(NotOurs, ServicesVelmoraDidNotMakeAreNeverRunStoppedReplacedOrDeleted) {
+    Session session;
+    const std::string tomcat10 = session.root() + "\\tomcat10";
+    makeCatalinaHome(tomcat10, Layout::Modern);
+    const std::string shop = session.bin("shop.exe"), foo = session.bin("foo.EXE");
+    ASSERT_TRUE(CopyFileW(wide(session.bin("tomcat.exe")).c_str(), wide(shop).c_str(), TRUE));
+    ASSERT_TRUE(CopyFileW(wide(windowsPath(VELMORA_OTHER_SERVICE_EXE)).c_str(), wide(foo).c_str(), TRUE));
+    std::string fooLine = quoted(foo) + " -run-my-own-service";
+    std::replace(fooLine.begin(), fooLine.end(), '\\', '/');
+    const std::string tc10 = quoted(tomcat10 + "\\bin\\tomcat10.exe") + " //RS//TC10";
+    const std::pair<std::string, std::string> services[] = {
+        {"TC10", tc10}, {"ShopSvc", quoted(shop) + " -service ShopSvc"}, {"Foo", fooLine}};
+    for (const auto& [service, line] : services) {
+        removeService(service);  // left by an interrupted run
+        session.removeServiceAtEnd(service);
+        ASSERT_TRUE(createService(service, line));
+        ASSERT_TRUE(startService(service));
+    }
+    session.removeServiceAtEnd("shop");
 
     // File > Save of a new configuration of that name stores it, nothing more; Install is refused.
     ASSERT_TRUE(session.start());
@@ -36,107 +47,39 @@ TEST(NotOurs, TomcatsOwnServiceOfTheSameNameKeepsRunningAndInstallIsRefused) {
     EXPECT_EQ(session.answer("Info", IDOK), "Instance saved as \"TC10\".");
     ASSERT_TRUE(session.waitUntilIdle());
     click(session.control(IDC_INSTALL));
-    EXPECT_EQ(session.answer("Warning", IDOK), refusal);
+    EXPECT_EQ(session.answer("Warning", IDOK),
+              "A service named \"TC10\" already exists on this computer and was not "
+              "installed by Velmora for this configuration (it runs " +
+                  tc10 + "). Nothing was changed.");
     EXPECT_TRUE(session.screenshot("safety-tc10-refused"));
+    EXPECT_EQ(session.cli("set shop description=new").code, 0);
+    EXPECT_EQ(session.cli("install shop --yes").code, 3);  // shop.exe is no copy Velmora made
 
-    EXPECT_TRUE(serviceRegistered("TC10"));
-    EXPECT_TRUE(serviceRunning("TC10"));
-    EXPECT_EQ(serviceConfig("TC10").programLine, line);
+    // Marked installed as an older store left them, without a record: a save, a stop or an uninstall is refused,
+    // a delete takes the configuration alone (with a warning where a service of the name runs).
+    EXPECT_EQ(session.cli("set Foo description=mine").code, 0);
+    for (const std::string name : {"TC10", "shop", "Foo"}) {
+        storeConfiguration(name, {{}, {{"installedaservice", 1}}, {}});
+        const std::vector<std::string> commands = {"set " + name + " description=again --yes", "stop " + name,
+                                                   "uninstall " + name + " --yes"};
+        // No service is named shop: only its save is refused, which would install over a file Velmora did not make.
+        for (std::size_t i = 0; i < (name == "shop" ? 1u : commands.size()); ++i)
+            EXPECT_EQ(session.cli(commands[i]).code, 3) << commands[i];
+        const CliRun remove = session.cli("delete " + name + " --yes");
+        EXPECT_EQ(remove.code, name == "shop" ? 0 : 1) << remove.err;
+        EXPECT_FALSE(storeHasKey(name));
+    }
+    EXPECT_EQ(contentOf(shop), contentOf(session.bin("tomcat.exe")));
+    for (const auto& [service, line] : services) {
+        EXPECT_TRUE(serviceRunning(service)) << service;
+        EXPECT_EQ(serviceConfig(service).programLine, line);
+        EXPECT_EQ(machineText("SYSTEM\\CurrentControlSet\\Services\\" + service, "VelmoraInstallMark"), "<missing>");
+    }
     // //IS// or //DS// would have made or removed the wrapper's own key.
     EXPECT_FALSE(machineKeyExists(procrunKey("TC10")));
-    EXPECT_EQ(machineText("SYSTEM\\CurrentControlSet\\Services\\TC10", "VelmoraInstallMark"), "<missing>");
-    EXPECT_EQ(storedNumber("TC10", "installedaservice"), 0u);
-
-    // An older store (or a restored backup) says TC10 is installed, with no record: still not Velmora's.
-    storeConfiguration("TC10", {{}, {{"installedaservice", 1}}, {}});
-    const std::string notRecorded =
-        "Warning: The configuration \"TC10\" is marked as installed but keeps no record of what Velmora installed (an "
-        "older store or a restored backup), so the service \"TC10\" (it runs " +
-        line +
-        ") is not taken for Velmora's: Velmora neither stops, changes nor removes it. Nothing was changed. To manage "
-        "it with Velmora, take it over on purpose: velmora-cli adopt TC10 --replace (File > Adopt... in the window). "
-        "Deleting "
-        "the configuration leaves the service as it is.\n";
-    for (const char* command : {"stop TC10", "uninstall TC10 --yes", "set TC10 max.heap.size=512 --yes"}) {
-        const CliRun refused = session.cli(command);
-        EXPECT_EQ(refused.code, 3) << command << refused.out << refused.err;
-        EXPECT_EQ(refused.err, notRecorded) << command;
-    }
-    const CliRun deleted = session.cli("delete TC10 --yes");
-    EXPECT_EQ(deleted.code, 1) << deleted.err;
-    EXPECT_TRUE(serviceRunning("TC10"));
-    EXPECT_EQ(serviceConfig("TC10").programLine, line);
-    EXPECT_EQ(machineText("SYSTEM\\CurrentControlSet\\Services\\TC10", "VelmoraInstallMark"), "<missing>");
-    EXPECT_FALSE(storeHasKey("TC10"));
-}
-
-TEST(NotOurs, AnExactCopyOfTheWrapperThatAnotherServiceRunsIsNeitherRunNorDeleted) {
-    Session session;
-    const std::string shop = session.bin("shop.exe");
-    ASSERT_TRUE(CopyFileW(wide(session.bin("tomcat.exe")).c_str(), wide(shop).c_str(), TRUE));
-    const std::string line = quoted(shop) + " -service ShopSvc";
-    removeService("ShopSvc");
-    session.removeServiceAtEnd("ShopSvc");
-    session.removeServiceAtEnd("shop");
-    ASSERT_TRUE(createService("ShopSvc", line));
-    ASSERT_TRUE(startService("ShopSvc"));
-
-    EXPECT_EQ(session.cli("set shop description=new").code, 0);
-    const std::string refusal =
-        "The file " + shop + " is not a copy of " + session.bin("tomcat.exe") +
-        " made by Velmora, so Velmora neither runs, replaces nor deletes it. Nothing was changed.";
-    const CliRun install = session.cli("install shop --yes");
-    EXPECT_EQ(install.code, 3);
-    EXPECT_TRUE(holds(install.err, "Warning: " + refusal + "\n")) << install.err;
-
-    // Marked installed as an older store left it, without a record; no service "shop" is there, so a save would
-    // install one and a delete removes what Velmora made: neither runs or deletes the file.
-    storeConfiguration("shop", {{}, {{"installedaservice", 1}}, {}});
-    const CliRun save = session.cli("set shop description=newer --yes");
-    EXPECT_EQ(save.code, 3) << save.out << save.err;
-    EXPECT_TRUE(holds(save.err, "Warning: " + refusal + "\n")) << save.err;
-    const CliRun remove = session.cli("delete shop --yes");
-    EXPECT_EQ(remove.code, 0) << remove.err;
-    EXPECT_EQ(remove.out, "Configuration \"shop\" deleted.\n");
-
-    EXPECT_EQ(contentOf(shop), contentOf(session.bin("tomcat.exe")));
-    EXPECT_TRUE(serviceRunning("ShopSvc"));
-    EXPECT_EQ(serviceConfig("ShopSvc").programLine, line);
     EXPECT_FALSE(serviceRegistered("shop"));
-    EXPECT_FALSE(storeHasKey("shop"));
-}
-
-TEST(NotOurs, AServiceRunningAProgramOfTheConfigurationsNameIsNeverStoppedOrRun) {
-    Session session;
-    const std::string program = session.bin("foo.EXE");
-    ASSERT_TRUE(CopyFileW(wide(windowsPath(VELMORA_OTHER_SERVICE_EXE)).c_str(), wide(program).c_str(), TRUE));
-    std::string line = quoted(program) + " -run-my-own-service";
-    std::replace(line.begin(), line.end(), '\\', '/');
-    removeService("Foo");
-    session.removeServiceAtEnd("Foo");
-    ASSERT_TRUE(createService("Foo", line));
-    ASSERT_TRUE(startService("Foo"));
-
-    EXPECT_EQ(session.cli("set Foo description=mine").code, 0);
-    // Marked installed as an older store left it, without a record: not Velmora's.
-    storeConfiguration("Foo", {{}, {{"installedaservice", 1}}, {}});
-    const CliRun save = session.cli("set Foo description=again --yes");
-    EXPECT_EQ(save.code, 3) << save.out << save.err;
-    EXPECT_TRUE(holds(save.err, "is not taken for Velmora's: Velmora neither stops, changes nor removes it."))
-        << save.err;
-    const CliRun remove = session.cli("delete Foo --yes");
-    EXPECT_EQ(remove.code, 1) << remove.err;  // done, with the warning
-    EXPECT_TRUE(holds(remove.err,
-                      "Warning: The configuration \"Foo\" keeps no record of what Velmora installed (an older "
-                      "store or a restored backup), so the service \"Foo\" (it runs " +
-                          line + ") is not taken for Velmora's and stays as it is.\n"))
-        << remove.err;
-    EXPECT_FALSE(storeHasKey("Foo"));
-
-    EXPECT_TRUE(serviceRunning("Foo"));
-    EXPECT_EQ(serviceConfig("Foo").programLine, line);
     // Started once by the service manager, never stopped, never run by anyone else.
-    EXPECT_EQ(contentOf(program + ".log"), "run:-run-my-own-service\r\n");
+    EXPECT_EQ(contentOf(foo + ".log"), "run:-run-my-own-service\r\n");
 }
 
 TEST(NotOurs, AHungWrapperIsEndedAtTheBoundAndNoChildHoldsTheOutput) {
@@ -166,7 +109,7 @@ TEST(NotOurs, AHungWrapperIsEndedAtTheBoundAndNoChildHoldsTheOutput) {
     // A service that keeps running holds none of the output either.
     ASSERT_EQ(session.cli("set hy description=runs").code, 0);
     const CliRun install = session.cli("install hy --yes");
-    EXPECT_EQ(install.code, 1) << install.err;  // the warnings of Wine's service manager
+    EXPECT_EQ(install.code, underWine() ? 1 : 0) << install.err;  // the warnings of Wine's service manager
     EXPECT_TRUE(serviceRegistered("hy"));
     EXPECT_TRUE(install.pipesEnded);
     const CliRun start = session.cli("start hy");
@@ -176,12 +119,8 @@ TEST(NotOurs, AHungWrapperIsEndedAtTheBoundAndNoChildHoldsTheOutput) {
     EXPECT_TRUE(serviceRunning("hy"));
     // The states a script reads from the service manager, each by its exit code.
     EXPECT_EQ(session.cli("status hy").code, 0);
-    const CliRun stop = session.cli("stop hy");
-    EXPECT_EQ(stop.out.rfind("Stopping the \"hy\" service...\nService \"hy\" stopped gracefully after ", 0), 0u)
-        << stop.out << stop.err;
-    const CliRun stopped = session.cli("status hy");
-    EXPECT_EQ(stopped.code, 5);
-    EXPECT_EQ(stopped.out.rfind("hy: not running\nLast stop (", 0), 0u) << stopped.out;
+    EXPECT_EQ(session.cli("stop hy").code, 0);
+    EXPECT_EQ(session.cli("status hy").code, 5);
     EXPECT_EQ(session.cli("uninstall hy").code, 0);
     EXPECT_FALSE(serviceRegistered("hy"));
     EXPECT_EQ(session.cli("status hy").code, 6);
@@ -199,31 +138,7 @@ TEST(NotOurs, AHungWrapperIsEndedAtTheBoundAndNoChildHoldsTheOutput) {
     EXPECT_EQ(storedNumber("hz", "installedaservice"), 0u);
 }
 
-TEST(NotOurs, ARemarkInTheHomesServiceScriptNeverReachesTheJvm) {
-    Session session(Layout::Modern);
-    session.removeServiceAtEnd("s9");
-    makeFile(session.bin("service.bat"),
-             "@echo off\r\n"
-             "rem --JvmOptions9 \"-javaagent:C:\\Users\\Public\\agent.jar\"\r\n"
-             "echo \"%EXECUTABLE%\" //IS//%SERVICE_NAME% --JvmOptions9 \"-javaagent:C:\\echo.jar\"\r\n"
-             "\"%EXECUTABLE%\" //IS//%SERVICE_NAME% ^\r\n"
-             "    --JvmOptions9 \"--add-opens=java.base/java.lang=ALL-UNNAMED#-Dscript.flag=on\" ^\r\n"
-             "    --StartMode jvm\r\n");
-    ASSERT_EQ(session.cli("set s9 description=script").code, 0);
-    const CliRun install = session.cli("install s9 --yes");
-    EXPECT_TRUE(serviceRegistered("s9")) << install.err;
-    EXPECT_TRUE(holds(install.out, "The JVM options for Java 9 and later that the service was given:\nFrom " +
-                                       session.bin("service.bat") +
-                                       ", its install command:\n  --add-opens=java.base/java.lang=ALL-UNNAMED\n  "
-                                       "-Dscript.flag=on\n"))
-        << install.out;
-    // What the wrapper keeps for the JVM: the script's install command, nothing of its remark or echo.
-    EXPECT_EQ(machineValues(procrunKey("s9") + "\\Java").at("Options9"),
-              "--add-opens=java.base/java.lang=ALL-UNNAMED|-Dscript.flag=on|");
-    EXPECT_EQ(session.cli("uninstall s9 --yes").code, 0);
-}
-
-TEST(TakingTurns, CommandsRunTogetherLoseNoNameAndLeaveNoOrphan) {
+TEST(TakingTurns, CommandsRunTogetherLoseNoName) {
     Session session;
     // Eight deployment tasks side by side: every name is on the list afterwards.
     std::vector<std::thread> tasks;
@@ -236,18 +151,6 @@ TEST(TakingTurns, CommandsRunTogetherLoseNoNameAndLeaveNoOrphan) {
     EXPECT_EQ(names, (std::vector<std::string>{"p0", "p1", "p2", "p3", "p4", "p5", "p6", "p7"}));
     for (const auto& run : runs) EXPECT_EQ(run.code, 0) << run.err;
 
-    // An install racing a delete: whichever goes first, the other sees what it left, and nothing is orphaned.
-    session.removeServiceAtEnd("x");
-    ASSERT_EQ(session.cli("set x description=race").code, 0);
-    CliRun install, removal;
-    std::thread installing([&] { install = session.cli("install x --yes"); });
-    Sleep(100);
-    removal = session.cli("delete x --yes");
-    installing.join();
-    EXPECT_TRUE(install.code == 8 || removal.code == 0) << install.err << removal.err;
-    EXPECT_FALSE(serviceRegistered("x"));
-    EXPECT_FALSE(fileExists(session.bin("x.exe")));
-    EXPECT_FALSE(storeHasKey("x"));
 }
 
 }  // namespace

@@ -2,7 +2,12 @@
 
 #include "e2eSession.h"
 
+#include <aclapi.h>
+#include <lm.h>
+#include <sddl.h>
 #include <tlhelp32.h>
+
+#include <cstdio>
 
 #include <algorithm>
 #include <filesystem>
@@ -323,7 +328,30 @@ ServiceConfig serviceConfig(const std::string& name) {
     if (!service || !QueryServiceConfigW(service.get(), config.data(),
                                          static_cast<DWORD>(config.size() * sizeof config[0]), &needed))
         return {};
-    return {narrow(config[0].lpBinaryPathName), narrow(config[0].lpServiceStartName), config[0].dwStartType};
+    ServiceConfig found;
+    found.programLine = narrow(config[0].lpBinaryPathName);
+    found.account = narrow(config[0].lpServiceStartName);
+    found.startType = config[0].dwStartType;
+    for (const wchar_t* entry = config[0].lpDependencies; entry && *entry; entry += wcslen(entry) + 1)
+        found.dependencies.push_back(narrow(entry));
+    // Each further part by its level, into records as long as the one above.
+    auto part = [&](DWORD level) {
+        return QueryServiceConfig2W(service.get(), level, reinterpret_cast<BYTE*>(config.data()),
+                                    static_cast<DWORD>(config.size() * sizeof config[0]), &needed);
+    };
+    if (part(SERVICE_CONFIG_DELAYED_AUTO_START_INFO))
+        found.delayed = reinterpret_cast<SERVICE_DELAYED_AUTO_START_INFO*>(config.data())->fDelayedAutostart;
+    if (part(SERVICE_CONFIG_FAILURE_ACTIONS_FLAG))
+        found.actionsOnErrorExit =
+            reinterpret_cast<SERVICE_FAILURE_ACTIONS_FLAG*>(config.data())->fFailureActionsOnNonCrashFailures;
+    if (part(SERVICE_CONFIG_FAILURE_ACTIONS)) {
+        const auto* actions = reinterpret_cast<SERVICE_FAILURE_ACTIONSW*>(config.data());
+        found.resetSeconds = actions->dwResetPeriod;
+        for (DWORD i = 0; i < actions->cActions; ++i)
+            found.restartDelays.push_back(
+                actions->lpsaActions[i].Type == SC_ACTION_RESTART ? actions->lpsaActions[i].Delay : 0);
+    }
+    return found;
 }
 
 std::string serviceDescription(const std::string& name) {
@@ -370,10 +398,49 @@ void removeService(const std::string& name) {
     DeleteService(service.get());
 }
 
-std::vector<std::string> wineSettingsWarnings(const std::string& name) {
+bool underWine() { return GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr; }
+
+void leftOut(const std::string& why) { std::printf("[ LEFT OUT ] %s\n", why.c_str()); }
+
+std::vector<std::string> settingsWarnings(const std::string& name) {
+    if (!underWine()) return {};
     return {"The service manager refused the recovery after a stop with an error of the service " + quoted(name) +
                 ": Invalid level.",
             "The recovery after failures of the service " + quoted(name) + " reads back other than it was set."};
+}
+
+LocalAccount::LocalAccount(const std::string& name, const std::string& password) {
+    if (underWine()) return;
+    std::wstring user = wide(name), secret = wide(password);
+    USER_INFO_1 info{};
+    info.usri1_name = user.data();
+    info.usri1_password = secret.data();
+    info.usri1_priv = USER_PRIV_USER;
+    info.usri1_flags = UF_SCRIPT | UF_DONT_EXPIRE_PASSWD;
+    NetUserDel(nullptr, user.c_str());  // left by an interrupted run
+    if (NetUserAdd(nullptr, 1, reinterpret_cast<BYTE*>(&info), nullptr) == NERR_Success) name_ = name;
+}
+
+LocalAccount::~LocalAccount() {
+    if (!name_.empty()) NetUserDel(nullptr, wide(name_).c_str());
+}
+
+bool onlyAdministratorsMayWrite(const std::string& folder, bool only) {
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    if (!ConvertStringSecurityDescriptorToSecurityDescriptorW(
+            only ? L"D:P(A;OICI;FA;;;BA)(A;OICI;FA;;;SY)(A;OICI;FR;;;BU)" : L"D:", SDDL_REVISION_1, &descriptor,
+            nullptr))
+        return false;
+    BOOL present = FALSE, defaulted = FALSE;
+    PACL list = nullptr;
+    GetSecurityDescriptorDacl(descriptor, &present, &list, &defaulted);
+    std::wstring path = wide(folder);
+    const DWORD set = SetNamedSecurityInfoW(path.data(), SE_FILE_OBJECT,
+                                            DACL_SECURITY_INFORMATION | (only ? PROTECTED_DACL_SECURITY_INFORMATION
+                                                                              : UNPROTECTED_DACL_SECURITY_INFORMATION),
+                                            nullptr, nullptr, list, nullptr);
+    LocalFree(descriptor);
+    return set == ERROR_SUCCESS;
 }
 
 DWORD serviceProcessId(const std::string& name) {

@@ -125,9 +125,15 @@ private:
 bool serviceRegistered(const std::string& name);
 bool serviceRunning(const std::string& name);
 // The service manager's own record of a service; "<none>" for the program line of none.
+// Windows keeps the rest too; Wine 8 keeps none of it, so there it reads as nothing.
 struct ServiceConfig {
     std::string programLine = "<none>", account;
     DWORD startType = 0;
+    bool delayed = false;
+    std::vector<std::string> dependencies;
+    std::vector<DWORD> restartDelays;  // of each failure action, in ms; 0 for one that does nothing
+    DWORD resetSeconds = 0;
+    bool actionsOnErrorExit = false;
 };
 ServiceConfig serviceConfig(const std::string& name);
 std::string serviceDescription(const std::string& name);
@@ -137,10 +143,30 @@ bool createService(const std::string& name, const std::string& programLine);
 bool startService(const std::string& name);
 bool stopService(const std::string& name);
 void removeService(const std::string& name);
-// The warnings of every install under Wine 8, whose service manager refuses
+// Whether the tests run under Wine, whose ntdll says so, rather than on Windows.
+bool underWine();
+// What a test leaves out where it runs, and why, on its output.
+void leftOut(const std::string& why);
+// The warnings of every install: under Wine 8, whose service manager refuses
 // the failure-actions flag and keeps the failure actions it had, in the
-// order an install tells them.
-std::vector<std::string> wineSettingsWarnings(const std::string& name);
+// order an install tells them; none on Windows, which keeps them.
+std::vector<std::string> settingsWarnings(const std::string& name);
+// A local account a service may log on as, with this password, made on
+// Windows and removed again; Wine's service manager takes any name as it is.
+class LocalAccount {
+public:
+    LocalAccount(const std::string& name, const std::string& password);
+    ~LocalAccount();
+    LocalAccount(const LocalAccount&) = delete;
+    LocalAccount& operator=(const LocalAccount&) = delete;
+
+private:
+    std::string name_;
+};
+// Gives the folder an access list of its own in which only administrators
+// and the system may change anything, as a folder made by another installer;
+// with false, the one it inherits again.
+bool onlyAdministratorsMayWrite(const std::string& folder, bool only = true);
 // Whether any process runs a program of this file name.
 bool processRuns(const std::string& fileName);
 

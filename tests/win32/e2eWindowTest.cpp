@@ -148,7 +148,7 @@ TEST_F(WindowEndToEnd, StartsWithTheDefaultsChecksThemAndMovesThemWithTheHome) {
     EXPECT_TRUE(waitUntil([&] { return IsWindowVisible(toolTips) != FALSE; }, 5000));
     SetCursorPos(0, 0);
 
-    // A new home moves every path of a new configuration along without asking, the class path too.
+    // A new home moves every path of a new configuration along without asking.
     const std::string other = session.root() + "\\other";
     typeAndTab(IDC_CATALINA_HOME, other);
     EXPECT_EQ(focusedWindow(session.main()), session.control(IDC_BROWSE_CATALINA_HOME));
@@ -156,10 +156,6 @@ TEST_F(WindowEndToEnd, StartsWithTheDefaultsChecksThemAndMovesThemWithTheHome) {
     EXPECT_EQ(session.text(IDC_CONFIG_FILE), other + "\\conf\\server.xml");
     EXPECT_EQ(session.text(IDC_SYSTEM_ERR), other + "\\logs");
     EXPECT_EQ(session.text(IDC_TEMP_DIRECTORY), other + "\\temp");
-    // Help > Check Configuration writes the report beside the program, with the new class path.
-    const std::string report = session.bin("quenby-SetInstanceName-debug.html");
-    postCommand(session.main(), IDM_CHECK_CONFIGURATION);
-    ASSERT_TRUE(waitUntil([&] { return holds(contentOf(report), other + "\\bin\\bootstrap.jar;"); }));
     expectNoMessageBox();
     EXPECT_TRUE(session.screenshot("02-home-edited"));
 
@@ -227,12 +223,9 @@ TEST_F(WindowEndToEnd, SaveStoresWhatTheWindowShowsLocksTheNameAndExportsIt) {
     EXPECT_TRUE(readOnly(IDC_SERVICE_NAME));
     EXPECT_FALSE(sunken(IDC_SERVICE_NAME));
     EXPECT_EQ(storedNameList(), (Names{"e2e-alpha"}));
-    EXPECT_EQ(storedText("e2e-alpha", "tomcat.home"), session.home());
-    EXPECT_EQ(storedText("e2e-alpha", "jvm"), "server");
     EXPECT_EQ(storedNumber("e2e-alpha", "java.security.manager"), 1u);
     EXPECT_EQ(storedNumber("e2e-alpha", "max.heap.size"), 512u);
     EXPECT_EQ(storedNumber("e2e-alpha", "init.heap.size"), 300u);
-    EXPECT_EQ(storedNumber("e2e-alpha", "installedaservice"), 0u);
     EXPECT_EQ(storedOptions("e2e-alpha"), (Names{"-Xrs2", "-D_z", "-dx=1"}));
     expectNoMessageBox();
     EXPECT_TRUE(session.screenshot("03-saved-locked"));
@@ -388,24 +381,61 @@ TEST_F(WindowEndToEnd, PickersAndTheAboutBoxComeAndGoAndCtrlXEndsAtOnce) {
     EXPECT_EQ(storedNameList(), Names{});
 }
 
-TEST_F(WindowEndToEnd, ServiceButtonsInstallStartFollowStopAndUninstall) {
+// A home and a description beyond ASCII typed into the boxes go everywhere unchanged: the store, the report,
+// the command line, an export and its import, the wrapper and the JVM it stands for. The buttons install,
+// start, follow, stop and uninstall the service.
+TEST_F(WindowEndToEnd, TextBeyondAsciiGoesEverywhereAndTheServiceButtonsInstallStartFollowStopAndUninstall) {
     const std::string name = "VelmoraE2E" + std::to_string(GetCurrentProcessId());
-    const std::string copy = session.bin(name + ".exe");
+    const std::string home = session.root() + "\\Prögramme\\Tömcat 10", account = home + "\\logs\\" + name + "_out.log";
+    const std::string description = "日本語の説明：テスト用サービス";
+    const std::string classPath = home + "\\bin\\bootstrap.jar;" + home + "\\bin\\tomcat-juli.jar";
+    makeCatalinaHome(home, Layout::Modern);
     session.removeServiceAtEnd(name);
     ASSERT_TRUE(session.start());
     typeAndTab(IDC_SERVICE_NAME, name);
+    typeAndTab(IDC_DESCRIPTION, description);
+    typeAndTab(IDC_CATALINA_HOME, home);
+    ASSERT_TRUE(waitForText(IDC_CATALINA_BASE, home));
+    EXPECT_EQ(session.text(IDC_SYSTEM_OUT), home + "\\logs");
+    postCommand(session.main(), IDM_SAVE);
+    EXPECT_EQ(session.answer("Info", IDOK), "Instance saved as \"" + name + "\".");
+    ASSERT_TRUE(session.waitUntilIdle());
+    EXPECT_EQ(storedText(name, "catalina.base"), home);
+    EXPECT_EQ(storedText(name, "java.class.path"), classPath);
+    EXPECT_EQ(storedText(name, "description"), description);
 
+    // The report declares its encoding and carries the values as they are.
+    const std::string report = session.bin("quenby-" + name + "-debug.html");
+    postCommand(session.main(), IDM_CHECK_CONFIGURATION);
+    ASSERT_TRUE(waitUntil([&] { return holds(contentOf(report), "</html>"); }));
+    EXPECT_TRUE(holds(contentOf(report), "<meta charset='utf-8'>"));
+    EXPECT_TRUE(holds(contentOf(report), "Catalina home</font></td><td width='75%'><font size='2'>" + home + "</font>"))
+        << contentOf(report);
+
+    // The command line prints the values in UTF-8 and takes them back from an export.
+    EXPECT_TRUE(holds(session.cli("show " + name).out, "description = " + description + "\n"));
+    EXPECT_TRUE(holds(session.cli("show " + name + " --json").out, "\"description\": \"" + description + "\""));
+    const std::string file = session.root() + "\\Éxport.json";
+    EXPECT_EQ(session.cli("export " + name + " --out \"" + file + "\"").code, 0);
+    EXPECT_EQ(session.cli("delete " + name).code, 0);
+    const CliRun imported = session.cli("import \"" + file + "\"");
+    EXPECT_EQ(imported.code, 0) << imported.err;
+    EXPECT_EQ(storedText(name, "tomcat.home"), home);
+    EXPECT_EQ(storedText(name, "description"), description);
+
+    // The wrapper is given the paths and the description whole.
     click(session.control(IDC_INSTALL));
-    for (const std::string& warning : wineSettingsWarnings(name)) EXPECT_EQ(session.answer("Warning", IDOK), warning);
+    for (const std::string& warning : settingsWarnings(name)) EXPECT_EQ(session.answer("Warning", IDOK), warning);
     EXPECT_EQ(session.answer("Info", IDOK), "Service \"" + name + "\" installed.");
     ASSERT_TRUE(waitForText(IDC_STATUS_TEXT, "Installed - Not Running"));
     ASSERT_TRUE(session.waitUntilIdle());
     EXPECT_EQ(session.text(IDC_INSTALL), "Uninstall");
     EXPECT_EQ(session.text(IDC_START), "Start");
     EXPECT_TRUE(enabled(IDC_START));
-    EXPECT_TRUE(fileExists(copy));
     EXPECT_EQ(storedNumber(name, "installedaservice"), 1u);
-    EXPECT_EQ(serviceConfig(name).programLine, quoted(copy) + " -service " + name);
+    EXPECT_EQ(serviceConfig(name).programLine, quoted(home + "\\bin\\tomcat10.exe") + " //RS//" + name);
+    EXPECT_EQ(serviceDescription(name), description);
+    EXPECT_EQ(machineText(procrunKey(name) + "\\Start", "WorkingPath"), home);
     EXPECT_TRUE(session.screenshot("10-installed"));
 
     // The notice is shown and painted before net start holds the command up.
@@ -419,6 +449,11 @@ TEST_F(WindowEndToEnd, ServiceButtonsInstallStartFollowStopAndUninstall) {
     EXPECT_EQ(session.text(IDC_START), "Stop");
     EXPECT_FALSE(IsWindowVisible(notice));
     EXPECT_TRUE(serviceRunning(name));
+    // And so does the JVM it stands for, in its account of the launch.
+    ASSERT_TRUE(waitUntil([&] { return holds(contentOf(account), "start: "); }));
+    EXPECT_TRUE(holds(contentOf(account), "option 0: -Dcatalina.home=" + home + "\r\n")) << contentOf(account);
+    EXPECT_TRUE(holds(contentOf(account), "option 11: -Djava.class.path=" + classPath + "\r\n"));
+    EXPECT_TRUE(holds(contentOf(account), "System.out: " + account + "\r\n"));
 
     // Stopped and started outside the program, the service shows so within 3 s without a click,
     // and screen readers are told of the new status line.
@@ -472,8 +507,8 @@ TEST_F(WindowEndToEnd, ServiceButtonsInstallStartFollowStopAndUninstall) {
     ASSERT_TRUE(session.waitUntilIdle());
     EXPECT_EQ(session.text(IDC_STATUS_TEXT), "Not installed");
     EXPECT_FALSE(enabled(IDC_START));
-    EXPECT_FALSE(fileExists(copy));
     EXPECT_FALSE(serviceRegistered(name));
+    EXPECT_FALSE(machineKeyExists(procrunKey(name)));
     expectNoMessageBox();
 }
 
