@@ -209,6 +209,7 @@ TEST(ServiceSettings, ChangesOfARunningTomcat10ServiceAreMadeInPlace) {
     EXPECT_EQ(session.cli("logs " + name + " --prune").code, 10);
     EXPECT_FALSE(fileExists(old));
     EXPECT_TRUE(fileExists(logs + name + "_err.log"));
+    ASSERT_TRUE(writtenDaysAgo(logs + name + "_err.log", 0));  // as its next line would; the check counts it
 
     // Windows knows the service's own account and reads a folder's access list: a work folder only
     // administrators may change is named, and --grant-rights gives NT SERVICE\<name> its rights there with the

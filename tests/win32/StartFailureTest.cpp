@@ -157,11 +157,11 @@ void startsFailForTheirCauses(Layout layout) {
          "Turn off Use Security Manager: the JDK at " + jdk + " refuses the security manager (" + errName +
              ", line 7)."},
         {"jvm.dll missing", [&] { DeleteFileW(wide(library).c_str()); }, [&] { e2e::makeFile(library); },
-         "The JVM library " + library + " is missing: choose a Java Home that has one (" + wrapperName + ", line 16)."},
+         "The JVM library " + library + " is missing: choose a Java Home that has one (" + wrapperName + ", line 13)."},
         {"a 32-bit jvm.dll", [&] { e2e::makeFile(library, thirtyTwoBitImage()); }, [&] { e2e::makeFile(library); },
          "The wrapper cannot load the JVM library " + library +
              ": choose a JDK of the wrapper's machine type (64-bit or 32-bit) in Java Home (" + wrapperName +
-             ", line 18)."},
+             ", line 15)."},
         {"the shutdown port held by another program",
          [&] {
              e2e::makeFile(serverXml, "<?xml version=\"1.0\"?>\r\n<Server port=\"" + port +
@@ -169,7 +169,7 @@ void startsFailForTheirCauses(Layout layout) {
          },
          [&] { e2e::makeFile(serverXml, kServerXml); },
          "Port " + port + " is already in use by another program: stop that program or change the port in " +
-             serverXml + " (" + catalinaName + ", line 14)."},
+             serverXml + " (" + catalinaName + ", line 10)."},
         // A folder where the day's log goes: Windows, and Wine, deny writing
         // it, as they deny an account without rights (these tests run as root,
         // for whom Wine grants every file).
@@ -185,7 +185,7 @@ void startsFailForTheirCauses(Layout layout) {
          "The account NT SERVICE\\" + name + " may not write to " + home +
              "\\logs: grant it modify rights there (Install offers "
              "to) (" +
-             errName + ", line 13)."},
+             errName + ", line 10)."},
         {"a Tomcat that never finishes starting", [&] { e2e::makeFile(home + "\\bin\\standin-hangs.txt"); },
          [&] {
              DeleteFileW(wide(home + "\\bin\\standin-hangs.txt").c_str());
