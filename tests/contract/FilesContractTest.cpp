@@ -1,7 +1,4 @@
-// What the log keeping relies on, on both platforms alike: a file another
-// program holds open to write to is known as such and is neither deleted nor
-// moved; once let go it moves, never onto a file that exists; the disk says
-// how much of it is free.
+// What log keeping relies on: an open file stays put, a closed one moves, the disk tells its free space.
 #include <gtest/gtest.h>
 
 #include "FilesFixture.h"

@@ -6,9 +6,7 @@
 
 namespace velmora {
 
-// What the files contract needs besides the Files themselves: a folder of
-// its own, and another program holding a file open to write to it, as a
-// running service holds its current log.
+// A folder of its own, and another program holding a file open as a running service holds its log.
 class FilesFixture {
 public:
     virtual ~FilesFixture() = default;

@@ -6,8 +6,7 @@
 
 namespace velmora {
 
-// What the registry contract needs besides the Registry itself. Every path
-// is relative to HKEY_LOCAL_MACHINE.
+// What the registry contract needs besides the Registry; paths are below HKEY_LOCAL_MACHINE.
 class RegistryFixture {
 public:
     virtual ~RegistryFixture() = default;

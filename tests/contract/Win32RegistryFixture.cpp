@@ -22,8 +22,7 @@ RegistryKey createdKey(const std::string& key) {
     return created;
 }
 
-// Sets the key's access list from its SDDL form; we own the key, so we may
-// always change it back.
+// Sets the key's access list from SDDL; as its owner we may always change it back.
 bool setAccess(const std::string& key, const wchar_t* sddl) {
     PSECURITY_DESCRIPTOR descriptor = nullptr;
     if (!ConvertStringSecurityDescriptorToSecurityDescriptorW(sddl, SDDL_REVISION_1, &descriptor, nullptr))

@@ -1,5 +1,4 @@
-// Services made elsewhere taken over on purpose, and what an installed
-// service really holds compared with the store.
+// Services made elsewhere taken over on purpose, and drift between a service and the store.
 #include <nlohmann/json.hpp>
 
 #include "config/Encodings.h"
@@ -17,11 +16,8 @@ using namespace std::string_literals;
 const std::string kBootstrap = "org.apache.catalina.startup.Bootstrap";
 const std::string kProcrun = "SOFTWARE\\WOW6432Node\\Apache Software Foundation\\Procrun 2.0\\";
 
-// What Tomcat's bin\service.bat install (9.0 and later) leaves, running: the
-// wrapper's options in the places its documentation names, in the 32-bit view
-// as a 64-bit wrapper keeps them, and the service manager's record as the
-// wrapper made it (its display name and description, manual start, LocalSystem,
-// Tcpip and Afd).
+// What Tomcat's service.bat install leaves: the wrapper's options in its 32-bit view, and the
+// service manager's record (display name, description, manual start, LocalSystem, Tcpip and Afd).
 class AdoptionTest : public SessionTest {
 protected:
     void SetUp() override {

@@ -1,5 +1,4 @@
-// velmora-cli's commands, apply among them: what a script sees on its two
-// streams and the exit code.
+// velmora-cli's commands, apply among them: both streams and the exit code.
 #include <nlohmann/json.hpp>
 
 #include "app/Version.h"
@@ -202,8 +201,8 @@ TEST_F(CliTest, EveryOtherExitCodeMeansWhatTheHelpSays) {
               "on request. Give --replace to replace it.\n");
 }
 
-// Each command in JSON, refusals too, by its code: 2 a command line or value that is wrong, 3 a rule or a No,
-// 1 what was tried and did not get there, 8 no such configuration; a refusal changes nothing stored.
+// Refusal codes: 2 a wrong command line or value, 3 a rule or a No, 1 tried and failed, 8 no such
+// configuration; a refusal changes nothing stored.
 TEST_F(CliTest, EveryCommandSpeaksJsonWhenAskedAndEachRefusalHasItsCode) {
     os.files.addFile("C:\\jdk\\release", "JAVA_VERSION=\"24\"\n");  // refuses the security manager
     os.files.addFile("C:\\bad.json", "{\"configurations\": [{\"name\": \"COM1\"}]}");

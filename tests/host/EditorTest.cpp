@@ -1,5 +1,4 @@
-// A new configuration's defaults, the setters' follow-ups and the paths
-// that move with a new home or base.
+// Defaults, the setters' follow-ups and the paths that move with a new home or base.
 #include "support/Fixture.h"
 
 using namespace velmora;

@@ -1,6 +1,4 @@
-// A configuration's logs: which files are its own on each road, keeping them
-// within their bounds, the roll of a file that never rolls, and the events
-// Velmora writes to the event log.
+// A configuration's own logs on each road, their bounds, the roll, and the events Velmora writes.
 #include <nlohmann/json.hpp>
 
 #include "service/LogFiles.h"

@@ -1,5 +1,4 @@
-// The diagnostic report: its findings in checking order with its own labels,
-// and the page, written as text, never as markup.
+// The diagnostic report: findings in checking order, written as text, never as markup.
 #include "checks/Report.h"
 #include "config/Bitness.h"
 #include "support/Fixture.h"

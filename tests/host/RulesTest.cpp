@@ -1,5 +1,4 @@
-// The pure rules: names as Windows treats them, the store's encodings, the
-// pickers, the debug log, the JDK lookup and the ports of server.xml.
+// The pure rules: names, encodings, pickers, the debug log, the JDK lookup and server.xml's ports.
 #include "app/DebugLog.h"
 #include "checks/PathRules.h"
 #include "checks/PortCheck.h"

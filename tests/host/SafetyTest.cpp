@@ -1,5 +1,4 @@
-// The harms a careless administrator or an attacker could do through a save,
-// a delete or an install, each with what must hold instead.
+// Harms through a save, a delete or an install, each with what must hold instead.
 #include "checks/Rights.h"
 #include "config/Encodings.h"
 #include "config/StoreLayout.h"

@@ -1,5 +1,4 @@
-// Install, start, stop and removal through both wrappers, and how the service
-// runs, as the service manager and the wrapper's registry values see them.
+// Install, start, stop and removal through both wrappers, as the service manager and registry see them.
 #include <functional>
 
 #include "config/Encodings.h"
@@ -303,8 +302,7 @@ TEST(ServiceSettingsRule, EachValueMapsToWhatTheServiceManagerKeepsAndEachPartDi
                               "service.recovery.reset service.recovery.on.error.exit service.display.name"));
 }
 
-// Each change of an installed, running configuration, and the least it takes: the wrapper's update with just
-// the changed values, the service manager for how the service runs, a restart only for what the JVM took.
+// Each change of a running installed service and its least step; a restart only for what the JVM took.
 TEST_F(SessionTest, EachChangeOfAnInstalledServiceTakesItsLeastStepAndARestartOnlyWhereTheJvmNeedsIt) {
     useModernLayout();
     addJdk("C:\\jdk-21.0.6", "21.0.6");

@@ -1,5 +1,4 @@
-// Why a start failed, read out of what that start, and no earlier one, left
-// behind: the causes Velmora knows and the lines they come from.
+// Why a start failed, read only from what that start left behind.
 #include <nlohmann/json.hpp>
 
 #include <functional>
@@ -20,8 +19,7 @@ using Fate = MemoryServices::ScriptedStart::Fate;
 
 namespace {
 
-// Tomcat 10 in C:\tomcat10 on JDK 21 with a connector on port 8080,
-// installed as "shop" and stopped; a start opens the port at once.
+// Tomcat 10 in C:\tomcat10 on JDK 21, installed as "shop", stopped; a start opens port 8080 at once.
 class StartFailureTest : public SessionTest {
 protected:
     void SetUp() override {

@@ -1,5 +1,4 @@
-// The store as the registry holds it, values another program left, and
-// export and import with their checks.
+// The store as the registry holds it, values another program left, export and import.
 #include <chrono>
 
 #include "app/Imports.h"

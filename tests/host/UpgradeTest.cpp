@@ -1,5 +1,4 @@
-// Moving an installed service to another Tomcat or JDK: what the check before
-// it finds, an upgrade that goes through, and one that is put back.
+// Moving a service to another Tomcat or JDK: the check before, an upgrade, a rollback.
 #include <nlohmann/json.hpp>
 
 #include "config/ConfigurationStore.h"

@@ -1,5 +1,4 @@
-// What the Tomcat and the JDK a configuration points at allow, a JDK that an
-// update took away, ports taken, and a setenv.bat the service never reads.
+// What a Tomcat and JDK allow, a JDK an update took away, ports taken, an ignored setenv.bat.
 #include <sstream>
 
 #include <nlohmann/json.hpp>

@@ -1,6 +1,4 @@
-// velmora-cli adopt under Wine: a running Tomcat 10 service that Tomcat's own
-// script registered is taken over without a restart, changed where it stands,
-// and given its stored values again after a change made past Velmora.
+// adopt under Wine: a running service Tomcat's script made is taken over, changed and put back in step.
 #include <gtest/gtest.h>
 #include <windows.h>
 

@@ -17,11 +17,8 @@ bool windowsSame(wchar_t a, wchar_t b) { return CompareStringOrdinal(&a, 1, &b, 
 bool oursLess(wchar_t a, wchar_t b) { return upperCase(a) < upperCase(b); }
 bool oursSame(wchar_t a, wchar_t b) { return upperCase(a) == upperCase(b); }
 
-// Names are compared as Windows compares them ignoring case: the units of the
-// Basic Multilingual Plane must fall into the same groups of equal units to
-// CompareStringOrdinal as to us. Sorted by either comparison, the members of
-// a group stand side by side, so neighbours in both orders show every
-// difference.
+// Units of the Basic Multilingual Plane fall into the same groups of equal units for us as for
+// CompareStringOrdinal; sorted either way a group stands together, so neighbours show every difference.
 TEST(CaseTest, OurUpperCaseGroupsUnitsAsWindowsOrdinalComparisonIgnoringCase) {
     std::vector<wchar_t> units;
     for (unsigned code = 0; code <= 0xFFFF; ++code)

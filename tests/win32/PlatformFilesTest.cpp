@@ -84,8 +84,7 @@ TEST(FilesTest, RealFilesAreWrittenCopiedListedAndDeletedAndKnownByAnySpelling) 
     EXPECT_TRUE(files.listFiles(folder.file("no such folder"), "*").empty());
 }
 
-// Files with these names can exist, made through the "\\?\" form that skips
-// the device names; by their ordinary paths they are the devices themselves.
+// Made through "\\?\", these names exist as files; by their ordinary paths they are the devices.
 TEST(FilesTest, ADevicePathIsNeitherFoundReadCopiedNorDeleted) {
     Win32Files files;
     e2e::TempFolder folder;

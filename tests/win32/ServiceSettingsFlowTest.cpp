@@ -1,8 +1,5 @@
-// How the service runs: the settings set through velmora-cli and through the
-// window's Service Settings dialog, read back from the service manager (Windows
-// keeps them all; Wine 8 the start type, the account and the program line),
-// changed in place on a running service, the rights a folder's access list
-// lacks, and a named account's password looked for everywhere it must not be.
+// How the service runs, set through velmora-cli and the window, read back from the service manager
+// (Windows keeps all; Wine 8 the start type, account and program line), changed in place.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -22,10 +19,7 @@ namespace {
 
 using Lines = std::vector<std::string>;
 
-// What the service manager refuses of delayed start, a dependency and
-// recovery: nothing on Windows; Wine 8 refuses delayed start and the flag for
-// error exits, and keeps neither the dependency nor the failure actions, which
-// an install says.
+// What an install says Wine 8 refused (delayed start, the error-exit flag, dependency, failure actions).
 Lines refusedSettings(const std::string& name, bool delayedToo) {
     Lines warnings = settingsWarnings(name);
     if (warnings.empty()) return warnings;
@@ -62,8 +56,7 @@ std::string printedWarnings(const Lines& warnings) {
     return printed.empty() ? printed : printed + "A warning came up.\n";
 }
 
-// What the service manager kept of a delayed start on RpcSs with these
-// restarts: Wine 8 the start type and the account alone, Windows all of it.
+// A delayed start on RpcSs with these restarts as kept: Wine 8 the start type and account alone.
 void expectKept(const std::string& name, const std::string& account, const std::vector<DWORD>& restarts,
                 DWORD resetSeconds) {
     const ServiceConfig kept = serviceConfig(name);
@@ -141,11 +134,8 @@ TEST(ServiceSettings, SetInstalledAndChangedInPlaceThroughTheCommandLine) {
     EXPECT_EQ(cli("uninstall " + name + " --yes").code, 0);
 }
 
-// A Tomcat 10 service changed while it runs: an option is an update of the
-// wrapper's values, not a reinstall; the service is restarted only when told
-// to; the description stays with the service manager; a named account's
-// password is needed only when the account changes; its old logs go, its
-// open ones stay; a JDK update's new folder replaces the one it took away.
+// A running Tomcat 10 changed in place: restarted only when told, description kept, a password only for a
+// new account, old logs pruned and open ones kept, a JDK update's new folder taken.
 TEST(ServiceSettings, ChangesOfARunningTomcat10ServiceAreMadeInPlace) {
     Session session(Layout::Modern);
     const std::string pid = std::to_string(GetCurrentProcessId()), name = "InPlace" + pid;

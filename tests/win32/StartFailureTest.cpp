@@ -1,6 +1,4 @@
-// Why a start failed, under Wine's service manager: the stand-in wrappers and
-// the JVM and Tomcat they stand for fail as the real ones do, from what is
-// really wrong on the machine, and the session names the cause.
+// Why a start failed, under Wine: the stand-ins fail from what is really wrong, and the cause is named.
 #include <windows.h>
 
 #include <functional>
@@ -51,9 +49,7 @@ std::string thirtyTwoBitImage() {
 constexpr const char* kServerXml =
     "<?xml version=\"1.0\"?>\r\n<Server port=\"-1\" shutdown=\"SHUTDOWN\">\r\n</Server>\r\n";
 
-// One configuration installed, then every cause in turn: made real on the
-// machine, started, named, undone. The lines each cause leaves stay in the
-// files, so every later start also shows that earlier lines are not blamed.
+// Every cause in turn, made real, started, named, undone; its lines stay, so none is blamed twice.
 void startsFailForTheirCauses(Layout layout) {
     Machine m(layout);
     const bool modern = layout == Layout::Modern;
@@ -213,8 +209,7 @@ void startsFailForTheirCauses(Layout layout) {
     EXPECT_TRUE(m.session.uninstall().done());
 }
 
-// A Tomcat 10 whose connector opens 2 s after its start, then never; whose
-// stop is graceful, then one it ignores until the wrapper ends it.
+// A connector that opens after 2 s, then never; a graceful stop, then one the wrapper must force.
 TEST(Readiness, StartEndsWhenThePortAnswersAndEachStopSaysHowItWent) {
     Machine m(Layout::Modern);
     const std::string name = "VelmoraReady" + std::to_string(GetCurrentProcessId());

@@ -1,5 +1,4 @@
-// velmora-cli upgrade under Wine: a running Tomcat 10.1 service moved to an
-// 11 home, then to a home whose Tomcat never opens its port, which is put back.
+// upgrade under Wine: a running Tomcat 10.1 moves to 11, then to a home that never answers and back.
 #include <gtest/gtest.h>
 #include <windows.h>
 

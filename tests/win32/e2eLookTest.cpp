@@ -1,6 +1,4 @@
-// How the main window looks under Wine: at 100, 125, 150 and 200 % display
-// scaling every text fits its control and no two controls overlap; the
-// colours follow a high-contrast theme.
+// The window at 100-200 % scaling: every text fits, nothing overlaps; colours follow high contrast.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -31,8 +29,7 @@ private:
 bool isOneOf(int id, std::initializer_list<int> ids) { return std::find(ids.begin(), ids.end(), id) != ids.end(); }
 bool isFrame(int id) { return isOneOf(id, {IDC_SERVICE_FRAME, IDC_TOMCAT_FRAME, IDC_JVM_FRAME, IDC_OPTIONS_FRAME}); }
 
-// The fonts the window gives its controls: frames bold "MS Sans Serif",
-// the options area and "-Xrs" "Courier New", the rest the dialog font.
+// Frames bold "MS Sans Serif", the options and "-Xrs" "Courier New", the rest the dialog font.
 HFONT fontOf(int id, int dpi) {
     const int points8 = -MulDiv(8, dpi, 72), points825 = -MulDiv(825, dpi, 7200);
     if (isFrame(id))
@@ -150,9 +147,7 @@ bool showsOwnColours(const Session& session) {
            shows(session.control(IDC_POLICY_FILE), GetSysColor(COLOR_MENU));
 }
 
-// Wine's programs keep the system colours they started with, so a theme's
-// colours are put in place before the program starts, as Windows puts them in
-// place when high contrast goes on. None of them is one of the window's own.
+// Wine keeps the colours a program started with: the theme goes in first, none of the window's own.
 class HighContrastColours {
 public:
     HighContrastColours() {

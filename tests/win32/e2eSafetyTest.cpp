@@ -1,6 +1,4 @@
-// The real velmora.exe and velmora-cli.exe beside what they did not make:
-// other vendors' services and files, and a wrapper that never returns.
-// Each must stay as it was.
+// The real programs beside services and files they did not make, and a wrapper that never returns.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -17,9 +15,7 @@
 namespace velmora::e2e {
 namespace {
 
-// Services Velmora did not make, of a configuration's name or running bin\<name>.exe: Tomcat's own TC10 with
-// the very line Velmora would write, an exact copy of the wrapper, and a program of its own under the name in
-// another case. Never run, replaced, stopped or deleted, whatever the store says of them.
+// TC10 with the line Velmora would write, a wrapper copy, another program: never run, stopped or removed.
 TEST(NotOurs, ServicesVelmoraDidNotMakeAreNeverRunStoppedReplacedOrDeleted) {
     Session session;
     const std::string tomcat10 = session.root() + "\\tomcat10";
@@ -150,7 +146,6 @@ TEST(TakingTurns, CommandsRunTogetherLoseNoName) {
     std::sort(names.begin(), names.end());
     EXPECT_EQ(names, (std::vector<std::string>{"p0", "p1", "p2", "p3", "p4", "p5", "p6", "p7"}));
     for (const auto& run : runs) EXPECT_EQ(run.code, 0) << run.err;
-
 }
 
 }  // namespace

@@ -263,8 +263,7 @@ CliRun Session::cli(const std::string& arguments, const std::string& input) cons
 
 std::string Session::text(int id) const { return windowText(control(id)); }
 
-// Until the box is gone, not only hidden: while it closes it hands its owner
-// back its input, before the command that showed it takes it again.
+// Until the box is gone, not just hidden: closing, it hands its owner back its input.
 std::string Session::answer(const std::string& title, int button) const {
     HWND box = waitForMessageBox(process_.dwProcessId, title);
     if (!box) return "";

@@ -8,17 +8,14 @@
 
 #include "app/Version.h"
 
-// The real programs under Wine on a prepared machine: a Catalina home and a
-// JDK in a temporary folder, velmora.exe, velmora-cli.exe and a stand-in
-// wrapper in its bin, and an empty configuration store. Everything here
-// talks to the system directly (wide calls), apart from the code under test.
+// The real programs on a prepared machine: a Catalina home, a JDK, velmora.exe, velmora-cli.exe and a
+// stand-in wrapper, an empty store. Everything but the code under test uses the wide calls directly.
 namespace velmora::e2e {
 
 constexpr const char* kStoreKey = "SOFTWARE\\velmoraconfigs";
 inline const std::string kMainCaption = "Velmora - " + versionText();
 
-// The old Catalina layout with bin\tomcat.exe and a JDK with a jre folder,
-// or Tomcat 10 with bin\tomcat10.exe and a JDK 21 without one.
+// bin\tomcat.exe on a JDK with a jre folder, or bin\tomcat10.exe on a JDK 21.
 enum class Layout { Classic, Modern };
 void makeCatalinaHome(const std::string& home, Layout layout);
 void makeJdk(const std::string& jdk, Layout layout);
@@ -45,8 +42,7 @@ private:
     std::string path_;
 };
 
-// A TCP port on the loopback address, bound by this process and listening
-// when asked to, as another program holds it; 0 when it could not be had.
+// A loopback TCP port held by this process, listening when asked; 0 when none could be had.
 class LoopbackPort {
 public:
     explicit LoopbackPort(bool listening = true);
@@ -109,8 +105,7 @@ private:
     std::vector<std::string> services_;
 };
 
-// An environment variable for the programs the test starts from here on,
-// gone again at the end of the scope.
+// An environment variable for the programs started in this scope.
 class ScopedVariable {
 public:
     ScopedVariable(const std::string& name, const std::string& value);
@@ -120,12 +115,10 @@ private:
     std::string name_;
 };
 
-// The service manager, asked directly. Registered: known and not marked for
-// deletion (a deleted service stays known until its last handle closes).
+// Registered: known and not marked for deletion (which lasts until the last handle closes).
 bool serviceRegistered(const std::string& name);
 bool serviceRunning(const std::string& name);
-// The service manager's own record of a service; "<none>" for the program line of none.
-// Windows keeps the rest too; Wine 8 keeps none of it, so there it reads as nothing.
+// The service manager's record; "<none>" for no program line. Wine 8 keeps only some of it.
 struct ServiceConfig {
     std::string programLine = "<none>", account;
     DWORD startType = 0;
@@ -147,12 +140,9 @@ void removeService(const std::string& name);
 bool underWine();
 // What a test leaves out where it runs, and why, on its output.
 void leftOut(const std::string& why);
-// The warnings of every install: under Wine 8, whose service manager refuses
-// the failure-actions flag and keeps the failure actions it had, in the
-// order an install tells them; none on Windows, which keeps them.
+// An install's warnings under Wine 8, which refuses the failure-actions flag and actions; none on Windows.
 std::vector<std::string> settingsWarnings(const std::string& name);
-// A local account a service may log on as, with this password, made on
-// Windows and removed again; Wine's service manager takes any name as it is.
+// A local account with this password, made on Windows and removed; Wine takes any name.
 class LocalAccount {
 public:
     LocalAccount(const std::string& name, const std::string& password);
@@ -163,9 +153,8 @@ public:
 private:
     std::string name_;
 };
-// Gives the folder an access list of its own in which only administrators
-// and the system may change anything, as a folder made by another installer;
-// with false, the one it inherits again.
+// Only administrators and the system may change the folder, as another installer leaves it;
+// with false, it inherits again.
 bool onlyAdministratorsMayWrite(const std::string& folder, bool only = true);
 // Whether any process runs a program of this file name.
 bool processRuns(const std::string& fileName);
@@ -173,9 +162,7 @@ bool processRuns(const std::string& fileName);
 // The process a running service runs in; 0 when it runs none.
 DWORD serviceProcessId(const std::string& name);
 
-// The stand-in wrappers' command lines while it lives, one a line, from the
-// runs of the programs the test starts (the service manager's runs of a
-// service do not have the variable that names the file).
+// The stand-in wrappers' command lines, one a line, from programs this test starts.
 class WrapperRuns {
 public:
     explicit WrapperRuns(const std::string& file) : path_(file), variable_("VELMORA_TEST_WRAPPER_RUNS", file) {}
@@ -205,12 +192,9 @@ std::vector<std::string> storedOptions(const std::string& name);
 // Any REG_SZ below HKEY_LOCAL_MACHINE, the same way.
 std::string machineText(const std::string& key, const std::string& value);
 bool machineKeyExists(const std::string& key);
-// Every value of a key below HKEY_LOCAL_MACHINE: a text up to a NUL, a number in
-// decimal, a list's entries each ended by "|", anything else by its type.
+// Every value of a key below HKEY_LOCAL_MACHINE: text, decimal number, list entries each ended by "|".
 std::map<std::string, std::string> machineValues(const std::string& key);
-// Where the Tomcat 7-11 wrapper keeps a service's options, as its
-// documentation says: the Parameters key with the subkeys Java, Start, Stop
-// and Log, in the 32-bit view, which a 64-bit program finds below WOW6432Node.
+// The Tomcat 7-11 wrapper's Parameters key (Java, Start, Stop, Log) in the 32-bit view.
 std::string procrunKey(const std::string& service);
 // When the key (its values included) was last written; 0 when it is not there.
 std::uint64_t machineKeyWritten(const std::string& key);

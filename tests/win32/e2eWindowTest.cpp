@@ -1,6 +1,4 @@
-// velmora.exe driven through its windows under Wine: each test starts the
-// program on a prepared Catalina home, acts as a user would, and checks the
-// controls, the message boxes and the registry.
+// velmora.exe driven through its windows under Wine, as a user would, on a prepared Catalina home.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -381,9 +379,8 @@ TEST_F(WindowEndToEnd, PickersAndTheAboutBoxComeAndGoAndCtrlXEndsAtOnce) {
     EXPECT_EQ(storedNameList(), Names{});
 }
 
-// A home and a description beyond ASCII typed into the boxes go everywhere unchanged: the store, the report,
-// the command line, an export and its import, the wrapper and the JVM it stands for. The buttons install,
-// start, follow, stop and uninstall the service.
+// Text beyond ASCII reaches the store, report, command line, export, wrapper and JVM unchanged;
+// the buttons install, start, follow, stop and uninstall the service.
 TEST_F(WindowEndToEnd, TextBeyondAsciiGoesEverywhereAndTheServiceButtonsInstallStartFollowStopAndUninstall) {
     const std::string name = "VelmoraE2E" + std::to_string(GetCurrentProcessId());
     const std::string home = session.root() + "\\Prögramme\\Tömcat 10", account = home + "\\logs\\" + name + "_out.log";

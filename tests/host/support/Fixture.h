@@ -24,8 +24,7 @@ inline const std::string kStore = "SOFTWARE\\velmoraconfigs";
 // A server.xml that opens no port: configurations that share it conflict in nothing.
 inline const char* const kQuietServerXml = "<Server port=\"-1\" shutdown=\"SHUTDOWN\"/>";
 
-// The last of what was recorded, or nothing when nothing was: a fault that
-// leaves a list empty fails the check instead of reading past the list.
+// The last recorded entry, or nothing: an empty list fails the check instead of reading past it.
 template <typename T>
 T lastOf(const std::vector<T>& recorded) {
     return recorded.empty() ? T{} : recorded.back();
@@ -37,8 +36,7 @@ std::vector<std::string> words(const std::string& text);
 // The smallest PE header machineOfPe accepts: MZ, e_lfanew, PE\0\0, machine.
 std::string tinyPe(std::uint16_t machine, std::uint32_t lfanew = 0x40);
 
-// A session with the program in a complete Catalina home C:\tomcat on a JDK
-// in C:\jdk, the stand-in wrappers and a front end that records all it shows.
+// The program in a Catalina home C:\tomcat on C:\jdk, stand-in wrappers, a recording front end.
 class SessionTest : public ::testing::Test {
 protected:
     MemoryPlatform os;

@@ -7,8 +7,7 @@
 
 namespace velmora::testing {
 
-// Keeps what the program shows and answers its questions as a test says:
-// by kind, else Yes.
+// Keeps what the program shows; answers its questions as a test says, by kind, else Yes.
 class RecordingFrontEnd : public FrontEnd {
 public:
     Answer ask(const Question& question) override {
