@@ -31,12 +31,22 @@ Lines refusedSettings(const std::string& name, bool delayedToo) {
     return warnings;
 }
 
-// Stamps the file's last write so many days back, also while another program writes to it.
-bool writtenDaysAgo(const std::string& path, int days) {
+// So many hours back; as a log's name carries that day; a file's last write stamped then, while it is open too.
+ULONGLONG hoursAgo(int hours) {
     FILETIME now;
     GetSystemTimeAsFileTime(&now);
-    const ULONGLONG back = ((ULONGLONG{now.dwHighDateTime} << 32) | now.dwLowDateTime) - days * 864000000000ULL;
-    const FILETIME stamp{static_cast<DWORD>(back), static_cast<DWORD>(back >> 32)};
+    return ((ULONGLONG{now.dwHighDateTime} << 32) | now.dwLowDateTime) - hours * 36000000000ULL;
+}
+std::string dateOf(ULONGLONG time) {
+    const FILETIME file{static_cast<DWORD>(time), static_cast<DWORD>(time >> 32)};
+    SYSTEMTIME day;
+    FileTimeToSystemTime(&file, &day);
+    char text[16];
+    snprintf(text, sizeof text, "%04u-%02u-%02u", day.wYear, day.wMonth, day.wDay);
+    return text;
+}
+bool writtenAt(const std::string& path, ULONGLONG time) {
+    const FILETIME stamp{static_cast<DWORD>(time), static_cast<DWORD>(time >> 32)};
     const Handle file(CreateFileW(wide(path).c_str(), FILE_WRITE_ATTRIBUTES,
                                   FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING, 0,
                                   nullptr));
@@ -191,15 +201,38 @@ TEST(ServiceSettings, ChangesOfARunningTomcat10ServiceAreMadeInPlace) {
     EXPECT_NE(serviceProcessId(name), process);
     EXPECT_EQ(runs.lines().size(), 3u);
 
-    // Its logs beyond logs.keep.days go, never a file the running service holds open, however old it looks.
-    const std::string logs = session.home() + "\\logs\\", old = logs + "catalina.2020-01-01.log";
-    makeFile(old, "a day long ago\r\n");
-    for (const std::string& file : {old, logs + name + "_err.log"}) ASSERT_TRUE(writtenDaysAgo(file, 30)) << file;
+    // 40 dated files of each kind, one a day back from 23 hours ago, and an open System.err made to look old:
+    // apply --check deletes nothing; --prune keeps the 14 newest of each kind and every open file.
+    const std::string logs = session.home() + "\\logs\\", err = logs + name + "_err.log";
+    const std::vector<std::pair<std::string, std::string>> kinds = {{"catalina.", ".log"},
+                                                                    {"localhost.", ".log"},
+                                                                    {"manager.", ".log"},
+                                                                    {"host-manager.", ".log"},
+                                                                    {"localhost_access_log.", ".txt"},
+                                                                    {"commons-daemon.", ".log"},
+                                                                    {name + "_out.", ".log"}};
+    auto dated = [&](const auto& kind, int day) {
+        return logs + kind.first + dateOf(hoursAgo(24 * day)) + kind.second;
+    };
+    for (const auto& kind : kinds)
+        for (int day = 1; day <= 40; ++day) {
+            makeFile(dated(kind, day), "a day\r\n");
+            ASSERT_TRUE(writtenAt(dated(kind, day), hoursAgo(24 * day - 1)));
+        }
+    ASSERT_TRUE(writtenAt(err, hoursAgo(24 * 30)));
+    const std::string fleet = session.root() + "\\fleet.json";
+    makeFile(fleet, "{\"configurations\": [{\"name\": \"" + name + "\", \"logs.keep.days\": 14}]}");
+    run = session.cli("apply " + fleet + " --check");
+    EXPECT_TRUE(holds(run.out, "prune logs (182 file(s)")) << run.out << run.err;
+    EXPECT_TRUE(fileExists(dated(kinds[0], 40)));
     ASSERT_EQ(session.cli("set " + name + " logs.keep.days=14").code, 0);
-    EXPECT_EQ(session.cli("logs " + name + " --prune").code, 10);
-    EXPECT_FALSE(fileExists(old));
-    EXPECT_TRUE(fileExists(logs + name + "_err.log"));
-    ASSERT_TRUE(writtenDaysAgo(logs + name + "_err.log", 0));  // as its next line would; the check counts it
+    run = session.cli("logs " + name + " --prune");
+    EXPECT_EQ(run.code, 10) << run.err;
+    EXPECT_TRUE(holds(run.out, "Deleted 182 log file(s) of \"" + name + "\"")) << run.out;
+    for (const auto& kind : kinds)
+        for (int day = 1; day <= 40; ++day) EXPECT_EQ(fileExists(dated(kind, day)), day <= 14) << dated(kind, day);
+    EXPECT_TRUE(fileExists(err));
+    ASSERT_TRUE(writtenAt(err, hoursAgo(0)));  // as its next line would; the check counts it
 
     // Windows knows the service's own account and reads a folder's access list: a work folder only
     // administrators may change is named, and --grant-rights gives NT SERVICE\<name> its rights there with the
