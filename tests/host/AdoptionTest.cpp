@@ -16,8 +16,7 @@ using namespace std::string_literals;
 const std::string kBootstrap = "org.apache.catalina.startup.Bootstrap";
 const std::string kProcrun = "SOFTWARE\\WOW6432Node\\Apache Software Foundation\\Procrun 2.0\\";
 
-// What Tomcat's service.bat install leaves: the wrapper's options in its 32-bit view, and the
-// service manager's record (display name, description, manual start, LocalSystem, Tcpip and Afd).
+// What service.bat install leaves: the wrapper's options in the 32-bit view, the service manager's record.
 class AdoptionTest : public SessionTest {
 protected:
     void SetUp() override {

@@ -201,8 +201,7 @@ TEST_F(CliTest, EveryOtherExitCodeMeansWhatTheHelpSays) {
               "on request. Give --replace to replace it.\n");
 }
 
-// Refusal codes: 2 a wrong command line or value, 3 a rule or a No, 1 tried and failed, 8 no such
-// configuration; a refusal changes nothing stored.
+// Refusals: 2 wrong input, 3 a rule or a No, 1 tried and failed, 8 no such configuration; none stores anything.
 TEST_F(CliTest, EveryCommandSpeaksJsonWhenAskedAndEachRefusalHasItsCode) {
     os.files.addFile("C:\\jdk\\release", "JAVA_VERSION=\"24\"\n");  // refuses the security manager
     os.files.addFile("C:\\bad.json", "{\"configurations\": [{\"name\": \"COM1\"}]}");

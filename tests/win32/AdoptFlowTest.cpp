@@ -32,15 +32,6 @@ DWORD runProgram(const std::string& program, const std::string& arguments) {
     return code;
 }
 
-// The wrapper's files of the day are named by the local date.
-std::string today() {
-    SYSTEMTIME now{};
-    GetLocalTime(&now);
-    char text[16] = {};
-    std::snprintf(text, sizeof text, "%04u-%02u-%02u", now.wYear, now.wMonth, now.wDay);
-    return text;
-}
-
 // What "sc config NAME start= disabled" does.
 bool disable(const std::string& name) {
     const ServiceHandle manager(OpenSCManagerW(nullptr, nullptr, SC_MANAGER_CONNECT));
@@ -82,7 +73,7 @@ TEST(Adopt, AServiceTomcatsScriptRegisteredIsTakenOverRunningAndKeptInStep) {
     const DWORD process = serviceProcessId(name);
     ASSERT_NE(process, 0u);
     // "auto" is the log folder's file of the day, named after the wrapper.
-    const auto dayFiles = [&] { return contentOf(home + "\\logs\\tomcat10-stdout." + today() + ".log"); };
+    const auto dayFiles = [&] { return contentOf(home + "\\logs\\tomcat10-stdout." + localDate() + ".log"); };
     EXPECT_TRUE(
         waitUntil([&] { return holds(dayFiles(), "start: org.apache.catalina.startup.Bootstrap.main(start)"); }));
 

@@ -17,8 +17,7 @@ bool windowsSame(wchar_t a, wchar_t b) { return CompareStringOrdinal(&a, 1, &b, 
 bool oursLess(wchar_t a, wchar_t b) { return upperCase(a) < upperCase(b); }
 bool oursSame(wchar_t a, wchar_t b) { return upperCase(a) == upperCase(b); }
 
-// Units of the Basic Multilingual Plane fall into the same groups of equal units for us as for
-// CompareStringOrdinal; sorted either way a group stands together, so neighbours show every difference.
+// The BMP's units group as CompareStringOrdinal groups them; sorted either way, neighbours show any difference.
 TEST(CaseTest, OurUpperCaseGroupsUnitsAsWindowsOrdinalComparisonIgnoringCase) {
     std::vector<wchar_t> units;
     for (unsigned code = 0; code <= 0xFFFF; ++code)

@@ -1,5 +1,4 @@
-// How the service runs, set through velmora-cli and the window, read back from the service manager
-// (Windows keeps all; Wine 8 the start type, account and program line), changed in place.
+// How the service runs, set from both front ends, read back from the service manager, changed in place.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -31,20 +30,13 @@ Lines refusedSettings(const std::string& name, bool delayedToo) {
     return warnings;
 }
 
-// So many hours back; as a log's name carries that day; a file's last write stamped then, while it is open too.
+// So many hours back.
 ULONGLONG hoursAgo(int hours) {
     FILETIME now;
     GetSystemTimeAsFileTime(&now);
     return ((ULONGLONG{now.dwHighDateTime} << 32) | now.dwLowDateTime) - hours * 36000000000ULL;
 }
-std::string dateOf(ULONGLONG time) {
-    const FILETIME file{static_cast<DWORD>(time), static_cast<DWORD>(time >> 32)};
-    SYSTEMTIME day;
-    FileTimeToSystemTime(&file, &day);
-    char text[16];
-    snprintf(text, sizeof text, "%04u-%02u-%02u", day.wYear, day.wMonth, day.wDay);
-    return text;
-}
+// A file's last write stamped then, while it is open too.
 bool writtenAt(const std::string& path, ULONGLONG time) {
     const FILETIME stamp{static_cast<DWORD>(time), static_cast<DWORD>(time >> 32)};
     const Handle file(CreateFileW(wide(path).c_str(), FILE_WRITE_ATTRIBUTES,
@@ -144,8 +136,7 @@ TEST(ServiceSettings, SetInstalledAndChangedInPlaceThroughTheCommandLine) {
     EXPECT_EQ(cli("uninstall " + name + " --yes").code, 0);
 }
 
-// A running Tomcat 10 changed in place: restarted only when told, description kept, a password only for a
-// new account, old logs pruned and open ones kept, a JDK update's new folder taken.
+// A running Tomcat 10 changed in place, restarted only when told; its logs pruned; a JDK update taken.
 TEST(ServiceSettings, ChangesOfARunningTomcat10ServiceAreMadeInPlace) {
     Session session(Layout::Modern);
     const std::string pid = std::to_string(GetCurrentProcessId()), name = "InPlace" + pid;
@@ -156,9 +147,6 @@ TEST(ServiceSettings, ChangesOfARunningTomcat10ServiceAreMadeInPlace) {
     session.removeServiceAtEnd(name);
     const WrapperRuns runs(session.root() + "\\runs.txt");
     // No recovery after failures: what Wine's service manager keeps, so that it has nothing to refuse.
-    const std::string noRecovery =
-        " service.recovery.first=0 service.recovery.second=0 service.recovery.later=0 service.recovery.reset=0"
-        " service.recovery.on.error.exit=0";
     // The home's own service script: its install command gives the JVM options for Java 9, never its remark or echo.
     makeFile(session.bin("service.bat"),
              "rem --JvmOptions9 \"-javaagent:C:\\Users\\Public\\agent.jar\"\r\n"
@@ -168,7 +156,7 @@ TEST(ServiceSettings, ChangesOfARunningTomcat10ServiceAreMadeInPlace) {
     // A JDK whose folder says its version, as an update that takes the folder away leaves it to be known by.
     const std::string jdk = session.root() + "\\jdk-21.0.4";
     makeJdk(jdk, Layout::Modern);
-    ASSERT_EQ(session.cli("set " + name + " java.home=" + jdk + " description=\"Shop front\"" + noRecovery).code, 0);
+    ASSERT_EQ(session.cli("set " + name + " java.home=" + jdk + " description=\"Shop front\"" + kNoRecovery).code, 0);
     CliRun run = session.cli("install " + name);
     ASSERT_EQ(run.code, 0) << run.err;
     EXPECT_EQ(machineValues(procrunKey(name) + "\\Java").at("Options9"),
@@ -211,9 +199,7 @@ TEST(ServiceSettings, ChangesOfARunningTomcat10ServiceAreMadeInPlace) {
                                                                     {"localhost_access_log.", ".txt"},
                                                                     {"commons-daemon.", ".log"},
                                                                     {name + "_out.", ".log"}};
-    auto dated = [&](const auto& kind, int day) {
-        return logs + kind.first + dateOf(hoursAgo(24 * day)) + kind.second;
-    };
+    auto dated = [&](const auto& kind, int day) { return logs + kind.first + localDate(day) + kind.second; };
     for (const auto& kind : kinds)
         for (int day = 1; day <= 40; ++day) {
             makeFile(dated(kind, day), "a day\r\n");

@@ -30,14 +30,6 @@ struct Machine {
     Editing& editing = program.editing;
 };
 
-std::string today(const char* format) {
-    SYSTEMTIME now{};
-    GetLocalTime(&now);
-    char text[16] = {};
-    snprintf(text, sizeof text, format, now.wYear, now.wMonth, now.wDay);
-    return text;
-}
-
 // The start of a 32-bit PE image: enough for a loader to refuse it on 64 bits.
 std::string thirtyTwoBitImage() {
     std::string image(0x100, '\0');
@@ -57,10 +49,10 @@ void startsFailForTheirCauses(Layout layout) {
     const std::string home = m.prepared.home(), jdk = m.prepared.jdk();
     const std::string library = jdk + (modern ? "\\bin\\server\\jvm.dll" : "\\jre\\bin\\server\\jvm.dll");
     const std::string release = jdk + "\\release", serverXml = home + "\\conf\\server.xml";
-    const std::string catalinaLog = home + "\\logs\\catalina." + today("%04u-%02u-%02u") + ".log";
-    const std::string catalinaName = "catalina." + today("%04u-%02u-%02u") + ".log";
-    const std::string wrapperName = modern ? "commons-daemon." + today("%04u-%02u-%02u") + ".log"
-                                           : "jakarta_service_" + today("%04u%02u%02u") + ".log";
+    const std::string catalinaLog = home + "\\logs\\catalina." + e2e::localDate() + ".log";
+    const std::string catalinaName = "catalina." + e2e::localDate() + ".log";
+    const std::string wrapperName = modern ? "commons-daemon." + e2e::localDate() + ".log"
+                                           : "jakarta_service_" + e2e::localDate(0, "%04u%02u%02u") + ".log";
     const std::string errName = name + "_err.log", q = "\"";
     m.prepared.removeServiceAtEnd(name);
     m.session.newConfiguration();

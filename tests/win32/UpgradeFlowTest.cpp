@@ -32,10 +32,8 @@ TEST(Upgrade, ARunningServiceMovesToTheNewHomeAndBackWhenTomcatDoesNotAnswer) {
     };
     const std::string old = makeHome("10.1.34", "10"), next = makeHome("11.0.2", "11"), deaf = makeHome("11.0.3", "11");
     makeFile(deaf + "\\bin\\standin-connectors.txt", "never");
-    const std::string noRecovery =
-        " service.recovery.first=0 service.recovery.second=0 service.recovery.later=0 service.recovery.reset=0"
-        " service.recovery.on.error.exit=0 service.start.timeout=4";
-    ASSERT_EQ(session.cli("set " + name + " tomcat.home=" + old + noRecovery + " --yes").code, 0);
+    ASSERT_EQ(session.cli("set " + name + " tomcat.home=" + old + kNoRecovery + " service.start.timeout=4 --yes").code,
+              0);
     ASSERT_EQ(session.cli("install " + name).code, 0);
     ASSERT_EQ(session.cli("start " + name).code, 0);
 

@@ -590,4 +590,17 @@ std::string quoted(const std::string& text) {
     return result.append(text).append(1, '"');
 }
 
+std::string localDate(int daysBack, const char* format) {
+    FILETIME now;
+    GetSystemTimeAsFileTime(&now);
+    const ULONGLONG back = ((ULONGLONG{now.dwHighDateTime} << 32) | now.dwLowDateTime) - daysBack * 864000000000ULL;
+    const FILETIME then{static_cast<DWORD>(back), static_cast<DWORD>(back >> 32)};
+    SYSTEMTIME utc{}, local{};
+    FileTimeToSystemTime(&then, &utc);
+    SystemTimeToTzSpecificLocalTime(nullptr, &utc, &local);
+    char text[16] = {};
+    std::snprintf(text, sizeof text, format, local.wYear, local.wMonth, local.wDay);
+    return text;
+}
+
 }  // namespace velmora::e2e

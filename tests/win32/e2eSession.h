@@ -8,12 +8,15 @@
 
 #include "app/Version.h"
 
-// The real programs on a prepared machine: a Catalina home, a JDK, velmora.exe, velmora-cli.exe and a
-// stand-in wrapper, an empty store. Everything but the code under test uses the wide calls directly.
+// The real programs beside a Catalina home, a JDK and a stand-in wrapper; the test calls Windows directly.
 namespace velmora::e2e {
 
 constexpr const char* kStoreKey = "SOFTWARE\\velmoraconfigs";
 inline const std::string kMainCaption = "Velmora - " + versionText();
+// For velmora-cli set: no restart by the service manager, which Wine 8 would refuse with a warning.
+constexpr const char* kNoRecovery =
+    " service.recovery.first=0 service.recovery.second=0 service.recovery.later=0 "
+    "service.recovery.reset=0 service.recovery.on.error.exit=0";
 
 // bin\tomcat.exe on a JDK with a jre folder, or bin\tomcat10.exe on a JDK 21.
 enum class Layout { Classic, Modern };
@@ -153,8 +156,7 @@ public:
 private:
     std::string name_;
 };
-// Only administrators and the system may change the folder, as another installer leaves it;
-// with false, it inherits again.
+// Only administrators and the system may change the folder (another installer's); false: inherited again.
 bool onlyAdministratorsMayWrite(const std::string& folder, bool only = true);
 // Whether any process runs a program of this file name.
 bool processRuns(const std::string& fileName);
@@ -208,5 +210,7 @@ void makeFolders(const std::string& path);
 bool holds(const std::string& text, const std::string& part);
 // The text in double quotes.
 std::string quoted(const std::string& text);
+// The local date so many days back, as the logs' names carry it ("%04u-%02u-%02u" or without dashes).
+std::string localDate(int daysBack = 0, const char* format = "%04u-%02u-%02u");
 
 }  // namespace velmora::e2e

@@ -379,8 +379,7 @@ TEST_F(WindowEndToEnd, PickersAndTheAboutBoxComeAndGoAndCtrlXEndsAtOnce) {
     EXPECT_EQ(storedNameList(), Names{});
 }
 
-// Text beyond ASCII reaches the store, report, command line, export, wrapper and JVM unchanged;
-// the buttons install, start, follow, stop and uninstall the service.
+// Text beyond ASCII goes everywhere unchanged; the buttons install, start, follow, stop and uninstall.
 TEST_F(WindowEndToEnd, TextBeyondAsciiGoesEverywhereAndTheServiceButtonsInstallStartFollowStopAndUninstall) {
     const std::string name = "VelmoraE2E" + std::to_string(GetCurrentProcessId());
     const std::string home = session.root() + "\\Prögramme\\Tömcat 10", account = home + "\\logs\\" + name + "_out.log";
