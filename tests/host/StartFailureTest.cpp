@@ -355,7 +355,7 @@ TEST(StartDiagnosis, EveryCodeOfTheServiceManagerAndEveryWayALineSaysWhy) {
         evidence.files = {{"C:\\tc\\logs\\some.log", "System.err", 7, lines, 0}};
         return diagnoseStart(evidence, context);
     };
-    // Other spellings of causes the Wine tests meet in one spelling, told by their short cause.
+    // Causes in other spellings, told by their short cause; two by their whole sentence.
     const std::pair<const char*, const char*> spellings[] = {
         {"Unrecognized option: -Xfoo", "a JVM option the JVM rejects (-Xfoo)"},
         {"java.lang.NoClassDefFoundError: org/apache/catalina/startup/Bootstrap", "the start class was not found"},
@@ -364,6 +364,15 @@ TEST(StartDiagnosis, EveryCodeOfTheServiceManagerAndEveryWayALineSaysWhy) {
          "the Tomcat config file does not parse"},
     };
     for (const auto& [line, cause] : spellings) EXPECT_EQ(diagnosed({"first", line}).cause, cause) << line;
+    EXPECT_EQ(
+        diagnosed({"x", "java.lang.ClassNotFoundException: org/apache/catalina/startup/BootstrapService"}).sentence,
+        "The start class org.apache.catalina.startup.BootstrapService was not found through the class path: check "
+        "the class path (Tomcat's bin\\bootstrap.jar belongs on it) (some.log, line 8).");
+    EXPECT_EQ(diagnosed({"org.xml.sax.SAXParseException; lineNumber: 4; columnNumber: 3; The element type \"Service\" "
+                         "must be terminated by the matching end-tag \"</Service>\"."})
+                  .sentence,
+              "The Tomcat config file C:\\tc\\conf\\server.xml does not parse at line 4 (The element type \"Service\" "
+              "must be terminated by the matching end-tag \"</Service>\".): correct it (some.log, line 7).");
     // A port three lines before or after the exception is named; four away, it is not.
     const std::string bind = "java.net.BindException: Address already in use: bind";
     const std::string connector = "Failed to initialize connector [Connector[HTTP/1.1-8080]]";
