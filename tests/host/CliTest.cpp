@@ -206,39 +206,20 @@ TEST_F(CliTest, EveryCommandSpeaksJsonWhenAskedAndEachRefusalHasItsCode) {
     os.files.addFile("C:\\jdk\\release", "JAVA_VERSION=\"24\"\n");  // refuses the security manager
     os.files.addFile("C:\\bad.json", "{\"configurations\": [{\"name\": \"COM1\"}]}");
     // repoint: the JDK is there; import-setenv: there is no setenv.bat; apply: stored as the file gives it.
-    const std::pair<const char*, int> commands[] = {{"set shop description=Shop", 0},
-                                                    {"list --status", 0},
-                                                    {"show shop", 0},
-                                                    {"check shop", 0},
-                                                    {"install shop", 0},
-                                                    {"start shop", 0},
-                                                    {"stop shop", 0},
-                                                    {"uninstall shop", 0},
-                                                    {"export --all --out C:\\all.json", 0},
-                                                    {"export shop", 0},
-                                                    {"start shop", 1},
-                                                    {"show shop --service", 1},
-                                                    {"delete shop", 0},
-                                                    {"import C:\\all.json", 0},
-                                                    {"help", 0},
-                                                    {"--version", 0},
-                                                    {"bogus", 2},
-                                                    {"import C:\\none.json", 1},
-                                                    {"repoint shop", 3},
-                                                    {"import-setenv shop", 3},
-                                                    {"apply C:\\all.json --check", 0},
-                                                    {"set shop max.heap.size=abc", 2},
-                                                    {"set shop installedaservice=1", 2},
-                                                    {"logs shop --tail 0", 2},
-                                                    {"apply C:\\bad.json --set nothing", 2},
-                                                    {"set COM1 description=x", 3},
-                                                    {"set shop java.security.manager=1", 3},
-                                                    {"import C:\\bad.json", 3},
-                                                    {"apply C:\\bad.json", 3},
-                                                    {"adopt nothing", 3},
-                                                    {"install nothing", 8},
-                                                    {"check nothing", 8}};
-    for (const auto& [line, code] : commands) {
+    // Each command line after its exit code, apart by "; ".
+    const std::string table =
+        "0 set shop description=Shop; 0 list --status; 0 show shop; 0 check shop; 0 install shop; "
+        "0 start shop; 0 stop shop; 0 uninstall shop; 0 export --all --out C:\\all.json; 0 export shop; "
+        "1 start shop; 1 show shop --service; 0 delete shop; 0 import C:\\all.json; 0 help; 0 --version; "
+        "2 bogus; 1 import C:\\none.json; 3 repoint shop; 3 import-setenv shop; "
+        "0 apply C:\\all.json --check; 2 set shop max.heap.size=abc; 2 set shop installedaservice=1; "
+        "2 logs shop --tail 0; 2 apply C:\\bad.json --set nothing; 3 set COM1 description=x; "
+        "3 set shop java.security.manager=1; 3 import C:\\bad.json; 3 apply C:\\bad.json; 3 adopt nothing; "
+        "8 install nothing; 8 check nothing";
+    for (std::size_t at = 0, end = 0; end != std::string::npos; at = end + 2) {
+        end = table.find("; ", at);
+        const std::string entry = table.substr(at, end - at), line = entry.substr(2);
+        const int code = entry[0] - '0';
         std::vector<std::string> arguments = words(line);
         arguments.push_back("--json");
         const std::size_t writes = os.registry.writeLog.size();
