@@ -277,6 +277,10 @@ TEST_F(WindowEndToEnd, OpenLoadsAStoredConfigurationWhoseEditsAskAndWhoseDeleteA
     EXPECT_TRUE(checked(IDC_SECURITY_MANAGER));
     for (int id : {IDC_POLICY_FILE_LABEL, IDC_POLICY_FILE, IDC_BROWSE_POLICY_FILE}) EXPECT_TRUE(enabled(id)) << id;
     EXPECT_TRUE(checked(IDC_CLIENT_JVM));
+    EXPECT_FALSE(checked(IDC_SERVER_JVM));
+    // Set as plain ones, both radio buttons are automatic again for the mouse and the arrow keys.
+    for (int id : {IDC_SERVER_JVM, IDC_CLIENT_JVM})
+        EXPECT_EQ(GetWindowLongW(session.control(id), GWL_STYLE) & BS_TYPEMASK, BS_AUTORADIOBUTTON) << id;
     EXPECT_FALSE(checked(IDC_REDUCE_OS_SIGNALS));
     EXPECT_EQ(session.text(IDC_MAX_HEAP), "512");
     EXPECT_EQ(listItems(session.control(IDC_OPTION_LIST)), (Names{"-Xprof", "-Da=1"}));  // as stored

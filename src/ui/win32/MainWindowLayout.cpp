@@ -72,7 +72,10 @@ bool highContrastOn() {
 
 template <std::size_t N>
 void fillSizes(HWND combo, const wchar_t* const (&entries)[N]) {
+    // Drawn once when shown, not once an entry.
+    SendMessageW(combo, WM_SETREDRAW, FALSE, 0);
     for (const wchar_t* entry : entries) SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(entry));
+    SendMessageW(combo, WM_SETREDRAW, TRUE, 0);
 }
 
 }  // namespace

@@ -70,7 +70,16 @@ void MainWindow::setBoxText(int id, const std::string& text) {
 // A button's check costs a repaint and a style change even when it stays as it is.
 void MainWindow::setChecked(int id, bool checked) {
     const UINT state = checked ? BST_CHECKED : BST_UNCHECKED;
-    if (IsDlgButtonChecked(window_, id) != state) CheckDlgButton(window_, id, state);
+    if (IsDlgButtonChecked(window_, id) == state) return;
+    // Checked, an automatic radio button walks every control of the window
+    // for its group to clear the others; both radio buttons are set here, so
+    // it is checked as a plain one.
+    HWND button = item(id);
+    const auto style = static_cast<WORD>(GetWindowLongW(button, GWL_STYLE));
+    const bool automatic = (style & BS_TYPEMASK) == BS_AUTORADIOBUTTON;
+    if (automatic) SendMessageW(button, BM_SETSTYLE, (style & ~BS_TYPEMASK) | BS_RADIOBUTTON, FALSE);
+    SendMessageW(button, BM_SETCHECK, state, 0);
+    if (automatic) SendMessageW(button, BM_SETSTYLE, style, FALSE);
 }
 
 // The name of a stored configuration reads like a label: flat, no border,
