@@ -223,9 +223,9 @@ TEST(Readiness, StartEndsWhenThePortAnswersAndEachStopSaysHowItWent) {
     Outcome started = m.session.start();
     ASSERT_TRUE(started.done()) << started.summary;
     ASSERT_TRUE(started.started.has_value());
-    const std::uint64_t waited = started.started->readyAfterMs - started.started->runningAfterMs;
-    EXPECT_GE(waited, 2000u);
-    EXPECT_LT(waited, 2500u);  // within half a second of the port opening
+    // Running is seen a poll after the stand-in begins its 2 s: the start's own beginning is the sure mark.
+    EXPECT_GE(started.started->readyAfterMs, 2000u);
+    EXPECT_LT(started.started->readyAfterMs - started.started->runningAfterMs, 2500u);  // within half a second
     EXPECT_EQ(m.session.status(), ServiceStatus::Running);
 
     Outcome stopped = m.session.stop();
