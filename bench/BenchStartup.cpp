@@ -112,7 +112,7 @@ int wmain(int argc, wchar_t** argv) {
     std::vector<std::string> args;
     for (int i = 0; i < argc; ++i) args.push_back(narrow(argv[i]));
     const int runs = argc > 5 ? std::atoi(args[5].c_str()) : 30;  // medians of many: the machine may be shared
-    std::vector<double> program, styled, plain, dialog, empty;
+    std::vector<double> times[5];  // each program's, in the order of a round's starts below
     wchar_t listPath[MAX_PATH] = L"";
     GetFullPathNameW(L"velmora-controls.txt", MAX_PATH, listPath, nullptr);
     const std::string controls = narrow(listPath);
@@ -140,15 +140,12 @@ int wmain(int argc, wchar_t** argv) {
             const int which = (i + k) % 5;
             round[which] = startUp(starts[which].first, starts[which].second);
         }
-        program.push_back(round[0]);
-        styled.push_back(round[1]);
-        plain.push_back(round[2]);
-        dialog.push_back(round[3]);
-        empty.push_back(round[4]);
+        for (int which = 0; which < 5; ++which) times[which].push_back(round[which]);
         if (round[0] > 0 && round[1] > 0) ratio.push_back(round[0] / round[1]);
         if (round[0] > 0 && round[3] > 0) ratioToDialog.push_back(round[0] / round[3]);
     }
-    const double p = median(program), s = median(styled), c = median(plain), d = median(dialog), e = median(empty);
+    const double p = median(times[0]), s = median(times[1]), c = median(times[2]), d = median(times[3]),
+                 e = median(times[4]);
     if (controlsSeen == 0 || p < 0 || s < 0 || c < 0 || d < 0 || e < 0 || ratio.empty()) {
         std::printf("start-up: could not be measured\n");
         return 1;
