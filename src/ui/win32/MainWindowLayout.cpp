@@ -96,8 +96,10 @@ void MainWindow::setUpControls() {
 void MainWindow::useDpi(UINT dpi) {
     bigIcon_ = IconHandle(loadIcon(instance_, systemMetricAt(SM_CXICON, dpi)));
     smallIcon_ = IconHandle(loadIcon(instance_, systemMetricAt(SM_CXSMICON, dpi)));
-    SendMessageW(window_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_.get()));
+    // The small one first: under Wine each change has the X11 driver convert the
+    // window's icons for X, and in this order that takes half as long.
     SendMessageW(window_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.get()));
+    SendMessageW(window_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_.get()));
 
     frameFont_ = FontHandle(createPointFont(kFrameFont, dpi));
     courierFont_ = FontHandle(createPointFont(kCourierFont, dpi));
