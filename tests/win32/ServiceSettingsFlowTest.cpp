@@ -30,15 +30,8 @@ Lines refusedSettings(const std::string& name, bool delayedToo) {
     return warnings;
 }
 
-// So many hours back.
-ULONGLONG hoursAgo(int hours) {
-    FILETIME now;
-    GetSystemTimeAsFileTime(&now);
-    return ((ULONGLONG{now.dwHighDateTime} << 32) | now.dwLowDateTime) - hours * 36000000000ULL;
-}
 // A file's last write stamped then, while it is open too.
-bool writtenAt(const std::string& path, ULONGLONG time) {
-    const FILETIME stamp{static_cast<DWORD>(time), static_cast<DWORD>(time >> 32)};
+bool writtenAt(const std::string& path, FILETIME stamp) {
     const Handle file(CreateFileW(wide(path).c_str(), FILE_WRITE_ATTRIBUTES,
                                   FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING, 0,
                                   nullptr));

@@ -590,11 +590,15 @@ std::string quoted(const std::string& text) {
     return result.append(text).append(1, '"');
 }
 
-std::string localDate(int daysBack, const char* format) {
+FILETIME hoursAgo(int hours) {
     FILETIME now;
     GetSystemTimeAsFileTime(&now);
-    const ULONGLONG back = ((ULONGLONG{now.dwHighDateTime} << 32) | now.dwLowDateTime) - daysBack * 864000000000ULL;
-    const FILETIME then{static_cast<DWORD>(back), static_cast<DWORD>(back >> 32)};
+    const ULONGLONG back = ((ULONGLONG{now.dwHighDateTime} << 32) | now.dwLowDateTime) - hours * 36000000000ULL;
+    return FILETIME{static_cast<DWORD>(back), static_cast<DWORD>(back >> 32)};
+}
+
+std::string localDate(int daysBack, const char* format) {
+    const FILETIME then = hoursAgo(24 * daysBack);
     SYSTEMTIME utc{}, local{};
     FileTimeToSystemTime(&then, &utc);
     SystemTimeToTzSpecificLocalTime(nullptr, &utc, &local);

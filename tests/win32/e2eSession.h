@@ -210,6 +210,8 @@ void makeFolders(const std::string& path);
 bool holds(const std::string& text, const std::string& part);
 // The text in double quotes.
 std::string quoted(const std::string& text);
+// The system time so many hours back.
+FILETIME hoursAgo(int hours);
 // The local date so many days back, as the logs' names carry it ("%04u-%02u-%02u" or without dashes).
 std::string localDate(int daysBack = 0, const char* format = "%04u-%02u-%02u");
 
