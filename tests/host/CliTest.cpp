@@ -1,8 +1,12 @@
 // velmora-cli's commands, apply among them: both streams and the exit code.
+#include <iterator>
 #include <nlohmann/json.hpp>
+#include <set>
+#include <sstream>
 
 #include "app/Version.h"
 #include "cli/CliArguments.h"
+#include "config/ConfigurationFields.h"
 #include "support/Fixture.h"
 
 using namespace velmora;
@@ -128,6 +132,10 @@ TEST_F(CliTest, EveryOtherExitCodeMeansWhatTheHelpSays) {
     EXPECT_EQ(r.code, 2);
     EXPECT_EQ(r.err, "velmora-cli: unknown command \"frobnicate\".\nRun \"velmora-cli help\" for the commands.\n");
     EXPECT_EQ(run({"set", "x", "colour=red"}).code, 2);
+    // The refusal of an unknown field points to set's help, which must name every field.
+    std::istringstream setHelp(run({"set", "--help"}).out);
+    const std::set<std::string> helpWords{std::istream_iterator<std::string>(setHelp), {}};
+    for (const StoredField& field : storedFields()) EXPECT_EQ(helpWords.count(field.name), 1u) << field.name;
     EXPECT_EQ(run({"--version"}).out, "Velmora " VELMORA_VERSION_TEXT " (beta)\n");
     EXPECT_EQ(run({"status", "-h"}).out.substr(0, 31), "usage: velmora-cli status NAME\n");
     r = run({"show", "nope", "--json"});
