@@ -87,19 +87,35 @@ std::string ServiceController::removalRefusal(const Survey& s) {
     return messages::changedWrapperCopy(s.config.serviceName, copy->target);
 }
 
-StepResult ServiceController::runNet(const std::string& verb, const std::string& name, std::string* output) {
-    const std::string net = platform_.environment.systemFolder() + "\\net.exe";
-    const ProcessResult result = platform_.processes.run({net, netCommand(verb, name)});
+// net waits while the service starts or stops: it is given as long as that may take.
+ServiceController::NetRun ServiceController::runNet(const std::string& verb, const std::string& name,
+                                                    std::uint32_t boundSeconds, std::string* output) {
+    const std::uint64_t boundMs = std::max<std::uint64_t>(kProcessBoundMs, std::uint64_t{boundSeconds} * 1000);
+    const ProcessRun run{platform_.environment.systemFolder() + "\\net.exe", netCommand(verb, name),
+                         static_cast<unsigned>(std::min<std::uint64_t>(boundMs, 0x7FFFFFFF))};
+    const ProcessResult result = platform_.processes.run(run);
     progress_.detail(result.output);
     if (output) *output = result.output;
-    StepResult step;
-    // net's own exit code is not looked at: the status that follows shows the outcome.
-    if (result.ending != ProcessResult::Ending::Exited)
-        step.warn(messages::withOutput(messages::netNotRun(verb, name, messages::howItEnded(net, result)), net,
-                                       result.output));
-    else if (result.exitCode != 0)
-        step.note = messages::withOutput("", net, result.output);
-    return step;
+    NetRun net;
+    net.asked = result.ending != ProcessResult::Ending::NotStarted;
+    // net's own exit code is not looked at: the watch and the status that follow show the outcome.
+    if (result.ending == ProcessResult::Ending::Exited) {
+        if (result.exitCode != 0) net.step.note = messages::withOutput("", run.program, result.output);
+    } else if (result.ending != ProcessResult::Ending::StoppedAtBound) {
+        net.step.warn(messages::withOutput(messages::netNotRun(verb, name, messages::howItEnded(run, result)),
+                                           run.program, result.output));
+    }
+    return net;
+}
+
+// net takes a service's display name as well as its own: it is given only a
+// name the service manager knows as a service's own, lest it act on another.
+std::optional<StepResult> ServiceController::refusalForNet(const std::string& name, const StatusCheck& check,
+                                                           const char* verb) {
+    if (check.status == ServiceStatus::Gone) return StepResult::failed(messages::noSuchService(name, verb));
+    if (check.status == ServiceStatus::Unknown)
+        return StepResult::failed(messages::serviceLookupFailed(name, check.failure ? check.failure->description : ""));
+    return std::nullopt;
 }
 
 Step ServiceController::start(Survey& s) {
@@ -117,9 +133,12 @@ StepResult ServiceController::startAndWatch(Survey& s) {
     const EvidenceSnapshot snapshot = EvidenceSnapshot::take(platform_.files, sources);
     StartEvidence evidence;
     evidence.serviceName = name;
+    if (auto refused = refusalForNet(name, checkServiceStatus(platform_.services, name, true), "started"))
+        return *refused;
     evidence.startedAt = platform_.clock.now();
-    StepResult step = runNet("start", name, &evidence.netOutput);
-    if (!step.warnings.empty()) return step;  // net itself did not run
+    NetRun net = runNet("start", name, startBoundSeconds(s.config.startTimeout), &evidence.netOutput);
+    if (!net.asked) return net.step;
+    StepResult& step = net.step;
 
     const auto probes = readinessProbesOf(s.config, platform_.files);
     const StartWatch watch = watchStart(platform_.services, platform_.network, platform_.clock, name, probes,
@@ -174,9 +193,9 @@ constexpr std::uint32_t kStopMarginSeconds = 30;
 
 StepResult ServiceController::stopAndWatch(Survey& s) {
     const std::string& name = s.config.serviceName;
-    const auto asked = platform_.services.state(name);
-    const auto* before = std::get_if<ServiceState>(&asked);
-    const bool running = before && before->state != RunState::Stopped;
+    const StatusCheck before = checkServiceStatus(platform_.services, name, true);
+    if (auto refused = refusalForNet(name, before, "stopped")) return *refused;
+    const bool running = serviceRuns(before.status);
     // What the running service writes while it stops: its wrapper's and Catalina's logs.
     std::vector<EvidenceSource> sources;
     for (auto& source : evidenceSources(s.installedConfig, *s.installedKind, platform_.environment.systemFolder()))
@@ -184,16 +203,21 @@ StepResult ServiceController::stopAndWatch(Survey& s) {
     const EvidenceSnapshot snapshot =
         running ? EvidenceSnapshot::take(platform_.files, sources) : EvidenceSnapshot::take(platform_.files, {});
     const FileTime askedAt = platform_.clock.now();
-    StepResult step = runNet("stop", name);
-    if (!running || !step.warnings.empty()) return step;
-
     const std::uint32_t timeout = s.installedConfig.stopTimeout;
-    const StopWatch watch = watchStop(platform_.services, platform_.clock, name, askedAt, timeout + kStopMarginSeconds);
+    const std::uint32_t boundSeconds = timeout + kStopMarginSeconds;
+    NetRun net = runNet("stop", name, boundSeconds);
+    StepResult& step = net.step;
+    if (!running || !net.asked) return step;
+
+    const StopWatch watch = watchStop(platform_.services, platform_.clock, name, askedAt, boundSeconds);
     if (watch.failure) {
         step.logged.push_back({*watch.failure, "stop"});
         return step;
     }
-    if (!watch.stopped) return step;  // the status that follows says where it stands
+    // Nothing that follows a stop (a removal, a start) may find the service still running.
+    if (!watch.stopped)
+        return StepResult::failed(
+            messages::notStoppedWithin(name, boundSeconds, statusWord(statusOf(watch.last.state))) + step.note);
     StopEvidence evidence = judgeStop(watch.stoppedAfterMs, timeout, snapshot.newLines(platform_.files, askedAt));
     evidence.at = askedAt;
     if (auto failure = keepLastStop(platform_.registry, name, evidence))
@@ -237,9 +261,9 @@ StepResult ServiceController::unregister(Survey& s) {
     if (s.facts.presence == ServiceFacts::Presence::Absent) return {};
     if (s.facts.presence == ServiceFacts::Presence::Unknown)
         return StepResult::failed(messages::serviceLookupFailed(s.config.serviceName, s.facts.failure.description));
-    return StepResult::failed(messages::withOutput(
-        messages::serviceStillRegistered(s.config.serviceName, messages::howItEnded(run.program, result)), run.program,
-        result.output));
+    return StepResult::failed(
+        messages::withOutput(messages::serviceStillRegistered(s.config.serviceName, messages::howItEnded(run, result)),
+                             run.program, result.output));
 }
 
 StepResult ServiceController::deleteCopy(Survey& s) {
@@ -295,7 +319,7 @@ StepResult ServiceController::registerService(Survey& s) {
     const ProcessRun run = s.kind->registering(s.config);
     const ProcessResult result = platform_.processes.run(run);
     progress_.detail(result.output);
-    const std::string ending = messages::howItEnded(run.program, result);
+    const std::string ending = messages::howItEnded(run, result);
     s.facts = lookUpService(platform_.services, platform_.registry, name);
     if (s.facts.presence == ServiceFacts::Presence::Unknown)
         return StepResult::failed(messages::serviceLookupFailed(name, s.facts.failure.description));
@@ -363,17 +387,17 @@ Plan ServiceController::installation(Survey& s) {
 
 // The wrapper's update directive: a failure is named, and the rest goes on.
 Step ServiceController::update(Survey& s, const ProcessRun& run) {
-    return {"update :" + run.commandLine, [this, &s, run] {
-                const ProcessResult result = platform_.processes.run(run);
-                progress_.detail(result.output);
-                StepResult step;
-                if (!result.exitedWith(0))
-                    step.warn(messages::withOutput("The start-up values of the service \"" + s.config.serviceName +
-                                                       "\" were not changed (" +
-                                                       messages::howItEnded(run.program, result) + ").",
-                                                   run.program, result.output));
-                return step;
-            }};
+    return {
+        "update :" + run.commandLine, [this, &s, run] {
+            const ProcessResult result = platform_.processes.run(run);
+            progress_.detail(result.output);
+            StepResult step;
+            if (!result.exitedWith(0))
+                step.warn(messages::withOutput("The start-up values of the service \"" + s.config.serviceName +
+                                                   "\" were not changed (" + messages::howItEnded(run, result) + ").",
+                                               run.program, result.output));
+            return step;
+        }};
 }
 
 bool ServiceController::wrapperChanges(const Survey& s) {

@@ -104,7 +104,15 @@ public:
     Plan adoption(Survey& s);
 
 private:
-    StepResult runNet(const std::string& verb, const std::string& name, std::string* output = nullptr);
+    // What net did: its step, and whether it ran, so that the request may have
+    // reached the service even when net had to be ended at its bound.
+    struct NetRun {
+        StepResult step;
+        bool asked = false;
+    };
+    NetRun runNet(const std::string& verb, const std::string& name, std::uint32_t boundSeconds,
+                  std::string* output = nullptr);
+    std::optional<StepResult> refusalForNet(const std::string& name, const StatusCheck& check, const char* verb);
     StepResult startAndWatch(Survey& s);
     StepResult stopAndWatch(Survey& s);
     StepResult unregister(Survey& s);

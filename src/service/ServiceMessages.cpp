@@ -5,18 +5,29 @@
 
 namespace velmora::messages {
 
-std::string howItEnded(const std::string& program, const ProcessResult& result) {
+std::string howItEnded(const ProcessRun& run, const ProcessResult& result) {
+    const std::string& program = run.program;
     switch (result.ending) {
         case ProcessResult::Ending::Exited: return "exit code " + std::to_string(result.exitCode);
         case ProcessResult::Ending::NotStarted: return program + " could not be started: " + result.failure.description;
         case ProcessResult::Ending::StoppedAtBound:
-            return program + " did not finish within " + std::to_string(kProcessBoundMs / 1000) +
+            return program + " did not finish within " + std::to_string(run.boundMs / 1000) +
                    " seconds and was stopped";
         case ProcessResult::Ending::LeftRunning:
-            return program + " did not finish within " + std::to_string(kProcessBoundMs / 1000) +
+            return program + " did not finish within " + std::to_string(run.boundMs / 1000) +
                    " seconds and could not be stopped: it is still running";
     }
     return {};
+}
+
+std::string noSuchService(const std::string& name, const std::string& verb) {
+    return "The service manager knows no service named \"" + name + "\": it was removed outside Velmora. Nothing was " +
+           verb + ".";
+}
+
+std::string notStoppedWithin(const std::string& name, std::uint32_t seconds, const std::string& state) {
+    return "The service \"" + name + "\" did not stop within " + std::to_string(seconds) + " s; its state: " + state +
+           ". Nothing more was done.";
 }
 
 std::string withOutput(const std::string& message, const std::string& program, const std::string& output) {

@@ -15,7 +15,10 @@ inline std::string serviceUninstalled(const std::string& name) {
 }
 
 // How a program run ended, for a message: "exit code 2", or why it did not.
-std::string howItEnded(const std::string& program, const ProcessResult& result);
+std::string howItEnded(const ProcessRun& run, const ProcessResult& result);
+// net is asked to start or stop a service the service manager does not know.
+std::string noSuchService(const std::string& name, const std::string& verb);
+std::string notStoppedWithin(const std::string& name, std::uint32_t seconds, const std::string& state);
 
 // A message with what the program wrote, when it wrote anything.
 std::string withOutput(const std::string& message, const std::string& program, const std::string& output);

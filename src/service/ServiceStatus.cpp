@@ -34,6 +34,8 @@ Words wordsOf(ServiceStatus status) {
     return {"Unable to determine", "unknown", "unknown"};
 }
 
+}  // namespace
+
 ServiceStatus statusOf(RunState state) {
     switch (state) {
         case RunState::Stopped: return ServiceStatus::NotRunning;
@@ -47,8 +49,6 @@ ServiceStatus statusOf(RunState state) {
     }
     return ServiceStatus::Unknown;
 }
-
-}  // namespace
 
 const char* statusText(ServiceStatus status) { return wordsOf(status).text; }
 const char* statusWord(ServiceStatus status) { return wordsOf(status).word; }

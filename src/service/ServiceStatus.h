@@ -25,6 +25,8 @@ enum class ServiceStatus {
     Unknown,
 };
 
+// What a state of the service manager is as a status.
+ServiceStatus statusOf(RunState state);
 // The status line's words for each state ("Installed - Running").
 const char* statusText(ServiceStatus status);
 // The command line's word ("running", "not running", "start pending").

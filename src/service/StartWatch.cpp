@@ -21,11 +21,15 @@ std::string startedSentence(const std::string& name, const StartTimes& times) {
     return sentence + ".";
 }
 
+std::uint32_t startBoundSeconds(std::uint32_t timeoutSeconds) {
+    return timeoutSeconds > 0 ? timeoutSeconds : kStartBoundSeconds;
+}
+
 StartWatch watchStart(Services& services, Network& network, Clock& clock, const std::string& name,
                       const std::vector<ReadinessProbe>& probes, FileTime startedAt, std::uint32_t timeoutSeconds) {
     StartWatch watch;
     const bool awaitProbes = timeoutSeconds > 0;
-    watch.boundSeconds = awaitProbes ? timeoutSeconds : kStartBoundSeconds;
+    watch.boundSeconds = startBoundSeconds(timeoutSeconds);
     const FileTime bound = startedAt + FileTime{watch.boundSeconds} * kTicksPerSecond;
     auto look = [&]() {
         const auto asked = services.state(name);

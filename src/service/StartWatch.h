@@ -46,6 +46,9 @@ struct StartTimes {
 // "Service "shop" is running after 1.2 s, serving after 3.4 s."
 std::string startedSentence(const std::string& name, const StartTimes& times);
 
+// How long a start may take: its start timeout, or kStartBoundSeconds to "running" without one.
+std::uint32_t startBoundSeconds(std::uint32_t timeoutSeconds);
+
 // Follows the service from the moment net was asked to start it until it
 // runs and every probe answers, it stops, or the configuration's time is up
 // (its start timeout; 0 waits for "running" alone, up to kStartBoundSeconds).

@@ -291,6 +291,43 @@ TEST_F(StartFailureTest, StartEndsWhenTomcatAnswersAndStatusAndStopSayWhereItSta
     }
 }
 
+// Windows' net waits for the stop it asks for, and takes a display name for a service's own.
+TEST_F(StartFailureTest, NetIsGivenTheTimeAStopTakesAndOnlyTheNameOfAServiceThatIsThere) {
+    os.services.netWaits = true;
+    ASSERT_TRUE(session.start().done());
+    // Past the 30 s stop timeout, and past the 30 s any other program is given: judged as forced.
+    os.services.services["shop"].stopScript = {45000, {}};
+    const Outcome forced = session.stop();
+    ASSERT_EQ(forced.warnings.size(), 1u) << forced.summary;
+    EXPECT_EQ(
+        forced.warnings[0],
+        "Tomcat did not stop within 30 s; the wrapper ended the JVM (the service \"shop\" stopped after 45.0 s).");
+    EXPECT_EQ(session.status(), ServiceStatus::NotRunning);
+
+    // A stop that never ends: the removal stops there, and the service stays registered and recorded.
+    ASSERT_TRUE(session.start().done());
+    os.services.services["shop"].stopScript = {600000, {}};
+    os.processes.ran.clear();
+    const Outcome removal = session.uninstall();
+    EXPECT_EQ(removal.result, Outcome::Result::Failed);
+    EXPECT_EQ(removal.summary,
+              "The service \"shop\" did not stop within 60 s; its state: stop pending. Nothing more was done.");
+    EXPECT_EQ(os.processes.ran, std::vector<std::string>{"net stop \"shop\""});
+    EXPECT_EQ(storedNumber("shop", "installedaservice"), 1u);
+
+    // Removed outside Velmora, while another service shows "shop" as its name: net is not run.
+    os.services.services.erase("shop");
+    os.services.services["Other"] = {"C:\\other\\other.exe"};
+    os.services.services["Other"].configuration.displayName = "shop";
+    const Outcome start = session.start();
+    EXPECT_EQ(start.summary,
+              "The service manager knows no service named \"shop\": it was removed outside Velmora. Nothing was "
+              "started.");
+    EXPECT_FALSE(os.services.services["Other"].started);
+    EXPECT_EQ(session.stop().result, Outcome::Result::Failed);
+    EXPECT_EQ(os.processes.ran.size(), 1u);
+}
+
 TEST(StartEvidence, OnlyWhatTheStartAddedIsReadAndOfADailyKindOnlyTheNewestFile) {
     MemoryPlatform os;
     Configuration c;

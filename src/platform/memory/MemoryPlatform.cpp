@@ -206,22 +206,26 @@ ProcessResult MemoryProcesses::run(const ProcessRun& run) {
     if (auto it = exitCodes.find(run.commandLine); it != exitCodes.end()) {
         result.exitCode = it->second;
     } else if (samePath(run.program, netProgram_)) {
-        const auto answer = runNet(run.commandLine);
+        const auto answer = runNet(run.commandLine, run.boundMs);
         result.exitCode = answer.exitCode;
         result.output = answer.output;
+        if (answer.atBound) {
+            stoppedAtBound.push_back(run.commandLine);
+            result.ending = ProcessResult::Ending::StoppedAtBound;
+        }
     }
     if (auto it = outputs.find(run.commandLine); it != outputs.end()) result.output = it->second;
     return result;
 }
 
-NetReply MemoryProcesses::runNet(const std::string& commandLine) {
+NetReply MemoryProcesses::runNet(const std::string& commandLine, std::uint32_t boundMs) {
     const bool start = commandLine.rfind("net start \"", 0) == 0;
     const bool stop = commandLine.rfind("net stop \"", 0) == 0;
     const auto open = commandLine.find('"');
     if ((!start && !stop) || open == std::string::npos || commandLine.size() < open + 2)
         return {1, "The syntax of this command is:\r\n"};
     const std::string name = commandLine.substr(open + 1, commandLine.size() - open - 2);
-    return start ? services_.netStart(name) : services_.netStop(name);
+    return start ? services_.netStart(name) : services_.netStop(name, boundMs);
 }
 
 FileTime MemoryServices::now() const { return clock ? clock->now() : 0; }
@@ -249,10 +253,17 @@ void MemoryServices::catchUp(Service& service) {
     service.serviceExitCode = service.script->serviceExitCode;
 }
 
+std::map<std::string, MemoryServices::Service, NameLess>::iterator MemoryServices::byNetName(const std::string& name) {
+    auto it = services.find(name);
+    if (it != services.end()) return it;
+    return std::find_if(services.begin(), services.end(),
+                        [&](const auto& entry) { return sameName(entry.second.configuration.displayName, name); });
+}
+
 // net.exe's answers: 0 when the service changed state, 2 otherwise.
 NetReply MemoryServices::netStart(const std::string& serviceName) {
     const std::string notStarted = "The service is not in a state that allows this.\r\n";
-    auto it = services.find(serviceName);
+    auto it = byNetName(serviceName);
     if (it == services.end()) return {2, "The service name is invalid.\r\n"};
     Service& service = it->second;
     catchUp(service);
@@ -299,9 +310,9 @@ NetReply MemoryServices::netStart(const std::string& serviceName) {
 }
 
 // A stop that takes a while leaves the service stop pending; net, as Wine's
-// does, does not wait for it.
-NetReply MemoryServices::netStop(const std::string& serviceName) {
-    auto it = services.find(serviceName);
+// does, does not wait for it, unless it waits as Windows' does.
+NetReply MemoryServices::netStop(const std::string& serviceName, std::uint32_t boundMs) {
+    auto it = byNetName(serviceName);
     if (it == services.end()) return {2, "The service name is invalid.\r\n"};
     Service& service = it->second;
     catchUp(service);
@@ -309,6 +320,13 @@ NetReply MemoryServices::netStop(const std::string& serviceName) {
     if (service.stopScript && service.stopScript->takesMs > 0) {
         if (service.stoppingUntil == 0)
             service.stoppingUntil = now() + FileTime{service.stopScript->takesMs} * kTicksPerMillisecond;
+        if (netWaits && clock) {
+            const FileTime until = std::min(service.stoppingUntil, now() + FileTime{boundMs} * kTicksPerMillisecond);
+            clock->sleep(static_cast<std::uint32_t>((until - now()) / kTicksPerMillisecond));
+            catchUp(service);
+            if (service.started) return {2, "The " + serviceName + " service is stopping.\r\n", true};
+            return {0, "The " + serviceName + " service was stopped successfully.\r\n"};
+        }
         return {2, "The " + serviceName + " service is stopping.\r\n"};
     }
     ended(service);

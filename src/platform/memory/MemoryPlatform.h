@@ -82,6 +82,7 @@ class MemoryNetwork;
 struct NetReply {
     std::uint32_t exitCode;
     std::string output;
+    bool atBound = false;  // still waiting when its bound came, and so ended
 };
 
 // Records every program run. A program that is not among the files does not
@@ -107,7 +108,7 @@ public:
     std::function<void(const std::string&)> onRun;
 
 private:
-    NetReply runNet(const std::string& commandLine);
+    NetReply runNet(const std::string& commandLine, std::uint32_t boundMs);
 
     MemoryFiles& files_;
     MemoryServices& services_;
@@ -160,8 +161,9 @@ public:
         std::uint32_t processId = 0;
         FileTime processStartedAt = 0;
     };
+    // As net.exe does, both also take a service by its display name.
     NetReply netStart(const std::string& serviceName);
-    NetReply netStop(const std::string& serviceName);
+    NetReply netStop(const std::string& serviceName, std::uint32_t boundMs);
 
     std::variant<bool, Failure> isStarted(const std::string& serviceName) override;
     std::variant<ServiceState, Failure> state(const std::string& serviceName) override;
@@ -178,6 +180,8 @@ public:
     std::set<ServiceSetting> unsupported;      // parts this service manager cannot set
     std::optional<Failure> lookupFailure;      // how each look-up of a program line fails, as without rights
     int queries = 0;
+    // Windows' net stop waits, within its bound, for the stop it asked for; Wine's returns while it is pending.
+    bool netWaits = false;
     MemoryClock* clock = nullptr;
     MemoryFiles* files = nullptr;
     MemoryEventLog* events = nullptr;
@@ -188,6 +192,7 @@ private:
     void catchUp(Service& service);
     void ended(Service& service);
     FileTime now() const;
+    std::map<std::string, Service, NameLess>::iterator byNetName(const std::string& name);
     std::uint32_t lastProcessId_ = 4000;
 };
 
