@@ -1,5 +1,7 @@
 #include "checks/Report.h"
 
+#include <string_view>
+
 #include "checks/Checks.h"
 #include "checks/JdkDrift.h"
 #include "checks/PathRules.h"
@@ -194,7 +196,14 @@ std::string reportDocument(const Report& report) {
     return html;
 }
 
-std::string reportFileName(const std::string& serviceName) { return "quenby-" + serviceName + "-debug.html"; }
+// A name the name rule refuses still names a file beside the program, never one elsewhere.
+std::string reportFileName(const std::string& serviceName) {
+    std::string name = serviceName;
+    for (char& c : name)
+        if (static_cast<unsigned char>(c) < 0x20 || std::string_view("\\/:*?\"<>|").find(c) != std::string_view::npos)
+            c = '_';
+    return "quenby-" + name + "-debug.html";
+}
 
 // The report opens in a browser that may run with our rights: no value may
 // bring markup into it.

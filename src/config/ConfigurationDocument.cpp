@@ -189,6 +189,11 @@ DecodedConfigurations decodeConfigurations(const std::string& document, Document
         std::string what = e.what();
         if (auto end = what.find("] "); end != std::string::npos) what = what.substr(end + 2);
         return {{}, "The file is not well-formed JSON: " + what};
+    } catch (const Json::exception& e) {
+        // A number too large for any value: "[json.exception.out_of_range.406] number overflow parsing '1e400'".
+        std::string what = e.what();
+        if (auto end = what.find("] "); end != std::string::npos) what = what.substr(end + 2);
+        return {{}, "The file cannot be read: " + what};
     }
     if (!watch.repeated().empty())
         return {

@@ -272,6 +272,9 @@ std::string valueProblem(const StoredField& field, const std::string& value) {
         case FieldKind::Seconds: return secondsValueProblem(value);
         case FieldKind::Account: return accountValueProblem(value);
         case FieldKind::List: return value.empty() ? std::string() : serviceNameListProblem(value);
+        case FieldKind::Variables:
+            if (std::string why = value.empty() ? std::string() : variableProblem(value); !why.empty()) return why;
+            return textValueProblem(value);
         case FieldKind::Choice: {
             std::string expected = "expected one of ";
             for (const auto& choice : startupTypes()) {

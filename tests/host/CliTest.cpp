@@ -132,6 +132,8 @@ TEST_F(CliTest, EveryOtherExitCodeMeansWhatTheHelpSays) {
     EXPECT_EQ(r.code, 2);
     EXPECT_EQ(r.err, "velmora-cli: unknown command \"frobnicate\".\nRun \"velmora-cli help\" for the commands.\n");
     EXPECT_EQ(run({"set", "x", "colour=red"}).code, 2);
+    EXPECT_EQ(run({"set", "x", "service.environment=JAVA_TOOL_OPTIONS"}).err,
+              "velmora-cli set: field \"service.environment\": expected NAME=VALUE.\n");
     // The refusal of an unknown field points to set's help, which must name every field.
     std::istringstream setHelp(run({"set", "--help"}).out);
     const std::set<std::string> helpWords{std::istream_iterator<std::string>(setHelp), {}};

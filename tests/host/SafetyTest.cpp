@@ -239,6 +239,10 @@ TEST_F(SessionTest, BadNamesStoredValuesWithANulAndRefusedWritesNeverReachAFileO
     editing.edit(Field::ServiceName, "aux.txt");
     EXPECT_EQ(session.save().result, Outcome::Result::Refused);
     EXPECT_EQ(os.files.deviceReads, std::vector<std::string>{});
+    // Its report still goes beside the program.
+    editing.edit(Field::ServiceName, "x\\..\\..\\windows\\evil");
+    EXPECT_EQ(session.checkConfiguration(ReportOpening::Never).reportPath,
+              "C:\\tomcat\\bin\\quenby-x_.._.._windows_evil-debug.html");
 
     // A home stored as REG_EXPAND_SZ with a NUL after a victim's path.
     os.files.addFile("C:\\victim.txt", "precious");

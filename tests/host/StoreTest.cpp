@@ -206,6 +206,8 @@ TEST_F(TransferTest, AnyProblemRefusesTheWholeFileAndAnEarlyEndLeavesNoKeyOffThe
               "The file is not well-formed JSON: parse error at line 1, "
               "column 21: syntax error while parsing value - unexpected '}'; "
               "expected '[', '{', or a literal");
+    EXPECT_EQ(refusal("{\"configurations\": [{\"name\": \"a\", \"max.heap.size\": 1e400}]}"),
+              "The file cannot be read: number overflow parsing '1e400'");
     // Every member the file may not have, each refused with what was expected.
     const std::string notExport =
         "The file is not a Velmora export: expected one object with one member, \"configurations\", a list of "
