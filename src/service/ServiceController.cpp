@@ -160,7 +160,13 @@ StepResult ServiceController::startAndWatch(Survey& s) {
     evidence.boundSeconds = watch.boundSeconds;
     evidence.state = watch.last;
     evidence.files = snapshot.newLines(platform_.files, evidence.startedAt);
-    evidence.events = eventsAbout(platform_.events.serviceManagerEvents(evidence.startedAt), name);
+    // The service manager names the service by its display name; its log keeps whole seconds.
+    std::vector<std::string> names = {name};
+    const auto held = platform_.services.configuration(name);
+    if (const auto* config = std::get_if<ServiceConfiguration>(&held); config && !config->displayName.empty())
+        names.push_back(config->displayName);
+    const FileTime startSecond = evidence.startedAt - evidence.startedAt % kTicksPerSecond;
+    evidence.events = eventsAbout(platform_.events.serviceManagerEvents(startSecond), names);
     for (const auto& source : sources) evidence.lookedAt.push_back(source.where.folder + "\\" + source.where.pattern);
     const std::string jvmLibrary = jvmLibraryPath(s.config.javaHome, s.config.jvmType, platform_.files);
     const DiagnosisContext context{s.config, serviceAccountName(s.config), jvmLibrary,

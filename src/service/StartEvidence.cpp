@@ -108,13 +108,14 @@ std::vector<EvidenceFile> EvidenceSnapshot::newLines(Files& files, FileTime star
 }
 
 std::vector<ServiceManagerEvent> eventsAbout(const std::vector<ServiceManagerEvent>& events,
-                                             const std::string& serviceName) {
+                                             const std::vector<std::string>& names) {
     std::vector<ServiceManagerEvent> about;
+    auto named = [&](const std::string& text) {
+        return std::any_of(names.begin(), names.end(), [&](const std::string& name) { return sameName(text, name); });
+    };
     // The name is not always the first string: a timeout's comes second.
     for (const auto& event : events)
-        if (std::any_of(event.strings.begin(), event.strings.end(),
-                        [&](const std::string& text) { return sameName(text, serviceName); }))
-            about.push_back(event);
+        if (std::any_of(event.strings.begin(), event.strings.end(), named)) about.push_back(event);
     return about;
 }
 

@@ -63,9 +63,9 @@ private:
     std::map<std::u16string, std::uint64_t> sizes_;  // by folded path
 };
 
-// The service manager's events about the service, by its name.
+// The service manager's events about the service, by its name or its display name.
 std::vector<ServiceManagerEvent> eventsAbout(const std::vector<ServiceManagerEvent>& events,
-                                             const std::string& serviceName);
+                                             const std::vector<std::string>& names);
 
 // File bytes as UTF-8: a file that is not UTF-8 is taken as Windows' Western code page.
 std::string textOfLogBytes(const std::string& bytes);

@@ -132,6 +132,16 @@ TEST_F(StartFailureTest, TheServiceManagersOwnCodesAndNoKnownCauseStillSayWhatHa
               "The account NT SERVICE\\shop could not log on: check its password and that it may "
               "log on as a service (the service manager, error 1069).");
 
+    // The service manager's event names the display name, in the second the start began (the log keeps
+    // whole seconds), and net's words are in another language.
+    ASSERT_TRUE(editing.edit(Field::DisplayName, "Shop on Tomcat").done());
+    ASSERT_TRUE(session.save().done());
+    os.clock.sleep(500);
+    script(Fate::DiesStarting, 0, 1077, 0, {}, "Systemfehler 1069 aufgetreten.\r\n",
+           {{0, 7038, {"Shop on Tomcat", "NT SERVICE\\shop", "%%1069"}}});
+    EXPECT_EQ(session.start().summary.substr(0, 60), "The account NT SERVICE\\shop could not log on: check its pass");
+    os.clock.sleep(1000);  // the next start, a second later, does not see that event
+
     // Never finishing its start: given up at the bound.
     script(Fate::HangsStarting, 0, 0, 0);
     os.clock.slept = 0;
@@ -173,7 +183,7 @@ TEST_F(StartFailureTest, TheServiceManagersOwnCodesAndNoKnownCauseStillSayWhatHa
     const auto status = nlohmann::json::parse(r.out);
     EXPECT_EQ(status["lastFailedStart"]["cause"], "it stopped after starting");
     EXPECT_EQ(status["lastFailedStart"]["line"], 3);
-    EXPECT_EQ(status["lastFailedStart"]["at"], "2026-12-07T00:03:00Z");  // after the hung starts' three minutes
+    EXPECT_EQ(status["lastFailedStart"]["at"], "2026-12-07T00:03:01Z");  // after the hung starts' three minutes
     os.services.services["shop"].script->writes.clear();
     r = runCli(os, {"start", "shop", "--json"});
     EXPECT_EQ(r.code, 1);

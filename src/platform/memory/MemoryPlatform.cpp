@@ -283,7 +283,7 @@ NetReply MemoryServices::netStart(const std::string& serviceName) {
     for (const auto& [path, text] : script.writes)
         if (files) (void)files->appendText(path, text);
     for (auto event : script.events) {
-        event.written = now();
+        event.written = now() - now() % kTicksPerSecond;  // as Windows' log keeps it
         if (events) events->events.push_back(event);
     }
     if (network && script.opensAfterMs && script.fate != ScriptedStart::Fate::DiesStarting)
