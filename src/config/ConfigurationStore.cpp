@@ -189,10 +189,13 @@ MaybeFailure ConfigurationStore::saveMany(const std::vector<Configuration>& conf
         if (!incoming.holds(name)) list.push_back(std::move(name));
     for (const Configuration& c : configurations) list.push_back(c.serviceName);
     if (auto failure = writeList(list)) return failure;
-    for (const Configuration& c : configurations)
-        if (auto failure =
-                registry_.write(kLocalMachine, store::configurationKey(c.serviceName), storeWrites(c, false, {})))
+    // A configuration replaced keeps what Velmora made for it: a wrapper copy left behind, the folders it created.
+    for (const Configuration& c : configurations) {
+        const StoredConfiguration before = read(c.serviceName);
+        if (auto failure = registry_.write(kLocalMachine, store::configurationKey(c.serviceName),
+                                           storeWrites(c, false, before.record, before.createdFolders)))
             return failure;
+    }
     return std::nullopt;
 }
 

@@ -1,6 +1,7 @@
 #include "config/ConfigurationTransfer.h"
 
 #include "config/ConfigurationDocument.h"
+#include "config/NameRule.h"
 #include "config/TomcatLayout.h"
 #include "platform/Text.h"
 
@@ -39,6 +40,9 @@ ConfigurationTransfer::Result ConfigurationTransfer::importDocument(const std::s
 
     const NameList listed = store_.nameList();
     for (const Configuration& c : configurations) {
+        // The name against the home it was completed with.
+        if (std::string why = nameRuleViolation(c.serviceName, c.catalinaHome); !why.empty())
+            return {kNothingChanged + "Configuration \"" + c.serviceName + "\": " + why, false, {}, {}};
         for (const auto& value : valuesTheWrapperCannotCarry(tomcatLayoutOf(c.catalinaHome, files_), c))
             return {kNothingChanged + "Configuration \"" + c.serviceName + "\": " + uncarriedValueMessage(value),
                     false,

@@ -311,11 +311,17 @@ TEST_F(TransferTest, AStoredNameInAnyCaseIsReplacedOnlyOnRequestAndNeverWhenInst
     put("Hidden", {RegistryWrite::textValue("jvm", "client")});
     EXPECT_EQ(refusal(documentOf(entry("hidden"))),
               "Configuration \"hidden\" is already stored and is replaced only on request.");
+    // What Velmora made for it stays with it: here a wrapper copy an uninstall could not delete.
+    put("plain", {RegistryWrite::textValue("installed.program.digest", "c0ffee")});
     EXPECT_EQ(refusal(documentOf(entry("PLAIN", "\"description\": \"new\"")), true), "");
+    EXPECT_EQ(stored("plain", "installed.program.digest"), "c0ffee");
     EXPECT_EQ(storedList(), (std::vector<std::string>{"café", "PLAIN"}));
     EXPECT_EQ(stored("plain", "description"), "new");
     EXPECT_EQ(storedNumber("café", "installedaservice"), 1u);
 
+    // A name checked against the home the entry is completed with: C:\\tomcat\\bin\\<245>.exe is too long.
+    const std::string longName(245, 'n');
+    EXPECT_EQ(refusal(documentOf(entry(longName))).substr(0, 15 + 245 + 3), "Configuration \"" + longName + "\": ");
     // A Tomcat 10 home cannot pass an option with a quote: refused as in the window.
     addTomcat("C:\\tomcat10");
     EXPECT_EQ(refusal(documentOf(entry("t10",
