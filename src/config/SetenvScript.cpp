@@ -189,17 +189,12 @@ SetenvScriptReading setenvOptionsOf(const std::string& scriptText, const std::st
 }
 
 SetenvScriptReading setenvOptions(const Configuration& c, Files& files) {
-    SetenvScriptReading found;
     const ScriptVariables known{c.catalinaHome, c.catalinaBase, c.javaHome};
-    std::vector<std::string> scripts = {c.catalinaHome + "\\bin\\setenv.bat"};
-    if (!samePath(c.catalinaBase, c.catalinaHome)) scripts.push_back(c.catalinaBase + "\\bin\\setenv.bat");
-    for (const auto& script : scripts)
-        if (const auto text = files.readBytes(script, kScriptBytes)) {
-            SetenvScriptReading one = setenvOptionsOf(*text, script, known);
-            for (auto& options : one.variables) found.variables.push_back(std::move(options));
-            for (auto& line : one.notFollowed) found.notFollowed.push_back(std::move(line));
-        }
-    return found;
+    // catalina.bat calls the base's setenv.bat when there is one, and the home's only otherwise.
+    std::string script = c.catalinaBase + "\\bin\\setenv.bat";
+    if (c.catalinaBase.empty() || !files.fileExists(script)) script = c.catalinaHome + "\\bin\\setenv.bat";
+    if (const auto text = files.readBytes(script, kScriptBytes)) return setenvOptionsOf(*text, script, known);
+    return {};
 }
 
 std::string setenvNotFollowedMessage(const NotFollowedLine& line) {

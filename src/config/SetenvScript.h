@@ -44,7 +44,7 @@ struct SetenvScriptReading {
 // an operator, a value catalina.bat would read again) is not followed.
 SetenvScriptReading setenvOptionsOf(const std::string& scriptText, const std::string& scriptPath,
                                     const ScriptVariables& known);
-// The home's and the base's bin\setenv.bat (one when they are the same).
+// The bin\setenv.bat catalina.bat calls: the base's when it has one, else the home's.
 SetenvScriptReading setenvOptions(const Configuration& c, Files& files);
 std::string setenvNotFollowedMessage(const NotFollowedLine& line);
 

@@ -282,6 +282,15 @@ TEST_F(VersionRulesTest, APortThatAnotherConfigurationOrProgramHasAndASetenvTheS
     EXPECT_EQ(r.code, 3);
     ASSERT_TRUE(session.open("shop").done());
     EXPECT_EQ(session.configuration().additionalJvmOptions.size(), 2u);
+
+    // A base with a setenv.bat of its own: catalina.bat calls that one, and never the home's.
+    os.files.addFile("C:\\base10\\bin\\setenv.bat", "set CATALINA_OPTS=-Dbase.only=1\r\n");
+    Configuration based = session.configuration();
+    based.catalinaBase = "C:\\base10";
+    const SetenvScriptReading read = setenvOptions(based, os.files);
+    ASSERT_EQ(read.variables.size(), 1u);
+    EXPECT_EQ(read.variables[0].script, "C:\\base10\\bin\\setenv.bat");
+    EXPECT_EQ(read.variables[0].options, std::vector<std::string>{"-Dbase.only=1"});
 }
 
 TEST(TomcatVersion, TheWrappersNameOverrulesReleaseNotesThatClaimAnotherMajorVersion) {
