@@ -19,12 +19,33 @@ FARPROC systemFunction(const char* library, const char* name) {
     return module ? GetProcAddress(module, name) : nullptr;
 }
 
-bool comReady() {
-    static const bool ready = [] {
+namespace {
+
+// COM is started per thread: the window's and each command's worker start it
+// at their first use, and end it when the thread ends.
+class ThreadCom {
+public:
+    ThreadCom() {
         const auto initialize = systemFunctionAs<HRESULT(WINAPI*)(LPVOID, DWORD)>("ole32.dll", "CoInitializeEx");
-        return initialize && SUCCEEDED(initialize(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE));
-    }();
-    return ready;
+        ready_ = initialize && SUCCEEDED(initialize(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE));
+    }
+    ~ThreadCom() {
+        if (!ready_) return;
+        if (const auto uninitialize = systemFunctionAs<void(WINAPI*)()>("ole32.dll", "CoUninitialize")) uninitialize();
+    }
+    ThreadCom(const ThreadCom&) = delete;
+    ThreadCom& operator=(const ThreadCom&) = delete;
+    bool ready() const { return ready_; }
+
+private:
+    bool ready_ = false;
+};
+
+}  // namespace
+
+bool comReady() {
+    thread_local const ThreadCom com;
+    return com.ready();
 }
 
 }  // namespace velmora

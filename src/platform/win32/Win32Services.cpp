@@ -99,8 +99,8 @@ std::wstring doubleNulList(const std::vector<std::string>& entries) {
     return list + L'\0';
 }
 
-bool isBuiltInOrVirtual(const std::string& account) {
-    return account == "LocalSystem" || account.rfind("NT AUTHORITY\\", 0) == 0 || account.rfind("NT SERVICE\\", 0) == 0;
+bool isBuiltIn(const std::string& account) {
+    return account == "LocalSystem" || account.rfind("NT AUTHORITY\\", 0) == 0;
 }
 
 }  // namespace
@@ -176,12 +176,10 @@ std::vector<SettingFailure> Win32Services::configure(const std::string& serviceN
            [&] { return ChangeServiceConfig2W(service.get(), SERVICE_CONFIG_DESCRIPTION, &describing); });
     const std::wstring dependencies = doubleNulList(wanted.dependencies);
     changeConfig(ServiceSetting::Dependencies, SERVICE_NO_CHANGE, dependencies.c_str(), nullptr, nullptr);
-    // The built-in and virtual accounts take an empty password; a named one
-    // keeps its own when none is given.
+    // The built-in accounts take an empty password, a virtual or managed
+    // service account none at all (NULL); a named one keeps its own when none is given.
     const std::wstring account = wide(wanted.account), secret = wide(password);
-    const wchar_t* passwordGiven = isBuiltInOrVirtual(wanted.account) ? L""
-                                   : password.empty()                 ? nullptr
-                                                                      : secret.c_str();
+    const wchar_t* passwordGiven = isBuiltIn(wanted.account) ? L"" : password.empty() ? nullptr : secret.c_str();
     changeConfig(ServiceSetting::Account, SERVICE_NO_CHANGE, nullptr, account.c_str(), passwordGiven);
 
     SERVICE_DELAYED_AUTO_START_INFO delayed{wanted.delayedStart ? TRUE : FALSE};

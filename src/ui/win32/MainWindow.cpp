@@ -124,8 +124,12 @@ void MainWindow::onClose() {
 int MainWindow::messageBox(const std::string& text, const char* title, UINT style) {
     int answer = 0;
     onWindowThread([&] {
+        // A box re-enables its owner only when it disabled it itself, and Windows
+        // activates another program's window when a box closes over a disabled
+        // owner: during a command the box is let disable the window, which the
+        // command then takes again.
+        if (busy_) EnableWindow(window_, TRUE);
         answer = MessageBoxW(window_, wide(text).c_str(), wide(title).c_str(), style);
-        // The box gives its owner back its input when it closes; a running command keeps it.
         if (busy_) EnableWindow(window_, FALSE);
     });
     return answer;

@@ -98,6 +98,10 @@ void MainWindow::setNameLocked(bool locked) {
 void MainWindow::setPolicyRowEnabled(bool enabled) {
     if (policyBoxWhite_ == enabled && IsWindowEnabled(item(IDC_POLICY_FILE)) == (enabled ? TRUE : FALSE)) return;
     policyBoxWhite_ = enabled;
+    // A disabled control keeps no focus: pass it on so the keyboard still works.
+    if (const HWND focus = GetFocus();
+        !enabled && (focus == item(IDC_POLICY_FILE) || focus == item(IDC_BROWSE_POLICY_FILE)))
+        SendMessageW(window_, WM_NEXTDLGCTL, 0, FALSE);
     EnableWindow(item(IDC_POLICY_FILE_LABEL), enabled);
     EnableWindow(item(IDC_POLICY_FILE), enabled);
     EnableWindow(item(IDC_BROWSE_POLICY_FILE), enabled);
