@@ -100,7 +100,8 @@ ServiceController::NetRun ServiceController::runNet(const std::string& verb, con
     net.asked = result.ending != ProcessResult::Ending::NotStarted;
     // net's own exit code is not looked at: the watch and the status that follow show the outcome.
     if (result.ending == ProcessResult::Ending::Exited) {
-        if (result.exitCode != 0) net.step.note = messages::withOutput("", run.program, result.output);
+        net.failed = result.exitCode != 0;
+        if (net.failed) net.step.note = messages::withOutput("", run.program, result.output);
     } else if (result.ending != ProcessResult::Ending::StoppedAtBound) {
         net.step.warn(messages::withOutput(messages::netNotRun(verb, name, messages::howItEnded(run, result)),
                                            run.program, result.output));
@@ -214,6 +215,11 @@ StepResult ServiceController::stopAndWatch(Survey& s) {
     NetRun net = runNet("stop", name, boundSeconds);
     StepResult& step = net.step;
     if (!running || !net.asked) return step;
+    // A stop net could not hand over (a start still pending, a question about dependent services) is not waited for.
+    if (net.failed)
+        if (const StatusCheck after = checkServiceStatus(platform_.services, name, true);
+            after.status != ServiceStatus::StopPending && after.status != ServiceStatus::NotRunning)
+            return StepResult::failed(messages::stopNotTaken(name, statusWord(after.status)) + step.note);
 
     const StopWatch watch = watchStop(platform_.services, platform_.clock, name, askedAt, boundSeconds);
     if (watch.failure) {

@@ -109,6 +109,7 @@ private:
     struct NetRun {
         StepResult step;
         bool asked = false;
+        bool failed = false;  // it ended with an error code
     };
     NetRun runNet(const std::string& verb, const std::string& name, std::uint32_t boundSeconds,
                   std::string* output = nullptr);

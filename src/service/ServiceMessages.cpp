@@ -25,6 +25,10 @@ std::string noSuchService(const std::string& name, const std::string& verb) {
            verb + ".";
 }
 
+std::string stopNotTaken(const std::string& name, const std::string& state) {
+    return "The service \"" + name + "\" did not take the stop; its state: " + state + ". Nothing more was done.";
+}
+
 std::string notStoppedWithin(const std::string& name, std::uint32_t seconds, const std::string& state) {
     return "The service \"" + name + "\" did not stop within " + std::to_string(seconds) + " s; its state: " + state +
            ". Nothing more was done.";
@@ -34,6 +38,8 @@ std::string withOutput(const std::string& message, const std::string& program, c
     std::string said = output;
     while (!said.empty() && (said.back() == '\n' || said.back() == '\r' || said.back() == ' ')) said.pop_back();
     if (said.empty()) return message;
+    // Its line ends are line ends, not control characters to write out.
+    for (auto at = said.find("\r\n"); at != std::string::npos; at = said.find("\r\n", at)) said.erase(at, 1);
     return message + " " + lastPathPart(program) + " said: " + visibleText(said);
 }
 

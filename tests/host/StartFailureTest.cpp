@@ -314,8 +314,23 @@ TEST_F(StartFailureTest, NetIsGivenTheTimeAStopTakesAndOnlyTheNameOfAServiceThat
         "Tomcat did not stop within 30 s; the wrapper ended the JVM (the service \"shop\" stopped after 45.0 s).");
     EXPECT_EQ(session.status(), ServiceStatus::NotRunning);
 
-    // A stop that never ends: the removal stops there, and the service stays registered and recorded.
+    // A stop net could not hand over is not waited for: here its question about a dependent service.
     ASSERT_TRUE(session.start().done());
+    const std::string netStop = "net stop \"shop\"";
+    os.processes.exitCodes[netStop] = 2;
+    os.processes.outputs[netStop] =
+        "The following services are dependent on the shop service.\r\n"
+        "Do you want to continue this operation? (Y/N) [N]: No valid response was provided.";
+    os.clock.slept = 0;
+    EXPECT_EQ(session.stop().summary,
+              "The service \"shop\" did not take the stop; its state: running. Nothing more was done. net.exe said: "
+              "The following services are dependent on the shop service.\nDo you want to continue this "
+              "operation? (Y/N) [N]: No valid response was provided.");
+    EXPECT_EQ(os.clock.slept, 0u);
+    os.processes.exitCodes.clear();
+    os.processes.outputs.clear();
+
+    // A stop that never ends: the removal stops there, and the service stays registered and recorded.
     os.services.services["shop"].stopScript = {600000, {}};
     os.processes.ran.clear();
     const Outcome removal = session.uninstall();
