@@ -313,6 +313,19 @@ TEST(ServiceSettings, SetInTheWindowsDialogAndInstalled) {
         waitUntil([&] { return (dialog = findTopWindow(session.processId(), "Service Settings")) != nullptr; }));
     EXPECT_EQ(comboItems(GetDlgItem(dialog, IDC_SETTINGS_STARTUP)),
               (Lines{"Automatic", "Automatic (Delayed Start)", "Manual", "Disabled"}));
+    // One refused value changes nothing: the dialog stays with what was typed, and Cancel keeps it all as it was.
+    SendMessageW(GetDlgItem(dialog, IDC_SETTINGS_STARTUP), CB_SETCURSEL, 2, 0);
+    setWindowText(GetDlgItem(dialog, IDC_SETTINGS_RECOVERY_RESET), "soon");
+    click(GetDlgItem(dialog, IDOK));
+    EXPECT_NE(session.answer("Warning", IDOK).find("soon"), std::string::npos);
+    EXPECT_TRUE(IsWindowVisible(dialog));
+    EXPECT_EQ(windowText(GetDlgItem(dialog, IDC_SETTINGS_RECOVERY_RESET)), "soon");
+    click(GetDlgItem(dialog, IDCANCEL));
+    ASSERT_TRUE(waitUntil([&] { return !IsWindowVisible(dialog); }));
+    postCommand(session.main(), IDM_SERVICE_SETTINGS);
+    ASSERT_TRUE(waitUntil([&] { return IsWindowVisible(dialog) != FALSE; }));
+    EXPECT_EQ(SendMessageW(GetDlgItem(dialog, IDC_SETTINGS_STARTUP), CB_GETCURSEL, 0, 0), 0);
+
     SendMessageW(GetDlgItem(dialog, IDC_SETTINGS_STARTUP), CB_SETCURSEL, 1, 0);
     setWindowText(GetDlgItem(dialog, IDC_SETTINGS_ACCOUNT), ".\\tomcatweb");
     setWindowText(GetDlgItem(dialog, IDC_SETTINGS_DEPENDENCIES), "RpcSs");

@@ -175,7 +175,12 @@ void ServiceSettingsDialog::handOver() {
         taken = editing.replaceList(Field::Dependencies, dependencies).done() && taken;
     if (const auto environment = linesOf(textOf(item(IDC_SETTINGS_ENVIRONMENT))); environment != before.environment)
         taken = editing.replaceList(Field::Environment, environment).done() && taken;
-    if (taken) close();
+    // One refused value takes back the others: the dialog stays open with what was typed.
+    if (!taken) {
+        editing.restore(before);
+        return;
+    }
+    close();
 }
 
 void ServiceSettingsDialog::close() { hideForOwner(owner_); }
