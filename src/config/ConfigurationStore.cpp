@@ -117,7 +117,15 @@ StoredConfiguration ConfigurationStore::read(const std::string& name) {
                     wholeNumber<std::uint16_t>(sizeFromDword(static_cast<std::int32_t>(storedNumber(values[i]))))
                         .value_or(0);
                 break;
-            case FieldKind::Seconds: c.*field.seconds = storedNumber(values[i]); break;
+            // Seconds beyond what a setter takes would overflow as milliseconds.
+            case FieldKind::Seconds: {
+                const std::string seconds = std::to_string(storedNumber(values[i]));
+                if (valueProblem(field, seconds).empty())
+                    setFieldText(c, field, seconds);
+                else
+                    stored.unknownChoices.push_back({field.name, seconds});
+                break;
+            }
             // A check box's state is its low 16 bits; only 1 is ticked.
             case FieldKind::Check:
                 c.*field.check = checkFromDword(static_cast<std::int32_t>(storedNumber(values[i]))) == 1;

@@ -20,7 +20,8 @@ struct StoredConfiguration {
     bool keyExists = false;
     // Store names of text values that are not a plain REG_SZ: they read as empty.
     std::vector<std::string> unusableTexts;
-    // Words a choice does not know (name, word): the value opens as its default.
+    // Values Velmora does not know (name, value), a choice's word or seconds
+    // out of range: the value opens as its default.
     std::vector<std::pair<std::string, std::string>> unknownChoices;
     // Folders Velmora created for the configuration; not part of an export.
     std::vector<std::string> createdFolders;

@@ -109,7 +109,8 @@ TEST_F(SessionTest, StoredValuesLoadAsTheirSettersLeaveThem) {
          RegistryWrite::textValue("java.security.policy", "C:\\stored\\my.policy"),
          RegistryWrite::numberValue("init.heap.size", 70000), RegistryWrite::numberValue("max.heap.size", 40000),
          RegistryWrite::numberValue("java.security.manager", 0), RegistryWrite::numberValue("reduce.os.signals", 5),
-         RegistryWrite::textValue("jvm", "Server"), RegistryWrite::textValue("service.startup", "sometimes")});
+         RegistryWrite::textValue("jvm", "Server"), RegistryWrite::textValue("service.startup", "sometimes"),
+         RegistryWrite::numberValue("service.recovery.first", 0xFFFFFFFFu)});
     os.registry.setRaw(kLocalMachine, kStore + "\\svc", "description", {kRegSz, "with its NUL\0"s, 0});
     session.open("svc");
     const Configuration& c = session.configuration();
@@ -124,9 +125,12 @@ TEST_F(SessionTest, StoredValuesLoadAsTheirSettersLeaveThem) {
     EXPECT_EQ(c.jvmType, JvmType::Client);             // only exactly "server" is the server JVM
     EXPECT_EQ(c.startupType, StartupType::Automatic);  // a word it does not know opens as the default, and says so
     EXPECT_EQ(c.description, "with its NUL");
+    EXPECT_EQ(c.recoveryFirst, 60u);  // seconds that would overflow as milliseconds open as the default too
     EXPECT_EQ(ui.warnings,
-              std::vector<std::string>{"The value \"sometimes\" of \"service.startup\" of the configuration "
-                                       "\"svc\" is not one Velmora knows, so it opens as auto."});
+              (std::vector<std::string>{"The value \"sometimes\" of \"service.startup\" of the configuration "
+                                        "\"svc\" is not one Velmora knows, so it opens as auto.",
+                                        "The value \"4294967295\" of \"service.recovery.first\" of the "
+                                        "configuration \"svc\" is not one Velmora knows, so it opens as 60."}));
 
     // A name that is listed but has no key opens empty, with a warning.
     os.registry.write(kLocalMachine, kStore, {RegistryWrite::listValue("services", {"gone"})});
