@@ -317,6 +317,10 @@ TEST(ServiceSettings, SetInTheWindowsDialogAndInstalled) {
     SendMessageW(GetDlgItem(dialog, IDC_SETTINGS_STARTUP), CB_SETCURSEL, 2, 0);
     setWindowText(GetDlgItem(dialog, IDC_SETTINGS_RECOVERY_RESET), "soon");
     click(GetDlgItem(dialog, IDOK));
+    HWND box = nullptr;
+    ASSERT_TRUE(waitUntil([&] { return (box = findTopWindow(session.processId(), "Warning")) != nullptr; }));
+    EXPECT_EQ(GetWindow(box, GW_OWNER), dialog);  // so the dialog takes no second OK while the box waits
+    EXPECT_FALSE(IsWindowEnabled(dialog));
     EXPECT_NE(session.answer("Warning", IDOK).find("soon"), std::string::npos);
     EXPECT_TRUE(IsWindowVisible(dialog));
     EXPECT_EQ(windowText(GetDlgItem(dialog, IDC_SETTINGS_RECOVERY_RESET)), "soon");

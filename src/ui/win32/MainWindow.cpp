@@ -4,6 +4,7 @@
 
 #include <memory>
 #include <utility>
+#include <vector>
 
 #include "app/CommandTurn.h"
 #include "platform/win32/WideText.h"
@@ -129,10 +130,30 @@ int MainWindow::messageBox(const std::string& text, const char* title, UINT styl
         // owner: during a command the box is let disable the window, which the
         // command then takes again.
         if (busy_) EnableWindow(window_, TRUE);
-        answer = MessageBoxW(window_, wide(text).c_str(), wide(title).c_str(), style);
+        const HWND owner = boxOwner();
+        // No other window of ours takes input while the box waits: not the
+        // window behind a dialog, nor the Open dialog beside it.
+        std::vector<HWND> heldBack;
+        for (HWND other : {window_, openDialog_.handle()})
+            if (other && other != owner && IsWindowEnabled(other)) {
+                EnableWindow(other, FALSE);
+                heldBack.push_back(other);
+            }
+        ++boxesUp_;
+        answer = MessageBoxW(owner, wide(text).c_str(), wide(title).c_str(), style);
+        --boxesUp_;
+        for (HWND other : heldBack) EnableWindow(other, TRUE);
         if (busy_) EnableWindow(window_, FALSE);
+        if (boxesUp_ == 0 && std::exchange(doneWaiting_, false)) PostMessageW(window_, kCommandDone, 0, 0);
     });
     return answer;
+}
+
+// The window in front: a dialog over the main window when one is up, else the main window.
+HWND MainWindow::boxOwner() const {
+    const HWND popup = GetLastActivePopup(window_);
+    if (popup && popup != notice_.handle() && IsWindowVisible(popup) && IsWindowEnabled(popup)) return popup;
+    return window_;
 }
 
 Answer MainWindow::ask(const Question& question) {
@@ -183,7 +204,13 @@ INT_PTR MainWindow::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             return TRUE;
         case kFieldLeftMessage: onFieldLeft(static_cast<int>(wParam)); return TRUE;
         case kRunOnWindowThread: (*reinterpret_cast<const std::function<void()>*>(lParam))(); return TRUE;
-        case kCommandDone: onCommandDone(); return TRUE;
+        case kCommandDone:
+            // Not from within a box's own loop: the box would outlive what it was shown over.
+            if (boxesUp_ > 0)
+                doneWaiting_ = true;
+            else
+                onCommandDone();
+            return TRUE;
         case kShowNotice: {
             const std::unique_ptr<std::string> text(reinterpret_cast<std::string*>(lParam));
             tell(*text);

@@ -58,6 +58,7 @@ private:
     // The service manager tells of the shown service's changes, between commands.
     void followService();
     int messageBox(const std::string& text, const char* title, UINT style);
+    HWND boxOwner() const;
     // Runs the call on the window's thread and waits for it.
     void onWindowThread(const std::function<void()>& call);
 
@@ -122,6 +123,9 @@ private:
     std::thread worker_;
     bool busy_ = false;
     bool closePending_ = false;
+    // A command's end waits for the boxes up (a notice it posted) to close.
+    int boxesUp_ = 0;
+    bool doneWaiting_ = false;
     std::function<void()> afterCommand_;
     Outcome outcome_;  // of the command that ran last, read once it is done
     OpenDialog openDialog_;
