@@ -26,7 +26,11 @@ SIZE baseUnitsOf(HFONT font) {
     return SIZE{(letters.cx / 26 + 1) / 2, metrics.tmHeight};
 }
 
-void DialogScaling::noteCreation(HWND dialog) { dpi_ = dpiOf(dialog); }
+// A dialog made again (About) is measured again: the places noted were its last window's.
+void DialogScaling::noteCreation(HWND dialog) {
+    dpi_ = dpiOf(dialog);
+    places_.clear();
+}
 
 void DialogScaling::capture(HWND dialog) {
     for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {

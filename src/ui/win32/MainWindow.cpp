@@ -79,6 +79,8 @@ void MainWindow::runCommand(std::function<Outcome()> command, std::function<void
     // A handle the watcher holds would keep a removed service registered until it lets go.
     if (watcher_) watcher_->stop();
     afterCommand_ = std::move(afterwards);
+    // Disabling the window takes the focus from its control; it comes back there afterwards.
+    focusBeforeCommand_ = GetFocus();
     for (HWND window : {window_, openDialog_.handle(), settingsDialog_.handle()})
         if (window) EnableWindow(window, FALSE);
     worker_ = std::thread([this, command = std::move(command)] {
@@ -101,6 +103,11 @@ void MainWindow::onCommandDone() {
     followService();
     for (HWND window : {window_, openDialog_.handle(), settingsDialog_.handle()})
         if (window) EnableWindow(window, TRUE);
+    HWND back = std::exchange(focusBeforeCommand_, nullptr);
+    if (back && !IsWindow(back)) back = nullptr;
+    if (back && GetParent(back) != window_) back = GetParent(back);  // the edit box of a combo
+    if (!GetFocus() && GetActiveWindow() == window_ && back && GetParent(back) == window_ && IsWindowEnabled(back))
+        SendMessageW(window_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(back), TRUE);
     if (closePending_) {
         DestroyWindow(window_);
         return;

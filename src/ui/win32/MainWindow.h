@@ -126,6 +126,7 @@ private:
     // A command's end waits for the boxes up (a notice it posted) to close.
     int boxesUp_ = 0;
     bool doneWaiting_ = false;
+    HWND focusBeforeCommand_ = nullptr;
     std::function<void()> afterCommand_;
     Outcome outcome_;  // of the command that ran last, read once it is done
     OpenDialog openDialog_;
