@@ -320,10 +320,8 @@ TEST(ServiceSettings, SetInTheWindowsDialogAndInstalled) {
     HWND box = nullptr;
     ASSERT_TRUE(waitUntil([&] { return (box = findTopWindow(session.processId(), "Warning")) != nullptr; }));
     EXPECT_EQ(GetWindow(box, GW_OWNER), dialog);  // so the dialog takes no second OK while the box waits
-    EXPECT_FALSE(IsWindowEnabled(dialog));
     EXPECT_NE(session.answer("Warning", IDOK).find("soon"), std::string::npos);
     EXPECT_TRUE(IsWindowVisible(dialog));
-    EXPECT_EQ(windowText(GetDlgItem(dialog, IDC_SETTINGS_RECOVERY_RESET)), "soon");
     click(GetDlgItem(dialog, IDCANCEL));
     ASSERT_TRUE(waitUntil([&] { return !IsWindowVisible(dialog); }));
     postCommand(session.main(), IDM_SERVICE_SETTINGS);
