@@ -45,8 +45,7 @@ ApplyResult DesiredState::remove(ApplyResult result, bool checkOnly) {
     return result;
 }
 
-ApplyResult DesiredState::bringTo(const DecodedEntry& entry, const std::vector<FieldOverride>& overrides,
-                                  bool checkOnly) {
+ApplyResult DesiredState::bringTo(const DecodedEntry& entry, const std::vector<Assignment>& overrides, bool checkOnly) {
     ApplyResult result;
     result.name = entry.values.serviceName;
     result.state = entry.state.empty() ? "stored" : entry.state;
@@ -66,13 +65,11 @@ ApplyResult DesiredState::bringTo(const DecodedEntry& entry, const std::vector<F
     }
     const Configuration stored = editing_.configuration();
     editing_.takeDesired(entry.values, entry.given);
-    for (const auto& [field, value] : overrides) {
-        const Outcome taken = editing_.edit(field, value);
-        if (!taken.done()) {
-            result.failed = true;
-            result.error = "--set " + storedField(field).name + "=" + value + ": " + taken.summary;
-            return result;
-        }
+    // This server's own values replace the document's, a list's as a whole.
+    if (const Outcome taken = applyAssignments(overrides, editing_); !taken.done()) {
+        result.failed = true;
+        result.error = "--set: " + taken.summary;
+        return result;
     }
     const Configuration desired = editing_.configuration();
 
@@ -81,7 +78,8 @@ ApplyResult DesiredState::bringTo(const DecodedEntry& entry, const std::vector<F
     } else {
         for (const StoredField* field : differingFields(stored, desired)) result.changedFields.push_back(field->name);
     }
-    const bool installed = session_.installed();
+    // A service removed outside Velmora is installed again: the store's word is not the service.
+    const bool installed = session_.installed() && session_.status() != ServiceStatus::Gone;
     if (!result.changedFields.empty()) {
         std::string action = "store";
         // What a save will do, as the save itself decides it.

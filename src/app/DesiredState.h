@@ -4,6 +4,7 @@
 #include <utility>
 #include <vector>
 
+#include "app/FieldAssignments.h"
 #include "app/Program.h"
 #include "config/ConfigurationDocument.h"
 #include "config/ConfigurationStore.h"
@@ -23,9 +24,6 @@ struct ApplyResult {
     std::string error;
 };
 
-// A field set for this server, over what the document gives.
-using FieldOverride = std::pair<Field, std::string>;
-
 // Brings configurations to the state an apply document asks for, changing
 // only what differs: values that match write nothing, a service that is in
 // its state is not touched, settings the service manager changes in place
@@ -36,7 +34,7 @@ public:
     explicit DesiredState(Program& program)
         : session_(program.session), editing_(program.editing), store_(program.store), logs_(program.logs) {}
 
-    ApplyResult bringTo(const DecodedEntry& entry, const std::vector<FieldOverride>& overrides, bool checkOnly);
+    ApplyResult bringTo(const DecodedEntry& entry, const std::vector<Assignment>& overrides, bool checkOnly);
 
 private:
     ApplyResult remove(ApplyResult result, bool checkOnly);

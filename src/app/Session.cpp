@@ -295,8 +295,11 @@ Outcome Session::install() {
         return Outcome::declined("No password was given for " + serviceAccountName(c) + "; nothing was changed.");
     Outcome saved = save();
     if (!saved.done()) return saved;
-    if (!acceptReport(conversation))
-        return Outcome::declined("The configuration was saved; its service was not installed.");
+    if (!acceptReport(conversation)) {
+        Outcome declined = Outcome::declined("The configuration was saved; its service was not installed.");
+        declined.steps = saved.steps;  // what was changed all the same
+        return declined;
+    }
     s.config = configuration();
     s.record = record_;
     append(plan, controller_.installation(s));
@@ -335,8 +338,27 @@ std::vector<std::string> Session::scriptOptionsNotice(const Configuration& c) {
     return {text};
 }
 
+void Session::catchUpWithStore() {
+    if (!editing_.nameLocked()) return;
+    const StoredConfiguration stored = store_.read(configuration().serviceName);
+    installed_ = stored.installed;
+    record_ = stored.record;
+}
+
+// Such an operation stores the whole configuration but changes the service only
+// for what it moves; edits not saved yet would reach the store and not the service.
+std::string Session::unsavedEditsRefusal() {
+    if (!editing_.nameLocked()) return {};
+    const StoredConfiguration stored = store_.read(configuration().serviceName);
+    if (!stored.keyExists || differingFields(stored.values, configuration()).empty()) return {};
+    return "The configuration \"" + configuration().serviceName +
+           "\" has changes that are not saved: save them first, or open it again. Nothing was changed.";
+}
+
 Outcome Session::repoint(const std::string& javaHome, bool checkOnly) {
     Conversation conversation(frontEnd_);
+    catchUpWithStore();
+    if (std::string why = unsavedEditsRefusal(); !why.empty()) return conversation.refuse(why);
     const Configuration before = configuration();
     std::string target = javaHome;
     if (!target.empty() && !isAbsoluteWindowsPath(target))
@@ -464,6 +486,7 @@ Outcome Session::offerRepoint(const JdkReplacement& replacement) {
 
 Outcome Session::uninstall() {
     Conversation conversation(frontEnd_);
+    catchUpWithStore();
     const Configuration& c = configuration();
     if (std::string why = nameRuleViolation(c.serviceName, c.catalinaHome); !why.empty())
         return conversation.refuse(why);
@@ -560,6 +583,7 @@ Outcome Session::restart() { return changeRunning(RunChange::Restart); }
 
 Outcome Session::changeRunning(RunChange change) {
     Conversation conversation(frontEnd_);
+    catchUpWithStore();
     const Configuration& c = configuration();
     Survey s = controller_.survey(c, installed_, record_);
     if (std::string why = controller_.actRefusal(s); !why.empty()) return conversation.refuse(why);

@@ -152,6 +152,11 @@ private:
     Outcome preflightOutcome(Conversation& conversation, std::vector<Finding> findings, const std::string& what,
                              bool checkOnly);
     std::string carryRefusal(const Survey& s);
+    // What the store says of the stored configuration now: another command may
+    // have installed or removed its service since it was opened.
+    void catchUpWithStore();
+    // Why an operation that stores only some fields cannot run: edits not saved yet.
+    std::string unsavedEditsRefusal();
     std::vector<std::string> scriptOptionsNotice(const Configuration& c);
     // A finding for each stored value the installed service holds otherwise.
     std::vector<Finding> driftFindings();

@@ -5,10 +5,10 @@
 
 #include "app/CommandTurn.h"
 #include "app/DesiredState.h"
+#include "app/FieldAssignments.h"
 #include "app/Version.h"
 #include "cli/CliArguments.h"
 #include "cli/ExitCodes.h"
-#include "cli/FieldAssignments.h"
 #include "config/ConfigurationDocument.h"
 #include "config/NameRule.h"
 
@@ -438,7 +438,7 @@ private:
         std::string n = name();
         if (!load(n)) return notStored(n);
         if (int code = refusedByNameRule(n); code != kSuccess) return code;
-        if (session_.installed())
+        if (session_.installed() && session_.status() != ServiceStatus::Gone)
             return tell({{"name", n}, {"result", "done"}, {"summary", "already installed"}},
                         "Service " + inQuotes(n) + " is already installed.");
         return report(session_.install(), n);
@@ -554,22 +554,19 @@ private:
         if (!document.error.empty()) return error(kRefused, "refused", "Nothing was changed: " + document.error);
         const DecodedConfigurations decoded = decodeConfigurations(document.text, DocumentUse::Apply);
         if (!decoded.error.empty()) return error(kRefused, "refused", "Nothing was changed: " + decoded.error);
-        std::vector<FieldOverride> overrides;
-        for (const auto& pair : inv_.sets) {
-            const auto parsed = parseAssignments({pair});
-            if (!parsed.error.empty()) return error(kUsageError, "usage", "velmora-cli apply --set: " + parsed.error);
-            overrides.emplace_back(parsed.assignments.front().field->field, parsed.assignments.front().value);
-        }
+        const ParsedAssignments overrides = parseAssignments(inv_.sets);
+        if (!overrides.error.empty()) return error(kUsageError, "usage", "velmora-cli apply --set: " + overrides.error);
 
         DesiredState desired(s_.program);
         s_.frontEnd.setQuiet(true);  // the run's own report says what each operation did
         Json results = Json::array();
         std::string text;
-        int changed = 0, failed = 0;
+        int changed = 0, failed = 0, unchanged = 0;
         for (const DecodedEntry& entry : decoded.entries) {
-            const ApplyResult r = desired.bringTo(entry, overrides, inv_.check);
+            const ApplyResult r = desired.bringTo(entry, overrides.assignments, inv_.check);
             changed += r.changed ? 1 : 0;
             failed += r.failed ? 1 : 0;
+            unchanged += r.changed || r.failed ? 0 : 1;
             Json one = {{"name", r.name},
                         {"state", r.state},
                         {"changed", r.changed},
@@ -596,8 +593,7 @@ private:
         }
         const std::string summary = std::to_string(decoded.entries.size()) +
                                     " configuration(s): " + std::to_string(changed) +
-                                    (inv_.check ? " would change, " : " changed, ") +
-                                    std::to_string(decoded.entries.size() - static_cast<std::size_t>(changed)) +
+                                    (inv_.check ? " would change, " : " changed, ") + std::to_string(unchanged) +
                                     " unchanged, " + std::to_string(failed) + " failed.";
         const int code = failed ? kFailure : changed ? kChanged : kSuccess;
         if (inv_.json)

@@ -298,6 +298,37 @@ TEST_F(CliTest, ASecondApplyOfTheSameFileChangesNothingAndAChangeTouchesOnlyItsC
     EXPECT_EQ(storedList(), (std::vector<std::string>{"shop", "blog"}));
 }
 
+// The window's open configuration while velmora-cli works beside it, and a service removed outside both.
+TEST_F(CliTest, EachCommandSeesWhatTheOneBeforeLeftAndAServiceRemovedElsewhereIsInstalledAgain) {
+    installNew("shop");
+    ASSERT_EQ(run({"uninstall", "shop", "--yes"}).code, 0);
+    ASSERT_EQ(run({"install", "shop", "--yes"}).code, 0);  // a new install mark
+    EXPECT_TRUE(session.uninstall().done());
+    EXPECT_FALSE(serviceExists("shop"));
+    // Edits not saved would reach the store but not the service.
+    ASSERT_EQ(run({"install", "shop", "--yes"}).code, 0);
+    editing.edit(Field::MaxHeapSize, "777");
+    EXPECT_EQ(session.repoint("C:\\jdk").summary,
+              "The configuration \"shop\" has changes that are not saved: save them first, or open it again. Nothing "
+              "was changed.");
+
+    os.services.services.erase("shop");
+    EXPECT_EQ(run({"install", "shop", "--yes"}).code, 0);
+    EXPECT_TRUE(serviceExists("shop"));
+    os.services.services.erase("shop");
+    writeDocument(R"({"name": "shop", "state": "installed", "additional.jvm.options": ["-Da=1"]})");
+    EXPECT_EQ(apply({"--set", "additional.jvm.options=-Db=2"}).out,
+              "shop: changed; values: additional.jvm.options; store, install\n"
+              "1 configuration(s): 1 changed, 0 unchanged, 0 failed.\n");
+    EXPECT_TRUE(serviceExists("shop"));
+    ASSERT_TRUE(session.open("shop").done());
+    EXPECT_EQ(session.configuration().additionalJvmOptions, std::vector<std::string>{"-Db=2"});
+    // Stored, then its install declined for what the check found: changed all the same.
+    writeDocument(R"({"name": "web", "state": "installed", "java.io.tmpdir": "C:\\nowhere"})");
+    const CliRun r = run({"apply", "C:\\fleet.json", "--json"});
+    EXPECT_EQ(nlohmann::json::parse(r.out)["configurations"][0]["changed"], true) << r.out;
+}
+
 TEST_F(CliTest, AFailureStopsOnlyItsConfigurationAndTheNextRunGoesOnFromThere) {
     writeDocument(R"({"name": "shop", "state": "running"}, {"name": "blog", "state": "stopped"})");
     // shop's wrapper cannot register it this time.

@@ -6,10 +6,8 @@
 #include "config/ConfigurationFields.h"
 
 namespace velmora {
-class Editing;
-}
 
-namespace velmora::cli {
+class Editing;
 
 // FIELD=VALUE from the command line, the field named as in the store.
 struct Assignment {
@@ -31,4 +29,4 @@ ParsedAssignments parseAssignments(const std::vector<std::string>& pairs);
 // of them (refused before declined before done) with every warning.
 Outcome applyAssignments(const std::vector<Assignment>& assignments, Editing& editing);
 
-}  // namespace velmora::cli
+}  // namespace velmora

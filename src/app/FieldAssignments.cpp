@@ -1,4 +1,4 @@
-#include "cli/FieldAssignments.h"
+#include "app/FieldAssignments.h"
 
 #include <algorithm>
 #include <map>
@@ -6,7 +6,7 @@
 #include "app/Editing.h"
 #include "config/StoreLayout.h"
 
-namespace velmora::cli {
+namespace velmora {
 
 ParsedAssignments parseAssignments(const std::vector<std::string>& pairs) {
     ParsedAssignments parsed;
@@ -61,4 +61,4 @@ Outcome applyAssignments(const std::vector<Assignment>& assignments, Editing& ed
     return all;
 }
 
-}  // namespace velmora::cli
+}  // namespace velmora
