@@ -148,6 +148,8 @@ Outcome Session::upgrade(const std::string& home, const std::string& javaHome, b
     const std::string downtime = "Tomcat was down " + secondsText(*outcome.downtimeMs) + ".";
     outcome.stopped = s.stopped;
     outcome.started = upgraded ? s.started : back.started;
+    outcome.installed = installed_;
+    outcome.settingsApplied = installed_ && record_.settingsApplied;
     if (upgraded) {
         outcome.result = Outcome::Result::Done;
         outcome.summary = "Service \"" + name + "\" upgraded from " + before.catalinaHome + " to " + home +
@@ -165,7 +167,8 @@ Outcome Session::upgrade(const std::string& home, const std::string& javaHome, b
     outcome.warnings = conversation.warnings;
     outcome.summary = "The upgrade of \"" + name + "\" to " + home + " failed: " + cause + " " +
                       (undone.completed && !back.startFailure
-                           ? "It was rolled back: the service runs on " + before.catalinaHome + " as it did. "
+                           ? "It was rolled back: the service " + std::string(wasRunning ? "runs" : "is installed") +
+                                 " on " + before.catalinaHome + " as it " + (wasRunning ? "did. " : "was, stopped. ")
                            : "Rolling it back failed too (" +
                                  (back.startFailure         ? back.startFailure->sentence
                                   : undone.warnings.empty() ? std::string("a step failed")

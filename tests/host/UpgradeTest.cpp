@@ -167,6 +167,7 @@ TEST_F(UpgradeTest, AnUpgradeMovesOnlyTheHomeAndWhenTomcatDoesNotAnswerPutsTheSe
     auto json = nlohmann::json::parse(run.out);
     EXPECT_EQ(json["summary"], std::string("Service \"shop\" upgraded from ") + kOld + " to " + kNew +
                                    " with the JDK at C:\\jdk-21. Tomcat was down 0.0 s.");
+    EXPECT_EQ(json["settingsApplied"], true);
     // java asked, Tomcat stopped, the old wrapper removes, the new one installs with its branch's options, started.
     ASSERT_EQ(os.processes.ran.size(), 5u);
     EXPECT_EQ(os.processes.ran[0], "\"C:\\jdk-21\\bin\\java.exe\" -Xrs -version");
