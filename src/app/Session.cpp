@@ -175,7 +175,7 @@ Outcome Session::save() {
     if (std::string why = nameRuleViolation(c.serviceName, c.catalinaHome); !why.empty())
         return conversation.refuse(why);
     // Values Tomcat could never start with are not stored.
-    if (std::string why = startRefusal(c); !why.empty()) return conversation.refuse(why);
+    if (const StartRefusal refused = startRefusal(c); !refused.why.empty()) return conversation.refuse(refused.why);
     const std::string storedName = store_.storedSpelling(c.serviceName);
     if (!editing_.nameLocked() && !storedName.empty() &&
         !conversation.confirmed(QuestionKind::ReplaceStored, messages::replaceStoredQuestion(storedName)))

@@ -63,19 +63,21 @@ Configuration movedToHome(const Configuration& c, const std::string& newHome, co
     return moved;
 }
 
-std::string startRefusal(const Configuration& c) {
+StartRefusal startRefusal(const Configuration& c) {
     if (c.initialHeapSize && c.maxHeapSize && c.initialHeapSize > c.maxHeapSize)
-        return "The initial heap size (" + std::to_string(c.initialHeapSize) +
-               " MB) is larger than the maximum heap size (" + std::to_string(c.maxHeapSize) +
-               " MB): the JVM would not start. Make the initial heap size no larger than the maximum.";
+        return {"The initial heap size (" + std::to_string(c.initialHeapSize) +
+                    " MB) is larger than the maximum heap size (" + std::to_string(c.maxHeapSize) +
+                    " MB): the JVM would not start. Make the initial heap size no larger than the maximum.",
+                Field::InitialHeapSize};
     for (std::string::size_type start = 0; start <= c.classPath.size();) {
         auto end = c.classPath.find(';', start);
         if (end == std::string::npos) end = c.classPath.size();
         if (sameName(lastPathPart(c.classPath.substr(start, end - start)), "bootstrap.jar")) return {};
         start = end + 1;
     }
-    return "The class path holds no bootstrap.jar, so Tomcat's start class would not be found: put " + c.catalinaHome +
-           "\\bin\\bootstrap.jar on it.";
+    return {"The class path holds no bootstrap.jar, so Tomcat's start class would not be found: put " + c.catalinaHome +
+                "\\bin\\bootstrap.jar on it.",
+            Field::ClassPath};
 }
 
 std::vector<ClassPathEntry> classPathEntries(const std::string& classPath) {

@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "config/Configuration.h"
+#include "config/ConfigurationFields.h"
 
 namespace velmora {
 
@@ -21,10 +22,14 @@ std::string classPathForJdk(const std::string& classPath, const std::string& old
 Configuration movedToHome(const Configuration& c, const std::string& newHome, const std::string& oldOwnClassPath,
                           const std::string& newOwnClassPath);
 
-// Why Tomcat would not start with these values whatever the machine holds:
-// an initial heap above the maximum, a class path without bootstrap.jar.
-// Empty when it would.
-std::string startRefusal(const Configuration& c);
+// Why Tomcat would not start with these values whatever the machine holds,
+// and the field to change: an initial heap above the maximum, a class path
+// without bootstrap.jar. No reason when it would.
+struct StartRefusal {
+    std::string why;
+    Field field = Field::ClassPath;
+};
+StartRefusal startRefusal(const Configuration& c);
 
 struct ClassPathEntry {
     std::string path;  // lower-cased

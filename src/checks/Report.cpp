@@ -83,6 +83,7 @@ std::string fieldOfLabel(const std::string& label) {
         {"Catalina Home", &store::kCatalinaHome},
         {"Catalina Base", &store::kCatalinaBase},
         {"Security Policy File", &store::kSecurityPolicy},
+        {"Tomcat logging config file", &store::kCatalinaBase},
     };
     for (const auto& [shown, field] : kFields)
         if (label == shown) return *field;
@@ -134,7 +135,10 @@ Report examineConfiguration(const Configuration& c, Platform& platform, Question
         log.push_back({FindingKind::MachineMismatch, "JVM library", jvmLibrary, mismatch});
     }
     for (auto& finding : check.classPath(c.classPath)) log.push_back(std::move(finding));
-    if (std::string why = startRefusal(c); !why.empty()) refuse(c.classPath.empty() ? "Classpath" : "JVM", "", why);
+    if (const StartRefusal refused = startRefusal(c); !refused.why.empty()) {
+        refuse(c.classPath.empty() ? "Classpath" : "JVM", "", refused.why);
+        log.back().field = storedField(refused.field).name;
+    }
     for (const auto& value : valuesTheWrapperCannotCarry(layout, c)) {
         questions.warn(uncarriedValueMessage(value));
         log.push_back({FindingKind::ValueUnusable, value.label, value.value, uncarriedValueMessage(value)});
@@ -167,7 +171,8 @@ Report examineConfiguration(const Configuration& c, Platform& platform, Question
         questions.warn(finding.message);
         log.push_back(std::move(finding));
     }
-    for (Finding& finding : log) finding.field = fieldOfLabel(finding.label);
+    for (Finding& finding : log)
+        if (finding.field.empty()) finding.field = fieldOfLabel(finding.label);
     std::vector<std::string> rows = reportRows(c, jvmLibrary);
     rows.push_back("Tomcat version: " + (tomcat.known() ? tomcat.text : std::string("not declared")));
     rows.push_back("Java version: " + (javaFeature ? std::to_string(javaFeature) : std::string("not declared")));

@@ -56,6 +56,13 @@ TEST_F(SessionTest, CheckConfigurationWritesTheReportBesideTheProgramAndFindsAJv
               "'C:\\tomcat\\logs' is specified for 'System.outfile' but it does not "
               "exist. Create it?");
     EXPECT_EQ(os.processes.opened.size(), 1u);
+    // A value Tomcat could never start with, not saved yet: filed under the field to change.
+    editing.edit(Field::MaxHeapSize, "256");
+    editing.edit(Field::InitialHeapSize, "512");
+    std::string heapField;
+    for (const Finding& finding : session.checkConfiguration(ReportOpening::Never).report.findings)
+        if (finding.message.rfind("The initial heap size", 0) == 0) heapField = finding.field;
+    EXPECT_EQ(heapField, "init.heap.size");
 
     // A report that cannot be written says where and why.
     os.files.locked.insert(path);

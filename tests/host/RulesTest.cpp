@@ -331,16 +331,18 @@ TEST(StartRefusal, ValuesTomcatCouldNeverStartWithAreNamedAndOnlyThose) {
     c.classPath = "C:\\tc\\bin\\BOOTSTRAP.JAR;C:\\tc\\bin\\tomcat-juli.jar";
     c.initialHeapSize = 1024;
     c.maxHeapSize = 1024;
-    EXPECT_EQ(startRefusal(c), "");
+    EXPECT_EQ(startRefusal(c).why, "");
     c.maxHeapSize = 0;  // no maximum: the JVM's own
-    EXPECT_EQ(startRefusal(c), "");
+    EXPECT_EQ(startRefusal(c).why, "");
     c.maxHeapSize = 1023;
-    EXPECT_EQ(startRefusal(c),
+    EXPECT_EQ(startRefusal(c).field, Field::InitialHeapSize);
+    EXPECT_EQ(startRefusal(c).why,
               "The initial heap size (1024 MB) is larger than the maximum heap size (1023 MB): the JVM would not "
               "start. Make the initial heap size no larger than the maximum.");
     c.maxHeapSize = 2048;
     c.classPath = "C:\\tc\\bin\\bootstrap.jar.old;C:\\tc\\lib";
-    EXPECT_EQ(startRefusal(c),
+    EXPECT_EQ(startRefusal(c).field, Field::ClassPath);
+    EXPECT_EQ(startRefusal(c).why,
               "The class path holds no bootstrap.jar, so Tomcat's start class would not be found: put "
               "C:\\tc\\bin\\bootstrap.jar on it.");
 }
