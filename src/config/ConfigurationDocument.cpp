@@ -184,16 +184,13 @@ DecodedConfigurations decodeConfigurations(const std::string& document, Document
     RepeatWatch watch;
     try {
         parsed = Json::parse(document, std::ref(watch));
-    } catch (const Json::parse_error& e) {
-        // "[json.exception.parse_error.101] parse error at line 3, column 5: ..."
-        std::string what = e.what();
-        if (auto end = what.find("] "); end != std::string::npos) what = what.substr(end + 2);
-        return {{}, "The file is not well-formed JSON: " + what};
     } catch (const Json::exception& e) {
-        // A number too large for any value: "[json.exception.out_of_range.406] number overflow parsing '1e400'".
+        // "[json.exception.parse_error.101] parse error at line 3, column 5: ...", or a number too
+        // large for any value: "[json.exception.out_of_range.406] number overflow parsing '1e400'".
         std::string what = e.what();
         if (auto end = what.find("] "); end != std::string::npos) what = what.substr(end + 2);
-        return {{}, "The file cannot be read: " + what};
+        const bool parseError = dynamic_cast<const Json::parse_error*>(&e) != nullptr;
+        return {{}, (parseError ? "The file is not well-formed JSON: " : "The file cannot be read: ") + what};
     }
     if (!watch.repeated().empty())
         return {
