@@ -126,7 +126,9 @@ void MainWindow::onClose() {
         return;
     }
     closePending_ = true;
-    notice_.show(instance_, window_, "Velmora closes when the running command has finished (at most 30 seconds).");
+    notice_.show(instance_, window_,
+                 "Velmora closes when the running command has finished (a start or stop at most its timeout "
+                 "and 30 seconds more).");
 }
 
 int MainWindow::messageBox(const std::string& text, const char* title, UINT style) {
