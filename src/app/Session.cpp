@@ -338,18 +338,17 @@ std::vector<std::string> Session::scriptOptionsNotice(const Configuration& c) {
     return {text};
 }
 
-void Session::catchUpWithStore() {
-    if (!editing_.nameLocked()) return;
-    const StoredConfiguration stored = store_.read(configuration().serviceName);
+StoredConfiguration Session::catchUpWithStore() {
+    if (!editing_.nameLocked()) return {};
+    StoredConfiguration stored = store_.read(configuration().serviceName);
     installed_ = stored.installed;
     record_ = stored.record;
+    return stored;
 }
 
 // Such an operation stores the whole configuration but changes the service only
 // for what it moves; edits not saved yet would reach the store and not the service.
-std::string Session::unsavedEditsRefusal() {
-    if (!editing_.nameLocked()) return {};
-    const StoredConfiguration stored = store_.read(configuration().serviceName);
+std::string Session::unsavedEditsRefusal(const StoredConfiguration& stored) {
     if (!stored.keyExists || differingFields(stored.values, configuration()).empty()) return {};
     return "The configuration \"" + configuration().serviceName +
            "\" has changes that are not saved: save them first, or open it again. Nothing was changed.";
@@ -357,8 +356,7 @@ std::string Session::unsavedEditsRefusal() {
 
 Outcome Session::repoint(const std::string& javaHome, bool checkOnly) {
     Conversation conversation(frontEnd_);
-    catchUpWithStore();
-    if (std::string why = unsavedEditsRefusal(); !why.empty()) return conversation.refuse(why);
+    if (std::string why = unsavedEditsRefusal(catchUpWithStore()); !why.empty()) return conversation.refuse(why);
     const Configuration before = configuration();
     std::string target = javaHome;
     if (!target.empty() && !isAbsoluteWindowsPath(target))

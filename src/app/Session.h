@@ -152,11 +152,12 @@ private:
     Outcome preflightOutcome(Conversation& conversation, std::vector<Finding> findings, const std::string& what,
                              bool checkOnly);
     std::string carryRefusal(const Survey& s);
-    // What the store says of the stored configuration now: another command may
-    // have installed or removed its service since it was opened.
-    void catchUpWithStore();
+    // What the store says of the stored configuration now, its install record
+    // taken: another command may have installed or removed its service since
+    // it was opened.
+    StoredConfiguration catchUpWithStore();
     // Why an operation that stores only some fields cannot run: edits not saved yet.
-    std::string unsavedEditsRefusal();
+    std::string unsavedEditsRefusal(const StoredConfiguration& stored);
     std::vector<std::string> scriptOptionsNotice(const Configuration& c);
     // A finding for each stored value the installed service holds otherwise.
     std::vector<Finding> driftFindings();

@@ -66,8 +66,7 @@ Outcome Session::preflightOutcome(Conversation& conversation, std::vector<Findin
 
 Outcome Session::upgrade(const std::string& home, const std::string& javaHome, bool checkOnly) {
     Conversation conversation(frontEnd_);
-    catchUpWithStore();
-    if (std::string why = unsavedEditsRefusal(); !why.empty()) return conversation.refuse(why);
+    if (std::string why = unsavedEditsRefusal(catchUpWithStore()); !why.empty()) return conversation.refuse(why);
     const Configuration before = configuration();
     const std::string& name = before.serviceName;
     if (!installed_)

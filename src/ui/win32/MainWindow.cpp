@@ -103,10 +103,8 @@ void MainWindow::onCommandDone() {
     followService();
     for (HWND window : {window_, openDialog_.handle(), settingsDialog_.handle()})
         if (window) EnableWindow(window, TRUE);
-    HWND back = std::exchange(focusBeforeCommand_, nullptr);
-    if (back && !IsWindow(back)) back = nullptr;
-    if (back && GetParent(back) != window_) back = GetParent(back);  // the edit box of a combo
-    if (!GetFocus() && GetActiveWindow() == window_ && back && GetParent(back) == window_ && IsWindowEnabled(back))
+    const HWND back = controlHolding(std::exchange(focusBeforeCommand_, nullptr));
+    if (!GetFocus() && GetActiveWindow() == window_ && back && IsWindowEnabled(back))
         SendMessageW(window_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(back), TRUE);
     if (closePending_) {
         DestroyWindow(window_);

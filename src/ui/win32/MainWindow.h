@@ -80,6 +80,8 @@ private:
     void runPendingFieldUpdates();
     void noteFieldLeft(int id);
     void commitFocusedField();
+    // The control of this window that holds a window (a combo box for its edit box), or none.
+    HWND controlHolding(HWND window) const;
     void onSizeChosen(int id);
     void onFolderBrowse(int id);
     void onFileBrowse(int id);

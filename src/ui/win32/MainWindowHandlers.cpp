@@ -121,10 +121,14 @@ void MainWindow::onFieldLeft(int id) {
 
 // A command acts on what the window shows: the box that has the cursor passes
 // its text on first, as leaving it would.
+HWND MainWindow::controlHolding(HWND window) const {
+    if (window && IsWindow(window) && GetParent(window) != window_) window = GetParent(window);
+    return window && GetParent(window) == window_ ? window : nullptr;
+}
+
 void MainWindow::commitFocusedField() {
-    HWND focus = GetFocus();
-    if (focus && GetParent(focus) != window_) focus = GetParent(focus);  // the edit box of a combo
-    if (!focus || GetParent(focus) != window_) return;
+    const HWND focus = controlHolding(GetFocus());
+    if (!focus) return;
     const int id = GetDlgCtrlID(focus);
     const ControlField* box = entryFor(kFieldBoxes, id);
     if (!box) box = entryFor(kSizeBoxes, id);
