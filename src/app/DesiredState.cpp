@@ -1,6 +1,7 @@
 #include "app/DesiredState.h"
 
 #include "service/ServiceChange.h"
+#include "service/ServiceStatus.h"
 
 namespace velmora {
 
@@ -8,6 +9,13 @@ namespace {
 
 bool installedState(const std::string& state) {
     return state == "installed" || state == "running" || state == "stopped";
+}
+
+std::string notInRunningState(const std::string& name, const StatusCheck& check) {
+    std::string now = statusWord(check.status);
+    if (!check.unanswered.empty()) now += " (" + check.unanswered + " does not answer)";
+    return "The service \"" + name + "\" is " + now +
+           ": apply starts only a stopped service and leaves this one as it is. Restart it, or read its logs.";
 }
 
 }  // namespace
@@ -106,10 +114,19 @@ ApplyResult DesiredState::bringTo(const DecodedEntry& entry, const std::vector<A
     }
     // A reinstall starts a running service again; what counts is how it is now.
     if (!checkOnly || installed) session_.refresh();
-    const bool running = serviceRuns(session_.status());
-    if (result.state == "running" && !running && !act(result, checkOnly, "start", [&] { return session_.start(); }))
-        return result;
-    if (result.state == "stopped" && running && !act(result, checkOnly, "stop", [&] { return session_.stop(); }))
+    // Running means serving; a Tomcat that is starting, paused or not answering is not in that state, and is
+    // not started over by apply.
+    const ServiceStatus now = session_.status();
+    if (result.state == "running" && now != ServiceStatus::Running) {
+        if (serviceHasProcess(now)) {
+            result.failed = true;
+            result.error = notInRunningState(result.name, session_.statusCheck());
+            return result;
+        }
+        if (!act(result, checkOnly, "start", [&] { return session_.start(); })) return result;
+    }
+    if (result.state == "stopped" && serviceHasProcess(now) &&
+        !act(result, checkOnly, "stop", [&] { return session_.stop(); }))
         return result;
     pruneLogs(result, checkOnly);
     return result;

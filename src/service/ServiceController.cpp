@@ -202,7 +202,8 @@ StepResult ServiceController::stopAndWatch(Survey& s) {
     const std::string& name = s.config.serviceName;
     const StatusCheck before = checkServiceStatus(platform_.services, name, true);
     if (auto refused = refusalForNet(name, before, "stopped")) return *refused;
-    const bool running = serviceRuns(before.status);
+    // A service still starting or stopping has a process that a removal or a start must not run past.
+    const bool running = serviceHasProcess(before.status);
     // What the running service writes while it stops: its wrapper's and Catalina's logs.
     std::vector<EvidenceSource> sources;
     for (auto& source : evidenceSources(s.installedConfig, *s.installedKind, platform_.environment.systemFolder()))

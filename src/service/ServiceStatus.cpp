@@ -65,6 +65,10 @@ bool serviceRuns(ServiceStatus status) {
     }
 }
 
+bool serviceHasProcess(ServiceStatus status) {
+    return serviceRuns(status) || status == ServiceStatus::StartPending || status == ServiceStatus::StopPending;
+}
+
 std::string runningForText(std::uint64_t seconds) {
     const std::uint64_t days = seconds / 86400, hours = seconds / 3600 % 24, minutes = seconds / 60 % 60;
     if (days) return std::to_string(days) + " d " + std::to_string(hours) + " h";

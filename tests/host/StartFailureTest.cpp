@@ -150,6 +150,13 @@ TEST_F(StartFailureTest, TheServiceManagersOwnCodesAndNoKnownCauseStillSayWhatHa
     EXPECT_EQ(hung.summary,
               "The service was still starting after 120 seconds: Tomcat may be slow to start or hang; see "
               "its last lines (the service manager).");
+    // Still starting is not stopped: a removal fails at its stop, and the service stays registered and recorded.
+    os.processes.ran.clear();
+    EXPECT_EQ(session.uninstall().summary,
+              "The service \"shop\" did not take the stop; its state: start pending. Nothing more was done. net.exe "
+              "said: The service could not be controlled in its present state.");
+    EXPECT_EQ(os.processes.ran, std::vector<std::string>{"net stop \"shop\""});
+    EXPECT_TRUE(session.installed());
     os.services.services["shop"].started = os.services.services["shop"].starting = false;
     // Waiting for "running" alone, the bound is the service manager's minute.
     ASSERT_TRUE(editing.edit(Field::StartTimeout, "0").done());
@@ -247,6 +254,19 @@ TEST_F(StartFailureTest, StartEndsWhenTomcatAnswersAndStatusAndStopSayWhereItSta
     json = nlohmann::json::parse(r.out);
     EXPECT_EQ(json["state"], "not-serving");
     EXPECT_EQ(json["notAnswering"], "port 8080");
+    // apply takes a Tomcat that does not serve neither for running nor for one to start over.
+    ASSERT_EQ(runCli(os, {"export", "shop", "--out", "C:\\shop.json"}).code, 0);
+    json = nlohmann::json::parse(*os.files.readBytes("C:\\shop.json", 1 << 20));
+    json["configurations"][0]["state"] = "running";
+    os.files.addFile("C:\\shop.json", json.dump());
+    os.processes.ran.clear();
+    r = runCli(os, {"apply", "C:\\shop.json", "--yes"});
+    EXPECT_EQ(r.code, 1);
+    EXPECT_EQ(r.out,
+              "shop: FAILED\n  The service \"shop\" is running, not serving (port 8080 does not answer): apply "
+              "starts only a stopped service and leaves this one as it is. Restart it, or read its logs.\n1 "
+              "configuration(s): 0 changed, 0 unchanged, 1 failed.\n");
+    EXPECT_TRUE(os.processes.ran.empty());
 
     // Restart: a stop the wrapper had to end (past the 30 s stop timeout) is a warning with the
     // wrapper's line, then a start whose URL answers with a redirect.

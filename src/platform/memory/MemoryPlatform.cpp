@@ -317,6 +317,8 @@ NetReply MemoryServices::netStop(const std::string& serviceName, std::uint32_t b
     Service& service = it->second;
     catchUp(service);
     if (!service.started) return {2, "The " + serviceName + " service is not started.\r\n"};
+    // The service manager passes no stop to a service still starting.
+    if (service.starting) return {2, "The service could not be controlled in its present state.\r\n"};
     if (service.stopScript && service.stopScript->takesMs > 0) {
         if (service.stoppingUntil == 0)
             service.stoppingUntil = now() + FileTime{service.stopScript->takesMs} * kTicksPerMillisecond;
