@@ -128,7 +128,7 @@ Outcome Editing::replaceList(Field field, const std::vector<std::string>& entrie
     if (field == Field::AdditionalOptions) {
         taken = editor_.setOptions(entries, questions);
     } else {
-        editor_.clearDependencies();
+        editor_.clearList(field);
         for (const auto& entry : entries) editor_.set(field, entry, questions);
     }
     show();

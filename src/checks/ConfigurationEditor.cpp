@@ -105,6 +105,10 @@ bool ConfigurationEditor::carried(const Configuration& candidate, Questions& que
     return true;
 }
 
+void ConfigurationEditor::clearList(Field field) {
+    if (const auto list = storedField(field).list) (config_.*list).clear();
+}
+
 void ConfigurationEditor::setServiceName(const std::string& value) { config_.serviceName = value; }
 
 bool ConfigurationEditor::setCatalinaHome(const std::string& value, Questions& questions) {

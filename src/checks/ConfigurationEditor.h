@@ -64,7 +64,8 @@ public:
     std::string takeOption(int index);
     // The option at that place swapped with its neighbour `by` away; false when there is none.
     bool moveOption(int index, int by);
-    void clearDependencies() { config_.dependencies.clear(); }
+    // Empties a list field, so that what is set next replaces it.
+    void clearList(Field field);
 
 private:
     // One stored value handed over as a load hands it, asking nobody.

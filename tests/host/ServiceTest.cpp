@@ -306,6 +306,7 @@ TEST(ServiceSettingsRule, EachValueMapsToWhatTheServiceManagerKeepsAndEachPartDi
 TEST_F(SessionTest, EachChangeOfAnInstalledServiceTakesItsLeastStepAndARestartOnlyWhereTheJvmNeedsIt) {
     useModernLayout();
     addJdk("C:\\jdk-21.0.6", "21.0.6");
+    os.services.services["Tcpip"] = {"tcpip", true, {}};
     installNew("shop");
     os.services.services["shop"].started = true;
     ui.answers[QuestionKind::RestartAfterChange] = Answer::No;
@@ -333,13 +334,15 @@ TEST_F(SessionTest, EachChangeOfAnInstalledServiceTakesItsLeastStepAndARestartOn
         {Field::ThreadStackSize, "512", update + "--JvmSs 512", true},
         {Field::AdditionalOptions, "-Dlast=wins", update + options + "-Xrs#-Dlast=wins\"", true},
         {Field::ReduceOsSignals, "0", update + options + "-Dlast=wins\"", true},
+        {Field::Dependencies, "Tcpip", "", false},
         {Field::Environment, "TZ=UTC", update + "--Environment \"TZ=UTC\"", true},
+        {Field::Environment, "TZ=GMT", update + "--Environment \"TZ=GMT\"", true},  // a list given replaces it
         {Field::SystemErr, "C:\\tomcat10\\temp", update + "--StdError \"C:\\tomcat10\\temp\\shop_err.log\"", true},
         {Field::JavaHome, "C:\\jdk-21.0.6", update + "--Jvm \"C:\\jdk-21.0.6\\bin\\server\\jvm.dll\"", true},
     };
     for (const Row& row : rows) {
         os.processes.ran.clear();
-        if (row.field == Field::AdditionalOptions || row.field == Field::Environment)
+        if (storedField(row.field).list)
             editing.replaceList(row.field, {row.value});
         else
             ASSERT_TRUE(editing.edit(row.field, row.value).done()) << row.value;
@@ -356,6 +359,7 @@ TEST_F(SessionTest, EachChangeOfAnInstalledServiceTakesItsLeastStepAndARestartOn
     EXPECT_EQ(held.description, "Shop");
     EXPECT_EQ(held.displayName, "Shop Tomcat");
     EXPECT_EQ(held.startType, StartType::Manual);
+    EXPECT_EQ(held.dependencies, std::vector<std::string>{"Tcpip"});  // no other list replaced with one
 
     // The classic road writes just the changed start-up values; a named account's password is asked once.
     useHome("C:\\tomcat", "C:\\jdk");
