@@ -6,6 +6,7 @@
 #include "config/Encodings.h"
 #include "config/ServiceAccount.h"
 #include "platform/Text.h"
+#include "service/JvmOptions.h"
 #include "service/ModernWrapper.h"
 #include "service/ServiceSettings.h"
 
@@ -122,7 +123,6 @@ void takeJvmOptions(HeldFields& held, const std::vector<std::string>& options, c
     };
     static const Valued kValued[] = {{"-Dcatalina.base=", Field::CatalinaBase},
                                      {"-Djava.io.tmpdir=", Field::TempDirectory},
-                                     {"-Djava.security.policy=", Field::SecurityPolicyFile},
                                      {"-Djava.class.path=", Field::ClassPath}};
     struct Sized {
         const char* prefix;
@@ -132,13 +132,39 @@ void takeJvmOptions(HeldFields& held, const std::vector<std::string>& options, c
     static const Sized kSized[] = {{"-Xms", 'm', Field::InitialHeapSize},
                                    {"-Xmx", 'm', Field::MaxHeapSize},
                                    {"-Xss", 'k', Field::ThreadStackSize}};
+    const auto startsWith = [](const std::string& option, const std::string& prefix) {
+        return option.rfind(prefix, 0) == 0;
+    };
+    // The first of each counts; a second one stays an option of its own, where the JVM gets it too.
+    const auto first = [&](Field field) { return !held.holds(field); };
+    // Velmora's own options and the paths first; what follows are the flags, the sizes and the additional options.
+    std::vector<std::string> rest;
+    for (const auto& option : options) {
+        const auto is = [&](const std::string& prefix) { return startsWith(option, prefix); };
+        if (std::any_of(fixed.begin(), fixed.end(), is)) continue;
+        const auto valued = std::find_if(std::begin(kValued), std::end(kValued), [&](const Valued& v) {
+            return is(v.prefix) && first(v.field) && (v.field != Field::ClassPath || withSizes);
+        });
+        if (valued != std::end(kValued))
+            held.take(valued->field, option.substr(std::string(valued->prefix).size()));
+        else
+            rest.push_back(option);
+    }
+    // Just what Velmora gives for the configuration read onto: its values, even where an additional option
+    // looks like a flag's (-Xrs among them).
+    if (rest == conditionalJvmOptions(held.config, withSizes)) {
+        const Configuration given = held.config;
+        held.take(Field::UseSecurityManager, given.useSecurityManager ? "1" : "0");
+        if (given.useSecurityManager) held.take(Field::SecurityPolicyFile, given.securityPolicyFile);
+        held.take(Field::ReduceOsSignals, given.reduceOsSignals ? "1" : "0");
+        if (withSizes)
+            for (const Sized& sized : kSized) held.take(sized.field, fieldText(given, storedField(sized.field)));
+        held.takeList(Field::AdditionalOptions, given.additionalJvmOptions);
+        return;
+    }
     std::vector<std::string> additional;
     bool securityManager = false, reduceSignals = false;
-    for (const auto& option : options) {
-        const auto startsWith = [&](const std::string& prefix) { return option.rfind(prefix, 0) == 0; };
-        // The first of each counts; a second one stays an option of its own, where the JVM gets it too.
-        const auto first = [&](Field field) { return !held.holds(field); };
-        if (std::any_of(fixed.begin(), fixed.end(), startsWith)) continue;
+    for (const auto& option : rest) {
         if (option == "-Djava.security.manager" && !securityManager) {
             securityManager = true;
             continue;
@@ -147,11 +173,9 @@ void takeJvmOptions(HeldFields& held, const std::vector<std::string>& options, c
             reduceSignals = true;
             continue;
         }
-        const auto valued = std::find_if(std::begin(kValued), std::end(kValued), [&](const Valued& v) {
-            return startsWith(v.prefix) && first(v.field) && (v.field != Field::ClassPath || withSizes);
-        });
-        if (valued != std::end(kValued)) {
-            held.take(valued->field, option.substr(std::string(valued->prefix).size()));
+        const std::string policy = "-Djava.security.policy=";
+        if (startsWith(option, policy) && first(Field::SecurityPolicyFile)) {
+            held.take(Field::SecurityPolicyFile, option.substr(policy.size()));
             continue;
         }
         const auto sized = std::find_if(std::begin(kSized), std::end(kSized), [&](const Sized& s) {

@@ -348,6 +348,16 @@ TEST_F(AdoptionTest, AChangeMadePastVelmoraShowsInTheServiceAndTheCheckAndApplyG
     EXPECT_EQ(storedText(os.registry.read(kLocalMachine, parameters, "JVM Option Number 7")).text, "-Xmx512m");
     EXPECT_EQ(os.services.services["svc"].configuration.startType, StartType::Automatic);
     EXPECT_EQ(runCli(os, {"apply", "C:\\svc.json", "--yes"}).code, 0);
+    // Additional options that look like a flag's or the policy's are still the ones Velmora gave.
+    run = runCli(os, {"set", "svc", "reduce.os.signals=0", "additional.jvm.options=-Xrs",
+                      "additional.jvm.options=-Djava.security.policy=C:\\p.policy", "--yes"});
+    ASSERT_EQ(run.code, 0) << run.err;
+    ASSERT_EQ(runCli(os, {"export", "svc", "--out", "C:\\svc.json"}).code, 0);
+    os.processes.ran.clear();
+    run = runCli(os, {"apply", "C:\\svc.json", "--yes"});
+    EXPECT_EQ(run.code, 0) << run.out;
+    EXPECT_TRUE(os.processes.ran.empty());
+    ASSERT_EQ(runCli(os, {"set", "svc", "reduce.os.signals=1", "additional.jvm.options=-Dx=y", "--yes"}).code, 0);
 
     // An older store's entry without a record is taken over only on purpose, replacing it with what the service holds.
     put("svc", {RegistryWrite::textValue(store::kInstalledProgramLine, ""),
