@@ -237,8 +237,10 @@ Outcome Session::save() {
             append(plan, storeSave(s));
             append(plan, controller_.installation(s));
         } else {
-            append(plan, storeSave(s));
-            if (change.way == ServiceChange::Way::InPlace) append(plan, controller_.changeInPlace(s, stored.values));
+            if (change.way == ServiceChange::Way::InPlace)
+                append(plan, controller_.changeInPlace(s, stored.values, storeSave(s)));
+            else
+                append(plan, storeSave(s));
             if (restart) stopAndRoll(plan, s);
         }
         if (restart) plan.push_back(controller_.start(s));
@@ -402,8 +404,10 @@ Outcome Session::repoint(const std::string& javaHome, bool checkOnly) {
     }
     s.installed = installed_;
     const bool running = installed_ && serviceRuns(controller_.status(c.serviceName, true).status);
-    append(plan, storeSave(s));
-    if (installed_ && s.facts.present()) append(plan, controller_.changeInPlace(s, before));
+    if (installed_ && s.facts.present())
+        append(plan, controller_.changeInPlace(s, before, storeSave(s)));
+    else
+        append(plan, storeSave(s));
     // Declining the restart is no failure: the service takes the new JDK at its next start.
     const bool restart = running && frontEnd_.ask({QuestionKind::RestartAfterChange,
                                                    "The service \"" + c.serviceName +

@@ -398,19 +398,17 @@ Plan ServiceController::installation(Survey& s) {
     };
 }
 
-// The wrapper's update directive: a failure is named, and the rest goes on.
+// The wrapper's update directive.
 Step ServiceController::update(Survey& s, const ProcessRun& run) {
-    return {
-        "update :" + run.commandLine, [this, &s, run] {
-            const ProcessResult result = platform_.processes.run(run);
-            progress_.detail(result.output);
-            StepResult step;
-            if (!result.exitedWith(0))
-                step.warn(messages::withOutput("The start-up values of the service \"" + s.config.serviceName +
-                                                   "\" were not changed (" + messages::howItEnded(run, result) + ").",
-                                               run.program, result.output));
-            return step;
-        }};
+    return {"update :" + run.commandLine, [this, &s, run] {
+                const ProcessResult result = platform_.processes.run(run);
+                progress_.detail(result.output);
+                if (result.exitedWith(0)) return StepResult{};
+                return StepResult::failed(messages::withOutput("The start-up values of the service \"" +
+                                                                   s.config.serviceName + "\" were not changed (" +
+                                                                   messages::howItEnded(run, result) + ").",
+                                                               run.program, result.output));
+            }};
 }
 
 bool ServiceController::wrapperChanges(const Survey& s) {
@@ -418,12 +416,16 @@ bool ServiceController::wrapperChanges(const Survey& s) {
     return !samePath(programOfBinaryPath(s.record.programLine), programOfBinaryPath(s.kind->programLine(s.config)));
 }
 
-Plan ServiceController::changeInPlace(Survey& s, const Configuration& from) {
+Plan ServiceController::changeInPlace(Survey& s, const Configuration& from, Plan storing) {
     Plan plan;
     if (const auto run = s.kind->updating(from, s.config)) plan.push_back(update(s, *run));
     if (auto values = s.kind->changedValues(from, s.config); !values.empty())
-        plan.push_back({"write the changed start-up values",
-                        [this, &s, values = std::move(values)] { return writeValues(s, values); }});
+        plan.push_back({"write the changed start-up values", [this, &s, values = std::move(values)] {
+                            StepResult step = writeValues(s, values);
+                            step.done = step.warnings.empty();
+                            return step;
+                        }});
+    append(plan, std::move(storing));
     // Settings the service manager once refused are not tried again for a change that is not theirs.
     const auto differing = differingFields(from, s.config);
     if (std::any_of(differing.begin(), differing.end(),

@@ -72,9 +72,11 @@ public:
     // (another Catalina home or wrapper kind): only then is it reinstalled.
     bool wrapperChanges(const Survey& s);
     // The installed service brought from one configuration to the survey's
-    // where it stands: the wrapper's values that differ, then how the
-    // service runs. Neither stopped nor started here.
-    Plan changeInPlace(Survey& s, const Configuration& from);
+    // where it stands: the wrapper's values that differ, then `storing` (the
+    // steps that store the change), then how the service runs. A wrapper that
+    // refuses the change stops it before anything is stored. Neither stopped
+    // nor started here.
+    Plan changeInPlace(Survey& s, const Configuration& from, Plan storing = {});
     // Rights the user agreed to give the service's account.
     Step grant(const std::string& path, const std::string& account, Access access);
     Step grantLogOn(const std::string& account);

@@ -355,6 +355,20 @@ TEST_F(SessionTest, EachChangeOfAnInstalledServiceTakesItsLeastStepAndARestartOn
             << row.value;
         EXPECT_TRUE(os.services.services["shop"].started);
     }
+    // A wrapper that refuses the update stops the change there: nothing stored, no restart, and the next save tries
+    // again.
+    os.processes.exitCodes[update + "--JvmMx 2048"] = 1;
+    ui.answers[QuestionKind::RestartAfterChange] = Answer::Yes;
+    ASSERT_TRUE(editing.edit(Field::MaxHeapSize, "2048").done());
+    os.processes.ran.clear();
+    const Outcome refused = session.save();
+    EXPECT_EQ(refused.result, Outcome::Result::Failed);
+    EXPECT_EQ(refused.summary, "The start-up values of the service \"shop\" were not changed (exit code 1).");
+    EXPECT_EQ(os.processes.ran, std::vector<std::string>{update + "--JvmMx 2048"});
+    EXPECT_EQ(program.store.read("shop").values.maxHeapSize, 0u);
+    os.processes.exitCodes.clear();
+    EXPECT_TRUE(session.save().done());
+    EXPECT_EQ(program.store.read("shop").values.maxHeapSize, 2048u);
     const ServiceConfiguration& held = os.services.services["shop"].configuration;
     EXPECT_EQ(held.description, "Shop");
     EXPECT_EQ(held.displayName, "Shop Tomcat");
