@@ -229,8 +229,10 @@ Outcome Session::save() {
                                         messages::restartForChangeQuestion(c.serviceName)}) == Answer::Yes;
             if (!restart) later = messages::takesEffectAtNextStart(c.serviceName);
         }
-        // A named account's password is asked for only when the account changes, or for a reinstall.
-        if (!prepareAccount(conversation, s, reinstall || change.accountChanged, plan))
+        // A named account's password is asked for only when the account changes, or for a reinstall; a change
+        // that leaves the service as it is asks nothing of its account.
+        if (change.way != ServiceChange::Way::Nothing &&
+            !prepareAccount(conversation, s, reinstall || change.accountChanged, plan))
             return Outcome::declined("No password was given for " + serviceAccountName(c) + "; nothing was changed.");
         if (reinstall) {
             append(plan, controller_.removal(s));

@@ -118,6 +118,10 @@ TEST_F(CliTest, AScriptCreatesInstallsRunsAndRemovesAConfigurationAndGivesItsSer
     EXPECT_EQ(os.accounts.allows("C:\\tomcat\\logs", "CORP\\tomcat", Access::Modify), false);
     EXPECT_EQ(os.services.services["shop"].configuration.account, "CORP\\tomcat");
     EXPECT_TRUE(os.services.services["shop"].configuration.delayedStart);
+    // A value only Velmora reads asks nothing of the service's account.
+    r = run({"set", "shop", "logs.keep.days=14"});
+    EXPECT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(r.out + r.err, "Configuration \"shop\" saved.\n");
     r = run({"set", "shop", "service.stop.timeout=90", "--yes", "--grant-rights", "--password-stdin"});
     EXPECT_EQ(r.code, 0) << r.err;
     EXPECT_EQ(os.accounts.allows("C:\\tomcat\\logs", "CORP\\tomcat", Access::Modify), true);
