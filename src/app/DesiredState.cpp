@@ -90,12 +90,12 @@ ApplyResult DesiredState::bringTo(const DecodedEntry& entry, const std::vector<A
     const bool installed = session_.installed() && session_.status() != ServiceStatus::Gone;
     if (!result.changedFields.empty()) {
         std::string action = "store";
-        // What a save will do, as the save itself decides it.
-        if (installed)
+        // What a save will do, as the save itself decides it: for a service removed outside Velmora, a reinstall.
+        if (session_.installed())
             if (const std::string change = serviceChangeText(session_.plannedChange(stored)); !change.empty())
                 action += ", " + change;
         // An install saves the values itself: they are written once.
-        const bool installing = installedState(result.state) && !installed;
+        const bool installing = installedState(result.state) && !session_.installed();
         if (installing) action += ", install";
         if (!act(result, checkOnly, action, [&] { return installing ? session_.install() : session_.save(); }))
             return result;

@@ -322,11 +322,21 @@ TEST_F(CliTest, EachCommandSeesWhatTheOneBeforeLeftAndAServiceRemovedElsewhereIs
     os.services.services.erase("shop");
     writeDocument(R"({"name": "shop", "state": "installed", "additional.jvm.options": ["-Da=1"]})");
     EXPECT_EQ(apply({"--set", "additional.jvm.options=-Db=2"}).out,
-              "shop: changed; values: additional.jvm.options; store, install\n"
+              "shop: changed; values: additional.jvm.options; store, reinstall the service\n"
               "1 configuration(s): 1 changed, 0 unchanged, 0 failed.\n");
     EXPECT_TRUE(serviceExists("shop"));
     ASSERT_TRUE(session.open("shop").done());
     EXPECT_EQ(session.configuration().additionalJvmOptions, std::vector<std::string>{"-Db=2"});
+    // Only stored, the check says what the save does: it installs the service again.
+    os.services.services.erase("shop");
+    writeDocument(R"({"name": "shop", "logs.keep.days": 7})");
+    EXPECT_EQ(run({"apply", "C:\\fleet.json", "--check"}).out,
+              "shop: would change; values: additional.jvm.options, logs.keep.days; would store, reinstall the "
+              "service\n1 configuration(s): 1 would change, 0 unchanged, 0 failed.\n");
+    EXPECT_EQ(apply().out,
+              "shop: changed; values: additional.jvm.options, logs.keep.days; store, reinstall the service\n"
+              "1 configuration(s): 1 changed, 0 unchanged, 0 failed.\n");
+    EXPECT_TRUE(serviceExists("shop"));
     // Stored, then its install declined for what the check found: changed all the same.
     writeDocument(R"({"name": "web", "state": "installed", "java.io.tmpdir": "C:\\nowhere"})");
     const CliRun r = run({"apply", "C:\\fleet.json", "--json"});
