@@ -1,6 +1,7 @@
 #include "app/Program.h"
 
 #include "app/Imports.h"
+#include "checks/PathRules.h"
 
 namespace velmora {
 
@@ -12,7 +13,9 @@ Program::Program(Platform& platform, FrontEnd& frontEnd, DebugLog& debugLog, Set
       journal(platform.events, debugLog),
       logs(platform, store, journal),
       session(platform, store, editing, frontEnd, debugLog, journal, logs),
-      transfer(store, platform.files,
-               [&platform](const DecodedEntry& entry) { return completedEntry(entry, platform); }) {}
+      transfer(
+          store, platform.files, [&platform](const DecodedEntry& entry) { return completedEntry(entry, platform); },
+          // What a save refuses is not imported either.
+          [](const Configuration& c) { return startRefusal(c).why; }) {}
 
 }  // namespace velmora

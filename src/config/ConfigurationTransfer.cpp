@@ -43,6 +43,8 @@ ConfigurationTransfer::Result ConfigurationTransfer::importDocument(const std::s
         // The name against the home it was completed with.
         if (std::string why = nameRuleViolation(c.serviceName, c.catalinaHome); !why.empty())
             return {kNothingChanged + "Configuration \"" + c.serviceName + "\": " + why, false, {}, {}};
+        if (std::string why = refuse_ ? refuse_(c) : std::string(); !why.empty())
+            return {kNothingChanged + "Configuration \"" + c.serviceName + "\": " + why, false, {}, {}};
         for (const auto& value : valuesTheWrapperCannotCarry(tomcatLayoutOf(c.catalinaHome, files_), c))
             return {kNothingChanged + "Configuration \"" + c.serviceName + "\": " + uncarriedValueMessage(value),
                     false,

@@ -17,10 +17,12 @@ public:
     // How an imported entry becomes a whole configuration: what it leaves out
     // is filled in as for a new configuration.
     using Completion = std::function<Configuration(const DecodedEntry&)>;
+    // Why a whole configuration cannot be stored, beyond what each of its values is; empty when it can.
+    using Refusal = std::function<std::string(const Configuration&)>;
 
     // Without a completion an entry's values are taken as they are.
-    ConfigurationTransfer(ConfigurationStore& store, Files& files, Completion complete = {})
-        : store_(store), files_(files), complete_(std::move(complete)) {}
+    ConfigurationTransfer(ConfigurationStore& store, Files& files, Completion complete = {}, Refusal refuse = {})
+        : store_(store), files_(files), complete_(std::move(complete)), refuse_(std::move(refuse)) {}
 
     struct Result {
         std::string error;               // empty on success; nothing was changed otherwise
@@ -45,6 +47,7 @@ private:
     ConfigurationStore& store_;
     Files& files_;
     Completion complete_;
+    Refusal refuse_;
 };
 
 }  // namespace velmora

@@ -152,9 +152,7 @@ std::string entry(const std::string& name, const std::string& more = "") {
 
 class TransferTest : public SessionTest {
 protected:
-    ConfigurationStore store{os.registry};
-    ConfigurationTransfer transfer{store, os.files,
-                                   [this](const DecodedEntry& e) { return completedEntry(e, os.platform); }};
+    ConfigurationTransfer& transfer = program.transfer;
     // Why an import is refused, after the words every refusal starts with.
     std::string refusal(const std::string& document, bool replace = false) {
         const std::string error = transfer.importDocument(document, replace).error;
@@ -258,6 +256,9 @@ TEST_F(TransferTest, AnyProblemRefusesTheWholeFileAndAnEarlyEndLeavesNoKeyOffThe
          "Configuration \"COM1\", field \"name\": The Service Name \"COM1\" cannot be used: Windows keeps this name "
          "for a device (CON, PRN, AUX, NUL, COM0-COM9, LPT0-LPT9), so bin\\COM1.exe would not be a file. Enter "
          "another name and try again."},
+        {documentOf(entry("b", "\"init.heap.size\": 2048, \"max.heap.size\": 1024")),
+         "Configuration \"b\": The initial heap size (2048 MB) is larger than the maximum heap size (1024 MB): the "
+         "JVM would not start. Make the initial heap size no larger than the maximum."},
         {documentOf(entry("bücher") + "," + entry("BÜCHER")),
          "Configuration \"BÜCHER\": the name stands twice in the file (\"bücher\"; names that differ only in case "
          "are one configuration)."},
