@@ -670,6 +670,7 @@ private:
         const auto document = s_.program.platform.files.readBytes(name(), kLargestImport);
         if (!document) return error(kFailure, "failed", "Could not read " + inQuotes(name()) + ".");
         auto result = s_.program.transfer.importDocument(*document, inv_.replace);
+        if (result.stopped) return error(kFailure, "failed", result.error, {}, {{"imported", result.names}});
         if (!result.error.empty())
             return error(kRefused, "refused",
                          result.error + (result.alreadyStored ? " Give --replace to replace it." : ""));

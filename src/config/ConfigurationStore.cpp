@@ -188,23 +188,33 @@ MaybeFailure ConfigurationStore::remove(const std::string& name) {
     return writeList(nameList().without(name));
 }
 
-MaybeFailure ConfigurationStore::saveMany(const std::vector<Configuration>& configurations) {
+ConfigurationStore::SavedMany ConfigurationStore::saveMany(const std::vector<Configuration>& configurations) {
     std::vector<std::string> incomingNames;
     for (const Configuration& c : configurations) incomingNames.push_back(c.serviceName);
     const NameList incoming(incomingNames);
+    const std::vector<std::string> listedBefore = names();
     std::vector<std::string> list;
-    for (auto& name : names())
-        if (!incoming.holds(name)) list.push_back(std::move(name));
+    for (const auto& name : listedBefore)
+        if (!incoming.holds(name)) list.push_back(name);
+    const std::size_t kept = list.size();
     for (const Configuration& c : configurations) list.push_back(c.serviceName);
-    if (auto failure = writeList(list)) return failure;
+    if (auto failure = writeList(list)) return {0, failure};
     // A configuration replaced keeps what Velmora made for it: a wrapper copy left behind, the folders it created.
-    for (const Configuration& c : configurations) {
+    for (std::size_t i = 0; i < configurations.size(); ++i) {
+        const Configuration& c = configurations[i];
         const StoredConfiguration before = read(c.serviceName);
         if (auto failure = registry_.write(kLocalMachine, store::configurationKey(c.serviceName),
-                                           storeWrites(c, false, before.record, before.createdFolders)))
-            return failure;
+                                           storeWrites(c, false, before.record, before.createdFolders))) {
+            // Listed stay those written and those stored before.
+            const NameList earlier(listedBefore);
+            std::vector<std::string> left(list.begin(), list.begin() + static_cast<std::ptrdiff_t>(kept + i));
+            for (std::size_t j = i; j < configurations.size(); ++j)
+                if (earlier.holds(configurations[j].serviceName)) left.push_back(configurations[j].serviceName);
+            (void)writeList(left);
+            return {i, failure};
+        }
     }
-    return std::nullopt;
+    return {configurations.size(), std::nullopt};
 }
 
 }  // namespace velmora

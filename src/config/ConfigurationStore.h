@@ -61,8 +61,13 @@ public:
     MaybeFailure remove(const std::string& name);
 
     // Many configurations at once for import: the list first, in one write,
-    // then each key; nothing is ever stored that the list does not name.
-    MaybeFailure saveMany(const std::vector<Configuration>& configurations);
+    // then each key; nothing is ever stored that the list does not name. A
+    // write refused part way takes the names not written yet off the list again.
+    struct SavedMany {
+        std::size_t written = 0;  // the first so many configurations
+        MaybeFailure failure;
+    };
+    SavedMany saveMany(const std::vector<Configuration>& configurations);
 
 private:
     MaybeFailure writeList(const std::vector<std::string>& names);

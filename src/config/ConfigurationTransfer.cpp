@@ -68,16 +68,19 @@ ConfigurationTransfer::Result ConfigurationTransfer::importDocument(const std::s
                     {}};
     }
 
-    if (auto failure = store_.saveMany(configurations))
-        return {"Import stopped: the registry refused a write (" + failure->description +
-                    "). The configurations already written are listed; run Velmora as an administrator and import "
-                    "the file again, replacing them.",
-                false,
-                {},
-                {}};
+    const ConfigurationStore::SavedMany saved = store_.saveMany(configurations);
     Result result;
+    for (std::size_t i = 0; i < saved.written; ++i) result.names.push_back(configurations[i].serviceName);
+    if (saved.failure) {
+        result.stopped = true;
+        result.error = "Import stopped: the registry refused a write (" + saved.failure->description + "). " +
+                       (result.names.empty() ? std::string("Nothing was imported")
+                                             : "Imported before it stopped: " + quotedNames(result.names)) +
+                       ". Run Velmora as an administrator and import the file again" +
+                       (result.names.empty() ? "." : ", replacing them.");
+        return result;
+    }
     for (const Configuration& c : configurations) {
-        result.names.push_back(c.serviceName);
         if (!c.javaHome.empty() && !files_.folderExists(c.javaHome))
             result.warnings.push_back("Configuration \"" + c.serviceName + "\": '" + c.javaHome +
                                       "' is specified for 'Java home' but it does not exist. Tomcat may not start "

@@ -25,12 +25,13 @@ public:
         : store_(store), files_(files), complete_(std::move(complete)), refuse_(std::move(refuse)) {}
 
     struct Result {
-        std::string error;               // empty on success; nothing was changed otherwise
+        std::string error;               // empty on success; nothing was changed otherwise, unless stopped
         bool alreadyStored = false;      // the error is a stored name that replacing would take over
         std::string document;            // export: the document
         std::vector<std::string> names;  // the configurations exported or imported
         // Import: what set would warn about, the configurations stored all the same (a Java Home that is not here).
         std::vector<std::string> warnings = {};
+        bool stopped = false;  // the registry refused a write part way: names are those written
     };
 
     // The named configurations; a name that is not stored is an error.

@@ -147,6 +147,12 @@ std::string hexDigits(char32_t code, int digits) {
 
 std::string codePointName(char32_t code) { return "U+" + hexDigits(code, code > 0xFFFF ? 6 : 4); }
 
+std::string quotedNames(const std::vector<std::string>& names) {
+    std::string text;
+    for (const auto& name : names) text += (text.empty() ? "\"" : ", \"") + name + "\"";
+    return text;
+}
+
 std::string visibleText(const std::string& text) {
     if (!firstHiddenCharacter(text)) return text;
     std::string visible;

@@ -2,6 +2,7 @@
 #include <cstddef>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace velmora {
 
@@ -37,6 +38,8 @@ std::string codePointName(char32_t code);
 // The text with every hidden character but line feeds and tabs written out as
 // \x1B or \u202E, so that what a log or a script holds can be printed and shown.
 std::string visibleText(const std::string& text);
+// Names for a sentence: "a", "b", "c".
+std::string quotedNames(const std::vector<std::string>& names);
 
 struct NameLess {
     bool operator()(const std::string& a, const std::string& b) const;

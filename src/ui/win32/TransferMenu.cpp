@@ -2,6 +2,7 @@
 
 #include <commdlg.h>
 
+#include "platform/Text.h"
 #include "ui/win32/Explorer.h"
 
 namespace velmora {
@@ -22,12 +23,6 @@ std::string chooseFile(HWND owner, bool open, const char* title) {
     request.title = title;
     request.openMode = open;
     return ShowFileDialog(owner, request);
-}
-
-std::string nameList(const std::vector<std::string>& names) {
-    std::string text;
-    for (const auto& name : names) text += (text.empty() ? "\"" : ", \"") + name + "\"";
-    return text;
 }
 
 }  // namespace
@@ -56,7 +51,7 @@ Outcome importFile(const std::string& path, ConfigurationTransfer& transfer, Fil
     if (!result.error.empty()) return refuse(result.error);
     for (const auto& warning : result.warnings) frontEnd.warn(warning);
     return Outcome::announced("Imported " + std::to_string(result.names.size()) +
-                              " configuration(s): " + nameList(result.names) + ".");
+                              " configuration(s): " + quotedNames(result.names) + ".");
 }
 
 }  // namespace velmora
