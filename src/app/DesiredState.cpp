@@ -88,6 +88,9 @@ ApplyResult DesiredState::bringTo(const DecodedEntry& entry, const std::vector<A
     }
     // A service removed outside Velmora is installed again: the store's word is not the service.
     const bool installed = session_.installed() && session_.status() != ServiceStatus::Gone;
+    // One to be stopped is stopped first, so that a change it takes needs no restart of it.
+    const bool stopFirst = result.state == "stopped" && installed && serviceHasProcess(session_.status());
+    if (stopFirst && !act(result, checkOnly, "stop", [&] { return session_.stop(); })) return result;
     if (!result.changedFields.empty()) {
         std::string action = "store";
         // What a save will do, as the save itself decides it: for a service removed outside Velmora, a reinstall.
@@ -125,7 +128,7 @@ ApplyResult DesiredState::bringTo(const DecodedEntry& entry, const std::vector<A
         }
         if (!act(result, checkOnly, "start", [&] { return session_.start(); })) return result;
     }
-    if (result.state == "stopped" && serviceHasProcess(now) &&
+    if (result.state == "stopped" && !stopFirst && serviceHasProcess(now) &&
         !act(result, checkOnly, "stop", [&] { return session_.stop(); }))
         return result;
     pruneLogs(result, checkOnly);

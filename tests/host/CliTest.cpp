@@ -283,14 +283,15 @@ TEST_F(CliTest, ASecondApplyOfTheSameFileChangesNothingAndAChangeTouchesOnlyItsC
         std::vector<std::string>(os.processes.ran.begin() + static_cast<std::ptrdiff_t>(runs), os.processes.ran.end()),
         (std::vector<std::string>{"net stop \"shop\"", "net start \"shop\""}));
 
-    // A setting the service manager changes in place: no program runs. A running one stopped; one deleted.
+    // A setting the service manager changes in place: no program runs. A running one stopped first, and then
+    // changed without a restart; one deleted.
     const std::size_t before = os.processes.ran.size();
-    writeDocument(R"({"name": "shop", "state": "stopped", "max.heap.size": 1024},
+    writeDocument(R"({"name": "shop", "state": "stopped", "max.heap.size": 2048},
                      {"name": "blog", "state": "running", "service.startup": "manual"},
                      {"name": "spare", "state": "absent"})");
     r = apply();
     EXPECT_EQ(r.out,
-              "shop: changed; stop\n"
+              "shop: changed; values: max.heap.size; stop, store, change the service in place (takes a restart)\n"
               "blog: changed; values: service.startup; store, change the service in place\n"
               "spare: changed; delete\n3 configuration(s): 3 changed, 0 unchanged, 0 failed.\n");
     EXPECT_EQ(std::vector<std::string>(os.processes.ran.begin() + static_cast<std::ptrdiff_t>(before),
