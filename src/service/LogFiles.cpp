@@ -2,8 +2,10 @@
 
 #include <algorithm>
 #include <set>
+#include <utility>
 
 #include "platform/Text.h"
+#include "platform/WindowsPaths.h"
 
 namespace velmora {
 
@@ -42,6 +44,14 @@ LogKind ofPattern(std::string role, const FilePattern& where) {
                  star == std::string::npos ? std::string() : where.pattern.substr(star + 1));
 }
 
+// A folder that is not a whole path is no folder of the configuration's: Windows
+// would take an empty base's \logs from the current drive's root and a relative
+// one from the current folder, where another program's files lie.
+std::vector<LogKind> ownFolders(std::vector<LogKind> kinds) {
+    std::erase_if(kinds, [](const LogKind& kind) { return !isAbsoluteWindowsPath(kind.folder); });
+    return kinds;
+}
+
 }  // namespace
 
 std::string dateText(FileTime time) { return isoUtcText(time).substr(0, 10); }
@@ -67,7 +77,7 @@ std::vector<LogKind> logKinds(const Configuration& c, const TomcatLayout& layout
         dated("System.out", logs, name + "-stdout.", ".log"),
         dated("System.err", logs, name + "-stderr.", ".log"),
     };
-    if (!ownsBaseLogs) return kinds;
+    if (!ownsBaseLogs) return ownFolders(std::move(kinds));
     kinds.push_back(ofPattern("the wrapper's log", kind.ownLog(c)));
     std::vector<std::string> tomcatLogs = {"catalina", "localhost", "manager", "host-manager"};
     // Tomcat 5.5 and before bring the admin application, which logs too;
@@ -76,7 +86,7 @@ std::vector<LogKind> logKinds(const Configuration& c, const TomcatLayout& layout
     if (beforeSix) tomcatLogs.push_back("admin");
     for (const auto& log : tomcatLogs) kinds.push_back(dated("Tomcat's " + log + " log", logs, log + ".", ".log"));
     kinds.push_back(dated("Tomcat's access log", logs, "localhost_access_log.", ".txt"));
-    return kinds;
+    return ownFolders(std::move(kinds));
 }
 
 std::vector<LogFile> listLogFiles(const std::vector<LogKind>& kinds, Files& files, bool markOpen) {
@@ -141,8 +151,8 @@ RollResult rollOutputs(const Configuration& c, Files& files, FileTime now) {
     if (!c.logsMaxMb) return result;
     const std::uint64_t largest = std::uint64_t{c.logsMaxMb} * kBytesPerMb;
     std::set<std::u16string> seen;
-    for (const std::string& path : {systemOutFile(c), systemErrFile(c)}) {
-        if (!seen.insert(foldedName(path)).second) continue;
+    for (const auto& [folder, path] : {std::pair{c.systemOut, systemOutFile(c)}, {c.systemErr, systemErrFile(c)}}) {
+        if (!isAbsoluteWindowsPath(folder) || !seen.insert(foldedName(path)).second) continue;
         const auto slash = path.find_last_of('\\');
         const auto listed = files.listFiles(path.substr(0, slash), path.substr(slash + 1));
         if (listed.empty() || listed.front().size <= largest) continue;

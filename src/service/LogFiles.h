@@ -28,7 +28,8 @@ bool isOfKind(const std::string& fileName, const LogKind& kind);
 // files, as the wrapper writes them, as Velmora rolls them and in the
 // wrapper's dated form; the wrapper's own log; and Tomcat's logs of its
 // version in the base's logs folder. The last two are a base's, not a name's:
-// only the configuration that owns the base's logs has them.
+// only the configuration that owns the base's logs has them. A kind whose
+// folder is not a whole path (an empty or relative base or output folder) is left out.
 std::vector<LogKind> logKinds(const Configuration& c, const TomcatLayout& layout, const WrapperKind& kind,
                               const TomcatVersion& version, bool ownsBaseLogs);
 
@@ -62,7 +63,8 @@ bool exceedsBounds(const std::vector<LogFile>& files, std::uint16_t keepDays, st
 std::string rolledPath(const std::string& path, FileTime now, Files& files);
 
 // The System.out and System.err files above the size bound, while nothing
-// holds them open: as a stop leaves them, they are rolled. What was rolled
+// holds them open: as a stop leaves them, they are rolled; never one in a
+// folder that is not a whole path. What was rolled
 // and what could not be is told as text.
 struct RollResult {
     std::vector<std::string> rolled;    // "old -> new"

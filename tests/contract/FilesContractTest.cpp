@@ -37,3 +37,23 @@ TEST(FilesContract, AFileHeldOpenForWritingStaysWhereItIsUntilItIsLetGo) {
     EXPECT_GT(space->total, 0u);
     EXPECT_LE(space->free, space->total);
 }
+
+// A folder that is not a whole path is taken from the current folder, and its files are named by it.
+TEST(FilesContract, AFolderThatIsNotAWholePathIsTakenFromTheCurrentFolder) {
+    const auto fixture = makeFilesFixture();
+    Files& files = fixture->files();
+    const std::string& folder = fixture->folder();
+    ASSERT_FALSE(files.writeText(folder + "\\catalina.2020-01-01.log", "another Tomcat's\r\n"));
+    fixture->enterParent();
+    const std::string name = folder.substr(folder.find_last_of('\\') + 1);
+    const std::string fromRoot = folder.substr(2);  // "\\...": the current drive's
+    for (const std::string& given : {name, fromRoot}) {
+        const auto listed = files.listFiles(given, "catalina.*.log");
+        ASSERT_EQ(listed.size(), 1u) << given;
+        EXPECT_EQ(listed[0].path, given + "\\catalina.2020-01-01.log");
+        EXPECT_TRUE(files.fileExists(listed[0].path)) << given;
+    }
+    EXPECT_TRUE(files.listFiles("", "catalina.*.log").empty());
+    EXPECT_FALSE(files.deleteFile(name + "\\catalina.2020-01-01.log"));
+    EXPECT_FALSE(files.fileExists(folder + "\\catalina.2020-01-01.log"));
+}

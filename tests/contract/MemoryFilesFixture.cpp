@@ -7,6 +7,7 @@ namespace {
 class MemoryFilesFixture : public FilesFixture {
 public:
     MemoryFilesFixture() {
+        files_.environment = &environment_;
         files_.addFolder(folder_);
         files_.disks["C:"] = {64ULL << 30, 16ULL << 30};
     }
@@ -14,10 +15,12 @@ public:
     const std::string& folder() const override { return folder_; }
     void holdOpenForWriting(const std::string& path) override { files_.locked.insert(path); }
     void release(const std::string& path) override { files_.locked.erase(path); }
+    void enterParent() override { environment_.currentFolder = "C:\\work"; }
 
 private:
+    MemoryEnvironment environment_;
     MemoryFiles files_;
-    std::string folder_ = "C:\\contract";
+    std::string folder_ = "C:\\work\\contract";
 };
 
 }  // namespace

@@ -19,6 +19,7 @@ public:
         CreateDirectoryW(wide(folder_).c_str(), nullptr);
     }
     ~Win32FilesFixture() override {
+        if (!before_.empty()) SetCurrentDirectoryW(wide(before_).c_str());
         held_.clear();
         for (const auto& file : files_.listFiles(folder_, "*")) DeleteFileW(wide(file.path).c_str());
         RemoveDirectoryW(wide(folder_).c_str());
@@ -31,11 +32,17 @@ public:
                                          OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     }
     void release(const std::string& path) override { held_.erase(path); }
+    void enterParent() override {
+        wchar_t current[MAX_PATH];
+        if (GetCurrentDirectoryW(MAX_PATH, current)) before_ = narrow(current);
+        SetCurrentDirectoryW(wide(folder_.substr(0, folder_.find_last_of('\\'))).c_str());
+    }
 
 private:
     Win32Files files_;
     std::string folder_;
     std::map<std::string, Handle> held_;
+    std::string before_;
 };
 
 }  // namespace

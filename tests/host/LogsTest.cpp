@@ -65,6 +65,18 @@ TEST(LogRules, AKindIsKnownByItsDatedNameAndTheBoundsCountFromTheNewestKeepingTh
     EXPECT_EQ(paths(filesBeyondBounds(files, 0, 8, now)), "");
     EXPECT_TRUE(exceedsBounds(files, 14, 0, now));  // the check counts what is open too
     EXPECT_FALSE(exceedsBounds(files, 41, 8, now));
+
+    // An output folder left empty or relative is no folder of the configuration's: nothing there is rolled.
+    MemoryPlatform os;
+    Configuration c;
+    c.serviceName = "shop";
+    c.logsMaxMb = 1;
+    for (const char* other : {"C:\\shop_out.log", "C:\\users\\admin\\logs\\shop_err.log"})
+        os.files.addFile(other, std::string(2 * kBytesPerMb, 'x'));
+    c.systemErr = "logs";
+    const RollResult rolled = rollOutputs(c, os.files, now);
+    EXPECT_TRUE(rolled.rolled.empty() && rolled.failures.empty());
+    EXPECT_EQ(os.files.files.size(), 3u);  // net.exe and the two
 }
 
 TEST_F(LogsTest, EachRoadAndVersionListsItsOwnFilesAndAFolderSharedWithAnotherConfigurationKeepsItsFiles) {
@@ -162,6 +174,23 @@ TEST_F(LogsTest, PruneDeletesTheOldestBeyondEitherBoundKeepsWhatIsOpenAndCheckOr
     std::vector<std::string> kinds;
     for (const auto& problem : problems) kinds.push_back(problem["kind"]);
     EXPECT_EQ(kinds, words("logs-beyond-bounds disk-almost-full"));
+
+    // A base left empty or relative names no folder of shop's own: Windows would take \logs on the current
+    // drive and logs beside the current folder, where another Tomcat's files lie. They stay.
+    for (const char* other : {"C:\\logs\\catalina.2020-01-01.log", "C:\\logs\\jakarta_service_20200101.log",
+                              "C:\\users\\admin\\tomcat\\logs\\catalina.2020-01-01.log"})
+        addOld(other, 2000);
+    for (const std::string base : {"", "tomcat"}) {
+        CliRun s = run({"set", "shop", "catalina.base=" + base, "--force", "--yes"});
+        ASSERT_EQ(s.code, 0) << s.out << s.err;
+        const std::size_t before = os.files.files.size();
+        CliRun none = run({"logs", "--all", "--prune"});
+        EXPECT_EQ(none.code, 0) << base;
+        EXPECT_EQ(none.out, "No log file of \"shop\" is beyond its bounds.\n") << base;
+        EXPECT_EQ(os.files.files.size(), before) << base;
+    }
+    EXPECT_TRUE(os.files.fileExists("C:\\logs\\catalina.2020-01-01.log"));
+    EXPECT_TRUE(os.files.fileExists("C:\\users\\admin\\tomcat\\logs\\catalina.2020-01-01.log"));
 }
 
 TEST_F(LogsTest, AStopByVelmoraRollsAnOutputAboveTheSizeBoundAndEveryEventIsWrittenWithItsIdAndNoPassword) {

@@ -74,8 +74,14 @@ std::variant<int, Failure> MemoryNetwork::httpStatus(const std::string& address,
     return it == answers.end() ? 404 : it->second;
 }
 
+std::string MemoryFiles::fromCurrent(const std::string& path) const {
+    if (path.empty() || !environment || isAbsoluteWindowsPath(path)) return path;
+    const std::string& current = environment->currentFolder;
+    return path[0] == '\\' ? current.substr(0, 2) + path : current + "\\" + path;
+}
+
 bool MemoryFiles::fileExists(const std::string& path) {
-    return !path.empty() && !isDevicePath(path) && files.count(path) > 0;
+    return !path.empty() && !isDevicePath(path) && files.count(fromCurrent(path)) > 0;
 }
 
 bool MemoryFiles::folderExists(const std::string& path) { return !path.empty() && folders.count(path) > 0; }
@@ -89,7 +95,8 @@ MaybeFailure MemoryFiles::copyFile(const std::string& from, const std::string& t
     return std::nullopt;
 }
 
-MaybeFailure MemoryFiles::deleteFile(const std::string& path) {
+MaybeFailure MemoryFiles::deleteFile(const std::string& given) {
+    const std::string path = fromCurrent(given);
     ++deleteAttempts[path];
     if (isDevicePath(path)) return kNotFound;
     if (locked.count(path)) return kDenied;
@@ -137,21 +144,26 @@ std::optional<std::string> MemoryFiles::readRange(const std::string& path, std::
     return whole->substr(static_cast<std::size_t>(offset), maxBytes);
 }
 
+// Each file is named as the folder was given, as FindFirstFileExW's names are joined to it.
 std::vector<FileFacts> MemoryFiles::listFiles(const std::string& folder, const std::string& pattern) {
     std::vector<FileFacts> found;
+    if (folder.empty()) return found;
+    const std::string where = fromCurrent(folder);
     const std::u16string wanted = foldedName(pattern);
     for (const auto& [path, content] : files) {
         const auto slash = path.rfind('\\');
-        if (slash == std::string::npos || !samePath(path.substr(0, slash), folder) || isDevicePath(path)) continue;
+        if (slash == std::string::npos || !samePath(path.substr(0, slash), where) || isDevicePath(path)) continue;
         if (!matchesPattern(foldedName(path.substr(slash + 1)), wanted)) continue;
         const auto stamp = modified.find(path);
-        found.push_back({path, content.size(), stamp == modified.end() ? 0 : stamp->second});
+        found.push_back({where == folder ? path : folder + path.substr(slash), content.size(),
+                         stamp == modified.end() ? 0 : stamp->second});
     }
     return found;
 }
 
 // A file open for writing is held without leave to delete it, and so cannot move either.
-MaybeFailure MemoryFiles::moveFile(const std::string& from, const std::string& to) {
+MaybeFailure MemoryFiles::moveFile(const std::string& givenFrom, const std::string& givenTo) {
+    const std::string from = fromCurrent(givenFrom), to = fromCurrent(givenTo);
     if (!fileExists(from) || isDevicePath(to)) return kNotFound;
     if (locked.count(from))
         return Failure{"MoveFileExW", "The process cannot access the file because it is being used by another process.",
@@ -505,6 +517,7 @@ MaybeFailure MemoryCommandLock::acquire(const std::function<void()>& waiting) {
 
 MemoryPlatform::MemoryPlatform() {
     files.clock = &clock;
+    files.environment = &environment;
     services.clock = &clock;
     services.files = &files;
     services.events = &events;

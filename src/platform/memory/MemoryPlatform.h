@@ -35,6 +35,10 @@ public:
     MaybeFailure failure;  // how every write fails, as without rights to register the source
 };
 
+class MemoryEnvironment;
+
+// A path that is not whole is taken from the environment's current folder, as
+// Windows takes it: \logs on its drive, logs inside it.
 class MemoryFiles : public Files {
 public:
     bool fileExists(const std::string& path) override;
@@ -63,6 +67,7 @@ public:
     void touch(const std::string& path) { modified[path] = clock ? clock->now() : 0; }
 
     MemoryClock* clock = nullptr;
+    const MemoryEnvironment* environment = nullptr;
     std::map<std::string, FileTime, NameLess> modified;
 
     std::map<std::string, std::string, NameLess> files;
@@ -73,6 +78,9 @@ public:
     std::map<std::string, int, NameLess> deleteAttempts;
     std::vector<std::string> deviceReads;              // device paths someone tried to read
     std::map<std::string, DiskSpace, NameLess> disks;  // by drive ("C:"); a drive not here cannot be asked
+
+private:
+    std::string fromCurrent(const std::string& path) const;
 };
 
 class MemoryServices;
