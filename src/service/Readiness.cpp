@@ -39,9 +39,9 @@ std::vector<ReadinessProbe> readinessProbesOf(const Configuration& c, Files& fil
     return readinessProbes(ports ? *ports : std::vector<DeclaredPort>{}, c.readyUrl);
 }
 
-std::variant<bool, Failure> answers(Network& network, const ReadinessProbe& probe, std::uint32_t timeoutMs) {
-    if (probe.path.empty()) return network.accepts(probe.address, probe.port, timeoutMs);
-    const auto status = network.httpStatus(probe.address, probe.port, probe.path, timeoutMs);
+std::variant<bool, Failure> answers(Network& network, const ReadinessProbe& probe, ProbeTimes times) {
+    if (probe.path.empty()) return network.accepts(probe.address, probe.port, times.portMs);
+    const auto status = network.httpStatus(probe.address, probe.port, probe.path, times.urlMs);
     if (const auto* failure = std::get_if<Failure>(&status)) return *failure;
     const int code = std::get<int>(status);
     return code >= 200 && code < 400;

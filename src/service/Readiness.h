@@ -25,7 +25,16 @@ std::vector<ReadinessProbe> readinessProbes(const std::vector<DeclaredPort>& por
 // The same from the configuration's server.xml; a file that cannot be read gives no ports.
 std::vector<ReadinessProbe> readinessProbesOf(const Configuration& c, Files& files);
 
-// One look, waiting at most the time: whether it answers now.
-std::variant<bool, Failure> answers(Network& network, const ReadinessProbe& probe, std::uint32_t timeoutMs);
+// How long one look may wait. A port on this machine answers or refuses at
+// once; a URL is answered by the application, whose health check may take a
+// while, so it has a time of its own: kUrlAnswerMilliseconds, within a start's bound.
+struct ProbeTimes {
+    std::uint32_t portMs = 0;
+    std::uint32_t urlMs = 0;
+};
+constexpr std::uint32_t kUrlAnswerMilliseconds = 5000;
+
+// One look, waiting at most the probe's time: whether it answers now.
+std::variant<bool, Failure> answers(Network& network, const ReadinessProbe& probe, ProbeTimes times);
 
 }  // namespace velmora

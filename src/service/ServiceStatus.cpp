@@ -7,7 +7,8 @@ namespace velmora {
 namespace {
 constexpr long kInvalidObjectPath = static_cast<std::int32_t>(0x8004103Au);
 constexpr long kServiceDoesNotExist = 1060;
-// A status asks without waiting: a port on this machine answers or refuses at once.
+// A status asks without waiting: a port on this machine answers or refuses at
+// once; a URL has the time its answer may take at a start.
 constexpr std::uint32_t kQuickProbeMilliseconds = 200;
 
 struct Words {
@@ -99,7 +100,7 @@ StatusCheck checkServiceStatus(Services& services, Network& network, const std::
     StatusCheck check = checkServiceStatus(services, name, installed);
     if (check.status != ServiceStatus::Running) return check;
     for (const ReadinessProbe& probe : probes) {
-        const auto answer = answers(network, probe, kQuickProbeMilliseconds);
+        const auto answer = answers(network, probe, {kQuickProbeMilliseconds, kUrlAnswerMilliseconds});
         // A network that cannot be asked says nothing against the service.
         if (std::holds_alternative<bool>(answer) && !std::get<bool>(answer)) {
             check.status = ServiceStatus::NotServing;

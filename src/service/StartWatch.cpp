@@ -1,5 +1,7 @@
 #include "service/StartWatch.h"
 
+#include <algorithm>
+
 #include "service/StopWatch.h"
 
 namespace velmora {
@@ -48,6 +50,13 @@ StartWatch watchStart(Services& services, Network& network, Clock& clock, const 
         }
     };
 
+    // A URL's answer may take its time, but not past the bound; a look at the bound still gets a port's time.
+    auto urlTime = [&]() {
+        const std::uint64_t left = millisecondsBetween(clock.now(), bound);
+        return static_cast<std::uint32_t>(
+            std::max<std::uint64_t>(kProbeMilliseconds, std::min<std::uint64_t>(kUrlAnswerMilliseconds, left)));
+    };
+
     std::vector<bool> answered(probes.size(), !awaitProbes);
     for (;;) {
         if (!look()) return watch;
@@ -63,7 +72,7 @@ StartWatch watchStart(Services& services, Network& network, Clock& clock, const 
             bool all = true;
             for (std::size_t i = 0; i < probes.size(); ++i) {
                 if (answered[i]) continue;
-                const auto answer = answers(network, probes[i], kProbeMilliseconds);
+                const auto answer = answers(network, probes[i], {kProbeMilliseconds, urlTime()});
                 if (const auto* failure = std::get_if<Failure>(&answer)) {
                     watch.probeFailure = *failure;
                     answered.assign(probes.size(), true);

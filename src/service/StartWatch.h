@@ -12,7 +12,8 @@
 namespace velmora {
 
 // How long a start may take to reach "running" when the configuration
-// waits for no answer, and how often the service and the probes are asked.
+// waits for no answer, how often the service and the probes are asked, and
+// how long a port may take to answer one look (a URL has kUrlAnswerMilliseconds).
 constexpr std::uint32_t kStartBoundSeconds = 60;
 constexpr std::uint32_t kStatePollMilliseconds = 100;
 constexpr std::uint32_t kProbeMilliseconds = 250;

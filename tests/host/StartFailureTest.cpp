@@ -269,9 +269,10 @@ TEST_F(StartFailureTest, StartEndsWhenTomcatAnswersAndStatusAndStopSayWhereItSta
     EXPECT_TRUE(os.processes.ran.empty());
 
     // Restart: a stop the wrapper had to end (past the 30 s stop timeout) is a warning with the
-    // wrapper's line, then a start whose URL answers with a redirect.
+    // wrapper's line, then a start whose URL answers with a redirect after 0.3 s, as a health check takes.
     ASSERT_EQ(runCli(os, {"set", "shop", "service.ready.url=http://localhost:8080/health"}).code, 0);
     os.network.answers["localhost:8080/health"] = 302;
+    os.network.answerAfterMs["localhost:8080/health"] = 300;
     os.network.accepting["localhost:8080"] = 0;
     serving(0);
     os.services.services["shop"].stopScript = {31000, {{wrapperLog, "[warn] Stop timeout reached, JVM ended\r\n"}}};
@@ -283,7 +284,8 @@ TEST_F(StartFailureTest, StartEndsWhenTomcatAnswersAndStatusAndStopSayWhereItSta
               "up.\n");
     EXPECT_EQ(r.out,
               "Stopping the \"shop\" service...\nStarting the \"shop\" service...\nService \"shop\" is running "
-              "after 0.0 s, serving after 0.0 s.\n");
+              "after 0.0 s, serving after 0.3 s.\n");
+    EXPECT_EQ(runCli(os, {"status", "shop"}).code, 0);
     EXPECT_EQ(os.events.written.back().id, 1102u);  // the stop the wrapper forced
     EXPECT_EQ(os.events.written.back().strings[1].rfind("Tomcat did not stop within 30 s", 0), 0u);
     // The check warns of the next one: past 80% of the stop timeout, and past Windows' 5 s at shutdown.
@@ -301,10 +303,21 @@ TEST_F(StartFailureTest, StartEndsWhenTomcatAnswersAndStatusAndStopSayWhereItSta
                       {RegistryWrite::textValue("WaitToKillServiceTimeout", "40000")});
     EXPECT_EQ(nlohmann::json::parse(runCli(os, {"check", "shop", "--json"}).out)["problems"].size(), 1u);
 
+    // The status gives a URL 5 s for its answer too: one that takes longer does not count.
+    os.network.answerAfterMs["localhost:8080/health"] = 5001;
+    os.clock.slept = 0;
+    r = runCli(os, {"status", "shop"});
+    EXPECT_EQ(r.code, 13);
+    EXPECT_EQ(r.out.substr(0, r.out.find(" (")),
+              "shop: running, not serving: http://localhost:8080/health does not answer");
+    EXPECT_EQ(os.clock.slept, 5000u);
+    os.network.answerAfterMs.erase("localhost:8080/health");
+
     // Every other state, and its exit code.
     auto& service = os.services.services["shop"];
     const std::pair<std::function<void()>, std::pair<int, std::string>> states[] = {
-        {[&] { service.paused = true; }, {12, "shop: paused (process 4003, running for 0 min 0 s)"}},
+        // The URL's answers since the start took their time.
+        {[&] { service.paused = true; }, {12, "shop: paused (process 4003, running for 0 min 7 s)"}},
         {[&] { service.stoppingUntil = os.clock.now() + 1; }, {11, "shop: stop pending"}},
         {[&] {
              service = {service.binaryPath, true}, service.starting = true;
@@ -523,7 +536,21 @@ TEST(Readiness, WhatIsAskedAndWhenALastStopIsWorthAWarning) {
     for (const auto& [status, answered] : std::vector<std::pair<int, bool>>{
              {200, true}, {204, true}, {302, true}, {399, true}, {199, false}, {404, false}, {500, false}}) {
         network.answers["localhost:8080/health"] = status;
-        EXPECT_EQ(std::get<bool>(answers(network, probes.back(), 100)), answered) << status;
+        EXPECT_EQ(std::get<bool>(answers(network, probes.back(), {100, 100})), answered) << status;
+    }
+    // A start gives the URL 5 s for each answer, never past its bound: an answer after 4.9 s serves;
+    // one after 5.1 s never does, and the start ends at its 120 s.
+    MemoryPlatform os;
+    os.services.services["shop"] = {"C:\\tomcat10\\bin\\tomcat10.exe", true};
+    os.network.accepting["localhost:8080"] = 0;
+    os.network.answers["localhost:8080/health"] = 200;
+    for (const auto& [takesMs, end, tookMs] : std::vector<std::tuple<std::uint32_t, StartWatch::End, FileTime>>{
+             {4900, StartWatch::End::Serving, 4900}, {5001, StartWatch::End::NotServing, 120000}}) {
+        os.network.answerAfterMs["localhost:8080/health"] = takesMs;
+        const FileTime at = os.clock.now();
+        const StartWatch watch = watchStart(os.services, os.network, os.clock, "shop", {probes.back()}, at, 120);
+        EXPECT_EQ(watch.end, end) << takesMs;
+        EXPECT_EQ((os.clock.now() - at) / kTicksPerMillisecond, tookMs) << takesMs;
     }
     // A last stop of 30 s's timeout: a warning beyond 80% of it, another beyond Windows' wait at shutdown.
     StopEvidence last;

@@ -70,7 +70,12 @@ std::variant<int, Failure> MemoryNetwork::httpStatus(const std::string& address,
     const auto open = accepts(address, port, timeoutMs);
     if (const auto* failed = std::get_if<Failure>(&open)) return *failed;
     if (!std::get<bool>(open)) return 0;
-    const auto it = answers.find(address + ":" + std::to_string(port) + path);
+    const std::string url = address + ":" + std::to_string(port) + path;
+    const auto after = answerAfterMs.find(url);
+    const std::uint32_t takes = after == answerAfterMs.end() ? 0 : after->second;
+    if (clock && takes) clock->sleep(std::min(takes, timeoutMs));
+    if (takes > timeoutMs) return 0;
+    const auto it = answers.find(url);
     return it == answers.end() ? 404 : it->second;
 }
 

@@ -239,8 +239,10 @@ public:
 // The ports some program listens on, as a test sets them; a test may make
 // reading them fail.
 // Ports other programs hold, and what accepts connections: by
-// "address:port", from a moment on; an HTTP answer by "address:port/path".
-// A port that accepts nothing refuses at once, as a local one does.
+// "address:port", from a moment on; an HTTP answer by "address:port/path",
+// and how long it takes to come, on the clock: an answer slower than the
+// time given is none, after that time. A port that accepts nothing refuses
+// at once, as a local one does.
 class MemoryNetwork : public Network {
 public:
     std::variant<bool, Failure> portInUse(std::uint16_t port) override;
@@ -253,6 +255,7 @@ public:
     MaybeFailure failure;
     std::map<std::string, FileTime> accepting;
     std::map<std::string, int> answers;
+    std::map<std::string, std::uint32_t> answerAfterMs;
     int probes = 0;
     MemoryClock* clock = nullptr;
 };
