@@ -56,7 +56,9 @@ ReportSection serviceSection(const StatusCheck& check) {
 
 std::string lastStopText(const StopEvidence& last) {
     return isoUtcText(last.at) + ", " + (last.graceful ? "graceful" : "ended by the wrapper") + " after " +
-           secondsText(last.stoppedAfterMs) + " (stop timeout " + std::to_string(last.timeoutSeconds) + " s)";
+           secondsText(last.stoppedAfterMs) +
+           (last.timeoutSeconds ? " (stop timeout " + std::to_string(last.timeoutSeconds) + " s)"
+                                : " (no stop timeout)");
 }
 
 }  // namespace
@@ -648,8 +650,10 @@ CheckResult Session::checkConfiguration(ReportOpening opening, const std::string
         result.report.sections.push_back(serviceSection(statusCheck_));
         if (const auto last = controller_.lastStop(configuration().serviceName)) {
             result.report.sections.back().lines.push_back("Last stop: " + lastStopText(*last));
-            for (auto& warning : slowStopWarnings(configuration().serviceName, *last, configuration().stopTimeout,
-                                                  shutdownWaitMs(platform_.registry)))
+            const Survey s = controller_.survey(configuration(), true, record_);
+            const std::uint32_t held = heldStopTimeout(*s.installedKind, configuration().stopTimeout);
+            for (auto& warning :
+                 slowStopWarnings(configuration().serviceName, *last, held, shutdownWaitMs(platform_.registry)))
                 result.report.findings.push_back({FindingKind::SlowStop,
                                                   storedField(Field::StopTimeout).label,
                                                   {},

@@ -21,6 +21,7 @@ public:
     FilePattern ownLog(const Configuration& c) const override {
         return {c.catalinaBase + "\\logs", "jakarta_service_*.log"};
     }
+    bool takesStopTimeout() const override { return false; }  // its Parameters have no such value
     const char* roadName() const override { return "classic wrapper copy"; }
     std::vector<HeldValue> heldValues(const std::string& serviceName, Registry& registry) const override;
     void readFields(const std::vector<HeldValue>& values, HeldFields& held) const override;

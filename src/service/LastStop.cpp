@@ -46,12 +46,12 @@ std::uint32_t shutdownWaitMs(Registry& registry) {
 }
 
 std::vector<std::string> slowStopWarnings(const std::string& serviceName, const StopEvidence& last,
-                                          std::uint32_t stopTimeoutSeconds, std::uint32_t shutdownWait) {
+                                          std::uint32_t heldTimeoutSeconds, std::uint32_t shutdownWait) {
     std::vector<std::string> warnings;
     const std::string took =
         "The last stop of the service \"" + serviceName + "\" took " + secondsText(last.stoppedAfterMs);
-    if (last.stoppedAfterMs * 10 > std::uint64_t{stopTimeoutSeconds} * 1000 * 8)
-        warnings.push_back(took + ", more than 80% of its stop timeout (" + std::to_string(stopTimeoutSeconds) +
+    if (heldTimeoutSeconds > 0 && last.stoppedAfterMs * 10 > std::uint64_t{heldTimeoutSeconds} * 1000 * 8)
+        warnings.push_back(took + ", more than 80% of its stop timeout (" + std::to_string(heldTimeoutSeconds) +
                            " s): a slower stop is ended before Tomcat finishes. Find what holds up its shutdown, "
                            "or raise service.stop.timeout.");
     if (last.stoppedAfterMs > shutdownWait)

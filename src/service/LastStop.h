@@ -21,8 +21,9 @@ std::optional<StopEvidence> lastStop(Registry& registry, const std::string& serv
 std::uint32_t shutdownWaitMs(Registry& registry);
 
 // What the last stop says of the next ones: taking more than 80% of the stop
-// timeout, and taking longer than Windows waits at a shutdown.
+// timeout the wrapper holds Tomcat to (heldStopTimeout; 0, none: no such
+// warning), and taking longer than Windows waits at a shutdown.
 std::vector<std::string> slowStopWarnings(const std::string& serviceName, const StopEvidence& last,
-                                          std::uint32_t stopTimeoutSeconds, std::uint32_t shutdownWaitMs);
+                                          std::uint32_t heldTimeoutSeconds, std::uint32_t shutdownWaitMs);
 
 }  // namespace velmora

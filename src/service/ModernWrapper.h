@@ -26,6 +26,7 @@ public:
     FilePattern ownLog(const Configuration& c) const override {
         return {c.catalinaBase + "\\logs", "commons-daemon.*.log"};
     }
+    bool takesStopTimeout() const override { return true; }  // --StopTimeout
     const char* roadName() const override { return "Tomcat 7-11 wrapper (//RS//)"; }
     std::vector<HeldValue> heldValues(const std::string& serviceName, Registry& registry) const override;
     void readFields(const std::vector<HeldValue>& values, HeldFields& held) const override;

@@ -231,7 +231,8 @@ StepResult ServiceController::stopAndWatch(Survey& s) {
     if (!watch.stopped)
         return StepResult::failed(
             messages::notStoppedWithin(name, boundSeconds, statusWord(statusOf(watch.last.state))) + step.note);
-    StopEvidence evidence = judgeStop(watch.stoppedAfterMs, timeout, snapshot.newLines(platform_.files, askedAt));
+    StopEvidence evidence = judgeStop(watch.stoppedAfterMs, heldStopTimeout(*s.installedKind, timeout),
+                                      snapshot.newLines(platform_.files, askedAt));
     evidence.at = askedAt;
     if (auto failure = keepLastStop(platform_.registry, name, evidence))
         step.logged.push_back({*failure, "keep the last stop"});

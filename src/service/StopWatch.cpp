@@ -40,12 +40,12 @@ StopWatch watchStop(Services& services, Clock& clock, const std::string& name, F
     }
 }
 
-StopEvidence judgeStop(std::uint64_t stoppedAfterMs, std::uint32_t timeoutSeconds,
+StopEvidence judgeStop(std::uint64_t stoppedAfterMs, std::uint32_t heldTimeoutSeconds,
                        const std::vector<EvidenceFile>& newLines) {
     StopEvidence evidence;
     evidence.stoppedAfterMs = stoppedAfterMs;
-    evidence.timeoutSeconds = timeoutSeconds;
-    evidence.graceful = stoppedAfterMs < std::uint64_t{timeoutSeconds} * 1000;
+    evidence.timeoutSeconds = heldTimeoutSeconds;
+    evidence.graceful = heldTimeoutSeconds == 0 || stoppedAfterMs < std::uint64_t{heldTimeoutSeconds} * 1000;
     auto take = [&](const EvidenceFile& file, const std::string& line) {
         evidence.file = file.path;
         evidence.line = line;

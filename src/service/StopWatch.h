@@ -16,7 +16,7 @@ namespace velmora {
 struct StopEvidence {
     FileTime at = 0;
     std::uint64_t stoppedAfterMs = 0;
-    std::uint32_t timeoutSeconds = 0;
+    std::uint32_t timeoutSeconds = 0;  // the one the wrapper held it to; 0: none
     bool graceful = true;
     std::string file;  // where the line was read; empty when none was
     std::string line;
@@ -33,11 +33,12 @@ struct StopWatch {
 StopWatch watchStop(Services& services, Clock& clock, const std::string& name, FileTime askedAt,
                     std::uint32_t boundSeconds);
 
-// Tomcat has the stop timeout to stop by itself; the wrapper ends the JVM after
-// it. A stop that took as long did not end gracefully. The line shown is
-// Tomcat's last shutdown line for a graceful stop, else the wrapper's (or
-// Catalina's) last new line.
-StopEvidence judgeStop(std::uint64_t stoppedAfterMs, std::uint32_t timeoutSeconds,
+// Tomcat has the stop timeout its wrapper holds it to (heldStopTimeout) to stop
+// by itself; the wrapper ends the JVM after it. A stop that took as long did
+// not end gracefully; without such a timeout (0) nothing ends it, and the time
+// is all there is to tell. The line shown is Tomcat's last shutdown line for a
+// graceful stop, else the wrapper's (or Catalina's) last new line.
+StopEvidence judgeStop(std::uint64_t stoppedAfterMs, std::uint32_t heldTimeoutSeconds,
                        const std::vector<EvidenceFile>& newLines);
 
 // "Service "shop" stopped gracefully after 4.2 s." or "Tomcat did not stop

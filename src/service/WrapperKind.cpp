@@ -13,6 +13,10 @@ std::unique_ptr<WrapperKind> wrapperKindFor(const TomcatLayout& layout, Files& f
     return std::make_unique<ClassicWrapper>(files);
 }
 
+std::uint32_t heldStopTimeout(const WrapperKind& kind, std::uint32_t stopTimeoutSeconds) {
+    return kind.takesStopTimeout() ? stopTimeoutSeconds : 0;
+}
+
 InstalledWrapper installedWrapperOf(const std::string& programLine, Files& files) {
     const std::string program = programOfBinaryPath(programLine);
     const auto bin = program.find_last_of("\\/");

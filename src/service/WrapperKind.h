@@ -55,6 +55,8 @@ public:
     virtual std::vector<WrapperValue> changedValues(const Configuration& from, const Configuration& to) const = 0;
     // Where the wrapper writes its own log, a file a day.
     virtual FilePattern ownLog(const Configuration& c) const = 0;
+    // Whether the wrapper is handed the stop timeout, after which it ends the JVM.
+    virtual bool takesStopTimeout() const = 0;
     // How services of this kind are named where they are listed.
     virtual const char* roadName() const = 0;
 
@@ -73,6 +75,11 @@ inline std::string systemOutFile(const Configuration& c) { return c.systemOut + 
 inline std::string systemErrFile(const Configuration& c) { return c.systemErr + "\\" + c.serviceName + "_err.log"; }
 
 std::unique_ptr<WrapperKind> wrapperKindFor(const TomcatLayout& layout, Files& files);
+
+// The stop timeout the service's wrapper holds Tomcat to, in seconds: it ends
+// the JVM of a stop that takes longer. 0 when it waits as long as Tomcat
+// takes: a wrapper handed no stop timeout, or handed 0, which it takes for none.
+std::uint32_t heldStopTimeout(const WrapperKind& kind, std::uint32_t stopTimeoutSeconds);
 
 // The wrapper an installed service runs, told by the program line recorded
 // at install, and the Catalina home it lies in: a service is removed through

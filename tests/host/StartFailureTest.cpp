@@ -6,6 +6,7 @@
 #include <tuple>
 
 #include "config/Encodings.h"
+#include "service/ClassicWrapper.h"
 #include "service/LastStop.h"
 #include "service/ModernWrapper.h"
 #include "service/Readiness.h"
@@ -344,6 +345,32 @@ TEST_F(StartFailureTest, NetIsGivenTheTimeAStopTakesAndOnlyTheNameOfAServiceThat
               std::vector<std::string>{"Tomcat did not stop within 30 s; the wrapper ended "
                                        "the JVM (the service \"shop\" stopped after 45.0 s)."});
     EXPECT_EQ(session.status(), ServiceStatus::NotRunning);
+    // A stop timeout of 0 is none to the wrapper, which then waits as long as Tomcat takes: a stop of 20 s
+    // is graceful, and the check warns only that Windows waits less at a shutdown.
+    auto stopOf = [&](const std::string& name, std::uint32_t takesMs) {
+        ASSERT_TRUE(session.open(name).done());
+        ASSERT_TRUE(session.start().done());
+        os.services.services[name].stopScript = {takesMs, {}};
+        const std::size_t events = os.events.written.size();
+        const Outcome stopped = session.stop();
+        EXPECT_TRUE(stopped.done() && stopped.warnings.empty()) << lastOf(stopped.warnings);
+        EXPECT_EQ(os.events.written.size(), events);
+        const auto problems = nlohmann::json::parse(runCli(os, {"check", name, "--json"}).out)["problems"];
+        ASSERT_EQ(problems.size(), 1u);
+        EXPECT_EQ(problems[0]["message"], "The last stop of the service \"" + name + "\" took " +
+                                              std::to_string(takesMs / 1000) +
+                                              ".0 s, longer than Windows waits for a service when it shuts down "
+                                              "(5.0 s, WaitToKillServiceTimeout): at a shutdown or restart of "
+                                              "Windows, Tomcat is ended before it finishes stopping.");
+    };
+    ASSERT_EQ(runCli(os, {"set", "shop", "service.stop.timeout=0"}).code, 0);
+    stopOf("shop", 20000);
+    const auto kept = lastStop(os.registry, "shop");
+    ASSERT_TRUE(kept.has_value());
+    EXPECT_TRUE(kept->graceful);
+    EXPECT_EQ(kept->timeoutSeconds, 0u);  // none held it
+    ASSERT_EQ(runCli(os, {"set", "shop", "service.stop.timeout=30"}).code, 0);
+    ASSERT_TRUE(session.open("shop").done());
 
     // A stop net could not hand over is not waited for: here its question about a dependent service.
     ASSERT_TRUE(session.start().done());
@@ -375,6 +402,12 @@ TEST_F(StartFailureTest, NetIsGivenTheTimeAStopTakesAndOnlyTheNameOfAServiceThat
     EXPECT_FALSE(os.services.services["Other"].started);
     EXPECT_EQ(session.stop().result, Outcome::Result::Failed);
     EXPECT_EQ(os.processes.ran.size(), 1u);
+
+    // The classic wrapper is given no stop timeout and waits as long as Tomcat takes: a stop of 35 s is graceful.
+    useHome("C:\\tomcat", "C:\\jdk");
+    installNew("web");
+    os.services.services["web"].script.emplace().fate = Fate::Runs;
+    stopOf("web", 35000);
 }
 
 TEST(StartEvidence, OnlyWhatTheStartAddedIsReadAndOfADailyKindOnlyTheNewestFile) {
@@ -559,4 +592,9 @@ TEST(Readiness, WhatIsAskedAndWhenALastStopIsWorthAWarning) {
         last.stoppedAfterMs = ms;
         EXPECT_EQ(slowStopWarnings("shop", last, 30, shutdownWait).size(), count) << ms;
     }
+    EXPECT_EQ(slowStopWarnings("shop", last, 0, 5000).size(), 1u);  // no timeout held: only Windows' wait
+    // Only the Tomcat 7-11 wrapper is handed the stop timeout, and takes 0 for none.
+    EXPECT_EQ(heldStopTimeout(ModernWrapper(os.files, "C:\\tc\\bin\\tomcat10.exe"), 30), 30u);
+    EXPECT_EQ(heldStopTimeout(ModernWrapper(os.files, "C:\\tc\\bin\\tomcat10.exe"), 0), 0u);
+    EXPECT_EQ(heldStopTimeout(ClassicWrapper(os.files), 30), 0u);
 }
