@@ -43,6 +43,8 @@ DeclaredPort declared(PortRole role, const pugi::xml_node& element) {
         if (digits && number >= 1 && number <= 65535) {
             port.value = PortValue::Number;
             port.number = static_cast<std::uint16_t>(number);
+        } else if (digits && number == 0 && role != PortRole::Shutdown) {
+            port.value = PortValue::AnyFree;  // which portOffset leaves alone, as Tomcat does
         } else {
             port.value = PortValue::NotAPort;
         }

@@ -19,8 +19,9 @@ enum class PortRole { Shutdown, Connector, Ajp };
 enum class PortValue {
     Number,    // 1 to 65535
     Disabled,  // the shutdown port written as -1: Tomcat opens none
+    AnyFree,   // a connector's 0: Tomcat takes a free port of its choosing, which no one can know before
     Unknown,   // a ${property} placeholder: its value is known only when Tomcat runs
-    NotAPort,  // anything else: 0, 70000, -5, " 8080", "http"
+    NotAPort,  // anything else: the shutdown port's 0, 70000, -5, " 8080", "http"
     Missing,   // no port attribute at all
 };
 

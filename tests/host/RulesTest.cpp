@@ -262,7 +262,7 @@ TEST(ServerPorts, TheShutdownPortAndEveryConnectorAsWrittenNothingGuessedAndWher
         R"(<Server port="-1" shutdown="SHUTDOWN"><Service name="Catalina">
     <Connector port="${port.http}" protocol="HTTP/1.1"/>
     <Connector port="1"/><Connector port="65535"/><Connector port="65536"/><Connector port="0"/>
-    <Connector port=" 8080"/><Connector protocol="HTTP/1.1"/><Connector port="8&#x30;81"/>
+    <Connector port="00" protocol="AJP/1.3"/><Connector port=" 8080"/><Connector protocol="HTTP/1.1"/><Connector port="8&#x30;81"/>
     <Connector port="18446744073709559616"/>
 </Service></Server>)";
     EXPECT_EQ(portsOf(odd), (std::vector<Port>{{Shutdown, Disabled, 0, "-1", ""},
@@ -270,7 +270,8 @@ TEST(ServerPorts, TheShutdownPortAndEveryConnectorAsWrittenNothingGuessedAndWher
                                                {Connector, Number, 1, "1", ""},
                                                {Connector, Number, 65535, "65535", ""},
                                                {Connector, NotAPort, 0, "65536", ""},
-                                               {Connector, NotAPort, 0, "0", ""},
+                                               {Connector, AnyFree, 0, "0", ""},  // Tomcat takes a free one
+                                               {Ajp, AnyFree, 0, "00", "AJP/1.3"},
                                                {Connector, NotAPort, 0, " 8080", ""},
                                                {Connector, Missing, 0, "", "HTTP/1.1"},
                                                {Connector, Number, 8081, "8081", ""},
@@ -278,15 +279,18 @@ TEST(ServerPorts, TheShutdownPortAndEveryConnectorAsWrittenNothingGuessedAndWher
     // A server without a port attribute says so; one with -2 has a port that is no port.
     EXPECT_EQ(portsOf("<Server><Service/></Server>"), (std::vector<Port>{{Shutdown, Missing, 0, "", ""}}));
     EXPECT_EQ(portsOf("<Server port='-2'/>"), (std::vector<Port>{{Shutdown, NotAPort, 0, "-2", ""}}));
+    EXPECT_EQ(portsOf("<Server port='0'/>"), (std::vector<Port>{{Shutdown, NotAPort, 0, "0", ""}}));
 
     // portOffset moves every port with a number, the shutdown and AJP ports too, as far as 65535.
     const std::string offset = R"(<Server port="8005" portOffset="100"><Service><Connector port="8080"/>
-    <Connector port="8009" protocol="AJP/1.3"/><Connector port="65435"/><Connector port="65436"/></Service></Server>)";
+    <Connector port="8009" protocol="AJP/1.3"/><Connector port="65435"/><Connector port="65436"/>
+    <Connector port="0"/></Service></Server>)";
     EXPECT_EQ(portsOf(offset), (std::vector<Port>{{Shutdown, Number, 8105, "8005", ""},
                                                   {Connector, Number, 8180, "8080", ""},
                                                   {Ajp, Number, 8109, "8009", "AJP/1.3"},
                                                   {Connector, Number, 65535, "65435", ""},
-                                                  {Connector, NotAPort, 65436, "65436", ""}}));
+                                                  {Connector, NotAPort, 65436, "65436", ""},
+                                                  {Connector, AnyFree, 0, "0", ""}}));
     for (const char* ignored : {"-1", "x", " 1", ""})
         EXPECT_EQ(portsOf("<Server port='-1' portOffset='" + std::string(ignored) +
                           "'><Service><Connector port='1'/>"

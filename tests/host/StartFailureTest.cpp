@@ -552,10 +552,12 @@ TEST(Readiness, WhatIsAskedAndWhenALastStopIsWorthAWarning) {
     shutdown.role = PortRole::Shutdown;
     DeclaredPort placeholder = connector(0, "");
     placeholder.value = PortValue::Unknown;
-    const auto probes =
-        readinessProbes({shutdown, connector(8080, ""), connector(8443, "0.0.0.0"), connector(8009, "::"),
-                         connector(8081, "[::1]"), connector(8082, "192.168.1.5"), connector(8080, ""), placeholder},
-                        "http://localhost:8080/health");
+    DeclaredPort anyFree = connector(0, "");  // port="0": whichever port Tomcat takes cannot be asked
+    anyFree.value = PortValue::AnyFree;
+    const auto probes = readinessProbes(
+        {shutdown, connector(8080, ""), connector(8443, "0.0.0.0"), connector(8009, "::"), connector(8081, "[::1]"),
+         connector(8082, "192.168.1.5"), connector(8080, ""), placeholder, anyFree},
+        "http://localhost:8080/health");
     std::vector<std::string> asked;
     for (const auto& probe : probes)
         asked.push_back(probe.address + " " + std::to_string(probe.port) + " " + probe.name);
