@@ -129,7 +129,10 @@ bool waitFor(SOCKET socket, bool reading, ULONGLONG deadline) {
     return count > 0 && ready.fd_count == 1 && failed.fd_count == 0;
 }
 
-// The first of the address's resolutions that accepts a connection before the deadline.
+// The first of the address's resolutions that accepts a connection before the
+// deadline. Each has its share of the time left: Windows tries a refused
+// connection again for about 2 s, even on the loopback, and localhost gives ::1
+// before 127.0.0.1, which a Tomcat on every IPv4 address answers.
 std::variant<Connection, Failure> connectBy(const std::string& address, std::uint16_t port, ULONGLONG deadline) {
     const Winsock& w = winsock();
     if (!w.ready) return systemFailure("WSAStartup", ERROR_PROC_NOT_FOUND);
@@ -142,12 +145,16 @@ std::variant<Connection, Failure> connectBy(const std::string& address, std::uin
     if (const int error = w.resolve(address.c_str(), service.c_str(), &hints, &found); error != 0)
         return systemFailure("getaddrinfo", static_cast<DWORD>(error));
     Connection connected;
-    for (const addrinfo* at = found; at && !connected; at = at->ai_next) {
+    ULONGLONG untried = 0;
+    for (const addrinfo* at = found; at; at = at->ai_next) ++untried;
+    for (const addrinfo* at = found; at && !connected; at = at->ai_next, --untried) {
+        const ULONGLONG now = GetTickCount64();
+        const ULONGLONG share = deadline > now ? now + (deadline - now) / untried : now;
         Connection attempt(w.openSocket(at->ai_family, at->ai_socktype, at->ai_protocol));
         u_long nonBlocking = 1;
         if (!attempt || w.control(attempt.get(), FIONBIO, &nonBlocking) != 0) continue;
         if (w.connectTo(attempt.get(), at->ai_addr, static_cast<int>(at->ai_addrlen)) != 0 &&
-            !waitFor(attempt.get(), false, deadline))
+            !waitFor(attempt.get(), false, share))
             continue;
         int error = 0;
         int size = sizeof error;
