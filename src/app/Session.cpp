@@ -382,10 +382,8 @@ Outcome Session::repoint(const std::string& javaHome, bool checkOnly) {
                                        " is still there, or no JDK of its version is registered. Give one with --jdk.");
         target = replacement->javaHome;
     }
-    const std::string library = jvmLibraryPath(target, before.jvmType, platform_.files);
-    if (!platform_.files.fileExists(library))
-        return conversation.refuse("The JDK at " + target + " has no " + jvmTypeName(before.jvmType) +
-                                   " JVM library (" + library + "); nothing was changed.");
+    if (std::string missing = missingJvmLibrary(target, before.jvmType, platform_.files); !missing.empty())
+        return conversation.refuse(missing + "; nothing was changed.");
     editing_.useJdk(target);
     const Configuration& c = configuration();
     // Its JVM, its machine type and its options are checked before anything changes.

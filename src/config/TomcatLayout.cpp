@@ -83,6 +83,12 @@ std::string jvmLibraryPath(const std::string& javaHome, JvmType jvmType, Files& 
     return !files.fileExists(classic) && (files.fileExists(modular) || modularJdk) ? modular : classic;
 }
 
+std::string missingJvmLibrary(const std::string& javaHome, JvmType jvmType, Files& files) {
+    const std::string library = jvmLibraryPath(javaHome, jvmType, files);
+    if (files.fileExists(library)) return {};
+    return "The JDK at " + javaHome + " has no " + jvmTypeName(jvmType) + " JVM library (" + library + ")";
+}
+
 }  // namespace velmora
 
 namespace velmora {

@@ -46,6 +46,9 @@ bool jdkOffersToolsJar(const std::string& javaHome, Files& files);
 // The JVM library the service loads: java\jre\bin\<type>\jvm.dll, or
 // java\bin\<type>\jvm.dll on a JDK without a jre folder that has only that one.
 std::string jvmLibraryPath(const std::string& javaHome, JvmType jvmType, Files& files);
+// "The JDK at X has no server JVM library (path)" when that library is not
+// there; empty when it is. A move to such a JDK is never made.
+std::string missingJvmLibrary(const std::string& javaHome, JvmType jvmType, Files& files);
 
 }  // namespace velmora
 

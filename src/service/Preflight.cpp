@@ -66,7 +66,8 @@ void checkHome(const Configuration& c, const TomcatLayout& layout, Files& files,
                                                    ": the home mixes two versions. Install that Tomcat anew."});
 }
 
-void checkJdk(const Configuration& c, const TomcatLayout& layout, Files& files, std::vector<PreflightFinding>& found) {
+// Whether the JDK has the JVM the service would load, so that java.exe may be asked about it.
+bool checkJdk(const Configuration& c, const TomcatLayout& layout, Files& files, std::vector<PreflightFinding>& found) {
     const TomcatVersion version = tomcatVersionOf(c.catalinaHome, layout, files);
     const int baseline = javaBaselineOf(version);
     const auto release = files.readBytes(c.javaHome + "\\release", kReleaseBytes);
@@ -76,9 +77,16 @@ void checkJdk(const Configuration& c, const TomcatLayout& layout, Files& files, 
                                                " or later; the JDK at " + c.javaHome + " is Java " +
                                                std::to_string(java) + ": choose a JDK of Java " +
                                                std::to_string(baseline) + " or later."});
+    // java.exe takes no notice of a JVM library the wrapper would not find (-client on a 64-bit JDK).
+    if (std::string missing = missingJvmLibrary(c.javaHome, c.jvmType, files); !missing.empty()) {
+        found.push_back(
+            {store::kJavaHome, missing + ": the service could not load its JVM. Choose a JDK that has one."});
+        return false;
+    }
     const std::string library = jvmLibraryPath(c.javaHome, c.jvmType, files);
     if (std::string why = bitnessProblem(files, library, layout.wrapperProgram); !why.empty())
         found.push_back({store::kJavaHome, why});
+    return true;
 }
 
 void runJava(const Configuration& c, Files& files, Processes& processes, std::vector<PreflightFinding>& found) {
@@ -103,7 +111,8 @@ void runJava(const Configuration& c, Files& files, Processes& processes, std::ve
     }
     if (result.exitCode == 0) return;
     const std::vector<std::string> lines = linesOf(result.output);
-    const DiagnosisContext context{c, {}, jvmLibraryPath(c.javaHome, c.jvmType, files), true};
+    const std::string library = jvmLibraryPath(c.javaHome, c.jvmType, files);
+    const DiagnosisContext context{c, {}, library, files.fileExists(library)};
     if (const auto cause = knownCauseOf(lines, context)) {
         found.push_back({fieldOfCause(cause->cause), cause->sentence + "."});
         return;
@@ -133,8 +142,7 @@ std::vector<PreflightFinding> preflight(const Configuration& target, const Confi
     const TomcatLayout layout = tomcatLayoutOf(target.catalinaHome, files);
     checkHome(target, layout, files, found);
     if (!found.empty()) return found;
-    checkJdk(target, layout, files, found);
-    runJava(target, files, processes, found);
+    if (checkJdk(target, layout, files, found)) runJava(target, files, processes, found);
     checkArchives(target, current, found);
     return found;
 }

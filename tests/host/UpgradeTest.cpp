@@ -48,6 +48,8 @@ TEST_F(UpgradeTest, TheCheckBeforeAMoveNamesWhatTheTargetWouldNotRunAndNothingSt
     addJdk("C:\\jdk-24", "24.0.1");
     addJdk("C:\\jdk-32bit", "17.0.9");
     os.files.addFile("C:\\jdk-32bit\\bin\\server\\jvm.dll", tinyPe(0x14C));
+    addJdk("C:\\jdk-21-nojvm", "21.0.5");
+    os.files.files.erase("C:\\jdk-21-nojvm\\bin\\server\\jvm.dll");
     os.files.addFile(std::string(kOld) + "\\bin\\tomcat10.exe", tinyPe(0x8664));
     ASSERT_EQ(runCli(os, {"set", "shop", "additional.jvm.options=-XX:AOTCache=C:\\shop.aot"}).code, 0);
     const std::string options = " -Xrs -XX:AOTCache=C:\\shop.aot -version";
@@ -66,6 +68,14 @@ TEST_F(UpgradeTest, TheCheckBeforeAMoveNamesWhatTheTargetWouldNotRunAndNothingSt
          {{"java.home",
            "Tomcat 12.0.0 needs Java 21 or later; the JDK at C:\\jdk-17 is Java 17: choose a JDK of "
            "Java 21 or later."}}},
+        {{"upgrade", "shop", "--home", kNew, "--jdk", "C:\\jdk-21-nojvm", "--check"},
+         {{"java.home",
+           "The JDK at C:\\jdk-21-nojvm has no server JVM library (C:\\jdk-21-nojvm\\bin\\server\\jvm.dll): the "
+           "service could not load its JVM. Choose a JDK that has one."},
+          {"additional.jvm.options",
+           "The option -XX:AOTCache=C:\\shop.aot names an archive the JDK at C:\\jdk-17 "
+           "made for itself; the JDK at C:\\jdk-21-nojvm does not take it: make the archive "
+           "again with the new JDK, or remove the option."}}},
         {{"repoint", "shop", "--jdk", "C:\\jdk-32bit", "--check"},
          {{"java.home",
            "The JVM library 'C:\\jdk-32bit\\bin\\server\\jvm.dll' is 32-bit but the service wrapper "
@@ -99,6 +109,18 @@ TEST_F(UpgradeTest, TheCheckBeforeAMoveNamesWhatTheTargetWouldNotRunAndNothingSt
     // Nothing stopped, nothing was written to the service: java was asked, and only java.
     for (const std::string& ran : os.processes.ran) EXPECT_NE(ran.find("\\bin\\java.exe\""), std::string::npos) << ran;
     EXPECT_TRUE(os.services.services["shop"].started);
+    // Without --check, the JDK without its JVM is refused before Tomcat stops.
+    CliRun run = runCli(os, {"upgrade", "shop", "--home", kNew, "--jdk", "C:\\jdk-21-nojvm", "--yes"});
+    EXPECT_EQ(run.code, 3) << run.out << run.err;
+    EXPECT_EQ(run.err, std::string("Warning: Nothing was changed: The upgrade of \"shop\" to ") + kNew +
+                           " with the JDK at C:\\jdk-21-nojvm would meet 2 problem(s):\nThe JDK at C:\\jdk-21-nojvm "
+                           "has no server JVM library (C:\\jdk-21-nojvm\\bin\\server\\jvm.dll): the service could "
+                           "not load its JVM. Choose a JDK that has one.\nThe option -XX:AOTCache=C:\\shop.aot "
+                           "names an archive the JDK at C:\\jdk-17 made for itself; the JDK at C:\\jdk-21-nojvm does "
+                           "not take it: make the archive again with the new JDK, or remove the option.\n");
+    for (const std::string& ran : os.processes.ran) EXPECT_EQ(ran.find("net "), std::string::npos) << ran;
+    EXPECT_TRUE(os.services.services["shop"].started);
+    EXPECT_EQ(stored("shop", "java.home"), "C:\\jdk-17");
 
     // The security manager on Java 24, said by the JVM itself; without --check the move is refused.
     ASSERT_EQ(runCli(os, {"set", "shop", "additional.jvm.options=", "java.security.manager=1"}).code, 0);
@@ -110,7 +132,7 @@ TEST_F(UpgradeTest, TheCheckBeforeAMoveNamesWhatTheTargetWouldNotRunAndNothingSt
     os.processes.exitCodes
         ["\"C:\\jdk-24\\bin\\java.exe\" -Djava.security.manager "
          "-Djava.security.policy=C:\\tomcat-10.1.34\\conf\\catalina.policy -Xrs -version"] = 1;
-    CliRun run = runCli(os, {"repoint", "shop", "--jdk", "C:\\jdk-24", "--yes", "--json"});
+    run = runCli(os, {"repoint", "shop", "--jdk", "C:\\jdk-24", "--yes", "--json"});
     EXPECT_EQ(run.code, 3);
     EXPECT_EQ(nlohmann::json::parse(run.out)["error"]["problems"][0]["field"], "java.security.manager");
     // A relative path, and the JDK already in use.
