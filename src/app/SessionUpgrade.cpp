@@ -87,12 +87,13 @@ Outcome Session::upgrade(const std::string& home, const std::string& javaHome, b
     editing_.restore(before);
     const std::string what =
         "The upgrade of \"" + name + "\" to " + home + (javaHome.empty() ? "" : " with the JDK at " + jdk);
-    if (auto findings = preflightFindings(target, before); checkOnly || !findings.empty())
-        return preflightOutcome(conversation, std::move(findings), what, checkOnly);
-
+    // What would refuse the upgrade refuses its check too: a check says only what the upgrade would meet.
     Survey s = controller_.survey(target, true, record_);
     for (const std::string& why : {controller_.removalRefusal(s), controller_.copyRefusal(s), carryRefusal(s)})
         if (!why.empty()) return conversation.refuse(why);
+    if (auto findings = preflightFindings(target, before); checkOnly || !findings.empty())
+        return preflightOutcome(conversation, std::move(findings), what, checkOnly);
+
     if (!conversation.confirmed(QuestionKind::Upgrade,
                                 "Upgrade the service \"" + name + "\" from " + before.catalinaHome + " to " + home +
                                     "? Tomcat stops for it and starts again; when it does not come up, the service "

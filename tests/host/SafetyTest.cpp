@@ -102,6 +102,7 @@ TEST_F(SessionTest, OnlyWhatThisStoreRecordedIsOurs) {
 TEST_F(SessionTest, AStoreEntryWithoutAUsableRecordNeverLetsVelmoraTouchTheServiceItNames) {
     // Tomcat's own script made TC10, running; an older store (or a restored backup) says installed, no record.
     useModernLayout();
+    addTomcat("C:\\tomcat-11", "11.0.2");
     os.services.services["TC10"] = {kTomcatTen, true, {}};
     saveNew("TC10");
     put("TC10", {RegistryWrite::numberValue(store::kInstalled, 1)});
@@ -114,11 +115,13 @@ TEST_F(SessionTest, AStoreEntryWithoutAUsableRecordNeverLetsVelmoraTouchTheServi
         "it with Velmora, take it over on purpose: velmora-cli adopt TC10 --replace (File > Adopt... in the window). "
         "Deleting "
         "the configuration leaves the service as it is.\n";
-    for (const auto& command : std::vector<std::vector<std::string>>{{"stop", "TC10"},
-                                                                     {"start", "TC10"},
-                                                                     {"uninstall", "TC10", "--yes"},
-                                                                     {"set", "TC10", "max.heap.size=512", "--yes"},
-                                                                     {"repoint", "TC10", "--jdk", "C:\\jdk-21"}}) {
+    for (const auto& command :
+         std::vector<std::vector<std::string>>{{"stop", "TC10"},
+                                               {"start", "TC10"},
+                                               {"uninstall", "TC10", "--yes"},
+                                               {"set", "TC10", "max.heap.size=512", "--yes"},
+                                               {"repoint", "TC10", "--jdk", "C:\\jdk-21"},
+                                               {"upgrade", "TC10", "--home", "C:\\tomcat-11", "--check"}}) {
         const CliRun run = runCli(os, command);
         EXPECT_EQ(run.code, 3) << command[0] << ": " << run.out << run.err;
         EXPECT_NE(run.err.find(notOurs), std::string::npos) << command[0] << ": " << run.err;
