@@ -118,12 +118,12 @@ Outcome Session::upgrade(const std::string& home, const std::string& javaHome, b
     if (!upgraded) {
         Plan undo;
         Survey left = controller_.survey(target, s.installed, s.record);
-        back = controller_.survey(before, false, {});
-        back.password = s.password;
-        if (!ran(forward, "uninstall :")) {
-            // The old service is still there: the store and its state as they were.
-            back = controller_.survey(before, true, record_);
-        } else {
+        // What the service manager says decides, not which steps ran (a removal that failed ran too): the old
+        // service still there as recorded was never touched, and the store and its state are as they were.
+        back = controller_.survey(before, true, record_);
+        if (!back.facts.present() || !isOurs(back.ownership)) {
+            back = controller_.survey(before, false, {});
+            back.password = s.password;
             if (left.facts.present() && isOurs(left.ownership)) append(undo, controller_.removal(left));
             append(undo, storeSave(back));
             append(undo, controller_.installation(back));

@@ -149,13 +149,40 @@ TEST_F(UpgradeTest, AnUpgradeMovesOnlyTheHomeAndWhenTomcatDoesNotAnswerPutsTheSe
     ASSERT_TRUE(session.open("shop").done());
     const Configuration before = session.configuration();
     const std::string oldLine = std::string("\"") + kOld + "\\bin\\tomcat10.exe\" //RS//shop";
+    const std::string oldRemoval = std::string("\"") + kOld + "\\bin\\tomcat10.exe\" //DS//shop";
 
-    // Tomcat 11 never answers: the start fails at the timeout, and the service is put back on 10.1 and answers.
-    newOpensAfterMs.reset();
+    // The old wrapper does not remove the service: it stands as it was, stopped, and is only started again.
+    const auto wrappers = os.processes.onRun;
+    os.processes.onRun = [&](const std::string& command) {
+        if (command != oldRemoval) wrappers(command);
+    };
+    os.processes.exitCodes[oldRemoval] = 1;
     os.processes.ran.clear();
     CliRun run = runCli(os, {"upgrade", "shop", "--home", kNew, "--yes", "--json"});
     EXPECT_EQ(run.code, 1) << run.out;
     auto error = nlohmann::json::parse(run.out)["error"];
+    EXPECT_EQ(error["message"], std::string("The upgrade of \"shop\" to ") + kNew +
+                                    " failed: The service \"shop\" is still registered: the service wrapper did not "
+                                    "remove it (exit code 1). Stop it and try again. It was rolled back: the service "
+                                    "runs on " +
+                                    kOld + " as it did. Tomcat was down 3.0 s.");
+    EXPECT_EQ(error["steps"].back(), "roll back: start");
+    EXPECT_EQ(os.processes.ran, (std::vector<std::string>{"\"C:\\jdk-17\\bin\\java.exe\" -Xrs -version",
+                                                          "net stop \"shop\"", oldRemoval, "net start \"shop\""}));
+    EXPECT_EQ(os.services.services["shop"].binaryPath, oldLine);
+    EXPECT_TRUE(os.services.services["shop"].started);
+    ASSERT_TRUE(session.open("shop").done());
+    EXPECT_EQ(session.configuration(), before);
+    EXPECT_TRUE(session.installed());
+    os.processes.onRun = wrappers;
+    os.processes.exitCodes.erase(oldRemoval);
+
+    // Tomcat 11 never answers: the start fails at the timeout, and the service is put back on 10.1 and answers.
+    newOpensAfterMs.reset();
+    os.processes.ran.clear();
+    run = runCli(os, {"upgrade", "shop", "--home", kNew, "--yes", "--json"});
+    EXPECT_EQ(run.code, 1) << run.out;
+    error = nlohmann::json::parse(run.out)["error"];
     const std::string message = error["message"];
     EXPECT_EQ(message.rfind(std::string("The upgrade of \"shop\" to ") + kNew +
                                 " failed: Service \"shop\" runs, but port 8080 did not answer within 5 s. ",
