@@ -204,19 +204,22 @@ Outcome Session::save() {
         const ServiceChange change =
             serviceChangeFor(stored.values, c, s.facts.present(), controller_.wrapperChanges(s));
         const bool reinstall = change.way == ServiceChange::Way::Reinstall;
+        const bool running = s.facts.present() && change.way != ServiceChange::Way::Nothing &&
+                             serviceRuns(controller_.status(c.serviceName, true).status);
         if (change.way != ServiceChange::Way::Nothing) {
             std::string fields;
             for (const StoredField* field : change.fields) fields += (fields.empty() ? "" : ", ") + field->name;
             changed = {"Changed: " + fields + "; " + serviceChangeText(change) + "."};
-            if (std::string why = reinstall ? controller_.removalRefusal(s) : controller_.actRefusal(s); !why.empty())
-                return conversation.refuse(why);
+            // A change that may restart the service has it run its wrapper again.
+            const std::string why = reinstall                         ? controller_.removalRefusal(s)
+                                    : running && change.restartNeeded ? controller_.startRefusal(s)
+                                                                      : controller_.actRefusal(s);
+            if (!why.empty()) return conversation.refuse(why);
             // A reinstall would run whatever sits where the copy goes.
             if (std::string why = reinstall ? controller_.copyRefusal(s) : std::string(); !why.empty())
                 return conversation.refuse(why);
             if (std::string why = carryRefusal(s); !why.empty()) return conversation.refuse(why);
         }
-        const bool running = s.facts.present() && change.way != ServiceChange::Way::Nothing &&
-                             serviceRuns(controller_.status(c.serviceName, true).status);
         bool restart = false;
         if (running && reinstall) {
             if (!conversation.confirmed(QuestionKind::RestartRunningService, messages::kSaveRestartQuestion))
@@ -394,9 +397,11 @@ Outcome Session::repoint(const std::string& javaHome, bool checkOnly) {
     }
     Survey s;
     Plan plan;
+    const bool running = installed_ && serviceRuns(controller_.status(c.serviceName, true).status);
     if (installed_) {
         s = controller_.survey(c, true, record_);
-        if (std::string why = controller_.actRefusal(s); !why.empty()) {
+        // A running service is restarted on the new JDK, which runs its wrapper again.
+        if (std::string why = running ? controller_.startRefusal(s) : controller_.actRefusal(s); !why.empty()) {
             editing_.restore(before);
             return conversation.refuse(why);
         }
@@ -405,7 +410,6 @@ Outcome Session::repoint(const std::string& javaHome, bool checkOnly) {
         s.record = record_;
     }
     s.installed = installed_;
-    const bool running = installed_ && serviceRuns(controller_.status(c.serviceName, true).status);
     if (installed_ && s.facts.present())
         append(plan, controller_.changeInPlace(s, before, storeSave(s)));
     else
@@ -590,8 +594,9 @@ Outcome Session::changeRunning(RunChange change) {
     catchUpWithStore();
     const Configuration& c = configuration();
     Survey s = controller_.survey(c, installed_, record_);
-    if (std::string why = controller_.actRefusal(s); !why.empty()) return conversation.refuse(why);
     const bool starts = change != RunChange::Stop;
+    if (std::string why = starts ? controller_.startRefusal(s) : controller_.actRefusal(s); !why.empty())
+        return conversation.refuse(why);
     Plan plan;
     if (change != RunChange::Start) stopAndRoll(plan, s);
     if (starts) plan.push_back(controller_.start(s));

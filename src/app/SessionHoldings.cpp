@@ -139,11 +139,14 @@ Outcome Session::bringServiceBack() {
     const StoredConfiguration stored = store_.read(name);
     Survey s = controller_.survey(stored.values, true, stored.record);
     const ServiceChange change = serviceChangeFor(holding, stored.values, true, false);
+    const bool running = serviceRuns(controller_.status(name, true).status);
+    // A restart has the service run its wrapper again.
+    if (std::string why = running && change.restartNeeded ? controller_.startRefusal(s) : std::string(); !why.empty())
+        return conversation.refuse(why);
     Plan plan;
     if (!prepareAccount(conversation, s, change.accountChanged, plan))
         return Outcome::declined("No password was given for " + serviceAccountName(stored.values) +
                                  "; nothing was changed.");
-    const bool running = serviceRuns(controller_.status(name, true).status);
     const bool restart =
         running && change.restartNeeded &&
         conversation.ask({QuestionKind::RestartAfterChange, messages::restartForChangeQuestion(name)}) == Answer::Yes;

@@ -81,10 +81,18 @@ std::string ServiceController::actRefusal(const Survey& s) {
 }
 
 std::string ServiceController::removalRefusal(const Survey& s) {
+    return installedCopyRefusal(s, "run it to remove the service");
+}
+
+std::string ServiceController::startRefusal(const Survey& s) {
+    return installedCopyRefusal(s, "start the service, which would run it");
+}
+
+std::string ServiceController::installedCopyRefusal(const Survey& s, const std::string& refusedAct) {
     if (std::string why = actRefusal(s); !why.empty()) return why;
     const auto copy = s.installedKind->copy(s.installedConfig);
     if (!s.facts.present() || !copy || copyIsOurs(s, copy->target)) return {};
-    return messages::changedWrapperCopy(s.config.serviceName, copy->target);
+    return messages::changedWrapperCopy(s.config.serviceName, copy->target, refusedAct);
 }
 
 // net waits while the service starts or stops: it is given as long as that may take.

@@ -62,6 +62,8 @@ public:
     // installed it: a wrapper copy is run only while it is byte for byte the
     // one recorded at install.
     std::string removalRefusal(const Survey& s);
+    // The same for starting it, where the service manager runs that wrapper.
+    std::string startRefusal(const Survey& s);
 
     // Stop, unregister, delete the copy Velmora made, mark not installed.
     Plan removal(Survey& s);
@@ -129,6 +131,7 @@ private:
     StepResult applySettings(Survey& s);
     Step markInstalled(Survey& s);
     void removeLeftoverServiceKey(const std::string& name);
+    std::string installedCopyRefusal(const Survey& s, const std::string& refusedAct);
     std::string digestOf(const std::string& path);
     bool copyIsOurs(const Survey& s, const std::string& target);
 

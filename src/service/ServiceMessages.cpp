@@ -72,10 +72,10 @@ std::string unrecordedServiceLeft(const std::string& name, const std::string& pr
            name + "\" (it runs " + programLine + ") is not taken for Velmora's and stays as it is.";
 }
 
-std::string changedWrapperCopy(const std::string& name, const std::string& path) {
+std::string changedWrapperCopy(const std::string& name, const std::string& path, const std::string& refusedAct) {
     return "The file " + path +
            " is no longer the copy of the service wrapper that Velmora made when it installed the service \"" + name +
-           "\" (it has changed or is gone), so Velmora does not run it to remove the service. Nothing was changed.";
+           "\" (it has changed or is gone), so Velmora does not " + refusedAct + ". Nothing was changed.";
 }
 
 std::string serviceLookupFailed(const std::string& name, const std::string& reason) {

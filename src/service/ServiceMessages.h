@@ -29,7 +29,8 @@ std::string foreignService(const std::string& name, const std::string& programLi
 std::string serviceNoLongerOurs(const std::string& name, const std::string& programLine);
 std::string serviceNotRecorded(const std::string& name, const std::string& programLine);
 std::string unrecordedServiceLeft(const std::string& name, const std::string& programLine);
-std::string changedWrapperCopy(const std::string& name, const std::string& path);
+// refusedAct: what Velmora does not do with it ("run it to remove the service").
+std::string changedWrapperCopy(const std::string& name, const std::string& path, const std::string& refusedAct);
 std::string serviceLookupFailed(const std::string& name, const std::string& reason);
 std::string foreignWrapperCopy(const std::string& path, const std::string& source);
 std::string serviceNotRegistered(const std::string& name, const std::string& ending, const std::string& leftBehind);

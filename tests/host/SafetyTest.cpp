@@ -169,10 +169,23 @@ TEST_F(SessionTest, AStoreEntryWithoutAUsableRecordNeverLetsVelmoraTouchTheServi
               "Warning: The file C:\\tomcat\\bin\\svc.exe is no longer the copy of the service wrapper that Velmora "
               "made when it installed the service \"svc\" (it has changed or is gone), so Velmora does not run it to "
               "remove the service. Nothing was changed.\n");
+    // Nor does it have the service manager run it: no start, no restart, no change that restarts it.
+    for (const std::vector<std::string>& command :
+         {std::vector<std::string>{"start", "svc"}, {"restart", "svc"}, {"set", "svc", "max.heap.size=512", "--yes"}}) {
+        if (command[0] != "start") os.services.services["svc"].started = true;
+        const CliRun run = runCli(os, command);
+        EXPECT_EQ(run.code, 3) << command[0];
+        EXPECT_EQ(run.err,
+                  "Warning: The file C:\\tomcat\\bin\\svc.exe is no longer the copy of the service wrapper that "
+                  "Velmora made when it installed the service \"svc\" (it has changed or is gone), so Velmora does not "
+                  "start the service, which would run it. Nothing was changed.\n")
+            << command[0];
+    }
     EXPECT_EQ(os.processes.ran,
               std::vector<std::string>{
                   "C:\\tomcat\\bin\\svc.exe -install svc C:\\jdk\\jre\\bin\\server\\jvm.dll -start main"});
     EXPECT_EQ(os.files.files["C:\\tomcat\\bin\\svc.exe"], "the classic wrapper, changed");
+    EXPECT_EQ(storedNumber("svc", store::kMaxHeap), 0u);
     EXPECT_TRUE(serviceExists("leg"));
     EXPECT_TRUE(serviceExists("svc"));
 }
