@@ -338,6 +338,14 @@ TEST_F(CliTest, EachCommandSeesWhatTheOneBeforeLeftAndAServiceRemovedElsewhereIs
               "shop: changed; values: additional.jvm.options, logs.keep.days; store, reinstall the service\n"
               "1 configuration(s): 1 changed, 0 unchanged, 0 failed.\n");
     EXPECT_TRUE(serviceExists("shop"));
+    // Nothing to store, and installed again all the same.
+    os.services.services.erase("shop");
+    ASSERT_EQ(run({"export", "shop", "--out", "C:\\shop.json"}).code, 0);
+    auto document = nlohmann::json::parse(*os.files.readBytes("C:\\shop.json", 1 << 20));
+    document["configurations"][0]["state"] = "installed";
+    os.files.addFile("C:\\fleet.json", document.dump());
+    EXPECT_EQ(apply().out, "shop: changed; install\n1 configuration(s): 1 changed, 0 unchanged, 0 failed.\n");
+    EXPECT_TRUE(serviceExists("shop"));
     // Stored, then its install declined for what the check found: changed all the same.
     writeDocument(R"({"name": "web", "state": "installed", "java.io.tmpdir": "C:\\nowhere"})");
     const CliRun r = run({"apply", "C:\\fleet.json", "--json"});
