@@ -88,7 +88,8 @@ ApplyResult DesiredState::bringTo(const DecodedEntry& entry, const std::vector<A
     }
     // A service removed outside Velmora is installed again: the store's word is not the service.
     const bool installed = session_.installed() && session_.status() != ServiceStatus::Gone;
-    // One to be stopped is stopped first, so that a change it takes needs no restart of it.
+    // One to be stopped is stopped first, so that a change it takes needs no restart of it; nothing after
+    // starts it again.
     const bool stopFirst = result.state == "stopped" && installed && serviceHasProcess(session_.status());
     if (stopFirst && !act(result, checkOnly, "stop", [&] { return session_.stop(); })) return result;
     if (!result.changedFields.empty()) {
@@ -128,9 +129,6 @@ ApplyResult DesiredState::bringTo(const DecodedEntry& entry, const std::vector<A
         }
         if (!act(result, checkOnly, "start", [&] { return session_.start(); })) return result;
     }
-    if (result.state == "stopped" && !stopFirst && serviceHasProcess(now) &&
-        !act(result, checkOnly, "stop", [&] { return session_.stop(); }))
-        return result;
     pruneLogs(result, checkOnly);
     return result;
 }
