@@ -107,8 +107,6 @@ TEST_F(WindowEndToEnd, StartsWithTheDefaultsChecksThemAndMovesThemWithTheHome) {
     EXPECT_EQ(session.text(IDC_CATALINA_BASE), home);
     EXPECT_EQ(session.text(IDC_POLICY_FILE), home + "\\conf\\catalina.policy");
     EXPECT_EQ(session.text(IDC_JAVA_HOME), session.jdk());
-    EXPECT_EQ(comboItems(session.control(IDC_STACK_SIZE)),
-              (Names{"", "128", "256", "512", "768", "1024", "2048", "4096"}));
     EXPECT_FALSE(checked(IDC_SECURITY_MANAGER));
     EXPECT_TRUE(checked(IDC_REDUCE_OS_SIGNALS));
     EXPECT_TRUE(checked(IDC_SERVER_JVM));
@@ -121,6 +119,11 @@ TEST_F(WindowEndToEnd, StartsWithTheDefaultsChecksThemAndMovesThemWithTheHome) {
     EXPECT_FALSE(readOnly(IDC_SERVICE_NAME));
     EXPECT_TRUE(sunken(IDC_SERVICE_NAME));
     EXPECT_EQ(focusedWindow(session.main()), session.control(IDC_SERVICE_NAME));
+    // A size list is there once its box has the focus, for the arrow keys to walk.
+    SendMessageW(session.main(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(session.control(IDC_STACK_SIZE)), TRUE);
+    EXPECT_EQ(comboItems(session.control(IDC_STACK_SIZE)),
+              (Names{"", "128", "256", "512", "768", "1024", "2048", "4096"}));
+    SendMessageW(session.main(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(session.control(IDC_SERVICE_NAME)), TRUE);
 
     // Screen readers name a box from the label created just before it; the keyboard order stays.
     for (auto [label, box] : kLabelledBoxes)
@@ -200,8 +203,12 @@ TEST_F(WindowEndToEnd, SaveStoresWhatTheWindowShowsLocksTheNameAndExportsIt) {
     EXPECT_EQ(listItems(list), (Names{"-Xrs2", "-D_z", "-dx=1"}));
 
     // A size counts chosen from the list or typed; one beyond the range is refused and the box shows what was.
+    // The list is there once it drops.
     HWND combo = session.control(IDC_MAX_HEAP);
+    SendMessageW(combo, CB_SHOWDROPDOWN, TRUE, 0);
+    ASSERT_EQ(comboItems(combo), (Names{"", "32", "64", "128", "256", "512", "1024", "2048", "4096", "8192"}));
     SendMessageW(combo, CB_SETCURSEL, 5, 0);
+    SendMessageW(combo, CB_SHOWDROPDOWN, FALSE, 0);
     PostMessageW(session.main(), WM_COMMAND, MAKEWPARAM(IDC_MAX_HEAP, CBN_SELCHANGE), reinterpret_cast<LPARAM>(combo));
     ASSERT_TRUE(waitForText(IDC_MAX_HEAP, "512"));
     typeAndTab(IDC_INITIAL_HEAP, "99999");

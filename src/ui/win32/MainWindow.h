@@ -69,6 +69,7 @@ private:
 
     // Set-up and what follows the DPI (MainWindowLayout.cpp).
     void setUpControls();
+    void fillSizeList(int id);
     void useDpi(UINT dpi);
     void createToolTips();
     void useToolTipDpi(UINT dpi);

@@ -47,6 +47,7 @@ void MainWindow::onCommand(int id, int code) {
         return;
     }
     if (entryFor(kSizeBoxes, id)) {
+        if (code == CBN_SETFOCUS || code == CBN_DROPDOWN) fillSizeList(id);
         if (code == CBN_SELCHANGE) onSizeChosen(id);
         if (code == CBN_KILLFOCUS) noteFieldLeft(id);  // a size may be typed too
         return;

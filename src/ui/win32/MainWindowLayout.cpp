@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include <iterator>
+
 #include "ui/win32/Dpi.h"
 #include "ui/win32/MainWindowControls.h"
 #include "ui/win32/MainWindowFonts.h"
@@ -59,6 +61,18 @@ constexpr ToolTipText kToolTips[] = {
 constexpr const wchar_t* kHeapSizes[] = {L"", L"32", L"64", L"128", L"256", L"512", L"1024", L"2048", L"4096", L"8192"};
 constexpr const wchar_t* kStackSizes[] = {L"", L"128", L"256", L"512", L"768", L"1024", L"2048", L"4096"};
 
+struct SizeList {
+    int controlId;
+    const wchar_t* const* entries;
+    std::size_t count;
+};
+
+constexpr SizeList kSizeLists[] = {
+    {IDC_INITIAL_HEAP, kHeapSizes, std::size(kHeapSizes)},
+    {IDC_MAX_HEAP, kHeapSizes, std::size(kHeapSizes)},
+    {IDC_STACK_SIZE, kStackSizes, std::size(kStackSizes)},
+};
+
 HICON loadIcon(HINSTANCE instance, int size) {
     return static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(IDI_VELMORA), IMAGE_ICON, size, size, 0));
 }
@@ -70,25 +84,24 @@ bool highContrastOn() {
            (contrast.dwFlags & HCF_HIGHCONTRASTON) != 0;
 }
 
-template <std::size_t N>
-void fillSizes(HWND combo, const wchar_t* const (&entries)[N]) {
-    // Drawn once when shown, not once an entry.
-    SendMessageW(combo, WM_SETREDRAW, FALSE, 0);
-    for (const wchar_t* entry : entries) SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(entry));
-    SendMessageW(combo, WM_SETREDRAW, TRUE, 0);
-}
-
 }  // namespace
 
 void MainWindow::setUpControls() {
     status_ = LiveRegion(item(IDC_STATUS_TEXT));
-
-    fillSizes(item(IDC_INITIAL_HEAP), kHeapSizes);
-    fillSizes(item(IDC_MAX_HEAP), kHeapSizes);
-    fillSizes(item(IDC_STACK_SIZE), kStackSizes);
-
     highContrast_ = highContrastOn();
     useDpi(dpiOf(window_));
+}
+
+// A size list is seen only from its box: it is filled when the box first
+// takes the focus (the arrow keys walk it from there) or drops its list,
+// not at start-up, where its messages cost more than anything shown.
+void MainWindow::fillSizeList(int id) {
+    HWND combo = item(id);
+    if (SendMessageW(combo, CB_GETCOUNT, 0, 0) > 0) return;
+    for (const SizeList& list : kSizeLists)
+        if (list.controlId == id)
+            for (std::size_t i = 0; i < list.count; ++i)
+                SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(list.entries[i]));
 }
 
 // The dialog manager laid the controls out for the DPI at creation; what it
