@@ -129,7 +129,7 @@ bool Session::acceptReport(Conversation& conversation) {
                                   reportPath());
 }
 
-bool Session::prepareAccount(Conversation& conversation, Survey& s, bool passwordNeeded, Plan& plan) {
+std::optional<Outcome> Session::prepareAccount(Conversation& conversation, Survey& s, bool passwordNeeded, Plan& plan) {
     const Configuration& c = s.config;
     const std::string account = serviceAccountName(c);
     // Rights Velmora will not give are the check's findings; only the others are asked for.
@@ -140,11 +140,14 @@ bool Session::prepareAccount(Conversation& conversation, Survey& s, bool passwor
     if (isNamedAccount(c) && !platform_.accounts.mayLogOnAsService(account) &&
         conversation.ask({QuestionKind::GrantLogOnRight, logOnQuestion(account)}) == Answer::Yes)
         plan.push_back(controller_.grantLogOn(account));
-    if (!passwordNeeded || !accountNeedsPassword(c)) return true;
+    if (!passwordNeeded || !accountNeedsPassword(c)) return std::nullopt;
     const auto password = frontEnd_.password(account);
-    if (!password) return false;
+    if (!password) return Outcome::declined(messages::noPasswordGiven(account));
+    // A password typed wrong is told now, before a running Tomcat stops for a service that could not log on.
+    if (auto refused = platform_.accounts.checkPassword(account, *password))
+        return conversation.refuse(messages::passwordNotAccepted(account, refused->description));
     s.password = *password;
-    return true;
+    return std::nullopt;
 }
 
 Plan Session::storeSave(Survey& s) {
@@ -236,9 +239,8 @@ Outcome Session::save() {
         }
         // A named account's password is asked for only when the account changes, or for a reinstall; a change
         // that leaves the service as it is asks nothing of its account.
-        if (change.way != ServiceChange::Way::Nothing &&
-            !prepareAccount(conversation, s, reinstall || change.accountChanged, plan))
-            return Outcome::declined("No password was given for " + serviceAccountName(c) + "; nothing was changed.");
+        if (change.way != ServiceChange::Way::Nothing)
+            if (auto ended = prepareAccount(conversation, s, reinstall || change.accountChanged, plan)) return *ended;
         if (reinstall) {
             append(plan, controller_.removal(s));
             append(plan, storeSave(s));
@@ -300,8 +302,7 @@ Outcome Session::install() {
     if (std::string why = carryRefusal(s); !why.empty()) return conversation.refuse(why);
 
     Plan plan;
-    if (!prepareAccount(conversation, s, true, plan))
-        return Outcome::declined("No password was given for " + serviceAccountName(c) + "; nothing was changed.");
+    if (auto ended = prepareAccount(conversation, s, true, plan)) return *ended;
     Outcome saved = save();
     if (!saved.done()) return saved;
     if (!acceptReport(conversation)) {

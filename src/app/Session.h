@@ -141,7 +141,8 @@ private:
     // What the service's account needs before it can run the service: the
     // rights the user agrees to give as steps, and its password. False when
     // a password was needed and none was given.
-    bool prepareAccount(Conversation& conversation, Survey& s, bool passwordNeeded, Plan& plan);
+    // Rights to give and the password to hand over; what ends the command when it is not given or not taken.
+    std::optional<Outcome> prepareAccount(Conversation& conversation, Survey& s, bool passwordNeeded, Plan& plan);
     enum class RunChange { Start, Stop, Restart };
     Outcome changeRunning(RunChange change);
     // A stop by Velmora, then the roll of the outputs it leaves above their bound.

@@ -144,9 +144,7 @@ Outcome Session::bringServiceBack() {
     if (std::string why = running && change.restartNeeded ? controller_.startRefusal(s) : std::string(); !why.empty())
         return conversation.refuse(why);
     Plan plan;
-    if (!prepareAccount(conversation, s, change.accountChanged, plan))
-        return Outcome::declined("No password was given for " + serviceAccountName(stored.values) +
-                                 "; nothing was changed.");
+    if (auto ended = prepareAccount(conversation, s, change.accountChanged, plan)) return *ended;
     const bool restart =
         running && change.restartNeeded &&
         conversation.ask({QuestionKind::RestartAfterChange, messages::restartForChangeQuestion(name)}) == Answer::Yes;

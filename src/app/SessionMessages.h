@@ -22,6 +22,14 @@ inline std::string takesEffectAtNextStart(const std::string& name) {
     return " The running service \"" + name + "\" takes the change at its next start.";
 }
 
+inline std::string noPasswordGiven(const std::string& account) {
+    return "No password was given for " + account + "; nothing was changed.";
+}
+
+inline std::string passwordNotAccepted(const std::string& account, const std::string& why) {
+    return "Windows did not take the password for " + account + ": " + why + " Nothing was changed.";
+}
+
 inline const std::string kDeleteInstalledQuestion =
     "This configuration is also installed as a service. If you delete the configuration, "
     "the service will be also be deleted. Continue?";

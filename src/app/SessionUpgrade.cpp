@@ -100,8 +100,7 @@ Outcome Session::upgrade(const std::string& home, const std::string& javaHome, b
                                     "is put back as it was."))
         return Outcome::declined("Nothing was changed.");
     Plan plan;
-    if (!prepareAccount(conversation, s, true, plan))
-        return Outcome::declined("No password was given for " + serviceAccountName(target) + "; nothing was changed.");
+    if (auto ended = prepareAccount(conversation, s, true, plan)) return *ended;
     const bool wasRunning = serviceRuns(controller_.status(name, true).status);
     const FileTime down = platform_.clock.now();
     append(plan, controller_.removal(s));  // it stops Tomcat first

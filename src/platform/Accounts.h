@@ -20,6 +20,11 @@ public:
     // Gives the account the right, inherited by everything below the folder.
     virtual MaybeFailure grant(const std::string& path, const std::string& account, Access access) = 0;
     virtual bool mayLogOnAsService(const std::string& account) = 0;
+    // Whether the account logs on with the password as a service would: a
+    // failure when Windows says it cannot (a wrong password, an expired,
+    // disabled or locked account), nothing when it can or when that cannot be
+    // told here (no domain controller answers).
+    virtual MaybeFailure checkPassword(const std::string& account, const std::string& password) = 0;
     virtual MaybeFailure grantLogOnAsService(const std::string& account) = 0;
 };
 

@@ -141,6 +141,25 @@ TEST_F(UpgradeTest, TheCheckBeforeAMoveNamesWhatTheTargetWouldNotRunAndNothingSt
     EXPECT_EQ(run.code, 0);
     EXPECT_EQ(run.out, "Configuration \"shop\" uses the JDK at C:\\JDK-17 already; nothing was changed.\n");
     EXPECT_EQ(stored("shop", "java.home"), "C:\\jdk-17");
+
+    // A named account's password typed wrong is told before Tomcat stops, not by a service that cannot log on.
+    ASSERT_EQ(runCli(os, {"set", "shop", "java.security.manager=0"}).code, 0);
+    os.services.accounts.insert("CORP\\tomcat");
+    os.accounts.serviceLogon.insert("CORP\\tomcat");
+    os.accounts.passwords["CORP\\tomcat"] = "Winter-2026";
+    const auto typed = [](const char* password) {
+        return [password](const std::string&, bool) { return std::optional<std::string>(password); };
+    };
+    ASSERT_EQ(runCli(os, {"set", "shop", "service.account=CORP\\tomcat"}, typed("Winter-2026")).code, 0);
+    os.processes.ran.clear();
+    run = runCli(os, {"upgrade", "shop", "--home", kNew, "--yes"}, typed("Wniter-2026"));
+    EXPECT_EQ(run.code, 3) << run.out << run.err;
+    EXPECT_EQ(run.err,
+              "Warning: Windows did not take the password for CORP\\tomcat: The user name or password is "
+              "incorrect. Nothing was changed.\n");
+    for (const std::string& ran : os.processes.ran) EXPECT_EQ(ran.find("net "), std::string::npos) << ran;
+    EXPECT_TRUE(os.services.services["shop"].started);
+    EXPECT_EQ(stored("shop", "tomcat.home"), kOld);
 }
 
 TEST_F(UpgradeTest, AnUpgradeMovesOnlyTheHomeAndWhenTomcatDoesNotAnswerPutsTheServiceBackAsItWas) {

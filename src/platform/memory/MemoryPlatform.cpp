@@ -509,6 +509,12 @@ MaybeFailure MemoryAccounts::grantLogOnAsService(const std::string& account) {
     return std::nullopt;
 }
 
+MaybeFailure MemoryAccounts::checkPassword(const std::string& account, const std::string& password) {
+    const auto known = passwords.find(account);
+    if (known == passwords.end() || known->second == password) return std::nullopt;
+    return Failure{"LogonUserW", "The user name or password is incorrect.", 1326};
+}
+
 MaybeFailure MemoryCommandLock::acquire(const std::function<void()>& waiting) {
     if (failure) return failure;
     if (otherCommand) {

@@ -214,8 +214,10 @@ public:
     MaybeFailure grant(const std::string& path, const std::string& account, Access access) override;
     bool mayLogOnAsService(const std::string& account) override { return serviceLogon.count(account) > 0; }
     MaybeFailure grantLogOnAsService(const std::string& account) override;
+    MaybeFailure checkPassword(const std::string& account, const std::string& password) override;
 
     std::map<std::string, std::map<std::string, Access, NameLess>, NameLess> rights;  // path -> account -> access
+    std::map<std::string, std::string, NameLess> passwords;  // a named account's; one not listed takes any
     std::set<std::string, NameLess> guarded;
     std::set<std::string, NameLess> serviceLogon;
 };

@@ -131,4 +131,30 @@ MaybeFailure Win32Accounts::grantLogOnAsService(const std::string& account) {
     return std::nullopt;
 }
 
+// A service log-on, the one the service manager makes at a start. Windows
+// checks the password before the log-on type, so an account that still
+// lacks the right to log on as a service has given the right password.
+MaybeFailure Win32Accounts::checkPassword(const std::string& account, const std::string& password) {
+    const auto slash = account.find('\\');
+    const std::wstring domain = wide(slash == std::string::npos ? std::string(".") : account.substr(0, slash));
+    const std::wstring user = wide(slash == std::string::npos ? account : account.substr(slash + 1));
+    std::wstring secret = wide(password);
+    HANDLE token = nullptr;
+    const BOOL loggedOn = LogonUserW(user.c_str(), domain.c_str(), secret.c_str(), LOGON32_LOGON_SERVICE,
+                                     LOGON32_PROVIDER_DEFAULT, &token);
+    const DWORD error = loggedOn ? ERROR_SUCCESS : GetLastError();
+    SecureZeroMemory(secret.data(), secret.size() * sizeof(wchar_t));
+    if (token) CloseHandle(token);
+    switch (error) {
+        case ERROR_LOGON_FAILURE:
+        case ERROR_ACCOUNT_RESTRICTION:
+        case ERROR_PASSWORD_EXPIRED:
+        case ERROR_ACCOUNT_DISABLED:
+        case ERROR_ACCOUNT_EXPIRED:
+        case ERROR_PASSWORD_MUST_CHANGE:
+        case ERROR_ACCOUNT_LOCKED_OUT: return systemFailure("LogonUserW", error);
+        default: return std::nullopt;
+    }
+}
+
 }  // namespace velmora
