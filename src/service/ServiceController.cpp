@@ -208,7 +208,14 @@ constexpr std::uint32_t kStopMarginSeconds = 30;
 
 StepResult ServiceController::stopAndWatch(Survey& s) {
     const std::string& name = s.config.serviceName;
-    const StatusCheck before = checkServiceStatus(platform_.services, name, true);
+    const std::uint32_t timeout = s.installedConfig.stopTimeout;
+    const std::uint32_t boundSeconds = timeout + kStopMarginSeconds;
+    StatusCheck before = checkServiceStatus(platform_.services, name, true);
+    // A start still under way takes no stop: it is let end first, for as long as a stop may take.
+    if (before.status == ServiceStatus::StartPending) {
+        waitForStartToEnd(platform_.services, platform_.clock, name, boundSeconds);
+        before = checkServiceStatus(platform_.services, name, true);
+    }
     if (auto refused = refusalForNet(name, before, "stopped")) return *refused;
     // A service still starting or stopping has a process that a removal or a start must not run past.
     const bool running = serviceHasProcess(before.status);
@@ -219,8 +226,6 @@ StepResult ServiceController::stopAndWatch(Survey& s) {
     const EvidenceSnapshot snapshot =
         running ? EvidenceSnapshot::take(platform_.files, sources) : EvidenceSnapshot::take(platform_.files, {});
     const FileTime askedAt = platform_.clock.now();
-    const std::uint32_t timeout = s.installedConfig.stopTimeout;
-    const std::uint32_t boundSeconds = timeout + kStopMarginSeconds;
     NetRun net = runNet("stop", name, boundSeconds);
     StepResult& step = net.step;
     if (!running || !net.asked) return step;

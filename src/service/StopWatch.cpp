@@ -40,6 +40,16 @@ StopWatch watchStop(Services& services, Clock& clock, const std::string& name, F
     }
 }
 
+void waitForStartToEnd(Services& services, Clock& clock, const std::string& name, std::uint32_t boundSeconds) {
+    const FileTime bound = clock.now() + FileTime{boundSeconds} * kTicksPerSecond;
+    for (;;) {
+        const auto asked = services.state(name);
+        const auto* state = std::get_if<ServiceState>(&asked);
+        if (!state || state->state != RunState::StartPending || clock.now() >= bound) return;
+        clock.sleep(kStatePollMilliseconds);
+    }
+}
+
 StopEvidence judgeStop(std::uint64_t stoppedAfterMs, std::uint32_t heldTimeoutSeconds,
                        const std::vector<EvidenceFile>& newLines) {
     StopEvidence evidence;

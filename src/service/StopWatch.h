@@ -33,6 +33,10 @@ struct StopWatch {
 StopWatch watchStop(Services& services, Clock& clock, const std::string& name, FileTime askedAt,
                     std::uint32_t boundSeconds);
 
+// A service still starting takes no stop: waits until its start has ended
+// (running, or stopped again) or the bound has passed.
+void waitForStartToEnd(Services& services, Clock& clock, const std::string& name, std::uint32_t boundSeconds);
+
 // Tomcat has the stop timeout its wrapper holds it to (heldStopTimeout) to stop
 // by itself; the wrapper ends the JVM after it. A stop that took as long did
 // not end gracefully; without such a timeout (0) nothing ends it, and the time

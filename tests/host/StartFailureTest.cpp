@@ -151,13 +151,24 @@ TEST_F(StartFailureTest, TheServiceManagersOwnCodesAndNoKnownCauseStillSayWhatHa
     EXPECT_EQ(hung.summary,
               "The service was still starting after 120 seconds: Tomcat may be slow to start or hang; see "
               "its last lines (the service manager).");
-    // Still starting is not stopped: a removal fails at its stop, and the service stays registered and recorded.
+    // Still starting is not stopped: a removal waits as long as a stop may take for the start to end, then fails
+    // at its stop, and the service stays registered and recorded.
     os.processes.ran.clear();
+    os.clock.slept = 0;
     EXPECT_EQ(session.uninstall().summary,
               "The service \"shop\" did not take the stop; its state: start pending. Nothing more was done. net.exe "
               "said: The service could not be controlled in its present state.");
     EXPECT_EQ(os.processes.ran, std::vector<std::string>{"net stop \"shop\""});
+    EXPECT_EQ(os.clock.slept, 60000u);
     EXPECT_TRUE(session.installed());
+    // A start that ends while the stop waits for it is then stopped.
+    os.services.services["shop"].startingUntil = os.clock.now() + 10 * kTicksPerSecond;
+    os.clock.slept = 0;
+    const Outcome stopped = session.stop();
+    EXPECT_TRUE(stopped.done()) << stopped.summary;
+    EXPECT_GE(os.clock.slept, 10000u);
+    EXPECT_LT(os.clock.slept, 11000u);
+    EXPECT_FALSE(os.services.services["shop"].started);
     os.services.services["shop"].started = os.services.services["shop"].starting = false;
     // Waiting for "running" alone, the bound is the service manager's minute.
     ASSERT_TRUE(editing.edit(Field::StartTimeout, "0").done());
@@ -191,7 +202,8 @@ TEST_F(StartFailureTest, TheServiceManagersOwnCodesAndNoKnownCauseStillSayWhatHa
     const auto status = nlohmann::json::parse(r.out);
     EXPECT_EQ(status["lastFailedStart"]["cause"], "it stopped after starting");
     EXPECT_EQ(status["lastFailedStart"]["line"], 3);
-    EXPECT_EQ(status["lastFailedStart"]["at"], "2026-12-07T00:03:01Z");  // after the hung starts' three minutes
+    EXPECT_EQ(status["lastFailedStart"]["at"],
+              "2026-12-07T00:04:11Z");  // after the hung starts and the stops that waited for them
     os.services.services["shop"].script->writes.clear();
     r = runCli(os, {"start", "shop", "--json"});
     EXPECT_EQ(r.code, 1);

@@ -260,6 +260,7 @@ void MemoryServices::ended(Service& service) {
 }
 
 void MemoryServices::catchUp(Service& service) {
+    if (service.starting && service.startingUntil != 0 && now() >= service.startingUntil) service.starting = false;
     if (service.started && service.stoppingUntil != 0 && now() >= service.stoppingUntil) {
         ended(service);
         return;
@@ -320,6 +321,7 @@ NetReply MemoryServices::netStart(const std::string& serviceName) {
         case ScriptedStart::Fate::HangsStarting:
             run();
             service.starting = true;
+            service.startingUntil = 0;
             return {2, script.netOutput.empty() ? "The service is not responding to the control function.\r\n"
                                                 : script.netOutput};
     }

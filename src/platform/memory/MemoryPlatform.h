@@ -163,6 +163,7 @@ public:
         FileTime stopsAt = 0;
         FileTime stoppingUntil = 0;  // stop pending until then
         bool starting = false;
+        FileTime startingUntil = 0;  // start pending until then; 0: until the test ends it
         bool paused = false;
         std::uint32_t exitCode = 0;
         std::uint32_t serviceExitCode = 0;
