@@ -31,7 +31,10 @@ protected:
             auto& script = os.services.services["shop"].script.emplace();
             script.fate = Fate::Runs;
             script.opens = {"127.0.0.1:8080"};
-            if (command.find(kNew) != std::string::npos) script.opensAfterMs = newOpensAfterMs;
+            if (command.find(kNew) == std::string::npos) return;
+            script.opensAfterMs = newOpensAfterMs;
+            if (newPendingForMs) script.fate = Fate::HangsStarting;
+            script.pendingForMs = newPendingForMs;
         };
         installNew("shop");
         ASSERT_TRUE(session.start().done());
@@ -39,6 +42,7 @@ protected:
     static constexpr const char* kOld = "C:\\tomcat-10.1.34";
     static constexpr const char* kNew = "C:\\tomcat-11.0.2";
     std::optional<std::uint32_t> newOpensAfterMs = 0;
+    std::optional<std::uint32_t> newPendingForMs;
 };
 
 }  // namespace
@@ -227,8 +231,25 @@ TEST_F(UpgradeTest, AnUpgradeMovesOnlyTheHomeAndWhenTomcatDoesNotAnswerPutsTheSe
     EXPECT_EQ(session.configuration(), before);
     EXPECT_TRUE(session.installed());
 
-    // Tomcat 11 that answers, with JDK 21: only the home, the JDK and the class path change.
+    // Tomcat 11 still starting at the timeout, running 3 s later: the rollback lets its start end, stops it and
+    // puts 10.1 back.
     newOpensAfterMs = 0;
+    newPendingForMs = 8000;
+    os.processes.ran.clear();
+    run = runCli(os, {"upgrade", "shop", "--home", kNew, "--yes", "--json"});
+    EXPECT_EQ(run.code, 1) << run.out;
+    error = nlohmann::json::parse(run.out)["error"];
+    const std::string pending = error["message"];
+    EXPECT_EQ(pending.substr(pending.find(" It was rolled back")),
+              std::string(" It was rolled back: the service runs on ") + kOld + " as it did. Tomcat was down 8.0 s.")
+        << pending;
+    EXPECT_EQ(os.processes.ran[5], "net stop \"shop\"");
+    EXPECT_EQ(os.processes.ran.back(), "net start \"shop\"");
+    EXPECT_EQ(os.services.services["shop"].binaryPath, oldLine);
+    EXPECT_TRUE(os.services.services["shop"].started);
+    newPendingForMs.reset();
+
+    // Tomcat 11 that answers, with JDK 21: only the home, the JDK and the class path change.
     os.processes.ran.clear();
     run = runCli(os, {"upgrade", "shop", "--home", kNew, "--jdk", "C:\\jdk-21", "--yes", "--json"});
     ASSERT_EQ(run.code, 0) << run.out << run.err;

@@ -321,7 +321,8 @@ NetReply MemoryServices::netStart(const std::string& serviceName) {
         case ScriptedStart::Fate::HangsStarting:
             run();
             service.starting = true;
-            service.startingUntil = 0;
+            service.startingUntil =
+                script.pendingForMs ? now() + FileTime{*script.pendingForMs} * kTicksPerMillisecond : 0;
             return {2, script.netOutput.empty() ? "The service is not responding to the control function.\r\n"
                                                 : script.netOutput};
     }

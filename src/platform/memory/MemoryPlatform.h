@@ -145,6 +145,7 @@ public:
         std::string netOutput;  // what net says when the start fails; net's usual words otherwise
         std::vector<std::string> opens = {};
         std::optional<std::uint32_t> opensAfterMs = 0;
+        std::optional<std::uint32_t> pendingForMs = std::nullopt;  // a hung start that ends after all, running
     };
     // How it takes a stop: stop pending for a while, then stopped, writing its lines then.
     struct ScriptedStop {
@@ -163,7 +164,7 @@ public:
         FileTime stopsAt = 0;
         FileTime stoppingUntil = 0;  // stop pending until then
         bool starting = false;
-        FileTime startingUntil = 0;  // start pending until then; 0: until the test ends it
+        FileTime startingUntil = 0;  // start pending until then; 0: for ever
         bool paused = false;
         std::uint32_t exitCode = 0;
         std::uint32_t serviceExitCode = 0;
