@@ -205,7 +205,7 @@ Outcome Session::save() {
     } else {
         s = controller_.survey(c, true, stored.record);
         const ServiceChange change =
-            serviceChangeFor(stored.values, c, s.facts.present(), controller_.wrapperChanges(s));
+            serviceChangeFor(stored.values, c, s.facts.present(), controller_.wrapperChanges(s), *s.kind);
         const bool reinstall = change.way == ServiceChange::Way::Reinstall;
         const bool running = s.facts.present() && change.way != ServiceChange::Way::Nothing &&
                              serviceRuns(controller_.status(c.serviceName, true).status);
@@ -287,7 +287,7 @@ Outcome Session::save() {
 
 ServiceChange Session::plannedChange(const Configuration& stored) {
     const Survey s = controller_.survey(configuration(), true, record_);
-    return serviceChangeFor(stored, configuration(), s.facts.present(), controller_.wrapperChanges(s));
+    return serviceChangeFor(stored, configuration(), s.facts.present(), controller_.wrapperChanges(s), *s.kind);
 }
 
 Outcome Session::install() {

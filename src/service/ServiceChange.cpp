@@ -7,19 +7,24 @@ namespace velmora {
 namespace {
 
 // What the service manager keeps or reads when it is needed, not what the JVM
-// took at its start: every service setting but the account the process runs as.
-bool takesEffectWithoutRestart(Field field) { return isServiceSetting(field) && field != Field::ServiceAccount; }
+// took at its start: every service setting but the account the process runs
+// as, and the stop timeout where the wrapper holds one (it reads it when the
+// service starts).
+bool takesEffectWithoutRestart(Field field, const WrapperKind& wrapper) {
+    if (field == Field::StopTimeout) return !wrapper.takesStopTimeout();
+    return isServiceSetting(field) && field != Field::ServiceAccount;
+}
 
 }  // namespace
 
 ServiceChange serviceChangeFor(const Configuration& stored, const Configuration& wanted, bool servicePresent,
-                               bool wrapperChanges) {
+                               bool wrapperChanges, const WrapperKind& wrapper) {
     ServiceChange change;
     // What only Velmora reads is no change of the service.
     for (const StoredField* field : differingFields(stored, wanted))
         if (field->reachesService) change.fields.push_back(field);
     for (const StoredField* field : change.fields) {
-        if (!takesEffectWithoutRestart(field->field)) change.restartNeeded = true;
+        if (!takesEffectWithoutRestart(field->field, wrapper)) change.restartNeeded = true;
         if (field->field == Field::ServiceAccount) change.accountChanged = true;
     }
     if (!servicePresent || wrapperChanges)

@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "config/ConfigurationFields.h"
+#include "service/WrapperKind.h"
 
 namespace velmora {
 
@@ -14,14 +15,15 @@ struct ServiceChange {
     enum class Way { Nothing, InPlace, Reinstall };
     Way way = Way::Nothing;
     std::vector<const StoredField*> fields;  // the stored values that differ, in save order
-    // A value the running JVM took when it started: it takes effect with a restart.
+    // A value the running JVM or its wrapper took when it started: it takes effect with a restart.
     bool restartNeeded = false;
     // A named account's password is asked only when the account changes.
     bool accountChanged = false;
 };
 
+// The wrapper is the one the service runs with.
 ServiceChange serviceChangeFor(const Configuration& stored, const Configuration& wanted, bool servicePresent,
-                               bool wrapperChanges);
+                               bool wrapperChanges, const WrapperKind& wrapper);
 
 // What the command line and apply say of it: "change the service in place, restart" and the like.
 std::string serviceChangeText(const ServiceChange& change);

@@ -326,7 +326,7 @@ TEST_F(SessionTest, EachChangeOfAnInstalledServiceTakesItsLeastStepAndARestartOn
         {Field::Description, "Shop", "", false},
         {Field::DisplayName, "Shop Tomcat", "", false},
         {Field::StartupType, "manual", "", false},
-        {Field::StopTimeout, "90", update + "--StopTimeout 90", false},
+        {Field::StopTimeout, "90", update + "--StopTimeout 90", true},  // the wrapper reads it when it starts
         {Field::RecoveryFirst, "0", "", false},
         {Field::MaxHeapSize, "1024", update + "--JvmMx 1024", true},
         {Field::InitialHeapSize, "256", update + "--JvmMs 256", true},
@@ -396,4 +396,13 @@ TEST_F(SessionTest, EachChangeOfAnInstalledServiceTakesItsLeastStepAndARestartOn
                                           "JVM Option Number 7"))
                   .text,
               "-Xmx768m");
+    // It holds no stop timeout: a new one is Velmora's own wait, and the running service is not restarted for it.
+    os.services.services["old"].started = true;
+    ui.forget();
+    os.processes.ran.clear();
+    ASSERT_TRUE(editing.edit(Field::StopTimeout, "90").done());
+    const Outcome longer = session.save();
+    EXPECT_TRUE(longer.done()) << longer.summary;
+    EXPECT_TRUE(ui.asked.empty());
+    EXPECT_TRUE(os.processes.ran.empty());
 }
