@@ -127,6 +127,9 @@ std::optional<StepResult> ServiceController::refusalForNet(const std::string& na
     return std::nullopt;
 }
 
+// The wrapper has the stop timeout to let Tomcat stop; after that it ends the JVM.
+constexpr std::uint32_t kStopMarginSeconds = 30;
+
 Step ServiceController::start(Survey& s) {
     return {"start", [this, &s] {
                 progress_.begin(messages::startingNotice(s.config.serviceName));
@@ -142,8 +145,14 @@ StepResult ServiceController::startAndWatch(Survey& s) {
     const EvidenceSnapshot snapshot = EvidenceSnapshot::take(platform_.files, sources);
     StartEvidence evidence;
     evidence.serviceName = name;
-    if (auto refused = refusalForNet(name, checkServiceStatus(platform_.services, name, true), "started"))
-        return *refused;
+    StatusCheck before = checkServiceStatus(platform_.services, name, true);
+    // A service still stopping takes no start: its stop is let end first, for as long as a stop may take.
+    if (before.status == ServiceStatus::StopPending) {
+        (void)watchStop(platform_.services, platform_.clock, name, platform_.clock.now(),
+                        s.config.stopTimeout + kStopMarginSeconds);
+        before = checkServiceStatus(platform_.services, name, true);
+    }
+    if (auto refused = refusalForNet(name, before, "started")) return *refused;
     evidence.startedAt = platform_.clock.now();
     NetRun net = runNet("start", name, startBoundSeconds(s.config.startTimeout), &evidence.netOutput);
     if (!net.asked) return net.step;
@@ -202,9 +211,6 @@ Step ServiceController::stop(Survey& s) {
                 return step;
             }};
 }
-
-// The wrapper has the stop timeout to let Tomcat stop; after that it ends the JVM.
-constexpr std::uint32_t kStopMarginSeconds = 30;
 
 StepResult ServiceController::stopAndWatch(Survey& s) {
     const std::string& name = s.config.serviceName;

@@ -249,6 +249,24 @@ TEST_F(UpgradeTest, AnUpgradeMovesOnlyTheHomeAndWhenTomcatDoesNotAnswerPutsTheSe
     EXPECT_TRUE(os.services.services["shop"].started);
     newPendingForMs.reset();
 
+    // Tomcat 10.1 takes 70 s to stop, past the 60 s a stop waits: the upgrade fails there, and the service is
+    // started again once its stop has ended.
+    os.services.services["shop"].stopScript = MemoryServices::ScriptedStop{70000, {}};
+    os.processes.ran.clear();
+    run = runCli(os, {"upgrade", "shop", "--home", kNew, "--yes", "--json"});
+    EXPECT_EQ(run.code, 1) << run.out;
+    error = nlohmann::json::parse(run.out)["error"];
+    EXPECT_EQ(error["message"], std::string("The upgrade of \"shop\" to ") + kNew +
+                                    " failed: The service \"shop\" did not stop within 60 s; its state: stop pending. "
+                                    "Nothing more was done. net.exe said: The shop service is stopping. It was rolled "
+                                    "back: the service runs on " +
+                                    kOld + " as it did. Tomcat was down 70.0 s.");
+    EXPECT_EQ(os.processes.ran, (std::vector<std::string>{"\"C:\\jdk-17\\bin\\java.exe\" -Xrs -version",
+                                                          "net stop \"shop\"", "net start \"shop\""}));
+    EXPECT_EQ(os.services.services["shop"].binaryPath, oldLine);
+    EXPECT_TRUE(os.services.services["shop"].started);
+    os.services.services["shop"].stopScript.reset();
+
     // Tomcat 11 that answers, with JDK 21: only the home, the JDK and the class path change.
     os.processes.ran.clear();
     run = runCli(os, {"upgrade", "shop", "--home", kNew, "--jdk", "C:\\jdk-21", "--yes", "--json"});
