@@ -695,9 +695,9 @@ namespace {
 // A command line that is wrong answers in JSON too when asked to; nothing was done.
 int usageError(CliSession& session, const Invocation& inv, const std::string& message) {
     if (inv.json)
-        session.out
-            << Json({{"error", {{"exitCode", int(kUsageError)}, {"kind", "usage"}, {"message", message}}}}).dump(2)
-            << "\n";
+        session.out << Json({{"error", {{"exitCode", int(kUsageError)}, {"kind", "usage"}, {"message", message}}}})
+                           .dump(2, ' ', false, Json::error_handler_t::replace)
+                    << "\n";
     else
         session.err << consoleText(message) << "\n";
     return kUsageError;

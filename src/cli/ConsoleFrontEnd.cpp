@@ -35,7 +35,8 @@ std::string consoleQuestion(const Question& question) {
 Answer ConsoleFrontEnd::ask(const Question& question) {
     // An account's rights change only when --grant-rights says so, --yes or not; a restart also with --restart.
     const bool rights = question.kind == QuestionKind::GrantRights || question.kind == QuestionKind::GrantLogOnRight;
-    const bool restart = question.kind == QuestionKind::RestartAfterChange;
+    const bool restart =
+        question.kind == QuestionKind::RestartAfterChange || question.kind == QuestionKind::RestartRunningService;
     const bool yes = rights ? grantRights_ : yes_ || (restart && restart_);
     if (yes && !verbose_) return Answer::Yes;
     const char* option = rights ? "--grant-rights" : restart ? "--restart or --yes" : "--yes";
@@ -89,12 +90,14 @@ std::string ConsoleFrontEnd::readPasswordFromStandardInput(bool perAccount) {
         standardInputPassword_ = lines.front();
         return {};
     }
-    // ACCOUNT=password, one line per named account; the account as the service manager names it.
-    for (const auto& line : lines) {
+    // ACCOUNT=password, one line per named account; the account as the service manager names it. A line
+    // that is not one may be a password alone: it is named by its number, never shown.
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        const std::string& line = lines[i];
         const auto equals = line.find('=');
         if (equals == std::string::npos || equals == 0 || equals + 1 == line.size())
-            return "--password-stdin: expected one ACCOUNT=password line per named account, not \"" +
-                   visibleText(line.substr(0, equals)) + "...\".";
+            return "--password-stdin: expected one ACCOUNT=password line per named account; line " +
+                   std::to_string(i + 1) + " is not one.";
         if (line.find('\0') != std::string::npos) return std::string("--password-stdin: ") + kNul;
         accountPasswords_.emplace_back(line.substr(0, equals), line.substr(equals + 1));
     }

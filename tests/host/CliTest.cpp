@@ -283,6 +283,21 @@ TEST_F(CliTest, ASecondApplyOfTheSameFileChangesNothingAndAChangeTouchesOnlyItsC
         std::vector<std::string>(os.processes.ran.begin() + static_cast<std::ptrdiff_t>(runs), os.processes.ran.end()),
         (std::vector<std::string>{"net stop \"shop\"", "net start \"shop\""}));
 
+    // Another Catalina home takes a reinstall, whose stop and start --restart agrees to as well.
+    addClassicLayout("C:\\tomcat-b");
+    writeDocument(R"({"name": "shop", "state": "running", "max.heap.size": 1024},
+                     {"name": "blog", "state": "running", "tomcat.home": "C:\\tomcat-b"}, {"name": "spare"})");
+    r = run({"apply", "C:\\fleet.json", "--restart"});
+    EXPECT_EQ(r.code, 10) << r.out << r.err;
+    EXPECT_EQ(r.err, "");
+    EXPECT_TRUE(running("blog"));
+    EXPECT_EQ(os.services.services["blog"].binaryPath, "\"C:\\tomcat-b\\bin\\blog.exe\" -service blog");
+    writeDocument(R"({"name": "shop", "state": "running", "max.heap.size": 1024},
+                     {"name": "blog", "state": "running"}, {"name": "spare"})");
+    ASSERT_EQ(run({"apply", "C:\\fleet.json", "--restart"}).code, 10);
+    EXPECT_TRUE(running("blog"));
+    EXPECT_EQ(os.services.services["blog"].binaryPath, "\"C:\\tomcat\\bin\\blog.exe\" -service blog");
+
     // A setting the service manager changes in place: no program runs. A running one stopped first, and then
     // changed without a restart; one deleted.
     const std::size_t before = os.processes.ran.size();
@@ -399,11 +414,16 @@ TEST_F(CliTest, AFailureStopsOnlyItsConfigurationAndTheNextRunGoesOnFromThere) {
     passwordPrompts.clear();
     EXPECT_EQ(apply().code, 0);
     EXPECT_TRUE(passwordPrompts.empty());
-    standardInput = "no equals sign\n";
+    // A password given alone is not shown back, not even in JSON, whatever its bytes.
+    standardInput = "CORP\\tomcat=pa55\nWinter-2026\n";
     r = apply({"--password-stdin"});
     EXPECT_EQ(r.code, 2);
-    EXPECT_EQ(r.err,
-              "--password-stdin: expected one ACCOUNT=password line per named account, not \"no equals sign...\".\n");
+    EXPECT_EQ(r.err, "--password-stdin: expected one ACCOUNT=password line per named account; line 2 is not one.\n");
+    standardInput = "p\xE4ss\n";
+    r = apply({"--password-stdin", "--json"});
+    EXPECT_EQ(r.code, 2);
+    EXPECT_EQ(nlohmann::json::parse(r.out)["error"]["message"],
+              "--password-stdin: expected one ACCOUNT=password line per named account; line 1 is not one.");
 
     // A document with one bad entry changes nothing at all.
     writeDocument(R"({"name": "shop", "state": "gone"})");
