@@ -657,12 +657,14 @@ CheckResult Session::checkConfiguration(ReportOpening opening, const std::string
             const Survey s = controller_.survey(configuration(), true, record_);
             const std::uint32_t held = heldStopTimeout(*s.installedKind, configuration().stopTimeout);
             for (auto& warning :
-                 slowStopWarnings(configuration().serviceName, *last, held, shutdownWaitMs(platform_.registry)))
+                 slowStopWarnings(configuration().serviceName, *last, held, shutdownWaitMs(platform_.registry))) {
+                questions.warn(warning);
                 result.report.findings.push_back({FindingKind::SlowStop,
                                                   storedField(Field::StopTimeout).label,
                                                   {},
                                                   std::move(warning),
                                                   storedField(Field::StopTimeout).name});
+            }
         }
     }
     result.replacement =

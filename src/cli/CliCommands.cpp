@@ -428,7 +428,8 @@ private:
         if (!result.outcome.done()) return error(kFailure, "failed", result.outcome.summary);
         const Json problems = problemsJson(result.report.findings);
         std::string text = inv_.quiet ? "" : result.outcome.summary;
-        for (const auto& notice : result.report.notices) text += (text.empty() ? "" : "\n") + ("Notice: " + notice);
+        if (!inv_.quiet)
+            for (const auto& notice : result.report.notices) text += (text.empty() ? "" : "\n") + ("Notice: " + notice);
         say({{"name", n}, {"report", result.reportPath}, {"problems", problems}, {"notices", result.report.notices}},
             text);
         return result.report.findings.empty() ? kSuccess : kProblemsFound;

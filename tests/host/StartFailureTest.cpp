@@ -312,6 +312,10 @@ TEST_F(StartFailureTest, StartEndsWhenTomcatAnswersAndStatusAndStopSayWhereItSta
               "The last stop of the service \"shop\" took 31.0 s, longer than Windows waits for a service when it "
               "shuts down (5.0 s, WaitToKillServiceTimeout): at a shutdown or restart of Windows, Tomcat is ended "
               "before it finishes stopping.");
+    r = runCli(os, {"check", "shop"});  // in text, each as its warning
+    EXPECT_NE(r.err.find("Warning: The last stop of the service \"shop\" took 31.0 s, longer than Windows waits"),
+              std::string::npos)
+        << r.err;
     os.registry.write(kLocalMachine, "SYSTEM\\CurrentControlSet\\Control",
                       {RegistryWrite::textValue("WaitToKillServiceTimeout", "40000")});
     EXPECT_EQ(nlohmann::json::parse(runCli(os, {"check", "shop", "--json"}).out)["problems"].size(), 1u);

@@ -215,6 +215,9 @@ TEST_F(VersionRulesTest, APortThatAnotherConfigurationOrProgramHasAndASetenvTheS
         std::vector<std::string>{"The shutdown port 8005 of C:\\bases\\a\\conf\\server.xml is enabled: a program on "
                                  "this machine that sends the shutdown word to it stops Tomcat. A service is stopped "
                                  "through the service manager; set port=\"-1\" to close it."});
+    // velmora-cli prints it as a notice; -q hides notices only.
+    EXPECT_NE(runCli(os, {"check", "a"}).out.find("\nNotice: The shutdown port 8005 of "), std::string::npos);
+    EXPECT_EQ(runCli(os, {"check", "a", "-q"}).out, "");
 
     // A port an offset pushes past 65535 fails the check; a file too large is said so.
     os.files.addFile("C:\\bases\\b\\conf\\server.xml", "<Server port=\"65000\" portOffset=\"600\"/>");
