@@ -37,8 +37,8 @@ const std::vector<CommandForm>& commands() {
          "what the installed service holds instead (the service manager's record and what its wrapper keeps)\n"
          "in the same fields, and marks every field in which it differs from the stored configuration."},
         {"set",
-         "set NAME FIELD=VALUE... [--yes] [--restart] [--force] [--grant-rights] [--password-stdin]",
-         2,
+         "set NAME [FIELD=VALUE...] [--yes] [--restart] [--force] [--grant-rights] [--password-stdin]",
+         1,
          -1,
          {"--yes", "--restart", "--force", "--grant-rights", "--password-stdin"},
          true,

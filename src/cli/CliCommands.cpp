@@ -713,7 +713,10 @@ int runCommandLine(const std::vector<std::string>& arguments, CliSession& sessio
                           "velmora-cli: " + parsed.error + "\nRun \"velmora-cli help\" for the commands.");
     }
     if (inv.help) {
-        session.out << commandHelp(inv.command);
+        if (inv.json)
+            session.out << Json({{"help", commandHelp(inv.command)}}).dump(2) << "\n";
+        else
+            session.out << commandHelp(inv.command);
         return kSuccess;
     }
     session.frontEnd.answerYes(inv.yes);

@@ -1,5 +1,7 @@
 #include "config/ConfigurationTransfer.h"
 
+#include <algorithm>
+
 #include "config/ConfigurationDocument.h"
 #include "config/NameRule.h"
 #include "config/TomcatLayout.h"
@@ -20,6 +22,8 @@ ConfigurationTransfer::Result ConfigurationTransfer::exportNamed(const std::vect
         const std::string spelling = listed.spellingOf(name);
         const std::string stored = !spelling.empty() ? spelling : store_.keyExists(name) ? name : "";
         if (stored.empty()) return {"No configuration named \"" + name + "\" is stored.", false, {}, {}};
+        // Named twice, in any spelling, it is exported once: an import takes no name twice.
+        if (std::find(result.names.begin(), result.names.end(), stored) != result.names.end()) continue;
         configurations.push_back(store_.read(stored).values);
         result.names.push_back(stored);
     }

@@ -224,7 +224,9 @@ TEST_F(CliTest, EveryCommandSpeaksJsonWhenAskedAndEachRefusalHasItsCode) {
     const std::string table =
         "0 set shop description=Shop; 0 list --status; 0 show shop; 0 check shop; 0 install shop; "
         "0 start shop; 0 stop shop; 0 uninstall shop; 0 export --all --out C:\\all.json; 0 export shop; "
-        "1 start shop; 1 show shop --service; 0 delete shop; 0 import C:\\all.json; 0 help; 0 --version; "
+        "0 export shop SHOP --out C:\\twice.json; 1 start shop; 1 show shop --service; 0 delete shop; "
+        "0 import C:\\twice.json; 0 delete shop; 0 import C:\\all.json; 0 help; 0 status shop --help; 0 --version; "
+        "0 set fresh; 0 show fresh; "
         "2 bogus; 1 import C:\\none.json; 3 repoint shop; 3 import-setenv shop; "
         "0 apply C:\\all.json --check; 2 set shop max.heap.size=abc; 2 set shop installedaservice=1; "
         "2 logs shop --tail 0; 2 apply C:\\bad.json --set nothing; 3 set COM1 description=x; "
