@@ -1,8 +1,11 @@
 #include <windows.h>
 
+#include <sddl.h>
+
 #include <gtest/gtest.h>
 
 #include "e2eSession.h"
+#include "platform/win32/Win32Accounts.h"
 #include "platform/win32/Win32Network.h"
 #include "platform/win32/Win32Services.h"
 
@@ -37,6 +40,15 @@ TEST(ServicesTest, TheServiceManagerAnswersForAnotherSpellingOfAName) {
     const auto unknown = services.binaryPath("VelmoraNoSuchService");
     ASSERT_EQ(failureOf(unknown), "none");
     EXPECT_EQ(std::get<std::optional<std::string>>(unknown), std::nullopt);
+}
+
+// Windows' own for its installer service: the virtual account's identifier follows from the name alone.
+TEST(AccountsTest, AVirtualAccountIsKnownByItsServiceNameBeforeTheServiceExists) {
+    const std::vector<BYTE> sid = virtualAccountSid("TrustedInstaller");
+    LPWSTR text = nullptr;
+    ASSERT_TRUE(!sid.empty() && ConvertSidToStringSidW(const_cast<BYTE*>(sid.data()), &text));
+    EXPECT_EQ(std::wstring(text), L"S-1-5-80-956008885-3418522649-1831038044-1853292631-2271478464");
+    LocalFree(text);
 }
 
 TEST(NetworkTest, APortAProgramListensOnIsInUseUntilItsSocketCloses) {

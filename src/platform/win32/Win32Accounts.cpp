@@ -4,9 +4,11 @@
 
 #include <aclapi.h>
 #include <ntsecapi.h>
+#include <wincrypt.h>
 
 #include <vector>
 
+#include "platform/Text.h"
 #include "platform/win32/SystemFailure.h"
 #include "platform/win32/WideText.h"
 
@@ -19,12 +21,36 @@ constexpr DWORD kModifyRights = FILE_GENERIC_READ | FILE_GENERIC_WRITE | FILE_GE
 
 DWORD rightsOf(Access access) { return access == Access::Modify ? kModifyRights : kReadRights; }
 
+std::vector<BYTE> sha1Of(const void* bytes, DWORD size) {
+    std::vector<BYTE> digest;
+    HCRYPTPROV provider = 0;
+    if (!CryptAcquireContextW(&provider, nullptr, nullptr, PROV_RSA_FULL, CRYPT_VERIFYCONTEXT)) return digest;
+    HCRYPTHASH hash = 0;
+    if (CryptCreateHash(provider, CALG_SHA1, 0, 0, &hash)) {
+        DWORD length = 20;
+        digest.resize(length);
+        if (!CryptHashData(hash, static_cast<const BYTE*>(bytes), size, 0) ||
+            !CryptGetHashParam(hash, HP_HASHVAL, digest.data(), &length, 0) || length != 20)
+            digest.clear();
+        CryptDestroyHash(hash);
+    }
+    CryptReleaseContext(provider, 0);
+    return digest;
+}
+
+constexpr char kVirtualDomain[] = "NT SERVICE\\";
+
 // The account's security identifier; empty when the name is unknown.
 std::vector<BYTE> sidOf(const std::string& account) {
     const std::wstring name = wide(account);
     DWORD sidSize = 0, domainSize = 0;
     SID_NAME_USE use{};
     LookupAccountNameW(nullptr, name.c_str(), nullptr, &sidSize, nullptr, &domainSize, &use);
+    // A virtual account is known by name only once its service is registered; its rights are asked for and
+    // given before that.
+    const std::size_t prefix = sizeof kVirtualDomain - 1;
+    if (sidSize == 0 && account.size() > prefix && sameName(account.substr(0, prefix), kVirtualDomain))
+        return virtualAccountSid(account.substr(prefix));
     if (sidSize == 0) return {};
     std::vector<BYTE> sid(sidSize);
     std::wstring domain(domainSize, L'\0');
@@ -57,6 +83,23 @@ LSA_UNICODE_STRING lsaText(std::wstring& text) {
 }
 
 }  // namespace
+
+// S-1-5-80 and the SHA-1 of the name in capitals, as UTF-16, taken as five little-endian numbers.
+std::vector<BYTE> virtualAccountSid(const std::string& serviceName) {
+    std::wstring upper = wide(serviceName);
+    if (upper.empty()) return {};
+    CharUpperBuffW(upper.data(), static_cast<DWORD>(upper.size()));
+    const std::vector<BYTE> digest = sha1Of(upper.data(), static_cast<DWORD>(upper.size() * sizeof(wchar_t)));
+    if (digest.size() != 20) return {};
+    std::vector<BYTE> sid(GetSidLengthRequired(6));
+    SID_IDENTIFIER_AUTHORITY nt = SECURITY_NT_AUTHORITY;
+    if (!InitializeSid(sid.data(), &nt, 6)) return {};
+    *GetSidSubAuthority(sid.data(), 0) = SECURITY_SERVICE_ID_BASE_RID;
+    for (DWORD i = 0; i < 5; ++i)
+        *GetSidSubAuthority(sid.data(), i + 1) = DWORD{digest[4 * i]} | DWORD{digest[4 * i + 1]} << 8 |
+                                                 DWORD{digest[4 * i + 2]} << 16 | DWORD{digest[4 * i + 3]} << 24;
+    return sid;
+}
 
 std::optional<bool> Win32Accounts::allows(const std::string& path, const std::string& account, Access access) {
     std::vector<BYTE> sid = sidOf(account);

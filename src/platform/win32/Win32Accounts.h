@@ -1,7 +1,17 @@
 #pragma once
 #include "platform/Accounts.h"
 
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
 namespace velmora {
+
+// The security identifier of a service's virtual account (NT SERVICE\<name>)
+// as Windows derives it from the name: it holds before the service exists,
+// when the name cannot be looked up yet. Empty when it cannot be made.
+std::vector<BYTE> virtualAccountSid(const std::string& serviceName);
 
 // Folder rights through the security API (access control lists, inherited
 // entries) and the "Log on as a service" right through the local security
