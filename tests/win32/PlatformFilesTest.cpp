@@ -27,6 +27,7 @@ TEST(FilesTest, RealFilesAreWrittenCopiedListedAndDeletedAndKnownByAnySpelling) 
     ASSERT_EQ(failureShown(files.writeText(a, "a long first text")), "none");
     EXPECT_EQ(failureShown(files.writeText(a, "short")), "none");
     EXPECT_EQ(contentOf(a), "short");
+    EXPECT_EQ(files.listFiles(folder.path(), "*").size(), 1u);  // what was written beside it is gone
     EXPECT_TRUE(files.fileExists(folder.file("A.TXT")));
     EXPECT_FALSE(files.folderExists(a));
     EXPECT_FALSE(files.fileExists(folder.path()));

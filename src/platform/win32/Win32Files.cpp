@@ -78,8 +78,30 @@ MaybeFailure Win32Files::deleteFile(const std::string& path) {
     return std::nullopt;
 }
 
+// Written beside the file and put in its place only once whole: a full disk or
+// a power cut leaves the file as it was, never half-written or empty. The new
+// file is one nobody else has (CREATE_NEW), so nothing of another's is touched.
 MaybeFailure Win32Files::writeText(const std::string& path, const std::string& text) {
-    return writeThrough(path, GENERIC_WRITE, CREATE_ALWAYS, text);
+    if (isDevicePath(path)) return systemFailure("CreateFileW", ERROR_ACCESS_DENIED);
+    const std::string fresh = path + "." + std::to_string(GetCurrentProcessId()) + ".new";
+    const std::wstring freshPath = wide(fresh);
+    Handle file(CreateFileW(freshPath.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) return lastErrorFailure("CreateFileW");
+    DWORD written = 0;
+    const bool whole = WriteFile(file.get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr) &&
+                       written == text.size() && FlushFileBuffers(file.get());
+    const DWORD error = whole ? ERROR_SUCCESS : GetLastError();
+    file.reset();
+    if (!whole) {
+        DeleteFileW(freshPath.c_str());
+        return systemFailure("WriteFile", error ? error : ERROR_HANDLE_DISK_FULL);
+    }
+    if (!MoveFileExW(freshPath.c_str(), wide(path).c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        const Failure failure = lastErrorFailure("MoveFileExW");
+        DeleteFileW(freshPath.c_str());
+        return failure;
+    }
+    return std::nullopt;
 }
 
 MaybeFailure Win32Files::appendText(const std::string& path, const std::string& text) {
