@@ -307,10 +307,16 @@ TEST(ServiceSettings, SetInTheWindowsDialogAndInstalled) {
     ASSERT_TRUE(session.start());
     ASSERT_TRUE(session.type(IDC_SERVICE_NAME, name));
 
+    // The Open dialog beside the window takes no input while the settings are up: another configuration
+    // opened under them would take their values.
+    postCommand(session.main(), IDM_OPEN);
+    HWND open = nullptr;
+    ASSERT_TRUE(waitUntil([&] { return (open = findTopWindow(session.processId(), "Open Config")) != nullptr; }));
     postCommand(session.main(), IDM_SERVICE_SETTINGS);
     HWND dialog = nullptr;
     ASSERT_TRUE(
         waitUntil([&] { return (dialog = findTopWindow(session.processId(), "Service Settings")) != nullptr; }));
+    EXPECT_FALSE(IsWindowEnabled(open));
     EXPECT_EQ(comboItems(GetDlgItem(dialog, IDC_SETTINGS_STARTUP)),
               (Lines{"Automatic", "Automatic (Delayed Start)", "Manual", "Disabled"}));
     // One refused value changes nothing: the dialog stays with what was typed, and Cancel keeps it all as it was.
@@ -324,6 +330,9 @@ TEST(ServiceSettings, SetInTheWindowsDialogAndInstalled) {
     EXPECT_TRUE(IsWindowVisible(dialog));
     click(GetDlgItem(dialog, IDCANCEL));
     ASSERT_TRUE(waitUntil([&] { return !IsWindowVisible(dialog); }));
+    EXPECT_TRUE(IsWindowEnabled(open));
+    click(GetDlgItem(open, IDC_OPEN_CANCEL));
+    ASSERT_TRUE(waitUntil([&] { return !IsWindowVisible(open); }));
     postCommand(session.main(), IDM_SERVICE_SETTINGS);
     ASSERT_TRUE(waitUntil([&] { return IsWindowVisible(dialog) != FALSE; }));
     EXPECT_EQ(SendMessageW(GetDlgItem(dialog, IDC_SETTINGS_STARTUP), CB_GETCURSEL, 0, 0), 0);

@@ -13,7 +13,29 @@ bool DialogWindow::create(HINSTANCE instance, int templateId, HWND owner) {
     return window_ != nullptr;
 }
 
+namespace {
+
+struct Beside {
+    HWND owner;
+    HWND self;
+    std::vector<HWND>* found;
+};
+
+BOOL CALLBACK noteBeside(HWND window, LPARAM lParam) {
+    const auto* beside = reinterpret_cast<Beside*>(lParam);
+    if (window != beside->self && GetWindow(window, GW_OWNER) == beside->owner && IsWindowVisible(window) &&
+        IsWindowEnabled(window))
+        beside->found->push_back(window);
+    return TRUE;
+}
+
+}  // namespace
+
 void DialogWindow::showOverOwner(HWND owner, int focusId) {
+    heldBack_.clear();
+    Beside beside{owner, window_, &heldBack_};
+    EnumThreadWindows(GetCurrentThreadId(), noteBeside, reinterpret_cast<LPARAM>(&beside));
+    for (HWND other : heldBack_) EnableWindow(other, FALSE);
     EnableWindow(owner, FALSE);
     ShowWindow(window_, SW_SHOW);
     SetForegroundWindow(window_);
@@ -22,6 +44,9 @@ void DialogWindow::showOverOwner(HWND owner, int focusId) {
 
 // The owner first, so that it, not another program, becomes active again.
 void DialogWindow::hideForOwner(HWND owner) {
+    for (HWND other : heldBack_)
+        if (IsWindow(other)) EnableWindow(other, TRUE);
+    heldBack_.clear();
     EnableWindow(owner, TRUE);
     ShowWindow(window_, SW_HIDE);
 }

@@ -1,6 +1,8 @@
 #pragma once
 #include <windows.h>
 
+#include <vector>
+
 #include "ui/win32/DialogScaling.h"
 
 namespace velmora {
@@ -22,8 +24,10 @@ protected:
     virtual INT_PTR onMessage(UINT message, WPARAM wParam, LPARAM lParam) = 0;
     virtual void onDpiChanged(UINT dpi, const RECT* suggested);
     HWND item(int id) const { return GetDlgItem(window_, id); }
-    // Shown over its owner, which takes no input meanwhile, the cursor in
-    // the control given; hidden again with the owner active before it.
+    // Shown over its owner, which takes no input meanwhile, nor does another
+    // dialog of the owner's beside it (the Open dialog, which would change
+    // the configuration under this one); the cursor in the control given.
+    // Hidden again with the owner active before it.
     void showOverOwner(HWND owner, int focusId);
     void hideForOwner(HWND owner);
 
@@ -32,6 +36,7 @@ protected:
 private:
     static INT_PTR CALLBACK dialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     DialogScaling scaling_;
+    std::vector<HWND> heldBack_;  // the owner's other windows this one disabled
 };
 
 }  // namespace velmora
