@@ -1,6 +1,7 @@
 // velmora-cli.exe: the command line over the real platform.
 #include <windows.h>
 
+#include <atomic>
 #include <iostream>
 #include <string>
 #include <vector>
@@ -40,22 +41,46 @@ std::optional<std::string> readPassword(const std::string& account, bool fromSta
     return narrow(line);
 }
 
+const velmora::Win32CommandLock* runningChange = nullptr;
+
+// Ctrl+C or Ctrl+Break while a command changes a service or the store would
+// cut it off between two steps (a service removed, not yet installed again):
+// it finishes first, as the window's does when it is closed.
+BOOL WINAPI onConsoleControl(DWORD event) {
+    if ((event != CTRL_C_EVENT && event != CTRL_BREAK_EVENT) || !runningChange || !runningChange->held()) return FALSE;
+    static std::atomic<bool> told{false};
+    if (!told.exchange(true)) {
+        static const char text[] =
+            "velmora-cli: the running command finishes first (a start or stop at most its timeout and 30 seconds "
+            "more).\r\n";
+        DWORD written = 0;
+        WriteFile(GetStdHandle(STD_ERROR_HANDLE), text, sizeof text - 1, &written, nullptr);
+    }
+    return TRUE;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
     using namespace velmora;
-    // Everything printed is UTF-8, and the console shows it so.
+    // Everything printed is UTF-8, and the console shows it so; the console gets its own code page back, for
+    // what a script runs next.
+    const UINT consoleCodePage = GetConsoleOutputCP();
     SetConsoleOutputCP(CP_UTF8);
     std::vector<std::string> arguments;
     for (int i = 1; i < argc; ++i)
         arguments.push_back(fromUtf16(std::u16string(reinterpret_cast<const char16_t*>(argv[i]))));
 
     Win32Platform system;
+    runningChange = &system.commandLock;
+    SetConsoleCtrlHandler(onConsoleControl, TRUE);
     cli::ConsoleFrontEnd frontEnd(std::cout, std::cerr, readPassword);
     DebugLog debugLog(system.files);
     Program program(system.platform, frontEnd, debugLog, SetterChecks::Always);
     cli::CliSession cli{program, frontEnd, std::cout, std::cerr};
     const int code = cli::runCommandLine(arguments, cli);
     std::cout.flush();
+    SetConsoleCtrlHandler(onConsoleControl, FALSE);
+    if (consoleCodePage) SetConsoleOutputCP(consoleCodePage);
     return code;
 }

@@ -34,12 +34,16 @@ MaybeFailure Win32CommandLock::acquire(const std::function<void()>& waiting) {
         waiting();
         waited = WaitForSingleObject(mutex_, kLongestWaitMs);
     }
-    if (waited == WAIT_OBJECT_0 || waited == WAIT_ABANDONED) return std::nullopt;
+    if (waited == WAIT_OBJECT_0 || waited == WAIT_ABANDONED) {
+        held_ = true;
+        return std::nullopt;
+    }
     if (waited == WAIT_TIMEOUT) return systemFailure("WaitForSingleObject", WAIT_TIMEOUT);
     return lastErrorFailure("WaitForSingleObject");
 }
 
 void Win32CommandLock::release() {
+    held_ = false;
     if (mutex_) ReleaseMutex(mutex_);
 }
 

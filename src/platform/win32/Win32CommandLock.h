@@ -1,6 +1,8 @@
 #pragma once
 #include <windows.h>
 
+#include <atomic>
+
 #include "platform/CommandLock.h"
 
 namespace velmora {
@@ -13,9 +15,12 @@ public:
     ~Win32CommandLock() override;
     MaybeFailure acquire(const std::function<void()>& waiting) override;
     void release() override;
+    // Whether a command of this process holds it now: one that changes something. Asked from any thread.
+    bool held() const { return held_; }
 
 private:
     HANDLE mutex_ = nullptr;
+    std::atomic<bool> held_{false};
 };
 
 }  // namespace velmora
