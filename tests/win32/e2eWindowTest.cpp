@@ -327,10 +327,13 @@ TEST_F(WindowEndToEnd, OpenLoadsAStoredConfigurationWhoseEditsAskAndWhoseDeleteA
     pressControlKey(session.control(IDC_DESCRIPTION), 'D');
     ASSERT_TRUE(waitForMessageBox(session.processId(), "Confirm"));
     EXPECT_TRUE(session.screenshot("06-delete-question"));
+    // Windows may not log off while the command runs; once it is done, it may.
+    EXPECT_EQ(SendMessageW(session.main(), WM_QUERYENDSESSION, 0, 0), 0);
     EXPECT_EQ(session.answer("Confirm", IDNO),
               "This configuration is also installed as a service. If you delete the "
               "configuration, the service will be also be deleted. Continue?");
     ASSERT_TRUE(session.waitUntilIdle());
+    EXPECT_NE(SendMessageW(session.main(), WM_QUERYENDSESSION, 0, 0), 0);
     EXPECT_TRUE(storeHasKey("e2e-installed"));
     postCommand(session.main(), IDM_DELETE);
     session.answer("Confirm", IDYES);

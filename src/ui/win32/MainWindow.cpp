@@ -100,6 +100,7 @@ void MainWindow::runCommand(std::function<Outcome()> command, std::function<void
 void MainWindow::onCommandDone() {
     if (worker_.joinable()) worker_.join();
     busy_ = false;
+    ShutdownBlockReasonDestroy(window_);
     followService();
     for (HWND window : {window_, openDialog_.handle(), settingsDialog_.handle()})
         if (window) EnableWindow(window, TRUE);
@@ -248,8 +249,22 @@ INT_PTR MainWindow::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             if (wParam == SIZE_RESTORED && followsNow()) session_->follow();
             return FALSE;
         case WM_CLOSE: onClose(); return TRUE;
+        case WM_QUERYENDSESSION:
+            // Logging off or shutting down would cut a running command off between two steps: not yet.
+            if (!busy_) return FALSE;
+            ShutdownBlockReasonCreate(window_, L"Velmora is finishing a command that changes a service.");
+            SetWindowLongPtrW(window_, DWLP_MSGRESULT, FALSE);
+            return TRUE;
         case WM_ENDSESSION:
-            if (wParam) onClose();
+            // The session ends all the same: the command is let finish while Windows waits.
+            if (wParam) {
+                onClose();
+                MSG pending;
+                while (busy_ && GetMessageW(&pending, nullptr, 0, 0) > 0) {
+                    TranslateMessage(&pending);
+                    DispatchMessageW(&pending);
+                }
+            }
             return TRUE;
         case WM_DESTROY:
             watcher_.reset();
