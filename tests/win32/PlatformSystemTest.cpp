@@ -1,10 +1,12 @@
 #include <windows.h>
 
+#include <aclapi.h>
 #include <sddl.h>
 
 #include <gtest/gtest.h>
 
 #include "e2eSession.h"
+#include "platform/win32/WideText.h"
 #include "platform/win32/Win32Accounts.h"
 #include "platform/win32/Win32Network.h"
 #include "platform/win32/Win32Services.h"
@@ -49,6 +51,30 @@ TEST(AccountsTest, AVirtualAccountIsKnownByItsServiceNameBeforeTheServiceExists)
     ASSERT_TRUE(!sid.empty() && ConvertSidToStringSidW(const_cast<BYTE*>(sid.data()), &text));
     EXPECT_EQ(std::wstring(text), L"S-1-5-80-956008885-3418522649-1831038044-1853292631-2271478464");
     LocalFree(text);
+}
+
+// A folder only the administrators may change and Users may read: a service account reads it through the
+// groups of its log-on, though it is listed in none of them. Wine's access lists cannot tell.
+TEST(AccountsTest, RightsGivenToTheGroupsOfAServiceLogOnReachItsAccount) {
+    if (e2e::underWine()) GTEST_SKIP() << "Wine's access lists are not Windows'";
+    e2e::TempFolder folder;
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    ASSERT_TRUE(ConvertStringSecurityDescriptorToSecurityDescriptorW(L"D:P(A;OICI;FA;;;BA)(A;OICI;0x1200a9;;;BU)",
+                                                                     SDDL_REVISION_1, &descriptor, nullptr));
+    BOOL present = FALSE, defaulted = FALSE;
+    PACL dacl = nullptr;
+    GetSecurityDescriptorDacl(descriptor, &present, &dacl, &defaulted);
+    std::wstring path = wide(folder.path());
+    ASSERT_EQ(SetNamedSecurityInfoW(path.data(), SE_FILE_OBJECT,
+                                    DACL_SECURITY_INFORMATION | PROTECTED_DACL_SECURITY_INFORMATION, nullptr, nullptr,
+                                    dacl, nullptr),
+              static_cast<DWORD>(ERROR_SUCCESS));
+    LocalFree(descriptor);
+    Win32Accounts accounts;
+    for (const char* account : {"NT AUTHORITY\\LocalService", "NT SERVICE\\velmora-no-such-service"}) {
+        EXPECT_EQ(accounts.allows(folder.path(), account, Access::Read), std::optional<bool>(true)) << account;
+        EXPECT_EQ(accounts.allows(folder.path(), account, Access::Modify), std::optional<bool>(false)) << account;
+    }
 }
 
 TEST(NetworkTest, APortAProgramListensOnIsInUseUntilItsSocketCloses) {

@@ -82,6 +82,55 @@ LSA_UNICODE_STRING lsaText(std::wstring& text) {
             text.data()};
 }
 
+// A service's process runs with the account and the groups every service
+// log-on carries, whether or not the account is listed as their member:
+// Everyone, Authenticated Users, SERVICE, Users (which holds Authenticated
+// Users), LOCAL and This Organization; LocalSystem with the administrators.
+// Rights given to any of them reach the service.
+std::vector<std::vector<BYTE>> serviceLogOnSids(const std::vector<BYTE>& account) {
+    std::vector<std::vector<BYTE>> sids = {account};
+    std::vector<WELL_KNOWN_SID_TYPE> groups = {WinWorldSid, WinAuthenticatedUserSid, WinServiceSid, WinBuiltinUsersSid,
+                                               WinLocalSid, WinThisOrganizationSid};
+    if (IsWellKnownSid(const_cast<BYTE*>(account.data()), WinLocalSystemSid))
+        groups.push_back(WinBuiltinAdministratorsSid);
+    for (const WELL_KNOWN_SID_TYPE group : groups) {
+        DWORD size = SECURITY_MAX_SID_SIZE;
+        std::vector<BYTE> sid(size);
+        if (CreateWellKnownSid(group, nullptr, sid.data(), &size)) sids.push_back(std::move(sid));
+    }
+    return sids;
+}
+
+// The access list read in order, as Windows checks access: each right is
+// decided by the first entry for one of the identifiers that names it.
+ACCESS_MASK rightsGranted(PACL dacl, const std::vector<std::vector<BYTE>>& sids) {
+    GENERIC_MAPPING fileRights = {FILE_GENERIC_READ, FILE_GENERIC_WRITE, FILE_GENERIC_EXECUTE, FILE_ALL_ACCESS};
+    ACCESS_MASK granted = 0, denied = 0;
+    ACL_SIZE_INFORMATION size{};
+    if (!GetAclInformation(dacl, &size, sizeof size, AclSizeInformation)) return 0;
+    for (DWORD i = 0; i < size.AceCount; ++i) {
+        void* entry = nullptr;
+        if (!GetAce(dacl, i, &entry)) continue;
+        const auto* header = static_cast<const ACE_HEADER*>(entry);
+        if (header->AceFlags & INHERIT_ONLY_ACE) continue;
+        const bool allows = header->AceType == ACCESS_ALLOWED_ACE_TYPE;
+        if (!allows && header->AceType != ACCESS_DENIED_ACE_TYPE) continue;
+        // Allowed and denied entries share their layout: header, mask, identifier.
+        auto* ace = static_cast<ACCESS_ALLOWED_ACE*>(entry);
+        PSID named = &ace->SidStart;
+        bool ours = false;
+        for (const auto& sid : sids) ours = ours || EqualSid(named, const_cast<BYTE*>(sid.data()));
+        if (!ours) continue;
+        ACCESS_MASK mask = ace->Mask;
+        MapGenericMask(&mask, &fileRights);
+        if (allows)
+            granted |= mask & ~denied;
+        else
+            denied |= mask & ~granted;
+    }
+    return granted;
+}
+
 }  // namespace
 
 // S-1-5-80 and the SHA-1 of the name in capitals, as UTF-16, taken as five little-endian numbers.
@@ -111,10 +160,13 @@ std::optional<bool> Win32Accounts::allows(const std::string& path, const std::st
                               &descriptor.memory) != ERROR_SUCCESS)
         return std::nullopt;
     if (!dacl) return true;  // no list at all lets everyone in
+    // What the system says of the account and the groups it is listed in, and what the groups every service
+    // log-on carries add, which it leaves out.
     TRUSTEE_W trustee{};
     BuildTrusteeWithSidW(&trustee, sid.data());
     ACCESS_MASK granted = 0;
     if (GetEffectiveRightsFromAclW(dacl, &trustee, &granted) != ERROR_SUCCESS) return std::nullopt;
+    granted |= rightsGranted(dacl, serviceLogOnSids(sid));
     const DWORD needed = rightsOf(access) & ~SYNCHRONIZE;
     return (granted & needed) == needed;
 }
