@@ -137,16 +137,22 @@ std::optional<Outcome> Session::prepareAccount(Conversation& conversation, Surve
         if (missing.notGranted.empty() &&
             conversation.ask({QuestionKind::GrantRights, grantQuestion(account, missing.right)}) == Answer::Yes)
             plan.push_back(controller_.grant(missing.right.path, account, missing.right.access));
-    if (isNamedAccount(c) && !platform_.accounts.mayLogOnAsService(account) &&
+    // The log-on right matters for an account the service does not run as yet: at an install or an account change.
+    if (!passwordNeeded || !isNamedAccount(c)) return std::nullopt;
+    std::optional<bool> rightHeld;
+    if (accountNeedsPassword(c)) {
+        const auto password = frontEnd_.password(account);
+        if (!password) return Outcome::declined(messages::noPasswordGiven(account));
+        // A password typed wrong is told now, before a running Tomcat stops for a service that could not log on.
+        const ServiceLogOn logOn = platform_.accounts.tryServiceLogOn(account, *password);
+        if (logOn.refused)
+            return conversation.refuse(messages::passwordNotAccepted(account, logOn.refused->description));
+        s.password = *password;
+        rightHeld = logOn.rightHeld;
+    }
+    if (!rightHeld.value_or(platform_.accounts.mayLogOnAsService(account)) &&
         conversation.ask({QuestionKind::GrantLogOnRight, logOnQuestion(account)}) == Answer::Yes)
         plan.push_back(controller_.grantLogOn(account));
-    if (!passwordNeeded || !accountNeedsPassword(c)) return std::nullopt;
-    const auto password = frontEnd_.password(account);
-    if (!password) return Outcome::declined(messages::noPasswordGiven(account));
-    // A password typed wrong is told now, before a running Tomcat stops for a service that could not log on.
-    if (auto refused = platform_.accounts.checkPassword(account, *password))
-        return conversation.refuse(messages::passwordNotAccepted(account, refused->description));
-    s.password = *password;
     return std::nullopt;
 }
 

@@ -194,6 +194,25 @@ TEST_F(SessionTest, TheServiceManagerRunsTheServiceAsConfiguredAndAChangeAloneLe
     EXPECT_TRUE(session.save().done());
     EXPECT_EQ(held.account, "CORP\\tomcat");
     EXPECT_TRUE(os.accounts.mayLogOnAsService("CORP\\tomcat"));
+    // One that may log on as a service through a group: its log-on says so, and that right is not asked for;
+    // a change that keeps the account asks nothing of it.
+    os.services.accounts.insert("CORP\\web");
+    os.accounts.passwords["CORP\\web"] = "s3cret-Pa55";
+    os.accounts.serviceLogonThroughGroup.insert("CORP\\web");
+    editing.edit(Field::ServiceAccount, "CORP\\web");
+    ui.forget();
+    EXPECT_TRUE(session.save().done());
+    EXPECT_EQ(held.account, "CORP\\web");
+    const auto logOnAsked = [&] {
+        const auto kinds = ui.askedKinds();
+        return std::count(kinds.begin(), kinds.end(), QuestionKind::GrantLogOnRight);
+    };
+    EXPECT_EQ(logOnAsked(), 0);
+    EXPECT_FALSE(os.accounts.mayLogOnAsService("CORP\\web"));
+    os.accounts.serviceLogonThroughGroup.clear();
+    editing.edit(Field::MaxHeapSize, "640");
+    EXPECT_TRUE(session.save().done());
+    EXPECT_EQ(logOnAsked(), 0);
     os.environment.arguments = "debug:C:\\log.txt";
     debugLog.start(os.environment);
     session.checkConfiguration(ReportOpening::Never);

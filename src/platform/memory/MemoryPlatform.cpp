@@ -512,10 +512,11 @@ MaybeFailure MemoryAccounts::grantLogOnAsService(const std::string& account) {
     return std::nullopt;
 }
 
-MaybeFailure MemoryAccounts::checkPassword(const std::string& account, const std::string& password) {
+ServiceLogOn MemoryAccounts::tryServiceLogOn(const std::string& account, const std::string& password) {
     const auto known = passwords.find(account);
-    if (known == passwords.end() || known->second == password) return std::nullopt;
-    return Failure{"LogonUserW", "The user name or password is incorrect.", 1326};
+    if (known == passwords.end()) return {};
+    if (known->second != password) return {Failure{"LogonUserW", "The user name or password is incorrect.", 1326}, {}};
+    return {std::nullopt, mayLogOnAsService(account) || serviceLogonThroughGroup.count(account) > 0};
 }
 
 MaybeFailure MemoryCommandLock::acquire(const std::function<void()>& waiting) {

@@ -216,10 +216,13 @@ public:
     MaybeFailure grant(const std::string& path, const std::string& account, Access access) override;
     bool mayLogOnAsService(const std::string& account) override { return serviceLogon.count(account) > 0; }
     MaybeFailure grantLogOnAsService(const std::string& account) override;
-    MaybeFailure checkPassword(const std::string& account, const std::string& password) override;
+    ServiceLogOn tryServiceLogOn(const std::string& account, const std::string& password) override;
 
     std::map<std::string, std::map<std::string, Access, NameLess>, NameLess> rights;  // path -> account -> access
-    std::map<std::string, std::string, NameLess> passwords;  // a named account's; one not listed takes any
+    // A named account's password and, as a group of its own may, whether that lets it log on as a service;
+    // an account not listed takes any password, and its log-on tells nothing of its rights.
+    std::map<std::string, std::string, NameLess> passwords;
+    std::set<std::string, NameLess> serviceLogonThroughGroup;
     std::set<std::string, NameLess> guarded;
     std::set<std::string, NameLess> serviceLogon;
 };

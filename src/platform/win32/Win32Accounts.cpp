@@ -226,10 +226,10 @@ MaybeFailure Win32Accounts::grantLogOnAsService(const std::string& account) {
     return std::nullopt;
 }
 
-// A service log-on, the one the service manager makes at a start. Windows
-// checks the password before the log-on type, so an account that still
-// lacks the right to log on as a service has given the right password.
-MaybeFailure Win32Accounts::checkPassword(const std::string& account, const std::string& password) {
+// Windows checks the password before the log-on type: an account that lacks
+// the right to log on as a service, or is denied it, has given the right
+// password.
+ServiceLogOn Win32Accounts::tryServiceLogOn(const std::string& account, const std::string& password) {
     const auto slash = account.find('\\');
     const std::wstring domain = wide(slash == std::string::npos ? std::string(".") : account.substr(0, slash));
     const std::wstring user = wide(slash == std::string::npos ? account : account.substr(slash + 1));
@@ -241,14 +241,16 @@ MaybeFailure Win32Accounts::checkPassword(const std::string& account, const std:
     SecureZeroMemory(secret.data(), secret.size() * sizeof(wchar_t));
     if (token) CloseHandle(token);
     switch (error) {
+        case ERROR_SUCCESS: return {std::nullopt, true};
+        case ERROR_LOGON_TYPE_NOT_GRANTED: return {std::nullopt, false};
         case ERROR_LOGON_FAILURE:
         case ERROR_ACCOUNT_RESTRICTION:
         case ERROR_PASSWORD_EXPIRED:
         case ERROR_ACCOUNT_DISABLED:
         case ERROR_ACCOUNT_EXPIRED:
         case ERROR_PASSWORD_MUST_CHANGE:
-        case ERROR_ACCOUNT_LOCKED_OUT: return systemFailure("LogonUserW", error);
-        default: return std::nullopt;
+        case ERROR_ACCOUNT_LOCKED_OUT: return {systemFailure("LogonUserW", error), std::nullopt};
+        default: return {};
     }
 }
 

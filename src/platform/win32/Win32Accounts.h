@@ -21,7 +21,7 @@ public:
     std::optional<bool> allows(const std::string& path, const std::string& account, Access access) override;
     MaybeFailure grant(const std::string& path, const std::string& account, Access access) override;
     bool mayLogOnAsService(const std::string& account) override;
-    MaybeFailure checkPassword(const std::string& account, const std::string& password) override;
+    ServiceLogOn tryServiceLogOn(const std::string& account, const std::string& password) override;
     MaybeFailure grantLogOnAsService(const std::string& account) override;
 };
 
