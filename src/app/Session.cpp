@@ -124,7 +124,7 @@ bool Session::acceptReport(Conversation& conversation) {
         return true;  // nothing to show; the install goes on as it would without problems
     }
     if (report.findings.empty()) return true;
-    (void)platform_.processes.openDocument(reportPath());  // the question names the file for when it does not open
+    // The window shows the report beside its question; a command line, perhaps on a remote session, only names it.
     return conversation.confirmed(QuestionKind::InstallDespiteProblems, messages::reportQuestion(reportPath()),
                                   reportPath());
 }

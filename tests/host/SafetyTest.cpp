@@ -209,6 +209,7 @@ TEST_F(SessionTest, SavingAnInstalledConfigurationAsksFirstAndAHungWrapperIsEnde
               (std::vector<QuestionKind>{QuestionKind::RestartRunningService, QuestionKind::CreateMissingFolder,
                                          QuestionKind::InstallDespiteProblems}));
     EXPECT_EQ(os.processes.ran, std::vector<std::string>{"\"C:\\jdk\\bin\\java.exe\" -Xrs -version"});  // it only reads
+    EXPECT_TRUE(os.processes.opened.empty());  // the window opens the report with its question; a console does not
     EXPECT_TRUE(os.services.services["svc"].started);
 
     // Yes to both: the service is removed through the wrapper its record names (the old home's copy) and installed

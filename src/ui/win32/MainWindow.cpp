@@ -165,6 +165,9 @@ HWND MainWindow::boxOwner() const {
 }
 
 Answer MainWindow::ask(const Question& question) {
+    // The question says the report is launched; it names the file for when it does not open.
+    if (question.kind == QuestionKind::InstallDespiteProblems && processes_ && !question.subject.empty())
+        (void)processes_->openDocument(question.subject);
     const QuestionLook look = lookOf(question.kind);
     const int answer = messageBox(question.text, look.title, look.okCancel ? MB_OKCANCEL : MB_YESNO);
     return answer == IDYES || answer == IDOK ? Answer::Yes : Answer::No;
