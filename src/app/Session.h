@@ -139,9 +139,9 @@ private:
     CheckContext checkContext();
     Outcome finish(Conversation& conversation, const PlanResult& ran, std::string summary);
     // What the service's account needs before it can run the service: the
-    // rights the user agrees to give as steps, and its password. False when
-    // a password was needed and none was given.
-    // Rights to give and the password to hand over; what ends the command when it is not given or not taken.
+    // rights the user agrees to give as steps, and its password, checked by a
+    // log-on. The outcome that ends the command when none was given or
+    // Windows did not take it.
     std::optional<Outcome> prepareAccount(Conversation& conversation, Survey& s, bool passwordNeeded, Plan& plan);
     enum class RunChange { Start, Stop, Restart };
     Outcome changeRunning(RunChange change);
