@@ -384,8 +384,14 @@ bool startService(const std::string& name) {
 bool stopService(const std::string& name) {
     const ServiceHandle service = openService(name, SERVICE_STOP | SERVICE_QUERY_STATUS);
     SERVICE_STATUS status{};
-    return service && ControlService(service.get(), SERVICE_CONTROL_STOP, &status) &&
-           waitUntil([&] { return stateOf(service.get()) == SERVICE_STOPPED; });
+    if (!service) return false;
+    // Windows passes no stop to a service still starting: then its start is let end first.
+    if (!ControlService(service.get(), SERVICE_CONTROL_STOP, &status) &&
+        !(GetLastError() == ERROR_SERVICE_CANNOT_ACCEPT_CTRL &&
+          waitUntil([&] { return stateOf(service.get()) != SERVICE_START_PENDING; }) &&
+          ControlService(service.get(), SERVICE_CONTROL_STOP, &status)))
+        return false;
+    return waitUntil([&] { return stateOf(service.get()) == SERVICE_STOPPED; });
 }
 
 void removeService(const std::string& name) {
