@@ -22,18 +22,6 @@ DWORD attributesOf(const std::string& path) {
     return GetFileAttributesW(wide(path).c_str());
 }
 
-MaybeFailure writeThrough(const std::string& path, DWORD access, DWORD disposition, const std::string& text) {
-    if (isDevicePath(path)) return systemFailure("CreateFileW", ERROR_ACCESS_DENIED);
-    const Handle file(
-        CreateFileW(wide(path).c_str(), access, FILE_SHARE_READ, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file) return lastErrorFailure("CreateFileW");
-    DWORD written = 0;
-    if (!WriteFile(file.get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr))
-        return lastErrorFailure("WriteFile");
-    if (written != text.size()) return systemFailure("WriteFile", ERROR_HANDLE_DISK_FULL);
-    return std::nullopt;
-}
-
 // An ordinary file on a disk, opened to read what the flags allow.
 Handle openDiskFile(const std::string& path, DWORD access, DWORD flags) {
     if (path.empty() || isDevicePath(path)) return Handle();
@@ -105,7 +93,15 @@ MaybeFailure Win32Files::writeText(const std::string& path, const std::string& t
 }
 
 MaybeFailure Win32Files::appendText(const std::string& path, const std::string& text) {
-    return writeThrough(path, FILE_APPEND_DATA, OPEN_ALWAYS, text);
+    if (isDevicePath(path)) return systemFailure("CreateFileW", ERROR_ACCESS_DENIED);
+    const Handle file(CreateFileW(wide(path).c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) return lastErrorFailure("CreateFileW");
+    DWORD written = 0;
+    if (!WriteFile(file.get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr))
+        return lastErrorFailure("WriteFile");
+    if (written != text.size()) return systemFailure("WriteFile", ERROR_HANDLE_DISK_FULL);
+    return std::nullopt;
 }
 
 MaybeFailure Win32Files::createFolders(const std::string& path) {
