@@ -89,13 +89,17 @@ std::string Session::failedStartCause() {
 
 void Session::refresh() { applyStatus(controller_.status(configuration(), installed_)); }
 
+std::optional<StatusQuestion> Session::followQuestion() {
+    if (!installed_) return std::nullopt;
+    return controller_.statusQuestion(configuration());
+}
+
 // "Unable to determine" means the failure behind it is in the debug log
 // already; while the service manager still cannot answer nothing more is
-// written. Any other state is simply checked again.
-void Session::follow() {
-    if (!installed_) return;
-    StatusCheck check = controller_.status(configuration(), installed_);
-    if (check.status == status_ && unknownLogged_) return;
+// written. Any other state is simply shown again.
+void Session::takeFollowed(const StatusQuestion& question, const StatusCheck& check, bool showAnyway) {
+    if (!installed_ || question.serviceName != configuration().serviceName) return;
+    if (!showAnyway && check.status == status_ && unknownLogged_) return;
     applyStatus(check);
 }
 

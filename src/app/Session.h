@@ -110,8 +110,16 @@ public:
     // After a check that found the JDK gone: asks whether to switch, and does.
     Outcome offerRepoint(const JdkReplacement& replacement);
     void refresh();
-    // The status again between commands: a failure that goes on is logged once.
-    void follow();
+    // The status again between commands, in two halves, so that a window can
+    // wait for the answer off its own thread: the question, nothing when no
+    // service is installed; the answer, which reads nothing of the session and
+    // so may be asked on any thread; and the answer taken back, unless the
+    // configuration is another one by then. Except when asked for, an answer
+    // that changes nothing is not shown again, and a failure that goes on is
+    // logged once.
+    std::optional<StatusQuestion> followQuestion();
+    StatusCheck answer(const StatusQuestion& question) { return controller_.status(question); }
+    void takeFollowed(const StatusQuestion& question, const StatusCheck& check, bool showAnyway);
     // What a save of the configuration being edited would do to its installed
     // service, from the values stored: the save decides by the same rule.
     ServiceChange plannedChange(const Configuration& stored);

@@ -266,9 +266,16 @@ StatusCheck ServiceController::status(const std::string& name, bool installed) {
 }
 
 StatusCheck ServiceController::status(const Configuration& c, bool installed) {
-    if (!installed) return {};
-    StatusCheck check = checkServiceStatus(platform_.services, platform_.network, c.serviceName, installed,
-                                           readinessProbesOf(c, platform_.files));
+    return installed ? status(statusQuestion(c)) : StatusCheck{};
+}
+
+StatusQuestion ServiceController::statusQuestion(const Configuration& c) {
+    return {c.serviceName, readinessProbesOf(c, platform_.files)};
+}
+
+StatusCheck ServiceController::status(const StatusQuestion& question) {
+    StatusCheck check =
+        checkServiceStatus(platform_.services, platform_.network, question.serviceName, true, question.probes);
     const FileTime now = platform_.clock.now();
     if (check.processStartedAt && now > check.processStartedAt)
         check.runningSeconds = (now - check.processStartedAt) / kTicksPerSecond;

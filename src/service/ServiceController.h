@@ -95,6 +95,9 @@ public:
     // The service manager's word; for a running service, also whether Tomcat answers.
     StatusCheck status(const std::string& name, bool installed);
     StatusCheck status(const Configuration& c, bool installed);
+    StatusQuestion statusQuestion(const Configuration& c);
+    // Touches only the service manager, the network and the clock: safe beside a command on another thread.
+    StatusCheck status(const StatusQuestion& question);
     std::optional<StopEvidence> lastStop(const std::string& name);
 
     // What the service really holds: the service manager's record and what

@@ -49,6 +49,14 @@ struct StatusCheck {
     std::string unanswered = {};          // the probe that did not answer, when not serving
 };
 
+// What a status check of an installed service asks: read from its
+// configuration first, so that the asking, which may wait on a URL, can be
+// done on another thread.
+struct StatusQuestion {
+    std::string serviceName;
+    std::vector<ReadinessProbe> probes;
+};
+
 // Not installed without asking anyone; otherwise what the service manager
 // says, and for a running service whether each probe answers at once. A
 // quote cannot stand in the name by which the status is asked for.

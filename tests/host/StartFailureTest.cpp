@@ -262,6 +262,18 @@ TEST_F(StartFailureTest, StartEndsWhenTomcatAnswersAndStatusAndStopSayWhereItSta
               "(catalina.2026-12-07.log, line 3).");
     EXPECT_EQ(ui.failedStartCause, "port 8080 does not answer");
     EXPECT_EQ(os.events.written.back().id, 1101u);  // started, not ready
+    // The window's follow, asked and answered apart: an answer is taken only for the service it was asked of.
+    const auto asked = session.followQuestion();
+    ASSERT_TRUE(asked.has_value());
+    EXPECT_EQ(session.answer(*asked).unanswered, "port 8080");
+    StatusCheck answering;
+    answering.status = ServiceStatus::NotServing;
+    answering.unanswered = "port 8443";
+    session.takeFollowed({"other", {}}, answering, true);
+    EXPECT_EQ(ui.failedStartCause, "port 8080 does not answer");
+    session.takeFollowed(*asked, answering, false);  // the same state, for another reason: shown
+    EXPECT_EQ(ui.failedStartCause, "port 8443 does not answer");
+    session.refresh();
     r = runCli(os, {"status", "shop", "--json"});
     EXPECT_EQ(r.code, 13);
     json = nlohmann::json::parse(r.out);

@@ -506,6 +506,28 @@ TEST_F(WindowEndToEnd, TextBeyondAsciiGoesEverywhereAndTheServiceButtonsInstallS
     EXPECT_TRUE(waitForText(IDC_STATUS_TEXT, "Installed - Running"));
     ShowWindow(session.main(), SW_RESTORE);
 
+    // A ready URL that takes the connection and never answers holds up its 5 s probe, not the window.
+    {
+        LoopbackPort deaf;
+        const std::string url = "http://127.0.0.1:" + std::to_string(deaf.port) + "/ready";
+        postCommand(session.main(), IDM_SERVICE_SETTINGS);
+        HWND settings = nullptr;
+        ASSERT_TRUE(waitUntil([&] {
+            settings = findTopWindow(session.processId(), "Service Settings");
+            return settings && IsWindowVisible(settings);
+        }));
+        setWindowText(GetDlgItem(settings, IDC_SETTINGS_READY_URL), url);
+        click(GetDlgItem(settings, IDOK));
+        ASSERT_TRUE(waitUntil([&] { return !IsWindowVisible(settings); }));
+        click(session.control(IDC_REFRESH));
+        Sleep(500);
+        DWORD_PTR ignored = 0;
+        EXPECT_NE(SendMessageTimeoutW(session.main(), WM_NULL, 0, 0, SMTO_NORMAL, 1000, &ignored), 0);
+        EXPECT_EQ(session.text(IDC_STATUS_TEXT), "Installed - Running");
+        EXPECT_TRUE(waitForText(IDC_STATUS_TEXT, "Installed - Running, Not Serving: " + url + " does not answer"))
+            << session.text(IDC_STATUS_TEXT);
+    }
+
     // Uninstalling stops Tomcat: the window asks first.
     click(session.control(IDC_INSTALL));
     EXPECT_EQ(

@@ -22,6 +22,7 @@ constexpr UINT kCommandDone = WM_APP + 3;
 constexpr UINT kShowNotice = WM_APP + 4;
 // The service manager reported a change of the service's state.
 constexpr UINT kServiceChanged = WM_APP + 5;
+constexpr UINT kStatusAnswered = WM_APP + 6;
 
 INT_PTR background(HDC dc, COLORREF colour, HBRUSH brush) {
     SetBkColor(dc, colour);
@@ -59,6 +60,7 @@ void MainWindow::show() {
     if (GetFocus() != item(IDC_SERVICE_NAME))
         SendMessageW(window_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(item(IDC_SERVICE_NAME)), TRUE);
     watcher_.emplace(window_, kServiceChanged);
+    follower_.emplace(window_, kStatusAnswered);
     followService();
     SetTimer(window_, kStatusTimer, kStatusPollMs, nullptr);
 }
@@ -76,6 +78,7 @@ void MainWindow::onWindowThread(const std::function<void()>& call) {
 void MainWindow::runCommand(std::function<Outcome()> command, std::function<void()> afterwards) {
     if (busy_ || !session_) return;
     busy_ = true;
+    ++commandsRun_;
     // A handle the watcher holds would keep a removed service registered until it lets go.
     if (watcher_) watcher_->stop();
     afterCommand_ = std::move(afterwards);
@@ -242,14 +245,15 @@ INT_PTR MainWindow::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         }
         case WM_TIMER:
             // Where the service manager tells of each change, it is not asked.
-            if (wParam == kStatusTimer && !(watcher_ && watcher_->notifying()) && followsNow()) session_->follow();
+            if (wParam == kStatusTimer && !(watcher_ && watcher_->notifying()) && followsNow()) askStatus(false);
             return TRUE;
         case kServiceChanged:
-            if (followsNow()) session_->follow();
+            if (followsNow()) askStatus(false);
             return TRUE;
+        case kStatusAnswered: onStatusAnswered(); return TRUE;
         case WM_SIZE:
             // What changed while the window was minimized shows once it is back.
-            if (wParam == SIZE_RESTORED && followsNow()) session_->follow();
+            if (wParam == SIZE_RESTORED && followsNow()) askStatus(false);
             return FALSE;
         case WM_CLOSE: onClose(); return TRUE;
         case WM_QUERYENDSESSION:
@@ -271,6 +275,7 @@ INT_PTR MainWindow::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             return TRUE;
         case WM_DESTROY:
             watcher_.reset();
+            follower_.reset();  // before the session it asks goes
             PostQuitMessage(0);
             return TRUE;
     }
@@ -280,6 +285,26 @@ INT_PTR MainWindow::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 void MainWindow::followService() {
     if (watcher_ && session_ && !busy_)
         watcher_->follow(session_->installed() ? session_->configuration().serviceName : std::string());
+}
+
+void MainWindow::askStatus(bool showAnyway) {
+    if (!session_ || !follower_) return;
+    Session& session = *session_;
+    auto question = session.followQuestion();
+    if (!question) {
+        if (showAnyway) session.refresh();  // no service: nothing to wait for
+        return;
+    }
+    follower_->ask(std::move(*question), showAnyway, commandsRun_,
+                   [&session](const StatusQuestion& asked) { return session.answer(asked); });
+}
+
+void MainWindow::onStatusAnswered() {
+    const auto answered = follower_ ? follower_->take() : std::nullopt;
+    if (!answered) return;
+    if (!busy_ && answered->era == commandsRun_)
+        session_->takeFollowed(answered->question, answered->check, answered->showAnyway);
+    if (const auto again = follower_->askedMeanwhile(); again && !busy_) askStatus(*again);
 }
 
 // A service may stop or start without us; the status line follows it while

@@ -19,6 +19,7 @@
 #include "ui/win32/PasswordPrompt.h"
 #include "ui/win32/ServiceSettingsDialog.h"
 #include "ui/win32/ServiceWatcher.h"
+#include "ui/win32/StatusFollower.h"
 #include "ui/win32/UpgradeDialog.h"
 
 namespace velmora {
@@ -57,6 +58,9 @@ private:
     bool followsNow() const;
     // The service manager tells of the shown service's changes, between commands.
     void followService();
+    // The status line asked for again; an answer that changes nothing is shown only when showAnyway.
+    void askStatus(bool showAnyway);
+    void onStatusAnswered();
     int messageBox(const std::string& text, const char* title, UINT style);
     HWND boxOwner() const;
     // Runs the call on the window's thread and waits for it.
@@ -141,6 +145,8 @@ private:
     AboutBox aboutBox_;
     NoticeWindow notice_;
     std::optional<ServiceWatcher> watcher_;
+    std::optional<StatusFollower> follower_;
+    unsigned commandsRun_ = 0;  // an answer asked before a command may not hold after it
 };
 
 }  // namespace velmora

@@ -78,7 +78,7 @@ void MainWindow::onCommand(int id, int code) {
         case IDC_MOVE_OPTION_DOWN: return onMoveOption(+1);
         case IDC_INSTALL: return onInstallButton();
         case IDC_START: return onStartButton();
-        case IDC_REFRESH: return session_->refresh();
+        case IDC_REFRESH: return askStatus(true);
     }
 }
 
