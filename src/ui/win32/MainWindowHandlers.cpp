@@ -197,9 +197,12 @@ void MainWindow::onMenuCommand(int id) {
     switch (id) {
         case IDM_NEW: return session.newConfiguration();
         case IDM_OPEN:
+            // Off this thread too: the status of an opened service waits for Tomcat's ports and ready URL.
             return openDialog_.show(
                 instance_, window_, [&session] { return session.storedNames(); },
-                [&session](const std::string& name) { session.open(name); });
+                [this, &session](const std::string& name) {
+                    runCommand([&session, name] { return session.open(name); });
+                });
         case IDM_SAVE:
             // As a save fixes the name, the cursor goes to it.
             return runCommand([&session] { return session.save(); },
