@@ -586,23 +586,33 @@ Plan ServiceController::adoption(Survey& s) {
     // What it holds is what the configuration says: every setting is as stored.
     s.record.settingsApplied = true;
     s.record.adopted = true;
-    return {
-        {"mark the service as Velmora's",
-         [this, &s] {
-             if (auto failure = platform_.registry.write(kLocalMachine, serviceKey(s.config.serviceName),
-                                                         {RegistryWrite::textValue(kInstallMarkValue, s.record.mark)}))
-                 return StepResult::failed(
-                     messages::serviceValuesNotWritten(s.config.serviceName, failure->description));
-             s.facts.mark = s.record.mark;
-             return StepResult{};
-         }},
-        {"store the configuration", [this, &s] {
-             if (auto failure = store_.save(s.config, true, s.record))
-                 return StepResult::failed(messages::storeNotWritten(s.config.serviceName, failure->description));
-             s.installed = true;
-             s.ownership = Ownership::Ours;
-             return StepResult{};
-         }}};
+    const std::string key = serviceKey(s.config.serviceName);
+    // A service left marked without a stored record would carry a mark nobody holds: taken off again.
+    auto unmark = [this, key, before = platform_.registry.read(kLocalMachine, key, kInstallMarkValue)] {
+        if (before)
+            (void)platform_.registry.write(kLocalMachine, key,
+                                           {RegistryWrite::textValue(kInstallMarkValue, before->text)});
+        else
+            (void)platform_.registry.deleteValue(kLocalMachine, key, kInstallMarkValue);
+    };
+    return {{"mark the service as Velmora's",
+             [this, &s, key] {
+                 if (auto failure = platform_.registry.write(
+                         kLocalMachine, key, {RegistryWrite::textValue(kInstallMarkValue, s.record.mark)}))
+                     return StepResult::failed(
+                         messages::serviceValuesNotWritten(s.config.serviceName, failure->description));
+                 s.facts.mark = s.record.mark;
+                 return StepResult{};
+             }},
+            {"store the configuration", [this, &s, unmark] {
+                 if (auto failure = store_.save(s.config, true, s.record)) {
+                     unmark();
+                     return StepResult::failed(messages::storeNotWritten(s.config.serviceName, failure->description));
+                 }
+                 s.installed = true;
+                 s.ownership = Ownership::Ours;
+                 return StepResult{};
+             }}};
 }
 
 }  // namespace velmora

@@ -238,6 +238,14 @@ TEST_F(AdoptionTest, AServiceMadeByServiceBatIsTakenOverAsItHoldsItAndThenWorked
               "  -> No (--yes answers Yes)\nNothing was changed.\n");
     EXPECT_EQ(storedList(), std::vector<std::string>{});
 
+    // A store that cannot be written: the mark comes off the service again.
+    os.registry.readOnlyKeys.insert(kStore);
+    run = runCli(os, {"adopt", "tomcat9", "--yes"});
+    EXPECT_EQ(run.code, 1);
+    EXPECT_FALSE(os.registry.read(kLocalMachine, serviceKey("Tomcat9"), kInstallMarkValue).has_value());
+    os.registry.readOnlyKeys.clear();
+    os.registry.writeLog.clear();
+
     // With --yes: stored under the service's spelling with the record of what it runs; the service stays as it was.
     run = runCli(os, {"adopt", "tomcat9", "--yes"});
     EXPECT_EQ(run.code, 0) << run.err;
