@@ -218,7 +218,7 @@ Outcome Session::save() {
             serviceChangeFor(stored.values, c, s.facts.present(), controller_.wrapperChanges(s), *s.kind);
         const bool reinstall = change.way == ServiceChange::Way::Reinstall;
         const bool running = s.facts.present() && change.way != ServiceChange::Way::Nothing &&
-                             serviceRuns(controller_.status(c.serviceName, true).status);
+                             serviceIsUp(controller_.status(c.serviceName, true).status);
         if (change.way != ServiceChange::Way::Nothing) {
             std::string fields;
             for (const StoredField* field : change.fields) fields += (fields.empty() ? "" : ", ") + field->name;
@@ -408,7 +408,7 @@ Outcome Session::repoint(const std::string& javaHome, bool checkOnly) {
     }
     Survey s;
     Plan plan;
-    const bool running = installed_ && serviceRuns(controller_.status(c.serviceName, true).status);
+    const bool running = installed_ && serviceIsUp(controller_.status(c.serviceName, true).status);
     if (installed_) {
         s = controller_.survey(c, true, record_);
         // A running service is restarted on the new JDK, which runs its wrapper again.
@@ -528,7 +528,7 @@ Outcome Session::uninstall() {
         return conversation.refuse(why);
     } else {
         // Stopping a running Tomcat is asked first, as a delete asks; removing a service made elsewhere always is.
-        const bool running = s.facts.present() && serviceRuns(controller_.status(c.serviceName, true).status);
+        const bool running = s.facts.present() && serviceIsUp(controller_.status(c.serviceName, true).status);
         const bool agreed = s.record.adopted
                                 ? conversation.confirmed(QuestionKind::UninstallAdopted,
                                                          messages::uninstallAdoptedQuestion(c.serviceName, running))
@@ -700,7 +700,7 @@ CheckContext Session::checkContext() {
     for (const auto& name : store_.names())
         if (!sameName(name, configuration().serviceName))
             context.others.push_back({name, store_.readText(name, store::kTomcatConfig)});
-    context.serviceRunning = installed_ && serviceRuns(status_);
+    context.serviceRunning = installed_ && serviceIsUp(status_);
     context.createdFolders = &editing_.createdFolders();
     return context;
 }

@@ -101,7 +101,7 @@ Outcome Session::upgrade(const std::string& home, const std::string& javaHome, b
         return Outcome::declined("Nothing was changed.");
     Plan plan;
     if (auto ended = prepareAccount(conversation, s, true, plan)) return *ended;
-    const bool wasRunning = serviceRuns(controller_.status(name, true).status);
+    const bool wasRunning = serviceIsUp(controller_.status(name, true).status);
     const FileTime down = platform_.clock.now();
     append(plan, controller_.removal(s));  // it stops Tomcat first
     append(plan, storeSave(s));
@@ -127,7 +127,7 @@ Outcome Session::upgrade(const std::string& home, const std::string& javaHome, b
             append(undo, storeSave(back));
             append(undo, controller_.installation(back));
         }
-        if (wasRunning && !(back.installed && serviceRuns(controller_.status(name, true).status)))
+        if (wasRunning && !(back.installed && serviceIsUp(controller_.status(name, true).status)))
             undo.push_back(controller_.start(back));
         editing_.restore(before);
         undone = runPlan(undo);

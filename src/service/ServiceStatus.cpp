@@ -55,6 +55,8 @@ const char* statusText(ServiceStatus status) { return wordsOf(status).text; }
 const char* statusWord(ServiceStatus status) { return wordsOf(status).word; }
 const char* stateName(ServiceStatus status) { return wordsOf(status).state; }
 
+bool serviceIsUp(ServiceStatus status) { return serviceRuns(status) || status == ServiceStatus::StartPending; }
+
 bool serviceRuns(ServiceStatus status) {
     switch (status) {
         case ServiceStatus::Running:

@@ -35,6 +35,8 @@ const char* statusWord(ServiceStatus status);
 const char* stateName(ServiceStatus status);
 // Whether the service's process runs (serving, not serving, paused or on the way between).
 bool serviceRuns(ServiceStatus status);
+// Whether the service runs or is starting: a change that stops it asks first, and starts it again.
+bool serviceIsUp(ServiceStatus status);
 // Whether the service has a process of its own: running in any form, or still starting or stopping.
 bool serviceHasProcess(ServiceStatus status);
 // How long a process has run: "3 d 4 h", "2 h 5 min", "4 min 10 s".

@@ -153,11 +153,14 @@ TEST_F(StartFailureTest, TheServiceManagersOwnCodesAndNoKnownCauseStillSayWhatHa
               "its last lines (the service manager).");
     // Still starting is not stopped: a removal waits as long as a stop may take for the start to end, then fails
     // at its stop, and the service stays registered and recorded.
+    // It is asked about as a running one.
     os.processes.ran.clear();
     os.clock.slept = 0;
+    ui.forget();
     EXPECT_EQ(session.uninstall().summary,
               "The service \"shop\" did not take the stop; its state: start pending. Nothing more was done. net.exe "
               "said: The service could not be controlled in its present state.");
+    EXPECT_EQ(ui.askedKinds(), std::vector<QuestionKind>{QuestionKind::UninstallRunning});
     EXPECT_EQ(os.processes.ran, std::vector<std::string>{"net stop \"shop\""});
     EXPECT_EQ(os.clock.slept, 60000u);
     EXPECT_TRUE(session.installed());

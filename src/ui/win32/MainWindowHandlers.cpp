@@ -93,7 +93,7 @@ void MainWindow::onInstallButton() {
 void MainWindow::onStartButton() {
     Session& session = *session_;
     // A start that hangs can be stopped too.
-    if (serviceRuns(session.status()) || session.status() == ServiceStatus::StartPending)
+    if (serviceIsUp(session.status()))
         runCommand([&session] { return session.stop(); });
     else
         runCommand([&session] { return session.start(); });

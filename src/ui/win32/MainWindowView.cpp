@@ -46,7 +46,7 @@ void MainWindow::showServiceState(bool installed, ServiceStatus status, const st
             setTextOf(item(IDC_STATUS_TEXT), text);
             if (IsWindowVisible(window_)) status_.changed();
         }
-        const bool stoppable = serviceRuns(status) || status == ServiceStatus::StartPending;
+        const bool stoppable = serviceIsUp(status);
         const bool known = stoppable || status == ServiceStatus::NotRunning;
         if (known) {
             const std::string caption = stoppable ? "Stop" : "Start";
