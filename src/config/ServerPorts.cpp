@@ -110,7 +110,12 @@ std::variant<std::vector<DeclaredPort>, ServerXmlError> serverPorts(std::string_
     }
     // Tomcat 9 and later add <Server portOffset> to every port it opens; an
     // offset of digits too large for any port pushes every port out of range.
+    // A placeholder for the offset, or for where a connector listens, leaves
+    // its ports known only once Tomcat runs.
     const std::string offsetText = server.attribute("portOffset").value();
+    for (auto& port : ports)
+        if (port.value == PortValue::Number && (hasPlaceholder(offsetText) || hasPlaceholder(port.address)))
+            port.value = PortValue::Unknown;
     const bool digits = !offsetText.empty() && offsetText.find_first_not_of("0123456789") == std::string::npos;
     if (digits) {
         const unsigned long offset = wholeNumber<unsigned long>(offsetText).value_or(65536);

@@ -299,6 +299,17 @@ TEST(ServerPorts, TheShutdownPortAndEveryConnectorAsWrittenNothingGuessedAndWher
             << ignored;
     EXPECT_EQ(portsOf("<Server port='1' portOffset='99999999999'/>"),
               (std::vector<Port>{{Shutdown, NotAPort, 1, "1", ""}}));
+    // A placeholder for the offset, or for a connector's address, is resolved only by Tomcat.
+    EXPECT_EQ(portsOf(R"(<Server port="8005" portOffset="${port.offset}"><Service><Connector port="8080"/>
+    <Connector port="0"/></Service></Server>)"),
+              (std::vector<Port>{{Shutdown, Unknown, 8005, "8005", ""},
+                                 {Connector, Unknown, 8080, "8080", ""},
+                                 {Connector, AnyFree, 0, "0", ""}}));
+    EXPECT_EQ(portsOf(R"(<Server port="-1"><Service><Connector port="8080" address="${bind.address}"/>
+    <Connector port="8081" address="10.0.0.5"/></Service></Server>)"),
+              (std::vector<Port>{{Shutdown, Disabled, 0, "-1", ""},
+                                 {Connector, Unknown, 8080, "8080", ""},
+                                 {Connector, Number, 8081, "8081", ""}}));
 
     // The check names each port by its role; while the service runs, its Tomcat holds them, so none is taken,
     // and a port out of range stays one.
