@@ -68,6 +68,7 @@ struct SetenvTakeOver {
     }
 };
 SetenvTakeOver setenvTakeOver(const std::vector<SetenvOptions>& found, const Configuration& c);
+bool hasOption(const std::vector<std::string>& options, const std::string& option);
 
 // A JVM size ("2g", "512m", "1024k", bytes) in the unit given by its bytes
 // (1048576 for MB, 1024 for KB), rounded up; empty when it is no size or

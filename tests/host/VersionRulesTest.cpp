@@ -275,6 +275,10 @@ TEST_F(VersionRulesTest, APortThatAnotherConfigurationOrProgramHasAndASetenvTheS
     // Nor does the check recommend it any longer.
     r = runCli(os, {"check", "shop", "--json"});
     EXPECT_EQ(r.out.find("options-ignored"), std::string::npos) << r.out;
+    // A heap no size field can hold is not taken over, and so still named.
+    os.files.addFile("C:\\tomcat10\\bin\\setenv.bat", "set \"CATALINA_OPTS=-Xmx40g\"\r\n");
+    r = runCli(os, {"check", "shop", "--json"});
+    EXPECT_NE(r.out.find("options-ignored"), std::string::npos) << r.out;
 
     // Terminal control text in an option is shown written out, and never stored.
     os.files.addFile("C:\\tomcat10\\bin\\setenv.bat",
