@@ -49,9 +49,11 @@ std::vector<std::string> reportRows(const Configuration& c, const std::string& j
     };
     std::string dependencies;
     for (const auto& dependency : c.dependencies) dependencies += (dependencies.empty() ? "" : ", ") + dependency;
+    rows.push_back("Display name: " + (c.displayName.empty() ? c.serviceName : c.displayName));
     rows.push_back("Start-up type: " + text(Field::StartupType));
     rows.push_back("Account: " + serviceAccountName(c));
     rows.push_back("Depends on: " + dependencies);
+    for (const auto& variable : c.environment) rows.push_back("Environment: " + variable);
     rows.push_back("Stop timeout (s): " + text(Field::StopTimeout));
     rows.push_back("Recovery: " + recovery(c.recoveryFirst) + ", " + recovery(c.recoverySecond) + ", then " +
                    recovery(c.recoveryLater) + "; count reset after " + text(Field::RecoveryReset) +

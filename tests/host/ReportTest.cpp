@@ -1,4 +1,5 @@
 // The diagnostic report: findings in checking order, written as text, never as markup.
+#include "app/Conversation.h"
 #include "checks/Report.h"
 #include "config/Bitness.h"
 #include "support/Fixture.h"
@@ -32,6 +33,18 @@ TEST_F(SessionTest, CheckConfigurationWritesTheReportBesideTheProgramAndFindsAJv
     EXPECT_EQ(result.reportPath, path);
     EXPECT_TRUE(result.report.findings.empty());
     EXPECT_EQ(result.report.rows[17], "Additional JVM option: -Dk=v");
+    EXPECT_EQ(result.report.rows[18], "Display name: svc1");
+    // The service's own name and environment, written as text.
+    ASSERT_TRUE(editing.edit(Field::DisplayName, "Shop <web>").done());
+    result = session.checkConfiguration(ReportOpening::Never);
+    EXPECT_EQ(result.report.rows[18], "Display name: Shop <web>");
+    EXPECT_NE(os.files.files[path].find(">Shop &lt;web&gt;<"), std::string::npos);
+    Configuration modern = session.configuration();
+    modern.environment = {"A=1&2", "B=3"};
+    Conversation conversation(ui);
+    const auto rows = examineConfiguration(modern, os.platform, conversation).rows;
+    EXPECT_EQ(std::vector<std::string>(rows.begin() + 22, rows.begin() + 24),
+              (std::vector<std::string>{"Environment: A=1&2", "Environment: B=3"}));
     const std::string end = "No errors or warnings detected.</font><br></body></html>\r\n";
     EXPECT_EQ(os.files.files[path].substr(os.files.files[path].size() - end.size()), end);
     EXPECT_EQ(os.processes.opened, std::vector<std::string>{path});
