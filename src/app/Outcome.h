@@ -38,6 +38,13 @@ struct Outcome {
     std::optional<bool> settingsApplied;
 
     bool done() const { return result == Result::Done; }
+    // A change that stands, and a start after it that failed: it did not get there, and says why.
+    void failWithStart(std::optional<StartDiagnosis> failure) {
+        startFailure = std::move(failure);
+        if (!startFailure || !done()) return;
+        result = Result::Failed;
+        summary += " " + startFailure->sentence;
+    }
     // Done, and said in the window too.
     static Outcome announced(std::string summary) {
         Outcome outcome;

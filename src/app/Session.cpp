@@ -276,7 +276,7 @@ Outcome Session::save() {
         record_ = stored.record;
     }
     Outcome outcome = finish(conversation, ran, messages::configurationSaved(c.serviceName) + later);
-    outcome.startFailure = s.startFailure;
+    outcome.failWithStart(s.startFailure);
     outcome.started = s.started;
     outcome.stopped = s.stopped;
     editing_.show();
@@ -439,7 +439,7 @@ Outcome Session::repoint(const std::string& javaHome, bool checkOnly) {
     std::string summary = "Configuration \"" + c.serviceName + "\" now uses the JDK at " + target + ".";
     if (running && !restart) summary += " The running service keeps the JDK it started with until its next start.";
     Outcome outcome = finish(conversation, ran, summary);
-    outcome.startFailure = s.startFailure;
+    outcome.failWithStart(s.startFailure);
     outcome.started = s.started;
     outcome.stopped = s.stopped;
     refresh();

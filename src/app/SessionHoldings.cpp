@@ -158,7 +158,7 @@ Outcome Session::bringServiceBack() {
     std::string summary = "The service \"" + name + "\" holds the stored values again (" + fields + ").";
     if (running && change.restartNeeded && !restart) summary += messages::takesEffectAtNextStart(name);
     Outcome outcome = finish(conversation, ran, summary);
-    outcome.startFailure = s.startFailure;
+    outcome.failWithStart(s.startFailure);
     refresh();
     return outcome;
 }

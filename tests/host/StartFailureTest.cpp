@@ -106,6 +106,18 @@ TEST_F(StartFailureTest, AStartThatStaysUpCostsOnlyTheWaitAndAFailedOneSaysWhyFr
               (std::vector<std::string>{"cause-file-line", "134410752600000000",
                                         "a JVM option the JVM rejects (-XX:+UseParNewGC)",
                                         "C:\\tomcat10\\logs\\shop_err.log", "3"}));
+    // A change whose restart fails stands, and the save fails with why Tomcat did not start again.
+    serving(0);
+    ASSERT_TRUE(session.start().done());
+    script(Fate::DiesStarting, 0, 1066, 4, {{errLog, "Unrecognized VM option 'UseParNewGC'\r\n"}});
+    ASSERT_TRUE(editing.edit(Field::MaxHeapSize, "1024").done());
+    const Outcome saved = session.save();
+    EXPECT_EQ(saved.result, Outcome::Result::Failed);
+    EXPECT_EQ(saved.summary,
+              "Configuration \"shop\" saved. Remove -XX:+UseParNewGC from the additional options: the JVM at "
+              "C:\\jdk-21 does not know it (shop_err.log, line 5).");
+    EXPECT_TRUE(saved.announcement.empty());
+    EXPECT_EQ(storedNumber("shop", "max.heap.size"), 1024u);
     serving(0);
     ASSERT_TRUE(session.start().done());
     ASSERT_TRUE(session.stop().done());
