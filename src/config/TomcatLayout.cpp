@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 
+#include "config/JdkLookup.h"
 #include "platform/Numbers.h"
 #include "platform/TextScan.h"
 
@@ -78,8 +79,10 @@ std::string jvmLibraryPath(const std::string& javaHome, JvmType jvmType, Files& 
     const std::string type = jvmTypeName(jvmType);
     const std::string classic = javaHome + "\\jre\\bin\\" + type + "\\jvm.dll";
     const std::string modular = javaHome + "\\bin\\" + type + "\\jvm.dll";
-    // A JDK without a jre folder (9 and later) keeps it in bin, also while it is missing.
-    const bool modularJdk = files.folderExists(javaHome) && !files.folderExists(javaHome + "\\jre");
+    // A JDK without a jre folder (9 and later) keeps it in bin, also while it is missing; of a JDK that is
+    // gone, only its folder's name tells.
+    const bool modularJdk =
+        files.folderExists(javaHome) ? !files.folderExists(javaHome + "\\jre") : javaMajorOfName(javaHome) >= 9;
     return !files.fileExists(classic) && (files.fileExists(modular) || modularJdk) ? modular : classic;
 }
 

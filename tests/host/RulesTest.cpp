@@ -186,6 +186,10 @@ TEST(Jdk, TheVariableWinsThenTheKeysOfYesterdayAndTodayAndTheLayoutGivesTheLibra
     EXPECT_EQ(jvmLibraryPath("C:\\jdk-21", JvmType::Server, os.files), "C:\\jdk-21\\bin\\server\\jvm.dll");
     EXPECT_EQ(jvmLibraryPath("C:\\jdk8", JvmType::Server, os.files), "C:\\jdk8\\jre\\bin\\server\\jvm.dll");
     EXPECT_EQ(jvmLibraryPath("C:\\gone", JvmType::Client, os.files), "C:\\gone\\jre\\bin\\client\\jvm.dll");
+    EXPECT_EQ(jvmLibraryPath("C:\\Java\\jdk-17.0.9", JvmType::Server, os.files),
+              "C:\\Java\\jdk-17.0.9\\bin\\server\\jvm.dll");
+    EXPECT_EQ(jvmLibraryPath("C:\\Java\\jdk1.8.0_392", JvmType::Server, os.files),
+              "C:\\Java\\jdk1.8.0_392\\jre\\bin\\server\\jvm.dll");
     os.files.addFile("C:\\jdk8\\bin\\server\\jvm.dll");
     EXPECT_EQ(jvmLibraryPath("C:\\jdk8", JvmType::Server, os.files), "C:\\jdk8\\bin\\server\\jvm.dll");
 }
