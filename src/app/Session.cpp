@@ -213,7 +213,7 @@ Outcome Session::save() {
         s.record = stored.record;
         plan = storeSave(s);
     } else {
-        s = controller_.survey(c, true, stored.record);
+        s = controller_.survey(c, true, stored.record, &stored.values);
         const ServiceChange change =
             serviceChangeFor(stored.values, c, s.facts.present(), controller_.wrapperChanges(s), *s.kind);
         const bool reinstall = change.way == ServiceChange::Way::Reinstall;
@@ -410,7 +410,7 @@ Outcome Session::repoint(const std::string& javaHome, bool checkOnly) {
     Plan plan;
     const bool running = installed_ && serviceIsUp(controller_.status(c.serviceName, true).status);
     if (installed_) {
-        s = controller_.survey(c, true, record_);
+        s = controller_.survey(c, true, record_, &before);
         // A running service is restarted on the new JDK, which runs its wrapper again.
         if (std::string why = running ? controller_.startRefusal(s) : controller_.actRefusal(s); !why.empty()) {
             editing_.restore(before);

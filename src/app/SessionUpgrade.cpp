@@ -88,7 +88,7 @@ Outcome Session::upgrade(const std::string& home, const std::string& javaHome, b
     const std::string what =
         "The upgrade of \"" + name + "\" to " + home + (javaHome.empty() ? "" : " with the JDK at " + jdk);
     // What would refuse the upgrade refuses its check too: a check says only what the upgrade would meet.
-    Survey s = controller_.survey(target, true, record_);
+    Survey s = controller_.survey(target, true, record_, &before);
     for (const std::string& why : {controller_.removalRefusal(s), controller_.copyRefusal(s), carryRefusal(s)})
         if (!why.empty()) return conversation.refuse(why);
     if (auto findings = preflightFindings(target, before); checkOnly || !findings.empty())

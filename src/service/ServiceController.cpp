@@ -27,7 +27,8 @@ constexpr std::uint32_t kGoneWithinMs = 3000;
 constexpr std::size_t kMaxWrapperBytes = 64u << 20;
 }  // namespace
 
-Survey ServiceController::survey(const Configuration& c, bool installed, const InstallRecord& record) {
+Survey ServiceController::survey(const Configuration& c, bool installed, const InstallRecord& record,
+                                 const Configuration* held) {
     Survey s;
     s.config = c;
     s.layout = tomcatLayoutOf(c.catalinaHome, platform_.files);
@@ -37,7 +38,7 @@ Survey ServiceController::survey(const Configuration& c, bool installed, const I
     s.facts = lookUpService(platform_.services, platform_.registry, c.serviceName);
     s.ownership = ownershipOf(s.facts, installed, record);
     s.installedKind = s.kind;
-    s.installedConfig = c;
+    s.installedConfig = held ? *held : c;
     if (!record.programLine.empty()) {
         InstalledWrapper installedWrapper = installedWrapperOf(record.programLine, platform_.files);
         s.installedKind = installedWrapper.kind;

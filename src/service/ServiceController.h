@@ -46,7 +46,10 @@ public:
     ServiceController(Platform& platform, ConfigurationStore& store, Progress& progress)
         : platform_(platform), store_(store), progress_(progress) {}
 
-    Survey survey(const Configuration& c, bool installed, const InstallRecord& record);
+    // held: the values the installed service runs with, when c is about to change them; its stop is timed and
+    // read by those.
+    Survey survey(const Configuration& c, bool installed, const InstallRecord& record,
+                  const Configuration* held = nullptr);
 
     // Why the service of this configuration may not be installed now (a
     // service of its name that is not ours, a wrapper copy Velmora did not

@@ -227,6 +227,19 @@ TEST_F(StartFailureTest, TheServiceManagersOwnCodesAndNoKnownCauseStillSayWhatHa
     EXPECT_NE(failed["error"]["message"].get<std::string>().find("Nothing was written since the start to any of: "
                                                                  "C:\\tomcat10\\logs\\shop_err.log, "),
               std::string::npos);
+
+    // A lower stop timeout reaches the wrapper when it starts again: the stop before that is timed and judged
+    // by the 30 s it runs with, so a 15 s stop is graceful.
+    serving(0);
+    ASSERT_TRUE(session.start().done());
+    os.services.services["shop"].stopScript = {15000, {}};
+    ASSERT_TRUE(editing.edit(Field::StopTimeout, "10").done());
+    ui.forget();
+    const Outcome lowered = session.save();
+    ASSERT_TRUE(lowered.done()) << lowered.summary;
+    ASSERT_TRUE(lowered.stopped.has_value());
+    EXPECT_TRUE(lowered.stopped->graceful);
+    EXPECT_EQ(ui.warnings, std::vector<std::string>{});
 }
 
 TEST_F(StartFailureTest, StartEndsWhenTomcatAnswersAndStatusAndStopSayWhereItStands) {
