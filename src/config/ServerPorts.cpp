@@ -12,9 +12,13 @@ namespace {
 
 // Tomcat replaces ${name} with a system property when it reads the file, so
 // such a port is known only to the running server.
+// A ${property}, or an entity of the document's DOCTYPE ("&http.port;"),
+// which the XML reader leaves as written: Tomcat's parser resolves both.
 bool hasPlaceholder(std::string_view text) {
     const auto open = text.find("${");
-    return open != std::string_view::npos && text.find('}', open + 2) != std::string_view::npos;
+    const auto entity = text.find('&');
+    return (open != std::string_view::npos && text.find('}', open + 2) != std::string_view::npos) ||
+           (entity != std::string_view::npos && text.find(';', entity + 1) != std::string_view::npos);
 }
 
 DeclaredPort declared(PortRole role, const pugi::xml_node& element) {

@@ -309,6 +309,9 @@ TEST(ServerPorts, TheShutdownPortAndEveryConnectorAsWrittenNothingGuessedAndWher
               (std::vector<Port>{{Shutdown, Unknown, 8005, "8005", ""},
                                  {Connector, Unknown, 8080, "8080", ""},
                                  {Connector, AnyFree, 0, "0", ""}}));
+    EXPECT_EQ(portsOf(R"(<!DOCTYPE Server [<!ENTITY http.port "8080">]>
+<Server port="-1"><Service><Connector port="&http.port;"/></Service></Server>)"),
+              (std::vector<Port>{{Shutdown, Disabled, 0, "-1", ""}, {Connector, Unknown, 0, "&http.port;", ""}}));
     EXPECT_EQ(portsOf(R"(<Server port="-1"><Service><Connector port="8080" address="${bind.address}"/>
     <Connector port="8081" address="10.0.0.5"/></Service></Server>)"),
               (std::vector<Port>{{Shutdown, Disabled, 0, "-1", ""},
