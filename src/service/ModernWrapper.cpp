@@ -125,6 +125,9 @@ void ModernWrapper::readFields(const std::vector<HeldValue>& values, HeldFields&
     if (const auto* timeout = heldValue(values, "Stop\\Timeout"); timeout && timeout->type == kRegDword)
         held.take(Field::StopTimeout, std::to_string(timeout->number));
     held.takeList(Field::Environment, heldList(heldValue(values, "Environment")));
+    const std::vector<std::string> start = heldList(heldValue(values, "Start\\Params"));
+    for (std::size_t i = 0; i + 1 < start.size(); ++i)
+        if (start[i] == "-config") held.take(Field::TomcatConfigFile, start[i + 1]);
 }
 
 std::vector<std::string> ModernWrapper::valuesNotKept(const std::vector<HeldValue>& values,
@@ -156,6 +159,14 @@ std::vector<std::string> modernJvmOptions(const Configuration& c) {
     return options;
 }
 
+// Tomcat reads its base's conf\server.xml unless Bootstrap is given another
+// with -config, and its stop looks for the shutdown port in the same file.
+static WrapperOption bootstrapParams(const Configuration& c, const char* option, const char* command) {
+    if (c.tomcatConfigFile.empty() || samePath(c.tomcatConfigFile, c.catalinaBase + "\\conf\\server.xml"))
+        return {option, command, false};
+    return {option, joinWrapperList({"-config", c.tomcatConfigFile, command})};
+}
+
 std::vector<WrapperOption> modernInstallOptions(const Configuration& c, const std::string& wrapperPath,
                                                 const std::string& jvmLibrary,
                                                 const std::vector<std::string>& jvmOptions9) {
@@ -170,8 +181,8 @@ std::vector<WrapperOption> modernInstallOptions(const Configuration& c, const st
         {"Classpath", c.classPath},
         {"StartClass", kBootstrap, false},
         {"StopClass", kBootstrap, false},
-        {"StartParams", "start", false},
-        {"StopParams", "stop", false},
+        bootstrapParams(c, "StartParams", "start"),
+        bootstrapParams(c, "StopParams", "stop"),
         {"StartMode", "jvm", false},
         {"StopMode", "jvm", false},
         {"JvmOptions", joinWrapperList(modernJvmOptions(c))},

@@ -93,6 +93,10 @@ TEST_F(AdoptionTest, OnlyTomcatServicesThatAreNotVelmorasAreListedWithWhyNotAndW
                       {RegistryWrite::textValue("Jvm", "auto"), RegistryWrite::numberValue("JvmMx", 65536)});
     os.registry.write(kLocalMachine, kProcrun + "Tomcat11\\Parameters\\Stop",
                       {RegistryWrite::numberValue("Timeout", 45)});
+    for (const std::string verb : {"Start", "Stop"})
+        os.registry.write(kLocalMachine, kProcrun + "Tomcat11\\Parameters\\" + verb,
+                          {RegistryWrite::listValue("Params", {"-config", "D:\\sites\\shop\\conf\\shop.xml",
+                                                               verb == "Start" ? "start" : "stop"})});
     ServiceConfiguration& eleven = os.services.services["Tomcat11"].configuration;
     eleven.startType = StartType::Automatic;
     eleven.delayedStart = true;
@@ -169,7 +173,7 @@ TEST_F(AdoptionTest, OnlyTomcatServicesThatAreNotVelmorasAreListedWithWhyNotAndW
     EXPECT_EQ(
         missing(runCli(os, {"adopt", "Tomcat11"}).out,
                 "tomcat.home = C:\\tomcat11\nsystem.out = D:\\sites\\shop\\logs\nsystem.err = "
-                "D:\\sites\\shop\\logs\ntomcat.config = D:\\sites\\shop\\conf\\server.xml\ncatalina.base = "
+                "D:\\sites\\shop\\logs\ntomcat.config = D:\\sites\\shop\\conf\\shop.xml\ncatalina.base = "
                 "D:\\sites\\shop\njava.security.policy = D:\\sites\\shop\\conf\\catalina.policy\njava.home = "
                 "C:\\jdk\njava.class.path = "
                 "C:\\tomcat11\\bin\\bootstrap.jar;D:\\sites\\shop\\bin\\tomcat-juli.jar;C:\\tomcat11\\bin\\tomcat-juli."

@@ -130,6 +130,15 @@ TEST_F(SessionTest, TheTomcat10WrapperTakesEverySettingOnItsCommandLine) {
     // Nothing is copied, nothing written under the Parameters key.
     EXPECT_FALSE(os.files.fileExists("C:\\tomcat10\\bin\\svc.exe"));
     EXPECT_FALSE(os.registry.keyExists(kLocalMachine, kParameters));
+    // Another server.xml is Bootstrap's to read, for the start and for the stop's shutdown port; read back too.
+    os.files.addFile("C:\\tomcat10\\conf\\server blue.xml", "<Server port=\"-1\"/>");
+    ASSERT_TRUE(editing.edit(Field::TomcatConfigFile, "C:\\tomcat10\\conf\\server blue.xml").done());
+    os.processes.ran.clear();
+    ASSERT_TRUE(session.save().done());
+    EXPECT_EQ(os.processes.ran,
+              std::vector<std::string>{"\"C:\\tomcat10\\bin\\tomcat10.exe\" //US//svc --StartParams "
+                                       "\"-config#C:\\tomcat10\\conf\\server blue.xml#start\" --StopParams "
+                                       "\"-config#C:\\tomcat10\\conf\\server blue.xml#stop\""});
     ASSERT_TRUE(session.uninstall().done());
     EXPECT_EQ(lastOf(os.processes.ran), "\"C:\\tomcat10\\bin\\tomcat10.exe\" //DS//svc");
     EXPECT_TRUE(os.files.fileExists("C:\\tomcat10\\bin\\tomcat10.exe"));
