@@ -58,7 +58,7 @@ bool ConfigurationEditor::set(Field field, const std::string& value, Questions& 
         case Field::TempDirectory: return setTempDirectory(value, questions);
         case Field::AdditionalOptions: return value.empty() || addOption(value, questions);
         case Field::ServiceName: setServiceName(value); break;
-        case Field::TomcatConfigFile: setTomcatConfigFile(value, questions); break;
+        case Field::TomcatConfigFile: return setTomcatConfigFile(value, questions);
         case Field::JavaHome: setJavaHome(value, questions); break;
         case Field::SystemOut: setSystemOut(value, questions); break;
         case Field::SystemErr: setSystemErr(value, questions); break;
@@ -130,9 +130,13 @@ bool ConfigurationEditor::setCatalinaBase(const std::string& value, Questions& q
 }
 
 // A follow-up check can only warn: when nobody would hear it, it is left out.
-void ConfigurationEditor::setTomcatConfigFile(const std::string& value, Questions& questions) {
+bool ConfigurationEditor::setTomcatConfigFile(const std::string& value, Questions& questions) {
+    Configuration candidate = config_;
+    candidate.tomcatConfigFile = value;
+    if (!carried(candidate, questions)) return false;
     config_.tomcatConfigFile = value;
     if (questions.heard()) Checker(files_, questions).fileExists(value, "Tomcat Config File");
+    return true;
 }
 
 bool ConfigurationEditor::setSecurityPolicyFile(const std::string& value, Questions& questions) {
@@ -245,7 +249,7 @@ void ConfigurationEditor::propagateCatalinaBaseChange(Questions& questions) {
             // equal to the old base itself stays as it is.
             const std::string oldFolder = oldBase + "\\";
             const std::string newFolder = newBase + "\\";
-            setTomcatConfigFile(replaceAll(config_.tomcatConfigFile, oldBase, newBase), questions);
+            (void)setTomcatConfigFile(replaceAll(config_.tomcatConfigFile, oldBase, newBase), questions);
             setSystemOut(replaceAll(config_.systemOut, oldFolder, newFolder), questions);
             setSystemErr(replaceAll(config_.systemErr, oldFolder, newFolder), questions);
             setTempDirectory(replaceAll(config_.tempDirectory, oldFolder, newFolder), questions);

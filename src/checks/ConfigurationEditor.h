@@ -48,7 +48,7 @@ public:
     void setServiceName(const std::string& value);
     bool setCatalinaHome(const std::string& value, Questions& questions);
     bool setCatalinaBase(const std::string& value, Questions& questions);
-    void setTomcatConfigFile(const std::string& value, Questions& questions);
+    bool setTomcatConfigFile(const std::string& value, Questions& questions);
     bool setSecurityPolicyFile(const std::string& value, Questions& questions);
     void setJavaHome(const std::string& value, Questions& questions);
     bool setTempDirectory(const std::string& value, Questions& questions);

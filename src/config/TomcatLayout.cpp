@@ -108,6 +108,7 @@ std::vector<UncarriedValue> valuesTheWrapperCannotCarry(const TomcatLayout& layo
     look("Catalina Home", c.catalinaHome);
     look("Catalina Base", c.catalinaBase);
     look("Temp Directory", c.tempDirectory);
+    look("Tomcat Config File", c.tomcatConfigFile);  // a list entry too, after -config
     if (c.useSecurityManager == 1) look("Security Policy File", c.securityPolicyFile);
     for (const auto& option : c.additionalJvmOptions) look("Additional JVM Options", option);
     for (const auto& variable : c.environment) look("Environment", variable);
@@ -120,8 +121,8 @@ std::string uncarriedValueMessage(const UncarriedValue& value) {
                value.value +
                "' (Environment) would never reach Tomcat. Set it for the machine instead, or use a "
                "Tomcat 7 or later home.";
-    return "The Tomcat service wrapper of this Catalina home takes the JVM options as one list in which a single "
-           "quote (') cannot stand, so '" +
+    return "The Tomcat service wrapper of this Catalina home takes the JVM options and Tomcat's start parameters as "
+           "lists in which a single quote (') cannot stand, so '" +
            value.value + "' (" + value.label +
            ") would not reach the JVM whole. Choose a value without a single quote.";
 }

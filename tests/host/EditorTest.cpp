@@ -54,9 +54,12 @@ TEST_F(SessionTest, ANewConfigurationDerivesEverythingFromItsFolderAndItsOptions
     editing.edit(Field::CatalinaBase, "C:\\srv\\Bob's #2");
     EXPECT_EQ(session.configuration().catalinaBase, "C:\\tomcat10");
     EXPECT_EQ(lastOf(ui.warnings),
-              "The Tomcat service wrapper of this Catalina home takes the JVM options as one list in "
-              "which a single quote (') cannot stand, so 'C:\\srv\\Bob's #2' (Catalina Base) would "
-              "not reach the JVM whole. Choose a value without a single quote.");
+              "The Tomcat service wrapper of this Catalina home takes the JVM options and Tomcat's start "
+              "parameters as lists in which a single quote (') cannot stand, so 'C:\\srv\\Bob's #2' (Catalina "
+              "Base) would not reach the JVM whole. Choose a value without a single quote.");
+    editing.edit(Field::TomcatConfigFile, "C:\\tomcat10\\conf\\Bob's.xml");
+    EXPECT_EQ(session.configuration().tomcatConfigFile, "C:\\tomcat10\\conf\\server.xml");
+    EXPECT_NE(lastOf(ui.warnings).find("'C:\\tomcat10\\conf\\Bob's.xml' (Tomcat Config File)"), std::string::npos);
     EXPECT_TRUE(editing.addOption("-Dshop=a#b;c d"));
     EXPECT_EQ(session.configuration().additionalJvmOptions, std::vector<std::string>{"-Dshop=a#b;c d"});
 }

@@ -336,9 +336,9 @@ TEST_F(TransferTest, AStoredNameInAnyCaseIsReplacedOnlyOnRequestAndNeverWhenInst
     EXPECT_EQ(refusal(documentOf(entry("t10",
                                        "\"tomcat.home\": \"C:\\\\tomcat10\", "
                                        "\"additional.jvm.options\": [\"-Dx=it's\"]"))),
-              "Configuration \"t10\": The Tomcat service wrapper of this Catalina home takes the JVM options as "
-              "one list in which a single quote (') cannot stand, so '-Dx=it's' (Additional JVM Options) would "
-              "not reach the JVM whole. Choose a value without a single quote.");
+              "Configuration \"t10\": The Tomcat service wrapper of this Catalina home takes the JVM options and "
+              "Tomcat's start parameters as lists in which a single quote (') cannot stand, so '-Dx=it's' "
+              "(Additional JVM Options) would not reach the JVM whole. Choose a value without a single quote.");
 }
 
 TEST_F(SessionTest, AHundredThousandOptionsImportInUnderTwoSeconds) {
