@@ -67,8 +67,7 @@ PortReview reviewPorts(const Configuration& c, const std::vector<OtherConfigurat
         if (!theirPorts) continue;
         for (const auto& port : ports)
             for (const auto& their : *theirPorts)
-                if (port.value == PortValue::Number && their.value == PortValue::Number &&
-                    port.number == their.number) {
+                if (sameListeningPort(port, their)) {
                     Finding twice{FindingKind::PortConflict, "Tomcat config file", file,
                                   portName(port) + " of " + file + " is also in the stored configuration \"" +
                                       other.name + "\" (" + other.tomcatConfigFile +

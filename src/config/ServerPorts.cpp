@@ -5,6 +5,7 @@
 #include <pugixml.hpp>
 
 #include "platform/Numbers.h"
+#include "platform/Text.h"
 
 namespace velmora {
 
@@ -78,6 +79,20 @@ ServerXmlError errorAt(std::string description, std::string_view xml, std::ptrdi
 }
 
 }  // namespace
+
+bool takesEveryAddress(const std::string& address) {
+    return address.empty() || address == "0.0.0.0" || address == "::" || address == "[::]";
+}
+
+bool sameListeningPort(const DeclaredPort& a, const DeclaredPort& b) {
+    if (a.value != PortValue::Number || b.value != PortValue::Number || a.number != b.number) return false;
+    const auto bare = [](std::string address) {
+        if (address.size() > 2 && address.front() == '[' && address.back() == ']')
+            address = address.substr(1, address.size() - 2);
+        return foldedName(address);
+    };
+    return takesEveryAddress(a.address) || takesEveryAddress(b.address) || bare(a.address) == bare(b.address);
+}
 
 std::string errorText(const ServerXmlError& error) {
     return error.description + " (line " + std::to_string(error.line) + ", column " + std::to_string(error.column) +

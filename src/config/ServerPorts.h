@@ -43,6 +43,12 @@ struct ServerXmlError {
     std::size_t column = 1;  // counted from 1, in bytes
 };
 
+// Whether a connector's address attribute takes every address: none, 0.0.0.0 or ::.
+bool takesEveryAddress(const std::string& address);
+// Whether two declared ports would be opened on the same port of the same
+// address, so that only one of their Tomcats can start.
+bool sameListeningPort(const DeclaredPort& a, const DeclaredPort& b);
+
 // "Error parsing start element tag (line 12, column 5, offset 341)".
 std::string errorText(const ServerXmlError& error);
 

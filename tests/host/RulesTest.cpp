@@ -303,6 +303,19 @@ TEST(ServerPorts, TheShutdownPortAndEveryConnectorAsWrittenNothingGuessedAndWher
             << ignored;
     EXPECT_EQ(portsOf("<Server port='1' portOffset='99999999999'/>"),
               (std::vector<Port>{{Shutdown, NotAPort, 1, "1", ""}}));
+    // Two Tomcats meet on a port only where their addresses do: every address meets all.
+    const auto on = [](std::uint16_t number, const std::string& address) {
+        DeclaredPort port;
+        port.value = PortValue::Number;
+        port.number = number;
+        port.address = address;
+        return port;
+    };
+    EXPECT_FALSE(sameListeningPort(on(443, "10.0.0.5"), on(443, "10.0.0.6")));
+    EXPECT_TRUE(sameListeningPort(on(443, "10.0.0.5"), on(443, "")));
+    EXPECT_TRUE(sameListeningPort(on(443, "::"), on(443, "10.0.0.6")));
+    EXPECT_TRUE(sameListeningPort(on(443, "[FE80::1]"), on(443, "fe80::1")));
+    EXPECT_FALSE(sameListeningPort(on(443, ""), on(8443, "")));
     // A placeholder for the offset, or for a connector's address, is resolved only by Tomcat.
     EXPECT_EQ(portsOf(R"(<Server port="8005" portOffset="${port.offset}"><Service><Connector port="8080"/>
     <Connector port="0"/></Service></Server>)"),
