@@ -323,10 +323,24 @@ Outcome Session::install() {
     s.config = configuration();
     s.record = record_;
     append(plan, controller_.installation(s));
+    const bool serviceBefore = s.facts.present();
     const PlanResult ran = runPlan(plan);
+    // A service this install registered but could not record as installed is removed again: no one would own it.
+    PlanResult undone;
+    if (!ran.completed && !serviceBefore && !s.installed && s.facts.present()) {
+        undone = runPlan(controller_.removal(s));
+        for (const auto& warning : undone.warnings) conversation.warn(warning);
+    }
     installed_ = s.installed;
     record_ = s.record;
     Outcome outcome = finish(conversation, ran, messages::serviceInstalled(c.serviceName));
+    if (!undone.ran.empty()) {
+        outcome.steps.insert(outcome.steps.end(), undone.ran.begin(), undone.ran.end());
+        const bool removed = undone.completed || undone.failedStep == "mark not installed";
+        outcome.summary +=
+            removed ? " The service it had registered was removed again."
+                    : " The service it had registered could not be removed again (" + undone.failedStep + ").";
+    }
     outcome.steps.insert(outcome.steps.begin(), saved.steps.begin(), saved.steps.end());
     if (outcome.done()) outcome.announcement = outcome.summary;
     outcome.installed = installed_;

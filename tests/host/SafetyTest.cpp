@@ -88,13 +88,15 @@ TEST_F(SessionTest, OnlyWhatThisStoreRecordedIsOurs) {
     EXPECT_EQ(storedNumber("svc", store::kInstalled), 0u);
     EXPECT_TRUE(os.files.fileExists("C:\\tomcat\\bin\\svc.exe"));
 
-    // A mark the registry refuses: nothing is recorded as installed, so the service is never taken for ours.
+    // A mark the registry refuses: nothing is recorded as installed, and the service it registered goes again.
     saveNew("mk");
     os.registry.readOnlyKeys.insert(serviceKey("mk"));
     const Outcome unmarked = session.install();
     EXPECT_EQ(unmarked.result, Outcome::Result::Failed);
     EXPECT_EQ(unmarked.summary,
-              "The start-up values of the service \"mk\" could not be written to the registry: Access is denied.");
+              "The start-up values of the service \"mk\" could not be written to the registry: Access is denied. "
+              "The service it had registered was removed again.");
+    EXPECT_FALSE(serviceExists("mk"));
     EXPECT_EQ(storedNumber("mk", store::kInstalled), 0u);
     EXPECT_EQ(stored("mk", store::kInstalledMark), "");
 }

@@ -142,6 +142,21 @@ TEST_F(SessionTest, TheTomcat10WrapperTakesEverySettingOnItsCommandLine) {
     ASSERT_TRUE(session.uninstall().done());
     EXPECT_EQ(lastOf(os.processes.ran), "\"C:\\tomcat10\\bin\\tomcat10.exe\" //DS//svc");
     EXPECT_TRUE(os.files.fileExists("C:\\tomcat10\\bin\\tomcat10.exe"));
+
+    // A store that refuses the install's last write: the service the install registered goes again.
+    const auto wrappers = os.processes.onRun;
+    os.processes.onRun = [&](const std::string& command) {
+        wrappers(command);
+        if (command.find(" //IS//svc ") != std::string::npos) os.registry.readOnlyKeys.insert(kStore);
+    };
+    const Outcome half = session.install();
+    EXPECT_EQ(half.result, Outcome::Result::Failed);
+    EXPECT_NE(half.summary.find(". The service it had registered was removed again."), std::string::npos)
+        << half.summary;
+    EXPECT_FALSE(serviceExists("svc"));
+    EXPECT_EQ(lastOf(os.processes.ran), "\"C:\\tomcat10\\bin\\tomcat10.exe\" //DS//svc");
+    os.registry.readOnlyKeys.clear();
+    os.processes.onRun = wrappers;
 }
 
 TEST_F(SessionTest, TheServiceManagerRunsTheServiceAsConfiguredAndAChangeAloneLeavesItRunning) {
