@@ -92,12 +92,14 @@ ApplyResult DesiredState::bringTo(const DecodedEntry& entry, const std::vector<A
     // starts it again.
     const bool stopFirst = result.state == "stopped" && installed && serviceHasProcess(session_.status());
     if (stopFirst && !act(result, checkOnly, "stop", [&] { return session_.stop(); })) return result;
+    // What a save will do, as the save itself decides it: for a service removed outside Velmora, a reinstall.
+    const std::optional<ServiceChange> planned = !result.changedFields.empty() && session_.installed()
+                                                     ? std::optional(session_.plannedChange(stored))
+                                                     : std::nullopt;
     if (!result.changedFields.empty()) {
         std::string action = "store";
-        // What a save will do, as the save itself decides it: for a service removed outside Velmora, a reinstall.
-        if (session_.installed())
-            if (const std::string change = serviceChangeText(session_.plannedChange(stored)); !change.empty())
-                action += ", " + change;
+        if (planned)
+            if (const std::string change = serviceChangeText(*planned); !change.empty()) action += ", " + change;
         // An install saves the values itself: they are written once.
         const bool installing = installedState(result.state) && !session_.installed();
         if (installing) action += ", install";
@@ -111,7 +113,15 @@ ApplyResult DesiredState::bringTo(const DecodedEntry& entry, const std::vector<A
     if (session_.installed()) {
         const ServiceView view = session_.serviceView();
         std::string fields;
-        for (const StoredField* field : view.drifted) fields += (fields.empty() ? "" : ", ") + field->name;
+        // A check foresees the save it lists: a field the save changes, or a reinstall, leaves no drift there.
+        const auto fixedBySave = [&](const StoredField* field) {
+            if (!checkOnly || !planned) return false;
+            return planned->way == ServiceChange::Way::Reinstall ||
+                   std::find(result.changedFields.begin(), result.changedFields.end(), field->name) !=
+                       result.changedFields.end();
+        };
+        for (const StoredField* field : view.drifted)
+            if (!fixedBySave(field)) fields += (fields.empty() ? "" : ", ") + field->name;
         if (!fields.empty() && !act(result, checkOnly, "give the service the stored values again (" + fields + ")",
                                     [&] { return session_.bringServiceBack(); }))
             return result;

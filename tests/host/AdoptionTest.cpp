@@ -352,6 +352,10 @@ TEST_F(AdoptionTest, AChangeMadePastVelmoraShowsInTheServiceAndTheCheckAndApplyG
 
     // apply puts the stored values back, and counts that as a change; a second run finds nothing to do.
     ASSERT_EQ(runCli(os, {"export", "svc", "--out", "C:\\svc.json"}).code, 0);
+    // A check foresees that a document's own heap, stored and given in place, leaves only the start-up type.
+    run = runCli(os, {"apply", "C:\\svc.json", "--check", "--set", "max.heap.size=2048"});
+    EXPECT_NE(run.out.find(", give the service the stored values again (service.startup)\n"), std::string::npos)
+        << run.out;
     run = runCli(os, {"apply", "C:\\svc.json", "--yes"});
     EXPECT_EQ(run.code, 10) << run.err;
     EXPECT_EQ(run.out,
