@@ -84,14 +84,15 @@ bool takesEveryAddress(const std::string& address) {
     return address.empty() || address == "0.0.0.0" || address == "::" || address == "[::]";
 }
 
+std::string bareAddress(const std::string& address) {
+    const bool bracketed = address.size() > 2 && address.front() == '[' && address.back() == ']';
+    return bracketed ? address.substr(1, address.size() - 2) : address;
+}
+
 bool sameListeningPort(const DeclaredPort& a, const DeclaredPort& b) {
     if (a.value != PortValue::Number || b.value != PortValue::Number || a.number != b.number) return false;
-    const auto bare = [](std::string address) {
-        if (address.size() > 2 && address.front() == '[' && address.back() == ']')
-            address = address.substr(1, address.size() - 2);
-        return foldedName(address);
-    };
-    return takesEveryAddress(a.address) || takesEveryAddress(b.address) || bare(a.address) == bare(b.address);
+    return takesEveryAddress(a.address) || takesEveryAddress(b.address) ||
+           foldedName(bareAddress(a.address)) == foldedName(bareAddress(b.address));
 }
 
 std::string errorText(const ServerXmlError& error) {

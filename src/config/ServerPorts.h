@@ -45,6 +45,8 @@ struct ServerXmlError {
 
 // Whether a connector's address attribute takes every address: none, 0.0.0.0 or ::.
 bool takesEveryAddress(const std::string& address);
+// The address without the brackets an IPv6 literal may be written in ("[::1]" is "::1").
+std::string bareAddress(const std::string& address);
 // Whether two declared ports would be opened on the same port of the same
 // address, so that only one of their Tomcats can start.
 bool sameListeningPort(const DeclaredPort& a, const DeclaredPort& b);

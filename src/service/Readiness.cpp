@@ -10,10 +10,7 @@ namespace {
 
 // A connector that takes every address is reached on the loopback.
 std::string addressToAsk(const std::string& declared) {
-    if (takesEveryAddress(declared)) return "127.0.0.1";
-    if (declared.size() > 2 && declared.front() == '[' && declared.back() == ']')
-        return declared.substr(1, declared.size() - 2);
-    return declared;
+    return takesEveryAddress(declared) ? "127.0.0.1" : bareAddress(declared);
 }
 
 }  // namespace
