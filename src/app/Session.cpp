@@ -573,7 +573,8 @@ Outcome Session::remove() {
     const StoredConfiguration stored = store_.read(name);
 
     // A name stored before the name rule can still go, but only from the store.
-    const bool storeOnly = !nameRuleViolation(name, c.catalinaHome).empty();
+    const std::string ruleBroken = nameRuleViolation(name, c.catalinaHome);
+    const bool storeOnly = !ruleBroken.empty();
     Survey s;
     Plan plan;
     // A service that is not ours stays as it is; the configuration goes from the store alone.
@@ -585,9 +586,12 @@ Outcome Session::remove() {
             return conversation.refuse(why);
         if (!leftAlone) plan = controller_.removal(s);
     }
-    if (stored.installed && !leftAlone &&
+    if (stored.installed && !leftAlone && !storeOnly &&
         !conversation.confirmed(QuestionKind::DeleteInstalled, messages::kDeleteInstalledQuestion))
         return Outcome::declined("Nothing was changed.");
+    if (stored.installed && storeOnly)
+        conversation.warn(ruleBroken + " The configuration goes from the store only; its service \"" + name +
+                          "\", if it is still registered, stays as it is.");
     if (leftAlone)
         conversation.warn(s.ownership == Ownership::Foreign
                               ? messages::serviceNoLongerOurs(name, s.facts.programLine)

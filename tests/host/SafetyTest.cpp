@@ -281,6 +281,22 @@ TEST_F(SessionTest, BadNamesStoredValuesWithANulAndRefusedWritesNeverReachAFileO
     session.remove();
     EXPECT_EQ(os.files.files["C:\\victim.txt"], "precious");
 
+    // A name stored before the name rule goes from the store alone, and says its service stays.
+    os.services.services["old name"] = {"\"C:\\tomcat\\bin\\old name.exe\" //RS//old name", false, {}};
+    put("old name", {RegistryWrite::textValue(store::kCatalinaHome, "C:\\tomcat"),
+                     RegistryWrite::numberValue(store::kInstalled, 1)});
+    ASSERT_TRUE(session.open("old name").done());
+    ui.forget();
+    EXPECT_TRUE(session.remove().done());
+    EXPECT_TRUE(ui.asked.empty());
+    ASSERT_EQ(ui.warnings.size(), 1u);
+    EXPECT_NE(ui.warnings[0].find("The configuration goes from the store only; its service \"old name\", if it is "
+                                  "still registered, stays as it is."),
+              std::string::npos)
+        << ui.warnings[0];
+    EXPECT_TRUE(serviceExists("old name"));
+    EXPECT_EQ(storedList(), std::vector<std::string>{"ok"});
+
     // A store that refuses writes: reported, and nothing listed.
     os.registry.readOnlyKeys.insert(kStore);
     ui.forget();
