@@ -336,7 +336,7 @@ Outcome Session::install() {
     Outcome outcome = finish(conversation, ran, messages::serviceInstalled(c.serviceName));
     if (!undone.ran.empty()) {
         outcome.steps.insert(outcome.steps.end(), undone.ran.begin(), undone.ran.end());
-        const bool removed = undone.completed || undone.failedStep == "mark not installed";
+        const bool removed = !s.facts.present();
         outcome.summary +=
             removed ? " The service it had registered was removed again."
                     : " The service it had registered could not be removed again (" + undone.failedStep + ").";

@@ -1,7 +1,5 @@
 #include "checks/Report.h"
 
-#include <algorithm>
-
 #include <string_view>
 
 #include "checks/Checks.h"
@@ -164,14 +162,8 @@ Report examineConfiguration(const Configuration& c, Platform& platform, Question
     }
     const SetenvScriptReading setenv = setenvOptions(c, files);
     for (const auto& found : setenv.variables) {
-        // Once the configuration holds what the script sets, the script is no longer worth a word; a size
-        // too large for its field is held only as an additional option.
-        const SetenvTakeOver takeOver = setenvTakeOver({found}, c);
-        const bool held = takeOver.empty() && std::all_of(takeOver.notTaken.begin(), takeOver.notTaken.end(),
-                                                          [&](const NotTakenOption& size) {
-                                                              return hasOption(c.additionalJvmOptions, size.option);
-                                                          });
-        if (held) continue;
+        // Once the configuration holds what the script sets, the script is no longer worth a word.
+        if (setenvTakeOver({found}, c).heldBy(c)) continue;
         questions.warn(setenvIgnoredMessage(found, c.serviceName));
         log.push_back(
             {FindingKind::OptionsIgnored, found.variable, found.script, setenvIgnoredMessage(found, c.serviceName)});

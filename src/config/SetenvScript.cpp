@@ -105,6 +105,10 @@ std::optional<Assignment> followedAssignment(const std::string& command, const V
     return assignment;
 }
 
+bool hasOption(const std::vector<std::string>& options, const std::string& option) {
+    return std::any_of(options.begin(), options.end(), [&](const std::string& o) { return o == option; });
+}
+
 // The size in the unit, rounded up, or the largest number when its bytes do
 // not fit 64 bits; nothing when it is no size.
 std::optional<unsigned long long> unitsOf(const std::string& size, unsigned long long unitBytes) {
@@ -140,8 +144,10 @@ std::optional<unsigned long long> unitsOf(const std::string& size, unsigned long
 
 }  // namespace
 
-bool hasOption(const std::vector<std::string>& options, const std::string& option) {
-    return std::any_of(options.begin(), options.end(), [&](const std::string& o) { return o == option; });
+bool SetenvTakeOver::heldBy(const Configuration& c) const {
+    return empty() && std::all_of(notTaken.begin(), notTaken.end(), [&](const NotTakenOption& size) {
+               return hasOption(c.additionalJvmOptions, size.option);
+           });
 }
 
 SetenvScriptReading setenvOptionsOf(const std::string& scriptText, const std::string& scriptPath,

@@ -66,9 +66,10 @@ struct SetenvTakeOver {
     bool empty() const {
         return initialHeapSize.empty() && maxHeapSize.empty() && threadStackSize.empty() && options.empty();
     }
+    // Nothing left to take, and a size too large for its field held as an additional option.
+    bool heldBy(const Configuration& c) const;
 };
 SetenvTakeOver setenvTakeOver(const std::vector<SetenvOptions>& found, const Configuration& c);
-bool hasOption(const std::vector<std::string>& options, const std::string& option);
 
 // A JVM size ("2g", "512m", "1024k", bytes) in the unit given by its bytes
 // (1048576 for MB, 1024 for KB), rounded up; empty when it is no size or
