@@ -9,6 +9,7 @@ EventLevel levelOf(JournalEvent event) {
         case JournalEvent::StartFailed:
         case JournalEvent::NotReady: return EventLevel::Error;
         case JournalEvent::RolledBack:
+        case JournalEvent::ChangeRolledBack:
         case JournalEvent::ForcedStop:
         case JournalEvent::SettingRefused: return EventLevel::Warning;
         default: return EventLevel::Information;

@@ -21,6 +21,7 @@ enum class JournalEvent : std::uint32_t {
     Upgraded = 1004,
     RolledBack = 1005,
     LogsPruned = 1006,
+    ChangeRolledBack = 1007,
     StartFailed = 1100,
     NotReady = 1101,
     ForcedStop = 1102,

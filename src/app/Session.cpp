@@ -206,6 +206,7 @@ Outcome Session::save() {
 
     Survey s;
     Plan plan;
+    bool reinstalling = false, restart = false;
     std::string later;                 // what takes effect only at the next start
     std::vector<std::string> changed;  // what the event log is told of a change to the service
     if (!stored.installed) {
@@ -217,6 +218,7 @@ Outcome Session::save() {
         const ServiceChange change =
             serviceChangeFor(stored.values, c, s.facts.present(), controller_.wrapperChanges(s), *s.kind);
         const bool reinstall = change.way == ServiceChange::Way::Reinstall;
+        reinstalling = reinstall;
         const bool running = s.facts.present() && change.way != ServiceChange::Way::Nothing &&
                              serviceIsUp(controller_.status(c.serviceName, true).status);
         if (change.way != ServiceChange::Way::Nothing) {
@@ -233,7 +235,6 @@ Outcome Session::save() {
                 return conversation.refuse(why);
             if (std::string why = carryRefusal(s); !why.empty()) return conversation.refuse(why);
         }
-        bool restart = false;
         if (running && reinstall) {
             if (!conversation.confirmed(QuestionKind::RestartRunningService, messages::kSaveRestartQuestion))
                 return Outcome::declined("Nothing was changed.");
@@ -275,10 +276,27 @@ Outcome Session::save() {
         installed_ = false;
         record_ = stored.record;
     }
+    // A reinstall that stopped half-way puts the service back with the stored values; the edits stay in the
+    // configuration being edited, unsaved.
+    std::optional<PutBack> put;
+    if (reinstalling && !ran.completed) put = putBack(stored.values, stored.record, s, ran, restart);
     Outcome outcome = finish(conversation, ran, messages::configurationSaved(c.serviceName) + later);
     outcome.failWithStart(s.startFailure);
     outcome.started = s.started;
     outcome.stopped = s.stopped;
+    if (put) {
+        for (const auto& step : put->undone.ran) outcome.steps.push_back("roll back: " + step);
+        for (const auto& warning : put->undone.warnings) conversation.warn(warning);
+        outcome.warnings = conversation.warnings;
+        outcome.started = put->back.started;
+        const std::string notBack = putBackFailure(*put);
+        outcome.summary += notBack.empty()
+                               ? " It was rolled back: the service " + std::string(restart ? "runs" : "is installed") +
+                                     " with the stored values as it " + (restart ? "did" : "was") +
+                                     "; the changes were not saved."
+                               : " Rolling it back failed too: " + notBack + " See the service's state.";
+        journal_.write(JournalEvent::ChangeRolledBack, c.serviceName, {outcome.summary});
+    }
     editing_.show();
     refresh();
     const bool reinstalled = std::any_of(ran.ran.begin(), ran.ran.end(),

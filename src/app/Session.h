@@ -52,6 +52,16 @@ struct ServiceView {
     bool settingsCompared = true;
 };
 
+// A service whose reinstall did not end well, put back as it was: the
+// survey of it, and what putting it back did.
+struct PutBack {
+    Survey back;
+    PlanResult undone;
+};
+
+// Why the service is not back as it was, in sentences; empty when it is.
+std::string putBackFailure(const PutBack& put);
+
 // The operations on the service of the configuration being edited, whichever
 // front end asks: each decides, asks its questions, carries out its plan and
 // returns what happened; what it did is told by the front end from the
@@ -156,6 +166,10 @@ private:
     // A stop by Velmora, then the roll of the outputs it leaves above their bound.
     void stopAndRoll(Plan& plan, Survey& s);
     Plan storeSave(Survey& s);
+    // The service of before (stored with record) as it was, after the reinstall that forward ran did not end
+    // well: installed again when it is gone, started again when it ran.
+    PutBack putBack(const Configuration& before, const InstallRecord& record, const Survey& forward,
+                    const PlanResult& reinstall, bool wasRunning);
     // What a move to the target's home or JDK would meet, as the check's findings.
     std::vector<Finding> preflightFindings(const Configuration& target, const Configuration& current);
     Outcome preflightOutcome(Conversation& conversation, std::vector<Finding> findings, const std::string& what,

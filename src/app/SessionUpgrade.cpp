@@ -1,5 +1,6 @@
 // Moving an installed service to another Catalina home or JDK: checked before
-// anything stops, and put back as it was when Tomcat does not come up.
+// anything stops, and put back as it was when Tomcat does not come up; and
+// putting back a service whose reinstall did not end well.
 #include <algorithm>
 
 #include "app/Conversation.h"
@@ -112,32 +113,16 @@ Outcome Session::upgrade(const std::string& home, const std::string& javaHome, b
     const PlanResult forward = runPlan(plan);
     const bool upgraded = forward.completed && !s.startFailure;
 
-    Survey back;  // the service as it was, put back
-    PlanResult undone;
+    PutBack put;
     if (!upgraded) {
-        Plan undo;
-        Survey left = controller_.survey(target, s.installed, s.record);
-        // What the service manager says decides, not which steps ran (a removal that failed ran too): the old
-        // service still there as recorded was never touched, and the store and its state are as they were.
-        back = controller_.survey(before, true, record_);
-        if (!back.facts.present() || !isOurs(back.ownership)) {
-            back = controller_.survey(before, false, {});
-            back.password = s.password;
-            if (left.facts.present() && isOurs(left.ownership)) append(undo, controller_.removal(left));
-            append(undo, storeSave(back));
-            append(undo, controller_.installation(back));
-        }
-        if (wasRunning && !(back.installed && serviceIsUp(controller_.status(name, true).status)))
-            undo.push_back(controller_.start(back));
         editing_.restore(before);
-        undone = runPlan(undo);
-        // What the forward plan left and the undo did not take back is kept in the record.
-        installed_ = back.installed;
-        record_ = back.record;
+        put = putBack(before, record_, s, forward, wasRunning);
     } else {
         installed_ = s.installed;
         record_ = s.record;
     }
+    const Survey& back = put.back;
+    const PlanResult& undone = put.undone;
     if (upgraded || ran(forward, "save")) editing_.lockName();
     refresh();
 
@@ -159,23 +144,54 @@ Outcome Session::upgrade(const std::string& home, const std::string& javaHome, b
         return outcome;
     }
     const std::string cause = s.startFailure ? s.startFailure->sentence : outcome.summary;
+    const std::string notBack = putBackFailure(put);
     outcome.result = Outcome::Result::Failed;
     outcome.startFailure = s.startFailure;
     for (const auto& step : undone.ran) outcome.steps.push_back("roll back: " + step);
     for (const auto& warning : undone.warnings) conversation.warn(warning);
     outcome.warnings = conversation.warnings;
-    outcome.summary = "The upgrade of \"" + name + "\" to " + home + " failed: " + cause + " " +
-                      (undone.completed && !back.startFailure
-                           ? "It was rolled back: the service " + std::string(wasRunning ? "runs" : "is installed") +
-                                 " on " + before.catalinaHome + " as it " + (wasRunning ? "did. " : "was, stopped. ")
-                           : "Rolling it back failed too (" +
-                                 (back.startFailure         ? back.startFailure->sentence
-                                  : undone.warnings.empty() ? std::string("a step failed")
-                                                            : undone.warnings.back()) +
-                                 "): see the service's state. ") +
-                      downtime;
+    outcome.summary =
+        "The upgrade of \"" + name + "\" to " + home + " failed: " + cause + " " +
+        (notBack.empty() ? "It was rolled back: the service " + std::string(wasRunning ? "runs" : "is installed") +
+                               " on " + before.catalinaHome + " as it " + (wasRunning ? "did. " : "was, stopped. ")
+                         : "Rolling it back failed too: " + notBack + " See the service's state. ") +
+        downtime;
     journal_.write(JournalEvent::RolledBack, name, {outcome.summary});
     return outcome;
+}
+
+std::string putBackFailure(const PutBack& put) {
+    if (put.back.startFailure) return put.back.startFailure->sentence;
+    if (put.undone.completed) return {};
+    return put.undone.warnings.empty() ? std::string("A step failed.") : put.undone.warnings.back();
+}
+
+PutBack Session::putBack(const Configuration& before, const InstallRecord& record, const Survey& forward,
+                         const PlanResult& reinstall, bool wasRunning) {
+    PutBack put;
+    Survey& back = put.back;
+    const std::string& name = before.serviceName;
+    Plan undo;
+    // What the service manager says decides, not which steps ran (a removal that failed ran too): the old
+    // service still there as recorded was never touched, and the store and its state are as they were.
+    back = controller_.survey(before, true, record);
+    // The service the reinstall registered is its own to remove, recorded or not: through a copy of its
+    // survey, so that what the reinstall's stop and start found stays as it was told.
+    Survey left = forward;
+    if (!back.facts.present() || !isOurs(back.ownership)) {
+        back = controller_.survey(before, false, {});
+        back.password = forward.password;
+        if (ran(reinstall, "install :") && left.facts.present()) append(undo, controller_.removal(left));
+        append(undo, storeSave(back));
+        append(undo, controller_.installation(back));
+    }
+    if (wasRunning && !(back.installed && serviceIsUp(controller_.status(name, true).status)))
+        undo.push_back(controller_.start(back));
+    put.undone = runPlan(undo);
+    // What the reinstall left and the undo did not take back is kept in the record.
+    installed_ = back.installed;
+    record_ = back.record;
+    return put;
 }
 
 }  // namespace velmora

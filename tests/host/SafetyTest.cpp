@@ -231,6 +231,51 @@ TEST_F(SessionTest, SavingAnInstalledConfigurationAsksFirstAndAHungWrapperIsEnde
     EXPECT_EQ(stored("svc", "description"), "second");
     EXPECT_FALSE(os.files.fileExists("C:\\tomcat\\bin\\svc.exe"));
 
+    // Back to the first home, whose wrapper hangs: the service is put back on the second and started again,
+    // the store keeps the second, and the edit stays unsaved.
+    const std::string hungInstall =
+        "C:\\tomcat\\bin\\svc.exe -install svc C:\\jdk\\jre\\bin\\server\\jvm.dll -start main";
+    os.processes.hanging.insert(hungInstall);
+    editing.edit(Field::CatalinaHome, "C:\\tomcat");
+    ui.forget();
+    const Outcome failed = session.save();
+    EXPECT_EQ(failed.result, Outcome::Result::Failed);
+    EXPECT_EQ(failed.summary,
+              "The service wrapper did not register the service \"svc\" (C:\\tomcat\\bin\\svc.exe did not finish "
+              "within 30 seconds and was stopped). The service is not installed; see the diagnostic report and the "
+              "wrapper's own log for the reason. It was rolled back: the service runs with the stored values as it "
+              "did; the changes were not saved.");
+    EXPECT_EQ(std::vector<std::string>(failed.steps.begin() + 7, failed.steps.end()),
+              std::vector<std::string>(
+                  {"roll back: save", "roll back: copy the wrapper",
+                   "roll back: install :C:\\tomcat2\\bin\\svc.exe -install svc C:\\jdk\\jre\\bin\\server\\jvm.dll "
+                   "-start main",
+                   "roll back: quote the program line", "roll back: write the wrapper's values",
+                   "roll back: apply the service settings", "roll back: mark installed", "roll back: start"}));
+    EXPECT_EQ(os.services.services["svc"].binaryPath, "\"C:\\tomcat2\\bin\\svc.exe\" -service svc");
+    EXPECT_TRUE(os.services.services["svc"].started);
+    EXPECT_EQ(stored("svc", "tomcat.home"), "C:\\tomcat2");
+    EXPECT_EQ(storedNumber("svc", store::kInstalled), 1u);
+    EXPECT_TRUE(session.installed());
+    EXPECT_EQ(session.configuration().catalinaHome, "C:\\tomcat");
+    EXPECT_EQ(os.events.written.back().id, 1007u);
+
+    // The second home's wrapper hangs as well: the rollback says it failed, and the store that the service is gone.
+    os.processes.hanging.insert(
+        "C:\\tomcat2\\bin\\svc.exe -install svc C:\\jdk\\jre\\bin\\server\\jvm.dll -start main");
+    const std::string notBack = session.save().summary;
+    EXPECT_EQ(notBack.substr(notBack.find(" Rolling")),
+              " Rolling it back failed too: The service wrapper did not register the service \"svc\" "
+              "(C:\\tomcat2\\bin\\svc.exe did not finish within 30 seconds and was stopped). The service is not "
+              "installed; see the diagnostic report and the wrapper's own log for the reason. See the service's "
+              "state.")
+        << notBack;
+    EXPECT_FALSE(serviceExists("svc"));
+    EXPECT_EQ(storedNumber("svc", store::kInstalled), 0u);
+    EXPECT_FALSE(session.installed());
+    os.processes.hanging.clear();
+    os.processes.stoppedAtBound.clear();
+
     // A hung wrapper is ended and the user told what it left.
     saveNew("hx");
     os.processes.hanging.insert("C:\\tomcat\\bin\\hx.exe -install hx C:\\jdk\\jre\\bin\\server\\jvm.dll -start main");

@@ -80,14 +80,23 @@ void SessionTest::useModernLayout(const std::string& home, const std::string& ve
 void SessionTest::simulateWrappers() {
     os.processes.onRun = [this](const std::string& command) {
         auto word = [&](std::size_t from) { return command.substr(from, command.find(' ', from) - from); };
+        // As on Windows, a name already registered is refused: the wrapper fails and nothing changes.
+        auto registers = [&](const std::string& name, const std::string& binaryPath) {
+            if (os.services.services.count(name)) {
+                os.processes.exitCodes[command] = 1;
+                return;
+            }
+            os.processes.exitCodes.erase(command);
+            os.services.services[name] = {binaryPath, false, {}};
+        };
         if (auto at = command.find(" -install "); at != std::string::npos) {
             const std::string name = word(at + 10);
-            os.services.services[name] = {"\"" + command.substr(0, at) + "\" -service " + name, false, {}};
+            registers(name, "\"" + command.substr(0, at) + "\" -service " + name);
         } else if (auto at = command.find(" -uninstall "); at != std::string::npos) {
             os.services.services.erase(command.substr(at + 12));
         } else if (auto at = command.find(" //IS//"); at != std::string::npos) {
             const std::string name = word(at + 7);
-            os.services.services[name] = {command.substr(0, at) + " //RS//" + name, false, {}};
+            registers(name, command.substr(0, at) + " //RS//" + name);
         } else if (auto at = command.find(" //DS//"); at != std::string::npos) {
             os.services.services.erase(command.substr(at + 7));
         }
