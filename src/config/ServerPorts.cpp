@@ -4,6 +4,7 @@
 
 #include <pugixml.hpp>
 
+#include "platform/IpAddress.h"
 #include "platform/Numbers.h"
 #include "platform/Text.h"
 
@@ -81,7 +82,8 @@ ServerXmlError errorAt(std::string description, std::string_view xml, std::ptrdi
 }  // namespace
 
 bool takesEveryAddress(const std::string& address) {
-    return address.empty() || address == "0.0.0.0" || address == "::" || address == "[::]";
+    const auto canonical = canonicalIpAddress(address);
+    return address.empty() || canonical == "0.0.0.0" || canonical == "::";
 }
 
 std::string bareAddress(const std::string& address) {
@@ -89,10 +91,27 @@ std::string bareAddress(const std::string& address) {
     return bracketed ? address.substr(1, address.size() - 2) : address;
 }
 
+namespace {
+
+// Two spellings of one address are one address; host names are compared by name.
+bool sameAddress(const std::string& a, const std::string& b) {
+    const auto canonicalA = canonicalIpAddress(a), canonicalB = canonicalIpAddress(b);
+    if (canonicalA && canonicalB) return *canonicalA == *canonicalB;
+    return foldedName(bareAddress(a)) == foldedName(bareAddress(b));
+}
+
+}  // namespace
+
 bool sameListeningPort(const DeclaredPort& a, const DeclaredPort& b) {
     if (a.value != PortValue::Number || b.value != PortValue::Number || a.number != b.number) return false;
-    return takesEveryAddress(a.address) || takesEveryAddress(b.address) ||
-           foldedName(bareAddress(a.address)) == foldedName(bareAddress(b.address));
+    return takesEveryAddress(a.address) || takesEveryAddress(b.address) || sameAddress(a.address, b.address);
+}
+
+bool collidesWithListener(const std::string& connectorAddress, const std::string& listenerAddress) {
+    if (takesEveryAddress(connectorAddress) || takesEveryAddress(listenerAddress)) return true;
+    // Which addresses a host name stands for is not known here: it may be the one taken.
+    if (!canonicalIpAddress(connectorAddress)) return true;
+    return sameAddress(connectorAddress, listenerAddress);
 }
 
 std::string errorText(const ServerXmlError& error) {

@@ -50,6 +50,11 @@ std::string bareAddress(const std::string& address);
 // Whether two declared ports would be opened on the same port of the same
 // address, so that only one of their Tomcats can start.
 bool sameListeningPort(const DeclaredPort& a, const DeclaredPort& b);
+// Whether a connector opening its address at a port would meet a program
+// listening at that port on the listener's address (numeric): where either
+// takes every address, where both are one address, and for a host name,
+// which may stand for the address taken.
+bool collidesWithListener(const std::string& connectorAddress, const std::string& listenerAddress);
 
 // "Error parsing start element tag (line 12, column 5, offset 341)".
 std::string errorText(const ServerXmlError& error);

@@ -2,6 +2,7 @@
 #include <cstdint>
 #include <string>
 #include <variant>
+#include <vector>
 
 #include "platform/Failure.h"
 
@@ -11,10 +12,10 @@ namespace velmora {
 class Network {
 public:
     virtual ~Network() = default;
-    // True when some program listens on the TCP port on any address, IPv4 or
-    // IPv6, so that a server asking for it would be refused; a Failure when
-    // the system's table of sockets cannot be read.
-    virtual std::variant<bool, Failure> portInUse(std::uint16_t port) = 0;
+    // The local addresses that programs listen on at the TCP port, IPv4 and
+    // IPv6, each as canonicalIpAddress spells it ("0.0.0.0" and "::" for
+    // every address); a Failure when the system's table of sockets cannot be read.
+    virtual std::variant<std::vector<std::string>, Failure> listenersOn(std::uint16_t port) = 0;
     // Whether a TCP connection to the address (numeric IPv4 or IPv6, or
     // "localhost") and port is accepted within the time.
     virtual std::variant<bool, Failure> accepts(const std::string& address, std::uint16_t port,

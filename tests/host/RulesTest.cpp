@@ -11,6 +11,7 @@
 #include "config/ServiceAccount.h"
 #include "config/TomcatLayout.h"
 #include "config/TomcatRelease.h"
+#include "platform/IpAddress.h"
 #include "platform/Text.h"
 #include "platform/WindowsPaths.h"
 #include "platform/memory/MemoryPlatform.h"
@@ -316,6 +317,30 @@ TEST(ServerPorts, TheShutdownPortAndEveryConnectorAsWrittenNothingGuessedAndWher
     EXPECT_TRUE(sameListeningPort(on(443, "::"), on(443, "10.0.0.6")));
     EXPECT_TRUE(sameListeningPort(on(443, "[FE80::1]"), on(443, "fe80::1")));
     EXPECT_FALSE(sameListeningPort(on(443, ""), on(8443, "")));
+    EXPECT_TRUE(sameListeningPort(on(443, "0:0:0:0:0:0:0:1"), on(443, "[::1]")));
+    EXPECT_TRUE(sameListeningPort(on(443, "0:0:0:0:0:0:0:0"), on(443, "10.0.0.6")));
+    // A program listening on the machine, by the address the system gives: a host name may be any address.
+    EXPECT_FALSE(collidesWithListener("10.0.0.5", "10.0.0.6"));
+    EXPECT_FALSE(collidesWithListener("[::1]", "127.0.0.1"));
+    EXPECT_TRUE(collidesWithListener("10.0.0.5", "0.0.0.0"));
+    EXPECT_TRUE(collidesWithListener("10.0.0.5", "::"));
+    EXPECT_TRUE(collidesWithListener("", "127.0.0.1"));
+    EXPECT_TRUE(collidesWithListener("[2001:DB8:0:0:1:0:0:1]", "2001:db8::1:0:0:1"));
+    EXPECT_TRUE(collidesWithListener("shop.example.com", "10.0.0.9"));
+    // One spelling of each address: the first of the longest zero runs folded, a lone zero group kept.
+    const std::pair<const char*, const char*> spelled[] = {
+        {"2001:DB8:0:0:1:0:0:1", "2001:db8::1:0:0:1"},
+        {"2001:db8:0:1:1:1:1:1", "2001:db8:0:1:1:1:1:1"},
+        {"1:2:3:4:5:6:7::", "1:2:3:4:5:6:7:0"},
+        {"0:0:1:0:0:0:0:0", "0:0:1::"},
+        {"::ffff:10.0.0.5", "::ffff:a00:5"},
+        {"[::]", "::"},
+        {"192.168.001.10", "192.168.1.10"},
+    };
+    for (const auto& [text, canonical] : spelled) EXPECT_EQ(canonicalIpAddress(text), canonical) << text;
+    for (const char* notAnAddress : {"256.0.0.1", "1.2.3", "1.2.3.4.", "fe80::1%4", "1:2:3:4:5:6:7:8:9", "1::2::3",
+                                     ":1::", "12345::", "[10.0.0.1]", "localhost", ""})
+        EXPECT_EQ(canonicalIpAddress(notAnAddress), std::nullopt) << notAnAddress;
     // A placeholder for the offset, or for a connector's address, is resolved only by Tomcat.
     EXPECT_EQ(portsOf(R"(<Server port="8005" portOffset="${port.offset}"><Service><Connector port="8080"/>
     <Connector port="0"/></Service></Server>)"),
@@ -335,7 +360,7 @@ TEST(ServerPorts, TheShutdownPortAndEveryConnectorAsWrittenNothingGuessedAndWher
     // and a port out of range stays one.
     MemoryPlatform os;
     os.files.addFile("C:\\tc\\conf\\server.xml", offset);
-    os.network.listening = {8105, 8180, 8109};
+    os.network.listening = {{8105, "0.0.0.0"}, {8180, "::"}, {8109, "127.0.0.1"}};
     Configuration c;
     c.tomcatConfigFile = "C:\\tc\\conf\\server.xml";
     std::vector<std::string> held;
@@ -347,6 +372,14 @@ TEST(ServerPorts, TheShutdownPortAndEveryConnectorAsWrittenNothingGuessedAndWher
     ASSERT_EQ(running.findings.size(), 1u);
     EXPECT_EQ(running.findings[0].kind, FindingKind::ValueUnusable);
     EXPECT_EQ(running.notices.size(), 1u);
+    // A connector on one address meets only a program on that address, or on every address.
+    os.files.addFile("C:\\tc2\\server.xml",
+                     "<Server port='-1'><Service><Connector port='443' address='10.0.0.5'/></Service></Server>");
+    c.tomcatConfigFile = "C:\\tc2\\server.xml";
+    os.network.listening = {{443, "10.0.0.6"}, {443, "::1"}, {8443, "0.0.0.0"}};
+    EXPECT_TRUE(reviewPorts(c, {}, false, os.platform).findings.empty());
+    os.network.listening.insert({443, "10.0.0.5"});
+    EXPECT_EQ(reviewPorts(c, {}, false, os.platform).findings.size(), 1u);
 
     // A broken document says what and where: a mismatched end tag where the parser stops, at its name.
     EXPECT_EQ(errorOf("<Server port=\"8005\">\n"

@@ -181,7 +181,7 @@ TEST_F(VersionRulesTest, APortThatAnotherConfigurationOrProgramHasAndASetenvTheS
         editing.edit(Field::CatalinaBase, *name == 'c' ? "C:\\bases\\a" : base);
         ASSERT_TRUE(session.save().done());
     }
-    os.network.listening = {8010};
+    os.network.listening = {{8010, "0.0.0.0"}};
 
     CliRun r = runCli(os, {"check", "b", "--json"});
     EXPECT_EQ(r.code, 4);

@@ -77,7 +77,7 @@ TEST(AccountsTest, RightsGivenToTheGroupsOfAServiceLogOnReachItsAccount) {
     }
 }
 
-TEST(NetworkTest, APortAProgramListensOnIsInUseUntilItsSocketCloses) {
+TEST(NetworkTest, AProgramListeningOnAPortIsFoundAtItsAddressUntilItsSocketCloses) {
     Win32Network network;
     e2e::LoopbackPort listener;
     ASSERT_NE(listener.port, 0);
@@ -89,13 +89,13 @@ TEST(NetworkTest, APortAProgramListensOnIsInUseUntilItsSocketCloses) {
     }
     ASSERT_NE(unused, 0);
     ASSERT_NE(unused, listener.port);
-    const auto inUse = network.portInUse(listener.port), free = network.portInUse(unused);
+    const auto listening = network.listenersOn(listener.port), free = network.listenersOn(unused);
     listener.close();
-    const auto closed = network.portInUse(listener.port);
-    for (const auto* answer : {&inUse, &free, &closed}) ASSERT_EQ(failureOf(*answer), "none");
-    EXPECT_TRUE(std::get<bool>(inUse));
-    EXPECT_FALSE(std::get<bool>(free));
-    EXPECT_FALSE(std::get<bool>(closed));
+    const auto closed = network.listenersOn(listener.port);
+    for (const auto* answer : {&listening, &free, &closed}) ASSERT_EQ(failureOf(*answer), "none");
+    EXPECT_EQ(std::get<std::vector<std::string>>(listening), std::vector<std::string>{"127.0.0.1"});
+    EXPECT_TRUE(std::get<std::vector<std::string>>(free).empty());
+    EXPECT_TRUE(std::get<std::vector<std::string>>(closed).empty());
 }
 
 }  // namespace

@@ -53,9 +53,11 @@ MaybeFailure MemoryEventLog::write(const ProgramEvent& event) {
     return std::nullopt;
 }
 
-std::variant<bool, Failure> MemoryNetwork::portInUse(std::uint16_t port) {
+std::variant<std::vector<std::string>, Failure> MemoryNetwork::listenersOn(std::uint16_t port) {
     if (failure) return *failure;
-    return listening.count(port) > 0;
+    std::vector<std::string> found;
+    for (auto [at, end] = listening.equal_range(port); at != end; ++at) found.push_back(at->second);
+    return found;
 }
 
 std::variant<bool, Failure> MemoryNetwork::accepts(const std::string& address, std::uint16_t port, std::uint32_t) {

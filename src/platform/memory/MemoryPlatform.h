@@ -252,13 +252,13 @@ public:
 // at once, as a local one does.
 class MemoryNetwork : public Network {
 public:
-    std::variant<bool, Failure> portInUse(std::uint16_t port) override;
+    std::variant<std::vector<std::string>, Failure> listenersOn(std::uint16_t port) override;
     std::variant<bool, Failure> accepts(const std::string& address, std::uint16_t port,
                                         std::uint32_t timeoutMs) override;
     std::variant<int, Failure> httpStatus(const std::string& address, std::uint16_t port, const std::string& path,
                                           std::uint32_t timeoutMs) override;
 
-    std::set<std::uint16_t> listening;
+    std::multimap<std::uint16_t, std::string> listening;  // port, local address as the system spells it
     MaybeFailure failure;
     std::map<std::string, FileTime> accepting;
     std::map<std::string, int> answers;

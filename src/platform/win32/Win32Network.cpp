@@ -9,11 +9,15 @@
 
 #include <iphlpapi.h>
 
+#include <array>
+#include <cstring>
+#include <optional>
 #include <string>
 #include <type_traits>
 #include <utility>
 #include <vector>
 
+#include "platform/IpAddress.h"
 #include "platform/win32/SystemFailure.h"
 #include "platform/win32/SystemLibrary.h"
 
@@ -26,13 +30,26 @@ std::uint16_t hostOrder(DWORD tablePort) {
     return static_cast<std::uint16_t>(((tablePort & 0xFF) << 8) | ((tablePort >> 8) & 0xFF));
 }
 
-// The listening sockets of one address family, or the call's error. The
-// table can grow between asking its size and reading it: then ask again.
+// The local addresses of one address family's listening sockets at the
+// port, added to those found, or the call's error. The table can grow between
+// asking its size and reading it: then ask again.
 // iphlpapi.dll and what it brings along load at the first check, not at start-up.
 using GetExtendedTcpTableFunction = DWORD(WINAPI*)(PVOID, PDWORD, BOOL, ULONG, TCP_TABLE_CLASS, ULONG);
 
+std::string localAddressOf(const MIB_TCPROW_OWNER_PID& row) {
+    std::array<std::uint8_t, 4> bytes{};
+    std::memcpy(bytes.data(), &row.dwLocalAddr, bytes.size());  // in network order, as it is written
+    return ipv4Text(bytes);
+}
+
+std::string localAddressOf(const MIB_TCP6ROW_OWNER_PID& row) {
+    std::array<std::uint8_t, 16> bytes{};
+    std::memcpy(bytes.data(), row.ucLocalAddr, bytes.size());
+    return ipv6Text(bytes);
+}
+
 template <typename Table>
-std::variant<bool, Failure> listensOn(ULONG family, std::uint16_t port) {
+std::optional<Failure> addListeners(ULONG family, std::uint16_t port, std::vector<std::string>& found) {
     static const auto getExtendedTcpTable =
         systemFunctionAs<GetExtendedTcpTableFunction>("iphlpapi.dll", "GetExtendedTcpTable");
     if (!getExtendedTcpTable) return systemFailure("GetExtendedTcpTable", ERROR_PROC_NOT_FOUND);
@@ -45,12 +62,12 @@ std::variant<bool, Failure> listensOn(ULONG family, std::uint16_t port) {
             continue;
         }
         // A machine without IPv6 has no IPv6 sockets to find.
-        if (status == ERROR_NOT_SUPPORTED && family == AF_INET6) return false;
+        if (status == ERROR_NOT_SUPPORTED && family == AF_INET6) return std::nullopt;
         if (status != NO_ERROR) return systemFailure("GetExtendedTcpTable", status);
         const auto* table = reinterpret_cast<const Table*>(buffer.data());
         for (DWORD i = 0; i < table->dwNumEntries; ++i)
-            if (hostOrder(table->table[i].dwLocalPort) == port) return true;
-        return false;
+            if (hostOrder(table->table[i].dwLocalPort) == port) found.push_back(localAddressOf(table->table[i]));
+        return std::nullopt;
     }
     return systemFailure("GetExtendedTcpTable", ERROR_INSUFFICIENT_BUFFER);
 }
@@ -211,10 +228,11 @@ std::variant<int, Failure> Win32Network::httpStatus(const std::string& address, 
     return status;
 }
 
-std::variant<bool, Failure> Win32Network::portInUse(std::uint16_t port) {
-    const auto v4 = listensOn<MIB_TCPTABLE_OWNER_PID>(AF_INET, port);
-    if (!std::holds_alternative<bool>(v4) || std::get<bool>(v4)) return v4;
-    return listensOn<MIB_TCP6TABLE_OWNER_PID>(AF_INET6, port);
+std::variant<std::vector<std::string>, Failure> Win32Network::listenersOn(std::uint16_t port) {
+    std::vector<std::string> found;
+    if (auto failure = addListeners<MIB_TCPTABLE_OWNER_PID>(AF_INET, port, found)) return *failure;
+    if (auto failure = addListeners<MIB_TCP6TABLE_OWNER_PID>(AF_INET6, port, found)) return *failure;
+    return found;
 }
 
 }  // namespace velmora
