@@ -4,6 +4,7 @@
 
 #include <pugixml.hpp>
 
+#include "config/XmlEntities.h"
 #include "platform/IpAddress.h"
 #include "platform/Numbers.h"
 #include "platform/Text.h"
@@ -14,8 +15,8 @@ namespace {
 
 // Tomcat replaces ${name} with a system property when it reads the file, so
 // such a port is known only to the running server.
-// A ${property}, or an entity of the document's DOCTYPE ("&http.port;"),
-// which the XML reader leaves as written: Tomcat's parser resolves both.
+// A ${property}, or a reference to an entity ("&http.port;") that was not
+// put in before the document was read: Tomcat resolves both.
 bool hasPlaceholder(std::string_view text) {
     const auto open = text.find("${");
     const auto entity = text.find('&');
@@ -174,7 +175,17 @@ std::variant<std::vector<DeclaredPort>, ServerXmlError> readServerPorts(Files& f
     const auto text = files.readBytes(path, kLargestServerXml + 1);
     if (!text) return std::vector<DeclaredPort>{};
     if (text->size() > kLargestServerXml) return ServerXmlError{kServerXmlTooLarge};
-    return serverPorts(*text);
+    const std::string folder = path.substr(0, path.find_last_of("\\/"));
+    const ExpandedXml expanded = withEntitiesExpanded(
+        *text,
+        [&](const std::string& systemId) -> std::optional<std::string> {
+            auto entity = files.readBytes(entityFilePath(systemId, folder), kLargestServerXml + 1);
+            if (entity && entity->size() > kLargestServerXml) return std::nullopt;
+            return entity;
+        },
+        kLargestServerXml);
+    if (!expanded.error.empty()) return errorAt(expanded.error, *text, static_cast<std::ptrdiff_t>(expanded.errorAt));
+    return serverPorts(expanded.text);
 }
 
 }  // namespace velmora

@@ -11,6 +11,7 @@
 #include "config/ServiceAccount.h"
 #include "config/TomcatLayout.h"
 #include "config/TomcatRelease.h"
+#include "config/XmlEntities.h"
 #include "platform/IpAddress.h"
 #include "platform/Text.h"
 #include "platform/WindowsPaths.h"
@@ -391,6 +392,37 @@ TEST(ServerPorts, TheShutdownPortAndEveryConnectorAsWrittenNothingGuessedAndWher
               "The root element is <Context>, not <Server> (line 2, column 2, offset 23)");
     EXPECT_EQ(errorOf("<Server port=\"8005\"/>\n<!-- ports -->\n<Server port=\"8006\"/>"),
               "A second root element <Server> follows <Server> (line 3, column 2, offset 38)");
+
+    // Entities of the DOCTYPE are put in as Tomcat's parser does: a value, a file beside server.xml, a file: URL.
+    os.files.addFile("C:\\tc4\\conf\\server.xml", R"(<?xml version="1.0"?>
+<!DOCTYPE Server [
+  <!ENTITY % unused SYSTEM "nowhere.dtd">
+  <!ENTITY http.port "8080">
+  <!ENTITY connectors SYSTEM "connectors.xml">
+  <!ENTITY ajp PUBLIC "-//Shop//AJP//EN" "file:///C:/shared/ajp%20connector.xml">
+]>
+<Server port="-1"><Service><Connector port="&http.port;"/>&connectors;&ajp;</Service></Server>)");
+    os.files.addFile("C:\\tc4\\conf\\connectors.xml",
+                     "\xEF\xBB\xBF<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+                     "<Connector port=\"8443\" address=\"10.0.0.5\"/>");
+    os.files.addFile("C:\\shared\\ajp connector.xml", R"(<Connector port="8009" protocol="AJP/1.3"/>)");
+    const auto included = readServerPorts(os.files, "C:\\tc4\\conf\\server.xml");
+    std::vector<Port> read;
+    for (const DeclaredPort& p : std::get<std::vector<DeclaredPort>>(included))
+        read.emplace_back(p.role, p.value, p.number, p.text, p.address);
+    EXPECT_EQ(read, (std::vector<Port>{{Shutdown, Disabled, 0, "-1", ""},
+                                       {Connector, Number, 8080, "8080", ""},
+                                       {Connector, Number, 8443, "8443", "10.0.0.5"},
+                                       {Ajp, Number, 8009, "8009", ""}}));
+    // A file it names that is not there: Tomcat would not start.
+    os.files.files.erase("C:\\tc4\\conf\\connectors.xml");
+    const auto missing = readServerPorts(os.files, "C:\\tc4\\conf\\server.xml");
+    ASSERT_TRUE(std::holds_alternative<ServerXmlError>(missing));
+    EXPECT_EQ(errorText(std::get<ServerXmlError>(missing)),
+              "The file \"connectors.xml\" that the entity \"connectors\" of the DOCTYPE names could not be read "
+              "(line 5, column 3, offset 114)");
+    EXPECT_EQ(entityFilePath("file://server/share/tc/x.xml", "C:\\tc\\conf"), "\\\\server\\share\\tc\\x.xml");
+    EXPECT_EQ(entityFilePath("../shared/x.xml", "C:\\tc\\conf"), "C:\\tc\\conf\\..\\shared\\x.xml");
 }
 
 TEST(StartRefusal, ValuesTomcatCouldNeverStartWithAreNamedAndOnlyThose) {
