@@ -537,11 +537,11 @@ Outcome Session::offerRepoint(const JdkReplacement& replacement) {
 
 Outcome Session::uninstall() {
     Conversation conversation(frontEnd_);
-    catchUpWithStore();
+    const StoredConfiguration stored = catchUpWithStore();
     const Configuration& c = configuration();
     if (std::string why = nameRuleViolation(c.serviceName, c.catalinaHome); !why.empty())
         return conversation.refuse(why);
-    Survey s = controller_.survey(c, installed_, record_);
+    Survey s = controller_.survey(c, installed_, record_, installed_ ? &stored.values : nullptr);
     Plan plan;
     std::string summary = messages::serviceUninstalled(c.serviceName);
     if (s.ownership == Ownership::Foreign) {
@@ -598,7 +598,7 @@ Outcome Session::remove() {
     // A service that is not ours stays as it is; the configuration goes from the store alone.
     bool leftAlone = false;
     if (stored.installed && !storeOnly) {
-        s = controller_.survey(c, true, stored.record);
+        s = controller_.survey(c, true, stored.record, &stored.values);
         leftAlone = s.ownership == Ownership::Foreign || s.ownership == Ownership::Unrecorded;
         if (std::string why = controller_.removalRefusal(s); !why.empty() && !leftAlone)
             return conversation.refuse(why);
@@ -638,9 +638,10 @@ Outcome Session::restart() { return changeRunning(RunChange::Restart); }
 
 Outcome Session::changeRunning(RunChange change) {
     Conversation conversation(frontEnd_);
-    catchUpWithStore();
+    const StoredConfiguration stored = catchUpWithStore();
     const Configuration& c = configuration();
-    Survey s = controller_.survey(c, installed_, record_);
+    // Its stop is timed by the values the service runs with, not by values typed and not saved.
+    Survey s = controller_.survey(c, installed_, record_, installed_ ? &stored.values : nullptr);
     const bool starts = change != RunChange::Stop;
     if (std::string why = starts ? controller_.startRefusal(s) : controller_.actRefusal(s); !why.empty())
         return conversation.refuse(why);

@@ -137,7 +137,7 @@ Outcome Session::bringServiceBack() {
         fields += (fields.empty() ? "" : ", ") + field->name;
     }
     const StoredConfiguration stored = store_.read(name);
-    Survey s = controller_.survey(stored.values, true, stored.record);
+    Survey s = controller_.survey(stored.values, true, stored.record, &holding);
     const ServiceChange change = serviceChangeFor(holding, stored.values, true, false, *s.kind);
     const bool running = serviceIsUp(controller_.status(name, true).status);
     // A restart has the service run its wrapper again.

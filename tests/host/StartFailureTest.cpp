@@ -234,12 +234,23 @@ TEST_F(StartFailureTest, TheServiceManagersOwnCodesAndNoKnownCauseStillSayWhatHa
     ASSERT_TRUE(session.start().done());
     os.services.services["shop"].stopScript = {15000, {}};
     ASSERT_TRUE(editing.edit(Field::StopTimeout, "10").done());
+    // So is a stop while the lower value is typed and not saved yet.
+    const Outcome typed = session.stop();
+    ASSERT_TRUE(typed.stopped.has_value());
+    EXPECT_TRUE(typed.stopped->graceful) << typed.summary;
+    ASSERT_TRUE(session.start().done());
     ui.forget();
     const Outcome lowered = session.save();
     ASSERT_TRUE(lowered.done()) << lowered.summary;
     ASSERT_TRUE(lowered.stopped.has_value());
     EXPECT_TRUE(lowered.stopped->graceful);
     EXPECT_EQ(ui.warnings, std::vector<std::string>{});
+    // Typed higher and not saved, the value changes nothing for an uninstall's stop: the 10 s it runs with
+    // judge the same 15 s stop forced.
+    ASSERT_TRUE(editing.edit(Field::StopTimeout, "60").done());
+    const Outcome removed = session.uninstall();
+    ASSERT_TRUE(removed.stopped.has_value()) << removed.summary;
+    EXPECT_FALSE(removed.stopped->graceful);
 }
 
 TEST_F(StartFailureTest, StartEndsWhenTomcatAnswersAndStatusAndStopSayWhereItStands) {
