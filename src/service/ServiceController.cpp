@@ -371,6 +371,14 @@ StepResult ServiceController::registerService(Survey& s) {
         return StepResult::failed(
             messages::withOutput(messages::serviceNotRegistered(name, ending, leftBehind), run.program, result.output));
     }
+    // A service of the name that another program registered meanwhile runs another program: it is left
+    // as it is, and not marked or changed as if the wrapper had made it.
+    if (!samePath(programOfBinaryPath(s.facts.programLine), programOfBinaryPath(s.kind->programLine(s.config)))) {
+        if (copy && s.copyMadeNow) platform_.files.deleteFile(copy->target);
+        const std::string foreign = s.facts.programLine;
+        s.facts = {};
+        return StepResult::failed(messages::foreignService(name, foreign));
+    }
     StepResult step;
     if (result.ending != ProcessResult::Ending::Exited)
         step.warn("The service \"" + name + "\" was registered, but " + ending + ".");

@@ -58,6 +58,22 @@ TEST_F(SessionTest, AServiceVelmoraDidNotInstallIsNeverStoppedRemovedOrRun) {
               "The service manager could not be asked about the service \"svc\": Access is denied. Nothing was "
               "changed.");
     EXPECT_TRUE(os.processes.ran.empty());
+
+    // One that another program registers just before the wrapper runs is not taken for the one it makes.
+    os.services.lookupFailure.reset();
+    saveNew("late");
+    os.processes.onRun = [this, wrappers = os.processes.onRun](const std::string& command) {
+        if (command.find(" -install late ") != std::string::npos)
+            os.services.services["late"] = {"\"C:\\other\\late.exe\" -run", false, {}};
+        wrappers(command);
+    };
+    EXPECT_EQ(session.install().summary,
+              "A service named \"late\" already exists on this computer and was not installed by Velmora for this "
+              "configuration (it runs \"C:\\other\\late.exe\" -run). Nothing was changed.");
+    EXPECT_EQ(os.services.services["late"].binaryPath, "\"C:\\other\\late.exe\" -run");
+    EXPECT_FALSE(os.registry.read(kLocalMachine, "SYSTEM\\CurrentControlSet\\Services\\late", "VelmoraInstallMark"));
+    EXPECT_FALSE(os.files.fileExists("C:\\tomcat\\bin\\late.exe"));
+    EXPECT_EQ(storedNumber("late", store::kInstalled), 0u);
 }
 
 TEST_F(SessionTest, OnlyWhatThisStoreRecordedIsOurs) {
