@@ -428,7 +428,13 @@ Plan ServiceController::installation(Survey& s) {
         {"copy the wrapper", [this, &s] { return copyWrapper(s); }},
         {"install :" + s.kind->registering(s.config).commandLine, [this, &s] { return registerService(s); }},
         {"quote the program line", [this, &s] { return quoteProgramLine(s); }},
-        {"write the wrapper's values", [this, &s] { return writeParameters(s); }},
+        // A service without its wrapper's values would not run Tomcat: the install stops there.
+        {"write the wrapper's values",
+         [this, &s] {
+             StepResult step = writeParameters(s);
+             step.done = step.warnings.empty();
+             return step;
+         }},
         {"apply the service settings", [this, &s] { return applySettings(s); }},
         markInstalled(s),
     };

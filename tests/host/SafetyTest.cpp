@@ -247,6 +247,23 @@ TEST_F(SessionTest, SavingAnInstalledConfigurationAsksFirstAndAHungWrapperIsEnde
     EXPECT_EQ(stored("svc", "description"), "second");
     EXPECT_FALSE(os.files.fileExists("C:\\tomcat\\bin\\svc.exe"));
 
+    // Back to the first home, whose service registers but cannot take its wrapper's values: it is put back
+    // on the second.
+    os.registry.readOnlyKeys.insert("SYSTEM\\CurrentControlSet\\Services\\svc\\Parameters");
+    const auto wrappers = os.processes.onRun;
+    os.processes.onRun = [&](const std::string& command) {
+        if (command.rfind("C:\\tomcat2\\bin\\svc.exe -install", 0) == 0) os.registry.readOnlyKeys.clear();
+        wrappers(command);
+    };
+    editing.edit(Field::CatalinaHome, "C:\\tomcat");
+    const std::string unwritten = session.save().summary;
+    EXPECT_EQ(unwritten.substr(unwritten.find(" It was")),
+              " It was rolled back: the service runs with the stored values as it did; the changes were not saved.")
+        << unwritten;
+    EXPECT_EQ(os.services.services["svc"].binaryPath, "\"C:\\tomcat2\\bin\\svc.exe\" -service svc");
+    EXPECT_TRUE(os.services.services["svc"].started);
+    os.processes.onRun = wrappers;
+
     // Back to the first home, whose wrapper hangs: the service is put back on the second and started again,
     // the store keeps the second, and the edit stays unsaved.
     const std::string hungInstall =
