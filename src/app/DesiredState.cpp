@@ -30,9 +30,16 @@ bool DesiredState::act(ApplyResult& result, bool checkOnly, const std::string& a
         return true;
     }
     const Outcome outcome = run();
-    const bool failedStep = outcome.result == Outcome::Result::Failed && !outcome.steps.empty();
-    for (std::size_t i = 0; i + (failedStep ? 1 : 0) < outcome.steps.size(); ++i)
-        result.stepsDone.push_back(outcome.steps[i]);
+    // The failed step is the last that bears its name: what undid it, if anything, comes after it.
+    std::size_t failedAt = outcome.steps.size();
+    if (!outcome.failedStep.empty())
+        for (std::size_t i = outcome.steps.size(); i-- > 0;)
+            if (outcome.steps[i] == outcome.failedStep) {
+                failedAt = i;
+                break;
+            }
+    for (std::size_t i = 0; i < outcome.steps.size(); ++i)
+        if (i != failedAt) result.stepsDone.push_back(outcome.steps[i]);
     if (outcome.done() || !result.stepsDone.empty()) result.changed = true;
     if (outcome.done() && outcome.warnings.empty()) return true;
     result.failed = true;

@@ -174,6 +174,7 @@ Outcome Session::finish(Conversation& conversation, const PlanResult& ran, std::
     Outcome outcome;
     outcome.notices = ran.notices;
     outcome.steps = ran.ran;
+    outcome.failedStep = ran.failedStep;
     outcome.warnings = conversation.warnings;
     if (!ran.completed) {
         outcome.result = Outcome::Result::Failed;

@@ -389,7 +389,17 @@ TEST_F(CliTest, AFailureStopsOnlyItsConfigurationAndTheNextRunGoesOnFromThere) {
     EXPECT_FALSE(running("blog"));
     EXPECT_FALSE(serviceExists("shop"));
 
+    // Registered, but its wrapper's values refused: the step that failed is not done, what undid it is.
     os.processes.onRun = wrappers;
+    os.registry.readOnlyKeys.insert("SYSTEM\\CurrentControlSet\\Services\\shop\\Parameters");
+    report = nlohmann::json::parse(apply({"--json"}).out);
+    EXPECT_EQ(report["configurations"][0]["stepsDone"], nlohmann::json::parse(R"(["save", "copy the wrapper",
+                "install :C:\\tomcat\\bin\\shop.exe -install shop C:\\jdk\\jre\\bin\\server\\jvm.dll -start main",
+                "quote the program line", "stop", "uninstall :C:\\tomcat\\bin\\shop.exe -uninstall shop",
+                "delete the wrapper copy", "mark not installed"])"));
+    EXPECT_FALSE(serviceExists("shop"));
+    os.registry.readOnlyKeys.clear();
+
     r = apply({"--json"});
     EXPECT_EQ(r.code, 10) << r.out;
     report = nlohmann::json::parse(r.out);
