@@ -159,7 +159,10 @@ Outcome Session::bringServiceBack() {
     if (running && change.restartNeeded && !restart) summary += messages::takesEffectAtNextStart(name);
     Outcome outcome = finish(conversation, ran, summary);
     outcome.failWithStart(s.startFailure);
+    outcome.stopped = s.stopped;
     refresh();
+    journal_.record(name, outcome, JournalEvent::ChangeApplied,
+                    {"Given back: " + fields + "; " + serviceChangeText(change) + "."});
     return outcome;
 }
 

@@ -156,7 +156,10 @@ Outcome Session::upgrade(const std::string& home, const std::string& javaHome, b
                                " on " + before.catalinaHome + " as it " + (wasRunning ? "did. " : "was, stopped. ")
                          : "Rolling it back failed too: " + notBack + " See the service's state. ") +
         downtime;
+    // Why the new Tomcat did not start, how its stop went, then the rollback, and why that did not start.
+    journal_.record(name, outcome);
     journal_.write(JournalEvent::RolledBack, name, {outcome.summary});
+    if (back.startFailure) journal_.writeStartFailure(name, *back.startFailure);
     return outcome;
 }
 

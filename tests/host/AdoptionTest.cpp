@@ -363,6 +363,14 @@ TEST_F(AdoptionTest, AChangeMadePastVelmoraShowsInTheServiceAndTheCheckAndApplyG
               "1 configuration(s): 1 changed, 0 unchanged, 0 failed.\n");
     EXPECT_EQ(storedText(os.registry.read(kLocalMachine, parameters, "JVM Option Number 7")).text, "-Xmx512m");
     EXPECT_EQ(os.services.services["svc"].configuration.startType, StartType::Automatic);
+    ASSERT_EQ(os.events.written.back().id, 1003u);
+    EXPECT_EQ(
+        os.events.written.back().strings,
+        (std::vector<std::string>{
+            "svc",
+            "The service \"svc\" holds the stored values again (max.heap.size, "
+            "service.startup).\r\nGiven back: max.heap.size, service.startup; change the service in place (takes a "
+            "restart)."}));
     EXPECT_EQ(runCli(os, {"apply", "C:\\svc.json", "--yes"}).code, 0);
     // Additional options that look like a flag's or the policy's are still the ones Velmora gave.
     run = runCli(os, {"set", "svc", "reduce.os.signals=0", "additional.jvm.options=-Xrs",

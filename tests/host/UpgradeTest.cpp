@@ -226,6 +226,8 @@ TEST_F(UpgradeTest, AnUpgradeMovesOnlyTheHomeAndWhenTomcatDoesNotAnswerPutsTheSe
     EXPECT_EQ(os.processes.ran[7].rfind(oldLine.substr(0, oldLine.size() - 10) + "//IS//shop", 0), 0u);
     EXPECT_EQ(os.services.services["shop"].binaryPath, oldLine);
     EXPECT_TRUE(os.services.services["shop"].started);
+    ASSERT_GE(os.events.written.size(), 2u);
+    EXPECT_EQ(os.events.written[os.events.written.size() - 2].id, 1101u);  // Tomcat 11 ran but never answered
     EXPECT_EQ(os.events.written.back().id, 1005u);
     ASSERT_TRUE(session.open("shop").done());
     EXPECT_EQ(session.configuration(), before);
