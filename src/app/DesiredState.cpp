@@ -1,5 +1,10 @@
 #include "app/DesiredState.h"
 
+#include <map>
+
+#include "app/Imports.h"
+#include "checks/PathRules.h"
+#include "config/ConfigurationTransfer.h"
 #include "service/ServiceChange.h"
 #include "service/ServiceStatus.h"
 
@@ -45,6 +50,26 @@ bool DesiredState::act(ApplyResult& result, bool checkOnly, const std::string& a
     result.failed = true;
     result.error = outcome.done() ? outcome.warnings.back() : outcome.summary;
     return false;
+}
+
+std::string DesiredState::refusal(const std::vector<DecodedEntry>& entries, const std::vector<Assignment>& overrides) {
+    for (const DecodedEntry& entry : entries) {
+        if (entry.state == "absent") continue;
+        // The values as bringTo takes them: the entry completed as for a new configuration, then this server's own.
+        Configuration c = completedEntry(entry, platform_);
+        std::map<const StoredField*, std::vector<std::string>> lists;
+        for (const auto& [field, value] : overrides) {
+            if (!field->list)
+                setFieldText(c, *field, value);
+            else if (auto& list = lists[field]; !value.empty())
+                list.push_back(value);
+        }
+        for (const auto& [field, list] : lists) c.*field->list = list;
+        std::string why = documentEntryRefusal(c, platform_.files);
+        if (why.empty()) why = startRefusal(c).why;
+        if (!why.empty()) return "Configuration \"" + entry.values.serviceName + "\": " + why;
+    }
+    return {};
 }
 
 ApplyResult DesiredState::remove(ApplyResult result, bool checkOnly) {

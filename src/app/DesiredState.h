@@ -32,8 +32,16 @@ struct ApplyResult {
 class DesiredState {
 public:
     explicit DesiredState(Program& program)
-        : session_(program.session), editing_(program.editing), store_(program.store), logs_(program.logs) {}
+        : platform_(program.platform),
+          session_(program.session),
+          editing_(program.editing),
+          store_(program.store),
+          logs_(program.logs) {}
 
+    // Why the document cannot be applied at all: an entry that a save would
+    // refuse, named, as import refuses it; empty when none would be. Checked
+    // before anything changes, so that no entry is changed for one refused later.
+    std::string refusal(const std::vector<DecodedEntry>& entries, const std::vector<Assignment>& overrides);
     ApplyResult bringTo(const DecodedEntry& entry, const std::vector<Assignment>& overrides, bool checkOnly);
 
 private:
@@ -43,6 +51,7 @@ private:
     // The logs kept within the configuration's bounds, as part of its state.
     void pruneLogs(ApplyResult& result, bool checkOnly);
 
+    Platform& platform_;
     Session& session_;
     Editing& editing_;
     ConfigurationStore& store_;

@@ -559,6 +559,8 @@ private:
         if (!overrides.error.empty()) return error(kUsageError, "usage", "velmora-cli apply --set: " + overrides.error);
 
         DesiredState desired(s_.program);
+        if (std::string why = desired.refusal(decoded.entries, overrides.assignments); !why.empty())
+            return error(kRefused, "refused", "Nothing was changed: " + why);
         s_.frontEnd.setQuiet(true);  // the run's own report says what each operation did
         Json results = Json::array();
         std::string text;

@@ -33,6 +33,13 @@ ConfigurationTransfer::Result ConfigurationTransfer::exportNamed(const std::vect
 
 ConfigurationTransfer::Result ConfigurationTransfer::exportAll() { return exportNamed(store_.names()); }
 
+std::string documentEntryRefusal(const Configuration& c, Files& files) {
+    if (std::string why = nameRuleViolation(c.serviceName, c.catalinaHome); !why.empty()) return why;
+    for (const auto& value : valuesTheWrapperCannotCarry(tomcatLayoutOf(c.catalinaHome, files), c))
+        return uncarriedValueMessage(value);
+    return {};
+}
+
 ConfigurationTransfer::Result ConfigurationTransfer::importDocument(const std::string& bytes, bool replace) {
     const DocumentText document = documentText(bytes);
     if (!document.error.empty()) return {kNothingChanged + document.error, false, {}, {}};
@@ -44,16 +51,9 @@ ConfigurationTransfer::Result ConfigurationTransfer::importDocument(const std::s
 
     const NameList listed = store_.nameList();
     for (const Configuration& c : configurations) {
-        // The name against the home it was completed with.
-        if (std::string why = nameRuleViolation(c.serviceName, c.catalinaHome); !why.empty())
-            return {kNothingChanged + "Configuration \"" + c.serviceName + "\": " + why, false, {}, {}};
-        if (std::string why = refuse_ ? refuse_(c) : std::string(); !why.empty())
-            return {kNothingChanged + "Configuration \"" + c.serviceName + "\": " + why, false, {}, {}};
-        for (const auto& value : valuesTheWrapperCannotCarry(tomcatLayoutOf(c.catalinaHome, files_), c))
-            return {kNothingChanged + "Configuration \"" + c.serviceName + "\": " + uncarriedValueMessage(value),
-                    false,
-                    {},
-                    {}};
+        std::string why = documentEntryRefusal(c, files_);
+        if (why.empty() && refuse_) why = refuse_(c);
+        if (!why.empty()) return {kNothingChanged + "Configuration \"" + c.serviceName + "\": " + why, false, {}, {}};
         const std::string spelling = listed.spellingOf(c.serviceName);
         const bool stored = !spelling.empty() || store_.keyExists(c.serviceName);
         if (!stored) continue;

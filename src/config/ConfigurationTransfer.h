@@ -9,6 +9,11 @@
 
 namespace velmora {
 
+// Why a whole configuration taken from a document cannot be stored: its name
+// against the home it was completed with, or a value its wrapper cannot
+// carry; empty when it can.
+std::string documentEntryRefusal(const Configuration& c, Files& files);
+
 // Export and import of stored configurations as one JSON document. Both the
 // window and the command line come here. Import never installs: it stores
 // and lists, with the writes of a save.

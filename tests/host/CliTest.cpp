@@ -370,6 +370,19 @@ TEST_F(CliTest, EachCommandSeesWhatTheOneBeforeLeftAndAServiceRemovedElsewhereIs
 }
 
 TEST_F(CliTest, AFailureStopsOnlyItsConfigurationAndTheNextRunGoesOnFromThere) {
+    // An entry a save would refuse refuses the whole document first: shop, before it, is not stored either.
+    writeDocument(R"({"name": "shop", "max.heap.size": 2048}, {"name": "blog", "init.heap.size": 1024,
+                      "max.heap.size": 512})");
+    CliRun refused = apply();
+    EXPECT_EQ(refused.code, 3);
+    EXPECT_EQ(refused.err,
+              "Nothing was changed: Configuration \"blog\": The initial heap size (1024 MB) is larger than the "
+              "maximum heap size (512 MB): the JVM would not start. Make the initial heap size no larger than the "
+              "maximum.\n");
+    EXPECT_TRUE(storedList().empty());
+    // This server's own values count as they are applied.
+    refused = apply({"--set", "max.heap.size=4096", "--check"});
+    EXPECT_EQ(refused.code, 10) << refused.out << refused.err;
     writeDocument(R"({"name": "shop", "state": "running"}, {"name": "blog", "state": "stopped"})");
     // shop's wrapper cannot register it this time.
     const auto wrappers = os.processes.onRun;
