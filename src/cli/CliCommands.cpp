@@ -417,7 +417,10 @@ private:
                              " warning(s) came up; --force stores the configuration all the same" +
                              (session_.installed() ? " (with --yes, as its service is installed)." : "."),
                          edits.warnings);
-        return report(session_.save(), n);
+        // A warning stored all the same with --force still counts: it came before the save's own.
+        Outcome saved = session_.save();
+        saved.warnings.insert(saved.warnings.begin(), edits.warnings.begin(), edits.warnings.end());
+        return report(saved, n);
     }
 
     int check() {

@@ -177,6 +177,15 @@ TEST_F(CliTest, EveryOtherExitCodeMeansWhatTheHelpSays) {
               "configuration all the same.\n");
     EXPECT_EQ(run({"list"}).out, "");
     EXPECT_EQ(run({"set", "web", "java.home=C:\\nowhere", "--force", "-q"}).out, "");
+    // With --force it is stored, and the warning still counts: exit 1, done, the warning listed.
+    r = run({"set", "web", "java.home=C:\\nowhere", "description=forced", "--force", "--json"});
+    EXPECT_EQ(r.code, 1);
+    Json forced = Json::parse(r.out);
+    EXPECT_EQ(forced["result"], "done");
+    EXPECT_EQ(forced["exitCode"], 1);
+    EXPECT_EQ(forced["warnings"], Json::parse(R"(["'c:\\nowhere\\lib\\tools.jar' is specified for 'Classpath' but it )"
+                                              R"(does not exist. Tomcat may not start without it."])"));
+    EXPECT_EQ(stored("web", "description"), "forced");
     r = run({"set", "web", "catalina.base=C:\\base", "--force"});
     EXPECT_EQ(r.code, 3);
     EXPECT_EQ(r.err.substr(r.err.rfind("Nothing")),
