@@ -251,6 +251,7 @@ ParsedArguments parseArguments(const std::vector<std::string>& arguments) {
     const CommandForm* form = findCommand(inv.command);
     if (!form) return usage(inv, "unknown command \"" + inv.command + "\".");
 
+    std::vector<std::string> valuesGiven;  // an option's second value would silently win over its first
     for (std::size_t i = 1; i < arguments.size(); ++i) {
         std::string a = arguments[i];
         if (a == "-h" || a == "--help" || a == "/?") {
@@ -288,6 +289,8 @@ ParsedArguments parseArguments(const std::vector<std::string>& arguments) {
             continue;
         }
         if (contains(kWithValue, a)) {
+            if (contains(valuesGiven, a)) return usage(inv, a + " is given twice.");
+            valuesGiven.push_back(a);
             const std::string what = a == "--jdk" || a == "--home" ? " needs a folder."
                                      : a == "--tail"               ? " needs a number of lines from 1 to 100000."
                                                                    : " needs a file.";
