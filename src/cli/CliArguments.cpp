@@ -238,12 +238,24 @@ bool contains(const std::vector<std::string>& list, const std::string& item) {
 
 ParsedArguments usage(Invocation invocation, const std::string& error) { return {std::move(invocation), error}; }
 
+// Whether --json stands as an option of its own, looked for before the line is read so that a usage
+// error found on the way is answered in JSON too: an option's value or anything after "--" is no option.
+bool asksForJson(const std::vector<std::string>& arguments) {
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+        const std::string& a = arguments[i];
+        if (a == "--") return false;
+        if (a == "--json") return true;
+        if (a == "--set" || contains(kWithValue, a)) ++i;
+    }
+    return false;
+}
+
 }  // namespace
 
 ParsedArguments parseArguments(const std::vector<std::string>& arguments) {
     Invocation inv;
     // Even a command line that is wrong answers in JSON when asked to.
-    inv.json = contains(arguments, "--json");
+    inv.json = asksForJson(arguments);
     if (arguments.empty()) return usage(inv, "no command given.");
     inv.command = arguments[0];
     if (inv.command == "--help" || inv.command == "-h" || inv.command == "/?") inv.command = "help";

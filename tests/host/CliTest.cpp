@@ -232,6 +232,19 @@ TEST_F(CliTest, EveryOtherExitCodeMeansWhatTheHelpSays) {
     // export and import: a refused import is 3, names its option and changes nothing.
     r = run({"export", "--all", "--out=C:\\backup.json"});
     EXPECT_EQ(r.out, "Exported 1 configuration(s) to C:\\backup.json.\n");
+    // --json asks for JSON only as an option of its own: not after "--", not as another option's value.
+    r = run({"show", "--", "--json"});
+    EXPECT_EQ(r.code, 8);
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(r.err, "No configuration named \"--json\" is stored.\n");
+    r = run({"export", "--all", "--out", "--json"});
+    EXPECT_EQ(r.code, 0);
+    EXPECT_EQ(r.out, "Exported 1 configuration(s) to --json.\n");
+    r = run({"logs", "web", "--tail", "--json"});
+    EXPECT_EQ(r.code, 2);
+    EXPECT_EQ(r.err,
+              "velmora-cli: --tail needs a number of lines from 1 to 100000.\nRun \"velmora-cli help\" for the "
+              "commands.\n");
     r = run({"import", "C:\\backup.json"});
     EXPECT_EQ(r.code, 3);
     EXPECT_EQ(r.err,
