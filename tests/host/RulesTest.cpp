@@ -19,6 +19,7 @@
 #include "service/ModernWrapper.h"
 #include "service/ProgramDigest.h"
 #include "support/Fixture.h"
+#include "ui/BoxLines.h"
 #include "ui/Pickers.h"
 
 using namespace velmora;
@@ -123,6 +124,12 @@ TEST(PickersAndDebugLog, KeepTheirNulsAndDefaultsAndStartOnceAtAnAbsolutePath) {
     const FileDialogCall call = prepareFileDialogCall(FileDialogRequest{}, "C:\\work");
     EXPECT_EQ(call.filterIndex, 1);
     EXPECT_EQ(call.filter, "\0"s);
+
+    // A box of one value a line: blank lines are no values; dependencies lose their blanks, variables keep theirs.
+    const std::string box = "  Tcpip \r\n\r\n \t\r\nJAVA_OPTS=-Dx=1 \r\n\tTZ=UTC\n";
+    EXPECT_EQ(trimmedLines(box), (std::vector<std::string>{"Tcpip", "JAVA_OPTS=-Dx=1", "TZ=UTC"}));
+    EXPECT_EQ(typedLines(box), (std::vector<std::string>{"  Tcpip ", "JAVA_OPTS=-Dx=1 ", "\tTZ=UTC"}));
+    EXPECT_EQ(typedLines(" \r\n"), std::vector<std::string>{});
 
     // The debug log starts once, at an absolute path, or says why not.
     const std::pair<const char*, const char*> asked[] = {

@@ -6,6 +6,7 @@
 #include "config/ServiceAccount.h"
 #include "platform/Services.h"
 #include "platform/win32/WideText.h"
+#include "ui/BoxLines.h"
 #include "ui/win32/ResourceIds.h"
 #include "ui/win32/WindowPlacement.h"
 #include "ui/win32/WindowText.h"
@@ -34,21 +35,6 @@ constexpr TextBox kTextBoxes[] = {
 
 std::string virtualAccountCaption(const std::string& serviceName) {
     return "Virtual account (" + virtualAccount(serviceName) + ")";
-}
-
-std::vector<std::string> linesOf(const std::string& text) {
-    std::vector<std::string> lines;
-    std::string line;
-    for (char ch : text + "\n") {
-        if (ch != '\r' && ch != '\n') {
-            line += ch;
-            continue;
-        }
-        const auto first = line.find_first_not_of(" \t");
-        if (first != std::string::npos) lines.push_back(line.substr(first, line.find_last_not_of(" \t") - first + 1));
-        line.clear();
-    }
-    return lines;
 }
 
 std::string joinedLines(const std::vector<std::string>& lines) {
@@ -147,7 +133,7 @@ std::string ServiceSettingsDialog::chosenAccount() {
 }
 
 std::vector<std::string> ServiceSettingsDialog::typedDependencies() {
-    return linesOf(textOf(item(IDC_SETTINGS_DEPENDENCIES)));
+    return trimmedLines(textOf(item(IDC_SETTINGS_DEPENDENCIES)));
 }
 
 // Only what changed is handed over, so a value the session would question
@@ -173,7 +159,7 @@ void ServiceSettingsDialog::handOver() {
     hand(Field::DisplayName, displayName == before.serviceName ? "" : displayName, before.displayName);
     if (const auto dependencies = typedDependencies(); dependencies != before.dependencies)
         taken = editing.replaceList(Field::Dependencies, dependencies).done() && taken;
-    if (const auto environment = linesOf(textOf(item(IDC_SETTINGS_ENVIRONMENT))); environment != before.environment)
+    if (const auto environment = typedLines(textOf(item(IDC_SETTINGS_ENVIRONMENT))); environment != before.environment)
         taken = editing.replaceList(Field::Environment, environment).done() && taken;
     // One refused value takes back the others: the dialog stays open with what was typed.
     if (!taken) {
