@@ -2,6 +2,8 @@
 #include <windows.h>
 
 #include <atomic>
+#include <cstdlib>
+#include <exception>
 #include <iostream>
 #include <string>
 #include <vector>
@@ -41,13 +43,36 @@ std::optional<std::string> readPassword(const std::string& account, bool fromSta
     return narrow(line);
 }
 
-const velmora::Win32CommandLock* runningChange = nullptr;
+std::atomic<const velmora::Win32CommandLock*> runningChange{nullptr};
+
+// The console's own output code page while the program has it switched to
+// UTF-8 (0: not switched). It goes back however the program ends, for what a
+// script runs next: at the end of wmain, in the console handler before the
+// default one ends the process, and when an exception ends it.
+std::atomic<UINT> consoleCodePage{0};
+
+void restoreConsoleCodePage() {
+    if (const UINT page = consoleCodePage.exchange(0)) SetConsoleOutputCP(page);
+}
+
+std::terminate_handler previousTerminate = nullptr;
+
+[[noreturn]] void onTerminate() {
+    restoreConsoleCodePage();
+    if (previousTerminate) previousTerminate();
+    std::abort();
+}
 
 // Ctrl+C or Ctrl+Break while a command changes a service or the store would
 // cut it off between two steps (a service removed, not yet installed again):
-// it finishes first, as the window's does when it is closed.
+// it finishes first, as the window's does when it is closed. Any other time
+// the default handler ends the process, which never returns to wmain.
 BOOL WINAPI onConsoleControl(DWORD event) {
-    if ((event != CTRL_C_EVENT && event != CTRL_BREAK_EVENT) || !runningChange || !runningChange->held()) return FALSE;
+    const velmora::Win32CommandLock* change = runningChange;
+    if ((event != CTRL_C_EVENT && event != CTRL_BREAK_EVENT) || !change || !change->held()) {
+        restoreConsoleCodePage();
+        return FALSE;
+    }
     static std::atomic<bool> told{false};
     if (!told.exchange(true)) {
         static const char text[] =
@@ -65,22 +90,23 @@ int wmain(int argc, wchar_t** argv) {
     using namespace velmora;
     // Everything printed is UTF-8, and the console shows it so; the console gets its own code page back, for
     // what a script runs next.
-    const UINT consoleCodePage = GetConsoleOutputCP();
+    consoleCodePage = GetConsoleOutputCP();
+    previousTerminate = std::set_terminate(onTerminate);
     SetConsoleOutputCP(CP_UTF8);
+    SetConsoleCtrlHandler(onConsoleControl, TRUE);
     std::vector<std::string> arguments;
     for (int i = 1; i < argc; ++i)
         arguments.push_back(fromUtf16(std::u16string(reinterpret_cast<const char16_t*>(argv[i]))));
 
     Win32Platform system;
     runningChange = &system.commandLock;
-    SetConsoleCtrlHandler(onConsoleControl, TRUE);
     cli::ConsoleFrontEnd frontEnd(std::cout, std::cerr, readPassword);
     DebugLog debugLog(system.files);
     Program program(system.platform, frontEnd, debugLog, SetterChecks::Always);
     cli::CliSession cli{program, frontEnd, std::cout, std::cerr};
     const int code = cli::runCommandLine(arguments, cli);
     std::cout.flush();
+    restoreConsoleCodePage();
     SetConsoleCtrlHandler(onConsoleControl, FALSE);
-    if (consoleCodePage) SetConsoleOutputCP(consoleCodePage);
     return code;
 }
