@@ -29,12 +29,14 @@ std::string sizeText(std::uint64_t bytes) {
     return text;
 }
 
+// The first by name of the configurations on the base owns its logs: an
+// order that no save changes, as the store's list order does.
 bool LogKeeper::ownsBaseLogs(const Configuration& c) {
-    for (const auto& name : store_.names()) {
-        if (sameName(name, c.serviceName)) return true;
-        if (samePath(store_.readText(name, store::kCatalinaBase), c.catalinaBase)) return false;
-    }
-    return true;  // not stored yet: no one else's
+    const std::u16string own = foldedName(c.serviceName);
+    for (const auto& name : store_.names())
+        if (foldedName(name) < own && samePath(store_.readText(name, store::kCatalinaBase), c.catalinaBase))
+            return false;
+    return true;
 }
 
 std::vector<LogKind> LogKeeper::kindsOf(const Configuration& c) {

@@ -32,7 +32,7 @@ struct PruneRun {
 // them within the configuration's bounds, and what the check says of them.
 // Only files of the configuration's own kinds in its own folders are ever
 // touched; the Tomcat logs of a base several configurations share belong to
-// the first of them in the store's order.
+// the first of them by name.
 class LogKeeper {
 public:
     LogKeeper(Platform& platform, ConfigurationStore& store, Journal& journal)

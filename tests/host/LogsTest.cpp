@@ -81,10 +81,14 @@ TEST(LogRules, AKindIsKnownByItsDatedNameAndTheBoundsCountFromTheNewestKeepingTh
 
 TEST_F(LogsTest, EachRoadAndVersionListsItsOwnFilesAndAFolderSharedWithAnotherConfigurationKeepsItsFiles) {
     saveNew("shop");
-    saveNew("blog");  // the same base and logs folder as shop, later in the store
+    saveNew("tea");  // the same base and logs folder as shop, after it by name
+    // shop saved again stands last in the store's list; the base's logs stay its own.
+    ASSERT_TRUE(session.open("shop").done());
+    editing.edit(Field::Description, "again");
+    ASSERT_TRUE(session.save().done());
     for (const char* name :
-         {"shop_out.log", "shop_err.log", "shop_out.2026-12-01.log", "shop-stdout.2026-12-05.log", "blog_out.log",
-          "blog_err.log", "blog_out.2026-12-01.log", "catalina.2026-12-06.log", "admin.2026-12-06.log",
+         {"shop_out.log", "shop_err.log", "shop_out.2026-12-01.log", "shop-stdout.2026-12-05.log", "tea_out.log",
+          "tea_err.log", "tea_out.2026-12-01.log", "catalina.2026-12-06.log", "admin.2026-12-06.log",
           "host-manager.2026-12-06.log", "jakarta_service_20261206.log", "commons-daemon.2026-12-06.log",
           "localhost_access_log.2026-12-06.txt", "catalina.x_out.log", "shop_out.log.bak", "readme.txt"})
         addOld(std::string("C:\\tomcat\\logs\\") + name, 1);
@@ -94,7 +98,7 @@ TEST_F(LogsTest, EachRoadAndVersionListsItsOwnFilesAndAFolderSharedWithAnotherCo
                                      "jakarta_service_20261206.log localhost_access_log.2026-12-06.txt "
                                      "shop-stdout.2026-12-05.log shop_err.log* shop_out.2026-12-01.log shop_out.log "
                                      "catalina.2026-12-02.log"));
-    EXPECT_EQ(namesOf("blog"), words("blog_err.log blog_out.2026-12-01.log blog_out.log"));
+    EXPECT_EQ(namesOf("tea"), words("tea_err.log tea_out.2026-12-01.log tea_out.log"));
 
     // Tomcat 10.1 on the Tomcat 7-11 road: the wrapper's own log is commons-daemon's, and there is no admin log.
     useModernLayout("C:\\tomcat10", "10.1.34");
