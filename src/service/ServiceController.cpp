@@ -372,12 +372,13 @@ StepResult ServiceController::registerService(Survey& s) {
             messages::withOutput(messages::serviceNotRegistered(name, ending, leftBehind), run.program, result.output));
     }
     // A service of the name that another program registered meanwhile runs another program: it is left
-    // as it is, and not marked or changed as if the wrapper had made it.
-    if (!samePath(programOfBinaryPath(s.facts.programLine), programOfBinaryPath(s.kind->programLine(s.config)))) {
+    // as it is, and not marked or changed as if the wrapper had made it. The wrapper registers its own
+    // path as Windows spells it, a home typed "C:\Tomcat9\" or with ".." written out.
+    if (!sameProgram(s.facts.programLine, s.kind->programLine(s.config))) {
         if (copy && s.copyMadeNow) platform_.files.deleteFile(copy->target);
         const std::string foreign = s.facts.programLine;
         s.facts = {};
-        return StepResult::failed(messages::foreignService(name, foreign));
+        return StepResult::failed(messages::serviceAppearedMeanwhile(name, foreign));
     }
     StepResult step;
     if (result.ending != ProcessResult::Ending::Exited)

@@ -50,6 +50,12 @@ std::string foreignService(const std::string& name, const std::string& programLi
            programLine + "). Nothing was changed.";
 }
 
+std::string serviceAppearedMeanwhile(const std::string& name, const std::string& programLine) {
+    return "The service wrapper did not register the service \"" + name +
+           "\": a service of that name that runs another program (" + programLine +
+           ") was registered meanwhile. Velmora left it as it is.";
+}
+
 std::string serviceNoLongerOurs(const std::string& name, const std::string& programLine) {
     return "The service \"" + name + "\" is not the one Velmora installed for this configuration (it now runs " +
            programLine + "), so Velmora neither stops, replaces nor removes it.";

@@ -26,6 +26,8 @@ std::string withOutput(const std::string& message, const std::string& program, c
 
 // Refusals and outcomes of the safety rules: Velmora touches only what it made.
 std::string foreignService(const std::string& name, const std::string& programLine);
+// Found where the wrapper should have registered the service: someone else's, made meanwhile.
+std::string serviceAppearedMeanwhile(const std::string& name, const std::string& programLine);
 std::string serviceNoLongerOurs(const std::string& name, const std::string& programLine);
 std::string serviceNotRecorded(const std::string& name, const std::string& programLine);
 std::string unrecordedServiceLeft(const std::string& name, const std::string& programLine);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 
+#include "platform/WindowsPaths.h"
 #include "service/ClassicWrapper.h"
 #include "service/ModernWrapper.h"
 
@@ -25,6 +26,12 @@ InstalledWrapper installedWrapperOf(const std::string& programLine, Files& files
     if (programLine.find(" //RS//") != std::string::npos)
         return {std::make_shared<ModernWrapper>(files, program), catalinaHome};
     return {std::make_shared<ClassicWrapper>(files), catalinaHome};
+}
+
+bool sameProgram(const std::string& lineA, const std::string& lineB) {
+    const std::string a = programOfBinaryPath(lineA), b = programOfBinaryPath(lineB);
+    const std::string normalA = normalizedPath(a), normalB = normalizedPath(b);
+    return normalA.empty() || normalB.empty() ? samePath(a, b) : samePath(normalA, normalB);
 }
 
 std::string programOfBinaryPath(const std::string& binaryPath) {

@@ -93,5 +93,8 @@ InstalledWrapper installedWrapperOf(const std::string& programLine, Files& files
 // The program of a service's program line: the first token, without its
 // quotes and without the arguments after it.
 std::string programOfBinaryPath(const std::string& binaryPath);
+// Whether two program lines run one program, its path spelled either way:
+// as typed ("C:\Tomcat9\\bin", "..") or as Windows registers it.
+bool sameProgram(const std::string& lineA, const std::string& lineB);
 
 }  // namespace velmora

@@ -101,6 +101,11 @@ TEST(Encodings, AsTheStoreKeepsThemAndAsTheWrappersReadThem) {
     // Program lines, lists and arguments as the wrappers read them.
     EXPECT_EQ(programOfBinaryPath("\"C:\\Program Files\\t\\svc.exe\" -service svc"), "C:\\Program Files\\t\\svc.exe");
     EXPECT_EQ(programOfBinaryPath("C:\\Program Files\\t\\svc.exe -service svc"), "C:\\Program Files\\t\\svc.exe");
+    // A home typed with a trailing backslash or "..": Windows registers the path its loader spells.
+    EXPECT_TRUE(
+        sameProgram("\"C:\\Tomcat9\\\\bin\\tomcat9.exe\" //RS//shop", "\"C:\\tomcat9\\bin\\TOMCAT9.exe\" //RS//shop"));
+    EXPECT_TRUE(sameProgram("\"C:\\t\\conf\\..\\bin\\svc.exe\" -service svc", "C:\\t\\bin\\svc.exe -service svc"));
+    EXPECT_FALSE(sameProgram("\"C:\\t\\bin\\svc.exe\" -service svc", "\"C:\\other\\svc.exe\" -service svc"));
     EXPECT_EQ(joinWrapperList({"-Da=1", "-Db=x#y", "-Dc=p;q"}), "-Da=1#'-Db=x#y'#'-Dc=p;q'");
     EXPECT_EQ(quoteArgument("C:\\a b\\"), "\"C:\\a b\\\\\"");
     EXPECT_EQ(quoteArgument("say \"hi\""), "\"say \\\"hi\\\"\"");

@@ -68,8 +68,8 @@ TEST_F(SessionTest, AServiceVelmoraDidNotInstallIsNeverStoppedRemovedOrRun) {
         wrappers(command);
     };
     EXPECT_EQ(session.install().summary,
-              "A service named \"late\" already exists on this computer and was not installed by Velmora for this "
-              "configuration (it runs \"C:\\other\\late.exe\" -run). Nothing was changed.");
+              "The service wrapper did not register the service \"late\": a service of that name that runs another "
+              "program (\"C:\\other\\late.exe\" -run) was registered meanwhile. Velmora left it as it is.");
     EXPECT_EQ(os.services.services["late"].binaryPath, "\"C:\\other\\late.exe\" -run");
     EXPECT_FALSE(os.registry.read(kLocalMachine, "SYSTEM\\CurrentControlSet\\Services\\late", "VelmoraInstallMark"));
     EXPECT_FALSE(os.files.fileExists("C:\\tomcat\\bin\\late.exe"));

@@ -80,6 +80,12 @@ void SessionTest::useModernLayout(const std::string& home, const std::string& ve
 void SessionTest::simulateWrappers() {
     os.processes.onRun = [this](const std::string& command) {
         auto word = [&](std::size_t from) { return command.substr(from, command.find(' ', from) - from); };
+        // Windows registers a program by its path as the loader spells it: ".." and doubled separators gone.
+        auto spelled = [](std::string program) {
+            const bool quoted = program.size() > 1 && program.front() == '"';
+            if (quoted) program = program.substr(1, program.size() - 2);
+            return "\"" + normalizedPath(program) + "\"";
+        };
         // As on Windows, a name already registered is refused: the wrapper fails and nothing changes.
         auto registers = [&](const std::string& name, const std::string& binaryPath) {
             if (os.services.services.count(name)) {
@@ -91,12 +97,12 @@ void SessionTest::simulateWrappers() {
         };
         if (auto at = command.find(" -install "); at != std::string::npos) {
             const std::string name = word(at + 10);
-            registers(name, "\"" + command.substr(0, at) + "\" -service " + name);
+            registers(name, spelled(command.substr(0, at)) + " -service " + name);
         } else if (auto at = command.find(" -uninstall "); at != std::string::npos) {
             os.services.services.erase(command.substr(at + 12));
         } else if (auto at = command.find(" //IS//"); at != std::string::npos) {
             const std::string name = word(at + 7);
-            registers(name, command.substr(0, at) + " //RS//" + name);
+            registers(name, spelled(command.substr(0, at)) + " //RS//" + name);
         } else if (auto at = command.find(" //DS//"); at != std::string::npos) {
             os.services.services.erase(command.substr(at + 7));
         }
