@@ -456,7 +456,7 @@ Step ServiceController::update(Survey& s, const ProcessRun& run) {
 
 bool ServiceController::wrapperChanges(const Survey& s) {
     if (s.record.programLine.empty()) return false;
-    return !samePath(programOfBinaryPath(s.record.programLine), programOfBinaryPath(s.kind->programLine(s.config)));
+    return !sameProgram(s.record.programLine, s.kind->programLine(s.config));
 }
 
 Plan ServiceController::changeInPlace(Survey& s, const Configuration& from, Plan storing) {
