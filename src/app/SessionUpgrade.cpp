@@ -178,6 +178,12 @@ PutBack Session::putBack(const Configuration& before, const InstallRecord& recor
     // What the service manager says decides, not which steps ran (a removal that failed ran too): the old
     // service still there as recorded was never touched, and the store and its state are as they were.
     back = controller_.survey(before, true, record);
+    // Not knowing whether the service is there, nothing is put back and the store keeps its word.
+    if (back.ownership == Ownership::Unknown) {
+        put.undone.completed = false;
+        put.undone.warnings.push_back(messages::serviceLookupFailed(name, back.facts.failure.description));
+        return put;
+    }
     // The service the reinstall registered is its own to remove, recorded or not: through a copy of its
     // survey, so that what the reinstall's stop and start found stays as it was told.
     Survey left = forward;

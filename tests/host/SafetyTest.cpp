@@ -293,6 +293,22 @@ TEST_F(SessionTest, SavingAnInstalledConfigurationAsksFirstAndAHungWrapperIsEnde
     EXPECT_EQ(session.configuration().catalinaHome, "C:\\tomcat");
     EXPECT_EQ(os.events.written.back().id, 1007u);
 
+    // The service manager stops answering during the stop: nothing is put back, and the store keeps its record.
+    const std::string mark = stored("svc", store::kInstalledMark);
+    os.processes.onRun = [&](const std::string& command) {
+        if (command == "net stop \"svc\"") os.services.lookupFailure = Failure{"OpenServiceW", "Access is denied.", 5};
+        wrappers(command);
+    };
+    const std::string unknown = session.save().summary;
+    EXPECT_NE(unknown.find(" Rolling it back failed too: The service manager could not be asked about the service "
+                           "\"svc\": Access is denied."),
+              std::string::npos)
+        << unknown;
+    EXPECT_EQ(storedNumber("svc", store::kInstalled), 1u);
+    EXPECT_EQ(stored("svc", store::kInstalledMark), mark);
+    os.services.lookupFailure.reset();
+    os.processes.onRun = wrappers;
+
     // The second home's wrapper hangs as well: the rollback says it failed, and the store that the service is gone.
     os.processes.hanging.insert(
         "C:\\tomcat2\\bin\\svc.exe -install svc C:\\jdk\\jre\\bin\\server\\jvm.dll -start main");
