@@ -7,7 +7,8 @@ namespace velmora {
 EventLevel levelOf(JournalEvent event) {
     switch (event) {
         case JournalEvent::StartFailed:
-        case JournalEvent::NotReady: return EventLevel::Error;
+        case JournalEvent::NotReady:
+        case JournalEvent::RollBackFailed: return EventLevel::Error;
         case JournalEvent::RolledBack:
         case JournalEvent::ChangeRolledBack:
         case JournalEvent::ForcedStop:

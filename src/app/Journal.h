@@ -22,6 +22,7 @@ enum class JournalEvent : std::uint32_t {
     RolledBack = 1005,
     LogsPruned = 1006,
     ChangeRolledBack = 1007,
+    RollBackFailed = 1008,
     StartFailed = 1100,
     NotReady = 1101,
     ForcedStop = 1102,

@@ -296,7 +296,9 @@ Outcome Session::save() {
                                      " with the stored values as it " + (restart ? "did" : "was") +
                                      "; the changes were not saved."
                                : " Rolling it back failed too: " + notBack + " See the service's state.";
-        journal_.write(JournalEvent::ChangeRolledBack, c.serviceName, {outcome.summary});
+        journal_.write(notBack.empty() ? JournalEvent::ChangeRolledBack : JournalEvent::RollBackFailed, c.serviceName,
+                       {outcome.summary});
+        if (put->back.startFailure) journal_.writeStartFailure(c.serviceName, *put->back.startFailure);
     }
     editing_.show();
     refresh();

@@ -158,7 +158,7 @@ Outcome Session::upgrade(const std::string& home, const std::string& javaHome, b
         downtime;
     // Why the new Tomcat did not start, how its stop went, then the rollback, and why that did not start.
     journal_.record(name, outcome);
-    journal_.write(JournalEvent::RolledBack, name, {outcome.summary});
+    journal_.write(notBack.empty() ? JournalEvent::RolledBack : JournalEvent::RollBackFailed, name, {outcome.summary});
     if (back.startFailure) journal_.writeStartFailure(name, *back.startFailure);
     return outcome;
 }

@@ -322,6 +322,8 @@ TEST_F(SessionTest, SavingAnInstalledConfigurationAsksFirstAndAHungWrapperIsEnde
     EXPECT_FALSE(serviceExists("svc"));
     EXPECT_EQ(storedNumber("svc", store::kInstalled), 0u);
     EXPECT_FALSE(session.installed());
+    EXPECT_EQ(os.events.written.back().id, 1008u);
+    EXPECT_EQ(os.events.written.back().level, EventLevel::Error);
     os.processes.hanging.clear();
     os.processes.stoppedAtBound.clear();
 
