@@ -26,15 +26,15 @@ std::optional<std::array<std::uint8_t, 4>> parseIpv4(const std::string& text) {
     return bytes;
 }
 
-// Groups of one to four hex digits apart by ':', the last perhaps an IPv4 address.
-std::optional<std::vector<std::uint16_t>> parseGroups(const std::string& text) {
+// Groups of one to four hex digits apart by ':', the last perhaps an IPv4 address when the text ends the address.
+std::optional<std::vector<std::uint16_t>> parseGroups(const std::string& text, bool endsAddress) {
     std::vector<std::uint16_t> groups;
     if (text.empty()) return groups;
     std::size_t from = 0;
     for (;;) {
         const std::size_t colon = text.find(':', from);
         const std::string group = text.substr(from, colon == std::string::npos ? std::string::npos : colon - from);
-        if (colon == std::string::npos && group.find('.') != std::string::npos) {
+        if (endsAddress && colon == std::string::npos && group.find('.') != std::string::npos) {
             const auto v4 = parseIpv4(group);
             if (!v4) return std::nullopt;
             groups.push_back(static_cast<std::uint16_t>((*v4)[0] << 8 | (*v4)[1]));
@@ -59,8 +59,8 @@ std::optional<std::vector<std::uint16_t>> parseGroups(const std::string& text) {
 
 std::optional<std::array<std::uint8_t, 16>> parseIpv6(const std::string& text) {
     const std::size_t gap = text.find("::");
-    const auto head = parseGroups(gap == std::string::npos ? text : text.substr(0, gap));
-    const auto tail = parseGroups(gap == std::string::npos ? std::string() : text.substr(gap + 2));
+    const auto head = parseGroups(gap == std::string::npos ? text : text.substr(0, gap), gap == std::string::npos);
+    const auto tail = parseGroups(gap == std::string::npos ? std::string() : text.substr(gap + 2), true);
     if (!head || !tail) return std::nullopt;
     const std::size_t given = head->size() + tail->size();
     if (gap == std::string::npos ? given != 8 : given > 7) return std::nullopt;

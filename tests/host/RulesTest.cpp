@@ -347,12 +347,13 @@ TEST(ServerPorts, TheShutdownPortAndEveryConnectorAsWrittenNothingGuessedAndWher
         {"1:2:3:4:5:6:7::", "1:2:3:4:5:6:7:0"},
         {"0:0:1:0:0:0:0:0", "0:0:1::"},
         {"::ffff:10.0.0.5", "::ffff:a00:5"},
+        {"1:2:3:4:5:6:10.0.0.5", "1:2:3:4:5:6:a00:5"},
         {"[::]", "::"},
         {"192.168.001.10", "192.168.1.10"},
     };
     for (const auto& [text, canonical] : spelled) EXPECT_EQ(canonicalIpAddress(text), canonical) << text;
     for (const char* notAnAddress : {"256.0.0.1", "1.2.3", "1.2.3.4.", "fe80::1%4", "1:2:3:4:5:6:7:8:9", "1::2::3",
-                                     ":1::", "12345::", "[10.0.0.1]", "localhost", ""})
+                                     ":1::", "12345::", "[10.0.0.1]", "1.2.3.4::", "1.2.3.4::5", "localhost", ""})
         EXPECT_EQ(canonicalIpAddress(notAnAddress), std::nullopt) << notAnAddress;
     // A placeholder for the offset, or for a connector's address, is resolved only by Tomcat.
     EXPECT_EQ(portsOf(R"(<Server port="8005" portOffset="${port.offset}"><Service><Connector port="8080"/>
