@@ -1,6 +1,8 @@
 #include "config/XmlEntities.h"
 
 #include <map>
+#include <string>
+#include <utility>
 
 #include "platform/WindowsPaths.h"
 
@@ -121,45 +123,63 @@ ExpandedXml withEntitiesExpanded(const std::string& xml, const EntityFileReader&
     std::size_t bodyAt = 0;
     const auto entities = declaredEntities(xml, bodyAt);
     if (entities.empty()) return {xml, {}};
+    const std::string kTooLarge = "The document grows too large with its entities";
+    // A file is read the first time a reference that counts needs it: one declared and never used, or used
+    // only in a comment, is no more read than Tomcat's parser reads it.
     std::map<std::string, std::string> texts;
-    for (const auto& [name, entity] : entities) {
-        if (entity.systemId.empty()) {
-            texts[name] = entity.value;
-            continue;
-        }
-        auto text = read(entity.systemId);
-        if (!text)
-            return {{},
-                    "The file \"" + entity.systemId + "\" that the entity \"" + name +
-                        "\" of the DOCTYPE names could not be read",
-                    entity.at};
-        texts[name] = std::move(*text);
-    }
+    std::size_t bytesRead = 0;
     std::string body = xml.substr(bodyAt);
     for (int depth = 0; depth < 4; ++depth) {
         std::string expanded;
         bool replaced = false;
         std::size_t at = 0;
-        for (std::size_t amp = body.find('&'); amp != std::string::npos; amp = body.find('&', at)) {
-            const std::size_t semicolon = body.find(';', amp + 1);
-            const auto found =
-                semicolon == std::string::npos ? texts.end() : texts.find(body.substr(amp + 1, semicolon - amp - 1));
-            expanded.append(body, at, amp - at);
-            if (found == texts.end()) {
-                expanded += '&';
-                at = amp + 1;
+        while (at < body.size()) {
+            // Comments, character data and instructions are text as they stand: nothing in them is a reference.
+            bool verbatim = false;
+            for (const auto& [open, close] :
+                 {std::pair<const char*, const char*>{"<!--", "-->"}, {"<![CDATA[", "]]>"}, {"<?", "?>"}})
+                if (body.compare(at, std::char_traits<char>::length(open), open) == 0) {
+                    const std::size_t end = body.find(close, at);
+                    const std::size_t stop =
+                        end == std::string::npos ? body.size() : end + std::char_traits<char>::length(close);
+                    expanded.append(body, at, stop - at);
+                    at = stop;
+                    verbatim = true;
+                    break;
+                }
+            if (verbatim) continue;
+            const std::size_t semicolon = body[at] == '&' ? body.find(';', at + 1) : std::string::npos;
+            const auto entity = semicolon == std::string::npos ? entities.end()
+                                                               : entities.find(body.substr(at + 1, semicolon - at - 1));
+            if (entity == entities.end()) {
+                expanded += body[at++];
                 continue;
             }
-            expanded += found->second;
+            const auto& [name, declared] = *entity;
+            if (!texts.count(name)) {
+                if (declared.systemId.empty()) {
+                    texts[name] = declared.value;
+                } else {
+                    auto text = read(declared.systemId);
+                    if (!text)
+                        return {{},
+                                "The file \"" + declared.systemId + "\" that the entity \"" + name +
+                                    "\" of the DOCTYPE names could not be read",
+                                declared.at};
+                    bytesRead += text->size();
+                    if (bytesRead > largest) return {{}, kTooLarge};
+                    texts[name] = std::move(*text);
+                }
+            }
+            expanded += texts[name];
             at = semicolon + 1;
             replaced = true;
-            if (expanded.size() > largest) return {{}, "The document grows too large with its entities"};
+            if (expanded.size() > largest) return {{}, kTooLarge};
         }
-        expanded.append(body, at, std::string::npos);
         body = std::move(expanded);
         if (!replaced) break;
     }
-    if (bodyAt + body.size() > largest) return {{}, "The document grows too large with its entities"};
+    if (bodyAt + body.size() > largest) return {{}, kTooLarge};
     return {xml.substr(0, bodyAt) + body, {}};
 }
 

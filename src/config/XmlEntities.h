@@ -14,8 +14,10 @@ using EntityFileReader = std::function<std::optional<std::string>(const std::str
 // declaration, or the text of the file it names (SYSTEM or PUBLIC), so that
 // connectors kept in another file are read too. Entities inside an entity's
 // text are put in as well, as deep as four levels; the predefined ones
-// (&amp;) and character references stay. A named file that cannot be read
-// is an error, in words; so is a document that grows past the size given.
+// (&amp;) and character references stay, as does every reference inside a
+// comment, character data or an instruction. A file that a reference needs
+// and that cannot be read is an error, in words; so is a document that grows,
+// or files that add up, past the size given.
 struct ExpandedXml {
     std::string text;
     std::string error;        // empty when the text is the document

@@ -406,15 +406,17 @@ TEST(ServerPorts, TheShutdownPortAndEveryConnectorAsWrittenNothingGuessedAndWher
     EXPECT_EQ(errorOf("<Server port=\"8005\"/>\n<!-- ports -->\n<Server port=\"8006\"/>"),
               "A second root element <Server> follows <Server> (line 3, column 2, offset 38)");
 
-    // Entities of the DOCTYPE are put in as Tomcat's parser does: a value, a file beside server.xml, a file: URL.
+    // Entities of the DOCTYPE are put in as Tomcat's parser does: a value, a file beside server.xml, a file: URL;
+    // one named only in a comment is not read (its file is not there).
     os.files.addFile("C:\\tc4\\conf\\server.xml", R"(<?xml version="1.0"?>
 <!DOCTYPE Server [
   <!ENTITY % unused SYSTEM "nowhere.dtd">
   <!ENTITY http.port "8080">
   <!ENTITY connectors SYSTEM "connectors.xml">
   <!ENTITY ajp PUBLIC "-//Shop//AJP//EN" "file:///C:/shared/ajp%20connector.xml">
+  <!ENTITY old SYSTEM "old-connectors.xml">
 ]>
-<Server port="-1"><Service><Connector port="&http.port;"/>&connectors;&ajp;</Service></Server>)");
+<Server port="-1"><Service><Connector port="&http.port;"/>&connectors;&ajp;<!-- &old; --></Service></Server>)");
     os.files.addFile("C:\\tc4\\conf\\connectors.xml",
                      "\xEF\xBB\xBF<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
                      "<Connector port=\"8443\" address=\"10.0.0.5\"/>");
