@@ -35,16 +35,16 @@ bool DesiredState::act(ApplyResult& result, bool checkOnly, const std::string& a
         return true;
     }
     const Outcome outcome = run();
-    // The failed step is the last that bears its name: what undid it, if anything, comes after it.
-    std::size_t failedAt = outcome.steps.size();
-    if (!outcome.failedStep.empty())
+    // A failed step is the last that bears its name: what undid it, if anything, comes after it.
+    std::vector<bool> failed(outcome.steps.size(), false);
+    for (const std::string& name : outcome.failedSteps)
         for (std::size_t i = outcome.steps.size(); i-- > 0;)
-            if (outcome.steps[i] == outcome.failedStep) {
-                failedAt = i;
+            if (outcome.steps[i] == name) {
+                failed[i] = true;
                 break;
             }
     for (std::size_t i = 0; i < outcome.steps.size(); ++i)
-        if (i != failedAt) result.stepsDone.push_back(outcome.steps[i]);
+        if (!failed[i]) result.stepsDone.push_back(outcome.steps[i]);
     if (outcome.done() || !result.stepsDone.empty()) result.changed = true;
     if (outcome.done() && outcome.warnings.empty()) return true;
     result.failed = true;

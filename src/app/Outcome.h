@@ -25,7 +25,7 @@ struct Outcome {
     std::string summary;                         // one sentence on what happened
     std::vector<std::string> warnings;           // the warnings told and not accepted by a later Yes
     std::vector<std::string> steps;              // the steps that ran, in order
-    std::string failedStep;                      // the one of them that failed, when one did
+    std::vector<std::string> failedSteps;        // those of them that failed: one, and one of what undid it
     std::optional<StartDiagnosis> startFailure;  // why a start did not get the service running
     std::optional<StartTimes> started;           // how long a good start took
     std::optional<StopEvidence> stopped;         // how a stop of the running service went

@@ -174,7 +174,7 @@ Outcome Session::finish(Conversation& conversation, const PlanResult& ran, std::
     Outcome outcome;
     outcome.notices = ran.notices;
     outcome.steps = ran.ran;
-    outcome.failedStep = ran.failedStep;
+    if (!ran.failedStep.empty()) outcome.failedSteps.push_back(ran.failedStep);
     outcome.warnings = conversation.warnings;
     if (!ran.completed) {
         outcome.result = Outcome::Result::Failed;
@@ -287,6 +287,7 @@ Outcome Session::save() {
     outcome.stopped = s.stopped;
     if (put) {
         for (const auto& step : put->undone.ran) outcome.steps.push_back("roll back: " + step);
+        if (!put->undone.failedStep.empty()) outcome.failedSteps.push_back("roll back: " + put->undone.failedStep);
         for (const auto& warning : put->undone.warnings) conversation.warn(warning);
         outcome.warnings = conversation.warnings;
         outcome.started = put->back.started;
@@ -357,6 +358,7 @@ Outcome Session::install() {
     Outcome outcome = finish(conversation, ran, messages::serviceInstalled(c.serviceName));
     if (!undone.ran.empty()) {
         outcome.steps.insert(outcome.steps.end(), undone.ran.begin(), undone.ran.end());
+        if (!undone.failedStep.empty()) outcome.failedSteps.push_back(undone.failedStep);
         const bool removed = !s.facts.present();
         outcome.summary +=
             removed ? " The service it had registered was removed again."

@@ -148,6 +148,7 @@ Outcome Session::upgrade(const std::string& home, const std::string& javaHome, b
     outcome.result = Outcome::Result::Failed;
     outcome.startFailure = s.startFailure;
     for (const auto& step : undone.ran) outcome.steps.push_back("roll back: " + step);
+    if (!undone.failedStep.empty()) outcome.failedSteps.push_back("roll back: " + undone.failedStep);
     for (const auto& warning : undone.warnings) conversation.warn(warning);
     outcome.warnings = conversation.warnings;
     outcome.summary =

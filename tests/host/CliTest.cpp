@@ -448,6 +448,19 @@ TEST_F(CliTest, AFailureStopsOnlyItsConfigurationAndTheNextRunGoesOnFromThere) {
                 "quote the program line", "stop", "uninstall :C:\\tomcat\\bin\\shop.exe -uninstall shop",
                 "delete the wrapper copy", "mark not installed"])"));
     EXPECT_FALSE(serviceExists("shop"));
+    // An undo that fails at a step of its own: that step is not done either.
+    os.processes.onRun = [&](const std::string& command) {
+        if (command.find(" -uninstall shop") == std::string::npos) wrappers(command);
+    };
+    os.processes.exitCodes["C:\\tomcat\\bin\\shop.exe -uninstall shop"] = 1;
+    report = nlohmann::json::parse(apply({"--json"}).out);
+    EXPECT_EQ(report["configurations"][0]["stepsDone"], nlohmann::json::parse(R"(["save", "copy the wrapper",
+                "install :C:\\tomcat\\bin\\shop.exe -install shop C:\\jdk\\jre\\bin\\server\\jvm.dll -start main",
+                "quote the program line", "stop"])"));
+    os.processes.exitCodes.clear();
+    os.processes.onRun = wrappers;
+    os.services.services.erase("shop");  // as an administrator would clear up what the failed undo left
+    os.files.files.erase("C:\\tomcat\\bin\\shop.exe");
     os.registry.readOnlyKeys.clear();
 
     r = apply({"--json"});
