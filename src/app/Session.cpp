@@ -286,10 +286,7 @@ Outcome Session::save() {
     outcome.started = s.started;
     outcome.stopped = s.stopped;
     if (put) {
-        for (const auto& step : put->undone.ran) outcome.steps.push_back("roll back: " + step);
-        if (!put->undone.failedStep.empty()) outcome.failedSteps.push_back("roll back: " + put->undone.failedStep);
-        for (const auto& warning : put->undone.warnings) conversation.warn(warning);
-        outcome.warnings = conversation.warnings;
+        addPutBack(outcome, conversation, *put);
         outcome.started = put->back.started;
         const std::string notBack = putBackFailure(*put);
         outcome.summary += notBack.empty()

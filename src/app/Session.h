@@ -61,6 +61,9 @@ struct PutBack {
 
 // Why the service is not back as it was, in sentences; empty when it is.
 std::string putBackFailure(const PutBack& put);
+// What putting it back did, added to the outcome of the command that failed: its steps as "roll back: ...",
+// the one that failed, and its warnings, told.
+void addPutBack(Outcome& outcome, Conversation& conversation, const PutBack& put);
 
 // The operations on the service of the configuration being edited, whichever
 // front end asks: each decides, asks its questions, carries out its plan and

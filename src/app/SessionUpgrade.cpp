@@ -122,7 +122,6 @@ Outcome Session::upgrade(const std::string& home, const std::string& javaHome, b
         record_ = s.record;
     }
     const Survey& back = put.back;
-    const PlanResult& undone = put.undone;
     if (upgraded || ran(forward, "save")) editing_.lockName();
     refresh();
 
@@ -147,10 +146,7 @@ Outcome Session::upgrade(const std::string& home, const std::string& javaHome, b
     const std::string notBack = putBackFailure(put);
     outcome.result = Outcome::Result::Failed;
     outcome.startFailure = s.startFailure;
-    for (const auto& step : undone.ran) outcome.steps.push_back("roll back: " + step);
-    if (!undone.failedStep.empty()) outcome.failedSteps.push_back("roll back: " + undone.failedStep);
-    for (const auto& warning : undone.warnings) conversation.warn(warning);
-    outcome.warnings = conversation.warnings;
+    addPutBack(outcome, conversation, put);
     outcome.summary =
         "The upgrade of \"" + name + "\" to " + home + " failed: " + cause + " " +
         (notBack.empty() ? "It was rolled back: the service " + std::string(wasRunning ? "runs" : "is installed") +
@@ -162,6 +158,13 @@ Outcome Session::upgrade(const std::string& home, const std::string& javaHome, b
     journal_.write(notBack.empty() ? JournalEvent::RolledBack : JournalEvent::RollBackFailed, name, {outcome.summary});
     if (back.startFailure) journal_.writeStartFailure(name, *back.startFailure);
     return outcome;
+}
+
+void addPutBack(Outcome& outcome, Conversation& conversation, const PutBack& put) {
+    for (const auto& step : put.undone.ran) outcome.steps.push_back("roll back: " + step);
+    if (!put.undone.failedStep.empty()) outcome.failedSteps.push_back("roll back: " + put.undone.failedStep);
+    for (const auto& warning : put.undone.warnings) conversation.warn(warning);
+    outcome.warnings = conversation.warnings;
 }
 
 std::string putBackFailure(const PutBack& put) {
