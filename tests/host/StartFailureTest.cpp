@@ -251,6 +251,15 @@ TEST_F(StartFailureTest, TheServiceManagersOwnCodesAndNoKnownCauseStillSayWhatHa
     const Outcome removed = session.uninstall();
     ASSERT_TRUE(removed.stopped.has_value()) << removed.summary;
     EXPECT_FALSE(removed.stopped->graceful);
+    // Installed again with 60 s and running, then deleted with 10 typed: the 15 s stop is no forced one.
+    ASSERT_TRUE(session.install().done());
+    serving(0);
+    ASSERT_TRUE(session.start().done());
+    os.services.services["shop"].stopScript = {15000, {}};
+    ASSERT_TRUE(editing.edit(Field::StopTimeout, "10").done());
+    ui.forget();
+    EXPECT_TRUE(session.remove().done());
+    EXPECT_EQ(ui.warnings, std::vector<std::string>{});
 }
 
 TEST_F(StartFailureTest, StartEndsWhenTomcatAnswersAndStatusAndStopSayWhereItStands) {
