@@ -207,7 +207,7 @@ Outcome Session::save() {
 
     Survey s;
     Plan plan;
-    bool reinstalling = false, restart = false;
+    bool reinstall = false, restart = false;
     std::string later;                 // what takes effect only at the next start
     std::vector<std::string> changed;  // what the event log is told of a change to the service
     if (!stored.installed) {
@@ -218,8 +218,7 @@ Outcome Session::save() {
         s = controller_.survey(c, true, stored.record, &stored.values);
         const ServiceChange change =
             serviceChangeFor(stored.values, c, s.facts.present(), controller_.wrapperChanges(s), *s.kind);
-        const bool reinstall = change.way == ServiceChange::Way::Reinstall;
-        reinstalling = reinstall;
+        reinstall = change.way == ServiceChange::Way::Reinstall;
         const bool running = s.facts.present() && change.way != ServiceChange::Way::Nothing &&
                              serviceIsUp(controller_.status(c.serviceName, true).status);
         if (change.way != ServiceChange::Way::Nothing) {
@@ -280,7 +279,7 @@ Outcome Session::save() {
     // A reinstall that stopped half-way puts the service back with the stored values; the edits stay in the
     // configuration being edited, unsaved.
     std::optional<PutBack> put;
-    if (reinstalling && !ran.completed) put = putBack(stored.values, stored.record, s, ran, restart);
+    if (reinstall && !ran.completed) put = putBack(stored.values, stored.record, s, ran, restart);
     Outcome outcome = finish(conversation, ran, messages::configurationSaved(c.serviceName) + later);
     outcome.failWithStart(s.startFailure);
     outcome.started = s.started;
