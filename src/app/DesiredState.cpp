@@ -145,15 +145,9 @@ ApplyResult DesiredState::bringTo(const DecodedEntry& entry, const std::vector<A
     if (session_.installed()) {
         const ServiceView view = session_.serviceView();
         std::string fields;
-        // A check foresees the save it lists: a field the save changes, or a reinstall, leaves no drift there.
-        const auto fixedBySave = [&](const StoredField* field) {
-            if (!checkOnly || !planned) return false;
-            return planned->way == ServiceChange::Way::Reinstall ||
-                   std::find(result.changedFields.begin(), result.changedFields.end(), field->name) !=
-                       result.changedFields.end();
-        };
-        for (const StoredField* field : view.drifted)
-            if (!fixedBySave(field)) fields += (fields.empty() ? "" : ", ") + field->name;
+        // A check foresees the save it lists: a save changes the service from what it holds, and leaves no drift.
+        if (!(checkOnly && planned))
+            for (const StoredField* field : view.drifted) fields += (fields.empty() ? "" : ", ") + field->name;
         if (!fields.empty() && !act(result, checkOnly, "give the service the stored values again (" + fields + ")",
                                     [&] { return session_.bringServiceBack(); }))
             return result;

@@ -215,9 +215,11 @@ Outcome Session::save() {
         s.record = stored.record;
         plan = storeSave(s);
     } else {
-        s = controller_.survey(c, true, stored.record, &stored.values);
+        // Against what the service holds: a value changed past Velmora is given back with the change.
+        const Configuration holding = heldOrStored(stored.values);
+        s = controller_.survey(c, true, stored.record, &holding);
         const ServiceChange change =
-            serviceChangeFor(stored.values, c, s.facts.present(), controller_.wrapperChanges(s), *s.kind);
+            serviceChangeFor(holding, c, s.facts.present(), controller_.wrapperChanges(s), *s.kind);
         reinstall = change.way == ServiceChange::Way::Reinstall;
         const bool running = s.facts.present() && change.way != ServiceChange::Way::Nothing &&
                              serviceIsUp(controller_.status(c.serviceName, true).status);
@@ -258,7 +260,7 @@ Outcome Session::save() {
             append(plan, controller_.installation(s));
         } else {
             if (change.way == ServiceChange::Way::InPlace)
-                append(plan, controller_.changeInPlace(s, stored.values, storeSave(s)));
+                append(plan, controller_.changeInPlace(s, holding, storeSave(s)));
             else
                 append(plan, storeSave(s));
             if (restart) stopAndRoll(plan, s);
@@ -315,7 +317,8 @@ Outcome Session::save() {
 
 ServiceChange Session::plannedChange(const Configuration& stored) {
     const Survey s = controller_.survey(configuration(), true, record_);
-    return serviceChangeFor(stored, configuration(), s.facts.present(), controller_.wrapperChanges(s), *s.kind);
+    return serviceChangeFor(heldOrStored(stored), configuration(), s.facts.present(), controller_.wrapperChanges(s),
+                            *s.kind);
 }
 
 Outcome Session::install() {

@@ -52,6 +52,9 @@ struct ServiceView {
     bool settingsCompared = true;
 };
 
+// The service as it stands: the stored values but where it holds others.
+Configuration serviceHolding(const ServiceView& view);
+
 // A service whose reinstall did not end well, put back as it was: the
 // survey of it, and what putting it back did.
 struct PutBack {
@@ -134,7 +137,7 @@ public:
     StatusCheck answer(const StatusQuestion& question) { return controller_.status(question); }
     void takeFollowed(const StatusQuestion& question, const StatusCheck& check, bool showAnyway);
     // What a save of the configuration being edited would do to its installed
-    // service, from the values stored: the save decides by the same rule.
+    // service, from the values it holds: the save decides by the same rule.
     ServiceChange plannedChange(const Configuration& stored);
     // Services made elsewhere that run a Tomcat wrapper of a Catalina home.
     AdoptableServices adoptableServices();
@@ -187,6 +190,9 @@ private:
     std::vector<std::string> scriptOptionsNotice(const Configuration& c);
     // A finding for each stored value the installed service holds otherwise.
     std::vector<Finding> driftFindings();
+    // What the installed service holds where that can be read, else the stored values: a change is
+    // made against it, so that what was changed past Velmora is given back with it.
+    Configuration heldOrStored(const Configuration& stored);
 
     Platform& platform_;
     ConfigurationStore& store_;

@@ -120,22 +120,31 @@ std::vector<Finding> Session::driftFindings() {
     return findings;
 }
 
+Configuration serviceHolding(const ServiceView& view) {
+    Configuration holding = view.stored;
+    for (const StoredField* field : view.drifted) {
+        if (field->list)
+            holding.*field->list = view.held.config.*field->list;
+        else
+            setFieldText(holding, *field, fieldText(view.held.config, *field));
+    }
+    return holding;
+}
+
+Configuration Session::heldOrStored(const Configuration& stored) {
+    const ServiceView view = serviceView();
+    return view.refusal.empty() ? serviceHolding(view) : stored;
+}
+
 Outcome Session::bringServiceBack() {
     Conversation conversation(frontEnd_);
     const std::string name = configuration().serviceName;
     const ServiceView view = serviceView();
     if (!view.refusal.empty()) return conversation.refuse(view.refusal);
     if (view.drifted.empty()) return Outcome::announced("The service \"" + name + "\" holds the stored values.");
-    // The service as it stands: the stored values but where it holds others.
-    Configuration holding = view.stored;
+    const Configuration holding = serviceHolding(view);
     std::string fields;
-    for (const StoredField* field : view.drifted) {
-        if (field->list)
-            holding.*field->list = view.held.config.*field->list;
-        else
-            setFieldText(holding, *field, fieldText(view.held.config, *field));
-        fields += (fields.empty() ? "" : ", ") + field->name;
-    }
+    for (const StoredField* field : view.drifted) fields += (fields.empty() ? "" : ", ") + field->name;
     const StoredConfiguration stored = store_.read(name);
     Survey s = controller_.survey(stored.values, true, stored.record, &holding);
     const ServiceChange change = serviceChangeFor(holding, stored.values, true, false, *s.kind);
