@@ -85,13 +85,13 @@ PortReview reviewPorts(const Configuration& c, const std::vector<OtherConfigurat
                                            file +
                                            " is not a port from 1 to 65535 (portOffset included): Tomcat would not "
                                            "start."});
-        if (port.value != PortValue::Number) continue;
-        if (port.role == PortRole::Shutdown)
+        // A free port of Tomcat's choosing takes the shutdown word all the same.
+        if (port.role == PortRole::Shutdown && (port.value == PortValue::Number || port.value == PortValue::AnyFree))
             review.notices.push_back("The shutdown port " + std::to_string(port.number) + " of " + file +
                                      " is enabled: a program on this machine that sends the shutdown word to it stops "
                                      "Tomcat. A service is stopped through the service manager; set port=\"-1\" to "
                                      "close it.");
-        if (serviceRunning) continue;
+        if (port.value != PortValue::Number || serviceRunning) continue;
         const auto listeners = platform.network.listenersOn(port.number);
         const auto* found = std::get_if<std::vector<std::string>>(&listeners);
         if (found && std::any_of(found->begin(), found->end(), [&](const std::string& listener) {

@@ -28,7 +28,12 @@ DeclaredPort declared(PortRole role, const pugi::xml_node& element) {
     DeclaredPort port;
     port.role = role;
     const pugi::xml_attribute attribute = element.attribute("port");
-    if (!attribute) return port;  // Missing
+    // Tomcat's server waits for the shutdown word on 8005 unless told otherwise.
+    if (!attribute && role == PortRole::Shutdown) {
+        port.value = PortValue::Number;
+        port.number = 8005;
+    }
+    if (!attribute) return port;
     port.text = attribute.value();
 
     if (role == PortRole::Shutdown && port.text == "-1") {
@@ -50,7 +55,7 @@ DeclaredPort declared(PortRole role, const pugi::xml_node& element) {
         if (digits && number >= 1 && number <= 65535) {
             port.value = PortValue::Number;
             port.number = static_cast<std::uint16_t>(number);
-        } else if (digits && number == 0 && role != PortRole::Shutdown) {
+        } else if (digits && number == 0) {
             port.value = PortValue::AnyFree;  // which portOffset leaves alone, as Tomcat does
         } else {
             port.value = PortValue::NotAPort;
@@ -94,10 +99,17 @@ std::string bareAddress(const std::string& address) {
 
 namespace {
 
+// The address written, or the one Java binds for localhost on Windows, without asking a name server.
+std::optional<std::string> boundAddress(const std::string& address) {
+    if (auto canonical = canonicalIpAddress(address)) return canonical;
+    if (sameName(bareAddress(address), "localhost")) return "127.0.0.1";
+    return std::nullopt;
+}
+
 // Two spellings of one address are one address; host names are compared by name.
 bool sameAddress(const std::string& a, const std::string& b) {
-    const auto canonicalA = canonicalIpAddress(a), canonicalB = canonicalIpAddress(b);
-    if (canonicalA && canonicalB) return *canonicalA == *canonicalB;
+    const auto boundA = boundAddress(a), boundB = boundAddress(b);
+    if (boundA && boundB) return *boundA == *boundB;
     return foldedName(bareAddress(a)) == foldedName(bareAddress(b));
 }
 
@@ -111,7 +123,7 @@ bool sameListeningPort(const DeclaredPort& a, const DeclaredPort& b) {
 bool collidesWithListener(const std::string& connectorAddress, const std::string& listenerAddress) {
     if (takesEveryAddress(connectorAddress) || takesEveryAddress(listenerAddress)) return true;
     // Which addresses a host name stands for is not known here: it may be the one taken.
-    if (!canonicalIpAddress(connectorAddress)) return true;
+    if (!boundAddress(connectorAddress)) return true;
     return sameAddress(connectorAddress, listenerAddress);
 }
 
@@ -139,6 +151,8 @@ std::variant<std::vector<DeclaredPort>, ServerXmlError> serverPorts(std::string_
     }
 
     std::vector<DeclaredPort> ports{declared(PortRole::Shutdown, server)};
+    const pugi::xml_attribute shutdownAddress = server.attribute("address");
+    ports.front().address = shutdownAddress ? shutdownAddress.value() : "localhost";
     for (const pugi::xml_node service : server.children("Service")) {
         for (const pugi::xml_node connector : service.children("Connector")) {
             const std::string protocol = connector.attribute("protocol").value();

@@ -19,10 +19,10 @@ enum class PortRole { Shutdown, Connector, Ajp };
 enum class PortValue {
     Number,    // 1 to 65535
     Disabled,  // the shutdown port written as -1: Tomcat opens none
-    AnyFree,   // a connector's 0: Tomcat takes a free port of its choosing, which no one can know before
+    AnyFree,   // 0: Tomcat takes a free port of its choosing, which no one can know before
     Unknown,   // a ${property} placeholder: its value is known only when Tomcat runs
-    NotAPort,  // anything else: the shutdown port's 0, 70000, -5, " 8080", "http"
-    Missing,   // no port attribute at all
+    NotAPort,  // anything else: 70000, -5, " 8080", "http"
+    Missing,   // a connector without a port attribute; the shutdown port is then 8005
 };
 
 struct DeclaredPort {
@@ -31,7 +31,8 @@ struct DeclaredPort {
     std::uint16_t number = 0;  // when value is Number
     std::string text;          // the port attribute as written
     std::string protocol;      // a connector's protocol attribute as written; empty for the shutdown port
-    std::string address;       // a connector's address attribute as written; empty: every address
+    // The address attribute as written; a connector without one takes every address, the shutdown port localhost.
+    std::string address;
 };
 
 // Why server.xml could not be read: the XML parser's own words and where it

@@ -294,10 +294,10 @@ TEST(ServerPorts, TheShutdownPortAndEveryConnectorAsWrittenNothingGuessedAndWher
                                                {Connector, Missing, 0, "", "HTTP/1.1"},
                                                {Connector, Number, 8081, "8081", ""},
                                                {Connector, NotAPort, 0, "18446744073709559616", ""}}));
-    // A server without a port attribute says so; one with -2 has a port that is no port.
-    EXPECT_EQ(portsOf("<Server><Service/></Server>"), (std::vector<Port>{{Shutdown, Missing, 0, "", ""}}));
+    // A server without a port attribute waits on 8005, one with 0 on a free port; -2 is no port.
+    EXPECT_EQ(portsOf("<Server><Service/></Server>"), (std::vector<Port>{{Shutdown, Number, 8005, "", ""}}));
     EXPECT_EQ(portsOf("<Server port='-2'/>"), (std::vector<Port>{{Shutdown, NotAPort, 0, "-2", ""}}));
-    EXPECT_EQ(portsOf("<Server port='0'/>"), (std::vector<Port>{{Shutdown, NotAPort, 0, "0", ""}}));
+    EXPECT_EQ(portsOf("<Server port='0'/>"), (std::vector<Port>{{Shutdown, AnyFree, 0, "0", ""}}));
 
     // portOffset moves every port with a number, the shutdown and AJP ports too, as far as 65535.
     const std::string offset = R"(<Server port="8005" portOffset="100"><Service><Connector port="8080"/>
@@ -340,6 +340,16 @@ TEST(ServerPorts, TheShutdownPortAndEveryConnectorAsWrittenNothingGuessedAndWher
     EXPECT_TRUE(collidesWithListener("", "127.0.0.1"));
     EXPECT_TRUE(collidesWithListener("[2001:DB8:0:0:1:0:0:1]", "2001:db8::1:0:0:1"));
     EXPECT_TRUE(collidesWithListener("shop.example.com", "10.0.0.9"));
+    // The shutdown port listens on localhost unless its server names another address.
+    const auto shutdownAt = [](const std::string& xml) {
+        return std::get<std::vector<DeclaredPort>>(serverPorts(xml)).front().address;
+    };
+    EXPECT_EQ(shutdownAt("<Server port='8005'/>"), "localhost");
+    EXPECT_EQ(shutdownAt("<Server port='8005' address='10.0.0.5'/>"), "10.0.0.5");
+    EXPECT_FALSE(collidesWithListener("localhost", "10.0.0.5"));
+    EXPECT_TRUE(collidesWithListener("LocalHost", "127.0.0.1"));
+    EXPECT_TRUE(sameListeningPort(on(8005, "localhost"), on(8005, "127.0.0.1")));
+    EXPECT_FALSE(sameListeningPort(on(8005, "localhost"), on(8005, "::1")));
     // One spelling of each address: the first of the longest zero runs folded, a lone zero group kept.
     const std::pair<const char*, const char*> spelled[] = {
         {"2001:DB8:0:0:1:0:0:1", "2001:db8::1:0:0:1"},
@@ -425,7 +435,7 @@ TEST(ServerPorts, TheShutdownPortAndEveryConnectorAsWrittenNothingGuessedAndWher
     std::vector<Port> read;
     for (const DeclaredPort& p : std::get<std::vector<DeclaredPort>>(included))
         read.emplace_back(p.role, p.value, p.number, p.text, p.address);
-    EXPECT_EQ(read, (std::vector<Port>{{Shutdown, Disabled, 0, "-1", ""},
+    EXPECT_EQ(read, (std::vector<Port>{{Shutdown, Disabled, 0, "-1", "localhost"},
                                        {Connector, Number, 8080, "8080", ""},
                                        {Connector, Number, 8443, "8443", "10.0.0.5"},
                                        {Ajp, Number, 8009, "8009", ""}}));

@@ -181,7 +181,8 @@ TEST_F(VersionRulesTest, APortThatAnotherConfigurationOrProgramHasAndASetenvTheS
         editing.edit(Field::CatalinaBase, *name == 'c' ? "C:\\bases\\a" : base);
         ASSERT_TRUE(session.save().done());
     }
-    os.network.listening = {{8010, "0.0.0.0"}};
+    // Another program on 8005 at another address leaves a's shutdown port, which listens on localhost, alone.
+    os.network.listening = {{8010, "0.0.0.0"}, {8005, "10.0.0.5"}};
 
     CliRun r = runCli(os, {"check", "b", "--json"});
     EXPECT_EQ(r.code, 4);
