@@ -71,6 +71,7 @@ bool ConfigurationEditor::set(Field field, const std::string& value, Questions& 
 }
 
 std::string ConfigurationEditor::refusal(Field field, const std::string& value) const {
+    if (field == Field::ServiceName) return {};
     if (field == Field::Environment && !value.empty()) {
         Configuration candidate = config_;
         candidate.environment = {value};
@@ -88,21 +89,27 @@ std::string ConfigurationEditor::refusal(Field field, const std::string& value) 
     if (field == Field::JvmType && sameName(value, "client"))
         if (auto why = clientJvmRefusal(config_.javaHome, files_); !why.empty())
             return why + " Server JVM stays chosen.";
+    // Refused whoever would hear of it, a new configuration's too: an install could not take it later.
+    Configuration candidate = config_;
+    setFieldText(candidate, storedField(field), value);
+    if (const auto uncarried = newlyUncarried(candidate)) return uncarriedValueMessage(*uncarried);
     return {};
 }
 
 bool ConfigurationEditor::carried(const Configuration& candidate, Questions& questions) {
     if (!questions.heard()) return true;
+    const auto uncarried = newlyUncarried(candidate);
+    if (uncarried) questions.warn(uncarriedValueMessage(*uncarried));
+    return !uncarried;
+}
+
+std::optional<UncarriedValue> ConfigurationEditor::newlyUncarried(const Configuration& candidate) const {
     const auto before = valuesTheWrapperCannotCarry(tomcatLayoutOf(config_.catalinaHome, files_), config_);
-    for (const auto& value : valuesTheWrapperCannotCarry(tomcatLayoutOf(candidate.catalinaHome, files_), candidate)) {
-        const bool isNew = std::none_of(before.begin(), before.end(),
-                                        [&](const UncarriedValue& old) { return old.value == value.value; });
-        if (isNew) {
-            questions.warn(uncarriedValueMessage(value));
-            return false;
-        }
-    }
-    return true;
+    for (const auto& value : valuesTheWrapperCannotCarry(tomcatLayoutOf(candidate.catalinaHome, files_), candidate))
+        if (std::none_of(before.begin(), before.end(),
+                         [&](const UncarriedValue& old) { return old.value == value.value; }))
+            return value;
+    return std::nullopt;
 }
 
 void ConfigurationEditor::clearList(Field field) {

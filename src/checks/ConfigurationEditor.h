@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -7,6 +8,7 @@
 #include "config/Configuration.h"
 #include "config/ConfigurationFields.h"
 #include "config/ConfigurationStore.h"
+#include "config/TomcatLayout.h"
 #include "platform/Files.h"
 
 namespace velmora {
@@ -41,8 +43,9 @@ public:
     // it. False when the value was refused (and the refusal warned about).
     bool set(Field field, const std::string& value, Questions& questions);
     // Why this Tomcat and JDK cannot take the value (the security manager on
-    // Tomcat 11 or Java 24, a client JVM the JDK lacks); empty when they can.
-    // A stored value is loaded all the same: only a new one is refused.
+    // Tomcat 11 or Java 24, a client JVM the JDK lacks, a value the wrapper
+    // could not pass on whole); empty when they can. A stored value is
+    // loaded all the same: only a new one is refused.
     std::string refusal(Field field, const std::string& value) const;
 
     void setServiceName(const std::string& value);
@@ -74,6 +77,8 @@ private:
     void propagateCatalinaBaseChange(Questions& questions);
     // False (with a warning) when the wrapper could not pass the value whole.
     bool carried(const Configuration& candidate, Questions& questions);
+    // A value of the candidate that the wrapper could not pass whole and the configuration does not hold yet.
+    std::optional<UncarriedValue> newlyUncarried(const Configuration& candidate) const;
     std::string defaultClassPathFor(const std::string& javaHome);
 
     Files& files_;

@@ -67,6 +67,7 @@ std::string fieldOfLabel(const std::string& label) {
         {"Catalina home", &store::kCatalinaHome},
         {"Catalina bome", &store::kCatalinaBase},
         {"Tomcat config file", &store::kTomcatConfig},
+        {"Tomcat Config File", &store::kTomcatConfig},
         {"Security policy file", &store::kSecurityPolicy},
         {"Use Security Manager", &store::kSecurityManager},
         {"Java home", &store::kJavaHome},
@@ -161,9 +162,11 @@ Report examineConfiguration(const Configuration& c, Platform& platform, Question
         log.push_back(std::move(finding));
     }
     const SetenvScriptReading setenv = setenvOptions(c, files);
+    // Once the configuration holds what the script sets, the script is no longer worth a word; a size is
+    // judged by the one the JVM ends up with, which may come from the other variable.
+    const bool allHeld = setenvTakeOver(setenv.variables, c).heldBy(c);
     for (const auto& found : setenv.variables) {
-        // Once the configuration holds what the script sets, the script is no longer worth a word.
-        if (setenvTakeOver({found}, c).heldBy(c)) continue;
+        if (allHeld || setenvTakeOver({found}, c).heldBy(c)) continue;
         questions.warn(setenvIgnoredMessage(found, c.serviceName));
         log.push_back(
             {FindingKind::OptionsIgnored, found.variable, found.script, setenvIgnoredMessage(found, c.serviceName)});

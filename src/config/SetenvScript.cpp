@@ -152,7 +152,7 @@ bool SetenvTakeOver::heldBy(const Configuration& c) const {
 
 SetenvScriptReading setenvOptionsOf(const std::string& scriptText, const std::string& scriptPath,
                                     const ScriptVariables& known) {
-    std::vector<std::pair<std::string, std::string>> values;  // CATALINA_OPTS or JAVA_OPTS, in the order first set
+    std::vector<std::pair<std::string, std::string>> values;  // CATALINA_OPTS or JAVA_OPTS
     auto valueOfTaken = [&](const std::string& variable) {
         return std::find_if(values.begin(), values.end(), [&](const auto& v) { return v.first == variable; });
     };
@@ -188,6 +188,9 @@ SetenvScriptReading setenvOptionsOf(const std::string& scriptText, const std::st
                 values.emplace_back(*variable, assignment->value);
         }
     }
+    // In the order catalina.bat gives them to the JVM, whose last size wins: JAVA_OPTS, then CATALINA_OPTS.
+    std::stable_sort(values.begin(), values.end(),
+                     [](const auto& a, const auto& b) { return a.first == "JAVA_OPTS" && b.first != "JAVA_OPTS"; });
     for (const auto& [variable, value] : values)
         if (auto options = commandLineArguments(value).arguments; !options.empty())
             reading.variables.push_back({scriptPath, variable, std::move(options)});

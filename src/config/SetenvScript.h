@@ -31,7 +31,7 @@ struct NotFollowedLine {
 };
 
 struct SetenvScriptReading {
-    std::vector<SetenvOptions> variables;
+    std::vector<SetenvOptions> variables;  // in the order the JVM gets them: JAVA_OPTS, then CATALINA_OPTS
     std::vector<NotFollowedLine> notFollowed;
 };
 

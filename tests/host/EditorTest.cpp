@@ -48,6 +48,15 @@ TEST_F(SessionTest, ANewConfigurationDerivesEverythingFromItsFolderAndItsOptions
     EXPECT_EQ(editing.takeOption(1), "-Dx=1");
 
     useModernLayout();
+    // A new configuration asks nothing yet, and still takes no value the wrapper could not pass on.
+    session.newConfiguration();
+    ui.forget();
+    EXPECT_FALSE(editing.addOption("-Dx=it's"));
+    editing.edit(Field::UseSecurityManager, "1");
+    editing.edit(Field::SecurityPolicyFile, "C:\\p's.policy");
+    EXPECT_EQ(session.configuration().securityPolicyFile, "C:\\tomcat10\\conf\\catalina.policy");
+    EXPECT_EQ(ui.warnings.size(), 2u);
+    EXPECT_NE(lastOf(ui.warnings).find("'C:\\p's.policy' (Security Policy File)"), std::string::npos);
     saveNew("t10");
     session.open("t10");
     EXPECT_FALSE(editing.addOption("-Dapp.banner=Don't;-javaagent:C:\\Users\\Public\\agent.jar;'"));
@@ -62,6 +71,14 @@ TEST_F(SessionTest, ANewConfigurationDerivesEverythingFromItsFolderAndItsOptions
     EXPECT_NE(lastOf(ui.warnings).find("'C:\\tomcat10\\conf\\Bob's.xml' (Tomcat Config File)"), std::string::npos);
     EXPECT_TRUE(editing.addOption("-Dshop=a#b;c d"));
     EXPECT_EQ(session.configuration().additionalJvmOptions, std::vector<std::string>{"-Dshop=a#b;c d"});
+    // One stored past Velmora is the check's finding, named by the field that set takes.
+    put("t10", {RegistryWrite::textValue("tomcat.config", "C:\\tomcat10\\conf\\Bob's.xml")});
+    ASSERT_TRUE(session.open("t10").done());
+    const auto findings = session.checkConfiguration(ReportOpening::Never).report.findings;
+    const auto unusable = std::find_if(findings.begin(), findings.end(),
+                                       [](const Finding& f) { return f.kind == FindingKind::ValueUnusable; });
+    ASSERT_NE(unusable, findings.end());
+    EXPECT_EQ(unusable->field, "tomcat.config");
 }
 
 TEST_F(SessionTest, ANewHomeOrBaseMovesThePathsBelowItWhenAgreedAndANewJdkOnlyItsOwnClassPathEntry) {

@@ -235,10 +235,11 @@ TEST_F(VersionRulesTest, APortThatAnotherConfigurationOrProgramHasAndASetenvTheS
               "Velmora does not look at its ports.\n");
 
     // A setenv.bat the service never reads is named and taken over on request.
-    os.files.addFile("C:\\tomcat10\\bin\\setenv.bat",
-                     "@echo off\r\nrem set CATALINA_OPTS=-Xmx1m\r\nset \"CATALINA_OPTS=%CATALINA_OPTS% -Xms512m -Xmx2g "
-                     "-Dfile.encoding=UTF-8\"\r\nset JAVA_OPTS=-Xss1m -Dlog.dir=\"C:\\my logs\"\r\nset CLASSPATH=x\r\n"
-                     "if defined DEBUG set JAVA_OPTS=%JAVA_OPTS% -Ddebug=1\r\n");
+    os.files.addFile(
+        "C:\\tomcat10\\bin\\setenv.bat",
+        "@echo off\r\nrem set CATALINA_OPTS=-Xmx1m\r\nset \"CATALINA_OPTS=%CATALINA_OPTS% -Xms512m -Xmx2g "
+        "-Dfile.encoding=UTF-8\"\r\nset JAVA_OPTS=-Xss1m -Xmx1g -Dlog.dir=\"C:\\my logs\"\r\nset CLASSPATH=x\r\n"
+        "if defined DEBUG set JAVA_OPTS=%JAVA_OPTS% -Ddebug=1\r\n");
     saveNew("shop");
     const Report report = session.checkConfiguration(ReportOpening::Never).report;
     EXPECT_EQ(report.notices,
@@ -247,8 +248,9 @@ TEST_F(VersionRulesTest, APortThatAnotherConfigurationOrProgramHasAndASetenvTheS
                                        "that only cmd can follow when it runs the script: what it sets is neither "
                                        "named here nor taken over."});
     const auto& setenv = report.findings;
+    // catalina.bat gives the JVM JAVA_OPTS first, and CATALINA_OPTS' heap after it wins.
     ASSERT_EQ(setenv.size(), 2u);
-    EXPECT_EQ(setenv[0].message,
+    EXPECT_EQ(setenv[1].message,
               "C:\\tomcat10\\bin\\setenv.bat sets CATALINA_OPTS (-Xms512m -Xmx2g -Dfile.encoding=UTF-8), which the "
               "service never reads: \"velmora-cli import-setenv shop\" takes them over into the configuration.");
 
@@ -263,7 +265,7 @@ TEST_F(VersionRulesTest, APortThatAnotherConfigurationOrProgramHasAndASetenvTheS
     EXPECT_EQ(session.configuration().maxHeapSize, 2048);
     EXPECT_EQ(session.configuration().threadStackSize, 1024);
     EXPECT_EQ(session.configuration().additionalJvmOptions,
-              (std::vector<std::string>{"-Dfile.encoding=UTF-8", "-Dlog.dir=C:\\my logs"}));
+              (std::vector<std::string>{"-Dlog.dir=C:\\my logs", "-Dfile.encoding=UTF-8"}));
     EXPECT_EQ(sizeIn("1536k", 1024 * 1024), "2");
     // Run again, it finds everything taken already and changes nothing.
     os.registry.writeLog.clear();
@@ -401,12 +403,13 @@ TEST(SetenvScript, IsReadAsCmdReadsItUpToItsEndAndTheLinesItCannotFollowAreNamed
     const std::string path = "C:\\base\\bin\\setenv.bat";
     const SetenvScriptReading reading = setenvOptionsOf(script, path, {"C:\\tomcat10", "C:\\base", "C:\\jdk-21"});
     ASSERT_EQ(reading.variables.size(), 2u);
-    EXPECT_EQ(reading.variables[0].variable, "CATALINA_OPTS");
-    EXPECT_EQ(reading.variables[0].script, path);
-    EXPECT_EQ(reading.variables[0].options, (std::vector<std::string>{"-Xmx512m", "-Duser.timezone=Europe/Berlin",
+    // In the order the JVM gets them, whatever the script sets first.
+    EXPECT_EQ(reading.variables[1].variable, "CATALINA_OPTS");
+    EXPECT_EQ(reading.variables[1].script, path);
+    EXPECT_EQ(reading.variables[1].options, (std::vector<std::string>{"-Xmx512m", "-Duser.timezone=Europe/Berlin",
                                                                       "-Dpath=C:\\base\\logs", "-Dlast=1"}));
-    EXPECT_EQ(reading.variables[1].variable, "JAVA_OPTS");
-    EXPECT_EQ(reading.variables[1].options,
+    EXPECT_EQ(reading.variables[0].variable, "JAVA_OPTS");
+    EXPECT_EQ(reading.variables[0].options,
               (std::vector<std::string>{"-Xss512k", "-Ddir=C:\\jdk-21\\", "-Dshare=100%", "-Dre=a^b"}));
     std::vector<std::string> notFollowed;
     for (const auto& line : reading.notFollowed)
@@ -445,14 +448,14 @@ TEST(SetenvScript, IsReadAsCmdReadsItUpToItsEndAndTheLinesItCannotFollowAreNamed
     EXPECT_EQ(sizeIn("17179869185g", 1024 * 1024), "");
     EXPECT_EQ(sizeIn("99999999999999999999", 1024), "");
     const SetenvTakeOver takeOver =
-        setenvTakeOver({{path, "CATALINA_OPTS", {"-Xms2g", "-Xmx1g", "-Xmx17179869185g", "-Xss64m", "-Xmslots"}},
-                        {path, "JAVA_OPTS", {"-Xss512k", "-Dkept=1"}}},
+        setenvTakeOver({{path, "JAVA_OPTS", {"-Xss64m", "-Dkept=1"}},
+                        {path, "CATALINA_OPTS", {"-Xms2g", "-Xmx1g", "-Xmx17179869185g", "-Xss512k", "-Xmslots"}}},
                        Configuration{});
     EXPECT_EQ(takeOver.initialHeapSize, "");
     EXPECT_EQ(takeOver.maxHeapSize, "");
     EXPECT_EQ(takeOver.threadStackSize, "512");
     EXPECT_EQ(takeOver.options, std::vector<std::string>{"-Dkept=1"});
-    EXPECT_EQ(takeOver.notTaken, (std::vector<NotTakenOption>{{"-Xmx17179869185g", "larger than 32767 MB"},
-                                                              {"-Xss64m", "larger than 32767 KB"},
+    EXPECT_EQ(takeOver.notTaken, (std::vector<NotTakenOption>{{"-Xss64m", "larger than 32767 KB"},
+                                                              {"-Xmx17179869185g", "larger than 32767 MB"},
                                                               {"-Xmslots", "not a size"}}));
 }
