@@ -57,3 +57,20 @@ TEST(FilesContract, AFolderThatIsNotAWholePathIsTakenFromTheCurrentFolder) {
     EXPECT_FALSE(files.deleteFile(name + "\\catalina.2020-01-01.log"));
     EXPECT_FALSE(files.fileExists(folder + "\\catalina.2020-01-01.log"));
 }
+
+// A file goes only into a folder that is there; a folder Windows will not make is refused with its reason.
+TEST(FilesContract, NothingIsWrittenIntoAFolderThatIsNotThereAndARefusedFolderSaysWhy) {
+    const auto fixture = makeFilesFixture();
+    Files& files = fixture->files();
+    const std::string& folder = fixture->folder();
+    const auto written = files.writeText(folder + "\\missing\\x.txt", "x");
+    ASSERT_TRUE(written);
+    EXPECT_EQ(written->number, 3);
+    EXPECT_FALSE(files.fileExists(folder + "\\missing\\x.txt"));
+    const auto refused = files.createFolders(folder + "\\a<b");
+    ASSERT_TRUE(refused);
+    EXPECT_EQ(refused->number, 123);
+    EXPECT_FALSE(files.createFolders(folder + "\\made\\below"));
+    EXPECT_TRUE(files.folderExists(folder + "\\made\\below"));
+    EXPECT_FALSE(files.writeText(folder + "\\made\\below\\x.txt", "x"));
+}

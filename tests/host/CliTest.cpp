@@ -208,6 +208,7 @@ TEST_F(CliTest, EveryOtherExitCodeMeansWhatTheHelpSays) {
               "base were not moved; --yes moves them.\n");
 
     // check: 4 with problems, the findings as data, the report where asked.
+    os.files.addFolder("C:\\reports");
     r = run({"check", "web", "--json", "--report=C:\\reports\\web.html"});
     EXPECT_EQ(r.code, 4);
     const Json check = Json::parse(r.out);

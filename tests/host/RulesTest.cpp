@@ -145,6 +145,7 @@ TEST(PickersAndDebugLog, KeepTheirNulsAndDefaultsAndStartOnceAtAnAbsolutePath) {
     MemoryPlatform os;
     DebugLog relative(os.files);
     os.environment.arguments = "debug:logs\\v.log";
+    os.files.addFolder("C:\\users\\admin\\logs");
     EXPECT_EQ(relative.start(os.environment), "");
     os.environment.currentFolder = "C:\\elsewhere";
     relative.logFailure({"OpenServiceW", "gone", 1060}, "check service status");

@@ -11,6 +11,7 @@ namespace velmora {
 namespace {
 const Failure kNotFound{"MemoryFiles", "The system cannot find the file specified.", 2};
 const Failure kDenied{"MemoryFiles", "Access is denied.", 5};
+const Failure kNoPath{"MemoryFiles", "The system cannot find the path specified.", 3};
 const Failure kNoSuchService{"OpenServiceW", "The specified service does not exist as an installed service.", 1060};
 
 // * and ? as Windows matches file names: without regard to case.
@@ -93,8 +94,24 @@ bool MemoryFiles::fileExists(const std::string& path) {
 
 bool MemoryFiles::folderExists(const std::string& path) { return !path.empty() && folders.count(path) > 0; }
 
+// A folder is there when it was made, or something lies in it; a drive's root always is.
+bool MemoryFiles::folderOfPathThere(const std::string& path) const {
+    const auto cut = path.find_last_of('\\');
+    if (cut == std::string::npos) return true;  // the current folder
+    const std::string folder = path.substr(0, cut);
+    if (folder.size() <= 2 || folders.count(folder)) return true;
+    const std::string below = folder + "\\";
+    const auto inside = [&](const std::string& name) {
+        return name.size() > below.size() && sameName(name.substr(0, below.size()), below);
+    };
+    const auto file = files.lower_bound(below);
+    const auto made = folders.lower_bound(below);
+    return (file != files.end() && inside(file->first)) || (made != folders.end() && inside(*made));
+}
+
 MaybeFailure MemoryFiles::copyFile(const std::string& from, const std::string& to) {
     if (!fileExists(from) || isDevicePath(to)) return kNotFound;
+    if (!folderOfPathThere(to)) return kNoPath;
     if (samePath(from, to)) return Failure{"MemoryFiles", "The file cannot be copied onto itself.", 32};
     if (locked.count(to)) return kDenied;
     files[to] = files[from];
@@ -113,6 +130,7 @@ MaybeFailure MemoryFiles::deleteFile(const std::string& given) {
 
 MaybeFailure MemoryFiles::writeText(const std::string& path, const std::string& text) {
     if (locked.count(path) || isDevicePath(path)) return kDenied;
+    if (!folderOfPathThere(path)) return kNoPath;
     files[path] = text;
     touch(path);
     return std::nullopt;
@@ -120,6 +138,7 @@ MaybeFailure MemoryFiles::writeText(const std::string& path, const std::string& 
 
 MaybeFailure MemoryFiles::appendText(const std::string& path, const std::string& text) {
     if (locked.count(path) || isDevicePath(path)) return kDenied;
+    if (!folderOfPathThere(path)) return kNoPath;
     files[path] += text;
     touch(path);
     return std::nullopt;
@@ -128,6 +147,9 @@ MaybeFailure MemoryFiles::appendText(const std::string& path, const std::string&
 MaybeFailure MemoryFiles::createFolders(const std::string& path) {
     if (path.empty()) return Failure{"CreateDirectoryW", "The system cannot find the path specified.", 3};
     if (uncreatable.count(path)) return Failure{"CreateDirectoryW", "Access is denied.", 5};
+    // Windows takes none of these in a name, nor a colon past the drive's.
+    if (path.find_first_of("<>\"|?*") != std::string::npos || path.find(':', 2) != std::string::npos)
+        return Failure{"CreateDirectoryW", "The filename, directory name, or volume label syntax is incorrect.", 123};
     for (std::size_t at = path.find('\\'); at != std::string::npos; at = path.find('\\', at + 1))
         if (at > 0 && path[at - 1] != ':') folders.insert(path.substr(0, at));
     folders.insert(path);
@@ -176,6 +198,7 @@ MaybeFailure MemoryFiles::moveFile(const std::string& givenFrom, const std::stri
         return Failure{"MoveFileExW", "The process cannot access the file because it is being used by another process.",
                        32};
     if (files.count(to)) return Failure{"MoveFileExW", "Cannot create a file when that file already exists.", 183};
+    if (!folderOfPathThere(to)) return kNoPath;
     files[to] = std::move(files[from]);
     files.erase(from);
     if (auto stamp = modified.find(from); stamp != modified.end()) {

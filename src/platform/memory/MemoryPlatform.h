@@ -81,6 +81,7 @@ public:
 
 private:
     std::string fromCurrent(const std::string& path) const;
+    bool folderOfPathThere(const std::string& path) const;
 };
 
 class MemoryServices;

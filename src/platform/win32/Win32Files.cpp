@@ -107,6 +107,7 @@ MaybeFailure Win32Files::appendText(const std::string& path, const std::string& 
 MaybeFailure Win32Files::createFolders(const std::string& path) {
     if (path.empty() || isDevicePath(path)) return systemFailure("CreateDirectoryW", ERROR_PATH_NOT_FOUND);
     // Each level in turn, from the top; levels that exist already are passed.
+    DWORD passedOver = ERROR_PATH_NOT_FOUND;  // why a level was passed: the reason when the folder is not made
     for (std::size_t at = path.find_first_of("\\/", 0);; at = path.find_first_of("\\/", at + 1)) {
         const std::string level = path.substr(0, at);
         if (!level.empty() && level.back() != ':' && !folderExists(level) &&
@@ -116,10 +117,11 @@ MaybeFailure Win32Files::createFolders(const std::string& path) {
             if (error != ERROR_ALREADY_EXISTS && error != ERROR_ACCESS_DENIED && error != ERROR_BAD_NETPATH &&
                 error != ERROR_INVALID_NAME)
                 return systemFailure("CreateDirectoryW", error);
+            if (error != ERROR_ALREADY_EXISTS) passedOver = error;
         }
         if (at == std::string::npos) break;
     }
-    if (!folderExists(path)) return systemFailure("CreateDirectoryW", ERROR_PATH_NOT_FOUND);
+    if (!folderExists(path)) return systemFailure("CreateDirectoryW", passedOver);
     return std::nullopt;
 }
 
