@@ -21,7 +21,8 @@ DWORD writeJvmLibrary(const std::string& serviceName, const std::string& jvmLibr
 }  // namespace
 
 int installService(const InstallCommand& command, const std::string& ownPath) {
-    const std::string binaryPath = "\"" + ownPath + "\" " + serviceSwitch + " " + command.serviceName;
+    // Unquoted, as the classic wrapper registers itself, even where its path has a blank.
+    const std::string binaryPath = ownPath + " " + serviceSwitch + " " + command.serviceName;
     if (DWORD error = createDemandService(command.serviceName, command.serviceName, binaryPath); error != ERROR_SUCCESS)
         return failureExitCode(error);
     // The installer writes "JVM Library" only when it updates a service, so a
