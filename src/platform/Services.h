@@ -68,6 +68,13 @@ struct SettingFailure {
     Failure failure;
 };
 
+// A service that could not be opened refuses each setting asked for, for that one reason.
+inline std::vector<SettingFailure> eachRefused(const std::vector<ServiceSetting>& settings, const Failure& failure) {
+    std::vector<SettingFailure> refused;
+    for (ServiceSetting setting : settings) refused.push_back({setting, failure});
+    return refused;
+}
+
 class Services {
 public:
     virtual ~Services() = default;

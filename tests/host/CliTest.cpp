@@ -126,6 +126,17 @@ TEST_F(CliTest, AScriptCreatesInstallsRunsAndRemovesAConfigurationAndGivesItsSer
     EXPECT_EQ(r.code, 0) << r.err;
     EXPECT_EQ(os.accounts.allows("C:\\tomcat\\logs", "CORP\\tomcat", Access::Modify), true);
     EXPECT_EQ(passwordPrompts.size(), 1u);
+    // What the service manager refuses, as Windows: a service that depends on itself, the start of a disabled one.
+    r = run({"set", "shop", "service.depends.on=shop", "service.startup=disabled"});
+    EXPECT_EQ(r.code, 1);
+    EXPECT_EQ(r.err,
+              "Warning: The service manager refused the dependencies of the service \"shop\": Circular service "
+              "dependency was specified.\nA warning came up.\n");
+    r = run({"start", "shop"});
+    EXPECT_EQ(r.code, 1);
+    EXPECT_EQ(r.err,
+              "Warning: The service's start-up type is Disabled: choose Automatic or Manual in Service Settings (the "
+              "service manager, error 1058).\n");
     run({"export", "--all", "--out=C:\\all.json"});
     EXPECT_EQ(run({"show", "shop", "--json"}).out.find("pa55-from-stdin"), std::string::npos);
     expectKeptNowhere("pa55-from-stdin");

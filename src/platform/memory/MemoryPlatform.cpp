@@ -311,6 +311,10 @@ NetReply MemoryServices::netStart(const std::string& serviceName) {
     Service& service = it->second;
     catchUp(service);
     if (service.started) return {2, "The requested service has already been started.\r\n"};
+    if (service.configuration.startType == StartType::Disabled)
+        return {2,
+                "System error 1058 has occurred.\r\n\r\nThe service cannot be started, either because it is "
+                "disabled or because it has no enabled devices associated with it.\r\n"};
     service.exitCode = service.serviceExitCode = 0;
     const std::string started = "The " + serviceName + " service was started successfully.\r\n";
     auto run = [&] {
@@ -441,8 +445,8 @@ std::vector<SettingFailure> MemoryServices::configure(const std::string& service
                                                       const std::vector<ServiceSetting>& settings) {
     auto it = services.find(serviceName);
     if (it == services.end())
-        return {{ServiceSetting::StartType,
-                 {"OpenServiceW", "The specified service does not exist as an installed service.", 1060}}};
+        return eachRefused(settings,
+                           {"OpenServiceW", "The specified service does not exist as an installed service.", 1060});
     ServiceConfiguration& held = it->second.configuration;
     std::vector<SettingFailure> refused;
     auto set = [&](ServiceSetting setting, const std::function<std::optional<Failure>()>& change) {
@@ -467,7 +471,9 @@ std::vector<SettingFailure> MemoryServices::configure(const std::string& service
     });
     set(ServiceSetting::Dependencies, [&]() -> std::optional<Failure> {
         for (const auto& dependency : wanted.dependencies)
-            if (!services.count(dependency))
+            if (sameName(dependency, serviceName))
+                return Failure{"ChangeServiceConfigW", "Circular service dependency was specified.", 1059};
+            else if (!services.count(dependency))
                 return Failure{"ChangeServiceConfigW",
                                "The dependency service does not exist or has been marked for deletion.", 1075};
         held.dependencies = wanted.dependencies;

@@ -144,11 +144,11 @@ std::vector<SettingFailure> Win32Services::configure(const std::string& serviceN
                                                      const std::string& password,
                                                      const std::vector<ServiceSetting>& settings) {
     const ServiceHandle manager(OpenSCManagerW(nullptr, nullptr, SC_MANAGER_CONNECT));
-    if (!manager) return {{ServiceSetting::StartType, lastErrorFailure("OpenSCManagerW")}};
+    if (!manager) return eachRefused(settings, lastErrorFailure("OpenSCManagerW"));
     // Restarting after a failure needs the right to start the service too.
     const ServiceHandle service(OpenServiceW(manager.get(), wide(serviceName).c_str(),
                                              SERVICE_CHANGE_CONFIG | SERVICE_QUERY_CONFIG | SERVICE_START));
-    if (!service) return {{ServiceSetting::StartType, lastErrorFailure("OpenServiceW")}};
+    if (!service) return eachRefused(settings, lastErrorFailure("OpenServiceW"));
     std::vector<SettingFailure> refused;
     auto named = [&](ServiceSetting setting) {
         return std::find(settings.begin(), settings.end(), setting) != settings.end();
