@@ -541,14 +541,19 @@ private:
     int exportTo() {
         auto result = inv_.all ? s_.program.transfer.exportAll() : s_.program.transfer.exportNamed(inv_.operands);
         if (!result.error.empty()) return error(kNotStored, "not-stored", result.error);
+        for (const auto& warning : result.warnings) s_.frontEnd.warn(warning);
+        const int code = result.warnings.empty() ? kSuccess : kFailure;
         if (inv_.outFile.empty()) {
             s_.out << result.document;  // the document is JSON already
-            return kSuccess;
+            return code;
         }
         if (auto failure = s_.program.platform.files.writeText(inv_.outFile, result.document))
             return error(kFailure, "failed", "Could not write " + inQuotes(inv_.outFile) + ": " + failure->description);
-        return tell({{"exported", result.names}, {"file", inv_.outFile}},
-                    "Exported " + std::to_string(result.names.size()) + " configuration(s) to " + inv_.outFile + ".");
+        Json exported = {{"exported", result.names}, {"file", inv_.outFile}};
+        if (!result.warnings.empty()) exported["warnings"] = result.warnings;
+        tell(exported,
+             "Exported " + std::to_string(result.names.size()) + " configuration(s) to " + inv_.outFile + ".");
+        return code;
     }
 
     int apply() {

@@ -24,7 +24,24 @@ ConfigurationTransfer::Result ConfigurationTransfer::exportNamed(const std::vect
         if (stored.empty()) return {"No configuration named \"" + name + "\" is stored.", false, {}, {}};
         // Named twice, in any spelling, it is exported once: an import takes no name twice.
         if (std::find(result.names.begin(), result.names.end(), stored) != result.names.end()) continue;
-        configurations.push_back(store_.read(stored).values);
+        // What opening it would warn of is said here too: the document would carry values no one stored.
+        const StoredConfiguration read = store_.read(stored);
+        if (!read.keyExists) {
+            result.warnings.push_back("The configuration \"" + stored +
+                                      "\" is listed, but its values are missing from the registry: it was left out "
+                                      "of the export.");
+            continue;
+        }
+        for (const auto& value : read.unusableTexts)
+            result.warnings.push_back("The value \"" + value + "\" of the configuration \"" + stored +
+                                      "\" is not a plain text (REG_SZ without NUL characters): it is exported empty.");
+        for (const auto& [value, word] : read.unknownChoices)
+            result.warnings.push_back("The value \"" + visibleText(word) + "\" of \"" + value +
+                                      "\" of the configuration \"" + stored +
+                                      "\" is not one Velmora knows: it is "
+                                      "exported as " +
+                                      fieldText(read.values, *storedField(value)) + ".");
+        configurations.push_back(read.values);
         result.names.push_back(stored);
     }
     result.document = encodeConfigurations(configurations);

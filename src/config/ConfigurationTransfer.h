@@ -35,6 +35,7 @@ public:
         std::string document;            // export: the document
         std::vector<std::string> names;  // the configurations exported or imported
         // Import: what set would warn about, the configurations stored all the same (a Java Home that is not here).
+        // Export: a listed name without values, left out, and stored values that are exported otherwise.
         std::vector<std::string> warnings = {};
         bool stopped = false;  // the registry refused a write part way: names are those written
     };

@@ -35,6 +35,7 @@ void exportFromMenu(HWND owner, ConfigurationTransfer& transfer, Files& files, F
         if (auto failure = files.writeText(path, result.document))
             result.error = "Could not write \"" + path + "\": " + failure->description;
     if (!result.error.empty()) return frontEnd.warn(result.error);
+    for (const auto& warning : result.warnings) frontEnd.warn(warning);
     frontEnd.tell("Exported " + std::to_string(result.names.size()) + " configuration(s) to \"" + path + "\".");
 }
 
