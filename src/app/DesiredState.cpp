@@ -145,8 +145,8 @@ ApplyResult DesiredState::bringTo(const DecodedEntry& entry, const std::vector<A
     if (session_.installed()) {
         const ServiceView view = session_.serviceView();
         std::string fields;
-        // A check foresees the save it lists: a save changes the service from what it holds, and leaves no drift.
-        if (!(checkOnly && planned))
+        // A check foresees the save it lists: one that changes the service gives back what drifted, and says so.
+        if (!(checkOnly && planned && planned->way != ServiceChange::Way::Nothing))
             for (const StoredField* field : view.drifted) fields += (fields.empty() ? "" : ", ") + field->name;
         if (!fields.empty() && !act(result, checkOnly, "give the service the stored values again (" + fields + ")",
                                     [&] { return session_.bringServiceBack(); }))

@@ -210,16 +210,16 @@ Outcome Session::save() {
     bool reinstall = false, restart = false;
     std::string later;                 // what takes effect only at the next start
     std::vector<std::string> changed;  // what the event log is told of a change to the service
+    std::string givenBack;             // values changed past Velmora that the change sets back
     if (!stored.installed) {
         s.config = c;
         s.record = stored.record;
         plan = storeSave(s);
     } else {
-        // Against what the service holds: a value changed past Velmora is given back with the change.
         const Configuration holding = heldOrStored(stored.values);
         s = controller_.survey(c, true, stored.record, &holding);
         const ServiceChange change =
-            serviceChangeFor(holding, c, s.facts.present(), controller_.wrapperChanges(s), *s.kind);
+            saveChange(stored.values, holding, c, s.facts.present(), controller_.wrapperChanges(s), *s.kind);
         reinstall = change.way == ServiceChange::Way::Reinstall;
         const bool running = s.facts.present() && change.way != ServiceChange::Way::Nothing &&
                              serviceIsUp(controller_.status(c.serviceName, true).status);
@@ -227,6 +227,8 @@ Outcome Session::save() {
             std::string fields;
             for (const StoredField* field : change.fields) fields += (fields.empty() ? "" : ", ") + field->name;
             changed = {"Changed: " + fields + "; " + serviceChangeText(change) + "."};
+            for (const StoredField* field : change.givenBack)
+                givenBack += (givenBack.empty() ? "" : ", ") + field->name;
             // A change that may restart the service has it run its wrapper again.
             const std::string why = reinstall                         ? controller_.removalRefusal(s)
                                     : running && change.restartNeeded ? controller_.startRefusal(s)
@@ -310,6 +312,9 @@ Outcome Session::save() {
     }
     if (outcome.done() && reinstalled)
         for (auto& notice : scriptOptionsNotice(c)) outcome.notices.push_back(std::move(notice));
+    if (outcome.done() && !givenBack.empty())
+        outcome.notices.push_back("The service \"" + c.serviceName + "\" held other values than the stored ones for " +
+                                  givenBack + ", changed past Velmora: they were set back with this change.");
     journal_.record(c.serviceName, outcome,
                     changed.empty() ? std::nullopt : std::optional<JournalEvent>(JournalEvent::ChangeApplied), changed);
     return outcome;
@@ -317,8 +322,8 @@ Outcome Session::save() {
 
 ServiceChange Session::plannedChange(const Configuration& stored) {
     const Survey s = controller_.survey(configuration(), true, record_);
-    return serviceChangeFor(heldOrStored(stored), configuration(), s.facts.present(), controller_.wrapperChanges(s),
-                            *s.kind);
+    return saveChange(stored, heldOrStored(stored), configuration(), s.facts.present(), controller_.wrapperChanges(s),
+                      *s.kind);
 }
 
 Outcome Session::install() {

@@ -1,5 +1,7 @@
 #include "service/ServiceChange.h"
 
+#include <algorithm>
+
 #include "service/ServiceSettings.h"
 
 namespace velmora {
@@ -34,13 +36,30 @@ ServiceChange serviceChangeFor(const Configuration& stored, const Configuration&
     return change;
 }
 
+ServiceChange saveChange(const Configuration& stored, const Configuration& held, const Configuration& wanted,
+                         bool servicePresent, bool wrapperChanges, const WrapperKind& wrapper) {
+    const ServiceChange own = serviceChangeFor(stored, wanted, servicePresent, wrapperChanges, wrapper);
+    if (own.way == ServiceChange::Way::Nothing) return own;
+    ServiceChange change = serviceChangeFor(held, wanted, servicePresent, wrapperChanges, wrapper);
+    const auto drifted = differingFields(stored, held);
+    for (const StoredField* field : change.fields)
+        if (std::find(drifted.begin(), drifted.end(), field) != drifted.end()) change.givenBack.push_back(field);
+    return change;
+}
+
 std::string serviceChangeText(const ServiceChange& change) {
+    std::string text;
     switch (change.way) {
         case ServiceChange::Way::Nothing: return {};
-        case ServiceChange::Way::Reinstall: return "reinstall the service";
-        case ServiceChange::Way::InPlace: break;
+        case ServiceChange::Way::Reinstall: text = "reinstall the service"; break;
+        case ServiceChange::Way::InPlace:
+            text =
+                change.restartNeeded ? "change the service in place (takes a restart)" : "change the service in place";
+            break;
     }
-    return change.restartNeeded ? "change the service in place (takes a restart)" : "change the service in place";
+    std::string fields;
+    for (const StoredField* field : change.givenBack) fields += (fields.empty() ? "" : ", ") + field->name;
+    return fields.empty() ? text : text + " and give back " + fields + ", changed past Velmora";
 }
 
 }  // namespace velmora

@@ -19,11 +19,19 @@ struct ServiceChange {
     bool restartNeeded = false;
     // A named account's password is asked only when the account changes.
     bool accountChanged = false;
+    // Of the fields, those the service held otherwise than stored: changed past Velmora, set back with the change.
+    std::vector<const StoredField*> givenBack;
 };
 
 // The wrapper is the one the service runs with.
 ServiceChange serviceChangeFor(const Configuration& stored, const Configuration& wanted, bool servicePresent,
                                bool wrapperChanges, const WrapperKind& wrapper);
+
+// What a save does to an installed service that holds the values held: nothing when the save changes none
+// that reach the service; otherwise the change from what it holds, so that a value changed past Velmora is
+// set back with it.
+ServiceChange saveChange(const Configuration& stored, const Configuration& held, const Configuration& wanted,
+                         bool servicePresent, bool wrapperChanges, const WrapperKind& wrapper);
 
 // What the command line and apply say of it: "change the service in place, restart" and the like.
 std::string serviceChangeText(const ServiceChange& change);

@@ -255,6 +255,8 @@ std::vector<const StoredField*> driftedFields(const Configuration& stored, const
     Configuration service = stored;
     for (const StoredField& field : storedFields()) {
         if (!held.holds(field.field) || (!withSettings && isServiceSetting(field.field))) continue;
+        // A display name given as the service's own is the one the service shows without any.
+        if (field.field == Field::DisplayName && shownDisplayName(stored) == shownDisplayName(held.config)) continue;
         if (field.list)
             service.*field.list = held.config.*field.list;
         else if (!sameName(fieldText(stored, field), fieldText(held.config, field)) || field.kind != FieldKind::Account)

@@ -37,6 +37,8 @@ std::vector<FailureAction> withoutTrailingNone(std::vector<FailureAction> action
 
 }  // namespace
 
+std::string shownDisplayName(const Configuration& c) { return c.displayName.empty() ? c.serviceName : c.displayName; }
+
 ServiceConfiguration wantedServiceConfiguration(const Configuration& c) {
     ServiceConfiguration wanted;
     switch (c.startupType) {
@@ -47,7 +49,7 @@ ServiceConfiguration wantedServiceConfiguration(const Configuration& c) {
     }
     wanted.delayedStart = c.startupType == StartupType::Delayed;
     wanted.account = serviceAccountName(c);
-    wanted.displayName = c.displayName.empty() ? c.serviceName : c.displayName;
+    wanted.displayName = shownDisplayName(c);
     wanted.description = c.description;
     wanted.dependencies = c.dependencies;
     wanted.failureActions = {actionAfter(c.recoveryFirst), actionAfter(c.recoverySecond), actionAfter(c.recoveryLater)};

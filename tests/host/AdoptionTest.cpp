@@ -355,8 +355,14 @@ TEST_F(AdoptionTest, AChangeMadePastVelmoraShowsInTheServiceAndTheCheckAndApplyG
     // A save changes the service from what it holds: with the heap it holds, only the start-up type is set.
     run = runCli(os, {"apply", "C:\\svc.json", "--check", "--set", "max.heap.size=2048"});
     EXPECT_EQ(run.out,
-              "svc: would change; values: max.heap.size; would store, change the service in place\n"
-              "1 configuration(s): 1 would change, 0 unchanged, 0 failed.\n");
+              "svc: would change; values: max.heap.size; would store, change the service in place and give back "
+              "service.startup, changed past Velmora\n1 configuration(s): 1 would change, 0 unchanged, 0 failed.\n");
+    // A save that changes nothing the service holds leaves what was changed past Velmora to apply.
+    ASSERT_TRUE(session.open("svc").done());
+    ui.forget();
+    ASSERT_TRUE(session.save().done());
+    EXPECT_EQ(os.services.services["svc"].configuration.startType, StartType::Disabled);
+    EXPECT_TRUE(ui.askedKinds().empty());
     run = runCli(os, {"apply", "C:\\svc.json", "--yes"});
     EXPECT_EQ(run.code, 10) << run.err;
     EXPECT_EQ(run.out,
@@ -378,15 +384,25 @@ TEST_F(AdoptionTest, AChangeMadePastVelmoraShowsInTheServiceAndTheCheckAndApplyG
     run = runCli(os, {"apply", "C:\\svc.json", "--check", "--set", "additional.jvm.options=-Dx=1"});
     EXPECT_EQ(run.out,
               "svc: would change; values: additional.jvm.options; would store, change the service in place (takes a "
-              "restart)\n1 configuration(s): 1 would change, 0 unchanged, 0 failed.\n");
+              "restart) and give back max.heap.size, changed past Velmora\n"
+              "1 configuration(s): 1 would change, 0 unchanged, 0 failed.\n");
     run = runCli(os, {"apply", "C:\\svc.json", "--yes", "--set", "additional.jvm.options=-Dx=1"});
     EXPECT_EQ(run.out,
-              "svc: changed; values: additional.jvm.options; store, change the service in place (takes a restart)\n"
-              "1 configuration(s): 1 changed, 0 unchanged, 0 failed.\n");
+              "svc: changed; values: additional.jvm.options; store, change the service in place (takes a restart) and "
+              "give back max.heap.size, changed past Velmora\n1 configuration(s): 1 changed, 0 unchanged, 0 failed.\n");
     EXPECT_EQ(storedText(os.registry.read(kLocalMachine, parameters, "JVM Option Number 7")).text, "-Xmx512m");
-    // Additional options that look like a flag's or the policy's are still the ones Velmora gave.
-    run = runCli(os, {"set", "svc", "reduce.os.signals=0", "additional.jvm.options=-Xrs",
-                      "additional.jvm.options=-Djava.security.policy=C:\\p.policy", "--yes"});
+    // set says so too.
+    os.registry.write(kLocalMachine, parameters, {RegistryWrite::textValue("JVM Option Number 7", "-Xmx2048m")});
+    run = runCli(os, {"set", "svc", "additional.jvm.options=-Dx=2"});
+    EXPECT_NE(run.out.find("The service \"svc\" held other values than the stored ones for max.heap.size, changed "
+                           "past Velmora: they were set back with this change.\n"),
+              std::string::npos)
+        << run.out;
+    // Additional options that look like a flag's or the policy's are still the ones Velmora gave, and a display
+    // name given as the service's own name is the one it shows.
+    run =
+        runCli(os, {"set", "svc", "reduce.os.signals=0", "additional.jvm.options=-Xrs",
+                    "additional.jvm.options=-Djava.security.policy=C:\\p.policy", "service.display.name=svc", "--yes"});
     ASSERT_EQ(run.code, 0) << run.err;
     ASSERT_EQ(runCli(os, {"export", "svc", "--out", "C:\\svc.json"}).code, 0);
     os.processes.ran.clear();
