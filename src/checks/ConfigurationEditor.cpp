@@ -89,27 +89,30 @@ std::string ConfigurationEditor::refusal(Field field, const std::string& value) 
     if (field == Field::JvmType && sameName(value, "client"))
         if (auto why = clientJvmRefusal(config_.javaHome, files_); !why.empty())
             return why + " Server JVM stays chosen.";
-    // Refused whoever would hear of it, a new configuration's too: an install could not take it later.
+    // The value itself is refused whoever would hear of it, a new configuration's too: an install could not
+    // take it later. What it would move along is judged once moved.
     Configuration candidate = config_;
     setFieldText(candidate, storedField(field), value);
-    if (const auto uncarried = newlyUncarried(candidate)) return uncarriedValueMessage(*uncarried);
+    for (const auto& uncarried : newlyUncarried(candidate))
+        if (uncarried.value == value) return uncarriedValueMessage(uncarried);
     return {};
 }
 
 bool ConfigurationEditor::carried(const Configuration& candidate, Questions& questions) {
     if (!questions.heard()) return true;
     const auto uncarried = newlyUncarried(candidate);
-    if (uncarried) questions.warn(uncarriedValueMessage(*uncarried));
-    return !uncarried;
+    if (!uncarried.empty()) questions.warn(uncarriedValueMessage(uncarried.front()));
+    return uncarried.empty();
 }
 
-std::optional<UncarriedValue> ConfigurationEditor::newlyUncarried(const Configuration& candidate) const {
+std::vector<UncarriedValue> ConfigurationEditor::newlyUncarried(const Configuration& candidate) const {
     const auto before = valuesTheWrapperCannotCarry(tomcatLayoutOf(config_.catalinaHome, files_), config_);
+    std::vector<UncarriedValue> found;
     for (const auto& value : valuesTheWrapperCannotCarry(tomcatLayoutOf(candidate.catalinaHome, files_), candidate))
         if (std::none_of(before.begin(), before.end(),
                          [&](const UncarriedValue& old) { return old.value == value.value; }))
-            return value;
-    return std::nullopt;
+            found.push_back(value);
+    return found;
 }
 
 void ConfigurationEditor::clearList(Field field) {

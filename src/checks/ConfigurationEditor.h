@@ -1,6 +1,5 @@
 #pragma once
 #include <cstdint>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -77,8 +76,8 @@ private:
     void propagateCatalinaBaseChange(Questions& questions);
     // False (with a warning) when the wrapper could not pass the value whole.
     bool carried(const Configuration& candidate, Questions& questions);
-    // A value of the candidate that the wrapper could not pass whole and the configuration does not hold yet.
-    std::optional<UncarriedValue> newlyUncarried(const Configuration& candidate) const;
+    // The values of the candidate that the wrapper could not pass whole and the configuration does not hold yet.
+    std::vector<UncarriedValue> newlyUncarried(const Configuration& candidate) const;
     std::string defaultClassPathFor(const std::string& javaHome);
 
     Files& files_;

@@ -152,7 +152,8 @@ std::variant<std::vector<DeclaredPort>, ServerXmlError> serverPorts(std::string_
 
     std::vector<DeclaredPort> ports{declared(PortRole::Shutdown, server)};
     const pugi::xml_attribute shutdownAddress = server.attribute("address");
-    ports.front().address = shutdownAddress ? shutdownAddress.value() : "localhost";
+    // Java takes an empty address for the loopback one, as it takes none.
+    ports.front().address = *shutdownAddress.value() ? shutdownAddress.value() : "localhost";
     for (const pugi::xml_node service : server.children("Service")) {
         for (const pugi::xml_node connector : service.children("Connector")) {
             const std::string protocol = connector.attribute("protocol").value();

@@ -236,6 +236,10 @@ SetenvTakeOver setenvTakeOver(const std::vector<SetenvOptions>& found, const Con
             const std::string size = option.substr(4);
             const unsigned long long unitBytes = stack ? 1024 : 1024 * 1024;
             *field = sizeIn(size, unitBytes);
+            // A size the JVM takes after a refused one is the one it runs with: the refused one no longer counts.
+            if (!field->empty())
+                std::erase_if(takeOver.notTaken,
+                              [&](const NotTakenOption& refused) { return refused.option.substr(0, 4) == head; });
             if (field->empty())
                 takeOver.notTaken.push_back(
                     {option, unitsOf(size, unitBytes)

@@ -67,9 +67,11 @@ TEST(FilesContract, NothingIsWrittenIntoAFolderThatIsNotThereAndARefusedFolderSa
     ASSERT_TRUE(written);
     EXPECT_EQ(written->number, 3);
     EXPECT_FALSE(files.fileExists(folder + "\\missing\\x.txt"));
-    const auto refused = files.createFolders(folder + "\\a<b");
-    ASSERT_TRUE(refused);
-    EXPECT_EQ(refused->number, 123);
+    for (const char* below : {"\\a<b", "\\a<b\\c"}) {
+        const auto refused = files.createFolders(folder + below);
+        ASSERT_TRUE(refused);
+        EXPECT_EQ(refused->number, 123) << below;
+    }
     EXPECT_FALSE(files.createFolders(folder + "\\made\\below"));
     EXPECT_TRUE(files.folderExists(folder + "\\made\\below"));
     EXPECT_FALSE(files.writeText(folder + "\\made\\below\\x.txt", "x"));

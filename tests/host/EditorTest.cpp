@@ -48,7 +48,14 @@ TEST_F(SessionTest, ANewConfigurationDerivesEverythingFromItsFolderAndItsOptions
     EXPECT_EQ(editing.takeOption(1), "-Dx=1");
 
     useModernLayout();
-    // A new configuration asks nothing yet, and still takes no value the wrapper could not pass on.
+    // A new configuration asks nothing yet, and still takes no value the wrapper could not pass on; what a new
+    // home moves along is judged once moved, not before.
+    const std::string programFolder = os.environment.folder;
+    os.environment.folder = "C:\\o'neil\\bin";
+    session.newConfiguration();
+    editing.edit(Field::CatalinaHome, "C:\\tomcat10");
+    EXPECT_EQ(session.configuration().catalinaHome, "C:\\tomcat10");
+    os.environment.folder = programFolder;
     session.newConfiguration();
     ui.forget();
     EXPECT_FALSE(editing.addOption("-Dx=it's"));

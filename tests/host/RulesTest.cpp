@@ -346,6 +346,7 @@ TEST(ServerPorts, TheShutdownPortAndEveryConnectorAsWrittenNothingGuessedAndWher
         return std::get<std::vector<DeclaredPort>>(serverPorts(xml)).front().address;
     };
     EXPECT_EQ(shutdownAt("<Server port='8005'/>"), "localhost");
+    EXPECT_EQ(shutdownAt("<Server port='8005' address=''/>"), "localhost");
     EXPECT_EQ(shutdownAt("<Server port='8005' address='10.0.0.5'/>"), "10.0.0.5");
     EXPECT_FALSE(collidesWithListener("localhost", "10.0.0.5"));
     EXPECT_TRUE(collidesWithListener("LocalHost", "127.0.0.1"));

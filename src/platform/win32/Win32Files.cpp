@@ -114,9 +114,10 @@ MaybeFailure Win32Files::createFolders(const std::string& path) {
             !CreateDirectoryW(wide(level).c_str(), nullptr)) {
             const DWORD error = GetLastError();
             // The first levels of a network path cannot be created, only reached.
+            // A level below one that was refused is not found for that reason.
             if (error != ERROR_ALREADY_EXISTS && error != ERROR_ACCESS_DENIED && error != ERROR_BAD_NETPATH &&
                 error != ERROR_INVALID_NAME)
-                return systemFailure("CreateDirectoryW", error);
+                return systemFailure("CreateDirectoryW", error == ERROR_PATH_NOT_FOUND ? passedOver : error);
             if (error != ERROR_ALREADY_EXISTS) passedOver = error;
         }
         if (at == std::string::npos) break;
