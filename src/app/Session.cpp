@@ -87,11 +87,19 @@ std::string Session::failedStartCause() {
     return failed ? failed->cause : std::string();
 }
 
-void Session::refresh() { applyStatus(controller_.status(configuration(), installed_)); }
+void Session::refresh() { applyStatus(controller_.status(valuesRunning(), installed_)); }
 
 std::optional<StatusQuestion> Session::followQuestion() {
     if (!installed_) return std::nullopt;
-    return controller_.statusQuestion(configuration());
+    return controller_.statusQuestion(valuesRunning());
+}
+
+// An installed service runs with the stored values: its ports and ready URL are those, not edits not saved yet.
+Configuration Session::valuesRunning() {
+    if (installed_ && editing_.nameLocked())
+        if (StoredConfiguration stored = store_.read(configuration().serviceName); stored.keyExists)
+            return std::move(stored.values);
+    return configuration();
 }
 
 // "Unable to determine" means the failure behind it is in the debug log
@@ -649,8 +657,11 @@ Outcome Session::changeRunning(RunChange change) {
     Conversation conversation(frontEnd_);
     const StoredConfiguration stored = catchUpWithStore();
     const Configuration& c = configuration();
-    // Its stop is timed by the values the service runs with, not by values typed and not saved.
-    Survey s = controller_.survey(c, installed_, record_, installed_ ? &stored.values : nullptr);
+    // Its start is watched, its stop timed and its logs rolled by the values the service runs with, not by
+    // values typed and not saved.
+    const bool storedRuns = installed_ && stored.keyExists;
+    Survey s =
+        controller_.survey(storedRuns ? stored.values : c, installed_, record_, storedRuns ? &stored.values : nullptr);
     const bool starts = change != RunChange::Stop;
     if (std::string why = starts ? controller_.startRefusal(s) : controller_.actRefusal(s); !why.empty())
         return conversation.refuse(why);
@@ -671,7 +682,8 @@ Outcome Session::changeRunning(RunChange change) {
     outcome.startFailure = s.startFailure;
     outcome.started = s.started;
     outcome.stopped = s.stopped;
-    const bool arrived = starts ? status_ == ServiceStatus::Running : status_ == ServiceStatus::NotRunning;
+    // A start is judged by its watch, which waited as long as the start timeout asks (0: only until it runs).
+    const bool arrived = starts ? s.started || status_ == ServiceStatus::Running : status_ == ServiceStatus::NotRunning;
     if (s.startFailure) {
         outcome.result = Outcome::Result::Failed;
         outcome.summary = s.startFailure->sentence;

@@ -193,6 +193,7 @@ private:
     // What the installed service holds where that can be read, else the stored values: a change is
     // made against it, so that what was changed past Velmora is given back with it.
     Configuration heldOrStored(const Configuration& stored);
+    Configuration valuesRunning();
 
     Platform& platform_;
     ConfigurationStore& store_;

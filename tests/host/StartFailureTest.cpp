@@ -294,6 +294,21 @@ TEST_F(StartFailureTest, StartEndsWhenTomcatAnswersAndStatusAndStopSayWhereItSta
               "Service \"shop\" stopped gracefully after 4.2 s. catalina.2026-12-07.log: INFO [main] "
               "org.apache.coyote.AbstractProtocol.destroy Destroying ProtocolHandler [\"http-nio-8080\"]");
 
+    // Edits not saved yet are not what the service runs with: Start waits for the stored port, not a typed URL.
+    editing.edit(Field::ReadyUrl, "http://localhost:9999/never");
+    serving(1000);
+    EXPECT_EQ(session.start().summary, "Service \"shop\" is running after 0.0 s, serving after 1.0 s.");
+    EXPECT_EQ(session.answer(*session.followQuestion()).status, ServiceStatus::Running);
+    EXPECT_TRUE(session.stop().done());
+    editing.edit(Field::ReadyUrl, "");
+    // A start timeout of 0 is done once the service runs, whenever Tomcat answers.
+    ASSERT_EQ(runCli(os, {"set", "shop", "service.start.timeout=0"}).code, 0);
+    serving(3000);
+    r = runCli(os, {"start", "shop"});
+    EXPECT_EQ(r.code, 0) << r.err;
+    ASSERT_EQ(runCli(os, {"stop", "shop"}).code, 0);
+    ASSERT_EQ(runCli(os, {"set", "shop", "service.start.timeout=120"}).code, 0);
+
     // Never answering: the start fails at the timeout, naming the port and what the log says;
     // status then says the service runs without serving.
     serving(std::nullopt);
@@ -307,7 +322,7 @@ TEST_F(StartFailureTest, StartEndsWhenTomcatAnswersAndStatusAndStopSayWhereItSta
     EXPECT_EQ(deaf.summary,
               "Service \"shop\" runs, but port 8080 did not answer within 120 s. Port 8080 is already in use by "
               "another program: stop that program or change the port in C:\\tomcat10\\conf\\server.xml "
-              "(catalina.2026-12-07.log, line 3).");
+              "(catalina.2026-12-07.log, line 5).");
     EXPECT_EQ(ui.failedStartCause, "port 8080 does not answer");
     EXPECT_EQ(os.events.written.back().id, 1101u);  // started, not ready
     // The window's follow, asked and answered apart: an answer is taken only for the service it was asked of.
@@ -394,7 +409,7 @@ TEST_F(StartFailureTest, StartEndsWhenTomcatAnswersAndStatusAndStopSayWhereItSta
     auto& service = os.services.services["shop"];
     const std::pair<std::function<void()>, std::pair<int, std::string>> states[] = {
         // The URL's answers since the start took their time.
-        {[&] { service.paused = true; }, {12, "shop: paused (process 4003, running for 0 min 7 s)"}},
+        {[&] { service.paused = true; }, {12, "shop: paused (process 4005, running for 0 min 7 s)"}},
         {[&] { service.stoppingUntil = os.clock.now() + 1; }, {11, "shop: stop pending"}},
         {[&] {
              service = {service.binaryPath, true}, service.starting = true;
