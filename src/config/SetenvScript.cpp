@@ -22,12 +22,6 @@ std::string lowerAscii(std::string text) {
     return text;
 }
 
-std::string trimmed(const std::string& text) {
-    const auto first = text.find_first_not_of(" \t");
-    if (first == std::string::npos) return {};
-    return text.substr(first, text.find_last_not_of(" \t") - first + 1);
-}
-
 // CATALINA_OPTS or JAVA_OPTS, however the script spells it; nothing for another name.
 std::optional<std::string> takenVariable(const std::string& name) {
     const std::string lower = lowerAscii(name);

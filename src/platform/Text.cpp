@@ -153,6 +153,12 @@ std::string quotedNames(const std::vector<std::string>& names) {
     return text;
 }
 
+std::string trimmed(const std::string& text) {
+    const auto first = text.find_first_not_of(" \t");
+    if (first == std::string::npos) return {};
+    return text.substr(first, text.find_last_not_of(" \t") - first + 1);
+}
+
 std::string visibleText(const std::string& text) {
     if (!firstHiddenCharacter(text)) return text;
     std::string visible;

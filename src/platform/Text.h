@@ -25,6 +25,8 @@ char16_t upperCase(char16_t unit);
 // The text upper-cased unit by unit, as the key Windows compares by.
 std::u16string foldedName(const std::string& utf8);
 bool sameName(const std::string& a, const std::string& b);
+// The text without the blanks and tabs around it.
+std::string trimmed(const std::string& text);
 
 // Characters that change how text shows rather than what it says: C0 and C1
 // control characters (DEL among them) and the bidirectional embeddings,

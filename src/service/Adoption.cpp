@@ -43,7 +43,7 @@ AdoptionCheck examine(Platform& platform, ConfigurationStore& store, const std::
     Configuration c;
     c.serviceName = name;
     c.catalinaHome = home;
-    if (home.empty() || !samePath(kind->programLine(c), *line) ||
+    if (home.empty() || !sameProgramLine(kind->programLine(c), *line) ||
         !platform.files.fileExists(home + "\\bin\\bootstrap.jar"))
         return refused(notATomcatService(name, *line));
     if (const auto copy = kind->copy(c)) {

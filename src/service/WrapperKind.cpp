@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 
+#include "platform/Text.h"
 #include "platform/WindowsPaths.h"
 #include "service/ClassicWrapper.h"
 #include "service/ModernWrapper.h"
@@ -32,6 +33,17 @@ bool sameProgram(const std::string& lineA, const std::string& lineB) {
     const std::string a = programOfBinaryPath(lineA), b = programOfBinaryPath(lineB);
     const std::string normalA = normalizedPath(a), normalB = normalizedPath(b);
     return normalA.empty() || normalB.empty() ? samePath(a, b) : samePath(normalA, normalB);
+}
+
+bool sameProgramLine(const std::string& lineA, const std::string& lineB) {
+    // What follows the program, as the wrapper reads its arguments: blanks around them count for nothing.
+    const auto arguments = [](const std::string& line) {
+        const std::string program = programOfBinaryPath(line);
+        const auto start = line.find_first_not_of(" \t");
+        const auto after = start + program.size() + (start != std::string::npos && line[start] == '"' ? 2 : 0);
+        return start == std::string::npos || after >= line.size() ? std::string() : trimmed(line.substr(after));
+    };
+    return sameProgram(lineA, lineB) && sameName(arguments(lineA), arguments(lineB));
 }
 
 std::string programOfBinaryPath(const std::string& binaryPath) {

@@ -96,5 +96,7 @@ std::string programOfBinaryPath(const std::string& binaryPath);
 // Whether two program lines run one program, its path spelled either way:
 // as typed ("C:\Tomcat9\\bin", "..") or as Windows registers it.
 bool sameProgram(const std::string& lineA, const std::string& lineB);
+// Whether two program lines run one program with the same arguments, quoted or not.
+bool sameProgramLine(const std::string& lineA, const std::string& lineB);
 
 }  // namespace velmora

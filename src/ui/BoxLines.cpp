@@ -1,5 +1,7 @@
 #include "ui/BoxLines.h"
 
+#include "platform/Text.h"
+
 namespace velmora {
 
 namespace {
@@ -21,14 +23,11 @@ std::vector<std::string> splitLines(const std::string& text, Take take) {
     return lines;
 }
 
-std::string trimmed(const std::string& line) {
-    const auto first = line.find_first_not_of(kBlanks);
-    return line.substr(first, line.find_last_not_of(kBlanks) - first + 1);
-}
-
 }  // namespace
 
-std::vector<std::string> trimmedLines(const std::string& text) { return splitLines(text, trimmed); }
+std::vector<std::string> trimmedLines(const std::string& text) {
+    return splitLines(text, [](const std::string& line) { return trimmed(line); });
+}
 
 std::vector<std::string> typedLines(const std::string& text) {
     return splitLines(text, [](const std::string& line) { return line; });

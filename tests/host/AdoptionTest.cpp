@@ -103,9 +103,10 @@ TEST_F(AdoptionTest, OnlyTomcatServicesThatAreNotVelmorasAreListedWithWhyNotAndW
     eleven.failureActions = {{true, 60000}, {true, 120000}, {false, 0}};
     eleven.resetPeriodSeconds = 3600;
     os.services.services["Tomcat11"].started = false;
-    // The classic wrapper's copy, as its own installer made it, and an older store's entry for it without a record.
+    // The classic wrapper's copy, as its own installer made it (unquoted), and an older store's entry for it
+    // without a record.
     os.files.addFile("C:\\tomcat\\bin\\shop.exe", "the classic wrapper");
-    os.services.services["shop"] = {"\"C:\\tomcat\\bin\\shop.exe\" -service shop", false, {}};
+    os.services.services["shop"] = {"C:\\tomcat\\bin\\shop.exe -service shop", false, {}};
     saveNew("shop");
     put("shop", {RegistryWrite::numberValue(store::kInstalled, 1)});
     // Not Tomcat services, not of a Catalina home, or not as its wrapper: never listed.
