@@ -192,7 +192,10 @@ PutBack Session::putBack(const Configuration& before, const InstallRecord& recor
     // survey, so that what the reinstall's stop and start found stays as it was told.
     Survey left = forward;
     if (!back.facts.present() || !isOurs(back.ownership)) {
-        back = controller_.survey(before, false, {});
+        // A copy the removal could not delete is still known as ours by its digest.
+        InstallRecord leftCopy;
+        leftCopy.programDigest = record.programDigest;
+        back = controller_.survey(before, false, leftCopy);
         back.password = forward.password;
         if (ran(reinstall, "install :") && left.facts.present()) append(undo, controller_.removal(left));
         append(undo, storeSave(back));

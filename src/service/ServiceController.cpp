@@ -347,8 +347,12 @@ Plan ServiceController::removal(Survey& s) {
 
 StepResult ServiceController::copyWrapper(Survey& s) {
     const auto copy = s.kind->copy(s.config);
-    // An existing copy is one an earlier install of this configuration left.
-    if (!copy || platform_.files.fileExists(copy->target)) return {};
+    if (!copy) return {};
+    // An existing copy is run only when it is the one an earlier install of this configuration left.
+    if (platform_.files.fileExists(copy->target)) {
+        if (copyIsOurs(s, copy->target)) return {};
+        return StepResult::failed(messages::foreignWrapperCopy(copy->target, copy->source));
+    }
     if (auto failure = platform_.files.copyFile(copy->source, copy->target))
         return StepResult::failed(messages::wrapperNotCopied(copy->source, copy->target, failure->description));
     s.copyMadeNow = true;

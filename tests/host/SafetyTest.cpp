@@ -327,6 +327,38 @@ TEST_F(SessionTest, SavingAnInstalledConfigurationAsksFirstAndAHungWrapperIsEnde
     os.processes.hanging.clear();
     os.processes.stoppedAtBound.clear();
 
+    // A file put meanwhile where the old home's copy is, is not run to put the service back.
+    editing.edit(Field::CatalinaHome, "C:\\tomcat2");
+    ASSERT_TRUE(session.install().done());
+    os.processes.hanging.insert(hungInstall);
+    os.processes.onRun = [&](const std::string& command) {
+        wrappers(command);
+        if (command == "C:\\tomcat2\\bin\\svc.exe -uninstall svc")
+            os.files.addFile("C:\\tomcat2\\bin\\svc.exe", "another program");
+    };
+    editing.edit(Field::CatalinaHome, "C:\\tomcat");
+    os.processes.ran.clear();
+    const std::string foreign = session.save().summary;
+    EXPECT_NE(foreign.find(" Rolling it back failed too: The file C:\\tomcat2\\bin\\svc.exe is not a copy of "),
+              std::string::npos)
+        << foreign;
+    for (const std::string& command : os.processes.ran)
+        EXPECT_NE(command.rfind("C:\\tomcat2\\bin\\svc.exe -install", 0), 0u) << command;
+    os.processes.onRun = wrappers;
+    // The copy that the removal could not delete, being in use, is still Velmora's: the service is put back with it.
+    os.files.files.erase("C:\\tomcat2\\bin\\svc.exe");
+    editing.edit(Field::CatalinaHome, "C:\\tomcat2");
+    ASSERT_TRUE(session.install().done());
+    os.files.locked.insert("C:\\tomcat2\\bin\\svc.exe");
+    editing.edit(Field::CatalinaHome, "C:\\tomcat");
+    const std::string inUse = session.save().summary;
+    EXPECT_NE(inUse.find(" It was rolled back: the service is installed with the stored values as it was"),
+              std::string::npos)
+        << inUse;
+    os.files.locked.clear();
+    os.processes.hanging.clear();
+    os.processes.stoppedAtBound.clear();
+
     // A hung wrapper is ended and the user told what it left.
     saveNew("hx");
     os.processes.hanging.insert("C:\\tomcat\\bin\\hx.exe -install hx C:\\jdk\\jre\\bin\\server\\jvm.dll -start main");
