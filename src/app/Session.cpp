@@ -293,6 +293,11 @@ Outcome Session::save() {
     std::optional<PutBack> put;
     if (reinstall && !ran.completed) put = putBack(stored.values, stored.record, s, ran, restart);
     Outcome outcome = finish(conversation, ran, messages::configurationSaved(c.serviceName) + later);
+    // A change in place reached the service before the store refused it: the two now differ until a save succeeds.
+    if (!reinstall && ran.failedStep == "save" && ran.ran.size() > 1)
+        outcome.summary += " The service \"" + c.serviceName +
+                           "\" runs with the new values already; the stored configuration keeps the old ones until "
+                           "a save succeeds.";
     outcome.failWithStart(s.startFailure);
     outcome.started = s.started;
     outcome.stopped = s.stopped;

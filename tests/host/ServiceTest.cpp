@@ -139,6 +139,18 @@ TEST_F(SessionTest, TheTomcat10WrapperTakesEverySettingOnItsCommandLine) {
               std::vector<std::string>{"\"C:\\tomcat10\\bin\\tomcat10.exe\" //US//svc --StartParams "
                                        "\"-config#C:\\tomcat10\\conf\\server blue.xml#start\" --StopParams "
                                        "\"-config#C:\\tomcat10\\conf\\server blue.xml#stop\""});
+    // A store that refuses the save after the wrapper took the change: the service is ahead of the store, and it
+    // is said.
+    os.registry.readOnlyKeys.insert(kStore);
+    ASSERT_TRUE(editing.edit(Field::MaxHeapSize, "1024").done());
+    const Outcome ahead = session.save();
+    EXPECT_EQ(ahead.result, Outcome::Result::Failed);
+    EXPECT_NE(ahead.summary.find(" The service \"svc\" runs with the new values already; the stored configuration "
+                                 "keeps the old ones until a save succeeds."),
+              std::string::npos)
+        << ahead.summary;
+    os.registry.readOnlyKeys.clear();
+    ASSERT_TRUE(session.save().done());
     ASSERT_TRUE(session.uninstall().done());
     EXPECT_EQ(lastOf(os.processes.ran), "\"C:\\tomcat10\\bin\\tomcat10.exe\" //DS//svc");
     EXPECT_TRUE(os.files.fileExists("C:\\tomcat10\\bin\\tomcat10.exe"));
