@@ -728,7 +728,7 @@ CheckResult Session::checkConfiguration(ReportOpening opening, const std::string
         if (const auto last = controller_.lastStop(configuration().serviceName)) {
             result.report.sections.back().lines.push_back("Last stop: " + lastStopText(*last));
             const Survey s = controller_.survey(configuration(), true, record_);
-            const std::uint32_t held = heldStopTimeout(*s.installedKind, configuration().stopTimeout);
+            const std::uint32_t held = controller_.wrapperStopTimeout(s, configuration().stopTimeout);
             for (auto& warning :
                  slowStopWarnings(configuration().serviceName, *last, held, shutdownWaitMs(platform_.registry))) {
                 questions.warn(warning);

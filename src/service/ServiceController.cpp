@@ -251,8 +251,8 @@ StepResult ServiceController::stopAndWatch(Survey& s) {
     if (!watch.stopped)
         return StepResult::failed(
             messages::notStoppedWithin(name, boundSeconds, statusWord(statusOf(watch.last.state))) + step.note);
-    StopEvidence evidence = judgeStop(watch.stoppedAfterMs, heldStopTimeout(*s.installedKind, timeout),
-                                      snapshot.newLines(platform_.files, askedAt));
+    StopEvidence evidence =
+        judgeStop(watch.stoppedAfterMs, wrapperStopTimeout(s, timeout), snapshot.newLines(platform_.files, askedAt));
     evidence.at = askedAt;
     if (auto failure = keepLastStop(platform_.registry, name, evidence))
         step.logged.push_back({*failure, "keep the last stop"});
@@ -343,6 +343,16 @@ Plan ServiceController::removal(Survey& s) {
                         return StepResult{};
                     }});
     return plan;
+}
+
+std::uint32_t ServiceController::wrapperStopTimeout(const Survey& s, std::uint32_t configured) {
+    const WrapperKind& kind = *s.installedKind;
+    if (!heldStopTimeout(kind, configured)) return 0;
+    const auto values = kind.heldValues(s.config.serviceName, platform_.registry);
+    if (values.empty()) return configured;
+    HeldFields held;
+    kind.readFields(values, held);
+    return held.holds(Field::StopTimeout) ? configured : 0;
 }
 
 StepResult ServiceController::copyWrapper(Survey& s) {

@@ -280,7 +280,11 @@ TEST_F(AdoptionTest, AServiceMadeByServiceBatIsTakenOverAsItHoldsItAndThenWorked
     EXPECT_NE(run.out.find("The service holds the stored values.\n"), std::string::npos) << run.out;
 
     // From now on it is Velmora's: stop, start, a change where it stands, and an uninstall that says whose it was.
-    EXPECT_EQ(runCli(os, {"stop", "Tomcat9"}).code, 0);
+    // Its wrapper holds no stop timeout and waits for Tomcat: a stop of 35 s is no forced one.
+    os.services.services["Tomcat9"].stopScript = {35000, {}};
+    run = runCli(os, {"stop", "Tomcat9"});
+    EXPECT_EQ(run.code, 0);
+    EXPECT_EQ(run.err, "");
     EXPECT_EQ(runCli(os, {"start", "Tomcat9"}).code, 0);
     os.processes.ran.clear();
     run = runCli(os, {"set", "Tomcat9", "max.heap.size=1024"});
