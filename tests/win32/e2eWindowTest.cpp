@@ -506,7 +506,8 @@ TEST_F(WindowEndToEnd, TextBeyondAsciiGoesEverywhereAndTheServiceButtonsInstallS
     EXPECT_TRUE(waitForText(IDC_STATUS_TEXT, "Installed - Running"));
     ShowWindow(session.main(), SW_RESTORE);
 
-    // A ready URL that takes the connection and never answers holds up its 5 s probe, not the window.
+    // A ready URL that takes the connection and never answers holds up its 5 s probe, not the window. Saved, it
+    // is what the service is followed by.
     {
         LoopbackPort deaf;
         const std::string url = "http://127.0.0.1:" + std::to_string(deaf.port) + "/ready";
@@ -519,13 +520,17 @@ TEST_F(WindowEndToEnd, TextBeyondAsciiGoesEverywhereAndTheServiceButtonsInstallS
         setWindowText(GetDlgItem(settings, IDC_SETTINGS_READY_URL), url);
         click(GetDlgItem(settings, IDOK));
         ASSERT_TRUE(waitUntil([&] { return !IsWindowVisible(settings); }));
+        EXPECT_EQ(session.text(IDC_STATUS_TEXT), "Installed - Running");
+        postCommand(session.main(), IDM_SAVE);
+        EXPECT_EQ(session.answer("Info", IDOK), "Instance saved as \"" + name + "\".");
+        ASSERT_TRUE(session.waitUntilIdle());
+        const std::string deafText = "Installed - Running, Not Serving: " + url + " does not answer";
+        EXPECT_TRUE(waitForText(IDC_STATUS_TEXT, deafText)) << session.text(IDC_STATUS_TEXT);
         click(session.control(IDC_REFRESH));
         Sleep(500);
         DWORD_PTR ignored = 0;
         EXPECT_NE(SendMessageTimeoutW(session.main(), WM_NULL, 0, 0, SMTO_NORMAL, 1000, &ignored), 0);
-        EXPECT_EQ(session.text(IDC_STATUS_TEXT), "Installed - Running");
-        EXPECT_TRUE(waitForText(IDC_STATUS_TEXT, "Installed - Running, Not Serving: " + url + " does not answer"))
-            << session.text(IDC_STATUS_TEXT);
+        EXPECT_TRUE(waitForText(IDC_STATUS_TEXT, deafText)) << session.text(IDC_STATUS_TEXT);
     }
 
     // Uninstalling stops Tomcat: the window asks first.
