@@ -144,10 +144,9 @@ ApplyResult DesiredState::bringTo(const DecodedEntry& entry, const std::vector<A
     // A service changed past Velmora gets the stored values again.
     if (session_.installed()) {
         const ServiceView view = session_.serviceView();
-        std::string fields;
         // A check foresees the save it lists: one that changes the service gives back what drifted, and says so.
-        if (!(checkOnly && planned && planned->way != ServiceChange::Way::Nothing))
-            for (const StoredField* field : view.drifted) fields += (fields.empty() ? "" : ", ") + field->name;
+        const bool givenBackBySave = checkOnly && planned && planned->way != ServiceChange::Way::Nothing;
+        const std::string fields = givenBackBySave ? std::string() : fieldNames(view.drifted);
         if (!fields.empty() && !act(result, checkOnly, "give the service the stored values again (" + fields + ")",
                                     [&] { return session_.bringServiceBack(); }))
             return result;

@@ -232,11 +232,8 @@ Outcome Session::save() {
         const bool running = s.facts.present() && change.way != ServiceChange::Way::Nothing &&
                              serviceIsUp(controller_.status(c.serviceName, true).status);
         if (change.way != ServiceChange::Way::Nothing) {
-            std::string fields;
-            for (const StoredField* field : change.fields) fields += (fields.empty() ? "" : ", ") + field->name;
-            changed = {"Changed: " + fields + "; " + serviceChangeText(change) + "."};
-            for (const StoredField* field : change.givenBack)
-                givenBack += (givenBack.empty() ? "" : ", ") + field->name;
+            changed = {"Changed: " + fieldNames(change.fields) + "; " + serviceChangeText(change) + "."};
+            givenBack = fieldNames(change.givenBack);
             // A change that may restart the service has it run its wrapper again.
             const std::string why = reinstall                         ? controller_.removalRefusal(s)
                                     : running && change.restartNeeded ? controller_.startRefusal(s)

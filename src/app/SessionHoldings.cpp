@@ -143,8 +143,7 @@ Outcome Session::bringServiceBack() {
     if (!view.refusal.empty()) return conversation.refuse(view.refusal);
     if (view.drifted.empty()) return Outcome::announced("The service \"" + name + "\" holds the stored values.");
     const Configuration holding = serviceHolding(view);
-    std::string fields;
-    for (const StoredField* field : view.drifted) fields += (fields.empty() ? "" : ", ") + field->name;
+    const std::string fields = fieldNames(view.drifted);
     const StoredConfiguration stored = store_.read(name);
     Survey s = controller_.survey(stored.values, true, stored.record, &holding);
     const ServiceChange change = serviceChangeFor(holding, stored.values, true, false, *s.kind);

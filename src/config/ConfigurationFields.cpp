@@ -133,6 +133,12 @@ std::vector<const StoredField*> fieldsInLoadOrder() {
     return order;
 }
 
+std::string fieldNames(const std::vector<const StoredField*>& fields) {
+    std::string names;
+    for (const StoredField* field : fields) names += (names.empty() ? "" : ", ") + field->name;
+    return names;
+}
+
 std::vector<const StoredField*> differingFields(const Configuration& a, const Configuration& b) {
     std::vector<const StoredField*> differing;
     for (const StoredField& field : storedFields()) {

@@ -94,6 +94,8 @@ std::vector<const StoredField*> fieldsInLoadOrder();
 
 // The stored values in which two configurations differ, in save order.
 std::vector<const StoredField*> differingFields(const Configuration& a, const Configuration& b);
+// The fields' store names as messages list them: "max.heap.size, service.startup".
+std::string fieldNames(const std::vector<const StoredField*>& fields);
 
 // A field's value as text, the way a box shows it and `show` and the report
 // print it: a check box 0 or 1, no size as "", a list's entries apart by blanks.

@@ -57,9 +57,9 @@ std::string serviceChangeText(const ServiceChange& change) {
                 change.restartNeeded ? "change the service in place (takes a restart)" : "change the service in place";
             break;
     }
-    std::string fields;
-    for (const StoredField* field : change.givenBack) fields += (fields.empty() ? "" : ", ") + field->name;
-    return fields.empty() ? text : text + " and give back " + fields + ", changed past Velmora";
+    return change.givenBack.empty()
+               ? text
+               : text + " and give back " + fieldNames(change.givenBack) + ", changed past Velmora";
 }
 
 }  // namespace velmora
