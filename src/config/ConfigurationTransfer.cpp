@@ -36,11 +36,9 @@ ConfigurationTransfer::Result ConfigurationTransfer::exportNamed(const std::vect
             result.warnings.push_back("The value \"" + value + "\" of the configuration \"" + stored +
                                       "\" is not a plain text (REG_SZ without NUL characters): it is exported empty.");
         for (const auto& [value, word] : read.unknownChoices)
-            result.warnings.push_back("The value \"" + visibleText(word) + "\" of \"" + value +
-                                      "\" of the configuration \"" + stored +
-                                      "\" is not one Velmora knows: it is "
-                                      "exported as " +
-                                      fieldText(read.values, *storedField(value)) + ".");
+            result.warnings.push_back(
+                "The value \"" + visibleText(word) + "\" of \"" + value + "\" of the configuration \"" + stored +
+                "\" is not one Velmora knows: it is exported as " + fieldText(read.values, *storedField(value)) + ".");
         configurations.push_back(read.values);
         result.names.push_back(stored);
     }
