@@ -73,7 +73,11 @@ std::vector<LogKind> logKinds(const Configuration& c, const TomcatLayout& layout
         {"System.err", c.systemErr, name + "_err.log", "", false},
         dated("System.out", c.systemOut, name + "_out.", ".log"),
         dated("System.err", c.systemErr, name + "_err.", ".log"),
-        // The Tomcat 7-11 wrapper's own names, when its output goes "auto".
+        // The Tomcat 7-11 wrapper's own names, when its output goes "auto": in its
+        // log folder, which an adopted service's configuration holds as these
+        // folders, and which Tomcat's own script sets to the base's logs.
+        dated("System.out", c.systemOut, name + "-stdout.", ".log"),
+        dated("System.err", c.systemErr, name + "-stderr.", ".log"),
         dated("System.out", logs, name + "-stdout.", ".log"),
         dated("System.err", logs, name + "-stderr.", ".log"),
     };

@@ -50,9 +50,13 @@ std::vector<EvidenceSource> evidenceSources(const Configuration& c, const Wrappe
                                             const std::string& systemFolder) {
     std::vector<EvidenceSource> sources = {
         {"System.err", {c.systemErr, c.serviceName + "_err.log"}, false},
+        // The Tomcat 7-11 wrapper's file of the day when its output goes "auto",
+        // as an adopted service may keep it.
+        {"System.err", {c.systemErr, c.serviceName + "-stderr.*.log"}, true},
         {kWrapperLogRole, kind.ownLog(c), true},
         {kCatalinaLogRole, {c.catalinaBase + "\\logs", "catalina.*.log"}, true},
         {"System.out", {c.systemOut, c.serviceName + "_out.log"}, false},
+        {"System.out", {c.systemOut, c.serviceName + "-stdout.*.log"}, true},
     };
     // A JVM that crashes writes hs_err_pid<N>.log into its working folder.
     std::vector<std::string> crashFolders;

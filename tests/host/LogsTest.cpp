@@ -108,6 +108,12 @@ TEST_F(LogsTest, EachRoadAndVersionListsItsOwnFilesAndAFolderSharedWithAnotherCo
         addOld(std::string("C:\\tomcat10\\logs\\") + name, 2);
     EXPECT_EQ(namesOf("web"),
               words("commons-daemon.2026-12-06.log manager.2026-12-06.log web-stderr.2026-12-06.log web_err.log"));
+    // Output going "auto" into a log folder of the wrapper's own, which an adopted service holds as its folder.
+    os.files.addFolder("C:\\wlogs");
+    addOld("C:\\wlogs\\web-stdout.2026-12-06.log", 2);
+    ASSERT_EQ(run({"set", "web", "system.out=C:\\wlogs"}).code, 0);
+    EXPECT_EQ(namesOf("web"), words("commons-daemon.2026-12-06.log manager.2026-12-06.log web-stderr.2026-12-06.log "
+                                    "web_err.log web-stdout.2026-12-06.log"));
 
     // --tail: the newest System.err, or a named file of the list; lines escaped; never a file not of the list.
     os.files.addFile("C:\\tomcat10\\logs\\web_err.log", "one\r\ntwo\x1B[2J\r\nthree\r\n");

@@ -515,12 +515,13 @@ TEST(StartEvidence, OnlyWhatTheStartAddedIsReadAndOfADailyKindOnlyTheNewestFile)
     for (const auto& source : sources)
         where.push_back(source.role + "|" + source.where.folder + "\\" + source.where.pattern +
                         (source.newestOnly ? "|newest" : ""));
-    EXPECT_EQ(where,
-              (std::vector<std::string>{
-                  "System.err|C:\\err\\shop_err.log", "the wrapper's log|c:\\TC\\logs\\commons-daemon.*.log|newest",
-                  "Catalina's log|c:\\TC\\logs\\catalina.*.log|newest", "System.out|C:\\out\\shop_out.log",
-                  "a JVM crash file|C:\\tc\\hs_err_pid*.log", "a JVM crash file|C:\\tc\\bin\\hs_err_pid*.log",
-                  "a JVM crash file|C:\\windows\\system32\\hs_err_pid*.log"}));
+    EXPECT_EQ(where, (std::vector<std::string>{
+                         "System.err|C:\\err\\shop_err.log", "System.err|C:\\err\\shop-stderr.*.log|newest",
+                         "the wrapper's log|c:\\TC\\logs\\commons-daemon.*.log|newest",
+                         "Catalina's log|c:\\TC\\logs\\catalina.*.log|newest", "System.out|C:\\out\\shop_out.log",
+                         "System.out|C:\\out\\shop-stdout.*.log|newest", "a JVM crash file|C:\\tc\\hs_err_pid*.log",
+                         "a JVM crash file|C:\\tc\\bin\\hs_err_pid*.log",
+                         "a JVM crash file|C:\\windows\\system32\\hs_err_pid*.log"}));
 
     const std::string tail(256 * 1024 - 1, 'x');  // with its line end, exactly the 256 KB read of a file
     os.files.addFile("C:\\err\\shop_err.log", "old 1\r\nold 2\r\n");
@@ -529,12 +530,14 @@ TEST(StartEvidence, OnlyWhatTheStartAddedIsReadAndOfADailyKindOnlyTheNewestFile)
     os.files.addFile("C:\\tc\\logs\\catalina.2026-12-05.log", "long before the start\n");
     os.files.addFile("C:\\tc\\logs\\catalina.2026-12-06.log", "rotated away after the start\n");
     os.files.addFile("C:\\tc\\bin\\hs_err_pid7.log", "an earlier crash\n");
+    os.files.addFile("C:\\err\\shop-stderr.2026-12-06.log", "yesterday's auto\n");
     const EvidenceSnapshot snapshot = EvidenceSnapshot::take(os.files, sources);
     os.files.files["C:\\tc\\logs\\catalina.2026-12-05.log"] = "cut";  // short, before the start
     os.clock.sleep(1000);
     const FileTime startedAt = os.clock.now();
     os.clock.sleep(1000);
     os.files.appendText("C:\\err\\shop_err.log", "new 3\r\nnew 4");
+    os.files.appendText("C:\\err\\shop-stderr.2026-12-07.log", "auto today\n");
     os.files.appendText("C:\\tc\\logs\\commons-daemon.2026-12-06.log", "late line\n");
     os.clock.sleep(1000);
     os.files.appendText("C:\\tc\\logs\\commons-daemon.2026-12-07.log", "today\n");
@@ -547,6 +550,7 @@ TEST(StartEvidence, OnlyWhatTheStartAddedIsReadAndOfADailyKindOnlyTheNewestFile)
                        file.lines.front().substr(0, 16) + "|" + std::to_string(file.lines.size()));
     }
     EXPECT_EQ(read, (std::vector<std::string>{"System.err|C:\\err\\shop_err.log|3|new 3|2",
+                                              "System.err|C:\\err\\shop-stderr.2026-12-07.log|1|auto today|1",
                                               "the wrapper's log|C:\\tc\\logs\\commons-daemon.2026-12-07.log|1|today|1",
                                               "Catalina's log|C:\\tc\\logs\\catalina.2026-12-06.log|1|cut short|1",
                                               "a JVM crash file|C:\\tc\\bin\\hs_err_pid7.log|3|xxxxxxxxxxxxxxxx|1",

@@ -72,8 +72,10 @@ TEST(Adopt, AServiceTomcatsScriptRegisteredIsTakenOverRunningAndKeptInStep) {
     ASSERT_TRUE(startService(name));
     const DWORD process = serviceProcessId(name);
     ASSERT_NE(process, 0u);
-    // "auto" is the log folder's file of the day, named after the wrapper.
-    const auto dayFiles = [&] { return contentOf(home + "\\logs\\tomcat10-stdout." + localDate() + ".log"); };
+    // "auto" is the log folder's file of the day, named after the service in lower case.
+    const std::string dayFile =
+        home + "\\logs\\tc" + std::to_string(GetCurrentProcessId()) + "-stdout." + localDate() + ".log";
+    const auto dayFiles = [&] { return contentOf(dayFile); };
     EXPECT_TRUE(
         waitUntil([&] { return holds(dayFiles(), "start: org.apache.catalina.startup.Bootstrap.main(start)"); }));
 
@@ -111,6 +113,8 @@ TEST(Adopt, AServiceTomcatsScriptRegisteredIsTakenOverRunningAndKeptInStep) {
     EXPECT_EQ(serviceProcessId(name), process);
     EXPECT_EQ(storedNumber(name, "installedaservice"), 1u);
     EXPECT_EQ(storedNumber(name, "installed.adopted"), 1u);
+    run = session.cli("logs " + name);
+    EXPECT_TRUE(holds(run.out, dayFile)) << run.out;  // its "auto" files are among its logs
     EXPECT_EQ(machineText("SYSTEM\\CurrentControlSet\\Services\\" + name, "VelmoraInstallMark"),
               storedText(name, "installed.mark"));
 

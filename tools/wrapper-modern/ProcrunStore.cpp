@@ -89,11 +89,9 @@ std::uint32_t numberOf(const std::string& text) {
     return number;
 }
 
-// The program's own name, lower case, which names the files of "auto".
-std::string ownName() {
-    std::wstring name = wide(ownExecutablePath());
-    name = name.substr(name.find_last_of(L'\\') + 1);
-    if (name.size() > 4) name.resize(name.size() - 4);
+// Lower case, as the wrapper writes the service's name into the files of "auto".
+std::string lowerCase(const std::string& text) {
+    std::wstring name = wide(text);
     std::transform(name.begin(), name.end(), name.begin(), [](wchar_t c) { return std::towlower(c); });
     return narrow(name);
 }
@@ -173,12 +171,13 @@ LaunchParameters procrunLaunchParameters(const std::string& serviceName) {
     launch.stopClass = first("StopClass");
     launch.stopMethod = first("StopMethod").empty() ? "main" : first("StopMethod");
     launch.stopParams = options["StopParams"];
-    // "auto" is a file of the day in the log folder, named after the program.
+    // "auto" is a file of the day in the log folder, named after the service as
+    // the service manager gave it (//RS//name), not after the program.
     const std::string date = today("%04u-%02u-%02u");
     const auto output = [&](const char* option, const char* stream) {
         const std::string file = first(option);
         return _stricmp(file.c_str(), "auto") == 0
-                   ? first("LogPath") + "\\" + ownName() + "-" + stream + "." + date + ".log"
+                   ? first("LogPath") + "\\" + lowerCase(serviceName) + "-" + stream + "." + date + ".log"
                    : file;
     };
     launch.outFile = output("StdOutput", "stdout");
