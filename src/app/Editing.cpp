@@ -5,7 +5,6 @@
 #include "config/NameList.h"
 #include "config/NameRule.h"
 #include "config/NewConfiguration.h"
-#include "config/TomcatLayout.h"
 #include "platform/Text.h"
 
 namespace velmora {
@@ -23,10 +22,7 @@ Configuration Editing::freshConfiguration() {
 
 void Editing::show() { frontEnd_.showConfiguration(configuration(), nameLocked_, tomcatVersion().text); }
 
-TomcatVersion Editing::tomcatVersion() {
-    const std::string& home = configuration().catalinaHome;
-    return tomcatVersionOf(home, tomcatLayoutOf(home, platform_.files), platform_.files);
-}
+TomcatVersion Editing::tomcatVersion() { return tomcatVersionAt(configuration().catalinaHome, platform_.files); }
 
 void Editing::newConfiguration() {
     editor_.start(freshConfiguration());

@@ -759,7 +759,8 @@ CheckContext Session::checkContext() {
     CheckContext context;
     for (const auto& name : store_.names())
         if (!sameName(name, configuration().serviceName))
-            context.others.push_back({name, store_.readText(name, store::kTomcatConfig)});
+            context.others.push_back(
+                {name, store_.readText(name, store::kTomcatConfig), store_.readText(name, store::kCatalinaHome)});
     context.serviceRunning = installed_ && serviceIsUp(status_);
     context.createdFolders = &editing_.createdFolders();
     return context;

@@ -80,8 +80,7 @@ std::string ConfigurationEditor::refusal(Field field, const std::string& value) 
             if (uncarried.noEnvironment) return uncarriedValueMessage(uncarried);
     }
     if (field == Field::UseSecurityManager && value == "1") {
-        const TomcatVersion tomcat =
-            tomcatVersionOf(config_.catalinaHome, tomcatLayoutOf(config_.catalinaHome, files_), files_);
+        const TomcatVersion tomcat = tomcatVersionAt(config_.catalinaHome, files_);
         if (auto why = securityManagerRefusal(tomcat, jdkFeatureVersionOf(config_.javaHome, files_), config_.javaHome);
             !why.empty())
             return why + " Use Security Manager stays off.";

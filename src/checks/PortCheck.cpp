@@ -6,6 +6,7 @@
 #include <variant>
 
 #include "config/ServerPorts.h"
+#include "config/TomcatRelease.h"
 #include "platform/Text.h"
 #include "platform/WindowsPaths.h"
 
@@ -32,7 +33,7 @@ PortReview reviewPorts(const Configuration& c, const std::vector<OtherConfigurat
                        Platform& platform) {
     PortReview review;
     const std::string& file = c.tomcatConfigFile;
-    const auto parsed = readServerPorts(platform.files, file);
+    const auto parsed = readServerPorts(platform.files, file, tomcatVersionAt(c.catalinaHome, platform.files));
     if (const auto* error = std::get_if<ServerXmlError>(&parsed)) {
         const std::string why = error->description == kServerXmlTooLarge
                                     ? " is too large to read (more than 4 MB); Velmora does not look at its ports."
@@ -56,12 +57,13 @@ PortReview reviewPorts(const Configuration& c, const std::vector<OtherConfigurat
             review.findings.push_back(std::move(shared));
             continue;
         }
-        // Many configurations may share a server.xml: each file is read once.
-        auto read = theirsByFile.find(foldedName(other.tomcatConfigFile));
+        // Many configurations may share a server.xml and a home: each pair is read once.
+        const std::u16string key = foldedName(other.tomcatConfigFile) + u'|' + foldedName(other.catalinaHome);
+        auto read = theirsByFile.find(key);
         if (read == theirsByFile.end())
             read = theirsByFile
-                       .emplace(foldedName(other.tomcatConfigFile),
-                                readServerPorts(platform.files, other.tomcatConfigFile))
+                       .emplace(key, readServerPorts(platform.files, other.tomcatConfigFile,
+                                                     tomcatVersionAt(other.catalinaHome, platform.files)))
                        .first;
         const auto* theirPorts = std::get_if<std::vector<DeclaredPort>>(&read->second);
         if (!theirPorts) continue;

@@ -18,6 +18,7 @@ struct PortReview {
 struct OtherConfiguration {
     std::string name;
     std::string tomcatConfigFile;
+    std::string catalinaHome;  // whose release tells where its AJP connector listens
 };
 
 // The ports of the configuration's server.xml: one that another stored

@@ -132,7 +132,8 @@ std::string errorText(const ServerXmlError& error) {
            ", offset " + std::to_string(error.offset) + ")";
 }
 
-std::variant<std::vector<DeclaredPort>, ServerXmlError> serverPorts(std::string_view xml) {
+std::variant<std::vector<DeclaredPort>, ServerXmlError> serverPorts(std::string_view xml,
+                                                                    const TomcatVersion& release) {
     pugi::xml_document document;
     // The default options leave comments out of the tree: a commented-out
     // connector is no connector.
@@ -160,6 +161,8 @@ std::variant<std::vector<DeclaredPort>, ServerXmlError> serverPorts(std::string_
             DeclaredPort port = declared(isAjp(protocol) ? PortRole::Ajp : PortRole::Connector, connector);
             port.protocol = protocol;
             port.address = connector.attribute("address").value();
+            if (port.role == PortRole::Ajp && port.address.empty() && ajpListensOnLoopback(release))
+                port.address = "localhost";
             ports.push_back(std::move(port));
         }
     }
@@ -186,7 +189,8 @@ std::variant<std::vector<DeclaredPort>, ServerXmlError> serverPorts(std::string_
     return ports;
 }
 
-std::variant<std::vector<DeclaredPort>, ServerXmlError> readServerPorts(Files& files, const std::string& path) {
+std::variant<std::vector<DeclaredPort>, ServerXmlError> readServerPorts(Files& files, const std::string& path,
+                                                                        const TomcatVersion& release) {
     const auto text = files.readBytes(path, kLargestServerXml + 1);
     if (!text) return std::vector<DeclaredPort>{};
     if (text->size() > kLargestServerXml) return ServerXmlError{kServerXmlTooLarge};
@@ -200,7 +204,7 @@ std::variant<std::vector<DeclaredPort>, ServerXmlError> readServerPorts(Files& f
         },
         kLargestServerXml);
     if (!expanded.error.empty()) return errorAt(expanded.error, *text, static_cast<std::ptrdiff_t>(expanded.errorAt));
-    return serverPorts(expanded.text);
+    return serverPorts(expanded.text, release);
 }
 
 }  // namespace velmora

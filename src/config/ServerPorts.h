@@ -6,6 +6,7 @@
 #include <variant>
 #include <vector>
 
+#include "config/TomcatRelease.h"
 #include "platform/Files.h"
 
 namespace velmora {
@@ -31,7 +32,8 @@ struct DeclaredPort {
     std::uint16_t number = 0;  // when value is Number
     std::string text;          // the port attribute as written
     std::string protocol;      // a connector's protocol attribute as written; empty for the shutdown port
-    // The address attribute as written; a connector without one takes every address, the shutdown port localhost.
+    // The address attribute as written; a connector without one takes every
+    // address (an AJP one of a later release localhost), the shutdown port localhost.
     std::string address;
 };
 
@@ -64,12 +66,14 @@ std::string errorText(const ServerXmlError& error);
 // every <Server>/<Service>/<Connector> in document order, each with the
 // Server's portOffset added as Tomcat adds it. Comments and other
 // elements count for nothing; nothing is guessed or looked up.
-std::variant<std::vector<DeclaredPort>, ServerXmlError> serverPorts(std::string_view xml);
+// The release tells where an AJP connector without an address listens.
+std::variant<std::vector<DeclaredPort>, ServerXmlError> serverPorts(std::string_view xml, const TomcatVersion& release);
 
 // The same of the file; none when it cannot be read, and an error whose
 // description is kServerXmlTooLarge for one above 4 MB, which is not read.
 constexpr std::size_t kLargestServerXml = 4 * 1024 * 1024;
 inline const std::string kServerXmlTooLarge = "too large";
-std::variant<std::vector<DeclaredPort>, ServerXmlError> readServerPorts(Files& files, const std::string& path);
+std::variant<std::vector<DeclaredPort>, ServerXmlError> readServerPorts(Files& files, const std::string& path,
+                                                                        const TomcatVersion& release);
 
 }  // namespace velmora

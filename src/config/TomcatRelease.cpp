@@ -93,6 +93,10 @@ TomcatVersion tomcatVersionOf(const std::string& catalinaHome, const TomcatLayou
     return {major, -1, std::to_string(major)};
 }
 
+TomcatVersion tomcatVersionAt(const std::string& catalinaHome, Files& files) {
+    return tomcatVersionOf(catalinaHome, tomcatLayoutOf(catalinaHome, files), files);
+}
+
 std::optional<std::vector<std::string>> serviceScriptJvmOptions9(const std::string& serviceBat) {
     const auto arguments = installCommandArguments(serviceBat);
     if (!arguments) return std::nullopt;
@@ -113,6 +117,16 @@ int javaBaselineOf(const TomcatVersion& version) {
     if (version.major == 10 && version.minor == 0) return 8;
     if (version.major == 9) return 8;
     return 0;
+}
+
+bool ajpListensOnLoopback(const TomcatVersion& version) {
+    if (version.major >= 10) return true;
+    const auto lastDot = version.text.rfind('.');
+    if (version.minor < 0 || lastDot == std::string::npos) return false;
+    const int patch = wholeNumber<int>(version.text.substr(lastDot + 1)).value_or(-1);
+    if (version.major == 9) return version.minor > 0 || patch >= 31;
+    if (version.major == 8) return version.minor == 5 && patch >= 51;
+    return version.major == 7 && patch >= 100;
 }
 
 std::vector<std::string> branchJvmOptions9(const TomcatVersion& version) {

@@ -22,6 +22,8 @@ struct TomcatVersion {
 // alone. For the classic layout, what the notes declare below 7; otherwise
 // not known.
 TomcatVersion tomcatVersionOf(const std::string& catalinaHome, const TomcatLayout& layout, Files& files);
+// The same, of the layout found at the home.
+TomcatVersion tomcatVersionAt(const std::string& catalinaHome, Files& files);
 // The version's number alone ("10.1.34"), nothing of what follows it.
 TomcatVersion tomcatVersionFromReleaseNotes(const std::string& text);
 
@@ -34,6 +36,10 @@ std::vector<std::string> branchJvmOptions9(const TomcatVersion& version);
 // The oldest Java a branch runs on: 9.0 and 10.0 need 8, 10.1 11, 11.0 17,
 // 12 and later 21; 0 when the version is not known well enough to tell.
 int javaBaselineOf(const TomcatVersion& version);
+// Whether an AJP connector without an address listens on the loopback
+// address rather than on every one: so from 9.0.31, 8.5.51 and 7.0.100 on,
+// and in 10 and later; not when the release is not known to the patch.
+bool ajpListensOnLoopback(const TomcatVersion& version);
 
 struct JvmOptions9 {
     std::vector<std::string> options;

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "config/LocalUrl.h"
+#include "config/TomcatRelease.h"
 
 namespace velmora {
 
@@ -31,7 +32,7 @@ std::vector<ReadinessProbe> readinessProbes(const std::vector<DeclaredPort>& por
 }
 
 std::vector<ReadinessProbe> readinessProbesOf(const Configuration& c, Files& files) {
-    const auto read = readServerPorts(files, c.tomcatConfigFile);
+    const auto read = readServerPorts(files, c.tomcatConfigFile, tomcatVersionAt(c.catalinaHome, files));
     const auto* ports = std::get_if<std::vector<DeclaredPort>>(&read);
     return readinessProbes(ports ? *ports : std::vector<DeclaredPort>{}, c.readyUrl);
 }

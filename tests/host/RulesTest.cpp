@@ -241,7 +241,7 @@ using enum PortRole;
 using enum PortValue;
 
 std::vector<Port> portsOf(const std::string& xml) {
-    const auto declared = serverPorts(xml);
+    const auto declared = serverPorts(xml, TomcatVersion{});
     std::vector<Port> ports;
     for (const DeclaredPort& p : std::get<std::vector<DeclaredPort>>(declared))
         ports.emplace_back(p.role, p.value, p.number, p.text, p.protocol);
@@ -249,7 +249,7 @@ std::vector<Port> portsOf(const std::string& xml) {
 }
 
 std::string errorOf(const std::string& xml) {
-    const auto result = serverPorts(xml);
+    const auto result = serverPorts(xml, TomcatVersion{});
     const auto* error = std::get_if<ServerXmlError>(&result);
     return error ? errorText(*error) : "no error";
 }
@@ -343,7 +343,7 @@ TEST(ServerPorts, TheShutdownPortAndEveryConnectorAsWrittenNothingGuessedAndWher
     EXPECT_TRUE(collidesWithListener("shop.example.com", "10.0.0.9"));
     // The shutdown port listens on localhost unless its server names another address.
     const auto shutdownAt = [](const std::string& xml) {
-        return std::get<std::vector<DeclaredPort>>(serverPorts(xml)).front().address;
+        return std::get<std::vector<DeclaredPort>>(serverPorts(xml, TomcatVersion{})).front().address;
     };
     EXPECT_EQ(shutdownAt("<Server port='8005'/>"), "localhost");
     EXPECT_EQ(shutdownAt("<Server port='8005' address=''/>"), "localhost");
@@ -351,6 +351,18 @@ TEST(ServerPorts, TheShutdownPortAndEveryConnectorAsWrittenNothingGuessedAndWher
     EXPECT_FALSE(collidesWithListener("localhost", "10.0.0.5"));
     EXPECT_TRUE(collidesWithListener("LocalHost", "127.0.0.1"));
     EXPECT_TRUE(sameListeningPort(on(8005, "localhost"), on(8005, "127.0.0.1")));
+    // An AJP connector without an address listens on localhost from 9.0.31, 8.5.51 and 7.0.100 on.
+    const auto ajpAt = [](const std::string& release) {
+        const auto ports = std::get<std::vector<DeclaredPort>>(
+            serverPorts("<Server port='-1'><Service><Connector port='8009' protocol='AJP/1.3'/><Connector port='8080'/>"
+                        "<Connector port='8010' protocol='AJP/1.3' address='10.0.0.5'/></Service></Server>",
+                        tomcatVersionFromReleaseNotes("Apache Tomcat Version " + release)));
+        return ports[1].address + "|" + ports[2].address + "|" + ports[3].address;
+    };
+    for (const char* release : {"9.0.31", "9.0.100", "8.5.51", "7.0.100", "10.0.27", "11.0.2"})
+        EXPECT_EQ(ajpAt(release), "localhost||10.0.0.5") << release;
+    for (const char* release : {"9.0.30", "8.5.50", "8.0.53", "7.0.99", "6.0.53", ""})
+        EXPECT_EQ(ajpAt(release), "||10.0.0.5") << release;
     EXPECT_FALSE(sameListeningPort(on(8005, "localhost"), on(8005, "::1")));
     // One spelling of each address: the first of the longest zero runs folded, a lone zero group kept.
     const std::pair<const char*, const char*> spelled[] = {
@@ -433,7 +445,7 @@ TEST(ServerPorts, TheShutdownPortAndEveryConnectorAsWrittenNothingGuessedAndWher
                      "\xEF\xBB\xBF<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
                      "<Connector port=\"8443\" address=\"10.0.0.5\"/>");
     os.files.addFile("C:\\shared\\ajp connector.xml", R"(<Connector port="8009" protocol="AJP/1.3"/>)");
-    const auto included = readServerPorts(os.files, "C:\\tc4\\conf\\server.xml");
+    const auto included = readServerPorts(os.files, "C:\\tc4\\conf\\server.xml", TomcatVersion{});
     std::vector<Port> read;
     for (const DeclaredPort& p : std::get<std::vector<DeclaredPort>>(included))
         read.emplace_back(p.role, p.value, p.number, p.text, p.address);
@@ -443,7 +455,7 @@ TEST(ServerPorts, TheShutdownPortAndEveryConnectorAsWrittenNothingGuessedAndWher
                                        {Ajp, Number, 8009, "8009", ""}}));
     // A file it names that is not there: Tomcat would not start.
     os.files.files.erase("C:\\tc4\\conf\\connectors.xml");
-    const auto missing = readServerPorts(os.files, "C:\\tc4\\conf\\server.xml");
+    const auto missing = readServerPorts(os.files, "C:\\tc4\\conf\\server.xml", TomcatVersion{});
     ASSERT_TRUE(std::holds_alternative<ServerXmlError>(missing));
     EXPECT_EQ(errorText(std::get<ServerXmlError>(missing)),
               "The file \"connectors.xml\" that the entity \"connectors\" of the DOCTYPE names could not be read "
