@@ -164,6 +164,7 @@ StepResult ServiceController::startAndWatch(Survey& s) {
                                         evidence.startedAt, s.config.startTimeout);
     if (watch.failure) {
         step.logged.push_back({*watch.failure, "start"});
+        step.warn(messages::serviceStateNotWatched(name, "start", watch.failure->description));
         return step;
     }
     if (watch.end == StartWatch::End::Serving) {
@@ -243,9 +244,12 @@ StepResult ServiceController::stopAndWatch(Survey& s) {
             return StepResult::failed(messages::stopNotTaken(name, statusWord(after.status)) + step.note);
 
     const StopWatch watch = watchStop(platform_.services, platform_.clock, name, askedAt, boundSeconds);
+    // A stop whose end is not known is no stop: what would follow it does not run.
     if (watch.failure) {
-        step.logged.push_back({*watch.failure, "stop"});
-        return step;
+        StepResult unknown =
+            StepResult::failed(messages::serviceStateNotWatched(name, "stop", watch.failure->description));
+        unknown.logged.push_back({*watch.failure, "stop"});
+        return unknown;
     }
     // Nothing that follows a stop (a removal, a start) may find the service still running.
     if (!watch.stopped)
@@ -301,7 +305,8 @@ StepResult ServiceController::unregister(Survey& s) {
     }
     if (s.facts.presence == ServiceFacts::Presence::Absent) return {};
     if (s.facts.presence == ServiceFacts::Presence::Unknown)
-        return StepResult::failed(messages::serviceLookupFailed(s.config.serviceName, s.facts.failure.description));
+        return StepResult::failed(
+            messages::serviceUnknownAfterWrapper(s.config.serviceName, s.facts.failure.description));
     return StepResult::failed(
         messages::withOutput(messages::serviceStillRegistered(s.config.serviceName, messages::howItEnded(run, result)),
                              run.program, result.output));
@@ -377,7 +382,7 @@ StepResult ServiceController::registerService(Survey& s) {
     const std::string ending = messages::howItEnded(run, result);
     s.facts = lookUpService(platform_.services, platform_.registry, name);
     if (s.facts.presence == ServiceFacts::Presence::Unknown)
-        return StepResult::failed(messages::serviceLookupFailed(name, s.facts.failure.description));
+        return StepResult::failed(messages::serviceUnknownAfterWrapper(name, s.facts.failure.description));
     const auto copy = s.kind->copy(s.config);
     if (!s.facts.present()) {
         std::string leftBehind;

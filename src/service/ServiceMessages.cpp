@@ -89,6 +89,18 @@ std::string serviceLookupFailed(const std::string& name, const std::string& reas
            " Nothing was changed.";
 }
 
+std::string serviceUnknownAfterWrapper(const std::string& name, const std::string& reason) {
+    return "The service wrapper ran, but the service manager could not be asked about the service \"" + name +
+           "\" afterwards: " + reason +
+           " Whether it is registered is not known: look at it in the Services console "
+           "before you try again.";
+}
+
+std::string serviceStateNotWatched(const std::string& name, const std::string& verb, const std::string& reason) {
+    return "The service \"" + name + "\" was asked to " + verb +
+           ", but the service manager could not be asked how that went: " + reason + " Whether it runs is not known.";
+}
+
 std::string foreignWrapperCopy(const std::string& path, const std::string& source) {
     return "The file " + path + " is not a copy of " + source +
            " made by Velmora, so Velmora neither runs, replaces nor deletes it. Nothing was changed.";

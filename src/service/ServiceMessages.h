@@ -34,6 +34,10 @@ std::string unrecordedServiceLeft(const std::string& name, const std::string& pr
 // refusedAct: what Velmora does not do with it ("run it to remove the service").
 std::string changedWrapperCopy(const std::string& name, const std::string& path, const std::string& refusedAct);
 std::string serviceLookupFailed(const std::string& name, const std::string& reason);
+// The same once the wrapper ran to register or remove it: what it did is not known.
+std::string serviceUnknownAfterWrapper(const std::string& name, const std::string& reason);
+// A start or stop handed over, whose end could not be watched; verb: "start", "stop".
+std::string serviceStateNotWatched(const std::string& name, const std::string& verb, const std::string& reason);
 std::string foreignWrapperCopy(const std::string& path, const std::string& source);
 std::string serviceNotRegistered(const std::string& name, const std::string& ending, const std::string& leftBehind);
 std::string serviceStillRegistered(const std::string& name, const std::string& ending);

@@ -501,6 +501,58 @@ TEST_F(StartFailureTest, NetIsGivenTheTimeAStopTakesAndOnlyTheNameOfAServiceThat
     stopOf("web", 35000);
 }
 
+// Once net or the wrapper ran, a service manager that cannot be asked leaves unknown what they did: so it is said.
+TEST_F(StartFailureTest, WhatNetOrTheWrapperDidIsNeverToldAsDoneOrAsNothingWhenTheServiceManagerCannotBeAsked) {
+    const Failure denied{"OpenServiceW", "Access is denied.", 5};
+    const auto wrappers = os.processes.onRun;
+    std::string failsAfter;  // the command after which the service manager can no longer be asked
+    os.processes.onRun = [&](const std::string& command) {
+        if (wrappers) wrappers(command);
+        if (failsAfter.empty() || command.find(failsAfter) == std::string::npos) return;
+        os.services.stateFailure = denied;
+        os.services.lookupFailure = denied;
+    };
+    auto canBeAskedAgain = [&] {
+        failsAfter.clear();
+        os.services.stateFailure.reset();
+        os.services.lookupFailure.reset();
+    };
+
+    failsAfter = "net start";
+    CliRun r = runCli(os, {"start", "shop"});
+    EXPECT_EQ(r.code, 1);
+    EXPECT_NE(r.err.find("The service \"shop\" was asked to start, but the service manager could not be asked how "
+                         "that went: Access is denied. Whether it runs is not known."),
+              std::string::npos)
+        << r.err;
+    canBeAskedAgain();
+    ASSERT_TRUE(running("shop"));
+
+    // A stop whose end is not known: nothing that would follow it runs.
+    failsAfter = "net stop";
+    os.processes.ran.clear();
+    const Outcome removal = session.uninstall();
+    EXPECT_EQ(removal.result, Outcome::Result::Failed);
+    EXPECT_EQ(os.processes.ran, std::vector<std::string>{"net stop \"shop\""});
+    EXPECT_NE(lastOf(removal.warnings).find("was asked to stop, but the service manager could not be asked"),
+              std::string::npos)
+        << lastOf(removal.warnings);
+    EXPECT_EQ(storedNumber("shop", "installedaservice"), 1u);
+    canBeAskedAgain();
+
+    const std::string unknown =
+        "The service wrapper ran, but the service manager could not be asked about the service \"shop\" afterwards: "
+        "Access is denied. Whether it is registered is not known: look at it in the Services console before you try "
+        "again.";
+    failsAfter = "//DS//shop";
+    EXPECT_EQ(lastOf(session.uninstall().warnings), unknown);
+    canBeAskedAgain();
+    ASSERT_FALSE(serviceExists("shop"));
+    ASSERT_TRUE(session.uninstall().done());
+    failsAfter = "//IS//shop";
+    EXPECT_EQ(lastOf(session.install().warnings), unknown);
+}
+
 TEST(StartEvidence, OnlyWhatTheStartAddedIsReadAndOfADailyKindOnlyTheNewestFile) {
     MemoryPlatform os;
     Configuration c;

@@ -386,6 +386,7 @@ NetReply MemoryServices::netStop(const std::string& serviceName, std::uint32_t b
 
 std::variant<ServiceState, Failure> MemoryServices::state(const std::string& serviceName) {
     ++queries;
+    if (stateFailure) return *stateFailure;
     auto it = services.find(serviceName);
     if (it == services.end()) return kNoSuchService;
     catchUp(it->second);

@@ -190,6 +190,7 @@ public:
     std::set<std::string, NameLess> accounts;  // named accounts that exist, besides the built-in ones
     std::set<ServiceSetting> unsupported;      // parts this service manager cannot set
     std::optional<Failure> lookupFailure;      // how each look-up of a program line fails, as without rights
+    std::optional<Failure> stateFailure;       // how each query of a service's state fails
     int queries = 0;
     // Windows' net stop waits, within its bound, for the stop it asked for; Wine's returns while it is pending.
     bool netWaits = false;
