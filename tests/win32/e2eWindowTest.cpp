@@ -216,6 +216,14 @@ TEST_F(WindowEndToEnd, SaveStoresWhatTheWindowShowsLocksTheNameAndExportsIt) {
               "The value \"99999\" was not stored in Initial Heap Size (MB): expected a whole number from 0 to "
               "32767 (0 or nothing: no size).");
     EXPECT_TRUE(waitForText(IDC_INITIAL_HEAP, ""));
+    // Nor does a command run past a value it would carry that was refused: Save then stores nothing.
+    typeAndTab(IDC_SERVICE_NAME, "e2e-alpha");
+    typeAndStay(IDC_INITIAL_HEAP, "99999");
+    pressControlKey(session.control(IDC_INITIAL_HEAP), 'S');
+    EXPECT_TRUE(holds(session.answer("Warning", IDOK), "The value \"99999\" was not stored"));
+    ASSERT_TRUE(session.waitUntilIdle());
+    expectNoMessageBox();
+    EXPECT_TRUE(storedNameList().empty());
     typeAndTab(IDC_INITIAL_HEAP, "300");
 
     // Saved is what the window shows, also a name whose box still has the cursor.

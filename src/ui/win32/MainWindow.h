@@ -81,10 +81,11 @@ private:
 
     // Handlers (MainWindowHandlers.cpp).
     void onCommand(int id, int code);
-    void onFieldLeft(int id);
-    void runPendingFieldUpdates();
+    // Each passes the text of a box on; false when the text was refused.
+    bool onFieldLeft(int id);
+    bool runPendingFieldUpdates();
     void noteFieldLeft(int id);
-    void commitFocusedField();
+    bool commitFocusedField();
     // The control of this window that holds a window (a combo box for its edit box), or none.
     HWND controlHolding(HWND window) const;
     void onSizeChosen(int id);

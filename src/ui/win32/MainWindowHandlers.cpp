@@ -35,10 +35,13 @@ bool isMenuItem(int id) { return (id >= IDM_NEW && id <= IDM_ADOPT) || id == IDM
 void MainWindow::onCommand(int id, int code) {
     if (!session_) return;
     if (isMenuItem(id)) {
-        runPendingFieldUpdates();
+        // A command does not run on the stored value of a box whose text was
+        // just refused: the refusal was shown, and the user chooses again.
+        bool taken = runPendingFieldUpdates();
         // Exit ends the program at once: no setter, so no check may ask anything first.
-        if (id != IDM_EXIT) commitFocusedField();
-        onMenuCommand(id);
+        if (id == IDM_EXIT) return onMenuCommand(id);
+        taken = commitFocusedField() && taken;
+        if (taken) onMenuCommand(id);
         return;
     }
     if (entryFor(kFieldBoxes, id)) {
@@ -62,8 +65,8 @@ void MainWindow::onCommand(int id, int code) {
     // which would set the box back to the state it had before this click.
     const char* checked = IsDlgButtonChecked(window_, id) == BST_CHECKED ? "1" : "0";
     // A click that also moved the focus reaches us before the left field's update; run that first.
-    runPendingFieldUpdates();
-    commitFocusedField();
+    const bool taken = runPendingFieldUpdates();
+    if (!(commitFocusedField() && taken)) return;
     if (entryFor(kFolderButtons, id)) return onFolderBrowse(id);
     if (entryFor(kFilePickers, id)) return onFileBrowse(id);
     // The window has shown whatever an edit told; its outcome is for scripts.
@@ -108,16 +111,16 @@ void MainWindow::noteFieldLeft(int id) {
     if (GetActiveWindow() == window_) PostMessageW(window_, kFieldLeftMessage, id, 0);
 }
 
-void MainWindow::onFieldLeft(int id) {
+bool MainWindow::onFieldLeft(int id) {
     const ControlField* box = entryFor(kFieldBoxes, id);
     if (!box) box = entryFor(kSizeBoxes, id);
-    if (!box || !session_ || busy_) return;
+    if (!box || !session_ || busy_) return true;
     if (id == committedBoxId_) {
         // A command already passed this text on while the cursor stayed in the box.
         committedBoxId_ = 0;
-        if (textOf(item(id)) == committedText_) return;
+        if (textOf(item(id)) == committedText_) return true;
     }
-    editing_->edit(box->field, textOf(item(id)));
+    return editing_->edit(box->field, textOf(item(id))).result != Outcome::Result::Refused;
 }
 
 // A command acts on what the window shows: the box that has the cursor passes
@@ -127,22 +130,25 @@ HWND MainWindow::controlHolding(HWND window) const {
     return window && GetParent(window) == window_ ? window : nullptr;
 }
 
-void MainWindow::commitFocusedField() {
+bool MainWindow::commitFocusedField() {
     const HWND focus = controlHolding(GetFocus());
-    if (!focus) return;
+    if (!focus) return true;
     const int id = GetDlgCtrlID(focus);
     const ControlField* box = entryFor(kFieldBoxes, id);
     if (!box) box = entryFor(kSizeBoxes, id);
-    if (!box || (id == committedBoxId_ && textOf(item(id)) == committedText_)) return;
-    editing_->edit(box->field, textOf(item(id)));
+    if (!box || (id == committedBoxId_ && textOf(item(id)) == committedText_)) return true;
+    const bool taken = editing_->edit(box->field, textOf(item(id))).result != Outcome::Result::Refused;
     committedBoxId_ = id;
     committedText_ = textOf(item(id));
+    return taken;
 }
 
-void MainWindow::runPendingFieldUpdates() {
+bool MainWindow::runPendingFieldUpdates() {
+    bool taken = true;
     MSG pending;
     while (PeekMessageW(&pending, window_, kFieldLeftMessage, kFieldLeftMessage, PM_REMOVE))
-        onFieldLeft(static_cast<int>(pending.wParam));
+        taken = onFieldLeft(static_cast<int>(pending.wParam)) && taken;
+    return taken;
 }
 
 // A size chosen from the list counts at once; one typed counts when the box is left.
