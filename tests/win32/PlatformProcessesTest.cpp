@@ -65,6 +65,13 @@ TEST_F(ProcessesTest, WhatAProgramWritesComesBackWithItsEnding) {
     EXPECT_EQ(shown(said), "exited 3");
     EXPECT_EQ(said.output, "net: the service name is invalid.!");
     EXPECT_EQ(runHelper("0").output, "");
+
+    // A grandchild that keeps writing into the output after the program ended is not waited for.
+    const auto start = Clock::now();
+    const ProcessResult left = runHelper("leave");
+    EXPECT_EQ(shown(left), "exited 0");
+    EXPECT_LT(millisecondsSince(start), 5000);
+    EXPECT_NE(left.output.find("xx"), std::string::npos);
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <shellapi.h>
 
 #include <algorithm>
+#include <atomic>
 #include <utility>
 #include <vector>
 
@@ -21,6 +22,8 @@ namespace {
 // output may still take to drain once it has.
 constexpr DWORD kEndingMs = 5000;
 constexpr DWORD kDrainMs = 2000;
+// A cancel reaches only a read under way: it is repeated this often until the reader has ended.
+constexpr DWORD kCancelRepeatMs = 50;
 // Enough for any message a command gives; the rest is dropped.
 constexpr std::size_t kMostOutput = 64 * 1024;
 
@@ -38,8 +41,9 @@ public:
     std::string finish() {
         if (!thread_) return {};
         if (WaitForSingleObject(thread_.get(), kDrainMs) != WAIT_OBJECT_0) {
-            CancelSynchronousIo(thread_.get());
-            WaitForSingleObject(thread_.get(), INFINITE);
+            stopping_ = true;
+            do CancelSynchronousIo(thread_.get());
+            while (WaitForSingleObject(thread_.get(), kCancelRepeatMs) != WAIT_OBJECT_0);
         }
         thread_.reset();
         // Console programs write in the OEM code page.
@@ -54,7 +58,7 @@ private:
         auto& reader = *static_cast<OutputReader*>(self);
         char chunk[4096];
         DWORD read = 0;
-        while (ReadFile(reader.readEnd_.get(), chunk, sizeof chunk, &read, nullptr) && read > 0)
+        while (!reader.stopping_ && ReadFile(reader.readEnd_.get(), chunk, sizeof chunk, &read, nullptr) && read > 0)
             if (reader.bytes_.size() < kMostOutput)
                 reader.bytes_.append(chunk, std::min<std::size_t>(read, kMostOutput - reader.bytes_.size()));
         return 0;
@@ -62,6 +66,7 @@ private:
 
     Handle readEnd_;
     std::string bytes_;
+    std::atomic<bool> stopping_ = false;  // a grandchild that keeps writing is no longer read
     Handle thread_;
 };
 
