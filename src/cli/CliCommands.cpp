@@ -17,6 +17,11 @@ namespace velmora::cli {
 namespace {
 
 using Json = nlohmann::ordered_json;
+
+// Windows PowerShell reads what a program writes in the console's code page,
+// whatever the console is set to: JSON on standard output writes out every
+// character beyond ASCII (\u00e9), which every JSON reader takes back.
+std::string jsonText(const Json& json) { return json.dump(2, ' ', true, Json::error_handler_t::replace) + "\n"; }
 constexpr std::size_t kLargestImport = 1u << 30;
 
 struct StatusWord {
@@ -148,7 +153,7 @@ public:
 private:
     const std::string& name() const { return inv_.operands.at(0); }
 
-    void printJson(const Json& json) { s_.out << json.dump(2, ' ', false, Json::error_handler_t::replace) << "\n"; }
+    void printJson(const Json& json) { s_.out << jsonText(json); }
 
     // A success: the document with --json, else the text.
     // What a command finds out (a list, a configuration, a state): printed whatever -q says.
@@ -544,7 +549,7 @@ private:
         for (const auto& warning : result.warnings) s_.frontEnd.warn(warning);
         const int code = result.warnings.empty() ? kSuccess : kFailure;
         if (inv_.outFile.empty()) {
-            s_.out << result.document;  // the document is JSON already
+            s_.out << jsonText(Json::parse(result.document));
             return code;
         }
         if (auto failure = s_.program.platform.files.writeText(inv_.outFile, result.document))
@@ -706,9 +711,7 @@ namespace {
 // A command line that is wrong answers in JSON too when asked to; nothing was done.
 int usageError(CliSession& session, const Invocation& inv, const std::string& message) {
     if (inv.json)
-        session.out << Json({{"error", {{"exitCode", int(kUsageError)}, {"kind", "usage"}, {"message", message}}}})
-                           .dump(2, ' ', false, Json::error_handler_t::replace)
-                    << "\n";
+        session.out << jsonText({{"error", {{"exitCode", int(kUsageError)}, {"kind", "usage"}, {"message", message}}}});
     else
         session.err << consoleText(message) << "\n";
     return kUsageError;
@@ -724,7 +727,7 @@ int runCommandLine(const std::vector<std::string>& arguments, CliSession& sessio
     }
     if (inv.help) {
         if (inv.json)
-            session.out << Json({{"help", commandHelp(inv.command)}}).dump(2) << "\n";
+            session.out << jsonText({{"help", commandHelp(inv.command)}});
         else
             session.out << commandHelp(inv.command);
         return kSuccess;

@@ -49,6 +49,12 @@ TEST_F(CliTest, AScriptCreatesInstallsRunsAndRemovesAConfigurationAndGivesItsSer
     EXPECT_EQ(run({"list", "--status"}).out, "shop\tnot installed\n");
     EXPECT_NE(run({"show", "shop"}).out.find("additional.jvm.options = -Da=1\nadditional.jvm.options = -Db=2\n"),
               std::string::npos);
+    // JSON on standard output is ASCII, as Windows PowerShell reads it in the console's code page.
+    ASSERT_EQ(run({"set", "shop", "description=Caf\xC3\xA9 du Port"}).code, 0);
+    for (const std::vector<std::string>& shown :
+         {std::vector<std::string>{"show", "shop", "--json"}, {"export", "shop"}})
+        EXPECT_NE(run(shown).out.find("\"description\": \"Caf\\u00e9 du Port\""), std::string::npos) << shown[0];
+    ASSERT_EQ(run({"set", "shop", "description=Shop"}).code, 0);
     EXPECT_EQ(run({"install", "shop"}).out, "Service \"shop\" installed.\n");
     r = run({"start", "shop"});
     EXPECT_EQ(r.out, "Starting the \"shop\" service...\nService \"shop\" is running after 0.0 s.\n");
