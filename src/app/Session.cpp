@@ -450,6 +450,9 @@ Outcome Session::repoint(const std::string& javaHome, bool checkOnly) {
     if (std::string missing = missingJvmLibrary(target, before.jvmType, platform_.files); !missing.empty())
         return conversation.refuse(missing + "; nothing was changed.");
     editing_.useJdk(target);
+    // A configuration not saved yet takes the JDK in the window only; its save stores it, under the save's rules.
+    if (!editing_.nameLocked() && !checkOnly)
+        return Outcome::announced("The configuration now uses the JDK at " + target + "; save it to keep it.");
     const Configuration& c = configuration();
     // Its JVM, its machine type and its options are checked before anything changes.
     if (auto findings = preflightFindings(c, before); checkOnly || !findings.empty()) {

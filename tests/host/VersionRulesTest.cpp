@@ -138,6 +138,16 @@ TEST_F(VersionRulesTest, WhatCannotRunIsRefusedAndAJdkThatAnUpdateTookAwayIsRepl
     adoptium("21.0.5.11", "C:\\jdk-21");
     const CheckResult gone = session.checkConfiguration(ReportOpening::Never);
     ASSERT_TRUE(gone.replacement);
+    // A new configuration given the stored one's name takes the JDK in the window only: the stored one stays.
+    session.newConfiguration();
+    editing.edit(Field::ServiceName, "shop");
+    editing.edit(Field::JavaHome, old);
+    const Outcome unsaved = session.offerRepoint(*gone.replacement);
+    EXPECT_TRUE(unsaved.done()) << unsaved.summary;
+    EXPECT_EQ(session.configuration().javaHome, updated);
+    EXPECT_EQ(stored("shop", store::kJavaHome), old);
+    EXPECT_EQ(storedNumber("shop", "installedaservice"), 1u);
+    ASSERT_TRUE(session.open("shop").done());
     EXPECT_EQ(gone.replacement->javaHome, updated);
     EXPECT_EQ(lastOf(gone.report.findings).message,
               "The JDK at " + old +
