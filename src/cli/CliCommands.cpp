@@ -735,6 +735,7 @@ int runCommandLine(const std::vector<std::string>& arguments, CliSession& sessio
     session.frontEnd.answerYes(inv.yes);
     session.frontEnd.answerRestart(inv.restart);
     session.frontEnd.grantRights(inv.grantRights);
+    session.frontEnd.changeNothing(inv.check);
     if (inv.passwordStdin)
         if (std::string why = session.frontEnd.readPasswordFromStandardInput(inv.command == "apply"); !why.empty())
             return usageError(session, inv, why);

@@ -37,12 +37,17 @@ Answer ConsoleFrontEnd::ask(const Question& question) {
     const bool rights = question.kind == QuestionKind::GrantRights || question.kind == QuestionKind::GrantLogOnRight;
     const bool restart =
         question.kind == QuestionKind::RestartAfterChange || question.kind == QuestionKind::RestartRunningService;
-    const bool yes = rights ? grantRights_ : yes_ || (restart && restart_);
+    const bool changes = rights || question.kind == QuestionKind::CreateMissingFolder;
+    const bool yes = changeNothing_ && changes ? false : rights ? grantRights_ : yes_ || (restart && restart_);
     if (yes && !verbose_) return Answer::Yes;
-    const char* option = rights ? "--grant-rights" : restart ? "--restart or --yes" : "--yes";
+    const char* option = changeNothing_ && changes ? nullptr
+                         : rights                  ? "--grant-rights"
+                         : restart                 ? "--restart or --yes"
+                                                   : "--yes";
     err_ << lookOf(question.kind).title << ": " << consoleText(consoleQuestion(question)) << "\n  -> "
          << (yes ? "Yes" : "No");
-    if (!yes) err_ << " (" << option << " answers Yes)";
+    if (!yes)
+        err_ << (option ? std::string(" (") + option + " answers Yes)" : std::string(" (--check changes nothing)"));
     err_ << std::endl;
     return yes ? Answer::Yes : Answer::No;
 }

@@ -34,6 +34,9 @@ public:
     void setQuiet(bool quiet) { quiet_ = quiet; }
     // --grant-rights: the questions about an account's rights are answered Yes.
     void grantRights(bool grant) { grantRights_ = grant; }
+    // --check: a question whose Yes would change this computer (a folder
+    // made, a right granted) is answered No, whatever else was given.
+    void changeNothing(bool check) { changeNothing_ = check; }
     // --password-stdin: read once, before the command does anything: one
     // line, or (apply) one ACCOUNT=password line per named account. Why it
     // cannot be taken (nothing given, a NUL, a line of another form); empty when it can.
@@ -62,6 +65,7 @@ private:
     bool yes_ = false;
     bool restart_ = false;
     bool grantRights_ = false;
+    bool changeNothing_ = false;
     std::optional<std::string> standardInputPassword_;
     std::vector<std::pair<std::string, std::string>> accountPasswords_;
     bool quiet_ = false;

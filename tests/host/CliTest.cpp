@@ -438,6 +438,10 @@ TEST_F(CliTest, AFailureStopsOnlyItsConfigurationAndTheNextRunGoesOnFromThere) {
     // This server's own values count as they are applied.
     refused = apply({"--set", "max.heap.size=4096", "--check"});
     EXPECT_EQ(refused.code, 10) << refused.out << refused.err;
+    // --check changes nothing, --yes or not: a folder a value names is not made.
+    refused = apply({"--set", "max.heap.size=4096", "--set", "system.out=C:\\newlogs", "--check"});
+    EXPECT_FALSE(os.files.folderExists("C:\\newlogs"));
+    EXPECT_NE(refused.err.find("-> No (--check changes nothing)"), std::string::npos) << refused.err;
     writeDocument(R"({"name": "shop", "state": "running"}, {"name": "blog", "state": "stopped"})");
     // shop's wrapper cannot register it this time.
     const auto wrappers = os.processes.onRun;
