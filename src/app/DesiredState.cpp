@@ -95,9 +95,18 @@ ApplyResult DesiredState::bringTo(const DecodedEntry& entry, const std::vector<A
     // completes it, and this server's own.
     const std::string storedName = store_.storedSpelling(result.name);
     if (!storedName.empty()) {
-        if (!session_.open(storedName).done()) {
+        const Outcome opened = session_.open(storedName);
+        if (!opened.done()) {
             result.failed = true;
             result.error = "The stored configuration \"" + storedName + "\" could not be opened.";
+            return result;
+        }
+        // A stored value that could not be read opens as something else, which a save would store over it.
+        if (!opened.warnings.empty()) {
+            result.failed = true;
+            result.error = opened.warnings.front() +
+                           " Nothing was changed for it: give the value with velmora-cli set " + storedName +
+                           " FIELD=VALUE --force first.";
             return result;
         }
     } else {

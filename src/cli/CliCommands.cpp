@@ -240,7 +240,20 @@ private:
         const std::string stored = session_.storedSpelling(n);
         if (stored.empty()) return false;
         n = stored;
-        return session_.open(n).done();
+        const Outcome opened = session_.open(n);
+        openWarnings_ = opened.warnings;
+        return opened.done();
+    }
+    // A stored value that could not be read opens as something else, which a
+    // save would store over it: a command that saves does not run then.
+    int unreadableStored(const std::string& n) {
+        if (openWarnings_.empty()) return kSuccess;
+        return error(kRefused, "refused",
+                     "Nothing was changed: the stored configuration " + inQuotes(n) +
+                         " holds values that could not be read, which a save would replace; give them with "
+                         "velmora-cli set " +
+                         n + " FIELD=VALUE --force first.",
+                     openWarnings_);
     }
     int notStored(const std::string& n) {
         return error(kNotStored, "not-stored", "No configuration named " + inQuotes(n) + " is stored.");
@@ -409,7 +422,8 @@ private:
         }
         if (int code = refusedByNameRule(n); code != kSuccess) return code;
         // Every value given is checked, on a new configuration too.
-        const Outcome edits = applyAssignments(parsed.assignments, editing_);
+        Outcome edits = applyAssignments(parsed.assignments, editing_);
+        edits.warnings.insert(edits.warnings.begin(), openWarnings_.begin(), openWarnings_.end());
         if (edits.result == Outcome::Result::Refused)
             return error(kRefused, "refused", "Nothing was stored: " + edits.summary, edits.warnings);
         if (edits.result == Outcome::Result::Declined)
@@ -447,6 +461,7 @@ private:
         std::string n = name();
         if (!load(n)) return notStored(n);
         if (int code = refusedByNameRule(n); code != kSuccess) return code;
+        if (int code = unreadableStored(n); code != kSuccess) return code;
         if (session_.installed() && session_.status() != ServiceStatus::Gone)
             return tell({{"name", n}, {"result", "done"}, {"summary", "already installed"}},
                         "Service " + inQuotes(n) + " is already installed.");
@@ -518,6 +533,7 @@ private:
     int repoint() {
         std::string n = name();
         if (!load(n)) return notStored(n);
+        if (int code = inv_.check ? kSuccess : unreadableStored(n); code != kSuccess) return code;
         s_.frontEnd.printProgress(true);
         return report(session_.repoint(inv_.jdk, inv_.check), n);
     }
@@ -527,6 +543,7 @@ private:
         if (inv_.home.empty()) return error(kUsageError, "usage", "velmora-cli upgrade: --home NEWHOME is needed.");
         if (!load(n)) return notStored(n);
         if (int code = refusedByNameRule(n); code != kSuccess) return code;
+        if (int code = inv_.check ? kSuccess : unreadableStored(n); code != kSuccess) return code;
         s_.frontEnd.printProgress(true);
         return report(session_.upgrade(inv_.home, inv_.jdk, inv_.check), n);
     }
@@ -534,6 +551,7 @@ private:
     int importSetenv() {
         std::string n = name();
         if (!load(n)) return notStored(n);
+        if (int code = unreadableStored(n); code != kSuccess) return code;
         return report(session_.importSetenv(), n);
     }
 
@@ -703,6 +721,7 @@ private:
     CliSession& s_;
     Session& session_;
     Editing& editing_;
+    std::vector<std::string> openWarnings_;  // what opening the stored configuration warned of
 };
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include "app/Version.h"
 #include "cli/CliArguments.h"
 #include "config/ConfigurationFields.h"
+#include "config/StoreLayout.h"
 #include "support/Fixture.h"
 
 using namespace velmora;
@@ -166,6 +167,23 @@ TEST_F(CliTest, EveryOtherExitCodeMeansWhatTheHelpSays) {
     EXPECT_EQ(r.out,
               "{\n  \"error\": {\n    \"exitCode\": 8,\n    \"kind\": \"not-stored\",\n    \"message\": "
               "\"No configuration named \\\"nope\\\" is stored.\"\n  }\n}\n");
+    // A stored value that could not be read is never saved over: set refuses it unless --force, the rest always.
+    ASSERT_EQ(run({"set", "old"}).code, 0);
+    put("old", {RegistryWrite::textValue(store::kStartupType, "demand")});
+    EXPECT_EQ(run({"set", "old", "description=x"}).code, 1);
+    EXPECT_EQ(run({"install", "old"}).code, 3);
+    writeDocument(R"({"name": "old", "description": "y"})");
+    r = apply();
+    EXPECT_EQ(r.code, 1);
+    EXPECT_NE(r.out.find("is not one Velmora knows, so it opens as auto. Nothing was changed for it"),
+              std::string::npos)
+        << r.out;
+    EXPECT_EQ(stored("old", store::kDescription), "");
+    EXPECT_EQ(stored("old", store::kStartupType), "demand");
+    EXPECT_EQ(run({"set", "old", "service.startup=manual", "--force"}).code, 1);  // the warning still counts
+    EXPECT_EQ(stored("old", store::kStartupType), "manual");
+    EXPECT_EQ(run({"set", "old", "description=x"}).code, 0);
+    ASSERT_EQ(run({"delete", "old", "--yes"}).code, 0);
     // Changes need an elevated prompt; looking does not.
     const std::pair<const char*, bool> commands[] = {
         {"list", false},         {"show x", false},         {"status x", false},
