@@ -18,6 +18,10 @@ ParsedAssignments parseAssignments(const std::vector<std::string>& pairs) {
             return {{}, "\"" + name + "\" is the service's state: use install or uninstall."};
         const StoredField* field = storedField(name);
         if (!field) return {{}, "unknown field \"" + name + "\"; velmora-cli set --help lists the fields."};
+        // Only a list takes a field again; a second value of another would silently win.
+        if (!field->list && std::any_of(parsed.assignments.begin(), parsed.assignments.end(),
+                                        [&](const Assignment& given) { return given.field == field; }))
+            return {{}, "field \"" + name + "\" is given twice."};
         if (field->kind == FieldKind::Size && value == "0") value.clear();
         if (auto problem = valueProblem(*field, value); !problem.empty())
             return {{}, "field \"" + name + "\": " + problem + "."};

@@ -1,5 +1,6 @@
 #include "cli/CliArguments.h"
 
+#include "config/ConfigurationFields.h"
 #include "platform/Numbers.h"
 
 #include <algorithm>
@@ -360,6 +361,10 @@ ParsedArguments parseArguments(const std::vector<std::string>& arguments) {
     if (inv.command == "adopt" && inv.list == (count > 0)) return usage(inv, "adopt takes either a name or --list.");
     if (count < form->minOperands || (form->maxOperands >= 0 && count > form->maxOperands))
         return usage(inv, "usage: velmora-cli " + std::string(form->usage));
+    // A name that came out empty in a script would leave its first value to be taken for the name.
+    if (const std::string& first = inv.operands.empty() ? std::string() : inv.operands[0];
+        inv.command == "set" && first.find('=') != std::string::npos && storedField(first.substr(0, first.find('='))))
+        return usage(inv, "set takes the NAME first; \"" + first + "\" is FIELD=VALUE.");
     if (inv.command == "set")
         for (std::size_t i = 1; i < inv.operands.size(); ++i)
             if (inv.operands[i].find('=') == std::string::npos)

@@ -80,7 +80,13 @@ const char* const kNul = "the password holds a NUL character, which Windows woul
 }
 
 std::string ConsoleFrontEnd::readPasswordFromStandardInput(bool perAccount) {
-    const auto given = passwords_ ? passwords_("", true) : std::nullopt;
+    auto given = passwords_ ? passwords_("", true) : std::nullopt;
+    // PowerShell set to UTF-8 sends a byte-order mark first; a password in another code page would be
+    // handed on as other characters.
+    if (given && given->rfind("\xEF\xBB\xBF", 0) == 0) given->erase(0, 3);
+    if (given && !isValidUtf8(*given))
+        return "--password-stdin: the standard input is not UTF-8 (in Windows PowerShell, set $OutputEncoding = "
+               "[Text.UTF8Encoding]::new($false) first).";
     std::vector<std::string> lines;
     for (std::size_t at = 0; given && at < given->size();) {
         auto end = std::min(given->find('\n', at), given->size());

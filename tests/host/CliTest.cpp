@@ -105,12 +105,13 @@ TEST_F(CliTest, AScriptCreatesInstallsRunsAndRemovesAConfigurationAndGivesItsSer
     EXPECT_EQ(os.services.services.count("shop"), 0u);
     EXPECT_NE(r.err.find("Warning: CORP\\tomcat logs on with a password, and none was given"), std::string::npos);
 
-    // Nothing typed is no password either; an empty line or a NUL on standard input is refused before anything.
+    // Nothing typed is no password either; an empty line, bytes that are not UTF-8 or a NUL on standard input
+    // are refused before anything.
     passwordPrompts.clear();
     typed = "";
     EXPECT_EQ(run({"install", "shop", "--yes"}).code, 3);
     typed.reset();
-    for (const std::string& given : {""s, "pa55\0tail"s}) {
+    for (const std::string& given : {""s, "pa\xE4ss"s, "pa55\0tail"s}) {
         standardInput = given;
         r = run({"install", "shop", "--yes", "--password-stdin"});
         EXPECT_EQ(r.code, 2) << r.err;
@@ -118,8 +119,10 @@ TEST_F(CliTest, AScriptCreatesInstallsRunsAndRemovesAConfigurationAndGivesItsSer
     }
     EXPECT_EQ(r.err, "--password-stdin: the password holds a NUL character, which Windows would cut it at.\n");
 
-    // --yes alone does not grant rights; --grant-rights does, and --password-stdin reads the password.
-    standardInput = "pa55-from-stdin";
+    // --yes alone does not grant rights; --grant-rights does, and --password-stdin reads the password (a
+    // byte-order mark before it, as PowerShell set to UTF-8 sends one, is no part of it).
+    os.accounts.passwords["CORP\\tomcat"] = "pa55-from-stdin";
+    standardInput = "\xEF\xBB\xBFpa55-from-stdin";
     r = run({"install", "shop", "--yes", "--password-stdin"});
     EXPECT_EQ(r.code, 0) << r.err;
     EXPECT_EQ(os.accounts.allows("C:\\tomcat\\logs", "CORP\\tomcat", Access::Modify), false);
@@ -154,6 +157,12 @@ TEST_F(CliTest, EveryOtherExitCodeMeansWhatTheHelpSays) {
     EXPECT_EQ(r.code, 2);
     EXPECT_EQ(r.err, "velmora-cli: unknown command \"frobnicate\".\nRun \"velmora-cli help\" for the commands.\n");
     EXPECT_EQ(run({"set", "x", "colour=red"}).code, 2);
+    // A name a script left empty, and a field given twice: nothing is taken for what it is not.
+    EXPECT_EQ(run({"set", "max.heap.size=512"}).err,
+              "velmora-cli: set takes the NAME first; \"max.heap.size=512\" is FIELD=VALUE.\nRun \"velmora-cli help\" "
+              "for the commands.\n");
+    EXPECT_EQ(run({"set", "x", "max.heap.size=512", "max.heap.size=2048"}).err,
+              "velmora-cli set: field \"max.heap.size\" is given twice.\n");
     EXPECT_EQ(run({"set", "x", "service.environment=JAVA_TOOL_OPTIONS"}).err,
               "velmora-cli set: field \"service.environment\": expected NAME=VALUE.\n");
     // The refusal of an unknown field points to set's help, which must name every field.
@@ -538,7 +547,8 @@ TEST_F(CliTest, AFailureStopsOnlyItsConfigurationAndTheNextRunGoesOnFromThere) {
     r = apply({"--password-stdin", "--json"});
     EXPECT_EQ(r.code, 2);
     EXPECT_EQ(nlohmann::json::parse(r.out)["error"]["message"],
-              "--password-stdin: expected one ACCOUNT=password line per named account; line 1 is not one.");
+              "--password-stdin: the standard input is not UTF-8 (in Windows PowerShell, set $OutputEncoding = "
+              "[Text.UTF8Encoding]::new($false) first).");
 
     // A document with one bad entry changes nothing at all.
     writeDocument(R"({"name": "shop", "state": "gone"})");
