@@ -111,7 +111,8 @@ Outcome Session::upgrade(const std::string& home, const std::string& javaHome, b
     if (wasRunning) plan.push_back(controller_.start(s));
     editing_.restore(target);
     const PlanResult forward = runPlan(plan);
-    const bool upgraded = forward.completed && !s.startFailure;
+    // A start whose end could not be followed is no start that came up: the old Tomcat goes back.
+    const bool upgraded = forward.completed && !s.startFailure && (!wasRunning || s.started);
 
     PutBack put;
     if (!upgraded) {
@@ -142,7 +143,8 @@ Outcome Session::upgrade(const std::string& home, const std::string& javaHome, b
         journal_.record(name, outcome, JournalEvent::Upgraded);
         return outcome;
     }
-    const std::string cause = s.startFailure ? s.startFailure->sentence : outcome.summary;
+    std::string cause = s.startFailure ? s.startFailure->sentence : outcome.summary;
+    if (cause.empty() && !outcome.warnings.empty()) cause = outcome.warnings.back();  // a start not followed
     const std::string notBack = putBackFailure(put);
     outcome.result = Outcome::Result::Failed;
     outcome.startFailure = s.startFailure;

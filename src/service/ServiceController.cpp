@@ -111,6 +111,9 @@ ServiceController::NetRun ServiceController::runNet(const std::string& verb, con
     if (result.ending == ProcessResult::Ending::Exited) {
         net.failed = result.exitCode != 0;
         if (net.failed) net.step.note = messages::withOutput("", run.program, result.output);
+    } else if (!net.asked) {
+        net.step = StepResult::failed(messages::withOutput(
+            messages::netNotRun(verb, name, messages::howItEnded(run, result)), run.program, result.output));
     } else if (result.ending != ProcessResult::Ending::StoppedAtBound) {
         net.step.warn(messages::withOutput(messages::netNotRun(verb, name, messages::howItEnded(run, result)),
                                            run.program, result.output));

@@ -137,7 +137,9 @@ std::string serviceValuesNotWritten(const std::string& name, const std::string& 
 }
 
 std::string netNotRun(const std::string& verb, const std::string& name, const std::string& ending) {
-    return "\"net " + verb + "\" for the service \"" + name + "\" did not run as it should: " + ending + ".";
+    const bool ended = !ending.empty() && ending.back() == '.';  // a system message ends with its own
+    return "\"net " + verb + "\" for the service \"" + name + "\" did not run as it should: " + ending +
+           (ended ? "" : ".");
 }
 
 std::string startFailed(const StartDiagnosis& diagnosis) {

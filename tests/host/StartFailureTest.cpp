@@ -518,6 +518,15 @@ TEST_F(StartFailureTest, WhatNetOrTheWrapperDidIsNeverToldAsDoneOrAsNothingWhenT
         os.services.lookupFailure.reset();
     };
 
+    // net.exe that cannot be run starts nothing: no start is told as done.
+    const std::string net = os.environment.systemFolder() + "\\net.exe";
+    os.files.files.erase(net);
+    const Outcome notRun = session.start();
+    EXPECT_EQ(notRun.result, Outcome::Result::Failed);
+    EXPECT_EQ(notRun.summary, "\"net start\" for the service \"shop\" did not run as it should: " + net +
+                                  " could not be started: The system cannot find the file specified.");
+    os.files.addFile(net, "net");
+
     failsAfter = "net start";
     CliRun r = runCli(os, {"start", "shop"});
     EXPECT_EQ(r.code, 1);

@@ -295,6 +295,25 @@ TEST_F(UpgradeTest, AnUpgradeMovesOnlyTheHomeAndWhenTomcatDoesNotAnswerPutsTheSe
     EXPECT_TRUE(session.installed());
     os.processes.onRun = marking;
 
+    // The service manager cannot be asked how Tomcat 11's start went: that is no upgrade, and 10.1 goes back.
+    const auto asking = os.processes.onRun;
+    os.processes.onRun = [&](const std::string& command) {
+        asking(command);
+        if (command == "net start \"shop\"" && os.services.services["shop"].binaryPath != oldLine) {
+            os.services.stateFailure = Failure{"QueryServiceStatusEx", "Access is denied.", 5};
+            os.services.stateFailuresLeft = 1;
+        }
+    };
+    run = runCli(os, {"upgrade", "shop", "--home", kNew, "--yes", "--json"});
+    EXPECT_EQ(run.code, 1) << run.out;
+    const std::string unwatched = nlohmann::json::parse(run.out)["error"]["message"];
+    EXPECT_NE(unwatched.find("could not be asked how that went: Access is denied."), std::string::npos) << unwatched;
+    ASSERT_NE(unwatched.find(" It was rolled back"), std::string::npos) << unwatched;
+    EXPECT_EQ(os.services.services["shop"].binaryPath, oldLine);
+    EXPECT_TRUE(os.services.services["shop"].started);
+    os.processes.onRun = asking;
+    os.services.stateFailure.reset();
+
     // Tomcat 11 that answers, with JDK 21: only the home, the JDK and the class path change.
     os.processes.ran.clear();
     run = runCli(os, {"upgrade", "shop", "--home", kNew, "--jdk", "C:\\jdk-21", "--yes", "--json"});

@@ -386,7 +386,10 @@ NetReply MemoryServices::netStop(const std::string& serviceName, std::uint32_t b
 
 std::variant<ServiceState, Failure> MemoryServices::state(const std::string& serviceName) {
     ++queries;
-    if (stateFailure) return *stateFailure;
+    if (stateFailure && stateFailuresLeft != 0) {
+        if (stateFailuresLeft > 0) --stateFailuresLeft;
+        return *stateFailure;
+    }
     auto it = services.find(serviceName);
     if (it == services.end()) return kNoSuchService;
     catchUp(it->second);

@@ -190,7 +190,8 @@ public:
     std::set<std::string, NameLess> accounts;  // named accounts that exist, besides the built-in ones
     std::set<ServiceSetting> unsupported;      // parts this service manager cannot set
     std::optional<Failure> lookupFailure;      // how each look-up of a program line fails, as without rights
-    std::optional<Failure> stateFailure;       // how each query of a service's state fails
+    std::optional<Failure> stateFailure;       // how the queries of a service's state fail:
+    int stateFailuresLeft = -1;                // so many, then they are answered again; -1: every one
     int queries = 0;
     // Windows' net stop waits, within its bound, for the stop it asked for; Wine's returns while it is pending.
     bool netWaits = false;
