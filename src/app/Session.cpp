@@ -291,7 +291,8 @@ Outcome Session::save() {
     if (reinstall && !ran.completed) put = putBack(stored.values, stored.record, s, ran, restart);
     Outcome outcome = finish(conversation, ran, messages::configurationSaved(c.serviceName) + later);
     // A change in place reached the service before the store refused it: the two now differ until a save succeeds.
-    if (!reinstall && ran.failedStep == "save" && ran.ran.size() > 1)
+    if (!reinstall && ran.failedStep == "save" &&
+        std::any_of(ran.ran.begin(), ran.ran.end(), ServiceController::changedStartUpValues))
         outcome.summary += " The service \"" + c.serviceName +
                            "\" runs with the new values already; the stored configuration keeps the old ones until "
                            "a save succeeds.";

@@ -463,9 +463,18 @@ Plan ServiceController::installation(Survey& s) {
     };
 }
 
+namespace {
+const std::string kUpdateStep = "update :";
+const std::string kWriteValuesStep = "write the changed start-up values";
+}  // namespace
+
+bool ServiceController::changedStartUpValues(const std::string& stepName) {
+    return stepName.rfind(kUpdateStep, 0) == 0 || stepName == kWriteValuesStep;
+}
+
 // The wrapper's update directive.
 Step ServiceController::update(Survey& s, const ProcessRun& run) {
-    return {"update :" + run.commandLine, [this, &s, run] {
+    return {kUpdateStep + run.commandLine, [this, &s, run] {
                 const ProcessResult result = platform_.processes.run(run);
                 progress_.detail(result.output);
                 if (result.exitedWith(0)) return StepResult{};
@@ -485,7 +494,7 @@ Plan ServiceController::changeInPlace(Survey& s, const Configuration& from, Plan
     Plan plan;
     if (const auto run = s.kind->updating(from, s.config)) plan.push_back(update(s, *run));
     if (auto values = s.kind->changedValues(from, s.config); !values.empty())
-        plan.push_back({"write the changed start-up values", [this, &s, values = std::move(values)] {
+        plan.push_back({kWriteValuesStep, [this, &s, values = std::move(values)] {
                             StepResult step = writeValues(s, values);
                             step.done = step.warnings.empty();
                             return step;

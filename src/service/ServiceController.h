@@ -82,6 +82,8 @@ public:
     // refuses the change stops it before anything is stored. Neither stopped
     // nor started here.
     Plan changeInPlace(Survey& s, const Configuration& from, Plan storing = {});
+    // Whether a step of that name changed the values the service starts with.
+    static bool changedStartUpValues(const std::string& stepName);
     // Rights the user agreed to give the service's account.
     Step grant(const std::string& path, const std::string& account, Access access);
     Step grantLogOn(const std::string& account);

@@ -151,6 +151,18 @@ TEST_F(SessionTest, TheTomcat10WrapperTakesEverySettingOnItsCommandLine) {
         << ahead.summary;
     os.registry.readOnlyKeys.clear();
     ASSERT_TRUE(session.save().done());
+    // Only a right granted before the store refused: nothing is said to run with new values.
+    os.accounts.guarded.insert("C:\\tomcat10\\logs");
+    os.registry.readOnlyKeys.insert(kStore);
+    ASSERT_TRUE(editing.edit(Field::ServiceAccount, "NetworkService").done());
+    const Outcome granted = session.save();
+    EXPECT_EQ(granted.result, Outcome::Result::Failed);
+    ASSERT_FALSE(granted.steps.empty());
+    EXPECT_EQ(granted.steps.front().rfind("grant", 0), 0u) << granted.steps.front();
+    EXPECT_EQ(granted.summary.find("runs with the new values already"), std::string::npos) << granted.summary;
+    os.registry.readOnlyKeys.clear();
+    os.accounts.guarded.clear();
+    ASSERT_TRUE(session.open("svc").done());
     ASSERT_TRUE(session.uninstall().done());
     EXPECT_EQ(lastOf(os.processes.ran), "\"C:\\tomcat10\\bin\\tomcat10.exe\" //DS//svc");
     EXPECT_TRUE(os.files.fileExists("C:\\tomcat10\\bin\\tomcat10.exe"));
