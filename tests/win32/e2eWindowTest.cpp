@@ -432,7 +432,11 @@ TEST_F(WindowEndToEnd, TextBeyondAsciiGoesEverywhereAndTheServiceButtonsInstallS
 
     // The command line prints the values in UTF-8 and takes them back from an export.
     EXPECT_TRUE(holds(session.cli("show " + name).out, "description = " + description + "\n"));
-    EXPECT_TRUE(holds(session.cli("show " + name + " --json").out, "\"description\": \"" + description + "\""));
+    // JSON writes it out in ASCII, as Windows PowerShell would read UTF-8 in its old code page.
+    EXPECT_TRUE(holds(session.cli("show " + name + " --json").out,
+                      "\"description\": "
+                      "\"\\u65e5\\u672c\\u8a9e\\u306e\\u8aac\\u660e\\uff1a\\u30c6\\u30b9\\u30c8\\u7528\\u30b5\\u30fc\\u"
+                      "30d3\\u30b9\""));
     const std::string file = session.root() + "\\Éxport.json";
     EXPECT_EQ(session.cli("export " + name + " --out \"" + file + "\"").code, 0);
     EXPECT_EQ(session.cli("delete " + name).code, 0);
