@@ -43,6 +43,9 @@ ConfigurationTransfer::Result ConfigurationTransfer::exportNamed(const std::vect
         result.names.push_back(stored);
     }
     result.document = encodeConfigurations(configurations);
+    // What an import would refuse (a name an older Velmora allowed, say) is said here, not where it is taken to.
+    if (const auto back = decodeConfigurations(result.document); !back.error.empty())
+        result.warnings.push_back("An import of this export would be refused: " + back.error);
     return result;
 }
 

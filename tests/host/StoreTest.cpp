@@ -133,23 +133,26 @@ TEST_F(SessionTest, StoredValuesLoadAsTheirSettersLeaveThem) {
                                         "configuration \"svc\" is not one Velmora knows, so it opens as 60."}));
 
     // A name that is listed but has no key opens empty, with a warning.
-    os.registry.write(kLocalMachine, kStore, {RegistryWrite::listValue("services", {"svc", "gone"})});
+    os.registry.write(kLocalMachine, kStore, {RegistryWrite::listValue("services", {"svc", "gone", "old one"})});
+    os.registry.write(kLocalMachine, kStore + "\\old one", {RegistryWrite::textValue("description", "a blank")});
     session.open("gone");
     EXPECT_EQ(lastOf(ui.warnings),
               "The configuration \"gone\" is listed, but its values are missing from the registry. It "
               "opens with empty values; use File > Delete to take it off the list.");
     EXPECT_EQ(session.configuration().securityPolicyFile, "");
     EXPECT_FALSE(session.configuration().reduceOsSignals);
-    // An export says the same and leaves out what holds no values.
+    // An export says the same, leaves out what holds no values, and says what an import of it would refuse.
     const CliRun exported = runCli(os, {"export", "--all", "--out", "C:\\all.json"});
     EXPECT_EQ(exported.code, 1);
-    EXPECT_EQ(exported.out, "Exported 1 configuration(s) to C:\\all.json.\n");
+    EXPECT_EQ(exported.out, "Exported 2 configuration(s) to C:\\all.json.\n");
     EXPECT_EQ(exported.err,
               "Warning: The value \"sometimes\" of \"service.startup\" of the configuration \"svc\" is not one "
               "Velmora knows: it is exported as auto.\nWarning: The value \"4294967295\" of "
               "\"service.recovery.first\" of the configuration \"svc\" is not one Velmora knows: it is exported as "
               "60.\nWarning: The configuration \"gone\" is listed, but its values are missing from the registry: it "
-              "was left out of the export.\n");
+              "was left out of the export.\nWarning: An import of this export would be refused: Configuration \"old "
+              "one\", field \"name\": The Service Name \"old one\" cannot be used: a name must not contain blanks "
+              "(the service wrapper's command line cannot carry them). Enter another name and try again.\n");
 }
 
 namespace {
