@@ -42,7 +42,8 @@ TEST(Upgrade, ARunningServiceMovesToTheNewHomeAndBackWhenTomcatDoesNotAnswer) {
     CliRun run = session.cli("upgrade " + name + " --home " + next + " --check");
     EXPECT_EQ(run.code, 4) << run.out << run.err;
     EXPECT_TRUE(holds(run.out, "Problem: Remove -XX:+UseParNewGC from the additional options")) << run.out;
-    ASSERT_EQ(session.cli("set " + name + " additional.jvm.options=").code, 0);
+    run = session.cli("set " + name + " additional.jvm.options=");
+    ASSERT_EQ(run.code, 0) << run.out << run.err;
     EXPECT_TRUE(serviceRunning(name));
 
     run = session.cli("upgrade " + name + " --home " + next + " --yes");
