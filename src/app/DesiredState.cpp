@@ -3,6 +3,7 @@
 #include <map>
 
 #include "app/Imports.h"
+#include "app/SessionMessages.h"
 #include "checks/PathRules.h"
 #include "config/ConfigurationTransfer.h"
 #include "service/ServiceChange.h"
@@ -104,9 +105,8 @@ ApplyResult DesiredState::bringTo(const DecodedEntry& entry, const std::vector<A
         // A stored value that could not be read opens as something else, which a save would store over it.
         if (!opened.warnings.empty()) {
             result.failed = true;
-            result.error = opened.warnings.front() +
-                           " Nothing was changed for it: give the value with velmora-cli set " + storedName +
-                           " FIELD=VALUE --force first.";
+            result.error =
+                opened.warnings.front() + " Nothing was changed for it: " + messages::giveUnreadableWithSet(storedName);
             return result;
         }
     } else {

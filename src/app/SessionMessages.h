@@ -78,6 +78,11 @@ inline std::string valueNotStored(const std::string& label, const std::string& v
     return "The value \"" + visibleText(value) + "\" was not stored in " + label + ": " + problem + ".";
 }
 
+// How a stored value that could not be read is given afresh from the command line.
+inline std::string giveUnreadableWithSet(const std::string& name) {
+    return "give it with velmora-cli set " + name + " FIELD=VALUE --force first.";
+}
+
 inline std::string holdingsNotRead(const std::string& name, const std::string& reason) {
     return "What the service \"" + name + "\" holds could not be read: " + reason + " Nothing was changed.";
 }

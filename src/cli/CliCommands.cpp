@@ -6,6 +6,7 @@
 #include "app/CommandTurn.h"
 #include "app/DesiredState.h"
 #include "app/FieldAssignments.h"
+#include "app/SessionMessages.h"
 #include "app/Version.h"
 #include "cli/CliArguments.h"
 #include "cli/ExitCodes.h"
@@ -250,9 +251,8 @@ private:
         if (openWarnings_.empty()) return kSuccess;
         return error(kRefused, "refused",
                      "Nothing was changed: the stored configuration " + inQuotes(n) +
-                         " holds values that could not be read, which a save would replace; give them with "
-                         "velmora-cli set " +
-                         n + " FIELD=VALUE --force first.",
+                         " holds values that could not be read, which a save would replace; " +
+                         messages::giveUnreadableWithSet(n),
                      openWarnings_);
     }
     int notStored(const std::string& n) {

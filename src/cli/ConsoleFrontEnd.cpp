@@ -37,17 +37,17 @@ Answer ConsoleFrontEnd::ask(const Question& question) {
     const bool rights = question.kind == QuestionKind::GrantRights || question.kind == QuestionKind::GrantLogOnRight;
     const bool restart =
         question.kind == QuestionKind::RestartAfterChange || question.kind == QuestionKind::RestartRunningService;
-    const bool changes = rights || question.kind == QuestionKind::CreateMissingFolder;
-    const bool yes = changeNothing_ && changes ? false : rights ? grantRights_ : yes_ || (restart && restart_);
+    // --check changes nothing: a Yes that would make a folder or grant a right is never given then.
+    const bool held = changeNothing_ && (rights || question.kind == QuestionKind::CreateMissingFolder);
+    const bool yes = !held && (rights ? grantRights_ : yes_ || (restart && restart_));
     if (yes && !verbose_) return Answer::Yes;
-    const char* option = changeNothing_ && changes ? nullptr
-                         : rights                  ? "--grant-rights"
-                         : restart                 ? "--restart or --yes"
-                                                   : "--yes";
+    const char* why = held      ? "--check changes nothing"
+                      : rights  ? "--grant-rights answers Yes"
+                      : restart ? "--restart or --yes answers Yes"
+                                : "--yes answers Yes";
     err_ << lookOf(question.kind).title << ": " << consoleText(consoleQuestion(question)) << "\n  -> "
          << (yes ? "Yes" : "No");
-    if (!yes)
-        err_ << (option ? std::string(" (") + option + " answers Yes)" : std::string(" (--check changes nothing)"));
+    if (!yes) err_ << " (" << why << ")";
     err_ << std::endl;
     return yes ? Answer::Yes : Answer::No;
 }
