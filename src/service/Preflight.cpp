@@ -121,6 +121,22 @@ void runJava(const Configuration& c, Files& files, Processes& processes, std::ve
                                                     (lines.empty() ? std::string(".") : ": " + lines.front())});
 }
 
+// Tomcat puts the base's lib before the home's on its class path: a base that
+// holds Tomcat's own classes, the old home's above all, would run them instead.
+void checkBase(const Configuration& target, const Configuration& current, Files& files,
+               std::vector<PreflightFinding>& found) {
+    if (samePath(target.catalinaHome, current.catalinaHome) || samePath(target.catalinaBase, target.catalinaHome))
+        return;
+    const std::string classes = target.catalinaBase + "\\lib\\catalina.jar";
+    if (files.fileExists(classes))
+        found.push_back({store::kCatalinaBase,
+                         "The Catalina base " + target.catalinaBase + " holds Tomcat's own classes (" + classes +
+                             "), which Tomcat loads before those of " + target.catalinaHome +
+                             ": the service would still run the Tomcat of that base. Give the configuration a "
+                             "Catalina base of its own first: a folder that holds copies of the base's conf, "
+                             "webapps and work folders, and no Tomcat classes."});
+}
+
 // A class data sharing or ahead-of-time archive is made by one JDK for itself.
 void checkArchives(const Configuration& target, const Configuration& current, std::vector<PreflightFinding>& found) {
     if (samePath(target.javaHome, current.javaHome)) return;
@@ -142,6 +158,7 @@ std::vector<PreflightFinding> preflight(const Configuration& target, const Confi
     const TomcatLayout layout = tomcatLayoutOf(target.catalinaHome, files);
     checkHome(target, layout, files, found);
     if (!found.empty()) return found;
+    checkBase(target, current, files, found);
     if (checkJdk(target, layout, files, found)) runJava(target, files, processes, found);
     checkArchives(target, current, found);
     return found;

@@ -17,6 +17,7 @@ struct PreflightFinding {
 
 // Checks the target configuration against the one the service runs now: the
 // new home's layout and version (its release notes and its wrapper agreeing),
+// a base that would keep the old Tomcat's classes (its lib\catalina.jar),
 // the branch's Java baseline against the JDK, the wrapper's machine type
 // against the JVM library's, and what the target JDK's bin\java.exe says of
 // the configuration's JVM options (run hidden and bounded with -version); an

@@ -10,19 +10,22 @@ using Fate = MemoryServices::ScriptedStart::Fate;
 
 namespace {
 
-// Tomcat 10.1 in C:\tomcat-10.1.34 on JDK 17, installed as "shop", running and answering on port 8080.
+// Tomcat 10.1 in C:\tomcat-10.1.34 on JDK 17, its base in C:\shop, installed as "shop", running and answering on
+// port 8080.
 class UpgradeTest : public SessionTest {
 protected:
     void SetUp() override {
         SessionTest::SetUp();
         addTomcat(kOld, "10.1.34");
+        addTomcat(kNew, "11.0.2");
         addJdk("C:\\jdk-17", "17.0.12");
         useHome(kOld, "C:\\jdk-17");
-        for (const char* home : {kOld, kNew}) {
-            addTomcat(home, home == kOld ? "10.1.34" : "11.0.2");
-            os.files.addFile(std::string(home) + "\\conf\\server.xml",
-                             "<Server port=\"-1\"><Service><Connector port=\"8080\"/></Service></Server>");
-        }
+        for (const char* folder : {"", "\\conf", "\\logs", "\\temp", "\\webapps", "\\work"})
+            os.files.addFolder(std::string(kBase) + folder);
+        for (const char* file : {"\\conf\\catalina.policy", "\\conf\\logging.properties"})
+            os.files.addFile(std::string(kBase) + file, "x");
+        os.files.addFile(std::string(kBase) + "\\conf\\server.xml",
+                         "<Server port=\"-1\"><Service><Connector port=\"8080\"/></Service></Server>");
         // Each install of a home gets how that Tomcat fares at its start.
         const auto registering = os.processes.onRun;
         os.processes.onRun = [this, registering](const std::string& command) {
@@ -36,10 +39,15 @@ protected:
             if (newPendingForMs) script.fate = Fate::HangsStarting;
             script.pendingForMs = newPendingForMs;
         };
-        installNew("shop");
+        session.newConfiguration();
+        editing.edit(Field::ServiceName, "shop");
+        editing.edit(Field::CatalinaBase, kBase);
+        ASSERT_TRUE(session.save().done());
+        ASSERT_TRUE(session.install().done()) << lastOf(ui.warnings);
         ASSERT_TRUE(session.start().done());
     }
     static constexpr const char* kOld = "C:\\tomcat-10.1.34";
+    static constexpr const char* kBase = "C:\\shop";
     static constexpr const char* kNew = "C:\\tomcat-11.0.2";
     std::optional<std::uint32_t> newOpensAfterMs = 0;
     std::optional<std::uint32_t> newPendingForMs;
@@ -55,7 +63,8 @@ TEST_F(UpgradeTest, TheCheckBeforeAMoveNamesWhatTheTargetWouldNotRunAndNothingSt
     addJdk("C:\\jdk-21-nojvm", "21.0.5");
     os.files.files.erase("C:\\jdk-21-nojvm\\bin\\server\\jvm.dll");
     os.files.addFile(std::string(kOld) + "\\bin\\tomcat10.exe", tinyPe(0x8664));
-    ASSERT_EQ(runCli(os, {"set", "shop", "additional.jvm.options=-XX:AOTCache=C:\\shop.aot"}).code, 0);
+    const CliRun aot = runCli(os, {"set", "shop", "additional.jvm.options=-XX:AOTCache=C:\\shop.aot"});
+    ASSERT_EQ(aot.code, 0) << aot.out << aot.err;
     const std::string options = " -Xrs -XX:AOTCache=C:\\shop.aot -version";
     os.processes.outputs["\"C:\\jdk-24\\bin\\java.exe\"" + options] =
         "Error: Could not create the Java Virtual Machine.\r\nUnrecognized VM option 'AOTCache=C:\\shop.aot'\r\n";
@@ -130,12 +139,12 @@ TEST_F(UpgradeTest, TheCheckBeforeAMoveNamesWhatTheTargetWouldNotRunAndNothingSt
     ASSERT_EQ(runCli(os, {"set", "shop", "additional.jvm.options=", "java.security.manager=1"}).code, 0);
     os.processes.outputs
         ["\"C:\\jdk-24\\bin\\java.exe\" -Djava.security.manager "
-         "-Djava.security.policy=C:\\tomcat-10.1.34\\conf\\catalina.policy -Xrs -version"] =
+         "-Djava.security.policy=C:\\shop\\conf\\catalina.policy -Xrs -version"] =
         "Error occurred during initialization of VM\r\njava.lang.Error: A command line option has attempted to allow "
         "or enable the Security Manager. Enabling a Security Manager is not supported.\r\n";
     os.processes.exitCodes
         ["\"C:\\jdk-24\\bin\\java.exe\" -Djava.security.manager "
-         "-Djava.security.policy=C:\\tomcat-10.1.34\\conf\\catalina.policy -Xrs -version"] = 1;
+         "-Djava.security.policy=C:\\shop\\conf\\catalina.policy -Xrs -version"] = 1;
     run = runCli(os, {"repoint", "shop", "--jdk", "C:\\jdk-24", "--yes", "--json"});
     EXPECT_EQ(run.code, 3);
     EXPECT_EQ(nlohmann::json::parse(run.out)["error"]["problems"][0]["field"], "java.security.manager");
@@ -145,6 +154,25 @@ TEST_F(UpgradeTest, TheCheckBeforeAMoveNamesWhatTheTargetWouldNotRunAndNothingSt
     EXPECT_EQ(run.code, 0);
     EXPECT_EQ(run.out, "Configuration \"shop\" uses the JDK at C:\\JDK-17 already; nothing was changed.\n");
     EXPECT_EQ(stored("shop", "java.home"), "C:\\jdk-17");
+
+    // A base that is the old home puts the old Tomcat's classes first: the check names it, the move is refused.
+    ASSERT_EQ(runCli(os, {"set", "shop", std::string("catalina.base=") + kOld, "--yes"}).code, 0);
+    os.processes.ran.clear();
+    run = runCli(os, {"upgrade", "shop", "--home", kNew, "--check", "--json"});
+    EXPECT_EQ(run.code, 4) << run.out << run.err;
+    const auto base = nlohmann::json::parse(run.out)["problems"];
+    ASSERT_EQ(base.size(), 1u) << run.out;
+    EXPECT_EQ(base[0]["field"], "catalina.base");
+    EXPECT_EQ(base[0]["message"],
+              "The Catalina base C:\\tomcat-10.1.34 holds Tomcat's own classes "
+              "(C:\\tomcat-10.1.34\\lib\\catalina.jar), which Tomcat loads before those of C:\\tomcat-11.0.2: the "
+              "service would still run the Tomcat of that base. Give the configuration a Catalina base of its own "
+              "first: a folder that holds copies of the base's conf, webapps and work folders, and no Tomcat classes.");
+    EXPECT_EQ(runCli(os, {"upgrade", "shop", "--home", kNew, "--yes"}).code, 3);
+    for (const std::string& ran : os.processes.ran) EXPECT_EQ(ran.find("net "), std::string::npos) << ran;
+    EXPECT_TRUE(os.services.services["shop"].started);
+    EXPECT_EQ(stored("shop", "tomcat.home"), kOld);
+    ASSERT_EQ(runCli(os, {"set", "shop", std::string("catalina.base=") + kBase, "--yes"}).code, 0);
 
     // A named account's password typed wrong is told before Tomcat stops, not by a service that cannot log on.
     ASSERT_EQ(runCli(os, {"set", "shop", "java.security.manager=0"}).code, 0);
@@ -330,12 +358,12 @@ TEST_F(UpgradeTest, AnUpgradeMovesOnlyTheHomeAndWhenTomcatDoesNotAnswerPutsTheSe
               std::string::npos);
     EXPECT_NE(os.processes.ran[3].find("#--enable-native-access=ALL-UNNAMED\""), std::string::npos);
     EXPECT_EQ(os.events.written.back().id, 1004u);
-    // Every other field as it was: the base stays with the old home's folders.
+    // Every other field as it was: the base stays where it was.
     ASSERT_TRUE(session.open("shop").done());
     Configuration expected = before;
     expected.catalinaHome = kNew;
     expected.javaHome = "C:\\jdk-21";
     expected.classPath = std::string(kNew) + "\\bin\\bootstrap.jar;" + kNew + "\\bin\\tomcat-juli.jar";
     EXPECT_EQ(session.configuration(), expected);
-    EXPECT_EQ(session.configuration().catalinaBase, kOld);
+    EXPECT_EQ(session.configuration().catalinaBase, kBase);
 }

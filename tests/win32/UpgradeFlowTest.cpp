@@ -16,7 +16,8 @@ TEST(Upgrade, ARunningServiceMovesToTheNewHomeAndBackWhenTomcatDoesNotAnswer) {
     const std::string pid = std::to_string(GetCurrentProcessId()), name = "Upgrade" + pid;
     const std::string port = std::to_string(20000 + GetCurrentProcessId() % 20000);
     session.removeServiceAtEnd(name);
-    // Three homes of the stand-in wrapper, each declaring its version, all with a connector on the port.
+    // Three homes of the stand-in wrapper, each declaring its version, and a base of the service's own with a
+    // connector on the port.
     auto makeHome = [&](const std::string& version, const std::string& major) {
         const std::string home = session.root() + "\\tomcat-" + version;
         makeCatalinaHome(home, Layout::Modern);
@@ -24,16 +25,20 @@ TEST(Upgrade, ARunningServiceMovesToTheNewHomeAndBackWhenTomcatDoesNotAnswer) {
                   FALSE);
         if (major != "10") DeleteFileW(wide(home + "\\bin\\tomcat10.exe").c_str());
         makeFile(home + "\\RELEASE-NOTES", "                     Apache Tomcat Version " + version + "\r\n");
-        makeFile(home + "\\conf\\server.xml",
-                 "<?xml version=\"1.0\"?>\r\n<Server port=\"-1\" shutdown=\"SHUTDOWN\">"
-                 "<Service name=\"Catalina\"><Connector port=\"" +
-                     port + "\"/></Service></Server>\r\n");
         return home;
     };
+    const std::string base = session.root() + "\\base-" + pid;
+    for (const char* folder : {"\\conf", "\\logs", "\\temp", "\\webapps", "\\work"}) makeFolders(base + folder);
+    for (const char* file : {"\\conf\\catalina.policy", "\\conf\\logging.properties"}) makeFile(base + file);
+    makeFile(base + "\\conf\\server.xml",
+             "<?xml version=\"1.0\"?>\r\n<Server port=\"-1\" shutdown=\"SHUTDOWN\">"
+             "<Service name=\"Catalina\"><Connector port=\"" +
+                 port + "\"/></Service></Server>\r\n");
     const std::string old = makeHome("10.1.34", "10"), next = makeHome("11.0.2", "11"), deaf = makeHome("11.0.3", "11");
     makeFile(deaf + "\\bin\\standin-connectors.txt", "never");
-    ASSERT_EQ(session.cli("set " + name + " tomcat.home=" + old + kNoRecovery + " service.start.timeout=4 --yes").code,
-              0);
+    const CliRun made = session.cli("set " + name + " tomcat.home=" + old + " catalina.base=" + base + kNoRecovery +
+                                    " service.start.timeout=4 --yes");
+    ASSERT_EQ(made.code, 0) << made.out << made.err;
     ASSERT_EQ(session.cli("install " + name).code, 0);
     ASSERT_EQ(session.cli("start " + name).code, 0);
 

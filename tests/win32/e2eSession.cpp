@@ -71,7 +71,8 @@ void makeCatalinaHome(const std::string& home, Layout layout) {
     makeFile(home + "\\conf\\server.xml",
              "<?xml version=\"1.0\"?>\r\n<Server port=\"-1\" shutdown=\"SHUTDOWN\">\r\n</Server>\r\n");
     if (modern) {
-        for (const char* file : {"\\bin\\tomcat-juli.jar", "\\conf\\logging.properties"}) makeFile(home + file);
+        for (const char* file : {"\\bin\\tomcat-juli.jar", "\\lib\\catalina.jar", "\\conf\\logging.properties"})
+            makeFile(home + file);
         copyBuilt(VELMORA_MODERN_WRAPPER_EXE, home + "\\bin\\tomcat10.exe");
     } else {
         copyBuilt(VELMORA_WRAPPER_EXE, home + "\\bin\\tomcat.exe");

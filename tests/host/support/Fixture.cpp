@@ -50,8 +50,8 @@ void SessionTest::addClassicLayout(const std::string& home, const std::string& j
 void SessionTest::addTomcat(const std::string& home, const std::string& version) {
     for (const char* folder : {"", "\\bin", "\\conf", "\\lib", "\\logs", "\\temp", "\\webapps", "\\work"})
         os.files.addFolder(home + folder);
-    for (const char* file :
-         {"\\bin\\bootstrap.jar", "\\bin\\tomcat-juli.jar", "\\conf\\logging.properties", "\\conf\\catalina.policy"})
+    for (const char* file : {"\\bin\\bootstrap.jar", "\\bin\\tomcat-juli.jar", "\\lib\\catalina.jar",
+                             "\\conf\\logging.properties", "\\conf\\catalina.policy"})
         os.files.addFile(home + file, "x");
     os.files.addFile(home + "\\conf\\server.xml", kQuietServerXml);
     const std::string major = version.empty() ? "10" : version.substr(0, version.find('.'));
