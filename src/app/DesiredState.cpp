@@ -133,18 +133,24 @@ ApplyResult DesiredState::bringTo(const DecodedEntry& entry, const std::vector<A
     // starts it again.
     const bool stopFirst = result.state == "stopped" && installed && serviceHasProcess(session_.status());
     if (stopFirst && !act(result, checkOnly, "stop", [&] { return session_.stop(); })) return result;
-    // What a save will do, as the save itself decides it: for a service removed outside Velmora, a reinstall.
-    const std::optional<ServiceChange> planned = !result.changedFields.empty() && session_.installed()
-                                                     ? std::optional(session_.plannedChange(stored))
-                                                     : std::nullopt;
+    // What a save will do, and what would refuse it, as the save itself decides: for a service removed outside
+    // Velmora, a reinstall.
+    std::optional<SaveDecision> planned =
+        result.changedFields.empty() ? std::nullopt : std::optional(session_.decideSave());
     if (!result.changedFields.empty()) {
         std::string action = "store";
-        if (planned)
-            if (const std::string change = serviceChangeText(*planned); !change.empty()) action += ", " + change;
+        if (const std::string change = serviceChangeText(planned->change); !change.empty()) action += ", " + change;
         // An install saves the values itself: they are written once.
         const bool installing = installedState(result.state) && !session_.installed();
         if (installing) action += ", install";
-        if (!act(result, checkOnly, action, [&] { return installing ? session_.install() : session_.save(); }))
+        if (checkOnly && !planned->refusal.empty()) {
+            result.actions.push_back(action);
+            result.failed = true;
+            result.error = planned->refusal;
+            return result;
+        }
+        if (!act(result, checkOnly, action,
+                 [&] { return installing ? session_.install() : session_.save(std::move(*planned)); }))
             return result;
     } else if (installedState(result.state) && !installed &&
                !act(result, checkOnly, "install", [&] { return session_.install(); })) {
@@ -154,7 +160,7 @@ ApplyResult DesiredState::bringTo(const DecodedEntry& entry, const std::vector<A
     if (session_.installed()) {
         const ServiceView view = session_.serviceView();
         // A check foresees the save it lists: one that changes the service gives back what drifted, and says so.
-        const bool givenBackBySave = checkOnly && planned && planned->way != ServiceChange::Way::Nothing;
+        const bool givenBackBySave = checkOnly && planned && planned->change.way != ServiceChange::Way::Nothing;
         const std::string fields = givenBackBySave ? std::string() : fieldNames(view.drifted);
         if (!fields.empty() && !act(result, checkOnly, "give the service the stored values again (" + fields + ")",
                                     [&] { return session_.bringServiceBack(); }))

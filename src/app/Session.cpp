@@ -193,27 +193,55 @@ Outcome Session::finish(Conversation& conversation, const PlanResult& ran, std::
     return outcome;
 }
 
-Outcome Session::save() {
+SaveDecision Session::decideSave() {
+    SaveDecision d;
+    const Configuration& c = configuration();
+    auto refused = [&](std::string why) {
+        d.refusal = std::move(why);
+        return d;
+    };
+    if (std::string why = nameRuleViolation(c.serviceName, c.catalinaHome); !why.empty()) return refused(why);
+    // Values Tomcat could never start with are not stored.
+    if (const StartRefusal refusal = startRefusal(c); !refusal.why.empty()) return refused(refusal.why);
+    // What the store says counts, also for a new configuration that takes a stored one's place.
+    d.stored = store_.read(c.serviceName);
+    d.holding = d.stored.values;
+    if (!d.stored.installed) return d;
+    // An installed service moved to another home or JDK is checked before anything stops.
+    if (!samePath(d.stored.values.catalinaHome, c.catalinaHome) || !samePath(d.stored.values.javaHome, c.javaHome))
+        if (d.findings = preflightFindings(c, d.stored.values); !d.findings.empty())
+            return refused(messages::moveWouldMeet("the change of \"" + c.serviceName + "\"", d.findings));
+    d.holding = heldOrStored(d.stored.values);
+    Survey& s = d.survey = controller_.survey(c, true, d.stored.record, &d.holding);
+    d.change = saveChange(d.stored.values, d.holding, c, s.facts.present(), controller_.wrapperChanges(s), *s.kind);
+    if (d.change.way == ServiceChange::Way::Nothing) return d;
+    const bool reinstall = d.change.way == ServiceChange::Way::Reinstall;
+    d.running = s.facts.present() && serviceIsUp(controller_.status(c.serviceName, true).status);
+    // A change that may restart the service has it run its wrapper again.
+    const std::string why = reinstall                             ? controller_.removalRefusal(s)
+                            : d.running && d.change.restartNeeded ? controller_.startRefusal(s)
+                                                                  : controller_.actRefusal(s);
+    if (!why.empty()) return refused(why);
+    // A reinstall would run whatever sits where the copy goes.
+    if (std::string copy = reinstall ? controller_.copyRefusal(s) : std::string(); !copy.empty()) return refused(copy);
+    if (std::string carry = carryRefusal(s); !carry.empty()) return refused(carry);
+    return d;
+}
+
+Outcome Session::save(SaveDecision d) {
     Conversation conversation(frontEnd_);
     const Configuration& c = configuration();
-    if (std::string why = nameRuleViolation(c.serviceName, c.catalinaHome); !why.empty())
-        return conversation.refuse(why);
-    // Values Tomcat could never start with are not stored.
-    if (const StartRefusal refused = startRefusal(c); !refused.why.empty()) return conversation.refuse(refused.why);
+    if (!d.refusal.empty()) {
+        Outcome refused = conversation.refuse(d.refusal);
+        refused.findings = std::move(d.findings);
+        return refused;
+    }
     const std::string storedName = store_.storedSpelling(c.serviceName);
     if (!editing_.nameLocked() && !storedName.empty() &&
         !conversation.confirmed(QuestionKind::ReplaceStored, messages::replaceStoredQuestion(storedName)))
         return Outcome::declined("The stored configuration \"" + storedName + "\" was kept.");
-    // What the store says counts, also for a new configuration that takes a stored one's place.
-    const StoredConfiguration stored = store_.read(c.serviceName);
-    // An installed service moved to another home or JDK is checked before anything stops.
-    if (stored.installed &&
-        (!samePath(stored.values.catalinaHome, c.catalinaHome) || !samePath(stored.values.javaHome, c.javaHome)))
-        if (auto findings = preflightFindings(c, stored.values); !findings.empty())
-            return preflightOutcome(conversation, std::move(findings), "the change of \"" + c.serviceName + "\"",
-                                    false);
-
-    Survey s;
+    const StoredConfiguration& stored = d.stored;
+    Survey& s = d.survey;
     Plan plan;
     bool reinstall = false, restart = false;
     std::string later;                 // what takes effect only at the next start
@@ -224,25 +252,13 @@ Outcome Session::save() {
         s.record = stored.record;
         plan = storeSave(s);
     } else {
-        const Configuration holding = heldOrStored(stored.values);
-        s = controller_.survey(c, true, stored.record, &holding);
-        const ServiceChange change =
-            saveChange(stored.values, holding, c, s.facts.present(), controller_.wrapperChanges(s), *s.kind);
+        const Configuration& holding = d.holding;
+        const ServiceChange& change = d.change;
         reinstall = change.way == ServiceChange::Way::Reinstall;
-        const bool running = s.facts.present() && change.way != ServiceChange::Way::Nothing &&
-                             serviceIsUp(controller_.status(c.serviceName, true).status);
+        const bool running = d.running;
         if (change.way != ServiceChange::Way::Nothing) {
             changed = {"Changed: " + fieldNames(change.fields) + "; " + serviceChangeText(change) + "."};
             givenBack = fieldNames(change.givenBack);
-            // A change that may restart the service has it run its wrapper again.
-            const std::string why = reinstall                         ? controller_.removalRefusal(s)
-                                    : running && change.restartNeeded ? controller_.startRefusal(s)
-                                                                      : controller_.actRefusal(s);
-            if (!why.empty()) return conversation.refuse(why);
-            // A reinstall would run whatever sits where the copy goes.
-            if (std::string why = reinstall ? controller_.copyRefusal(s) : std::string(); !why.empty())
-                return conversation.refuse(why);
-            if (std::string why = carryRefusal(s); !why.empty()) return conversation.refuse(why);
         }
         if (running && reinstall) {
             if (!conversation.confirmed(QuestionKind::RestartRunningService, messages::kSaveRestartQuestion))
@@ -329,12 +345,6 @@ Outcome Session::save() {
     journal_.record(c.serviceName, outcome,
                     changed.empty() ? std::nullopt : std::optional<JournalEvent>(JournalEvent::ChangeApplied), changed);
     return outcome;
-}
-
-ServiceChange Session::plannedChange(const Configuration& stored) {
-    const Survey s = controller_.survey(configuration(), true, record_);
-    return saveChange(stored, heldOrStored(stored), configuration(), s.facts.present(), controller_.wrapperChanges(s),
-                      *s.kind);
 }
 
 Outcome Session::install() {

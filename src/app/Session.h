@@ -55,6 +55,19 @@ struct ServiceView {
 // The service as it stands: the stored values but where it holds others.
 Configuration serviceHolding(const ServiceView& view);
 
+// What a save of the configuration being edited would do, and what would
+// refuse it, decided before anything is asked or changed: the save acts on
+// this decision, and apply's check reports it.
+struct SaveDecision {
+    StoredConfiguration stored;  // what the store says now
+    Configuration holding;       // what the installed service holds, else the stored values
+    Survey survey;
+    ServiceChange change;           // nothing for a configuration that is not installed
+    bool running = false;           // the installed service is up, and the change reaches it
+    std::string refusal;            // why the save would be refused; empty when it may go ahead
+    std::vector<Finding> findings;  // what a move to another home or JDK would meet, behind such a refusal
+};
+
 // A service whose reinstall did not end well, put back as it was: the
 // survey of it, and what putting it back did.
 struct PutBack {
@@ -99,7 +112,9 @@ public:
     // File > New and File > Open: the configuration to edit, and its service's state.
     void newConfiguration();
     Outcome open(const std::string& name);
-    Outcome save();
+    Outcome save() { return save(decideSave()); }
+    // A save on what decideSave said just before, with nothing changed since.
+    Outcome save(SaveDecision decided);
     Outcome remove();
     // The install button on a configuration that is not installed: saves it
     // first, checks it and installs its service.
@@ -136,9 +151,7 @@ public:
     std::optional<StatusQuestion> followQuestion();
     StatusCheck answer(const StatusQuestion& question) { return controller_.status(question); }
     void takeFollowed(const StatusQuestion& question, const StatusCheck& check, bool showAnyway);
-    // What a save of the configuration being edited would do to its installed
-    // service, from the values it holds: the save decides by the same rule.
-    ServiceChange plannedChange(const Configuration& stored);
+    SaveDecision decideSave();
     // Services made elsewhere that run a Tomcat wrapper of a Catalina home.
     AdoptableServices adoptableServices();
     AdoptionPreview previewAdoption(const std::string& name);

@@ -1,6 +1,8 @@
 #pragma once
 #include <string>
+#include <vector>
 
+#include "checks/Findings.h"
 #include "config/ConfigurationFields.h"
 #include "platform/Text.h"
 
@@ -28,6 +30,14 @@ inline std::string noPasswordGiven(const std::string& account) {
 
 inline std::string passwordNotAccepted(const std::string& account, const std::string& why) {
     return "Windows did not take the password for " + account + ": " + why + " Nothing was changed.";
+}
+
+// A move to another home or JDK refused for what the check before it found, a problem a line.
+inline std::string moveWouldMeet(const std::string& what, const std::vector<Finding>& findings) {
+    std::string text =
+        "Nothing was changed: " + what + " would meet " + std::to_string(findings.size()) + " problem(s):";
+    for (const auto& finding : findings) text += "\r\n" + finding.message;
+    return text;
 }
 
 inline const std::string kDeleteInstalledQuestion =

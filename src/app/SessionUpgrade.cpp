@@ -52,14 +52,12 @@ Outcome Session::preflightOutcome(Conversation& conversation, std::vector<Findin
         if (checkOnly) outcome.announcement = outcome.summary;
         return outcome;
     }
-    std::string listed;
-    for (const auto& finding : findings) listed += "\r\n" + finding.message;
-    outcome = checkOnly ? Outcome{}
-                        : conversation.refuse("Nothing was changed: " + what + " would meet " +
-                                              std::to_string(findings.size()) + " problem(s):" + listed);
-    if (checkOnly) {
+    if (!checkOnly) {
+        outcome = conversation.refuse(messages::moveWouldMeet(what, findings));
+    } else {
         outcome.summary = what + " would meet " + std::to_string(findings.size()) + " problem(s).";
-        outcome.announcement = outcome.summary + listed;
+        for (const auto& finding : findings) outcome.announcement += "\r\n" + finding.message;
+        outcome.announcement = outcome.summary + outcome.announcement;
     }
     outcome.findings = std::move(findings);
     return outcome;

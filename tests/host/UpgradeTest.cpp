@@ -135,6 +135,22 @@ TEST_F(UpgradeTest, TheCheckBeforeAMoveNamesWhatTheTargetWouldNotRunAndNothingSt
     EXPECT_TRUE(os.services.services["shop"].started);
     EXPECT_EQ(stored("shop", "java.home"), "C:\\jdk-17");
 
+    // apply's check foresees the save's refusal of a move to a home the JDK cannot run, in the save's words.
+    ASSERT_EQ(runCli(os, {"export", "shop", "--out", "C:\\shop.json"}).code, 0);
+    const CliRun foreseen =
+        runCli(os, {"apply", "C:\\shop.json", "--check", "--yes", "--set", "tomcat.home=C:\\tomcat-12.0.0"});
+    run = runCli(os, {"apply", "C:\\shop.json", "--yes", "--set", "tomcat.home=C:\\tomcat-12.0.0"});
+    const std::string refusal =
+        "  Nothing was changed: the change of \"shop\" would meet 1 problem(s):\nTomcat 12.0.0 needs Java 21 or "
+        "later; the JDK at C:\\jdk-17 is Java 17: choose a JDK of Java 21 or later.\n";
+    EXPECT_EQ(foreseen.out, "shop: FAILED; values: tomcat.home, java.class.path; would store\n" + refusal +
+                                "1 configuration(s): 0 would change, 0 unchanged, 1 failed.\n");
+    EXPECT_EQ(run.out, "shop: FAILED; values: tomcat.home, java.class.path; store\n" + refusal +
+                           "1 configuration(s): 0 changed, 0 unchanged, 1 failed.\n");
+    EXPECT_EQ(foreseen.code, 1);
+    EXPECT_EQ(run.code, 1);
+    EXPECT_EQ(stored("shop", "tomcat.home"), kOld);
+
     // The security manager on Java 24, said by the JVM itself; without --check the move is refused.
     ASSERT_EQ(runCli(os, {"set", "shop", "additional.jvm.options=", "java.security.manager=1"}).code, 0);
     os.processes.outputs
