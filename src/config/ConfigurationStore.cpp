@@ -154,6 +154,27 @@ std::string ConfigurationStore::readText(const std::string& name, const std::str
     return read.usable ? read.text : std::string();
 }
 
+MaybeFailure ConfigurationStore::writeWhole(const std::string& key, const std::vector<RegistryWrite>& writes) {
+    const auto contents = registry_.contents(kLocalMachine, key);
+    const std::vector<std::string> names = contents ? contents->valueNames : std::vector<std::string>();
+    const auto held = registry_.readMany(kLocalMachine, key, names);
+    const MaybeFailure failure = registry_.write(kLocalMachine, key, writes);
+    if (!failure) return failure;
+    if (!contents) {
+        (void)registry_.deleteKey(kLocalMachine, key);
+        return failure;
+    }
+    std::vector<RegistryWrite> back;
+    for (std::size_t i = 0; i < names.size(); ++i)
+        if (held[i]) back.push_back(RegistryWrite::exactValue(names[i], *held[i]));
+    // What was not there before goes again; a put back that fails too leaves what the registry let stand.
+    if (registry_.write(kLocalMachine, key, back)) return failure;
+    for (const RegistryWrite& w : writes)
+        if (std::none_of(names.begin(), names.end(), [&](const std::string& name) { return sameName(name, w.name); }))
+            (void)registry_.deleteValue(kLocalMachine, key, w.name);
+    return failure;
+}
+
 MaybeFailure ConfigurationStore::writeList(const std::vector<std::string>& names) {
     return registry_.write(kLocalMachine, store::kStoreKey, {RegistryWrite::listValue(store::kListValue, names)});
 }
@@ -164,8 +185,7 @@ MaybeFailure ConfigurationStore::writeList(const std::vector<std::string>& names
 MaybeFailure ConfigurationStore::save(const Configuration& c, bool installed, const InstallRecord& record,
                                       const std::vector<std::string>& createdFolders) {
     const std::string key = store::configurationKey(c.serviceName);
-    if (auto failure = registry_.write(kLocalMachine, key, storeWrites(c, installed, record, createdFolders)))
-        return failure;
+    if (auto failure = writeWhole(key, storeWrites(c, installed, record, createdFolders))) return failure;
     const std::vector<std::string> ours = readNames();
     if (const auto contents = registry_.contents(kLocalMachine, key))
         for (const auto& value : contents->valueNames)
@@ -175,11 +195,11 @@ MaybeFailure ConfigurationStore::save(const Configuration& c, bool installed, co
 }
 
 MaybeFailure ConfigurationStore::markInstalled(const std::string& name, const InstallRecord& record) {
-    return registry_.write(kLocalMachine, store::configurationKey(name), recordWrites(true, record));
+    return writeWhole(store::configurationKey(name), recordWrites(true, record));
 }
 
 MaybeFailure ConfigurationStore::markNotInstalled(const std::string& name, const std::string& leftCopyDigest) {
-    return registry_.write(kLocalMachine, store::configurationKey(name), recordWrites(false, {{}, {}, leftCopyDigest}));
+    return writeWhole(store::configurationKey(name), recordWrites(false, {{}, {}, leftCopyDigest}));
 }
 
 MaybeFailure ConfigurationStore::remove(const std::string& name) {
@@ -196,20 +216,21 @@ ConfigurationStore::SavedMany ConfigurationStore::saveMany(const std::vector<Con
     std::vector<std::string> list;
     for (const auto& name : listedBefore)
         if (!incoming.holds(name)) list.push_back(name);
-    const std::size_t kept = list.size();
     for (const Configuration& c : configurations) list.push_back(c.serviceName);
     if (auto failure = writeList(list)) return {0, failure};
     // A configuration replaced keeps what Velmora made for it: a wrapper copy left behind, the folders it created.
     for (std::size_t i = 0; i < configurations.size(); ++i) {
         const Configuration& c = configurations[i];
         const StoredConfiguration before = read(c.serviceName);
-        if (auto failure = registry_.write(kLocalMachine, store::configurationKey(c.serviceName),
-                                           storeWrites(c, false, before.record, before.createdFolders))) {
-            // Listed stay those written and those stored before.
-            const NameList earlier(listedBefore);
-            std::vector<std::string> left(list.begin(), list.begin() + static_cast<std::ptrdiff_t>(kept + i));
-            for (std::size_t j = i; j < configurations.size(); ++j)
-                if (earlier.holds(configurations[j].serviceName)) left.push_back(configurations[j].serviceName);
+        if (auto failure = writeWhole(store::configurationKey(c.serviceName),
+                                      storeWrites(c, false, before.record, before.createdFolders))) {
+            // The list as though only those written had been imported.
+            const NameList written(std::vector<std::string>(incomingNames.begin(),
+                                                            incomingNames.begin() + static_cast<std::ptrdiff_t>(i)));
+            std::vector<std::string> left;
+            for (const auto& name : listedBefore)
+                if (!written.holds(name)) left.push_back(name);
+            left.insert(left.end(), incomingNames.begin(), incomingNames.begin() + static_cast<std::ptrdiff_t>(i));
             (void)writeList(left);
             return {i, failure};
         }

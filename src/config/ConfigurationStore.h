@@ -62,7 +62,8 @@ public:
 
     // Many configurations at once for import: the list first, in one write,
     // then each key; nothing is ever stored that the list does not name. A
-    // write refused part way takes the names not written yet off the list again.
+    // write refused part way puts that key back as it was and takes the names
+    // not written off the list again.
     struct SavedMany {
         std::size_t written = 0;  // the first so many configurations
         MaybeFailure failure;
@@ -71,6 +72,9 @@ public:
 
 private:
     MaybeFailure writeList(const std::vector<std::string>& names);
+    // Every value, or none: when the registry stops part way, the key is put
+    // back exactly as it was (one that was not there goes again).
+    MaybeFailure writeWhole(const std::string& key, const std::vector<RegistryWrite>& writes);
     Registry& registry_;
 };
 

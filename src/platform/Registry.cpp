@@ -18,6 +18,16 @@ RegistryWrite RegistryWrite::numberValue(std::string name, std::uint32_t number)
     return w;
 }
 
+RegistryWrite RegistryWrite::exactValue(std::string name, const RegistryValue& value) {
+    RegistryWrite w;
+    w.name = std::move(name);
+    w.type = value.type;
+    w.text = value.text;
+    w.number = value.number;
+    w.exact = true;
+    return w;
+}
+
 RegistryWrite RegistryWrite::listValue(std::string name, std::vector<std::string> entries) {
     RegistryWrite w;
     w.name = std::move(name);

@@ -37,10 +37,13 @@ struct RegistryWrite {
     std::string text;
     std::vector<std::string> list;
     std::uint32_t number = 0;
+    bool exact = false;  // text is the value's whole data as read, NULs and all: nothing is added
 
     static RegistryWrite textValue(std::string name, std::string text);
     static RegistryWrite numberValue(std::string name, std::uint32_t number);
     static RegistryWrite listValue(std::string name, std::vector<std::string> entries);
+    // A value written back exactly as it was read, of any type.
+    static RegistryWrite exactValue(std::string name, const RegistryValue& value);
 };
 
 struct KeyContents {

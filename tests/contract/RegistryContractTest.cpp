@@ -62,6 +62,12 @@ TEST_F(RegistryContract, ValuesReadBackAsTheRegistryHoldsThem) {
         EXPECT_EQ(shown(many[i]), expected[i]) << names[i] << " read with the others";
         EXPECT_EQ(shown(registry.read(HKLM, key("cfg"), names[i])), expected[i]) << names[i] << " read alone";
     }
+    // Each written back exactly as it was read, of whatever type, reads the same again.
+    std::vector<RegistryWrite> copies;
+    for (std::size_t i = 0; i + 1 < names.size(); ++i) copies.push_back(RegistryWrite::exactValue(names[i], *many[i]));
+    ASSERT_EQ(failureShown(registry.write(HKLM, key("copy"), copies)), "none");
+    for (std::size_t i = 0; i + 1 < names.size(); ++i)
+        EXPECT_EQ(shown(registry.read(HKLM, key("copy"), names[i])), expected[i]) << names[i] << " written back";
     EXPECT_EQ(shown(registry.read(HKLM, key("nokey"), "path")), "<absent>");
     EXPECT_EQ(shown(registry.readMany(HKLM, key("nokey"), {"path"}).at(0)), "<absent>");
 

@@ -295,6 +295,46 @@ TEST_F(TransferTest, AnyProblemRefusesTheWholeFileAndAnEarlyEndLeavesNoKeyOffThe
     EXPECT_EQ(keys, (std::vector<std::string>{"a", "c0", "c1", "c2"}));
     EXPECT_EQ(storedList(), keys);
 
+    // A registry that fails part way through a key (a full registry) leaves no key half-written: a replaced
+    // one holds again exactly what it held (a value Velmora does not write, none that it lacked), a new one is gone.
+    os.registry.setRaw(kLocalMachine, kStore + "\\a", "notes", {kRegBinary, "\x01\x02"s, 0});
+    ASSERT_FALSE(os.registry.deleteValue(kLocalMachine, kStore + "\\a", "tomcat.home"));  // as an older one left it
+    const auto keyOfA = [&] {
+        std::vector<std::string> held;
+        const auto key = os.registry.readKeyInView(kLocalMachine, kStore + "\\a", {});
+        for (const auto& [name, value] : key->values)
+            held.push_back(name + "=" + std::to_string(value.type) + ":" + value.text + "#" +
+                           std::to_string(value.number));
+        return held;
+    };
+    const auto before = keyOfA();
+    ASSERT_EQ(before.size(), 39u);
+    EXPECT_NE(std::find(before.begin(), before.end(), "notes=3:\x01\x02#0"s), before.end());
+    os.files.addFile("C:\\a.json", documentOf(entry("a", "\"max.heap.size\": 1024") + "," + entry("d0")));
+    os.files.addFile("C:\\d.json", documentOf(entry("d0") + "," + entry("a", "\"max.heap.size\": 1024")));
+    for (const char* file : {"C:\\a.json", "C:\\d.json"}) {
+        os.registry.valuesBeforeFailure = 1 + 5;  // the list, then five values of the first key
+        const CliRun full = runCli(os, {"import", file, "--replace"});
+        EXPECT_EQ(full.code, 1) << file;
+        EXPECT_EQ(full.err,
+                  "Import stopped: the registry refused a write (Not enough quota is available to process this "
+                  "command.). Nothing was imported. Run Velmora as an administrator and import the file again.\n")
+            << file;
+        EXPECT_EQ(keyOfA(), before) << file;
+        EXPECT_FALSE(os.registry.keyExists(kLocalMachine, kStore + "\\d0")) << file;
+        EXPECT_EQ(storedList(), keys) << file;
+    }
+    os.registry.valuesBeforeFailure = 3;
+    const CliRun set = runCli(os, {"set", "a", "max.heap.size=1024"});
+    EXPECT_EQ(set.code, 1) << set.out << set.err;
+    EXPECT_EQ(keyOfA(), before);
+    // Stopped in the second key: the first was imported, and moves to the list's end as a save moves it.
+    os.registry.valuesBeforeFailure = 1 + 39 + 5;
+    EXPECT_EQ(runCli(os, {"import", "C:\\a.json", "--replace"}).code, 1);
+    EXPECT_EQ(storedNumber("a", "max.heap.size"), 1024u);
+    EXPECT_FALSE(os.registry.keyExists(kLocalMachine, kStore + "\\d0"));
+    EXPECT_EQ(storedList(), (std::vector<std::string>{"c0", "c1", "c2", "a"}));
+
     // An export redirected by Windows PowerShell imports; a file in another encoding is refused.
     // "> backup.json" in Windows PowerShell 5.1 writes UTF-16 LE with a byte-order mark.
     auto utf16 = [](const std::string& utf8, bool little) {

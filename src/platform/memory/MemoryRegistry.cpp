@@ -85,10 +85,16 @@ MaybeFailure MemoryRegistry::write(RootKey root, const std::string& key, const s
     Key* at = create(root, key);
     if (!at) return Failure{"RegCreateKeyExW", "The parameter is incorrect.", 87};
     for (const RegistryWrite& w : values) {
+        if (valuesBeforeFailure && (*valuesBeforeFailure)-- == 0) {
+            valuesBeforeFailure.reset();
+            return Failure{"RegSetValueExW", "Not enough quota is available to process this command.", 1816};
+        }
         RegistryValue value;
         value.type = w.type;
         if (w.type == kRegDword) {
             value.number = w.number;
+        } else if (w.exact) {
+            value.text = w.text;
         } else if (w.type == kRegMultiSz) {
             for (const auto& entry : w.list) value.text += entry + '\0';
         } else {

@@ -36,6 +36,8 @@ public:
     bool keyExists(RootKey root, const std::string& key) const;
     std::set<std::string, NameLess> readOnlyKeys;  // writes below these fail with access denied
     std::vector<std::string> writeLog;             // "key|name" per value written
+    // So many more values are written, then one write fails, as a full registry fails part way.
+    std::optional<std::size_t> valuesBeforeFailure;
     int keysCreated = 0;
     int reads = 0;  // values read and keys listed
 

@@ -65,11 +65,14 @@ std::optional<RegistryValue> readValue(HKEY key, const std::wstring& name) {
 
 // The bytes the registry is to hold: texts as UTF-16 with their terminating
 // NUL, as RegSetValueExW asks, a list as its entries each followed by one
-// NUL, other types as given.
+// NUL, other types as given; an exact value's texts as UTF-16, nothing added.
 std::string bytesOf(const RegistryWrite& value) {
     const auto utf16Bytes = [](const std::u16string& units) {
         return std::string(reinterpret_cast<const char*>(units.data()), units.size() * 2);
     };
+    // A DWORD read with other than four bytes came back as those bytes.
+    if (value.exact && (isText(value.type) || !value.text.empty()))
+        return isText(value.type) ? utf16Bytes(toUtf16(value.text)) : value.text;
     if (value.type == kRegDword) return std::string(reinterpret_cast<const char*>(&value.number), sizeof value.number);
     if (value.type == kRegMultiSz) {
         std::u16string units;
