@@ -278,6 +278,12 @@ ParsedArguments parseArguments(const std::vector<std::string>& arguments) {
                                 arguments.end());
             break;
         }
+        // An option typed with one dash would otherwise be taken for a name.
+        if (a.size() > 1 && a[0] == '-' && a[1] != '-' &&
+            (contains(form->options, "-" + a.substr(0, a.find('='))) ||
+             contains(kEveryCommand, "-" + a.substr(0, a.find('=')))))
+            return usage(inv, a + " is not an option: did you mean -" + a +
+                                  "? (A name that starts with \"-\" goes after \"--\".)");
         if (a.rfind("--", 0) != 0) {
             inv.operands.push_back(a);
             continue;

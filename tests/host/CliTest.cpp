@@ -205,16 +205,23 @@ TEST_F(CliTest, EveryOtherExitCodeMeansWhatTheHelpSays) {
         {"adopt x", true},       {"logs x --prune", true},  {"logs --all --prune", true}};
     for (const auto& [line, changes] : commands)
         EXPECT_EQ(cli::changesTheSystem(cli::parseArguments(words(line)).invocation), changes) << line;
-    // An option that takes a value is given once; --set comes once per field.
-    const std::pair<const char*, const char*> twice[] = {
+    // An option that takes a value is given once, --set once per field; an option has two dashes.
+    const std::pair<const char*, const char*> malformed[] = {
         {"upgrade shop --home C:\\a --home C:\\b", "--home is given twice."},
         {"repoint shop --jdk C:\\a --jdk=C:\\b", "--jdk is given twice."},
         {"export --all --out=a.json --out b.json", "--out is given twice."},
         {"logs shop --tail 5 --tail 10", "--tail is given twice."},
         {"logs shop --tail 5 --file a.log --file b.log", "--file is given twice."},
         {"check shop --report a.html --report a.html", "--report is given twice."},
-        {"apply f --set a=1 --set b=2", ""}};
-    for (const auto& [line, why] : twice) EXPECT_EQ(cli::parseArguments(words(line)).error, why) << line;
+        {"apply f --set a=1 --set b=2", ""},
+        {"export -all",
+         "-all is not an option: did you mean --all? (A name that starts with \"-\" goes after \"--\".)"},
+        {"export -- -all", ""},
+        {"set shop -json",
+         "-json is not an option: did you mean --json? (A name that starts with \"-\" goes after "
+         "\"--\".)"},
+        {"show -x", ""}};
+    for (const auto& [line, why] : malformed) EXPECT_EQ(cli::parseArguments(words(line)).error, why) << line;
     EXPECT_EQ(cli::parseArguments(words("apply f --set a=1 --set a=2")).invocation.sets,
               (std::vector<std::string>{"a=1", "a=2"}));
     r = run({"upgrade", "shop", "--home", "C:\\a", "--home", "C:\\b", "--yes"});
