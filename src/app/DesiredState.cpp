@@ -136,24 +136,30 @@ ApplyResult DesiredState::bringTo(const DecodedEntry& entry, const std::vector<A
     // What a save will do, and what would refuse it, as the save itself decides: for a service removed outside
     // Velmora, a reinstall.
     std::optional<SaveDecision> planned =
-        result.changedFields.empty() ? std::nullopt : std::optional(session_.decideSave());
+        result.changedFields.empty() ? std::nullopt : std::optional(session_.decideSave(stopFirst));
+    // A check fails where the run would be refused, in the run's words: an install's own refusals, then the save's.
+    const auto foreseenRefusal = [&](const std::string& action, bool installing) {
+        std::string why = checkOnly && installing ? session_.installRefusal() : std::string();
+        if (why.empty() && checkOnly && planned) why = planned->refusal;
+        if (why.empty()) return false;
+        result.actions.push_back(action);
+        result.failed = true;
+        result.error = why;
+        return true;
+    };
     if (!result.changedFields.empty()) {
         std::string action = "store";
         if (const std::string change = serviceChangeText(planned->change); !change.empty()) action += ", " + change;
         // An install saves the values itself: they are written once.
         const bool installing = installedState(result.state) && !session_.installed();
         if (installing) action += ", install";
-        if (checkOnly && !planned->refusal.empty()) {
-            result.actions.push_back(action);
-            result.failed = true;
-            result.error = planned->refusal;
-            return result;
-        }
-        if (!act(result, checkOnly, action,
-                 [&] { return installing ? session_.install() : session_.save(std::move(*planned)); }))
+        if (foreseenRefusal(action, installing) || !act(result, checkOnly, action, [&] {
+                return installing ? session_.install() : session_.save(std::move(*planned));
+            }))
             return result;
     } else if (installedState(result.state) && !installed &&
-               !act(result, checkOnly, "install", [&] { return session_.install(); })) {
+               (foreseenRefusal("install", true) ||
+                !act(result, checkOnly, "install", [&] { return session_.install(); }))) {
         return result;
     }
     // A service changed past Velmora gets the stored values again.

@@ -193,7 +193,7 @@ Outcome Session::finish(Conversation& conversation, const PlanResult& ran, std::
     return outcome;
 }
 
-SaveDecision Session::decideSave() {
+SaveDecision Session::decideSave(bool stoppedFirst) {
     SaveDecision d;
     const Configuration& c = configuration();
     auto refused = [&](std::string why) {
@@ -216,7 +216,7 @@ SaveDecision Session::decideSave() {
     d.change = saveChange(d.stored.values, d.holding, c, s.facts.present(), controller_.wrapperChanges(s), *s.kind);
     if (d.change.way == ServiceChange::Way::Nothing) return d;
     const bool reinstall = d.change.way == ServiceChange::Way::Reinstall;
-    d.running = s.facts.present() && serviceIsUp(controller_.status(c.serviceName, true).status);
+    d.running = !stoppedFirst && s.facts.present() && serviceIsUp(controller_.status(c.serviceName, true).status);
     // A change that may restart the service has it run its wrapper again.
     const std::string why = reinstall                             ? controller_.removalRefusal(s)
                             : d.running && d.change.restartNeeded ? controller_.startRefusal(s)
@@ -347,16 +347,27 @@ Outcome Session::save(SaveDecision d) {
     return outcome;
 }
 
+std::string Session::installRefusal() {
+    // An installed one is saved instead, as install does.
+    if (store_.read(configuration().serviceName).installed) return decideSave().refusal;
+    Survey s;
+    return installRefusal(s);
+}
+
+std::string Session::installRefusal(Survey& s) {
+    const Configuration& c = configuration();
+    if (std::string why = nameRuleViolation(c.serviceName, c.catalinaHome); !why.empty()) return why;
+    s = controller_.survey(c, false, store_.read(c.serviceName).record);
+    if (std::string why = controller_.installRefusal(s); !why.empty()) return why;
+    return carryRefusal(s);
+}
+
 Outcome Session::install() {
     Conversation conversation(frontEnd_);
     const Configuration& c = configuration();
-    if (std::string why = nameRuleViolation(c.serviceName, c.catalinaHome); !why.empty())
-        return conversation.refuse(why);
     if (store_.read(c.serviceName).installed) return save();
-    const StoredConfiguration stored = store_.read(c.serviceName);
-    Survey s = controller_.survey(c, false, stored.record);
-    if (std::string why = controller_.installRefusal(s); !why.empty()) return conversation.refuse(why);
-    if (std::string why = carryRefusal(s); !why.empty()) return conversation.refuse(why);
+    Survey s;
+    if (std::string why = installRefusal(s); !why.empty()) return conversation.refuse(why);
 
     Plan plan;
     if (auto ended = prepareAccount(conversation, s, true, plan)) return *ended;

@@ -112,10 +112,15 @@ public:
     // File > New and File > Open: the configuration to edit, and its service's state.
     void newConfiguration();
     Outcome open(const std::string& name);
+    // What a save would do and what would refuse it (see SaveDecision), for a
+    // service that is stopped before the save when stoppedFirst.
+    SaveDecision decideSave(bool stoppedFirst = false);
     Outcome save() { return save(decideSave()); }
     // A save on what decideSave said just before, with nothing changed since.
     Outcome save(SaveDecision decided);
     Outcome remove();
+    // Why install would be refused before it asks anything; empty when it may go ahead.
+    std::string installRefusal();
     // The install button on a configuration that is not installed: saves it
     // first, checks it and installs its service.
     Outcome install();
@@ -151,7 +156,6 @@ public:
     std::optional<StatusQuestion> followQuestion();
     StatusCheck answer(const StatusQuestion& question) { return controller_.status(question); }
     void takeFollowed(const StatusQuestion& question, const StatusCheck& check, bool showAnyway);
-    SaveDecision decideSave();
     // Services made elsewhere that run a Tomcat wrapper of a Catalina home.
     AdoptableServices adoptableServices();
     AdoptionPreview previewAdoption(const std::string& name);
@@ -194,6 +198,7 @@ private:
     Outcome preflightOutcome(Conversation& conversation, std::vector<Finding> findings, const std::string& what,
                              bool checkOnly);
     std::string carryRefusal(const Survey& s);
+    std::string installRefusal(Survey& s);
     // What the store says of the stored configuration now, its install record
     // taken: another command may have installed or removed its service since
     // it was opened.

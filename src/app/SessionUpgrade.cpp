@@ -56,8 +56,8 @@ Outcome Session::preflightOutcome(Conversation& conversation, std::vector<Findin
         outcome = conversation.refuse(messages::moveWouldMeet(what, findings));
     } else {
         outcome.summary = what + " would meet " + std::to_string(findings.size()) + " problem(s).";
+        outcome.announcement = outcome.summary;
         for (const auto& finding : findings) outcome.announcement += "\r\n" + finding.message;
-        outcome.announcement = outcome.summary + outcome.announcement;
     }
     outcome.findings = std::move(findings);
     return outcome;

@@ -164,15 +164,25 @@ MaybeFailure ConfigurationStore::writeWhole(const std::string& key, const std::v
         (void)registry_.deleteKey(kLocalMachine, key);
         return failure;
     }
+    const auto wasHeld = [&](const std::string& name) {
+        return std::any_of(names.begin(), names.end(), [&](const std::string& n) { return sameName(n, name); });
+    };
+    // Values the write added go first, which also frees what a full registry lacks; only those it wrote over get
+    // their old data again, so that no value it did not touch is rewritten.
+    MaybeFailure notBack;
+    for (const RegistryWrite& w : writes)
+        if (!wasHeld(w.name) && !notBack) notBack = registry_.deleteValue(kLocalMachine, key, w.name);
     std::vector<RegistryWrite> back;
     for (std::size_t i = 0; i < names.size(); ++i)
-        if (held[i]) back.push_back(RegistryWrite::exactValue(names[i], *held[i]));
-    // What was not there before goes again; a put back that fails too leaves what the registry let stand.
-    if (registry_.write(kLocalMachine, key, back)) return failure;
-    for (const RegistryWrite& w : writes)
-        if (std::none_of(names.begin(), names.end(), [&](const std::string& name) { return sameName(name, w.name); }))
-            (void)registry_.deleteValue(kLocalMachine, key, w.name);
-    return failure;
+        if (held[i] && std::any_of(writes.begin(), writes.end(),
+                                   [&](const RegistryWrite& w) { return sameName(w.name, names[i]); }))
+            back.push_back(RegistryWrite::exactValue(names[i], *held[i]));
+    if (!notBack) notBack = registry_.write(kLocalMachine, key, back);
+    if (!notBack) return failure;
+    Failure mixed = *failure;
+    mixed.description += " Putting the old values back failed too (" + notBack->description +
+                         "): the configuration may hold some of the new ones.";
+    return mixed;
 }
 
 MaybeFailure ConfigurationStore::writeList(const std::vector<std::string>& names) {

@@ -33,7 +33,7 @@ struct RegistryValue {
 // its entries, each followed by one NUL, nothing more (no data for no entries).
 struct RegistryWrite {
     std::string name;
-    std::uint32_t type = kRegSz;  // kRegSz, kRegDword or kRegMultiSz
+    std::uint32_t type = kRegSz;  // kRegSz, kRegDword or kRegMultiSz; any type for an exact value
     std::string text;
     std::vector<std::string> list;
     std::uint32_t number = 0;

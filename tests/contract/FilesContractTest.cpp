@@ -74,5 +74,6 @@ TEST(FilesContract, NothingIsWrittenIntoAFolderThatIsNotThereAndARefusedFolderSa
     }
     EXPECT_FALSE(files.createFolders(folder + "\\made\\below"));
     EXPECT_TRUE(files.folderExists(folder + "\\made\\below"));
+    EXPECT_TRUE(files.folderExists(folder + "\\made\\below\\"));  // a folder's path may end in its separator
     EXPECT_FALSE(files.writeText(folder + "\\made\\below\\x.txt", "x"));
 }

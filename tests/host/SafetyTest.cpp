@@ -50,6 +50,22 @@ TEST_F(SessionTest, AServiceVelmoraDidNotInstallIsNeverStoppedRemovedOrRun) {
               "changed.");
     EXPECT_TRUE(os.processes.ran.empty());
     EXPECT_EQ(storedNumber("shop", store::kInstalled), 0u);
+    // apply's check foresees the install's refusal in the run's words.
+    ASSERT_EQ(runCli(os, {"export", "TC10", "--out", "C:\\tc10.json"}).code, 0);
+    os.files.files["C:\\tc10.json"].replace(os.files.files["C:\\tc10.json"].find("\"name\""), 0,
+                                            "\"state\": \"installed\", ");
+    for (const char* check : {"--check", "--yes"}) {
+        const CliRun r = runCli(os, {"apply", "C:\\tc10.json", check});
+        const bool checked = check == std::string("--check");
+        EXPECT_EQ(r.out, std::string("TC10: FAILED; ") + (checked ? "would install" : "install") +
+                             "\n  A service named \"TC10\" already exists on this computer and was not installed by "
+                             "Velmora for this configuration (it runs " +
+                             kTomcatTen + "). Nothing was changed.\n1 configuration(s): 0 " +
+                             (checked ? "would change" : "changed") + ", 0 unchanged, 1 failed.\n")
+            << r.err;
+        EXPECT_EQ(r.code, 1);
+    }
+    EXPECT_TRUE(os.processes.ran.empty());
 
     // Where the service manager cannot be asked, nothing is taken for absent.
     os.services.lookupFailure = Failure{"OpenSCManagerW", "Access is denied.", 5};

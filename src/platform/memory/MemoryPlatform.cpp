@@ -92,7 +92,12 @@ bool MemoryFiles::fileExists(const std::string& path) {
     return !path.empty() && !isDevicePath(path) && files.count(fromCurrent(path)) > 0;
 }
 
-bool MemoryFiles::folderExists(const std::string& path) { return !path.empty() && folders.count(path) > 0; }
+// Windows takes a folder's path with its separator at the end too.
+bool MemoryFiles::folderExists(const std::string& path) {
+    std::string folder = path;
+    while (folder.size() > 3 && (folder.back() == '\\' || folder.back() == '/')) folder.pop_back();
+    return !folder.empty() && folders.count(folder) > 0;
+}
 
 // A folder is there when it was made, or something lies in it; a drive's root always is.
 bool MemoryFiles::folderOfPathThere(const std::string& path) const {

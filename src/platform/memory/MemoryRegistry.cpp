@@ -91,10 +91,11 @@ MaybeFailure MemoryRegistry::write(RootKey root, const std::string& key, const s
         }
         RegistryValue value;
         value.type = w.type;
-        if (w.type == kRegDword) {
-            value.number = w.number;
-        } else if (w.exact) {
+        if (w.exact) {
             value.text = w.text;
+            value.number = w.number;
+        } else if (w.type == kRegDword) {
+            value.number = w.number;
         } else if (w.type == kRegMultiSz) {
             for (const auto& entry : w.list) value.text += entry + '\0';
         } else {
