@@ -215,6 +215,13 @@ TEST_F(SessionTest, AStoreEntryWithoutAUsableRecordNeverLetsVelmoraTouchTheServi
                   "start the service, which would run it. Nothing was changed.\n")
             << command[0];
     }
+    // apply stops it first when asked to, so its check foresees no start of it for a change that needs one.
+    ASSERT_EQ(runCli(os, {"export", "svc", "--out", "C:\\svc.json"}).code, 0);
+    os.files.files["C:\\svc.json"].replace(os.files.files["C:\\svc.json"].find("\"name\""), 0,
+                                           "\"state\": \"stopped\", ");
+    EXPECT_EQ(runCli(os, {"apply", "C:\\svc.json", "--check", "--set", "max.heap.size=512"}).out,
+              "svc: would change; values: max.heap.size; would stop, store, change the service in place (takes a "
+              "restart)\n1 configuration(s): 1 would change, 0 unchanged, 0 failed.\n");
     EXPECT_EQ(os.processes.ran,
               std::vector<std::string>{
                   "C:\\tomcat\\bin\\svc.exe -install svc C:\\jdk\\jre\\bin\\server\\jvm.dll -start main"});
