@@ -158,6 +158,8 @@ StepResult ServiceController::startAndWatch(Survey& s) {
     }
     if (auto refused = refusalForNet(name, before, "started")) return *refused;
     evidence.startedAt = platform_.clock.now();
+    // The log keeps whole seconds: what stood in it before the start is known by its number.
+    const std::uint32_t eventsBefore = platform_.events.newestServiceManagerRecord();
     NetRun net = runNet("start", name, startBoundSeconds(s.config.startTimeout), &evidence.netOutput);
     if (!net.asked) return net.step;
     StepResult& step = net.step;
@@ -189,7 +191,11 @@ StepResult ServiceController::startAndWatch(Survey& s) {
     if (const auto* config = std::get_if<ServiceConfiguration>(&held); config && !config->displayName.empty())
         names.push_back(config->displayName);
     const FileTime startSecond = evidence.startedAt - evidence.startedAt % kTicksPerSecond;
-    evidence.events = eventsAbout(platform_.events.serviceManagerEvents(startSecond), names);
+    std::vector<ServiceManagerEvent> events = platform_.events.serviceManagerEvents(startSecond);
+    events.erase(std::remove_if(events.begin(), events.end(),
+                                [&](const ServiceManagerEvent& e) { return e.record && e.record <= eventsBefore; }),
+                 events.end());
+    evidence.events = eventsAbout(events, names);
     for (const auto& source : sources) evidence.lookedAt.push_back(source.where.folder + "\\" + source.where.pattern);
     const std::string jvmLibrary = jvmLibraryPath(s.config.javaHome, s.config.jvmType, platform_.files);
     const DiagnosisContext context{s.config, serviceAccountName(s.config), jvmLibrary,

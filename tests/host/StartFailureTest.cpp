@@ -201,6 +201,8 @@ TEST_F(StartFailureTest, TheServiceManagersOwnCodesAndNoKnownCauseStillSayWhatHa
     lines += "line 12\x1B]0;pwned\x07\x1B[2K\r\n";  // a line that would retitle and clear a console
     script(Fate::StopsLater, 500, 1067, 0, {{"C:\\tomcat10\\logs\\shop_out.log", lines}}, {},
            {{0, 7034, {"shop", "1"}}});
+    // An earlier start's logon failure, logged in the same whole second just before this start, is not its cause.
+    os.events.events.push_back({os.clock.now() - os.clock.now() % kTicksPerSecond, 7000, {"shop", "%%1069"}});
     const Outcome unknown = session.start();
     ASSERT_TRUE(unknown.startFailure);
     EXPECT_EQ(unknown.summary,

@@ -43,8 +43,11 @@ void MemoryClock::sleep(std::uint32_t milliseconds) {
 
 std::vector<ServiceManagerEvent> MemoryEventLog::serviceManagerEvents(FileTime since) {
     std::vector<ServiceManagerEvent> found;
-    for (const auto& event : events)
-        if (event.written >= since) found.push_back(event);
+    for (std::size_t i = 0; i < events.size(); ++i)
+        if (events[i].written >= since) {
+            found.push_back(events[i]);
+            found.back().record = static_cast<std::uint32_t>(i + 1);  // numbered in the order written
+        }
     return found;
 }
 

@@ -29,6 +29,7 @@ public:
 class MemoryEventLog : public EventLog {
 public:
     std::vector<ServiceManagerEvent> serviceManagerEvents(FileTime since) override;
+    std::uint32_t newestServiceManagerRecord() override { return static_cast<std::uint32_t>(events.size()); }
     MaybeFailure write(const ProgramEvent& event) override;
     std::vector<ServiceManagerEvent> events;
     std::vector<ProgramEvent> written;

@@ -103,6 +103,7 @@ std::vector<ServiceManagerEvent> Win32EventLog::serviceManagerEvents(FileTime si
             ServiceManagerEvent event;
             event.written = written;
             event.eventId = record->EventID & 0xFFFF;
+            event.record = record->RecordNumber;
             const auto* text =
                 reinterpret_cast<const wchar_t*>(reinterpret_cast<const BYTE*>(record) + record->StringOffset);
             for (WORD i = 0; i < record->NumStrings; ++i, text += wcslen(text) + 1)
@@ -112,6 +113,15 @@ std::vector<ServiceManagerEvent> Win32EventLog::serviceManagerEvents(FileTime si
     }
     std::reverse(events.begin(), events.end());
     return events;
+}
+
+std::uint32_t Win32EventLog::newestServiceManagerRecord() {
+    const EventLogHandle log{OpenEventLogW(nullptr, L"System")};
+    DWORD oldest = 0, count = 0;
+    if (!log.handle || !GetOldestEventLogRecord(log.handle, &oldest) ||
+        !GetNumberOfEventLogRecords(log.handle, &count) || count == 0)
+        return 0;
+    return oldest + count - 1;
 }
 
 MaybeFailure Win32EventLog::write(const ProgramEvent& event) {

@@ -6,6 +6,7 @@ namespace velmora {
 class Win32EventLog : public EventLog {
 public:
     std::vector<ServiceManagerEvent> serviceManagerEvents(FileTime since) override;
+    std::uint32_t newestServiceManagerRecord() override;
     MaybeFailure write(const ProgramEvent& event) override;
 };
 
