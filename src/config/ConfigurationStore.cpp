@@ -241,7 +241,9 @@ ConfigurationStore::SavedMany ConfigurationStore::saveMany(const std::vector<Con
             for (const auto& name : listedBefore)
                 if (!written.holds(name)) left.push_back(name);
             left.insert(left.end(), incomingNames.begin(), incomingNames.begin() + static_cast<std::ptrdiff_t>(i));
-            (void)writeList(left);
+            if (auto notListed = writeList(left))
+                failure->description +=
+                    " The list of configurations could not be put right either (" + notListed->description + ").";
             return {i, failure};
         }
     }
