@@ -121,7 +121,7 @@ void runJava(const Configuration& c, Files& files, Processes& processes, std::ve
                                                     (lines.empty() ? std::string(".") : ": " + lines.front())});
 }
 
-// Two spellings of one folder: a trailing "\\" or a "." makes no other folder.
+// Two spellings of one folder: a trailing separator or a "." segment makes no other folder.
 bool sameFolder(const std::string& a, const std::string& b) {
     const std::string first = normalizedPath(a), second = normalizedPath(b);
     return first.empty() || second.empty() ? samePath(a, b) : samePath(first, second);
