@@ -42,7 +42,7 @@ MainWindow::~MainWindow() {
 
 bool MainWindow::create() {
     windowThread_ = GetCurrentThreadId();
-    return DialogWindow::create(instance_, IDD_MAIN, nullptr);
+    return createWithoutDialogManager(instance_, IDD_MAIN);
 }
 
 void MainWindow::attach(Program& program) {
