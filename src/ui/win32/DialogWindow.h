@@ -21,11 +21,6 @@ public:
 
 protected:
     bool create(HINSTANCE instance, int templateId, HWND owner);
-    // The same window made here from the template's font, menu and controls,
-    // without the dialog manager, which takes longer to make it; DefDlgProc
-    // behind a class of our own still gives it a dialog's keyboard and focus.
-    // Only what our templates use is followed: the font, the menu, DS_CENTER.
-    bool createWithoutDialogManager(HINSTANCE instance, int templateId);
     virtual INT_PTR onMessage(UINT message, WPARAM wParam, LPARAM lParam) = 0;
     virtual void onDpiChanged(UINT dpi, const RECT* suggested);
     HWND item(int id) const { return GetDlgItem(window_, id); }
@@ -41,7 +36,6 @@ protected:
 private:
     static INT_PTR CALLBACK dialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     DialogScaling scaling_;
-    FontHandle templateFont_;
     std::vector<HWND> heldBack_;  // the owner's other windows this one disabled
 };
 

@@ -42,7 +42,7 @@ MainWindow::~MainWindow() {
 
 bool MainWindow::create() {
     windowThread_ = GetCurrentThreadId();
-    return createWithoutDialogManager(instance_, IDD_MAIN);
+    return DialogWindow::create(instance_, IDD_MAIN, nullptr);
 }
 
 void MainWindow::attach(Program& program) {

@@ -104,7 +104,7 @@ void MainWindow::fillSizeList(int id) {
                 SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(list.entries[i]));
 }
 
-// The controls were laid out for the DPI at creation; what the template
+// The dialog manager laid the controls out for the DPI at creation; what it
 // does not know of follows here.
 void MainWindow::useDpi(UINT dpi) {
     bigIcon_ = IconHandle(loadIcon(instance_, systemMetricAt(SM_CXICON, dpi)));

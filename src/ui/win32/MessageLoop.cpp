@@ -19,7 +19,7 @@ int runMessageLoop(HWND mainWindow, HACCEL shortcuts) {
     while (GetMessageW(&message, nullptr, 0, 0) > 0) {
         HWND root = message.hwnd ? GetAncestor(message.hwnd, GA_ROOT) : nullptr;
         if (root == mainWindow && TranslateAcceleratorW(mainWindow, shortcuts, &message)) continue;
-        if (root && (root == mainWindow || isDialog(root)) && IsDialogMessageW(root, &message)) continue;
+        if (root && isDialog(root) && IsDialogMessageW(root, &message)) continue;
         TranslateMessage(&message);
         DispatchMessageW(&message);
     }

@@ -5,8 +5,7 @@ namespace velmora {
 
 // The program's one message loop. The main window's shortcuts come first,
 // so Ctrl+X and the rest win over a text box's own editing keys; then the
-// dialog keys (Tab, arrows) of the main window or whichever dialog the
-// message is for.
+// dialog keys (Tab, arrows) of whichever dialog the message is for.
 int runMessageLoop(HWND mainWindow, HACCEL shortcuts);
 
 }  // namespace velmora
