@@ -227,7 +227,7 @@ ConfigurationStore::SavedMany ConfigurationStore::saveMany(const std::vector<Con
     for (const auto& name : listedBefore)
         if (!incoming.holds(name)) list.push_back(name);
     for (const Configuration& c : configurations) list.push_back(c.serviceName);
-    if (auto failure = writeList(list)) return {0, failure};
+    if (auto failure = writeList(list)) return {0, failure, std::nullopt};
     // A configuration replaced keeps what Velmora made for it: a wrapper copy left behind, the folders it created.
     for (std::size_t i = 0; i < configurations.size(); ++i) {
         const Configuration& c = configurations[i];
@@ -241,13 +241,10 @@ ConfigurationStore::SavedMany ConfigurationStore::saveMany(const std::vector<Con
             for (const auto& name : listedBefore)
                 if (!written.holds(name)) left.push_back(name);
             left.insert(left.end(), incomingNames.begin(), incomingNames.begin() + static_cast<std::ptrdiff_t>(i));
-            if (auto notListed = writeList(left))
-                failure->description +=
-                    " The list of configurations could not be put right either (" + notListed->description + ").";
-            return {i, failure};
+            return {i, failure, writeList(left)};
         }
     }
-    return {configurations.size(), std::nullopt};
+    return {configurations.size(), std::nullopt, std::nullopt};
 }
 
 }  // namespace velmora

@@ -67,6 +67,7 @@ public:
     struct SavedMany {
         std::size_t written = 0;  // the first so many configurations
         MaybeFailure failure;
+        MaybeFailure listNotPutRight;  // after a failure: the list may still name those not written
     };
     SavedMany saveMany(const std::vector<Configuration>& configurations);
 

@@ -98,6 +98,10 @@ ConfigurationTransfer::Result ConfigurationTransfer::importDocument(const std::s
         result.error = "Import stopped: the registry refused a write (" + saved.failure->description + "). " +
                        (result.names.empty() ? std::string("Nothing was imported")
                                              : "Imported before it stopped: " + quotedNames(result.names)) +
+                       (saved.listNotPutRight
+                            ? ". The list of stored configurations could not be put right either (" +
+                                  saved.listNotPutRight->description + "): it may name some that were not imported"
+                            : std::string()) +
                        ". Run Velmora as an administrator and import the file again" +
                        (result.names.empty() ? "." : ", replacing them.");
         return result;

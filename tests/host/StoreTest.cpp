@@ -328,12 +328,34 @@ TEST_F(TransferTest, AnyProblemRefusesTheWholeFileAndAnEarlyEndLeavesNoKeyOffThe
     const CliRun set = runCli(os, {"set", "a", "max.heap.size=1024"});
     EXPECT_EQ(set.code, 1) << set.out << set.err;
     EXPECT_EQ(keyOfA(), before);
+    // A registry that stays full refuses the old values too, and the failure says what that leaves.
+    os.registry.valuesBeforeFailure = 3;
+    os.registry.writesRefused = 2;
+    const CliRun mixed = runCli(os, {"set", "a", "max.heap.size=1024"});
+    EXPECT_EQ(mixed.code, 1);
+    EXPECT_EQ(mixed.err,
+              "Warning: The configuration \"a\" could not be written to the registry: Not enough quota is available "
+              "to process this command. Putting the old values back failed too (Not enough quota is available to "
+              "process this command.): the configuration may hold some of the new ones. Run Velmora as an "
+              "administrator.\n");
     // Stopped in the second key: the first was imported, and moves to the list's end as a save moves it.
     os.registry.valuesBeforeFailure = 1 + 39 + 5;
     EXPECT_EQ(runCli(os, {"import", "C:\\a.json", "--replace"}).code, 1);
     EXPECT_EQ(storedNumber("a", "max.heap.size"), 1024u);
     EXPECT_FALSE(os.registry.keyExists(kLocalMachine, kStore + "\\d0"));
     EXPECT_EQ(storedList(), (std::vector<std::string>{"c0", "c1", "c2", "a"}));
+    // A list that cannot be put right either is told, and names the one not imported.
+    os.registry.valuesBeforeFailure = 1 + 39 + 5;
+    os.registry.writesRefused = 2;
+    const CliRun unlisted = runCli(os, {"import", "C:\\a.json", "--replace"});
+    EXPECT_EQ(unlisted.code, 1);
+    EXPECT_EQ(unlisted.err,
+              "Import stopped: the registry refused a write (Not enough quota is available to process this command.). "
+              "Imported before it stopped: \"a\". The list of stored configurations could not be put right either "
+              "(Not enough quota is available to process this command.): it may name some that were not imported. "
+              "Run Velmora as an administrator and import the file again, replacing them.\n");
+    EXPECT_FALSE(os.registry.keyExists(kLocalMachine, kStore + "\\d0"));
+    EXPECT_EQ(storedList(), (std::vector<std::string>{"c0", "c1", "c2", "a", "d0"}));
 
     // An export redirected by Windows PowerShell imports; a file in another encoding is refused.
     // "> backup.json" in Windows PowerShell 5.1 writes UTF-16 LE with a byte-order mark.

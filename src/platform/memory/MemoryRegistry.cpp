@@ -1,6 +1,7 @@
 #include "platform/memory/MemoryRegistry.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace velmora {
 
@@ -82,12 +83,18 @@ std::optional<RegistryValue> MemoryRegistry::read(RootKey root, const std::strin
 
 MaybeFailure MemoryRegistry::write(RootKey root, const std::string& key, const std::vector<RegistryWrite>& values) {
     if (refusesWrites(key)) return kCreateDenied;
+    const Failure full{"RegSetValueExW", "Not enough quota is available to process this command.", 1816};
+    if (stillRefused_ > 0 && !values.empty()) {
+        --stillRefused_;
+        return full;
+    }
     Key* at = create(root, key);
     if (!at) return Failure{"RegCreateKeyExW", "The parameter is incorrect.", 87};
     for (const RegistryWrite& w : values) {
         if (valuesBeforeFailure && (*valuesBeforeFailure)-- == 0) {
             valuesBeforeFailure.reset();
-            return Failure{"RegSetValueExW", "Not enough quota is available to process this command.", 1816};
+            stillRefused_ = std::exchange(writesRefused, 1) - 1;
+            return full;
         }
         RegistryValue value;
         value.type = w.type;

@@ -36,12 +36,15 @@ public:
     bool keyExists(RootKey root, const std::string& key) const;
     std::set<std::string, NameLess> readOnlyKeys;  // writes below these fail with access denied
     std::vector<std::string> writeLog;             // "key|name" per value written
-    // So many more values are written, then one write fails, as a full registry fails part way.
+    // So many more values are written, then one write fails, as a full registry fails part way; with
+    // writesRefused above 1 the writes right after it fail too, as a registry that stays full.
     std::optional<std::size_t> valuesBeforeFailure;
+    int writesRefused = 1;
     int keysCreated = 0;
     int reads = 0;  // values read and keys listed
 
 private:
+    int stillRefused_ = 0;
     struct Key {
         std::map<std::string, std::unique_ptr<Key>, NameLess> subkeys;
         std::map<std::string, RegistryValue, NameLess> values;
