@@ -76,4 +76,10 @@ TEST(FilesContract, NothingIsWrittenIntoAFolderThatIsNotThereAndARefusedFolderSa
     EXPECT_TRUE(files.folderExists(folder + "\\made\\below"));
     EXPECT_TRUE(files.folderExists(folder + "\\made\\below\\"));  // a folder's path may end in its separator
     EXPECT_FALSE(files.writeText(folder + "\\made\\below\\x.txt", "x"));
+    // A folder typed with its separator at the end and joined to a name: the separator counts once.
+    EXPECT_TRUE(files.folderExists(folder + "\\made\\\\below"));
+    EXPECT_TRUE(files.fileExists(folder + "\\made\\below\\\\x.txt"));
+    EXPECT_EQ(files.readBytes(folder + "\\made\\.\\below\\..\\below\\\\x.txt", 10), "x");
+    EXPECT_FALSE(files.appendText(folder + "\\made\\\\below\\x.txt", "y"));
+    EXPECT_EQ(files.readBytes(folder + "\\made\\below\\x.txt", 10), "xy");
 }

@@ -290,7 +290,7 @@ TEST_F(CliTest, EveryOtherExitCodeMeansWhatTheHelpSays) {
     EXPECT_EQ(r.out, "");
     EXPECT_EQ(r.err, "No configuration named \"--json\" is stored.\n");
     r = run({"export", "--all", "--out", "--json"});
-    EXPECT_EQ(r.code, 0);
+    EXPECT_EQ(r.code, 0) << r.err;
     EXPECT_EQ(r.out, "Exported 1 configuration(s) to --json.\n");
     r = run({"logs", "web", "--tail", "--json"});
     EXPECT_EQ(r.code, 2);

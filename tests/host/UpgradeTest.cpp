@@ -188,6 +188,11 @@ TEST_F(UpgradeTest, TheCheckBeforeAMoveNamesWhatTheTargetWouldNotRunAndNothingSt
     for (const std::string& ran : os.processes.ran) EXPECT_EQ(ran.find("net "), std::string::npos) << ran;
     EXPECT_TRUE(os.services.services["shop"].started);
     EXPECT_EQ(stored("shop", "tomcat.home"), kOld);
+    // A base that is the new home, typed there with its separator at the end, is that home: not refused.
+    ASSERT_EQ(runCli(os, {"set", "shop", std::string("catalina.base=") + kNew, "--yes"}).code, 0);
+    run = runCli(os, {"upgrade", "shop", "--home", std::string(kNew) + "\\", "--check"});
+    EXPECT_EQ(run.code, 0) << run.err;
+    EXPECT_EQ(run.out, "No problems found: The upgrade of \"shop\" to C:\\tomcat-11.0.2\\ can go ahead.\n");
     ASSERT_EQ(runCli(os, {"set", "shop", std::string("catalina.base=") + kBase, "--yes"}).code, 0);
 
     // A named account's password typed wrong is told before Tomcat stops, not by a service that cannot log on.

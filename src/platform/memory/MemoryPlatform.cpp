@@ -85,29 +85,33 @@ std::variant<int, Failure> MemoryNetwork::httpStatus(const std::string& address,
     return it == answers.end() ? 404 : it->second;
 }
 
+// A path as Windows takes it: from the current folder, separators doubled or
+// at the end counted once, "." and ".." walked.
 std::string MemoryFiles::fromCurrent(const std::string& path) const {
-    if (path.empty() || !environment || isAbsoluteWindowsPath(path)) return path;
-    const std::string& current = environment->currentFolder;
-    return path[0] == '\\' ? current.substr(0, 2) + path : current + "\\" + path;
+    std::string absolute = path;
+    if (!path.empty() && environment && !isAbsoluteWindowsPath(path)) {
+        const std::string& current = environment->currentFolder;
+        absolute = path[0] == '\\' ? current.substr(0, 2) + path : current + "\\" + path;
+    }
+    const std::string normalized = isDevicePath(absolute) ? std::string() : normalizedPath(absolute);
+    return normalized.empty() ? absolute : normalized;
 }
 
 bool MemoryFiles::fileExists(const std::string& path) {
     return !path.empty() && !isDevicePath(path) && files.count(fromCurrent(path)) > 0;
 }
 
-// Windows takes a folder's path with its separator at the end too.
 bool MemoryFiles::folderExists(const std::string& path) {
-    std::string folder = path;
-    while (folder.size() > 3 && (folder.back() == '\\' || folder.back() == '/')) folder.pop_back();
-    return !folder.empty() && folders.count(folder) > 0;
+    return !path.empty() && folders.count(fromCurrent(path)) > 0;
 }
 
-// A folder is there when it was made, or something lies in it; a drive's root always is.
+// A folder is there when it was made, or something lies in it; a drive's root and the current folder always are.
 bool MemoryFiles::folderOfPathThere(const std::string& path) const {
     const auto cut = path.find_last_of('\\');
     if (cut == std::string::npos) return true;  // the current folder
     const std::string folder = path.substr(0, cut);
-    if (folder.size() <= 2 || folders.count(folder)) return true;
+    if (folder.size() <= 2 || folders.count(folder) || (environment && samePath(folder, environment->currentFolder)))
+        return true;
     const std::string below = folder + "\\";
     const auto inside = [&](const std::string& name) {
         return name.size() > below.size() && sameName(name.substr(0, below.size()), below);
@@ -117,7 +121,8 @@ bool MemoryFiles::folderOfPathThere(const std::string& path) const {
     return (file != files.end() && inside(file->first)) || (made != folders.end() && inside(*made));
 }
 
-MaybeFailure MemoryFiles::copyFile(const std::string& from, const std::string& to) {
+MaybeFailure MemoryFiles::copyFile(const std::string& givenFrom, const std::string& givenTo) {
+    const std::string from = fromCurrent(givenFrom), to = fromCurrent(givenTo);
     if (!fileExists(from) || isDevicePath(to)) return kNotFound;
     if (!folderOfPathThere(to)) return kNoPath;
     if (samePath(from, to)) return Failure{"MemoryFiles", "The file cannot be copied onto itself.", 32};
@@ -136,7 +141,8 @@ MaybeFailure MemoryFiles::deleteFile(const std::string& given) {
     return std::nullopt;
 }
 
-MaybeFailure MemoryFiles::writeText(const std::string& path, const std::string& text) {
+MaybeFailure MemoryFiles::writeText(const std::string& given, const std::string& text) {
+    const std::string path = fromCurrent(given);
     if (locked.count(path) || isDevicePath(path)) return kDenied;
     if (!folderOfPathThere(path)) return kNoPath;
     files[path] = text;
@@ -144,7 +150,8 @@ MaybeFailure MemoryFiles::writeText(const std::string& path, const std::string& 
     return std::nullopt;
 }
 
-MaybeFailure MemoryFiles::appendText(const std::string& path, const std::string& text) {
+MaybeFailure MemoryFiles::appendText(const std::string& given, const std::string& text) {
+    const std::string path = fromCurrent(given);
     if (locked.count(path) || isDevicePath(path)) return kDenied;
     if (!folderOfPathThere(path)) return kNoPath;
     files[path] += text;
@@ -152,7 +159,8 @@ MaybeFailure MemoryFiles::appendText(const std::string& path, const std::string&
     return std::nullopt;
 }
 
-MaybeFailure MemoryFiles::createFolders(const std::string& path) {
+MaybeFailure MemoryFiles::createFolders(const std::string& given) {
+    const std::string path = fromCurrent(given);
     if (path.empty()) return Failure{"CreateDirectoryW", "The system cannot find the path specified.", 3};
     if (uncreatable.count(path)) return Failure{"CreateDirectoryW", "Access is denied.", 5};
     // Windows takes none of these in a name, nor a colon past the drive's.
@@ -169,7 +177,7 @@ std::optional<std::string> MemoryFiles::readBytes(const std::string& path, std::
         deviceReads.push_back(path);
         return std::nullopt;
     }
-    auto it = files.find(path);
+    auto it = files.find(fromCurrent(path));
     if (it == files.end()) return std::nullopt;
     return it->second.substr(0, maxBytes);
 }
