@@ -87,7 +87,7 @@ std::variant<int, Failure> MemoryNetwork::httpStatus(const std::string& address,
 
 // A path as Windows takes it: from the current folder, separators doubled or
 // at the end counted once, "." and ".." walked.
-std::string MemoryFiles::fromCurrent(const std::string& path) const {
+std::string MemoryFiles::asWindowsTakes(const std::string& path) const {
     std::string absolute = path;
     if (!path.empty() && environment && !isAbsoluteWindowsPath(path)) {
         const std::string& current = environment->currentFolder;
@@ -98,11 +98,11 @@ std::string MemoryFiles::fromCurrent(const std::string& path) const {
 }
 
 bool MemoryFiles::fileExists(const std::string& path) {
-    return !path.empty() && !isDevicePath(path) && files.count(fromCurrent(path)) > 0;
+    return !path.empty() && !isDevicePath(path) && files.count(asWindowsTakes(path)) > 0;
 }
 
 bool MemoryFiles::folderExists(const std::string& path) {
-    return !path.empty() && folders.count(fromCurrent(path)) > 0;
+    return !path.empty() && folders.count(asWindowsTakes(path)) > 0;
 }
 
 // A folder is there when it was made, or something lies in it; a drive's root and the current folder always are.
@@ -122,7 +122,7 @@ bool MemoryFiles::folderOfPathThere(const std::string& path) const {
 }
 
 MaybeFailure MemoryFiles::copyFile(const std::string& givenFrom, const std::string& givenTo) {
-    const std::string from = fromCurrent(givenFrom), to = fromCurrent(givenTo);
+    const std::string from = asWindowsTakes(givenFrom), to = asWindowsTakes(givenTo);
     if (!fileExists(from) || isDevicePath(to)) return kNotFound;
     if (!folderOfPathThere(to)) return kNoPath;
     if (samePath(from, to)) return Failure{"MemoryFiles", "The file cannot be copied onto itself.", 32};
@@ -133,7 +133,7 @@ MaybeFailure MemoryFiles::copyFile(const std::string& givenFrom, const std::stri
 }
 
 MaybeFailure MemoryFiles::deleteFile(const std::string& given) {
-    const std::string path = fromCurrent(given);
+    const std::string path = asWindowsTakes(given);
     ++deleteAttempts[path];
     if (isDevicePath(path)) return kNotFound;
     if (locked.count(path)) return kDenied;
@@ -142,7 +142,7 @@ MaybeFailure MemoryFiles::deleteFile(const std::string& given) {
 }
 
 MaybeFailure MemoryFiles::writeText(const std::string& given, const std::string& text) {
-    const std::string path = fromCurrent(given);
+    const std::string path = asWindowsTakes(given);
     if (locked.count(path) || isDevicePath(path)) return kDenied;
     if (!folderOfPathThere(path)) return kNoPath;
     files[path] = text;
@@ -151,7 +151,7 @@ MaybeFailure MemoryFiles::writeText(const std::string& given, const std::string&
 }
 
 MaybeFailure MemoryFiles::appendText(const std::string& given, const std::string& text) {
-    const std::string path = fromCurrent(given);
+    const std::string path = asWindowsTakes(given);
     if (locked.count(path) || isDevicePath(path)) return kDenied;
     if (!folderOfPathThere(path)) return kNoPath;
     files[path] += text;
@@ -160,7 +160,7 @@ MaybeFailure MemoryFiles::appendText(const std::string& given, const std::string
 }
 
 MaybeFailure MemoryFiles::createFolders(const std::string& given) {
-    const std::string path = fromCurrent(given);
+    const std::string path = asWindowsTakes(given);
     if (path.empty()) return Failure{"CreateDirectoryW", "The system cannot find the path specified.", 3};
     if (uncreatable.count(path)) return Failure{"CreateDirectoryW", "Access is denied.", 5};
     // Windows takes none of these in a name, nor a colon past the drive's.
@@ -177,7 +177,7 @@ std::optional<std::string> MemoryFiles::readBytes(const std::string& path, std::
         deviceReads.push_back(path);
         return std::nullopt;
     }
-    auto it = files.find(fromCurrent(path));
+    auto it = files.find(asWindowsTakes(path));
     if (it == files.end()) return std::nullopt;
     return it->second.substr(0, maxBytes);
 }
@@ -193,7 +193,7 @@ std::optional<std::string> MemoryFiles::readRange(const std::string& path, std::
 std::vector<FileFacts> MemoryFiles::listFiles(const std::string& folder, const std::string& pattern) {
     std::vector<FileFacts> found;
     if (folder.empty()) return found;
-    const std::string where = fromCurrent(folder);
+    const std::string where = asWindowsTakes(folder);
     const std::u16string wanted = foldedName(pattern);
     for (const auto& [path, content] : files) {
         const auto slash = path.rfind('\\');
@@ -208,7 +208,7 @@ std::vector<FileFacts> MemoryFiles::listFiles(const std::string& folder, const s
 
 // A file open for writing is held without leave to delete it, and so cannot move either.
 MaybeFailure MemoryFiles::moveFile(const std::string& givenFrom, const std::string& givenTo) {
-    const std::string from = fromCurrent(givenFrom), to = fromCurrent(givenTo);
+    const std::string from = asWindowsTakes(givenFrom), to = asWindowsTakes(givenTo);
     if (!fileExists(from) || isDevicePath(to)) return kNotFound;
     if (locked.count(from))
         return Failure{"MoveFileExW", "The process cannot access the file because it is being used by another process.",

@@ -55,7 +55,7 @@ public:
     bool sameFile(const std::string& a, const std::string& b) override;
     std::string resolvedPath(const std::string& path) override { return normalizedPath(path); }
     bool passesThroughLink(const std::string& path) override;
-    bool openForWriting(const std::string& path) override { return locked.count(fromCurrent(path)) > 0; }
+    bool openForWriting(const std::string& path) override { return locked.count(asWindowsTakes(path)) > 0; }
     MaybeFailure moveFile(const std::string& from, const std::string& to) override;
     std::optional<DiskSpace> diskSpace(const std::string& path) override;
 
@@ -81,7 +81,7 @@ public:
     std::map<std::string, DiskSpace, NameLess> disks;  // by drive ("C:"); a drive not here cannot be asked
 
 private:
-    std::string fromCurrent(const std::string& path) const;
+    std::string asWindowsTakes(const std::string& path) const;
     bool folderOfPathThere(const std::string& path) const;
 };
 
