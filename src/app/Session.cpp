@@ -216,7 +216,7 @@ SaveDecision Session::decideSave(bool stoppedFirst) {
     d.change = saveChange(d.stored.values, d.holding, c, s.facts.present(), controller_.wrapperChanges(s), *s.kind);
     if (d.change.way == ServiceChange::Way::Nothing) return d;
     const bool reinstall = d.change.way == ServiceChange::Way::Reinstall;
-    d.running = !stoppedFirst && s.facts.present() && serviceIsUp(controller_.status(c.serviceName, true).status);
+    d.running = !stoppedFirst && s.facts.present() && serviceIsUp(controller_.state(c.serviceName).status);
     // A change that may restart the service has it run its wrapper again.
     const std::string why = reinstall                             ? controller_.removalRefusal(s)
                             : d.running && d.change.restartNeeded ? controller_.startRefusal(s)
@@ -484,7 +484,7 @@ Outcome Session::repoint(const std::string& javaHome, bool checkOnly) {
     }
     Survey s;
     Plan plan;
-    const bool running = installed_ && serviceIsUp(controller_.status(c.serviceName, true).status);
+    const bool running = installed_ && serviceIsUp(controller_.state(c.serviceName).status);
     if (installed_) {
         s = controller_.survey(c, true, record_, &before);
         // A running service is restarted on the new JDK, which runs its wrapper again.
@@ -604,7 +604,7 @@ Outcome Session::uninstall() {
         return conversation.refuse(why);
     } else {
         // Stopping a running Tomcat is asked first, as a delete asks; removing a service made elsewhere always is.
-        const bool running = s.facts.present() && serviceIsUp(controller_.status(c.serviceName, true).status);
+        const bool running = s.facts.present() && serviceIsUp(controller_.state(c.serviceName).status);
         const bool agreed = s.record.adopted
                                 ? conversation.confirmed(QuestionKind::UninstallAdopted,
                                                          messages::uninstallAdoptedQuestion(c.serviceName, running))
@@ -710,7 +710,9 @@ Outcome Session::changeRunning(RunChange change) {
     outcome.started = s.started;
     outcome.stopped = s.stopped;
     // A start is judged by its watch, which waited as long as the start timeout asks (0: only until it runs).
-    const bool arrived = starts ? s.started || status_ == ServiceStatus::Running : status_ == ServiceStatus::NotRunning;
+    // A stop is judged by the service manager's word, which a name the status cannot be asked for still gets.
+    const bool arrived = starts ? s.started || status_ == ServiceStatus::Running
+                                : controller_.state(c.serviceName).status == ServiceStatus::NotRunning;
     if (s.startFailure) {
         outcome.result = Outcome::Result::Failed;
         outcome.summary = s.startFailure->sentence;

@@ -147,7 +147,7 @@ Outcome Session::bringServiceBack() {
     const StoredConfiguration stored = store_.read(name);
     Survey s = controller_.survey(stored.values, true, stored.record, &holding);
     const ServiceChange change = serviceChangeFor(holding, stored.values, true, false, *s.kind);
-    const bool running = serviceIsUp(controller_.status(name, true).status);
+    const bool running = serviceIsUp(controller_.state(name).status);
     // A restart has the service run its wrapper again.
     if (std::string why = running && change.restartNeeded ? controller_.startRefusal(s) : std::string(); !why.empty())
         return conversation.refuse(why);

@@ -100,7 +100,7 @@ Outcome Session::upgrade(const std::string& home, const std::string& javaHome, b
         return Outcome::declined("Nothing was changed.");
     Plan plan;
     if (auto ended = prepareAccount(conversation, s, true, plan)) return *ended;
-    const bool wasRunning = serviceIsUp(controller_.status(name, true).status);
+    const bool wasRunning = serviceIsUp(controller_.state(name).status);
     const FileTime down = platform_.clock.now();
     append(plan, controller_.removal(s));  // it stops Tomcat first
     append(plan, storeSave(s));
@@ -201,7 +201,7 @@ PutBack Session::putBack(const Configuration& before, const InstallRecord& recor
         append(undo, storeSave(back));
         append(undo, controller_.installation(back));
     }
-    if (wasRunning && !(back.installed && serviceIsUp(controller_.status(name, true).status)))
+    if (wasRunning && !(back.installed && serviceIsUp(controller_.state(name).status)))
         undo.push_back(controller_.start(back));
     put.undone = runPlan(undo);
     // What the reinstall left and the undo did not take back is kept in the record.

@@ -71,7 +71,7 @@ AdoptionCheck examine(Platform& platform, ConfigurationStore& store, const std::
     found.catalinaHome = home;
     found.tomcatVersion = tomcatVersionOf(home, layout, platform.files).text;
     found.road = kind->roadName();
-    found.status = checkServiceStatus(platform.services, name, true).status;
+    found.status = askServiceState(platform.services, name).status;
     found.reason = ownership == Ownership::Unrecorded ? "an older store entry without a record" : "made elsewhere";
     found.stored = store.isStored(name);
     const auto manager = platform.services.configuration(name);

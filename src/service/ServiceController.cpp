@@ -149,12 +149,12 @@ StepResult ServiceController::startAndWatch(Survey& s) {
     const EvidenceSnapshot snapshot = EvidenceSnapshot::take(platform_.files, sources);
     StartEvidence evidence;
     evidence.serviceName = name;
-    StatusCheck before = checkServiceStatus(platform_.services, name, true);
+    StatusCheck before = askServiceState(platform_.services, name);
     // A service still stopping takes no start: its stop is let end first, for as long as a stop may take.
     if (before.status == ServiceStatus::StopPending) {
         (void)watchStop(platform_.services, platform_.clock, name, platform_.clock.now(),
                         s.config.stopTimeout + kStopMarginSeconds);
-        before = checkServiceStatus(platform_.services, name, true);
+        before = askServiceState(platform_.services, name);
     }
     if (auto refused = refusalForNet(name, before, "started")) return *refused;
     evidence.startedAt = platform_.clock.now();
@@ -227,11 +227,11 @@ StepResult ServiceController::stopAndWatch(Survey& s) {
     const std::string& name = s.config.serviceName;
     const std::uint32_t timeout = s.installedConfig.stopTimeout;
     const std::uint32_t boundSeconds = timeout + kStopMarginSeconds;
-    StatusCheck before = checkServiceStatus(platform_.services, name, true);
+    StatusCheck before = askServiceState(platform_.services, name);
     // A start still under way takes no stop: it is let end first, for as long as a stop may take.
     if (before.status == ServiceStatus::StartPending) {
         waitForStartToEnd(platform_.services, platform_.clock, name, boundSeconds);
-        before = checkServiceStatus(platform_.services, name, true);
+        before = askServiceState(platform_.services, name);
     }
     if (auto refused = refusalForNet(name, before, "stopped")) return *refused;
     // A service still starting or stopping has a process that a removal or a start must not run past.
@@ -248,7 +248,7 @@ StepResult ServiceController::stopAndWatch(Survey& s) {
     if (!running || !net.asked) return step;
     // A stop net could not hand over (a start still pending, a question about dependent services) is not waited for.
     if (net.failed)
-        if (const StatusCheck after = checkServiceStatus(platform_.services, name, true);
+        if (const StatusCheck after = askServiceState(platform_.services, name);
             after.status != ServiceStatus::StopPending && after.status != ServiceStatus::NotRunning)
             return StepResult::failed(messages::stopNotTaken(name, statusWord(after.status)) + step.note);
 
@@ -275,9 +275,7 @@ StepResult ServiceController::stopAndWatch(Survey& s) {
     return step;
 }
 
-StatusCheck ServiceController::status(const std::string& name, bool installed) {
-    return checkServiceStatus(platform_.services, name, installed);
-}
+StatusCheck ServiceController::state(const std::string& name) { return askServiceState(platform_.services, name); }
 
 StatusCheck ServiceController::status(const Configuration& c, bool installed) {
     return installed ? status(statusQuestion(c)) : StatusCheck{};

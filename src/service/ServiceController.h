@@ -97,8 +97,9 @@ public:
     // What is kept of the last failed start; a kept value that does not parse is dropped.
     KeptFailedStart lastFailedStart(const std::string& name);
 
-    // The service manager's word; for a running service, also whether Tomcat answers.
-    StatusCheck status(const std::string& name, bool installed);
+    // The service manager's word on the state, which what Velmora does goes by.
+    StatusCheck state(const std::string& name);
+    // The status shown; for a running service, also whether Tomcat answers.
     StatusCheck status(const Configuration& c, bool installed);
     StatusQuestion statusQuestion(const Configuration& c);
     // Touches only the service manager, the network and the clock: safe beside a command on another thread.

@@ -79,10 +79,7 @@ std::string runningForText(std::uint64_t seconds) {
     return std::to_string(minutes) + " min " + std::to_string(seconds % 60) + " s";
 }
 
-StatusCheck checkServiceStatus(Services& services, const std::string& name, bool installed) {
-    if (!installed) return {};
-    if (name.find('\'') != std::string::npos)
-        return {ServiceStatus::Unknown, Failure{"SWbemServicesEx", "Invalid object path", kInvalidObjectPath}};
+StatusCheck askServiceState(Services& services, const std::string& name) {
     const auto answer = services.state(name);
     if (const Failure* failure = std::get_if<Failure>(&answer)) {
         if (failure->number == kServiceDoesNotExist) return {ServiceStatus::Gone};
@@ -95,6 +92,13 @@ StatusCheck checkServiceStatus(Services& services, const std::string& name, bool
         check.processStartedAt = state.processStartedAt;
     }
     return check;
+}
+
+StatusCheck checkServiceStatus(Services& services, const std::string& name, bool installed) {
+    if (!installed) return {};
+    if (name.find('\'') != std::string::npos)
+        return {ServiceStatus::Unknown, Failure{"SWbemServicesEx", "Invalid object path", kInvalidObjectPath}};
+    return askServiceState(services, name);
 }
 
 StatusCheck checkServiceStatus(Services& services, Network& network, const std::string& name, bool installed,

@@ -59,9 +59,13 @@ struct StatusQuestion {
     std::vector<ReadinessProbe> probes;
 };
 
-// Not installed without asking anyone; otherwise what the service manager
-// says, and for a running service whether each probe answers at once. A
-// quote cannot stand in the name by which the status is asked for.
+// What the service manager says of the service's state: what a start, a stop
+// or a removal goes by.
+StatusCheck askServiceState(Services& services, const std::string& name);
+
+// The status shown: not installed without asking anyone; otherwise what the
+// service manager says, and for a running service whether each probe answers
+// at once. A quote cannot stand in the name by which the status is asked for.
 StatusCheck checkServiceStatus(Services& services, const std::string& name, bool installed);
 StatusCheck checkServiceStatus(Services& services, Network& network, const std::string& name, bool installed,
                                const std::vector<ReadinessProbe>& probes);

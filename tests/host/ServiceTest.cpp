@@ -282,6 +282,28 @@ TEST_F(SessionTest, AProgramLineWithABlankIsQuotedForAServiceThatIsOurs) {
     EXPECT_TRUE(session.stop().done());  // still ours by its recorded line
 }
 
+// The status shown cannot be asked for a name with a quote; what Velmora does goes by the service manager's word.
+TEST_F(SessionTest, AServiceWhoseStatusCannotBeShownIsStillStartedStoppedAndRemoved) {
+    installNew("o'neil");
+    EXPECT_EQ(session.status(), ServiceStatus::Unknown);
+    const Outcome started = session.start();
+    EXPECT_TRUE(started.done()) << started.summary;
+    EXPECT_TRUE(running("o'neil"));
+    const Outcome stopped = session.stop();
+    EXPECT_TRUE(stopped.done()) << stopped.summary;
+    EXPECT_FALSE(running("o'neil"));
+    ASSERT_TRUE(session.start().done());
+    ui.answers[QuestionKind::DeleteInstalled] = Answer::Yes;
+    const Outcome deleted = session.remove();
+    EXPECT_TRUE(deleted.done()) << deleted.summary;
+    EXPECT_EQ(deleted.steps, (std::vector<std::string>{"stop",
+                                                       "uninstall :C:\\tomcat\\bin\\o'neil.exe -uninstall "
+                                                       "o'neil",
+                                                       "delete the wrapper copy", "mark not installed", "delete"}));
+    EXPECT_FALSE(serviceExists("o'neil"));
+    EXPECT_EQ(storedList(), std::vector<std::string>{});
+}
+
 TEST(ServiceSettingsRule, EachValueMapsToWhatTheServiceManagerKeepsAndEachPartDiffersOnItsOwn) {
     Configuration c;
     c.serviceName = "shop";
