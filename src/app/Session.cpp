@@ -634,8 +634,10 @@ Outcome Session::remove() {
     if (std::string why = unusableNameReason(name); !why.empty() && !listed) return conversation.refuse(why);
     const StoredConfiguration stored = store_.read(name);
 
-    // A name stored before the name rule can still go, but only from the store.
-    const std::string ruleBroken = nameRuleViolation(name, c.catalinaHome);
+    // A name stored before the name rule can still go, but only from the store. The home it was stored
+    // with counts, not one typed since.
+    const std::string ruleBroken =
+        nameRuleViolation(name, stored.keyExists ? stored.values.catalinaHome : c.catalinaHome);
     const bool storeOnly = !ruleBroken.empty();
     Survey s;
     Plan plan;

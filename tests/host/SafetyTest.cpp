@@ -447,6 +447,14 @@ TEST_F(SessionTest, BadNamesStoredValuesWithANulAndRefusedWritesNeverReachAFileO
         << ui.warnings[0];
     EXPECT_TRUE(serviceExists("old name"));
     EXPECT_EQ(storedList(), std::vector<std::string>{"ok"});
+    // A home typed and not saved does not make a stored name look older than the rule: its service goes with it.
+    installNew("long");
+    editing.edit(Field::CatalinaHome, "C:\\" + std::string(250, 'd'));
+    ui.forget();
+    EXPECT_TRUE(session.remove().done());
+    EXPECT_EQ(ui.askedKinds(), std::vector<QuestionKind>{QuestionKind::DeleteInstalled});
+    EXPECT_EQ(ui.warnings, std::vector<std::string>{});
+    EXPECT_FALSE(serviceExists("long"));
 
     // A store that refuses writes: reported, and nothing listed.
     os.registry.readOnlyKeys.insert(kStore);
