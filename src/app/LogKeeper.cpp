@@ -34,7 +34,7 @@ std::string sizeText(std::uint64_t bytes) {
 bool LogKeeper::ownsBaseLogs(const Configuration& c) {
     const std::u16string own = foldedName(c.serviceName);
     for (const auto& name : store_.names())
-        if (foldedName(name) < own && samePath(store_.readText(name, store::kCatalinaBase), c.catalinaBase))
+        if (foldedName(name) < own && samePlace(store_.readText(name, store::kCatalinaBase), c.catalinaBase))
             return false;
     return true;
 }

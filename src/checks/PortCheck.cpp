@@ -48,7 +48,7 @@ PortReview reviewPorts(const Configuration& c, const std::vector<OtherConfigurat
     for (const auto& other : others) {
         const bool opensPorts = std::any_of(ports.begin(), ports.end(),
                                             [](const DeclaredPort& port) { return port.value == PortValue::Number; });
-        if (samePath(other.tomcatConfigFile, file)) {
+        if (samePlace(other.tomcatConfigFile, file)) {
             if (!opensPorts) continue;
             Finding shared{FindingKind::PortConflict, "Tomcat config file", file,
                            "The stored configuration \"" + other.name + "\" uses the same Tomcat config file " + file +

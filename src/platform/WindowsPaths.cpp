@@ -82,6 +82,11 @@ std::string normalizedPath(const std::string& path) {
     return normalized;
 }
 
+bool samePlace(const std::string& a, const std::string& b) {
+    const std::string first = normalizedPath(a), second = normalizedPath(b);
+    return first.empty() || second.empty() ? samePath(a, b) : samePath(first, second);
+}
+
 bool isSameOrInside(const std::string& path, const std::string& folder) {
     if (path.empty() || folder.empty()) return false;
     const std::u16string inner = foldedName(path), outer = foldedName(folder);

@@ -22,6 +22,10 @@ bool isAbsoluteWindowsPath(const std::string& path);
 // ".." taken out and no trailing "\" but a drive root's; empty for a
 // relative path or one whose ".." climbs above its root.
 std::string normalizedPath(const std::string& path);
+// Two spellings of one file or folder: a trailing separator, a doubled one or
+// a "." or ".." segment makes no other place. Compared as typed when either
+// is not absolute.
+bool samePlace(const std::string& a, const std::string& b);
 // Whether the normalized path is the folder or lies below it.
 bool isSameOrInside(const std::string& path, const std::string& folder);
 // C:\ or \\server\share: the top of a drive or share.

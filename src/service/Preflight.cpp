@@ -121,17 +121,11 @@ void runJava(const Configuration& c, Files& files, Processes& processes, std::ve
                                                     (lines.empty() ? std::string(".") : ": " + lines.front())});
 }
 
-// Two spellings of one folder: a trailing separator or a "." segment makes no other folder.
-bool sameFolder(const std::string& a, const std::string& b) {
-    const std::string first = normalizedPath(a), second = normalizedPath(b);
-    return first.empty() || second.empty() ? samePath(a, b) : samePath(first, second);
-}
-
 // Tomcat puts the base's lib before the home's on its class path: a base that
 // holds Tomcat's own classes, the old home's above all, would run them instead.
 void checkBase(const Configuration& target, const Configuration& current, Files& files,
                std::vector<PreflightFinding>& found) {
-    if (sameFolder(target.catalinaHome, current.catalinaHome) || sameFolder(target.catalinaBase, target.catalinaHome))
+    if (samePlace(target.catalinaHome, current.catalinaHome) || samePlace(target.catalinaBase, target.catalinaHome))
         return;
     const std::string classes = target.catalinaBase + "\\lib\\catalina.jar";
     if (files.fileExists(classes))

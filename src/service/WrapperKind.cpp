@@ -30,9 +30,7 @@ InstalledWrapper installedWrapperOf(const std::string& programLine, Files& files
 }
 
 bool sameProgram(const std::string& lineA, const std::string& lineB) {
-    const std::string a = programOfBinaryPath(lineA), b = programOfBinaryPath(lineB);
-    const std::string normalA = normalizedPath(a), normalB = normalizedPath(b);
-    return normalA.empty() || normalB.empty() ? samePath(a, b) : samePath(normalA, normalB);
+    return samePlace(programOfBinaryPath(lineA), programOfBinaryPath(lineB));
 }
 
 bool sameProgramLine(const std::string& lineA, const std::string& lineB) {

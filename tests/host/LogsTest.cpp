@@ -1,6 +1,7 @@
 // A configuration's own logs on each road, their bounds, the roll, and the events Velmora writes.
 #include <nlohmann/json.hpp>
 
+#include "config/StoreLayout.h"
 #include "service/LogFiles.h"
 #include "support/Fixture.h"
 
@@ -98,6 +99,9 @@ TEST_F(LogsTest, EachRoadAndVersionListsItsOwnFilesAndAFolderSharedWithAnotherCo
                                      "jakarta_service_20261206.log localhost_access_log.2026-12-06.txt "
                                      "shop-stdout.2026-12-05.log shop_err.log* shop_out.2026-12-01.log shop_out.log "
                                      "catalina.2026-12-02.log"));
+    EXPECT_EQ(namesOf("tea"), words("tea_err.log tea_out.2026-12-01.log tea_out.log"));
+    // The same base spelled with a separator at its end is still shop's.
+    put("tea", {RegistryWrite::textValue(store::kCatalinaBase, "C:\\tomcat\\")});
     EXPECT_EQ(namesOf("tea"), words("tea_err.log tea_out.2026-12-01.log tea_out.log"));
 
     // Tomcat 10.1 on the Tomcat 7-11 road: the wrapper's own log is commons-daemon's, and there is no admin log.
