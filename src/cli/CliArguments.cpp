@@ -200,9 +200,9 @@ const std::vector<CommandForm>& commands() {
          "System.err, the wrapper's own log and Tomcat's logs in the base's logs folder; never another\n"
          "configuration's files. --tail N prints the last N lines of the newest System.err, or of the file\n"
          "--file names (one of the list). --prune deletes the oldest files beyond logs.keep.days or\n"
-         "logs.max.mb, never one that is open for writing; --all prunes every stored configuration;\n"
-         "--check says what it would delete and deletes nothing. Exit code 10: files were (or would be)\n"
-         "deleted; 0: none were beyond the bounds."},
+         "logs.max.mb, never one that is open for writing, of each name given; --all prunes every stored\n"
+         "configuration; --check says what it would delete and deletes nothing. Exit code 10: files were\n"
+         "(or would be) deleted; 0: none were beyond the bounds."},
         {"adopt",
          "adopt (NAME [--yes] [--replace] | --list)",
          0,
@@ -355,6 +355,7 @@ ParsedArguments parseArguments(const std::vector<std::string>& arguments) {
     if (inv.command == "logs") {
         if (inv.all == (count > 0)) return usage(inv, "logs takes either a name or --all.");
         if (inv.all && !inv.prune) return usage(inv, "logs --all goes with --prune.");
+        if (count > 1 && !inv.prune) return usage(inv, "logs takes one name; several go with --prune.");
         if (inv.check && !inv.prune) return usage(inv, "logs --check goes with --prune.");
         if (inv.prune && (inv.tail || !inv.file.empty())) return usage(inv, "logs --prune takes no --tail or --file.");
         if (!inv.file.empty() && !inv.tail) return usage(inv, "logs --file goes with --tail N.");

@@ -127,6 +127,11 @@ TEST_F(LogsTest, EachRoadAndVersionListsItsOwnFilesAndAFolderSharedWithAnotherCo
     EXPECT_EQ(run({"logs", "web", "--tail", "5", "--file", "C:\\tomcat10\\conf\\server.xml"}).code, 1);
     EXPECT_EQ(run({"logs", "web", "--tail", "0"}).code, 2);
     EXPECT_EQ(run({"logs", "nosuch"}).code, 8);
+    const CliRun two = run({"logs", "web", "shop"});
+    EXPECT_EQ(two.code, 2);
+    EXPECT_EQ(two.err,
+              "velmora-cli: logs takes one name; several go with --prune.\nRun \"velmora-cli help\" for the "
+              "commands.\n");
 }
 
 TEST_F(LogsTest, PruneDeletesTheOldestBeyondEitherBoundKeepsWhatIsOpenAndCheckOrApplyCheckDeletesNothing) {
