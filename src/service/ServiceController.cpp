@@ -383,6 +383,13 @@ StepResult ServiceController::copyWrapper(Survey& s) {
 
 StepResult ServiceController::registerService(Survey& s) {
     const std::string& name = s.config.serviceName;
+    const auto copy = s.kind->copy(s.config);
+    // One that someone registered while the install asked its questions is theirs, even with the very line the
+    // wrapper writes (Tomcat's own script writes it too): the wrapper is not run over it.
+    if (const ServiceFacts now = lookUpService(platform_.services, platform_.registry, name); now.present()) {
+        if (copy && s.copyMadeNow) platform_.files.deleteFile(copy->target);
+        return StepResult::failed(messages::serviceAppearedMeanwhile(name, now.programLine));
+    }
     const ProcessRun run = s.kind->registering(s.config);
     const ProcessResult result = platform_.processes.run(run);
     progress_.detail(result.output);
@@ -390,7 +397,6 @@ StepResult ServiceController::registerService(Survey& s) {
     s.facts = lookUpService(platform_.services, platform_.registry, name);
     if (s.facts.presence == ServiceFacts::Presence::Unknown)
         return StepResult::failed(messages::serviceUnknownAfterWrapper(name, s.facts.failure.description));
-    const auto copy = s.kind->copy(s.config);
     if (!s.facts.present()) {
         std::string leftBehind;
         if (copy && s.copyMadeNow && platform_.files.deleteFile(copy->target)) leftBehind = copy->target;

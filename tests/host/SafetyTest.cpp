@@ -90,6 +90,22 @@ TEST_F(SessionTest, AServiceVelmoraDidNotInstallIsNeverStoppedRemovedOrRun) {
     EXPECT_FALSE(os.registry.read(kLocalMachine, "SYSTEM\\CurrentControlSet\\Services\\late", "VelmoraInstallMark"));
     EXPECT_FALSE(os.files.fileExists("C:\\tomcat\\bin\\late.exe"));
     EXPECT_EQ(storedNumber("late", store::kInstalled), 0u);
+
+    // Nor one that Tomcat's own script registers, with the very line the wrapper writes, while a question waits.
+    useModernLayout();
+    os.accounts.guarded.insert("C:\\tomcat10\\logs");
+    saveNew("race");
+    const std::string scripts = "\"C:\\tomcat10\\bin\\tomcat10.exe\" //RS//race";
+    ui.whileAsking = [&](const Question&) { os.services.services["race"] = {scripts, false, {}}; };
+    os.processes.ran.clear();
+    EXPECT_EQ(session.install().summary,
+              "The service wrapper did not register the service \"race\": a service of that name that runs another "
+              "program (" +
+                  scripts + ") was registered meanwhile. Velmora left it as it is.");
+    EXPECT_TRUE(os.processes.ran.empty()) << os.processes.ran.front();
+    EXPECT_FALSE(os.registry.read(kLocalMachine, "SYSTEM\\CurrentControlSet\\Services\\race", "VelmoraInstallMark"));
+    EXPECT_TRUE(serviceExists("race"));
+    EXPECT_EQ(storedNumber("race", store::kInstalled), 0u);
 }
 
 TEST_F(SessionTest, OnlyWhatThisStoreRecordedIsOurs) {

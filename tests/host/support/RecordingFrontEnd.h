@@ -1,4 +1,5 @@
 #pragma once
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -12,6 +13,7 @@ class RecordingFrontEnd : public FrontEnd {
 public:
     Answer ask(const Question& question) override {
         asked.push_back(question);
+        if (whileAsking) whileAsking(question);
         auto it = answers.find(question.kind);
         return it == answers.end() ? Answer::Yes : it->second;
     }
@@ -47,6 +49,8 @@ public:
     }
 
     std::map<QuestionKind, Answer> answers;
+    // What goes on elsewhere while a question waits for its answer.
+    std::function<void(const Question&)> whileAsking;
     std::vector<Question> asked;
     std::vector<std::string> warnings, notices, passwordsAskedFor;
     std::optional<std::string> givenPassword;
