@@ -62,6 +62,11 @@ Outcome Session::adopt(const std::string& name, bool replaceAgreed) {
     if (!conversation.confirmed(QuestionKind::TakeOverService,
                                 messages::takeOverQuestion(found.name, found.programLine, preview.notKept.size())))
         return Outcome::declined("Nothing was changed.");
+    // While the questions waited the service may have gone or changed: only the one agreed to is taken over.
+    const AdoptionCheck now = checkAdoptable(platform_, store_, name);
+    if (!now.service) return conversation.refuse(now.refusal);
+    if (now.service->programLine != found.programLine)
+        return conversation.refuse(messages::serviceChangedWhileAsked(found.name, now.service->programLine));
 
     Survey s = controller_.survey(preview.config, false, {});
     const PlanResult ran = runPlan(controller_.adoption(s));

@@ -110,6 +110,11 @@ inline std::string takeOverQuestion(const std::string& name, const std::string& 
     return text + " Continue?";
 }
 
+inline std::string serviceChangedWhileAsked(const std::string& name, const std::string& programLine) {
+    return "The service \"" + name + "\" changed while the question waited: it now runs " + programLine +
+           ". Nothing was changed; look at it again before taking it over.";
+}
+
 inline std::string serviceTakenOver(const std::string& name) {
     return "The service \"" + name + "\" is Velmora's now, stored as the configuration \"" + name +
            "\"; it runs as it did.";

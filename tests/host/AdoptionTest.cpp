@@ -243,6 +243,23 @@ TEST_F(AdoptionTest, AServiceMadeByServiceBatIsTakenOverAsItHoldsItAndThenWorked
               "  -> No (--yes answers Yes)\nNothing was changed.\n");
     EXPECT_EQ(storedList(), std::vector<std::string>{});
 
+    // One that is made over for another home while the question waits is not taken over; nor one that goes.
+    const MemoryServices::Service made = os.services.services["Tomcat9"];
+    addTomcat("C:\\tomcat10", "10.1.34");
+    const std::string other = "\"C:\\tomcat10\\bin\\tomcat10.exe\" //RS//Tomcat9";
+    ui.whileAsking = [&](const Question& q) {
+        if (q.kind == QuestionKind::TakeOverService) os.services.services["Tomcat9"].binaryPath = other;
+    };
+    EXPECT_EQ(session.adopt("Tomcat9", false).summary,
+              "The service \"Tomcat9\" changed while the question waited: it now runs " + other +
+                  ". Nothing was changed; look at it again before taking it over.");
+    ui.whileAsking = [&](const Question&) { os.services.services.erase("Tomcat9"); };
+    EXPECT_EQ(session.adopt("Tomcat9", false).result, Outcome::Result::Refused);
+    ui.whileAsking = nullptr;
+    os.services.services["Tomcat9"] = made;
+    EXPECT_FALSE(os.registry.read(kLocalMachine, serviceKey("Tomcat9"), kInstallMarkValue).has_value());
+    EXPECT_EQ(storedList(), std::vector<std::string>{});
+
     // A store that cannot be written: the mark comes off the service again.
     os.registry.readOnlyKeys.insert(kStore);
     run = runCli(os, {"adopt", "tomcat9", "--yes"});
