@@ -36,7 +36,8 @@ Outcome Editing::open(const std::string& name) {
     if (std::string why = unusableNameReason(name); !why.empty()) return conversation.refuse(why);
     const StoredConfiguration stored = store_.read(name);
     if (!stored.keyExists && store_.nameList().holds(name)) conversation.warn(messages::listedButMissing(name));
-    for (const auto& value : stored.unusableTexts) conversation.warn(messages::unusableStoredText(name, value));
+    for (const auto& [value, type] : stored.unusableValues)
+        conversation.warn(messages::unusableStoredValue(name, value, type));
     for (const auto& [value, word] : stored.unknownChoices)
         conversation.warn(
             messages::unknownStoredWord(name, value, word, fieldText(stored.values, *storedField(value))));

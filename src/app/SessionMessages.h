@@ -60,10 +60,9 @@ inline std::string listedButMissing(const std::string& name) {
            "with empty values; use File > Delete to take it off the list.";
 }
 
-inline std::string unusableStoredText(const std::string& name, const std::string& value) {
-    return "The value \"" + value + "\" of the configuration \"" + name +
-           "\" is not a plain text (REG_SZ without NUL characters), so it opens empty. Save the configuration to "
-           "store it afresh.";
+inline std::string unusableStoredValue(const std::string& name, const std::string& value, const std::string& type) {
+    return "The value \"" + value + "\" of the configuration \"" + name + "\" is not " + type +
+           ", so it opens empty. Save the configuration to store it afresh.";
 }
 
 inline std::string reportQuestion(const std::string& reportPath) {

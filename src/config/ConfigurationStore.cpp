@@ -89,8 +89,20 @@ StoredConfiguration ConfigurationStore::read(const std::string& name) {
                        registry_.contents(kLocalMachine, key).has_value();
     auto text = [&](std::size_t i) {
         StoredText read = storedText(values[i]);
-        if (!read.usable) stored.unusableTexts.push_back(valueNames[i]);
+        if (!read.usable)
+            stored.unusableValues.push_back({valueNames[i], "a plain text (REG_SZ without NUL characters)"});
         return read.text;
+    };
+    auto number = [&](std::size_t i) {
+        if (values[i] && values[i]->type != kRegDword)
+            stored.unusableValues.push_back({valueNames[i], "a number (REG_DWORD)"});
+        return storedNumber(values[i]);
+    };
+    // A list written by hand as one text is still read.
+    auto list = [&](std::size_t i) {
+        if (values[i] && values[i]->type != kRegMultiSz && values[i]->type != kRegSz)
+            stored.unusableValues.push_back({valueNames[i], "a list (REG_MULTI_SZ)"});
+        return storedList(values[i]);
     };
     Configuration& c = stored.values;
     std::size_t i = 0;
@@ -114,12 +126,11 @@ StoredConfiguration ConfigurationStore::read(const std::string& name) {
             case FieldKind::Jvm: c.jvmType = isServerJvm(text(i)) ? JvmType::Server : JvmType::Client; break;
             case FieldKind::Size:
                 c.*field.size =
-                    wholeNumber<std::uint16_t>(sizeFromDword(static_cast<std::int32_t>(storedNumber(values[i]))))
-                        .value_or(0);
+                    wholeNumber<std::uint16_t>(sizeFromDword(static_cast<std::int32_t>(number(i)))).value_or(0);
                 break;
             // Seconds beyond what a setter takes would overflow as milliseconds.
             case FieldKind::Seconds: {
-                const std::string seconds = std::to_string(storedNumber(values[i]));
+                const std::string seconds = std::to_string(number(i));
                 if (valueProblem(field, seconds).empty())
                     setFieldText(c, field, seconds);
                 else
@@ -127,21 +138,19 @@ StoredConfiguration ConfigurationStore::read(const std::string& name) {
                 break;
             }
             // A check box's state is its low 16 bits; only 1 is ticked.
-            case FieldKind::Check:
-                c.*field.check = checkFromDword(static_cast<std::int32_t>(storedNumber(values[i]))) == 1;
-                break;
+            case FieldKind::Check: c.*field.check = checkFromDword(static_cast<std::int32_t>(number(i))) == 1; break;
             case FieldKind::Options:
             case FieldKind::List:
-            case FieldKind::Variables: c.*field.list = storedList(values[i]); break;
+            case FieldKind::Variables: c.*field.list = list(i); break;
         }
         ++i;
     }
     stored.installed = storedNumber(values[i++]) != 0;
-    const std::size_t unusableBefore = stored.unusableTexts.size();
+    const std::size_t unusableBefore = stored.unusableValues.size();
     stored.record.programLine = text(i++);
     stored.record.mark = text(i++);
     stored.record.programDigest = text(i++);
-    stored.record.readable = stored.unusableTexts.size() == unusableBefore;
+    stored.record.readable = stored.unusableValues.size() == unusableBefore;
     stored.record.settingsApplied = storedNumber(values[i++]) != 0;
     stored.record.adopted = storedNumber(values[i++]) != 0;
     stored.createdFolders = storedList(values[i++]);

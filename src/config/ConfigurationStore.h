@@ -18,8 +18,9 @@ struct StoredConfiguration {
     bool installed = false;
     InstallRecord record;
     bool keyExists = false;
-    // Store names of text values that are not a plain REG_SZ: they read as empty.
-    std::vector<std::string> unusableTexts;
+    // Values not of the type Velmora stores them as, by store name, each with
+    // that type as a message names it: they read as empty (0, not ticked).
+    std::vector<std::pair<std::string, std::string>> unusableValues;
     // Values Velmora does not know (name, value), a choice's word or seconds
     // out of range: the value opens as its default.
     std::vector<std::pair<std::string, std::string>> unknownChoices;

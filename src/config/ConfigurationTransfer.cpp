@@ -32,9 +32,9 @@ ConfigurationTransfer::Result ConfigurationTransfer::exportNamed(const std::vect
                                       "of the export.");
             continue;
         }
-        for (const auto& value : read.unusableTexts)
-            result.warnings.push_back("The value \"" + value + "\" of the configuration \"" + stored +
-                                      "\" is not a plain text (REG_SZ without NUL characters): it is exported empty.");
+        for (const auto& [value, type] : read.unusableValues)
+            result.warnings.push_back("The value \"" + value + "\" of the configuration \"" + stored + "\" is not " +
+                                      type + ": it is exported empty.");
         for (const auto& [value, word] : read.unknownChoices)
             result.warnings.push_back(
                 "The value \"" + visibleText(word) + "\" of \"" + value + "\" of the configuration \"" + stored +

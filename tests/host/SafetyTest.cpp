@@ -447,6 +447,26 @@ TEST_F(SessionTest, BadNamesStoredValuesWithANulAndRefusedWritesNeverReachAFileO
     session.save();
     session.remove();
     EXPECT_EQ(os.files.files["C:\\victim.txt"], "precious");
+    // A number written by hand as a text, a list as an expandable text: named, and no command saves over them.
+    saveNew("hand");
+    os.registry.setRaw(kLocalMachine, kStore + "\\hand", "max.heap.size", {kRegSz, std::string("1024\0", 5), 0});
+    os.registry.setRaw(kLocalMachine, kStore + "\\hand", "additional.jvm.options",
+                       {kRegExpandSz, std::string("-Dx=1\0\0", 7), 0});
+    const CliRun set = runCli(os, {"set", "hand", "description=x"});
+    EXPECT_EQ(set.code, 1);
+    EXPECT_EQ(
+        set.err,
+        "Warning: The value \"max.heap.size\" of the configuration \"hand\" is not a number (REG_DWORD), so it "
+        "opens empty. Save the configuration to store it afresh.\nWarning: The value \"additional.jvm.options\" "
+        "of the configuration \"hand\" is not a list (REG_MULTI_SZ), so it opens empty. Save the configuration to "
+        "store it afresh.\nNothing was stored: 2 warning(s) came up; --force stores the configuration all the "
+        "same.\n");
+    EXPECT_EQ(os.registry.read(kLocalMachine, kStore + "\\hand", "max.heap.size")->type, kRegSz);
+    EXPECT_EQ(runCli(os, {"export", "hand", "--out=C:\\hand.json"}).err,
+              "Warning: The value \"max.heap.size\" of the configuration \"hand\" is not a number (REG_DWORD): it is "
+              "exported empty.\nWarning: The value \"additional.jvm.options\" of the configuration \"hand\" is not a "
+              "list (REG_MULTI_SZ): it is exported empty.\n");
+    ASSERT_EQ(runCli(os, {"delete", "hand", "--yes"}).code, 0);
 
     // A name stored before the name rule goes from the store alone, and says its service stays.
     os.services.services["old name"] = {"\"C:\\tomcat\\bin\\old name.exe\" //RS//old name", false, {}};
