@@ -5,6 +5,7 @@
 #include "config/ConfigurationDocument.h"
 #include "config/NameRule.h"
 #include "config/TomcatLayout.h"
+#include "config/TomcatRelease.h"
 #include "platform/Text.h"
 
 namespace velmora {
@@ -55,6 +56,13 @@ std::string documentEntryRefusal(const Configuration& c, Files& files) {
     if (std::string why = nameRuleViolation(c.serviceName, c.catalinaHome); !why.empty()) return why;
     for (const auto& value : valuesTheWrapperCannotCarry(tomcatLayoutOf(c.catalinaHome, files), c))
         return uncarriedValueMessage(value);
+    // What the window and set refuse to tick or choose is not taken from a document either.
+    if (c.useSecurityManager)
+        if (std::string why = securityManagerRefusal(tomcatVersionAt(c.catalinaHome, files),
+                                                     jdkFeatureVersionOf(c.javaHome, files), c.javaHome);
+            !why.empty())
+            return why;
+    if (c.jvmType == JvmType::Client) return clientJvmRefusal(c.javaHome, files);
     return {};
 }
 

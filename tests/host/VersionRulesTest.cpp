@@ -96,6 +96,30 @@ TEST_F(VersionRulesTest, WhatCannotRunIsRefusedAndAJdkThatAnUpdateTookAwayIsRepl
     EXPECT_FALSE(ui.shown.useSecurityManager);
     EXPECT_EQ(editing.edit(Field::JvmType, "client").result, Outcome::Result::Refused);
     EXPECT_EQ(ui.shown.jvmType, JvmType::Server);
+    // Nor are they taken from a document, by an import or by apply.
+    ASSERT_EQ(runCli(os, {"export", "eleven", "--out=C:\\eleven.json"}).code, 0);
+    const std::string exported = os.files.files["C:\\eleven.json"];
+    const std::pair<std::string, std::string> changes[] = {
+        {"\"java.security.manager\": 0", "\"java.security.manager\": 1"},
+        {"\"jvm\": \"server\"", "\"jvm\": \"client\""}};
+    const std::string why[] = {
+        "Tomcat 11.0.2 no longer supports the security manager: the service would not start.",
+        "The JDK at C:\\jdk-21 has no client JVM (64-bit JDKs bring only the server JVM): the service could not "
+        "load it."};
+    for (int i = 0; i < 2; ++i) {
+        const auto& [from, to] = changes[i];
+        std::string& document = os.files.files["C:\\eleven.json"] = exported;
+        ASSERT_NE(document.find(from), std::string::npos) << document;
+        document.replace(document.find(from), from.size(), to);
+        const CliRun imported = runCli(os, {"import", "C:\\eleven.json", "--replace"});
+        EXPECT_EQ(imported.code, 3);
+        EXPECT_EQ(imported.err, "Import refused, nothing was changed. Configuration \"eleven\": " + why[i] + "\n");
+        const CliRun applied = runCli(os, {"apply", "C:\\eleven.json", "--yes"});
+        EXPECT_EQ(applied.code, 3);
+        EXPECT_EQ(applied.err, "Nothing was changed: Configuration \"eleven\": " + why[i] + "\n");
+    }
+    EXPECT_EQ(storedNumber("eleven", store::kSecurityManager), 0u);
+    EXPECT_EQ(stored("eleven", "jvm"), "server");
 
     // Tomcat 10.1 on JDK 24: the JDK refuses it. A stored value is kept, and the check fails on it.
     addTomcat("C:\\tomcat10", "10.1.34");
