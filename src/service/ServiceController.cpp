@@ -225,8 +225,9 @@ Step ServiceController::stop(Survey& s) {
 
 StepResult ServiceController::stopAndWatch(Survey& s) {
     const std::string& name = s.config.serviceName;
-    const std::uint32_t timeout = s.installedConfig.stopTimeout;
-    const std::uint32_t boundSeconds = timeout + kStopMarginSeconds;
+    // The wrapper stops by the timeout it holds, which someone may have changed past Velmora.
+    const std::uint32_t timeout = wrapperStopTimeout(s, s.installedConfig.stopTimeout);
+    const std::uint32_t boundSeconds = std::max(timeout, s.installedConfig.stopTimeout) + kStopMarginSeconds;
     StatusCheck before = askServiceState(platform_.services, name);
     // A start still under way takes no stop: it is let end first, for as long as a stop may take.
     if (before.status == ServiceStatus::StartPending) {
@@ -264,8 +265,7 @@ StepResult ServiceController::stopAndWatch(Survey& s) {
     if (!watch.stopped)
         return StepResult::failed(
             messages::notStoppedWithin(name, boundSeconds, statusWord(statusOf(watch.last.state))) + step.note);
-    StopEvidence evidence =
-        judgeStop(watch.stoppedAfterMs, wrapperStopTimeout(s, timeout), snapshot.newLines(platform_.files, askedAt));
+    StopEvidence evidence = judgeStop(watch.stoppedAfterMs, timeout, snapshot.newLines(platform_.files, askedAt));
     evidence.at = askedAt;
     if (auto failure = keepLastStop(platform_.registry, name, evidence))
         step.logged.push_back({*failure, "keep the last stop"});
@@ -359,12 +359,12 @@ Plan ServiceController::removal(Survey& s) {
 
 std::uint32_t ServiceController::wrapperStopTimeout(const Survey& s, std::uint32_t configured) {
     const WrapperKind& kind = *s.installedKind;
-    if (!heldStopTimeout(kind, configured)) return 0;
+    if (!kind.takesStopTimeout()) return 0;
     const auto values = kind.heldValues(s.config.serviceName, platform_.registry);
-    if (values.empty()) return configured;
+    if (values.empty()) return heldStopTimeout(kind, configured);
     HeldFields held;
     kind.readFields(values, held);
-    return held.holds(Field::StopTimeout) ? configured : 0;
+    return held.holds(Field::StopTimeout) ? held.config.stopTimeout : 0;
 }
 
 StepResult ServiceController::copyWrapper(Survey& s) {

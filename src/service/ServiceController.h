@@ -106,7 +106,8 @@ public:
     StatusCheck status(const StatusQuestion& question);
     std::optional<StopEvidence> lastStop(const std::string& name);
     // The stop timeout the installed wrapper holds Tomcat to, 0 for none: a wrapper set up elsewhere may hold
-    // none and then waits as long as Tomcat takes. Where its values cannot be read, the configured one.
+    // none and then waits as long as Tomcat takes, and one changed past Velmora holds another. Where its
+    // values cannot be read, the configured one.
     std::uint32_t wrapperStopTimeout(const Survey& s, std::uint32_t configured);
 
     // What the service really holds: the service manager's record and what

@@ -464,6 +464,17 @@ TEST_F(StartFailureTest, NetIsGivenTheTimeAStopTakesAndOnlyTheNameOfAServiceThat
     EXPECT_EQ(kept->timeoutSeconds, 0u);  // none held it
     ASSERT_EQ(runCli(os, {"set", "shop", "service.stop.timeout=30"}).code, 0);
     ASSERT_TRUE(session.open("shop").done());
+    // The wrapper stops by the timeout it holds, one changed past Velmora too: a stop of 90 s under a held
+    // 120 s is waited for, and graceful.
+    const std::string stopKey =
+        "SOFTWARE\\WOW6432Node\\Apache Software Foundation\\Procrun 2.0\\shop\\Parameters\\Stop";
+    ASSERT_FALSE(os.registry.write(kLocalMachine, stopKey, {RegistryWrite::numberValue("Timeout", 120)}));
+    ASSERT_TRUE(session.start().done());
+    os.services.services["shop"].stopScript = {90000, {}};
+    const Outcome slow = session.stop();
+    EXPECT_TRUE(slow.done() && slow.warnings.empty()) << slow.summary << lastOf(slow.warnings);
+    EXPECT_EQ(lastStop(os.registry, "shop")->timeoutSeconds, 120u);
+    ASSERT_FALSE(os.registry.write(kLocalMachine, stopKey, {RegistryWrite::numberValue("Timeout", 30)}));
 
     // A stop net could not hand over is not waited for: here its question about a dependent service.
     ASSERT_TRUE(session.start().done());
