@@ -204,13 +204,17 @@ MaybeFailure ConfigurationStore::writeList(const std::vector<std::string>& names
 MaybeFailure ConfigurationStore::save(const Configuration& c, bool installed, const InstallRecord& record,
                                       const std::vector<std::string>& createdFolders) {
     const std::string key = store::configurationKey(c.serviceName);
+    const bool isNew = !registry_.contents(kLocalMachine, key);
     if (auto failure = writeWhole(key, storeWrites(c, installed, record, createdFolders))) return failure;
     const std::vector<std::string> ours = readNames();
     if (const auto contents = registry_.contents(kLocalMachine, key))
         for (const auto& value : contents->valueNames)
             if (std::none_of(ours.begin(), ours.end(), [&](const std::string& name) { return sameName(name, value); }))
                 if (auto failure = registry_.deleteValue(kLocalMachine, key, value)) return failure;
-    return writeList(nameList().withLast(c.serviceName));
+    // A new configuration the list could not take is not left stored unlisted, against what the failure says.
+    const MaybeFailure listed = writeList(nameList().withLast(c.serviceName));
+    if (listed && isNew) (void)registry_.deleteKey(kLocalMachine, key);
+    return listed;
 }
 
 MaybeFailure ConfigurationStore::markInstalled(const std::string& name, const InstallRecord& record) {

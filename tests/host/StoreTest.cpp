@@ -338,6 +338,15 @@ TEST_F(TransferTest, AnyProblemRefusesTheWholeFileAndAnEarlyEndLeavesNoKeyOffThe
               "to process this command. Putting the old values back failed too (Not enough quota is available to "
               "process this command.): the configuration may hold some of the new ones. Run Velmora as an "
               "administrator.\n");
+    // A new configuration whose values went in but that the list refused goes again, as the failure says.
+    os.registry.valuesBeforeFailure = 39;
+    session.newConfiguration();
+    editing.edit(Field::ServiceName, "e0");
+    EXPECT_EQ(session.save().summary,
+              "The configuration \"e0\" could not be written to the registry: Not enough quota is available to "
+              "process this command. Run Velmora as an administrator.");
+    EXPECT_FALSE(os.registry.keyExists(kLocalMachine, kStore + "\\e0"));
+    EXPECT_EQ(storedList(), keys);
     // Stopped in the second key: the first was imported, and moves to the list's end as a save moves it.
     os.registry.valuesBeforeFailure = 1 + 39 + 5;
     EXPECT_EQ(runCli(os, {"import", "C:\\a.json", "--replace"}).code, 1);
