@@ -87,6 +87,11 @@ PruneRun LogKeeper::prune(const Configuration& c, bool checkOnly) {
             run.inUse.push_back(file);
             continue;
         }
+        // Marked read-only, it is kept as Windows' own del keeps it.
+        if (file.readOnly) {
+            run.readOnly.push_back(file);
+            continue;
+        }
         if (!checkOnly)
             if (auto failure = platform_.files.deleteFile(file.path)) {
                 failures.push_back(file.path + " could not be deleted: " + failure->description);
@@ -101,6 +106,7 @@ PruneRun LogKeeper::prune(const Configuration& c, bool checkOnly) {
                           : checkOnly         ? "Would delete " + count + "."
                                               : "Deleted " + count + ".";
     for (const auto& file : run.inUse) run.outcome.notices.push_back(file.path + " is in use and was kept.");
+    for (const auto& file : run.readOnly) run.outcome.notices.push_back(file.path + " is read-only and was kept.");
     if (!failures.empty()) {
         run.outcome.result = Outcome::Result::Failed;
         run.outcome.warnings = failures;

@@ -23,9 +23,10 @@ struct LogTail {
 // What pruning the logs of a configuration did, or would do.
 struct PruneRun {
     Outcome outcome;
-    std::vector<LogFile> deleted;  // with checkOnly: what would be deleted
-    std::vector<LogFile> inUse;    // beyond a bound, and kept as a program writes to it
-    std::uint64_t freed = 0;       // bytes
+    std::vector<LogFile> deleted;   // with checkOnly: what would be deleted
+    std::vector<LogFile> inUse;     // beyond a bound, and kept as a program writes to it
+    std::vector<LogFile> readOnly;  // beyond a bound, and kept as someone marked it read-only
+    std::uint64_t freed = 0;        // bytes
 };
 
 // A configuration's log files: which they are, their last lines, keeping

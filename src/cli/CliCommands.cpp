@@ -680,12 +680,14 @@ private:
             const PruneRun run = s_.program.logs.prune(session_.configuration(), inv_.check);
             Json files = Json::array();
             for (const auto& file : run.deleted) files.push_back(file.path);
-            Json inUse = Json::array();
+            Json inUse = Json::array(), readOnly = Json::array();
             for (const auto& file : run.inUse) inUse.push_back(file.path);
+            for (const auto& file : run.readOnly) readOnly.push_back(file.path);
             results.push_back({{"name", n},
                                {"summary", run.outcome.summary},
                                {"deleted", files},
                                {"inUse", inUse},
+                               {"readOnly", readOnly},
                                {"freed", run.freed},
                                {"warnings", run.outcome.warnings}});
             deleted = deleted || !run.deleted.empty();

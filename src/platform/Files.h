@@ -15,6 +15,7 @@ struct FileFacts {
     std::string path;
     std::uint64_t size = 0;
     FileTime modified = 0;
+    bool readOnly = false;
 };
 
 // The size of the volume that holds a path, and what is free on it.

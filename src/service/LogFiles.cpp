@@ -102,7 +102,7 @@ std::vector<LogFile> listLogFiles(const std::vector<LogKind>& kinds, Files& file
         for (const auto& file : files.listFiles(kind.folder, pattern)) {
             const std::string fileName = file.path.substr(file.path.find_last_of('\\') + 1);
             if (!isOfKind(fileName, kind) || !seen.insert(foldedName(file.path)).second) continue;
-            found.push_back({file.path, kind.role, file.size, file.modified, false});
+            found.push_back({file.path, kind.role, file.size, file.modified, false, file.readOnly});
         }
     }
     std::sort(found.begin(), found.end(), [](const LogFile& a, const LogFile& b) {

@@ -38,7 +38,8 @@ struct LogFile {
     std::string role;
     std::uint64_t size = 0;
     FileTime modified = 0;
-    bool open = false;  // held open for writing: the running service's current file
+    bool open = false;      // held open for writing: the running service's current file
+    bool readOnly = false;  // marked so by someone who wants it kept
 };
 
 // The files of those kinds, newest first, each once; whether each is open is

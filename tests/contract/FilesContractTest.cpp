@@ -1,6 +1,8 @@
 // What log keeping relies on: an open file stays put, a closed one moves, the disk tells its free space.
 #include <gtest/gtest.h>
 
+#include <map>
+
 #include "FilesFixture.h"
 
 using namespace velmora;
@@ -36,6 +38,22 @@ TEST(FilesContract, AFileHeldOpenForWritingStaysWhereItIsUntilItIsLetGo) {
     ASSERT_TRUE(space);
     EXPECT_GT(space->total, 0u);
     EXPECT_LE(space->free, space->total);
+}
+
+// A listing tells a file marked read-only, which a delete still removes.
+TEST(FilesContract, AListingTellsAReadOnlyFile) {
+    const auto fixture = makeFilesFixture();
+    Files& files = fixture->files();
+    const std::string kept = fixture->folder() + "\\catalina.2020-01-01.log";
+    ASSERT_FALSE(files.writeText(kept, "kept\r\n"));
+    ASSERT_FALSE(files.writeText(fixture->folder() + "\\catalina.2020-01-02.log", "not\r\n"));
+    fixture->markReadOnly(kept);
+    std::map<std::string, bool> readOnly;
+    for (const auto& file : files.listFiles(fixture->folder(), "catalina.*.log")) readOnly[file.path] = file.readOnly;
+    EXPECT_EQ(readOnly,
+              (std::map<std::string, bool>{{kept, true}, {fixture->folder() + "\\catalina.2020-01-02.log", false}}));
+    EXPECT_FALSE(files.deleteFile(kept));
+    EXPECT_FALSE(files.fileExists(kept));
 }
 
 // A folder that is not a whole path is taken from the current folder, and its files are named by it.

@@ -15,6 +15,7 @@ public:
     virtual const std::string& folder() const = 0;
     virtual void holdOpenForWriting(const std::string& path) = 0;
     virtual void release(const std::string& path) = 0;
+    virtual void markReadOnly(const std::string& path) = 0;
     // Makes the folder's parent the current folder, until the fixture goes.
     virtual void enterParent() = 0;
 };

@@ -15,6 +15,7 @@ public:
     const std::string& folder() const override { return folder_; }
     void holdOpenForWriting(const std::string& path) override { files_.locked.insert(path); }
     void release(const std::string& path) override { files_.locked.erase(path); }
+    void markReadOnly(const std::string& path) override { files_.readOnly.insert(path); }
     void enterParent() override { environment_.currentFolder = "C:\\work"; }
 
 private:

@@ -21,7 +21,7 @@ public:
     ~Win32FilesFixture() override {
         if (!before_.empty()) SetCurrentDirectoryW(wide(before_).c_str());
         held_.clear();
-        for (const auto& file : files_.listFiles(folder_, "*")) DeleteFileW(wide(file.path).c_str());
+        for (const auto& file : files_.listFiles(folder_, "*")) (void)files_.deleteFile(file.path);
         RemoveDirectoryW(wide(folder_).c_str());
     }
     Files& files() override { return files_; }
@@ -32,6 +32,9 @@ public:
                                          OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     }
     void release(const std::string& path) override { held_.erase(path); }
+    void markReadOnly(const std::string& path) override {
+        SetFileAttributesW(wide(path).c_str(), FILE_ATTRIBUTE_READONLY);
+    }
     void enterParent() override {
         wchar_t current[MAX_PATH];
         if (GetCurrentDirectoryW(MAX_PATH, current)) before_ = narrow(current);

@@ -143,7 +143,8 @@ TEST_F(LogsTest, PruneDeletesTheOldestBeyondEitherBoundKeepsWhatIsOpenAndCheckOr
     }
     addOld("C:\\tomcat\\logs\\shop_err.log", 30, 100);  // written to by the running service, however old
     os.files.locked.insert("C:\\tomcat\\logs\\shop_err.log");
-    addOld("C:\\tomcat\\logs\\other.2026-11-01.log", 30);  // no kind of shop's
+    addOld("C:\\tomcat\\logs\\other.2026-11-01.log", 30);                   // no kind of shop's
+    os.files.readOnly.insert("C:\\tomcat\\logs\\catalina.2026-11-11.log");  // marked to be kept
     ASSERT_EQ(run({"set", "shop", "logs.keep.days=14"}).code, 0);
     EXPECT_EQ(storedNumber("shop", "logs.keep.days"), 14u);
     EXPECT_EQ(run({"set", "shop", "logs.max.mb=40000"}).code, 2);
@@ -152,15 +153,20 @@ TEST_F(LogsTest, PruneDeletesTheOldestBeyondEitherBoundKeepsWhatIsOpenAndCheckOr
     CliRun check = run({"logs", "shop", "--prune", "--check"});
     EXPECT_EQ(check.code, 10);
     EXPECT_EQ(os.files.files.size(), before);
-    EXPECT_NE(check.out.find("Would delete 6 log file(s) of \"shop\" (600 bytes)."), std::string::npos) << check.out;
+    EXPECT_NE(check.out.find("Would delete 5 log file(s) of \"shop\" (500 bytes)."), std::string::npos) << check.out;
     EXPECT_NE(check.out.find("C:\\tomcat\\logs\\shop_err.log is in use and was kept."), std::string::npos);
+    EXPECT_NE(check.out.find("C:\\tomcat\\logs\\catalina.2026-11-11.log is read-only and was kept."),
+              std::string::npos);
 
     CliRun pruned = run({"logs", "--all", "--prune", "--json"});
     EXPECT_EQ(pruned.code, 10);
     const auto json = nlohmann::json::parse(pruned.out);
-    EXPECT_EQ(json["configurations"][0]["deleted"].size(), 6u);
-    EXPECT_EQ(json["configurations"][0]["deleted"][0], "C:\\tomcat\\logs\\catalina.2026-11-11.log");  // oldest first
+    EXPECT_EQ(json["configurations"][0]["deleted"].size(), 5u);
+    EXPECT_EQ(json["configurations"][0]["deleted"][0], "C:\\tomcat\\logs\\catalina.2026-11-12.log");  // oldest first
     EXPECT_EQ(json["configurations"][0]["inUse"][0], "C:\\tomcat\\logs\\shop_err.log");
+    EXPECT_EQ(json["configurations"][0]["readOnly"],
+              nlohmann::json::array({"C:\\tomcat\\logs\\catalina.2026-11-11.log"}));
+    EXPECT_TRUE(os.files.fileExists("C:\\tomcat\\logs\\catalina.2026-11-11.log"));
     EXPECT_TRUE(os.files.fileExists("C:\\tomcat\\logs\\catalina.2026-11-17.log"));  // 13 days old
     EXPECT_FALSE(os.files.fileExists("C:\\tomcat\\logs\\catalina.2026-11-16.log"));
     EXPECT_TRUE(os.files.fileExists("C:\\tomcat\\logs\\shop_err.log"));

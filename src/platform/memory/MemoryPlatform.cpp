@@ -201,7 +201,7 @@ std::vector<FileFacts> MemoryFiles::listFiles(const std::string& folder, const s
         if (!matchesPattern(foldedName(path.substr(slash + 1)), wanted)) continue;
         const auto stamp = modified.find(path);
         found.push_back({where == folder ? path : folder + path.substr(slash), content.size(),
-                         stamp == modified.end() ? 0 : stamp->second});
+                         stamp == modified.end() ? 0 : stamp->second, readOnly.count(path) > 0});
     }
     return found;
 }

@@ -161,6 +161,7 @@ std::vector<FileFacts> Win32Files::listFiles(const std::string& folder, const st
         facts.path = folder + "\\" + narrow(entry.cFileName);
         facts.size = (std::uint64_t{entry.nFileSizeHigh} << 32) | entry.nFileSizeLow;
         facts.modified = (FileTime{entry.ftLastWriteTime.dwHighDateTime} << 32) | entry.ftLastWriteTime.dwLowDateTime;
+        facts.readOnly = (entry.dwFileAttributes & FILE_ATTRIBUTE_READONLY) != 0;
         if (!isDevicePath(facts.path)) found.push_back(std::move(facts));
     } while (FindNextFileW(search, &entry));
     FindClose(search);
