@@ -122,9 +122,10 @@ Report examineConfiguration(const Configuration& c, Platform& platform, Question
         questions.warn(why);
         log.push_back({FindingKind::ValueUnusable, label, value, why});
     };
-    if (c.useSecurityManager)
-        refuse("Use Security Manager", "1", securityManagerRefusal(tomcat, javaFeature, c.javaHome));
-    if (c.jvmType == JvmType::Client) refuse("JVM", "client", clientJvmRefusal(c.javaHome, files));
+    for (const auto& choice : unrunnableChoices(c, tomcat, javaFeature, files)) {
+        const StoredField& field = storedField(choice.field);
+        refuse(field.label, fieldText(c, field), choice.why);
+    }
     const std::string jvmLibrary = jvmLibraryPath(c.javaHome, c.jvmType, files);
     note(check.jvmLibrary(jvmLibrary));
     if (const auto replacement = jdkReplacementFor(c, layout, platform)) {

@@ -57,12 +57,9 @@ std::string documentEntryRefusal(const Configuration& c, Files& files) {
     for (const auto& value : valuesTheWrapperCannotCarry(tomcatLayoutOf(c.catalinaHome, files), c))
         return uncarriedValueMessage(value);
     // What the window and set refuse to tick or choose is not taken from a document either.
-    if (c.useSecurityManager)
-        if (std::string why = securityManagerRefusal(tomcatVersionAt(c.catalinaHome, files),
-                                                     jdkFeatureVersionOf(c.javaHome, files), c.javaHome);
-            !why.empty())
-            return why;
-    if (c.jvmType == JvmType::Client) return clientJvmRefusal(c.javaHome, files);
+    for (const auto& choice :
+         unrunnableChoices(c, tomcatVersionAt(c.catalinaHome, files), jdkFeatureVersionOf(c.javaHome, files), files))
+        return choice.why;
     return {};
 }
 

@@ -210,4 +210,15 @@ std::string clientJvmRefusal(const std::string& javaHome, Files& files) {
            "load it.";
 }
 
+std::vector<UnrunnableChoice> unrunnableChoices(const Configuration& c, const TomcatVersion& tomcat, int jdkFeature,
+                                                Files& files) {
+    std::vector<UnrunnableChoice> found;
+    if (c.useSecurityManager)
+        if (std::string why = securityManagerRefusal(tomcat, jdkFeature, c.javaHome); !why.empty())
+            found.push_back({Field::UseSecurityManager, why});
+    if (c.jvmType == JvmType::Client)
+        if (std::string why = clientJvmRefusal(c.javaHome, files); !why.empty()) found.push_back({Field::JvmType, why});
+    return found;
+}
+
 }  // namespace velmora

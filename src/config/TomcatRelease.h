@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "config/ConfigurationFields.h"
 #include "config/TomcatLayout.h"
 #include "platform/Files.h"
 
@@ -65,6 +66,15 @@ int jdkFeatureVersionOf(const std::string& javaHome, Files& files);
 std::string securityManagerRefusal(const TomcatVersion& tomcat, int jdkFeature, const std::string& javaHome);
 // Why the JDK cannot run a client JVM (64-bit JDKs bring none); empty when it can.
 std::string clientJvmRefusal(const std::string& javaHome, Files& files);
+
+// A choice of a configuration that its Tomcat or JDK cannot run, and why.
+struct UnrunnableChoice {
+    Field field;
+    std::string why;
+};
+// The security manager where Tomcat or the JDK refuses it, a client JVM where the JDK has none.
+std::vector<UnrunnableChoice> unrunnableChoices(const Configuration& c, const TomcatVersion& tomcat, int jdkFeature,
+                                                Files& files);
 bool hasClientJvm(const std::string& javaHome, Files& files);
 
 }  // namespace velmora
