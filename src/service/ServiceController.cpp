@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <map>
+#include <utility>
 
 #include "config/ConfigurationFields.h"
 #include "config/ServiceAccount.h"
@@ -384,12 +385,16 @@ StepResult ServiceController::copyWrapper(Survey& s) {
 StepResult ServiceController::registerService(Survey& s) {
     const std::string& name = s.config.serviceName;
     const auto copy = s.kind->copy(s.config);
-    // One that someone registered while the install asked its questions is theirs, even with the very line the
-    // wrapper writes (Tomcat's own script writes it too): the wrapper is not run over it.
-    if (const ServiceFacts now = lookUpService(platform_.services, platform_.registry, name); now.present()) {
+    // A service of the name that another program registered meanwhile is left as it is, and the copy made for
+    // the install goes again.
+    const auto leftTheirs = [&](const std::string& programLine) {
         if (copy && s.copyMadeNow) platform_.files.deleteFile(copy->target);
-        return StepResult::failed(messages::serviceAppearedMeanwhile(name, now.programLine));
-    }
+        return StepResult::failed(messages::serviceAppearedMeanwhile(name, programLine));
+    };
+    // One registered while the install asked its questions is theirs, even with the very line the wrapper
+    // writes (Tomcat's own script writes it too): the wrapper is not run over it.
+    if (const ServiceFacts now = lookUpService(platform_.services, platform_.registry, name); now.present())
+        return leftTheirs(now.programLine);
     const ProcessRun run = s.kind->registering(s.config);
     const ProcessResult result = platform_.processes.run(run);
     progress_.detail(result.output);
@@ -403,14 +408,12 @@ StepResult ServiceController::registerService(Survey& s) {
         return StepResult::failed(
             messages::withOutput(messages::serviceNotRegistered(name, ending, leftBehind), run.program, result.output));
     }
-    // A service of the name that another program registered meanwhile runs another program: it is left
-    // as it is, and not marked or changed as if the wrapper had made it. The wrapper registers its own
-    // path as Windows spells it, a home typed "C:\Tomcat9\" or with ".." written out.
+    // One registered just before the wrapper ran runs another program: it is not marked or changed as if the
+    // wrapper had made it. The wrapper registers its own path as Windows spells it, a home typed "C:\Tomcat9\"
+    // or with ".." written out.
     if (!sameProgram(s.facts.programLine, s.kind->programLine(s.config))) {
-        if (copy && s.copyMadeNow) platform_.files.deleteFile(copy->target);
-        const std::string foreign = s.facts.programLine;
-        s.facts = {};
-        return StepResult::failed(messages::serviceAppearedMeanwhile(name, foreign));
+        const std::string foreign = std::exchange(s.facts, {}).programLine;
+        return leftTheirs(foreign);
     }
     StepResult step;
     if (result.ending != ProcessResult::Ending::Exited)
