@@ -35,6 +35,12 @@ PortReview reviewPorts(const Configuration& c, const std::vector<OtherConfigurat
     const std::string& file = c.tomcatConfigFile;
     const auto parsed = readServerPorts(platform.files, file, tomcatVersionAt(c.catalinaHome, platform.files));
     if (const auto* error = std::get_if<ServerXmlError>(&parsed)) {
+        // The service's account may well read what this user cannot: nothing is known to be wrong.
+        if (error->description == kServerXmlUnreadable) {
+            review.notices.push_back("The Tomcat config file " + file +
+                                     " could not be read by this user: its ports were not checked.");
+            return review;
+        }
         const std::string why = error->description == kServerXmlTooLarge
                                     ? " is too large to read (more than 4 MB); Velmora does not look at its ports."
                                     : " does not parse: " + errorText(*error) + ". Tomcat would not start.";
@@ -43,6 +49,20 @@ PortReview reviewPorts(const Configuration& c, const std::vector<OtherConfigurat
         return review;
     }
     const auto& ports = std::get<std::vector<DeclaredPort>>(parsed);
+
+    // A <Service> copied with its connectors, or a shutdown port on a connector's: each port once.
+    for (std::size_t later = 1; later < ports.size(); ++later) {
+        const auto earlier =
+            std::find_if(ports.begin(), ports.begin() + static_cast<std::ptrdiff_t>(later),
+                         [&](const DeclaredPort& port) { return sameListeningPort(port, ports[later]); });
+        if (earlier == ports.begin() + static_cast<std::ptrdiff_t>(later)) continue;
+        Finding twice{FindingKind::PortConflict, "Tomcat config file", file,
+                      portName(ports[later]) + " of " + file + " is declared twice in it (" + roleName(earlier->role) +
+                          " and " + roleName(ports[later].role) +
+                          "): Tomcat can open it only once, and what the other is for fails."};
+        twice.port = ports[later].number;
+        review.findings.push_back(std::move(twice));
+    }
 
     std::unordered_map<std::u16string, std::variant<std::vector<DeclaredPort>, ServerXmlError>> theirsByFile;
     for (const auto& other : others) {

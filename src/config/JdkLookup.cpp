@@ -4,6 +4,8 @@
 #include <cctype>
 #include <optional>
 
+#include "platform/WindowsPaths.h"
+
 namespace velmora {
 
 namespace {
@@ -90,9 +92,11 @@ std::vector<RegisteredJdk> registeredJdks(Registry& registry) {
 }
 
 int javaMajorOfName(const std::string& name) {
-    const auto slash = name.find_last_of("\\/");
+    // A home written with a separator at its end ("C:\Java\jdk-21\", as JAVA_HOME often is) is named by the
+    // part before it.
+    const auto end = name.find_last_not_of("\\/");
     const std::vector<unsigned long> numbers =
-        versionNumbers(slash == std::string::npos ? name : name.substr(slash + 1));
+        versionNumbers(lastPathPart(end == std::string::npos ? std::string() : name.substr(0, end + 1)));
     if (numbers.empty()) return 0;
     if (numbers[0] == 1 && numbers.size() > 1) return static_cast<int>(numbers[1]);
     return numbers[0] > 1000 ? 0 : static_cast<int>(numbers[0]);

@@ -1,6 +1,7 @@
 #include "config/ServerPorts.h"
 
 #include <algorithm>
+#include <unordered_set>
 
 #include <pugixml.hpp>
 
@@ -129,7 +130,8 @@ bool collidesWithListener(const std::string& connectorAddress, const std::string
 
 std::string errorText(const ServerXmlError& error) {
     return error.description + " (line " + std::to_string(error.line) + ", column " + std::to_string(error.column) +
-           ", offset " + std::to_string(error.offset) + ")";
+           ", offset " + std::to_string(error.offset) +
+           (error.withEntitiesPutIn ? " of the text with its entities put in)" : ")");
 }
 
 std::variant<std::vector<DeclaredPort>, ServerXmlError> serverPorts(std::string_view xml,
@@ -149,6 +151,22 @@ std::variant<std::vector<DeclaredPort>, ServerXmlError> serverPorts(std::string_
         if (second.type() == pugi::node_element)
             return errorAt("A second root element <" + std::string(second.name()) + "> follows <Server>", xml,
                            second.offset_debug());
+    }
+
+    // pugixml keeps an attribute written twice on one element; Tomcat's parser stops at it.
+    for (pugi::xml_node node = document.first_child(); node;) {
+        std::unordered_set<std::string_view> names;
+        for (const pugi::xml_attribute attribute : node.attributes())
+            if (!names.insert(attribute.name()).second)
+                return errorAt(
+                    "The attribute \"" + std::string(attribute.name()) + "\" is written twice on <" + node.name() + ">",
+                    xml, node.offset_debug());
+        if (node.first_child()) {
+            node = node.first_child();
+            continue;
+        }
+        while (node && !node.next_sibling()) node = node.parent();
+        if (node) node = node.next_sibling();
     }
 
     std::vector<DeclaredPort> ports{declared(PortRole::Shutdown, server)};
@@ -192,7 +210,10 @@ std::variant<std::vector<DeclaredPort>, ServerXmlError> serverPorts(std::string_
 std::variant<std::vector<DeclaredPort>, ServerXmlError> readServerPorts(Files& files, const std::string& path,
                                                                         const TomcatVersion& release) {
     const auto text = files.readBytes(path, kLargestServerXml + 1);
-    if (!text) return std::vector<DeclaredPort>{};
+    if (!text)
+        return files.fileExists(path)
+                   ? std::variant<std::vector<DeclaredPort>, ServerXmlError>(ServerXmlError{kServerXmlUnreadable})
+                   : std::vector<DeclaredPort>{};
     if (text->size() > kLargestServerXml) return ServerXmlError{kServerXmlTooLarge};
     const std::string folder = path.substr(0, path.find_last_of("\\/"));
     const ExpandedXml expanded = withEntitiesExpanded(
@@ -204,7 +225,10 @@ std::variant<std::vector<DeclaredPort>, ServerXmlError> readServerPorts(Files& f
         },
         kLargestServerXml);
     if (!expanded.error.empty()) return errorAt(expanded.error, *text, static_cast<std::ptrdiff_t>(expanded.errorAt));
-    return serverPorts(expanded.text, release);
+    auto ports = serverPorts(expanded.text, release);
+    if (auto* error = std::get_if<ServerXmlError>(&ports))
+        error->withEntitiesPutIn = error->offset >= expanded.firstPutIn;
+    return ports;
 }
 
 }  // namespace velmora

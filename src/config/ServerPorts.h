@@ -44,6 +44,9 @@ struct ServerXmlError {
     std::size_t offset = 0;  // bytes from the start of the text
     std::size_t line = 1;    // counted from 1
     std::size_t column = 1;  // counted from 1, in bytes
+    // Counted in the text with the DOCTYPE's entities put in, which past the
+    // first of them is not where the file has it.
+    bool withEntitiesPutIn = false;
 };
 
 // Whether a connector's address attribute takes every address: none, 0.0.0.0 or ::.
@@ -69,10 +72,13 @@ std::string errorText(const ServerXmlError& error);
 // The release tells where an AJP connector without an address listens.
 std::variant<std::vector<DeclaredPort>, ServerXmlError> serverPorts(std::string_view xml, const TomcatVersion& release);
 
-// The same of the file; none when it cannot be read, and an error whose
-// description is kServerXmlTooLarge for one above 4 MB, which is not read.
+// The same of the file; none when there is none, an error whose description
+// is kServerXmlUnreadable for one that is there but cannot be read (access
+// denied to this user), and kServerXmlTooLarge for one above 4 MB, which is
+// not read.
 constexpr std::size_t kLargestServerXml = 4 * 1024 * 1024;
 inline const std::string kServerXmlTooLarge = "too large";
+inline const std::string kServerXmlUnreadable = "unreadable";
 std::variant<std::vector<DeclaredPort>, ServerXmlError> readServerPorts(Files& files, const std::string& path,
                                                                         const TomcatVersion& release);
 

@@ -1,5 +1,8 @@
 #include "config/XmlEntities.h"
 
+#include <algorithm>
+#include <cctype>
+#include <iterator>
 #include <map>
 #include <string>
 #include <utility>
@@ -40,15 +43,22 @@ std::string word(const std::string& text, std::size_t& at) {
 }
 
 // The general entities of the DOCTYPE's internal subset, the first declaration
-// of a name counting; and where the DOCTYPE ends.
-std::map<std::string, Declared> declaredEntities(const std::string& xml, std::size_t& bodyAt) {
+// of a name counting; where the DOCTYPE ends; and whether it names a file of
+// declarations of its own (SYSTEM or PUBLIC), which may declare others.
+std::map<std::string, Declared> declaredEntities(const std::string& xml, std::size_t& bodyAt, bool& externalSubset) {
     std::map<std::string, Declared> entities;
     bodyAt = 0;
+    externalSubset = false;
     const std::size_t doctype = xml.find("<!DOCTYPE");
     if (doctype == std::string::npos) return entities;
     std::size_t at = doctype + 9;
     while (at < xml.size() && xml[at] != '[' && xml[at] != '>') {
-        if (!quoted(xml, at)) ++at;
+        if (quoted(xml, at)) continue;
+        std::size_t end = at;
+        while (end < xml.size() && std::isalpha(static_cast<unsigned char>(xml[end]))) ++end;
+        const std::string keyword = xml.substr(at, end - at);
+        externalSubset = externalSubset || keyword == "SYSTEM" || keyword == "PUBLIC";
+        at = std::max(end, at + 1);
     }
     if (at >= xml.size() || xml[at] == '>') {
         bodyAt = at + 1;
@@ -97,6 +107,70 @@ int hexDigit(char c) {
     return -1;
 }
 
+// Where a comment, character data or an instruction that starts at `at` ends; npos when none starts there.
+// Nothing in them is a reference.
+std::size_t verbatimEnd(const std::string& text, std::size_t at) {
+    for (const auto& [open, close] :
+         {std::pair<const char*, const char*>{"<!--", "-->"}, {"<![CDATA[", "]]>"}, {"<?", "?>"}})
+        if (text.compare(at, std::char_traits<char>::length(open), open) == 0) {
+            const std::size_t end = text.find(close, at);
+            return end == std::string::npos ? text.size() : end + std::char_traits<char>::length(close);
+        }
+    return std::string::npos;
+}
+
+bool startsName(char c) {
+    return std::isalpha(static_cast<unsigned char>(c)) || c == '_' || c == ':' || static_cast<unsigned char>(c) >= 0x80;
+}
+
+bool inName(char c) { return startsName(c) || std::isdigit(static_cast<unsigned char>(c)) || c == '-' || c == '.'; }
+
+// What is wrong with the first ampersand from `from` on that starts no reference Tomcat's parser takes: a
+// character reference, one of XML's five, or an entity `known` says is declared. Such a document is not XML,
+// though a lenient parser reads it ("a=1&b=2" in a JDBC URL stops Tomcat).
+struct BadReference {
+    std::string description;
+    std::size_t at = 0;
+};
+std::optional<BadReference> firstBadReference(const std::string& text, std::size_t from,
+                                              const std::function<bool(const std::string&)>& known) {
+    for (std::size_t at = from; at < text.size();) {
+        if (const std::size_t end = verbatimEnd(text, at); end != std::string::npos) {
+            at = end;
+            continue;
+        }
+        if (text[at] != '&') {
+            ++at;
+            continue;
+        }
+        std::size_t end = at + 1;
+        const bool character = end < text.size() && text[end] == '#';
+        bool named = false;
+        if (character) {
+            const bool hex = ++end < text.size() && text[end] == 'x';
+            if (hex) ++end;
+            const std::size_t digits = end;
+            while (end < text.size() &&
+                   (hex ? hexDigit(text[end]) >= 0 : std::isdigit(static_cast<unsigned char>(text[end]))))
+                ++end;
+            named = end > digits;
+        } else if (end < text.size() && startsName(text[end])) {
+            while (end < text.size() && inName(text[end])) ++end;
+            named = true;
+        }
+        if (!named || end >= text.size() || text[end] != ';')
+            return BadReference{"An ampersand (&) starts no reference: Tomcat's parser stops at it (write it as &amp;)",
+                                at};
+        const std::string name = text.substr(at + 1, end - at - 1);
+        static const char* const kPredefined[] = {"amp", "lt", "gt", "quot", "apos"};
+        if (!character && std::find(std::begin(kPredefined), std::end(kPredefined), name) == std::end(kPredefined) &&
+            !known(name))
+            return BadReference{"The entity \"" + name + "\" is referred to but not declared", at};
+        at = end + 1;
+    }
+    return std::nullopt;
+}
+
 }  // namespace
 
 std::string entityFilePath(const std::string& systemId, const std::string& documentFolder) {
@@ -121,7 +195,11 @@ std::string entityFilePath(const std::string& systemId, const std::string& docum
 
 ExpandedXml withEntitiesExpanded(const std::string& xml, const EntityFileReader& read, std::size_t largest) {
     std::size_t bodyAt = 0;
-    const auto entities = declaredEntities(xml, bodyAt);
+    bool externalSubset = false;
+    const auto entities = declaredEntities(xml, bodyAt, externalSubset);
+    // A name the internal subset does not declare may stand in the file of declarations the DOCTYPE names.
+    const auto known = [&](const std::string& name) { return externalSubset || entities.count(name) > 0; };
+    if (const auto bad = firstBadReference(xml, bodyAt, known)) return {{}, bad->description, bad->at};
     if (entities.empty()) return {xml, {}};
     const std::string kTooLarge = "The document grows too large with its entities";
     // A file is read the first time a reference that counts needs it: one declared and never used, or used
@@ -129,25 +207,17 @@ ExpandedXml withEntitiesExpanded(const std::string& xml, const EntityFileReader&
     std::map<std::string, std::string> texts;
     std::size_t bytesRead = 0;
     std::string body = xml.substr(bodyAt);
+    std::size_t firstPutIn = std::string::npos;
     for (int depth = 0; depth < 4; ++depth) {
         std::string expanded;
         bool replaced = false;
         std::size_t at = 0;
         while (at < body.size()) {
-            // Comments, character data and instructions are text as they stand: nothing in them is a reference.
-            bool verbatim = false;
-            for (const auto& [open, close] :
-                 {std::pair<const char*, const char*>{"<!--", "-->"}, {"<![CDATA[", "]]>"}, {"<?", "?>"}})
-                if (body.compare(at, std::char_traits<char>::length(open), open) == 0) {
-                    const std::size_t end = body.find(close, at);
-                    const std::size_t stop =
-                        end == std::string::npos ? body.size() : end + std::char_traits<char>::length(close);
-                    expanded.append(body, at, stop - at);
-                    at = stop;
-                    verbatim = true;
-                    break;
-                }
-            if (verbatim) continue;
+            if (const std::size_t stop = verbatimEnd(body, at); stop != std::string::npos) {
+                expanded.append(body, at, stop - at);
+                at = stop;
+                continue;
+            }
             const std::size_t semicolon = body[at] == '&' ? body.find(';', at + 1) : std::string::npos;
             const auto entity = semicolon == std::string::npos ? entities.end()
                                                                : entities.find(body.substr(at + 1, semicolon - at - 1));
@@ -170,7 +240,10 @@ ExpandedXml withEntitiesExpanded(const std::string& xml, const EntityFileReader&
                     if (bytesRead > largest) return {{}, kTooLarge};
                     texts[name] = std::move(*text);
                 }
+                if (const auto bad = firstBadReference(texts[name], 0, known))
+                    return {{}, bad->description + " in the text of the entity \"" + name + "\"", declared.at};
             }
+            if (depth == 0 && firstPutIn == std::string::npos) firstPutIn = bodyAt + expanded.size();
             expanded += texts[name];
             at = semicolon + 1;
             replaced = true;
@@ -180,7 +253,7 @@ ExpandedXml withEntitiesExpanded(const std::string& xml, const EntityFileReader&
         if (!replaced) break;
     }
     if (bodyAt + body.size() > largest) return {{}, kTooLarge};
-    return {xml.substr(0, bodyAt) + body, {}};
+    return {xml.substr(0, bodyAt) + body, {}, 0, firstPutIn};
 }
 
 }  // namespace velmora

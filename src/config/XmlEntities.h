@@ -17,11 +17,14 @@ using EntityFileReader = std::function<std::optional<std::string>(const std::str
 // (&amp;) and character references stay, as does every reference inside a
 // comment, character data or an instruction. A file that a reference needs
 // and that cannot be read is an error, in words; so is a document that grows,
-// or files that add up, past the size given.
+// or files that add up, past the size given, and an ampersand that starts no
+// reference the parser takes, which a lenient parser would read as text.
 struct ExpandedXml {
     std::string text;
     std::string error;        // empty when the text is the document
     std::size_t errorAt = 0;  // in bytes of the document given: the declaration of the entity
+    // Where the first entity's text was put in: bytes before it stand where the document has them.
+    std::size_t firstPutIn = std::string::npos;
 };
 
 // The file an entity's system identifier names: a file: URL or a path, a

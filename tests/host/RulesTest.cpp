@@ -215,6 +215,7 @@ TEST(Jdk, NewestVersionsAndAJdk9BringsAClientJvmOnlyInItsBin) {
     EXPECT_EQ(newestVersionName({"21.0.1.12", "21.0.10.7", "9.0.4"}), "21.0.10.7");
     EXPECT_EQ(javaMajorOfName("C:\\Program Files\\Java\\jdk1.8.0_392"), 8);
     EXPECT_EQ(javaMajorOfName("jdk-17.0.9.9-hotspot"), 17);
+    EXPECT_EQ(javaMajorOfName("C:\\Java\\jdk-17.0.9.9-hotspot\\"), 17);
 
     // A 32-bit JDK 9 or later keeps its client JVM in bin\client; a 64-bit one has none.
     MemoryPlatform os;
@@ -460,6 +461,33 @@ TEST(ServerPorts, TheShutdownPortAndEveryConnectorAsWrittenNothingGuessedAndWher
     EXPECT_EQ(errorText(std::get<ServerXmlError>(missing)),
               "The file \"connectors.xml\" that the entity \"connectors\" of the DOCTYPE names could not be read "
               "(line 5, column 3, offset 114)");
+    // Past the first entity put in, a place is counted in the text with them in; before it, as the file has it.
+    os.files.addFile("C:\\tc4\\conf\\connectors.xml", "\n\n<Connector port=\"8443\"><Connector>");
+    EXPECT_EQ(errorText(std::get<ServerXmlError>(readServerPorts(os.files, "C:\\tc4\\conf\\server.xml", {}))),
+              "Start-end tags mismatch (line 11, column 94, offset 434 of the text with its entities put in)");
+    // A bare ampersand in a file put in is named at the entity's declaration.
+    os.files.addFile("C:\\tc4\\conf\\connectors.xml", "<Connector port=\"8443\" keystorePass=\"a&b\"/>");
+    EXPECT_EQ(errorText(std::get<ServerXmlError>(readServerPorts(os.files, "C:\\tc4\\conf\\server.xml", {}))),
+              "An ampersand (&) starts no reference: Tomcat's parser stops at it (write it as &amp;) in the text of "
+              "the entity \"connectors\" (line 5, column 3, offset 114)");
+    // What Tomcat's parser refuses and a lenient one takes: an entity no declaration names, one attribute twice.
+    // A DOCTYPE that names a file of declarations may declare the entity there: Tomcat's parser reads it.
+    os.files.addFile("C:\\tc5\\server.xml", "<Server>\n <Service><Connector port=\"&http.port;\"/></Service></Server>");
+    EXPECT_EQ(errorText(std::get<ServerXmlError>(readServerPorts(os.files, "C:\\tc5\\server.xml", {}))),
+              "The entity \"http.port\" is referred to but not declared (line 2, column 28, offset 36)");
+    os.files.addFile("C:\\tc5\\server.xml",
+                     "<!DOCTYPE Server SYSTEM \"ports.dtd\"><Server port=\"-1\"><Service>"
+                     "<Connector port=\"&http.port;\"/></Service></Server>");
+    read.clear();
+    const auto placeholder = readServerPorts(os.files, "C:\\tc5\\server.xml", {});
+    for (const DeclaredPort& p : std::get<std::vector<DeclaredPort>>(placeholder))
+        read.emplace_back(p.role, p.value, p.number, p.text, p.address);
+    EXPECT_EQ(read, (std::vector<Port>{{Shutdown, Disabled, 0, "-1", "localhost"},
+                                       {Connector, Unknown, 0, "&http.port;", ""}}));
+    EXPECT_EQ(errorOf("<Server>\n<Service><Connector port=\"8080\" address=\"::1\" port=\"8081\"/></Service></Server>"),
+              "The attribute \"port\" is written twice on <Connector> (line 2, column 11, offset 19)");
+    EXPECT_EQ(errorOf("<Server a=\"&#38;&#x26;&amp;&lt;&gt;&quot;&apos;\"><!-- & --><![CDATA[&]]></Server>"),
+              "no error");
     EXPECT_EQ(entityFilePath("file://server/share/tc/x.xml", "C:\\tc\\conf"), "\\\\server\\share\\tc\\x.xml");
     EXPECT_EQ(entityFilePath("../shared/x.xml", "C:\\tc\\conf"), "C:\\tc\\conf\\..\\shared\\x.xml");
 }

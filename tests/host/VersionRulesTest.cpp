@@ -270,6 +270,30 @@ TEST_F(VersionRulesTest, APortThatAnotherConfigurationOrProgramHasAndASetenvTheS
     EXPECT_EQ(runCli(os, {"check", "b"}).err,
               "Warning: The Tomcat config file C:\\bases\\b\\conf\\server.xml is too large to read (more than 4 MB); "
               "Velmora does not look at its ports.\n");
+    // A <Service> copied with its connector opens 8080 twice; a bare ampersand in a JDBC URL stops Tomcat's
+    // parser; a file this user may not read is said so, and nothing more.
+    os.files.addFile("C:\\bases\\b\\conf\\server.xml",
+                     "<Server port=\"-1\"><Service name=\"Catalina\"><Connector port=\"8181\"/></Service>"
+                     "<Service name=\"Copy\"><Connector port=\"8181\"/></Service></Server>");
+    r = runCli(os, {"check", "b", "--json"});
+    EXPECT_EQ(r.err,
+              "Warning: Port 8181 (connector) of C:\\bases\\b\\conf\\server.xml is declared twice in it (connector "
+              "and connector): Tomcat can open it only once, and what the other is for fails.\n");
+    EXPECT_EQ(nlohmann::json::parse(r.out)["problems"][0]["port"], 8181);
+    os.files.addFile("C:\\bases\\b\\conf\\server.xml",
+                     "<Server port=\"-1\">\n<GlobalNamingResources><Resource name=\"db\" "
+                     "url=\"jdbc:mysql://db/app?useSSL=false&serverTimezone=UTC\"/></GlobalNamingResources></Server>");
+    EXPECT_EQ(runCli(os, {"check", "b"}).err,
+              "Warning: The Tomcat config file C:\\bases\\b\\conf\\server.xml does not parse: An ampersand (&) starts "
+              "no reference: Tomcat's parser stops at it (write it as &amp;) (line 2, column 81, offset 99). Tomcat "
+              "would not start.\n");
+    os.files.unreadable.insert("C:\\bases\\b\\conf\\server.xml");
+    r = runCli(os, {"check", "b"});
+    EXPECT_EQ(r.code, 0);
+    EXPECT_EQ(r.out,
+              "No problems found; the report is C:\\tomcat10\\bin\\quenby-b-debug.html\n"
+              "Notice: The Tomcat config file C:\\bases\\b\\conf\\server.xml could not be read by this user: its "
+              "ports were not checked.\n");
 
     // A setenv.bat the service never reads is named and taken over on request.
     os.files.addFile(

@@ -178,7 +178,7 @@ std::optional<std::string> MemoryFiles::readBytes(const std::string& path, std::
         return std::nullopt;
     }
     auto it = files.find(asWindowsTakes(path));
-    if (it == files.end()) return std::nullopt;
+    if (it == files.end() || unreadable.count(it->first)) return std::nullopt;
     return it->second.substr(0, maxBytes);
 }
 

@@ -75,6 +75,7 @@ public:
     std::set<std::string, NameLess> folders;
     std::set<std::string, NameLess> locked;       // in use: read, but not written, moved or deleted
     std::set<std::string, NameLess> readOnly;     // marked read-only, as the listing tells
+    std::set<std::string, NameLess> unreadable;   // found and listed, but reading them is denied
     std::set<std::string, NameLess> uncreatable;  // folders that cannot be created
     std::set<std::string, NameLess> links;        // junctions and symbolic links
     std::map<std::string, int, NameLess> deleteAttempts;
