@@ -13,6 +13,7 @@ struct ProcessRun {
     std::string program;  // a full path; never looked up on the search path
     std::string commandLine;
     unsigned boundMs = kProcessBoundMs;
+    bool ansiOutput = false;  // writes in the Windows (ANSI) code page, not the console's OEM one
 };
 
 struct ProcessResult {

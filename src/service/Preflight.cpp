@@ -101,7 +101,7 @@ void runJava(const Configuration& c, Files& files, Processes& processes, std::ve
     for (const std::string& option : conditionalJvmOptions(c, true))
         commandLine += " " + (option.find_first_of(" \t\"") == std::string::npos ? option : quoteArgument(option));
     commandLine += " -version";
-    const ProcessResult result = processes.run({java, commandLine, kJavaBoundMs});
+    const ProcessResult result = processes.run({java, commandLine, kJavaBoundMs, true});
     if (result.ending != ProcessResult::Ending::Exited) {
         found.push_back({store::kJavaHome,
                          java + " did not answer -version: " +

@@ -18,9 +18,14 @@ TEST(FilesContract, AFileHeldOpenForWritingStaysWhereItIsUntilItIsLetGo) {
     EXPECT_FALSE(files.openForWriting(fixture->folder() + "\\missing.log"));
 
     fixture->holdOpenForWriting(current);
+    fixture->writeWhileHeld(current, "more\r\n");
     EXPECT_TRUE(files.openForWriting(current));
     EXPECT_FALSE(files.openForWriting(rolled));
-    EXPECT_EQ(files.readBytes(current, 100), "line\r\n");  // still read
+    EXPECT_EQ(files.readBytes(current, 100), "line\r\nmore\r\n");  // still read
+    // Listed at its size now, not at the one NTFS's folder entry keeps until the file is closed.
+    const auto listed = files.listFiles(fixture->folder(), "shop_out.log");
+    ASSERT_EQ(listed.size(), 1u);
+    EXPECT_EQ(listed[0].size, 12u);
     EXPECT_TRUE(files.deleteFile(current));
     EXPECT_TRUE(files.moveFile(current, fixture->folder() + "\\elsewhere.log"));
     EXPECT_TRUE(files.fileExists(current));
@@ -31,7 +36,7 @@ TEST(FilesContract, AFileHeldOpenForWritingStaysWhereItIsUntilItIsLetGo) {
     EXPECT_EQ(files.readBytes(rolled, 100), "earlier\r\n");
     EXPECT_FALSE(files.moveFile(current, fixture->folder() + "\\shop_out.2026-12-07.1.log"));
     EXPECT_FALSE(files.fileExists(current));
-    EXPECT_EQ(files.readBytes(fixture->folder() + "\\shop_out.2026-12-07.1.log", 100), "line\r\n");
+    EXPECT_EQ(files.readBytes(fixture->folder() + "\\shop_out.2026-12-07.1.log", 100), "line\r\nmore\r\n");
     EXPECT_FALSE(files.deleteFile(rolled));
 
     const auto space = files.diskSpace(fixture->folder());

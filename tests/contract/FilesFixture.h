@@ -14,6 +14,8 @@ public:
     // An existing, empty folder that goes away with the fixture.
     virtual const std::string& folder() const = 0;
     virtual void holdOpenForWriting(const std::string& path) = 0;
+    // Appends through the handle held open, as the service writes its log.
+    virtual void writeWhileHeld(const std::string& path, const std::string& text) = 0;
     virtual void release(const std::string& path) = 0;
     virtual void markReadOnly(const std::string& path) = 0;
     // Makes the folder's parent the current folder, until the fixture goes.

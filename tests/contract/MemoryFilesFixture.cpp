@@ -14,6 +14,7 @@ public:
     Files& files() override { return files_; }
     const std::string& folder() const override { return folder_; }
     void holdOpenForWriting(const std::string& path) override { files_.locked.insert(path); }
+    void writeWhileHeld(const std::string& path, const std::string& text) override { files_.files[path] += text; }
     void release(const std::string& path) override { files_.locked.erase(path); }
     void markReadOnly(const std::string& path) override { files_.readOnly.insert(path); }
     void enterParent() override { environment_.currentFolder = "C:\\work"; }

@@ -31,6 +31,11 @@ public:
         held_[path] = Handle(CreateFileW(wide(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                          OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     }
+    void writeWhileHeld(const std::string& path, const std::string& text) override {
+        DWORD written = 0;
+        SetFilePointer(held_[path].get(), 0, nullptr, FILE_END);
+        WriteFile(held_[path].get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+    }
     void release(const std::string& path) override { held_.erase(path); }
     void markReadOnly(const std::string& path) override {
         SetFileAttributesW(wide(path).c_str(), FILE_ATTRIBUTE_READONLY);

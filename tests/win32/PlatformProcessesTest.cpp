@@ -65,6 +65,12 @@ TEST_F(ProcessesTest, WhatAProgramWritesComesBackWithItsEnding) {
     EXPECT_EQ(shown(said), "exited 3");
     EXPECT_EQ(said.output, "net: the service name is invalid.!");
     EXPECT_EQ(runHelper("0").output, "");
+    // Java writes into a pipe in the Windows code page, net.exe in the console's.
+    if (GetACP() == 1252 && GetOEMCP() == 437) {
+        EXPECT_EQ(processes.run({program, e2e::quoted(program) + " ansi", kProcessBoundMs, true}).output,
+                  "J\xC3\xBCrgen");
+        EXPECT_EQ(runHelper("ansi").output, "J\xE2\x81\xBFrgen");  // ⁿ in code page 437
+    }
 
     // A grandchild that keeps writing into the output after the program ended is not waited for.
     const auto start = Clock::now();

@@ -1,5 +1,7 @@
 // exitwith CODE: exits with CODE.
 // exitwith say TEXT: writes TEXT to its standard output and error, exits with 3.
+// exitwith ansi: writes "J\xFCrgen", ü in the Windows code page 1252, as Java
+// writes a path into a pipe, and exits with 0.
 // exitwith windows: exits with 0 when it was told to keep its windows hidden
 // (what ShowWindow(SW_SHOWDEFAULT) obeys on Windows; Wine 8 shows the window
 // anyway) and has no visible console window; +1 for a visible console window,
@@ -57,6 +59,11 @@ int main() {
         WriteFile(GetStdHandle(STD_OUTPUT_HANDLE), text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
         WriteFile(GetStdHandle(STD_ERROR_HANDLE), "!", 1, &written, nullptr);
         return 3;
+    }
+    if (code == "ansi") {
+        DWORD written = 0;
+        WriteFile(GetStdHandle(STD_OUTPUT_HANDLE), "J\xFCrgen", 6, &written, nullptr);
+        return 0;
     }
     if (code == "windows") return visibleWindows();
     if (code == "leave") return leaveWriter();

@@ -42,7 +42,12 @@ constexpr char kVirtualDomain[] = "NT SERVICE\\";
 
 // The account's security identifier; empty when the name is unknown.
 std::vector<BYTE> sidOf(const std::string& account) {
-    const std::wstring name = wide(account);
+    std::wstring name = wide(account);
+    // The service manager and LogonUser take ".\name" for an account of this machine; the name lookup knows
+    // no "." and wants the machine's own name.
+    wchar_t machine[MAX_COMPUTERNAME_LENGTH + 1] = L"";
+    DWORD machineSize = MAX_COMPUTERNAME_LENGTH + 1;
+    if (name.rfind(L".\\", 0) == 0 && GetComputerNameW(machine, &machineSize)) name.replace(0, 1, machine);
     DWORD sidSize = 0, domainSize = 0;
     SID_NAME_USE use{};
     LookupAccountNameW(nullptr, name.c_str(), nullptr, &sidSize, nullptr, &domainSize, &use);

@@ -162,7 +162,17 @@ std::vector<FileFacts> Win32Files::listFiles(const std::string& folder, const st
         facts.size = (std::uint64_t{entry.nFileSizeHigh} << 32) | entry.nFileSizeLow;
         facts.modified = (FileTime{entry.ftLastWriteTime.dwHighDateTime} << 32) | entry.ftLastWriteTime.dwLowDateTime;
         facts.readOnly = (entry.dwFileAttributes & FILE_ATTRIBUTE_READONLY) != 0;
-        if (!isDevicePath(facts.path)) found.push_back(std::move(facts));
+        if (isDevicePath(facts.path)) continue;
+        // NTFS brings a folder's entry up to date only when a program closes the file: the size and time of a
+        // log the running Tomcat holds open are the file's own.
+        const Handle file(
+            CreateFileW(wide(facts.path).c_str(), FILE_READ_ATTRIBUTES, kShareAll, nullptr, OPEN_EXISTING, 0, nullptr));
+        BY_HANDLE_FILE_INFORMATION now{};
+        if (file && GetFileInformationByHandle(file.get(), &now)) {
+            facts.size = (std::uint64_t{now.nFileSizeHigh} << 32) | now.nFileSizeLow;
+            facts.modified = (FileTime{now.ftLastWriteTime.dwHighDateTime} << 32) | now.ftLastWriteTime.dwLowDateTime;
+        }
+        found.push_back(std::move(facts));
     } while (FindNextFileW(search, &entry));
     FindClose(search);
     return found;

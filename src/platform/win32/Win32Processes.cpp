@@ -31,7 +31,7 @@ constexpr std::size_t kMostOutput = 64 * 1024;
 // much never blocks on a full pipe while we wait for it.
 class OutputReader {
 public:
-    explicit OutputReader(Handle readEnd) : readEnd_(std::move(readEnd)) {
+    OutputReader(Handle readEnd, UINT codePage) : readEnd_(std::move(readEnd)), codePage_(codePage) {
         thread_.reset(CreateThread(nullptr, 0, &OutputReader::read, this, 0, nullptr));
     }
     ~OutputReader() { finish(); }
@@ -46,10 +46,10 @@ public:
             while (WaitForSingleObject(thread_.get(), kCancelRepeatMs) != WAIT_OBJECT_0);
         }
         thread_.reset();
-        // Console programs write in the OEM code page.
         const int size = static_cast<int>(bytes_.size());
         std::wstring text(static_cast<std::size_t>(size), L'\0');
-        text.resize(static_cast<std::size_t>(MultiByteToWideChar(CP_OEMCP, 0, bytes_.data(), size, text.data(), size)));
+        text.resize(
+            static_cast<std::size_t>(MultiByteToWideChar(codePage_, 0, bytes_.data(), size, text.data(), size)));
         return narrow(text);
     }
 
@@ -65,6 +65,7 @@ private:
     }
 
     Handle readEnd_;
+    UINT codePage_;
     std::string bytes_;
     std::atomic<bool> stopping_ = false;  // a grandchild that keeps writing is no longer read
     Handle thread_;
@@ -122,7 +123,8 @@ ProcessResult Win32Processes::run(const ProcessRun& run) {
     if (!created) return notStarted(failure);
     const Handle process(started.hProcess);
     const Handle thread(started.hThread);
-    OutputReader output(std::move(readEnd));
+    // Console programs write in the OEM code page; Java into a pipe in the Windows one.
+    OutputReader output(std::move(readEnd), run.ansiOutput ? CP_ACP : CP_OEMCP);
 
     ProcessResult result;
     if (WaitForSingleObject(process.get(), run.boundMs) == WAIT_OBJECT_0) {
