@@ -359,17 +359,25 @@ TEST_F(WindowEndToEnd, PickersAndTheAboutBoxComeAndGoAndCtrlXEndsAtOnce) {
     EXPECT_TRUE(fileExists(session.root() + "\\mylog.txt"));
     const std::string home = session.home();
 
-    // Cancel in the folder picker changes nothing.
+    // Cancel in the folder picker changes nothing. The Open dialog beside the window takes no input while the
+    // picker waits, so that it cannot load another configuration under it.
+    postCommand(session.main(), IDM_OPEN);
+    HWND open = nullptr;
+    ASSERT_TRUE(waitUntil([&] { return (open = findTopWindow(session.processId(), "Open Config")) != nullptr; }));
     click(session.control(IDC_BROWSE_CATALINA_HOME));
     HWND folders = nullptr;
     ASSERT_TRUE(waitUntil([&] {
         for (HWND window : topWindows(session.processId()))
-            if (className(window) == "#32770" && window != session.main()) folders = window;
+            if (className(window) == "#32770" && window != session.main() && window != open) folders = window;
         return folders != nullptr;
     }));
+    EXPECT_FALSE(IsWindowEnabled(open));
     click(GetDlgItem(folders, IDCANCEL));
     ASSERT_TRUE(waitUntil([&] { return !IsWindow(folders); }));
     EXPECT_EQ(session.text(IDC_CATALINA_HOME), home);
+    EXPECT_TRUE(IsWindowEnabled(open));
+    click(GetDlgItem(open, IDC_OPEN_CANCEL));
+    ASSERT_TRUE(waitUntil([&] { return !IsWindowVisible(open); }));
 
     const std::string chosen = home + "\\conf\\other.xml";
     makeFile(chosen, "<Server/>");

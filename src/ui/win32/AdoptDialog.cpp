@@ -26,12 +26,22 @@ void AdoptDialog::show(HINSTANCE instance, HWND owner, Session& session, Adopt a
     if (!window_) {
         if (!create(instance, IDD_ADOPT, owner)) return;
         centerOver(window_, owner);
-        // Name, state, Tomcat version and why it is not Velmora's, in dialog units.
-        const int tabs[] = {110, 160, 210};
-        SendDlgItemMessageW(window_, IDC_ADOPT_LIST, LB_SETTABSTOPS, 3, reinterpret_cast<LPARAM>(tabs));
+        setTabStops();
     }
     fillList();
     showOverOwner(owner_, IDC_ADOPT_LIST);
+}
+
+void AdoptDialog::onDpiChanged(UINT dpi, const RECT* suggested) {
+    DialogWindow::onDpiChanged(dpi, suggested);
+    setTabStops();
+    InvalidateRect(item(IDC_ADOPT_LIST), nullptr, TRUE);
+}
+
+// Name, state, Tomcat version and why it is not Velmora's, in dialog units.
+void AdoptDialog::setTabStops() {
+    const int tabs[] = {110, 160, 210};
+    SendDlgItemMessageW(window_, IDC_ADOPT_LIST, LB_SETTABSTOPS, 3, reinterpret_cast<LPARAM>(tabs));
 }
 
 INT_PTR AdoptDialog::onMessage(UINT message, WPARAM wParam, LPARAM) {

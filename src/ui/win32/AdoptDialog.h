@@ -22,6 +22,9 @@ public:
 
 private:
     INT_PTR onMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+    void onDpiChanged(UINT dpi, const RECT* suggested) override;
+    // The list box turns its tab stops into pixels by the font it has when told them.
+    void setTabStops();
     void fillList();
     void showChosen();
     void adoptChosen();

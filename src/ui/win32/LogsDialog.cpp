@@ -2,6 +2,7 @@
 
 #include "platform/Clock.h"
 #include "platform/win32/WideText.h"
+#include "ui/win32/Dpi.h"
 #include "ui/win32/ResourceIds.h"
 #include "ui/win32/WindowPlacement.h"
 #include "ui/win32/WindowText.h"
@@ -59,7 +60,7 @@ void LogsDialog::fill() {
                                   (file.open ? "    (in use)" : "");
         SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(wide(entry).c_str()));
     }
-    SendMessageW(list, LB_SETHORIZONTALEXTENT, 1600, 0);
+    SendMessageW(list, LB_SETHORIZONTALEXTENT, MulDiv(1600, static_cast<int>(dpiOf(window_)), kDesignDpi), 0);
     SendMessageW(list, LB_SETCURSEL, 0, 0);
     EnableWindow(item(IDC_LOGS_OPEN), !files_.empty());
     showChosen();

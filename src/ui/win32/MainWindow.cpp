@@ -122,15 +122,15 @@ void MainWindow::onCommandDone() {
 
 // Nothing is asked and nothing is saved; a command that runs is let finish
 // first (its programs are bounded), and the notice says so.
+constexpr char kClosesAfterCommand[] = "Velmora closes when the running command has finished.";
+
 void MainWindow::onClose() {
     if (!busy_) {
         DestroyWindow(window_);
         return;
     }
     closePending_ = true;
-    notice_.show(instance_, window_,
-                 "Velmora closes when the running command has finished (a start or stop at most its timeout "
-                 "and 30 seconds more).");
+    notice_.show(instance_, window_, kClosesAfterCommand);
 }
 
 int MainWindow::messageBox(const std::string& text, const char* title, UINT style) {
@@ -142,18 +142,12 @@ int MainWindow::messageBox(const std::string& text, const char* title, UINT styl
         // command then takes again.
         if (busy_) EnableWindow(window_, TRUE);
         const HWND owner = boxOwner();
-        // No other window of ours takes input while the box waits: not the
-        // window behind a dialog, nor the Open dialog beside it.
-        std::vector<HWND> heldBack;
-        for (HWND other : {window_, openDialog_.handle()})
-            if (other && other != owner && IsWindowEnabled(other)) {
-                EnableWindow(other, FALSE);
-                heldBack.push_back(other);
-            }
-        ++boxesUp_;
-        answer = MessageBoxW(owner, wide(text).c_str(), wide(title).c_str(), style);
-        --boxesUp_;
-        for (HWND other : heldBack) EnableWindow(other, TRUE);
+        {
+            const HeldBack held = holdBackBeside(owner);
+            ++boxesUp_;
+            answer = MessageBoxW(owner, wide(text).c_str(), wide(title).c_str(), style);
+            --boxesUp_;
+        }
         if (busy_) EnableWindow(window_, FALSE);
         if (boxesUp_ == 0 && std::exchange(doneWaiting_, false)) PostMessageW(window_, kCommandDone, 0, 0);
     });
@@ -161,6 +155,26 @@ int MainWindow::messageBox(const std::string& text, const char* title, UINT styl
 }
 
 // The window in front: a dialog over the main window when one is up, else the main window.
+MainWindow::HeldBack::HeldBack(std::vector<HWND> windows) {
+    for (HWND window : windows)
+        if (window && IsWindowEnabled(window)) {
+            EnableWindow(window, FALSE);
+            held_.push_back(window);
+        }
+}
+
+MainWindow::HeldBack::~HeldBack() {
+    for (HWND window : held_) EnableWindow(window, TRUE);
+}
+
+// Not the window behind a dialog, nor the Open dialog beside the window.
+MainWindow::HeldBack MainWindow::holdBackBeside(HWND owner) const {
+    std::vector<HWND> others;
+    for (HWND other : {window_, openDialog_.handle()})
+        if (other != owner) others.push_back(other);
+    return HeldBack(std::move(others));
+}
+
 HWND MainWindow::boxOwner() const {
     const HWND popup = GetLastActivePopup(window_);
     if (popup && popup != notice_.handle() && IsWindowVisible(popup) && IsWindowEnabled(popup)) return popup;
@@ -199,8 +213,14 @@ void MainWindow::begin(const std::string& notice) {
     onWindowThread([&] { notice_.show(instance_, window_, notice); });
 }
 
+// A close asked for stays told until the window goes: a command may yet wait for its turn or ask.
 void MainWindow::end() {
-    onWindowThread([&] { notice_.hide(); });
+    onWindowThread([&] {
+        if (closePending_)
+            notice_.show(instance_, window_, kClosesAfterCommand);
+        else
+            notice_.hide();
+    });
 }
 
 void MainWindow::waitingForTurn(bool waiting) {

@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "app/FrontEnd.h"
 #include "app/Program.h"
@@ -63,6 +64,19 @@ private:
     void onStatusAnswered();
     int messageBox(const std::string& text, const char* title, UINT style);
     HWND boxOwner() const;
+    // A box or a picker disables only its owner: while one waits, the windows of
+    // ours beside it are disabled too, so that nothing reaches the session then.
+    class HeldBack {
+    public:
+        explicit HeldBack(std::vector<HWND> windows);
+        ~HeldBack();
+        HeldBack(const HeldBack&) = delete;
+        HeldBack& operator=(const HeldBack&) = delete;
+
+    private:
+        std::vector<HWND> held_;
+    };
+    HeldBack holdBackBeside(HWND owner) const;
     // Runs the call on the window's thread and waits for it.
     void onWindowThread(const std::function<void()>& call);
 

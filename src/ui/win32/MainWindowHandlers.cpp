@@ -157,7 +157,10 @@ void MainWindow::onSizeChosen(int id) {
 }
 
 void MainWindow::onFolderBrowse(int id) {
-    const std::string folder = BrowseForFolder(window_);
+    const std::string folder = [&] {
+        const HeldBack held = holdBackBeside(window_);
+        return BrowseForFolder(window_);
+    }();
     if (!folder.empty()) editing_->edit(entryFor(kFolderButtons, id)->field, folder);
 }
 
@@ -169,7 +172,10 @@ void MainWindow::onFileBrowse(int id) {
     request.initialFolder = textOf(item(IDC_CATALINA_HOME)) + "\\conf\\";
     request.filter = AddFilterItem(AddFilterItem("", picker.description, picker.pattern), "All Files (*.*)", "*.*");
     request.title = picker.title;
-    const std::string file = ShowFileDialog(window_, request);
+    const std::string file = [&] {
+        const HeldBack held = holdBackBeside(window_);
+        return ShowFileDialog(window_, request);
+    }();
     if (!file.empty()) editing_->edit(picker.field, file);
 }
 
@@ -227,9 +233,7 @@ void MainWindow::onMenuCommand(int id) {
             });
         case IDM_ABOUT: return aboutBox_.show(instance_, window_);
         case IDM_SERVICE_SETTINGS: return settingsDialog_.show(instance_, window_, session, *editing_);
-        case IDM_RESTART:
-            if (session.installed()) runCommand([&session] { return session.restart(); });
-            return;
+        case IDM_RESTART: return runCommand([&session] { return session.restart(); });
         case IDM_UPGRADE:
             return upgradeDialog_.show(
                 instance_, window_, session.configuration().catalinaHome, session.configuration().javaHome,
@@ -243,9 +247,19 @@ void MainWindow::onMenuCommand(int id) {
             return adoptDialog_.show(instance_, window_, session, [this, &session](const std::string& name) {
                 runCommand([&session, name] { return session.adopt(name, false); });
             });
-        case IDM_EXPORT: return exportFromMenu(window_, *transfer_, files_, *this);
+        case IDM_EXPORT: {
+            const std::string path = [&] {
+                const HeldBack held = holdBackBeside(window_);
+                return chooseExportFile(window_);
+            }();
+            if (!path.empty()) exportTo(path, *transfer_, files_, *this);
+            return;
+        }
         case IDM_IMPORT: {
-            const std::string path = chooseImportFile(window_);
+            const std::string path = [&] {
+                const HeldBack held = holdBackBeside(window_);
+                return chooseImportFile(window_);
+            }();
             if (!path.empty()) runCommand([this, path] { return importFile(path, *transfer_, files_, *this); });
             return;
         }

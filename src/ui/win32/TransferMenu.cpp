@@ -27,9 +27,9 @@ std::string chooseFile(HWND owner, bool open, const char* title) {
 
 }  // namespace
 
-void exportFromMenu(HWND owner, ConfigurationTransfer& transfer, Files& files, FrontEnd& frontEnd) {
-    const std::string path = chooseFile(owner, false, "Export Configurations");
-    if (path.empty()) return;
+std::string chooseExportFile(HWND owner) { return chooseFile(owner, false, "Export Configurations"); }
+
+void exportTo(const std::string& path, ConfigurationTransfer& transfer, Files& files, FrontEnd& frontEnd) {
     auto result = transfer.exportAll();
     if (result.error.empty())
         if (auto failure = files.writeText(path, result.document))

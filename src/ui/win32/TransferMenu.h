@@ -9,7 +9,8 @@ namespace velmora {
 
 // File > Export... and File > Import...: the common file dialogs around the
 // export and import that the command line runs too.
-void exportFromMenu(HWND owner, ConfigurationTransfer& transfer, Files& files, FrontEnd& frontEnd);
+std::string chooseExportFile(HWND owner);
+void exportTo(const std::string& path, ConfigurationTransfer& transfer, Files& files, FrontEnd& frontEnd);
 std::string chooseImportFile(HWND owner);
 // The import itself runs as a command of its own, off the window's thread;
 // a refusal comes as its warning.
