@@ -37,6 +37,19 @@ std::vector<ReadinessProbe> readinessProbesOf(const Configuration& c, Files& fil
     return readinessProbes(ports ? *ports : std::vector<DeclaredPort>{}, c.readyUrl);
 }
 
+void markHeldBeforeStart(std::vector<ReadinessProbe>& probes, Network& network) {
+    for (ReadinessProbe& probe : probes) {
+        const auto listeners = network.listenersOn(probe.port);
+        const auto* found = std::get_if<std::vector<std::string>>(&listeners);
+        if (!found || std::none_of(found->begin(), found->end(), [&](const std::string& listener) {
+                return collidesWithListener(probe.address, listener);
+            }))
+            continue;
+        probe.heldBefore = true;
+        probe.name += " (held by another program before the start)";
+    }
+}
+
 std::variant<bool, Failure> answers(Network& network, const ReadinessProbe& probe, ProbeTimes times) {
     if (probe.path.empty()) return network.accepts(probe.address, probe.port, times.portMs);
     const auto status = network.httpStatus(probe.address, probe.port, probe.path, times.urlMs);

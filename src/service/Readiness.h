@@ -17,6 +17,8 @@ struct ReadinessProbe {
     std::uint16_t port = 0;
     std::string path;  // for the URL: what is asked; empty for a port
     std::string name;  // "port 8080", "http://localhost:8080/health"
+    // Another program listened where it asks before the start: what answers there is not this Tomcat.
+    bool heldBefore = false;
 };
 
 // Every connector port with a number, on the connector's address or, when it
@@ -24,6 +26,11 @@ struct ReadinessProbe {
 std::vector<ReadinessProbe> readinessProbes(const std::vector<DeclaredPort>& ports, const std::string& readyUrl);
 // The same from the configuration's server.xml; a file that cannot be read gives no ports.
 std::vector<ReadinessProbe> readinessProbesOf(const Configuration& c, Files& files);
+
+// Marks, before a start, the probes that another program would answer: one
+// listens on their port at the address asked or at every address. A table of
+// sockets that cannot be read marks none.
+void markHeldBeforeStart(std::vector<ReadinessProbe>& probes, Network& network);
 
 // How long one look may wait. A port on this machine answers or refuses at
 // once; a URL is answered by the application, whose health check may take a

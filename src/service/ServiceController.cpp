@@ -158,6 +158,8 @@ StepResult ServiceController::startAndWatch(Survey& s) {
         before = askServiceState(platform_.services, name);
     }
     if (auto refused = refusalForNet(name, before, "started")) return *refused;
+    auto probes = readinessProbesOf(s.config, platform_.files);
+    if (before.status == ServiceStatus::NotRunning) markHeldBeforeStart(probes, platform_.network);
     evidence.startedAt = platform_.clock.now();
     // The log keeps whole seconds: what stood in it before the start is known by its number.
     const std::uint32_t eventsBefore = platform_.events.newestServiceManagerRecord();
@@ -165,7 +167,6 @@ StepResult ServiceController::startAndWatch(Survey& s) {
     if (!net.asked) return net.step;
     StepResult& step = net.step;
 
-    const auto probes = readinessProbesOf(s.config, platform_.files);
     const StartWatch watch = watchStart(platform_.services, platform_.network, platform_.clock, name, probes,
                                         evidence.startedAt, s.config.startTimeout);
     if (watch.failure) {

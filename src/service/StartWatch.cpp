@@ -72,11 +72,13 @@ StartWatch watchStart(Services& services, Network& network, Clock& clock, const 
             bool all = true;
             for (std::size_t i = 0; i < probes.size(); ++i) {
                 if (answered[i]) continue;
-                const auto answer = answers(network, probes[i], {kProbeMilliseconds, urlTime()});
+                const auto answer = probes[i].heldBefore ? std::variant<bool, Failure>(false)
+                                                         : answers(network, probes[i], {kProbeMilliseconds, urlTime()});
+                // One that cannot be asked (a host name no one resolves) holds no one back; the others are asked.
                 if (const auto* failure = std::get_if<Failure>(&answer)) {
-                    watch.probeFailure = *failure;
-                    answered.assign(probes.size(), true);
-                    break;
+                    if (!watch.probeFailure) watch.probeFailure = *failure;
+                    answered[i] = true;
+                    continue;
                 }
                 answered[i] = std::get<bool>(answer);
                 if (!answered[i]) {

@@ -34,7 +34,7 @@ struct StartWatch {
     std::uint32_t boundSeconds = 0;
     ServiceState last;
     std::optional<Failure> failure;       // the state could not be asked for
-    std::optional<Failure> probeFailure;  // the network could not be asked; the start counts as serving
+    std::optional<Failure> probeFailure;  // a probe could not be asked: it holds the start back no longer
 };
 
 // From the start request until the service ran, and until it served.

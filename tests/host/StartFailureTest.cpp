@@ -358,6 +358,19 @@ TEST_F(StartFailureTest, StartEndsWhenTomcatAnswersAndStatusAndStopSayWhereItSta
               "configuration(s): 0 changed, 0 unchanged, 1 failed.\n");
     EXPECT_TRUE(os.processes.ran.empty());
 
+    // A port another program listened on before the start answers, but not for Tomcat: the start does not serve.
+    ASSERT_TRUE(session.stop().done());
+    os.network.listening = {{8080, "0.0.0.0"}};
+    serving(0);
+    const Outcome taken = session.start();
+    EXPECT_EQ(taken.result, Outcome::Result::Failed);
+    EXPECT_EQ(taken.summary.rfind("Service \"shop\" runs, but port 8080 (held by another program before the start) "
+                                  "did not answer within 120 s.",
+                                  0),
+              0u)
+        << taken.summary;
+    os.network.listening.clear();
+
     // Restart: a stop the wrapper had to end (past the 30 s stop timeout) is a warning with the
     // wrapper's line, then a start whose URL answers with a redirect after 0.3 s, as a health check takes.
     ASSERT_EQ(runCli(os, {"set", "shop", "service.ready.url=http://localhost:8080/health"}).code, 0);
@@ -411,7 +424,7 @@ TEST_F(StartFailureTest, StartEndsWhenTomcatAnswersAndStatusAndStopSayWhereItSta
     auto& service = os.services.services["shop"];
     const std::pair<std::function<void()>, std::pair<int, std::string>> states[] = {
         // The URL's answers since the start took their time.
-        {[&] { service.paused = true; }, {12, "shop: paused (process 4005, running for 0 min 7 s)"}},
+        {[&] { service.paused = true; }, {12, "shop: paused (process 4006, running for 0 min 7 s)"}},
         {[&] { service.stoppingUntil = os.clock.now() + 1; }, {11, "shop: stop pending"}},
         {[&] {
              service = {service.binaryPath, true}, service.starting = true;
@@ -756,6 +769,15 @@ TEST(Readiness, WhatIsAskedAndWhenALastStopIsWorthAWarning) {
         EXPECT_EQ(watch.end, end) << takesMs;
         EXPECT_EQ((os.clock.now() - at) / kTicksPerMillisecond, tookMs) << takesMs;
     }
+    // A probe that cannot be asked (a host name no one resolves) holds no other back, nor stands for it.
+    os.network.unresolvable.insert("web01");
+    const FileTime at = os.clock.now();
+    const StartWatch unresolved =
+        watchStart(os.services, os.network, os.clock, "shop",
+                   {{"web01", 8443, "", "port 8443 on web01"}, {"127.0.0.1", 9090, "", "port 9090"}}, at, 120);
+    EXPECT_EQ(unresolved.end, StartWatch::End::NotServing);
+    EXPECT_EQ(unresolved.unanswered, "port 9090");
+    EXPECT_EQ(unresolved.probeFailure.value_or(Failure{}).source, "getaddrinfo");
     // A last stop of 30 s's timeout: a warning beyond 80% of it, another beyond Windows' wait at shutdown.
     StopEvidence last;
     for (const auto& [ms, shutdownWait, count] : std::vector<std::tuple<std::uint64_t, std::uint32_t, std::size_t>>{

@@ -67,6 +67,7 @@ std::variant<std::vector<std::string>, Failure> MemoryNetwork::listenersOn(std::
 std::variant<bool, Failure> MemoryNetwork::accepts(const std::string& address, std::uint16_t port, std::uint32_t) {
     ++probes;
     if (failure) return *failure;
+    if (unresolvable.count(address)) return Failure{"getaddrinfo", "No such host is known.", 11001};
     const auto it = accepting.find(address + ":" + std::to_string(port));
     return it != accepting.end() && (!clock || clock->now() >= it->second);
 }

@@ -266,6 +266,7 @@ public:
 
     std::multimap<std::uint16_t, std::string> listening;  // port, local address as the system spells it
     MaybeFailure failure;
+    std::set<std::string> unresolvable;  // host names no name server knows: asking them fails
     std::map<std::string, FileTime> accepting;
     std::map<std::string, int> answers;
     std::map<std::string, std::uint32_t> answerAfterMs;
