@@ -273,6 +273,17 @@ TEST_F(CliTest, EveryOtherExitCodeMeansWhatTheHelpSays) {
               {"message",
                "'C:\\nowhere' is specified for 'Java home' but it does not exist. Tomcat may not start without it."}}));
     EXPECT_TRUE(os.files.fileExists("C:\\reports\\web.html"));
+    // The report opens only when asked; --verbose prints the questions --yes answered.
+    EXPECT_TRUE(os.processes.opened.empty());
+    run({"check", "web", "--open"});
+    EXPECT_EQ(os.processes.opened, (std::vector<std::string>{"C:\\tomcat\\bin\\quenby-web-debug.html"}));
+    r = run({"set", "web", "catalina.base=C:\\base", "--yes", "--verbose"});
+    EXPECT_NE(r.err.find("\nChange Detected: The Catalina base has changed. Move the Tomcat config file, the "
+                         "System.out and System.err folders, the temp folder and the policy file that lie below the "
+                         "old base along with it?\n  -> Yes\n"),
+              std::string::npos)
+        << r.err;
+    EXPECT_EQ(run({"set", "web", "catalina.base=C:\\base2", "--yes"}).err.find("-> Yes"), std::string::npos);
     // status: 6 and the way out when the service was removed outside Velmora.
     put("web", {RegistryWrite::numberValue("installedaservice", 1)});
     r = run({"status", "web"});
