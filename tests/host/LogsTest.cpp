@@ -230,6 +230,8 @@ TEST_F(LogsTest, AStopByVelmoraRollsAnOutputAboveTheSizeBoundAndEveryEventIsWrit
     editing.edit(Field::LogsMaxMb, "1");
     (void)session.install();  // done, with the refused setting as its warning
     ASSERT_TRUE(session.installed());
+    // Its outputs are let go only once it has stopped: the roll comes after the stop.
+    os.services.services["shop"].holds = {"C:\\tomcat\\logs\\shop_out.log", "C:\\tomcat\\logs\\shop_err.log"};
     ASSERT_TRUE(session.start().done());
     os.files.addFile("C:\\tomcat\\logs\\shop_out.log", std::string(kBytesPerMb + 1, 'o'));
     os.files.addFile("C:\\tomcat\\logs\\shop_out.2026-12-07.log", "an earlier roll today");

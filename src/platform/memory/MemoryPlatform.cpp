@@ -295,6 +295,8 @@ void MemoryServices::ended(Service& service) {
     service.stopsAt = service.stoppingUntil = 0;
     service.processId = 0;
     service.processStartedAt = 0;
+    if (files)
+        for (const auto& path : service.holds) files->locked.erase(path);
     if (network && service.script)
         for (const auto& address : service.script->opens) network->accepting.erase(address);
     if (files && service.stopScript)
@@ -338,6 +340,7 @@ NetReply MemoryServices::netStart(const std::string& serviceName) {
         service.started = true;
         service.processId = ++lastProcessId_;
         service.processStartedAt = now();
+        if (files) files->locked.insert(service.holds.begin(), service.holds.end());
     };
     if (!service.script) {
         run();

@@ -174,6 +174,8 @@ public:
         std::uint32_t serviceExitCode = 0;
         std::uint32_t processId = 0;
         FileTime processStartedAt = 0;
+        // What its process holds open while it runs, as the wrapper holds its System.out and System.err.
+        std::vector<std::string> holds;
     };
     // As net.exe does, both also take a service by its display name.
     NetReply netStart(const std::string& serviceName);
