@@ -102,9 +102,11 @@ PruneRun LogKeeper::prune(const Configuration& c, bool checkOnly) {
     }
     const std::string count =
         std::to_string(run.deleted.size()) + " log file(s) of \"" + c.serviceName + "\" (" + sizeText(run.freed) + ")";
-    run.outcome.summary = run.deleted.empty() ? "No log file of \"" + c.serviceName + "\" is beyond its bounds."
-                          : checkOnly         ? "Would delete " + count + "."
-                                              : "Deleted " + count + ".";
+    // Files kept or not deleted are beyond the bounds all the same: "none beyond" only when there are none.
+    const bool noneBeyond = run.deleted.empty() && run.inUse.empty() && run.readOnly.empty() && failures.empty();
+    run.outcome.summary = noneBeyond  ? "No log file of \"" + c.serviceName + "\" is beyond its bounds."
+                          : checkOnly ? "Would delete " + count + "."
+                                      : "Deleted " + count + ".";
     for (const auto& file : run.inUse) run.outcome.notices.push_back(file.path + " is in use and was kept.");
     for (const auto& file : run.readOnly) run.outcome.notices.push_back(file.path + " is read-only and was kept.");
     if (!failures.empty()) {

@@ -201,7 +201,10 @@ std::optional<Found> configUnparsable(const LineAt& line, const DiagnosisContext
         });
     }
     if (number) {
-        const auto last = std::max(text.rfind("; "), text.rfind(": "));
+        const auto semicolon = text.rfind("; "), colon = text.rfind(": ");
+        const auto last = semicolon == std::string::npos ? colon
+                          : colon == std::string::npos   ? semicolon
+                                                         : std::max(semicolon, colon);
         const std::string why = last == std::string::npos ? std::string() : " (" + text.substr(last + 2) + ")";
         return Found{"the Tomcat config file does not parse",
                      "The Tomcat config file " + context.config.tomcatConfigFile + " does not parse at line " +

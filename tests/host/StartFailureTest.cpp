@@ -674,6 +674,11 @@ TEST(StartDiagnosis, EveryCodeOfTheServiceManagerAndEveryWayALineSaysWhy) {
                   .sentence,
               "The Tomcat config file C:\\tc\\conf\\server.xml does not parse at line 4 (The element type \"Service\" "
               "must be terminated by the matching end-tag \"</Service>\".): correct it (some.log, line 7).");
+    EXPECT_EQ(diagnosed({"SEVERE [main] Digester.fatalError Parse Fatal Error at line [12] column [5]: The entity "
+                         "name must immediately follow the '&' in the entity reference."})
+                  .sentence,
+              "The Tomcat config file C:\\tc\\conf\\server.xml does not parse at line 12 (The entity name must "
+              "immediately follow the '&' in the entity reference.): correct it (some.log, line 7).");
     // A port three lines before or after the exception is named; four away, it is not.
     const std::string bind = "java.net.BindException: Address already in use: bind";
     const std::string connector = "Failed to initialize connector [Connector[HTTP/1.1-8080]]";
