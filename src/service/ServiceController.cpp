@@ -146,18 +146,21 @@ Step ServiceController::start(Survey& s) {
 
 StepResult ServiceController::startAndWatch(Survey& s) {
     const std::string& name = s.config.serviceName;
+    StatusCheck before = askServiceState(platform_.services, name);
+    // A service still stopping takes no start: its stop is let end first, for as long as a stop may take, and
+    // what it writes meanwhile is not the start's.
+    if (before.status == ServiceStatus::StopPending) {
+        const std::uint32_t bound = s.config.stopTimeout + kStopMarginSeconds;
+        (void)watchStop(platform_.services, platform_.clock, name, platform_.clock.now(), bound);
+        before = askServiceState(platform_.services, name);
+        if (before.status == ServiceStatus::StopPending)
+            return StepResult::failed(messages::stillStopping(name, bound));
+    }
+    if (auto refused = refusalForNet(name, before, "started")) return *refused;
     const auto sources = evidenceSources(s.config, *s.kind, platform_.environment.systemFolder());
     const EvidenceSnapshot snapshot = EvidenceSnapshot::take(platform_.files, sources);
     StartEvidence evidence;
     evidence.serviceName = name;
-    StatusCheck before = askServiceState(platform_.services, name);
-    // A service still stopping takes no start: its stop is let end first, for as long as a stop may take.
-    if (before.status == ServiceStatus::StopPending) {
-        (void)watchStop(platform_.services, platform_.clock, name, platform_.clock.now(),
-                        s.config.stopTimeout + kStopMarginSeconds);
-        before = askServiceState(platform_.services, name);
-    }
-    if (auto refused = refusalForNet(name, before, "started")) return *refused;
     auto probes = readinessProbesOf(s.config, platform_.files);
     if (before.status == ServiceStatus::NotRunning) markHeldBeforeStart(probes, platform_.network);
     evidence.startedAt = platform_.clock.now();

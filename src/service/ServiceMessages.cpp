@@ -20,6 +20,11 @@ std::string howItEnded(const ProcessRun& run, const ProcessResult& result) {
     return {};
 }
 
+std::string stillStopping(const std::string& name, std::uint32_t waitedSeconds) {
+    return "The service \"" + name + "\" was still stopping after " + std::to_string(waitedSeconds) +
+           " s: it was not started. Start it once it has stopped.";
+}
+
 std::string noSuchService(const std::string& name, const std::string& verb) {
     return "The service manager knows no service named \"" + name + "\": it was removed outside Velmora. Nothing was " +
            verb + ".";

@@ -18,6 +18,7 @@ inline std::string serviceUninstalled(const std::string& name) {
 std::string howItEnded(const ProcessRun& run, const ProcessResult& result);
 // net is asked to start or stop a service the service manager does not know.
 std::string noSuchService(const std::string& name, const std::string& verb);
+std::string stillStopping(const std::string& name, std::uint32_t waitedSeconds);
 std::string stopNotTaken(const std::string& name, const std::string& state);
 std::string notStoppedWithin(const std::string& name, std::uint32_t seconds, const std::string& state);
 

@@ -451,6 +451,15 @@ TEST_F(StartFailureTest, NetIsGivenTheTimeAStopTakesAndOnlyTheNameOfAServiceThat
               std::vector<std::string>{"Tomcat did not stop within 30 s; the wrapper ended "
                                        "the JVM (the service \"shop\" stopped after 45.0 s)."});
     EXPECT_EQ(session.status(), ServiceStatus::NotRunning);
+    // A stop still under way past the stop timeout and 30 s more takes no start, and net is not asked.
+    ASSERT_TRUE(session.start().done());
+    os.services.services["shop"].stoppingUntil = os.clock.now() + 3600 * kTicksPerSecond;
+    os.processes.ran.clear();
+    const Outcome stillStopping = session.start();
+    EXPECT_EQ(stillStopping.summary,
+              "The service \"shop\" was still stopping after 60 s: it was not started. Start it once it has stopped.");
+    EXPECT_TRUE(os.processes.ran.empty());
+    os.clock.sleep(3600 * 1000);
     // A stop timeout of 0 is none to the wrapper, which then waits as long as Tomcat takes: a stop of 20 s
     // is graceful, and the check warns only that Windows waits less at a shutdown.
     auto stopOf = [&](const std::string& name, std::uint32_t takesMs) {
