@@ -189,7 +189,7 @@ StepResult ServiceController::startAndWatch(Survey& s) {
     if (watch.end == StartWatch::End::NotServing) evidence.unanswered = watch.unanswered;
     evidence.boundSeconds = watch.boundSeconds;
     evidence.state = watch.last;
-    evidence.files = snapshot.newLines(platform_.files, evidence.startedAt);
+    evidence.files = snapshot.newLines(platform_.files, evidence.startedAt, watch.processId);
     // The service manager names the service by its display name; its log keeps whole seconds.
     std::vector<std::string> names = {name};
     const auto held = platform_.services.configuration(name);

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "platform/Text.h"
+#include "platform/WindowsPaths.h"
 
 namespace velmora {
 
@@ -65,7 +66,7 @@ std::vector<EvidenceSource> evidenceSources(const Configuration& c, const Wrappe
                                        [&](const std::string& seen) { return sameName(seen, folder); });
         if (!folder.empty() && !known) crashFolders.push_back(folder);
     }
-    for (const auto& folder : crashFolders) sources.push_back({"a JVM crash file", {folder, "hs_err_pid*.log"}, false});
+    for (const auto& folder : crashFolders) sources.push_back({kCrashFileRole, {folder, "hs_err_pid*.log"}, false});
     return sources;
 }
 
@@ -79,12 +80,15 @@ EvidenceSnapshot EvidenceSnapshot::take(Files& files, const std::vector<Evidence
     return snapshot;
 }
 
-std::vector<EvidenceFile> EvidenceSnapshot::newLines(Files& files, FileTime startedAt) const {
+std::vector<EvidenceFile> EvidenceSnapshot::newLines(Files& files, FileTime startedAt, std::uint32_t processId) const {
     std::vector<EvidenceFile> found;
+    const std::string ownCrashFile = "hs_err_pid" + std::to_string(processId) + ".log";
     for (const auto& source : sources_) {
         if (source.where.folder.empty()) continue;
         std::vector<EvidenceFile> ofSource;
         for (const auto& file : files.listFiles(source.where.folder, source.where.pattern)) {
+            if (processId && source.role == kCrashFileRole && !sameName(lastPathPart(file.path), ownCrashFile))
+                continue;
             std::uint64_t from = 0;
             if (auto before = sizes_.find(folded(file.path)); before != sizes_.end()) {
                 if (file.size > before->second)

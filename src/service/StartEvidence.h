@@ -22,6 +22,7 @@ struct EvidenceSource {
 
 inline const std::string kWrapperLogRole = "the wrapper's log";
 inline const std::string kCatalinaLogRole = "Catalina's log";
+inline const std::string kCrashFileRole = "a JVM crash file";
 
 std::vector<EvidenceSource> evidenceSources(const Configuration& c, const WrapperKind& kind,
                                             const std::string& systemFolder);
@@ -56,7 +57,9 @@ class EvidenceSnapshot {
 public:
     static EvidenceSnapshot take(Files& files, const std::vector<EvidenceSource>& sources);
     // The files' new lines, at most the last 256 KB of each.
-    std::vector<EvidenceFile> newLines(Files& files, FileTime startedAt) const;
+    // Of the JVM crash files, only the service process's own when its id is known (not 0): every JVM that
+    // the service manager runs writes its crash file into System32.
+    std::vector<EvidenceFile> newLines(Files& files, FileTime startedAt, std::uint32_t processId = 0) const;
 
 private:
     std::vector<EvidenceSource> sources_;

@@ -40,6 +40,7 @@ StartWatch watchStart(Services& services, Network& network, Clock& clock, const 
             return false;
         }
         watch.last = std::get<ServiceState>(asked);
+        if (watch.last.processId) watch.processId = watch.last.processId;
         return true;
     };
     auto untilStopped = [&]() {

@@ -33,6 +33,7 @@ struct StartWatch {
     std::string unanswered;  // the probe that never answered
     std::uint32_t boundSeconds = 0;
     ServiceState last;
+    std::uint32_t processId = 0;          // the service's process as last seen; 0 when none was
     std::optional<Failure> failure;       // the state could not be asked for
     std::optional<Failure> probeFailure;  // a probe could not be asked: it holds the start back no longer
 };

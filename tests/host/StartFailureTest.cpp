@@ -441,6 +441,24 @@ TEST_F(StartFailureTest, StartEndsWhenTomcatAnswersAndStatusAndStopSayWhereItSta
     }
 }
 
+// Every JVM the service manager runs writes its crash file into System32: only the service's own is its cause.
+TEST_F(StartFailureTest, OnlyTheCrashFileOfTheServicesOwnProcessIsRead) {
+    ASSERT_TRUE(session.start().done());
+    const std::uint32_t next = os.services.services["shop"].processId + 1;
+    ASSERT_TRUE(session.stop().done());
+    script(Fate::StopsLater, 500, 1067, 0,
+           {{"C:\\windows\\system32\\hs_err_pid" + std::to_string(next) + ".log",
+             "# A fatal error has been detected by the Java Runtime Environment:\n"},
+            {"C:\\windows\\system32\\hs_err_pid9999.log",
+             "# There is insufficient memory for the Java Runtime Environment to continue.\n"}});
+    const Outcome died = session.start();
+    EXPECT_EQ(died.result, Outcome::Result::Failed);
+    EXPECT_EQ(died.summary,
+              "Service \"shop\" stopped soon after it started (error 1067: the process terminated unexpectedly). The "
+              "last lines of C:\\windows\\system32\\hs_err_pid4002.log follow; read: "
+              "C:\\windows\\system32\\hs_err_pid4002.log.");
+}
+
 // Windows' net waits for the stop it asks for, and takes a display name for a service's own.
 TEST_F(StartFailureTest, NetIsGivenTheTimeAStopTakesAndOnlyTheNameOfAServiceThatIsThere) {
     os.services.netWaits = true;
@@ -652,6 +670,11 @@ TEST(StartEvidence, OnlyWhatTheStartAddedIsReadAndOfADailyKindOnlyTheNewestFile)
                                               "a JVM crash file|C:\\tc\\bin\\hs_err_pid7.log|3|xxxxxxxxxxxxxxxx|1",
                                               "a JVM crash file|C:\\windows\\system32\\hs_err_pid8.log|1|# A fatal "
                                               "error|1"}));
+    // Of the crash files, only the service process's own once its id is known: another JVM's is not its cause.
+    std::vector<std::string> crashes;
+    for (const EvidenceFile& file : snapshot.newLines(os.files, startedAt, 8))
+        if (file.role == kCrashFileRole) crashes.push_back(file.path);
+    EXPECT_EQ(crashes, std::vector<std::string>{"C:\\windows\\system32\\hs_err_pid8.log"});
 }
 
 TEST(StartDiagnosis, EveryCodeOfTheServiceManagerAndEveryWayALineSaysWhy) {
