@@ -27,14 +27,20 @@ std::vector<NeededRight> rightsTheServiceNeeds(const Configuration& c) {
     auto need = [&](const std::string& path, Access access) {
         if (path.empty()) return;
         for (const auto& known : needed)
-            if (samePath(known.path, path) && known.access == access) return;
+            if (samePlace(known.path, path) && known.access == access) return;
         needed.push_back({path, access});
+    };
+    // A base typed "C:\tomcat\" holds the same logs folder as "C:\tomcat".
+    auto inBase = [&](const char* name) {
+        std::string base = c.catalinaBase;
+        while (!base.empty() && (base.back() == '\\' || base.back() == '/')) base.pop_back();
+        return c.catalinaBase.empty() ? std::string() : base + "\\" + name;
     };
     need(c.catalinaHome, Access::Read);
     need(c.javaHome, Access::Read);
-    need(c.catalinaBase + "\\logs", Access::Modify);
+    need(inBase("logs"), Access::Modify);
     need(c.tempDirectory, Access::Modify);
-    need(c.catalinaBase + "\\work", Access::Modify);
+    need(inBase("work"), Access::Modify);
     need(c.systemOut, Access::Modify);
     need(c.systemErr, Access::Modify);
     return needed;

@@ -1,6 +1,7 @@
 // Install, start, stop and removal through both wrappers, as the service manager and registry see them.
 #include <functional>
 
+#include "checks/Rights.h"
 #include "config/Encodings.h"
 #include "config/ServiceAccount.h"
 #include "config/StoreLayout.h"
@@ -193,6 +194,13 @@ TEST_F(SessionTest, TheServiceManagerRunsTheServiceAsConfiguredAndAChangeAloneLe
     EXPECT_EQ(check.report.findings[0].message,
               "The account NT SERVICE\\shop cannot modify 'C:\\tomcat\\logs', so the "
               "service would fail with \"Access is denied\".");
+    // A base typed with a separator at its end holds the same folder, named once.
+    Configuration spelt = session.configuration();
+    spelt.catalinaBase = "C:\\tomcat\\";
+    spelt.systemOut = "C:\\tomcat\\logs\\";
+    const auto missing = missingRights(spelt, {}, os.platform);
+    ASSERT_EQ(missing.size(), 1u);
+    EXPECT_EQ(missing[0].path, "C:\\tomcat\\logs");
     editing.edit(Field::StartupType, "delayed");
     editing.replaceList(Field::Dependencies, {"Tcpip"});
     editing.edit(Field::RecoveryFirst, "30");

@@ -545,7 +545,9 @@ std::optional<bool> MemoryAccounts::allows(const std::string& path, const std::s
     if (sameName(account, "LocalSystem")) return true;
     // A right given to a folder reaches everything below it.
     bool underGuard = false;
-    for (std::string at = path; !at.empty();) {
+    // Asked of the folder as Windows finds it, however it is spelt.
+    const std::string normalized = normalizedPath(path);
+    for (std::string at = normalized.empty() ? path : normalized; !at.empty();) {
         if (auto entry = rights.find(at); entry != rights.end())
             if (auto right = entry->second.find(account); right != entry->second.end())
                 if (right->second == Access::Modify || access == Access::Read) return true;
@@ -557,7 +559,8 @@ std::optional<bool> MemoryAccounts::allows(const std::string& path, const std::s
 }
 
 MaybeFailure MemoryAccounts::grant(const std::string& path, const std::string& account, Access access) {
-    auto& right = rights[path][account];
+    const std::string normalized = normalizedPath(path);
+    auto& right = rights[normalized.empty() ? path : normalized][account];
     if (access == Access::Modify || right != Access::Modify) right = access;
     return std::nullopt;
 }
