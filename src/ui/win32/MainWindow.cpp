@@ -175,6 +175,11 @@ MainWindow::HeldBack MainWindow::holdBackBeside(HWND owner) const {
     return HeldBack(std::move(others));
 }
 
+std::string MainWindow::pick(const std::function<std::string()>& picker) {
+    const HeldBack held = holdBackBeside(window_);
+    return picker();
+}
+
 HWND MainWindow::boxOwner() const {
     const HWND popup = GetLastActivePopup(window_);
     if (popup && popup != notice_.handle() && IsWindowVisible(popup) && IsWindowEnabled(popup)) return popup;

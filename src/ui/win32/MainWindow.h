@@ -77,6 +77,8 @@ private:
         std::vector<HWND> held_;
     };
     HeldBack holdBackBeside(HWND owner) const;
+    // A picker's choice, made with the windows beside this one held back.
+    std::string pick(const std::function<std::string()>& picker);
     // Runs the call on the window's thread and waits for it.
     void onWindowThread(const std::function<void()>& call);
 

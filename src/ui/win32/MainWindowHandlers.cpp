@@ -157,10 +157,7 @@ void MainWindow::onSizeChosen(int id) {
 }
 
 void MainWindow::onFolderBrowse(int id) {
-    const std::string folder = [&] {
-        const HeldBack held = holdBackBeside(window_);
-        return BrowseForFolder(window_);
-    }();
+    const std::string folder = pick([&] { return BrowseForFolder(window_); });
     if (!folder.empty()) editing_->edit(entryFor(kFolderButtons, id)->field, folder);
 }
 
@@ -172,10 +169,7 @@ void MainWindow::onFileBrowse(int id) {
     request.initialFolder = textOf(item(IDC_CATALINA_HOME)) + "\\conf\\";
     request.filter = AddFilterItem(AddFilterItem("", picker.description, picker.pattern), "All Files (*.*)", "*.*");
     request.title = picker.title;
-    const std::string file = [&] {
-        const HeldBack held = holdBackBeside(window_);
-        return ShowFileDialog(window_, request);
-    }();
+    const std::string file = pick([&] { return ShowFileDialog(window_, request); });
     if (!file.empty()) editing_->edit(picker.field, file);
 }
 
@@ -248,18 +242,12 @@ void MainWindow::onMenuCommand(int id) {
                 runCommand([&session, name] { return session.adopt(name, false); });
             });
         case IDM_EXPORT: {
-            const std::string path = [&] {
-                const HeldBack held = holdBackBeside(window_);
-                return chooseExportFile(window_);
-            }();
+            const std::string path = pick([&] { return chooseExportFile(window_); });
             if (!path.empty()) exportTo(path, *transfer_, files_, *this);
             return;
         }
         case IDM_IMPORT: {
-            const std::string path = [&] {
-                const HeldBack held = holdBackBeside(window_);
-                return chooseImportFile(window_);
-            }();
+            const std::string path = pick([&] { return chooseImportFile(window_); });
             if (!path.empty()) runCommand([this, path] { return importFile(path, *transfer_, files_, *this); });
             return;
         }
