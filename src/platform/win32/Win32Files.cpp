@@ -164,11 +164,9 @@ std::vector<FileFacts> Win32Files::listFiles(const std::string& folder, const st
         facts.readOnly = (entry.dwFileAttributes & FILE_ATTRIBUTE_READONLY) != 0;
         if (isDevicePath(facts.path)) continue;
         // NTFS brings a folder's entry up to date only when a program closes the file: the size and time of a
-        // log the running Tomcat holds open are the file's own.
-        const Handle file(
-            CreateFileW(wide(facts.path).c_str(), FILE_READ_ATTRIBUTES, kShareAll, nullptr, OPEN_EXISTING, 0, nullptr));
-        BY_HANDLE_FILE_INFORMATION now{};
-        if (file && GetFileInformationByHandle(file.get(), &now)) {
+        // log the running Tomcat holds open are asked of the file itself.
+        WIN32_FILE_ATTRIBUTE_DATA now{};
+        if (GetFileAttributesExW(wide(facts.path).c_str(), GetFileExInfoStandard, &now)) {
             facts.size = (std::uint64_t{now.nFileSizeHigh} << 32) | now.nFileSizeLow;
             facts.modified = (FileTime{now.ftLastWriteTime.dwHighDateTime} << 32) | now.ftLastWriteTime.dwLowDateTime;
         }
