@@ -114,11 +114,7 @@ PortReview reviewPorts(const Configuration& c, const std::vector<OtherConfigurat
                                      "Tomcat. A service is stopped through the service manager; set port=\"-1\" to "
                                      "close it.");
         if (port.value != PortValue::Number || serviceRunning) continue;
-        const auto listeners = platform.network.listenersOn(port.number);
-        const auto* found = std::get_if<std::vector<std::string>>(&listeners);
-        if (found && std::any_of(found->begin(), found->end(), [&](const std::string& listener) {
-                return collidesWithListener(port.address, listener);
-            })) {
+        if (listenedOn(platform.network, port.address, port.number)) {
             Finding held{FindingKind::PortConflict, "Tomcat config file", file,
                          portName(port) + " of " + file +
                              " is already taken by another program on this machine: the service would fail to start."};

@@ -94,9 +94,7 @@ std::vector<RegisteredJdk> registeredJdks(Registry& registry) {
 int javaMajorOfName(const std::string& name) {
     // A home written with a separator at its end ("C:\Java\jdk-21\", as JAVA_HOME often is) is named by the
     // part before it.
-    const auto end = name.find_last_not_of("\\/");
-    const std::vector<unsigned long> numbers =
-        versionNumbers(lastPathPart(end == std::string::npos ? std::string() : name.substr(0, end + 1)));
+    const std::vector<unsigned long> numbers = versionNumbers(lastPathPart(withoutTrailingBackslash(name)));
     if (numbers.empty()) return 0;
     if (numbers[0] == 1 && numbers.size() > 1) return static_cast<int>(numbers[1]);
     return numbers[0] > 1000 ? 0 : static_cast<int>(numbers[0]);

@@ -128,6 +128,14 @@ bool collidesWithListener(const std::string& connectorAddress, const std::string
     return sameAddress(connectorAddress, listenerAddress);
 }
 
+bool listenedOn(Network& network, const std::string& connectorAddress, std::uint16_t port) {
+    const auto listeners = network.listenersOn(port);
+    const auto* found = std::get_if<std::vector<std::string>>(&listeners);
+    return found && std::any_of(found->begin(), found->end(), [&](const std::string& listener) {
+               return collidesWithListener(connectorAddress, listener);
+           });
+}
+
 std::string errorText(const ServerXmlError& error) {
     return error.description + " (line " + std::to_string(error.line) + ", column " + std::to_string(error.column) +
            ", offset " + std::to_string(error.offset) +

@@ -8,6 +8,7 @@
 
 #include "config/TomcatRelease.h"
 #include "platform/Files.h"
+#include "platform/Network.h"
 
 namespace velmora {
 
@@ -61,6 +62,10 @@ bool sameListeningPort(const DeclaredPort& a, const DeclaredPort& b);
 // takes every address, where both are one address, and for a host name,
 // which may stand for the address taken.
 bool collidesWithListener(const std::string& connectorAddress, const std::string& listenerAddress);
+// Whether another program already listens at the port where a connector
+// opening the address would meet it; a table of sockets that cannot be read
+// tells of none.
+bool listenedOn(Network& network, const std::string& connectorAddress, std::uint16_t port);
 
 // "Error parsing start element tag (line 12, column 5, offset 341)".
 std::string errorText(const ServerXmlError& error);

@@ -39,12 +39,7 @@ std::vector<ReadinessProbe> readinessProbesOf(const Configuration& c, Files& fil
 
 void markHeldBeforeStart(std::vector<ReadinessProbe>& probes, Network& network) {
     for (ReadinessProbe& probe : probes) {
-        const auto listeners = network.listenersOn(probe.port);
-        const auto* found = std::get_if<std::vector<std::string>>(&listeners);
-        if (!found || std::none_of(found->begin(), found->end(), [&](const std::string& listener) {
-                return collidesWithListener(probe.address, listener);
-            }))
-            continue;
+        if (!listenedOn(network, probe.address, probe.port)) continue;
         probe.heldBefore = true;
         probe.name += " (held by another program before the start)";
     }
