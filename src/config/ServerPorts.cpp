@@ -130,10 +130,20 @@ bool collidesWithListener(const std::string& connectorAddress, const std::string
 
 bool listenedOn(Network& network, const std::string& connectorAddress, std::uint16_t port) {
     const auto listeners = network.listenersOn(port);
-    const auto* found = std::get_if<std::vector<std::string>>(&listeners);
-    return found && std::any_of(found->begin(), found->end(), [&](const std::string& listener) {
-               return collidesWithListener(connectorAddress, listener);
+    const auto* found = std::get_if<std::vector<Listener>>(&listeners);
+    return found && std::any_of(found->begin(), found->end(), [&](const Listener& listener) {
+               return collidesWithListener(connectorAddress, listener.address);
            });
+}
+
+std::optional<Listener> reachedListener(const std::vector<Listener>& listeners, const std::string& address) {
+    const auto bound = boundAddress(address);
+    if (!bound) return std::nullopt;
+    const bool v6 = bound->find(':') != std::string::npos;
+    for (const std::string& wanted : {*bound, std::string(v6 ? "::" : "0.0.0.0"), std::string(v6 ? "0.0.0.0" : "::")})
+        for (const Listener& listener : listeners)
+            if (listener.address == wanted) return listener;
+    return std::nullopt;
 }
 
 std::string errorText(const ServerXmlError& error) {

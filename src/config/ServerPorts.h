@@ -1,6 +1,7 @@
 #pragma once
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <variant>
@@ -66,6 +67,11 @@ bool collidesWithListener(const std::string& connectorAddress, const std::string
 // opening the address would meet it; a table of sockets that cannot be read
 // tells of none.
 bool listenedOn(Network& network, const std::string& connectorAddress, std::uint16_t port);
+// The socket that a connection to the address (numeric, or "localhost")
+// reaches among those listening at its port: the one bound to that very
+// address, else one taking every address of its kind, else of the other
+// kind (a socket taking both); none for a host name or when none listens.
+std::optional<Listener> reachedListener(const std::vector<Listener>& listeners, const std::string& address);
 
 // "Error parsing start element tag (line 12, column 5, offset 341)".
 std::string errorText(const ServerXmlError& error);

@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "platform/Failure.h"
@@ -39,6 +40,9 @@ public:
     virtual ProcessResult run(const ProcessRun& run) = 0;
     // Opens a document with the program the system associates with it.
     virtual MaybeFailure openDocument(const std::string& path) = 0;
+    // The process that started a running process; nothing when it is not
+    // running or the system's list of processes cannot be read.
+    virtual std::optional<std::uint32_t> parentOf(std::uint32_t processId) = 0;
 };
 
 }  // namespace velmora

@@ -45,6 +45,18 @@ void markHeldBeforeStart(std::vector<ReadinessProbe>& probes, Network& network) 
     }
 }
 
+std::optional<std::uint32_t> otherProgramAnswering(Network& network, Processes& processes, const ReadinessProbe& probe,
+                                                   std::uint32_t serviceProcessId) {
+    const auto listeners = network.listenersOn(probe.port);
+    const auto* found = std::get_if<std::vector<Listener>>(&listeners);
+    const auto reached = found ? reachedListener(*found, probe.address) : std::nullopt;
+    if (!reached || !reached->processId || !serviceProcessId || reached->processId == serviceProcessId)
+        return std::nullopt;
+    // A wrapper that runs Java in a process of its own: the JVM is its child.
+    if (processes.parentOf(reached->processId) == serviceProcessId) return std::nullopt;
+    return reached->processId;
+}
+
 std::variant<bool, Failure> answers(Network& network, const ReadinessProbe& probe, ProbeTimes times) {
     if (probe.path.empty()) return network.accepts(probe.address, probe.port, times.portMs);
     const auto status = network.httpStatus(probe.address, probe.port, probe.path, times.urlMs);

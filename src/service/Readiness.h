@@ -7,6 +7,7 @@
 #include "config/ServerPorts.h"
 #include "platform/Files.h"
 #include "platform/Network.h"
+#include "platform/Processes.h"
 
 namespace velmora {
 
@@ -31,6 +32,13 @@ std::vector<ReadinessProbe> readinessProbesOf(const Configuration& c, Files& fil
 // listens on their port at the address asked or at every address. A table of
 // sockets that cannot be read marks none.
 void markHeldBeforeStart(std::vector<ReadinessProbe>& probes, Network& network);
+
+// The process that holds the socket a probe reaches, when the system names
+// one that is neither the service's process nor started by it: what answered
+// there is another program (IIS on 8080 while Tomcat failed to open it), not
+// this Tomcat.
+std::optional<std::uint32_t> otherProgramAnswering(Network& network, Processes& processes, const ReadinessProbe& probe,
+                                                   std::uint32_t serviceProcessId);
 
 // How long one look may wait. A port on this machine answers or refuses at
 // once; a URL is answered by the application, whose health check may take a

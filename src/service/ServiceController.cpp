@@ -291,8 +291,8 @@ StatusQuestion ServiceController::statusQuestion(const Configuration& c) {
 }
 
 StatusCheck ServiceController::status(const StatusQuestion& question) {
-    StatusCheck check =
-        checkServiceStatus(platform_.services, platform_.network, question.serviceName, true, question.probes);
+    StatusCheck check = checkServiceStatus(platform_.services, platform_.network, platform_.processes,
+                                           question.serviceName, true, question.probes);
     const FileTime now = platform_.clock.now();
     if (check.processStartedAt && now > check.processStartedAt)
         check.runningSeconds = (now - check.processStartedAt) / kTicksPerSecond;

@@ -101,16 +101,22 @@ StatusCheck checkServiceStatus(Services& services, const std::string& name, bool
     return askServiceState(services, name);
 }
 
-StatusCheck checkServiceStatus(Services& services, Network& network, const std::string& name, bool installed,
-                               const std::vector<ReadinessProbe>& probes) {
+StatusCheck checkServiceStatus(Services& services, Network& network, Processes& processes, const std::string& name,
+                               bool installed, const std::vector<ReadinessProbe>& probes) {
     StatusCheck check = checkServiceStatus(services, name, installed);
     if (check.status != ServiceStatus::Running) return check;
     for (const ReadinessProbe& probe : probes) {
         const auto answer = answers(network, probe, {kQuickProbeMilliseconds, kUrlAnswerMilliseconds});
         // A network that cannot be asked says nothing against the service.
-        if (std::holds_alternative<bool>(answer) && !std::get<bool>(answer)) {
+        if (!std::holds_alternative<bool>(answer)) continue;
+        if (!std::get<bool>(answer)) {
             check.status = ServiceStatus::NotServing;
             check.unanswered = probe.name;
+            break;
+        }
+        if (const auto other = otherProgramAnswering(network, processes, probe, check.processId)) {
+            check.status = ServiceStatus::NotServing;
+            check.unanswered = probe.name + " (held by another program, process " + std::to_string(*other) + ")";
             break;
         }
     }

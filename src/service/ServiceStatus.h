@@ -65,9 +65,10 @@ StatusCheck askServiceState(Services& services, const std::string& name);
 
 // The status shown: not installed without asking anyone; otherwise what the
 // service manager says, and for a running service whether each probe answers
-// at once. A quote cannot stand in the name by which the status is asked for.
+// at once, and answers from the service's own process. A quote cannot stand
+// in the name by which the status is asked for.
 StatusCheck checkServiceStatus(Services& services, const std::string& name, bool installed);
-StatusCheck checkServiceStatus(Services& services, Network& network, const std::string& name, bool installed,
-                               const std::vector<ReadinessProbe>& probes);
+StatusCheck checkServiceStatus(Services& services, Network& network, Processes& processes, const std::string& name,
+                               bool installed, const std::vector<ReadinessProbe>& probes);
 
 }  // namespace velmora

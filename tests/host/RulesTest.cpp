@@ -399,7 +399,7 @@ TEST(ServerPorts, TheShutdownPortAndEveryConnectorAsWrittenNothingGuessedAndWher
     // and a port out of range stays one.
     MemoryPlatform os;
     os.files.addFile("C:\\tc\\conf\\server.xml", offset);
-    os.network.listening = {{8105, "0.0.0.0"}, {8180, "::"}, {8109, "127.0.0.1"}};
+    os.network.listening = {{8105, {"0.0.0.0"}}, {8180, {"::"}}, {8109, {"127.0.0.1"}}};
     Configuration c;
     c.tomcatConfigFile = "C:\\tc\\conf\\server.xml";
     std::vector<std::string> held;
@@ -415,9 +415,9 @@ TEST(ServerPorts, TheShutdownPortAndEveryConnectorAsWrittenNothingGuessedAndWher
     os.files.addFile("C:\\tc2\\server.xml",
                      "<Server port='-1'><Service><Connector port='443' address='10.0.0.5'/></Service></Server>");
     c.tomcatConfigFile = "C:\\tc2\\server.xml";
-    os.network.listening = {{443, "10.0.0.6"}, {443, "::1"}, {8443, "0.0.0.0"}};
+    os.network.listening = {{443, {"10.0.0.6"}}, {443, {"::1"}}, {8443, {"0.0.0.0"}}};
     EXPECT_TRUE(reviewPorts(c, {}, false, os.platform).findings.empty());
-    os.network.listening.insert({443, "10.0.0.5"});
+    os.network.listening.insert({443, {"10.0.0.5"}});
     EXPECT_EQ(reviewPorts(c, {}, false, os.platform).findings.size(), 1u);
 
     // A broken document says what and where: a mismatched end tag where the parser stops, at its name.

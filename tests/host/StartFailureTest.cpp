@@ -360,7 +360,7 @@ TEST_F(StartFailureTest, StartEndsWhenTomcatAnswersAndStatusAndStopSayWhereItSta
 
     // A port another program listened on before the start answers, but not for Tomcat: the start does not serve.
     ASSERT_TRUE(session.stop().done());
-    os.network.listening = {{8080, "0.0.0.0"}};
+    os.network.listening = {{8080, {"0.0.0.0"}}};
     serving(0);
     const Outcome taken = session.start();
     EXPECT_EQ(taken.result, Outcome::Result::Failed);
@@ -369,6 +369,23 @@ TEST_F(StartFailureTest, StartEndsWhenTomcatAnswersAndStatusAndStopSayWhereItSta
                                   0),
               0u)
         << taken.summary;
+    // Status asks whose socket answers: another program's is no sign of this Tomcat; the service's own process,
+    // or a JVM that its wrapper started, is. A connection reaches the socket on its own address first, then one
+    // on every address of its kind.
+    os.network.listening = {{8080, {"0.0.0.0", 900}}};
+    r = runCli(os, {"status", "shop", "--json"});
+    EXPECT_EQ(r.code, 13);
+    EXPECT_EQ(nlohmann::json::parse(r.out)["notAnswering"], "port 8080 (held by another program, process 900)");
+    const std::uint32_t tomcat = os.services.services["shop"].processId;
+    os.network.listening = {{8080, {"::", 900}}, {8080, {"0.0.0.0", tomcat}}};
+    EXPECT_EQ(runCli(os, {"status", "shop"}).code, 0);
+    os.network.listening = {{8080, {"0.0.0.0", tomcat}}, {8080, {"127.0.0.1", 900}}};
+    EXPECT_EQ(runCli(os, {"status", "shop"}).code, 13);
+    os.network.listening = {{8080, {"0.0.0.0", 5120}}};
+    os.processes.parents = {{5120, tomcat}, {900, 4}};
+    EXPECT_EQ(runCli(os, {"status", "shop"}).code, 0);
+    os.network.listening = {{8080, {"0.0.0.0", 900}}};
+    EXPECT_EQ(runCli(os, {"status", "shop"}).code, 13);
     os.network.listening.clear();
 
     // Restart: a stop the wrapper had to end (past the 30 s stop timeout) is a warning with the

@@ -219,7 +219,7 @@ TEST_F(VersionRulesTest, APortThatAnotherConfigurationOrProgramHasAndASetenvTheS
     }
     // Programs on 8005 and 8009 at other addresses leave a's shutdown and AJP ports alone: Tomcat 10 opens both
     // on localhost.
-    os.network.listening = {{8010, "0.0.0.0"}, {8005, "10.0.0.5"}, {8009, "10.0.0.7"}};
+    os.network.listening = {{8010, {"0.0.0.0"}}, {8005, {"10.0.0.5"}}, {8009, {"10.0.0.7"}}};
 
     CliRun r = runCli(os, {"check", "b", "--json"});
     EXPECT_EQ(r.code, 4);

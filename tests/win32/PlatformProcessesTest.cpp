@@ -58,6 +58,20 @@ TEST_F(ProcessesTest, OnlyTheNamedProgramRunsHiddenAndItsExitCodePassesThrough) 
 
     e2e::TempFolder folder;
     EXPECT_EQ(processes.openDocument(folder.file("missing.html")).value_or(Failure{}).source, "ShellExecuteExW");
+
+    // A process this one started names it as its parent while it runs, and nothing once it has ended.
+    std::wstring line = wide(e2e::quoted(program) + " 0");
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION child{};
+    ASSERT_TRUE(CreateProcessW(wide(program).c_str(), line.data(), nullptr, nullptr, FALSE, CREATE_SUSPENDED, nullptr,
+                               nullptr, &startup, &child));
+    EXPECT_EQ(processes.parentOf(child.dwProcessId), std::optional<std::uint32_t>(GetCurrentProcessId()));
+    TerminateProcess(child.hProcess, 1);
+    WaitForSingleObject(child.hProcess, 10000);
+    CloseHandle(child.hThread);
+    CloseHandle(child.hProcess);
+    EXPECT_EQ(processes.parentOf(child.dwProcessId), std::nullopt);
 }
 
 TEST_F(ProcessesTest, WhatAProgramWritesComesBackWithItsEnding) {

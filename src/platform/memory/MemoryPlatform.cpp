@@ -57,9 +57,9 @@ MaybeFailure MemoryEventLog::write(const ProgramEvent& event) {
     return std::nullopt;
 }
 
-std::variant<std::vector<std::string>, Failure> MemoryNetwork::listenersOn(std::uint16_t port) {
+std::variant<std::vector<Listener>, Failure> MemoryNetwork::listenersOn(std::uint16_t port) {
     if (failure) return *failure;
-    std::vector<std::string> found;
+    std::vector<Listener> found;
     for (auto [at, end] = listening.equal_range(port); at != end; ++at) found.push_back(at->second);
     return found;
 }
@@ -427,6 +427,12 @@ MaybeFailure MemoryProcesses::openDocument(const std::string& path) {
     if (!files_.fileExists(path)) return Failure{"ShellExecuteExW", "The system cannot find the file specified.", 2};
     opened.push_back(path);
     return std::nullopt;
+}
+
+std::optional<std::uint32_t> MemoryProcesses::parentOf(std::uint32_t processId) {
+    const auto it = parents.find(processId);
+    if (it == parents.end()) return std::nullopt;
+    return it->second;
 }
 
 std::variant<bool, Failure> MemoryServices::isStarted(const std::string& serviceName) {

@@ -108,6 +108,7 @@ public:
         : files_(files), services_(services), netProgram_(systemFolder + "\\net.exe") {}
     ProcessResult run(const ProcessRun& run) override;
     MaybeFailure openDocument(const std::string& path) override;
+    std::optional<std::uint32_t> parentOf(std::uint32_t processId) override;
 
     std::vector<std::string> ran;       // command lines, in order
     std::vector<std::string> programs;  // the program of each
@@ -117,6 +118,7 @@ public:
     std::map<std::string, std::string> outputs;      // what a command writes, by command line
     std::set<std::string> hanging;                   // by command line
     std::set<std::string> unstoppable;               // hanging, cannot be ended, and so holds its program
+    std::map<std::uint32_t, std::uint32_t> parents;  // by process id: the processes that started them
     std::function<void(const std::string&)> onRun;
 
 private:
@@ -251,22 +253,21 @@ public:
     bool isElevated = true;
 };
 
-// The ports some program listens on, as a test sets them; a test may make
-// reading them fail.
-// Ports other programs hold, and what accepts connections: by
+// The sockets programs listen on, as a test sets them (reading them may be
+// made to fail), and what accepts connections: by
 // "address:port", from a moment on; an HTTP answer by "address:port/path",
 // and how long it takes to come, on the clock: an answer slower than the
 // time given is none, after that time. A port that accepts nothing refuses
 // at once, as a local one does.
 class MemoryNetwork : public Network {
 public:
-    std::variant<std::vector<std::string>, Failure> listenersOn(std::uint16_t port) override;
+    std::variant<std::vector<Listener>, Failure> listenersOn(std::uint16_t port) override;
     std::variant<bool, Failure> accepts(const std::string& address, std::uint16_t port,
                                         std::uint32_t timeoutMs) override;
     std::variant<int, Failure> httpStatus(const std::string& address, std::uint16_t port, const std::string& path,
                                           std::uint32_t timeoutMs) override;
 
-    std::multimap<std::uint16_t, std::string> listening;  // port, local address as the system spells it
+    std::multimap<std::uint16_t, Listener> listening;  // by port, the address as the system spells it
     MaybeFailure failure;
     std::set<std::string> unresolvable;  // host names no name server knows: asking them fails
     std::map<std::string, FileTime> accepting;

@@ -30,10 +30,9 @@ std::uint16_t hostOrder(DWORD tablePort) {
     return static_cast<std::uint16_t>(((tablePort & 0xFF) << 8) | ((tablePort >> 8) & 0xFF));
 }
 
-// The local addresses of one address family's listening sockets at the
-// port, added to those found, or the call's error. The table can grow between
-// asking its size and reading it: then ask again.
-// iphlpapi.dll and what it brings along load at the first check, not at start-up.
+// One address family's listening sockets at the port, added to those found, or the call's error. The table can grow
+// between asking its size and reading it: then ask again. iphlpapi.dll and what it brings along load at the first
+// check, not at start-up.
 using GetExtendedTcpTableFunction = DWORD(WINAPI*)(PVOID, PDWORD, BOOL, ULONG, TCP_TABLE_CLASS, ULONG);
 
 std::string localAddressOf(const MIB_TCPROW_OWNER_PID& row) {
@@ -49,7 +48,7 @@ std::string localAddressOf(const MIB_TCP6ROW_OWNER_PID& row) {
 }
 
 template <typename Table>
-std::optional<Failure> addListeners(ULONG family, std::uint16_t port, std::vector<std::string>& found) {
+std::optional<Failure> addListeners(ULONG family, std::uint16_t port, std::vector<Listener>& found) {
     static const auto getExtendedTcpTable =
         systemFunctionAs<GetExtendedTcpTableFunction>("iphlpapi.dll", "GetExtendedTcpTable");
     if (!getExtendedTcpTable) return systemFailure("GetExtendedTcpTable", ERROR_PROC_NOT_FOUND);
@@ -66,7 +65,8 @@ std::optional<Failure> addListeners(ULONG family, std::uint16_t port, std::vecto
         if (status != NO_ERROR) return systemFailure("GetExtendedTcpTable", status);
         const auto* table = reinterpret_cast<const Table*>(buffer.data());
         for (DWORD i = 0; i < table->dwNumEntries; ++i)
-            if (hostOrder(table->table[i].dwLocalPort) == port) found.push_back(localAddressOf(table->table[i]));
+            if (hostOrder(table->table[i].dwLocalPort) == port)
+                found.push_back({localAddressOf(table->table[i]), table->table[i].dwOwningPid});
         return std::nullopt;
     }
     return systemFailure("GetExtendedTcpTable", ERROR_INSUFFICIENT_BUFFER);
@@ -228,8 +228,8 @@ std::variant<int, Failure> Win32Network::httpStatus(const std::string& address, 
     return status;
 }
 
-std::variant<std::vector<std::string>, Failure> Win32Network::listenersOn(std::uint16_t port) {
-    std::vector<std::string> found;
+std::variant<std::vector<Listener>, Failure> Win32Network::listenersOn(std::uint16_t port) {
+    std::vector<Listener> found;
     if (auto failure = addListeners<MIB_TCPTABLE_OWNER_PID>(AF_INET, port, found)) return *failure;
     if (auto failure = addListeners<MIB_TCP6TABLE_OWNER_PID>(AF_INET6, port, found)) return *failure;
     return found;

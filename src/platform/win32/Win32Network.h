@@ -7,7 +7,7 @@ namespace velmora {
 // connects to a port to see whether it answers.
 class Win32Network : public Network {
 public:
-    std::variant<std::vector<std::string>, Failure> listenersOn(std::uint16_t port) override;
+    std::variant<std::vector<Listener>, Failure> listenersOn(std::uint16_t port) override;
     std::variant<bool, Failure> accepts(const std::string& address, std::uint16_t port,
                                         std::uint32_t timeoutMs) override;
     std::variant<int, Failure> httpStatus(const std::string& address, std::uint16_t port, const std::string& path,

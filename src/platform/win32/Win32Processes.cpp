@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <shellapi.h>
+#include <tlhelp32.h>
 
 #include <algorithm>
 #include <atomic>
@@ -155,6 +156,16 @@ MaybeFailure Win32Processes::openDocument(const std::string& path) {
     request.lpFile = file.c_str();
     request.nShow = SW_SHOWNORMAL;
     if (!shellExecute(&request)) return lastErrorFailure("ShellExecuteExW");
+    return std::nullopt;
+}
+
+std::optional<std::uint32_t> Win32Processes::parentOf(std::uint32_t processId) {
+    const Handle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+    if (!snapshot) return std::nullopt;
+    PROCESSENTRY32W entry{};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = Process32FirstW(snapshot.get(), &entry); more; more = Process32NextW(snapshot.get(), &entry))
+        if (entry.th32ProcessID == processId) return entry.th32ParentProcessID;
     return std::nullopt;
 }
 

@@ -10,6 +10,7 @@ class Win32Processes : public Processes {
 public:
     ProcessResult run(const ProcessRun& run) override;
     MaybeFailure openDocument(const std::string& path) override;
+    std::optional<std::uint32_t> parentOf(std::uint32_t processId) override;
 };
 
 }  // namespace velmora
