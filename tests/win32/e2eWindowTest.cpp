@@ -5,7 +5,9 @@
 #include <commctrl.h>
 #include <dlgs.h>
 
+#include <cstdlib>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "WindowDriver.h"
@@ -376,6 +378,27 @@ TEST_F(WindowEndToEnd, PickersAndTheAboutBoxComeAndGoAndCtrlXEndsAtOnce) {
     ASSERT_TRUE(waitUntil([&] { return !IsWindow(folders); }));
     EXPECT_EQ(session.text(IDC_CATALINA_HOME), home);
     EXPECT_TRUE(IsWindowEnabled(open));
+    click(GetDlgItem(open, IDC_OPEN_CANCEL));
+    ASSERT_TRUE(waitUntil([&] { return !IsWindowVisible(open); }));
+    // Shown again after the window has moved, it stands over the window where it is now; while shown, it stays put.
+    const auto centre = [](HWND window) {
+        RECT r{};
+        GetWindowRect(window, &r);
+        return std::make_pair((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    };
+    const auto moveMain = [&](int left, int top) {
+        SetWindowPos(session.main(), nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    };
+    moveMain(60, 20);
+    postCommand(session.main(), IDM_OPEN);
+    ASSERT_TRUE(waitUntil([&] { return IsWindowVisible(open) != FALSE; }));
+    const auto shownAt = centre(open);
+    EXPECT_LE(std::abs(shownAt.first - centre(session.main()).first), 1);
+    EXPECT_LE(std::abs(shownAt.second - centre(session.main()).second), 1);
+    moveMain(20, 10);
+    postCommand(session.main(), IDM_OPEN);
+    Sleep(300);
+    EXPECT_EQ(centre(open), shownAt);
     click(GetDlgItem(open, IDC_OPEN_CANCEL));
     ASSERT_TRUE(waitUntil([&] { return !IsWindowVisible(open); }));
 

@@ -4,7 +4,6 @@
 
 #include "app/Version.h"
 #include "ui/win32/ResourceIds.h"
-#include "ui/win32/WindowPlacement.h"
 #include "ui/win32/WindowText.h"
 
 namespace velmora {
@@ -29,10 +28,8 @@ void AboutBox::show(HINSTANCE instance, HWND owner) {
         setTextOf(item(IDC_ABOUT_VERSION), "Version " + versionText());
         setTextOf(item(IDC_ABOUT_TITLE), title);
         useTitleFont();
-        centerOver(window_, owner);
     }
-    ShowWindow(window_, SW_SHOW);
-    SetForegroundWindow(window_);
+    showBeside(owner, true);
 }
 
 // The title stands out: the dialog font, bold and a quarter larger.

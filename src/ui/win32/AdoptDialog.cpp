@@ -4,7 +4,6 @@
 #include "config/ConfigurationFields.h"
 #include "platform/win32/WideText.h"
 #include "ui/win32/ResourceIds.h"
-#include "ui/win32/WindowPlacement.h"
 #include "ui/win32/WindowText.h"
 
 namespace velmora {
@@ -25,7 +24,6 @@ void AdoptDialog::show(HINSTANCE instance, HWND owner, Session& session, Adopt a
     adopt_ = std::move(adopt);
     if (!window_) {
         if (!create(instance, IDD_ADOPT, owner)) return;
-        centerOver(window_, owner);
         setTabStops();
     }
     fillList();

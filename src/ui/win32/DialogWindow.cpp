@@ -1,6 +1,7 @@
 #include "ui/win32/DialogWindow.h"
 
 #include "ui/win32/Dpi.h"
+#include "ui/win32/WindowPlacement.h"
 
 namespace velmora {
 
@@ -37,6 +38,7 @@ void DialogWindow::showOverOwner(HWND owner, int focusId) {
     EnumThreadWindows(GetCurrentThreadId(), noteBeside, reinterpret_cast<LPARAM>(&beside));
     for (HWND other : heldBack_) EnableWindow(other, FALSE);
     EnableWindow(owner, FALSE);
+    placeOver(owner);
     ShowWindow(window_, SW_SHOW);
     SetForegroundWindow(window_);
     SendMessageW(window_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(item(focusId)), TRUE);
@@ -49,6 +51,16 @@ void DialogWindow::hideForOwner(HWND owner) {
     heldBack_.clear();
     EnableWindow(owner, TRUE);
     ShowWindow(window_, SW_HIDE);
+}
+
+void DialogWindow::showBeside(HWND owner, bool activate) {
+    placeOver(owner);
+    ShowWindow(window_, activate ? SW_SHOW : SW_SHOWNA);
+    if (activate) SetForegroundWindow(window_);
+}
+
+void DialogWindow::placeOver(HWND owner) {
+    if (!IsWindowVisible(window_)) centerOver(window_, owner);
 }
 
 void DialogWindow::onDpiChanged(UINT dpi, const RECT* suggested) { scaling_.apply(window_, dpi, suggested); }

@@ -30,10 +30,15 @@ protected:
     // Hidden again with the owner active before it.
     void showOverOwner(HWND owner, int focusId);
     void hideForOwner(HWND owner);
+    // Shown beside its owner, which goes on taking input; made active or not.
+    void showBeside(HWND owner, bool activate);
 
     HWND window_ = nullptr;
 
 private:
+    // A hidden dialog comes up centred over its owner, wherever that stands
+    // now (another monitor, perhaps); a shown one stays where the user put it.
+    void placeOver(HWND owner);
     static INT_PTR CALLBACK dialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     DialogScaling scaling_;
     std::vector<HWND> heldBack_;  // the owner's other windows this one disabled

@@ -4,7 +4,6 @@
 #include "platform/win32/WideText.h"
 #include "ui/win32/Dpi.h"
 #include "ui/win32/ResourceIds.h"
-#include "ui/win32/WindowPlacement.h"
 #include "ui/win32/WindowText.h"
 
 namespace velmora {
@@ -20,10 +19,7 @@ void LogsDialog::show(HINSTANCE instance, HWND owner, LogKeeper& logs, Processes
     logs_ = &logs;
     processes_ = &processes;
     configuration_ = c;
-    if (!window_) {
-        if (!create(instance, IDD_LOGS, owner)) return;
-        centerOver(window_, owner);
-    }
+    if (!window_ && !create(instance, IDD_LOGS, owner)) return;
     setTextOf(window_, "Logs of " + c.serviceName);
     fill();
     showOverOwner(owner_, IDC_LOGS_LIST);

@@ -1,7 +1,6 @@
 #include "ui/win32/NoticeWindow.h"
 
 #include "ui/win32/ResourceIds.h"
-#include "ui/win32/WindowPlacement.h"
 #include "ui/win32/WindowText.h"
 
 namespace velmora {
@@ -9,12 +8,9 @@ namespace velmora {
 INT_PTR NoticeWindow::onMessage(UINT message, WPARAM, LPARAM) { return message == WM_INITDIALOG ? TRUE : FALSE; }
 
 void NoticeWindow::show(HINSTANCE instance, HWND owner, const std::string& text) {
-    if (!window_) {
-        if (!create(instance, IDD_NOTICE, owner)) return;
-        centerOver(window_, owner);
-    }
+    if (!window_ && !create(instance, IDD_NOTICE, owner)) return;
     setTextOf(item(IDC_NOTICE_TEXT), text);
-    ShowWindow(window_, SW_SHOWNA);
+    showBeside(owner, false);
     UpdateWindow(window_);
 }
 

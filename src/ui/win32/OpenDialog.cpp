@@ -40,10 +40,8 @@ void OpenDialog::show(HINSTANCE instance, HWND owner, Names names, Choose choose
     if (!window_) {
         instance_ = instance;
         if (!create(instance, IDD_OPEN, owner)) return;
-        centerOver(window_, owner);
     }
-    ShowWindow(window_, SW_SHOW);
-    SetForegroundWindow(window_);
+    showBeside(owner, true);
 }
 
 INT_PTR OpenDialog::onMessage(UINT message, WPARAM wParam, LPARAM) {

@@ -3,7 +3,6 @@
 #include <utility>
 
 #include "ui/win32/ResourceIds.h"
-#include "ui/win32/WindowPlacement.h"
 #include "ui/win32/WindowText.h"
 
 namespace velmora {
@@ -11,10 +10,7 @@ namespace velmora {
 std::optional<std::string> PasswordPrompt::ask(HINSTANCE instance, HWND owner, const std::string& account) {
     password_.reset();
     answered_ = false;
-    if (!window_) {
-        if (!create(instance, IDD_PASSWORD, owner)) return std::nullopt;
-        centerOver(window_, owner);
-    }
+    if (!window_ && !create(instance, IDD_PASSWORD, owner)) return std::nullopt;
     setTextOf(item(IDC_PASSWORD_PROMPT), "The service logs on as " + account + ". Its password:");
     showOverOwner(owner, IDC_PASSWORD_TEXT);
     // Modal: the caller waits for the answer while the window's messages go on.

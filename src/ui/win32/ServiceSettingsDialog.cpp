@@ -8,7 +8,6 @@
 #include "platform/win32/WideText.h"
 #include "ui/BoxLines.h"
 #include "ui/win32/ResourceIds.h"
-#include "ui/win32/WindowPlacement.h"
 #include "ui/win32/WindowText.h"
 
 namespace velmora {
@@ -49,10 +48,7 @@ void ServiceSettingsDialog::show(HINSTANCE instance, HWND owner, Session& sessio
     owner_ = owner;
     session_ = &session;
     editing_ = &editing;
-    if (!window_) {
-        if (!create(instance, IDD_SERVICE_SETTINGS, owner)) return;
-        centerOver(window_, owner);
-    }
+    if (!window_ && !create(instance, IDD_SERVICE_SETTINGS, owner)) return;
     fill();
     showOverOwner(owner_, IDC_SETTINGS_STARTUP);
 }

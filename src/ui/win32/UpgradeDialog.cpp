@@ -2,7 +2,6 @@
 
 #include "ui/win32/Explorer.h"
 #include "ui/win32/ResourceIds.h"
-#include "ui/win32/WindowPlacement.h"
 #include "ui/win32/WindowText.h"
 
 namespace velmora {
@@ -11,10 +10,7 @@ void UpgradeDialog::show(HINSTANCE instance, HWND owner, const std::string& home
                          Run run) {
     owner_ = owner;
     run_ = std::move(run);
-    if (!window_) {
-        if (!create(instance, IDD_UPGRADE, owner)) return;
-        centerOver(window_, owner);
-    }
+    if (!window_ && !create(instance, IDD_UPGRADE, owner)) return;
     setTextOf(item(IDC_UPGRADE_NOW), "Now: Tomcat in " + home + ", the JDK at " + javaHome + ".");
     setTextOf(item(IDC_UPGRADE_HOME), "");
     setTextOf(item(IDC_UPGRADE_JDK), "");
