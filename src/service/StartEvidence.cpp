@@ -50,14 +50,14 @@ std::vector<std::string> splitLines(const std::string& text) {
 std::vector<EvidenceSource> evidenceSources(const Configuration& c, const WrapperKind& kind,
                                             const std::string& systemFolder) {
     std::vector<EvidenceSource> sources = {
-        {"System.err", {c.systemErr, c.serviceName + "_err.log"}, false},
+        {"System.err", {c.systemErr, c.serviceName + "_err.log"}},
         // The Tomcat 7-11 wrapper's file of the day when its output goes "auto",
         // as an adopted service may keep it.
-        {"System.err", {c.systemErr, c.serviceName + "-stderr.*.log"}, true},
-        {kWrapperLogRole, kind.ownLog(c), true},
-        {kCatalinaLogRole, {c.catalinaBase + "\\logs", "catalina.*.log"}, true},
-        {"System.out", {c.systemOut, c.serviceName + "_out.log"}, false},
-        {"System.out", {c.systemOut, c.serviceName + "-stdout.*.log"}, true},
+        {"System.err", {c.systemErr, c.serviceName + "-stderr.*.log"}},
+        {kWrapperLogRole, kind.ownLog(c)},
+        {kCatalinaLogRole, {c.catalinaBase + "\\logs", "catalina.*.log"}},
+        {"System.out", {c.systemOut, c.serviceName + "_out.log"}},
+        {"System.out", {c.systemOut, c.serviceName + "-stdout.*.log"}},
     };
     // A JVM that crashes writes hs_err_pid<N>.log into its working folder.
     std::vector<std::string> crashFolders;
@@ -66,7 +66,7 @@ std::vector<EvidenceSource> evidenceSources(const Configuration& c, const Wrappe
                                        [&](const std::string& seen) { return sameName(seen, folder); });
         if (!folder.empty() && !known) crashFolders.push_back(folder);
     }
-    for (const auto& folder : crashFolders) sources.push_back({kCrashFileRole, {folder, "hs_err_pid*.log"}, false});
+    for (const auto& folder : crashFolders) sources.push_back({kCrashFileRole, {folder, "hs_err_pid*.log"}});
     return sources;
 }
 
@@ -104,12 +104,9 @@ std::vector<EvidenceFile> EvidenceSnapshot::newLines(Files& files, FileTime star
             for (auto& line : evidence.lines) line = visibleText(line);
             ofSource.push_back(std::move(evidence));
         }
-        if (source.newestOnly && ofSource.size() > 1) {
-            auto newest =
-                std::max_element(ofSource.begin(), ofSource.end(),
-                                 [](const EvidenceFile& a, const EvidenceFile& b) { return a.modified < b.modified; });
-            ofSource = {*newest};
-        }
+        // Files of the day in the order written: a start across midnight leaves its cause in yesterday's.
+        std::stable_sort(ofSource.begin(), ofSource.end(),
+                         [](const EvidenceFile& a, const EvidenceFile& b) { return a.modified < b.modified; });
         for (auto& file : ofSource) found.push_back(std::move(file));
     }
     return found;

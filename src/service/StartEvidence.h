@@ -17,7 +17,6 @@ namespace velmora {
 struct EvidenceSource {
     std::string role;
     FilePattern where;
-    bool newestOnly = false;  // of a file a day, the newest
 };
 
 inline const std::string kWrapperLogRole = "the wrapper's log";

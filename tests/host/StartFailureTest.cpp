@@ -632,7 +632,7 @@ TEST_F(StartFailureTest, WhatNetOrTheWrapperDidIsNeverToldAsDoneOrAsNothingWhenT
     EXPECT_EQ(lastOf(session.install().warnings), unknown);
 }
 
-TEST(StartEvidence, OnlyWhatTheStartAddedIsReadAndOfADailyKindOnlyTheNewestFile) {
+TEST(StartEvidence, OnlyWhatTheStartAddedIsReadFromEveryDailyFileItWroteTo) {
     MemoryPlatform os;
     Configuration c;
     c.serviceName = "shop";
@@ -644,15 +644,14 @@ TEST(StartEvidence, OnlyWhatTheStartAddedIsReadAndOfADailyKindOnlyTheNewestFile)
     const auto sources = evidenceSources(c, kind, "C:\\windows\\system32");
     std::vector<std::string> where;
     for (const auto& source : sources)
-        where.push_back(source.role + "|" + source.where.folder + "\\" + source.where.pattern +
-                        (source.newestOnly ? "|newest" : ""));
-    EXPECT_EQ(where, (std::vector<std::string>{
-                         "System.err|C:\\err\\shop_err.log", "System.err|C:\\err\\shop-stderr.*.log|newest",
-                         "the wrapper's log|c:\\TC\\logs\\commons-daemon.*.log|newest",
-                         "Catalina's log|c:\\TC\\logs\\catalina.*.log|newest", "System.out|C:\\out\\shop_out.log",
-                         "System.out|C:\\out\\shop-stdout.*.log|newest", "a JVM crash file|C:\\tc\\hs_err_pid*.log",
-                         "a JVM crash file|C:\\tc\\bin\\hs_err_pid*.log",
-                         "a JVM crash file|C:\\windows\\system32\\hs_err_pid*.log"}));
+        where.push_back(source.role + "|" + source.where.folder + "\\" + source.where.pattern);
+    EXPECT_EQ(where,
+              (std::vector<std::string>{
+                  "System.err|C:\\err\\shop_err.log", "System.err|C:\\err\\shop-stderr.*.log",
+                  "the wrapper's log|c:\\TC\\logs\\commons-daemon.*.log", "Catalina's log|c:\\TC\\logs\\catalina.*.log",
+                  "System.out|C:\\out\\shop_out.log", "System.out|C:\\out\\shop-stdout.*.log",
+                  "a JVM crash file|C:\\tc\\hs_err_pid*.log", "a JVM crash file|C:\\tc\\bin\\hs_err_pid*.log",
+                  "a JVM crash file|C:\\windows\\system32\\hs_err_pid*.log"}));
 
     const std::string tail(256 * 1024 - 1, 'x');  // with its line end, exactly the 256 KB read of a file
     os.files.addFile("C:\\err\\shop_err.log", "old 1\r\nold 2\r\n");
@@ -682,6 +681,9 @@ TEST(StartEvidence, OnlyWhatTheStartAddedIsReadAndOfADailyKindOnlyTheNewestFile)
     }
     EXPECT_EQ(read, (std::vector<std::string>{"System.err|C:\\err\\shop_err.log|3|new 3|2",
                                               "System.err|C:\\err\\shop-stderr.2026-12-07.log|1|auto today|1",
+                                              // Rolled at midnight during the start: both days, in order.
+                                              "the wrapper's log|C:\\tc\\logs\\commons-daemon.2026-12-06.log|2|late "
+                                              "line|1",
                                               "the wrapper's log|C:\\tc\\logs\\commons-daemon.2026-12-07.log|1|today|1",
                                               "Catalina's log|C:\\tc\\logs\\catalina.2026-12-06.log|1|cut short|1",
                                               "a JVM crash file|C:\\tc\\bin\\hs_err_pid7.log|3|xxxxxxxxxxxxxxxx|1",
