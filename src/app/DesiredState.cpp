@@ -24,6 +24,11 @@ std::string notInRunningState(const std::string& name, const StatusCheck& check)
            ": apply starts only a stopped service and leaves this one as it is. Restart it, or read its logs.";
 }
 
+std::string stateNotKnown(const std::string& name, const StatusCheck& check) {
+    return "The state of the service \"" + name + "\" could not be determined" +
+           (check.failure ? " (" + check.failure->description + ")" : std::string()) + ": apply leaves it as it is.";
+}
+
 }  // namespace
 
 // Changed is what was changed: an action that was refused or declined changed
@@ -115,9 +120,12 @@ ApplyResult DesiredState::bringTo(const DecodedEntry& entry, const std::vector<A
     const Configuration stored = editing_.configuration();
     editing_.takeDesired(entry.values, entry.given);
     // This server's own values replace the document's, a list's as a whole.
-    if (const Outcome taken = applyAssignments(overrides, editing_); !taken.done()) {
+    // A value its setter warns of (a folder not there and not made) is refused, as set refuses it. A check makes
+    // no folder, so its warning is no refusal there.
+    if (const Outcome taken = applyAssignments(overrides, editing_);
+        !taken.done() || (!checkOnly && !taken.warnings.empty())) {
         result.failed = true;
-        result.error = "--set: " + taken.summary;
+        result.error = "--set: " + (taken.done() ? taken.warnings.front() : taken.summary);
         return result;
     }
     const Configuration desired = editing_.configuration();
@@ -129,6 +137,13 @@ ApplyResult DesiredState::bringTo(const DecodedEntry& entry, const std::vector<A
     }
     // A service removed outside Velmora is installed again: the store's word is not the service.
     const bool installed = session_.installed() && session_.status() != ServiceStatus::Gone;
+    // Running or stopped is a word on the service: one whose state cannot be asked is in neither.
+    if (installed && session_.status() == ServiceStatus::Unknown &&
+        (result.state == "running" || result.state == "stopped")) {
+        result.failed = true;
+        result.error = stateNotKnown(result.name, session_.statusCheck());
+        return result;
+    }
     // One to be stopped is stopped first, so that a change it takes needs no restart of it; nothing after
     // starts it again.
     const bool stopFirst = result.state == "stopped" && installed && serviceHasProcess(session_.status());

@@ -1,6 +1,7 @@
 #include "app/Editing.h"
 
 #include "app/Conversation.h"
+#include "app/Imports.h"
 #include "app/SessionMessages.h"
 #include "config/NameList.h"
 #include "config/NameRule.h"
@@ -136,7 +137,7 @@ void Editing::takeDesired(const Configuration& values, const std::vector<Field>&
     // A stored configuration keeps its spelling of the name.
     const std::string name = nameLocked_ ? configuration().serviceName : values.serviceName;
     const std::vector<std::string> created = editor_.createdFolders();
-    editor_.start(freshConfiguration());
+    editor_.start(entryBase(platform_));
     editor_.createdFolders() = created;
     editor_.setServiceName(name);
     editor_.apply(values, given);

@@ -47,9 +47,10 @@ public:
     bool moveOption(int index, int by);
     // A whole list at once, the options or the dependencies: taken whole or not at all.
     Outcome replaceList(Field field, const std::vector<std::string>& entries);
-    // The values of a desired state: a new configuration's, with those given
-    // handed to their setters asking nobody (so a given home moves the paths
-    // below it unless those are given too). A stored configuration keeps its name.
+    // The values of a desired state as an import completes them: a new
+    // configuration's (whatever was edited before), with those given handed to
+    // their setters asking nobody (so a given home moves the paths below it
+    // unless those are given too). A stored configuration keeps its name.
     void takeDesired(const Configuration& values, const std::vector<Field>& given);
     // Back to a configuration as it was before an operation that did not go through.
     void restore(const Configuration& values);

@@ -5,11 +5,14 @@
 
 namespace velmora {
 
+Configuration entryBase(Platform& platform) {
+    return newConfiguration(defaultCatalinaHome(platform.environment),
+                            defaultJavaHome(platform.environment, platform.registry), JvmType::Server, platform.files);
+}
+
 Configuration completedEntry(const DecodedEntry& entry, Platform& platform) {
     ConfigurationEditor editor(platform.files);
-    editor.start(newConfiguration(defaultCatalinaHome(platform.environment),
-                                  defaultJavaHome(platform.environment, platform.registry), JvmType::Server,
-                                  platform.files));
+    editor.start(entryBase(platform));
     editor.setServiceName(entry.values.serviceName);
     editor.apply(entry.values, entry.given);
     return editor.configuration();

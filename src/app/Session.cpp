@@ -591,12 +591,15 @@ Outcome Session::uninstall() {
     if (s.ownership == Ownership::Foreign) {
         // The store's word is out of date: the configuration lets go of it and the service stays.
         conversation.warn(messages::serviceNoLongerOurs(c.serviceName, s.facts.programLine));
+        // A wrapper copy Velmora made stays known as its own, so that a later install may use it again.
         plan.push_back({"mark not installed", [this, &s] {
-                            if (auto failure = store_.markNotInstalled(s.config.serviceName))
+                            const std::string ownCopy = s.record.adopted ? std::string() : s.record.programDigest;
+                            if (auto failure = store_.markNotInstalled(s.config.serviceName, ownCopy))
                                 return StepResult::failed(
                                     messages::storeNotWritten(s.config.serviceName, failure->description));
                             s.installed = false;
                             s.record = {};
+                            s.record.programDigest = ownCopy;
                             return StepResult{};
                         }});
         summary = messages::serviceLeftAlone(c.serviceName);

@@ -596,10 +596,12 @@ private:
         Json results = Json::array();
         std::string text;
         int changed = 0, failed = 0, unchanged = 0;
+        bool anyChanged = false;  // a failed entry may have changed something before it failed
         for (const DecodedEntry& entry : decoded.entries) {
             const ApplyResult r = desired.bringTo(entry, overrides.assignments, inv_.check);
-            changed += r.changed ? 1 : 0;
+            anyChanged = anyChanged || r.changed;
             failed += r.failed ? 1 : 0;
+            changed += r.changed && !r.failed ? 1 : 0;
             unchanged += r.changed || r.failed ? 0 : 1;
             Json one = {{"name", r.name},
                         {"state", r.state},
@@ -623,6 +625,7 @@ private:
             for (const auto& file : r.logsPruned)
                 text += "\n  " + std::string(inv_.check ? "would delete " : "deleted ") + file;
             if (r.failed) text += "\n  " + r.error;
+            if (r.failed && !r.stepsDone.empty()) text += "\n  Done before it failed: " + joined(r.stepsDone) + ".";
             text += "\n";
         }
         const std::string summary = std::to_string(decoded.entries.size()) +
@@ -632,7 +635,7 @@ private:
         const int code = failed ? kFailure : changed ? kChanged : kSuccess;
         if (inv_.json)
             printJson(
-                {{"changed", changed > 0}, {"check", inv_.check}, {"summary", summary}, {"configurations", results}});
+                {{"changed", anyChanged}, {"check", inv_.check}, {"summary", summary}, {"configurations", results}});
         else if (!inv_.quiet || failed)
             s_.out << consoleText(text + summary) << "\n";
         return code;
@@ -670,6 +673,10 @@ private:
     int prune() {
         std::vector<std::string> names = inv_.operands;
         if (inv_.all) names = session_.storedNames();
+        // Every name given is known before a file is deleted: a mistyped last name does not end the command half-way.
+        if (!inv_.all)
+            for (std::string given : names)
+                if (!load(given)) return notStored(given);
         Json results = Json::array();
         bool deleted = false, failed = false;
         for (std::string n : names) {

@@ -326,7 +326,8 @@ StepResult ServiceController::unregister(Survey& s) {
 
 StepResult ServiceController::deleteCopy(Survey& s) {
     const auto copy = s.installedKind->copy(s.installedConfig);
-    if (!copy || !platform_.files.fileExists(copy->target) || !copyIsOurs(s, copy->target)) {
+    // An adopted service's copy was made by whoever installed it: its digest checks it, it is not Velmora's to delete.
+    if (!copy || s.record.adopted || !platform_.files.fileExists(copy->target) || !copyIsOurs(s, copy->target)) {
         s.record.programDigest.clear();
         return {};
     }

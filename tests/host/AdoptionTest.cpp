@@ -192,6 +192,17 @@ TEST_F(AdoptionTest, OnlyTomcatServicesThatAreNotVelmorasAreListedWithWhyNotAndW
         "");
     EXPECT_EQ(os.processes.ran.size(), 1u);  // mine's install, and nothing since
     EXPECT_EQ(storedList(), (std::vector<std::string>{"shop", "mine"}));
+
+    // A classic service taken over keeps the wrapper copy its installer made: an uninstall removes the service only.
+    CliRun run = runCli(os, {"adopt", "shop", "--yes", "--replace"});
+    ASSERT_EQ(run.code, 0) << run.err;
+    run = runCli(os, {"uninstall", "shop", "--yes"});
+    EXPECT_EQ(run.code, 0) << run.err;
+    EXPECT_EQ(os.services.services.count("shop"), 0u);
+    EXPECT_TRUE(os.files.fileExists("C:\\tomcat\\bin\\shop.exe"));
+    // Nor is it taken for Velmora's own by a later install, which leaves a file it did not make alone.
+    EXPECT_NE(runCli(os, {"install", "shop", "--yes"}).code, 0);
+    EXPECT_EQ(*os.files.readBytes("C:\\tomcat\\bin\\shop.exe", 100), "the classic wrapper");
 }
 
 TEST_F(AdoptionTest, AServiceMadeByServiceBatIsTakenOverAsItHoldsItAndThenWorkedOnAsVelmorasOwn) {

@@ -487,6 +487,12 @@ TEST_F(CliTest, AFailureStopsOnlyItsConfigurationAndTheNextRunGoesOnFromThere) {
     refused = apply({"--set", "max.heap.size=4096", "--set", "system.out=C:\\newlogs", "--check"});
     EXPECT_FALSE(os.files.folderExists("C:\\newlogs"));
     EXPECT_NE(refused.err.find("-> No (--check changes nothing)"), std::string::npos) << refused.err;
+    // Without --yes the folder is not made: the value is refused, as set refuses it, and nothing is stored.
+    writeDocument(R"({"name": "shop"})");
+    refused = run({"apply", "C:\\fleet.json", "--set", "system.out=C:\\newlogs"});
+    EXPECT_EQ(refused.code, 1);
+    EXPECT_NE(refused.out.find("shop: FAILED\n  --set: "), std::string::npos) << refused.out;
+    EXPECT_TRUE(storedList().empty());
     writeDocument(R"({"name": "shop", "state": "running"}, {"name": "blog", "state": "stopped"})");
     // shop's wrapper cannot register it this time.
     const auto wrappers = os.processes.onRun;
@@ -502,6 +508,9 @@ TEST_F(CliTest, AFailureStopsOnlyItsConfigurationAndTheNextRunGoesOnFromThere) {
     EXPECT_EQ(report["configurations"][0]["changed"], true);
     EXPECT_EQ(report["configurations"][0]["stepsDone"], nlohmann::json::parse(R"(["save", "copy the wrapper"])"));
     EXPECT_EQ(report["configurations"][1]["failed"], false);
+    // A configuration that failed counts as failed, whatever it did before; the run as a whole changed something.
+    EXPECT_EQ(report["summary"], "2 configuration(s): 1 changed, 0 unchanged, 1 failed.");
+    EXPECT_EQ(report["changed"], true);
     EXPECT_TRUE(serviceExists("blog"));
     EXPECT_FALSE(running("blog"));
     EXPECT_FALSE(serviceExists("shop"));
@@ -515,6 +524,9 @@ TEST_F(CliTest, AFailureStopsOnlyItsConfigurationAndTheNextRunGoesOnFromThere) {
                 "quote the program line", "stop", "uninstall :C:\\tomcat\\bin\\shop.exe -uninstall shop",
                 "delete the wrapper copy", "mark not installed"])"));
     EXPECT_FALSE(serviceExists("shop"));
+    // In text too, what it changed before it failed.
+    r = apply();
+    EXPECT_NE(r.out.find("\n  Done before it failed: save, copy the wrapper, install :"), std::string::npos) << r.out;
     // An undo that fails at a step of its own: that step is not done either.
     os.processes.onRun = [&](const std::string& command) {
         if (command.find(" -uninstall shop") == std::string::npos) wrappers(command);
@@ -567,6 +579,23 @@ TEST_F(CliTest, AFailureStopsOnlyItsConfigurationAndTheNextRunGoesOnFromThere) {
     EXPECT_EQ(nlohmann::json::parse(r.out)["error"]["message"],
               "--password-stdin: the standard input is not UTF-8 (in Windows PowerShell, set $OutputEncoding = "
               "[Text.UTF8Encoding]::new($false) first).");
+
+    // What an entry leaves out is what an import gives it, whatever the entry before it chose.
+    os.files.addFile("C:\\jdk\\jre\\bin\\client\\jvm.dll", "client");
+    writeDocument(R"({"name": "c1", "jvm": "client"}, {"name": "c2"})");
+    ASSERT_EQ(apply().code, 10);
+    EXPECT_EQ(stored("c1", "jvm"), "client");
+    EXPECT_EQ(stored("c2", "jvm"), "server");
+
+    // A service whose state cannot be asked is neither running nor stopped: its entry fails, the service as it is.
+    writeDocument(R"({"name": "blog", "state": "stopped"})");
+    os.services.stateFailure = Failure{"QueryServiceStatusEx", "Access is denied.", 5};
+    r = apply();
+    EXPECT_EQ(r.code, 1);
+    EXPECT_EQ(r.out.substr(0, r.out.find("\n1 configuration")),
+              "blog: FAILED\n  The state of the service \"blog\" could not be determined (Access is denied.): apply "
+              "leaves it as it is.");
+    os.services.stateFailure.reset();
 
     // A document with one bad entry changes nothing at all.
     writeDocument(R"({"name": "shop", "state": "gone"})");

@@ -158,6 +158,10 @@ TEST_F(LogsTest, PruneDeletesTheOldestBeyondEitherBoundKeepsWhatIsOpenAndCheckOr
     EXPECT_NE(check.out.find("C:\\tomcat\\logs\\catalina.2026-11-11.log is read-only and was kept."),
               std::string::npos);
 
+    // A name that is not stored ends the command before any file goes, wherever it stands.
+    EXPECT_EQ(run({"logs", "shop", "shpo", "--prune"}).code, 8);
+    EXPECT_EQ(os.files.files.size(), before);
+
     CliRun pruned = run({"logs", "--all", "--prune", "--json"});
     EXPECT_EQ(pruned.code, 10);
     const auto json = nlohmann::json::parse(pruned.out);

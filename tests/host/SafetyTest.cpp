@@ -135,6 +135,11 @@ TEST_F(SessionTest, OnlyWhatThisStoreRecordedIsOurs) {
               "The configuration \"svc\" is no longer marked as installed; its service was left as it is.");
     EXPECT_EQ(storedNumber("svc", store::kInstalled), 0u);
     EXPECT_TRUE(os.files.fileExists("C:\\tomcat\\bin\\svc.exe"));
+    // The wrapper copy it made stays known as its own: once that service is gone, an install uses it again.
+    EXPECT_EQ(stored("svc", store::kInstalledProgramDigest),
+              "7719d38d11e7d6b26da875fcbd2a00c1edddb13c5bd92bbfb121fc26b430e57a");
+    os.services.services.erase("svc");
+    EXPECT_TRUE(session.install().done());
 
     // A mark the registry refuses: nothing is recorded as installed, and the service it registered goes again.
     saveNew("mk");
