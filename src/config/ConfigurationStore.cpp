@@ -62,12 +62,38 @@ std::vector<RegistryWrite> storeWrites(const Configuration& c, bool installed, c
 
 NameList ConfigurationStore::nameList() { return NameList(names()); }
 
-std::vector<std::string> ConfigurationStore::names() {
+std::vector<std::string> ConfigurationStore::listed() {
     return storedList(registry_.read(kLocalMachine, store::kStoreKey, store::kListValue));
 }
 
+std::vector<std::string> ConfigurationStore::names() {
+    std::vector<std::string> names = listed();
+    for (std::string& name : older_.namesBeyond(NameList(names))) names.push_back(std::move(name));
+    return names;
+}
+
 bool ConfigurationStore::keyExists(const std::string& name) {
-    return unusableNameReason(name).empty() && registry_.contents(kLocalMachine, store::configurationKey(name));
+    return unusableNameReason(name).empty() && (registry_.contents(kLocalMachine, store::configurationKey(name)) ||
+                                                older_.valuesOf(name, NameList(listed())));
+}
+
+MaybeFailure ConfigurationStore::takeInOlderStore() {
+    std::vector<std::string> list = listed();
+    const NameList here(list);
+    const std::vector<std::string> older = older_.namesBeyond(here);
+    if (older.empty()) return std::nullopt;
+    for (const std::string& name : older) {
+        const auto values = older_.valuesOf(name, here);
+        if (values && !registry_.contents(kLocalMachine, store::configurationKey(name))) {
+            std::vector<RegistryWrite> writes;
+            for (const auto& [valueName, value] : values->values)
+                writes.push_back(RegistryWrite::exactValue(valueName, value));
+            if (auto failure = writeWhole(store::configurationKey(name), writes)) return failure;
+        }
+        list.push_back(name);
+    }
+    if (auto failure = writeList(list)) return failure;
+    return older_.noteTakenIn();
 }
 
 bool ConfigurationStore::isStored(const std::string& name) { return !storedSpelling(name).empty(); }
@@ -83,10 +109,17 @@ StoredConfiguration ConfigurationStore::read(const std::string& name) {
     if (!unusableNameReason(name).empty()) return stored;
     const std::string key = store::configurationKey(name);
     const std::vector<std::string> valueNames = readNames();
-    const auto values = registry_.readMany(kLocalMachine, key, valueNames);
+    auto values = registry_.readMany(kLocalMachine, key, valueNames);
     // Listing the key is asked only of a key without any of our values.
     stored.keyExists = std::any_of(values.begin(), values.end(), [](const auto& value) { return value.has_value(); }) ||
                        registry_.contents(kLocalMachine, key).has_value();
+    if (!stored.keyExists)
+        if (const auto older = older_.valuesOf(name, NameList(listed()))) {
+            stored.keyExists = true;
+            for (std::size_t v = 0; v < valueNames.size(); ++v)
+                for (const auto& [valueName, value] : older->values)
+                    if (sameName(valueName, valueNames[v])) values[v] = value;
+        }
     auto text = [&](std::size_t i) {
         StoredText read = storedText(values[i]);
         if (!read.usable)
@@ -159,7 +192,11 @@ StoredConfiguration ConfigurationStore::read(const std::string& name) {
 
 std::string ConfigurationStore::readText(const std::string& name, const std::string& valueName) {
     if (!unusableNameReason(name).empty()) return {};
-    const StoredText read = storedText(registry_.read(kLocalMachine, store::configurationKey(name), valueName));
+    auto value = registry_.read(kLocalMachine, store::configurationKey(name), valueName);
+    if (const auto older = value ? std::nullopt : older_.valuesOf(name, NameList(listed())))
+        for (const auto& [heldName, held] : older->values)
+            if (sameName(heldName, valueName)) value = held;
+    const StoredText read = storedText(value);
     return read.usable ? read.text : std::string();
 }
 
@@ -203,6 +240,7 @@ MaybeFailure ConfigurationStore::writeList(const std::vector<std::string>& names
 // survive and nothing is lost when a write fails.
 MaybeFailure ConfigurationStore::save(const Configuration& c, bool installed, const InstallRecord& record,
                                       const std::vector<std::string>& createdFolders) {
+    if (auto failure = takeInOlderStore()) return failure;
     const std::string key = store::configurationKey(c.serviceName);
     const bool isNew = !registry_.contents(kLocalMachine, key);
     if (auto failure = writeWhole(key, storeWrites(c, installed, record, createdFolders))) return failure;
@@ -218,20 +256,24 @@ MaybeFailure ConfigurationStore::save(const Configuration& c, bool installed, co
 }
 
 MaybeFailure ConfigurationStore::markInstalled(const std::string& name, const InstallRecord& record) {
+    if (auto failure = takeInOlderStore()) return failure;
     return writeWhole(store::configurationKey(name), recordWrites(true, record));
 }
 
 MaybeFailure ConfigurationStore::markNotInstalled(const std::string& name, const std::string& leftCopyDigest) {
+    if (auto failure = takeInOlderStore()) return failure;
     return writeWhole(store::configurationKey(name), recordWrites(false, {{}, {}, leftCopyDigest}));
 }
 
 MaybeFailure ConfigurationStore::remove(const std::string& name) {
+    if (auto failure = takeInOlderStore()) return failure;
     if (unusableNameReason(name).empty())
         if (auto failure = registry_.deleteKey(kLocalMachine, store::configurationKey(name))) return failure;
     return writeList(nameList().without(name));
 }
 
 ConfigurationStore::SavedMany ConfigurationStore::saveMany(const std::vector<Configuration>& configurations) {
+    if (auto failure = takeInOlderStore()) return {0, failure, std::nullopt};
     std::vector<std::string> incomingNames;
     for (const Configuration& c : configurations) incomingNames.push_back(c.serviceName);
     const NameList incoming(incomingNames);

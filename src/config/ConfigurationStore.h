@@ -6,6 +6,7 @@
 #include "config/Configuration.h"
 #include "config/InstallRecord.h"
 #include "config/NameList.h"
+#include "config/OlderStore.h"
 #include "platform/Registry.h"
 
 namespace velmora {
@@ -30,12 +31,14 @@ struct StoredConfiguration {
 
 // The configuration store below HKEY_LOCAL_MACHINE\SOFTWARE\velmoraconfigs:
 // the name list and one key per configuration. Every write is checked; the
-// list changes only after the values are written.
+// list changes only after the values are written. An older Velmora's store
+// is read along with it, and taken in, whole, before the first write.
 class ConfigurationStore {
 public:
-    explicit ConfigurationStore(Registry& registry) : registry_(registry) {}
+    explicit ConfigurationStore(Registry& registry) : registry_(registry), older_(registry) {}
 
-    // The list, in the order of the most recent saves; empty entries dropped.
+    // The list, in the order of the most recent saves, then the older
+    // store's names it does not hold; empty entries dropped.
     std::vector<std::string> names();
     NameList nameList();
     // Stored when the list names it or its key exists, in any spelling.
@@ -73,11 +76,16 @@ public:
     SavedMany saveMany(const std::vector<Configuration>& configurations);
 
 private:
+    std::vector<std::string> listed();
+    // Copies each configuration only the older store holds into this one, exactly as it is there, and lists it;
+    // a key of that name here is left as it is.
+    MaybeFailure takeInOlderStore();
     MaybeFailure writeList(const std::vector<std::string>& names);
     // Every value, or none: when the registry stops part way, the key is put
     // back exactly as it was (one that was not there goes again).
     MaybeFailure writeWhole(const std::string& key, const std::vector<RegistryWrite>& writes);
     Registry& registry_;
+    OlderStore older_;
 };
 
 // The values a save writes for a configuration, in its order.

@@ -5,6 +5,8 @@ namespace velmora::store {
 
 inline const std::string kStoreKey = "SOFTWARE\\velmoraconfigs";
 inline const std::string kListValue = "services";
+// Set once an older, 32-bit Velmora's configurations were taken into this store.
+inline const std::string kOlderStoreTakenIn = "older.store.taken.in";
 
 inline std::string configurationKey(const std::string& name) { return kStoreKey + "\\" + name; }
 

@@ -103,6 +103,53 @@ TEST_F(SessionTest, TheListKeepsTheOrderOfSavesAndOneSpellingPerKey) {
     EXPECT_TRUE(os.registry.keyExists(kLocalMachine, kStore + "\\ZZ"));
 }
 
+TEST_F(SessionTest, AnOlderVelmorasStoreInThe32BitViewIsReadAndTakenInWholeBeforeTheFirstWrite) {
+    // As 64-bit Windows keeps what a 32-bit program wrote to HKLM\SOFTWARE\velmoraconfigs.
+    const std::string older = "SOFTWARE\\WOW6432Node\\velmoraconfigs";
+    os.registry.write(kLocalMachine, older, {RegistryWrite::listValue("services", {"legacy", "Both", "legacy"})});
+    os.registry.write(
+        kLocalMachine, older + "\\legacy",
+        {RegistryWrite::textValue("tomcat.home", "C:\\tomcat5"), RegistryWrite::numberValue("max.heap.size", 512),
+         RegistryWrite::listValue("additional.jvm.options", {"-Da=1", "-Db=2"}),
+         RegistryWrite::textValue("stray", "kept as it was")});
+    os.registry.write(kLocalMachine, older + "\\Both", {RegistryWrite::textValue("tomcat.home", "C:\\older")});
+    os.registry.write(kLocalMachine, kStore, {RegistryWrite::listValue("services", {"both"})});
+    os.registry.write(kLocalMachine, kStore + "\\both", {RegistryWrite::textValue("tomcat.home", "C:\\tomcat")});
+    const auto olderValues = os.registry.contents(kLocalMachine, older + "\\legacy")->valueNames;
+
+    // Read along with this store: its names after this store's, a name this store holds in any spelling once.
+    EXPECT_EQ(runCli(os, {"list"}).out, "both\nlegacy\n");
+    EXPECT_EQ(storedList(), std::vector<std::string>{"both"});  // nothing written yet
+    ASSERT_TRUE(session.open("legacy").done());
+    EXPECT_EQ(editing.configuration().catalinaHome, "C:\\tomcat5");
+    EXPECT_EQ(editing.configuration().maxHeapSize, 512u);
+    EXPECT_EQ(editing.configuration().additionalJvmOptions, (std::vector<std::string>{"-Da=1", "-Db=2"}));
+    ASSERT_TRUE(session.open("both").done());
+    EXPECT_EQ(editing.configuration().catalinaHome, "C:\\tomcat");
+
+    // A store that cannot take it in writes nothing else either, and still reads it.
+    os.registry.readOnlyKeys.insert(kStore);
+    session.newConfiguration();
+    editing.edit(Field::ServiceName, "fresh");
+    EXPECT_EQ(session.save().result, Outcome::Result::Failed);
+    os.registry.readOnlyKeys.clear();
+    EXPECT_EQ(storedList(), std::vector<std::string>{"both"});
+    EXPECT_EQ(runCli(os, {"list"}).out, "both\nlegacy\n");
+
+    // The first write takes it in whole, exactly as it is there; the older store stays as it was.
+    ASSERT_TRUE(session.save().done());
+    EXPECT_EQ(storedList(), (std::vector<std::string>{"both", "legacy", "fresh"}));
+    EXPECT_EQ(stored("legacy", "stray"), "kept as it was");
+    EXPECT_EQ(storedNumber("legacy", "max.heap.size"), 512u);
+    EXPECT_EQ(stored("both", "tomcat.home"), "C:\\tomcat");
+    EXPECT_EQ(os.registry.contents(kLocalMachine, older + "\\legacy")->valueNames, olderValues);
+    // Once taken in it is not read again: a configuration deleted here does not come back from there.
+    ASSERT_TRUE(session.open("legacy").done());
+    ASSERT_TRUE(session.remove().done());
+    EXPECT_EQ(runCli(os, {"list"}).out, "both\nfresh\n");
+    EXPECT_TRUE(os.registry.keyExists(kLocalMachine, older + "\\legacy"));
+}
+
 TEST_F(SessionTest, StoredValuesLoadAsTheirSettersLeaveThem) {
     put("svc",
         {RegistryWrite::textValue("tomcat.home", "C:\\tc"), RegistryWrite::textValue("catalina.base", "C:\\tc\\b1"),

@@ -1,0 +1,43 @@
+#include "config/OlderStore.h"
+
+#include <algorithm>
+
+#include "config/Encodings.h"
+#include "config/NameRule.h"
+#include "config/StoreLayout.h"
+#include "platform/Text.h"
+
+namespace velmora {
+
+std::vector<std::string> OlderStore::namesBeyond(const NameList& listed) {
+    if (!names_) {
+        names_.emplace();
+        if (!registry_.read(kLocalMachine, store::kStoreKey, store::kOlderStoreTakenIn)) {
+            const auto older = registry_.readKeyInView(kLocalMachine, store::kStoreKey, RegistryView::Bits32);
+            if (older)
+                for (const auto& [name, value] : older->values)
+                    if (sameName(name, store::kListValue)) *names_ = storedList(value);
+        }
+    }
+    std::vector<std::string> beyond;
+    for (const std::string& name : *names_)
+        if (!listed.holds(name) &&
+            std::none_of(beyond.begin(), beyond.end(), [&](const std::string& b) { return sameName(b, name); }))
+            beyond.push_back(name);
+    return beyond;
+}
+
+std::optional<KeyValues> OlderStore::valuesOf(const std::string& name, const NameList& listed) {
+    if (!unusableNameReason(name).empty() || !NameList(namesBeyond(listed)).holds(name)) return std::nullopt;
+    return registry_.readKeyInView(kLocalMachine, store::configurationKey(name), RegistryView::Bits32);
+}
+
+MaybeFailure OlderStore::noteTakenIn() {
+    if (auto failure = registry_.write(kLocalMachine, store::kStoreKey,
+                                       {RegistryWrite::numberValue(store::kOlderStoreTakenIn, 1)}))
+        return failure;
+    names_ = std::vector<std::string>();
+    return std::nullopt;
+}
+
+}  // namespace velmora
