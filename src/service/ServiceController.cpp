@@ -230,6 +230,7 @@ Step ServiceController::stop(Survey& s) {
 
 StepResult ServiceController::stopAndWatch(Survey& s) {
     const std::string& name = s.config.serviceName;
+    if (auto refused = noLongerOurs(s)) return *refused;
     // The wrapper stops by the timeout it holds, which someone may have changed past Velmora.
     const std::uint32_t timeout = wrapperStopTimeout(s, s.installedConfig.stopTimeout);
     const std::uint32_t boundSeconds = std::max(timeout, s.installedConfig.stopTimeout) + kStopMarginSeconds;
@@ -304,6 +305,7 @@ std::optional<StopEvidence> ServiceController::lastStop(const std::string& name)
 }
 
 StepResult ServiceController::unregister(Survey& s) {
+    if (auto refused = noLongerOurs(s)) return *refused;
     const ProcessRun run = s.installedKind->unregistering(s.installedConfig);
     const ProcessResult result = platform_.processes.run(run);
     progress_.detail(result.output);
@@ -420,6 +422,7 @@ StepResult ServiceController::registerService(Survey& s) {
         const std::string foreign = std::exchange(s.facts, {}).programLine;
         return leftTheirs(foreign);
     }
+    s.registeredNow = true;
     StepResult step;
     if (result.ending != ProcessResult::Ending::Exited)
         step.warn("The service \"" + name + "\" was registered, but " + ending + ".");
@@ -452,6 +455,16 @@ StepResult ServiceController::writeValues(const Survey& s, const std::vector<Wra
             break;
         }
     return step;
+}
+
+std::optional<StepResult> ServiceController::noLongerOurs(const Survey& s) {
+    const ServiceFacts now = lookUpService(platform_.services, platform_.registry, s.config.serviceName);
+    // One this command registered is its own even before its mark is written (an install undone for a mark the
+    // registry refused).
+    if (!now.present() || isOurs(ownershipOf(now, true, s.record)) ||
+        (s.registeredNow && sameProgram(now.programLine, s.record.programLine)))
+        return std::nullopt;
+    return StepResult::failed(messages::serviceNoLongerOurs(s.config.serviceName, now.programLine));
 }
 
 Step ServiceController::markInstalled(Survey& s) {
@@ -493,6 +506,7 @@ bool ServiceController::changedStartUpValues(const std::string& stepName) {
 // The wrapper's update directive.
 Step ServiceController::update(Survey& s, const ProcessRun& run) {
     return {kUpdateStep + run.commandLine, [this, &s, run] {
+                if (auto refused = noLongerOurs(s)) return *refused;
                 const ProcessResult result = platform_.processes.run(run);
                 progress_.detail(result.output);
                 if (result.exitedWith(0)) return StepResult{};
@@ -513,6 +527,7 @@ Plan ServiceController::changeInPlace(Survey& s, const Configuration& from, Plan
     if (const auto run = s.kind->updating(from, s.config)) plan.push_back(update(s, *run));
     if (auto values = s.kind->changedValues(from, s.config); !values.empty())
         plan.push_back({kWriteValuesStep, [this, &s, values = std::move(values)] {
+                            if (auto refused = noLongerOurs(s)) return *refused;
                             StepResult step = writeValues(s, values);
                             step.done = step.warnings.empty();
                             return step;
@@ -548,6 +563,7 @@ StepResult ServiceController::quoteProgramLine(Survey& s) {
 
 StepResult ServiceController::applySettings(Survey& s) {
     const std::string& name = s.config.serviceName;
+    if (auto refused = noLongerOurs(s)) return *refused;
     const ServiceConfiguration wanted = wantedServiceConfiguration(s.config);
     // Only what differs is set: a part the service manager cannot set but has as wanted is no refusal.
     std::vector<ServiceSetting> toSet = allServiceSettings();

@@ -33,6 +33,7 @@ struct Survey {
     ServiceFacts facts;
     Ownership ownership = Ownership::NoService;
     bool copyMadeNow = false;                    // the install made bin\<name>.exe itself
+    bool registeredNow = false;                  // this command's wrapper registered the service
     std::string password;                        // for a named account; handed to the service manager, never kept
     std::optional<StartDiagnosis> startFailure;  // why the start of this command failed
     std::optional<StartTimes> started;           // how long its good start took
@@ -143,6 +144,9 @@ private:
     StepResult quoteProgramLine(Survey& s);
     StepResult applySettings(Survey& s);
     Step markInstalled(Survey& s);
+    // The service as it is now, after the questions: one registered again or re-pointed meanwhile is not
+    // stopped, removed or changed. Nothing when it is still ours or gone.
+    std::optional<StepResult> noLongerOurs(const Survey& s);
     void removeLeftoverServiceKey(const std::string& name);
     std::string installedCopyRefusal(const Survey& s, const std::string& refusedAct);
     std::string digestOf(const std::string& path);

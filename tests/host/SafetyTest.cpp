@@ -140,6 +140,21 @@ TEST_F(SessionTest, OnlyWhatThisStoreRecordedIsOurs) {
               "7719d38d11e7d6b26da875fcbd2a00c1edddb13c5bd92bbfb121fc26b430e57a");
     os.services.services.erase("svc");
     EXPECT_TRUE(session.install().done());
+    // Registered again by Tomcat's own script while the uninstall asked (the same line, no mark): left as it is.
+    ASSERT_TRUE(session.start().done());
+    ui.whileAsking = [&](const Question&) {
+        const std::string line = os.services.services["svc"].binaryPath;
+        os.services.services["svc"] = {line, true, {}};
+        os.registry.deleteValue(kLocalMachine, serviceKey("svc"), kInstallMarkValue);
+    };
+    os.processes.ran.clear();
+    const Outcome raced = session.uninstall();
+    ui.whileAsking = nullptr;
+    EXPECT_EQ(raced.result, Outcome::Result::Failed);
+    EXPECT_EQ(raced.summary.rfind("The service \"svc\" is not the one Velmora installed for this configuration", 0), 0u)
+        << raced.summary;
+    EXPECT_TRUE(running("svc"));
+    EXPECT_TRUE(os.processes.ran.empty());
 
     // A mark the registry refuses: nothing is recorded as installed, and the service it registered goes again.
     saveNew("mk");
