@@ -40,6 +40,12 @@ std::string nameRuleViolation(const std::string& name, const std::string& catali
                            "a name must not contain blanks (the service wrapper's command line cannot carry them).");
         if (kForbidden.find(static_cast<char>(c)) != std::string::npos)
             return refused(name, "a name must not contain any of \\ / : * ? \" < > |.");
+        // The service manager puts environment variables into a program line at each start: app%OS% would run
+        // as appWindows_NT, which is no service.
+        if (c == '%')
+            return refused(name,
+                           "a name must not contain % (the service manager would read %...% in its program line "
+                           "as an environment variable).");
     }
     if (name == "." || name == "..") return refused(name, "\".\" and \"..\" name folders, not services.");
     if (sameName(name, "tomcat"))

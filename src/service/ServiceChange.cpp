@@ -23,8 +23,11 @@ ServiceChange serviceChangeFor(const Configuration& stored, const Configuration&
                                bool wrapperChanges, const WrapperKind& wrapper) {
     ServiceChange change;
     // What only Velmora reads is no change of the service.
+    // A field the wrapper is given no differently (a policy file while the security manager is off, the config
+    // file spelled otherwise) changes nothing the service holds: the store alone takes it.
+    const bool wrapperTakesIt = wrapper.updating(stored, wanted) || !wrapper.changedValues(stored, wanted).empty();
     for (const StoredField* field : differingFields(stored, wanted))
-        if (field->reachesService) change.fields.push_back(field);
+        if (field->reachesService && (wrapperTakesIt || isServiceSetting(field->field))) change.fields.push_back(field);
     for (const StoredField* field : change.fields) {
         if (!takesEffectWithoutRestart(field->field, wrapper)) change.restartNeeded = true;
         if (field->field == Field::ServiceAccount) change.accountChanged = true;

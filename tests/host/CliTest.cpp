@@ -384,6 +384,17 @@ TEST_F(CliTest, ASecondApplyOfTheSameFileChangesNothingAndAChangeTouchesOnlyItsC
     EXPECT_EQ(
         std::vector<std::string>(os.processes.ran.begin() + static_cast<std::ptrdiff_t>(runs), os.processes.ran.end()),
         (std::vector<std::string>{"net stop \"shop\"", "net start \"shop\""}));
+    // A policy file while the security manager is off is given to no wrapper: stored alone, nothing restarted.
+    os.files.addFile("C:\\p.policy", "grant {};");
+    writeDocument(
+        R"({"name": "shop", "state": "running", "max.heap.size": 1024, "java.security.policy": "C:\\p.policy"},
+                     {"name": "blog", "state": "running"}, {"name": "spare"})");
+    r = apply({"--check"});
+    EXPECT_EQ(r.out.substr(0, r.out.find('\n')), "shop: would change; values: java.security.policy; would store");
+    const std::size_t ranBefore = os.processes.ran.size();
+    ASSERT_EQ(apply().code, 10);
+    EXPECT_EQ(os.processes.ran.size(), ranBefore);
+    EXPECT_EQ(stored("shop", "java.security.policy"), "C:\\p.policy");
 
     // Another Catalina home takes a reinstall, whose stop and start --restart agrees to as well.
     addClassicLayout("C:\\tomcat-b");

@@ -66,6 +66,9 @@ TEST(NameRule, RefusesWhatCannotBeAKeyAServiceAndAFileOnAnUnquotedLine) {
                   "a name must not contain control characters or bidirectional overrides. Enter another name and try "
                   "again.")
             << name;
+    EXPECT_EQ(why("app%OS%"),
+              "a name must not contain % (the service manager would read %...% in its program line as an environment "
+              "variable). Enter another name and try again.");
     EXPECT_EQ(why("TomCat"),
               "\"tomcat\" is the name of the container's own service wrapper (bin\\tomcat.exe). Enter "
               "another name and try again.");
