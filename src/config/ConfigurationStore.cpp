@@ -200,35 +200,60 @@ std::string ConfigurationStore::readText(const std::string& name, const std::str
     return read.usable ? read.text : std::string();
 }
 
-MaybeFailure ConfigurationStore::writeWhole(const std::string& key, const std::vector<RegistryWrite>& writes) {
-    const auto contents = registry_.contents(kLocalMachine, key);
-    const std::vector<std::string> names = contents ? contents->valueNames : std::vector<std::string>();
-    const auto held = registry_.readMany(kLocalMachine, key, names);
-    const MaybeFailure failure = registry_.write(kLocalMachine, key, writes);
-    if (!failure) return failure;
-    if (!contents) {
-        (void)registry_.deleteKey(kLocalMachine, key);
-        return failure;
+ConfigurationStore::HeldKey ConfigurationStore::held(const std::string& key) {
+    HeldKey before;
+    if (const auto contents = registry_.contents(kLocalMachine, key)) {
+        before.existed = true;
+        before.names = contents->valueNames;
+        before.values = registry_.readMany(kLocalMachine, key, before.names);
     }
-    const auto wasHeld = [&](const std::string& name) {
+    return before;
+}
+
+// Values written that it did not hold go first, which also frees what a full registry lacks; only the values
+// touched get their old data again, so that no value left alone is rewritten. A key that was not there goes again.
+MaybeFailure ConfigurationStore::putBack(const std::string& key, const HeldKey& before,
+                                         const std::vector<std::string>& touched) {
+    // A key that cannot be written to, new, is mostly one that cannot be deleted either: no list names it.
+    if (!before.existed) {
+        (void)registry_.deleteKey(kLocalMachine, key);
+        return std::nullopt;
+    }
+    const auto among = [](const std::vector<std::string>& names, const std::string& name) {
         return std::any_of(names.begin(), names.end(), [&](const std::string& n) { return sameName(n, name); });
     };
-    // Values the write added go first, which also frees what a full registry lacks; only those it wrote over get
-    // their old data again, so that no value it did not touch is rewritten.
-    MaybeFailure notBack;
-    for (const RegistryWrite& w : writes)
-        if (!wasHeld(w.name) && !notBack) notBack = registry_.deleteValue(kLocalMachine, key, w.name);
+    for (const std::string& name : touched)
+        if (!among(before.names, name))
+            if (auto failure = registry_.deleteValue(kLocalMachine, key, name)) return failure;
     std::vector<RegistryWrite> back;
-    for (std::size_t i = 0; i < names.size(); ++i)
-        if (held[i] && std::any_of(writes.begin(), writes.end(),
-                                   [&](const RegistryWrite& w) { return sameName(w.name, names[i]); }))
-            back.push_back(RegistryWrite::exactValue(names[i], *held[i]));
-    if (!notBack) notBack = registry_.write(kLocalMachine, key, back);
-    if (!notBack) return failure;
-    Failure mixed = *failure;
-    mixed.description += " Putting the old values back failed too (" + notBack->description +
-                         "): the configuration may hold some of the new ones.";
-    return mixed;
+    for (std::size_t i = 0; i < before.names.size(); ++i)
+        if (before.values[i] && among(touched, before.names[i]))
+            back.push_back(RegistryWrite::exactValue(before.names[i], *before.values[i]));
+    return registry_.write(kLocalMachine, key, back);
+}
+
+namespace {
+
+Failure withPutBack(Failure failure, const MaybeFailure& notBack) {
+    if (notBack)
+        failure.description += " Putting the old values back failed too (" + notBack->description +
+                               "): the configuration may hold some of the new ones.";
+    return failure;
+}
+
+std::vector<std::string> namesOf(const std::vector<RegistryWrite>& writes) {
+    std::vector<std::string> names;
+    for (const RegistryWrite& w : writes) names.push_back(w.name);
+    return names;
+}
+
+}  // namespace
+
+MaybeFailure ConfigurationStore::writeWhole(const std::string& key, const std::vector<RegistryWrite>& writes) {
+    const HeldKey before = held(key);
+    const MaybeFailure failure = registry_.write(kLocalMachine, key, writes);
+    if (!failure) return failure;
+    return withPutBack(*failure, putBack(key, before, namesOf(writes)));
 }
 
 MaybeFailure ConfigurationStore::writeList(const std::vector<std::string>& names) {
@@ -242,17 +267,23 @@ MaybeFailure ConfigurationStore::save(const Configuration& c, bool installed, co
                                       const std::vector<std::string>& createdFolders) {
     if (auto failure = takeInOlderStore()) return failure;
     const std::string key = store::configurationKey(c.serviceName);
-    const bool isNew = !registry_.contents(kLocalMachine, key);
-    if (auto failure = writeWhole(key, storeWrites(c, installed, record, createdFolders))) return failure;
+    const HeldKey before = held(key);
+    const std::vector<RegistryWrite> writes = storeWrites(c, installed, record, createdFolders);
+    if (auto failure = writeWhole(key, writes)) return failure;
+    // What the key held before the save, and what it writes: put back as it was, should a later step fail.
+    std::vector<std::string> touched = namesOf(writes);
+    touched.insert(touched.end(), before.names.begin(), before.names.end());
     const std::vector<std::string> ours = readNames();
+    MaybeFailure failure;
     if (const auto contents = registry_.contents(kLocalMachine, key))
         for (const auto& value : contents->valueNames)
-            if (std::none_of(ours.begin(), ours.end(), [&](const std::string& name) { return sameName(name, value); }))
-                if (auto failure = registry_.deleteValue(kLocalMachine, key, value)) return failure;
-    // A new configuration the list could not take is not left stored unlisted, against what the failure says.
-    const MaybeFailure listed = writeList(nameList().withLast(c.serviceName));
-    if (listed && isNew) (void)registry_.deleteKey(kLocalMachine, key);
-    return listed;
+            if (!failure &&
+                std::none_of(ours.begin(), ours.end(), [&](const std::string& name) { return sameName(name, value); }))
+                failure = registry_.deleteValue(kLocalMachine, key, value);
+    // A save the list could not take leaves the configuration as it was, so that the failure says what happened.
+    if (!failure) failure = writeList(nameList().withLast(c.serviceName));
+    if (!failure) return failure;
+    return withPutBack(*failure, putBack(key, before, touched));
 }
 
 MaybeFailure ConfigurationStore::markInstalled(const std::string& name, const InstallRecord& record) {

@@ -84,6 +84,15 @@ private:
     // Every value, or none: when the registry stops part way, the key is put
     // back exactly as it was (one that was not there goes again).
     MaybeFailure writeWhole(const std::string& key, const std::vector<RegistryWrite>& writes);
+    // A key's values as they were, to be put back.
+    struct HeldKey {
+        bool existed = false;
+        std::vector<std::string> names;
+        std::vector<std::optional<RegistryValue>> values;
+    };
+    HeldKey held(const std::string& key);
+    // The touched values of the key as it held them.
+    MaybeFailure putBack(const std::string& key, const HeldKey& before, const std::vector<std::string>& touched);
     Registry& registry_;
     OlderStore older_;
 };

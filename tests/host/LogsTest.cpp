@@ -251,6 +251,7 @@ TEST_F(LogsTest, AStopByVelmoraRollsAnOutputAboveTheSizeBoundAndEveryEventIsWrit
     EXPECT_TRUE(os.files.fileExists("C:\\tomcat\\logs\\shop_err.log"));
 
     editing.edit(Field::MaxHeapSize, "512");
+    editing.edit(Field::StartTimeout, "90");  // Velmora's own: no change of the service
     ASSERT_TRUE(session.save().done());
     os.services.services["shop"].script = {Fate::DiesStarting,
                                            0,

@@ -31,6 +31,13 @@ TEST_F(SessionTest, ASaveWritesEveryValueWithItsTypeOverWhateverTheKeyHeld) {
     EXPECT_EQ(editing.edit(Field::ThreadStackSize, "32768").result, Outcome::Result::Refused);
     EXPECT_EQ(editing.edit(Field::InitialHeapSize, "700").result, Outcome::Result::Done);
     editing.addOption("-Dx=y");
+    // A save whose list cannot be written leaves the configuration as it was, the value it drops included.
+    os.registry.valuesBeforeFailure = storeWrites(editing.configuration(), false, {}).size();
+    EXPECT_EQ(session.save().result, Outcome::Result::Failed);
+    os.registry.valuesBeforeFailure.reset();
+    EXPECT_EQ(stored("svc", "stray"), "x");
+    EXPECT_EQ(storedNumber("svc", "max.heap.size"), 0u);
+    EXPECT_EQ(storedNumber("svc", "java.security.manager"), 0u);
     os.registry.writeLog.clear();
     ASSERT_TRUE(session.save().done());
 
