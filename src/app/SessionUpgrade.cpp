@@ -201,9 +201,16 @@ PutBack Session::putBack(const Configuration& before, const InstallRecord& recor
         append(undo, storeSave(back));
         append(undo, controller_.installation(back));
     }
-    if (wasRunning && !(back.installed && serviceIsUp(controller_.state(name).status)))
+    // A service its wrapper removed but another program holds open is marked for deletion: it is not put back
+    // by standing there, and it takes no start.
+    const bool pending = forward.removalPending && back.facts.present();
+    if (wasRunning && !pending && !(back.installed && serviceIsUp(controller_.state(name).status)))
         undo.push_back(controller_.start(back));
     put.undone = runPlan(undo);
+    if (pending) {
+        put.undone.completed = false;
+        put.undone.warnings.push_back(messages::serviceRemovalPending(name));
+    }
     // What the reinstall left and the undo did not take back is kept in the record.
     installed_ = back.installed;
     record_ = back.record;

@@ -321,6 +321,12 @@ StepResult ServiceController::unregister(Survey& s) {
     if (s.facts.presence == ServiceFacts::Presence::Unknown)
         return StepResult::failed(
             messages::serviceUnknownAfterWrapper(s.config.serviceName, s.facts.failure.description));
+    // The wrapper says it removed it: Windows has marked it for deletion and deletes it once the last program
+    // that has it open lets go. It is not the service it was any more.
+    if (result.exitedWith(0)) {
+        s.removalPending = true;
+        return StepResult::failed(messages::serviceRemovalPending(s.config.serviceName));
+    }
     return StepResult::failed(
         messages::withOutput(messages::serviceStillRegistered(s.config.serviceName, messages::howItEnded(run, result)),
                              run.program, result.output));

@@ -34,6 +34,7 @@ struct Survey {
     Ownership ownership = Ownership::NoService;
     bool copyMadeNow = false;                    // the install made bin\<name>.exe itself
     bool registeredNow = false;                  // this command's wrapper registered the service
+    bool removalPending = false;                 // its wrapper removed it, but a program holding it open keeps it
     std::string password;                        // for a named account; handed to the service manager, never kept
     std::optional<StartDiagnosis> startFailure;  // why the start of this command failed
     std::optional<StartTimes> started;           // how long its good start took

@@ -122,6 +122,13 @@ std::string serviceStillRegistered(const std::string& name, const std::string& e
            "). Stop it and try again.";
 }
 
+std::string serviceRemovalPending(const std::string& name) {
+    return "The service \"" + name +
+           "\" was removed by its wrapper but is still registered: a program that has it open (the Services "
+           "console, Event Viewer, a monitoring agent) keeps it until that program closes, and then Windows deletes "
+           "it. Close those programs; install it again once it is gone.";
+}
+
 std::string wrapperCopyStillThere(const std::string& name, const std::string& path) {
     return "The service \"" + name + "\" has been removed, but its wrapper copy " + path +
            " could not be deleted: it may still be in use. Delete it once the service's program has ended.";

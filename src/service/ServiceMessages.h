@@ -42,6 +42,8 @@ std::string serviceStateNotWatched(const std::string& name, const std::string& v
 std::string foreignWrapperCopy(const std::string& path, const std::string& source);
 std::string serviceNotRegistered(const std::string& name, const std::string& ending, const std::string& leftBehind);
 std::string serviceStillRegistered(const std::string& name, const std::string& ending);
+// Removed by its wrapper, yet kept while a program has it open: marked for deletion.
+std::string serviceRemovalPending(const std::string& name);
 std::string wrapperCopyStillThere(const std::string& name, const std::string& path);
 std::string wrapperNotCopied(const std::string& source, const std::string& target, const std::string& reason);
 std::string storeNotWritten(const std::string& name, const std::string& reason);

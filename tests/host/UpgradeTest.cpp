@@ -246,8 +246,20 @@ TEST_F(UpgradeTest, AnUpgradeMovesOnlyTheHomeAndWhenTomcatDoesNotAnswerPutsTheSe
     ASSERT_TRUE(session.open("shop").done());
     EXPECT_EQ(session.configuration(), before);
     EXPECT_TRUE(session.installed());
-    os.processes.onRun = wrappers;
+    // One that says it removed the service, which another program holds open: marked for deletion, the service
+    // is no rollback to stand on and takes no start.
     os.processes.exitCodes.erase(oldRemoval);
+    os.processes.ran.clear();
+    run = runCli(os, {"upgrade", "shop", "--home", kNew, "--yes", "--json"});
+    EXPECT_EQ(run.code, 1) << run.out;
+    const std::string heldOpen = nlohmann::json::parse(run.out)["error"]["message"];
+    EXPECT_NE(heldOpen.find(" Rolling it back failed too: The service \"shop\" was removed by its wrapper but is "
+                            "still registered: a program that has it open"),
+              std::string::npos)
+        << heldOpen;
+    EXPECT_EQ(os.processes.ran.back(), oldRemoval);
+    os.processes.onRun = wrappers;
+    ASSERT_TRUE(session.start().done());
 
     // Tomcat 11 never answers: the start fails at the timeout, and the service is put back on 10.1 and answers.
     newOpensAfterMs.reset();
