@@ -116,9 +116,7 @@ StoredConfiguration ConfigurationStore::read(const std::string& name) {
     if (!stored.keyExists)
         if (const auto older = older_.valuesOf(name, NameList(listed()))) {
             stored.keyExists = true;
-            for (std::size_t v = 0; v < valueNames.size(); ++v)
-                for (const auto& [valueName, value] : older->values)
-                    if (sameName(valueName, valueNames[v])) values[v] = value;
+            for (std::size_t v = 0; v < valueNames.size(); ++v) values[v] = valueNamed(*older, valueNames[v]);
         }
     auto text = [&](std::size_t i) {
         StoredText read = storedText(values[i]);
@@ -194,8 +192,7 @@ std::string ConfigurationStore::readText(const std::string& name, const std::str
     if (!unusableNameReason(name).empty()) return {};
     auto value = registry_.read(kLocalMachine, store::configurationKey(name), valueName);
     if (const auto older = value ? std::nullopt : older_.valuesOf(name, NameList(listed())))
-        for (const auto& [heldName, held] : older->values)
-            if (sameName(heldName, valueName)) value = held;
+        value = valueNamed(*older, valueName);
     const StoredText read = storedText(value);
     return read.usable ? read.text : std::string();
 }

@@ -32,6 +32,12 @@ std::optional<KeyValues> OlderStore::valuesOf(const std::string& name, const Nam
     return registry_.readKeyInView(kLocalMachine, store::configurationKey(name), RegistryView::Bits32);
 }
 
+std::optional<RegistryValue> valueNamed(const KeyValues& key, const std::string& name) {
+    for (const auto& [held, value] : key.values)
+        if (sameName(held, name)) return value;
+    return std::nullopt;
+}
+
 MaybeFailure OlderStore::noteTakenIn() {
     if (auto failure = registry_.write(kLocalMachine, store::kStoreKey,
                                        {RegistryWrite::numberValue(store::kOlderStoreTakenIn, 1)}))

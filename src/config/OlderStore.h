@@ -29,4 +29,7 @@ private:
     std::optional<std::vector<std::string>> names_;  // its list, read once
 };
 
+// One value of a key as read whole, by its name in any case; nothing when it holds none of that name.
+std::optional<RegistryValue> valueNamed(const KeyValues& key, const std::string& name);
+
 }  // namespace velmora
