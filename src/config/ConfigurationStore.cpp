@@ -68,16 +68,18 @@ std::vector<std::string> ConfigurationStore::listed() {
 
 std::vector<std::string> ConfigurationStore::names() {
     std::vector<std::string> names = listed();
+    if (older_.empty()) return names;
     for (std::string& name : older_.namesBeyond(NameList(names))) names.push_back(std::move(name));
     return names;
 }
 
 bool ConfigurationStore::keyExists(const std::string& name) {
     return unusableNameReason(name).empty() && (registry_.contents(kLocalMachine, store::configurationKey(name)) ||
-                                                older_.valuesOf(name, NameList(listed())));
+                                                (!older_.empty() && older_.valuesOf(name, NameList(listed()))));
 }
 
 MaybeFailure ConfigurationStore::takeInOlderStore() {
+    if (older_.empty()) return std::nullopt;
     std::vector<std::string> list = listed();
     const NameList here(list);
     const std::vector<std::string> older = older_.namesBeyond(here);
@@ -113,7 +115,7 @@ StoredConfiguration ConfigurationStore::read(const std::string& name) {
     // Listing the key is asked only of a key without any of our values.
     stored.keyExists = std::any_of(values.begin(), values.end(), [](const auto& value) { return value.has_value(); }) ||
                        registry_.contents(kLocalMachine, key).has_value();
-    if (!stored.keyExists)
+    if (!stored.keyExists && !older_.empty())
         if (const auto older = older_.valuesOf(name, NameList(listed()))) {
             stored.keyExists = true;
             for (std::size_t v = 0; v < valueNames.size(); ++v) values[v] = valueNamed(*older, valueNames[v]);
@@ -191,7 +193,7 @@ StoredConfiguration ConfigurationStore::read(const std::string& name) {
 std::string ConfigurationStore::readText(const std::string& name, const std::string& valueName) {
     if (!unusableNameReason(name).empty()) return {};
     auto value = registry_.read(kLocalMachine, store::configurationKey(name), valueName);
-    if (const auto older = value ? std::nullopt : older_.valuesOf(name, NameList(listed())))
+    if (const auto older = value || older_.empty() ? std::nullopt : older_.valuesOf(name, NameList(listed())))
         value = valueNamed(*older, valueName);
     const StoredText read = storedText(value);
     return read.usable ? read.text : std::string();

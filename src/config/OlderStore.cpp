@@ -9,7 +9,7 @@
 
 namespace velmora {
 
-std::vector<std::string> OlderStore::namesBeyond(const NameList& listed) {
+bool OlderStore::empty() {
     if (!names_) {
         names_.emplace();
         if (!registry_.read(kLocalMachine, store::kStoreKey, store::kOlderStoreTakenIn)) {
@@ -19,6 +19,11 @@ std::vector<std::string> OlderStore::namesBeyond(const NameList& listed) {
                     if (sameName(name, store::kListValue)) *names_ = storedList(value);
         }
     }
+    return names_->empty();
+}
+
+std::vector<std::string> OlderStore::namesBeyond(const NameList& listed) {
+    if (empty()) return {};
     std::vector<std::string> beyond;
     for (const std::string& name : *names_)
         if (!listed.holds(name) &&
@@ -28,7 +33,7 @@ std::vector<std::string> OlderStore::namesBeyond(const NameList& listed) {
 }
 
 std::optional<KeyValues> OlderStore::valuesOf(const std::string& name, const NameList& listed) {
-    if (!unusableNameReason(name).empty() || !NameList(namesBeyond(listed)).holds(name)) return std::nullopt;
+    if (empty() || !unusableNameReason(name).empty() || !NameList(namesBeyond(listed)).holds(name)) return std::nullopt;
     return registry_.readKeyInView(kLocalMachine, store::configurationKey(name), RegistryView::Bits32);
 }
 

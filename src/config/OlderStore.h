@@ -17,6 +17,8 @@ class OlderStore {
 public:
     explicit OlderStore(Registry& registry) : registry_(registry) {}
 
+    // Whether it names no configuration at all (or was taken in): then nothing else need be asked.
+    bool empty();
     // Its names that the store's list does not hold; none once they were taken in.
     std::vector<std::string> namesBeyond(const NameList& listed);
     // The values of one of those, as its key there holds them; nothing when it has no key there.
