@@ -13,10 +13,8 @@ bool OlderStore::empty() {
     if (!names_) {
         names_.emplace();
         if (!registry_.read(kLocalMachine, store::kStoreKey, store::kOlderStoreTakenIn)) {
-            const auto older = registry_.readKeyInView(kLocalMachine, store::kStoreKey, RegistryView::Bits32);
-            if (older)
-                for (const auto& [name, value] : older->values)
-                    if (sameName(name, store::kListValue)) *names_ = storedList(value);
+            if (const auto older = registry_.readKeyInView(kLocalMachine, store::kStoreKey, RegistryView::Bits32))
+                *names_ = storedList(valueNamed(*older, store::kListValue));
         }
     }
     return names_->empty();
