@@ -81,14 +81,44 @@ std::string DesiredState::refusal(const std::vector<DecodedEntry>& entries, cons
 ApplyResult DesiredState::remove(ApplyResult result, bool checkOnly) {
     const std::string stored = store_.storedSpelling(result.name);
     if (stored.empty()) return result;
-    if (!checkOnly && !session_.open(stored).done()) {
+    if (!session_.open(stored).done()) {
         result.failed = true;
         result.error = "The stored configuration \"" + stored + "\" could not be opened.";
         return result;
     }
-    act(result, checkOnly, store_.read(stored).installed ? "uninstall and delete" : "delete",
-        [&] { return session_.remove(); });
+    RemovalDecision decided = session_.decideRemoval();
+    const std::string action = decided.removesService() ? "uninstall and delete" : "delete";
+    if (checkOnly && endsAhead(result, action, decided.refusal, session_.endingQuestions(decided))) return result;
+    act(result, checkOnly, action, [&] { return session_.remove(std::move(decided)); });
     return result;
+}
+
+namespace {
+
+// Why a run ends at a question answered No, as a check tells it.
+std::string endedBy(const Question& question) {
+    switch (question.kind) {
+        case QuestionKind::DeleteInstalled: return "deleting it removes its service too, which is asked first";
+        case QuestionKind::RestartRunningService:
+            return "the change stops and starts its running service, which is asked first";
+        case QuestionKind::InstallDespiteProblems:
+            return "the check before it finds problems (velmora-cli check shows them), and whether to go on is asked";
+        default: return question.text;
+    }
+}
+
+}  // namespace
+
+bool DesiredState::endsAhead(ApplyResult& result, const std::string& action, std::string refusal,
+                             const std::vector<Question>& asked) {
+    for (std::size_t i = 0; refusal.empty() && i < asked.size(); ++i)
+        if (frontEnd_.ask(asked[i]) != Answer::Yes)
+            refusal = "Nothing would be changed: " + endedBy(asked[i]) + ", and the answer is No.";
+    if (refusal.empty()) return false;
+    result.actions.push_back(action);
+    result.failed = true;
+    result.error = refusal;
+    return true;
 }
 
 ApplyResult DesiredState::bringTo(const DecodedEntry& entry, const std::vector<Assignment>& overrides, bool checkOnly) {
@@ -152,15 +182,17 @@ ApplyResult DesiredState::bringTo(const DecodedEntry& entry, const std::vector<A
     // Velmora, a reinstall.
     std::optional<SaveDecision> planned =
         result.changedFields.empty() ? std::nullopt : std::optional(session_.decideSave(stopFirst));
-    // A check fails where the run would be refused, in the run's words: an install's own refusals, then the save's.
+    // A check fails where the run would be refused, in the run's words (an install's own refusals, then the
+    // save's), or end at a question.
     const auto foreseenRefusal = [&](const std::string& action, bool installing) {
-        std::string why = checkOnly && installing ? session_.installRefusal() : std::string();
-        if (why.empty() && checkOnly && planned) why = planned->refusal;
-        if (why.empty()) return false;
-        result.actions.push_back(action);
-        result.failed = true;
-        result.error = why;
-        return true;
+        if (!checkOnly) return false;
+        std::string why = installing ? session_.installRefusal() : std::string();
+        if (why.empty() && planned) why = planned->refusal;
+        if (!why.empty()) return endsAhead(result, action, why, {});
+        return endsAhead(result, action, {},
+                         installing ? session_.endingQuestionsOfInstall()
+                         : planned  ? session_.endingQuestions(*planned)
+                                    : std::vector<Question>{});
     };
     if (!result.changedFields.empty()) {
         std::string action = "store";

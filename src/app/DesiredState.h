@@ -33,6 +33,7 @@ class DesiredState {
 public:
     explicit DesiredState(Program& program)
         : platform_(program.platform),
+          frontEnd_(program.frontEnd),
           session_(program.session),
           editing_(program.editing),
           store_(program.store),
@@ -48,10 +49,15 @@ private:
     ApplyResult remove(ApplyResult result, bool checkOnly);
     // Runs one action unless only checking; false when it failed, and the result says so.
     bool act(ApplyResult& result, bool checkOnly, const std::string& action, const std::function<Outcome()>& run);
+    // A check ends where the run would: at its refusal, or at a question that ends it answered No, which the
+    // check asks in the run's place. True when it ends there, and the result says so.
+    bool endsAhead(ApplyResult& result, const std::string& action, std::string refusal,
+                   const std::vector<Question>& asked);
     // The logs kept within the configuration's bounds, as part of its state.
     void pruneLogs(ApplyResult& result, bool checkOnly);
 
     Platform& platform_;
+    FrontEnd& frontEnd_;
     Session& session_;
     Editing& editing_;
     ConfigurationStore& store_;

@@ -136,9 +136,38 @@ bool Session::acceptReport(Conversation& conversation) {
         return true;  // nothing to show; the install goes on as it would without problems
     }
     if (report.findings.empty()) return true;
-    // The window shows the report beside its question; a command line, perhaps on a remote session, only names it.
-    return conversation.confirmed(QuestionKind::InstallDespiteProblems, messages::reportQuestion(reportPath()),
-                                  reportPath());
+    return conversation.ask(goOnDespiteReport()) == Answer::Yes;
+}
+
+// The window shows the report beside its question; a command line, perhaps on a remote session, only names it.
+Question Session::goOnDespiteReport() {
+    return {QuestionKind::InstallDespiteProblems, messages::reportQuestion(reportPath()), reportPath()};
+}
+
+std::vector<Question> Session::endingQuestions(const SaveDecision& d) {
+    std::vector<Question> asked;
+    if (!d.refusal.empty()) return asked;
+    if (d.restartsRunning()) asked.push_back({QuestionKind::RestartRunningService, messages::kSaveRestartQuestion});
+    if (d.changesService()) {
+        // What the run's check would find, with no folder made and nothing written.
+        NobodyToAsk nobody;
+        if (!examineConfiguration(configuration(), platform_, nobody, checkContext()).findings.empty())
+            asked.push_back(goOnDespiteReport());
+    }
+    return asked;
+}
+
+std::vector<Question> Session::endingQuestions(const RemovalDecision& d) {
+    if (!d.refusal.empty() || !d.removesService()) return {};
+    return {{QuestionKind::DeleteInstalled, messages::kDeleteInstalledQuestion}};
+}
+
+std::vector<Question> Session::endingQuestionsOfInstall() {
+    // An installed one is saved instead, as install does.
+    if (store_.read(configuration().serviceName).installed) return endingQuestions(decideSave());
+    NobodyToAsk nobody;
+    if (examineConfiguration(configuration(), platform_, nobody, checkContext()).findings.empty()) return {};
+    return {goOnDespiteReport()};
 }
 
 std::optional<Outcome> Session::prepareAccount(Conversation& conversation, Survey& s, bool passwordNeeded, Plan& plan) {
@@ -260,13 +289,12 @@ Outcome Session::save(SaveDecision d) {
             changed = {"Changed: " + fieldNames(change.fields) + "; " + serviceChangeText(change) + "."};
             givenBack = fieldNames(change.givenBack);
         }
-        if (running && reinstall) {
+        if (d.restartsRunning()) {
             if (!conversation.confirmed(QuestionKind::RestartRunningService, messages::kSaveRestartQuestion))
                 return Outcome::declined("Nothing was changed.");
             restart = true;
         }
-        if (change.way != ServiceChange::Way::Nothing && !acceptReport(conversation))
-            return Outcome::declined("Nothing was changed.");
+        if (d.changesService() && !acceptReport(conversation)) return Outcome::declined("Nothing was changed.");
         // Declining a restart is no failure: the service takes the change at its next start.
         if (running && !reinstall && change.restartNeeded) {
             restart = conversation.ask({QuestionKind::RestartAfterChange,
@@ -628,38 +656,43 @@ Outcome Session::uninstall() {
     return outcome;
 }
 
-Outcome Session::remove() {
-    Conversation conversation(frontEnd_);
-    const Configuration c = configuration();
+RemovalDecision Session::decideRemoval() {
+    RemovalDecision d;
+    const Configuration& c = configuration();
     const std::string& name = c.serviceName;
-    const bool listed = store_.nameList().holds(name);
     // A listed name that cannot be a key goes from the list alone; any other such name is refused.
-    if (std::string why = unusableNameReason(name); !why.empty() && !listed) return conversation.refuse(why);
-    const StoredConfiguration stored = store_.read(name);
-
+    if (std::string why = unusableNameReason(name); !why.empty() && !store_.nameList().holds(name)) {
+        d.refusal = why;
+        return d;
+    }
+    d.stored = store_.read(name);
     // A name stored before the name rule can still go, but only from the store. The home it was stored
     // with counts, not one typed since.
-    const std::string ruleBroken =
-        nameRuleViolation(name, stored.keyExists ? stored.values.catalinaHome : c.catalinaHome);
-    const bool storeOnly = !ruleBroken.empty();
-    Survey s;
-    Plan plan;
+    d.ruleBroken = nameRuleViolation(name, d.stored.keyExists ? d.stored.values.catalinaHome : c.catalinaHome);
     // A service that is not ours stays as it is; the configuration goes from the store alone.
-    bool leftAlone = false;
-    if (stored.installed && !storeOnly) {
-        s = controller_.survey(c, true, stored.record, &stored.values);
-        leftAlone = s.ownership == Ownership::Foreign || s.ownership == Ownership::Unrecorded;
-        if (std::string why = controller_.removalRefusal(s); !why.empty() && !leftAlone)
-            return conversation.refuse(why);
-        if (!leftAlone) plan = controller_.removal(s);
+    if (d.stored.installed && d.ruleBroken.empty()) {
+        d.survey = controller_.survey(c, true, d.stored.record, &d.stored.values);
+        d.leftAlone = d.survey.ownership == Ownership::Foreign || d.survey.ownership == Ownership::Unrecorded;
+        if (!d.leftAlone) d.refusal = controller_.removalRefusal(d.survey);
     }
-    if (stored.installed && !leftAlone && !storeOnly &&
-        !conversation.confirmed(QuestionKind::DeleteInstalled, messages::kDeleteInstalledQuestion))
-        return Outcome::declined("Nothing was changed.");
-    if (stored.installed && storeOnly)
-        conversation.warn(ruleBroken + " The configuration goes from the store only; its service \"" + name +
+    return d;
+}
+
+Outcome Session::remove(RemovalDecision d) {
+    Conversation conversation(frontEnd_);
+    const std::string name = configuration().serviceName;
+    if (!d.refusal.empty()) return conversation.refuse(d.refusal);
+    const Survey& s = d.survey;
+    Plan plan;
+    if (d.removesService()) {
+        plan = controller_.removal(d.survey);
+        if (!conversation.confirmed(QuestionKind::DeleteInstalled, messages::kDeleteInstalledQuestion))
+            return Outcome::declined("Nothing was changed.");
+    }
+    if (d.stored.installed && !d.ruleBroken.empty())
+        conversation.warn(d.ruleBroken + " The configuration goes from the store only; its service \"" + name +
                           "\", if it is still registered, stays as it is.");
-    if (leftAlone)
+    if (d.leftAlone)
         conversation.warn(s.ownership == Ownership::Foreign
                               ? messages::serviceNoLongerOurs(name, s.facts.programLine)
                               : messages::unrecordedServiceLeft(name, s.facts.programLine));
@@ -671,7 +704,7 @@ Outcome Session::remove() {
     const PlanResult ran = runPlan(plan);
     Outcome outcome = finish(conversation, ran, messages::instanceDeleted(name));
     if (!outcome.done()) {
-        installed_ = stored.installed && s.installed;
+        installed_ = d.stored.installed && s.installed;
         refresh();
         return outcome;
     }

@@ -66,6 +66,22 @@ struct SaveDecision {
     bool running = false;           // the installed service is up, and the change reaches it
     std::string refusal;            // why the save would be refused; empty when it may go ahead
     std::vector<Finding> findings;  // what a move to another home or JDK would meet, behind such a refusal
+
+    bool changesService() const { return change.way != ServiceChange::Way::Nothing; }
+    bool restartsRunning() const { return running && change.way == ServiceChange::Way::Reinstall; }
+};
+
+// What a delete of the configuration being edited would do: it goes from the
+// store, and its installed service with it unless that service is no longer
+// Velmora's or the name was stored before the name rule.
+struct RemovalDecision {
+    StoredConfiguration stored;
+    std::string ruleBroken;  // why the name goes from the store only
+    Survey survey;
+    bool leftAlone = false;  // its service is not Velmora's and stays
+    std::string refusal;
+
+    bool removesService() const { return stored.installed && !leftAlone && ruleBroken.empty(); }
 };
 
 // A service whose reinstall did not end well, put back as it was: the
@@ -118,7 +134,16 @@ public:
     Outcome save() { return save(decideSave()); }
     // A save on what decideSave said just before, with nothing changed since.
     Outcome save(SaveDecision decided);
-    Outcome remove();
+    RemovalDecision decideRemoval();
+    Outcome remove() { return remove(decideRemoval()); }
+    Outcome remove(RemovalDecision decided);
+    // The questions that end a save, an install or a delete when answered No,
+    // as each would ask them now before it changes anything; the report's only
+    // when the check before it finds something. A check of what a command
+    // would do asks these in its place.
+    std::vector<Question> endingQuestions(const SaveDecision& d);
+    std::vector<Question> endingQuestions(const RemovalDecision& d);
+    std::vector<Question> endingQuestionsOfInstall();
     // Why install would be refused before it asks anything; empty when it may go ahead.
     std::string installRefusal();
     // The install button on a configuration that is not installed: saves it
@@ -176,6 +201,7 @@ private:
     // The report before an install: written, opened when it found
     // something, and then the question whether to go on.
     bool acceptReport(Conversation& conversation);
+    Question goOnDespiteReport();
     // The other stored configurations and whether the service runs, for the checks.
     CheckContext checkContext();
     Outcome finish(Conversation& conversation, const PlanResult& ran, std::string summary);

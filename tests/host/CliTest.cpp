@@ -396,10 +396,21 @@ TEST_F(CliTest, ASecondApplyOfTheSameFileChangesNothingAndAChangeTouchesOnlyItsC
     EXPECT_EQ(os.processes.ran.size(), ranBefore);
     EXPECT_EQ(stored("shop", "java.security.policy"), "C:\\p.policy");
 
-    // Another Catalina home takes a reinstall, whose stop and start --restart agrees to as well.
+    // Another Catalina home takes a reinstall, whose stop and start --restart agrees to as well. Without it, the
+    // check ends where the run would, at the question.
     addClassicLayout("C:\\tomcat-b");
     writeDocument(R"({"name": "shop", "state": "running", "max.heap.size": 1024},
                      {"name": "blog", "state": "running", "tomcat.home": "C:\\tomcat-b"}, {"name": "spare"})");
+    r = run({"apply", "C:\\fleet.json", "--check"});
+    EXPECT_EQ(r.code, 1);
+    EXPECT_NE(r.out.find("blog: FAILED; values: tomcat.home, "), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("; would store, reinstall the service\n  Nothing would be changed: the change stops and "
+                         "starts its running service, which is asked first, and the answer is No.\nspare: unchanged"),
+              std::string::npos);
+    EXPECT_NE(r.err.find("-> No (--restart or --yes answers Yes)"), std::string::npos) << r.err;
+    EXPECT_EQ(run({"apply", "C:\\fleet.json"}).code, 1);
+    EXPECT_EQ(os.services.services["blog"].binaryPath, "\"C:\\tomcat\\bin\\blog.exe\" -service blog");
+    EXPECT_EQ(run({"apply", "C:\\fleet.json", "--check", "--restart"}).code, 10);
     r = run({"apply", "C:\\fleet.json", "--restart"});
     EXPECT_EQ(r.code, 10) << r.out << r.err;
     EXPECT_EQ(r.err, "");
@@ -428,6 +439,20 @@ TEST_F(CliTest, ASecondApplyOfTheSameFileChangesNothingAndAChangeTouchesOnlyItsC
     EXPECT_FALSE(running("shop"));
     EXPECT_TRUE(serviceExists("shop"));
     EXPECT_EQ(os.services.services["blog"].configuration.startType, StartType::Manual);
+    EXPECT_EQ(storedList(), (std::vector<std::string>{"shop", "blog"}));
+
+    // Deleting an installed one removes its service, which only --yes agrees to: the check says so first.
+    writeDocument(R"({"name": "shop", "state": "absent"})");
+    r = run({"apply", "C:\\fleet.json", "--check"});
+    EXPECT_EQ(r.out,
+              "shop: FAILED; would uninstall and delete\n  Nothing would be changed: deleting it removes its service "
+              "too, which is asked first, and the answer is No.\n1 configuration(s): 0 would change, 0 unchanged, 1 "
+              "failed.\n");
+    EXPECT_EQ(run({"apply", "C:\\fleet.json"}).code, 1);
+    EXPECT_EQ(apply({"--check"}).out,
+              "shop: would change; would uninstall and delete\n1 configuration(s): 1 would "
+              "change, 0 unchanged, 0 failed.\n");
+    EXPECT_TRUE(serviceExists("shop"));
     EXPECT_EQ(storedList(), (std::vector<std::string>{"shop", "blog"}));
 }
 
@@ -474,8 +499,13 @@ TEST_F(CliTest, EachCommandSeesWhatTheOneBeforeLeftAndAServiceRemovedElsewhereIs
     os.files.addFile("C:\\fleet.json", document.dump());
     EXPECT_EQ(apply().out, "shop: changed; install\n1 configuration(s): 1 changed, 0 unchanged, 0 failed.\n");
     EXPECT_TRUE(serviceExists("shop"));
-    // Stored, then its install declined for what the check found: changed all the same.
+    // Stored, then its install declined for what the check found: changed all the same. The check foresees it.
     writeDocument(R"({"name": "web", "state": "installed", "java.io.tmpdir": "C:\\nowhere"})");
+    EXPECT_NE(run({"apply", "C:\\fleet.json", "--check"})
+                  .out.find("would store, install\n  Nothing would be changed: the check before it finds problems"),
+              std::string::npos);
+    EXPECT_EQ(apply({"--check"}).code, 10);
+    EXPECT_FALSE(os.files.folderExists("C:\\nowhere"));
     const CliRun r = run({"apply", "C:\\fleet.json", "--json"});
     EXPECT_EQ(nlohmann::json::parse(r.out)["configurations"][0]["changed"], true) << r.out;
 }
