@@ -430,8 +430,13 @@ StepResult ServiceController::registerService(Survey& s) {
     }
     s.registeredNow = true;
     StepResult step;
-    if (result.ending != ProcessResult::Ending::Exited)
-        step.warn("The service \"" + name + "\" was registered, but " + ending + ".");
+    // The values the wrapper would have written are written by Velmora all the same; what else went wrong
+    // only its output can tell.
+    if (!result.exitedWith(0))
+        step.warn(messages::withOutput(
+            "The service \"" + name + "\" was registered, but " +
+                (result.ending == ProcessResult::Ending::Exited ? "its wrapper ended with " : "") + ending + ".",
+            run.program, result.output));
     s.record = {s.facts.programLine, newInstallMark(), copy ? digestOf(copy->target) : std::string()};
     if (auto failure = platform_.registry.write(kLocalMachine, serviceKey(name),
                                                 {RegistryWrite::textValue(kInstallMarkValue, s.record.mark)}))

@@ -103,6 +103,22 @@ TEST_F(SessionTest, TheClassicWrapperIsCopiedRegisteredGivenItsValuesAndRemovedW
     EXPECT_FALSE(session.installed());
     os.files.locked.clear();
     EXPECT_TRUE(session.install().done());
+
+    // A wrapper that registers the service and still fails is named, with what it said.
+    ASSERT_TRUE(session.uninstall().done());
+    const std::string registering =
+        "C:\\tomcat\\bin\\svc.exe -install svc C:\\jdk\\jre\\bin\\server\\jvm.dll -start main";
+    os.processes.onRun = [&](const std::string& command) {
+        wrappers(command);
+        if (command == registering) os.processes.exitCodes[command] = 3;
+    };
+    os.processes.outputs[registering] = "Could not write a value.\r\n";
+    const Outcome registered = session.install();
+    EXPECT_TRUE(registered.done());
+    EXPECT_EQ(registered.warnings,
+              std::vector<std::string>{"The service \"svc\" was registered, but its wrapper ended "
+                                       "with exit code 3. svc.exe said: Could not write a value."});
+    EXPECT_TRUE(os.registry.read(kLocalMachine, kParameters, "JVM Option Count"));  // written all the same
 }
 
 TEST_F(SessionTest, TheTomcat10WrapperTakesEverySettingOnItsCommandLine) {
