@@ -79,13 +79,21 @@ bool ConfigurationStore::keyExists(const std::string& name) {
 }
 
 MaybeFailure ConfigurationStore::takeInOlderStore() {
+    // Another Velmora may have taken it in since this one first looked, and deleted some of it since.
+    older_.askAgain();
     if (older_.empty()) return std::nullopt;
     std::vector<std::string> list = listed();
     const NameList here(list);
     const std::vector<std::string> older = older_.namesBeyond(here);
-    if (older.empty()) return std::nullopt;
     for (const std::string& name : older) {
         const auto values = older_.valuesOf(name, here);
+        // Its values are not lost for a key that could not be read: nothing is taken in, and nothing written.
+        if (!values && older_.holdsKey(name))
+            return Failure{"take in",
+                           "the configuration \"" + name + "\" of an older Velmora (HKEY_LOCAL_MACHINE\\" +
+                               store::kOlderStoreKey + "\\" + name +
+                               ") could not be read. Let administrators read that key, or delete it.",
+                           0};
         if (values && !registry_.contents(kLocalMachine, store::configurationKey(name))) {
             std::vector<RegistryWrite> writes;
             for (const auto& [valueName, value] : values->values)
@@ -94,7 +102,9 @@ MaybeFailure ConfigurationStore::takeInOlderStore() {
         }
         list.push_back(name);
     }
-    if (auto failure = writeList(list)) return failure;
+    if (!older.empty())
+        if (auto failure = writeList(list)) return failure;
+    // Also when this store lists all its names already: one deleted here must not come back from there.
     return older_.noteTakenIn();
 }
 

@@ -35,6 +35,15 @@ std::optional<KeyValues> OlderStore::valuesOf(const std::string& name, const Nam
     return registry_.readKeyInView(kLocalMachine, store::configurationKey(name), RegistryView::Bits32);
 }
 
+bool OlderStore::holdsKey(const std::string& name) {
+    const auto subkeys = registry_.subkeysInView(kLocalMachine, store::kStoreKey, RegistryView::Bits32);
+    return NameList(subkeys).holds(name);
+}
+
+void OlderStore::askAgain() {
+    if (names_ && !names_->empty()) names_.reset();
+}
+
 std::optional<RegistryValue> valueNamed(const KeyValues& key, const std::string& name) {
     for (const auto& [held, value] : key.values)
         if (sameName(held, name)) return value;

@@ -23,6 +23,10 @@ public:
     std::vector<std::string> namesBeyond(const NameList& listed);
     // The values of one of those, as its key there holds them; nothing when it has no key there.
     std::optional<KeyValues> valuesOf(const std::string& name, const NameList& listed);
+    // Whether it has a key of that name, readable or not.
+    bool holdsKey(const std::string& name);
+    // Its list and whether it was taken in are read again at the next question, unless it named nothing.
+    void askAgain();
     // Notes in the store that its configurations were taken in: from then on it is not read.
     MaybeFailure noteTakenIn();
 

@@ -7,6 +7,8 @@ inline const std::string kStoreKey = "SOFTWARE\\velmoraconfigs";
 inline const std::string kListValue = "services";
 // Set once an older, 32-bit Velmora's configurations were taken into this store.
 inline const std::string kOlderStoreTakenIn = "older.store.taken.in";
+// Where 64-bit Windows keeps the store of an older, 32-bit Velmora.
+inline const std::string kOlderStoreKey = "SOFTWARE\\WOW6432Node\\velmoraconfigs";
 
 inline std::string configurationKey(const std::string& name) { return kStoreKey + "\\" + name; }
 

@@ -113,19 +113,21 @@ TEST_F(SessionTest, TheListKeepsTheOrderOfSavesAndOneSpellingPerKey) {
 TEST_F(SessionTest, AnOlderVelmorasStoreInThe32BitViewIsReadAndTakenInWholeBeforeTheFirstWrite) {
     // As 64-bit Windows keeps what a 32-bit program wrote to HKLM\SOFTWARE\velmoraconfigs.
     const std::string older = "SOFTWARE\\WOW6432Node\\velmoraconfigs";
-    os.registry.write(kLocalMachine, older, {RegistryWrite::listValue("services", {"legacy", "Both", "legacy"})});
     os.registry.write(
         kLocalMachine, older + "\\legacy",
         {RegistryWrite::textValue("tomcat.home", "C:\\tomcat5"), RegistryWrite::numberValue("max.heap.size", 512),
          RegistryWrite::listValue("additional.jvm.options", {"-Da=1", "-Db=2"}),
          RegistryWrite::textValue("stray", "kept as it was")});
     os.registry.write(kLocalMachine, older + "\\Both", {RegistryWrite::textValue("tomcat.home", "C:\\older")});
+    os.registry.write(kLocalMachine, older,
+                      {RegistryWrite::listValue("services", {"legacy", "Both", "legacy", "gone"})});
+    os.registry.write(kLocalMachine, older + "\\gone", {RegistryWrite::textValue("tomcat.home", "C:\\gone")});
     os.registry.write(kLocalMachine, kStore, {RegistryWrite::listValue("services", {"both"})});
     os.registry.write(kLocalMachine, kStore + "\\both", {RegistryWrite::textValue("tomcat.home", "C:\\tomcat")});
     const auto olderValues = os.registry.contents(kLocalMachine, older + "\\legacy")->valueNames;
 
     // Read along with this store: its names after this store's, a name this store holds in any spelling once.
-    EXPECT_EQ(runCli(os, {"list"}).out, "both\nlegacy\n");
+    EXPECT_EQ(runCli(os, {"list"}).out, "both\nlegacy\ngone\n");
     EXPECT_EQ(storedList(), std::vector<std::string>{"both"});  // nothing written yet
     ASSERT_TRUE(session.open("legacy").done());
     EXPECT_EQ(editing.configuration().catalinaHome, "C:\\tomcat5");
@@ -141,9 +143,11 @@ TEST_F(SessionTest, AnOlderVelmorasStoreInThe32BitViewIsReadAndTakenInWholeBefor
     EXPECT_EQ(session.save().result, Outcome::Result::Failed);
     os.registry.readOnlyKeys.clear();
     EXPECT_EQ(storedList(), std::vector<std::string>{"both"});
-    EXPECT_EQ(runCli(os, {"list"}).out, "both\nlegacy\n");
+    EXPECT_EQ(runCli(os, {"list"}).out, "both\nlegacy\ngone\n");
 
-    // The first write takes it in whole, exactly as it is there; the older store stays as it was.
+    // The first write takes it in whole, exactly as it is there, here another Velmora's delete; the older
+    // store stays as it was. This one, which read it before, does not take in again what that one deleted.
+    ASSERT_EQ(runCli(os, {"delete", "gone"}).code, 0);
     ASSERT_TRUE(session.save().done());
     EXPECT_EQ(storedList(), (std::vector<std::string>{"both", "legacy", "fresh"}));
     EXPECT_EQ(stored("legacy", "stray"), "kept as it was");
@@ -155,6 +159,27 @@ TEST_F(SessionTest, AnOlderVelmorasStoreInThe32BitViewIsReadAndTakenInWholeBefor
     ASSERT_TRUE(session.remove().done());
     EXPECT_EQ(runCli(os, {"list"}).out, "both\nfresh\n");
     EXPECT_TRUE(os.registry.keyExists(kLocalMachine, older + "\\legacy"));
+
+    // An older store whose names this one all lists is taken in all the same: what is deleted here stays deleted.
+    os.registry.deleteValue(kLocalMachine, kStore, "older.store.taken.in");
+    os.registry.write(kLocalMachine, older, {RegistryWrite::listValue("services", {"Both"})});
+    ASSERT_EQ(runCli(os, {"delete", "both"}).code, 0);
+    EXPECT_EQ(runCli(os, {"list"}).out, "fresh\n");
+    // One whose key cannot be read is not taken in as empty: nothing is written until it can be.
+    os.registry.deleteValue(kLocalMachine, kStore, "older.store.taken.in");
+    os.registry.write(kLocalMachine, older, {RegistryWrite::listValue("services", {"legacy"})});
+    os.registry.unreadableKeys.insert(older + "\\legacy");
+    const CliRun refused = runCli(os, {"set", "fresh", "max.heap.size=600"});
+    EXPECT_NE(refused.err.find("the configuration \"legacy\" of an older Velmora "
+                               "(HKEY_LOCAL_MACHINE\\SOFTWARE\\WOW6432Node\\velmoraconfigs\\legacy) could not be "
+                               "read. Let administrators read that key, or delete it."),
+              std::string::npos)
+        << refused.err;
+    EXPECT_EQ(storedList(), std::vector<std::string>{"fresh"});
+    os.registry.unreadableKeys.clear();
+    ASSERT_EQ(runCli(os, {"set", "fresh", "max.heap.size=600"}).code, 0);
+    EXPECT_EQ(storedList(), (std::vector<std::string>{"legacy", "fresh"}));  // a save lists its name last
+    EXPECT_EQ(stored("legacy", "tomcat.home"), "C:\\tomcat5");
 }
 
 TEST_F(SessionTest, StoredValuesLoadAsTheirSettersLeaveThem) {

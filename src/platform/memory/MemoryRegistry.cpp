@@ -72,9 +72,13 @@ bool MemoryRegistry::refusesWrites(const std::string& key) const {
     return false;
 }
 
+const MemoryRegistry::Key* MemoryRegistry::readable(RootKey root, const std::string& key) const {
+    return unreadableKeys.count(key) ? nullptr : find(root, key);
+}
+
 std::optional<RegistryValue> MemoryRegistry::read(RootKey root, const std::string& key, const std::string& name) {
     ++reads;
-    const Key* at = find(root, key);
+    const Key* at = readable(root, key);
     if (!at) return std::nullopt;
     auto it = at->values.find(name);
     if (it == at->values.end()) return std::nullopt;
@@ -142,7 +146,7 @@ MaybeFailure MemoryRegistry::deleteValue(RootKey root, const std::string& key, c
 
 std::optional<KeyContents> MemoryRegistry::contents(RootKey root, const std::string& key) {
     ++reads;
-    const Key* at = find(root, key);
+    const Key* at = readable(root, key);
     if (!at) return std::nullopt;
     KeyContents contents;
     for (const auto& [name, value] : at->values) contents.valueNames.push_back(name);
@@ -172,7 +176,7 @@ std::vector<std::string> MemoryRegistry::subkeysInView(RootKey root, const std::
 
 std::optional<KeyValues> MemoryRegistry::readKeyInView(RootKey root, const std::string& key, RegistryView view) {
     ++reads;
-    const Key* at = find(root, inView(key, view));
+    const Key* at = readable(root, inView(key, view));
     if (!at) return std::nullopt;
     KeyValues found;
     for (const auto& [name, value] : at->values) found.values.emplace_back(name, value);

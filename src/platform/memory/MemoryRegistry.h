@@ -34,8 +34,9 @@ public:
     // writes (as without administrator rights), and every write in order.
     void setRaw(RootKey root, const std::string& key, const std::string& name, RegistryValue value);
     bool keyExists(RootKey root, const std::string& key) const;
-    std::set<std::string, NameLess> readOnlyKeys;  // writes below these fail with access denied
-    std::vector<std::string> writeLog;             // "key|name" per value written
+    std::set<std::string, NameLess> readOnlyKeys;    // writes below these fail with access denied
+    std::set<std::string, NameLess> unreadableKeys;  // listed by their parent key, but reading them is denied
+    std::vector<std::string> writeLog;               // "key|name" per value written
     // So many more values are written, then one write fails, as a full registry fails part way; with
     // writesRefused above 1 the writes right after it fail too, as a registry that stays full.
     std::optional<std::size_t> valuesBeforeFailure;
@@ -52,6 +53,7 @@ private:
 
     static std::optional<std::vector<std::string>> splitPath(const std::string& key);
     Key* find(RootKey root, const std::string& key) const;
+    const Key* readable(RootKey root, const std::string& key) const;
     Key* create(RootKey root, const std::string& key);
     bool refusesWrites(const std::string& key) const;
 
