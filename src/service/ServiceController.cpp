@@ -470,6 +470,9 @@ StepResult ServiceController::writeValues(const Survey& s, const std::vector<Wra
 
 std::optional<StepResult> ServiceController::noLongerOurs(const Survey& s) {
     const ServiceFacts now = lookUpService(platform_.services, platform_.registry, s.config.serviceName);
+    // Whose a service is that cannot be looked up is not known: it is not acted on.
+    if (now.presence == ServiceFacts::Presence::Unknown)
+        return StepResult::failed(messages::serviceLookupFailed(s.config.serviceName, now.failure.description));
     // One this command registered is its own even before its mark is written (an install undone for a mark the
     // registry refused).
     if (!now.present() || isOurs(ownershipOf(now, true, s.record)) ||

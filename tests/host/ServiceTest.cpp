@@ -480,6 +480,18 @@ TEST_F(SessionTest, EachChangeOfAnInstalledServiceTakesItsLeastStepAndARestartOn
     EXPECT_EQ(os.processes.ran, std::vector<std::string>{update + "--JvmMx 2048"});
     EXPECT_EQ(program.store.read("shop").values.maxHeapSize, 0u);
     os.processes.exitCodes.clear();
+    // The service manager stops answering while the restart is asked: whose the service is, is not known then, and
+    // the wrapper is not run over it.
+    ui.whileAsking = [&](const Question&) {
+        os.services.lookupFailure = Failure{"OpenServiceW", "Access is denied.", 5};
+    };
+    os.processes.ran.clear();
+    EXPECT_EQ(session.save().summary,
+              "The service manager could not be asked about the service \"shop\": Access is denied. Nothing was "
+              "changed.");
+    EXPECT_TRUE(os.processes.ran.empty());
+    ui.whileAsking = nullptr;
+    os.services.lookupFailure.reset();
     EXPECT_TRUE(session.save().done());
     EXPECT_EQ(program.store.read("shop").values.maxHeapSize, 2048u);
     const ServiceConfiguration& held = os.services.services["shop"].configuration;
