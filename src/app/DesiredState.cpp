@@ -102,7 +102,7 @@ std::string endedBy(const Question& question) {
         case QuestionKind::RestartRunningService:
             return "the change stops and starts its running service, which is asked first";
         case QuestionKind::InstallDespiteProblems:
-            return "the check before it finds problems (velmora-cli check shows them), and whether to go on is asked";
+            return "the check before it finds problems (velmora-cli check shows them) and asks whether to go on";
         default: return question.text;
     }
 }
@@ -110,10 +110,14 @@ std::string endedBy(const Question& question) {
 }  // namespace
 
 bool DesiredState::endsAhead(ApplyResult& result, const std::string& action, std::string refusal,
-                             const std::vector<Question>& asked) {
+                             const std::vector<Question>& asked, bool storesFirst) {
     for (std::size_t i = 0; refusal.empty() && i < asked.size(); ++i)
-        if (frontEnd_.ask(asked[i]) != Answer::Yes)
-            refusal = "Nothing would be changed: " + endedBy(asked[i]) + ", and the answer is No.";
+        if (frontEnd_.ask(asked[i]) != Answer::Yes) {
+            refusal = (storesFirst ? "The configuration would be saved and its service not installed: "
+                                   : "Nothing would be changed: ") +
+                      endedBy(asked[i]) + ", and the answer is No.";
+            result.changed = result.changed || storesFirst;
+        }
     if (refusal.empty()) return false;
     result.actions.push_back(action);
     result.failed = true;
@@ -189,10 +193,9 @@ ApplyResult DesiredState::bringTo(const DecodedEntry& entry, const std::vector<A
         std::string why = installing ? session_.installRefusal() : std::string();
         if (why.empty() && planned) why = planned->refusal;
         if (!why.empty()) return endsAhead(result, action, why, {});
-        return endsAhead(result, action, {},
-                         installing ? session_.endingQuestionsOfInstall()
-                         : planned  ? session_.endingQuestions(*planned)
-                                    : std::vector<Question>{});
+        // An install saves the configuration before its check asks whether to go on.
+        if (installing) return endsAhead(result, action, {}, session_.endingQuestionsOfInstall(), true);
+        return endsAhead(result, action, {}, planned ? session_.endingQuestions(*planned) : std::vector<Question>{});
     };
     if (!result.changedFields.empty()) {
         std::string action = "store";

@@ -51,8 +51,9 @@ private:
     bool act(ApplyResult& result, bool checkOnly, const std::string& action, const std::function<Outcome()>& run);
     // A check ends where the run would: at its refusal, or at a question that ends it answered No, which the
     // check asks in the run's place. True when it ends there, and the result says so.
+    // storesFirst: the command stores the configuration before it asks, which is a change all the same.
     bool endsAhead(ApplyResult& result, const std::string& action, std::string refusal,
-                   const std::vector<Question>& asked);
+                   const std::vector<Question>& asked, bool storesFirst = false);
     // The logs kept within the configuration's bounds, as part of its state.
     void pruneLogs(ApplyResult& result, bool checkOnly);
 

@@ -501,9 +501,11 @@ TEST_F(CliTest, EachCommandSeesWhatTheOneBeforeLeftAndAServiceRemovedElsewhereIs
     EXPECT_TRUE(serviceExists("shop"));
     // Stored, then its install declined for what the check found: changed all the same. The check foresees it.
     writeDocument(R"({"name": "web", "state": "installed", "java.io.tmpdir": "C:\\nowhere"})");
-    EXPECT_NE(run({"apply", "C:\\fleet.json", "--check"})
-                  .out.find("would store, install\n  Nothing would be changed: the check before it finds problems"),
-              std::string::npos);
+    const CliRun checked = run({"apply", "C:\\fleet.json", "--check", "--json"});
+    EXPECT_EQ(nlohmann::json::parse(checked.out)["configurations"][0]["error"],
+              "The configuration would be saved and its service not installed: the check before it finds problems "
+              "(velmora-cli check shows them) and asks whether to go on, and the answer is No.");
+    EXPECT_EQ(nlohmann::json::parse(checked.out)["configurations"][0]["changed"], true);
     EXPECT_EQ(apply({"--check"}).code, 10);
     EXPECT_FALSE(os.files.folderExists("C:\\nowhere"));
     const CliRun r = run({"apply", "C:\\fleet.json", "--json"});
