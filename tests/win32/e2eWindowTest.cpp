@@ -353,6 +353,18 @@ TEST_F(WindowEndToEnd, OpenLoadsAStoredConfigurationWhoseEditsAskAndWhoseDeleteA
     EXPECT_FALSE(storeHasKey("e2e-installed"));
     EXPECT_EQ(storedNameList(), (Names{"zeta", "alpha"}));
     expectNoMessageBox();
+
+    // The session ends while a command waits for its question: Windows gets its answer at once, and the command,
+    // once answered, ends before the window closes.
+    typeAndStay(IDC_SERVICE_NAME, "zeta");
+    pressControlKey(session.control(IDC_SERVICE_NAME), 'S');
+    ASSERT_TRUE(waitForMessageBox(session.processId(), "Confirm"));
+    DWORD_PTR ended = 0;
+    EXPECT_NE(SendMessageTimeoutW(session.main(), WM_ENDSESSION, TRUE, 0, SMTO_NORMAL, 5000, &ended), 0);
+    EXPECT_EQ(session.answer("Confirm", IDNO),
+              "A configuration named \"zeta\" is already stored. Replace it with this one?");
+    EXPECT_TRUE(session.exited(10000));
+    EXPECT_EQ(storedNameList(), (Names{"zeta", "alpha"}));
 }
 
 TEST_F(WindowEndToEnd, PickersAndTheAboutBoxComeAndGoAndCtrlXEndsAtOnce) {

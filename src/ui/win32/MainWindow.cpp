@@ -208,7 +208,9 @@ void MainWindow::tell(const std::string& text) {
 std::optional<std::string> MainWindow::password(const std::string& account) {
     std::optional<std::string> given;
     onWindowThread([&] {
+        ++boxesUp_;
         given = passwordPrompt_.ask(instance_, window_, account);
+        --boxesUp_;
         if (busy_) EnableWindow(window_, FALSE);
     });
     return given;
@@ -282,15 +284,18 @@ INT_PTR MainWindow::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             return FALSE;
         case WM_CLOSE: onClose(); return TRUE;
         case WM_QUERYENDSESSION:
-            // Logging off or shutting down would cut a running command off between two steps: not yet.
-            if (!busy_) return FALSE;
+            // Logging off or shutting down would cut a running command off between two steps: not yet. One that
+            // has ended and waits only for a notice to be closed is cut off from nothing.
+            if (!busy_ || doneWaiting_) return FALSE;
             ShutdownBlockReasonCreate(window_, L"Velmora is finishing a command that changes a service.");
             SetWindowLongPtrW(window_, DWLP_MSGRESULT, FALSE);
             return TRUE;
         case WM_ENDSESSION:
-            // The session ends all the same: the command is let finish while Windows waits.
+            // The session ends all the same: the command is let finish while Windows waits. Not from within a
+            // box's own loop, which could not return before this does while the command waits for its answer.
             if (wParam) {
                 onClose();
+                if (boxesUp_ > 0) return TRUE;
                 MSG pending;
                 while (busy_ && GetMessageW(&pending, nullptr, 0, 0) > 0) {
                     TranslateMessage(&pending);

@@ -147,9 +147,10 @@ private:
     std::thread worker_;
     bool busy_ = false;
     bool closePending_ = false;
-    // A command's end waits for the boxes up (a notice it posted) to close.
+    // A command's end waits for the boxes up (a notice it posted) to close; so do the password prompt and
+    // every box a command waits on, each in a message loop of its own.
     int boxesUp_ = 0;
-    bool doneWaiting_ = false;
+    bool doneWaiting_ = false;  // the worker has ended, and its end waits for the boxes
     HWND focusBeforeCommand_ = nullptr;
     std::function<void()> afterCommand_;
     Outcome outcome_;  // of the command that ran last, read once it is done
