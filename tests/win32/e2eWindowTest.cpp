@@ -334,6 +334,31 @@ TEST_F(WindowEndToEnd, OpenLoadsAStoredConfigurationWhoseEditsAskAndWhoseDeleteA
     // An installed configuration asks before its delete; No keeps it, Yes deletes it and shows a new one.
     openStored(dialog, "e2e-installed");
     ASSERT_TRUE(waitForText(IDC_INSTALL, "Uninstall"));
+    // The Open dialog hands the window the activation before its command runs.
+    EXPECT_EQ(GetForegroundWindow(), session.main());
+
+    // The folders given to Upgrade stay for the upgrade after their check.
+    postCommand(session.main(), IDM_UPGRADE);
+    HWND upgrade = nullptr;
+    ASSERT_TRUE(waitUntil([&] {
+        return (upgrade = findTopWindow(session.processId(), "Upgrade")) != nullptr && IsWindowVisible(upgrade);
+    }));
+    setWindowText(GetDlgItem(upgrade, IDC_UPGRADE_HOME), other);
+    click(GetDlgItem(upgrade, IDC_UPGRADE_CHECK));
+    ASSERT_TRUE(waitUntil([&] { return !IsWindowVisible(upgrade); }));
+    HWND told = nullptr;
+    ASSERT_TRUE(waitUntil([&] {
+        for (const char* title : {"Warning", "Info"})
+            if ((told = findTopWindow(session.processId(), title))) return true;
+        return false;
+    }));
+    PostMessageW(told, WM_COMMAND, IDOK, 0);
+    ASSERT_TRUE(session.waitUntilIdle());
+    postCommand(session.main(), IDM_UPGRADE);
+    ASSERT_TRUE(waitUntil([&] { return IsWindowVisible(upgrade) != FALSE; }));
+    EXPECT_EQ(windowText(GetDlgItem(upgrade, IDC_UPGRADE_HOME)), other);
+    click(GetDlgItem(upgrade, IDCANCEL));
+    ASSERT_TRUE(waitUntil([&] { return !IsWindowVisible(upgrade); }));
     pressControlKey(session.control(IDC_DESCRIPTION), 'D');
     ASSERT_TRUE(waitForMessageBox(session.processId(), "Confirm"));
     EXPECT_TRUE(session.screenshot("06-delete-question"));

@@ -230,7 +230,8 @@ void MainWindow::onMenuCommand(int id) {
         case IDM_RESTART: return runCommand([&session] { return session.restart(); });
         case IDM_UPGRADE:
             return upgradeDialog_.show(
-                instance_, window_, session.configuration().catalinaHome, session.configuration().javaHome,
+                instance_, window_, session.configuration().serviceName, session.configuration().catalinaHome,
+                session.configuration().javaHome,
                 [this, &session](const std::string& home, const std::string& javaHome, bool checkOnly) {
                     runCommand(
                         [&session, home, javaHome, checkOnly] { return session.upgrade(home, javaHome, checkOnly); });

@@ -90,8 +90,10 @@ void OpenDialog::fillList() {
 
 void OpenDialog::chooseTypedName() {
     const std::string name = textOf(item(IDC_OPEN_NAME));
-    choose_(name);
+    // Hidden first, while the window behind it can still take the activation: hidden over a disabled owner,
+    // Windows would bring another program's window to the front.
     ShowWindow(window_, SW_HIDE);
+    choose_(name);
 }
 
 }  // namespace velmora

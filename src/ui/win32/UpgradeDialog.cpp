@@ -1,19 +1,26 @@
 #include "ui/win32/UpgradeDialog.h"
 
+#include <utility>
+
 #include "ui/win32/Explorer.h"
 #include "ui/win32/ResourceIds.h"
 #include "ui/win32/WindowText.h"
 
 namespace velmora {
 
-void UpgradeDialog::show(HINSTANCE instance, HWND owner, const std::string& home, const std::string& javaHome,
-                         Run run) {
+void UpgradeDialog::show(HINSTANCE instance, HWND owner, const std::string& name, const std::string& home,
+                         const std::string& javaHome, Run run) {
     owner_ = owner;
     run_ = std::move(run);
     if (!window_ && !create(instance, IDD_UPGRADE, owner)) return;
-    setTextOf(item(IDC_UPGRADE_NOW), "Now: Tomcat in " + home + ", the JDK at " + javaHome + ".");
-    setTextOf(item(IDC_UPGRADE_HOME), "");
-    setTextOf(item(IDC_UPGRADE_JDK), "");
+    // The folders given last stay while it is the same service where it was then: a check is followed by its
+    // upgrade.
+    const std::string now = "Now: Tomcat in " + home + ", the JDK at " + javaHome + ".";
+    if (name + "\n" + now != std::exchange(shownFor_, name + "\n" + now)) {
+        setTextOf(item(IDC_UPGRADE_NOW), now);
+        setTextOf(item(IDC_UPGRADE_HOME), "");
+        setTextOf(item(IDC_UPGRADE_JDK), "");
+    }
     showOverOwner(owner_, IDC_UPGRADE_HOME);
 }
 

@@ -15,7 +15,8 @@ public:
     // home, JDK (empty: the same), whether to check only
     using Run = std::function<void(const std::string&, const std::string&, bool)>;
 
-    void show(HINSTANCE instance, HWND owner, const std::string& home, const std::string& javaHome, Run run);
+    void show(HINSTANCE instance, HWND owner, const std::string& name, const std::string& home,
+              const std::string& javaHome, Run run);
 
 private:
     INT_PTR onMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -25,6 +26,7 @@ private:
 
     HWND owner_ = nullptr;
     Run run_;
+    std::string shownFor_;  // the service, and where it was, when shown last
 };
 
 }  // namespace velmora
