@@ -358,7 +358,17 @@ TEST(ServiceSettings, SetInTheWindowsDialogAndInstalled) {
         waitUntil([&] { return (prompt = findTopWindow(session.processId(), "Account Password")) != nullptr; }));
     setWindowText(GetDlgItem(prompt, IDC_PASSWORD_TEXT), password);
     click(GetDlgItem(prompt, IDOK));
-    // What the service manager refused, each in its box, then the notice.
+    // What the service manager refused, each in its box, then the notice. The command waits for none of them: it
+    // has let go of its turn while the first is up.
+    ASSERT_TRUE(waitUntil([&] { return findTopWindow(session.processId(), "Warning") != nullptr; }));
+    EXPECT_TRUE(waitUntil([] {
+        const HANDLE turn = OpenMutexW(SYNCHRONIZE, FALSE, L"Global\\VelmoraCommandLock");
+        if (!turn) return true;
+        const DWORD taken = WaitForSingleObject(turn, 0);
+        if (taken == WAIT_OBJECT_0 || taken == WAIT_ABANDONED) ReleaseMutex(turn);
+        CloseHandle(turn);
+        return taken != WAIT_TIMEOUT;
+    }));
     Lines shown;
     for (std::size_t i = 0; i < refusedSettings(name, true).size(); ++i)
         shown.push_back(session.answer("Warning", IDOK));

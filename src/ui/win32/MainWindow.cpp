@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include <future>
 #include <memory>
 #include <utility>
 #include <vector>
@@ -16,13 +17,21 @@ namespace {
 
 constexpr UINT_PTR kStatusTimer = 1;
 constexpr UINT kStatusPollMs = 2000;
-// A call to run on the window's thread (lParam: the function), and the end of a command.
+// A call to run on the window's thread (lParam: a PostedCall), and the end of a command.
 constexpr UINT kRunOnWindowThread = WM_APP + 2;
 constexpr UINT kCommandDone = WM_APP + 3;
+// A notice from the worker (wParam: whether it warns; lParam: its text, to delete).
 constexpr UINT kShowNotice = WM_APP + 4;
+// What the window shows changed from the worker (lParam: the call that changes it, to delete).
+constexpr UINT kUpdateProgress = WM_APP + 7;
 // The service manager reported a change of the service's state.
 constexpr UINT kServiceChanged = WM_APP + 5;
 constexpr UINT kStatusAnswered = WM_APP + 6;
+
+struct PostedCall {
+    const std::function<void()>& call;
+    std::promise<void> done;
+};
 
 INT_PTR background(HDC dc, COLORREF colour, HBRUSH brush) {
     SetBkColor(dc, colour);
@@ -65,11 +74,19 @@ void MainWindow::show() {
     SetTimer(window_, kStatusTimer, kStatusPollMs, nullptr);
 }
 
+// Posted, not sent: a question waits behind the notices the worker posted before it, so that what was told comes
+// first. A message sent from another thread would be taken before every posted one.
 void MainWindow::onWindowThread(const std::function<void()>& call) {
-    if (GetCurrentThreadId() == windowThread_)
+    if (GetCurrentThreadId() == windowThread_) {
         call();
+        return;
+    }
+    PostedCall posted{call, {}};
+    std::future<void> done = posted.done.get_future();
+    if (PostMessageW(window_, kRunOnWindowThread, 0, reinterpret_cast<LPARAM>(&posted)))
+        done.wait();
     else
-        SendMessageW(window_, kRunOnWindowThread, 0, reinterpret_cast<LPARAM>(&call));
+        SendMessageW(window_, kRunOnWindowThread, 0, reinterpret_cast<LPARAM>(&posted));
 }
 
 // The window and its dialogs take no input while a command runs, so that no
@@ -149,9 +166,29 @@ int MainWindow::messageBox(const std::string& text, const char* title, UINT styl
             --boxesUp_;
         }
         if (busy_) EnableWindow(window_, FALSE);
-        if (boxesUp_ == 0 && std::exchange(doneWaiting_, false)) PostMessageW(window_, kCommandDone, 0, 0);
+        if (boxesUp_ == 0) afterBoxes();
     });
     return answer;
+}
+
+// What the worker sent while a box was up comes one box at a time, in the order it was sent; then the end of
+// the command, should it have waited for them.
+void MainWindow::whenNoBoxIsUp(std::function<void()> call) {
+    if (boxesUp_ > 0)
+        heldForBoxes_.push_back(std::move(call));
+    else
+        call();
+}
+
+void MainWindow::afterBoxes() {
+    if (std::exchange(takingHeld_, true)) return;  // the loop below goes on once this box is closed
+    while (!heldForBoxes_.empty() && boxesUp_ == 0) {
+        const std::function<void()> next = std::move(heldForBoxes_.front());
+        heldForBoxes_.pop_front();
+        next();
+    }
+    takingHeld_ = false;
+    if (boxesUp_ == 0 && std::exchange(doneWaiting_, false)) PostMessageW(window_, kCommandDone, 0, 0);
 }
 
 // The window in front: a dialog over the main window when one is up, else the main window.
@@ -195,14 +232,22 @@ Answer MainWindow::ask(const Question& question) {
     return answer == IDYES || answer == IDOK ? Answer::Yes : Answer::No;
 }
 
-void MainWindow::warn(const std::string& text) { messageBox(text, kWarningTitle, MB_OK | MB_ICONEXCLAMATION); }
+void MainWindow::warn(const std::string& text) { notify(text, true); }
+void MainWindow::tell(const std::string& text) { notify(text, false); }
 
 // A notice needs no answer: from the worker it is posted, so the command goes on while the box is up.
-void MainWindow::tell(const std::string& text) {
-    if (GetCurrentThreadId() == windowThread_)
-        messageBox(text, kInfoTitle, MB_OK | MB_ICONINFORMATION);
-    else
-        PostMessageW(window_, kShowNotice, 0, reinterpret_cast<LPARAM>(new std::string(text)));
+void MainWindow::notify(const std::string& text, bool warning) {
+    if (GetCurrentThreadId() != windowThread_) {
+        auto posted = std::make_unique<std::string>(text);
+        if (PostMessageW(window_, kShowNotice, warning, reinterpret_cast<LPARAM>(posted.get()))) {
+            (void)posted.release();
+            return;
+        }
+    }
+    onWindowThread([&] {
+        messageBox(text, warning ? kWarningTitle : kInfoTitle,
+                   MB_OK | (warning ? MB_ICONEXCLAMATION : MB_ICONINFORMATION));
+    });
 }
 
 std::optional<std::string> MainWindow::password(const std::string& account) {
@@ -216,13 +261,27 @@ std::optional<std::string> MainWindow::password(const std::string& account) {
     return given;
 }
 
+// A change of what the window shows (the progress notice, the values, the state) is no box, and waits for
+// none: the worker goes on at once.
+void MainWindow::whileWorking(std::function<void()> call) {
+    if (GetCurrentThreadId() != windowThread_) {
+        auto posted = std::make_unique<std::function<void()>>(std::move(call));
+        if (PostMessageW(window_, kUpdateProgress, 0, reinterpret_cast<LPARAM>(posted.get()))) {
+            (void)posted.release();
+            return;
+        }
+        call = std::move(*posted);
+    }
+    onWindowThread(call);
+}
+
 void MainWindow::begin(const std::string& notice) {
-    onWindowThread([&] { notice_.show(instance_, window_, notice); });
+    whileWorking([this, notice] { notice_.show(instance_, window_, notice); });
 }
 
 // A close asked for stays told until the window goes: a command may yet wait for its turn or ask.
 void MainWindow::end() {
-    onWindowThread([&] {
+    whileWorking([this] {
         if (closePending_)
             notice_.show(instance_, window_, kClosesAfterCommand);
         else
@@ -244,7 +303,14 @@ INT_PTR MainWindow::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             if (!busy_) onCommand(LOWORD(wParam), HIWORD(wParam));
             return TRUE;
         case kFieldLeftMessage: onFieldLeft(static_cast<int>(wParam)); return TRUE;
-        case kRunOnWindowThread: (*reinterpret_cast<const std::function<void()>*>(lParam))(); return TRUE;
+        case kRunOnWindowThread: {
+            auto& posted = *reinterpret_cast<PostedCall*>(lParam);  // the worker waits for it
+            whenNoBoxIsUp([&posted] {
+                posted.call();
+                posted.done.set_value();
+            });
+            return TRUE;
+        }
         case kCommandDone:
             // Not from within a box's own loop: the box would outlive what it was shown over.
             if (boxesUp_ > 0)
@@ -252,9 +318,14 @@ INT_PTR MainWindow::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             else
                 onCommandDone();
             return TRUE;
+        case kUpdateProgress: {
+            const std::unique_ptr<std::function<void()>> call(reinterpret_cast<std::function<void()>*>(lParam));
+            (*call)();
+            return TRUE;
+        }
         case kShowNotice: {
-            const std::unique_ptr<std::string> text(reinterpret_cast<std::string*>(lParam));
-            tell(*text);
+            std::shared_ptr<std::string> text(reinterpret_cast<std::string*>(lParam));
+            whenNoBoxIsUp([this, text, warning = wParam != 0] { notify(*text, warning); });
             return TRUE;
         }
         case WM_CTLCOLOREDIT:

@@ -1,6 +1,7 @@
 #pragma once
 #include <windows.h>
 
+#include <deque>
 #include <functional>
 #include <optional>
 #include <string>
@@ -63,6 +64,12 @@ private:
     void askStatus(bool showAnyway);
     void onStatusAnswered();
     int messageBox(const std::string& text, const char* title, UINT style);
+    // A warning or a notice ("Info"), which waits for no one.
+    void notify(const std::string& text, bool warning);
+    // What comes from the worker waits while a box is up, and is taken in its order once none is.
+    void whenNoBoxIsUp(std::function<void()> call);
+    void whileWorking(std::function<void()> call);
+    void afterBoxes();
     HWND boxOwner() const;
     // A box or a picker disables only its owner: while one waits, the windows of
     // ours beside it are disabled too, so that nothing reaches the session then.
@@ -151,6 +158,8 @@ private:
     // every box a command waits on, each in a message loop of its own.
     int boxesUp_ = 0;
     bool doneWaiting_ = false;  // the worker has ended, and its end waits for the boxes
+    std::deque<std::function<void()>> heldForBoxes_;
+    bool takingHeld_ = false;
     HWND focusBeforeCommand_ = nullptr;
     std::function<void()> afterCommand_;
     Outcome outcome_;  // of the command that ran last, read once it is done

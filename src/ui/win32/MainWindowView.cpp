@@ -21,8 +21,9 @@ constexpr struct {
 
 }  // namespace
 
+// What the window shows waits for no box, nor the worker for it.
 void MainWindow::showConfiguration(const Configuration& c, bool nameLocked, const std::string& tomcatVersion) {
-    onWindowThread([&] {
+    whileWorking([this, c, nameLocked, tomcatVersion] {
         for (const auto& shown : kShownTexts) setBoxText(shown.controlId, c.*shown.text);
         for (const ControlField& size : kSizeBoxes) setBoxText(size.controlId, fieldText(c, storedField(size.field)));
         setChecked(IDC_SECURITY_MANAGER, c.useSecurityManager);
@@ -38,7 +39,7 @@ void MainWindow::showConfiguration(const Configuration& c, bool nameLocked, cons
 }
 
 void MainWindow::showServiceState(bool installed, ServiceStatus status, const std::string& failedStartCause) {
-    onWindowThread([&] {
+    whileWorking([this, installed, status, failedStartCause] {
         setTextOf(item(IDC_INSTALL), installed ? "Uninstall" : "Install");
         const std::string text =
             std::string(statusText(status)) + (failedStartCause.empty() ? "" : ": " + failedStartCause);
