@@ -42,6 +42,10 @@ HFONT fontOf(int id, int dpi) {
     return CreateFontW(points8, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, L"MS Shell Dlg 2");
 }
 
+bool holdsOthers(HWND control) {
+    return className(control) == "Button" && (GetWindowLongW(control, GWL_STYLE) & BS_TYPEMASK) == BS_GROUPBOX;
+}
+
 // The room a control needs around its text, beside the text itself.
 int marginOf(HWND control, int dpi) {
     if (className(control) != "Button") return 0;
@@ -80,7 +84,17 @@ void expectTextsFitAndNothingOverlaps(HWND main, int dpi) {
         SelectObject(screen, previous);
         DeleteObject(font);
         const std::string kind = className(control);
-        if (kind == "Static" || kind == "Button") {
+        const LONG style = GetWindowLongW(control, GWL_STYLE);
+        // A text that wraps needs its lines' height; one that does not, its width.
+        const bool wraps =
+            (kind == "Static" && (style & SS_TYPEMASK) == SS_LEFT) || (kind == "Button" && (style & BS_MULTILINE));
+        if (wraps) {
+            RECT needed{0, 0, inside.right - marginOf(control, dpi), 0};
+            HGDIOBJ before = SelectObject(screen, fontOf(id, dpi));
+            DrawTextW(screen, shown.c_str(), static_cast<int>(shown.size()), &needed, DT_CALCRECT | DT_WORDBREAK);
+            DeleteObject(SelectObject(screen, before));
+            EXPECT_LE(needed.bottom, inside.bottom) << id << " \"" << text << "\" at " << dpi;
+        } else if (kind == "Static" || kind == "Button") {
             EXPECT_LE(extent.cx + marginOf(control, dpi), inside.right) << id << " \"" << text << "\" at " << dpi;
         }
         if (!text.empty() || kind == "Edit" || kind == "ComboBox") {
@@ -90,7 +104,7 @@ void expectTextsFitAndNothingOverlaps(HWND main, int dpi) {
         // Frames hold the other controls; only each other they must not touch.
         for (const auto& [other, otherAt] : placed) {
             RECT overlap{};
-            EXPECT_FALSE(isFrame(id) == isFrame(GetDlgCtrlID(other)) && IntersectRect(&overlap, &at, &otherAt))
+            EXPECT_FALSE(holdsOthers(control) == holdsOthers(other) && IntersectRect(&overlap, &at, &otherAt))
                 << id << " overlaps " << GetDlgCtrlID(other) << " at " << dpi;
         }
         placed.emplace_back(control, at);
@@ -109,6 +123,20 @@ TEST(WindowLook, EveryTextFitsAndNoControlsOverlapAtEachScaling) {
         ASSERT_TRUE(session.start()) << dpi;
         expectTextsFitAndNothingOverlaps(session.main(), dpi);
         EXPECT_TRUE(session.screenshot("scaling-" + std::to_string(dpi * 100 / 96)));
+
+        // The settings fit a screen of 1366 x 768 at 125 % above its taskbar (728 pixels, 582 at 100 %).
+        postCommand(session.main(), IDM_SERVICE_SETTINGS);
+        HWND settings = nullptr;
+        ASSERT_TRUE(waitUntil([&] {
+            return (settings = findTopWindow(session.processId(), "Service Settings")) && IsWindowVisible(settings);
+        }));
+        expectTextsFitAndNothingOverlaps(settings, dpi);
+        RECT whole{};
+        GetWindowRect(settings, &whole);
+        EXPECT_LE(whole.bottom - whole.top, MulDiv(582, dpi, 96)) << dpi;
+        EXPECT_TRUE(session.screenshot("settings-" + std::to_string(dpi * 100 / 96)));
+        PostMessageW(settings, WM_COMMAND, IDCANCEL, 0);
+        ASSERT_TRUE(waitUntil([&] { return !IsWindowVisible(settings); }));
         if (dpi != 96) continue;
 
         // Moved to a monitor at 200 %, the window lays itself out again. Wine has one DPI for all
