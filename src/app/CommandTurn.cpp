@@ -10,7 +10,10 @@ CommandTurn::CommandTurn(CommandLock& lock, FrontEnd& frontEnd) : lock_(lock) {
     });
     if (waited) frontEnd.waitingForTurn(false);
     held_ = !failure;
-    if (failure)
+    givenUp_ = failure && failure->number == kWaitGivenUp;
+    if (givenUp_)
+        refusal_ = "The wait for another Velmora command on this computer was given up. Nothing was changed.";
+    else if (failure)
         refusal_ = "Another Velmora command on this computer did not finish in time (" + failure->description +
                    "). Nothing was changed; try again once it has.";
 }

@@ -18,10 +18,13 @@ public:
 
     // Why the turn could not be had; empty while it is held.
     const std::string& refusal() const { return refusal_; }
+    // Whether its wait was given up (the window closed meanwhile): no one waits for the refusal then.
+    bool givenUp() const { return givenUp_; }
 
 private:
     CommandLock& lock_;
     bool held_ = false;
+    bool givenUp_ = false;
     std::string refusal_;
 };
 

@@ -15,6 +15,11 @@ public:
     // moment; a failure when it could not be had.
     virtual MaybeFailure acquire(const std::function<void()>& waiting) = 0;
     virtual void release() = 0;
+    // Ends a wait for the lock under way, from any thread: its acquire fails with kWaitGivenUp.
+    virtual void giveUpWaiting() = 0;
 };
+
+// The number of the failure of a wait that was given up (Windows' ERROR_CANCELLED).
+inline constexpr long kWaitGivenUp = 1223;
 
 }  // namespace velmora

@@ -469,6 +469,29 @@ TEST_F(WindowEndToEnd, PickersAndTheAboutBoxComeAndGoAndCtrlXEndsAtOnce) {
     EXPECT_EQ(storedNameList(), Names{});
 }
 
+// A command that waits for another Velmora's turn has changed nothing: the session may end, and does not wait
+// for it.
+TEST_F(WindowEndToEnd, ACommandWaitingForItsTurnKeepsNoLogoffBack) {
+    const HANDLE other = CreateMutexW(nullptr, TRUE, L"Global\\VelmoraCommandLock");
+    ASSERT_NE(other, nullptr);
+    ASSERT_TRUE(session.start());
+    typeAndTab(IDC_SERVICE_NAME, "waits");
+    postCommand(session.main(), IDM_SAVE);
+    HWND notice = nullptr;
+    ASSERT_TRUE(waitUntil([&] {
+        return (notice = findTopWindow(session.processId(), "Working...")) != nullptr && IsWindowVisible(notice);
+    }));
+    EXPECT_EQ(windowText(GetDlgItem(notice, IDC_NOTICE_TEXT)),
+              "Waiting for another Velmora command on this computer to finish...");
+    EXPECT_NE(SendMessageW(session.main(), WM_QUERYENDSESSION, 0, 0), 0);
+    DWORD_PTR ended = 0;
+    EXPECT_NE(SendMessageTimeoutW(session.main(), WM_ENDSESSION, TRUE, 0, SMTO_NORMAL, 10000, &ended), 0);
+    EXPECT_TRUE(session.exited(5000));
+    ReleaseMutex(other);
+    CloseHandle(other);
+    EXPECT_EQ(storedNameList(), Names{});
+}
+
 // Text beyond ASCII goes everywhere unchanged; the buttons install, start, follow, stop and uninstall.
 TEST_F(WindowEndToEnd, TextBeyondAsciiGoesEverywhereAndTheServiceButtonsInstallStartFollowStopAndUninstall) {
     const std::string name = "VelmoraE2E" + std::to_string(GetCurrentProcessId());

@@ -588,6 +588,7 @@ MaybeFailure MemoryCommandLock::acquire(const std::function<void()>& waiting) {
     if (otherCommand) {
         waiting();
         std::exchange(otherCommand, {})();
+        if (std::exchange(givenUp, false)) return Failure{"acquire", "the wait was given up", kWaitGivenUp};
     }
     ++holders;
     ++acquired;

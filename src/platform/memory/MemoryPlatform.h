@@ -284,11 +284,13 @@ class MemoryCommandLock : public CommandLock {
 public:
     MaybeFailure acquire(const std::function<void()>& waiting) override;
     void release() override { --holders; }
+    void giveUpWaiting() override { givenUp = true; }
 
     int holders = 0;
     int acquired = 0;
     std::function<void()> otherCommand;  // runs, once, while the next acquire waits
     MaybeFailure failure;
+    bool givenUp = false;  // by the other command's end, should it give up
 };
 
 // The whole in-memory platform in one object.

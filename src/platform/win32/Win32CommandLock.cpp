@@ -13,8 +13,15 @@ constexpr DWORD kLongestWaitMs = 15 * 60 * 1000;
 const wchar_t* const kName = L"Global\\VelmoraCommandLock";
 }  // namespace
 
+Win32CommandLock::Win32CommandLock() : givenUp_(CreateEventW(nullptr, TRUE, FALSE, nullptr)) {}
+
 Win32CommandLock::~Win32CommandLock() {
     if (mutex_) CloseHandle(mutex_);
+    if (givenUp_) CloseHandle(givenUp_);
+}
+
+void Win32CommandLock::giveUpWaiting() {
+    if (givenUp_) SetEvent(givenUp_);
 }
 
 MaybeFailure Win32CommandLock::acquire(const std::function<void()>& waiting) {
@@ -29,17 +36,22 @@ MaybeFailure Win32CommandLock::acquire(const std::function<void()>& waiting) {
         LocalFree(descriptor);
         if (!mutex_) return systemFailure("CreateMutexW", error);
     }
-    DWORD waited = WaitForSingleObject(mutex_, kMomentMs);
+    // Only a wait that has begun can be given up: one given up before is not this one's.
+    if (givenUp_) ResetEvent(givenUp_);
+    const HANDLE handles[] = {mutex_, givenUp_};
+    const DWORD count = givenUp_ ? 2 : 1;
+    DWORD waited = WaitForMultipleObjects(count, handles, FALSE, kMomentMs);
     if (waited == WAIT_TIMEOUT) {
         waiting();
-        waited = WaitForSingleObject(mutex_, kLongestWaitMs);
+        waited = WaitForMultipleObjects(count, handles, FALSE, kLongestWaitMs);
     }
-    if (waited == WAIT_OBJECT_0 || waited == WAIT_ABANDONED) {
+    if (waited == WAIT_OBJECT_0 || waited == WAIT_ABANDONED_0) {
         held_ = true;
         return std::nullopt;
     }
-    if (waited == WAIT_TIMEOUT) return systemFailure("WaitForSingleObject", WAIT_TIMEOUT);
-    return lastErrorFailure("WaitForSingleObject");
+    if (waited == WAIT_OBJECT_0 + 1) return Failure{"WaitForMultipleObjects", "the wait was given up", kWaitGivenUp};
+    if (waited == WAIT_TIMEOUT) return systemFailure("WaitForMultipleObjects", WAIT_TIMEOUT);
+    return lastErrorFailure("WaitForMultipleObjects");
 }
 
 void Win32CommandLock::release() {

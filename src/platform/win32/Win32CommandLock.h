@@ -12,14 +12,17 @@ namespace velmora {
 // was killed) leaves it abandoned, which the next one takes over.
 class Win32CommandLock : public CommandLock {
 public:
+    Win32CommandLock();
     ~Win32CommandLock() override;
     MaybeFailure acquire(const std::function<void()>& waiting) override;
     void release() override;
+    void giveUpWaiting() override;
     // Whether a command of this process holds it now: one that changes something. Asked from any thread.
     bool held() const { return held_; }
 
 private:
     HANDLE mutex_ = nullptr;
+    HANDLE givenUp_ = nullptr;  // set to end a wait
     std::atomic<bool> held_{false};
 };
 

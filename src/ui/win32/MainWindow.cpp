@@ -109,7 +109,7 @@ void MainWindow::runCommand(std::function<Outcome()> command, std::function<void
             CommandTurn turn(session_->commandLock(), *this);
             if (turn.refusal().empty())
                 outcome_ = command();
-            else
+            else if (!turn.givenUp())
                 warn(turn.refusal());
         }
         PostMessageW(window_, kCommandDone, 0, 0);
@@ -146,6 +146,8 @@ void MainWindow::onClose() {
         DestroyWindow(window_);
         return;
     }
+    // A command still waiting for its turn has changed nothing: it need not be waited for.
+    if (waitingForTurn_) session_->commandLock().giveUpWaiting();
     closePending_ = true;
     notice_.show(instance_, window_, kClosesAfterCommand);
 }
@@ -290,6 +292,7 @@ void MainWindow::end() {
 }
 
 void MainWindow::waitingForTurn(bool waiting) {
+    waitingForTurn_ = waiting;
     if (waiting)
         begin("Waiting for another Velmora command on this computer to finish...");
     else
@@ -358,6 +361,8 @@ INT_PTR MainWindow::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             // Logging off or shutting down would cut a running command off between two steps: not yet. One that
             // has ended and waits only for a notice to be closed is cut off from nothing.
             if (!busy_ || doneWaiting_) return FALSE;
+            // One that only waits for its turn has changed nothing: it is given up if the session ends.
+            if (waitingForTurn_) return FALSE;
             ShutdownBlockReasonCreate(window_, L"Velmora is finishing a command that changes a service.");
             SetWindowLongPtrW(window_, DWLP_MSGRESULT, FALSE);
             return TRUE;

@@ -1,6 +1,7 @@
 #pragma once
 #include <windows.h>
 
+#include <atomic>
 #include <deque>
 #include <functional>
 #include <optional>
@@ -157,7 +158,8 @@ private:
     // A command's end waits for the boxes up (a notice it posted) to close; so do the password prompt and
     // every box a command waits on, each in a message loop of its own.
     int boxesUp_ = 0;
-    bool doneWaiting_ = false;  // the worker has ended, and its end waits for the boxes
+    bool doneWaiting_ = false;                 // the worker has ended, and its end waits for the boxes
+    std::atomic<bool> waitingForTurn_{false};  // set by the worker
     std::deque<std::function<void()>> heldForBoxes_;
     bool takingHeld_ = false;
     HWND focusBeforeCommand_ = nullptr;
