@@ -148,13 +148,16 @@ std::vector<Question> Session::endingQuestions(const SaveDecision& d) {
     std::vector<Question> asked;
     if (!d.refusal.empty()) return asked;
     if (d.restartsRunning()) asked.push_back({QuestionKind::RestartRunningService, messages::kSaveRestartQuestion});
-    if (d.changesService()) {
-        // What the run's check would find, with no folder made and nothing written.
-        NobodyToAsk nobody;
-        if (!examineConfiguration(configuration(), platform_, nobody, checkContext()).findings.empty())
-            asked.push_back(goOnDespiteReport());
-    }
+    if (d.changesService())
+        if (auto report = reportQuestionAhead()) asked.push_back(std::move(*report));
     return asked;
+}
+
+// What the check before the change would find, with no folder made and nothing written.
+std::optional<Question> Session::reportQuestionAhead() {
+    NobodyToAsk nobody;
+    if (examineConfiguration(configuration(), platform_, nobody, checkContext()).findings.empty()) return std::nullopt;
+    return goOnDespiteReport();
 }
 
 std::vector<Question> Session::endingQuestions(const RemovalDecision& d) {
@@ -165,9 +168,8 @@ std::vector<Question> Session::endingQuestions(const RemovalDecision& d) {
 std::vector<Question> Session::endingQuestionsOfInstall() {
     // An installed one is saved instead, as install does.
     if (store_.read(configuration().serviceName).installed) return endingQuestions(decideSave());
-    NobodyToAsk nobody;
-    if (examineConfiguration(configuration(), platform_, nobody, checkContext()).findings.empty()) return {};
-    return {goOnDespiteReport()};
+    if (auto report = reportQuestionAhead()) return {std::move(*report)};
+    return {};
 }
 
 std::optional<Outcome> Session::prepareAccount(Conversation& conversation, Survey& s, bool passwordNeeded, Plan& plan) {

@@ -202,6 +202,7 @@ private:
     // something, and then the question whether to go on.
     bool acceptReport(Conversation& conversation);
     Question goOnDespiteReport();
+    std::optional<Question> reportQuestionAhead();
     // The other stored configurations and whether the service runs, for the checks.
     CheckContext checkContext();
     Outcome finish(Conversation& conversation, const PlanResult& ran, std::string summary);
