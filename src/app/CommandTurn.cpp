@@ -2,7 +2,7 @@
 
 namespace velmora {
 
-CommandTurn::CommandTurn(CommandLock& lock, FrontEnd& frontEnd) : lock_(lock) {
+CommandTurn::CommandTurn(CommandLock& lock, FrontEnd& frontEnd, ConfigurationStore& store) : lock_(lock) {
     bool waited = false;
     const MaybeFailure failure = lock_.acquire([&] {
         waited = true;
@@ -16,6 +16,11 @@ CommandTurn::CommandTurn(CommandLock& lock, FrontEnd& frontEnd) : lock_(lock) {
     else if (failure)
         refusal_ = "Another Velmora command on this computer did not finish in time (" + failure->description +
                    "). Nothing was changed; try again once it has.";
+    else if (const MaybeFailure notTakenIn = store.takeInOlderStore()) {
+        refusal_ = "Nothing was changed: " + notTakenIn->description;
+        lock_.release();
+        held_ = false;
+    }
 }
 
 CommandTurn::~CommandTurn() {

@@ -2,6 +2,7 @@
 #include <string>
 
 #include "app/FrontEnd.h"
+#include "config/ConfigurationStore.h"
 #include "platform/CommandLock.h"
 
 namespace velmora {
@@ -11,7 +12,8 @@ namespace velmora {
 // waits for the first (and says so), then sees what the first left.
 class CommandTurn {
 public:
-    CommandTurn(CommandLock& lock, FrontEnd& frontEnd);
+    // An older Velmora's store is taken in first: a store it keeps from being written refuses the turn.
+    CommandTurn(CommandLock& lock, FrontEnd& frontEnd, ConfigurationStore& store);
     ~CommandTurn();
     CommandTurn(const CommandTurn&) = delete;
     CommandTurn& operator=(const CommandTurn&) = delete;

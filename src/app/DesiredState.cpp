@@ -193,8 +193,11 @@ ApplyResult DesiredState::bringTo(const DecodedEntry& entry, const std::vector<A
         std::string why = installing ? session_.installRefusal() : std::string();
         if (why.empty() && planned) why = planned->refusal;
         if (!why.empty()) return endsAhead(result, action, why, {});
-        // An install saves the configuration before its check asks whether to go on.
-        if (installing) return endsAhead(result, action, {}, session_.endingQuestionsOfInstall(), true);
+        // An install saves a configuration the store does not hold as installed before its check asks whether to
+        // go on; one it holds so is saved, as a save asks first.
+        if (installing)
+            return endsAhead(result, action, {}, session_.endingQuestionsOfInstall(),
+                             !store_.read(result.name).installed);
         return endsAhead(result, action, {}, planned ? session_.endingQuestions(*planned) : std::vector<Question>{});
     };
     if (!result.changedFields.empty()) {

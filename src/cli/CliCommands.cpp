@@ -124,7 +124,7 @@ public:
         // Every change waits its turn behind any other Velmora command, before it looks at anything.
         std::optional<CommandTurn> turn;
         if (changes) {
-            turn.emplace(s_.program.platform.commandLock, s_.frontEnd);
+            turn.emplace(s_.program.platform.commandLock, s_.frontEnd, s_.program.store);
             if (!turn->refusal().empty()) return error(kFailure, "failed", turn->refusal());
         }
         if (c == "list") return list();

@@ -74,12 +74,13 @@ public:
         MaybeFailure listNotPutRight;  // after a failure: the list may still name those not written
     };
     SavedMany saveMany(const std::vector<Configuration>& configurations);
+    // Copies each configuration only the older store holds into this one, exactly as it is there, and lists it;
+    // a key of that name here is left as it is. Every write does it first; a command that changes anything
+    // does it before it changes something else, so that it cannot fail half way for it.
+    MaybeFailure takeInOlderStore();
 
 private:
     std::vector<std::string> listed();
-    // Copies each configuration only the older store holds into this one, exactly as it is there, and lists it;
-    // a key of that name here is left as it is.
-    MaybeFailure takeInOlderStore();
     MaybeFailure writeList(const std::vector<std::string>& names);
     // Every value, or none: when the registry stops part way, the key is put
     // back exactly as it was (one that was not there goes again).

@@ -510,6 +510,16 @@ TEST_F(CliTest, EachCommandSeesWhatTheOneBeforeLeftAndAServiceRemovedElsewhereIs
     EXPECT_FALSE(os.files.folderExists("C:\\nowhere"));
     const CliRun r = run({"apply", "C:\\fleet.json", "--json"});
     EXPECT_EQ(nlohmann::json::parse(r.out)["configurations"][0]["changed"], true) << r.out;
+    // Installed, then removed outside Velmora with its temp folder: the reinstall's check asks before anything
+    // is stored, in the check as in the run.
+    ASSERT_EQ(apply().code, 10);
+    os.services.services.erase("web");
+    os.files.folders.erase("C:\\nowhere");
+    for (bool checkOnly : {true, false}) {
+        const CliRun again = run(checkOnly ? std::vector<std::string>{"apply", "C:\\fleet.json", "--check", "--json"}
+                                           : std::vector<std::string>{"apply", "C:\\fleet.json", "--json"});
+        EXPECT_EQ(nlohmann::json::parse(again.out)["configurations"][0]["changed"], false) << again.out;
+    }
 }
 
 TEST_F(CliTest, AFailureStopsOnlyItsConfigurationAndTheNextRunGoesOnFromThere) {

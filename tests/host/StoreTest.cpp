@@ -165,7 +165,9 @@ TEST_F(SessionTest, AnOlderVelmorasStoreInThe32BitViewIsReadAndTakenInWholeBefor
     os.registry.write(kLocalMachine, older, {RegistryWrite::listValue("services", {"Both"})});
     ASSERT_EQ(runCli(os, {"delete", "both"}).code, 0);
     EXPECT_EQ(runCli(os, {"list"}).out, "fresh\n");
-    // One whose key cannot be read is not taken in as empty: nothing is written until it can be.
+    // One whose key cannot be read is not taken in as empty: nothing is written, and no service touched, until it
+    // can be.
+    installNew("svc");
     os.registry.deleteValue(kLocalMachine, kStore, "older.store.taken.in");
     os.registry.write(kLocalMachine, older, {RegistryWrite::listValue("services", {"legacy"})});
     os.registry.unreadableKeys.insert(older + "\\legacy");
@@ -175,10 +177,12 @@ TEST_F(SessionTest, AnOlderVelmorasStoreInThe32BitViewIsReadAndTakenInWholeBefor
                                "read. Let administrators read that key, or delete it."),
               std::string::npos)
         << refused.err;
-    EXPECT_EQ(storedList(), std::vector<std::string>{"fresh"});
+    EXPECT_NE(runCli(os, {"uninstall", "svc", "--yes"}).code, 0);
+    EXPECT_TRUE(serviceExists("svc"));
+    EXPECT_EQ(storedList(), (std::vector<std::string>{"fresh", "svc"}));
     os.registry.unreadableKeys.clear();
     ASSERT_EQ(runCli(os, {"set", "fresh", "max.heap.size=600"}).code, 0);
-    EXPECT_EQ(storedList(), (std::vector<std::string>{"legacy", "fresh"}));  // a save lists its name last
+    EXPECT_EQ(storedList(), (std::vector<std::string>{"svc", "legacy", "fresh"}));  // a save lists its name last
     EXPECT_EQ(stored("legacy", "tomcat.home"), "C:\\tomcat5");
 }
 

@@ -362,8 +362,8 @@ TEST(ServiceSettings, SetInTheWindowsDialogAndInstalled) {
     // has let go of its turn while the first is up.
     ASSERT_TRUE(waitUntil([&] { return findTopWindow(session.processId(), "Warning") != nullptr; }));
     EXPECT_TRUE(waitUntil([] {
-        const HANDLE turn = OpenMutexW(SYNCHRONIZE, FALSE, L"Global\\VelmoraCommandLock");
-        if (!turn) return true;
+        const HANDLE turn = OpenMutexW(SYNCHRONIZE | MUTEX_MODIFY_STATE, FALSE, L"Global\\VelmoraCommandLock");
+        if (!turn) return GetLastError() == ERROR_FILE_NOT_FOUND;
         const DWORD taken = WaitForSingleObject(turn, 0);
         if (taken == WAIT_OBJECT_0 || taken == WAIT_ABANDONED) ReleaseMutex(turn);
         CloseHandle(turn);

@@ -58,6 +58,7 @@ void MainWindow::attach(Program& program) {
     session_ = &program.session;
     editing_ = &program.editing;
     transfer_ = &program.transfer;
+    store_ = &program.store;
     logs_ = &program.logs;
     processes_ = &program.platform.processes;
 }
@@ -83,10 +84,12 @@ void MainWindow::onWindowThread(const std::function<void()>& call) {
     }
     PostedCall posted{call, {}};
     std::future<void> done = posted.done.get_future();
-    if (PostMessageW(window_, kRunOnWindowThread, 0, reinterpret_cast<LPARAM>(&posted)))
-        done.wait();
-    else
+    // Sent only when it cannot be posted; taken in either way, it may wait behind a box.
+    if (!PostMessageW(window_, kRunOnWindowThread, 0, reinterpret_cast<LPARAM>(&posted)))
         SendMessageW(window_, kRunOnWindowThread, 0, reinterpret_cast<LPARAM>(&posted));
+    workerWaiting_ = true;
+    done.wait();
+    workerWaiting_ = false;
 }
 
 // The window and its dialogs take no input while a command runs, so that no
@@ -106,7 +109,7 @@ void MainWindow::runCommand(std::function<Outcome()> command, std::function<void
     worker_ = std::thread([this, command = std::move(command)] {
         {
             // Held on the worker, which waits for it while the window paints.
-            CommandTurn turn(session_->commandLock(), *this);
+            CommandTurn turn(session_->commandLock(), *this, *store_);
             if (turn.refusal().empty())
                 outcome_ = command();
             else if (!turn.givenUp())
@@ -146,8 +149,9 @@ void MainWindow::onClose() {
         DestroyWindow(window_);
         return;
     }
-    // A command still waiting for its turn has changed nothing: it need not be waited for.
-    if (waitingForTurn_) session_->commandLock().giveUpWaiting();
+    // A command still waiting for its turn has changed nothing: it need not be waited for. One that holds its
+    // turn already is not given up.
+    session_->commandLock().giveUpWaiting();
     closePending_ = true;
     notice_.show(instance_, window_, kClosesAfterCommand);
 }
@@ -367,13 +371,15 @@ INT_PTR MainWindow::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             SetWindowLongPtrW(window_, DWLP_MSGRESULT, FALSE);
             return TRUE;
         case WM_ENDSESSION:
-            // The session ends all the same: the command is let finish while Windows waits. Not from within a
-            // box's own loop, which could not return before this does while the command waits for its answer.
+            // The session ends all the same: the command is let finish while Windows waits. From within a box's
+            // own loop only until the command ends or waits for an answer: the box could not close before this
+            // returns, nor what waits behind it come up.
             if (wParam) {
                 onClose();
-                if (boxesUp_ > 0) return TRUE;
+                const bool withinBox = boxesUp_ > 0;
                 MSG pending;
-                while (busy_ && GetMessageW(&pending, nullptr, 0, 0) > 0) {
+                while (busy_ && !(withinBox && (doneWaiting_ || workerWaiting_)) &&
+                       GetMessageW(&pending, nullptr, 0, 0) > 0) {
                     TranslateMessage(&pending);
                     DispatchMessageW(&pending);
                 }

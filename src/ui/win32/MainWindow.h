@@ -135,6 +135,7 @@ private:
     Session* session_ = nullptr;
     Editing* editing_ = nullptr;
     ConfigurationTransfer* transfer_ = nullptr;
+    ConfigurationStore* store_ = nullptr;
     LogKeeper* logs_ = nullptr;
     Processes* processes_ = nullptr;
     DWORD windowThread_ = 0;
@@ -160,6 +161,7 @@ private:
     int boxesUp_ = 0;
     bool doneWaiting_ = false;                 // the worker has ended, and its end waits for the boxes
     std::atomic<bool> waitingForTurn_{false};  // set by the worker
+    std::atomic<bool> workerWaiting_{false};   // for a call it posted
     std::deque<std::function<void()>> heldForBoxes_;
     bool takingHeld_ = false;
     HWND focusBeforeCommand_ = nullptr;
