@@ -23,7 +23,7 @@ constexpr UINT kCommandDone = WM_APP + 3;
 // A notice from the worker (wParam: whether it warns; lParam: its text, to delete).
 constexpr UINT kShowNotice = WM_APP + 4;
 // What the window shows changed from the worker (lParam: the call that changes it, to delete).
-constexpr UINT kUpdateProgress = WM_APP + 7;
+constexpr UINT kUpdateView = WM_APP + 7;
 // The service manager reported a change of the service's state.
 constexpr UINT kServiceChanged = WM_APP + 5;
 constexpr UINT kStatusAnswered = WM_APP + 6;
@@ -272,7 +272,7 @@ std::optional<std::string> MainWindow::password(const std::string& account) {
 void MainWindow::whileWorking(std::function<void()> call) {
     if (GetCurrentThreadId() != windowThread_) {
         auto posted = std::make_unique<std::function<void()>>(std::move(call));
-        if (PostMessageW(window_, kUpdateProgress, 0, reinterpret_cast<LPARAM>(posted.get()))) {
+        if (PostMessageW(window_, kUpdateView, 0, reinterpret_cast<LPARAM>(posted.get()))) {
             (void)posted.release();
             return;
         }
@@ -325,7 +325,7 @@ INT_PTR MainWindow::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             else
                 onCommandDone();
             return TRUE;
-        case kUpdateProgress: {
+        case kUpdateView: {
             const std::unique_ptr<std::function<void()>> call(reinterpret_cast<std::function<void()>*>(lParam));
             (*call)();
             return TRUE;
