@@ -20,9 +20,9 @@ constexpr UINT kStatusPollMs = 2000;
 // A call to run on the window's thread (lParam: a PostedCall), and the end of a command.
 constexpr UINT kRunOnWindowThread = WM_APP + 2;
 constexpr UINT kCommandDone = WM_APP + 3;
-// A notice from the worker (wParam: whether it warns; lParam: its text, to delete).
+// From the worker, not waited for (lParam: the call, to delete): a notice's box, which waits behind any box up,
+// and a change of what the window shows, which waits for none.
 constexpr UINT kShowNotice = WM_APP + 4;
-// What the window shows changed from the worker (lParam: the call that changes it, to delete).
 constexpr UINT kUpdateView = WM_APP + 7;
 // The service manager reported a change of the service's state.
 constexpr UINT kServiceChanged = WM_APP + 5;
@@ -243,17 +243,19 @@ void MainWindow::tell(const std::string& text) { notify(text, false); }
 
 // A notice needs no answer: from the worker it is posted, so the command goes on while the box is up.
 void MainWindow::notify(const std::string& text, bool warning) {
-    if (GetCurrentThreadId() != windowThread_) {
-        auto posted = std::make_unique<std::string>(text);
-        if (PostMessageW(window_, kShowNotice, warning, reinterpret_cast<LPARAM>(posted.get()))) {
-            (void)posted.release();
-            return;
-        }
-    }
-    onWindowThread([&] {
+    const std::function<void()> show = [this, text, warning] {
         messageBox(text, warning ? kWarningTitle : kInfoTitle,
                    MB_OK | (warning ? MB_ICONEXCLAMATION : MB_ICONINFORMATION));
-    });
+    };
+    if (GetCurrentThreadId() == windowThread_ || !post(kShowNotice, show)) onWindowThread(show);
+}
+
+// Hands the call to the window's thread without waiting for it; false when the queue would not take it.
+bool MainWindow::post(UINT message, const std::function<void()>& call) {
+    auto posted = std::make_unique<std::function<void()>>(call);
+    if (!PostMessageW(window_, message, 0, reinterpret_cast<LPARAM>(posted.get()))) return false;
+    (void)posted.release();
+    return true;
 }
 
 std::optional<std::string> MainWindow::password(const std::string& account) {
@@ -269,16 +271,8 @@ std::optional<std::string> MainWindow::password(const std::string& account) {
 
 // A change of what the window shows (the progress notice, the values, the state) is no box, and waits for
 // none: the worker goes on at once.
-void MainWindow::whileWorking(std::function<void()> call) {
-    if (GetCurrentThreadId() != windowThread_) {
-        auto posted = std::make_unique<std::function<void()>>(std::move(call));
-        if (PostMessageW(window_, kUpdateView, 0, reinterpret_cast<LPARAM>(posted.get()))) {
-            (void)posted.release();
-            return;
-        }
-        call = std::move(*posted);
-    }
-    onWindowThread(call);
+void MainWindow::whileWorking(const std::function<void()>& call) {
+    if (GetCurrentThreadId() == windowThread_ || !post(kUpdateView, call)) onWindowThread(call);
 }
 
 void MainWindow::begin(const std::string& notice) {
@@ -331,8 +325,8 @@ INT_PTR MainWindow::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             return TRUE;
         }
         case kShowNotice: {
-            std::shared_ptr<std::string> text(reinterpret_cast<std::string*>(lParam));
-            whenNoBoxIsUp([this, text, warning = wParam != 0] { notify(*text, warning); });
+            std::shared_ptr<std::function<void()>> show(reinterpret_cast<std::function<void()>*>(lParam));
+            whenNoBoxIsUp([show] { (*show)(); });
             return TRUE;
         }
         case WM_CTLCOLOREDIT:

@@ -69,7 +69,8 @@ private:
     void notify(const std::string& text, bool warning);
     // What comes from the worker waits while a box is up, and is taken in its order once none is.
     void whenNoBoxIsUp(std::function<void()> call);
-    void whileWorking(std::function<void()> call);
+    void whileWorking(const std::function<void()>& call);
+    bool post(UINT message, const std::function<void()>& call);
     void afterBoxes();
     HWND boxOwner() const;
     // A box or a picker disables only its owner: while one waits, the windows of
