@@ -15,7 +15,8 @@ public:
     // moment; a failure when it could not be had.
     virtual MaybeFailure acquire(const std::function<void()>& waiting) = 0;
     virtual void release() = 0;
-    // Ends a wait for the lock under way, from any thread: its acquire fails with kWaitGivenUp.
+    // Ends a wait for the lock under way or about to begin, from any thread: that acquire fails with
+    // kWaitGivenUp unless the lock is free at once. A give-up while the lock is held ends at its release.
     virtual void giveUpWaiting() = 0;
 };
 

@@ -8,6 +8,7 @@
 #include "e2eSession.h"
 #include "platform/win32/WideText.h"
 #include "platform/win32/Win32Accounts.h"
+#include "platform/win32/Win32CommandLock.h"
 #include "platform/win32/Win32Network.h"
 #include "platform/win32/Win32Services.h"
 
@@ -100,6 +101,75 @@ TEST(NetworkTest, AProgramListeningOnAPortIsFoundAtItsAddressUntilItsSocketClose
     EXPECT_EQ(found[0].processId, e2e::underWine() ? 0u : GetCurrentProcessId());
     EXPECT_TRUE(std::get<std::vector<Listener>>(free).empty());
     EXPECT_TRUE(std::get<std::vector<Listener>>(closed).empty());
+}
+
+// Another Velmora holds the turn from its own thread (a mutex is its owner thread's) until told to let go.
+class OtherCommand {
+public:
+    OtherCommand()
+        : letGo_(CreateEventW(nullptr, TRUE, FALSE, nullptr)), holds_(CreateEventW(nullptr, TRUE, FALSE, nullptr)) {
+        thread_ = CreateThread(nullptr, 0, &OtherCommand::run, this, 0, nullptr);
+        WaitForSingleObject(holds_, 5000);
+    }
+    ~OtherCommand() {
+        SetEvent(letGo_);
+        WaitForSingleObject(thread_, 5000);
+        for (const HANDLE handle : {thread_, letGo_, holds_}) CloseHandle(handle);
+    }
+    void letGoIn(DWORD ms) {
+        timer_ = ms;
+        SetEvent(letGo_);
+    }
+
+private:
+    static DWORD WINAPI run(void* self) {
+        auto& other = *static_cast<OtherCommand*>(self);
+        const HANDLE turn = CreateMutexW(nullptr, FALSE, L"Global\\VelmoraCommandLock");
+        WaitForSingleObject(turn, INFINITE);
+        SetEvent(other.holds_);
+        WaitForSingleObject(other.letGo_, INFINITE);
+        Sleep(other.timer_);
+        ReleaseMutex(turn);
+        CloseHandle(turn);
+        return 0;
+    }
+    HANDLE letGo_, holds_, thread_ = nullptr;
+    DWORD timer_ = 0;
+};
+
+TEST(CommandLockTest, AGiveUpEndsTheWaitItComesBeforeButNotTheNextOneNorAFreeTurn) {
+    Win32CommandLock lock;
+    int waited = 0;
+    const auto waiting = [&] { ++waited; };
+    {
+        // Told in the instant before the wait begins, it still ends that wait, at once.
+        OtherCommand other;
+        lock.giveUpWaiting();
+        const DWORD before = GetTickCount();
+        const MaybeFailure failure = lock.acquire(waiting);
+        ASSERT_TRUE(failure.has_value());
+        EXPECT_EQ(failure->number, kWaitGivenUp);
+        EXPECT_LT(GetTickCount() - before, 900u);
+        EXPECT_EQ(waited, 0);
+        EXPECT_FALSE(lock.held());
+        // Spent on that wait: the next one waits for the turn.
+        other.letGoIn(1500);
+        EXPECT_FALSE(lock.acquire(waiting).has_value());
+        EXPECT_EQ(waited, 1);
+        EXPECT_TRUE(lock.held());
+        // Told while the turn is held, it is for no wait and ends with the turn.
+        lock.giveUpWaiting();
+        lock.release();
+    }
+    OtherCommand next;
+    next.letGoIn(1500);
+    EXPECT_FALSE(lock.acquire(waiting).has_value());
+    EXPECT_EQ(waited, 2);
+    lock.release();
+    // A free turn is taken even when a give-up was told.
+    lock.giveUpWaiting();
+    EXPECT_FALSE(lock.acquire(waiting).has_value());
+    lock.release();
 }
 
 }  // namespace

@@ -585,6 +585,7 @@ ServiceLogOn MemoryAccounts::tryServiceLogOn(const std::string& account, const s
 
 MaybeFailure MemoryCommandLock::acquire(const std::function<void()>& waiting) {
     if (failure) return failure;
+    // Free at once, it is taken even when a give-up was told; only a wait can be given up.
     if (otherCommand) {
         waiting();
         std::exchange(otherCommand, {})();

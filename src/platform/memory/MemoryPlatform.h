@@ -283,14 +283,17 @@ public:
 class MemoryCommandLock : public CommandLock {
 public:
     MaybeFailure acquire(const std::function<void()>& waiting) override;
-    void release() override { --holders; }
+    void release() override {
+        --holders;
+        givenUp = false;
+    }
     void giveUpWaiting() override { givenUp = true; }
 
     int holders = 0;
     int acquired = 0;
     std::function<void()> otherCommand;  // runs, once, while the next acquire waits
     MaybeFailure failure;
-    bool givenUp = false;  // by the other command's end, should it give up
+    bool givenUp = false;  // before the next acquire, or by the other command while it waits
 };
 
 // The whole in-memory platform in one object.

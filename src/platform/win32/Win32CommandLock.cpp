@@ -36,8 +36,6 @@ MaybeFailure Win32CommandLock::acquire(const std::function<void()>& waiting) {
         LocalFree(descriptor);
         if (!mutex_) return systemFailure("CreateMutexW", error);
     }
-    // Only a wait that has begun can be given up: one given up before is not this one's.
-    if (givenUp_) ResetEvent(givenUp_);
     const HANDLE handles[] = {mutex_, givenUp_};
     const DWORD count = givenUp_ ? 2 : 1;
     DWORD waited = WaitForMultipleObjects(count, handles, FALSE, kMomentMs);
@@ -49,12 +47,17 @@ MaybeFailure Win32CommandLock::acquire(const std::function<void()>& waiting) {
         held_ = true;
         return std::nullopt;
     }
-    if (waited == WAIT_OBJECT_0 + 1) return Failure{"WaitForMultipleObjects", "the wait was given up", kWaitGivenUp};
+    if (waited == WAIT_OBJECT_0 + 1) {
+        ResetEvent(givenUp_);
+        return Failure{"WaitForMultipleObjects", "the wait was given up", kWaitGivenUp};
+    }
     if (waited == WAIT_TIMEOUT) return systemFailure("WaitForMultipleObjects", WAIT_TIMEOUT);
     return lastErrorFailure("WaitForMultipleObjects");
 }
 
+// A give-up told while the lock was held was for no wait: the next command's is not given up by it.
 void Win32CommandLock::release() {
+    if (givenUp_) ResetEvent(givenUp_);
     held_ = false;
     if (mutex_) ReleaseMutex(mutex_);
 }
