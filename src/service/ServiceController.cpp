@@ -468,11 +468,13 @@ StepResult ServiceController::writeValues(const Survey& s, const std::vector<Wra
     return step;
 }
 
-std::optional<StepResult> ServiceController::noLongerOurs(const Survey& s) {
+std::optional<StepResult> ServiceController::noLongerOurs(const Survey& s, IfGone ifGone) {
     const ServiceFacts now = lookUpService(platform_.services, platform_.registry, s.config.serviceName);
     // Whose a service is that cannot be looked up is not known: it is not acted on.
     if (now.presence == ServiceFacts::Presence::Unknown)
         return StepResult::failed(messages::serviceLookupFailed(s.config.serviceName, now.failure.description));
+    if (!now.present() && ifGone == IfGone::Refused)
+        return StepResult::failed(messages::serviceGoneBeforeChange(s.config.serviceName));
     // One this command registered is its own even before its mark is written (an install undone for a mark the
     // registry refused).
     if (!now.present() || isOurs(ownershipOf(now, true, s.record)) ||
@@ -520,7 +522,7 @@ bool ServiceController::changedStartUpValues(const std::string& stepName) {
 // The wrapper's update directive.
 Step ServiceController::update(Survey& s, const ProcessRun& run) {
     return {kUpdateStep + run.commandLine, [this, &s, run] {
-                if (auto refused = noLongerOurs(s)) return *refused;
+                if (auto refused = noLongerOurs(s, IfGone::Refused)) return *refused;
                 const ProcessResult result = platform_.processes.run(run);
                 progress_.detail(result.output);
                 if (result.exitedWith(0)) return StepResult{};
@@ -541,7 +543,7 @@ Plan ServiceController::changeInPlace(Survey& s, const Configuration& from, Plan
     if (const auto run = s.kind->updating(from, s.config)) plan.push_back(update(s, *run));
     if (auto values = s.kind->changedValues(from, s.config); !values.empty())
         plan.push_back({kWriteValuesStep, [this, &s, values = std::move(values)] {
-                            if (auto refused = noLongerOurs(s)) return *refused;
+                            if (auto refused = noLongerOurs(s, IfGone::Refused)) return *refused;
                             StepResult step = writeValues(s, values);
                             step.done = step.warnings.empty();
                             return step;

@@ -146,8 +146,10 @@ private:
     StepResult applySettings(Survey& s);
     Step markInstalled(Survey& s);
     // The service as it is now, after the questions: one registered again or re-pointed meanwhile is not
-    // stopped, removed or changed. Nothing when it is still ours or gone.
-    std::optional<StepResult> noLongerOurs(const Survey& s);
+    // stopped, removed or changed. Nothing when it is still ours, or gone and a change need not find it (the
+    // wrapper's update registers a service it does not find, which would be nobody's).
+    enum class IfGone { Fine, Refused };
+    std::optional<StepResult> noLongerOurs(const Survey& s, IfGone ifGone = IfGone::Fine);
     void removeLeftoverServiceKey(const std::string& name);
     std::string installedCopyRefusal(const Survey& s, const std::string& refusedAct);
     std::string digestOf(const std::string& path);

@@ -89,6 +89,11 @@ std::string changedWrapperCopy(const std::string& name, const std::string& path,
            "\" (it has changed or is gone), so Velmora does not " + refusedAct + ". Nothing was changed.";
 }
 
+std::string serviceGoneBeforeChange(const std::string& name) {
+    return "The service \"" + name +
+           "\" is no longer installed, so its start-up values were not changed. Save again to install it anew.";
+}
+
 std::string serviceLookupFailed(const std::string& name, const std::string& reason) {
     return "The service manager could not be asked about the service \"" + name + "\": " + reason +
            " Nothing was changed.";

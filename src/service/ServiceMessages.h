@@ -34,6 +34,7 @@ std::string serviceNotRecorded(const std::string& name, const std::string& progr
 std::string unrecordedServiceLeft(const std::string& name, const std::string& programLine);
 // refusedAct: what Velmora does not do with it ("run it to remove the service").
 std::string changedWrapperCopy(const std::string& name, const std::string& path, const std::string& refusedAct);
+std::string serviceGoneBeforeChange(const std::string& name);
 std::string serviceLookupFailed(const std::string& name, const std::string& reason);
 // The same once the wrapper ran to register or remove it: what it did is not known.
 std::string serviceUnknownAfterWrapper(const std::string& name, const std::string& reason);

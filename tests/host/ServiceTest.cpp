@@ -492,6 +492,19 @@ TEST_F(SessionTest, EachChangeOfAnInstalledServiceTakesItsLeastStepAndARestartOn
     EXPECT_TRUE(os.processes.ran.empty());
     ui.whileAsking = nullptr;
     os.services.lookupFailure.reset();
+    // Removed by someone else while the restart is asked: the wrapper's update would register a service of its
+    // own making under that name, so it is not run.
+    const auto removed = os.services.services["shop"];
+    ui.whileAsking = [&](const Question&) { os.services.services.erase("shop"); };
+    os.processes.ran.clear();
+    EXPECT_EQ(session.save().summary,
+              "The service \"shop\" is no longer installed, so its start-up values were not changed. Save again to "
+              "install it anew.");
+    EXPECT_TRUE(os.processes.ran.empty());
+    EXPECT_FALSE(serviceExists("shop"));
+    EXPECT_EQ(program.store.read("shop").values.maxHeapSize, 0u);
+    ui.whileAsking = nullptr;
+    os.services.services["shop"] = removed;
     EXPECT_TRUE(session.save().done());
     EXPECT_EQ(program.store.read("shop").values.maxHeapSize, 2048u);
     const ServiceConfiguration& held = os.services.services["shop"].configuration;
@@ -530,4 +543,15 @@ TEST_F(SessionTest, EachChangeOfAnInstalledServiceTakesItsLeastStepAndARestartOn
     EXPECT_TRUE(longer.done()) << longer.summary;
     EXPECT_TRUE(ui.asked.empty());
     EXPECT_TRUE(os.processes.ran.empty());
+    // Gone while its restart is asked: no values are written for a service that is not there.
+    ui.whileAsking = [&](const Question&) { os.services.services.erase("old"); };
+    ASSERT_TRUE(editing.edit(Field::MaxHeapSize, "640").done());
+    EXPECT_EQ(session.save().summary,
+              "The service \"old\" is no longer installed, so its start-up values were not changed. Save again to "
+              "install it anew.");
+    EXPECT_EQ(storedText(os.registry.read(kLocalMachine, "SYSTEM\\CurrentControlSet\\Services\\old\\Parameters",
+                                          "JVM Option Number 7"))
+                  .text,
+              "-Xmx768m");
+    ui.whileAsking = nullptr;
 }
