@@ -96,6 +96,12 @@ std::string missingJvmLibrary(const std::string& javaHome, JvmType jvmType, File
 
 namespace velmora {
 
+std::optional<char> quoteTheWrapperListCannotCarry(const std::string& entry) {
+    if (entry.find('\'') != std::string::npos) return '\'';
+    if (std::count(entry.begin(), entry.end(), '"') % 2 != 0) return '"';
+    return std::nullopt;
+}
+
 std::vector<UncarriedValue> valuesTheWrapperCannotCarry(const TomcatLayout& layout, const Configuration& c) {
     std::vector<UncarriedValue> found;
     if (layout.family != WrapperFamily::Modern) {
@@ -103,7 +109,7 @@ std::vector<UncarriedValue> valuesTheWrapperCannotCarry(const TomcatLayout& layo
         return found;
     }
     auto look = [&](const std::string& label, const std::string& value) {
-        if (value.find('\'') != std::string::npos) found.push_back({label, value});
+        if (const auto quote = quoteTheWrapperListCannotCarry(value)) found.push_back({label, value, false, *quote});
     };
     look("Catalina Home", c.catalinaHome);
     look("Catalina Base", c.catalinaBase);
@@ -121,6 +127,11 @@ std::string uncarriedValueMessage(const UncarriedValue& value) {
                value.value +
                "' (Environment) would never reach Tomcat. Set it for the machine instead, or use a "
                "Tomcat 7 or later home.";
+    if (value.quote == '"')
+        return "The Tomcat service wrapper of this Catalina home takes the JVM options and Tomcat's start parameters "
+               "as lists in which a double quote (\") opens a part that only the next one closes, so '" +
+               value.value + "' (" + value.label +
+               ") would swallow the entries after it. Choose a value whose double quotes come in pairs.";
     return "The Tomcat service wrapper of this Catalina home takes the JVM options and Tomcat's start parameters as "
            "lists in which a single quote (') cannot stand, so '" +
            value.value + "' (" + value.label +

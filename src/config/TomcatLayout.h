@@ -1,4 +1,5 @@
 #pragma once
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -55,13 +56,17 @@ std::string missingJvmLibrary(const std::string& javaHome, JvmType jvmType, File
 namespace velmora {
 
 // A value that goes into the JVM option list of the Tomcat 7-11 wrapper,
-// which separates entries at '#' and ';' and quotes with "'": an entry that
-// holds a quote of its own cannot reach the JVM whole.
+// which separates entries at '#' and ';' and quotes with "'" and '"': an entry
+// that holds a single quote, or a double quote without its pair, cannot reach
+// the JVM whole.
 struct UncarriedValue {
     std::string label;
     std::string value;
     bool noEnvironment = false;  // the classic wrapper hands the JVM no environment of its own
+    char quote = '\'';           // a single quote cannot stand in an entry; a double quote must be paired
 };
+// The quote that keeps one entry of such a list from reaching the JVM whole, if any.
+std::optional<char> quoteTheWrapperListCannotCarry(const std::string& entry);
 std::vector<UncarriedValue> valuesTheWrapperCannotCarry(const TomcatLayout& layout, const Configuration& c);
 std::string uncarriedValueMessage(const UncarriedValue& value);
 

@@ -161,7 +161,7 @@ std::optional<JvmOptions9> wrapperJvmOptions9(const Configuration& c, Files& fil
 std::vector<std::string> unusableScriptOptions(const JvmOptions9& options) {
     std::vector<std::string> unusable;
     for (const auto& option : options.options)
-        if (option.find('\'') != std::string::npos || firstHiddenCharacter(option)) unusable.push_back(option);
+        if (quoteTheWrapperListCannotCarry(option) || firstHiddenCharacter(option)) unusable.push_back(option);
     return unusable;
 }
 
@@ -181,6 +181,8 @@ std::string unusableScriptOptionMessage(const std::string& option, const std::st
         return entry + " holds " + codePointName(*hidden) +
                (*hidden <= 0x9F ? ", a control character" : ", a bidirectional formatting character") +
                ", which Velmora does not pass on to the JVM" + fix;
+    if (quoteTheWrapperListCannotCarry(option) == '"')
+        return entry + " holds a double quote (\") without its pair, which would take the options after it along" + fix;
     return entry + " holds a single quote ('), which the wrapper cannot pass to the JVM whole" + fix;
 }
 

@@ -77,7 +77,15 @@ TEST_F(SessionTest, ANewConfigurationDerivesEverythingFromItsFolderAndItsOptions
     EXPECT_EQ(session.configuration().tomcatConfigFile, "C:\\tomcat10\\conf\\server.xml");
     EXPECT_NE(lastOf(ui.warnings).find("'C:\\tomcat10\\conf\\Bob's.xml' (Tomcat Config File)"), std::string::npos);
     EXPECT_TRUE(editing.addOption("-Dshop=a#b;c d"));
-    EXPECT_EQ(session.configuration().additionalJvmOptions, std::vector<std::string>{"-Dshop=a#b;c d"});
+    EXPECT_FALSE(editing.addOption("-Dpanel.size=24\""));
+    EXPECT_EQ(lastOf(ui.warnings),
+              "The Tomcat service wrapper of this Catalina home takes the JVM options and Tomcat's start parameters "
+              "as lists in which a double quote (\") opens a part that only the next one closes, so "
+              "'-Dpanel.size=24\"' (Additional JVM Options) would swallow the entries after it. Choose a value whose "
+              "double quotes come in pairs.");
+    EXPECT_TRUE(editing.addOption("-Dtitle=\"A; B\""));
+    EXPECT_EQ(session.configuration().additionalJvmOptions,
+              (std::vector<std::string>{"-Dshop=a#b;c d", "-Dtitle=\"A; B\""}));
     // One stored past Velmora is the check's finding, named by the field that set takes.
     put("t10", {RegistryWrite::textValue("tomcat.config", "C:\\tomcat10\\conf\\Bob's.xml")});
     ASSERT_TRUE(session.open("t10").done());

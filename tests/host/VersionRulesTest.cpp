@@ -418,6 +418,13 @@ TEST(ServiceScript, OnlyItsInstallCommandFeedsTheJvmAndEntriesTheWrapperCannotPa
               "The JVM option \"-Dname=O'Brien\" that C:\\tomcat10\\bin\\service.bat passes to the service wrapper "
               "holds a single quote ('), which the wrapper cannot pass to the JVM whole: correct the script. Nothing "
               "is installed until then.");
+    // Paired double quotes stay within their entry; one alone would take the options after it along.
+    EXPECT_EQ(unusableScriptOptions({{"-Dtitle=\"A; B\"", "-Dsize=24\""}, options.script}),
+              std::vector<std::string>{"-Dsize=24\""});
+    EXPECT_EQ(unusableScriptOptionMessage("-Dsize=24\"", options.script),
+              "The JVM option \"-Dsize=24\"\" that C:\\tomcat10\\bin\\service.bat passes to the service wrapper "
+              "holds a double quote (\") without its pair, which would take the options after it along: correct the "
+              "script. Nothing is installed until then.");
     EXPECT_EQ(unusableScriptOptionMessage("-Dcolour=\x1B[31m", options.script),
               "The JVM option \"-Dcolour=\\x1B[31m\" that C:\\tomcat10\\bin\\service.bat passes to the service "
               "wrapper holds U+001B, a control character, which Velmora does not pass on to the JVM: correct the "
