@@ -212,9 +212,22 @@ std::string clientJvmRefusal(const std::string& javaHome, Files& files) {
            "load it.";
 }
 
+std::string classicWrapperJdkRefusal(const std::string& catalinaHome, const std::string& javaHome, int jdkFeature,
+                                     Files& files) {
+    if (jdkFeature < 9) return {};
+    const TomcatLayout layout = tomcatLayoutOf(catalinaHome, files);
+    if (layout.family != WrapperFamily::Classic || !files.fileExists(layout.wrapperProgram)) return {};
+    return "The classic service wrapper (bin\\tomcat.exe) of " + catalinaHome +
+           " starts the JVM with java.endorsed.dirs, which Java 9 and later refuse: the JDK at " + javaHome +
+           " (Java " + std::to_string(jdkFeature) +
+           ") could not start Tomcat. Choose a Java 8 JDK, or a Tomcat 7 or later home.";
+}
+
 std::vector<UnrunnableChoice> unrunnableChoices(const Configuration& c, const TomcatVersion& tomcat, int jdkFeature,
                                                 Files& files) {
     std::vector<UnrunnableChoice> found;
+    if (std::string why = classicWrapperJdkRefusal(c.catalinaHome, c.javaHome, jdkFeature, files); !why.empty())
+        found.push_back({Field::JavaHome, why});
     if (c.useSecurityManager)
         if (std::string why = securityManagerRefusal(tomcat, jdkFeature, c.javaHome); !why.empty())
             found.push_back({Field::UseSecurityManager, why});

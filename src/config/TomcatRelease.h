@@ -67,12 +67,17 @@ std::string securityManagerRefusal(const TomcatVersion& tomcat, int jdkFeature, 
 // Why the JDK cannot run a client JVM (64-bit JDKs bring none); empty when it can.
 std::string clientJvmRefusal(const std::string& javaHome, Files& files);
 
+// Why the classic wrapper of that home cannot start that JDK (Java 9 and later); empty when it can.
+std::string classicWrapperJdkRefusal(const std::string& catalinaHome, const std::string& javaHome, int jdkFeature,
+                                     Files& files);
+
 // A choice of a configuration that its Tomcat or JDK cannot run, and why.
 struct UnrunnableChoice {
     Field field;
     std::string why;
 };
-// The security manager where Tomcat or the JDK refuses it, a client JVM where the JDK has none.
+// A Java 9 or later JDK under the classic wrapper, the security manager where Tomcat or the JDK refuses it, a
+// client JVM where the JDK has none.
 std::vector<UnrunnableChoice> unrunnableChoices(const Configuration& c, const TomcatVersion& tomcat, int jdkFeature,
                                                 Files& files);
 bool hasClientJvm(const std::string& javaHome, Files& files);

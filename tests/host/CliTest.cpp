@@ -317,7 +317,9 @@ TEST_F(CliTest, EveryOtherExitCodeMeansWhatTheHelpSays) {
 
 // Refusals: 2 wrong input, 3 a rule or a No, 1 tried and failed, 8 no such configuration; none stores anything.
 TEST_F(CliTest, EveryCommandSpeaksJsonWhenAskedAndEachRefusalHasItsCode) {
-    os.files.addFile("C:\\jdk\\release", "JAVA_VERSION=\"24\"\n");  // refuses the security manager
+    addTomcat("C:\\tomcat10", "10.1.34");
+    addJdk("C:\\jdk-24", "24");  // refuses the security manager
+    useHome("C:\\tomcat10", "C:\\jdk-24");
     os.files.addFile("C:\\bad.json", "{\"configurations\": [{\"name\": \"COM1\"}]}");
     // repoint: the JDK is there; import-setenv: there is no setenv.bat; apply: stored as the file gives it.
     // Each command line after its exit code, apart by "; ".

@@ -136,6 +136,16 @@ TEST_F(VersionRulesTest, WhatCannotRunIsRefusedAndAJdkThatAnUpdateTookAwayIsRepl
     const CheckResult check = session.checkConfiguration(ReportOpening::Never);
     ASSERT_FALSE(check.report.findings.empty());
     EXPECT_EQ(check.report.findings[0].label, "Use Security Manager");
+    // The classic wrapper of an old home starts every JVM with java.endorsed.dirs, which Java 9 and later refuse.
+    useHome("C:\\tomcat", "C:\\jdk-24");
+    saveNew("classic");
+    const auto classic = session.checkConfiguration(ReportOpening::Never).report.findings;
+    ASSERT_FALSE(classic.empty());
+    EXPECT_EQ(classic[0].message,
+              "The classic service wrapper (bin\\tomcat.exe) of C:\\tomcat starts the JVM with java.endorsed.dirs, "
+              "which Java 9 and later refuse: the JDK at C:\\jdk-24 (Java 24) could not start Tomcat. Choose a Java 8 "
+              "JDK, or a Tomcat 7 or later home.");
+    EXPECT_EQ(classic[0].label, "Java Home");
 
     // A JDK that an update took away is replaced by the newest of its version.
     const std::string old = "C:\\Program Files\\Eclipse Adoptium\\jdk-17.0.9.9-hotspot";
