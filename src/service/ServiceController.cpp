@@ -232,7 +232,8 @@ StepResult ServiceController::stopAndWatch(Survey& s) {
     const std::string& name = s.config.serviceName;
     if (auto refused = noLongerOurs(s)) return *refused;
     // The wrapper stops by the timeout it holds, which someone may have changed past Velmora.
-    const std::uint32_t timeout = wrapperStopTimeout(s, s.installedConfig.stopTimeout);
+    const std::uint32_t timeout =
+        s.heldStopTimeout ? *s.heldStopTimeout : wrapperStopTimeout(s, s.installedConfig.stopTimeout);
     const std::uint32_t boundSeconds = std::max(timeout, s.installedConfig.stopTimeout) + kStopMarginSeconds;
     StatusCheck before = askServiceState(platform_.services, name);
     // A start still under way takes no stop: it is let end first, for as long as a stop may take.
@@ -540,6 +541,8 @@ bool ServiceController::wrapperChanges(const Survey& s) {
 
 Plan ServiceController::changeInPlace(Survey& s, const Configuration& from, Plan storing) {
     Plan plan;
+    // The wrapper that runs now stops by the timeout it read at its start, not by one the update writes.
+    s.heldStopTimeout = wrapperStopTimeout(s, from.stopTimeout);
     if (const auto run = s.kind->updating(from, s.config)) plan.push_back(update(s, *run));
     if (auto values = s.kind->changedValues(from, s.config); !values.empty())
         plan.push_back({kWriteValuesStep, [this, &s, values = std::move(values)] {

@@ -39,6 +39,8 @@ struct Survey {
     std::optional<StartDiagnosis> startFailure;  // why the start of this command failed
     std::optional<StartTimes> started;           // how long its good start took
     std::optional<StopEvidence> stopped;         // how its stop of the running service went
+    // The stop timeout the running wrapper holds, read before a change in place writes the new one.
+    std::optional<std::uint32_t> heldStopTimeout;
 };
 
 // Decides once per command, then hands out the steps that carry it out:

@@ -231,7 +231,19 @@ TEST_F(StartFailureTest, TheServiceManagersOwnCodesAndNoKnownCauseStillSayWhatHa
               std::string::npos);
 
     // A lower stop timeout reaches the wrapper when it starts again: the stop before that is timed and judged
-    // by the 30 s it runs with, so a 15 s stop is graceful.
+    // by the 30 s it runs with, so a 15 s stop is graceful, though the update has written the lower one.
+    const auto wrapper = os.processes.onRun;
+    const std::string stopKey =
+        "SOFTWARE\\WOW6432Node\\Apache Software Foundation\\Procrun 2.0\\shop\\Parameters\\Stop";
+    os.processes.onRun = [&, wrapper, stopKey](const std::string& command) {
+        if (wrapper) wrapper(command);
+        const std::size_t at = command.find(" --StopTimeout ");
+        if (command.find(" //DS//shop") != std::string::npos)
+            os.registry.deleteKey(kLocalMachine, stopKey);
+        else if (at != std::string::npos)
+            os.registry.write(kLocalMachine, stopKey,
+                              {RegistryWrite::numberValue("Timeout", std::stoul(command.substr(at + 15)))});
+    };
     serving(0);
     ASSERT_TRUE(session.start().done());
     os.services.services["shop"].stopScript = {15000, {}};
