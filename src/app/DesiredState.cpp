@@ -154,10 +154,9 @@ ApplyResult DesiredState::bringTo(const DecodedEntry& entry, const std::vector<A
     const Configuration stored = editing_.configuration();
     editing_.takeDesired(entry.values, entry.given);
     // This server's own values replace the document's, a list's as a whole.
-    // A value its setter warns of (a folder not there and not made) is refused, as set refuses it. A check makes
-    // no folder, so its warning is no refusal there.
-    if (const Outcome taken = applyAssignments(overrides, editing_);
-        !taken.done() || (!checkOnly && !taken.warnings.empty())) {
+    // A value its setter warns of (a folder not there and not made) is refused, as set refuses it; a check
+    // leaves a folder the run would make unasked, and fails on the rest as the run does.
+    if (const Outcome taken = applyAssignments(overrides, editing_); !taken.done() || !taken.warnings.empty()) {
         result.failed = true;
         result.error = "--set: " + (taken.done() ? taken.warnings.front() : taken.summary);
         return result;

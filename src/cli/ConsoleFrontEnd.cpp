@@ -38,8 +38,10 @@ Answer ConsoleFrontEnd::ask(const Question& question) {
     const bool restart =
         question.kind == QuestionKind::RestartAfterChange || question.kind == QuestionKind::RestartRunningService;
     // --check changes nothing: a Yes that would make a folder or grant a right is never given then.
-    const bool held = changeNothing_ && (rights || question.kind == QuestionKind::CreateMissingFolder);
-    const bool yes = !held && (rights ? grantRights_ : yes_ || (restart && restart_));
+    const bool folder = question.kind == QuestionKind::CreateMissingFolder;
+    const bool held = changeNothing_ && (rights || folder);
+    const bool givenYes = rights ? grantRights_ : yes_ || (restart && restart_);
+    const bool yes = !held && givenYes;
     if (yes && !verbose_) return Answer::Yes;
     const char* why = held      ? "--check changes nothing"
                       : rights  ? "--grant-rights answers Yes"
@@ -49,6 +51,8 @@ Answer ConsoleFrontEnd::ask(const Question& question) {
          << (yes ? "Yes" : "No");
     if (!yes) err_ << " (" << why << ")";
     err_ << std::endl;
+    // A folder the run would make is no refusal in a check: left unanswered, it is not made and not declined.
+    if (held && folder && givenYes) return Answer::None;
     return yes ? Answer::Yes : Answer::No;
 }
 

@@ -540,13 +540,25 @@ TEST_F(CliTest, AFailureStopsOnlyItsConfigurationAndTheNextRunGoesOnFromThere) {
     EXPECT_EQ(refused.code, 10) << refused.out << refused.err;
     // --check changes nothing, --yes or not: a folder a value names is not made.
     refused = apply({"--set", "max.heap.size=4096", "--set", "system.out=C:\\newlogs", "--check"});
+    EXPECT_EQ(refused.code, 10) << refused.out << refused.err;
     EXPECT_FALSE(os.files.folderExists("C:\\newlogs"));
     EXPECT_NE(refused.err.find("-> No (--check changes nothing)"), std::string::npos) << refused.err;
-    // Without --yes the folder is not made: the value is refused, as set refuses it, and nothing is stored.
+    // Without --yes the folder is not made: the value is refused, as set refuses it, and nothing is stored. Any
+    // other warning of a value fails the check as it fails the run, --yes or not.
     writeDocument(R"({"name": "shop"})");
-    refused = run({"apply", "C:\\fleet.json", "--set", "system.out=C:\\newlogs"});
-    EXPECT_EQ(refused.code, 1);
-    EXPECT_NE(refused.out.find("shop: FAILED\n  --set: "), std::string::npos) << refused.out;
+    for (const std::vector<std::string>& more :
+         {std::vector<std::string>{"--set", "catalina.base=D:\\sites\\shop", "--yes"},
+          {"--set", "system.out=C:\\newlogs"}}) {
+        for (const bool checkOnly : {true, false}) {
+            std::vector<std::string> arguments = {"apply", "C:\\fleet.json"};
+            arguments.insert(arguments.end(), more.begin(), more.end());
+            if (checkOnly) arguments.push_back("--check");
+            const CliRun r = run(arguments);
+            EXPECT_EQ(r.code, 1) << more[1] << checkOnly;
+            EXPECT_NE(r.out.find(": FAILED\n  --set: "), std::string::npos) << more[1] << checkOnly << r.out;
+        }
+    }
+    EXPECT_FALSE(os.files.folderExists("C:\\newlogs"));
     EXPECT_TRUE(storedList().empty());
     writeDocument(R"({"name": "shop", "state": "running"}, {"name": "blog", "state": "stopped"})");
     // shop's wrapper cannot register it this time.
