@@ -100,7 +100,10 @@ DecodedEntry decodeOne(const Json& entry, DocumentUse use) {
                 break;
         }
     }
-    if (auto problem = nameRuleViolation(name, c.catalinaHome); !problem.empty()) refuse(name, kNameMember, problem);
+    // A name stored before today's rule can still be named for its removal, as delete takes it.
+    const std::string problem =
+        decoded.state == "absent" ? unusableNameReason(name) : nameRuleViolation(name, c.catalinaHome);
+    if (!problem.empty()) refuse(name, kNameMember, problem);
     return decoded;
 }
 

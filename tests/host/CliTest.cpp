@@ -456,6 +456,17 @@ TEST_F(CliTest, ASecondApplyOfTheSameFileChangesNothingAndAChangeTouchesOnlyItsC
               "change, 0 unchanged, 0 failed.\n");
     EXPECT_TRUE(serviceExists("shop"));
     EXPECT_EQ(storedList(), (std::vector<std::string>{"shop", "blog"}));
+    // A name stored before today's rule (a blank) can still be named for its removal, beside the others.
+    put("Shop Test", {RegistryWrite::textValue("description", "old")});
+    writeDocument(R"({"name": "Shop Test", "state": "absent"}, {"name": "blog", "state": "running",
+                     "service.startup": "manual"})");
+    r = apply();
+    EXPECT_EQ(r.out,
+              "Shop Test: changed; delete\nblog: unchanged\n2 configuration(s): 1 changed, 1 unchanged, 0 failed.\n")
+        << r.err;
+    EXPECT_EQ(stored("Shop Test", "description"), "<absent>");
+    writeDocument(R"({"name": "Shop Test", "state": "stored"})");
+    EXPECT_EQ(apply().code, 3);
 }
 
 // The window's open configuration while velmora-cli works beside it, and a service removed outside both.
