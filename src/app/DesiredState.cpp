@@ -163,11 +163,10 @@ ApplyResult DesiredState::bringTo(const DecodedEntry& entry, const std::vector<A
     }
     const Configuration desired = editing_.configuration();
 
-    if (storedName.empty()) {
-        result.changedFields.push_back("all (not stored yet)");
-    } else {
+    result.newConfiguration = storedName.empty();
+    if (!result.newConfiguration)
         for (const StoredField* field : differingFields(stored, desired)) result.changedFields.push_back(field->name);
-    }
+    const bool storing = result.newConfiguration || !result.changedFields.empty();
     // A service removed outside Velmora is installed again: the store's word is not the service.
     const bool installed = session_.installed() && session_.status() != ServiceStatus::Gone;
     // Running or stopped is a word on the service: one whose state cannot be asked is in neither.
@@ -183,8 +182,7 @@ ApplyResult DesiredState::bringTo(const DecodedEntry& entry, const std::vector<A
     if (stopFirst && !act(result, checkOnly, "stop", [&] { return session_.stop(); })) return result;
     // What a save will do, and what would refuse it, as the save itself decides: for a service removed outside
     // Velmora, a reinstall.
-    std::optional<SaveDecision> planned =
-        result.changedFields.empty() ? std::nullopt : std::optional(session_.decideSave(stopFirst));
+    std::optional<SaveDecision> planned = storing ? std::optional(session_.decideSave(stopFirst)) : std::nullopt;
     // A check fails where the run would be refused, in the run's words (an install's own refusals, then the
     // save's), or end at a question.
     const auto foreseenRefusal = [&](const std::string& action, bool installing) {
@@ -199,7 +197,7 @@ ApplyResult DesiredState::bringTo(const DecodedEntry& entry, const std::vector<A
                              !store_.read(result.name).installed);
         return endsAhead(result, action, {}, planned ? session_.endingQuestions(*planned) : std::vector<Question>{});
     };
-    if (!result.changedFields.empty()) {
+    if (storing) {
         std::string action = "store";
         if (const std::string change = serviceChangeText(planned->change); !change.empty()) action += ", " + change;
         // An install saves the values itself: they are written once.

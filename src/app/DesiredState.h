@@ -17,6 +17,7 @@ struct ApplyResult {
     std::string state;
     bool changed = false;
     bool failed = false;
+    bool newConfiguration = false;  // not stored before: every value is stored, none is listed as changed
     std::vector<std::string> changedFields;
     std::vector<std::string> actions;     // in order; when failed, the last is the one that failed
     std::vector<std::string> stepsDone;   // what was changed, also before a failure

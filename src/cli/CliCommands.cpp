@@ -603,13 +603,9 @@ private:
             failed += r.failed ? 1 : 0;
             changed += r.changed && !r.failed ? 1 : 0;
             unchanged += r.changed || r.failed ? 0 : 1;
-            Json one = {{"name", r.name},
-                        {"state", r.state},
-                        {"changed", r.changed},
-                        {"failed", r.failed},
-                        {"changedFields", r.changedFields},
-                        {"actions", r.actions},
-                        {"logsPruned", r.logsPruned}};
+            Json one = {{"name", r.name},       {"state", r.state},          {"changed", r.changed},
+                        {"failed", r.failed},   {"new", r.newConfiguration}, {"changedFields", r.changedFields},
+                        {"actions", r.actions}, {"logsPruned", r.logsPruned}};
             if (r.failed) {
                 one["error"] = r.error;
                 one["stepsDone"] = r.stepsDone;  // what it changed before it failed
@@ -620,6 +616,7 @@ private:
                      : !r.changed ? "unchanged"
                      : inv_.check ? "would change"
                                   : "changed");
+            if (r.newConfiguration) text += "; values: all (not stored yet)";
             if (!r.changedFields.empty()) text += "; values: " + joined(r.changedFields);
             if (!r.actions.empty()) text += "; " + std::string(inv_.check ? "would " : "") + joined(r.actions);
             for (const auto& file : r.logsPruned)

@@ -519,6 +519,9 @@ TEST_F(CliTest, EachCommandSeesWhatTheOneBeforeLeftAndAServiceRemovedElsewhereIs
               "The configuration would be saved and its service not installed: the check before it finds problems "
               "(velmora-cli check shows them) and asks whether to go on, and the answer is No.");
     EXPECT_EQ(nlohmann::json::parse(checked.out)["configurations"][0]["changed"], true);
+    // A new one lists no field a script could take for one of its own: it says that it is new.
+    EXPECT_EQ(nlohmann::json::parse(checked.out)["configurations"][0]["new"], true);
+    EXPECT_TRUE(nlohmann::json::parse(checked.out)["configurations"][0]["changedFields"].empty());
     EXPECT_EQ(apply({"--check"}).code, 10);
     EXPECT_FALSE(os.files.folderExists("C:\\nowhere"));
     const CliRun r = run({"apply", "C:\\fleet.json", "--json"});
