@@ -89,7 +89,13 @@ ApplyResult DesiredState::remove(ApplyResult result, bool checkOnly) {
     RemovalDecision decided = session_.decideRemoval();
     const std::string action = decided.removesService() ? "uninstall and delete" : "delete";
     if (checkOnly && endsAhead(result, action, decided.refusal, session_.endingQuestions(decided))) return result;
+    // The delete of one whose service it leaves alone is done, and fails on its warning, in a check too.
+    const std::vector<std::string> warnings = decided.warnings(stored);
     act(result, checkOnly, action, [&] { return session_.remove(std::move(decided)); });
+    if (checkOnly && !warnings.empty()) {
+        result.failed = true;
+        result.error = warnings.back();
+    }
     return result;
 }
 
@@ -179,6 +185,8 @@ ApplyResult DesiredState::bringTo(const DecodedEntry& entry, const std::vector<A
     // One to be stopped is stopped first, so that a change it takes needs no restart of it; nothing after
     // starts it again.
     const bool stopFirst = result.state == "stopped" && installed && serviceHasProcess(session_.status());
+    // A check fails where start or stop would refuse the service (no longer Velmora's), in their words.
+    if (stopFirst && checkOnly && endsAhead(result, "stop", session_.refusalToStop(), {})) return result;
     if (stopFirst && !act(result, checkOnly, "stop", [&] { return session_.stop(); })) return result;
     // What a save will do, and what would refuse it, as the save itself decides: for a service removed outside
     // Velmora, a reinstall.
@@ -233,6 +241,7 @@ ApplyResult DesiredState::bringTo(const DecodedEntry& entry, const std::vector<A
             result.error = notInRunningState(result.name, session_.statusCheck());
             return result;
         }
+        if (checkOnly && installed && endsAhead(result, "start", session_.refusalToStart(), {})) return result;
         if (!act(result, checkOnly, "start", [&] { return session_.start(); })) return result;
     }
     pruneLogs(result, checkOnly);

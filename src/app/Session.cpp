@@ -680,6 +680,18 @@ RemovalDecision Session::decideRemoval() {
     return d;
 }
 
+std::vector<std::string> RemovalDecision::warnings(const std::string& name) const {
+    std::vector<std::string> told;
+    if (stored.installed && !ruleBroken.empty())
+        told.push_back(ruleBroken + " The configuration goes from the store only; its service \"" + name +
+                       "\", if it is still registered, stays as it is.");
+    if (leftAlone)
+        told.push_back(survey.ownership == Ownership::Foreign
+                           ? messages::serviceNoLongerOurs(name, survey.facts.programLine)
+                           : messages::unrecordedServiceLeft(name, survey.facts.programLine));
+    return told;
+}
+
 Outcome Session::remove(RemovalDecision d) {
     Conversation conversation(frontEnd_);
     const std::string name = configuration().serviceName;
@@ -691,13 +703,7 @@ Outcome Session::remove(RemovalDecision d) {
         if (!conversation.confirmed(QuestionKind::DeleteInstalled, messages::kDeleteInstalledQuestion))
             return Outcome::declined("Nothing was changed.");
     }
-    if (d.stored.installed && !d.ruleBroken.empty())
-        conversation.warn(d.ruleBroken + " The configuration goes from the store only; its service \"" + name +
-                          "\", if it is still registered, stays as it is.");
-    if (d.leftAlone)
-        conversation.warn(s.ownership == Ownership::Foreign
-                              ? messages::serviceNoLongerOurs(name, s.facts.programLine)
-                              : messages::unrecordedServiceLeft(name, s.facts.programLine));
+    for (const std::string& warning : d.warnings(name)) conversation.warn(warning);
     plan.push_back({"delete", [this, name] {
                         if (auto failure = store_.remove(name))
                             return StepResult::failed(messages::storeNotWritten(name, failure->description));
@@ -720,18 +726,26 @@ Outcome Session::start() { return changeRunning(RunChange::Start); }
 Outcome Session::stop() { return changeRunning(RunChange::Stop); }
 Outcome Session::restart() { return changeRunning(RunChange::Restart); }
 
+std::string Session::refusalToStart() { return runChangeRefusal(RunChange::Start, runningSurvey(catchUpWithStore())); }
+std::string Session::refusalToStop() { return runChangeRefusal(RunChange::Stop, runningSurvey(catchUpWithStore())); }
+
+// Its start is watched, its stop timed and its logs rolled by the values the service runs with.
+Survey Session::runningSurvey(const StoredConfiguration& stored) {
+    const bool storedRuns = installed_ && stored.keyExists;
+    return controller_.survey(storedRuns ? stored.values : configuration(), installed_, record_,
+                              storedRuns ? &stored.values : nullptr);
+}
+
+std::string Session::runChangeRefusal(RunChange change, const Survey& s) {
+    return change != RunChange::Stop ? controller_.startRefusal(s) : controller_.actRefusal(s);
+}
+
 Outcome Session::changeRunning(RunChange change) {
     Conversation conversation(frontEnd_);
-    const StoredConfiguration stored = catchUpWithStore();
+    Survey s = runningSurvey(catchUpWithStore());
     const Configuration& c = configuration();
-    // Its start is watched, its stop timed and its logs rolled by the values the service runs with, not by
-    // values typed and not saved.
-    const bool storedRuns = installed_ && stored.keyExists;
-    Survey s =
-        controller_.survey(storedRuns ? stored.values : c, installed_, record_, storedRuns ? &stored.values : nullptr);
     const bool starts = change != RunChange::Stop;
-    if (std::string why = starts ? controller_.startRefusal(s) : controller_.actRefusal(s); !why.empty())
-        return conversation.refuse(why);
+    if (std::string why = runChangeRefusal(change, s); !why.empty()) return conversation.refuse(why);
     Plan plan;
     if (change != RunChange::Start) stopAndRoll(plan, s);
     if (starts) plan.push_back(controller_.start(s));

@@ -82,6 +82,8 @@ struct RemovalDecision {
     std::string refusal;
 
     bool removesService() const { return stored.installed && !leftAlone && ruleBroken.empty(); }
+    // What the delete tells of a service it leaves as it is.
+    std::vector<std::string> warnings(const std::string& name) const;
 };
 
 // A service whose reinstall did not end well, put back as it was: the
@@ -146,6 +148,9 @@ public:
     std::vector<Question> endingQuestionsOfInstall();
     // Why install would be refused before it asks anything; empty when it may go ahead.
     std::string installRefusal();
+    // Why start or stop would be refused before they act (a service no longer Velmora's); empty when not.
+    std::string refusalToStart();
+    std::string refusalToStop();
     // The install button on a configuration that is not installed: saves it
     // first, checks it and installs its service.
     Outcome install();
@@ -213,6 +218,9 @@ private:
     std::optional<Outcome> prepareAccount(Conversation& conversation, Survey& s, bool passwordNeeded, Plan& plan);
     enum class RunChange { Start, Stop, Restart };
     Outcome changeRunning(RunChange change);
+    // The service as a start or stop finds it: by the values it runs with, not by values typed and not saved.
+    Survey runningSurvey(const StoredConfiguration& stored);
+    std::string runChangeRefusal(RunChange change, const Survey& s);
     // A stop by Velmora, then the roll of the outputs it leaves above their bound.
     void stopAndRoll(Plan& plan, Survey& s);
     Plan storeSave(Survey& s);

@@ -467,6 +467,23 @@ TEST_F(CliTest, ASecondApplyOfTheSameFileChangesNothingAndAChangeTouchesOnlyItsC
     EXPECT_EQ(stored("Shop Test", "description"), "<absent>");
     writeDocument(R"({"name": "Shop Test", "state": "stored"})");
     EXPECT_EQ(apply().code, 3);
+
+    // Registered again past Velmora and stopped: the check fails where start and delete would, in their words.
+    os.services.services["blog"] = {"\"C:\\other\\blog.exe\" //RS//blog", false, {}};
+    for (const char* state : {"running", "absent"}) {
+        writeDocument(R"({"name": "blog", "service.startup": "manual", "state": ")" + std::string(state) + "\"}");
+        for (const bool checkOnly : {true, false}) {
+            const CliRun one = checkOnly ? apply({"--check", "--json"}) : apply({"--json"});
+            EXPECT_EQ(one.code, 1) << state << checkOnly;
+            const auto entry = nlohmann::json::parse(one.out)["configurations"][0];
+            EXPECT_EQ(entry.value("error", std::string()),
+                      "The service \"blog\" is not the one Velmora installed for this configuration (it now runs "
+                      "\"C:\\other\\blog.exe\" //RS//blog), so Velmora neither stops, replaces nor removes it.")
+                << state << checkOnly;
+        }
+    }
+    EXPECT_EQ(storedList(), std::vector<std::string>{"shop"});
+    EXPECT_TRUE(serviceExists("blog"));
 }
 
 // The window's open configuration while velmora-cli works beside it, and a service removed outside both.
