@@ -143,7 +143,9 @@ Report examineConfiguration(const Configuration& c, Platform& platform, Question
         refuse(c.classPath.empty() ? "Classpath" : "JVM", "", refused.why);
         log.back().field = storedField(refused.field).name;
     }
-    for (const auto& value : valuesTheWrapperCannotCarry(layout, c)) {
+    std::vector<UncarriedValue> uncarried = valuesTheWrapperCannotCarry(layout, c);
+    for (auto& value : valuesOutsideAnsiCodePage(layout, c, platform.environment)) uncarried.push_back(value);
+    for (const auto& value : uncarried) {
         questions.warn(uncarriedValueMessage(value));
         log.push_back({FindingKind::ValueUnusable, value.label, value.value, uncarriedValueMessage(value)});
     }

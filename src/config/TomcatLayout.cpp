@@ -121,7 +121,29 @@ std::vector<UncarriedValue> valuesTheWrapperCannotCarry(const TomcatLayout& layo
     return found;
 }
 
+std::vector<UncarriedValue> valuesOutsideAnsiCodePage(const TomcatLayout& layout, const Configuration& c,
+                                                      Environment& environment) {
+    std::vector<UncarriedValue> found;
+    auto look = [&](const std::string& label, const std::string& value) {
+        if (!environment.ansiCodePageHolds(value)) found.push_back({label, value, false, '\'', true});
+    };
+    look("Catalina Home", c.catalinaHome);
+    look("Catalina Base", c.catalinaBase);
+    look("Temp Directory", c.tempDirectory);
+    look("Classpath", c.classPath);
+    if (layout.family == WrapperFamily::Classic) look("Java Home", c.javaHome);  // as java.home
+    if (c.useSecurityManager == 1) look("Security Policy File", c.securityPolicyFile);
+    for (const auto& option : c.additionalJvmOptions) look("Additional JVM Options", option);
+    return found;
+}
+
 std::string uncarriedValueMessage(const UncarriedValue& value) {
+    if (value.outsideCodePage)
+        return "The service wrapper hands the JVM its options in the code page Windows uses for programs that are "
+               "not Unicode, which has no character for part of '" +
+               value.value + "' (" + value.label +
+               "): the JVM would read '?' in its place and Tomcat would not find its files. Choose a value in that "
+               "code page's characters, or change the system locale (Region, Administrative).";
     if (value.noEnvironment)
         return "The classic service wrapper (bin\\tomcat.exe) hands the JVM no environment of its own, so '" +
                value.value +

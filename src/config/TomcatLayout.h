@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "config/Configuration.h"
+#include "platform/Environment.h"
 #include "platform/Files.h"
 
 namespace velmora {
@@ -62,12 +63,17 @@ namespace velmora {
 struct UncarriedValue {
     std::string label;
     std::string value;
-    bool noEnvironment = false;  // the classic wrapper hands the JVM no environment of its own
-    char quote = '\'';           // a single quote cannot stand in an entry; a double quote must be paired
+    bool noEnvironment = false;    // the classic wrapper hands the JVM no environment of its own
+    char quote = '\'';             // a single quote cannot stand in an entry; a double quote must be paired
+    bool outsideCodePage = false;  // the JVM reads its options in a code page that lacks one of its characters
 };
 // The quote that keeps one entry of such a list from reaching the JVM whole, if any.
 std::optional<char> quoteTheWrapperListCannotCarry(const std::string& entry);
 std::vector<UncarriedValue> valuesTheWrapperCannotCarry(const TomcatLayout& layout, const Configuration& c);
+// The values the JVM is created with whose characters the code page for non-Unicode programs lacks: either
+// wrapper hands them on in it, and the JVM would read '?' in their place.
+std::vector<UncarriedValue> valuesOutsideAnsiCodePage(const TomcatLayout& layout, const Configuration& c,
+                                                      Environment& environment);
 std::string uncarriedValueMessage(const UncarriedValue& value);
 
 }  // namespace velmora

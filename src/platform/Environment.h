@@ -18,6 +18,9 @@ public:
     virtual std::string commandLineArguments() = 0;
     // Whether the program runs with an administrator's full rights.
     virtual bool elevated() = 0;
+    // Whether the code page Windows gives programs that are not Unicode holds every character of the text:
+    // a JVM reads the options it is created with in that code page.
+    virtual bool ansiCodePageHolds(const std::string& text) = 0;
 };
 
 }  // namespace velmora

@@ -9,6 +9,7 @@
 #include "platform/win32/WideText.h"
 #include "platform/win32/Win32Accounts.h"
 #include "platform/win32/Win32CommandLock.h"
+#include "platform/win32/Win32Environment.h"
 #include "platform/win32/Win32Network.h"
 #include "platform/win32/Win32Services.h"
 
@@ -101,6 +102,18 @@ TEST(NetworkTest, AProgramListeningOnAPortIsFoundAtItsAddressUntilItsSocketClose
     EXPECT_EQ(found[0].processId, e2e::underWine() ? 0u : GetCurrentProcessId());
     EXPECT_TRUE(std::get<std::vector<Listener>>(free).empty());
     EXPECT_TRUE(std::get<std::vector<Listener>>(closed).empty());
+}
+
+TEST(EnvironmentTest, TheCodePageForProgramsThatAreNotUnicodeHoldsOnlyWhatItHasACharacterFor) {
+    Win32Environment environment;
+    EXPECT_TRUE(environment.ansiCodePageHolds("C:\\tomcat\\conf\\server.xml"));
+    EXPECT_TRUE(environment.ansiCodePageHolds(""));
+    const UINT codePage = GetACP();
+    ASSERT_TRUE(codePage == 1252 || codePage == CP_UTF8) << codePage;  // Wine's and an English Windows' own
+    const bool utf8 = codePage == CP_UTF8;
+    EXPECT_TRUE(environment.ansiCodePageHolds("C:\\Caf\xC3\xA9 \xE2\x82\xAC"));      // é and the euro sign are in 1252
+    EXPECT_EQ(environment.ansiCodePageHolds("D:\\Us\xC5\x82ugi"), utf8);             // ł is not
+    EXPECT_EQ(environment.ansiCodePageHolds("C:\\\xE4\xB8\xAD\xE6\x96\x87"), utf8);  // nor are Chinese characters
 }
 
 // Another Velmora holds the turn from its own thread (a mutex is its owner thread's) until told to let go.

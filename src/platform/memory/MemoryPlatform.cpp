@@ -607,6 +607,11 @@ MemoryPlatform::MemoryPlatform() {
     files.addFile(environment.systemFolder() + "\\net.exe", "net");
 }
 
+bool MemoryEnvironment::ansiCodePageHolds(const std::string& text) {
+    const std::u16string units = toUtf16(text);
+    return std::all_of(units.begin(), units.end(), [](char16_t unit) { return unit < 0x100; });
+}
+
 std::string MemoryEnvironment::absolutePath(const std::string& path) {
     const bool absolute = (path.size() > 1 && path[1] == ':') || path.rfind("\\\\", 0) == 0;
     if (path.empty() || absolute) return path;

@@ -61,6 +61,17 @@ std::string Win32Environment::commandLineArguments() { return argumentsAfterProg
 
 namespace velmora {
 
+bool Win32Environment::ansiCodePageHolds(const std::string& text) {
+    // UTF-8 as the code page for non-Unicode programs holds everything; Windows refuses the default-character
+    // flag for it.
+    if (GetACP() == CP_UTF8 || text.empty()) return true;
+    const std::wstring utf16 = wide(text);
+    BOOL usedDefault = FALSE;
+    const int size = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, utf16.c_str(), static_cast<int>(utf16.size()),
+                                         nullptr, 0, nullptr, &usedDefault);
+    return size > 0 && !usedDefault;
+}
+
 bool Win32Environment::elevated() {
     Handle token;
     if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, token.receive())) return false;

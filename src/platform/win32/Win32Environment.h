@@ -11,6 +11,7 @@ public:
     std::string absolutePath(const std::string& path) override;
     std::string commandLineArguments() override;
     bool elevated() override;
+    bool ansiCodePageHolds(const std::string& text) override;
 };
 
 }  // namespace velmora
