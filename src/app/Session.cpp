@@ -131,12 +131,16 @@ Outcome Session::open(const std::string& name) {
 
 bool Session::acceptReport(Conversation& conversation) {
     const Report report = examineConfiguration(configuration(), platform_, conversation, checkContext());
+    Question goOn = goOnDespiteReport();
     if (auto failure = platform_.files.writeText(reportPath(), reportDocument(report) + "\r\n")) {
         debugLog_.logFailure(*failure, "");
-        return true;  // nothing to show; the install goes on as it would without problems
+        if (report.findings.empty()) return true;
+        // What it found is asked about all the same: its warnings name it, and no file is opened.
+        conversation.warn(messages::reportNotWritten(reportPath(), failure->description));
+        goOn.subject.clear();
     }
     if (report.findings.empty()) return true;
-    return conversation.ask(goOnDespiteReport()) == Answer::Yes;
+    return conversation.ask(goOn) == Answer::Yes;
 }
 
 // The window shows the report beside its question; a command line, perhaps on a remote session, only names it.

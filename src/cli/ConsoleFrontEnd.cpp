@@ -22,6 +22,7 @@ std::string consoleQuestion(const Question& question) {
         case QuestionKind::DeleteInstalled:
             return "This configuration is installed as a service: deleting it removes the service too. Continue?";
         case QuestionKind::InstallDespiteProblems:
+            if (question.subject.empty()) return "The check found the problems above. Go on all the same?";
             return "The check found problems; the diagnostic report is " + question.subject + ". Go on all the same?";
         case QuestionKind::MoveWithBase:
             return "The Catalina base has changed. Move the Tomcat config file, the System.out and System.err "

@@ -85,6 +85,22 @@ TEST_F(SessionTest, CheckConfigurationWritesTheReportBesideTheProgramAndFindsAJv
               "The diagnostic report could not be written to 'C:\\tomcat\\bin\\quenby-svc1-debug.html': "
               "Access is denied.\r\n\r\nCheck that the program's folder exists and that you may write "
               "to it.");
+    // Nor does an install go on past what its check found unasked: the warnings name the findings and the
+    // report that is not there, and the question opens no file.
+    editing.edit(Field::InitialHeapSize, "");
+    ui.answers[QuestionKind::CreateMissingFolder] = Answer::No;
+    editing.edit(Field::TempDirectory, "C:\\nowhere");
+    ui.forget();
+    ui.answers[QuestionKind::InstallDespiteProblems] = Answer::No;
+    os.processes.opened.clear();
+    EXPECT_EQ(session.install().result, Outcome::Result::Declined);
+    EXPECT_FALSE(serviceExists("svc1"));
+    ASSERT_FALSE(ui.asked.empty());
+    EXPECT_EQ(ui.asked.back().kind, QuestionKind::InstallDespiteProblems);
+    EXPECT_EQ(ui.asked.back().subject, "");
+    EXPECT_EQ(lastOf(ui.warnings).rfind("The diagnostic report could not be written to", 0), 0u);
+    EXPECT_TRUE(os.processes.opened.empty());
+    ui.answers.clear();
 
     // A JVM of another machine type than the wrapper is a finding: the machine field of the PE header, read
     // up to its last byte and never past the bytes read.
