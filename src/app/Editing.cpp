@@ -11,7 +11,11 @@
 namespace velmora {
 
 Editing::Editing(Platform& platform, ConfigurationStore& store, FrontEnd& frontEnd, SetterChecks checks)
-    : platform_(platform), store_(store), frontEnd_(frontEnd), checks_(checks), editor_(platform.files) {}
+    : platform_(platform),
+      store_(store),
+      frontEnd_(frontEnd),
+      checks_(checks),
+      editor_(platform.files, platform.environment) {}
 
 // The JVM type chosen last, unless the JDK has no client JVM to offer.
 Configuration Editing::freshConfiguration() {

@@ -11,7 +11,7 @@ Configuration entryBase(Platform& platform) {
 }
 
 Configuration completedEntry(const DecodedEntry& entry, Platform& platform) {
-    ConfigurationEditor editor(platform.files);
+    ConfigurationEditor editor(platform.files, platform.environment);
     editor.start(entryBase(platform));
     editor.setServiceName(entry.values.serviceName);
     editor.apply(entry.values, entry.given);

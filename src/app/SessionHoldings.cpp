@@ -36,7 +36,7 @@ AdoptionPreview Session::previewAdoption(const std::string& name) {
         velmora::newConfiguration(found.catalinaHome, defaultJavaHome(platform_.environment, platform_.registry),
                                   JvmType::Server, platform_.files);
     fresh.serviceName = found.name;
-    ConfigurationEditor editor(platform_.files);
+    ConfigurationEditor editor(platform_.files, platform_.environment);
     editor.start(fresh);
     editor.apply(held.config, held.held);
     preview.config = editor.configuration();

@@ -104,10 +104,17 @@ bool ConfigurationEditor::carried(const Configuration& candidate, Questions& que
     return uncarried.empty();
 }
 
+std::vector<UncarriedValue> ConfigurationEditor::uncarried(const Configuration& c) const {
+    const TomcatLayout layout = tomcatLayoutOf(c.catalinaHome, files_);
+    std::vector<UncarriedValue> found = valuesTheWrapperCannotCarry(layout, c);
+    for (auto& value : valuesOutsideAnsiCodePage(layout, c, environment_)) found.push_back(std::move(value));
+    return found;
+}
+
 std::vector<UncarriedValue> ConfigurationEditor::newlyUncarried(const Configuration& candidate) const {
-    const auto before = valuesTheWrapperCannotCarry(tomcatLayoutOf(config_.catalinaHome, files_), config_);
+    const auto before = uncarried(config_);
     std::vector<UncarriedValue> found;
-    for (const auto& value : valuesTheWrapperCannotCarry(tomcatLayoutOf(candidate.catalinaHome, files_), candidate))
+    for (const auto& value : uncarried(candidate))
         if (std::none_of(before.begin(), before.end(),
                          [&](const UncarriedValue& old) { return old.value == value.value; }))
             found.push_back(value);

@@ -18,7 +18,7 @@ namespace velmora {
 // Questions go to whoever the caller names; the editor knows no control.
 class ConfigurationEditor {
 public:
-    explicit ConfigurationEditor(Files& files) : files_(files) {}
+    ConfigurationEditor(Files& files, Environment& environment) : files_(files), environment_(environment) {}
 
     const Configuration& configuration() const { return config_; }
     // The folders created for this configuration (answering "Missing Folder"
@@ -77,10 +77,12 @@ private:
     // False (with a warning) when the wrapper could not pass the value whole.
     bool carried(const Configuration& candidate, Questions& questions);
     // The values of the candidate that the wrapper could not pass whole and the configuration does not hold yet.
+    std::vector<UncarriedValue> uncarried(const Configuration& c) const;
     std::vector<UncarriedValue> newlyUncarried(const Configuration& candidate) const;
     std::string defaultClassPathFor(const std::string& javaHome);
 
     Files& files_;
+    Environment& environment_;
     Configuration config_;
     std::string lastCatalinaHome_;
     std::string lastCatalinaBase_;

@@ -87,22 +87,27 @@ TEST_F(SessionTest, ANewConfigurationDerivesEverythingFromItsFolderAndItsOptions
     EXPECT_EQ(session.configuration().additionalJvmOptions,
               (std::vector<std::string>{"-Dshop=a#b;c d", "-Dtitle=\"A; B\""}));
     // The JVM reads its options in the code page for programs that are not Unicode: a character it lacks is
-    // refused before anything is installed, and the check names it; one it holds is not.
-    ASSERT_TRUE(editing.addOption("-Dcafe=Caf\xC3\xA9"));
-    ASSERT_TRUE(editing.addOption("-Dshop.name=Us\xC5\x82ugi"));
+    // refused as it is typed; one it holds is not. One stored past Velmora installs nothing, and the check
+    // names it.
+    const std::string lacks =
+        "The service wrapper hands the JVM its options in the code page Windows uses for programs that are not "
+        "Unicode, which has no character for part of 'C:\\Us\xC5\x82ugi' (Catalina Base): the JVM would read '?' "
+        "in its place and Tomcat would not find its files. Choose a value in that code page's characters, or change "
+        "the system locale (Region, Administrative).";
+    EXPECT_TRUE(editing.addOption("-Dcafe=Caf\xC3\xA9"));
+    os.files.addFolder("C:\\Us\xC5\x82ugi");
+    EXPECT_EQ(editing.edit(Field::CatalinaBase, "C:\\Us\xC5\x82ugi").summary, lacks);
+    EXPECT_EQ(session.configuration().catalinaBase, "C:\\tomcat10");
+    ASSERT_TRUE(session.save().done());
+    put("t10", {RegistryWrite::textValue("catalina.base", "C:\\Us\xC5\x82ugi")});
+    ASSERT_TRUE(session.open("t10").done());
     os.processes.ran.clear();
-    EXPECT_EQ(session.install().summary,
-              "The service wrapper hands the JVM its options in the code page Windows uses for programs that are not "
-              "Unicode, which has no character for part of '-Dshop.name=Us\xC5\x82ugi' (Additional JVM Options): the "
-              "JVM would read '?' in its place and Tomcat would not find its files. Choose a value in that code "
-              "page's characters, or change the system locale (Region, Administrative).");
+    EXPECT_EQ(session.install().summary, lacks);
     EXPECT_TRUE(os.processes.ran.empty());
     EXPECT_FALSE(serviceExists("t10"));
     const auto lacking = session.checkConfiguration(ReportOpening::Never).report.findings;
-    EXPECT_EQ(std::count_if(lacking.begin(), lacking.end(),
-                            [](const Finding& f) { return f.path == "-Dshop.name=Us\xC5\x82ugi"; }),
-              1);
-    editing.replaceList(Field::AdditionalOptions, {"-Dshop=a#b;c d"});
+    EXPECT_EQ(
+        std::count_if(lacking.begin(), lacking.end(), [](const Finding& f) { return f.label == "Catalina Base"; }), 1);
     // One stored past Velmora is the check's finding, named by the field that set takes.
     put("t10", {RegistryWrite::textValue("tomcat.config", "C:\\tomcat10\\conf\\Bob's.xml")});
     ASSERT_TRUE(session.open("t10").done());
