@@ -141,7 +141,7 @@ struct Bench {
     // Export of every stored configuration, then, with the store emptied,
     // import of the document: the path File > Export/Import and the command line take.
     void transferEverything() {
-        ConfigurationTransfer transfer(store, files);
+        ConfigurationTransfer transfer(store, files, environment);
         ConfigurationTransfer::Result exported, imported;
         const double exportMs = millisecondsOf([&] { exported = transfer.exportAll(); });
         clearStore(registry, exported.names);
@@ -216,7 +216,8 @@ struct Bench {
     // export of them all; a time < 0 when not all came through.
     static Transferred transferAt(Registry& target, Files& files, const Configuration& c, int count, bool exportToo) {
         ConfigurationStore targetStore(target);
-        ConfigurationTransfer transfer(targetStore, files);
+        Win32Environment environment;
+        ConfigurationTransfer transfer(targetStore, files, environment);
         const std::string document = encodeConfigurations(copiesOf(c, "imp", count));
         ConfigurationTransfer::Result imported, exported;
         Transferred ms;
@@ -239,7 +240,7 @@ struct Bench {
         c.serviceName = "benchoptions";
         for (int i = 0; i < 100000; ++i) c.additionalJvmOptions.push_back("-Dbench.option" + std::to_string(i) + "=x");
         const std::string document = encodeConfigurations({c});
-        ConfigurationTransfer transfer(store, files);
+        ConfigurationTransfer transfer(store, files, environment);
         ConfigurationTransfer::Result imported;
         const double ms = millisecondsOf([&] { imported = transfer.importDocument(document, true); });
         const bool complete =

@@ -71,7 +71,7 @@ std::string DesiredState::refusal(const std::vector<DecodedEntry>& entries, cons
                 list.push_back(value);
         }
         for (const auto& [field, list] : lists) c.*field->list = list;
-        std::string why = documentEntryRefusal(c, platform_.files);
+        std::string why = documentEntryRefusal(c, platform_.files, platform_.environment);
         if (why.empty()) why = startRefusal(c).why;
         if (!why.empty()) return "Configuration \"" + entry.values.serviceName + "\": " + why;
     }
@@ -140,6 +140,7 @@ ApplyResult DesiredState::bringTo(const DecodedEntry& entry, const std::vector<A
     // The stored values as the configuration opens, then the desired ones: the entry completed as an import
     // completes it, and this server's own.
     const std::string storedName = store_.storedSpelling(result.name);
+    result.newConfiguration = storedName.empty();
     if (!storedName.empty()) {
         const Outcome opened = session_.open(storedName);
         if (!opened.done()) {
@@ -169,7 +170,6 @@ ApplyResult DesiredState::bringTo(const DecodedEntry& entry, const std::vector<A
     }
     const Configuration desired = editing_.configuration();
 
-    result.newConfiguration = storedName.empty();
     if (!result.newConfiguration)
         for (const StoredField* field : differingFields(stored, desired)) result.changedFields.push_back(field->name);
     const bool storing = result.newConfiguration || !result.changedFields.empty();

@@ -14,7 +14,8 @@ Program::Program(Platform& platform, FrontEnd& frontEnd, DebugLog& debugLog, Set
       logs(platform, store, journal),
       session(platform, store, editing, frontEnd, debugLog, journal, logs),
       transfer(
-          store, platform.files, [&platform](const DecodedEntry& entry) { return completedEntry(entry, platform); },
+          store, platform.files, platform.environment,
+          [&platform](const DecodedEntry& entry) { return completedEntry(entry, platform); },
           // What a save refuses is not imported either.
           [](const Configuration& c) { return startRefusal(c).why; }) {}
 

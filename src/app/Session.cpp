@@ -137,7 +137,7 @@ bool Session::acceptReport(Conversation& conversation) {
         if (report.findings.empty()) return true;
         // What it found is asked about all the same: its warnings name it, and no file is opened.
         conversation.warn(messages::reportNotWritten(reportPath(), failure->description));
-        goOn.subject.clear();
+        goOn = {QuestionKind::InstallDespiteProblems, messages::kUnwrittenReportQuestion, {}};
     }
     if (report.findings.empty()) return true;
     return conversation.ask(goOn) == Answer::Yes;

@@ -72,6 +72,10 @@ inline std::string reportQuestion(const std::string& reportPath) {
            reportPath + "\"";
 }
 
+inline const std::string kUnwrittenReportQuestion =
+    "The check found the problems shown before, and its diagnostic report could not be written. Click 'OK' to "
+    "continue anyway or 'Cancel' to abort.";
+
 inline std::string reportNotWritten(const std::string& path, const std::string& reason) {
     return "The diagnostic report could not be written to '" + path + "': " + reason +
            "\r\n\r\nCheck that the program's folder exists and that you may write to it.";

@@ -126,6 +126,9 @@ Report examineConfiguration(const Configuration& c, Platform& platform, Question
         const StoredField& field = storedField(choice.field);
         refuse(field.label, fieldText(c, field), choice.why);
     }
+    // A finding only: the JDK may be chosen before the home that can start it.
+    refuse(storedField(Field::JavaHome).label, c.javaHome,
+           classicWrapperJdkRefusal(c.catalinaHome, c.javaHome, javaFeature, files));
     const std::string jvmLibrary = jvmLibraryPath(c.javaHome, c.jvmType, files);
     note(check.jvmLibrary(jvmLibrary));
     if (const auto replacement = jdkReplacementFor(c, layout, platform)) {

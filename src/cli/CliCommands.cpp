@@ -616,7 +616,7 @@ private:
                      : !r.changed ? "unchanged"
                      : inv_.check ? "would change"
                                   : "changed");
-            if (r.newConfiguration) text += "; values: all (not stored yet)";
+            if (r.newConfiguration && !r.actions.empty()) text += "; values: all (not stored yet)";
             if (!r.changedFields.empty()) text += "; values: " + joined(r.changedFields);
             if (!r.actions.empty()) text += "; " + std::string(inv_.check ? "would " : "") + joined(r.actions);
             for (const auto& file : r.logsPruned)

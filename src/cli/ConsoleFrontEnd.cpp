@@ -44,16 +44,18 @@ Answer ConsoleFrontEnd::ask(const Question& question) {
     const bool givenYes = rights ? grantRights_ : yes_ || (restart && restart_);
     const bool yes = !held && givenYes;
     if (yes && !verbose_) return Answer::Yes;
-    const char* why = held      ? "--check changes nothing"
-                      : rights  ? "--grant-rights answers Yes"
-                      : restart ? "--restart or --yes answers Yes"
-                                : "--yes answers Yes";
+    // A folder the run would make is no refusal in a check: left unanswered, it is not made and not declined.
+    const bool leftForRun = held && folder && givenYes;
+    const char* why = leftForRun ? "Yes in the run; --check makes no folder"
+                      : held     ? "--check changes nothing"
+                      : rights   ? "--grant-rights answers Yes"
+                      : restart  ? "--restart or --yes answers Yes"
+                                 : "--yes answers Yes";
     err_ << lookOf(question.kind).title << ": " << consoleText(consoleQuestion(question)) << "\n  -> "
          << (yes ? "Yes" : "No");
     if (!yes) err_ << " (" << why << ")";
     err_ << std::endl;
-    // A folder the run would make is no refusal in a check: left unanswered, it is not made and not declined.
-    if (held && folder && givenYes) return Answer::None;
+    if (leftForRun) return Answer::None;
     return yes ? Answer::Yes : Answer::No;
 }
 

@@ -52,10 +52,11 @@ ConfigurationTransfer::Result ConfigurationTransfer::exportNamed(const std::vect
 
 ConfigurationTransfer::Result ConfigurationTransfer::exportAll() { return exportNamed(store_.names()); }
 
-std::string documentEntryRefusal(const Configuration& c, Files& files) {
+std::string documentEntryRefusal(const Configuration& c, Files& files, Environment& environment) {
     if (std::string why = nameRuleViolation(c.serviceName, c.catalinaHome); !why.empty()) return why;
-    for (const auto& value : valuesTheWrapperCannotCarry(tomcatLayoutOf(c.catalinaHome, files), c))
-        return uncarriedValueMessage(value);
+    const TomcatLayout layout = tomcatLayoutOf(c.catalinaHome, files);
+    for (const auto& value : valuesTheWrapperCannotCarry(layout, c)) return uncarriedValueMessage(value);
+    for (const auto& value : valuesOutsideAnsiCodePage(layout, c, environment)) return uncarriedValueMessage(value);
     // What the window and set refuse to tick or choose is not taken from a document either.
     for (const auto& choice :
          unrunnableChoices(c, tomcatVersionAt(c.catalinaHome, files), jdkFeatureVersionOf(c.javaHome, files), files))
@@ -74,7 +75,7 @@ ConfigurationTransfer::Result ConfigurationTransfer::importDocument(const std::s
 
     const NameList listed = store_.nameList();
     for (const Configuration& c : configurations) {
-        std::string why = documentEntryRefusal(c, files_);
+        std::string why = documentEntryRefusal(c, files_, environment_);
         if (why.empty() && refuse_) why = refuse_(c);
         if (!why.empty()) return {kNothingChanged + "Configuration \"" + c.serviceName + "\": " + why, false, {}, {}};
         const std::string spelling = listed.spellingOf(c.serviceName);

@@ -5,6 +5,7 @@
 
 #include "config/ConfigurationDocument.h"
 #include "config/ConfigurationStore.h"
+#include "platform/Environment.h"
 #include "platform/Files.h"
 
 namespace velmora {
@@ -12,7 +13,7 @@ namespace velmora {
 // Why a whole configuration taken from a document cannot be stored: its name
 // against the home it was completed with, or a value its wrapper cannot
 // carry; empty when it can.
-std::string documentEntryRefusal(const Configuration& c, Files& files);
+std::string documentEntryRefusal(const Configuration& c, Files& files, Environment& environment);
 
 // Export and import of stored configurations as one JSON document. Both the
 // window and the command line come here. Import never installs: it stores
@@ -26,8 +27,13 @@ public:
     using Refusal = std::function<std::string(const Configuration&)>;
 
     // Without a completion an entry's values are taken as they are.
-    ConfigurationTransfer(ConfigurationStore& store, Files& files, Completion complete = {}, Refusal refuse = {})
-        : store_(store), files_(files), complete_(std::move(complete)), refuse_(std::move(refuse)) {}
+    ConfigurationTransfer(ConfigurationStore& store, Files& files, Environment& environment, Completion complete = {},
+                          Refusal refuse = {})
+        : store_(store),
+          files_(files),
+          environment_(environment),
+          complete_(std::move(complete)),
+          refuse_(std::move(refuse)) {}
 
     struct Result {
         std::string error;               // empty on success; nothing was changed otherwise, unless stopped
@@ -53,6 +59,7 @@ public:
 private:
     ConfigurationStore& store_;
     Files& files_;
+    Environment& environment_;
     Completion complete_;
     Refusal refuse_;
 };

@@ -226,8 +226,6 @@ std::string classicWrapperJdkRefusal(const std::string& catalinaHome, const std:
 std::vector<UnrunnableChoice> unrunnableChoices(const Configuration& c, const TomcatVersion& tomcat, int jdkFeature,
                                                 Files& files) {
     std::vector<UnrunnableChoice> found;
-    if (std::string why = classicWrapperJdkRefusal(c.catalinaHome, c.javaHome, jdkFeature, files); !why.empty())
-        found.push_back({Field::JavaHome, why});
     if (c.useSecurityManager)
         if (std::string why = securityManagerRefusal(tomcat, jdkFeature, c.javaHome); !why.empty())
             found.push_back({Field::UseSecurityManager, why});

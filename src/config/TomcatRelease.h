@@ -76,8 +76,7 @@ struct UnrunnableChoice {
     Field field;
     std::string why;
 };
-// A Java 9 or later JDK under the classic wrapper, the security manager where Tomcat or the JDK refuses it, a
-// client JVM where the JDK has none.
+// The security manager where Tomcat or the JDK refuses it, a client JVM where the JDK has none.
 std::vector<UnrunnableChoice> unrunnableChoices(const Configuration& c, const TomcatVersion& tomcat, int jdkFeature,
                                                 Files& files);
 bool hasClientJvm(const std::string& javaHome, Files& files);

@@ -573,7 +573,7 @@ TEST_F(CliTest, AFailureStopsOnlyItsConfigurationAndTheNextRunGoesOnFromThere) {
     refused = apply({"--set", "max.heap.size=4096", "--set", "system.out=C:\\newlogs", "--check"});
     EXPECT_EQ(refused.code, 10) << refused.out << refused.err;
     EXPECT_FALSE(os.files.folderExists("C:\\newlogs"));
-    EXPECT_NE(refused.err.find("-> No (--check changes nothing)"), std::string::npos) << refused.err;
+    EXPECT_NE(refused.err.find("-> No (Yes in the run; --check makes no folder)"), std::string::npos) << refused.err;
     // Without --yes the folder is not made: the value is refused, as set refuses it, and nothing is stored. Any
     // other warning of a value fails the check as it fails the run, --yes or not.
     writeDocument(R"({"name": "shop"})");
@@ -591,6 +591,9 @@ TEST_F(CliTest, AFailureStopsOnlyItsConfigurationAndTheNextRunGoesOnFromThere) {
     }
     EXPECT_FALSE(os.files.folderExists("C:\\newlogs"));
     EXPECT_TRUE(storedList().empty());
+    EXPECT_EQ(nlohmann::json::parse(run({"apply", "C:\\fleet.json", "--set", "system.out=C:\\newlogs", "--json"})
+                                        .out)["configurations"][0]["new"],
+              true);
     writeDocument(R"({"name": "shop", "state": "running"}, {"name": "blog", "state": "stopped"})");
     // shop's wrapper cannot register it this time.
     const auto wrappers = os.processes.onRun;

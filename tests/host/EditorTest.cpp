@@ -105,6 +105,10 @@ TEST_F(SessionTest, ANewConfigurationDerivesEverythingFromItsFolderAndItsOptions
     EXPECT_EQ(session.install().summary, lacks);
     EXPECT_TRUE(os.processes.ran.empty());
     EXPECT_FALSE(serviceExists("t10"));
+    ASSERT_EQ(runCli(os, {"export", "t10", "--out=C:\\t10.json"}).code, 0);
+    const CliRun imported = runCli(os, {"import", "C:\\t10.json", "--replace"});
+    EXPECT_EQ(imported.code, 3);
+    EXPECT_EQ(imported.err, "Import refused, nothing was changed. Configuration \"t10\": " + lacks + "\n");
     const auto lacking = session.checkConfiguration(ReportOpening::Never).report.findings;
     EXPECT_EQ(
         std::count_if(lacking.begin(), lacking.end(), [](const Finding& f) { return f.label == "Catalina Base"; }), 1);

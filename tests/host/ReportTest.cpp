@@ -98,6 +98,9 @@ TEST_F(SessionTest, CheckConfigurationWritesTheReportBesideTheProgramAndFindsAJv
     ASSERT_FALSE(ui.asked.empty());
     EXPECT_EQ(ui.asked.back().kind, QuestionKind::InstallDespiteProblems);
     EXPECT_EQ(ui.asked.back().subject, "");
+    EXPECT_EQ(ui.asked.back().text,
+              "The check found the problems shown before, and its diagnostic report could not be written. Click 'OK' "
+              "to continue anyway or 'Cancel' to abort.");
     EXPECT_EQ(lastOf(ui.warnings).rfind("The diagnostic report could not be written to", 0), 0u);
     EXPECT_TRUE(os.processes.opened.empty());
     ui.answers.clear();

@@ -146,6 +146,9 @@ TEST_F(VersionRulesTest, WhatCannotRunIsRefusedAndAJdkThatAnUpdateTookAwayIsRepl
               "which Java 9 and later refuse: the JDK at C:\\jdk-24 (Java 24) could not start Tomcat. Choose a Java 8 "
               "JDK, or a Tomcat 7 or later home.");
     EXPECT_EQ(classic[0].label, "Java Home");
+    // A finding, not a refusal: the JDK may be chosen before the home, and a document may carry it.
+    ASSERT_EQ(runCli(os, {"export", "classic", "--out=C:\\classic.json"}).code, 0);
+    EXPECT_EQ(runCli(os, {"import", "C:\\classic.json", "--replace"}).code, 0);
 
     // A JDK that an update took away is replaced by the newest of its version.
     const std::string old = "C:\\Program Files\\Eclipse Adoptium\\jdk-17.0.9.9-hotspot";

@@ -2,6 +2,7 @@
 
 #include <aclapi.h>
 #include <sddl.h>
+#include <cwchar>
 
 #include <gtest/gtest.h>
 
@@ -108,7 +109,13 @@ TEST(EnvironmentTest, TheCodePageForProgramsThatAreNotUnicodeHoldsOnlyWhatItHasA
     Win32Environment environment;
     EXPECT_TRUE(environment.ansiCodePageHolds("C:\\tomcat\\conf\\server.xml"));
     EXPECT_TRUE(environment.ansiCodePageHolds(""));
-    const UINT codePage = GetACP();
+    // The machine's, as the wrapper runs with it; this test program's own is the same.
+    wchar_t machine[16] = {};
+    DWORD size = sizeof machine;
+    ASSERT_EQ(RegGetValueW(HKEY_LOCAL_MACHINE, L"SYSTEM\\CurrentControlSet\\Control\\Nls\\CodePage", L"ACP",
+                           RRF_RT_REG_SZ, nullptr, machine, &size),
+              ERROR_SUCCESS);
+    const UINT codePage = static_cast<UINT>(std::wcstoul(machine, nullptr, 10));
     ASSERT_TRUE(codePage == 1252 || codePage == CP_UTF8) << codePage;  // Wine's and an English Windows' own
     const bool utf8 = codePage == CP_UTF8;
     EXPECT_TRUE(environment.ansiCodePageHolds("C:\\Caf\xC3\xA9 \xE2\x82\xAC"));      // é and the euro sign are in 1252

@@ -143,6 +143,13 @@ TEST(TakingTurns, CommandsRunTogetherLoseNoName) {
     std::sort(names.begin(), names.end());
     EXPECT_EQ(names, (std::vector<std::string>{"p0", "p1", "p2", "p3", "p4", "p5", "p6", "p7"}));
     for (const auto& run : runs) EXPECT_EQ(run.code, 0) << run.err;
+    // velmora-cli itself runs in UTF-8, the wrapper and its JVM in the machine's code page (1252 here): a
+    // character that one lacks is refused as it is set.
+    const CliRun lacking = session.cli("set p0 \"additional.jvm.options=-Dshop.name=Us\xC5\x82ugi\"");
+    EXPECT_EQ(lacking.code, 3) << lacking.err;
+    EXPECT_NE(lacking.err.find("has no character for part of '-Dshop.name=Us\xC5\x82ugi'"), std::string::npos)
+        << lacking.err;
+    EXPECT_EQ(session.cli("set p0 \"additional.jvm.options=-Dcafe=Caf\xC3\xA9\"").code, 0);
 }
 
 }  // namespace

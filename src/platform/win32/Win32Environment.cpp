@@ -61,15 +61,32 @@ std::string Win32Environment::commandLineArguments() { return argumentsAfterProg
 
 namespace velmora {
 
+namespace {
+// The machine's, which the wrapper and its JVM run with: velmora-cli's manifest makes its own process's UTF-8.
+UINT machineAnsiCodePage() {
+    wchar_t text[16] = {};
+    DWORD size = sizeof text;
+    if (RegGetValueW(HKEY_LOCAL_MACHINE, L"SYSTEM\\CurrentControlSet\\Control\\Nls\\CodePage", L"ACP", RRF_RT_REG_SZ,
+                     nullptr, text, &size) == ERROR_SUCCESS) {
+        UINT number = 0;
+        for (const wchar_t* digit = text; *digit >= L'0' && *digit <= L'9'; ++digit)
+            number = number * 10 + (*digit - L'0');
+        if (number > 0) return number;
+    }
+    return GetACP();
+}
+}  // namespace
+
 bool Win32Environment::ansiCodePageHolds(const std::string& text) {
-    // UTF-8 as the code page for non-Unicode programs holds everything; Windows refuses the default-character
-    // flag for it.
-    if (GetACP() == CP_UTF8 || text.empty()) return true;
+    // UTF-8 as that code page holds everything; Windows refuses the default-character flag for it.
+    const UINT codePage = machineAnsiCodePage();
+    if (codePage == CP_UTF8 || text.empty()) return true;
     const std::wstring utf16 = wide(text);
     BOOL usedDefault = FALSE;
-    const int size = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, utf16.c_str(), static_cast<int>(utf16.size()),
+    const int size = WideCharToMultiByte(codePage, WC_NO_BEST_FIT_CHARS, utf16.c_str(), static_cast<int>(utf16.size()),
                                          nullptr, 0, nullptr, &usedDefault);
-    return size > 0 && !usedDefault;
+    // A code page Windows cannot convert to is not judged.
+    return size == 0 || !usedDefault;
 }
 
 bool Win32Environment::elevated() {
