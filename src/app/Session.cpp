@@ -449,8 +449,7 @@ Outcome Session::install() {
 // Why the wrapper cannot be given this configuration: a value it cannot carry
 // whole, or an entry of the home's service.bat that must not reach the JVM.
 std::string Session::carryRefusal(const Survey& s) {
-    for (const auto& value : valuesTheWrapperCannotCarry(s.layout, s.config)) return uncarriedValueMessage(value);
-    for (const auto& value : valuesOutsideAnsiCodePage(s.layout, s.config, platform_.environment))
+    for (const auto& value : uncarriedValues(s.layout, s.config, platform_.environment))
         return uncarriedValueMessage(value);
     if (const auto options9 = wrapperJvmOptions9(s.config, platform_.files))
         for (const auto& option : unusableScriptOptions(*options9))

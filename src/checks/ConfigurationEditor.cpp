@@ -72,13 +72,6 @@ bool ConfigurationEditor::set(Field field, const std::string& value, Questions& 
 
 std::string ConfigurationEditor::refusal(Field field, const std::string& value) const {
     if (field == Field::ServiceName) return {};
-    if (field == Field::Environment && !value.empty()) {
-        Configuration candidate = config_;
-        candidate.environment = {value};
-        for (const auto& uncarried :
-             valuesTheWrapperCannotCarry(tomcatLayoutOf(config_.catalinaHome, files_), candidate))
-            if (uncarried.noEnvironment) return uncarriedValueMessage(uncarried);
-    }
     if (field == Field::UseSecurityManager && value == "1") {
         const TomcatVersion tomcat = tomcatVersionAt(config_.catalinaHome, files_);
         if (auto why = securityManagerRefusal(tomcat, jdkFeatureVersionOf(config_.javaHome, files_), config_.javaHome);
@@ -105,10 +98,7 @@ bool ConfigurationEditor::carried(const Configuration& candidate, Questions& que
 }
 
 std::vector<UncarriedValue> ConfigurationEditor::uncarried(const Configuration& c) const {
-    const TomcatLayout layout = tomcatLayoutOf(c.catalinaHome, files_);
-    std::vector<UncarriedValue> found = valuesTheWrapperCannotCarry(layout, c);
-    for (auto& value : valuesOutsideAnsiCodePage(layout, c, environment_)) found.push_back(std::move(value));
-    return found;
+    return uncarriedValues(tomcatLayoutOf(c.catalinaHome, files_), c, environment_);
 }
 
 std::vector<UncarriedValue> ConfigurationEditor::newlyUncarried(const Configuration& candidate) const {

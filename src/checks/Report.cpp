@@ -146,9 +146,7 @@ Report examineConfiguration(const Configuration& c, Platform& platform, Question
         refuse(c.classPath.empty() ? "Classpath" : "JVM", "", refused.why);
         log.back().field = storedField(refused.field).name;
     }
-    std::vector<UncarriedValue> uncarried = valuesTheWrapperCannotCarry(layout, c);
-    for (auto& value : valuesOutsideAnsiCodePage(layout, c, platform.environment)) uncarried.push_back(value);
-    for (const auto& value : uncarried) {
+    for (const auto& value : uncarriedValues(layout, c, platform.environment)) {
         questions.warn(uncarriedValueMessage(value));
         log.push_back({FindingKind::ValueUnusable, value.label, value.value, uncarriedValueMessage(value)});
     }

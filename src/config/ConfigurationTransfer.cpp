@@ -54,9 +54,8 @@ ConfigurationTransfer::Result ConfigurationTransfer::exportAll() { return export
 
 std::string documentEntryRefusal(const Configuration& c, Files& files, Environment& environment) {
     if (std::string why = nameRuleViolation(c.serviceName, c.catalinaHome); !why.empty()) return why;
-    const TomcatLayout layout = tomcatLayoutOf(c.catalinaHome, files);
-    for (const auto& value : valuesTheWrapperCannotCarry(layout, c)) return uncarriedValueMessage(value);
-    for (const auto& value : valuesOutsideAnsiCodePage(layout, c, environment)) return uncarriedValueMessage(value);
+    for (const auto& value : uncarriedValues(tomcatLayoutOf(c.catalinaHome, files), c, environment))
+        return uncarriedValueMessage(value);
     // What the window and set refuse to tick or choose is not taken from a document either.
     for (const auto& choice :
          unrunnableChoices(c, tomcatVersionAt(c.catalinaHome, files), jdkFeatureVersionOf(c.javaHome, files), files))

@@ -102,6 +102,8 @@ std::optional<char> quoteTheWrapperListCannotCarry(const std::string& entry) {
     return std::nullopt;
 }
 
+namespace {
+
 std::vector<UncarriedValue> valuesTheWrapperCannotCarry(const TomcatLayout& layout, const Configuration& c) {
     std::vector<UncarriedValue> found;
     if (layout.family != WrapperFamily::Modern) {
@@ -134,6 +136,15 @@ std::vector<UncarriedValue> valuesOutsideAnsiCodePage(const TomcatLayout& layout
     if (layout.family == WrapperFamily::Classic) look("Java Home", c.javaHome);  // as java.home
     if (c.useSecurityManager == 1) look("Security Policy File", c.securityPolicyFile);
     for (const auto& option : c.additionalJvmOptions) look("Additional JVM Options", option);
+    return found;
+}
+
+}  // namespace
+
+std::vector<UncarriedValue> uncarriedValues(const TomcatLayout& layout, const Configuration& c,
+                                            Environment& environment) {
+    std::vector<UncarriedValue> found = valuesTheWrapperCannotCarry(layout, c);
+    for (auto& value : valuesOutsideAnsiCodePage(layout, c, environment)) found.push_back(std::move(value));
     return found;
 }
 

@@ -69,11 +69,12 @@ struct UncarriedValue {
 };
 // The quote that keeps one entry of such a list from reaching the JVM whole, if any.
 std::optional<char> quoteTheWrapperListCannotCarry(const std::string& entry);
-std::vector<UncarriedValue> valuesTheWrapperCannotCarry(const TomcatLayout& layout, const Configuration& c);
-// The values the JVM is created with whose characters the code page for non-Unicode programs lacks: either
-// wrapper hands them on in it, and the JVM would read '?' in their place.
-std::vector<UncarriedValue> valuesOutsideAnsiCodePage(const TomcatLayout& layout, const Configuration& c,
-                                                      Environment& environment);
+// Every value the service could not be given as it is: an entry the wrapper's
+// list cannot carry whole, an environment the classic wrapper has no room for,
+// or a character the code page for non-Unicode programs lacks (either wrapper
+// hands the JVM its options in it, and the JVM would read '?' in its place).
+std::vector<UncarriedValue> uncarriedValues(const TomcatLayout& layout, const Configuration& c,
+                                            Environment& environment);
 std::string uncarriedValueMessage(const UncarriedValue& value);
 
 }  // namespace velmora

@@ -21,6 +21,12 @@ TEST_F(SessionTest, TheClassicWrapperIsCopiedRegisteredGivenItsValuesAndRemovedW
     editing.edit(Field::MaxHeapSize, "256");
     editing.edit(Field::ThreadStackSize, "abc");
     editing.addOption("-Dx=y");
+    // It hands the JVM no environment of its own: a variable is refused as it is typed.
+    EXPECT_EQ(editing.edit(Field::Environment, "TZ=UTC").summary,
+              "The classic service wrapper (bin\\tomcat.exe) hands the JVM no environment of its own, so 'TZ=UTC' "
+              "(Environment) would never reach Tomcat. Set it for the machine instead, or use a Tomcat 7 or later "
+              "home.");
+    EXPECT_TRUE(editing.configuration().environment.empty());
     ASSERT_TRUE(session.install().done());
 
     EXPECT_EQ(os.processes.ran,
