@@ -197,13 +197,18 @@ ApplyResult DesiredState::bringTo(const DecodedEntry& entry, const std::vector<A
         if (!checkOnly) return false;
         std::string why = installing ? session_.installRefusal() : std::string();
         if (why.empty() && planned) why = planned->refusal;
+        // An install asks for the account's password before anything else; a save once its questions are
+        // answered.
+        const bool installsAnew = installing && !store_.read(result.name).installed;
+        if (why.empty() && installsAnew) why = session_.logOnRefusal();
         if (!why.empty()) return endsAhead(result, action, why, {});
         // An install saves a configuration the store does not hold as installed before its check asks whether to
         // go on; one it holds so is saved, as a save asks first.
-        if (installing)
-            return endsAhead(result, action, {}, session_.endingQuestionsOfInstall(),
-                             !store_.read(result.name).installed);
-        return endsAhead(result, action, {}, planned ? session_.endingQuestions(*planned) : std::vector<Question>{});
+        if (installing ? endsAhead(result, action, {}, session_.endingQuestionsOfInstall(), installsAnew)
+                       : endsAhead(result, action, {}, session_.endingQuestions(*planned)))
+            return true;
+        if (installsAnew || !(installing ? session_.decideSave() : *planned).asksPassword()) return false;
+        return endsAhead(result, action, session_.logOnRefusal(), {});
     };
     if (storing) {
         std::string action = "store";

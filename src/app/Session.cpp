@@ -186,21 +186,31 @@ std::optional<Outcome> Session::prepareAccount(Conversation& conversation, Surve
             plan.push_back(controller_.grant(missing.right.path, account, missing.right.access));
     // The log-on right matters for an account the service does not run as yet: at an install or an account change.
     if (!passwordNeeded || !isNamedAccount(c)) return std::nullopt;
-    std::optional<bool> rightHeld;
-    if (accountNeedsPassword(c)) {
-        const auto password = frontEnd_.password(account);
-        if (!password) return Outcome::declined(messages::noPasswordGiven(account));
-        // A password typed wrong is told now, before a running Tomcat stops for a service that could not log on.
-        const ServiceLogOn logOn = platform_.accounts.tryServiceLogOn(account, *password);
-        if (logOn.refused)
-            return conversation.refuse(messages::passwordNotAccepted(account, logOn.refused->description));
-        s.password = *password;
-        rightHeld = logOn.rightHeld;
-    }
-    if (!rightHeld.value_or(platform_.accounts.mayLogOnAsService(account)) &&
+    const AccountLogOn logOn = logOnOf(c);
+    if (!logOn.refusal.empty())
+        return logOn.password ? conversation.refuse(logOn.refusal) : Outcome::declined(logOn.refusal);
+    if (logOn.password) s.password = *logOn.password;
+    if (!logOn.rightHeld.value_or(platform_.accounts.mayLogOnAsService(account)) &&
         conversation.ask({QuestionKind::GrantLogOnRight, logOnQuestion(account)}) == Answer::Yes)
         plan.push_back(controller_.grantLogOn(account));
     return std::nullopt;
+}
+
+// A password typed wrong is told before anything changes: a running Tomcat is not stopped for a service that
+// could not log on.
+Session::AccountLogOn Session::logOnOf(const Configuration& c) {
+    AccountLogOn logOn;
+    if (!isNamedAccount(c) || !accountNeedsPassword(c)) return logOn;
+    const std::string account = serviceAccountName(c);
+    logOn.password = frontEnd_.password(account);
+    if (!logOn.password) {
+        logOn.refusal = messages::noPasswordGiven(account);
+        return logOn;
+    }
+    const ServiceLogOn tried = platform_.accounts.tryServiceLogOn(account, *logOn.password);
+    if (tried.refused) logOn.refusal = messages::passwordNotAccepted(account, tried.refused->description);
+    logOn.rightHeld = tried.rightHeld;
+    return logOn;
 }
 
 Plan Session::storeSave(Survey& s) {
@@ -307,10 +317,8 @@ Outcome Session::save(SaveDecision d) {
                                         messages::restartForChangeQuestion(c.serviceName)}) == Answer::Yes;
             if (!restart) later = messages::takesEffectAtNextStart(c.serviceName);
         }
-        // A named account's password is asked for only when the account changes, or for a reinstall; a change
-        // that leaves the service as it is asks nothing of its account.
-        if (change.way != ServiceChange::Way::Nothing)
-            if (auto ended = prepareAccount(conversation, s, reinstall || change.accountChanged, plan)) return *ended;
+        if (d.changesService())
+            if (auto ended = prepareAccount(conversation, s, d.asksPassword(), plan)) return *ended;
         if (reinstall) {
             append(plan, controller_.removal(s));
             append(plan, storeSave(s));

@@ -69,6 +69,11 @@ struct SaveDecision {
 
     bool changesService() const { return change.way != ServiceChange::Way::Nothing; }
     bool restartsRunning() const { return running && change.way == ServiceChange::Way::Reinstall; }
+    // A named account's password is asked for a reinstall or another account; a change that leaves the
+    // service's log-on as it is asks nothing of it.
+    bool asksPassword() const {
+        return change.way == ServiceChange::Way::Reinstall || (changesService() && change.accountChanged);
+    }
 };
 
 // What a delete of the configuration being edited would do: it goes from the
@@ -148,6 +153,9 @@ public:
     std::vector<Question> endingQuestionsOfInstall();
     // Why install would be refused before it asks anything; empty when it may go ahead.
     std::string installRefusal();
+    // Why the service's account would not log on, asked as install and save ask it: no password given, or one
+    // Windows does not take. Empty when it would, or logs on without one.
+    std::string logOnRefusal() { return logOnOf(configuration()).refusal; }
     // Why start or stop would be refused before they act (a service no longer Velmora's); empty when not.
     std::string refusalToStart();
     std::string refusalToStop();
@@ -216,6 +224,12 @@ private:
     // log-on. The outcome that ends the command when none was given or
     // Windows did not take it.
     std::optional<Outcome> prepareAccount(Conversation& conversation, Survey& s, bool passwordNeeded, Plan& plan);
+    struct AccountLogOn {
+        std::optional<std::string> password;  // nothing when none was given, or none is needed
+        std::string refusal;
+        std::optional<bool> rightHeld;  // whether it may log on as a service, when the log-on told
+    };
+    AccountLogOn logOnOf(const Configuration& c);
     enum class RunChange { Start, Stop, Restart };
     Outcome changeRunning(RunChange change);
     // The service as a start or stop finds it: by the values it runs with, not by values typed and not saved.

@@ -98,6 +98,27 @@ TEST_F(CliTest, AScriptCreatesInstallsRunsAndRemovesAConfigurationAndGivesItsSer
     EXPECT_EQ(r.code, 2);
     EXPECT_EQ(r.err, "velmora-cli set: field \"service.startup\": expected one of auto, delayed, manual, disabled.\n");
 
+    // apply --check asks for the password as the run would, and fails where the run would fail.
+    writeDocument(R"({"name": "shop", "state": "installed", "service.account": "CORP\\tomcat"})");
+    r = run({"apply", "C:\\fleet.json", "--check", "--yes"});
+    EXPECT_EQ(r.code, 1);
+    const std::string wouldInstall =
+        "shop: FAILED; values: service.startup, service.depends.on, service.recovery.first, "
+        "service.recovery.on.error.exit; would store, install\n  ";
+    EXPECT_EQ(r.out, wouldInstall +
+                         "No password was given for CORP\\tomcat; nothing was changed.\n"
+                         "1 configuration(s): 0 would change, 0 unchanged, 1 failed.\n");
+    EXPECT_EQ(passwordPrompts, std::vector<std::string>{"CORP\\tomcat"});
+    typed = "not-it";
+    os.accounts.passwords["CORP\\tomcat"] = "pa55-from-stdin";
+    r = run({"apply", "C:\\fleet.json", "--check", "--yes"});
+    EXPECT_EQ(r.out, wouldInstall +
+                         "Windows did not take the password for CORP\\tomcat: The user name or password is incorrect. "
+                         "Nothing was changed.\n1 configuration(s): 0 would change, 0 unchanged, 1 failed.\n");
+    EXPECT_TRUE(os.services.services.count("shop") == 0 && passwordPrompts.size() == 2u);
+    typed.reset();
+    passwordPrompts.clear();
+
     // No password given: asked for at the prompt, none typed, nothing installed.
     r = run({"install", "shop", "--yes"});
     EXPECT_NE(r.code, 0);
@@ -136,6 +157,17 @@ TEST_F(CliTest, AScriptCreatesInstallsRunsAndRemovesAConfigurationAndGivesItsSer
     EXPECT_EQ(r.code, 0) << r.err;
     EXPECT_EQ(os.accounts.allows("C:\\tomcat\\logs", "CORP\\tomcat", Access::Modify), true);
     EXPECT_EQ(passwordPrompts.size(), 1u);
+    // A check of another account for the installed service asks for its password once the change's questions
+    // are answered, as the save does.
+    os.services.accounts.insert("CORP\\web");
+    writeDocument(R"({"name": "shop", "state": "installed", "service.account": "CORP\\web"})");
+    r = run({"apply", "C:\\fleet.json", "--check", "--yes"});
+    EXPECT_NE(
+        r.out.find("; would store, change the service in place (takes a restart)\n  No password was given for "
+                   "CORP\\web; nothing was changed.\n1 configuration(s): 0 would change, 0 unchanged, 1 failed.\n"),
+        std::string::npos)
+        << r.out;
+    EXPECT_EQ(passwordPrompts, (std::vector<std::string>{"CORP\\tomcat", "CORP\\web"}));
     // What the service manager refuses, as Windows: a service that depends on itself, the start of a disabled one.
     r = run({"set", "shop", "service.depends.on=shop", "service.startup=disabled"});
     EXPECT_EQ(r.code, 1);
@@ -147,6 +179,14 @@ TEST_F(CliTest, AScriptCreatesInstallsRunsAndRemovesAConfigurationAndGivesItsSer
     EXPECT_EQ(r.err,
               "Warning: The service's start-up type is Disabled: choose Automatic or Manual in Service Settings (the "
               "service manager, error 1058).\n");
+    // A service removed outside Velmora is installed anew by the next save, which needs the password again.
+    auto removed = os.services.services.extract("shop");
+    passwordPrompts.clear();
+    r = run({"set", "shop", "logs.keep.days=7", "--yes"});
+    EXPECT_EQ(r.code, 3) << r.err;
+    EXPECT_EQ(passwordPrompts, std::vector<std::string>{"CORP\\tomcat"});
+    EXPECT_EQ(os.services.services.count("shop"), 0u);
+    os.services.services.insert(std::move(removed));
     run({"export", "--all", "--out=C:\\all.json"});
     EXPECT_EQ(run({"show", "shop", "--json"}).out.find("pa55-from-stdin"), std::string::npos);
     expectKeptNowhere("pa55-from-stdin");
