@@ -386,12 +386,14 @@ bool stopService(const std::string& name) {
     const ServiceHandle service = openService(name, SERVICE_STOP | SERVICE_QUERY_STATUS);
     SERVICE_STATUS status{};
     if (!service) return false;
-    // Windows passes no stop to a service still starting: then its start is let end first.
-    if (!ControlService(service.get(), SERVICE_CONTROL_STOP, &status) &&
-        !(GetLastError() == ERROR_SERVICE_CANNOT_ACCEPT_CTRL &&
-          waitUntil([&] { return stateOf(service.get()) != SERVICE_START_PENDING; }) &&
-          ControlService(service.get(), SERVICE_CONTROL_STOP, &status)))
-        return false;
+    // Windows passes no stop to a service still starting, and Wine none before the service's program has said
+    // it takes one (a loaded machine may take longer than a start's timeout to get there): the stop is sent
+    // again until it is taken. Any other answer (not active: stopped already) leaves the state to say.
+    waitUntil([&] {
+        if (ControlService(service.get(), SERVICE_CONTROL_STOP, &status)) return true;
+        const DWORD error = GetLastError();
+        return error != ERROR_SERVICE_CANNOT_ACCEPT_CTRL && error != ERROR_INVALID_SERVICE_CONTROL;
+    });
     return waitUntil([&] { return stateOf(service.get()) == SERVICE_STOPPED; });
 }
 
