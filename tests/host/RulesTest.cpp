@@ -21,6 +21,7 @@
 #include "support/Fixture.h"
 #include "ui/BoxLines.h"
 #include "ui/Pickers.h"
+#include "ui/ScrollView.h"
 
 using namespace velmora;
 using namespace std::string_literals;
@@ -155,6 +156,18 @@ TEST(PickersAndDebugLog, KeepTheirNulsAndDefaultsAndStartOnceAtAnAbsolutePath) {
     EXPECT_EQ(
         os.files.files["C:\\users\\admin\\logs\\v.log"],
         "Err.Source: OpenServiceW\r\nErr.Description: gone\r\nErr.Number: 1060\r\nerrStatus: check service status\r\n");
+}
+
+// A window too tall for its screen: 300 pixels of it seen 100 at a time.
+TEST(ScrollView, TheViewStaysWithinTheWindowAndMovesOnlyAsFarAsTheFocusedControlNeeds) {
+    EXPECT_EQ(clampedOffset(-5, 100, 300), 0);
+    EXPECT_EQ(clampedOffset(250, 100, 300), 200);
+    EXPECT_EQ(clampedOffset(50, 400, 300), 0);
+    EXPECT_EQ(offsetRevealing(0, 100, 300, 150, 170), 70);     // below: its bottom at the view's
+    EXPECT_EQ(offsetRevealing(120, 100, 300, 20, 40), 20);     // above: its top at the view's
+    EXPECT_EQ(offsetRevealing(60, 100, 300, 80, 120), 60);     // in view: nothing moves
+    EXPECT_EQ(offsetRevealing(0, 100, 300, 100, 250), 100);    // taller than the view: its top
+    EXPECT_EQ(offsetRevealing(150, 100, 300, 280, 310), 200);  // past the end: the last page
 }
 
 TEST(Jdk, TheVariableWinsThenTheKeysOfYesterdayAndTodayAndTheLayoutGivesTheLibrary) {

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "WindowDriver.h"
@@ -146,6 +147,44 @@ TEST(WindowLook, EveryTextFitsAndNoControlsOverlapAtEachScaling) {
         expectTextsFitAndNothingOverlaps(session.main(), 192);
         EXPECT_TRUE(session.screenshot("scaling-100-then-200"));
     }
+}
+
+// At 250 % the window is taller than this screen of 1440 pixels, as it is on one of 768 at 125 %: it is made as
+// tall as the work area, and scrolls to whichever control takes the focus.
+TEST(WindowLook, AWindowTallerThanItsScreenFitsAndScrollsToTheFocus) {
+    if (!underWine()) {
+        leftOut("starting at 240 DPI: Windows takes the display's scaling at logon");
+        return;
+    }
+    DisplayScaling scaling(240);
+    Session session;
+    ASSERT_TRUE(session.start());
+    HWND main = session.main();
+    RECT work{}, whole{};
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    GetWindowRect(main, &whole);
+    EXPECT_TRUE(whole.top >= work.top && whole.bottom <= work.bottom) << whole.top << "-" << whole.bottom;
+    EXPECT_NE(GetWindowLongW(main, GWL_STYLE) & WS_VSCROLL, 0);
+    // A control's place in the client area: top, bottom.
+    auto place = [&](int id) {
+        RECT at{};
+        GetWindowRect(session.control(id), &at);
+        MapWindowPoints(nullptr, main, reinterpret_cast<POINT*>(&at), 2);
+        return std::pair<LONG, LONG>{at.top, at.bottom};
+    };
+    RECT client{};
+    GetClientRect(main, &client);
+    const auto nameAtFirst = place(IDC_SERVICE_NAME);
+    EXPECT_GT(place(IDC_OPTION_LIST).second, client.bottom);
+    // The focus given to the options list below: the view moves just as far as its bottom.
+    SendMessageW(main, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(session.control(IDC_OPTION_LIST)), TRUE);
+    EXPECT_TRUE(waitUntil([&] { return place(IDC_OPTION_LIST).second == client.bottom; }))
+        << place(IDC_OPTION_LIST).second << " against " << client.bottom;
+    EXPECT_LT(place(IDC_SERVICE_NAME).first, nameAtFirst.first);
+    EXPECT_TRUE(session.screenshot("scaling-250-scrolled"));
+    // The wheel turned up as far as it goes: the top again.
+    SendMessageW(main, WM_MOUSEWHEEL, MAKEWPARAM(0, 20 * WHEEL_DELTA), 0);
+    EXPECT_TRUE(waitUntil([&] { return place(IDC_SERVICE_NAME) == nameAtFirst; }));
 }
 
 // Whether the screen shows this colour anywhere inside the control.

@@ -4,12 +4,14 @@
 #include <vector>
 
 #include "ui/win32/DialogScaling.h"
+#include "ui/win32/DialogScroll.h"
 
 namespace velmora {
 
 // A modeless dialog made from its template, whose messages go to the object
 // behind it. Each lays itself out afresh when it moves to a screen of
-// another DPI, every control keeping its place in dialog units.
+// another DPI, every control keeping its place in dialog units, and scrolls
+// where its screen is too small for it.
 class DialogWindow {
 public:
     DialogWindow() = default;
@@ -40,7 +42,11 @@ private:
     // now (another monitor, perhaps); a shown one stays where the user put it.
     void placeOver(HWND owner);
     static INT_PTR CALLBACK dialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    // Sends on what the dialog itself keeps: its layout for a DPI, its fit to the screen; true when handled.
+    bool onLayoutMessage(UINT message, WPARAM wParam, LPARAM lParam);
     DialogScaling scaling_;
+    DialogScroll scroll_;
+    int templateHeight_ = 0;
     std::vector<HWND> heldBack_;  // the owner's other windows this one disabled
 };
 
