@@ -185,6 +185,26 @@ TEST(WindowLook, AWindowTallerThanItsScreenFitsAndScrollsToTheFocus) {
     // The wheel turned up as far as it goes: the top again.
     SendMessageW(main, WM_MOUSEWHEEL, MAKEWPARAM(0, 20 * WHEEL_DELTA), 0);
     EXPECT_TRUE(waitUntil([&] { return place(IDC_SERVICE_NAME) == nameAtFirst; }));
+    // Scrolled, then moved to a monitor at 100 %: whole again, without a scroll bar, as tall as its template
+    // asks, down to the margin below its last frame, though Windows made it no taller than the screen at first.
+    SendMessageW(main, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(session.control(IDC_OPTION_LIST)), TRUE);
+    EXPECT_TRUE(waitUntil([&] { return place(IDC_SERVICE_NAME) != nameAtFirst; }));
+    SendMessageW(main, WM_DPICHANGED, MAKEWPARAM(96, 96), 0);
+    EXPECT_EQ(GetWindowLongW(main, GWL_STYLE) & WS_VSCROLL, 0);
+    EXPECT_GT(place(IDC_SERVICE_NAME).first, 0);
+    // Wine goes on drawing the title and menu bars of 250 %: the client area asked for is the window less
+    // the bars of 100 %.
+    using AdjustForDpi = BOOL(WINAPI*)(RECT*, DWORD, BOOL, DWORD, UINT);
+    const auto adjust = reinterpret_cast<AdjustForDpi>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), "AdjustWindowRectExForDpi")));
+    RECT bars{};
+    ASSERT_TRUE(adjust && adjust(&bars, static_cast<DWORD>(GetWindowLongW(main, GWL_STYLE)), TRUE,
+                                 static_cast<DWORD>(GetWindowLongW(main, GWL_EXSTYLE)), 96));
+    GetWindowRect(main, &whole);
+    // Below the last frame the template keeps a margin narrower than the one above the first.
+    const LONG asked = whole.bottom - whole.top - (bars.bottom - bars.top);
+    const LONG margin = asked - place(IDC_OPTIONS_FRAME).second;
+    EXPECT_TRUE(margin > 0 && margin < place(IDC_SERVICE_FRAME).first) << asked;
 }
 
 // Whether the screen shows this colour anywhere inside the control.

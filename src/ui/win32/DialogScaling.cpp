@@ -1,5 +1,7 @@
 #include "ui/win32/DialogScaling.h"
 
+#include <algorithm>
+
 #include "ui/win32/Dpi.h"
 
 namespace velmora {
@@ -27,8 +29,9 @@ SIZE baseUnitsOf(HFONT font) {
 }
 
 // A dialog made again (About) is measured again: the places noted were its last window's.
-void DialogScaling::noteCreation(HWND dialog) {
+void DialogScaling::noteCreation(HWND dialog, int templateHeight) {
     dpi_ = dpiOf(dialog);
+    templateHeight_ = templateHeight;
     places_.clear();
 }
 
@@ -45,10 +48,10 @@ void DialogScaling::capture(HWND dialog) {
     }
     RECT client{};
     GetClientRect(dialog, &client);
-    client_ = SIZE{client.right, client.bottom};
     auto font = reinterpret_cast<HFONT>(SendMessageW(dialog, WM_GETFONT, 0, 0));
     GetObjectW(font, sizeof font_, &font_);
     baseUnits_ = baseUnitsOf(font);
+    client_ = SIZE{client.right, std::max<LONG>(client.bottom, MulDiv(templateHeight_, baseUnits_.cy, 8))};
 }
 
 void DialogScaling::apply(HWND dialog, UINT dpi, const RECT* suggested) {

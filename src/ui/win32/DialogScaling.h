@@ -12,10 +12,12 @@ namespace velmora {
 // manager placed it at creation.
 class DialogScaling {
 public:
-    // Notes the DPI the dialog was created at. The places, the client size
-    // and the font are read at the first change, while they are still the
-    // creation's: start-up need not wait for them.
-    void noteCreation(HWND dialog);
+    // Notes the DPI the dialog was created at, and the height its template
+    // gives it (dialog units): Windows makes a window no taller than the
+    // screen. The places, the client size and the font are read at the first
+    // change, while they are still the creation's: start-up need not wait
+    // for them.
+    void noteCreation(HWND dialog, int templateHeight);
     // Places and sizes everything for this DPI and hands every child the
     // dialog font at that DPI. The window moves to the suggested corner, or
     // keeps its own without one.
@@ -32,6 +34,7 @@ private:
     SIZE client_{};
     SIZE baseUnits_{};
     UINT dpi_ = 0;
+    int templateHeight_ = 0;
     LOGFONTW font_{};
     FontHandle scaledFont_;
 };

@@ -107,7 +107,7 @@ INT_PTR CALLBACK DialogWindow::dialogProc(HWND window, UINT message, WPARAM wPar
         SetWindowLongPtrW(window, DWLP_USER, lParam);
         auto* self = reinterpret_cast<DialogWindow*>(lParam);
         self->window_ = window;
-        self->scaling_.noteCreation(window);
+        self->scaling_.noteCreation(window, self->templateHeight_);
         self->scroll_ = DialogScroll();  // a dialog made again (About) is fitted again
         keepDpiLayoutToCode(window);
     }
