@@ -158,6 +158,12 @@ ApplyResult DesiredState::bringTo(const DecodedEntry& entry, const std::vector<A
     } else {
         session_.newConfiguration();
     }
+    // A folder made for a value that is then not stored goes again, however this ends.
+    struct UnstoredFoldersTakenBack {
+        Editing& editing;
+        std::size_t kept = editing.createdFolders().size();
+        ~UnstoredFoldersTakenBack() { editing.takeBackUnstoredFolders(kept); }
+    } takenBack{editing_};
     const Configuration stored = editing_.configuration();
     editing_.takeDesired(entry.values, entry.given);
     // This server's own values replace the document's, a list's as a whole.

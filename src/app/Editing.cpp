@@ -1,5 +1,7 @@
 #include "app/Editing.h"
 
+#include <algorithm>
+
 #include "app/Conversation.h"
 #include "app/Imports.h"
 #include "app/SessionMessages.h"
@@ -7,6 +9,7 @@
 #include "config/NameRule.h"
 #include "config/NewConfiguration.h"
 #include "platform/Text.h"
+#include "platform/WindowsPaths.h"
 
 namespace velmora {
 
@@ -146,6 +149,19 @@ void Editing::takeDesired(const Configuration& values, const std::vector<Field>&
     editor_.setServiceName(name);
     editor_.apply(values, given);
     show();
+}
+
+void Editing::takeBackUnstoredFolders(std::size_t kept) {
+    std::vector<std::string>& made = createdFolders();
+    if (made.size() <= kept) return;
+    const std::vector<std::string> stored = store_.read(configuration().serviceName).createdFolders;
+    // The deepest first: a level above is empty only once those below it are gone.
+    for (std::size_t i = made.size(); i-- > kept;) {
+        if (std::any_of(stored.begin(), stored.end(), [&](const std::string& s) { return samePath(s, made[i]); }))
+            continue;
+        (void)platform_.files.removeEmptyFolder(made[i]);  // one that holds something now is not ours alone
+        made.erase(made.begin() + static_cast<std::ptrdiff_t>(i));
+    }
 }
 
 void Editing::restore(const Configuration& values) {

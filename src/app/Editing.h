@@ -54,6 +54,9 @@ public:
     void takeDesired(const Configuration& values, const std::vector<Field>& given);
     // Back to a configuration as it was before an operation that did not go through.
     void restore(const Configuration& values);
+    // The folders made for this configuration after the first `kept` that the store does not hold as made
+    // for it go again while they hold nothing: a command that stored nothing leaves nothing made.
+    void takeBackUnstoredFolders(std::size_t kept);
     // Another JDK, its class-path entry moved with it, asking nobody.
     void useJdk(const std::string& javaHome);
     void show();

@@ -2,6 +2,7 @@
 
 #include "checks/CheckMessages.h"
 #include "checks/PathRules.h"
+#include "platform/WindowsPaths.h"
 
 namespace velmora {
 
@@ -29,14 +30,28 @@ std::optional<Finding> Checker::warned(Finding finding) {
     return finding;
 }
 
+// The folder itself as given, below the levels above it that are not there either.
+std::vector<std::string> Checker::missingLevels(const std::string& path) {
+    std::vector<std::string> missing{path};
+    std::string level = normalizedPath(path);
+    for (auto cut = level.find_last_of('\\'); cut != std::string::npos && cut > 2; cut = level.find_last_of('\\')) {
+        level.erase(cut);
+        if (isDriveRoot(level) || files_.folderExists(level)) break;
+        missing.insert(missing.begin(), level);
+    }
+    return missing;
+}
+
 std::optional<Finding> Checker::folderOrCreate(const std::string& path, const std::string& label) {
     if (files_.folderExists(path)) return std::nullopt;
     Finding finding{FindingKind::FolderMissing, label, path, messages::folderMissingCreate(path, label)};
     if (questions_.ask({QuestionKind::CreateMissingFolder, finding.message}) == Answer::Yes) {
+        // Every level made is noted, the top first: each is Velmora's, to take back or give rights on.
+        std::vector<std::string> missing = missingLevels(path);
         if (auto failure = files_.createFolders(path))
             questions_.warn(messages::folderNotCreated(path, failure->description));
         else if (created_)
-            created_->push_back(path);
+            created_->insert(created_->end(), missing.begin(), missing.end());
     }
     return finding;
 }

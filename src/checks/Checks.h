@@ -28,6 +28,7 @@ public:
 
 private:
     std::optional<Finding> warned(Finding finding);
+    std::vector<std::string> missingLevels(const std::string& path);
 
     Files& files_;
     Questions& questions_;

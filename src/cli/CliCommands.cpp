@@ -421,8 +421,16 @@ private:
             editing_.edit(Field::ServiceName, n);
         }
         if (int code = refusedByNameRule(n); code != kSuccess) return code;
+        // A folder made for a value that is then not stored goes again.
+        const std::size_t madeBefore = editing_.createdFolders().size();
+        const int code = storeAssignments(parsed.assignments, n);
+        editing_.takeBackUnstoredFolders(madeBefore);
+        return code;
+    }
+
+    int storeAssignments(const std::vector<Assignment>& assignments, const std::string& n) {
         // Every value given is checked, on a new configuration too.
-        Outcome edits = applyAssignments(parsed.assignments, editing_);
+        Outcome edits = applyAssignments(assignments, editing_);
         edits.warnings.insert(edits.warnings.begin(), openWarnings_.begin(), openWarnings_.end());
         if (edits.result == Outcome::Result::Refused)
             return error(kRefused, "refused", "Nothing was stored: " + edits.summary, edits.warnings);

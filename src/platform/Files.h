@@ -42,6 +42,8 @@ public:
     virtual MaybeFailure appendText(const std::string& path, const std::string& text) = 0;
     // Creates the folder and every missing folder above it.
     virtual MaybeFailure createFolders(const std::string& path) = 0;
+    // Removes a folder that holds nothing; one that holds anything stays.
+    virtual MaybeFailure removeEmptyFolder(const std::string& path) = 0;
     // The first maxBytes bytes of an ordinary disk file; nothing otherwise.
     virtual std::optional<std::string> readBytes(const std::string& path, std::size_t maxBytes) = 0;
     // Up to maxBytes bytes of an ordinary disk file from the offset on; an

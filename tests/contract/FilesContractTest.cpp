@@ -39,6 +39,18 @@ TEST(FilesContract, AFileHeldOpenForWritingStaysWhereItIsUntilItIsLetGo) {
     EXPECT_EQ(files.readBytes(fixture->folder() + "\\shop_out.2026-12-07.1.log", 100), "line\r\nmore\r\n");
     EXPECT_FALSE(files.deleteFile(rolled));
 
+    // A folder made goes again only while it holds nothing.
+    const std::string made = fixture->folder() + "\\made";
+    ASSERT_FALSE(files.createFolders(made + "\\below"));
+    ASSERT_FALSE(files.writeText(made + "\\below\\kept.txt", "kept"));
+    EXPECT_TRUE(files.removeEmptyFolder(made + "\\below"));
+    EXPECT_TRUE(files.removeEmptyFolder(made));
+    EXPECT_FALSE(files.deleteFile(made + "\\below\\kept.txt"));
+    EXPECT_TRUE(files.removeEmptyFolder(made));
+    EXPECT_FALSE(files.removeEmptyFolder(made + "\\below"));
+    EXPECT_FALSE(files.removeEmptyFolder(made));
+    EXPECT_FALSE(files.folderExists(made));
+
     const auto space = files.diskSpace(fixture->folder());
     ASSERT_TRUE(space);
     EXPECT_GT(space->total, 0u);

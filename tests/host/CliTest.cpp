@@ -149,6 +149,16 @@ TEST_F(CliTest, AScriptCreatesInstallsRunsAndRemovesAConfigurationAndGivesItsSer
     EXPECT_EQ(os.accounts.allows("C:\\tomcat\\logs", "CORP\\tomcat", Access::Modify), false);
     EXPECT_EQ(os.services.services["shop"].configuration.account, "CORP\\tomcat");
     EXPECT_TRUE(os.services.services["shop"].configuration.delayedStart);
+    // A value refused leaves no folder made for another behind; a value stored keeps each level it made.
+    r = run({"set", "shop", "system.out=C:\\new\\logs", "tomcat.home=C:\\nowhere", "--yes"});
+    EXPECT_EQ(r.code, 1) << r.err;
+    EXPECT_FALSE(os.files.folderExists("C:\\new\\logs") || os.files.folderExists("C:\\new"));
+    EXPECT_EQ(stored("shop", store::kSystemOut), "C:\\tomcat\\logs");
+    EXPECT_EQ(run({"set", "spare", "system.out=C:\\new\\logs", "--yes"}).code, 0);
+    r = run({"set", "spare", "system.err=C:\\new\\err", "tomcat.home=C:\\nowhere", "--yes"});
+    EXPECT_EQ(r.code, 1) << r.err;
+    EXPECT_TRUE(os.files.folderExists("C:\\new\\logs") && !os.files.folderExists("C:\\new\\err"));
+    EXPECT_EQ(run({"delete", "spare"}).code, 0);
     // A value only Velmora reads asks nothing of the service's account.
     r = run({"set", "shop", "logs.keep.days=14"});
     EXPECT_EQ(r.code, 0) << r.err;
@@ -615,11 +625,13 @@ TEST_F(CliTest, AFailureStopsOnlyItsConfigurationAndTheNextRunGoesOnFromThere) {
     EXPECT_FALSE(os.files.folderExists("C:\\newlogs"));
     EXPECT_NE(refused.err.find("-> No (Yes in the run; --check makes no folder)"), std::string::npos) << refused.err;
     // Without --yes the folder is not made: the value is refused, as set refuses it, and nothing is stored. Any
-    // other warning of a value fails the check as it fails the run, --yes or not.
+    // other warning of a value fails the check as it fails the run, --yes or not, and takes back the folders
+    // --yes made for the others.
     writeDocument(R"({"name": "shop"})");
     for (const std::vector<std::string>& more :
          {std::vector<std::string>{"--set", "catalina.base=D:\\sites\\shop", "--yes"},
-          {"--set", "system.out=C:\\newlogs"}}) {
+          {"--set", "system.out=C:\\newlogs"},
+          {"--set", "system.out=C:\\newlogs\\shop", "--set", "catalina.base=D:\\sites\\shop", "--yes"}}) {
         for (const bool checkOnly : {true, false}) {
             std::vector<std::string> arguments = {"apply", "C:\\fleet.json"};
             arguments.insert(arguments.end(), more.begin(), more.end());

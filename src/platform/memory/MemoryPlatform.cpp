@@ -111,8 +111,11 @@ bool MemoryFiles::folderOfPathThere(const std::string& path) const {
     const auto cut = path.find_last_of('\\');
     if (cut == std::string::npos) return true;  // the current folder
     const std::string folder = path.substr(0, cut);
-    if (folder.size() <= 2 || folders.count(folder) || (environment && samePath(folder, environment->currentFolder)))
-        return true;
+    return folder.size() <= 2 || folders.count(folder) ||
+           (environment && samePath(folder, environment->currentFolder)) || holdsAnything(folder);
+}
+
+bool MemoryFiles::holdsAnything(const std::string& folder) const {
     const std::string below = folder + "\\";
     const auto inside = [&](const std::string& name) {
         return name.size() > below.size() && sameName(name.substr(0, below.size()), below);
@@ -157,6 +160,14 @@ MaybeFailure MemoryFiles::appendText(const std::string& given, const std::string
     if (!folderOfPathThere(path)) return kNoPath;
     files[path] += text;
     touch(path);
+    return std::nullopt;
+}
+
+MaybeFailure MemoryFiles::removeEmptyFolder(const std::string& given) {
+    const std::string path = asWindowsTakes(given);
+    if (!folders.count(path)) return kNotFound;
+    if (holdsAnything(path)) return Failure{"RemoveDirectoryW", "The directory is not empty.", 145};
+    folders.erase(path);
     return std::nullopt;
 }
 

@@ -49,6 +49,7 @@ public:
     MaybeFailure writeText(const std::string& path, const std::string& text) override;
     MaybeFailure appendText(const std::string& path, const std::string& text) override;
     MaybeFailure createFolders(const std::string& path) override;
+    MaybeFailure removeEmptyFolder(const std::string& path) override;
     std::optional<std::string> readBytes(const std::string& path, std::size_t maxBytes) override;
     std::optional<std::string> readRange(const std::string& path, std::uint64_t offset, std::size_t maxBytes) override;
     std::vector<FileFacts> listFiles(const std::string& folder, const std::string& pattern) override;
@@ -85,6 +86,7 @@ public:
 private:
     std::string asWindowsTakes(const std::string& path) const;
     bool folderOfPathThere(const std::string& path) const;
+    bool holdsAnything(const std::string& folder) const;
 };
 
 class MemoryServices;

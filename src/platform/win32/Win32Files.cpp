@@ -104,6 +104,12 @@ MaybeFailure Win32Files::appendText(const std::string& path, const std::string& 
     return std::nullopt;
 }
 
+MaybeFailure Win32Files::removeEmptyFolder(const std::string& path) {
+    if (path.empty() || isDevicePath(path)) return systemFailure("RemoveDirectoryW", ERROR_PATH_NOT_FOUND);
+    if (!RemoveDirectoryW(wide(path).c_str())) return lastErrorFailure("RemoveDirectoryW");
+    return std::nullopt;
+}
+
 MaybeFailure Win32Files::createFolders(const std::string& path) {
     if (path.empty() || isDevicePath(path)) return systemFailure("CreateDirectoryW", ERROR_PATH_NOT_FOUND);
     // Each level in turn, from the top; levels that exist already are passed.
