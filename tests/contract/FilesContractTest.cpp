@@ -40,7 +40,7 @@ TEST(FilesContract, AFileHeldOpenForWritingStaysWhereItIsUntilItIsLetGo) {
     EXPECT_FALSE(files.deleteFile(rolled));
 
     // A folder made goes again only while it holds nothing.
-    const std::string made = fixture->folder() + "\\made";
+    const std::string made = fixture->folder() + "\\emptied";
     ASSERT_FALSE(files.createFolders(made + "\\below"));
     ASSERT_FALSE(files.writeText(made + "\\below\\kept.txt", "kept"));
     EXPECT_TRUE(files.removeEmptyFolder(made + "\\below"));
