@@ -1,5 +1,7 @@
 #include "platform/win32/Win32Environment.h"
 
+#include <algorithm>
+
 #include <windows.h>
 
 #include "platform/win32/CommandLine.h"
@@ -78,9 +80,13 @@ UINT machineAnsiCodePage() {
 }  // namespace
 
 bool Win32Environment::ansiCodePageHolds(const std::string& text) {
+    // Every ANSI code page holds ASCII: the usual value is judged without a call. An import asks this of each
+    // value of each configuration.
+    if (std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; })) return true;
+    // Set at setup, taken at boot: read once.
+    static const UINT codePage = machineAnsiCodePage();
     // UTF-8 as that code page holds everything; Windows refuses the default-character flag for it.
-    const UINT codePage = machineAnsiCodePage();
-    if (codePage == CP_UTF8 || text.empty()) return true;
+    if (codePage == CP_UTF8) return true;
     const std::wstring utf16 = wide(text);
     BOOL usedDefault = FALSE;
     const int size = WideCharToMultiByte(codePage, WC_NO_BEST_FIT_CHARS, utf16.c_str(), static_cast<int>(utf16.size()),
