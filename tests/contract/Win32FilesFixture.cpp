@@ -1,6 +1,8 @@
 #include <windows.h>
 
+#include <filesystem>
 #include <map>
+#include <system_error>
 
 #include "FilesFixture.h"
 #include "platform/win32/Handles.h"
@@ -21,8 +23,9 @@ public:
     ~Win32FilesFixture() override {
         if (!before_.empty()) SetCurrentDirectoryW(wide(before_).c_str());
         held_.clear();
-        for (const auto& file : files_.listFiles(folder_, "*")) (void)files_.deleteFile(file.path);
-        RemoveDirectoryW(wide(folder_).c_str());
+        // Whole, with the folders a check made in it: Wine gives a later run the same process id.
+        std::error_code ignored;
+        std::filesystem::remove_all(std::filesystem::path(wide(folder_)), ignored);
     }
     Files& files() override { return files_; }
     const std::string& folder() const override { return folder_; }
