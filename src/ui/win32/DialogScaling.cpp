@@ -28,6 +28,22 @@ SIZE baseUnitsOf(HFONT font) {
     return SIZE{(letters.cx / 26 + 1) / 2, metrics.tmHeight};
 }
 
+int templateHeightOf(HINSTANCE instance, int templateId) {
+    const HRSRC found = FindResourceW(instance, MAKEINTRESOURCEW(templateId), MAKEINTRESOURCEW(5));  // RT_DIALOG
+    const HGLOBAL loaded = found ? LoadResource(instance, found) : nullptr;
+    const auto* words = loaded ? static_cast<const WORD*>(LockResource(loaded)) : nullptr;
+    if (!words) return 0;
+    // DLGTEMPLATEEX (its second word 0xFFFF) holds cy at word 12, DLGTEMPLATE at word 8.
+    return static_cast<short>(words[words[1] == 0xFFFF ? 12 : 8]);
+}
+
+int clientHeightNeeded(HWND dialog, int templateHeight) {
+    RECT client{};
+    GetClientRect(dialog, &client);
+    const auto font = reinterpret_cast<HFONT>(SendMessageW(dialog, WM_GETFONT, 0, 0));
+    return std::max(static_cast<int>(client.bottom), MulDiv(templateHeight, baseUnitsOf(font).cy, 8));
+}
+
 // A dialog made again (About) is measured again: the places noted were its last window's.
 void DialogScaling::noteCreation(HWND dialog, int templateHeight) {
     dpi_ = dpiOf(dialog);
@@ -51,7 +67,7 @@ void DialogScaling::capture(HWND dialog) {
     auto font = reinterpret_cast<HFONT>(SendMessageW(dialog, WM_GETFONT, 0, 0));
     GetObjectW(font, sizeof font_, &font_);
     baseUnits_ = baseUnitsOf(font);
-    client_ = SIZE{client.right, std::max<LONG>(client.bottom, MulDiv(templateHeight_, baseUnits_.cy, 8))};
+    client_ = SIZE{client.right, clientHeightNeeded(dialog, templateHeight_)};
 }
 
 void DialogScaling::apply(HWND dialog, UINT dpi, const RECT* suggested) {

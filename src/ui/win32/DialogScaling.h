@@ -41,5 +41,10 @@ private:
 
 // The dialog base units of a font: the average width of the letters and the height.
 SIZE baseUnitsOf(HFONT font);
+// The height a dialog template gives its dialog, in dialog units; 0 when it cannot be read.
+int templateHeightOf(HINSTANCE instance, int templateId);
+// The client height a dialog needs: as it was made, or its template's whole height where Windows made the
+// window no taller than the screen.
+int clientHeightNeeded(HWND dialog, int templateHeight);
 
 }  // namespace velmora

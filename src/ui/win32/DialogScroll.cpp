@@ -8,15 +8,6 @@
 
 namespace velmora {
 
-int templateHeightOf(HINSTANCE instance, int templateId) {
-    const HRSRC found = FindResourceW(instance, MAKEINTRESOURCEW(templateId), MAKEINTRESOURCEW(5));  // RT_DIALOG
-    const HGLOBAL loaded = found ? LoadResource(instance, found) : nullptr;
-    const auto* words = loaded ? static_cast<const WORD*>(LockResource(loaded)) : nullptr;
-    if (!words) return 0;
-    // DLGTEMPLATEEX (its second word 0xFFFF) holds cy at word 12, DLGTEMPLATE at word 8.
-    return static_cast<short>(words[words[1] == 0xFFFF ? 12 : 8]);
-}
-
 void DialogScroll::fit(HWND dialog, int templateHeight) {
     if (scrolls()) return;
     MONITORINFO monitor{};
@@ -29,8 +20,7 @@ void DialogScroll::fit(HWND dialog, int templateHeight) {
     const int room = work.bottom - work.top;
     // A window is made no taller than its screen: one shorter than the work area is whole and fits.
     if (whole.bottom - whole.top < room) return;
-    const auto font = reinterpret_cast<HFONT>(SendMessageW(dialog, WM_GETFONT, 0, 0));
-    const int content = std::max(static_cast<int>(client.bottom), MulDiv(templateHeight, baseUnitsOf(font).cy, 8));
+    const int content = clientHeightNeeded(dialog, templateHeight);
     const UINT dpi = dpiOf(dialog);
     if (windowSizeFor(dialog, SIZE{client.right, content}, dpi).cy <= room) return;
     content_ = content;
@@ -62,10 +52,9 @@ void DialogScroll::release(HWND dialog) {
 
 void DialogScroll::onScrollBar(HWND dialog, WORD request) {
     if (!scrolls()) return;
-    const int line = page_ / 20 + 1;
     switch (request) {
-        case SB_LINEUP: scrollTo(dialog, offset_ - line); break;
-        case SB_LINEDOWN: scrollTo(dialog, offset_ + line); break;
+        case SB_LINEUP: scrollTo(dialog, offset_ - lineStep()); break;
+        case SB_LINEDOWN: scrollTo(dialog, offset_ + lineStep()); break;
         case SB_PAGEUP: scrollTo(dialog, offset_ - page_); break;
         case SB_PAGEDOWN: scrollTo(dialog, offset_ + page_); break;
         case SB_TOP: scrollTo(dialog, 0); break;
@@ -84,7 +73,7 @@ void DialogScroll::onWheel(HWND dialog, short delta) {
     if (!scrolls()) return;
     UINT lines = 3;
     SystemParametersInfoW(SPI_GETWHEELSCROLLLINES, 0, &lines, 0);
-    const int step = lines == WHEEL_PAGESCROLL ? page_ : static_cast<int>(lines) * (page_ / 20 + 1);
+    const int step = lines == WHEEL_PAGESCROLL ? page_ : static_cast<int>(lines) * lineStep();
     scrollTo(dialog, offset_ - MulDiv(delta, step, WHEEL_DELTA));
 }
 

@@ -22,13 +22,11 @@ public:
 
 private:
     void scrollTo(HWND dialog, int offset);
+    int lineStep() const { return page_ / 20 + 1; }  // a line of the scroll bar, a twentieth of the view
 
     int content_ = 0;  // the client height the dialog needs; 0 while it fits
     int page_ = 0;     // the client height it has
     int offset_ = 0;
 };
-
-// The height a dialog template gives its dialog, in dialog units; 0 when it cannot be read.
-int templateHeightOf(HINSTANCE instance, int templateId);
 
 }  // namespace velmora
