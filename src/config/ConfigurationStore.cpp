@@ -63,7 +63,12 @@ std::vector<RegistryWrite> storeWrites(const Configuration& c, bool installed, c
 NameList ConfigurationStore::nameList() { return NameList(names()); }
 
 std::vector<std::string> ConfigurationStore::listed() {
-    return storedList(registry_.read(kLocalMachine, store::kStoreKey, store::kListValue));
+    const auto list = registry_.read(kLocalMachine, store::kStoreKey, store::kListValue);
+    // A list some other hand rewrote in another type would hide every configuration, and the next save would
+    // write it anew with one name: the keys themselves still tell which are stored.
+    if (list && list->type != kRegMultiSz && list->type != kRegSz)
+        if (auto contents = registry_.contents(kLocalMachine, store::kStoreKey)) return contents->subkeyNames;
+    return storedList(list);
 }
 
 std::vector<std::string> ConfigurationStore::names() {

@@ -108,6 +108,14 @@ TEST_F(SessionTest, TheListKeepsTheOrderOfSavesAndOneSpellingPerKey) {
     EXPECT_TRUE(session.remove().done());
     EXPECT_EQ(storedList(), std::vector<std::string>{"ab"});
     EXPECT_TRUE(os.registry.keyExists(kLocalMachine, kStore + "\\ZZ"));
+
+    // A list in a type no list is written in: the keys, in their first spelling, are the list, and a save writes
+    // it whole again. "ab" had only ever been listed.
+    os.registry.setRaw(kLocalMachine, kStore, "services", {kRegBinary, "\x01\x02"s, 0});
+    EXPECT_EQ(program.store.names(), (std::vector<std::string>{"hidden", "zz"}));
+    saveNew("new");
+    EXPECT_EQ(os.registry.read(kLocalMachine, kStore, "services")->type, kRegMultiSz);
+    EXPECT_EQ(storedList(), (std::vector<std::string>{"hidden", "zz", "new"}));
 }
 
 TEST_F(SessionTest, AnOlderVelmorasStoreInThe32BitViewIsReadAndTakenInWholeBeforeTheFirstWrite) {
