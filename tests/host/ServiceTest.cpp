@@ -231,6 +231,9 @@ TEST_F(SessionTest, TheServiceManagerRunsTheServiceAsConfiguredAndAChangeAloneLe
     editing.edit(Field::RecoveryOnErrorExit, "0");
     ASSERT_TRUE(session.install().done()) << lastOf(ui.warnings);
     EXPECT_EQ(ui.asked.front().text, "Grant NT SERVICE\\shop modify rights on C:\\tomcat\\logs?");
+    // Of a file not there yet nothing can be told, as on Windows.
+    EXPECT_EQ(os.accounts.allows("C:\\tomcat\\logs\\catalina.log", "NT SERVICE\\shop", Access::Modify), std::nullopt);
+    os.files.addFile("C:\\tomcat\\logs\\catalina.log", "");
     EXPECT_EQ(os.accounts.allows("C:\\tomcat\\logs\\catalina.log", "NT SERVICE\\shop", Access::Modify), true);
 
     const ServiceConfiguration& held = os.services.services["shop"].configuration;

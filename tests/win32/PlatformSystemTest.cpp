@@ -56,6 +56,17 @@ TEST(AccountsTest, AVirtualAccountIsKnownByItsServiceNameBeforeTheServiceExists)
     LocalFree(text);
 }
 
+// A folder not there yet has no access list: nothing can be told of it, and nothing granted on it.
+TEST(AccountsTest, AMissingFolderTellsNothingAndTakesNoGrant) {
+    e2e::TempFolder folder;
+    const std::string missing = folder.file("not-yet");
+    Win32Accounts accounts;
+    EXPECT_EQ(accounts.allows(missing, "NT AUTHORITY\\LocalService", Access::Read), std::nullopt);
+    const MaybeFailure granted = accounts.grant(missing, "NT AUTHORITY\\LocalService", Access::Modify);
+    ASSERT_TRUE(granted.has_value());
+    EXPECT_EQ(granted->number, ERROR_FILE_NOT_FOUND);
+}
+
 // A folder only the administrators may change and Users may read: a service account reads it through the
 // groups of its log-on, though it is listed in none of them. Wine's access lists cannot tell.
 TEST(AccountsTest, RightsGivenToTheGroupsOfAServiceLogOnReachItsAccount) {

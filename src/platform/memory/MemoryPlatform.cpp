@@ -558,7 +558,12 @@ MaybeFailure MemoryServices::setProgramLine(const std::string& serviceName, cons
     return std::nullopt;
 }
 
+bool MemoryAccounts::missing(const std::string& path) {
+    return files_ && !files_->folderExists(path) && !files_->fileExists(path);
+}
+
 std::optional<bool> MemoryAccounts::allows(const std::string& path, const std::string& account, Access access) {
+    if (missing(path)) return std::nullopt;
     if (sameName(account, "LocalSystem")) return true;
     // A right given to a folder reaches everything below it.
     bool underGuard = false;
@@ -576,6 +581,7 @@ std::optional<bool> MemoryAccounts::allows(const std::string& path, const std::s
 }
 
 MaybeFailure MemoryAccounts::grant(const std::string& path, const std::string& account, Access access) {
+    if (missing(path)) return Failure{"GetNamedSecurityInfoW", "The system cannot find the file specified.", 2};
     const std::string normalized = normalizedPath(path);
     auto& right = rights[normalized.empty() ? path : normalized][account];
     if (access == Access::Modify || right != Access::Modify) right = access;

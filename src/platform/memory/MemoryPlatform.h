@@ -224,6 +224,9 @@ private:
 // anything, as a folder made under C:\ lets every signed-in account in.
 class MemoryAccounts : public Accounts {
 public:
+    MemoryAccounts() = default;
+    // With the files, a folder or file that is not there has no access list, as on Windows.
+    explicit MemoryAccounts(Files& files) : files_(&files) {}
     std::optional<bool> allows(const std::string& path, const std::string& account, Access access) override;
     MaybeFailure grant(const std::string& path, const std::string& account, Access access) override;
     bool mayLogOnAsService(const std::string& account) override { return serviceLogon.count(account) > 0; }
@@ -237,6 +240,10 @@ public:
     std::set<std::string, NameLess> serviceLogonThroughGroup;
     std::set<std::string, NameLess> guarded;
     std::set<std::string, NameLess> serviceLogon;
+
+private:
+    bool missing(const std::string& path);
+    Files* files_ = nullptr;
 };
 
 class MemoryEnvironment : public Environment {
@@ -308,7 +315,7 @@ struct MemoryPlatform {
     MemoryServices services;
     MemoryEnvironment environment;
     MemoryProcesses processes{files, services, environment.systemFolder()};
-    MemoryAccounts accounts;
+    MemoryAccounts accounts{files};
     MemoryClock clock;
     MemoryEventLog events;
     MemoryNetwork network;
