@@ -495,8 +495,7 @@ Outcome Session::repoint(const std::string& javaHome, bool checkOnly) {
     if (std::string why = unsavedEditsRefusal(catchUpWithStore()); !why.empty()) return conversation.refuse(why);
     const Configuration before = configuration();
     std::string target = javaHome;
-    if (!target.empty() && !isAbsoluteWindowsPath(target))
-        return conversation.refuse(messages::relativePathRefusal(target));
+    if (!rootFolderProblem(target).empty()) return conversation.refuse(messages::relativePathRefusal(target));
     // A service that is not Velmora's is refused before anything is said of its JDK.
     if (installed_)
         if (std::string why = controller_.actRefusal(controller_.survey(before, true, record_)); !why.empty())

@@ -72,8 +72,7 @@ Outcome Session::upgrade(const std::string& home, const std::string& javaHome, b
         return conversation.refuse("The configuration \"" + name +
                                    "\" has no installed service to upgrade: set its tomcat.home instead.");
     for (const std::string* path : {&home, &javaHome})
-        if (!path->empty() && !isAbsoluteWindowsPath(*path))
-            return conversation.refuse(messages::relativePathRefusal(*path));
+        if (!rootFolderProblem(*path).empty()) return conversation.refuse(messages::relativePathRefusal(*path));
 
     // Where it goes: the new home with its own class path, the new JDK's entry moved with it.
     const std::string jdk = javaHome.empty() ? before.javaHome : javaHome;

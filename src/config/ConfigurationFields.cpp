@@ -6,6 +6,7 @@
 #include "config/StoreLayout.h"
 #include "platform/Numbers.h"
 #include "platform/Text.h"
+#include "platform/WindowsPaths.h"
 
 namespace velmora {
 
@@ -51,6 +52,12 @@ StoredField listField(F field, const std::string& name, const char* label, Field
     return f;
 }
 
+StoredField rootFolderField(F field, const std::string& name, const char* label, std::string C::*member, int rank) {
+    StoredField f = textField(field, name, label, member, rank);
+    f.rule = rootFolderProblem;
+    return f;
+}
+
 // What only Velmora reads: a change of it leaves the installed service as it is.
 StoredField velmoraOnly(StoredField f) {
     f.reachesService = false;
@@ -61,15 +68,15 @@ StoredField velmoraOnly(StoredField f) {
 
 const std::vector<StoredField>& storedFields() {
     static const std::vector<StoredField> fields = {
-        textField(F::CatalinaHome, store::kCatalinaHome, "Catalina Home", &C::catalinaHome, 1),
+        rootFolderField(F::CatalinaHome, store::kCatalinaHome, "Catalina Home", &C::catalinaHome, 1),
         textField(F::SystemOut, store::kSystemOut, "System.out location", &C::systemOut, 3),
         textField(F::SystemErr, store::kSystemErr, "System.err location", &C::systemErr, 4),
         textField(F::TomcatConfigFile, store::kTomcatConfig, "Tomcat Config File", &C::tomcatConfigFile, 5),
-        textField(F::CatalinaBase, store::kCatalinaBase, "Catalina Base", &C::catalinaBase, 2),
+        rootFolderField(F::CatalinaBase, store::kCatalinaBase, "Catalina Base", &C::catalinaBase, 2),
         checkField(F::UseSecurityManager, store::kSecurityManager, "Use Security Manager", &C::useSecurityManager, 7),
         textField(F::SecurityPolicyFile, store::kSecurityPolicy, "Security Policy File", &C::securityPolicyFile, 8),
         {F::JvmType, store::kJvm, "JVM", FieldKind::Jvm, 9},
-        textField(F::JavaHome, store::kJavaHome, "Java Home", &C::javaHome, 10),
+        rootFolderField(F::JavaHome, store::kJavaHome, "Java Home", &C::javaHome, 10),
         textField(F::ClassPath, store::kClassPath, "Classpath", &C::classPath, 11),
         textField(F::TempDirectory, store::kTempDirectory, "Temp Directory", &C::tempDirectory, 12),
         sizeField(F::InitialHeapSize, store::kInitialHeap, "Initial Heap Size (MB)", &C::initialHeapSize, 14),
@@ -248,6 +255,13 @@ std::string variableProblem(const std::string& entry) {
     const auto equals = entry.find('=');
     if (equals == std::string::npos || equals == 0) return "expected NAME=VALUE";
     return {};
+}
+
+// Velmora's own folder is not the service's: a relative path would be found from another place than it checked.
+std::string rootFolderProblem(const std::string& text) {
+    if (text.empty() || isAbsoluteWindowsPath(text)) return {};
+    return "expected a full path (C:\\... or \\\\server\\share\\...): the service would look for a relative one "
+           "from its own folder";
 }
 
 std::string serviceNameListProblem(const std::string& name) {

@@ -117,6 +117,8 @@ std::string secondsValueProblem(const std::string& text);
 std::string accountValueProblem(const std::string& text);
 std::string serviceNameListProblem(const std::string& name);
 std::string variableProblem(const std::string& entry);  // NAME=VALUE
+// A folder every other path is found from (a home, the base, the JDK): empty, or a whole path.
+std::string rootFolderProblem(const std::string& text);
 // Why a list cannot be kept as a whole (a variable named twice); empty when it can.
 std::string listProblem(const StoredField& field, const std::vector<std::string>& entries);
 std::string valueProblem(const StoredField& field, const std::string& value);

@@ -213,9 +213,20 @@ TEST_F(LogsTest, PruneDeletesTheOldestBeyondEitherBoundKeepsWhatIsOpenAndCheckOr
                               "C:\\users\\admin\\tomcat\\logs\\catalina.2020-01-01.log"})
         addOld(other, 2000);
     for (const std::string base : {"", "tomcat"}) {
-        // Stored with --force, and the warnings that it names no folder make it exit 1.
+        // Empty, it is stored with --force, and the warnings that it names no folder make it exit 1. Relative,
+        // set refuses it, and only a hand or another program can store it.
         CliRun s = run({"set", "shop", "catalina.base=" + base, "--force", "--yes"});
-        ASSERT_EQ(s.code, 1) << s.out << s.err;
+        if (base.empty()) {
+            ASSERT_EQ(s.code, 1) << s.out << s.err;
+        } else {
+            EXPECT_EQ(s.code, 2);
+            EXPECT_EQ(
+                s.err,
+                "velmora-cli set: field \"catalina.base\": expected a full path (C:\\... or \\\\server\\share\\...): "
+                "the service would look for a relative one from its own folder.\n");
+            EXPECT_EQ(stored("shop", "catalina.base"), "");
+            os.registry.write(kLocalMachine, kStore + "\\shop", {RegistryWrite::textValue("catalina.base", base)});
+        }
         ASSERT_EQ(stored("shop", "catalina.base"), base);
         const std::size_t before = os.files.files.size();
         CliRun none = run({"logs", "--all", "--prune"});

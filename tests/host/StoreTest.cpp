@@ -29,6 +29,14 @@ TEST_F(SessionTest, ASaveWritesEveryValueWithItsTypeOverWhateverTheKeyHeld) {
               "The value \"safe\\x1B[2K\\x0Dx\" was not stored in Description: a text must not hold a control "
               "character or a bidirectional override (it holds U+001B).");
     EXPECT_EQ(editing.edit(Field::ThreadStackSize, "32768").result, Outcome::Result::Refused);
+    // A home found from Velmora's own folder is not the service's: a relative one is refused, its paths stay.
+    const Configuration before = editing.configuration();
+    EXPECT_EQ(editing.edit(Field::CatalinaHome, "tomcat").result, Outcome::Result::Refused);
+    EXPECT_EQ(lastOf(ui.warnings),
+              "The value \"tomcat\" was not stored in Catalina Home: expected a full path (C:\\... or "
+              "\\\\server\\share\\...): the service would look for a relative one from its own folder.");
+    EXPECT_EQ(editing.configuration().catalinaHome, before.catalinaHome);
+    EXPECT_EQ(editing.configuration().systemOut, before.systemOut);
     EXPECT_EQ(editing.edit(Field::InitialHeapSize, "700").result, Outcome::Result::Done);
     editing.addOption("-Dx=y");
     // A save whose list cannot be written leaves the configuration as it was, the value it drops included.
@@ -346,6 +354,9 @@ TEST_F(TransferTest, AnyProblemRefusesTheWholeFileAndAnEarlyEndLeavesNoKeyOffThe
          "Configuration \"b\", field \"reduce.os.signals\": expected 0 or 1."},
         {documentOf(entry("b", "\"service.stop.timeout\": -1")),
          "Configuration \"b\", field \"service.stop.timeout\": expected a whole number of seconds from 0 to 4294967."},
+        {documentOf(entry("b", "\"java.home\": \"jdk-21\"")),
+         "Configuration \"b\", field \"java.home\": expected a full path (C:\\... or \\\\server\\share\\...): the "
+         "service would look for a relative one from its own folder."},
         {documentOf(entry("b", "\"service.startup\": \"sometimes\"")),
          "Configuration \"b\", field \"service.startup\": expected one of auto, delayed, manual, disabled."},
         {documentOf(entry("b", "\"additional.jvm.options\": \"-Dx=1\"")),
