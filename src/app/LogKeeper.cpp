@@ -62,7 +62,7 @@ std::variant<LogTail, std::string> LogKeeper::tail(const Configuration& c, const
     const auto bytes = platform_.files.readRange(chosen->path, from, kTailBytes);
     if (!bytes) return chosen->path + " could not be read.";
     std::vector<std::string> all;
-    std::string text = textOfLogBytes(*bytes);
+    std::string text = textOfLogBytes(*bytes, platform_.environment);
     // A cut at the front leaves part of a line: it is not shown.
     std::size_t at = from > 0 ? text.find('\n') + 1 : 0;
     for (std::size_t end; at < text.size(); at = end + 1) {

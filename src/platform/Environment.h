@@ -21,6 +21,8 @@ public:
     // Whether the code page Windows gives programs that are not Unicode holds every character of the text:
     // a JVM reads the options it is created with in that code page.
     virtual bool ansiCodePageHolds(const std::string& text) = 0;
+    // Bytes in that code page as text: a JVM run as a service writes its System.out and System.err in it.
+    virtual std::string fromAnsiCodePage(const std::string& bytes) = 0;
 };
 
 }  // namespace velmora

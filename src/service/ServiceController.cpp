@@ -189,7 +189,7 @@ StepResult ServiceController::startAndWatch(Survey& s) {
     if (watch.end == StartWatch::End::NotServing) evidence.unanswered = watch.unanswered;
     evidence.boundSeconds = watch.boundSeconds;
     evidence.state = watch.last;
-    evidence.files = snapshot.newLines(platform_.files, evidence.startedAt, watch.processId);
+    evidence.files = snapshot.newLines(platform_.files, platform_.environment, evidence.startedAt, watch.processId);
     // The service manager names the service by its display name; its log keeps whole seconds.
     std::vector<std::string> names = {name};
     const auto held = platform_.services.configuration(name);
@@ -272,7 +272,8 @@ StepResult ServiceController::stopAndWatch(Survey& s) {
     if (!watch.stopped)
         return StepResult::failed(
             messages::notStoppedWithin(name, boundSeconds, statusWord(statusOf(watch.last.state))) + step.note);
-    StopEvidence evidence = judgeStop(watch.stoppedAfterMs, timeout, snapshot.newLines(platform_.files, askedAt));
+    StopEvidence evidence =
+        judgeStop(watch.stoppedAfterMs, timeout, snapshot.newLines(platform_.files, platform_.environment, askedAt));
     evidence.at = askedAt;
     if (auto failure = keepLastStop(platform_.registry, name, evidence))
         step.logged.push_back({*failure, "keep the last stop"});

@@ -80,7 +80,8 @@ EvidenceSnapshot EvidenceSnapshot::take(Files& files, const std::vector<Evidence
     return snapshot;
 }
 
-std::vector<EvidenceFile> EvidenceSnapshot::newLines(Files& files, FileTime startedAt, std::uint32_t processId) const {
+std::vector<EvidenceFile> EvidenceSnapshot::newLines(Files& files, Environment& environment, FileTime startedAt,
+                                                     std::uint32_t processId) const {
     std::vector<EvidenceFile> found;
     const std::string ownCrashFile = "hs_err_pid" + std::to_string(processId) + ".log";
     for (const auto& source : sources_) {
@@ -100,7 +101,7 @@ std::vector<EvidenceFile> EvidenceSnapshot::newLines(Files& files, FileTime star
             const auto bytes = files.readRange(file.path, from, static_cast<std::size_t>(file.size - from));
             if (!bytes || bytes->empty()) continue;
             EvidenceFile evidence{file.path, source.role, linesBefore(files, file.path, from) + 1,
-                                  splitLines(textOfLogBytes(*bytes)), file.modified};
+                                  splitLines(textOfLogBytes(*bytes, environment)), file.modified};
             for (auto& line : evidence.lines) line = visibleText(line);
             ofSource.push_back(std::move(evidence));
         }
@@ -124,19 +125,8 @@ std::vector<ServiceManagerEvent> eventsAbout(const std::vector<ServiceManagerEve
     return about;
 }
 
-std::string textOfLogBytes(const std::string& bytes) {
-    if (isValidUtf8(bytes)) return bytes;
-    // Windows-1252 where it differs from Latin-1 is left as Latin-1: the letters stay readable.
-    std::string text;
-    for (unsigned char byte : bytes) {
-        if (byte < 0x80) {
-            text += static_cast<char>(byte);
-        } else {
-            text += static_cast<char>(0xC0 | (byte >> 6));
-            text += static_cast<char>(0x80 | (byte & 0x3F));
-        }
-    }
-    return text;
+std::string textOfLogBytes(const std::string& bytes, Environment& environment) {
+    return isValidUtf8(bytes) ? bytes : environment.fromAnsiCodePage(bytes);
 }
 
 }  // namespace velmora

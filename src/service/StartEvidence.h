@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "config/Configuration.h"
+#include "platform/Environment.h"
 #include "platform/EventLog.h"
 #include "platform/Files.h"
 #include "platform/Services.h"
@@ -58,7 +59,8 @@ public:
     // The files' new lines, at most the last 256 KB of each.
     // Of the JVM crash files, only the service process's own when its id is known (not 0): every JVM that
     // the service manager runs writes its crash file into System32.
-    std::vector<EvidenceFile> newLines(Files& files, FileTime startedAt, std::uint32_t processId = 0) const;
+    std::vector<EvidenceFile> newLines(Files& files, Environment& environment, FileTime startedAt,
+                                       std::uint32_t processId = 0) const;
 
 private:
     std::vector<EvidenceSource> sources_;
@@ -69,7 +71,8 @@ private:
 std::vector<ServiceManagerEvent> eventsAbout(const std::vector<ServiceManagerEvent>& events,
                                              const std::vector<std::string>& names);
 
-// File bytes as UTF-8: a file that is not UTF-8 is taken as Windows' Western code page.
-std::string textOfLogBytes(const std::string& bytes);
+// File bytes as UTF-8: a file that is not UTF-8 is taken as written in the machine's code page for programs that
+// are not Unicode, as a JVM run as a service writes its output.
+std::string textOfLogBytes(const std::string& bytes, Environment& environment);
 
 }  // namespace velmora

@@ -120,10 +120,11 @@ TEST_F(LogsTest, EachRoadAndVersionListsItsOwnFilesAndAFolderSharedWithAnotherCo
                                     "web_err.log web-stdout.2026-12-06.log"));
 
     // --tail: the newest System.err, or a named file of the list; lines escaped; never a file not of the list.
-    os.files.addFile("C:\\tomcat10\\logs\\web_err.log", "one\r\ntwo\x1B[2J\r\nthree\r\n");
+    // A file that is not UTF-8 is read in the machine's code page, the JVM's for its output (here Windows-1252).
+    os.files.addFile("C:\\tomcat10\\logs\\web_err.log", "one\r\ntwo\x1B[2J\r\nthree \x80 \xE4\r\n");
     CliRun tail = run({"logs", "web", "--tail", "2"});
     EXPECT_EQ(tail.code, 0);
-    EXPECT_EQ(tail.out, "two\\x1B[2J\nthree\n");
+    EXPECT_EQ(tail.out, "two\\x1B[2J\nthree \u20AC \u00E4\n");
     EXPECT_EQ(run({"logs", "web", "--tail", "5", "--file", "C:\\tomcat10\\conf\\server.xml"}).code, 1);
     EXPECT_EQ(run({"logs", "web", "--tail", "0"}).code, 2);
     EXPECT_EQ(run({"logs", "nosuch"}).code, 8);

@@ -687,7 +687,7 @@ TEST(StartEvidence, OnlyWhatTheStartAddedIsReadFromEveryDailyFileItWroteTo) {
     os.files.appendText("C:\\tc\\bin\\hs_err_pid7.log", "x\n" + tail + "\n");
     os.files.appendText("C:\\windows\\system32\\hs_err_pid8.log", "# A fatal error\n");
     std::vector<std::string> read;
-    for (const EvidenceFile& file : snapshot.newLines(os.files, startedAt)) {
+    for (const EvidenceFile& file : snapshot.newLines(os.files, os.environment, startedAt)) {
         read.push_back(file.role + "|" + file.path + "|" + std::to_string(file.firstLine) + "|" +
                        file.lines.front().substr(0, 16) + "|" + std::to_string(file.lines.size()));
     }
@@ -703,7 +703,7 @@ TEST(StartEvidence, OnlyWhatTheStartAddedIsReadFromEveryDailyFileItWroteTo) {
                                               "error|1"}));
     // Of the crash files, only the service process's own once its id is known: another JVM's is not its cause.
     std::vector<std::string> crashes;
-    for (const EvidenceFile& file : snapshot.newLines(os.files, startedAt, 8))
+    for (const EvidenceFile& file : snapshot.newLines(os.files, os.environment, startedAt, 8))
         if (file.role == kCrashFileRole) crashes.push_back(file.path);
     EXPECT_EQ(crashes, std::vector<std::string>{"C:\\windows\\system32\\hs_err_pid8.log"});
 }

@@ -132,6 +132,10 @@ TEST(EnvironmentTest, TheCodePageForProgramsThatAreNotUnicodeHoldsOnlyWhatItHasA
     EXPECT_TRUE(environment.ansiCodePageHolds("C:\\Caf\xC3\xA9 \xE2\x82\xAC"));      // é and the euro sign are in 1252
     EXPECT_EQ(environment.ansiCodePageHolds("D:\\Us\xC5\x82ugi"), utf8);             // ł is not
     EXPECT_EQ(environment.ansiCodePageHolds("C:\\\xE4\xB8\xAD\xE6\x96\x87"), utf8);  // nor are Chinese characters
+    // A JVM's output in that code page reads back as text: the euro sign and a-umlaut of 1252.
+    EXPECT_EQ(environment.fromAnsiCodePage("Fehler \x80 \xE4"),
+              utf8 ? "Fehler \xEF\xBF\xBD \xEF\xBF\xBD" : "Fehler \xE2\x82\xAC \xC3\xA4");
+    EXPECT_EQ(environment.fromAnsiCodePage(""), "");
 }
 
 // Another Velmora holds the turn from its own thread (a mutex is its owner thread's) until told to let go.

@@ -629,6 +629,17 @@ bool MemoryEnvironment::ansiCodePageHolds(const std::string& text) {
     return std::all_of(units.begin(), units.end(), [](char16_t unit) { return unit < 0x100; });
 }
 
+std::string MemoryEnvironment::fromAnsiCodePage(const std::string& bytes) {
+    // What 0x80-0x9F stand for; the five unassigned read as the control characters of their numbers.
+    static const char16_t high[32] = {0x20AC, 0x81,   0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+                                      0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x8D,   0x017D, 0x8F,
+                                      0x90,   0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+                                      0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x9D,   0x017E, 0x0178};
+    std::u16string text;
+    for (unsigned char byte : bytes) text += byte >= 0x80 && byte < 0xA0 ? high[byte - 0x80] : char16_t{byte};
+    return fromUtf16(text);
+}
+
 std::string MemoryEnvironment::absolutePath(const std::string& path) {
     const bool absolute = (path.size() > 1 && path[1] == ':') || path.rfind("\\\\", 0) == 0;
     if (path.empty() || absolute) return path;

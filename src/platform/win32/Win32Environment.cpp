@@ -65,7 +65,7 @@ namespace velmora {
 
 namespace {
 // The machine's, which the wrapper and its JVM run with: velmora-cli's manifest makes its own process's UTF-8.
-UINT machineAnsiCodePage() {
+UINT readMachineAnsiCodePage() {
     wchar_t text[16] = {};
     DWORD size = sizeof text;
     if (RegGetValueW(HKEY_LOCAL_MACHINE, L"SYSTEM\\CurrentControlSet\\Control\\Nls\\CodePage", L"ACP", RRF_RT_REG_SZ,
@@ -77,14 +77,19 @@ UINT machineAnsiCodePage() {
     }
     return GetACP();
 }
+
+// Set at setup, taken at boot: read once.
+UINT machineAnsiCodePage() {
+    static const UINT codePage = readMachineAnsiCodePage();
+    return codePage;
+}
 }  // namespace
 
 bool Win32Environment::ansiCodePageHolds(const std::string& text) {
     // Every ANSI code page holds ASCII: the usual value is judged without a call. An import asks this of each
     // value of each configuration.
     if (std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; })) return true;
-    // Set at setup, taken at boot: read once.
-    static const UINT codePage = machineAnsiCodePage();
+    const UINT codePage = machineAnsiCodePage();
     // UTF-8 as that code page holds everything; Windows refuses the default-character flag for it.
     if (codePage == CP_UTF8) return true;
     const std::wstring utf16 = wide(text);
@@ -93,6 +98,18 @@ bool Win32Environment::ansiCodePageHolds(const std::string& text) {
                                          nullptr, 0, nullptr, &usedDefault);
     // A code page Windows cannot convert to is not judged.
     return size == 0 || !usedDefault;
+}
+
+std::string Win32Environment::fromAnsiCodePage(const std::string& bytes) {
+    const int length = static_cast<int>(bytes.size());
+    const int size = MultiByteToWideChar(machineAnsiCodePage(), 0, bytes.data(), length, nullptr, 0);
+    std::wstring text(static_cast<std::size_t>(std::max(size, 0)), L'\0');
+    if (size <= 0 || MultiByteToWideChar(machineAnsiCodePage(), 0, bytes.data(), length, text.data(), size) != size) {
+        // A code page Windows cannot convert from: each byte as the character of its number.
+        text.clear();
+        for (unsigned char byte : bytes) text += static_cast<wchar_t>(byte);
+    }
+    return narrow(text);
 }
 
 bool Win32Environment::elevated() {

@@ -12,6 +12,7 @@ public:
     std::string commandLineArguments() override;
     bool elevated() override;
     bool ansiCodePageHolds(const std::string& text) override;
+    std::string fromAnsiCodePage(const std::string& bytes) override;
 };
 
 }  // namespace velmora
