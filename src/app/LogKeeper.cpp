@@ -16,8 +16,6 @@ namespace {
 
 constexpr std::size_t kTailBytes = 256 * 1024;
 
-std::string fileNameOf(const std::string& path) { return path.substr(path.find_last_of('\\') + 1); }
-
 }  // namespace
 
 std::string sizeText(std::uint64_t bytes) {
@@ -52,7 +50,7 @@ std::vector<LogFile> LogKeeper::files(const Configuration& c) {
 std::variant<LogTail, std::string> LogKeeper::tail(const Configuration& c, const std::string& file, std::size_t lines) {
     const auto listed = listLogFiles(kindsOf(c), platform_.files, false);
     auto chosen = std::find_if(listed.begin(), listed.end(), [&](const LogFile& f) {
-        return file.empty() ? f.role == "System.err" : sameName(fileNameOf(f.path), file) || samePath(f.path, file);
+        return file.empty() ? f.role == "System.err" : sameName(lastPathPart(f.path), file) || samePath(f.path, file);
     });
     if (chosen == listed.end())
         return file.empty()

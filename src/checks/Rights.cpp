@@ -15,11 +15,6 @@ std::string folderOr(Environment& env, const char* variable, const std::string& 
     return value.empty() ? usual : value;
 }
 
-std::string parentOf(const std::string& path) {
-    const auto slash = path.find_last_of('\\');
-    return slash == std::string::npos ? std::string() : path.substr(0, slash);
-}
-
 }  // namespace
 
 std::vector<NeededRight> rightsTheServiceNeeds(const Configuration& c) {
@@ -58,7 +53,7 @@ GrantBounds grantBoundsOf(const Configuration& c, const std::vector<std::string>
     bounds.programFolders.push_back(drive + "\\Program Files");
     bounds.programFolders.push_back(drive + "\\Program Files (x86)");
     const std::string publicProfile = normalizedPath(env.variable("PUBLIC"));
-    bounds.profilesFolder = publicProfile.empty() ? drive + "\\Users" : parentOf(publicProfile);
+    bounds.profilesFolder = publicProfile.empty() ? drive + "\\Users" : folderPart(publicProfile);
     return bounds;
 }
 
@@ -72,7 +67,7 @@ std::string grantRefusal(const std::string& folder, const GrantBounds& bounds, b
         for (const auto& program : bounds.programFolders)
             if (samePath(path, program)) return std::string("it is a Program Files folder");
         if (samePath(path, bounds.profilesFolder)) return std::string("it is the folder of the user profiles");
-        if (samePath(parentOf(path), bounds.profilesFolder)) return std::string("it is a user's profile folder");
+        if (samePath(folderPart(path), bounds.profilesFolder)) return std::string("it is a user's profile folder");
         if (isDriveRoot(path) || isSameOrInside(path, bounds.windowsFolder))
             return std::string("it is a system folder");
         return std::string();

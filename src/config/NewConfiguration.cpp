@@ -3,6 +3,7 @@
 #include "config/Encodings.h"
 #include "config/JdkLookup.h"
 #include "config/TomcatLayout.h"
+#include "platform/WindowsPaths.h"
 
 namespace velmora {
 
@@ -21,11 +22,7 @@ std::string defaultJavaHome(Environment& environment, Registry& registry) {
     return registeredJavaHome(registry);
 }
 
-std::string defaultCatalinaHome(Environment& environment) {
-    const std::string folder = environment.programFolder();
-    const auto slash = folder.rfind('\\');
-    return slash == std::string::npos ? folder : folder.substr(0, slash);
-}
+std::string defaultCatalinaHome(Environment& environment) { return folderPart(environment.programFolder()); }
 
 Configuration newConfiguration(const std::string& catalinaHome, const std::string& javaHome, JvmType jvmType,
                                Files& files) {

@@ -9,6 +9,7 @@
 #include "platform/IpAddress.h"
 #include "platform/Numbers.h"
 #include "platform/Text.h"
+#include "platform/WindowsPaths.h"
 
 namespace velmora {
 
@@ -233,7 +234,7 @@ std::variant<std::vector<DeclaredPort>, ServerXmlError> readServerPorts(Files& f
                    ? std::variant<std::vector<DeclaredPort>, ServerXmlError>(ServerXmlError{kServerXmlUnreadable})
                    : std::vector<DeclaredPort>{};
     if (text->size() > kLargestServerXml) return ServerXmlError{kServerXmlTooLarge};
-    const std::string folder = path.substr(0, path.find_last_of("\\/"));
+    const std::string folder = folderPart(path);
     const ExpandedXml expanded = withEntitiesExpanded(
         *text,
         [&](const std::string& systemId) -> std::optional<std::string> {

@@ -34,6 +34,11 @@ std::string lastPathPart(const std::string& path) {
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
+std::string folderPart(const std::string& path) {
+    const auto slash = path.find_last_of("\\/");
+    return slash == std::string::npos ? path : path.substr(0, slash);
+}
+
 bool isDevicePath(const std::string& path) { return isDeviceName(lastPathPart(path)); }
 
 bool samePath(const std::string& a, const std::string& b) {

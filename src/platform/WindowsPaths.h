@@ -12,6 +12,8 @@ bool isDevicePath(const std::string& path);
 
 // The last part of a path, after its last "\" or "/".
 std::string lastPathPart(const std::string& path);
+// The path without its last part: before its last "\" or "/"; the path itself when it has none.
+std::string folderPart(const std::string& path);
 
 // Paths compared as Windows compares them: case ignored, "/" as "\".
 bool samePath(const std::string& a, const std::string& b);

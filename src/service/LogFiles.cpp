@@ -157,8 +157,7 @@ RollResult rollOutputs(const Configuration& c, Files& files, FileTime now) {
     std::set<std::u16string> seen;
     for (const auto& [folder, path] : {std::pair{c.systemOut, systemOutFile(c)}, {c.systemErr, systemErrFile(c)}}) {
         if (!isAbsoluteWindowsPath(folder) || !seen.insert(foldedName(path)).second) continue;
-        const auto slash = path.find_last_of('\\');
-        const auto listed = files.listFiles(path.substr(0, slash), path.substr(slash + 1));
+        const auto listed = files.listFiles(folderPart(path), lastPathPart(path));
         if (listed.empty() || listed.front().size <= largest) continue;
         const std::string target = rolledPath(path, now, files);
         if (files.openForWriting(path)) {

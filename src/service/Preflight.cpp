@@ -18,8 +18,6 @@ constexpr std::size_t kReleaseBytes = 16384;
 // java -version answers in well under a second; a JVM that does not is told of, not waited for.
 constexpr unsigned kJavaBoundMs = 20000;
 
-std::string fileNameOf(const std::string& path) { return path.substr(path.find_last_of('\\') + 1); }
-
 std::vector<std::string> linesOf(const std::string& text) {
     std::vector<std::string> lines;
     std::string line;
@@ -62,7 +60,7 @@ void checkHome(const Configuration& c, const TomcatLayout& layout, Files& files,
     const int wrapperMajor = modernWrapperMajor(layout.wrapperProgram);
     if (declared.known() && wrapperMajor != 0 && declared.major != wrapperMajor)
         found.push_back({store::kCatalinaHome, "The RELEASE-NOTES of " + home + " say Tomcat " + declared.text +
-                                                   ", but its wrapper is " + fileNameOf(layout.wrapperProgram) +
+                                                   ", but its wrapper is " + lastPathPart(layout.wrapperProgram) +
                                                    ": the home mixes two versions. Install that Tomcat anew."});
 }
 

@@ -7,6 +7,7 @@
 
 #include "platform/Numbers.h"
 #include "platform/TextScan.h"
+#include "platform/WindowsPaths.h"
 
 namespace velmora {
 
@@ -81,16 +82,6 @@ std::optional<std::string> codeAfter(const std::string& text, const char* lead) 
 }
 
 bool contains(const std::string& text, const char* part) { return text.find(part) != std::string::npos; }
-
-std::string fileNameOf(const std::string& path) {
-    const auto slash = path.find_last_of("\\/");
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
-std::string folderOf(const std::string& path) {
-    const auto slash = path.find_last_of("\\/");
-    return slash == std::string::npos ? path : path.substr(0, slash);
-}
 
 std::optional<Found> securityManagerRefused(const LineAt& line, const DiagnosisContext& context) {
     if (!contains(line.text(), "enable the Security Manager")) return std::nullopt;
@@ -218,7 +209,7 @@ std::optional<Found> folderDenied(const LineAt& line, const DiagnosisContext& co
                           "FileNotFoundException: ", [](TextScanner& s) { return s.takeUntil(" (Access is denied)"); });
     if (!path) path = firstOf(line.text(), {{"AccessDeniedException: ", isNotBlank}});
     if (path) {
-        const std::string folder = folderOf(*path);
+        const std::string folder = folderPart(*path);
         return Found{"access denied on " + folder, "The account " + context.account + " may not write to " + folder +
                                                        ": grant it modify rights there (Install offers to)"};
     }
@@ -320,7 +311,7 @@ StartDiagnosis diagnoseStart(const StartEvidence& evidence, const DiagnosisConte
                     diagnosis.file = file.path;
                     diagnosis.line = file.firstLine + i;
                     diagnosis.sentence = (notServing.empty() ? "" : notServing + " ") + found->sentence + " (" +
-                                         fileNameOf(file.path) + ", line " + std::to_string(diagnosis.line) + ").";
+                                         lastPathPart(file.path) + ", line " + std::to_string(diagnosis.line) + ").";
                     diagnosis.evidence = {file.lines[i]};
                     return diagnosis;
                 }

@@ -1,5 +1,6 @@
 #include "service/StopWatch.h"
 
+#include "platform/WindowsPaths.h"
 #include "service/StartWatch.h"
 
 namespace velmora {
@@ -13,8 +14,6 @@ bool isShutdownLine(const std::string& line) {
         if (line.find(part) != std::string::npos) return true;
     return false;
 }
-
-std::string fileNameOf(const std::string& path) { return path.substr(path.find_last_of("\\/") + 1); }
 
 }  // namespace
 
@@ -81,7 +80,7 @@ std::string stopSentence(const std::string& name, const StopEvidence& evidence) 
                                              : "Tomcat did not stop within " + std::to_string(evidence.timeoutSeconds) +
                                                    " s; the wrapper ended the JVM (the service \"" + name +
                                                    "\" stopped after " + secondsText(evidence.stoppedAfterMs) + ").";
-    if (!evidence.line.empty()) sentence += " " + fileNameOf(evidence.file) + ": " + evidence.line;
+    if (!evidence.line.empty()) sentence += " " + lastPathPart(evidence.file) + ": " + evidence.line;
     return sentence;
 }
 

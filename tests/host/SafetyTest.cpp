@@ -568,6 +568,11 @@ TEST(GrantBounds, RightsGoOnlyInsideTheBaseOrWhereVelmoraCreatedAFolderNeverOnSy
     EXPECT_EQ(normalizedPath("C:/tomcat/logs/../../Windows/./System32/"), "C:\\Windows\\System32");
     EXPECT_EQ(normalizedPath("C:\\tomcat\\..\\.."), "");
     EXPECT_EQ(normalizedPath("logs"), "");
+    // A path's two parts, at its last separator of either kind.
+    EXPECT_EQ(folderPart("C:\\tomcat/logs\\catalina.out"), "C:\\tomcat/logs");
+    EXPECT_EQ(lastPathPart("C:\\tomcat/logs\\catalina.out"), "catalina.out");
+    EXPECT_EQ(folderPart("D:/jdk/bin/java.exe"), "D:/jdk/bin");
+    EXPECT_EQ(folderPart("catalina.out"), "catalina.out");
 }
 
 TEST_F(SessionTest, AnInstallAsksForRightsOnlyWhereVelmoraMayGiveThemAndTheCheckNamesTheRest) {
