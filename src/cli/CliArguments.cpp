@@ -253,11 +253,16 @@ bool asksForJson(const std::vector<std::string>& arguments) {
 
 }  // namespace
 
-ParsedArguments parseArguments(const std::vector<std::string>& arguments) {
+ParsedArguments parseArguments(const std::vector<std::string>& given) {
     Invocation inv;
     // Even a command line that is wrong answers in JSON when asked to.
-    inv.json = asksForJson(arguments);
-    if (arguments.empty()) return usage(inv, "no command given.");
+    inv.json = asksForJson(given);
+    // What every command takes may come before the command too: it is read as though it came after.
+    std::vector<std::string> arguments = given;
+    const auto command = std::find_if(arguments.begin(), arguments.end(),
+                                      [](const std::string& a) { return a != "-q" && !contains(kEveryCommand, a); });
+    if (command == arguments.end()) return usage(inv, "no command given.");
+    std::rotate(arguments.begin(), command, command + 1);
     inv.command = arguments[0];
     if (inv.command == "--help" || inv.command == "-h" || inv.command == "/?") inv.command = "help";
     if (inv.command == "--version") inv.command = "version";
@@ -398,8 +403,8 @@ std::string overviewHelp() {
     for (const auto& form : commands()) text += "  velmora-cli " + std::string(form.usage) + "\n";
     text +=
         "\nEvery command also takes --json (one JSON document on standard output, errors included),\n"
-        "-q/--quiet, --verbose and -h/--help. Questions the window would ask (\"Confirm\") are answered\n"
-        "No, and the command is refused, unless --yes is given.\n\n"
+        "-q/--quiet, --verbose and -h/--help, after the command or before it. Questions the window would\n"
+        "ask (\"Confirm\") are answered No, and the command is refused, unless --yes is given.\n\n"
         "Exit codes: 0 success, 1 failure or a warning, 2 usage error, 3 refused or declined (nothing\n"
         "changed), 4 check found problems, 8 no such configuration is stored, 9 not run as an\n"
         "administrator, 10 apply or logs --prune changed something; status: 0 running, 5 installed and\n"

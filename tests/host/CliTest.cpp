@@ -226,6 +226,10 @@ TEST_F(CliTest, EveryOtherExitCodeMeansWhatTheHelpSays) {
     EXPECT_EQ(r.out,
               "{\n  \"error\": {\n    \"exitCode\": 8,\n    \"kind\": \"not-stored\",\n    \"message\": "
               "\"No configuration named \\\"nope\\\" is stored.\"\n  }\n}\n");
+    // What every command takes may stand before the command, as scripts often write it.
+    EXPECT_EQ(run({"--json", "show", "nope"}).out, r.out);
+    EXPECT_EQ(run({"-q", "--verbose"}).err,
+              "velmora-cli: no command given.\nRun \"velmora-cli help\" for the commands.\n");
     // A stored value that could not be read is never saved over: set refuses it unless --force, the rest always.
     ASSERT_EQ(run({"set", "old"}).code, 0);
     put("old", {RegistryWrite::textValue(store::kStartupType, "demand")});
