@@ -624,19 +624,31 @@ MemoryPlatform::MemoryPlatform() {
     files.addFile(environment.systemFolder() + "\\net.exe", "net");
 }
 
-bool MemoryEnvironment::ansiCodePageHolds(const std::string& text) {
-    const std::u16string units = toUtf16(text);
-    return std::all_of(units.begin(), units.end(), [](char16_t unit) { return unit < 0x100; });
-}
-
-std::string MemoryEnvironment::fromAnsiCodePage(const std::string& bytes) {
-    // What 0x80-0x9F stand for; the five unassigned read as the control characters of their numbers.
+namespace {
+// The character each byte of Windows-1252 stands for: Latin-1 but for 0x80-0x9F, where the five unassigned
+// read as the control characters of their numbers.
+char16_t westernCharacter(unsigned char byte) {
     static const char16_t high[32] = {0x20AC, 0x81,   0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
                                       0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x8D,   0x017D, 0x8F,
                                       0x90,   0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
                                       0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x9D,   0x017E, 0x0178};
+    return byte >= 0x80 && byte < 0xA0 ? high[byte - 0x80] : char16_t{byte};
+}
+}  // namespace
+
+bool MemoryEnvironment::ansiCodePageHolds(const std::string& text) {
+    const std::u16string units = toUtf16(text);
+    return std::all_of(units.begin(), units.end(), [](char16_t unit) {
+        if (unit < 0x80 || (unit >= 0xA0 && unit < 0x100)) return true;
+        for (int byte = 0x80; byte < 0xA0; ++byte)
+            if (westernCharacter(static_cast<unsigned char>(byte)) == unit) return true;
+        return false;
+    });
+}
+
+std::string MemoryEnvironment::fromAnsiCodePage(const std::string& bytes) {
     std::u16string text;
-    for (unsigned char byte : bytes) text += byte >= 0x80 && byte < 0xA0 ? high[byte - 0x80] : char16_t{byte};
+    for (unsigned char byte : bytes) text += westernCharacter(byte);
     return fromUtf16(text);
 }
 

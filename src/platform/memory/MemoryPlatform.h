@@ -254,9 +254,8 @@ public:
     std::string absolutePath(const std::string& path) override;
     std::string commandLineArguments() override { return arguments; }
     bool elevated() override { return isElevated; }
-    // As code page 1252 holds them, but for the few it puts in 0x80-0x9F: the first 256 code points.
+    // As Windows-1252, a Western machine's, holds and reads them.
     bool ansiCodePageHolds(const std::string& text) override;
-    // As Windows-1252 reads them.
     std::string fromAnsiCodePage(const std::string& bytes) override;
 
     std::map<std::string, std::string, NameLess> variables;
