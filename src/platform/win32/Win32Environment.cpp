@@ -101,15 +101,7 @@ bool Win32Environment::ansiCodePageHolds(const std::string& text) {
 }
 
 std::string Win32Environment::fromAnsiCodePage(const std::string& bytes) {
-    const int length = static_cast<int>(bytes.size());
-    const int size = MultiByteToWideChar(machineAnsiCodePage(), 0, bytes.data(), length, nullptr, 0);
-    std::wstring text(static_cast<std::size_t>(std::max(size, 0)), L'\0');
-    if (size <= 0 || MultiByteToWideChar(machineAnsiCodePage(), 0, bytes.data(), length, text.data(), size) != size) {
-        // A code page Windows cannot convert from: each byte as the character of its number.
-        text.clear();
-        for (unsigned char byte : bytes) text += static_cast<wchar_t>(byte);
-    }
-    return narrow(text);
+    return narrowFromCodePage(bytes, machineAnsiCodePage());
 }
 
 bool Win32Environment::elevated() {

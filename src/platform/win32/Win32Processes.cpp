@@ -47,11 +47,7 @@ public:
             while (WaitForSingleObject(thread_.get(), kCancelRepeatMs) != WAIT_OBJECT_0);
         }
         thread_.reset();
-        const int size = static_cast<int>(bytes_.size());
-        std::wstring text(static_cast<std::size_t>(size), L'\0');
-        text.resize(
-            static_cast<std::size_t>(MultiByteToWideChar(codePage_, 0, bytes_.data(), size, text.data(), size)));
-        return narrow(text);
+        return narrowFromCodePage(bytes_, codePage_);
     }
 
 private:
