@@ -347,7 +347,10 @@ Outcome Session::save(SaveDecision d) {
     // configuration being edited, unsaved.
     std::optional<PutBack> put;
     if (reinstall && !ran.completed) put = putBack(stored.values, stored.record, s, ran, restart);
-    Outcome outcome = finish(conversation, ran, messages::configurationSaved(c.serviceName) + later);
+    std::string summary = messages::configurationSaved(c.serviceName) + later;
+    // A save that restarted the service says so, as a start does: a script reads that Tomcat serves again.
+    if (s.started) summary += " " + startedSentence(c.serviceName, *s.started);
+    Outcome outcome = finish(conversation, ran, summary);
     // A change in place reached the service before the store refused it: the two now differ until a save succeeds.
     if (!reinstall && ran.failedStep == "save" &&
         std::any_of(ran.ran.begin(), ran.ran.end(), ServiceController::changedStartUpValues))
@@ -767,7 +770,8 @@ Outcome Session::changeRunning(RunChange change) {
     std::string summary;
     if (s.stopped && s.stopped->graceful) summary = stopSentence(c.serviceName, *s.stopped);
     if (starts)
-        summary += (summary.empty() ? "" : " ") + (s.started ? startedSentence(c.serviceName, *s.started)
+        // The stop's sentence may end in a line quoted from Tomcat's log: the start's begins a line of its own.
+        summary += (summary.empty() ? "" : "\n") + (s.started ? startedSentence(c.serviceName, *s.started)
                                                              : "Service \"" + c.serviceName + "\" is running.");
     else if (summary.empty())
         summary = "Service \"" + c.serviceName + "\" is not running.";

@@ -313,6 +313,16 @@ TEST_F(StartFailureTest, StartEndsWhenTomcatAnswersAndStatusAndStopSayWhereItSta
     serving(1000);
     EXPECT_EQ(session.start().summary, "Service \"shop\" is running after 0.0 s, serving after 1.0 s.");
     EXPECT_EQ(session.answer(*session.followQuestion()).status, ServiceStatus::Running);
+    // A restart tells its stop and its start each on a line; a save that restarts for its change says
+    // that Tomcat serves again, as start does.
+    r = runCli(os, {"restart", "shop"});
+    EXPECT_EQ(r.out,
+              "Stopping the \"shop\" service...\nStarting the \"shop\" service...\n"
+              "Service \"shop\" stopped gracefully after 4.2 s. catalina.2026-12-07.log: INFO [main] "
+              "org.apache.coyote.AbstractProtocol.destroy Destroying ProtocolHandler [\"http-nio-8080\"]\n"
+              "Service \"shop\" is running after 0.0 s, serving after 1.0 s.\n");
+    r = runCli(os, {"set", "shop", "max.heap.size=512", "--restart"});
+    EXPECT_EQ(r.out, "Configuration \"shop\" saved. Service \"shop\" is running after 0.0 s, serving after 1.0 s.\n");
     EXPECT_TRUE(session.stop().done());
     editing.edit(Field::ReadyUrl, "");
     // A start timeout of 0 is done once the service runs, whenever Tomcat answers.
@@ -336,7 +346,7 @@ TEST_F(StartFailureTest, StartEndsWhenTomcatAnswersAndStatusAndStopSayWhereItSta
     EXPECT_EQ(deaf.summary,
               "Service \"shop\" runs, but port 8080 did not answer within 120 s. Port 8080 is already in use by "
               "another program: stop that program or change the port in C:\\tomcat10\\conf\\server.xml "
-              "(catalina.2026-12-07.log, line 5).");
+              "(catalina.2026-12-07.log, line 7).");
     EXPECT_EQ(ui.failedStartCause, "port 8080 does not answer");
     EXPECT_EQ(os.events.written.back().id, 1101u);  // started, not ready
     // The window's follow, asked and answered apart: an answer is taken only for the service it was asked of.
@@ -453,7 +463,7 @@ TEST_F(StartFailureTest, StartEndsWhenTomcatAnswersAndStatusAndStopSayWhereItSta
     auto& service = os.services.services["shop"];
     const std::pair<std::function<void()>, std::pair<int, std::string>> states[] = {
         // The URL's answers since the start took their time.
-        {[&] { service.paused = true; }, {12, "shop: paused (process 4006, running for 0 min 7 s)"}},
+        {[&] { service.paused = true; }, {12, "shop: paused (process 4008, running for 0 min 7 s)"}},
         {[&] { service.stoppingUntil = os.clock.now() + 1; }, {11, "shop: stop pending"}},
         {[&] {
              service = {service.binaryPath, true}, service.starting = true;
