@@ -41,8 +41,11 @@ int severity(Outcome::Result result) {
     }
 }
 
+// Two setters may check the same value (a new home and a new JDK each check the class path): said once.
 void merge(Outcome& all, const Outcome& one) {
-    for (const auto& warning : one.warnings) all.warnings.push_back(warning);
+    for (const auto& warning : one.warnings)
+        if (std::find(all.warnings.begin(), all.warnings.end(), warning) == all.warnings.end())
+            all.warnings.push_back(warning);
     if (severity(one.result) > severity(all.result)) {
         all.result = one.result;
         all.summary = one.summary;

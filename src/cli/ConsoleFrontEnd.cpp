@@ -59,7 +59,10 @@ Answer ConsoleFrontEnd::ask(const Question& question) {
     return yes ? Answer::Yes : Answer::No;
 }
 
-void ConsoleFrontEnd::warn(const std::string& text) { err_ << kWarningTitle << ": " << consoleText(text) << std::endl; }
+void ConsoleFrontEnd::warn(const std::string& text) {
+    if (!warned_.insert(text).second) return;
+    err_ << kWarningTitle << ": " << consoleText(text) << std::endl;
+}
 
 void ConsoleFrontEnd::tell(const std::string& text) {
     if (!quiet_) *info_ << consoleText(text) << std::endl;

@@ -2,6 +2,7 @@
 #include <functional>
 #include <optional>
 #include <ostream>
+#include <set>
 #include <string>
 #include <utility>
 #include <vector>
@@ -71,6 +72,8 @@ private:
     bool quiet_ = false;
     bool verbose_ = false;
     bool printProgress_ = false;
+    // A run of one command says each warning once, however many of its steps came upon it.
+    std::set<std::string> warned_;
 };
 
 // A console line ends in "\n"; the boxes' texts use "\r\n". Every other

@@ -296,6 +296,17 @@ TEST_F(CliTest, EveryOtherExitCodeMeansWhatTheHelpSays) {
               "may not start without it.\nNothing was stored: 1 warning(s) came up; --force stores the "
               "configuration all the same.\n");
     EXPECT_EQ(run({"list"}).out, "");
+    // A new home and a new JDK each check the class path: what both find is said and counted once.
+    r = run({"set", "web", "tomcat.home=C:\\gone", "java.home=C:\\nowhere", "--yes"});
+    const std::string notThere = "' but it does not exist. Tomcat may not start without it.\nWarning: '";
+    EXPECT_EQ(r.err, "Warning: 'C:\\gone' is specified for 'Catalina Home" + notThere +
+                         "c:\\gone\\bin\\bootstrap.jar' is specified for 'Classpath" + notThere +
+                         "c:\\gone\\common\\lib' is specified for 'Classpath" + notThere +
+                         "C:\\gone' is specified for 'Catalina Base" + notThere +
+                         "C:\\gone\\conf\\server.xml' is specified for 'Tomcat Config File" + notThere +
+                         "c:\\nowhere\\lib\\tools.jar' is specified for 'Classpath' but it does not exist. Tomcat "
+                         "may not start without it.\nNothing was stored: 6 warning(s) came up; --force stores the "
+                         "configuration all the same.\n");
     EXPECT_EQ(run({"set", "web", "java.home=C:\\nowhere", "--force", "-q"}).out, "");
     // With --force it is stored, and the warning still counts: exit 1, done, the warning listed.
     r = run({"set", "web", "java.home=C:\\nowhere", "description=forced", "--force", "--json"});
