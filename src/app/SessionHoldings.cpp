@@ -163,7 +163,7 @@ Outcome Session::bringServiceBack() {
         conversation.ask({QuestionKind::RestartAfterChange, messages::restartForChangeQuestion(name)}) == Answer::Yes;
     append(plan, controller_.changeInPlace(s, holding));
     if (restart) {
-        plan.push_back(controller_.stop(s));
+        stopAndRoll(plan, s);
         plan.push_back(controller_.start(s));
     }
     const PlanResult ran = runPlan(plan);

@@ -3,6 +3,7 @@
 
 #include "config/StoreLayout.h"
 #include "service/LogFiles.h"
+#include "service/ServiceNames.h"
 #include "support/Fixture.h"
 
 using namespace velmora;
@@ -261,6 +262,15 @@ TEST_F(LogsTest, AStopByVelmoraRollsAnOutputAboveTheSizeBoundAndEveryEventIsWrit
     EXPECT_FALSE(os.files.fileExists("C:\\tomcat\\logs\\shop_out.log"));
     EXPECT_EQ(os.files.files["C:\\tomcat\\logs\\shop_out.2026-12-07.1.log"].size(), kBytesPerMb + 1);
     EXPECT_TRUE(os.files.fileExists("C:\\tomcat\\logs\\shop_err.log"));
+    // So does the restart that gives the service back a value changed past Velmora.
+    ASSERT_TRUE(session.start().done());
+    os.registry.write(kLocalMachine, parametersKey("shop"),
+                      {RegistryWrite::textValue("JVM Option Number 6", "-Xmx64m")});
+    os.files.addFile("C:\\tomcat\\logs\\shop_out.log", std::string(kBytesPerMb + 1, 'o'));
+    EXPECT_EQ(session.bringServiceBack().notices,
+              std::vector<std::string>{
+                  "Rolled C:\\tomcat\\logs\\shop_out.log -> C:\\tomcat\\logs\\shop_out.2026-12-07.2.log."});
+    ASSERT_TRUE(session.stop().done());
 
     editing.edit(Field::MaxHeapSize, "512");
     editing.edit(Field::StartTimeout, "90");  // Velmora's own: no change of the service
@@ -287,16 +297,17 @@ TEST_F(LogsTest, AStopByVelmoraRollsAnOutputAboveTheSizeBoundAndEveryEventIsWrit
         EXPECT_EQ(event.strings.at(0), "shop");
         for (const auto& text : event.strings) EXPECT_EQ(text.find("S3cret!pw"), std::string::npos) << text;
     }
-    EXPECT_EQ(ids, (std::vector<std::uint32_t>{1103, 1000, 1003, 1100, 1001, 1101}));
+    EXPECT_EQ(ids, (std::vector<std::uint32_t>{1103, 1000, 1003, 1003, 1100, 1001, 1101}));
     EXPECT_EQ(levels, (std::vector<EventLevel>{EventLevel::Warning, EventLevel::Information, EventLevel::Information,
-                                               EventLevel::Error, EventLevel::Information, EventLevel::Error}));
-    ASSERT_EQ(os.events.written.size(), 6u);
+                                               EventLevel::Information, EventLevel::Error, EventLevel::Information,
+                                               EventLevel::Error}));
+    ASSERT_EQ(os.events.written.size(), 7u);
     EXPECT_NE(os.events.written[0].strings[1].find("refused the delayed start"), std::string::npos)
         << os.events.written[0].strings[1];
     EXPECT_EQ(
-        os.events.written[2].strings[1],
+        os.events.written[3].strings[1],
         "Configuration \"shop\" saved.\r\nChanged: max.heap.size; change the service in place (takes a restart).");
-    EXPECT_EQ(os.events.written[3].strings,
+    EXPECT_EQ(os.events.written[4].strings,
               (std::vector<std::string>{"shop",
                                         "Lower the maximum heap size (512 MB): the JVM could not reserve that much "
                                         "memory (shop_err.log, line 2).",
