@@ -731,7 +731,7 @@ Outcome Session::remove(RemovalDecision d) {
         refresh();
         return outcome;
     }
-    outcome.summary = messages::configurationDeleted(name);
+    outcome.summary = messages::configurationDeleted(name, d.removesService());
     outcome.announcement = messages::instanceDeleted(name);
     newConfiguration();
     return outcome;
@@ -772,7 +772,7 @@ Outcome Session::changeRunning(RunChange change) {
     if (starts)
         // The stop's sentence may end in a line quoted from Tomcat's log: the start's begins a line of its own.
         summary += (summary.empty() ? "" : "\n") + (s.started ? startedSentence(c.serviceName, *s.started)
-                                                             : "Service \"" + c.serviceName + "\" is running.");
+                                                              : "Service \"" + c.serviceName + "\" is running.");
     else if (summary.empty())
         summary = "Service \"" + c.serviceName + "\" is not running.";
     Outcome outcome = finish(conversation, ran, summary);

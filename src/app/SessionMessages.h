@@ -48,7 +48,9 @@ inline const std::string kDeleteInstalledQuestion =
 inline std::string instanceSaved(const std::string& name) { return "Instance saved as \"" + name + "\"."; }
 inline std::string instanceDeleted(const std::string& name) { return "Deleted instance \"" + name + "\"."; }
 inline std::string configurationSaved(const std::string& name) { return "Configuration \"" + name + "\" saved."; }
-inline std::string configurationDeleted(const std::string& name) { return "Configuration \"" + name + "\" deleted."; }
+inline std::string configurationDeleted(const std::string& name, bool serviceRemoved) {
+    return "Configuration \"" + name + "\" deleted" + (serviceRemoved ? ", and its service removed." : ".");
+}
 
 inline std::string replaceStoredQuestion(const std::string& storedName) {
     return "A configuration named \"" + storedName + "\" is already stored. Replace it with this one?";

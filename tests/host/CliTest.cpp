@@ -78,7 +78,7 @@ TEST_F(CliTest, AScriptCreatesInstallsRunsAndRemovesAConfigurationAndGivesItsSer
     // Uninstalling or deleting a running service asks first, as a delete does.
     EXPECT_EQ(run({"uninstall", "shop"}).code, 3);
     EXPECT_EQ(run({"delete", "shop"}).code, 3);
-    EXPECT_EQ(run({"delete", "shop", "--yes"}).out, "Configuration \"shop\" deleted.\n");
+    EXPECT_EQ(run({"delete", "shop", "--yes"}).out, "Configuration \"shop\" deleted, and its service removed.\n");
     EXPECT_TRUE(os.services.services.empty());
     EXPECT_EQ(run({"show", "shop"}).err, "No configuration named \"shop\" is stored.\n");
 

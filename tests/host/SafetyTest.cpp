@@ -212,6 +212,7 @@ TEST_F(SessionTest, AStoreEntryWithoutAUsableRecordNeverLetsVelmoraTouchTheServi
     // Deleting the configuration takes it from the store and leaves the service as it is, asking nothing.
     const CliRun deleted = runCli(os, {"delete", "TC10"});
     EXPECT_EQ(deleted.code, 1) << deleted.err;
+    EXPECT_EQ(deleted.out, "Configuration \"TC10\" deleted.\n");
     EXPECT_EQ(deleted.err,
               "Warning: The value \"installed.program.line\" of the configuration \"TC10\" is not a plain text "
               "(REG_SZ without NUL characters), so it opens empty. Save the configuration to store it afresh.\n"
