@@ -35,8 +35,9 @@ std::vector<std::string> readNames() {
 
 }  // namespace
 
-std::vector<RegistryWrite> storeWrites(const Configuration& c, bool installed, const InstallRecord& record,
-                                       const std::vector<std::string>& createdFolders) {
+namespace {
+
+std::vector<RegistryWrite> fieldWrites(const Configuration& c) {
     std::vector<RegistryWrite> writes;
     for (const StoredField& field : storedFields()) {
         switch (field.kind) {
@@ -55,6 +56,14 @@ std::vector<RegistryWrite> storeWrites(const Configuration& c, bool installed, c
             case FieldKind::Variables: writes.push_back(RegistryWrite::listValue(field.name, c.*field.list)); break;
         }
     }
+    return writes;
+}
+
+}  // namespace
+
+std::vector<RegistryWrite> storeWrites(const Configuration& c, bool installed, const InstallRecord& record,
+                                       const std::vector<std::string>& createdFolders) {
+    std::vector<RegistryWrite> writes = fieldWrites(c);
     for (auto& w : recordWrites(installed, record)) writes.push_back(std::move(w));
     writes.push_back(RegistryWrite::listValue(store::kCreatedFolders, createdFolders));
     return writes;
@@ -332,8 +341,10 @@ ConfigurationStore::SavedMany ConfigurationStore::saveMany(const std::vector<Con
     for (std::size_t i = 0; i < configurations.size(); ++i) {
         const Configuration& c = configurations[i];
         const StoredConfiguration before = read(c.serviceName);
-        if (auto failure = writeWhole(store::configurationKey(c.serviceName),
-                                      storeWrites(c, false, before.record, before.createdFolders))) {
+        // A key made new has no record, which its values absent read as: each write is dear, under Wine most.
+        const auto writes =
+            before.keyExists ? storeWrites(c, false, before.record, before.createdFolders) : fieldWrites(c);
+        if (auto failure = writeWhole(store::configurationKey(c.serviceName), writes)) {
             // The list as though only those written had been imported.
             const NameList written(std::vector<std::string>(incomingNames.begin(),
                                                             incomingNames.begin() + static_cast<std::ptrdiff_t>(i)));
