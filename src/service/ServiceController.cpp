@@ -525,14 +525,34 @@ bool ServiceController::changedStartUpValues(const std::string& stepName) {
 Step ServiceController::update(Survey& s, const ProcessRun& run) {
     return {kUpdateStep + run.commandLine, [this, &s, run] {
                 if (auto refused = noLongerOurs(s, IfGone::Refused)) return *refused;
+                const auto before = platform_.services.configuration(s.config.serviceName);
                 const ProcessResult result = platform_.processes.run(run);
                 progress_.detail(result.output);
-                if (result.exitedWith(0)) return StepResult{};
+                if (result.exitedWith(0)) return keepSettings(s.config.serviceName, before);
                 return StepResult::failed(messages::withOutput("The start-up values of the service \"" +
                                                                    s.config.serviceName + "\" were not changed (" +
                                                                    messages::howItEnded(run, result) + ").",
                                                                run.program, result.output));
             }};
+}
+
+// The wrapper's update may rewrite its service's record with the service manager as well (a start type
+// without its delay): what it changed there is set back as it was, changed past Velmora or not.
+StepResult ServiceController::keepSettings(const std::string& name,
+                                           const std::variant<ServiceConfiguration, Failure>& before) {
+    StepResult step;
+    const auto after = platform_.services.configuration(name);
+    const auto* held = std::get_if<ServiceConfiguration>(&before);
+    const auto* now = std::get_if<ServiceConfiguration>(&after);
+    if (!held || !now) return step;
+    std::vector<ServiceSetting> changed = differingSettings(*held, *now);
+    // An account cannot be set back without its password, which an update never asks for.
+    changed.erase(std::remove(changed.begin(), changed.end(), ServiceSetting::Account), changed.end());
+    for (const SettingFailure& refusal : platform_.services.configure(name, *held, {}, changed))
+        step.warn("The wrapper's update changed the " + std::string(settingName(refusal.setting)) +
+                  " of the service \"" + name +
+                  "\", and the service manager refused to set it back: " + refusal.failure.description);
+    return step;
 }
 
 bool ServiceController::wrapperChanges(const Survey& s) {

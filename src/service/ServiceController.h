@@ -144,6 +144,8 @@ private:
     StepResult writeParameters(const Survey& s);
     StepResult writeValues(const Survey& s, const std::vector<WrapperValue>& values);
     Step update(Survey& s, const ProcessRun& run);
+    // What the service manager held before the wrapper's update, where the update changed it.
+    StepResult keepSettings(const std::string& name, const std::variant<ServiceConfiguration, Failure>& before);
     StepResult quoteProgramLine(Survey& s);
     StepResult applySettings(Survey& s);
     Step markInstalled(Survey& s);

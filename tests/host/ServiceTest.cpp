@@ -521,6 +521,21 @@ TEST_F(SessionTest, EachChangeOfAnInstalledServiceTakesItsLeastStepAndARestartOn
     EXPECT_EQ(held.displayName, "Shop Tomcat");
     EXPECT_EQ(held.startType, StartType::Manual);
     EXPECT_EQ(held.dependencies, std::vector<std::string>{"Tcpip"});  // no other list replaced with one
+    // A wrapper whose update drops the start's delay: the service manager's record is set back as it held it
+    // before the update.
+    ASSERT_TRUE(editing.edit(Field::StartupType, "delayed").done());
+    ASSERT_TRUE(session.save().done());
+    const auto wrapper = os.processes.onRun;
+    os.processes.onRun = [&, wrapper](const std::string& line) {
+        wrapper(line);
+        if (line.find("//US//") != std::string::npos) os.services.services["shop"].configuration.delayedStart = false;
+    };
+    ASSERT_TRUE(editing.edit(Field::MaxHeapSize, "768").done());
+    EXPECT_EQ(session.save().steps,
+              (std::vector<std::string>{"update :" + update + "--JvmMx 768", "save", "mark installed", "stop",
+                                        "roll the System.out and System.err files", "start"}));
+    EXPECT_TRUE(os.services.services["shop"].configuration.delayedStart);
+    os.processes.onRun = wrapper;
 
     // The classic road writes just the changed start-up values; a named account's password is asked once.
     useHome("C:\\tomcat", "C:\\jdk");
