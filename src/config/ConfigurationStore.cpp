@@ -33,10 +33,6 @@ std::vector<std::string> readNames() {
     return names;
 }
 
-}  // namespace
-
-namespace {
-
 std::vector<RegistryWrite> fieldWrites(const Configuration& c) {
     std::vector<RegistryWrite> writes;
     for (const StoredField& field : storedFields()) {
