@@ -260,8 +260,10 @@ TEST_F(StartFailureTest, TheServiceManagersOwnCodesAndNoKnownCauseStillSayWhatHa
     EXPECT_TRUE(lowered.stopped->graceful);
     EXPECT_EQ(ui.warnings, std::vector<std::string>{});
     // Typed higher and not saved, the value changes nothing for an uninstall's stop: the 10 s it runs with
-    // judge the same 15 s stop forced.
+    // judge the same 15 s stop forced, also where the wrapper's own values cannot be read and the stored
+    // ones stand for them.
     ASSERT_TRUE(editing.edit(Field::StopTimeout, "60").done());
+    os.registry.deleteKey(kLocalMachine, stopKey);
     const Outcome removed = session.uninstall();
     ASSERT_TRUE(removed.stopped.has_value()) << removed.summary;
     EXPECT_FALSE(removed.stopped->graceful);
@@ -271,6 +273,7 @@ TEST_F(StartFailureTest, TheServiceManagersOwnCodesAndNoKnownCauseStillSayWhatHa
     ASSERT_TRUE(session.start().done());
     os.services.services["shop"].stopScript = {15000, {}};
     ASSERT_TRUE(editing.edit(Field::StopTimeout, "10").done());
+    os.registry.deleteKey(kLocalMachine, stopKey);
     ui.forget();
     EXPECT_TRUE(session.remove().done());
     EXPECT_EQ(ui.warnings, std::vector<std::string>{});
